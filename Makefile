@@ -1,0 +1,27 @@
+# The two set-up commands: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: run test bench install configure build clean
+
+install:
+	bash scripts/abhaengigkeiten-installieren.sh
+
+configure: install
+	cmake --preset default -DTAMO_SHARED_DIR=$(abspath ../shared) -DTAMO_SCHEMA_DIR=$(abspath $(BUILD)/schemas)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/tamo-sepa
+
+test: build
+	bash scripts/schemas-holen.sh $(BUILD)/schemas
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	cd $(BUILD)/bench && for b in ./bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD)
