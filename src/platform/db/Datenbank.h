@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/db/DbFehler.h"
+#include "platform/db/FeldTyp.h"
+#include "platform/db/SqlText.h"
+
+struct sqlite3;
+
+// Table definition: fields in order with category and size.
+struct TabellenDefinition {
+  QString name;
+  std::vector<FeldDefinition> felder;
+  const FeldDefinition* Feld(const QString& name) const;  // case-insensitive; nullptr when missing
+  // Text size of a field (0 when unknown or not text); input fields use it as their limit.
+  int Groesse(const QString& feld) const;
+};
+
+// One result row of Datenbank::Abfragen: values by position and by (case-insensitive) name.
+class Zeile {
+ public:
+  Zeile(const QStringList* namen, const QVariantList* werte) : m_namen(namen), m_werte(werte) {}
+  int Anzahl() const { return static_cast<int>(m_werte->size()); }
+  const QVariant& Wert(int i) const { return m_werte->at(i); }
+  QVariant Wert(const QString& name) const;
+ private:
+  const QStringList* m_namen;
+  const QVariantList* m_werte;
+};
+
+// The open SQLite database of a run (the DAO database replacement). Values only ever travel as
+// bound parameters: QString, qint64/int, double, bool (0/1), QDate (ISO), QDateTime
+// ("yyyy-MM-dd HH:mm:ss"), Waehrung (ten-thousandths), null QVariant (NULL), QByteArray (blob).
+class Datenbank {
+ public:
+  ~Datenbank();
+  Datenbank(const Datenbank&) = delete;
+  Datenbank& operator=(const Datenbank&) = delete;
+
+  // Opens (or with `anlegen` creates) the file; foreign keys on, WAL journal, our collation
+  // "TAMO" (case-insensitive incl. umlauts) and a LIKE that ignores case incl. umlauts.
+  static std::unique_ptr<Datenbank> Oeffnen(const QString& datei, DbFehler& fehler, bool anlegen = false);
+  // An in-memory database (tests).
+  static std::unique_ptr<Datenbank> InSpeicher();
+
+  const QString& Datei() const { return m_datei; }
+  sqlite3* Handle() const { return m_db; }
+
+  // Runs one or more statements; `geaendert` receives the rows changed by the last one.
+  DbFehler Ausfuehren(const SqlText& sql, const QVariantList& parameter = {}, int* geaendert = nullptr);
+  // Runs a script of several statements without parameters (the schema file).
+  DbFehler SkriptAusfuehren(const QString& skript);
+  // Runs a query and calls `zeile` for every row; stop early by returning false.
+  DbFehler Abfragen(const SqlText& sql, const QVariantList& parameter,
+                    const std::function<bool(const Zeile&)>& zeile);
+  // First column of the first row (nullopt when there is none).
+  std::optional<QVariant> Wert(const SqlText& sql, const QVariantList& parameter, DbFehler& fehler);
+  qint64 LetzteEinfuegeNr() const;
+
+  // Transactions. Nested BeginTrans calls become savepoints, so a window may open one inside a run.
+  DbFehler BeginTrans();
+  DbFehler CommitTrans();
+  DbFehler Rollback();
+  int TransaktionsTiefe() const { return m_tiefe; }
+  DbFehler Sicherungspunkt(const QString& name);
+  DbFehler SicherungspunktFreigeben(const QString& name);
+  DbFehler ZurueckZuSicherungspunkt(const QString& name);
+
+  // Linked databases: ATTACH as `alias`; DETACH.
+  DbFehler Anhaengen(const QString& datei, const QString& alias);
+  DbFehler Abhaengen(const QString& alias);
+  QStringList AngehaengteAliase() const;
+
+  // Table definitions (tables and views of main, temp and attached schemas).
+  bool TabelleVorhanden(const QString& name);
+  std::optional<TabellenDefinition> Tabelle(const QString& name, DbFehler* fehler = nullptr);
+  // Text size of `tabelle.feld` (cached per open database); 0 when unknown.
+  int FeldGroesse(const QString& tabelle, const QString& feld);
+
+  DbFehler Komprimieren();
+  // The current SQLite error of this connection.
+  DbFehler LetzterFehler() const;
+
+  // Test seam: a callback that may fail a statement before it runs (fault injection).
+  using Stoerung = std::function<DbFehler(const QString& sql)>;
+  void SetzeStoerung(Stoerung s) { m_stoerung = std::move(s); }
+  const Stoerung& StoerungFunktion() const { return m_stoerung; }
+
+ private:
+  Datenbank() = default;
+  sqlite3* m_db = nullptr;
+  QString m_datei;
+  int m_tiefe = 0;
+  Stoerung m_stoerung;
+  std::vector<TabellenDefinition> m_defCache;
+};
+
+// Binds QVariant values to a prepared statement (shared by Datenbank and Recordset).
+struct sqlite3_stmt;
+DbFehler ParameterBinden(sqlite3* db, sqlite3_stmt* stmt, const QVariantList& parameter);
+QVariant SpaltenWert(sqlite3_stmt* stmt, int spalte);
+
+// RAII transaction: rolls back in its destructor unless committed.
+class Transaktion {
+ public:
+  explicit Transaktion(Datenbank& db);
+  ~Transaktion();
+  Transaktion(const Transaktion&) = delete;
+  Transaktion& operator=(const Transaktion&) = delete;
+  const DbFehler& Fehler() const { return m_fehler; }   // failure of BEGIN
+  DbFehler Commit();
+ private:
+  Datenbank& m_db;
+  DbFehler m_fehler;
+  bool m_offen = false;
+};
+
+// The workspace `Arbeitsbereich` of the open database: the DAO-style names for its transactions.
+class Arbeitsbereich {
+ public:
+  explicit Arbeitsbereich(Datenbank* db = nullptr) : m_db(db) {}
+  void SetzeDatenbank(Datenbank* db) { m_db = db; }
+  DbFehler BeginTrans() { return m_db->BeginTrans(); }
+  DbFehler CommitTrans() { return m_db->CommitTrans(); }
+  DbFehler Rollback() { return m_db->Rollback(); }
+ private:
+  Datenbank* m_db;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+
+// Money as the old Currency type: exact int64 in ten-thousandths. Never double.
+class Waehrung {
+ public:
+  static constexpr int64_t Skala = 10000;
+
+  constexpr Waehrung() = default;
+  static constexpr Waehrung AusRoh(int64_t zehntausendstel) { Waehrung w; w.m_roh = zehntausendstel; return w; }
+  static constexpr Waehrung AusCent(int64_t cent) { return AusRoh(cent * 100); }
+  static constexpr Waehrung AusEuro(int64_t euro) { return AusRoh(euro * Skala); }
+
+  constexpr int64_t Roh() const { return m_roh; }
+  constexpr bool IstNull() const { return m_roh == 0; }
+  constexpr bool IstNegativ() const { return m_roh < 0; }
+
+  // German display form "1.234,56" (two decimals, thousands dots); mitTausender false gives "1234,56".
+  QString FormatDeutsch(bool mitTausender = true, int nachkommastellen = 2) const;
+  // Invariant file form with a dot and exactly two decimals ("1234.56", "-0.05").
+  QString FormatInvariant() const;
+  // Parses German input ("1.234,56", "-12,5", "12", "1234,5678"); more than four decimals is refused.
+  static std::optional<Waehrung> ParseDeutsch(const QString& text);
+  // Parses invariant text ("1234.56", "-0.5").
+  static std::optional<Waehrung> ParseInvariant(const QString& text);
+
+  // Rounding to the cent: half away from zero (commercial rounding).
+  Waehrung AufCentGerundet() const;
+  // Rounding to the cent: half to even, as the old run time's CCur/Round did.
+  Waehrung AufCentBankers() const;
+  // Cent-exact: no fraction below the cent.
+  constexpr bool IstCentGenau() const { return m_roh % 100 == 0; }
+
+  // Percentage of this amount (prozent in hundredths of a percent, e.g. 250 = 2,50 %), half away from zero to ten-thousandths.
+  Waehrung Prozent(int64_t prozentHundertstel) const;
+
+  constexpr Waehrung operator-() const { return AusRoh(-m_roh); }
+  constexpr Waehrung operator+(Waehrung o) const { return AusRoh(m_roh + o.m_roh); }
+  constexpr Waehrung operator-(Waehrung o) const { return AusRoh(m_roh - o.m_roh); }
+  constexpr Waehrung& operator+=(Waehrung o) { m_roh += o.m_roh; return *this; }
+  constexpr Waehrung& operator-=(Waehrung o) { m_roh -= o.m_roh; return *this; }
+  constexpr auto operator<=>(const Waehrung&) const = default;
+  constexpr Waehrung Betrag() const { return AusRoh(m_roh < 0 ? -m_roh : m_roh); }
+
+ private:
+  int64_t m_roh = 0;
+};
+
+Q_DECLARE_METATYPE(Waehrung)
