@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class BankleitzahlTabelle;
+
+// One line "BLZ;Konto" of the command-line conversion turned into "BLZ;Konto;IBAN;BIC;Hinweis" through the
+// same per-address conversion as the run. IBAN and BIC are empty when no IBAN is formed. A trailing CR is
+// dropped; a line without ";" is a bank code without account number.
+QString IbanZeileKonvertieren(QStringView zeile, const BankleitzahlTabelle& tabelle);
