@@ -97,11 +97,21 @@ class Datenbank {
 
  private:
   Datenbank() = default;
+  struct Fundort {
+    QString schema;   // "main", "temp" or an alias
+    QString tabelle;  // name as stored
+    bool istSicht = false;
+  };
+  std::optional<Fundort> TabelleFinden(const QString& name, DbFehler& fehler);
+  void TiefeAbgleichen();
+
   sqlite3* m_db = nullptr;
   QString m_datei;
   int m_tiefe = 0;
   Stoerung m_stoerung;
   std::vector<TabellenDefinition> m_defCache;
+  std::vector<QString> m_defSchluessel;   // folded lookup names of m_defCache
+  std::vector<QString> m_ebenen;          // per transaction level: savepoint name, empty for BEGIN
 };
 
 // Binds QVariant values to a prepared statement (shared by Datenbank and Recordset).

@@ -16,6 +16,13 @@
 #include "platform/db/SqlText.h"
 #include "platform/db/Waehrung.h"
 
+// <cstdio> defines EOF as a macro, which would turn Recordset::EOF() into "(-1)()". Include it once here
+// and drop the macro so that every later inclusion (guarded) keeps it away; use std::char_traits<char>::eof().
+#include <cstdio>
+#ifdef EOF
+#undef EOF
+#endif
+
 // What a recordset selects, in parts, so that the layer can build its keyset and page queries.
 // Every part is program text (SqlText); values are parameters of the condition.
 struct Abfrage {
@@ -75,6 +82,7 @@ class Recordset {
   int RecordCount() const;            // exact
   bool BOF() const;
   bool EOF() const;
+  bool Eof() const { return EOF(); }  // same, under a name no macro can take
   int AbsolutePosition() const;       // 0-based, -1 at BOF/EOF
   void SetAbsolutePosition(int pos);
   void MoveFirst();
@@ -133,15 +141,23 @@ class Recordset {
 
   // Rows of the keyset were changed outside; drop cached values (forces a fresh read).
   void CacheVerwerfen();
+  // Failure of the last lazy read of rows (page) or of the last Seek; Ok when none.
+  DbFehler LetzterFehler() const;
 
  private:
   Recordset() = default;
   struct Daten;
+  struct Metadaten;
+  int AktuelleZeile() const;                 // valid row index of the current record, or -1
+  void Positionieren(int pos);
+  const QVariantList* WerteAn(int zeile) const;
+  DbFehler ZeileNeuLesen(int zeile);
+  DbFehler SchluesselLesen(Daten& ziel) const;
   std::shared_ptr<Daten> d;     // column info, keyset and page cache (shared by clones)
   Datenbank* m_db = nullptr;
   Abfrage m_abfrage;
   RecordsetTyp m_typ = RecordsetTyp::Dynaset;
-  int m_pos = -1;               // -1 BOF, RecordCount() EOF
+  mutable int m_pos = -1;       // -1 BOF, RecordCount() EOF
   bool m_bof = true;
   bool m_eof = true;
   bool m_keinTreffer = false;
@@ -149,4 +165,8 @@ class Recordset {
   QVariantList m_puffer;        // edit buffer
   std::vector<bool> m_geaendert;
   QVariant m_letzteAenderung;
+  mutable bool m_aktGeloescht = false;   // current record deleted: m_pos is the row after it
+  mutable quint64 m_version = 0;          // keyset version m_pos refers to
+  QVariant m_aktSchluessel;               // key of the current record (relocation after deletions)
+  QVariantList m_original;                // values at Edit (WHERE of the updates)
 };

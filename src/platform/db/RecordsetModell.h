@@ -34,4 +34,7 @@ class RecordsetModell : public QAbstractTableModel {
 
  private:
   Recordset* m_rs = nullptr;
+  int m_zeilen = 0;    // row count as last announced to the views
+  int m_spalten = 0;
+  int m_entfernt = -1;  // while announcing a removal: the row already gone from the recordset
 };

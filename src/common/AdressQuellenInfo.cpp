@@ -1,0 +1,55 @@
+#include "common/AdressQuellenInfo.h"
+
+AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
+  AdressQuellenInfo q;
+  q.Format = format;
+  q.AdressNrFeld = QStringLiteral("OPKontoNr");
+  if (format != 1 && format != 2) {
+    q.Transportfelder = QStringLiteral("Name;Bank;BIC;IBAN;MandatReferenz;MandatDatum;MandatSequenz");
+    return q;
+  }
+
+  // Both sibling address tables carry the same field names.
+  q.Extern = true;
+  q.OPVerknuepft = true;
+  q.Transportfelder = QStringLiteral("Name;BankName;BankBIC;BankIBAN;MandatReferenz;MandatDatum;MandatSequenz");
+  q.KontoNrFeld = QStringLiteral("Adressen.BankKontoNr");
+  q.IBANFeld = QStringLiteral("Adressen.BankIBAN");
+  q.OPKontoFeld = QStringLiteral("OPKontoNr");
+  q.SkontoFeld = QStringLiteral("SktoProzent");
+
+  if (format == 1) {  // Tamo-Livra: OPVorgang
+    q.OPFeldliste = SqlText(
+        "VorgangsNr, (OPKontoart || Vorgangsart) AS Art, Vorgangsdatum AS Vom, FaelligDatum AS \"Fällig\", "
+        "Betrag, Rest");
+    q.OPNummerFeld = QStringLiteral("VorgangsNr");
+    q.OPFaelligFeld = QStringLiteral("FaelligDatum");
+    q.OPArtFeld = QStringLiteral("OPVorgang.OPKontoart");
+    q.OPSchluesselFeld = QStringLiteral("OPVorgang.OPKontoNr");
+    q.OPAbfrageSpalten = SqlText(
+        "OPVorgang.OPKontoNr AS OPKontoNr, Adressen.Suchname AS Suchname, OPVorgang.VorgangsNr AS VorgangsNr, "
+        "(OPVorgang.OPKontoart || OPVorgang.Vorgangsart) AS Art, OPVorgang.Vorgangsdatum AS Vom, "
+        "OPVorgang.FaelligDatum AS \"Fällig\", OPVorgang.Betrag AS Betrag, OPVorgang.Rest AS Rest, "
+        "OPVorgang.Buchungsliste AS Buchungsliste");
+    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.OPKontoNr = Adressen.OPKontoNr");
+    q.OPSortierung = SqlText("OPVorgang.OPKontoNr ASC, FaelligDatum DESC");
+    q.ImportFaelligFeld = QStringLiteral("FaelligDatum");
+  } else {  // Tamo-Ordel: Rechnungsbuch; credit notes carry the negative amount
+    q.OPFeldliste = SqlText("IdentNr AS VorgangsNr, ('K' || IIF(Gutschrift, 'G', 'R')) AS Art, ") +
+                    SqlText("Vorgangsdatum AS Vom, \"FälligDatum\" AS \"Fällig\", ") +
+                    SqlText("IIF(Gutschrift, -GesamtBrutto, GesamtBrutto) AS Betrag, IIF(Gutschrift, -Rest, Rest) AS Rest2");
+    q.OPFaelligFeld = QStringLiteral("FälligDatum");
+    q.OPSchluesselFeld = QStringLiteral("KundenNr");
+    q.OPAbfrageSpalten = SqlText(
+        "OPVorgang.KundenNr AS OPKontoNr, Adressen.Suchname AS Suchname, OPVorgang.IdentNr AS VorgangsNr, "
+        "('K' || IIF(OPVorgang.Gutschrift, 'G', 'R')) AS Art, OPVorgang.Vorgangsdatum AS Vom, "
+        "OPVorgang.\"FälligDatum\" AS \"Fällig\", "
+        "IIF(OPVorgang.Gutschrift, -OPVorgang.GesamtBrutto, OPVorgang.GesamtBrutto) AS Betrag, "
+        "IIF(OPVorgang.Gutschrift, -OPVorgang.Rest, OPVorgang.Rest) AS Rest2");
+    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.KundenNr = Adressen.OPKontoNr");
+    q.OPSortierung = SqlText("KundenNr ASC, \"FälligDatum\" DESC");
+    q.ImportFaelligFeld = QStringLiteral("FälligDatum");
+  }
+  q.OPAbfrage = SqlText("SELECT ") + q.OPAbfrageSpalten + SqlText(" FROM ") + q.OPAbfrageQuelle;
+  return q;
+}

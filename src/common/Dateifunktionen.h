@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// File and path helpers of the shared module. Paths use the native separator; "\" is accepted
+// as a separator as well, since stored paths may come from the old program.
+
+// The text after the last separator.
+QString DateinameErmitteln(const QString& pfad);
+// The folder part up to and including the last separator (or a drive colon); the program folder
+// when the path has neither.
+QString VerzeichnisErmitteln(const QString& pfad);
+// The path with the native separator appended when it does not end in a separator. An empty
+// path stays empty (never the root folder by accident).
+QString BackslashAnhaengen(const QString& pfad);
+// False for an empty path; otherwise true when a file (not a folder) matches. The name may hold
+// the wildcards * and ?, and is compared without regard to case when no exact match exists.
+bool DateiVorhanden(const QString& pfad);
+
+// Run-time error numbers of file access, for the "Nr: " of a message.
+namespace DateiFehlerNr {
+constexpr int DateiNichtGefunden = 53;
+constexpr int DatentraegerVoll = 61;
+constexpr int KeineBerechtigung = 70;
+constexpr int ZugriffsFehler = 75;
+constexpr int PfadNichtGefunden = 76;
+}  // namespace DateiFehlerNr
+
+// Writes `text` as UTF-8 to `datei`, replacing an existing file. The text goes to a temporary file
+// in the target folder that is renamed into place, so a failed write leaves the old file intact.
+// Returns 0 or the error number; `beschreibung` receives the error text.
+int TextdateiSchreiben(const QString& text, const QString& datei, QString* beschreibung = nullptr);

@@ -1,0 +1,265 @@
+#include "common/Datenbankstart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+#include "common/AdressQuellenInfo.h"
+#include "common/Dateifunktionen.h"
+#include "common/Programmzustand.h"
+#include "platform/db/Datenbank.h"
+#include "platform/db/Recordset.h"
+#include "platform/settings/Registrierung.h"
+
+namespace {
+
+const QString& Alias() {
+  static const QString s = QStringLiteral("Verknuepft");
+  return s;
+}
+
+StartErgebnis Fehlschlag(const DbFehler& f, const QString& meldung) {
+  StartErgebnis e;
+  e.fehler = f;
+  e.meldung = meldung;
+  return e;
+}
+
+bool OrdnerLeer(const QString& ordner) {
+  const QDir d(ordner);
+  return !d.exists() || d.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+struct Geschwister {
+  const char* adressTabelle;
+  const char* opTabelle;
+};
+
+// Tables of the sibling programs' databases by address format.
+std::optional<Geschwister> GeschwisterTabellen(int format) {
+  if (format == 1) return Geschwister{"Personenkonten", "OPVorgang"};
+  if (format == 2) return Geschwister{"Kunden", "Rechnungsbuch"};
+  return std::nullopt;
+}
+
+QString VerbindungsPfad(const QString& verbindung) {
+  const QString pfad = verbindung.trimmed();
+  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return pfad;
+  return QDir(Zustand().DatenVerzeichnis()).absoluteFilePath(pfad);
+}
+
+// Links the sibling file of a sender: TEMP VIEWs OPVorgang, Adressen and Adressen_Intern.
+// Returns the failure; nothing stays attached then.
+DbFehler GeschwisterVerknuepfen(Datenbank& db, const QString& datei, const Geschwister& g, QString& zusatz) {
+  const QString adressen = Alias() + QLatin1Char('.') + QLatin1String(g.adressTabelle);
+  const QString op = Alias() + QLatin1Char('.') + QLatin1String(g.opTabelle);
+  if (DbFehler f = db.Anhaengen(datei, Alias())) return f;
+  auto abbrechen = [&](DbFehler f) {
+    db.Ausfuehren("DROP VIEW IF EXISTS temp.OPVorgang; DROP VIEW IF EXISTS temp.Adressen; "
+                  "DROP VIEW IF EXISTS temp.Adressen_Intern");
+    db.Abhaengen(Alias());
+    return f;
+  };
+  for (const QString& t : {adressen, op}) {
+    if (!db.TabelleVorhanden(t))
+      return abbrechen({SQLITE_ERROR, QStringLiteral("Tabelle nicht gefunden: ") + t.mid(Alias().size() + 1)});
+  }
+  // The import reads the supplier/customer number of the address; old files lack the field.
+  bool mitNummer = true;
+  DbFehler f;
+  const auto def = db.Tabelle(adressen, &f);
+  if (!def) return abbrechen(f);
+  if (!def->Feld(QStringLiteral("LieferantenKundenNr"))) {
+    if (DbFehler g2 = db.Ausfuehren(SqlText("ALTER TABLE ") + SqlText::Bezeichner(adressen) +
+                                    SqlText(" ADD COLUMN LieferantenKundenNr TEXT(50)"))) {
+      mitNummer = false;
+      zusatz = QStringLiteral("Das Feld LieferantenKundenNr konnte nicht angelegt werden: ") + g2.Beschreibung;
+    }
+  }
+  const SqlText adressSicht = mitNummer ? SqlText("SELECT * FROM ") + SqlText::Bezeichner(adressen)
+                                        : SqlText("SELECT *, NULL AS LieferantenKundenNr FROM ") +
+                                              SqlText::Bezeichner(adressen);
+  if (DbFehler v = db.Ausfuehren(SqlText("CREATE TEMP VIEW Adressen_Intern AS SELECT * FROM main.Adressen; ") +
+                                 SqlText("CREATE TEMP VIEW Adressen AS ") + adressSicht + SqlText("; ") +
+                                 SqlText("CREATE TEMP VIEW OPVorgang AS SELECT * FROM ") + SqlText::Bezeichner(op)))
+    return abbrechen(v);
+  // Views over a file of another layout only fail when read: try them now.
+  for (const SqlText& probe : {SqlText("SELECT count(*) FROM Adressen"), SqlText("SELECT count(*) FROM OPVorgang")}) {
+    db.Wert(probe, {}, f);
+    if (f) return abbrechen(f);
+  }
+  return {};
+}
+
+}  // namespace
+
+QString ProgrammverzeichnisErmitteln() {
+  QString ordner = qEnvironmentVariable("TAMOSEPA_PROGRAMMVERZEICHNIS");
+  if (ordner.isEmpty()) ordner = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  return BackslashAnhaengen(QDir::toNativeSeparators(QDir(ordner).absolutePath()));
+}
+
+QString RessourcenVerzeichnis() {
+  QStringList kandidaten;
+  const QString env = qEnvironmentVariable("TAMOSEPA_RESSOURCEN");
+  if (!env.isEmpty()) kandidaten << env;
+  if (QCoreApplication::instance()) {
+    const QString exe = QCoreApplication::applicationDirPath();
+    kandidaten << exe + QStringLiteral("/resources") << exe + QStringLiteral("/../share/tamo-sepa/resources")
+               << exe + QStringLiteral("/../resources");
+  }
+#ifdef TAMO_RESSOURCEN_DIR
+  kandidaten << QStringLiteral(TAMO_RESSOURCEN_DIR);
+#endif
+  for (const QString& k : kandidaten)
+    if (QFileInfo(k + QLatin1Char('/') + SchemaDateiname).isFile()) return QDir(k).absolutePath();
+  return {};
+}
+
+DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei) {
+  QFile schema(schemaDatei);
+  if (!schema.open(QIODevice::ReadOnly))
+    return {DbFehlerNr::DateiFehler, QStringLiteral("Die Datei ") + schemaDatei + QStringLiteral(" kann nicht gelesen werden.")};
+  const QString skript = QString::fromUtf8(schema.readAll());
+  const QString neu = datei + QStringLiteral(".neu");
+  for (const QString& rest : {neu, neu + QStringLiteral("-wal"), neu + QStringLiteral("-shm")}) QFile::remove(rest);
+  {
+    DbFehler f;
+    std::unique_ptr<Datenbank> db = Datenbank::Oeffnen(neu, f, true);
+    if (!db) return f;
+    if (DbFehler s = db->SkriptAusfuehren(skript)) {
+      db.reset();
+      QFile::remove(neu);
+      return s;
+    }
+  }
+  if (!QFile::rename(neu, datei)) {
+    QFile::remove(neu);
+    return {DbFehlerNr::DateiFehler, QStringLiteral("Die Datei ") + datei + QStringLiteral(" kann nicht angelegt werden.")};
+  }
+  return {};
+}
+
+StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, const QString& ressourcen) {
+  if (!QDir().mkpath(programmVerzeichnis))
+    return Fehlschlag({DbFehlerNr::DateiFehler, programmVerzeichnis},
+                      QStringLiteral("Das Programmverzeichnis ") + programmVerzeichnis +
+                          QStringLiteral(" kann nicht angelegt werden."));
+  if (ressourcen.isEmpty()) return {};
+  const QDir quelle(ressourcen);
+  QDirIterator it(ressourcen, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString datei = it.next();
+    const QString relativ = quelle.relativeFilePath(datei);
+    if (relativ.compare(SchemaDateiname, Qt::CaseInsensitive) == 0) continue;  // becomes the database
+    const QString ziel = QDir(programmVerzeichnis).filePath(relativ);
+    if (QFileInfo::exists(ziel)) continue;
+    QDir().mkpath(QFileInfo(ziel).absolutePath());
+    if (!QFile::copy(datei, ziel))
+      return Fehlschlag({DbFehlerNr::DateiFehler, ziel},
+                        QStringLiteral("Die Datei ") + ziel + QStringLiteral(" kann nicht angelegt werden."));
+  }
+  return {};
+}
+
+StartErgebnis OrdnerEinrichten() {
+  const QString programm = ProgrammverzeichnisErmitteln();
+  if (OrdnerLeer(programm)) {
+    StartErgebnis e = ProgrammverzeichnisEinrichten(programm, RessourcenVerzeichnis());
+    if (!e.Ok()) return e;
+  }
+  Zustand().ProgrammVerzeichnisSetzen(programm);
+
+  const QString abschnitt = QStringLiteral("Window State");
+  QString daten = GetSetting(abschnitt, QStringLiteral("Datenlaufwerk")).trimmed();
+  if (daten.isEmpty()) daten = GetSetting(abschnitt, QStringLiteral("InstallDir")).trimmed();
+  if (!daten.isEmpty()) {
+    daten = BackslashAnhaengen(QDir::toNativeSeparators(daten));
+    if (!QFileInfo(daten + DatenbankDateiname).isFile())
+      return Fehlschlag({DbFehlerNr::DateiFehler, daten + DatenbankDateiname},
+                        QStringLiteral("Die Datenbank ") + DatenbankDateiname +
+                            QStringLiteral(" wurde im Datenverzeichnis nicht gefunden:\r") + daten);
+    Zustand().DatenVerzeichnisSetzen(daten);
+    return {};
+  }
+
+  Zustand().DatenVerzeichnisSetzen(programm);
+  const QString datei = programm + DatenbankDateiname;
+  if (!QFileInfo(datei).isFile()) {
+    const QString ressourcen = RessourcenVerzeichnis();
+    if (ressourcen.isEmpty())
+      return Fehlschlag({DbFehlerNr::DateiFehler, SchemaDateiname},
+                        QStringLiteral("Die Datei ") + SchemaDateiname +
+                            QStringLiteral(" wurde nicht gefunden. Die Datenbank kann nicht angelegt werden."));
+    if (DbFehler f = DatenbankAnlegen(datei, ressourcen + QLatin1Char('/') + SchemaDateiname))
+      return Fehlschlag(f, QStringLiteral("Die Datenbank ") + datei + QStringLiteral(" kann nicht angelegt werden.\r") +
+                               f.Meldungstext());
+  }
+  return {};
+}
+
+StartErgebnis DatenbankOeffnen() {
+  Programmzustand& z = Zustand();
+  z.DatenbankSchliessen();
+  const QString datei = z.DatenVerzeichnis() + DatenbankDateiname;
+  DbFehler f;
+  std::unique_ptr<Datenbank> db = Datenbank::Oeffnen(datei, f);
+  if (!db)
+    return Fehlschlag(f, QStringLiteral("Die Datenbank ") + datei + QStringLiteral(" kann nicht geöffnet werden.\r") +
+                             f.Meldungstext());
+
+  std::unique_ptr<Recordset> absender = Recordset::Oeffnen(*db, Abfrage::Tabelle(QStringLiteral("Absender")),
+                                                           RecordsetTyp::Tabelle, f);
+  if (!absender)
+    return Fehlschlag(f, QStringLiteral("Fehler bei der Datenermittlung!\r\r") + f.Meldungstext());
+  absender->Seek(z.AktuelleAbsenderNr());
+  if (absender->NoMatch() && absender->RecordCount() > 0) {
+    // The stored sender no longer exists: work with the first one.
+    absender->MoveFirst();
+    z.AktuelleAbsenderNrSetzen(static_cast<int>(absender->Ganzzahl(QStringLiteral("AbsenderNr"))));
+  }
+
+  StartErgebnis ergebnis;
+  AdressQuellenInfo quelle = AdressQuellenInfo::Intern();
+  const bool positioniert = absender->AbsolutePosition() >= 0;
+  const int format = positioniert ? static_cast<int>(absender->Ganzzahl(QStringLiteral("AdressenFormat"))) : 0;
+  if (format > 2) {
+    // dBase and Access address sources of the old program cannot be linked here.
+    const QString hinweis = QStringLiteral("Das Adressformat ") + QString::number(format) +
+                            QStringLiteral(" des Absenders wird nicht unterstützt.\rEs werden die internen Adressen verwendet.");
+    const QString schluessel = QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + hinweis;
+    if (!z.HinweisBereitsGemeldet(schluessel)) {
+      z.HinweisGemeldet(schluessel);
+      ergebnis.hinweis = hinweis;
+    }
+  } else if (const auto g = GeschwisterTabellen(format)) {
+    const QString verbindung = VerbindungsPfad(absender->Text(QStringLiteral("AdressenVerbindung")));
+    QString zusatz;
+    DbFehler lf;
+    if (verbindung.isEmpty())
+      lf = {DbFehlerNr::DateiFehler, QStringLiteral("Keine Datenbank angegeben.")};
+    else
+      lf = GeschwisterVerknuepfen(*db, verbindung, *g, zusatz);
+    QString hinweis;
+    if (lf) {
+      hinweis = QStringLiteral("Die Daten des Absenders können nicht verknüpft werden:\r") + verbindung +
+                QStringLiteral("\r") + lf.Meldungstext() + QStringLiteral("\rEs werden die internen Adressen verwendet.");
+    } else {
+      quelle = AdressQuellenInfo::FuerFormat(format);
+      hinweis = zusatz;
+    }
+    const QString schluessel = QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + verbindung +
+                               QLatin1Char('|') + hinweis;
+    if (!hinweis.isEmpty() && !z.HinweisBereitsGemeldet(schluessel)) {
+      z.HinweisGemeldet(schluessel);
+      ergebnis.hinweis = hinweis;
+    }
+  }
+  z.DatenbankUebernehmen(std::move(db), std::move(absender), quelle);
+  return ergebnis;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/db/DbFehler.h"
+
+// Start-up of the data side: program folder (seeded at the first start), data folder, and the
+// opening of the database with the active sender's linked sibling tables. Results go into
+// Programmzustand.
+
+inline const QString DatenbankDateiname = QStringLiteral("TamoSEPA.db");
+inline const QString SchemaDateiname = QStringLiteral("TamoSEPA.sql");
+
+// What a start step reports: a failure (with the text for the user) and/or a note to show once.
+struct StartErgebnis {
+  DbFehler fehler;
+  QString meldung;   // text for the user when `fehler` is set
+  QString hinweis;   // a problem that does not stop the program (e.g. a sibling file missing)
+  bool Ok() const { return fehler.Ok(); }
+};
+
+// The program folder: TAMOSEPA_PROGRAMMVERZEICHNIS, else the per-user data location; ends in the separator.
+QString ProgrammverzeichnisErmitteln();
+// The shipped resources (schema, help, reports, INI): beside the executable, in its share folder,
+// or in the source tree; empty when none is found. TAMOSEPA_RESSOURCEN overrides.
+QString RessourcenVerzeichnis();
+
+// Creates a database file from a schema script. Built under a temporary name and renamed, so an
+// interrupted run leaves no half-made database behind.
+DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei);
+
+// Copies the shipped files into a new (missing or empty) program folder. Existing files are never replaced.
+StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, const QString& ressourcen);
+
+// Sets ProgrammVerzeichnis and DatenVerzeichnis ("Window State": "Datenlaufwerk", then
+// "InstallDir", then the program folder), seeding the program folder at the first start and
+// creating the empty database in the program folder when it is the data folder and has none.
+// When the database is missing in a data folder set by the registry, fails with a message naming it.
+StartErgebnis OrdnerEinrichten();
+
+// Opens TamoSEPA.db of the data folder (closing an open one first), positions AbsenderDaten on
+// AktuelleAbsenderNr (or on the first sender when that one no longer exists), fills AdressQuelle and
+// links the sender's sibling tables. A sibling file that is missing or unusable leaves the internal
+// address source in place; its note comes back once per run and file in `hinweis`.
+StartErgebnis DatenbankOeffnen();

@@ -1,0 +1,63 @@
+#include "common/Datenhilfen.h"
+
+#include "common/Programmzustand.h"
+
+DbFehler KeineDatenbankFehler() {
+  return {DbFehlerNr::DateiFehler, QStringLiteral("Die Datenbank ist nicht geöffnet.")};
+}
+
+QString EinstellungLesen(Datenbank& db, const QString& schluessel, const QString& vorgabe, bool memo,
+                         DbFehler* fehler) {
+  DbFehler f;
+  const SqlText sql = memo ? SqlText("SELECT memowert FROM Einstellungen WHERE einstellung = ?")
+                           : SqlText("SELECT Wert FROM Einstellungen WHERE einstellung = ?");
+  const std::optional<QVariant> wert = db.Wert(sql, {schluessel}, f);
+  if (fehler) *fehler = f;
+  if (f || !wert || wert->isNull()) return vorgabe;
+  const QString text = wert->toString().trimmed();
+  return text.isEmpty() ? vorgabe : text;
+}
+
+QString EinstellungLesen(const QString& schluessel, const QString& vorgabe, bool memo, DbFehler* fehler) {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) {
+    if (fehler) *fehler = KeineDatenbankFehler();
+    return vorgabe;
+  }
+  return EinstellungLesen(*db, schluessel, vorgabe, memo, fehler);
+}
+
+DbFehler EinstellungSpeichern(Datenbank& db, const QString& schluessel, const QString& wert, bool memo) {
+  // The key compares without regard to case (collation TAMO), as the old index did.
+  const SqlText sql =
+      memo ? SqlText("INSERT INTO Einstellungen (einstellung, memowert) VALUES (?, ?) "
+                     "ON CONFLICT (einstellung) DO UPDATE SET memowert = excluded.memowert")
+           : SqlText("INSERT INTO Einstellungen (einstellung, Wert) VALUES (?, ?) "
+                     "ON CONFLICT (einstellung) DO UPDATE SET Wert = excluded.Wert");
+  return db.Ausfuehren(sql, {schluessel, wert});
+}
+
+DbFehler EinstellungSpeichern(const QString& schluessel, const QString& wert, bool memo) {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return KeineDatenbankFehler();
+  return EinstellungSpeichern(*db, schluessel, wert, memo);
+}
+
+bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
+                            DbFehler& fehler) {
+  fehler = {};
+  const std::optional<QVariant> treffer =
+      db.Wert(SqlText("SELECT 1 FROM Zahlungen WHERE MandatSequenz = ? AND MandatReferenz = ? AND OPKontoNr = ? LIMIT 1"),
+              {qlonglong(mandatSequenz) - 3, mandatReferenz, opKontoNr}, fehler);
+  return !fehler && treffer.has_value();
+}
+
+bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
+                            DbFehler& fehler) {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) {
+    fehler = KeineDatenbankFehler();
+    return false;
+  }
+  return MandatSequenzVorhanden(*db, opKontoNr, mandatReferenz, mandatSequenz, fehler);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/db/Datenbank.h"
+#include "platform/db/DbFehler.h"
+
+// Settings table `Einstellungen` and other small queries of the shared module. The forms without a
+// Datenbank argument work on the program's open database (Programmzustand).
+
+// The trimmed `Wert` (or `memowert`) of the key; `vorgabe` when the row is missing, the value is
+// empty or the query fails. A failure is returned through `fehler` when given.
+QString EinstellungLesen(Datenbank& db, const QString& schluessel, const QString& vorgabe = {}, bool memo = false,
+                         DbFehler* fehler = nullptr);
+QString EinstellungLesen(const QString& schluessel, const QString& vorgabe = {}, bool memo = false,
+                         DbFehler* fehler = nullptr);
+
+// Writes `Wert` (or `memowert`) of the key, adding the row when it is missing.
+DbFehler EinstellungSpeichern(Datenbank& db, const QString& schluessel, const QString& wert, bool memo = false);
+DbFehler EinstellungSpeichern(const QString& schluessel, const QString& wert, bool memo = false);
+
+// True when a payment (any sender, kind or state) with the sequence `mandatSequenz` - 3, the mandate
+// reference and the address number exists. A failing query returns false with `fehler` set; the
+// caller must not take that for "none found".
+bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
+                            DbFehler& fehler);
+bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
+                            DbFehler& fehler);
+
+// The error of a call that needs the open database while none is open.
+DbFehler KeineDatenbankFehler();

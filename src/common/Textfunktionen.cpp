@@ -1,0 +1,273 @@
+#include "common/Textfunktionen.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+
+#include <limits>
+
+#include "platform/db/Waehrung.h"
+
+namespace {
+
+// The lower-case letters that count as their upper-case forms in the set. Listed, not derived by
+// toUpper(): 'ı' or 'ſ' upper-case to I and S but are not part of the payment character set.
+const QString& Kleinbuchstaben() {
+  static const QString s = QStringLiteral("abcdefghijklmnopqrstuvwxyzäöü");
+  return s;
+}
+
+QString AlsText(const QVariant& wert) { return IstNull(wert) ? QString() : wert.toString(); }
+
+bool IstDatum(const QVariant& wert) {
+  const int typ = wert.metaType().id();
+  return typ == QMetaType::QDate || typ == QMetaType::QDateTime || typ == QMetaType::QTime;
+}
+
+// Adds 1 to a decimal magnitude given as digits (no sign).
+QString DezimalPlusEins(QString ziffern) {
+  for (qsizetype i = ziffern.size() - 1; i >= 0; --i) {
+    if (ziffern[i] != QLatin1Char('9')) {
+      ziffern[i] = QChar(ziffern[i].unicode() + 1);
+      return ziffern;
+    }
+    ziffern[i] = QLatin1Char('0');
+  }
+  return QLatin1Char('1') + ziffern;
+}
+
+// Subtracts 1 from a decimal magnitude >= 1 given as digits without leading zeros.
+QString DezimalMinusEins(QString ziffern) {
+  for (qsizetype i = ziffern.size() - 1; i >= 0; --i) {
+    if (ziffern[i] != QLatin1Char('0')) {
+      ziffern[i] = QChar(ziffern[i].unicode() - 1);
+      break;
+    }
+    ziffern[i] = QLatin1Char('9');
+  }
+  while (ziffern.size() > 1 && ziffern.front() == QLatin1Char('0')) ziffern.remove(0, 1);
+  return ziffern;
+}
+
+// A text of digits with optional sign (surrounding blanks allowed) plus 1, as a number when it
+// fits 64 bits and as its exact decimal text otherwise. nullopt when the text is no such number.
+std::optional<QVariant> ZahltextPlusEins(const QString& roh) {
+  const QString text = roh.trimmed();
+  if (text.isEmpty()) return std::nullopt;
+  qsizetype start = 0;
+  bool negativ = false;
+  if (text[0] == QLatin1Char('+') || text[0] == QLatin1Char('-')) {
+    negativ = text[0] == QLatin1Char('-');
+    start = 1;
+  }
+  if (start == text.size()) return std::nullopt;
+  for (qsizetype i = start; i < text.size(); ++i)
+    if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9')) return std::nullopt;
+
+  bool ok = false;
+  const qlonglong zahl = text.toLongLong(&ok);
+  if (ok && zahl < std::numeric_limits<qlonglong>::max()) return QVariant(zahl + 1);
+
+  QString betrag = text.mid(start);
+  while (betrag.size() > 1 && betrag.front() == QLatin1Char('0')) betrag.remove(0, 1);
+  if (!negativ) return QVariant(DezimalPlusEins(betrag));
+  return QVariant(QLatin1Char('-') + DezimalMinusEins(betrag));
+}
+
+// The odometer over a text: digits, A-Z and a-z count within their class with carry to the left;
+// every other character is passed over unchanged. When the carry runs past the leftmost counted
+// character, the text grows there by the class's first "one" (1, A or a).
+QString TextHochzaehlen(QString text) {
+  qsizetype letzteStelle = -1;  // leftmost position that wrapped
+  for (qsizetype i = text.size() - 1; i >= 0; --i) {
+    const QChar c = text[i];
+    QChar erstes;
+    QChar letztes;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+      erstes = QLatin1Char('0');
+      letztes = QLatin1Char('9');
+    } else if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) {
+      erstes = QLatin1Char('A');
+      letztes = QLatin1Char('Z');
+    } else if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
+      erstes = QLatin1Char('a');
+      letztes = QLatin1Char('z');
+    } else {
+      continue;  // the separators " -/.,+;:_#" and any other character stay as they are
+    }
+    if (c != letztes) {
+      text[i] = QChar(c.unicode() + 1);
+      return text;
+    }
+    text[i] = erstes;
+    letzteStelle = i;
+  }
+  if (letzteStelle < 0) return text + QLatin1Char('1');  // nothing to count: never repeat the value
+  const QChar c = text[letzteStelle];
+  const QChar eins = c == QLatin1Char('0') ? QLatin1Char('1') : c;  // "9" -> "10", "Z" -> "AA"
+  text.insert(letzteStelle, eins);
+  return text;
+}
+
+struct IbanLand {
+  const char* land;
+  int laenge;
+};
+
+// IBAN lengths of the SEPA scheme countries and territories with their own country code, from the
+// IBAN registry (SWIFT). Dependent territories using FR, GB or FI IBANs need no entry.
+constexpr IbanLand IbanLaengen[] = {
+    {"AD", 24}, {"AL", 28}, {"AT", 20}, {"BE", 16}, {"BG", 22}, {"CH", 21}, {"CY", 28}, {"CZ", 24},
+    {"DE", 22}, {"DK", 18}, {"EE", 20}, {"ES", 24}, {"FI", 18}, {"FR", 27}, {"GB", 22}, {"GI", 23},
+    {"GR", 27}, {"HR", 21}, {"HU", 28}, {"IE", 22}, {"IS", 26}, {"IT", 27}, {"LI", 21}, {"LT", 20},
+    {"LU", 20}, {"LV", 21}, {"MC", 27}, {"MD", 24}, {"ME", 22}, {"MK", 19}, {"MT", 31}, {"NL", 18},
+    {"NO", 15}, {"PL", 28}, {"PT", 25}, {"RO", 24}, {"RS", 22}, {"SE", 24}, {"SI", 19}, {"SK", 24},
+    {"SM", 27}, {"VA", 22},
+};
+
+}  // namespace
+
+bool ImZahlungszeichensatz(QChar zeichen) {
+  return Zahlungszeichensatz.contains(zeichen) || Kleinbuchstaben().contains(zeichen);
+}
+
+QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert) {
+  const QString ein = AlsText(text);
+  QString aus;
+  aus.reserve(ein.size());
+  for (const QChar c : ein)
+    if (ImZahlungszeichensatz(c)) aus.append(c);
+  if (aus.size() != ein.size()) geaendert = true;
+  gueltig = kennzeichen != 0 || !aus.isEmpty();
+  return QVariant(aus);
+}
+
+QString SepaZeichenWandeln(const QVariant& text) {
+  bool gueltig = false;
+  bool geaendert = false;
+  QString s = UngueltigeZeichenEntfernen(text, 0, gueltig, geaendert).toString();
+  // SonderzeichenErsetzen is always on.
+  static const QHash<QChar, QChar> ersatz = {
+      {QChar(0x00C4), QLatin1Char('A')}, {QChar(0x00D6), QLatin1Char('O')}, {QChar(0x00DC), QLatin1Char('U')},
+      {QChar(0x00E4), QLatin1Char('a')}, {QChar(0x00F6), QLatin1Char('o')}, {QChar(0x00FC), QLatin1Char('u')},
+      {QChar(0x00DF), QLatin1Char('s')}, {QLatin1Char('&'), QLatin1Char('+')}, {QLatin1Char('*'), QLatin1Char('.')},
+      {QLatin1Char('$'), QLatin1Char('.')}, {QLatin1Char('%'), QLatin1Char('.')},
+  };
+  for (QChar& c : s) {
+    const auto it = ersatz.constFind(c);
+    if (it != ersatz.constEnd()) c = it.value();
+  }
+  return s;
+}
+
+QVariant NummerErhoehen(const QVariant& wert, bool alsText) {
+  if (IstNull(wert) || IstDatum(wert)) return wert;
+  switch (wert.metaType().id()) {
+    case QMetaType::Bool:
+      return wert;
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong: {
+      const qlonglong zahl = wert.toLongLong();
+      if (zahl == std::numeric_limits<qlonglong>::max()) return wert;
+      return QVariant(zahl + 1);
+    }
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+      return QVariant(wert.toULongLong() + 1);
+    case QMetaType::Double:
+    case QMetaType::Float:
+      return QVariant(wert.toDouble() + 1.0);
+    default:
+      break;
+  }
+  if (wert.metaType() == QMetaType::fromType<Waehrung>())
+    return QVariant::fromValue(wert.value<Waehrung>() + Waehrung::AusEuro(1));
+
+  const QString text = wert.toString();
+  if (!alsText) {
+    if (auto zahl = ZahltextPlusEins(text)) return *zahl;
+  }
+  return QVariant(TextHochzaehlen(text));
+}
+
+int IbanLaenge(const QString& land) {
+  for (const IbanLand& l : IbanLaengen)
+    if (land == QLatin1String(l.land)) return l.laenge;
+  return 0;
+}
+
+bool IbanLaengePruefen(const QVariant& iban, QString& meldung) {
+  const QString text = AlsText(iban).trimmed();
+  if (text.isEmpty()) {
+    meldung = QStringLiteral("Die IBAN fehlt noch komplett.");
+    return false;
+  }
+  if (text.size() < 15) {
+    meldung = QStringLiteral("Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig.");
+    return false;
+  }
+  const int laenge = IbanLaenge(text.left(2));
+  if (laenge == 0) {
+    meldung = QStringLiteral("Die IBAN fängt mit 2 unbekannten Zeichen an.");
+    return false;
+  }
+  if (text.size() != laenge) {
+    meldung = QStringLiteral("Die IBAN hat nicht die für das jeweilige Land definierte Länge.");
+    return false;
+  }
+  return true;
+}
+
+namespace {
+// Trims blanks only, as the old run time's Trim did.
+QString LeerzeichenKuerzen(const QString& s) {
+  qsizetype a = 0;
+  qsizetype e = s.size();
+  while (a < e && s[a] == QLatin1Char(' ')) ++a;
+  while (e > a && s[e - 1] == QLatin1Char(' ')) --e;
+  return s.mid(a, e - a);
+}
+
+QString Ersetzen(const QString& text, const QString& suchen, const QString& ersetzen, Qt::CaseSensitivity cs) {
+  if (suchen.isEmpty()) return text;  // nothing to find; avoids an endless scan
+  QString s = text;
+  return s.replace(suchen, ersetzen, cs);  // left to right, continues behind each insertion
+}
+}  // namespace
+
+void TextZerlegen(const QString& text, const QString& trenner, QStringList& teile) {
+  teile.clear();
+  teile.append(QString());
+  const QStringList roh = trenner.isEmpty() ? QStringList{text} : text.split(trenner, Qt::KeepEmptyParts);
+  for (const QString& teil : roh) teile.append(LeerzeichenKuerzen(teil));
+}
+
+void VariantErsetzen(QVariant& wert, const QString& suchen, const QString& ersetzen, int vergleich) {
+  if (IstNull(wert)) return;
+  wert = QVariant(Ersetzen(wert.toString(), suchen, ersetzen, vergleich == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive));
+}
+
+QString TextErsetzen(const QVariant& wert, const QString& suchen, const QString& ersetzen) {
+  return Ersetzen(AlsText(wert), suchen, ersetzen, Qt::CaseSensitive);
+}
+
+QString AllesErsetzen(const QString& text, const QString& suchen, const QString& ersetzen) {
+  return Ersetzen(text, suchen, ersetzen, Qt::CaseSensitive);
+}
+
+QString NullzeichenAbschneiden(const QString& text) {
+  const qsizetype pos = text.indexOf(QChar(0));
+  return pos < 0 ? text : text.left(pos);
+}
+
+QVariant NullErsetzen(const QVariant& wert) { return IstNull(wert) ? QVariant(0) : wert; }
+
+QVariant LeerErsetzen(const QVariant& wert) {
+  if (IstNull(wert)) return QVariant(0);
+  if (wert.metaType().id() == QMetaType::QString && wert.toString().isEmpty()) return QVariant(0);
+  return wert;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Text helpers of the shared module. A Null value is an invalid or null QVariant.
+
+// The payment character set; compared without regard to case (a-z and ä/ö/ü count as well).
+inline const QString Zahlungszeichensatz =
+    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,&-+*%/$ÄÖÜß():");
+
+// True when `zeichen` belongs to the payment character set.
+bool ImZahlungszeichensatz(QChar zeichen);
+
+// Removes every character outside the payment character set (Null counts as ""). `gueltig`
+// becomes true when `kennzeichen` is non-zero or the result is not empty. `geaendert` becomes true
+// when a character was removed and is otherwise left as the caller set it.
+QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert);
+
+// The text in the payment character set with umlauts, ß and & * $ % replaced (SEPA text nodes).
+QString SepaZeichenWandeln(const QVariant& text);
+
+// The next value: with `alsText` false a number (or a text of digits with optional sign) plus 1;
+// otherwise the text counted up like an odometer (digits and letters within their class, the
+// characters " -/.,+;:_#" passed over, growing at the left when the carry runs past the start).
+// Null and dates come back unchanged.
+QVariant NummerErhoehen(const QVariant& wert, bool alsText);
+
+// Length of the IBAN of a SEPA country (upper-case country code), 0 when the country is unknown.
+int IbanLaenge(const QString& land);
+// Checks presence and length of an IBAN; on failure returns false and sets `meldung`.
+bool IbanLaengePruefen(const QVariant& iban, QString& meldung);
+
+// Splits `text` at every `trenner` into `teile` 1..n (element 0 stays empty), each trimmed of blanks.
+void TextZerlegen(const QString& text, const QString& trenner, QStringList& teile);
+// Replaces in place; `vergleich` 1 ignores case. Null stays Null.
+void VariantErsetzen(QVariant& wert, const QString& suchen, const QString& ersetzen, int vergleich = 0);
+// `wert` as text with every `suchen` replaced (case-sensitive); Null gives "".
+QString TextErsetzen(const QVariant& wert, const QString& suchen, const QString& ersetzen);
+// Every occurrence replaced, left to right, going on behind each inserted text.
+QString AllesErsetzen(const QString& text, const QString& suchen, const QString& ersetzen);
+// The text up to its first character 0.
+QString NullzeichenAbschneiden(const QString& text);
+// Null gives 0, anything else unchanged.
+QVariant NullErsetzen(const QVariant& wert);
+// Null or an empty text gives 0, anything else unchanged.
+QVariant LeerErsetzen(const QVariant& wert);
+
+// True for a Null value (invalid or null QVariant).
+inline bool IstNull(const QVariant& wert) { return !wert.isValid() || wert.isNull(); }

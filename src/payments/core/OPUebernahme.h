@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+#include "payments/core/ZeilenBetraege.h"
+#include "platform/db/Waehrung.h"
+
+// One open item of the payee (a row of the open-item drop-down over OPVorgang).
+struct OffenerPosten {
+  QString vorgangsNr;              // VorgangsNr
+  QString art;                     // account kind + item kind, e.g. "KR"; the last letter R/G/A decides
+  std::optional<QDate> vom;        // item date
+  std::optional<QDate> faellig;
+  std::optional<Waehrung> betrag;  // shown only
+  std::optional<Waehrung> rest;    // open rest, unsigned for the order program (see OPAbfrage)
+};
+
+// Line-text templates from "AutoVerwendungszweck": 1 invoices, 2 credit notes, 3 down payments
+// (index 0 unused, as the setting's parts are numbered from 1).
+using Zeilenvorlagen = std::array<QString, 4>;
+
+// The default of "AutoVerwendungszweck".
+QString ZeilenvorlagenVorgabe();
+// Splits the setting at "\" into parts 1..3 (missing ones empty, further ones dropped).
+Zeilenvorlagen ZeilenvorlagenAusText(const QString& text);
+
+// Values a chosen open item puts into a line.
+struct OPZeilenwerte {
+  QString opVorgangNr;
+  std::optional<QDate> vorgangsdatum;
+  QString opVorgangsArt;
+  ZeilenBetraege betraege;
+  QString verwendungszweck;
+};
+
+// Date text of the line: "dd.MM.yy" with the option AutoVerwRgDatumKurzFormat, else the date
+// field's own text "dd.MM.yyyy".
+QString OPDatumText(const std::optional<QDate>& datum, bool kurzFormat);
+
+// Takes an item over into a line: by the last letter of its kind R ("RG", template 1), G ("GS",
+// template 2, rest negated), A ("ANZ", template 3, rest negated), else no word, no template and the
+// rest as it is. The text is the template with {RgNr}, {RgDatum}, {Art} replaced (case-insensitive),
+// or without a template "<word> <nr> vom <date>" (" v:" when that is wider than `breite`); then
+// reduced to the payment character set and cut to `breite`. The discount is Null.
+OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilenvorlagen& vorlagen,
+                                       bool kurzFormat, int breite);
+
+// Without an open-item source: a typed item number fills an empty line text from template 1
+// ({RgNr} and {Art} = "RG" replaced; {RgDatum} stays for the date). nullopt when nothing changes.
+std::optional<QString> TextAusVorgangsNr(const QString& vorgangsNr, const QString& zeilentext,
+                                         const Zeilenvorlagen& vorlagen);
+// Without an open-item source: a typed item date replaces every {RgDatum} of the line text.
+QString TextMitVorgangsdatum(const QString& zeilentext, const QString& datumText);
+
+// The line text as it is stored: placeholders removed (case-insensitive), cut to `breite`,
+// then reduced to the payment character set.
+QString ZeilentextBereinigen(const QString& text, int breite);
+
+// Text reduced to the payment character set (lower-case letters stay).
+QString ZahlungszeichenFiltern(const QString& text);

@@ -1,0 +1,196 @@
+#include "payments/core/Verwendungszweckzeilen.h"
+
+#include "payments/core/OPUebernahme.h"
+#include "payments/core/Zahlungswerte.h"
+
+namespace {
+
+Verwendungszweckzeile ZeileAus(const Zeile& z) {
+  Verwendungszweckzeile v;
+  v.lfdNr = z.Wert(QStringLiteral("LfdNr")).toLongLong();
+  v.zahlungNr = z.Wert(QStringLiteral("ZahlungNr")).toLongLong();
+  v.zeilenNr = z.Wert(QStringLiteral("ZeilenNr")).toInt();
+  v.verwendungszweck = TextAusWert(z.Wert(QStringLiteral("Verwendungszweck")));
+  v.opVorgangNr = TextAusWert(z.Wert(QStringLiteral("OPVorgangNr")));
+  v.vorgangsdatum = DatumAusWert(z.Wert(QStringLiteral("Vorgangsdatum")));
+  v.opVorgangsArt = TextAusWert(z.Wert(QStringLiteral("OPVorgangsArt")));
+  v.betraege.opBetrag = WaehrungAusWert(z.Wert(QStringLiteral("OPBetrag")));
+  v.betraege.skontoBetrag = WaehrungAusWert(z.Wert(QStringLiteral("SkontoBetrag")));
+  v.betraege.zahlungsBetrag = WaehrungAusWert(z.Wert(QStringLiteral("ZahlungsBetrag")));
+  return v;
+}
+
+QString Fehlertext(const DbFehler& f) {
+  return QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!\r\rBeschreibung: ") + f.Beschreibung;
+}
+
+}  // namespace
+
+int ZeilentextBreite(Datenbank& db) {
+  const int n = db.FeldGroesse(QStringLiteral("Verwendungszweck"), QStringLiteral("Verwendungszweck"));
+  return n > 0 ? n : 27;
+}
+
+DbFehler ZeilenLaden(Datenbank& db, qint64 zahlungNr, bool nurZeile1, std::vector<Verwendungszweckzeile>& zeilen) {
+  zeilen.clear();
+  const SqlText sql = nurZeile1 ? SqlText("SELECT * FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 1 "
+                                          "ORDER BY ZeilenNr, LfdNr")
+                                : SqlText("SELECT * FROM Verwendungszweck WHERE ZahlungNr = ? ORDER BY ZeilenNr, LfdNr");
+  return db.Abfragen(sql, {QVariant(zahlungNr)}, [&](const Zeile& z) {
+    zeilen.push_back(ZeileAus(z));
+    return true;
+  });
+}
+
+DbFehler ZeilenStandLesen(Datenbank& db, qint64 zahlungNr, ZeilenStand& stand) {
+  stand = {};
+  std::vector<Verwendungszweckzeile> zeilen;
+  DbFehler f = ZeilenLaden(db, zahlungNr, false, zeilen);
+  if (f) return f;
+  stand.anzahl = static_cast<int>(zeilen.size());
+  if (!zeilen.empty()) stand.ersteZeileText = zeilen.front().verwendungszweck;
+  for (const auto& z : zeilen) stand.summe += OderNull(z.betraege.zahlungsBetrag);
+  return {};
+}
+
+DbFehler ZeilenAnzahl(Datenbank& db, qint64 zahlungNr, int& anzahl) {
+  DbFehler f;
+  const auto wert = db.Wert("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(zahlungNr)}, f);
+  anzahl = wert ? wert->toInt() : 0;
+  return f;
+}
+
+ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile) {
+  ZeilenErgebnis e;
+  Verwendungszweckzeile neu = zeile;
+  if (!neu.lfdNr) {
+    int anzahl = 0;
+    if (DbFehler f = ZeilenAnzahl(db, neu.zahlungNr, anzahl)) {
+      e.art = ZeilenErgebnis::Art::Fehler;
+      e.fehler = f;
+      e.meldung = Fehlertext(f);
+      return e;
+    }
+    if (anzahl + 1 > MaximaleZeilen) {
+      e.art = ZeilenErgebnis::Art::Abgelehnt;
+      e.meldung = QStringLiteral("Es sind maximal 5 Zeilen als Verwendungszweck möglich!");
+      return e;
+    }
+    neu.zeilenNr = anzahl + 1;
+  }
+  neu.verwendungszweck = ZeilentextBereinigen(neu.verwendungszweck, ZeilentextBreite(db));
+  if (neu.verwendungszweck.isEmpty()) {
+    e.art = ZeilenErgebnis::Art::Abgelehnt;
+    e.meldung = QStringLiteral("Der Verwendungszweck darf nicht leer sein!\r\rBitte korrigieren/ergänzen Sie die Eingabe.");
+    e.fokusAufText = true;
+    return e;
+  }
+  if (neu.betraege.skontoBetrag && neu.betraege.skontoBetrag->IstNull()) neu.betraege.skontoBetrag.reset();
+
+  const QVariantList werte = {QVariant(neu.zahlungNr),
+                              QVariant(neu.zeilenNr),
+                              QVariant(neu.verwendungszweck),
+                              QVariant(neu.opVorgangNr),
+                              WertAusDatum(neu.vorgangsdatum),
+                              QVariant(neu.opVorgangsArt),
+                              WertAusWaehrung(neu.betraege.opBetrag),
+                              WertAusWaehrung(neu.betraege.skontoBetrag),
+                              WertAusWaehrung(neu.betraege.zahlungsBetrag)};
+  DbFehler f;
+  if (neu.lfdNr) {
+    QVariantList p = werte;
+    p << QVariant(*neu.lfdNr);
+    int geaendert = 0;
+    f = db.Ausfuehren("UPDATE Verwendungszweck SET ZahlungNr = ?, ZeilenNr = ?, Verwendungszweck = ?, OPVorgangNr = ?, "
+                      "Vorgangsdatum = ?, OPVorgangsArt = ?, OPBetrag = ?, SkontoBetrag = ?, ZahlungsBetrag = ? "
+                      "WHERE LfdNr = ?",
+                      p, &geaendert);
+    if (!f && geaendert != 1)
+      f = DbFehler{DbFehlerNr::DatensatzGeloescht, QStringLiteral("Die Zeile ist nicht mehr vorhanden.")};
+  } else {
+    f = db.Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPVorgangNr, Vorgangsdatum, "
+                      "OPVorgangsArt, OPBetrag, SkontoBetrag, ZahlungsBetrag) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                      werte);
+    if (!f) neu.lfdNr = db.LetzteEinfuegeNr();
+  }
+  if (f) {
+    e.art = ZeilenErgebnis::Art::Fehler;
+    e.fehler = f;
+    e.meldung = Fehlertext(f);
+    return e;
+  }
+  zeile = neu;
+  return e;
+}
+
+DbFehler ZeilenLoeschen(Datenbank& db, const QList<qint64>& lfdNummern) {
+  Transaktion t(db);
+  if (t.Fehler()) return t.Fehler();
+  for (qint64 nr : lfdNummern) {
+    if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE LfdNr = ?", {QVariant(nr)})) return f;
+  }
+  return t.Commit();
+}
+
+DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen) {
+  summen = {};
+  std::vector<Verwendungszweckzeile> zeilen;
+  if (DbFehler f = ZeilenLaden(db, zahlungNr, false, zeilen)) return f;
+  for (const auto& z : zeilen) {
+    summen.opBetrag += OderNull(z.betraege.opBetrag);
+    summen.skontoBetrag += OderNull(z.betraege.skontoBetrag);
+    summen.zahlungsBetrag += OderNull(z.betraege.zahlungsBetrag);
+  }
+  if (!eingabeModus) return {};
+  bool noetig = false;
+  for (size_t i = 0; i < zeilen.size(); ++i) noetig = noetig || zeilen[i].zeilenNr != static_cast<int>(i + 1);
+  if (!noetig) return {};
+  Transaktion t(db);
+  if (t.Fehler()) return t.Fehler();
+  for (size_t i = 0; i < zeilen.size(); ++i) {
+    if (DbFehler f = db.Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = ? WHERE LfdNr = ?",
+                                   {QVariant(static_cast<int>(i + 1)), QVariant(*zeilen[i].lfdNr)}))
+      return f;
+  }
+  return t.Commit();
+}
+
+DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie) {
+  kopie = {};
+  kopie.zahlungNr = zahlungNr;
+  return db.Abfragen("SELECT * FROM Verwendungszweck WHERE ZahlungNr = ? ORDER BY ZeilenNr, LfdNr", {QVariant(zahlungNr)},
+                     [&](const Zeile& z) {
+                       if (kopie.spalten.isEmpty()) {
+                         // Column names come from the table itself; read them once from the definition.
+                         if (auto def = db.Tabelle(QStringLiteral("Verwendungszweck")))
+                           for (const auto& feld : def->felder) kopie.spalten << feld.name;
+                       }
+                       QVariantList werte;
+                       for (const QString& s : kopie.spalten) werte << z.Wert(s);
+                       kopie.zeilen.push_back(werte);
+                       return true;
+                     });
+}
+
+DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie) {
+  Transaktion t(db);
+  if (t.Fehler()) return t.Fehler();
+  if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(kopie.zahlungNr)})) return f;
+  if (!kopie.zeilen.empty()) {
+    QList<SqlText> namen;
+    QList<SqlText> platzhalter;
+    for (const QString& s : kopie.spalten) {
+      namen << SqlText::Bezeichner(s);
+      platzhalter << SqlText("?");
+    }
+    const SqlText sql = SqlText("INSERT INTO Verwendungszweck (") + SqlText::Verbinden(namen, ", ") +
+                        SqlText(") VALUES (") + SqlText::Verbinden(platzhalter, ", ") + SqlText(")");
+    for (const auto& werte : kopie.zeilen)
+      if (DbFehler f = db.Ausfuehren(sql, werte)) return f;
+  }
+  return t.Commit();
+}
+
+ZeilenFusszeilen FusszeilenErmitteln(const ZeilenSummen& summen) {
+  return {SummenText(summen.opBetrag), SummenText(-summen.skontoBetrag), SummenText(summen.zahlungsBetrag)};
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <optional>
+#include <vector>
+
+#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/ZeilenBetraege.h"
+#include "platform/db/Datenbank.h"
+
+// One remittance line (table Verwendungszweck).
+struct Verwendungszweckzeile {
+  std::optional<qint64> lfdNr;  // nullopt: not stored yet
+  qint64 zahlungNr = 0;
+  int zeilenNr = 0;
+  QString verwendungszweck;
+  QString opVorgangNr;
+  std::optional<QDate> vorgangsdatum;
+  QString opVorgangsArt;
+  ZeilenBetraege betraege;
+};
+
+constexpr int MaximaleZeilen = 5;
+
+// Width of the line text (size of Verwendungszweck.Verwendungszweck; 27 when the schema gives none).
+int ZeilentextBreite(Datenbank& db);
+
+// The lines of a payment ordered by ZeilenNr (then LfdNr); only line 1 when `nurZeile1`.
+DbFehler ZeilenLaden(Datenbank& db, qint64 zahlungNr, bool nurZeile1, std::vector<Verwendungszweckzeile>& zeilen);
+// Count, first text and paid sum of the stored lines (for the save checks).
+DbFehler ZeilenStandLesen(Datenbank& db, qint64 zahlungNr, ZeilenStand& stand);
+DbFehler ZeilenAnzahl(Datenbank& db, qint64 zahlungNr, int& anzahl);
+
+// Result of storing a line from the grid.
+struct ZeilenErgebnis {
+  enum class Art { Gespeichert, Abgelehnt, Fehler };
+  Art art = Art::Gespeichert;
+  QString meldung;           // message box text (OK only, no icon) when refused or failed
+  bool fokusAufText = false; // the refused text: the current column becomes Verwendungszweck
+  DbFehler fehler;
+  bool Ok() const { return art == Art::Gespeichert; }
+};
+
+// Stores a line (BeforeUpdate + the write): a new line (no LfdNr) gets ZeilenNr = lines in the
+// database + 1 and is refused as a sixth line; the text loses its placeholders, is cut to the
+// width and reduced to the payment character set, and an empty text is refused; a discount of 0
+// is stored as Null. On success `zeile` holds what was stored (with its LfdNr).
+ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile);
+
+// Deletes lines (one or several selected) in one transaction.
+DbFehler ZeilenLoeschen(Datenbank& db, const QList<qint64>& lfdNummern);
+
+struct ZeilenSummen {
+  Waehrung opBetrag;
+  Waehrung skontoBetrag;
+  Waehrung zahlungsBetrag;
+};
+// ZeilenSummieren: the three sums; in entry mode the lines are renumbered 1..n in ZeilenNr order
+// (closing gaps) in one transaction. The window shows the paid sum in the amount field.
+DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen);
+
+// A copy of a payment's lines, every column by name, taken by "Ändern".
+struct ZeilenKopie {
+  qint64 zahlungNr = 0;
+  QStringList spalten;
+  std::vector<QVariantList> zeilen;
+};
+DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie);
+// Cancel after "Ändern": the payment's lines become exactly the copy again (same LfdNr, numbers,
+// texts and amounts), in one transaction.
+DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie);
+
+// The footer texts under the line grid: open sum, negated discount sum, paid sum.
+struct ZeilenFusszeilen {
+  QString opBetrag, skontoBetrag, zahlungsBetrag;
+};
+ZeilenFusszeilen FusszeilenErmitteln(const ZeilenSummen& summen);

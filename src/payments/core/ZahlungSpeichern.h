@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+#include "payments/core/ZahlungPruefung.h"
+#include "platform/db/Datenbank.h"
+
+struct SpeicherKontext {
+  int absenderNr = 0;                 // AktuelleAbsenderNr
+  Zahlart zahlart = Zahlart::Ueberweisung;
+  bool zeilengitterSichtbar = false;  // display mode 1 or 2
+  QDate heute;
+  std::function<bool(const QString& iban, QString& meldung)> ibanPruefen;  // default IbanLaengePruefen
+};
+
+struct SpeicherErgebnis {
+  std::optional<PruefFehler> pruefFehler;  // a check failed: nothing was written
+  DbFehler dbFehler;                       // the write failed: nothing was written
+  bool Ok() const { return !pruefFehler && dbFehler.Ok(); }
+  // Message box text: the check's text with its ending, or "Fehler beim Speichern der Daten!" with
+  // number and description. Empty on success.
+  QString Meldungstext() const;
+};
+
+// Saves the payment `zahlungNr` (the row "Neu" stored, or the one being changed): every check
+// first; only then, in one transaction, the payment row with sender, kind, Währung True, the
+// cleaned texts, IBAN without blanks and BIC upper-case, the purpose code upper-case and at most
+// its field size, and in the single-field display line 1 (with more than one line only line 1's
+// text changes). A row of another sender or kind is never overwritten. On return `eingabe`
+// holds the values as they were stored (or as cleaned by the checks).
+SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingabe& eingabe, const SpeicherKontext& kontext);

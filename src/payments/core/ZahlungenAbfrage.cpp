@@ -1,0 +1,72 @@
+#include "payments/core/ZahlungenAbfrage.h"
+
+ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int absenderNr) {
+  ZahlungenFilter f;
+  f.absenderNr = absenderNr;
+  f.zahlart = zustand.AktuelleZahlart();
+  f.suchfilter = zustand.Suchfilter();
+  f.nurFehlerhafte = zustand.NurFehlerhafte();
+  f.faelligBis = zustand.FaelligBis();
+  return f;
+}
+
+Bedingung ZahlungenBedingung(const ZahlungenFilter& filter) {
+  const QString art = filter.zahlart == Zahlart::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
+  QList<Bedingung> teile;
+  teile << Bedingung("Zahlungen.AbsenderNr = ? AND Zahlungen.Art = ? AND Zahlungen.Erledigt = 0",
+                     {QVariant(filter.absenderNr), QVariant(art)});
+  if (filter.zahlart == Zahlart::BasisLastschrift) teile << Bedingung("Zahlungen.MandatSequenz BETWEEN 1 AND 4");
+  if (filter.zahlart == Zahlart::FirmenLastschrift) teile << Bedingung("Zahlungen.MandatSequenz BETWEEN 11 AND 14");
+  if (!filter.suchfilter.IstLeer()) teile << filter.suchfilter;
+  if (filter.nurFehlerhafte) teile << Bedingung("Zahlungen.Fehler = 1");
+  if (filter.faelligBis && filter.faelligBis->isValid())
+    teile << Bedingung("Zahlungen.\"Fällig\" < ?", {QVariant(filter.faelligBis->addDays(1))});
+  return Bedingung::AlleUnd(teile);
+}
+
+Abfrage ZahlungenAbfrageErstellen(const ZahlungenFilter& filter) {
+  Abfrage a;
+  a.spalten = "*";
+  a.quelle = "Zahlungen";
+  a.bedingung = ZahlungenBedingung(filter);
+  a.sortierung = "Zahlungen.ZahlungNr";
+  a.schluessel = "Zahlungen.ZahlungNr";
+  a.haupttabelle = QStringLiteral("Zahlungen");
+  return a;
+}
+
+SqlText AbfrageSql(const Abfrage& abfrage) {
+  SqlText sql = SqlText("SELECT ") + (abfrage.spalten.IstLeer() ? SqlText("*") : abfrage.spalten) + SqlText(" FROM ") +
+                abfrage.quelle + abfrage.bedingung.AlsWhere();
+  if (!abfrage.sortierung.IstLeer()) sql += SqlText(" ORDER BY ") + abfrage.sortierung;
+  return sql;
+}
+
+DbFehler GesamtsummeErmitteln(Datenbank& db, const ZahlungenFilter& filter, ZahlungenSumme& ergebnis) {
+  const Bedingung b = ZahlungenBedingung(filter);
+  ergebnis = {};
+  return db.Abfragen(SqlText("SELECT COALESCE(SUM(Zahlungen.ZahlungGesamt), 0), COUNT(*) FROM Zahlungen") + b.AlsWhere(),
+                     b.parameter, [&](const Zeile& z) {
+                       ergebnis.summe = Waehrung::AusRoh(z.Wert(0).toLongLong());
+                       ergebnis.anzahl = z.Wert(1).toInt();
+                       return false;
+                     });
+}
+
+Bedingung KopierlisteBedingung(int absenderNr, const QString& art, qint64 zahlungNr) {
+  return Bedingung("AbsenderNr = ? AND Art = ? AND ZahlungNr <> ?",
+                   {QVariant(absenderNr), QVariant(art), QVariant(zahlungNr)});
+}
+
+Abfrage ZeilenAbfrage(qint64 zahlungNr, bool nurZeile1) {
+  Abfrage a;
+  a.spalten = "*";
+  a.quelle = "Verwendungszweck";
+  a.bedingung = nurZeile1 ? Bedingung("Verwendungszweck.ZahlungNr = ? AND Verwendungszweck.ZeilenNr = 1",
+                                      {QVariant(zahlungNr)})
+                          : Bedingung("Verwendungszweck.ZahlungNr = ?", {QVariant(zahlungNr)});
+  a.sortierung = "Verwendungszweck.ZeilenNr, Verwendungszweck.LfdNr";
+  a.schluessel = "Verwendungszweck.LfdNr";
+  a.haupttabelle = QStringLiteral("Verwendungszweck");
+  return a;
+}

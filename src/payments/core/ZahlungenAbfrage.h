@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDate>
+
+#include <optional>
+
+#include "payments/core/ZahlungsformularZustand.h"
+#include "platform/db/Datenbank.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Waehrung.h"
+
+// What the browse query of the payment form selects (ZahlungenLaden), as values.
+struct ZahlungenFilter {
+  int absenderNr = 0;                 // AktuelleAbsenderNr
+  Zahlart zahlart = Zahlart::Ueberweisung;
+  Bedingung suchfilter;               // filter bar; empty = none
+  bool nurFehlerhafte = false;        // check mode's result list
+  std::optional<QDate> faelligBis;    // due-date limit; nullopt = none
+};
+
+ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int absenderNr);
+
+// The condition: the sender, the kind (core / B2B by MandatSequenz 1..4 / 11..14), open only,
+// the filter bar, the check mode, and "Fällig before the day after the limit" (so the limit day is
+// included; a payment without due date never matches a limit).
+Bedingung ZahlungenBedingung(const ZahlungenFilter& filter);
+// SELECT * FROM Zahlungen WHERE <condition> ORDER BY ZahlungNr, in parts for a Recordset. This is
+// what the cash-discount dialog and the other windows receive.
+Abfrage ZahlungenAbfrageErstellen(const ZahlungenFilter& filter);
+
+// The whole statement of a query in parts (the parameters stay in abfrage.bedingung).
+SqlText AbfrageSql(const Abfrage& abfrage);
+
+// Sum of ZahlungGesamt over the listed payments (Null counts as 0), and their number.
+struct ZahlungenSumme {
+  Waehrung summe;
+  int anzahl = 0;
+};
+DbFehler GesamtsummeErmitteln(Datenbank& db, const ZahlungenFilter& filter, ZahlungenSumme& ergebnis);
+
+// The copy command's list: the sender's other payments of the same kind, open or done.
+Bedingung KopierlisteBedingung(int absenderNr, const QString& art, qint64 zahlungNr);
+
+// The lines of a payment ordered by ZeilenNr; only line 1 in the single-field display.
+Abfrage ZeilenAbfrage(qint64 zahlungNr, bool nurZeile1);

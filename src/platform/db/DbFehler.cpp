@@ -1,0 +1,6 @@
+#include "platform/db/DbFehler.h"
+
+QString DbFehler::Meldungstext() const {
+  return QStringLiteral("Nr: ") + QString::number(Nummer) + QLatin1Char('\r') + QStringLiteral("Beschreibung: ") +
+         Beschreibung;
+}

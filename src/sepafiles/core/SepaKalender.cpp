@@ -1,0 +1,57 @@
+#include "sepafiles/core/SepaKalender.h"
+
+namespace SepaKalender {
+namespace {
+
+bool IstWochenende(const QDate& tag) { return tag.dayOfWeek() >= Qt::Saturday; }
+
+QDate NaechsterBankarbeitstag(QDate tag) {
+  while (!IstBankarbeitstag(tag)) tag = tag.addDays(1);
+  return tag;
+}
+
+}  // namespace
+
+QDate Ostersonntag(int jahr) {
+  // Anonymous Gregorian algorithm (Meeus/Jones/Butcher).
+  const int a = jahr % 19;
+  const int b = jahr / 100;
+  const int c = jahr % 100;
+  const int d = b / 4;
+  const int e = b % 4;
+  const int f = (b + 8) / 25;
+  const int g = (b - f + 1) / 3;
+  const int h = (19 * a + b - d - g + 15) % 30;
+  const int i = c / 4;
+  const int k = c % 4;
+  const int l = (32 + 2 * e + 2 * i - h - k) % 7;
+  const int m = (a + 11 * h + 22 * l) / 451;
+  const int monat = (h + l - 7 * m + 114) / 31;
+  const int tag = ((h + l - 7 * m + 114) % 31) + 1;
+  return QDate(jahr, monat, tag);
+}
+
+bool IstTarget2Schliesstag(const QDate& tag) {
+  const int m = tag.month();
+  const int t = tag.day();
+  if ((m == 1 && t == 1) || (m == 5 && t == 1) || (m == 12 && (t == 25 || t == 26))) return true;
+  const QDate ostern = Ostersonntag(tag.year());
+  return tag == ostern.addDays(-2) || tag == ostern.addDays(1);
+}
+
+bool IstBankarbeitstag(const QDate& tag) { return !IstWochenende(tag) && !IstTarget2Schliesstag(tag); }
+
+QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute) {
+  QDate tag = (gewuenscht && gewuenscht->isValid()) ? *gewuenscht : heute.addDays(1);
+  if (tag.dayOfWeek() == Qt::Saturday) tag = tag.addDays(2);
+  else if (tag.dayOfWeek() == Qt::Sunday) tag = tag.addDays(1);
+  return NaechsterBankarbeitstag(tag);
+}
+
+QDate Einzugsdatum(int vorlauftage, const QDate& heute) {
+  QDate tag = heute.addDays(vorlauftage < 1 ? 1 : vorlauftage);
+  if (IstWochenende(tag)) tag = tag.addDays(2);
+  return NaechsterBankarbeitstag(tag);
+}
+
+}  // namespace SepaKalender

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDate>
+
+#include <optional>
+
+// Bank days of the SEPA files: no Saturdays, Sundays and TARGET2 closing days
+// (1 January, Good Friday, Easter Monday, 1 May, 25 and 26 December).
+namespace SepaKalender {
+
+QDate Ostersonntag(int jahr);
+bool IstTarget2Schliesstag(const QDate& tag);
+bool IstBankarbeitstag(const QDate& tag);
+
+// Requested execution date of credit transfers: the given date, or the day after `heute` when none
+// is given; a Saturday moves to the Monday (+2), a Sunday to the Monday (+1); then on to the next
+// bank day.
+QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute);
+
+// Collection date of direct debits: `heute` plus the lead days (below 1 counts as 1); a weekend
+// day moves on by two days, then on to the next bank day.
+QDate Einzugsdatum(int vorlauftage, const QDate& heute);
+
+}  // namespace SepaKalender

@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "TestDatenbank.h"
+#include "common/Datenbankstart.h"
+#include "common/Programmzustand.h"
+#include "platform/db/Recordset.h"
+#include "platform/settings/Registrierung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+const char* const kLivra =
+    "CREATE TABLE OPVorgang (OPKontoNr TEXT(10), OPKontoart TEXT(1), Vorgangsart TEXT(1), VorgangsNr TEXT(20), "
+    "  Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT(20));"
+    "CREATE TABLE Personenkonten (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), "
+    "  BankName TEXT(60), BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), "
+    "  MandatDatum DATE, MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE);"
+    "INSERT INTO Personenkonten (OPKontoNr, Suchname, Name, BankIBAN) VALUES "
+    "  ('10001', 'MEIER', 'Meier GmbH', 'DE89370400440532013000'), ('70001', 'LIEF', 'Lieferant AG', NULL);"
+    "INSERT INTO OPVorgang VALUES ('10001', 'K', 'R', 'RE-1', '2024-03-01', '2024-03-31', 1000000, 1000000, 'B1'),"
+    "  ('10001', 'K', 'G', 'GS-1', '2024-03-02', '2024-04-30', -200000, -200000, 'B2'),"
+    "  ('70001', 'L', 'R', 'ER-7', '2024-03-03', '2024-03-20', 500000, 0, 'B3');";
+
+const char* const kOrdel =
+    "CREATE TABLE Rechnungsbuch (KundenNr TEXT(10), IdentNr TEXT(20), Gutschrift BOOLEAN, Vorgangsdatum DATE, "
+    "  \"FälligDatum\" DATE, GesamtBrutto CURRENCY, Rest CURRENCY);"
+    "CREATE TABLE Kunden (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), BankName TEXT(60), "
+    "  BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), MandatDatum DATE, "
+    "  MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE, LieferantenKundenNr TEXT(20));"
+    "INSERT INTO Kunden (OPKontoNr, Suchname, Name, LieferantenKundenNr) VALUES ('K1', 'KUNDE', 'Kunde Eins', 'X-1');"
+    "INSERT INTO Rechnungsbuch VALUES ('K1', '4711', 0, '2024-03-01', '2024-03-15', 1190000, 1190000),"
+    "  ('K1', '4712', 1, '2024-03-05', '2024-03-20', 119000, 119000);";
+
+class DatenbankstartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_vorherReg = Registrierung::Instanz().Datei();
+    Registrierung::Instanz().DateiSetzen(m_ordner.Datei(QStringLiteral("reg.ini")));
+    m_vorherProgramm = qgetenv("TAMOSEPA_PROGRAMMVERZEICHNIS");
+    qputenv("TAMOSEPA_PROGRAMMVERZEICHNIS", QFile::encodeName(m_ordner.Datei(QStringLiteral("programm"))));
+    Zustand().Zuruecksetzen();
+  }
+  void TearDown() override {
+    Zustand().Zuruecksetzen();
+    qputenv("TAMOSEPA_PROGRAMMVERZEICHNIS", m_vorherProgramm);
+    qunsetenv("TAMOSEPA_RESSOURCEN");
+    Registrierung::Instanz().DateiSetzen(m_vorherReg);
+  }
+
+  // A data folder with a fresh database and the given extra statements.
+  QString Datenordner(const QString& name, const SqlText& skript = {}, const QVariantList& parameter = {}) {
+    const QString ordner = m_ordner.Datei(name);
+    QDir().mkpath(ordner);
+    auto db = SchemaDatenbank(ordner);
+    if (!skript.IstLeer()) {
+      const DbFehler f = db->Ausfuehren(skript, parameter);
+      EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+    }
+    return ordner;
+  }
+  StartErgebnis Oeffnen(const QString& ordner, int absender) {
+    Zustand().DatenVerzeichnisSetzen(ordner);
+    Zustand().AktuelleAbsenderNrSetzen(absender);
+    return DatenbankOeffnen();
+  }
+  // The rows of a query as "a|b|c" texts.
+  QStringList Zeilen(const SqlText& sql, const QVariantList& parameter = {}) {
+    QStringList zeilen;
+    const DbFehler f = Zustand().Datenbank()->Abfragen(sql, parameter, [&](const Zeile& z) {
+      QStringList werte;
+      for (int i = 0; i < z.Anzahl(); ++i) werte << z.Wert(i).toString();
+      zeilen << werte.join(QLatin1Char('|'));
+      return true;
+    });
+    EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString() << " / " << sql.Text().toStdString();
+    return zeilen;
+  }
+
+  TestOrdner m_ordner;
+  QString m_vorherReg;
+  QByteArray m_vorherProgramm;
+};
+
+TEST_F(DatenbankstartTest, ErsterStartRichtetProgrammverzeichnisEin) {
+  // Shipped resources: schema, help, a report, the INI.
+  const QString res = m_ordner.Datei(QStringLiteral("res"));
+  QDir().mkpath(res + QStringLiteral("/help"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
+  for (const char* datei : {"/help/index.html", "/TamoSEPA.INI", "/Zahlungsliste.LST"}) {
+    QFile f(res + QString::fromUtf8(datei));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("original");
+  }
+  qputenv("TAMOSEPA_RESSOURCEN", QFile::encodeName(res));
+
+  StartErgebnis e = OrdnerEinrichten();
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  const QString programm = Zustand().ProgrammVerzeichnis();
+  EXPECT_EQ(programm, QDir::toNativeSeparators(m_ordner.Datei(QStringLiteral("programm"))) + QDir::separator());
+  EXPECT_EQ(Zustand().DatenVerzeichnis(), programm);
+  EXPECT_TRUE(QFileInfo::exists(programm + QStringLiteral("help/index.html")));
+  EXPECT_EQ(Zustand().HilfeDatei(), programm + QStringLiteral("help/index.html"));
+  EXPECT_TRUE(QFileInfo::exists(programm + QStringLiteral("TamoSEPA.INI")));
+  EXPECT_TRUE(QFileInfo::exists(programm + QStringLiteral("Zahlungsliste.LST")));
+  EXPECT_FALSE(QFileInfo::exists(programm + QStringLiteral("TamoSEPA.sql")));
+  ASSERT_TRUE(QFileInfo::exists(programm + DatenbankDateiname));
+  EXPECT_TRUE(QDir(programm).entryList({QStringLiteral("*.neu*")}, QDir::Files).isEmpty()) << "no build leftovers";
+
+  // The user's copies are never replaced on later starts; a lost database is made anew.
+  {
+    QFile f(programm + QStringLiteral("Zahlungsliste.LST"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("geaendert");
+  }
+  QFile::remove(programm + DatenbankDateiname);
+  e = OrdnerEinrichten();
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  QFile f(programm + QStringLiteral("Zahlungsliste.LST"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("geaendert"));
+  EXPECT_TRUE(QFileInfo::exists(programm + DatenbankDateiname));
+
+  e = DatenbankOeffnen();
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  ASSERT_NE(Zustand().AbsenderDaten(), nullptr);
+  EXPECT_EQ(Zustand().AbsenderDaten()->Ganzzahl(QStringLiteral("AbsenderNr")), 1);
+}
+
+TEST_F(DatenbankstartTest, FehlendeDatenbankImGesetztenDatenverzeichnis) {
+  const QString leer = m_ordner.Datei(QStringLiteral("leer"));
+  QDir().mkpath(leer);
+  for (const char* schluessel : {"Datenlaufwerk", "InstallDir"}) {
+    Registrierung::Instanz().Loeschen(QStringLiteral("Window State"));
+    SaveSetting(QStringLiteral("Window State"), QString::fromUtf8(schluessel), leer);
+    const StartErgebnis e = OrdnerEinrichten();
+    EXPECT_FALSE(e.Ok()) << schluessel;
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(leer))) << e.meldung.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(leer + QLatin1Char('/') + DatenbankDateiname)) << "no database is made there";
+  }
+  // Datenlaufwerk comes before InstallDir.
+  const QString daten = Datenordner(QStringLiteral("daten"));
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk"), daten);
+  const StartErgebnis e = OrdnerEinrichten();
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_EQ(Zustand().DatenVerzeichnis(), QDir::toNativeSeparators(daten) + QDir::separator());
+}
+
+TEST_F(DatenbankstartTest, FormatIntern) {
+  const QString ordner = Datenordner(QStringLiteral("d"), "INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zwei');"
+                                                          "INSERT INTO Adressen (OPKontoNr, Name) VALUES ('1', 'Intern')");
+  const StartErgebnis e = Oeffnen(ordner, 2);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_TRUE(e.hinweis.isEmpty());
+  Recordset* absender = Zustand().AbsenderDaten();
+  ASSERT_NE(absender, nullptr);
+  EXPECT_EQ(absender->Text(QStringLiteral("Name")), QStringLiteral("Zwei"));
+  const AdressQuellenInfo& q = Zustand().AdressQuelle();
+  EXPECT_FALSE(q.Extern);
+  EXPECT_FALSE(q.OPVerknuepft);
+  EXPECT_EQ(q.AdressNrFeld, QStringLiteral("OPKontoNr"));
+  EXPECT_EQ(q.Transportfelder, QStringLiteral("Name;Bank;BIC;IBAN;MandatReferenz;MandatDatum;MandatSequenz"));
+  EXPECT_TRUE(q.OPFeldliste.IstLeer());
+  EXPECT_EQ(Zeilen("SELECT Name FROM Adressen"), QStringList{QStringLiteral("Intern")});
+  EXPECT_FALSE(Zustand().Datenbank()->TabelleVorhanden(QStringLiteral("OPVorgang")));
+  EXPECT_NE(Zustand().Arbeitsbereich().BeginTrans().Nummer, -1);
+  EXPECT_TRUE(Zustand().Arbeitsbereich().Rollback().Ok());
+}
+
+TEST_F(DatenbankstartTest, FehlenderAbsenderNimmtDenErsten) {
+  const QString ordner = Datenordner(QStringLiteral("d"), "INSERT INTO Absender (AbsenderNr, Name) VALUES (5, 'Fünf')");
+  ASSERT_TRUE(Oeffnen(ordner, 42).Ok());
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 1);
+  EXPECT_EQ(Zustand().AbsenderDaten()->Ganzzahl(QStringLiteral("AbsenderNr")), 1);
+}
+
+TEST_F(DatenbankstartTest, FormatLivra) {
+  const QString livra = m_ordner.Datei(QStringLiteral("livra.db"));
+  SkriptDatei(livra, QString::fromUtf8(kLivra));
+  const QString ordner = Datenordner(QStringLiteral("d"),
+                                     "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1;"
+                                     "INSERT INTO Adressen (OPKontoNr, Name) VALUES ('1', 'Intern')",
+                                     {livra});
+  const StartErgebnis e = Oeffnen(ordner, 1);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_TRUE(e.hinweis.isEmpty()) << e.hinweis.toStdString();
+  const AdressQuellenInfo& q = Zustand().AdressQuelle();
+  EXPECT_TRUE(q.Extern);
+  EXPECT_TRUE(q.OPVerknuepft);
+  EXPECT_EQ(q.Transportfelder, QStringLiteral("Name;BankName;BankBIC;BankIBAN;MandatReferenz;MandatDatum;MandatSequenz"));
+  EXPECT_EQ(q.OPNummerFeld, QStringLiteral("VorgangsNr"));
+  EXPECT_EQ(q.OPFaelligFeld, QStringLiteral("FaelligDatum"));
+  EXPECT_EQ(q.OPArtFeld, QStringLiteral("OPVorgang.OPKontoart"));
+  EXPECT_EQ(q.OPSchluesselFeld, QStringLiteral("OPVorgang.OPKontoNr"));
+  EXPECT_EQ(q.ImportFaelligFeld, QStringLiteral("FaelligDatum"));
+  EXPECT_EQ(q.KontoNrFeld, QStringLiteral("Adressen.BankKontoNr"));
+  EXPECT_EQ(q.IBANFeld, QStringLiteral("Adressen.BankIBAN"));
+  EXPECT_EQ(q.OPKontoFeld, QStringLiteral("OPKontoNr"));
+  EXPECT_EQ(q.SkontoFeld, QStringLiteral("SktoProzent"));
+
+  // The names the program uses: Adressen is the sibling table, the own one Adressen_Intern.
+  EXPECT_EQ(Zeilen("SELECT Name FROM Adressen ORDER BY OPKontoNr"),
+            (QStringList{QStringLiteral("Meier GmbH"), QStringLiteral("Lieferant AG")}));
+  EXPECT_EQ(Zeilen("SELECT Name FROM Adressen_Intern"), QStringList{QStringLiteral("Intern")});
+  // The drop-down of the payment form.
+  EXPECT_EQ(Zeilen(SqlText("SELECT ") + q.OPFeldliste + SqlText(" FROM OPVorgang WHERE ") +
+                       SqlText::Bezeichner(q.OPSchluesselFeld) + SqlText(" = ? AND Rest > 0 ORDER BY ") +
+                       SqlText::Bezeichner(q.OPFaelligFeld) + SqlText(" DESC"),
+                   {QStringLiteral("10001")}),
+            QStringList{QStringLiteral("RE-1|KR|2024-03-01|2024-03-31|1000000|1000000")});
+  // The import's selection.
+  EXPECT_EQ(Zeilen(q.OPAbfrage + SqlText(" WHERE (Rest <> 0) AND (") + SqlText::Bezeichner(q.OPArtFeld) +
+                   SqlText(" = 'K') ORDER BY ") + q.OPSortierung),
+            (QStringList{QStringLiteral("10001|MEIER|GS-1|KG|2024-03-02|2024-04-30|-200000|-200000|B2"),
+                         QStringLiteral("10001|MEIER|RE-1|KR|2024-03-01|2024-03-31|1000000|1000000|B1")}));
+  // The sibling address table got the supplier/customer number.
+  EXPECT_EQ(Zeilen("SELECT count(*) FROM Adressen WHERE LieferantenKundenNr IS NULL"), QStringList{QStringLiteral("2")});
+  Zustand().DatenbankSchliessen();
+  DbFehler f;
+  auto geschwister = Datenbank::Oeffnen(livra, f);
+  ASSERT_TRUE(geschwister);
+  EXPECT_NE(geschwister->Tabelle(QStringLiteral("Personenkonten"))->Feld(QStringLiteral("LieferantenKundenNr")), nullptr);
+}
+
+TEST_F(DatenbankstartTest, FormatOrdel) {
+  QDir().mkpath(m_ordner.Datei(QStringLiteral("d")));
+  SkriptDatei(m_ordner.Datei(QStringLiteral("d/ordel.db")), QString::fromUtf8(kOrdel));
+  // A relative connection is taken from the data folder.
+  const QString ordner = Datenordner(
+      QStringLiteral("d"), "UPDATE Absender SET AdressenFormat = 2, AdressenVerbindung = 'ordel.db' WHERE AbsenderNr = 1");
+  const StartErgebnis e = Oeffnen(ordner, 1);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_TRUE(e.hinweis.isEmpty()) << e.hinweis.toStdString();
+  const AdressQuellenInfo& q = Zustand().AdressQuelle();
+  EXPECT_TRUE(q.Extern);
+  EXPECT_TRUE(q.OPVerknuepft);
+  EXPECT_TRUE(q.OPNummerFeld.isEmpty());
+  EXPECT_TRUE(q.OPArtFeld.isEmpty());
+  EXPECT_EQ(q.OPFaelligFeld, QStringLiteral("FälligDatum"));
+  EXPECT_EQ(q.OPSchluesselFeld, QStringLiteral("KundenNr"));
+  EXPECT_EQ(q.ImportFaelligFeld, QStringLiteral("FälligDatum"));
+  EXPECT_EQ(Zeilen(SqlText("SELECT ") + q.OPFeldliste + SqlText(" FROM OPVorgang WHERE ") +
+                   SqlText::Bezeichner(q.OPSchluesselFeld) + SqlText(" = ? AND Rest <> 0 ORDER BY ") +
+                   SqlText::Bezeichner(q.OPFaelligFeld) + SqlText(" DESC"),
+                   {QStringLiteral("K1")}),
+            (QStringList{QStringLiteral("4712|KG|2024-03-05|2024-03-20|-119000|-119000"),
+                         QStringLiteral("4711|KR|2024-03-01|2024-03-15|1190000|1190000")}));
+  EXPECT_EQ(Zeilen(q.OPAbfrage + SqlText(" WHERE (Rest > 0) ORDER BY ") + q.OPSortierung),
+            (QStringList{QStringLiteral("K1|KUNDE|4712|KG|2024-03-05|2024-03-20|-119000|-119000"),
+                         QStringLiteral("K1|KUNDE|4711|KR|2024-03-01|2024-03-15|1190000|1190000")}));
+  EXPECT_EQ(Zeilen("SELECT LieferantenKundenNr FROM Adressen"), QStringList{QStringLiteral("X-1")});
+}
+
+TEST_F(DatenbankstartTest, FehlendeGeschwisterdateiBleibtInternUndMeldetEinmal) {
+  const QString fehlt = m_ordner.Datei(QStringLiteral("gibtesnicht.db"));
+  const QString ordner = Datenordner(QStringLiteral("d"),
+                                     "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1",
+                                     {fehlt});
+  StartErgebnis e = Oeffnen(ordner, 1);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_TRUE(e.hinweis.contains(fehlt)) << e.hinweis.toStdString();
+  EXPECT_FALSE(Zustand().AdressQuelle().Extern);
+  EXPECT_FALSE(Zustand().AdressQuelle().OPVerknuepft);
+  EXPECT_TRUE(Zustand().AdressQuelle().OPFeldliste.IstLeer());
+  EXPECT_FALSE(QFileInfo::exists(fehlt)) << "linking never creates the sibling file";
+  EXPECT_EQ(Zeilen("SELECT count(*) FROM Adressen"), QStringList{QStringLiteral("0")});
+  e = DatenbankOeffnen();
+  ASSERT_TRUE(e.Ok());
+  EXPECT_TRUE(e.hinweis.isEmpty()) << "said once";
+}
+
+TEST_F(DatenbankstartTest, UnbrauchbareGeschwisterdateiBleibtIntern) {
+  const QString fremd = m_ordner.Datei(QStringLiteral("fremd.db"));
+  SkriptDatei(fremd, QStringLiteral("CREATE TABLE Personenkonten (x); CREATE TABLE Andere (y);"));
+  const QString kaputt = m_ordner.Datei(QStringLiteral("kaputt.db"));
+  {
+    QFile f(kaputt);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+  }
+  for (const QString& datei : {fremd, kaputt}) {
+    const QString ordner = Datenordner(QFileInfo(datei).baseName(),
+                                       "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1",
+                                       {datei});
+    const StartErgebnis e = Oeffnen(ordner, 1);
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    EXPECT_FALSE(e.hinweis.isEmpty()) << datei.toStdString();
+    EXPECT_FALSE(Zustand().AdressQuelle().Extern);
+    EXPECT_TRUE(Zustand().Datenbank()->AngehaengteAliase().isEmpty());
+    EXPECT_EQ(Zeilen("SELECT count(*) FROM Adressen"), QStringList{QStringLiteral("0")});
+  }
+}
+
+TEST_F(DatenbankstartTest, NichtUnterstuetztesFormatBleibtIntern) {
+  const QString ordner = Datenordner(QStringLiteral("d"), "UPDATE Absender SET AdressenFormat = 3 WHERE AbsenderNr = 1");
+  StartErgebnis e = Oeffnen(ordner, 1);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_TRUE(e.hinweis.contains(QStringLiteral("Adressformat 3"))) << e.hinweis.toStdString();
+  EXPECT_FALSE(Zustand().AdressQuelle().Extern);
+  EXPECT_TRUE(DatenbankOeffnen().hinweis.isEmpty());
+}
+
+TEST_F(DatenbankstartTest, FehlendeOderKaputteDatenbankIstEinFehler) {
+  const QString ordner = m_ordner.Datei(QStringLiteral("ohne"));
+  QDir().mkpath(ordner);
+  StartErgebnis e = Oeffnen(ordner, 1);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.meldung.contains(DatenbankDateiname));
+  EXPECT_EQ(Zustand().Datenbank(), nullptr);
+  QFile f(ordner + QLatin1Char('/') + DatenbankDateiname);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QByteArray(4096, 'x'));
+  f.close();
+  e = Oeffnen(ordner, 1);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_EQ(Zustand().Datenbank(), nullptr);
+}
+
+TEST(Startwerte, OptionenKopierfelderUndAbsender) {
+  TestOrdner ordner;
+  const QString vorher = Registrierung::Instanz().Datei();
+  Registrierung::Instanz().DateiSetzen(ordner.Datei(QStringLiteral("reg.ini")));
+  Zustand().Zuruecksetzen();
+  Zustand().StartwerteLesen();
+  const Optionsschalter standard = Zustand().Optionen();
+  EXPECT_TRUE(standard.SmartfillName);
+  EXPECT_TRUE(standard.NeuMitSuchliste);
+  EXPECT_TRUE(standard.IBANmitBlockEingeben);
+  EXPECT_TRUE(standard.AutoVerwRgDatumKurzFormat);
+  EXPECT_TRUE(standard.ArbeitsfensterKleineSymbole);
+  EXPECT_FALSE(standard.SEPAmitArchivSpeichern);
+  EXPECT_FALSE(standard.OPSelektionMitMinus);
+  EXPECT_FALSE(standard.ImportAutoVerwendungJeAbsender);
+  EXPECT_TRUE(Optionsschalter::SonderzeichenErsetzen);
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 1);
+  EXPECT_EQ(Zustand().Kopierfeld(), (std::array<bool, 6>{}));
+
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("SmartfillName"), QStringLiteral("0"));
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("SEPAmitArchivSpeichern"), QStringLiteral("1"));
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr"), QStringLiteral("3"));
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Kopierfeld2"), QStringLiteral("1"));
+  Zustand().StartwerteLesen();
+  EXPECT_FALSE(Zustand().Optionen().SmartfillName);
+  EXPECT_TRUE(Zustand().Optionen().SEPAmitArchivSpeichern);
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 3);
+  EXPECT_EQ(Zustand().Kopierfeld(), (std::array<bool, 6>{false, false, true, false, false, false}));
+
+  // Every option goes round the registry.
+  Optionsschalter alle;
+  for (const auto& e : Optionsschalter::Eintraege()) alle.*e.schalter = !e.vorgabe;
+  alle.InRegistrierungSchreiben();
+  const Optionsschalter gelesen = Optionsschalter::AusRegistrierung();
+  for (const auto& e : Optionsschalter::Eintraege()) {
+    EXPECT_EQ(gelesen.*e.schalter, !e.vorgabe) << e.schluessel;
+    EXPECT_EQ(GetSetting(QStringLiteral("Window State"), QString::fromUtf8(e.schluessel)),
+              e.vorgabe ? QStringLiteral("0") : QStringLiteral("1"));
+  }
+  Zustand().Zuruecksetzen();
+  Registrierung::Instanz().DateiSetzen(vorher);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+
+#include "TestDatenbank.h"
+#include "common/FilterBedingung.h"
+#include "common/Uhr.h"
+#include "platform/db/Waehrung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+class FilterBedingungTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_db = SchemaDatenbank(m_ordner.Pfad());
+    ASSERT_TRUE(m_db);
+    Zahlung(QStringLiteral("Meier GmbH"), Waehrung::AusCent(1250), QDate(2024, 3, 15));         // 1
+    Zahlung(QStringLiteral("Müller & Söhne"), Waehrung::AusCent(120000), QDate(2024, 3, 16));   // 2
+    Zahlung(QStringLiteral("O'Brien 100%"), Waehrung::AusCent(-500), QDate(2024, 3, 15));       // 3
+    Zahlung(QStringLiteral("MEIER_X"), Waehrung::AusCent(99), QVariant());                     // 4
+    Zahlung(QStringLiteral("a*b?c\\d"), Waehrung::AusCent(1), QDate(1999, 12, 31));            // 5
+  }
+  void Zahlung(const QString& name, Waehrung betrag, const QVariant& faellig) {
+    const DbFehler f = m_db->Ausfuehren("INSERT INTO Zahlungen (AbsenderNr, Art, Name, ZahlungGesamt, \"Fällig\") "
+                                        "VALUES (1, 'G', ?, ?, ?)",
+                                        {name, QVariant::fromValue(betrag), faellig});
+    ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+  }
+  // Runs the condition; the numbers of the payments found.
+  QList<int> Treffer(const QList<FilterSpalte>& spalten, bool qualifiziert = false) {
+    const Bedingung b = FilterBedingungErstellen(spalten, qualifiziert);
+    QList<int> nummern;
+    const DbFehler f = m_db->Abfragen(SqlText("SELECT ZahlungNr FROM Zahlungen") + b.AlsWhere() +
+                                          SqlText(" ORDER BY ZahlungNr"),
+                                      b.parameter, [&](const Zeile& z) {
+                                        nummern << z.Wert(0).toInt();
+                                        return true;
+                                      });
+    EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString() << " / " << b.sql.Text().toStdString();
+    return nummern;
+  }
+  static FilterSpalte Name(const QString& text) {
+    return {QStringLiteral("Name"), QStringLiteral("Zahlungen"), QStringLiteral("Name"), FeldTyp::Text, text};
+  }
+  TestOrdner m_ordner;
+  std::unique_ptr<Datenbank> m_db;
+};
+
+TEST_F(FilterBedingungTest, LeererFilterGibtKeineBedingung) {
+  EXPECT_TRUE(FilterBedingungErstellen({Name(QString())}, false).IstLeer());
+  EXPECT_TRUE(FilterBedingungErstellen({}, true).IstLeer());
+}
+
+TEST_F(FilterBedingungTest, TextAlsPraefixOhneGrossKlein) {
+  EXPECT_EQ(Treffer({Name(QStringLiteral("meier"))}), (QList<int>{1, 4}));
+  EXPECT_EQ(Treffer({Name(QStringLiteral("MÜ"))}), (QList<int>{2})) << "umlauts ignore case";
+  EXPECT_EQ(Treffer({Name(QStringLiteral("*GmbH"))}), (QList<int>{1})) << "* is the user's wildcard";
+  EXPECT_EQ(Treffer({Name(QStringLiteral("Mei?r"))}), (QList<int>{1, 4}));
+  EXPECT_EQ(Treffer({Name(QStringLiteral("Meier G"))}, true), (QList<int>{1}));
+}
+
+TEST_F(FilterBedingungTest, FeindlicheTexteSindLiteral) {
+  EXPECT_EQ(Treffer({Name(QStringLiteral("O'Brien"))}), (QList<int>{3}));
+  EXPECT_EQ(Treffer({Name(QStringLiteral("O'Brien 100%"))}), (QList<int>{3}));
+  EXPECT_EQ(Treffer({Name(QStringLiteral("%"))}), QList<int>{}) << "% is no wildcard for the user";
+  EXPECT_EQ(Treffer({Name(QStringLiteral("MEIER_"))}), (QList<int>{4})) << "_ is literal";
+  EXPECT_EQ(Treffer({Name(QStringLiteral("Meier_"))}), (QList<int>{4}));
+  EXPECT_EQ(Treffer({Name(QStringLiteral("a*b?c\\d"))}), (QList<int>{5})) << "wildcards match themselves too";
+  EXPECT_EQ(Treffer({Name(QStringLiteral("a\\"))}), QList<int>{});
+  EXPECT_EQ(Treffer({Name(QStringLiteral("x' OR '1'='1"))}), QList<int>{});
+  EXPECT_EQ(Treffer({Name(QStringLiteral("Meier") + QChar(0) + QStringLiteral("GmbH"))}), QList<int>{});
+  EXPECT_EQ(Treffer({Name(QString(10000, QLatin1Char('M')))}), QList<int>{});
+  EXPECT_EQ(Treffer({Name(QString(10000, QLatin1Char('*')))}), (QList<int>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(FilterBedingungTest, WaehrungInDeutscherForm) {
+  const FilterSpalte betrag{QStringLiteral("ZahlungGesamt"), QStringLiteral("Zahlungen"), QStringLiteral("ZahlungGesamt"),
+                            FeldTyp::Waehrung, QStringLiteral("12,5")};
+  EXPECT_EQ(Treffer({betrag}), (QList<int>{1}));
+  FilterSpalte tausend = betrag;
+  tausend.filterText = QStringLiteral("1200");
+  EXPECT_EQ(Treffer({tausend}), (QList<int>{2}));
+  FilterSpalte negativ = betrag;
+  negativ.filterText = QStringLiteral("-5");
+  EXPECT_EQ(Treffer({negativ}), (QList<int>{3}));
+  FilterSpalte zahl{QStringLiteral("ZahlungNr"), QStringLiteral("Zahlungen"), QStringLiteral("ZahlungNr"), FeldTyp::Long,
+                    QStringLiteral("4")};
+  EXPECT_EQ(Treffer({zahl}), (QList<int>{4}));
+}
+
+TEST_F(FilterBedingungTest, DatumGleichheitUndUngueltigerText) {
+  Uhr::Festhalten(QDateTime(QDate(2024, 6, 1), QTime(9, 0)));
+  FilterSpalte datum{QStringLiteral("Fällig"), QStringLiteral("Zahlungen"), QStringLiteral("Fällig"), FeldTyp::Datum,
+                     QStringLiteral("15.03.2024")};
+  EXPECT_EQ(Treffer({datum}), (QList<int>{1, 3}));
+  datum.filterText = QStringLiteral("15.3.24");
+  EXPECT_EQ(Treffer({datum}), (QList<int>{1, 3}));
+  datum.filterText = QStringLiteral("16.3.");
+  EXPECT_EQ(Treffer({datum}), (QList<int>{2})) << "without a year: the current one";
+  datum.filterText = QStringLiteral("31.12.99");
+  EXPECT_EQ(Treffer({datum}), (QList<int>{5}));
+  datum.filterText = QStringLiteral("2024-03-16");
+  EXPECT_EQ(Treffer({datum}), (QList<int>{2}));
+  for (const char* ungueltig : {"15.03", "31.02.2024", "morgen", "15.03.2024' OR 1=1 --", "*"}) {
+    datum.filterText = QString::fromUtf8(ungueltig);
+    EXPECT_EQ(Treffer({datum}), QList<int>{}) << ungueltig << ": a text that is no date finds nothing";
+  }
+  Uhr::Setzen({});
+}
+
+TEST_F(FilterBedingungTest, MehrereSpaltenMitUndVerbunden) {
+  const FilterSpalte datum{QStringLiteral("Fällig"), QStringLiteral("Zahlungen"), QStringLiteral("Fällig"),
+                           FeldTyp::Datum, QStringLiteral("15.03.2024")};
+  EXPECT_EQ(Treffer({Name(QStringLiteral("O")), datum, Name(QString())}), (QList<int>{3}));
+  EXPECT_EQ(Treffer({Name(QStringLiteral("O")), datum}, true), (QList<int>{3}));
+}
+
+TEST_F(FilterBedingungTest, QualifiziertNenntQuelltabelleUndFeld) {
+  const FilterSpalte spalte{QStringLiteral("Zahlungen.Name"), QStringLiteral("Zahlungen"), QStringLiteral("Name"),
+                            FeldTyp::Text, QStringLiteral("x")};
+  EXPECT_EQ(FilterBedingungErstellen({spalte}, true).sql.Text(), QStringLiteral("\"Zahlungen\".\"Name\" LIKE ? ESCAPE '\\'"));
+  const FilterSpalte unqualifiziert{QStringLiteral("Name"), QStringLiteral("Zahlungen"), QStringLiteral("Name"),
+                                    FeldTyp::Text, QStringLiteral("x")};
+  EXPECT_EQ(FilterBedingungErstellen({unqualifiziert}, false).sql.Text(), QStringLiteral("\"Name\" LIKE ? ESCAPE '\\'"));
+  // Joins of payments and lines: the qualified form keeps the query unambiguous.
+  const Bedingung b = FilterBedingungErstellen(
+      {{QStringLiteral("Zahlungen.ZahlungNr"), QStringLiteral("Zahlungen"), QStringLiteral("ZahlungNr"), FeldTyp::Long,
+        QStringLiteral("1")}},
+      true);
+  DbFehler f;
+  m_db->Wert(SqlText("SELECT count(*) FROM Zahlungen INNER JOIN Verwendungszweck ON Zahlungen.ZahlungNr = "
+                     "Verwendungszweck.ZahlungNr") + b.AlsWhere(),
+             b.parameter, f);
+  EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+}
+
+}  // namespace

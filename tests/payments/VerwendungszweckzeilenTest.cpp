@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "ZahlungsTestDatenbank.h"
+#include "common/AdressQuellenInfo.h"
+#include "payments/core/OPAbfrage.h"
+#include "payments/core/OPUebernahme.h"
+#include "payments/core/Verwendungszweckzeilen.h"
+#include "payments/core/ZeilenBetraege.h"
+
+namespace {
+
+std::optional<Waehrung> E(int64_t euro) { return Euro(euro); }
+
+struct BetragsFall {
+  const char* name;
+  ZeilenBetraege vorher;
+  BetragsSpalte spalte;
+  std::optional<Waehrung> wert;
+  ZeilenBetraege nachher;
+};
+
+class Betragsregeln : public ::testing::TestWithParam<BetragsFall> {};
+
+}  // namespace
+
+TEST_P(Betragsregeln, AbgeleiteteBetraege) {
+  const BetragsFall& f = GetParam();
+  ZeilenBetraege z = f.vorher;
+  BetragEingeben(z, f.spalte, f.wert);
+  EXPECT_EQ(z, f.nachher);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SiebenRegeln, Betragsregeln,
+    ::testing::Values(
+        // 1. OPBetrag typed: ZahlungsBetrag := v - Skonto
+        BetragsFall{"OPBetrag", {std::nullopt, E(3), std::nullopt}, BetragsSpalte::OPBetrag, E(100), {E(100), E(3), E(97)}},
+        // 2. discount with OP and payment: payment := OP - v
+        BetragsFall{"SkontoMitOPundZahlung", {E(100), std::nullopt, E(100)}, BetragsSpalte::SkontoBetrag, E(3),
+                    {E(100), E(3), E(97)}},
+        // 3. discount without OP: OP := payment + v
+        BetragsFall{"SkontoOhneOP", {std::nullopt, std::nullopt, E(97)}, BetragsSpalte::SkontoBetrag, E(3),
+                    {E(100), E(3), E(97)}},
+        // 4. payment, no OP, discount: OP := discount + v
+        BetragsFall{"ZahlungOhneOPmitSkonto", {std::nullopt, E(3), std::nullopt}, BetragsSpalte::ZahlungsBetrag, E(97),
+                    {E(100), E(3), E(97)}},
+        // 5. payment, OP, no discount: OP := v
+        BetragsFall{"ZahlungMitOPohneSkonto", {E(100), std::nullopt, E(100)}, BetragsSpalte::ZahlungsBetrag, E(97),
+                    {E(97), std::nullopt, E(97)}},
+        // 6. payment alone: OP := v
+        BetragsFall{"ZahlungAllein", {}, BetragsSpalte::ZahlungsBetrag, E(50), {E(50), std::nullopt, E(50)}},
+        // 7. payment with OP and discount: discount := OP - v
+        BetragsFall{"ZahlungMitOPundSkonto", {E(100), E(3), E(97)}, BetragsSpalte::ZahlungsBetrag, E(95),
+                    {E(100), E(5), E(95)}},
+        // Zero and empty amounts are stored as Null; nothing else changes.
+        BetragsFall{"NullWirdLeer", {E(100), std::nullopt, E(100)}, BetragsSpalte::OPBetrag, Waehrung(),
+                    {std::nullopt, std::nullopt, E(100)}},
+        BetragsFall{"LeereZahlung", {E(100), E(3), E(97)}, BetragsSpalte::ZahlungsBetrag, std::nullopt,
+                    {E(100), E(3), std::nullopt}},
+        // A discount typed into a line without amounts derives nothing.
+        BetragsFall{"SkontoOhneBetraege", {}, BetragsSpalte::SkontoBetrag, E(3), {std::nullopt, E(3), std::nullopt}},
+        // A derived discount of 0 is Null.
+        BetragsFall{"AbgeleitetesSkontoNull", {E(100), E(3), E(97)}, BetragsSpalte::ZahlungsBetrag, E(100),
+                    {E(100), std::nullopt, E(100)}}),
+    [](const ::testing::TestParamInfo<BetragsFall>& info) { return std::string(info.param.name); });
+
+TEST(Fusszeilen, NullsummeBleibtLeerSkontoNegiert) {
+  const ZeilenFusszeilen f = FusszeilenErmitteln({Euro(1234, 56), Euro(3), Waehrung()});
+  EXPECT_EQ(f.opBetrag, QStringLiteral("1.234,56"));
+  EXPECT_EQ(f.skontoBetrag, QStringLiteral("-3,00"));
+  EXPECT_EQ(f.zahlungsBetrag, QStringLiteral(" "));
+}
+
+TEST(OPUebernahme, VorlagenJeVorgangsart) {
+  const Zeilenvorlagen v = ZeilenvorlagenAusText(ZeilenvorlagenVorgabe());
+  OffenerPosten p{QStringLiteral("4711"), QStringLiteral("KR"), QDate(2024, 3, 1), QDate(2024, 3, 31), Euro(100), Euro(100)};
+  OPZeilenwerte z = OffenenPostenUebernehmen(p, v, true, 27);
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("RG 4711 vom 01.03.24"));
+  EXPECT_EQ(z.betraege.zahlungsBetrag, E(100));
+  EXPECT_EQ(z.betraege.opBetrag, E(100));
+  EXPECT_FALSE(z.betraege.skontoBetrag);
+  EXPECT_EQ(z.opVorgangsArt, QStringLiteral("KR"));
+  EXPECT_EQ(z.vorgangsdatum, std::optional<QDate>(QDate(2024, 3, 1)));
+
+  p.art = QStringLiteral("KG");
+  z = OffenenPostenUebernehmen(p, v, false, 27);
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("abzgl. GS 4711 vom 01.03.20"));  // cut to 27
+  EXPECT_EQ(z.betraege.opBetrag, E(-100));
+  EXPECT_EQ(z.betraege.zahlungsBetrag, E(-100));
+
+  p.art = QStringLiteral("KA");
+  Zeilenvorlagen mitArt = v;
+  mitArt[3] = QStringLiteral("{art}-{RGNR} {rgdatum}");  // placeholders ignore case
+  z = OffenenPostenUebernehmen(p, mitArt, true, 27);
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("ANZ-4711 01.03.24"));
+  EXPECT_EQ(z.betraege.zahlungsBetrag, E(-100));
+
+  p.art = QStringLiteral("KX");
+  z = OffenenPostenUebernehmen(p, v, true, 27);
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral(" 4711 vom 01.03.24"));
+  EXPECT_EQ(z.betraege.zahlungsBetrag, E(100));
+}
+
+TEST(OPUebernahme, OhneVorlageKurzformVUndSchnittNachDemFilter) {
+  const Zeilenvorlagen leer;
+  OffenerPosten p{QStringLiteral("4711"), QStringLiteral("KR"), QDate(2024, 3, 1), {}, {}, Euro(10)};
+  EXPECT_EQ(OffenenPostenUebernehmen(p, leer, true, 27).verwendungszweck, QStringLiteral("RG 4711 vom 01.03.24"));
+  // Wider than the column: " v:" form, then cut.
+  p.vorgangsNr = QStringLiteral("2024-00012345");  // "RG 2024-00012345 vom 01.03.24" = 29
+  EXPECT_EQ(OffenenPostenUebernehmen(p, leer, true, 27).verwendungszweck, QStringLiteral("RG 2024-00012345 v:01.03.24"));
+  p.vorgangsNr = QStringLiteral("2024-0001234567");
+  EXPECT_EQ(OffenenPostenUebernehmen(p, leer, false, 27).verwendungszweck, QStringLiteral("RG 2024-0001234567 v:01.03."));
+  // Characters outside the payment set are dropped before the cut, so they cost no room.
+  p.vorgangsNr = QStringLiteral("<<<<<<4711>>>>>>");
+  Zeilenvorlagen v;
+  v[1] = QStringLiteral("Rg {RgNr} vom {RgDatum} !!!");
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, false, 27).verwendungszweck, QStringLiteral("Rg 4711 vom 01.03.2024 "));
+}
+
+TEST(OPUebernahme, OhneOPQuelleFuelltVorlageEins) {
+  Zeilenvorlagen v = ZeilenvorlagenAusText(ZeilenvorlagenVorgabe());
+  EXPECT_EQ(TextAusVorgangsNr(QStringLiteral("815"), QString(), v), std::optional<QString>(QStringLiteral("RG 815 vom {RgDatum}")));
+  EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QStringLiteral("schon da"), v));
+  EXPECT_FALSE(TextAusVorgangsNr(QString(), QString(), v));
+  v[1].clear();
+  EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QString(), v));
+  EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("RG 815 vom {rgDATUM}"), QStringLiteral("02.01.2024")),
+            QStringLiteral("RG 815 vom 02.01.2024"));
+  EXPECT_EQ(ZeilentextBereinigen(QStringLiteral("RG {RgNr} vom {RGDATUM}"), 27), QStringLiteral("RG  vom "));
+}
+
+namespace {
+
+class ZeilenDbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ZahlungsTestDatenbank::Zahlung z;
+    nr = t.ZahlungAnlegen(z);
+  }
+  Verwendungszweckzeile Zeile(const QString& text, std::optional<Waehrung> betrag = Euro(1)) {
+    Verwendungszweckzeile z;
+    z.zahlungNr = nr;
+    z.verwendungszweck = text;
+    z.betraege.opBetrag = betrag;
+    z.betraege.zahlungsBetrag = betrag;
+    return z;
+  }
+  ZahlungsTestDatenbank t;
+  qint64 nr = 0;
+};
+
+}  // namespace
+
+TEST_F(ZeilenDbTest, SechsteZeileWirdAbgelehnt) {
+  for (int i = 1; i <= 5; ++i) {
+    Verwendungszweckzeile z = Zeile(QStringLiteral("Zeile %1").arg(i));
+    const ZeilenErgebnis e = ZeileSpeichern(t.Db(), z);
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    EXPECT_EQ(z.zeilenNr, i);
+    EXPECT_TRUE(z.lfdNr.has_value());
+  }
+  Verwendungszweckzeile sechste = Zeile(QStringLiteral("Zeile 6"));
+  const ZeilenErgebnis e = ZeileSpeichern(t.Db(), sechste);
+  EXPECT_EQ(e.art, ZeilenErgebnis::Art::Abgelehnt);
+  EXPECT_EQ(e.meldung, QStringLiteral("Es sind maximal 5 Zeilen als Verwendungszweck möglich!"));
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 5);
+}
+
+TEST_F(ZeilenDbTest, TextWirdBereinigtLeererAbgelehnt) {
+  Verwendungszweckzeile z = Zeile(QStringLiteral("RG {RgNr} vom {RgDatum} <123456789012345678901234567890>"));
+  ASSERT_TRUE(ZeileSpeichern(t.Db(), z).Ok());
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("RG  vom  12345678901234567"));
+  EXPECT_LE(z.verwendungszweck.size(), 27);
+
+  Verwendungszweckzeile leer = Zeile(QStringLiteral("{RgNr}{rgdatum}"));
+  const ZeilenErgebnis e = ZeileSpeichern(t.Db(), leer);
+  EXPECT_EQ(e.art, ZeilenErgebnis::Art::Abgelehnt);
+  EXPECT_TRUE(e.fokusAufText);
+  EXPECT_EQ(e.meldung,
+            QStringLiteral("Der Verwendungszweck darf nicht leer sein!\r\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 1);
+}
+
+TEST_F(ZeilenDbTest, SkontoNullWirdAlsLeerGespeichert) {
+  Verwendungszweckzeile z = Zeile(QStringLiteral("x"));
+  z.betraege.skontoBetrag = Waehrung();
+  ASSERT_TRUE(ZeileSpeichern(t.Db(), z).Ok());
+  EXPECT_TRUE(t.Wert("SELECT SkontoBetrag FROM Verwendungszweck").isNull());
+}
+
+TEST_F(ZeilenDbTest, UmnummerierungSchliesstLueckenNurImEingabemodus) {
+  const qint64 a = t.ZeileAnlegen(nr, 1, QStringLiteral("a"), Euro(1));
+  const qint64 b = t.ZeileAnlegen(nr, 2, QStringLiteral("b"), Euro(2), Euro(1));
+  t.ZeileAnlegen(nr, 3, QStringLiteral("c"), Euro(3));
+  t.ZeileAnlegen(nr, 4, QStringLiteral("d"), Euro(4));
+  ASSERT_TRUE(ZeilenLoeschen(t.Db(), {b}).Ok());
+  ZeilenSummen s;
+  ASSERT_TRUE(ZeilenSummieren(t.Db(), nr, false, s).Ok());
+  EXPECT_EQ(s.zahlungsBetrag, Euro(8));
+  EXPECT_EQ(t.Wert("SELECT group_concat(ZeilenNr) FROM (SELECT ZeilenNr FROM Verwendungszweck ORDER BY ZeilenNr)").toString(),
+            QStringLiteral("1,3,4"));
+  ASSERT_TRUE(ZeilenSummieren(t.Db(), nr, true, s).Ok());
+  std::vector<Verwendungszweckzeile> zeilen;
+  ASSERT_TRUE(ZeilenLaden(t.Db(), nr, false, zeilen).Ok());
+  ASSERT_EQ(zeilen.size(), 3u);
+  EXPECT_EQ(*zeilen[0].lfdNr, a);
+  EXPECT_EQ(zeilen[1].verwendungszweck, QStringLiteral("c"));
+  EXPECT_EQ(zeilen[2].zeilenNr, 3);
+  EXPECT_EQ(s.opBetrag, Euro(8));
+  EXPECT_EQ(s.skontoBetrag, Waehrung());
+}
+
+TEST_F(ZeilenDbTest, ZeilenLimitZaehltDieDatenbank) {
+  // Lines written elsewhere (another window, the import) count as well.
+  for (int i = 1; i <= 5; ++i) t.ZeileAnlegen(nr, i, QStringLiteral("z"), Euro(1));
+  Verwendungszweckzeile z = Zeile(QStringLiteral("neu"));
+  EXPECT_EQ(ZeileSpeichern(t.Db(), z).art, ZeilenErgebnis::Art::Abgelehnt);
+}
+
+TEST(OPAbfrage, BuchhaltungOffenePostenNachKontoMitGebundenemKonto) {
+  ZahlungsTestDatenbank t;
+  ASSERT_TRUE(t.Db()
+                  .SkriptAusfuehren(QStringLiteral(
+                      "CREATE TEMP TABLE OPVorgang (OPKontoNr TEXT, OPKontoart TEXT, Vorgangsart TEXT, VorgangsNr TEXT, "
+                      "Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT);"
+                      "INSERT INTO OPVorgang VALUES ('10001','K','R','R1','2024-01-01','2024-01-31',1000000,1000000,'');"
+                      "INSERT INTO OPVorgang VALUES ('10001','K','G','G1','2024-02-01','2024-03-31',200000,200000,'');"
+                      "INSERT INTO OPVorgang VALUES ('10001','K','R','R0','2024-01-05','2024-02-05',50000,0,'');"
+                      "INSERT INTO OPVorgang VALUES ('10001','K','R','RM','2024-01-06','2024-02-06',50000,-10000,'');"
+                      "INSERT INTO OPVorgang VALUES ('10002','K','R','X','2024-01-01','2024-01-31',1,1,'');"))
+                  .Ok());
+  const AdressQuellenInfo q = AdressQuellenInfo::FuerFormat(1);
+  std::vector<OffenerPosten> p;
+  ASSERT_TRUE(OffenePostenLaden(t.Db(), OPAbfrageErstellen(q, QStringLiteral("10001"), false), p).Ok());
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0].vorgangsNr, QStringLiteral("G1"));  // latest due date first
+  EXPECT_EQ(p[0].art, QStringLiteral("KG"));
+  EXPECT_EQ(p[0].rest, E(20));
+  EXPECT_EQ(p[1].faellig, std::optional<QDate>(QDate(2024, 1, 31)));
+  ASSERT_TRUE(OffenePostenLaden(t.Db(), OPAbfrageErstellen(q, QStringLiteral("10001"), true), p).Ok());
+  EXPECT_EQ(p.size(), 3u);
+  // A hostile account number is only a value.
+  ASSERT_TRUE(OffenePostenLaden(t.Db(), OPAbfrageErstellen(q, QStringLiteral("x' OR '1'='1"), true), p).Ok());
+  EXPECT_TRUE(p.empty());
+  // No open-item source: no query at all.
+  EXPECT_TRUE(OPAbfrageErstellen(AdressQuellenInfo::Intern(), QStringLiteral("10001"), false).IstLeer());
+  EXPECT_EQ(OPListeZeilen(3), 4.8);
+  EXPECT_EQ(OPListeZeilen(20), 15.0);
+}
+
+TEST(OPAbfrage, AuftragsprogrammGutschriftWirdGenauEinmalNegiert) {
+  ZahlungsTestDatenbank t;
+  ASSERT_TRUE(t.Db()
+                  .SkriptAusfuehren(QStringLiteral(
+                      "CREATE TEMP TABLE OPVorgang (KundenNr TEXT, IdentNr TEXT, Gutschrift BOOLEAN, Vorgangsdatum DATE, "
+                      "\"FälligDatum\" DATE, GesamtBrutto CURRENCY, Rest CURRENCY);"
+                      "INSERT INTO OPVorgang VALUES ('20001','A-1',0,'2024-01-01','2024-01-31',1000000,1000000);"
+                      "INSERT INTO OPVorgang VALUES ('20001','A-2',1,'2024-02-01','2024-02-28',300000,300000);"))
+                  .Ok());
+  std::vector<OffenerPosten> p;
+  ASSERT_TRUE(
+      OffenePostenLaden(t.Db(), OPAbfrageErstellen(AdressQuellenInfo::FuerFormat(2), QStringLiteral("20001"), false), p)
+          .Ok());
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0].art, QStringLiteral("KG"));
+  EXPECT_EQ(p[0].rest, E(30));  // unsigned
+  const Zeilenvorlagen v = ZeilenvorlagenAusText(ZeilenvorlagenVorgabe());
+  const OPZeilenwerte gutschrift = OffenenPostenUebernehmen(p[0], v, true, 27);
+  EXPECT_EQ(gutschrift.betraege.zahlungsBetrag, E(-30));
+  EXPECT_EQ(gutschrift.verwendungszweck, QStringLiteral("abzgl. GS A-2 vom 01.02.24"));
+  EXPECT_EQ(OffenenPostenUebernehmen(p[1], v, true, 27).betraege.zahlungsBetrag, E(100));
+}

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ZahlungsTestDatenbank.h"
+#include "payments/core/ZahlungPruefung.h"
+
+namespace {
+
+const QString kIbanDe = QStringLiteral("DE89 3704 0044 0532 0130 00");
+
+ZahlungEingabe Gueltig() {
+  ZahlungEingabe e;
+  e.name = QStringLiteral("Meier GmbH");
+  e.bank = QStringLiteral("Commerzbank");
+  e.bic = QStringLiteral("COBADEFFXXX");
+  e.iban = kIbanDe;
+  e.verwendungszweck1 = QStringLiteral("RG 4711");
+  e.betrag = Euro(100);
+  e.mandatReferenz = QStringLiteral("M-1");
+  e.mandatDatum = QDate(2023, 1, 1);
+  e.sequenzIndex = 1;
+  return e;
+}
+
+PruefKontext Kontext(Zahlart art = Zahlart::Ueberweisung, bool gitter = false) {
+  PruefKontext k;
+  k.zahlart = art;
+  k.zeilengitterSichtbar = gitter;
+  k.heute = QDate(2024, 6, 1);
+  return k;
+}
+
+struct Fall {
+  const char* name;
+  std::function<void(ZahlungEingabe&, PruefKontext&)> aendern;
+  QString meldung;
+  Fokusfeld feld;
+};
+
+class EinzelnePruefung : public ::testing::TestWithParam<Fall> {};
+
+const QString kBic = QStringLiteral(
+    "Die BIC (Internationale Bankleitzahl) fehlt noch oder ist unvollständig!\r(Die Länge beträgt 8 oder 11 Zeichen.)");
+
+}  // namespace
+
+TEST_P(EinzelnePruefung, MeldungUndFokus) {
+  const Fall& f = GetParam();
+  ZahlungEingabe e = Gueltig();
+  PruefKontext k = Kontext(Zahlart::BasisLastschrift);
+  f.aendern(e, k);
+  const auto fehler = ZahlungPruefen(e, k);
+  ASSERT_TRUE(fehler.has_value());
+  EXPECT_EQ(fehler->meldung, f.meldung);
+  EXPECT_EQ(fehler->feld, f.feld);
+  EXPECT_EQ(fehler->Meldungstext(), f.meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pruefungen, EinzelnePruefung,
+    ::testing::Values(
+        Fall{"NameLeer", [](ZahlungEingabe& e, PruefKontext&) { e.name.clear(); },
+             QStringLiteral("Die Namensangabe darf nicht leer sein!"), Fokusfeld::Name},
+        Fall{"NameNurUngueltigeZeichen", [](ZahlungEingabe& e, PruefKontext&) { e.name = QStringLiteral("§§#~"); },
+             QStringLiteral("Die Namensangabe darf nicht leer sein!"), Fokusfeld::Name},
+        Fall{"BicNeunZeichen", [](ZahlungEingabe& e, PruefKontext&) { e.bic = QStringLiteral("COBADEFFX"); }, kBic,
+             Fokusfeld::Bic},
+        Fall{"BicLeerAmStichtagDE",
+             [](ZahlungEingabe& e, PruefKontext& k) {
+               e.bic.clear();
+               k.heute = QDate(2014, 2, 1);
+             },
+             kBic, Fokusfeld::Bic},
+        Fall{"BicLeerAuslandVor2016",
+             [](ZahlungEingabe& e, PruefKontext& k) {
+               e.bic.clear();
+               e.iban = QStringLiteral("AT611904300234573201");
+               k.heute = QDate(2016, 2, 1);
+             },
+             kBic, Fokusfeld::Bic},
+        Fall{"IbanFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.iban.clear(); },
+             QStringLiteral("Die IBAN fehlt noch komplett."), Fokusfeld::Iban},
+        Fall{"IbanZuKurz", [](ZahlungEingabe& e, PruefKontext&) { e.iban = QStringLiteral("DE89 3704"); },
+             QStringLiteral("Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig."), Fokusfeld::Iban},
+        Fall{"IbanFalscheLaenge", [](ZahlungEingabe& e, PruefKontext&) { e.iban += QStringLiteral("1"); },
+             QStringLiteral("Die IBAN hat nicht die für das jeweilige Land definierte Länge."), Fokusfeld::Iban},
+        Fall{"KeineZeileImGitter",
+             [](ZahlungEingabe&, PruefKontext& k) {
+               k.zeilengitterSichtbar = true;
+               k.zeilen = {};
+             },
+             QStringLiteral("Es ist mindestens eine Zeile beim Verwendungszweck notwendig!"), Fokusfeld::Zeilengitter},
+        Fall{"ZeilentextLeer", [](ZahlungEingabe& e, PruefKontext&) { e.verwendungszweck1 = QStringLiteral("!!"); },
+             QStringLiteral("Der Verwendungszweck darf nicht leer sein!"), Fokusfeld::Verwendungszweck},
+        Fall{"BetragLeer", [](ZahlungEingabe& e, PruefKontext&) { e.betrag.reset(); },
+             QStringLiteral("Der Betrag muß größer Null sein!"), Fokusfeld::Betrag},
+        Fall{"BetragNull", [](ZahlungEingabe& e, PruefKontext&) { e.betrag = Waehrung(); },
+             QStringLiteral("Der Betrag muß größer Null sein!"), Fokusfeld::Betrag},
+        Fall{"BetragNegativ", [](ZahlungEingabe& e, PruefKontext&) { e.betrag = Euro(-1); },
+             QStringLiteral("Der Betrag muß größer Null sein!"), Fokusfeld::Betrag},
+        Fall{"GitterSummeNull",
+             [](ZahlungEingabe& e, PruefKontext& k) {
+               k.zeilengitterSichtbar = true;
+               k.zeilen = {1, QStringLiteral("Text"), Waehrung()};
+               e.betrag = Euro(50);  // the amount follows the lines, not the field
+             },
+             QStringLiteral("Der Betrag muß größer Null sein!"), Fokusfeld::Betrag},
+        Fall{"SequenzFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.sequenzIndex = -1; },
+             QStringLiteral("Die Einzug-Sequenz muss noch festgelegt werden!"), Fokusfeld::Sequenz},
+        Fall{"MandatReferenzFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.mandatReferenz.clear(); },
+             QStringLiteral("Die Mandat-Referenz muss zwingend angegeben werden!"), Fokusfeld::MandatReferenz},
+        Fall{"MandatDatumFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.mandatDatum.reset(); },
+             QStringLiteral("Das Mandat-Datum muss zwingend angegeben werden!"), Fokusfeld::MandatDatum}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+TEST(ZahlungPruefung, GueltigeZahlungBestehtAlle) {
+  for (Zahlart art : {Zahlart::Ueberweisung, Zahlart::BasisLastschrift, Zahlart::FirmenLastschrift}) {
+    ZahlungEingabe e = Gueltig();
+    EXPECT_FALSE(ZahlungPruefen(e, Kontext(art)).has_value());
+  }
+}
+
+TEST(ZahlungPruefung, NurDieErsteVonMehrerenFehlernZaehlt) {
+  ZahlungEingabe e = Gueltig();
+  e.iban.clear();
+  e.betrag.reset();
+  e.sequenzIndex = -1;
+  PruefKontext k = Kontext(Zahlart::BasisLastschrift);
+  auto f = ZahlungPruefen(e, k);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->feld, Fokusfeld::Iban);
+  e.name.clear();
+  f = ZahlungPruefen(e, k);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->feld, Fokusfeld::Name);
+  EXPECT_EQ(Fokuscode(f->feld), 0);
+}
+
+TEST(ZahlungPruefung, UeberweisungPrueftKeineMandatsdaten) {
+  ZahlungEingabe e = Gueltig();
+  e.mandatReferenz.clear();
+  e.mandatDatum.reset();
+  e.sequenzIndex = -1;
+  EXPECT_FALSE(ZahlungPruefen(e, Kontext(Zahlart::Ueberweisung)));
+}
+
+TEST(ZahlungPruefung, BicLeerNachDenStichtagen) {
+  EXPECT_TRUE(BicGueltig(QString(), QStringLiteral("DE89"), QDate(2014, 2, 2)));
+  EXPECT_FALSE(BicGueltig(QString(), QStringLiteral("DE89"), QDate(2014, 2, 1)));
+  EXPECT_FALSE(BicGueltig(QString(), QStringLiteral("AT61"), QDate(2016, 2, 1)));
+  EXPECT_TRUE(BicGueltig(QString(), QStringLiteral("AT61"), QDate(2016, 2, 2)));
+  EXPECT_TRUE(BicGueltig(QString(), QString(), QDate(2016, 2, 2)));
+  EXPECT_TRUE(BicGueltig(QStringLiteral("COBADEFF"), QString(), QDate(2000, 1, 1)));
+  EXPECT_FALSE(BicGueltig(QStringLiteral("COBADEFFXX"), QString(), QDate(2024, 1, 1)));
+}
+
+TEST(ZahlungPruefung, BereinigungBleibtAuchBeiSpaeteremFehler) {
+  ZahlungEingabe e = Gueltig();
+  e.name = QStringLiteral("Meier <GmbH>");
+  e.bank = QStringLiteral("Bank #1");
+  e.iban.clear();
+  const auto f = ZahlungPruefen(e, Kontext());
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->feld, Fokusfeld::Iban);
+  EXPECT_EQ(e.name, QStringLiteral("Meier GmbH"));
+  EXPECT_EQ(e.bank, QStringLiteral("Bank 1"));
+}
+
+TEST(ZahlungPruefung, GitteranzeigeNimmtTextUndSummeDerZeilen) {
+  ZahlungEingabe e = Gueltig();
+  e.verwendungszweck1.clear();
+  e.betrag.reset();
+  PruefKontext k = Kontext(Zahlart::Ueberweisung, true);
+  k.zeilen = {2, QStringLiteral("Erste Zeile"), Euro(30)};
+  EXPECT_FALSE(ZahlungPruefen(e, k));
+  EXPECT_EQ(e.verwendungszweck1, QStringLiteral("Erste Zeile"));
+  EXPECT_EQ(e.betrag, std::optional<Waehrung>(Euro(30)));
+}
+
+TEST(ZahlungPruefung, EinzelfeldMitMehrerenZeilenZeigtDieSumme) {
+  ZahlungEingabe e = Gueltig();
+  e.betrag = Euro(999);
+  PruefKontext k = Kontext();
+  k.zeilen = {3, QStringLiteral("x"), Euro(12)};
+  EXPECT_FALSE(ZahlungPruefen(e, k));
+  EXPECT_EQ(e.betrag, std::optional<Waehrung>(Euro(12)));
+}
+
+TEST(ZahlungPruefung, FeldfarbenFolgenDenselbenRegeln) {
+  ZahlungEingabe e = Gueltig();
+  e.bic = QStringLiteral("ABC");
+  e.betrag = Waehrung();
+  e.mandatReferenz.clear();
+  const FeldGueltigkeit g = FelderPruefen(e, true, QDate(2024, 1, 1));
+  EXPECT_TRUE(g.name);
+  EXPECT_FALSE(g.bic);
+  EXPECT_TRUE(g.iban);
+  EXPECT_FALSE(g.betrag);
+  EXPECT_FALSE(g.mandatReferenz);
+  EXPECT_TRUE(FelderPruefen(e, false, QDate(2024, 1, 1)).mandatReferenz);
+}

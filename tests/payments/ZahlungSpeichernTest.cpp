@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "ZahlungsTestDatenbank.h"
+#include "payments/core/Zahlungsbefehle.h"
+#include "payments/core/ZahlungSpeichern.h"
+#include "payments/core/Verwendungszweckzeilen.h"
+
+namespace {
+
+class ZahlungSpeichernTest : public ::testing::Test {
+ protected:
+  ZahlungEingabe Eingabe() {
+    ZahlungEingabe e;
+    e.name = QStringLiteral("Müller & Söhne");
+    e.bank = QStringLiteral("Sparkasse");
+    e.bic = QStringLiteral("cobadeffxxx");
+    e.iban = QStringLiteral("de89 3704 0044 0532 0130 00");
+    e.verwendungszweck1 = QStringLiteral("Rechnung 4711");
+    e.textschluessel = QStringLiteral("sala");
+    e.betrag = Euro(123, 45);
+    e.faellig = QDate(2024, 7, 1);
+    e.mandatReferenz = QStringLiteral("MR-7");
+    e.mandatDatum = QDate(2023, 5, 1);
+    e.sequenzIndex = 2;
+    return e;
+  }
+  SpeicherKontext Kontext(Zahlart art = Zahlart::Ueberweisung, bool gitter = false) {
+    SpeicherKontext k;
+    k.absenderNr = 1;
+    k.zahlart = art;
+    k.zeilengitterSichtbar = gitter;
+    k.heute = QDate(2024, 6, 1);
+    return k;
+  }
+  qint64 Neu(Zahlart art = Zahlart::Ueberweisung) {
+    qint64 nr = 0;
+    EXPECT_TRUE(NeueZahlungAnlegen(t.Db(), 1, art, {}, QDate(2024, 6, 1), nr).Ok());
+    return nr;
+  }
+  QVariant Feld(qint64 nr, const SqlText& spalte) {
+    return t.Wert(SqlText("SELECT ") + spalte + SqlText(" FROM Zahlungen WHERE ZahlungNr = ?"), {QVariant(nr)});
+  }
+  ZahlungsTestDatenbank t;
+};
+
+}  // namespace
+
+TEST_F(ZahlungSpeichernTest, SpeichertZahlungUndZeileEinsNormalisiert) {
+  const qint64 nr = Neu();
+  ZahlungEingabe e = Eingabe();
+  const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext());
+  ASSERT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+  EXPECT_EQ(Feld(nr, "IBAN").toString(), QStringLiteral("DE89370400440532013000"));
+  EXPECT_EQ(Feld(nr, "BIC").toString(), QStringLiteral("COBADEFFXXX"));
+  EXPECT_EQ(Feld(nr, "\"Textschlüssel\"").toString(), QStringLiteral("SALA"));
+  EXPECT_EQ(Feld(nr, "Name").toString(), QStringLiteral("Müller & Söhne"));
+  EXPECT_EQ(Feld(nr, "Art").toString(), QStringLiteral("G"));
+  EXPECT_EQ(Feld(nr, "AbsenderNr").toInt(), 1);
+  EXPECT_EQ(Feld(nr, "\"Währung\"").toInt(), 1);
+  EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(123, 45).Roh());
+  EXPECT_EQ(Feld(nr, "\"Fällig\"").toString(), QStringLiteral("2024-07-01"));
+
+  std::vector<Verwendungszweckzeile> zeilen;
+  ASSERT_TRUE(ZeilenLaden(t.Db(), nr, false, zeilen).Ok());
+  ASSERT_EQ(zeilen.size(), 1u);
+  EXPECT_EQ(zeilen[0].zeilenNr, 1);
+  EXPECT_EQ(zeilen[0].verwendungszweck, QStringLiteral("Rechnung 4711"));
+  EXPECT_EQ(zeilen[0].betraege.opBetrag, std::optional<Waehrung>(Euro(123, 45)));
+  EXPECT_EQ(zeilen[0].betraege.zahlungsBetrag, std::optional<Waehrung>(Euro(123, 45)));
+  EXPECT_FALSE(zeilen[0].betraege.skontoBetrag);
+
+  // A second save changes line 1 and adds none.
+  e.betrag = Euro(10);
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  ASSERT_TRUE(ZeilenLaden(t.Db(), nr, false, zeilen).Ok());
+  ASSERT_EQ(zeilen.size(), 1u);
+  EXPECT_EQ(zeilen[0].betraege.zahlungsBetrag, std::optional<Waehrung>(Euro(10)));
+}
+
+TEST_F(ZahlungSpeichernTest, LastschriftSpeichertSequenzUndMandat) {
+  const qint64 nr = Neu(Zahlart::FirmenLastschrift);
+  ZahlungEingabe e = Eingabe();
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::FirmenLastschrift)).Ok());
+  EXPECT_EQ(Feld(nr, "MandatSequenz").toInt(), 13);
+  EXPECT_EQ(Feld(nr, "MandatReferenz").toString(), QStringLiteral("MR-7"));
+  EXPECT_EQ(Feld(nr, "MandatDatum").toString(), QStringLiteral("2023-05-01"));
+  EXPECT_EQ(Feld(nr, "Art").toString(), QStringLiteral("L"));
+}
+
+TEST_F(ZahlungSpeichernTest, FehlgeschlagenePruefungSchreibtNichts) {
+  const qint64 nr = Neu(Zahlart::BasisLastschrift);
+  ZahlungEingabe e = Eingabe();
+  e.mandatDatum.reset();  // the last check fails
+  const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::BasisLastschrift));
+  ASSERT_TRUE(r.pruefFehler);
+  EXPECT_EQ(r.pruefFehler->feld, Fokusfeld::MandatDatum);
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 0);  // line 1 is not written ahead of the checks
+  EXPECT_TRUE(Feld(nr, "Name").toString().isEmpty());
+  EXPECT_EQ(Feld(nr, "MandatSequenz").toInt(), 0);
+}
+
+TEST_F(ZahlungSpeichernTest, SpaeterFehlschlagLaesstNichtsGeschrieben) {
+  const qint64 nr = Neu();
+  ZahlungEingabe e = Eingabe();
+  t.Db().SetzeStoerung([](const QString& sql) {
+    if (sql.contains(QLatin1String("INSERT INTO Verwendungszweck"))) return DbFehler{19, QStringLiteral("gestört")};
+    return DbFehler{};
+  });
+  const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext());
+  t.Db().SetzeStoerung({});
+  ASSERT_FALSE(r.Ok());
+  EXPECT_TRUE(r.Meldungstext().startsWith(QStringLiteral("Fehler beim Speichern der Daten!\rNr: 19\rBeschreibung: gestört")))
+      << r.Meldungstext().toStdString();
+  EXPECT_TRUE(Feld(nr, "Name").toString().isEmpty());  // the payment row was rolled back
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 0);
+}
+
+TEST_F(ZahlungSpeichernTest, EinzelfeldMitMehrerenZeilenAendertNurDenTextDerErsten) {
+  const qint64 nr = Neu();
+  t.ZeileAnlegen(nr, 2, QStringLiteral("zwei"), Euro(20));
+  t.ZeileAnlegen(nr, 1, QStringLiteral("eins"), Euro(10), Euro(1));
+  ZahlungEingabe e = Eingabe();
+  e.verwendungszweck1 = QStringLiteral("Neu eins");
+  e.betrag = Euro(999);  // read-only then: the total of the lines counts
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  std::vector<Verwendungszweckzeile> zeilen;
+  ASSERT_TRUE(ZeilenLaden(t.Db(), nr, false, zeilen).Ok());
+  ASSERT_EQ(zeilen.size(), 2u);
+  EXPECT_EQ(zeilen[0].verwendungszweck, QStringLiteral("Neu eins"));
+  EXPECT_EQ(zeilen[0].betraege.opBetrag, std::optional<Waehrung>(Euro(10)));
+  EXPECT_EQ(zeilen[0].betraege.skontoBetrag, std::optional<Waehrung>(Euro(1)));
+  EXPECT_EQ(zeilen[1].verwendungszweck, QStringLiteral("zwei"));
+  EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(30).Roh());
+}
+
+TEST_F(ZahlungSpeichernTest, GitteranzeigeUebernimmtErsteZeileUndSumme) {
+  const qint64 nr = Neu();
+  t.ZeileAnlegen(nr, 1, QStringLiteral("Zeile A"), Euro(5));
+  t.ZeileAnlegen(nr, 2, QStringLiteral("Zeile B"), Euro(7));
+  ZahlungEingabe e = Eingabe();
+  e.verwendungszweck1.clear();
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::Ueberweisung, true)).Ok());
+  EXPECT_EQ(Feld(nr, "Verwendungszweck1").toString(), QStringLiteral("Zeile A"));
+  EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(12).Roh());
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 2);
+}
+
+TEST_F(ZahlungSpeichernTest, ZeileEinerAnderenArtWirdNieUeberschrieben) {
+  const qint64 lastschrift = Neu(Zahlart::BasisLastschrift);
+  ZahlungEingabe e = Eingabe();
+  const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), lastschrift, e, Kontext(Zahlart::Ueberweisung));
+  ASSERT_FALSE(r.Ok());
+  EXPECT_EQ(r.dbFehler.Nummer, DbFehlerNr::KeineTreffer);
+  EXPECT_EQ(Feld(lastschrift, "Art").toString(), QStringLiteral("L"));
+  EXPECT_TRUE(Feld(lastschrift, "Name").toString().isEmpty());
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 0);
+}

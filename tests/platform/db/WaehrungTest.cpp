@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "platform/db/Waehrung.h"
+
+namespace {
+
+struct ParseFall {
+  const char* text;
+  std::optional<int64_t> roh;
+};
+
+class WaehrungParseDeutsch : public ::testing::TestWithParam<ParseFall> {};
+
+TEST_P(WaehrungParseDeutsch, Tabelle) {
+  const auto& fall = GetParam();
+  const auto w = Waehrung::ParseDeutsch(QString::fromUtf8(fall.text));
+  if (fall.roh) {
+    ASSERT_TRUE(w.has_value()) << fall.text;
+    EXPECT_EQ(w->Roh(), *fall.roh) << fall.text;
+  } else {
+    EXPECT_FALSE(w.has_value()) << fall.text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, WaehrungParseDeutsch,
+    ::testing::Values(ParseFall{"1.234,56", 12345600}, ParseFall{"1234,56", 12345600}, ParseFall{"-12,5", -125000},
+                      ParseFall{"+12", 120000}, ParseFall{"12", 120000}, ParseFall{"1234,5678", 12345678},
+                      ParseFall{"  7,01 ", 70100}, ParseFall{",5", 5000}, ParseFall{"0,0001", 1},
+                      ParseFall{"1.234.567,89", 12345678900}, ParseFall{"12,", 120000},
+                      ParseFall{"1234,56789", std::nullopt}, ParseFall{"", std::nullopt}, ParseFall{"-", std::nullopt},
+                      ParseFall{"12a", std::nullopt}, ParseFall{"1.23,00", std::nullopt},
+                      ParseFall{"12.34", std::nullopt}, ParseFall{"1,2,3", std::nullopt},
+                      ParseFall{"1234.567,00", std::nullopt}, ParseFall{"--1", std::nullopt},
+                      ParseFall{"99999999999999999999", std::nullopt}, ParseFall{"922337203685478", std::nullopt},
+                      ParseFall{"922337203685477,5807", INT64_MAX}, ParseFall{"000000000000000000012,5", 125000}));
+
+TEST(Waehrung, ParseInvariant) {
+  EXPECT_EQ(Waehrung::ParseInvariant(QStringLiteral("1234.56"))->Roh(), 12345600);
+  EXPECT_EQ(Waehrung::ParseInvariant(QStringLiteral("-0.5"))->Roh(), -5000);
+  EXPECT_FALSE(Waehrung::ParseInvariant(QStringLiteral("1,5")).has_value());
+  EXPECT_FALSE(Waehrung::ParseInvariant(QStringLiteral("1.234.5")).has_value());
+}
+
+struct FormatFall {
+  int64_t roh;
+  const char* deutsch;
+  const char* ohneTausender;
+  const char* invariant;
+};
+
+class WaehrungFormat : public ::testing::TestWithParam<FormatFall> {};
+
+TEST_P(WaehrungFormat, Tabelle) {
+  const auto& f = GetParam();
+  const Waehrung w = Waehrung::AusRoh(f.roh);
+  EXPECT_EQ(w.FormatDeutsch(), QString::fromUtf8(f.deutsch));
+  EXPECT_EQ(w.FormatDeutsch(false), QString::fromUtf8(f.ohneTausender));
+  EXPECT_EQ(w.FormatInvariant(), QString::fromUtf8(f.invariant));
+  // the display form reads back to the cent-rounded value
+  EXPECT_EQ(Waehrung::ParseDeutsch(w.FormatDeutsch())->Roh(), w.AufCentGerundet().Roh());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faelle, WaehrungFormat,
+                         ::testing::Values(FormatFall{12345600, "1.234,56", "1234,56", "1234.56"},
+                                           FormatFall{-500, "-0,05", "-0,05", "-0.05"},
+                                           FormatFall{0, "0,00", "0,00", "0.00"},
+                                           FormatFall{12345678900, "1.234.567,89", "1234567,89", "1234567.89"},
+                                           FormatFall{1000000, "100,00", "100,00", "100.00"},
+                                           FormatFall{10000000, "1.000,00", "1000,00", "1000.00"},
+                                           FormatFall{50, "0,01", "0,01", "0.01"},
+                                           FormatFall{-50, "-0,01", "-0,01", "-0.01"},
+                                           FormatFall{49, "0,00", "0,00", "0.00"},
+                                           FormatFall{-49, "0,00", "0,00", "0.00"}));
+
+TEST(Waehrung, FormatMitVierStellen) {
+  EXPECT_EQ(Waehrung::AusRoh(12345678).FormatDeutsch(true, 4), QStringLiteral("1.234,5678"));
+  EXPECT_EQ(Waehrung::AusRoh(12345678).FormatDeutsch(true, 0), QStringLiteral("1.235"));
+  EXPECT_EQ(Waehrung::AusRoh(INT64_MIN + 1).FormatDeutsch(false, 4), QStringLiteral("-922337203685477,5807"));
+}
+
+struct RundungsFall {
+  int64_t roh;
+  int64_t kaufmaennisch;
+  int64_t bankers;
+};
+
+class WaehrungRundung : public ::testing::TestWithParam<RundungsFall> {};
+
+TEST_P(WaehrungRundung, Tabelle) {
+  const auto& f = GetParam();
+  EXPECT_EQ(Waehrung::AusRoh(f.roh).AufCentGerundet().Roh(), f.kaufmaennisch) << f.roh;
+  EXPECT_EQ(Waehrung::AusRoh(f.roh).AufCentBankers().Roh(), f.bankers) << f.roh;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faelle, WaehrungRundung,
+                         ::testing::Values(RundungsFall{12350, 12400, 12400},   // 1,2350 -> even up
+                                           RundungsFall{12250, 12300, 12200},   // 1,2250 -> even down
+                                           RundungsFall{12251, 12300, 12300},
+                                           RundungsFall{12249, 12200, 12200},
+                                           RundungsFall{-12250, -12300, -12200},
+                                           RundungsFall{-12350, -12400, -12400},
+                                           RundungsFall{-12251, -12300, -12300},
+                                           RundungsFall{50, 100, 0}, RundungsFall{-50, -100, 0},
+                                           RundungsFall{150, 200, 200}, RundungsFall{12300, 12300, 12300}));
+
+TEST(Waehrung, ProzentUndSummen) {
+  // 2,5 % of 100,00 = 2,50
+  EXPECT_EQ(Waehrung::AusEuro(100).Prozent(250), Waehrung::AusCent(250));
+  // 3 % of 0,0050 = 0,00015 -> rounds half away from zero at ten-thousandths
+  EXPECT_EQ(Waehrung::AusRoh(50).Prozent(300).Roh(), 2);
+  EXPECT_EQ(Waehrung::AusRoh(-50).Prozent(300).Roh(), -2);
+  // no overflow in the intermediate product
+  EXPECT_EQ(Waehrung::AusEuro(100000000000LL).Prozent(10000), Waehrung::AusEuro(100000000000LL));
+  // exact sums where double would drift
+  Waehrung summe;
+  for (int i = 0; i < 1000; ++i) summe += Waehrung::AusCent(10);
+  EXPECT_EQ(summe, Waehrung::AusEuro(100));
+  EXPECT_TRUE(Waehrung::AusCent(-5).IstNegativ());
+  EXPECT_EQ(Waehrung::AusCent(-5).Betrag(), Waehrung::AusCent(5));
+  EXPECT_FALSE(Waehrung::AusRoh(12345).IstCentGenau());
+}
+
+}  // namespace

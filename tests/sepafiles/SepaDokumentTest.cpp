@@ -1,0 +1,612 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+
+#include "QtAusgabe.h"
+#include "XPfad.h"
+#include "sepafiles/core/SepaDokument.h"
+#include "testsupport/SchemaPruefung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+const QString Pain001 = QStringLiteral("pain.001.001.03");
+const QString Pain008 = QStringLiteral("pain.008.001.02");
+
+// Wednesday 5 June 2024, 14:05:09.
+const QDateTime Zeitpunkt(QDate(2024, 6, 5), QTime(14, 5, 9));
+
+SepaAbsender Absender() {
+  SepaAbsender a;
+  a.Name = QStringLiteral("Tamo Handel GmbH & Co. KG");
+  a.IBAN = QStringLiteral("DE89370400440532013000");
+  a.BIC = QStringLiteral("COBADEFFXXX");
+  a.GlaeubigerID = QStringLiteral("DE98ZZZ09999999999");
+  a.Bemerkung = QStringLiteral("Filiale");
+  return a;
+}
+
+SepaOptionen Optionen(SepaArt art, bool aufteilen = false) {
+  SepaOptionen o;
+  o.Art = art;
+  o.AufteilenNachMandatArt = aufteilen;
+  o.Sammelbuchung = true;
+  o.Vorlauftage = 2;
+  o.Erstellungsdatum = Zeitpunkt.date();
+  o.Zeitpunkt = Zeitpunkt;
+  return o;
+}
+
+SepaAuftrag Auftrag(qint64 nr, int64_t cent, int sequenz = 0) {
+  SepaAuftrag a;
+  a.ZahlungNr = nr;
+  a.Name = QStringLiteral("Kunde %1").arg(nr);
+  a.IBAN = QStringLiteral("DE89370400440532013000");
+  a.BIC = QStringLiteral("DEUTDEFF");
+  a.Betrag = Waehrung::AusCent(cent);
+  a.Verwendungszweck1 = QStringLiteral("Rechnung %1").arg(nr);
+  a.MandatReferenz = QStringLiteral("M-%1").arg(nr);
+  a.MandatDatum = QDate(2023, 1, 15);
+  a.MandatSequenz = sequenz;
+  return a;
+}
+
+// Writes every file of the result into a temporary folder and validates it against the ISO and
+// DK schemas of `format`.
+void SchemaGueltig(const SepaErgebnis& ergebnis, const QString& format) {
+  ASSERT_TRUE(ergebnis.Ok()) << ergebnis.Fehler.toStdString();
+  ASSERT_FALSE(ergebnis.Dateien.isEmpty());
+  TestOrdner ordner;
+  for (const SepaDatei& datei : ergebnis.Dateien) {
+    const QString pfad = ordner.Datei(datei.Dateiname);
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(datei.Inhalt), datei.Inhalt.size());
+    f.close();
+    const QStringList fehler = SchemaPruefung::Pruefen(pfad, format);
+    EXPECT_TRUE(fehler.isEmpty()) << datei.Dateiname.toStdString() << ": "
+                                  << fehler.join(QLatin1Char('\n')).toStdString();
+  }
+}
+
+QString Erwartet(const QString& name) {
+  QFile f(QStringLiteral(TAMO_SOURCE_DIR "/tests/sepafiles/erwartet/") + name);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(f.readAll()).trimmed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Golden files: the whole document, byte for byte.
+
+TEST(SepaDokument, UeberweisungWieErwartet) {
+  QList<SepaAuftrag> auftraege{Auftrag(12, 125000), Auftrag(11, 5)};
+  auftraege[0].Textschluessel = QStringLiteral("SALA");
+  auftraege[0].EinzelReferenz = QStringLiteral("RE-2024/17");
+  auftraege[1].BIC.clear();
+  auftraege[1].Zeilen = QStringList{QStringLiteral("Rg. 1"), QStringLiteral("Rg. 2")};
+  SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+  o.Ausfuehrungsdatum = QDate(2024, 6, 8);  // a Saturday
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain001);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_EQ(QString::fromUtf8(e.Dateien[0].Inhalt), Erwartet(QStringLiteral("SEPAGK.XML")));
+}
+
+TEST(SepaDokument, BasisLastschriftWieErwartet) {
+  QList<SepaAuftrag> auftraege{Auftrag(21, 1000, 3), Auftrag(20, 2050, 2), Auftrag(22, 99, 2)};
+  auftraege[1].BIC.clear();
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
+  o.AutoEinzelReferenz = true;
+  o.Sammelbuchung = false;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_EQ(QString::fromUtf8(e.Dateien[0].Inhalt), Erwartet(QStringLiteral("SEPALKBasis.XML")));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Credit transfers
+
+TEST(SepaDokument, UeberweisungStruktur) {
+  QList<SepaAuftrag> auftraege{Auftrag(3, 5), Auftrag(1, 125000), Auftrag(2, 1250)};
+  auftraege[0].EinzelReferenz = QStringLiteral("  Ref-Ä&1  ");   // given: converted and trimmed
+  auftraege[1].Textschluessel = QStringLiteral("GDDS");
+  auftraege[2].BIC = QStringLiteral(" deutdeff ");
+  SepaOptionen o = Optionen(SepaArt::Ueberweisung, true);  // split never applies to credit transfers
+  o.AutoEinzelReferenz = true;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain001);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  const SepaDatei& d = e.Dateien[0];
+  EXPECT_EQ(d.Dateiname, QStringLiteral("SEPAGK.XML"));
+  EXPECT_EQ(d.NachrichtenId, QStringLiteral("R100"));
+  EXPECT_EQ(e.Referenz, QStringLiteral("R100"));
+  EXPECT_EQ(d.ZahlungNummern, (QList<qint64>{1, 2, 3}));
+  EXPECT_EQ(d.Anzahl, 3);
+  EXPECT_EQ(d.Kontrollsumme, Waehrung::AusCent(126255));
+  EXPECT_EQ(d.Buchungsdatum, QDate(2024, 6, 6));
+  EXPECT_EQ(e.Ausfuehrungsdatum, QDate(2024, 6, 6));
+  EXPECT_TRUE(e.PdfDateiname.isEmpty());
+
+  XPfad x(d.Inhalt);
+  ASSERT_TRUE(x.Gelesen());
+  EXPECT_EQ(x.Kinder(QStringLiteral("/p:Document/p:CstmrCdtTrfInitn")),
+            (QStringList{QStringLiteral("GrpHdr"), QStringLiteral("PmtInf")}));
+  EXPECT_EQ(x.Kinder(QStringLiteral("//p:GrpHdr")),
+            (QStringList{QStringLiteral("MsgId"), QStringLiteral("CreDtTm"), QStringLiteral("NbOfTxs"),
+                         QStringLiteral("CtrlSum"), QStringLiteral("InitgPty")}));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R100"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CreDtTm")), QStringLiteral("2024-06-05T14:05:09"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("3"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("1262.55"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:InitgPty/p:Nm")), QStringLiteral("Tamo Handel GmbH + Co. KG"));
+  EXPECT_EQ(x.Kinder(QStringLiteral("//p:PmtInf")),
+            (QStringList{QStringLiteral("PmtInfId"), QStringLiteral("PmtMtd"), QStringLiteral("BtchBookg"),
+                         QStringLiteral("NbOfTxs"), QStringLiteral("CtrlSum"), QStringLiteral("PmtTpInf"),
+                         QStringLiteral("ReqdExctnDt"), QStringLiteral("Dbtr"), QStringLiteral("DbtrAcct"),
+                         QStringLiteral("DbtrAgt"), QStringLiteral("ChrgBr"), QStringLiteral("CdtTrfTxInf"),
+                         QStringLiteral("CdtTrfTxInf"), QStringLiteral("CdtTrfTxInf")}));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:PmtInfId")), QStringLiteral("R100-1"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:PmtMtd")), QStringLiteral("TRF"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:BtchBookg")), QStringLiteral("true"));
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtTpInf/p:LclInstrm)")), 0);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:NbOfTxs")), QStringLiteral("3"));
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:CdtTrfTxInf)")), 3);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:CtrlSum")), QStringLiteral("1262.55"));
+  EXPECT_DOUBLE_EQ(x.Zahl(QStringLiteral("sum(//p:InstdAmt)")), 1262.55);
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:InstdAmt")),
+            (QStringList{QStringLiteral("1250"), QStringLiteral("12.5"), QStringLiteral(".05")}));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:ReqdExctnDt")), QStringLiteral("2024-06-06"));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
+            (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-1-2"), QStringLiteral("Ref-A+1")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:Purp/p:Cd")), QStringList{QStringLiteral("GDDS")});
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:CdtrAgt/p:FinInstnId/p:BIC")),
+            (QStringList{QStringLiteral("DEUTDEFF"), QStringLiteral("DEUTDEFF"), QStringLiteral("DEUTDEFF")}));
+  EXPECT_EQ(x.Kinder(QStringLiteral("(//p:CdtTrfTxInf)[1]")),
+            (QStringList{QStringLiteral("PmtId"), QStringLiteral("Amt"), QStringLiteral("CdtrAgt"),
+                         QStringLiteral("Cdtr"), QStringLiteral("CdtrAcct"), QStringLiteral("Purp"),
+                         QStringLiteral("RmtInf")}));
+}
+
+TEST(SepaDokument, UeberweisungOhneBicUndOhneAutoReferenz) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100), Auftrag(2, 200)};
+  auftraege[0].BIC = QStringLiteral("   ");
+  auftraege[1].EinzelReferenz = QStringLiteral("<#>");  // nothing left after the conversion
+  SepaAbsender absender = Absender();
+  absender.BIC.clear();
+  SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+  o.Sammelbuchung = false;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain001);
+  XPfad x(e.Dateien.value(0).Inhalt);
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
+            (QStringList{QStringLiteral("NOTPROVIDED"), QStringLiteral("NOTPROVIDED")}));
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:CdtTrfTxInf[1]/p:CdtrAgt)")), 0);
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:CdtTrfTxInf[2]/p:CdtrAgt)")), 1);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:DbtrAgt/p:FinInstnId/p:Othr/p:Id")), QStringLiteral("NOTPROVIDED"));
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf/p:DbtrAgt//p:BIC)")), 0);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:BtchBookg")), QStringLiteral("false"));
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:Purp)")), 0);
+}
+
+TEST(SepaDokument, KontrollsummeExakt) {
+  // 0.01 + 0.07 + 0.10 ... summed in binary floating point would drift; the sums must be exact.
+  QList<SepaAuftrag> auftraege;
+  Waehrung erwartet;
+  for (int i = 1; i <= 999; ++i) {
+    auftraege.append(Auftrag(i, (i % 3 == 0) ? 1 : (i % 3 == 1 ? 7 : 10), 1 + i % 4));
+    erwartet += auftraege.last().Betrag;
+  }
+  auftraege[0].IBAN = QStringLiteral(" de89370400440532013000 ");
+  auftraege[0].BIC = QStringLiteral(" deutdeff500 ");
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::BasisLastschrift),
+                                             QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_EQ(e.Dateien[0].Kontrollsumme, erwartet);
+  XPfad x(e.Dateien[0].Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("59.94"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("999"));
+  Waehrung bloecke;
+  for (const QString& summe : x.Texte(QStringLiteral("//p:PmtInf/p:CtrlSum")))
+    bloecke += *Waehrung::ParseInvariant(summe.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + summe : summe);
+  EXPECT_EQ(bloecke, erwartet);
+  const QStringList ibans = x.Texte(QStringLiteral("//p:DbtrAcct/p:Id/p:IBAN"));
+  EXPECT_EQ(ibans.count(QStringLiteral("DE89370400440532013000")), 999);
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:DbtrAgt//p:BIC")).count(QStringLiteral("DEUTDEFF500")), 1);
+}
+
+TEST(SepaDokument, VerwendungszweckAusZeilenOderFeld) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100), Auftrag(2, 100), Auftrag(3, 100)};
+  auftraege[0].Zeilen = QStringList{QStringLiteral(" RE 1 "), QString(), QStringLiteral("RE 2")};
+  auftraege[2].Zeilen = QStringList{QStringLiteral("  "), QStringLiteral("€")};  // nothing to write
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::Ueberweisung),
+                                             QStringLiteral("R100"));
+  SchemaGueltig(e, Pain001);
+  XPfad x(e.Dateien.value(0).Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:CdtTrfTxInf)[1]/p:RmtInf/p:Ustrd")), QStringLiteral("RE 1   RE 2"));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:CdtTrfTxInf)[2]/p:RmtInf/p:Ustrd")), QStringLiteral("Rechnung 2"));
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:CdtTrfTxInf[3]/p:RmtInf)")), 0);
+}
+
+TEST(SepaDokument, BytesEineZeileUtf8OhneBom) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100)};
+  auftraege[0].Name = QStringLiteral("Jörg\r\nÜbel\tß");
+  auftraege[0].Zeilen = QStringList{QStringLiteral("Zeile 1\n"), QStringLiteral("Zeile 2\r")};
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::Ueberweisung),
+                                             QStringLiteral("R100"));
+  SchemaGueltig(e, Pain001);
+  const QByteArray& b = e.Dateien.value(0).Inhalt;
+  EXPECT_TRUE(b.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Document xmlns="));
+  EXPECT_TRUE(b.endsWith("</CstmrCdtTrfInitn></Document>"));
+  EXPECT_FALSE(b.contains('\n'));
+  EXPECT_FALSE(b.contains('\r'));
+  for (const char c : b) EXPECT_EQ(static_cast<unsigned char>(c) & 0x80, 0) << "non-ASCII byte";
+  XPfad x(b);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:Cdtr/p:Nm")), QStringLiteral("JorgUbels"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Direct debits
+
+TEST(SepaDokument, LastschriftGruppenInSequenzfolge) {
+  // Unsorted on purpose: the file still holds one block per type, OOFF, FRST, RCUR, FNAL.
+  QList<SepaAuftrag> auftraege{Auftrag(5, 400, 4), Auftrag(3, 300, 3), Auftrag(1, 100, 2),
+                               Auftrag(2, 200, 2), Auftrag(4, 50, 1), Auftrag(6, 1, 3)};
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
+  o.AutoEinzelReferenz = true;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  const SepaDatei& d = e.Dateien[0];
+  EXPECT_EQ(d.Dateiname, QStringLiteral("SEPALKBasis.XML"));
+  EXPECT_EQ(d.ZahlungNummern, (QList<qint64>{4, 1, 2, 3, 6, 5}));
+  EXPECT_EQ(d.Anzahl, 6);
+  EXPECT_EQ(d.Kontrollsumme, Waehrung::AusCent(1051));
+  EXPECT_EQ(d.Buchungsdatum, QDate(2024, 6, 7));
+  EXPECT_EQ(e.Referenz, QStringLiteral("R100"));
+
+  XPfad x(d.Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("6"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("10.51"));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:PmtTpInf/p:SeqTp")),
+            (QStringList{QStringLiteral("OOFF"), QStringLiteral("FRST"), QStringLiteral("RCUR"), QStringLiteral("FNAL")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:PmtInfId")),
+            (QStringList{QStringLiteral("R100-1"), QStringLiteral("R100-2"), QStringLiteral("R100-3"), QStringLiteral("R100-4")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:NbOfTxs")),
+            (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("1")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:CtrlSum")),
+            (QStringList{QStringLiteral(".5"), QStringLiteral("3"), QStringLiteral("3.01"), QStringLiteral("4")}));
+  for (int i = 1; i <= 4; ++i) {
+    const QString block = QStringLiteral("//p:PmtInf[%1]").arg(i);
+    EXPECT_EQ(x.Zahl(QStringLiteral("count(%1/p:DrctDbtTxInf)").arg(block)),
+              x.Text(block + QStringLiteral("/p:NbOfTxs")).toDouble());
+    EXPECT_NEAR(x.Zahl(QStringLiteral("sum(%1/p:DrctDbtTxInf/p:InstdAmt)").arg(block)),
+                x.Text(block + QStringLiteral("/p:CtrlSum")).toDouble(), 1e-9);
+  }
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
+            (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-2-2"), QStringLiteral("R100-2-3"),
+                         QStringLiteral("R100-3-4"), QStringLiteral("R100-3-5"), QStringLiteral("R100-4-6")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:ReqdColltnDt")),
+            (QStringList(4, QStringLiteral("2024-06-07"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:LclInstrm/p:Cd")), (QStringList(4, QStringLiteral("CORE"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtrSchmeId//p:Othr/p:Id")), (QStringList(4, QStringLiteral("DE98ZZZ09999999999"))));
+  EXPECT_EQ(x.Kinder(QStringLiteral("//p:PmtInf[1]")),
+            (QStringList{QStringLiteral("PmtInfId"), QStringLiteral("PmtMtd"), QStringLiteral("BtchBookg"),
+                         QStringLiteral("NbOfTxs"), QStringLiteral("CtrlSum"), QStringLiteral("PmtTpInf"),
+                         QStringLiteral("ReqdColltnDt"), QStringLiteral("Cdtr"), QStringLiteral("CdtrAcct"),
+                         QStringLiteral("CdtrAgt"), QStringLiteral("ChrgBr"), QStringLiteral("CdtrSchmeId"),
+                         QStringLiteral("DrctDbtTxInf")}));
+  EXPECT_EQ(x.Kinder(QStringLiteral("(//p:DrctDbtTxInf)[1]")),
+            (QStringList{QStringLiteral("PmtId"), QStringLiteral("InstdAmt"), QStringLiteral("DrctDbtTx"),
+                         QStringLiteral("DbtrAgt"), QStringLiteral("Dbtr"), QStringLiteral("DbtrAcct"),
+                         QStringLiteral("RmtInf")}));
+}
+
+TEST(SepaDokument, LastschriftAufgeteiltWieImBeispiel) {
+  // Sequences 2, 2, 3 in split mode: MehrfachErste with R100, MehrfachFolge with R101.
+  QList<SepaAuftrag> auftraege{Auftrag(1, 1000, 12), Auftrag(2, 2000, 12), Auftrag(3, 1, 13)};
+  SepaOptionen o = Optionen(SepaArt::FirmenLastschrift, true);
+  o.AutoEinzelReferenz = true;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 2);
+  EXPECT_EQ(e.Referenz, QStringLiteral("R101"));
+
+  const SepaDatei& erste = e.Dateien[0];
+  EXPECT_EQ(erste.Dateiname, QStringLiteral("SEPALKFirmenMehrfachErste.XML"));
+  EXPECT_EQ(erste.NachrichtenId, QStringLiteral("R100"));
+  EXPECT_EQ(erste.ZahlungNummern, (QList<qint64>{1, 2}));
+  EXPECT_EQ(erste.Anzahl, 2);
+  EXPECT_EQ(erste.Kontrollsumme, Waehrung::AusCent(3000));
+  XPfad x1(erste.Inhalt);
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R100"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("2"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("30"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:PmtInf/p:NbOfTxs")), QStringLiteral("2"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:PmtInf/p:CtrlSum")), QStringLiteral("30"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:PmtInf/p:PmtInfId")), QStringLiteral("R100-1"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:SeqTp")), QStringLiteral("FRST"));
+  EXPECT_EQ(x1.Text(QStringLiteral("//p:LclInstrm/p:Cd")), QStringLiteral("B2B"));
+  EXPECT_EQ(x1.Texte(QStringLiteral("//p:EndToEndId")),
+            (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-1-2")}));
+
+  const SepaDatei& zweite = e.Dateien[1];
+  EXPECT_EQ(zweite.Dateiname, QStringLiteral("SEPALKFirmenMehrfachFolge.XML"));
+  EXPECT_EQ(zweite.NachrichtenId, QStringLiteral("R101"));
+  EXPECT_EQ(zweite.ZahlungNummern, QList<qint64>{3});
+  XPfad x2(zweite.Inhalt);
+  EXPECT_EQ(x2.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R101"));
+  EXPECT_EQ(x2.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("1"));
+  EXPECT_EQ(x2.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral(".01"));
+  EXPECT_EQ(x2.Text(QStringLiteral("//p:PmtInf/p:PmtInfId")), QStringLiteral("R101-1"));
+  EXPECT_EQ(x2.Text(QStringLiteral("//p:SeqTp")), QStringLiteral("RCUR"));
+  EXPECT_EQ(x2.Texte(QStringLiteral("//p:EndToEndId")), QStringList{QStringLiteral("R101-1-1")});
+  // Every split file carries the whole head with the root element.
+  EXPECT_TRUE(zweite.Inhalt.startsWith(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.008.001.02\""));
+  EXPECT_TRUE(zweite.Inhalt.contains("<CstmrDrctDbtInitn><GrpHdr>"));
+}
+
+TEST(SepaDokument, LastschriftAufgeteiltAlleVierMitBemerkung) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 4), Auftrag(2, 200, 3), Auftrag(3, 300, 2), Auftrag(4, 400, 1)};
+  SepaAbsender absender = Absender();
+  absender.Bemerkung = QStringLiteral("Filiale/Süd:*");
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift, true);
+  o.DateinameMitBemerkung = true;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 4);
+  QStringList namen, ids;
+  for (const SepaDatei& d : e.Dateien) {
+    namen << d.Dateiname;
+    ids << d.NachrichtenId;
+    EXPECT_EQ(d.Anzahl, 1);
+    EXPECT_EQ(XPfad(d.Inhalt).Text(QStringLiteral("//p:GrpHdr/p:MsgId")), d.NachrichtenId);
+  }
+  EXPECT_EQ(namen, (QStringList{QStringLiteral("FilialeSüd_SEPALKBasisEinmal.XML"),
+                                QStringLiteral("FilialeSüd_SEPALKBasisMehrfachErste.XML"),
+                                QStringLiteral("FilialeSüd_SEPALKBasisMehrfachFolge.XML"),
+                                QStringLiteral("FilialeSüd_SEPALKBasisMehrfachLetzte.XML")}));
+  EXPECT_EQ(ids, (QStringList{QStringLiteral("R100"), QStringLiteral("R101"), QStringLiteral("R102"), QStringLiteral("R103")}));
+  EXPECT_EQ(e.Referenz, QStringLiteral("R103"));
+  EXPECT_EQ(e.PdfDateiname, QStringLiteral("FilialeSüd_Zahlungsübersicht.pdf"));
+  EXPECT_EQ(e.Dateien[0].ZahlungNummern, QList<qint64>{4});
+}
+
+TEST(SepaDokument, LeereBemerkungGibtKeinPraefix) {
+  SepaAbsender absender = Absender();
+  absender.Bemerkung = QStringLiteral(" /:* ");
+  SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+  o.DateinameMitBemerkung = true;
+  const SepaErgebnis e = SepaDokument::Bauen({Auftrag(1, 100)}, absender, o, QStringLiteral("R100"));
+  ASSERT_TRUE(e.Ok());
+  EXPECT_EQ(e.Dateien.value(0).Dateiname, QStringLiteral("SEPAGK.XML"));
+  EXPECT_TRUE(e.PdfDateiname.isEmpty());
+  absender.Bemerkung = QStringLiteral("Filiale");
+  const SepaErgebnis mit = SepaDokument::Bauen({Auftrag(1, 100)}, absender, o, QStringLiteral("R100"));
+  EXPECT_EQ(mit.Dateien.value(0).Dateiname, QStringLiteral("Filiale_SEPAGK.XML"));
+  EXPECT_EQ(mit.PdfDateiname, QStringLiteral("Filiale_Zahlungsübersicht.pdf"));
+}
+
+TEST(SepaDokument, MoeglicheDateinamen) {
+  SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+  EXPECT_EQ(SepaDokument::MoeglicheDateinamen(Absender(), o), QStringList{QStringLiteral("SEPAGK.XML")});
+  o.Art = SepaArt::FirmenLastschrift;
+  o.DateinameMitBemerkung = true;
+  EXPECT_EQ(SepaDokument::MoeglicheDateinamen(Absender(), o),
+            (QStringList{QStringLiteral("Filiale_SEPALKFirmen.XML"), QStringLiteral("Filiale_SEPALKFirmenEinmal.XML"),
+                         QStringLiteral("Filiale_SEPALKFirmenMehrfachErste.XML"),
+                         QStringLiteral("Filiale_SEPALKFirmenMehrfachFolge.XML"),
+                         QStringLiteral("Filiale_SEPALKFirmenMehrfachLetzte.XML")}));
+}
+
+TEST(SepaDokument, NumerischeReferenzWirdHochgezaehlt) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 100, 3)};
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::BasisLastschrift, true),
+                                             QStringLiteral("0099"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 2);
+  EXPECT_EQ(e.Dateien[0].NachrichtenId, QStringLiteral("0099"));
+  EXPECT_EQ(e.Dateien[1].NachrichtenId, QStringLiteral("100"));
+  EXPECT_EQ(e.Referenz, QStringLiteral("100"));
+}
+
+TEST(SepaDokument, LeereBicsGebenNotProvided) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 1), Auftrag(2, 100, 1)};
+  auftraege[0].BIC.clear();
+  SepaAbsender absender = Absender();
+  absender.BIC = QStringLiteral("  ");
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, Optionen(SepaArt::BasisLastschrift),
+                                             QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  XPfad x(e.Dateien.value(0).Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:CdtrAgt/p:FinInstnId/p:Othr/p:Id")), QStringLiteral("NOTPROVIDED"));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:DbtrAgt/p:FinInstnId/p:Othr/p:Id")), QStringLiteral("NOTPROVIDED"));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]/p:DbtrAgt/p:FinInstnId/p:BIC")), QStringLiteral("DEUTDEFF"));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
+            (QStringList{QStringLiteral("NOTPROVIDED"), QStringLiteral("NOTPROVIDED")}));
+}
+
+TEST(SepaDokument, EinzugsdatumUndAusfuehrungsdatumNachKalender) {
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
+  o.Zeitpunkt = QDateTime(QDate(2024, 3, 27), QTime(9, 0, 0));
+  o.Vorlauftage = 0;  // counts as 1: Thursday 28 March
+  SepaErgebnis e = SepaDokument::Bauen({Auftrag(1, 100, 1)}, Absender(), o, QStringLiteral("R1"));
+  ASSERT_TRUE(e.Ok());
+  EXPECT_EQ(XPfad(e.Dateien[0].Inhalt).Text(QStringLiteral("//p:ReqdColltnDt")), QStringLiteral("2024-03-28"));
+  o.Vorlauftage = 2;  // Good Friday, weekend, Easter Monday
+  e = SepaDokument::Bauen({Auftrag(1, 100, 1)}, Absender(), o, QStringLiteral("R1"));
+  EXPECT_EQ(XPfad(e.Dateien[0].Inhalt).Text(QStringLiteral("//p:ReqdColltnDt")), QStringLiteral("2024-04-02"));
+  EXPECT_EQ(e.Dateien[0].Buchungsdatum, QDate(2024, 4, 2));
+  EXPECT_FALSE(e.Ausfuehrungsdatum.isValid());
+
+  o.Art = SepaArt::Ueberweisung;
+  o.Ausfuehrungsdatum = QDate(2024, 12, 25);
+  e = SepaDokument::Bauen({Auftrag(1, 100)}, Absender(), o, QStringLiteral("R1"));
+  EXPECT_EQ(XPfad(e.Dateien[0].Inhalt).Text(QStringLiteral("//p:ReqdExctnDt")), QStringLiteral("2024-12-27"));
+  EXPECT_EQ(e.Ausfuehrungsdatum, QDate(2024, 12, 27));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hostile and maximal texts
+
+// Every character of Latin-1 and some beyond, printable or not.
+QString AlleZeichen() {
+  QString text;
+  for (char16_t c = 1; c < 0x180; ++c) text += QChar(c);
+  text += QString::fromUtf8("€—“”‚‘’😀\xef\xbf\xbe");
+  return text;
+}
+
+TEST(SepaDokument, JedesZeichenInNamenUndTexten) {
+  for (const SepaArt art : {SepaArt::Ueberweisung, SepaArt::BasisLastschrift}) {
+    QList<SepaAuftrag> auftraege{Auftrag(1, 100, 1), Auftrag(2, 100, 1), Auftrag(3, 100, 1)};
+    auftraege[0].Name = QStringLiteral("Müller & Söhne <GmbH> \"Bau\" 'Nord'");
+    auftraege[0].Zeilen = QStringList{QStringLiteral("RE 1 & 2 < 3 > 0"), QStringLiteral("\"Zitat\" 'x' ÄÖÜäöüß")};
+    auftraege[0].EinzelReferenz = QStringLiteral("E2E&<>\"'");
+    auftraege[0].MandatReferenz = QStringLiteral("M-1 +?/-:().,'");
+    auftraege[1].Name = AlleZeichen();
+    auftraege[1].Verwendungszweck1 = AlleZeichen();
+    auftraege[1].EinzelReferenz = AlleZeichen();
+    auftraege[2].Name = QStringLiteral("&amp;&lt;]]>");
+    auftraege[2].Zeilen = QStringList{QStringLiteral("<![CDATA[x]]>"), QStringLiteral("<!-- -->")};
+    SepaAbsender absender = Absender();
+    absender.Name = QStringLiteral("Ärger & <Söhne> \"AG\"");
+    SepaOptionen o = Optionen(art);
+    const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, QStringLiteral("R&100"));
+    SchemaGueltig(e, art == SepaArt::Ueberweisung ? Pain001 : Pain008);
+    XPfad x(e.Dateien.value(0).Inhalt);
+    const QString partei = art == SepaArt::Ueberweisung ? QStringLiteral("Cdtr") : QStringLiteral("Dbtr");
+    const QString buchung = art == SepaArt::Ueberweisung ? QStringLiteral("CdtTrfTxInf") : QStringLiteral("DrctDbtTxInf");
+    EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R+100"));
+    EXPECT_EQ(x.Text(QStringLiteral("//p:InitgPty/p:Nm")), QStringLiteral("Arger + Sohne AG"));
+    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]/p:%2/p:Nm").arg(buchung, partei)), QStringLiteral("Muller + Sohne GmbH Bau Nord"));
+    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]//p:Ustrd").arg(buchung)), QStringLiteral("RE 1 + 2  3  0 Zitat x AOUaous"));
+    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]//p:EndToEndId").arg(buchung)), QStringLiteral("E2E+"));
+    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[3]/p:%2/p:Nm").arg(buchung, partei)), QStringLiteral("+amp+lt"));
+    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[3]//p:Ustrd").arg(buchung)), QStringLiteral("CDATAx -- --"));
+    const QString name2 = x.Text(QStringLiteral("(//p:%1)[2]/p:%2/p:Nm").arg(buchung, partei));
+    EXPECT_FALSE(name2.isEmpty());
+    EXPECT_LE(name2.size(), 70);
+    EXPECT_LE(x.Text(QStringLiteral("(//p:%1)[2]//p:EndToEndId").arg(buchung)).size(), 35);
+    if (art != SepaArt::Ueberweisung) {  // the mandate reference is written as stored
+      EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:MndtId")), QStringLiteral("M-1 +?/-:().,'"));
+    }
+  }
+}
+
+TEST(SepaDokument, HoechstlaengenUndUeberlangeFelder) {
+  const QString name70 = QStringLiteral("N") + QString(68, QLatin1Char('x')) + QStringLiteral("Z");
+  const QString text140 = QStringLiteral("T") + QString(138, QLatin1Char('y')) + QStringLiteral("Z");
+  const QString ref35 = QStringLiteral("E") + QString(33, QLatin1Char('1')) + QStringLiteral("Z");
+  QList<SepaAuftrag> auftraege{Auftrag(1, 99999999999, 2), Auftrag(2, 1, 2), Auftrag(3, 100, 3)};
+  auftraege[0].Name = name70;
+  auftraege[0].Verwendungszweck1 = text140;
+  auftraege[0].EinzelReferenz = ref35;
+  auftraege[0].MandatReferenz = QString(35, QLatin1Char('M'));
+  auftraege[1].Name = name70 + QStringLiteral("ÜBERLANG");
+  auftraege[1].Zeilen = QStringList(5, QString(35, QLatin1Char('z')));  // 5 * 36 characters joined
+  auftraege[1].EinzelReferenz = ref35 + QStringLiteral("XYZ");
+  SepaAbsender absender = Absender();
+  absender.Name = QString(80, QChar(0x00D6));  // Ö, 80 times
+  const QString referenz35 = QString(34, QLatin1Char('A')) + QStringLiteral("8");
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
+  o.AutoEinzelReferenz = true;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, referenz35);
+  SchemaGueltig(e, Pain008);
+  XPfad x(e.Dateien.value(0).Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), referenz35);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:InitgPty/p:Nm")), QString(70, QLatin1Char('O')));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:Dbtr/p:Nm")), name70);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:Ustrd")), text140);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:EndToEndId")), ref35);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:MndtId")), QString(35, QLatin1Char('M')));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:InstdAmt")), QStringLiteral("999999999.99"));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]/p:Dbtr/p:Nm")), name70);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:Ustrd")).size(), 140);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:EndToEndId")), ref35);
+  // Generated ids: the message-id part gives way, the counters stay whole.
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInfId")),
+            (QStringList{QString(33, QLatin1Char('A')) + QStringLiteral("-1"), QString(33, QLatin1Char('A')) + QStringLiteral("-2")}));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[3]//p:EndToEndId")), QString(31, QLatin1Char('A')) + QStringLiteral("-2-3"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("1000000001"));
+}
+
+TEST(SepaDokument, UeberlangeReferenzImAufteilmodus) {
+  const QString referenz = QString(34, QLatin1Char('B')) + QStringLiteral("9");
+  const SepaErgebnis e = SepaDokument::Bauen({Auftrag(1, 100, 1), Auftrag(2, 100, 4)}, Absender(),
+                                             Optionen(SepaArt::BasisLastschrift, true), referenz);
+  // Raising "B...B9" carries into the letters and keeps 35 characters.
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 2);
+  EXPECT_EQ(e.Dateien[1].NachrichtenId.size(), 35);
+  EXPECT_NE(e.Dateien[1].NachrichtenId, e.Dateien[0].NachrichtenId);
+  EXPECT_EQ(e.Referenz, e.Dateien[1].NachrichtenId);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Refusals: nothing is built
+
+struct Ablehnung {
+  const char* fall;
+  std::function<void(QList<SepaAuftrag>&, SepaAbsender&, SepaOptionen&, QString&)> aendern;
+  const char* meldungBeginn;
+};
+
+std::ostream& operator<<(std::ostream& os, const Ablehnung& a) { return os << a.fall; }
+
+class SepaDokumentAblehnung : public ::testing::TestWithParam<Ablehnung> {};
+
+TEST_P(SepaDokumentAblehnung, KeineDatei) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 100, 3)};
+  SepaAbsender absender = Absender();
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift, true);
+  QString referenz = QStringLiteral("R100");
+  GetParam().aendern(auftraege, absender, o, referenz);
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, referenz);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Dateien.isEmpty());
+  EXPECT_TRUE(e.Fehler.startsWith(QString::fromUtf8(GetParam().meldungBeginn))) << e.Fehler.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, SepaDokumentAblehnung,
+    ::testing::Values(
+        Ablehnung{"LeereReferenz", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral("  "); },
+                  "Für Gutschriften und Lastschriften wird zwingend eine Referenz-Angabe benötigt."},
+        Ablehnung{"ReferenzNachWandlungLeer", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral("#~"); },
+                  "Für Gutschriften und Lastschriften wird zwingend eine Referenz-Angabe benötigt."},
+        Ablehnung{"ReferenzZuLang", [](auto&, auto&, auto&, QString& r) { r = QString(36, QLatin1Char('R')); },
+                  "Die Referenz-Angabe darf höchstens 35 Zeichen lang sein."},
+        Ablehnung{"KeineZahlungen", [](auto& a, auto&, auto&, QString&) { a.clear(); },
+                  "Es sind keine Zahlungen vorhanden"},
+        Ablehnung{"GlaeubigerIdLeer", [](auto&, auto& s, auto&, QString&) { s.GlaeubigerID.clear(); },
+                  "Für Lastschriften wird zwingend eine von der deutschen Bundesbank"},
+        Ablehnung{"GlaeubigerIdFalsch", [](auto&, auto& s, auto&, QString&) { s.GlaeubigerID = QStringLiteral("DE99ZZZ09999999999"); },
+                  "Die bei den Absender-Angaben eingetragene Gläubiger-ID ist ungültig."},
+        Ablehnung{"AbsenderOhneName", [](auto&, auto& s, auto&, QString&) { s.Name = QStringLiteral("<>"); },
+                  "Bei den Absender-Angaben fehlt der Name."},
+        Ablehnung{"AbsenderIbanFalsch", [](auto&, auto& s, auto&, QString&) { s.IBAN = QStringLiteral("DE00370400440532013000"); },
+                  "Die IBAN des Absenders ist ungültig."},
+        Ablehnung{"AbsenderBicFalsch", [](auto&, auto& s, auto&, QString&) { s.BIC = QStringLiteral("COBADEFFX"); },
+                  "Die BIC des Absenders ist ungültig."},
+        Ablehnung{"ZahlungIbanFalsch", [](auto& a, auto&, auto&, QString&) { a[1].IBAN = QStringLiteral("DE89370400440532013001"); },
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie IBAN ist ungültig."},
+        Ablehnung{"ZahlungBetragNull", [](auto& a, auto&, auto&, QString&) { a[0].Betrag = Waehrung(); },
+                  "Die Zahlung Nr. 1 kann nicht"},
+        Ablehnung{"ZahlungMandatDatumZukunft", [](auto& a, auto&, auto& o, QString&) { a[0].MandatDatum = o.Zeitpunkt.date().addDays(1); },
+                  "Die Zahlung Nr. 1 kann nicht"},
+        Ablehnung{"ZahlungFremdeSequenz", [](auto& a, auto&, auto&, QString&) { a[1].MandatSequenz = 13; },
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Mandat-Sequenz"},
+        Ablehnung{"ZahlungOhneSequenz", [](auto& a, auto&, auto&, QString&) { a[1].MandatSequenz = 0; },
+                  "Die Zahlung Nr. 2 kann nicht"},
+        Ablehnung{"ZahlungDoppelt", [](auto& a, auto&, auto&, QString&) { a.append(a[0]); },
+                  "Die Zahlung Nr. 1 ist mehrfach in der Auswahl enthalten."},
+        Ablehnung{"OhneZeitpunkt", [](auto&, auto&, auto& o, QString&) { o.Zeitpunkt = QDateTime(); },
+                  "Für die SEPA-Datei fehlt der Erstellungszeitpunkt."}),
+    [](const ::testing::TestParamInfo<Ablehnung>& info) { return std::string(info.param.fall); });
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "sepafiles/core/SepaKalender.h"
+
+namespace {
+
+QDate D(int j, int m, int t) { return QDate(j, m, t); }
+
+TEST(SepaKalender, OstersonntagBekannterJahre) {
+  EXPECT_EQ(SepaKalender::Ostersonntag(2000), D(2000, 4, 23));
+  EXPECT_EQ(SepaKalender::Ostersonntag(2019), D(2019, 4, 21));
+  EXPECT_EQ(SepaKalender::Ostersonntag(2023), D(2023, 4, 9));
+  EXPECT_EQ(SepaKalender::Ostersonntag(2024), D(2024, 3, 31));
+  EXPECT_EQ(SepaKalender::Ostersonntag(2025), D(2025, 4, 20));
+  EXPECT_EQ(SepaKalender::Ostersonntag(2038), D(2038, 4, 25));
+}
+
+TEST(SepaKalender, Target2Schliesstage) {
+  for (const QDate& tag : {D(2024, 1, 1), D(2024, 3, 29), D(2024, 4, 1), D(2024, 5, 1), D(2024, 12, 25),
+                           D(2024, 12, 26), D(2025, 4, 18), D(2025, 4, 21)})
+    EXPECT_TRUE(SepaKalender::IstTarget2Schliesstag(tag)) << tag.toString(Qt::ISODate).toStdString();
+  // German holidays that are no TARGET2 closing days, and the days around Easter.
+  for (const QDate& tag : {D(2024, 10, 3), D(2024, 12, 24), D(2024, 12, 31), D(2024, 3, 28), D(2024, 4, 2),
+                           D(2024, 5, 9)})
+    EXPECT_FALSE(SepaKalender::IstTarget2Schliesstag(tag)) << tag.toString(Qt::ISODate).toStdString();
+}
+
+struct AusfuehrungsFall {
+  QDate heute;
+  std::optional<QDate> gewuenscht;
+  QDate erwartet;
+};
+
+class Ausfuehrungsdatum : public ::testing::TestWithParam<AusfuehrungsFall> {};
+
+TEST_P(Ausfuehrungsdatum, FolgtWochenendeUndSchliesstagen) {
+  const AusfuehrungsFall& f = GetParam();
+  EXPECT_EQ(SepaKalender::Ausfuehrungsdatum(f.gewuenscht, f.heute), f.erwartet)
+      << SepaKalender::Ausfuehrungsdatum(f.gewuenscht, f.heute).toString(Qt::ISODate).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, Ausfuehrungsdatum,
+    ::testing::Values(
+        AusfuehrungsFall{D(2024, 6, 5), std::nullopt, D(2024, 6, 6)},          // Wednesday: next day
+        AusfuehrungsFall{D(2024, 6, 7), std::nullopt, D(2024, 6, 10)},         // Friday: Saturday + 2
+        AusfuehrungsFall{D(2024, 6, 8), std::nullopt, D(2024, 6, 10)},         // Saturday: Sunday + 1
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 15), D(2024, 6, 17)},       // given Saturday
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 16), D(2024, 6, 17)},       // given Sunday
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 12), D(2024, 6, 12)},       // given working day kept
+        AusfuehrungsFall{D(2024, 3, 28), std::nullopt, D(2024, 4, 2)},         // Good Friday .. Easter Monday
+        AusfuehrungsFall{D(2024, 12, 20), D(2024, 12, 25), D(2024, 12, 27)},   // Christmas
+        AusfuehrungsFall{D(2025, 12, 30), D(2026, 1, 1), D(2026, 1, 2)},       // New Year
+        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)}));      // 1 May on a Saturday
+
+struct EinzugsFall {
+  QDate heute;
+  int vorlauf;
+  QDate erwartet;
+};
+
+class Einzugsdatum : public ::testing::TestWithParam<EinzugsFall> {};
+
+TEST_P(Einzugsdatum, VorlaufWochenendeUndSchliesstage) {
+  const EinzugsFall& f = GetParam();
+  EXPECT_EQ(SepaKalender::Einzugsdatum(f.vorlauf, f.heute), f.erwartet)
+      << SepaKalender::Einzugsdatum(f.vorlauf, f.heute).toString(Qt::ISODate).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, Einzugsdatum,
+    ::testing::Values(
+        EinzugsFall{D(2024, 6, 4), 2, D(2024, 6, 6)},     // Tuesday + 2 = Thursday
+        EinzugsFall{D(2024, 6, 6), 2, D(2024, 6, 10)},    // Thursday: Saturday + 2 = Monday
+        EinzugsFall{D(2024, 6, 7), 2, D(2024, 6, 11)},    // Friday: Sunday + 2 = Tuesday
+        EinzugsFall{D(2024, 6, 4), 0, D(2024, 6, 5)},     // lead days below 1 count as 1
+        EinzugsFall{D(2024, 6, 4), -3, D(2024, 6, 5)},
+        EinzugsFall{D(2024, 6, 4), 14, D(2024, 6, 18)},
+        EinzugsFall{D(2024, 3, 27), 2, D(2024, 4, 2)},    // Good Friday, weekend, Easter Monday
+        EinzugsFall{D(2024, 12, 23), 2, D(2024, 12, 27)}, // 25 and 26 December
+        EinzugsFall{D(2027, 12, 23), 2, D(2027, 12, 27)})); // Saturday 25th + 2 = Monday 27th
+
+}  // namespace
