@@ -355,6 +355,28 @@ std::unique_ptr<Datenbank> Datenbank::Oeffnen(const QString& datei, DbFehler& fe
   return db;
 }
 
+std::unique_ptr<Datenbank> Datenbank::OeffnenNurLesen(const QString& datei, DbFehler& fehler) {
+  fehler = {};
+  if (!QFileInfo(datei).isFile()) {
+    fehler = {DbFehlerNr::DateiFehler, QStringLiteral("Datei nicht gefunden: ") + datei};
+    return nullptr;
+  }
+  std::unique_ptr<Datenbank> db(new Datenbank());
+  db->m_datei = datei;
+  const QByteArray pfad = datei.toUtf8();
+  const int rc = sqlite3_open_v2(pfad.constData(), &db->m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    fehler = SqliteFehler(db->m_db, rc);
+    return nullptr;
+  }
+  // no journal-mode change: the file belongs to someone else
+  fehler = Einrichten(*db, db->m_db, true);
+  if (fehler) return nullptr;
+  db->Wert("SELECT count(*) FROM sqlite_master", {}, fehler);
+  if (fehler) return nullptr;
+  return db;
+}
+
 std::unique_ptr<Datenbank> Datenbank::InSpeicher() {
   DbFehler f;
   return Oeffnen(QStringLiteral(":memory:"), f, true);

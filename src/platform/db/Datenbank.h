@@ -51,6 +51,8 @@ class Datenbank {
   static std::unique_ptr<Datenbank> Oeffnen(const QString& datei, DbFehler& fehler, bool anlegen = false);
   // An in-memory database (tests).
   static std::unique_ptr<Datenbank> InSpeicher();
+  // Opens another program's file only for reading: nothing in it is changed, not even its journal mode.
+  static std::unique_ptr<Datenbank> OeffnenNurLesen(const QString& datei, DbFehler& fehler);
 
   const QString& Datei() const { return m_datei; }
   sqlite3* Handle() const { return m_db; }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include "platform/db/Datenbank.h"
+
+// The headless driver sepa-lauf: optionally fills a new database with open payments of one kind,
+// then runs selection, pre-check and the SEPA run through the same core as the window.
+//
+//   sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen]
+//             --ziel ORDNER --referenz R [--zeiten]
+//
+// Prints "Datei: PATH" per file written, then "Zahlungen: N" and "Fehlerhaft: N"; returns 0 on
+// success, 1 on a refused or failed run, 2 on wrong arguments. --zeiten adds timings on `fehler`.
+int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream& fehler);
+
+// Fills the database (from the shipped schema, sender `absenderNr` present) with `anzahl` open
+// payments of kind `art` (0 credit transfers, 1 core, 2 B2B direct debits; all four sequences), each
+// with 1-5 lines, valid IBANs and BICs. `feindlich` adds umlauts, "&", "<", quotes, over-long texts
+// and invalid values. Sets the sender's name, account, creditor identifier and reference.
+DbFehler SepaTestdatenErzeugen(Datenbank& db, int absenderNr, int anzahl, int art, quint32 seed, bool feindlich,
+                               const QString& referenz);

@@ -1,0 +1,8 @@
+# The user-interface gallery (a driver, not part of the program) and the grid benchmark.
+add_executable(ui-galerie ${CMAKE_CURRENT_LIST_DIR}/UiGalerie.cpp)
+target_link_libraries(ui-galerie PRIVATE tamo_platform_ui tamo_common)
+set_target_properties(ui-galerie PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+
+add_executable(bench_datengitter ${CMAKE_CURRENT_LIST_DIR}/DatenGitterBench.cpp)
+target_link_libraries(bench_datengitter PRIVATE tamo_platform_ui tamo_common)
+set_target_properties(bench_datengitter PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)

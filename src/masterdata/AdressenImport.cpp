@@ -1,0 +1,174 @@
+#include "masterdata/AdressenImport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "common/Programmzustand.h"
+#include "iban/BankleitzahlTabelle.h"
+#include "iban/IBANKonvertieren.h"
+#include "masterdata/FormAdressen.h"
+#include "masterdata/core/AdressenUebernahme.h"
+#include "masterdata/core/IbanRecordsetDatensaetze.h"
+#include "platform/db/Recordset.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/Meldung.h"
+#include "platform/ui/StatusLeiste.h"
+#include "platform/ui/Werkzeugleiste.h"
+
+namespace {
+
+bool s_laeuft = false;
+
+AdressenImport::DateiAuswahl& Auswahl() {
+  static AdressenImport::DateiAuswahl a;
+  return a;
+}
+
+QString DateiWaehlen(QWidget* eltern, const QString& vorgabe) {
+  if (Auswahl()) return Auswahl()(eltern, vorgabe);
+  return QFileDialog::getOpenFileName(eltern, QStringLiteral("Tamo-Varix-Datenbank auswählen"), vorgabe,
+                                      QStringLiteral("Tamo-Varix-Datenbank (*.db *.mdb *.sqlite);;Alle Dateien (*)"));
+}
+
+// Only repaints and timers, never the user's input: the run cannot be disturbed or started twice.
+void NachrichtenVerarbeiten() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+// The window must not close (and delete its recordset) while the import works on it.
+class Schliesssperre : public QObject {
+ public:
+  explicit Schliesssperre(QWidget* fenster) : m_fenster(fenster) {
+    if (m_fenster) m_fenster->installEventFilter(this);
+    s_laeuft = true;
+  }
+  ~Schliesssperre() override {
+    if (m_fenster) m_fenster->removeEventFilter(this);
+    s_laeuft = false;
+  }
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (o == m_fenster && e->type() == QEvent::Close) {
+      e->ignore();
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  QWidget* m_fenster;
+};
+
+class Sanduhr {
+ public:
+  Sanduhr() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~Sanduhr() { Aus(); }
+  void Aus() {
+    if (m_an) QApplication::restoreOverrideCursor();
+    m_an = false;
+  }
+
+ private:
+  bool m_an = true;
+};
+
+bool ViewNeuLaden(Recordset& adressen, const std::function<bool()>& neuLaden, QWidget* fenster) {
+  const bool ok = neuLaden ? neuLaden() : adressen.Requery().Ok();
+  if (!ok) {
+    QStringList z{QStringLiteral("Fehler bei der Datenermittlung!")};
+    if (const DbFehler f = adressen.LetzterFehler(); f) z << QString() << f.Meldungstext();
+    Meldung::Fehler(Meldung::Zeilen(z), {}, fenster);
+  }
+  return ok;
+}
+
+}  // namespace
+
+void AdressenImport::DateiAuswahlSetzen(DateiAuswahl auswahl) { Auswahl() = std::move(auswahl); }
+
+bool AdressenImport::Laeuft() { return s_laeuft; }
+
+bool AdressenImport::Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLeiste* status,
+                                const std::function<bool()>& neuLaden) {
+  if (s_laeuft) return false;
+  Schliesssperre sperre(fenster);
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) {
+    Meldung::Fehler(QStringLiteral("Es ist keine Datenbank geöffnet."), {}, fenster);
+    return false;
+  }
+  if (const QString fehlend = IbanRecordsetDatensaetze::FehlendeFelder(adressen); !fehlend.isEmpty()) {
+    Meldung::Fehler(QStringLiteral("Den Adressen fehlen die Felder %1; die IBAN-Konvertierung ist nicht möglich.")
+                        .arg(fehlend),
+                    {}, fenster);
+    return false;
+  }
+
+  const QString quelle = DateiWaehlen(fenster, AdressenUebernahme::GemerkteDatei());
+  if (quelle.isEmpty()) return false;
+  AdressenUebernahme::DateiMerken(quelle);
+
+  AdressenUebernahmeErgebnis uebernahme;
+  {
+    Sanduhr sanduhr;
+    uebernahme = AdressenUebernahme::Uebernehmen(*db, quelle);
+  }
+  if (!uebernahme.Ok) {
+    Meldung::Fehler(uebernahme.Meldung, {}, fenster);
+    return false;
+  }
+  Meldung::Hinweis(uebernahme.Zusammenfassung(), {}, fenster);
+  // The run covers the whole view, the new addresses included.
+  if (!ViewNeuLaden(adressen, neuLaden, fenster)) return false;
+
+  const auto statusText = [status](const QString& text) {
+    if (status) status->TextSetzen(text);
+    NachrichtenVerarbeiten();
+  };
+  int prozent = -1;
+  IbanKonvertierRueckmeldung rueckmeldung;
+  rueckmeldung.Status = statusText;
+  rueckmeldung.Fortschritt = [status, &prozent](qint64 erledigt, qint64 gesamt) {
+    const int neu = gesamt > 0 ? static_cast<int>(erledigt * 100 / gesamt) : 100;
+    if (!status || neu == prozent) return;
+    prozent = neu;
+    status->FortschrittSetzen(neu);
+    status->repaint();   // painted at once; no event loop inside the record loop
+  };
+
+  BankleitzahlTabelle tabelle;
+  IbanRecordsetDatensaetze daten(adressen);
+  Sanduhr sanduhr;
+  const QString blzDatei = QDir(Zustand().ProgrammVerzeichnis()).filePath(BankleitzahlTabelle::DateiName());
+  const IbanKonvertierErgebnis lauf = IBANKonvertieren(blzDatei, tabelle, daten, rueckmeldung);
+  tabelle.Leeren();
+  if (status) status->FortschrittSetzen(std::nullopt);
+  sanduhr.Aus();
+  NachrichtenVerarbeiten();
+
+  if (!lauf.Ok) {
+    QString text = lauf.Meldung;
+    if (const DbFehler& f = daten.VerwerfenFehler(); f)
+      text += QStringLiteral("\r\rDie Zurücknahme meldete einen Fehler:\r") + f.Meldungstext();
+    Meldung::Fehler(text, {}, fenster);
+  }
+  ViewNeuLaden(adressen, neuLaden, fenster);
+  return lauf.Ok;
+}
+
+bool AdressenImport::Ausfuehren(FormAdressen& fenster) {
+  Recordset* adressen = fenster.Daten();
+  if (!adressen || s_laeuft) return false;
+  DatenGitter* gitter = fenster.Gitter();
+  Werkzeugleiste* leiste = fenster.Leiste();
+  const bool aktiv = leiste->Aktiviert(QStringLiteral("Import"));
+  leiste->AktiviertSetzen(QStringLiteral("Import"), false);
+  const bool ok = Ausfuehren(&fenster, *adressen, fenster.findChild<StatusLeiste*>(),
+                             [gitter] { return gitter->FilterAnwenden(); });
+  leiste->AktiviertSetzen(QStringLiteral("Import"), aktiv);
+  return ok;
+}
+
+void AdressenImport::Anmelden() {
+  FormAdressen::ImportSetzen([](FormAdressen& fenster) { AdressenImport::Ausfuehren(fenster); });
+}

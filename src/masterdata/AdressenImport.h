@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class FormAdressen;
+class QWidget;
+class Recordset;
+class StatusLeiste;
+
+// "Import" of the address window: takes the addresses over from the earlier program Tamo-Varix, converts
+// BLZ and KontoNr of every address of the window's view to IBAN and BIC, empties the bank-code table and
+// reloads the view. Messages go through Meldung; status texts and progress into the window's status bar.
+class AdressenImport {
+ public:
+  // Asks for the Tamo-Varix file (empty = cancelled); the file dialog unless a test sets another.
+  using DateiAuswahl = std::function<QString(QWidget* eltern, const QString& vorgabe)>;
+  static void DateiAuswahlSetzen(DateiAuswahl auswahl);
+
+  // The whole import. `status` may be null; `neuLaden` requeries the view with its filter and sort
+  // (without one the recordset is requeried as it is). Returns true when the conversion ran through.
+  static bool Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLeiste* status,
+                         const std::function<bool()>& neuLaden = {});
+  // The same for the address window.
+  static bool Ausfuehren(FormAdressen& fenster);
+
+  // Makes the address window offer "Import" (once at start-up).
+  static void Anmelden();
+
+  // True while an import runs: it cannot be started twice.
+  static bool Laeuft();
+};
+
+// Short form for the window: the whole import over its recordset.
+inline bool AdressenImportAusfuehren(QWidget* fenster, Recordset& adressen, StatusLeiste* status = nullptr,
+                                     const std::function<bool()>& neuLaden = {}) {
+  return AdressenImport::Ausfuehren(fenster, adressen, status, neuLaden);
+}

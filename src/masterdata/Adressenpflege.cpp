@@ -1,0 +1,192 @@
+#include "masterdata/Adressenpflege.h"
+
+#include <QRegularExpression>
+
+#include "common/Kontopruefung.h"
+#include "common/Textfunktionen.h"
+#include "platform/db/SqlText.h"
+
+namespace {
+
+const QString kSchluss = QStringLiteral("Bitte korrigieren/ergänzen Sie die Eingabe.");
+
+Adressenpflege::Fehler Fehlermeldung(const QString& feld, const QString& text) {
+  return {feld, text + QLatin1Char('\r') + kSchluss};
+}
+
+QString Kompakt(const QString& text) {
+  QString t = text;
+  t.remove(QLatin1Char(' '));
+  return t.trimmed().toUpper();
+}
+
+QVariant TextOderNull(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
+
+std::optional<Adressenpflege::Fehler> BicPruefen(const QString& bic) {
+  if (bic.isEmpty()) return std::nullopt;
+  if (bic.size() != 8 && bic.size() != 11)
+    return Fehlermeldung(QStringLiteral("BIC"), QStringLiteral("Die BIC muss 8 oder 11 Zeichen lang sein."));
+  if (!Kontopruefung::BicGueltig(bic)) return Fehlermeldung(QStringLiteral("BIC"), QStringLiteral("Die BIC ist ungültig."));
+  return std::nullopt;
+}
+
+std::optional<Adressenpflege::Fehler> BlzPruefen(const QString& blz) {
+  static const QRegularExpression achtZiffern(QStringLiteral("^\\d{8}$"));
+  if (!blz.isEmpty() && !achtZiffern.match(blz).hasMatch())
+    return Fehlermeldung(QStringLiteral("BLZ"), QStringLiteral("Die Bankleitzahl muss aus 8 Ziffern bestehen."));
+  return std::nullopt;
+}
+
+}  // namespace
+
+const QStringList& Adressenpflege::MandatSequenzTexte() {
+  static const QStringList texte = {
+      QStringLiteral("0-Ohne"),
+      QStringLiteral("1-Einmaliger Einzug (Basis)"),
+      QStringLiteral("2-Mehrfach-Einzug Ersteinzug (Basis)"),
+      QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)"),
+      QStringLiteral("4-Mehrfach-Einzug Letzter Einzug (Basis)"),
+      QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"),
+      QStringLiteral("11-Einmaliger Einzug (Firmen)"),
+      QStringLiteral("12-Mehrfach-Einzug Ersteinzug (Firmen)"),
+      QStringLiteral("13-Mehrfach-Einzug Folgeeinzug (Firmen)"),
+      QStringLiteral("14-Mehrfach-Einzug Letzter Einzug (Firmen)"),
+      QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)"),
+  };
+  return texte;
+}
+
+Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
+  Adressdaten d = roh;
+  d.opKontoNr = d.opKontoNr.trimmed();
+  d.suchname = d.suchname.trimmed();
+  d.name = d.name.trimmed();
+  d.bank = d.bank.trimmed();
+  d.bic = Kompakt(d.bic);
+  d.iban = Kompakt(d.iban);
+  d.blz = Kompakt(d.blz);
+  d.kontoNr = d.kontoNr.trimmed();
+  d.mandatReferenz = d.mandatReferenz.trimmed();
+  d.mandatSequenz = d.mandatSequenz.trimmed();
+  return d;
+}
+
+std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten& roh) {
+  const Adressdaten d = Normalisieren(roh);
+  if (d.opKontoNr.isEmpty()) return Fehlermeldung(QStringLiteral("OPKontoNr"), QStringLiteral("Die Adressnummer fehlt noch."));
+  if (d.name.isEmpty()) return Fehlermeldung(QStringLiteral("Name"), QStringLiteral("Der Name fehlt noch."));
+  if (auto f = BicPruefen(d.bic)) return f;
+  if (!d.iban.isEmpty()) {
+    QString meldung;
+    if (!IbanLaengePruefen(d.iban, meldung)) return Fehlermeldung(QStringLiteral("IBAN"), meldung);
+    if (!Kontopruefung::IbanGueltig(d.iban))
+      return Fehlermeldung(QStringLiteral("IBAN"), QStringLiteral("Die Prüfziffer der IBAN ist falsch."));
+  }
+  if (auto f = BlzPruefen(d.blz)) return f;
+  if (!d.mandatSequenz.isEmpty() && !MandatSequenzTexte().contains(d.mandatSequenz))
+    return Fehlermeldung(QStringLiteral("MandatSequenz"), QStringLiteral("Die Mandat-Sequenz ist unbekannt."));
+  return std::nullopt;
+}
+
+Bankdaten Adressenpflege::Normalisieren(const Bankdaten& roh) {
+  return {Kompakt(roh.blz), Kompakt(roh.bic), roh.bank.trimmed()};
+}
+
+std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Bankdaten& roh) {
+  const Bankdaten d = Normalisieren(roh);
+  if (d.blz.isEmpty() && d.bic.isEmpty())
+    return Fehlermeldung(QStringLiteral("BLZ"), QStringLiteral("Bankleitzahl oder BIC fehlen noch."));
+  if (auto f = BlzPruefen(d.blz)) return f;
+  if (auto f = BicPruefen(d.bic)) return f;
+  if (d.bank.isEmpty()) return Fehlermeldung(QStringLiteral("Bank"), QStringLiteral("Der Name der Bank fehlt noch."));
+  return std::nullopt;
+}
+
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const QString& alteNr, const QString& tabelle) {
+  const Adressdaten d = Normalisieren(roh);
+  const SqlText t = SqlText::Bezeichner(tabelle);
+  if (alteNr.isEmpty() || QString::compare(alteNr, d.opKontoNr, Qt::CaseInsensitive) != 0) {
+    DbFehler f;
+    const std::optional<QVariant> vorhanden =
+        db.Wert(SqlText("SELECT COUNT(*) FROM ") + t + " WHERE OPKontoNr = ?", {d.opKontoNr}, f);
+    if (f) return f;
+    if (vorhanden && vorhanden->toInt() > 0)
+      return {DbFehlerNr::KeineTreffer,
+              QStringLiteral("Die Adressnummer %1 ist bereits vergeben.").arg(d.opKontoNr)};
+  }
+  const QVariantList werte = {d.opKontoNr,           TextOderNull(d.suchname),       TextOderNull(d.name),
+                              TextOderNull(d.bank),   TextOderNull(d.bic),            TextOderNull(d.iban),
+                              TextOderNull(d.blz),    TextOderNull(d.kontoNr),        TextOderNull(d.mandatReferenz),
+                              d.mandatDatum ? QVariant(*d.mandatDatum) : QVariant(), TextOderNull(d.mandatSequenz)};
+  if (alteNr.isEmpty()) {
+    return db.Ausfuehren(SqlText("INSERT INTO ") + t +
+                             " (OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, MandatDatum, "
+                             "MandatSequenz) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                         werte);
+  }
+  int geaendert = 0;
+  DbFehler f = db.Ausfuehren(SqlText("UPDATE ") + t +
+                                 " SET OPKontoNr = ?, Suchname = ?, Name = ?, Bank = ?, BIC = ?, IBAN = ?, BLZ = ?, "
+                                 "KontoNr = ?, MandatReferenz = ?, MandatDatum = ?, MandatSequenz = ? WHERE OPKontoNr = ?",
+                             QVariantList(werte) << alteNr, &geaendert);
+  if (f) return f;
+  if (geaendert != 1)
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(alteNr)};
+  return {};
+}
+
+DbFehler Adressenpflege::Loeschen(Datenbank& db, const QString& opKontoNr, const QString& tabelle) {
+  int geloescht = 0;
+  DbFehler f = db.Ausfuehren(SqlText("DELETE FROM ") + SqlText::Bezeichner(tabelle) + " WHERE OPKontoNr = ?",
+                             {opKontoNr}, &geloescht);
+  if (f) return f;
+  if (geloescht != 1)
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(opKontoNr)};
+  return {};
+}
+
+std::optional<Adressdaten> Adressenpflege::Laden(Datenbank& db, const QString& opKontoNr, DbFehler& fehler,
+                                                 const QString& tabelle) {
+  std::optional<Adressdaten> d;
+  fehler = db.Abfragen(SqlText("SELECT OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, "
+                               "MandatDatum, MandatSequenz FROM ") +
+                           SqlText::Bezeichner(tabelle) + " WHERE OPKontoNr = ?",
+                       {opKontoNr}, [&d](const Zeile& z) {
+                         Adressdaten a;
+                         a.opKontoNr = z.Wert(0).toString();
+                         a.suchname = z.Wert(1).toString();
+                         a.name = z.Wert(2).toString();
+                         a.bank = z.Wert(3).toString();
+                         a.bic = z.Wert(4).toString();
+                         a.iban = z.Wert(5).toString();
+                         a.blz = z.Wert(6).toString();
+                         a.kontoNr = z.Wert(7).toString();
+                         a.mandatReferenz = z.Wert(8).toString();
+                         const QDate datum = QDate::fromString(z.Wert(9).toString().left(10), Qt::ISODate);
+                         if (datum.isValid()) a.mandatDatum = datum;
+                         a.mandatSequenz = z.Wert(10).toString();
+                         d = a;
+                         return false;
+                       });
+  return d;
+}
+
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Bankdaten& roh, std::optional<qint64> zeile) {
+  const Bankdaten d = Normalisieren(roh);
+  const QVariantList werte = {TextOderNull(d.blz), TextOderNull(d.bic), TextOderNull(d.bank)};
+  if (!zeile) return db.Ausfuehren("INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES (?, ?, ?)", werte);
+  int geaendert = 0;
+  DbFehler f = db.Ausfuehren("UPDATE Bankverbindung SET BLZ = ?, BIC = ?, Bank = ? WHERE rowid = ?",
+                             QVariantList(werte) << *zeile, &geaendert);
+  if (f) return f;
+  if (geaendert != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  return {};
+}
+
+DbFehler Adressenpflege::BankLoeschen(Datenbank& db, qint64 zeile) {
+  int geloescht = 0;
+  DbFehler f = db.Ausfuehren("DELETE FROM Bankverbindung WHERE rowid = ?", {zeile}, &geloescht);
+  if (f) return f;
+  if (geloescht != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  return {};
+}

@@ -1,0 +1,288 @@
+#include "masterdata/FormAdressen.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+#include "common/Datenhilfen.h"
+#include "common/Programmzustand.h"
+#include "masterdata/AdressenEingabe.h"
+#include "platform/ui/Bildliste.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/Meldung.h"
+#include "platform/ui/StatusLeiste.h"
+#include "platform/ui/TastenVorschau.h"
+#include "platform/ui/Werkzeugleiste.h"
+
+namespace {
+FormAdressen::ImportFunktion& ImportHaken() {
+  static FormAdressen::ImportFunktion f;
+  return f;
+}
+QString Fehlertext(const QString& aktion, const DbFehler& f) { return Meldung::Zeilen({aktion, QString(), f.Meldungstext()}); }
+}  // namespace
+
+void FormAdressen::ImportSetzen(ImportFunktion f) { ImportHaken() = std::move(f); }
+
+FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::Window), m_modus(modus) {
+  const bool adressen = modus == Modus::Adressen;
+  setObjectName(QStringLiteral("FormAdressen"));
+  setWindowTitle(adressen ? QStringLiteral("Adressen") : QStringLiteral("Bankverbindungen"));
+  setWindowIcon(Bildliste::Bilder16().Bild(adressen ? QStringLiteral("Adressen") : QStringLiteral("Bankverbindung")));
+
+  m_leiste = new Werkzeugleiste(this);
+  m_leiste->setObjectName(QStringLiteral("Toolbar1"));
+  m_leiste->DarstellungAusEinstellungen();
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Neu"), QStringLiteral("&Neu"), QStringLiteral("Neu"),
+                             adressen ? QStringLiteral("Neue Adresse") : QStringLiteral("Neue Bankverbindung"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Ändern"), QStringLiteral("Ä&ndern"), QStringLiteral("Ändern"),
+                             QStringLiteral("Markierten Eintrag ändern"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Löschen"), QStringLiteral("&Löschen"), QStringLiteral("Löschen"),
+                             QStringLiteral("Markierten Eintrag löschen"));
+  m_leiste->TrennerHinzufuegen();
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Suchen"), QStringLiteral("&Suchen"), QStringLiteral("Suchen"),
+                             QStringLiteral("Filterzeile ein- oder ausblenden"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Drucken"), QStringLiteral("&Drucken"), QStringLiteral("Drucken"),
+                             QStringLiteral("Daten ausdrucken"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Import"), QStringLiteral("&Import"), QStringLiteral("Import"),
+                             QStringLiteral("Adressen aus Tamo-Varix übernehmen und IBAN ermitteln"));
+  m_leiste->TrennerHinzufuegen();
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
+                             QStringLiteral("Arbeitsfenster schließen"));
+  // Printing comes with the report engine.
+  m_leiste->AktiviertSetzen(QStringLiteral("Drucken"), false);
+  m_leiste->SichtbarSetzen(QStringLiteral("Import"), adressen && static_cast<bool>(ImportHaken()));
+  m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), true);
+  m_leiste->HandlerSetzen([this](const QString& k) { Befehl(k); });
+
+  m_gitter = new DatenGitter(this);
+  m_gitter->setObjectName(QStringLiteral("TDBGrid1"));
+  m_gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
+  m_gitter->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
+  m_gitter->SetzeFilterleiste(true);
+  m_gitter->SetzeSpaltenStrecken(true);
+  connect(m_gitter, &DatenGitter::DoppelKlick, this, [this](int) { Aendern(); });
+  m_gitter->TasteRunter = [this](GitterTaste& t) {
+    if (t.imFilter) return;
+    if (t.taste == Qt::Key_Return || t.taste == Qt::Key_Enter) {
+      t.geschluckt = true;
+      Aendern();
+    } else if (t.taste == Qt::Key_Delete) {
+      t.geschluckt = true;
+      Loeschen();
+    }
+  };
+
+  m_status = new StatusLeiste(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(m_leiste);
+  layout->addWidget(m_gitter, 1);
+  layout->addWidget(m_status);
+
+  auto* tasten = new TastenVorschau(this);
+  tasten->TasteZuordnen(Qt::Key_F9, Qt::NoModifier, [this] {
+    Neu();
+    return true;
+  });
+  tasten->TasteZuordnen(Qt::Key_Escape, Qt::NoModifier, [this] {
+    close();
+    return true;
+  });
+  tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
+  tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));
+  tasten->BuchstabeZuordnen(Qt::Key_S, m_leiste, QStringLiteral("Suchen"));
+
+  FensterpositionVerwalten(true, Abschnitt(), this, 70, false);
+  Laden();
+}
+
+FormAdressen::~FormAdressen() { m_gitter->SetzeRecordset(nullptr); }
+
+QString FormAdressen::Abschnitt() const {
+  return m_modus == Modus::Adressen ? QStringLiteral("Adressen State") : QStringLiteral("Bankverbindung State");
+}
+
+QString FormAdressen::Tabelle() const {
+  if (m_modus == Modus::Bankverbindungen) return QStringLiteral("Bankverbindung");
+  return Zustand().AdressQuelle().Extern ? QStringLiteral("Adressen_Intern") : QStringLiteral("Adressen");
+}
+
+bool FormAdressen::Laden() {
+  Datenbank* db = Zustand().Datenbank();
+  DbFehler f = db ? DbFehler() : KeineDatenbankFehler();
+  m_gitter->SetzeRecordset(nullptr);
+  m_rs.reset();
+  if (db) {
+    Abfrage a = Abfrage::Tabelle(Tabelle());
+    a.sortierung = m_modus == Modus::Adressen ? SqlText("Suchname, OPKontoNr") : SqlText("BLZ, BIC");
+    m_rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Dynaset, f);
+  }
+  if (!m_rs) {
+    m_gitter->LeerAnzeigen();
+    Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
+    return false;
+  }
+  m_gitter->SetzeRecordset(m_rs.get());
+  m_gitter->SetzeFilterGrundlage({}, m_rs->AbfrageTeile().sortierung);
+  if (m_modus == Modus::Adressen) {
+    static const std::pair<const char*, const char*> titel[] = {
+        {"OPKontoNr", "Adress-Nr."}, {"KontoNr", "Konto-Nr."}, {"MandatReferenz", "Mandat-Referenz"},
+        {"MandatDatum", "Mandat-Datum"}, {"MandatSequenz", "Mandat-Sequenz"},
+        {"IBANKonvertierHinweis", "IBAN-Hinweis"}, {"IBANKonvertierNr", "Hinweis-Nr."}};
+    for (const auto& [feld, text] : titel) {
+      const int s = m_gitter->SpaltenIndex(QString::fromUtf8(feld));
+      if (s >= 0) m_gitter->SetzeSpaltentitel(s, QString::fromUtf8(text));
+    }
+  }
+  m_status->TextSetzen(QStringLiteral("%1 Einträge").arg(m_rs->RecordCount()));
+  return true;
+}
+
+bool FormAdressen::Neuladen() {
+  if (!m_rs) return Laden();
+  if (!m_gitter->FilterAnwenden()) return false;
+  m_status->TextSetzen(QStringLiteral("%1 Einträge").arg(m_rs->RecordCount()));
+  return true;
+}
+
+bool FormAdressen::Positionieren(const QString& feld, const QVariant& wert) {
+  if (!m_rs || m_rs->SpaltenIndex(feld) < 0) return false;
+  const QString gesucht = wert.toString();
+  m_rs->FindFirst([&feld, &gesucht](const Recordset& r) {
+    return QString::compare(r.Text(feld), gesucht, Qt::CaseInsensitive) == 0;
+  });
+  if (m_rs->NoMatch()) return false;
+  const int zeile = m_gitter->ZeileVonSchluessel(m_rs->Bookmark());
+  if (zeile < 0) return false;
+  m_gitter->SetzeAktuelleZelle(zeile, std::max(0, m_gitter->AktuelleSpalte()));
+  return true;
+}
+
+bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr) {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return false;
+  if (const auto fehler = Adressenpflege::Pruefen(d)) {
+    Meldung::Hinweis(fehler->meldung, {}, this);
+    return false;
+  }
+  const DbFehler f = Adressenpflege::Speichern(*db, d, alteNr, Tabelle());
+  if (f) {
+    Meldung::Fehler(f.Nummer == DbFehlerNr::KeineTreffer ? f.Beschreibung
+                                                          : Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f),
+                    {}, this);
+    return false;
+  }
+  Neuladen();
+  Positionieren(QStringLiteral("OPKontoNr"), Adressenpflege::Normalisieren(d).opKontoNr);
+  return true;
+}
+
+bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile) {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return false;
+  if (const auto fehler = Adressenpflege::Pruefen(d)) {
+    Meldung::Hinweis(fehler->meldung, {}, this);
+    return false;
+  }
+  const DbFehler f = Adressenpflege::Speichern(*db, d, zeile);
+  if (f) {
+    Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f), {}, this);
+    return false;
+  }
+  const qint64 nr = zeile ? *zeile : db->LetzteEinfuegeNr();
+  Neuladen();
+  const int r = m_gitter->ZeileVonSchluessel(nr);
+  if (r >= 0) m_gitter->SetzeAktuelleZelle(r, std::max(0, m_gitter->AktuelleSpalte()));
+  return true;
+}
+
+void FormAdressen::Neu() {
+  if (m_modus == Modus::Adressen) {
+    AdressenEingabe eingabe(AdressenEingabe::Art::Adresse, true, this);
+    while (eingabe.exec() == QDialog::Accepted)
+      if (AdresseSpeichern(eingabe.Adresse())) break;
+  } else {
+    AdressenEingabe eingabe(AdressenEingabe::Art::Bank, true, this);
+    while (eingabe.exec() == QDialog::Accepted)
+      if (BankSpeichern(eingabe.Bank())) break;
+  }
+}
+
+void FormAdressen::Aendern() {
+  const int zeile = m_gitter->AktuelleZeile();
+  if (!m_rs || zeile < 0 || m_gitter->IstNeueZeile(zeile)) return;
+  Datenbank* db = Zustand().Datenbank();
+  if (m_modus == Modus::Adressen) {
+    const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
+    DbFehler f;
+    const std::optional<Adressdaten> d = Adressenpflege::Laden(*db, nr, f, Tabelle());
+    if (f || !d) {
+      Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
+      return;
+    }
+    AdressenEingabe eingabe(AdressenEingabe::Art::Adresse, false, this);
+    eingabe.AdresseSetzen(*d);
+    while (eingabe.exec() == QDialog::Accepted)
+      if (AdresseSpeichern(eingabe.Adresse(), nr)) break;
+  } else {
+    const qint64 schluessel = m_gitter->Schluessel(zeile).toLongLong();
+    AdressenEingabe eingabe(AdressenEingabe::Art::Bank, false, this);
+    eingabe.BankSetzen({m_gitter->Wert(zeile, QStringLiteral("BLZ")).toString(),
+                        m_gitter->Wert(zeile, QStringLiteral("BIC")).toString(),
+                        m_gitter->Wert(zeile, QStringLiteral("Bank")).toString()});
+    while (eingabe.exec() == QDialog::Accepted)
+      if (BankSpeichern(eingabe.Bank(), schluessel)) break;
+  }
+}
+
+bool FormAdressen::Loeschen() {
+  const int zeile = m_gitter->AktuelleZeile();
+  Datenbank* db = Zustand().Datenbank();
+  if (!db || !m_rs || zeile < 0 || m_gitter->IstNeueZeile(zeile)) return false;
+  DbFehler f;
+  if (m_modus == Modus::Adressen) {
+    const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
+    const QString name = m_gitter->Wert(zeile, QStringLiteral("Name")).toString();
+    if (!Meldung::Frage(QStringLiteral("Soll die Adresse %1 \u201E%2\u201C gelöscht werden?").arg(nr, name), {}, this))
+      return false;
+    f = Adressenpflege::Loeschen(*db, nr, Tabelle());
+  } else {
+    const QString bank = m_gitter->Wert(zeile, QStringLiteral("Bank")).toString();
+    if (!Meldung::Frage(QStringLiteral("Soll die Bankverbindung \u201E%1\u201C gelöscht werden?").arg(bank), {}, this))
+      return false;
+    f = Adressenpflege::BankLoeschen(*db, m_gitter->Schluessel(zeile).toLongLong());
+  }
+  if (f) {
+    Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Löschen der Daten!"), f), {}, this);
+    return false;
+  }
+  Neuladen();
+  if (m_gitter->ZeilenAnzahl() > 0)
+    m_gitter->SetzeAktuelleZelle(std::min(zeile, m_gitter->ZeilenAnzahl() - 1), std::max(0, m_gitter->AktuelleSpalte()));
+  return true;
+}
+
+void FormAdressen::Befehl(const QString& knopf) {
+  if (knopf == QLatin1String("Neu")) Neu();
+  else if (knopf == QLatin1String("Ändern")) Aendern();
+  else if (knopf == QLatin1String("Löschen")) Loeschen();
+  else if (knopf == QLatin1String("Suchen")) {
+    const bool an = !m_gitter->Filterleiste();
+    m_gitter->SetzeFilterleiste(an);
+    m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), an);
+    if (an) m_gitter->FilterZelleBearbeiten(std::max(0, m_gitter->AktuelleSpalte()));
+  } else if (knopf == QLatin1String("Import")) {
+    if (ImportHaken()) {
+      ImportHaken()(*this);
+      Neuladen();
+    }
+  } else if (knopf == QLatin1String("Schliessen")) {
+    close();
+  }
+}
+
+void FormAdressen::closeEvent(QCloseEvent* ereignis) {
+  FensterpositionVerwalten(false, Abschnitt(), this, 70, false);
+  QWidget::closeEvent(ereignis);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "masterdata/Adressenpflege.h"
+#include "platform/db/Recordset.h"
+
+class DatenGitter;
+class StatusLeiste;
+class Werkzeugleiste;
+
+// The address window, one per opening, in one of two modes: the addresses (the program's own
+// table) or the bank codes (`Bankverbindung`). A grid with filter bar, new/change/delete through
+// the entry dialog; "Drucken" stays disabled until printing exists.
+class FormAdressen : public QWidget {
+  Q_OBJECT
+ public:
+  enum class Modus { Adressen, Bankverbindungen };
+
+  FormAdressen(Modus modus, QWidget* eltern = nullptr);
+  ~FormAdressen() override;
+
+  Modus ModusVon() const { return m_modus; }
+  // The table the window edits: "Adressen" ("Adressen_Intern" while the active sender links an
+  // external address source) or "Bankverbindung".
+  QString Tabelle() const;
+
+  // Toolbar commands.
+  void Neu();
+  void Aendern();
+  bool Loeschen();
+
+  // Stores an address / bank code (new when `alteNr` / `zeile` is empty), refreshes the grid and
+  // positions on the row; a refusal or failure is reported and returns false.
+  bool AdresseSpeichern(const Adressdaten& d, const QString& alteNr = {});
+  bool BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile = std::nullopt);
+  // Positions the grid on the row whose field has the value (case-insensitive).
+  bool Positionieren(const QString& feld, const QVariant& wert);
+
+  DatenGitter* Gitter() const { return m_gitter; }
+  Werkzeugleiste* Leiste() const { return m_leiste; }
+  Recordset* Daten() const { return m_rs.get(); }
+
+  // The import of addresses from the earlier payment program with the IBAN conversion plugs in
+  // here; while no import is set, its button stays hidden.
+  using ImportFunktion = std::function<void(FormAdressen&)>;
+  static void ImportSetzen(ImportFunktion f);
+
+ protected:
+  void closeEvent(QCloseEvent* ereignis) override;
+
+ private:
+  bool Laden();
+  bool Neuladen();
+  void Befehl(const QString& knopf);
+  QString Abschnitt() const;
+
+  Modus m_modus;
+  Werkzeugleiste* m_leiste;
+  DatenGitter* m_gitter;
+  StatusLeiste* m_status;
+  std::unique_ptr<Recordset> m_rs;
+};

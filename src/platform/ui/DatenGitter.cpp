@@ -1,0 +1,1114 @@
+#include "platform/ui/DatenGitter.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTableView>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/FilterLeiste.h"
+#include "platform/ui/GitterDelegate.h"
+#include "platform/ui/GitterDropDown.h"
+#include "platform/ui/GitterFuss.h"
+#include "platform/ui/GitterModell.h"
+#include "platform/ui/Meldung.h"
+
+namespace {
+
+FilterBedingungsErsteller& StandardErsteller() {
+  static FilterBedingungsErsteller f;
+  return f;
+}
+
+bool IstZahlTyp(FeldTyp t) {
+  return t == FeldTyp::Integer || t == FeldTyp::Long || t == FeldTyp::Waehrung || t == FeldTyp::Double;
+}
+
+}  // namespace
+
+// Column widths and order by data field, kept across a model reset (the header forgets them).
+struct DatenGitter::SpaltenStand {
+  QHash<QString, int> breite;
+  QStringList reihenfolge;
+  bool gueltig = false;
+};
+
+DatenGitter::DatenGitter(QWidget* parent)
+    : QWidget(parent),
+      m_modell(new GitterModell(this)),
+      m_ansicht(new QTableView(this)),
+      m_filter(new FilterLeiste(m_ansicht, this)),
+      m_fuss(new GitterFuss(m_ansicht, m_modell, this)),
+      m_hLeiste(new QScrollBar(Qt::Horizontal, this)),
+      m_delegate(new GitterDelegate(this)),
+      m_spaltenStand(std::make_unique<SpaltenStand>()) {
+  auto* l = new QVBoxLayout(this);
+  l->setContentsMargins(0, 0, 0, 0);
+  l->setSpacing(0);
+  l->addWidget(m_filter);
+  l->addWidget(m_ansicht, 1);
+  l->addWidget(m_fuss);
+  l->addWidget(m_hLeiste);
+  m_filter->hide();
+  m_fuss->hide();
+  m_hLeiste->hide();
+  setFocusProxy(m_ansicht);
+
+  m_ansicht->setModel(m_modell);
+  m_ansicht->setItemDelegate(m_delegate);
+  m_ansicht->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_ansicht->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_ansicht->setWordWrap(false);
+  m_ansicht->setTabKeyNavigation(false);
+  QHeaderView* zeilenKopf = m_ansicht->verticalHeader();
+  zeilenKopf->setSectionResizeMode(QHeaderView::Fixed);
+  zeilenKopf->setDefaultSectionSize(fontMetrics().height() + 6);
+  zeilenKopf->setMinimumWidth(18);
+  QHeaderView* kopf = m_ansicht->horizontalHeader();
+  kopf->setSectionsMovable(true);
+  kopf->setHighlightSections(false);
+  kopf->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  m_modell->SetzePalette(m_ansicht->palette());
+  m_modell->SetzeMarken(&m_marken);
+  m_modell->SetzeBearbeitbar([this](int z, int s) { return Bearbeitbar(z, s); });
+  m_modell->SetzeAenderung([this](int z, int s, const QVariant& w) { return Aendern(z, s, w); });
+
+  m_ansicht->installEventFilter(this);
+  m_ansicht->viewport()->installEventFilter(this);
+
+  connect(kopf, &QHeaderView::sectionResized, this, [this] { StreifenAnordnen(); });
+  connect(kopf, &QHeaderView::sectionMoved, this, [this] { StreifenAnordnen(); });
+  connect(kopf, &QHeaderView::geometriesChanged, this, [this] { StreifenAnordnen(); });
+  connect(zeilenKopf, &QHeaderView::geometriesChanged, this, [this] { StreifenAnordnen(); });
+
+  QScrollBar* innen = m_ansicht->horizontalScrollBar();
+  connect(innen, &QScrollBar::rangeChanged, this, [this, innen](int min, int max) {
+    m_hLeiste->setRange(min, max);
+    m_hLeiste->setPageStep(innen->pageStep());
+    m_hLeiste->setSingleStep(innen->singleStep());
+    m_hLeiste->setVisible(max > min);
+  });
+  connect(innen, &QScrollBar::valueChanged, m_hLeiste, &QScrollBar::setValue);
+  connect(m_hLeiste, &QScrollBar::valueChanged, innen, &QScrollBar::setValue);
+  connect(innen, &QScrollBar::valueChanged, this, [this] { StreifenAnordnen(); });
+  connect(m_ansicht->verticalScrollBar(), &QScrollBar::sliderMoved, this, [this](int w) { ScrollTippZeigen(w); });
+
+  connect(m_modell, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    SpaltenStand& st = *m_spaltenStand;
+    if (st.gueltig) return;   // the first of two nested resets took it already
+    QHeaderView* k = m_ansicht->horizontalHeader();
+    const auto& sp = m_modell->Spalten();
+    for (int v = 0; v < k->count(); ++v) {
+      const int i = k->logicalIndex(v);
+      if (i < 0 || i >= static_cast<int>(sp.size())) continue;
+      st.breite.insert(sp[i].feld.toLower(), k->sectionSize(i));
+      st.reihenfolge << sp[i].feld.toLower();
+    }
+    st.gueltig = true;
+  });
+  connect(m_modell, &QAbstractItemModel::modelReset, this, [this] {
+    SpaltenStand st = std::exchange(*m_spaltenStand, SpaltenStand{});
+    QHeaderView* k = m_ansicht->horizontalHeader();
+    const auto& sp = m_modell->Spalten();
+    const QFontMetrics fm(m_ansicht->font());
+    for (int i = 0; i < static_cast<int>(sp.size()); ++i) {
+      const auto it = st.breite.constFind(sp[i].feld.toLower());
+      if (it != st.breite.constEnd()) {
+        k->resizeSection(i, it.value());
+      } else {
+        int zeichen = sp[i].datenBreite > 0 ? std::min(sp[i].datenBreite, 25) : 12;
+        if (sp[i].typ == FeldTyp::Datum) zeichen = 10;
+        k->resizeSection(i, std::max(fm.horizontalAdvance(sp[i].titel) + 24, fm.averageCharWidth() * zeichen + 12));
+      }
+      m_ansicht->setColumnHidden(i, !sp[i].sichtbar);
+    }
+    int ziel = 0;
+    for (const QString& feld : st.reihenfolge) {
+      for (int i = 0; i < static_cast<int>(sp.size()); ++i) {
+        if (sp[i].feld.toLower() != feld) continue;
+        const int v = k->visualIndex(i);
+        if (v != ziel) k->moveSection(v, ziel);
+        ++ziel;
+        break;
+      }
+    }
+    m_filter->SpaltenAbgleichen();
+    for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
+    StreifenAnordnen();
+  });
+
+  connect(m_ansicht->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& neu, const QModelIndex& alt) { AktuelleZeileGewechselt(neu, alt); });
+  connect(m_filter, &FilterLeiste::TextGeaendert, this, [this](int s) { FilterGetippt(s); });
+  connect(m_filter, &FilterLeiste::FokusErhalten, this, [this](int spalte) {
+    const int altZeile = AktuelleZeile();
+    const int altSpalte = AktuelleSpalte();
+    if (altSpalte != spalte && altZeile >= 0) SetzeAktuelleSpalte(spalte);
+    Q_EMIT ZeileSpalteGewechselt(altZeile, altSpalte);
+  });
+  connect(m_ansicht, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+    if (!i.isValid()) return;
+    if (m_markeDoppelklick && !IstNeueZeile(i.row())) MarkeSetzen(i.row());
+    Q_EMIT DoppelKlick(i.row());
+  });
+
+  SetzeMarkierungsstil(Markierungsstil::ZeileHervorgehoben);
+}
+
+DatenGitter::~DatenGitter() {
+  // The view goes first, while the members its handlers use still live; the recordset may be
+  // gone already, so nothing may read it on the way down.
+  m_ansicht->selectionModel()->blockSignals(true);
+  disconnect(m_modell, nullptr, this, nullptr);
+  delete m_ansicht;
+  m_ansicht = nullptr;
+}
+
+// --- Data -------------------------------------------------------------------------------------
+
+void DatenGitter::SetzeRecordset(Recordset* rs) {
+  if (m_offeneListe) DropDownSchliessen();
+  m_delegate->EditorVerwerfen();
+  const bool halten = (m_spaltenHalten || m_spaltenEntworfen) && !m_modell->Spalten().empty();
+  m_modell->Binden(rs, halten);
+  if (rs && !m_filterGrundGesetzt) {
+    m_filterGrund = rs->AbfrageTeile().bedingung;
+    m_filterSortierung = rs->AbfrageTeile().sortierung;
+  }
+  if (!m_marken.Leer()) {
+    m_marken.Leeren();
+    Q_EMIT MarkenGeaendert();
+  }
+  if (m_modell->rowCount() > 0) SetzeAktuelleZelle(0, std::max(0, AktuelleSpalte()));
+}
+
+Recordset* DatenGitter::Daten() const { return m_modell->Daten(); }
+
+void DatenGitter::Aktualisieren() {
+  const int spalte = AktuelleSpalte();
+  m_delegate->EditorVerwerfen();
+  m_modell->Neu();
+  if (!m_marken.Leer()) {
+    m_marken.Leeren();
+    Q_EMIT MarkenGeaendert();
+  }
+  if (m_modell->rowCount() > 0) SetzeAktuelleZelle(0, std::max(0, spalte));
+}
+
+void DatenGitter::LeerAnzeigen() {
+  m_delegate->EditorVerwerfen();
+  m_modell->LeerZeigen();
+  if (!m_marken.Leer()) {
+    m_marken.Leeren();
+    Q_EMIT MarkenGeaendert();
+  }
+}
+
+int DatenGitter::ZeilenAnzahl() const { return m_modell->DatenZeilen(); }
+
+// --- Columns ----------------------------------------------------------------------------------
+
+int DatenGitter::SpaltenAnzahl() const { return static_cast<int>(m_modell->Spalten().size()); }
+
+const GitterSpalte& DatenGitter::Spalte(int spalte) const { return m_modell->Spalten().at(spalte); }
+
+int DatenGitter::SpaltenIndex(const QString& feld) const { return m_modell->SpalteVonFeld(feld); }
+
+int DatenGitter::SpalteHinzufuegen(const QString& feld, const QString& titel) {
+  GitterSpalte s;
+  s.feld = feld;
+  s.titel = titel.isEmpty() ? feld : titel;
+  m_modell->SpalteAufloesen(s);
+  if (IstZahlTyp(s.typ)) {
+    s.ausrichtung = Qt::AlignRight | Qt::AlignVCenter;
+    s.editor = GitterEditor::Zahl;
+  } else if (s.typ == FeldTyp::Datum) {
+    s.editor = GitterEditor::Datum;
+  }
+  m_modell->Spalten().push_back(s);
+  m_modell->SpaltenGeaendert();
+  m_spaltenEntworfen = true;
+  return SpaltenAnzahl() - 1;
+}
+
+void DatenGitter::SpalteEntfernen(int spalte) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten().erase(m_modell->Spalten().begin() + spalte);
+  m_modell->SpaltenGeaendert();
+}
+
+void DatenGitter::SpaltenEntfernen() {
+  m_spaltenEntworfen = false;
+  m_modell->Spalten().clear();
+  m_modell->SpaltenGeaendert();
+}
+
+void DatenGitter::SetzeDatenfeld(int spalte, const QString& feld) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  GitterSpalte& s = m_modell->Spalten()[spalte];
+  s.feld = feld;
+  s.datenBreite = 0;
+  m_modell->SpaltenGeaendert();
+}
+
+void DatenGitter::SetzeSpaltentitel(int spalte, const QString& titel) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten()[spalte].titel = titel;
+  Q_EMIT m_modell->headerDataChanged(Qt::Horizontal, spalte, spalte);
+}
+
+void DatenGitter::SetzeSpalteSichtbar(int spalte, bool sichtbar) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten()[spalte].sichtbar = sichtbar;
+  m_ansicht->setColumnHidden(spalte, !sichtbar);
+  StreifenAnordnen();
+}
+
+bool DatenGitter::SpalteSichtbar(int spalte) const {
+  return spalte >= 0 && spalte < SpaltenAnzahl() && m_modell->Spalten()[spalte].sichtbar;
+}
+
+void DatenGitter::SetzeSpaltenformat(int spalte, GitterFormat format, const QString& muster) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  GitterSpalte& s = m_modell->Spalten()[spalte];
+  s.format = format;
+  s.muster = muster;
+  if (format == GitterFormat::Standard || format == GitterFormat::Muster) s.ausrichtung = Qt::AlignRight | Qt::AlignVCenter;
+  m_modell->ZeileAktualisiert(-1);
+  m_ansicht->viewport()->update();
+}
+
+void DatenGitter::SetzeSpaltenEditor(int spalte, GitterEditor editor) {
+  if (spalte >= 0 && spalte < SpaltenAnzahl()) m_modell->Spalten()[spalte].editor = editor;
+}
+
+void DatenGitter::SetzeSpalteGesperrt(int spalte, bool gesperrt) {
+  if (spalte >= 0 && spalte < SpaltenAnzahl()) m_modell->Spalten()[spalte].gesperrt = gesperrt;
+}
+
+void DatenGitter::SetzeAusrichtung(int spalte, Qt::Alignment a) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten()[spalte].ausrichtung = a;
+  m_ansicht->viewport()->update();
+  m_fuss->update();
+}
+
+void DatenGitter::SetzeDatenBreite(int spalte, int zeichen) {
+  if (spalte >= 0 && spalte < SpaltenAnzahl()) m_modell->Spalten()[spalte].datenBreite = zeichen;
+}
+
+int DatenGitter::DatenBreite(int spalte) const {
+  return spalte >= 0 && spalte < SpaltenAnzahl() ? m_modell->Spalten()[spalte].datenBreite : 0;
+}
+
+void DatenGitter::SetzeSpaltenbreite(int spalte, int pixel) { m_ansicht->setColumnWidth(spalte, pixel); }
+int DatenGitter::Spaltenbreite(int spalte) const { return m_ansicht->columnWidth(spalte); }
+
+void DatenGitter::SetzeSpaltenStrecken(bool an) { m_strecken = an; }
+void DatenGitter::SetzeTabInZellen(bool an) { m_ansicht->setTabKeyNavigation(an); }
+
+namespace {
+
+std::vector<float> ProzenteVon(const QTableView* v) {
+  std::vector<float> p;
+  const QHeaderView* k = v->horizontalHeader();
+  const int breite = v->viewport()->width();
+  if (breite <= 0) return p;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    p.push_back(static_cast<float>(k->sectionSize(i)) * 100.0f / static_cast<float>(breite));
+  }
+  return p;
+}
+
+void ProzenteAnwenden(QTableView* v, const std::vector<float>& p) {
+  QHeaderView* k = v->horizontalHeader();
+  const int breite = v->viewport()->width();
+  std::size_t n = 0;
+  for (int vis = 0; vis < k->count() && n < p.size(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    k->resizeSection(i, std::max(1, static_cast<int>(std::lround(breite * p[n] / 100.0f))));
+    ++n;
+  }
+}
+
+}  // namespace
+
+std::vector<float> DatenGitter::SpaltenProzente() const { return ProzenteVon(m_ansicht); }
+
+void DatenGitter::SpaltenProzenteAnwenden(const std::vector<float>& prozente) { ProzenteAnwenden(m_ansicht, prozente); }
+
+void SpaltenbreitenVerwalten(DatenGitter& gitter, std::vector<float>& prozente, bool speichern) {
+  if (speichern) prozente = gitter.SpaltenProzente();
+  else gitter.SpaltenProzenteAnwenden(prozente);
+}
+
+void SpaltenbreitenVerwalten(GitterDropDown& liste, std::vector<float>& prozente, bool speichern) {
+  if (speichern) prozente = ProzenteVon(liste.Ansicht());
+  else ProzenteAnwenden(liste.Ansicht(), prozente);
+}
+
+QString DatenGitter::LayoutAbschnitt(const QString& name) const {
+  return QStringLiteral("Tabellenlayout ") + name;
+}
+
+bool DatenGitter::LayoutSpeichern(const QString& nameArg) const {
+  const QString name = nameArg.isEmpty() ? m_layoutName : nameArg;
+  if (name.isEmpty()) return false;
+  const QHeaderView* k = m_ansicht->horizontalHeader();
+  QList<QPair<QString, QString>> werte;
+  int n = 0;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    const GitterSpalte& s = m_modell->Spalten()[i];
+    ++n;
+    const QString nr = QString::number(n);
+    werte << qMakePair(QStringLiteral("Feld") + nr, s.feld) << qMakePair(QStringLiteral("Titel") + nr, s.titel)
+          << qMakePair(QStringLiteral("Breite") + nr, QString::number(k->sectionSize(i)))
+          << qMakePair(QStringLiteral("Sichtbar") + nr, s.sichtbar ? QStringLiteral("1") : QStringLiteral("0"));
+  }
+  werte << qMakePair(QStringLiteral("Anzahl"), QString::number(n));
+  if (!m_layoutDatei.isEmpty()) {
+    QSettings ini(m_layoutDatei, QSettings::IniFormat);
+    ini.remove(name);
+    ini.beginGroup(name);
+    for (const auto& [schluessel, wert] : werte) ini.setValue(schluessel, wert);
+    ini.endGroup();
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+  }
+  Registrierung& reg = Registrierung::Instanz();
+  reg.Loeschen(LayoutAbschnitt(name));
+  for (const auto& [schluessel, wert] : werte) reg.Schreiben(LayoutAbschnitt(name), schluessel, wert);
+  return reg.Sichern();
+}
+
+bool DatenGitter::LayoutLaden(const QString& nameArg) {
+  const QString name = nameArg.isEmpty() ? m_layoutName : nameArg;
+  if (name.isEmpty()) return false;
+  std::function<QString(const QString&)> lesen;
+  std::unique_ptr<QSettings> ini;
+  if (!m_layoutDatei.isEmpty()) {
+    ini = std::make_unique<QSettings>(m_layoutDatei, QSettings::IniFormat);
+    QSettings* p = ini.get();
+    lesen = [p, name](const QString& s) { return p->value(name + QLatin1Char('/') + s).toString(); };
+  } else {
+    const QString abschnitt = LayoutAbschnitt(name);
+    lesen = [abschnitt](const QString& s) { return Registrierung::Instanz().Lesen(abschnitt, s); };
+  }
+  bool ok = false;
+  const int n = lesen(QStringLiteral("Anzahl")).toInt(&ok);
+  if (!ok || n <= 0) return false;
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  for (int j = 1; j <= n; ++j) {
+    const QString nr = QString::number(j);
+    const QString feld = lesen(QStringLiteral("Feld") + nr);
+    int i = -1;
+    for (int s = 0; s < SpaltenAnzahl(); ++s)
+      if (m_modell->Spalten()[s].feld.compare(feld, Qt::CaseInsensitive) == 0) i = s;
+    if (i < 0) i = SpalteHinzufuegen(feld);
+    SetzeSpaltentitel(i, lesen(QStringLiteral("Titel") + nr));
+    SetzeSpalteSichtbar(i, lesen(QStringLiteral("Sichtbar") + nr) != QStringLiteral("0"));
+    const int breite = lesen(QStringLiteral("Breite") + nr).toInt();
+    if (breite > 0) k->resizeSection(i, breite);
+    const int v = k->visualIndex(i);
+    if (v != j - 1) k->moveSection(v, j - 1);
+  }
+  StreifenAnordnen();
+  return true;
+}
+
+// --- Current cell -----------------------------------------------------------------------------
+
+int DatenGitter::AktuelleZeile() const {
+  const QModelIndex i = m_ansicht->currentIndex();
+  return i.isValid() ? i.row() : -1;
+}
+
+int DatenGitter::AktuelleSpalte() const {
+  const QModelIndex i = m_ansicht->currentIndex();
+  return i.isValid() ? i.column() : -1;
+}
+
+void DatenGitter::SetzeAktuelleZelle(int zeile, int spalte) {
+  if (zeile < 0 || zeile >= m_modell->rowCount() || SpaltenAnzahl() == 0) return;
+  spalte = std::clamp(spalte, 0, SpaltenAnzahl() - 1);
+  // A hidden column cannot be current: take the first visible one from there.
+  const QHeaderView* k = m_ansicht->horizontalHeader();
+  if (k->isSectionHidden(spalte)) {
+    for (int v = 0; v < k->count(); ++v) {
+      const int i = k->logicalIndex(v);
+      if (!k->isSectionHidden(i)) {
+        spalte = i;
+        break;
+      }
+    }
+  }
+  const QModelIndex idx = m_modell->index(zeile, spalte);
+  m_ansicht->setCurrentIndex(idx);
+  m_ansicht->scrollTo(idx);
+}
+
+void DatenGitter::SetzeAktuelleSpalte(int spalte) {
+  const int z = AktuelleZeile();
+  if (z >= 0) {
+    SetzeAktuelleZelle(z, spalte);
+  } else if (m_modell->rowCount() > 0) {
+    SetzeAktuelleZelle(0, spalte);
+  }
+}
+
+QVariant DatenGitter::Wert(int zeile, int spalte) const { return m_modell->Rohwert(zeile, spalte); }
+QVariant DatenGitter::Wert(int zeile, const QString& feld) const { return m_modell->Feldwert(zeile, feld); }
+QString DatenGitter::ZellText(int zeile, int spalte) const { return m_modell->Text(zeile, spalte); }
+QVariant DatenGitter::Schluessel(int zeile) const { return m_modell->Schluessel(zeile); }
+
+int DatenGitter::ZeileVonSchluessel(const QVariant& schluessel) const {
+  Recordset* rs = Daten();
+  if (!rs || m_modell->ZeigtLeer()) return -1;
+  return rs->ZeileVonSchluessel(schluessel);
+}
+
+std::vector<int> DatenGitter::AusgewaehlteZeilen() const {
+  std::vector<int> zeilen;
+  for (const QModelIndex& i : m_ansicht->selectionModel()->selectedRows())
+    if (!IstNeueZeile(i.row())) zeilen.push_back(i.row());
+  std::sort(zeilen.begin(), zeilen.end());
+  return zeilen;
+}
+
+// --- Look -------------------------------------------------------------------------------------
+
+void DatenGitter::SetzeZellStil(ZellStilFunktion f) {
+  m_modell->SetzeZellStil(std::move(f));
+  m_ansicht->viewport()->update();
+}
+
+void DatenGitter::SetzeWechselndeZeilen(bool an) { m_ansicht->setAlternatingRowColors(an); }
+bool DatenGitter::WechselndeZeilen() const { return m_ansicht->alternatingRowColors(); }
+
+void DatenGitter::SetzeMarkierungsstil(Markierungsstil stil) {
+  m_stil = stil;
+  switch (stil) {
+    case Markierungsstil::ZeileHervorgehoben:
+      m_delegate->EditorVerwerfen();
+      m_ansicht->setSelectionBehavior(QAbstractItemView::SelectRows);
+      m_ansicht->setSelectionMode(QAbstractItemView::SingleSelection);
+      m_ansicht->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      break;
+    case Markierungsstil::SchwebenderEditor:
+      m_ansicht->setSelectionBehavior(QAbstractItemView::SelectItems);
+      m_ansicht->setSelectionMode(QAbstractItemView::SingleSelection);
+      m_ansicht->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
+      break;
+    case Markierungsstil::Zeilenauswahl:
+      m_delegate->EditorVerwerfen();
+      m_ansicht->setSelectionBehavior(QAbstractItemView::SelectRows);
+      m_ansicht->setSelectionMode(QAbstractItemView::ExtendedSelection);
+      m_ansicht->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      break;
+    case Markierungsstil::Keiner:
+      m_delegate->EditorVerwerfen();
+      m_ansicht->setSelectionMode(QAbstractItemView::NoSelection);
+      m_ansicht->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      break;
+  }
+  const QModelIndex i = m_ansicht->currentIndex();
+  m_ansicht->clearSelection();
+  if (i.isValid() && stil != Markierungsstil::Keiner)
+    m_ansicht->selectionModel()->select(i, QItemSelectionModel::Select |
+                                               (stil == Markierungsstil::SchwebenderEditor ? QItemSelectionModel::NoUpdate
+                                                                                           : QItemSelectionModel::Rows));
+}
+
+void DatenGitter::SetzeSchrift(const QFont& f) {
+  setFont(f);
+  m_ansicht->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
+  m_filter->setFixedHeight(m_filter->sizeHint().height());
+  m_fuss->setFixedHeight(m_fuss->sizeHint().height());
+  StreifenAnordnen();
+}
+
+// --- Footers ----------------------------------------------------------------------------------
+
+void DatenGitter::SetzeFussleiste(bool an) {
+  m_fuss->setVisible(an);
+  StreifenAnordnen();
+}
+
+bool DatenGitter::Fussleiste() const { return !m_fuss->isHidden(); }
+
+void DatenGitter::SetzeFussText(int spalte, const QString& text) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten()[spalte].fussText = text;
+  m_fuss->update();
+}
+
+QString DatenGitter::FussText(int spalte) const {
+  return spalte >= 0 && spalte < SpaltenAnzahl() ? m_modell->Spalten()[spalte].fussText : QString();
+}
+
+void DatenGitter::SetzeFussFarbe(int spalte, const QColor& farbe) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten()[spalte].fussFarbe = farbe;
+  m_fuss->update();
+}
+
+std::optional<QColor> DatenGitter::FussFarbe(int spalte) const {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return std::nullopt;
+  return m_modell->Spalten()[spalte].fussFarbe;
+}
+
+// --- Filter bar -------------------------------------------------------------------------------
+
+void DatenGitter::SetzeFilterleiste(bool an) {
+  m_filterAn = an;
+  m_filter->SpaltenAbgleichen();
+  for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
+  if (!an && m_filter->FokusSpalte() >= 0) m_ansicht->setFocus();
+  m_filter->setVisible(an);
+  StreifenAnordnen();
+}
+
+QString DatenGitter::FilterText(int spalte) const { return m_filter->Text(spalte); }
+
+void DatenGitter::SetzeFilterText(int spalte, const QString& text) {
+  if (m_filter->Anzahl() != SpaltenAnzahl()) m_filter->SpaltenAbgleichen();
+  m_filter->SetzeText(spalte, text);
+}
+
+void DatenGitter::FilterTexteLeeren() { m_filter->Leeren(); }
+
+bool DatenGitter::ImFilter() const { return m_filterAn && m_filter->FokusSpalte() >= 0; }
+
+void DatenGitter::FilterZelleBearbeiten(int spalte, bool allesMarkieren) {
+  QLineEdit* e = m_filter->Editor(spalte);
+  if (!e || !m_filterAn) return;
+  e->setFocus(Qt::OtherFocusReason);
+  if (allesMarkieren) {
+    e->selectAll();
+  } else {
+    e->deselect();
+    e->setCursorPosition(static_cast<int>(e->text().size()));
+  }
+}
+
+std::vector<GitterFilterSpalte> DatenGitter::FilterSpalten() const {
+  std::vector<GitterFilterSpalte> aus;
+  Recordset* rs = Daten();
+  for (int i = 0; i < SpaltenAnzahl() && i < m_filter->Anzahl(); ++i) {
+    const QString text = m_filter->Text(i);
+    if (text.trimmed().isEmpty()) continue;
+    const GitterSpalte& s = m_modell->Spalten()[i];
+    GitterFilterSpalte f;
+    f.spalte = i;
+    f.feld = s.feld;
+    f.typ = s.typ;
+    f.text = text;
+    if (rs && s.rsSpalte >= 0) {
+      const SpaltenInfo& info = rs->Spalte(s.rsSpalte);
+      f.feld = info.name;
+      f.quellTabelle = info.quellTabelle;
+      f.quellFeld = info.quellFeld;
+    }
+    aus.push_back(f);
+  }
+  return aus;
+}
+
+void DatenGitter::SetzeStandardFilterErsteller(FilterBedingungsErsteller f) { StandardErsteller() = std::move(f); }
+
+Bedingung DatenGitter::FilterBedingung(bool qualifiziert, DbFehler* fehler) const {
+  const auto spalten = FilterSpalten();
+  if (spalten.empty()) return {};
+  const FilterBedingungsErsteller& ersteller = m_filterErsteller ? m_filterErsteller : StandardErsteller();
+  if (!ersteller) {
+    if (fehler) *fehler = DbFehler{DbFehlerNr::UngueltigerBezeichner, QStringLiteral("Keine Filterbedingung eingerichtet")};
+    return Bedingung(SqlText("0 = 1"));
+  }
+  return ersteller(spalten, qualifiziert);
+}
+
+void DatenGitter::SetzeFilterGrundlage(const Bedingung& grund, const SqlText& sortierung) {
+  m_filterGrund = grund;
+  m_filterSortierung = sortierung;
+  m_filterGrundGesetzt = true;
+}
+
+void DatenGitter::FilterGetippt(int spalte) {
+  m_filterSpalte = spalte;
+  if (m_filterAusstehend) return;   // one posted event serves every change typed before it runs
+  m_filterAusstehend = true;
+  QMetaObject::invokeMethod(this, [this] { FilterEreignis(); }, Qt::QueuedConnection);
+}
+
+void DatenGitter::FilterEreignis() {
+  if (!m_filterAusstehend) return;
+  m_filterAusstehend = false;
+  Q_EMIT FilterGeaendert(m_filterSpalte);
+  FilterAnwenden();
+}
+
+bool DatenGitter::FilterAnwenden() {
+  m_filterAusstehend = false;
+  int spalte = m_filter->FokusSpalte();
+  if (spalte < 0) spalte = m_filterSpalte;
+  DbFehler fehler;
+  const Bedingung filter = FilterBedingung(m_filterQualifiziert, &fehler);
+  if (ZeileAusstehend()) ZeileVerwerfen();
+  Recordset* vorher = Daten();
+  if (!fehler && m_filterBehandlung) {
+    fehler = m_filterBehandlung(filter, spalte);
+    if (!fehler && Daten() == vorher) Aktualisieren();
+  } else if (!fehler && vorher) {
+    fehler = vorher->Requery(m_filterGrund.Und(filter), m_filterSortierung);
+    if (!fehler) Aktualisieren();
+  }
+  if (fehler) {
+    LeerAnzeigen();
+    Q_EMIT AbfrageFehlgeschlagen(fehler);
+  }
+  if (spalte >= 0) {
+    if (m_modell->rowCount() > 0) SetzeAktuelleSpalte(spalte);
+    FilterZelleBearbeiten(spalte, m_filterMarkieren);
+  }
+  Q_EMIT FilterAngewendet(spalte);
+  return !fehler;
+}
+
+// --- Marks ------------------------------------------------------------------------------------
+
+bool DatenGitter::MarkeSetzen(int zeile) {
+  if (!m_marken.Setzen(Schluessel(zeile))) return false;
+  m_modell->ZeileAktualisiert(zeile);
+  Q_EMIT MarkenGeaendert();
+  return true;
+}
+
+bool DatenGitter::MarkeEntfernen(int zeile) {
+  if (!m_marken.Entfernen(Schluessel(zeile))) return false;
+  m_modell->ZeileAktualisiert(zeile);
+  Q_EMIT MarkenGeaendert();
+  return true;
+}
+
+bool DatenGitter::MarkeUmschalten(int zeile) {
+  const QVariant s = Schluessel(zeile);
+  if (!s.isValid() || s.isNull()) return false;
+  const bool an = m_marken.Umschalten(s);
+  m_modell->ZeileAktualisiert(zeile);
+  Q_EMIT MarkenGeaendert();
+  return an;
+}
+
+bool DatenGitter::IstMarkiert(int zeile) const {
+  const QVariant s = Schluessel(zeile);
+  return s.isValid() && m_marken.Enthaelt(s);
+}
+
+void DatenGitter::MarkenLeeren() {
+  if (m_marken.Leer()) return;
+  m_marken.Leeren();
+  m_modell->MarkenNeuZeichnen();
+  Q_EMIT MarkenGeaendert();
+}
+
+void DatenGitter::AlleMarkieren() {
+  const int n = ZeilenAnzahl();
+  for (int z = 0; z < n; ++z) m_marken.Setzen(Schluessel(z));
+  m_modell->MarkenNeuZeichnen();
+  Q_EMIT MarkenGeaendert();
+}
+
+// --- Drop-downs -------------------------------------------------------------------------------
+
+void DatenGitter::SetzeDropDown(int spalte, GitterDropDown* liste) {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
+  m_modell->Spalten()[spalte].dropDown = liste;
+  if (liste) {
+    if (liste->property("gitterVerbunden").value<QObject*>() != this) {
+      liste->setProperty("gitterVerbunden", QVariant::fromValue<QObject*>(this));
+      connect(liste, &GitterDropDown::Gewaehlt, this, [this, liste](const QVariant& w) {
+        if (m_offeneListe == liste || m_offeneListe == nullptr) DropDownGewaehlt(w);
+      });
+      connect(liste, &GitterDropDown::Geschlossen, this, [this, liste] {
+        if (m_offeneListe == liste) m_offeneListe = nullptr;
+      });
+    }
+  }
+}
+
+GitterDropDown* DatenGitter::DropDown(int spalte) const {
+  return spalte >= 0 && spalte < SpaltenAnzahl() ? m_modell->Spalten()[spalte].dropDown : nullptr;
+}
+
+bool DatenGitter::DropDownOffen() const { return m_offeneListe && m_offeneListe->Offen(); }
+
+bool DatenGitter::DropDownOeffnen() {
+  const int zeile = AktuelleZeile();
+  const int spalte = AktuelleSpalte();
+  GitterDropDown* liste = DropDown(spalte);
+  if (!liste || zeile < 0) return false;
+  const QModelIndex idx = m_modell->index(zeile, spalte);
+  m_ansicht->scrollTo(idx);
+  const QRect r = m_ansicht->visualRect(idx);
+  const QRect global(m_ansicht->viewport()->mapToGlobal(r.topLeft()), r.size());
+  QVariant wert = Wert(zeile, spalte);
+  if (auto* e = qobject_cast<QLineEdit*>(m_delegate->OffenerEditor())) wert = e->text();
+  m_offeneListe = liste;
+  liste->Oeffnen(global, wert);
+  return true;
+}
+
+void DatenGitter::DropDownSchliessen() {
+  if (m_offeneListe) m_offeneListe->Schliessen();
+  m_offeneListe = nullptr;
+}
+
+void DatenGitter::DropDownGewaehlt(const QVariant& wert) {
+  m_offeneListe = nullptr;
+  const int spalte = AktuelleSpalte();
+  m_delegate->EditorVerwerfen();
+  ZellwertSetzen(spalte, wert);
+  m_ansicht->setFocus();
+}
+
+// --- Editing ----------------------------------------------------------------------------------
+
+void DatenGitter::SetzeZulassenNeu(bool an) {
+  m_zulassenNeu = an;
+  m_modell->SetzeNeueZeileZeigen(an);
+}
+
+bool DatenGitter::IstNeueZeile(int zeile) const { return m_modell->IstNeueZeile(zeile); }
+bool DatenGitter::ZeileAusstehend() const { return m_modell->Ausstehend() >= 0; }
+int DatenGitter::AusstehendeZeile() const { return m_modell->Ausstehend(); }
+bool DatenGitter::EditorOffen() const { return m_delegate->OffenerEditor() != nullptr; }
+
+bool DatenGitter::Bearbeitbar(int zeile, int spalte) const {
+  if (m_stil != Markierungsstil::SchwebenderEditor || !Daten() || m_modell->ZeigtLeer()) return false;
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return false;
+  const GitterSpalte& s = m_modell->Spalten()[spalte];
+  if (s.gesperrt || s.rsSpalte < 0) return false;
+  return IstNeueZeile(zeile) ? m_zulassenNeu : m_zulassenAendern;
+}
+
+bool DatenGitter::BearbeitungBeginnen(int zeile) {
+  Recordset* rs = Daten();
+  DbFehler f;
+  if (IstNeueZeile(zeile)) {
+    f = rs->AddNew();
+  } else if (rs->EditMode() == EditModus::Bearbeiten && rs->AbsolutePosition() == zeile) {
+    // The window opened the row itself (bound entry fields): the grid joins that edit.
+  } else {
+    rs->SetAbsolutePosition(zeile);
+    f = rs->Edit();
+  }
+  if (f) {
+    FehlerMelden(f);
+    return false;
+  }
+  m_modell->SetzeAusstehend(zeile);
+  return true;
+}
+
+bool DatenGitter::Aendern(int zeile, int spalte, const QVariant& wert) {
+  Recordset* rs = Daten();
+  if (!rs || spalte < 0 || spalte >= SpaltenAnzahl()) return false;
+  const GitterSpalte s = m_modell->Spalten()[spalte];
+  if (s.rsSpalte < 0) return false;
+  if (ZeileAusstehend() && AusstehendeZeile() != zeile && !ZeileSpeichern()) return false;
+  const QVariant alt = m_modell->Rohwert(zeile, spalte);
+  bool frisch = false;
+  if (!ZeileAusstehend()) {
+    if (!BearbeitungBeginnen(zeile)) return false;
+    frisch = true;
+  }
+  QVariant neu = wert;
+  bool abbrechen = false;
+  if (VorSpaltenAenderung) VorSpaltenAenderung(spalte, alt, neu, abbrechen);
+  if (abbrechen) {
+    if (frisch && ZeileAusstehend()) ZeileVerwerfen();
+    m_modell->ZeileAktualisiert(zeile);
+    return false;
+  }
+  if (!ZeileAusstehend()) return false;   // the handler dropped the row
+  const DbFehler f = rs->Setzen(rs->Spalte(s.rsSpalte).name, neu);
+  if (f) {
+    FehlerMelden(f);
+    if (frisch) ZeileVerwerfen();
+    return false;
+  }
+  m_modell->ZeileAktualisiert(zeile);
+  Q_EMIT NachSpaltenAenderung(spalte);
+  return true;
+}
+
+bool DatenGitter::ZellwertSetzen(int spalte, const QVariant& wert) {
+  const int zeile = AktuelleZeile();
+  if (zeile < 0 || !Daten()) return false;
+  if (IstNeueZeile(zeile) ? !m_zulassenNeu : !m_zulassenAendern) return false;
+  return Aendern(zeile, spalte, wert);
+}
+
+bool DatenGitter::PufferwertSetzen(const QString& feld, const QVariant& wert) {
+  Recordset* rs = Daten();
+  if (!rs || !ZeileAusstehend()) return false;
+  const DbFehler f = rs->Setzen(feld, wert);
+  if (f) {
+    FehlerMelden(f);
+    return false;
+  }
+  m_modell->ZeileAktualisiert(AusstehendeZeile());
+  return true;
+}
+
+bool DatenGitter::ZeileSpeichern() {
+  Recordset* rs = Daten();
+  const int zeile = AusstehendeZeile();
+  if (!rs || zeile < 0) return true;
+  if (auto* e = qobject_cast<QLineEdit*>(m_delegate->OffenerEditor()); e && e->isModified()) {
+    m_delegate->setModelData(e, m_modell, m_ansicht->currentIndex());
+  }
+  bool abbrechen = false;
+  if (VorZeilenAenderung) VorZeilenAenderung(abbrechen);
+  if (abbrechen) return false;          // the row stays pending
+  if (!ZeileAusstehend()) return true;  // the handler dropped it
+  const bool neu = rs->EditMode() == EditModus::Neu;
+  const DbFehler f = rs->Update();
+  if (f) {
+    FehlerMelden(f);
+    return false;
+  }
+  m_modell->SetzeAusstehend(-1);
+  if (neu) {
+    m_modell->NeueZeileUebernommen();
+    rs->SetBookmark(rs->LastModified());
+  } else {
+    m_modell->ZeileAktualisiert(zeile);
+  }
+  Q_EMIT NachZeilenAenderung();
+  return true;
+}
+
+void DatenGitter::ZeileVerwerfen() {
+  const int zeile = AusstehendeZeile();
+  if (zeile < 0) return;
+  m_delegate->EditorVerwerfen();
+  if (Recordset* rs = Daten()) rs->CancelUpdate();
+  m_modell->SetzeAusstehend(-1);
+  m_modell->ZeileAktualisiert(zeile);
+}
+
+bool DatenGitter::ZeileLoeschen() {
+  Recordset* rs = Daten();
+  const int zeile = AktuelleZeile();
+  if (!rs || zeile < 0) return false;
+  if (ZeileAusstehend()) ZeileVerwerfen();
+  if (IstNeueZeile(zeile)) return false;
+  const QVariant schluessel = Schluessel(zeile);
+  rs->SetAbsolutePosition(zeile);
+  const DbFehler f = rs->Delete();
+  if (f) {
+    FehlerMelden(f);
+    return false;
+  }
+  const bool warMarkiert = m_marken.Entfernen(schluessel);
+  const int spalte = AktuelleSpalte();
+  m_modell->ZeileGeloescht(zeile);
+  if (warMarkiert) Q_EMIT MarkenGeaendert();
+  if (ZeilenAnzahl() > 0) SetzeAktuelleZelle(std::min(zeile, ZeilenAnzahl() - 1), spalte);
+  Q_EMIT NachLoeschen();
+  return true;
+}
+
+bool DatenGitter::ZelleBearbeiten() {
+  const QModelIndex i = m_ansicht->currentIndex();
+  if (!i.isValid() || !Bearbeitbar(i.row(), i.column())) return false;
+  m_ansicht->edit(i);
+  return EditorOffen();
+}
+
+void DatenGitter::FehlerMelden(const DbFehler& f) {
+  bool zeigen = true;
+  if (BeiFehler) BeiFehler(f, zeigen);
+  Q_EMIT FehlerAufgetreten(f);
+  if (!zeigen) return;
+  Meldung::Fehler(f.Meldungstext(), {}, window());
+}
+
+void DatenGitter::EingabeAblehnen(int spalte, const QString& text) { Q_EMIT EingabeUngueltig(spalte, text); }
+
+void DatenGitter::AktuelleZeileGewechselt(const QModelIndex& neu, const QModelIndex& alt) {
+  const int ausstehend = AusstehendeZeile();
+  if (ausstehend >= 0 && alt.isValid() && alt.row() == ausstehend && (!neu.isValid() || neu.row() != ausstehend)) {
+    if (!ZeileSpeichern()) {
+      // The row stays pending and current (the old grid kept the cursor on a row it could not write).
+      const int spalte = alt.column();
+      QTimer::singleShot(0, this, [this, ausstehend, spalte] {
+        if (AusstehendeZeile() == ausstehend) SetzeAktuelleZelle(ausstehend, spalte);
+      });
+      return;
+    }
+  }
+  if (neu.isValid() && neu.row() != alt.row() && !ZeileAusstehend()) {
+    Recordset* rs = Daten();
+    if (rs && neu.row() < ZeilenAnzahl() && rs->EditMode() == EditModus::Keiner) rs->SetAbsolutePosition(neu.row());
+  }
+  Q_EMIT ZeileSpalteGewechselt(alt.isValid() ? alt.row() : -1, alt.isValid() ? alt.column() : -1);
+}
+
+// --- Scroll tips ------------------------------------------------------------------------------
+
+QString DatenGitter::ScrollTipp(int zeile) const {
+  if (m_scrollTippText) return m_scrollTippText(zeile);
+  int spalte = AktuelleSpalte();
+  if (spalte < 0 || !SpalteSichtbar(spalte)) {
+    const QHeaderView* k = m_ansicht->horizontalHeader();
+    spalte = -1;
+    for (int v = 0; v < k->count() && spalte < 0; ++v)
+      if (!k->isSectionHidden(k->logicalIndex(v))) spalte = k->logicalIndex(v);
+  }
+  if (spalte < 0) return {};
+  return Spalte(spalte).titel + QStringLiteral(": ") + ZellText(zeile, spalte);
+}
+
+void DatenGitter::ScrollTippZeigen(int wert) {
+  if (!m_scrollTipps || wert < 0 || wert >= ZeilenAnzahl()) return;
+  m_letzterTipp = ScrollTipp(wert);
+  QScrollBar* bar = m_ansicht->verticalScrollBar();
+  const QPoint pos = bar->mapToGlobal(QPoint(0, bar->height() * wert / std::max(1, ZeilenAnzahl())));
+  QToolTip::showText(pos - QPoint(QFontMetrics(QToolTip::font()).horizontalAdvance(m_letzterTipp) + 24, 0),
+                     m_letzterTipp, bar);
+}
+
+// --- Keys -------------------------------------------------------------------------------------
+
+bool DatenGitter::EditorTaste(QLineEdit*, QKeyEvent* e) { return TasteVerteilen(e, false, true); }
+
+bool DatenGitter::TasteVerteilen(QKeyEvent* e, bool imFilter, bool imEditor) {
+  // An open drop-down takes every key, Esc and Enter included; the window never sees them.
+  if (DropDownOffen()) {
+    if (e->type() == QEvent::KeyPress) m_offeneListe->TasteVerarbeiten(e);
+    return true;
+  }
+  GitterTaste t;
+  t.taste = e->key();
+  t.modifikatoren = e->modifiers();
+  t.text = e->text();
+  t.imFilter = imFilter;
+  t.imEditor = imEditor;
+  if (e->type() == QEvent::KeyRelease) {
+    if (TasteHoch) TasteHoch(t);
+    return t.geschluckt;
+  }
+  if (TasteRunter) TasteRunter(t);
+  if (t.geschluckt) return true;
+  if (!t.text.isEmpty() && t.text.at(0).isPrint() && TasteZeichen) {
+    TasteZeichen(t);
+    if (t.geschluckt) return true;
+  }
+  if (imFilter) {
+    if (e->key() == Qt::Key_Down && e->modifiers() == Qt::NoModifier) {
+      m_ansicht->setFocus();
+      return true;
+    }
+    return false;
+  }
+  return StandardTaste(e);
+}
+
+bool DatenGitter::StandardTaste(QKeyEvent* e) {
+  const bool alt = e->modifiers() & Qt::AltModifier;
+  const bool imEditor = EditorOffen();
+  if (e->key() == Qt::Key_F4 || (alt && e->key() == Qt::Key_Down)) {
+    if (DropDown(AktuelleSpalte())) return DropDownOeffnen();
+    return false;
+  }
+  if (imEditor) return false;   // the editor and its delegate handle the rest
+  switch (e->key()) {
+    case Qt::Key_Up:
+      // From the first row up into the filter bar, as the old grid did.
+      if (m_filterAn && AktuelleZeile() <= 0 && e->modifiers() == Qt::NoModifier && AktuelleSpalte() >= 0) {
+        FilterZelleBearbeiten(AktuelleSpalte());
+        return true;
+      }
+      return false;
+    case Qt::Key_Space:
+      if (m_markeLeertaste && AktuelleZeile() >= 0 && !IstNeueZeile(AktuelleZeile())) {
+        MarkeUmschalten(AktuelleZeile());
+        return true;
+      }
+      return false;
+    case Qt::Key_Escape:
+      if (ZeileAusstehend()) {
+        ZeileVerwerfen();
+        return true;
+      }
+      return false;
+    case Qt::Key_Delete:
+      if (m_zulassenLoeschen && !m_filterAn) {
+        ZeileLoeschen();
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool DatenGitter::eventFilter(QObject* o, QEvent* e) {
+  if (!m_ansicht) return QWidget::eventFilter(o, e);
+  if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool imFilter = m_filter->SpalteVon(o) >= 0;
+    if (o == m_ansicht || imFilter) {
+      if (e->type() == QEvent::ShortcutOverride) {
+        // Esc and Enter belong to an open drop-down, not to the window's buttons.
+        if (DropDownOffen()) {
+          e->accept();
+          return true;
+        }
+        return false;
+      }
+      return TasteVerteilen(k, imFilter, false);
+    }
+  }
+  if (o == m_ansicht->viewport() && e->type() == QEvent::Resize && m_strecken) {
+    auto* r = static_cast<QResizeEvent*>(e);
+    const int alt = r->oldSize().width();
+    const int neu = r->size().width();
+    if (alt > 0 && neu > 0 && alt != neu) {
+      QHeaderView* k = m_ansicht->horizontalHeader();
+      for (int i = 0; i < k->count(); ++i)
+        if (!k->isSectionHidden(i)) k->resizeSection(i, std::max(1, static_cast<int>(std::lround(k->sectionSize(i) * double(neu) / alt))));
+    }
+  }
+  if (o == m_ansicht->viewport() && e->type() == QEvent::Resize) StreifenAnordnen();
+  return QWidget::eventFilter(o, e);
+}
+
+void DatenGitter::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  StreifenAnordnen();
+}
+
+void DatenGitter::StreifenAnordnen() {
+  if (!m_ansicht) return;
+  if (m_filter->isVisible()) m_filter->Anordnen();
+  if (m_fuss->isVisible()) m_fuss->update();
+}

@@ -1,0 +1,88 @@
+#include "platform/ui/FensterpositionVerwalten.h"
+
+#include "platform/settings/Registrierung.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <optional>
+
+namespace {
+
+std::optional<int> Zahl(const QString& abschnitt, const QString& schluessel) {
+  Registrierung& r = Registrierung::Instanz();
+  if (!r.Vorhanden(abschnitt, schluessel)) return std::nullopt;
+  bool ok = false;
+  const int wert = r.Lesen(abschnitt, schluessel).trimmed().toInt(&ok);
+  if (!ok) return std::nullopt;
+  return wert;
+}
+
+QScreen* BildschirmVon(const QWidget* fenster) {
+  QScreen* s = fenster->screen();
+  return s ? s : QGuiApplication::primaryScreen();
+}
+
+bool AufEinemBildschirm(const QRect& r) {
+  // At least the top strip with the title must be reachable.
+  const QRect kopf(r.left(), r.top(), r.width(), qMin(r.height(), 30));
+  for (const QScreen* s : QGuiApplication::screens())
+    if (s->availableGeometry().intersects(kopf)) return true;
+  return false;
+}
+
+}  // namespace
+
+void FensterpositionVerwalten(bool wiederherstellen, const QString& abschnitt, QWidget* fenster, int prozent,
+                              bool breit) {
+  if (!fenster) return;
+  Registrierung& r = Registrierung::Instanz();
+  if (!wiederherstellen) {
+    const Qt::WindowStates zustand = fenster->windowState();
+    const QString state = zustand & Qt::WindowMinimized   ? QStringLiteral("1")
+                          : zustand & Qt::WindowMaximized ? QStringLiteral("2")
+                                                          : QStringLiteral("0");
+    // For a maximised or minimised window the normal geometry is what comes back later.
+    QRect g = (zustand & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) &&
+                      fenster->normalGeometry().isValid()
+                  ? fenster->normalGeometry()
+                  : fenster->geometry();
+    r.Schreiben(abschnitt, QStringLiteral("State"), state);
+    r.Schreiben(abschnitt, QStringLiteral("Top"), QString::number(g.top()));
+    r.Schreiben(abschnitt, QStringLiteral("Left"), QString::number(g.left()));
+    r.Schreiben(abschnitt, QStringLiteral("Height"), QString::number(g.height()));
+    r.Schreiben(abschnitt, QStringLiteral("Width"), QString::number(g.width()));
+    r.Sichern();
+    return;
+  }
+
+  const std::optional<int> state = Zahl(abschnitt, QStringLiteral("State"));
+  const std::optional<int> top = Zahl(abschnitt, QStringLiteral("Top"));
+  const std::optional<int> left = Zahl(abschnitt, QStringLiteral("Left"));
+  const std::optional<int> height = Zahl(abschnitt, QStringLiteral("Height"));
+  const std::optional<int> width = Zahl(abschnitt, QStringLiteral("Width"));
+  const QScreen* bildschirm = BildschirmVon(fenster);
+  const QRect ganz = bildschirm ? bildschirm->geometry() : QRect(0, 0, 1024, 768);
+  const QRect frei = bildschirm ? bildschirm->availableGeometry() : ganz;
+
+  QRect g = fenster->geometry();
+  if (!top && !left && !height && !width) {
+    if (prozent <= 0) return;
+    const int h = ganz.height() * prozent / 100;
+    const int w = ganz.width() * prozent / (breit ? 150 : 120);
+    g = QRect(0, 0, w, h);
+    g.moveCenter(ganz.center());
+  } else {
+    if (width && *width > 0) g.setWidth(*width);
+    if (height && *height > 0) g.setHeight(*height);
+    if (left) g.moveLeft(*left);
+    if (top) g.moveTop(*top);
+    if (!AufEinemBildschirm(g)) g.moveCenter(frei.center());
+  }
+  fenster->setGeometry(g);
+  if (state && *state == 2)
+    fenster->setWindowState((fenster->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+  else if (state)
+    fenster->setWindowState(fenster->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+}

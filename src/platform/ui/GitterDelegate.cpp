@@ -1,0 +1,148 @@
+#include "platform/ui/GitterDelegate.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTableView>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/GitterFormatierung.h"
+#include "platform/ui/GitterModell.h"
+
+GitterDelegate::GitterDelegate(DatenGitter* gitter) : QStyledItemDelegate(gitter), m_gitter(gitter) {}
+
+QWidget* GitterDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
+  const GitterSpalte& s = m_gitter->Modell()->Spalten().at(index.column());
+  auto* e = new QLineEdit(parent);
+  m_editor = e;
+  e->setFrame(false);
+  e->setProperty("gitterEditor", static_cast<int>(s.editor));
+  switch (s.editor) {
+    case GitterEditor::Zahl:
+      e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      e->setValidator(new QRegularExpressionValidator(
+          QRegularExpression(QStringLiteral("[-+]?[0-9.]{0,18}(,[0-9]{0,4})?")), e));
+      break;
+    case GitterEditor::Datum:
+      e->setMaxLength(10);
+      e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,10}")), e));
+      break;
+    case GitterEditor::Text:
+      if (s.datenBreite > 0) e->setMaxLength(s.datenBreite);
+      break;
+  }
+  return e;
+}
+
+void GitterDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  auto* e = qobject_cast<QLineEdit*>(editor);
+  if (!e) return;
+  // Keep what the user is typing when the row is redrawn under an open editor.
+  if (e->isModified()) return;
+  e->setText(index.data(Qt::EditRole).toString());
+}
+
+void GitterDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+  auto* e = qobject_cast<QLineEdit*>(editor);
+  if (!e) return;
+  const GitterSpalte& s = m_gitter->Modell()->Spalten().at(index.column());
+  const QString text = e->text();
+  if (!e->isModified() && text == index.data(Qt::EditRole).toString()) return;   // nothing typed
+  QVariant wert;
+  switch (s.editor) {
+    case GitterEditor::Zahl: {
+      const auto z = GitterFormatierung::ZahlLesen(text, s.typ);
+      if (!z) {
+        m_gitter->EingabeAblehnen(index.column(), text);
+        return;
+      }
+      wert = *z;
+      break;
+    }
+    case GitterEditor::Datum: {
+      if (text.trimmed().isEmpty()) break;
+      const auto d = GitterFormatierung::DatumLesen(text);
+      if (!d) {
+        m_gitter->EingabeAblehnen(index.column(), text);
+        return;
+      }
+      wert = *d;
+      break;
+    }
+    case GitterEditor::Text:
+      if (!text.isEmpty()) wert = text;
+      break;
+  }
+  model->setData(index, wert, Qt::EditRole);
+  e->setModified(false);
+}
+
+bool GitterDelegate::eventFilter(QObject* o, QEvent* ev) {
+  auto* e = qobject_cast<QLineEdit*>(o);
+  if (e && (ev->type() == QEvent::KeyPress || ev->type() == QEvent::KeyRelease)) {
+    auto* k = static_cast<QKeyEvent*>(ev);
+    if (m_gitter->EditorTaste(e, k)) return true;
+    if (ev->type() == QEvent::KeyPress && e->property("gitterEditor").toInt() == static_cast<int>(GitterEditor::Datum) &&
+        (k->modifiers() & Qt::KeypadModifier) && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus)) {
+      // Keypad + / - move the date one day; an empty or invalid date stays as it is.
+      if (const auto d = GitterFormatierung::DatumLesen(e->text())) {
+        e->setText(d->addDays(k->key() == Qt::Key_Plus ? 1 : -1).toString(QStringLiteral("dd.MM.yyyy")));
+        e->setModified(true);
+      }
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(o, ev);
+}
+
+void GitterDelegate::EditorVerwerfen() {
+  if (QWidget* e = m_editor.data()) {
+    if (auto* l = qobject_cast<QLineEdit*>(e)) l->setModified(false);
+    Q_EMIT closeEditor(e, QAbstractItemDelegate::RevertModelCache);
+  }
+}
+
+QRect GitterDelegate::KnopfRechteck(const QRect& zelle) {
+  const int b = std::min(16, zelle.height());
+  return QRect(zelle.right() - b + 1, zelle.top(), b, zelle.height());
+}
+
+namespace {
+bool IstAktuell(const DatenGitter* g, const QModelIndex& i) {
+  return g->AktuelleZeile() == i.row() && g->AktuelleSpalte() == i.column();
+}
+}  // namespace
+
+void GitterDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  const auto& spalten = m_gitter->Modell()->Spalten();
+  if (index.column() >= static_cast<int>(spalten.size()) || !spalten[index.column()].dropDown) return;
+  if (!IstAktuell(m_gitter, index)) return;
+  QStyleOptionButton knopf;
+  knopf.rect = KnopfRechteck(option.rect);
+  knopf.state = QStyle::State_Enabled | QStyle::State_Raised;
+  QStyle* stil = option.widget ? option.widget->style() : QApplication::style();
+  stil->drawControl(QStyle::CE_PushButtonBevel, &knopf, painter, option.widget);
+  QStyleOption pfeil;
+  pfeil.rect = knopf.rect.adjusted(3, 3, -3, -3);
+  pfeil.state = QStyle::State_Enabled;
+  pfeil.palette = option.palette;
+  stil->drawPrimitive(QStyle::PE_IndicatorArrowDown, &pfeil, painter, option.widget);
+}
+
+bool GitterDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) {
+  if (event->type() == QEvent::MouseButtonPress && IstAktuell(m_gitter, index)) {
+    const auto& spalten = m_gitter->Modell()->Spalten();
+    auto* m = static_cast<QMouseEvent*>(event);
+    if (index.column() < static_cast<int>(spalten.size()) && spalten[index.column()].dropDown &&
+        KnopfRechteck(option.rect).contains(m->position().toPoint())) {
+      m_gitter->DropDownOeffnen();
+      return true;
+    }
+  }
+  return QStyledItemDelegate::editorEvent(event, model, option, index);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+class DatenGitter;
+
+// Cell editors of DatenGitter: text (limited to the column's data width), German number
+// ("1.234,56") and German date (dd.MM.yyyy, keypad + and - move one day). Keys typed into an
+// editor go to the grid's key hooks and open drop-downs first.
+class GitterDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  explicit GitterDelegate(DatenGitter* gitter);
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+  // The current cell of a column with a drop-down shows its button; a click on it opens the list.
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+  static QRect KnopfRechteck(const QRect& zelle);
+  // The cell editor that is open, nullptr when none is.
+  QWidget* OffenerEditor() const { return m_editor.data(); }
+  // Closes the open editor without taking its text.
+  void EditorVerwerfen();
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  DatenGitter* m_gitter;
+  mutable QPointer<QWidget> m_editor;
+};

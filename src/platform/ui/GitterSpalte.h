@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+#include "platform/db/FeldTyp.h"
+
+class GitterDropDown;
+
+// How a grid column shows its values.
+enum class GitterFormat {
+  Allgemein,    // by field type (dates dd.MM.yyyy, currency "1.234,56")
+  Standard,     // number with thousands separators and two decimals
+  KurzesDatum,  // dd.MM.yyyy
+  Muster        // number format text such as "###,###,##0.00;-###,###,##0.00; ;"
+};
+
+// Cell editor of a column.
+enum class GitterEditor { Text, Zahl, Datum };
+
+// One column of a DatenGitter, bound to a data field of the recordset by name.
+struct GitterSpalte {
+  QString feld;                   // data field ("Name", "Zahlungen.ZahlungNr")
+  QString titel;                  // caption
+  bool sichtbar = true;
+  GitterFormat format = GitterFormat::Allgemein;
+  QString muster;                 // for GitterFormat::Muster
+  int datenBreite = 0;            // input limit in characters; 0 = none
+  GitterEditor editor = GitterEditor::Text;
+  bool gesperrt = false;          // read-only column
+  Qt::Alignment ausrichtung = Qt::AlignLeft | Qt::AlignVCenter;
+  QString fussText;
+  std::optional<QColor> fussFarbe;
+  GitterDropDown* dropDown = nullptr;   // not owned
+
+  // Resolved against the bound recordset (by field name); -1 when the field is missing.
+  int rsSpalte = -1;
+  FeldTyp typ = FeldTyp::Unbekannt;
+};
+
+// Colours of one cell, filled in by the grid's style callback.
+struct ZellStil {
+  std::optional<QColor> vordergrund;
+  std::optional<QColor> hintergrund;
+  bool fett = false;
+};

@@ -1,0 +1,159 @@
+#include "platform/ui/MaskenFeld.h"
+
+#include "platform/ui/Farben.h"
+
+#include <QKeyEvent>
+#include <QValidator>
+
+// Normalises every change (typed, pasted or set from code) into the field's form.
+class MaskenValidator : public QValidator {
+ public:
+  explicit MaskenValidator(QObject* eltern) : QValidator(eltern) {}
+
+  int maxLaenge = 0;
+  Zeichenklasse klasse = Zeichenklasse::Alle;
+  bool block = false;
+
+  State validate(QString& eingabe, int& position) const override {
+    if (klasse == Zeichenklasse::Alle && !block) {
+      if (maxLaenge > 0 && eingabe.size() > maxLaenge) {
+        eingabe.truncate(maxLaenge);
+        position = qMin(position, maxLaenge);
+      }
+      return Acceptable;
+    }
+    QString wert;
+    int wertPosition = 0;
+    for (int i = 0; i < eingabe.size(); ++i) {
+      QChar c = eingabe.at(i);
+      bool nehmen;
+      if (klasse == Zeichenklasse::GrossbuchstabenZiffern) {
+        c = c.toUpper();
+        nehmen = (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+      } else {
+        nehmen = !(block && c == QLatin1Char(' '));
+      }
+      if (!nehmen) continue;
+      wert += c;
+      if (i < position) ++wertPosition;
+    }
+    if (maxLaenge > 0 && wert.size() > maxLaenge) {
+      // Only text set from code or pasted past the display limit gets here: it is cut.
+      wert.truncate(maxLaenge);
+      wertPosition = qMin(wertPosition, maxLaenge);
+    }
+    if (block) {
+      eingabe = MaskenFeld::BlockAnzeige(wert);
+      position = qMin(wertPosition + wertPosition / 4, int(eingabe.size()));
+    } else {
+      eingabe = wert;
+      position = wertPosition;
+    }
+    return Acceptable;
+  }
+};
+
+MaskenFeld::MaskenFeld(QWidget* eltern) : QLineEdit(eltern), m_validator(new MaskenValidator(this)) {
+  setValidator(m_validator);
+  connect(this, &QLineEdit::textEdited, this, [this] { Q_EMIT Getippt(Wert()); });
+}
+
+MaskenFeld::~MaskenFeld() = default;
+
+QString MaskenFeld::BlockAnzeige(const QString& wert) {
+  QString anzeige;
+  anzeige.reserve(wert.size() + wert.size() / 4);
+  for (int i = 0; i < wert.size(); ++i) {
+    if (i > 0 && i % 4 == 0) anzeige += QLatin1Char(' ');
+    anzeige += wert.at(i);
+  }
+  return anzeige;
+}
+
+void MaskenFeld::Einrichten() {
+  m_validator->maxLaenge = m_maxLaenge;
+  m_validator->klasse = m_klasse;
+  m_validator->block = m_block;
+  if (m_maxLaenge <= 0)
+    setMaxLength(32767);
+  else
+    setMaxLength(m_block ? m_maxLaenge + (m_maxLaenge - 1) / 4 : m_maxLaenge);
+  const QString wert = Wert();
+  WertSetzen(wert);
+}
+
+void MaskenFeld::MaxLaengeSetzen(int zeichen) {
+  m_maxLaenge = qMax(0, zeichen);
+  Einrichten();
+}
+
+void MaskenFeld::ZeichenklasseSetzen(Zeichenklasse klasse) {
+  m_klasse = klasse;
+  Einrichten();
+}
+
+void MaskenFeld::IbanBlockSetzen(bool block) {
+  const QString wert = Wert();
+  m_block = block;
+  if (block) m_klasse = Zeichenklasse::GrossbuchstabenZiffern;
+  m_validator->block = block;
+  m_validator->klasse = m_klasse;
+  setMaxLength(32767);
+  setText(wert);
+  Einrichten();
+}
+
+QString MaskenFeld::Wert() const {
+  if (!m_block) return text();
+  QString t = text();
+  t.remove(QLatin1Char(' '));
+  return t;
+}
+
+void MaskenFeld::WertSetzen(const QString& wert) {
+  // setText runs the validator as well, so the stored text is always in normal form; it raises
+  // textChanged but not textEdited, which is what Getippt follows.
+  QString t = wert;
+  int pos = int(t.size());
+  m_validator->validate(t, pos);
+  if (text() != t) setText(t);
+}
+
+void MaskenFeld::CaretSetzen(int position) { setCursorPosition(qBound(0, position, int(text().size()))); }
+
+void MaskenFeld::AuswahlSetzen(int start, int laenge) {
+  start = qBound(0, start, int(text().size()));
+  laenge = qBound(0, laenge, int(text().size()) - start);
+  setSelection(start, laenge);
+}
+
+void MaskenFeld::GueltigkeitAnzeigen(bool gueltig) {
+  m_ungueltig = !gueltig;
+  if (gueltig) {
+    setPalette(QPalette());
+    return;
+  }
+  QPalette p = palette();
+  p.setColor(QPalette::Base, Farben::Rot());
+  p.setColor(QPalette::Text, Farben::Weiss());
+  setPalette(p);
+}
+
+void MaskenFeld::keyPressEvent(QKeyEvent* ereignis) {
+  // In the block display a blank is not part of the value: deleting it would change nothing,
+  // so Backspace and Delete jump over it and remove the character behind it.
+  if (m_block && !hasSelectedText() && ereignis->modifiers() == Qt::NoModifier) {
+    const int pos = cursorPosition();
+    const QString t = text();
+    if (ereignis->key() == Qt::Key_Backspace && pos > 0 && t.at(pos - 1) == QLatin1Char(' '))
+      setCursorPosition(pos - 1);
+    else if (ereignis->key() == Qt::Key_Delete && pos < t.size() && t.at(pos) == QLatin1Char(' '))
+      setCursorPosition(pos + 1);
+  }
+  QLineEdit::keyPressEvent(ereignis);
+}
+
+void MaskenFeld::mouseDoubleClickEvent(QMouseEvent* ereignis) {
+  QLineEdit::mouseDoubleClickEvent(ereignis);
+  Q_EMIT Doppelklick();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+enum class MeldungsKnoepfe { Ok, OkAbbrechen, JaNein, JaNeinAbbrechen };
+enum class MeldungsSymbol { Keins, Information, Frage, Ausruf, Kritisch };
+enum class MeldungsAntwort { Ok, Abbrechen, Ja, Nein };
+
+// One message box as the program asks for it (the text as given, lines joined with "\r").
+struct MeldungsAnfrage {
+  QString titel;
+  QString text;
+  MeldungsKnoepfe knoepfe = MeldungsKnoepfe::Ok;
+  MeldungsSymbol symbol = MeldungsSymbol::Keins;
+};
+
+struct EingabeAnfrage {
+  QString titel;
+  QString aufforderung;
+  QString vorgabe;
+};
+
+// Where messages end up: the real dialogs, or a recorder in tests.
+class MeldungsBackend {
+ public:
+  virtual ~MeldungsBackend() = default;
+  virtual MeldungsAntwort Zeigen(const MeldungsAnfrage& anfrage, QWidget* eltern) = 0;
+  // The typed text; std::nullopt when the box was cancelled.
+  virtual std::optional<QString> Eingabe(const EingabeAnfrage& anfrage, QWidget* eltern) = 0;
+};
+
+// Every message and input box of the program goes through here; no window calls QMessageBox itself.
+class Meldung {
+ public:
+  static const QString& ProgrammTitel();  // "Tamo-SEPA"
+
+  // titel empty = the program title.
+  static MeldungsAntwort Zeigen(const QString& text, MeldungsKnoepfe knoepfe = MeldungsKnoepfe::Ok,
+                                MeldungsSymbol symbol = MeldungsSymbol::Keins, const QString& titel = {},
+                                QWidget* eltern = nullptr);
+  static void Hinweis(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+  static void Fehler(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+  // Yes/No with No as the default button; true for Yes.
+  static bool Frage(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+
+  // InputBox: the typed text, "" when cancelled.
+  static QString Eingabe(const QString& aufforderung, const QString& titel = {}, const QString& vorgabe = {},
+                         QWidget* eltern = nullptr);
+
+  // Joins lines with the carriage return the program's texts use.
+  static QString Zeilen(const QStringList& zeilen);
+
+  // The active backend; setting nullptr restores the dialogs. Returns the previous one.
+  static MeldungsBackend* BackendSetzen(MeldungsBackend* backend);
+  static MeldungsBackend& Backend();
+};

@@ -1,0 +1,111 @@
+#include "platform/ui/MeldungsDialoge.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+namespace {
+
+QMessageBox::Icon Symbol(MeldungsSymbol s) {
+  switch (s) {
+    case MeldungsSymbol::Information: return QMessageBox::Information;
+    case MeldungsSymbol::Frage: return QMessageBox::Question;
+    case MeldungsSymbol::Ausruf: return QMessageBox::Warning;
+    case MeldungsSymbol::Kritisch: return QMessageBox::Critical;
+    case MeldungsSymbol::Keins: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QStringList ZeilenAus(const QString& text) {
+  QString t = text;
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return t.split(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+QString MeldungsDialoge::Darstellung(const QString& text, bool* alsHtml) {
+  const QStringList zeilen = ZeilenAus(text);
+  const bool mitTabs = text.contains(QLatin1Char('\t'));
+  if (alsHtml) *alsHtml = mitTabs;
+  if (!mitTabs) return zeilen.join(QLatin1Char('\n'));
+  // Tabs stand for columns: one table row per line keeps them aligned in a proportional font.
+  QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">");
+  for (const QString& zeile : zeilen) {
+    html += QStringLiteral("<tr>");
+    const QStringList zellen = zeile.split(QLatin1Char('\t'));
+    for (int i = 0; i < zellen.size(); ++i) {
+      const QString inhalt = zellen[i].toHtmlEscaped();
+      html += QStringLiteral("<td style=\"padding-right:12px\">") +
+              (inhalt.isEmpty() ? QStringLiteral("&nbsp;") : inhalt) + QStringLiteral("</td>");
+    }
+    html += QStringLiteral("</tr>");
+  }
+  return html + QStringLiteral("</table>");
+}
+
+MeldungsAntwort MeldungsDialoge::Zeigen(const MeldungsAnfrage& anfrage, QWidget* eltern) {
+  QMessageBox box(eltern);
+  box.setWindowTitle(anfrage.titel);
+  box.setIcon(Symbol(anfrage.symbol));
+  bool html = false;
+  const QString text = Darstellung(anfrage.text, &html);
+  box.setTextFormat(html ? Qt::RichText : Qt::PlainText);
+  box.setText(text);
+  QPushButton* ok = nullptr;
+  QPushButton* abbrechen = nullptr;
+  QPushButton* ja = nullptr;
+  QPushButton* nein = nullptr;
+  switch (anfrage.knoepfe) {
+    case MeldungsKnoepfe::Ok:
+      ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+      box.setDefaultButton(ok);
+      box.setEscapeButton(ok);
+      break;
+    case MeldungsKnoepfe::OkAbbrechen:
+      ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+      abbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+      box.setDefaultButton(ok);
+      box.setEscapeButton(abbrechen);
+      break;
+    case MeldungsKnoepfe::JaNein:
+      ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+      nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+      box.setDefaultButton(nein);
+      box.setEscapeButton(nein);
+      break;
+    case MeldungsKnoepfe::JaNeinAbbrechen:
+      ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+      nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+      abbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+      box.setDefaultButton(ja);
+      box.setEscapeButton(abbrechen);
+      break;
+  }
+  box.exec();
+  const QAbstractButton* geklickt = box.clickedButton();
+  if (geklickt && geklickt == ja) return MeldungsAntwort::Ja;
+  if (geklickt && geklickt == nein) return MeldungsAntwort::Nein;
+  if (geklickt && geklickt == ok) return MeldungsAntwort::Ok;
+  if (geklickt && geklickt == abbrechen) return MeldungsAntwort::Abbrechen;
+  // Closed by the window frame: the answer the escape button gives.
+  switch (anfrage.knoepfe) {
+    case MeldungsKnoepfe::Ok: return MeldungsAntwort::Ok;
+    case MeldungsKnoepfe::JaNein: return MeldungsAntwort::Nein;
+    default: return MeldungsAntwort::Abbrechen;
+  }
+}
+
+std::optional<QString> MeldungsDialoge::Eingabe(const EingabeAnfrage& anfrage, QWidget* eltern) {
+  QInputDialog dialog(eltern);
+  dialog.setWindowTitle(anfrage.titel);
+  dialog.setLabelText(ZeilenAus(anfrage.aufforderung).join(QLatin1Char('\n')));
+  dialog.setTextValue(anfrage.vorgabe);
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}

@@ -1,0 +1,289 @@
+#include "platform/ui/ZahlFeld.h"
+
+#include "platform/ui/Farben.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWheelEvent>
+
+namespace {
+
+bool IstNegativErlaubt(const std::optional<Waehrung>& minimum) { return !minimum || minimum->IstNegativ(); }
+
+// Decimals the value really has (0 to 4).
+int NoetigeStellen(Waehrung w) {
+  int64_t rest = w.Roh() % Waehrung::Skala;
+  int stellen = 4;
+  while (stellen > 0 && rest % 10 == 0) {
+    rest /= 10;
+    --stellen;
+  }
+  return stellen;
+}
+
+}  // namespace
+
+ZahlFeld::ZahlFeld(QWidget* eltern) : QAbstractSpinBox(eltern) {
+  setButtonSymbols(QAbstractSpinBox::NoButtons);
+  setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  setKeyboardTracking(false);
+  connect(this, &QAbstractSpinBox::editingFinished, this, &ZahlFeld::Uebernehmen);
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { FarbenAktualisieren(); });
+  TextAktualisieren();
+}
+
+void ZahlFeld::GanzzahlSetzen(bool ganzzahl) {
+  m_ganzzahl = ganzzahl;
+  if (ganzzahl) {
+    m_anzeige.nachkommastellen = 0;
+    m_eingabe.nachkommastellen = 0;
+    m_schritt = Waehrung::AusEuro(1);
+    if (m_wert) m_wert = Waehrung::AusEuro(m_wert->Roh() / Waehrung::Skala);
+  }
+  TextAktualisieren();
+}
+
+void ZahlFeld::LeerErlaubtSetzen(bool erlaubt) {
+  m_leerErlaubt = erlaubt;
+  if (!erlaubt && !m_wert) WertSetzen(Waehrung());
+}
+
+void ZahlFeld::AnzeigeFormatSetzen(const ZahlFormat& format) {
+  m_anzeige = format;
+  if (m_ganzzahl) m_anzeige.nachkommastellen = 0;
+  TextAktualisieren();
+}
+
+void ZahlFeld::EingabeFormatSetzen(const ZahlFormat& format) {
+  m_eingabe = format;
+  if (m_ganzzahl) m_eingabe.nachkommastellen = 0;
+  TextAktualisieren();
+}
+
+void ZahlFeld::MinimumSetzen(const std::optional<Waehrung>& minimum) {
+  m_minimum = minimum;
+  if (m_wert) Zuweisen(Begrenzt(m_wert));
+  TextAktualisieren();
+}
+
+void ZahlFeld::MaximumSetzen(const std::optional<Waehrung>& maximum) {
+  m_maximum = maximum;
+  if (m_wert) Zuweisen(Begrenzt(m_wert));
+  TextAktualisieren();
+}
+
+void ZahlFeld::BereichSetzen(qint64 minimum, qint64 maximum) {
+  MinimumSetzen(Waehrung::AusEuro(minimum));
+  MaximumSetzen(Waehrung::AusEuro(maximum));
+}
+
+void ZahlFeld::PfeileSetzen(bool pfeile) {
+  m_pfeiltasten = pfeile;
+  setButtonSymbols(pfeile ? QAbstractSpinBox::UpDownArrows : QAbstractSpinBox::NoButtons);
+}
+
+QString ZahlFeld::AnzeigeText(const std::optional<Waehrung>& wert) const {
+  if (!wert) return m_anzeige.leerText;
+  if (wert->IstNull() && m_anzeige.nullText) return *m_anzeige.nullText;
+  return wert->FormatDeutsch(m_anzeige.tausenderpunkte, m_anzeige.nachkommastellen) + m_anzeige.nachsatz;
+}
+
+QString ZahlFeld::EingabeText(const std::optional<Waehrung>& wert) const {
+  if (!wert) return {};
+  if (wert->IstNull() && m_eingabe.nullText) return *m_eingabe.nullText;
+  // Edit with every decimal the value has, so that entering and leaving never rounds it.
+  const int stellen = qMax(m_eingabe.nachkommastellen, NoetigeStellen(*wert));
+  return wert->FormatDeutsch(m_eingabe.tausenderpunkte, stellen) + m_eingabe.nachsatz;
+}
+
+std::optional<Waehrung> ZahlFeld::Deuten(const QString& text) const {
+  QString t = text.trimmed();
+  if (!m_eingabe.nachsatz.isEmpty() && t.endsWith(m_eingabe.nachsatz.trimmed()))
+    t.chop(m_eingabe.nachsatz.trimmed().size());
+  std::optional<Waehrung> w = Waehrung::ParseDeutsch(t.trimmed());
+  if (w && m_ganzzahl && w->Roh() % Waehrung::Skala != 0) return std::nullopt;
+  return w;
+}
+
+std::optional<Waehrung> ZahlFeld::Begrenzt(std::optional<Waehrung> wert) const {
+  if (!wert) {
+    if (m_leerErlaubt) return std::nullopt;
+    wert = Waehrung();
+  }
+  if (m_minimum && *wert < *m_minimum) wert = m_minimum;
+  if (m_maximum && *wert > *m_maximum) wert = m_maximum;
+  return wert;
+}
+
+std::optional<Waehrung> ZahlFeld::Wert() const {
+  if (!m_bearbeiten) return m_wert;
+  const QString text = lineEdit()->text();
+  if (text == EingabeText(m_wert)) return Begrenzt(m_wert);
+  if (text.trimmed().isEmpty() || (m_eingabe.nullText && text == *m_eingabe.nullText && !text.isEmpty()))
+    return Begrenzt(text.trimmed().isEmpty() ? std::nullopt : std::optional<Waehrung>(Waehrung()));
+  const std::optional<Waehrung> gelesen = Deuten(text);
+  return gelesen ? Begrenzt(gelesen) : m_wert;  // an unfinished entry ("-") keeps the value
+}
+
+void ZahlFeld::Uebernehmen() {
+  if (!m_bearbeiten) return;
+  const std::optional<Waehrung> neu = Wert();
+  Zuweisen(neu);
+  const QString text = EingabeText(m_wert);
+  if (lineEdit()->text() != text) lineEdit()->setText(text);
+}
+
+void ZahlFeld::Zuweisen(const std::optional<Waehrung>& wert) {
+  const bool geaendert = wert != m_wert;
+  m_wert = wert;
+  FarbenAktualisieren();
+  if (geaendert) Q_EMIT WertGeaendert();
+}
+
+void ZahlFeld::WertSetzen(const std::optional<Waehrung>& wert) {
+  std::optional<Waehrung> w = wert;
+  if (w && m_ganzzahl) w = Waehrung::AusEuro(w->Roh() / Waehrung::Skala);
+  Zuweisen(Begrenzt(w));
+  TextAktualisieren();
+}
+
+std::optional<qint64> ZahlFeld::Ganzzahl() const {
+  const std::optional<Waehrung> w = Wert();
+  if (!w) return std::nullopt;
+  return w->Roh() / Waehrung::Skala;
+}
+
+void ZahlFeld::GanzzahlWertSetzen(const std::optional<qint64>& wert) {
+  WertSetzen(wert ? std::optional<Waehrung>(Waehrung::AusEuro(*wert)) : std::nullopt);
+}
+
+void ZahlFeld::TextAktualisieren() {
+  const QString text = m_bearbeiten ? EingabeText(m_wert) : AnzeigeText(m_wert);
+  if (lineEdit()->text() != text) lineEdit()->setText(text);
+  FarbenAktualisieren();
+}
+
+void ZahlFeld::NegativFarbeSetzen(const QColor& farbe) {
+  m_negativFarbe = farbe;
+  FarbenAktualisieren();
+}
+
+void ZahlFeld::GueltigkeitAnzeigen(bool gueltig) {
+  m_ungueltig = !gueltig;
+  FarbenAktualisieren();
+}
+
+void ZahlFeld::FarbenAktualisieren() {
+  const std::optional<Waehrung> w = Wert();
+  const bool negativ = w && w->IstNegativ();
+  if (!m_ungueltig && !(negativ && m_negativFarbe.isValid())) {
+    setPalette(QPalette());
+    return;
+  }
+  QPalette p;
+  if (m_ungueltig) {
+    p.setColor(QPalette::Base, Farben::Rot());
+    p.setColor(QPalette::Text, negativ ? Farben::Gelb() : Farben::Weiss());
+  } else {
+    p.setColor(QPalette::Text, m_negativFarbe);
+  }
+  setPalette(p);
+}
+
+QValidator::State ZahlFeld::validate(QString& eingabe, int&) const {
+  if (!m_bearbeiten) return QValidator::Acceptable;  // the display text is ours
+  const QString t = eingabe.trimmed();
+  if (t.isEmpty()) return m_leerErlaubt ? QValidator::Acceptable : QValidator::Intermediate;
+  if (m_eingabe.nullText && !m_eingabe.nullText->isEmpty() && eingabe == *m_eingabe.nullText)
+    return QValidator::Acceptable;
+  const QString nachsatz = m_eingabe.nachsatz.trimmed();
+  QString zahl = t;
+  if (!nachsatz.isEmpty() && zahl.endsWith(nachsatz)) zahl = zahl.chopped(nachsatz.size()).trimmed();
+  int nachkomma = -1;
+  for (int i = 0; i < zahl.size(); ++i) {
+    const QChar c = zahl.at(i);
+    if (c.isDigit() && c.unicode() < 128) {
+      if (nachkomma >= 0) ++nachkomma;
+    } else if (c == QLatin1Char('-') || c == QLatin1Char('+')) {
+      if (i != 0) return QValidator::Invalid;
+      if (c == QLatin1Char('-') && !IstNegativErlaubt(m_minimum)) return QValidator::Invalid;
+    } else if (c == QLatin1Char(',')) {
+      if (m_ganzzahl || nachkomma >= 0) return QValidator::Invalid;
+      nachkomma = 0;
+    } else if (c == QLatin1Char('.')) {
+      if (nachkomma >= 0) return QValidator::Invalid;
+    } else {
+      return QValidator::Invalid;
+    }
+  }
+  const int erlaubt = qMax(m_eingabe.nachkommastellen, m_wert ? NoetigeStellen(*m_wert) : 0);
+  if (nachkomma > erlaubt) return QValidator::Invalid;
+  const std::optional<Waehrung> w = Deuten(zahl);
+  if (!w) return QValidator::Intermediate;
+  // Digits that can only take the value further past a limit are refused while typing; a value
+  // that further digits can still bring into the range waits for the take-over.
+  if (m_maximum && *w > *m_maximum && !m_maximum->IstNegativ()) return QValidator::Invalid;
+  if (m_minimum && *w < *m_minimum && m_minimum->Roh() <= 0) return QValidator::Invalid;
+  if ((m_maximum && *w > *m_maximum) || (m_minimum && *w < *m_minimum)) return QValidator::Intermediate;
+  return QValidator::Acceptable;
+}
+
+void ZahlFeld::fixup(QString& eingabe) const {
+  const std::optional<Waehrung> w = Deuten(eingabe);
+  if (w) eingabe = EingabeText(Begrenzt(w));
+}
+
+QAbstractSpinBox::StepEnabled ZahlFeld::stepEnabled() const {
+  if (isReadOnly()) return StepNone;
+  const Waehrung w = Wert().value_or(Waehrung());
+  StepEnabled s = StepNone;
+  if (!m_maximum || w < *m_maximum) s |= StepUpEnabled;
+  if (!m_minimum || w > *m_minimum) s |= StepDownEnabled;
+  return s;
+}
+
+void ZahlFeld::stepBy(int schritte) {
+  const Waehrung basis = Wert().value_or(Waehrung());
+  Zuweisen(Begrenzt(Waehrung::AusRoh(basis.Roh() + m_schritt.Roh() * schritte)));
+  const QString text = m_bearbeiten ? EingabeText(m_wert) : AnzeigeText(m_wert);
+  lineEdit()->setText(text);
+  if (m_bearbeiten) lineEdit()->selectAll();
+}
+
+void ZahlFeld::focusInEvent(QFocusEvent* ereignis) {
+  if (!m_bearbeiten) {
+    m_bearbeiten = true;
+    lineEdit()->setText(EingabeText(m_wert));
+  }
+  QAbstractSpinBox::focusInEvent(ereignis);
+}
+
+void ZahlFeld::focusOutEvent(QFocusEvent* ereignis) {
+  // A focus change inside the window (pop-ups, menus) keeps the edit form.
+  if (ereignis->reason() != Qt::PopupFocusReason && ereignis->reason() != Qt::ActiveWindowFocusReason) {
+    Uebernehmen();
+    m_bearbeiten = false;
+    lineEdit()->setText(AnzeigeText(m_wert));
+  } else {
+    Uebernehmen();
+  }
+  QAbstractSpinBox::focusOutEvent(ereignis);
+}
+
+void ZahlFeld::keyPressEvent(QKeyEvent* ereignis) {
+  // Without arrows the up/down keys belong to the window (field to field), not to the value.
+  const int k = ereignis->key();
+  if (!m_pfeiltasten && (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown)) {
+    ereignis->ignore();
+    return;
+  }
+  QAbstractSpinBox::keyPressEvent(ereignis);
+}
+
+void ZahlFeld::wheelEvent(QWheelEvent* ereignis) {
+  if (!m_pfeiltasten) {
+    ereignis->ignore();
+    return;
+  }
+  QAbstractSpinBox::wheelEvent(ereignis);
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/db/Waehrung.h"
+
+#include <QAbstractSpinBox>
+#include <QColor>
+
+#include <optional>
+
+// How a number field shows its value.
+struct ZahlFormat {
+  int nachkommastellen = 2;
+  bool tausenderpunkte = true;
+  QString nachsatz;                 // text behind the number, e.g. " Tage"
+  std::optional<QString> nullText;  // shown instead of a zero ("" = blank zero, "Kein Ausdruck")
+  QString leerText;                 // shown while the field is empty
+
+  // Plain edit form: no thousands marks, no texts.
+  static ZahlFormat Eingabe(int nachkommastellen) { return ZahlFormat{nachkommastellen, false, {}, {}, {}}; }
+};
+
+// Number entry: an amount (Waehrung) or a whole number, or empty. Shows the display format while it
+// has no focus and the edit format while the user types; the range is enforced when the value is
+// taken over (leaving the field, Enter, Wert()).
+class ZahlFeld : public QAbstractSpinBox {
+  Q_OBJECT
+ public:
+  explicit ZahlFeld(QWidget* eltern = nullptr);
+
+  // Whole numbers: no decimals in either format.
+  void GanzzahlSetzen(bool ganzzahl);
+  bool IstGanzzahl() const { return m_ganzzahl; }
+
+  std::optional<Waehrung> Wert() const;
+  void WertSetzen(const std::optional<Waehrung>& wert);
+  std::optional<qint64> Ganzzahl() const;
+  void GanzzahlWertSetzen(const std::optional<qint64>& wert);
+  bool IstLeer() const { return !Wert().has_value(); }
+  void Leeren() { WertSetzen(std::nullopt); }
+
+  // May the field be empty? When not, an emptied field takes 0 (or the minimum above 0).
+  void LeerErlaubtSetzen(bool erlaubt);
+  bool LeerErlaubt() const { return m_leerErlaubt; }
+
+  void MinimumSetzen(const std::optional<Waehrung>& minimum);
+  void MaximumSetzen(const std::optional<Waehrung>& maximum);
+  void BereichSetzen(qint64 minimum, qint64 maximum);  // whole numbers
+  std::optional<Waehrung> Minimum() const { return m_minimum; }
+  std::optional<Waehrung> Maximum() const { return m_maximum; }
+
+  void AnzeigeFormatSetzen(const ZahlFormat& format);
+  void EingabeFormatSetzen(const ZahlFormat& format);
+  const ZahlFormat& AnzeigeFormat() const { return m_anzeige; }
+
+  // Second colour for negative values (none = the normal text colour).
+  void NegativFarbeSetzen(const QColor& farbe);
+  // Validity colours: invalid = white on red, negatives then in yellow.
+  void GueltigkeitAnzeigen(bool gueltig);
+  bool UngueltigAngezeigt() const { return m_ungueltig; }
+
+  // Spin arrows; with them the up/down keys and the wheel change the value by Schritt, without
+  // them those keys pass on to the window.
+  void PfeileSetzen(bool pfeile);
+  // Only the up/down keys and the wheel (no visible arrows).
+  void PfeiltastenSetzen(bool an) { m_pfeiltasten = an; }
+  void SchrittSetzen(Waehrung schritt) { m_schritt = schritt; }
+
+  // The text the field shows for a value in the display format.
+  QString AnzeigeText(const std::optional<Waehrung>& wert) const;
+  // Takes over what was typed (range applied); done on leaving and Enter as well.
+  void Uebernehmen();
+
+  void stepBy(int schritte) override;
+  QValidator::State validate(QString& eingabe, int& position) const override;
+  void fixup(QString& eingabe) const override;
+  void clear() override { Leeren(); }
+
+ Q_SIGNALS:
+  // Any change of the value, from typing (when taken over) or from code.
+  void WertGeaendert();
+
+ protected:
+  StepEnabled stepEnabled() const override;
+  void focusInEvent(QFocusEvent* ereignis) override;
+  void focusOutEvent(QFocusEvent* ereignis) override;
+  void keyPressEvent(QKeyEvent* ereignis) override;
+  void wheelEvent(QWheelEvent* ereignis) override;
+
+ private:
+  std::optional<Waehrung> Deuten(const QString& text) const;
+  std::optional<Waehrung> Begrenzt(std::optional<Waehrung> wert) const;
+  QString EingabeText(const std::optional<Waehrung>& wert) const;
+  void TextAktualisieren();
+  void FarbenAktualisieren();
+  void Zuweisen(const std::optional<Waehrung>& wert);
+
+  std::optional<Waehrung> m_wert;
+  std::optional<Waehrung> m_minimum;
+  std::optional<Waehrung> m_maximum;
+  ZahlFormat m_anzeige;
+  ZahlFormat m_eingabe = ZahlFormat::Eingabe(2);
+  bool m_ganzzahl = false;
+  bool m_leerErlaubt = true;
+  bool m_bearbeiten = false;
+  bool m_ungueltig = false;
+  bool m_pfeiltasten = false;
+  QColor m_negativFarbe;
+  Waehrung m_schritt = Waehrung::AusEuro(1);
+};

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "sepafiles/core/SepaAuswahl.h"
+#include "sepafiles/core/SepaLaufErgebnis.h"
+
+class DatenGitter;
+class DatumFeld;
+class KontrollGruppe;
+class OptionsGruppe;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class Recordset;
+class ZahlFeld;
+struct SepaLaufStoerung;
+
+// "SEPA-Datei erstellen": the active sender's open orders of one kind are selected and checked, and
+// the faultless ones go into SEPA files. The window collects its controls into the requests of the
+// core (SepaSelektion, SepaLauf) and shows what comes back; it never builds SQL itself.
+class FormularDTADisk : public QDialog {
+  Q_OBJECT
+ public:
+  // The folder chooser: start folder, prompt and title in, the chosen folder out (nullopt = cancelled).
+  using OrdnerWahl = std::function<std::optional<QString>(QWidget* eltern, const QString& titel,
+                                                          const QString& aufforderung, const QString& start)>;
+
+  explicit FormularDTADisk(QWidget* eltern = nullptr);
+  ~FormularDTADisk() override;
+
+  // First activation: selects once; every later call does nothing.
+  void Aktivieren();
+  // Selection and pre-check of the current kind and limits; refills the grid.
+  void ZahlungenSelektieren();
+  // "SEPA-Datei erstellen": the checks, the run, the next reference and the read-only view.
+  // True when files were written.
+  bool Erstellen();
+  // "Auswählen...": the target folder. True when the user chose one.
+  bool OrdnerWaehlen();
+  // F3: asks for the remittance-date limit.
+  void BisDatumAbfragen();
+
+  // Seams for tests: the folder chooser (default: the file dialog) and fault injection in the run.
+  void OrdnerWahlSetzen(OrdnerWahl wahl) { m_ordnerWahl = std::move(wahl); }
+  void StoerungSetzen(const SepaLaufStoerung* stoerung) { m_stoerung = stoerung; }
+
+  // State.
+  bool Aktiviert() const { return m_aktiviert; }
+  int AktZahlungsart() const { return m_aktZahlungsart; }
+  bool DateiErstellt() const { return m_dateiErstellt; }
+  bool LaufAktiv() const { return m_laufAktiv; }
+  int Selektionen() const { return m_selektionen; }   // selections run in this opening
+  int Laeufe() const { return m_laeufe; }              // runs started in this opening
+  const SepaAuswahl& Auswahl() const { return m_auswahl; }
+  const SepaLaufErgebnis& LetzterLauf() const { return m_letzterLauf; }
+  std::optional<QDate> FaelligBis() const { return m_faelligBis; }
+  std::optional<QDate> VerwendungszweckDatumBis() const { return m_verwendungszweckDatumBis; }
+  QDate Erstellungsdatum() const { return m_erstellungsdatum; }
+  QString Zielordner() const;
+
+  // Controls, named as the window's design names them.
+  OptionsGruppe* ZahlArt() const { return m_zahlArt; }
+  DatumFeld* TDBDate1(int index) const { return m_tdbDate1.at(index); }
+  ZahlFeld* Faellig2() const { return m_faellig2; }
+  ZahlFeld* Kopien() const { return m_kopien; }
+  QCheckBox* Check1(int index) const;   // 1 "Sammelbuchung", 2 "Autom. Einzel-Referenz", 3 "Lastschriften aufteilen ..."
+  QLineEdit* TDBText1() const { return m_tdbText1; }
+  QLabel* AktuellesLaufwerk() const { return m_aktuellesLaufwerk; }
+  QPushButton* Command1(int index) const { return m_command1.at(index); }
+  DatenGitter* TDBGrid1() const { return m_tdbGrid1; }
+  QLabel* Status() const { return m_status; }
+  QProgressBar* Fortschritt() const { return m_fortschritt; }
+
+ protected:
+  void showEvent(QShowEvent* ereignis) override;
+  bool event(QEvent* ereignis) override;
+  void resizeEvent(QResizeEvent* ereignis) override;
+  bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
+ public Q_SLOTS:
+  void done(int ergebnis) override;
+
+ private:
+  void Laden();
+  void Entladen();
+  void SpaltenAnlegen();
+  void ZahlArtGeklickt(int index);
+  void StatusSetzen(const QString& text, const QColor& farbe);
+  void ErstellenKnopfSetzen();
+  void NurLesenAnzeigen();
+  void RestdateienNennen();
+  bool ReferenzSpeichern();
+
+  // Members of the design.
+  std::optional<QDate> m_faelligBis;
+  bool m_aktiviert = false;
+  int m_aktZahlungsart = 0;
+  std::vector<float> m_spaltenbreiten;
+  QDate m_erstellungsdatum;
+  bool m_dateiErstellt = false;
+  QString m_datumBeimEintritt;
+  std::optional<QDate> m_verwendungszweckDatumBis;
+
+  // Own state.
+  int m_absenderNr = 1;
+  SepaAuswahl m_auswahl;
+  bool m_selektiert = false;      // a selection has run (the create button waits for it)
+  bool m_laufAktiv = false;       // a run is under way
+  bool m_entladen = false;
+  int m_selektionen = 0;
+  int m_laeufe = 0;
+  SepaLaufErgebnis m_letzterLauf;
+  QString m_ordnerHinweis;        // the stored folder was missing
+  QString m_statusText;
+  std::unique_ptr<Recordset> m_daten;   // Data1
+  OrdnerWahl m_ordnerWahl;
+  const SepaLaufStoerung* m_stoerung = nullptr;
+
+  OptionsGruppe* m_zahlArt;
+  std::array<DatumFeld*, 2> m_tdbDate1{};
+  ZahlFeld* m_faellig2;
+  ZahlFeld* m_kopien;
+  KontrollGruppe* m_check1;
+  QLineEdit* m_tdbText1;
+  QLabel* m_aktuellesLaufwerk;
+  std::array<QPushButton*, 3> m_command1{};
+  DatenGitter* m_tdbGrid1;
+  QLabel* m_status;
+  QProgressBar* m_fortschritt;
+};
+
+// The main window opens the SEPA file window through this factory (modal, after the other windows
+// were closed).
+QDialog* FormularDTADiskErzeugen(QWidget* eltern);

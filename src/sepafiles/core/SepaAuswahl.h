@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "platform/db/DbFehler.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Waehrung.h"
+
+// Faults the pre-check found in one order (texts of SepaPruefung::FehlerText).
+struct SepaAuftragsbefund {
+  qint64 ZahlungNr = 0;
+  QStringList Fehler;
+};
+
+// Result of the selection and its pre-check.
+struct SepaAuswahl {
+  DbFehler Fehler;                 // a failed query or a failed storing of the check results
+  QString Meldung;                 // message for Fehler ("Fehler bei der Datenermittlung!" ...)
+  int Geprueft = 0;                // orders checked in the first pass
+  int Fehlerhaft = 0;              // faulty orders among them
+  QList<SepaAuftragsbefund> Befunde;
+  QList<qint64> ZahlungNummern;    // the faultless orders the file would carry, ordered by Art, MandatSequenz, ZahlungNr
+  Waehrung Summe;                  // signed line total for the grid footer (credit-transfer lines subtracted)
+  Bedingung Auswahlbedingung;      // second-pass condition (the grid's rows); qualified column names
+  QString Statustext;              // "Keine Zahlungen festgestellt" or "<n|Keine> fehlerhafte Zahlung(en) festgestellt"
+
+  bool Ok() const { return Fehler.Ok(); }
+  bool HatZahlungen() const { return !ZahlungNummern.isEmpty(); }
+};

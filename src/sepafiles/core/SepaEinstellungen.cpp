@@ -1,0 +1,66 @@
+#include "sepafiles/core/SepaEinstellungen.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/Dateifunktionen.h"
+#include "common/Datenhilfen.h"
+
+std::optional<int> SepaEinstellungen::ZahlLesen(const QString& text) {
+  const QString t = text.trimmed();
+  qsizetype i = 0;
+  bool negativ = false;
+  if (i < t.size() && (t.at(i) == QLatin1Char('+') || t.at(i) == QLatin1Char('-'))) negativ = t.at(i++) == QLatin1Char('-');
+  const qsizetype anfang = i;
+  while (i < t.size() && t.at(i) >= QLatin1Char('0') && t.at(i) <= QLatin1Char('9') && i - anfang < 9) ++i;
+  if (i == anfang) return std::nullopt;
+  const int zahl = t.mid(anfang, i - anfang).toInt();
+  return negativ ? -zahl : zahl;
+}
+
+SepaEinstellungen SepaEinstellungen::Laden(Datenbank& db, const QString& datenVerzeichnis) {
+  SepaEinstellungen e;
+  auto zahl = [&](const QString& schluessel, int vorgabe) {
+    return ZahlLesen(EinstellungLesen(db, schluessel, QString::number(vorgabe))).value_or(vorgabe);
+  };
+  // A box counts as set when its value is 1; a text that is no number leaves it off.
+  auto schalter = [&](const QString& schluessel, bool vorgabe) {
+    return ZahlLesen(EinstellungLesen(db, schluessel, vorgabe ? QStringLiteral("1") : QStringLiteral("0"))).value_or(0) == 1;
+  };
+  e.Kopien = zahl(SchluesselKopien, 0);
+  e.Faelligkeitstage = zahl(SchluesselFaelligkeitstage, 2);
+  const int art = ZahlLesen(EinstellungLesen(db, SchluesselZahlungsart, QStringLiteral("0"))).value_or(0);
+  e.Zahlungsart = art >= 0 && art <= 2 ? art : 0;
+  e.Sammelbuchung = schalter(SchluesselSammelbuchung, true);
+  e.AutoEinzelReferenz = schalter(SchluesselAutoEinzelReferenz, false);
+  e.LastschriftenAufteilen = schalter(SchluesselAufteilen, true);
+
+  const QString gespeichert = EinstellungLesen(db, SchluesselZiel);
+  if (gespeichert.isEmpty()) {
+    e.Zielordner = BackslashAnhaengen(datenVerzeichnis);
+  } else if (QFileInfo(gespeichert).isDir()) {
+    e.Zielordner = BackslashAnhaengen(gespeichert);
+  } else {
+    e.Zielordner = BackslashAnhaengen(datenVerzeichnis);
+    e.Statustext = QStringLiteral("Der Ordner \"") + QDir::toNativeSeparators(gespeichert) +
+                   QStringLiteral("\" für die SEPA-Datei ist nicht vorhanden. Es wird der Datenordner verwendet.");
+  }
+  return e;
+}
+
+DbFehler SepaEinstellungen::Speichern(Datenbank& db) const {
+  Transaktion transaktion(db);
+  if (transaktion.Fehler()) return transaktion.Fehler();
+  const QList<QPair<QString, QString>> werte = {
+      {SchluesselFaelligkeitstage, QString::number(Faelligkeitstage)},
+      {SchluesselKopien, QString::number(Kopien)},
+      {SchluesselZiel, Zielordner},
+      {SchluesselZahlungsart, QString::number(Zahlungsart)},
+      {SchluesselSammelbuchung, Sammelbuchung ? QStringLiteral("1") : QStringLiteral("0")},
+      {SchluesselAutoEinzelReferenz, AutoEinzelReferenz ? QStringLiteral("1") : QStringLiteral("0")},
+      {SchluesselAufteilen, LastschriftenAufteilen ? QStringLiteral("1") : QStringLiteral("0")},
+  };
+  for (const auto& [schluessel, wert] : werte)
+    if (DbFehler f = EinstellungSpeichern(db, schluessel, wert)) return f;
+  return transaktion.Commit();
+}

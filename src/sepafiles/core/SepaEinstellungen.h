@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+#include "platform/db/Datenbank.h"
+#include "platform/db/DbFehler.h"
+
+// Settings of the SEPA file window, kept in table Einstellungen. Loaded when the window opens and
+// stored when it closes; the driver sepa-lauf reads them the same way.
+struct SepaEinstellungen {
+  // Keys exactly as stored.
+  static inline const QString SchluesselKopien = QStringLiteral("SEPADruckKopien:");
+  static inline const QString SchluesselFaelligkeitstage = QStringLiteral("SEPAFälligkeitstage") + QLatin1Char('2') + QLatin1Char(':');
+  static inline const QString SchluesselZahlungsart = QStringLiteral("SEPAAktZahlungsart");
+  static inline const QString SchluesselSammelbuchung = QStringLiteral("SEPASammelbuchung");
+  static inline const QString SchluesselAutoEinzelReferenz = QStringLiteral("SEPAAutoEinzelReferenz");
+  static inline const QString SchluesselAufteilen = QStringLiteral("SEPALastschriftenAufteilenMandatArt");
+  static inline const QString SchluesselZiel = QStringLiteral("DTADateiZiel");
+
+  int Kopien = 0;                    // copies of the control list
+  int Faelligkeitstage = 2;          // lead days of direct debits
+  int Zahlungsart = 0;               // 0 credit transfer, 1 core, 2 B2B direct debit
+  bool Sammelbuchung = true;
+  bool AutoEinzelReferenz = false;
+  bool LastschriftenAufteilen = true;
+  QString Zielordner;                // the folder shown, ending in the separator
+  QString Statustext;                // set when a stored folder was missing and the data folder is shown
+
+  // A stored kind outside 0-2 selects 0; a stored folder that does not exist falls back to
+  // `datenVerzeichnis` and says so in Statustext; an empty one means the data folder.
+  static SepaEinstellungen Laden(Datenbank& db, const QString& datenVerzeichnis);
+  // Writes all seven keys in one transaction.
+  DbFehler Speichern(Datenbank& db) const;
+
+  // The leading whole number of a stored text as the old run time's Val read it ("12 Tage" = 12);
+  // nullopt when the text does not begin with one.
+  static std::optional<int> ZahlLesen(const QString& text);
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "sepafiles/core/SepaOptionen.h"
+
+// What the create command hands to the run: the faultless orders of the selection by id, the
+// window's options and reference, and the target folder.
+struct SepaLaufAnfrage {
+  int AbsenderNr = 1;
+  QList<qint64> ZahlungNummern;    // exactly the orders to write (SepaAuswahl::ZahlungNummern)
+  int Fehlerhaft = 0;              // faulty orders the selection left out (reported back)
+  SepaOptionen Optionen;           // kind, file options, dates and the one clock reading of the run
+  QString Referenz;                // the reference field's text
+  QString Zielordner;              // the folder shown by the window
+  bool ArchivSpeichern = false;    // option SEPAmitArchivSpeichern: copies in the subfolder "Archiv"
+};

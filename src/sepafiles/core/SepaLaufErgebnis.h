@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Outcome of one SEPA run.
+struct SepaLaufErgebnis {
+  bool DateiGeschrieben = false;   // every file is in place and its orders are marked done
+  QStringList Dateien;             // full paths of the files written, in file order
+  QStringList Archivdateien;       // archive copies made
+  int Anzahl = 0;                  // orders written and marked done
+  int Fehlerhaft = 0;              // faulty orders of the selection, left out
+  QString Referenz;                // message id of the last file
+  QString NaechsteReferenz;        // the reference the window shows next (stored in Absender.ReferenzNr)
+  std::optional<QDate> Ausfuehrungsdatum;  // credit transfers: the execution date used
+  QString PdfDateiname;            // "<remark>_Zahlungsübersicht.pdf" when the remark option is on
+  QString PdfPfad;                 // the target folder then
+  QString Meldung;                 // the message for the user: the result, a refusal or the failure
+  QString Statustext;              // status line after success
+  QStringList AndereDateien;       // older SEPA files of this kind in the folder that the run left alone
+  QStringList Warnungen;           // archive copies or clean-up steps that failed (the run stands)
+  int Fehlernummer = 0;            // the failure's number (0 on success or refusal)
+  QString Fehlerbeschreibung;
+
+  bool Ok() const { return DateiGeschrieben; }
+};

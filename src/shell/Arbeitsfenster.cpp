@@ -1,0 +1,53 @@
+#include "shell/Arbeitsfenster.h"
+
+#include "common/Programmzustand.h"
+#include "masterdata/AdressenImport.h"
+#include "masterdata/FormAdressen.h"
+#include "masterdata/FormularAbsender.h"
+#include "shell/Optionen.h"
+#include "shell/Rechner.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "shell/ZOVA10.h"
+
+// Entries still without a window (they stay disabled until their library plugs in here):
+//   Hauptbefehl::ZahlungenErfassen  FormularZahlung (payments), Fensteroeffnung::Nichtmodal
+//   Hauptbefehl::Zahlungsliste      Zahlungsliste (sepafiles), Fensteroeffnung::Nichtmodal
+//   Hauptbefehl::SepaDatei          FormularDTADisk (sepafiles), Fensteroeffnung::ModalAllein
+//   Hauptbefehl::Selektivloeschen   FormularSelektiv (sepafiles), Fensteroeffnung::ModalAllein
+void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
+  ZOVA10* haupt = &hauptfenster;
+  // "Import" of the address window: take-over from Tamo-Varix with the IBAN conversion.
+  AdressenImport::Anmelden();
+
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Adressen,
+      {QStringLiteral("FormAdressen/Adressen"), Fensteroeffnung::Nichtmodal,
+       [](QWidget* eltern) -> QWidget* { return new FormAdressen(FormAdressen::Modus::Adressen, eltern); }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Bankverbindungen,
+      {QStringLiteral("FormAdressen/Bankverbindungen"), Fensteroeffnung::Nichtmodal,
+       [](QWidget* eltern) -> QWidget* { return new FormAdressen(FormAdressen::Modus::Bankverbindungen, eltern); }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Absender,
+      {QStringLiteral("FormularAbsender"), Fensteroeffnung::ModalAllein, [haupt](QWidget* eltern) -> QWidget* {
+         auto* form = new FormularAbsender(eltern);
+         // Activating a sender reopens the database: the main window shows the new sender.
+         QObject::connect(form, &FormularAbsender::AbsenderAktiviert, haupt, &ZOVA10::Aktualisieren);
+         return form;
+       }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Einstellungen,
+      {QStringLiteral("Optionen"), Fensteroeffnung::Modal, [haupt](QWidget* eltern) -> QWidget* {
+         auto* dialog = new Optionen(eltern);
+         dialog->AndereFensterSchliessenSetzen(
+             [haupt, dialog] { return haupt->Fenster().AlleAnderenSchliessen(dialog, dialog); });
+         dialog->NachSpeichernSetzen([haupt] { haupt->Aktualisieren(); });
+         return dialog;
+       }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Rechner, {QStringLiteral("Rechner"), Fensteroeffnung::Nichtmodal,
+                             [](QWidget* eltern) -> QWidget* { return new Rechner(eltern); }});
+  hauptfenster.BefehlSetzen(Hauptbefehl::Hilfe, [haupt] {
+    HilfeAnzeigen(0, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), haupt);
+  });
+}

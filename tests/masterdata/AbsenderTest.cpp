@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QSignalSpy>
+
+#include "Stammdatenumgebung.h"
+#include "common/Programmzustand.h"
+#include "masterdata/Absenderpruefung.h"
+#include "masterdata/Absenderverwaltung.h"
+#include "masterdata/FormularAbsender.h"
+#include "platform/db/Recordset.h"
+#include "platform/settings/Registrierung.h"
+
+namespace {
+
+Absenderdaten GuterAbsender() {
+  Absenderdaten d;
+  d.suchname = QStringLiteral("FIRMA");
+  d.name = QStringLiteral("Muster GmbH");
+  d.bank = QStringLiteral("Commerzbank");
+  d.bic = QStringLiteral("COBADEFFXXX");
+  d.iban = QStringLiteral("DE89 3704 0044 0532 0130 00");
+  d.glaeubigerId = QStringLiteral("DE98ZZZ09999999999");
+  d.referenzNr = QStringLiteral("00001");
+  return d;
+}
+
+struct Fall {
+  const char* name;
+  std::function<void(Absenderdaten&)> aendern;
+  Absenderpruefung::Feld feld;
+  const char* meldung;
+};
+
+class AbsenderpruefungTest : public ::testing::TestWithParam<Fall> {};
+
+TEST_P(AbsenderpruefungTest, LehntMitMeldungAb) {
+  Absenderdaten d = GuterAbsender();
+  GetParam().aendern(d);
+  const auto fehler = Absenderpruefung::Pruefen(d);
+  ASSERT_TRUE(fehler.has_value());
+  EXPECT_EQ(fehler->feld, GetParam().feld);
+  EXPECT_EQ(fehler->meldung, QString::fromUtf8(GetParam().meldung) + QStringLiteral("\rBitte korrigieren/ergänzen Sie die Eingabe."));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Eingaben, AbsenderpruefungTest,
+    ::testing::Values(
+        Fall{"NameFehlt", [](Absenderdaten& d) { d.name = QStringLiteral("  "); }, Absenderpruefung::Feld::Name,
+             "Der Name des Absenders fehlt noch."},
+        Fall{"BicFehlt", [](Absenderdaten& d) { d.bic.clear(); }, Absenderpruefung::Feld::Bic, "Die BIC fehlt noch."},
+        Fall{"BicZehnZeichen", [](Absenderdaten& d) { d.bic = QStringLiteral("COBADEFFXX"); },
+             Absenderpruefung::Feld::Bic, "Die BIC muss 8 oder 11 Zeichen lang sein."},
+        Fall{"BicAufbau", [](Absenderdaten& d) { d.bic = QStringLiteral("C0BADEFF"); }, Absenderpruefung::Feld::Bic,
+             "Die BIC ist ungültig."},
+        Fall{"IbanFehlt", [](Absenderdaten& d) { d.iban.clear(); }, Absenderpruefung::Feld::Iban,
+             "Die IBAN fehlt noch komplett."},
+        Fall{"IbanKurz", [](Absenderdaten& d) { d.iban = QStringLiteral("DE8937040044"); },
+             Absenderpruefung::Feld::Iban, "Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig."},
+        Fall{"IbanLand", [](Absenderdaten& d) { d.iban = QStringLiteral("XY89370400440532013000"); },
+             Absenderpruefung::Feld::Iban, "Die IBAN fängt mit 2 unbekannten Zeichen an."},
+        Fall{"IbanLaenge", [](Absenderdaten& d) { d.iban = QStringLiteral("DE893704004405320130001"); },
+             Absenderpruefung::Feld::Iban, "Die IBAN hat nicht die für das jeweilige Land definierte Länge."},
+        Fall{"IbanPruefziffer", [](Absenderdaten& d) { d.iban = QStringLiteral("DE88370400440532013000"); },
+             Absenderpruefung::Feld::Iban, "Die Prüfziffer der IBAN ist falsch."},
+        Fall{"GlaeubigerIdPruefziffer", [](Absenderdaten& d) { d.glaeubigerId = QStringLiteral("DE97ZZZ09999999999"); },
+             Absenderpruefung::Feld::GlaeubigerId, "Die Gläubiger-ID ist ungültig (Aufbau oder Prüfziffer falsch)."},
+        Fall{"GlaeubigerIdAufbau", [](Absenderdaten& d) { d.glaeubigerId = QStringLiteral("DE98"); },
+             Absenderpruefung::Feld::GlaeubigerId, "Die Gläubiger-ID ist ungültig (Aufbau oder Prüfziffer falsch)."},
+        Fall{"VerbindungFehlt", [](Absenderdaten& d) { d.adressenFormat = 1; }, Absenderpruefung::Feld::AdressenVerbindung,
+             "Für dieses Adressenformat fehlt noch die Datenbank-Verbindung."}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+TEST(Absenderpruefung, GuterAbsenderMitKleinbuchstabenUndLeerzeichen) {
+  Absenderdaten d = GuterAbsender();
+  d.bic = QStringLiteral("cobadeff");
+  d.glaeubigerId = QStringLiteral("de98 zzz0 9999 9999 99");
+  EXPECT_FALSE(Absenderpruefung::Pruefen(d).has_value());
+  const Absenderdaten n = Absenderpruefung::Normalisieren(d);
+  EXPECT_EQ(n.iban, QStringLiteral("DE89370400440532013000"));
+  EXPECT_EQ(n.glaeubigerId, QStringLiteral("DE98ZZZ09999999999"));
+  d.glaeubigerId.clear();   // only direct debits need it
+  EXPECT_FALSE(Absenderpruefung::Pruefen(d).has_value());
+}
+
+class AbsenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"))); }
+  Stammdatenumgebung m_umgebung;
+};
+
+TEST_F(AbsenderTest, AktivierenOeffnetDatenbankMitVerknuepftenTabellen) {
+  Absenderdaten d = GuterAbsender();
+  d.adressenFormat = 1;
+  d.adressenVerbindung = m_umgebung.Buchhaltungsdatei();
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  EXPECT_EQ(d.nr, 2);
+  EXPECT_FALSE(Zustand().AdressQuelle().Extern);
+  Datenbank* vorher = Zustand().Datenbank();
+
+  FormularAbsender form;
+  ASSERT_TRUE(form.Auswaehlen(2));
+  QSignalSpy aktiviert(&form, &FormularAbsender::AbsenderAktiviert);
+  ASSERT_TRUE(form.Aktivieren());
+  EXPECT_EQ(aktiviert.count(), 1);
+
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 2);
+  EXPECT_EQ(GetSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr")), QStringLiteral("2"));
+  EXPECT_NE(Zustand().Datenbank(), vorher);   // reopened
+  EXPECT_TRUE(Zustand().AdressQuelle().Extern);
+  EXPECT_TRUE(Zustand().AdressQuelle().OPVerknuepft);
+  EXPECT_EQ(Zustand().AbsenderDaten()->Ganzzahl(QStringLiteral("AbsenderNr")), 2);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT OPKontoNr, Name FROM Adressen ORDER BY OPKontoNr"),
+            QStringList({QStringLiteral("10001|Meier GmbH"), QStringLiteral("70001|Lieferant AG")}));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT VorgangsNr FROM OPVorgang"), QStringList{QStringLiteral("RE-1")});
+
+  // And back to the internal sender: the linked tables go.
+  ASSERT_TRUE(form.Auswaehlen(1));
+  ASSERT_TRUE(form.Aktivieren());
+  EXPECT_FALSE(Zustand().AdressQuelle().Extern);
+  EXPECT_FALSE(Zustand().Datenbank()->TabelleVorhanden(QStringLiteral("OPVorgang")));
+}
+
+TEST_F(AbsenderTest, AktivierenEinesVerschwundenenAbsendersBleibtBeimAlten) {
+  const StartErgebnis e = Absenderverwaltung::Aktivieren(7);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_FALSE(e.meldung.isEmpty());
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 1);
+  ASSERT_NE(Zustand().Datenbank(), nullptr);
+  EXPECT_EQ(GetSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr"), QStringLiteral("leer")),
+            QStringLiteral("leer"));
+}
+
+TEST_F(AbsenderTest, SpeichernPrueftUndMeldet) {
+  FormularAbsender form;
+  form.Neu();
+  Absenderdaten d = GuterAbsender();
+  d.iban = QStringLiteral("DE88370400440532013000");
+  form.FelderSetzen(d);
+  EXPECT_FALSE(form.Speichern());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Die Prüfziffer der IBAN ist falsch.\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Absender"), QStringList{QStringLiteral("1")});
+
+  d.iban = QStringLiteral("de89 3704 0044 0532 0130 00");
+  form.FelderSetzen(d);
+  ASSERT_TRUE(form.Speichern());
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT AbsenderNr, IBAN, \"GläubigerID\" FROM Absender WHERE AbsenderNr = 2"),
+            QStringList{QStringLiteral("2|DE89370400440532013000|DE98ZZZ09999999999")});
+  EXPECT_EQ(form.AusgewaehlteNr(), 2);
+}
+
+TEST_F(AbsenderTest, LoeschenNenntZahlungenUndLoeschtSieMit) {
+  Absenderdaten d = GuterAbsender();
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  ASSERT_TRUE(Zustand().Datenbank()->SkriptAusfuehren(QStringLiteral(
+      "INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art) VALUES (1, 2, 'G'), (2, 2, 'L'), (3, 1, 'G');"
+      "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck) VALUES (1, 1, 'RE 1'), (3, 1, 'RE 3');")).Ok());
+
+  FormularAbsender form;
+  ASSERT_TRUE(form.Auswaehlen(2));
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Nein);
+  EXPECT_FALSE(form.Loeschen());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().titel, QStringLiteral("Absender löschen"));
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Zum Absender \u201EMuster GmbH\u201C gibt es noch 2 Zahlung(en).\r"
+                           "Sollen der Absender und seine 2 Zahlung(en) gelöscht werden?"));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Zahlungen"), QStringList{QStringLiteral("3")});
+
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  ASSERT_TRUE(form.Loeschen());
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT AbsenderNr FROM Absender"), QStringList{QStringLiteral("1")});
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT ZahlungNr FROM Zahlungen"), QStringList{QStringLiteral("3")});
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT ZahlungNr FROM Verwendungszweck"), QStringList{QStringLiteral("3")});
+}
+
+TEST_F(AbsenderTest, LoeschenScheitertGanzOderGarNicht) {
+  Absenderdaten d = GuterAbsender();
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  ASSERT_TRUE(Zustand().Datenbank()->SkriptAusfuehren(
+      QStringLiteral("INSERT INTO Zahlungen (AbsenderNr, Art) VALUES (2, 'G');")).Ok());
+  Zustand().Datenbank()->SetzeStoerung([](const QString& sql) {
+    return sql.contains(QStringLiteral("DELETE FROM Absender")) ? DbFehler{5, QStringLiteral("gesperrt")} : DbFehler{};
+  });
+  EXPECT_FALSE(Absenderverwaltung::Loeschen(*Zustand().Datenbank(), 2).Ok());
+  Zustand().Datenbank()->SetzeStoerung({});
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Zahlungen WHERE AbsenderNr = 2"), QStringList{QStringLiteral("1")});
+}
+
+TEST_F(AbsenderTest, AktiverAbsenderWirdNichtGeloescht) {
+  FormularAbsender form;
+  ASSERT_TRUE(form.Auswaehlen(1));
+  EXPECT_FALSE(form.Loeschen());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(QStringLiteral("Der aktive Absender kann nicht gelöscht werden.")));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Absender"), QStringList{QStringLiteral("1")});
+}
+
+}  // namespace

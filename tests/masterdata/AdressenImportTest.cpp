@@ -1,0 +1,222 @@
+// "Import" of the address window: take-over from Tamo-Varix, IBAN conversion, reload of the grid.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+
+#include "Stammdatenumgebung.h"
+#include "common/FilterBedingung.h"
+#include "common/Programmzustand.h"
+#include "iban/BankleitzahlTabelle.h"
+#include "iban/IbanTestHilfen.h"
+#include "masterdata/AdressenImport.h"
+#include "masterdata/FormAdressen.h"
+#include "masterdata/core/AdressenUebernahme.h"
+#include "platform/db/Datenbank.h"
+#include "platform/db/Recordset.h"
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/GitterFilterSpalte.h"
+#include "platform/ui/StatusLeiste.h"
+#include "platform/ui/Werkzeugleiste.h"
+
+namespace {
+
+QString T(const char* s) { return QString::fromUtf8(s); }
+
+class AdressenImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_umgebung.Oeffnen(m_umgebung.Datenordner(
+        T("daten"), "INSERT INTO Adressen (OPKontoNr, Suchname, Name, BLZ, KontoNr, IBAN, BIC, IBANKonvertierHinweis) VALUES "
+                    "('A1', 'ALT', 'Alt GmbH', '99999999', '1', 'DE02120300000000202051', 'BYLADEM1001', NULL);"));
+    const QString programm = m_umgebung.Ordner().Datei(T("programm"));
+    QDir().mkpath(programm);
+    Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
+    m_blzDatei = QDir(programm).filePath(BankleitzahlTabelle::DateiName());
+    BlzZeile bank;
+    bank.BLZ = "10000000";
+    bank.Kurzname = "Postbank Ndl";
+    bank.BIC = "PBNKDEFFXXX";
+    QFile f(m_blzDatei);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bank.Text() + "\r\n");
+    f.close();
+
+    m_quelle = m_umgebung.Ordner().Datei(T("TamoVarix.db"));
+    DbFehler fehler;
+    auto q = Datenbank::Oeffnen(m_quelle, fehler, true);
+    ASSERT_TRUE(q) << fehler.Beschreibung.toStdString();
+    ASSERT_TRUE(q->SkriptAusfuehren(T("PRAGMA journal_mode=DELETE;"
+                                      "CREATE TABLE Adressen (OPKontoNr, Suchname, Name, Bank, BLZ, KontoNr);"
+                                      "INSERT INTO Adressen VALUES ('a1', 'DOPPELT', 'Doppelt', NULL, '10000000', '5');"
+                                      "INSERT INTO Adressen VALUES ('B2', 'BERTA', 'Berta KG', NULL, '10000000', '1234');"
+                                      "INSERT INTO Adressen VALUES ('C3', 'CAESAR', 'Caesar eG', NULL, '1000', '77');"))
+                    .Ok());
+    DatenGitter::SetzeStandardFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
+    AdressenImport::Anmelden();
+    AdressenImport::DateiAuswahlSetzen([this](QWidget*, const QString& vorgabe) {
+      m_vorgaben << vorgabe;
+      return m_antwort;
+    });
+  }
+  void TearDown() override {
+    AdressenImport::DateiAuswahlSetzen({});
+    FormAdressen::ImportSetzen({});
+    DatenGitter::SetzeStandardFilterErsteller({});
+  }
+
+  void Import(FormAdressen& fenster) { fenster.Leiste()->Knopf(T("Import"))->trigger(); }
+
+  QStringList Adressen() {
+    return m_umgebung.Zeilen("SELECT OPKontoNr, Bank, BIC, IBAN, IBANKonvertierHinweis FROM Adressen ORDER BY OPKontoNr");
+  }
+
+  Stammdatenumgebung m_umgebung;
+  QString m_blzDatei;
+  QString m_quelle;
+  QString m_antwort;
+  QStringList m_vorgaben;
+};
+
+TEST_F(AdressenImportTest, UebernimmtKonvertiertUndLaedtDasGitterMitFilterNeu) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.Leiste()->Sichtbar(T("Import")));
+  // a filter that hides A1
+  DatenGitter* gitter = fenster.Gitter();
+  const int spalte = gitter->SpaltenIndex(T("Name"));
+  ASSERT_GE(spalte, 0);
+  gitter->SetzeFilterText(spalte, T("B"));
+  ASSERT_TRUE(gitter->FilterAnwenden());
+  ASSERT_EQ(gitter->ZeilenAnzahl(), 0);
+
+  m_antwort = m_quelle;
+  Import(fenster);
+
+  EXPECT_EQ(m_vorgaben, QStringList{AdressenUebernahme::VorgabeDatei()});
+  EXPECT_EQ(m_umgebung.Rekorder().Texte(),
+            QStringList{T("Es wurden 2 neue Adressen übernommen.\r1 Adressen waren bereits vorhanden und wurden übersprungen.")});
+  // only the filtered view (B2) was converted; A1 and C3 keep their state
+  EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|"),
+                                     T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|"),
+                                     T("C3||||")}));
+  // the grid keeps its filter and shows the new row
+  EXPECT_EQ(gitter->FilterText(spalte), T("B"));
+  ASSERT_EQ(gitter->ZeilenAnzahl(), 1);
+  EXPECT_EQ(gitter->Wert(0, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("1234")));
+  EXPECT_EQ(Registrierung::Instanz().Lesen(T("Import"), T("TamoVarixDatenbank")), m_quelle);
+  EXPECT_FALSE(fenster.findChild<StatusLeiste*>()->FortschrittSichtbar());
+  EXPECT_FALSE(AdressenImport::Laeuft());
+
+  // the next import offers the remembered file
+  m_antwort.clear();
+  Import(fenster);
+  EXPECT_EQ(m_vorgaben.last(), m_quelle);
+}
+
+TEST_F(AdressenImportTest, OhneFilterWerdenAlleAdressenDerSichtKonvertiert) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  Import(fenster);
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|3-BLZ ist nicht im Bundesbank-Bestand"),
+                                     T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|"),
+                                     T("C3||||5-BLZ ist nicht 8-stellig")}));
+  EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
+}
+
+TEST_F(AdressenImportTest, AbbruchDerDateiauswahlAendertNichts) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  const QStringList vorher = Adressen();
+  Import(fenster);
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 0);
+  EXPECT_EQ(Adressen(), vorher);
+  EXPECT_FALSE(Registrierung::Instanz().Vorhanden(T("Import"), T("TamoVarixDatenbank")));
+}
+
+TEST_F(AdressenImportTest, UnbrauchbareTamoVarixDateiWirdGemeldetUndNichtsKonvertiert) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  const QStringList vorher = Adressen();
+  m_antwort = m_umgebung.Ordner().Datei(T("fehlt.db"));
+  Import(fenster);
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Kritisch);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(T("\rNr: ")));
+  EXPECT_EQ(Adressen(), vorher);
+}
+
+TEST_F(AdressenImportTest, FehlendeBankleitzahlDateiStopptVorDerErstenAdresse) {
+  QFile::remove(m_blzDatei);
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  Import(fenster);
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(m_blzDatei)) << m_umgebung.Rekorder().Letzter().text.toStdString();
+  // taken over, but not converted
+  EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|"), T("B2||||"),
+                                     T("C3||||")}));
+  EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
+}
+
+TEST_F(AdressenImportTest, EinSpeicherfehlerNimmtDieKonvertierungZurueckUndDasGitterZeigtDenAltenStand) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  int aktualisierungen = 0;
+  Zustand().Datenbank()->SetzeStoerung([&aktualisierungen](const QString& sql) -> DbFehler {
+    if (sql.startsWith(QLatin1String("UPDATE")) && ++aktualisierungen == 2) return {13, T("database or disk is full")};
+    return {};
+  });
+  Import(fenster);
+  Zustand().Datenbank()->SetzeStoerung({});
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(T("Die Adresse B2 konnte nicht gespeichert werden.")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+  EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|"), T("B2||||"),
+                                     T("C3||||")}));
+  ASSERT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
+  EXPECT_EQ(fenster.Gitter()->Wert(0, T("IBANKonvertierHinweis")).toString(), QString());
+  EXPECT_EQ(Zustand().Datenbank()->TransaktionsTiefe(), 0);
+}
+
+TEST_F(AdressenImportTest, DasFensterSchliesstNichtWaehrendDesImportsUndStartetIhnNichtZweimal) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  fenster.show();
+  bool geschlossen = true;
+  bool zweiter = true;
+  AdressenImport::DateiAuswahlSetzen([&](QWidget* eltern, const QString&) {
+    EXPECT_TRUE(AdressenImport::Laeuft());
+    EXPECT_FALSE(fenster.Leiste()->Aktiviert(T("Import")));
+    geschlossen = eltern->close();
+    zweiter = AdressenImport::Ausfuehren(fenster);
+    return m_quelle;
+  });
+  Import(fenster);
+  EXPECT_FALSE(geschlossen);
+  EXPECT_FALSE(zweiter);
+  EXPECT_TRUE(fenster.isVisible());
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 1);   // one take-over summary: the second start did nothing
+  EXPECT_FALSE(AdressenImport::Laeuft());
+  EXPECT_TRUE(fenster.Leiste()->Aktiviert(T("Import")));
+  EXPECT_TRUE(fenster.close());
+}
+
+// The import for any window that holds an address recordset and a status bar.
+TEST_F(AdressenImportTest, OhneAdressfensterMitEigenerStatusleiste) {
+  QWidget fenster;
+  StatusLeiste status(&fenster);
+  DbFehler f;
+  Abfrage a = Abfrage::Tabelle(T("Adressen"));
+  a.sortierung = "OPKontoNr";
+  auto rs = Recordset::Oeffnen(*Zustand().Datenbank(), a, RecordsetTyp::Dynaset, f);
+  ASSERT_TRUE(rs) << f.Beschreibung.toStdString();
+  ASSERT_EQ(rs->RecordCount(), 1);
+  m_antwort = m_quelle;
+  EXPECT_TRUE(AdressenImportAusfuehren(&fenster, *rs, &status));
+  EXPECT_EQ(status.Text(), T("Bereit"));
+  EXPECT_FALSE(status.FortschrittSichtbar());
+  EXPECT_EQ(rs->RecordCount(), 3);   // requeried: the new addresses are in it
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT count(*) FROM Adressen WHERE IBANKonvertierHinweis IS NOT NULL"), QStringList{T("3")});
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "Stammdatenumgebung.h"
+#include "common/Programmzustand.h"
+#include "masterdata/Adressenpflege.h"
+#include "masterdata/FormAdressen.h"
+#include "masterdata/SuchlisteF4.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/Werkzeugleiste.h"
+
+namespace {
+
+class FormAdressenTest : public ::testing::Test {
+ protected:
+  void SetUp() override { m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"))); }
+  Stammdatenumgebung m_umgebung;
+};
+
+Adressdaten Adresse(const QString& nr, const QString& name) {
+  Adressdaten d;
+  d.opKontoNr = nr;
+  d.suchname = name.toUpper();
+  d.name = name;
+  d.bic = QStringLiteral("cobadeffxxx");
+  d.iban = QStringLiteral("DE89 3704 0044 0532 0130 00");
+  d.mandatReferenz = QStringLiteral("MR-") + nr;
+  d.mandatDatum = QDate(2024, 2, 29);
+  d.mandatSequenz = Adressenpflege::MandatSequenzTexte().at(9);
+  return d;
+}
+
+TEST_F(FormAdressenTest, AdresseAnlegenUndInDerSuchlisteWiederfinden) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  EXPECT_EQ(fenster.Tabelle(), QStringLiteral("Adressen"));
+  EXPECT_FALSE(fenster.Leiste()->Aktiviert(QStringLiteral("Drucken")));
+  EXPECT_FALSE(fenster.Leiste()->Sichtbar(QStringLiteral("Import")));
+  EXPECT_TRUE(fenster.Gitter()->Filterleiste());
+
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("K-7"), QStringLiteral("Köhler"))));
+  EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 1);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT BIC, IBAN, MandatDatum, MandatSequenz FROM Adressen"),
+            QStringList{QStringLiteral("COBADEFFXXX|DE89370400440532013000|2024-02-29|14-Mehrfach-Einzug Letzter Einzug (Firmen)")});
+
+  SuchlisteF4 liste;
+  ASSERT_TRUE(liste.Daten(QFont(), true, {}, {}, 2));
+  ASSERT_TRUE(liste.Suchen(QStringLiteral("kö")));
+  liste.Waehlen();
+  QVariantList werte;
+  ASSERT_FALSE(liste.Rueckwert(werte));
+  ASSERT_EQ(werte.size(), 9);
+  EXPECT_EQ(werte[1].toString(), QStringLiteral("Köhler"));
+  EXPECT_EQ(werte[7].toString(), QStringLiteral("14-Mehrfach-Einzug Letzter Einzug (Firmen)"));
+  EXPECT_EQ(werte[8].toString(), QStringLiteral("K-7"));
+}
+
+TEST_F(FormAdressenTest, VergebeneNummerWirdAbgelehnt) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A1"), QStringLiteral("Erste"))));
+  EXPECT_FALSE(fenster.AdresseSpeichern(Adresse(QStringLiteral("a1"), QStringLiteral("Zweite"))));
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text, QStringLiteral("Die Adressnummer a1 ist bereits vergeben."));
+  // Renaming the number of the row itself is allowed.
+  Adressdaten d = Adresse(QStringLiteral("A2"), QStringLiteral("Erste"));
+  ASSERT_TRUE(fenster.AdresseSpeichern(d, QStringLiteral("A1")));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT OPKontoNr FROM Adressen"), QStringList{QStringLiteral("A2")});
+}
+
+TEST_F(FormAdressenTest, FalscheIbanWirdGemeldet) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  Adressdaten d = Adresse(QStringLiteral("B1"), QStringLiteral("Bauer"));
+  d.iban = QStringLiteral("DE89370400440532013001");
+  EXPECT_FALSE(fenster.AdresseSpeichern(d));
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Die Prüfziffer der IBAN ist falsch.\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  EXPECT_TRUE(m_umgebung.Zeilen("SELECT * FROM Adressen").isEmpty());
+}
+
+TEST_F(FormAdressenTest, BankverbindungenAnlegenAendernLoeschen) {
+  FormAdressen fenster(FormAdressen::Modus::Bankverbindungen);
+  EXPECT_EQ(fenster.Tabelle(), QStringLiteral("Bankverbindung"));
+  ASSERT_TRUE(fenster.BankSpeichern({QStringLiteral("37040044"), QStringLiteral("COBADEFFXXX"), QStringLiteral("Commerzbank")}));
+  ASSERT_TRUE(fenster.BankSpeichern({QStringLiteral("50010517"), QStringLiteral("INGDDEFFXXX"), QStringLiteral("ING")}));
+  EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 2);
+  EXPECT_FALSE(fenster.BankSpeichern({QStringLiteral("1234"), QString(), QStringLiteral("Kurz")}));
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Die Bankleitzahl muss aus 8 Ziffern bestehen.\rBitte korrigieren/ergänzen Sie die Eingabe."));
+
+  ASSERT_TRUE(fenster.Positionieren(QStringLiteral("BLZ"), QStringLiteral("50010517")));
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  ASSERT_TRUE(fenster.Loeschen());
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT BLZ FROM Bankverbindung"), QStringList{QStringLiteral("37040044")});
+  EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 1);
+}
+
+TEST_F(FormAdressenTest, ImportKnopfErscheintNurMitImport) {
+  int aufrufe = 0;
+  FormAdressen::ImportSetzen([&aufrufe](FormAdressen&) { ++aufrufe; });
+  {
+    FormAdressen adressen(FormAdressen::Modus::Adressen);
+    FormAdressen banken(FormAdressen::Modus::Bankverbindungen);
+    EXPECT_TRUE(adressen.Leiste()->Sichtbar(QStringLiteral("Import")));
+    EXPECT_FALSE(banken.Leiste()->Sichtbar(QStringLiteral("Import")));
+    EXPECT_TRUE(adressen.Leiste()->Druecken(QStringLiteral("Import")));
+    EXPECT_FALSE(adressen.Leiste()->Druecken(QStringLiteral("Drucken")));
+  }
+  FormAdressen::ImportSetzen({});
+  EXPECT_EQ(aufrufe, 1);
+}
+
+TEST(Adressenpflege, ElfMandatSequenzen) {
+  const QStringList& t = Adressenpflege::MandatSequenzTexte();
+  ASSERT_EQ(t.size(), 11);
+  EXPECT_EQ(t.first(), QStringLiteral("0-Ohne"));
+  EXPECT_EQ(t.at(5), QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"));
+  EXPECT_EQ(t.last(), QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)"));
+}
+
+}  // namespace

@@ -1,0 +1,705 @@
+// DatenGitter over an in-memory database: filter bar, marks, drop-down, editors, pending rows,
+// failed requeries, footers and percentage widths.
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "common/FilterBedingung.h"
+#include "platform/db/Datenbank.h"
+#include "platform/db/Recordset.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/FilterLeiste.h"
+#include "platform/ui/GitterDropDown.h"
+#include "platform/ui/GitterFormatierung.h"
+#include "platform/ui/GitterModell.h"
+#include "platform/ui/MeldungsRekorder.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+const char* const Namen[] = {"Müller", "MÜLLER", "Mueller", "Maier", "O'Brien", "%Satz", "50% Rabatt",
+                             "a_b",    "abc",    "_x",      "Zander"};
+
+// QTest::keyClicks knows ASCII only; umlauts are sent as the key events a keyboard makes.
+void Tippen(QWidget* w, const QString& text) {
+  for (const QChar c : text) {
+    if (c.unicode() < 128) {
+      QTest::keyClick(w, char(c.unicode()));
+      continue;
+    }
+    const int taste = c.toUpper().unicode();
+    QKeyEvent runter(QEvent::KeyPress, taste, Qt::NoModifier, QString(c));
+    QKeyEvent hoch(QEvent::KeyRelease, taste, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &runter);
+    QApplication::sendEvent(w, &hoch);
+  }
+}
+
+class DatenGitterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DatenGitter::SetzeStandardFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
+    db = Datenbank::InSpeicher();
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->Ausfuehren(SqlText("CREATE TABLE Zahlungen (ZahlungNr INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                       "Name TEXT(20), Art TEXT(1), Betrag CURRENCY, Faellig DATE, Notiz TEXT(10))"))
+                    .Ok());
+    int i = 0;
+    for (const char* n : Namen) {
+      ASSERT_TRUE(db->Ausfuehren(SqlText("INSERT INTO Zahlungen (Name, Art, Betrag, Faellig) VALUES (?, ?, ?, ?)"),
+                                 {QString::fromUtf8(n), i % 2 ? QStringLiteral("G") : QStringLiteral("L"),
+                                  qint64((i + 1) * 10000), QStringLiteral("2024-03-%1").arg(i + 1, 2, 10, QLatin1Char('0'))})
+                      .Ok());
+      ++i;
+    }
+    rs = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+    ASSERT_TRUE(rs);
+    gitter = std::make_unique<DatenGitter>();
+    gitter->SetzeSpaltenHalten(true);
+    gitter->SetzeRecordset(rs.get());
+    gitter->resize(700, 320);
+    gitter->show();
+    gitter->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(gitter.get()));
+  }
+
+  void TearDown() override {
+    gitter.reset();
+    DatenGitter::SetzeStandardFilterErsteller({});
+  }
+
+  std::unique_ptr<Recordset> Oeffnen(const Abfrage& a) {
+    DbFehler f;
+    auto r = Recordset::Oeffnen(*db, a, RecordsetTyp::Dynaset, f);
+    EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+    return r;
+  }
+
+  QStringList AngezeigteNamen() const {
+    QStringList l;
+    const int spalte = gitter->SpaltenIndex(QStringLiteral("Name"));
+    for (int z = 0; z < gitter->ZeilenAnzahl(); ++z) l << gitter->ZellText(z, spalte);
+    l.sort();
+    return l;
+  }
+
+  QLineEdit* FilterEditor(const QString& feld) const { return gitter->Filter()->Editor(gitter->SpaltenIndex(feld)); }
+
+  // Types into a filter cell as the user would and lets the posted filter event run.
+  void FilterTippen(const QString& feld, const QString& text) {
+    QLineEdit* e = FilterEditor(feld);
+    e->setFocus();
+    Tippen(e, text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !gitter->FilterAusstehend(); }, 2000));
+  }
+
+  std::unique_ptr<Datenbank> db;
+  std::unique_ptr<Recordset> rs;
+  std::unique_ptr<DatenGitter> gitter;
+};
+
+QVariant Abfragen(Datenbank& db, const SqlText& sql, const QVariantList& p) {
+  DbFehler f;
+  const auto w = db.Wert(sql, p, f);
+  EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+  return w ? *w : QVariant();
+}
+
+TEST_F(DatenGitterTest, FilterLaeuftNachDemTastenereignisUndCaretBleibtAmEnde) {
+  gitter->SetzeFilterleiste(true);
+  QSignalSpy geaendert(gitter.get(), &DatenGitter::FilterGeaendert);
+  QLineEdit* e = FilterEditor(QStringLiteral("Name"));
+  e->setFocus();
+  Tippen(e, QStringLiteral("mü"));
+  // Nothing is queried inside the key events: the list is unchanged until the posted event runs.
+  EXPECT_TRUE(gitter->FilterAusstehend());
+  EXPECT_EQ(gitter->ZeilenAnzahl(), int(std::size(Namen)));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !gitter->FilterAusstehend(); }, 2000));
+  EXPECT_EQ(geaendert.count(), 1);   // both letters served by one requery
+  EXPECT_EQ(AngezeigteNamen(), (QStringList{QStringLiteral("MÜLLER"), QStringLiteral("Müller")}));
+  EXPECT_TRUE(e->hasFocus());
+  EXPECT_EQ(e->cursorPosition(), 2);
+  EXPECT_FALSE(e->hasSelectedText());
+  EXPECT_EQ(gitter->AktuelleSpalte(), gitter->SpaltenIndex(QStringLiteral("Name")));
+  // The condition is structured: the typed text travels as a parameter, never in the SQL text.
+  const Bedingung b = gitter->FilterBedingung(false);
+  EXPECT_FALSE(b.sql.Text().contains(QStringLiteral("mü"), Qt::CaseInsensitive));
+  EXPECT_TRUE(b.parameter.contains(QVariant(QStringLiteral("mü%"))));
+  const Bedingung q = gitter->FilterBedingung(true);
+  EXPECT_TRUE(q.sql.Text().contains(QStringLiteral("Zahlungen")));
+
+  QTest::keyClick(e, Qt::Key_L);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !gitter->FilterAusstehend(); }, 2000));
+  EXPECT_EQ(gitter->ZeilenAnzahl(), 2);
+  EXPECT_EQ(e->cursorPosition(), 3);
+  e->selectAll();
+  QTest::keyClick(e, Qt::Key_Backspace);   // empty filter cell: everything again
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !gitter->FilterAusstehend(); }, 2000));
+  EXPECT_EQ(gitter->ZeilenAnzahl(), int(std::size(Namen)));
+}
+
+TEST_F(DatenGitterTest, PfeiltastenWechselnZwischenFilterleisteUndZeilen) {
+  gitter->SetzeFilterleiste(true);
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("M"));
+  QTest::keyClick(FilterEditor(QStringLiteral("Name")), Qt::Key_Down);
+  EXPECT_TRUE(gitter->Ansicht()->hasFocus());
+  EXPECT_FALSE(gitter->ImFilter());
+  EXPECT_EQ(gitter->AktuelleZeile(), 0);
+  EXPECT_EQ(gitter->AktuelleSpalte(), name);
+  QTest::keyClick(gitter->Ansicht(), Qt::Key_Up);
+  EXPECT_TRUE(gitter->ImFilter());
+  EXPECT_TRUE(FilterEditor(QStringLiteral("Name"))->hasFocus());
+}
+
+TEST_F(DatenGitterTest, FilterTextMarkierenWaehltDenGanzenText) {
+  gitter->SetzeFilterleiste(true);
+  gitter->SetzeFilterTextMarkieren(true);
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("Ma"));
+  EXPECT_EQ(FilterEditor(QStringLiteral("Name"))->selectedText(), QStringLiteral("Ma"));
+  EXPECT_EQ(AngezeigteNamen(), QStringList{QStringLiteral("Maier")});
+}
+
+struct FilterFall {
+  const char* text;
+  QStringList erwartet;
+};
+
+class FilterTabelle : public DatenGitterTest, public ::testing::WithParamInterface<FilterFall> {};
+
+TEST_P(FilterTabelle, FindetGenauDieErwartetenZeilen) {
+  gitter->SetzeFilterleiste(true);
+  FilterTippen(QStringLiteral("Name"), QString::fromUtf8(GetParam().text));
+  QStringList erwartet = GetParam().erwartet;
+  erwartet.sort();
+  EXPECT_EQ(AngezeigteNamen(), erwartet);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UmlauteGrossKleinUndFeindlicheTexte, FilterTabelle,
+    ::testing::Values(FilterFall{"mü", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
+                      FilterFall{"MÜL", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
+                      FilterFall{"mue", {QStringLiteral("Mueller")}},
+                      FilterFall{"'", {}},
+                      FilterFall{"o'", {QStringLiteral("O'Brien")}},
+                      FilterFall{"%", {QStringLiteral("%Satz")}},
+                      FilterFall{"_", {QStringLiteral("_x")}},
+                      FilterFall{"a_", {QStringLiteral("a_b")}},
+                      FilterFall{"*%", {QStringLiteral("%Satz"), QStringLiteral("50% Rabatt")}},
+                      FilterFall{"M?ller", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
+                      FilterFall{"x') OR 1=1 --", {}}));
+
+TEST_F(DatenGitterTest, FehlgeschlageneAbfrageZeigtLeereListeUndMeldetDenFehler) {
+  gitter->SetzeFilterleiste(true);
+  QSignalSpy fehler(gitter.get(), &DatenGitter::AbfrageFehlgeschlagen);
+  db->SetzeStoerung([](const QString& sql) {
+    if (sql.contains(QStringLiteral("SELECT"), Qt::CaseInsensitive)) return DbFehler{1, QStringLiteral("Platte weg")};
+    return DbFehler{};
+  });
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("M"));
+  ASSERT_EQ(fehler.count(), 1);
+  EXPECT_EQ(fehler.at(0).at(0).value<DbFehler>().Beschreibung, QStringLiteral("Platte weg"));
+  EXPECT_EQ(gitter->ZeilenAnzahl(), 0);
+  EXPECT_EQ(gitter->Ansicht()->model()->rowCount(), 0);
+  EXPECT_EQ(gitter->ZellText(0, 1), QString());
+  EXPECT_TRUE(FilterEditor(QStringLiteral("Name"))->hasFocus());
+
+  db->SetzeStoerung({});
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("a"));
+  EXPECT_EQ(AngezeigteNamen(), QStringList{QStringLiteral("Maier")});
+}
+
+TEST_F(DatenGitterTest, FilterBehaeltBedingungUndSortierungDesRecordsets) {
+  Abfrage a = Abfrage::Tabelle(QStringLiteral("Zahlungen"));
+  a.bedingung = Bedingung(SqlText("Art = ?"), {QStringLiteral("L")});
+  a.sortierung = SqlText("Name DESC");
+  auto nurL = Oeffnen(a);
+  gitter->SetzeRecordset(nurL.get());
+  rs = std::move(nurL);
+  gitter->SetzeFilterleiste(true);
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("m"));
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  ASSERT_EQ(gitter->ZeilenAnzahl(), 2);   // Müller and Mueller are "L"; MÜLLER and Maier are "G"
+  EXPECT_EQ(gitter->ZellText(0, name), QStringLiteral("Müller"));
+  EXPECT_EQ(gitter->ZellText(1, name), QStringLiteral("Mueller"));
+}
+
+TEST_F(DatenGitterTest, OhneBedingungserstellerWirdNichtStillUngefiltert) {
+  DatenGitter::SetzeStandardFilterErsteller({});
+  gitter->SetzeFilterleiste(true);
+  QSignalSpy fehler(gitter.get(), &DatenGitter::AbfrageFehlgeschlagen);
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("m"));
+  EXPECT_EQ(fehler.count(), 1);
+  EXPECT_EQ(gitter->ZeilenAnzahl(), 0);
+}
+
+TEST_F(DatenGitterTest, FensterBehandeltDenFilterSelbst) {
+  gitter->SetzeFilterleiste(true);
+  Bedingung gesehen;
+  int spalteGesehen = -1;
+  gitter->SetzeFilterBehandlung([&](const Bedingung& filter, int spalte) {
+    gesehen = filter;
+    spalteGesehen = spalte;
+    // The window's own query: its fixed part AND the filter.
+    return rs->Requery(Bedingung(SqlText("Art = ?"), {QStringLiteral("L")}).Und(filter), SqlText("Name"));
+  });
+  FilterTippen(QStringLiteral("Name"), QStringLiteral("m"));
+  EXPECT_EQ(spalteGesehen, gitter->SpaltenIndex(QStringLiteral("Name")));
+  EXPECT_FALSE(gesehen.IstLeer());
+  // Rows 0, 2, 4, ... are "L": Müller (0), Mueller (2).
+  EXPECT_EQ(AngezeigteNamen(), (QStringList{QStringLiteral("Mueller"), QStringLiteral("Müller")}));
+}
+
+TEST_F(DatenGitterTest, MarkenSindEineGeordneteMenge) {
+  QSignalSpy geaendert(gitter.get(), &DatenGitter::MarkenGeaendert);
+  EXPECT_TRUE(gitter->MarkeSetzen(3));
+  EXPECT_TRUE(gitter->MarkeSetzen(1));
+  EXPECT_TRUE(gitter->MarkeSetzen(2));
+  EXPECT_FALSE(gitter->MarkeSetzen(1));
+  ASSERT_EQ(gitter->MarkenAnzahl(), 3);
+  EXPECT_EQ(gitter->Marken(), (std::vector<QVariant>{gitter->Schluessel(3), gitter->Schluessel(1), gitter->Schluessel(2)}));
+  EXPECT_EQ(geaendert.count(), 3);
+
+  // Double click on a marked row leaves one mark.
+  gitter->SetzeMarkierenPerDoppelklick(true);
+  QTableView* v = gitter->Ansicht();
+  const QRect r = v->visualRect(v->model()->index(1, 1));
+  QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, r.center());
+  EXPECT_EQ(gitter->MarkenAnzahl(), 3);
+  // Space unmarks the current row; the others keep their order.
+  gitter->SetzeMarkierenPerLeertaste(true);
+  gitter->SetzeAktuelleZelle(1, 1);
+  QTest::keyClick(v, Qt::Key_Space);
+  EXPECT_FALSE(gitter->IstMarkiert(1));
+  EXPECT_EQ(gitter->Marken(), (std::vector<QVariant>{gitter->Schluessel(3), gitter->Schluessel(2)}));
+  QTest::keyClick(v, Qt::Key_Space);
+  EXPECT_EQ(gitter->Marken(), (std::vector<QVariant>{gitter->Schluessel(3), gitter->Schluessel(2), gitter->Schluessel(1)}));
+  // Marked rows are drawn highlighted.
+  EXPECT_TRUE(v->model()->index(3, 1).data(Qt::BackgroundRole).isValid());
+  EXPECT_FALSE(v->model()->index(4, 1).data(Qt::BackgroundRole).isValid());
+
+  gitter->AlleMarkieren();
+  EXPECT_EQ(gitter->MarkenAnzahl(), gitter->ZeilenAnzahl());
+  EXPECT_EQ(gitter->Marken().front(), gitter->Schluessel(3));
+  gitter->MarkenLeeren();
+  EXPECT_EQ(gitter->MarkenAnzahl(), 0);
+}
+
+TEST_F(DatenGitterTest, ZeilenauswahlLiefertDieGewaehltenZeilen) {
+  gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::Zeilenauswahl);
+  QTableView* v = gitter->Ansicht();
+  QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(4, 1)).center());
+  QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ControlModifier, v->visualRect(v->model()->index(2, 1)).center());
+  EXPECT_EQ(gitter->AusgewaehlteZeilen(), (std::vector<int>{2, 4}));
+  EXPECT_EQ(gitter->MarkenAnzahl(), 0);   // selecting is not marking
+}
+
+TEST_F(DatenGitterTest, TastenhakenKannEineTasteSchlucken) {
+  gitter->SetzeMarkierenPerLeertaste(true);
+  int runter = 0, hoch = 0;
+  gitter->TasteRunter = [&](GitterTaste& t) {
+    ++runter;
+    if (t.taste == Qt::Key_Space) t.geschluckt = true;
+  };
+  gitter->TasteHoch = [&](GitterTaste&) { ++hoch; };
+  gitter->SetzeAktuelleZelle(0, 1);
+  QTest::keyClick(gitter->Ansicht(), Qt::Key_Space);
+  EXPECT_EQ(runter, 1);
+  EXPECT_EQ(hoch, 1);
+  EXPECT_EQ(gitter->MarkenAnzahl(), 0);
+}
+
+class DropDownTest : public DatenGitterTest {
+ protected:
+  void SetUp() override {
+    DatenGitterTest::SetUp();
+    ASSERT_TRUE(db->Ausfuehren(SqlText("CREATE TABLE Vorgaenge (VorgangsNr TEXT(10), Rest CURRENCY)")).Ok());
+    for (const char* n : {"4711", "4712", "4713"})
+      ASSERT_TRUE(db->Ausfuehren(SqlText("INSERT INTO Vorgaenge VALUES (?, 10000)"), {QString::fromLatin1(n)}).Ok());
+    Abfrage a = Abfrage::Tabelle(QStringLiteral("Vorgaenge"));
+    a.sortierung = SqlText("VorgangsNr");
+    liste_rs = Oeffnen(a);
+    liste = std::make_unique<GitterDropDown>();
+    liste->SpalteHinzufuegen(QStringLiteral("VorgangsNr"));
+    liste->SpalteHinzufuegen(QStringLiteral("Rest"), QStringLiteral("Rest"), GitterFormat::Standard);
+    liste->SetzeRecordset(liste_rs.get());
+    liste->SetzeListenfeld(QStringLiteral("VorgangsNr"));
+    liste->SetzeSichtbareZeilen(3 + 1.8);
+    notiz = gitter->SpaltenIndex(QStringLiteral("Notiz"));
+    gitter->SetzeDropDown(notiz, liste.get());
+    gitter->SetzeZulassenAendern(true);
+    gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+    gitter->SetzeAktuelleZelle(0, notiz);
+    gitter->Ansicht()->setFocus();
+  }
+  void TearDown() override {
+    liste.reset();
+    DatenGitterTest::TearDown();
+  }
+  std::unique_ptr<Recordset> liste_rs;
+  std::unique_ptr<GitterDropDown> liste;
+  int notiz = -1;
+};
+
+TEST_F(DropDownTest, TastaturWaehltEinenEintrag) {
+  QTableView* v = gitter->Ansicht();
+  QTest::keyClick(v, Qt::Key_F4);
+  ASSERT_TRUE(gitter->DropDownOffen());
+  EXPECT_EQ(liste->AktuelleZeile(), -1);
+  QTest::keyClick(v, Qt::Key_Down);
+  QTest::keyClick(v, Qt::Key_Down);
+  EXPECT_EQ(liste->ListenWert(), QVariant(QStringLiteral("4712")));
+  QTest::keyClick(v, Qt::Key_Return);
+  EXPECT_FALSE(gitter->DropDownOffen());
+  EXPECT_TRUE(gitter->ZeileAusstehend());
+  EXPECT_EQ(gitter->Wert(0, notiz).toString(), QStringLiteral("4712"));
+  ASSERT_TRUE(gitter->ZeileSpeichern());
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT Notiz FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Müller")}).toString(),
+            QStringLiteral("4712"));
+
+  // Alt+Down opens on the cell's value.
+  QTest::keyClick(v, Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(gitter->DropDownOffen());
+  EXPECT_EQ(liste->ListenWert(), QVariant(QStringLiteral("4712")));
+  QTest::keyClick(v, Qt::Key_F4);
+  EXPECT_FALSE(gitter->DropDownOffen());
+}
+
+TEST_F(DropDownTest, KnopfDerAktuellenZelleOeffnetDieListe) {
+  QTableView* v = gitter->Ansicht();
+  const QRect zelle = v->visualRect(v->model()->index(0, notiz));
+  QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, zelle.center() - QPoint(zelle.width() / 2 - 3, 0));
+  EXPECT_FALSE(gitter->DropDownOffen());   // the cell itself
+  QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(zelle.right() - 4, zelle.center().y()));
+  EXPECT_TRUE(gitter->DropDownOffen());
+  EXPECT_NEAR(liste->height(), v->verticalHeader()->defaultSectionSize() * 4.8 +
+                                   liste->Ansicht()->horizontalHeader()->sizeHint().height(), 6);
+}
+
+TEST_F(DropDownTest, OffeneListeVerbrauchtEscUndEnter) {
+  QTableView* v = gitter->Ansicht();
+  ASSERT_TRUE(gitter->ZellwertSetzen(gitter->SpaltenIndex(QStringLiteral("Name")), QStringLiteral("Neu")));
+  ASSERT_TRUE(gitter->ZeileAusstehend());
+  int gesehen = 0;
+  gitter->TasteRunter = [&](GitterTaste&) { ++gesehen; };
+  QTest::keyClick(v, Qt::Key_F4);
+  ASSERT_TRUE(gitter->DropDownOffen());
+  const int vorher = gesehen;
+  QTest::keyClick(v, Qt::Key_Escape);
+  EXPECT_FALSE(gitter->DropDownOffen());
+  EXPECT_EQ(gesehen, vorher);             // the hook (the window) did not see the Esc
+  EXPECT_TRUE(gitter->ZeileAusstehend()); // and the grid did not drop the row with it
+  // Without an open list Esc reaches the grid: the pending row is dropped.
+  QTest::keyClick(v, Qt::Key_Escape);
+  EXPECT_FALSE(gitter->ZeileAusstehend());
+  EXPECT_EQ(gitter->ZellText(0, gitter->SpaltenIndex(QStringLiteral("Name"))), QStringLiteral("Müller"));
+}
+
+TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
+  gitter->SetzeZulassenAendern(true);
+  gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  QTableView* v = gitter->Ansicht();
+  const int betrag = gitter->SpaltenIndex(QStringLiteral("Betrag"));
+  const int faellig = gitter->SpaltenIndex(QStringLiteral("Faellig"));
+  ASSERT_EQ(gitter->Spalte(betrag).editor, GitterEditor::Zahl);
+  ASSERT_EQ(gitter->Spalte(faellig).editor, GitterEditor::Datum);
+
+  // Text editors take at most the field's size (Name is TEXT(20)).
+  gitter->SetzeAktuelleZelle(2, gitter->SpaltenIndex(QStringLiteral("Name")));
+  v->setFocus();
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  auto* textEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(textEditor);
+  EXPECT_EQ(textEditor->maxLength(), 20);
+  QTest::keyClick(textEditor, Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_FALSE(gitter->ZeileAusstehend());
+
+  gitter->SetzeAktuelleZelle(2, betrag);
+  v->setFocus();
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->text(), QStringLiteral("3,00"));
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("1.234,5"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();   // the delegate commits after the key event
+  EXPECT_TRUE(gitter->ZeileAusstehend());
+  EXPECT_EQ(gitter->ZellText(2, betrag), QStringLiteral("1.234,50"));
+
+  gitter->SetzeAktuelleZelle(2, faellig);
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("31.12.2024"));
+  QTest::keyClick(e, Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(e->text(), QStringLiteral("01.01.2025"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();   // the delegate commits after the key event
+  ASSERT_TRUE(gitter->ZeileSpeichern());
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT Betrag FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Mueller")}).toLongLong(),
+            12345000);
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT Faellig FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Mueller")}).toString(),
+            QStringLiteral("2025-01-01"));
+
+  // A date that does not exist is refused and reported; the stored value stays.
+  QSignalSpy ungueltig(gitter.get(), &DatenGitter::EingabeUngueltig);
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("31.02.2024"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();   // the delegate commits after the key event
+  EXPECT_EQ(ungueltig.count(), 1);
+  EXPECT_FALSE(gitter->ZeileAusstehend());
+  EXPECT_EQ(gitter->ZellText(2, faellig), QStringLiteral("01.01.2025"));
+}
+
+TEST_F(DatenGitterTest, AbgebrochenesZeilenUpdateHaeltDieZeileAusstehend) {
+  gitter->SetzeZulassenAendern(true);
+  gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  bool abbrechen = true;
+  int vorUpdate = 0;
+  gitter->VorZeilenAenderung = [&](bool& c) {
+    ++vorUpdate;
+    c = abbrechen;
+  };
+  QSignalSpy nach(gitter.get(), &DatenGitter::NachZeilenAenderung);
+  gitter->SetzeAktuelleZelle(3, name);
+  ASSERT_TRUE(gitter->ZellwertSetzen(name, QStringLiteral("Meier")));
+  ASSERT_TRUE(gitter->ZeileAusstehend());
+
+  // Moving away tries to write the row; the handler cancels: the row stays pending and current.
+  gitter->SetzeAktuelleZelle(5, name);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return gitter->AktuelleZeile() == 3; }, 2000));
+  EXPECT_EQ(vorUpdate, 1);
+  EXPECT_TRUE(gitter->ZeileAusstehend());
+  EXPECT_EQ(gitter->AusstehendeZeile(), 3);
+  EXPECT_EQ(gitter->ZellText(3, name), QStringLiteral("Meier"));
+  EXPECT_EQ(nach.count(), 0);
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Meier")}).toInt(), 0);
+
+  abbrechen = false;
+  ASSERT_TRUE(gitter->ZeileSpeichern());
+  EXPECT_FALSE(gitter->ZeileAusstehend());
+  EXPECT_EQ(nach.count(), 1);
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Meier")}).toInt(), 1);
+}
+
+TEST_F(DatenGitterTest, VorSpaltenAenderungKannAbbrechenUndAndereSpaltenSetzen) {
+  gitter->SetzeZulassenAendern(true);
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  const int notiz = gitter->SpaltenIndex(QStringLiteral("Notiz"));
+  gitter->VorSpaltenAenderung = [&](int spalte, const QVariant& alt, QVariant& wert, bool& abbrechen) {
+    if (wert.toString().isEmpty()) abbrechen = true;
+    else if (spalte == name) gitter->PufferwertSetzen(QStringLiteral("Notiz"), QStringLiteral("war ") + alt.toString().left(6));
+  };
+  gitter->SetzeAktuelleZelle(0, name);
+  EXPECT_FALSE(gitter->ZellwertSetzen(name, QString()));
+  EXPECT_FALSE(gitter->ZeileAusstehend());
+  ASSERT_TRUE(gitter->ZellwertSetzen(name, QStringLiteral("Anders")));
+  EXPECT_EQ(gitter->ZellText(0, notiz), QStringLiteral("war Müller"));
+}
+
+TEST_F(DatenGitterTest, NeueZeileUndFehlerereignis) {
+  gitter->SetzeZulassenNeu(true);
+  const int anzahl = gitter->ZeilenAnzahl();
+  ASSERT_EQ(gitter->Ansicht()->model()->rowCount(), anzahl + 1);
+  EXPECT_TRUE(gitter->IstNeueZeile(anzahl));
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  gitter->SetzeAktuelleZelle(anzahl, name);
+  ASSERT_TRUE(gitter->ZellwertSetzen(name, QStringLiteral("Neumann")));
+  EXPECT_TRUE(gitter->ZeileAusstehend());
+  ASSERT_TRUE(gitter->ZeileSpeichern());
+  EXPECT_EQ(gitter->ZeilenAnzahl(), anzahl + 1);
+  EXPECT_EQ(gitter->ZellText(anzahl, name), QStringLiteral("Neumann"));
+  EXPECT_TRUE(gitter->IstNeueZeile(anzahl + 1));
+
+  // A failing write: the error event can suppress the grid's message; the row stays pending.
+  MeldungsRekorder rekorder;
+  db->SetzeStoerung([](const QString& sql) {
+    if (sql.startsWith(QStringLiteral("INSERT"), Qt::CaseInsensitive)) return DbFehler{19, QStringLiteral("verweigert")};
+    return DbFehler{};
+  });
+  int fehler = 0;
+  gitter->BeiFehler = [&](const DbFehler& f, bool& zeigen) {
+    ++fehler;
+    zeigen = f.Nummer != 19;
+  };
+  gitter->SetzeAktuelleZelle(anzahl + 1, name);
+  ASSERT_TRUE(gitter->ZellwertSetzen(name, QStringLiteral("Zweiter")));
+  EXPECT_FALSE(gitter->ZeileSpeichern());
+  EXPECT_EQ(fehler, 1);
+  EXPECT_EQ(rekorder.Anzahl(), 0);
+  EXPECT_TRUE(gitter->ZeileAusstehend());
+  gitter->BeiFehler = nullptr;
+  EXPECT_FALSE(gitter->ZeileSpeichern());
+  ASSERT_EQ(rekorder.Anzahl(), 1);
+  EXPECT_TRUE(rekorder.Letzter().text.contains(QStringLiteral("verweigert")));
+  gitter->ZeileVerwerfen();
+  EXPECT_EQ(gitter->ZeilenAnzahl(), anzahl + 1);
+}
+
+TEST_F(DatenGitterTest, LoeschenEntferntZeileUndMarke) {
+  QSignalSpy nach(gitter.get(), &DatenGitter::NachLoeschen);
+  gitter->MarkeSetzen(4);
+  gitter->SetzeAktuelleZelle(4, 1);
+  const QVariant schluessel = gitter->Schluessel(4);
+  ASSERT_TRUE(gitter->ZeileLoeschen());
+  EXPECT_EQ(nach.count(), 1);
+  EXPECT_EQ(gitter->ZeilenAnzahl(), int(std::size(Namen)) - 1);
+  EXPECT_EQ(gitter->MarkenAnzahl(), 0);
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT COUNT(*) FROM Zahlungen WHERE ZahlungNr = ?"), {schluessel}).toInt(), 0);
+}
+
+TEST_F(DatenGitterTest, FusszeileStehtUnterIhrerSpalteInIhrerFarbe) {
+  gitter->SetzeFussleiste(true);
+  const int betrag = gitter->SpaltenIndex(QStringLiteral("Betrag"));
+  gitter->SetzeFussText(betrag, QStringLiteral("-1.234,56"));
+  gitter->SetzeFussFarbe(betrag, QColor(255, 0, 0));
+  QApplication::processEvents();
+  EXPECT_EQ(gitter->FussText(betrag), QStringLiteral("-1.234,56"));
+  QWidget* fuss = nullptr;
+  for (QWidget* w : gitter->findChildren<QWidget*>())
+    if (QString::fromLatin1(w->metaObject()->className()) == QStringLiteral("GitterFuss")) fuss = w;
+  ASSERT_TRUE(fuss);
+  ASSERT_TRUE(fuss->isVisible());
+  const QImage bild = fuss->grab().toImage();
+  QTableView* v = gitter->Ansicht();
+  const int links = v->frameWidth() + v->verticalHeader()->width() + v->horizontalHeader()->sectionViewportPosition(betrag);
+  const int rechts = links + v->columnWidth(betrag);
+  int rotInnen = 0, rotAussen = 0;
+  for (int x = 0; x < bild.width(); ++x)
+    for (int y = 0; y < bild.height(); ++y) {
+      const QColor c = bild.pixelColor(x, y);
+      if (c.red() > 180 && c.green() < 90 && c.blue() < 90) (x >= links && x < rechts ? rotInnen : rotAussen)++;
+    }
+  EXPECT_GT(rotInnen, 0);
+  EXPECT_EQ(rotAussen, 0);
+}
+
+TEST_F(DatenGitterTest, ProzentbreitenKommenZurueckUndUebergehenVerborgeneSpalten) {
+  gitter->SetzeSpalteSichtbar(gitter->SpaltenIndex(QStringLiteral("Art")), false);
+  gitter->SetzeSpaltenbreite(0, 50);
+  gitter->SetzeSpaltenbreite(1, 150);
+  gitter->SetzeSpaltenbreite(3, 100);
+  QApplication::processEvents();
+  std::vector<float> prozente;
+  SpaltenbreitenVerwalten(*gitter, prozente, true);
+  EXPECT_EQ(prozente.size(), std::size_t(gitter->SpaltenAnzahl() - 1));
+  const int alteBreite = gitter->Ansicht()->viewport()->width();
+  EXPECT_NEAR(prozente[1], 150.0 * 100 / alteBreite, 0.01);
+
+  gitter->resize(gitter->width() * 2, gitter->height());
+  QApplication::processEvents();
+  const int neueBreite = gitter->Ansicht()->viewport()->width();
+  ASSERT_GT(neueBreite, alteBreite);
+  SpaltenbreitenVerwalten(*gitter, prozente, false);
+  EXPECT_NEAR(gitter->Spaltenbreite(1), 150.0 * neueBreite / alteBreite, 1.0);
+  EXPECT_NEAR(gitter->Spaltenbreite(3), 100.0 * neueBreite / alteBreite, 1.0);
+  std::vector<float> wieder;
+  SpaltenbreitenVerwalten(*gitter, wieder, true);
+  ASSERT_EQ(wieder.size(), prozente.size());
+  for (std::size_t i = 0; i < wieder.size(); ++i) EXPECT_NEAR(wieder[i], prozente[i], 0.5f) << i;
+
+  // Stretching columns keep their shares when the grid is resized.
+  gitter->SetzeSpaltenStrecken(true);
+  gitter->resize(gitter->width() / 2, gitter->height());
+  QApplication::processEvents();
+  std::vector<float> gestreckt;
+  SpaltenbreitenVerwalten(*gitter, gestreckt, true);
+  for (std::size_t i = 0; i < gestreckt.size(); ++i) EXPECT_NEAR(gestreckt[i], prozente[i], 1.0f) << i;
+}
+
+TEST_F(DatenGitterTest, LayoutBleibtBeiNeuemRecordsetUndKommtUnterSeinemNamenZurueck) {
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  gitter->SetzeSpaltentitel(name, QStringLiteral("Empfänger"));
+  gitter->SetzeSpaltenbreite(name, 177);
+  gitter->SetzeSpalteSichtbar(gitter->SpaltenIndex(QStringLiteral("Art")), false);
+  Abfrage a = Abfrage::Tabelle(QStringLiteral("Zahlungen"));
+  a.bedingung = Bedingung(SqlText("Art = ?"), {QStringLiteral("G")});
+  auto neu = Oeffnen(a);
+  gitter->SetzeRecordset(neu.get());
+  rs = std::move(neu);
+  EXPECT_EQ(gitter->Spalte(name).titel, QStringLiteral("Empfänger"));
+  EXPECT_EQ(gitter->Spaltenbreite(name), 177);
+  EXPECT_FALSE(gitter->SpalteSichtbar(gitter->SpaltenIndex(QStringLiteral("Art"))));
+  EXPECT_EQ(gitter->ZeilenAnzahl(), int(std::size(Namen)) / 2);
+
+  ASSERT_TRUE(gitter->LayoutSpeichern(QStringLiteral("Zahlungsliste")));
+  DatenGitter anderes;
+  anderes.SetzeRecordset(rs.get());
+  ASSERT_TRUE(anderes.LayoutLaden(QStringLiteral("Zahlungsliste")));
+  const int n2 = anderes.SpaltenIndex(QStringLiteral("Name"));
+  EXPECT_EQ(anderes.Spalte(n2).titel, QStringLiteral("Empfänger"));
+  EXPECT_EQ(anderes.Spaltenbreite(n2), 177);
+  EXPECT_FALSE(anderes.SpalteSichtbar(anderes.SpaltenIndex(QStringLiteral("Art"))));
+  EXPECT_FALSE(anderes.LayoutLaden(QStringLiteral("Unbekannt")));
+}
+
+TEST_F(DatenGitterTest, ZeilenfarbeUndScrollTipp) {
+  gitter->SetzeZellStil([this](int zeile, int, ZellStil& stil) {
+    if (gitter->Wert(zeile, QStringLiteral("Art")).toString() == QStringLiteral("G")) stil.vordergrund = QColor(255, 0, 0);
+  });
+  QAbstractItemModel* m = gitter->Ansicht()->model();
+  EXPECT_EQ(m->index(1, 1).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+  EXPECT_FALSE(m->index(0, 1).data(Qt::ForegroundRole).isValid());
+  gitter->SetzeAktuelleZelle(0, gitter->SpaltenIndex(QStringLiteral("Name")));
+  EXPECT_EQ(gitter->ScrollTipp(4), QStringLiteral("Name: O'Brien"));
+  gitter->resize(300, 120);   // few rows visible: the bar can be dragged
+  QApplication::processEvents();
+  Q_EMIT gitter->Ansicht()->verticalScrollBar()->sliderMoved(6);
+  EXPECT_EQ(gitter->LetzterScrollTipp(), QStringLiteral("Name: 50% Rabatt"));
+  gitter->SetzeAktuelleZelle(0, gitter->SpaltenIndex(QStringLiteral("Betrag")));
+  EXPECT_EQ(gitter->ScrollTipp(4), QStringLiteral("Betrag: 5,00"));
+  // A window's own tip (first column, its value, two blanks, the second column).
+  gitter->SetzeScrollTippText([this](int zeile) {
+    return gitter->Spalte(0).titel + QStringLiteral(": ") + gitter->ZellText(zeile, 0) + QStringLiteral("  ") +
+           gitter->ZellText(zeile, 1);
+  });
+  EXPECT_EQ(gitter->ScrollTipp(4), QStringLiteral("ZahlungNr: 5  O'Brien"));
+  gitter->SetzeWechselndeZeilen(false);
+  EXPECT_FALSE(gitter->WechselndeZeilen());
+}
+
+struct MusterFall {
+  std::optional<int64_t> roh;
+  const char* muster;
+  const char* erwartet;
+};
+
+class MusterTabelle : public ::testing::TestWithParam<MusterFall> {};
+
+TEST_P(MusterTabelle, FormatiertWieDieAlteLaufzeit) {
+  EXPECT_EQ(GitterFormatierung::MusterAnwenden(GetParam().roh, QString::fromUtf8(GetParam().muster)),
+            QString::fromUtf8(GetParam().erwartet));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zahlenformate, MusterTabelle,
+    ::testing::Values(MusterFall{12345600, "###,###,##0.00;-###,###,##0.00; ;", "1.234,56"},
+                      MusterFall{-12345600, "###,###,##0.00;-###,###,##0.00; ;", "-1.234,56"},
+                      MusterFall{0, "###,###,##0.00;-###,###,##0.00; ;", " "},
+                      MusterFall{std::nullopt, "###,###,##0.00;-###,###,##0.00; ;", ""},
+                      MusterFall{50, "##0.00", "0,01"},           // half away from zero
+                      MusterFall{-50, "##0.00", "-0,01"},
+                      MusterFall{12345678901230000, "#,##0.00", "1.234.567.890.123,00"},
+                      MusterFall{70000, "####0\" Tage\";;\"Kein Ausdruck\"", "7 Tage"},
+                      MusterFall{0, "####0\" Tage\";;\"Kein Ausdruck\"", "Kein Ausdruck"},
+                      MusterFall{15000, "0.0#", "1,5"}));
+
+}  // namespace

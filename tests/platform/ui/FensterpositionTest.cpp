@@ -1,0 +1,132 @@
+#include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/ProgrammschriftSetzen.h"
+#include "platform/ui/SchriftSkalierung.h"
+
+#include "platform/settings/Registrierung.h"
+
+#include "QtAusgabe.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kAbschnitt = QStringLiteral("Formular State Test");
+
+class Fensterposition : public ::testing::Test {
+ protected:
+  void SetUp() override { Registrierung::Instanz().Loeschen(kAbschnitt); }
+  void TearDown() override { Registrierung::Instanz().Loeschen(kAbschnitt); }
+  QString Lesen(const char* schluessel) {
+    return Registrierung::Instanz().Lesen(kAbschnitt, QString::fromLatin1(schluessel));
+  }
+};
+
+}  // namespace
+
+TEST_F(Fensterposition, SpeichernUndWiederherstellenErgibtDieselbeLage) {
+  QWidget fenster;
+  fenster.setGeometry(40, 50, 400, 300);
+  FensterpositionVerwalten(false, kAbschnitt, &fenster, 70, false);
+  EXPECT_EQ(Lesen("State"), QStringLiteral("0"));
+  EXPECT_EQ(Lesen("Left"), QStringLiteral("40"));
+  EXPECT_EQ(Lesen("Top"), QStringLiteral("50"));
+  EXPECT_EQ(Lesen("Width"), QStringLiteral("400"));
+  EXPECT_EQ(Lesen("Height"), QStringLiteral("300"));
+
+  QWidget neu;
+  FensterpositionVerwalten(true, kAbschnitt, &neu, 70, false);
+  EXPECT_EQ(neu.geometry(), QRect(40, 50, 400, 300));
+  EXPECT_FALSE(neu.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(Fensterposition, MaximiertKommtMaximiertZurueck) {
+  Registrierung& r = Registrierung::Instanz();
+  r.Schreiben(kAbschnitt, QStringLiteral("State"), QStringLiteral("2"));
+  r.Schreiben(kAbschnitt, QStringLiteral("Left"), QStringLiteral("10"));
+  r.Schreiben(kAbschnitt, QStringLiteral("Top"), QStringLiteral("20"));
+  r.Schreiben(kAbschnitt, QStringLiteral("Width"), QStringLiteral("300"));
+  r.Schreiben(kAbschnitt, QStringLiteral("Height"), QStringLiteral("200"));
+  QWidget fenster;
+  FensterpositionVerwalten(true, kAbschnitt, &fenster);
+  EXPECT_TRUE(fenster.windowState() & Qt::WindowMaximized);
+  FensterpositionVerwalten(false, kAbschnitt, &fenster);
+  EXPECT_EQ(Lesen("State"), QStringLiteral("2"));
+}
+
+TEST_F(Fensterposition, OhneGespeicherteWerteSiebzigProzentZentriert) {
+  const QRect schirm = QGuiApplication::primaryScreen()->geometry();
+  for (bool breit : {false, true}) {
+    SCOPED_TRACE(breit);
+    QWidget fenster;
+    FensterpositionVerwalten(true, kAbschnitt, &fenster, 70, breit);
+    EXPECT_EQ(fenster.height(), schirm.height() * 70 / 100);
+    EXPECT_EQ(fenster.width(), schirm.width() * 70 / (breit ? 150 : 120));
+    EXPECT_LE(qAbs(fenster.geometry().center().x() - schirm.center().x()), 1);
+    EXPECT_LE(qAbs(fenster.geometry().center().y() - schirm.center().y()), 1);
+  }
+  QWidget unveraendert;
+  unveraendert.setGeometry(1, 2, 3 * 100, 4 * 100);
+  FensterpositionVerwalten(true, kAbschnitt, &unveraendert, 0, false);  // 0 percent: left alone
+  EXPECT_EQ(unveraendert.geometry(), QRect(1, 2, 300, 400));
+}
+
+TEST_F(Fensterposition, NurVorhandeneZahlenWerdenUebernommenUndNiemalsAusserhalbDesSchirms) {
+  Registrierung& r = Registrierung::Instanz();
+  r.Schreiben(kAbschnitt, QStringLiteral("Width"), QStringLiteral("350"));
+  r.Schreiben(kAbschnitt, QStringLiteral("Height"), QStringLiteral("kaputt"));
+  QWidget fenster;
+  fenster.setGeometry(30, 40, 200, 250);
+  FensterpositionVerwalten(true, kAbschnitt, &fenster);
+  EXPECT_EQ(fenster.geometry(), QRect(30, 40, 350, 250));
+
+  // a position from a monitor that is gone
+  r.Schreiben(kAbschnitt, QStringLiteral("Left"), QStringLiteral("-30000"));
+  r.Schreiben(kAbschnitt, QStringLiteral("Top"), QStringLiteral("-30000"));
+  FensterpositionVerwalten(true, kAbschnitt, &fenster);
+  EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(fenster.geometry().center()));
+}
+
+TEST(ProgrammschriftSetzen, NameUndGroesseAufJedesSteuerelementStilBleibt) {
+  QWidget fenster;
+  auto* l = new QVBoxLayout(&fenster);
+  auto* fett = new QLabel(QStringLiteral("Überschrift"), &fenster);
+  QFont f = fett->font();
+  f.setBold(true);
+  fett->setFont(f);
+  auto* feld = new QLineEdit(&fenster);
+  l->addWidget(fett);
+  l->addWidget(feld);
+  ProgrammschriftSetzen(&fenster, QFont(QStringLiteral("DejaVu Serif"), 15));
+  for (QWidget* w : {static_cast<QWidget*>(&fenster), static_cast<QWidget*>(fett), static_cast<QWidget*>(feld)}) {
+    EXPECT_EQ(w->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(w->font().pointSize(), 15);
+  }
+  EXPECT_TRUE(fett->font().bold());
+  EXPECT_FALSE(feld->font().bold());
+}
+
+TEST(SchriftSkalierung, SchriftenWachsenUndSchrumpfenMitDemFenster) {
+  QWidget fenster;
+  auto* l = new QVBoxLayout(&fenster);
+  auto* feld = new QLineEdit(&fenster);
+  l->addWidget(feld);
+  QFont basis(QStringLiteral("DejaVu Sans"));
+  basis.setPointSizeF(10);
+  fenster.setFont(basis);
+  feld->setFont(basis);
+  fenster.resize(400, 300);
+  fenster.show();
+  SchriftSkalierung skalierung(&fenster);
+  fenster.resize(600, 600);  // the smaller ratio counts: 1.5
+  EXPECT_DOUBLE_EQ(feld->font().pointSizeF(), 15.0);
+  fenster.resize(100, 100);  // limited to 0.7
+  EXPECT_DOUBLE_EQ(feld->font().pointSizeF(), 7.0);
+  fenster.resize(400, 300);
+  EXPECT_DOUBLE_EQ(feld->font().pointSizeF(), 10.0);
+}

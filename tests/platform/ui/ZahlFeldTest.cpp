@@ -1,0 +1,179 @@
+#include "platform/ui/ZahlFeld.h"
+
+#include "QtAusgabe.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window with the field and a second control to move the focus to.
+struct Fenster {
+  QWidget w;
+  ZahlFeld* feld;
+  QLineEdit* anderes;
+  Fenster() {
+    auto* l = new QVBoxLayout(&w);
+    feld = new ZahlFeld(&w);
+    anderes = new QLineEdit(&w);
+    l->addWidget(feld);
+    l->addWidget(anderes);
+    w.show();
+    w.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    anderes->setFocus(Qt::TabFocusReason);
+  }
+  void Eingeben(const QString& text) {
+    feld->setFocus(Qt::TabFocusReason);
+    feld->selectAll();
+    if (text.isEmpty())
+      QTest::keyClick(feld, Qt::Key_Delete);
+    else
+      Tippen(feld, text);
+  }
+  void Verlassen() { anderes->setFocus(Qt::TabFocusReason); }
+  QString Anzeige() const { return feld->text(); }
+};
+
+Waehrung Euro(const char* text) { return *Waehrung::ParseDeutsch(QString::fromLatin1(text)); }
+
+}  // namespace
+
+TEST(ZahlFeld, LeerzustandUndBetragseingabe) {
+  Fenster f;
+  ZahlFormat format;
+  format.leerText = QString();
+  f.feld->AnzeigeFormatSetzen(format);
+  EXPECT_FALSE(f.feld->Wert().has_value());
+  EXPECT_EQ(f.Anzeige(), QString());
+
+  QSignalSpy geaendert(f.feld, &ZahlFeld::WertGeaendert);
+  f.Eingeben(QStringLiteral("1234,5"));
+  f.Verlassen();
+  ASSERT_TRUE(f.feld->Wert().has_value());
+  EXPECT_EQ(*f.feld->Wert(), Euro("1234,50"));
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("1.234,50"));
+  EXPECT_EQ(geaendert.count(), 1);
+
+  f.Eingeben(QString());
+  f.Verlassen();
+  EXPECT_FALSE(f.feld->Wert().has_value());
+  EXPECT_EQ(geaendert.count(), 2);
+
+  f.feld->LeerErlaubtSetzen(false);
+  EXPECT_EQ(f.feld->Wert(), std::optional<Waehrung>(Waehrung()));
+  f.Eingeben(QStringLiteral("7"));
+  f.Verlassen();
+  f.Eingeben(QString());
+  f.Verlassen();
+  ASSERT_TRUE(f.feld->Wert().has_value());
+  EXPECT_EQ(*f.feld->Wert(), Waehrung());
+}
+
+TEST(ZahlFeld, WertWaehrendDerEingabeIstDasGetippte) {
+  // A toolbar click does not take the focus: Wert() must already hold what was typed.
+  Fenster f;
+  f.Eingeben(QStringLiteral("-17,25"));
+  ASSERT_TRUE(f.feld->Wert().has_value());
+  EXPECT_EQ(*f.feld->Wert(), -Euro("17,25"));
+}
+
+TEST(ZahlFeld, MinimumUndMaximumBeiGanzzahlen) {
+  Fenster f;
+  f.feld->GanzzahlSetzen(true);
+  f.feld->BereichSetzen(1, 9);
+  f.feld->GanzzahlWertSetzen(15);
+  EXPECT_EQ(f.feld->Ganzzahl(), 9);
+  f.feld->GanzzahlWertSetzen(-3);
+  EXPECT_EQ(f.feld->Ganzzahl(), 1);
+
+  f.Eingeben(QStringLiteral("12"));  // the 2 would pass the maximum: refused while typing
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("1"));
+  f.Eingeben(QStringLiteral("0"));   // below the minimum: taken over as the minimum
+  f.Verlassen();
+  EXPECT_EQ(f.feld->Ganzzahl(), 1);
+  f.Eingeben(QStringLiteral("3,5"));  // no decimals in a whole-number field
+  f.Verlassen();
+  EXPECT_EQ(f.feld->Ganzzahl(), 3);
+  f.Eingeben(QStringLiteral("-4"));   // no sign when the minimum is positive
+  f.Verlassen();
+  EXPECT_EQ(f.feld->Ganzzahl(), 4);
+}
+
+TEST(ZahlFeld, NachsatzUndNulltextImAnzeigeformatNichtBeimBearbeiten) {
+  Fenster f;
+  f.feld->GanzzahlSetzen(true);
+  ZahlFormat tage;
+  tage.nachsatz = QStringLiteral(" Tage");
+  f.feld->AnzeigeFormatSetzen(tage);
+  f.feld->GanzzahlWertSetzen(2);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("2 Tage"));
+
+  ZahlFormat kopien;
+  kopien.nachsatz = QStringLiteral(" Kopien");
+  kopien.nullText = QStringLiteral("Kein Ausdruck");
+  f.feld->AnzeigeFormatSetzen(kopien);
+  f.feld->GanzzahlWertSetzen(0);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("Kein Ausdruck"));
+  f.feld->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("0"));  // edit format: the plain number
+  f.Verlassen();
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("Kein Ausdruck"));
+  f.feld->GanzzahlWertSetzen(3);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("3 Kopien"));
+
+  ZahlFormat leereNull;
+  leereNull.nullText = QString();
+  f.feld->GanzzahlSetzen(false);
+  f.feld->AnzeigeFormatSetzen(leereNull);
+  f.feld->WertSetzen(Waehrung());
+  EXPECT_EQ(f.Anzeige(), QString());
+  EXPECT_TRUE(f.feld->Wert().has_value());  // a blank zero is still a value
+}
+
+TEST(ZahlFeld, BearbeitenRundetKeineVierNachkommastellen) {
+  Fenster f;
+  f.feld->WertSetzen(Euro("1,2345"));
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("1,23"));
+  f.feld->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("1,2345"));
+  f.Verlassen();
+  EXPECT_EQ(*f.feld->Wert(), Euro("1,2345"));
+}
+
+TEST(ZahlFeld, NegativeBetraegeInDerZweitfarbeUngueltigGelbAufRot) {
+  Fenster f;
+  f.feld->NegativFarbeSetzen(QColor(255, 0, 0));
+  f.feld->WertSetzen(Euro("5"));
+  const QColor normal = f.feld->palette().color(QPalette::Text);
+  f.feld->WertSetzen(-Euro("5"));
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), QColor(255, 0, 0));
+  f.feld->GueltigkeitAnzeigen(false);
+  EXPECT_EQ(f.feld->palette().color(QPalette::Base), QColor(255, 0, 0));
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), QColor(255, 255, 0));
+  f.feld->WertSetzen(Euro("5"));
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), QColor(255, 255, 255));
+  f.feld->GueltigkeitAnzeigen(true);
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), normal);
+}
+
+TEST(ZahlFeld, PfeiltastenNurMitDrehknoepfen) {
+  Fenster f;
+  f.feld->GanzzahlSetzen(true);
+  f.feld->BereichSetzen(1, 9);
+  f.feld->GanzzahlWertSetzen(8);
+  f.feld->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f.feld, Qt::Key_Up);
+  EXPECT_EQ(f.feld->Ganzzahl(), 8);
+  f.feld->PfeileSetzen(true);
+  QTest::keyClick(f.feld, Qt::Key_Up);
+  QTest::keyClick(f.feld, Qt::Key_Up);  // stops at the maximum
+  EXPECT_EQ(f.feld->Ganzzahl(), 9);
+  QTest::keyClick(f.feld, Qt::Key_Down);
+  EXPECT_EQ(f.feld->Ganzzahl(), 8);
+}

@@ -1,0 +1,711 @@
+// The SEPA file window driven headless: settings, first activation, reselection, the create
+// command's checks, a real run into a temporary folder, F3 and the folder chooser.
+
+#include <QCheckBox>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "QtAusgabe.h"
+#include "common/Datenbankstart.h"
+#include "common/Datenhilfen.h"
+#include "common/Programmzustand.h"
+#include "common/Uhr.h"
+#include "platform/db/Datenbank.h"
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/DatumFeld.h"
+#include "platform/ui/Farben.h"
+#include "platform/ui/GitterModell.h"
+#include "platform/ui/HilfeFenster.h"
+#include "platform/ui/MeldungsRekorder.h"
+#include "platform/ui/OptionsGruppe.h"
+#include "platform/ui/ZahlFeld.h"
+#include "sepafiles/FormularDTADisk.h"
+#include "sepafiles/core/SepaLauf.h"
+#include "sepafiles/core/SepaLaufStoerung.h"
+#include "testsupport/SchemaPruefung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+// A sender with IBAN, BIC and creditor id; two credit transfers (three lines, -150,25 in all) and
+// two core direct debits of different sequence types (FRST, RCUR).
+const char* const kDaten = R"SQL(
+UPDATE Absender SET Suchname = 'TEST', Name = 'Tamo Test GmbH', Bank = 'Commerzbank', IBAN = 'DE89370400440532013000',
+  BIC = 'COBADEFFXXX', "GläubigerID" = 'DE98ZZZ09999999999', ReferenzNr = 'R100' WHERE AbsenderNr = 1;
+INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, OPKontoNr, Name, Bank, BIC, IBAN, Verwendungszweck1, ZahlungGesamt,
+  "Fällig", MandatReferenz, MandatDatum, MandatSequenz) VALUES
+  (1, 1, 'G', '70001', 'Lieferant Meier', 'Bank A', 'BYLADEM1001', 'DE02120300000000202051', 'Rechnung vom 31.12.23',
+   1000000, '2024-03-10', NULL, NULL, NULL),
+  (2, 1, 'G', '70002', 'Lieferant Müller & Co', 'Bank B', 'INGDDEFFXXX', 'DE12500105170648489890',
+   'Rechnung vom 15.01.24', 502500, '2024-03-20', NULL, NULL, NULL),
+  (3, 1, 'L', '10001', 'Kunde Schulz', 'Bank A', 'BYLADEM1001', 'DE02120300000000202051', 'Beitrag 2024', 800000,
+   '2024-03-10', 'M-1', '2023-01-01', 2),
+  (4, 1, 'L', '10002', 'Kunde Wagner', 'Bank B', 'INGDDEFFXXX', 'DE12500105170648489890', 'Beitrag 2024', 450000,
+   '2024-03-10', 'M-2', '2023-02-01', 3);
+INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) VALUES
+  (1, 1, 'RE 1', 600000), (1, 2, 'RE 2', 400000), (2, 1, 'RE 3', 502500), (3, 1, 'Beitrag', 800000),
+  (4, 1, 'Beitrag', 450000);
+)SQL";
+
+// Wednesday, 13 March 2024.
+const QDate kHeute(2024, 3, 13);
+
+class FormularDTADiskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_vorherReg = Registrierung::Instanz().Datei();
+    Registrierung::Instanz().DateiSetzen(m_ordner.Datei(QStringLiteral("einstellungen.ini")));
+    Zustand().Zuruecksetzen();
+    Uhr::Festhalten(QDateTime(kHeute, QTime(10, 30)));
+    m_rekorder = std::make_unique<MeldungsRekorder>();
+    m_rekorder->BeiUnerwartet([](const QString& was) { ADD_FAILURE() << "Unerwartete Meldung: " << was.toStdString(); });
+    DatenbankAnlegen(kDaten);
+  }
+  void TearDown() override {
+    m_fenster.reset();
+    m_rekorder.reset();
+    Zustand().Zuruecksetzen();
+    Uhr::Setzen({});
+    Registrierung::Instanz().DateiSetzen(m_vorherReg);
+  }
+
+  // A fresh data folder with the shipped schema, the test data and `zusatz`, opened as the program's.
+  void DatenbankAnlegen(const char* daten, const QString& zusatz = {}) {
+    Zustand().DatenbankSchliessen();
+    m_daten = m_ordner.Datei(QStringLiteral("daten%1").arg(++m_nummer));
+    QDir().mkpath(m_daten);
+    const QString datei = QDir(m_daten).filePath(DatenbankDateiname);
+    DbFehler f = ::DatenbankAnlegen(datei, QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
+    ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+    {
+      auto db = Datenbank::Oeffnen(datei, f);
+      ASSERT_TRUE(db) << f.Beschreibung.toStdString();
+      ASSERT_TRUE(db->SkriptAusfuehren(QString::fromUtf8(daten) + zusatz).Ok());
+    }
+    Zustand().DatenVerzeichnisSetzen(m_daten);
+    const StartErgebnis e = DatenbankOeffnen();
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  }
+
+  Datenbank& Db() { return *Zustand().Datenbank(); }
+
+  template <std::size_t N>
+  QString Wert(const char (&sql)[N], const QVariantList& parameter = {}) {
+    DbFehler f;
+    const std::optional<QVariant> w = Db().Wert(SqlText(sql), parameter, f);
+    EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+    return w && w->isValid() && !w->isNull() ? w->toString() : QStringLiteral("<Null>");
+  }
+  void Ausfuehren(const QString& sql) { ASSERT_TRUE(Db().SkriptAusfuehren(sql).Ok()); }
+
+  // Opens the window; `anzeigen` shows it and lets the first activation run.
+  FormularDTADisk& Oeffnen(bool anzeigen = true) {
+    m_fenster = std::make_unique<FormularDTADisk>();
+    if (anzeigen) {
+      m_fenster->show();
+      QCoreApplication::processEvents();
+    }
+    return *m_fenster;
+  }
+  void Schliessen() {
+    m_fenster->reject();
+    m_fenster.reset();
+  }
+
+  // The target folder, empty, chosen through the window's folder chooser.
+  QString ZielWaehlen(FormularDTADisk& f) {
+    const QString ziel = m_ordner.Datei(QStringLiteral("ziel%1").arg(++m_nummer));
+    QDir().mkpath(ziel);
+    f.OrdnerWahlSetzen([ziel](QWidget*, const QString&, const QString&, const QString&) { return ziel; });
+    EXPECT_TRUE(f.OrdnerWaehlen());
+    return ziel;
+  }
+
+  QStringList Dateien(const QString& ordner) {
+    return QDir(ordner).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+
+  int Erledigt() { return Wert("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 1").toInt(); }
+
+  TestOrdner m_ordner;
+  QString m_vorherReg;
+  QString m_daten;
+  int m_nummer = 0;
+  std::unique_ptr<MeldungsRekorder> m_rekorder;
+  std::unique_ptr<FormularDTADisk> m_fenster;
+};
+
+const QString kReferenzMeldung = QStringLiteral(
+    "Für Gutschriften und Lastschriften wird zwingend eine Referenz-Angabe benötigt.\r"
+    "Die Referenz wird bei den Absender-Daten gespeichert und für jede einzelne\r"
+    "SEPA-Datei hochgezählt, so dass für die nächste SEPA-Datei eine eindeutige\r"
+    "Angabe vorhanden ist. Bitte tragen Sie die Referenz-Angabe ein.");
+const QString kGlaeubigerMeldung = QStringLiteral(
+    "Für Lastschriften wird zwingend eine von der deutschen Bundesbank\r"
+    "vergebene Gläubiger-ID benötigt.\r"
+    "\r"
+    "Falls Ihnen diese vorliegt, muss diese bei den Absender-Angaben eingetragen\r"
+    "werden. Erst dann können Lastschriften verarbeitet werden.");
+
+// --- Settings and state on opening and closing --------------------------------------------------
+
+TEST_F(FormularDTADiskTest, OeffnetMitVorgabenUndSpeichertSieBeimSchliessen) {
+  FormularDTADisk& f = Oeffnen(false);
+  EXPECT_EQ(f.windowTitle(), QStringLiteral("SEPA-Datei erstellen"));
+  EXPECT_FALSE(f.Aktiviert());
+  EXPECT_EQ(f.Selektionen(), 0);
+  EXPECT_EQ(f.Kopien()->Ganzzahl(), 0);
+  EXPECT_EQ(f.Faellig2()->Ganzzahl(), 2);
+  EXPECT_EQ(f.ZahlArt()->Wert(), 0);
+  EXPECT_EQ(f.AktZahlungsart(), 0);
+  EXPECT_TRUE(f.Check1(1)->isChecked());
+  EXPECT_FALSE(f.Check1(2)->isChecked());
+  EXPECT_TRUE(f.Check1(3)->isChecked());
+  EXPECT_EQ(f.TDBText1()->text(), QStringLiteral("R100"));
+  EXPECT_EQ(f.Zielordner(), QDir::toNativeSeparators(m_daten) + QDir::separator());
+  EXPECT_TRUE(f.TDBDate1(1)->isEnabled());
+  EXPECT_FALSE(f.Faellig2()->isEnabled());
+  EXPECT_FALSE(f.FaelligBis().has_value());
+  EXPECT_EQ(f.Erstellungsdatum(), kHeute);
+  EXPECT_FALSE(f.Command1(1)->isEnabled());
+  EXPECT_EQ(f.Command1(1)->text(), QStringLiteral("SEPA-Datei erstellen"));
+  EXPECT_EQ(f.Command1(0)->text(), QStringLiteral("Abbruch"));
+  EXPECT_EQ(f.Command1(2)->text(), QStringLiteral("Auswählen..."));
+  EXPECT_FALSE(f.Command1(1)->isDefault() || f.Command1(1)->autoDefault());
+
+  Zustand().PDFSetzen(QStringLiteral("X_Zahlungsübersicht.pdf"), m_daten);
+  f.TDBText1()->setText(QStringLiteral("ABC-7"));
+  Schliessen();
+
+  EXPECT_TRUE(Zustand().PDFDateiname().isEmpty());
+  EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QStringLiteral("ABC-7"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPADruckKopien:")), QStringLiteral("0"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAFälligkeitstage2:")), QStringLiteral("2"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAAktZahlungsart")), QStringLiteral("0"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPASammelbuchung")), QStringLiteral("1"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAAutoEinzelReferenz")), QStringLiteral("0"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPALastschriftenAufteilenMandatArt")), QStringLiteral("1"));
+  // The data folder shown is stored, so the next opening shows it even when the data folder moves.
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("DTADateiZiel")),
+            QDir::toNativeSeparators(m_daten) + QDir::separator());
+  EXPECT_FALSE(Registrierung::Instanz().Lesen(QStringLiteral("DTADatei State"), QStringLiteral("Width")).isEmpty());
+}
+
+TEST_F(FormularDTADiskTest, GeaenderteEinstellungenKommenBeimNaechstenOeffnenWieder) {
+  FormularDTADisk& f = Oeffnen(false);
+  const QString ziel = ZielWaehlen(f);
+  f.ZahlArt()->WertSetzen(2);
+  f.Check1(1)->setChecked(false);
+  f.Check1(2)->setChecked(true);
+  f.Check1(3)->setChecked(false);
+  f.Kopien()->GanzzahlWertSetzen(3);
+  f.Faellig2()->GanzzahlWertSetzen(5);
+  Schliessen();
+
+  FormularDTADisk& g = Oeffnen(false);
+  EXPECT_EQ(g.ZahlArt()->Wert(), 2);
+  EXPECT_EQ(g.AktZahlungsart(), 2);
+  EXPECT_FALSE(g.TDBDate1(1)->isEnabled());
+  EXPECT_TRUE(g.Faellig2()->isEnabled());
+  EXPECT_FALSE(g.Check1(1)->isChecked());
+  EXPECT_TRUE(g.Check1(2)->isChecked());
+  EXPECT_FALSE(g.Check1(3)->isChecked());
+  EXPECT_EQ(g.Kopien()->Ganzzahl(), 3);
+  EXPECT_EQ(g.Faellig2()->Ganzzahl(), 5);
+  EXPECT_EQ(g.Zielordner(), QDir::toNativeSeparators(ziel) + QDir::separator());
+  EXPECT_EQ(g.Selektionen(), 0);   // the kind set on loading does not select
+}
+
+struct GespeicherteArt {
+  const char* wert;
+  int art;
+};
+class GespeicherteArtTest : public FormularDTADiskTest, public ::testing::WithParamInterface<GespeicherteArt> {};
+
+TEST_P(GespeicherteArtTest, ArtAusserhalbNullBisZweiWaehltUeberweisung) {
+  ASSERT_TRUE(EinstellungSpeichern(Db(), QStringLiteral("SEPAAktZahlungsart"), QString::fromUtf8(GetParam().wert)).Ok());
+  FormularDTADisk& f = Oeffnen(false);
+  EXPECT_EQ(f.ZahlArt()->Wert(), GetParam().art);
+  EXPECT_EQ(f.AktZahlungsart(), GetParam().art);
+  EXPECT_EQ(f.TDBDate1(1)->isEnabled(), GetParam().art == 0);
+}
+INSTANTIATE_TEST_SUITE_P(Werte, GespeicherteArtTest,
+                         ::testing::Values(GespeicherteArt{"1", 1}, GespeicherteArt{"2", 2}, GespeicherteArt{"3", 0},
+                                           GespeicherteArt{"-1", 0}, GespeicherteArt{"abc", 0},
+                                           GespeicherteArt{"", 0}));
+
+TEST_F(FormularDTADiskTest, FehlenderZielordnerFuehrtZumDatenordnerMitStatushinweis) {
+  const QString weg = m_ordner.Datei(QStringLiteral("gibt-es-nicht"));
+  ASSERT_TRUE(EinstellungSpeichern(Db(), QStringLiteral("DTADateiZiel"), weg).Ok());
+  FormularDTADisk& f = Oeffnen();
+  EXPECT_EQ(f.Zielordner(), QDir::toNativeSeparators(m_daten) + QDir::separator());
+  EXPECT_TRUE(f.Status()->text().contains(QStringLiteral("ist nicht vorhanden"))) << f.Status()->text().toStdString();
+  EXPECT_TRUE(f.Status()->text().contains(QDir::toNativeSeparators(weg)));
+  // The selection's result stands beside it.
+  EXPECT_TRUE(f.Status()->text().contains(QStringLiteral("fehlerhafte Zahlung(en) festgestellt")));
+  // Choosing a folder ends the notice.
+  ZielWaehlen(f);
+  EXPECT_FALSE(f.Status()->text().contains(QStringLiteral("ist nicht vorhanden")));
+}
+
+struct Ausfuehrung {
+  QDate heute;
+  QDate erwartet;
+};
+class AusfuehrungsdatumTest : public FormularDTADiskTest, public ::testing::WithParamInterface<Ausfuehrung> {};
+
+TEST_P(AusfuehrungsdatumTest, VorgabeIstDerNaechsteWerktag) {
+  Uhr::Festhalten(QDateTime(GetParam().heute, QTime(9, 0)));
+  FormularDTADisk& f = Oeffnen(false);
+  EXPECT_EQ(f.TDBDate1(1)->Wert(), GetParam().erwartet);
+}
+INSTANTIATE_TEST_SUITE_P(Wochentage, AusfuehrungsdatumTest,
+                         ::testing::Values(Ausfuehrung{QDate(2024, 3, 15), QDate(2024, 3, 18)},    // Friday
+                                           Ausfuehrung{QDate(2024, 3, 16), QDate(2024, 3, 18)},    // Saturday
+                                           Ausfuehrung{QDate(2024, 3, 17), QDate(2024, 3, 18)},    // Sunday
+                                           Ausfuehrung{QDate(2024, 3, 13), QDate(2024, 3, 14)}));  // Wednesday
+
+// --- First activation and reselection ---------------------------------------------------------
+
+TEST_F(FormularDTADiskTest, ErsteAktivierungSelektiertGenauEinmal) {
+  FormularDTADisk& f = Oeffnen();
+  EXPECT_TRUE(f.Aktiviert());
+  EXPECT_EQ(f.Selektionen(), 1);
+  f.Aktivieren();
+  QEvent aktiv(QEvent::WindowActivate);
+  QCoreApplication::sendEvent(&f, &aktiv);
+  f.hide();
+  f.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(f.Selektionen(), 1);
+
+  // Two credit transfers with three lines; the total is the signed line total.
+  DatenGitter* g = f.TDBGrid1();
+  EXPECT_EQ(g->ZeilenAnzahl(), 3);
+  const int betrag = g->SpaltenIndex(QStringLiteral("ZahlungsBetrag"));
+  EXPECT_EQ(g->Spalte(betrag).titel, QStringLiteral("Betrag"));
+  EXPECT_EQ(g->FussText(betrag), QStringLiteral("-150,25"));
+  EXPECT_EQ(g->FussFarbe(betrag), Farben::Rot());
+  EXPECT_EQ(g->FussText(g->SpaltenIndex(QStringLiteral("Verwendungszweck"))), QStringLiteral("Summe"));
+  EXPECT_EQ(f.Status()->text(), QStringLiteral("Keine fehlerhafte Zahlung(en) festgestellt"));
+  EXPECT_EQ(f.Status()->palette().color(QPalette::WindowText), Farben::Blau());
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1, 2}));
+  // Credit transfers show red in every column.
+  for (int spalte : {g->SpaltenIndex(QStringLiteral("Name")), betrag})
+    for (int zeile = 0; zeile < 3; ++zeile)
+      EXPECT_EQ(g->Modell()->data(g->Modell()->index(zeile, spalte), Qt::ForegroundRole).value<QColor>(), Farben::Rot());
+}
+
+TEST_F(FormularDTADiskTest, EnterWechseltDasFeldUndEscSchliesst) {
+  FormularDTADisk& f = Oeffnen();
+  QApplication::setActiveWindow(&f);
+  f.TDBText1()->setFocus();
+  ASSERT_EQ(f.focusWidget(), f.TDBText1());
+  QTest::keyClick(f.TDBText1(), Qt::Key_Return);
+  EXPECT_EQ(f.focusWidget(), f.TDBDate1(0));
+  EXPECT_EQ(f.Laeufe(), 0);
+  EXPECT_EQ(m_rekorder->Anzahl(), 0);
+
+  f.Faellig2()->GanzzahlWertSetzen(7);
+  QTest::keyClick(f.focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAFälligkeitstage2:")), QStringLiteral("7"));
+}
+
+TEST_F(FormularDTADiskTest, ArtWechselSelektiertNeuUndSchaltetDieFelder) {
+  FormularDTADisk& f = Oeffnen(false);
+  f.ZahlArt()->WertSetzen(1);   // before the first activation: no selection
+  EXPECT_EQ(f.Selektionen(), 0);
+  f.ZahlArt()->WertSetzen(0);
+  f.show();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(f.Selektionen(), 1);
+
+  f.ZahlArt()->Option(1)->click();
+  EXPECT_EQ(f.Selektionen(), 2);
+  EXPECT_EQ(f.AktZahlungsart(), 1);
+  EXPECT_FALSE(f.TDBDate1(1)->isEnabled());
+  EXPECT_TRUE(f.Faellig2()->isEnabled());
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{3, 4}));
+  const QModelIndex lastschrift = f.TDBGrid1()->Modell()->index(0, f.TDBGrid1()->SpaltenIndex(QStringLiteral("Name")));
+  EXPECT_NE(f.TDBGrid1()->Modell()->data(lastschrift, Qt::ForegroundRole).value<QColor>(), Farben::Rot());
+  const int betrag = f.TDBGrid1()->SpaltenIndex(QStringLiteral("ZahlungsBetrag"));
+  EXPECT_EQ(f.TDBGrid1()->FussText(betrag), QStringLiteral("125,00"));
+  EXPECT_NE(f.TDBGrid1()->FussFarbe(betrag), Farben::Rot());
+
+  f.ZahlArt()->Option(2)->click();   // no business-to-business debits
+  EXPECT_EQ(f.Selektionen(), 3);
+  EXPECT_EQ(f.Status()->text(), QStringLiteral("Keine Zahlungen festgestellt"));
+  EXPECT_FALSE(f.Command1(1)->isEnabled());
+  EXPECT_EQ(f.TDBGrid1()->FussText(betrag), QStringLiteral("0,00"));
+
+  f.ZahlArt()->Option(0)->click();
+  EXPECT_EQ(f.Selektionen(), 4);
+  EXPECT_TRUE(f.TDBDate1(1)->isEnabled());
+  EXPECT_FALSE(f.Faellig2()->isEnabled());
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+}
+
+TEST_F(FormularDTADiskTest, FaelligBisSelektiertNurNachEinerAenderung) {
+  FormularDTADisk& f = Oeffnen();
+  DatumFeld* feld = f.TDBDate1(0);
+  auto fokus = [feld](QEvent::Type art) {
+    QFocusEvent e(art, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(feld, &e);
+  };
+  fokus(QEvent::FocusIn);
+  fokus(QEvent::FocusOut);
+  EXPECT_EQ(f.Selektionen(), 1);
+
+  fokus(QEvent::FocusIn);
+  feld->setText(QStringLiteral("15.03.2024"));
+  EXPECT_EQ(f.FaelligBis(), QDate(2024, 3, 15));
+  EXPECT_EQ(f.Selektionen(), 1);   // typing alone does not select
+  fokus(QEvent::FocusOut);
+  EXPECT_EQ(f.Selektionen(), 2);
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1}));   // due on 10 March; the other on the 20th
+
+  // The very day of the limit is kept.
+  fokus(QEvent::FocusIn);
+  feld->setText(QStringLiteral("20.03.2024"));
+  fokus(QEvent::FocusOut);
+  EXPECT_EQ(f.Selektionen(), 3);
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1, 2}));
+
+  // Emptied: no limit, selected again on leaving.
+  fokus(QEvent::FocusIn);
+  feld->clear();
+  EXPECT_FALSE(f.FaelligBis().has_value());
+  fokus(QEvent::FocusOut);
+  EXPECT_EQ(f.Selektionen(), 4);
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1, 2}));
+}
+
+TEST_F(FormularDTADiskTest, FehlerhafteZahlungWirdGemeldetUndAusgeblendet) {
+  DatenbankAnlegen(kDaten, QStringLiteral(
+                               "INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, Name, IBAN, Verwendungszweck1, "
+                               "ZahlungGesamt) VALUES (5, 1, 'G', 'Falsch', 'DE00123', 'Test', 10000);"
+                               "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, ZahlungsBetrag) VALUES "
+                               "(5, 1, 5000), (5, 2, 5000), (5, 3, 0);"));
+  FormularDTADisk& f = Oeffnen();
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text,
+            QStringLiteral("Achtung! Die Prüfung hat 1 Fehler in den Zahlungen ermittelt.\r\r"
+                           "Die fehlerhaften Zahlungen werden ausgeblendet und bei einer SEPA-\r"
+                           "Erstellung automatisch weggelassen.\r\r"
+                           "Es wird empfohlen, die Datei-Erstellung abzubrechen und in der Zahlungs-\r"
+                           "erfassung den Prüfen-Modus einzuschalten, damit die Fehler korrigiert\r"
+                           "werden können."));
+  EXPECT_EQ(f.Status()->text(), QStringLiteral("1 fehlerhafte Zahlung(en) festgestellt"));
+  EXPECT_EQ(f.Status()->palette().color(QPalette::WindowText), Farben::Rot());
+  EXPECT_EQ(f.TDBGrid1()->ZeilenAnzahl(), 3);
+  EXPECT_EQ(Wert("SELECT Fehler FROM Zahlungen WHERE ZahlungNr = 5"), QStringLiteral("1"));
+}
+
+// --- The create command's checks ---------------------------------------------------------------
+
+TEST_F(FormularDTADiskTest, OhneReferenzKeineDatei) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.TDBText1()->clear();
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text, kReferenzMeldung);
+  EXPECT_EQ(m_rekorder->Letzter().knoepfe, MeldungsKnoepfe::Ok);
+  EXPECT_EQ(f.Laeufe(), 0);
+  EXPECT_TRUE(Dateien(ziel).isEmpty());
+  EXPECT_EQ(Erledigt(), 0);
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+}
+
+TEST_F(FormularDTADiskTest, ReferenzDieNurAusFremdenZeichenBestehtGiltAlsLeer) {
+  FormularDTADisk& f = Oeffnen();
+  f.TDBText1()->setText(QStringLiteral("§§§"));
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text, kReferenzMeldung);
+}
+
+TEST_F(FormularDTADiskTest, AusfuehrungsdatumAusserhalbDerVierzehnTage) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.TDBDate1(1)->WertSetzen(kHeute.addDays(15));
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text,
+            QStringLiteral("Das Ausführungsdatum muß zwischen dem Erstellungsdatum \r13.03.2024 und dem 27.03.2024 "
+                           "liegen!\r\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  EXPECT_EQ(f.TDBDate1(1)->Wert(), kHeute);   // set back to the creation date
+  EXPECT_EQ(f.Laeufe(), 0);
+  EXPECT_TRUE(Dateien(ziel).isEmpty());
+
+  f.TDBDate1(1)->WertSetzen(kHeute.addDays(-1));
+  EXPECT_FALSE(f.Erstellen());
+  EXPECT_EQ(m_rekorder->Anzahl(), 2);
+  EXPECT_EQ(Erledigt(), 0);
+}
+
+TEST_F(FormularDTADiskTest, LastschriftOhneGlaeubigerIdKeineDatei) {
+  Ausfuehren(QStringLiteral("UPDATE Absender SET \"GläubigerID\" = NULL"));
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.ZahlArt()->Option(1)->click();
+  // The execution date does not matter for direct debits.
+  f.TDBDate1(1)->WertSetzen(kHeute.addDays(30));
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text, kGlaeubigerMeldung);
+  EXPECT_TRUE(Dateien(ziel).isEmpty());
+
+  Ausfuehren(QStringLiteral("UPDATE Absender SET \"GläubigerID\" = 'DE99ZZZ09999999999'"));   // check digits wrong
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 2);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(
+      QStringLiteral("Die bei den Absender-Angaben eingetragene Gläubiger-ID ist ungültig.")));
+  EXPECT_EQ(f.Laeufe(), 0);
+  EXPECT_EQ(Erledigt(), 0);
+}
+
+// --- Creation ----------------------------------------------------------------------------------
+
+TEST_F(FormularDTADiskTest, UeberweisungenWerdenGeschriebenUndMarkiert) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.TDBDate1(1)->WertSetzen(kHeute.addDays(14));   // the upper boundary passes
+  ASSERT_TRUE(f.Erstellen());
+
+  const QStringList dateien = Dateien(ziel);
+  ASSERT_EQ(dateien.size(), 1) << dateien.join(QLatin1Char(' ')).toStdString();
+  const QString datei = QDir(ziel).filePath(dateien.first());
+  EXPECT_EQ(SchemaPruefung::Pruefen(datei, QStringLiteral("pain.001.001.03")), QStringList());
+  QFile xml(datei);
+  ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+  const QByteArray inhalt = xml.readAll();
+  EXPECT_TRUE(inhalt.contains("<MsgId>R100</MsgId>"));
+  EXPECT_TRUE(inhalt.contains("<ReqdExctnDt>2024-03-27</ReqdExctnDt>"));
+  EXPECT_TRUE(inhalt.contains("<NbOfTxs>2</NbOfTxs>"));
+
+  EXPECT_EQ(Wert("SELECT GROUP_CONCAT(ZahlungNr) FROM (SELECT ZahlungNr FROM Zahlungen WHERE Erledigt = 1 "
+                 "AND ErledigtDatum = '2024-03-13' ORDER BY ZahlungNr)"),
+            QStringLiteral("1,2"));
+  EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QStringLiteral("R101"));
+
+  // The next reference, and the read-only view.
+  EXPECT_TRUE(f.DateiErstellt());
+  EXPECT_EQ(f.TDBText1()->text(), QStringLiteral("R101"));
+  EXPECT_EQ(f.Command1(1)->text(), QStringLiteral("Kontroll-Liste drucken"));
+  EXPECT_FALSE(f.Command1(1)->isEnabled());
+  EXPECT_EQ(f.Command1(0)->text(), QStringLiteral("Schließen"));
+  EXPECT_TRUE(f.Command1(0)->isEnabled());
+  for (QWidget* w : std::initializer_list<QWidget*>{f.ZahlArt(), f.TDBText1(), f.TDBDate1(0), f.TDBDate1(1),
+                                                    f.Check1(1), f.Faellig2(), f.Kopien(), f.Command1(2)})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+  EXPECT_TRUE(f.TDBGrid1()->isEnabled());
+  EXPECT_TRUE(f.Status()->isEnabled());
+
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(QStringLiteral("Diese SEPA-Datei wurde erstellt")));
+  EXPECT_TRUE(m_rekorder->Letzter().text.contains(QDir::toNativeSeparators(datei)));
+  m_rekorder->Leeren();
+
+  // F3 still selects; the orders just written are done and gone, the button stays off.
+  m_rekorder->Tippe(QStringLiteral(""));
+  f.BisDatumAbfragen();
+  EXPECT_EQ(f.Selektionen(), 2);
+  EXPECT_EQ(f.Status()->text(), QStringLiteral("Keine Zahlungen festgestellt"));
+  EXPECT_FALSE(f.Command1(1)->isEnabled());
+
+  // No way back: a further click does nothing, closing stores the raised reference.
+  EXPECT_FALSE(f.Erstellen());
+  EXPECT_EQ(f.Laeufe(), 1);
+  Schliessen();
+  EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QStringLiteral("R101"));
+}
+
+TEST_F(FormularDTADiskTest, AufgeteilteLastschriftenZaehlenDieReferenzJeDateiHoch) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.ZahlArt()->Option(1)->click();
+  ASSERT_TRUE(f.Check1(3)->isChecked());
+  ASSERT_TRUE(f.Erstellen());
+  const QStringList dateien = Dateien(ziel);
+  ASSERT_EQ(dateien.size(), 2) << dateien.join(QLatin1Char(' ')).toStdString();
+  for (const QString& d : dateien)
+    EXPECT_EQ(SchemaPruefung::Pruefen(QDir(ziel).filePath(d), QStringLiteral("pain.008.001.02")), QStringList()) << d.toStdString();
+  EXPECT_EQ(f.TDBText1()->text(), QStringLiteral("R102"));
+  EXPECT_EQ(Erledigt(), 2);
+}
+
+TEST_F(FormularDTADiskTest, FehlgeschlagenerLaufAendertNichtsUndLaesstWiederholen) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  SepaLaufStoerung stoerung;
+  stoerung.Schreiben = [](const QString&, QString& beschreibung) {
+    beschreibung = QStringLiteral("Datenträger voll");
+    return 61;
+  };
+  f.StoerungSetzen(&stoerung);
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(
+      QStringLiteral("Die SEPA-Datei(en) konnte(n) wegen Fehler nicht erstellt werden.")));
+  EXPECT_TRUE(m_rekorder->Letzter().text.contains(QStringLiteral("Datenträger voll")));
+  EXPECT_FALSE(f.DateiErstellt());
+  EXPECT_EQ(f.TDBText1()->text(), QStringLiteral("R100"));
+  EXPECT_EQ(f.Command1(1)->text(), QStringLiteral("SEPA-Datei erstellen"));
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+  EXPECT_TRUE(Dateien(ziel).isEmpty());
+  EXPECT_EQ(Erledigt(), 0);
+  EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QStringLiteral("R100"));
+
+  f.StoerungSetzen(nullptr);
+  EXPECT_TRUE(f.Erstellen());
+  EXPECT_EQ(Dateien(ziel).size(), 1);
+  EXPECT_EQ(Erledigt(), 2);
+}
+
+TEST_F(FormularDTADiskTest, ZweiterKlickWaehrendDesLaufsStartetKeinenZweiten) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  bool knopfAn = true;
+  bool zweiter = true;
+  SepaLaufStoerung stoerung;
+  stoerung.Schreiben = [&](const QString&, QString&) {
+    knopfAn = f.Command1(1)->isEnabled();
+    f.Command1(1)->click();   // disabled: no click arrives
+    zweiter = f.Erstellen();  // and a direct call is refused
+    return 0;
+  };
+  f.StoerungSetzen(&stoerung);
+  EXPECT_TRUE(f.Erstellen());
+  EXPECT_FALSE(knopfAn);
+  EXPECT_FALSE(zweiter);
+  EXPECT_EQ(f.Laeufe(), 1);
+  EXPECT_EQ(Dateien(ziel).size(), 1);
+  EXPECT_EQ(m_rekorder->Anzahl(), 1);
+}
+
+TEST_F(FormularDTADiskTest, ErstellenKnopfWartetAufDieErsteSelektion) {
+  FormularDTADisk& f = Oeffnen(false);
+  EXPECT_FALSE(f.Command1(1)->isEnabled());
+  EXPECT_FALSE(f.Erstellen());
+  EXPECT_EQ(f.Laeufe(), 0);
+  EXPECT_EQ(m_rekorder->Anzahl(), 0);
+}
+
+TEST_F(FormularDTADiskTest, RestdateienEinesUnterbrochenenLaufsWerdenGenannt) {
+  const QString rest = QDir(m_daten).filePath(QStringLiteral("R099.XML.1a2b3c4d") + SepaLauf::TemporaereEndung());
+  QFile datei(rest);
+  ASSERT_TRUE(datei.open(QIODevice::WriteOnly));
+  datei.close();
+  FormularDTADisk& f = Oeffnen();
+  ASSERT_GE(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Eintraege().first().text.contains(QDir::toNativeSeparators(rest)));
+  EXPECT_TRUE(QFile::exists(rest));   // named, never removed
+  EXPECT_EQ(f.Selektionen(), 1);
+}
+
+// --- F3 and the folder chooser -----------------------------------------------------------------
+
+TEST_F(FormularDTADiskTest, F3BegrenztAufDasDatumImVerwendungszweck) {
+  FormularDTADisk& f = Oeffnen();
+  m_rekorder->Tippe(QStringLiteral("31.12.23"));
+  // Through the window's key preview, wherever the focus is.
+  QTest::keyClick(f.focusWidget() ? f.focusWidget() : static_cast<QWidget*>(&f), Qt::Key_F3);
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Letzter().eingabe);
+  EXPECT_EQ(m_rekorder->Letzter().text, QStringLiteral("Eingabe Bis-Datum tt.mm.jj"));
+  EXPECT_EQ(f.VerwendungszweckDatumBis(), QDate(2023, 12, 31));
+  EXPECT_EQ(f.Selektionen(), 2);
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1}));   // "... 15.01.24" is left out
+
+  // Cancel keeps the limit and does not select.
+  m_rekorder->Tippe(std::nullopt);
+  f.BisDatumAbfragen();
+  EXPECT_EQ(f.VerwendungszweckDatumBis(), QDate(2023, 12, 31));
+  EXPECT_EQ(f.Selektionen(), 2);
+
+  // Four-digit years as well.
+  m_rekorder->Tippe(QStringLiteral("15.01.2024"));
+  f.BisDatumAbfragen();
+  EXPECT_EQ(f.Selektionen(), 3);
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1, 2}));
+
+  // Empty removes the limit and selects again.
+  m_rekorder->Tippe(QStringLiteral("31.12.23"));
+  f.BisDatumAbfragen();
+  m_rekorder->Tippe(QStringLiteral(" "));
+  f.BisDatumAbfragen();
+  EXPECT_FALSE(f.VerwendungszweckDatumBis().has_value());
+  EXPECT_EQ(f.Selektionen(), 5);
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1, 2}));
+}
+
+class F3EingabeTest : public FormularDTADiskTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(F3EingabeTest, UngueltigeEingabeMeldetUndAendertNichts) {
+  FormularDTADisk& f = Oeffnen();
+  m_rekorder->Tippe(QStringLiteral("31.12.23"));
+  f.BisDatumAbfragen();
+  ASSERT_EQ(f.Selektionen(), 2);
+  m_rekorder->Leeren();
+
+  m_rekorder->Tippe(QString::fromUtf8(GetParam()));
+  f.BisDatumAbfragen();
+  ASSERT_EQ(m_rekorder->Anzahl(), 2);
+  EXPECT_FALSE(m_rekorder->Letzter().eingabe);
+  EXPECT_TRUE(m_rekorder->Letzter().text.contains(QStringLiteral("tt.mm.jj oder tt.mm.jjjj")));
+  EXPECT_EQ(f.VerwendungszweckDatumBis(), QDate(2023, 12, 31));
+  EXPECT_EQ(f.Selektionen(), 2);
+}
+INSTANTIATE_TEST_SUITE_P(Eingaben, F3EingabeTest,
+                         ::testing::Values("31.13.23", "30.02.2024", "2023-12-31", "1.1.24", "31.12.231",
+                                           "31.12.", "gestern", "31.12.23') OR 1=1 --"));
+
+TEST_F(FormularDTADiskTest, F1ZeigtDieHilfeDesFensters) {
+  Zustand().ProgrammVerzeichnisSetzen(QStringLiteral(TAMO_SOURCE_DIR "/resources/"));
+  FormularDTADisk& f = Oeffnen();
+  QTest::keyClick(f.focusWidget() ? f.focusWidget() : static_cast<QWidget*>(&f), Qt::Key_F1);
+  HilfeFenster* hilfe = HilfeFenster::Instanz(Zustand().ProgrammVerzeichnis() + QStringLiteral("help"));
+  EXPECT_TRUE(hilfe->isVisible());
+  EXPECT_TRUE(hilfe->AktuelleDatei().endsWith(QStringLiteral("200.html"))) << hilfe->AktuelleDatei().toStdString();
+  hilfe->close();
+}
+
+TEST_F(FormularDTADiskTest, OrdnerWahlZeigtAltenOrdnerUndUebernimmtDieWahl) {
+  FormularDTADisk& f = Oeffnen(false);
+  const QString alt = f.Zielordner();
+  QString titel, aufforderung, start;
+  f.OrdnerWahlSetzen([&](QWidget*, const QString& t, const QString& a, const QString& s) -> std::optional<QString> {
+    titel = t;
+    aufforderung = a;
+    start = s;
+    return std::nullopt;
+  });
+  EXPECT_FALSE(f.OrdnerWaehlen());
+  EXPECT_EQ(f.Zielordner(), alt);
+  EXPECT_EQ(titel, QStringLiteral("Exportlaufwerk einstellen"));
+  EXPECT_EQ(aufforderung,
+            QStringLiteral("Bitte wählen Sie den Ordner für die SEPA-Datei(en) aus\r\nAlte Einstellung: ") + alt);
+  EXPECT_EQ(start, alt);
+
+  const QString neu = m_ordner.Datei(QStringLiteral("anders"));
+  f.OrdnerWahlSetzen([&](QWidget*, const QString&, const QString&, const QString&) { return neu; });
+  EXPECT_TRUE(f.OrdnerWaehlen());
+  EXPECT_EQ(f.Zielordner(), QDir::toNativeSeparators(neu) + QDir::separator());
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#include "LaufTestDatenbank.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+LaufTestDatenbank::LaufTestDatenbank() : m_db(Datenbank::InSpeicher()) {
+  QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
+  EXPECT_TRUE(schema.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(m_db->SkriptAusfuehren(QString::fromUtf8(schema.readAll())));
+  EXPECT_FALSE(m_db->Ausfuehren(
+      "UPDATE Absender SET Name = ?, IBAN = ?, BIC = ?, \"GläubigerID\" = ?, ReferenzNr = ?, Bemerkung = ? "
+      "WHERE AbsenderNr = 1",
+      {QStringLiteral("Tamo Handel GmbH & Co. KG"), QStringLiteral("DE89370400440532013000"),
+       QStringLiteral("COBADEFFXXX"), QStringLiteral("DE98ZZZ09999999999"), QStringLiteral("R100"),
+       QStringLiteral("Filiale")}));
+  EXPECT_FALSE(m_db->Ausfuehren("INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zweiter')"));
+}
+
+qint64 LaufTestDatenbank::Anlegen(const Auftrag& a) {
+  int64_t gesamt = a.gesamtCent;
+  for (int64_t c : a.zeilenCent) gesamt += c;
+  EXPECT_FALSE(m_db->Ausfuehren(
+      "INSERT INTO Zahlungen (AbsenderNr, Art, Name, IBAN, BIC, MandatSequenz, MandatReferenz, MandatDatum, "
+      "\"Fällig\", Verwendungszweck1, \"Textschlüssel\", EinzelReferenz, Erledigt, Fehler, ZahlungGesamt) "
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {a.absenderNr, a.art, a.name, a.iban, a.bic, a.mandatSequenz ? QVariant(*a.mandatSequenz) : QVariant(),
+       a.mandatReferenz, a.mandatDatum ? QVariant(*a.mandatDatum) : QVariant(),
+       a.faellig ? QVariant(*a.faellig) : QVariant(), a.verwendungszweck1, a.textschluessel, a.einzelReferenz,
+       a.erledigt ? 1 : 0, a.fehler ? 1 : 0, QVariant::fromValue(Waehrung::AusCent(gesamt))}));
+  const qint64 nr = m_db->LetzteEinfuegeNr();
+  int zeile = 0;
+  for (int64_t c : a.zeilenCent)
+    EXPECT_FALSE(m_db->Ausfuehren(
+        "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPBetrag, ZahlungsBetrag) "
+        "VALUES (?, ?, ?, ?, ?)",
+        {nr, ++zeile, QStringLiteral("Zeile %1 von %2").arg(zeile).arg(nr), QVariant::fromValue(Waehrung::AusCent(c)),
+         QVariant::fromValue(Waehrung::AusCent(c))}));
+  return nr;
+}
+
+QVariant LaufTestDatenbank::Wert(const SqlText& sql, const QVariantList& parameter) {
+  DbFehler f;
+  const std::optional<QVariant> w = m_db->Wert(sql, parameter, f);
+  EXPECT_FALSE(f) << f.Beschreibung.toStdString();
+  return w.value_or(QVariant());
+}

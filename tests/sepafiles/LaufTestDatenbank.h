@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+#include "platform/db/Datenbank.h"
+#include "platform/db/Waehrung.h"
+
+// An in-memory database from the shipped schema with a complete sender 1 and helpers for orders.
+class LaufTestDatenbank {
+ public:
+  LaufTestDatenbank();
+  Datenbank& Db() { return *m_db; }
+
+  struct Auftrag {
+    int absenderNr = 1;
+    QString art = QStringLiteral("G");
+    QString name = QStringLiteral("Meier GmbH");
+    QString iban = QStringLiteral("DE89370400440532013000");
+    QString bic = QStringLiteral("COBADEFFXXX");
+    std::optional<int> mandatSequenz;
+    QString mandatReferenz = QStringLiteral("MANDAT-1");
+    std::optional<QDate> mandatDatum = QDate(2023, 1, 15);
+    std::optional<QDate> faellig;
+    QString verwendungszweck1 = QStringLiteral("Rechnung 4711");
+    QString textschluessel;
+    QString einzelReferenz;
+    bool erledigt = false;
+    bool fehler = false;
+    // Line amounts in cent; ZahlungGesamt is their sum (or `gesamtCent` when there are no lines).
+    QList<int64_t> zeilenCent = {10000};
+    int64_t gesamtCent = 0;
+  };
+  qint64 Anlegen(const Auftrag& a);
+
+  QVariant Wert(const SqlText& sql, const QVariantList& parameter = {});
+  // Erledigt of one order.
+  bool Erledigt(qint64 nr) { return Wert("SELECT Erledigt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong() != 0; }
+  bool Fehler(qint64 nr) { return Wert("SELECT Fehler FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong() != 0; }
+  int AnzahlErledigt() { return int(Wert("SELECT count(*) FROM Zahlungen WHERE Erledigt = 1").toLongLong()); }
+  QString Referenz() { return Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1").toString(); }
+
+ private:
+  std::unique_ptr<Datenbank> m_db;
+};
+
+// Direct-debit order of sequence `sequenz`.
+inline LaufTestDatenbank::Auftrag Lastschrift(int sequenz, QList<int64_t> zeilenCent = {10000}) {
+  LaufTestDatenbank::Auftrag a;
+  a.art = QStringLiteral("L");
+  a.mandatSequenz = sequenz;
+  a.zeilenCent = std::move(zeilenCent);
+  return a;
+}

@@ -1,0 +1,403 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "LaufTestDatenbank.h"
+#include "QtAusgabe.h"
+#include "XPfad.h"
+#include "common/Uhr.h"
+#include "sepafiles/core/SepaLauf.h"
+#include "sepafiles/core/SepaSelektion.h"
+#include "testsupport/SchemaPruefung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+// Wednesday 5 June 2024, 14:05:09.
+const QDateTime Zeitpunkt(QDate(2024, 6, 5), QTime(14, 5, 9));
+
+QByteArray Lesen(const QString& pfad) {
+  QFile f(pfad);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Schreiben(const QString& pfad, const QByteArray& inhalt) {
+  QFile f(pfad);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(inhalt);
+}
+
+QStringList Dateien(const QString& ordner) {
+  return QDir(ordner).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+class SepaLaufTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Uhr::Festhalten(Zeitpunkt); }
+  void TearDown() override {
+    t.Db().SetzeStoerung({});
+    Uhr::Setzen({});
+  }
+
+  // Selection of the kind, then the run over its ids.
+  SepaLaufAnfrage Anfrage(SepaArt art, bool aufteilen = false) {
+    SepaAuswahlAnfrage a;
+    a.Art = art;
+    a.Heute = Zeitpunkt.date();
+    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
+    EXPECT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+    SepaLaufAnfrage l;
+    l.AbsenderNr = 1;
+    l.ZahlungNummern = auswahl.ZahlungNummern;
+    l.Fehlerhaft = auswahl.Fehlerhaft;
+    l.Optionen.Art = art;
+    l.Optionen.AufteilenNachMandatArt = aufteilen;
+    l.Optionen.Erstellungsdatum = Zeitpunkt.date();
+    l.Optionen.Zeitpunkt = Zeitpunkt;
+    l.Referenz = QStringLiteral("R100");
+    l.Zielordner = ziel.Pfad();
+    return l;
+  }
+
+  void Gueltig(const SepaLaufErgebnis& e, const QString& format) {
+    ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+    for (const QString& pfad : e.Dateien) {
+      const QStringList fehler = SchemaPruefung::Pruefen(pfad, format);
+      EXPECT_TRUE(fehler.isEmpty()) << pfad.toStdString() << ": " << fehler.join(QLatin1Char('\n')).toStdString();
+    }
+  }
+
+  LaufTestDatenbank t;
+  TestOrdner ziel;
+};
+
+const QString Pain001 = QStringLiteral("pain.001.001.03");
+const QString Pain008 = QStringLiteral("pain.008.001.02");
+
+// ---- successful runs -----------------------------------------------------------------------------------
+
+TEST_F(SepaLaufTest, UeberweisungenSchreibenMarkierenUndReferenzErhoehen) {
+  const qint64 a = t.Anlegen(LaufTestDatenbank::Auftrag{});
+  LaufTestDatenbank::Auftrag ohneZeilen;
+  ohneZeilen.zeilenCent = {};
+  ohneZeilen.gesamtCent = 1250;
+  ohneZeilen.verwendungszweck1 = QStringLiteral("Nur Zeile eins");
+  const qint64 b = t.Anlegen(ohneZeilen);
+  LaufTestDatenbank::Auftrag fehlerhaft;
+  fehlerhaft.iban = QStringLiteral("DE00370400440532013000");
+  const qint64 c = t.Anlegen(fehlerhaft);
+  const qint64 lastschrift = t.Anlegen(Lastschrift(2));
+
+  const SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  ASSERT_EQ(anfrage.ZahlungNummern, (QList<qint64>{a, b}));
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  Gueltig(e, Pain001);
+  const QString pfad = QDir::toNativeSeparators(ziel.Datei(QStringLiteral("SEPAGK.XML")));
+  EXPECT_EQ(e.Dateien, QStringList{pfad});
+  EXPECT_EQ(e.Anzahl, 2);
+  EXPECT_EQ(e.Fehlerhaft, 1);
+  EXPECT_EQ(e.Meldung, QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") + pfad);
+  EXPECT_EQ(e.Statustext, QStringLiteral("SEPA-Datei wurde erstellt: SEPAGK.XML"));
+  EXPECT_EQ(e.NaechsteReferenz, QStringLiteral("R101"));
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R101"));
+  EXPECT_EQ(e.Ausfuehrungsdatum, QDate(2024, 6, 6));
+
+  EXPECT_TRUE(t.Erledigt(a));
+  EXPECT_TRUE(t.Erledigt(b));
+  EXPECT_FALSE(t.Erledigt(c));
+  EXPECT_FALSE(t.Erledigt(lastschrift));
+  EXPECT_EQ(t.Wert("SELECT ErledigtDatum FROM Zahlungen WHERE ZahlungNr = ?", {a}).toString(), QStringLiteral("2024-06-05"));
+  EXPECT_EQ(t.Wert("SELECT Buchungsdatum FROM Zahlungen WHERE ZahlungNr = ?", {b}).toString(), QStringLiteral("2024-06-06"));
+
+  const XPfad x(Lesen(pfad));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("2"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("112.5"));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:Ustrd")).last(), QStringLiteral("Nur Zeile eins"));
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPAGK.XML")});
+}
+
+TEST_F(SepaLaufTest, AufgeteilteLastschriftenErhoehenDieReferenzJeDatei) {
+  const qint64 a = t.Anlegen(Lastschrift(2, {1000}));
+  const qint64 b = t.Anlegen(Lastschrift(2, {2000}));
+  const qint64 c = t.Anlegen(Lastschrift(3, {4000}));
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true));
+  Gueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 2);
+  EXPECT_TRUE(e.Dateien.at(0).endsWith(QStringLiteral("SEPALKBasisMehrfachErste.XML")));
+  EXPECT_TRUE(e.Dateien.at(1).endsWith(QStringLiteral("SEPALKBasisMehrfachFolge.XML")));
+  EXPECT_EQ(XPfad(Lesen(e.Dateien.at(0))).Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R100"));
+  EXPECT_EQ(XPfad(Lesen(e.Dateien.at(1))).Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R101"));
+  EXPECT_EQ(XPfad(Lesen(e.Dateien.at(1))).Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("40"));
+  EXPECT_EQ(e.Referenz, QStringLiteral("R101"));
+  EXPECT_EQ(e.NaechsteReferenz, QStringLiteral("R102"));
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R102"));
+  EXPECT_TRUE(t.Erledigt(a) && t.Erledigt(b) && t.Erledigt(c));
+  EXPECT_TRUE(e.AndereDateien.isEmpty());
+  // Collection date: Wednesday + 2 lead days = Friday.
+  EXPECT_EQ(t.Wert("SELECT Buchungsdatum FROM Zahlungen WHERE ZahlungNr = ?", {c}).toString(), QStringLiteral("2024-06-07"));
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r")));
+  EXPECT_TRUE(e.Meldung.endsWith(QStringLiteral("SEPALKBasisMehrfachFolge.XML\r\n")));
+  EXPECT_EQ(e.Statustext, QStringLiteral("SEPA-Dateien wurden erstellt im Ordner: ") +
+                              QDir::toNativeSeparators(ziel.Pfad()) + QDir::separator());
+}
+
+TEST_F(SepaLaufTest, OhneAufteilungZaehltDieGetippteReferenzWeiter) {
+  t.Anlegen(Lastschrift(11));
+  t.Anlegen(Lastschrift(14));
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::FirmenLastschrift, false);
+  anfrage.Referenz = QStringLiteral("Lauf-ä7");
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  Gueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_TRUE(e.Dateien.first().endsWith(QStringLiteral("SEPALKFirmen.XML")));
+  EXPECT_EQ(XPfad(Lesen(e.Dateien.first())).Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("Lauf-a7"));
+  EXPECT_EQ(e.NaechsteReferenz, QStringLiteral("Lauf-ä8"));
+  EXPECT_EQ(t.Referenz(), QStringLiteral("Lauf-ä8"));
+
+  // Split files of an earlier run stay and are named; the single file does not remove them.
+  Schreiben(ziel.Datei(QStringLiteral("SEPALKFirmenEinmal.XML")), QByteArrayLiteral("frueher"));
+  t.Anlegen(Lastschrift(12));
+  SepaLaufAnfrage zweite = Anfrage(SepaArt::FirmenLastschrift, false);
+  zweite.Referenz = e.NaechsteReferenz;
+  const SepaLaufErgebnis z = SepaLauf::Ausfuehren(t.Db(), zweite);
+  ASSERT_TRUE(z.Ok());
+  EXPECT_EQ(z.AndereDateien, QStringList{QDir::toNativeSeparators(ziel.Datei(QStringLiteral("SEPALKFirmenEinmal.XML")))});
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPALKFirmenEinmal.XML"))), QByteArrayLiteral("frueher"));
+}
+
+TEST_F(SepaLaufTest, FeindlicheTexteErgebenGueltigeDateien) {
+  const QStringList namen = {QStringLiteral("Müller & Söhne <GmbH>"), QStringLiteral("O'Brien \"Bau\" & Co"),
+                             QStringLiteral("Straße ") + QString(100, QLatin1Char('X'))};
+  for (const QString& name : namen) {
+    LaufTestDatenbank::Auftrag a = Lastschrift(1);
+    a.name = name;
+    a.bic.clear();
+    a.einzelReferenz = QStringLiteral("E2E & <1>");
+    a.verwendungszweck1 = QStringLiteral("<Rechnung> & \"x\" 'y' ä");
+    t.Anlegen(a);
+  }
+  t.Db().Ausfuehren("UPDATE Verwendungszweck SET Verwendungszweck = ?", {QStringLiteral("Grüße <&> \"'\" ") + QString(200, QLatin1Char('Z'))});
+  t.Db().Ausfuehren("UPDATE Absender SET BIC = NULL, Name = ?", {QStringLiteral("Tamo <&> \"Handel\" ÄÖÜß")});
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift));
+  Gueltig(e, Pain008);
+  EXPECT_EQ(e.Anzahl, 3);
+}
+
+TEST_F(SepaLaufTest, VorhandeneDateiWirdNurDurchDieVollstaendigeNeueErsetzt) {
+  Schreiben(ziel.Datei(QStringLiteral("SEPAGK.XML")), QByteArrayLiteral("alt"));
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  Gueltig(e, Pain001);
+  EXPECT_TRUE(Lesen(ziel.Datei(QStringLiteral("SEPAGK.XML"))).startsWith("<?xml"));
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPAGK.XML")});
+}
+
+TEST_F(SepaLaufTest, ArchivKopienUndIhrFehlschlagIstNurEineWarnung) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.ArchivSpeichern = true;
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  Gueltig(e, Pain001);
+  const QString archiv = ziel.Datei(QStringLiteral("Archiv/SEPAGK20240605140509.XML"));
+  EXPECT_EQ(e.Archivdateien, QStringList{QDir::toNativeSeparators(archiv)});
+  EXPECT_EQ(Lesen(archiv), Lesen(e.Dateien.first()));
+
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  SepaLaufStoerung stoerung;
+  stoerung.Archivieren = [](const QString&, QString& text) { text = QStringLiteral("voll"); return 61; };
+  SepaLaufAnfrage zweite = Anfrage(SepaArt::Ueberweisung);
+  zweite.Referenz = e.NaechsteReferenz;
+  zweite.ArchivSpeichern = true;
+  const SepaLaufErgebnis w = SepaLauf::Ausfuehren(t.Db(), zweite, &stoerung);
+  EXPECT_TRUE(w.Ok());
+  ASSERT_EQ(w.Warnungen.size(), 1);
+  EXPECT_TRUE(w.Warnungen.first().contains(QStringLiteral("Fehler: 61")));
+  EXPECT_EQ(t.AnzahlErledigt(), 2);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R102"));
+}
+
+// ---- refusals -----------------------------------------------------------------------------------------
+
+TEST_F(SepaLaufTest, LaufOhneZahlungenWirdAbgelehnt) {
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  EXPECT_FALSE(e.Ok());
+  EXPECT_EQ(e.Meldung, SepaLauf::KeineZahlungenMeldung());
+  EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R100"));
+}
+
+TEST_F(SepaLaufTest, VorpruefungenDesErstellbefehls) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  t.Anlegen(Lastschrift(1));
+  SepaLaufAnfrage ohneReferenz = Anfrage(SepaArt::Ueberweisung);
+  ohneReferenz.Referenz = QStringLiteral("  ");
+  EXPECT_TRUE(SepaLauf::Ausfuehren(t.Db(), ohneReferenz).Meldung.startsWith(
+      QStringLiteral("Für Gutschriften und Lastschriften wird zwingend eine Referenz-Angabe benötigt.\r")));
+
+  SepaLaufAnfrage spaet = Anfrage(SepaArt::Ueberweisung);
+  spaet.Optionen.Ausfuehrungsdatum = Zeitpunkt.date().addDays(15);
+  EXPECT_TRUE(SepaLauf::Ausfuehren(t.Db(), spaet).Meldung.startsWith(
+      QStringLiteral("Das Ausführungsdatum muß zwischen dem Erstellungsdatum \r05.06.2024 und dem 19.06.2024 liegen!")));
+
+  t.Db().Ausfuehren("UPDATE Absender SET \"GläubigerID\" = NULL");
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift));
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Für Lastschriften wird zwingend eine von der deutschen Bundesbank\r")));
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+  EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+}
+
+TEST_F(SepaLaufTest, NichtBeschreibbaresZielMeldetDenSchreibtest) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.Zielordner = ziel.Datei(QStringLiteral("fehlt"));
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral(
+      "Die SEPA-Datei konnte für einen Schreibtest nicht erstellt werden.\rDie Bearbeitung wird daher abgebrochen.")));
+  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("\r\rFehler: 76\rBeschreibung: ")));
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+}
+
+// ---- fault injection ----------------------------------------------------------------------------------
+
+struct Stoerfall {
+  const char* name;
+  int schreibFehlerBei;     // 1-based temporary file, 0 = none
+  int markierFehlerBei;     // 1-based UPDATE of a mark, 0 = none
+  int umbenennFehlerBei;    // 1-based rename, 0 = none
+};
+
+void PrintTo(const Stoerfall& fall, std::ostream* os) { *os << fall.name; }
+
+class SepaLaufStoerung_ : public SepaLaufTest, public ::testing::WithParamInterface<Stoerfall> {};
+
+TEST_P(SepaLaufStoerung_, NichtsMarkiertOhneDateiUndKeineDateiOhneMarkierung) {
+  const Stoerfall fall = GetParam();
+  for (int sequenz : {1, 2, 2, 3, 4}) t.Anlegen(Lastschrift(sequenz));
+  // An older file of one of the names stays as it was when the run fails.
+  Schreiben(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachErste.XML")), QByteArrayLiteral("alte Datei"));
+
+  SepaLaufStoerung stoerung;
+  int geschrieben = 0;
+  stoerung.Schreiben = [&](const QString&, QString& text) {
+    if (++geschrieben != fall.schreibFehlerBei) return 0;
+    text = QStringLiteral("Datenträger voll");
+    return 61;
+  };
+  int umbenannt = 0;
+  stoerung.Umbenennen = [&](const QString&, const QString&, QString& text) {
+    if (++umbenannt != fall.umbenennFehlerBei) return 0;
+    text = QStringLiteral("Zugriff verweigert");
+    return 75;
+  };
+  int markiert = 0;
+  t.Db().SetzeStoerung([&](const QString& sql) -> DbFehler {
+    if (!sql.contains(QLatin1String("SET Erledigt = 1"))) return {};
+    if (++markiert != fall.markierFehlerBei) return {};
+    return {5, QStringLiteral("database is locked")};
+  });
+
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true), &stoerung);
+  t.Db().SetzeStoerung({});
+  EXPECT_FALSE(e.Ok());
+  EXPECT_FALSE(e.DateiGeschrieben);
+  EXPECT_TRUE(e.Dateien.isEmpty());
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Die SEPA-Datei(en) konnte(n) wegen Fehler nicht erstellt werden.\rFehler: ")))
+      << e.Meldung.toStdString();
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM Zahlungen WHERE ErledigtDatum IS NOT NULL OR Buchungsdatum IS NOT NULL").toLongLong(), 0);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R100"));
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPALKBasisMehrfachErste.XML")});
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachErste.XML"))), QByteArrayLiteral("alte Datei"));
+  EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+
+  // The same orders can be written afterwards.
+  const SepaLaufErgebnis wieder = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true));
+  Gueltig(wieder, Pain008);
+  EXPECT_EQ(t.AnzahlErledigt(), 5);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R104"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stoerungen, SepaLaufStoerung_,
+                         ::testing::Values(Stoerfall{"ErsteDateiSchreiben", 1, 0, 0},
+                                           Stoerfall{"DritteDateiSchreiben", 3, 0, 0},
+                                           Stoerfall{"ErsteMarkierung", 0, 1, 0},
+                                           Stoerfall{"VierteMarkierung", 0, 4, 0},
+                                           Stoerfall{"ErstesUmbenennen", 0, 0, 1},
+                                           Stoerfall{"LetztesUmbenennen", 0, 0, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SepaLaufTest, ReferenzSpeichernScheitertOhneMarkierung) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  t.Db().SetzeStoerung([](const QString& sql) -> DbFehler {
+    if (sql.startsWith(QLatin1String("UPDATE Absender"))) return {8, QStringLiteral("readonly")};
+    return {};
+  });
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  t.Db().SetzeStoerung({});
+  EXPECT_FALSE(e.Ok());
+  EXPECT_EQ(e.Fehlernummer, 8);
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+  EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+}
+
+TEST_F(SepaLaufTest, ZweiterLaufUeberDieselbenZahlungenAendertNichts) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  const SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  const SepaLaufErgebnis erster = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  ASSERT_TRUE(erster.Ok());
+  const QByteArray inhalt = Lesen(erster.Dateien.first());
+  const QVariant datum = t.Wert("SELECT group_concat(ErledigtDatum) FROM Zahlungen");
+
+  const SepaLaufErgebnis zweiter = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  EXPECT_FALSE(zweiter.Ok());
+  EXPECT_TRUE(zweiter.Meldung.startsWith(QStringLiteral("2 der ausgewählten Zahlungen sind inzwischen erledigt")));
+  EXPECT_EQ(Lesen(erster.Dateien.first()), inhalt);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R101"));
+  EXPECT_EQ(t.Wert("SELECT group_concat(ErledigtDatum) FROM Zahlungen"), datum);
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPAGK.XML")});
+}
+
+TEST_F(SepaLaufTest, NurDieGenanntenZahlungenWerdenGeschrieben) {
+  const qint64 a = t.Anlegen(LaufTestDatenbank::Auftrag{});
+  const qint64 b = t.Anlegen(LaufTestDatenbank::Auftrag{});
+  const qint64 lastschrift = t.Anlegen(Lastschrift(1));
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.ZahlungNummern = {b};
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  Gueltig(e, Pain001);
+  EXPECT_FALSE(t.Erledigt(a));
+  EXPECT_TRUE(t.Erledigt(b));
+  // An order of another kind slipped into the list refuses the run.
+  anfrage.ZahlungNummern = {a, lastschrift};
+  anfrage.Referenz = QStringLiteral("R200");
+  EXPECT_FALSE(SepaLauf::Ausfuehren(t.Db(), anfrage).Ok());
+  EXPECT_FALSE(t.Erledigt(a));
+  EXPECT_FALSE(t.Erledigt(lastschrift));
+}
+
+// ---- folder helpers -----------------------------------------------------------------------------------
+
+TEST(SepaLaufOrdner, SchreibtestUndRestdateien) {
+  TestOrdner ordner;
+  Schreiben(ordner.Datei(QStringLiteral("SEPAGK.XML")), QByteArrayLiteral("bleibt"));
+  int nummer = -1;
+  QString text;
+  EXPECT_TRUE(SepaLauf::Schreibtest(ordner.Pfad(), nummer, text));
+  EXPECT_EQ(nummer, 0);
+  EXPECT_EQ(Dateien(ordner.Pfad()), QStringList{QStringLiteral("SEPAGK.XML")});
+  EXPECT_EQ(Lesen(ordner.Datei(QStringLiteral("SEPAGK.XML"))), QByteArrayLiteral("bleibt"));
+
+  EXPECT_FALSE(SepaLauf::Schreibtest(ordner.Datei(QStringLiteral("fehlt")), nummer, text));
+  EXPECT_EQ(nummer, 76);
+
+  Schreiben(ordner.Datei(QStringLiteral("SEPAGK.XML.1a2b3c4d.sepatmp")), QByteArrayLiteral("halb"));
+  EXPECT_EQ(SepaLauf::Restdateien(ordner.Pfad()),
+            QStringList{QDir::toNativeSeparators(ordner.Datei(QStringLiteral("SEPAGK.XML.1a2b3c4d.sepatmp")))});
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include "LaufTestDatenbank.h"
+#include "QtAusgabe.h"
+#include "sepafiles/core/SepaSelektion.h"
+
+namespace {
+
+const QDate Heute(2024, 6, 5);
+
+SepaAuswahlAnfrage Anfrage(SepaArt art) {
+  SepaAuswahlAnfrage a;
+  a.AbsenderNr = 1;
+  a.Art = art;
+  a.Heute = Heute;
+  return a;
+}
+
+// ---- kind and sender ---------------------------------------------------------------------------------
+
+struct ArtFall {
+  SepaArt art;
+  QStringList erwartet;  // names of the selected orders, in order
+};
+
+class SelektionNachArt : public ::testing::TestWithParam<ArtFall> {};
+
+TEST_P(SelektionNachArt, WaehltNurOffeneZahlungenDerArtUndDesAbsenders) {
+  LaufTestDatenbank t;
+  auto anlegen = [&](LaufTestDatenbank::Auftrag a, const char* name) {
+    a.name = QString::fromUtf8(name);
+    return t.Anlegen(a);
+  };
+  LaufTestDatenbank::Auftrag g;
+  anlegen(g, "G1");
+  anlegen(Lastschrift(13), "B2B-RCUR");
+  anlegen(Lastschrift(3), "CORE-RCUR");
+  anlegen(Lastschrift(1), "CORE-OOFF");
+  anlegen(Lastschrift(0), "OHNE-SEQUENZ");
+  anlegen(Lastschrift(5), "CORE-AUTO");
+  anlegen(Lastschrift(11), "B2B-OOFF");
+  anlegen(g, "G2");
+  LaufTestDatenbank::Auftrag fremd = g;
+  fremd.absenderNr = 2;
+  anlegen(fremd, "FREMD");
+  LaufTestDatenbank::Auftrag erledigt = g;
+  erledigt.erledigt = true;
+  anlegen(erledigt, "ERLEDIGT");
+
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(GetParam().art));
+  ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+  QStringList namen;
+  for (qint64 nr : auswahl.ZahlungNummern) namen << t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString();
+  EXPECT_EQ(namen, GetParam().erwartet);
+  EXPECT_EQ(auswahl.Fehlerhaft, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arten, SelektionNachArt,
+    ::testing::Values(ArtFall{SepaArt::Ueberweisung, {QStringLiteral("G1"), QStringLiteral("G2")}},
+                      ArtFall{SepaArt::BasisLastschrift, {QStringLiteral("CORE-OOFF"), QStringLiteral("CORE-RCUR")}},
+                      ArtFall{SepaArt::FirmenLastschrift, {QStringLiteral("B2B-OOFF"), QStringLiteral("B2B-RCUR")}}));
+
+// ---- limits -------------------------------------------------------------------------------------------
+
+TEST(SepaSelektion, FaelligkeitsgrenzeSchliesstDenTagEinUndZahlungenOhneDatumAus) {
+  LaufTestDatenbank t;
+  LaufTestDatenbank::Auftrag a;
+  a.faellig = QDate(2024, 3, 15);
+  const qint64 amTag = t.Anlegen(a);
+  a.faellig = QDate(2024, 3, 1);
+  const qint64 davor = t.Anlegen(a);
+  a.faellig = QDate(2024, 3, 16);
+  t.Anlegen(a);
+  a.faellig.reset();
+  const qint64 ohne = t.Anlegen(a);
+
+  SepaAuswahlAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  EXPECT_EQ(SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage).ZahlungNummern.size(), 4);
+  anfrage.FaelligBis = QDate(2024, 3, 15);
+  EXPECT_EQ(SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage).ZahlungNummern, (QList<qint64>{amTag, davor}));
+  Q_UNUSED(ohne);
+}
+
+TEST(SepaSelektion, VerwendungszweckDatumGrenzeOhneSqlAusWerten) {
+  LaufTestDatenbank t;
+  auto anlegen = [&](const char* text) {
+    LaufTestDatenbank::Auftrag a;
+    a.verwendungszweck1 = QString::fromUtf8(text);
+    return t.Anlegen(a);
+  };
+  anlegen("Rechnung vom 15.01.24");
+  const qint64 amTag = anlegen("Rechnung vom 31.12.23");
+  const qint64 langesJahr = anlegen("Rechnung 01.12.2023");
+  anlegen("Rechnung ohne Datum");
+  const qint64 feindlich = anlegen("x') OR 1=1 -- 30.12.23");
+
+  SepaAuswahlAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.VerwendungszweckDatumBis = SepaSelektion::BisDatumLesen(QStringLiteral("31.12.23"));
+  ASSERT_TRUE(anfrage.VerwendungszweckDatumBis);
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage);
+  ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+  EXPECT_EQ(auswahl.ZahlungNummern, (QList<qint64>{amTag, langesJahr, feindlich}));
+  // The grid's query uses the same condition on the same connection.
+  DbFehler f;
+  auto rs = Recordset::Oeffnen(t.Db(), SepaSelektion::GitterAbfrage(auswahl), RecordsetTyp::Snapshot, f);
+  ASSERT_TRUE(rs) << f.Beschreibung.toStdString();
+  EXPECT_EQ(rs->RecordCount(), 3);
+}
+
+TEST(SepaSelektion, WerteWerdenNurAlsParameterUebergeben) {
+  LaufTestDatenbank t;
+  LaufTestDatenbank::Auftrag a;
+  a.name = QStringLiteral("Robert'); DROP TABLE Zahlungen; --");
+  a.verwendungszweck1 = QStringLiteral("\" OR \"\"=\" 01.01.24");
+  const qint64 nr = t.Anlegen(a);
+
+  SepaAuswahlAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.FaelligBis = QDate(2031, 7, 9);
+  anfrage.VerwendungszweckDatumBis = QDate(2029, 11, 22);
+  anfrage.AbsenderNr = 1;
+  const Bedingung b = SepaSelektion::Auswahlbedingung(anfrage, true);
+  EXPECT_FALSE(b.sql.Text().contains(QStringLiteral("2031")));
+  EXPECT_FALSE(b.sql.Text().contains(QStringLiteral("2029")));
+  EXPECT_FALSE(b.sql.Text().contains(QLatin1Char('\'')));
+  EXPECT_TRUE(b.parameter.contains(QVariant(QStringLiteral("2031-07-09"))));
+
+  anfrage.FaelligBis.reset();
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage);
+  ASSERT_TRUE(auswahl.Ok());
+  EXPECT_EQ(auswahl.ZahlungNummern, QList<qint64>{nr});
+  // The pre-check cleaned the name; the table is still there.
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(),
+            QStringLiteral("Robert) DROP TABLE Zahlungen --"));
+}
+
+// ---- pre-check ----------------------------------------------------------------------------------------
+
+TEST(SepaSelektion, VorpruefungMarkiertFehlerUndZaehltJeZahlung) {
+  LaufTestDatenbank t;
+  LaufTestDatenbank::Auftrag gut;
+  gut.fehler = true;  // an earlier fault that has been corrected
+  const qint64 gutNr = t.Anlegen(gut);
+  LaufTestDatenbank::Auftrag ibanFalsch;
+  ibanFalsch.iban = QStringLiteral("DE88370400440532013000");
+  ibanFalsch.zeilenCent = {100, 200, 300};
+  const qint64 ibanNr = t.Anlegen(ibanFalsch);
+  LaufTestDatenbank::Auftrag nameLeer;
+  nameLeer.name = QStringLiteral("#~[]");
+  const qint64 nameNr = t.Anlegen(nameLeer);
+  LaufTestDatenbank::Auftrag ausserhalb;
+  ausserhalb.art = QStringLiteral("L");
+  ausserhalb.mandatSequenz = 2;
+  ausserhalb.fehler = true;
+  const qint64 ausserhalbNr = t.Anlegen(ausserhalb);
+
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  ASSERT_TRUE(auswahl.Ok());
+  EXPECT_EQ(auswahl.Geprueft, 3);
+  EXPECT_EQ(auswahl.Fehlerhaft, 2);
+  EXPECT_EQ(auswahl.ZahlungNummern, QList<qint64>{gutNr});
+  EXPECT_FALSE(t.Fehler(gutNr));
+  EXPECT_TRUE(t.Fehler(ibanNr));
+  EXPECT_TRUE(t.Fehler(nameNr));
+  EXPECT_TRUE(t.Fehler(ausserhalbNr));  // not selected, left as it was
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nameNr}).toString(), QString());
+  EXPECT_EQ(auswahl.Statustext, QStringLiteral("2 fehlerhafte Zahlung(en) festgestellt"));
+  ASSERT_EQ(auswahl.Befunde.size(), 2);
+  EXPECT_TRUE(auswahl.Befunde.at(0).Fehler.contains(QStringLiteral("Die IBAN ist ungültig.")));
+  EXPECT_TRUE(SepaSelektion::Fehlerwarnung(2).startsWith(
+      QStringLiteral("Achtung! Die Prüfung hat 2 Fehler in den Zahlungen ermittelt.\r\rDie fehlerhaften")));
+  // The grid shows the faultless order only.
+  DbFehler f;
+  auto rs = Recordset::Oeffnen(t.Db(), SepaSelektion::GitterAbfrage(auswahl), RecordsetTyp::Snapshot, f);
+  ASSERT_TRUE(rs);
+  EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+TEST(SepaSelektion, LastschriftOhneMandatUndMitZukuenftigemMandatsdatumIstFehlerhaft) {
+  LaufTestDatenbank t;
+  auto ohneReferenz = Lastschrift(2);
+  ohneReferenz.mandatReferenz.clear();
+  const qint64 a = t.Anlegen(ohneReferenz);
+  auto zukunft = Lastschrift(2);
+  zukunft.mandatDatum = Heute.addDays(1);
+  const qint64 b = t.Anlegen(zukunft);
+  const qint64 gut = t.Anlegen(Lastschrift(2));
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::BasisLastschrift));
+  EXPECT_EQ(auswahl.ZahlungNummern, QList<qint64>{gut});
+  EXPECT_TRUE(t.Fehler(a));
+  EXPECT_TRUE(t.Fehler(b));
+}
+
+TEST(SepaSelektion, ZahlungenOhneZeilenWerdenAusgewaehltUndImGitterGezeigt) {
+  LaufTestDatenbank t;
+  LaufTestDatenbank::Auftrag ohne;
+  ohne.zeilenCent = {};
+  ohne.gesamtCent = 5000;
+  const qint64 ohneNr = t.Anlegen(ohne);
+  LaufTestDatenbank::Auftrag mit;
+  mit.zeilenCent = {10000, 5025};
+  const qint64 mitNr = t.Anlegen(mit);
+
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  EXPECT_EQ(auswahl.ZahlungNummern, (QList<qint64>{ohneNr, mitNr}));
+  // Credit-transfer lines count negatively; an order without lines adds nothing.
+  EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(-15025));
+  EXPECT_EQ(auswahl.Statustext, QStringLiteral("Keine fehlerhafte Zahlung(en) festgestellt"));
+
+  DbFehler f;
+  auto rs = Recordset::Oeffnen(t.Db(), SepaSelektion::GitterAbfrage(auswahl), RecordsetTyp::Snapshot, f);
+  ASSERT_TRUE(rs) << f.Beschreibung.toStdString();
+  EXPECT_EQ(rs->RecordCount(), 3);
+  EXPECT_GE(rs->SpaltenIndex(QStringLiteral("Verwendungszweck.ZahlungNr")), 0);
+}
+
+TEST(SepaSelektion, LastschriftSummeIstPositivUndLeereAuswahlMeldetKeineZahlungen) {
+  LaufTestDatenbank t;
+  t.Anlegen(Lastschrift(12, {1000, 2000}));
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::FirmenLastschrift));
+  EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(3000));
+
+  const SepaAuswahl leer = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  EXPECT_TRUE(leer.Ok());
+  EXPECT_FALSE(leer.HatZahlungen());
+  EXPECT_EQ(leer.Statustext, QStringLiteral("Keine Zahlungen festgestellt"));
+  EXPECT_EQ(leer.Summe, Waehrung());
+}
+
+TEST(SepaSelektion, AbfragefehlerWirdGemeldet) {
+  LaufTestDatenbank t;
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  t.Db().SetzeStoerung([](const QString& sql) -> DbFehler {
+    if (sql.startsWith(QLatin1String("SELECT Zahlungen.ZahlungNr"))) return {1, QStringLiteral("kaputt")};
+    return {};
+  });
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  t.Db().SetzeStoerung({});
+  EXPECT_FALSE(auswahl.Ok());
+  EXPECT_FALSE(auswahl.HatZahlungen());
+  EXPECT_TRUE(auswahl.Meldung.startsWith(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: 1\rBeschreibung: kaputt\rSELECT ")));
+}
+
+TEST(SepaSelektion, ScheiterndesSpeichernDerPruefungAendertNichts) {
+  LaufTestDatenbank t;
+  LaufTestDatenbank::Auftrag a;
+  a.name = QStringLiteral("Name mit € und ~");
+  a.iban = QStringLiteral("XX");
+  const qint64 nr = t.Anlegen(a);
+  t.Db().SetzeStoerung([](const QString& sql) -> DbFehler {
+    if (sql.startsWith(QLatin1String("UPDATE Zahlungen"))) return {5, QStringLiteral("gesperrt")};
+    return {};
+  });
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  t.Db().SetzeStoerung({});
+  EXPECT_FALSE(auswahl.Ok());
+  EXPECT_FALSE(auswahl.HatZahlungen());
+  EXPECT_FALSE(t.Fehler(nr));
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), a.name);
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+}
+
+// ---- date texts ---------------------------------------------------------------------------------------
+
+struct DatumFall {
+  const char* text;
+  std::optional<QDate> erwartet;
+};
+
+class BisDatum : public ::testing::TestWithParam<DatumFall> {};
+TEST_P(BisDatum, NurTtMmJjOderTtMmJjjj) {
+  EXPECT_EQ(SepaSelektion::BisDatumLesen(QString::fromUtf8(GetParam().text)), GetParam().erwartet);
+}
+INSTANTIATE_TEST_SUITE_P(Eingaben, BisDatum,
+                         ::testing::Values(DatumFall{"31.12.23", QDate(2023, 12, 31)},
+                                           DatumFall{" 01.02.2024 ", QDate(2024, 2, 1)},
+                                           DatumFall{"29.02.24", QDate(2024, 2, 29)},
+                                           DatumFall{"29.02.23", std::nullopt}, DatumFall{"1.1.23", std::nullopt},
+                                           DatumFall{"32.01.24", std::nullopt}, DatumFall{"31.12.223", std::nullopt},
+                                           DatumFall{"2023-12-31", std::nullopt}, DatumFall{"", std::nullopt},
+                                           DatumFall{"heute", std::nullopt}));
+
+class TextDatum : public ::testing::TestWithParam<DatumFall> {};
+TEST_P(TextDatum, LetzteZeichenAlsDatum) {
+  EXPECT_EQ(SepaSelektion::VerwendungszweckDatum(QString::fromUtf8(GetParam().text)), GetParam().erwartet);
+}
+INSTANTIATE_TEST_SUITE_P(Texte, TextDatum,
+                         ::testing::Values(DatumFall{"RE 4711 vom 15.01.24", QDate(2024, 1, 15)},
+                                           DatumFall{"RE 4711 vom 15.01.2024", QDate(2024, 1, 15)},
+                                           DatumFall{"15.01.24  ", QDate(2024, 1, 15)},
+                                           DatumFall{"RE 15.01.24 Rest", std::nullopt},
+                                           DatumFall{"RE 99.01.24", std::nullopt}, DatumFall{"", std::nullopt}));
+
+}  // namespace

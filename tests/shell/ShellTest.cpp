@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QTest>
+#include <QToolButton>
+
+#include "../masterdata/Stammdatenumgebung.h"
+#include "common/Programmzustand.h"
+#include "masterdata/FormAdressen.h"
+#include "platform/settings/Registrierung.h"
+#include "shell/Arbeitsfenster.h"
+#include "shell/Programmstart.h"
+#include "shell/Rechner.h"
+#include "shell/ZOVA10.h"
+
+namespace {
+
+// A work window that can refuse to close (unsaved input).
+class Testfenster : public QWidget {
+ public:
+  explicit Testfenster(QWidget* eltern, bool* verweigern = nullptr) : QWidget(eltern, Qt::Window), m_verweigern(verweigern) {}
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    if (m_verweigern && *m_verweigern) e->ignore();
+    else e->accept();
+  }
+ private:
+  bool* m_verweigern;
+};
+
+class RecordingDruckjob : public Druckjob {
+ public:
+  explicit RecordingDruckjob(QStringList* protokoll) : m_protokoll(protokoll) {}
+  void Oeffnen() override { m_protokoll->append(QStringLiteral("öffnen")); }
+  void Schliessen() override { m_protokoll->append(QStringLiteral("schließen")); }
+ private:
+  QStringList* m_protokoll;
+};
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override { m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"))); }
+  void TearDown() override { QTest::qWait(0); }
+  Stammdatenumgebung m_umgebung;
+};
+
+TEST_F(ShellTest, ProgrammstartVerweigertZweiteInstanz) {
+  QDir().mkpath(QFileInfo(Programmstart::SperrDatei()).absolutePath());
+  QLockFile erste(Programmstart::SperrDatei());
+  ASSERT_TRUE(erste.tryLock(0));
+  Programmstart zweite;
+  EXPECT_FALSE(zweite.Ausfuehren());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Tamo-SEPA ist bereits gestartet.\rDas Programm kann nur einmal geöffnet werden."));
+  erste.unlock();
+  // Once the first one has ended, a start goes through and holds the lock itself.
+  Zustand().Zuruecksetzen();
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk"), m_umgebung.Ordner().Datei(QStringLiteral("daten")));
+  Programmstart dritte;
+  ASSERT_TRUE(dritte.Ausfuehren());
+  EXPECT_NE(Zustand().Datenbank(), nullptr);
+  QLockFile vierte(Programmstart::SperrDatei());
+  EXPECT_FALSE(vierte.tryLock(0));
+}
+
+TEST_F(ShellTest, ProgrammstartOhneDatenbankImGesetztenDatenordnerEndet) {
+  Zustand().Zuruecksetzen();
+  const QString leer = m_umgebung.Ordner().Datei(QStringLiteral("leer"));
+  QDir().mkpath(leer);
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk"), leer);
+  Programmstart start;
+  EXPECT_FALSE(start.Ausfuehren());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(QDir::toNativeSeparators(leer)))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(QStringLiteral("TamoSEPA.db")));
+  EXPECT_EQ(Zustand().Datenbank(), nullptr);
+  EXPECT_FALSE(QFileInfo::exists(QDir(leer).filePath(QStringLiteral("TamoSEPA.db"))));
+}
+
+TEST_F(ShellTest, NichtGebauteFensterSindGesperrt) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  for (Hauptbefehl b : {Hauptbefehl::ZahlungenErfassen, Hauptbefehl::Zahlungsliste, Hauptbefehl::SepaDatei,
+                        Hauptbefehl::Selektivloeschen}) {
+    EXPECT_FALSE(haupt.Verfuegbar(b)) << ZOVA10::Beschriftung(b).toStdString();
+    EXPECT_FALSE(haupt.Aktion(b)->isEnabled());
+    EXPECT_FALSE(haupt.Leistenknopf(b)->isEnabled());
+    EXPECT_FALSE(haupt.Ausfuehren(b));
+  }
+  for (Hauptbefehl b : {Hauptbefehl::Adressen, Hauptbefehl::Bankverbindungen, Hauptbefehl::Absender,
+                        Hauptbefehl::Einstellungen, Hauptbefehl::Rechner, Hauptbefehl::Hilfe, Hauptbefehl::Beenden})
+    EXPECT_TRUE(haupt.Aktion(b)->isEnabled()) << ZOVA10::Beschriftung(b).toStdString();
+  EXPECT_EQ(haupt.Aktion(Hauptbefehl::Selektivloeschen)->text(),
+            QStringLiteral("Zahlungen selektiv löschen / reaktivieren"));
+  EXPECT_EQ(haupt.Fenster().Anzahl(), 0);
+}
+
+TEST_F(ShellTest, FensterWerdenNurEinmalGeoeffnet) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Adressen));
+  QWidget* adressen = haupt.Fenster().Offen(QStringLiteral("FormAdressen/Adressen"));
+  ASSERT_NE(adressen, nullptr);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Adressen));
+  EXPECT_EQ(haupt.Fenster().Offen(QStringLiteral("FormAdressen/Adressen")), adressen);
+  // The bank codes are the same window class, opened beside it.
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Bankverbindungen));
+  QWidget* banken = haupt.Fenster().Offen(QStringLiteral("FormAdressen/Bankverbindungen"));
+  ASSERT_NE(banken, nullptr);
+  EXPECT_NE(banken, adressen);
+  EXPECT_EQ(qobject_cast<FormAdressen*>(banken)->ModusVon(), FormAdressen::Modus::Bankverbindungen);
+  EXPECT_EQ(haupt.Fenster().Anzahl(), 2);
+
+  // Ctrl+F2 in a work window opens the calculator, once.
+  QTest::keyClick(adressen, Qt::Key_F2, Qt::ControlModifier);
+  QTest::keyClick(banken, Qt::Key_F2, Qt::AltModifier);
+  ASSERT_NE(haupt.Fenster().Offen(QStringLiteral("Rechner")), nullptr);
+  EXPECT_EQ(haupt.Fenster().Anzahl(), 3);
+
+  // A closed window is opened anew, and the main window refreshes.
+  adressen->close();
+  QTest::qWait(0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(haupt.Fenster().Offen(QStringLiteral("FormAdressen/Adressen")), nullptr);
+  EXPECT_EQ(haupt.Fenster().Anzahl(), 2);
+}
+
+TEST_F(ShellTest, SchliessenSperreVorSepaDatei) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  int erzeugt = 0;
+  haupt.FensterartSetzen(Hauptbefehl::SepaDatei, {QStringLiteral("FormularDTADisk"), Fensteroeffnung::ModalAllein,
+                                                  [&erzeugt](QWidget* e) -> QWidget* {
+                                                    ++erzeugt;
+                                                    return new Testfenster(e);
+                                                  }});
+  bool verweigern = true;
+  haupt.FensterartSetzen(Hauptbefehl::ZahlungenErfassen,
+                         {QStringLiteral("FormularZahlung"), Fensteroeffnung::Nichtmodal,
+                          [&verweigern](QWidget* e) -> QWidget* { return new Testfenster(e, &verweigern); }});
+  EXPECT_TRUE(haupt.Aktion(Hauptbefehl::SepaDatei)->isEnabled());
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::ZahlungenErfassen));
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Rechner));
+
+  // The user declines: nothing is closed, nothing runs.
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Nein);
+  EXPECT_FALSE(haupt.Ausfuehren(Hauptbefehl::SepaDatei));
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Für diese Funktion müssen alle anderen Fenster geschlossen werden.\r"
+                           "Sollen jetzt alle anderen Fenster geschlossen werden?"));
+  EXPECT_EQ(erzeugt, 0);
+  EXPECT_EQ(haupt.Fenster().Anzahl(), 2);
+
+  // A window refuses to close: the SEPA window is not opened.
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  EXPECT_FALSE(haupt.Ausfuehren(Hauptbefehl::SepaDatei));
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text, Fensterverwaltung::NichtGeschlossenHinweis());
+  EXPECT_EQ(erzeugt, 0);
+  EXPECT_NE(haupt.Fenster().Offen(QStringLiteral("FormularZahlung")), nullptr);
+
+  // Now every window closes, and only then the SEPA window opens, modal.
+  verweigern = false;
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::SepaDatei));
+  EXPECT_EQ(erzeugt, 1);
+  EXPECT_EQ(haupt.Fenster().OffeneFenster().size(), 1);
+  QWidget* sepa = haupt.Fenster().Offen(QStringLiteral("FormularDTADisk"));
+  ASSERT_NE(sepa, nullptr);
+  EXPECT_EQ(sepa->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(m_umgebung.Rekorder().OffeneAntworten(), 0);
+}
+
+TEST_F(ShellTest, BeendenWirdAbgebrochenWennEinFensterVerweigert) {
+  QStringList protokoll;
+  Zustand().AktuelleAbsenderNrSetzen(1);
+  {
+    ZOVA10 haupt;
+    bool verweigern = true;
+    haupt.FensterartSetzen(Hauptbefehl::ZahlungenErfassen,
+                           {QStringLiteral("FormularZahlung"), Fensteroeffnung::Nichtmodal,
+                            [&verweigern](QWidget* e) -> QWidget* { return new Testfenster(e, &verweigern); }});
+    haupt.DruckjobSetzen(std::make_unique<RecordingDruckjob>(&protokoll));
+    haupt.Laden();
+    haupt.show();
+    EXPECT_EQ(protokoll, QStringList{QStringLiteral("öffnen")});
+    EXPECT_EQ(haupt.Statustext(), QStringLiteral("Aktiver Absender: 1 \u2013 (ohne Namen)"));
+    ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::ZahlungenErfassen));
+
+    EXPECT_FALSE(haupt.close());
+    EXPECT_TRUE(haupt.isVisible());
+    EXPECT_EQ(protokoll.size(), 1);   // the print job stays open
+
+    verweigern = false;
+    SaveSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr"), QStringLiteral("9"));
+    EXPECT_TRUE(haupt.Ausfuehren(Hauptbefehl::Beenden));
+    EXPECT_FALSE(haupt.isVisible());
+    EXPECT_EQ(haupt.Fenster().Anzahl(), 0);
+  }
+  EXPECT_EQ(protokoll, QStringList({QStringLiteral("öffnen"), QStringLiteral("schließen")}));
+  EXPECT_EQ(GetSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr")), QStringLiteral("1"));
+  EXPECT_TRUE(Registrierung::Instanz().Vorhanden(QStringLiteral("Window State"), QStringLiteral("Width")));
+}
+
+TEST_F(ShellTest, ModalerDialogGehtMitOk) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Einstellungen));
+  auto* dialog = qobject_cast<QDialog*>(haupt.Fenster().Offen(QStringLiteral("Optionen")));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+  dialog->accept();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(haupt.Fenster().Offen(QStringLiteral("Optionen")), nullptr);
+}
+
+TEST_F(ShellTest, StatuszeileZeigtAktivenAbsender) {
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Absender SET Name = ? WHERE AbsenderNr = 1",
+                                                {QStringLiteral("Muster GmbH")}).Ok());
+  ZOVA10 haupt;
+  haupt.Aktualisieren();
+  EXPECT_EQ(haupt.Statustext(), QStringLiteral("Aktiver Absender: 1 \u2013 Muster GmbH"));
+  EXPECT_EQ(haupt.findChild<QLabel*>(QStringLiteral("StatusAbsender"))->text(), haupt.Statustext());
+  Zustand().DatenbankSchliessen();
+  EXPECT_EQ(haupt.Statustext(), QStringLiteral("Keine Datenbank geöffnet"));
+}
+
+}  // namespace
