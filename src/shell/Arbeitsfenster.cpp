@@ -4,6 +4,7 @@
 #include "masterdata/AdressenImport.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/FormularAbsender.h"
+#include "sepafiles/FormularDTADisk.h"
 #include "shell/Optionen.h"
 #include "shell/Rechner.h"
 #include "platform/ui/HilfeAnzeigen.h"
@@ -12,7 +13,6 @@
 // Entries still without a window (they stay disabled until their library plugs in here):
 //   Hauptbefehl::ZahlungenErfassen  FormularZahlung (payments), Fensteroeffnung::Nichtmodal
 //   Hauptbefehl::Zahlungsliste      Zahlungsliste (sepafiles), Fensteroeffnung::Nichtmodal
-//   Hauptbefehl::SepaDatei          FormularDTADisk (sepafiles), Fensteroeffnung::ModalAllein
 //   Hauptbefehl::Selektivloeschen   FormularSelektiv (sepafiles), Fensteroeffnung::ModalAllein
 void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
   ZOVA10* haupt = &hauptfenster;
@@ -44,6 +44,10 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
          dialog->NachSpeichernSetzen([haupt] { haupt->Aktualisieren(); });
          return dialog;
        }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::SepaDatei,
+      {QStringLiteral("FormularDTADisk"), Fensteroeffnung::ModalAllein,
+       [](QWidget* eltern) -> QWidget* { return FormularDTADiskErzeugen(eltern); }});
   hauptfenster.FensterartSetzen(
       Hauptbefehl::Rechner, {QStringLiteral("Rechner"), Fensteroeffnung::Nichtmodal,
                              [](QWidget* eltern) -> QWidget* { return new Rechner(eltern); }});

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 
+#include "common/FilterBedingung.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/GitterFilterSpalte.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/Programmschrift.h"
 #include "shell/Programmstart.h"
@@ -11,6 +14,8 @@ int Main::Ausfuehren(QApplication& anwendung) {
   Programmstart start;
   if (!start.Ausfuehren()) return 1;
   Programmschrift::Anwenden();
+  // Filter bars of every grid build their conditions with the shared builder.
+  DatenGitter::SetzeStandardFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
 
   ZOVA10 hauptfenster;
   ArbeitsfensterAnmelden(hauptfenster);
