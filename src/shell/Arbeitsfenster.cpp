@@ -4,6 +4,7 @@
 #include "masterdata/AdressenImport.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/FormularAbsender.h"
+#include "payments/FormularZahlung.h"
 #include "sepafiles/FormularDTADisk.h"
 #include "shell/Optionen.h"
 #include "shell/Rechner.h"
@@ -11,7 +12,6 @@
 #include "shell/ZOVA10.h"
 
 // Entries still without a window (they stay disabled until their library plugs in here):
-//   Hauptbefehl::ZahlungenErfassen  FormularZahlung (payments), Fensteroeffnung::Nichtmodal
 //   Hauptbefehl::Zahlungsliste      Zahlungsliste (sepafiles), Fensteroeffnung::Nichtmodal
 //   Hauptbefehl::Selektivloeschen   FormularSelektiv (sepafiles), Fensteroeffnung::ModalAllein
 void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
@@ -43,6 +43,15 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
              [haupt, dialog] { return haupt->Fenster().AlleAnderenSchliessen(dialog, dialog); });
          dialog->NachSpeichernSetzen([haupt] { haupt->Aktualisieren(); });
          return dialog;
+       }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::ZahlungenErfassen,
+      {QStringLiteral("FormularZahlung"), Fensteroeffnung::Nichtmodal, [haupt](QWidget* eltern) -> QWidget* {
+         QWidget* form = FormularZahlungErzeugen(eltern);
+         if (auto* zahlung = qobject_cast<FormularZahlung*>(form))
+           QObject::connect(zahlung, &FormularZahlung::RechnerAngefordert, haupt,
+                            [haupt] { haupt->Ausfuehren(Hauptbefehl::Rechner); });
+         return form;
        }});
   hauptfenster.FensterartSetzen(
       Hauptbefehl::SepaDatei,

@@ -88,14 +88,14 @@ TEST_F(ShellTest, ProgrammstartOhneDatenbankImGesetztenDatenordnerEndet) {
 TEST_F(ShellTest, NichtGebauteFensterSindGesperrt) {
   ZOVA10 haupt;
   ArbeitsfensterAnmelden(haupt);
-  for (Hauptbefehl b : {Hauptbefehl::ZahlungenErfassen, Hauptbefehl::Zahlungsliste, Hauptbefehl::Selektivloeschen}) {
+  for (Hauptbefehl b : {Hauptbefehl::Zahlungsliste, Hauptbefehl::Selektivloeschen}) {
     EXPECT_FALSE(haupt.Verfuegbar(b)) << ZOVA10::Beschriftung(b).toStdString();
     EXPECT_FALSE(haupt.Aktion(b)->isEnabled());
     EXPECT_FALSE(haupt.Leistenknopf(b)->isEnabled());
     EXPECT_FALSE(haupt.Ausfuehren(b));
   }
   for (Hauptbefehl b : {Hauptbefehl::Adressen, Hauptbefehl::Bankverbindungen, Hauptbefehl::Absender,
-                        Hauptbefehl::SepaDatei, Hauptbefehl::Einstellungen, Hauptbefehl::Rechner, Hauptbefehl::Hilfe, Hauptbefehl::Beenden})
+                        Hauptbefehl::ZahlungenErfassen, Hauptbefehl::SepaDatei, Hauptbefehl::Einstellungen, Hauptbefehl::Rechner, Hauptbefehl::Hilfe, Hauptbefehl::Beenden})
     EXPECT_TRUE(haupt.Aktion(b)->isEnabled()) << ZOVA10::Beschriftung(b).toStdString();
   EXPECT_EQ(haupt.Aktion(Hauptbefehl::Selektivloeschen)->text(),
             QStringLiteral("Zahlungen selektiv löschen / reaktivieren"));

@@ -1,0 +1,955 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FensterTestumgebung.h"
+#include "common/Programmzustand.h"
+#include "payments/FormularZahlung.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/DatensatzNavigator.h"
+#include "platform/ui/DatumFeld.h"
+#include "platform/ui/MaskenFeld.h"
+#include "platform/ui/OptionsGruppe.h"
+#include "platform/ui/Werkzeugleiste.h"
+#include "platform/ui/ZahlFeld.h"
+#include "platform/ui/ZweispaltenCombo.h"
+#include "platform/settings/Registrierung.h"
+
+namespace {
+
+const QString Titel = QStringLiteral("Tamo-SEPA Zahlungen erfassen");
+const QString Ende = QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe.");
+
+QStringList Namen(FormularZahlung& f) {
+  QStringList n;
+  for (int z = 0; z < f.Browsegitter()->ZeilenAnzahl(); ++z) n << f.Browsegitter()->Wert(z, QStringLiteral("Name")).toString();
+  return n;
+}
+
+// A key as the user types it: to the widget that has the focus.
+void Taste(FormularZahlung& f, int taste, Qt::KeyboardModifiers mod = Qt::NoModifier) {
+  QWidget* ziel = f.focusWidget() ? f.focusWidget() : &f;
+  QTest::keyClick(ziel, Qt::Key(taste), mod);
+  QApplication::processEvents();
+}
+
+struct Zeilenstand {
+  qint64 lfdNr;
+  int zeilenNr;
+  QString text;
+  qint64 betrag;
+  bool operator==(const Zeilenstand&) const = default;
+};
+std::vector<Zeilenstand> Zeilen(FensterTestumgebung& u, qint64 nr) {
+  std::vector<Zeilenstand> z;
+  u.Db().Abfragen("SELECT LfdNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr = ? "
+                  "ORDER BY ZeilenNr, LfdNr",
+                  {QVariant(nr)}, [&](const Zeile& r) {
+                    z.push_back({r.Wert(0).toLongLong(), r.Wert(1).toInt(), r.Wert(2).toString(), r.Wert(3).toLongLong()});
+                    return true;
+                  });
+  return z;
+}
+
+class FormularZahlungTest : public ::testing::Test {
+ protected:
+  FensterTestumgebung u;
+};
+
+// --- browse query ------------------------------------------------------------------------------
+
+class BrowseTest : public FormularZahlungTest {
+ protected:
+  void SetUp() override {
+    auto z = [&](const char* name, const char* art, std::optional<int> seq, std::optional<QDate> faellig, int absender = 1,
+                 bool erledigt = false) {
+      FensterTestumgebung::Zahlung p;
+      p.name = QString::fromUtf8(name);
+      p.art = QString::fromUtf8(art);
+      p.mandatSequenz = seq;
+      p.faellig = faellig;
+      p.absenderNr = absender;
+      p.erledigt = erledigt;
+      p.gesamt = Eur(10);
+      if (p.art == QStringLiteral("L")) {
+        p.mandatReferenz = QStringLiteral("M-1");
+        p.mandatDatum = QDate(2023, 1, 1);
+      }
+      return u.ZahlungAnlegen(p);
+    };
+    z("Anton", "G", {}, QDate(2024, 3, 15));
+    z("Berta", "G", {}, QDate(2024, 3, 16));
+    z("Cäsar", "G", {}, std::nullopt);
+    z("Dora erledigt", "G", {}, QDate(2024, 3, 1), 1, true);
+    z("Emil Absender 2", "G", {}, QDate(2024, 3, 1), 2);
+    z("Friedrich Basis", "L", 2, QDate(2024, 3, 1));
+    z("Gustav Firmen", "L", 12, QDate(2024, 3, 1));
+  }
+};
+
+TEST_F(BrowseTest, ListetJeArtUndAbsenderNurOffeneMitSummeUndSequenz) {
+  FormularZahlung& f = u.Fenster();
+  EXPECT_EQ(Namen(f), (QStringList{QStringLiteral("Anton"), QStringLiteral("Berta"), QStringLiteral("Cäsar")}));
+  EXPECT_EQ(f.GesamtBeschriftung()->text(), QStringLiteral("Gesamtsumme Gutschriften"));
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(30));
+  EXPECT_FALSE(f.Browsegitter()->SpalteSichtbar(f.Browsegitter()->SpaltenIndex(QStringLiteral("MandatReferenz"))));
+  EXPECT_EQ(f.SequenzOptionen()->Wert(), -1);
+
+  EXPECT_EQ(f.GesamtBeschriftung()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  EXPECT_EQ(f.GesamtBeschriftung()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_EQ(Namen(f), QStringList{QStringLiteral("Friedrich Basis")});
+  EXPECT_EQ(f.GesamtBeschriftung()->text(), QStringLiteral("Gesamtsumme Basis-Lastschriften"));
+  EXPECT_EQ(f.SequenzOptionen()->Wert(), 1);  // MandatSequenz 2: first collection
+  EXPECT_TRUE(f.Browsegitter()->SpalteSichtbar(f.Browsegitter()->SpaltenIndex(QStringLiteral("MandatReferenz"))));
+  EXPECT_TRUE(f.Browsegitter()->SpalteSichtbar(f.Browsegitter()->SpaltenIndex(QStringLiteral("MandatDatum"))));
+
+  f.ZahlartWaehlen(Zahlart::FirmenLastschrift);
+  EXPECT_EQ(Namen(f), QStringList{QStringLiteral("Gustav Firmen")});
+  EXPECT_EQ(f.GesamtBeschriftung()->text(), QStringLiteral("Gesamtsumme Firmen-Lastschriften"));
+  EXPECT_EQ(f.SequenzOptionen()->Wert(), 1);  // 12 shows on the same four options
+
+  Zustand().AktuelleAbsenderNrSetzen(2);
+  f.ZahlartWaehlen(Zahlart::Ueberweisung);
+  EXPECT_EQ(Namen(f), QStringList{QStringLiteral("Emil Absender 2")});
+}
+
+TEST_F(BrowseTest, FaelligkeitsgrenzeSchliesstDenTagEinUndLeereAus) {
+  FormularZahlung& f = u.Fenster();
+  QList<std::optional<QDate>> vorschlaege;
+  std::optional<QDate> antwort = QDate(2024, 3, 15);
+  f.FaelligAbfrageSetzen([&](const std::optional<QDate>& bisher) {
+    vorschlaege.append(bisher);
+    return antwort;
+  });
+  Taste(f, Qt::Key_F6);
+  EXPECT_EQ(Namen(f), QStringList{QStringLiteral("Anton")});
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(10));
+  antwort = std::nullopt;  // "Abbruch" removes the limit
+  Taste(f, Qt::Key_F6);
+  EXPECT_EQ(Namen(f).size(), 3);
+  ASSERT_EQ(vorschlaege.size(), 2);
+  EXPECT_FALSE(vorschlaege[0].has_value());
+  EXPECT_EQ(vorschlaege[1], QDate(2024, 3, 15));
+}
+
+TEST_F(BrowseTest, FilterleisteFiltertMitGebundenemText) {
+  FormularZahlung& f = u.Fenster();
+  Taste(f, Qt::Key_F3);
+  ASSERT_TRUE(f.Browsegitter()->Filterleiste());
+  EXPECT_TRUE(f.Leiste()->Gedrueckt(QStringLiteral("Suchen")));
+  EXPECT_EQ(f.Leiste()->Tooltip(QStringLiteral("Suchen")), QStringLiteral("Suchmodus ausschalten"));
+  const int name = f.Browsegitter()->SpaltenIndex(QStringLiteral("Name"));
+  f.Browsegitter()->SetzeFilterText(name, QStringLiteral("ber"));
+  ASSERT_TRUE(f.Browsegitter()->FilterAnwenden());
+  EXPECT_EQ(Namen(f), QStringList{QStringLiteral("Berta")});
+  EXPECT_EQ(GetSetting(QStringLiteral("Formular State"), QStringLiteral("Suchspalte")), QString::number(name));
+  // Quote and wildcard characters are plain text of a bound value.
+  f.Browsegitter()->SetzeFilterText(name, QStringLiteral("x' OR '1'='1"));
+  f.Browsegitter()->FilterAnwenden();
+  EXPECT_TRUE(Namen(f).isEmpty());
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0);
+  // Switching search mode off empties the filter.
+  Taste(f, Qt::Key_F3);
+  EXPECT_FALSE(f.Browsegitter()->Filterleiste());
+  EXPECT_EQ(Namen(f).size(), 3);
+}
+
+// --- modes -------------------------------------------------------------------------------------
+
+TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
+  FensterTestumgebung::Zahlung p;
+  p.bic = QStringLiteral("ABC");  // invalid: coloured when changing
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  Werkzeugleiste* l = f.Leiste();
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
+  EXPECT_EQ(l->Beschriftung(QStringLiteral("Neu")), QStringLiteral("&Neu<F9>"));
+  EXPECT_EQ(l->Tooltip(QStringLiteral("Neu")), QStringLiteral("Neue Zahlung eingeben"));
+  EXPECT_EQ(l->Beschriftung(QStringLiteral("Schliessen")), QStringLiteral("Schließen"));
+  EXPECT_FALSE(l->Sichtbar(QStringLiteral("Kopieren")));
+  EXPECT_TRUE(l->Sichtbar(QStringLiteral("Suchen")));
+  for (const char* k : {"Prüfen", "Skonto", "Import"}) EXPECT_FALSE(l->Sichtbar(QString::fromUtf8(k))) << k;
+  EXPECT_TRUE(f.Maske(0)->isReadOnly());
+  EXPECT_TRUE(f.Rahmen(0)->isEnabled());
+  EXPECT_TRUE(f.Browsegitter()->isEnabled());
+  EXPECT_FALSE(f.Maske(3)->UngueltigAngezeigt());
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Ändern"));
+  EXPECT_EQ(l->Beschriftung(QStringLiteral("Neu")), QStringLiteral("Speichern<F9>"));
+  EXPECT_EQ(l->Tooltip(QStringLiteral("Neu")), QStringLiteral("Zahlung speichern"));
+  EXPECT_EQ(l->Beschriftung(QStringLiteral("Schliessen")), QStringLiteral("Abbruch<ESC>"));
+  EXPECT_EQ(l->Tooltip(QStringLiteral("Schliessen")), QStringLiteral("Eingabe abbrechen ohne speichern"));
+  EXPECT_TRUE(l->Sichtbar(QStringLiteral("Kopieren")));
+  EXPECT_FALSE(l->Sichtbar(QStringLiteral("Suchen")));
+  EXPECT_FALSE(l->Sichtbar(QStringLiteral("Löschen")));
+  EXPECT_FALSE(f.Maske(0)->isReadOnly());
+  EXPECT_FALSE(f.Rahmen(0)->isEnabled());
+  EXPECT_FALSE(f.Rahmen(1)->isEnabled());
+  EXPECT_FALSE(f.Browsegitter()->isEnabled());
+  // Credit transfer: the mandate fields stay shut.
+  EXPECT_FALSE(f.SequenzOptionen()->isEnabled());
+  EXPECT_FALSE(f.MandatDatumFeld()->isEnabled());
+  // Invalid fields white on red; the valid ones not.
+  EXPECT_TRUE(f.Maske(3)->UngueltigAngezeigt());
+  EXPECT_FALSE(f.Maske(0)->UngueltigAngezeigt());
+  EXPECT_FALSE(f.Maske(4)->UngueltigAngezeigt());
+
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
+  EXPECT_TRUE(f.Maske(0)->isReadOnly());
+  EXPECT_FALSE(f.Maske(3)->UngueltigAngezeigt());
+}
+
+TEST_F(FormularZahlungTest, LeereListeSperrtAendernUndLoeschen) {
+  FormularZahlung& f = u.Fenster();
+  EXPECT_FALSE(f.Leiste()->Aktiviert(QStringLiteral("Ändern")));
+  EXPECT_FALSE(f.Leiste()->Aktiviert(QStringLiteral("Löschen")));
+  EXPECT_FALSE(f.Befehl(QStringLiteral("Ändern")));
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Waehrung());
+}
+
+// --- "Neu" -------------------------------------------------------------------------------------
+
+TEST_F(FormularZahlungTest, NeuSpeichertSofortMitUebernommenenFeldern) {
+  FensterTestumgebung::Zahlung p;
+  p.opKontoNr = QStringLiteral("00007");
+  p.textschluessel = QStringLiteral("SALA");
+  const qint64 alt = u.ZahlungAnlegen(p);
+  Zustand().KopierfeldSetzen({true, false, false, true, false, false});
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  ASSERT_TRUE(f.AktuelleZahlungNr().has_value());
+  const qint64 nr = *f.AktuelleZahlungNr();
+  EXPECT_NE(nr, alt);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Neueingabe"));
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 2);
+  EXPECT_EQ(u.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("Meier GmbH"));
+  EXPECT_EQ(u.Wert("SELECT IBAN FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), p.iban);
+  EXPECT_EQ(u.Wert("SELECT OPKontoNr FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("00007"));
+  EXPECT_EQ(u.Wert("SELECT \"Textschlüssel\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("SALA"));
+  EXPECT_TRUE(u.Wert("SELECT BIC FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString().isEmpty());
+  EXPECT_TRUE(u.Wert("SELECT Bank FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString().isEmpty());
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Meier GmbH"));
+  EXPECT_TRUE(f.Maske(3)->Wert().isEmpty());
+  EXPECT_EQ(f.focusWidget(), f.Maske(0));
+
+  // Cancel deletes the stored row and returns to the payment before.
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 1);
+  EXPECT_EQ(f.AktuelleZahlungNr(), alt);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
+}
+
+TEST_F(FormularZahlungTest, NeueLastschriftOhneSequenzMitHeutigemMandatsdatumUndSuchliste) {
+  Optionsschalter o = Zustand().Optionen();
+  o.NeuMitSuchliste = true;
+  Zustand().OptionenSetzen(o);
+  u.AdresseAnlegen(QStringLiteral("00003"), QStringLiteral("Huber KG"), QStringLiteral("DE02120300000000202051"),
+                   QStringLiteral("BYLADEM1001"), QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)"), QStringLiteral("MR-9"));
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("Huber KG"), QStringLiteral("Sparkasse"),
+                                     QStringLiteral("BYLADEM1001"), QStringLiteral("DE02120300000000202051"),
+                                     QStringLiteral("MR-9"), QDate(2023, 5, 1),
+                                     QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)"), QStringLiteral("00003")};
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  const qint64 nr = *f.AktuelleZahlungNr();
+  EXPECT_EQ(u.Wert("SELECT MandatSequenz FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toInt(), 0);
+  EXPECT_EQ(u.Wert("SELECT MandatDatum FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("2024-03-10"));
+  ASSERT_EQ(u.suchlistenAufrufe.size(), 1);
+  EXPECT_EQ(u.suchlistenAufrufe[0].modus, 2);
+  EXPECT_EQ(u.suchlistenAufrufe[0].suchfeld, QStringLiteral("Name"));
+  // The chosen address filled the payee and mandate fields.
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Huber KG"));
+  EXPECT_EQ(f.Maske(1)->Wert(), QStringLiteral("MR-9"));
+  EXPECT_EQ(f.Maske(4)->Wert(), QStringLiteral("DE02120300000000202051"));
+  EXPECT_EQ(f.MandatDatumFeld()->Wert(), QDate(2023, 5, 1));
+  EXPECT_EQ(f.SequenzOptionen()->Wert(), 2);
+  EXPECT_EQ(f.OPKontoNr(), QStringLiteral("00003"));
+  EXPECT_TRUE(f.SequenzOptionen()->isEnabled());
+}
+
+// --- save --------------------------------------------------------------------------------------
+
+struct PrueffallDaten {
+  const char* name;
+  const char* bic;
+  const char* iban;
+  const char* text;
+  int betragEuro;
+  const char* meldung;
+  Fokusfeld fokus;
+};
+
+class SpeichernPrueffall : public FormularZahlungTest, public ::testing::WithParamInterface<PrueffallDaten> {};
+
+TEST_P(SpeichernPrueffall, ErsterFehlerMitMeldungUndFokus) {
+  const PrueffallDaten& d = GetParam();
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  const qint64 nr = *f.AktuelleZahlungNr();
+  f.Maske(0)->WertSetzen(QString::fromUtf8(d.name));
+  f.Maske(3)->WertSetzen(QString::fromUtf8(d.bic));
+  f.Maske(4)->WertSetzen(QString::fromUtf8(d.iban));
+  f.Maske(5)->WertSetzen(QString::fromUtf8(d.text));
+  if (d.betragEuro) f.BetragFeld()->WertSetzen(Eur(d.betragEuro));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().text, QString::fromUtf8(d.meldung) + Ende);
+  EXPECT_EQ(u.Meldungen().Letzter().titel, Titel);
+  EXPECT_EQ(f.focusWidget(), f.Fokusziel(d.fokus));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  // Nothing was written by the failed save.
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}), 0);
+  EXPECT_TRUE(u.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fenster, SpeichernPrueffall,
+    ::testing::Values(
+        // several faults at once: only the first is reported
+        PrueffallDaten{"", "", "", "", 0, "Die Namensangabe darf nicht leer sein!", Fokusfeld::Name},
+        PrueffallDaten{"Meier", "COBADEF", "DE89370400440532013000", "RG 1", 5,
+                       "Die BIC (Internationale Bankleitzahl) fehlt noch oder ist unvollständig!\r(Die Länge beträgt 8 oder 11 Zeichen.)",
+                       Fokusfeld::Bic},
+        PrueffallDaten{"Meier", "COBADEFFXXX", "DE8937", "RG 1", 5,
+                       "Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig.", Fokusfeld::Iban},
+        PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "", 5,
+                       "Der Verwendungszweck darf nicht leer sein!", Fokusfeld::Verwendungszweck},
+        PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "RG 1", 0, "Der Betrag muß größer Null sein!",
+                       Fokusfeld::Betrag}));
+
+TEST_F(FormularZahlungTest, GueltigeNeueZahlungWirdGespeichertUndNormalisiert) {
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  const qint64 nr = *f.AktuelleZahlungNr();
+  f.Maske(0)->WertSetzen(QStringLiteral("Müller & Söhne"));
+  f.Maske(3)->WertSetzen(QStringLiteral("cobadeffxxx"));
+  f.Maske(4)->WertSetzen(QStringLiteral("de89 3704 0044 0532 0130 00"));
+  f.Maske(5)->WertSetzen(QStringLiteral("Rechnung 4711"));
+  f.BetragFeld()->WertSetzen(Eur(12, 50));
+  f.TextschluesselFeld()->CodeSetzen(QStringLiteral("supp"));
+  Taste(f, Qt::Key_F9);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  // NeueingabeFortsetzen (default on): the next new payment began at once.
+  EXPECT_TRUE(f.ZustandDerMaske().NeuerDatensatz());
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 2);
+  EXPECT_EQ(u.Wert("SELECT IBAN FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("DE89370400440532013000"));
+  EXPECT_EQ(u.Wert("SELECT BIC FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("COBADEFFXXX"));
+  EXPECT_EQ(u.Wert("SELECT \"Textschlüssel\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("SUPP"));
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(12, 50).Roh());
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 1", {nr}).toString(),
+            QStringLiteral("Rechnung 4711"));
+  // Esc drops only the second, unsaved one.
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 1);
+  EXPECT_EQ(f.AktuelleZahlungNr(), nr);
+}
+
+// --- lines -------------------------------------------------------------------------------------
+
+TEST_F(FormularZahlungTest, AbbruchNachAendernStelltAlleZeilenWiederHer) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(30);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(10));
+  u.ZeileAnlegen(nr, 2, QStringLiteral("RG 2"), Eur(20));
+  const auto vorher = Zeilen(u, nr);
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+  const int betrag = g->SpaltenIndex(QStringLiteral("ZahlungsBetrag"));
+  // Change line 2 (the grid's second row, not the current one), add a third, delete the first.
+  g->SetzeAktuelleZelle(1, text);
+  ASSERT_TRUE(g->ZellwertSetzen(text, QStringLiteral("Geändert")));
+  ASSERT_TRUE(g->ZeileSpeichern());
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), text);
+  ASSERT_TRUE(g->ZellwertSetzen(text, QStringLiteral("Neue Zeile")));
+  ASSERT_TRUE(g->ZellwertSetzen(betrag, QVariant::fromValue(Eur(5))));
+  ASSERT_TRUE(g->ZeileSpeichern());
+  EXPECT_EQ(Zeilen(u, nr).size(), 3u);
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(35));
+  g->SetzeAktuelleZelle(0, text);
+  ASSERT_TRUE(g->ZeileLoeschen());
+  const auto geaendert = Zeilen(u, nr);
+  ASSERT_EQ(geaendert.size(), 2u);
+  EXPECT_EQ(geaendert[0].zeilenNr, 1);  // renumbered in entry mode
+  EXPECT_EQ(geaendert[0].text, QStringLiteral("Geändert"));
+
+  f.setFocus();
+  Taste(f, Qt::Key_Escape);
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(Zeilen(u, nr), vorher);
+  EXPECT_EQ(f.Zeilengitter()->ZeilenAnzahl(), 2);
+}
+
+TEST_F(FormularZahlungTest, SechsteZeileWirdAbgelehnt) {
+  const qint64 nr = u.ZahlungAnlegen({});
+  for (int i = 1; i <= 5; ++i) u.ZeileAnlegen(nr, i, QStringLiteral("RG %1").arg(i), Eur(1));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), text);
+  ASSERT_TRUE(g->ZellwertSetzen(text, QStringLiteral("Sechs")));
+  g->ZeileSpeichern();
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().text, QStringLiteral("Es sind maximal 5 Zeilen als Verwendungszweck möglich!"));
+  EXPECT_EQ(Zeilen(u, nr).size(), 5u);
+  EXPECT_FALSE(g->ZeileAusstehend());
+}
+
+TEST_F(FormularZahlungTest, KopierenFuegtNurBisZeileFuenfAnUndMeldetDenRest) {
+  FensterTestumgebung::Zahlung quelle;
+  quelle.name = QStringLiteral("Quelle AG");
+  const qint64 q = u.ZahlungAnlegen(quelle);
+  for (int i = 1; i <= 4; ++i) u.ZeileAnlegen(q, i, QStringLiteral("Q %1").arg(i), Eur(i));
+  FensterTestumgebung::Zahlung ziel;
+  ziel.name = QStringLiteral("Ziel AG");
+  const qint64 z = u.ZahlungAnlegen(ziel);
+  for (int i = 1; i <= 3; ++i) u.ZeileAnlegen(z, i, QStringLiteral("Z %1").arg(i), Eur(10));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::MitOP);
+  ASSERT_TRUE(f.ZahlungAnsteuern(z));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  u.suchlistenAntwort = QVariantList{QVariant(), QVariant(q)};
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Kopieren")));
+  ASSERT_EQ(u.suchlistenAufrufe.size(), 1);
+  EXPECT_EQ(u.suchlistenAufrufe[0].modus, 3);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().text,
+            QStringLiteral("Es sind maximal 5 Zeilen als Verwendungszweck möglich!\r2 Zeilen wurden nicht kopiert."));
+  const auto zeilen = Zeilen(u, z);
+  ASSERT_EQ(zeilen.size(), 5u);
+  EXPECT_EQ(zeilen[3].text, QStringLiteral("Q 1"));
+  EXPECT_EQ(zeilen[4].text, QStringLiteral("Q 2"));
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Quelle AG"));
+  EXPECT_EQ(f.Zeilengitter()->ZeilenAnzahl(), 5);
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(33));
+  // Cancel: the copied lines go again.
+  f.setFocus();
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(Zeilen(u, z).size(), 3u);
+}
+
+TEST_F(FormularZahlungTest, LoeschenEntferntZeilenMitUndEntfImSuchmodusNicht) {
+  const qint64 a = u.ZahlungAnlegen({});
+  u.ZeileAnlegen(a, 1, QStringLiteral("A"), Eur(1));
+  FensterTestumgebung::Zahlung p2;
+  p2.name = QStringLiteral("Zweite");
+  const qint64 b = u.ZahlungAnlegen(p2);
+  u.ZeileAnlegen(b, 1, QStringLiteral("B"), Eur(1));
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Löschen")));
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen WHERE ZahlungNr = ?", {a}), 0);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {a}), 0);
+  EXPECT_EQ(f.AktuelleZahlungNr(), b);
+  // Del in search mode does nothing; outside it deletes the current payment.
+  Taste(f, Qt::Key_F3);
+  f.Browsegitter()->Ansicht()->setFocus();
+  QTest::keyClick(f.Browsegitter()->Ansicht(), Qt::Key_Delete);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 1);
+  Taste(f, Qt::Key_F3);
+  f.Browsegitter()->Ansicht()->setFocus();
+  QTest::keyClick(f.Browsegitter()->Ansicht(), Qt::Key_Delete);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 0);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck"), 0);
+  EXPECT_FALSE(f.Leiste()->Aktiviert(QStringLiteral("Löschen")));
+}
+
+// --- display modes ------------------------------------------------------------------------------
+
+struct AnzeigeFall {
+  Zeilenanzeige modus;
+  bool gitter;
+  QStringList spalten;
+};
+class Anzeigemodus : public FormularZahlungTest, public ::testing::WithParamInterface<AnzeigeFall> {};
+
+TEST_P(Anzeigemodus, ZeigtFelderUndSpalten) {
+  const AnzeigeFall& fall = GetParam();
+  const qint64 nr = u.ZahlungAnlegen({});
+  u.ZeileAnlegen(nr, 1, QStringLiteral("Eins"), Eur(1));
+  u.ZeileAnlegen(nr, 2, QStringLiteral("Zwei"), Eur(2));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(fall.modus);
+  EXPECT_EQ(f.Zeilengitter()->isVisibleTo(&f), fall.gitter);
+  EXPECT_EQ(f.Maske(5)->isVisibleTo(&f), !fall.gitter);
+  EXPECT_EQ(f.BetragFeld()->isVisibleTo(&f), !fall.gitter);
+  EXPECT_EQ(f.EinzelsummeFeld()->isVisibleTo(&f), fall.gitter);
+  if (fall.gitter) {
+    QStringList sichtbar;
+    for (int i = 0; i < f.Zeilengitter()->SpaltenAnzahl(); ++i)
+      if (f.Zeilengitter()->SpalteSichtbar(i)) sichtbar << f.Zeilengitter()->Spalte(i).feld;
+    EXPECT_EQ(sichtbar, fall.spalten);
+    EXPECT_EQ(f.Zeilengitter()->ZeilenAnzahl(), 2);
+    EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(3));
+  } else {
+    // Single field of a payment with two lines: the amount is the total and read-only.
+    EXPECT_EQ(f.Zeilengitter()->ZeilenAnzahl(), 1);
+    ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+    EXPECT_TRUE(f.BetragFeld()->isReadOnly());
+    EXPECT_FALSE(f.Maske(5)->isReadOnly());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fenster, Anzeigemodus,
+    ::testing::Values(AnzeigeFall{Zeilenanzeige::Ausblenden, false, {}},
+                      AnzeigeFall{Zeilenanzeige::OhneOP, true, {QStringLiteral("Verwendungszweck"), QStringLiteral("ZahlungsBetrag")}},
+                      AnzeigeFall{Zeilenanzeige::MitOP, true,
+                                  {QStringLiteral("OPVorgangNr"), QStringLiteral("Vorgangsdatum"), QStringLiteral("Verwendungszweck"),
+                                   QStringLiteral("OPBetrag"), QStringLiteral("SkontoBetrag"), QStringLiteral("ZahlungsBetrag")}}));
+
+// --- keys --------------------------------------------------------------------------------------
+
+TEST_F(FormularZahlungTest, TastenLaufenUeberDieKnoepfe) {
+  u.ZahlungAnlegen({});
+  FormularZahlung& f = u.Fenster();
+  int faellig = 0;
+  f.FaelligAbfrageSetzen([&](const std::optional<QDate>&) {
+    ++faellig;
+    return std::optional<QDate>();
+  });
+  // Enter on a browse row starts "Ändern" once and is consumed.
+  f.Browsegitter()->Ansicht()->setFocus();
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Ändern"));
+  EXPECT_EQ(f.focusWidget(), f.Maske(0));
+  // F6 does nothing during entry; Ctrl+K copies (the list is cancelled); F3 is hidden.
+  Taste(f, Qt::Key_F6);
+  EXPECT_EQ(faellig, 0);
+  Taste(f, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(u.suchlistenAufrufe.size(), 1);
+  Taste(f, Qt::Key_F3);
+  EXPECT_FALSE(f.Browsegitter()->Filterleiste());
+  // Letters without Ctrl/Alt reach the field.
+  f.Maske(0)->setFocus();
+  f.Maske(0)->CaretSetzen(f.Maske(0)->text().size());
+  Taste(f, Qt::Key_N);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Meier GmbHn"));
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Meier GmbH"));  // cancel discards the typing
+  // Browse: Alt+N and F9 start a new payment; Ctrl+K (Skonto, hidden) does nothing.
+  Taste(f, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
+  Taste(f, Qt::Key_N, Qt::AltModifier);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Neueingabe"));
+  Taste(f, Qt::Key_Escape);
+  Taste(f, Qt::Key_F9);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Neueingabe"));
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 1);
+  Taste(f, Qt::Key_F6);
+  EXPECT_EQ(faellig, 1);
+  Taste(f, Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 0);
+}
+
+TEST_F(FormularZahlungTest, EinstellungenBleibenUeberDasSchliessenErhalten) {
+  {
+    FormularZahlung& f = u.Fenster();
+    f.ZahlartWaehlen(Zahlart::FirmenLastschrift);
+    f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+    f.TabFolge(0)->setChecked(true);
+    u.FensterSchliessen();
+  }
+  EXPECT_EQ(u.Wert("SELECT Wert FROM Einstellungen WHERE einstellung = 'AktuelleZahlungsart:'").toString(), QStringLiteral("L"));
+  EXPECT_EQ(u.Wert("SELECT Wert FROM Einstellungen WHERE einstellung = 'AktuelleLastschrifttart'").toString(), QStringLiteral("F"));
+  FormularZahlung& f = u.Fenster();
+  EXPECT_EQ(f.ZahlArt()->Wert(), 2);
+  EXPECT_EQ(f.AnzeigeOptionen()->Wert(), 1);
+  EXPECT_TRUE(f.TabFolge(0)->isChecked());
+  EXPECT_EQ(f.Maske(3)->focusPolicy(), Qt::ClickFocus);
+}
+
+}  // namespace
+
+namespace {
+
+// --- payee completion, search list, automatic address ------------------------------------------
+
+class Vervollstaendigung : public FormularZahlungTest {
+ protected:
+  void SetUp() override {
+    u.AdresseAnlegen(QStringLiteral("00003"), QStringLiteral("Huber KG"), QStringLiteral("DE02120300000000202051"),
+                     QStringLiteral("BYLADEM1001"));
+    u.AdresseAnlegen(QStringLiteral("00004"), QStringLiteral("Österreich Handel"), QStringLiteral("AT611904300234573201"),
+                     QStringLiteral("BKAUATWW"));
+    FensterTestumgebung::Zahlung p;
+    p.opKontoNr = QStringLiteral("00099");
+    u.ZahlungAnlegen(p);
+  }
+};
+
+TEST_F(Vervollstaendigung, NameWirdErgaenztUndBeimVerlassenUebernommen) {
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  MaskenFeld* name = f.Maske(0);
+  name->setFocus();
+  name->AuswahlSetzen(0, name->text().size());
+  QTest::keyClick(name, Qt::Key_H);
+  EXPECT_EQ(name->Wert(), QStringLiteral("Huber KG"));
+  EXPECT_EQ(name->selectedText(), QStringLiteral("uber KG"));
+  EXPECT_TRUE(f.OPKontoNr().isEmpty());  // a typed name no longer points to the old address
+  f.Maske(4)->setFocus();                 // leaving takes the address over
+  EXPECT_EQ(f.Maske(4)->Wert(), QStringLiteral("DE02120300000000202051"));
+  EXPECT_EQ(f.Maske(3)->Wert(), QStringLiteral("BYLADEM1001"));
+  EXPECT_EQ(f.Maske(2)->Wert(), QStringLiteral("Sparkasse"));
+  EXPECT_EQ(f.OPKontoNr(), QStringLiteral("00003"));
+}
+
+TEST_F(Vervollstaendigung, UmlauteOhneGrossKleinUndPauseNachFehlschlag) {
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  MaskenFeld* name = f.Maske(0);
+  name->setFocus();
+  name->WertSetzen(QString());
+  QTest::sendKeyEvent(QTest::Click, name, Qt::Key_Odiaeresis, QStringLiteral("ö"), Qt::NoModifier);
+  EXPECT_EQ(name->Wert(), QStringLiteral("Österreich Handel"));
+  name->WertSetzen(QString());
+  f.Maske(4)->setFocus();
+  name->setFocus();
+  QTest::keyClicks(name, QStringLiteral("xh"));
+  EXPECT_EQ(name->Wert(), QStringLiteral("xh"));  // after "x" found nothing, "h" looks nothing up
+  // Edited before leaving: nothing is taken over.
+  f.Maske(4)->setFocus();
+  EXPECT_EQ(f.Maske(4)->Wert(), QStringLiteral("DE89370400440532013000"));
+}
+
+TEST_F(Vervollstaendigung, F4OeffnetDieSuchlisteNurInNameBankUndBic) {
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.Maske(4)->setFocus();
+  QTest::keyClick(f.Maske(4), Qt::Key_F4);
+  EXPECT_TRUE(u.suchlistenAufrufe.isEmpty());
+  f.Maske(2)->setFocus();
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("GENODE51GIE"), QStringLiteral("Volksbank")};
+  QTest::keyClick(f.Maske(2), Qt::Key_F5);
+  ASSERT_EQ(u.suchlistenAufrufe.size(), 1);
+  EXPECT_EQ(u.suchlistenAufrufe[0].modus, 1);
+  EXPECT_EQ(u.suchlistenAufrufe[0].suchfeld, QStringLiteral("Bank"));
+  EXPECT_EQ(u.suchlistenAufrufe[0].suchwert.toString(), QStringLiteral("Commerzbank"));
+  EXPECT_EQ(f.Maske(3)->Wert(), QStringLiteral("GENODE51GIE"));
+  EXPECT_EQ(f.Maske(2)->Wert(), QStringLiteral("Volksbank"));
+  EXPECT_EQ(f.focusWidget(), f.Maske(2));
+}
+
+TEST_F(FormularZahlungTest, AutomatischeAdresseUndBankBeimSpeichernEinerNeuenZahlung) {
+  Optionsschalter o = Zustand().Optionen();
+  o.AutoSpeichernAdressen = true;
+  o.AutoSpeichernBank = true;
+  Zustand().OptionenSetzen(o);
+  u.AdresseAnlegen(QStringLiteral("00041"), QStringLiteral("Alt"), QStringLiteral("DE02120300000000202051"), QString());
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  f.Maske(0)->WertSetzen(QStringLiteral("Neu Kunde"));
+  f.Maske(1)->WertSetzen(QStringLiteral("MR-1"));
+  f.Maske(2)->WertSetzen(QStringLiteral("Testbank"));
+  f.Maske(3)->WertSetzen(QStringLiteral("TESTDEFFXXX"));
+  f.Maske(4)->WertSetzen(QStringLiteral("DE89370400440532013000"));
+  f.Maske(5)->WertSetzen(QStringLiteral("Beitrag"));
+  f.BetragFeld()->WertSetzen(Eur(20));
+  f.SequenzOptionen()->WertSetzen(1);  // first collection
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Wert("SELECT MandatSequenz FROM Adressen WHERE OPKontoNr = '00042'").toString(),
+            QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)"));
+  EXPECT_EQ(u.Wert("SELECT Name FROM Adressen WHERE OPKontoNr = '00042'").toString(), QStringLiteral("Neu Kunde"));
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Bankverbindung WHERE BIC = 'TESTDEFFXXX'"), 1);
+}
+
+// --- failures ----------------------------------------------------------------------------------
+
+TEST_F(FormularZahlungTest, FehlgeschlageneAbfrageZeigtLeereListeUndMeldung) {
+  u.ZahlungAnlegen({});
+  FormularZahlung& f = u.Fenster();
+  ASSERT_EQ(f.Browsegitter()->ZeilenAnzahl(), 1);
+  bool stoeren = true;
+  u.Db().SetzeStoerung([&](const QString& sql) {
+    DbFehler e;
+    if (stoeren && sql.contains(QStringLiteral("FROM Zahlungen"))) {
+      e.Nummer = 1;
+      e.Beschreibung = QStringLiteral("gestört");
+    }
+    return e;
+  });
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  ASSERT_GE(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Eintraege().front().text,
+            QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: 1\rBeschreibung: gestört"));
+  EXPECT_EQ(f.Browsegitter()->ZeilenAnzahl(), 0);
+  EXPECT_FALSE(f.AktuelleZahlungNr().has_value());
+  EXPECT_FALSE(f.Leiste()->Aktiviert(QStringLiteral("Ändern")));
+  stoeren = false;
+  u.Db().SetzeStoerung({});
+}
+
+TEST_F(FormularZahlungTest, FehlerBeiDerSequenzpruefungWirdGemeldet) {
+  u.AdresseAnlegen(QStringLiteral("00005"), QStringLiteral("Auto KG"), QStringLiteral("DE02120300000000202051"),
+                   QStringLiteral("BYLADEM1001"), QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"), QStringLiteral("MR-5"));
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  u.Db().SetzeStoerung([](const QString& sql) {
+    DbFehler e;
+    if (sql.contains(QStringLiteral("MandatSequenz")) && sql.contains(QStringLiteral("MandatReferenz")) &&
+        sql.startsWith(QStringLiteral("SELECT"))) {
+      e.Nummer = 5;
+      e.Beschreibung = QStringLiteral("gesperrt");
+    }
+    return e;
+  });
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("Auto KG"), QVariant(), QVariant(), QVariant(),
+                                     QStringLiteral("MR-5"), QVariant(), QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"),
+                                     QStringLiteral("00005")};
+  f.Maske(0)->setFocus();
+  QTest::keyClick(f.Maske(0), Qt::Key_F4);
+  u.Db().SetzeStoerung({});
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("Fehler bei der Datenermittlung!")));
+  EXPECT_EQ(f.SequenzOptionen()->Wert(), -1);  // never "no earlier collection"
+}
+
+TEST_F(FormularZahlungTest, ZiffernblockPlusMinusImDatumsfeld) {
+  FensterTestumgebung::Zahlung p;
+  p.faellig = QDate(2024, 3, 15);
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.FaelligFeld()->setFocus();
+  QTest::keyClick(f.FaelligFeld(), Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(f.FaelligFeld()->Wert(), QDate(2024, 3, 16));
+  QTest::keyClick(f.FaelligFeld(), Qt::Key_Minus, Qt::KeypadModifier);
+  QTest::keyClick(f.FaelligFeld(), Qt::Key_Minus, Qt::KeypadModifier);
+  EXPECT_EQ(f.FaelligFeld()->Wert(), QDate(2024, 3, 14));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormularZahlungTest, SummeFolgtDerGeaendertenZahlung) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(10);
+  u.ZahlungAnlegen(p);
+  p.gesamt = std::nullopt;  // Null counts as 0
+  const qint64 zweite = u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(10));
+  ASSERT_TRUE(f.ZahlungAnsteuern(zweite));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.BetragFeld()->WertSetzen(Eur(7, 25));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());  // a changed payment returns to browsing
+  EXPECT_EQ(f.AktuelleZahlungNr(), zweite);
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(17, 25));
+  EXPECT_EQ(u.Wert("SELECT SUM(ZahlungGesamt) FROM Zahlungen").toLongLong(), Eur(17, 25).Roh());
+}
+
+}  // namespace
+
+#include "platform/ui/GitterDropDown.h"
+
+namespace {
+
+// Open items of the accounting program (address format 1) in a table named as the linked view.
+AdressQuellenInfo QuelleMitOffenenPosten() {
+  const AdressQuellenInfo format1 = AdressQuellenInfo::FuerFormat(1);
+  AdressQuellenInfo q = AdressQuellenInfo::Intern();
+  q.OPVerknuepft = true;
+  q.OPFeldliste = format1.OPFeldliste;
+  q.OPNummerFeld = format1.OPNummerFeld;
+  q.OPFaelligFeld = format1.OPFaelligFeld;
+  q.OPArtFeld = format1.OPArtFeld;
+  q.OPSchluesselFeld = format1.OPSchluesselFeld;
+  return q;
+}
+
+class OffenePosten : public ::testing::Test {
+ protected:
+  FensterTestumgebung u{QuelleMitOffenenPosten()};
+  void SetUp() override {
+    ASSERT_FALSE(u.Db().Ausfuehren(
+        "CREATE TABLE OPVorgang (OPKontoNr TEXT(10), OPKontoart TEXT(1), Vorgangsart TEXT(1), VorgangsNr TEXT(20), "
+        "Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT(10))"));
+    auto op = [&](const char* nr, const char* art, int euro, const char* faellig) {
+      ASSERT_FALSE(u.Db().Ausfuehren(
+          "INSERT INTO OPVorgang VALUES ('70001', 'K', ?, ?, '2024-03-01', ?, ?, ?, '')",
+          {QString::fromUtf8(art), QString::fromUtf8(nr), QString::fromUtf8(faellig),
+           QVariant::fromValue(Eur(euro)), QVariant::fromValue(Eur(euro))}));
+    };
+    op("RE-1", "R", 100, "2024-03-20");
+    op("GS-7", "G", 40, "2024-03-25");
+    op("RE-0", "R", 0, "2024-03-30");  // settled: not listed
+    FensterTestumgebung::Zahlung p;
+    p.opKontoNr = QStringLiteral("70001");
+    u.ZahlungAnlegen(p);
+  }
+};
+
+TEST_F(OffenePosten, ListeUndUebernahmeMitVorlage) {
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::MitOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  GitterDropDown* liste = f.OPListe();
+  ASSERT_EQ(liste->ZeilenAnzahl(), 2);
+  EXPECT_EQ(liste->SichtbareZeilen(), 3.8);
+  DatenGitter* g = f.Zeilengitter();
+  const int nr = g->SpaltenIndex(QStringLiteral("OPVorgangNr"));
+  EXPECT_EQ(g->DropDown(nr), liste);
+  // The latest due date first: the credit note.
+  liste->SetzeAktuelleZeile(0);
+  ASSERT_EQ(liste->Wert(QStringLiteral("VorgangsNr")).toString(), QStringLiteral("GS-7"));
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), nr);
+  ASSERT_TRUE(g->ZellwertSetzen(nr, QStringLiteral("GS-7")));
+  ASSERT_TRUE(g->ZeileSpeichern());
+  ASSERT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck"), 1);
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck").toString(), QStringLiteral("abzgl. GS GS-7 vom 01.03.24"));
+  EXPECT_EQ(u.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck").toLongLong(), (-Eur(40)).Roh());
+  EXPECT_EQ(u.Wert("SELECT OPBetrag FROM Verwendungszweck").toLongLong(), (-Eur(40)).Roh());
+  EXPECT_TRUE(u.Wert("SELECT SkontoBetrag FROM Verwendungszweck").isNull());
+  EXPECT_EQ(u.Wert("SELECT OPVorgangsArt FROM Verwendungszweck").toString(), QStringLiteral("KG"));
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), -Eur(40));
+}
+
+}  // namespace
+
+#include "platform/settings/Registrierung.h"
+
+namespace {
+
+class EnterImBetrag : public FormularZahlungTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(EnterImBetrag, SpeichertNurMitSpeicherfeldEins) {
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Speicherfeld"), QString::number(GetParam()));
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(5);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.BetragFeld()->setFocus();
+  f.BetragFeld()->WertSetzen(Eur(8));
+  Taste(f, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  const bool gespeichert = GetParam() == 1;
+  EXPECT_EQ(f.ZustandDerMaske().EingabeModus(), !gespeichert);
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(),
+            (gespeichert ? Eur(8) : Eur(5)).Roh());
+  if (!gespeichert) EXPECT_NE(f.focusWidget(), f.BetragFeld());  // moved on like Tab
+}
+INSTANTIATE_TEST_SUITE_P(Fenster, EnterImBetrag, ::testing::Values(0, 1));
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormularZahlungTest, TextschluesselJeArtUndSchliessenImBlaettermodus) {
+  FormularZahlung& f = u.Fenster();
+  EXPECT_EQ(f.TextschluesselFeld()->Zeilen(), 16);
+  f.ZahlartWaehlen(Zahlart::FirmenLastschrift);
+  EXPECT_EQ(f.TextschluesselFeld()->Zeilen(), 5);
+  EXPECT_EQ(f.TextschluesselFeld()->Bedeutung(), QString());
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Schliessen")));
+  EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(FormularZahlungTest, OhneNeueingabeFortsetzenZurueckZumBlaettern) {
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("NeueingabeFortsetzen"), QStringLiteral("0"));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  const qint64 nr = *f.AktuelleZahlungNr();
+  f.Maske(0)->WertSetzen(QStringLiteral("Kunde"));
+  f.Maske(3)->WertSetzen(QStringLiteral("COBADEFFXXX"));
+  f.Maske(4)->WertSetzen(QStringLiteral("DE89370400440532013000"));
+  f.Maske(5)->WertSetzen(QStringLiteral("Text"));
+  f.BetragFeld()->WertSetzen(Eur(1));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(f.AktuelleZahlungNr(), nr);
+  EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormularZahlungTest, EscImZeilengitterVerwirftErstDieZeileDannDieEingabe) {
+  const qint64 nr = u.ZahlungAnlegen({});
+  u.ZeileAnlegen(nr, 1, QStringLiteral("Eins"), Eur(1));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, text);
+  ASSERT_TRUE(g->ZellwertSetzen(text, QStringLiteral("Anders")));
+  ASSERT_TRUE(g->ZeileAusstehend());
+  Taste(f, Qt::Key_Escape);
+  EXPECT_FALSE(g->ZeileAusstehend());
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck").toString(), QStringLiteral("Eins"));
+  Taste(f, Qt::Key_Escape);
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+}
+
+TEST_F(FormularZahlungTest, EscImOffenenKalenderSchliesstNurIhn) {
+  u.ZahlungAnlegen({});
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.FaelligFeld()->setFocus();
+  f.FaelligFeld()->AufklappenOeffnen();
+  QApplication::processEvents();
+  ASSERT_TRUE(f.FaelligFeld()->IstAufgeklappt());
+  QWidget* popup = QApplication::activePopupWidget();
+  QTest::keyClick(popup ? popup->focusWidget() ? popup->focusWidget() : popup : f.FaelligFeld(), Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_FALSE(f.FaelligFeld()->IstAufgeklappt());
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+}
+
+TEST_F(FormularZahlungTest, EnterAufDerNeuenZeileSpeichertMitSpeicherfeldVier) {
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Speicherfeld"), QStringLiteral("4"));
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(3);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("Eins"), Eur(3));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::MitOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  const int op = g->SpaltenIndex(QStringLiteral("OPBetrag"));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, op);  // a stored line: Enter does not save
+  Taste(f, Qt::Key_Return);
+  if (g->EditorOffen()) Taste(f, Qt::Key_Escape);
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), op);  // the empty new row
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+}
+
+}  // namespace
