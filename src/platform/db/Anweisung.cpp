@@ -20,37 +20,89 @@ DbFehler SqliteFehler(sqlite3* db, int code) {
   return f;
 }
 
-Anweisung::~Anweisung() { sqlite3_finalize(m_stmt); }
+Anweisung::~Anweisung() { Freigeben(); }
+
+void Anweisung::Freigeben() {
+  if (m_stmt && m_speicher) m_speicher->AnweisungZurueckgeben(m_text, m_stmt, m_schemaStand);
+  else sqlite3_finalize(m_stmt);
+  m_stmt = nullptr;
+  m_speicher = nullptr;
+  m_text.clear();
+}
+
+Anweisung::Anweisung(Anweisung&& o) noexcept
+    : m_stmt(o.m_stmt), m_db(o.m_db), m_speicher(o.m_speicher), m_text(std::move(o.m_text)),
+      m_schemaStand(o.m_schemaStand) {
+  o.m_stmt = nullptr;
+  o.m_speicher = nullptr;
+}
 
 Anweisung& Anweisung::operator=(Anweisung&& o) noexcept {
   if (this != &o) {
-    sqlite3_finalize(m_stmt);
+    Freigeben();
     m_stmt = o.m_stmt;
     m_db = o.m_db;
+    m_speicher = o.m_speicher;
+    m_text = std::move(o.m_text);
+    m_schemaStand = o.m_schemaStand;
     o.m_stmt = nullptr;
+    o.m_speicher = nullptr;
   }
   return *this;
 }
 
 DbFehler Anweisung::Vorbereiten(Datenbank& db, const QString& sql, QString* rest) {
-  sqlite3_finalize(m_stmt);
-  m_stmt = nullptr;
+  return VorbereitenIntern(db, sql, rest, false);
+}
+
+DbFehler Anweisung::Wiederverwenden(Datenbank& db, const QString& sql, QString* rest) {
+  return VorbereitenIntern(db, sql, rest, true);
+}
+
+namespace {
+// Only blanks and separators after the statement: the text is one statement and may be kept.
+bool NurTrenner(const char* p, const char* ende) {
+  for (; p < ende; ++p)
+    if (*p != ' ' && *p != '\t' && *p != '\n' && *p != '\r' && *p != ';') return false;
+  return true;
+}
+}  // namespace
+
+DbFehler Anweisung::VorbereitenIntern(Datenbank& db, const QString& sql, QString* rest, bool behalten) {
+  Freigeben();
   m_db = db.Handle();
   if (!m_db) return {SQLITE_MISUSE, QStringLiteral("Keine Datenbank geöffnet")};
   if (db.StoerungFunktion()) {
     DbFehler f = db.StoerungFunktion()(sql);
     if (f) return f;
   }
-  const QByteArray utf8 = sql.toUtf8();
+  QByteArray utf8 = sql.toUtf8();
+  if (behalten) {
+    if (sqlite3_stmt* s = db.AnweisungAusleihen(utf8)) {
+      m_stmt = s;
+      m_speicher = &db;
+      m_schemaStand = db.SchemaStand();
+      m_text = std::move(utf8);
+      if (rest) rest->clear();
+      return {};
+    }
+  }
   const char* ende = nullptr;
-  const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, &ende);
+  const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), static_cast<int>(utf8.size()),
+                                    behalten ? SQLITE_PREPARE_PERSISTENT : 0, &m_stmt, &ende);
   if (rc != SQLITE_OK) {
     DbFehler f = SqliteFehler(m_db, rc);
     sqlite3_finalize(m_stmt);
     m_stmt = nullptr;
     return f;
   }
-  if (rest) *rest = ende ? QString::fromUtf8(ende, static_cast<int>(utf8.constData() + utf8.size() - ende)) : QString();
+  const char* textEnde = utf8.constData() + utf8.size();
+  if (rest) *rest = ende ? QString::fromUtf8(ende, static_cast<int>(textEnde - ende)) : QString();
+  if (behalten && m_stmt && (!ende || NurTrenner(ende, textEnde))) {
+    m_speicher = &db;
+    m_schemaStand = db.SchemaStand();
+    m_text = std::move(utf8);
+  }
   return {};
 }
 

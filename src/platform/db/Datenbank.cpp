@@ -6,7 +6,11 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <QHash>
+
+#include <initializer_list>
 #include <limits>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -16,6 +20,8 @@
 namespace {
 
 constexpr int WarteZeitMs = 5000;
+// Statements kept per connection: enough for a window's reads and an edit loop's writes.
+constexpr int GespeicherteAnweisungenMax = 64;
 
 // ---- case-insensitive comparison incl. umlauts --------------------------------------------------
 
@@ -154,11 +160,60 @@ void TamoLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_int(ctx, LikePasst(muster->data(), muster->size(), text.data(), text.size(), escape) ? 1 : 0);
 }
 
+// First word of a statement (case-insensitive), without copying the text: runs for every statement.
+bool BeginntMit(const QString& sql, std::initializer_list<QLatin1String> woerter) {
+  qsizetype i = 0;
+  while (i < sql.size() && sql.at(i).isSpace()) ++i;
+  const QStringView v = QStringView(sql).mid(i);
+  for (const QLatin1String w : woerter)
+    if (v.startsWith(w, Qt::CaseInsensitive)) return true;
+  return false;
+}
+
 bool IstSchemaAenderung(const QString& sql) {
-  const QString t = sql.trimmed().left(8).toUpper();
-  return t.startsWith(QLatin1String("CREATE")) || t.startsWith(QLatin1String("ALTER")) ||
-         t.startsWith(QLatin1String("DROP")) || t.startsWith(QLatin1String("ATTACH")) ||
-         t.startsWith(QLatin1String("DETACH"));
+  return BeginntMit(sql, {QLatin1String("CREATE"), QLatin1String("ALTER"), QLatin1String("DROP"),
+                          QLatin1String("ATTACH"), QLatin1String("DETACH")});
+}
+
+// Statements that open, end or undo a transaction (or part of one).
+bool IstTransaktionsWechsel(const QString& sql) {
+  return BeginntMit(sql, {QLatin1String("BEGIN"), QLatin1String("COMMIT"), QLatin1String("END"),
+                          QLatin1String("ROLLBACK")});
+}
+
+// Savepoint statements of transaction level `nr` (1-based), built once per level.
+struct EbenenTexte {
+  QString name;
+  SqlText anlegen, freigeben, zurueck;
+};
+
+EbenenTexte Ebene(int nr) {
+  thread_local std::vector<EbenenTexte> texte;
+  while (static_cast<int>(texte.size()) < nr) {
+    EbenenTexte t;
+    t.name = QStringLiteral("tamo_ebene_%1").arg(texte.size() + 1);
+    const SqlText n = SqlText::Bezeichner(t.name);
+    t.anlegen = SqlText("SAVEPOINT ") + n;
+    t.freigeben = SqlText("RELEASE ") + n;
+    t.zurueck = SqlText("ROLLBACK TO ") + n;
+    texte.push_back(t);
+  }
+  return texte[nr - 1];
+}
+
+// The level's texts when `name` is the level's own savepoint name, else built from the name.
+EbenenTexte EbeneMitNamen(int nr, const QString& name) {
+  if (nr >= 1) {
+    EbenenTexte t = Ebene(nr);
+    if (t.name == name) return t;
+  }
+  EbenenTexte t;
+  t.name = name;
+  const SqlText n = SqlText::Bezeichner(name);
+  t.anlegen = SqlText("SAVEPOINT ") + n;
+  t.freigeben = SqlText("RELEASE ") + n;
+  t.zurueck = SqlText("ROLLBACK TO ") + n;
+  return t;
 }
 
 bool NurLeerraum(const QString& rest) {
@@ -304,11 +359,95 @@ QVariant SpaltenWert(sqlite3_stmt* stmt, int spalte) {
   }
 }
 
-// ---- Datenbank ---------------------------------------------------------------------------------------------
+// ---- statement store ---------------------------------------------------------------------------------------
+
+// Reset statements by SQL text, most recently used first. A borrowed statement is out of the store, so
+// nested use of the same text gets a statement of its own.
+struct Datenbank::AnweisungsSpeicher {
+  struct Eintrag {
+    QByteArray text;
+    sqlite3_stmt* stmt;
+  };
+  std::list<Eintrag> liste;
+  QHash<QByteArray, std::list<Eintrag>::iterator> index;
+
+  void Leeren() {
+    for (Eintrag& e : liste) sqlite3_finalize(e.stmt);
+    liste.clear();
+    index.clear();
+  }
+};
+
+Datenbank::Datenbank() : m_anweisungen(std::make_unique<AnweisungsSpeicher>()) {}
 
 Datenbank::~Datenbank() {
-  if (m_db) sqlite3_close_v2(m_db);
+  m_anweisungen->Leeren();
+  if (m_db) {
+    sqlite3_commit_hook(m_db, nullptr, nullptr);
+    sqlite3_rollback_hook(m_db, nullptr, nullptr);
+    sqlite3_close_v2(m_db);
+  }
 }
+
+int Datenbank::GespeicherteAnweisungen() const { return static_cast<int>(m_anweisungen->liste.size()); }
+
+void Datenbank::AnweisungenVerwerfen() { m_anweisungen->Leeren(); }
+
+std::optional<Datenstand> Datenbank::AktuellerDatenstand() const {
+  if (!m_db || !m_eigeneSchreibtransaktion || sqlite3_get_autocommit(m_db)) return std::nullopt;
+  return Datenstand{sqlite3_total_changes64(m_db), m_ereignisse};
+}
+
+int Datenbank::BeiCommit(void* db) {
+  auto* d = static_cast<Datenbank*>(db);
+  d->m_eigeneSchreibtransaktion = false;
+  ++d->m_ereignisse;
+  return 0;
+}
+
+void Datenbank::BeiRollback(void* db) {
+  auto* d = static_cast<Datenbank*>(db);
+  d->m_eigeneSchreibtransaktion = false;
+  ++d->m_ereignisse;
+}
+
+void Datenbank::SchemaGeaendert() {
+  ++m_ereignisse;
+  ++m_schemaStand;
+  m_anweisungen->Leeren();
+  m_defCache.clear();
+  m_defSchluessel.clear();
+}
+
+sqlite3_stmt* Datenbank::AnweisungAusleihen(const QByteArray& sql) {
+  AnweisungsSpeicher& sp = *m_anweisungen;
+  const auto it = sp.index.constFind(sql);
+  if (it == sp.index.constEnd()) return nullptr;
+  sqlite3_stmt* s = (*it)->stmt;
+  sp.liste.erase(*it);
+  sp.index.erase(it);
+  return s;
+}
+
+void Datenbank::AnweisungZurueckgeben(const QByteArray& sql, sqlite3_stmt* stmt, quint64 schemaStand) {
+  AnweisungsSpeicher& sp = *m_anweisungen;
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  // a statement prepared before a schema change, or a second one of the same text, is not kept
+  if (schemaStand != m_schemaStand || !m_db || sp.index.contains(sql)) {
+    sqlite3_finalize(stmt);
+    return;
+  }
+  sp.liste.push_front({sql, stmt});
+  sp.index.insert(sql, sp.liste.begin());
+  while (static_cast<int>(sp.liste.size()) > GespeicherteAnweisungenMax) {
+    sp.index.remove(sp.liste.back().text);
+    sqlite3_finalize(sp.liste.back().stmt);
+    sp.liste.pop_back();
+  }
+}
+
+// ---- Datenbank ---------------------------------------------------------------------------------------------
 
 static DbFehler Einrichten(Datenbank& db, sqlite3* h, bool speicher) {
   sqlite3_extended_result_codes(h, 1);
@@ -345,6 +484,8 @@ std::unique_ptr<Datenbank> Datenbank::Oeffnen(const QString& datei, DbFehler& fe
     fehler = SqliteFehler(db->m_db, rc);
     return nullptr;
   }
+  sqlite3_commit_hook(db->m_db, &Datenbank::BeiCommit, db.get());
+  sqlite3_rollback_hook(db->m_db, &Datenbank::BeiRollback, db.get());
   fehler = Einrichten(*db, db->m_db, speicher);
   if (fehler) return nullptr;
   // A file that is not a database shows only on first access; detect it here.
@@ -369,6 +510,8 @@ std::unique_ptr<Datenbank> Datenbank::OeffnenNurLesen(const QString& datei, DbFe
     fehler = SqliteFehler(db->m_db, rc);
     return nullptr;
   }
+  sqlite3_commit_hook(db->m_db, &Datenbank::BeiCommit, db.get());
+  sqlite3_rollback_hook(db->m_db, &Datenbank::BeiRollback, db.get());
   // no journal-mode change: the file belongs to someone else
   fehler = Einrichten(*db, db->m_db, true);
   if (fehler) return nullptr;
@@ -390,9 +533,17 @@ DbFehler Datenbank::Ausfuehren(const SqlText& sql, const QVariantList& parameter
   while (!NurLeerraum(rest)) {
     Anweisung a;
     QString naechster;
-    if (DbFehler f = a.Vorbereiten(*this, rest, &naechster)) return f;
+    if (DbFehler f = a.Wiederverwenden(*this, rest, &naechster)) return f;
     if (a.Leer()) break;  // only comments left
-    schema = schema || IstSchemaAenderung(rest);
+    if (IstTransaktionsWechsel(rest)) {
+      ++m_ereignisse;
+      m_eigeneSchreibtransaktion = false;
+    }
+    if (IstSchemaAenderung(rest)) {
+      schema = true;
+      // kept statements must not hold on to a schema that is about to change (DETACH of an alias)
+      SchemaGeaendert();
+    }
     const int anzahl = sqlite3_bind_parameter_count(a.Handle());
     if (verbraucht + anzahl > parameter.size())
       return {SQLITE_RANGE, QStringLiteral("Zu wenige Parameter für die Anweisung")};
@@ -401,7 +552,8 @@ DbFehler Datenbank::Ausfuehren(const SqlText& sql, const QVariantList& parameter
     DbFehler f;
     while (a.Schritt(f)) {
     }
-    if (schema) m_defCache.clear(), m_defSchluessel.clear();
+    if (schema) SchemaGeaendert();
+    if (IstTransaktionsWechsel(rest)) ++m_ereignisse;  // after the step as well: no change counted in between
     if (f) return f;
     if (geaendert) *geaendert = sqlite3_changes(m_db);
     rest = naechster;
@@ -416,9 +568,10 @@ DbFehler Datenbank::SkriptAusfuehren(const QString& skript) {
   }
   char* meldung = nullptr;
   const QByteArray u = skript.toUtf8();
+  AnweisungenVerwerfen();
+  m_eigeneSchreibtransaktion = false;  // the script may end or open transactions
   const int rc = sqlite3_exec(m_db, u.constData(), nullptr, nullptr, &meldung);
-  m_defCache.clear();
-  m_defSchluessel.clear();
+  SchemaGeaendert();
   if (rc != SQLITE_OK) {
     DbFehler f{sqlite3_extended_errcode(m_db), meldung ? QString::fromUtf8(meldung) : QString::fromUtf8(sqlite3_errstr(rc))};
     sqlite3_free(meldung);
@@ -431,16 +584,25 @@ DbFehler Datenbank::Abfragen(const SqlText& sql, const QVariantList& parameter,
                              const std::function<bool(const Zeile&)>& zeile) {
   Anweisung a;
   QString rest;
-  if (DbFehler f = a.Vorbereiten(*this, sql.Text(), &rest)) return f;
+  if (DbFehler f = a.Wiederverwenden(*this, sql.Text(), &rest)) return f;
   if (a.Leer()) return {SQLITE_MISUSE, QStringLiteral("Leere Abfrage")};
   if (!NurLeerraum(rest)) return {SQLITE_MISUSE, QStringLiteral("Eine Abfrage darf nur eine Anweisung enthalten")};
+  if (IstTransaktionsWechsel(sql.Text()) || IstSchemaAenderung(sql.Text())) {
+    ++m_ereignisse;
+    m_eigeneSchreibtransaktion = false;
+  }
   if (DbFehler f = a.Binden(parameter)) return f;
-  const int spalten = sqlite3_column_count(a.Handle());
+  // Columns are taken after the first step: a kept statement is prepared again there when another
+  // connection changed the schema, and `SELECT *` may then have other columns.
+  int spalten = -1;
   QStringList namen;
-  for (int i = 0; i < spalten; ++i) namen << QString::fromUtf8(sqlite3_column_name(a.Handle(), i));
   QVariantList werte;
   DbFehler f;
   while (a.Schritt(f)) {
+    if (spalten < 0) {
+      spalten = sqlite3_column_count(a.Handle());
+      for (int i = 0; i < spalten; ++i) namen << QString::fromUtf8(sqlite3_column_name(a.Handle(), i));
+    }
     werte.clear();
     for (int i = 0; i < spalten; ++i) werte << SpaltenWert(a.Handle(), i);
     if (zeile && !zeile(Zeile(&namen, &werte))) break;
@@ -475,9 +637,11 @@ DbFehler Datenbank::BeginTrans() {
   DbFehler f;
   if (ausserhalb) {
     f = Ausfuehren("BEGIN IMMEDIATE");
+    if (!f) m_eigeneSchreibtransaktion = true;
   } else {
-    name = QStringLiteral("tamo_ebene_%1").arg(m_tiefe + 1);
-    f = Ausfuehren(SqlText("SAVEPOINT ") + SqlText::Bezeichner(name));
+    const EbenenTexte ebene = Ebene(m_tiefe + 1);
+    name = ebene.name;
+    f = Ausfuehren(ebene.anlegen);
   }
   if (f) return f;
   m_ebenen.push_back(name);
@@ -495,7 +659,9 @@ void Datenbank::TiefeAbgleichen() {
 DbFehler Datenbank::CommitTrans() {
   if (m_ebenen.empty()) return {SQLITE_ERROR, QStringLiteral("Keine Transaktion aktiv")};
   const QString name = m_ebenen.back();
-  DbFehler f = name.isEmpty() ? Ausfuehren("COMMIT") : Ausfuehren(SqlText("RELEASE ") + SqlText::Bezeichner(name));
+  DbFehler f = name.isEmpty()
+                   ? Ausfuehren("COMMIT")
+                   : Ausfuehren(EbeneMitNamen(static_cast<int>(m_ebenen.size()), name).freigeben);
   if (!f) {
     m_ebenen.pop_back();
     m_tiefe = static_cast<int>(m_ebenen.size());
@@ -511,9 +677,9 @@ DbFehler Datenbank::Rollback() {
   if (name.isEmpty()) {
     f = Ausfuehren("ROLLBACK");
   } else {
-    const SqlText n = SqlText::Bezeichner(name);
-    f = Ausfuehren(SqlText("ROLLBACK TO ") + n);
-    if (!f) f = Ausfuehren(SqlText("RELEASE ") + n);
+    const EbenenTexte ebene = EbeneMitNamen(static_cast<int>(m_ebenen.size()), name);
+    f = Ausfuehren(ebene.zurueck);
+    if (!f) f = Ausfuehren(ebene.freigeben);
   }
   if (!f) {
     m_ebenen.pop_back();

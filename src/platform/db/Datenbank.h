@@ -15,6 +15,7 @@
 #include "platform/db/SqlText.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // Table definition: fields in order with category and size.
 struct TabellenDefinition {
@@ -35,6 +36,14 @@ class Zeile {
  private:
   const QStringList* m_namen;
   const QVariantList* m_werte;
+};
+
+// What this connection knows of the data's state: rows it changed and events (transactions, rollbacks,
+// schema changes) that may change rows without counting them. Equal states mean no row changed in between.
+struct Datenstand {
+  qint64 aenderungen = 0;
+  quint64 ereignisse = 0;
+  bool operator==(const Datenstand& o) const { return aenderungen == o.aenderungen && ereignisse == o.ereignisse; }
 };
 
 // The open SQLite database of a run (the DAO database replacement). Values only ever travel as
@@ -97,8 +106,23 @@ class Datenbank {
   void SetzeStoerung(Stoerung s) { m_stoerung = std::move(s); }
   const Stoerung& StoerungFunktion() const { return m_stoerung; }
 
+  // The data's state, only while this connection holds its own write transaction (BeginTrans outside any
+  // transaction): then no other connection can change a row. nullopt otherwise.
+  std::optional<Datenstand> AktuellerDatenstand() const;
+
+  // Prepared statements kept for reuse, per SQL text (least recently used ones are finalised first).
+  int GespeicherteAnweisungen() const;
+  void AnweisungenVerwerfen();   // finalises every kept statement (schema changes, close)
+
  private:
-  Datenbank() = default;
+  friend class Anweisung;
+  struct AnweisungsSpeicher;
+  Datenbank();
+  // Anweisung borrows a kept statement (nullptr when none) and gives it back reset and unbound.
+  sqlite3_stmt* AnweisungAusleihen(const QByteArray& sql);
+  void AnweisungZurueckgeben(const QByteArray& sql, sqlite3_stmt* stmt, quint64 schemaStand);
+  quint64 SchemaStand() const { return m_schemaStand; }
+  void SchemaGeaendert();
   struct Fundort {
     QString schema;   // "main", "temp" or an alias
     QString tabelle;  // name as stored
@@ -114,6 +138,12 @@ class Datenbank {
   std::vector<TabellenDefinition> m_defCache;
   std::vector<QString> m_defSchluessel;   // folded lookup names of m_defCache
   std::vector<QString> m_ebenen;          // per transaction level: savepoint name, empty for BEGIN
+  std::unique_ptr<AnweisungsSpeicher> m_anweisungen;
+  quint64 m_schemaStand = 0;              // counts schema changes; statements of an older state are not kept
+  quint64 m_ereignisse = 0;               // see Datenstand
+  bool m_eigeneSchreibtransaktion = false;  // BEGIN IMMEDIATE of BeginTrans still open
+  static int BeiCommit(void* db);
+  static void BeiRollback(void* db);
 };
 
 // Binds QVariant values to a prepared statement (shared by Datenbank and Recordset).

@@ -182,8 +182,10 @@ struct Herkunft {
   std::vector<int> pkSpalten;   // selected columns holding the key (route "Spalten")
   bool perSchluessel = false;   // the recordset key identifies the row (route "Schluessel")
   QString schluesselFeld;       // column to compare with the recordset key
+  SqlText tabellenSql;          // "db"."tabelle", quoted once at open
+  SqlText schluesselFeldSql;
   bool Aktualisierbar() const { return perSchluessel || !pkSpalten.empty(); }
-  SqlText TabellenSql() const { return NameAlsSql(db + QLatin1Char('.') + tabelle); }
+  const SqlText& TabellenSql() const { return tabellenSql; }
 };
 
 struct Recordset::Metadaten {
@@ -197,11 +199,18 @@ struct Recordset::Metadaten {
   QString schluesselDb, schluesselTabelle, schluesselFeld;
   bool schluesselRowid = false;       // the key is the main table's rowid
   SqlText seitenSql;                  // "SELECT key, cols FROM quelle WHERE key IN (" (page reads)
+  std::vector<SqlText> quellFeldSql;  // per column: its base field quoted, for the writes
+  // Every column comes from one base table whose row the key identifies: an UPDATE of one row through
+  // this recordset changes no other row's values.
+  bool zeilenUnabhaengig = false;
 };
 
 struct Zwischenzeile {
   bool geloescht = false;
   QVariantList werte;
+  quint64 epoche = 0;       // Daten::epoche when read
+  quint64 generation = 0;   // Daten::generation when read; an older one counts as not cached
+  quint64 lesung = 0;       // page read that filled it
 };
 
 struct Recordset::Daten {
@@ -210,7 +219,16 @@ struct Recordset::Daten {
   QHash<NSchluessel, int> index;
   bool indexGueltig = false;
   QHash<NSchluessel, Zwischenzeile> cache;
+  // CacheVerwerfen only moves this on: old rows are refilled in place when their page is read again,
+  // instead of freeing the whole cache at once.
+  quint64 generation = 1;
+  quint64 lesung = 0;
+  QHash<QByteArray, SqlText> aenderungsSql;   // UPDATE text per base table and set of changed columns
   quint64 version = 1;
+  // Rows read in the current epoch are current as long as the database's data state stays
+  // `epochenStand`; any other change starts a new epoch.
+  quint64 epoche = 1;
+  std::optional<Datenstand> epochenStand;
   Anweisung seite;                    // prepared full-page read
   DbFehler letzterFehler;
 
@@ -224,6 +242,10 @@ struct Recordset::Daten {
   int Position(const QVariant& k) {
     IndexAufbauen();
     return index.value(Normalisieren(k), -1);
+  }
+  const Zwischenzeile* Gueltig(const NSchluessel& k) const {
+    const auto it = cache.constFind(k);
+    return (it != cache.constEnd() && it->generation == generation) ? &*it : nullptr;
   }
 };
 
@@ -441,6 +463,16 @@ std::unique_ptr<Recordset> Recordset::Oeffnen(Datenbank& db, const Abfrage& abfr
       meta->spalten[i].aktualisierbar = h >= 0 && meta->herkuenfte[h].Aktualisierbar();
     }
   }
+  // names for the writes, quoted once
+  for (Herkunft& h : meta->herkuenfte) {
+    h.tabellenSql = NameAlsSql(h.db + QLatin1Char('.') + h.tabelle);
+    h.schluesselFeldSql = NameAlsSql(h.schluesselFeld);
+  }
+  for (const SpaltenInfo& s : meta->spalten)
+    meta->quellFeldSql.push_back(NameAlsSql(s.quellFeld));
+  meta->zeilenUnabhaengig = typ != RecordsetTyp::Snapshot && meta->herkuenfte.size() == 1 && meta->haupt == 0 &&
+                            meta->herkuenfte[0].perSchluessel &&
+                            std::all_of(meta->herkunftVon.begin(), meta->herkunftVon.end(), [](int h) { return h == 0; });
 
   std::unique_ptr<Recordset> rs(new Recordset());
   rs->m_db = &db;
@@ -470,26 +502,30 @@ DbFehler Recordset::SchluesselLesen(Daten& ziel) const {
   if (m_typ == RecordsetTyp::Snapshot) {
     const SqlText sql = SqlText("SELECT ") + m_abfrage.spalten + SqlText(" FROM ") + m_abfrage.quelle +
                         m_abfrage.bedingung.AlsWhere() + sortierung;
-    if (DbFehler f = a.Vorbereiten(*m_db, sql.Text())) return f;
+    if (DbFehler f = a.Wiederverwenden(*m_db, sql.Text())) return f;
     if (DbFehler f = a.Binden(m_abfrage.bedingung.parameter)) return f;
-    const int n = sqlite3_column_count(a.Handle());
-    if (n != static_cast<int>(meta.spalten.size()))
-      return {SQLITE_SCHEMA, QStringLiteral("Spalten der Abfrage haben sich geändert")};
+    const int n = static_cast<int>(meta.spalten.size());
     DbFehler f;
     qint64 nr = 0;
     while (a.Schritt(f)) {
+      // checked after the step: a kept statement is prepared again there after another connection's change
+      if (sqlite3_column_count(a.Handle()) != n)
+        return {SQLITE_SCHEMA, QStringLiteral("Spalten der Abfrage haben sich geändert")};
       Zwischenzeile z;
+      z.generation = ziel.generation;
       z.werte.reserve(n);
       for (int i = 0; i < n; ++i) z.werte << SpaltenWert(a.Handle(), i);
       const QVariant k(nr++);
       ziel.cache.insert(Normalisieren(k), std::move(z));
       ziel.schluessel.push_back(k);
     }
+    if (!f && nr == 0 && sqlite3_column_count(a.Handle()) != n)
+      return {SQLITE_SCHEMA, QStringLiteral("Spalten der Abfrage haben sich geändert")};
     return f;
   }
   const SqlText sql = SqlText("SELECT ") + meta.schluessel + SqlText(" FROM ") + m_abfrage.quelle +
                       m_abfrage.bedingung.AlsWhere() + sortierung;
-  if (DbFehler f = a.Vorbereiten(*m_db, sql.Text())) return f;
+  if (DbFehler f = a.Wiederverwenden(*m_db, sql.Text())) return f;
   if (DbFehler f = a.Binden(m_abfrage.bedingung.parameter)) return f;
   DbFehler f;
   while (a.Schritt(f)) ziel.schluessel.push_back(SpaltenWert(a.Handle(), 0));
@@ -500,8 +536,7 @@ DbFehler Recordset::SchluesselLesen(Daten& ziel) const {
 const QVariantList* Recordset::WerteAn(int zeile) const {
   Daten& dd = *d;
   if (zeile < 0 || zeile >= static_cast<int>(dd.schluessel.size())) return nullptr;
-  auto it = dd.cache.constFind(Normalisieren(dd.schluessel[zeile]));
-  if (it != dd.cache.constEnd()) return it->geloescht ? nullptr : &it->werte;
+  if (const Zwischenzeile* z = dd.Gueltig(Normalisieren(dd.schluessel[zeile]))) return z->geloescht ? nullptr : &z->werte;
   if (m_typ == RecordsetTyp::Snapshot) return nullptr;
   // read the page around the row: keys not yet cached
   const int start = zeile - zeile % Seitengroesse;
@@ -509,8 +544,9 @@ const QVariantList* Recordset::WerteAn(int zeile) const {
   QVariantList fehlende;
   fehlende.reserve(ende - start);
   for (int i = start; i < ende; ++i)
-    if (!dd.cache.contains(Normalisieren(dd.schluessel[i]))) fehlende << dd.schluessel[i];
+    if (!dd.Gueltig(Normalisieren(dd.schluessel[i]))) fehlende << dd.schluessel[i];
   const Metadaten& meta = *dd.meta;
+  const quint64 epoche = Epoche();
   Anweisung eigene;
   Anweisung* a = &dd.seite;
   const bool vollSeite = fehlende.size() == Seitengroesse;
@@ -537,15 +573,20 @@ const QVariantList* Recordset::WerteAn(int zeile) const {
     return nullptr;
   }
   const int n = static_cast<int>(meta.spalten.size());
-  QSet<NSchluessel> gefunden;
+  const quint64 lesung = ++dd.lesung;
   while (a->Schritt(f)) {
-    const NSchluessel k = Normalisieren(SpaltenWert(a->Handle(), 0));
-    if (gefunden.contains(k)) continue;  // a join repeating the key: first row counts
-    gefunden.insert(k);
-    Zwischenzeile z;
-    z.werte.reserve(n);
-    for (int i = 0; i < n; ++i) z.werte << SpaltenWert(a->Handle(), i + 1);
-    dd.cache.insert(k, std::move(z));
+    // a row dropped by CacheVerwerfen is refilled in place (its list and hash node are reused)
+    Zwischenzeile& z = dd.cache[Normalisieren(SpaltenWert(a->Handle(), 0))];
+    if (z.lesung == lesung) continue;  // a join repeating the key: first row counts
+    z.lesung = lesung;
+    z.generation = dd.generation;
+    z.epoche = epoche;
+    z.geloescht = false;
+    if (z.werte.size() != n) {
+      z.werte.clear();
+      z.werte.resize(n);
+    }
+    for (int i = 0; i < n; ++i) z.werte[i] = SpaltenWert(a->Handle(), i + 1);
   }
   if (vollSeite) a->Zuruecksetzen();
   if (f) {
@@ -554,22 +595,29 @@ const QVariantList* Recordset::WerteAn(int zeile) const {
   }
   dd.letzterFehler = {};
   for (const QVariant& k : fehlende) {
-    const NSchluessel nk = Normalisieren(k);
-    if (!gefunden.contains(nk)) dd.cache.insert(nk, Zwischenzeile{true, {}});  // gone meanwhile
+    Zwischenzeile& z = dd.cache[Normalisieren(k)];
+    if (z.lesung == lesung) continue;
+    // gone meanwhile
+    z.lesung = lesung;
+    z.generation = dd.generation;
+    z.epoche = epoche;
+    z.geloescht = true;
+    z.werte.clear();
   }
-  it = dd.cache.constFind(Normalisieren(dd.schluessel[zeile]));
-  return (it == dd.cache.constEnd() || it->geloescht) ? nullptr : &it->werte;
+  const Zwischenzeile* z = dd.Gueltig(Normalisieren(dd.schluessel[zeile]));
+  return (!z || z->geloescht) ? nullptr : &z->werte;
 }
 
 DbFehler Recordset::ZeileNeuLesen(int zeile) {
   if (m_typ == RecordsetTyp::Snapshot) return {};
   if (zeile < 0 || zeile >= static_cast<int>(d->schluessel.size())) return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
   const QVariant k = d->schluessel[zeile];
+  const quint64 epoche = Epoche();
   Anweisung a;
-  if (DbFehler f = a.Vorbereiten(*m_db, d->meta->seitenSql.Text() + QStringLiteral("?)"))) return f;
+  if (DbFehler f = a.Wiederverwenden(*m_db, d->meta->seitenSql.Text() + QStringLiteral("?)"))) return f;
   if (DbFehler f = a.Binden({k})) return f;
   DbFehler f;
-  Zwischenzeile z{true, {}};
+  Zwischenzeile z{true, {}, epoche, d->generation};
   if (a.Schritt(f)) {
     z.geloescht = false;
     for (int i = 0; i < static_cast<int>(d->meta->spalten.size()); ++i) z.werte << SpaltenWert(a.Handle(), i + 1);
@@ -581,14 +629,37 @@ DbFehler Recordset::ZeileNeuLesen(int zeile) {
 
 DbFehler Recordset::LetzterFehler() const { return d->letzterFehler; }
 
+quint64 Recordset::Epoche() const {
+  Daten& dd = *d;
+  const std::optional<Datenstand> jetzt = m_db->AktuellerDatenstand();
+  if (!jetzt || !dd.epochenStand || !(*jetzt == *dd.epochenStand)) {
+    ++dd.epoche;
+    dd.epochenStand = jetzt;
+  }
+  return dd.epoche;
+}
+
+bool Recordset::ZeileAktuell(int zeile) const {
+  if (!d->meta->zeilenUnabhaengig) return false;
+  const Zwischenzeile* z = d->Gueltig(Normalisieren(d->schluessel[zeile]));
+  return z && z->epoche == Epoche();
+}
+
 // ---- columns ------------------------------------------------------------------------------------------
 
 int Recordset::SpaltenAnzahl() const { return static_cast<int>(d->meta->spalten.size()); }
 const SpaltenInfo& Recordset::Spalte(int i) const { return d->meta->spalten.at(i); }
 int Recordset::SpaltenIndex(const QString& name) const {
+  for (const Namenstreffer& t : m_namen)
+    if (!t.name.isNull() && t.name.size() == name.size() && (t.name.constData() == name.constData() || t.name == name))
+      return t.spalte;
+  int spalte = -1;
   const auto it = d->meta->exakt.constFind(name);
-  if (it != d->meta->exakt.constEnd()) return *it;
-  return d->meta->namen.value(name.toCaseFolded(), -1);
+  if (it != d->meta->exakt.constEnd()) spalte = *it;
+  else spalte = d->meta->namen.value(name.toCaseFolded(), -1);
+  m_namen[m_naechsterName] = {name, spalte};
+  m_naechsterName = (m_naechsterName + 1) % 4;
+  return spalte;
 }
 
 // ---- position ------------------------------------------------------------------------------------------
@@ -892,8 +963,10 @@ DbFehler Recordset::Edit() {
     if (m_aktGeloescht) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
     return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
   }
-  // current values, not those of the cache
-  if (DbFehler f = ZeileNeuLesen(z)) return f;
+  // current values, not those of the cache, unless no row can have changed since it was read
+  if (!ZeileAktuell(z)) {
+    if (DbFehler f = ZeileNeuLesen(z)) return f;
+  }
   const QVariantList* w = WerteAn(z);
   if (!w) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
   m_puffer = *w;
@@ -946,7 +1019,7 @@ DbFehler Recordset::Update() {
     QVariantList werte;
     for (int i = 0; i < n; ++i) {
       if (!m_geaendert[i]) continue;
-      felder << NameAlsSql(meta.spalten[i].quellFeld);
+      felder << meta.quellFeldSql[i];
       platz << SqlText("?");
       werte << m_puffer[i];
     }
@@ -986,6 +1059,11 @@ DbFehler Recordset::Update() {
   // Edit: one UPDATE per base table of the changed columns
   const int z = AktuelleZeile();
   if (z < 0) return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
+  std::optional<Datenstand> vorher;
+  if (meta.zeilenUnabhaengig) {
+    Epoche();
+    vorher = d->epochenStand;
+  }
   const QVariant schluessel = d->schluessel[z];
   QVariant neuerSchluessel = schluessel;
   std::vector<int> gruppen;
@@ -996,36 +1074,48 @@ DbFehler Recordset::Update() {
     if (g < 0 || !meta.herkuenfte[g].Aktualisierbar())
       return {DbFehlerNr::NichtAktualisierbar, QStringLiteral("Feld kann nicht aktualisiert werden")};
     const Herkunft& h = meta.herkuenfte[g];
-    QList<SqlText> setzen;
+    QByteArray art(reinterpret_cast<const char*>(&g), sizeof g);
     QVariantList werte;
     for (int i = 0; i < n; ++i) {
       if (!m_geaendert[i] || meta.herkunftVon[i] != g) continue;
-      setzen << (NameAlsSql(meta.spalten[i].quellFeld) + SqlText(" = ?"));
+      art.append(reinterpret_cast<const char*>(&i), sizeof i);
       werte << m_puffer[i];
       if (h.perSchluessel && meta.spalten[i].quellFeld.compare(h.schluesselFeld, Qt::CaseInsensitive) == 0 &&
           meta.schluesselTabelle.compare(h.tabelle, Qt::CaseInsensitive) == 0)
         neuerSchluessel = m_puffer[i];
     }
-    QList<SqlText> wo;
     if (!h.pkSpalten.empty()) {
-      for (int s : h.pkSpalten) {
-        wo << (NameAlsSql(meta.spalten[s].quellFeld) + SqlText(" = ?"));
-        werte << m_original[s];
-      }
+      for (int s : h.pkSpalten) werte << m_original[s];
     } else {
-      wo << (NameAlsSql(h.schluesselFeld) + SqlText(" = ?"));
       werte << schluessel;
     }
+    auto sql = d->aenderungsSql.constFind(art);
+    if (sql == d->aenderungsSql.constEnd()) {
+      QList<SqlText> setzen;
+      for (int i = 0; i < n; ++i)
+        if (m_geaendert[i] && meta.herkunftVon[i] == g) setzen << (meta.quellFeldSql[i] + SqlText(" = ?"));
+      QList<SqlText> wo;
+      if (!h.pkSpalten.empty()) {
+        for (int s : h.pkSpalten) wo << (meta.quellFeldSql[s] + SqlText(" = ?"));
+      } else {
+        wo << (h.schluesselFeldSql + SqlText(" = ?"));
+      }
+      sql = d->aenderungsSql.insert(art, SqlText("UPDATE ") + h.TabellenSql() + SqlText(" SET ") +
+                                             SqlText::Verbinden(setzen, SqlText(", ")) + SqlText(" WHERE ") +
+                                             SqlText::Verbinden(wo, SqlText(" AND ")));
+    }
     int geaendert = 0;
-    const SqlText sql = SqlText("UPDATE ") + h.TabellenSql() + SqlText(" SET ") +
-                        SqlText::Verbinden(setzen, SqlText(", ")) + SqlText(" WHERE ") +
-                        SqlText::Verbinden(wo, SqlText(" AND "));
-    if (DbFehler f = m_db->Ausfuehren(sql, werte, &geaendert)) return f;
+    if (DbFehler f = m_db->Ausfuehren(*sql, werte, &geaendert)) return f;
     if (geaendert != 1)
       return {DbFehlerNr::KeineTreffer, geaendert == 0 ? QStringLiteral("Der Datensatz wurde gelöscht")
                                                        : QStringLiteral("Mehr als ein Datensatz betroffen")};
   }
   if (DbFehler f = t.Commit()) return f;
+  // only this row changed (no trigger, no other writer): the other cached rows stay current
+  const std::optional<Datenstand> nachher = m_db->AktuellerDatenstand();
+  if (vorher && nachher && vorher == d->epochenStand && nachher->ereignisse == vorher->ereignisse &&
+      nachher->aenderungen == vorher->aenderungen + static_cast<qint64>(gruppen.size()))
+    d->epochenStand = nachher;
   if (!(Normalisieren(neuerSchluessel) == Normalisieren(schluessel))) {
     // the key column itself was changed: the row keeps its place under the new key
     d->schluessel[z] = neuerSchluessel;
@@ -1067,13 +1157,13 @@ DbFehler Recordset::Delete() {
   QList<SqlText> wo;
   QVariantList werte;
   if (h.perSchluessel) {
-    wo << (NameAlsSql(h.schluesselFeld) + SqlText(" = ?"));
+    wo << (h.schluesselFeldSql + SqlText(" = ?"));
     werte << schluessel;
   } else {
     const QVariantList* w = WerteAn(z);
     if (!w) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
     for (int s : h.pkSpalten) {
-      wo << (NameAlsSql(meta.spalten[s].quellFeld) + SqlText(" = ?"));
+      wo << (meta.quellFeldSql[s] + SqlText(" = ?"));
       werte << w->value(s);
     }
   }
@@ -1156,5 +1246,5 @@ std::vector<QVariantList> Recordset::GetRows(int anzahl) {
 
 void Recordset::CacheVerwerfen() {
   if (m_typ == RecordsetTyp::Snapshot) return;
-  d->cache.clear();
+  ++d->generation;
 }

@@ -152,6 +152,8 @@ class Recordset {
   void Positionieren(int pos);
   const QVariantList* WerteAn(int zeile) const;
   DbFehler ZeileNeuLesen(int zeile);
+  quint64 Epoche() const;                    // current cache epoch (see Daten)
+  bool ZeileAktuell(int zeile) const;        // cached values of the row are known to be current
   DbFehler SchluesselLesen(Daten& ziel) const;
   std::shared_ptr<Daten> d;     // column info, keyset and page cache (shared by clones)
   Datenbank* m_db = nullptr;
@@ -169,4 +171,11 @@ class Recordset {
   mutable quint64 m_version = 0;          // keyset version m_pos refers to
   QVariant m_aktSchluessel;               // key of the current record (relocation after deletions)
   QVariantList m_original;                // values at Edit (WHERE of the updates)
+  // The last few names looked up: loops over rows ask for the same fields again and again.
+  struct Namenstreffer {
+    QString name;
+    int spalte = -1;
+  };
+  mutable Namenstreffer m_namen[4];
+  mutable int m_naechsterName = 0;
 };

@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+#include <functional>
+
 #include "platform/db/Recordset.h"
 #include "testsupport/TestOrdner.h"
 
@@ -532,6 +534,216 @@ TEST_F(RecordsetTest, FeindlicheFilterUndNamen) {
   EXPECT_FALSE(Recordset::Oeffnen(*db, Abfrage{}, RecordsetTyp::Dynaset, f));
   EXPECT_TRUE(f);
   EXPECT_EQ(Wert("SELECT count(*) FROM Zahlungen").toInt(), 13);
+}
+
+// Inside the program's own write transaction Edit may take a cached row as it is; every way in which
+// the row can still change in between must show.
+struct AenderungImLauf {
+  const char* name;
+  std::function<void(Datenbank&, Recordset& anderes)> aendern;
+  const char* erwartet;  // Name of ZahlungNr 3 at Edit; nullptr: deleted
+};
+
+void PrintTo(const AenderungImLauf& a, std::ostream* os) { *os << a.name; }
+
+class EditImLauf : public RecordsetTest, public ::testing::WithParamInterface<AenderungImLauf> {};
+
+TEST_P(EditImLauf, SiehtJedeAenderungSeitDemLesen) {
+  ASSERT_TRUE(db->Ausfuehren("CREATE TRIGGER ArtSetztName AFTER UPDATE OF Art ON Zahlungen WHEN NEW.Art = 'T' "
+                             "BEGIN UPDATE Zahlungen SET Name = 'Vom Trigger' WHERE ZahlungNr = 3; END")
+                  .Ok());
+  auto rs = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+  auto anderes = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+  ASSERT_TRUE(rs && anderes);
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  // all rows cached, one written through the recordset (its own change keeps the others current)
+  EXPECT_EQ(rs->WertAn(2, rs->SpaltenIndex(QStringLiteral("Name"))).toString(), QStringLiteral("O'Brien"));
+  ASSERT_TRUE(rs->Edit().Ok());
+  ASSERT_TRUE(rs->Setzen(QStringLiteral("Name"), QStringLiteral("Anna")).Ok());
+  ASSERT_TRUE(rs->Update().Ok());
+  GetParam().aendern(*db, *anderes);
+  rs->SetAbsolutePosition(2);
+  const DbFehler f = rs->Edit();
+  if (GetParam().erwartet) {
+    ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+    EXPECT_EQ(rs->Text(QStringLiteral("Name")), QString::fromUtf8(GetParam().erwartet));
+    ASSERT_TRUE(rs->Setzen(QStringLiteral("Art"), QStringLiteral("X")).Ok());
+    EXPECT_TRUE(rs->Update().Ok());
+  } else {
+    EXPECT_EQ(f.Nummer, DbFehlerNr::DatensatzGeloescht);
+  }
+  // the first row keeps the recordset's own change unless it was undone
+  rs->MoveFirst();
+  ASSERT_TRUE(rs->Edit().Ok());
+  EXPECT_EQ(rs->Text(QStringLiteral("Name")), Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = 1").toString());
+  rs->CancelUpdate();
+  ASSERT_TRUE(db->Rollback().Ok());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, EditImLauf,
+    ::testing::Values(
+        AenderungImLauf{"Unveraendert", [](Datenbank&, Recordset&) {}, "O'Brien"},
+        AenderungImLauf{"DirektesUpdate",
+                        [](Datenbank& db, Recordset&) {
+                          ASSERT_TRUE(db.Ausfuehren("UPDATE Zahlungen SET Name = 'Direkt' WHERE ZahlungNr = 3").Ok());
+                        },
+                        "Direkt"},
+        AenderungImLauf{"DirektGeloescht",
+                        [](Datenbank& db, Recordset&) {
+                          ASSERT_TRUE(db.Ausfuehren("DELETE FROM Zahlungen WHERE ZahlungNr = 3").Ok());
+                        },
+                        nullptr},
+        AenderungImLauf{"UeberDieVerbindung",
+                        [](Datenbank& db, Recordset&) {
+                          ASSERT_EQ(sqlite3_exec(db.Handle(), "UPDATE Zahlungen SET Name = 'Roh' WHERE ZahlungNr = 3",
+                                                 nullptr, nullptr, nullptr),
+                                    SQLITE_OK);
+                        },
+                        "Roh"},
+        AenderungImLauf{"AnderesRecordset",
+                        [](Datenbank&, Recordset& anderes) {
+                          anderes.SetAbsolutePosition(2);
+                          ASSERT_TRUE(anderes.Edit().Ok());
+                          ASSERT_TRUE(anderes.Setzen(QStringLiteral("Name"), QStringLiteral("Anderes")).Ok());
+                          ASSERT_TRUE(anderes.Update().Ok());
+                        },
+                        "Anderes"},
+        AenderungImLauf{"TriggerDerEigenenAenderung",
+                        [](Datenbank&, Recordset& anderes) {
+                          // a change through the other recordset whose trigger changes row 3 as well
+                          anderes.SetAbsolutePosition(1);
+                          ASSERT_TRUE(anderes.Edit().Ok());
+                          ASSERT_TRUE(anderes.Setzen(QStringLiteral("Art"), QStringLiteral("T")).Ok());
+                          ASSERT_TRUE(anderes.Update().Ok());
+                        },
+                        "Vom Trigger"},
+        AenderungImLauf{"RohZurueckgerollt",
+                        [](Datenbank& db, Recordset&) {
+                          // undone and reopened past the layer: the recordset's own change is gone
+                          ASSERT_EQ(sqlite3_exec(db.Handle(), "ROLLBACK; BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
+                                    SQLITE_OK);
+                        },
+                        "O'Brien"},
+        AenderungImLauf{"Sicherungspunkt",
+                        [](Datenbank& db, Recordset& anderes) {
+                          ASSERT_TRUE(db.Sicherungspunkt(QStringLiteral("vorher")).Ok());
+                          ASSERT_TRUE(db.Ausfuehren("UPDATE Zahlungen SET Name = 'Verworfen' WHERE ZahlungNr = 3").Ok());
+                          anderes.SetAbsolutePosition(2);  // caches the row with the value about to be undone
+                          ASSERT_EQ(anderes.Text(QStringLiteral("Name")), QStringLiteral("Verworfen"));
+                          ASSERT_TRUE(db.ZurueckZuSicherungspunkt(QStringLiteral("vorher")).Ok());
+                          ASSERT_TRUE(db.SicherungspunktFreigeben(QStringLiteral("vorher")).Ok());
+                        },
+                        "O'Brien"},
+        AenderungImLauf{"VerschachtelteTransaktionVerworfen",
+                        [](Datenbank& db, Recordset&) {
+                          ASSERT_TRUE(db.BeginTrans().Ok());
+                          ASSERT_TRUE(db.Ausfuehren("UPDATE Zahlungen SET Name = 'Verworfen' WHERE ZahlungNr = 1").Ok());
+                          ASSERT_TRUE(db.Rollback().Ok());
+                        },
+                        "O'Brien"}),
+    [](const ::testing::TestParamInfo<AenderungImLauf>& i) { return std::string(i.param.name); });
+
+TEST_F(RecordsetTest, EditImLaufSiehtTriggerDerEigenenAenderung) {
+  ASSERT_TRUE(db->Ausfuehren("CREATE TRIGGER ArtSetztName AFTER UPDATE OF Art ON Zahlungen WHEN NEW.Art = 'T' "
+                             "BEGIN UPDATE Zahlungen SET Name = 'Vom Trigger' WHERE ZahlungNr = 3; END")
+                  .Ok());
+  auto rs = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+  ASSERT_TRUE(rs);
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  EXPECT_EQ(rs->WertAn(2, rs->SpaltenIndex(QStringLiteral("Name"))).toString(), QStringLiteral("O'Brien"));
+  ASSERT_TRUE(rs->Edit().Ok());
+  ASSERT_TRUE(rs->Setzen(QStringLiteral("Art"), QStringLiteral("T")).Ok());
+  ASSERT_TRUE(rs->Update().Ok());
+  rs->SetAbsolutePosition(2);
+  ASSERT_TRUE(rs->Edit().Ok());
+  EXPECT_EQ(rs->Text(QStringLiteral("Name")), QStringLiteral("Vom Trigger"));
+  rs->CancelUpdate();
+  ASSERT_TRUE(db->CommitTrans().Ok());
+}
+
+TEST_F(RecordsetTest, EditImLaufEigeneAenderungRueckgaengig) {
+  // the recordset's own change undone by a savepoint: Edit must not show the undone value
+  auto rs = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+  ASSERT_TRUE(rs);
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  ASSERT_TRUE(rs->Edit().Ok());
+  ASSERT_TRUE(rs->Setzen(QStringLiteral("Name"), QStringLiteral("Zurück")).Ok());
+  ASSERT_TRUE(rs->Update().Ok());
+  ASSERT_TRUE(db->Rollback().Ok());
+  ASSERT_TRUE(rs->Edit().Ok());
+  EXPECT_EQ(rs->Text(QStringLiteral("Name")), QStringLiteral("Anton"));
+  rs->CancelUpdate();
+  ASSERT_TRUE(db->Rollback().Ok());
+  // after the whole transaction is undone as well
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  ASSERT_TRUE(rs->Edit().Ok());
+  ASSERT_TRUE(rs->Setzen(QStringLiteral("Name"), QStringLiteral("Zurück")).Ok());
+  ASSERT_TRUE(rs->Update().Ok());
+  ASSERT_TRUE(db->Rollback().Ok());
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  ASSERT_TRUE(rs->Edit().Ok());
+  EXPECT_EQ(rs->Text(QStringLiteral("Name")), QStringLiteral("Anton"));
+  rs->CancelUpdate();
+  ASSERT_TRUE(db->Rollback().Ok());
+}
+
+TEST_F(RecordsetTest, EditImLaufUeberJoinSiehtGeteilteZeile) {
+  // two result rows show the same payment: a change through one shows at Edit of the other
+  ASSERT_TRUE(db->Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, Verwendungszweck) VALUES (1, 'Zweite')").Ok());
+  Abfrage a;
+  a.quelle = "Verwendungszweck INNER JOIN Zahlungen ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr";
+  a.sortierung = "Verwendungszweck.Nr";
+  auto rs = Oeffnen(a);
+  ASSERT_TRUE(rs);
+  ASSERT_EQ(rs->RecordCount(), 6);
+  ASSERT_TRUE(db->BeginTrans().Ok());
+  EXPECT_EQ(rs->WertAn(5, rs->SpaltenIndex(QStringLiteral("Name"))).toString(), QStringLiteral("Anton"));
+  ASSERT_TRUE(rs->Edit().Ok());
+  ASSERT_TRUE(rs->Setzen(QStringLiteral("Name"), QStringLiteral("Geteilt")).Ok());
+  ASSERT_TRUE(rs->Update().Ok());
+  rs->MoveLast();
+  ASSERT_TRUE(rs->Edit().Ok());
+  EXPECT_EQ(rs->Text(QStringLiteral("Verwendungszweck")), QStringLiteral("Zweite"));
+  EXPECT_EQ(rs->Text(QStringLiteral("Name")), QStringLiteral("Geteilt"));
+  rs->CancelUpdate();
+  ASSERT_TRUE(db->CommitTrans().Ok());
+}
+
+TEST_F(RecordsetTest, CacheVerwerfenLiestZeilenNeu) {
+  auto rs = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+  ASSERT_TRUE(rs);
+  const int name = rs->SpaltenIndex(QStringLiteral("Name"));
+  EXPECT_EQ(rs->WertAn(1, name).toString(), QStringLiteral("Bäcker"));
+  ASSERT_TRUE(db->Ausfuehren("DELETE FROM Zahlungen WHERE ZahlungNr = 2").Ok());
+  ASSERT_TRUE(db->Ausfuehren("UPDATE Zahlungen SET Name = 'Neu' WHERE ZahlungNr = 1").Ok());
+  EXPECT_EQ(rs->WertAn(0, name).toString(), QStringLiteral("Anton"));  // cached until dropped
+  rs->CacheVerwerfen();
+  EXPECT_EQ(rs->WertAn(0, name).toString(), QStringLiteral("Neu"));
+  EXPECT_TRUE(rs->WertAn(1, name).isNull());
+  // the same key again, and a row changed twice: each drop reads what is there now
+  ASSERT_TRUE(db->Ausfuehren("INSERT INTO Zahlungen (ZahlungNr, Name) VALUES (2, 'Wieder')").Ok());
+  ASSERT_TRUE(db->Ausfuehren("UPDATE Zahlungen SET Name = NULL, Art = 'X' WHERE ZahlungNr = 1").Ok());
+  rs->CacheVerwerfen();
+  EXPECT_EQ(rs->WertAn(1, name).toString(), QStringLiteral("Wieder"));
+  EXPECT_TRUE(rs->WertAn(0, name).isNull());
+  EXPECT_EQ(rs->WertAn(0, rs->SpaltenIndex(QStringLiteral("Art"))).toString(), QStringLiteral("X"));
+  EXPECT_EQ(rs->WertAn(4, name).toString(), QStringLiteral("Zander"));
+  // a clone shares the rows; Edit of a dropped row reads it
+  auto klon = rs->Clone();
+  ASSERT_TRUE(db->Ausfuehren("UPDATE Zahlungen SET Name = 'Später' WHERE ZahlungNr = 2").Ok());
+  klon->CacheVerwerfen();
+  EXPECT_EQ(rs->WertAn(1, name).toString(), QStringLiteral("Später"));
+  // names asked for by turns keep their columns
+  rs->MoveFirst();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(rs->SpaltenIndex(QStringLiteral("Name")), name);
+    EXPECT_EQ(rs->SpaltenIndex(QStringLiteral("name")), name);
+    EXPECT_EQ(rs->SpaltenIndex(QStringLiteral("Zahlungen.Name")), name);
+    EXPECT_EQ(rs->SpaltenIndex(QStringLiteral("Gibtsnicht")), -1);
+    EXPECT_EQ(rs->SpaltenIndex(QStringLiteral("Art")), name - 1);
+  }
 }
 
 }  // namespace
