@@ -1,14 +1,17 @@
 #include "payments/FormularZahlung.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -41,6 +44,7 @@
 #include "platform/ui/Farben.h"
 #include "platform/ui/FeldAktionen.h"
 #include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDropDown.h"
 #include "platform/ui/HilfeAnzeigen.h"
 #include "platform/ui/MaskenFeld.h"
@@ -48,6 +52,7 @@
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/ProgrammschriftSetzen.h"
 #include "platform/ui/StatusLeiste.h"
+#include "platform/ui/TabTasteSenden.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/ui/ZahlFeld.h"
@@ -74,9 +79,18 @@ QString FehlerZeilen(const QString& kopf, const DbFehler& f) {
          f.Beschreibung;
 }
 
-// The number field repaints its palette with every value; its text colour is kept in a style sheet.
-void TextFarbeSetzen(ZahlFeld* feld, const QColor& farbe) {
-  feld->setStyleSheet(QStringLiteral("QAbstractSpinBox { color: %1; }").arg(farbe.name()));
+int ErsteSichtbareSpalte(const DatenGitter& g) {
+  for (int i = 0; i < g.SpaltenAnzahl(); ++i)
+    if (g.SpalteSichtbar(i)) return i;
+  return -1;
+}
+
+// The last column shown, in display order.
+int LetzteSichtbareSpalte(const DatenGitter& g) {
+  const QHeaderView* k = g.Ansicht()->horizontalHeader();
+  for (int v = k->count() - 1; v >= 0; --v)
+    if (!k->isSectionHidden(k->logicalIndex(v))) return k->logicalIndex(v);
+  return -1;
 }
 
 std::optional<BetragsSpalte> AlsBetragsSpalte(const QString& feld) {
@@ -136,6 +150,9 @@ void FormularZahlung::Aufbauen() {
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"));
   m_leiste->HandlerSetzen([this](const QString& schluessel) { BefehlAusfuehren(BefehlAusSchluessel(schluessel)); });
   haupt->addWidget(m_leiste);
+  m_status = new StatusLeiste(this);
+  // With the large toolbar pictures the status line sits right below the toolbar.
+  if (!opt.ArbeitsfensterKleineSymbole) haupt->addWidget(m_status);
 
   // --- upper part: kind and line display on the left, the entry fields on the right ---------
   auto* oben = new QHBoxLayout;
@@ -281,8 +298,7 @@ void FormularZahlung::Aufbauen() {
   unten->addWidget(m_gesamtBeschriftung);
   unten->addWidget(m_gesamt);
   haupt->addLayout(unten);
-  m_status = new StatusLeiste(this);
-  haupt->addWidget(m_status);
+  if (opt.ArbeitsfensterKleineSymbole) haupt->addWidget(m_status);
 
   connect(m_navigator, &DatensatzNavigator::Bewegen, this, [this](NavigatorBereich b) {
     const int n = m_browse->ZeilenAnzahl();
@@ -355,6 +371,7 @@ void FormularZahlung::ZeilengitterEinrichten() {
         s.feld == QStringLiteral("OPVorgangsArt") || s.feld == QStringLiteral("ZeilenNr"))
       g->SetzeSpalteSichtbar(i, false);
   }
+  g->SetzeSpaltenStrecken(true);  // a resize keeps each column's share of the width
   g->SetzeFussleiste(true);
   g->SetzeFussText(g->SpaltenIndex(QStringLiteral("Verwendungszweck")), QStringLiteral("Summen Einzelwerte"));
   g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::Keiner);
@@ -377,11 +394,17 @@ void FormularZahlung::ZeilengitterEinrichten() {
     m_zustand.ZeilenGeaendertSetzen(true);
     NachZeilenaenderung();
   });
-  connect(g, &DatenGitter::ZeileSpalteGewechselt, this, [this, g] {
-    if (!m_zustand.EingabeModus() || g->AktuelleSpalte() < 0) return;
-    StatusSetzen(QStringLiteral("Eingabefeld: ") + g->Spalte(g->AktuelleSpalte()).titel);
+  connect(g, &DatenGitter::ZeileSpalteGewechselt, this, [this] {
+    if (m_zustand.EingabeModus()) ZeilengitterStatusAktualisieren();
   });
   g->Ansicht()->setStatusTip(QStringLiteral("Diese Einzelzeilen sind für die Zahlung vorhanden"));
+  g->Ansicht()->installEventFilter(this);
+  // Scroll tips name the line text of the row under the thumb, whichever column is current.
+  g->SetzeScrollTippText([g](int zeile) {
+    const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+    if (text < 0) return QString();
+    return g->Spalte(text).titel + QStringLiteral(": ") + g->ZellText(zeile, text);
+  });
 
   // The open-item drop-down's designed columns.
   m_opListe->SpalteHinzufuegen(QStringLiteral("VorgangsNr"), QStringLiteral("VorgangsNr"));
@@ -469,6 +492,8 @@ void FormularZahlung::Laden() {
     m_zeilengitter->SetzeDatenBreite(textSpalte, m_zeilenBreite);
   }
   m_betrag->PfeileSetzen(e.aufAbPfeilVerwenden);
+  m_faellig->PfeiltastenSetzen(e.aufAbPfeilVerwenden);
+  m_mandatDatum->PfeiltastenSetzen(e.aufAbPfeilVerwenden);
 
   // Kind: the click's query waits for FormularGeladen.
   m_zahlArt->WertSetzen(int(e.zahlart));
@@ -492,7 +517,9 @@ void FormularZahlung::showEvent(QShowEvent* ereignis) {
 void FormularZahlung::Aktivieren() {
   m_zustand.AnzeigeBereitSetzen(true);
   TextschluesselFuellen();
-  m_browse->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
+  const bool zebra = !Zustand().Optionen().TabellenOhneZebramuster;
+  m_textschluessel->view()->setAlternatingRowColors(zebra);
+  m_browse->SetzeWechselndeZeilen(zebra);
   ZeilenanzeigeAnwenden();
   if (m_browse->ZeilenAnzahl() > 0) m_browse->SetzeAktuelleZelle(0, std::max(0, m_browse->AktuelleSpalte()));
   Reposition();
@@ -544,7 +571,9 @@ void FormularZahlung::DarstellungAnwenden() {
   m_darstellung = FormulardarstellungErmitteln(m_zustand, AnzahlZahlungen(), o);
   for (const Schaltflaeche& s : m_darstellung.schaltflaechen) {
     m_leiste->BeschriftungSetzen(s.schluessel, s.beschriftung);
-    m_leiste->TooltipSetzen(s.schluessel, s.tooltip);
+    // "Suchen" keeps its tool tip from the set-up until search mode is first switched.
+    if (s.schluessel != QStringLiteral("Suchen") || m_suchmodusGeschaltet)
+      m_leiste->TooltipSetzen(s.schluessel, s.tooltip);
     m_leiste->SichtbarSetzen(s.schluessel, s.sichtbar);
     m_leiste->AktiviertSetzen(s.schluessel, s.aktiviert);
   }
@@ -562,16 +591,19 @@ void FormularZahlung::EingabeModusAnzeigen() {
   m_textschluessel->setEnabled(d.eingabefelderAktiv);
   m_faellig->setReadOnly(!d.eingabefelderAktiv);
   m_betrag->setReadOnly(!d.eingabefelderAktiv || m_betrag->property("nurSumme").toBool());
+  // The mandate fields open only while a direct debit is being entered.
   m_maske[1]->setReadOnly(!d.mandatfelderAktiv);
-  m_maske[1]->setEnabled(m_zustand.IstLastschrift());
+  m_maske[1]->setEnabled(d.mandatfelderAktiv);
   m_mandatDatum->setReadOnly(!d.mandatfelderAktiv);
-  m_mandatDatum->setEnabled(m_zustand.IstLastschrift());
+  m_mandatDatum->setEnabled(d.mandatfelderAktiv);
   m_sequenz->setEnabled(d.mandatfelderAktiv);
   m_zeilengitter->SetzeZulassenNeu(d.zeilengitterBearbeitbar);
   m_zeilengitter->SetzeZulassenAendern(d.zeilengitterBearbeitbar);
   m_zeilengitter->SetzeZulassenLoeschen(d.zeilengitterBearbeitbar);
   m_zeilengitter->SetzeMarkierungsstil(d.zeilengitterBearbeitbar ? DatenGitter::Markierungsstil::SchwebenderEditor
                                                                  : DatenGitter::Markierungsstil::Keiner);
+  if (d.zeilengitterBearbeitbar) m_zeilengitter->Ansicht()->horizontalScrollBar()->setValue(0);
+  ZeilengitterStatusAktualisieren();
   if (m_opListe && m_zeilengitter->SpaltenIndex(QStringLiteral("OPVorgangNr")) >= 0) {
     const bool mitListe = d.eingabeModus && !Zustand().AdressQuelle().OPFeldliste.IstLeer();
     m_zeilengitter->SetzeDropDown(m_zeilengitter->SpaltenIndex(QStringLiteral("OPVorgangNr")), mitListe ? m_opListe : nullptr);
@@ -591,23 +623,40 @@ void FormularZahlung::FelderFaerben() {
       m_maske[5]->GueltigkeitAnzeigen(g.verwendungszweck);
       m_betrag->GueltigkeitAnzeigen(g.betrag);
     }
+    if (m_zustand.IstLastschrift()) MandatDatumFaerben(g.mandatDatum);
   } else if (!m_zustand.EingabeModus()) {
     for (MaskenFeld* f : m_maske) f->GueltigkeitAnzeigen(true);
     m_betrag->GueltigkeitAnzeigen(true);
+    MandatDatumFaerben(true);
   }
+}
+
+void FormularZahlung::MandatDatumFaerben(bool gueltig) {
+  if (gueltig) {
+    m_mandatDatum->setPalette(QPalette());  // the system colours
+    return;
+  }
+  QPalette p = m_mandatDatum->palette();
+  p.setColor(QPalette::Base, Farben::Rot());
+  p.setColor(QPalette::Text, Farben::Weiss());
+  m_mandatDatum->setPalette(p);
 }
 
 void FormularZahlung::GesamtsummeAnzeigen() {
   ZahlungenSumme summe;
   if (m_db && m_zahlungen) {
+    // Every listed payment is read: the hourglass while that runs.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const DbFehler f = GesamtsummeErmitteln(*m_db, ZahlungenFilterAus(m_zustand, Zustand().AktuelleAbsenderNr()), summe);
+    QApplication::restoreOverrideCursor();
     if (f) return;  // the total stays as it was
   }
   m_summe = summe.summe;
   m_gesamt->WertSetzen(summe.summe);
   m_gesamtBeschriftung->setText(m_darstellung.gesamtsummeBeschriftung);
+  m_gesamt->setStatusTip(QStringLiteral("Infoanzeige ") + m_darstellung.gesamtsummeBeschriftung);
   const QColor farbe = m_darstellung.farbeBlau ? Farben::Blau() : Farben::Rot();
-  TextFarbeSetzen(m_gesamt, farbe);
+  m_gesamt->TextFarbeSetzen(farbe);
   m_gesamt->NegativFarbeSetzen(m_darstellung.farbeBlau ? Farben::Rot() : Farben::Blau());
   QPalette l = m_gesamtBeschriftung->palette();
   l.setColor(QPalette::WindowText, farbe);
@@ -740,7 +789,7 @@ void FormularZahlung::ZeilenSummierenAnzeigen() {
   m_zeilengitter->SetzeFussText(m_zeilengitter->SpaltenIndex(QStringLiteral("ZahlungsBetrag")), fuss.zahlungsBetrag);
   m_einzelsumme->WertSetzen(summen.zahlungsBetrag);
   const bool lastschrift = m_zustand.AktuelleArt() == QStringLiteral("L");
-  TextFarbeSetzen(m_einzelsumme, lastschrift ? Farben::Blau() : Farben::Rot());
+  m_einzelsumme->TextFarbeSetzen(lastschrift ? Farben::Blau() : Farben::Rot());
   m_einzelsumme->NegativFarbeSetzen(lastschrift ? Farben::Rot() : Farben::Blau());
   if (m_zustand.EingabeModus()) m_betrag->WertSetzen(summen.zahlungsBetrag);
 }
@@ -1036,6 +1085,7 @@ void FormularZahlung::Loeschen() {
 
 void FormularZahlung::SuchmodusUmschalten() {
   const bool an = m_zustand.SuchmodusUmschalten();  // empties the filter
+  m_suchmodusGeschaltet = true;
   ZahlungenLaden();
   m_browse->SetzeFilterleiste(an);
   m_browse->FilterTexteLeeren();
@@ -1046,6 +1096,10 @@ void FormularZahlung::SuchmodusUmschalten() {
     const int spalte = GetSetting(Abschnitt(), QStringLiteral("Suchspalte"), QString()).toInt(&ok);
     const int aktuelle = ok && spalte >= 0 && spalte < m_browse->SpaltenAnzahl() ? spalte : std::max(0, m_browse->AktuelleSpalte());
     m_browse->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+    // The status line follows the filter cell that gets the focus.
+    for (int i = 0; i < m_browse->SpaltenAnzahl(); ++i)
+      if (QLineEdit* zelle = m_browse->Filter()->Editor(i))
+        zelle->setStatusTip(QStringLiteral("Sucheingabe für: ") + m_browse->Spalte(i).titel);
     m_browse->FilterZelleBearbeiten(aktuelle);
   } else {
     m_browse->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
@@ -1091,6 +1145,10 @@ void FormularZahlung::Kopieren() {
     Meldung::Zeigen(ergebnis.Hinweis(), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, ZahlungsformularTitel(), this);
   if (gitter) {
     ZeilenLaden();
+    // Ready for a further line: the empty row below the last one.
+    const int spalte = m_zeilengitter->AktuelleSpalte() >= 0 ? m_zeilengitter->AktuelleSpalte()
+                                                             : ErsteSichtbareSpalte(*m_zeilengitter);
+    if (spalte >= 0) m_zeilengitter->SetzeAktuelleZelle(m_zeilengitter->ZeilenAnzahl(), spalte);
     m_zeilengitter->Ansicht()->setFocus();
   }
   OPListeLaden();
@@ -1174,6 +1232,16 @@ bool FormularZahlung::eventFilter(QObject* objekt, QEvent* ereignis) {
       default: return false;
     }
   }
+  if (m_zeilengitter && objekt == m_zeilengitter->Ansicht() && ereignis->type() == QEvent::FocusIn) {
+    DatenGitter* g = m_zeilengitter;
+    if (m_zustand.EingabeModus() && g->AktuelleZeile() < 0) {
+      // Without a current row the first line (or the new row) becomes current, in the first shown column.
+      const int erste = ErsteSichtbareSpalte(*g);
+      if (erste >= 0) g->SetzeAktuelleZelle(0, erste);
+    }
+    ZeilengitterStatusAktualisieren();
+    return false;
+  }
   if (objekt == m_betrag) {
     if (ereignis->type() == QEvent::FocusIn) m_speichernPerEnter = false;
     if (ereignis->type() == QEvent::FocusOut) {
@@ -1188,13 +1256,8 @@ bool FormularZahlung::eventFilter(QObject* objekt, QEvent* ereignis) {
     return false;
   }
   if (objekt == m_mandatDatum && ereignis->type() == QEvent::FocusOut) {
-    if (m_zustand.Einstellungen().optischeFehlerKontrolle && m_mandatDatum->isEnabled() && m_zustand.EingabeModus()) {
-      QPalette p = m_mandatDatum->palette();
-      const bool gueltig = m_mandatDatum->Wert().has_value();
-      p.setColor(QPalette::Base, gueltig ? palette().color(QPalette::Base) : Farben::Rot());
-      p.setColor(QPalette::Text, gueltig ? palette().color(QPalette::Text) : Farben::Weiss());
-      m_mandatDatum->setPalette(p);
-    }
+    if (m_zustand.Einstellungen().optischeFehlerKontrolle && m_mandatDatum->isEnabled() && m_zustand.EingabeModus())
+      MandatDatumFaerben(m_mandatDatum->Wert().has_value());
     return false;
   }
   return QWidget::eventFilter(objekt, ereignis);
@@ -1439,12 +1502,31 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
   if (g->DropDownOffen()) return;  // Esc and Enter belong to the open list
   const int spalte = g->AktuelleSpalte();
   const QString feld = spalte >= 0 && spalte < g->SpaltenAnzahl() ? g->Spalte(spalte).feld : QString();
+  const bool ohneModifikator = !(t.modifikatoren & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
   switch (t.taste) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      // A filled cell is opened for editing instead of leaving it: caret at the start (Left) or the end (Right).
+      if (t.imEditor || !ohneModifikator || ZeilenEditor() || spalte < 0 || g->AktuelleZeile() < 0) return;
+      if (g->ZellText(g->AktuelleZeile(), spalte).isEmpty()) return;
+      if (!g->ZelleBearbeiten()) return;
+      if (QLineEdit* editor = ZeilenEditor())
+        editor->setCursorPosition(t.taste == Qt::Key_Left ? 0 : int(editor->text().size()));
+      t.geschluckt = true;
+      return;
+    }
     case Qt::Key_Escape:
       if (t.imEditor) return;
       if (g->ZeileAusstehend()) {
         g->ZeileVerwerfen();
-      } else if (m_zustand.EingabeModus()) {
+      } else if (g->MarkierungsStil() == DatenGitter::Markierungsstil::SchwebenderEditor) {
+        // From typing into lines back to selecting them; the empty new row is left for the last stored line.
+        int zeile = g->AktuelleZeile();
+        if (zeile >= 0 && g->IstNeueZeile(zeile)) zeile = g->ZeilenAnzahl() - 1;
+        g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
+        if (zeile >= 0) g->SetzeAktuelleZelle(zeile, std::max(0, spalte));
+        ZeilengitterStatusAktualisieren();
+      } else {
         BefehlAusfuehren(Zahlungsbefehl::Schliessen);
       }
       t.geschluckt = true;
@@ -1452,6 +1534,17 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
       if (!m_zustand.EingabeModus()) return;
+      if (g->MarkierungsStil() == DatenGitter::Markierungsstil::ZeileHervorgehoben) {
+        // From selecting lines to typing into them, starting at the item number when it is shown.
+        const int nr = g->SpaltenIndex(QStringLiteral("OPVorgangNr"));
+        const int ziel = nr >= 0 && g->SpalteSichtbar(nr) ? nr : g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+        g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+        if (g->AktuelleZeile() >= 0) g->SetzeAktuelleZelle(g->AktuelleZeile(), ziel);
+        else g->SetzeAktuelleZelle(0, ziel);
+        ZeilengitterStatusAktualisieren();
+        t.geschluckt = true;
+        return;
+      }
       const int sf = m_zustand.Einstellungen().speicherfeld;
       const bool neueZeile = g->AktuelleZeile() >= 0 && g->IstNeueZeile(g->AktuelleZeile()) && !g->ZeileAusstehend();
       const bool op = feld == QStringLiteral("OPBetrag");
@@ -1459,6 +1552,12 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
       if ((neueZeile && ((sf == 4 && op) || (sf == 5 && zahlung))) || (!neueZeile && ((sf == 2 && op) || (sf == 3 && zahlung)))) {
         if (t.imEditor) g->ZeileSpeichern();
         BefehlAusfuehren(Zahlungsbefehl::Neu);
+        t.geschluckt = true;
+        return;
+      }
+      // The last column of the empty new row: Enter leaves the lines like Tab.
+      if (neueZeile && !t.imEditor && spalte >= 0 && spalte == LetzteSichtbareSpalte(*g)) {
+        TabTasteSenden(g->Ansicht());
         t.geschluckt = true;
       }
       return;
@@ -1472,6 +1571,33 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
     }
     default: return;
   }
+}
+
+QLineEdit* FormularZahlung::ZeilenEditor() const {
+  // The cell editor is a line edit on the grid's viewport; closed ones are hidden until deleted.
+  const auto editoren = m_zeilengitter->Ansicht()->viewport()->findChildren<QLineEdit*>();
+  for (auto it = editoren.rbegin(); it != editoren.rend(); ++it)
+    if (!(*it)->isHidden() && (*it)->property("gitterEditor").isValid()) return *it;
+  return nullptr;
+}
+
+QString FormularZahlung::ZeilengitterStatustext() const {
+  const DatenGitter* g = m_zeilengitter;
+  if (!m_zustand.EingabeModus()) return QStringLiteral("Diese Einzelzeilen sind für die Zahlung vorhanden");
+  const int spalte = g->AktuelleSpalte();
+  if (spalte < 0 || spalte >= g->SpaltenAnzahl()) return QStringLiteral("Eingabefeld: ");
+  QString text = QStringLiteral("Eingabefeld: ") + g->Spalte(spalte).titel;
+  // F4 opens the open-item list where one is attached.
+  if (g->DropDown(spalte)) text += QStringLiteral(" Auswahlliste<F4>");
+  return text;
+}
+
+void FormularZahlung::ZeilengitterStatusAktualisieren() {
+  const QString text = ZeilengitterStatustext();
+  // The status line takes a control's status tip when it gets the focus.
+  m_zeilengitter->Ansicht()->setStatusTip(text);
+  QWidget* fokus = QApplication::focusWidget();
+  if (fokus && (fokus == m_zeilengitter || m_zeilengitter->isAncestorOf(fokus))) StatusSetzen(text);
 }
 
 // ---------------------------------------------------------------------------------------------

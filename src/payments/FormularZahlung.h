@@ -124,6 +124,7 @@ class FormularZahlung : public QWidget {
   void FelderFuellen(const ZahlungEingabe& e);
   void FelderLeeren();
   void FelderFaerben();
+  void MandatDatumFaerben(bool gueltig);
   void TextschluesselFuellen();
   void ZeilenLaden();
   void ZeilenSummierenAnzeigen();
@@ -158,6 +159,9 @@ class FormularZahlung : public QWidget {
   void ZeileVorSpalte(int spalte, const QVariant& alt, QVariant& wert, bool& abbrechen);
   void ZeileVorSpeichern(bool& abbrechen);
   void ZeilengitterTaste(GitterTaste& taste);
+  QLineEdit* ZeilenEditor() const;
+  QString ZeilengitterStatustext() const;
+  void ZeilengitterStatusAktualisieren();
   void BrowseTasteRunter(GitterTaste& taste);
   void BrowseTasteHoch(GitterTaste& taste);
 
@@ -179,6 +183,7 @@ class FormularZahlung : public QWidget {
   Waehrung m_summe;  // the total shown
   bool m_speichernPerEnter = false;
   bool m_inReposition = false;
+  bool m_suchmodusGeschaltet = false;
 
   Werkzeugleiste* m_leiste = nullptr;
   StatusLeiste* m_status = nullptr;

@@ -34,23 +34,6 @@ int FuehrendeZahl(const QString& text) {
   return ziffer ? static_cast<int>(n) : 0;
 }
 
-std::optional<QString> MandatSequenzText(int code) {
-  switch (code) {
-    case 0: return QStringLiteral("0-Ohne");
-    case 1: return QStringLiteral("1-Einmaliger Einzug (Basis)");
-    case 2: return QStringLiteral("2-Mehrfach-Einzug Ersteinzug (Basis)");
-    case 3: return QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)");
-    case 4: return QStringLiteral("4-Mehrfach-Einzug Letzter Einzug (Basis)");
-    case 5: return QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)");
-    case 11: return QStringLiteral("11-Einmaliger Einzug (Firmen)");
-    case 12: return QStringLiteral("12-Mehrfach-Einzug Ersteinzug (Firmen)");
-    case 13: return QStringLiteral("13-Mehrfach-Einzug Folgeeinzug (Firmen)");
-    case 14: return QStringLiteral("14-Mehrfach-Einzug Letzter Einzug (Firmen)");
-    case 15: return QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)");
-    default: return std::nullopt;
-  }
-}
-
 QString AdressSequenzText(int zahlungsCode) {
   // After a first collection the address goes on with follow-up collections.
   int code = zahlungsCode;

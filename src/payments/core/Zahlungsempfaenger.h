@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "common/MandatSequenz.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "platform/db/Datenbank.h"
 
@@ -16,9 +17,6 @@
 // leading blanks skipped, no digits -> 0).
 int FuehrendeZahl(const QString& text);
 
-// Adressen.MandatSequenz texts: "0-Ohne", "1-Einmaliger Einzug (Basis)", ... "15-Mehrfach-Einzug
-// Automatisch (Firmen)"; nullopt for any other code.
-std::optional<QString> MandatSequenzText(int code);
 // The text an automatically created address gets for the payment's sequence code: a first
 // collection (2, 12) becomes the follow-up (3, 13), every other code its own full text; a code
 // without text gives "0-Ohne".

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/FilterLeiste.h"
@@ -168,11 +169,16 @@ DatenGitter::DatenGitter(QWidget* parent)
 
 DatenGitter::~DatenGitter() {
   // The view goes first, while the members its handlers use still live; the recordset may be
-  // gone already, so nothing may read it on the way down.
-  m_ansicht->selectionModel()->blockSignals(true);
+  // gone already, so nothing may read it on the way down. The view's and viewport's teardown
+  // still sends events: with the filters removed and m_ansicht cleared beforehand, none of them
+  // reaches code that would call into the half-destroyed view.
+  QTableView* ansicht = std::exchange(m_ansicht, nullptr);
+  ansicht->removeEventFilter(this);
+  ansicht->viewport()->removeEventFilter(this);
+  for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->removeEventFilter(this);
+  ansicht->selectionModel()->blockSignals(true);
   disconnect(m_modell, nullptr, this, nullptr);
-  delete m_ansicht;
-  m_ansicht = nullptr;
+  delete ansicht;
 }
 
 // --- Data -------------------------------------------------------------------------------------
@@ -286,6 +292,7 @@ void DatenGitter::SetzeSpaltenformat(int spalte, GitterFormat format, const QStr
   s.muster = muster;
   if (format == GitterFormat::Standard || format == GitterFormat::Muster) s.ausrichtung = Qt::AlignRight | Qt::AlignVCenter;
   m_modell->ZeileAktualisiert(-1);
+  Q_EMIT m_modell->headerDataChanged(Qt::Horizontal, spalte, spalte);
   m_ansicht->viewport()->update();
 }
 
@@ -300,6 +307,7 @@ void DatenGitter::SetzeSpalteGesperrt(int spalte, bool gesperrt) {
 void DatenGitter::SetzeAusrichtung(int spalte, Qt::Alignment a) {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
   m_modell->Spalten()[spalte].ausrichtung = a;
+  Q_EMIT m_modell->headerDataChanged(Qt::Horizontal, spalte, spalte);
   m_ansicht->viewport()->update();
   m_fuss->update();
 }
@@ -336,11 +344,18 @@ std::vector<float> ProzenteVon(const QTableView* v) {
 void ProzenteAnwenden(QTableView* v, const std::vector<float>& p) {
   QHeaderView* k = v->horizontalHeader();
   const int breite = v->viewport()->width();
+  // Rounded at the column edges, not per column: 100 % then never overflows the width by a few
+  // pixels (which would bring up the horizontal scroll bar).
   std::size_t n = 0;
+  double summe = 0;
+  long kante = 0;
   for (int vis = 0; vis < k->count() && n < p.size(); ++vis) {
     const int i = k->logicalIndex(vis);
     if (k->isSectionHidden(i)) continue;
-    k->resizeSection(i, std::max(1, static_cast<int>(std::lround(breite * p[n] / 100.0f))));
+    summe += p[n];
+    const long neueKante = std::lround(breite * summe / 100.0);
+    k->resizeSection(i, std::max(1, static_cast<int>(neueKante - kante)));
+    kante = neueKante;
     ++n;
   }
 }
@@ -1088,17 +1103,27 @@ bool DatenGitter::eventFilter(QObject* o, QEvent* e) {
       return TasteVerteilen(k, imFilter, false);
     }
   }
-  if (o == m_ansicht->viewport() && e->type() == QEvent::Resize && m_strecken) {
+  if (e->type() != QEvent::Resize || o != m_ansicht->viewport()) return QWidget::eventFilter(o, e);
+  if (m_strecken) {
     auto* r = static_cast<QResizeEvent*>(e);
     const int alt = r->oldSize().width();
     const int neu = r->size().width();
     if (alt > 0 && neu > 0 && alt != neu) {
+      // Scaled at the column edges (see ProzenteAnwenden) so that columns filling the width keep filling it.
       QHeaderView* k = m_ansicht->horizontalHeader();
-      for (int i = 0; i < k->count(); ++i)
-        if (!k->isSectionHidden(i)) k->resizeSection(i, std::max(1, static_cast<int>(std::lround(k->sectionSize(i) * double(neu) / alt))));
+      long altKante = 0;
+      long kante = 0;
+      for (int vis = 0; vis < k->count(); ++vis) {
+        const int i = k->logicalIndex(vis);
+        if (k->isSectionHidden(i)) continue;
+        altKante += k->sectionSize(i);
+        const long neueKante = std::lround(altKante * double(neu) / alt);
+        k->resizeSection(i, std::max(1, static_cast<int>(neueKante - kante)));
+        kante = neueKante;
+      }
     }
   }
-  if (o == m_ansicht->viewport() && e->type() == QEvent::Resize) StreifenAnordnen();
+  StreifenAnordnen();
   return QWidget::eventFilter(o, e);
 }
 

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 namespace {
@@ -31,6 +33,26 @@ DatumFeld::DatumFeld(QWidget* eltern) : QLineEdit(eltern) {
 }
 
 DatumFeld::~DatumFeld() = default;
+
+QSize DatumFeld::minimumSizeHint() const {
+  ensurePolished();
+  const QFontMetrics fm(font());
+  const QMargins rand = textMargins();
+  // Text of the widest digits, the caret, the line edit's inner margins and the trailing calendar
+  // button (its icon, the space around it and the gap to the text, as the line edit lays it out).
+  const int bild = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+  const int inhalt = fm.horizontalAdvance(QStringLiteral("00.00.0000")) + 2 + 2 * 2 + rand.left() + rand.right() +
+                     bild + 6 + bild / 4 + 2;
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  const QSize groesse = style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inhalt, fm.height()), this);
+  return {groesse.width(), QLineEdit::minimumSizeHint().height()};
+}
+
+QSize DatumFeld::sizeHint() const {
+  const QSize mindestens = minimumSizeHint();
+  return {mindestens.width() + 8, QLineEdit::sizeHint().height()};
+}
 
 std::optional<QDate> DatumFeld::Lesen(const QString& text) {
   const QStringList teile = text.split(QLatin1Char('.'));

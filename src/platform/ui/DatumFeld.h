@@ -42,6 +42,10 @@ class DatumFeld : public QLineEdit, public Aufklappbar {
   QSize KalenderGroesse() const { return m_kalenderGroesse; }
   QCalendarWidget* Kalender() const { return m_kalender; }
 
+  // Never narrower than a whole date with the calendar button.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+
   void AufklappenOeffnen() override;
   void AufklappenSchliessen() override;
   bool IstAufgeklappt() const override;

@@ -20,6 +20,8 @@ QWidget* GitterDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
   m_editor = e;
   e->setFrame(false);
   e->setProperty("gitterEditor", static_cast<int>(s.editor));
+  // The text stays where the cell shows it (numbers right, also in a text-edited number column).
+  e->setAlignment((s.ausrichtung & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
   switch (s.editor) {
     case GitterEditor::Zahl:
       e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -17,8 +17,18 @@ void GitterModell::SpalteAufloesen(GitterSpalte& s) const {
   Recordset* rs = Daten();
   s.rsSpalte = rs ? rs->SpaltenIndex(s.feld) : -1;
   if (s.rsSpalte >= 0) {
+    const bool ersteBindung = s.typ == FeldTyp::Unbekannt;
     s.typ = rs->Spalte(s.rsSpalte).typ;
     if (s.datenBreite == 0) s.datenBreite = rs->Spalte(s.rsSpalte).groesse;
+    // A column designed before any recordset was bound learns its type only now: numbers get the
+    // number editor and stand right, dates get the date editor. An editor or alignment chosen
+    // explicitly stays; only the defaults (text editor, left) are replaced.
+    if (ersteBindung && s.editor == GitterEditor::Text) {
+      if (IstZahlTyp(s.typ)) s.editor = GitterEditor::Zahl;
+      else if (s.typ == FeldTyp::Datum) s.editor = GitterEditor::Datum;
+    }
+    if (ersteBindung && IstZahlTyp(s.typ) && s.ausrichtung == (Qt::AlignLeft | Qt::AlignVCenter))
+      s.ausrichtung = Qt::AlignRight | Qt::AlignVCenter;
   }
 }
 
@@ -249,6 +259,9 @@ QVariant GitterModell::headerData(int section, Qt::Orientation o, int role) cons
   if (o == Qt::Horizontal) {
     if (section < 0 || section >= static_cast<int>(m_spalten.size())) return {};
     if (role == Qt::DisplayRole) return m_spalten[section].titel;
+    // Captions stand over their values: right-aligned over numbers.
+    if (role == Qt::TextAlignmentRole)
+      return QVariant::fromValue(Qt::Alignment((m_spalten[section].ausrichtung & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter));
     return {};
   }
   if (role == Qt::DisplayRole) {

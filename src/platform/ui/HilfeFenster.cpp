@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -57,6 +58,7 @@ HilfeFenster::HilfeFenster(const QString& ordner, QWidget* eltern) : QWidget(elt
   teiler->addWidget(m_index);
   teiler->addWidget(m_browser);
   teiler->setStretchFactor(1, 3);
+  teiler->setSizes({210, 590});
   spalte->addWidget(teiler, 1);
 
   m_zurueck->setEnabled(false);
@@ -71,6 +73,18 @@ HilfeFenster::HilfeFenster(const QString& ordner, QWidget* eltern) : QWidget(elt
   });
   connect(m_index, &QListWidget::itemClicked, this, [this](QListWidgetItem* eintrag) {
     m_browser->setSource(QUrl::fromLocalFile(eintrag->data(Qt::UserRole).toString()));
+  });
+  // The index marks the page shown, however it was reached (topic, link, back, forward).
+  connect(m_browser, &QTextBrowser::sourceChanged, this, [this](const QUrl& quelle) {
+    const QString datei = QFileInfo(quelle.toLocalFile()).absoluteFilePath();
+    const QSignalBlocker sperre(m_index);
+    m_index->setCurrentRow(-1);
+    for (int i = 0; i < m_index->count(); ++i) {
+      if (QFileInfo(m_index->item(i)->data(Qt::UserRole).toString()).absoluteFilePath() == datei) {
+        m_index->setCurrentRow(i);
+        break;
+      }
+    }
   });
   IndexLaden();
   resize(820, 600);

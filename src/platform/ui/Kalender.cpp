@@ -8,6 +8,22 @@
 #include <QTextCharFormat>
 #include <QToolButton>
 
+#include <algorithm>
+
+namespace {
+
+// A month grid wide enough for its day names ("Mo." ... "So.") and day numbers: narrower, the
+// grid elides the captions to "...".
+void MindestbreiteSetzen(QCalendarWidget* monat) {
+  const QFontMetrics fm(monat->font());
+  int zelle = fm.horizontalAdvance(QStringLiteral("00"));
+  for (int tag = 1; tag <= 7; ++tag)
+    zelle = std::max(zelle, fm.horizontalAdvance(monat->locale().dayName(tag, QLocale::ShortFormat)));
+  monat->setMinimumWidth(7 * (zelle + 12) + 4);
+}
+
+}  // namespace
+
 Kalender::Kalender(int monate, QWidget* eltern) : QWidget(eltern) {
   monate = qMax(1, monate);
   auto* raster = new QGridLayout(this);
@@ -37,6 +53,7 @@ Kalender::Kalender(int monate, QWidget* eltern) : QWidget(eltern) {
     monat->setNavigationBarVisible(false);
     monat->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     monat->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    MindestbreiteSetzen(monat);
     m_titel << titel;
     m_monate << monat;
     auto* kopf = new QHBoxLayout;
@@ -60,7 +77,10 @@ Kalender::Kalender(int monate, QWidget* eltern) : QWidget(eltern) {
 }
 
 void Kalender::SchriftSetzen(const QFont& schrift) {
-  for (QCalendarWidget* m : std::as_const(m_monate)) m->setFont(schrift);
+  for (QCalendarWidget* m : std::as_const(m_monate)) {
+    m->setFont(schrift);
+    MindestbreiteSetzen(m);
+  }
   for (QLabel* t : std::as_const(m_titel)) {
     QFont f = schrift;
     f.setBold(true);

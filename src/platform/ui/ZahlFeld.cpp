@@ -4,7 +4,11 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,7 +36,29 @@ ZahlFeld::ZahlFeld(QWidget* eltern) : QAbstractSpinBox(eltern) {
   TextAktualisieren();
 }
 
+QSize ZahlFeld::minimumSizeHint() const {
+  ensurePolished();
+  const QFontMetrics fm(font());
+  QStringList proben{m_anzeige.leerText,
+                     AnzeigeText(m_maximum ? *m_maximum : Waehrung::AusEuro(m_ganzzahl ? 99999 : 9999999))};
+  if (m_anzeige.nullText) proben << *m_anzeige.nullText;
+  if (IstNegativErlaubt(m_minimum)) proben << AnzeigeText(m_minimum ? *m_minimum : Waehrung::AusEuro(m_ganzzahl ? -99999 : -9999999));
+  int breite = 0;
+  for (const QString& probe : std::as_const(proben)) breite = std::max(breite, fm.horizontalAdvance(probe));
+  QStyleOptionSpinBox option;
+  initStyleOption(&option);
+  // The caret and the line edit's inner margins beside the text.
+  const QSize inhalt(breite + 2 + 2 * 2, lineEdit()->sizeHint().height());
+  const QSize groesse = style()->sizeFromContents(QStyle::CT_SpinBox, &option, inhalt, this);
+  return {groesse.width(), QAbstractSpinBox::minimumSizeHint().height()};
+}
+
+QSize ZahlFeld::sizeHint() const {
+  return {minimumSizeHint().width(), QAbstractSpinBox::sizeHint().height()};
+}
+
 void ZahlFeld::GanzzahlSetzen(bool ganzzahl) {
+  updateGeometry();
   m_ganzzahl = ganzzahl;
   if (ganzzahl) {
     m_anzeige.nachkommastellen = 0;
@@ -49,6 +75,7 @@ void ZahlFeld::LeerErlaubtSetzen(bool erlaubt) {
 }
 
 void ZahlFeld::AnzeigeFormatSetzen(const ZahlFormat& format) {
+  updateGeometry();
   m_anzeige = format;
   if (m_ganzzahl) m_anzeige.nachkommastellen = 0;
   TextAktualisieren();
@@ -61,12 +88,14 @@ void ZahlFeld::EingabeFormatSetzen(const ZahlFormat& format) {
 }
 
 void ZahlFeld::MinimumSetzen(const std::optional<Waehrung>& minimum) {
+  updateGeometry();
   m_minimum = minimum;
   if (m_wert) Zuweisen(Begrenzt(m_wert));
   TextAktualisieren();
 }
 
 void ZahlFeld::MaximumSetzen(const std::optional<Waehrung>& maximum) {
+  updateGeometry();
   m_maximum = maximum;
   if (m_wert) Zuweisen(Begrenzt(m_wert));
   TextAktualisieren();
@@ -78,6 +107,7 @@ void ZahlFeld::BereichSetzen(qint64 minimum, qint64 maximum) {
 }
 
 void ZahlFeld::PfeileSetzen(bool pfeile) {
+  updateGeometry();
   m_pfeiltasten = pfeile;
   setButtonSymbols(pfeile ? QAbstractSpinBox::UpDownArrows : QAbstractSpinBox::NoButtons);
 }
@@ -163,6 +193,11 @@ void ZahlFeld::TextAktualisieren() {
   FarbenAktualisieren();
 }
 
+void ZahlFeld::TextFarbeSetzen(const QColor& farbe) {
+  m_textFarbe = farbe;
+  FarbenAktualisieren();
+}
+
 void ZahlFeld::NegativFarbeSetzen(const QColor& farbe) {
   m_negativFarbe = farbe;
   FarbenAktualisieren();
@@ -176,7 +211,7 @@ void ZahlFeld::GueltigkeitAnzeigen(bool gueltig) {
 void ZahlFeld::FarbenAktualisieren() {
   const std::optional<Waehrung> w = Wert();
   const bool negativ = w && w->IstNegativ();
-  if (!m_ungueltig && !(negativ && m_negativFarbe.isValid())) {
+  if (!m_ungueltig && !(negativ && m_negativFarbe.isValid()) && !m_textFarbe.isValid()) {
     setPalette(QPalette());
     return;
   }
@@ -185,7 +220,7 @@ void ZahlFeld::FarbenAktualisieren() {
     p.setColor(QPalette::Base, Farben::Rot());
     p.setColor(QPalette::Text, negativ ? Farben::Gelb() : Farben::Weiss());
   } else {
-    p.setColor(QPalette::Text, m_negativFarbe);
+    p.setColor(QPalette::Text, negativ && m_negativFarbe.isValid() ? m_negativFarbe : m_textFarbe);
   }
   setPalette(p);
 }

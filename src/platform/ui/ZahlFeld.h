@@ -52,8 +52,12 @@ class ZahlFeld : public QAbstractSpinBox {
   void EingabeFormatSetzen(const ZahlFormat& format);
   const ZahlFormat& AnzeigeFormat() const { return m_anzeige; }
 
+  // Text colour of the value (none = the system's window-text colour); kept across value changes.
+  void TextFarbeSetzen(const QColor& farbe);
+  QColor TextFarbe() const { return m_textFarbe; }
   // Second colour for negative values (none = the normal text colour).
   void NegativFarbeSetzen(const QColor& farbe);
+  QColor NegativFarbe() const { return m_negativFarbe; }
   // Validity colours: invalid = white on red, negatives then in yellow.
   void GueltigkeitAnzeigen(bool gueltig);
   bool UngueltigAngezeigt() const { return m_ungueltig; }
@@ -69,6 +73,10 @@ class ZahlFeld : public QAbstractSpinBox {
   QString AnzeigeText(const std::optional<Waehrung>& wert) const;
   // Takes over what was typed (range applied); done on leaving and Enter as well.
   void Uebernehmen();
+
+  // Wide enough for the largest value of the range (or a seven-digit amount) in the display format.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
 
   void stepBy(int schritte) override;
   QValidator::State validate(QString& eingabe, int& position) const override;
@@ -104,6 +112,7 @@ class ZahlFeld : public QAbstractSpinBox {
   bool m_bearbeiten = false;
   bool m_ungueltig = false;
   bool m_pfeiltasten = false;
+  QColor m_textFarbe;
   QColor m_negativFarbe;
   Waehrung m_schritt = Waehrung::AusEuro(1);
 };

@@ -77,6 +77,8 @@ void ZweispaltenCombo::showPopup() {
   // Both columns must be readable in the list, even when the field itself is narrow.
   m_ansicht->resizeColumnToContents(0);
   m_ansicht->resizeColumnToContents(1);
+  // A gap between code and meaning, as between the columns of a grid.
+  m_ansicht->setColumnWidth(0, m_ansicht->columnWidth(0) + fontMetrics().averageCharWidth() * 2);
   const int breite = m_ansicht->columnWidth(0) + m_ansicht->columnWidth(1) + 30;
   m_ansicht->setMinimumWidth(qMax(width(), breite));
   const int zeile = ZeileVon(Code());
@@ -85,6 +87,15 @@ void ZweispaltenCombo::showPopup() {
     setCurrentIndex(zeile);
   }
   QComboBox::showPopup();
+  // The combo sizes its list for rows only; with the column captions above them that leaves an
+  // empty strip below short lists. Fit the list to its rows when it opens below the field.
+  QWidget* behaelter = m_ansicht->window();
+  const int zeilen = qMin(count(), maxVisibleItems());
+  if (behaelter == this->window() || zeilen <= 0 || zeilen < count()) return;
+  const int noetig = m_ansicht->header()->sizeHint().height() + zeilen * m_ansicht->sizeHintForRow(0) +
+                     2 * m_ansicht->frameWidth() + (behaelter->height() - m_ansicht->height());
+  const bool unten = behaelter->y() >= mapToGlobal(QPoint(0, height())).y() - 1;
+  if (unten && noetig < behaelter->height()) behaelter->resize(behaelter->width(), noetig);
 }
 
 void ZweispaltenCombo::Vervollstaendigen(const QString& text) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -468,6 +469,43 @@ TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
   EXPECT_EQ(gitter->ZellText(2, faellig), QStringLiteral("01.01.2025"));
 }
 
+TEST_F(DatenGitterTest, VorDemBindenEntworfeneSpaltenBekommenDieEditorenIhresTyps) {
+  // The windows design their columns first and bind the recordset afterwards.
+  auto eigenes = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+  ASSERT_TRUE(eigenes);
+  DatenGitter g;
+  const int name = g.SpalteHinzufuegen(QStringLiteral("Name"));
+  const int betrag = g.SpalteHinzufuegen(QStringLiteral("Betrag"));
+  const int faellig = g.SpalteHinzufuegen(QStringLiteral("Faellig"), QStringLiteral("Fällig"));
+  const int notiz = g.SpalteHinzufuegen(QStringLiteral("Notiz"));
+  g.SetzeSpaltenEditor(notiz, GitterEditor::Zahl);   // set explicitly: stays
+  g.SetzeRecordset(eigenes.get());
+  EXPECT_EQ(g.Spalte(name).editor, GitterEditor::Text);
+  EXPECT_EQ(g.Spalte(betrag).editor, GitterEditor::Zahl);
+  EXPECT_EQ(g.Spalte(betrag).ausrichtung & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+  EXPECT_EQ(g.Spalte(faellig).editor, GitterEditor::Datum);
+  EXPECT_EQ(g.Spalte(notiz).editor, GitterEditor::Zahl);
+
+  g.SetzeZulassenAendern(true);
+  g.SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  g.resize(600, 300);
+  g.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
+  g.SetzeAktuelleZelle(0, betrag);
+  g.Ansicht()->setFocus();
+  ASSERT_TRUE(g.ZelleBearbeiten());
+  auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);   // where the cell shows it
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("1.234,5"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();
+  ASSERT_TRUE(g.ZeileSpeichern());
+  EXPECT_EQ(Abfragen(*db, SqlText("SELECT Betrag FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Müller")}).toLongLong(),
+            12345000);
+}
+
 TEST_F(DatenGitterTest, AbgebrochenesZeilenUpdateHaeltDieZeileAusstehend) {
   gitter->SetzeZulassenAendern(true);
   gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
@@ -625,6 +663,53 @@ TEST_F(DatenGitterTest, ProzentbreitenKommenZurueckUndUebergehenVerborgeneSpalte
   for (std::size_t i = 0; i < gestreckt.size(); ++i) EXPECT_NEAR(gestreckt[i], prozente[i], 1.0f) << i;
 }
 
+// Sum of the visible columns' widths.
+int SichtbareBreite(DatenGitter& g) {
+  const QHeaderView* k = g.Ansicht()->horizontalHeader();
+  int summe = 0;
+  for (int i = 0; i < k->count(); ++i)
+    if (!k->isSectionHidden(i)) summe += k->sectionSize(i);
+  return summe;
+}
+
+TEST_F(DatenGitterTest, HundertProzentFuellenDieBreiteOhneUeberlauf) {
+  gitter->SetzeSpalteSichtbar(gitter->SpaltenIndex(QStringLiteral("ZahlungNr")), false);
+  const int sichtbar = gitter->SpaltenAnzahl() - 1;
+  // Widths that round up in every column: rounded one by one they overflow by a few pixels.
+  for (int breite : {683, 701, 997}) {
+    gitter->resize(breite, gitter->height());
+    QApplication::processEvents();
+    const int daten = gitter->Ansicht()->viewport()->width();
+    gitter->SpaltenProzenteAnwenden(std::vector<float>(sichtbar, 100.0f / sichtbar));
+    QApplication::processEvents();
+    EXPECT_EQ(SichtbareBreite(*gitter), daten) << breite;
+    EXPECT_FALSE(gitter->Ansicht()->horizontalScrollBar()->maximum() > 0) << breite;
+  }
+  // Stretching columns keep filling the width when the grid grows and shrinks.
+  gitter->SetzeSpaltenStrecken(true);
+  for (int breite : {811, 655, 903}) {
+    gitter->resize(breite, gitter->height());
+    QApplication::processEvents();
+    EXPECT_EQ(SichtbareBreite(*gitter), gitter->Ansicht()->viewport()->width()) << breite;
+  }
+}
+
+TEST_F(DatenGitterTest, UeberschriftStehtBuendigMitIhrenWerten) {
+  const int betrag = gitter->SpaltenIndex(QStringLiteral("Betrag"));
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  gitter->SetzeSpaltenformat(betrag, GitterFormat::Standard);
+  const auto ausrichtung = [&](int spalte) {
+    return gitter->Modell()->headerData(spalte, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+           Qt::AlignHorizontal_Mask;
+  };
+  EXPECT_EQ(ausrichtung(betrag), Qt::AlignRight);
+  EXPECT_EQ(ausrichtung(name), Qt::AlignLeft);
+  QSignalSpy kopf(gitter->Modell(), &QAbstractItemModel::headerDataChanged);
+  gitter->SetzeAusrichtung(name, Qt::AlignHCenter | Qt::AlignVCenter);
+  EXPECT_EQ(ausrichtung(name), Qt::AlignHCenter);
+  EXPECT_EQ(kopf.count(), 1);   // the header repaints
+}
+
 TEST_F(DatenGitterTest, LayoutBleibtBeiNeuemRecordsetUndKommtUnterSeinemNamenZurueck) {
   const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
   gitter->SetzeSpaltentitel(name, QStringLiteral("Empfänger"));
@@ -674,6 +759,51 @@ TEST_F(DatenGitterTest, ZeilenfarbeUndScrollTipp) {
   EXPECT_EQ(gitter->ScrollTipp(4), QStringLiteral("ZahlungNr: 5  O'Brien"));
   gitter->SetzeWechselndeZeilen(false);
   EXPECT_FALSE(gitter->WechselndeZeilen());
+}
+
+// Sends a resize to the grid's viewport while the view is being torn down, the way the view's
+// own teardown sends events to its viewport. The grid must not act on it any more: its view is
+// half destroyed by then.
+class AbbauSonde : public QObject {
+ public:
+  explicit AbbauSonde(QWidget* viewport) : m_viewport(viewport) { viewport->installEventFilter(this); }
+  bool scharf = false;
+  bool gesendet = false;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (scharf && !gesendet && o == m_viewport && e->type() != QEvent::Resize) {
+      gesendet = true;
+      const QSize alt = m_viewport->size();
+      QResizeEvent r(QSize(alt.width() / 2, alt.height()), alt);
+      QApplication::sendEvent(m_viewport, &r);
+    }
+    return false;
+  }
+
+ private:
+  QWidget* m_viewport;
+};
+
+TEST_F(DatenGitterTest, AbbauDerAnsichtErreichtDasGitterNichtMehr) {
+  gitter->SetzeSpaltenStrecken(true);
+  gitter->SetzeFilterleiste(true);
+  gitter->SetzeFussleiste(true);
+  QHeaderView* kopf = gitter->Ansicht()->horizontalHeader();
+  // Stretching works while the grid lives ...
+  QSignalSpy breiten(kopf, &QHeaderView::sectionResized);
+  gitter->resize(gitter->width() + 120, gitter->height());
+  QApplication::processEvents();
+  ASSERT_GT(breiten.count(), 0);
+
+  AbbauSonde sonde(gitter->Ansicht()->viewport());
+  int nachAbbau = 0;
+  QObject::connect(kopf, &QHeaderView::sectionResized, &sonde, [&] { ++nachAbbau; });
+  sonde.scharf = true;
+  gitter.reset();
+  // ... but not on the way down (the sanitizer build reports the call into the dying view).
+  EXPECT_TRUE(sonde.gesendet);
+  EXPECT_EQ(nachAbbau, 0);
 }
 
 struct MusterFall {

@@ -1,4 +1,5 @@
 #include "platform/ui/DatensatzNavigator.h"
+#include "platform/ui/DatumFeld.h"
 #include "platform/ui/FeldAktionen.h"
 #include "platform/ui/Kalender.h"
 #include "platform/ui/KontrollGruppe.h"
@@ -18,7 +19,10 @@
 #include <QSignalSpy>
 #include <QStringListModel>
 #include <QTest>
+#include <QTableView>
 #include <QToolButton>
+#include <QTreeView>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -205,4 +209,96 @@ TEST(DatensatzNavigator, KnoepfeMeldenIhreBewegungUndTragenDieTooltips) {
   EXPECT_EQ(nav.Beschriftung(), QStringLiteral("Blättern"));
   nav.BeschriftungSetzen(QStringLiteral("Neueingabe"));
   EXPECT_EQ(nav.Beschriftung(), QStringLiteral("Neueingabe"));
+}
+
+namespace {
+
+QRect Caret(const QLineEdit* e) { return e->inputMethodQuery(Qt::ImCursorRectangle).toRect(); }
+
+// True when the whole text of a line edit is visible: from the first to the last character the
+// caret moves by the full text width (a clipped text scrolls instead).
+bool GanzSichtbar(QLineEdit* e) {
+  // The line edit scrolls when it paints.
+  e->setCursorPosition(0);
+  e->repaint();
+  const int anfang = Caret(e).center().x();
+  e->setCursorPosition(int(e->text().size()));
+  e->repaint();
+  const int ende = Caret(e).center().x();
+  return ende - anfang >= e->fontMetrics().horizontalAdvance(e->text()) - 1;
+}
+
+}  // namespace
+
+TEST(Feldbreiten, ZusammengedruecktBleibtDerInhaltLesbar) {
+  // Everything in one row, the window as small as the layout allows.
+  QWidget w;
+  auto* zeile = new QHBoxLayout(&w);
+  auto* datum = new DatumFeld(&w);
+  datum->WertSetzen(QDate(2024, 12, 28));
+  auto* betrag = new ZahlFeld(&w);
+  betrag->WertSetzen(Waehrung::AusCent(-123456789));
+  auto* tage = new ZahlFeld(&w);
+  tage->GanzzahlSetzen(true);
+  tage->BereichSetzen(0, 999);
+  tage->AnzeigeFormatSetzen(ZahlFormat{0, true, QStringLiteral(" Tage"), QStringLiteral("Kein Ausdruck"), {}});
+  tage->PfeileSetzen(true);
+  tage->GanzzahlWertSetzen(0);
+  auto* kalender = new Kalender(2, &w);
+  zeile->addWidget(datum);
+  zeile->addWidget(betrag);
+  zeile->addWidget(tage);
+  zeile->addWidget(kalender);
+  w.resize(1, 1);
+  Aktivieren(w);
+  QApplication::processEvents();
+
+  EXPECT_EQ(datum->text(), QStringLiteral("28.12.2024"));
+  EXPECT_TRUE(GanzSichtbar(datum)) << datum->width();
+  // The calendar button sits beside the date, not over it.
+  datum->setCursorPosition(int(datum->text().size()));
+  datum->repaint();
+  EXPECT_LE(Caret(datum).right(), datum->width() - 16);
+  QLineEdit* betragText = betrag->findChild<QLineEdit*>();
+  ASSERT_TRUE(betragText);
+  EXPECT_EQ(betragText->text(), QStringLiteral("-1.234.567,89"));
+  EXPECT_TRUE(GanzSichtbar(betragText)) << betrag->width();
+  QLineEdit* tageText = tage->findChild<QLineEdit*>();
+  ASSERT_TRUE(tageText);
+  EXPECT_EQ(tageText->text(), QStringLiteral("Kein Ausdruck"));
+  EXPECT_TRUE(GanzSichtbar(tageText)) << tage->width();
+
+  // Day captions are not elided ("Mo." and not "...").
+  for (int i = 0; i < kalender->Monate(); ++i) {
+    auto* tabelle = kalender->Monat(i)->findChild<QTableView*>();
+    ASSERT_TRUE(tabelle);
+    const QFontMetrics fm(tabelle->font());
+    for (int spalte = 0; spalte < tabelle->model()->columnCount(); ++spalte) {
+      if (tabelle->isColumnHidden(spalte)) continue;
+      const QString tag = tabelle->model()->index(0, spalte).data().toString();
+      // The cell's text margins come off the column width before the grid elides.
+      EXPECT_GE(tabelle->columnWidth(spalte), fm.horizontalAdvance(tag) + 8) << i << " " << tag.toStdString();
+    }
+  }
+}
+
+TEST(ZweispaltenCombo, ListeZeigtBeideSpaltenOhneLeerenRest) {
+  QWidget w;
+  auto* combo = Textschluessel(&w);
+  combo->resize(60, combo->sizeHint().height());
+  Aktivieren(w);
+  combo->AufklappenOeffnen();
+  ASSERT_TRUE(combo->IstAufgeklappt());
+  auto* liste = qobject_cast<QTreeView*>(combo->view());
+  ASSERT_TRUE(liste);
+  const QFontMetrics fm(liste->font());
+  // Code and meaning readable, with a gap between them.
+  EXPECT_GE(liste->columnWidth(0), fm.horizontalAdvance(QStringLiteral("OTHR")) + fm.averageCharWidth() * 3 / 2);
+  EXPECT_GE(liste->viewport()->width(), liste->columnWidth(0) + fm.horizontalAdvance(QStringLiteral("Kapitalbildende Sparleistung")));
+  // All five rows shown, and no empty strip below them.
+  const int zeilen = liste->model()->rowCount();
+  const int unterKante = liste->visualRect(liste->model()->index(zeilen - 1, 0)).bottom();
+  EXPECT_LE(unterKante, liste->viewport()->height());
+  EXPECT_LT(liste->viewport()->height() - unterKante, liste->sizeHintForRow(0));
+  combo->AufklappenSchliessen();
 }

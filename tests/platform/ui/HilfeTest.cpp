@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QTextBrowser>
 
@@ -40,6 +41,21 @@ TEST(Hilfe, ZurueckUndVorwaerts) {
   EXPECT_EQ(QFileInfo(fenster.AktuelleDatei()).fileName(), QStringLiteral("100.html"));
   fenster.Browser()->forward();
   EXPECT_EQ(QFileInfo(fenster.AktuelleDatei()).fileName(), QStringLiteral("300.html"));
+}
+
+TEST(Hilfe, IndexMarkiertDieAngezeigteSeite) {
+  HilfeFenster fenster(HilfeOrdner());
+  auto* index = fenster.findChild<QListWidget*>();
+  ASSERT_TRUE(index);
+  const auto markiert = [index] { return index->currentItem() ? index->currentItem()->text() : QString(); };
+  fenster.ThemaOeffnen(HilfeKontext::Zahlungen);
+  EXPECT_EQ(markiert(), QStringLiteral("Zahlungen erfassen"));
+  fenster.ThemaOeffnen(HilfeKontext::Adressen);
+  EXPECT_EQ(markiert(), QStringLiteral("Adressen und Bankverbindungen"));
+  fenster.Browser()->backward();
+  EXPECT_EQ(markiert(), QStringLiteral("Zahlungen erfassen"));
+  fenster.ThemaOeffnen(999);   // a missing topic: the contents
+  EXPECT_EQ(index->currentRow(), 0);
 }
 
 TEST(Hilfe, IndexBeginntMitDemInhaltUndNenntJedesThema) {

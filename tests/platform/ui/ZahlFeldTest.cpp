@@ -162,6 +162,33 @@ TEST(ZahlFeld, NegativeBetraegeInDerZweitfarbeUngueltigGelbAufRot) {
   EXPECT_EQ(f.feld->palette().color(QPalette::Text), normal);
 }
 
+TEST(ZahlFeld, TextfarbeBleibtUeberWertwechselNegativUndUngueltigGehenVor) {
+  Fenster f;
+  const QColor blau(0, 0, 255);
+  const QColor rot(255, 0, 0);
+  f.feld->TextFarbeSetzen(blau);
+  f.feld->NegativFarbeSetzen(rot);
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), blau);
+  f.feld->WertSetzen(Euro("7"));
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), blau);
+  f.feld->WertSetzen(-Euro("7"));
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), rot);
+  f.feld->Leeren();
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), blau);
+  f.feld->GueltigkeitAnzeigen(false);
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), QColor(255, 255, 255));
+  f.feld->GueltigkeitAnzeigen(true);
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), blau);
+  // Typing keeps the colour too.
+  f.Eingeben(QStringLiteral("12"));
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), blau);
+  f.Verlassen();
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), blau);
+  const QColor normal = QPalette().color(QPalette::Text);
+  f.feld->TextFarbeSetzen(QColor());
+  EXPECT_EQ(f.feld->palette().color(QPalette::Text), normal);
+}
+
 TEST(ZahlFeld, PfeiltastenNurMitDrehknoepfen) {
   Fenster f;
   f.feld->GanzzahlSetzen(true);

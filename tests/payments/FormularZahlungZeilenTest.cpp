@@ -1,0 +1,533 @@
+// The payment form's grids: scroll tips, row colours, the line grid's marquee styles and editing
+// keys, status texts; the order program's open items (address format 2) and the total colours.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FensterTestumgebung.h"
+#include "common/Datenbankstart.h"
+#include "common/Programmzustand.h"
+#include "common/TestDatenbank.h"
+#include "payments/FormularZahlung.h"
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/DatumFeld.h"
+#include "platform/ui/GitterDropDown.h"
+#include "platform/ui/MaskenFeld.h"
+#include "platform/ui/StatusLeiste.h"
+#include "platform/ui/Werkzeugleiste.h"
+#include "platform/ui/ZahlFeld.h"
+#include "platform/ui/ZweispaltenCombo.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+using Stil = DatenGitter::Markierungsstil;
+
+void Taste(FormularZahlung& f, int taste, Qt::KeyboardModifiers mod = Qt::NoModifier) {
+  QWidget* ziel = f.focusWidget() ? f.focusWidget() : &f;
+  QTest::keyClick(ziel, Qt::Key(taste), mod);
+  QApplication::processEvents();
+  // Closed cell editors go as they would in the event loop.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The line grid's open cell editor, if any.
+QLineEdit* OffenerEditor(DatenGitter* g) {
+  const auto editoren = g->Ansicht()->viewport()->findChildren<QLineEdit*>();
+  for (QLineEdit* e : editoren)
+    if (!e->isHidden() && e->property("gitterEditor").isValid()) return e;
+  return nullptr;
+}
+
+class GitterTest : public ::testing::Test {
+ protected:
+  FensterTestumgebung u;
+  qint64 nr = 0;
+  void SetUp() override {
+    for (const char* name : {"Anton", "Berta", "Cäsar"}) {
+      FensterTestumgebung::Zahlung p;
+      p.name = QString::fromUtf8(name);
+      p.gesamt = Eur(6);
+      nr = u.ZahlungAnlegen(p);
+    }
+    u.ZeileAnlegen(nr, 1, QStringLiteral("Eins"), Eur(1));
+    u.ZeileAnlegen(nr, 2, QStringLiteral("Zwei"), Eur(2));
+    u.ZeileAnlegen(nr, 3, QStringLiteral("Drei"), Eur(3));
+  }
+  FormularZahlung& Offen(Zeilenanzeige modus = Zeilenanzeige::MitOP) {
+    FormularZahlung& f = u.Fenster();
+    f.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.ZeilenanzeigeWaehlen(modus);
+    EXPECT_TRUE(f.ZahlungAnsteuern(nr));
+    return f;
+  }
+};
+
+TEST_F(GitterTest, ScrollTippsNennenSpalteUndZellText) {
+  FormularZahlung& f = Offen();
+  DatenGitter* b = f.Browsegitter();
+  b->SetzeAktuelleZelle(2, b->SpaltenIndex(QStringLiteral("Name")));
+  Q_EMIT b->Ansicht()->verticalScrollBar()->sliderMoved(1);
+  EXPECT_EQ(b->LetzterScrollTipp(), QStringLiteral("Name: Berta"));
+  b->SetzeAktuelleZelle(2, b->SpaltenIndex(QStringLiteral("ZahlungGesamt")));
+  Q_EMIT b->Ansicht()->verticalScrollBar()->sliderMoved(2);
+  EXPECT_EQ(b->LetzterScrollTipp(), QStringLiteral("Betrag: 6,00"));
+
+  // The line grid always names the line text, whatever column is current.
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_EQ(g->ZeilenAnzahl(), 3);
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("ZahlungsBetrag")));
+  Q_EMIT g->Ansicht()->verticalScrollBar()->sliderMoved(2);
+  EXPECT_EQ(g->LetzterScrollTipp(), QStringLiteral("Verwendungszweck: Drei"));
+  EXPECT_EQ(g->ScrollTipp(1), QStringLiteral("Verwendungszweck: Zwei"));
+}
+
+class Zebramuster : public GitterTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Zebramuster, WechselndeZeilenFolgenDerOption) {
+  Optionsschalter o = Zustand().Optionen();
+  o.TabellenOhneZebramuster = GetParam();
+  Zustand().OptionenSetzen(o);
+  FormularZahlung& f = Offen();
+  EXPECT_EQ(f.Browsegitter()->WechselndeZeilen(), !GetParam());
+  EXPECT_EQ(f.TextschluesselFeld()->view()->alternatingRowColors(), !GetParam());
+}
+INSTANTIATE_TEST_SUITE_P(Fenster, Zebramuster, ::testing::Bool());
+
+TEST_F(GitterTest, MarkierungsstileWechselnZwischenBlaetternAuswahlUndEingabe) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  DatenGitter* b = f.Browsegitter();
+  EXPECT_EQ(g->MarkierungsStil(), Stil::Keiner);
+  EXPECT_EQ(b->MarkierungsStil(), Stil::ZeileHervorgehoben);
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  EXPECT_EQ(g->MarkierungsStil(), Stil::SchwebenderEditor);
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), g->SpaltenIndex(QStringLiteral("OPBetrag")));  // the empty new row
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(g->MarkierungsStil(), Stil::ZeileHervorgehoben);
+  EXPECT_EQ(g->AktuelleZeile(), 2) << "up to the last stored line";
+  EXPECT_TRUE(g->Ansicht()->selectionModel()->isRowSelected(2, {}));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+
+  // Enter goes back to typing, in the item number column while it is shown.
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(g->MarkierungsStil(), Stil::SchwebenderEditor);
+  EXPECT_EQ(g->AktuelleSpalte(), g->SpaltenIndex(QStringLiteral("OPVorgangNr")));
+  EXPECT_EQ(g->AktuelleZeile(), 2);
+  EXPECT_FALSE(g->Ansicht()->selectionModel()->isRowSelected(2, {}));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+
+  // Esc twice: selecting, then the entry is cancelled.
+  Taste(f, Qt::Key_Escape);
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  Taste(f, Qt::Key_Escape);
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(g->MarkierungsStil(), Stil::Keiner);
+
+  // The browse grid: floating editor while the filter bar is on. The button's tool tip tells
+  // what the next click does once search mode has been switched.
+  EXPECT_EQ(f.Leiste()->Tooltip(QStringLiteral("Suchen")), QStringLiteral("Suchmodus ein/ausschalten"));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
+  EXPECT_EQ(b->MarkierungsStil(), Stil::SchwebenderEditor);
+  EXPECT_EQ(f.Leiste()->Tooltip(QStringLiteral("Suchen")), QStringLiteral("Suchmodus ausschalten"));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
+  EXPECT_EQ(b->MarkierungsStil(), Stil::ZeileHervorgehoben);
+  EXPECT_EQ(f.Leiste()->Tooltip(QStringLiteral("Suchen")), QStringLiteral("Suchmodus einschalten"));
+}
+
+TEST_F(GitterTest, EscImZeilengitterBeimBlaetternSchliesstDasFenster) {
+  FormularZahlung& f = Offen();
+  f.Zeilengitter()->Ansicht()->setFocus();
+  Taste(f, Qt::Key_Escape);
+  EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(GitterTest, EnterOhneOPSpalteBeginntBeimText) {
+  FormularZahlung& f = Offen(Zeilenanzeige::OhneOP);
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(1, g->SpaltenIndex(QStringLiteral("ZahlungsBetrag")));
+  Taste(f, Qt::Key_Escape);
+  ASSERT_EQ(g->MarkierungsStil(), Stil::ZeileHervorgehoben);
+  EXPECT_EQ(g->AktuelleZeile(), 1);
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(g->AktuelleSpalte(), g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  EXPECT_FALSE(g->EditorOffen());
+}
+
+TEST_F(GitterTest, EnterInDerLetztenSpalteDerNeuenZeileGehtWeiterWieTab) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  const int zahlung = g->SpaltenIndex(QStringLiteral("ZahlungsBetrag"));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(1, zahlung);  // a stored line: Enter stays in the grid
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(f.focusWidget(), g->Ansicht());
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), g->SpaltenIndex(QStringLiteral("OPBetrag")));  // not the last column
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(f.focusWidget(), g->Ansicht());
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), zahlung);
+  Taste(f, Qt::Key_Return);
+  EXPECT_NE(f.focusWidget(), g->Ansicht());
+  EXPECT_FALSE(g->isAncestorOf(f.focusWidget()));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0);
+}
+
+TEST_F(GitterTest, LinksRechtsOeffnenEineGefuellteZelleMitCaretAmAnfangOderEnde) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+  const int nrSpalte = g->SpaltenIndex(QStringLiteral("OPVorgangNr"));
+
+  // Outside entry mode the keys only move.
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, text);
+  Taste(f, Qt::Key_Right);
+  EXPECT_FALSE(g->EditorOffen());
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(1, text);
+  Taste(f, Qt::Key_Right);
+  ASSERT_TRUE(g->EditorOffen());
+  QLineEdit* e = OffenerEditor(g);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->text(), QStringLiteral("Zwei"));
+  EXPECT_EQ(e->cursorPosition(), 4);
+  EXPECT_FALSE(e->hasSelectedText());
+  EXPECT_EQ(g->AktuelleSpalte(), text);
+  // Typing goes on behind the text.
+  QTest::keyClicks(e, QStringLiteral("te"));
+  EXPECT_EQ(e->text(), QStringLiteral("Zweite"));
+  Taste(f, Qt::Key_Escape);  // the editor drops what was typed
+  ASSERT_FALSE(g->EditorOffen());
+
+  Taste(f, Qt::Key_Left);
+  ASSERT_TRUE(g->EditorOffen());
+  e = OffenerEditor(g);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->cursorPosition(), 0);
+  Taste(f, Qt::Key_Escape);
+  if (g->ZeileAusstehend()) Taste(f, Qt::Key_Escape);
+  ASSERT_FALSE(g->EditorOffen());
+
+  // An empty cell: Left moves to the neighbouring column.
+  g->SetzeAktuelleZelle(1, nrSpalte);
+  ASSERT_TRUE(g->ZellText(1, nrSpalte).isEmpty());
+  Taste(f, Qt::Key_Right);
+  EXPECT_FALSE(g->EditorOffen());
+  EXPECT_NE(g->AktuelleSpalte(), nrSpalte);
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZeilenNr = 2").toString(), QStringLiteral("Zwei"));
+}
+
+TEST_F(GitterTest, StatuszeileFolgtGitterUndFilterzelle) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  StatusLeiste* s = f.Statuszeile();
+  g->Ansicht()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(s->Text(), QStringLiteral("Diese Einzelzeilen sind für die Zahlung vorhanden"));
+  f.Browsegitter()->Ansicht()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(s->Text(), QStringLiteral("Blättern in den vorhandenen Zahlungen"));
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  g->Ansicht()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(s->Text(), QStringLiteral("Eingabefeld: Verwendungszweck"));
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("ZahlungsBetrag")));
+  EXPECT_EQ(s->Text(), QStringLiteral("Eingabefeld: Zahlung"));
+  Taste(f, Qt::Key_Escape);
+  Taste(f, Qt::Key_Escape);
+  ASSERT_FALSE(f.ZustandDerMaske().EingabeModus());
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
+  QApplication::processEvents();
+  DatenGitter* b = f.Browsegitter();
+  b->FilterZelleBearbeiten(b->SpaltenIndex(QStringLiteral("IBAN")));
+  QApplication::processEvents();
+  EXPECT_EQ(s->Text(), QStringLiteral("Sucheingabe für: IBAN"));
+}
+
+TEST_F(GitterTest, GesamtUndEinzelsummeBehaltenIhreFarbeBeiNeuenWerten) {
+  FormularZahlung& f = Offen();
+  const QColor rot(255, 0, 0);
+  const QColor blau(0, 0, 255);
+  EXPECT_EQ(f.GesamtFeld()->TextFarbe(), rot);
+  EXPECT_EQ(f.GesamtFeld()->NegativFarbe(), blau);
+  EXPECT_EQ(f.GesamtFeld()->palette().color(QPalette::Text), rot);
+  EXPECT_EQ(f.EinzelsummeFeld()->palette().color(QPalette::Text), rot);
+  EXPECT_TRUE(f.GesamtFeld()->styleSheet().isEmpty());
+  EXPECT_EQ(f.GesamtFeld()->statusTip(), QStringLiteral("Infoanzeige Gesamtsumme Gutschriften"));
+  EXPECT_EQ(f.EinzelsummeFeld()->statusTip(), QStringLiteral("Infoanzeige Einzelsumme"));
+
+  FensterTestumgebung::Zahlung l;
+  l.art = QStringLiteral("L");
+  l.mandatSequenz = 1;
+  l.gesamt = Eur(4);
+  l.mandatReferenz = QStringLiteral("M-1");
+  const qint64 ln = u.ZahlungAnlegen(l);
+  u.ZeileAnlegen(ln, 1, QStringLiteral("Beitrag"), Eur(4));
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(4));
+  EXPECT_EQ(f.GesamtFeld()->palette().color(QPalette::Text), blau);
+  EXPECT_EQ(f.GesamtFeld()->NegativFarbe(), rot);
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(4));
+  EXPECT_EQ(f.EinzelsummeFeld()->palette().color(QPalette::Text), blau);
+  EXPECT_EQ(f.EinzelsummeFeld()->NegativFarbe(), rot);
+  EXPECT_EQ(f.GesamtFeld()->statusTip(), QStringLiteral("Infoanzeige Gesamtsumme Basis-Lastschriften"));
+}
+
+TEST_F(GitterTest, MandatsdatumWirdBeimAendernGefaerbtUndBeimBlaetternZurueckgesetzt) {
+  FensterTestumgebung::Zahlung l;
+  l.art = QStringLiteral("L");
+  l.mandatSequenz = 1;
+  l.gesamt = Eur(4);
+  l.mandatReferenz = QStringLiteral("M-1");  // no mandate date
+  u.ZahlungAnlegen(l);
+  FormularZahlung& f = Offen();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  const QColor normal = f.MandatDatumFeld()->palette().color(QPalette::Active, QPalette::Base);
+  ASSERT_NE(normal, QColor(255, 0, 0));
+  EXPECT_FALSE(f.MandatDatumFeld()->isEnabled()) << "browsing changes no mandate";
+  EXPECT_FALSE(f.Maske(1)->isEnabled());
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  EXPECT_TRUE(f.MandatDatumFeld()->isEnabled());
+  EXPECT_TRUE(f.Maske(1)->isEnabled());
+  EXPECT_EQ(f.MandatDatumFeld()->palette().color(QPalette::Base), QColor(255, 0, 0));
+  EXPECT_EQ(f.MandatDatumFeld()->palette().color(QPalette::Text), QColor(255, 255, 255));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Schliessen")));
+  ASSERT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(f.MandatDatumFeld()->palette().color(QPalette::Active, QPalette::Base), normal);
+}
+
+TEST_F(GitterTest, GroesseresFensterBehaeltDieAnteileDerSpalten) {
+  FormularZahlung& f = Offen();
+  const std::vector<float> zeilen = f.Zeilengitter()->SpaltenProzente();
+  const std::vector<float> liste = f.Browsegitter()->SpaltenProzente();
+  ASSERT_EQ(zeilen.size(), 6u);
+  EXPECT_NEAR(zeilen[2], 28.0, 1.0);  // mode 2 with the arrow keys on: the text column
+  f.resize(1400, 800);
+  QApplication::processEvents();
+  const std::vector<float> zeilenNeu = f.Zeilengitter()->SpaltenProzente();
+  const std::vector<float> listeNeu = f.Browsegitter()->SpaltenProzente();
+  ASSERT_EQ(zeilenNeu.size(), zeilen.size());
+  ASSERT_EQ(listeNeu.size(), liste.size());
+  for (size_t i = 0; i < zeilen.size(); ++i) EXPECT_NEAR(zeilenNeu[i], zeilen[i], 0.5) << i;
+  for (size_t i = 0; i < liste.size(); ++i) EXPECT_NEAR(listeNeu[i], liste[i], 0.5) << i;
+}
+
+class Symbolgroesse : public GitterTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Symbolgroesse, StatuszeileUnterDerLeisteBeiGrossenSymbolen) {
+  Optionsschalter o = Zustand().Optionen();
+  o.ArbeitsfensterKleineSymbole = GetParam();
+  Zustand().OptionenSetzen(o);
+  FormularZahlung& f = Offen();
+  const int status = f.Statuszeile()->geometry().top();
+  const int gitter = f.Browsegitter()->geometry().top();
+  if (GetParam()) EXPECT_GT(status, gitter) << "at the bottom";
+  else EXPECT_LT(status, f.Maske(0)->geometry().top()) << "below the toolbar";
+  EXPECT_GE(status, f.Leiste()->geometry().bottom());
+}
+INSTANTIATE_TEST_SUITE_P(Fenster, Symbolgroesse, ::testing::Bool());
+
+TEST_F(GitterTest, EnterAufSchaltfeldernGehtWeiterOhneUmzuschalten) {
+  FormularZahlung& f = Offen();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  // The skip box of the BIC: Enter moves on and leaves the box as it is; Tab skips the BIC then.
+  QCheckBox* box = f.TabFolge(0);
+  box->setFocus();
+  Taste(f, Qt::Key_Return);
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_NE(f.focusWidget(), box);
+  box->setChecked(true);
+  f.Maske(2)->setFocus();  // bank, then BIC in the tab order
+  Taste(f, Qt::Key_Tab);
+  EXPECT_NE(f.focusWidget(), f.Maske(3));
+  box->setChecked(false);
+  f.Maske(2)->setFocus();
+  Taste(f, Qt::Key_Tab);
+  EXPECT_EQ(f.focusWidget(), f.Maske(3));
+  // The purpose-code list: Enter moves on as well.
+  f.TextschluesselFeld()->setFocus();
+  Taste(f, Qt::Key_Return);
+  EXPECT_FALSE(f.TextschluesselFeld()->isAncestorOf(f.focusWidget()) || f.focusWidget() == f.TextschluesselFeld());
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+}
+
+class AufAbPfeil : public GitterTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AufAbPfeil, DatumsfelderBlaetternMitDenPfeiltastenNurWennEingestellt) {
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("AufAbPfeilVerwenden"),
+              GetParam() ? QStringLiteral("1") : QStringLiteral("0"));
+  FormularZahlung& f = Offen();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.FaelligFeld()->WertSetzen(QDate(2024, 3, 10));
+  f.FaelligFeld()->setFocus();
+  Taste(f, Qt::Key_Up);
+  Taste(f, Qt::Key_Up);
+  EXPECT_EQ(f.FaelligFeld()->Wert(), GetParam() ? QDate(2024, 3, 12) : QDate(2024, 3, 10));
+}
+INSTANTIATE_TEST_SUITE_P(Fenster, AufAbPfeil, ::testing::Bool());
+
+// --- open items of the order program (address format 2) -----------------------------------------
+
+const char* const kAuftragsprogramm =
+    "CREATE TABLE Rechnungsbuch (KundenNr TEXT(10), IdentNr TEXT(20), Gutschrift BOOLEAN, Vorgangsdatum DATE, "
+    "  \"FälligDatum\" DATE, GesamtBrutto CURRENCY, Rest CURRENCY);"
+    "CREATE TABLE Kunden (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), BankName TEXT(60), "
+    "  BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), MandatDatum DATE, "
+    "  MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE, LieferantenKundenNr TEXT(20));"
+    "INSERT INTO Kunden (OPKontoNr, Suchname, Name) VALUES ('K1', 'KUNDE', 'Kunde Eins'), ('K2', 'ZWEI', 'Kunde Zwei');"
+    // Amounts in ten-thousandths: 1190.00 invoice, 119.00 credit note (rest stored unsigned), 50.00
+    // credit note whose rest the program stored with its sign.
+    "INSERT INTO Rechnungsbuch VALUES ('K1', '4711', 0, '2024-03-01', '2024-03-15', 11900000, 11900000),"
+    "  ('K1', '4712', 1, '2024-03-05', '2024-03-20', 1190000, 1190000),"
+    "  ('K1', '4713', 1, '2024-03-06', '2024-03-10', 500000, -500000),"
+    "  ('K2', '9001', 0, '2024-03-07', '2024-03-30', 100000, 0);";
+
+// The run's database is a data folder whose sender 1 reads its addresses and open items from the
+// order program's file.
+class Auftragsprogramm : public ::testing::Test {
+ protected:
+  TestOrdner ordner;
+  std::unique_ptr<FensterTestumgebung> u;
+
+  void SetUp() override {
+    u = std::make_unique<FensterTestumgebung>();
+    const QString geschwister = ordner.Datei(QStringLiteral("Ordel.db"));
+    SkriptDatei(geschwister, QString::fromUtf8(kAuftragsprogramm));
+    {
+      auto db = SchemaDatenbank(ordner.Pfad());
+      ASSERT_TRUE(db);
+      ASSERT_FALSE(db->Ausfuehren("UPDATE Absender SET AdressenFormat = 2, AdressenVerbindung = ? WHERE AbsenderNr = 1",
+                                  {QVariant(geschwister)}));
+    }
+    Zustand().DatenVerzeichnisSetzen(ordner.Pfad());
+    Zustand().AktuelleAbsenderNrSetzen(1);
+    const StartErgebnis e = DatenbankOeffnen();
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    ASSERT_TRUE(e.hinweis.isEmpty()) << e.hinweis.toStdString();
+    ASSERT_EQ(Zustand().AdressQuelle().Format, 2);
+  }
+  void TearDown() override { u.reset(); }
+
+  void MitMinus(bool an) {
+    Optionsschalter o = Zustand().Optionen();
+    o.OPSelektionMitMinus = an;
+    Zustand().OptionenSetzen(o);
+  }
+  qint64 Zahlung(const QString& konto, const QString& name) {
+    FensterTestumgebung::Zahlung p;
+    p.opKontoNr = konto;
+    p.name = name;
+    return u->ZahlungAnlegen(p);
+  }
+  QStringList Posten(FormularZahlung& f) {
+    QStringList n;
+    GitterDropDown* l = f.OPListe();
+    for (int i = 0; i < l->ZeilenAnzahl(); ++i) {
+      l->SetzeAktuelleZeile(i);
+      n << l->Wert(QStringLiteral("VorgangsNr")).toString();
+    }
+    return n;
+  }
+};
+
+struct Uebernahmefall {
+  bool mitMinus;
+  const char* vorgangsNr;
+  int64_t zahlungCent;
+  const char* art;
+  const char* text;
+};
+
+class AuftragsprogrammUebernahme : public Auftragsprogramm, public ::testing::WithParamInterface<Uebernahmefall> {};
+
+TEST_P(AuftragsprogrammUebernahme, BetragTraegtDasVorzeichenDerArtGenauEinmal) {
+  const Uebernahmefall& fall = GetParam();
+  MitMinus(fall.mitMinus);
+  Zahlung(QStringLiteral("K1"), QStringLiteral("Kunde Eins"));
+  FormularZahlung& f = u->Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::MitOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  // The latest due date first; the credit note with a signed rest only with the minus option.
+  EXPECT_EQ(Posten(f), fall.mitMinus ? (QStringList{QStringLiteral("4712"), QStringLiteral("4711"), QStringLiteral("4713")})
+                                     : (QStringList{QStringLiteral("4712"), QStringLiteral("4711")}));
+  GitterDropDown* liste = f.OPListe();
+  int zeile = -1;
+  for (int i = 0; i < liste->ZeilenAnzahl(); ++i) {
+    liste->SetzeAktuelleZeile(i);
+    if (liste->Wert(QStringLiteral("VorgangsNr")).toString() == QString::fromUtf8(fall.vorgangsNr)) zeile = i;
+  }
+  ASSERT_GE(zeile, 0);
+  liste->SetzeAktuelleZeile(zeile);
+  DatenGitter* g = f.Zeilengitter();
+  const int nrSpalte = g->SpaltenIndex(QStringLiteral("OPVorgangNr"));
+  ASSERT_EQ(g->DropDown(nrSpalte), liste);
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), nrSpalte);
+  ASSERT_TRUE(g->ZellwertSetzen(nrSpalte, QString::fromUtf8(fall.vorgangsNr)));
+  ASSERT_TRUE(g->ZeileSpeichern());
+  EXPECT_EQ(u->Meldungen().Anzahl(), 0) << u->Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  const Waehrung erwartet = Waehrung::AusCent(fall.zahlungCent);
+  EXPECT_EQ(u->Wert("SELECT ZahlungsBetrag FROM Verwendungszweck").toLongLong(), erwartet.Roh());
+  EXPECT_EQ(u->Wert("SELECT OPBetrag FROM Verwendungszweck").toLongLong(), erwartet.Roh());
+  EXPECT_TRUE(u->Wert("SELECT SkontoBetrag FROM Verwendungszweck").isNull());
+  EXPECT_EQ(u->Wert("SELECT OPVorgangsArt FROM Verwendungszweck").toString(), QString::fromUtf8(fall.art));
+  EXPECT_EQ(u->Wert("SELECT Verwendungszweck FROM Verwendungszweck").toString(), QString::fromUtf8(fall.text));
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), erwartet);
+  EXPECT_EQ(f.BetragFeld()->Wert(), erwartet);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Fenster, AuftragsprogrammUebernahme,
+    ::testing::Values(Uebernahmefall{false, "4711", 119000, "KR", "RG 4711 vom 01.03.24"},
+                      Uebernahmefall{false, "4712", -11900, "KG", "abzgl. GS 4712 vom 05.03.24"},
+                      Uebernahmefall{true, "4712", -11900, "KG", "abzgl. GS 4712 vom 05.03.24"},
+                      Uebernahmefall{true, "4713", -5000, "KG", "abzgl. GS 4713 vom 06.03.24"}));
+
+TEST_F(Auftragsprogramm, KopierenLaedtDieOffenenPostenDesKopiertenEmpfaengers) {
+  const qint64 quelle = Zahlung(QStringLiteral("K1"), QStringLiteral("Kunde Eins"));
+  u->ZeileAnlegen(quelle, 1, QStringLiteral("RG 4711"), Eur(1190));
+  u->ZeileAnlegen(quelle, 2, QStringLiteral("abzgl. GS 4712"), -Eur(119));
+  const qint64 ziel = Zahlung(QStringLiteral("K2"), QStringLiteral("Kunde Zwei"));
+  FormularZahlung& f = u->Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::MitOP);
+  ASSERT_TRUE(f.ZahlungAnsteuern(ziel));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  EXPECT_TRUE(Posten(f).isEmpty()) << "K2 has nothing open";
+  // The item number column offers its list.
+  DatenGitter* g = f.Zeilengitter();
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("OPVorgangNr")));
+  EXPECT_EQ(g->Ansicht()->statusTip(), QStringLiteral("Eingabefeld: Rg-Nr Auswahlliste<F4>"));
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  EXPECT_EQ(g->Ansicht()->statusTip(), QStringLiteral("Eingabefeld: Verwendungszweck"));
+  u->suchlistenAntwort = QVariantList{QVariant(), QVariant(quelle)};
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Kopieren")));
+  EXPECT_EQ(f.OPKontoNr(), QStringLiteral("K1"));
+  EXPECT_EQ(Posten(f), (QStringList{QStringLiteral("4712"), QStringLiteral("4711")}));
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Kunde Eins"));
+  // The lines are there and the grid waits on the empty row for a further one.
+  ASSERT_EQ(g->ZeilenAnzahl(), 2);
+  EXPECT_EQ(g->AktuelleZeile(), 2);
+  EXPECT_TRUE(g->IstNeueZeile(g->AktuelleZeile()));
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(1071));
+}
+
+}  // namespace
