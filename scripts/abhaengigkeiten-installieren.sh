@@ -5,7 +5,7 @@ set -euo pipefail
 
 pakete=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   libsqlite3-dev libxml2-dev libxml2-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-dejavu-core

@@ -11,6 +11,7 @@
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
+#include "platform/ui/TastenVorschau.h"
 
 AdressenEingabe::AdressenEingabe(Art art, bool neu, QWidget* eltern) : QDialog(eltern), m_art(art) {
   setObjectName(QStringLiteral("AdressenEingabe"));
@@ -73,6 +74,21 @@ AdressenEingabe::AdressenEingabe(Art art, bool neu, QWidget* eltern) : QDialog(e
   layout->addLayout(form);
   layout->addWidget(knoepfe);
   setMinimumWidth(460);
+
+  // The fields are made in a different order than they are shown: Tab follows the rows, and the
+  // dialog opens on the first row.
+  const QList<QWidget*> folge = Eingabefolge();
+  for (int i = 1; i < folge.size(); ++i) setTabOrder(folge.at(i - 1), folge.at(i));
+  setTabOrder(folge.back(), knoepfe);
+  folge.front()->setFocus();
+  // Enter moves on to the next field as everywhere in the program; on "OK" it takes the input.
+  new TastenVorschau(this);
+}
+
+QList<QWidget*> AdressenEingabe::Eingabefolge() const {
+  if (m_art == Art::Bank) return {m_blz, m_bic, m_bank};
+  return {m_opKontoNr, m_suchname, m_name, m_bank, m_bic, m_iban,
+          m_blz, m_kontoNr, m_mandatReferenz, m_mandatDatum, m_mandatSequenz};
 }
 
 QLineEdit* AdressenEingabe::Textfeld(const QString& name, const QString& tabelle) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include "masterdata/Adressenpflege.h"
 
@@ -23,6 +24,9 @@ class AdressenEingabe : public QDialog {
 
   // The checks of "OK"; on a fault the message is shown and the field takes the focus.
   bool Pruefen();
+
+  // The input fields in the order the rows show them (Tab order; the first has the focus).
+  QList<QWidget*> Eingabefolge() const;
 
  private:
   QLineEdit* Textfeld(const QString& name, const QString& tabelle);

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "common/MandatSequenz.h"
 #include "common/Kontopruefung.h"
 #include "common/Textfunktionen.h"
 #include "platform/db/SqlText.h"
@@ -39,22 +40,7 @@ std::optional<Adressenpflege::Fehler> BlzPruefen(const QString& blz) {
 
 }  // namespace
 
-const QStringList& Adressenpflege::MandatSequenzTexte() {
-  static const QStringList texte = {
-      QStringLiteral("0-Ohne"),
-      QStringLiteral("1-Einmaliger Einzug (Basis)"),
-      QStringLiteral("2-Mehrfach-Einzug Ersteinzug (Basis)"),
-      QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)"),
-      QStringLiteral("4-Mehrfach-Einzug Letzter Einzug (Basis)"),
-      QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"),
-      QStringLiteral("11-Einmaliger Einzug (Firmen)"),
-      QStringLiteral("12-Mehrfach-Einzug Ersteinzug (Firmen)"),
-      QStringLiteral("13-Mehrfach-Einzug Folgeeinzug (Firmen)"),
-      QStringLiteral("14-Mehrfach-Einzug Letzter Einzug (Firmen)"),
-      QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)"),
-  };
-  return texte;
-}
+const QStringList& Adressenpflege::MandatSequenzTexte() { return ::MandatSequenzTexte(); }
 
 Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
   Adressdaten d = roh;

@@ -1,11 +1,14 @@
 #include "masterdata/FormAdressen.h"
 
 #include <QCloseEvent>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "masterdata/AdressenEingabe.h"
+#include "masterdata/Gitterspalten.h"
+#include "masterdata/Suchlistenquelle.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/FensterpositionVerwalten.h"
@@ -62,6 +65,13 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   m_gitter->SetzeFilterleiste(true);
   m_gitter->SetzeSpaltenStrecken(true);
   connect(m_gitter, &DatenGitter::DoppelKlick, this, [this](int) { Aendern(); });
+  // The filter bar requeries on its own: the count follows it, and a failed query is reported
+  // instead of passing for an empty list.
+  connect(m_gitter, &DatenGitter::FilterAngewendet, this,
+          [this](int) { m_status->TextSetzen(Anzahltext(m_gitter->ZeilenAnzahl())); });
+  connect(m_gitter, &DatenGitter::AbfrageFehlgeschlagen, this, [this](const DbFehler& f) {
+    Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
+  });
   m_gitter->TasteRunter = [this](GitterTaste& t) {
     if (t.imFilter) return;
     if (t.taste == Qt::Key_Return || t.taste == Qt::Key_Enter) {
@@ -92,6 +102,9 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
   tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));
   tasten->BuchstabeZuordnen(Qt::Key_S, m_leiste, QStringLiteral("Suchen"));
+  // Enter on a row opens it for a change (the grid's own key); moving on to the next field
+  // stays for the filter bar.
+  tasten->EnterAusnahme(m_gitter->Ansicht());
 
   FensterpositionVerwalten(true, Abschnitt(), this, 70, false);
   Laden();
@@ -125,24 +138,21 @@ bool FormAdressen::Laden() {
   }
   m_gitter->SetzeRecordset(m_rs.get());
   m_gitter->SetzeFilterGrundlage({}, m_rs->AbfrageTeile().sortierung);
-  if (m_modus == Modus::Adressen) {
-    static const std::pair<const char*, const char*> titel[] = {
-        {"OPKontoNr", "Adress-Nr."}, {"KontoNr", "Konto-Nr."}, {"MandatReferenz", "Mandat-Referenz"},
-        {"MandatDatum", "Mandat-Datum"}, {"MandatSequenz", "Mandat-Sequenz"},
-        {"IBANKonvertierHinweis", "IBAN-Hinweis"}, {"IBANKonvertierNr", "Hinweis-Nr."}};
-    for (const auto& [feld, text] : titel) {
-      const int s = m_gitter->SpaltenIndex(QString::fromUtf8(feld));
-      if (s >= 0) m_gitter->SetzeSpaltentitel(s, QString::fromUtf8(text));
-    }
-  }
-  m_status->TextSetzen(QStringLiteral("%1 Einträge").arg(m_rs->RecordCount()));
+  Gitterspalten::CodesVerbreitern(*m_gitter);
+  for (int s = 0; s < m_gitter->SpaltenAnzahl(); ++s)
+    m_gitter->SetzeSpaltentitel(s, Suchlistenquelle::Spaltentitel(m_gitter->Spalte(s).feld));
+  m_status->TextSetzen(Anzahltext(m_rs->RecordCount()));
   return true;
+}
+
+QString FormAdressen::Anzahltext(qint64 anzahl) {
+  return anzahl == 1 ? QStringLiteral("1 Eintrag") : QStringLiteral("%1 Einträge").arg(anzahl);
 }
 
 bool FormAdressen::Neuladen() {
   if (!m_rs) return Laden();
   if (!m_gitter->FilterAnwenden()) return false;
-  m_status->TextSetzen(QStringLiteral("%1 Einträge").arg(m_rs->RecordCount()));
+  m_status->TextSetzen(Anzahltext(m_rs->RecordCount()));
   return true;
 }
 
@@ -280,6 +290,13 @@ void FormAdressen::Befehl(const QString& knopf) {
   } else if (knopf == QLatin1String("Schliessen")) {
     close();
   }
+}
+
+void FormAdressen::showEvent(QShowEvent* ereignis) {
+  QWidget::showEvent(ereignis);
+  if (m_gezeigt) return;
+  m_gezeigt = true;
+  Gitterspalten::BreiteFuellen(*m_gitter);
 }
 
 void FormAdressen::closeEvent(QCloseEvent* ereignis) {

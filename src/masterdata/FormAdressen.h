@@ -42,6 +42,9 @@ class FormAdressen : public QWidget {
   bool Positionieren(const QString& feld, const QVariant& wert);
 
   DatenGitter* Gitter() const { return m_gitter; }
+  StatusLeiste* Status() const { return m_status; }
+  // The status line's count: "1 Eintrag", "3 Einträge".
+  static QString Anzahltext(qint64 anzahl);
   Werkzeugleiste* Leiste() const { return m_leiste; }
   Recordset* Daten() const { return m_rs.get(); }
 
@@ -52,6 +55,7 @@ class FormAdressen : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* ereignis) override;
+  void showEvent(QShowEvent* ereignis) override;
 
  private:
   bool Laden();
@@ -64,4 +68,5 @@ class FormAdressen : public QWidget {
   DatenGitter* m_gitter;
   StatusLeiste* m_status;
   std::unique_ptr<Recordset> m_rs;
+  bool m_gezeigt = false;
 };

@@ -23,6 +23,7 @@
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/StatusLeiste.h"
+#include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
 
 namespace {
@@ -55,6 +56,13 @@ FormularAbsender::FormularAbsender(QWidget* eltern) : QDialog(eltern) {
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                              QStringLiteral("Arbeitsfenster schließen"));
   m_leiste->HandlerSetzen([this](const QString& k) { Befehl(k); });
+  // Ctrl/Alt+letter of the captions; without them Alt+S typed an "s" into the field.
+  auto* tasten = new TastenVorschau(this);
+  tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
+  tasten->BuchstabeZuordnen(Qt::Key_S, m_leiste, QStringLiteral("Speichern"));
+  tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));
+  // Alt only: Ctrl+A stays "select all" in the fields.
+  tasten->TasteZuordnen(Qt::Key_A, Qt::AltModifier, [this] { return m_leiste->Druecken(QStringLiteral("Aktivieren")); });
 
   m_liste = new QListWidget(this);
   m_liste->setObjectName(QStringLiteral("Liste"));

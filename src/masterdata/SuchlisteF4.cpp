@@ -11,6 +11,7 @@
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
+#include "masterdata/Gitterspalten.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/DatenGitter.h"
@@ -119,6 +120,9 @@ bool SuchlisteF4::Laden() {
     return false;
   }
   m_gitter->SetzeRecordset(m_rs.get());
+  for (int s = 0; s < m_gitter->SpaltenAnzahl(); ++s)
+    m_gitter->SetzeSpaltentitel(s, Suchlistenquelle::Spaltentitel(m_gitter->Spalte(s).feld));
+  Gitterspalten::CodesVerbreitern(*m_gitter);
   m_uebernehmen->setEnabled(m_rs->RecordCount() > 0);
   return true;
 }
@@ -194,6 +198,11 @@ bool SuchlisteF4::Rueckwert(QVariantList& werte) {
   m_rs.reset();
   m_gewaehlt = false;
   return ohneWahl;
+}
+
+void SuchlisteF4::showEvent(QShowEvent* ereignis) {
+  QDialog::showEvent(ereignis);
+  Gitterspalten::BreiteFuellen(*m_gitter);
 }
 
 void SuchlisteF4::keyPressEvent(QKeyEvent* ereignis) {

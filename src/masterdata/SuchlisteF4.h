@@ -50,6 +50,7 @@ class SuchlisteF4 : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* ereignis) override;
+  void showEvent(QShowEvent* ereignis) override;
 
  private:
   bool Laden();

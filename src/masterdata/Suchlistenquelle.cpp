@@ -62,6 +62,35 @@ QVariantList Suchlistenquelle::Rueckwerte(Modus modus, const Recordset& zeile, c
   return werte;
 }
 
+QString Suchlistenquelle::Spaltentitel(const QString& feld) {
+  static const std::pair<const char*, const char*> titel[] = {
+      {"OPKontoNr", "Adress-Nr."},
+      {"KontoNr", "Konto-Nr."},
+      {"MandatReferenz", "Mandat-Referenz"},
+      {"MandatDatum", "Mandat-Datum"},
+      {"MandatSequenz", "Mandat-Sequenz"},
+      {"IBANKonvertierHinweis", "IBAN-Hinweis"},
+      {"IBANKonvertierNr", "Hinweis-Nr."},
+      {"BankName", "Bank"},
+      {"BankBIC", "BIC"},
+      {"BankIBAN", "IBAN"},
+      {"BankKontoNr", "Konto-Nr."},
+      {"SktoProzent1", "Skonto 1 %"},
+      {"SktoProzent2", "Skonto 2 %"},
+      {"LieferantenKundenNr", "Lieferanten-/Kunden-Nr."},
+      {"ZahlungNr", "Zahlung-Nr."},
+      {"AbsenderNr", "Absender-Nr."},
+      {"Verwendungszweck1", "Verwendungszweck"},
+      {"ZahlungGesamt", "Betrag"},
+      {"EinzelReferenz", "Einzel-Referenz"},
+      {"ErledigtDatum", "Erledigt am"},
+      {"BuchImport", "Importiert"},
+  };
+  for (const auto& [f, t] : titel)
+    if (feld.compare(QLatin1String(f), Qt::CaseInsensitive) == 0) return QString::fromUtf8(t);
+  return feld;
+}
+
 QString Suchlistenquelle::SortierSchluessel(Modus modus) {
   return QStringLiteral("Sortierung") + QString::number(static_cast<int>(modus));
 }

@@ -26,6 +26,10 @@ class Suchlistenquelle {
   //   3: [1] the payment's ZahlungNr.
   static QVariantList Rueckwerte(Modus modus, const Recordset& zeile, const AdressQuellenInfo& quelle);
 
+  // The German column caption of a field of the lists (addresses, bank codes, payments, the sibling
+  // programs' address tables); the field name itself where it reads well already.
+  static QString Spaltentitel(const QString& feld);
+
   // The registry key under which the list keeps its sort column for the mode.
   static QString SortierSchluessel(Modus modus);
 };

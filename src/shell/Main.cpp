@@ -7,10 +7,12 @@
 #include "platform/ui/GitterFilterSpalte.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/Programmschrift.h"
+#include "shell/Programmsprache.h"
 #include "shell/Programmstart.h"
 #include "shell/ZOVA10.h"
 
 int Main::Ausfuehren(QApplication& anwendung) {
+  Programmsprache::Einrichten(anwendung);
   Programmstart start;
   if (!start.Ausfuehren()) return 1;
   Programmschrift::Anwenden();

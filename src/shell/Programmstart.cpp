@@ -1,7 +1,9 @@
 #include "shell/Programmstart.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLockFile>
+#include <QStandardPaths>
 
 #include "common/Datenbankstart.h"
 #include "common/Programmzustand.h"
@@ -11,7 +13,11 @@ Programmstart::Programmstart() = default;
 Programmstart::~Programmstart() = default;
 
 QString Programmstart::SperrDatei() {
-  return QDir(ProgrammverzeichnisErmitteln()).filePath(QStringLiteral("TamoSEPA.lock"));
+  const QString programm = QDir::cleanPath(QDir::fromNativeSeparators(ProgrammverzeichnisErmitteln()));
+  const QString kennung =
+      QString::fromLatin1(QCryptographicHash::hash(programm.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+      .filePath(QStringLiteral("TamoSEPA-") + kennung + QStringLiteral(".lock"));
 }
 
 const QString& Programmstart::ZweiteInstanzMeldung() {

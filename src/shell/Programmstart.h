@@ -26,7 +26,8 @@ class Programmstart {
   void StartwerteLesen();
   bool DatenbankBereitstellen();
 
-  // The lock file in the program folder that marks a running instance.
+  // The lock file that marks a running instance on a program folder. It lies in the temporary folder,
+  // named after the program folder: inside, it would keep a new program folder from being seeded.
   static QString SperrDatei();
   static const QString& ZweiteInstanzMeldung();
 

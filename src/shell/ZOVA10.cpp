@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -309,12 +310,24 @@ void ZOVA10::Aktualisieren() {
 bool ZOVA10::Beenden() {
   if (m_beendet) return true;
   if (!m_fenster.AlleSchliessen()) return false;
+  if (!FreieFensterSchliessen()) return false;
   if (m_druckjob) m_druckjob->Schliessen();
   SaveSetting(kAbschnitt, QStringLiteral("AbsenderNr"), QString::number(Zustand().AktuelleAbsenderNr()));
   if (m_befehlsleiste) SaveSetting(kAbschnitt, QStringLiteral("BefehlsleisteBreite"), QString::number(m_befehlsleiste->width()));
   FensterpositionVerwalten(false, kAbschnitt, this, 85, false);
   Registrierung::Instanz().Sichern();
   m_beendet = true;
+  return true;
+}
+
+bool ZOVA10::FreieFensterSchliessen() {
+  // Windows the window list does not hold (the help viewer) would keep the program running, with
+  // its instance lock and database, after the main window has gone.
+  QList<QPointer<QWidget>> offen;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible() && !(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip)) offen << w;
+  for (const QPointer<QWidget>& w : offen)
+    if (w && w->isVisible() && !w->close()) return false;
   return true;
 }
 

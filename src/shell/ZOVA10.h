@@ -82,6 +82,8 @@ class ZOVA10 : public QMainWindow {
   void EintragZustandSetzen(Hauptbefehl befehl);
   // Shut-down; false when a window refused to close.
   bool Beenden();
+  // Closes the visible windows outside the window list; false when one refused.
+  bool FreieFensterSchliessen();
 
   struct Eintrag {
     QAction* aktion = nullptr;

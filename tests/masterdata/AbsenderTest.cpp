@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <QSignalSpy>
 
 #include "Stammdatenumgebung.h"
@@ -199,3 +201,27 @@ TEST_F(AbsenderTest, AktiverAbsenderWirdNichtGeloescht) {
 }
 
 }  // namespace
+
+// Alt+S typed an "s" into the focused field instead of saving (the toolbar shows its captions
+// without mnemonics); Alt+A activates, Ctrl+A keeps selecting the field's text.
+TEST_F(AbsenderTest, AltBuchstabeLoestDieLeisteAus) {
+  FormularAbsender form;
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  form.Neu();
+  form.FelderSetzen(GuterAbsender());
+  auto* name = form.findChild<QLineEdit*>(QStringLiteral("Name"));
+  ASSERT_NE(name, nullptr);
+  name->setFocus();
+  const QString vorher = name->text();
+  QTest::keyClick(name, Qt::Key_S, Qt::AltModifier);
+  EXPECT_EQ(name->text(), vorher);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Absender"), QStringList{QStringLiteral("2")});
+  EXPECT_EQ(form.AusgewaehlteNr(), 2);
+  name->setFocus();
+  QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);   // still "select all"
+  EXPECT_EQ(name->selectedText(), vorher);
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 1);
+  QTest::keyClick(name, Qt::Key_A, Qt::AltModifier);
+  EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 2);
+}

@@ -1,13 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QTableView>
+#include <QTimer>
+#include <QTest>
+
+#include <numeric>
 
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
+#include "common/FilterBedingung.h"
 #include "masterdata/Adressenpflege.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/SuchlisteF4.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/GitterFilterSpalte.h"
+#include "platform/ui/StatusLeiste.h"
 #include "platform/ui/Werkzeugleiste.h"
 
 namespace {
@@ -119,3 +129,101 @@ TEST(Adressenpflege, ElfMandatSequenzen) {
 }
 
 }  // namespace
+
+// The three bank-code columns used to fill only part of the window, leaving a blank strip beside
+// them; the many address columns keep their widths (the grid scrolls).
+TEST_F(FormAdressenTest, BankspaltenFuellenDasFenster) {
+  FormAdressen fenster(FormAdressen::Modus::Bankverbindungen);
+  fenster.resize(900, 500);
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  const std::vector<float> prozente = fenster.Gitter()->SpaltenProzente();
+  ASSERT_EQ(prozente.size(), 3u);
+  EXPECT_NEAR(std::accumulate(prozente.begin(), prozente.end(), 0.0f), 100.0f, 1.0f);
+
+  FormAdressen adressen(FormAdressen::Modus::Adressen);
+  adressen.resize(900, 500);
+  adressen.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&adressen));
+  const std::vector<float> breiten = adressen.Gitter()->SpaltenProzente();
+  EXPECT_GE(std::accumulate(breiten.begin(), breiten.end(), 0.0f), 100.0f);
+}
+
+// BIC and IBAN are capitals and digits, wider than the average character the grid sizes columns by:
+// "DEUTDEFFXXX" was shown cut off ("DEUTDEF…").
+TEST_F(FormAdressenTest, BicUndIbanWerdenNichtAbgeschnitten) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  Adressdaten d = Adresse(QStringLiteral("10001"), QStringLiteral("Beispiel Handels AG"));
+  d.bic = QStringLiteral("DEUTDEFFXXX");
+  d.iban = QStringLiteral("DE02120300000000202051");
+  ASSERT_TRUE(fenster.AdresseSpeichern(d));
+  fenster.resize(816, 630);
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  DatenGitter& g = *fenster.Gitter();
+  const QFontMetrics fm(g.font());
+  for (const QString feld : {QStringLiteral("BIC"), QStringLiteral("IBAN")}) {
+    const int s = g.SpaltenIndex(feld);
+    ASSERT_GE(s, 0);
+    const QString text = g.Wert(0, feld).toString();
+    EXPECT_GE(g.Spaltenbreite(s), fm.horizontalAdvance(text) + 8) << feld.toStdString();
+  }
+}
+
+TEST_F(FormAdressenTest, StatuszeileZaehltMitRichtigerEndung) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  EXPECT_EQ(fenster.Status()->Text(), QStringLiteral("0 Einträge"));
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A1"), QStringLiteral("Erste"))));
+  EXPECT_EQ(fenster.Status()->Text(), QStringLiteral("1 Eintrag"));
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A2"), QStringLiteral("Zweite"))));
+  EXPECT_EQ(fenster.Status()->Text(), QStringLiteral("2 Einträge"));
+}
+
+// The count stayed at "1 Eintrag" while the filter bar showed no row; a failed filter query showed
+// an empty list without a word.
+TEST_F(FormAdressenTest, FilterleisteFuehrtZaehlerUndMeldetFehler) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  DatenGitter& g = *fenster.Gitter();
+  g.SetzeFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A1"), QStringLiteral("Erste"))));
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A2"), QStringLiteral("Zweite"))));
+  const int name = g.SpaltenIndex(QStringLiteral("Name"));
+  ASSERT_GE(name, 0);
+
+  g.SetzeFilterText(name, QStringLiteral("xyz"));
+  ASSERT_TRUE(g.FilterAnwenden());
+  EXPECT_EQ(g.ZeilenAnzahl(), 0);
+  EXPECT_EQ(fenster.Status()->Text(), QStringLiteral("0 Einträge"));
+  g.SetzeFilterText(name, QStringLiteral("zwei"));
+  ASSERT_TRUE(g.FilterAnwenden());
+  EXPECT_EQ(g.ZeilenAnzahl(), 1);
+  EXPECT_EQ(fenster.Status()->Text(), QStringLiteral("1 Eintrag"));
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 0);
+
+  ASSERT_FALSE(Zustand().Datenbank()->Ausfuehren(SqlText("ALTER TABLE Adressen RENAME TO AdressenWeg")));
+  EXPECT_FALSE(g.FilterAnwenden());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(QStringLiteral("Fehler bei der Datenermittlung!")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+}
+
+// Enter on a row jumped into the filter bar (Enter as Tab of the window) instead of opening the
+// row for a change.
+TEST_F(FormAdressenTest, EnterAufEinerZeileOeffnetSieZumAendern) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A1"), QStringLiteral("Erste"))));
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  QWidget* ansicht = fenster.Gitter()->Ansicht();
+  ansicht->setFocus();
+  QString geoeffnet;
+  QTimer::singleShot(0, [&geoeffnet] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      geoeffnet = d->windowTitle();
+      d->reject();
+    }
+  });
+  QTest::keyClick(ansicht, Qt::Key_Return);
+  QTest::qWait(10);   // the timer runs here when no dialog opened
+  EXPECT_EQ(geoeffnet, QStringLiteral("Adresse ändern"));
+}

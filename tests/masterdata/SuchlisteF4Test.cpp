@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <numeric>
+
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
 #include "masterdata/Absenderdaten.h"
@@ -163,6 +165,62 @@ TEST_F(SuchlisteF4Test, SortierspalteWirdGespeichert) {
   EXPECT_EQ(wieder.Sortierfeld(), QStringLiteral("BLZ"));
   EXPECT_EQ(wieder.Gitter()->Wert(0, QStringLiteral("BLZ")).toString(), QStringLiteral("10000000"));
   EXPECT_EQ(wieder.Gitter()->Wert(2, QStringLiteral("BLZ")).toString(), QStringLiteral("50010517"));
+}
+
+}  // namespace
+
+namespace {
+
+QStringList Spaltentitel(const DatenGitter& g) {
+  QStringList titel;
+  for (int s = 0; s < g.SpaltenAnzahl(); ++s) titel << g.Spalte(s).titel;
+  return titel;
+}
+
+// The list showed the raw field names ("OPKontoNr", "MandatReferenz") where the address window shows
+// "Adress-Nr.", "Mandat-Referenz"; also after a sort by a column.
+TEST_F(SuchlisteF4Test, SpaltenTragenDeutscheTitel) {
+  SuchlisteF4 liste;
+  ASSERT_TRUE(liste.Daten(QFont(), true, {}, {}, 2));
+  QStringList titel = Spaltentitel(*liste.Gitter());
+  EXPECT_TRUE(titel.contains(QStringLiteral("Adress-Nr.")));
+  EXPECT_TRUE(titel.contains(QStringLiteral("Mandat-Referenz")));
+  EXPECT_FALSE(titel.contains(QStringLiteral("OPKontoNr")));
+  ASSERT_TRUE(liste.SortierenNach(QStringLiteral("Name")));
+  EXPECT_EQ(Spaltentitel(*liste.Gitter()), titel);
+  QVariantList werte;
+  liste.Rueckwert(werte);
+
+  SuchlisteF4 zahlungen;
+  ASSERT_TRUE(zahlungen.Daten(QFont(), false, {}, {}, 3));
+  titel = Spaltentitel(*zahlungen.Gitter());
+  EXPECT_TRUE(titel.contains(QStringLiteral("Zahlung-Nr.")));
+  EXPECT_TRUE(titel.contains(QStringLiteral("Betrag")));
+  EXPECT_FALSE(titel.contains(QStringLiteral("ZahlungGesamt")));
+  zahlungen.Rueckwert(werte);
+}
+
+
+// The bank list cut the codes off ("37040…", "COBADEF…") while part of the list stayed blank.
+TEST_F(SuchlisteF4Test, BankspaltenZeigenDieCodesGanzUndFuellenDieListe) {
+  SuchlisteF4 liste;
+  ASSERT_TRUE(liste.Daten(QFont(), false, {}, {}, 1));
+  liste.resize(700, 420);
+  liste.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&liste));
+  const DatenGitter& g = *liste.Gitter();
+  const QFontMetrics fm(g.font());
+  for (const QString feld : {QStringLiteral("BLZ"), QStringLiteral("BIC")}) {
+    const int s = g.SpaltenIndex(feld);
+    ASSERT_GE(s, 0);
+    for (int z = 0; z < g.ZeilenAnzahl(); ++z)
+      EXPECT_GE(g.Spaltenbreite(s), fm.horizontalAdvance(g.Wert(z, feld).toString()) + 8) << feld.toStdString();
+  }
+  const std::vector<float> prozente = g.SpaltenProzente();
+  EXPECT_NEAR(std::accumulate(prozente.begin(), prozente.end(), 0.0f), 100.0f, 1.0f);
+  liste.reject();
+  QVariantList werte;
+  liste.Rueckwert(werte);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QCloseEvent>
 #include <QDir>
@@ -68,6 +69,21 @@ TEST_F(ShellTest, ProgrammstartVerweigertZweiteInstanz) {
   EXPECT_NE(Zustand().Datenbank(), nullptr);
   QLockFile vierte(Programmstart::SperrDatei());
   EXPECT_FALSE(vierte.tryLock(0));
+}
+
+// The first start seeds the empty program folder with the shipped files (help pages) besides the
+// database; the single-instance lock used to sit in that folder first, so it was never empty and
+// "Hilfe" found no pages.
+TEST_F(ShellTest, ErsterStartRichtetProgrammordnerMitHilfeEin) {
+  Zustand().Zuruecksetzen();
+  const QString programm = m_umgebung.Ordner().Datei(QStringLiteral("programm"));
+  ASSERT_FALSE(QFileInfo::exists(programm));
+  Programmstart start;
+  ASSERT_TRUE(start.Ausfuehren());
+  EXPECT_TRUE(QFileInfo(QDir(programm).filePath(QStringLiteral("help/index.html"))).isFile());
+  EXPECT_TRUE(QFileInfo(QDir(programm).filePath(QStringLiteral("TamoSEPA.db"))).isFile());
+  EXPECT_NE(Zustand().Datenbank(), nullptr);
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 0);
 }
 
 TEST_F(ShellTest, ProgrammstartOhneDatenbankImGesetztenDatenordnerEndet) {
@@ -206,6 +222,30 @@ TEST_F(ShellTest, BeendenWirdAbgebrochenWennEinFensterVerweigert) {
   EXPECT_EQ(protokoll, QStringList({QStringLiteral("öffnen"), QStringLiteral("schließen")}));
   EXPECT_EQ(GetSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr")), QStringLiteral("1"));
   EXPECT_TRUE(Registrierung::Instanz().Vorhanden(QStringLiteral("Window State"), QStringLiteral("Width")));
+}
+
+// "Beenden" with the help viewer open closed the main window only: the viewer kept the program
+// running (instance lock and database held). A window outside the list that refuses stops it.
+TEST_F(ShellTest, BeendenSchliesstAuchFreieFenster) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  haupt.show();
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Hilfe));
+  QWidget* hilfe = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != &haupt && w->isVisible() && w->windowTitle() == QStringLiteral("Tamo-SEPA Hilfe")) hilfe = w;
+  ASSERT_NE(hilfe, nullptr);
+
+  bool verweigern = true;
+  Testfenster frei(nullptr, &verweigern);
+  frei.show();
+  EXPECT_FALSE(haupt.close());
+  EXPECT_TRUE(haupt.isVisible());
+
+  verweigern = false;
+  EXPECT_TRUE(haupt.close());
+  EXPECT_FALSE(hilfe->isVisible());
+  EXPECT_FALSE(frei.isVisible());
 }
 
 TEST_F(ShellTest, ModalerDialogGehtMitOk) {

@@ -1,0 +1,15 @@
+#pragma once
+
+class DatenGitter;
+
+// Column widths of the master-data grids beyond what the grid works out by itself.
+class Gitterspalten {
+ public:
+  // The grid sizes a column by the average character width; bank codes, BIC, IBAN and account
+  // numbers are capitals and digits, which are wider, and came out cut off ("DEUTDEF…").
+  // Widens those columns to fit a full code.
+  static void CodesVerbreitern(DatenGitter& gitter);
+  // Widens the visible columns in proportion when together they are narrower than the grid (the
+  // three bank-code columns otherwise leave a blank strip beside them). Call once the grid is laid out.
+  static void BreiteFuellen(DatenGitter& gitter);
+};

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <QFormLayout>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include "Stammdatenumgebung.h"
+#include "masterdata/AdressenEingabe.h"
+
+namespace {
+
+// The field widgets of the dialog's form in the order its rows are shown.
+QList<QWidget*> FelderInZeilenfolge(const AdressenEingabe& dialog) {
+  QList<QWidget*> felder;
+  const QFormLayout* form = dialog.findChild<QFormLayout*>();
+  if (!form) return felder;
+  for (int zeile = 0; zeile < form->rowCount(); ++zeile)
+    if (QLayoutItem* item = form->itemAt(zeile, QFormLayout::FieldRole))
+      if (item->widget()) felder << item->widget();
+  return felder;
+}
+
+// The fields in the order Tab reaches them, starting at `start`.
+QList<QWidget*> Tabfolge(QWidget* start, const QList<QWidget*>& felder) {
+  QList<QWidget*> folge;
+  QWidget* w = start;
+  do {
+    if (felder.contains(w) && (w->focusPolicy() & Qt::TabFocus) && !folge.contains(w)) folge << w;
+    w = w->nextInFocusChain();
+  } while (w && w != start);
+  return folge;
+}
+
+std::string Namen(const QList<QWidget*>& widgets) {
+  QStringList namen;
+  for (const QWidget* w : widgets) namen << w->objectName();
+  return namen.join(QLatin1Char(',')).toStdString();
+}
+
+class AdressenEingabeEnter : public ::testing::Test {
+ protected:
+  void SetUp() override { m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"))); }
+  Stammdatenumgebung m_umgebung;
+};
+
+class AdressenEingabeTest : public ::testing::TestWithParam<AdressenEingabe::Art> {
+ protected:
+  void SetUp() override { m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"))); }
+  Stammdatenumgebung m_umgebung;
+};
+
+// Tab used to jump from "Name" to "IBAN" and typed the bank into the IBAN field; the dialog opened
+// on "BIC" instead of the first row.
+TEST_P(AdressenEingabeTest, TabFolgtDenZeilenUndDerErsteHatDenFokus) {
+  AdressenEingabe dialog(GetParam(), true);
+  const QList<QWidget*> felder = FelderInZeilenfolge(dialog);
+  ASSERT_EQ(felder.size(), GetParam() == AdressenEingabe::Art::Adresse ? 11 : 3);
+  const QWidget* fokus = dialog.focusWidget();
+  EXPECT_EQ(fokus ? fokus->objectName().toStdString() : "(keines)", felder.front()->objectName().toStdString());
+  EXPECT_EQ(Namen(Tabfolge(felder.front(), felder)), Namen(felder));
+}
+
+INSTANTIATE_TEST_SUITE_P(BeideArten, AdressenEingabeTest,
+                         ::testing::Values(AdressenEingabe::Art::Adresse, AdressenEingabe::Art::Bank));
+
+// Enter in a field took the half-filled input as if "OK" had been pressed; it moves on to the
+// next field, and on "OK" it takes the input.
+TEST_F(AdressenEingabeEnter, EnterWechseltInsNaechsteFeld) {
+  AdressenEingabe dialog(AdressenEingabe::Art::Adresse, true);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  const QList<QWidget*> felder = dialog.Eingabefolge();
+  felder.at(0)->setFocus();
+  QTest::keyClick(felder.at(0), Qt::Key_Return);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), 0);
+  EXPECT_EQ(QApplication::focusWidget(), felder.at(1));
+}
+
+}  // namespace
