@@ -28,6 +28,8 @@ class IbanErmittelnTest : public ::testing::Test {
     m_tabelle.Einfuegen(Geloescht("44444444", "10010010"));
     m_tabelle.Einfuegen(Geloescht("55555555", "30040000"));
     m_tabelle.Einfuegen(Geloescht("66666666", "11111111"));
+    m_tabelle.Einfuegen(Bank("67220020", "005200", "GENODE61WNM", "00", "Volksbank"));
+    m_tabelle.Einfuegen(Geloescht("77777777", "67220020"));
   }
   IbanErgebnis Ermitteln(const char* blz, const char* konto = "532013000") {
     return IbanErmitteln(QString::fromUtf8(blz), QString::fromLatin1(konto), m_tabelle);
@@ -93,6 +95,19 @@ TEST_F(IbanErmittelnTest, HinweisDerRegelErsetztHinweis103) {
   const IbanErgebnis e = Ermitteln("55555555", "36");
   EXPECT_EQ(e.Hinweis, IbanHinweis::OhneNeuberechnungPruefziffer);
   EXPECT_EQ(e.IBAN, std::optional<QString>(ErwarteteIban(QStringLiteral("30040000"), QStringLiteral("0261103600"))));
+}
+
+// Rule 0052 behind a successor: its hint 1 replaces hint 103; a mapped account keeps hint 103.
+TEST_F(IbanErmittelnTest, Hinweis1DerRegelErsetztHinweis103) {
+  const IbanErgebnis ohne = Ermitteln("77777777", "5308810001");
+  EXPECT_EQ(ohne.HinweisText, QStringLiteral("1-Konto ohne IBAN-Berechnung, IBAN-Regel: 005200"));
+  EXPECT_FALSE(ohne.IBAN || ohne.BIC);
+  EXPECT_EQ(ohne.Bank, std::optional<QString>(QStringLiteral("Volksbank")));
+
+  const IbanErgebnis mit = Ermitteln("77777777", "5308810004");
+  EXPECT_EQ(mit.Hinweis, IbanHinweis::NachfolgeBlz);
+  EXPECT_EQ(mit.IBAN, std::optional<QString>(ErwarteteIban(QStringLiteral("60050101"), QStringLiteral("0002662604"))));
+  EXPECT_EQ(mit.BIC, std::optional<QString>(QStringLiteral("SOLADEST600")));
 }
 
 TEST_F(IbanErmittelnTest, NurEinSchrittNachfolger) {

@@ -97,6 +97,9 @@ const RegelFall Faelle0000bis0030[] = {
     {"R0005_Korrektur5555500", "000503", "37080040", "5555500", "DRESDEFF370", "13", "37080040", "0263602501", "DRESDEFF370", H::OhneNeuberechnungPruefziffer},
     {"R0005_Alt5555555Nicht", "000503", "37080040", "5555555", "DRESDEFF370", "13", "37080040", "5555555", "DRESDEFF370", H::OhneNeuberechnungPruefziffer},
     {"R0005_LetzteZeile", "000503", "60040071", "500500500", "TESTDEFFXXX", "13", "60040071", "0512700600", "COBADEFFXXX", H::OhneNeuberechnungPruefziffer},
+    {"R0005_Methode09OhneUmsetzung", "000503", "30040000", "36", "COBADEDDXXX", "09", "30040000", "36", "COBADEFFXXX", H::Keiner},
+    {"R0005_CommerzBicBereichGesperrt", "000503", "30040000", "998000000", "COBADEDDXXX", "13", Keine, "", "", H::BlzGesperrt},
+    {"R0005_MittlereZeile", "000502", "12080000", "212121", "DRESDEFF120", "13", "12080000", "4050462200", "DRESDEFF120", H::OhneNeuberechnungPruefziffer},
     {"R0005_KontoFehlt", "000503", "37080040", "", "DRESDEFF370", "13", Keine, "", "", H::KontoNrUngueltig},
     {"R0006_Umsetzung", "000600", "72020700", "1111111", "AUGBDE77XXX", "00", "72020700", "20228888", "AUGBDE77XXX", H::Keiner},
     {"R0006_Letzte", "000600", "72020700", "70000", "AUGBDE77XXX", "00", "72020700", "18180018", "AUGBDE77XXX", H::Keiner},
@@ -262,5 +265,37 @@ const RegelFall FaelleKontoNr[] = {
     {"Regel0036Hinweis9StattHinweis101", "003600", "21050170", "31234567x9", "NOLADE21KIE", "00", Keine, "", "", H::KontoNrUngueltig},
 };
 INSTANTIATE_TEST_SUITE_P(KontoNr, IbanRegelTest, ::testing::ValuesIn(FaelleKontoNr), FallName);
+
+// Rows from the middle and the ends of the literal lists, so that a slip in one of them shows.
+const RegelFall FaelleListenzeilen[] = {
+    {"T0004_Mitte", "000400", "20020200", "9595", "SXPYDEHHXXX", "00", "20020200", "1653524703", "SXPYDEHHXXX", H::Keiner},
+    {"T0006_Mitte", "000600", "72020700", "34343434", "AUGBDE77XXX", "00", "72020700", "1000506517", "AUGBDE77XXX", H::Keiner},
+    {"T0007_Mitte", "000700", "37050198", "2602024", "COLSDE33XXX", "00", "37050198", "5602024", "COLSDE33XXX", H::Keiner},
+    {"T0015_Mitte", "001500", "37020500", "393393", "BFSWDE33XXX", "00", "37020500", "0033013019", "BFSWDE33XXX", H::Keiner},
+    {"T0017_Letzte", "001700", "38050000", "50005000", "WELADED1SKB", "00", "38050000", "5000500013", "WELADED1SKB", H::Keiner},
+    {"T0018_Letzte", "001800", "39060180", "202050", "GENODED1AAC", "00", "39060180", "1221864014", "GENODED1AAC", H::Keiner},
+    {"T0024_Letzte", "002400", "36060295", "400", "GENODED1BBE", "00", "36060295", "14400", "GENODED1BBE", H::Keiner},
+    {"T0031_Praefix458", "003200", "73020012", "4581234567", "HYVEDEMM487", "00", "54520194", "4581234567", "", H::UnicreditBlzUmsetzung},
+    {"T0031_Praefix560", "003200", "73020012", "5601234567", "HYVEDEMM487", "00", "79320075", "5601234567", "", H::UnicreditBlzUmsetzung},
+    {"T0031_Praefix733", "003501", "73020012", "7331234567", "HYVEDEMM487", "00", "83020087", "7331234567", "", H::UnicreditBlzUmsetzung},
+    {"T0036_Bis1999999999Frei", "003600", "21050170", "1999999999", "NOLADE21KIE", "00", "21050000", "1999999999", "NOLADE21KIE", H::OhneNeuberechnungPruefziffer},
+    {"T0036_Ab2000000000Gesperrt", "003600", "21050170", "2000000000", "NOLADE21KIE", "00", Keine, "", "", H::GesperrteKontenkreise},
+    {"T0036_8599999999Frei", "003600", "21050170", "8599999999", "NOLADE21KIE", "00", "21050000", "8599999999", "NOLADE21KIE", H::OhneNeuberechnungPruefziffer},
+    {"T0039_Erste", "003900", "25621327", "12345", "GENODEF1MAR", "00", "28020050", "12345", "GENODEF1MAR", H::Keiner},
+    {"T0042_Vierte0UeberBereich", "004200", "50050222", "12301000", "HELADEF1822", "00", "50050222", "12301000", "HELADEF1822", H::Keiner},
+    {"T0049_Mitte", "004900", "40060000", "999", "GENODEMSXXX", "00", "40060000", "0001310113", "GENODEMSXXX", H::Keiner},
+    {"T0051_Dritte", "005100", "44050199", "500500500", "DORTDE33XXX", "00", "44050199", "0005005000", "DORTDE33XXX", H::Keiner},
+    {"T0052_Letzte", "005200", "69220020", "6402145400", "TESTDEFFXXX", "00", "60050101", "7485500252", "SOLADEST600", H::Keiner},
+    {"T0053_Gruppe60020030", "005300", "60020030", "1054290000", "TESTDEFFXXX", "00", "60050101", "7871521216", "SOLADEST600", H::Keiner},
+    {"T0053_Gruppe60050000", "005300", "60050000", "5500", "TESTDEFFXXX", "00", "60050101", "0001375703", "SOLADEST600", H::Keiner},
+    {"T0053_Gruppe66020020", "005300", "66020020", "4002401000", "TESTDEFFXXX", "00", "60050101", "7495500967", "SOLADEST600", H::Keiner},
+    {"T0053_Gruppe66050000", "005300", "66050000", "85990", "TESTDEFFXXX", "00", "60050101", "7402051588", "SOLADEST600", H::Keiner},
+    {"T0054_MusterLetzte", "005400", "52060410", "69796740", "GENODEF1EK1", "00", "52060410", "69796743", "GENODEF1EK1", H::Keiner},
+    {"T0054_EinzelMitte", "005400", "52060410", "636306", "GENODEF1EK1", "00", "52060410", "63606", "GENODEF1EK1", H::Keiner},
+    {"T0056_LetzteBlz", "005600", "69010111", "12345", "ESSEDE5F690", "00", Keine, "", "", H::OhneBerechnung},
+    {"T0056_Blz35211012", "005600", "35211012", "12345", "ESSEDE5F352", "00", Keine, "", "", H::OhneBerechnung},
+    {"T0056_FestMitte", "005600", "37010111", "1888", "ESSEDE5F370", "00", Keine, "", "ESSEDE5F370", H::Keiner, "DE81370101111241113000"},
+};
+INSTANTIATE_TEST_SUITE_P(Listenzeilen, IbanRegelTest, ::testing::ValuesIn(FaelleListenzeilen), FallName);
 
 }  // namespace
