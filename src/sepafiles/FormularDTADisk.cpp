@@ -56,15 +56,15 @@ struct Spaltenentwurf {
   int breite;
 };
 const Spaltenentwurf kSpalten[] = {
-    {"Zahlungen.ZahlungNr", "", 60}, {"Name", "", 150},          {"Bank", "", 0},
-    {"BIC", "", 100},                 {"IBAN", "", 180},          {"OPKontoNr", "", 0},
-    {"Textschlüssel", "", 0},        {"ZahlungGesamt", "", 95},  {"AbsenderNr", "", 0},
-    {"Erledigt", "", 0},             {"BuchImport", "", 0},      {"Art", "", 35},
-    {"ErledigtDatum", "", 0},        {"Fällig", "", 90},         {"Währung", "", 0},
-    {"Fehler", "", 0},               {"Verwendungszweck1", "", 160}, {"Verwendungszweck.ZahlungNr", "", 0},
-    {"OPVorgangNr", "", 0},          {"Vorgangsdatum", "", 0},   {"OPBetrag", "", 0},
-    {"SkontoBetrag", "", 0},         {"Verwendungszweck", "Verwendungszweck", 150},
-    {"ZahlungsBetrag", "Betrag", 90}, {"LfdNr", "", 0},          {"OPVorgangsArt", "", 0},
+    {"Zahlungen.ZahlungNr", "Nr.", 50},  {"Name", "Name", 140},         {"Bank", "", 0},
+    {"BIC", "BIC", 115},                  {"IBAN", "IBAN", 230},         {"OPKontoNr", "", 0},
+    {"Textschlüssel", "", 0},            {"ZahlungGesamt", "Gesamtbetrag", 95}, {"AbsenderNr", "", 0},
+    {"Erledigt", "", 0},                 {"BuchImport", "", 0},         {"Art", "Art", 35},
+    {"ErledigtDatum", "", 0},            {"Fällig", "Fällig", 95},      {"Währung", "", 0},
+    {"Fehler", "", 0},                   {"Verwendungszweck1", "Zweck Zeile 1", 140},
+    {"Verwendungszweck.ZahlungNr", "", 0}, {"OPVorgangNr", "", 0},     {"Vorgangsdatum", "", 0},
+    {"OPBetrag", "", 0},                 {"SkontoBetrag", "", 0},       {"Verwendungszweck", "Verwendungszweck", 140},
+    {"ZahlungsBetrag", "Betrag", 90},    {"LfdNr", "", 0},              {"OPVorgangsArt", "", 0},
     {"ZeilenNr", "", 0},
 };
 
