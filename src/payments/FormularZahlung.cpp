@@ -984,7 +984,7 @@ bool FormularZahlung::Speichern() {
   k.heute = Uhr::Heute();
   const SpeicherErgebnis r = ZahlungSpeichern(*m_db, *m_aktuelleNr, eingabe, k);
   if (!r.Ok()) {
-    Meldung::Zeigen(r.Meldungstext(), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, ZahlungsformularTitel(), this);
+    Meldung::Zeigen(r.Meldungstext(), MeldungsKnoepfe::Ok, MeldungsSymbol::Information, ZahlungsformularTitel(), this);
     if (r.pruefFehler) {
       // The cleaned texts stay in the fields.
       const QSignalBlocker sperre(m_sequenz);

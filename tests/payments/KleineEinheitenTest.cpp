@@ -36,6 +36,22 @@ TEST(Textschluessel, ListenJeZahlungsart) {
   EXPECT_EQ(TextschluesselListe(QStringLiteral("L")).at(4).Eintragstext(), QStringLiteral("TRAD;Handelsgeschäfte"));
 }
 
+TEST(Textschluessel, EintragstexteWortgenau) {
+  auto texte = [](const QString& art) {
+    QStringList t;
+    for (const auto& e : TextschluesselListe(art)) t << e.Eintragstext();
+    return t;
+  };
+  EXPECT_EQ(texte(QStringLiteral("G")),
+            L({"CORT;Handelszahlung", "TRAD;Handelsgeschäfte", "GDDS;An- und Verkauf von Waren",
+               "CBFF;Vermögenswirksame Leistungen", "SALA;Gehaltszahlung", "PAYR;Gehaltszahlung",
+               "BONU;Gehalt Bonusleistungen", "CASH;Dispositionszahlung", "CHAR;Spendenzahlung",
+               "CMDT;Wirtschaftsgüter", "PROV;Provision", "DIVI;Dividendenzahlung", "PHON;Telefonrechnung",
+               "RENT;Miete", "SUBS;Abonnement", "SUPP;Lieferantenzahlung"}));
+  EXPECT_EQ(texte(QStringLiteral("L")), L({"COLL;Einzug", "DBTC;Lastschrift", "GDDS;An- und Verkauf von Waren",
+                                           "CORT;Handelszahlung", "TRAD;Handelsgeschäfte"}));
+}
+
 TEST(Textschluessel, GespeichertGrossUndHoechstensFeldgroesse) {
   EXPECT_EQ(TextschluesselNormalisieren(QStringLiteral(" sala ")), QStringLiteral("SALA"));
   EXPECT_EQ(TextschluesselNormalisieren(QStringLiteral("salary")), QStringLiteral("SALA"));

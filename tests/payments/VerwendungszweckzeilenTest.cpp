@@ -101,6 +101,15 @@ TEST(OPUebernahme, VorlagenJeVorgangsart) {
   EXPECT_EQ(z.betraege.zahlungsBetrag, E(100));
 }
 
+TEST(OPUebernahme, GutschriftMitArtPlatzhalterInVorlageZwei) {
+  Zeilenvorlagen v;
+  v[2] = QStringLiteral("{Art} {rgnr} {RgDatum}");
+  const OffenerPosten p{QStringLiteral("G-17"), QStringLiteral("KG"), QDate(2024, 3, 1), {}, {}, Euro(100)};
+  const OPZeilenwerte z = OffenenPostenUebernehmen(p, v, true, 27);
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("GS G-17 01.03.24"));
+  EXPECT_EQ(z.betraege, (ZeilenBetraege{E(-100), std::nullopt, E(-100)}));
+}
+
 TEST(OPUebernahme, OhneVorlageKurzformVUndSchnittNachDemFilter) {
   const Zeilenvorlagen leer;
   OffenerPosten p{QStringLiteral("4711"), QStringLiteral("KR"), QDate(2024, 3, 1), {}, {}, Euro(10)};

@@ -79,12 +79,31 @@ INSTANTIATE_TEST_SUITE_P(
                k.heute = QDate(2016, 2, 1);
              },
              kBic, Fokusfeld::Bic},
+        Fall{"BicZehnZeichen", [](ZahlungEingabe& e, PruefKontext&) { e.bic = QStringLiteral("COBADEFFXX"); }, kBic,
+             Fokusfeld::Bic},
+        Fall{"BicLeerAuslandMitte2015",
+             [](ZahlungEingabe& e, PruefKontext& k) {
+               e.bic.clear();
+               e.iban = QStringLiteral("AT611904300234573201");
+               k.heute = QDate(2015, 6, 1);
+             },
+             kBic, Fokusfeld::Bic},
+        // An empty IBAN counts as a foreign one, and the BIC is judged before the IBAN.
+        Fall{"BicUndIbanLeerMitte2015",
+             [](ZahlungEingabe& e, PruefKontext& k) {
+               e.bic.clear();
+               e.iban.clear();
+               k.heute = QDate(2015, 6, 1);
+             },
+             kBic, Fokusfeld::Bic},
         Fall{"IbanFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.iban.clear(); },
              QStringLiteral("Die IBAN fehlt noch komplett."), Fokusfeld::Iban},
         Fall{"IbanZuKurz", [](ZahlungEingabe& e, PruefKontext&) { e.iban = QStringLiteral("DE89 3704"); },
              QStringLiteral("Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig."), Fokusfeld::Iban},
         Fall{"IbanFalscheLaenge", [](ZahlungEingabe& e, PruefKontext&) { e.iban += QStringLiteral("1"); },
              QStringLiteral("Die IBAN hat nicht die für das jeweilige Land definierte Länge."), Fokusfeld::Iban},
+        Fall{"IbanUnbekanntesLand", [](ZahlungEingabe& e, PruefKontext&) { e.iban = QStringLiteral("XX89370400440532013000"); },
+             QStringLiteral("Die IBAN fängt mit 2 unbekannten Zeichen an."), Fokusfeld::Iban},
         Fall{"KeineZeileImGitter",
              [](ZahlungEingabe&, PruefKontext& k) {
                k.zeilengitterSichtbar = true;
@@ -153,6 +172,17 @@ TEST(ZahlungPruefung, BicLeerNachDenStichtagen) {
   EXPECT_TRUE(BicGueltig(QString(), QString(), QDate(2016, 2, 2)));
   EXPECT_TRUE(BicGueltig(QStringLiteral("COBADEFF"), QString(), QDate(2000, 1, 1)));
   EXPECT_FALSE(BicGueltig(QStringLiteral("COBADEFFXX"), QString(), QDate(2024, 1, 1)));
+}
+
+TEST(ZahlungPruefung, LeereBicNachDemStichtagBestehtAlle) {
+  ZahlungEingabe e = Gueltig();
+  e.bic.clear();
+  PruefKontext k = Kontext(Zahlart::BasisLastschrift);
+  k.heute = QDate(2014, 2, 2);  // German IBAN: the day after its cut-off
+  EXPECT_FALSE(ZahlungPruefen(e, k));
+  e.iban = QStringLiteral("AT611904300234573201");
+  k.heute = QDate(2016, 2, 2);
+  EXPECT_FALSE(ZahlungPruefen(e, k));
 }
 
 TEST(ZahlungPruefung, BereinigungBleibtAuchBeiSpaeteremFehler) {

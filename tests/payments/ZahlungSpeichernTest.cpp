@@ -77,6 +77,17 @@ TEST_F(ZahlungSpeichernTest, SpeichertZahlungUndZeileEinsNormalisiert) {
   EXPECT_EQ(zeilen[0].betraege.zahlungsBetrag, std::optional<Waehrung>(Euro(10)));
 }
 
+TEST_F(ZahlungSpeichernTest, ZeileEinsBekommtDenBereinigtenText) {
+  const qint64 nr = Neu();
+  ZahlungEingabe e = Eingabe();
+  e.verwendungszweck1 = QStringLiteral("Rechnung <4711> #2");
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  EXPECT_EQ(e.verwendungszweck1, QStringLiteral("Rechnung 4711 2"));
+  EXPECT_EQ(Feld(nr, "Verwendungszweck1").toString(), QStringLiteral("Rechnung 4711 2"));
+  EXPECT_EQ(t.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toString(),
+            QStringLiteral("Rechnung 4711 2"));
+}
+
 TEST_F(ZahlungSpeichernTest, LastschriftSpeichertSequenzUndMandat) {
   const qint64 nr = Neu(Zahlart::FirmenLastschrift);
   ZahlungEingabe e = Eingabe();
@@ -143,6 +154,28 @@ TEST_F(ZahlungSpeichernTest, GitteranzeigeUebernimmtErsteZeileUndSumme) {
   EXPECT_EQ(Feld(nr, "Verwendungszweck1").toString(), QStringLiteral("Zeile A"));
   EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(12).Roh());
   EXPECT_EQ(t.Anzahl("Verwendungszweck"), 2);
+}
+
+TEST_F(ZahlungSpeichernTest, GitteranzeigeNummeriertLueckenhafteZeilenNeu) {
+  const qint64 nr = Neu();
+  t.ZeileAnlegen(nr, 4, QStringLiteral("Zeile C"), Euro(3));
+  t.ZeileAnlegen(nr, 1, QStringLiteral("Zeile A"), Euro(1));
+  t.ZeileAnlegen(nr, 3, QStringLiteral("Zeile B"), Euro(2));
+  ZahlungEingabe e = Eingabe();
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::Ueberweisung, true)).Ok());
+  EXPECT_EQ(t.Wert("SELECT group_concat(ZeilenNr || ':' || Verwendungszweck, ',') FROM (SELECT * FROM Verwendungszweck "
+                   "WHERE ZahlungNr = ? ORDER BY ZeilenNr)",
+                   {QVariant(nr)})
+                .toString(),
+            QStringLiteral("1:Zeile A,2:Zeile B,3:Zeile C"));
+  EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(6).Roh());
+
+  // A failed check renumbers nothing.
+  ASSERT_TRUE(
+      t.Db().Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = ZeilenNr * 2 WHERE ZahlungNr = ?", {QVariant(nr)}).Ok());
+  e.name.clear();
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::Ueberweisung, true)).pruefFehler);
+  EXPECT_EQ(t.Wert("SELECT MAX(ZeilenNr) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toInt(), 6);
 }
 
 TEST_F(ZahlungSpeichernTest, ZeileEinerAnderenArtWirdNieUeberschrieben) {

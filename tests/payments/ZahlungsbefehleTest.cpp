@@ -48,6 +48,21 @@ TEST_F(ZahlungsbefehleTest, NeuSpeichertSofortMitDenUebernommenenFeldern) {
   EXPECT_EQ(Feld(l, "MandatDatum").toString(), QStringLiteral("2024-06-01"));
 }
 
+TEST_F(ZahlungsbefehleTest, NeuSpeichertUebernommeneWerteWieEinSpeichern) {
+  // Values carried from an older row (an import, a former version) are stored as a save would.
+  ZahlungEingabe vorher;
+  vorher.bic = QStringLiteral("cobadeffxxx");
+  vorher.iban = QStringLiteral("de89 3704 0044 0532 0130 00");
+  vorher.textschluessel = QStringLiteral(" supp");
+  qint64 nr = 0;
+  ASSERT_TRUE(NeueZahlungAnlegen(t.Db(), 1, Zahlart::Ueberweisung,
+                                 UebertragErmitteln(vorher, {false, false, true, true, false, false}), QDate(2024, 6, 1), nr)
+                  .Ok());
+  EXPECT_EQ(Feld(nr, "BIC").toString(), QStringLiteral("COBADEFFXXX"));
+  EXPECT_EQ(Feld(nr, "IBAN").toString(), QStringLiteral("DE89370400440532013000"));
+  EXPECT_EQ(Feld(nr, "\"Textschlüssel\"").toString(), QStringLiteral("SUPP"));
+}
+
 TEST_F(ZahlungsbefehleTest, NeuFehlerWirdGemeldet) {
   t.Db().SetzeStoerung([](const QString& sql) {
     return sql.startsWith(QLatin1String("INSERT INTO Zahlungen")) ? DbFehler{13, QStringLiteral("voll")} : DbFehler{};

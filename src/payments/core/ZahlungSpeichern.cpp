@@ -93,7 +93,15 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
     return e;
   }
 
-  if (!k.zeilengitterSichtbar) {
+  if (k.zeilengitterSichtbar) {
+    // The line sums of a save in entry mode close gaps in the numbering (lines from an import or
+    // another program), within this transaction.
+    ZeilenSummen summen;
+    if ((f = ZeilenSummieren(db, zahlungNr, true, summen))) {
+      e.dbFehler = f;
+      return e;
+    }
+  } else {
     if (pk.zeilen.anzahl == 0) {
       f = db.Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPBetrag, SkontoBetrag, "
                         "ZahlungsBetrag) VALUES (?, 1, ?, ?, NULL, ?)",

@@ -29,6 +29,7 @@ struct SpeicherErgebnis {
 // first; only then, in one transaction, the payment row with sender, kind, Währung True, the
 // cleaned texts, IBAN without blanks and BIC upper-case, the purpose code upper-case and at most
 // its field size, and in the single-field display line 1 (with more than one line only line 1's
-// text changes). A row of another sender or kind is never overwritten. On return `eingabe`
-// holds the values as they were stored (or as cleaned by the checks).
+// text changes); in the grid display the lines are numbered 1..n again. A row of another sender
+// or kind is never overwritten. On return `eingabe` holds the values as they were stored (or as
+// cleaned by the checks).
 SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingabe& eingabe, const SpeicherKontext& kontext);

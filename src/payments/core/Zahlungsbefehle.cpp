@@ -1,5 +1,6 @@
 #include "payments/core/Zahlungsbefehle.h"
 
+#include "payments/core/Textschluessel.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
 
@@ -26,12 +27,14 @@ DbFehler NeueZahlungAnlegen(Datenbank& db, int absenderNr, Zahlart zahlart, cons
     sequenz = QVariant(0);
     mandatDatum = QVariant(heute);
   }
+  const int tsGroesse = db.FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Textschlüssel"));
   DbFehler f = db.Ausfuehren(
       "INSERT INTO Zahlungen (AbsenderNr, Art, \"Währung\", Name, Bank, BIC, IBAN, \"Textschlüssel\", OPKontoNr, "
       "MandatSequenz, MandatDatum) VALUES (?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?)",
       {QVariant(absenderNr), QVariant(lastschrift ? QStringLiteral("L") : QStringLiteral("G")), QVariant(u.name),
-       QVariant(u.bank), QVariant(u.bic), QVariant(u.iban), QVariant(u.textschluessel), QVariant(u.opKontoNr), sequenz,
-       mandatDatum});
+       QVariant(u.bank), QVariant(BicNormalisieren(u.bic)), QVariant(IbanNormalisieren(u.iban)),
+       QVariant(TextschluesselNormalisieren(u.textschluessel, tsGroesse > 0 ? tsGroesse : 4)), QVariant(u.opKontoNr),
+       sequenz, mandatDatum});
   if (!f) zahlungNr = db.LetzteEinfuegeNr();
   return f;
 }

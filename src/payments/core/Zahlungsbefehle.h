@@ -25,7 +25,8 @@ struct Zahlungsuebertrag {
 Zahlungsuebertrag UebertragErmitteln(const ZahlungEingabe& bisher, const std::array<bool, 6>& kopierfeld);
 
 // "Neu": stores the new row at once, without checks, with the sender, the kind, Währung True and
-// the carried values; a direct debit gets sequence 0 (none chosen) and today as mandate date.
+// the carried values (IBAN, BIC and purpose code as a save stores them); a direct debit gets
+// sequence 0 (none chosen) and today as mandate date.
 // `zahlungNr` receives the new number.
 DbFehler NeueZahlungAnlegen(Datenbank& db, int absenderNr, Zahlart zahlart, const Zahlungsuebertrag& uebertrag,
                             const QDate& heute, qint64& zahlungNr);

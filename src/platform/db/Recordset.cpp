@@ -767,79 +767,36 @@ int Recordset::ZeileVonSchluessel(const QVariant& schluessel) const {
 void Recordset::FindFirst(const Praedikat& p) {
   CancelUpdate();
   AktuelleZeile();
-  const int alt = m_pos;
-  const bool altGeloescht = m_aktGeloescht;
-  const int n = RecordCount();
-  int treffer = -1;
-  m_aktGeloescht = false;
-  for (int i = 0; i < n && treffer < 0; ++i) {
-    if (!WerteAn(i)) continue;
-    m_pos = i;
-    if (p(*this)) treffer = i;
-  }
-  m_keinTreffer = treffer < 0;
-  if (treffer >= 0) {
-    Positionieren(treffer);
-  } else {
-    m_pos = alt;
-    m_aktGeloescht = altGeloescht;
-  }
+  Suchen(p, 0, +1);
 }
 
 void Recordset::FindNext(const Praedikat& p) {
   CancelUpdate();
   const int aktuell = AktuelleZeile();
-  int start = aktuell >= 0 ? aktuell + 1 : (m_aktGeloescht ? m_pos : (m_pos < 0 ? 0 : RecordCount()));
-  const int alt = m_pos;
-  const bool altGeloescht = m_aktGeloescht;
-  const int n = RecordCount();
-  int treffer = -1;
-  m_aktGeloescht = false;
-  for (int i = start; i < n && treffer < 0; ++i) {
-    if (!WerteAn(i)) continue;
-    m_pos = i;
-    if (p(*this)) treffer = i;
-  }
-  m_keinTreffer = treffer < 0;
-  if (treffer >= 0) {
-    Positionieren(treffer);
-  } else {
-    m_pos = alt;
-    m_aktGeloescht = altGeloescht;
-  }
+  Suchen(p, aktuell >= 0 ? aktuell + 1 : (m_aktGeloescht ? m_pos : (m_pos < 0 ? 0 : RecordCount())), +1);
 }
 
 void Recordset::FindPrevious(const Praedikat& p) {
   CancelUpdate();
   const int aktuell = AktuelleZeile();
   const int n = RecordCount();
-  int start = aktuell >= 0 ? aktuell - 1 : (m_aktGeloescht ? m_pos - 1 : (m_pos >= n ? n - 1 : -1));
-  const int alt = m_pos;
-  const bool altGeloescht = m_aktGeloescht;
-  int treffer = -1;
-  m_aktGeloescht = false;
-  for (int i = std::min(start, n - 1); i >= 0 && treffer < 0; --i) {
-    if (!WerteAn(i)) continue;
-    m_pos = i;
-    if (p(*this)) treffer = i;
-  }
-  m_keinTreffer = treffer < 0;
-  if (treffer >= 0) {
-    Positionieren(treffer);
-  } else {
-    m_pos = alt;
-    m_aktGeloescht = altGeloescht;
-  }
+  const int start = aktuell >= 0 ? aktuell - 1 : (m_aktGeloescht ? m_pos - 1 : (m_pos >= n ? n - 1 : -1));
+  Suchen(p, std::min(start, n - 1), -1);
 }
 
 void Recordset::FindLast(const Praedikat& p) {
   CancelUpdate();
   AktuelleZeile();
+  Suchen(p, RecordCount() - 1, -1);
+}
+
+void Recordset::Suchen(const Praedikat& p, int start, int schritt) {
   const int alt = m_pos;
   const bool altGeloescht = m_aktGeloescht;
+  const int n = RecordCount();
   int treffer = -1;
   m_aktGeloescht = false;
-  for (int i = RecordCount() - 1; i >= 0 && treffer < 0; --i) {
+  for (int i = start; i >= 0 && i < n && treffer < 0; i += schritt) {
     if (!WerteAn(i)) continue;
     m_pos = i;
     if (p(*this)) treffer = i;

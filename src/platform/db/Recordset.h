@@ -150,6 +150,8 @@ class Recordset {
   struct Metadaten;
   int AktuelleZeile() const;                 // valid row index of the current record, or -1
   void Positionieren(int pos);
+  // Walks from row `start` by `schritt` (+1 or -1) to the first row the predicate accepts.
+  void Suchen(const Praedikat& p, int start, int schritt);
   const QVariantList* WerteAn(int zeile) const;
   DbFehler ZeileNeuLesen(int zeile);
   quint64 Epoche() const;                    // current cache epoch (see Daten)
