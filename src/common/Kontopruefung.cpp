@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "common/Textfunktionen.h"
+
 namespace Kontopruefung {
 namespace {
 
@@ -53,6 +55,28 @@ bool GlaeubigerIdGueltig(const QString& glaeubigerId) {
   if (land == QLatin1String("DE") && text.size() != 18) return false;
   const int rest = Rest97(treffer.captured(3) + land + QStringLiteral("00"));
   return rest >= 0 && 98 - rest == treffer.captured(2).toInt();
+}
+
+QString Kompakt(const QString& text) {
+  QString t = text;
+  t.remove(QLatin1Char(' '));
+  return t.trimmed().toUpper();
+}
+
+QString BicMeldung(const QString& bic) {
+  const QString b = Kompakt(bic);
+  if (b.size() != 8 && b.size() != 11) return QStringLiteral("Die BIC muss 8 oder 11 Zeichen lang sein.");
+  if (!BicGueltig(b)) return QStringLiteral("Die BIC ist ungültig.");
+  return {};
+}
+
+QString IbanMeldung(const QString& iban) {
+  const QString i = Kompakt(iban);
+  QString meldung;
+  if (!IbanLaengePruefen(i, meldung)) return meldung;
+  if (!IbanFormatGueltig(i)) return QStringLiteral("Die IBAN enthält ungültige Zeichen.");
+  if (!IbanPruefzifferGueltig(i)) return QStringLiteral("Die Prüfziffer der IBAN ist falsch.");
+  return {};
 }
 
 }  // namespace Kontopruefung

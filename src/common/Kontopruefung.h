@@ -17,4 +17,13 @@ bool BicGueltig(const QString& bic);
 // identifier; check digits by ISO 7064 MOD 97-10 over the national identifier and the country.
 bool GlaeubigerIdGueltig(const QString& glaeubigerId);
 
+// The input messages of the master-data forms (without the closing request); empty when the value
+// passes. The value is taken as entered: blanks are removed and letters upper-cased first.
+// BIC: 8 or 11 characters in the structure of a BIC.
+QString BicMeldung(const QString& bic);
+// IBAN: the length messages of IbanLaengePruefen, then characters, then check digits.
+QString IbanMeldung(const QString& iban);
+// Blanks removed, upper-case: the stored form of IBAN, BIC and creditor identifier.
+QString Kompakt(const QString& text);
+
 }  // namespace Kontopruefung

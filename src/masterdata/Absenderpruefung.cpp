@@ -7,12 +7,6 @@
 
 namespace {
 
-QString OhneLeerzeichen(const QString& text) {
-  QString t = text;
-  t.remove(QLatin1Char(' '));
-  return t.trimmed().toUpper();
-}
-
 Absenderpruefung::Fehler Fehlermeldung(Absenderpruefung::Feld feld, const QString& text) {
   return {feld, text + QLatin1Char('\r') + Absenderpruefung::Schluss()};
 }
@@ -29,9 +23,9 @@ Absenderdaten Absenderpruefung::Normalisieren(const Absenderdaten& daten) {
   d.suchname = d.suchname.trimmed();
   d.name = d.name.trimmed();
   d.bank = d.bank.trimmed();
-  d.bic = OhneLeerzeichen(d.bic);
-  d.iban = OhneLeerzeichen(d.iban);
-  d.glaeubigerId = OhneLeerzeichen(d.glaeubigerId);
+  d.bic = Kontopruefung::Kompakt(d.bic);
+  d.iban = Kontopruefung::Kompakt(d.iban);
+  d.glaeubigerId = Kontopruefung::Kompakt(d.glaeubigerId);
   d.referenzNr = d.referenzNr.trimmed();
   d.bemerkung = d.bemerkung.trimmed();
   d.adressenVerbindung = d.adressenVerbindung.trimmed();
@@ -43,17 +37,8 @@ std::optional<Absenderpruefung::Fehler> Absenderpruefung::Pruefen(const Absender
   if (d.name.isEmpty()) return Fehlermeldung(Feld::Name, QStringLiteral("Der Name des Absenders fehlt noch."));
 
   if (d.bic.isEmpty()) return Fehlermeldung(Feld::Bic, QStringLiteral("Die BIC fehlt noch."));
-  if (d.bic.size() != 8 && d.bic.size() != 11)
-    return Fehlermeldung(Feld::Bic, QStringLiteral("Die BIC muss 8 oder 11 Zeichen lang sein."));
-  if (!Kontopruefung::BicGueltig(d.bic))
-    return Fehlermeldung(Feld::Bic, QStringLiteral("Die BIC ist ungültig."));
-
-  QString meldung;
-  if (!IbanLaengePruefen(d.iban, meldung)) return Fehlermeldung(Feld::Iban, meldung);
-  if (!Kontopruefung::IbanFormatGueltig(d.iban))
-    return Fehlermeldung(Feld::Iban, QStringLiteral("Die IBAN enthält ungültige Zeichen."));
-  if (!Kontopruefung::IbanPruefzifferGueltig(d.iban))
-    return Fehlermeldung(Feld::Iban, QStringLiteral("Die Prüfziffer der IBAN ist falsch."));
+  if (const QString m = Kontopruefung::BicMeldung(d.bic); !m.isEmpty()) return Fehlermeldung(Feld::Bic, m);
+  if (const QString m = Kontopruefung::IbanMeldung(d.iban); !m.isEmpty()) return Fehlermeldung(Feld::Iban, m);
 
   if (!d.glaeubigerId.isEmpty() && !Kontopruefung::GlaeubigerIdGueltig(d.glaeubigerId))
     return Fehlermeldung(Feld::GlaeubigerId,

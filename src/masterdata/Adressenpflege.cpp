@@ -15,19 +15,11 @@ Adressenpflege::Fehler Fehlermeldung(const QString& feld, const QString& text) {
   return {feld, text + QLatin1Char('\r') + kSchluss};
 }
 
-QString Kompakt(const QString& text) {
-  QString t = text;
-  t.remove(QLatin1Char(' '));
-  return t.trimmed().toUpper();
-}
-
 QVariant TextOderNull(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
 
 std::optional<Adressenpflege::Fehler> BicPruefen(const QString& bic) {
   if (bic.isEmpty()) return std::nullopt;
-  if (bic.size() != 8 && bic.size() != 11)
-    return Fehlermeldung(QStringLiteral("BIC"), QStringLiteral("Die BIC muss 8 oder 11 Zeichen lang sein."));
-  if (!Kontopruefung::BicGueltig(bic)) return Fehlermeldung(QStringLiteral("BIC"), QStringLiteral("Die BIC ist ungültig."));
+  if (const QString m = Kontopruefung::BicMeldung(bic); !m.isEmpty()) return Fehlermeldung(QStringLiteral("BIC"), m);
   return std::nullopt;
 }
 
@@ -48,9 +40,9 @@ Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
   d.suchname = d.suchname.trimmed();
   d.name = d.name.trimmed();
   d.bank = d.bank.trimmed();
-  d.bic = Kompakt(d.bic);
-  d.iban = Kompakt(d.iban);
-  d.blz = Kompakt(d.blz);
+  d.bic = Kontopruefung::Kompakt(d.bic);
+  d.iban = Kontopruefung::Kompakt(d.iban);
+  d.blz = Kontopruefung::Kompakt(d.blz);
   d.kontoNr = d.kontoNr.trimmed();
   d.mandatReferenz = d.mandatReferenz.trimmed();
   d.mandatSequenz = d.mandatSequenz.trimmed();
@@ -63,10 +55,8 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten&
   if (d.name.isEmpty()) return Fehlermeldung(QStringLiteral("Name"), QStringLiteral("Der Name fehlt noch."));
   if (auto f = BicPruefen(d.bic)) return f;
   if (!d.iban.isEmpty()) {
-    QString meldung;
-    if (!IbanLaengePruefen(d.iban, meldung)) return Fehlermeldung(QStringLiteral("IBAN"), meldung);
-    if (!Kontopruefung::IbanGueltig(d.iban))
-      return Fehlermeldung(QStringLiteral("IBAN"), QStringLiteral("Die Prüfziffer der IBAN ist falsch."));
+    if (const QString m = Kontopruefung::IbanMeldung(d.iban); !m.isEmpty())
+      return Fehlermeldung(QStringLiteral("IBAN"), m);
   }
   if (auto f = BlzPruefen(d.blz)) return f;
   if (!d.mandatSequenz.isEmpty() && !MandatSequenzTexte().contains(d.mandatSequenz))
@@ -75,7 +65,7 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten&
 }
 
 Bankdaten Adressenpflege::Normalisieren(const Bankdaten& roh) {
-  return {Kompakt(roh.blz), Kompakt(roh.bic), roh.bank.trimmed()};
+  return {Kontopruefung::Kompakt(roh.blz), Kontopruefung::Kompakt(roh.bic), roh.bank.trimmed()};
 }
 
 std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Bankdaten& roh) {
