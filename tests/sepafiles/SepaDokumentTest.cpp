@@ -451,6 +451,169 @@ TEST(SepaDokument, EinzugsdatumUndAusfuehrungsdatumNachKalender) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The documented cases, element by element
+
+// A core run with sequences 2, 2, 3: one file with a FRST and a RCUR block; in split mode two files
+// with their own group header each and the raised message id for the second.
+TEST(SepaDokument, BasisZweiErsteUndEinFolgeeinzug) {
+  const QList<SepaAuftrag> auftraege{Auftrag(1, 1000, 2), Auftrag(2, 2000, 2), Auftrag(3, 525, 3)};
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
+  const SepaErgebnis eine = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(eine, Pain008);
+  ASSERT_EQ(eine.Dateien.size(), 1);
+  EXPECT_EQ(eine.Dateien[0].Dateiname, QStringLiteral("SEPALKBasis.XML"));
+  EXPECT_EQ(eine.Referenz, QStringLiteral("R100"));
+  XPfad x(eine.Dateien[0].Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("3"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("35.25"));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:PmtInfId")), (QStringList{QStringLiteral("R100-1"), QStringLiteral("R100-2")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:PmtTpInf/p:SeqTp")), (QStringList{QStringLiteral("FRST"), QStringLiteral("RCUR")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:NbOfTxs")), (QStringList{QStringLiteral("2"), QStringLiteral("1")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:CtrlSum")), (QStringList{QStringLiteral("30"), QStringLiteral("5.25")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:PmtMtd")), (QStringList(2, QStringLiteral("DD"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:PmtTpInf/p:SvcLvl/p:Cd")), (QStringList(2, QStringLiteral("SEPA"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:ChrgBr")), (QStringList(2, QStringLiteral("SLEV"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtrSchmeId/p:Id/p:PrvtId/p:Othr/p:SchmeNm/p:Prtry")),
+            (QStringList(2, QStringLiteral("SEPA"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:DrctDbtTxInf/p:DrctDbtTx/p:MndtRltdInf/p:AmdmntInd")),
+            (QStringList(3, QStringLiteral("false"))));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:DrctDbtTxInf/p:DrctDbtTx/p:MndtRltdInf/p:DtOfSgntr")),
+            (QStringList(3, QStringLiteral("2023-01-15"))));
+
+  o.AufteilenNachMandatArt = true;
+  const SepaErgebnis zwei = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(zwei, Pain008);
+  ASSERT_EQ(zwei.Dateien.size(), 2);
+  EXPECT_EQ(zwei.Referenz, QStringLiteral("R101"));
+  const QStringList namen{QStringLiteral("SEPALKBasisMehrfachErste.XML"), QStringLiteral("SEPALKBasisMehrfachFolge.XML")};
+  const QStringList ids{QStringLiteral("R100"), QStringLiteral("R101")};
+  const QStringList anzahl{QStringLiteral("2"), QStringLiteral("1")};
+  const QStringList summe{QStringLiteral("30"), QStringLiteral("5.25")};
+  for (int i = 0; i < 2; ++i) {
+    const SepaDatei& d = zwei.Dateien[i];
+    EXPECT_EQ(d.Dateiname, namen[i]);
+    XPfad xi(d.Inhalt);
+    EXPECT_EQ(xi.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), ids[i]);
+    EXPECT_EQ(xi.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), anzahl[i]);
+    EXPECT_EQ(xi.Text(QStringLiteral("//p:PmtInf/p:NbOfTxs")), anzahl[i]);
+    EXPECT_EQ(xi.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), summe[i]);
+    EXPECT_EQ(xi.Text(QStringLiteral("//p:PmtInf/p:CtrlSum")), summe[i]);
+    EXPECT_EQ(xi.Texte(QStringLiteral("//p:PmtInf/p:PmtInfId")), QStringList{ids[i] + QStringLiteral("-1")});
+  }
+}
+
+// The mandate sequence decides sequence type and split-file ending, alike for core and B2B.
+struct SequenzFall {
+  int sequenz;
+  SepaArt art;
+  const char* typ;
+  const char* datei;
+};
+
+std::ostream& operator<<(std::ostream& os, const SequenzFall& f) { return os << f.sequenz; }
+
+class SepaDokumentSequenz : public ::testing::TestWithParam<SequenzFall> {};
+
+TEST_P(SepaDokumentSequenz, TypUndDateiname) {
+  const SequenzFall& f = GetParam();
+  const SepaErgebnis e = SepaDokument::Bauen({Auftrag(1, 100, f.sequenz)}, Absender(), Optionen(f.art, true),
+                                             QStringLiteral("R100"));
+  SchemaGueltig(e, Pain008);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_EQ(e.Dateien[0].Dateiname, QString::fromLatin1(f.datei));
+  XPfad x(e.Dateien[0].Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtTpInf/p:SeqTp")), QString::fromLatin1(f.typ));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtTpInf/p:LclInstrm/p:Cd")),
+            f.art == SepaArt::FirmenLastschrift ? QStringLiteral("B2B") : QStringLiteral("CORE"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, SepaDokumentSequenz,
+    ::testing::Values(SequenzFall{1, SepaArt::BasisLastschrift, "OOFF", "SEPALKBasisEinmal.XML"},
+                      SequenzFall{2, SepaArt::BasisLastschrift, "FRST", "SEPALKBasisMehrfachErste.XML"},
+                      SequenzFall{3, SepaArt::BasisLastschrift, "RCUR", "SEPALKBasisMehrfachFolge.XML"},
+                      SequenzFall{4, SepaArt::BasisLastschrift, "FNAL", "SEPALKBasisMehrfachLetzte.XML"},
+                      SequenzFall{11, SepaArt::FirmenLastschrift, "OOFF", "SEPALKFirmenEinmal.XML"},
+                      SequenzFall{12, SepaArt::FirmenLastschrift, "FRST", "SEPALKFirmenMehrfachErste.XML"},
+                      SequenzFall{13, SepaArt::FirmenLastschrift, "RCUR", "SEPALKFirmenMehrfachFolge.XML"},
+                      SequenzFall{14, SepaArt::FirmenLastschrift, "FNAL", "SEPALKFirmenMehrfachLetzte.XML"}));
+
+TEST(SepaDokument, ReferenzOhneFremdeZeichen) {
+  const SepaErgebnis e = SepaDokument::Bauen({Auftrag(1, 100)}, Absender(), Optionen(SepaArt::Ueberweisung),
+                                             QStringLiteral("R<1>0#0"));
+  SchemaGueltig(e, Pain001);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_EQ(e.Dateien[0].NachrichtenId, QStringLiteral("R100"));
+  XPfad x(e.Dateien[0].Inhalt);
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), QStringLiteral("R100"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:PmtInfId")), QStringLiteral("R100-1"));
+}
+
+// Credit transfers come in the selection's order, Art, MandatSequenz, ZahlungNr, and the generated
+// end-to-end ids count the rows in that order, even when a credit transfer carries a sequence.
+TEST(SepaDokument, UeberweisungenInDerReihenfolgeDerAuswahl) {
+  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 3), Auftrag(2, 200, 0), Auftrag(3, 300, 0)};
+  SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+  o.AutoEinzelReferenz = true;
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+  SchemaGueltig(e, Pain001);
+  ASSERT_EQ(e.Dateien.size(), 1);
+  EXPECT_EQ(e.Dateien[0].ZahlungNummern, (QList<qint64>{2, 3, 1}));
+  XPfad x(e.Dateien[0].Inhalt);
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf)")), 1);
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:Cdtr/p:Nm")),
+            (QStringList{QStringLiteral("Kunde 2"), QStringLiteral("Kunde 3"), QStringLiteral("Kunde 1")}));
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
+            (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-1-2"), QStringLiteral("R100-1-3")}));
+}
+
+// Every kind, split or not, with and without the sender's BIC, generated ids and a remittance text
+// that converts to nothing: each file passes the ISO and the DK schema and keeps the mandatory parts.
+TEST(SepaDokument, JederZweigSchemagueltig) {
+  for (const SepaArt art : {SepaArt::Ueberweisung, SepaArt::BasisLastschrift, SepaArt::FirmenLastschrift}) {
+    for (const bool aufteilen : {false, true}) {
+      for (const bool ohneBic : {false, true}) {
+        for (const bool autoId : {false, true}) {
+          const int basis = art == SepaArt::FirmenLastschrift ? 10 : 0;
+          QList<SepaAuftrag> auftraege;
+          for (int i = 1; i <= 8; ++i) auftraege.append(Auftrag(i, 100 * i, art == SepaArt::Ueberweisung ? 0 : basis + 1 + i % 4));
+          auftraege[0].Zeilen = QStringList{QStringLiteral("€"), QStringLiteral("  ")};
+          auftraege[1].BIC.clear();
+          auftraege[2].EinzelReferenz = QStringLiteral("E2E 17");
+          SepaAbsender absender = Absender();
+          if (ohneBic) absender.BIC.clear();
+          SepaOptionen o = Optionen(art, aufteilen);
+          o.AutoEinzelReferenz = autoId;
+          o.Sammelbuchung = !autoId;
+          const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, QStringLiteral("LAUF 2024/06"));
+          const bool lastschrift = art != SepaArt::Ueberweisung;
+          SCOPED_TRACE(testing::Message() << int(art) << aufteilen << ohneBic << autoId);
+          SchemaGueltig(e, lastschrift ? Pain008 : Pain001);
+          ASSERT_EQ(e.Dateien.size(), lastschrift && aufteilen ? 4 : 1);
+          int transaktionen = 0;
+          for (const SepaDatei& d : e.Dateien) {
+            XPfad x(d.Inhalt);
+            const int n = int(x.Zahl(QStringLiteral("count(//p:PmtInf/*[self::p:CdtTrfTxInf or self::p:DrctDbtTxInf])")));
+            transaktionen += n;
+            EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QString::number(n));
+            EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:ChrgBr")).count(QStringLiteral("SLEV")),
+                      int(x.Zahl(QStringLiteral("count(//p:PmtInf)"))));
+            EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInf/p:BtchBookg")).count(o.Sammelbuchung ? QStringLiteral("true") : QStringLiteral("false")),
+                      int(x.Zahl(QStringLiteral("count(//p:PmtInf)"))));
+            EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf[not(p:PmtTpInf/p:SvcLvl/p:Cd = 'SEPA')])")), 0);
+            EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf[not(p:ReqdExctnDt or p:ReqdColltnDt)])")), 0);
+            if (lastschrift) {
+              EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf[not(p:PmtTpInf/p:SeqTp) or not(p:CdtrSchmeId)])")), 0);
+            }
+          }
+          EXPECT_EQ(transaktionen, 8);
+        }
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Hostile and maximal texts
 
 // Every character of Latin-1 and some beyond, printable or not.

@@ -16,7 +16,7 @@ TEST_P(BetragText, NurNoetigeStellen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tabelle, BetragText,
-                         ::testing::Values(BetragFall{500, ".05"}, BetragFall{12500000, "1250"},
+                         ::testing::Values(BetragFall{500, ".05"}, BetragFall{12500000, "1250"}, BetragFall{1000000, "100"},
                                            BetragFall{125000, "12.5"}, BetragFall{1234500, "123.45"},
                                            BetragFall{100, ".01"}, BetragFall{0, "0"}, BetragFall{10000, "1"},
                                            BetragFall{9999999999900, "999999999.99"},

@@ -22,5 +22,5 @@ struct SepaAuftrag {
   std::optional<QDate> MandatDatum;
   int MandatSequenz = 0;           // 1-4 core, 11-14 B2B
   QString Verwendungszweck1;
-  QStringList Zeilen;              // remittance lines in ZeilenNr order; empty = use Verwendungszweck1
+  QStringList Zeilen;              // remittance lines in LfdNr order; empty = use Verwendungszweck1
 };

@@ -284,12 +284,14 @@ SepaErgebnis SepaDokument::Bauen(const QList<SepaAuftrag>& auftraege, const Sepa
                            .arg(meldung));
   }
 
-  // One consecutive group per sequence type, in the order OOFF, FRST, RCUR, FNAL.
+  // The selection's order (MandatSequenz, ZahlungNr) for both kinds: it numbers the generated
+  // end-to-end ids. Direct debits so form one consecutive group per type, OOFF, FRST, RCUR, FNAL;
+  // credit transfers stay one block whatever sequence a payment carries.
   QList<const SepaAuftrag*> reihe;
   reihe.reserve(auftraege.size());
   for (const SepaAuftrag& a : auftraege) reihe.append(&a);
-  std::stable_sort(reihe.begin(), reihe.end(), [lastschrift](const SepaAuftrag* x, const SepaAuftrag* y) {
-    if (lastschrift && x->MandatSequenz != y->MandatSequenz) return x->MandatSequenz < y->MandatSequenz;
+  std::stable_sort(reihe.begin(), reihe.end(), [](const SepaAuftrag* x, const SepaAuftrag* y) {
+    if (x->MandatSequenz != y->MandatSequenz) return x->MandatSequenz < y->MandatSequenz;
     return x->ZahlungNr < y->ZahlungNr;
   });
   QList<Gruppe> gruppen;
