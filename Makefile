@@ -21,7 +21,8 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	cd $(BUILD)/bench && for b in ./bench_*; do [ -x "$$b" ] && "$$b"; done
+	cd $(BUILD)/bench && for b in ./bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; done
+	bash bench/sepa_lauf_messen.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -9,7 +9,7 @@ pakete=(
   libsqlite3-dev libxml2-dev libxml2-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth time
 )
 
 fehlend=()
