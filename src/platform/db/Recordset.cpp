@@ -1,4 +1,5 @@
 #include "platform/db/Recordset.h"
+#include "platform/db/Wertumwandlung.h"
 
 #include <sqlite3.h>
 
@@ -878,15 +879,7 @@ std::optional<Waehrung> Recordset::Betrag(const QString& name) const {
   }
 }
 
-std::optional<QDate> Recordset::Datum(const QString& name) const {
-  const QVariant v = Feld(name);
-  if (v.isNull()) return std::nullopt;
-  if (v.typeId() == QMetaType::QDate) return v.toDate();
-  const QString t = v.toString();
-  const QDate d = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
-  if (!d.isValid()) return std::nullopt;
-  return d;
-}
+std::optional<QDate> Recordset::Datum(const QString& name) const { return DatumAusWert(Feld(name)); }
 
 bool Recordset::Wahr(const QString& name) const {
   const QVariant v = Feld(name);

@@ -18,21 +18,13 @@
 #include "common/Dateifunktionen.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
+#include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaDokument.h"
 #include "sepafiles/core/SepaPruefung.h"
 
 namespace {
 
 constexpr int Blockgroesse = 500;   // ids per IN (...) list
-
-QString TextLesen(const QVariant& wert) { return IstNull(wert) ? QString() : wert.toString(); }
-
-std::optional<QDate> DatumLesen(const QVariant& wert) {
-  if (IstNull(wert)) return std::nullopt;
-  const QDate datum = QDate::fromString(wert.toString().left(10), Qt::ISODate);
-  if (!datum.isValid()) return std::nullopt;
-  return datum;
-}
 
 QString Kennung() { return QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, QLatin1Char('0')); }
 
@@ -223,11 +215,11 @@ std::optional<SepaAbsender> SepaLauf::AbsenderLesen(Datenbank& db, int absenderN
   fehler = db.Abfragen(SqlText("SELECT Name, IBAN, BIC, \"GläubigerID\", Bemerkung FROM Absender WHERE AbsenderNr = ?"),
                        {absenderNr}, [&](const Zeile& z) {
                          SepaAbsender a;
-                         a.Name = TextLesen(z.Wert(0));
-                         a.IBAN = TextLesen(z.Wert(1));
-                         a.BIC = TextLesen(z.Wert(2));
-                         a.GlaeubigerID = TextLesen(z.Wert(3));
-                         a.Bemerkung = TextLesen(z.Wert(4));
+                         a.Name = TextAusWert(z.Wert(0));
+                         a.IBAN = TextAusWert(z.Wert(1));
+                         a.BIC = TextAusWert(z.Wert(2));
+                         a.GlaeubigerID = TextAusWert(z.Wert(3));
+                         a.Bemerkung = TextAusWert(z.Wert(4));
                          absender = a;
                          return false;
                        });
@@ -256,16 +248,16 @@ QList<SepaAuftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, SepaA
         parameter + QVariantList{absenderNr, artKz}, [&](const Zeile& z) {
           SepaAuftrag a;
           a.ZahlungNr = z.Wert(0).toLongLong();
-          a.Name = TextLesen(z.Wert(1));
-          a.IBAN = TextLesen(z.Wert(2));
-          a.BIC = TextLesen(z.Wert(3));
+          a.Name = TextAusWert(z.Wert(1));
+          a.IBAN = TextAusWert(z.Wert(2));
+          a.BIC = TextAusWert(z.Wert(3));
           a.Betrag = Waehrung::AusRoh(IstNull(z.Wert(4)) ? 0 : z.Wert(4).toLongLong());
-          a.Textschluessel = TextLesen(z.Wert(5));
-          a.EinzelReferenz = TextLesen(z.Wert(6));
-          a.MandatReferenz = TextLesen(z.Wert(7));
-          a.MandatDatum = DatumLesen(z.Wert(8));
+          a.Textschluessel = TextAusWert(z.Wert(5));
+          a.EinzelReferenz = TextAusWert(z.Wert(6));
+          a.MandatReferenz = TextAusWert(z.Wert(7));
+          a.MandatDatum = DatumAusWert(z.Wert(8));
           a.MandatSequenz = IstNull(z.Wert(9)) ? 0 : int(z.Wert(9).toLongLong());
-          a.Verwendungszweck1 = TextLesen(z.Wert(10));
+          a.Verwendungszweck1 = TextAusWert(z.Wert(10));
           gelesen.insert(a.ZahlungNr, a);
           return true;
         });
@@ -274,7 +266,7 @@ QList<SepaAuftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, SepaA
                              SqlText(") ORDER BY ZahlungNr, LfdNr"),
                          parameter, [&](const Zeile& z) {
                            auto it = gelesen.find(z.Wert(0).toLongLong());
-                           if (it != gelesen.end()) it->Zeilen << TextLesen(z.Wert(1));
+                           if (it != gelesen.end()) it->Zeilen << TextAusWert(z.Wert(1));
                            return true;
                          });
     if (fehler) return {};

@@ -7,6 +7,7 @@
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
+#include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaAuftrag.h"
 #include "sepafiles/core/SepaPruefung.h"
 
@@ -43,15 +44,6 @@ void DatumsfunktionAufruf(sqlite3_context* kontext, int anzahl, sqlite3_value** 
   const QByteArray iso = datum->toString(Qt::ISODate).toUtf8();
   sqlite3_result_text(kontext, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
 }
-
-std::optional<QDate> DatumLesen(const QVariant& wert) {
-  if (IstNull(wert)) return std::nullopt;
-  const QDate datum = QDate::fromString(wert.toString().left(10), Qt::ISODate);
-  if (!datum.isValid()) return std::nullopt;
-  return datum;
-}
-
-QString TextLesen(const QVariant& wert) { return IstNull(wert) ? QString() : wert.toString(); }
 
 // What the first pass stores back for one order.
 struct Rueckschrieb {
@@ -192,14 +184,14 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
   DbFehler f = db.Abfragen(pruefSql, erste.parameter, [&](const Zeile& z) {
     SepaAuftrag a;
     a.ZahlungNr = z.Wert(0).toLongLong();
-    a.Name = TextLesen(z.Wert(1));
-    a.IBAN = TextLesen(z.Wert(2));
-    a.BIC = TextLesen(z.Wert(3));
-    a.MandatReferenz = TextLesen(z.Wert(4));
-    a.MandatDatum = DatumLesen(z.Wert(5));
+    a.Name = TextAusWert(z.Wert(1));
+    a.IBAN = TextAusWert(z.Wert(2));
+    a.BIC = TextAusWert(z.Wert(3));
+    a.MandatReferenz = TextAusWert(z.Wert(4));
+    a.MandatDatum = DatumAusWert(z.Wert(5));
     a.Betrag = Waehrung::AusRoh(IstNull(z.Wert(6)) ? 0 : z.Wert(6).toLongLong());
-    a.Verwendungszweck1 = TextLesen(z.Wert(7));
-    a.Textschluessel = TextLesen(z.Wert(8));
+    a.Verwendungszweck1 = TextAusWert(z.Wert(7));
+    a.Textschluessel = TextAusWert(z.Wert(8));
     const bool fehlerVorher = z.Wert(9).toLongLong() != 0;
 
     const SepaPruefung::Pruefergebnis ergebnis = SepaPruefung::AuftragPruefen(a, anfrage.Art, heute);
