@@ -632,9 +632,13 @@ bool FormularDTADisk::Erstellen() {
   StatusSetzen(m_letzterLauf.Statustext, Farben::Blau());
   NurLesenAnzeigen();
   Meldung::Hinweis(m_letzterLauf.Meldung, {}, this);
-  if (!m_letzterLauf.Warnungen.isEmpty())
-    Meldung::Zeigen(m_letzterLauf.Warnungen.join(QStringLiteral("\r\r")), MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf,
-                    {}, this);
+  QStringList warnungen = m_letzterLauf.Warnungen;
+  if (!m_letzterLauf.AndereDateien.isEmpty())
+    warnungen << QStringLiteral("Im Ordner liegen noch SEPA-Dateien eines früheren Laufs dieser Zahlungsart.\r"
+                                "Bitte übermitteln Sie nur die eben erstellten Dateien an Ihre Bank:\r") +
+                     m_letzterLauf.AndereDateien.join(QLatin1Char('\r'));
+  if (!warnungen.isEmpty())
+    Meldung::Zeigen(warnungen.join(QStringLiteral("\r\r")), MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
   return true;

@@ -143,6 +143,30 @@ TEST_F(SepaLaufTest, AufgeteilteLastschriftenErhoehenDieReferenzJeDatei) {
                               QDir::toNativeSeparators(ziel.Pfad()) + QDir::separator());
 }
 
+TEST_F(SepaLaufTest, AufgeteilterLaufRaeumtAlteTeildateienAbUndNenntDieGesamtdatei) {
+  Schreiben(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachLetzte.XML")), QByteArrayLiteral("frueher"));
+  Schreiben(ziel.Datei(QStringLiteral("SEPALKBasis.XML")), QByteArrayLiteral("frueher"));
+  t.Anlegen(Lastschrift(2, {1000}));
+  t.Anlegen(Lastschrift(3, {2000}));
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true));
+  ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+  // The stale final-collection file of the earlier run is gone; the plain file stays and is named.
+  EXPECT_FALSE(QFileInfo::exists(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachLetzte.XML"))));
+  EXPECT_EQ(e.AndereDateien, QStringList{QDir::toNativeSeparators(ziel.Datei(QStringLiteral("SEPALKBasis.XML")))});
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPALKBasis.XML"))), QByteArrayLiteral("frueher"));
+  EXPECT_TRUE(e.Warnungen.isEmpty());
+}
+
+TEST_F(SepaLaufTest, GescheiterterAufgeteilterLaufLaesstAlteTeildateienStehen) {
+  Schreiben(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachLetzte.XML")), QByteArrayLiteral("frueher"));
+  t.Anlegen(Lastschrift(2, {1000}));
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::BasisLastschrift, true);
+  anfrage.Referenz.clear();
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachLetzte.XML"))), QByteArrayLiteral("frueher"));
+}
+
 TEST_F(SepaLaufTest, OhneAufteilungZaehltDieGetippteReferenzWeiter) {
   t.Anlegen(Lastschrift(11));
   t.Anlegen(Lastschrift(14));

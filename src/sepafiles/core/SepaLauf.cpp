@@ -422,10 +422,19 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
     ergebnis.PdfPfad = ordner;
   }
 
-  // Files of an earlier run under the other names of this kind are not deleted; the window may name them.
+  // Files of an earlier run under the other names of this kind. A split run clears the split files it
+  // did not write, so no stale sequence file goes to the bank beside the new ones; this happens only
+  // now that the new files are in place. The plain file of the kind is never deleted.
+  const QString grundname = SepaDokument::Dateipraefix(*absender, optionen) + SepaDokument::Grunddateiname(optionen.Art);
   for (const QString& name : SepaDokument::MoeglicheDateinamen(*absender, optionen)) {
     const QString pfad = QDir::toNativeSeparators(QDir(ordner).filePath(name));
-    if (!ergebnis.Dateien.contains(pfad) && QFileInfo::exists(pfad)) ergebnis.AndereDateien << pfad;
+    if (ergebnis.Dateien.contains(pfad) || !QFileInfo::exists(pfad)) continue;
+    if (aufgeteilt && name != grundname) {
+      if (!QFile::remove(pfad))
+        ergebnis.Warnungen << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") + pfad;
+      continue;
+    }
+    ergebnis.AndereDateien << pfad;
   }
 
   // 4. Archive copies last; a failing copy does not undo the run.

@@ -20,7 +20,7 @@ struct SepaLaufErgebnis {
   QString PdfPfad;                 // the target folder then
   QString Meldung;                 // the message for the user: the result, a refusal or the failure
   QString Statustext;              // status line after success
-  QStringList AndereDateien;       // older SEPA files of this kind in the folder that the run left alone
+  QStringList AndereDateien;       // older SEPA files of this kind that stay in the folder (named to the user)
   QStringList Warnungen;           // archive copies or clean-up steps that failed (the run stands)
   int Fehlernummer = 0;            // the failure's number (0 on success or refusal)
   QString Fehlerbeschreibung;
