@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
@@ -46,6 +47,7 @@
 #include "platform/ui/FensterpositionVerwalten.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDropDown.h"
+#include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/HilfeAnzeigen.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
@@ -464,6 +466,7 @@ void FormularZahlung::BrowsegitterEinrichten() {
 
 void FormularZahlung::Laden() {
   m_zustand.FaelligBisSetzen(std::nullopt);
+  OPSpaltenbreitenMerken();
   auto registry = [](const QString& k, const QString& v) { return GetSetting(Abschnitt(), k, v); };
   Datenbank* db = m_db;
   auto tabelle = [db](const QString& k, const QString& v) { return db ? EinstellungLesen(*db, k, v) : v; };
@@ -826,6 +829,43 @@ void FormularZahlung::OPListeLaden() {
   if (quelle.OPArtFeld.isEmpty()) m_opListe->SetzeDatenfeld(m_opListe->SpaltenIndex(QStringLiteral("Rest")), QStringLiteral("Rest2"));
   m_opListe->SetzeRecordset(m_opPosten.get());
   m_opListe->SetzeSichtbareZeilen(OPListeZeilen(m_opPosten->RecordCount()));
+}
+
+void FormularZahlung::OPSpaltenbreitenMerken() {
+  // The list is a hidden popup: its shares are taken from the designed column widths, and the list
+  // as a whole is scaled with the window from here on.
+  m_spaltenProzenteOP.clear();
+  m_opGrundbreite = 0;
+  const QTableView* v = m_opListe->Ansicht();
+  for (int i = 0; i < m_opListe->SpaltenAnzahl(); ++i)
+    if (!v->isColumnHidden(i)) m_opGrundbreite += m_opListe->Spaltenbreite(i);
+  m_opBezugsbreite = width();
+  if (m_opGrundbreite <= 0 || m_opBezugsbreite <= 0) return;
+  for (int i = 0; i < m_opListe->SpaltenAnzahl(); ++i)
+    if (!v->isColumnHidden(i))
+      m_spaltenProzenteOP.push_back(float(m_opListe->Spaltenbreite(i)) * 100.0f / float(m_opGrundbreite));
+}
+
+void FormularZahlung::OPSpaltenbreitenAnwenden() {
+  if (m_spaltenProzenteOP.empty() || m_opBezugsbreite <= 0) return;
+  const double breite = double(m_opGrundbreite) * width() / m_opBezugsbreite;
+  // Rounded at the column edges, so that the shares add up to the list's width.
+  const QTableView* v = m_opListe->Ansicht();
+  double summe = 0;
+  long kante = 0;
+  size_t n = 0;
+  for (int i = 0; i < m_opListe->SpaltenAnzahl() && n < m_spaltenProzenteOP.size(); ++i) {
+    if (v->isColumnHidden(i)) continue;
+    summe += m_spaltenProzenteOP[n++];
+    const long neueKante = std::lround(breite * summe / 100.0);
+    m_opListe->SetzeSpaltenbreite(i, std::max(1, int(neueKante - kante)));
+    kante = neueKante;
+  }
+}
+
+void FormularZahlung::resizeEvent(QResizeEvent* ereignis) {
+  QWidget::resizeEvent(ereignis);
+  OPSpaltenbreitenAnwenden();
 }
 
 void FormularZahlung::ZeilenanzeigeAnwenden() {
@@ -1523,7 +1563,7 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
         // From typing into lines back to selecting them; the empty new row is left for the last stored line.
         int zeile = g->AktuelleZeile();
         if (zeile >= 0 && g->IstNeueZeile(zeile)) zeile = g->ZeilenAnzahl() - 1;
-        g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
+        g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::Zeilenauswahl);
         if (zeile >= 0) g->SetzeAktuelleZelle(zeile, std::max(0, spalte));
         ZeilengitterStatusAktualisieren();
       } else {
@@ -1534,7 +1574,7 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
       if (!m_zustand.EingabeModus()) return;
-      if (g->MarkierungsStil() == DatenGitter::Markierungsstil::ZeileHervorgehoben) {
+      if (g->MarkierungsStil() == DatenGitter::Markierungsstil::Zeilenauswahl) {
         // From selecting lines to typing into them, starting at the item number when it is shown.
         const int nr = g->SpaltenIndex(QStringLiteral("OPVorgangNr"));
         const int ziel = nr >= 0 && g->SpalteSichtbar(nr) ? nr : g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
@@ -1550,9 +1590,11 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
       const bool op = feld == QStringLiteral("OPBetrag");
       const bool zahlung = feld == QStringLiteral("ZahlungsBetrag");
       if ((neueZeile && ((sf == 4 && op) || (sf == 5 && zahlung))) || (!neueZeile && ((sf == 2 && op) || (sf == 3 && zahlung)))) {
-        if (t.imEditor) g->ZeileSpeichern();
-        BefehlAusfuehren(Zahlungsbefehl::Neu);
         t.geschluckt = true;
+        // What was typed into the cell goes into the line first; a refused line keeps the payment open.
+        if (!ZeilenEditorUebernehmen()) return;
+        if (g->ZeileAusstehend() && !g->ZeileSpeichern()) return;
+        BefehlAusfuehren(Zahlungsbefehl::Neu);
         return;
       }
       // The last column of the empty new row: Enter leaves the lines like Tab.
@@ -1562,6 +1604,18 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
       }
       return;
     }
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (t.imEditor && ohneModifikator && ZeilenEditorPfeil(spalte, t.taste == Qt::Key_Up)) t.geschluckt = true;
+      return;
+    case Qt::Key_Delete:
+      // Several selected lines go together; a single one is the grid's own delete.
+      if (t.imEditor || !m_zustand.EingabeModus() || g->MarkierungsStil() != DatenGitter::Markierungsstil::Zeilenauswahl)
+        return;
+      if (g->AusgewaehlteZeilen().size() < 2) return;
+      AusgewaehlteZeilenLoeschen();
+      t.geschluckt = true;
+      return;
     case Qt::Key_F6: {
       const int zeile = g->AktuelleZeile();
       if (!g->ZulassenNeu() || zeile <= 0 || spalte < 0) return;
@@ -1571,6 +1625,67 @@ void FormularZahlung::ZeilengitterTaste(GitterTaste& t) {
     }
     default: return;
   }
+}
+
+bool FormularZahlung::ZeilenEditorPfeil(int spalte, bool hoch) {
+  // "AufAbPfeilVerwenden": up and down change the value in the amount and date editors, as in the
+  // fields outside the grid; without it they go to the grid, which moves between the lines.
+  if (!m_zustand.Einstellungen().aufAbPfeilVerwenden || spalte < 0 || spalte >= m_zeilengitter->SpaltenAnzahl())
+    return false;
+  QLineEdit* editor = ZeilenEditor();
+  if (!editor) return false;
+  const GitterSpalte& s = m_zeilengitter->Spalte(spalte);
+  switch (s.editor) {
+    case GitterEditor::Zahl: {
+      const QString text = editor->text().trimmed();
+      const std::optional<Waehrung> wert = text.isEmpty() ? Waehrung() : Waehrung::ParseDeutsch(text);
+      if (!wert) return true;  // an unreadable text stays for the user to correct
+      const Waehrung neu = *wert + (hoch ? Waehrung::AusEuro(1) : -Waehrung::AusEuro(1));
+      editor->setText(GitterFormatierung::Bearbeitung(QVariant::fromValue(neu), FeldTyp::Waehrung, GitterEditor::Zahl));
+      editor->setModified(true);
+      editor->selectAll();
+      return true;
+    }
+    case GitterEditor::Datum: {
+      // One day on or back; an empty or incomplete date stays as it is. The key is used up either way.
+      if (const auto d = GitterFormatierung::DatumLesen(editor->text())) {
+        editor->setText(DatumFeld::Text(d->addDays(hoch ? 1 : -1)));
+        editor->setModified(true);
+      }
+      return true;
+    }
+    case GitterEditor::Text: return false;
+  }
+  return false;
+}
+
+bool FormularZahlung::ZeilenEditorUebernehmen() {
+  // The open editor's text into the line, through the column events (amount rules, open items).
+  QLineEdit* editor = ZeilenEditor();
+  if (!editor || !editor->isModified()) return true;
+  QAbstractItemView* v = m_zeilengitter->Ansicht();
+  v->itemDelegate()->setModelData(editor, v->model(), v->currentIndex());
+  // A text the column cannot read stays in the editor (the grid has said why).
+  return !editor->isModified();
+}
+
+void FormularZahlung::AusgewaehlteZeilenLoeschen() {
+  DatenGitter* g = m_zeilengitter;
+  if (!m_db) return;
+  if (g->ZeileAusstehend()) g->ZeileVerwerfen();
+  QList<qint64> nummern;
+  for (int zeile : g->AusgewaehlteZeilen()) {
+    const QVariant lfd = g->Wert(zeile, QStringLiteral("LfdNr"));
+    if (!lfd.isNull()) nummern << lfd.toLongLong();
+  }
+  if (nummern.isEmpty()) return;
+  // All in one transaction; the sums then renumber the rest and carry the total.
+  const DbFehler f = ZeilenLoeschen(*m_db, nummern);
+  if (f) DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!"), f);
+  else m_zustand.ZeilenGeaendertSetzen(true);
+  g->Ansicht()->clearSelection();
+  NachZeilenaenderung();
+  if (g->AktuelleZeile() >= 0) g->SetzeAktuelleZelle(g->AktuelleZeile(), std::max(0, g->AktuelleSpalte()));
 }
 
 QLineEdit* FormularZahlung::ZeilenEditor() const {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "payments/core/Formulardarstellung.h"
 #include "payments/core/Smartfill.h"
@@ -104,6 +105,7 @@ class FormularZahlung : public QWidget {
  protected:
   void showEvent(QShowEvent* ereignis) override;
   void closeEvent(QCloseEvent* ereignis) override;
+  void resizeEvent(QResizeEvent* ereignis) override;
   bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
  private:
@@ -130,6 +132,8 @@ class FormularZahlung : public QWidget {
   void ZeilenSummierenAnzeigen();
   void NachZeilenaenderung();
   void OPListeLaden();
+  void OPSpaltenbreitenMerken();
+  void OPSpaltenbreitenAnwenden();
   void ZeilenanzeigeAnwenden();
   void BetragsfelderAnordnen();
 
@@ -159,6 +163,9 @@ class FormularZahlung : public QWidget {
   void ZeileVorSpalte(int spalte, const QVariant& alt, QVariant& wert, bool& abbrechen);
   void ZeileVorSpeichern(bool& abbrechen);
   void ZeilengitterTaste(GitterTaste& taste);
+  bool ZeilenEditorPfeil(int spalte, bool hoch);
+  bool ZeilenEditorUebernehmen();
+  void AusgewaehlteZeilenLoeschen();
   QLineEdit* ZeilenEditor() const;
   QString ZeilengitterStatustext() const;
   void ZeilengitterStatusAktualisieren();
@@ -184,6 +191,11 @@ class FormularZahlung : public QWidget {
   bool m_speichernPerEnter = false;
   bool m_inReposition = false;
   bool m_suchmodusGeschaltet = false;
+  // Open-item list: column shares (SpaltenProzenteOP) and its designed width at the window width
+  // of the set-up, so that the list grows and shrinks with the window.
+  std::vector<float> m_spaltenProzenteOP;
+  int m_opGrundbreite = 0;
+  int m_opBezugsbreite = 0;
 
   Werkzeugleiste* m_leiste = nullptr;
   StatusLeiste* m_status = nullptr;

@@ -913,7 +913,7 @@ TEST_F(FormularZahlungTest, EscImZeilengitterVerwirftErstDieZeileDannDieEingabe)
   EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck").toString(), QStringLiteral("Eins"));
   Taste(f, Qt::Key_Escape);  // from typing back to selecting lines
   EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
-  EXPECT_EQ(g->MarkierungsStil(), DatenGitter::Markierungsstil::ZeileHervorgehoben);
+  EXPECT_EQ(g->MarkierungsStil(), DatenGitter::Markierungsstil::Zeilenauswahl);
   Taste(f, Qt::Key_Escape);
   EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
 }

@@ -116,7 +116,7 @@ TEST_F(GitterTest, MarkierungsstileWechselnZwischenBlaetternAuswahlUndEingabe) {
   g->Ansicht()->setFocus();
   g->SetzeAktuelleZelle(g->ZeilenAnzahl(), g->SpaltenIndex(QStringLiteral("OPBetrag")));  // the empty new row
   Taste(f, Qt::Key_Escape);
-  EXPECT_EQ(g->MarkierungsStil(), Stil::ZeileHervorgehoben);
+  EXPECT_EQ(g->MarkierungsStil(), Stil::Zeilenauswahl);
   EXPECT_EQ(g->AktuelleZeile(), 2) << "up to the last stored line";
   EXPECT_TRUE(g->Ansicht()->selectionModel()->isRowSelected(2, {}));
   EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
@@ -161,7 +161,7 @@ TEST_F(GitterTest, EnterOhneOPSpalteBeginntBeimText) {
   g->Ansicht()->setFocus();
   g->SetzeAktuelleZelle(1, g->SpaltenIndex(QStringLiteral("ZahlungsBetrag")));
   Taste(f, Qt::Key_Escape);
-  ASSERT_EQ(g->MarkierungsStil(), Stil::ZeileHervorgehoben);
+  ASSERT_EQ(g->MarkierungsStil(), Stil::Zeilenauswahl);
   EXPECT_EQ(g->AktuelleZeile(), 1);
   Taste(f, Qt::Key_Return);
   EXPECT_EQ(g->AktuelleSpalte(), g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
@@ -528,6 +528,237 @@ TEST_F(Auftragsprogramm, KopierenLaedtDieOffenenPostenDesKopiertenEmpfaengers) {
   EXPECT_EQ(g->AktuelleZeile(), 2);
   EXPECT_TRUE(g->IstNeueZeile(g->AktuelleZeile()));
   EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(1071));
+}
+
+// --- keys in the cell editors, Enter on stored lines, several lines deleted, open-item widths -----
+
+class GitterPfeile : public GitterTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  // Opens the editor of a stored line's cell in entry mode.
+  QLineEdit* Editor(FormularZahlung& f, int zeile, const QString& feld) {
+    DatenGitter* g = f.Zeilengitter();
+    g->Ansicht()->setFocus();
+    g->SetzeAktuelleZelle(zeile, g->SpaltenIndex(feld));
+    EXPECT_TRUE(g->ZelleBearbeiten());
+    QLineEdit* e = OffenerEditor(g);
+    if (e) e->setFocus();
+    return e;
+  }
+};
+
+TEST_P(GitterPfeile, ZellEditorenFolgenAufAbPfeilVerwenden) {
+  const bool an = GetParam();
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("AufAbPfeilVerwenden"),
+              an ? QStringLiteral("1") : QStringLiteral("0"));
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+
+  // Amount editor: with the setting the keys step the value by 1,00 and the editor stays.
+  QLineEdit* e = Editor(f, 1, QStringLiteral("OPBetrag"));
+  ASSERT_NE(e, nullptr);
+  ASSERT_EQ(e->text(), QStringLiteral("2,00"));
+  Taste(f, Qt::Key_Down);
+  Taste(f, Qt::Key_Up);
+  Taste(f, Qt::Key_Up);
+  if (an) {
+    ASSERT_EQ(OffenerEditor(g), e);
+    EXPECT_EQ(e->text(), QStringLiteral("3,00"));
+    EXPECT_EQ(g->AktuelleZeile(), 1);
+    // The stepped value is a typed value: it is taken with the amount rules and stored.
+    Taste(f, Qt::Key_Return);
+    if (g->ZeileAusstehend()) {
+      ASSERT_TRUE(g->ZeileSpeichern());
+    }
+  } else {
+    // Without the setting they move between the lines; no value changes.
+    EXPECT_NE(g->AktuelleZeile(), 1);
+  }
+  const int64_t erwartet = an ? 30000 : 20000;
+  EXPECT_EQ(u.Wert("SELECT OPBetrag FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 2", {nr}).toLongLong(),
+            erwartet);
+  EXPECT_EQ(u.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 2", {nr})
+                .toLongLong(),
+            erwartet);
+
+  // Date editor: one day per key with the setting; an empty date stays empty.
+  if (g->EditorOffen()) Taste(f, Qt::Key_Escape);
+  e = Editor(f, 0, QStringLiteral("Vorgangsdatum"));
+  ASSERT_NE(e, nullptr);
+  Taste(f, an ? Qt::Key_Up : Qt::Key_Down);
+  if (an) {
+    EXPECT_TRUE(e->text().isEmpty());
+    e->setText(QStringLiteral("28.02.2024"));
+    e->setModified(true);
+    Taste(f, Qt::Key_Up);
+    Taste(f, Qt::Key_Up);
+    EXPECT_EQ(e->text(), QStringLiteral("01.03.2024"));
+    Taste(f, Qt::Key_Down);
+    EXPECT_EQ(e->text(), QStringLiteral("29.02.2024"));
+    EXPECT_EQ(g->AktuelleZeile(), 0);
+  } else {
+    EXPECT_NE(g->AktuelleZeile(), 0);
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Fenster, GitterPfeile, ::testing::Bool());
+
+struct EnterFall {
+  int speicherfeld;
+  const char* spalte;
+  bool speichert;
+};
+class EnterAufGespeicherterZeile : public GitterTest, public ::testing::WithParamInterface<EnterFall> {};
+
+TEST_P(EnterAufGespeicherterZeile, SpeichertMitDemGetipptenWertNurImEingestelltenFeld) {
+  const EnterFall& fall = GetParam();
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Speicherfeld"), QString::number(fall.speicherfeld));
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QString::fromUtf8(fall.spalte)));
+  ASSERT_TRUE(g->ZelleBearbeiten());
+  QLineEdit* e = OffenerEditor(g);
+  ASSERT_NE(e, nullptr);
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("7"));
+  Taste(f, Qt::Key_Return);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(f.ZustandDerMaske().EingabeModus(), !fall.speichert);
+  if (!fall.speichert) return;
+  // The typed amount went through the amount rules into line 1 and the payment's total.
+  EXPECT_EQ(u.Wert("SELECT OPBetrag FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 1", {nr}).toLongLong(),
+            70000);
+  EXPECT_EQ(u.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 1", {nr})
+                .toLongLong(),
+            70000);
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), 120000);
+}
+INSTANTIATE_TEST_SUITE_P(Fenster, EnterAufGespeicherterZeile,
+                         ::testing::Values(EnterFall{2, "OPBetrag", true}, EnterFall{3, "ZahlungsBetrag", true},
+                                           EnterFall{2, "ZahlungsBetrag", false}, EnterFall{3, "OPBetrag", false},
+                                           EnterFall{4, "OPBetrag", false}, EnterFall{0, "ZahlungsBetrag", false}));
+
+TEST_F(GitterTest, EnterAufAbgelehnterZeileSpeichertDieZahlungNicht) {
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Speicherfeld"), QStringLiteral("2"));
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Verwendungszweck SET Verwendungszweck = '{RgNr}' WHERE ZeilenNr = 1").Ok());
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("OPBetrag")));
+  ASSERT_TRUE(g->ZelleBearbeiten());
+  QLineEdit* e = OffenerEditor(g);
+  ASSERT_NE(e, nullptr);
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("7"));
+  Taste(f, Qt::Key_Return);
+  // The line's text is empty once the placeholder is gone: the line is refused and the payment stays open.
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_TRUE(u.Meldungen().Texte().first().startsWith(QStringLiteral("Der Verwendungszweck darf nicht leer sein!")));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(g->AktuelleSpalte(), g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+}
+
+TEST_F(GitterTest, MehrereAusgewaehlteZeilenWerdenZusammenGeloeschtUndNeuNummeriert) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  Taste(f, Qt::Key_Escape);  // selecting lines
+  ASSERT_NE(g->MarkierungsStil(), Stil::SchwebenderEditor);
+  // Ctrl+click adds the third line to the selection.
+  const QRect r = g->Ansicht()->visualRect(g->Ansicht()->model()->index(2, g->SpaltenIndex(QStringLiteral("Verwendungszweck"))));
+  QTest::mouseClick(g->Ansicht()->viewport(), Qt::LeftButton, Qt::ControlModifier, r.center());
+  ASSERT_EQ(g->AusgewaehlteZeilen(), (std::vector<int>{0, 2}));
+  g->Ansicht()->setFocus();
+  Taste(f, Qt::Key_Delete);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}), 1);
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 1", {nr}).toString(),
+            QStringLiteral("Zwei"));
+  ASSERT_EQ(g->ZeilenAnzahl(), 1);
+  EXPECT_TRUE(g->AusgewaehlteZeilen().size() <= 1);
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(2));
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(2));
+  EXPECT_TRUE(f.ZustandDerMaske().ZeilenGeaendert());
+  // Cancelling the change brings all three back.
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Schliessen")));
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}), 3);
+}
+
+TEST_F(GitterTest, ScheiterndesLoeschenMehrererZeilenLaesstAlleStehen) {
+  // The second of the two lines cannot be deleted: the first must stay as well.
+  ASSERT_TRUE(u.Db()
+                  .Ausfuehren("CREATE TRIGGER Sperre BEFORE DELETE ON Verwendungszweck "
+                              "WHEN old.Verwendungszweck = 'Drei' BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")
+                  .Ok());
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  Taste(f, Qt::Key_Escape);
+  g->Ansicht()->selectionModel()->select(g->Ansicht()->model()->index(2, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  ASSERT_EQ(g->AusgewaehlteZeilen(), (std::vector<int>{0, 2}));
+  Taste(f, Qt::Key_Delete);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_TRUE(u.Meldungen().Texte().join(QLatin1Char('|')).startsWith(
+      QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!")))
+      << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}), 3);
+  EXPECT_EQ(g->ZeilenAnzahl(), 3);
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(6));
+}
+
+TEST_F(GitterTest, EinzelneZeileLoeschenBleibtWieBisher) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(1, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  Taste(f, Qt::Key_Escape);
+  Taste(f, Qt::Key_Delete);
+  EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}), 2);
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ? AND ZeilenNr = 2", {nr}).toString(),
+            QStringLiteral("Drei"));
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(4));
+}
+
+TEST_F(GitterTest, OffenePostenListeFolgtDerFensterbreite) {
+  FormularZahlung& f = Offen();
+  GitterDropDown* l = f.OPListe();
+  auto breiten = [l] {
+    std::vector<int> b;
+    for (int i = 0; i < l->SpaltenAnzahl(); ++i) b.push_back(l->Spaltenbreite(i));
+    return b;
+  };
+  f.resize(f.minimumSizeHint().width() + 100, 600);
+  QApplication::processEvents();
+  const std::vector<int> vorher = breiten();
+  const int breiteVorher = f.width();
+  f.resize(2 * breiteVorher, 600);
+  QApplication::processEvents();
+  ASSERT_EQ(f.width(), 2 * breiteVorher);
+  const std::vector<int> nachher = breiten();
+  ASSERT_EQ(vorher.size(), nachher.size());
+  int summeVorher = 0, summeNachher = 0;
+  for (size_t i = 0; i < vorher.size(); ++i) {
+    summeVorher += vorher[i];
+    summeNachher += nachher[i];
+  }
+  ASSERT_GT(summeVorher, 0);
+  // Twice the window, twice the list; every column keeps its share.
+  EXPECT_NEAR(double(summeNachher) / summeVorher, 2.0, 0.02);
+  for (size_t i = 0; i < vorher.size(); ++i)
+    EXPECT_NEAR(double(nachher[i]) / summeNachher, double(vorher[i]) / summeVorher, 0.01) << i;
+  f.resize(breiteVorher, 600);
+  QApplication::processEvents();
+  EXPECT_EQ(breiten(), vorher) << "back to the same widths";
 }
 
 }  // namespace
