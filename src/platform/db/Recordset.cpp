@@ -904,15 +904,19 @@ QVariant Recordset::WertAn(int zeile, int spalte) const {
 
 // ---- editing -------------------------------------------------------------------------------------------
 
-DbFehler Recordset::Edit() {
+DbFehler Recordset::AenderbareZeile(int& zeile) {
   if (m_typ == RecordsetTyp::Snapshot)
     return {DbFehlerNr::NichtAktualisierbar, QStringLiteral("Die Datensatzgruppe ist nicht aktualisierbar")};
   CancelUpdate();
-  const int z = AktuelleZeile();
-  if (z < 0) {
-    if (m_aktGeloescht) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
-    return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
-  }
+  zeile = AktuelleZeile();
+  if (zeile >= 0) return {};
+  if (m_aktGeloescht) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
+  return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
+}
+
+DbFehler Recordset::Edit() {
+  int z = -1;
+  if (DbFehler f = AenderbareZeile(z)) return f;
   // current values, not those of the cache, unless no row can have changed since it was read
   if (!ZeileAktuell(z)) {
     if (DbFehler f = ZeileNeuLesen(z)) return f;
@@ -1091,14 +1095,8 @@ void Recordset::CancelUpdate() {
 }
 
 DbFehler Recordset::Delete() {
-  if (m_typ == RecordsetTyp::Snapshot)
-    return {DbFehlerNr::NichtAktualisierbar, QStringLiteral("Die Datensatzgruppe ist nicht aktualisierbar")};
-  CancelUpdate();
-  const int z = AktuelleZeile();
-  if (z < 0) {
-    if (m_aktGeloescht) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
-    return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
-  }
+  int z = -1;
+  if (DbFehler f = AenderbareZeile(z)) return f;
   const Metadaten& meta = *d->meta;
   if (meta.haupt < 0 || !meta.herkuenfte[meta.haupt].Aktualisierbar())
     return {DbFehlerNr::NichtAktualisierbar, QStringLiteral("Datensatz kann nicht gelöscht werden")};

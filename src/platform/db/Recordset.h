@@ -150,6 +150,8 @@ class Recordset {
   struct Metadaten;
   int AktuelleZeile() const;                 // valid row index of the current record, or -1
   void Positionieren(int pos);
+  // Edit and Delete: the current row (cancels an open edit), or why there is none to change.
+  DbFehler AenderbareZeile(int& zeile);
   // Walks from row `start` by `schritt` (+1 or -1) to the first row the predicate accepts.
   void Suchen(const Praedikat& p, int start, int schritt);
   const QVariantList* WerteAn(int zeile) const;
