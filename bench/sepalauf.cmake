@@ -1,6 +1,6 @@
 # Headless SEPA run over a database: selection, pre-check, files and marks (no widgets).
 if(TARGET tamo_sepafiles_core)
   add_executable(sepa-lauf ${CMAKE_CURRENT_LIST_DIR}/sepa_lauf.cpp ${CMAKE_CURRENT_LIST_DIR}/SepaLaufTreiber.cpp)
-  target_link_libraries(sepa-lauf PRIVATE tamo_sepafiles_core)
+  target_link_libraries(sepa-lauf PRIVATE tamo_sepafiles_core tamo_common)
   set_target_properties(sepa-lauf PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endif()

@@ -1,10 +1,35 @@
-# tamo_library(NAME SOURCES... LINK libs...)
-# A static library for one area; its headers are included as "area/Header.h" from src/.
+# tamo_library(NAME SOURCES... LINK libs... [PRIVATE_LINK libs...])
+# A static library for one area. Its headers are included as "area/Header.h"; only the headers beside its own
+# sources are visible to its users (staged under build/include/NAME), so a layer cannot include a header of a
+# library it does not link. LINK is what the library's headers need (passed on), PRIVATE_LINK what only its
+# sources need.
 function(tamo_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;PRIVATE_LINK" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  set(stage ${PROJECT_BINARY_DIR}/include/${name})
+  set(dirs "")
+  foreach(src IN LISTS ARG_SOURCES)
+    get_filename_component(abs ${src} ABSOLUTE)
+    get_filename_component(dir ${abs} DIRECTORY)
+    list(APPEND dirs ${dir})
+  endforeach()
+  list(REMOVE_DUPLICATES dirs)
+  foreach(dir IN LISTS dirs)
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/src ${dir})
+    file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
+    file(MAKE_DIRECTORY ${stage}/${rel})
+    foreach(h IN LISTS headers)
+      get_filename_component(hn ${h} NAME)
+      if(NOT EXISTS ${stage}/${rel}/${hn})
+        file(CREATE_LINK ${h} ${stage}/${rel}/${hn} SYMBOLIC)
+      endif()
+    endforeach()
+  endforeach()
+  target_include_directories(${name} PUBLIC ${stage})
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
+  if(ARG_PRIVATE_LINK)
+    target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_LINK})
+  endif()
 endfunction()
 
 # tamo_test(NAME SOURCES... LINK libs...)
@@ -16,5 +41,6 @@ function(tamo_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LINK} tamo_testsupport GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
+    NO_PRETTY_VALUES
     PROPERTIES TIMEOUT 300)
 endfunction()
