@@ -88,14 +88,7 @@ QWidget* Optionen::SeiteZahlungen() {
   form->addRow(m_neueingabe);
   m_speicherfeld = new QComboBox(eingabe);
   m_speicherfeld->setObjectName(QStringLiteral("Speicherfeld"));
-  m_speicherfeld->addItems({
-      QStringLiteral("0 - Enter speichert nicht"),
-      QStringLiteral("1 - Enter im Betragsfeld speichert"),
-      QStringLiteral("2 - Enter in Spalte OP-Betrag speichert"),
-      QStringLiteral("3 - Enter in Spalte Zahlungsbetrag speichert"),
-      QStringLiteral("4 - Enter in OP-Betrag der leeren neuen Zeile speichert"),
-      QStringLiteral("5 - Enter in Zahlungsbetrag der leeren neuen Zeile speichert"),
-  });
+  for (Speicherfeld f : AlleSpeicherfelder()) m_speicherfeld->addItem(SpeicherfeldBeschriftung(f), int(f));
   form->addRow(QStringLiteral("Speichern mit Enter:"), m_speicherfeld);
   m_fehlerKontrolle = new QCheckBox(QStringLiteral("Fehlerhafte Eingabefelder farbig markieren"), eingabe);
   m_fehlerKontrolle->setObjectName(QStringLiteral("OptischeFehlerKontrolle"));
@@ -169,7 +162,7 @@ void Optionen::WerteAnzeigen(const Programmoptionen& werte) {
   for (auto& [eintrag, box] : m_schalter) box->setChecked(werte.schalter.*(eintrag->schalter));
   for (int i = 0; i < 6; ++i) m_kopierfeld[i]->setChecked(werte.kopierfeld[i]);
   m_neueingabe->setChecked(werte.neueingabeFortsetzen);
-  m_speicherfeld->setCurrentIndex(qBound(0, werte.speicherfeld, 5));
+  m_speicherfeld->setCurrentIndex(m_speicherfeld->findData(int(werte.speicherfeld)));
   for (int i = 0; i < 3; ++i) m_vorlagen[i]->setText(werte.autoVerwendungszweck.value(i));
   m_fehlerKontrolle->setChecked(werte.optischeFehlerKontrolle);
   m_aufAbPfeil->setChecked(werte.aufAbPfeilVerwenden);
@@ -181,7 +174,7 @@ Programmoptionen Optionen::Werte() const {
   for (const auto& [eintrag, box] : m_schalter) w.schalter.*(eintrag->schalter) = box->isChecked();
   for (int i = 0; i < 6; ++i) w.kopierfeld[i] = m_kopierfeld[i]->isChecked();
   w.neueingabeFortsetzen = m_neueingabe->isChecked();
-  w.speicherfeld = m_speicherfeld->currentIndex();
+  w.speicherfeld = Speicherfeld(m_speicherfeld->currentData().toInt());
   for (int i = 0; i < 3; ++i) w.autoVerwendungszweck.append(m_vorlagen[i]->text());
   w.optischeFehlerKontrolle = m_fehlerKontrolle->isChecked();
   w.aufAbPfeilVerwenden = m_aufAbPfeil->isChecked();

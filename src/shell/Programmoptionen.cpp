@@ -25,9 +25,7 @@ Programmoptionen Programmoptionen::Laden() {
   for (int i = 0; i < 6; ++i)
     o.kopierfeld[i] = Schalter(QStringLiteral("Kopierfeld") + QString::number(i), "0");
   o.neueingabeFortsetzen = Schalter(QStringLiteral("NeueingabeFortsetzen"), "1");
-  bool ok = false;
-  const int feld = GetSetting(kFormular, QStringLiteral("Speicherfeld"), QStringLiteral("0")).trimmed().toInt(&ok);
-  o.speicherfeld = ok && feld >= 0 && feld <= 5 ? feld : 0;
+  o.speicherfeld = SpeicherfeldAusText(GetSetting(kFormular, QStringLiteral("Speicherfeld"), QStringLiteral("0")));
   o.autoVerwendungszweck =
       GetSetting(kFormular, QStringLiteral("AutoVerwendungszweck"), AutoVerwendungszweckVorgabe()).split(QLatin1Char('\\'));
   while (o.autoVerwendungszweck.size() < 3) o.autoVerwendungszweck.append(QString());
@@ -42,7 +40,7 @@ void Programmoptionen::Speichern() const {
   schalter.InRegistrierungSchreiben();
   for (int i = 0; i < 6; ++i) SaveSetting(kFormular, QStringLiteral("Kopierfeld") + QString::number(i), Text(kopierfeld[i]));
   SaveSetting(kFormular, QStringLiteral("NeueingabeFortsetzen"), Text(neueingabeFortsetzen));
-  SaveSetting(kFormular, QStringLiteral("Speicherfeld"), QString::number(qBound(0, speicherfeld, 5)));
+  SaveSetting(kFormular, QStringLiteral("Speicherfeld"), SpeicherfeldAlsText(speicherfeld));
   QStringList texte;
   for (int i = 0; i < 3; ++i) {
     QString t = i < autoVerwendungszweck.size() ? autoVerwendungszweck.at(i) : QString();

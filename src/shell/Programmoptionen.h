@@ -6,6 +6,7 @@
 #include <array>
 
 #include "common/Optionsschalter.h"
+#include "payments/core/Speicherfeld.h"
 
 // Everything the settings dialog edits, read from and written to the settings store: the option
 // flags of "Window State", the copy fields and the payment form's settings of "Formular State".
@@ -14,7 +15,7 @@ struct Programmoptionen {
   Optionsschalter schalter;
   std::array<bool, 6> kopierfeld{};
   bool neueingabeFortsetzen = true;
-  int speicherfeld = 0;                       // 0 to 5
+  Speicherfeld speicherfeld = Speicherfeld::Keines;
   QStringList autoVerwendungszweck;           // invoice, credit note, down payment
   bool optischeFehlerKontrolle = true;
   bool aufAbPfeilVerwenden = true;

@@ -8,6 +8,7 @@
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
 #include "masterdata/Suchkriterium.h"
+#include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
 
 FensterTestumgebung::FensterTestumgebung(const AdressQuellenInfo& quelle) : m_meldungen(std::make_unique<MeldungsRekorder>()) {

@@ -211,7 +211,7 @@ TEST(Einstellungen, VorgabenBeimErstenOeffnen) {
   EXPECT_EQ(e.zeilenanzeige, Zeilenanzeige::MitOP);
   EXPECT_TRUE(e.neueingabeFortsetzen);
   EXPECT_TRUE(e.optischeFehlerKontrolle);
-  EXPECT_EQ(e.speicherfeld, 0);
+  EXPECT_EQ(e.speicherfeld, Speicherfeld::Keines);
   EXPECT_EQ(e.tabFolge, (std::array<bool, 4>{}));
   EXPECT_EQ(e.vorlagen[1], QStringLiteral("RG {RgNr} vom {RgDatum}"));
   EXPECT_EQ(e.vorlagen[2], QStringLiteral("abzgl. GS {RgNr} vom {RgDatum}"));
@@ -242,7 +242,7 @@ TEST(Einstellungen, RundreiseUeberDieTabelle) {
   reg.werte.insert(QStringLiteral("AutoVerwendungszweck"), QStringLiteral("R {RgNr}\\G {RgNr}"));
   reg.werte.insert(QStringLiteral("Speicherfeld"), QStringLiteral("4"));
   ZahlungsformularEinstellungen e = ZahlungsformularEinstellungenLesen(reg.Leser(), tab.Leser());
-  EXPECT_EQ(e.speicherfeld, 4);
+  EXPECT_EQ(e.speicherfeld, Speicherfeld::OPBetragNeueZeile);
   EXPECT_FALSE(e.neueingabeFortsetzen);
   EXPECT_EQ(e.vorlagen[2], QStringLiteral("G {RgNr}"));
   EXPECT_TRUE(e.vorlagen[3].isEmpty());

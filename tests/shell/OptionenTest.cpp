@@ -29,7 +29,7 @@ TEST_F(OptionenTest, VorgabenOhneGespeicherteWerte) {
   for (const Optionsschalter::Eintrag& e : Optionsschalter::Eintraege())
     EXPECT_EQ(o.schalter.*(e.schalter), e.vorgabe) << e.schluessel;
   EXPECT_TRUE(o.neueingabeFortsetzen);
-  EXPECT_EQ(o.speicherfeld, 0);
+  EXPECT_EQ(o.speicherfeld, Speicherfeld::Keines);
   EXPECT_TRUE(o.optischeFehlerKontrolle);
   EXPECT_TRUE(o.aufAbPfeilVerwenden);
   EXPECT_FALSE(o.pruefenMitBlzAbgleich);
@@ -46,7 +46,7 @@ TEST_F(OptionenTest, DialogSpeichertAlleWerte) {
   w.schalter.SEPAmitArchivSpeichern = true;
   w.kopierfeld[3] = true;
   w.kopierfeld[5] = true;
-  w.speicherfeld = 4;
+  w.speicherfeld = Speicherfeld::OPBetragNeueZeile;
   w.autoVerwendungszweck[1] = QStringLiteral("GS\\{RgNr}");
   w.pruefenMitBlzAbgleich = true;
   w.aufAbPfeilVerwenden = false;
@@ -67,7 +67,7 @@ TEST_F(OptionenTest, DialogSpeichertAlleWerte) {
   // The running program takes them at once.
   EXPECT_FALSE(Zustand().Optionen().SmartfillName);
   EXPECT_TRUE(Zustand().Kopierfeld()[3]);
-  EXPECT_EQ(Programmoptionen::Laden().speicherfeld, 4);
+  EXPECT_EQ(Programmoptionen::Laden().speicherfeld, Speicherfeld::OPBetragNeueZeile);
 }
 
 TEST_F(OptionenTest, NeuerDatenordnerOeffnetDessenDatenbank) {

@@ -65,3 +65,48 @@ Tastenaktion BrowseGitterTasteLosgelassen(int taste, const BrowseGitterKontext& 
   if (taste == Qt::Key_Delete && !kontext.filterbalkenSichtbar) return {Zahlungsbefehl::Loeschen, false};
   return {};
 }
+
+ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext& k) {
+  using A = ZeilengitterAktion;
+  if (k.imFilter || k.listeOffen) return A::Keine;  // Esc and Enter belong to the open list
+  const bool ohneModifikator = !(k.modifikatoren & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+  switch (taste) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      // A filled cell is opened for editing instead of being left.
+      if (k.imEditor || !ohneModifikator || k.editorOffen || k.spalte < 0 || k.zeile < 0 || k.zellTextLeer)
+        return A::Keine;
+      return taste == Qt::Key_Left ? A::ZelleOeffnenAnfang : A::ZelleOeffnenEnde;
+    case Qt::Key_Escape:
+      if (k.imEditor) return A::Keine;
+      if (k.zeileAusstehend) return A::ZeileVerwerfen;
+      if (k.stil == ZeilengitterStil::Zellbearbeitung) return A::Zeilenauswahl;
+      return A::Schliessen;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      if (!k.eingabeModus) return A::Keine;
+      if (k.stil == ZeilengitterStil::Zeilenauswahl) return A::Zellbearbeitung;
+      const bool leereNeueZeile = k.zeile >= 0 && k.neueZeile && !k.zeileAusstehend;
+      if (EnterSpeichertImZeilengitter(k.speicherfeld, k.feld, leereNeueZeile)) return A::Speichern;
+      // The last column of the empty new row: Enter leaves the lines like Tab.
+      if (leereNeueZeile && !k.imEditor && k.spalte >= 0 && k.letzteSpalte) return A::WieTab;
+      return A::Keine;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      // "AufAbPfeilVerwenden": up and down change the value in the number and date editors, as in
+      // the fields outside the grid; without it they move between the lines.
+      if (k.imEditor && ohneModifikator && k.aufAbPfeil && k.spalte >= 0 && k.editorOffen && k.wertEditor)
+        return A::WertAendern;
+      return A::Keine;
+    case Qt::Key_Delete:
+      // Several selected lines go together; a single one is the grid's own delete.
+      if (k.imEditor || !k.eingabeModus || k.stil != ZeilengitterStil::Zeilenauswahl || k.ausgewaehlt < 2)
+        return A::Keine;
+      return A::MarkierteLoeschen;
+    case Qt::Key_F6:
+      if (!k.neueZeilenErlaubt || k.zeile <= 0 || k.spalte < 0) return A::Keine;
+      return A::WertVonOben;
+    default: return A::Keine;
+  }
+}

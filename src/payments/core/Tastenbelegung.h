@@ -2,6 +2,9 @@
 
 #include <Qt>
 
+#include <QString>
+
+#include "payments/core/Speicherfeld.h"
 #include "payments/core/Zahlungsbefehl.h"
 
 // What a key does in the payment form (key preview of the form, and the browse grid's own keys).
@@ -28,3 +31,47 @@ struct BrowseGitterKontext {
 // deletes the current payment while search mode is off.
 Tastenaktion BrowseGitterTasteGedrueckt(int taste, const BrowseGitterKontext& kontext);
 Tastenaktion BrowseGitterTasteLosgelassen(int taste, const BrowseGitterKontext& kontext);
+
+// --- Keys of the line grid -------------------------------------------------------------------
+
+// The grid's two working styles: selecting whole lines, and typing into cells.
+enum class ZeilengitterStil { Zeilenauswahl, Zellbearbeitung, Anderer };
+
+struct ZeilengitterTastenKontext {
+  Qt::KeyboardModifiers modifikatoren;
+  bool imFilter = false;         // typed into a filter bar
+  bool imEditor = false;         // the key went to an open cell editor
+  bool editorOffen = false;      // a cell editor is open (the key may have come from the grid itself)
+  bool listeOffen = false;       // the open-item list is open: its keys are its own
+  bool eingabeModus = false;
+  ZeilengitterStil stil = ZeilengitterStil::Anderer;
+  int zeile = -1;                // current row; -1 none
+  int spalte = -1;               // current column; -1 none
+  QString feld;                  // data field of the current column
+  bool zellTextLeer = true;      // the current cell shows no text
+  bool neueZeile = false;        // the current row is the grid's new row
+  bool zeileAusstehend = false;  // the current line holds typed values not yet stored
+  bool letzteSpalte = false;     // the current column is the last one shown
+  bool wertEditor = false;       // the column edits a number or a date
+  bool aufAbPfeil = false;       // "AufAbPfeilVerwenden"
+  int ausgewaehlt = 0;           // lines selected
+  bool neueZeilenErlaubt = false;
+  Speicherfeld speicherfeld = Speicherfeld::Keines;
+};
+
+enum class ZeilengitterAktion {
+  Keine,               // the grid acts on the key itself
+  ZelleOeffnenAnfang,  // Left on a filled cell: edit it, caret at the start
+  ZelleOeffnenEnde,    // Right on a filled cell: edit it, caret after the text
+  ZeileVerwerfen,      // Esc: drop the typed values of the line
+  Zeilenauswahl,       // Esc: from typing back to selecting lines
+  Schliessen,          // Esc while selecting: command "Schliessen" (cancel the entry)
+  Zellbearbeitung,     // Enter while selecting: start typing at the item number (or the text)
+  Speichern,           // Enter by "Speicherfeld": store the line, then command "Neu" (save)
+  WieTab,              // Enter on the last column of the empty new row: on to the next field
+  WertAendern,         // Up/Down in a number or date editor: one unit or one day on or back
+  MarkierteLoeschen,   // Del with several lines selected: delete them together
+  WertVonOben,         // F6: the value of the same column in the line above
+};
+
+ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext& kontext);

@@ -10,9 +10,7 @@ ZahlungsformularEinstellungen ZahlungsformularEinstellungenLesen(const Einstellu
                                                                  const EinstellungsLeser& tabelle) {
   ZahlungsformularEinstellungen e;
   e.neueingabeFortsetzen = registry(QStringLiteral("NeueingabeFortsetzen"), kJa) == kJa;
-  bool ok = false;
-  const int feld = registry(QStringLiteral("Speicherfeld"), QStringLiteral("0")).trimmed().toInt(&ok);
-  e.speicherfeld = ok && feld >= 0 && feld <= 5 ? feld : 0;
+  e.speicherfeld = SpeicherfeldAusText(registry(QStringLiteral("Speicherfeld"), QStringLiteral("0")));
   e.vorlagen = ZeilenvorlagenAusText(registry(QStringLiteral("AutoVerwendungszweck"), ZeilenvorlagenVorgabe()));
   e.optischeFehlerKontrolle = registry(QStringLiteral("OptischeFehlerKontrolle"), kJa) == kJa;
   e.aufAbPfeilVerwenden = registry(QStringLiteral("AufAbPfeilVerwenden"), kJa) == kJa;
@@ -26,6 +24,7 @@ ZahlungsformularEinstellungen ZahlungsformularEinstellungenLesen(const Einstellu
     const QString lastschrift = tabelle(QStringLiteral("AktuelleLastschrifttart"), QStringLiteral("B")).trimmed();
     e.zahlart = lastschrift == QLatin1String("B") ? Zahlart::BasisLastschrift : Zahlart::FirmenLastschrift;
   }
+  bool ok = false;
   for (int i = 0; i < 4; ++i) {
     const int wert = tabelle(QStringLiteral("TabfolgeEinAus%1").arg(i), QStringLiteral("0")).trimmed().toInt(&ok);
     e.tabFolge[i] = ok && wert != 0;

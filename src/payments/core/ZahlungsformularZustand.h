@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "payments/core/OPUebernahme.h"
+#include "payments/core/Speicherfeld.h"
 #include "payments/core/Zeilenanzeige.h"
 #include "platform/db/SqlText.h"
 
@@ -22,7 +23,7 @@ enum class Formularmodus { Blaettern, Neueingabe, Aendern };
 struct ZahlungsformularEinstellungen {
   // registry "Formular State"
   bool neueingabeFortsetzen = true;        // "NeueingabeFortsetzen"
-  int speicherfeld = 0;                    // "Speicherfeld" (0..5)
+  Speicherfeld speicherfeld = Speicherfeld::Keines;  // "Speicherfeld"
   Zeilenvorlagen vorlagen;                 // "AutoVerwendungszweck"
   bool optischeFehlerKontrolle = true;     // "OptischeFehlerKontrolle"
   bool aufAbPfeilVerwenden = true;         // "AufAbPfeilVerwenden"

@@ -1,0 +1,162 @@
+// The key decisions of the line grid and the "Speicherfeld" setting they read.
+#include <gtest/gtest.h>
+
+#include "payments/core/Speicherfeld.h"
+#include "payments/core/Tastenbelegung.h"
+
+namespace {
+
+using A = ZeilengitterAktion;
+
+// A line grid in entry mode, typing into cells, on a stored line in the text column.
+ZeilengitterTastenKontext Eingabe() {
+  ZeilengitterTastenKontext k;
+  k.eingabeModus = true;
+  k.stil = ZeilengitterStil::Zellbearbeitung;
+  k.zeile = 1;
+  k.spalte = 3;
+  k.feld = QStringLiteral("Verwendungszweck");
+  k.zellTextLeer = false;
+  k.neueZeilenErlaubt = true;
+  return k;
+}
+
+struct Fall {
+  const char* name;
+  int taste;
+  std::function<void(ZeilengitterTastenKontext&)> aendern;
+  A erwartet;
+};
+
+class ZeilengitterTasten : public ::testing::TestWithParam<Fall> {};
+
+TEST_P(ZeilengitterTasten, Aktion) {
+  ZeilengitterTastenKontext k = Eingabe();
+  if (GetParam().aendern) GetParam().aendern(k);
+  EXPECT_EQ(ZeilengitterTaste(GetParam().taste, k), GetParam().erwartet);
+}
+
+const Fall Faelle[] = {
+    // Left/Right open a filled cell instead of leaving it, never an empty one or with a modifier.
+    {"LinksOeffnetGefuellteZelle", Qt::Key_Left, nullptr, A::ZelleOeffnenAnfang},
+    {"RechtsOeffnetGefuellteZelle", Qt::Key_Right, nullptr, A::ZelleOeffnenEnde},
+    {"LinksAufLeererZelleWandert", Qt::Key_Left, [](auto& k) { k.zellTextLeer = true; }, A::Keine},
+    {"RechtsMitUmschaltWandert", Qt::Key_Right, [](auto& k) { k.modifikatoren = Qt::ShiftModifier; }, A::Keine},
+    {"LinksImEditorBleibtImText", Qt::Key_Left, [](auto& k) { k.imEditor = true; k.editorOffen = true; }, A::Keine},
+    // Esc: first the typed values, then from typing to selecting, then the entry itself.
+    {"EscVerwirftGetippteZeile", Qt::Key_Escape, [](auto& k) { k.zeileAusstehend = true; }, A::ZeileVerwerfen},
+    {"EscWechseltZurZeilenauswahl", Qt::Key_Escape, nullptr, A::Zeilenauswahl},
+    {"EscBeiZeilenauswahlSchliesst", Qt::Key_Escape, [](auto& k) { k.stil = ZeilengitterStil::Zeilenauswahl; },
+     A::Schliessen},
+    {"EscImEditorGehoertDemEditor", Qt::Key_Escape, [](auto& k) { k.imEditor = true; }, A::Keine},
+    // Enter.
+    {"EnterBeiZeilenauswahlBeginntTippen", Qt::Key_Return, [](auto& k) { k.stil = ZeilengitterStil::Zeilenauswahl; },
+     A::Zellbearbeitung},
+    {"EnterAusserhalbDerEingabeNichts", Qt::Key_Return, [](auto& k) { k.eingabeModus = false; }, A::Keine},
+    {"EnterSpeichertMitFeldZweiImOPBetrag", Qt::Key_Enter,
+     [](auto& k) {
+       k.speicherfeld = Speicherfeld::OPBetragZeile;
+       k.feld = QStringLiteral("OPBetrag");
+     },
+     A::Speichern},
+    {"EnterFeldZweiNichtAufLeererNeuerZeile", Qt::Key_Return,
+     [](auto& k) {
+       k.speicherfeld = Speicherfeld::OPBetragZeile;
+       k.feld = QStringLiteral("OPBetrag");
+       k.neueZeile = true;
+     },
+     A::Keine},
+    {"EnterFeldVierNurAufLeererNeuerZeile", Qt::Key_Return,
+     [](auto& k) {
+       k.speicherfeld = Speicherfeld::OPBetragNeueZeile;
+       k.feld = QStringLiteral("OPBetrag");
+       k.neueZeile = true;
+     },
+     A::Speichern},
+    {"EnterFeldVierAufGetippterNeuerZeileNicht", Qt::Key_Return,
+     [](auto& k) {
+       k.speicherfeld = Speicherfeld::OPBetragNeueZeile;
+       k.feld = QStringLiteral("OPBetrag");
+       k.neueZeile = true;
+       k.zeileAusstehend = true;
+     },
+     A::Keine},
+    {"EnterFeldDreiImZahlungsbetrag", Qt::Key_Return,
+     [](auto& k) {
+       k.speicherfeld = Speicherfeld::ZahlungsbetragZeile;
+       k.feld = QStringLiteral("ZahlungsBetrag");
+     },
+     A::Speichern},
+    {"EnterFeldDreiNichtImOPBetrag", Qt::Key_Return,
+     [](auto& k) {
+       k.speicherfeld = Speicherfeld::ZahlungsbetragZeile;
+       k.feld = QStringLiteral("OPBetrag");
+     },
+     A::Keine},
+    {"EnterLetzteSpalteLeererNeuerZeileWieTab", Qt::Key_Return,
+     [](auto& k) {
+       k.neueZeile = true;
+       k.letzteSpalte = true;
+     },
+     A::WieTab},
+    {"EnterOffeneListeGehoertDerListe", Qt::Key_Return,
+     [](auto& k) {
+       k.neueZeile = true;
+       k.letzteSpalte = true;
+       k.listeOffen = true;
+     },
+     A::Keine},
+    // Up/Down change the value only in a number or date editor with the setting on.
+    {"AufImZahlEditorAendertWert", Qt::Key_Up,
+     [](auto& k) {
+       k.imEditor = k.editorOffen = k.wertEditor = k.aufAbPfeil = true;
+     },
+     A::WertAendern},
+    {"AbOhneEinstellungWandert", Qt::Key_Down,
+     [](auto& k) {
+       k.imEditor = k.editorOffen = k.wertEditor = true;
+     },
+     A::Keine},
+    {"AbImTexteditorWandert", Qt::Key_Down,
+     [](auto& k) {
+       k.imEditor = k.editorOffen = k.aufAbPfeil = true;
+     },
+     A::Keine},
+    // Del: several selected lines together, one is the grid's own.
+    {"EntfLoeschtMehrereAusgewaehlte", Qt::Key_Delete,
+     [](auto& k) {
+       k.stil = ZeilengitterStil::Zeilenauswahl;
+       k.ausgewaehlt = 2;
+     },
+     A::MarkierteLoeschen},
+    {"EntfEineZeileGehoertDemGitter", Qt::Key_Delete,
+     [](auto& k) {
+       k.stil = ZeilengitterStil::Zeilenauswahl;
+       k.ausgewaehlt = 1;
+     },
+     A::Keine},
+    // F6: the line above, never on the first line or without adding allowed.
+    {"F6UebernimmtWertDarueber", Qt::Key_F6, nullptr, A::WertVonOben},
+    {"F6AufErsterZeileNichts", Qt::Key_F6, [](auto& k) { k.zeile = 0; }, A::Keine},
+    {"F6OhneNeueZeilenNichts", Qt::Key_F6, [](auto& k) { k.neueZeilenErlaubt = false; }, A::Keine},
+    {"FilterleisteGehoertDemGitter", Qt::Key_Escape, [](auto& k) { k.imFilter = true; }, A::Keine},
+};
+
+INSTANTIATE_TEST_SUITE_P(Zeilengitter, ZeilengitterTasten, ::testing::ValuesIn(Faelle),
+                         [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+TEST(Speicherfeld, GespeicherterTextUndBeschriftungen) {
+  EXPECT_EQ(SpeicherfeldAusText(QStringLiteral(" 4 ")), Speicherfeld::OPBetragNeueZeile);
+  EXPECT_EQ(SpeicherfeldAusText(QStringLiteral("5")), Speicherfeld::ZahlungsbetragNeueZeile);
+  // Out of range or not a number: Enter saves nowhere.
+  EXPECT_EQ(SpeicherfeldAusText(QStringLiteral("6")), Speicherfeld::Keines);
+  EXPECT_EQ(SpeicherfeldAusText(QStringLiteral("-1")), Speicherfeld::Keines);
+  EXPECT_EQ(SpeicherfeldAusText(QStringLiteral("x")), Speicherfeld::Keines);
+  for (Speicherfeld f : AlleSpeicherfelder()) {
+    EXPECT_EQ(SpeicherfeldAusText(SpeicherfeldAlsText(f)), f);
+    // The caption starts with the stored number, as the settings dialog has always shown it.
+    EXPECT_TRUE(SpeicherfeldBeschriftung(f).startsWith(SpeicherfeldAlsText(f) + QStringLiteral(" - ")));
+  }
+}
+
+}  // namespace
