@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-LaufTestDatenbank::LaufTestDatenbank() : m_db(Datenbank::InSpeicher()) {
+LaufTestDatenbank::LaufTestDatenbank(std::unique_ptr<Datenbank> db) : m_db(std::move(db)) {
   QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
   EXPECT_TRUE(schema.open(QIODevice::ReadOnly));
   EXPECT_FALSE(m_db->SkriptAusfuehren(QString::fromUtf8(schema.readAll())));

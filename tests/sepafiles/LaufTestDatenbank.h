@@ -11,10 +11,11 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/Waehrung.h"
 
-// An in-memory database from the shipped schema with a complete sender 1 and helpers for orders.
+// A database from the shipped schema (in memory unless one is given) with a complete sender 1 and
+// helpers for orders.
 class LaufTestDatenbank {
  public:
-  LaufTestDatenbank();
+  explicit LaufTestDatenbank(std::unique_ptr<Datenbank> db = Datenbank::InSpeicher());
   Datenbank& Db() { return *m_db; }
 
   struct Auftrag {

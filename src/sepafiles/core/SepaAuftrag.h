@@ -23,4 +23,6 @@ struct SepaAuftrag {
   int MandatSequenz = 0;           // 1-4 core, 11-14 B2B
   QString Verwendungszweck1;
   QStringList Zeilen;              // remittance lines in LfdNr order; empty = use Verwendungszweck1
+
+  bool operator==(const SepaAuftrag&) const = default;
 };

@@ -136,11 +136,52 @@ SepaLaufErgebnis Abbruch(SepaLaufErgebnis ergebnis, const QString& meldung, int 
   return ergebnis;
 }
 
-// Marks the written orders done and stores the next reference, all or nothing.
-DbFehler MarkierenUndReferenz(Datenbank& db, const QList<SepaDatei>& dateien, const QDate& erledigtDatum,
-                              int absenderNr, const QString& naechsteReferenz) {
+QString InzwischenGeaendert(qsizetype anzahl) {
+  return QStringLiteral("%1 der ausgewählten Zahlungen sind inzwischen erledigt, gelöscht oder geändert worden.\r"
+                        "Bitte lassen Sie die Zahlungen neu auswählen.")
+      .arg(anzahl);
+}
+
+// The orders as the files carry them. Another connection's commit since they were read shows in
+// SQLite's data_version; then they are read again, and any that differs stops the run.
+struct Lesestand {
+  QVariant datenVersion;
+  int absenderNr = 0;
+  SepaArt art = SepaArt::Ueberweisung;
+  QList<SepaAuftrag> auftraege;
+};
+
+std::optional<QVariant> DatenVersion(Datenbank& db, DbFehler& fehler) {
+  return db.Wert(SqlText("PRAGMA data_version"), {}, fehler);
+}
+
+DbFehler UnveraendertPruefen(Datenbank& db, const Lesestand& stand) {
+  DbFehler f;
+  const std::optional<QVariant> version = DatenVersion(db, f);
+  if (f || version == stand.datenVersion) return f;
+  QList<qint64> nummern;
+  nummern.reserve(stand.auftraege.size());
+  for (const SepaAuftrag& a : stand.auftraege) nummern << a.ZahlungNr;
+  const QList<SepaAuftrag> jetzt = SepaLauf::AuftraegeLesen(db, stand.absenderNr, stand.art, nummern, f);
+  if (f) return f;
+  QHash<qint64, const SepaAuftrag*> neu;
+  for (const SepaAuftrag& a : jetzt) neu.insert(a.ZahlungNr, &a);
+  qsizetype geaendert = 0;
+  for (const SepaAuftrag& a : stand.auftraege) {
+    const SepaAuftrag* n = neu.value(a.ZahlungNr);
+    if (!n || !(*n == a)) ++geaendert;
+  }
+  if (geaendert == 0) return {};
+  return {DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
+}
+
+// Marks the written orders done and stores the next reference, all or nothing, once the orders are
+// known to be as they were read.
+DbFehler MarkierenUndReferenz(Datenbank& db, const Lesestand& stand, const QList<SepaDatei>& dateien,
+                              const QDate& erledigtDatum, int absenderNr, const QString& naechsteReferenz) {
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
+  if (DbFehler f = UnveraendertPruefen(db, stand)) return f;
   for (const SepaDatei& datei : dateien) {
     for (qint64 nr : datei.ZahlungNummern) {
       int geaendert = 0;
@@ -325,15 +366,16 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
       db.Wert(SqlText("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = ?"), {anfrage.AbsenderNr}, f);
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
 
-  const QList<SepaAuftrag> auftraege =
-      AuftraegeLesen(db, anfrage.AbsenderNr, anfrage.Optionen.Art, anfrage.ZahlungNummern, f);
+  Lesestand stand;
+  stand.absenderNr = anfrage.AbsenderNr;
+  stand.art = anfrage.Optionen.Art;
+  stand.datenVersion = DatenVersion(db, f).value_or(QVariant());
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  if (auftraege.size() != anfrage.ZahlungNummern.size()) {
-    const qsizetype fehlend = anfrage.ZahlungNummern.size() - auftraege.size();
-    return Abbruch(ergebnis, QStringLiteral("%1 der ausgewählten Zahlungen sind inzwischen erledigt, gelöscht oder "
-                                            "geändert worden.\rBitte lassen Sie die Zahlungen neu auswählen.")
-                                 .arg(fehlend));
-  }
+  stand.auftraege = AuftraegeLesen(db, anfrage.AbsenderNr, anfrage.Optionen.Art, anfrage.ZahlungNummern, f);
+  const QList<SepaAuftrag>& auftraege = stand.auftraege;
+  if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
+  if (auftraege.size() != anfrage.ZahlungNummern.size())
+    return Abbruch(ergebnis, InzwischenGeaendert(anfrage.ZahlungNummern.size() - auftraege.size()));
 
   SepaOptionen optionen = anfrage.Optionen;
   if (!optionen.Zeitpunkt.isValid()) optionen.Zeitpunkt = Uhr::Jetzt();
@@ -369,10 +411,15 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   }
 
   // 2. Marks and reference in one transaction.
+  nummer = stoerung && stoerung->Markieren ? stoerung->Markieren(beschreibung) : 0;
+  if (nummer != 0) {
+    TemporaereEntfernen(dateien);
+    return Abbruch(ergebnis, Fehlermeldung(nummer, beschreibung), nummer, beschreibung);
+  }
   const bool aufgeteilt = optionen.IstLastschrift() && optionen.AufteilenNachMandatArt;
   const QString referenz = aufgeteilt ? dokument.Referenz : anfrage.Referenz;
   const QString naechste = NummerErhoehen(QVariant(referenz), false).toString();
-  if (DbFehler m = MarkierenUndReferenz(db, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr, naechste)) {
+  if (DbFehler m = MarkierenUndReferenz(db, stand, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr, naechste)) {
     TemporaereEntfernen(dateien);
     return Abbruch(ergebnis, Fehlermeldung(m.Nummer, m.Beschreibung), m.Nummer, m.Beschreibung);
   }

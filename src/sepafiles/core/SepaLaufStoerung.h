@@ -11,4 +11,7 @@ struct SepaLaufStoerung {
   std::function<int(const QString& pfad, QString& beschreibung)> Schreiben;       // a temporary file
   std::function<int(const QString& von, const QString& nach, QString& beschreibung)> Umbenennen;
   std::function<int(const QString& pfad, QString& beschreibung)> Archivieren;     // an archive copy
+  // The marking step: the orders are read and every file is complete, nothing is marked yet (a test
+  // may also change the database from another connection here and return 0).
+  std::function<int(QString& beschreibung)> Markieren;
 };

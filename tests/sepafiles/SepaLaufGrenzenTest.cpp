@@ -1,0 +1,255 @@
+// The SEPA run at its edges, seen only through its entry point, the database and the files it writes:
+// another workstation changing the orders while the run writes, runs larger than one read block, and
+// references that can no longer be counted up.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QSet>
+
+#include "LaufTestDatenbank.h"
+#include "QtAusgabe.h"
+#include "XPfad.h"
+#include "common/Uhr.h"
+#include "sepafiles/core/SepaLauf.h"
+#include "testsupport/SchemaPruefung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+// Wednesday 5 June 2024, 14:05:09.
+const QDateTime Zeitpunkt(QDate(2024, 6, 5), QTime(14, 5, 9));
+const QString Laufdatum = QStringLiteral("2024-06-05");
+// The done date another workstation writes, so its marks stay apart from the run's.
+const QString FremdesDatum = QStringLiteral("2024-06-01");
+
+QByteArray Lesen(const QString& pfad) {
+  QFile f(pfad);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Dateien(const QString& ordner) { return QDir(ordner).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+
+// "112.5" or ".05" as cents.
+int64_t Cent(const QString& betrag) {
+  const QStringList teile = betrag.split(QLatin1Char('.'));
+  int64_t cent = teile.at(0).isEmpty() ? 0 : teile.at(0).toLongLong() * 100;
+  if (teile.size() > 1) cent += teile.at(1).leftJustified(2, QLatin1Char('0')).toLongLong();
+  return cent;
+}
+
+// One transaction of a written file.
+struct Buchung {
+  QString betrag;
+  QString iban;
+  QString text;
+  QString datei;
+};
+
+// The transactions of the files by end-to-end id (each order carries "Z" and its number). An id that
+// appears twice, in one file or in two, is a failure of its own.
+QHash<QString, Buchung> Buchungen(const QStringList& dateien) {
+  QHash<QString, Buchung> ergebnis;
+  for (const QString& datei : dateien) {
+    const XPfad x(Lesen(datei));
+    EXPECT_TRUE(x.Gelesen()) << datei.toStdString();
+    const QStringList ids = x.Texte(QStringLiteral("//p:EndToEndId"));
+    const QStringList betraege = x.Texte(QStringLiteral("//p:InstdAmt"));
+    const QStringList ibans =
+        x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:CdtrAcct/p:Id/p:IBAN | //p:DrctDbtTxInf/p:DbtrAcct/p:Id/p:IBAN"));
+    const QStringList texte = x.Texte(QStringLiteral("//p:Ustrd"));
+    EXPECT_EQ(betraege.size(), ids.size());
+    EXPECT_EQ(ibans.size(), ids.size());
+    EXPECT_EQ(texte.size(), ids.size());
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+      EXPECT_FALSE(ergebnis.contains(ids.at(i))) << "zweimal geschrieben: " << ids.at(i).toStdString();
+      ergebnis.insert(ids.at(i), Buchung{betraege.value(i), ibans.value(i), texte.value(i), datei});
+    }
+  }
+  return ergebnis;
+}
+
+std::unique_ptr<Datenbank> DateiDatenbank(const QString& pfad) {
+  DbFehler f;
+  auto db = Datenbank::Oeffnen(pfad, f, true);
+  EXPECT_FALSE(f) << f.Beschreibung.toStdString();
+  return db;
+}
+
+// A database file of its own, so that a second connection can reach it as another workstation would.
+class SepaLaufGrenzen : public ::testing::Test {
+ protected:
+  void SetUp() override { Uhr::Festhalten(Zeitpunkt); }
+  void TearDown() override { Uhr::Setzen({}); }
+
+  // Every order gets its number as end-to-end id, so each transaction of a file names its order.
+  void IdsVergeben() { ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET EinzelReferenz = 'Z' || ZahlungNr")); }
+
+  SepaLaufAnfrage Anfrage(SepaArt art, const QList<qint64>& nummern, bool aufteilen = false) {
+    SepaLaufAnfrage l;
+    l.AbsenderNr = 1;
+    l.ZahlungNummern = nummern;
+    l.Optionen.Art = art;
+    l.Optionen.AufteilenNachMandatArt = aufteilen;
+    l.Optionen.Erstellungsdatum = Zeitpunkt.date();
+    l.Optionen.Zeitpunkt = Zeitpunkt;
+    l.Referenz = QStringLiteral("R100");
+    l.Zielordner = ziel.Pfad();
+    return l;
+  }
+
+  // What holds after any run: a refused run leaves no file, marks nothing and keeps the reference; a
+  // finished one has written each of its orders once, with the amount and IBAN stored for it, of the
+  // sender and kind of the run, marked exactly those done and stored the next reference.
+  void LaufStimmig(const SepaLaufErgebnis& e, SepaArt art = SepaArt::Ueberweisung) {
+    QHash<qint64, std::pair<int64_t, QString>> markiert;  // ZahlungNr -> amount in cents, IBAN
+    t.Db().Abfragen("SELECT ZahlungNr, ZahlungGesamt, IBAN, AbsenderNr, Art FROM Zahlungen "
+                    "WHERE Erledigt = 1 AND ErledigtDatum = ?",
+                    {Laufdatum}, [&](const Zeile& z) {
+                      EXPECT_EQ(z.Wert(3).toInt(), 1) << "Zahlung " << z.Wert(0).toLongLong();
+                      EXPECT_EQ(z.Wert(4).toString(), art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L"))
+                          << "Zahlung " << z.Wert(0).toLongLong();
+                      markiert.insert(z.Wert(0).toLongLong(), {z.Wert(1).toLongLong() / 100, z.Wert(2).toString()});
+                      return true;
+                    });
+    if (!e.Ok()) {
+      EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty()) << Dateien(ziel.Pfad()).join(QLatin1Char(' ')).toStdString();
+      EXPECT_TRUE(markiert.isEmpty()) << markiert.size() << " Zahlungen markiert";
+      EXPECT_EQ(t.Referenz(), QStringLiteral("R100"));
+      return;
+    }
+    for (const QString& pfad : e.Dateien) {
+      const QStringList fehler =
+          SchemaPruefung::Pruefen(pfad, art == SepaArt::Ueberweisung ? QStringLiteral("pain.001.001.03") : QStringLiteral("pain.008.001.02"));
+      EXPECT_TRUE(fehler.isEmpty()) << fehler.join(QLatin1Char('\n')).toStdString();
+    }
+    const QHash<QString, Buchung> buchungen = Buchungen(e.Dateien);
+    EXPECT_EQ(buchungen.size(), markiert.size());
+    EXPECT_EQ(e.Anzahl, markiert.size());
+    for (auto it = buchungen.cbegin(); it != buchungen.cend(); ++it) {
+      const qint64 nr = it.key().mid(1).toLongLong();
+      ASSERT_TRUE(markiert.contains(nr)) << "geschrieben, aber nicht markiert: " << it.key().toStdString();
+      EXPECT_EQ(Cent(it->betrag), markiert.value(nr).first) << "Zahlung " << nr;
+      EXPECT_EQ(it->iban, markiert.value(nr).second) << "Zahlung " << nr;
+    }
+    EXPECT_EQ(t.Referenz(), e.NaechsteReferenz);
+    EXPECT_NE(t.Referenz(), QStringLiteral("R100"));
+  }
+
+  TestOrdner daten;
+  const QString datei = daten.Datei(QStringLiteral("TamoSEPA.db"));
+  LaufTestDatenbank t{DateiDatenbank(datei)};
+  TestOrdner ziel;
+};
+
+// ---- another workstation between reading and marking ----------------------------------------------------
+
+// What the other workstation does to one order of the run.
+struct Fremdaenderung {
+  const char* name;
+  std::function<DbFehler(Datenbank& andere, qint64 nr)> aendern;
+  bool betrifftDenLauf = true;  // false: a change beside the run's orders, which must not stop it
+  bool eigeneVerbindung = false;  // made through the run's own connection, which no data version shows
+};
+
+void PrintTo(const Fremdaenderung& f, std::ostream* os) { *os << f.name; }
+
+class ZweiterArbeitsplatz : public SepaLaufGrenzen, public ::testing::WithParamInterface<Fremdaenderung> {};
+
+TEST_P(ZweiterArbeitsplatz, AenderungZwischenLesenUndMarkieren) {
+  const Fremdaenderung& fall = GetParam();
+  QList<qint64> nummern;
+  LaufTestDatenbank::Auftrag a;
+  for (const int64_t cent : {10000, 25050, 4200}) {
+    a.zeilenCent = {cent};
+    nummern << t.Anlegen(a);
+  }
+  LaufTestDatenbank::Auftrag ausserhalb;  // an open order of the sender that this run does not carry
+  ausserhalb.zeilenCent = {777};
+  const qint64 andereZahlung = t.Anlegen(ausserhalb);
+  IdsVergeben();
+  const qint64 mitte = nummern.at(1);
+
+  std::unique_ptr<Datenbank> andere = DateiDatenbank(datei);
+  ASSERT_TRUE(andere);
+  DbFehler f;
+  andere->Wert("PRAGMA busy_timeout = 50", {}, f);  // a run that holds the database refuses it at once
+  ASSERT_FALSE(f) << f.Beschreibung.toStdString();
+  bool geaendert = false;
+  int aufrufe = 0;
+  SepaLaufStoerung stoerung;
+  stoerung.Markieren = [&](QString&) {
+    ++aufrufe;
+    geaendert = !fall.aendern(fall.eigeneVerbindung ? t.Db() : *andere, fall.betrifftDenLauf ? mitte : andereZahlung);
+    return 0;
+  };
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung, nummern), &stoerung);
+  EXPECT_EQ(aufrufe, 1);
+  LaufStimmig(e);
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+  EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
+  if (!geaendert || !fall.betrifftDenLauf) {
+    ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+    EXPECT_EQ(e.Anzahl, 3);
+    return;
+  }
+  // The changed order is never written: either the run stopped, or it left that order out. A mark
+  // made meanwhile stays as it was made.
+  EXPECT_FALSE(Buchungen(e.Dateien).contains(QStringLiteral("Z%1").arg(mitte)));
+  const QVariant erledigtDatum = t.Wert("SELECT ErledigtDatum FROM Zahlungen WHERE ZahlungNr = ?", {mitte});
+  if (!erledigtDatum.isNull()) {
+    EXPECT_EQ(erledigtDatum.toString(), FremdesDatum);
+  }
+  if (!e.Ok()) {
+    EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Die SEPA-Datei(en) konnte(n) wegen Fehler nicht erstellt werden.")))
+        << e.Meldung.toStdString();
+  }
+}
+
+DbFehler Aendern(Datenbank& db, const SqlText& sql, qint64 nr) { return db.Ausfuehren(sql, {nr}); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, ZweiterArbeitsplatz,
+    ::testing::Values(
+        Fremdaenderung{"SchonErledigt",
+                       [](Datenbank& db, qint64 nr) {
+                         return db.Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ? WHERE ZahlungNr = ?",
+                                              {FremdesDatum, nr});
+                       }},
+        Fremdaenderung{"Geloescht",
+                       [](Datenbank& db, qint64 nr) { return Aendern(db, "DELETE FROM Zahlungen WHERE ZahlungNr = ?", nr); }},
+        Fremdaenderung{"BetragGeaendert",
+                       [](Datenbank& db, qint64 nr) {
+                         return Aendern(db, "UPDATE Zahlungen SET ZahlungGesamt = 3000000 WHERE ZahlungNr = ?", nr);
+                       }},
+        Fremdaenderung{"IbanGeaendert",
+                       [](Datenbank& db, qint64 nr) {
+                         return Aendern(db, "UPDATE Zahlungen SET IBAN = 'DE02120300000000202051' WHERE ZahlungNr = ?", nr);
+                       }},
+        Fremdaenderung{"AndererAbsender",
+                       [](Datenbank& db, qint64 nr) {
+                         return Aendern(db, "UPDATE Zahlungen SET AbsenderNr = 2 WHERE ZahlungNr = ?", nr);
+                       }},
+        Fremdaenderung{"ZurLastschriftGemacht",
+                       [](Datenbank& db, qint64 nr) {
+                         return Aendern(db, "UPDATE Zahlungen SET Art = 'L', MandatSequenz = 1 WHERE ZahlungNr = ?", nr);
+                       }},
+        Fremdaenderung{"AndereZahlungGeaendert",
+                       [](Datenbank& db, qint64 nr) {
+                         return Aendern(db, "UPDATE Zahlungen SET ZahlungGesamt = 99990000 WHERE ZahlungNr = ?", nr);
+                       },
+                       false},
+        // The marking itself refuses an order that is no longer open, whoever changed it.
+        Fremdaenderung{"EigeneVerbindungSchonErledigt",
+                       [](Datenbank& db, qint64 nr) {
+                         return db.Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ? WHERE ZahlungNr = ?",
+                                              {FremdesDatum, nr});
+                       },
+                       true, true},
+        Fremdaenderung{"EigeneVerbindungGeloescht",
+                       [](Datenbank& db, qint64 nr) { return Aendern(db, "DELETE FROM Zahlungen WHERE ZahlungNr = ?", nr); },
+                       true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
