@@ -172,12 +172,16 @@ QVariant NummerErhoehen(const QVariant& wert, bool alsText) {
     case QMetaType::Long:
     case QMetaType::LongLong: {
       const qlonglong zahl = wert.toLongLong();
-      if (zahl == std::numeric_limits<qlonglong>::max()) return wert;
+      // Past the largest number the count goes on in decimal text, as for a text of digits.
+      if (zahl == std::numeric_limits<qlonglong>::max()) return QVariant(DezimalPlusEins(QString::number(zahl)));
       return QVariant(zahl + 1);
     }
     case QMetaType::ULongLong:
-    case QMetaType::ULong:
-      return QVariant(wert.toULongLong() + 1);
+    case QMetaType::ULong: {
+      const qulonglong zahl = wert.toULongLong();
+      if (zahl == std::numeric_limits<qulonglong>::max()) return QVariant(DezimalPlusEins(QString::number(zahl)));
+      return QVariant(zahl + 1);
+    }
     case QMetaType::Double:
     case QMetaType::Float:
       return QVariant(wert.toDouble() + 1.0);

@@ -236,4 +236,23 @@ TEST(NullUndLeer, Ersetzen) {
   EXPECT_EQ(NullzeichenAbschneiden(QStringLiteral("abc")), QStringLiteral("abc"));
 }
 
+// At the largest 64-bit numbers the count goes on in decimal text: never in place, back or around.
+TEST(NummerErhoehen, AnDenGroesstenZahlen) {
+  constexpr qlonglong groesste = std::numeric_limits<qlonglong>::max();
+  constexpr qlonglong kleinste = std::numeric_limits<qlonglong>::min();
+  EXPECT_EQ(NummerErhoehen(QStringLiteral("9223372036854775806"), false), QVariant(groesste));
+  EXPECT_EQ(NummerErhoehen(QStringLiteral("9223372036854775807"), false), QVariant(QStringLiteral("9223372036854775808")));
+  EXPECT_EQ(NummerErhoehen(QStringLiteral("9223372036854775807"), true), QVariant(QStringLiteral("9223372036854775808")));
+  EXPECT_EQ(NummerErhoehen(QStringLiteral("-9223372036854775808"), false), QVariant(kleinste + 1));
+  EXPECT_EQ(NummerErhoehen(QStringLiteral("-9223372036854775809"), false), QVariant(QStringLiteral("-9223372036854775808")));
+
+  EXPECT_EQ(NummerErhoehen(QVariant(groesste - 1), false), QVariant(groesste));
+  EXPECT_EQ(NummerErhoehen(QVariant(groesste), false), QVariant(QStringLiteral("9223372036854775808")));
+  EXPECT_EQ(NummerErhoehen(QVariant(kleinste), false), QVariant(kleinste + 1));
+  EXPECT_EQ(NummerErhoehen(QVariant(std::numeric_limits<qulonglong>::max() - 1), false),
+            QVariant(std::numeric_limits<qulonglong>::max()));
+  EXPECT_EQ(NummerErhoehen(QVariant(std::numeric_limits<qulonglong>::max()), false),
+            QVariant(QStringLiteral("18446744073709551616")));
+}
+
 }  // namespace

@@ -74,6 +74,9 @@ std::unique_ptr<Datenbank> DateiDatenbank(const QString& pfad) {
   DbFehler f;
   auto db = Datenbank::Oeffnen(pfad, f, true);
   EXPECT_FALSE(f) << f.Beschreibung.toStdString();
+  if (db) {
+    EXPECT_FALSE(db->Ausfuehren("PRAGMA synchronous = OFF"));  // a test file needs no flush to disk
+  }
   return db;
 }
 
@@ -250,6 +253,110 @@ INSTANTIATE_TEST_SUITE_P(
         Fremdaenderung{"EigeneVerbindungGeloescht",
                        [](Datenbank& db, qint64 nr) { return Aendern(db, "DELETE FROM Zahlungen WHERE ZahlungNr = ?", nr); },
                        true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- more orders than one read block -------------------------------------------------------------------
+
+// Orders are read in blocks of 500 ids; 1,001 orders end in a block of one.
+TEST_F(SepaLaufGrenzen, TausendundeinAuftragInEinemLauf) {
+  QList<qint64> nummern;
+  int64_t summeCent = 0;
+  {
+    Transaktion transaktion(t.Db());
+    LaufTestDatenbank::Auftrag a;
+    for (int i = 1; i <= 1001; ++i) {
+      a.zeilenCent = {10000 + i, i};
+      summeCent += 10000 + 2 * i;
+      nummern << t.Anlegen(a);
+    }
+    IdsVergeben();
+    ASSERT_FALSE(transaktion.Commit());
+  }
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung, nummern));
+  ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+  EXPECT_EQ(e.Anzahl, 1001);
+  LaufStimmig(e);
+  EXPECT_EQ(t.AnzahlErledigt(), 1001);
+
+  const XPfad x(Lesen(e.Dateien.value(0)));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:NbOfTxs")), QStringLiteral("1001"));
+  EXPECT_EQ(Cent(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum"))), summeCent);
+  EXPECT_EQ(Cent(x.Text(QStringLiteral("//p:PmtInf/p:CtrlSum"))), summeCent);
+  // Every order with its own two lines, the ones at the block edges included.
+  const QHash<QString, Buchung> buchungen = Buchungen(e.Dateien);
+  ASSERT_EQ(buchungen.size(), 1001);
+  for (const qint64 nr : nummern)
+    EXPECT_EQ(buchungen.value(QStringLiteral("Z%1").arg(nr)).text, QStringLiteral("Zeile 1 von %1 Zeile 2 von %1").arg(nr));
+}
+
+// ---- references counted up ------------------------------------------------------------------------------
+
+// A split run gives each further file the reference counted up; the message id holds 35 characters.
+struct Referenzfall {
+  const char* name;
+  bool aufteilen;
+  QList<int> sequenzen;      // one direct debit per entry
+  QString referenz;
+  QStringList nachrichtenIds;  // of the files in order; empty: the run is refused
+  QString naechste;            // empty: not looked at
+};
+
+void PrintTo(const Referenzfall& f, std::ostream* os) { *os << f.name; }
+
+class Referenzzaehlung : public SepaLaufGrenzen, public ::testing::WithParamInterface<Referenzfall> {};
+
+TEST_P(Referenzzaehlung, NachrichtenIdsUndNaechsteReferenz) {
+  const Referenzfall& fall = GetParam();
+  QList<qint64> nummern;
+  for (const int sequenz : fall.sequenzen) nummern << t.Anlegen(Lastschrift(sequenz));
+  IdsVergeben();
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::BasisLastschrift, nummern, fall.aufteilen);
+  anfrage.Referenz = fall.referenz;
+  ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = 1", {fall.referenz}));
+
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  if (fall.nachrichtenIds.isEmpty()) {
+    EXPECT_FALSE(e.Ok());
+    EXPECT_TRUE(e.Meldung.contains(QStringLiteral("kann für die weiteren SEPA-Dateien nicht hochgezählt werden")))
+        << e.Meldung.toStdString();
+    EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+    EXPECT_EQ(t.AnzahlErledigt(), 0);
+    EXPECT_EQ(t.Referenz(), fall.referenz);
+    return;
+  }
+  ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+  QStringList ids;
+  for (const QString& datei : e.Dateien) ids << XPfad(Lesen(datei)).Text(QStringLiteral("//p:GrpHdr/p:MsgId"));
+  EXPECT_EQ(ids, fall.nachrichtenIds);
+  EXPECT_EQ(e.Referenz, fall.nachrichtenIds.last());
+  if (!fall.naechste.isEmpty()) {
+    EXPECT_EQ(e.NaechsteReferenz, fall.naechste);
+  }
+  LaufStimmig(e, SepaArt::BasisLastschrift);  // also: the stored reference is the next one
+}
+
+const QString Neun34 = QString(34, QLatin1Char('9'));
+const QString Neun35 = QString(35, QLatin1Char('9'));
+const QString Eins0_34 = QLatin1Char('1') + QString(34, QLatin1Char('0'));
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Referenzzaehlung,
+    ::testing::Values(
+        // 34 nines count up to 35 characters: still a message id.
+        Referenzfall{"GezaehltAufGenau35Zeichen", true, {2, 3}, Neun34, {Neun34, Eins0_34},
+                     QLatin1Char('1') + QString(33, QLatin1Char('0')) + QLatin1Char('1')},
+        // 35 nines would need 36: the run stops before anything is written.
+        Referenzfall{"Gezaehlt36Zeichen", true, {2, 3}, Neun35, {}, {}},
+        Referenzfall{"Gezaehlt36ZeichenAmEnde", true, {2, 3}, QStringLiteral("Z") + Neun34, {}, {}},
+        // One group only: nothing is counted inside the run.
+        Referenzfall{"EineGruppe35Zeichen", true, {2, 2}, Neun35, {Neun35}, {}},
+        // Past the largest 64-bit number the count goes on in decimal text, never back or around.
+        Referenzfall{"UeberDieGroessteZahl", true, {1, 2, 4}, QStringLiteral("9223372036854775806"),
+                     {QStringLiteral("9223372036854775806"), QStringLiteral("9223372036854775807"),
+                      QStringLiteral("9223372036854775808")},
+                     QStringLiteral("9223372036854775809")},
+        Referenzfall{"OhneAufteilungGroessteZahl", false, {1, 2}, QStringLiteral("9223372036854775807"),
+                     {QStringLiteral("9223372036854775807")}, QStringLiteral("9223372036854775808")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
