@@ -279,3 +279,43 @@ TEST(OPAbfrage, AuftragsprogrammGutschriftWirdGenauEinmalNegiert) {
   EXPECT_EQ(gutschrift.verwendungszweck, QStringLiteral("abzgl. GS A-2 vom 01.02.24"));
   EXPECT_EQ(OffenenPostenUebernehmen(p[1], v, true, 27).betraege.zahlungsBetrag, E(100));
 }
+
+// A line's amounts in failure messages, e.g. {100.00, -, 95.00}.
+void PrintTo(const ZeilenBetraege& z, std::ostream* os) {
+  const auto text = [](const std::optional<Waehrung>& w) { return w ? w->FormatInvariant().toStdString() : std::string("-"); };
+  *os << '{' << text(z.opBetrag) << ", " << text(z.skontoBetrag) << ", " << text(z.zahlungsBetrag) << '}';
+}
+
+namespace {
+
+std::optional<Waehrung> C(int64_t euro, int64_t cent) { return Euro(euro, cent); }
+
+void PrintTo(const BetragsFall& f, std::ostream* os) { *os << f.name; }
+
+}  // namespace
+
+// Open amount, discount and payment all different before the typing, so that a rule taking the wrong
+// operand (the old payment for the open amount, the old discount for the typed one) shows.
+INSTANTIATE_TEST_SUITE_P(
+    UnterschiedlicheBetraege, Betragsregeln,
+    ::testing::Values(
+        BetragsFall{"OPBetragNeuBeiSkonto", {E(80), E(3), E(77)}, BetragsSpalte::OPBetrag, E(100), {E(100), E(3), E(97)}},
+        BetragsFall{"SkontoVon3Auf5", {E(100), E(3), E(97)}, BetragsSpalte::SkontoBetrag, E(5), {E(100), E(5), E(95)}},
+        BetragsFall{"SkontoOhneOPmitAltemSkonto", {std::nullopt, E(2), E(97)}, BetragsSpalte::SkontoBetrag, E(3),
+                    {E(100), E(3), E(97)}},
+        BetragsFall{"SkontoMitOPohneZahlung", {E(100), E(2), std::nullopt}, BetragsSpalte::SkontoBetrag, E(3),
+                    {E(100), E(3), std::nullopt}},
+        BetragsFall{"ZahlungOhneOPmitAlterZahlung", {std::nullopt, E(3), E(90)}, BetragsSpalte::ZahlungsBetrag, E(97),
+                    {E(100), E(3), E(97)}},
+        BetragsFall{"ZahlungMitOPungleichAlterZahlung", {E(120), std::nullopt, E(100)}, BetragsSpalte::ZahlungsBetrag,
+                    E(97), {E(97), std::nullopt, E(97)}},
+        BetragsFall{"ZahlungMitOPundSkontoUngleich", {E(120), E(3), E(97)}, BetragsSpalte::ZahlungsBetrag, E(95),
+                    {E(120), E(25), E(95)}},
+        BetragsFall{"CentGenau", {C(1234, 56), std::nullopt, C(1234, 56)}, BetragsSpalte::SkontoBetrag, C(37, 4),
+                    {C(1234, 56), C(37, 4), C(1197, 52)}},
+        // Credit notes carry negative amounts; the same rules keep their signs.
+        BetragsFall{"GutschriftSkonto", {E(-100), std::nullopt, E(-100)}, BetragsSpalte::SkontoBetrag, E(-3),
+                    {E(-100), E(-3), E(-97)}},
+        BetragsFall{"GutschriftZahlung", {E(-100), E(-3), E(-97)}, BetragsSpalte::ZahlungsBetrag, E(-90),
+                    {E(-100), E(-10), E(-90)}}),
+    [](const ::testing::TestParamInfo<BetragsFall>& info) { return std::string(info.param.name); });
