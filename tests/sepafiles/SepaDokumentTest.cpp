@@ -772,4 +772,35 @@ INSTANTIATE_TEST_SUITE_P(
                   "Für die SEPA-Datei fehlt der Erstellungszeitpunkt."}),
     [](const ::testing::TestParamInfo<Ablehnung>& info) { return std::string(info.param.fall); });
 
+// The builder's own mandate-date guard: a mandate signed today may be collected, one dated tomorrow
+// not, at any hour of the run; credit transfers carry no mandate and ignore the date.
+TEST(SepaDokument, MandatDatumHeuteJaMorgenNein) {
+  for (const QTime zeit : {QTime(0, 0, 0), QTime(14, 5, 9), QTime(23, 59, 59)}) {
+    SCOPED_TRACE(zeit.toString().toStdString());
+    for (const SepaArt art : {SepaArt::BasisLastschrift, SepaArt::FirmenLastschrift}) {
+      const int basis = art == SepaArt::FirmenLastschrift ? 10 : 0;
+      SepaOptionen o = Optionen(art);
+      o.Zeitpunkt = QDateTime(Zeitpunkt.date(), zeit);
+      QList<SepaAuftrag> auftraege{Auftrag(1, 100, basis + 2), Auftrag(2, 250, basis + 3)};
+      auftraege[1].MandatDatum = Zeitpunkt.date();
+      const SepaErgebnis heute = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+      SchemaGueltig(heute, Pain008);
+      EXPECT_EQ(XPfad(heute.Dateien.value(0).Inhalt).Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:DtOfSgntr")),
+                QStringLiteral("2024-06-05"));
+
+      auftraege[1].MandatDatum = Zeitpunkt.date().addDays(1);
+      const SepaErgebnis morgen = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
+      EXPECT_FALSE(morgen.Ok());
+      EXPECT_TRUE(morgen.Dateien.isEmpty());
+      EXPECT_TRUE(morgen.Fehler.startsWith(QStringLiteral("Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\r")))
+          << morgen.Fehler.toStdString();
+    }
+    QList<SepaAuftrag> ueberweisung{Auftrag(1, 100)};
+    ueberweisung[0].MandatDatum = Zeitpunkt.date().addDays(1);
+    SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+    o.Zeitpunkt = QDateTime(Zeitpunkt.date(), zeit);
+    SchemaGueltig(SepaDokument::Bauen(ueberweisung, Absender(), o, QStringLiteral("R100")), Pain001);
+  }
+}
+
 }  // namespace
