@@ -298,4 +298,30 @@ const RegelFall FaelleListenzeilen[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Listenzeilen, IbanRegelTest, ::testing::ValuesIn(FaelleListenzeilen), FallName);
 
+// Rules 0033 to 0035 treat the account prefixes 800 to 899 as one range: both ends, and 799 and 900
+// just outside, where the bank code stays (799 has no entry in the prefix table).
+const RegelFall FaelleBereich800bis899[] = {
+    {"R0033_Praefix799Andere", "003301", "73020012", "7991234567", "HYVEDEMM487", "00", "73020012", "7991234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0033_Praefix800Andere", "003301", "73020012", "8001234567", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0033_Praefix899Andere", "003301", "73020012", "8991234567", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0033_Praefix900Andere", "003301", "73020012", "9001234567", "HYVEDEMM487", "00", "73020012", "9001234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0033_Praefix800Hvb", "003301", "70020270", "8001234567", "HYVEDEMMXXX", "00", "70020270", "8001234567", "HYVEDEMMXXX", H::UnicreditBlzUmsetzung},
+    {"R0033_Praefix899Hvb", "003301", "70020270", "8991234567", "HYVEDEMMXXX", "00", "70020270", "8991234567", "HYVEDEMMXXX", H::UnicreditBlzUmsetzung},
+    {"R0034_Praefix799", "003400", "73020012", "7991234567", "HYVEDEMM487", "00", "73020012", "7991234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0034_Praefix800", "003400", "73020012", "8001234567", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0034_Praefix899", "003400", "73020012", "8991234567", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0034_Praefix899Hvb", "003400", "70020270", "8999999999", "HYVEDEMMXXX", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0034_Praefix900", "003400", "73020012", "9001234567", "HYVEDEMM487", "00", "73020012", "9001234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0034_DreistelligesKonto899", "003400", "73020012", "899", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0034_ZweistelligesKonto89", "003400", "73020012", "89", "HYVEDEMM487", "00", "73020012", "89", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0035_Praefix799", "003501", "73020012", "7991234567", "HYVEDEMM487", "00", "73020012", "7991234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0035_Praefix800", "003501", "73020012", "8000000000", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0035_Praefix899", "003501", "73020012", "8991234567", "HYVEDEMM487", "00", Keine, "", "", H::BerechnungNichtMoeglich},
+    {"R0035_Praefix900", "003501", "73020012", "9001234567", "HYVEDEMM487", "00", "73020012", "9001234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    // Rules 0031 and 0032 keep the bank code over the whole range.
+    {"R0031_Praefix800Bleibt", "003101", "73020012", "8001234567", "HYVEDEMM487", "00", "73020012", "8001234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+    {"R0032_Praefix899Bleibt", "003200", "73020012", "8991234567", "HYVEDEMM487", "00", "73020012", "8991234567", "HYVEDEMM487", H::UnicreditBlzUmsetzung},
+};
+INSTANTIATE_TEST_SUITE_P(Bereich800bis899, IbanRegelTest, ::testing::ValuesIn(FaelleBereich800bis899), FallName);
+
 }  // namespace
