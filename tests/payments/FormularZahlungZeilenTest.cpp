@@ -762,3 +762,43 @@ TEST_F(GitterTest, OffenePostenListeFolgtDerFensterbreite) {
 }
 
 }  // namespace
+
+namespace {
+
+// Open amount, discount and payment differ in every line: a discount typed into the grid derives its
+// own line's payment from the open amount, and the order's amount is the sum of the payments, never of
+// the open amounts.
+TEST_F(GitterTest, GetipptesSkontoRechnetVomOPBetragUndDerBetragSummiertDieZahlbetraege) {
+  const SqlText setzen(
+      "UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ?, ZahlungsBetrag = ? WHERE ZahlungNr = ? AND ZeilenNr = ?");
+  ASSERT_TRUE(u.Db().Ausfuehren(setzen, {QVariant::fromValue(Eur(100)), QVariant::fromValue(Eur(3)),
+                                         QVariant::fromValue(Eur(97)), nr, 1}).Ok());
+  ASSERT_TRUE(u.Db().Ausfuehren(setzen, {QVariant::fromValue(Eur(50, 25)), QVariant(), QVariant::fromValue(Eur(50, 25)), nr, 2}).Ok());
+  ASSERT_TRUE(u.Db().Ausfuehren(setzen, {QVariant::fromValue(Eur(-20)), QVariant::fromValue(Eur(0, -60)),
+                                         QVariant::fromValue(Eur(-19, -40)), nr, 3}).Ok());
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("SkontoBetrag")));
+  ASSERT_TRUE(g->ZelleBearbeiten());
+  QLineEdit* e = OffenerEditor(g);
+  ASSERT_NE(e, nullptr);
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("5"));
+  Taste(f, Qt::Key_Return);
+  ASSERT_TRUE(g->ZeileSpeichern());
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  const SqlText zeile("SELECT OPBetrag || '/' || SkontoBetrag || '/' || ZahlungsBetrag FROM Verwendungszweck "
+                      "WHERE ZahlungNr = ? AND ZeilenNr = 1");
+  EXPECT_EQ(u.Wert(zeile, {nr}).toString(), QStringLiteral("1000000/50000/950000"));
+  const Waehrung summe = Eur(95) + Eur(50, 25) - Eur(19, 40);  // 125,85
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), summe);
+  EXPECT_EQ(f.BetragFeld()->Wert(), summe);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), summe.Roh());
+}
+
+}  // namespace
