@@ -291,4 +291,20 @@ INSTANTIATE_TEST_SUITE_P(Texte, TextDatum,
                                            DatumFall{"RE 15.01.24 Rest", std::nullopt},
                                            DatumFall{"RE 99.01.24", std::nullopt}, DatumFall{"", std::nullopt}));
 
+// The signed total adds the lines' payments; open amounts and discounts differ from them here, and the
+// order's own amount counts once per line in the joined rows, so taking any other column shows.
+TEST(SepaSelektion, SummeAusDenZahlbetraegenDerZeilen) {
+  for (const SepaArt art : {SepaArt::Ueberweisung, SepaArt::BasisLastschrift}) {
+    LaufTestDatenbank t;
+    LaufTestDatenbank::Auftrag a = art == SepaArt::Ueberweisung ? LaufTestDatenbank::Auftrag{} : Lastschrift(2);
+    a.zeilenCent = {9700, 5025};
+    const qint64 nr = t.Anlegen(a);
+    ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ? WHERE ZahlungNr = ? AND ZeilenNr = 1",
+                                   {QVariant::fromValue(Waehrung::AusCent(10000)), QVariant::fromValue(Waehrung::AusCent(300)), nr}));
+    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(art));
+    ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+    EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(art == SepaArt::Ueberweisung ? -14725 : 14725));
+  }
+}
+
 }  // namespace
