@@ -151,7 +151,7 @@ class SepaLaufGrenzen : public ::testing::Test {
 // What the other workstation does to one order of the run.
 struct Fremdaenderung {
   const char* name;
-  std::function<DbFehler(Datenbank& andere, qint64 nr)> aendern;
+  SqlText sql;  // its one parameter is the order's number
   bool betrifftDenLauf = true;  // false: a change beside the run's orders, which must not stop it
   bool eigeneVerbindung = false;  // made through the run's own connection, which no data version shows
 };
@@ -184,7 +184,8 @@ TEST_P(ZweiterArbeitsplatz, AenderungZwischenLesenUndMarkieren) {
   SepaLaufStoerung stoerung;
   stoerung.Markieren = [&](QString&) {
     ++aufrufe;
-    geaendert = !fall.aendern(fall.eigeneVerbindung ? t.Db() : *andere, fall.betrifftDenLauf ? mitte : andereZahlung);
+    Datenbank& wer = fall.eigeneVerbindung ? t.Db() : *andere;
+    geaendert = !wer.Ausfuehren(fall.sql, {fall.betrifftDenLauf ? mitte : andereZahlung});
     return 0;
   };
   const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung, nummern), &stoerung);
@@ -210,49 +211,21 @@ TEST_P(ZweiterArbeitsplatz, AenderungZwischenLesenUndMarkieren) {
   }
 }
 
-DbFehler Aendern(Datenbank& db, const SqlText& sql, qint64 nr) { return db.Ausfuehren(sql, {nr}); }
-
+// The other workstation's done date is FremdesDatum.
 INSTANTIATE_TEST_SUITE_P(
     Faelle, ZweiterArbeitsplatz,
     ::testing::Values(
-        Fremdaenderung{"SchonErledigt",
-                       [](Datenbank& db, qint64 nr) {
-                         return db.Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ? WHERE ZahlungNr = ?",
-                                              {FremdesDatum, nr});
-                       }},
-        Fremdaenderung{"Geloescht",
-                       [](Datenbank& db, qint64 nr) { return Aendern(db, "DELETE FROM Zahlungen WHERE ZahlungNr = ?", nr); }},
-        Fremdaenderung{"BetragGeaendert",
-                       [](Datenbank& db, qint64 nr) {
-                         return Aendern(db, "UPDATE Zahlungen SET ZahlungGesamt = 3000000 WHERE ZahlungNr = ?", nr);
-                       }},
-        Fremdaenderung{"IbanGeaendert",
-                       [](Datenbank& db, qint64 nr) {
-                         return Aendern(db, "UPDATE Zahlungen SET IBAN = 'DE02120300000000202051' WHERE ZahlungNr = ?", nr);
-                       }},
-        Fremdaenderung{"AndererAbsender",
-                       [](Datenbank& db, qint64 nr) {
-                         return Aendern(db, "UPDATE Zahlungen SET AbsenderNr = 2 WHERE ZahlungNr = ?", nr);
-                       }},
-        Fremdaenderung{"ZurLastschriftGemacht",
-                       [](Datenbank& db, qint64 nr) {
-                         return Aendern(db, "UPDATE Zahlungen SET Art = 'L', MandatSequenz = 1 WHERE ZahlungNr = ?", nr);
-                       }},
-        Fremdaenderung{"AndereZahlungGeaendert",
-                       [](Datenbank& db, qint64 nr) {
-                         return Aendern(db, "UPDATE Zahlungen SET ZahlungGesamt = 99990000 WHERE ZahlungNr = ?", nr);
-                       },
-                       false},
+        Fremdaenderung{"SchonErledigt", "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-01' WHERE ZahlungNr = ?"},
+        Fremdaenderung{"Geloescht", "DELETE FROM Zahlungen WHERE ZahlungNr = ?"},
+        Fremdaenderung{"BetragGeaendert", "UPDATE Zahlungen SET ZahlungGesamt = 3000000 WHERE ZahlungNr = ?"},
+        Fremdaenderung{"IbanGeaendert", "UPDATE Zahlungen SET IBAN = 'DE02120300000000202051' WHERE ZahlungNr = ?"},
+        Fremdaenderung{"AndererAbsender", "UPDATE Zahlungen SET AbsenderNr = 2 WHERE ZahlungNr = ?"},
+        Fremdaenderung{"ZurLastschriftGemacht", "UPDATE Zahlungen SET Art = 'L', MandatSequenz = 1 WHERE ZahlungNr = ?"},
+        Fremdaenderung{"AndereZahlungGeaendert", "UPDATE Zahlungen SET ZahlungGesamt = 99990000 WHERE ZahlungNr = ?", false},
         // The marking itself refuses an order that is no longer open, whoever changed it.
         Fremdaenderung{"EigeneVerbindungSchonErledigt",
-                       [](Datenbank& db, qint64 nr) {
-                         return db.Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ? WHERE ZahlungNr = ?",
-                                              {FremdesDatum, nr});
-                       },
-                       true, true},
-        Fremdaenderung{"EigeneVerbindungGeloescht",
-                       [](Datenbank& db, qint64 nr) { return Aendern(db, "DELETE FROM Zahlungen WHERE ZahlungNr = ?", nr); },
-                       true, true}),
+                       "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-01' WHERE ZahlungNr = ?", true, true},
+        Fremdaenderung{"EigeneVerbindungGeloescht", "DELETE FROM Zahlungen WHERE ZahlungNr = ?", true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- more orders than one read block -------------------------------------------------------------------
