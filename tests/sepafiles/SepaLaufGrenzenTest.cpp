@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSet>
 
 #include "LaufTestDatenbank.h"
 #include "QtAusgabe.h"
@@ -106,13 +105,14 @@ class SepaLaufGrenzen : public ::testing::Test {
   // finished one has written each of its orders once, with the amount and IBAN stored for it, of the
   // sender and kind of the run, marked exactly those done and stored the next reference.
   void LaufStimmig(const SepaLaufErgebnis& e, SepaArt art = SepaArt::Ueberweisung) {
+    const QString artKz = art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
+    const QString format = art == SepaArt::Ueberweisung ? QStringLiteral("pain.001.001.03") : QStringLiteral("pain.008.001.02");
     QHash<qint64, std::pair<int64_t, QString>> markiert;  // ZahlungNr -> amount in cents, IBAN
     t.Db().Abfragen("SELECT ZahlungNr, ZahlungGesamt, IBAN, AbsenderNr, Art FROM Zahlungen "
                     "WHERE Erledigt = 1 AND ErledigtDatum = ?",
                     {Laufdatum}, [&](const Zeile& z) {
                       EXPECT_EQ(z.Wert(3).toInt(), 1) << "Zahlung " << z.Wert(0).toLongLong();
-                      EXPECT_EQ(z.Wert(4).toString(), art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L"))
-                          << "Zahlung " << z.Wert(0).toLongLong();
+                      EXPECT_EQ(z.Wert(4).toString(), artKz) << "Zahlung " << z.Wert(0).toLongLong();
                       markiert.insert(z.Wert(0).toLongLong(), {z.Wert(1).toLongLong() / 100, z.Wert(2).toString()});
                       return true;
                     });
@@ -123,8 +123,7 @@ class SepaLaufGrenzen : public ::testing::Test {
       return;
     }
     for (const QString& pfad : e.Dateien) {
-      const QStringList fehler =
-          SchemaPruefung::Pruefen(pfad, art == SepaArt::Ueberweisung ? QStringLiteral("pain.001.001.03") : QStringLiteral("pain.008.001.02"));
+      const QStringList fehler = SchemaPruefung::Pruefen(pfad, format);
       EXPECT_TRUE(fehler.isEmpty()) << fehler.join(QLatin1Char('\n')).toStdString();
     }
     const QHash<QString, Buchung> buchungen = Buchungen(e.Dateien);
@@ -215,13 +214,15 @@ TEST_P(ZweiterArbeitsplatz, AenderungZwischenLesenUndMarkieren) {
 INSTANTIATE_TEST_SUITE_P(
     Faelle, ZweiterArbeitsplatz,
     ::testing::Values(
-        Fremdaenderung{"SchonErledigt", "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-01' WHERE ZahlungNr = ?"},
+        Fremdaenderung{"SchonErledigt",
+                       "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-01' WHERE ZahlungNr = ?"},
         Fremdaenderung{"Geloescht", "DELETE FROM Zahlungen WHERE ZahlungNr = ?"},
         Fremdaenderung{"BetragGeaendert", "UPDATE Zahlungen SET ZahlungGesamt = 3000000 WHERE ZahlungNr = ?"},
         Fremdaenderung{"IbanGeaendert", "UPDATE Zahlungen SET IBAN = 'DE02120300000000202051' WHERE ZahlungNr = ?"},
         Fremdaenderung{"AndererAbsender", "UPDATE Zahlungen SET AbsenderNr = 2 WHERE ZahlungNr = ?"},
         Fremdaenderung{"ZurLastschriftGemacht", "UPDATE Zahlungen SET Art = 'L', MandatSequenz = 1 WHERE ZahlungNr = ?"},
-        Fremdaenderung{"AndereZahlungGeaendert", "UPDATE Zahlungen SET ZahlungGesamt = 99990000 WHERE ZahlungNr = ?", false},
+        Fremdaenderung{"AndereZahlungGeaendert", "UPDATE Zahlungen SET ZahlungGesamt = 99990000 WHERE ZahlungNr = ?",
+                       false},
         // The marking itself refuses an order that is no longer open, whoever changed it.
         Fremdaenderung{"EigeneVerbindungSchonErledigt",
                        "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-01' WHERE ZahlungNr = ?", true, true},
@@ -259,7 +260,8 @@ TEST_F(SepaLaufGrenzen, TausendundeinAuftragInEinemLauf) {
   const QHash<QString, Buchung> buchungen = Buchungen(e.Dateien);
   ASSERT_EQ(buchungen.size(), 1001);
   for (const qint64 nr : nummern)
-    EXPECT_EQ(buchungen.value(QStringLiteral("Z%1").arg(nr)).text, QStringLiteral("Zeile 1 von %1 Zeile 2 von %1").arg(nr));
+    EXPECT_EQ(buchungen.value(QStringLiteral("Z%1").arg(nr)).text,
+              QStringLiteral("Zeile 1 von %1 Zeile 2 von %1").arg(nr));
 }
 
 // ---- references counted up ------------------------------------------------------------------------------

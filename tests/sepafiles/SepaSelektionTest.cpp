@@ -299,8 +299,9 @@ TEST(SepaSelektion, SummeAusDenZahlbetraegenDerZeilen) {
     LaufTestDatenbank::Auftrag a = art == SepaArt::Ueberweisung ? LaufTestDatenbank::Auftrag{} : Lastschrift(2);
     a.zeilenCent = {9700, 5025};
     const qint64 nr = t.Anlegen(a);
-    ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ? WHERE ZahlungNr = ? AND ZeilenNr = 1",
-                                   {QVariant::fromValue(Waehrung::AusCent(10000)), QVariant::fromValue(Waehrung::AusCent(300)), nr}));
+    ASSERT_FALSE(t.Db().Ausfuehren(
+        "UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ? WHERE ZahlungNr = ? AND ZeilenNr = 1",
+        {QVariant::fromValue(Waehrung::AusCent(10000)), QVariant::fromValue(Waehrung::AusCent(300)), nr}));
     const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(art));
     ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
     EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(art == SepaArt::Ueberweisung ? -14725 : 14725));

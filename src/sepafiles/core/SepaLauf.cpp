@@ -169,7 +169,7 @@ DbFehler UnveraendertPruefen(Datenbank& db, const Lesestand& stand) {
   qsizetype geaendert = 0;
   for (const SepaAuftrag& a : stand.auftraege) {
     const SepaAuftrag* n = neu.value(a.ZahlungNr);
-    if (!n || !(*n == a)) ++geaendert;
+    if (!n || *n != a) ++geaendert;
   }
   if (geaendert == 0) return {};
   return {DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
@@ -372,8 +372,8 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   stand.datenVersion = DatenVersion(db, f).value_or(QVariant());
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
   stand.auftraege = AuftraegeLesen(db, anfrage.AbsenderNr, anfrage.Optionen.Art, anfrage.ZahlungNummern, f);
-  const QList<SepaAuftrag>& auftraege = stand.auftraege;
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
+  const QList<SepaAuftrag>& auftraege = stand.auftraege;
   if (auftraege.size() != anfrage.ZahlungNummern.size())
     return Abbruch(ergebnis, InzwischenGeaendert(anfrage.ZahlungNummern.size() - auftraege.size()));
 
@@ -419,7 +419,8 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   const bool aufgeteilt = optionen.IstLastschrift() && optionen.AufteilenNachMandatArt;
   const QString referenz = aufgeteilt ? dokument.Referenz : anfrage.Referenz;
   const QString naechste = NummerErhoehen(QVariant(referenz), false).toString();
-  if (DbFehler m = MarkierenUndReferenz(db, stand, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr, naechste)) {
+  if (DbFehler m =
+          MarkierenUndReferenz(db, stand, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr, naechste)) {
     TemporaereEntfernen(dateien);
     return Abbruch(ergebnis, Fehlermeldung(m.Nummer, m.Beschreibung), m.Nummer, m.Beschreibung);
   }
