@@ -6,14 +6,13 @@
 #include "masterdata/FormularAbsender.h"
 #include "payments/FormularZahlung.h"
 #include "sepafiles/FormularDTADisk.h"
+#include "sepafiles/FormularSelektiv.h"
+#include "sepafiles/Zahlungsliste.h"
 #include "shell/Optionen.h"
 #include "shell/Rechner.h"
 #include "platform/ui/HilfeAnzeigen.h"
 #include "shell/ZOVA10.h"
 
-// Entries still without a window (they stay disabled until their library plugs in here):
-//   Hauptbefehl::Zahlungsliste      Zahlungsliste (sepafiles), Fensteroeffnung::Nichtmodal
-//   Hauptbefehl::Selektivloeschen   FormularSelektiv (sepafiles), Fensteroeffnung::ModalAllein
 void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
   ZOVA10* haupt = &hauptfenster;
   // "Import" of the address window: take-over from Tamo-Varix with the IBAN conversion.
@@ -57,6 +56,14 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
       Hauptbefehl::SepaDatei,
       {QStringLiteral("FormularDTADisk"), Fensteroeffnung::ModalAllein,
        [](QWidget* eltern) -> QWidget* { return FormularDTADiskErzeugen(eltern); }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Zahlungsliste,
+      {QStringLiteral("Zahlungsliste"), Fensteroeffnung::Nichtmodal,
+       [](QWidget* eltern) -> QWidget* { return ZahlungslisteErzeugen(eltern); }});
+  hauptfenster.FensterartSetzen(
+      Hauptbefehl::Selektivloeschen,
+      {QStringLiteral("FormularSelektiv"), Fensteroeffnung::ModalAllein,
+       [](QWidget* eltern) -> QWidget* { return FormularSelektivErzeugen(eltern); }});
   hauptfenster.FensterartSetzen(
       Hauptbefehl::Rechner, {QStringLiteral("Rechner"), Fensteroeffnung::Nichtmodal,
                              [](QWidget* eltern) -> QWidget* { return new Rechner(eltern); }});

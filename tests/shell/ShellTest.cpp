@@ -101,21 +101,42 @@ TEST_F(ShellTest, ProgrammstartOhneDatenbankImGesetztenDatenordnerEndet) {
   EXPECT_FALSE(QFileInfo::exists(QDir(leer).filePath(QStringLiteral("TamoSEPA.db"))));
 }
 
-TEST_F(ShellTest, NichtGebauteFensterSindGesperrt) {
+TEST_F(ShellTest, JederEintragHatSeinFenster) {
   ZOVA10 haupt;
   ArbeitsfensterAnmelden(haupt);
-  for (Hauptbefehl b : {Hauptbefehl::Zahlungsliste, Hauptbefehl::Selektivloeschen}) {
-    EXPECT_FALSE(haupt.Verfuegbar(b)) << ZOVA10::Beschriftung(b).toStdString();
-    EXPECT_FALSE(haupt.Aktion(b)->isEnabled());
-    EXPECT_FALSE(haupt.Leistenknopf(b)->isEnabled());
-    EXPECT_FALSE(haupt.Ausfuehren(b));
-  }
-  for (Hauptbefehl b : {Hauptbefehl::Adressen, Hauptbefehl::Bankverbindungen, Hauptbefehl::Absender,
-                        Hauptbefehl::ZahlungenErfassen, Hauptbefehl::SepaDatei, Hauptbefehl::Einstellungen, Hauptbefehl::Rechner, Hauptbefehl::Hilfe, Hauptbefehl::Beenden})
+  for (Hauptbefehl b : ZOVA10::AlleBefehle()) {
+    EXPECT_TRUE(haupt.Verfuegbar(b)) << ZOVA10::Beschriftung(b).toStdString();
     EXPECT_TRUE(haupt.Aktion(b)->isEnabled()) << ZOVA10::Beschriftung(b).toStdString();
+  }
   EXPECT_EQ(haupt.Aktion(Hauptbefehl::Selektivloeschen)->text(),
             QStringLiteral("Zahlungen selektiv löschen / reaktivieren"));
   EXPECT_EQ(haupt.Fenster().Anzahl(), 0);
+}
+
+// The payment list opens modeless beside other windows, once; the selective window only after the
+// others were closed, modal.
+TEST_F(ShellTest, ZahlungslisteNichtmodalSelektivNachSchliessenAllerAnderen) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Zahlungsliste));
+  QWidget* liste = haupt.Fenster().Offen(QStringLiteral("Zahlungsliste"));
+  ASSERT_NE(liste, nullptr);
+  EXPECT_EQ(liste->windowModality(), Qt::NonModal);
+  EXPECT_EQ(liste->windowTitle(), QStringLiteral("Zahlungsliste"));
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Zahlungsliste));
+  EXPECT_EQ(haupt.Fenster().Offen(QStringLiteral("Zahlungsliste")), liste);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Adressen));
+  EXPECT_EQ(haupt.Fenster().Anzahl(), 2);
+
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Selektivloeschen));
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text, Fensterverwaltung::SchliessenFrage());
+  ASSERT_EQ(haupt.Fenster().Anzahl(), 1);
+  QWidget* selektiv = haupt.Fenster().Offen(QStringLiteral("FormularSelektiv"));
+  ASSERT_NE(selektiv, nullptr);
+  EXPECT_EQ(selektiv->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(selektiv->windowTitle(), QStringLiteral("Zahlungen selektiv löschen / reaktivieren"));
+  selektiv->close();
 }
 
 TEST_F(ShellTest, FensterWerdenNurEinmalGeoeffnet) {

@@ -10,17 +10,29 @@ ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int a
   return f;
 }
 
+Bedingung ZahlartBedingung(Zahlart zahlart) {
+  switch (zahlart) {
+    case Zahlart::Ueberweisung: break;
+    case Zahlart::BasisLastschrift:
+      return Bedingung("Zahlungen.Art = ? AND Zahlungen.MandatSequenz BETWEEN 1 AND 4", {QStringLiteral("L")});
+    case Zahlart::FirmenLastschrift:
+      return Bedingung("Zahlungen.Art = ? AND Zahlungen.MandatSequenz BETWEEN 11 AND 14", {QStringLiteral("L")});
+  }
+  return Bedingung("Zahlungen.Art = ?", {QStringLiteral("G")});
+}
+
+Bedingung FaelligBisBedingung(const std::optional<QDate>& faelligBis) {
+  if (!faelligBis || !faelligBis->isValid()) return {};
+  return Bedingung("Zahlungen.\"Fällig\" < ?", {QVariant(faelligBis->addDays(1))});
+}
+
 Bedingung ZahlungenBedingung(const ZahlungenFilter& filter) {
-  const QString art = filter.zahlart == Zahlart::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
   QList<Bedingung> teile;
-  teile << Bedingung("Zahlungen.AbsenderNr = ? AND Zahlungen.Art = ? AND Zahlungen.Erledigt = 0",
-                     {QVariant(filter.absenderNr), QVariant(art)});
-  if (filter.zahlart == Zahlart::BasisLastschrift) teile << Bedingung("Zahlungen.MandatSequenz BETWEEN 1 AND 4");
-  if (filter.zahlart == Zahlart::FirmenLastschrift) teile << Bedingung("Zahlungen.MandatSequenz BETWEEN 11 AND 14");
+  teile << Bedingung("Zahlungen.AbsenderNr = ? AND Zahlungen.Erledigt = 0", {QVariant(filter.absenderNr)});
+  teile << ZahlartBedingung(filter.zahlart);
   if (!filter.suchfilter.IstLeer()) teile << filter.suchfilter;
   if (filter.nurFehlerhafte) teile << Bedingung("Zahlungen.Fehler = 1");
-  if (filter.faelligBis && filter.faelligBis->isValid())
-    teile << Bedingung("Zahlungen.\"Fällig\" < ?", {QVariant(filter.faelligBis->addDays(1))});
+  teile << FaelligBisBedingung(filter.faelligBis);
   return Bedingung::AlleUnd(teile);
 }
 

@@ -21,6 +21,13 @@ struct ZahlungenFilter {
 
 ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int absenderNr);
 
+// The kind of a payment: credit transfers by Art "G", core and B2B direct debits by Art "L" and
+// MandatSequenz 1..4 / 11..14.
+Bedingung ZahlartBedingung(Zahlart zahlart);
+// "Fällig before the day after the limit": the limit day is included, a payment without due date
+// never matches. Empty without a limit.
+Bedingung FaelligBisBedingung(const std::optional<QDate>& faelligBis);
+
 // The condition: the sender, the kind (core / B2B by MandatSequenz 1..4 / 11..14), open only,
 // the filter bar, the check mode, and "Fällig before the day after the limit" (so the limit day is
 // included; a payment without due date never matches a limit).

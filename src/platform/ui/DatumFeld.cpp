@@ -107,7 +107,7 @@ void DatumFeld::Uebernehmen() {
     m_letzter = d;
     return;
   }
-  TextSetzen(m_letzter);
+  if (!m_ungueltigBehalten) TextSetzen(m_letzter);
 }
 
 void DatumFeld::KalenderSchriftSetzen(const QFont& schrift) {

@@ -51,8 +51,12 @@ class DatumFeld : public QLineEdit, public Aufklappbar {
   bool IstAufgeklappt() const override;
 
   // Takes over what was typed: an incomplete, invalid or out-of-range text goes back to the last
-  // accepted value. Runs when the field loses the focus.
+  // accepted value, or stays as typed while UngueltigeEingabeBehalten is set. Runs when the field
+  // loses the focus.
   void Uebernehmen();
+  // For a field whose window must refuse to go on with a wrong date rather than quietly use the
+  // previous one: Wert() then stays empty while IstLeer() is false.
+  void UngueltigeEingabeBehaltenSetzen(bool an) { m_ungueltigBehalten = an; }
 
   static QString Text(const QDate& datum) { return datum.toString(QStringLiteral("dd.MM.yyyy")); }
   // Reads "dd.MM.yyyy" (a two-digit year counts as 20yy).
@@ -82,6 +86,7 @@ class DatumFeld : public QLineEdit, public Aufklappbar {
   QFont m_kalenderSchrift;
   bool m_kalenderSchriftGesetzt = false;
   bool m_pfeiltasten = false;
+  bool m_ungueltigBehalten = false;
   QFrame* m_popup = nullptr;
   QCalendarWidget* m_kalender = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaAuftrag.h"
 #include "sepafiles/core/SepaPruefung.h"
+#include "sepafiles/core/Zahlungssumme.h"
 
 namespace {
 
@@ -222,14 +223,8 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
   // Pass 2: the faultless orders and their signed line total.
   const Bedingung zweite = Auswahlbedingung(anfrage, true);
   auswahl.Auswahlbedingung = zweite;
-  const SqlText summenSql =
-      SqlText("SELECT SUM(CASE WHEN Zahlungen.Art = 'G' THEN -IFNULL(Verwendungszweck.ZahlungsBetrag, 0) "
-              "ELSE IFNULL(Verwendungszweck.ZahlungsBetrag, 0) END) FROM Zahlungen INNER JOIN Verwendungszweck "
-              "ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr") +
-      zweite.AlsWhere();
-  const std::optional<QVariant> summe = db.Wert(summenSql, zweite.parameter, f);
-  if (f) return scheitern(f, summenSql.Text());
-  auswahl.Summe = Waehrung::AusRoh(summe && !IstNull(*summe) ? summe->toLongLong() : 0);
+  auswahl.Summe = VorzeichenSumme(db, zweite, f);
+  if (f) return scheitern(f, VorzeichenSummeSql(zweite).Text());
   auswahl.ZahlungNummern = fehlerfrei;
 
   if (fehlerfrei.isEmpty())

@@ -1,0 +1,380 @@
+#include "sepafiles/Zahlungsliste.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "common/Datenhilfen.h"
+#include "common/FilterBedingung.h"
+#include "common/Programmzustand.h"
+#include "common/Uhr.h"
+#include "payments/FaelligAbfrage.h"
+#include "payments/core/ZahlungenAbfrage.h"
+#include "platform/db/Recordset.h"
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/Bildliste.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/Farben.h"
+#include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/FilterLeiste.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
+#include "platform/ui/Meldung.h"
+#include "platform/ui/OptionsGruppe.h"
+#include "platform/ui/ProgrammschriftSetzen.h"
+#include "platform/ui/StatusLeiste.h"
+#include "platform/ui/TastenVorschau.h"
+#include "platform/ui/Werkzeugleiste.h"
+#include "platform/ui/ZahlFeld.h"
+#include "sepafiles/core/SepaSelektion.h"
+#include "sepafiles/core/Zahlungssumme.h"
+#include "sepafiles/core/ZahlungslisteAbfrage.h"
+
+namespace {
+
+const QString kAbschnitt = QStringLiteral("Liste1 State");
+const QString kReportname = QStringLiteral("Zahlungsliste");
+const QString kBlaettern = QStringLiteral("Blättern in den vorhandenen Zahlungen");
+
+// The columns of the joined query that the list shows, in the query's order: field, caption
+// (empty = the field name), width in pixels, format. Art stays hidden for the row colour; every
+// other field of the query is left out.
+struct Spaltenentwurf {
+  const char* feld;
+  const char* titel;
+  int breite;
+  GitterFormat format;
+};
+const Spaltenentwurf kSpalten[] = {
+    {"Art", "", 0, GitterFormat::Allgemein},
+    {"Name", "", 160, GitterFormat::Allgemein},
+    {"Bank", "", 120, GitterFormat::Allgemein},
+    {"BIC", "", 95, GitterFormat::Allgemein},
+    {"IBAN", "", 185, GitterFormat::Allgemein},
+    {"BLZ", "", 70, GitterFormat::Allgemein},
+    {"KontoNr", "", 80, GitterFormat::Allgemein},
+    {"MandatReferenz", "", 110, GitterFormat::Allgemein},
+    {"MandatDatum", "Mandat vom", 80, GitterFormat::KurzesDatum},
+    {"ErledigtDatum", "Bezahlt am", 80, GitterFormat::KurzesDatum},
+    {"Buchungsdatum", "", 90, GitterFormat::KurzesDatum},
+    {"Verwendungszweck", "", 170, GitterFormat::Allgemein},
+    {"OPVorgangNr", "OPVorgNr", 80, GitterFormat::Allgemein},
+    {"ZahlungsBetrag", "Betrag", 90, GitterFormat::Standard},
+};
+
+int IndexAusEinstellung(const QString& schluessel) {
+  bool ok = false;
+  const int wert = GetSetting(kAbschnitt, schluessel, QStringLiteral("2")).toInt(&ok);
+  return ok && wert >= 0 && wert <= 2 ? wert : 2;
+}
+
+}  // namespace
+
+QWidget* ZahlungslisteErzeugen(QWidget* eltern) { return new Zahlungsliste(eltern); }
+
+Zahlungsliste::Zahlungsliste(QWidget* eltern) : QWidget(eltern) {
+  setWindowFlag(Qt::Window);
+  setObjectName(QStringLiteral("Zahlungsliste"));
+  setWindowTitle(QStringLiteral("Zahlungsliste"));
+  Aufbauen();
+  TastenEinrichten();
+  Laden();
+}
+
+Zahlungsliste::~Zahlungsliste() { m_tdbGrid1->SetzeRecordset(nullptr); }
+
+void Zahlungsliste::Aufbauen() {
+  const Optionsschalter& opt = Zustand().Optionen();
+  setWindowIcon(Bildliste::Bilder32().Bild(QStringLiteral("Zahlungsliste")));
+
+  auto* haupt = new QVBoxLayout(this);
+  haupt->setContentsMargins(2, 2, 2, 2);
+  m_toolbar1 = new Werkzeugleiste(this);
+  m_toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+  m_toolbar1->DarstellungSetzen(opt.ArbeitsfensterKleineSymbole, opt.ArbeitsfensterOhneText);
+  m_toolbar1->KnopfHinzufuegen(QStringLiteral("Drucken"), QStringLiteral("&Drucken"), QStringLiteral("Drucken"),
+                               QStringLiteral("Daten ausdrucken"));
+  m_toolbar1->KnopfHinzufuegen(QStringLiteral("Suchen"), QStringLiteral("&Suchen"), QStringLiteral("Suchen"),
+                               QStringLiteral("Suchmodus einschalten"));
+  m_toolbar1->TrennerHinzufuegen();
+  m_toolbar1->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
+                               QStringLiteral("Arbeitsfenster schließen"));
+  // Printing comes with the print driver.
+  m_toolbar1->AktiviertSetzen(QStringLiteral("Drucken"), false);
+  m_toolbar1->HandlerSetzen([this](const QString& schluessel) { Befehl(schluessel); });
+  haupt->addWidget(m_toolbar1);
+  m_statusBar1 = new StatusLeiste(this);
+  m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  // With the large toolbar pictures the status line sits right below the toolbar.
+  if (!opt.ArbeitsfensterKleineSymbole) haupt->addWidget(m_statusBar1);
+
+  m_zahlArt = new OptionsGruppe(QStringLiteral("Zahlungs-Art"),
+                                {QStringLiteral("Überweisung (&Gutschrift -)"), QStringLiteral("Einzug (&Lastschrift+)"),
+                                 QStringLiteral("&Alle")},
+                                this);
+  m_zahlArt->setObjectName(QStringLiteral("ZahlArt"));
+  m_zahlArt->Option(0)->setToolTip(QStringLiteral("Nur Gutschriften anzeigen"));
+  m_zahlArt->Option(1)->setToolTip(QStringLiteral("Nur Lastschriften anzeigen"));
+  m_zahlArt->Option(2)->setToolTip(QStringLiteral("Alle Zahlungen anzeigen"));
+  m_statusArt = new OptionsGruppe(QStringLiteral("Status"),
+                                  {QStringLiteral("&Erledigt"), QStringLiteral("&Offen"), QStringLiteral("A&lle")}, this);
+  m_statusArt->setObjectName(QStringLiteral("StatusArt"));
+  m_statusArt->Option(0)->setToolTip(QStringLiteral("Nur erledigte Zahlungen anzeigen"));
+  m_statusArt->Option(1)->setToolTip(QStringLiteral("Nur offene Zahlungen anzeigen"));
+  m_statusArt->Option(2)->setToolTip(QStringLiteral("Alle Zahlungen anzeigen"));
+  connect(m_zahlArt, &OptionsGruppe::Geklickt, this, [this](int index) {
+    m_zahlartIndex = index;
+    if (m_anzeigeBereit) ListeLaden();
+  });
+  connect(m_statusArt, &OptionsGruppe::Geklickt, this, [this](int index) {
+    m_statusartIndex = index;
+    if (m_anzeigeBereit) ListeLaden();
+  });
+
+  m_tdbNumber1 = new ZahlFeld(this);
+  m_tdbNumber1->setObjectName(QStringLiteral("TDBNumber1"));
+  m_tdbNumber1->setToolTip(QStringLiteral("Gesamtsumme"));
+  m_tdbNumber1->setReadOnly(true);
+  m_tdbNumber1->setFocusPolicy(Qt::NoFocus);
+  m_tdbNumber1->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  m_tdbNumber1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, {}});
+  m_tdbNumber1->WertSetzen(Waehrung());
+  m_tdbNumber1->setMinimumWidth(170);
+  auto* summe = new QLabel(QStringLiteral("Summe"), this);
+  summe->setBuddy(m_tdbNumber1);
+  m_faelligAnzeige = new QLabel(this);
+  m_faelligAnzeige->setObjectName(QStringLiteral("FaelligAnzeige"));
+  m_faelligAnzeige->setToolTip(QStringLiteral("Fälligkeits-Abfrage mit F6 ändern oder aufheben"));
+  m_faelligAnzeige->hide();
+  auto* summenSpalte = new QVBoxLayout;
+  summenSpalte->addStretch(1);
+  auto* summenZeile = new QHBoxLayout;
+  summenZeile->addWidget(summe);
+  summenZeile->addWidget(m_tdbNumber1);
+  summenSpalte->addLayout(summenZeile);
+  summenSpalte->addWidget(m_faelligAnzeige, 0, Qt::AlignRight);
+  summenSpalte->addStretch(1);
+
+  auto* oben = new QHBoxLayout;
+  oben->addWidget(m_zahlArt);
+  oben->addWidget(m_statusArt);
+  oben->addStretch(1);
+  oben->addLayout(summenSpalte);
+  haupt->addLayout(oben);
+
+  m_tdbGrid1 = new DatenGitter(this);
+  m_tdbGrid1->setObjectName(QStringLiteral("TDBGrid1"));
+  SpaltenAnlegen();
+  haupt->addWidget(m_tdbGrid1, 1);
+  if (opt.ArbeitsfensterKleineSymbole) haupt->addWidget(m_statusBar1);
+
+  setTabOrder(m_zahlArt, m_statusArt);
+  setTabOrder(m_statusArt, m_tdbGrid1);
+  resize(1000, 600);
+}
+
+void Zahlungsliste::SpaltenAnlegen() {
+  DatenGitter* g = m_tdbGrid1;
+  g->SetzeSpaltenHalten(true);
+  g->SetzeZulassenAendern(false);
+  g->SetzeZulassenNeu(false);
+  g->SetzeZulassenLoeschen(false);
+  g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
+  for (const Spaltenentwurf& s : kSpalten) {
+    const QString feld = QString::fromUtf8(s.feld);
+    const int spalte = g->SpalteHinzufuegen(feld, *s.titel ? QString::fromUtf8(s.titel) : feld);
+    g->SetzeSpalteSichtbar(spalte, s.breite > 0);
+    if (s.breite > 0) g->SetzeSpaltenbreite(spalte, s.breite);
+    g->SetzeSpaltenformat(spalte, s.format);
+    if (s.format == GitterFormat::Standard) g->SetzeAusrichtung(spalte, Qt::AlignRight | Qt::AlignVCenter);
+  }
+  g->SetzeSpaltenStrecken(true);
+  g->SetzeScrollTipps(true);
+  // Credit transfers red, direct debits blue.
+  g->SetzeZellStil([g](int zeile, int, ZellStil& stil) {
+    const QString art = g->Wert(zeile, QStringLiteral("Art")).toString();
+    if (art == QLatin1String("G")) stil.vordergrund = Farben::Rot();
+    else if (art == QLatin1String("L")) stil.vordergrund = Farben::Blau();
+  });
+  // The filter bar's condition is structured; the window builds its own query around it.
+  g->SetzeFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
+  g->SetzeFilterQualifiziert(true);
+  g->SetzeFilterBehandlung([this](const Bedingung& filter, int spalte) {
+    m_suchfilter = filter;
+    const DbFehler f = ListeLaden();
+    if (spalte >= 0) SaveSetting(kAbschnitt, QStringLiteral("Suchspalte"), QString::number(spalte));
+    return f;
+  });
+  g->Ansicht()->setStatusTip(kBlaettern);
+  connect(g, &DatenGitter::ZeileSpalteGewechselt, this, [this] { StatuszeileAktualisieren(); });
+  g->SetzeLayoutDatei(Zustand().TabellenLayoutDatei());
+  g->SetzeLayoutName(kReportname);
+}
+
+void Zahlungsliste::TastenEinrichten() {
+  auto* tasten = new TastenVorschau(this);
+  tasten->EnterAusnahme(m_tdbGrid1);
+  tasten->TasteZuordnen(Qt::Key_Escape, Qt::NoModifier, [this] {
+    close();
+    return true;
+  });
+  tasten->TasteZuordnen(Qt::Key_F3, Qt::NoModifier, [this] {
+    Befehl(QStringLiteral("Suchen"));
+    return true;
+  });
+  tasten->TasteZuordnen(Qt::Key_F6, Qt::NoModifier, [this] {
+    FaelligkeitAbfragen();
+    return true;
+  });
+  tasten->BuchstabeZuordnen(Qt::Key_D, m_toolbar1, QStringLiteral("Drucken"));
+  tasten->BuchstabeZuordnen(Qt::Key_S, m_toolbar1, QStringLiteral("Suchen"));
+  tasten->HilfeSetzen([this] {
+    HilfeAnzeigen(HilfeKontext::Zahlungsliste, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+  });
+}
+
+void Zahlungsliste::Laden() {
+  m_faelligBis.reset();
+  FensterpositionVerwalten(true, kAbschnitt, this, 70, false);
+  // The clicks set the indexes; the list is loaded once below.
+  m_zahlArt->WertSetzen(IndexAusEinstellung(QStringLiteral("Zahlungsart")));
+  m_statusArt->WertSetzen(IndexAusEinstellung(QStringLiteral("Statusart")));
+  m_tdbGrid1->LayoutLaden();
+  ListeLaden();
+  if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
+  QFont gross = m_tdbNumber1->font();
+  gross.setPointSizeF(gross.pointSizeF() * 1.5);
+  m_tdbNumber1->setFont(gross);
+}
+
+void Zahlungsliste::showEvent(QShowEvent* ereignis) {
+  QWidget::showEvent(ereignis);
+  if (!m_anzeigeBereit) Aktivieren();
+}
+
+void Zahlungsliste::Aktivieren() {
+  m_tdbGrid1->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
+  m_anzeigeBereit = true;
+  m_tdbGrid1->Ansicht()->setFocus();
+  StatuszeileAktualisieren();
+}
+
+void Zahlungsliste::closeEvent(QCloseEvent* ereignis) {
+  SaveSetting(kAbschnitt, QStringLiteral("Zahlungsart"), QString::number(m_zahlartIndex));
+  SaveSetting(kAbschnitt, QStringLiteral("Statusart"), QString::number(m_statusartIndex));
+  if (m_tdbGrid1->Filterleiste()) m_tdbGrid1->SetzeFilterleiste(false);
+  // Columns the user moved or widened come back with the next opening.
+  m_tdbGrid1->LayoutSpeichern();
+  FensterpositionVerwalten(false, kAbschnitt, this, 70, false);
+  QWidget::closeEvent(ereignis);
+}
+
+DbFehler Zahlungsliste::ListeLaden() {
+  ZahlungslisteFilter filter;
+  filter.absenderNr = Zustand().AktuelleAbsenderNr();
+  filter.zahlartIndex = m_zahlartIndex;
+  filter.statusartIndex = m_statusartIndex;
+  filter.suchfilter = m_suchfilter;
+  filter.faelligBis = m_faelligBis;
+  const Abfrage abfrage = ZahlungslisteAbfrage(filter);
+
+  DbFehler fehler;
+  std::unique_ptr<Recordset> rs;
+  Waehrung summe;
+  if (Datenbank* db = Zustand().Datenbank()) {
+    rs = Recordset::Oeffnen(*db, abfrage, RecordsetTyp::Dynaset, fehler);
+    if (rs) summe = VorzeichenSumme(*db, abfrage.bedingung, fehler);
+  } else {
+    fehler = KeineDatenbankFehler();
+  }
+  if (fehler) {
+    // Never the old rows or the old total beside a failed query.
+    m_tdbGrid1->SetzeRecordset(nullptr);
+    m_daten.reset();
+    m_tdbGrid1->LeerAnzeigen();
+    m_summe = Waehrung();
+    m_tdbNumber1->WertSetzen(m_summe);
+    Meldung::Fehler(SepaSelektion::Datenermittlungsfehler(fehler, AbfrageSql(abfrage).Text()), {}, this);
+    return fehler;
+  }
+  m_tdbGrid1->SetzeRecordset(rs.get());
+  m_daten = std::move(rs);
+  m_summe = summe;
+  m_tdbNumber1->WertSetzen(m_summe);
+  return {};
+}
+
+bool Zahlungsliste::Suchmodus() const { return m_tdbGrid1->Filterleiste(); }
+
+bool Zahlungsliste::Befehl(const QString& schluessel) {
+  if (!m_toolbar1->Vorhanden(schluessel) || !m_toolbar1->Sichtbar(schluessel) || !m_toolbar1->Aktiviert(schluessel))
+    return false;
+  if (schluessel == QStringLiteral("Suchen")) {
+    SuchmodusUmschalten();
+  } else if (schluessel == QStringLiteral("Schliessen")) {
+    close();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void Zahlungsliste::SuchmodusUmschalten() {
+  m_tdbGrid1->SetzeFilterleiste(!m_tdbGrid1->Filterleiste());
+  m_tdbGrid1->FilterTexteLeeren();
+  SuchmodusAnwenden();
+}
+
+void Zahlungsliste::SuchmodusAnwenden() {
+  const bool an = m_tdbGrid1->Filterleiste();
+  m_suchfilter = {};
+  ListeLaden();
+  m_toolbar1->GedruecktSetzen(QStringLiteral("Suchen"), an);
+  m_toolbar1->TooltipSetzen(QStringLiteral("Suchen"), QStringLiteral("Suchmodus ") +
+                                                          (an ? QStringLiteral("aus") : QStringLiteral("ein")) +
+                                                          QStringLiteral("schalten"));
+  m_tdbGrid1->Ansicht()->setFocus();
+  if (!an) {
+    m_tdbGrid1->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
+    StatuszeileAktualisieren();
+    return;
+  }
+  m_tdbGrid1->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  for (int i = 0; i < m_tdbGrid1->SpaltenAnzahl(); ++i)
+    if (QLineEdit* zelle = m_tdbGrid1->Filter()->Editor(i))
+      zelle->setStatusTip(QStringLiteral("Eingabe Suchbegriff für: ") + m_tdbGrid1->Spalte(i).titel);
+  // The last search column, else the first one shown.
+  bool ok = false;
+  int spalte = GetSetting(kAbschnitt, QStringLiteral("Suchspalte")).toInt(&ok);
+  if (!ok || spalte < 0 || spalte >= m_tdbGrid1->SpaltenAnzahl() || !m_tdbGrid1->SpalteSichtbar(spalte)) {
+    spalte = 0;
+    while (spalte < m_tdbGrid1->SpaltenAnzahl() - 1 && !m_tdbGrid1->SpalteSichtbar(spalte)) ++spalte;
+  }
+  if (m_tdbGrid1->ZeilenAnzahl() > 0) m_tdbGrid1->SetzeAktuelleSpalte(spalte);
+  m_tdbGrid1->FilterZelleBearbeiten(spalte);
+}
+
+void Zahlungsliste::StatuszeileAktualisieren() {
+  if (m_tdbGrid1->ImFilter() && m_tdbGrid1->AktuelleSpalte() >= 0)
+    m_statusBar1->TextSetzen(QStringLiteral("Eingabe Suchbegriff für: ") +
+                             m_tdbGrid1->Spalte(m_tdbGrid1->AktuelleSpalte()).titel);
+  else if (m_tdbGrid1->isAncestorOf(QApplication::focusWidget()))
+    m_statusBar1->TextSetzen(kBlaettern);
+}
+
+void Zahlungsliste::FaelligkeitAbfragen() {
+  m_faelligBis = m_faelligAufruf ? m_faelligAufruf(m_faelligBis)
+                                 : FaelligAbfrage::Abfragen(this, font(), m_faelligBis, Uhr::Heute());
+  m_faelligAnzeige->setText(m_faelligBis ? QStringLiteral("Fällig bis ") + m_faelligBis->toString(QStringLiteral("dd.MM.yyyy"))
+                                         : QString());
+  m_faelligAnzeige->setVisible(m_faelligBis.has_value());
+  ListeLaden();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/db/Datenbank.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Waehrung.h"
+
+// The orders with their remittance lines, one row per line (orders without lines drop out).
+SqlText ZahlungenMitZeilen();
+
+// The signed total of the remittance lines of the orders that match `bedingung` (columns of
+// Zahlungen and Verwendungszweck, qualified): lines of credit transfers (Art "G") count negative,
+// all others positive, a line without amount counts 0. The SEPA file window and the payment list
+// show this total.
+Waehrung VorzeichenSumme(Datenbank& db, const Bedingung& bedingung, DbFehler& fehler);
+// Its statement (for the message when it fails).
+SqlText VorzeichenSummeSql(const Bedingung& bedingung);
