@@ -49,11 +49,19 @@ Bedingung FilterBedingungErstellen(const QList<FilterSpalte>& spalten, bool qual
                                {tag->toString(Qt::ISODate), tag->addDays(1).toString(Qt::ISODate)}));
         break;
       }
-      case FeldTyp::Waehrung:
-        teile.append(Bedingung(SqlText("replace(printf('%.2f', ") + feld +
-                                   SqlText(" / 10000.0), '.', ',') LIKE ? ESCAPE '\\'"),
-                               {LikeMusterAusFilter(s.filterText, true)}));
+      case FeldTyp::Waehrung: {
+        // As the grid shows it ("1.234,56", rounded half away from zero), or without the
+        // thousands points as people type amounts ("1234,5").
+        const SqlText cent = SqlText("CAST((abs(") + feld + SqlText(") + 50) / 100 AS INTEGER)");
+        const SqlText anzeige = SqlText("(CASE WHEN ") + feld + SqlText(" < 0 AND ") + cent +
+                                SqlText(" > 0 THEN '-' ELSE '' END || replace(printf('%,d', ") + cent +
+                                SqlText(" / 100), ',', '.') || ',' || printf('%02d', ") + cent + SqlText(" % 100))");
+        const QString muster = LikeMusterAusFilter(s.filterText, true);
+        teile.append(Bedingung(SqlText("(") + anzeige + SqlText(" LIKE ? ESCAPE '\\' OR replace(") + anzeige +
+                                   SqlText(", '.', '') LIKE ? ESCAPE '\\')"),
+                               {muster, muster}));
         break;
+      }
       case FeldTyp::Double:
         teile.append(Bedingung(SqlText("replace(CAST(") + feld + SqlText(" AS TEXT), '.', ',') LIKE ? ESCAPE '\\'"),
                                {LikeMusterAusFilter(s.filterText, true)}));

@@ -89,6 +89,30 @@ TEST_F(FilterBedingungTest, WaehrungInDeutscherForm) {
   EXPECT_EQ(Treffer({zahl}), (QList<int>{4}));
 }
 
+// An amount is found by the text the grid shows: thousands points, two decimals rounded half away
+// from zero, a minus only when the shown amount is not zero.
+TEST_F(FilterBedingungTest, WaehrungWieAngezeigt) {
+  Zahlung(QStringLiteral("Rundung"), Waehrung::AusRoh(12345678), QVariant());   // 6: 1.234,57
+  Zahlung(QStringLiteral("Fast null"), Waehrung::AusRoh(-40), QVariant());      // 7: 0,00
+  Zahlung(QStringLiteral("Million"), Waehrung::AusCent(-123456789), QVariant()); // 8: -1.234.567,89
+  FilterSpalte betrag{QStringLiteral("ZahlungGesamt"), QStringLiteral("Zahlungen"), QStringLiteral("ZahlungGesamt"),
+                      FeldTyp::Waehrung, {}};
+  const auto mit = [&](const char* text) {
+    betrag.filterText = QString::fromUtf8(text);
+    return Treffer({betrag});
+  };
+  EXPECT_EQ(mit("1.2"), (QList<int>{2, 6}));
+  EXPECT_EQ(mit("1.200,00"), (QList<int>{2}));
+  EXPECT_EQ(mit("1.234,57"), (QList<int>{6}));
+  EXPECT_EQ(mit("1.234,56"), QList<int>{}) << "shown rounded, not cut off";
+  EXPECT_EQ(mit("1234,5"), (QList<int>{6})) << "the plain form still finds it";
+  EXPECT_EQ(mit("0,00"), (QList<int>{7}));
+  EXPECT_EQ(mit("-0"), QList<int>{}) << "no minus before a shown zero";
+  EXPECT_EQ(mit("-1.234.5"), (QList<int>{8}));
+  EXPECT_EQ(mit("-5,00"), (QList<int>{3}));
+  EXPECT_EQ(mit("*,99"), (QList<int>{4}));
+}
+
 TEST_F(FilterBedingungTest, DatumGleichheitUndUngueltigerText) {
   Uhr::Festhalten(QDateTime(QDate(2024, 6, 1), QTime(9, 0)));
   FilterSpalte datum{QStringLiteral("Fällig"), QStringLiteral("Zahlungen"), QStringLiteral("Fällig"), FeldTyp::Datum,

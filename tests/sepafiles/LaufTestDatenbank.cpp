@@ -22,12 +22,14 @@ qint64 LaufTestDatenbank::Anlegen(const Auftrag& a) {
   for (int64_t c : a.zeilenCent) gesamt += c;
   EXPECT_FALSE(m_db->Ausfuehren(
       "INSERT INTO Zahlungen (AbsenderNr, Art, Name, IBAN, BIC, MandatSequenz, MandatReferenz, MandatDatum, "
-      "\"Fällig\", Verwendungszweck1, \"Textschlüssel\", EinzelReferenz, Erledigt, Fehler, ZahlungGesamt) "
-      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      "\"Fällig\", Verwendungszweck1, \"Textschlüssel\", EinzelReferenz, Erledigt, Fehler, ZahlungGesamt, "
+      "ErledigtDatum, Buchungsdatum, BuchImport) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
       {a.absenderNr, a.art, a.name, a.iban, a.bic, a.mandatSequenz ? QVariant(*a.mandatSequenz) : QVariant(),
        a.mandatReferenz, a.mandatDatum ? QVariant(*a.mandatDatum) : QVariant(),
        a.faellig ? QVariant(*a.faellig) : QVariant(), a.verwendungszweck1, a.textschluessel, a.einzelReferenz,
-       a.erledigt ? 1 : 0, a.fehler ? 1 : 0, QVariant::fromValue(Waehrung::AusCent(gesamt))}));
+       a.erledigt ? 1 : 0, a.fehler ? 1 : 0, QVariant::fromValue(Waehrung::AusCent(gesamt)),
+       a.erledigtDatum ? QVariant(*a.erledigtDatum) : QVariant(), a.buchungsdatum ? QVariant(*a.buchungsdatum) : QVariant(),
+       a.buchImport ? 1 : 0}));
   const qint64 nr = m_db->LetzteEinfuegeNr();
   int zeile = 0;
   for (int64_t c : a.zeilenCent)

@@ -32,6 +32,9 @@ class LaufTestDatenbank {
     QString textschluessel;
     QString einzelReferenz;
     bool erledigt = false;
+    std::optional<QDate> erledigtDatum;
+    std::optional<QDate> buchungsdatum;
+    bool buchImport = false;
     bool fehler = false;
     // Line amounts in cent; ZahlungGesamt is their sum (or `gesamtCent` when there are no lines).
     QList<int64_t> zeilenCent = {10000};

@@ -1,0 +1,139 @@
+// The payment list's query and the signed line total: kind x status x due limit x filter bar, over
+// orders of both kinds, open and done, with several lines, a line without amount, an order without
+// lines and another sender's order.
+
+#include <gtest/gtest.h>
+
+#include "LaufTestDatenbank.h"
+#include "common/FilterBedingung.h"
+#include "platform/db/Recordset.h"
+#include "sepafiles/core/Zahlungssumme.h"
+#include "sepafiles/core/ZahlungslisteAbfrage.h"
+
+namespace {
+
+struct ListenFall {
+  const char* name;
+  int zahlart;
+  int status;
+  std::optional<QDate> faelligBis;
+  const char* filterFeld;   // "" = no filter
+  const char* filterText;
+  QList<int> zeilen;        // the order numbers of the rows, in list order
+  int64_t summeCent;
+};
+
+class ZahlungslisteAbfrageTest : public ::testing::TestWithParam<ListenFall> {
+ protected:
+  void SetUp() override {
+    LaufTestDatenbank::Auftrag a;
+    // 1: credit transfer, open, due 10.03., lines 100,00 and 50,00; ZahlungGesamt differs from them
+    a.name = QStringLiteral("Meier GmbH");
+    a.faellig = QDate(2024, 3, 10);
+    a.zeilenCent = {10000, 5000};
+    a.gesamtCent = 77700;
+    ASSERT_EQ(m_t.Anlegen(a), 1);
+    // 2: credit transfer, done, due 15.03., 200,00
+    a.name = QStringLiteral("Müller KG");
+    a.faellig = QDate(2024, 3, 15);
+    a.zeilenCent = {20000};
+    a.gesamtCent = 0;
+    a.erledigt = true;
+    ASSERT_EQ(m_t.Anlegen(a), 2);
+    // 3: core direct debit, open, due 16.03., 300,00 and a line without amount
+    LaufTestDatenbank::Auftrag l = Lastschrift(2, {30000});
+    l.name = QStringLiteral("Möller");
+    l.faellig = QDate(2024, 3, 16);
+    ASSERT_EQ(m_t.Anlegen(l), 3);
+    ASSERT_FALSE(m_t.Db().Ausfuehren(
+        "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) VALUES (3, 2, 'ohne', NULL)"));
+    // 4: B2B direct debit, done, due 15.03., 400,00
+    l = Lastschrift(12, {40000});
+    l.name = QStringLiteral("Schulz");
+    l.faellig = QDate(2024, 3, 15);
+    l.erledigt = true;
+    ASSERT_EQ(m_t.Anlegen(l), 4);
+    // 5: another sender's order; 6: an order without lines
+    a = {};
+    a.absenderNr = 2;
+    a.zeilenCent = {99900};
+    ASSERT_EQ(m_t.Anlegen(a), 5);
+    l = Lastschrift(3, {});
+    l.gesamtCent = 12300;
+    ASSERT_EQ(m_t.Anlegen(l), 6);
+  }
+
+  ZahlungslisteFilter Filter(const ListenFall& fall) {
+    ZahlungslisteFilter f;
+    f.absenderNr = 1;
+    f.zahlartIndex = fall.zahlart;
+    f.statusartIndex = fall.status;
+    f.faelligBis = fall.faelligBis;
+    if (*fall.filterFeld) {
+      const bool betrag = QString::fromUtf8(fall.filterFeld) == QStringLiteral("ZahlungsBetrag");
+      FilterSpalte s{QString::fromUtf8(fall.filterFeld), betrag ? QStringLiteral("Verwendungszweck") : QStringLiteral("Zahlungen"),
+                     QString::fromUtf8(fall.filterFeld), betrag ? FeldTyp::Waehrung : FeldTyp::Text,
+                     QString::fromUtf8(fall.filterText)};
+      f.suchfilter = FilterBedingungErstellen({s}, true);
+    }
+    return f;
+  }
+
+  LaufTestDatenbank m_t;
+};
+
+TEST_P(ZahlungslisteAbfrageTest, ZeilenUndVorzeichensumme) {
+  const ListenFall& fall = GetParam();
+  const ZahlungslisteFilter filter = Filter(fall);
+  DbFehler f;
+  auto rs = Recordset::Oeffnen(m_t.Db(), ZahlungslisteAbfrage(filter), RecordsetTyp::Dynaset, f);
+  ASSERT_TRUE(rs) << f.Beschreibung.toStdString();
+  QList<int> zeilen;
+  for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) zeilen << rs->Feld(QStringLiteral("Zahlungen.ZahlungNr")).toInt();
+  EXPECT_EQ(zeilen, fall.zeilen);
+  const Waehrung summe = VorzeichenSumme(m_t.Db(), ZahlungslisteBedingung(filter), f);
+  ASSERT_FALSE(f) << f.Beschreibung.toStdString();
+  EXPECT_EQ(summe, Waehrung::AusCent(fall.summeCent)) << summe.FormatDeutsch(true, 2).toStdString();
+}
+
+const QDate k14(2024, 3, 14), k15(2024, 3, 15), k16(2024, 3, 16);
+
+// Credit transfers first, by number, each order's lines in order. The total adds the lines (not
+// ZahlungGesamt), credit transfers negative, a line without amount as 0.
+INSTANTIATE_TEST_SUITE_P(
+    ArtStatusFaelligFilter, ZahlungslisteAbfrageTest,
+    ::testing::Values(
+        ListenFall{"AlleAlle", 2, 2, {}, "", "", {1, 1, 2, 3, 3, 4}, 35000},
+        ListenFall{"UeberweisungenAlle", 0, 2, {}, "", "", {1, 1, 2}, -35000},
+        ListenFall{"LastschriftenAlle", 1, 2, {}, "", "", {3, 3, 4}, 70000},
+        ListenFall{"AlleErledigt", 2, 0, {}, "", "", {2, 4}, 20000},
+        ListenFall{"AlleOffen", 2, 1, {}, "", "", {1, 1, 3, 3}, 15000},
+        ListenFall{"UeberweisungenOffen", 0, 1, {}, "", "", {1, 1}, -15000},
+        ListenFall{"LastschriftenErledigt", 1, 0, {}, "", "", {4}, 40000},
+        ListenFall{"FaelligBisEinschliesslich", 2, 2, k15, "", "", {1, 1, 2, 4}, 5000},
+        ListenFall{"FaelligBisTagDavor", 2, 2, k14, "", "", {1, 1}, -15000},
+        ListenFall{"FilterNameUmlautOhneGrossKlein", 2, 2, {}, "Name", "mü", {2}, -20000},
+        ListenFall{"FilterNamePraefix", 2, 2, {}, "Name", "M", {1, 1, 2, 3, 3}, -5000},
+        ListenFall{"FilterBetragWieAngezeigt", 2, 2, {}, "ZahlungsBetrag", "1", {1}, -10000},
+        ListenFall{"AllesZusammen", 1, 1, k16, "Name", "MÖ", {3, 3}, 30000},
+        ListenFall{"NichtsPasst", 0, 0, k14, "", "", {}, 0}),
+    [](const ::testing::TestParamInfo<ListenFall>& info) { return std::string(info.param.name); });
+
+TEST(Zahlungssumme, OhneZeilenUndMitFehlschlag) {
+  LaufTestDatenbank t;
+  DbFehler f;
+  EXPECT_EQ(VorzeichenSumme(t.Db(), Bedingung("Zahlungen.AbsenderNr = ?", {1}), f), Waehrung());
+  EXPECT_FALSE(f);
+  t.Db().SetzeStoerung([](const QString& sql) -> DbFehler {
+    if (sql.contains(QStringLiteral("SUM("))) return {1, QStringLiteral("gestört")};
+    return {};
+  });
+  t.Anlegen({});
+  EXPECT_EQ(VorzeichenSumme(t.Db(), Bedingung("Zahlungen.AbsenderNr = ?", {1}), f), Waehrung());
+  EXPECT_EQ(f.Beschreibung, QStringLiteral("gestört"));
+  EXPECT_TRUE(VorzeichenSummeSql(Bedingung("Zahlungen.AbsenderNr = ?", {1})).Text().endsWith(QStringLiteral(
+      "FROM Zahlungen INNER JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr WHERE "
+      "(Zahlungen.AbsenderNr = ?)")));
+}
+
+}  // namespace
