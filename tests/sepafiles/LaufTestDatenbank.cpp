@@ -4,23 +4,25 @@
 
 #include <gtest/gtest.h>
 
-LaufTestDatenbank::LaufTestDatenbank(std::unique_ptr<Datenbank> db) : m_db(std::move(db)) {
+LaufTestDatenbank::LaufTestDatenbank(std::unique_ptr<Datenbank> db) : m_db(std::move(db)) { Einrichten(*m_db); }
+
+void LaufTestDatenbank::Einrichten(Datenbank& db) {
   QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
   EXPECT_TRUE(schema.open(QIODevice::ReadOnly));
-  EXPECT_FALSE(m_db->SkriptAusfuehren(QString::fromUtf8(schema.readAll())));
-  EXPECT_FALSE(m_db->Ausfuehren(
+  EXPECT_FALSE(db.SkriptAusfuehren(QString::fromUtf8(schema.readAll())));
+  EXPECT_FALSE(db.Ausfuehren(
       "UPDATE Absender SET Name = ?, IBAN = ?, BIC = ?, \"GläubigerID\" = ?, ReferenzNr = ?, Bemerkung = ? "
       "WHERE AbsenderNr = 1",
       {QStringLiteral("Tamo Handel GmbH & Co. KG"), QStringLiteral("DE89370400440532013000"),
        QStringLiteral("COBADEFFXXX"), QStringLiteral("DE98ZZZ09999999999"), QStringLiteral("R100"),
        QStringLiteral("Filiale")}));
-  EXPECT_FALSE(m_db->Ausfuehren("INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zweiter')"));
+  EXPECT_FALSE(db.Ausfuehren("INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zweiter')"));
 }
 
-qint64 LaufTestDatenbank::Anlegen(const Auftrag& a) {
+qint64 LaufTestDatenbank::Anlegen(Datenbank& db, const Auftrag& a) {
   int64_t gesamt = a.gesamtCent;
   for (int64_t c : a.zeilenCent) gesamt += c;
-  EXPECT_FALSE(m_db->Ausfuehren(
+  EXPECT_FALSE(db.Ausfuehren(
       "INSERT INTO Zahlungen (AbsenderNr, Art, Name, IBAN, BIC, MandatSequenz, MandatReferenz, MandatDatum, "
       "\"Fällig\", Verwendungszweck1, \"Textschlüssel\", EinzelReferenz, Erledigt, Fehler, ZahlungGesamt, "
       "ErledigtDatum, Buchungsdatum, BuchImport) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
@@ -30,10 +32,10 @@ qint64 LaufTestDatenbank::Anlegen(const Auftrag& a) {
        a.erledigt ? 1 : 0, a.fehler ? 1 : 0, QVariant::fromValue(Waehrung::AusCent(gesamt)),
        a.erledigtDatum ? QVariant(*a.erledigtDatum) : QVariant(), a.buchungsdatum ? QVariant(*a.buchungsdatum) : QVariant(),
        a.buchImport ? 1 : 0}));
-  const qint64 nr = m_db->LetzteEinfuegeNr();
+  const qint64 nr = db.LetzteEinfuegeNr();
   int zeile = 0;
   for (int64_t c : a.zeilenCent)
-    EXPECT_FALSE(m_db->Ausfuehren(
+    EXPECT_FALSE(db.Ausfuehren(
         "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPBetrag, ZahlungsBetrag) "
         "VALUES (?, ?, ?, ?, ?)",
         {nr, ++zeile, QStringLiteral("Zeile %1 von %2").arg(zeile).arg(nr), QVariant::fromValue(Waehrung::AusCent(c)),

@@ -40,7 +40,12 @@ class LaufTestDatenbank {
     QList<int64_t> zeilenCent = {10000};
     int64_t gesamtCent = 0;
   };
-  qint64 Anlegen(const Auftrag& a);
+  qint64 Anlegen(const Auftrag& a) { return Anlegen(*m_db, a); }
+
+  // The same on another database (the program's in window tests): the schema with its senders, and
+  // an order with its lines.
+  static void Einrichten(Datenbank& db);
+  static qint64 Anlegen(Datenbank& db, const Auftrag& a);
 
   QVariant Wert(const SqlText& sql, const QVariantList& parameter = {});
   // Erledigt of one order.

@@ -77,6 +77,30 @@ TEST(DatumFeld, UnvollstaendigeOderUngueltigeEingabeFaelltBeimVerlassenZurueck) 
   EXPECT_TRUE(f.feld->IstLeer());
 }
 
+// A window that must refuse a wrong date keeps what was typed: the field is neither empty nor a date.
+TEST(DatumFeld, UngueltigeEingabeBleibtStehenWennGewuenscht) {
+  Fenster f;
+  f.feld->UngueltigeEingabeBehaltenSetzen(true);
+  f.feld->WertSetzen(QDate(2024, 5, 1));
+  f.feld->selectAll();
+  QTest::keyClick(f.feld, Qt::Key_Delete);
+  f.feld->setCursorPosition(0);
+  QTest::keyClicks(f.feld, QStringLiteral("3102"));
+  const QString getippt = f.feld->text();
+  f.anderes->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(f.feld->text(), getippt);
+  EXPECT_FALSE(f.feld->IstLeer());
+  EXPECT_FALSE(f.feld->Wert().has_value());
+  // Corrected, it is taken over as usual.
+  f.feld->setFocus(Qt::TabFocusReason);
+  f.feld->selectAll();
+  QTest::keyClick(f.feld, Qt::Key_Delete);
+  f.feld->setCursorPosition(0);
+  QTest::keyClicks(f.feld, QStringLiteral("02062024"));
+  f.anderes->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(f.feld->Wert(), std::optional<QDate>(QDate(2024, 6, 2)));
+}
+
 TEST(DatumFeld, ZifferntastenblockPlusMinusEinTagUndVerbraucht) {
   Fenster f;
   f.feld->WertSetzen(QDate(2024, 12, 31));
