@@ -3,6 +3,9 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <utility>
+
 #include "common/Uhr.h"
 
 namespace {
@@ -10,6 +13,75 @@ namespace {
 int VierstelligesJahr(int jahr, qsizetype stellen) {
   if (stellen > 2) return jahr;
   return jahr < 30 ? 2000 + jahr : 1900 + jahr;  // the old run time's window for two-digit years
+}
+
+bool NurZiffern(const QString& text) {
+  for (QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  return true;
+}
+
+// The raw amounts (ten-thousandths; inclusive ranges) whose shown text begins with `eingabe`, a
+// text without wildcards: "-1.234,56" with whole cents rounded half away from zero, a minus only
+// before a shown amount that is not zero. A text without a point is compared with the text
+// without thousands points. No range when no shown amount can begin so.
+QList<std::pair<qint64, qint64>> BetragsBereiche(const QString& eingabe) {
+  constexpr int kMaxStellen = 14;   // euro digits: far beyond any amount of a payment
+  QList<std::pair<qint64, qint64>> bereiche;
+  QString text = eingabe;
+  const bool minus = text.startsWith(QLatin1Char('-'));
+  if (minus) text.remove(0, 1);
+  // Shown cents from..to -> raw values, with the sign.
+  const auto hinzu = [&](qint64 vonCent, qint64 bisCent) {
+    if (minus) {
+      vonCent = std::max<qint64>(vonCent, 1);
+      if (vonCent <= bisCent) bereiche.append({-(bisCent * 100 + 49), -(vonCent * 100 - 50)});
+    } else {
+      bereiche.append({vonCent == 0 ? -49 : vonCent * 100 - 50, bisCent * 100 + 49});
+    }
+  };
+  qint64 grenze = 1;
+  for (int i = 0; i < kMaxStellen; ++i) grenze *= 10;
+  if (text.isEmpty()) {   // "-" alone
+    hinzu(1, grenze * 100 - 1);
+    return bereiche;
+  }
+  const qsizetype komma = text.indexOf(QLatin1Char(','));
+  const bool mitKomma = komma >= 0;
+  const QString ganz = mitKomma ? text.left(komma) : text;
+  const QString dez = mitKomma ? text.mid(komma + 1) : QString();
+  if (ganz.isEmpty() || dez.size() > 2 || !NurZiffern(dez)) return bereiche;
+  // Points only between groups of three, the first group one to three digits; the last may be
+  // begun while no comma follows.
+  const QStringList gruppen = ganz.split(QLatin1Char('.'));
+  const qsizetype k = gruppen.size();
+  for (qsizetype i = 0; i < k; ++i) {
+    const QString& g = gruppen.at(i);
+    if (!NurZiffern(g)) return bereiche;
+    if (k == 1) continue;
+    const bool passt = i == 0 ? !g.isEmpty() && g.size() <= 3 : (i == k - 1 && !mitKomma ? g.size() <= 3 : g.size() == 3);
+    if (!passt) return bereiche;
+  }
+  const QString ziffern = QString(ganz).remove(QLatin1Char('.'));
+  const int stellen = int(ziffern.size());
+  if (stellen > kMaxStellen || (ziffern.startsWith(QLatin1Char('0')) && (stellen > 1 || k > 1))) return bereiche;
+  const qint64 euro = ziffern.toLongLong();
+  if (mitKomma || ziffern == QStringLiteral("0")) {
+    // The euros are complete: the cents as far as they are typed.
+    const qint64 basis = euro * 100;
+    if (dez.isEmpty()) hinzu(basis, basis + 99);
+    else if (dez.size() == 1) hinzu(basis + dez.toInt() * 10, basis + dez.toInt() * 10 + 9);
+    else hinzu(basis + dez.toInt(), basis + dez.toInt());
+    return bereiche;
+  }
+  // The euros begin with these digits: one range for each number of euro digits they may have.
+  const int schritt = k == 1 ? 1 : 3;
+  for (int n = k == 1 ? stellen : int(gruppen.first().size()) + 3 * int(k - 1); n <= kMaxStellen; n += schritt) {
+    qint64 faktor = 1;
+    for (int i = stellen; i < n; ++i) faktor *= 10;
+    hinzu(euro * faktor * 100, (euro + 1) * faktor * 100 - 1);
+  }
+  return bereiche;
 }
 
 }  // namespace
@@ -50,16 +122,35 @@ Bedingung FilterBedingungErstellen(const QList<FilterSpalte>& spalten, bool qual
         break;
       }
       case FeldTyp::Waehrung: {
-        // As the grid shows it ("1.234,56", rounded half away from zero), or without the
-        // thousands points as people type amounts ("1234,5").
-        const SqlText cent = SqlText("CAST((abs(") + feld + SqlText(") + 50) / 100 AS INTEGER)");
-        const SqlText anzeige = SqlText("(CASE WHEN ") + feld + SqlText(" < 0 AND ") + cent +
-                                SqlText(" > 0 THEN '-' ELSE '' END || replace(printf('%,d', ") + cent +
-                                SqlText(" / 100), ',', '.') || ',' || printf('%02d', ") + cent + SqlText(" % 100))");
+        if (!s.filterText.contains(QLatin1Char('*')) && !s.filterText.contains(QLatin1Char('?'))) {
+          // Plain comparisons of the stored value: fast over many rows.
+          QList<SqlText> oder;
+          QVariantList werte;
+          for (const auto& [von, bis] : BetragsBereiche(s.filterText)) {
+            oder << feld + SqlText(" BETWEEN ? AND ?");
+            werte << von << bis;
+          }
+          teile.append(oder.isEmpty() ? Bedingung(SqlText("0 = 1"))
+                                      : Bedingung(SqlText("(") + SqlText::Verbinden(oder, SqlText(" OR ")) + SqlText(")"),
+                                                  werte));
+          break;
+        }
+        // With wildcards the shown text itself, with and without thousands points.
+        const SqlText wert = SqlText("CAST(") + feld + SqlText(" AS INTEGER)");
+        const SqlText vorzeichen = SqlText("CASE WHEN ") + wert + SqlText(" <= -50 THEN '-' ELSE '' END");
+        const SqlText euro = SqlText("((abs(") + wert + SqlText(") + 50) / 10000)");
+        const SqlText cent = SqlText("substr('0' || ((abs(") + wert + SqlText(") + 50) / 100 % 100), -2)");
+        const SqlText angezeigt = SqlText("(") + vorzeichen + SqlText(" || replace(printf('%,d', ") + euro +
+                                  SqlText("), ',', '.') || ',' || ") + cent + SqlText(")");
+        const SqlText ohnePunkte = SqlText("(") + vorzeichen + SqlText(" || ") + euro + SqlText(" || ',' || ") + cent +
+                                   SqlText(")");
         const QString muster = LikeMusterAusFilter(s.filterText, true);
-        teile.append(Bedingung(SqlText("(") + anzeige + SqlText(" LIKE ? ESCAPE '\\' OR replace(") + anzeige +
-                                   SqlText(", '.', '') LIKE ? ESCAPE '\\')"),
-                               {muster, muster}));
+        if (s.filterText.contains(QLatin1Char('.')))
+          teile.append(Bedingung(angezeigt + SqlText(" LIKE ? ESCAPE '\\'"), {muster}));
+        else
+          teile.append(Bedingung(SqlText("(") + angezeigt + SqlText(" LIKE ? ESCAPE '\\' OR ") + ohnePunkte +
+                                     SqlText(" LIKE ? ESCAPE '\\')"),
+                                 {muster, muster}));
         break;
       }
       case FeldTyp::Double:

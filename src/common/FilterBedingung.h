@@ -22,9 +22,10 @@ struct FilterSpalte {
 // The condition behind a grid's filter bar (FilterBedingungErstellen): one part per column whose
 // filter text is not empty, joined with AND; empty when no cell holds text.
 // - Text, memo and number columns: prefix search; the user's * and ? are wildcards, every other
-//   character is literal. Currency columns are compared as the grid shows them ("1.2" finds
-//   1.234,56) and without thousands points ("1234" finds it too); floating columns in their German
-//   form ("12,5" finds 12,50).
+//   character is literal. Currency columns find what the grid shows ("1.2" finds 1.234,56; "1234"
+//   finds it too, a text without a point is taken without thousands points), through ranges of the
+//   stored value unless the text has wildcards; floating columns in their German form ("12,5"
+//   finds 12,50).
 // - Date columns: the day typed (dd.mm.yyyy, dd.mm.yy, d.m., yyyy-mm-dd). A text that is no date
 //   gives a part that matches no row, so the list shows nothing rather than everything.
 // With `qualifiziert` each field is written as source table and source field.

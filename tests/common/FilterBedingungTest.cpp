@@ -111,6 +111,47 @@ TEST_F(FilterBedingungTest, WaehrungWieAngezeigt) {
   EXPECT_EQ(mit("-1.234.5"), (QList<int>{8}));
   EXPECT_EQ(mit("-5,00"), (QList<int>{3}));
   EXPECT_EQ(mit("*,99"), (QList<int>{4}));
+  EXPECT_EQ(mit("1?2"), (QList<int>{2, 6})) << "a wildcard may stand for the thousands point";
+  EXPECT_EQ(mit("*4,5"), (QList<int>{6}));
+}
+
+// The comparison of the stored value must find exactly what the shown text would: checked for
+// amounts around every rounding and grouping edge, against the shown text itself and against the
+// same text with a trailing wildcard (which compares the text in SQL).
+TEST_F(FilterBedingungTest, BetragsbereicheFindenGenauDenAngezeigtenText) {
+  const qint64 rohwerte[] = {0,         49,         50,          -49,         -50,         -51,        9949,
+                             9950,      99949,      99950,       123450000,   12345678,    -12345678,  1000000,
+                             10000000,  9999999950, 500,         5000,        1234567890123, -1234567890123,
+                             999999949, 999999950,  10000049,    -10000050,   19999999,    2000000};
+  for (qint64 roh : rohwerte) Zahlung(QStringLiteral("Betrag"), Waehrung::AusRoh(roh), QVariant());
+  QList<std::pair<int, QString>> angezeigt;
+  const DbFehler f = m_db->Abfragen("SELECT ZahlungNr, ZahlungGesamt FROM Zahlungen ORDER BY ZahlungNr", {},
+                                    [&](const Zeile& z) {
+                                      angezeigt << std::pair{z.Wert(0).toInt(),
+                                                             Waehrung::AusRoh(z.Wert(1).toLongLong()).FormatDeutsch(true, 2)};
+                                      return true;
+                                    });
+  ASSERT_FALSE(f);
+  const char* const texte[] = {"0",       "0,",     "0,0",    "0,00",   "0,01",     "-",          "-0",     "-0,",
+                               "-0,0",    "1",      "1.",     "1.0",    "1.000",    "1.000,",     "1.000,0", "1000",
+                               "1000,00", "12",     "12.3",   "12.345", "123.456.7", "1.234,57",  "-1.2",   "-1234",
+                               "5",       "5,0",    "99",     "99,99",  "1,",       ",5",         "1..2",   "01",
+                               "0.1",     "abc",    "1.2345", "1.23,4", "1.000.000", "100.000.000", "999.999,", "-12.345,68",
+                               "1.0000",  "2",      "20",     "200.0",  "1,000",    "--1"};
+  FilterSpalte betrag{QStringLiteral("ZahlungGesamt"), QStringLiteral("Zahlungen"), QStringLiteral("ZahlungGesamt"),
+                      FeldTyp::Waehrung, {}};
+  for (const char* roh : texte) {
+    const QString text = QString::fromUtf8(roh);
+    QList<int> erwartet;
+    for (const auto& [nr, anzeige] : angezeigt)
+      if (anzeige.startsWith(text) ||
+          (!text.contains(QLatin1Char('.')) && QString(anzeige).remove(QLatin1Char('.')).startsWith(text)))
+        erwartet << nr;
+    betrag.filterText = text;
+    EXPECT_EQ(Treffer({betrag}), erwartet) << roh;
+    betrag.filterText = text + QLatin1Char('*');
+    EXPECT_EQ(Treffer({betrag}), erwartet) << roh << "*";
+  }
 }
 
 TEST_F(FilterBedingungTest, DatumGleichheitUndUngueltigerText) {
