@@ -45,7 +45,7 @@ struct Spaltenentwurf {
   int breite;
 };
 const Spaltenentwurf kSpalten[] = {
-    {"ZahlungNr", "", 60},        {"Name", "", 150},          {"Bank", "", 110},
+    {"ZahlungNr", "", 80},        {"Name", "", 150},          {"Bank", "", 110},
     {"Verwendungszweck1", "Verwendungszweck", 150},            {"BIC", "", 90},
     {"IBAN", "", 170},            {"OPKontoNr", "", 70},      {"Textschlüssel", "", 50},
     {"ZahlungGesamt", "Betrag", 85}, {"AbsenderNr", "", 50},  {"Erledigt", "", 55},
@@ -105,7 +105,7 @@ void FormularSelektiv::Aufbauen() {
   m_combo1->setObjectName(QStringLiteral("Combo1"));
   m_combo1->setToolTip(QStringLiteral("Zahlungsart auswählen"));
   for (const char* art : kZahlarten) m_combo1->addItem(QString::fromUtf8(art));
-  auto* zahlart = new QLabel(QStringLiteral("Zahlungs&art:"), kriterien);
+  auto* zahlart = new QLabel(QStringLiteral("&Zahlungsart:"), kriterien);
   zahlart->setBuddy(m_combo1);
   auto* kriterienLayout = new QGridLayout(kriterien);
   kriterienLayout->addWidget(m_check1[0], 0, 0);
@@ -134,6 +134,9 @@ void FormularSelektiv::Aufbauen() {
 
   m_hinweis = new QLabel(this);
   m_hinweis->setObjectName(QStringLiteral("Hinweis"));
+  // A long hint wraps instead of widening the window.
+  m_hinweis->setWordWrap(true);
+  m_hinweis->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   QPalette rot = m_hinweis->palette();
   rot.setColor(QPalette::WindowText, Farben::Rot());
   m_hinweis->setPalette(rot);
@@ -331,7 +334,7 @@ void FormularSelektiv::AuswahlLaden() {
   QString meldung;
   const std::optional<SelektivKriterien> kriterien = KriterienLesen(&meldung);
   m_angezeigt.reset();
-  m_hinweis->setText(meldung);
+  m_hinweis->setText(QString(meldung).replace(QLatin1Char('\r'), QLatin1Char('\n')));
   std::unique_ptr<Recordset> rs;
   DbFehler fehler;
   Abfrage abfrage;

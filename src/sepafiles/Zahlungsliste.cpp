@@ -250,9 +250,12 @@ void Zahlungsliste::Laden() {
   m_tdbGrid1->LayoutLaden();
   ListeLaden();
   if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
+  // The total in one and a half times the window's font, its inner edit included (the program
+  // font was put on every control).
   QFont gross = m_tdbNumber1->font();
   gross.setPointSizeF(gross.pointSizeF() * 1.5);
   m_tdbNumber1->setFont(gross);
+  for (QWidget* innen : m_tdbNumber1->findChildren<QWidget*>()) innen->setFont(gross);
 }
 
 void Zahlungsliste::showEvent(QShowEvent* ereignis) {
