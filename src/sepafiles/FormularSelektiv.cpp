@@ -32,26 +32,12 @@
 #include "platform/ui/ProgrammschriftSetzen.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
+#include "sepafiles/Listengitter.h"
 #include "sepafiles/core/SepaSelektion.h"
 
 namespace {
 
 const QString kAbschnitt = QStringLiteral("Formular Selektiv");
-
-// The grid's designed columns: field, caption (empty = the field name), width in pixels.
-struct Spaltenentwurf {
-  const char* feld;
-  const char* titel;
-  int breite;
-};
-const Spaltenentwurf kSpalten[] = {
-    {"ZahlungNr", "", 80},        {"Name", "", 150},          {"Bank", "", 110},
-    {"Verwendungszweck1", "Verwendungszweck", 150},            {"BIC", "", 90},
-    {"IBAN", "", 170},            {"OPKontoNr", "", 70},      {"Textschlüssel", "", 50},
-    {"ZahlungGesamt", "Betrag", 85}, {"AbsenderNr", "", 50},  {"Erledigt", "", 55},
-    {"BuchImport", "", 55},       {"Art", "", 30},            {"ErledigtDatum", "", 80},
-    {"Fällig", "", 80},           {"Währung", "", 50},
-};
 
 const char* const kZahlarten[] = {"Alle Zahlungen", "Überweisung (Gutschrift)", "Einzug (Basis-Lastschrift)",
                                   "Einzug (Firmen-Lastschrift)"};
@@ -198,21 +184,22 @@ void FormularSelektiv::Aufbauen() {
 
 void FormularSelektiv::SpaltenAnlegen() {
   DatenGitter* g = m_tdbGrid1;
-  g->SetzeSpaltenHalten(true);
-  g->SetzeZulassenAendern(false);
-  g->SetzeZulassenNeu(false);
-  g->SetzeZulassenLoeschen(false);
-  g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
-  g->SetzeScrollTipps(true);
-  for (const Spaltenentwurf& s : kSpalten) {
-    const QString feld = QString::fromUtf8(s.feld);
-    const int spalte = g->SpalteHinzufuegen(feld, *s.titel ? QString::fromUtf8(s.titel) : feld);
-    g->SetzeSpaltenbreite(spalte, s.breite);
-  }
-  const int betrag = g->SpaltenIndex(QStringLiteral("ZahlungGesamt"));
-  g->SetzeSpaltenformat(betrag, GitterFormat::Standard);
-  g->SetzeAusrichtung(betrag, Qt::AlignRight | Qt::AlignVCenter);
-  g->SetzeSpaltenStrecken(true);
+  ListengitterEinrichten(*g, {{"ZahlungNr", "", 80},
+                              {"Name", "", 150},
+                              {"Bank", "", 110},
+                              {"Verwendungszweck1", "Verwendungszweck", 150},
+                              {"BIC", "", 90},
+                              {"IBAN", "", 170},
+                              {"OPKontoNr", "", 70},
+                              {"Textschlüssel", "", 50},
+                              {"ZahlungGesamt", "Betrag", 85, GitterFormat::Standard},
+                              {"AbsenderNr", "", 50},
+                              {"Erledigt", "", 55},
+                              {"BuchImport", "", 55},
+                              {"Art", "", 30},
+                              {"ErledigtDatum", "", 80},
+                              {"Fällig", "", 80},
+                              {"Währung", "", 50}});
   g->SetzeZellStil([g](int zeile, int, ZellStil& stil) {
     if (g->Wert(zeile, QStringLiteral("Art")).toString() == QLatin1String("G")) stil.vordergrund = Farben::Rot();
   });

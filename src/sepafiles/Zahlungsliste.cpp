@@ -33,6 +33,7 @@
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/ui/ZahlFeld.h"
+#include "sepafiles/Listengitter.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/core/ZahlungslisteAbfrage.h"
@@ -42,32 +43,6 @@ namespace {
 const QString kAbschnitt = QStringLiteral("Liste1 State");
 const QString kReportname = QStringLiteral("Zahlungsliste");
 const QString kBlaettern = QStringLiteral("Blättern in den vorhandenen Zahlungen");
-
-// The columns of the joined query that the list shows, in the query's order: field, caption
-// (empty = the field name), width in pixels, format. Art stays hidden for the row colour; every
-// other field of the query is left out.
-struct Spaltenentwurf {
-  const char* feld;
-  const char* titel;
-  int breite;
-  GitterFormat format;
-};
-const Spaltenentwurf kSpalten[] = {
-    {"Art", "", 0, GitterFormat::Allgemein},
-    {"Name", "", 160, GitterFormat::Allgemein},
-    {"Bank", "", 120, GitterFormat::Allgemein},
-    {"BIC", "", 95, GitterFormat::Allgemein},
-    {"IBAN", "", 185, GitterFormat::Allgemein},
-    {"BLZ", "", 70, GitterFormat::Allgemein},
-    {"KontoNr", "", 80, GitterFormat::Allgemein},
-    {"MandatReferenz", "", 110, GitterFormat::Allgemein},
-    {"MandatDatum", "Mandat vom", 80, GitterFormat::KurzesDatum},
-    {"ErledigtDatum", "Bezahlt am", 80, GitterFormat::KurzesDatum},
-    {"Buchungsdatum", "", 90, GitterFormat::KurzesDatum},
-    {"Verwendungszweck", "", 170, GitterFormat::Allgemein},
-    {"OPVorgangNr", "OPVorgNr", 80, GitterFormat::Allgemein},
-    {"ZahlungsBetrag", "Betrag", 90, GitterFormat::Standard},
-};
 
 int IndexAusEinstellung(const QString& schluessel) {
   bool ok = false;
@@ -182,22 +157,23 @@ void Zahlungsliste::Aufbauen() {
 }
 
 void Zahlungsliste::SpaltenAnlegen() {
+  // The columns of the joined query that the list shows, in the query's order. Art stays hidden
+  // for the row colour; every other field of the query is left out.
   DatenGitter* g = m_tdbGrid1;
-  g->SetzeSpaltenHalten(true);
-  g->SetzeZulassenAendern(false);
-  g->SetzeZulassenNeu(false);
-  g->SetzeZulassenLoeschen(false);
-  g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
-  for (const Spaltenentwurf& s : kSpalten) {
-    const QString feld = QString::fromUtf8(s.feld);
-    const int spalte = g->SpalteHinzufuegen(feld, *s.titel ? QString::fromUtf8(s.titel) : feld);
-    g->SetzeSpalteSichtbar(spalte, s.breite > 0);
-    if (s.breite > 0) g->SetzeSpaltenbreite(spalte, s.breite);
-    g->SetzeSpaltenformat(spalte, s.format);
-    if (s.format == GitterFormat::Standard) g->SetzeAusrichtung(spalte, Qt::AlignRight | Qt::AlignVCenter);
-  }
-  g->SetzeSpaltenStrecken(true);
-  g->SetzeScrollTipps(true);
+  ListengitterEinrichten(*g, {{"Art", "", 0},
+                              {"Name", "", 160},
+                              {"Bank", "", 120},
+                              {"BIC", "", 95},
+                              {"IBAN", "", 185},
+                              {"BLZ", "", 70},
+                              {"KontoNr", "", 80},
+                              {"MandatReferenz", "", 110},
+                              {"MandatDatum", "Mandat vom", 80, GitterFormat::KurzesDatum},
+                              {"ErledigtDatum", "Bezahlt am", 80, GitterFormat::KurzesDatum},
+                              {"Buchungsdatum", "", 90, GitterFormat::KurzesDatum},
+                              {"Verwendungszweck", "", 170},
+                              {"OPVorgangNr", "OPVorgNr", 80},
+                              {"ZahlungsBetrag", "Betrag", 90, GitterFormat::Standard}});
   // Credit transfers red, direct debits blue.
   g->SetzeZellStil([g](int zeile, int, ZellStil& stil) {
     const QString art = g->Wert(zeile, QStringLiteral("Art")).toString();

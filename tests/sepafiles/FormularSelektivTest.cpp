@@ -261,7 +261,7 @@ TEST_F(FormularSelektivTest, EinstellungenKommenWiederAuchDieArtBeiAllenZahlunge
 }
 
 TEST_F(FormularSelektivTest, EscSchliesstUndF1ZeigtDieHilfe) {
-  Zustand().ProgrammVerzeichnisSetzen(QStringLiteral(TAMO_SOURCE_DIR "/resources/"));
+  ProgrammordnerMitHilfe();
   FormularSelektiv& f = Oeffnen();
   f.Check1(0)->setFocus();
   QTest::keyClick(f.Check1(0), Qt::Key_F1);

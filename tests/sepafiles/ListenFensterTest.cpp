@@ -1,5 +1,8 @@
 #include "ListenFensterTest.h"
 
+#include <QDir>
+#include <QFile>
+
 #include "common/Programmzustand.h"
 #include "platform/db/Recordset.h"
 #include "common/Uhr.h"
@@ -23,6 +26,13 @@ void ListenFensterTest::TearDown() {
   Zustand().Zuruecksetzen();
   Uhr::Setzen({});
   Registrierung::Instanz().DateiSetzen(m_vorherReg);
+}
+
+void ListenFensterTest::ProgrammordnerMitHilfe() {
+  const QString ordner = m_ordner.Datei(QStringLiteral("programm"));
+  ASSERT_TRUE(QDir().mkpath(ordner));
+  ASSERT_TRUE(QFile::link(QStringLiteral(TAMO_SOURCE_DIR "/resources/help"), ordner + QStringLiteral("/help")));
+  Zustand().ProgrammVerzeichnisSetzen(ordner + QLatin1Char('/'));
 }
 
 Datenbank& ListenFensterTest::Db() { return *Zustand().Datenbank(); }

@@ -26,6 +26,9 @@ class ListenFensterTest : public ::testing::Test {
   qint64 Anlegen(const LaufTestDatenbank::Auftrag& a) { return LaufTestDatenbank::Anlegen(Db(), a); }
   QVariant Wert(const SqlText& sql, const QVariantList& parameter = {});
   int Anzahl(const SqlText& sql, const QVariantList& parameter = {}) { return Wert(sql, parameter).toInt(); }
+  // A program folder of the test's own with the shipped help pages (what the windows write there,
+  // the grid layout file, stays out of the source tree).
+  void ProgrammordnerMitHilfe();
 
  private:
   TestOrdner m_ordner;

@@ -2,6 +2,7 @@
 // the due-date seam, search mode with the filter bar, a failing query, colours, keys and help.
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -259,7 +260,7 @@ TEST_F(ZahlungslisteTest, FehlgeschlageneAbfrageZeigtLeereListeUndSummeNull) {
 }
 
 TEST_F(ZahlungslisteTest, EscSchliesstUndF1ZeigtDieHilfe) {
-  Zustand().ProgrammVerzeichnisSetzen(QStringLiteral(TAMO_SOURCE_DIR "/resources/"));
+  ProgrammordnerMitHilfe();
   Zahlungsliste& f = Oeffnen();
   QTest::keyClick(f.TDBGrid1()->Ansicht(), Qt::Key_F1);
   HilfeFenster* hilfe = HilfeFenster::Instanz(Zustand().ProgrammVerzeichnis() + QStringLiteral("help"));
@@ -270,6 +271,7 @@ TEST_F(ZahlungslisteTest, EscSchliesstUndF1ZeigtDieHilfe) {
   QTest::keyClick(f.StatusArt()->Option(0), Qt::Key_Escape);
   EXPECT_FALSE(f.isVisible());
   EXPECT_EQ(GetSetting(kAbschnitt, QStringLiteral("Statusart")), QStringLiteral("2"));
+  EXPECT_TRUE(QFileInfo(Zustand().TabellenLayoutDatei()).isFile()) << "the columns as the user left them";
 }
 
 }  // namespace
