@@ -11,20 +11,12 @@
 #include <vector>
 
 #include "GitterBeispieldaten.h"
+#include "MalZaehler.h"
 #include "common/FilterBedingung.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/DatenGitter.h"
 
 namespace {
-
-class MalZaehler : public QObject {
- public:
-  int bilder = 0;
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++bilder;
-    return QObject::eventFilter(o, e);
-  }
-};
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

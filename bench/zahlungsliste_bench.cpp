@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "MalZaehler.h"
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
 #include "platform/db/Datenbank.h"
@@ -66,16 +67,6 @@ void DatenbankAnlegen() {
   Zustand().DatenbankUebernehmen(std::move(db), nullptr, AdressQuellenInfo::Intern());
   Zustand().AktuelleAbsenderNrSetzen(1);
 }
-
-// Counts the paintings of the grid's rows.
-class MalZaehler : public QObject {
- public:
-  int bilder = 0;
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++bilder;
-    return QObject::eventFilter(o, e);
-  }
-};
 
 std::unique_ptr<Zahlungsliste> ListeZeigen() {
   auto f = std::make_unique<Zahlungsliste>();

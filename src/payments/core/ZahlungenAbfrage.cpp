@@ -36,11 +36,13 @@ Bedingung ZahlungenBedingung(const ZahlungenFilter& filter) {
   return Bedingung::AlleUnd(teile);
 }
 
-Abfrage ZahlungenAbfrageErstellen(const ZahlungenFilter& filter) {
+Abfrage ZahlungenAbfrageErstellen(const ZahlungenFilter& filter) { return ZahlungenNachNummer(ZahlungenBedingung(filter)); }
+
+Abfrage ZahlungenNachNummer(const Bedingung& bedingung) {
   Abfrage a;
   a.spalten = "*";
   a.quelle = "Zahlungen";
-  a.bedingung = ZahlungenBedingung(filter);
+  a.bedingung = bedingung;
   a.sortierung = "Zahlungen.ZahlungNr";
   a.schluessel = "Zahlungen.ZahlungNr";
   a.haupttabelle = QStringLiteral("Zahlungen");

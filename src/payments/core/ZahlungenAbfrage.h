@@ -35,6 +35,8 @@ Bedingung ZahlungenBedingung(const ZahlungenFilter& filter);
 // SELECT * FROM Zahlungen WHERE <condition> ORDER BY ZahlungNr, in parts for a Recordset. This is
 // what the cash-discount dialog and the other windows receive.
 Abfrage ZahlungenAbfrageErstellen(const ZahlungenFilter& filter);
+// The same over any condition on Zahlungen.
+Abfrage ZahlungenNachNummer(const Bedingung& bedingung);
 
 // The whole statement of a query in parts (the parameters stay in abfrage.bedingung).
 SqlText AbfrageSql(const Abfrage& abfrage);

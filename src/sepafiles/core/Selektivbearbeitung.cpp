@@ -35,14 +35,7 @@ Bedingung Selektivbearbeitung::Auswahlbedingung(const SelektivKriterien& k) {
 }
 
 Abfrage Selektivbearbeitung::Auswahl(const SelektivKriterien& kriterien) {
-  Abfrage a;
-  a.spalten = "*";
-  a.quelle = "Zahlungen";
-  a.bedingung = Auswahlbedingung(kriterien);
-  a.sortierung = "Zahlungen.ZahlungNr";
-  a.schluessel = "Zahlungen.ZahlungNr";
-  a.haupttabelle = QStringLiteral("Zahlungen");
-  return a;
+  return ZahlungenNachNummer(Auswahlbedingung(kriterien));
 }
 
 DbFehler Selektivbearbeitung::BestandLesen(Datenbank& db, const SelektivKriterien& kriterien, SelektivBestand& bestand) {
