@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -91,14 +90,14 @@ void FormularSelektiv::Aufbauen() {
   m_combo1->setObjectName(QStringLiteral("Combo1"));
   m_combo1->setToolTip(QStringLiteral("Zahlungsart auswählen"));
   for (const char* art : kZahlarten) m_combo1->addItem(QString::fromUtf8(art));
-  auto* zahlart = new QLabel(QStringLiteral("&Zahlungsart:"), kriterien);
-  zahlart->setBuddy(m_combo1);
+  m_zahlartBeschriftung = new QLabel(QStringLiteral("&Zahlungsart:"), kriterien);
+  m_zahlartBeschriftung->setBuddy(m_combo1);
   auto* kriterienLayout = new QGridLayout(kriterien);
   kriterienLayout->addWidget(m_check1[0], 0, 0);
   kriterienLayout->addWidget(m_tdbDate1[0], 0, 1);
   kriterienLayout->addWidget(m_tdbDate1[1], 0, 2);
   kriterienLayout->addWidget(m_check1[1], 1, 0, 1, 3);
-  kriterienLayout->addWidget(zahlart, 2, 0, Qt::AlignRight);
+  kriterienLayout->addWidget(m_zahlartBeschriftung, 2, 0, Qt::AlignRight);
   kriterienLayout->addWidget(m_combo1, 2, 1, 1, 2);
 
   auto* aktion = new QGroupBox(QStringLiteral("Aktion"), this);
@@ -277,6 +276,7 @@ void FormularSelektiv::KriterienFreigeben() {
   m_check1[0]->setEnabled(kriterien);
   m_check1[1]->setEnabled(kriterien);
   m_combo1->setEnabled(kriterien);
+  m_zahlartBeschriftung->setEnabled(kriterien);
   // The range is a criterion of done orders only.
   for (DatumFeld* feld : m_tdbDate1) feld->setEnabled(kriterien && m_check1[0]->isChecked());
 }

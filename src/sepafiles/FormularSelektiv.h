@@ -80,6 +80,7 @@ class FormularSelektiv : public QDialog {
   std::array<QCheckBox*, 2> m_check1{};
   std::array<DatumFeld*, 2> m_tdbDate1{};
   QComboBox* m_combo1 = nullptr;
+  QLabel* m_zahlartBeschriftung = nullptr;
   std::array<QPushButton*, 2> m_command1{};
   DatenGitter* m_tdbGrid1 = nullptr;
   QLabel* m_hinweis = nullptr;

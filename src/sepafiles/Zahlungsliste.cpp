@@ -9,8 +9,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 #include "common/Datenhilfen.h"
 #include "common/FilterBedingung.h"
 #include "common/Programmzustand.h"
