@@ -86,6 +86,9 @@ CREATE TABLE Absender (
   AdressenTransportfelder TEXT(255) COLLATE TAMO
 );
 
+-- Message ids of the SEPA files written for a sender: a reference is never sent twice.
+CREATE TABLE GesendeteReferenzen (AbsenderNr INTEGER NOT NULL REFERENCES Absender(AbsenderNr) ON DELETE CASCADE, Referenz TEXT(35) NOT NULL, Erstellt DATE, PRIMARY KEY (AbsenderNr, Referenz));
+
 CREATE TABLE Bankverbindung (
   BLZ  TEXT(8) COLLATE TAMO,
   BIC  TEXT(11) COLLATE TAMO,

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+#include "common/Zahlungsauftrag.h"
+#include "platform/db/Waehrung.h"
+
+// The field of an order a finding is about (the payment form puts the cursor there).
+enum class Auftragsfeld {
+  Name,
+  Bic,
+  Iban,
+  Zeilen,            // the remittance lines as a whole
+  Verwendungszweck,  // Verwendungszweck1, the first line's text
+  Betrag,
+  Sequenz,
+  MandatReferenz,
+  MandatDatum,
+  Textschluessel,
+  EinzelReferenz
+};
+
+// What is wrong.
+enum class Befundart {
+  NameLeer,                  // empty after removing the characters outside the payment set
+  BicUnvollstaendig,         // missing before its cut-off date, or not 8 or 11 characters
+  BicAufbau,                 // 8 or 11 characters but not the form of a BIC
+  BicAusserhalbEwr,          // missing for an IBAN of a SEPA country outside the EEA
+  IbanFehlt,
+  IbanZuKurz,
+  IbanUnbekanntesLand,
+  IbanFalscheLaenge,
+  IbanZeichen,
+  IbanPruefziffer,
+  KeineZeile,                // neither a line nor Verwendungszweck1
+  VerwendungszweckLeer,      // Verwendungszweck1 empty after removing the characters outside the set
+  BetragNichtPositiv,        // empty, 0 or below
+  BetragZuHoch,              // above 999.999.999,99
+  BetragNachkommastellen,    // more than two decimals
+  BetragUngleichZeilen,      // ZahlungGesamt differs from the sum of the lines
+  SequenzFehlt,              // direct debit without a mandate sequence
+  MandatReferenzFehlt,
+  MandatReferenzUngueltig,   // outside the identifier rules (SepaKennung)
+  MandatDatumFehlt,
+  MandatDatumZukunft,
+  TextschluesselUngueltig,   // not a code of the kind's list
+  EinzelReferenzUngueltig,   // outside the identifier rules
+  MandatMehrfachErst,        // run: the mandate is already in the run as FRST or OOFF
+  MandatErstUndFolge         // run: the mandate is in the run as FRST and as RCUR/FNAL
+};
+
+// One finding: field, kind and the German text the user sees (the payment form's message, the
+// reason in the list of left-out orders).
+struct Befund {
+  Auftragsfeld Feld = Auftragsfeld::Name;
+  Befundart Art = Befundart::NameLeer;
+  QString Text;
+  bool operator==(const Befund&) const = default;
+};
+
+// The one home of the payment order's rules. The payment form's save, its check mode, the SEPA
+// pre-check, the writer's last guard and the import all judge an order here.
+namespace Auftragspruefung {
+
+// Highest amount of one order: 999.999.999,99.
+inline constexpr Waehrung HoechstBetrag = Waehrung::AusCent(99999999999);
+
+// Every finding of one order, in the order of the payment form's checks: name, BIC, IBAN, lines,
+// line text, amount, mandate sequence, mandate reference, mandate date, purpose code, single
+// reference. Empty when the bank would take the order. `heute` decides the BIC cut-off dates and
+// whether the mandate date lies in the future.
+QList<Befund> Pruefen(const Zahlungsauftrag& auftrag, const QDate& heute);
+
+// The findings of the amount alone (the amount field's colour).
+std::optional<Befund> BetragPruefen(Waehrung betrag);
+
+// A run, one kind of one sender: each order's own findings (index as in `lauf`), and for the orders
+// that pass on their own the run's rules: a mandate (mandate reference; the creditor is the run's)
+// appears at most once as FRST or OOFF and never as FRST together with RCUR/FNAL. The later order
+// by (MandatSequenz, ZahlungNr) gets the finding.
+QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute);
+
+// Name, Verwendungszweck1 and the line texts reduced to the payment character set, as the save and
+// the pre-check store them back.
+void TexteBereinigen(Zahlungsauftrag& auftrag);
+
+}  // namespace Auftragspruefung
