@@ -1,7 +1,8 @@
 // Opens the SEPA file window on a seeded database in a temporary data folder and saves pictures of
-// it: after the first selection, and with --erstellen also after writing the file (the read-only
-// view). sepafenster <bild.png> [--erstellen]. Run it under Xvfb (or offscreen). Message boxes are
-// answered automatically and printed.
+// it: after the first selection with the list of the left-out order beside it (<bild>-fehlerliste.png),
+// and with --erstellen also after writing the file (the read-only view).
+// sepafenster <bild.png> [--erstellen]. Run it under Xvfb (or offscreen). Message boxes are answered
+// automatically (the warning with "Ja", so the list opens) and printed.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/ui/MeldungsRekorder.h"
 #include "sepafiles/FormularDTADisk.h"
+#include "sepafiles/SepaFehlerliste.h"
 
 namespace {
 
@@ -94,6 +96,7 @@ int main(int argc, char** argv) {
   }
 
   MeldungsRekorder meldungen;
+  meldungen.Antworte(MeldungsAntwort::Ja);
   FormularDTADisk fenster;
   fenster.resize(1100, 640);
   fenster.show();
@@ -103,6 +106,12 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ergebnis = fenster.grab().save(bild) ? 0 : 1;
     std::printf("%s\n", qPrintable(bild));
+    if (SepaFehlerliste* liste = fenster.Fehlerliste()) {
+      QString listenbild = bild;
+      listenbild.replace(QStringLiteral(".png"), QStringLiteral("-fehlerliste.png"));
+      if (!liste->grab().save(listenbild)) ergebnis = 1;
+      std::printf("%s\n", qPrintable(listenbild));
+    }
     if (erstellen) {
       fenster.Erstellen();
       QApplication::processEvents();

@@ -84,8 +84,8 @@ std::optional<Befund> BetragPruefen(Waehrung betrag);
 // by (MandatSequenz, ZahlungNr) gets the finding.
 QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute);
 
-// Name, Verwendungszweck1 and the line texts reduced to the payment character set, as the save and
-// the pre-check store them back.
+// Name and Verwendungszweck1 reduced to the payment character set, as the save and the pre-check
+// store them back.
 void TexteBereinigen(Zahlungsauftrag& auftrag);
 
 }  // namespace Auftragspruefung

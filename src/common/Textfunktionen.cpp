@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHash>
 
+#include <array>
 #include <limits>
 
 #include "platform/db/Waehrung.h"
@@ -109,26 +110,16 @@ QString TextHochzaehlen(QString text) {
   return text;
 }
 
-struct IbanLand {
-  const char* land;
-  int laenge;
-};
-
-// IBAN lengths of the SEPA scheme countries and territories with their own country code, from the
-// IBAN registry (SWIFT). Dependent territories using FR, GB or FI IBANs need no entry.
-constexpr IbanLand IbanLaengen[] = {
-    {"AD", 24}, {"AL", 28}, {"AT", 20}, {"BE", 16}, {"BG", 22}, {"CH", 21}, {"CY", 28}, {"CZ", 24},
-    {"DE", 22}, {"DK", 18}, {"EE", 20}, {"ES", 24}, {"FI", 18}, {"FR", 27}, {"GB", 22}, {"GI", 23},
-    {"GR", 27}, {"HR", 21}, {"HU", 28}, {"IE", 22}, {"IS", 26}, {"IT", 27}, {"LI", 21}, {"LT", 20},
-    {"LU", 20}, {"LV", 21}, {"MC", 27}, {"MD", 24}, {"ME", 22}, {"MK", 19}, {"MT", 31}, {"NL", 18},
-    {"NO", 15}, {"PL", 28}, {"PT", 25}, {"RO", 24}, {"RS", 22}, {"SE", 24}, {"SI", 19}, {"SK", 24},
-    {"SM", 27}, {"VA", 22},
-};
-
 }  // namespace
 
 bool ImZahlungszeichensatz(QChar zeichen) {
-  return Zahlungszeichensatz.contains(zeichen) || Kleinbuchstaben().contains(zeichen);
+  // Every character of the set is Latin-1: one table instead of a search per character.
+  static const std::array<bool, 256> tafel = [] {
+    std::array<bool, 256> t{};
+    for (const QChar c : Zahlungszeichensatz + Kleinbuchstaben()) t[c.unicode()] = true;
+    return t;
+  }();
+  return zeichen.unicode() < 256 && tafel[zeichen.unicode()];
 }
 
 QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert) {
@@ -196,34 +187,6 @@ QVariant NummerErhoehen(const QVariant& wert, bool alsText) {
     if (auto zahl = ZahltextPlusEins(text)) return *zahl;
   }
   return QVariant(TextHochzaehlen(text));
-}
-
-int IbanLaenge(const QString& land) {
-  for (const IbanLand& l : IbanLaengen)
-    if (land == QLatin1String(l.land)) return l.laenge;
-  return 0;
-}
-
-bool IbanLaengePruefen(const QVariant& iban, QString& meldung) {
-  const QString text = AlsText(iban).trimmed();
-  if (text.isEmpty()) {
-    meldung = QStringLiteral("Die IBAN fehlt noch komplett.");
-    return false;
-  }
-  if (text.size() < 15) {
-    meldung = QStringLiteral("Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig.");
-    return false;
-  }
-  const int laenge = IbanLaenge(text.left(2));
-  if (laenge == 0) {
-    meldung = QStringLiteral("Die IBAN fängt mit 2 unbekannten Zeichen an.");
-    return false;
-  }
-  if (text.size() != laenge) {
-    meldung = QStringLiteral("Die IBAN hat nicht die für das jeweilige Land definierte Länge.");
-    return false;
-  }
-  return true;
 }
 
 namespace {

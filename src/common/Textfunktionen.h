@@ -27,11 +27,6 @@ QString SepaZeichenWandeln(const QVariant& text);
 // Null and dates come back unchanged.
 QVariant NummerErhoehen(const QVariant& wert, bool alsText);
 
-// Length of the IBAN of a SEPA country (upper-case country code), 0 when the country is unknown.
-int IbanLaenge(const QString& land);
-// Checks presence and length of an IBAN; on failure returns false and sets `meldung`.
-bool IbanLaengePruefen(const QVariant& iban, QString& meldung);
-
 // Splits `text` at every `trenner` into `teile` 1..n (element 0 stays empty), each trimmed of blanks.
 void TextZerlegen(const QString& text, const QString& trenner, QStringList& teile);
 // Replaces in place; `vergleich` 1 ignores case. Null stays Null.

@@ -12,6 +12,8 @@
 struct Auftragszeile {
   QString Text;      // Verwendungszweck
   Waehrung Betrag;   // ZahlungsBetrag; Null counts as 0
+
+  bool operator==(const Auftragszeile&) const = default;
 };
 
 // One payment order as the rules see it: the fields of Zahlungen that go to the bank, with its
@@ -32,8 +34,11 @@ struct Zahlungsauftrag {
   std::optional<QDate> MandatDatum;
   int MandatSequenz = 0;             // 1-4 core, 11-14 business-to-business; 0 none
   QString Verwendungszweck1;
-  QList<Auftragszeile> Zeilen;       // empty: Verwendungszweck1 is the remittance text
+  // In line order; empty: Verwendungszweck1 is the remittance text. The rules judge whether there are
+  // lines and what they add up to, never a line's text (the SEPA pre-check reads only the amounts).
+  QList<Auftragszeile> Zeilen;
 
+  bool operator==(const Zahlungsauftrag&) const = default;
   bool IstLastschrift() const { return Art == QLatin1String("L"); }
   // Sum of the lines' amounts.
   Waehrung Zeilensumme() const {

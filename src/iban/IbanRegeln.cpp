@@ -9,7 +9,7 @@
 
 #include "iban/BankleitzahlTabelle.h"
 #include "iban/IbanRegelDaten.h"
-#include "iban/Mod97.h"
+#include "iban/Kennungsform.h"
 
 using namespace IbanRegelDaten;
 
@@ -619,7 +619,7 @@ bool IbanStandardBerechnung(IbanArbeitswerte& werte) {
     werte.Hinweis = IbanHinweis::KontoNrUngueltig;
     return false;
   }
-  QString iban = Mod97(werte.BLZ, werte.KontoNr);
+  QString iban = Kennungsform::Mod97(werte.BLZ, werte.KontoNr);
   if (iban.size() != 22) {
     // Only a damaged bank-code file brings a bank code that is not eight digits this far.
     werte.Hinweis = IbanHinweis::BlzNichtAchtstellig;

@@ -7,6 +7,9 @@
 // shared module's value types (Iban, Bic, GlaeubigerId) all rest on. One implementation each.
 namespace Kennungsform {
 
+// An identifier as stored (IBAN, BIC, creditor identifier): every blank removed, small letters as capitals.
+QString Kompakt(QStringView eingabe);
+
 // Remainder modulo 97 of the number a text writes, taken digit by digit so the value stays small.
 // A capital letter counts as its two-digit value A = 10 ... Z = 35 (as ISO 13616 and the creditor
 // identifier read letters). -1 when the text holds any other character, small letters included.

@@ -2,8 +2,9 @@
 
 #include <QFileInfo>
 
-#include "common/Kontopruefung.h"
-#include "common/Textfunktionen.h"
+#include "common/Bic.h"
+#include "common/GlaeubigerId.h"
+#include "common/Iban.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ Absenderdaten Absenderpruefung::Normalisieren(const Absenderdaten& daten) {
   d.suchname = d.suchname.trimmed();
   d.name = d.name.trimmed();
   d.bank = d.bank.trimmed();
-  d.bic = Kontopruefung::Kompakt(d.bic);
-  d.iban = Kontopruefung::Kompakt(d.iban);
-  d.glaeubigerId = Kontopruefung::Kompakt(d.glaeubigerId);
+  d.bic = Bic(d.bic).Text();
+  d.iban = Iban(d.iban).Text();
+  d.glaeubigerId = GlaeubigerId(d.glaeubigerId).Text();
   d.referenzNr = d.referenzNr.trimmed();
   d.bemerkung = d.bemerkung.trimmed();
   d.adressenVerbindung = d.adressenVerbindung.trimmed();
@@ -36,13 +37,17 @@ std::optional<Absenderpruefung::Fehler> Absenderpruefung::Pruefen(const Absender
   const Absenderdaten d = Normalisieren(roh);
   if (d.name.isEmpty()) return Fehlermeldung(Feld::Name, QStringLiteral("Der Name des Absenders fehlt noch."));
 
-  if (d.bic.isEmpty()) return Fehlermeldung(Feld::Bic, QStringLiteral("Die BIC fehlt noch."));
-  if (const QString m = Kontopruefung::BicMeldung(d.bic); !m.isEmpty()) return Fehlermeldung(Feld::Bic, m);
-  if (const QString m = Kontopruefung::IbanMeldung(d.iban); !m.isEmpty()) return Fehlermeldung(Feld::Iban, m);
+  // The sender's own account always carries its BIC (it goes into every file).
+  if (const Bic::Fehler f = Bic(d.bic).Pruefen(); f != Bic::Fehler::Keiner) return Fehlermeldung(Feld::Bic, Bic::Meldung(f));
+  if (const Iban::Fehler f = Iban(d.iban).Pruefen(); f != Iban::Fehler::Keiner)
+    return Fehlermeldung(Feld::Iban, Iban::Meldung(f));
 
-  if (!d.glaeubigerId.isEmpty() && !Kontopruefung::GlaeubigerIdGueltig(d.glaeubigerId))
-    return Fehlermeldung(Feld::GlaeubigerId,
-                         QStringLiteral("Die Gläubiger-ID ist ungültig (Aufbau oder Prüfziffer falsch)."));
+  // The creditor identifier is needed for direct debits only; the SEPA window asks for it then.
+  const GlaeubigerId glaeubigerId(d.glaeubigerId);
+  if (!glaeubigerId.IstLeer()) {
+    if (const GlaeubigerId::Fehler f = glaeubigerId.Pruefen(); f != GlaeubigerId::Fehler::Keiner)
+      return Fehlermeldung(Feld::GlaeubigerId, GlaeubigerId::Meldung(f));
+  }
 
   if (d.adressenFormat == 1 || d.adressenFormat == 2) {
     if (d.adressenVerbindung.isEmpty())

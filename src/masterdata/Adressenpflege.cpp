@@ -2,8 +2,10 @@
 
 #include <QRegularExpression>
 
+#include "common/Bic.h"
+#include "common/Iban.h"
+#include "common/MandatReferenz.h"
 #include "common/MandatSequenz.h"
-#include "common/Kontopruefung.h"
 #include "common/Textfunktionen.h"
 #include "platform/db/SqlText.h"
 
@@ -17,11 +19,16 @@ Adressenpflege::Fehler Fehlermeldung(const QString& feld, const QString& text) {
 
 QVariant TextOderNull(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
 
-std::optional<Adressenpflege::Fehler> BicPruefen(const QString& bic) {
-  if (bic.isEmpty()) return std::nullopt;
-  if (const QString m = Kontopruefung::BicMeldung(bic); !m.isEmpty()) return Fehlermeldung(QStringLiteral("BIC"), m);
+// An empty BIC is allowed here: whether a payment needs one is the order's rule.
+std::optional<Adressenpflege::Fehler> BicPruefen(const QString& text) {
+  const Bic bic(text);
+  if (bic.IstLeer()) return std::nullopt;
+  if (const Bic::Fehler f = bic.Pruefen(); f != Bic::Fehler::Keiner)
+    return Fehlermeldung(QStringLiteral("BIC"), Bic::Meldung(f));
   return std::nullopt;
 }
+
+QString OhneLeerzeichen(const QString& text) { return AllesErsetzen(text.trimmed(), QStringLiteral(" "), QString()); }
 
 std::optional<Adressenpflege::Fehler> BlzPruefen(const QString& blz) {
   static const QRegularExpression achtZiffern(QStringLiteral("^\\d{8}$"));
@@ -40,9 +47,9 @@ Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
   d.suchname = d.suchname.trimmed();
   d.name = d.name.trimmed();
   d.bank = d.bank.trimmed();
-  d.bic = Kontopruefung::Kompakt(d.bic);
-  d.iban = Kontopruefung::Kompakt(d.iban);
-  d.blz = Kontopruefung::Kompakt(d.blz);
+  d.bic = Bic(d.bic).Text();
+  d.iban = Iban(d.iban).Text();
+  d.blz = OhneLeerzeichen(d.blz);
   d.kontoNr = d.kontoNr.trimmed();
   d.mandatReferenz = d.mandatReferenz.trimmed();
   d.mandatSequenz = d.mandatSequenz.trimmed();
@@ -55,17 +62,20 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten&
   if (d.name.isEmpty()) return Fehlermeldung(QStringLiteral("Name"), QStringLiteral("Der Name fehlt noch."));
   if (auto f = BicPruefen(d.bic)) return f;
   if (!d.iban.isEmpty()) {
-    if (const QString m = Kontopruefung::IbanMeldung(d.iban); !m.isEmpty())
-      return Fehlermeldung(QStringLiteral("IBAN"), m);
+    if (const Iban::Fehler f = Iban(d.iban).Pruefen(); f != Iban::Fehler::Keiner)
+      return Fehlermeldung(QStringLiteral("IBAN"), Iban::Meldung(f));
   }
   if (auto f = BlzPruefen(d.blz)) return f;
+  // The reference the debits of this address will carry; empty while the address has no mandate.
+  if (const MandatReferenz referenz(d.mandatReferenz); !referenz.IstLeer() && !referenz.Gueltig())
+    return Fehlermeldung(QStringLiteral("MandatReferenz"), MandatReferenz::Meldung(referenz.Pruefen()));
   if (!d.mandatSequenz.isEmpty() && !MandatSequenzTexte().contains(d.mandatSequenz))
     return Fehlermeldung(QStringLiteral("MandatSequenz"), QStringLiteral("Die Mandat-Sequenz ist unbekannt."));
   return std::nullopt;
 }
 
 Bankdaten Adressenpflege::Normalisieren(const Bankdaten& roh) {
-  return {Kontopruefung::Kompakt(roh.blz), Kontopruefung::Kompakt(roh.bic), roh.bank.trimmed()};
+  return {OhneLeerzeichen(roh.blz), Bic(roh.bic).Text(), roh.bank.trimmed()};
 }
 
 std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Bankdaten& roh) {

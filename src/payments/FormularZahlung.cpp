@@ -261,6 +261,7 @@ QWidget* FormularZahlung::Fokusziel(Fokusfeld feld) const {
     case Fokusfeld::Zeilengitter: return Zeilengitter()->Ansicht();
     case Fokusfeld::Sequenz: return SequenzOptionen()->Option(0);
     case Fokusfeld::MandatDatum: return MandatDatumFeld();
+    case Fokusfeld::Textschluessel: return TextschluesselFeld();
   }
   return nullptr;
 }

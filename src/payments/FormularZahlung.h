@@ -11,7 +11,7 @@
 #include "payments/ZahlungsformularDienste.h"
 #include "payments/core/Formulardarstellung.h"
 #include "payments/core/Verwendungszweckzeilen.h"
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 #include "payments/core/Zahlungsbefehl.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "platform/db/SqlText.h"

@@ -9,7 +9,7 @@
 #include "common/Programmzustand.h"
 #include "payments/ZahlungsformularDienste.h"
 #include "payments/core/Tastenbelegung.h"
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"

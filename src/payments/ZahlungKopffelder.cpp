@@ -7,11 +7,11 @@
 #include <QLineEdit>
 
 #include "common/Programmzustand.h"
+#include "common/Textschluessel.h"
 #include "common/Uhr.h"
 #include "masterdata/Suchkriterium.h"
 #include "payments/ZahlungMandatgruppe.h"
 #include "payments/ZahlungsformularDienste.h"
-#include "payments/core/Textschluessel.h"
 #include "payments/core/Zahlungsbefehle.h"
 #include "platform/db/Datenbank.h"
 #include "platform/ui/DatumFeld.h"
@@ -130,7 +130,11 @@ void ZahlungKopffelder::Laden(bool aufAbPfeil) {
       f->MaxLaengeSetzen(34);
     }
   }
-  if (db) m_opKontoNr->setMaxLength(std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("OPKontoNr"))));
+  if (db) {
+    m_opKontoNr->setMaxLength(std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("OPKontoNr"))));
+    if (QLineEdit* code = m_textschluessel->lineEdit())
+      code->setMaxLength(std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Textschlüssel"))));
+  }
   m_betrag->PfeileSetzen(aufAbPfeil);
   m_faellig->PfeiltastenSetzen(aufAbPfeil);
 }

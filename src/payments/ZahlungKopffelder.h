@@ -7,7 +7,7 @@
 
 #include "payments/core/Formulardarstellung.h"
 #include "payments/core/Smartfill.h"
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 #include "payments/core/Zahlungsempfaenger.h"
 
 class DatumFeld;

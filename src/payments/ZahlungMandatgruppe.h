@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 #include "payments/core/ZahlungsformularZustand.h"
 
 class DatumFeld;

@@ -41,8 +41,8 @@
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufAnfrage.h"
-#include "sepafiles/core/SepaPruefung.h"
 #include "sepafiles/core/SepaSelektion.h"
+#include "sepafiles/core/SepaVorpruefung.h"
 
 namespace {
 
@@ -215,6 +215,12 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_fortschritt->setRange(0, 100);
   m_fortschritt->setMaximumWidth(200);
   m_fortschritt->hide();
+  m_fehlerlisteKnopf = new QPushButton(QStringLiteral("Fehler&liste..."), this);
+  m_fehlerlisteKnopf->setObjectName(QStringLiteral("Fehlerliste"));
+  m_fehlerlisteKnopf->setToolTip(QStringLiteral("Die weggelassenen fehlerhaften Zahlungen mit ihren Gründen anzeigen"));
+  m_fehlerlisteKnopf->setAutoDefault(false);
+  m_fehlerlisteKnopf->setEnabled(false);
+  connect(m_fehlerlisteKnopf, &QPushButton::clicked, this, &FormularDTADisk::FehlerlisteZeigen);
 
   // Layout
   auto* oben = new QHBoxLayout;
@@ -229,6 +235,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   auto* status = new QHBoxLayout;
   status->addWidget(m_status, 1);
   status->addWidget(m_fortschritt);
+  status->addWidget(m_fehlerlisteKnopf);
   auto* knoepfe = new QHBoxLayout;
   knoepfe->addStretch(1);
   knoepfe->addWidget(m_command1[1]);
@@ -248,7 +255,8 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   setTabOrder(m_faellig2, m_kopien);
   setTabOrder(m_kopien, m_command1[2]);
   setTabOrder(m_command1[2], m_tdbGrid1);
-  setTabOrder(m_tdbGrid1, m_command1[1]);
+  setTabOrder(m_tdbGrid1, m_fehlerlisteKnopf);
+  setTabOrder(m_fehlerlisteKnopf, m_command1[1]);
   setTabOrder(m_command1[1], m_command1[0]);
 
   // Keys: F1 help, F3 remittance-date limit, Esc the cancel button, Enter to the next field.
@@ -505,6 +513,8 @@ void FormularDTADisk::ZahlungenSelektieren() {
   };
 
   if (!m_auswahl.Ok()) {
+    m_fehlerlisteKnopf->setEnabled(false);
+    if (m_fehlerliste) m_fehlerliste->close();
     m_fortschritt->hide();
     m_tdbGrid1->LeerAnzeigen();
     fussSetzen(Waehrung());
@@ -513,8 +523,12 @@ void FormularDTADisk::ZahlungenSelektieren() {
     Meldung::Fehler(m_auswahl.Meldung, {}, this);
     return;
   }
-  if (m_auswahl.Fehlerhaft > 0) Meldung::Zeigen(SepaSelektion::Fehlerwarnung(m_auswahl.Fehlerhaft), MeldungsKnoepfe::Ok,
-                                                MeldungsSymbol::Keins, {}, this);
+  m_fehlerlisteKnopf->setEnabled(m_auswahl.Fehlerhaft > 0);
+  if (m_fehlerliste) m_fehlerliste->BefundeSetzen(m_auswahl.Befunde);
+  if (m_auswahl.Fehlerhaft > 0 &&
+      Meldung::Zeigen(SepaSelektion::Fehlerwarnung(m_auswahl.Fehlerhaft), MeldungsKnoepfe::JaNein,
+                      MeldungsSymbol::Ausruf, {}, this) == MeldungsAntwort::Ja)
+    FehlerlisteZeigen();
 
   StatusSetzen(QStringLiteral("Zahlungen werden aufsummiert..."), normal);
   m_fortschritt->setValue(75);
@@ -557,14 +571,30 @@ bool FormularDTADisk::Erstellen() {
 
   // The checks of the command, each with its message, in this order.
   const QString referenz = m_tdbText1->text();
-  if (const QString m = SepaPruefung::ReferenzMeldung(referenz); !m.isEmpty()) {
+  if (const QString m = SepaVorpruefung::ReferenzMeldung(referenz); !m.isEmpty()) {
     Meldung::Zeigen(m, MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
     m_tdbText1->setFocus();
     return false;
   }
+  {
+    DbFehler f;
+    const QStringList verwendet = SepaVorpruefung::VerwendeteReferenzen(
+        *db, m_absenderNr, {SepaVorpruefung::NachrichtenId(referenz)}, f);
+    if (f) {
+      Meldung::Fehler(SepaLauf::Fehlermeldung(f.Nummer, f.Beschreibung), {}, this);
+      return false;
+    }
+    if (!verwendet.isEmpty()) {
+      Meldung::Zeigen(SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()), MeldungsKnoepfe::Ok,
+                      MeldungsSymbol::Keins, {}, this);
+      m_tdbText1->setFocus();
+      m_tdbText1->selectAll();
+      return false;
+    }
+  }
   const bool ueberweisung = m_aktZahlungsart == 0;
   if (ueberweisung) {
-    const QString m = SepaPruefung::AusfuehrungsdatumMeldung(m_tdbDate1[1]->Wert(), m_erstellungsdatum);
+    const QString m = SepaVorpruefung::AusfuehrungsdatumMeldung(m_tdbDate1[1]->Wert(), m_erstellungsdatum);
     if (!m.isEmpty()) {
       Meldung::Zeigen(m, MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
       m_tdbDate1[1]->WertSetzen(m_erstellungsdatum);
@@ -578,7 +608,7 @@ bool FormularDTADisk::Erstellen() {
       Meldung::Fehler(SepaLauf::Fehlermeldung(f.Nummer, f.Beschreibung), {}, this);
       return false;
     }
-    if (const QString m = SepaPruefung::GlaeubigerIdMeldung(absender->GlaeubigerID); !m.isEmpty()) {
+    if (const QString m = SepaVorpruefung::GlaeubigerIdMeldung(absender->GlaeubigerID); !m.isEmpty()) {
       Meldung::Zeigen(m, MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
       return false;
     }
@@ -647,7 +677,9 @@ bool FormularDTADisk::Erstellen() {
 void FormularDTADisk::NurLesenAnzeigen() {
   const QList<QWidget*> kinder = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QWidget* w : kinder) {
-    if (w == m_tdbGrid1 || w == m_status || w == m_fortschritt || w == m_command1[0] || w == m_command1[1]) continue;
+    if (w == m_tdbGrid1 || w == m_status || w == m_fortschritt || w == m_command1[0] || w == m_command1[1] ||
+        w == m_fehlerlisteKnopf)
+      continue;
     if (w->isWindow()) continue;
     w->setEnabled(false);
   }
@@ -694,6 +726,17 @@ void FormularDTADisk::BisDatumAbfragen() {
   }
   m_verwendungszweckDatumBis = datum;
   ZahlungenSelektieren();
+}
+
+void FormularDTADisk::FehlerlisteZeigen() {
+  if (!m_fehlerliste) {
+    m_fehlerliste = new SepaFehlerliste(this);
+    m_fehlerliste->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  m_fehlerliste->BefundeSetzen(m_auswahl.Befunde);
+  m_fehlerliste->show();
+  m_fehlerliste->raise();
+  m_fehlerliste->activateWindow();
 }
 
 QDialog* FormularDTADiskErzeugen(QWidget* eltern) { return new FormularDTADisk(eltern); }

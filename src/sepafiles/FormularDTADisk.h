@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "sepafiles/SepaFehlerliste.h"
 #include "sepafiles/core/SepaAuswahl.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
 
@@ -50,6 +52,8 @@ class FormularDTADisk : public QDialog {
   bool OrdnerWaehlen();
   // F3: asks for the remittance-date limit.
   void BisDatumAbfragen();
+  // "Fehlerliste...": the orders the last selection left out, with their reasons.
+  void FehlerlisteZeigen();
 
   // Seams for tests: the folder chooser (default: the file dialog) and fault injection in the run.
   void OrdnerWahlSetzen(OrdnerWahl wahl) { m_ordnerWahl = std::move(wahl); }
@@ -80,6 +84,9 @@ class FormularDTADisk : public QDialog {
   QPushButton* Command1(int index) const { return m_command1.at(index); }
   DatenGitter* TDBGrid1() const { return m_tdbGrid1; }
   QLabel* Status() const { return m_status; }
+  QPushButton* FehlerlisteKnopf() const { return m_fehlerlisteKnopf; }
+  // The list of left-out orders while it is open, else nullptr.
+  SepaFehlerliste* Fehlerliste() const { return m_fehlerliste; }
   QProgressBar* Fortschritt() const { return m_fortschritt; }
 
  protected:
@@ -138,6 +145,8 @@ class FormularDTADisk : public QDialog {
   DatenGitter* m_tdbGrid1;
   QLabel* m_status;
   QProgressBar* m_fortschritt;
+  QPushButton* m_fehlerlisteKnopf;
+  QPointer<SepaFehlerliste> m_fehlerliste;
 };
 
 // The main window opens the SEPA file window through this factory (modal, after the other windows

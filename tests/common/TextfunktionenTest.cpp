@@ -148,50 +148,6 @@ TEST(NummerErhoehen, TextWiederholtSichNieUndBleibtImZeichenvorrat) {
   }
 }
 
-// --- IbanLaengePruefen -----------------------------------------------------------------------
-
-struct IbanFall {
-  const char* iban;
-  bool ok;
-  const char* meldung;
-};
-
-void PrintTo(const IbanFall& f, std::ostream* os) { *os << '"' << f.iban << '"'; }
-
-class IbanLaengeTest : public ::testing::TestWithParam<IbanFall> {};
-
-TEST_P(IbanLaengeTest, Meldung) {
-  const IbanFall& f = GetParam();
-  QString meldung = QStringLiteral("vorher");
-  EXPECT_EQ(IbanLaengePruefen(QString::fromUtf8(f.iban), meldung), f.ok) << f.iban;
-  EXPECT_EQ(meldung, QString::fromUtf8(f.meldung)) << f.iban;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faelle, IbanLaengeTest,
-    ::testing::Values(
-        IbanFall{"", false, "Die IBAN fehlt noch komplett."},
-        IbanFall{"    ", false, "Die IBAN fehlt noch komplett."},
-        IbanFall{"DE8937040044", false, "Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig."},
-        IbanFall{"XX89370400440532013000", false, "Die IBAN fängt mit 2 unbekannten Zeichen an."},
-        IbanFall{"US89370400440532013000", false, "Die IBAN fängt mit 2 unbekannten Zeichen an."},
-        IbanFall{"DE893704004405320130001", false, "Die IBAN hat nicht die für das jeweilige Land definierte Länge."},
-        IbanFall{"DE89 3704 0044 0532 0130 00", false,
-                 "Die IBAN hat nicht die für das jeweilige Land definierte Länge."},
-        IbanFall{"DE89370400440532013000", true, "vorher"},
-        IbanFall{"  DE89370400440532013000  ", true, "vorher"},
-        IbanFall{"NO9386011117947", true, "vorher"},
-        IbanFall{"MT84MALT011000012345MTLCAST001S", true, "vorher"},
-        IbanFall{"AT611904300234573201", true, "vorher"},
-        IbanFall{"CH9300762011623852957", true, "vorher"},
-        IbanFall{"GB29NWBK60161331926819", true, "vorher"}));
-
-TEST(IbanLaengePruefen, NullIstFehlend) {
-  QString meldung;
-  EXPECT_FALSE(IbanLaengePruefen(QVariant(), meldung));
-  EXPECT_EQ(meldung, QStringLiteral("Die IBAN fehlt noch komplett."));
-}
-
 // --- Replacing and splitting -----------------------------------------------------------------
 
 TEST(TextZerlegen, TeileAbEinsGetrimmt) {

@@ -88,6 +88,28 @@ TEST_F(FormAdressenTest, FalscheIbanWirdGemeldet) {
   EXPECT_TRUE(m_umgebung.Zeilen("SELECT * FROM Adressen").isEmpty());
 }
 
+// The address's mandate reference goes into every direct debit of the address: the identifier
+// rules apply already here; an address without mandate stays allowed.
+TEST_F(FormAdressenTest, MandatReferenzNachSepaRegeln) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  Adressdaten d = Adresse(QStringLiteral("C1"), QStringLiteral("Conrad"));
+  d.mandatReferenz = QStringLiteral("A//B");
+  EXPECT_FALSE(fenster.AdresseSpeichern(d));
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Die Mandat-Referenz darf kein \"//\" enthalten.\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  d.bic = QStringLiteral("COBAXXFF");
+  d.mandatReferenz = QStringLiteral(" M-C1 ");
+  EXPECT_FALSE(fenster.AdresseSpeichern(d));
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Die Zeichen 5 und 6 der BIC sind kein gültiger Ländercode.\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  d.bic.clear();
+  ASSERT_TRUE(fenster.AdresseSpeichern(d));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT MandatReferenz FROM Adressen"), QStringList{QStringLiteral("M-C1")});
+  d.mandatReferenz.clear();
+  EXPECT_TRUE(fenster.AdresseSpeichern(d, QStringLiteral("C1")));
+}
+
 TEST_F(FormAdressenTest, BankverbindungenAnlegenAendernLoeschen) {
   FormAdressen fenster(FormAdressen::Modus::Bankverbindungen);
   EXPECT_EQ(fenster.Tabelle(), QStringLiteral("Bankverbindung"));

@@ -325,7 +325,71 @@ INSTANTIATE_TEST_SUITE_P(
         PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "", 5,
                        "Der Verwendungszweck darf nicht leer sein!", Fokusfeld::Verwendungszweck},
         PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "RG 1", 0, "Der Betrag muß größer Null sein!",
-                       Fokusfeld::Betrag}));
+                       Fokusfeld::Betrag},
+        // What the bank would refuse, each naming its field.
+        PrueffallDaten{"Meier", "COBADEFFXXX", "DE88370400440532013000", "RG 1", 5, "Die Prüfziffer der IBAN ist falsch.",
+                       Fokusfeld::Iban},
+        PrueffallDaten{"Meier", "12345678", "DE89370400440532013000", "RG 1", 5,
+                       "Die BIC (Internationale Bankleitzahl) ist ungültig!\r(Die BIC muss mit 4 Buchstaben (Bankcode) "
+                       "beginnen.)",
+                       Fokusfeld::Bic},
+        PrueffallDaten{"Meier", "", "CH9300762011623852957", "RG 1", 5,
+                       "Die BIC (Internationale Bankleitzahl) fehlt noch!\r(Für eine IBAN aus CH, einem Land außerhalb "
+                       "des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)",
+                       Fokusfeld::Bic},
+        PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "RG 1", 1000000000,
+                       "Der Betrag darf höchstens 999.999.999,99 betragen!", Fokusfeld::Betrag}));
+
+// The mandate reference and the purpose code of a direct debit: refused with the focus in their field.
+TEST_F(FormularZahlungTest, LastschriftMitUngueltigerMandatReferenzUndFremdemTextschluessel) {
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  u.Meldungen().Leeren();
+  const qint64 nr = *f.AktuelleZahlungNr();
+  f.Maske(0)->WertSetzen(QStringLiteral("Kunde Huber"));
+  f.Maske(3)->WertSetzen(QStringLiteral("COBADEFFXXX"));
+  f.Maske(4)->WertSetzen(QStringLiteral("DE89370400440532013000"));
+  f.Maske(5)->WertSetzen(QStringLiteral("Beitrag"));
+  f.BetragFeld()->WertSetzen(Eur(12));
+  f.SequenzOptionen()->WertSetzen(1);
+  f.MandatDatumFeld()->WertSetzen(QDate(2023, 5, 1));
+  f.Maske(1)->WertSetzen(QStringLiteral("A//B"));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().text, QStringLiteral("Die Mandat-Referenz darf kein \"//\" enthalten.") + Ende);
+  EXPECT_EQ(f.focusWidget(), f.Maske(1));
+
+  f.Maske(1)->WertSetzen(QStringLiteral("M-2024-1"));
+  f.TextschluesselFeld()->CodeSetzen(QStringLiteral("SALA"));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 2);
+  EXPECT_EQ(u.Meldungen().Letzter().text,
+            QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart\rnicht vorgesehen!") + Ende);
+  EXPECT_TRUE(f.focusWidget() == f.TextschluesselFeld() || f.TextschluesselFeld()->isAncestorOf(f.focusWidget()));
+  EXPECT_TRUE(u.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString().isEmpty());
+
+  f.TextschluesselFeld()->CodeSetzen(QStringLiteral("COLL"));
+  Taste(f, Qt::Key_F9);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 2);
+  EXPECT_EQ(u.Wert("SELECT MandatReferenz FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("M-2024-1"));
+}
+
+// Typing stops at the stored field size, so nothing is cut later.
+TEST_F(FormularZahlungTest, EingabefelderBegrenzenAufDieFeldgroesse) {
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_EQ(f.Maske(0)->MaxLaenge(), 70);
+  EXPECT_EQ(f.Maske(1)->MaxLaenge(), 35);
+  EXPECT_EQ(f.Maske(3)->MaxLaenge(), 11);
+  EXPECT_EQ(f.Maske(5)->MaxLaenge(), 27);
+  ASSERT_TRUE(f.TextschluesselFeld()->lineEdit());
+  EXPECT_EQ(f.TextschluesselFeld()->lineEdit()->maxLength(), 4);
+  f.TextschluesselFeld()->setFocus();
+  QTest::keyClicks(f.TextschluesselFeld()->lineEdit(), QStringLiteral("ABCDEF"));
+  EXPECT_EQ(f.TextschluesselFeld()->lineEdit()->text().size(), 4);
+}
 
 TEST_F(FormularZahlungTest, GueltigeNeueZahlungWirdGespeichertUndNormalisiert) {
   FormularZahlung& f = u.Fenster();

@@ -8,7 +8,7 @@
 #include "payments/core/FaelligAbfrageModell.h"
 #include "payments/core/Formulardarstellung.h"
 #include "payments/core/Tastenbelegung.h"
-#include "payments/core/Textschluessel.h"
+#include "common/Textschluessel.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "payments/core/Zeilenanzeige.h"
 

@@ -91,11 +91,29 @@ TEST_F(ZahlungSpeichernTest, ZeileEinsBekommtDenBereinigtenText) {
 TEST_F(ZahlungSpeichernTest, LastschriftSpeichertSequenzUndMandat) {
   const qint64 nr = Neu(Zahlart::FirmenLastschrift);
   ZahlungEingabe e = Eingabe();
+  e.textschluessel = QStringLiteral("coll");  // a code of the direct debits' list
   ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::FirmenLastschrift)).Ok());
   EXPECT_EQ(Feld(nr, "MandatSequenz").toInt(), 13);
   EXPECT_EQ(Feld(nr, "MandatReferenz").toString(), QStringLiteral("MR-7"));
   EXPECT_EQ(Feld(nr, "MandatDatum").toString(), QStringLiteral("2023-05-01"));
   EXPECT_EQ(Feld(nr, "Art").toString(), QStringLiteral("L"));
+  EXPECT_EQ(Feld(nr, "\"Textschlüssel\"").toString(), QStringLiteral("COLL"));
+}
+
+// What the bank would refuse is refused before anything is written: row and line stay as "Neu" left them.
+TEST_F(ZahlungSpeichernTest, BankregelAbgelehntSchreibtNichts) {
+  const qint64 nr = Neu(Zahlart::BasisLastschrift);
+  ZahlungEingabe e = Eingabe();
+  e.textschluessel.clear();
+  e.mandatReferenz = QStringLiteral("A//B");
+  const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::BasisLastschrift));
+  ASSERT_TRUE(r.pruefFehler);
+  EXPECT_EQ(r.pruefFehler->feld, Fokusfeld::MandatReferenz);
+  EXPECT_EQ(r.Meldungstext(), QStringLiteral("Die Mandat-Referenz darf kein \"//\" enthalten.\r\r"
+                                             "Bitte korrigieren/ergänzen Sie die Eingabe."));
+  EXPECT_TRUE(Feld(nr, "Name").toString().isEmpty());
+  EXPECT_TRUE(Feld(nr, "MandatReferenz").toString().isEmpty());
+  EXPECT_EQ(t.Wert("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toInt(), 0);
 }
 
 TEST_F(ZahlungSpeichernTest, FehlgeschlagenePruefungSchreibtNichts) {

@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QClipboard>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -32,6 +34,7 @@
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/ZahlFeld.h"
 #include "sepafiles/FormularDTADisk.h"
+#include "sepafiles/SepaFehlerliste.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufStoerung.h"
 #include "testsupport/SchemaPruefung.h"
@@ -400,19 +403,184 @@ TEST_F(FormularDTADiskTest, FehlerhafteZahlungWirdGemeldetUndAusgeblendet) {
                                "ZahlungGesamt) VALUES (5, 1, 'G', 'Falsch', 'DE00123', 'Test', 10000);"
                                "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, ZahlungsBetrag) VALUES "
                                "(5, 1, 5000), (5, 2, 5000), (5, 3, 0);"));
+  m_rekorder->Antworte(MeldungsAntwort::Nein);
   FormularDTADisk& f = Oeffnen();
   ASSERT_EQ(m_rekorder->Anzahl(), 1);
   EXPECT_EQ(m_rekorder->Letzter().text,
-            QStringLiteral("Achtung! Die Prüfung hat 1 Fehler in den Zahlungen ermittelt.\r\r"
+            QStringLiteral("Achtung! Die Prüfung hat 1 fehlerhafte Zahlung(en) ermittelt.\r\r"
                            "Die fehlerhaften Zahlungen werden ausgeblendet und bei einer SEPA-\r"
                            "Erstellung automatisch weggelassen.\r\r"
-                           "Es wird empfohlen, die Datei-Erstellung abzubrechen und in der Zahlungs-\r"
-                           "erfassung den Prüfen-Modus einzuschalten, damit die Fehler korrigiert\r"
-                           "werden können."));
+                           "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren\r"
+                           "Sie die Zahlungen unter 'Zahlungen erfassen'. Die Liste öffnet auch\r"
+                           "der Knopf 'Fehlerliste...'.\r\r"
+                           "Möchten Sie die Liste jetzt sehen?"));
+  EXPECT_EQ(m_rekorder->Letzter().knoepfe, MeldungsKnoepfe::JaNein);
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_FALSE(f.Fehlerliste());  // "Nein": no list
   EXPECT_EQ(f.Status()->text(), QStringLiteral("1 fehlerhafte Zahlung(en) festgestellt"));
   EXPECT_EQ(f.Status()->palette().color(QPalette::WindowText), Farben::Rot());
   EXPECT_EQ(f.TDBGrid1()->ZeilenAnzahl(), 3);
   EXPECT_EQ(Wert("SELECT Fehler FROM Zahlungen WHERE ZahlungNr = 5"), QStringLiteral("1"));
+
+  // The button opens the list later.
+  ASSERT_TRUE(f.FehlerlisteKnopf()->isEnabled());
+  f.FehlerlisteKnopf()->click();
+  ASSERT_TRUE(f.Fehlerliste());
+  EXPECT_TRUE(f.Fehlerliste()->isVisible());
+  EXPECT_FALSE(f.Fehlerliste()->isModal());
+  ASSERT_EQ(f.Fehlerliste()->Zeilen(), 1);
+  EXPECT_EQ(f.Fehlerliste()->Zelle(0, 1), QStringLiteral("Falsch"));
+  EXPECT_EQ(f.Fehlerliste()->Zelle(0, 3), QStringLiteral("1,00"));
+  EXPECT_EQ(f.Fehlerliste()->Zelle(0, 5), QStringLiteral("Die IBAN ist zu kurz. Es sind mindestens 15 Zeichen notwendig."));
+}
+
+// Three faulty orders: the list names the three, each with every reason; it can be copied.
+TEST_F(FormularDTADiskTest, DreiFehlerhafteZahlungenMitGruendenInDerListe) {
+  DatenbankAnlegen(kDaten, QStringLiteral(R"SQL(
+INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, Name, BIC, IBAN, Verwendungszweck1, ZahlungGesamt, "Fällig") VALUES
+  (5, 1, 'G', 'Prüfziffer GmbH', 'COBADEFFXXX', 'DE88370400440532013000', 'RE 5', 1000000, '2024-03-11'),
+  (6, 1, 'G', 'Schweizer AG', NULL, 'CH9300762011623852957', 'RE 6', 2000000, '2024-03-12'),
+  (7, 1, 'G', 'Zwei Fehler KG', '12345678', 'DE89370400440532013000', 'RE 7', 12345600, NULL);
+INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) VALUES
+  (5, 1, 'RE 5', 1000000), (6, 1, 'RE 6', 2000000), (7, 1, 'RE 7', 10000000);
+)SQL"));
+  m_rekorder->Antworte(MeldungsAntwort::Ja);
+  FormularDTADisk& f = Oeffnen();
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(QStringLiteral("Achtung! Die Prüfung hat 3 fehlerhafte Zahlung(en)")));
+  SepaFehlerliste* liste = f.Fehlerliste();
+  ASSERT_TRUE(liste);
+  EXPECT_TRUE(liste->isVisible());
+  EXPECT_EQ(liste->windowTitle(), QStringLiteral("Weggelassene Zahlungen"));
+  ASSERT_EQ(liste->Zeilen(), 3);
+  EXPECT_EQ(liste->Zelle(0, 0), QStringLiteral("5"));
+  EXPECT_EQ(liste->Zelle(0, 1), QStringLiteral("Prüfziffer GmbH"));
+  EXPECT_EQ(liste->Zelle(0, 2), QStringLiteral("DE88 3704 0044 0532 0130 00"));
+  EXPECT_EQ(liste->Zelle(0, 4), QStringLiteral("11.03.2024"));
+  EXPECT_EQ(liste->Zelle(0, 5), QStringLiteral("Die Prüfziffer der IBAN ist falsch."));
+  EXPECT_EQ(liste->Zelle(1, 1), QStringLiteral("Schweizer AG"));
+  EXPECT_EQ(liste->Zelle(1, 5), QStringLiteral("Die BIC (Internationale Bankleitzahl) fehlt noch! (Für eine IBAN aus CH, "
+                                               "einem Land außerhalb des Europäischen Wirtschaftsraums, ist sie Pflicht.)"));
+  EXPECT_EQ(liste->Zelle(2, 3), QStringLiteral("1.234,56"));
+  EXPECT_EQ(liste->Zelle(2, 4), QString());
+  EXPECT_EQ(liste->Zelle(2, 5), QStringLiteral("Die BIC (Internationale Bankleitzahl) ist ungültig! (Die BIC muss mit 4 "
+                                               "Buchstaben (Bankcode) beginnen.); Der Betrag 1.234,56 stimmt nicht "
+                                               "mit der Summe der Verwendungszweck-Zeilen 1.000,00 überein!"));
+  // The faultless ones stay in the grid and the file would carry them.
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{1, 2}));
+
+  // Copyable: the whole list, or the chosen rows with Ctrl+C.
+  liste->Kopieren()->click();
+  const QStringList zeilen = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_EQ(zeilen.size(), 4);
+  EXPECT_EQ(zeilen.at(0), QStringLiteral("Nr.\tName\tIBAN\tBetrag\tFällig\tGründe"));
+  EXPECT_TRUE(zeilen.at(2).startsWith(QStringLiteral("6\tSchweizer AG\tCH93 0076 2011 6238 5295 7\t200,00\t12.03.2024\t")));
+  liste->Tabelle()->selectRow(2);
+  QTest::keyClick(liste->Tabelle(), Qt::Key_C, Qt::ControlModifier);
+  const QStringList markiert = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_EQ(markiert.size(), 2);
+  EXPECT_TRUE(markiert.at(1).startsWith(QStringLiteral("7\tZwei Fehler KG\t")));
+
+  // A new selection refreshes the open list: after the correction only two are left.
+  Ausfuehren(QStringLiteral("UPDATE Zahlungen SET IBAN = 'DE89370400440532013000' WHERE ZahlungNr = 5"));
+  m_rekorder->Antworte(MeldungsAntwort::Nein);
+  f.ZahlungenSelektieren();
+  EXPECT_EQ(liste->Zeilen(), 2);
+  EXPECT_EQ(liste->Zelle(0, 0), QStringLiteral("6"));
+}
+
+// The bank's rules the schemas do not check: a CH IBAN without BIC, "A//B" as single reference, a
+// mandate both FRST and RCUR, an amount unlike its lines. None reaches the file, each is listed with
+// its reason, and the rest of the run is written and valid.
+TEST_F(FormularDTADiskTest, BankregelnLassenNurGueltigeZahlungenInDieDatei) {
+  DatenbankAnlegen(kDaten, QStringLiteral(R"SQL(
+INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, Name, BIC, IBAN, Verwendungszweck1, ZahlungGesamt, MandatReferenz,
+  MandatDatum, MandatSequenz, EinzelReferenz) VALUES
+  (10, 1, 'L', 'Schweizer AG', NULL, 'CH9300762011623852957', 'Beitrag', 1000000, 'M-10', '2023-01-01', 3, NULL),
+  (11, 1, 'L', 'Referenz GmbH', 'COBADEFFXXX', 'DE89370400440532013000', 'Beitrag', 1000000, 'M-11', '2023-01-01', 3, 'A//B'),
+  (12, 1, 'L', 'Erst und Folge', 'COBADEFFXXX', 'DE89370400440532013000', 'Beitrag', 1000000, 'M-1', '2023-01-01', 3, NULL),
+  (13, 1, 'L', 'Summe KG', 'COBADEFFXXX', 'DE89370400440532013000', 'Beitrag', 1000000, 'M-13', '2023-01-01', 2, NULL);
+INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) VALUES
+  (10, 1, 'Beitrag', 1000000), (11, 1, 'Beitrag', 1000000), (12, 1, 'Beitrag', 1000000),
+  (13, 1, 'Teil 1', 600000), (13, 2, 'Teil 2', 300000);
+)SQL"));
+  m_rekorder->Antworte(MeldungsAntwort::Ja);
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.ZahlArt()->Option(1)->click();
+  // The first selection (credit transfers) found nothing faulty; the core run finds the four.
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(QStringLiteral("Achtung! Die Prüfung hat 4 fehlerhafte Zahlung(en)")));
+  SepaFehlerliste* liste = f.Fehlerliste();
+  ASSERT_TRUE(liste);
+  ASSERT_EQ(liste->Zeilen(), 4);
+  QMap<QString, QString> gruende;
+  for (int i = 0; i < liste->Zeilen(); ++i) gruende.insert(liste->Zelle(i, 0), liste->Zelle(i, 5));
+  EXPECT_TRUE(gruende.value(QStringLiteral("10")).contains(QStringLiteral("IBAN aus CH"))) << gruende.value(QStringLiteral("10")).toStdString();
+  EXPECT_EQ(gruende.value(QStringLiteral("11")), QStringLiteral("Die Einzel-Referenz darf kein \"//\" enthalten."));
+  EXPECT_EQ(gruende.value(QStringLiteral("12")),
+            QStringLiteral("Das Mandat \"M-1\" ist in diesem Lauf bereits als Erst-Lastschrift enthalten (Zahlung Nr. 3); "
+                           "Folge- und letzte Lastschriften gehören in einen späteren Lauf."));
+  EXPECT_EQ(gruende.value(QStringLiteral("13")),
+            QStringLiteral("Der Betrag 100,00 stimmt nicht mit der Summe der Verwendungszweck-Zeilen 90,00 überein!"));
+  EXPECT_EQ(f.Auswahl().ZahlungNummern, (QList<qint64>{3, 4}));
+
+  ASSERT_TRUE(f.Erstellen());
+  m_rekorder->Leeren();
+  const QStringList dateien = Dateien(ziel);
+  ASSERT_EQ(dateien.size(), 2) << dateien.join(QLatin1Char(' ')).toStdString();
+  for (const QString& datei : dateien) {
+    const QString pfad = QDir(ziel).filePath(datei);
+    EXPECT_EQ(SchemaPruefung::Pruefen(pfad, QStringLiteral("pain.008.001.02")), QStringList());
+    QFile xml(pfad);
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    const QByteArray inhalt = xml.readAll();
+    for (const char* name : {"Schweizer AG", "Referenz GmbH", "Erst und Folge", "Summe KG"})
+      EXPECT_FALSE(inhalt.contains(name)) << name;
+  }
+  EXPECT_EQ(Wert("SELECT GROUP_CONCAT(ZahlungNr) FROM (SELECT ZahlungNr FROM Zahlungen WHERE Erledigt = 1 ORDER BY 1)"),
+            QStringLiteral("3,4"));
+  EXPECT_EQ(Wert("SELECT GROUP_CONCAT(ZahlungNr) FROM (SELECT ZahlungNr FROM Zahlungen WHERE Fehler = 1 ORDER BY 1)"),
+            QStringLiteral("10,11,12,13"));
+}
+
+// A reference this sender already sent is refused before anything is written.
+TEST_F(FormularDTADiskTest, VerwendeteReferenzWirdAbgelehnt) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  ASSERT_TRUE(f.Erstellen());
+  EXPECT_EQ(Wert("SELECT GROUP_CONCAT(Referenz) FROM GesendeteReferenzen WHERE AbsenderNr = 1"), QStringLiteral("R100"));
+  EXPECT_EQ(Wert("SELECT Erstellt FROM GesendeteReferenzen WHERE Referenz = 'R100'"), QStringLiteral("2024-03-13"));
+  Schliessen();
+  m_rekorder->Leeren();
+
+  FormularDTADisk& g = Oeffnen();
+  const QString zweitesZiel = ZielWaehlen(g);
+  g.ZahlArt()->Option(1)->click();
+  EXPECT_EQ(g.TDBText1()->text(), QStringLiteral("R101"));
+  g.TDBText1()->setText(QStringLiteral("R100"));   // typed back
+  EXPECT_FALSE(g.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text,
+            QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits\r"
+                           "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück,\r"
+                           "deren Kennung sie schon erhalten hat.\r\r"
+                           "Bitte tragen Sie eine neue Referenz-Angabe ein."));
+  EXPECT_EQ(QApplication::focusWidget(), g.TDBText1());
+  EXPECT_EQ(g.Laeufe(), 0);
+  EXPECT_TRUE(Dateien(zweitesZiel).isEmpty());
+
+  // Identifiers the banks reject are refused the same way, before the run.
+  for (const char* referenz : {"A//B", "/R1//", " R1 "}) {
+    g.TDBText1()->setText(QString::fromLatin1(referenz));
+    EXPECT_FALSE(g.Erstellen()) << referenz;
+  }
+  EXPECT_EQ(m_rekorder->Anzahl(), 4);
+  EXPECT_EQ(g.Laeufe(), 0);
+  g.TDBText1()->setText(QStringLiteral("R101"));
+  EXPECT_TRUE(g.Erstellen());
+  EXPECT_EQ(Wert("SELECT GROUP_CONCAT(Referenz) FROM (SELECT Referenz FROM GesendeteReferenzen ORDER BY 1)"),
+            QStringLiteral("R100,R101,R102"));
 }
 
 // --- The create command's checks ---------------------------------------------------------------
@@ -474,7 +642,8 @@ TEST_F(FormularDTADiskTest, LastschriftOhneGlaeubigerIdKeineDatei) {
   EXPECT_FALSE(f.Erstellen());
   ASSERT_EQ(m_rekorder->Anzahl(), 2);
   EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(
-      QStringLiteral("Die bei den Absender-Angaben eingetragene Gläubiger-ID ist ungültig.")));
+      QStringLiteral("Die Gläubiger-ID bei den Absender-Angaben ist ungültig:\r"
+                     "Die Prüfziffer der Gläubiger-ID ist falsch.")));
   EXPECT_EQ(f.Laeufe(), 0);
   EXPECT_EQ(Erledigt(), 0);
 }

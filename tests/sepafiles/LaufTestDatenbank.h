@@ -58,11 +58,14 @@ class LaufTestDatenbank {
   std::unique_ptr<Datenbank> m_db;
 };
 
-// Direct-debit order of sequence `sequenz`.
+// Direct-debit order of sequence `sequenz`, of a mandate of its own (one mandate may not be collected
+// as first and recurring in one run).
 inline LaufTestDatenbank::Auftrag Lastschrift(int sequenz, QList<int64_t> zeilenCent = {10000}) {
+  static int mandate = 0;
   LaufTestDatenbank::Auftrag a;
   a.art = QStringLiteral("L");
   a.mandatSequenz = sequenz;
+  a.mandatReferenz = QStringLiteral("MANDAT-%1").arg(++mandate);
   a.zeilenCent = std::move(zeilenCent);
   return a;
 }

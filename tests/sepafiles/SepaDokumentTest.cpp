@@ -39,9 +39,11 @@ SepaOptionen Optionen(SepaArt art, bool aufteilen = false) {
   return o;
 }
 
-SepaAuftrag Auftrag(qint64 nr, int64_t cent, int sequenz = 0) {
-  SepaAuftrag a;
+// A credit transfer without sequence, else a direct debit of that sequence.
+Zahlungsauftrag Auftrag(qint64 nr, int64_t cent, int sequenz = 0) {
+  Zahlungsauftrag a;
   a.ZahlungNr = nr;
+  a.Art = sequenz == 0 ? QStringLiteral("G") : QStringLiteral("L");
   a.Name = QStringLiteral("Kunde %1").arg(nr);
   a.IBAN = QStringLiteral("DE89370400440532013000");
   a.BIC = QStringLiteral("DEUTDEFF");
@@ -51,6 +53,12 @@ SepaAuftrag Auftrag(qint64 nr, int64_t cent, int sequenz = 0) {
   a.MandatDatum = QDate(2023, 1, 15);
   a.MandatSequenz = sequenz;
   return a;
+}
+
+// Remittance lines whose amounts add up to the order's amount (the first line carries it all).
+void MitZeilen(Zahlungsauftrag& a, const QStringList& texte) {
+  a.Zeilen.clear();
+  for (const QString& text : texte) a.Zeilen << Auftragszeile{text, a.Zeilen.isEmpty() ? a.Betrag : Waehrung()};
 }
 
 // Writes every file of the result into a temporary folder and validates it against the ISO and
@@ -81,11 +89,11 @@ QString Erwartet(const QString& name) {
 // Golden files: the whole document, byte for byte.
 
 TEST(SepaDokument, UeberweisungWieErwartet) {
-  QList<SepaAuftrag> auftraege{Auftrag(12, 125000), Auftrag(11, 5)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(12, 125000), Auftrag(11, 5)};
   auftraege[0].Textschluessel = QStringLiteral("SALA");
   auftraege[0].EinzelReferenz = QStringLiteral("RE-2024/17");
   auftraege[1].BIC.clear();
-  auftraege[1].Zeilen = QStringList{QStringLiteral("Rg. 1"), QStringLiteral("Rg. 2")};
+  MitZeilen(auftraege[1], QStringList{QStringLiteral("Rg. 1"), QStringLiteral("Rg. 2")});
   SepaOptionen o = Optionen(SepaArt::Ueberweisung);
   o.Ausfuehrungsdatum = QDate(2024, 6, 8);  // a Saturday
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
@@ -95,7 +103,7 @@ TEST(SepaDokument, UeberweisungWieErwartet) {
 }
 
 TEST(SepaDokument, BasisLastschriftWieErwartet) {
-  QList<SepaAuftrag> auftraege{Auftrag(21, 1000, 3), Auftrag(20, 2050, 2), Auftrag(22, 99, 2)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(21, 1000, 3), Auftrag(20, 2050, 2), Auftrag(22, 99, 2)};
   auftraege[1].BIC.clear();
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
   o.AutoEinzelReferenz = true;
@@ -110,8 +118,8 @@ TEST(SepaDokument, BasisLastschriftWieErwartet) {
 // Credit transfers
 
 TEST(SepaDokument, UeberweisungStruktur) {
-  QList<SepaAuftrag> auftraege{Auftrag(3, 5), Auftrag(1, 125000), Auftrag(2, 1250)};
-  auftraege[0].EinzelReferenz = QStringLiteral("  Ref-Ä&1  ");   // given: converted and trimmed
+  QList<Zahlungsauftrag> auftraege{Auftrag(3, 5), Auftrag(1, 125000), Auftrag(2, 1250)};
+  auftraege[0].EinzelReferenz = QStringLiteral("  Ref-1  ");   // given: written trimmed
   auftraege[1].Textschluessel = QStringLiteral("GDDS");
   auftraege[2].BIC = QStringLiteral(" deutdeff ");
   SepaOptionen o = Optionen(SepaArt::Ueberweisung, true);  // split never applies to credit transfers
@@ -160,7 +168,7 @@ TEST(SepaDokument, UeberweisungStruktur) {
             (QStringList{QStringLiteral("1250"), QStringLiteral("12.5"), QStringLiteral(".05")}));
   EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:ReqdExctnDt")), QStringLiteral("2024-06-06"));
   EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
-            (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-1-2"), QStringLiteral("Ref-A+1")}));
+            (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-1-2"), QStringLiteral("Ref-1")}));
   EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:Purp/p:Cd")), QStringList{QStringLiteral("GDDS")});
   EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:CdtrAgt/p:FinInstnId/p:BIC")),
             (QStringList{QStringLiteral("DEUTDEFF"), QStringLiteral("DEUTDEFF"), QStringLiteral("DEUTDEFF")}));
@@ -171,9 +179,9 @@ TEST(SepaDokument, UeberweisungStruktur) {
 }
 
 TEST(SepaDokument, UeberweisungOhneBicUndOhneAutoReferenz) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100), Auftrag(2, 200)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100), Auftrag(2, 200)};
   auftraege[0].BIC = QStringLiteral("   ");
-  auftraege[1].EinzelReferenz = QStringLiteral("<#>");  // nothing left after the conversion
+  auftraege[1].EinzelReferenz = QStringLiteral("   ");  // nothing left after trimming
   SepaAbsender absender = Absender();
   absender.BIC.clear();
   SepaOptionen o = Optionen(SepaArt::Ueberweisung);
@@ -193,7 +201,7 @@ TEST(SepaDokument, UeberweisungOhneBicUndOhneAutoReferenz) {
 
 TEST(SepaDokument, KontrollsummeExakt) {
   // 0.01 + 0.07 + 0.10 ... summed in binary floating point would drift; the sums must be exact.
-  QList<SepaAuftrag> auftraege;
+  QList<Zahlungsauftrag> auftraege;
   Waehrung erwartet;
   for (int i = 1; i <= 999; ++i) {
     auftraege.append(Auftrag(i, (i % 3 == 0) ? 1 : (i % 3 == 1 ? 7 : 10), 1 + i % 4));
@@ -219,9 +227,9 @@ TEST(SepaDokument, KontrollsummeExakt) {
 }
 
 TEST(SepaDokument, VerwendungszweckAusZeilenOderFeld) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100), Auftrag(2, 100), Auftrag(3, 100)};
-  auftraege[0].Zeilen = QStringList{QStringLiteral(" RE 1 "), QString(), QStringLiteral("RE 2")};
-  auftraege[2].Zeilen = QStringList{QStringLiteral("  "), QStringLiteral("€")};  // nothing to write
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100), Auftrag(2, 100), Auftrag(3, 100)};
+  MitZeilen(auftraege[0], QStringList{QStringLiteral(" RE 1 "), QString(), QStringLiteral("RE 2")});
+  MitZeilen(auftraege[2], QStringList{QStringLiteral("  "), QStringLiteral("€")});  // nothing to write
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::Ueberweisung),
                                              QStringLiteral("R100"));
   SchemaGueltig(e, Pain001);
@@ -232,9 +240,9 @@ TEST(SepaDokument, VerwendungszweckAusZeilenOderFeld) {
 }
 
 TEST(SepaDokument, BytesEineZeileUtf8OhneBom) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100)};
   auftraege[0].Name = QStringLiteral("Jörg\r\nÜbel\tß");
-  auftraege[0].Zeilen = QStringList{QStringLiteral("Zeile 1\n"), QStringLiteral("Zeile 2\r")};
+  MitZeilen(auftraege[0], QStringList{QStringLiteral("Zeile 1\n"), QStringLiteral("Zeile 2\r")});
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::Ueberweisung),
                                              QStringLiteral("R100"));
   SchemaGueltig(e, Pain001);
@@ -253,7 +261,7 @@ TEST(SepaDokument, BytesEineZeileUtf8OhneBom) {
 
 TEST(SepaDokument, LastschriftGruppenInSequenzfolge) {
   // Unsorted on purpose: the file still holds one block per type, OOFF, FRST, RCUR, FNAL.
-  QList<SepaAuftrag> auftraege{Auftrag(5, 400, 4), Auftrag(3, 300, 3), Auftrag(1, 100, 2),
+  QList<Zahlungsauftrag> auftraege{Auftrag(5, 400, 4), Auftrag(3, 300, 3), Auftrag(1, 100, 2),
                                Auftrag(2, 200, 2), Auftrag(4, 50, 1), Auftrag(6, 1, 3)};
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
   o.AutoEinzelReferenz = true;
@@ -307,7 +315,7 @@ TEST(SepaDokument, LastschriftGruppenInSequenzfolge) {
 
 TEST(SepaDokument, LastschriftAufgeteiltWieImBeispiel) {
   // Sequences 2, 2, 3 in split mode: MehrfachErste with R100, MehrfachFolge with R101.
-  QList<SepaAuftrag> auftraege{Auftrag(1, 1000, 12), Auftrag(2, 2000, 12), Auftrag(3, 1, 13)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 1000, 12), Auftrag(2, 2000, 12), Auftrag(3, 1, 13)};
   SepaOptionen o = Optionen(SepaArt::FirmenLastschrift, true);
   o.AutoEinzelReferenz = true;
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
@@ -351,7 +359,7 @@ TEST(SepaDokument, LastschriftAufgeteiltWieImBeispiel) {
 }
 
 TEST(SepaDokument, LastschriftAufgeteiltAlleVierMitBemerkung) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 4), Auftrag(2, 200, 3), Auftrag(3, 300, 2), Auftrag(4, 400, 1)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 4), Auftrag(2, 200, 3), Auftrag(3, 300, 2), Auftrag(4, 400, 1)};
   SepaAbsender absender = Absender();
   absender.Bemerkung = QStringLiteral("Filiale/Süd:*");
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift, true);
@@ -404,7 +412,7 @@ TEST(SepaDokument, MoeglicheDateinamen) {
 }
 
 TEST(SepaDokument, NumerischeReferenzWirdHochgezaehlt) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 100, 3)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 100, 3)};
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::BasisLastschrift, true),
                                              QStringLiteral("0099"));
   SchemaGueltig(e, Pain008);
@@ -415,7 +423,7 @@ TEST(SepaDokument, NumerischeReferenzWirdHochgezaehlt) {
 }
 
 TEST(SepaDokument, LeereBicsGebenNotProvided) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 1), Auftrag(2, 100, 1)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 1), Auftrag(2, 100, 1)};
   auftraege[0].BIC.clear();
   SepaAbsender absender = Absender();
   absender.BIC = QStringLiteral("  ");
@@ -456,7 +464,7 @@ TEST(SepaDokument, EinzugsdatumUndAusfuehrungsdatumNachKalender) {
 // A core run with sequences 2, 2, 3: one file with a FRST and a RCUR block; in split mode two files
 // with their own group header each and the raised message id for the second.
 TEST(SepaDokument, BasisZweiErsteUndEinFolgeeinzug) {
-  const QList<SepaAuftrag> auftraege{Auftrag(1, 1000, 2), Auftrag(2, 2000, 2), Auftrag(3, 525, 3)};
+  const QList<Zahlungsauftrag> auftraege{Auftrag(1, 1000, 2), Auftrag(2, 2000, 2), Auftrag(3, 525, 3)};
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
   const SepaErgebnis eine = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
   SchemaGueltig(eine, Pain008);
@@ -552,7 +560,8 @@ TEST(SepaDokument, ReferenzOhneFremdeZeichen) {
 // Credit transfers come in the selection's order, Art, MandatSequenz, ZahlungNr, and the generated
 // end-to-end ids count the rows in that order, even when a credit transfer carries a sequence.
 TEST(SepaDokument, UeberweisungenInDerReihenfolgeDerAuswahl) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 3), Auftrag(2, 200, 0), Auftrag(3, 300, 0)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 3), Auftrag(2, 200, 0), Auftrag(3, 300, 0)};
+  auftraege[0].Art = QStringLiteral("G");
   SepaOptionen o = Optionen(SepaArt::Ueberweisung);
   o.AutoEinzelReferenz = true;
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
@@ -575,9 +584,9 @@ TEST(SepaDokument, JederZweigSchemagueltig) {
       for (const bool ohneBic : {false, true}) {
         for (const bool autoId : {false, true}) {
           const int basis = art == SepaArt::FirmenLastschrift ? 10 : 0;
-          QList<SepaAuftrag> auftraege;
+          QList<Zahlungsauftrag> auftraege;
           for (int i = 1; i <= 8; ++i) auftraege.append(Auftrag(i, 100 * i, art == SepaArt::Ueberweisung ? 0 : basis + 1 + i % 4));
-          auftraege[0].Zeilen = QStringList{QStringLiteral("€"), QStringLiteral("  ")};
+          MitZeilen(auftraege[0], QStringList{QStringLiteral("€"), QStringLiteral("  ")});
           auftraege[1].BIC.clear();
           auftraege[2].EinzelReferenz = QStringLiteral("E2E 17");
           SepaAbsender absender = Absender();
@@ -626,16 +635,16 @@ QString AlleZeichen() {
 
 TEST(SepaDokument, JedesZeichenInNamenUndTexten) {
   for (const SepaArt art : {SepaArt::Ueberweisung, SepaArt::BasisLastschrift}) {
-    QList<SepaAuftrag> auftraege{Auftrag(1, 100, 1), Auftrag(2, 100, 1), Auftrag(3, 100, 1)};
+    QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 1), Auftrag(2, 100, 1), Auftrag(3, 100, 1)};
+    for (Zahlungsauftrag& a : auftraege) a.Art = art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
     auftraege[0].Name = QStringLiteral("Müller & Söhne <GmbH> \"Bau\" 'Nord'");
-    auftraege[0].Zeilen = QStringList{QStringLiteral("RE 1 & 2 < 3 > 0"), QStringLiteral("\"Zitat\" 'x' ÄÖÜäöüß")};
-    auftraege[0].EinzelReferenz = QStringLiteral("E2E&<>\"'");
+    MitZeilen(auftraege[0], QStringList{QStringLiteral("RE 1 & 2 < 3 > 0"), QStringLiteral("\"Zitat\" 'x' ÄÖÜäöüß")});
+    auftraege[0].EinzelReferenz = QStringLiteral("E2E 'x' +?");
     auftraege[0].MandatReferenz = QStringLiteral("M-1 +?/-:().,'");
     auftraege[1].Name = AlleZeichen();
     auftraege[1].Verwendungszweck1 = AlleZeichen();
-    auftraege[1].EinzelReferenz = AlleZeichen();
     auftraege[2].Name = QStringLiteral("&amp;&lt;]]>");
-    auftraege[2].Zeilen = QStringList{QStringLiteral("<![CDATA[x]]>"), QStringLiteral("<!-- -->")};
+    MitZeilen(auftraege[2], QStringList{QStringLiteral("<![CDATA[x]]>"), QStringLiteral("<!-- -->")});
     SepaAbsender absender = Absender();
     absender.Name = QStringLiteral("Ärger & <Söhne> \"AG\"");
     SepaOptionen o = Optionen(art);
@@ -648,13 +657,12 @@ TEST(SepaDokument, JedesZeichenInNamenUndTexten) {
     EXPECT_EQ(x.Text(QStringLiteral("//p:InitgPty/p:Nm")), QStringLiteral("Arger + Sohne AG"));
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]/p:%2/p:Nm").arg(buchung, partei)), QStringLiteral("Muller + Sohne GmbH Bau Nord"));
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]//p:Ustrd").arg(buchung)), QStringLiteral("RE 1 + 2  3  0 Zitat x AOUaous"));
-    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]//p:EndToEndId").arg(buchung)), QStringLiteral("E2E+"));
+    EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]//p:EndToEndId").arg(buchung)), QStringLiteral("E2E 'x' +?"));
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[3]/p:%2/p:Nm").arg(buchung, partei)), QStringLiteral("+amp+lt"));
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[3]//p:Ustrd").arg(buchung)), QStringLiteral("CDATAx -- --"));
     const QString name2 = x.Text(QStringLiteral("(//p:%1)[2]/p:%2/p:Nm").arg(buchung, partei));
     EXPECT_FALSE(name2.isEmpty());
     EXPECT_LE(name2.size(), 70);
-    EXPECT_LE(x.Text(QStringLiteral("(//p:%1)[2]//p:EndToEndId").arg(buchung)).size(), 35);
     if (art != SepaArt::Ueberweisung) {  // the mandate reference is written as stored
       EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:MndtId")), QStringLiteral("M-1 +?/-:().,'"));
     }
@@ -665,14 +673,14 @@ TEST(SepaDokument, HoechstlaengenUndUeberlangeFelder) {
   const QString name70 = QStringLiteral("N") + QString(68, QLatin1Char('x')) + QStringLiteral("Z");
   const QString text140 = QStringLiteral("T") + QString(138, QLatin1Char('y')) + QStringLiteral("Z");
   const QString ref35 = QStringLiteral("E") + QString(33, QLatin1Char('1')) + QStringLiteral("Z");
-  QList<SepaAuftrag> auftraege{Auftrag(1, 99999999999, 2), Auftrag(2, 1, 2), Auftrag(3, 100, 3)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 99999999999, 2), Auftrag(2, 1, 2), Auftrag(3, 100, 3)};
   auftraege[0].Name = name70;
   auftraege[0].Verwendungszweck1 = text140;
   auftraege[0].EinzelReferenz = ref35;
   auftraege[0].MandatReferenz = QString(35, QLatin1Char('M'));
   auftraege[1].Name = name70 + QStringLiteral("ÜBERLANG");
-  auftraege[1].Zeilen = QStringList(5, QString(35, QLatin1Char('z')));  // 5 * 36 characters joined
-  auftraege[1].EinzelReferenz = ref35 + QStringLiteral("XYZ");
+  MitZeilen(auftraege[1], QStringList(5, QString(35, QLatin1Char('z'))));  // 5 * 36 characters joined
+  auftraege[1].EinzelReferenz = QStringLiteral("  ") + ref35 + QStringLiteral(" ");
   SepaAbsender absender = Absender();
   absender.Name = QString(80, QChar(0x00D6));  // Ö, 80 times
   const QString referenz35 = QString(34, QLatin1Char('A')) + QStringLiteral("8");
@@ -715,7 +723,7 @@ TEST(SepaDokument, UeberlangeReferenzImAufteilmodus) {
 
 struct Ablehnung {
   const char* fall;
-  std::function<void(QList<SepaAuftrag>&, SepaAbsender&, SepaOptionen&, QString&)> aendern;
+  std::function<void(QList<Zahlungsauftrag>&, SepaAbsender&, SepaOptionen&, QString&)> aendern;
   const char* meldungBeginn;
 };
 
@@ -724,7 +732,7 @@ std::ostream& operator<<(std::ostream& os, const Ablehnung& a) { return os << a.
 class SepaDokumentAblehnung : public ::testing::TestWithParam<Ablehnung> {};
 
 TEST_P(SepaDokumentAblehnung, KeineDatei) {
-  QList<SepaAuftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 100, 3)};
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 100, 3)};
   SepaAbsender absender = Absender();
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift, true);
   QString referenz = QStringLiteral("R100");
@@ -749,21 +757,48 @@ INSTANTIATE_TEST_SUITE_P(
         Ablehnung{"GlaeubigerIdLeer", [](auto&, auto& s, auto&, QString&) { s.GlaeubigerID.clear(); },
                   "Für Lastschriften wird zwingend eine von der deutschen Bundesbank"},
         Ablehnung{"GlaeubigerIdFalsch", [](auto&, auto& s, auto&, QString&) { s.GlaeubigerID = QStringLiteral("DE99ZZZ09999999999"); },
-                  "Die bei den Absender-Angaben eingetragene Gläubiger-ID ist ungültig."},
+                  "Die Gläubiger-ID bei den Absender-Angaben ist ungültig:\rDie Prüfziffer der Gläubiger-ID ist falsch."},
         Ablehnung{"AbsenderOhneName", [](auto&, auto& s, auto&, QString&) { s.Name = QStringLiteral("<>"); },
                   "Bei den Absender-Angaben fehlt der Name."},
         Ablehnung{"AbsenderIbanFalsch", [](auto&, auto& s, auto&, QString&) { s.IBAN = QStringLiteral("DE00370400440532013000"); },
-                  "Die IBAN des Absenders ist ungültig."},
+                  "Die IBAN des Absenders ist ungültig:\rDie Prüfziffer der IBAN ist falsch."},
         Ablehnung{"AbsenderBicFalsch", [](auto&, auto& s, auto&, QString&) { s.BIC = QStringLiteral("COBADEFFX"); },
-                  "Die BIC des Absenders ist ungültig."},
+                  "Die BIC des Absenders ist ungültig:\rDie BIC muss 8 oder 11 Zeichen lang sein."},
         Ablehnung{"ZahlungIbanFalsch", [](auto& a, auto&, auto&, QString&) { a[1].IBAN = QStringLiteral("DE89370400440532013001"); },
-                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie IBAN ist ungültig."},
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Prüfziffer der IBAN ist falsch."},
         Ablehnung{"ZahlungBetragNull", [](auto& a, auto&, auto&, QString&) { a[0].Betrag = Waehrung(); },
                   "Die Zahlung Nr. 1 kann nicht"},
         Ablehnung{"ZahlungMandatDatumZukunft", [](auto& a, auto&, auto& o, QString&) { a[0].MandatDatum = o.Zeitpunkt.date().addDays(1); },
                   "Die Zahlung Nr. 1 kann nicht"},
         Ablehnung{"ZahlungFremdeSequenz", [](auto& a, auto&, auto&, QString&) { a[1].MandatSequenz = 13; },
-                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Mandat-Sequenz"},
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Zahlung passt nicht zur "
+                  "Zahlungsart der SEPA-Datei."},
+        Ablehnung{"ZahlungUeberweisungImLastschriftlauf", [](auto& a, auto&, auto&, QString&) { a[1].Art = QStringLiteral("G"); },
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Zahlung passt nicht"},
+        // What the schemas let pass and the banks reject.
+        Ablehnung{"ReferenzDoppelterSchraegstrich", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral("A//B"); },
+                  "Die Referenz-Angabe darf kein \"//\" enthalten."},
+        Ablehnung{"ReferenzSchraegstriche", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral("/R1//"); },
+                  "Die Referenz-Angabe darf nicht mit \"/\" beginnen oder enden."},
+        Ablehnung{"ReferenzLeerzeichen", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral(" R1 "); },
+                  "Die Referenz-Angabe darf nicht mit einem Leerzeichen\rbeginnen oder enden."},
+        Ablehnung{"ZahlungEinzelReferenz", [](auto& a, auto&, auto&, QString&) { a[1].EinzelReferenz = QStringLiteral("A//B"); },
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Einzel-Referenz darf kein"},
+        Ablehnung{"ZahlungEinzelReferenzFremdeZeichen", [](auto& a, auto&, auto&, QString&) { a[0].EinzelReferenz = QStringLiteral("Re#1"); },
+                  "Die Zahlung Nr. 1 kann nicht in die SEPA-Datei geschrieben werden:\rDie Einzel-Referenz enthält"},
+        Ablehnung{"ZahlungSchweizOhneBic",
+                  [](auto& a, auto&, auto&, QString&) {
+                    a[0].IBAN = QStringLiteral("CH9300762011623852957");
+                    a[0].BIC.clear();
+                  },
+                  "Die Zahlung Nr. 1 kann nicht in die SEPA-Datei geschrieben werden:\rDie BIC (Internationale "
+                  "Bankleitzahl) fehlt noch!"},
+        Ablehnung{"MandatErstUndFolge", [](auto& a, auto&, auto&, QString&) { a[1].MandatReferenz = a[0].MandatReferenz; },
+                  "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDas Mandat \"M-1\" ist in "
+                  "diesem Lauf bereits als\rErst-Lastschrift enthalten"},
+        Ablehnung{"ZahlungBetragUngleichZeilen",
+                  [](auto& a, auto&, auto&, QString&) { a[0].Zeilen = {{QStringLiteral("RE 1"), Waehrung::AusCent(99)}}; },
+                  "Die Zahlung Nr. 1 kann nicht in die SEPA-Datei geschrieben werden:\rDer Betrag 1,00 stimmt nicht"},
         Ablehnung{"ZahlungOhneSequenz", [](auto& a, auto&, auto&, QString&) { a[1].MandatSequenz = 0; },
                   "Die Zahlung Nr. 2 kann nicht"},
         Ablehnung{"ZahlungDoppelt", [](auto& a, auto&, auto&, QString&) { a.append(a[0]); },
@@ -781,7 +816,7 @@ TEST(SepaDokument, MandatDatumHeuteJaMorgenNein) {
       const int basis = art == SepaArt::FirmenLastschrift ? 10 : 0;
       SepaOptionen o = Optionen(art);
       o.Zeitpunkt = QDateTime(Zeitpunkt.date(), zeit);
-      QList<SepaAuftrag> auftraege{Auftrag(1, 100, basis + 2), Auftrag(2, 250, basis + 3)};
+      QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, basis + 2), Auftrag(2, 250, basis + 3)};
       auftraege[1].MandatDatum = Zeitpunkt.date();
       const SepaErgebnis heute = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
       SchemaGueltig(heute, Pain008);
@@ -795,7 +830,7 @@ TEST(SepaDokument, MandatDatumHeuteJaMorgenNein) {
       EXPECT_TRUE(morgen.Fehler.startsWith(QStringLiteral("Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\r")))
           << morgen.Fehler.toStdString();
     }
-    QList<SepaAuftrag> ueberweisung{Auftrag(1, 100)};
+    QList<Zahlungsauftrag> ueberweisung{Auftrag(1, 100)};
     ueberweisung[0].MandatDatum = Zeitpunkt.date().addDays(1);
     SepaOptionen o = Optionen(SepaArt::Ueberweisung);
     o.Zeitpunkt = QDateTime(Zeitpunkt.date(), zeit);

@@ -198,7 +198,7 @@ TEST_F(SepaLaufTest, FeindlicheTexteErgebenGueltigeDateien) {
     LaufTestDatenbank::Auftrag a = Lastschrift(1);
     a.name = name;
     a.bic.clear();
-    a.einzelReferenz = QStringLiteral("E2E & <1>");
+    a.einzelReferenz = QStringLiteral("E2E 'x' (1)");  // an identifier as the rules allow it, XML-escaped
     a.verwendungszweck1 = QStringLiteral("<Rechnung> & \"x\" 'y' ä");
     t.Anlegen(a);
   }
@@ -337,12 +337,15 @@ TEST_P(SepaLaufStoerung_, NichtsMarkiertOhneDateiUndKeineDateiOhneMarkierung) {
   EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachErste.XML"))), QByteArrayLiteral("alte Datei"));
   EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
   EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM GesendeteReferenzen").toLongLong(), 0);  // nothing was sent
 
-  // The same orders can be written afterwards.
+  // The same orders can be written afterwards, with the same reference.
   const SepaLaufErgebnis wieder = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true));
   Gueltig(wieder, Pain008);
   EXPECT_EQ(t.AnzahlErledigt(), 5);
   EXPECT_EQ(t.Referenz(), QStringLiteral("R104"));
+  EXPECT_EQ(t.Wert("SELECT group_concat(Referenz) FROM (SELECT Referenz FROM GesendeteReferenzen ORDER BY 1)").toString(),
+            QStringLiteral("R100,R101,R102,R103"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stoerungen, SepaLaufStoerung_,
@@ -353,6 +356,46 @@ INSTANTIATE_TEST_SUITE_P(Stoerungen, SepaLaufStoerung_,
                                            Stoerfall{"ErstesUmbenennen", 0, 0, 1},
                                            Stoerfall{"LetztesUmbenennen", 0, 0, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Every message id of a run is noted for the sender; one sent before is refused before anything is
+// written, also when only a split file's raised id meets it.
+TEST_F(SepaLaufTest, GesendeteReferenzWirdNichtNochmalVerwendet) {
+  t.Anlegen(Lastschrift(2));
+  t.Anlegen(Lastschrift(3));
+  const SepaLaufErgebnis erster = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true));
+  Gueltig(erster, Pain008);
+  EXPECT_EQ(t.Wert("SELECT group_concat(Referenz || '@' || Erstellt) FROM "
+                   "(SELECT Referenz, Erstellt FROM GesendeteReferenzen WHERE AbsenderNr = 1 ORDER BY 1)")
+                .toString(),
+            QStringLiteral("R100@2024-06-05,R101@2024-06-05"));
+
+  const qint64 neu = t.Anlegen(Lastschrift(2));
+  t.Anlegen(Lastschrift(3));
+  for (const char* referenz : {"R101", "R099"}) {  // R099 raises to R100 for the second file
+    SepaLaufAnfrage anfrage = Anfrage(SepaArt::BasisLastschrift, true);
+    anfrage.Referenz = QString::fromLatin1(referenz);
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+    EXPECT_FALSE(e.Ok()) << referenz;
+    EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Die Referenz-Angabe \"R10"))) << e.Meldung.toStdString();
+    EXPECT_FALSE(t.Erledigt(neu));
+    EXPECT_EQ(t.Referenz(), QStringLiteral("R102"));
+  }
+  EXPECT_EQ(Dateien(ziel.Pfad()).size(), 2);  // the first run's files only
+
+  // Another sender may use the same reference.
+  EXPECT_TRUE(t.Db().Ausfuehren("UPDATE Absender SET IBAN = ?, BIC = ?, \"GläubigerID\" = ? WHERE AbsenderNr = 2",
+                                {QStringLiteral("DE89370400440532013000"), QStringLiteral("COBADEFFXXX"),
+                                 QStringLiteral("DE98ZZZ09999999999")}).Ok());
+  LaufTestDatenbank::Auftrag zweiter = Lastschrift(1);
+  zweiter.absenderNr = 2;
+  const qint64 z = t.Anlegen(zweiter);
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::BasisLastschrift);
+  anfrage.AbsenderNr = 2;
+  anfrage.ZahlungNummern = {z};
+  anfrage.Zielordner = ziel.Datei(QStringLiteral("zweiter"));
+  QDir().mkpath(anfrage.Zielordner);
+  Gueltig(SepaLauf::Ausfuehren(t.Db(), anfrage), Pain008);
+}
 
 TEST_F(SepaLaufTest, ReferenzSpeichernScheitertOhneMarkierung) {
   t.Anlegen(LaufTestDatenbank::Auftrag{});

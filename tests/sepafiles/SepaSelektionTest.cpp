@@ -166,9 +166,9 @@ TEST(SepaSelektion, VorpruefungMarkiertFehlerUndZaehltJeZahlung) {
   EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nameNr}).toString(), QString());
   EXPECT_EQ(auswahl.Statustext, QStringLiteral("2 fehlerhafte Zahlung(en) festgestellt"));
   ASSERT_EQ(auswahl.Befunde.size(), 2);
-  EXPECT_TRUE(auswahl.Befunde.at(0).Fehler.contains(QStringLiteral("Die IBAN ist ungültig.")));
+  EXPECT_TRUE(auswahl.Befunde.at(0).Gruende().contains(QStringLiteral("Die Prüfziffer der IBAN ist falsch.")));
   EXPECT_TRUE(SepaSelektion::Fehlerwarnung(2).startsWith(
-      QStringLiteral("Achtung! Die Prüfung hat 2 Fehler in den Zahlungen ermittelt.\r\rDie fehlerhaften")));
+      QStringLiteral("Achtung! Die Prüfung hat 2 fehlerhafte Zahlung(en) ermittelt.\r\rDie fehlerhaften")));
   // The grid shows the faultless order only.
   DbFehler f;
   auto rs = Recordset::Oeffnen(t.Db(), SepaSelektion::GitterAbfrage(auswahl), RecordsetTyp::Snapshot, f);

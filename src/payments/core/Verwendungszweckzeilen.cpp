@@ -42,14 +42,12 @@ DbFehler ZeilenLaden(Datenbank& db, qint64 zahlungNr, bool nurZeile1, std::vecto
   });
 }
 
-DbFehler ZeilenStandLesen(Datenbank& db, qint64 zahlungNr, ZeilenStand& stand) {
-  stand = {};
+DbFehler AuftragszeilenLesen(Datenbank& db, qint64 zahlungNr, QList<Auftragszeile>& ergebnis) {
+  ergebnis.clear();
   std::vector<Verwendungszweckzeile> zeilen;
   DbFehler f = ZeilenLaden(db, zahlungNr, false, zeilen);
   if (f) return f;
-  stand.anzahl = static_cast<int>(zeilen.size());
-  if (!zeilen.empty()) stand.ersteZeileText = zeilen.front().verwendungszweck;
-  for (const auto& z : zeilen) stand.summe += OderNull(z.betraege.zahlungsBetrag);
+  for (const auto& z : zeilen) ergebnis.append(Auftragszeile{z.verwendungszweck, OderNull(z.betraege.zahlungsBetrag)});
   return {};
 }
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "payments/core/ZahlungPruefung.h"
+#include "common/Zahlungsauftrag.h"
 #include "payments/core/ZeilenBetraege.h"
 #include "platform/db/Datenbank.h"
 
@@ -32,8 +32,8 @@ int ZeilentextBreite(Datenbank& db);
 
 // The lines of a payment ordered by ZeilenNr (then LfdNr); only line 1 when `nurZeile1`.
 DbFehler ZeilenLaden(Datenbank& db, qint64 zahlungNr, bool nurZeile1, std::vector<Verwendungszweckzeile>& zeilen);
-// Count, first text and paid sum of the stored lines (for the save checks).
-DbFehler ZeilenStandLesen(Datenbank& db, qint64 zahlungNr, ZeilenStand& stand);
+// Text and paid amount of the stored lines in line order (for the save checks).
+DbFehler AuftragszeilenLesen(Datenbank& db, qint64 zahlungNr, QList<Auftragszeile>& zeilen);
 DbFehler ZeilenAnzahl(Datenbank& db, qint64 zahlungNr, int& anzahl);
 
 // Result of storing a line from the grid.

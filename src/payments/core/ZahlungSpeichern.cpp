@@ -1,6 +1,8 @@
 #include "payments/core/ZahlungSpeichern.h"
 
-#include "payments/core/Textschluessel.h"
+#include "common/Bic.h"
+#include "common/Iban.h"
+#include "common/Textschluessel.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
 
@@ -25,8 +27,7 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
   pk.zahlart = k.zahlart;
   pk.zeilengitterSichtbar = k.zeilengitterSichtbar;
   pk.heute = k.heute;
-  pk.ibanPruefen = k.ibanPruefen;
-  if (DbFehler f = ZeilenStandLesen(db, zahlungNr, pk.zeilen)) {
+  if (DbFehler f = AuftragszeilenLesen(db, zahlungNr, pk.zeilen)) {
     e.dbFehler = f;
     return e;
   }
@@ -36,8 +37,8 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
   // Values as stored.
   eingabe.name = Zugeschnitten(db, "Name", eingabe.name);
   eingabe.bank = Zugeschnitten(db, "Bank", eingabe.bank);
-  eingabe.bic = Zugeschnitten(db, "BIC", BicNormalisieren(eingabe.bic));
-  eingabe.iban = Zugeschnitten(db, "IBAN", IbanNormalisieren(eingabe.iban));
+  eingabe.bic = Zugeschnitten(db, "BIC", Bic(eingabe.bic).Text());
+  eingabe.iban = Zugeschnitten(db, "IBAN", Iban(eingabe.iban).Text());
   eingabe.mandatReferenz = Zugeschnitten(db, "MandatReferenz", eingabe.mandatReferenz.trimmed());
   eingabe.opKontoNr = Zugeschnitten(db, "OPKontoNr", eingabe.opKontoNr.trimmed());
   eingabe.verwendungszweck1 = Zugeschnitten(db, "Verwendungszweck1", eingabe.verwendungszweck1);
@@ -102,12 +103,12 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
       return e;
     }
   } else {
-    if (pk.zeilen.anzahl == 0) {
+    if (pk.zeilen.isEmpty()) {
       f = db.Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPBetrag, SkontoBetrag, "
                         "ZahlungsBetrag) VALUES (?, 1, ?, ?, NULL, ?)",
                         {QVariant(zahlungNr), QVariant(eingabe.verwendungszweck1), WertAusWaehrung(eingabe.betrag),
                          WertAusWaehrung(eingabe.betrag)});
-    } else if (pk.zeilen.anzahl == 1) {
+    } else if (pk.zeilen.size() == 1) {
       f = db.Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = 1, Verwendungszweck = ?, OPBetrag = ?, SkontoBetrag = NULL, "
                         "ZahlungsBetrag = ? WHERE ZahlungNr = ?",
                         {QVariant(eingabe.verwendungszweck1), WertAusWaehrung(eingabe.betrag),

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 #include "platform/db/Datenbank.h"
 
 struct SpeicherKontext {
@@ -13,7 +13,6 @@ struct SpeicherKontext {
   Zahlart zahlart = Zahlart::Ueberweisung;
   bool zeilengitterSichtbar = false;  // display mode 1 or 2
   QDate heute;
-  std::function<bool(const QString& iban, QString& meldung)> ibanPruefen;  // default IbanLaengePruefen
 };
 
 struct SpeicherErgebnis {

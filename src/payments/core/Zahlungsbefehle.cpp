@@ -1,6 +1,8 @@
 #include "payments/core/Zahlungsbefehle.h"
 
-#include "payments/core/Textschluessel.h"
+#include "common/Bic.h"
+#include "common/Iban.h"
+#include "common/Textschluessel.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
 
@@ -32,7 +34,7 @@ DbFehler NeueZahlungAnlegen(Datenbank& db, int absenderNr, Zahlart zahlart, cons
       "INSERT INTO Zahlungen (AbsenderNr, Art, \"Währung\", Name, Bank, BIC, IBAN, \"Textschlüssel\", OPKontoNr, "
       "MandatSequenz, MandatDatum) VALUES (?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?)",
       {QVariant(absenderNr), QVariant(lastschrift ? QStringLiteral("L") : QStringLiteral("G")), QVariant(u.name),
-       QVariant(u.bank), QVariant(BicNormalisieren(u.bic)), QVariant(IbanNormalisieren(u.iban)),
+       QVariant(u.bank), QVariant(Bic(u.bic).Text()), QVariant(Iban(u.iban).Text()),
        QVariant(TextschluesselNormalisieren(u.textschluessel, tsGroesse > 0 ? tsGroesse : 4)), QVariant(u.opKontoNr),
        sequenz, mandatDatum});
   if (!f) zahlungNr = db.LetzteEinfuegeNr();

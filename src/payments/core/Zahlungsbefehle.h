@@ -7,7 +7,7 @@
 #include <array>
 #include <optional>
 
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "platform/db/Datenbank.h"
 

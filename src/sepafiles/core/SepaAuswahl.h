@@ -1,17 +1,30 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+#include "common/Auftragspruefung.h"
 #include "platform/db/DbFehler.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Waehrung.h"
 
-// Faults the pre-check found in one order (texts of SepaPruefung::FehlerText).
+// A faulty order the pre-check leaves out, with what the list of left-out orders shows of it.
 struct SepaAuftragsbefund {
   qint64 ZahlungNr = 0;
-  QStringList Fehler;
+  QString Name;
+  QString IBAN;
+  Waehrung Betrag;
+  std::optional<QDate> Faellig;
+  QList<Befund> Befunde;   // every reason, in the order of the checks
+  QStringList Gruende() const {
+    QStringList texte;
+    for (const Befund& b : Befunde) texte << b.Text;
+    return texte;
+  }
 };
 
 // Result of the selection and its pre-check.

@@ -4,11 +4,15 @@
 
 #include <algorithm>
 
-#include "common/Kontopruefung.h"
+#include "common/Auftragspruefung.h"
+#include "common/Bic.h"
+#include "common/GlaeubigerId.h"
+#include "common/Iban.h"
+#include "common/SepaKennung.h"
 #include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaKalender.h"
-#include "sepafiles/core/SepaPruefung.h"
 #include "sepafiles/core/SepaText.h"
+#include "sepafiles/core/SepaVorpruefung.h"
 
 namespace {
 
@@ -38,10 +42,10 @@ QString Agent(QLatin1String name, const QString& bic) {
 QString Datum(const QDate& tag) { return tag.toString(QStringLiteral("yyyy-MM-dd")); }
 
 // The remittance text: the lines joined by blanks, or Verwendungszweck1 when there are none.
-QString Verwendungstext(const SepaAuftrag& a) {
+QString Verwendungstext(const Zahlungsauftrag& a) {
   if (a.Zeilen.isEmpty()) return SepaText::Gewandelt(a.Verwendungszweck1, MaxText);
   QString text;
-  for (const QString& zeile : a.Zeilen) text += QLatin1Char(' ') + zeile;
+  for (const Auftragszeile& zeile : a.Zeilen) text += QLatin1Char(' ') + zeile.Text;
   return SepaText::Gewandelt(text, MaxText);
 }
 
@@ -54,7 +58,7 @@ struct Absenderwerte {
 
 struct Gruppe {
   int sequenz = 0;
-  QList<const SepaAuftrag*> auftraege;
+  QList<const Zahlungsauftrag*> auftraege;
   Waehrung summe;
 };
 
@@ -89,12 +93,13 @@ class Schreiber {
   }
 
   // One transaction; `autoId` is the id made when the order has no end-to-end reference.
-  void Buchung(QString& ziel, const SepaAuftrag& a, const QString& autoId) const {
-    QString e2e = SepaText::Gewandelt(a.EinzelReferenz, MaxId);
+  void Buchung(QString& ziel, const Zahlungsauftrag& a, const QString& autoId) const {
+    // References are identifiers the rules have judged: written as they stand, never converted.
+    QString e2e = a.EinzelReferenz.trimmed();
     if (e2e.isEmpty()) e2e = m_optionen.AutoEinzelReferenz ? autoId : NichtAngegeben;
     const QString name = SepaText::Gewandelt(a.Name, MaxName);
-    const QString iban = a.IBAN.trimmed().toUpper();
-    const QString bic = a.BIC.trimmed().toUpper();
+    const QString iban = Iban(a.IBAN).Text();
+    const QString bic = Bic(a.BIC).Text();
     const QString text = Verwendungstext(a);
     const QString betrag = SepaText::Betrag(a.Betrag);
 
@@ -160,7 +165,7 @@ class Schreiber {
     }
     int zeile = ersteZeile;
     const QString blockEndung = QLatin1Char('-') + QString::number(blockNr) + QLatin1Char('-');
-    for (const SepaAuftrag* a : gruppe.auftraege)
+    for (const Zahlungsauftrag* a : gruppe.auftraege)
       Buchung(ziel, *a, IdMitEndung(nachrichtenId, blockEndung + QString::number(zeile++)));
     ziel += QStringLiteral("</PmtInf>");
   }
@@ -172,28 +177,11 @@ class Schreiber {
   bool m_lastschrift;
 };
 
-// Why an order cannot be written (empty = it can). The pre-check has normally kept such orders
-// out; the builder refuses rather than write a file the bank would reject.
-QString AuftragFehler(const SepaAuftrag& a, const SepaOptionen& optionen, const QDate& heute) {
-  using namespace SepaPruefung;
-  using Kontopruefung::BicGueltig;
-  using Kontopruefung::IbanGueltig;
-  QStringList fehler;
-  if (SepaText::Gewandelt(a.Name, MaxName).isEmpty()) fehler << FehlerText(Fehlerart::Name);
-  if (!IbanGueltig(a.IBAN)) fehler << FehlerText(Fehlerart::Iban);
-  if (!a.BIC.trimmed().isEmpty() && !BicGueltig(a.BIC)) fehler << FehlerText(Fehlerart::Bic);
-  if (!BetragGueltig(a.Betrag)) fehler << FehlerText(Fehlerart::Betrag);
-  if (optionen.IstLastschrift()) {
-    if (!MandatReferenzGueltig(a.MandatReferenz)) fehler << FehlerText(Fehlerart::MandatReferenz);
-    if (!a.MandatDatum || !a.MandatDatum->isValid() || *a.MandatDatum > heute)
-      fehler << FehlerText(Fehlerart::MandatDatum);
-    const int basis = optionen.Art == SepaArt::FirmenLastschrift ? 10 : 0;
-    if (a.MandatSequenz < basis + 1 || a.MandatSequenz > basis + 4)
-      fehler << QStringLiteral("Die Mandat-Sequenz passt nicht zur Lastschrift-Art.");
-  } else if (!TextschluesselGueltig(a.Textschluessel)) {
-    fehler << FehlerText(Fehlerart::Textschluessel);
-  }
-  return fehler.join(QLatin1Char(' '));
+// An order of another kind than the run's: the selection never hands one over.
+bool ArtPasst(const Zahlungsauftrag& a, const SepaOptionen& optionen) {
+  if (!optionen.IstLastschrift()) return a.Art == QLatin1String("G");
+  const int basis = optionen.Art == SepaArt::FirmenLastschrift ? 10 : 0;
+  return a.IstLastschrift() && a.MandatSequenz >= basis + 1 && a.MandatSequenz <= basis + 4;
 }
 
 SepaErgebnis Abgelehnt(const QString& meldung) {
@@ -249,53 +237,61 @@ QString SepaDokument::Teilendung(int mandatSequenz) {
   }
 }
 
-SepaErgebnis SepaDokument::Bauen(const QList<SepaAuftrag>& auftraege, const SepaAbsender& absender,
+SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const SepaAbsender& absender,
                                  const SepaOptionen& optionen, const QString& referenz) {
   if (!optionen.Zeitpunkt.isValid()) return Abgelehnt(QStringLiteral("Für die SEPA-Datei fehlt der Erstellungszeitpunkt."));
   const QDate heute = optionen.Zeitpunkt.date();
-  if (const QString meldung = SepaPruefung::ReferenzMeldung(referenz); !meldung.isEmpty()) return Abgelehnt(meldung);
+  if (const QString meldung = SepaVorpruefung::ReferenzMeldung(referenz); !meldung.isEmpty()) return Abgelehnt(meldung);
   if (auftraege.isEmpty())
     return Abgelehnt(QStringLiteral("Es sind keine Zahlungen vorhanden, die in eine SEPA-Datei geschrieben werden können."));
 
   const bool lastschrift = optionen.IstLastschrift();
   Absenderwerte werte;
   werte.name = SepaText::Gewandelt(absender.Name, MaxName);
-  werte.iban = absender.IBAN.trimmed().toUpper();
-  werte.bic = absender.BIC.trimmed().toUpper();
-  werte.glaeubigerId = absender.GlaeubigerID.trimmed();
+  const Iban absenderIban(absender.IBAN);
+  const Bic absenderBic(absender.BIC);
+  werte.iban = absenderIban.Text();
+  werte.bic = absenderBic.Text();
+  werte.glaeubigerId = GlaeubigerId(absender.GlaeubigerID).Text();
   if (werte.name.isEmpty()) return Abgelehnt(QStringLiteral("Bei den Absender-Angaben fehlt der Name."));
-  if (!Kontopruefung::IbanGueltig(werte.iban)) return Abgelehnt(QStringLiteral("Die IBAN des Absenders ist ungültig."));
-  if (!werte.bic.isEmpty() && !Kontopruefung::BicGueltig(werte.bic))
-    return Abgelehnt(QStringLiteral("Die BIC des Absenders ist ungültig."));
+  if (const Iban::Fehler f = absenderIban.Pruefen(); f != Iban::Fehler::Keiner)
+    return Abgelehnt(QStringLiteral("Die IBAN des Absenders ist ungültig:\r") + Iban::Meldung(f));
+  if (!absenderBic.IstLeer() && !absenderBic.Gueltig())
+    return Abgelehnt(QStringLiteral("Die BIC des Absenders ist ungültig:\r") + Bic::Meldung(absenderBic.Pruefen()));
   if (lastschrift) {
-    if (const QString meldung = SepaPruefung::GlaeubigerIdMeldung(werte.glaeubigerId); !meldung.isEmpty())
+    if (const QString meldung = SepaVorpruefung::GlaeubigerIdMeldung(werte.glaeubigerId); !meldung.isEmpty())
       return Abgelehnt(meldung);
   }
 
   QSet<qint64> nummern;
   nummern.reserve(auftraege.size());
-  for (const SepaAuftrag& a : auftraege) {
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(auftraege, heute);
+  for (qsizetype i = 0; i < auftraege.size(); ++i) {
+    const Zahlungsauftrag& a = auftraege.at(i);
     if (nummern.contains(a.ZahlungNr))
       return Abgelehnt(QStringLiteral("Die Zahlung Nr. %1 ist mehrfach in der Auswahl enthalten.").arg(a.ZahlungNr));
     nummern.insert(a.ZahlungNr);
-    if (const QString meldung = AuftragFehler(a, optionen, heute); !meldung.isEmpty())
+    QStringList gruende;
+    if (!ArtPasst(a, optionen)) gruende << QStringLiteral("Die Zahlung passt nicht zur Zahlungsart der SEPA-Datei.");
+    for (const Befund& b : befunde.at(i)) gruende << b.Text;
+    if (!gruende.isEmpty())
       return Abgelehnt(QStringLiteral("Die Zahlung Nr. %1 kann nicht in die SEPA-Datei geschrieben werden:\r%2")
                            .arg(a.ZahlungNr)
-                           .arg(meldung));
+                           .arg(gruende.join(QLatin1Char('\r'))));
   }
 
   // The selection's order (MandatSequenz, ZahlungNr) for both kinds: it numbers the generated
   // end-to-end ids. Direct debits so form one consecutive group per type, OOFF, FRST, RCUR, FNAL;
   // credit transfers stay one block whatever sequence a payment carries.
-  QList<const SepaAuftrag*> reihe;
+  QList<const Zahlungsauftrag*> reihe;
   reihe.reserve(auftraege.size());
-  for (const SepaAuftrag& a : auftraege) reihe.append(&a);
-  std::stable_sort(reihe.begin(), reihe.end(), [](const SepaAuftrag* x, const SepaAuftrag* y) {
+  for (const Zahlungsauftrag& a : auftraege) reihe.append(&a);
+  std::stable_sort(reihe.begin(), reihe.end(), [](const Zahlungsauftrag* x, const Zahlungsauftrag* y) {
     if (x->MandatSequenz != y->MandatSequenz) return x->MandatSequenz < y->MandatSequenz;
     return x->ZahlungNr < y->ZahlungNr;
   });
   QList<Gruppe> gruppen;
-  for (const SepaAuftrag* a : reihe) {
+  for (const Zahlungsauftrag* a : reihe) {
     const int sequenz = lastschrift ? a->MandatSequenz : 0;
     if (gruppen.isEmpty() || gruppen.last().sequenz != sequenz) gruppen.append(Gruppe{sequenz, {}, {}});
     gruppen.last().auftraege.append(a);
@@ -313,7 +309,7 @@ SepaErgebnis SepaDokument::Bauen(const QList<SepaAuftrag>& auftraege, const Sepa
 
   const Schreiber schreiber(optionen, werte, buchungsdatum);
   const QString kopf = schreiber.Kopf();
-  QString nachrichtenId = SepaZeichenWandeln(referenz);
+  QString nachrichtenId = SepaVorpruefung::NachrichtenId(referenz);
 
   auto dateiAnhaengen = [&](const QString& name, const QString& text, const QList<const Gruppe*>& enthalten) {
     SepaDatei datei;
@@ -322,7 +318,7 @@ SepaErgebnis SepaDokument::Bauen(const QList<SepaAuftrag>& auftraege, const Sepa
     datei.NachrichtenId = nachrichtenId;
     datei.Buchungsdatum = buchungsdatum;
     for (const Gruppe* g : enthalten) {
-      for (const SepaAuftrag* a : g->auftraege) datei.ZahlungNummern.append(a->ZahlungNr);
+      for (const Zahlungsauftrag* a : g->auftraege) datei.ZahlungNummern.append(a->ZahlungNr);
       datei.Anzahl += int(g->auftraege.size());
       datei.Kontrollsumme += g->summe;
     }
@@ -334,8 +330,8 @@ SepaErgebnis SepaDokument::Bauen(const QList<SepaAuftrag>& auftraege, const Sepa
     for (qsizetype i = 0; i < gruppen.size(); ++i) {
       const Gruppe& g = gruppen.at(i);
       if (i > 0) {
-        const QString naechste = SepaZeichenWandeln(NummerErhoehen(nachrichtenId, false));
-        if (naechste.trimmed().isEmpty() || naechste.size() > MaxId || benutzt.contains(naechste))
+        const QString naechste = SepaVorpruefung::NachrichtenId(NummerErhoehen(nachrichtenId, false).toString());
+        if (!SepaKennung(naechste).Gueltig() || benutzt.contains(naechste))
           return Abgelehnt(
               QStringLiteral("Die Referenz-Angabe \"%1\" kann für die weiteren SEPA-Dateien nicht hochgezählt werden.")
                   .arg(nachrichtenId));

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/Zahlungsauftrag.h"
 #include "sepafiles/core/SepaAbsender.h"
-#include "sepafiles/core/SepaAuftrag.h"
 #include "sepafiles/core/SepaErgebnis.h"
 #include "sepafiles/core/SepaOptionen.h"
 
@@ -16,8 +16,10 @@
 class SepaDokument {
  public:
   // `auftraege`: the pre-checked orders of the run (sorted here by sequence and ZahlungNr);
-  // `referenz`: the sender's reference as typed (the message id is its conversion).
-  static SepaErgebnis Bauen(const QList<SepaAuftrag>& auftraege, const SepaAbsender& absender,
+  // `referenz`: the sender's reference as typed (the message id is its conversion). The last guard:
+  // a run with an order the shared rules find fault with (Auftragspruefung::LaufPruefen), or of
+  // another kind, is refused whole.
+  static SepaErgebnis Bauen(const QList<Zahlungsauftrag>& auftraege, const SepaAbsender& absender,
                             const SepaOptionen& optionen, const QString& referenz);
 
   // "SEPAGK.XML", "SEPALKBasis.XML" or "SEPALKFirmen.XML".

@@ -20,7 +20,8 @@
 #include "common/Uhr.h"
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaDokument.h"
-#include "sepafiles/core/SepaPruefung.h"
+#include "sepafiles/core/SepaSelektion.h"
+#include "sepafiles/core/SepaVorpruefung.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ struct Lesestand {
   QVariant datenVersion;
   int absenderNr = 0;
   SepaArt art = SepaArt::Ueberweisung;
-  QList<SepaAuftrag> auftraege;
+  QList<Zahlungsauftrag> auftraege;
 };
 
 std::optional<QVariant> DatenVersion(Datenbank& db, DbFehler& fehler) {
@@ -161,27 +162,35 @@ DbFehler UnveraendertPruefen(Datenbank& db, const Lesestand& stand) {
   if (f || version == stand.datenVersion) return f;
   QList<qint64> nummern;
   nummern.reserve(stand.auftraege.size());
-  for (const SepaAuftrag& a : stand.auftraege) nummern << a.ZahlungNr;
-  const QList<SepaAuftrag> jetzt = SepaLauf::AuftraegeLesen(db, stand.absenderNr, stand.art, nummern, f);
+  for (const Zahlungsauftrag& a : stand.auftraege) nummern << a.ZahlungNr;
+  const QList<Zahlungsauftrag> jetzt = SepaLauf::AuftraegeLesen(db, stand.absenderNr, stand.art, nummern, f);
   if (f) return f;
-  QHash<qint64, const SepaAuftrag*> neu;
-  for (const SepaAuftrag& a : jetzt) neu.insert(a.ZahlungNr, &a);
+  QHash<qint64, const Zahlungsauftrag*> neu;
+  for (const Zahlungsauftrag& a : jetzt) neu.insert(a.ZahlungNr, &a);
   qsizetype geaendert = 0;
-  for (const SepaAuftrag& a : stand.auftraege) {
-    const SepaAuftrag* n = neu.value(a.ZahlungNr);
+  for (const Zahlungsauftrag& a : stand.auftraege) {
+    const Zahlungsauftrag* n = neu.value(a.ZahlungNr);
     if (!n || *n != a) ++geaendert;
   }
   if (geaendert == 0) return {};
   return {DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
 }
 
-// Marks the written orders done and stores the next reference, all or nothing, once the orders are
-// known to be as they were read.
+QStringList Nachrichtenkennungen(const QList<SepaDatei>& dateien) {
+  QStringList ids;
+  for (const SepaDatei& datei : dateien) ids << datei.NachrichtenId;
+  return ids;
+}
+
+// Marks the written orders done, notes the message ids sent and stores the next reference, all or
+// nothing, once the orders are known to be as they were read.
 DbFehler MarkierenUndReferenz(Datenbank& db, const Lesestand& stand, const QList<SepaDatei>& dateien,
                               const QDate& erledigtDatum, int absenderNr, const QString& naechsteReferenz) {
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
   if (DbFehler f = UnveraendertPruefen(db, stand)) return f;
+  if (DbFehler f = SepaVorpruefung::ReferenzenMerken(db, absenderNr, Nachrichtenkennungen(dateien), erledigtDatum))
+    return f;
   for (const SepaDatei& datei : dateien) {
     for (qint64 nr : datei.ZahlungNummern) {
       int geaendert = 0;
@@ -216,6 +225,10 @@ DbFehler MarkierungZuruecknehmen(Datenbank& db, const QList<SepaDatei>& dateien,
   if (DbFehler f = db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
                                  {alteReferenz, absenderNr}))
     return f;
+  for (const QString& id : Nachrichtenkennungen(dateien))
+    if (DbFehler f = db.Ausfuehren(SqlText("DELETE FROM GesendeteReferenzen WHERE AbsenderNr = ? AND Referenz = ?"),
+                                   {absenderNr, id}))
+      return f;
   return transaktion.Commit();
 }
 
@@ -242,13 +255,13 @@ QString SepaLauf::Fehlermeldung(int nummer, const QString& beschreibung) {
 }
 
 QString SepaLauf::Vorpruefen(const SepaLaufAnfrage& anfrage, const SepaAbsender& absender) {
-  if (QString m = SepaPruefung::ReferenzMeldung(anfrage.Referenz); !m.isEmpty()) return m;
+  if (QString m = SepaVorpruefung::ReferenzMeldung(anfrage.Referenz); !m.isEmpty()) return m;
   if (!anfrage.Optionen.IstLastschrift()) {
     const QDate erstellt = anfrage.Optionen.Erstellungsdatum.isValid() ? anfrage.Optionen.Erstellungsdatum
                                                                        : anfrage.Optionen.Zeitpunkt.date();
-    return SepaPruefung::AusfuehrungsdatumMeldung(anfrage.Optionen.Ausfuehrungsdatum, erstellt);
+    return SepaVorpruefung::AusfuehrungsdatumMeldung(anfrage.Optionen.Ausfuehrungsdatum, erstellt);
   }
-  return SepaPruefung::GlaeubigerIdMeldung(absender.GlaeubigerID);
+  return SepaVorpruefung::GlaeubigerIdMeldung(absender.GlaeubigerID);
 }
 
 std::optional<SepaAbsender> SepaLauf::AbsenderLesen(Datenbank& db, int absenderNr, DbFehler& fehler) {
@@ -269,10 +282,10 @@ std::optional<SepaAbsender> SepaLauf::AbsenderLesen(Datenbank& db, int absenderN
   return absender;
 }
 
-QList<SepaAuftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, SepaArt art, const QList<qint64>& nummern,
+QList<Zahlungsauftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, SepaArt art, const QList<qint64>& nummern,
                                             DbFehler& fehler) {
   fehler = {};
-  QHash<qint64, SepaAuftrag> gelesen;
+  QHash<qint64, Zahlungsauftrag> gelesen;
   gelesen.reserve(nummern.size());
   const QString artKz = art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
   for (qsizetype anfang = 0; anfang < nummern.size(); anfang += Blockgroesse) {
@@ -283,36 +296,27 @@ QList<SepaAuftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, SepaA
     const SqlText liste = Platzhalter(block.size());
 
     fehler = db.Abfragen(
-        SqlText("SELECT ZahlungNr, Name, IBAN, BIC, ZahlungGesamt, \"Textschlüssel\", EinzelReferenz, MandatReferenz, "
-                "MandatDatum, MandatSequenz, Verwendungszweck1 FROM Zahlungen WHERE ZahlungNr IN (") +
-            liste + SqlText(") AND AbsenderNr = ? AND Art = ? AND Erledigt = 0"),
+        SqlText("SELECT ") + SepaSelektion::AuftragsSpalten() +
+            SqlText(" FROM Zahlungen WHERE Zahlungen.ZahlungNr IN (") + liste +
+            SqlText(") AND Zahlungen.AbsenderNr = ? AND Zahlungen.Art = ? AND Zahlungen.Erledigt = 0"),
         parameter + QVariantList{absenderNr, artKz}, [&](const Zeile& z) {
-          SepaAuftrag a;
-          a.ZahlungNr = z.Wert(0).toLongLong();
-          a.Name = TextAusWert(z.Wert(1));
-          a.IBAN = TextAusWert(z.Wert(2));
-          a.BIC = TextAusWert(z.Wert(3));
-          a.Betrag = Waehrung::AusRoh(IstNull(z.Wert(4)) ? 0 : z.Wert(4).toLongLong());
-          a.Textschluessel = TextAusWert(z.Wert(5));
-          a.EinzelReferenz = TextAusWert(z.Wert(6));
-          a.MandatReferenz = TextAusWert(z.Wert(7));
-          a.MandatDatum = DatumAusWert(z.Wert(8));
-          a.MandatSequenz = IstNull(z.Wert(9)) ? 0 : int(z.Wert(9).toLongLong());
-          a.Verwendungszweck1 = TextAusWert(z.Wert(10));
-          gelesen.insert(a.ZahlungNr, a);
+          Zahlungsauftrag a = SepaSelektion::AuftragLesen(z);
+          gelesen.insert(a.ZahlungNr, std::move(a));
           return true;
         });
     if (fehler) return {};
-    fehler = db.Abfragen(SqlText("SELECT ZahlungNr, Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr IN (") + liste +
-                             SqlText(") ORDER BY ZahlungNr, LfdNr"),
-                         parameter, [&](const Zeile& z) {
-                           auto it = gelesen.find(z.Wert(0).toLongLong());
-                           if (it != gelesen.end()) it->Zeilen << TextAusWert(z.Wert(1));
-                           return true;
-                         });
+    fehler = db.Abfragen(
+        SqlText("SELECT ZahlungNr, Verwendungszweck, ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr IN (") + liste +
+            SqlText(") ORDER BY ZahlungNr, LfdNr"),
+        parameter, [&](const Zeile& z) {
+          auto it = gelesen.find(z.Wert(0).toLongLong());
+          if (it != gelesen.end())
+            it->Zeilen << Auftragszeile{TextAusWert(z.Wert(1)), WaehrungAusWert(z.Wert(2)).value_or(Waehrung())};
+          return true;
+        });
     if (fehler) return {};
   }
-  QList<SepaAuftrag> auftraege;
+  QList<Zahlungsauftrag> auftraege;
   auftraege.reserve(gelesen.size());
   for (qint64 nr : nummern) {
     auto it = gelesen.find(nr);
@@ -373,7 +377,7 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
   stand.auftraege = AuftraegeLesen(db, anfrage.AbsenderNr, anfrage.Optionen.Art, anfrage.ZahlungNummern, f);
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  const QList<SepaAuftrag>& auftraege = stand.auftraege;
+  const QList<Zahlungsauftrag>& auftraege = stand.auftraege;
   if (auftraege.size() != anfrage.ZahlungNummern.size())
     return Abbruch(ergebnis, InzwischenGeaendert(anfrage.ZahlungNummern.size() - auftraege.size()));
 
@@ -382,6 +386,10 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   if (!optionen.Erstellungsdatum.isValid()) optionen.Erstellungsdatum = optionen.Zeitpunkt.date();
   const SepaErgebnis dokument = SepaDokument::Bauen(auftraege, *absender, optionen, anfrage.Referenz);
   if (!dokument.Ok()) return Abbruch(ergebnis, dokument.Fehler);
+  const QStringList verwendet =
+      SepaVorpruefung::VerwendeteReferenzen(db, anfrage.AbsenderNr, Nachrichtenkennungen(dokument.Dateien), f);
+  if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
+  if (!verwendet.isEmpty()) return Abbruch(ergebnis, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()));
 
   const QString ordner = BackslashAnhaengen(QDir::toNativeSeparators(anfrage.Zielordner));
   int nummer = 0;

@@ -6,16 +6,17 @@
 
 #include <optional>
 
+#include "common/Zahlungsauftrag.h"
 #include "platform/db/Datenbank.h"
 #include "sepafiles/core/SepaAbsender.h"
-#include "sepafiles/core/SepaAuftrag.h"
 #include "sepafiles/core/SepaLaufAnfrage.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
 #include "sepafiles/core/SepaLaufStoerung.h"
 
 // The SEPA run behind the create command: builds the files of the selected orders, writes each one
 // completely under a temporary name in the target folder, marks exactly the written orders done and
-// stores the raised reference in one transaction, and only then renames the files into place.
+// stores the raised reference and the message ids sent in one transaction, and only then renames the
+// files into place. A message id this sender sent before is refused before anything is written.
 // Nothing is marked without its file and no file is left without its marks: a failure before the
 // commit removes the temporary files and changes nothing; a failing rename after the commit puts
 // back the files it replaced and reverts the marks and the reference.
@@ -25,14 +26,14 @@ class SepaLauf {
                                      const SepaLaufStoerung* stoerung = nullptr);
 
   // The create command's checks, in its order: reference, execution date (credit transfers),
-  // creditor identifier (direct debits). Empty when the run may start.
+  // creditor identifier (direct debits) (SepaVorpruefung). Empty when the run may start.
   static QString Vorpruefen(const SepaLaufAnfrage& anfrage, const SepaAbsender& absender);
 
   // The sender's values for the file; nullopt with `fehler` set when it cannot be read or is missing.
   static std::optional<SepaAbsender> AbsenderLesen(Datenbank& db, int absenderNr, DbFehler& fehler);
   // The open orders of the sender and kind with these numbers, with their lines (LfdNr order), in
   // the order given. Orders that are done, deleted or of another sender or kind are left out.
-  static QList<SepaAuftrag> AuftraegeLesen(Datenbank& db, int absenderNr, SepaArt art, const QList<qint64>& nummern,
+  static QList<Zahlungsauftrag> AuftraegeLesen(Datenbank& db, int absenderNr, SepaArt art, const QList<qint64>& nummern,
                                            DbFehler& fehler);
 
   // Writes and removes a temporary file of its own in `ordner`; never touches another file.

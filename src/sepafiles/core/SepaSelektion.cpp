@@ -2,14 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <QHash>
 #include <QRegularExpression>
 
+#include "common/Auftragspruefung.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
 #include "platform/db/Wertumwandlung.h"
-#include "sepafiles/core/SepaAuftrag.h"
-#include "sepafiles/core/SepaPruefung.h"
 #include "sepafiles/core/Zahlungssumme.h"
 
 namespace {
@@ -45,6 +45,17 @@ void DatumsfunktionAufruf(sqlite3_context* kontext, int anzahl, sqlite3_value** 
   const QByteArray iso = datum->toString(Qt::ISODate).toUtf8();
   sqlite3_result_text(kontext, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
 }
+
+// Null amounts count as 0.
+Waehrung WaehrungOderNull(const QVariant& wert) { return WaehrungAusWert(wert).value_or(Waehrung()); }
+
+// What pass 1 read of an order's stored values.
+struct Gelesen {
+  QString name;
+  QString verwendungszweck1;
+  bool textNull;   // Name or Verwendungszweck1 is Null: written as text
+  bool fehler;
+};
 
 // What the first pass stores back for one order.
 struct Rueckschrieb {
@@ -97,6 +108,30 @@ DbFehler SepaSelektion::DatumsfunktionRegistrieren(Datenbank& db) {
   return {};
 }
 
+SqlText SepaSelektion::AuftragsSpalten() {
+  return SqlText("Zahlungen.ZahlungNr, Zahlungen.Name, Zahlungen.IBAN, Zahlungen.BIC, Zahlungen.ZahlungGesamt, "
+                 "Zahlungen.\"Textschlüssel\", Zahlungen.EinzelReferenz, Zahlungen.MandatReferenz, Zahlungen.MandatDatum, "
+                 "Zahlungen.MandatSequenz, Zahlungen.Verwendungszweck1, Zahlungen.Art, Zahlungen.\"Fällig\"");
+}
+
+Zahlungsauftrag SepaSelektion::AuftragLesen(const Zeile& z) {
+  Zahlungsauftrag a;
+  a.ZahlungNr = z.Wert(0).toLongLong();
+  a.Name = TextAusWert(z.Wert(1));
+  a.IBAN = TextAusWert(z.Wert(2));
+  a.BIC = TextAusWert(z.Wert(3));
+  a.Betrag = WaehrungOderNull(z.Wert(4));
+  a.Textschluessel = TextAusWert(z.Wert(5));
+  a.EinzelReferenz = TextAusWert(z.Wert(6));
+  a.MandatReferenz = TextAusWert(z.Wert(7));
+  a.MandatDatum = DatumAusWert(z.Wert(8));
+  a.MandatSequenz = IstNull(z.Wert(9)) ? 0 : int(z.Wert(9).toLongLong());
+  a.Verwendungszweck1 = TextAusWert(z.Wert(10));
+  a.Art = TextAusWert(z.Wert(11));
+  a.Faellig = DatumAusWert(z.Wert(12));
+  return a;
+}
+
 Bedingung SepaSelektion::Auswahlbedingung(const SepaAuswahlAnfrage& anfrage, bool nurFehlerfreie) {
   QList<Bedingung> teile;
   teile << Bedingung(SqlText("Zahlungen.AbsenderNr = ?"), {anfrage.AbsenderNr});
@@ -143,14 +178,16 @@ Abfrage SepaSelektion::GitterAbfrage(const SepaAuswahl& auswahl) {
 
 QString SepaSelektion::Fehlerwarnung(int anzahl) {
   return QStringLiteral("Achtung! Die Prüfung hat ") + QString::number(anzahl) +
-         QStringLiteral(" Fehler in den Zahlungen ermittelt.\r"
+         QStringLiteral(" fehlerhafte Zahlung(en) ermittelt.\r"
                         "\r"
                         "Die fehlerhaften Zahlungen werden ausgeblendet und bei einer SEPA-\r"
                         "Erstellung automatisch weggelassen.\r"
                         "\r"
-                        "Es wird empfohlen, die Datei-Erstellung abzubrechen und in der Zahlungs-\r"
-                        "erfassung den Prüfen-Modus einzuschalten, damit die Fehler korrigiert\r"
-                        "werden können.");
+                        "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren\r"
+                        "Sie die Zahlungen unter 'Zahlungen erfassen'. Die Liste öffnet auch\r"
+                        "der Knopf 'Fehlerliste...'.\r"
+                        "\r"
+                        "Möchten Sie die Liste jetzt sehen?");
 }
 
 QString SepaSelektion::Datenermittlungsfehler(const DbFehler& fehler, const QString& abfrage) {
@@ -172,46 +209,57 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
 
   if (DbFehler f = DatumsfunktionRegistrieren(db)) return scheitern(f, QString());
 
-  // Pass 1: check every selected order.
+  // Pass 1: every selected order with its lines, checked as the run it would make.
   const Bedingung erste = Auswahlbedingung(anfrage, false);
   auswahl.Auswahlbedingung = erste;
-  const SqlText pruefSql =
-      SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Name, Zahlungen.IBAN, Zahlungen.BIC, Zahlungen.MandatReferenz, "
-              "Zahlungen.MandatDatum, Zahlungen.ZahlungGesamt, Zahlungen.Verwendungszweck1, "
-              "Zahlungen.\"Textschlüssel\", Zahlungen.Fehler FROM Zahlungen") +
-      erste.AlsWhere() + SqlText(" ORDER BY Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr");
+  const SqlText pruefSql = SqlText("SELECT ") + AuftragsSpalten() + SqlText(", Zahlungen.Fehler FROM Zahlungen") +
+                           erste.AlsWhere() +
+                           SqlText(" ORDER BY Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr");
+  QList<Zahlungsauftrag> lauf;
+  QList<Gelesen> gelesen;   // what is stored, to write back only what changes
+  QHash<qint64, qsizetype> stelle;
+  DbFehler f = db.Abfragen(pruefSql, erste.parameter, [&](const Zeile& z) {
+    Zahlungsauftrag a = AuftragLesen(z);
+    gelesen << Gelesen{a.Name, a.Verwendungszweck1, IstNull(z.Wert(1)) || IstNull(z.Wert(10)),
+                       z.Wert(AuftragsSpaltenZahl).toLongLong() != 0};
+    stelle.insert(a.ZahlungNr, lauf.size());
+    lauf << std::move(a);
+    return true;
+  });
+  if (f) return scheitern(f, pruefSql.Text());
+  // The lines' amounts in one pass, not sorted with the orders: the rules judge whether an order has
+  // lines and what they add up to, not their texts (Verwendungszweck1 is the first line's).
+  const SqlText zeilenSql =
+      SqlText("SELECT Verwendungszweck.ZahlungNr, Verwendungszweck.ZahlungsBetrag FROM Zahlungen INNER JOIN "
+              "Verwendungszweck ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr") +
+      erste.AlsWhere();
+  f = db.Abfragen(zeilenSql, erste.parameter, [&](const Zeile& z) {
+    const auto it = stelle.constFind(z.Wert(0).toLongLong());
+    if (it != stelle.constEnd()) lauf[*it].Zeilen << Auftragszeile{QString(), WaehrungOderNull(z.Wert(1))};
+    return true;
+  });
+  if (f) return scheitern(f, zeilenSql.Text());
+
+  for (Zahlungsauftrag& a : lauf) Auftragspruefung::TexteBereinigen(a);
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute);
+
   QList<Rueckschrieb> rueckschrieb;
   QList<qint64> fehlerfrei;
-  DbFehler f = db.Abfragen(pruefSql, erste.parameter, [&](const Zeile& z) {
-    SepaAuftrag a;
-    a.ZahlungNr = z.Wert(0).toLongLong();
-    a.Name = TextAusWert(z.Wert(1));
-    a.IBAN = TextAusWert(z.Wert(2));
-    a.BIC = TextAusWert(z.Wert(3));
-    a.MandatReferenz = TextAusWert(z.Wert(4));
-    a.MandatDatum = DatumAusWert(z.Wert(5));
-    a.Betrag = Waehrung::AusRoh(IstNull(z.Wert(6)) ? 0 : z.Wert(6).toLongLong());
-    a.Verwendungszweck1 = TextAusWert(z.Wert(7));
-    a.Textschluessel = TextAusWert(z.Wert(8));
-    const bool fehlerVorher = z.Wert(9).toLongLong() != 0;
-
-    const SepaPruefung::Pruefergebnis ergebnis = SepaPruefung::AuftragPruefen(a, anfrage.Art, heute);
+  for (qsizetype i = 0; i < lauf.size(); ++i) {
+    const Zahlungsauftrag& a = lauf.at(i);
+    const bool fehlerhaft = !befunde.at(i).isEmpty();
     ++auswahl.Geprueft;
-    if (ergebnis.Fehlerhaft()) {
+    if (fehlerhaft) {
       ++auswahl.Fehlerhaft;
-      SepaAuftragsbefund befund{a.ZahlungNr, {}};
-      for (SepaPruefung::Fehlerart art : ergebnis.Fehler) befund.Fehler << SepaPruefung::FehlerText(art);
-      auswahl.Befunde << befund;
+      auswahl.Befunde << SepaAuftragsbefund{a.ZahlungNr, a.Name, a.IBAN, a.Betrag, a.Faellig, befunde.at(i)};
     } else {
       fehlerfrei << a.ZahlungNr;
     }
     // Only rows whose stored values change are written; the result is the same as rewriting all.
-    if (IstNull(z.Wert(1)) || IstNull(z.Wert(7)) || ergebnis.Name != a.Name ||
-        ergebnis.Verwendungszweck1 != a.Verwendungszweck1 || fehlerVorher != ergebnis.Fehlerhaft())
-      rueckschrieb << Rueckschrieb{a.ZahlungNr, ergebnis.Name, ergebnis.Verwendungszweck1, ergebnis.Fehlerhaft()};
-    return true;
-  });
-  if (f) return scheitern(f, pruefSql.Text());
+    const Gelesen& g = gelesen.at(i);
+    if (g.textNull || g.name != a.Name || g.verwendungszweck1 != a.Verwendungszweck1 || g.fehler != fehlerhaft)
+      rueckschrieb << Rueckschrieb{a.ZahlungNr, a.Name, a.Verwendungszweck1, fehlerhaft};
+  }
 
   QString anweisungText;
   if (DbFehler s = RueckschriebSpeichern(db, rueckschrieb, anweisungText)) {

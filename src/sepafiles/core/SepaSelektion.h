@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "common/Zahlungsauftrag.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "sepafiles/core/SepaAuswahl.h"
@@ -26,6 +27,12 @@ class SepaSelektion {
   // row for an order without lines. Open it as a snapshot on the database the selection ran on.
   static Abfrage GitterAbfrage(const SepaAuswahl& auswahl);
 
+  // The columns of Zahlungen an order of a run is read from (AuftragsSpaltenZahl of them), and the
+  // order from a row that begins with them; its lines are read apart.
+  static SqlText AuftragsSpalten();
+  static constexpr int AuftragsSpaltenZahl = 13;
+  static Zahlungsauftrag AuftragLesen(const Zeile& zeile);
+
   // Registers SepaVerwendungDatum(text) on the connection (the selection does it itself).
   static DbFehler DatumsfunktionRegistrieren(Datenbank& db);
 
@@ -35,7 +42,7 @@ class SepaSelektion {
   // The F3 answer: "dd.mm.yy" (20yy) or "dd.mm.yyyy"; nullopt for anything else.
   static std::optional<QDate> BisDatumLesen(const QString& eingabe);
 
-  // The warning after the first pass found faulty orders (lines joined by CR).
+  // The warning after the first pass found faulty orders (lines joined by CR); it offers their list.
   static QString Fehlerwarnung(int anzahl);
   // "Fehler bei der Datenermittlung!" with number, description and the statement.
   static QString Datenermittlungsfehler(const DbFehler& fehler, const QString& abfrage);

@@ -1,4 +1,4 @@
-#include "payments/core/Textschluessel.h"
+#include "common/Textschluessel.h"
 
 namespace {
 
@@ -9,11 +9,12 @@ TextschluesselEintrag E(const char* code, const char* bedeutung) {
 }  // namespace
 
 QList<TextschluesselEintrag> TextschluesselListe(const QString& art) {
-  if (art == QLatin1String("L")) {
-    return {E("COLL", "Einzug"), E("DBTC", "Lastschrift"), E("GDDS", "An- und Verkauf von Waren"),
-            E("CORT", "Handelszahlung"), E("TRAD", "Handelsgeschäfte")};
-  }
-  return {E("CORT", "Handelszahlung"),
+  // Built once: the order check asks for every order.
+  static const QList<TextschluesselEintrag> lastschrift = {
+      E("COLL", "Einzug"), E("DBTC", "Lastschrift"), E("GDDS", "An- und Verkauf von Waren"),
+      E("CORT", "Handelszahlung"), E("TRAD", "Handelsgeschäfte")};
+  static const QList<TextschluesselEintrag> ueberweisung = {
+          E("CORT", "Handelszahlung"),
           E("TRAD", "Handelsgeschäfte"),
           E("GDDS", "An- und Verkauf von Waren"),
           E("CBFF", "Vermögenswirksame Leistungen"),
@@ -29,6 +30,7 @@ QList<TextschluesselEintrag> TextschluesselListe(const QString& art) {
           E("RENT", "Miete"),
           E("SUBS", "Abonnement"),
           E("SUPP", "Lieferantenzahlung")};
+  return art == QLatin1String("L") ? lastschrift : ueberweisung;
 }
 
 int TextschluesselZeilen(const QString& art) {
@@ -39,4 +41,10 @@ QString TextschluesselNormalisieren(const QString& text, int feldGroesse) {
   QString s = text.trimmed().toUpper();
   if (feldGroesse > 0 && s.size() > feldGroesse) s.truncate(feldGroesse);
   return s;
+}
+
+bool TextschluesselErlaubt(const QString& art, const QString& code) {
+  for (const TextschluesselEintrag& t : TextschluesselListe(art))
+    if (t.schluessel == code) return true;
+  return false;
 }

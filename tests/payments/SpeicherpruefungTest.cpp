@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "ZahlungsTestDatenbank.h"
-#include "payments/core/ZahlungPruefung.h"
+#include "payments/core/Speicherpruefung.h"
 
 namespace {
 
@@ -66,17 +66,18 @@ INSTANTIATE_TEST_SUITE_P(
              QStringLiteral("Die Namensangabe darf nicht leer sein!"), Fokusfeld::Name},
         Fall{"BicNeunZeichen", [](ZahlungEingabe& e, PruefKontext&) { e.bic = QStringLiteral("COBADEFFX"); }, kBic,
              Fokusfeld::Bic},
-        Fall{"BicLeerAmStichtagDE",
+        Fall{"BicLeerVorStichtagDE",
              [](ZahlungEingabe& e, PruefKontext& k) {
                e.bic.clear();
-               k.heute = QDate(2014, 2, 1);
+               e.mandatDatum = QDate(2013, 1, 1);
+               k.heute = QDate(2014, 1, 31);
              },
              kBic, Fokusfeld::Bic},
         Fall{"BicLeerAuslandVor2016",
              [](ZahlungEingabe& e, PruefKontext& k) {
                e.bic.clear();
                e.iban = QStringLiteral("AT611904300234573201");
-               k.heute = QDate(2016, 2, 1);
+               k.heute = QDate(2016, 1, 31);
              },
              kBic, Fokusfeld::Bic},
         Fall{"BicZehnZeichen", [](ZahlungEingabe& e, PruefKontext&) { e.bic = QStringLiteral("COBADEFFXX"); }, kBic,
@@ -96,6 +97,40 @@ INSTANTIATE_TEST_SUITE_P(
                k.heute = QDate(2015, 6, 1);
              },
              kBic, Fokusfeld::Bic},
+        // The refusals of what the bank would refuse, each naming its field.
+        Fall{"BicKeinBicAufbau", [](ZahlungEingabe& e, PruefKontext&) { e.bic = QStringLiteral("12345678"); },
+             QStringLiteral("Die BIC (Internationale Bankleitzahl) ist ungültig!\r(Die BIC muss mit 4 Buchstaben "
+                            "(Bankcode) beginnen.)"),
+             Fokusfeld::Bic},
+        Fall{"BicFehltSchweiz",
+             [](ZahlungEingabe& e, PruefKontext&) {
+               e.bic.clear();
+               e.iban = QStringLiteral("CH93 0076 2011 6238 5295 7");
+             },
+             QStringLiteral("Die BIC (Internationale Bankleitzahl) fehlt noch!\r(Für eine IBAN aus CH, einem Land "
+                            "außerhalb des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)"),
+             Fokusfeld::Bic},
+        Fall{"IbanPruefziffer", [](ZahlungEingabe& e, PruefKontext&) { e.iban = QStringLiteral("DE88 3704 0044 0532 0130 00"); },
+             QStringLiteral("Die Prüfziffer der IBAN ist falsch."), Fokusfeld::Iban},
+        Fall{"BetragZuHoch", [](ZahlungEingabe& e, PruefKontext&) { e.betrag = Euro(1000000000); },
+             QStringLiteral("Der Betrag darf höchstens 999.999.999,99 betragen!"), Fokusfeld::Betrag},
+        Fall{"BetragDreiNachkommastellen", [](ZahlungEingabe& e, PruefKontext&) { e.betrag = Waehrung::AusRoh(1000010); },
+             QStringLiteral("Der Betrag darf höchstens zwei Nachkommastellen haben!"), Fokusfeld::Betrag},
+        Fall{"MandatReferenzDoppelterSchraegstrich",
+             [](ZahlungEingabe& e, PruefKontext&) { e.mandatReferenz = QStringLiteral("A//B"); },
+             QStringLiteral("Die Mandat-Referenz darf kein \"//\" enthalten."), Fokusfeld::MandatReferenz},
+        Fall{"MandatReferenzSchraegstrichAmAnfang",
+             [](ZahlungEingabe& e, PruefKontext&) { e.mandatReferenz = QStringLiteral("/M1"); },
+             QStringLiteral("Die Mandat-Referenz darf nicht mit \"/\" beginnen oder enden."), Fokusfeld::MandatReferenz},
+        Fall{"MandatReferenzUmlaut", [](ZahlungEingabe& e, PruefKontext&) { e.mandatReferenz = QStringLiteral("Müller"); },
+             QStringLiteral("Die Mandat-Referenz enthält nicht erlaubte Zeichen.\r"
+                            "(Erlaubt sind A-Z, a-z, 0-9, das Leerzeichen\rund + ? / - : ( ) . , ')"),
+             Fokusfeld::MandatReferenz},
+        Fall{"MandatDatumInDerZukunft", [](ZahlungEingabe& e, PruefKontext& k) { e.mandatDatum = k.heute.addDays(1); },
+             QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!"), Fokusfeld::MandatDatum},
+        Fall{"TextschluesselNichtDerArt", [](ZahlungEingabe& e, PruefKontext&) { e.textschluessel = QStringLiteral("sala"); },
+             QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart\rnicht vorgesehen!"),
+             Fokusfeld::Textschluessel},
         Fall{"IbanFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.iban.clear(); },
              QStringLiteral("Die IBAN fehlt noch komplett."), Fokusfeld::Iban},
         Fall{"IbanZuKurz", [](ZahlungEingabe& e, PruefKontext&) { e.iban = QStringLiteral("DE89 3704"); },
@@ -107,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fall{"KeineZeileImGitter",
              [](ZahlungEingabe&, PruefKontext& k) {
                k.zeilengitterSichtbar = true;
-               k.zeilen = {};
+               k.zeilen.clear();
              },
              QStringLiteral("Es ist mindestens eine Zeile beim Verwendungszweck notwendig!"), Fokusfeld::Zeilengitter},
         Fall{"ZeilentextLeer", [](ZahlungEingabe& e, PruefKontext&) { e.verwendungszweck1 = QStringLiteral("!!"); },
@@ -121,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fall{"GitterSummeNull",
              [](ZahlungEingabe& e, PruefKontext& k) {
                k.zeilengitterSichtbar = true;
-               k.zeilen = {1, QStringLiteral("Text"), Waehrung()};
+               k.zeilen = {{QStringLiteral("Text"), Waehrung()}};
                e.betrag = Euro(50);  // the amount follows the lines, not the field
              },
              QStringLiteral("Der Betrag muß größer Null sein!"), Fokusfeld::Betrag},
@@ -133,14 +168,14 @@ INSTANTIATE_TEST_SUITE_P(
              QStringLiteral("Das Mandat-Datum muss zwingend angegeben werden!"), Fokusfeld::MandatDatum}),
     [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
 
-TEST(ZahlungPruefung, GueltigeZahlungBestehtAlle) {
+TEST(Speicherpruefung, GueltigeZahlungBestehtAlle) {
   for (Zahlart art : {Zahlart::Ueberweisung, Zahlart::BasisLastschrift, Zahlart::FirmenLastschrift}) {
     ZahlungEingabe e = Gueltig();
     EXPECT_FALSE(ZahlungPruefen(e, Kontext(art)).has_value());
   }
 }
 
-TEST(ZahlungPruefung, NurDieErsteVonMehrerenFehlernZaehlt) {
+TEST(Speicherpruefung, NurDieErsteVonMehrerenFehlernZaehlt) {
   ZahlungEingabe e = Gueltig();
   e.iban.clear();
   e.betrag.reset();
@@ -153,10 +188,10 @@ TEST(ZahlungPruefung, NurDieErsteVonMehrerenFehlernZaehlt) {
   f = ZahlungPruefen(e, k);
   ASSERT_TRUE(f);
   EXPECT_EQ(f->feld, Fokusfeld::Name);
-  EXPECT_EQ(Fokuscode(f->feld), 0);
+  EXPECT_EQ(f->art, Befundart::NameLeer);
 }
 
-TEST(ZahlungPruefung, UeberweisungPrueftKeineMandatsdaten) {
+TEST(Speicherpruefung, UeberweisungPrueftKeineMandatsdaten) {
   ZahlungEingabe e = Gueltig();
   e.mandatReferenz.clear();
   e.mandatDatum.reset();
@@ -164,28 +199,21 @@ TEST(ZahlungPruefung, UeberweisungPrueftKeineMandatsdaten) {
   EXPECT_FALSE(ZahlungPruefen(e, Kontext(Zahlart::Ueberweisung)));
 }
 
-TEST(ZahlungPruefung, BicLeerNachDenStichtagen) {
-  EXPECT_TRUE(BicGueltig(QString(), QStringLiteral("DE89"), QDate(2014, 2, 2)));
-  EXPECT_FALSE(BicGueltig(QString(), QStringLiteral("DE89"), QDate(2014, 2, 1)));
-  EXPECT_FALSE(BicGueltig(QString(), QStringLiteral("AT61"), QDate(2016, 2, 1)));
-  EXPECT_TRUE(BicGueltig(QString(), QStringLiteral("AT61"), QDate(2016, 2, 2)));
-  EXPECT_TRUE(BicGueltig(QString(), QString(), QDate(2016, 2, 2)));
-  EXPECT_TRUE(BicGueltig(QStringLiteral("COBADEFF"), QString(), QDate(2000, 1, 1)));
-  EXPECT_FALSE(BicGueltig(QStringLiteral("COBADEFFXX"), QString(), QDate(2024, 1, 1)));
-}
-
-TEST(ZahlungPruefung, LeereBicNachDemStichtagBestehtAlle) {
+// From the cut-off day on an empty BIC passes, as in the SEPA pre-check (the two disagreed on the day).
+TEST(Speicherpruefung, LeereBicAbDemStichtag) {
   ZahlungEingabe e = Gueltig();
   e.bic.clear();
+  e.mandatDatum = QDate(2013, 1, 1);
   PruefKontext k = Kontext(Zahlart::BasisLastschrift);
-  k.heute = QDate(2014, 2, 2);  // German IBAN: the day after its cut-off
+  k.heute = QDate(2014, 2, 1);
   EXPECT_FALSE(ZahlungPruefen(e, k));
   e.iban = QStringLiteral("AT611904300234573201");
-  k.heute = QDate(2016, 2, 2);
+  EXPECT_TRUE(ZahlungPruefen(e, k));
+  k.heute = QDate(2016, 2, 1);
   EXPECT_FALSE(ZahlungPruefen(e, k));
 }
 
-TEST(ZahlungPruefung, BereinigungBleibtAuchBeiSpaeteremFehler) {
+TEST(Speicherpruefung, BereinigungBleibtAuchBeiSpaeteremFehler) {
   ZahlungEingabe e = Gueltig();
   e.name = QStringLiteral("Meier <GmbH>");
   e.bank = QStringLiteral("Bank #1");
@@ -197,27 +225,46 @@ TEST(ZahlungPruefung, BereinigungBleibtAuchBeiSpaeteremFehler) {
   EXPECT_EQ(e.bank, QStringLiteral("Bank 1"));
 }
 
-TEST(ZahlungPruefung, GitteranzeigeNimmtTextUndSummeDerZeilen) {
+TEST(Speicherpruefung, GitteranzeigeNimmtTextUndSummeDerZeilen) {
   ZahlungEingabe e = Gueltig();
   e.verwendungszweck1.clear();
   e.betrag.reset();
   PruefKontext k = Kontext(Zahlart::Ueberweisung, true);
-  k.zeilen = {2, QStringLiteral("Erste Zeile"), Euro(30)};
+  k.zeilen = {{QStringLiteral("Erste Zeile"), Euro(20)}, {QStringLiteral("Zweite"), Euro(10)}};
   EXPECT_FALSE(ZahlungPruefen(e, k));
   EXPECT_EQ(e.verwendungszweck1, QStringLiteral("Erste Zeile"));
   EXPECT_EQ(e.betrag, std::optional<Waehrung>(Euro(30)));
 }
 
-TEST(ZahlungPruefung, EinzelfeldMitMehrerenZeilenZeigtDieSumme) {
+TEST(Speicherpruefung, EinzelfeldMitMehrerenZeilenZeigtDieSumme) {
   ZahlungEingabe e = Gueltig();
   e.betrag = Euro(999);
   PruefKontext k = Kontext();
-  k.zeilen = {3, QStringLiteral("x"), Euro(12)};
+  k.zeilen = {{QStringLiteral("x"), Euro(5)}, {QStringLiteral("y"), Euro(4)}, {QStringLiteral("z"), Euro(3)}};
   EXPECT_FALSE(ZahlungPruefen(e, k));
   EXPECT_EQ(e.betrag, std::optional<Waehrung>(Euro(12)));
+  // The order the save would store: line 1 carries the field's text, the amount is the lines' total.
+  const Zahlungsauftrag a = AuftragAusEingabe(e, k);
+  ASSERT_EQ(a.Zeilen.size(), 3);
+  EXPECT_EQ(a.Zeilen.first().Text, QStringLiteral("RG 4711"));
+  EXPECT_EQ(a.Betrag, Euro(12));
 }
 
-TEST(ZahlungPruefung, FeldfarbenFolgenDenselbenRegeln) {
+TEST(Speicherpruefung, EinzelfeldWirdZeileEins) {
+  ZahlungEingabe e = Gueltig();
+  e.verwendungszweck1 = QStringLiteral("RG <4711>");
+  const Zahlungsauftrag a = AuftragAusEingabe(e, Kontext());
+  ASSERT_EQ(a.Zeilen.size(), 1);
+  EXPECT_EQ(a.Zeilen.first().Text, QStringLiteral("RG 4711"));
+  EXPECT_EQ(a.Zeilen.first().Betrag, Euro(100));
+  EXPECT_EQ(a.Art, QStringLiteral("G"));
+  EXPECT_EQ(a.MandatSequenz, 0);  // a credit transfer carries no mandate
+  const Zahlungsauftrag l = AuftragAusEingabe(e, Kontext(Zahlart::FirmenLastschrift));
+  EXPECT_EQ(l.Art, QStringLiteral("L"));
+  EXPECT_EQ(l.MandatSequenz, 12);
+}
+
+TEST(Speicherpruefung, FeldfarbenFolgenDenselbenRegeln) {
   ZahlungEingabe e = Gueltig();
   e.bic = QStringLiteral("ABC");
   e.betrag = Waehrung();
@@ -229,4 +276,15 @@ TEST(ZahlungPruefung, FeldfarbenFolgenDenselbenRegeln) {
   EXPECT_FALSE(g.betrag);
   EXPECT_FALSE(g.mandatReferenz);
   EXPECT_TRUE(FelderPruefen(e, false, QDate(2024, 1, 1)).mandatReferenz);
+  // The new refusals colour their fields as well.
+  e = Gueltig();
+  e.iban = QStringLiteral("DE88370400440532013000");
+  e.mandatReferenz = QStringLiteral("A//B");
+  const FeldGueltigkeit h = FelderPruefen(e, true, QDate(2024, 1, 1));
+  EXPECT_FALSE(h.iban);
+  EXPECT_FALSE(h.mandatReferenz);
+  EXPECT_TRUE(h.bic);
+  EXPECT_FALSE(BetragGueltig(Waehrung::AusRoh(5)));
+  EXPECT_FALSE(BetragGueltig(std::nullopt));
+  EXPECT_TRUE(BetragGueltig(Euro(1)));
 }

@@ -1,0 +1,205 @@
+#include "common/Auftragspruefung.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+#include "common/Bic.h"
+#include "common/Iban.h"
+#include "common/MandatReferenz.h"
+#include "common/SepaKennung.h"
+#include "common/Textfunktionen.h"
+#include "common/Textschluessel.h"
+
+namespace Auftragspruefung {
+namespace {
+
+QString Bereinigt(const QString& text) {
+  bool gueltig = false;
+  bool geaendert = false;
+  return UngueltigeZeichenEntfernen(text, 1, gueltig, geaendert).toString();
+}
+
+// A text the bank would get empty: nothing left of it in the payment character set but blanks.
+bool LeerNachBereinigung(const QString& text) {
+  return std::none_of(text.cbegin(), text.cend(),
+                      [](QChar c) { return c != QLatin1Char(' ') && ImZahlungszeichensatz(c); });
+}
+
+Befundart IbanBefundart(Iban::Fehler fehler) {
+  switch (fehler) {
+    case Iban::Fehler::Fehlt: return Befundart::IbanFehlt;
+    case Iban::Fehler::ZuKurz: return Befundart::IbanZuKurz;
+    case Iban::Fehler::UnbekanntesLand: return Befundart::IbanUnbekanntesLand;
+    case Iban::Fehler::FalscheLaenge: return Befundart::IbanFalscheLaenge;
+    case Iban::Fehler::Zeichen: return Befundart::IbanZeichen;
+    case Iban::Fehler::Pruefziffer:
+    case Iban::Fehler::Keiner: break;
+  }
+  return Befundart::IbanPruefziffer;
+}
+
+const QString& BicUnvollstaendigText() {
+  static const QString text = QStringLiteral(
+      "Die BIC (Internationale Bankleitzahl) fehlt noch oder ist unvollständig!\r(Die Länge beträgt 8 oder 11 Zeichen.)");
+  return text;
+}
+
+// An empty BIC: the cut-off dates (German IBANs from 1 February 2014, the other EEA countries from
+// 1 February 2016), and never for a SEPA country outside the EEA.
+std::optional<Befund> LeereBicPruefen(const Iban& iban, const QDate& heute) {
+  if (iban.BicPflicht()) {
+    return Befund{Auftragsfeld::Bic, Befundart::BicAusserhalbEwr,
+                  QStringLiteral("Die BIC (Internationale Bankleitzahl) fehlt noch!\r(Für eine IBAN aus %1, einem Land "
+                                 "außerhalb des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)")
+                      .arg(iban.Land())};
+  }
+  const QDate stichtag = iban.Land() == QLatin1String("DE") ? QDate(2014, 2, 1) : QDate(2016, 2, 1);
+  if (heute < stichtag) return Befund{Auftragsfeld::Bic, Befundart::BicUnvollstaendig, BicUnvollstaendigText()};
+  return std::nullopt;
+}
+
+std::optional<Befund> BicPruefen(const Bic& bic, const Iban& iban, const QDate& heute) {
+  const Bic::Fehler fehler = bic.Pruefen();
+  switch (fehler) {
+    case Bic::Fehler::Keiner: return std::nullopt;
+    case Bic::Fehler::Fehlt: return LeereBicPruefen(iban, heute);
+    case Bic::Fehler::Laenge: return Befund{Auftragsfeld::Bic, Befundart::BicUnvollstaendig, BicUnvollstaendigText()};
+    default:
+      return Befund{Auftragsfeld::Bic, Befundart::BicAufbau,
+                    QStringLiteral("Die BIC (Internationale Bankleitzahl) ist ungültig!\r(") + Bic::Meldung(fehler) +
+                        QLatin1Char(')')};
+  }
+}
+
+void MandatPruefen(const Zahlungsauftrag& a, const QDate& heute, QList<Befund>& befunde) {
+  const int sequenz = a.MandatSequenz;
+  if (!((sequenz >= 1 && sequenz <= 4) || (sequenz >= 11 && sequenz <= 14)))
+    befunde << Befund{Auftragsfeld::Sequenz, Befundart::SequenzFehlt,
+                      QStringLiteral("Die Einzug-Sequenz muss noch festgelegt werden!")};
+  const MandatReferenz referenz(a.MandatReferenz);
+  if (const MandatReferenz::Fehler f = referenz.Pruefen(); f != MandatReferenz::Fehler::Keiner) {
+    befunde << Befund{Auftragsfeld::MandatReferenz,
+                      f == MandatReferenz::Fehler::Leer ? Befundart::MandatReferenzFehlt
+                                                        : Befundart::MandatReferenzUngueltig,
+                      MandatReferenz::Meldung(f)};
+  }
+  if (!a.MandatDatum || !a.MandatDatum->isValid())
+    befunde << Befund{Auftragsfeld::MandatDatum, Befundart::MandatDatumFehlt,
+                      QStringLiteral("Das Mandat-Datum muss zwingend angegeben werden!")};
+  else if (*a.MandatDatum > heute)
+    befunde << Befund{Auftragsfeld::MandatDatum, Befundart::MandatDatumZukunft,
+                      QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!")};
+}
+
+}  // namespace
+
+std::optional<Befund> BetragPruefen(Waehrung betrag) {
+  if (betrag <= Waehrung())
+    return Befund{Auftragsfeld::Betrag, Befundart::BetragNichtPositiv, QStringLiteral("Der Betrag muß größer Null sein!")};
+  if (betrag > HoechstBetrag)
+    return Befund{Auftragsfeld::Betrag, Befundart::BetragZuHoch,
+                  QStringLiteral("Der Betrag darf höchstens 999.999.999,99 betragen!")};
+  if (!betrag.IstCentGenau())
+    return Befund{Auftragsfeld::Betrag, Befundart::BetragNachkommastellen,
+                  QStringLiteral("Der Betrag darf höchstens zwei Nachkommastellen haben!")};
+  return std::nullopt;
+}
+
+QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
+  QList<Befund> befunde;
+  if (LeerNachBereinigung(a.Name))
+    befunde << Befund{Auftragsfeld::Name, Befundart::NameLeer, QStringLiteral("Die Namensangabe darf nicht leer sein!")};
+
+  const Iban iban(a.IBAN);
+  if (auto b = BicPruefen(Bic(a.BIC), iban, heute)) befunde << *b;
+  if (const Iban::Fehler f = iban.Pruefen(); f != Iban::Fehler::Keiner)
+    befunde << Befund{Auftragsfeld::Iban, IbanBefundart(f), Iban::Meldung(f)};
+
+  if (LeerNachBereinigung(a.Verwendungszweck1)) {
+    if (a.Zeilen.isEmpty())
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::KeineZeile,
+                        QStringLiteral("Es ist mindestens eine Zeile beim Verwendungszweck notwendig!")};
+    else
+      befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckLeer,
+                        QStringLiteral("Der Verwendungszweck darf nicht leer sein!")};
+  }
+
+  if (auto b = BetragPruefen(a.Betrag)) {
+    befunde << *b;
+  } else if (!a.Zeilen.isEmpty() && a.Zeilensumme() != a.Betrag) {
+    befunde << Befund{Auftragsfeld::Betrag, Befundart::BetragUngleichZeilen,
+                      QStringLiteral("Der Betrag %1 stimmt nicht mit der Summe der\rVerwendungszweck-Zeilen %2 überein!")
+                          .arg(a.Betrag.FormatDeutsch(), a.Zeilensumme().FormatDeutsch())};
+  }
+
+  if (a.IstLastschrift()) MandatPruefen(a, heute, befunde);
+
+  const QString code = a.Textschluessel.trimmed();
+  if (!code.isEmpty() && !TextschluesselErlaubt(a.Art, code))
+    befunde << Befund{Auftragsfeld::Textschluessel, Befundart::TextschluesselUngueltig,
+                      QStringLiteral("Der Textschlüssel \"%1\" ist für diese Zahlungsart\rnicht vorgesehen!").arg(code)};
+
+  // Written trimmed, so only what is left counts.
+  const QString einzel = a.EinzelReferenz.trimmed();
+  if (!einzel.isEmpty()) {
+    if (const SepaKennung::Fehler f = SepaKennung(einzel).Pruefen(); f != SepaKennung::Fehler::Keiner)
+      befunde << Befund{Auftragsfeld::EinzelReferenz, Befundart::EinzelReferenzUngueltig,
+                        SepaKennung::Meldung(f, QStringLiteral("Die Einzel-Referenz"))};
+  }
+  return befunde;
+}
+
+QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute) {
+  QList<QList<Befund>> befunde;
+  befunde.reserve(lauf.size());
+  QList<qsizetype> lastschriften;
+  for (qsizetype i = 0; i < lauf.size(); ++i) {
+    befunde << Pruefen(lauf.at(i), heute);
+    if (befunde.last().isEmpty() && lauf.at(i).IstLastschrift()) lastschriften << i;
+  }
+  std::stable_sort(lastschriften.begin(), lastschriften.end(), [&lauf](qsizetype x, qsizetype y) {
+    const Zahlungsauftrag& a = lauf.at(x);
+    const Zahlungsauftrag& b = lauf.at(y);
+    return a.MandatSequenz != b.MandatSequenz ? a.MandatSequenz < b.MandatSequenz : a.ZahlungNr < b.ZahlungNr;
+  });
+
+  // The first FRST or OOFF order of each mandate.
+  struct Erste {
+    qint64 zahlungNr = 0;
+    bool frst = false;
+  };
+  QHash<QString, Erste> mandate;
+  for (qsizetype i : lastschriften) {
+    const Zahlungsauftrag& a = lauf.at(i);
+    const QString referenz = MandatReferenz(a.MandatReferenz).Text();
+    const int typ = a.MandatSequenz % 10;  // 1 OOFF, 2 FRST, 3 RCUR, 4 FNAL
+    const auto erste = mandate.constFind(referenz);
+    if (typ == 1 || typ == 2) {
+      if (erste == mandate.constEnd()) {
+        mandate.insert(referenz, Erste{a.ZahlungNr, typ == 2});
+        continue;
+      }
+      befunde[i] << Befund{Auftragsfeld::Sequenz, Befundart::MandatMehrfachErst,
+                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst-\r"
+                                          "oder Einmal-Lastschrift enthalten (Zahlung Nr. %2).")
+                               .arg(referenz)
+                               .arg(erste->zahlungNr)};
+    } else if (erste != mandate.constEnd() && erste->frst) {
+      befunde[i] << Befund{Auftragsfeld::Sequenz, Befundart::MandatErstUndFolge,
+                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als\r"
+                                          "Erst-Lastschrift enthalten (Zahlung Nr. %2); Folge- und letzte\r"
+                                          "Lastschriften gehören in einen späteren Lauf.")
+                               .arg(referenz)
+                               .arg(erste->zahlungNr)};
+    }
+  }
+  return befunde;
+}
+
+void TexteBereinigen(Zahlungsauftrag& a) {
+  a.Name = Bereinigt(a.Name);
+  a.Verwendungszweck1 = Bereinigt(a.Verwendungszweck1);
+}
+
+}  // namespace Auftragspruefung

@@ -1,0 +1,105 @@
+#include "iban/Kennungsform.h"
+
+#include <bitset>
+
+namespace Kennungsform {
+namespace {
+
+bool Grossbuchstabe(QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); }
+bool Ziffer(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+QString OhneLeerzeichen(QStringView text) {
+  QString ergebnis;
+  ergebnis.reserve(text.size());
+  for (const QChar c : text)
+    if (c != QLatin1Char(' ')) ergebnis.append(c);
+  return ergebnis;
+}
+
+// ISO 3166-1 alpha-2, the officially assigned codes, and XK.
+constexpr char Laendercodes[] =
+    "AD AE AF AG AI AL AM AO AQ AR AS AT AU AW AX AZ BA BB BD BE BF BG BH BI BJ BL BM BN BO BQ BR BS BT BV BW BY BZ "
+    "CA CC CD CF CG CH CI CK CL CM CN CO CR CU CV CW CX CY CZ DE DJ DK DM DO DZ EC EE EG EH ER ES ET FI FJ FK FM FO "
+    "FR GA GB GD GE GF GG GH GI GL GM GN GP GQ GR GS GT GU GW GY HK HM HN HR HT HU ID IE IL IM IN IO IQ IR IS IT JE "
+    "JM JO JP KE KG KH KI KM KN KP KR KW KY KZ LA LB LC LI LK LR LS LT LU LV LY MA MC MD ME MF MG MH MK ML MM MN MO "
+    "MP MQ MR MS MT MU MV MW MX MY MZ NA NC NE NF NG NI NL NO NP NR NU NZ OM PA PE PF PG PH PK PL PM PN PR PS PT PW "
+    "PY QA RE RO RS RU RW SA SB SC SD SE SG SH SI SJ SK SL SM SN SO SR SS ST SV SX SY SZ TC TD TF TG TH TJ TK TL TM "
+    "TN TO TR TT TV TW TZ UA UG UM US UY UZ VA VC VE VG VI VN VU WF WS XK YE YT ZA ZM ZW";
+
+const std::bitset<26 * 26>& Laendertafel() {
+  static const std::bitset<26 * 26> tafel = [] {
+    std::bitset<26 * 26> t;
+    for (const char* p = Laendercodes; p[0] && p[1]; p += 3) {
+      t.set(size_t((p[0] - 'A') * 26 + (p[1] - 'A')));
+      if (!p[2]) break;
+    }
+    return t;
+  }();
+  return tafel;
+}
+
+}  // namespace
+
+QString Kompakt(QStringView eingabe) {
+  QString text;
+  text.reserve(eingabe.size());
+  for (const QChar c : eingabe) {
+    if (c.isSpace()) continue;
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+      text.append(QChar(c.unicode() - (u'a' - u'A')));
+    else
+      text.append(c.unicode() < 128 ? c : c.toUpper());
+  }
+  return text;
+}
+
+int Mod97Rest(QStringView text) {
+  int rest = 0;
+  for (const QChar c : text) {
+    if (Ziffer(c))
+      rest = (rest * 10 + (c.unicode() - u'0')) % 97;
+    else if (Grossbuchstabe(c))
+      rest = (rest * 100 + (c.unicode() - u'A' + 10)) % 97;
+    else
+      return -1;
+  }
+  return rest;
+}
+
+QString Pruefziffern(QStringView koerper, QStringView land) {
+  QString text;
+  text.reserve(koerper.size() + land.size() + 2);
+  text.append(koerper).append(land).append(QStringLiteral("00"));
+  const int rest = Mod97Rest(text);
+  if (rest < 0) return {};
+  return QString::number(98 - rest).rightJustified(2, QLatin1Char('0'));
+}
+
+QString Mod97(QStringView bankleitzahl, QStringView kontoNr) {
+  const QString bban = OhneLeerzeichen(bankleitzahl) + (QStringLiteral("0000000000") + OhneLeerzeichen(kontoNr)).right(10);
+  for (const QChar c : bban)
+    if (!Ziffer(c)) return {};
+  return QStringLiteral("DE") + Pruefziffern(bban, u"DE") + bban;
+}
+
+bool Laendercode(QStringView land) {
+  if (land.size() != 2 || !Grossbuchstabe(land[0]) || !Grossbuchstabe(land[1])) return false;
+  return Laendertafel().test(size_t((land[0].unicode() - u'A') * 26 + (land[1].unicode() - u'A')));
+}
+
+BicForm BicFormPruefen(QStringView bic) {
+  if (bic.size() != 8 && bic.size() != 11) return BicForm::Laenge;
+  for (qsizetype i = 0; i < 4; ++i)
+    if (!Grossbuchstabe(bic[i])) return BicForm::Bankcode;
+  if (!Laendercode(bic.mid(4, 2))) return BicForm::Land;
+  // Location: the first character neither 0 nor 1, the second not the letter O.
+  const QChar ort1 = bic[6];
+  const QChar ort2 = bic[7];
+  if (!(Grossbuchstabe(ort1) || (Ziffer(ort1) && ort1 >= QLatin1Char('2')))) return BicForm::Ort;
+  if (!(Ziffer(ort2) || (Grossbuchstabe(ort2) && ort2 != QLatin1Char('O')))) return BicForm::Ort;
+  for (qsizetype i = 8; i < bic.size(); ++i)
+    if (!Grossbuchstabe(bic[i]) && !Ziffer(bic[i])) return BicForm::Filiale;
+  return BicForm::Gueltig;
+}
+
+}  // namespace Kennungsform

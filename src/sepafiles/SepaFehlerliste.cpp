@@ -1,0 +1,180 @@
+#include "sepafiles/SepaFehlerliste.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "common/Iban.h"
+#include "common/Programmzustand.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
+
+namespace {
+
+const QStringList& Ueberschriften() {
+  static const QStringList texte{QStringLiteral("Nr."),    QStringLiteral("Name"),   QStringLiteral("IBAN"),
+                                 QStringLiteral("Betrag"), QStringLiteral("Fällig"), QStringLiteral("Gründe")};
+  return texte;
+}
+
+// A reason on one line: the two-line texts of the payment form joined by a blank.
+QString EineZeile(const QString& text) { return QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')); }
+
+}  // namespace
+
+// The rows are read as the view asks for them: a long list costs no widgets.
+class SepaFehlerlisteModell : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  void Setzen(const QList<SepaAuftragsbefund>& befunde) {
+    beginResetModel();
+    m_befunde = befunde;
+    endResetModel();
+  }
+
+  int rowCount(const QModelIndex& eltern = {}) const override { return eltern.isValid() ? 0 : int(m_befunde.size()); }
+  int columnCount(const QModelIndex& eltern = {}) const override { return eltern.isValid() ? 0 : int(Ueberschriften().size()); }
+
+  QString Text(int zeile, int spalte) const {
+    const SepaAuftragsbefund& b = m_befunde.at(zeile);
+    switch (spalte) {
+      case 0: return QString::number(b.ZahlungNr);
+      case 1: return b.Name;
+      case 2: return Iban(b.IBAN).Bloecke();
+      case 3: return b.Betrag.FormatDeutsch();
+      case 4: return b.Faellig ? b.Faellig->toString(QStringLiteral("dd.MM.yyyy")) : QString();
+      case 5: {
+        QStringList gruende;
+        for (const QString& g : b.Gruende()) gruende << EineZeile(g);
+        return gruende.join(QStringLiteral("; "));
+      }
+    }
+    return {};
+  }
+
+  QVariant data(const QModelIndex& index, int rolle) const override {
+    if (!index.isValid()) return {};
+    if (rolle == Qt::DisplayRole) return Text(index.row(), index.column());
+    if (rolle == Qt::ToolTipRole && index.column() == 5)
+      return QString(m_befunde.at(index.row()).Gruende().join(QLatin1Char('\n'))).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    if (rolle == Qt::TextAlignmentRole && (index.column() == 0 || index.column() == 3))
+      return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+  }
+
+  QVariant headerData(int abschnitt, Qt::Orientation richtung, int rolle) const override {
+    if (richtung == Qt::Horizontal && rolle == Qt::DisplayRole) return Ueberschriften().value(abschnitt);
+    return QAbstractTableModel::headerData(abschnitt, richtung, rolle);
+  }
+
+ private:
+  QList<SepaAuftragsbefund> m_befunde;
+};
+
+SepaFehlerliste::SepaFehlerliste(QWidget* eltern) : QDialog(eltern), m_modell(new SepaFehlerlisteModell(this)) {
+  setObjectName(QStringLiteral("SepaFehlerliste"));
+  setWindowTitle(QStringLiteral("Weggelassene Zahlungen"));
+  setModal(false);
+  m_text = new QLabel(this);
+  m_text->setObjectName(QStringLiteral("Text"));
+  m_text->setWordWrap(true);
+  m_tabelle = new QTableView(this);
+  m_tabelle->setObjectName(QStringLiteral("Tabelle"));
+  m_tabelle->setModel(m_modell);
+  m_tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_tabelle->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_tabelle->setAlternatingRowColors(!Zustand().Optionen().TabellenOhneZebramuster);
+  m_tabelle->verticalHeader()->hide();
+  m_tabelle->horizontalHeader()->setStretchLastSection(true);
+  m_tabelle->installEventFilter(this);
+  m_tabelle->setWordWrap(true);
+  const int breiten[] = {50, 160, 210, 90, 80};
+  for (int i = 0; i < 5; ++i) m_tabelle->setColumnWidth(i, breiten[i]);
+
+  m_kopieren = new QPushButton(QStringLiteral("&Kopieren"), this);
+  m_kopieren->setObjectName(QStringLiteral("Kopieren"));
+  m_kopieren->setToolTip(QStringLiteral("Die ganze Liste in die Zwischenablage kopieren"));
+  m_kopieren->setAutoDefault(false);
+  m_schliessen = new QPushButton(QStringLiteral("Schließen"), this);
+  m_schliessen->setObjectName(QStringLiteral("Schliessen"));
+  m_schliessen->setAutoDefault(false);
+  connect(m_kopieren, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(Kopiertext(false)); });
+  connect(m_schliessen, &QPushButton::clicked, this, &QDialog::close);
+
+  auto* knoepfe = new QHBoxLayout;
+  knoepfe->addWidget(m_kopieren);
+  knoepfe->addStretch(1);
+  knoepfe->addWidget(m_schliessen);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_text);
+  layout->addWidget(m_tabelle, 1);
+  layout->addLayout(knoepfe);
+  resize(1100, 400);
+}
+
+SepaFehlerliste::~SepaFehlerliste() = default;
+
+void SepaFehlerliste::BefundeSetzen(const QList<SepaAuftragsbefund>& befunde) {
+  m_modell->Setzen(befunde);
+  // Every reason in full, the rows following the column widths; measuring rows costs time, so a very
+  // long list keeps one line per order (the tooltip and the copy still carry all of it).
+  m_tabelle->verticalHeader()->setSectionResizeMode(befunde.size() <= 2000 ? QHeaderView::ResizeToContents
+                                                                            : QHeaderView::Interactive);
+  m_text->setText(befunde.isEmpty()
+                      ? QStringLiteral("Die Prüfung hat keine fehlerhaften Zahlungen ermittelt.")
+                      : QStringLiteral("Diese %1 Zahlung(en) werden bei der SEPA-Erstellung weggelassen. Bitte "
+                                       "korrigieren Sie sie unter 'Zahlungen erfassen' und lassen Sie die Zahlungen "
+                                       "danach neu auswählen.")
+                            .arg(befunde.size()));
+  m_kopieren->setEnabled(!befunde.isEmpty());
+}
+
+int SepaFehlerliste::Zeilen() const { return m_modell->rowCount(); }
+
+QString SepaFehlerliste::Zelle(int zeile, int spalte) const { return m_modell->Text(zeile, spalte); }
+
+QString SepaFehlerliste::Kopiertext(bool nurMarkierte) const {
+  QList<int> zeilen;
+  if (nurMarkierte) {
+    for (const QModelIndex& i : m_tabelle->selectionModel()->selectedRows()) zeilen << i.row();
+    std::sort(zeilen.begin(), zeilen.end());
+  } else {
+    for (int i = 0; i < Zeilen(); ++i) zeilen << i;
+  }
+  QString text = Ueberschriften().join(QLatin1Char('\t')) + QLatin1Char('\n');
+  for (int zeile : zeilen) {
+    QStringList zellen;
+    for (int spalte = 0; spalte < m_modell->columnCount(); ++spalte) zellen << Zelle(zeile, spalte);
+    text += zellen.join(QLatin1Char('\t')) + QLatin1Char('\n');
+  }
+  return text;
+}
+
+bool SepaFehlerliste::eventFilter(QObject* objekt, QEvent* ereignis) {
+  // The view would copy only its current cell.
+  if (objekt == m_tabelle && ereignis->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(ereignis)->matches(QKeySequence::Copy)) {
+    QApplication::clipboard()->setText(Kopiertext(true));
+    return true;
+  }
+  return QDialog::eventFilter(objekt, ereignis);
+}
+
+void SepaFehlerliste::keyPressEvent(QKeyEvent* ereignis) {
+  if (ereignis->key() == Qt::Key_F1) {
+    HilfeAnzeigen(HilfeKontext::SepaDatei, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    return;
+  }
+  QDialog::keyPressEvent(ereignis);
+}

@@ -1,0 +1,84 @@
+#include "sepafiles/core/SepaVorpruefung.h"
+
+#include "common/GlaeubigerId.h"
+#include "common/SepaKennung.h"
+#include "common/Textfunktionen.h"
+
+namespace SepaVorpruefung {
+
+QString NachrichtenId(const QString& referenz) { return SepaZeichenWandeln(referenz); }
+
+QString ReferenzMeldung(const QString& referenz) {
+  const QString nachrichtenId = NachrichtenId(referenz);
+  if (nachrichtenId.trimmed().isEmpty()) {
+    return QStringLiteral(
+        "Für Gutschriften und Lastschriften wird zwingend eine Referenz-Angabe benötigt.\r"
+        "Die Referenz wird bei den Absender-Daten gespeichert und für jede einzelne\r"
+        "SEPA-Datei hochgezählt, so dass für die nächste SEPA-Datei eine eindeutige\r"
+        "Angabe vorhanden ist. Bitte tragen Sie die Referenz-Angabe ein.");
+  }
+  const SepaKennung::Fehler fehler = SepaKennung(nachrichtenId).Pruefen();
+  if (fehler == SepaKennung::Fehler::Keiner) return {};
+  return SepaKennung::Meldung(fehler, QStringLiteral("Die Referenz-Angabe")) +
+         QStringLiteral("\r\rDie Referenz wird als Kennung der SEPA-Datei an die Bank\r"
+                        "übermittelt. Bitte korrigieren Sie die Referenz-Angabe.");
+}
+
+QString AusfuehrungsdatumMeldung(const std::optional<QDate>& ausfuehrungsdatum, const QDate& erstellungsdatum) {
+  if (!ausfuehrungsdatum || !ausfuehrungsdatum->isValid()) return {};
+  const QDate bis = erstellungsdatum.addDays(14);
+  if (*ausfuehrungsdatum >= erstellungsdatum && *ausfuehrungsdatum <= bis) return {};
+  const QString format = QStringLiteral("dd.MM.yyyy");
+  return QStringLiteral("Das Ausführungsdatum muß zwischen dem Erstellungsdatum \r") + erstellungsdatum.toString(format) +
+         QStringLiteral(" und dem ") + bis.toString(format) + QStringLiteral(" liegen!\r\rBitte korrigieren/ergänzen Sie die Eingabe.");
+}
+
+QString GlaeubigerIdMeldung(const QString& glaeubigerId) {
+  const GlaeubigerId id(glaeubigerId);
+  const GlaeubigerId::Fehler fehler = id.Pruefen();
+  if (fehler == GlaeubigerId::Fehler::Fehlt) {
+    return QStringLiteral(
+        "Für Lastschriften wird zwingend eine von der deutschen Bundesbank\r"
+        "vergebene Gläubiger-ID benötigt.\r"
+        "\r"
+        "Falls Ihnen diese vorliegt, muss diese bei den Absender-Angaben eingetragen\r"
+        "werden. Erst dann können Lastschriften verarbeitet werden.");
+  }
+  if (fehler == GlaeubigerId::Fehler::Keiner) return {};
+  return QStringLiteral("Die Gläubiger-ID bei den Absender-Angaben ist ungültig:\r") + GlaeubigerId::Meldung(fehler) +
+         QStringLiteral("\r\rBitte korrigieren Sie die Gläubiger-ID bei den Absender-Angaben.\r"
+                        "Erst dann können Lastschriften verarbeitet werden.");
+}
+
+QStringList VerwendeteReferenzen(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, DbFehler& fehler) {
+  fehler = {};
+  QStringList verwendet;
+  for (const QString& id : nachrichtenIds) {
+    const std::optional<QVariant> anzahl =
+        db.Wert(SqlText("SELECT COUNT(*) FROM GesendeteReferenzen WHERE AbsenderNr = ? AND Referenz = ?"),
+                {absenderNr, id}, fehler);
+    if (fehler) return {};
+    if (anzahl && anzahl->toLongLong() > 0) verwendet << id;
+  }
+  return verwendet;
+}
+
+QString VerwendeteReferenzMeldung(const QString& nachrichtenId) {
+  return QStringLiteral("Die Referenz-Angabe \"%1\" wurde für diesen Absender bereits\r"
+                        "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück,\r"
+                        "deren Kennung sie schon erhalten hat.\r"
+                        "\r"
+                        "Bitte tragen Sie eine neue Referenz-Angabe ein.")
+      .arg(nachrichtenId);
+}
+
+DbFehler ReferenzenMerken(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, const QDate& erstellt) {
+  for (const QString& id : nachrichtenIds)
+    if (DbFehler f = db.Ausfuehren(
+            SqlText("INSERT INTO GesendeteReferenzen (AbsenderNr, Referenz, Erstellt) VALUES (?, ?, ?)"),
+            {absenderNr, id, erstellt}))
+      return f;
+  return {};
+}
+
+}  // namespace SepaVorpruefung

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "platform/db/Datenbank.h"
+
+// The create command's checks of what the window hands to a run, before anything is written: the
+// reference (the file's message id), the execution date of credit transfers and the creditor
+// identifier of direct debits. The orders themselves are judged by Auftragspruefung.
+namespace SepaVorpruefung {
+
+// The message id a reference gives: the reference in the payment character set (not trimmed).
+QString NachrichtenId(const QString& referenz);
+
+// Message for a reference that cannot become a message id (empty after the conversion, or against
+// the identifier rules of SepaKennung); empty when it is usable.
+QString ReferenzMeldung(const QString& referenz);
+// Message for a credit-transfer execution date outside the creation date and the 14 days after it
+// (both boundaries pass); empty when the date is in range or not given.
+QString AusfuehrungsdatumMeldung(const std::optional<QDate>& ausfuehrungsdatum, const QDate& erstellungsdatum);
+// Message for a missing or invalid creditor identifier of a direct-debit run; empty when valid.
+QString GlaeubigerIdMeldung(const QString& glaeubigerId);
+
+// Message ids of `nachrichtenIds` that a file of this sender already carried (table
+// GesendeteReferenzen), in the given order.
+QStringList VerwendeteReferenzen(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, DbFehler& fehler);
+// Message for a message id sent before; the bank rejects a file whose message id it has seen.
+QString VerwendeteReferenzMeldung(const QString& nachrichtenId);
+// Notes the message ids of the files of a run (inside the run's transaction).
+DbFehler ReferenzenMerken(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, const QDate& erstellt);
+
+}  // namespace SepaVorpruefung

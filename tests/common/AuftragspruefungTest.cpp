@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "common/Auftragspruefung.h"
+
+void PrintTo(Befundart art, std::ostream* os) { *os << "Befundart " << static_cast<int>(art); }
+
+namespace {
+
+const QDate Heute(2024, 6, 5);
+
+Zahlungsauftrag Ueberweisung() {
+  Zahlungsauftrag a;
+  a.ZahlungNr = 7;
+  a.Art = QStringLiteral("G");
+  a.Name = QStringLiteral("Müller & Söhne GmbH");
+  a.IBAN = QStringLiteral("DE89370400440532013000");
+  a.BIC = QStringLiteral("COBADEFFXXX");
+  a.Verwendungszweck1 = QStringLiteral("Rechnung 4711");
+  a.Zeilen = {{QStringLiteral("Rechnung 4711"), Waehrung::AusCent(10000)}, {QStringLiteral("Rechnung 4712"), Waehrung::AusCent(2550)}};
+  a.Betrag = Waehrung::AusCent(12550);
+  return a;
+}
+
+Zahlungsauftrag Lastschrift(int sequenz = 2) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.Art = QStringLiteral("L");
+  a.MandatReferenz = QStringLiteral("M-4711");
+  a.MandatDatum = QDate(2023, 5, 1);
+  a.MandatSequenz = sequenz;
+  return a;
+}
+
+QList<Befundart> Arten(const Zahlungsauftrag& a, const QDate& heute = Heute) {
+  QList<Befundart> arten;
+  for (const Befund& b : Auftragspruefung::Pruefen(a, heute)) arten << b.Art;
+  return arten;
+}
+
+TEST(Auftragspruefung, GueltigeAuftraegeJederArt) {
+  EXPECT_TRUE(Auftragspruefung::Pruefen(Ueberweisung(), Heute).isEmpty());
+  for (int sequenz : {1, 2, 3, 4, 11, 12, 13, 14}) EXPECT_TRUE(Arten(Lastschrift(sequenz)).isEmpty()) << sequenz;
+}
+
+// All findings, in the payment form's order, each with its field and a German text.
+TEST(Auftragspruefung, LeereLastschriftNenntAllesInDerReihenfolgeDerMaske) {
+  Zahlungsauftrag a;
+  a.Art = QStringLiteral("L");
+  const QList<Befund> befunde = Auftragspruefung::Pruefen(a, Heute);
+  QList<Befundart> arten;
+  QList<Auftragsfeld> felder;
+  for (const Befund& b : befunde) {
+    arten << b.Art;
+    felder << b.Feld;
+    EXPECT_FALSE(b.Text.isEmpty());
+  }
+  EXPECT_EQ(arten, (QList<Befundart>{Befundart::NameLeer, Befundart::IbanFehlt, Befundart::KeineZeile,
+                                     Befundart::BetragNichtPositiv, Befundart::SequenzFehlt,
+                                     Befundart::MandatReferenzFehlt, Befundart::MandatDatumFehlt}));
+  EXPECT_EQ(felder, (QList<Auftragsfeld>{Auftragsfeld::Name, Auftragsfeld::Iban, Auftragsfeld::Zeilen,
+                                         Auftragsfeld::Betrag, Auftragsfeld::Sequenz, Auftragsfeld::MandatReferenz,
+                                         Auftragsfeld::MandatDatum}));
+  EXPECT_EQ(befunde.first().Text, QStringLiteral("Die Namensangabe darf nicht leer sein!"));
+}
+
+struct Fall {
+  const char* name;
+  std::function<void(Zahlungsauftrag&)> aendern;
+  QList<Befundart> erwartet;
+  QDate heute = Heute;
+};
+
+class EinzelneRegel : public ::testing::TestWithParam<Fall> {};
+
+TEST_P(EinzelneRegel, Befunde) {
+  Zahlungsauftrag a = Lastschrift();
+  GetParam().aendern(a);
+  EXPECT_EQ(Arten(a, GetParam().heute), GetParam().erwartet);
+}
+
+const QString Schweiz = QStringLiteral("CH9300762011623852957");
+
+void OhneBic(Zahlungsauftrag& a, const char* iban) {
+  a.BIC.clear();
+  a.IBAN = QString::fromLatin1(iban);
+  a.MandatDatum = QDate(2013, 1, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Regeln, EinzelneRegel,
+    ::testing::Values(
+        Fall{"NameNurUngueltigeZeichen", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("<#>"); }, {Befundart::NameLeer}},
+        Fall{"NameNurLeerzeichen", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("   "); }, {Befundart::NameLeer}},
+        // The BIC cut-off dates, each from both sides (with a mandate signed before them).
+        Fall{"BicLeerDeVorStichtag", [](Zahlungsauftrag& a) { OhneBic(a, "DE89370400440532013000"); },
+             {Befundart::BicUnvollstaendig}, QDate(2014, 1, 31)},
+        Fall{"BicLeerDeAmStichtag", [](Zahlungsauftrag& a) { OhneBic(a, "DE89370400440532013000"); }, {},
+             QDate(2014, 2, 1)},
+        Fall{"BicLeerAtVorStichtag", [](Zahlungsauftrag& a) { OhneBic(a, "AT611904300234573201"); },
+             {Befundart::BicUnvollstaendig}, QDate(2016, 1, 31)},
+        Fall{"BicLeerAtAmStichtag", [](Zahlungsauftrag& a) { OhneBic(a, "AT611904300234573201"); }, {},
+             QDate(2016, 2, 1)},
+        Fall{"BicLeerSchweiz",
+             [](Zahlungsauftrag& a) {
+               a.BIC.clear();
+               a.IBAN = Schweiz;
+             },
+             {Befundart::BicAusserhalbEwr}},
+        Fall{"BicLeerGrossbritannien",
+             [](Zahlungsauftrag& a) {
+               a.BIC = QStringLiteral("  ");
+               a.IBAN = QStringLiteral("GB29NWBK60161331926819");
+             },
+             {Befundart::BicAusserhalbEwr}},
+        Fall{"BicSchweizGegeben",
+             [](Zahlungsauftrag& a) {
+               a.BIC = QStringLiteral("UBSWCHZH80A");
+               a.IBAN = Schweiz;
+             },
+             {}},
+        Fall{"BicNeunZeichen", [](Zahlungsauftrag& a) { a.BIC = QStringLiteral("COBADEFFX"); },
+             {Befundart::BicUnvollstaendig}},
+        Fall{"BicNurZiffern", [](Zahlungsauftrag& a) { a.BIC = QStringLiteral("12345678"); }, {Befundart::BicAufbau}},
+        Fall{"IbanPruefziffer", [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("DE88370400440532013000"); },
+             {Befundart::IbanPruefziffer}},
+        Fall{"IbanKleinMitLeerzeichen", [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00"); },
+             {}},
+        Fall{"ZeilenOhneVerwendungszweck1", [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QStringLiteral("€€"); },
+             {Befundart::VerwendungszweckLeer}},
+        Fall{"OhneZeilenMitVerwendungszweck1",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen.clear();
+               a.Betrag = Waehrung::AusEuro(5);
+             },
+             {}},
+        Fall{"OhneZeilenOhneText",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen.clear();
+               a.Verwendungszweck1.clear();
+             },
+             {Befundart::KeineZeile}},
+        Fall{"BetragNull", [](Zahlungsauftrag& a) { a.Betrag = Waehrung(); }, {Befundart::BetragNichtPositiv}},
+        Fall{"BetragNegativ", [](Zahlungsauftrag& a) { a.Betrag = Waehrung::AusCent(-1); }, {Befundart::BetragNichtPositiv}},
+        Fall{"BetragHoechster",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen.clear();
+               a.Betrag = Auftragspruefung::HoechstBetrag;
+             },
+             {}},
+        Fall{"BetragEinCentZuHoch",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen.clear();
+               a.Betrag = Auftragspruefung::HoechstBetrag + Waehrung::AusCent(1);
+             },
+             {Befundart::BetragZuHoch}},
+        Fall{"BetragDreiNachkommastellen",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen.clear();
+               a.Betrag = Waehrung::AusRoh(123450);  // 12,345
+             },
+             {Befundart::BetragNachkommastellen}},
+        Fall{"BetragUngleichZeilen", [](Zahlungsauftrag& a) { a.Betrag = Waehrung::AusCent(12551); },
+             {Befundart::BetragUngleichZeilen}},
+        Fall{"ZeilenOhneBetragZaehlenNull",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen[1].Betrag = Waehrung();
+               a.Betrag = Waehrung::AusCent(10000);
+             },
+             {}},
+        Fall{"SequenzNull", [](Zahlungsauftrag& a) { a.MandatSequenz = 0; }, {Befundart::SequenzFehlt}},
+        Fall{"SequenzAutomatisch", [](Zahlungsauftrag& a) { a.MandatSequenz = 5; }, {Befundart::SequenzFehlt}},
+        Fall{"MandatReferenzDoppelterSchraegstrich", [](Zahlungsauftrag& a) { a.MandatReferenz = QStringLiteral("A//B"); },
+             {Befundart::MandatReferenzUngueltig}},
+        Fall{"MandatReferenz36", [](Zahlungsauftrag& a) { a.MandatReferenz = QString(36, QLatin1Char('M')); },
+             {Befundart::MandatReferenzUngueltig}},
+        Fall{"MandatReferenzUmlaut", [](Zahlungsauftrag& a) { a.MandatReferenz = QStringLiteral("Müller-1"); },
+             {Befundart::MandatReferenzUngueltig}},
+        Fall{"MandatReferenzGetrimmt", [](Zahlungsauftrag& a) { a.MandatReferenz = QStringLiteral(" M-1 "); }, {}},
+        Fall{"MandatDatumHeute", [](Zahlungsauftrag& a) { a.MandatDatum = Heute; }, {}},
+        Fall{"MandatDatumMorgen", [](Zahlungsauftrag& a) { a.MandatDatum = Heute.addDays(1); },
+             {Befundart::MandatDatumZukunft}},
+        Fall{"MandatDatumUngueltig", [](Zahlungsauftrag& a) { a.MandatDatum = QDate(); }, {Befundart::MandatDatumFehlt}},
+        Fall{"TextschluesselDerLastschrift", [](Zahlungsauftrag& a) { a.Textschluessel = QStringLiteral("COLL"); }, {}},
+        Fall{"TextschluesselDerUeberweisung", [](Zahlungsauftrag& a) { a.Textschluessel = QStringLiteral("SALA"); },
+             {Befundart::TextschluesselUngueltig}},
+        Fall{"EinzelReferenzDoppelterSchraegstrich", [](Zahlungsauftrag& a) { a.EinzelReferenz = QStringLiteral("A//B"); },
+             {Befundart::EinzelReferenzUngueltig}},
+        Fall{"EinzelReferenzSchraegstrichAmEnde", [](Zahlungsauftrag& a) { a.EinzelReferenz = QStringLiteral("/R1//"); },
+             {Befundart::EinzelReferenzUngueltig}},
+        Fall{"EinzelReferenzMitLeerzeichenGetrimmt", [](Zahlungsauftrag& a) { a.EinzelReferenz = QStringLiteral(" R1 "); },
+             {}}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+TEST(Auftragspruefung, UeberweisungPrueftKeineMandatsdaten) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.MandatReferenz = QStringLiteral("A//B");
+  a.MandatDatum = Heute.addDays(30);
+  a.Textschluessel = QStringLiteral("SALA");
+  EXPECT_TRUE(Arten(a).isEmpty());
+  a.Textschluessel = QStringLiteral("COLL");
+  EXPECT_EQ(Arten(a), QList<Befundart>{Befundart::TextschluesselUngueltig});
+  a.Textschluessel = QStringLiteral("sala");  // stored codes are capitals
+  EXPECT_EQ(Arten(a), QList<Befundart>{Befundart::TextschluesselUngueltig});
+}
+
+TEST(Auftragspruefung, TexteNennenDieWerte) {
+  Zahlungsauftrag a = Lastschrift();
+  a.Betrag = Waehrung::AusCent(12551);
+  a.Textschluessel = QStringLiteral("SALA");
+  a.BIC.clear();
+  a.IBAN = Schweiz;
+  QStringList texte;
+  for (const Befund& b : Auftragspruefung::Pruefen(a, Heute)) texte << b.Text;
+  ASSERT_EQ(texte.size(), 3);
+  EXPECT_TRUE(texte.at(0).contains(QStringLiteral("IBAN aus CH"))) << texte.at(0).toStdString();
+  EXPECT_EQ(texte.at(1), QStringLiteral("Der Betrag 125,51 stimmt nicht mit der Summe der\rVerwendungszweck-Zeilen "
+                                        "125,50 überein!"));
+  EXPECT_EQ(texte.at(2), QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart\rnicht vorgesehen!"));
+}
+
+TEST(Auftragspruefung, BetragAllein) {
+  EXPECT_FALSE(Auftragspruefung::BetragPruefen(Waehrung::AusCent(1)));
+  EXPECT_EQ(Auftragspruefung::BetragPruefen(Waehrung())->Art, Befundart::BetragNichtPositiv);
+  EXPECT_EQ(Auftragspruefung::BetragPruefen(Waehrung::AusRoh(5))->Art, Befundart::BetragNachkommastellen);
+}
+
+TEST(Auftragspruefung, TexteBereinigen) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.Name = QStringLiteral("<Meier> \"Bau\" #1");
+  a.Verwendungszweck1 = QStringLiteral("RE 5 [x]; €");
+  Auftragspruefung::TexteBereinigen(a);
+  EXPECT_EQ(a.Name, QStringLiteral("Meier Bau 1"));
+  EXPECT_EQ(a.Verwendungszweck1, QStringLiteral("RE 5 x "));
+}
+
+// --- The run's rules -------------------------------------------------------------------------
+
+Zahlungsauftrag Mandat(qint64 nr, int sequenz, const char* referenz = "M-1") {
+  Zahlungsauftrag a = Lastschrift(sequenz);
+  a.ZahlungNr = nr;
+  a.MandatReferenz = QString::fromUtf8(referenz);
+  return a;
+}
+
+QList<QList<Befundart>> LaufArten(const QList<Zahlungsauftrag>& lauf) {
+  QList<QList<Befundart>> ergebnis;
+  for (const QList<Befund>& befunde : Auftragspruefung::LaufPruefen(lauf, Heute)) {
+    QList<Befundart> arten;
+    for (const Befund& b : befunde) arten << b.Art;
+    ergebnis << arten;
+  }
+  return ergebnis;
+}
+
+using L = QList<Befundart>;
+
+TEST(LaufPruefen, ErstUndFolgeDesselbenMandats) {
+  // The RCUR has the lower number and stands first: still the FRST is the one that stays.
+  EXPECT_EQ(LaufArten({Mandat(5, 3), Mandat(9, 2)}), (QList<L>{{Befundart::MandatErstUndFolge}, {}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 2), Mandat(6, 4)}), (QList<L>{{}, {Befundart::MandatErstUndFolge}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 12), Mandat(6, 13)}), (QList<L>{{}, {Befundart::MandatErstUndFolge}}));
+}
+
+TEST(LaufPruefen, ErstOderEinmalHoechstensEinmal) {
+  EXPECT_EQ(LaufArten({Mandat(8, 2), Mandat(5, 2)}), (QList<L>{{Befundart::MandatMehrfachErst}, {}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 1), Mandat(6, 1)}), (QList<L>{{}, {Befundart::MandatMehrfachErst}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 1), Mandat(6, 2)}), (QList<L>{{}, {Befundart::MandatMehrfachErst}}));
+}
+
+TEST(LaufPruefen, ErlaubtesBleibtOhneBefund) {
+  // Different mandates; recurring and final collections of one mandate.
+  EXPECT_EQ(LaufArten({Mandat(5, 2, "M-1"), Mandat(6, 2, "M-2"), Mandat(7, 3, "M-3")}), (QList<L>{{}, {}, {}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 3), Mandat(6, 3), Mandat(7, 4)}), (QList<L>{{}, {}, {}}));
+  // Mandate references differ by case: two mandates for the bank.
+  EXPECT_EQ(LaufArten({Mandat(5, 2, "m-1"), Mandat(6, 3, "M-1")}), (QList<L>{{}, {}}));
+}
+
+// Written trimmed, so blanks around a reference do not make it another mandate.
+TEST(LaufPruefen, ReferenzGetrimmtVerglichen) {
+  EXPECT_EQ(LaufArten({Mandat(5, 2, "M-1"), Mandat(6, 3, " M-1 ")}), (QList<L>{{}, {Befundart::MandatErstUndFolge}}));
+}
+
+TEST(LaufPruefen, FehlerhafterAuftragZaehltNichtMit) {
+  Zahlungsauftrag kaputt = Mandat(5, 2);
+  kaputt.IBAN = QStringLiteral("DE88370400440532013000");
+  const QList<QList<Befundart>> arten = LaufArten({kaputt, Mandat(6, 3)});
+  EXPECT_EQ(arten.at(0), L{Befundart::IbanPruefziffer});
+  EXPECT_TRUE(arten.at(1).isEmpty());
+}
+
+TEST(LaufPruefen, UeberweisungenKennenKeinMandat) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.MandatReferenz = QStringLiteral("M-1");
+  a.MandatSequenz = 2;
+  EXPECT_EQ(LaufArten({a, a}), (QList<L>{{}, {}}));
+}
+
+TEST(LaufPruefen, TextNenntMandatUndZahlung) {
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen({Mandat(5, 2, "M-77"), Mandat(6, 3, "M-77")}, Heute);
+  ASSERT_EQ(befunde.at(1).size(), 1);
+  EXPECT_EQ(befunde.at(1).first().Feld, Auftragsfeld::Sequenz);
+  EXPECT_TRUE(befunde.at(1).first().Text.contains(QStringLiteral("\"M-77\"")));
+  EXPECT_TRUE(befunde.at(1).first().Text.contains(QStringLiteral("Zahlung Nr. 5")));
+}
+
+}  // namespace

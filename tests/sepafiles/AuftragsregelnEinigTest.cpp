@@ -1,0 +1,201 @@
+// The same hostile orders through the payment form's save, the SEPA pre-check and the writer's last
+// guard: the three must agree order by order, and name the same rule first. Before the rules had one
+// home, the save let through what the pre-check then dropped without a word.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "LaufTestDatenbank.h"
+#include "payments/core/Speicherpruefung.h"
+#include "payments/core/ZahlungSpeichern.h"
+#include "payments/core/Zahlungsbefehle.h"
+#include "sepafiles/core/SepaDokument.h"
+#include "sepafiles/core/SepaLauf.h"
+#include "sepafiles/core/SepaSelektion.h"
+
+void PrintTo(Befundart art, std::ostream* os) { *os << "Befundart " << static_cast<int>(art); }
+
+namespace {
+
+const QDate Heute(2024, 6, 5);
+const QDateTime Zeitpunkt(Heute, QTime(9, 0));
+
+struct Feindlich {
+  const char* name;
+  Zahlart zahlart;
+  std::function<void(ZahlungEingabe&)> aendern;
+  std::optional<Befundart> erwartet;  // the first rule refusing it; nullopt: a good order
+};
+
+ZahlungEingabe Eingabe() {
+  ZahlungEingabe e;
+  e.name = QStringLiteral("Meier GmbH");
+  e.bank = QStringLiteral("Commerzbank");
+  e.bic = QStringLiteral("COBADEFFXXX");
+  e.iban = QStringLiteral("DE89 3704 0044 0532 0130 00");
+  e.verwendungszweck1 = QStringLiteral("RG 4711");
+  e.betrag = Waehrung::AusCent(12345);
+  e.mandatReferenz = QStringLiteral("M-1");
+  e.mandatDatum = QDate(2023, 1, 1);
+  e.sequenzIndex = 1;
+  return e;
+}
+
+SepaArt Lauf(Zahlart z) {
+  return z == Zahlart::Ueberweisung ? SepaArt::Ueberweisung
+         : z == Zahlart::BasisLastschrift ? SepaArt::BasisLastschrift : SepaArt::FirmenLastschrift;
+}
+
+class AuftragsregelnEinig : public ::testing::TestWithParam<Feindlich> {};
+
+TEST_P(AuftragsregelnEinig, SpeichernVorpruefungUndSchreiberGleich) {
+  const Feindlich& fall = GetParam();
+  LaufTestDatenbank t;
+  ZahlungEingabe eingabe = Eingabe();
+  fall.aendern(eingabe);
+
+  // 1. The save of the payment form, on a row "Neu" stored.
+  qint64 gespeichert = 0;
+  ASSERT_TRUE(NeueZahlungAnlegen(t.Db(), 1, fall.zahlart, {}, Heute, gespeichert).Ok());
+  SpeicherKontext sk;
+  sk.absenderNr = 1;
+  sk.zahlart = fall.zahlart;
+  sk.heute = Heute;
+  ZahlungEingabe fuerSpeichern = eingabe;
+  const SpeicherErgebnis speichern = ZahlungSpeichern(t.Db(), gespeichert, fuerSpeichern, sk);
+  ASSERT_TRUE(speichern.dbFehler.Ok()) << speichern.dbFehler.Beschreibung.toStdString();
+  ASSERT_TRUE(t.Db().Ausfuehren("DELETE FROM Zahlungen WHERE ZahlungNr = ?", {gespeichert}).Ok());
+
+  // 2. The same order stored as it stands (as an import or an older version could have left it),
+  // then the SEPA selection's pre-check over it.
+  PruefKontext pk;
+  pk.zahlart = fall.zahlart;
+  pk.heute = Heute;
+  const Zahlungsauftrag a = AuftragAusEingabe(eingabe, pk);
+  LaufTestDatenbank::Auftrag roh;
+  roh.art = a.Art;
+  roh.name = a.Name;
+  roh.iban = a.IBAN;
+  roh.bic = a.BIC;
+  roh.mandatSequenz = a.MandatSequenz;
+  roh.mandatReferenz = a.MandatReferenz;
+  roh.mandatDatum = a.MandatDatum;
+  roh.verwendungszweck1 = a.Verwendungszweck1;
+  roh.textschluessel = a.Textschluessel;
+  roh.zeilenCent = {a.Betrag.Roh() / 100};
+  roh.gesamtCent = 0;
+  const qint64 nr = t.Anlegen(roh);
+  if (!a.Betrag.IstCentGenau()) {  // the fixture counts in cent: the fraction goes in as stored
+    ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr = ?",
+                                  {QVariant::fromValue(a.Betrag), nr}).Ok());
+    ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET ZahlungsBetrag = ? WHERE ZahlungNr = ?",
+                                  {QVariant::fromValue(a.Betrag), nr}).Ok());
+  }
+  SepaAuswahlAnfrage anfrage;
+  anfrage.Art = Lauf(fall.zahlart);
+  anfrage.Heute = Heute;
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage);
+  ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+  ASSERT_EQ(auswahl.Geprueft, 1);
+
+  // 3. The writer's last guard, given the order as the run reads it.
+  DbFehler f;
+  const QList<Zahlungsauftrag> gelesen = SepaLauf::AuftraegeLesen(t.Db(), 1, anfrage.Art, {nr}, f);
+  ASSERT_TRUE(f.Ok());
+  ASSERT_EQ(gelesen.size(), 1);
+  DbFehler af;
+  const std::optional<SepaAbsender> absender = SepaLauf::AbsenderLesen(t.Db(), 1, af);
+  ASSERT_TRUE(absender);
+  SepaOptionen o;
+  o.Art = anfrage.Art;
+  o.Zeitpunkt = Zeitpunkt;
+  o.Erstellungsdatum = Heute;
+  const SepaErgebnis schreiben = SepaDokument::Bauen(gelesen, *absender, o, QStringLiteral("R100"));
+
+  const bool gut = !fall.erwartet.has_value();
+  EXPECT_EQ(speichern.Ok(), gut) << speichern.Meldungstext().toStdString();
+  EXPECT_EQ(auswahl.Fehlerhaft == 0, gut);
+  EXPECT_EQ(schreiben.Ok(), gut) << schreiben.Fehler.toStdString();
+  if (gut) return;
+  ASSERT_TRUE(speichern.pruefFehler);
+  ASSERT_EQ(auswahl.Befunde.size(), 1);
+  const Befund& erster = auswahl.Befunde.first().Befunde.first();
+  EXPECT_EQ(speichern.pruefFehler->art, *fall.erwartet);
+  EXPECT_EQ(erster.Art, *fall.erwartet);
+  EXPECT_EQ(speichern.pruefFehler->meldung, erster.Text);
+  EXPECT_TRUE(schreiben.Fehler.contains(erster.Text)) << schreiben.Fehler.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Feindliche, AuftragsregelnEinig,
+    ::testing::Values(
+        Feindlich{"GuteUeberweisung", Zahlart::Ueberweisung, [](ZahlungEingabe&) {}, std::nullopt},
+        Feindlich{"GuteLastschrift", Zahlart::BasisLastschrift, [](ZahlungEingabe&) {}, std::nullopt},
+        Feindlich{"GrossbritannienMitBic", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) {
+                    e.iban = QStringLiteral("GB29 NWBK 6016 1331 9268 19");
+                    e.bic = QStringLiteral("NWBKGB2L");
+                  },
+                  std::nullopt},
+        Feindlich{"OhneBicInDeutschland", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.bic.clear(); }, std::nullopt},
+        Feindlich{"NameNurFremdeZeichen", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.name = QStringLiteral("§§"); },
+                  Befundart::NameLeer},
+        Feindlich{"IbanPruefziffer", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) { e.iban = QStringLiteral("DE88370400440532013000"); }, Befundart::IbanPruefziffer},
+        Feindlich{"IbanLaenge", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) { e.iban = QStringLiteral("DE893704004405320130"); }, Befundart::IbanFalscheLaenge},
+        Feindlich{"BicNurZiffern", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.bic = QStringLiteral("12345678"); },
+                  Befundart::BicAufbau},
+        Feindlich{"BicZehnZeichen", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.bic = QStringLiteral("COBADEFFXX"); },
+                  Befundart::BicUnvollstaendig},
+        Feindlich{"SchweizOhneBic", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) {
+                    e.iban = QStringLiteral("CH9300762011623852957");
+                    e.bic.clear();
+                  },
+                  Befundart::BicAusserhalbEwr},
+        Feindlich{"MonacoOhneBicLastschrift", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) {
+                    e.iban = QStringLiteral("MC5811222000010123456789030");
+                    e.bic.clear();
+                  },
+                  Befundart::BicAusserhalbEwr},
+        Feindlich{"VerwendungszweckLeer", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) { e.verwendungszweck1 = QStringLiteral("{}"); }, Befundart::VerwendungszweckLeer},
+        Feindlich{"BetragZuHoch", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) { e.betrag = Auftragspruefung::HoechstBetrag + Waehrung::AusCent(1); },
+                  Befundart::BetragZuHoch},
+        Feindlich{"BetragHoechster", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) { e.betrag = Auftragspruefung::HoechstBetrag; }, std::nullopt},
+        Feindlich{"BetragDreiNachkommastellen", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) { e.betrag = Waehrung::AusRoh(123450); }, Befundart::BetragNachkommastellen},
+        Feindlich{"MandatReferenzDoppelterSchraegstrich", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) { e.mandatReferenz = QStringLiteral("A//B"); }, Befundart::MandatReferenzUngueltig},
+        Feindlich{"MandatReferenzSchraegstrichAmEnde", Zahlart::FirmenLastschrift,
+                  [](ZahlungEingabe& e) { e.mandatReferenz = QStringLiteral("M1/"); }, Befundart::MandatReferenzUngueltig},
+        Feindlich{"MandatReferenzUmlaut", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) { e.mandatReferenz = QStringLiteral("Müller-1"); },
+                  Befundart::MandatReferenzUngueltig},
+        Feindlich{"MandatReferenz36", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) { e.mandatReferenz = QString(36, QLatin1Char('M')); },
+                  Befundart::MandatReferenzUngueltig},
+        Feindlich{"MandatDatumMorgen", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) { e.mandatDatum = Heute.addDays(1); }, Befundart::MandatDatumZukunft},
+        Feindlich{"MandatDatumHeute", Zahlart::BasisLastschrift, [](ZahlungEingabe& e) { e.mandatDatum = Heute; },
+                  std::nullopt},
+        Feindlich{"TextschluesselDerUeberweisungBeiLastschrift", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) { e.textschluessel = QStringLiteral("SALA"); }, Befundart::TextschluesselUngueltig},
+        Feindlich{"TextschluesselUnbekannt", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) { e.textschluessel = QStringLiteral("XXXX"); }, Befundart::TextschluesselUngueltig},
+        Feindlich{"MehrereFehlerDerErsteZaehlt", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) {
+                    e.iban = QStringLiteral("DE88370400440532013000");
+                    e.mandatReferenz = QStringLiteral("A//B");
+                    e.bic = QStringLiteral("COBADEFFX");
+                  },
+                  Befundart::BicUnvollstaendig}),
+    [](const ::testing::TestParamInfo<Feindlich>& info) { return std::string(info.param.name); });
+
+}  // namespace
