@@ -34,6 +34,14 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
     q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.OPKontoNr = Adressen.OPKontoNr");
     q.OPSortierung = SqlText("OPVorgang.OPKontoNr ASC, FaelligDatum DESC");
     q.ImportFaelligFeld = QStringLiteral("FaelligDatum");
+    q.OPAbfrageFelder = {{QStringLiteral("OPKontoNr"), QStringLiteral("OPVorgang.OPKontoNr"), FeldTyp::Text},
+                         {QStringLiteral("Suchname"), QStringLiteral("Adressen.Suchname"), FeldTyp::Text},
+                         {QStringLiteral("VorgangsNr"), QStringLiteral("OPVorgang.VorgangsNr"), FeldTyp::Text},
+                         {QStringLiteral("Vom"), QStringLiteral("OPVorgang.Vorgangsdatum"), FeldTyp::Datum},
+                         {QStringLiteral("Fällig"), QStringLiteral("OPVorgang.FaelligDatum"), FeldTyp::Datum},
+                         {QStringLiteral("Betrag"), QStringLiteral("OPVorgang.Betrag"), FeldTyp::Waehrung},
+                         {QStringLiteral("Rest"), QStringLiteral("OPVorgang.Rest"), FeldTyp::Waehrung},
+                         {QStringLiteral("Buchungsliste"), QStringLiteral("OPVorgang.Buchungsliste"), FeldTyp::Text}};
   } else {  // Tamo-Ordel: Rechnungsbuch; credit notes carry the negative amount
     q.OPFeldliste = SqlText("IdentNr AS VorgangsNr, ('K' || IIF(Gutschrift, 'G', 'R')) AS Art, ") +
                     SqlText("Vorgangsdatum AS Vom, \"FälligDatum\" AS \"Fällig\", ") +
@@ -49,6 +57,12 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
     q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.KundenNr = Adressen.OPKontoNr");
     q.OPSortierung = SqlText("KundenNr ASC, \"FälligDatum\" DESC");
     q.ImportFaelligFeld = QStringLiteral("FälligDatum");
+    // Betrag and Rest2 carry the sign of the item kind: computed.
+    q.OPAbfrageFelder = {{QStringLiteral("OPKontoNr"), QStringLiteral("OPVorgang.KundenNr"), FeldTyp::Text},
+                         {QStringLiteral("Suchname"), QStringLiteral("Adressen.Suchname"), FeldTyp::Text},
+                         {QStringLiteral("VorgangsNr"), QStringLiteral("OPVorgang.IdentNr"), FeldTyp::Text},
+                         {QStringLiteral("Vom"), QStringLiteral("OPVorgang.Vorgangsdatum"), FeldTyp::Datum},
+                         {QStringLiteral("Fällig"), QStringLiteral("OPVorgang.FälligDatum"), FeldTyp::Datum}};
   }
   q.OPAbfrage = SqlText("SELECT ") + q.OPAbfrageSpalten + SqlText(" FROM ") + q.OPAbfrageQuelle;
   return q;

@@ -1,8 +1,18 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
+#include "platform/db/FeldTyp.h"
 #include "platform/db/SqlText.h"
+
+// A result column of the import's query that comes from a table field: the field as the query
+// names it and its type (the import's filter bar searches it). Computed columns have none.
+struct OPAbfrageFeld {
+  QString spalte;   // result column ("VorgangsNr")
+  QString feld;     // qualified field in the query ("OPVorgang.IdentNr")
+  FeldTyp typ = FeldTyp::Text;
+};
 
 // Where the active sender's addresses and open items come from, filled each time the database is
 // opened. Column names are plain names (pass them through SqlText::Bezeichner); select lists,
@@ -32,6 +42,7 @@ struct AdressQuellenInfo {
   QString IBANFeld;            // qualified IBAN field of the addresses
   QString OPKontoFeld;         // address field holding the account number
   QString SkontoFeld;          // stem of the two discount-rate fields (digits 1 and 2 appended)
+  QList<OPAbfrageFeld> OPAbfrageFelder;  // the result columns of OPAbfrage that are table fields
 
   // The values for an address format; formats other than 1 and 2 give the internal source.
   static AdressQuellenInfo FuerFormat(int format);

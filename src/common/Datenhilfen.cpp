@@ -44,11 +44,15 @@ DbFehler EinstellungSpeichern(const QString& schluessel, const QString& wert, bo
 }
 
 bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
-                            DbFehler& fehler) {
+                            DbFehler& fehler, std::optional<int> absenderNr) {
   fehler = {};
-  const std::optional<QVariant> treffer =
-      db.Wert(SqlText("SELECT 1 FROM Zahlungen WHERE MandatSequenz = ? AND MandatReferenz = ? AND OPKontoNr = ? LIMIT 1"),
-              {qlonglong(mandatSequenz) - 3, mandatReferenz, opKontoNr}, fehler);
+  QVariantList parameter = {qlonglong(mandatSequenz) - 3, mandatReferenz, opKontoNr};
+  SqlText sql("SELECT 1 FROM Zahlungen WHERE MandatSequenz = ? AND MandatReferenz = ? AND OPKontoNr = ?");
+  if (absenderNr) {
+    sql += SqlText(" AND AbsenderNr = ?");
+    parameter << *absenderNr;
+  }
+  const std::optional<QVariant> treffer = db.Wert(sql + SqlText(" LIMIT 1"), parameter, fehler);
   return !fehler && treffer.has_value();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
 
@@ -19,11 +21,11 @@ QString EinstellungLesen(const QString& schluessel, const QString& vorgabe = {},
 DbFehler EinstellungSpeichern(Datenbank& db, const QString& schluessel, const QString& wert, bool memo = false);
 DbFehler EinstellungSpeichern(const QString& schluessel, const QString& wert, bool memo = false);
 
-// True when a payment (any sender, kind or state) with the sequence `mandatSequenz` - 3, the mandate
-// reference and the address number exists. A failing query returns false with `fehler` set; the
-// caller must not take that for "none found".
+// True when a payment (any kind or state; of any sender, or of `absenderNr` only) with the sequence
+// `mandatSequenz` - 3, the mandate reference and the address number exists. A failing query returns
+// false with `fehler` set; the caller must not take that for "none found".
 bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
-                            DbFehler& fehler);
+                            DbFehler& fehler, std::optional<int> absenderNr = std::nullopt);
 bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
                             DbFehler& fehler);
 

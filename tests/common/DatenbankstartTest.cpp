@@ -8,31 +8,50 @@
 #include "common/Programmzustand.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
+#include "testsupport/Geschwisterdatenbank.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
 
-const char* const kLivra =
-    "CREATE TABLE OPVorgang (OPKontoNr TEXT(10), OPKontoart TEXT(1), Vorgangsart TEXT(1), VorgangsNr TEXT(20), "
-    "  Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT(20));"
-    "CREATE TABLE Personenkonten (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), "
-    "  BankName TEXT(60), BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), "
-    "  MandatDatum DATE, MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE);"
-    "INSERT INTO Personenkonten (OPKontoNr, Suchname, Name, BankIBAN) VALUES "
-    "  ('10001', 'MEIER', 'Meier GmbH', 'DE89370400440532013000'), ('70001', 'LIEF', 'Lieferant AG', NULL);"
-    "INSERT INTO OPVorgang VALUES ('10001', 'K', 'R', 'RE-1', '2024-03-01', '2024-03-31', 1000000, 1000000, 'B1'),"
-    "  ('10001', 'K', 'G', 'GS-1', '2024-03-02', '2024-04-30', -200000, -200000, 'B2'),"
-    "  ('70001', 'L', 'R', 'ER-7', '2024-03-03', '2024-03-20', 500000, 0, 'B3');";
+using Adresse = Geschwisterdatenbank::AdressDaten;
+using Posten = Geschwisterdatenbank::PostenDaten;
 
-const char* const kOrdel =
-    "CREATE TABLE Rechnungsbuch (KundenNr TEXT(10), IdentNr TEXT(20), Gutschrift BOOLEAN, Vorgangsdatum DATE, "
-    "  \"FälligDatum\" DATE, GesamtBrutto CURRENCY, Rest CURRENCY);"
-    "CREATE TABLE Kunden (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), BankName TEXT(60), "
-    "  BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), MandatDatum DATE, "
-    "  MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE, LieferantenKundenNr TEXT(20));"
-    "INSERT INTO Kunden (OPKontoNr, Suchname, Name, LieferantenKundenNr) VALUES ('K1', 'KUNDE', 'Kunde Eins', 'X-1');"
-    "INSERT INTO Rechnungsbuch VALUES ('K1', '4711', 0, '2024-03-01', '2024-03-15', 1190000, 1190000),"
-    "  ('K1', '4712', 1, '2024-03-05', '2024-03-20', 119000, 119000);";
+Waehrung Roh(qint64 zehntausendstel) { return Waehrung::AusRoh(zehntausendstel); }
+
+// The accounting program as an older file without LieferantenKundenNr: a customer and a supplier; a
+// credit note stored with its sign and a settled supplier invoice.
+void Buchhaltungsdatei(const QString& datei) {
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+  g.MitLieferantenKundenNr(false)
+      .Adresse(Adresse{.konto = QStringLiteral("10001"), .suchname = QStringLiteral("MEIER"),
+                       .name = QStringLiteral("Meier GmbH"), .iban = QStringLiteral("DE89370400440532013000")})
+      .Adresse(Adresse{.konto = QStringLiteral("70001"), .suchname = QStringLiteral("LIEF"),
+                       .name = QStringLiteral("Lieferant AG")})
+      .Posten(Posten{.konto = QStringLiteral("10001"), .nr = QStringLiteral("RE-1"), .vom = QDate(2024, 3, 1),
+                     .faellig = QDate(2024, 3, 31), .betrag = Roh(1000000), .rest = Roh(1000000),
+                     .buchungsliste = QStringLiteral("B1")})
+      .Posten(Posten{.konto = QStringLiteral("10001"), .nr = QStringLiteral("GS-1"), .art = QLatin1Char('G'),
+                     .vom = QDate(2024, 3, 2), .faellig = QDate(2024, 4, 30), .betrag = Roh(-200000),
+                     .rest = Roh(-200000), .buchungsliste = QStringLiteral("B2")})
+      .Posten(Posten{.konto = QStringLiteral("70001"), .nr = QStringLiteral("ER-7"), .kontoart = QLatin1Char('L'),
+                     .vom = QDate(2024, 3, 3), .faellig = QDate(2024, 3, 20), .betrag = Roh(500000),
+                     .buchungsliste = QStringLiteral("B3")});
+  const DbFehler f = g.Schreiben(datei);
+  ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+}
+
+// The order program: one customer with an invoice and a credit note.
+void Auftragsdatei(const QString& datei) {
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Auftrag);
+  g.Adresse(Adresse{.konto = QStringLiteral("K1"), .suchname = QStringLiteral("KUNDE"), .name = QStringLiteral("Kunde Eins"),
+                    .kundenNr = QStringLiteral("X-1")})
+      .Posten(Posten{.konto = QStringLiteral("K1"), .nr = QStringLiteral("4711"), .vom = QDate(2024, 3, 1),
+                     .faellig = QDate(2024, 3, 15), .betrag = Roh(1190000), .rest = Roh(1190000)})
+      .Posten(Posten{.konto = QStringLiteral("K1"), .nr = QStringLiteral("4712"), .art = QLatin1Char('G'),
+                     .vom = QDate(2024, 3, 5), .faellig = QDate(2024, 3, 20), .betrag = Roh(119000), .rest = Roh(119000)});
+  const DbFehler f = g.Schreiben(datei);
+  ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+}
 
 class DatenbankstartTest : public ::testing::Test {
  protected:
@@ -178,7 +197,7 @@ TEST_F(DatenbankstartTest, FehlenderAbsenderNimmtDenErsten) {
 
 TEST_F(DatenbankstartTest, FormatLivra) {
   const QString livra = m_ordner.Datei(QStringLiteral("livra.db"));
-  SkriptDatei(livra, QString::fromUtf8(kLivra));
+  Buchhaltungsdatei(livra);
   const QString ordner = Datenordner(QStringLiteral("d"),
                                      "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1;"
                                      "INSERT INTO Adressen (OPKontoNr, Name) VALUES ('1', 'Intern')",
@@ -226,7 +245,7 @@ TEST_F(DatenbankstartTest, FormatLivra) {
 
 TEST_F(DatenbankstartTest, FormatOrdel) {
   QDir().mkpath(m_ordner.Datei(QStringLiteral("d")));
-  SkriptDatei(m_ordner.Datei(QStringLiteral("d/ordel.db")), QString::fromUtf8(kOrdel));
+  Auftragsdatei(m_ordner.Datei(QStringLiteral("d/ordel.db")));
   // A relative connection is taken from the data folder.
   const QString ordner = Datenordner(
       QStringLiteral("d"), "UPDATE Absender SET AdressenFormat = 2, AdressenVerbindung = 'ordel.db' WHERE AbsenderNr = 1");

@@ -79,6 +79,10 @@ TEST_F(DatenhilfenTest, MandatSequenzVorhandenSuchtSequenzMinusDrei) {
   EXPECT_FALSE(MandatSequenzVorhanden(*m_db, QStringLiteral("10001"), QStringLiteral("MANDAT-1"), 6, f));
   EXPECT_FALSE(MandatSequenzVorhanden(*m_db, QStringLiteral("10002"), QStringLiteral("MANDAT-1"), 5, f));
   EXPECT_TRUE(f.Ok());
+  // Limited to one sender: the payment of sender 7 counts for sender 7 only.
+  EXPECT_TRUE(MandatSequenzVorhanden(*m_db, QStringLiteral("10001"), QStringLiteral("MANDAT-1"), 5, f, 7));
+  EXPECT_FALSE(MandatSequenzVorhanden(*m_db, QStringLiteral("10001"), QStringLiteral("MANDAT-1"), 5, f, 1));
+  EXPECT_TRUE(f.Ok());
 }
 
 TEST_F(DatenhilfenTest, MandatSequenzVorhandenMitFeindlichenWerten) {

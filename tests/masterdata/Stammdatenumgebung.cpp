@@ -9,6 +9,7 @@
 #include "common/Programmzustand.h"
 #include "platform/db/Datenbank.h"
 #include "platform/settings/Registrierung.h"
+#include "testsupport/Geschwisterdatenbank.h"
 
 Stammdatenumgebung::Stammdatenumgebung() {
   m_vorherReg = Registrierung::Instanz().Datei();
@@ -53,20 +54,17 @@ void Stammdatenumgebung::Oeffnen(const QString& ordner) {
 
 QString Stammdatenumgebung::Buchhaltungsdatei() {
   const QString datei = m_ordner.Datei(QStringLiteral("livra.db"));
-  DbFehler f;
-  auto db = Datenbank::Oeffnen(datei, f, true);
-  EXPECT_TRUE(db) << f.Beschreibung.toStdString();
-  if (!db) return datei;
-  f = db->SkriptAusfuehren(QStringLiteral(
-      "CREATE TABLE OPVorgang (OPKontoNr TEXT(10), OPKontoart TEXT(1), Vorgangsart TEXT(1), VorgangsNr TEXT(20),"
-      "  Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT(20));"
-      "CREATE TABLE Personenkonten (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70),"
-      "  BankName TEXT(60), BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35),"
-      "  MandatDatum DATE, MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE);"
-      "INSERT INTO Personenkonten (OPKontoNr, Suchname, Name, BankName, BankBIC, BankIBAN, MandatReferenz, MandatSequenz)"
-      "  VALUES ('10001', 'MEIER', 'Meier GmbH', 'Sparkasse', 'COLSDE33', 'DE89370400440532013000', 'M-1', '  '),"
-      "         ('70001', 'LIEF', 'Lieferant AG', NULL, NULL, NULL, NULL, NULL);"
-      "INSERT INTO OPVorgang VALUES ('10001', 'K', 'R', 'RE-1', '2024-03-01', '2024-03-31', 1000000, 1000000, 'B1');"));
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+  g.MitLieferantenKundenNr(false)
+      .Adresse({.konto = QStringLiteral("10001"), .suchname = QStringLiteral("MEIER"), .name = QStringLiteral("Meier GmbH"),
+                .bank = QStringLiteral("Sparkasse"), .bic = QStringLiteral("COLSDE33"),
+                .iban = QStringLiteral("DE89370400440532013000"), .mandatReferenz = QStringLiteral("M-1"),
+                .mandatSequenz = QStringLiteral("  ")})
+      .Adresse({.konto = QStringLiteral("70001"), .suchname = QStringLiteral("LIEF"), .name = QStringLiteral("Lieferant AG")})
+      .Posten({.konto = QStringLiteral("10001"), .nr = QStringLiteral("RE-1"), .vom = QDate(2024, 3, 1),
+               .faellig = QDate(2024, 3, 31), .betrag = Waehrung::AusEuro(100), .rest = Waehrung::AusEuro(100),
+               .buchungsliste = QStringLiteral("B1")});
+  const DbFehler f = g.Schreiben(datei);
   EXPECT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
   return datei;
 }

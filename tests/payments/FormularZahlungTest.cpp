@@ -832,6 +832,7 @@ TEST_F(FormularZahlungTest, SummeFolgtDerGeaendertenZahlung) {
 }  // namespace
 
 #include "platform/ui/GitterDropDown.h"
+#include "testsupport/Geschwisterdatenbank.h"
 
 namespace {
 
@@ -852,18 +853,17 @@ class OffenePosten : public ::testing::Test {
  protected:
   FensterTestumgebung u{QuelleMitOffenenPosten()};
   void SetUp() override {
-    ASSERT_FALSE(u.Db().Ausfuehren(
-        "CREATE TABLE OPVorgang (OPKontoNr TEXT(10), OPKontoart TEXT(1), Vorgangsart TEXT(1), VorgangsNr TEXT(20), "
-        "Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT(10))"));
-    auto op = [&](const char* nr, const char* art, int euro, const char* faellig) {
-      ASSERT_FALSE(u.Db().Ausfuehren(
-          "INSERT INTO OPVorgang VALUES ('70001', 'K', ?, ?, '2024-03-01', ?, ?, ?, '')",
-          {QString::fromUtf8(art), QString::fromUtf8(nr), QString::fromUtf8(faellig),
-           QVariant::fromValue(Eur(euro)), QVariant::fromValue(Eur(euro))}));
+    using P = Geschwisterdatenbank::PostenDaten;
+    auto op = [](const char* nr, char art, int euro, QDate faellig) {
+      return P{.konto = QStringLiteral("70001"), .nr = QString::fromUtf8(nr), .art = QLatin1Char(art),
+               .vom = QDate(2024, 3, 1), .faellig = faellig, .betrag = Eur(euro), .rest = Eur(euro)};
     };
-    op("RE-1", "R", 100, "2024-03-20");
-    op("GS-7", "G", 40, "2024-03-25");
-    op("RE-0", "R", 0, "2024-03-30");  // settled: not listed
+    Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+    g.Posten(op("RE-1", 'R', 100, QDate(2024, 3, 20)))
+        .Posten(op("GS-7", 'G', 40, QDate(2024, 3, 25)))
+        .Posten(op("RE-0", 'R', 0, QDate(2024, 3, 30)));  // settled: not listed
+    const DbFehler f = g.OPVorgangAnlegen(u.Db());
+    ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
     FensterTestumgebung::Zahlung p;
     p.opKontoNr = QStringLiteral("70001");
     u.ZahlungAnlegen(p);

@@ -26,6 +26,7 @@
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/ui/ZahlFeld.h"
 #include "platform/ui/ZweispaltenCombo.h"
+#include "testsupport/Geschwisterdatenbank.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
@@ -389,19 +390,23 @@ INSTANTIATE_TEST_SUITE_P(Fenster, AufAbPfeil, ::testing::Bool());
 
 // --- open items of the order program (address format 2) -----------------------------------------
 
-const char* const kAuftragsprogramm =
-    "CREATE TABLE Rechnungsbuch (KundenNr TEXT(10), IdentNr TEXT(20), Gutschrift BOOLEAN, Vorgangsdatum DATE, "
-    "  \"FälligDatum\" DATE, GesamtBrutto CURRENCY, Rest CURRENCY);"
-    "CREATE TABLE Kunden (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), BankName TEXT(60), "
-    "  BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), MandatDatum DATE, "
-    "  MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE, LieferantenKundenNr TEXT(20));"
-    "INSERT INTO Kunden (OPKontoNr, Suchname, Name) VALUES ('K1', 'KUNDE', 'Kunde Eins'), ('K2', 'ZWEI', 'Kunde Zwei');"
-    // Amounts in ten-thousandths: 1190.00 invoice, 119.00 credit note (rest stored unsigned), 50.00
-    // credit note whose rest the program stored with its sign.
-    "INSERT INTO Rechnungsbuch VALUES ('K1', '4711', 0, '2024-03-01', '2024-03-15', 11900000, 11900000),"
-    "  ('K1', '4712', 1, '2024-03-05', '2024-03-20', 1190000, 1190000),"
-    "  ('K1', '4713', 1, '2024-03-06', '2024-03-10', 500000, -500000),"
-    "  ('K2', '9001', 0, '2024-03-07', '2024-03-30', 100000, 0);";
+// Customers K1 and K2; amounts: 1190.00 invoice, 119.00 credit note (rest stored unsigned), 50.00
+// credit note whose rest the program stored with its sign, a settled invoice.
+Geschwisterdatenbank Auftragsprogrammdaten() {
+  using P = Geschwisterdatenbank::PostenDaten;
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Auftrag);
+  g.Adresse({.konto = QStringLiteral("K1"), .suchname = QStringLiteral("KUNDE"), .name = QStringLiteral("Kunde Eins")})
+      .Adresse({.konto = QStringLiteral("K2"), .suchname = QStringLiteral("ZWEI"), .name = QStringLiteral("Kunde Zwei")})
+      .Posten(P{.konto = QStringLiteral("K1"), .nr = QStringLiteral("4711"), .vom = QDate(2024, 3, 1),
+                .faellig = QDate(2024, 3, 15), .betrag = Eur(1190), .rest = Eur(1190)})
+      .Posten(P{.konto = QStringLiteral("K1"), .nr = QStringLiteral("4712"), .art = QLatin1Char('G'),
+                .vom = QDate(2024, 3, 5), .faellig = QDate(2024, 3, 20), .betrag = Eur(119), .rest = Eur(119)})
+      .Posten(P{.konto = QStringLiteral("K1"), .nr = QStringLiteral("4713"), .art = QLatin1Char('G'),
+                .vom = QDate(2024, 3, 6), .faellig = QDate(2024, 3, 10), .betrag = Eur(50), .rest = -Eur(50)})
+      .Posten(P{.konto = QStringLiteral("K2"), .nr = QStringLiteral("9001"), .vom = QDate(2024, 3, 7),
+                .faellig = QDate(2024, 3, 30), .betrag = Eur(10)});
+  return g;
+}
 
 // The run's database is a data folder whose sender 1 reads its addresses and open items from the
 // order program's file.
@@ -413,7 +418,8 @@ class Auftragsprogramm : public ::testing::Test {
   void SetUp() override {
     u = std::make_unique<FensterTestumgebung>();
     const QString geschwister = ordner.Datei(QStringLiteral("Ordel.db"));
-    SkriptDatei(geschwister, QString::fromUtf8(kAuftragsprogramm));
+    const DbFehler f = Auftragsprogrammdaten().Schreiben(geschwister);
+    ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
     {
       auto db = SchemaDatenbank(ordner.Pfad());
       ASSERT_TRUE(db);

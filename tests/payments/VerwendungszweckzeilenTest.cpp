@@ -6,6 +6,7 @@
 #include "payments/core/OPUebernahme.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/ZeilenBetraege.h"
+#include "testsupport/Geschwisterdatenbank.h"
 
 namespace {
 
@@ -228,16 +229,19 @@ TEST_F(ZeilenDbTest, ZeilenLimitZaehltDieDatenbank) {
 
 TEST(OPAbfrage, BuchhaltungOffenePostenNachKontoMitGebundenemKonto) {
   ZahlungsTestDatenbank t;
-  ASSERT_TRUE(t.Db()
-                  .SkriptAusfuehren(QStringLiteral(
-                      "CREATE TEMP TABLE OPVorgang (OPKontoNr TEXT, OPKontoart TEXT, Vorgangsart TEXT, VorgangsNr TEXT, "
-                      "Vorgangsdatum DATE, FaelligDatum DATE, Betrag CURRENCY, Rest CURRENCY, Buchungsliste TEXT);"
-                      "INSERT INTO OPVorgang VALUES ('10001','K','R','R1','2024-01-01','2024-01-31',1000000,1000000,'');"
-                      "INSERT INTO OPVorgang VALUES ('10001','K','G','G1','2024-02-01','2024-03-31',200000,200000,'');"
-                      "INSERT INTO OPVorgang VALUES ('10001','K','R','R0','2024-01-05','2024-02-05',50000,0,'');"
-                      "INSERT INTO OPVorgang VALUES ('10001','K','R','RM','2024-01-06','2024-02-06',50000,-10000,'');"
-                      "INSERT INTO OPVorgang VALUES ('10002','K','R','X','2024-01-01','2024-01-31',1,1,'');"))
-                  .Ok());
+  using P = Geschwisterdatenbank::PostenDaten;
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+  g.Posten(P{.konto = QStringLiteral("10001"), .nr = QStringLiteral("R1"), .vom = QDate(2024, 1, 1),
+             .faellig = QDate(2024, 1, 31), .betrag = Euro(100), .rest = Euro(100)})
+      .Posten(P{.konto = QStringLiteral("10001"), .nr = QStringLiteral("G1"), .art = QLatin1Char('G'),
+                .vom = QDate(2024, 2, 1), .faellig = QDate(2024, 3, 31), .betrag = Euro(20), .rest = Euro(20)})
+      .Posten(P{.konto = QStringLiteral("10001"), .nr = QStringLiteral("R0"), .vom = QDate(2024, 1, 5),
+                .faellig = QDate(2024, 2, 5), .betrag = Euro(5)})
+      .Posten(P{.konto = QStringLiteral("10001"), .nr = QStringLiteral("RM"), .vom = QDate(2024, 1, 6),
+                .faellig = QDate(2024, 2, 6), .betrag = Euro(5), .rest = Euro(-1)})
+      .Posten(P{.konto = QStringLiteral("10002"), .nr = QStringLiteral("X"), .vom = QDate(2024, 1, 1),
+                .faellig = QDate(2024, 1, 31), .betrag = Waehrung::AusRoh(1), .rest = Waehrung::AusRoh(1)});
+  ASSERT_TRUE(g.OPVorgangAnlegen(t.Db()).Ok());
   const AdressQuellenInfo q = AdressQuellenInfo::FuerFormat(1);
   std::vector<OffenerPosten> p;
   ASSERT_TRUE(OffenePostenLaden(t.Db(), OPAbfrageErstellen(q, QStringLiteral("10001"), false), p).Ok());
@@ -259,13 +263,13 @@ TEST(OPAbfrage, BuchhaltungOffenePostenNachKontoMitGebundenemKonto) {
 
 TEST(OPAbfrage, AuftragsprogrammGutschriftWirdGenauEinmalNegiert) {
   ZahlungsTestDatenbank t;
-  ASSERT_TRUE(t.Db()
-                  .SkriptAusfuehren(QStringLiteral(
-                      "CREATE TEMP TABLE OPVorgang (KundenNr TEXT, IdentNr TEXT, Gutschrift BOOLEAN, Vorgangsdatum DATE, "
-                      "\"FälligDatum\" DATE, GesamtBrutto CURRENCY, Rest CURRENCY);"
-                      "INSERT INTO OPVorgang VALUES ('20001','A-1',0,'2024-01-01','2024-01-31',1000000,1000000);"
-                      "INSERT INTO OPVorgang VALUES ('20001','A-2',1,'2024-02-01','2024-02-28',300000,300000);"))
-                  .Ok());
+  using P = Geschwisterdatenbank::PostenDaten;
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Auftrag);
+  g.Posten(P{.konto = QStringLiteral("20001"), .nr = QStringLiteral("A-1"), .vom = QDate(2024, 1, 1),
+             .faellig = QDate(2024, 1, 31), .betrag = Euro(100), .rest = Euro(100)})
+      .Posten(P{.konto = QStringLiteral("20001"), .nr = QStringLiteral("A-2"), .art = QLatin1Char('G'),
+                .vom = QDate(2024, 2, 1), .faellig = QDate(2024, 2, 28), .betrag = Euro(30), .rest = Euro(30)});
+  ASSERT_TRUE(g.OPVorgangAnlegen(t.Db()).Ok());
   std::vector<OffenerPosten> p;
   ASSERT_TRUE(
       OffenePostenLaden(t.Db(), OPAbfrageErstellen(AdressQuellenInfo::FuerFormat(2), QStringLiteral("20001"), false), p)

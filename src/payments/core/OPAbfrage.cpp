@@ -13,25 +13,31 @@ OPAbfrageTeile OPAbfrageErstellen(const AdressQuellenInfo& quelle, const QString
   return a;
 }
 
+OffenerPosten OffenerPostenLesen(const std::function<QVariant(const QString& spalte)>& wert) {
+  OffenerPosten p;
+  p.vorgangsNr = TextAusWert(wert(QStringLiteral("VorgangsNr")));
+  p.art = TextAusWert(wert(QStringLiteral("Art")));
+  p.vom = DatumAusWert(wert(QStringLiteral("Vom")));
+  p.faellig = DatumAusWert(wert(QStringLiteral("Fällig")));
+  p.betrag = WaehrungAusWert(wert(QStringLiteral("Betrag")));
+  p.opKontoNr = TextAusWert(wert(QStringLiteral("OPKontoNr")));
+  p.buchungsliste = TextAusWert(wert(QStringLiteral("Buchungsliste")));
+  const QVariant rest = wert(QStringLiteral("Rest"));
+  if (rest.isValid()) {
+    p.rest = WaehrungAusWert(rest);
+  } else if (auto vorzeichen = WaehrungAusWert(wert(QStringLiteral("Rest2")))) {
+    p.rest = vorzeichen->Betrag();
+  }
+  return p;
+}
+
 DbFehler OffenePostenLaden(Datenbank& db, const OPAbfrageTeile& abfrage, std::vector<OffenerPosten>& posten) {
   posten.clear();
   if (abfrage.IstLeer()) return {};
   SqlText sql = SqlText("SELECT ") + abfrage.spalten + SqlText(" FROM ") + abfrage.quelle + abfrage.bedingung.AlsWhere();
   if (!abfrage.sortierung.IstLeer()) sql += SqlText(" ORDER BY ") + abfrage.sortierung;
   return db.Abfragen(sql, abfrage.bedingung.parameter, [&](const Zeile& z) {
-    OffenerPosten p;
-    p.vorgangsNr = TextAusWert(z.Wert(QStringLiteral("VorgangsNr")));
-    p.art = TextAusWert(z.Wert(QStringLiteral("Art")));
-    p.vom = DatumAusWert(z.Wert(QStringLiteral("Vom")));
-    p.faellig = DatumAusWert(z.Wert(QStringLiteral("Fällig")));
-    p.betrag = WaehrungAusWert(z.Wert(QStringLiteral("Betrag")));
-    const QVariant rest = z.Wert(QStringLiteral("Rest"));
-    if (rest.isValid()) {
-      p.rest = WaehrungAusWert(rest);
-    } else if (auto vorzeichen = WaehrungAusWert(z.Wert(QStringLiteral("Rest2")))) {
-      p.rest = vorzeichen->Betrag();  // signed by the list; the take-over signs it once by kind
-    }
-    posten.push_back(p);
+    posten.push_back(OffenerPostenLesen([&z](const QString& spalte) { return z.Wert(spalte); }));
     return true;
   });
 }

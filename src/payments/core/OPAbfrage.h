@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 #include "common/AdressQuellenInfo.h"
@@ -23,6 +24,12 @@ struct OPAbfrageTeile {
 // `mitMinus` (OPSelektionMitMinus) lists every item whose rest is not 0, otherwise only positive
 // rests; the latest due date comes first.
 OPAbfrageTeile OPAbfrageErstellen(const AdressQuellenInfo& quelle, const QString& opKontoNr, bool mitMinus);
+
+// One item from a result row of an open-item query, by column name (a missing column reads as
+// Null): VorgangsNr, Art, Vom, Fällig, Betrag, OPKontoNr, Buchungsliste, and the rest from "Rest",
+// or, where the source delivers it signed ("Rest2" of the order program), from "Rest2" without its
+// sign, so that the take-over gives it the sign of the item kind exactly once.
+OffenerPosten OffenerPostenLesen(const std::function<QVariant(const QString& spalte)>& wert);
 
 // Runs the query (an empty one gives no items). The rest of a source that delivers it signed
 // ("Rest2" of the order program) is read unsigned, so that the take-over gives it the sign of the

@@ -7,6 +7,12 @@ namespace {
 const QString kRgNr = QStringLiteral("{RgNr}");
 const QString kRgDatum = QStringLiteral("{RgDatum}");
 const QString kArt = QStringLiteral("{Art}");
+const QString kRgBuListe = QStringLiteral("{RgBuListe}");
+const QString kRgOPKtoNr = QStringLiteral("{RgOPKtoNr}");
+
+QChar Vorgangsart(const OffenerPosten& posten) {
+  return posten.art.isEmpty() ? QChar() : posten.art.back().toUpper();
+}
 
 QString Abschneiden(const QString& text, int breite) {
   if (breite > 0 && text.size() > breite) return text.left(breite);
@@ -38,32 +44,41 @@ QString OPDatumText(const std::optional<QDate>& datum, bool kurzFormat) {
   return datum->toString(kurzFormat ? QStringLiteral("dd.MM.yy") : QStringLiteral("dd.MM.yyyy"));
 }
 
+Waehrung OPBetragMitVorzeichen(const OffenerPosten& posten) {
+  const QChar art = Vorgangsart(posten);
+  const Waehrung rest = OderNull(posten.rest);
+  return art == QLatin1Char('G') || art == QLatin1Char('A') ? -rest : rest;
+}
+
 OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilenvorlagen& vorlagen,
-                                       bool kurzFormat, int breite) {
+                                       bool kurzFormat, int breite, const OPUebernahmeZusatz& zusatz) {
   OPZeilenwerte z;
   z.opVorgangNr = posten.vorgangsNr;
   z.vorgangsdatum = posten.vom;
   z.opVorgangsArt = posten.art;
 
-  Waehrung rest = OderNull(posten.rest);
   QString wort;
   QString vorlage;
-  const QChar letzter = posten.art.isEmpty() ? QChar() : posten.art.back().toUpper();
-  if (letzter == QLatin1Char('R')) {
+  const QChar art = Vorgangsart(posten);
+  if (art == QLatin1Char('R')) {
     wort = QStringLiteral("RG");
     vorlage = vorlagen[1];
-  } else if (letzter == QLatin1Char('G')) {
+  } else if (art == QLatin1Char('G')) {
     wort = QStringLiteral("GS");
     vorlage = vorlagen[2];
-    rest = -rest;
-  } else if (letzter == QLatin1Char('A')) {
+  } else if (art == QLatin1Char('A')) {
     wort = QStringLiteral("ANZ");
     vorlage = vorlagen[3];
-    rest = -rest;
   }
-  z.betraege.opBetrag = rest;
-  z.betraege.skontoBetrag = std::nullopt;
-  z.betraege.zahlungsBetrag = rest;
+  const Waehrung betrag = OPBetragMitVorzeichen(posten);
+  z.betraege.opBetrag = betrag;
+  z.betraege.zahlungsBetrag = betrag;
+  const bool skonto = zusatz.skontoSatz > Waehrung() && (betrag > Waehrung() || !zusatz.skontoNurPositiv);
+  if (skonto) {
+    const Waehrung abzug = betrag.ProzentAufCent(zusatz.skontoSatz);
+    if (!abzug.IstNull()) z.betraege.skontoBetrag = abzug;
+    z.betraege.zahlungsBetrag = betrag - abzug;
+  }
 
   const QString datum = OPDatumText(posten.vom, kurzFormat);
   QString text;
@@ -72,11 +87,18 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
     text.replace(kRgNr, posten.vorgangsNr, Qt::CaseInsensitive);
     text.replace(kRgDatum, datum, Qt::CaseInsensitive);
     text.replace(kArt, wort, Qt::CaseInsensitive);
+    text.replace(kRgBuListe, posten.buchungsliste, Qt::CaseInsensitive);
+    text.replace(kRgOPKtoNr, posten.opKontoNr, Qt::CaseInsensitive);
   } else {
     text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" vom ") + datum;
-    if (breite > 0 && text.size() > breite) text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + datum;
+    if (breite > 0 && text.size() > breite) {
+      const QString tag = zusatz.kurzformTagMonat && posten.vom ? posten.vom->toString(QStringLiteral("dd.MM.")) : datum;
+      text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + tag;
+    }
   }
-  z.verwendungszweck = Abschneiden(ZahlungszeichenFiltern(text), breite);
+  const QString gefiltert = ZahlungszeichenFiltern(text);
+  z.zeichenEntfernt = gefiltert.size() != text.size();
+  z.verwendungszweck = Abschneiden(gefiltert, breite);
   return z;
 }
 

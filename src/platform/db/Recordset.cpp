@@ -791,6 +791,30 @@ void Recordset::FindLast(const Praedikat& p) {
   Suchen(p, RecordCount() - 1, -1);
 }
 
+DbFehler Recordset::ZeilenFiltern(const Praedikat& behalten) {
+  CancelUpdate();
+  d->letzterFehler = {};
+  const int n = RecordCount();
+  std::vector<QVariant> bleiben;
+  bleiben.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    Positionieren(i);
+    if (behalten(*this)) bleiben.push_back(d->schluessel[static_cast<size_t>(i)]);
+    if (d->letzterFehler) break;
+  }
+  if (DbFehler f = d->letzterFehler) {
+    MoveFirst();
+    return f;
+  }
+  if (static_cast<int>(bleiben.size()) != n) {
+    d->schluessel = std::move(bleiben);
+    d->indexGueltig = false;
+    d->version++;
+  }
+  Positionieren(d->schluessel.empty() ? -1 : 0);
+  return {};
+}
+
 void Recordset::Suchen(const Praedikat& p, int start, int schritt) {
   const int alt = m_pos;
   const bool altGeloescht = m_aktGeloescht;

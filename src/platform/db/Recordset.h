@@ -102,6 +102,11 @@ class Recordset {
   void FindNext(const Praedikat& p);
   void FindPrevious(const Praedikat& p);
   void FindLast(const Praedikat& p);
+  // Keeps the rows the predicate accepts (each evaluated as the current row), in memory: the query is
+  // not run again and the kept rows keep their bookmarks. Clones share the result; bind a grid only
+  // afterwards. The position goes to the first row. A failed read of rows is returned and nothing is
+  // dropped.
+  DbFehler ZeilenFiltern(const Praedikat& behalten);
   // Seek on the primary key of a table-type recordset (equality).
   void Seek(const QVariant& schluessel);
   bool NoMatch() const { return m_keinTreffer; }

@@ -134,3 +134,8 @@ Waehrung Waehrung::AufCentBankers() const {
 Waehrung Waehrung::Prozent(int64_t prozentHundertstel) const {
   return AusRoh(TeilenKaufmaennisch(static_cast<__int128>(m_roh) * prozentHundertstel, 10000));
 }
+
+Waehrung Waehrung::ProzentAufCent(Waehrung satz) const {
+  // roh * satzRoh / (100 % * Skala) is in ten-thousandths; one more 100 gives cents.
+  return AusCent(TeilenKaufmaennisch(static_cast<__int128>(m_roh) * satz.m_roh, 100 * Skala * 100));
+}

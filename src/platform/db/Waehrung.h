@@ -39,6 +39,9 @@ class Waehrung {
 
   // Percentage of this amount (prozent in hundredths of a percent, e.g. 250 = 2,50 %), half away from zero to ten-thousandths.
   Waehrung Prozent(int64_t prozentHundertstel) const;
+  // This amount times `satz` percent (a rate with up to four decimals, e.g. 2,5 %), rounded half away from
+  // zero to the cent in one step (a cash discount).
+  Waehrung ProzentAufCent(Waehrung satz) const;
 
   constexpr Waehrung operator-() const { return AusRoh(-m_roh); }
   constexpr Waehrung operator+(Waehrung o) const { return AusRoh(m_roh + o.m_roh); }

@@ -465,6 +465,36 @@ TEST_F(RecordsetTest, SnapshotIstFest) {
   EXPECT_EQ(snap->Text(QStringLiteral("Name")), QStringLiteral("Geändert"));
 }
 
+TEST_F(RecordsetTest, ZeilenFilternBehaeltLesezeichenUndLiestNichtNeu) {
+  for (RecordsetTyp typ : {RecordsetTyp::Snapshot, RecordsetTyp::Dynaset}) {
+    auto rs = Oeffnen(Offene(), typ);  // Anton, Bäcker, Müller "Söhne", O'Brien
+    ASSERT_TRUE(rs);
+    rs->MoveLast();
+    const QVariant obrien = rs->Bookmark();
+    auto klon = rs->Clone();
+    int gefragt = 0;
+    ASSERT_TRUE(rs->ZeilenFiltern([&gefragt](const Recordset& r) {
+                    ++gefragt;
+                    return !r.Text(QStringLiteral("Name")).startsWith(QLatin1Char('B'));
+                  }).Ok());
+    EXPECT_EQ(gefragt, 4);
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->AbsolutePosition(), 0);
+    EXPECT_EQ(rs->Text(QStringLiteral("Name")), QStringLiteral("Anton"));
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Text(QStringLiteral("Name")).startsWith(QStringLiteral("Müller")));
+    EXPECT_TRUE(rs->SetBookmark(obrien));
+    EXPECT_EQ(rs->Text(QStringLiteral("Name")), QStringLiteral("O'Brien"));
+    EXPECT_EQ(klon->RecordCount(), 3) << "clones share the rows";
+    ASSERT_TRUE(rs->ZeilenFiltern([](const Recordset&) { return false; }).Ok());
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_TRUE(rs->BOF() && rs->EOF());
+    // Requery runs the query again: the filter is gone.
+    ASSERT_TRUE(rs->Requery().Ok());
+    EXPECT_EQ(rs->RecordCount(), 4);
+  }
+}
+
 TEST_F(RecordsetTest, VieleZeilenSeitenweiseOhneAbfrageJeZeile) {
   ASSERT_TRUE(db->BeginTrans().Ok());
   for (int i = 0; i < 1000; ++i)

@@ -121,4 +121,16 @@ TEST(Waehrung, ProzentUndSummen) {
   EXPECT_FALSE(Waehrung::AusRoh(12345).IstCentGenau());
 }
 
+TEST(Waehrung, ProzentAufCentRundetEinmal) {
+  // 3 % of 119,00 = 3,57; 0,1 % of 4,00 = 0,004 -> 0,00
+  EXPECT_EQ(Waehrung::AusEuro(119).ProzentAufCent(Waehrung::AusEuro(3)), Waehrung::AusCent(357));
+  EXPECT_EQ(Waehrung::AusEuro(4).ProzentAufCent(Waehrung::AusRoh(1000)), Waehrung());
+  // 0,5 % of 0,99 = 0,00495: one rounding to the cent gives 0,00 (via ten-thousandths it would be 0,01)
+  EXPECT_EQ(Waehrung::AusCent(99).ProzentAufCent(Waehrung::AusRoh(5000)), Waehrung());
+  // 2 % of 0,25 = 0,005: half away from zero, for either sign
+  EXPECT_EQ(Waehrung::AusCent(25).ProzentAufCent(Waehrung::AusEuro(2)), Waehrung::AusCent(1));
+  EXPECT_EQ(Waehrung::AusCent(-25).ProzentAufCent(Waehrung::AusEuro(2)), Waehrung::AusCent(-1));
+  EXPECT_EQ(Waehrung::AusCent(-5000).ProzentAufCent(Waehrung::AusEuro(2)), Waehrung::AusCent(-100));
+}
+
 }  // namespace
