@@ -6,6 +6,10 @@ DbFehler KeineDatenbankFehler() {
   return {DbFehlerNr::DateiFehler, QStringLiteral("Die Datenbank ist nicht geöffnet.")};
 }
 
+QString DatenermittlungsFehlertext(const DbFehler& fehler, const QString& abfrage) {
+  return QStringLiteral("Fehler bei der Datenermittlung!\r\r") + fehler.Meldungstext() + QLatin1Char('\r') + abfrage;
+}
+
 QString EinstellungLesen(Datenbank& db, const QString& schluessel, const QString& vorgabe, bool memo,
                          DbFehler* fehler) {
   DbFehler f;

@@ -33,6 +33,7 @@ class Zeile {
   int Anzahl() const { return static_cast<int>(m_werte->size()); }
   const QVariant& Wert(int i) const { return m_werte->at(i); }
   QVariant Wert(const QString& name) const;
+  const QStringList& Namen() const { return *m_namen; }
  private:
   const QStringList* m_namen;
   const QVariantList* m_werte;

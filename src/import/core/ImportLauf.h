@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+#include "common/AdressQuellenInfo.h"
+#include "import/core/ImportErgebnis.h"
+#include "import/core/ImportVorgang.h"
+#include "import/core/MandatFueller.h"
+#include "payments/core/ZahlungsformularZustand.h"
+#include "platform/db/Datenbank.h"
+
+// The questions of an import run; the window answers them with its message and input boxes.
+class ImportFrager {
+ public:
+  virtual ~ImportFrager() = default;
+  // The duplicate question (title "Zahlungsimport", Yes and No, No the default): true takes the
+  // item over all the same.
+  virtual bool DubletteUebernehmen(const QString& text) = 0;
+  // The input box for a faulty mandatory field: the typed text; empty when the user gave none.
+  virtual QString PflichtfeldAbfragen(const QString& aufforderung) = 0;
+};
+
+// The options of a run, as the window's controls give them.
+struct ImportLaufOptionen {
+  AdressQuellenInfo quelle;                 // AdressQuelle: transport fields, account and discount fields
+  int absenderNr = 1;                       // the active sender
+  bool lieferanten = false;                 // suppliers: credit transfers; customers: direct debits
+  Zahlart formularZahlart = Zahlart::Ueberweisung;  // the payment form's kind (a debit without sequence)
+  QString textschluessel;                   // purpose code of the chosen kind; empty = none
+  QString vorlage;                          // "AutoVerwendungszweck": three templates split at "\"
+  bool datumKurzFormat = true;              // AutoVerwRgDatumKurzFormat: "dd.MM.yy" in the line texts
+  bool pruefung = true;                     // duplicate check
+  bool fehlEingaben = false;                // ask for faulty name, IBAN, BIC
+  bool fehlerNichtSpeichern = false;        // a faulty payment is not stored
+  bool faelligEintragen = false;            // the due date of a payment's first item
+  bool maximalSkonto = true;                // the payee's discount rate
+  bool skontoNurPositiv = true;
+  bool lieferantenKundenNr = true;          // the line "Unsere KundenNr ..."
+  MandatOptionen mandat;
+};
+
+// The import run (Daten übernehmen): the items, in their order, become payments of the active
+// sender, one per run of items of the same account with at most five item lines each. For each
+// account its items pass the duplicate check first, then its payments are built; when the account
+// spreads over several payments and one of them would be negative, none is stored. Every question
+// and input box of a payment comes before the payment's transaction; the payment (row, lines,
+// customer-number line) is written in one transaction, and the address's switch from first to
+// recurring collection follows in its own one once the payment is stored. Nothing is asked or shown
+// here beyond the questions of `frager`; failures are collected in the result.
+ImportErgebnis ImportAusfuehren(Datenbank& db, const std::vector<ImportVorgang>& vorgaenge,
+                                const ImportLaufOptionen& optionen, ImportFrager& frager);
+
+// The input box's prompt for a faulty mandatory field.
+QString PflichtfeldAufforderung(const QString& feld, const QString& konto, const QString& suchname);
+// The duplicate question; `bezahltAm` is the found payment's completion date, if any.
+QString DublettenFrage(const QString& vorgangsNr, const std::optional<QDate>& bezahltAm, const QString& konto);

@@ -1,0 +1,22 @@
+#include "import/core/ImportVorgang.h"
+
+#include "payments/core/OPAbfrage.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Wertumwandlung.h"
+
+std::vector<ImportVorgang> ImportVorgaengeLesen(const Recordset& daten,
+                                                const std::function<bool(const QVariant& lesezeichen)>& gewaehlt) {
+  std::vector<ImportVorgang> vorgaenge;
+  const int suchname = daten.SpaltenIndex(QStringLiteral("Suchname"));
+  for (int zeile = 0; zeile < daten.RecordCount(); ++zeile) {
+    if (gewaehlt && !gewaehlt(daten.SchluesselAn(zeile))) continue;
+    ImportVorgang v;
+    v.posten = OffenerPostenLesen([&](const QString& spalte) {
+      const int i = daten.SpaltenIndex(spalte);
+      return i < 0 ? QVariant() : daten.WertAn(zeile, i);
+    });
+    if (suchname >= 0) v.suchname = TextAusWert(daten.WertAn(zeile, suchname));
+    vorgaenge.push_back(std::move(v));
+  }
+  return vorgaenge;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+#include "payments/core/OPUebernahme.h"
+
+class Recordset;
+
+// One open item of the import's selection (a row of the window's grid).
+struct ImportVorgang {
+  OffenerPosten posten;   // account, number, kind, dates, amounts, booking list
+  QString suchname;       // the payee's search name, for the input boxes
+};
+
+// The items of the selection's recordset in its order: every row, or the rows whose bookmark
+// `gewaehlt` accepts (the marked ones). The current row of the recordset is not moved.
+std::vector<ImportVorgang> ImportVorgaengeLesen(const Recordset& daten,
+                                                const std::function<bool(const QVariant& lesezeichen)>& gewaehlt = {});
