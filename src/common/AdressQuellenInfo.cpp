@@ -42,6 +42,7 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
                          {QStringLiteral("Betrag"), QStringLiteral("OPVorgang.Betrag"), FeldTyp::Waehrung},
                          {QStringLiteral("Rest"), QStringLiteral("OPVorgang.Rest"), FeldTyp::Waehrung},
                          {QStringLiteral("Buchungsliste"), QStringLiteral("OPVorgang.Buchungsliste"), FeldTyp::Text}};
+    q.OPAusdrucksTypen = {{QStringLiteral("Art"), FeldTyp::Text}};
   } else {  // Tamo-Ordel: Rechnungsbuch; credit notes carry the negative amount
     q.OPFeldliste = SqlText("IdentNr AS VorgangsNr, ('K' || IIF(Gutschrift, 'G', 'R')) AS Art, ") +
                     SqlText("Vorgangsdatum AS Vom, \"FälligDatum\" AS \"Fällig\", ") +
@@ -63,6 +64,9 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
                          {QStringLiteral("VorgangsNr"), QStringLiteral("OPVorgang.IdentNr"), FeldTyp::Text},
                          {QStringLiteral("Vom"), QStringLiteral("OPVorgang.Vorgangsdatum"), FeldTyp::Datum},
                          {QStringLiteral("Fällig"), QStringLiteral("OPVorgang.FälligDatum"), FeldTyp::Datum}};
+    q.OPAusdrucksTypen = {{QStringLiteral("Art"), FeldTyp::Text},
+                          {QStringLiteral("Betrag"), FeldTyp::Waehrung},
+                          {QStringLiteral("Rest2"), FeldTyp::Waehrung}};
   }
   q.OPAbfrage = SqlText("SELECT ") + q.OPAbfrageSpalten + SqlText(" FROM ") + q.OPAbfrageQuelle;
   return q;

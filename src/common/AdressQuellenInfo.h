@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include "platform/db/FeldTyp.h"
@@ -43,6 +44,7 @@ struct AdressQuellenInfo {
   QString OPKontoFeld;         // address field holding the account number
   QString SkontoFeld;          // stem of the two discount-rate fields (digits 1 and 2 appended)
   QList<OPAbfrageFeld> OPAbfrageFelder;  // the result columns of OPAbfrage that are table fields
+  QList<QPair<QString, FeldTyp>> OPAusdrucksTypen;  // types of its computed columns (Art, signed amounts)
 
   // The values for an address format; formats other than 1 and 2 give the internal source.
   static AdressQuellenInfo FuerFormat(int format);

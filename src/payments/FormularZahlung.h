@@ -56,6 +56,9 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   // Due-date dialog seam: (current limit) -> new limit. Default: the modal FaelligAbfrage.
   using FaelligAufruf = std::function<std::optional<QDate>(const std::optional<QDate>& faelligBis)>;
   void FaelligAbfrageSetzen(FaelligAufruf aufruf) { m_faelligAufruf = std::move(aufruf); }
+  // Open-item import seam: (kind shown, the form's font). Default: the modal ImportForm.
+  using ImportAufrufFunktion = std::function<void(Zahlart zahlart, const QFont& schrift)>;
+  void ImportAufrufSetzen(ImportAufrufFunktion aufruf) { m_importAufruf = std::move(aufruf); }
 
   // Toolbar1_ButtonClick by key; hidden and disabled buttons do nothing. False when nothing ran.
   bool Befehl(const QString& schluessel);
@@ -146,6 +149,7 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   void SuchmodusUmschalten();
   void Kopieren();
   void FaelligkeitAbfragen();
+  void ImportStarten();
   void ZahlartGeklickt(int index);
 
   Datenbank* m_db = nullptr;
@@ -169,4 +173,5 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
 
   SuchlistenAufruf m_suchliste;
   FaelligAufruf m_faelligAufruf;
+  ImportAufrufFunktion m_importAufruf;
 };

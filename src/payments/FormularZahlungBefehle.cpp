@@ -1,11 +1,12 @@
 // The commands of the payment form (Toolbar1_ButtonClick): new and save, change, delete, copy,
-// search mode, due-date limit, cancel and close.
+// search mode, due-date limit, the open-item import, cancel and close.
 
 #include <QApplication>
 #include <QTableView>
 
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
+#include "import/ImportForm.h"
 #include "masterdata/Suchkriterium.h"
 #include "payments/FaelligAbfrage.h"
 #include "payments/FormularZahlung.h"
@@ -46,7 +47,7 @@ bool FormularZahlung::BefehlAusfuehren(Zahlungsbefehl befehl) {
       HilfeAnzeigen(HilfeKontextNummer, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
       break;
     case Zahlungsbefehl::Rechner: Q_EMIT RechnerAngefordert(); break;
-    case Zahlungsbefehl::Import:
+    case Zahlungsbefehl::Import: ImportStarten(); break;
     case Zahlungsbefehl::Skonto:
     case Zahlungsbefehl::Pruefen:
     case Zahlungsbefehl::Keiner:
@@ -279,4 +280,19 @@ void FormularZahlung::FaelligkeitAbfragen() {
       m_faelligAufruf ? m_faelligAufruf(bisher) : FaelligAbfrage::Abfragen(this, font(), bisher, Uhr::Heute());
   m_zustand.FaelligBisSetzen(neu);
   ZahlungenLaden();
+}
+
+void FormularZahlung::ImportStarten() {
+  const std::optional<qint64> gemerkt = m_aktuelleNr;
+  m_zustand.NurFehlerhafteSetzen(false);
+  m_leiste->GedruecktSetzen(QStringLiteral("Import"), true);
+  if (m_importAufruf) {
+    m_importAufruf(m_zustand.AktuelleZahlart(), font());
+  } else {
+    ImportForm fenster(ImportAufruf{m_zustand.AktuelleZahlart(), font()}, this);
+    fenster.exec();
+  }
+  m_leiste->GedruecktSetzen(QStringLiteral("Import"), false);
+  ZahlungenLaden();
+  if (!gemerkt || !ZahlungAnsteuern(*gemerkt)) Reposition();
 }

@@ -870,6 +870,39 @@ class OffenePosten : public ::testing::Test {
   }
 };
 
+TEST_F(OffenePosten, ImportMitVerknuepftenPostenOeffnetDenImportUndLiestNeu) {
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::FirmenLastschrift);
+  f.ZahlartWaehlen(Zahlart::Ueberweisung);
+  const std::optional<qint64> vorher = f.AktuelleZahlungNr();
+  ASSERT_TRUE(vorher);
+  EXPECT_TRUE(f.Leiste()->Sichtbar(QStringLiteral("Import")));
+  int aufrufe = 0;
+  f.ImportAufrufSetzen([&](Zahlart zahlart, const QFont& schrift) {
+    ++aufrufe;
+    EXPECT_EQ(zahlart, Zahlart::Ueberweisung);
+    EXPECT_EQ(schrift, f.font());
+    EXPECT_TRUE(f.Leiste()->Gedrueckt(QStringLiteral("Import")));
+    // What the import writes shows after it.
+    FensterTestumgebung::Zahlung neu;
+    neu.name = QStringLiteral("Importiert");
+    u.ZahlungAnlegen(neu);
+  });
+  EXPECT_EQ(f.AnzahlZahlungen(), 1);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Import")));
+  EXPECT_EQ(aufrufe, 1);
+  EXPECT_FALSE(f.Leiste()->Gedrueckt(QStringLiteral("Import")));
+  EXPECT_EQ(f.AnzahlZahlungen(), 2);
+  EXPECT_EQ(f.AktuelleZahlungNr(), vorher) << "back on the payment shown before";
+  // Ctrl+I presses the button; while a payment is entered it is hidden and does nothing.
+  Taste(f, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(aufrufe, 2);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  EXPECT_FALSE(f.Leiste()->Sichtbar(QStringLiteral("Import")));
+  EXPECT_FALSE(f.Befehl(QStringLiteral("Import")));
+  EXPECT_EQ(aufrufe, 2);
+}
+
 TEST_F(OffenePosten, ListeUndUebernahmeMitVorlage) {
   FormularZahlung& f = u.Fenster();
   f.ZeilenanzeigeWaehlen(Zeilenanzeige::MitOP);

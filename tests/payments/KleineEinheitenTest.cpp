@@ -118,11 +118,13 @@ TEST(Schaltflaechen, SchluesselExaktUndVerborgeneTunNichts) {
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Kopieren));
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Neu));
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Faelligkeit));
-  // Prüfen, Skonto and Import stay hidden until their commands exist.
+  // Prüfen and Skonto stay hidden until their commands exist; Import shows while open items are linked.
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Skonto));
-  EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import));
-  EXPECT_TRUE(FormulardarstellungErmitteln(z, 3, {false, true, true}).Ausfuehrbar(Zahlungsbefehl::Import));
+  EXPECT_TRUE(FormulardarstellungErmitteln(z, 0, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import));
   EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, false, true}).Ausfuehrbar(Zahlungsbefehl::Import));
+  z.NeueingabeBeginnen(std::nullopt);
+  EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import))
+      << "not while a payment is entered";
 
   d = FormulardarstellungErmitteln(z, 2, {});
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Aendern));

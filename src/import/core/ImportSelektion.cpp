@@ -54,6 +54,7 @@ Abfrage ImportSelektion::AbfrageErstellen(const AdressQuellenInfo& quelle, const
   abfrage.quelle = quelle.OPAbfrageQuelle;
   abfrage.bedingung = Bedingung::AlleUnd(teile);
   abfrage.sortierung = quelle.OPSortierung;
+  abfrage.ausdrucksTypen = quelle.OPAusdrucksTypen;
   return abfrage;
 }
 

@@ -22,7 +22,7 @@ bool Formulardarstellung::Ausfuehrbar(Zahlungsbefehl befehl) const {
 Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& zustand, int anzahlZahlungen,
                                                  const DarstellungsOptionen& optionen) {
   const bool eingabe = zustand.EingabeModus();
-  const bool spaeter = optionen.pruefenSkontoImportVerfuegbar;
+  const bool spaeter = optionen.pruefenSkontoVerfuegbar;
   auto text = [&](const QString& t) { return optionen.ohneText ? QString() : t; };
   auto knopf = [&](Zahlungsbefehl b, const QString& beschriftung, const QString& bild, const QString& tip) {
     Schaltflaeche s;
@@ -55,7 +55,7 @@ Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& 
   suchen.sichtbar = !eingabe;
   Schaltflaeche import = knopf(Zahlungsbefehl::Import, QStringLiteral("&Import"), QStringLiteral("Import"),
                                QStringLiteral("Zahlungen importieren aus anderen Tamo-Programmen"));
-  import.sichtbar = !eingabe && optionen.opVerknuepft && spaeter;
+  import.sichtbar = !eingabe && optionen.opVerknuepft;
   Schaltflaeche skonto = knopf(Zahlungsbefehl::Skonto, QStringLiteral("S&konto"), QStringLiteral("Skonto"),
                                QStringLiteral("Zahlungen mit Skonto bearbeiten"));
   skonto.sichtbar = !eingabe && spaeter;

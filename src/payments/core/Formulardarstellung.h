@@ -19,9 +19,9 @@ struct Schaltflaeche {
 
 struct DarstellungsOptionen {
   bool ohneText = false;        // ArbeitsfensterOhneText
-  bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft: "Import" may show
-  // "Prüfen", "Skonto" and "Import" stay hidden until their commands exist.
-  bool pruefenSkontoImportVerfuegbar = false;
+  bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft: "Import" shows
+  // "Prüfen" and "Skonto" stay hidden until their commands exist.
+  bool pruefenSkontoVerfuegbar = false;
 };
 
 // Everything the mode switch (EingabeModusAnzeigen, SchaltflaechenSetzen, GesamtsummeAnzeigen)

@@ -386,6 +386,9 @@ std::unique_ptr<Recordset> Recordset::Oeffnen(Datenbank& db, const Abfrage& abfr
     const DeklarierterTyp dt = TypAusDeklaration(deklaration);
     s.typ = dt.typ;
     s.groesse = dt.groesse;
+    if (s.quellTabelle.isEmpty() && s.typ == FeldTyp::Unbekannt)
+      for (const auto& [name, ausdruckstyp] : abfrage.ausdrucksTypen)
+        if (name.compare(s.feld, Qt::CaseInsensitive) == 0) s.typ = ausdruckstyp;
     meta->spalten.push_back(s);
   }
   // DAO names: a name repeated by a join becomes "Tabelle.Feld"

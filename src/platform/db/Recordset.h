@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -35,6 +37,8 @@ struct Abfrage {
   SqlText schluessel;
   // Table into which AddNew inserts and whose rows Delete removes. Default: the first table of `quelle`.
   QString haupttabelle;
+  // Types of computed result columns by name, which declare none ("Rest2" of a signed amount: Waehrung).
+  QList<QPair<QString, FeldTyp>> ausdrucksTypen;
 
   // A whole table, optionally in key order of `sortierung`.
   static Abfrage Tabelle(const QString& name);

@@ -443,9 +443,17 @@ TEST_F(RecordsetTest, SnapshotIstFest) {
   a.spalten = "Art, count(*) AS Anzahl, sum(ZahlungGesamt) AS Summe";
   a.sortierung = "Art";
   a.bedingung = Bedingung("Name <> ?", {QStringLiteral("'; DROP TABLE Zahlungen; --")});
-  auto gruppen = Oeffnen(Abfrage{a.spalten, SqlText("Zahlungen GROUP BY Art"), {}, {}, {}, {}}, RecordsetTyp::Snapshot);
+  auto gruppen = Oeffnen(Abfrage{a.spalten, SqlText("Zahlungen GROUP BY Art"), {}, {}, {}, {}, {}}, RecordsetTyp::Snapshot);
   ASSERT_TRUE(gruppen);
   EXPECT_EQ(gruppen->RecordCount(), 1);
+  EXPECT_EQ(gruppen->Spalte(2).typ, FeldTyp::Unbekannt) << "an expression declares no type";
+  // The query may name the types of its computed columns; declared types stay.
+  gruppen = Oeffnen(Abfrage{a.spalten, SqlText("Zahlungen GROUP BY Art"), {}, {}, {}, {},
+                            {{QStringLiteral("summe"), FeldTyp::Waehrung}, {QStringLiteral("Art"), FeldTyp::Double}}},
+                    RecordsetTyp::Snapshot);
+  ASSERT_TRUE(gruppen);
+  EXPECT_EQ(gruppen->Spalte(2).typ, FeldTyp::Waehrung);
+  EXPECT_EQ(gruppen->Spalte(0).typ, FeldTyp::Text);
   EXPECT_EQ(gruppen->Ganzzahl(QStringLiteral("Anzahl")), 5);
   EXPECT_EQ(*gruppen->Betrag(QStringLiteral("Summe")), Waehrung::AusEuro(150));
   auto snap = Oeffnen(Offene(), RecordsetTyp::Snapshot);
