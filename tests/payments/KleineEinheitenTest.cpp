@@ -122,8 +122,9 @@ TEST(Schaltflaechen, SchluesselExaktUndVerborgeneTunNichts) {
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Skonto));
   EXPECT_TRUE(FormulardarstellungErmitteln(z, 0, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import));
   EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, false, true}).Ausfuehrbar(Zahlungsbefehl::Import));
-  z.NeueingabeBeginnen(std::nullopt);
-  EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import))
+  ZahlungsformularZustand eingabe;
+  eingabe.NeueingabeBeginnen(std::nullopt);
+  EXPECT_FALSE(FormulardarstellungErmitteln(eingabe, 3, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import))
       << "not while a payment is entered";
 
   d = FormulardarstellungErmitteln(z, 2, {});
