@@ -241,6 +241,8 @@ void ImportForm::Aufbauen() {
 
   m_status = new QLabel(this);
   m_status->setObjectName(QStringLiteral("Status"));
+  // A longer text never widens the window.
+  m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
   // Layout.
   auto* oben = new QHBoxLayout;
@@ -257,8 +259,7 @@ void ImportForm::Aufbauen() {
   knoepfe->addWidget(m_selektionOption);
   knoepfe->addWidget(m_command1[1]);
   knoepfe->addWidget(m_command1[2]);
-  knoepfe->addStretch(1);
-  knoepfe->addWidget(m_status);
+  knoepfe->addWidget(m_status, 1);
   knoepfe->addWidget(m_command1[3]);
   knoepfe->addWidget(m_command1[0]);
   auto* layout = new QVBoxLayout(this);
@@ -288,6 +289,8 @@ void ImportForm::SpaltenAnlegen() {
   m_grid->SetzeFilterTextMarkieren(true);
   m_grid->SetzeMarkierenPerDoppelklick(true);
   m_grid->SetzeMarkierenPerLeertaste(true);
+  // The cursor shows as a cell, so that it cannot be taken for a marked row.
+  m_grid->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
   m_grid->SetzeSpaltenStrecken(true);
   for (const Spaltenentwurf& s : kSpalten) {
     const QString titel = QString::fromUtf8(s.feld);
@@ -445,6 +448,12 @@ void ImportForm::Aktivieren() {
   const Programmzustand& z = Zustand();
   m_grid->SetzeWechselndeZeilen(!z.Optionen().TabellenOhneZebramuster);
   m_grid->SetzeSchrift(font());
+  // The designed widths as shares of the grid's width; they stretch with the window.
+  std::vector<float> anteile;
+  float summe = 0;
+  for (const Spaltenentwurf& s : kSpalten) summe += float(s.breite);
+  for (const Spaltenentwurf& s : kSpalten) anteile.push_back(100.0f * float(s.breite) / summe);
+  m_grid->SpaltenProzenteAnwenden(anteile);
   for (DatumFeld* d : m_tdbDate1) {
     d->KalenderGroesseSetzen(QSize(d->width() * 3 / 2, d->height() * 7));
     d->KalenderSchriftSetzen(font());

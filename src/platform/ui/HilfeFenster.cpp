@@ -2,6 +2,7 @@
 
 #include "platform/ui/HilfeAnzeigen.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -152,6 +153,14 @@ QString HilfeAnzeigen(int kontextNummer, const QString& hilfeOrdner, QWidget* el
   Q_UNUSED(eltern);
   HilfeFenster* fenster = HilfeFenster::Instanz(hilfeOrdner);
   const QString datei = fenster->ThemaOeffnen(kontextNummer);
+  // A modal window blocks every window opened after it but a modal one: over a modal window the
+  // viewer is modal itself, so that it can be scrolled and closed.
+  QWidget* modal = QApplication::activeModalWidget();
+  const Qt::WindowModality modalitaet = modal && modal != fenster ? Qt::ApplicationModal : Qt::NonModal;
+  if (fenster->windowModality() != modalitaet) {
+    fenster->hide();
+    fenster->setWindowModality(modalitaet);
+  }
   fenster->show();
   fenster->raise();
   fenster->activateWindow();

@@ -5,6 +5,8 @@
 #include "QtAusgabe.h"
 #include "testsupport/TestOrdner.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +31,27 @@ TEST(Hilfe, KontextnummerOeffnetIhrThemaFehlendesDenInhalt) {
   EXPECT_EQ(QFileInfo(HilfeAnzeigen(999, ordner)).fileName(), QStringLiteral("index.html"));
   EXPECT_EQ(QFileInfo(HilfeAnzeigen(HilfeKontext::Inhalt, ordner)).fileName(), QStringLiteral("index.html"));
   EXPECT_EQ(HilfeFenster::Instanz(ordner), fenster);  // one viewer, reused
+  fenster->close();
+}
+
+TEST(Hilfe, UeberEinemModalenFensterIstDieHilfeSelbstModal) {
+  const QString ordner = HilfeOrdner();
+  {
+    QDialog dialog;
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    HilfeAnzeigen(HilfeKontext::Import, ordner, &dialog);
+    HilfeFenster* fenster = HilfeFenster::Instanz(ordner);
+    EXPECT_TRUE(fenster->isVisible());
+    EXPECT_EQ(fenster->windowModality(), Qt::ApplicationModal) << "else the dialog would block it";
+  }
+  // The same viewer, called again without a modal window: modeless again.
+  HilfeFenster* fenster = HilfeFenster::Instanz(ordner);
+  HilfeAnzeigen(HilfeKontext::Inhalt, ordner);
+  EXPECT_EQ(HilfeFenster::Instanz(ordner), fenster);
+  EXPECT_TRUE(fenster->isVisible());
+  EXPECT_EQ(fenster->windowModality(), Qt::NonModal);
   fenster->close();
 }
 
