@@ -366,10 +366,7 @@ void ImportForm::Laden() {
   FensterpositionVerwalten(true, kFensterAbschnitt, this, 70, false);
 }
 
-void ImportForm::Entladen() {
-  if (m_entladen) return;
-  m_entladen = true;
-  const Programmzustand& z = Zustand();
+ImportEinstellungen ImportForm::EinstellungenDesFensters() const {
   ImportEinstellungen e;
   e.textschluesselLieferanten = TextschluesselNormalisieren(m_textschluessel[0]->Code());
   e.textschluesselKunden = TextschluesselNormalisieren(m_textschluessel[1]->Code());
@@ -392,13 +389,21 @@ void ImportForm::Entladen() {
   e.fixtext = m_tdbText2->text();
   e.nurMarkierte = m_nurMarkierte;
   e.vorlage = m_tdbText1->text();
-  // Before the first activation the lists are not filled: what was stored stays.
+  // The first entry "Dateneingabe -->" names no field. Before the first activation the lists are
+  // not filled: what was stored stays.
   for (int i = 0; i < 2; ++i) {
     QComboBox* c = m_combo1[size_t(i)];
     const QString wert = m_bereit ? (c->currentIndex() > 0 ? c->currentText() : QString()) : c->property("gespeichert").toString();
     (i == 0 ? e.datenfeldMandatDatum : e.datenfeldMandatReferenz) = wert;
   }
-  e.Speichern(z.AktuelleAbsenderNr(), z.Optionen().ImportAutoVerwendungJeAbsender);
+  return e;
+}
+
+void ImportForm::Entladen() {
+  if (m_entladen) return;
+  m_entladen = true;
+  const Programmzustand& z = Zustand();
+  EinstellungenDesFensters().Speichern(z.AktuelleAbsenderNr(), z.Optionen().ImportAutoVerwendungJeAbsender);
   FensterpositionVerwalten(false, kFensterAbschnitt, this, 70, false);
 }
 
@@ -569,28 +574,11 @@ bool ImportForm::DatenUebernehmen() {
   }
   const std::vector<ImportVorgang> vorgaenge = ImportVorgaengeLesen(*m_selektion.daten, gewaehlt);
 
-  ImportLaufOptionen o;
+  ImportLaufOptionen o = ImportLaufOptionen::AusEinstellungen(EinstellungenDesFensters(), m_lieferanten);
   o.quelle = z.AdressQuelle();
   o.absenderNr = z.AktuelleAbsenderNr();
-  o.lieferanten = m_lieferanten;
   o.formularZahlart = m_aufruf.zahlart;
-  o.textschluessel = TextschluesselNormalisieren(m_textschluessel[m_lieferanten ? 0 : 1]->Code());
-  o.vorlage = m_tdbText1->text();
   o.datumKurzFormat = z.Optionen().AutoVerwRgDatumKurzFormat;
-  o.pruefung = Option(Kasten::Pruefung)->isChecked();
-  o.fehlEingaben = Option(Kasten::FehlEingaben)->isChecked();
-  o.fehlerNichtSpeichern = Option(Kasten::FehlerNichtSpeichern)->isChecked();
-  o.faelligEintragen = Option(Kasten::FaelligEintragen)->isChecked();
-  o.maximalSkonto = Option(Kasten::MaximalSkonto)->isChecked();
-  o.skontoNurPositiv = Option(Kasten::SkontoPositiv)->isChecked();
-  o.lieferantenKundenNr = Option(Kasten::LieferantenKundenNr)->isChecked();
-  o.mandat.erstAufFolge = m_lastschriftOption[0]->isChecked();
-  o.mandat.datumBelegen = m_lastschriftOption[1]->isChecked();
-  o.mandat.referenzBelegen = m_lastschriftOption[2]->isChecked();
-  o.mandat.datenfeldDatum = m_combo1[0]->currentIndex() > 0 ? m_combo1[0]->currentText() : QString();
-  o.mandat.datenfeldReferenz = m_combo1[1]->currentIndex() > 0 ? m_combo1[1]->currentText() : QString();
-  o.mandat.fixdatum = m_tdbDate1[2]->Wert();
-  o.mandat.fixtext = m_tdbText2->text();
 
   // The run cannot be started twice and re-selects nothing while it works.
   m_laeuft = true;

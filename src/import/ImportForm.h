@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "import/core/ImportEinstellungen.h"
 #include "import/core/ImportErgebnis.h"
 #include "import/core/ImportSelektion.h"
 #include "payments/core/ZahlungsformularZustand.h"
@@ -106,6 +107,7 @@ class ImportForm : public QDialog {
   void MarkierknoepfeSetzen();
   void DatenfelderFuellen();
   ImportAuswahl Auswahl() const;
+  ImportEinstellungen EinstellungenDesFensters() const;
 
   ImportAufruf m_aufruf;
   bool m_bereit = false;

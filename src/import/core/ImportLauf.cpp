@@ -360,6 +360,28 @@ class Lauf {
 
 }  // namespace
 
+ImportLaufOptionen ImportLaufOptionen::AusEinstellungen(const ImportEinstellungen& e, bool lieferanten) {
+  ImportLaufOptionen o;
+  o.lieferanten = lieferanten;
+  o.textschluessel = lieferanten ? e.textschluesselLieferanten : e.textschluesselKunden;
+  o.vorlage = e.vorlage;
+  o.pruefung = e.pruefung;
+  o.fehlEingaben = e.fehlEingaben;
+  o.fehlerNichtSpeichern = e.fehlerNichtSpeichern;
+  o.faelligEintragen = e.faelligEintragen;
+  o.maximalSkonto = e.maximalSkonto;
+  o.skontoNurPositiv = e.skontoNurPositiv;
+  o.lieferantenKundenNr = e.lieferantenKundenNr;
+  o.mandat.erstAufFolge = e.erstAufFolge;
+  o.mandat.datumBelegen = e.mandatDatumBelegen;
+  o.mandat.referenzBelegen = e.mandatReferenzBelegen;
+  o.mandat.datenfeldDatum = e.datenfeldMandatDatum;
+  o.mandat.datenfeldReferenz = e.datenfeldMandatReferenz;
+  o.mandat.fixdatum = e.fixdatum;
+  o.mandat.fixtext = e.fixtext;
+  return o;
+}
+
 ImportErgebnis ImportAusfuehren(Datenbank& db, const std::vector<ImportVorgang>& vorgaenge,
                                 const ImportLaufOptionen& optionen, ImportFrager& frager) {
   return Lauf(db, optionen, frager).Ausfuehren(vorgaenge);

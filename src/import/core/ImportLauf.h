@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/AdressQuellenInfo.h"
+#include "import/core/ImportEinstellungen.h"
 #include "import/core/ImportErgebnis.h"
 #include "import/core/ImportVorgang.h"
 #include "import/core/MandatFueller.h"
@@ -39,6 +40,10 @@ struct ImportLaufOptionen {
   bool skontoNurPositiv = true;
   bool lieferantenKundenNr = true;          // the line "Unsere KundenNr ..."
   MandatOptionen mandat;
+
+  // The options the window's settings give, for suppliers or customers; the source, the sender, the
+  // payment form's kind and the date format are the caller's.
+  static ImportLaufOptionen AusEinstellungen(const ImportEinstellungen& e, bool lieferanten);
 };
 
 // The import run (Daten übernehmen): the items, in their order, become payments of the active
