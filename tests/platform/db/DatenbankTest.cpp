@@ -8,6 +8,7 @@
 
 #include "platform/db/Datenbank.h"
 #include "platform/db/Waehrung.h"
+#include "testsupport/Geschwisterdatenbank.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
@@ -284,14 +285,11 @@ TEST(Datenbank, StoerungMeldetFehler) {
 TEST(Datenbank, TabellendefinitionUndFeldgroessen) {
   TestOrdner ordner;
   DbFehler f;
-  // a sibling file with its own table
-  {
-    auto fremd = Datenbank::Oeffnen(ordner.Datei(QStringLiteral("fibu.db")), f, true);
-    ASSERT_TRUE(fremd);
-    ASSERT_TRUE(fremd->Ausfuehren("CREATE TABLE Personenkonten (OPKontoNr TEXT(10) PRIMARY KEY, Name TEXT(50), "
-                                  "MandatDatum DATE)")
-                    .Ok());
-  }
+  // a sibling file with its own tables, of an older version without LieferantenKundenNr
+  ASSERT_TRUE(Geschwisterdatenbank(Geschwisterdatenbank::Programm::Buchhaltung)
+                  .MitLieferantenKundenNr(false)
+                  .Schreiben(ordner.Datei(QStringLiteral("fibu.db")))
+                  .Ok());
   auto db = Datenbank::Oeffnen(ordner.Datei(QStringLiteral("TamoSEPA.db")), f, true);
   ASSERT_TRUE(db);
   ASSERT_TRUE(db->SkriptAusfuehren(QString::fromUtf8(Schema)).Ok());
@@ -323,7 +321,7 @@ TEST(Datenbank, TabellendefinitionUndFeldgroessen) {
   ASSERT_TRUE(db->Ausfuehren("CREATE TEMP VIEW Adressen AS SELECT * FROM sib.Personenkonten").Ok());
   EXPECT_TRUE(db->TabelleVorhanden(QStringLiteral("Adressen")));
   EXPECT_TRUE(db->TabelleVorhanden(QStringLiteral("Personenkonten")));
-  EXPECT_EQ(db->FeldGroesse(QStringLiteral("Adressen"), QStringLiteral("Name")), 50);
+  EXPECT_EQ(db->FeldGroesse(QStringLiteral("Adressen"), QStringLiteral("Name")), 70);
   EXPECT_EQ(db->FeldGroesse(QStringLiteral("sib.Personenkonten"), QStringLiteral("OPKontoNr")), 10);
   EXPECT_EQ(db->Tabelle(QStringLiteral("Adressen"))->Feld(QStringLiteral("MandatDatum"))->typ, FeldTyp::Datum);
   // schema changes are seen (definition cache is dropped)

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/db/Recordset.h"
+#include "testsupport/Geschwisterdatenbank.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
@@ -382,16 +383,12 @@ TEST_F(RecordsetTest, SichtUeberAngehaengteDatei) {
   TestOrdner ordner;
   const QString datei = ordner.Datei(QStringLiteral("fibu.db"));
   DbFehler f;
-  {
-    auto fremd = Datenbank::Oeffnen(datei, f, true);
-    ASSERT_TRUE(fremd);
-    ASSERT_TRUE(fremd->Ausfuehren("CREATE TABLE Personenkonten (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), "
-                                  "Name TEXT(50), BankIBAN TEXT(34))")
-                    .Ok());
-    ASSERT_TRUE(fremd->Ausfuehren("INSERT INTO Personenkonten VALUES ('K001','MEIER','Meier GmbH',NULL), "
-                                  "('K002','ÖL','Öl & Co',NULL), ('K003','ZZ','Zet',NULL)")
-                    .Ok());
-  }
+  ASSERT_TRUE(Geschwisterdatenbank(Geschwisterdatenbank::Programm::Buchhaltung)
+                  .Adresse({.konto = QStringLiteral("K001"), .suchname = QStringLiteral("MEIER"), .name = QStringLiteral("Meier GmbH")})
+                  .Adresse({.konto = QStringLiteral("K002"), .suchname = QStringLiteral("ÖL"), .name = QStringLiteral("Öl & Co")})
+                  .Adresse({.konto = QStringLiteral("K003"), .suchname = QStringLiteral("ZZ"), .name = QStringLiteral("Zet")})
+                  .Schreiben(datei)
+                  .Ok());
   ASSERT_TRUE(db->Anhaengen(datei, QStringLiteral("sib")).Ok());
   ASSERT_TRUE(db->Ausfuehren("CREATE TEMP VIEW Adressen AS SELECT * FROM sib.Personenkonten").Ok());
   Abfrage a;
@@ -404,7 +401,7 @@ TEST_F(RecordsetTest, SichtUeberAngehaengteDatei) {
   const SpaltenInfo& name = rs->Spalte(rs->SpaltenIndex(QStringLiteral("Name")));
   EXPECT_EQ(name.quellDatenbank, QStringLiteral("sib"));
   EXPECT_EQ(name.quellTabelle, QStringLiteral("Personenkonten"));
-  EXPECT_EQ(name.groesse, 50);
+  EXPECT_EQ(name.groesse, 70);
   EXPECT_TRUE(name.aktualisierbar);
   ASSERT_TRUE(rs->SetBookmark(QStringLiteral("K002")));
   ASSERT_TRUE(rs->Edit().Ok());
