@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include "common/Auftragspruefung.h"
+#include "common/Datenhilfen.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
@@ -191,8 +192,7 @@ QString SepaSelektion::Fehlerwarnung(int anzahl) {
 }
 
 QString SepaSelektion::Datenermittlungsfehler(const DbFehler& fehler, const QString& abfrage) {
-  return QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: ") + QString::number(fehler.Nummer) +
-         QStringLiteral("\rBeschreibung: ") + fehler.Beschreibung + QLatin1Char('\r') + abfrage;
+  return DatenermittlungsFehlertext(fehler, abfrage);
 }
 
 SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahlAnfrage& anfrage) {
