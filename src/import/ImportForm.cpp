@@ -494,14 +494,8 @@ void ImportForm::DatenfelderFuellen() {
 }
 
 ImportAuswahl ImportForm::Auswahl() const {
-  ImportAuswahl a;
-  a.lieferanten = m_lieferanten;
-  a.mitMinus = Zustand().Optionen().OPSelektionMitMinus;
-  a.kleinBetrag = Option(Kasten::KleinBetrag)->isChecked();
-  a.ohneDiverse = Option(Kasten::DiverseKonten)->isChecked();
-  a.nurMitKontoNr = Option(Kasten::NurmitKontoNr)->isChecked();
-  a.ohneNegativSummen = Option(Kasten::OhneNegativSummen)->isChecked();
-  a.ohneMehrAls5 = Option(Kasten::OhneOPmehrals5Zeilen)->isChecked();
+  ImportAuswahl a = ImportAuswahl::AusEinstellungen(EinstellungenDesFensters(), m_lieferanten,
+                                                    Zustand().Optionen().OPSelektionMitMinus);
   a.vonKonto = m_konto[0]->Wert();
   a.bisKonto = m_konto[1]->Wert();
   a.vonFaellig = m_tdbDate1[0]->Wert();
@@ -565,13 +559,9 @@ bool ImportForm::DatenUebernehmen() {
   Datenbank* db = Zustand().Datenbank();
   if (!db || m_laeuft || !m_command1[3]->isEnabled() || !m_selektion.daten) return false;
   const Programmzustand& z = Zustand();
-  std::function<bool(const QVariant&)> gewaehlt;
-  if (m_nurMarkierte) {
-    const std::vector<QVariant>& marken = m_grid->Marken();
-    gewaehlt = [marken](const QVariant& lesezeichen) {
-      return std::find(marken.begin(), marken.end(), lesezeichen) != marken.end();
-    };
-  }
+  // The grid shows the selection's rows one to one.
+  std::function<bool(int)> gewaehlt;
+  if (m_nurMarkierte) gewaehlt = [this](int zeile) { return m_grid->IstMarkiert(zeile); };
   const std::vector<ImportVorgang> vorgaenge = ImportVorgaengeLesen(*m_selektion.daten, gewaehlt);
 
   ImportLaufOptionen o = ImportLaufOptionen::AusEinstellungen(EinstellungenDesFensters(), m_lieferanten);

@@ -28,6 +28,18 @@ Bedingung KontoGrenze(const SqlText& feld, const QString& grenze, bool von) {
 
 }  // namespace
 
+ImportAuswahl ImportAuswahl::AusEinstellungen(const ImportEinstellungen& e, bool lieferanten, bool mitMinus) {
+  ImportAuswahl a;
+  a.lieferanten = lieferanten;
+  a.mitMinus = mitMinus;
+  a.kleinBetrag = e.kleinBetrag;
+  a.ohneDiverse = e.ohneDiverse;
+  a.nurMitKontoNr = e.nurMitBankKontoNr;
+  a.ohneNegativSummen = e.ohneNegativSummen;
+  a.ohneMehrAls5 = e.ohneOPMehrAls5Zeilen;
+  return a;
+}
+
 Abfrage ImportSelektion::AbfrageErstellen(const AdressQuellenInfo& quelle, const ImportAuswahl& a) {
   QList<Bedingung> teile;
   // The rest always names the open-item table's own column.

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/AdressQuellenInfo.h"
+#include "import/core/ImportEinstellungen.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 
@@ -27,6 +28,9 @@ struct ImportAuswahl {
   std::optional<QDate> vonFaellig;   // "Von &Fällig"
   std::optional<QDate> bisFaellig;   // "Bis Fällig" (the whole day included)
   Bedingung filter;                  // the grid's filter bar (FilterBedingung)
+
+  // The options of the window's settings; ranges and filter are the caller's.
+  static ImportAuswahl AusEinstellungen(const ImportEinstellungen& e, bool lieferanten, bool mitMinus);
 };
 
 struct ImportSelektionsErgebnis {

@@ -4,12 +4,11 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/Wertumwandlung.h"
 
-std::vector<ImportVorgang> ImportVorgaengeLesen(const Recordset& daten,
-                                                const std::function<bool(const QVariant& lesezeichen)>& gewaehlt) {
+std::vector<ImportVorgang> ImportVorgaengeLesen(const Recordset& daten, const std::function<bool(int zeile)>& gewaehlt) {
   std::vector<ImportVorgang> vorgaenge;
   const int suchname = daten.SpaltenIndex(QStringLiteral("Suchname"));
   for (int zeile = 0; zeile < daten.RecordCount(); ++zeile) {
-    if (gewaehlt && !gewaehlt(daten.SchluesselAn(zeile))) continue;
+    if (gewaehlt && !gewaehlt(zeile)) continue;
     ImportVorgang v;
     v.posten = OffenerPostenLesen([&](const QString& spalte) {
       const int i = daten.SpaltenIndex(spalte);

@@ -16,7 +16,6 @@ struct ImportVorgang {
   QString suchname;       // the payee's search name, for the input boxes
 };
 
-// The items of the selection's recordset in its order: every row, or the rows whose bookmark
+// The items of the selection's recordset in its order: every row, or the rows (0-based) that
 // `gewaehlt` accepts (the marked ones). The current row of the recordset is not moved.
-std::vector<ImportVorgang> ImportVorgaengeLesen(const Recordset& daten,
-                                                const std::function<bool(const QVariant& lesezeichen)>& gewaehlt = {});
+std::vector<ImportVorgang> ImportVorgaengeLesen(const Recordset& daten, const std::function<bool(int zeile)>& gewaehlt = {});
