@@ -213,6 +213,7 @@ void ZahlungZeilenbereich::OPListeLaden(const QString& opKontoNr) {
   a.quelle = teile.quelle;
   a.bedingung = teile.bedingung;
   a.sortierung = teile.sortierung;
+  a.ausdrucksTypen = quelle.OPAusdrucksTypen;  // the order program's signed amounts are money
   DbFehler f;
   auto rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Snapshot, f);
   m_opListe->SetzeRecordset(nullptr);
@@ -319,15 +320,8 @@ void ZahlungZeilenbereich::VorSpalte(int spalte, QVariant& wert) {
     const QString nr = wert.toString();
     if (m_gitter->DropDown(spalte) == m_opListe && !nr.isEmpty() &&
         m_opListe->Wert(QStringLiteral("VorgangsNr")).toString() == nr) {
-      OffenerPosten p;
+      OffenerPosten p = OffenerPostenLesen([this](const QString& spalte) { return m_opListe->Wert(spalte); });
       p.vorgangsNr = nr;
-      p.art = m_opListe->Wert(QStringLiteral("Art")).toString();
-      p.vom = DatumAusWert(m_opListe->Wert(QStringLiteral("Vom")));
-      p.faellig = DatumAusWert(m_opListe->Wert(QStringLiteral("Fällig")));
-      p.betrag = WaehrungAusWert(m_opListe->Wert(QStringLiteral("Betrag")));
-      const QVariant rest = m_opListe->Wert(QStringLiteral("Rest"));
-      p.rest = WaehrungAusWert(rest.isNull() ? m_opListe->Wert(QStringLiteral("Rest2")) : rest);
-      if (Zustand().AdressQuelle().OPArtFeld.isEmpty() && p.rest && p.rest->IstNegativ()) p.rest = -*p.rest;
       const OPZeilenwerte w =
           OffenenPostenUebernehmen(p, vorlagen, Zustand().Optionen().AutoVerwRgDatumKurzFormat, m_zeilenBreite);
       m_gitter->PufferwertSetzen(QStringLiteral("Vorgangsdatum"), WertAusDatum(w.vorgangsdatum));

@@ -21,6 +21,7 @@
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/GitterDropDown.h"
+#include "platform/ui/GitterModell.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/Werkzeugleiste.h"
@@ -478,6 +479,9 @@ TEST_P(AuftragsprogrammUebernahme, BetragTraegtDasVorzeichenDerArtGenauEinmal) {
   EXPECT_EQ(Posten(f), fall.mitMinus ? (QStringList{QStringLiteral("4712"), QStringLiteral("4711"), QStringLiteral("4713")})
                                      : (QStringList{QStringLiteral("4712"), QStringLiteral("4711")}));
   GitterDropDown* liste = f.OPListe();
+  // The signed amounts of the order program are shown as money.
+  EXPECT_EQ(liste->Modell()->Text(0, liste->SpaltenIndex(QStringLiteral("Rest"))), QStringLiteral("-119,00"));
+  EXPECT_EQ(liste->Modell()->Text(0, liste->SpaltenIndex(QStringLiteral("Betrag"))), QStringLiteral("-119,00"));
   int zeile = -1;
   for (int i = 0; i < liste->ZeilenAnzahl(); ++i) {
     liste->SetzeAktuelleZeile(i);
