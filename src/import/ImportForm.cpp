@@ -16,11 +16,11 @@
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
+#include "common/Textschluessel.h"
 #include "common/Uhr.h"
 #include "import/core/ImportEinstellungen.h"
 #include "import/core/ImportLauf.h"
 #include "import/core/ImportVorgang.h"
-#include "payments/core/Textschluessel.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/DatenGitter.h"

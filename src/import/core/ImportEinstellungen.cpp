@@ -1,8 +1,8 @@
 #include "import/core/ImportEinstellungen.h"
 
 #include "common/FilterBedingung.h"
+#include "common/Textschluessel.h"
 #include "payments/core/OPUebernahme.h"
-#include "payments/core/Textschluessel.h"
 #include "platform/settings/Registrierung.h"
 
 namespace {
@@ -45,10 +45,8 @@ bool ImportEinstellungen::MarkierungLesen(const QString& text) {
 }
 
 QString ImportEinstellungen::TextschluesselLesen(const QString& text, const QString& art) {
-  const QString code = text.trimmed();
-  for (const TextschluesselEintrag& e : TextschluesselListe(art))
-    if (e.schluessel.compare(code, Qt::CaseInsensitive) == 0) return e.schluessel;
-  return {};
+  const QString code = text.trimmed().toUpper();
+  return TextschluesselErlaubt(art, code) ? code : QString();
 }
 
 ImportEinstellungen ImportEinstellungen::Laden(int absenderNr, bool vorlageJeAbsender) {

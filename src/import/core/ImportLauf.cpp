@@ -9,7 +9,8 @@
 #include "common/Uhr.h"
 #include "import/core/ImportPruefung.h"
 #include "payments/core/OPUebernahme.h"
-#include "payments/core/ZahlungPruefung.h"
+#include "common/Bic.h"
+#include "common/Iban.h"
 #include "payments/core/Zahlungswerte.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Wertumwandlung.h"
@@ -57,11 +58,11 @@ QString Gefiltert(const QString& text, int kennzeichen, bool& geaendert) {
   return UngueltigeZeichenEntfernen(QVariant(text), kennzeichen, gueltig, geaendert).toString();
 }
 
-QString Feldname(ImportFeld feld) {
+QString Feldname(Auftragsfeld feld) {
   switch (feld) {
-    case ImportFeld::Name: return QStringLiteral("Empfängerangabe");
-    case ImportFeld::Iban: return QStringLiteral("IBAN (Internationale Konto-Nummer)");
-    case ImportFeld::Bic: return QStringLiteral("BIC (Internationale Bankleitzahl)");
+    case Auftragsfeld::Name: return QStringLiteral("Empfängerangabe");
+    case Auftragsfeld::Iban: return QStringLiteral("IBAN (Internationale Konto-Nummer)");
+    case Auftragsfeld::Bic: return QStringLiteral("BIC (Internationale Bankleitzahl)");
     default: return {};
   }
 }
@@ -195,17 +196,17 @@ class Lauf {
   void ZahlungAnlegen(const Entwurf& e, Adresse& adresse) {
     const ImportVorgang& erster = *e.posten.front();
     const QString konto = Konto(erster);
-    ImportZahlung z;
-    z.art = m_o.lieferanten ? QStringLiteral("G") : QStringLiteral("L");
+    Zahlungsauftrag z;
+    z.Art = m_o.lieferanten ? QStringLiteral("G") : QStringLiteral("L");
     bool geaendert = false;
     auto nameSetzen = [&](const QString& roh) {
-      z.name = Gefiltert(roh, 0, geaendert);
+      z.Name = Gefiltert(roh, 0, geaendert);
       if (geaendert) ++m_e.automatischeKorrekturen;
     };
     nameSetzen(TextAusWert(Transportwert(adresse, 1)));
-    z.bank = Gefiltert(TextAusWert(Transportwert(adresse, 2)).left(m_groessen.bank), 1, geaendert);
-    z.iban = IbanNormalisieren(TextAusWert(Transportwert(adresse, 4)));
-    z.bic = BicNormalisieren(TextAusWert(Transportwert(adresse, 3)));
+    const QString bank = Gefiltert(TextAusWert(Transportwert(adresse, 2)).left(m_groessen.bank), 1, geaendert);
+    z.IBAN = Iban(TextAusWert(Transportwert(adresse, 4))).Text();
+    z.BIC = Bic(TextAusWert(Transportwert(adresse, 3))).Text();
 
     MandatDaten mandat;
     if (!m_o.lieferanten) {
@@ -226,38 +227,40 @@ class Lauf {
         NichtGespeichert(e);
         return;
       }
-      z.mandatReferenz = mandat.referenz;
-      z.mandatDatum = mandat.datum;
-      z.mandatSequenz = mandat.sequenz;
+      z.MandatReferenz = mandat.referenz;
+      z.MandatDatum = mandat.datum;
+      z.MandatSequenz = mandat.sequenz;
     }
-    z.textschluessel = m_o.textschluessel;
+    z.Textschluessel = m_o.textschluessel;
+    if (m_o.faelligEintragen) z.Faellig = erster.posten.faellig;
     for (const OPZeilenwerte& w : e.zeilen) {
-      z.zeilentexte << w.verwendungszweck;
+      z.Zeilen << Auftragszeile{w.verwendungszweck, OderNull(w.betraege.zahlungsBetrag)};
       if (w.zeichenEntfernt) ++m_e.automatischeKorrekturen;
     }
     const QString kundenNr = m_o.lieferantenKundenNr ? TextAusWert(adresse.Wert(QStringLiteral("LieferantenKundenNr"))) : QString();
-    if (!kundenNr.isEmpty() && z.zeilentexte.size() < kMaximaleZeilen) {
+    if (!kundenNr.isEmpty() && z.Zeilen.size() < kMaximaleZeilen) {
       const QString text = Gefiltert(QStringLiteral("Unsere KundenNr ") + kundenNr, 0, geaendert);
       if (geaendert) ++m_e.automatischeKorrekturen;
-      z.zeilentexte << text.left(m_groessen.zeile);
+      z.Zeilen << Auftragszeile{text.left(m_groessen.zeile), Waehrung()};
     }
-    z.gesamt = e.gesamt;
+    z.Verwendungszweck1 = z.Zeilen.first().Text;
+    z.Betrag = e.gesamt;
 
     // The questions before the transaction; validity follows the final values.
-    QList<ImportFeld> befunde = ImportZahlungPruefen(z, m_groessen, m_heute);
-    QSet<ImportFeld> fehlerhaft(befunde.cbegin(), befunde.cend());
+    QList<Auftragsfeld> befunde = ImportZahlungPruefen(z, m_groessen, m_heute);
+    QSet<Auftragsfeld> fehlerhaft(befunde.cbegin(), befunde.cend());
     if (m_o.fehlEingaben) {
-      for (ImportFeld feld : {ImportFeld::Name, ImportFeld::Iban, ImportFeld::Bic}) {
+      for (Auftragsfeld feld : {Auftragsfeld::Name, Auftragsfeld::Iban, Auftragsfeld::Bic}) {
         while (befunde.contains(feld)) {
           const QString antwort =
               m_frager.PflichtfeldAbfragen(PflichtfeldAufforderung(Feldname(feld), konto, erster.suchname));
           ++m_e.manuelleKorrekturen;
           if (antwort.isEmpty()) break;
-          if (feld == ImportFeld::Name) nameSetzen(antwort);
-          if (feld == ImportFeld::Iban) z.iban = IbanNormalisieren(antwort);
-          if (feld == ImportFeld::Bic) z.bic = BicNormalisieren(antwort);
+          if (feld == Auftragsfeld::Name) nameSetzen(antwort);
+          if (feld == Auftragsfeld::Iban) z.IBAN = Iban(antwort).Text();
+          if (feld == Auftragsfeld::Bic) z.BIC = Bic(antwort).Text();
           befunde = ImportZahlungPruefen(z, m_groessen, m_heute);
-          for (ImportFeld b : befunde) fehlerhaft.insert(b);
+          for (Auftragsfeld b : befunde) fehlerhaft.insert(b);
         }
       }
     }
@@ -267,8 +270,7 @@ class Lauf {
       return;
     }
 
-    const std::optional<QDate> faellig = m_o.faelligEintragen ? erster.posten.faellig : std::nullopt;
-    if (DbFehler f = Schreiben(z, e, konto, faellig)) {
+    if (DbFehler f = Schreiben(z, bank, e, konto)) {
       m_e.FehlerMelden(QStringLiteral("Fehler beim Speichern der Daten! Eine Zahlung an das OP-Konto %1 wurde nicht "
                                       "gespeichert.\r")
                            .arg(konto) +
@@ -293,19 +295,19 @@ class Lauf {
   }
 
   // The payment row, its lines and the customer-number line in one transaction.
-  DbFehler Schreiben(const ImportZahlung& z, const Entwurf& e, const QString& konto, const std::optional<QDate>& faellig) {
+  DbFehler Schreiben(const Zahlungsauftrag& z, const QString& bank, const Entwurf& e, const QString& konto) {
     Transaktion t(m_db);
     if (t.Fehler()) return t.Fehler();
-    const bool lastschrift = z.art == QLatin1String("L");
+    const bool lastschrift = z.IstLastschrift();
     if (DbFehler f = m_db.Ausfuehren(
             SqlText("INSERT INTO Zahlungen (Art, AbsenderNr, Name, Bank, IBAN, BIC, MandatReferenz, MandatDatum, "
                     "MandatSequenz, OPKontoNr, \"Textschlüssel\", \"Fällig\", \"Währung\", ZahlungGesamt, "
                     "Verwendungszweck1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?, ?)"),
-            {z.art, m_o.absenderNr, z.name, WertAusText(z.bank), WertAusText(z.iban), WertAusText(z.bic),
-             lastschrift ? WertAusText(z.mandatReferenz) : QVariant(),
-             lastschrift ? WertAusDatum(z.mandatDatum) : QVariant(), lastschrift ? QVariant(z.mandatSequenz) : QVariant(),
-             konto, WertAusText(z.textschluessel), WertAusDatum(faellig), QVariant::fromValue(z.gesamt),
-             WertAusText(z.zeilentexte.value(0))}))
+            {z.Art, m_o.absenderNr, z.Name, WertAusText(bank), WertAusText(z.IBAN), WertAusText(z.BIC),
+             lastschrift ? WertAusText(z.MandatReferenz) : QVariant(),
+             lastschrift ? WertAusDatum(z.MandatDatum) : QVariant(), lastschrift ? QVariant(z.MandatSequenz) : QVariant(),
+             konto, WertAusText(z.Textschluessel), WertAusDatum(z.Faellig), QVariant::fromValue(z.Betrag),
+             WertAusText(z.Verwendungszweck1)}))
       return f;
     const qint64 nr = m_db.LetzteEinfuegeNr();
     const SqlText zeile(
@@ -320,10 +322,11 @@ class Lauf {
                       WertAusWaehrung(w.betraege.zahlungsBetrag), WertAusText(w.opVorgangsArt)}))
         return f;
     }
-    if (z.zeilentexte.size() > zeilenNr) {
+    // The customer-number line carries no amounts.
+    if (z.Zeilen.size() > zeilenNr) {
       if (DbFehler f = m_db.Ausfuehren(
               SqlText("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck) VALUES (?, ?, ?)"),
-              {nr, zeilenNr + 1, z.zeilentexte.at(zeilenNr)}))
+              {nr, zeilenNr + 1, z.Zeilen.at(zeilenNr).Text}))
         return f;
     }
     return t.Commit();

@@ -1,7 +1,6 @@
 #include "import/core/ImportPruefung.h"
 
-#include "payments/core/Textschluessel.h"
-#include "payments/core/ZahlungPruefung.h"
+#include <algorithm>
 
 ImportFeldgroessen ImportFeldgroessen::Lesen(Datenbank& db) {
   ImportFeldgroessen g;
@@ -20,37 +19,19 @@ ImportFeldgroessen ImportFeldgroessen::Lesen(Datenbank& db) {
   return g;
 }
 
-QList<ImportFeld> ImportZahlungPruefen(const ImportZahlung& z, const ImportFeldgroessen& groessen, const QDate& heute) {
-  const bool lastschrift = z.art == QLatin1String("L");
-  ZahlungEingabe e;
-  e.name = z.name;
-  e.bank = z.bank;
-  e.iban = z.iban;
-  e.bic = z.bic;
-  e.mandatReferenz = z.mandatReferenz;
-  e.mandatDatum = z.mandatDatum;
-  e.verwendungszweck1 = z.zeilentexte.value(0);
-  e.betrag = z.gesamt;
-  const FeldGueltigkeit g = FelderPruefen(e, lastschrift, heute);
-
-  bool zeilenGueltig = g.verwendungszweck;
-  for (const QString& text : z.zeilentexte) zeilenGueltig = zeilenGueltig && NameGueltig(text);
-  bool textschluesselGueltig = z.textschluessel.isEmpty();
-  for (const TextschluesselEintrag& t : TextschluesselListe(z.art))
-    textschluesselGueltig = textschluesselGueltig || t.schluessel == z.textschluessel;
-  const bool sequenzGueltig =
-      !lastschrift || (z.mandatSequenz >= 1 && z.mandatSequenz <= 4) || (z.mandatSequenz >= 11 && z.mandatSequenz <= 14);
-
-  QList<ImportFeld> fehler;
-  if (!g.name || z.name.size() > groessen.name) fehler << ImportFeld::Name;
-  if (!g.iban || z.iban.size() > groessen.iban) fehler << ImportFeld::Iban;
-  if (!g.bic || z.bic.size() > groessen.bic) fehler << ImportFeld::Bic;
-  if (lastschrift && (!g.mandatReferenz || z.mandatReferenz.size() > groessen.mandatReferenz))
-    fehler << ImportFeld::MandatReferenz;
-  if (lastschrift && !g.mandatDatum) fehler << ImportFeld::MandatDatum;
-  if (!sequenzGueltig) fehler << ImportFeld::MandatSequenz;
-  if (!textschluesselGueltig || z.textschluessel.size() > groessen.textschluessel) fehler << ImportFeld::Textschluessel;
-  if (!zeilenGueltig) fehler << ImportFeld::Verwendungszweck;
-  if (!g.betrag) fehler << ImportFeld::Betrag;
-  return fehler;
+QList<Auftragsfeld> ImportZahlungPruefen(const Zahlungsauftrag& z, const ImportFeldgroessen& groessen,
+                                         const QDate& heute) {
+  QList<Auftragsfeld> felder;
+  for (const Befund& b : Auftragspruefung::Pruefen(z, heute)) felder << b.Feld;
+  if (z.Name.size() > groessen.name) felder << Auftragsfeld::Name;
+  if (z.IBAN.size() > groessen.iban) felder << Auftragsfeld::Iban;
+  if (z.BIC.size() > groessen.bic) felder << Auftragsfeld::Bic;
+  if (z.IstLastschrift() && z.MandatReferenz.size() > groessen.mandatReferenz) felder << Auftragsfeld::MandatReferenz;
+  if (z.Textschluessel.size() > groessen.textschluessel) felder << Auftragsfeld::Textschluessel;
+  // The first line is Verwendungszweck1, which the rules judge.
+  for (qsizetype i = 1; i < z.Zeilen.size(); ++i)
+    if (z.Zeilen.at(i).Text.trimmed().isEmpty()) felder << Auftragsfeld::Zeilen;
+  std::sort(felder.begin(), felder.end());
+  felder.erase(std::unique(felder.begin(), felder.end()), felder.end());
+  return felder;
 }
