@@ -10,10 +10,6 @@ ImportFeldgroessen ImportFeldgroessen::Lesen(Datenbank& db) {
   };
   groesse("Zahlungen", "Name", g.name);
   groesse("Zahlungen", "Bank", g.bank);
-  groesse("Zahlungen", "IBAN", g.iban);
-  groesse("Zahlungen", "BIC", g.bic);
-  groesse("Zahlungen", "MandatReferenz", g.mandatReferenz);
-  groesse("Zahlungen", "Textschlüssel", g.textschluessel);
   groesse("Zahlungen", "OPKontoNr", g.opKontoNr);
   groesse("Verwendungszweck", "Verwendungszweck", g.zeile);
   return g;
@@ -24,10 +20,6 @@ QList<Auftragsfeld> ImportZahlungPruefen(const Zahlungsauftrag& z, const ImportF
   QList<Auftragsfeld> felder;
   for (const Befund& b : Auftragspruefung::Pruefen(z, heute)) felder << b.Feld;
   if (z.Name.size() > groessen.name) felder << Auftragsfeld::Name;
-  if (z.IBAN.size() > groessen.iban) felder << Auftragsfeld::Iban;
-  if (z.BIC.size() > groessen.bic) felder << Auftragsfeld::Bic;
-  if (z.IstLastschrift() && z.MandatReferenz.size() > groessen.mandatReferenz) felder << Auftragsfeld::MandatReferenz;
-  if (z.Textschluessel.size() > groessen.textschluessel) felder << Auftragsfeld::Textschluessel;
   // The first line is Verwendungszweck1, which the rules judge.
   for (qsizetype i = 1; i < z.Zeilen.size(); ++i)
     if (z.Zeilen.at(i).Text.trimmed().isEmpty()) felder << Auftragsfeld::Zeilen;

@@ -11,18 +11,14 @@
 struct ImportFeldgroessen {
   int name = 70;
   int bank = 60;
-  int iban = 34;
-  int bic = 11;
-  int mandatReferenz = 35;
-  int textschluessel = 4;
   int opKontoNr = 10;
   int zeile = 27;                     // Verwendungszweck.Verwendungszweck
   static ImportFeldgroessen Lesen(Datenbank& db);
 };
 
 // The faulty fields of an imported payment, each once, in the order of the payment form's checks.
-// The order's rules are the shared ones (Auftragspruefung); the import adds what it must not let
-// pass silently: a value longer than its field (never cut), and a remittance line after the first
-// that the character filter left empty.
+// The order's rules are the shared ones (Auftragspruefung; they bound IBAN, BIC, mandate reference
+// and purpose code); the import adds what it must not let pass silently: a name longer than its
+// field (never cut), and a remittance line after the first that the character filter left empty.
 QList<Auftragsfeld> ImportZahlungPruefen(const Zahlungsauftrag& zahlung, const ImportFeldgroessen& groessen,
                                          const QDate& heute);
