@@ -225,6 +225,12 @@ bool NurLeerraum(const QString& rest) {
 
 }  // namespace
 
+int TextVergleichen(const QString& a, const QString& b) {
+  const QByteArray x = a.toUtf8();
+  const QByteArray y = b.toUtf8();
+  return TamoVergleich(nullptr, int(x.size()), x.constData(), int(y.size()), y.constData());
+}
+
 // ---- TabellenDefinition / Zeile -------------------------------------------------------------------
 
 const FeldDefinition* TabellenDefinition::Feld(const QString& n) const {

@@ -47,6 +47,10 @@ struct Datenstand {
   bool operator==(const Datenstand& o) const { return aenderungen == o.aenderungen && ereignisse == o.ereignisse; }
 };
 
+// Text order of the collation "TAMO" (case ignored incl. umlauts, code point order) for sorting in
+// memory as the database sorts: <0, 0, >0.
+int TextVergleichen(const QString& a, const QString& b);
+
 // The open SQLite database of a run (the DAO database replacement). Values only ever travel as
 // bound parameters: QString, qint64/int, double, bool (0/1), QDate (ISO), QDateTime
 // ("yyyy-MM-dd HH:mm:ss"), Waehrung (ten-thousandths), null QVariant (NULL), QByteArray (blob).

@@ -1,0 +1,404 @@
+#include "platform/report/QtReportengine.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QSaveFile>
+
+#include <climits>
+
+#include "platform/report/Ausgabeeinstellungen.h"
+#include "platform/report/Reportvorlage.h"
+#include "platform/report/Seitenaufbau.h"
+
+namespace {
+
+QtReportengine::DesignerFunktion& DesignerHaken() {
+  static QtReportengine::DesignerFunktion f;
+  return f;
+}
+QString& Umleitung() {
+  static QString pfad;
+  return pfad;
+}
+std::function<void(QPrintPreviewDialog&)>& VorschauHaken() {
+  static std::function<void(QPrintPreviewDialog&)> f;
+  return f;
+}
+std::function<int(QDialog&)>& DialogHaken() {
+  static std::function<int(QDialog&)> f;
+  return f;
+}
+
+bool MitFenstern() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+int DialogZeigen(QDialog& dialog) { return DialogHaken() ? DialogHaken()(dialog) : dialog.exec(); }
+
+const QString Seite = QStringLiteral("Seite");
+const QString Seiten = QStringLiteral("Seiten");
+const QStringList Funktionen = {QStringLiteral("Summe"), QStringLiteral("Gruppensumme"), QStringLiteral("Anzahl")};
+
+QString Platzhaltertext(const Reportvorlage::Teil& t) {
+  return QLatin1Char('{') + (t.funktion.isEmpty() ? t.name : t.funktion + QLatin1Char('(') + t.name + QLatin1Char(')')) +
+         QLatin1Char('}');
+}
+
+}  // namespace
+
+QtReportengine::QtReportengine() {
+  m_optionen.insert(Report::OptionZiel, Report::ZielVorschau);
+  m_optionen.insert(Report::OptionKopien, 1);
+  m_optionen.insert(Report::OptionLetzteSeite, INT_MAX);
+}
+
+QtReportengine::~QtReportengine() { BoxSchliessen(); }
+
+void QtReportengine::DesignerSetzen(DesignerFunktion designer) { DesignerHaken() = std::move(designer); }
+void QtReportengine::DruckerUmleiten(const QString& pdfDatei) { Umleitung() = pdfDatei; }
+void QtReportengine::VorschauHakenSetzen(std::function<void(QPrintPreviewDialog&)> haken) {
+  VorschauHaken() = std::move(haken);
+}
+void QtReportengine::DialogHakenSetzen(std::function<int(QDialog&)> haken) { DialogHaken() = std::move(haken); }
+
+QPrinter& QtReportengine::Drucker() {
+  if (!m_drucker) m_drucker = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *m_drucker;
+}
+
+int QtReportengine::Fehler(Ausgabefehler fehler, const QString& detail) {
+  m_fehlerdetail = detail;
+  return Ergebniscode(fehler);
+}
+
+QString QtReportengine::Dateiendung(int projektTyp) {
+  return projektTyp == Report::Liste ? QStringLiteral("lst") : QString();
+}
+
+int QtReportengine::DateiAuswaehlen(QWidget* eltern, const QString& titel, int projektTyp, QString& datei) {
+  if (!MitFenstern()) return Report::Abgebrochen;
+  const QFileInfo muster(datei);
+  QFileDialog dialog(eltern, titel, muster.absolutePath(),
+                     QStringLiteral("Reportdateien (*.%1)").arg(Dateiendung(projektTyp).isEmpty() ? QStringLiteral("*")
+                                                                                                 : Dateiendung(projektTyp)));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  if (DialogZeigen(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return Report::Abgebrochen;
+  datei = QDir::toNativeSeparators(dialog.selectedFiles().first());
+  return Report::Ok;
+}
+
+void QtReportengine::SortierungenBeginnen() {}
+void QtReportengine::SortierungDefinieren(const QString&, const QString&) {}
+
+void QtReportengine::FelderBeginnen() { m_felder.clear(); }
+void QtReportengine::VariablenBeginnen() { m_variablen.clear(); }
+
+void QtReportengine::VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ) {
+  m_variablen.insert(name, wert);
+}
+
+void QtReportengine::FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ) { m_felder.insert(name, wert); }
+
+QVariant QtReportengine::Wert(const QString& name) const {
+  const auto f = m_felder.constFind(name);
+  if (f != m_felder.constEnd()) return *f;
+  return m_variablen.value(name);
+}
+
+int QtReportengine::NamenPruefen(const Reportlayout& l) {
+  m_benutzteFelder.clear();
+  m_benutzteVariablen.clear();
+  auto unbekannt = [this](const Reportvorlage::Teil& t, const QString& wo) {
+    return Fehler(Ausgabefehler::UnbekannterName,
+                  QStringLiteral("Unbekannter Name %1 (%2)").arg(Platzhaltertext(t), wo));
+  };
+  // Texts outside the table: variables and the page numbers; in the summary also aggregates of fields.
+  auto ausserhalb = [&](const QString& text, const QString& wo, bool aggregate) -> int {
+    for (const Reportvorlage::Teil& t : Reportvorlage::Zerlegen(text).Platzhalter()) {
+      if (!t.funktion.isEmpty()) {
+        if (!aggregate || !Funktionen.contains(t.funktion))
+          return Fehler(Ausgabefehler::DateiFormat,
+                        QStringLiteral("%1 ist hier nicht erlaubt (%2)").arg(Platzhaltertext(t), wo));
+        if (!m_felder.contains(t.name)) return unbekannt(t, wo);
+        m_benutzteFelder.insert(t.name);
+        continue;
+      }
+      if (t.name == Seite || t.name == Seiten) continue;
+      if (!m_variablen.contains(t.name)) return unbekannt(t, wo);
+      m_benutzteVariablen.insert(t.name);
+    }
+    return Report::Ok;
+  };
+  for (const Reportzeile& z : l.titel)
+    if (int r = ausserhalb(z.text, QStringLiteral("Titel"), false)) return r;
+  for (const QString& t : {l.kopfLinks, l.kopfMitte, l.kopfRechts})
+    if (int r = ausserhalb(t, QStringLiteral("Kopf"), false)) return r;
+  for (const QString& t : {l.fussLinks, l.fussMitte, l.fussRechts})
+    if (int r = ausserhalb(t, QStringLiteral("Fuss"), false)) return r;
+  for (const Reportzeile& z : l.zusammenfassung)
+    if (int r = ausserhalb(z.text, QStringLiteral("Zusammenfassung"), true)) return r;
+  for (qsizetype i = 0; i < l.spalten.size(); ++i) {
+    const QString wo = QStringLiteral("Spalte%1").arg(i + 1);
+    for (const Reportvorlage::Teil& t : Reportvorlage::Zerlegen(l.spalten.at(i).wert).Platzhalter()) {
+      if (!t.funktion.isEmpty())
+        return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("%1 ist hier nicht erlaubt (%2)").arg(Platzhaltertext(t), wo));
+      if (m_felder.contains(t.name)) {
+        m_benutzteFelder.insert(t.name);
+      } else if (m_variablen.contains(t.name)) {
+        m_benutzteVariablen.insert(t.name);
+      } else if (t.name != Seite && t.name != Seiten) {
+        return unbekannt(t, wo);
+      }
+    }
+  }
+  if (!l.gruppe.isEmpty()) {
+    if (!m_felder.contains(l.gruppe))
+      return Fehler(Ausgabefehler::UnbekannterName, QStringLiteral("Unbekanntes Gruppenfeld %1").arg(l.gruppe));
+    m_benutzteFelder.insert(l.gruppe);
+  }
+  return Report::Ok;
+}
+
+int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) {
+  BoxSchliessen();
+  m_job = false;
+  m_abgebrochen = false;
+  m_aufbau.reset();
+  m_layout.reset();
+  m_dokument = {};
+  m_fehlerdetail.clear();
+  if (projektTyp != Report::Liste)
+    return Fehler(Ausgabefehler::FalscherProjekttyp, QStringLiteral("Es gibt nur Listen-Reports (.LST)."));
+  const Reportdatei::Ergebnis gelesen = Reportdatei::Laden(datei);
+  switch (gelesen.fehler) {
+    case Reportdatei::Lesefehler::FehltDatei: return Fehler(Ausgabefehler::DateiFehlt, QDir::toNativeSeparators(datei));
+    case Reportdatei::Lesefehler::Unlesbar: return Fehler(Ausgabefehler::DateiUnlesbar, QDir::toNativeSeparators(datei));
+    case Reportdatei::Lesefehler::Format:
+      return Fehler(Ausgabefehler::DateiFormat, QDir::toNativeSeparators(datei) + QStringLiteral(": ") + gelesen.beschreibung);
+    case Reportdatei::Lesefehler::Keiner: break;
+  }
+  const Reportlayout& layout = *gelesen.layout;
+  if (const int spalte = Seitenaufbau::UngueltigeSummenspalte(layout); spalte >= 0)
+    return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("Spalte%1: eine Summe braucht genau ein Feld als Wert.").arg(spalte + 1));
+  if (const int r = NamenPruefen(layout); r != Report::Ok) return r;
+
+  m_layout = layout;
+  m_aufbau = std::make_unique<Seitenaufbau>(layout, [this](const QString& name) { return Wert(name); });
+  m_job = true;
+  if (MitFenstern()) {
+    m_box = new QProgressDialog(eltern);
+    m_box->setWindowTitle(boxTitel);
+    m_box->setCancelButtonText(QStringLiteral("Abbrechen"));
+    m_box->setWindowModality(eltern ? Qt::WindowModal : Qt::ApplicationModal);
+    m_box->setMinimumDuration(400);
+    m_box->setRange(0, 100);
+    m_box->setAutoClose(false);
+    m_box->setAutoReset(false);
+    m_boxProzent = -1;
+  }
+  return Report::Ok;
+}
+
+int QtReportengine::Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) {
+  if (DesignerHaken()) return DesignerHaken()(eltern, titel, projektTyp, datei);
+  m_fehlerdetail = QDir::toNativeSeparators(datei);
+  return QFileInfo(datei).isFile() ? Report::KeinDesigner : Report::KeinProjekt;
+}
+
+void QtReportengine::ExportParameterSetzen(const QString&, const QString& schluessel, const QString& wert) {
+  m_export.insert(schluessel, wert);
+}
+
+void QtReportengine::ExportFormatSetzen(const QString&) {}
+
+int QtReportengine::OptionenDialog(QWidget* eltern, const QString& titel, const QString& text) {
+  if (!MitFenstern()) return Report::Abgebrochen;
+  QPrinter& drucker = Drucker();
+  if (m_layout) drucker.setPageLayout(QPageLayout(QPageSize(m_layout->papier), m_layout->ausrichtung, QMarginsF()));
+  Ausgabeeinstellungen dialog(drucker, titel, text, eltern);
+  dialog.ZielSetzen(m_optionen.value(Report::OptionZiel));
+  dialog.KopienSetzen(std::max(1, m_optionen.value(Report::OptionKopien, 1)));
+  const QString pfad = m_export.value(QStringLiteral("Export.Path"));
+  const QString name = m_export.value(QStringLiteral("Export.File"));
+  if (!name.isEmpty()) dialog.PdfDateiSetzen(pfad.isEmpty() ? name : QDir(pfad).filePath(name));
+  if (DialogZeigen(dialog) != QDialog::Accepted) return Report::Abgebrochen;
+  m_optionen.insert(Report::OptionZiel, dialog.Ziel());
+  m_optionen.insert(Report::OptionKopien, dialog.Ziel() == Report::ZielDrucker ? dialog.Kopien() : 1);
+  if (dialog.Ziel() == Report::ZielPdf) {
+    m_export.insert(QStringLiteral("Export.Path"), QString());
+    m_export.insert(QStringLiteral("Export.File"), dialog.PdfDatei());
+  }
+  // A page set up in the dialog lays the report out anew (nothing is laid out before the first row).
+  if (m_layout && m_aufbau && m_aufbau->Seiten() == 0) {
+    const QPageLayout seite = drucker.pageLayout();
+    m_layout->papier = seite.pageSize().id();
+    m_layout->ausrichtung = seite.orientation();
+    m_aufbau = std::make_unique<Seitenaufbau>(*m_layout, [this](const QString& n) { return Wert(n); });
+  }
+  return Report::Ok;
+}
+
+int QtReportengine::DruckOption(int option) { return m_optionen.value(option, 0); }
+
+int QtReportengine::DruckOptionSetzen(int option, int wert) {
+  m_optionen.insert(option, wert);
+  return Report::Ok;
+}
+
+QString QtReportengine::Sortierung() { return m_layout ? m_layout->sortierung : QString(); }
+
+int QtReportengine::AktuelleSeite() { return m_aufbau ? m_aufbau->Seiten() : 0; }
+
+bool QtReportengine::FeldBenutzt(const QString& name) { return m_benutzteFelder.contains(name); }
+bool QtReportengine::VariableBenutzt(const QString& name) { return m_benutzteVariablen.contains(name); }
+
+int QtReportengine::BoxTextSetzen(const QString& text, int prozent) {
+  if (!m_box) return m_abgebrochen ? Report::Abgebrochen : Report::Ok;
+  if (m_box->wasCanceled()) {
+    m_abgebrochen = true;
+    return Report::Abgebrochen;
+  }
+  // Once per percent: the box lets the window system run, which costs time on every call.
+  if (prozent != m_boxProzent) {
+    m_boxProzent = prozent;
+    m_box->setLabelText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    m_box->setValue(prozent);
+    if (m_box->wasCanceled()) {
+      m_abgebrochen = true;
+      return Report::Abgebrochen;
+    }
+  }
+  return Report::Ok;
+}
+
+int QtReportengine::Drucken() {
+  if (!m_job) return Report::Ok;
+  if (m_aufbau->Seiten() == 0 || m_aufbau->UmbruchFaellig()) m_aufbau->SeiteBeginnen();
+  return Report::Ok;
+}
+
+int QtReportengine::FelderDrucken() {
+  if (!m_job) return Report::Ok;
+  return m_aufbau->ZeileSetzen();
+}
+
+int QtReportengine::FelderEnde() {
+  if (!m_job) return Report::Ok;
+  return m_aufbau->EndeSetzen();
+}
+
+void QtReportengine::DruckAbbrechen() { m_abgebrochen = true; }
+
+void QtReportengine::BoxSchliessen() {
+  if (m_box) {
+    m_box->close();
+    delete m_box;
+  }
+  m_box = nullptr;
+}
+
+int QtReportengine::DruckEnde(int) {
+  BoxSchliessen();
+  if (!m_job) return Report::Ok;
+  m_job = false;
+  std::unique_ptr<Seitenaufbau> aufbau = std::move(m_aufbau);
+  if (m_abgebrochen) return Report::Ok;   // nothing goes out of a cancelled job
+  if (!aufbau->EndeGesetzt() && aufbau->Seiten() == 0) aufbau->SeiteBeginnen();
+  m_dokument = aufbau->DokumentUebernehmen();
+  switch (m_optionen.value(Report::OptionZiel)) {
+    case Report::ZielPdf: return PdfSchreiben();
+    case Report::ZielDrucker: return DruckerAusgeben();
+    default: return Report::Ok;   // the preview shows the pages
+  }
+}
+
+int QtReportengine::PdfSchreiben() {
+  const QString name = m_export.value(QStringLiteral("Export.File")).trimmed();
+  if (name.isEmpty()) return Fehler(Ausgabefehler::PdfOhneName, QStringLiteral("Für die PDF-Ausgabe ist kein Dateiname angegeben."));
+  const QString pfad = m_export.value(QStringLiteral("Export.Path")).trimmed();
+  const QString datei = QDir::toNativeSeparators(pfad.isEmpty() || QDir::isAbsolutePath(name) ? name : QDir(pfad).filePath(name));
+  // Written beside the target under a temporary name and renamed: a failure never truncates the last file.
+  QSaveFile ziel(datei);
+  if (!ziel.open(QIODevice::WriteOnly)) return Fehler(Ausgabefehler::PdfStart, datei + QStringLiteral(": ") + ziel.errorString());
+  {
+    QPdfWriter schreiber(&ziel);
+    schreiber.setResolution(int(Druckdokument::Aufloesung));
+    schreiber.setPageLayout(m_dokument.seitenlayout);
+    schreiber.setTitle(m_dokument.titel);
+    schreiber.setCreator(QStringLiteral("Tamo-SEPA"));
+    QPainter maler;
+    if (!maler.begin(&schreiber)) return Fehler(Ausgabefehler::PdfStart, datei);
+    for (int i = 0; i < m_dokument.seiten.size(); ++i) {
+      if (i > 0) schreiber.newPage();
+      m_dokument.SeiteZeichnen(maler, i, Druckdokument::Aufloesung);
+    }
+    if (!maler.end()) return Fehler(Ausgabefehler::PdfSchreiben, datei);
+  }
+  if (!ziel.commit()) return Fehler(Ausgabefehler::PdfSchreiben, datei + QStringLiteral(": ") + ziel.errorString());
+  return Report::Ok;
+}
+
+int QtReportengine::DruckerAusgeben() {
+  QPrinter& drucker = Drucker();
+  QString umleitung = Umleitung();
+  if (umleitung.isEmpty()) umleitung = qEnvironmentVariable("TAMOSEPA_DRUCKER_PDF");
+  if (!umleitung.isEmpty()) {
+    drucker.setOutputFormat(QPrinter::PdfFormat);
+    drucker.setOutputFileName(umleitung);
+  } else if (drucker.outputFormat() == QPrinter::NativeFormat &&
+             (QPrinterInfo::availablePrinters().isEmpty() || drucker.printerName().isEmpty())) {
+    return Fehler(Ausgabefehler::KeinDrucker, QStringLiteral("Auf diesem Rechner ist kein Drucker eingerichtet."));
+  }
+  const int kopien = std::max(1, m_optionen.value(Report::OptionKopien, 1));
+  drucker.setFullPage(true);
+  drucker.setPageLayout(m_dokument.seitenlayout);
+  drucker.setDocName(m_dokument.titel);
+  drucker.setCopyCount(kopien);
+  const QString name = umleitung.isEmpty() ? drucker.printerName() : QDir::toNativeSeparators(umleitung);
+  QPainter maler;
+  if (!maler.begin(&drucker)) return Fehler(Ausgabefehler::DruckerStart, name);
+  // Copies the printer does not make itself are printed as often as asked for, never fewer.
+  const int durchgaenge = drucker.supportsMultipleCopies() && drucker.copyCount() == kopien ? 1 : kopien;
+  bool erste = true;
+  for (int k = 0; k < durchgaenge; ++k) {
+    for (int i = 0; i < m_dokument.seiten.size(); ++i) {
+      if (!erste && !drucker.newPage()) {
+        maler.end();
+        return Fehler(Ausgabefehler::DruckerSeite, name);
+      }
+      erste = false;
+      m_dokument.SeiteZeichnen(maler, i, drucker.resolution());
+    }
+  }
+  if (!maler.end() || drucker.printerState() == QPrinter::Error) return Fehler(Ausgabefehler::DruckerEnde, name);
+  return Report::Ok;
+}
+
+void QtReportengine::VorschauAnzeigen(const QString&, const QString&, QWidget* eltern) {
+  if (!MitFenstern() || m_dokument.seiten.isEmpty()) return;
+  QPrinter& drucker = Drucker();
+  drucker.setFullPage(true);
+  drucker.setPageLayout(m_dokument.seitenlayout);
+  QPrintPreviewDialog vorschau(&drucker, eltern);
+  vorschau.setWindowTitle(QStringLiteral("Vorschau: ") + m_dokument.titel);
+  QObject::connect(&vorschau, &QPrintPreviewDialog::paintRequested, &vorschau, [this](QPrinter* p) {
+    QPainter maler(p);
+    for (int i = 0; i < m_dokument.seiten.size(); ++i) {
+      if (i > 0) p->newPage();
+      m_dokument.SeiteZeichnen(maler, i, p->resolution());
+    }
+  });
+  if (VorschauHaken())
+    VorschauHaken()(vorschau);
+  else
+    vorschau.exec();
+}
+
+void QtReportengine::VorschauDateienLoeschen(const QString&, const QString&) { m_dokument = {}; }

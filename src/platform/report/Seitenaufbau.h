@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/report/Druckdokument.h"
+#include "platform/report/Reportlayout.h"
+#include "platform/report/Reportvorlage.h"
+
+// Lays a list report out into pages, one row at a time: header, footer and the table's column
+// titles on every page, the title on the first, the rows, then the sum row and the summary.
+// A row that does not fit below the rows of a page asks for a new page (Report::Wiederholen); on a
+// fresh page it is cut at the page's foot, so no row is asked for twice without progress.
+class Seitenaufbau {
+ public:
+  // `wert` gives the current value of a variable or field by name.
+  Seitenaufbau(const Reportlayout& layout, std::function<QVariant(const QString& name)> wert);
+  ~Seitenaufbau();
+
+  int Seiten() const { return int(m_dokument.seiten.size()); }
+  // A row or the end asked for a new page that has not begun yet.
+  bool UmbruchFaellig() const { return m_umbruch; }
+  void SeiteBeginnen();
+  // The current row of fields; Report::Ok or Report::Wiederholen.
+  int ZeileSetzen();
+  // Sum row and summary; Report::Ok or Report::Wiederholen.
+  int EndeSetzen();
+  bool EndeGesetzt() const { return m_endeGesetzt; }
+
+  const Druckdokument& Dokument() const { return m_dokument; }
+  Druckdokument DokumentUebernehmen() { return std::move(m_dokument); }
+
+  // Columns whose sum is asked for must hold exactly one field placeholder; the first column of
+  // the layout that does not, or -1.
+  static int UngueltigeSummenspalte(const Reportlayout& layout);
+
+ private:
+  struct Spalte {
+    Reportspalte entwurf;
+    Reportvorlage vorlage;
+    double x = 0;
+    double breite = 0;
+    Reportsumme summe;
+  };
+  struct Zelle {
+    QStringList zeilen;
+    QImage bild;
+    double hoehe = 0;
+  };
+
+  int Schrift(double punkte, bool fett);
+  double Zeilenhoehe(int schrift) const;
+  QVariant PlatzhalterWert(const Reportvorlage::Teil& teil) const;
+  QString Ausfuellen(const Reportvorlage& vorlage) const;
+  // A text in one line of the width, cut with "…" when too wide.
+  QString Einzeilig(const QString& text, int schrift, double breite) const;
+  QStringList Umbrechen(const QString& text, int schrift, double breite) const;
+  void Band(const QString& links, const QString& mitte, const QString& rechts, double y);
+  void TextSetzen(const QRectF& r, const QString& text, int schrift, Qt::Alignment a);
+  Zelle ZelleBauen(Spalte& s, bool zeigen) const;
+  bool Gruppenanfang() const;
+  void Summieren(bool gruppenanfang);
+
+  Reportlayout m_layout;
+  std::function<QVariant(const QString&)> m_wert;
+  Druckdokument m_dokument;
+  std::vector<QFontMetricsF> m_metriken;
+  std::vector<Spalte> m_spalten;
+  Reportvorlage m_kopf[3], m_fuss[3];
+  QList<std::pair<Reportvorlage, int>> m_titel;            // with font
+  QList<std::pair<Reportvorlage, int>> m_zusammenfassung;
+  // Aggregates of the summary, by "Funktion(Name)".
+  QHash<QString, Reportsumme> m_summen;
+  QHash<QString, QSet<QString>> m_verschieden;
+  QList<Reportvorlage::Teil> m_aggregatTeile;   // the summary's aggregates, each once
+  QRectF m_inhalt;           // inside the margins
+  double m_tabelleOben = 0;
+  double m_tabelleUnten = 0;
+  double m_y = 0;
+  int m_zeilenAufSeite = 0;
+  bool m_umbruch = false;
+  bool m_endeGesetzt = false;
+  bool m_hatGruppe = false;
+  bool m_ersteZeile = true;
+  QString m_letzterGruppenwert;
+  int m_normal = 0;
+  int m_fett = 1;
+};
