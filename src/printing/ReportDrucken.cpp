@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <climits>
 #include <numeric>
 #include <vector>
 
@@ -31,6 +32,8 @@ const char* const kZahlungsordnungen[] = {
 // How often the same row may be asked for again before the driver gives up: a fresh page always
 // takes a row, so a third request means the engine makes no progress.
 constexpr int kWiederholungen = 3;
+// Not an engine result: the row loop reached the page limit during a page break.
+constexpr int kSeitenende = INT_MIN;
 
 void Fehler(const QString& text, QWidget* fenster) { Meldung::Fehler(text, {}, fenster); }
 
@@ -375,12 +378,15 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
       if (liste) {
         r = wiederholen(engine.FelderDrucken(), [&] {
           const int v = engine.Drucken();
-          return v == Report::Abgebrochen ? v : engine.FelderDrucken();
+          if (v == Report::Abgebrochen) return v;
+          // The new page lies behind the last page asked for: the row stays unprinted.
+          return seitenlimit() ? kSeitenende : engine.FelderDrucken();
         });
       } else {
         r = wiederholen(engine.Drucken(), [&] { return engine.Drucken(); });
       }
       if (r == Report::Abgebrochen) return Report::Abgebrochen;
+      if (r == kSeitenende) break;
       if (r == Report::Wiederholen) {
         engine.DruckAbbrechen();
         Fehler(aufgegeben, fenster);
