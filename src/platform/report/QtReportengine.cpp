@@ -37,6 +37,11 @@ std::function<int(QDialog&)>& DialogHaken() {
   return f;
 }
 
+QtReportengine::Druckerstoerung& Stoerung() {
+  static QtReportengine::Druckerstoerung s;
+  return s;
+}
+
 bool MitFenstern() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
 int DialogZeigen(QDialog& dialog) { return DialogHaken() ? DialogHaken()(dialog) : dialog.exec(); }
@@ -66,6 +71,7 @@ void QtReportengine::VorschauHakenSetzen(std::function<void(QPrintPreviewDialog&
   VorschauHaken() = std::move(haken);
 }
 void QtReportengine::DialogHakenSetzen(std::function<int(QDialog&)> haken) { DialogHaken() = std::move(haken); }
+void QtReportengine::DruckerStoerungSetzen(Druckerstoerung stoerung) { Stoerung() = stoerung; }
 
 QPrinter& QtReportengine::Drucker() {
   if (!m_drucker) m_drucker = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -174,6 +180,9 @@ int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* 
   m_layout.reset();
   m_dokument = {};
   m_fehlerdetail.clear();
+  // Print options belong to one job.
+  m_optionen.insert(Report::OptionZiel, Report::ZielVorschau);
+  m_optionen.insert(Report::OptionKopien, 1);
   if (projektTyp != Report::Liste)
     return Fehler(Ausgabefehler::FalscherProjekttyp, QStringLiteral("Es gibt nur Listen-Reports (.LST)."));
   const Reportdatei::Ergebnis gelesen = Reportdatei::Laden(datei);
@@ -352,16 +361,23 @@ int QtReportengine::DruckerAusgeben() {
   if (!umleitung.isEmpty()) {
     drucker.setOutputFormat(QPrinter::PdfFormat);
     drucker.setOutputFileName(umleitung);
-  } else if (drucker.outputFormat() == QPrinter::NativeFormat &&
-             (QPrinterInfo::availablePrinters().isEmpty() || drucker.printerName().isEmpty())) {
-    return Fehler(Ausgabefehler::KeinDrucker, QStringLiteral("Auf diesem Rechner ist kein Drucker eingerichtet."));
+  } else {
+    // Without printers QPrinter falls back to a PDF file of its own: that is no printer.
+    const QList<QPrinterInfo> drucker_ = QPrinterInfo::availablePrinters();
+    if (drucker_.isEmpty())
+      return Fehler(Ausgabefehler::KeinDrucker, QStringLiteral("Auf diesem Rechner ist kein Drucker eingerichtet."));
+    drucker.setOutputFormat(QPrinter::NativeFormat);
+    if (drucker.printerName().isEmpty())
+      drucker.setPrinterName(QPrinterInfo::defaultPrinterName().isEmpty() ? drucker_.first().printerName()
+                                                                          : QPrinterInfo::defaultPrinterName());
   }
   const int kopien = std::max(1, m_optionen.value(Report::OptionKopien, 1));
   drucker.setFullPage(true);
   drucker.setPageLayout(m_dokument.seitenlayout);
   drucker.setDocName(m_dokument.titel);
   drucker.setCopyCount(kopien);
-  const QString name = umleitung.isEmpty() ? drucker.printerName() : QDir::toNativeSeparators(umleitung);
+  const QString name = QStringLiteral("Drucker: ") +
+                       (umleitung.isEmpty() ? drucker.printerName() : QDir::toNativeSeparators(umleitung));
   QPainter maler;
   if (!maler.begin(&drucker)) return Fehler(Ausgabefehler::DruckerStart, name);
   // Copies the printer does not make itself are printed as often as asked for, never fewer.
@@ -369,7 +385,7 @@ int QtReportengine::DruckerAusgeben() {
   bool erste = true;
   for (int k = 0; k < durchgaenge; ++k) {
     for (int i = 0; i < m_dokument.seiten.size(); ++i) {
-      if (!erste && !drucker.newPage()) {
+      if (!erste && (Stoerung().seite || !drucker.newPage())) {
         maler.end();
         return Fehler(Ausgabefehler::DruckerSeite, name);
       }
@@ -377,7 +393,8 @@ int QtReportengine::DruckerAusgeben() {
       m_dokument.SeiteZeichnen(maler, i, drucker.resolution());
     }
   }
-  if (!maler.end() || drucker.printerState() == QPrinter::Error) return Fehler(Ausgabefehler::DruckerEnde, name);
+  if (!maler.end() || Stoerung().ende || drucker.printerState() == QPrinter::Error)
+    return Fehler(Ausgabefehler::DruckerEnde, name);
   return Report::Ok;
 }
 

@@ -44,6 +44,13 @@ class QtReportengine : public Reportengine {
   static void DruckerUmleiten(const QString& pdfDatei);
   static void VorschauHakenSetzen(std::function<void(QPrintPreviewDialog&)> haken);
   static void DialogHakenSetzen(std::function<int(QDialog&)> haken);
+  // Test hook: failures of a printer that a build machine cannot produce (a refused page, a job
+  // the spooler rejects at its end).
+  struct Druckerstoerung {
+    bool seite = false;
+    bool ende = false;
+  };
+  static void DruckerStoerungSetzen(Druckerstoerung stoerung);
 
   // The pages of the last job (the preview shows them).
   const Druckdokument& Dokument() const { return m_dokument; }

@@ -33,7 +33,10 @@ IniDatei IniDatei::AusText(const QString& text) {
   IniDatei ini;
   QString abschnitt;
   bool imAbschnitt = false;
-  const QStringList zeilen = text.split(QLatin1Char('\n'));
+  // A line ends in CR LF, LF or a lone CR.
+  QString einheitlich = text;
+  einheitlich.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  const QStringList zeilen = einheitlich.split(QLatin1Char('\n'));
   for (const QString& roh : zeilen) {
     const QString zeile = roh.trimmed();
     if (zeile.isEmpty() || zeile.startsWith(QLatin1Char(';'))) continue;

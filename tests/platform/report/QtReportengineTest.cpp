@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <functional>
+#include <optional>
+
+#include "platform/db/Waehrung.h"
+#include "platform/report/Ausgabeeinstellungen.h"
+#include "platform/report/Ausgabefehler.h"
+#include "platform/report/QtReportengine.h"
+#include "platform/report/Poppler.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+const QString kListe = QStringLiteral(
+    "[Description]\nText=Probe\n[Seite]\nGroesse=10\n[Titel]\nZeile1=Liste {Titel}\n"
+    "[Fuss]\nRechts=Seite {Seite} von {Seiten}\n"
+    "[Spalte1]\nTitel=Name\nWert={Name}\nBreite=60\n"
+    "[Spalte2]\nTitel=Betrag\nWert={Betrag}\nBreite=30\nAusrichtung=Rechts\nSumme=1\n");
+
+void Schreiben(const QString& datei, const QString& text) {
+  QFile f(datei);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text.toUtf8());
+}
+
+// The driver's calls for a list of rows (Name, Betrag), by hand.
+int Ausgeben(QtReportengine& e, const QString& datei, int ziel, int zeilen, int kopien = 1) {
+  e.FelderBeginnen();
+  e.VariablenBeginnen();
+  e.VariableDefinieren(QStringLiteral("Titel"), QStringLiteral("Prüfung"), Report::Typ::Text);
+  e.FeldDefinieren(QStringLiteral("Name"), QStringLiteral("Name"), Report::Typ::Text);
+  e.FeldDefinieren(QStringLiteral("Betrag"), qint64(12345), Report::Typ::Zahl);
+  const int start = e.DruckStarten(Report::Liste, datei, nullptr, QStringLiteral("Reportausgabe"));
+  if (start != Report::Ok) return start;
+  e.DruckOptionSetzen(Report::OptionZiel, ziel);
+  if (kopien > 1) e.DruckOptionSetzen(Report::OptionKopien, kopien);
+  e.Drucken();
+  for (int i = 1; i <= zeilen; ++i) {
+    e.FeldDefinieren(QStringLiteral("Name"), QStringLiteral("Kunde %1").arg(i), Report::Typ::Text);
+    e.FeldDefinieren(QStringLiteral("Betrag"), QVariant::fromValue(Waehrung::AusCent(100 * i)), Report::Typ::Zahl);
+    int r = e.FelderDrucken();
+    if (r == Report::Wiederholen) {
+      e.Drucken();
+      r = e.FelderDrucken();
+    }
+    if (r != Report::Ok) return r;
+  }
+  while (e.FelderEnde() == Report::Wiederholen) {}
+  return e.DruckEnde(0);
+}
+
+class QtReportengineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    datei = ordner.Datei(QStringLiteral("Probe.LST"));
+    Schreiben(datei, kListe);
+  }
+  void TearDown() override {
+    QtReportengine::DruckerUmleiten({});
+    QtReportengine::VorschauHakenSetzen({});
+    QtReportengine::DialogHakenSetzen({});
+    QtReportengine::DruckerStoerungSetzen({});
+  }
+  QString Pdf(QtReportengine& e, const QString& name) {
+    e.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.Path"), ordner.Pfad());
+    e.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), name);
+    return ordner.Datei(name);
+  }
+  TestOrdner ordner;
+  QString datei;
+};
+
+// Every failure of the table, provoked for real where a build machine can, with the code it gives.
+struct Umgebung {
+  QString ordner;   // a writable folder
+  QString datei;    // a valid list report in it
+};
+
+struct Fehlerfall {
+  const char* name;
+  Ausgabefehler fehler;
+  int code;
+  // The code, or nullopt where this machine cannot provoke the failure.
+  std::function<std::optional<int>(QtReportengine&, const Umgebung&)> provozieren;
+};
+
+class Fehlertabelle : public QtReportengineTest, public ::testing::WithParamInterface<Fehlerfall> {};
+
+TEST_P(Fehlertabelle, JederFehlerGibtSeinenCode) {
+  const Fehlerfall& fall = GetParam();
+  EXPECT_EQ(Ergebniscode(fall.fehler), fall.code);
+  QtReportengine e;
+  const std::optional<int> code = fall.provozieren(e, Umgebung{ordner.Pfad(), datei});
+  if (!code) GTEST_SKIP() << "Auf diesem Rechner nicht herbeizuführen";
+  EXPECT_EQ(*code, fall.code);
+  EXPECT_FALSE(e.Fehlerdetail().isEmpty());
+}
+
+int MitLayout(QtReportengine& e, const Umgebung& u, const QString& text) {
+  const QString d = QDir(u.ordner).filePath(QStringLiteral("X.LST"));
+  Schreiben(d, text);
+  return Ausgeben(e, d, Report::ZielVorschau, 1);
+}
+
+int PdfNach(QtReportengine& e, const Umgebung& u, const QString& pfad, const QString& name) {
+  e.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.Path"), pfad);
+  e.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), name);
+  return Ausgeben(e, u.datei, Report::ZielPdf, 2);
+}
+
+int DruckerNach(QtReportengine& e, const Umgebung& u, const QString& pdf) {
+  QtReportengine::DruckerUmleiten(pdf);
+  return Ausgeben(e, u.datei, Report::ZielDrucker, 60);   // two pages
+}
+
+const Fehlerfall kFehlerfaelle[] = {
+    {"DateiFehlt", Ausgabefehler::DateiFehlt, Report::KeinProjekt,
+     [](QtReportengine& e, const Umgebung& u) { return Ausgeben(e, QDir(u.ordner).filePath(QStringLiteral("fehlt.LST")), 2, 1); }},
+    // Reading /proc/self/mem from its start fails with an I/O error, whoever reads it.
+    {"DateiUnlesbar", Ausgabefehler::DateiUnlesbar, Report::DateiDefekt,
+     [](QtReportengine& e, const Umgebung&) { return Ausgeben(e, QStringLiteral("/proc/self/mem"), 2, 1); }},
+    {"DateiFormat", Ausgabefehler::DateiFormat, Report::DateiDefekt,
+     [](QtReportengine& e, const Umgebung& u) { return MitLayout(e, u, QStringLiteral("\x7f" "ELF kein Report")); }},
+    {"FalscherProjekttyp", Ausgabefehler::FalscherProjekttyp, Report::DateiDefekt,
+     [](QtReportengine& e, const Umgebung& u) { return e.DruckStarten(Report::Etikett, u.datei, nullptr, {}); }},
+    {"UnbekannterName", Ausgabefehler::UnbekannterName, Report::UnbekanntesFeld,
+     [](QtReportengine& e, const Umgebung& u) {
+       return MitLayout(e, u, QStringLiteral("[Spalte1]\nWert={Name} {Fremdfeld}\n"));
+     }},
+    {"KeinDrucker", Ausgabefehler::KeinDrucker, Report::DruckerFehlt,
+     [](QtReportengine& e, const Umgebung& u) {
+       if (!QPrinterInfo::availablePrinters().isEmpty()) return std::optional<int>();   // a machine with printers
+       return std::optional<int>(Ausgeben(e, u.datei, Report::ZielDrucker, 1));
+     }},
+    {"DruckerStart", Ausgabefehler::DruckerStart, Report::DruckerFehlt,
+     [](QtReportengine& e, const Umgebung& u) { return DruckerNach(e, u, QDir(u.ordner).filePath(QStringLiteral("fehlt/d.pdf"))); }},
+    {"DruckerSeite", Ausgabefehler::DruckerSeite, Report::Druckfehler,
+     [](QtReportengine& e, const Umgebung& u) {
+       QtReportengine::DruckerStoerungSetzen({true, false});
+       return DruckerNach(e, u, QDir(u.ordner).filePath(QStringLiteral("d.pdf")));
+     }},
+    {"DruckerEnde", Ausgabefehler::DruckerEnde, Report::Druckfehler,
+     [](QtReportengine& e, const Umgebung& u) {
+       QtReportengine::DruckerStoerungSetzen({false, true});
+       return DruckerNach(e, u, QDir(u.ordner).filePath(QStringLiteral("d.pdf")));
+     }},
+    {"PdfOhneName", Ausgabefehler::PdfOhneName, Report::ExportFehler,
+     [](QtReportengine& e, const Umgebung& u) { return PdfNach(e, u, u.ordner, QString()); }},
+    {"PdfStart", Ausgabefehler::PdfStart, Report::ExportFehler,
+     [](QtReportengine& e, const Umgebung& u) { return PdfNach(e, u, QDir(u.ordner).filePath(QStringLiteral("fehlt")), QStringLiteral("a.pdf")); }},
+    // The target name is taken by a folder: the finished file cannot be renamed into place.
+    {"PdfSchreiben", Ausgabefehler::PdfSchreiben, Report::ExportFehler,
+     [](QtReportengine& e, const Umgebung& u) {
+       QDir(u.ordner).mkdir(QStringLiteral("belegt.pdf"));
+       return PdfNach(e, u, u.ordner, QStringLiteral("belegt.pdf"));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(QtReportengine, Fehlertabelle, ::testing::ValuesIn(kFehlerfaelle),
+                         [](const ::testing::TestParamInfo<Fehlerfall>& info) { return std::string(info.param.name); });
+
+TEST(QtReportengineTabelle, JederFehlerHatEineZeile) {
+  EXPECT_EQ(AlleAusgabefehler().size(), qsizetype(std::size(kFehlerfaelle)));
+  for (const Fehlerfall& f : kFehlerfaelle) EXPECT_TRUE(AlleAusgabefehler().contains(f.fehler)) << f.name;
+}
+
+TEST_F(QtReportengineTest, PdfFehlschlagLaesstDieLetzteDateiStehen) {
+  const QString ziel = ordner.Datei(QStringLiteral("Uebersicht.pdf"));
+  Schreiben(ziel, QStringLiteral("die letzte Übersicht"));
+  QtReportengine e;
+  // The report cannot start: the old file stays as it was.
+  EXPECT_EQ(Ausgeben(e, ordner.Datei(QStringLiteral("fehlt.LST")), Report::ZielPdf, 1), Report::KeinProjekt);
+  QFile f(ziel);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("die letzte Übersicht"));
+  f.close();
+  // A good run replaces it in one step, and nothing is left beside it.
+  Pdf(e, QStringLiteral("Uebersicht.pdf"));
+  EXPECT_EQ(Ausgeben(e, datei, Report::ZielPdf, 3), Report::Ok);
+  EXPECT_EQ(Poppler::Seiten(ziel), 1);
+  EXPECT_EQ(QDir(ordner.Pfad()).entryList(QDir::Files).size(), 2);   // the report and the PDF
+}
+
+TEST_F(QtReportengineTest, AbgebrochenerJobGibtNichtsAus) {
+  QtReportengine e;
+  const QString pdf = Pdf(e, QStringLiteral("nie.pdf"));
+  e.FelderBeginnen();
+  e.VariablenBeginnen();
+  e.VariableDefinieren(QStringLiteral("Titel"), QString(), Report::Typ::Text);
+  e.FeldDefinieren(QStringLiteral("Name"), QString(), Report::Typ::Text);
+  e.FeldDefinieren(QStringLiteral("Betrag"), qint64(0), Report::Typ::Zahl);
+  ASSERT_EQ(e.DruckStarten(Report::Liste, datei, nullptr, {}), Report::Ok);
+  e.DruckOptionSetzen(Report::OptionZiel, Report::ZielPdf);
+  e.FelderDrucken();
+  e.DruckAbbrechen();
+  EXPECT_EQ(e.DruckEnde(0), Report::Ok);
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+  EXPECT_EQ(e.DruckEnde(0), Report::Ok);   // the common end once more: nothing happens
+}
+
+// Copies go out as often as asked for, whether the printer makes them or not: a PDF "printer"
+// cannot, so the engine repeats the pages.
+TEST_F(QtReportengineTest, KopienWerdenWiederholtWennDerDruckerSieNichtKann) {
+  const QString pdf = ordner.Datei(QStringLiteral("drucker.pdf"));
+  QtReportengine::DruckerUmleiten(pdf);
+  QtReportengine e;
+  ASSERT_EQ(Ausgeben(e, datei, Report::ZielDrucker, 60, 3), Report::Ok);
+  const int seitenJeKopie = e.Dokument().seiten.size();
+  ASSERT_GE(seitenJeKopie, 2);
+  EXPECT_EQ(Poppler::Seiten(pdf), 3 * seitenJeKopie);
+  // The next job starts with one copy again.
+  QtReportengine::DruckerUmleiten(ordner.Datei(QStringLiteral("einmal.pdf")));
+  ASSERT_EQ(Ausgeben(e, datei, Report::ZielDrucker, 60), Report::Ok);
+  EXPECT_EQ(Poppler::Seiten(ordner.Datei(QStringLiteral("einmal.pdf"))), seitenJeKopie);
+}
+
+TEST_F(QtReportengineTest, VorschauZeigtDieSeitenDesJobs) {
+  int gezeigt = 0;
+  QtReportengine::VorschauHakenSetzen([&gezeigt](QPrintPreviewDialog& vorschau) {
+    ++gezeigt;
+    EXPECT_TRUE(vorschau.windowTitle().contains(QStringLiteral("Probe")));
+  });
+  QtReportengine e;
+  ASSERT_EQ(Ausgeben(e, datei, Report::ZielVorschau, 5), Report::Ok);
+  EXPECT_EQ(e.Dokument().seiten.size(), 1);
+  e.VorschauAnzeigen(datei, {}, nullptr);
+  EXPECT_EQ(gezeigt, 1);
+  e.VorschauDateienLoeschen(datei, {});
+  EXPECT_TRUE(e.Dokument().seiten.isEmpty());
+}
+
+TEST_F(QtReportengineTest, AusgabeeinstellungenWaehlenZielKopienUndPdf) {
+  const QString pdf = ordner.Datei(QStringLiteral("gewaehlt.pdf"));
+  QtReportengine::DialogHakenSetzen([&pdf](QDialog& d) {
+    auto& dialog = dynamic_cast<Ausgabeeinstellungen&>(d);
+    EXPECT_EQ(dialog.Ziel(), Report::ZielVorschau);
+    EXPECT_TRUE(dialog.PdfDatei().endsWith(QStringLiteral("vorgabe.pdf")));
+    dialog.ZielKnopf(Report::ZielPdf)->click();
+    dialog.PdfDateiSetzen(QString());
+    EXPECT_FALSE(dialog.OkKnopf()->isEnabled());   // a PDF needs a file name
+    dialog.PdfDateiSetzen(pdf);
+    dialog.OkKnopf()->click();
+    return dialog.result();
+  });
+  QtReportengine e;
+  e.FelderBeginnen();
+  e.VariablenBeginnen();
+  e.VariableDefinieren(QStringLiteral("Titel"), QStringLiteral("x"), Report::Typ::Text);
+  e.FeldDefinieren(QStringLiteral("Name"), QString(), Report::Typ::Text);
+  e.FeldDefinieren(QStringLiteral("Betrag"), qint64(0), Report::Typ::Zahl);
+  ASSERT_EQ(e.DruckStarten(Report::Liste, datei, nullptr, {}), Report::Ok);
+  e.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), QStringLiteral("vorgabe.pdf"));
+  ASSERT_EQ(e.OptionenDialog(nullptr, QStringLiteral("Ausgabeeinstellungen"), QStringLiteral("Datenquelle: Probe")), Report::Ok);
+  EXPECT_EQ(e.DruckOption(Report::OptionZiel), Report::ZielPdf);
+  e.FelderDrucken();
+  e.FelderEnde();
+  ASSERT_EQ(e.DruckEnde(0), Report::Ok);
+  EXPECT_EQ(Poppler::Seiten(pdf), 1);
+
+  QtReportengine::DialogHakenSetzen([](QDialog& d) {
+    d.reject();
+    return d.result();
+  });
+  EXPECT_EQ(e.OptionenDialog(nullptr, QStringLiteral("Ausgabeeinstellungen"), {}), Report::Abgebrochen);
+}
+
+TEST_F(QtReportengineTest, ZeileDieNiePasstWirdAufFrischerSeiteAbgeschnitten) {
+  // One wrapping column with a text far longer than a page: asked for once more, then cut.
+  Schreiben(datei, QStringLiteral("[Seite]\nGroesse=12\n[Spalte1]\nWert={Name}\nBreite=10\nUmbruch=1\n"));
+  QtReportengine e;
+  e.FelderBeginnen();
+  e.VariablenBeginnen();
+  e.FeldDefinieren(QStringLiteral("Name"), QString(), Report::Typ::Text);
+  ASSERT_EQ(e.DruckStarten(Report::Liste, datei, nullptr, {}), Report::Ok);
+  e.Drucken();
+  e.FeldDefinieren(QStringLiteral("Name"), QStringLiteral("kurz"), Report::Typ::Text);
+  EXPECT_EQ(e.FelderDrucken(), Report::Ok);
+  e.FeldDefinieren(QStringLiteral("Name"), QString(QStringLiteral("Wort ")).repeated(2000), Report::Typ::Text);
+  EXPECT_EQ(e.FelderDrucken(), Report::Wiederholen);
+  e.Drucken();
+  EXPECT_EQ(e.FelderDrucken(), Report::Ok);
+  EXPECT_EQ(e.AktuelleSeite(), 2);
+  EXPECT_EQ(e.FelderEnde(), Report::Ok);
+}
+
+}  // namespace
