@@ -9,14 +9,21 @@
 #include <optional>
 
 #include "common/Datenbankstart.h"
+#include "common/Datenhilfen.h"
 #include "common/Optionsschalter.h"
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
+#include "platform/db/Recordset.h"
+#include "platform/report/Reportengine.h"
+#include "platform/ui/Meldung.h"
+#include "platform/ui/MeldungsRekorder.h"
+#include "printing/Druckjob.h"
 #include "platform/db/Waehrung.h"
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaSelektion.h"
+#include "sepafiles/druck/Kontrollliste.h"
 
 namespace {
 
@@ -30,11 +37,12 @@ struct Aufruf {
   QString ziel;
   QString referenz;
   bool zeiten = false;
+  QString kontrollliste;
 };
 
 const QString Gebrauch = QStringLiteral(
     "Aufruf: sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen] "
-    "--ziel ORDNER --referenz R [--zeiten]");
+    "--ziel ORDNER --referenz R [--kontrollliste DATEI.pdf] [--zeiten]");
 
 std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
   Aufruf aufruf;
@@ -76,6 +84,10 @@ std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
       const auto w = wert();
       if (!w) return fehler = QStringLiteral("--referenz braucht einen Text."), std::nullopt;
       aufruf.referenz = *w;
+    } else if (name == QLatin1String("--kontrollliste")) {
+      const auto w = wert();
+      if (!w || w->isEmpty()) return fehler = QStringLiteral("--kontrollliste braucht eine PDF-Datei."), std::nullopt;
+      aufruf.kontrollliste = *w;
     } else if (name == QLatin1String("--feindlich")) {
       aufruf.feindlich = true;
     } else if (name == QLatin1String("--aufteilen")) {
@@ -111,6 +123,44 @@ QString Meldungszeilen(const QString& text) {
   t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return t;
+}
+
+// Without a screen the messages of the print driver go to the error stream.
+class Textmeldungen : public MeldungsBackend {
+ public:
+  explicit Textmeldungen(QTextStream& ziel) : m_ziel(ziel), m_vorher(Meldung::BackendSetzen(this)) {}
+  ~Textmeldungen() override { Meldung::BackendSetzen(m_vorher); }
+  MeldungsAntwort Zeigen(const MeldungsAnfrage& anfrage, QWidget*) override {
+    m_ziel << Meldungszeilen(anfrage.text) << '\n';
+    return MeldungsRekorder::Vorgabe(anfrage.knoepfe);
+  }
+  std::optional<QString> Eingabe(const EingabeAnfrage&, QWidget*) override { return std::nullopt; }
+
+ private:
+  QTextStream& m_ziel;
+  MeldungsBackend* m_vorher;
+};
+
+// The control list of the run as a PDF file, through the print driver and the report the window
+// uses (the stored default in the program folder, else the shipped one).
+int KontrolllisteSchreiben(Datenbank& db, const SepaLaufErgebnis& ergebnis, int absenderNr, const QDate& datum,
+                           const QString& pdf, QTextStream& fehler) {
+  Textmeldungen meldungen(fehler);
+  DbFehler f;
+  std::unique_ptr<Recordset> absender =
+      Recordset::Oeffnen(db, Abfrage::Tabelle(QStringLiteral("Absender")), RecordsetTyp::Tabelle, f);
+  if (!absender) {
+    fehler << Meldungszeilen(f.Meldungstext()) << '\n';
+    return 1;
+  }
+  QString report = Kontrollliste::Reportdatei(db, ProgrammverzeichnisErmitteln());
+  if (!QFileInfo(report).isFile() && EinstellungLesen(db, QStringLiteral("VorgabeRPTZahlungsliste")).isEmpty())
+    report = RessourcenVerzeichnis() + QStringLiteral("/Zahlungsliste.LST");
+  const int r = Kontrollliste::PdfSchreiben(db, ergebnis, datum, pdf, report,
+                                            Druckformular{nullptr, QStringLiteral("SEPA-Datei erstellen"), {}, absender.get(),
+                                                          absenderNr});
+  Druckjob::Schliessen();
+  return r == Report::Ok ? 0 : 1;
 }
 
 }  // namespace
@@ -301,6 +351,12 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
   if (!ergebnis.Ok()) {
     fehler << Meldungszeilen(ergebnis.Meldung) << '\n';
     return 1;
+  }
+  if (!aufruf->kontrollliste.isEmpty()) {
+    uhr.restart();
+    if (KontrolllisteSchreiben(*db, ergebnis, absenderNr, zeitpunkt.date(), aufruf->kontrollliste, fehler) != 0) return 1;
+    if (aufruf->zeiten) fehler << "Zeit Kontrollliste: " << uhr.elapsed() << " ms\n";
+    aus << "Kontrollliste: " << QDir::toNativeSeparators(QFileInfo(aufruf->kontrollliste).absoluteFilePath()) << '\n';
   }
   return 0;
 }

@@ -10,10 +10,12 @@
 // then runs selection, pre-check and the SEPA run through the same core as the window.
 //
 //   sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen]
-//             --ziel ORDNER --referenz R [--zeiten]
+//             --ziel ORDNER --referenz R [--kontrollliste DATEI.pdf] [--zeiten]
 //
 // Prints "Datei: PATH" per file written, then "Zahlungen: N" and "Fehlerhaft: N"; returns 0 on
 // success, 1 on a refused or failed run, 2 on wrong arguments. --zeiten adds timings on `fehler`.
+// --kontrollliste writes the control list of exactly the orders of this run as PDF through the print
+// driver and the report "Zahlungsliste" ("Kontrollliste: PATH"); it needs a QGuiApplication.
 int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream& fehler);
 
 // Fills the database (from the shipped schema, sender `absenderNr` present) with `anzahl` open

@@ -1,5 +1,5 @@
 // sepa-lauf: the SEPA run without the window (see SepaLaufTreiber.h).
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -7,8 +7,10 @@
 #include "SepaLaufTreiber.h"
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QCoreApplication::setApplicationName(QStringLiteral("Tamo-SEPA"));
+  // The control list is laid out with fonts: a GUI application, on no screen.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  QGuiApplication::setApplicationName(QStringLiteral("Tamo-SEPA"));
   QTextStream aus(stdout);
   QTextStream fehler(stderr);
   const int rc = SepaLaufTreiber(app.arguments().mid(1), aus, fehler);

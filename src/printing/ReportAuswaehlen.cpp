@@ -8,6 +8,7 @@
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
+#include "common/Uhr.h"
 #include "platform/settings/IniDatei.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/ZahlFeld.h"
@@ -80,7 +81,7 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
   anfrage.DesignerAufruf = false;
 
   auto dialog = std::make_unique<DruckLL>(eltern);
-  dialog->DatumSetzen(Zustand().ReportDatum());
+  dialog->DatumSetzen(Zustand().ReportDatum().isValid() ? Zustand().ReportDatum() : Uhr::Heute());
   const QString letzte = Dateiname(EinstellungLesen(QStringLiteral("VorgabeRPT") + reportname, QString()));
   int gewaehlt = -1;
   const QStringList dateien = Reportdateien(reportname);

@@ -38,11 +38,13 @@
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/ZahlFeld.h"
+#include "printing/ReportAuswaehlen.h"
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufAnfrage.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
+#include "sepafiles/druck/Kontrollliste.h"
 
 namespace {
 
@@ -198,7 +200,12 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_command1[2]->setToolTip(QStringLiteral("Laufwerk/Verzeichnis für die DTA-Datei auswählen"));
   m_command1[1]->setEnabled(false);
   connect(m_command1[0], &QPushButton::clicked, this, &QDialog::reject);
-  connect(m_command1[1], &QPushButton::clicked, this, [this] { Erstellen(); });
+  connect(m_command1[1], &QPushButton::clicked, this, [this] {
+    if (m_dateiErstellt)
+      KontrolllisteDrucken();
+    else
+      Erstellen();
+  });
   connect(m_command1[2], &QPushButton::clicked, this, [this] { OrdnerWaehlen(); });
 
   // Grid
@@ -475,8 +482,8 @@ void FormularDTADisk::StatusSetzen(const QString& text, const QColor& farbe) {
 }
 
 void FormularDTADisk::ErstellenKnopfSetzen() {
-  // After a creation the button is the control-list print, which comes with the printing.
-  m_command1[1]->setEnabled(!m_dateiErstellt && m_selektiert && !m_laufAktiv && m_auswahl.HatZahlungen());
+  // After a creation the button prints the control list of the files written, whatever the grid shows.
+  m_command1[1]->setEnabled(m_dateiErstellt ? !m_laufAktiv : m_selektiert && !m_laufAktiv && m_auswahl.HatZahlungen());
 }
 
 void FormularDTADisk::ZahlungenSelektieren() {
@@ -669,6 +676,8 @@ bool FormularDTADisk::Erstellen() {
                      m_letzterLauf.AndereDateien.join(QLatin1Char('\r'));
   if (!warnungen.isEmpty())
     Meldung::Zeigen(warnungen.join(QStringLiteral("\r\r")), MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
+  Kontrollliste::Drucken(*db, m_letzterLauf, int(m_kopien->Ganzzahl().value_or(0)), m_erstellungsdatum,
+                         Druckformular{this, windowTitle(), {}, nullptr, 0});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
   return true;
@@ -684,11 +693,31 @@ void FormularDTADisk::NurLesenAnzeigen() {
     w->setEnabled(false);
   }
   m_command1[1]->setText(QStringLiteral("Kontroll-Liste drucken"));
-  m_command1[1]->setToolTip(QStringLiteral("Der Ausdruck der Kontroll-Liste ist noch nicht verfügbar"));
-  m_command1[1]->setEnabled(false);
+  m_command1[1]->setToolTip(QStringLiteral("Kontroll-Liste der erstellten SEPA-Datei(en) drucken"));
+  m_command1[1]->setEnabled(!m_laufAktiv);
   m_command1[0]->setText(QStringLiteral("Schließen"));
   m_command1[0]->setEnabled(true);
   m_command1[0]->setFocus();
+}
+
+void FormularDTADisk::KontrolllisteDrucken() {
+  Datenbank* db = Zustand().Datenbank();
+  if (!m_dateiErstellt || m_laufAktiv || !db) return;
+  m_laufAktiv = true;
+  ErstellenKnopfSetzen();
+  DruckAnfordern(
+      Kontrollliste::Reportname(),
+      [this, db]() -> std::unique_ptr<Reportdaten> {
+        DbFehler f;
+        std::unique_ptr<Reportdaten> daten = Kontrollliste::Daten(*db, m_letzterLauf, f);
+        if (!daten)
+          Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}),
+                          {}, this);
+        return daten;
+      },
+      Kontrollliste::Variablen(m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
+  m_laufAktiv = false;
+  ErstellenKnopfSetzen();
 }
 
 bool FormularDTADisk::OrdnerWaehlen() {

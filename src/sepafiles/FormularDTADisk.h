@@ -48,6 +48,9 @@ class FormularDTADisk : public QDialog {
   // "SEPA-Datei erstellen": the checks, the run, the next reference and the read-only view.
   // True when files were written.
   bool Erstellen();
+  // "Kontroll-Liste drucken" once files were written: the print dialog, then the control list of
+  // exactly the orders of those files.
+  void KontrolllisteDrucken();
   // "Auswählen...": the target folder. True when the user chose one.
   bool OrdnerWaehlen();
   // F3: asks for the remittance-date limit.

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QClipboard>
 #include <QRadioButton>
@@ -30,8 +31,13 @@
 #include "platform/ui/Farben.h"
 #include "platform/ui/GitterModell.h"
 #include "platform/ui/HilfeFenster.h"
+#include "platform/report/Poppler.h"
+#include "platform/report/QtReportengine.h"
 #include "platform/ui/MeldungsRekorder.h"
 #include "platform/ui/OptionsGruppe.h"
+#include "printing/DruckLL.h"
+#include "printing/Druckjob.h"
+#include "printing/ReportAuswaehlen.h"
 #include "platform/ui/ZahlFeld.h"
 #include "sepafiles/FormularDTADisk.h"
 #include "sepafiles/SepaFehlerliste.h"
@@ -676,7 +682,7 @@ TEST_F(FormularDTADiskTest, UeberweisungenWerdenGeschriebenUndMarkiert) {
   EXPECT_TRUE(f.DateiErstellt());
   EXPECT_EQ(f.TDBText1()->text(), QStringLiteral("R101"));
   EXPECT_EQ(f.Command1(1)->text(), QStringLiteral("Kontroll-Liste drucken"));
-  EXPECT_FALSE(f.Command1(1)->isEnabled());
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
   EXPECT_EQ(f.Command1(0)->text(), QStringLiteral("Schließen"));
   EXPECT_TRUE(f.Command1(0)->isEnabled());
   for (QWidget* w : std::initializer_list<QWidget*>{f.ZahlArt(), f.TDBText1(), f.TDBDate1(0), f.TDBDate1(1),
@@ -690,18 +696,88 @@ TEST_F(FormularDTADiskTest, UeberweisungenWerdenGeschriebenUndMarkiert) {
   EXPECT_TRUE(m_rekorder->Letzter().text.contains(QDir::toNativeSeparators(datei)));
   m_rekorder->Leeren();
 
-  // F3 still selects; the orders just written are done and gone, the button stays off.
+  // F3 still selects; the orders just written are done and gone, the control list stays printable.
   m_rekorder->Tippe(QStringLiteral(""));
   f.BisDatumAbfragen();
   EXPECT_EQ(f.Selektionen(), 2);
   EXPECT_EQ(f.Status()->text(), QStringLiteral("Keine Zahlungen festgestellt"));
-  EXPECT_FALSE(f.Command1(1)->isEnabled());
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
 
   // No way back: a further click does nothing, closing stores the raised reference.
   EXPECT_FALSE(f.Erstellen());
   EXPECT_EQ(f.Laeufe(), 1);
   Schliessen();
   EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QStringLiteral("R101"));
+}
+
+// The control list after the run goes to the printer with the copies of the window and, with the
+// remark option, once more as the PDF payment overview; "Kontroll-Liste drucken" prints the same
+// orders again, also after F3 brought other orders into the grid.
+TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuchNachF3) {
+  const QString programm = m_ordner.Datei(QStringLiteral("programm"));
+  QDir().mkpath(programm);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
+                          QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
+  Zustand().ProgrammVerzeichnisSetzen(programm + QLatin1Char('/'));
+  Optionsschalter o = Zustand().Optionen();
+  o.SepaDateinamemitAbsenderBemerkung = true;
+  Zustand().OptionenSetzen(o);
+  Ausfuehren(QStringLiteral("UPDATE Absender SET Bemerkung = 'Filiale' WHERE AbsenderNr = 1"));
+  const QString drucker = m_ordner.Datei(QStringLiteral("drucker.pdf"));
+  QtReportengine::DruckerUmleiten(drucker);
+  Druckjob::EngineSetzen(std::make_unique<QtReportengine>());
+
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.Kopien()->GanzzahlWertSetzen(2);
+  f.Check1(2)->setChecked(true);   // generated end-to-end ids
+  ASSERT_TRUE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
+  const SepaLaufErgebnis& lauf = f.LetzterLauf();
+  ASSERT_EQ(lauf.EndToEndIds.size(), 2);
+
+  const QString uebersicht = QDir(ziel).filePath(QStringLiteral("Filiale_Zahlungsübersicht.pdf"));
+  const int seiten = Poppler::Seiten(uebersicht);
+  ASSERT_GE(seiten, 1);
+  EXPECT_EQ(Poppler::Seiten(drucker), 2 * seiten);   // two copies
+  const QString text = Poppler::Text(uebersicht);
+  for (const QString& erwartet : {QStringLiteral("Lieferant Meier"), QStringLiteral("Lieferant Müller & Co"),
+                                  QStringLiteral("DE02120300000000202051"), QStringLiteral("SEPA-Erstellung"),
+                                  QStringLiteral("13.03.2024"), QStringLiteral("Anzahl Zahlungen: 2"),
+                                  QStringLiteral("Summe der Zahlungen: 150,25 EUR"), lauf.EndToEndIds.at(0),
+                                  lauf.EndToEndIds.at(1)})
+    EXPECT_TRUE(text.contains(erwartet)) << erwartet.toStdString() << "\n" << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("Kunde Schulz")));   // a direct debit: not in this run
+
+  // A new open credit transfer, and F3: the grid shows it, the control list does not.
+  Ausfuehren(QStringLiteral(
+      "INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, Name, BIC, IBAN, Verwendungszweck1, ZahlungGesamt) VALUES "
+      "(5, 1, 'G', 'Neuer Lieferant', 'BYLADEM1001', 'DE02120300000000202051', 'RE 9', 10000);"
+      "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) VALUES (5, 1, 'RE 9', 10000);"));
+  m_rekorder->Leeren();
+  m_rekorder->Tippe(QStringLiteral(""));
+  f.BisDatumAbfragen();
+  m_rekorder->Leeren();
+  ASSERT_TRUE(f.Command1(1)->isEnabled());
+  const QString nochmal = m_ordner.Datei(QStringLiteral("nochmal.pdf"));
+  QtReportengine::DruckerUmleiten(nochmal);
+  int gezeigt = 0;
+  DruckdialogHakenSetzen([&gezeigt](DruckLL& dialog) {
+    ++gezeigt;
+    EXPECT_EQ(dialog.List1()->currentItem()->data(Qt::UserRole).toString(), QStringLiteral("Zahlungsliste.LST"));
+    dialog.Art()->WertSetzen(1);
+    dialog.KnopfDruecken(1);
+  });
+  f.Command1(1)->click();
+  DruckdialogHakenSetzen({});
+  QtReportengine::DruckerUmleiten({});
+  Druckjob::Schliessen();
+  EXPECT_EQ(gezeigt, 1);
+  EXPECT_EQ(m_rekorder->Anzahl(), 0) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
+  const QString zweiter = Poppler::Text(nochmal);
+  EXPECT_TRUE(zweiter.contains(QStringLiteral("Lieferant Meier")));
+  EXPECT_TRUE(zweiter.contains(QStringLiteral("Anzahl Zahlungen: 2")));
+  EXPECT_FALSE(zweiter.contains(QStringLiteral("Neuer Lieferant")));
 }
 
 TEST_F(FormularDTADiskTest, AufgeteilteLastschriftenZaehlenDieReferenzJeDateiHoch) {

@@ -118,6 +118,35 @@ TEST_F(SepaLaufTest, UeberweisungenSchreibenMarkierenUndReferenzErhoehen) {
   EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPAGK.XML")});
 }
 
+// The result names exactly the orders written, with the end-to-end ids of the files, the generated
+// ones included: the control list prints from it.
+TEST_F(SepaLaufTest, ErgebnisNenntDieGeschriebenenAuftraegeMitIhrenEndToEndIds) {
+  LaufTestDatenbank::Auftrag eigene = Lastschrift(3);
+  eigene.einzelReferenz = QStringLiteral("E2E-EIGEN");
+  const qint64 a = t.Anlegen(Lastschrift(2));
+  const qint64 b = t.Anlegen(eigene);
+  const qint64 c = t.Anlegen(Lastschrift(1));
+  LaufTestDatenbank::Auftrag fremd = Lastschrift(1);
+  fremd.art = QStringLiteral("G");
+  t.Anlegen(fremd);   // another kind: not in this run
+  for (const bool aufteilen : {false, true}) {
+    if (aufteilen) t.Wert("UPDATE Zahlungen SET Erledigt = 0");
+    SepaLaufAnfrage l = Anfrage(SepaArt::BasisLastschrift, aufteilen);
+    l.Optionen.AutoEinzelReferenz = true;
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
+    ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+    QList<qint64> nummern = e.ZahlungNummern;
+    std::sort(nummern.begin(), nummern.end());
+    EXPECT_EQ(nummern, (QList<qint64>{a, b, c}));
+    ASSERT_EQ(e.EndToEndIds.size(), 3);
+    QStringList inDateien;
+    for (const QString& pfad : e.Dateien) inDateien += XPfad(Lesen(pfad)).Texte(QStringLiteral("//p:EndToEndId"));
+    EXPECT_EQ(e.EndToEndIds, inDateien);
+    EXPECT_EQ(e.EndToEndIds.at(e.ZahlungNummern.indexOf(b)), QStringLiteral("E2E-EIGEN"));
+    EXPECT_TRUE(e.EndToEndIds.at(e.ZahlungNummern.indexOf(a)).startsWith(QStringLiteral("R10")));
+  }
+}
+
 TEST_F(SepaLaufTest, AufgeteilteLastschriftenErhoehenDieReferenzJeDatei) {
   const qint64 a = t.Anlegen(Lastschrift(2, {1000}));
   const qint64 b = t.Anlegen(Lastschrift(2, {2000}));

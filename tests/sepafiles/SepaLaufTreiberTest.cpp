@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include "QtAusgabe.h"
 #include "SepaLaufTreiber.h"
+#include "XPfad.h"
+#include "platform/db/Waehrung.h"
+#include "platform/report/Poppler.h"
 #include "testsupport/SchemaPruefung.h"
 #include "testsupport/TestOrdner.h"
 
@@ -91,6 +96,61 @@ TEST(SepaLaufTreiber, UeberweisungenUndFalscheAufrufe) {
                 .rc,
             2);
   EXPECT_EQ(Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--art"), QStringLiteral("0")}).rc, 2);
+}
+
+// The control list of the run, headless: every order of the file with name, IBAN, amount and
+// end-to-end id, the number of orders and the German total, checked against the XML itself.
+TEST(SepaLaufTreiber, KontrolllisteAlsPdfStimmtMitDerDateiUeberein) {
+  TestOrdner ordner;
+  const QString db = ordner.Datei(QStringLiteral("k.db"));
+  const QString pdf = ordner.Datei(QStringLiteral("Kontrolle.pdf"));
+  const Lauf l = Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--erzeugen"), QStringLiteral("40"),
+                           QStringLiteral("--art"), QStringLiteral("1"), QStringLiteral("--ziel"), ordner.Pfad(),
+                           QStringLiteral("--referenz"), QStringLiteral("K100"), QStringLiteral("--kontrollliste"), pdf});
+  ASSERT_EQ(l.rc, 0) << l.fehler.toStdString();
+  ASSERT_TRUE(l.aus.contains(QStringLiteral("Kontrollliste: ") + QDir::toNativeSeparators(pdf)));
+  ASSERT_EQ(DateiZeilen(l.aus).size(), 1);
+  QFile xml(DateiZeilen(l.aus).first());
+  ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+  const XPfad datei(xml.readAll());
+  const QStringList ibans = datei.Texte(QStringLiteral("//p:DrctDbtTxInf/p:DbtrAcct/p:Id/p:IBAN"));
+  const QStringList ids = datei.Texte(QStringLiteral("//p:DrctDbtTxInf/p:PmtId/p:EndToEndId"));
+  const QStringList betraege = datei.Texte(QStringLiteral("//p:DrctDbtTxInf/p:InstdAmt"));
+  const QStringList namen = datei.Texte(QStringLiteral("//p:DrctDbtTxInf/p:Dbtr/p:Nm"));
+  ASSERT_EQ(ids.size(), 40);
+
+  const QString text = Poppler::Text(pdf);
+  for (qsizetype i = 0; i < ids.size(); ++i) {
+    EXPECT_TRUE(text.contains(ibans.at(i))) << ibans.at(i).toStdString();
+    EXPECT_TRUE(text.contains(ids.at(i))) << ids.at(i).toStdString();
+    EXPECT_TRUE(text.contains(namen.at(i))) << namen.at(i).toStdString();
+    const QString betrag = Waehrung::ParseInvariant(betraege.at(i))->FormatDeutsch();
+    EXPECT_TRUE(text.contains(betrag)) << betrag.toStdString();
+  }
+  // Rows are remittance lines: the orders are counted, not the rows.
+  EXPECT_TRUE(text.contains(QStringLiteral("Anzahl Zahlungen: 40")));
+  const QString summe = Waehrung::ParseInvariant(datei.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")))->FormatDeutsch();
+  EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: ") + summe + QStringLiteral(" EUR"))) << summe.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("SEPA-Erstellung")));
+  for (const QString& zeile : Poppler::Schriften(pdf)) EXPECT_TRUE(zeile.contains(QStringLiteral(" yes "))) << zeile.toStdString();
+
+  // A stored default report that is gone is reported, and no PDF comes of it.
+  {
+    DbFehler f;
+    auto d = Datenbank::Oeffnen(db, f);
+    ASSERT_TRUE(d) << f.Meldungstext().toStdString();
+    ASSERT_FALSE(d->Ausfuehren(SqlText("INSERT INTO Einstellungen (einstellung, Wert) VALUES ('VorgabeRPTZahlungsliste', "
+                                       "'C:\\Programme\\Tamo-SEPA\\WEG.LST')")));
+    ASSERT_FALSE(d->Ausfuehren(SqlText("UPDATE Zahlungen SET Erledigt = 0")));
+  }
+  const QString zweite = ordner.Datei(QStringLiteral("Zweite.pdf"));
+  const Lauf weg = Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--art"), QStringLiteral("1"), QStringLiteral("--ziel"),
+                             ordner.Pfad(), QStringLiteral("--referenz"), QStringLiteral("K200"),
+                             QStringLiteral("--kontrollliste"), zweite});
+  EXPECT_EQ(weg.rc, 1);
+  EXPECT_TRUE(weg.fehler.contains(QStringLiteral("Die Reportdatei ist nicht vorhanden."))) << weg.fehler.toStdString();
+  EXPECT_TRUE(weg.fehler.contains(QStringLiteral("WEG.LST"))) << weg.fehler.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(zweite));
 }
 
 }  // namespace

@@ -92,8 +92,9 @@ class Schreiber {
            Element(QLatin1String("Nm"), m_absender.name) + QStringLiteral("</InitgPty></GrpHdr>");
   }
 
-  // One transaction; `autoId` is the id made when the order has no end-to-end reference.
-  void Buchung(QString& ziel, const Zahlungsauftrag& a, const QString& autoId) const {
+  // One transaction; `autoId` is the id made when the order has no end-to-end reference. Returns
+  // the end-to-end id written.
+  QString Buchung(QString& ziel, const Zahlungsauftrag& a, const QString& autoId) const {
     // References are identifiers the rules have judged: written as they stand, never converted.
     QString e2e = a.EinzelReferenz.trimmed();
     if (e2e.isEmpty()) e2e = m_optionen.AutoEinzelReferenz ? autoId : NichtAngegeben;
@@ -116,7 +117,7 @@ class Schreiber {
       if (!text.isEmpty())
         ziel += QStringLiteral("<RmtInf>") + Element(QLatin1String("Ustrd"), text) + QStringLiteral("</RmtInf>");
       ziel += QStringLiteral("</DrctDbtTxInf>");
-      return;
+      return e2e;
     }
 
     ziel += QStringLiteral("<CdtTrfTxInf><PmtId>") + Element(QLatin1String("EndToEndId"), e2e) +
@@ -132,11 +133,14 @@ class Schreiber {
     if (!text.isEmpty())
       ziel += QStringLiteral("<RmtInf>") + Element(QLatin1String("Ustrd"), text) + QStringLiteral("</RmtInf>");
     ziel += QStringLiteral("</CdtTrfTxInf>");
+    return e2e;
   }
 
   // Appends one payment block; its counts and sums are known beforehand, so the transactions go
   // straight into the document. `ersteZeile` is the run row number (or file position) of its first order.
-  void Zahlungsblock(QString& ziel, const QString& nachrichtenId, int blockNr, const Gruppe& gruppe, int ersteZeile) const {
+  // `endToEnd` receives the end-to-end id written for each order.
+  void Zahlungsblock(QString& ziel, const QString& nachrichtenId, int blockNr, const Gruppe& gruppe, int ersteZeile,
+                     QHash<qint64, QString>& endToEnd) const {
     ziel += QStringLiteral("<PmtInf>") +
             Element(QLatin1String("PmtInfId"), IdMitEndung(nachrichtenId, QLatin1Char('-') + QString::number(blockNr))) +
             QStringLiteral("<PmtMtd>") + (m_lastschrift ? QStringLiteral("DD") : QStringLiteral("TRF")) +
@@ -166,7 +170,7 @@ class Schreiber {
     int zeile = ersteZeile;
     const QString blockEndung = QLatin1Char('-') + QString::number(blockNr) + QLatin1Char('-');
     for (const Zahlungsauftrag* a : gruppe.auftraege)
-      Buchung(ziel, *a, IdMitEndung(nachrichtenId, blockEndung + QString::number(zeile++)));
+      endToEnd.insert(a->ZahlungNr, Buchung(ziel, *a, IdMitEndung(nachrichtenId, blockEndung + QString::number(zeile++))));
     ziel += QStringLiteral("</PmtInf>");
   }
 
@@ -311,6 +315,7 @@ SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const 
   const QString kopf = schreiber.Kopf();
   QString nachrichtenId = SepaVorpruefung::NachrichtenId(referenz);
 
+  QHash<qint64, QString> endToEnd;
   auto dateiAnhaengen = [&](const QString& name, const QString& text, const QList<const Gruppe*>& enthalten) {
     SepaDatei datei;
     datei.Dateiname = name;
@@ -318,7 +323,10 @@ SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const 
     datei.NachrichtenId = nachrichtenId;
     datei.Buchungsdatum = buchungsdatum;
     for (const Gruppe* g : enthalten) {
-      for (const Zahlungsauftrag* a : g->auftraege) datei.ZahlungNummern.append(a->ZahlungNr);
+      for (const Zahlungsauftrag* a : g->auftraege) {
+        datei.ZahlungNummern.append(a->ZahlungNr);
+        datei.EndToEndIds.append(endToEnd.value(a->ZahlungNr));
+      }
       datei.Anzahl += int(g->auftraege.size());
       datei.Kontrollsumme += g->summe;
     }
@@ -339,7 +347,7 @@ SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const 
       }
       benutzt.append(nachrichtenId);
       QString text = kopf + schreiber.Gruppenkopf(nachrichtenId, int(g.auftraege.size()), g.summe);
-      schreiber.Zahlungsblock(text, nachrichtenId, 1, g, 1);
+      schreiber.Zahlungsblock(text, nachrichtenId, 1, g, 1, endToEnd);
       text += schreiber.Ende();
       QString name = grundname;
       name.chop(4);  // ".XML"
@@ -352,7 +360,7 @@ SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const 
     int zeile = 1;
     QList<const Gruppe*> enthalten;
     for (qsizetype i = 0; i < gruppen.size(); ++i) {
-      schreiber.Zahlungsblock(text, nachrichtenId, int(i + 1), gruppen.at(i), zeile);
+      schreiber.Zahlungsblock(text, nachrichtenId, int(i + 1), gruppen.at(i), zeile, endToEnd);
       zeile += int(gruppen.at(i).auftraege.size());
       enthalten.append(&gruppen.at(i));
     }

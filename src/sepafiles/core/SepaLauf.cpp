@@ -469,7 +469,11 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
 
   ergebnis.DateiGeschrieben = true;
   for (const Zieldatei& z : dateien) ergebnis.Dateien << QDir::toNativeSeparators(z.ziel);
-  for (const SepaDatei& datei : dokument.Dateien) ergebnis.Anzahl += int(datei.ZahlungNummern.size());
+  for (const SepaDatei& datei : dokument.Dateien) {
+    ergebnis.Anzahl += int(datei.ZahlungNummern.size());
+    ergebnis.ZahlungNummern += datei.ZahlungNummern;
+    ergebnis.EndToEndIds += datei.EndToEndIds;
+  }
   ergebnis.Referenz = referenz;
   ergebnis.NaechsteReferenz = naechste;
   if (dokument.Ausfuehrungsdatum.isValid()) ergebnis.Ausfuehrungsdatum = dokument.Ausfuehrungsdatum;

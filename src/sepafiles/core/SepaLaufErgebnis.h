@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,8 @@ struct SepaLaufErgebnis {
   QStringList Dateien;             // full paths of the files written, in file order
   QStringList Archivdateien;       // archive copies made
   int Anzahl = 0;                  // orders written and marked done
+  QList<qint64> ZahlungNummern;    // exactly those orders, in file order
+  QStringList EndToEndIds;         // the end-to-end id each of them carries in its file
   int Fehlerhaft = 0;              // faulty orders of the selection, left out
   QString Referenz;                // message id of the last file
   QString NaechsteReferenz;        // the reference the window shows next (stored in Absender.ReferenzNr)
