@@ -18,7 +18,7 @@
 #include "platform/report/Reportengine.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/MeldungsRekorder.h"
-#include "printing/Druckjob.h"
+#include "printing/Reportjob.h"
 #include "platform/db/Waehrung.h"
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
@@ -159,7 +159,7 @@ int KontrolllisteSchreiben(Datenbank& db, const SepaLaufErgebnis& ergebnis, int 
   const int r = Kontrollliste::PdfSchreiben(db, ergebnis, datum, pdf, report,
                                             Druckformular{nullptr, QStringLiteral("SEPA-Datei erstellen"), {}, absender.get(),
                                                           absenderNr});
-  Druckjob::Schliessen();
+  Reportjob::Schliessen();
   return r == Report::Ok ? 0 : 1;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
+#include "printing/ReportAuswaehlen.h"
 
 namespace {
 FormAdressen::ImportFunktion& ImportHaken() {
@@ -52,8 +53,6 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   m_leiste->TrennerHinzufuegen();
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                              QStringLiteral("Arbeitsfenster schließen"));
-  // Printing comes with the report engine.
-  m_leiste->AktiviertSetzen(QStringLiteral("Drucken"), false);
   m_leiste->SichtbarSetzen(QStringLiteral("Import"), adressen && static_cast<bool>(ImportHaken()));
   m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), true);
   m_leiste->HandlerSetzen([this](const QString& k) { Befehl(k); });
@@ -102,6 +101,7 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
   tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));
   tasten->BuchstabeZuordnen(Qt::Key_S, m_leiste, QStringLiteral("Suchen"));
+  tasten->BuchstabeZuordnen(Qt::Key_D, m_leiste, QStringLiteral("Drucken"));
   // Enter on a row opens it for a change (the grid's own key); moving on to the next field
   // stays for the filter bar.
   tasten->EnterAusnahme(m_gitter->Ansicht());
@@ -277,6 +277,7 @@ void FormAdressen::Befehl(const QString& knopf) {
   if (knopf == QLatin1String("Neu")) Neu();
   else if (knopf == QLatin1String("Ändern")) Aendern();
   else if (knopf == QLatin1String("Löschen")) Loeschen();
+  else if (knopf == QLatin1String("Drucken")) Drucken();
   else if (knopf == QLatin1String("Suchen")) {
     const bool an = !m_gitter->Filterleiste();
     m_gitter->SetzeFilterleiste(an);
@@ -290,6 +291,21 @@ void FormAdressen::Befehl(const QString& knopf) {
   } else if (knopf == QLatin1String("Schliessen")) {
     close();
   }
+}
+
+QString FormAdressen::Reportname() const {
+  if (m_modus == Modus::Bankverbindungen) return QStringLiteral("Bankverbindung");
+  static const char* const arten[] = {"Intern", "TamoLivraOPWin", "TamoOrdelWin", "dBase3", "dBase4", "Access"};
+  const int format = Zustand().AdressQuelle().Format;
+  return QString::fromUtf8(format >= 0 && format < 6 ? arten[format] : arten[0]) + QStringLiteral("Adressen");
+}
+
+void FormAdressen::Drucken() {
+  if (!m_rs) return;
+  // The rows as the grid shows them, filter and order included.
+  DruckAnfordern(
+      Reportname(), [this]() -> std::unique_ptr<Reportdaten> { return std::make_unique<RecordsetReportdaten>(*m_rs); },
+      {}, Druckformular{this, windowTitle(), {}, nullptr, 0});
 }
 
 void FormAdressen::showEvent(QShowEvent* ereignis) {

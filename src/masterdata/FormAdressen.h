@@ -15,7 +15,7 @@ class Werkzeugleiste;
 
 // The address window, one per opening, in one of two modes: the addresses (the program's own
 // table) or the bank codes (`Bankverbindung`). A grid with filter bar, new/change/delete through
-// the entry dialog; "Drucken" stays disabled until printing exists.
+// the entry dialog, "Drucken" through the print dialog.
 class FormAdressen : public QWidget {
   Q_OBJECT
  public:
@@ -33,6 +33,10 @@ class FormAdressen : public QWidget {
   void Neu();
   void Aendern();
   bool Loeschen();
+  // "Drucken": the rows of the grid (filter and order as shown) with the report of the window's base
+  // name: the address source's kind word and "Adressen", or "Bankverbindung".
+  void Drucken();
+  QString Reportname() const;
 
   // Stores an address / bank code (new when `alteNr` / `zeile` is empty), refreshes the grid and
   // positions on the row; a refusal or failure is reported and returns false.

@@ -25,6 +25,8 @@
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
+#include "platform/db/Recordset.h"
+#include "printing/ReportAuswaehlen.h"
 
 namespace {
 const QString kAbschnitt = QStringLiteral("Absender State");
@@ -52,6 +54,8 @@ FormularAbsender::FormularAbsender(QWidget* eltern) : QDialog(eltern) {
   m_leiste->TrennerHinzufuegen();
   m_leiste->KnopfHinzufuegen(QStringLiteral("Aktivieren"), QStringLiteral("&Aktivieren"), QStringLiteral("Absender"),
                              QStringLiteral("Diesen Absender zum aktiven Absender machen"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("Drucken"), QStringLiteral("&Drucken"), QStringLiteral("Drucken"),
+                             QStringLiteral("Daten ausdrucken"));
   m_leiste->TrennerHinzufuegen();
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                              QStringLiteral("Arbeitsfenster schließen"));
@@ -61,6 +65,7 @@ FormularAbsender::FormularAbsender(QWidget* eltern) : QDialog(eltern) {
   tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
   tasten->BuchstabeZuordnen(Qt::Key_S, m_leiste, QStringLiteral("Speichern"));
   tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));
+  tasten->BuchstabeZuordnen(Qt::Key_D, m_leiste, QStringLiteral("Drucken"));
   // Alt only: Ctrl+A stays "select all" in the fields.
   tasten->TasteZuordnen(Qt::Key_A, Qt::AltModifier, [this] { return m_leiste->Druecken(QStringLiteral("Aktivieren")); });
 
@@ -287,7 +292,28 @@ void FormularAbsender::Befehl(const QString& knopf) {
   else if (knopf == QLatin1String("Speichern")) Speichern();
   else if (knopf == QLatin1String("Löschen")) Loeschen();
   else if (knopf == QLatin1String("Aktivieren")) Aktivieren();
+  else if (knopf == QLatin1String("Drucken")) Drucken();
   else if (knopf == QLatin1String("Schliessen")) close();
+}
+
+void FormularAbsender::Drucken() {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return;
+  DruckAnfordern(
+      QStringLiteral("Absenderliste"),
+      [this, db]() -> std::unique_ptr<Reportdaten> {
+        Abfrage a = Abfrage::Tabelle(QStringLiteral("Absender"));
+        a.sortierung = SqlText("AbsenderNr");
+        DbFehler f;
+        std::unique_ptr<Recordset> rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Snapshot, f);
+        if (!rs) {
+          Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}),
+                          {}, this);
+          return nullptr;
+        }
+        return std::make_unique<RecordsetReportdaten>(std::move(rs));
+      },
+      {}, Druckformular{this, windowTitle(), {}, nullptr, 0});
 }
 
 bool FormularAbsender::AenderungenVerwerfenFragen() {

@@ -26,6 +26,8 @@ class FormularAbsender : public QDialog {
   bool Speichern();
   bool Loeschen();
   bool Aktivieren();
+  // "Drucken": the list of all senders through the print dialog (report "Absenderliste").
+  void Drucken();
 
   // Shows the stored sender `nr` (false when it is not in the list).
   bool Auswaehlen(int nr);

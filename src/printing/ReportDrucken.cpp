@@ -17,7 +17,7 @@
 #include "platform/report/Reportengine.h"
 #include "platform/ui/Meldung.h"
 #include "printing/AbsenderVariablen.h"
-#include "printing/Druckjob.h"
+#include "printing/Reportjob.h"
 
 namespace {
 
@@ -209,7 +209,7 @@ QList<Sortierangebot> Sortierangebote(const QList<Reportdatenspalte>& spalten) {
 
 int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
                   const Druckformular& formular) {
-  return ReportDrucken(daten, anfrage, variablen, formular, Druckjob::Engine());
+  return ReportDrucken(daten, anfrage, variablen, formular, Reportjob::Engine());
 }
 
 int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,

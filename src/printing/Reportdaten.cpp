@@ -42,7 +42,11 @@ Report::Typ ReportTypVon(FeldTyp typ) {
   return Report::Typ::Keiner;
 }
 
-RecordsetReportdaten::RecordsetReportdaten(const Recordset& daten) : m_kopie(daten.Clone()) {
+RecordsetReportdaten::RecordsetReportdaten(const Recordset& daten) : m_kopie(daten.Clone()) { SpaltenLesen(); }
+
+RecordsetReportdaten::RecordsetReportdaten(std::unique_ptr<Recordset> eigene) : m_kopie(std::move(eigene)) { SpaltenLesen(); }
+
+void RecordsetReportdaten::SpaltenLesen() {
   for (int i = 0; i < m_kopie->SpaltenAnzahl(); ++i) {
     const SpaltenInfo& s = m_kopie->Spalte(i);
     m_spalten << Reportdatenspalte{s.name, s.typ, s.quellTabelle, s.quellFeld};

@@ -43,6 +43,8 @@ Report::Typ ReportTypVon(FeldTyp typ);
 class RecordsetReportdaten : public Reportdaten {
  public:
   explicit RecordsetReportdaten(const Recordset& daten);
+  // Over a recordset opened for the print alone, which it keeps.
+  explicit RecordsetReportdaten(std::unique_ptr<Recordset> eigene);
   ~RecordsetReportdaten() override;
   const QList<Reportdatenspalte>& Spalten() const override { return m_spalten; }
   int Anzahl() override;
@@ -50,6 +52,7 @@ class RecordsetReportdaten : public Reportdaten {
   DbFehler Fehler() const override;
 
  private:
+  void SpaltenLesen();
   std::unique_ptr<Recordset> m_kopie;
   QList<Reportdatenspalte> m_spalten;
 };

@@ -5,11 +5,21 @@
 #include "common/FilterBedingung.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/GitterFilterSpalte.h"
+#include "printing/Reportjob.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/Programmschrift.h"
 #include "shell/Programmsprache.h"
 #include "shell/Programmstart.h"
 #include "shell/ZOVA10.h"
+
+namespace {
+// The main window's print job is the report engine of the run.
+class Reportdruckjob : public Druckjob {
+ public:
+  void Oeffnen() override { Reportjob::Oeffnen(); }
+  void Schliessen() override { Reportjob::Schliessen(); }
+};
+}  // namespace
 
 int Main::Ausfuehren(QApplication& anwendung) {
   Programmsprache::Einrichten(anwendung);
@@ -21,6 +31,7 @@ int Main::Ausfuehren(QApplication& anwendung) {
 
   ZOVA10 hauptfenster;
   ArbeitsfensterAnmelden(hauptfenster);
+  hauptfenster.DruckjobSetzen(std::make_unique<Reportdruckjob>());
   hauptfenster.Laden();
   hauptfenster.show();
   return anwendung.exec();

@@ -36,7 +36,7 @@
 #include "platform/ui/MeldungsRekorder.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "printing/DruckLL.h"
-#include "printing/Druckjob.h"
+#include "printing/Reportjob.h"
 #include "printing/ReportAuswaehlen.h"
 #include "platform/ui/ZahlFeld.h"
 #include "sepafiles/FormularDTADisk.h"
@@ -725,7 +725,7 @@ TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuc
   Ausfuehren(QStringLiteral("UPDATE Absender SET Bemerkung = 'Filiale' WHERE AbsenderNr = 1"));
   const QString drucker = m_ordner.Datei(QStringLiteral("drucker.pdf"));
   QtReportengine::DruckerUmleiten(drucker);
-  Druckjob::EngineSetzen(std::make_unique<QtReportengine>());
+  Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
 
   FormularDTADisk& f = Oeffnen();
   const QString ziel = ZielWaehlen(f);
@@ -771,7 +771,7 @@ TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuc
   f.Command1(1)->click();
   DruckdialogHakenSetzen({});
   QtReportengine::DruckerUmleiten({});
-  Druckjob::Schliessen();
+  Reportjob::Schliessen();
   EXPECT_EQ(gezeigt, 1);
   EXPECT_EQ(m_rekorder->Anzahl(), 0) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
   const QString zweiter = Poppler::Text(nochmal);

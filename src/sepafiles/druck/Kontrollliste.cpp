@@ -16,8 +16,7 @@ namespace {
 // The recordset's rows with the end-to-end ids of the run in place of the stored EinzelReferenz.
 class Laufdaten : public Reportdaten {
  public:
-  Laufdaten(std::unique_ptr<Recordset> rs, const SepaLaufErgebnis& lauf)
-      : m_rs(std::move(rs)), m_zeilen(*m_rs) {
+  Laufdaten(std::unique_ptr<Recordset> rs, const SepaLaufErgebnis& lauf) : m_zeilen(std::move(rs)) {
     for (qsizetype i = 0; i < lauf.ZahlungNummern.size() && i < lauf.EndToEndIds.size(); ++i)
       m_endToEnd.insert(lauf.ZahlungNummern.at(i), lauf.EndToEndIds.at(i));
     for (qsizetype i = 0; i < m_zeilen.Spalten().size(); ++i) {
@@ -38,7 +37,6 @@ class Laufdaten : public Reportdaten {
   DbFehler Fehler() const override { return m_zeilen.Fehler(); }
 
  private:
-  std::unique_ptr<Recordset> m_rs;
   RecordsetReportdaten m_zeilen;
   QHash<qint64, QString> m_endToEnd;
   int m_nummer = -1;

@@ -7,7 +7,7 @@ class Reportengine;
 // The report engine of the program run: the main window opens the job when it has loaded and
 // closes it as the first step of the shut-down; the print driver uses it in between. A print
 // outside the main window (headless tools) gets an engine when it first asks for one.
-class Druckjob {
+class Reportjob {
  public:
   static void Oeffnen();
   static void Schliessen();
