@@ -44,7 +44,9 @@ QString Datenfehler(const DbFehler& f) {
 QVariant Deklarationswert(const Reportdatenspalte& s, const Druckformular& formular) {
   switch (ReportTypVon(s.typ)) {
     case Report::Typ::Text: return s.name;
-    case Report::Typ::Zahl: return qint64(12345);
+    case Report::Typ::Zahl:
+      return s.typ == FeldTyp::Waehrung ? QVariant::fromValue(Waehrung::AusEuro(12345))
+                                        : (s.typ == FeldTyp::Double ? QVariant(12345.0) : QVariant(qint64(12345)));
     case Report::Typ::Datum: return Uhr::Heute();
     case Report::Typ::Boolean: return true;
     case Report::Typ::Bild: return formular.bild;

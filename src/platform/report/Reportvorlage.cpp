@@ -207,6 +207,16 @@ void Reportsumme::Addieren(const QVariant& wert) {
   }
 }
 
+void Reportsumme::ArtUebernehmen(const QVariant& muster) {
+  if (!muster.isValid() || muster.isNull()) return;
+  if (muster.metaType().id() == qMetaTypeId<Waehrung>()) {
+    m_nurGanzzahl = false;
+  } else if (muster.metaType().id() == QMetaType::Double || muster.metaType().id() == QMetaType::Float) {
+    m_nurGanzzahl = false;
+    m_exakt = false;
+  }
+}
+
 QVariant Reportsumme::Ergebnis() const {
   if (!m_exakt) return m_ungenau + double(m_roh) / Waehrung::Skala;
   if (m_nurGanzzahl) return QVariant(qint64(m_roh / Waehrung::Skala));

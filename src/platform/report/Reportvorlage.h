@@ -42,6 +42,9 @@ QString ReportwertFormatieren(const QVariant& wert, const QString& format = {});
 class Reportsumme {
  public:
   void Addieren(const QVariant& wert);
+  // Takes the kind of number from a value without adding it: a sum over no rows still shows as an
+  // amount ("0,00") when the field holds amounts.
+  void ArtUebernehmen(const QVariant& muster);
   QVariant Ergebnis() const;
 
  private:

@@ -83,6 +83,11 @@ Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(co
     m_zusammenfassung << std::pair{v, Schrift(z.groesse > 0 ? z.groesse : layout.groesse, z.fett)};
   }
   m_hatGruppe = !layout.gruppe.isEmpty();
+  // The declared values tell which sums are amounts.
+  for (Spalte& s : m_spalten)
+    if (s.entwurf.summe) s.summe.ArtUebernehmen(m_wert(s.vorlage.Teile().first().name));
+  for (const Reportvorlage::Teil& t : m_aggregatTeile)
+    if (t.funktion != QLatin1String("Anzahl")) m_summen[Aggregatschluessel(t)].ArtUebernehmen(m_wert(t.name));
 
   m_tabelleUnten = m_inhalt.bottom();
   if (!(m_fuss[0].Leer() && m_fuss[1].Leer() && m_fuss[2].Leer())) m_tabelleUnten -= Zeilenhoehe(m_normal) + Abstand;
@@ -109,8 +114,11 @@ int Seitenaufbau::Schrift(double punkte, bool fett) {
   QFont f(m_layout.schrift);
   f.setPixelSize(pixel);
   f.setBold(fett);
-  f.setKerning(false);   // widths measured here are the widths drawn on every device
+  // Widths measured here are the widths drawn on every device; no ligatures, so that the PDF's text
+  // reads and searches as typed ("Offen", not "O\uFB00en").
+  f.setKerning(false);
   f.setHintingPreference(QFont::PreferNoHinting);
+  f.setStyleStrategy(QFont::PreferNoShaping);
   m_dokument.schriften << f;
   m_metriken.emplace_back(f);
   return int(m_dokument.schriften.size() - 1);

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <memory>
+
+#include "common/Datenbankstart.h"
+#include "common/Datenhilfen.h"
+#include "common/Programmzustand.h"
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/DatumFeld.h"
+#include "platform/ui/MeldungsRekorder.h"
+#include "platform/ui/OptionsGruppe.h"
+#include "platform/ui/ZahlFeld.h"
+#include "printing/DruckLL.h"
+#include "printing/ReportAuswaehlen.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+void Schreiben(const QString& datei, const QString& text) {
+  QFile f(datei);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text.toUtf8());
+}
+
+// A program folder with report files and an open database for the settings.
+class ReportAuswaehlenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_vorherReg = Registrierung::Instanz().Datei();
+    Registrierung::Instanz().DateiSetzen(m_ordner.Datei(QStringLiteral("einstellungen.ini")));
+    Zustand().Zuruecksetzen();
+    Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
+    programm = m_ordner.Datei(QStringLiteral("programm"));
+    QDir().mkpath(programm);
+    Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
+    const QString daten = m_ordner.Datei(QStringLiteral("daten"));
+    QDir().mkpath(daten);
+    ASSERT_TRUE(DatenbankAnlegen(QDir(daten).filePath(DatenbankDateiname),
+                                 QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"))
+                    .Ok());
+    Zustand().DatenVerzeichnisSetzen(daten + QDir::separator());
+    ASSERT_TRUE(DatenbankOeffnen().Ok());
+    Schreiben(Datei(QStringLiteral("Zahlungsliste.LST")), QStringLiteral("[Description]\nText=Standardliste\n"));
+    Schreiben(Datei(QStringLiteral("zahlungslisteQuer.lst")), QStringLiteral("[Description]\nText=? (default)\n"));
+    Schreiben(Datei(QStringLiteral("Zahlungsliste2.LST")), QStringLiteral("[Report]\nVersion=1\n"));
+    Schreiben(Datei(QStringLiteral("Absenderliste.LST")), QStringLiteral("[Description]\nText=Absender\n"));
+  }
+  void TearDown() override {
+    DruckdialogHakenSetzen({});
+    Zustand().Zuruecksetzen();
+    Registrierung::Instanz().DateiSetzen(m_vorherReg);
+  }
+  QString Datei(const QString& name) const { return QDir(programm).filePath(name); }
+
+  // One choice; `bedienen` works the shown dialog.
+  bool Waehlen(const std::function<void(DruckLL&)>& bedienen, const QString& name = QStringLiteral("Zahlungsliste")) {
+    DruckdialogHakenSetzen([&](DruckLL& d) {
+      gezeigt = true;
+      eintraege.clear();
+      for (int i = 0; i < d.List1()->count(); ++i) eintraege << d.List1()->item(i)->text();
+      auswahl = d.AusgewaehlterReport();
+      art = d.Art()->Wert();
+      kopien = d.Kopien()->Ganzzahl().value_or(-1);
+      maske = d.Dateirahmen()->title();
+      okAn = d.commask(1)->isEnabled();
+      aendernAn = d.commask(2)->isEnabled();
+      bedienen(d);
+    });
+    return ReportAuswaehlen(name, anfrage);
+  }
+
+  TestOrdner m_ordner;
+  QString m_vorherReg;
+  QString programm;
+  MeldungsRekorder meldungen;
+  Druckanfrage anfrage;
+  bool gezeigt = false;
+  QStringList eintraege;
+  int auswahl = -2;
+  int art = -1;
+  qint64 kopien = -1;
+  QString maske;
+  bool okAn = false;
+  bool aendernAn = false;
+};
+
+TEST_F(ReportAuswaehlenTest, ListeMitBeschreibungenVorgabeUndOk) {
+  const bool abbruch = Waehlen([](DruckLL& d) { d.KnopfDruecken(1); });
+  EXPECT_FALSE(abbruch);
+  EXPECT_EQ(eintraege, (QStringList{QStringLiteral("Zahlungsliste.LST : Standardliste"),
+                                    QStringLiteral("Zahlungsliste2.LST : ohne Beschreibung"),
+                                    QStringLiteral("zahlungslisteQuer.lst : ohne Beschreibung")}));
+  EXPECT_EQ(auswahl, 0);
+  EXPECT_EQ(art, 0);
+  EXPECT_EQ(kopien, 1);
+  EXPECT_TRUE(maske.endsWith(QStringLiteral(" (Dateimaske:Zahlungsliste*.LST)")));
+  EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("Zahlungsliste.LST"))));
+  EXPECT_EQ(anfrage.DruckZiel, Report::ZielVorschau);
+  EXPECT_EQ(anfrage.DruckKopien, 1);
+  EXPECT_EQ(anfrage.ProjektTyp, Report::Liste);
+  EXPECT_FALSE(anfrage.DesignerAufruf);
+  EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTZahlungsliste")), QStringLiteral("Zahlungsliste.LST"));
+  EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste")), QStringLiteral("0,1"));
+}
+
+TEST_F(ReportAuswaehlenTest, GespeicherteWahlOhneRuecksichtAufGrossKleinUndNurDerDateiname) {
+  EinstellungSpeichern(QStringLiteral("VorgabeRPTZahlungsliste"), QStringLiteral("C:\\Programme\\Tamo\\ZAHLUNGSLISTEQUER.LST"));
+  EinstellungSpeichern(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste"), QStringLiteral("1,3"));
+  Waehlen([](DruckLL& d) { d.KnopfDruecken(1); });
+  EXPECT_EQ(auswahl, 2);
+  EXPECT_EQ(art, 1);
+  EXPECT_EQ(kopien, 3);
+  EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("zahlungslisteQuer.lst"))));
+  EXPECT_EQ(anfrage.DruckZiel, Report::ZielDrucker);
+  EXPECT_EQ(anfrage.DruckKopien, 3);
+  // The name comes from the entry's data, never from its text: a description with " : " changes nothing.
+  EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTZahlungsliste")), QStringLiteral("zahlungslisteQuer.lst"));
+
+  // A stored choice that is gone: the first entry.
+  EinstellungSpeichern(QStringLiteral("VorgabeRPTZahlungsliste"), QStringLiteral("Weg.LST"));
+  Waehlen([](DruckLL& d) { d.KnopfDruecken(0); });
+  EXPECT_EQ(auswahl, 0);
+}
+
+TEST_F(ReportAuswaehlenTest, ZieleUndKopien) {
+  // Printer with 4 copies.
+  Waehlen([](DruckLL& d) {
+    d.Art()->WertSetzen(1);
+    d.Kopien()->GanzzahlWertSetzen(4);
+    d.KnopfDruecken(1);
+  });
+  EXPECT_EQ(anfrage.DruckZiel, Report::ZielDrucker);
+  EXPECT_EQ(anfrage.DruckKopien, 4);
+  EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste")), QStringLiteral("1,4"));
+  // The screen with 4 copies: one copy, the preset keeps the 4.
+  Waehlen([](DruckLL& d) {
+    d.Art()->WertSetzen(0);
+    d.KnopfDruecken(1);
+  });
+  EXPECT_EQ(anfrage.DruckZiel, Report::ZielVorschau);
+  EXPECT_EQ(anfrage.DruckKopien, 1);
+  EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste")), QStringLiteral("0,4"));
+  // Ask for the settings: target 0, the preset stays.
+  Waehlen([](DruckLL& d) {
+    d.Art()->WertSetzen(2);
+    d.KnopfDruecken(1);
+  });
+  EXPECT_EQ(anfrage.DruckZiel, Report::ZielAbfragen);
+  EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste")), QStringLiteral("0,4"));
+}
+
+TEST_F(ReportAuswaehlenTest, AbbruchEscUndFensterknopfAendernNichts) {
+  EinstellungSpeichern(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste"), QStringLiteral("1,2"));
+  const auto pruefen = [this] {
+    EXPECT_TRUE(anfrage.ReportDatei.isEmpty());
+    EXPECT_EQ(anfrage.DruckZiel, Report::ZielAbfragen);
+    EXPECT_EQ(anfrage.DruckKopien, 1);
+    EXPECT_FALSE(anfrage.DesignerAufruf);
+    EXPECT_EQ(Zustand().ReportDatum(), QDate(2025, 3, 14));
+    EXPECT_EQ(EinstellungLesen(QStringLiteral("VorgabeRPTEinstellungenZahlungsliste")), QStringLiteral("1,2"));
+    EXPECT_TRUE(EinstellungLesen(QStringLiteral("VorgabeRPTZahlungsliste")).isEmpty());
+  };
+  EXPECT_TRUE(Waehlen([](DruckLL& d) {
+    d.TDBDate1()->WertSetzen(QDate(2030, 1, 1));
+    d.KnopfDruecken(0);
+  }));
+  pruefen();
+  EXPECT_TRUE(Waehlen([](DruckLL& d) { QTest::keyClick(&d, Qt::Key_Escape); }));
+  pruefen();
+  EXPECT_TRUE(Waehlen([](DruckLL& d) { d.close(); }));   // the window's close button is "Abbruch"
+  pruefen();
+  EXPECT_TRUE(Waehlen([](DruckLL&) {}));                 // left open by the hook: closed, not chosen
+  pruefen();
+}
+
+TEST_F(ReportAuswaehlenTest, EnterUndDoppelklickSindOkUndUebernehmenDasDatum) {
+  EXPECT_FALSE(Waehlen([](DruckLL& d) {
+    d.ReportAuswaehlen(1);
+    d.TDBDate1()->WertSetzen(QDate(2025, 12, 31));
+    d.List1()->setFocus();
+    QTest::keyClick(d.List1(), Qt::Key_Return);
+  }));
+  EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("Zahlungsliste2.LST"))));
+  EXPECT_EQ(Zustand().ReportDatum(), QDate(2025, 12, 31));
+  EXPECT_FALSE(Waehlen([](DruckLL& d) {
+    QListWidgetItem* e = d.List1()->item(2);
+    d.List1()->setCurrentItem(e);
+    Q_EMIT d.List1()->itemDoubleClicked(e);
+  }));
+  EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("zahlungslisteQuer.lst"))));
+}
+
+TEST_F(ReportAuswaehlenTest, UngueltigesDatumWirdNichtUebernommen) {
+  int versuche = 0;
+  Waehlen([&versuche](DruckLL& d) {
+    d.TDBDate1()->Leeren();
+    EXPECT_FALSE(d.KnopfDruecken(1));
+    ++versuche;
+    EXPECT_TRUE(d.isVisible());
+    d.TDBDate1()->WertSetzen(QDate(2025, 4, 1));
+    EXPECT_TRUE(d.KnopfDruecken(1));
+  });
+  EXPECT_EQ(versuche, 1);
+  ASSERT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_EQ(meldungen.Letzter().text, QStringLiteral("Bitte geben Sie ein gültiges Reportdatum ein."));
+  EXPECT_EQ(Zustand().ReportDatum(), QDate(2025, 4, 1));
+}
+
+TEST_F(ReportAuswaehlenTest, LeereListeNurNeuerReportUndAbbruch) {
+  bool nochOffen = false;
+  EXPECT_TRUE(Waehlen(
+      [&nochOffen](DruckLL& d) {
+        EXPECT_FALSE(d.KnopfDruecken(1));   // OK needs a chosen report
+        EXPECT_FALSE(d.KnopfDruecken(2));
+        nochOffen = d.isVisible();
+        d.KnopfDruecken(0);
+      },
+      QStringLiteral("Bankverbindung")));
+  EXPECT_TRUE(eintraege.isEmpty());
+  EXPECT_FALSE(okAn);
+  EXPECT_FALSE(aendernAn);
+  EXPECT_TRUE(nochOffen);
+}
+
+TEST_F(ReportAuswaehlenTest, NeuerReportSuchtDenErstenFreienNamen) {
+  Schreiben(Datei(QStringLiteral("Zahlungsliste1.LST")), QString());
+  Schreiben(Datei(QStringLiteral("zahlungsliste3.lst")), QString());   // letter case does not matter
+  EXPECT_FALSE(Waehlen([](DruckLL& d) { d.KnopfDruecken(3); }));
+  EXPECT_EQ(anfrage.DruckAktion, 3);
+  EXPECT_TRUE(anfrage.DesignerAufruf);
+  EXPECT_EQ(anfrage.ProjektTyp, Report::Liste);
+  EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("Zahlungsliste4.LST"))));
+  // Not yet a file: it becomes the default only once it exists.
+  EXPECT_TRUE(EinstellungLesen(QStringLiteral("VorgabeRPTZahlungsliste")).isEmpty());
+  EXPECT_EQ(NeuerReportname(QStringLiteral("Absenderliste")), QStringLiteral("Absenderliste1.LST"));
+
+  // "Rep&ort ändern" on the chosen file: the designer is asked for.
+  EXPECT_FALSE(Waehlen([](DruckLL& d) { d.KnopfDruecken(2); }));
+  EXPECT_EQ(anfrage.DruckAktion, 2);
+  EXPECT_TRUE(anfrage.DesignerAufruf);
+  EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("Zahlungsliste.LST"))));
+}
+
+TEST_F(ReportAuswaehlenTest, DialogZeigtSeineBeschriftungenUndHinweise) {
+  DruckLL d;
+  EXPECT_EQ(d.windowTitle(), QStringLiteral("Druckausgabe"));
+  EXPECT_EQ(d.Art()->Option(0)->text(), QStringLiteral("&Bildschirm"));
+  EXPECT_EQ(d.Art()->Option(2)->toolTip(), QStringLiteral("Ausgabeeinstellungen abfragen"));
+  EXPECT_EQ(d.commask(2)->text(), QStringLiteral("Rep&ort ändern"));
+  EXPECT_EQ(d.commask(3)->statusTip(), QStringLiteral("Neuen Report im Report-Designer erstellen"));
+  EXPECT_EQ(d.Kopien()->statusTip(), QStringLiteral("Eingabe der Kopienanzahl für die Druckausgabe"));
+  EXPECT_TRUE(d.commask(1)->isDefault());
+  d.Kopien()->GanzzahlWertSetzen(12);
+  EXPECT_EQ(d.Kopien()->Ganzzahl(), 9);
+  EXPECT_EQ(ReportdateiFinden(QStringLiteral("c:\\alt\\absenderLISTE.lst")),
+            QDir::toNativeSeparators(Datei(QStringLiteral("Absenderliste.LST"))));
+  EXPECT_TRUE(ReportdateiFinden(QStringLiteral("Fehlt.LST")).isEmpty());
+}
+
+}  // namespace
