@@ -1,0 +1,91 @@
+// The shipped payment list printed to PDF over a file database: 10,000 and 100,000 remittance lines
+// (a third of the orders with one, two and three lines), through the print driver and the Qt engine.
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "common/Programmzustand.h"
+#include "platform/db/Recordset.h"
+#include "platform/report/QtReportengine.h"
+#include "printing/ReportDrucken.h"
+
+namespace {
+
+struct Bestand {
+  QTemporaryDir ordner;
+  std::unique_ptr<Datenbank> db;
+  std::unique_ptr<Recordset> absender;
+
+  explicit Bestand(int zeilen) {
+    QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
+    if (!schema.open(QIODevice::ReadOnly)) std::abort();
+    DbFehler f;
+    db = Datenbank::Oeffnen(ordner.filePath(QStringLiteral("TamoSEPA.db")), f, true);
+    if (!db || db->SkriptAusfuehren(QString::fromUtf8(schema.readAll()))) std::abort();
+    db->Ausfuehren("UPDATE Absender SET Name = 'Tamo Handel GmbH', IBAN = 'DE89370400440532013000' WHERE AbsenderNr = 1");
+    Transaktion t(*db);
+    int geschrieben = 0;
+    for (int i = 1; geschrieben < zeilen; ++i) {
+      const int anzahl = std::min(1 + i % 3, zeilen - geschrieben);
+      db->Ausfuehren("INSERT INTO Zahlungen (AbsenderNr, Art, Name, IBAN, BIC, ZahlungGesamt, \"Fällig\", EinzelReferenz) "
+                     "VALUES (1, 'G', ?, 'DE89370400440532013000', 'COBADEFFXXX', ?, '2025-04-01', ?)",
+                     {QVariant(QStringLiteral("Empfänger %1 Müller & Söhne").arg(i)),
+                      QVariant::fromValue(Waehrung::AusCent(qint64(anzahl) * (1000 + i))), QStringLiteral("E2E-%1").arg(i)});
+      const qint64 nr = db->LetzteEinfuegeNr();
+      for (int z = 1; z <= anzahl; ++z)
+        db->Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) "
+                       "VALUES (?, ?, ?, ?)",
+                       {QVariant(nr), QVariant(z), QStringLiteral("Rechnung %1-%2").arg(i).arg(z),
+                        QVariant::fromValue(Waehrung::AusCent(1000 + i))});
+      geschrieben += anzahl;
+    }
+    if (t.Commit()) std::abort();
+    absender = Recordset::Oeffnen(*db, Abfrage::Tabelle(QStringLiteral("Absender")), RecordsetTyp::Tabelle, f);
+  }
+};
+
+void ZahlungslisteAlsPdf(benchmark::State& state) {
+  Bestand bestand(int(state.range(0)));
+  Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
+  const QString pdf = bestand.ordner.filePath(QStringLiteral("Zahlungsliste.pdf"));
+  for (auto _ : state) {
+    Abfrage a;
+    a.quelle = SqlText("Zahlungen INNER JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr");
+    a.sortierung = SqlText("Art, Zahlungen.ZahlungNr, Verwendungszweck.LfdNr");
+    DbFehler f;
+    std::unique_ptr<Recordset> rs = Recordset::Oeffnen(*bestand.db, a, RecordsetTyp::Dynaset, f);
+    if (!rs) std::abort();
+    RecordsetReportdaten daten(*rs);
+    Druckanfrage anfrage;
+    anfrage.ReportDatei = QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST");
+    anfrage.DruckZiel = Report::ZielPdf;
+    anfrage.PdfDateiname = QFileInfo(pdf).fileName();
+    anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
+    QtReportengine engine;
+    const int r = ReportDrucken(daten, anfrage,
+                                {{QStringLiteral("Zahlungsliste.Formularart"), QStringLiteral("Alle"), Report::Typ::Text},
+                                 {QStringLiteral("Zahlungsliste.Status"), QStringLiteral("Alle"), Report::Typ::Text}},
+                                Druckformular{nullptr, QStringLiteral("Zahlungsliste"), {}, bestand.absender.get(), 1}, engine);
+    if (r != Report::Ok) std::abort();
+    state.counters["Seiten"] = double(engine.Dokument().seiten.size());
+  }
+  state.counters["KiB"] = double(QFileInfo(pdf).size()) / 1024.0;
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(ZahlungslisteAlsPdf)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
