@@ -10,6 +10,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QSaveFile>
 
 #include <climits>
@@ -201,17 +203,9 @@ int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* 
   m_layout = layout;
   m_aufbau = std::make_unique<Seitenaufbau>(layout, [this](const QString& name) { return Wert(name); });
   m_job = true;
-  if (MitFenstern()) {
-    m_box = new QProgressDialog(eltern);
-    m_box->setWindowTitle(boxTitel);
-    m_box->setCancelButtonText(QStringLiteral("Abbrechen"));
-    m_box->setWindowModality(eltern ? Qt::WindowModal : Qt::ApplicationModal);
-    m_box->setMinimumDuration(400);
-    m_box->setRange(0, 100);
-    m_box->setAutoClose(false);
-    m_box->setAutoReset(false);
-    m_boxProzent = -1;
-  }
+  m_boxEltern = eltern;
+  m_boxTitel = boxTitel;
+  m_boxProzent = -1;
   return Report::Ok;
 }
 
@@ -269,7 +263,21 @@ bool QtReportengine::FeldBenutzt(const QString& name) { return m_benutzteFelder.
 bool QtReportengine::VariableBenutzt(const QString& name) { return m_benutzteVariablen.contains(name); }
 
 int QtReportengine::BoxTextSetzen(const QString& text, int prozent) {
-  if (!m_box) return m_abgebrochen ? Report::Abgebrochen : Report::Ok;
+  if (m_abgebrochen) return Report::Abgebrochen;
+  // Made with the first row, not at the start: its timer would show it over the output settings.
+  if (!m_box && m_job && MitFenstern()) {
+    m_box = new QProgressDialog(m_boxEltern);
+    m_box->setWindowTitle(m_boxTitel);
+    auto* abbrechen = new QPushButton(QStringLiteral("Abbrechen"), m_box);
+    abbrechen->setAutoDefault(false);   // Enter pressed for another window does not cancel the print
+    m_box->setCancelButton(abbrechen);
+    m_box->setWindowModality(m_boxEltern ? Qt::WindowModal : Qt::ApplicationModal);
+    m_box->setMinimumDuration(400);
+    m_box->setRange(0, 100);
+    m_box->setAutoClose(false);
+    m_box->setAutoReset(false);
+  }
+  if (!m_box) return Report::Ok;
   if (m_box->wasCanceled()) {
     m_abgebrochen = true;
     return Report::Abgebrochen;
@@ -405,6 +413,9 @@ void QtReportengine::VorschauAnzeigen(const QString&, const QString&, QWidget* e
   drucker.setPageLayout(m_dokument.seitenlayout);
   QPrintPreviewDialog vorschau(&drucker, eltern);
   vorschau.setWindowTitle(QStringLiteral("Vorschau: ") + m_dokument.titel);
+  // Large enough to read a page.
+  if (const QScreen* schirm = eltern ? eltern->screen() : QGuiApplication::primaryScreen())
+    vorschau.resize(schirm->availableGeometry().size() * 0.85);
   QObject::connect(&vorschau, &QPrintPreviewDialog::paintRequested, &vorschau, [this](QPrinter* p) {
     QPainter maler(p);
     for (int i = 0; i < m_dokument.seiten.size(); ++i) {

@@ -105,6 +105,8 @@ class QtReportengine : public Reportengine {
   Druckdokument m_dokument;
   std::unique_ptr<QPrinter> m_drucker;
   QPointer<QProgressDialog> m_box;
+  QPointer<QWidget> m_boxEltern;
+  QString m_boxTitel;
   int m_boxProzent = -1;
   bool m_job = false;
   bool m_abgebrochen = false;
