@@ -87,7 +87,7 @@ TEST(Hilfe, IndexBeginntMitDemInhaltUndNenntJedesThema) {
   ASSERT_FALSE(index.isEmpty());
   EXPECT_EQ(index.first(), QStringLiteral("Tamo-SEPA Hilfe – Inhalt"));
   EXPECT_TRUE(index.contains(QStringLiteral("Zahlungen erfassen")));
-  EXPECT_TRUE(index.contains(QStringLiteral("Drucken")));
+  EXPECT_TRUE(index.contains(QStringLiteral("Druckausgabe")));
 }
 
 TEST(Hilfe, JederKontextHatSeineSeiteUndJederVerweisEinZiel) {
