@@ -13,6 +13,7 @@
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Datenbank.h"
+#include "platform/db/Recordset.h"
 #include "platform/db/Waehrung.h"
 #include "platform/report/Reportengine.h"
 #include "platform/ui/Meldung.h"
@@ -250,10 +251,20 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
   const QDate reportDatum = Zustand().ReportDatum().isValid() ? Zustand().ReportDatum() : Uhr::Heute();
   engine.VariableDefinieren(QStringLiteral("Allgemeines.AusgabeReportDatum"), reportDatum, Report::Typ::Datum);
   QList<ReportVariable> alle = variablen;   // the sender's are appended to this copy only
-  if (formular.absenderDaten)
+  if (formular.absenderDaten) {
     AbsenderVariablenErmitteln(alle, formular.absenderDaten, formular.absenderNr);
-  else
-    AbsenderVariablenErmitteln(alle, Zustand().AbsenderDaten(), Zustand().AktuelleAbsenderNr());
+  } else {
+    // The active sender; a database opened without its sender recordset gets one for this print.
+    Recordset* absender = Zustand().AbsenderDaten();
+    std::unique_ptr<Recordset> eigener;
+    if (!absender && Zustand().Datenbank()) {
+      DbFehler f;
+      eigener = Recordset::Oeffnen(*Zustand().Datenbank(), Abfrage::Tabelle(QStringLiteral("Absender")),
+                                   RecordsetTyp::Tabelle, f);
+      absender = eigener.get();
+    }
+    AbsenderVariablenErmitteln(alle, absender, Zustand().AktuelleAbsenderNr());
+  }
   for (const ReportVariable& v : alle) engine.VariableDefinieren(v.Name, v.Wert, v.Typ);
   for (const Reportdatenspalte& s : spalten) {
     const Report::Typ typ = ReportTypVon(s.typ);

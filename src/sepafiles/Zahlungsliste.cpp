@@ -31,6 +31,7 @@
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/ui/ZahlFeld.h"
+#include "printing/ReportAuswaehlen.h"
 #include "sepafiles/Listengitter.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/Zahlungssumme.h"
@@ -79,8 +80,6 @@ void Zahlungsliste::Aufbauen() {
   m_toolbar1->TrennerHinzufuegen();
   m_toolbar1->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                                QStringLiteral("Arbeitsfenster schließen"));
-  // Printing comes with the print driver.
-  m_toolbar1->AktiviertSetzen(QStringLiteral("Drucken"), false);
   m_toolbar1->HandlerSetzen([this](const QString& schluessel) { Befehl(schluessel); });
   haupt->addWidget(m_toolbar1);
   m_statusBar1 = new StatusLeiste(this);
@@ -294,7 +293,9 @@ bool Zahlungsliste::Suchmodus() const { return m_tdbGrid1->Filterleiste(); }
 bool Zahlungsliste::Befehl(const QString& schluessel) {
   if (!m_toolbar1->Vorhanden(schluessel) || !m_toolbar1->Sichtbar(schluessel) || !m_toolbar1->Aktiviert(schluessel))
     return false;
-  if (schluessel == QStringLiteral("Suchen")) {
+  if (schluessel == QStringLiteral("Drucken")) {
+    Drucken();
+  } else if (schluessel == QStringLiteral("Suchen")) {
     SuchmodusUmschalten();
   } else if (schluessel == QStringLiteral("Schliessen")) {
     close();
@@ -302,6 +303,26 @@ bool Zahlungsliste::Befehl(const QString& schluessel) {
     return false;
   }
   return true;
+}
+
+void Zahlungsliste::Drucken() {
+  if (!m_daten) return;
+  // The captions of the chosen kind and status, without their "&".
+  const auto beschriftung = [](OptionsGruppe* g) {
+    const QRadioButton* o = g->Option(g->Wert());
+    return o ? o->text().remove(QLatin1Char('&')) : QString();
+  };
+  const QList<ReportVariable> variablen = {
+      {QStringLiteral("Zahlungsliste.Formularart"), beschriftung(m_zahlArt), Report::Typ::Text},
+      {QStringLiteral("Zahlungsliste.Status"), beschriftung(m_statusArt), Report::Typ::Text}};
+  DruckAnfordern(
+      QStringLiteral("Zahlungsliste"),
+      [this]() -> std::unique_ptr<Reportdaten> {
+        if (!m_daten) return nullptr;
+        return std::make_unique<RecordsetReportdaten>(*m_daten);
+      },
+      variablen, Druckformular{this, windowTitle(), {}, nullptr, 0});
+  m_tdbGrid1->update();
 }
 
 void Zahlungsliste::SuchmodusUmschalten() {

@@ -2,6 +2,8 @@
 // the due-date seam, search mode with the filter bar, a failing query, colours, keys and help.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +25,13 @@
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/ui/ZahlFeld.h"
+#include "platform/report/Poppler.h"
+#include "platform/report/QtReportengine.h"
+#include "printing/DruckLL.h"
+#include "printing/ReportAuswaehlen.h"
+#include "printing/Reportjob.h"
 #include "sepafiles/Zahlungsliste.h"
+#include "testsupport/TestOrdner.h"
 
 namespace {
 
@@ -121,11 +129,43 @@ TEST_F(ZahlungslisteTest, OeffnetMitAllenZahlungenZeilenweiseUndVorzeichensumme)
   EXPECT_FALSE(g->SpalteSichtbar(g->SpaltenIndex(QStringLiteral("Art"))));
   EXPECT_EQ(g->SpaltenIndex(QStringLiteral("ZahlungGesamt")), -1);
   EXPECT_EQ(g->ZellText(2, g->SpaltenIndex(QStringLiteral("ErledigtDatum"))), QStringLiteral("12.03.2024"));
-  // Printing comes later: the button and its key do nothing.
-  EXPECT_FALSE(f.Toolbar1()->Aktiviert(QStringLiteral("Drucken")));
-  EXPECT_FALSE(f.Befehl(QStringLiteral("Drucken")));
-  QTest::keyClick(g->Ansicht(), Qt::Key_D, Qt::ControlModifier);
-  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.Toolbar1()->Aktiviert(QStringLiteral("Drucken")));
+}
+
+// "Drucken" (also Ctrl+D): the print dialog with the payment list's reports, then the listed rows
+// with the chosen kind and status as the report's variables.
+TEST_F(ZahlungslisteTest, DruckenGibtDieGelistetenZeilenMitArtUndStatusAus) {
+  TestOrdner ordner;
+  const QString programm = ordner.Pfad();
+  Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
+                          QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
+  const QString pdf = QDir(programm).filePath(QStringLiteral("drucker.pdf"));
+  QtReportengine::DruckerUmleiten(pdf);
+  Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
+  int gezeigt = 0;
+  DruckdialogHakenSetzen([&gezeigt](DruckLL& d) {
+    ++gezeigt;
+    d.Art()->WertSetzen(1);
+    d.KnopfDruecken(1);
+  });
+  Zahlungsliste& f = Oeffnen();
+  f.ZahlArt()->Option(0)->click();
+  f.StatusArt()->Option(1)->click();
+  QTest::keyClick(f.TDBGrid1()->Ansicht(), Qt::Key_D, Qt::ControlModifier);
+  DruckdialogHakenSetzen({});
+  QtReportengine::DruckerUmleiten({});
+  Reportjob::Schliessen();
+  EXPECT_EQ(gezeigt, 1);
+  EXPECT_EQ(Meldungen().Anzahl(), 0) << Meldungen().Texte().join(QLatin1Char('\n')).toStdString();
+  const QString text = Poppler::Text(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("Zahlungsliste: Überweisung (Gutschrift -)"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Status: Offen")));
+  EXPECT_TRUE(text.contains(QStringLiteral("Meier GmbH")));
+  EXPECT_FALSE(text.contains(QStringLiteral("Müller KG")));   // done: not listed
+  EXPECT_FALSE(text.contains(QStringLiteral("Möller")));      // a direct debit
+  EXPECT_TRUE(text.contains(QStringLiteral("Anzahl Zahlungen: 1")));
+  EXPECT_TRUE(text.contains(QStringLiteral("150,00")));
 }
 
 TEST_F(ZahlungslisteTest, ArtUndStatusFragenNeuAbUndKommenWieder) {
