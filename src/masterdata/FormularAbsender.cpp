@@ -307,8 +307,7 @@ void FormularAbsender::Drucken() {
         DbFehler f;
         std::unique_ptr<Recordset> rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Snapshot, f);
         if (!rs) {
-          Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}),
-                          {}, this);
+          Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
           return nullptr;
         }
         return std::make_unique<RecordsetReportdaten>(std::move(rs));

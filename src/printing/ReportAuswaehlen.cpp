@@ -30,12 +30,6 @@ QString Beschreibung(const QString& datei) {
   return text.isEmpty() || text == QLatin1String("? (default)") ? kOhneBeschreibung : text;
 }
 
-// Stored names may come from Windows: a folder in front is dropped, whichever separator it uses.
-QString Dateiname(const QString& name) {
-  const qsizetype trenner = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
-  return name.mid(trenner + 1).trimmed();
-}
-
 int Projekttyp(const QString& datei, int bisher) {
   const QString endung = datei.right(4).toUpper();
   if (endung == QLatin1String(".LST")) return Report::Liste;
@@ -55,10 +49,17 @@ QStringList Reportdateien(const QString& reportname) {
   return ordner.entryList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
 }
 
-QString ReportdateiFinden(const QString& gespeicherterName) {
-  const QString name = Dateiname(gespeicherterName);
+QString ReportDateiname(const QString& gespeicherterName) {
+  // Stored names may come from Windows: a folder in front is dropped, whichever separator it uses.
+  const qsizetype trenner =
+      std::max(gespeicherterName.lastIndexOf(QLatin1Char('\\')), gespeicherterName.lastIndexOf(QLatin1Char('/')));
+  return gespeicherterName.mid(trenner + 1).trimmed();
+}
+
+QString ReportdateiFinden(const QString& gespeicherterName, const QString& verzeichnis) {
+  const QString name = ReportDateiname(gespeicherterName);
   if (name.isEmpty()) return {};
-  const QDir ordner(Zustand().ProgrammVerzeichnis());
+  const QDir ordner(verzeichnis.isEmpty() ? Zustand().ProgrammVerzeichnis() : verzeichnis);
   if (QFileInfo(ordner.filePath(name)).isFile()) return QDir::toNativeSeparators(ordner.filePath(name));
   const QStringList alle = ordner.entryList(QDir::Files, QDir::Name);
   for (const QString& datei : alle)
@@ -82,7 +83,7 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
 
   auto dialog = std::make_unique<DruckLL>(eltern);
   dialog->DatumSetzen(Zustand().ReportDatum().isValid() ? Zustand().ReportDatum() : Uhr::Heute());
-  const QString letzte = Dateiname(EinstellungLesen(QStringLiteral("VorgabeRPT") + reportname, QString()));
+  const QString letzte = ReportDateiname(EinstellungLesen(QStringLiteral("VorgabeRPT") + reportname, QString()));
   int gewaehlt = -1;
   const QStringList dateien = Reportdateien(reportname);
   for (qsizetype i = 0; i < dateien.size(); ++i) {
@@ -112,7 +113,7 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
     if (const auto datum = dialog->Reportdatum()) Zustand().ReportDatumSetzen(*datum);
     anfrage.DruckAktion = dialog->Gedrueckt();
     anfrage.DesignerAufruf = anfrage.DruckAktion >= 2;
-    QString datei = Dateiname(dialog->GewaehlteDatei());
+    QString datei = ReportDateiname(dialog->GewaehlteDatei());
     if (anfrage.DruckAktion == 3) {
       anfrage.ProjektTyp = Report::Liste;
       datei = NeuerReportname(reportname);

@@ -27,9 +27,11 @@ void DruckdialogHakenSetzen(std::function<void(DruckLL&)> haken);
 
 // The report files of a base name in the program folder (names only, sorted, letter case ignored).
 QStringList Reportdateien(const QString& reportname);
-// The full path of a stored report name in the program folder: only its file-name part counts and
-// the letter case is ignored. Empty when no such file exists.
-QString ReportdateiFinden(const QString& gespeicherterName);
+// The file-name part of a stored report name (a folder in front, with either separator, is dropped).
+QString ReportDateiname(const QString& gespeicherterName);
+// The full path of a stored report name in `ordner` (default: the program folder): only its file-name
+// part counts and the letter case is ignored. Empty when no such file exists.
+QString ReportdateiFinden(const QString& gespeicherterName, const QString& ordner = {});
 // The first free name base name + 1, 2, ... + ".LST".
 QString NeuerReportname(const QString& reportname);
 

@@ -707,14 +707,7 @@ void FormularDTADisk::KontrolllisteDrucken() {
   ErstellenKnopfSetzen();
   DruckAnfordern(
       Kontrollliste::Reportname(),
-      [this, db]() -> std::unique_ptr<Reportdaten> {
-        DbFehler f;
-        std::unique_ptr<Reportdaten> daten = Kontrollliste::Daten(*db, m_letzterLauf, f);
-        if (!daten)
-          Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}),
-                          {}, this);
-        return daten;
-      },
+      [this, db] { return Kontrollliste::Daten(*db, m_letzterLauf, this); },
       Kontrollliste::Variablen(m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();

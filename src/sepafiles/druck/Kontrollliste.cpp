@@ -9,6 +9,7 @@
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "platform/ui/Meldung.h"
+#include "printing/ReportAuswaehlen.h"
 #include "platform/db/Recordset.h"
 
 namespace {
@@ -43,14 +44,9 @@ class Laufdaten : public Reportdaten {
   int m_referenz = -1;
 };
 
-QString Dateiname(const QString& name) {
-  const qsizetype trenner = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
-  return name.mid(trenner + 1).trimmed();
-}
-
 }  // namespace
 
-std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufErgebnis& lauf, DbFehler& fehler) {
+std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QWidget* fenster) {
   QJsonArray nummern;
   for (qint64 nr : lauf.ZahlungNummern) nummern.append(nr);
   Abfrage a;
@@ -60,8 +56,13 @@ std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufE
                           {QString::fromUtf8(QJsonDocument(nummern).toJson(QJsonDocument::Compact))});
   a.sortierung = SqlText("Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr, Verwendungszweck.LfdNr");
   a.haupttabelle = QStringLiteral("Zahlungen");
+  DbFehler fehler;
   std::unique_ptr<Recordset> rs = Recordset::Oeffnen(db, a, RecordsetTyp::Snapshot, fehler);
-  if (!rs) return nullptr;
+  if (!rs) {
+    Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), fehler.Meldungstext()}),
+                    {}, fenster);
+    return nullptr;
+  }
   return std::make_unique<Laufdaten>(std::move(rs), lauf);
 }
 
@@ -71,24 +72,17 @@ QList<ReportVariable> Kontrollliste::Variablen(const QDate& erstellungsdatum) {
 }
 
 QString Kontrollliste::Reportdatei(Datenbank& db, const QString& programmVerzeichnis) {
-  const QString gespeichert = Dateiname(EinstellungLesen(db, QStringLiteral("VorgabeRPT") + Reportname(), QString()));
+  const QString gespeichert = ReportDateiname(EinstellungLesen(db, QStringLiteral("VorgabeRPT") + Reportname(), QString()));
   const QString name = gespeichert.isEmpty() ? Reportname() + QStringLiteral(".LST") : gespeichert;
-  const QDir ordner(programmVerzeichnis);
-  for (const QString& datei : ordner.entryList(QDir::Files))
-    if (datei.compare(name, Qt::CaseInsensitive) == 0) return QDir::toNativeSeparators(ordner.filePath(datei));
-  return QDir::toNativeSeparators(ordner.filePath(name));
+  const QString gefunden = ReportdateiFinden(name, programmVerzeichnis);
+  return gefunden.isEmpty() ? QDir::toNativeSeparators(QDir(programmVerzeichnis).filePath(name)) : gefunden;
 }
 
 void Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, int kopien, const QDate& erstellungsdatum,
                             const Druckformular& formular) {
   if (kopien <= 0) return;
-  DbFehler f;
-  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, f);
-  if (!daten) {
-    Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}), {},
-                    formular.fenster);
-    return;
-  }
+  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
+  if (!daten) return;
   Druckanfrage anfrage;
   anfrage.ReportDatei = Reportdatei(db, Zustand().ProgrammVerzeichnis());
   anfrage.ProjektTyp = Report::Liste;
@@ -109,13 +103,8 @@ void Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, int kop
 
 int Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
                                 const QString& datei, const QString& reportdatei, const Druckformular& formular) {
-  DbFehler f;
-  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, f);
-  if (!daten) {
-    Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}), {},
-                    formular.fenster);
-    return Druckergebnis::Datenfehler;
-  }
+  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
+  if (!daten) return Druckergebnis::Datenfehler;
   const QFileInfo ziel(datei);
   Druckanfrage anfrage;
   anfrage.ReportDatei = reportdatei;

@@ -21,8 +21,8 @@ class Kontrollliste {
 
   // The rows: one per remittance line (one for an order without lines), ordered as the selection
   // (Art, MandatSequenz, ZahlungNr, LfdNr). The column EinzelReferenz holds the end-to-end id the
-  // file carries, generated ones included. Null with `fehler` set when the query fails.
-  static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, DbFehler& fehler);
+  // file carries, generated ones included. A failing query is reported over `fenster` (null returned).
+  static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QWidget* fenster);
   // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date.
   static QList<ReportVariable> Variablen(const QDate& erstellungsdatum);
   // The report of the control list in `programmVerzeichnis`: the stored default of the base name
