@@ -133,6 +133,7 @@ TEST_F(SepaLaufTest, ErgebnisNenntDieGeschriebenenAuftraegeMitIhrenEndToEndIds) 
     if (aufteilen) t.Wert("UPDATE Zahlungen SET Erledigt = 0");
     SepaLaufAnfrage l = Anfrage(SepaArt::BasisLastschrift, aufteilen);
     l.Optionen.AutoEinzelReferenz = true;
+    l.Referenz = aufteilen ? QStringLiteral("R200") : QStringLiteral("R100");   // a reference is used once
     const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
     ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
     QList<qint64> nummern = e.ZahlungNummern;
@@ -143,7 +144,7 @@ TEST_F(SepaLaufTest, ErgebnisNenntDieGeschriebenenAuftraegeMitIhrenEndToEndIds) 
     for (const QString& pfad : e.Dateien) inDateien += XPfad(Lesen(pfad)).Texte(QStringLiteral("//p:EndToEndId"));
     EXPECT_EQ(e.EndToEndIds, inDateien);
     EXPECT_EQ(e.EndToEndIds.at(e.ZahlungNummern.indexOf(b)), QStringLiteral("E2E-EIGEN"));
-    EXPECT_TRUE(e.EndToEndIds.at(e.ZahlungNummern.indexOf(a)).startsWith(QStringLiteral("R10")));
+    EXPECT_TRUE(e.EndToEndIds.at(e.ZahlungNummern.indexOf(a)).startsWith(l.Referenz.left(3)));
   }
 }
 
