@@ -146,7 +146,9 @@ TEST_F(ReportDruckenTest, WerteSindTypisiertUndAbsenderWerdenAnEineKopieAngehaen
       EXPECT_EQ(v.wert.toString(), QStringLiteral("Tamo Handel GmbH"));
       EXPECT_EQ(v.typ, Report::Typ::Text);
     }
-    if (v.name == QLatin1String("Absender.GläubigerID")) EXPECT_TRUE(v.wert.isNull());
+    if (v.name == QLatin1String("Absender.GläubigerID")) {
+      EXPECT_TRUE(v.wert.isNull());
+    }
     if (v.name == QLatin1String("Absender.AdressenFormat")) {
       EXPECT_EQ(v.typ, Report::Typ::Zahl);
       EXPECT_EQ(v.wert.toLongLong(), 0);
