@@ -315,6 +315,7 @@ void FormularZahlung::DarstellungAnwenden() {
     m_leiste->AktiviertSetzen(s.schluessel, s.aktiviert);
   }
   m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), m_zustand.Suchmodus());
+  m_leiste->GedruecktSetzen(QStringLiteral("Prüfen"), m_zustand.NurFehlerhafte());
   Navigator()->BeschriftungSetzen(m_darstellung.navigatorBeschriftung);
 }
 
@@ -442,6 +443,10 @@ void FormularZahlung::ZahlartGeklickt(int index) {
 }
 
 void FormularZahlung::closeEvent(QCloseEvent* ereignis) {
+  if (!DialogeSchliessen()) {
+    ereignis->ignore();
+    return;
+  }
   // Closing during entry discards it.
   if (m_zustand.EingabeModus()) Abbrechen();
   ZahlungsformularEinstellungen& e = m_zustand.Einstellungen();

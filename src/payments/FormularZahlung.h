@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QPointer>
 #include <QVariantList>
 #include <QWidget>
 
@@ -24,6 +25,7 @@ class MaskenFeld;
 class OptionsGruppe;
 class QCheckBox;
 class QLabel;
+class SkontoForm;
 class StatusLeiste;
 class TastenVorschau;
 class Werkzeugleiste;
@@ -59,6 +61,11 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   // Open-item import seam: (kind shown, the form's font). Default: the modal ImportForm.
   using ImportAufrufFunktion = std::function<void(Zahlart zahlart, const QFont& schrift)>;
   void ImportAufrufSetzen(ImportAufrufFunktion aufruf) { m_importAufruf = std::move(aufruf); }
+  // Cash-discount dialog seam: gets the prepared, shown dialog and ends it. Default: exec.
+  using SkontoAufruf = std::function<void(SkontoForm& dialog)>;
+  void SkontoAufrufSetzen(SkontoAufruf aufruf) { m_skontoAufruf = std::move(aufruf); }
+  // The cash-discount dialog while it is open.
+  SkontoForm* Skontodialog() const;
 
   // Toolbar1_ButtonClick by key; hidden and disabled buttons do nothing. False when nothing ran.
   bool Befehl(const QString& schluessel);
@@ -151,6 +158,10 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   void FaelligkeitAbfragen();
   void ImportStarten();
   void ZahlartGeklickt(int index);
+  // "Skonto" (FormularZahlungSkonto.cpp).
+  void SkontoBearbeiten();
+  // Closes a dialog the form has open; false when it refuses.
+  bool DialogeSchliessen();
 
   Datenbank* m_db = nullptr;
   ZahlungsformularZustand m_zustand;
@@ -174,4 +185,6 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   SuchlistenAufruf m_suchliste;
   FaelligAufruf m_faelligAufruf;
   ImportAufrufFunktion m_importAufruf;
+  SkontoAufruf m_skontoAufruf;
+  QPointer<SkontoForm> m_skonto;
 };

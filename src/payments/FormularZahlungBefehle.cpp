@@ -48,7 +48,7 @@ bool FormularZahlung::BefehlAusfuehren(Zahlungsbefehl befehl) {
       break;
     case Zahlungsbefehl::Rechner: Q_EMIT RechnerAngefordert(); break;
     case Zahlungsbefehl::Import: ImportStarten(); break;
-    case Zahlungsbefehl::Skonto:
+    case Zahlungsbefehl::Skonto: SkontoBearbeiten(); break;
     case Zahlungsbefehl::Pruefen:
     case Zahlungsbefehl::Keiner:
       return false;  // their windows come later; the buttons stay hidden

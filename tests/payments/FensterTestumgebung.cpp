@@ -89,6 +89,10 @@ FormularZahlung& FensterTestumgebung::Fenster() {
     suchlistenAntwort.reset();
     return true;
   });
+  m_fenster->SkontoAufrufSetzen([this](SkontoForm& dialog) {
+    ++skontoAufrufe;
+    if (skontoHandlung) skontoHandlung(dialog);
+  });
   m_fenster->resize(900, 700);
   m_fenster->show();
   QApplication::processEvents();

@@ -4,11 +4,13 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "common/AdressQuellenInfo.h"
 #include "payments/FormularZahlung.h"
+#include "payments/SkontoForm.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Waehrung.h"
 #include "platform/ui/MeldungsRekorder.h"
@@ -59,6 +61,11 @@ class FensterTestumgebung {
   };
   QList<SuchlistenAufruf> suchlistenAufrufe;
   std::optional<QVariantList> suchlistenAntwort;
+
+  // The cash-discount dialog seam: counts the calls and runs `skontoHandlung` on the shown dialog
+  // (which is closed afterwards unless the handling closed it).
+  int skontoAufrufe = 0;
+  std::function<void(SkontoForm&)> skontoHandlung;
 
   static QDate Heute() { return QDate(2024, 3, 10); }
 

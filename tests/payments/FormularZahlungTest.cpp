@@ -174,7 +174,8 @@ TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
   EXPECT_EQ(l->Beschriftung(QStringLiteral("Schliessen")), QStringLiteral("Schließen"));
   EXPECT_FALSE(l->Sichtbar(QStringLiteral("Kopieren")));
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Suchen")));
-  for (const char* k : {"Prüfen", "Skonto", "Import"}) EXPECT_FALSE(l->Sichtbar(QString::fromUtf8(k))) << k;
+  EXPECT_TRUE(l->Sichtbar(QStringLiteral("Skonto")));
+  for (const char* k : {"Prüfen", "Import"}) EXPECT_FALSE(l->Sichtbar(QString::fromUtf8(k))) << k;
   EXPECT_TRUE(f.Maske(0)->isReadOnly());
   EXPECT_TRUE(f.Rahmen(0)->isEnabled());
   EXPECT_TRUE(f.Browsegitter()->isEnabled());
@@ -189,6 +190,7 @@ TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Kopieren")));
   EXPECT_FALSE(l->Sichtbar(QStringLiteral("Suchen")));
   EXPECT_FALSE(l->Sichtbar(QStringLiteral("Löschen")));
+  EXPECT_FALSE(l->Sichtbar(QStringLiteral("Skonto")));
   EXPECT_FALSE(f.Maske(0)->isReadOnly());
   EXPECT_FALSE(f.Rahmen(0)->isEnabled());
   EXPECT_FALSE(f.Rahmen(1)->isEnabled());
@@ -607,8 +609,10 @@ TEST_F(FormularZahlungTest, TastenLaufenUeberDieKnoepfe) {
   Taste(f, Qt::Key_Escape);
   EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
   EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Meier GmbH"));  // cancel discards the typing
-  // Browse: Alt+N and F9 start a new payment; Ctrl+K (Skonto, hidden) does nothing.
+  EXPECT_EQ(u.skontoAufrufe, 0);
+  // Browse: Ctrl+K opens the cash-discount dialog; Alt+N and F9 start a new payment.
   Taste(f, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(u.skontoAufrufe, 1);
   EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
   Taste(f, Qt::Key_N, Qt::AltModifier);
   EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Neueingabe"));

@@ -9,9 +9,12 @@
 #include <utility>
 
 #include <memory>
+#include <ostream>
+#include <string>
 #include <optional>
 
 #include "platform/db/Datenbank.h"
+#include "payments/core/ZeilenBetraege.h"
 #include "platform/db/Waehrung.h"
 
 // An in-memory database from the shipped schema, with helpers to put payments and lines in.
@@ -53,6 +56,12 @@ inline QVariantMap M(std::initializer_list<std::pair<const char*, const char*>> 
   QVariantMap m;
   for (const auto& [k, v] : paare) m.insert(QString::fromUtf8(k), QString::fromUtf8(v));
   return m;
+}
+
+// Readable amounts in failure messages.
+inline void PrintTo(const ZeilenBetraege& z, std::ostream* aus) {
+  auto text = [](const std::optional<Waehrung>& w) { return w ? w->FormatDeutsch().toStdString() : std::string("Null"); };
+  *aus << "{OP " << text(z.opBetrag) << ", Skonto " << text(z.skontoBetrag) << ", Zahlung " << text(z.zahlungsBetrag) << "}";
 }
 
 inline Waehrung Euro(int64_t euro, int64_t cent = 0) { return Waehrung::AusCent(euro * 100 + (euro < 0 ? -cent : cent)); }

@@ -22,7 +22,7 @@ bool Formulardarstellung::Ausfuehrbar(Zahlungsbefehl befehl) const {
 Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& zustand, int anzahlZahlungen,
                                                  const DarstellungsOptionen& optionen) {
   const bool eingabe = zustand.EingabeModus();
-  const bool spaeter = optionen.pruefenSkontoVerfuegbar;
+  const bool spaeter = optionen.pruefenVerfuegbar;
   auto text = [&](const QString& t) { return optionen.ohneText ? QString() : t; };
   auto knopf = [&](Zahlungsbefehl b, const QString& beschriftung, const QString& bild, const QString& tip) {
     Schaltflaeche s;
@@ -58,7 +58,7 @@ Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& 
   import.sichtbar = !eingabe && optionen.opVerknuepft;
   Schaltflaeche skonto = knopf(Zahlungsbefehl::Skonto, QStringLiteral("S&konto"), QStringLiteral("Skonto"),
                                QStringLiteral("Zahlungen mit Skonto bearbeiten"));
-  skonto.sichtbar = !eingabe && spaeter;
+  skonto.sichtbar = !eingabe;
   skonto.aktiviert = anzahlZahlungen > 0;
   Schaltflaeche pruefen = knopf(Zahlungsbefehl::Pruefen, QStringLiteral("&Prüfen"), QStringLiteral("Prüfen"),
                                 zustand.NurFehlerhafte() ? QStringLiteral("Prüfmodus ausschalten")

@@ -20,8 +20,8 @@ struct Schaltflaeche {
 struct DarstellungsOptionen {
   bool ohneText = false;        // ArbeitsfensterOhneText
   bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft: "Import" shows
-  // "Prüfen" and "Skonto" stay hidden until their commands exist.
-  bool pruefenSkontoVerfuegbar = false;
+  // "Prüfen" stays hidden until its command exists.
+  bool pruefenVerfuegbar = false;
 };
 
 // Everything the mode switch (EingabeModusAnzeigen, SchaltflaechenSetzen, GesamtsummeAnzeigen)

@@ -173,8 +173,13 @@ void ZahlFeld::Zuweisen(const std::optional<Waehrung>& wert) {
 void ZahlFeld::WertSetzen(const std::optional<Waehrung>& wert) {
   std::optional<Waehrung> w = wert;
   if (w && m_ganzzahl) w = Waehrung::AusEuro(w->Roh() / Waehrung::Skala);
-  Zuweisen(Begrenzt(w));
+  w = Begrenzt(w);
+  // Compared with what the field shows, typing not yet taken over included.
+  const bool geaendert = w != Wert();
+  m_wert = w;
+  // The text first: a handler of WertGeaendert reading Wert() while the field is edited reads it.
   TextAktualisieren();
+  if (geaendert) Q_EMIT WertGeaendert();
 }
 
 std::optional<qint64> ZahlFeld::Ganzzahl() const {

@@ -83,6 +83,27 @@ TEST(ZahlFeld, WertWaehrendDerEingabeIstDasGetippte) {
   EXPECT_EQ(*f.feld->Wert(), -Euro("17,25"));
 }
 
+TEST(ZahlFeld, WertSetzenWaehrendDerEingabeMeldetDenNeuenWert) {
+  // A handler of WertGeaendert reads the new value, and a value set over typed text counts as a change.
+  Fenster f;
+  f.feld->WertSetzen(Waehrung());
+  f.Eingeben(QStringLiteral("5"));
+  std::optional<Waehrung> gelesen;
+  int meldungen = 0;
+  QObject::connect(f.feld, &ZahlFeld::WertGeaendert, f.feld, [&] {
+    ++meldungen;
+    gelesen = f.feld->Wert();
+  });
+  f.feld->WertSetzen(Waehrung());
+  EXPECT_EQ(meldungen, 1);
+  EXPECT_EQ(gelesen, std::optional<Waehrung>(Waehrung()));
+  f.feld->WertSetzen(Waehrung());
+  EXPECT_EQ(meldungen, 1);
+  f.feld->WertSetzen(Euro("3"));
+  EXPECT_EQ(meldungen, 2);
+  EXPECT_EQ(gelesen, std::optional<Waehrung>(Euro("3")));
+}
+
 TEST(ZahlFeld, MinimumUndMaximumBeiGanzzahlen) {
   Fenster f;
   f.feld->GanzzahlSetzen(true);

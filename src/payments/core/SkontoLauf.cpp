@@ -1,0 +1,174 @@
+#include "payments/core/SkontoLauf.h"
+
+#include <QSet>
+
+#include "platform/db/Wertumwandlung.h"
+
+namespace {
+
+QVariant Betragswert(const std::optional<Waehrung>& w) { return w ? QVariant::fromValue(*w) : QVariant(); }
+
+// The payment form's condition, evaluated on Zahlungen alone: a column of its filter bar never
+// meets a same-named column of Verwendungszweck.
+Bedingung ZahlungenDerListe(const Bedingung& zahlungen) {
+  return Bedingung(SqlText("Verwendungszweck.ZahlungNr IN (SELECT Zahlungen.ZahlungNr FROM Zahlungen") +
+                       zahlungen.AlsWhere() + SqlText(")"),
+                   zahlungen.parameter);
+}
+
+struct Gelesen {
+  qint64 zahlungNr = 0;
+  ZeilenBetraege betraege;
+};
+
+// The line as it is now, inside the run's transaction; nullopt when it or its open payment is gone.
+std::optional<Gelesen> ZeileLesen(Datenbank& db, qint64 lfdNr, DbFehler& fehler) {
+  std::optional<Gelesen> ergebnis;
+  fehler = db.Abfragen(
+      "SELECT Verwendungszweck.ZahlungNr, Verwendungszweck.OPBetrag, Verwendungszweck.SkontoBetrag, "
+      "Verwendungszweck.ZahlungsBetrag FROM Verwendungszweck INNER JOIN Zahlungen ON Zahlungen.ZahlungNr = "
+      "Verwendungszweck.ZahlungNr WHERE Verwendungszweck.LfdNr = ? AND Zahlungen.Erledigt = 0",
+      {QVariant(lfdNr)}, [&](const Zeile& z) {
+        ergebnis = Gelesen{z.Wert(0).toLongLong(),
+                           {WaehrungAusWert(z.Wert(1)), WaehrungAusWert(z.Wert(2)), WaehrungAusWert(z.Wert(3))}};
+        return false;
+      });
+  return ergebnis;
+}
+
+DbFehler ZeileSchreiben(Datenbank& db, qint64 lfdNr, const ZeilenBetraege& b) {
+  return db.Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ?, ZahlungsBetrag = ? WHERE LfdNr = ?",
+                       {Betragswert(b.opBetrag), Betragswert(b.skontoBetrag), Betragswert(b.zahlungsBetrag),
+                        QVariant(lfdNr)});
+}
+
+DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen) {
+  for (qint64 nr : zahlungen) {
+    if (DbFehler f = db.Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = (SELECT COALESCE(SUM(ZahlungsBetrag), 0) "
+                                   "FROM Verwendungszweck WHERE ZahlungNr = ?) WHERE ZahlungNr = ?",
+                                   {QVariant(nr), QVariant(nr)}))
+      return f;
+  }
+  return {};
+}
+
+QString Fehlertext(const QString& titel, const DbFehler& fehler, const QString& folge) {
+  return titel + QStringLiteral("\r\rNr: ") + QString::number(fehler.Nummer) + QStringLiteral("\rBeschreibung: ") +
+         fehler.Beschreibung + QStringLiteral("\r\r") + folge;
+}
+
+}  // namespace
+
+Abfrage SkontoAbfrage(const Bedingung& zahlungen) {
+  Abfrage a;
+  a.spalten = SqlText(
+      "Zahlungen.Name, Verwendungszweck.Verwendungszweck, Verwendungszweck.OPBetrag, Verwendungszweck.SkontoBetrag, "
+      "Verwendungszweck.ZahlungsBetrag, Verwendungszweck.ZahlungNr, Verwendungszweck.LfdNr");
+  a.quelle = SqlText("Zahlungen INNER JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr");
+  a.bedingung = ZahlungenDerListe(zahlungen);
+  a.sortierung = SqlText("Verwendungszweck.ZahlungNr, Verwendungszweck.LfdNr");
+  a.schluessel = SqlText("Verwendungszweck.LfdNr");
+  a.haupttabelle = QStringLiteral("Verwendungszweck");
+  return a;
+}
+
+DbFehler SkontoSummenErmitteln(Datenbank& db, const Bedingung& zahlungen, SkontoSummen& summen) {
+  summen = {};
+  const Bedingung b = ZahlungenDerListe(zahlungen);
+  return db.Abfragen(SqlText("SELECT COALESCE(SUM(OPBetrag), 0), COALESCE(SUM(SkontoBetrag), 0), "
+                             "COALESCE(SUM(ZahlungsBetrag), 0) FROM Verwendungszweck") +
+                         b.AlsWhere(),
+                     b.parameter, [&](const Zeile& z) {
+                       summen.opBetrag = Waehrung::AusRoh(z.Wert(0).toLongLong());
+                       summen.skontoBetrag = Waehrung::AusRoh(z.Wert(1).toLongLong());
+                       summen.zahlungsBetrag = Waehrung::AusRoh(z.Wert(2).toLongLong());
+                       return false;
+                     });
+}
+
+QString SkontoLaufFehlertext(const DbFehler& fehler) {
+  return Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), fehler,
+                    QStringLiteral("Der Abzug wurde nicht vorgenommen; alle Beträge sind unverändert."));
+}
+
+QString SkontoZuruecksetzenFehlertext(const DbFehler& fehler) {
+  return Fehlertext(QStringLiteral("Fehler beim Zurücksetzen der Änderungen!"), fehler,
+                    QStringLiteral("Die Beträge sind unverändert; die Änderungen können weiterhin zurückgesetzt werden."));
+}
+
+QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen) {
+  if (ergebnis.uebergangen <= 0) return {};
+  const QString anzahl = QString::number(ergebnis.uebergangen);
+  if (zuruecksetzen)
+    return anzahl + QStringLiteral(" Zeile(n) wurde(n) nicht zurückgesetzt, weil sie inzwischen an anderer Stelle "
+                                   "geändert wurde(n) oder ihre Zahlung erledigt oder gelöscht ist.");
+  return anzahl + QStringLiteral(" Zeile(n) wurde(n) nicht geändert, weil ihre Zahlung inzwischen erledigt oder "
+                                 "gelöscht ist.");
+}
+
+SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNummern, const SkontoVorgabe& vorgabe) {
+  SkontoErgebnis e;
+  Transaktion t(db);
+  if (t.Fehler()) {
+    e.fehler = t.Fehler();
+    return e;
+  }
+  // The session takes the new state only once the transaction is committed.
+  QMap<qint64, Stand> staende = m_zeilen;
+  QSet<qint64> zahlungen;
+  for (qint64 lfdNr : lfdNummern) {
+    DbFehler f;
+    const std::optional<Gelesen> zeile = ZeileLesen(db, lfdNr, f);
+    if (f) return {f, 0, 0};
+    if (!zeile) {
+      ++e.uebergangen;
+      continue;
+    }
+    const ZeilenBetraege neu = SkontoRechnung::ZeileBerechnen(zeile->betraege, vorgabe);
+    if (neu != zeile->betraege) {
+      if (DbFehler s = ZeileSchreiben(db, lfdNr, neu)) return {s, 0, 0};
+    }
+    auto stand = staende.find(lfdNr);
+    if (stand == staende.end()) {
+      staende.insert(lfdNr, Stand{zeile->zahlungNr, zeile->betraege, neu});
+    } else {
+      // Changed elsewhere since the last run: what it had then is no longer the dialog's to restore.
+      if (stand->jetzt != zeile->betraege) stand->original = zeile->betraege;
+      stand->jetzt = neu;
+    }
+    zahlungen.insert(zeile->zahlungNr);
+    ++e.bearbeitet;
+  }
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen)) return {f, 0, 0};
+  if (DbFehler f = t.Commit()) return {f, 0, 0};
+  m_zeilen = std::move(staende);
+  return e;
+}
+
+SkontoErgebnis SkontoSitzung::Zuruecksetzen(Datenbank& db) {
+  SkontoErgebnis e;
+  Transaktion t(db);
+  if (t.Fehler()) {
+    e.fehler = t.Fehler();
+    return e;
+  }
+  QSet<qint64> zahlungen;
+  for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
+    DbFehler f;
+    const std::optional<Gelesen> zeile = ZeileLesen(db, it.key(), f);
+    if (f) return {f, 0, 0};
+    if (!zeile || zeile->betraege != it->jetzt) {
+      ++e.uebergangen;
+      continue;
+    }
+    if (it->original != zeile->betraege) {
+      if (DbFehler s = ZeileSchreiben(db, it.key(), it->original)) return {s, 0, 0};
+    }
+    zahlungen.insert(zeile->zahlungNr);
+    ++e.bearbeitet;
+  }
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen)) return {f, 0, 0};
+  if (DbFehler f = t.Commit()) return {f, 0, 0};
+  m_zeilen.clear();
+  return e;
+}
