@@ -284,12 +284,6 @@ TEST(OPAbfrage, AuftragsprogrammGutschriftWirdGenauEinmalNegiert) {
   EXPECT_EQ(OffenenPostenUebernehmen(p[1], v, true, 27).betraege.zahlungsBetrag, E(100));
 }
 
-// A line's amounts in failure messages, e.g. {100.00, -, 95.00}.
-void PrintTo(const ZeilenBetraege& z, std::ostream* os) {
-  const auto text = [](const std::optional<Waehrung>& w) { return w ? w->FormatInvariant().toStdString() : std::string("-"); };
-  *os << '{' << text(z.opBetrag) << ", " << text(z.skontoBetrag) << ", " << text(z.zahlungsBetrag) << '}';
-}
-
 namespace {
 
 std::optional<Waehrung> C(int64_t euro, int64_t cent) { return Euro(euro, cent); }

@@ -58,10 +58,10 @@ inline QVariantMap M(std::initializer_list<std::pair<const char*, const char*>> 
   return m;
 }
 
-// Readable amounts in failure messages.
-inline void PrintTo(const ZeilenBetraege& z, std::ostream* aus) {
-  auto text = [](const std::optional<Waehrung>& w) { return w ? w->FormatDeutsch().toStdString() : std::string("Null"); };
-  *aus << "{OP " << text(z.opBetrag) << ", Skonto " << text(z.skontoBetrag) << ", Zahlung " << text(z.zahlungsBetrag) << "}";
+// A line's amounts in failure messages, e.g. {100.00, -, 95.00}.
+inline void PrintTo(const ZeilenBetraege& z, std::ostream* os) {
+  const auto text = [](const std::optional<Waehrung>& w) { return w ? w->FormatInvariant().toStdString() : std::string("-"); };
+  *os << '{' << text(z.opBetrag) << ", " << text(z.skontoBetrag) << ", " << text(z.zahlungsBetrag) << '}';
 }
 
 inline Waehrung Euro(int64_t euro, int64_t cent = 0) { return Waehrung::AusCent(euro * 100 + (euro < 0 ? -cent : cent)); }
