@@ -11,11 +11,9 @@
 #include "common/Programmzustand.h"
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Kalender.h"
 
-namespace {
-constexpr int HilfeKontext = 3111;
-}
 
 FaelligAbfrage::FaelligAbfrage(QWidget* eltern) : QDialog(eltern) {
   setWindowTitle(QStringLiteral("Fälligkeits-Abfrage"));
@@ -129,7 +127,7 @@ void FaelligAbfrage::closeEvent(QCloseEvent* ereignis) {
 void FaelligAbfrage::keyPressEvent(QKeyEvent* ereignis) {
   switch (ereignis->key()) {
     case Qt::Key_F1:
-      HilfeAnzeigen(HilfeKontext, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+      HilfeAnzeigen(HilfeKontext::FaelligAbfrage, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
       ereignis->accept();
       return;
     case Qt::Key_Escape:

@@ -21,14 +21,11 @@
 #include "platform/db/Wertumwandlung.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/Werkzeugleiste.h"
-
-namespace {
-constexpr int HilfeKontextNummer = 3101;
-}  // namespace
 
 bool FormularZahlung::Befehl(const QString& schluessel) { return m_leiste->Druecken(schluessel); }
 
@@ -44,7 +41,7 @@ bool FormularZahlung::BefehlAusfuehren(Zahlungsbefehl befehl) {
     case Zahlungsbefehl::Schliessen: Schliessen(); break;
     case Zahlungsbefehl::Faelligkeit: FaelligkeitAbfragen(); break;
     case Zahlungsbefehl::Hilfe:
-      HilfeAnzeigen(HilfeKontextNummer, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+      HilfeAnzeigen(HilfeKontext::Zahlungen, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
       break;
     case Zahlungsbefehl::Rechner: Q_EMIT RechnerAngefordert(); break;
     case Zahlungsbefehl::Import: ImportStarten(); break;

@@ -186,8 +186,11 @@ void SkontoForm::Daten(const Bedingung& zahlungen, std::optional<qint64> startZa
 }
 
 void SkontoForm::showEvent(QShowEvent* ereignis) {
-  if (!m_geladen) Laden();
+  const bool erstes = !m_geladen;
+  if (erstes) Laden();
   QDialog::showEvent(ereignis);
+  // The columns fill the grid's width once it has its size; later they scale with it.
+  if (erstes) m_gitter->SpaltenProzenteAnwenden({26.0f, 32.0f, 14.0f, 14.0f, 14.0f});
 }
 
 void SkontoForm::Laden() {

@@ -8,11 +8,15 @@
 #include <gtest/gtest.h>
 
 #include "FensterTestumgebung.h"
+#include "common/Programmzustand.h"
+#include "payments/FaelligAbfrage.h"
 #include "payments/SkontoForm.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Wertumwandlung.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/DatumFeld.h"
+#include "platform/ui/HilfeFenster.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/ui/ZahlFeld.h"
 
@@ -327,4 +331,26 @@ TEST_F(SkontoFormTest, ProgrammendeBeiOffenemDialogSchliesstIhnWieSchliessen) {
   EXPECT_EQ(Zahlbetrag(a1), Eur(980));
   EXPECT_EQ(Gesamt(a), Eur(1274));
   EXPECT_EQ(GetSetting(QStringLiteral("Skonto State"), QStringLiteral("Prozent")), QStringLiteral("2"));
+}
+
+TEST_F(SkontoFormTest, F1ZeigtDieSeiteDesFenstersDasDenFokusHat) {
+  Zustand().ProgrammVerzeichnisSetzen(QStringLiteral(TAMO_SOURCE_DIR "/resources/"));
+  const QString hilfe = Zustand().ProgrammVerzeichnis() + QStringLiteral("help");
+  FormularZahlung& f = u.Fenster();
+  QString imDialog;
+  u.skontoHandlung = [&](SkontoForm& d) {
+    QTest::keyClick(d.Gitter()->Ansicht(), Qt::Key_F1);
+    imDialog = HilfeFenster::Instanz(hilfe)->AktuelleDatei();
+  };
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Skonto")));
+  EXPECT_TRUE(imDialog.endsWith(QStringLiteral("/120.html"))) << imDialog.toStdString();
+  QTest::keyClick(f.Browsegitter()->Ansicht(), Qt::Key_F1);
+  EXPECT_TRUE(HilfeFenster::Instanz(hilfe)->AktuelleDatei().endsWith(QStringLiteral("/100.html")));
+  FaelligAbfrage faellig;
+  faellig.Daten(QApplication::font(), FensterTestumgebung::Heute());
+  faellig.show();
+  QApplication::processEvents();
+  QTest::keyClick(faellig.Datumfeld(), Qt::Key_F1);
+  EXPECT_TRUE(HilfeFenster::Instanz(hilfe)->AktuelleDatei().endsWith(QStringLiteral("/110.html")));
+  HilfeFenster::Instanz(hilfe)->close();
 }

@@ -1,0 +1,178 @@
+// The payment form's "Skonto" and "Prüfen" at 100,000 open credit transfers of one sender, each
+// with one remittance line, on a database file (WAL, as at a workstation):
+//   - a discount run over 10,000 marked lines in the dialog (the run's transaction, the grid read
+//     again with its 10,000 marks, the footers) and its reset;
+//   - the same run in the core alone, and a run over all 100,000 listed lines;
+//   - opening the dialog over the 100,000 payments (rows, marks of the start payment, footers).
+#include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "common/Programmzustand.h"
+#include "payments/FormularZahlung.h"
+#include "payments/SkontoForm.h"
+#include "payments/core/SkontoLauf.h"
+#include "payments/core/ZahlungenAbfrage.h"
+#include "platform/db/Datenbank.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/MeldungsRekorder.h"
+#include "platform/ui/ZahlFeld.h"
+
+namespace {
+
+constexpr int Zahlungen = 100000;
+constexpr int Zeilen = 10000;
+
+struct Bestand {
+  QTemporaryDir ordner;
+  MeldungsRekorder meldungen;
+  bool ok = false;
+
+  Bestand() {
+    QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(ordner.filePath(QStringLiteral("TamoSEPA.db")), f, true);
+    if (!db || !schema.open(QIODevice::ReadOnly) || db->SkriptAusfuehren(QString::fromUtf8(schema.readAll()))) return;
+    {
+      Transaktion t(*db);
+      for (int i = 1; i <= Zahlungen; ++i) {
+        const QVariant betrag = QVariant::fromValue(Waehrung::AusCent(1000 + i % 5000));
+        db->Ausfuehren("INSERT INTO Zahlungen (AbsenderNr, Art, Name, Bank, BIC, IBAN, Verwendungszweck1, ZahlungGesamt) "
+                       "VALUES (1, 'G', ?, 'Testbank', 'COBADEFFXXX', 'DE89370400440532013000', ?, ?)",
+                       {QStringLiteral("Empfänger %1").arg(i), QStringLiteral("RG %1").arg(i), betrag});
+        const qint64 nr = db->LetzteEinfuegeNr();
+        db->Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPBetrag, ZahlungsBetrag) "
+                       "VALUES (?, 1, ?, ?, ?)",
+                       {nr, QStringLiteral("RG %1").arg(i), betrag, betrag});
+      }
+      if (t.Commit()) return;
+    }
+    Zustand().DatenbankUebernehmen(std::move(db), nullptr, AdressQuellenInfo::Intern());
+    Zustand().AktuelleAbsenderNrSetzen(1);
+    ok = true;
+  }
+};
+
+Bestand& Daten() {
+  static Bestand b;
+  return b;
+}
+
+Bedingung Liste() {
+  ZahlungenFilter f;
+  f.absenderNr = 1;
+  return ZahlungenBedingung(f);
+}
+
+QList<qint64> ErsteZeilen(int anzahl) {
+  QList<qint64> l;
+  for (int i = 1; i <= anzahl; ++i) l << i;
+  return l;
+}
+
+SkontoVorgabe ZweiProzent() {
+  SkontoVorgabe v;
+  v.prozent = Waehrung::AusCent(200);
+  return v;
+}
+
+std::unique_ptr<SkontoForm> DialogOeffnen() {
+  auto d = std::make_unique<SkontoForm>();
+  d->Daten(Liste(), 1, QApplication::font());
+  d->resize(900, 600);
+  d->show();
+  QApplication::processEvents();
+  return d;
+}
+
+void SkontoDialogOeffnen(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  for (auto _ : state) {
+    auto d = DialogOeffnen();
+    if (d->Gitter()->ZeilenAnzahl() != Zahlungen) state.SkipWithError("Zeilen");
+  }
+}
+BENCHMARK(SkontoDialogOeffnen)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// "Abzug vornehmen" on 10,000 marked lines, then "Änderungen zurücksetzen" (timed apart).
+void SkontoLauf10000MarkierteZeilen(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  auto d = DialogOeffnen();
+  d->Gitter()->MarkenLeeren();
+  for (int z = 0; z < Zeilen; ++z) d->Gitter()->MarkeSetzen(z);
+  d->SkontoProzent()->WertSetzen(Waehrung::AusCent(200));
+  for (auto _ : state) {
+    d->AbzugVornehmen();
+    state.PauseTiming();
+    if (d->Sitzung().ZeilenAnzahl() != Zeilen || d->Gitter()->MarkenAnzahl() != Zeilen) state.SkipWithError("Lauf");
+    d->Zuruecksetzen();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(SkontoLauf10000MarkierteZeilen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void SkontoZuruecksetzen10000Zeilen(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  auto d = DialogOeffnen();
+  d->Gitter()->MarkenLeeren();
+  for (int z = 0; z < Zeilen; ++z) d->Gitter()->MarkeSetzen(z);
+  for (auto _ : state) {
+    state.PauseTiming();
+    d->AbzugVornehmen();
+    state.ResumeTiming();
+    d->Zuruecksetzen();
+    if (d->Sitzung().Geaendert()) state.SkipWithError("Zuruecksetzen");
+  }
+}
+BENCHMARK(SkontoZuruecksetzen10000Zeilen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The core alone: one transaction over 10,000 lines (read, compute, write, 10,000 totals).
+void SkontoKern10000Zeilen(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  Datenbank& db = *Zustand().Datenbank();
+  const QList<qint64> zeilen = ErsteZeilen(Zeilen);
+  for (auto _ : state) {
+    SkontoSitzung s;
+    if (!s.Abziehen(db, zeilen, ZweiProzent()).Ok()) state.SkipWithError("Lauf");
+    state.PauseTiming();
+    s.Zuruecksetzen(db);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(SkontoKern10000Zeilen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void SkontoKernAlle100000Zeilen(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  Datenbank& db = *Zustand().Datenbank();
+  const QList<qint64> zeilen = ErsteZeilen(Zahlungen);
+  for (auto _ : state) {
+    SkontoSitzung s;
+    if (!s.Abziehen(db, zeilen, ZweiProzent()).Ok()) state.SkipWithError("Lauf");
+    state.PauseTiming();
+    s.Zuruecksetzen(db);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(SkontoKernAlle100000Zeilen)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The dialogs' settings go to a file of the run, never to the user's.
+  QStandardPaths::setTestModeEnabled(true);
+  QTemporaryDir heim;
+  qputenv("TAMOSEPA_EINSTELLUNGEN", QFile::encodeName(heim.filePath(QStringLiteral("einstellungen.ini"))));
+  qputenv("TAMOSEPA_PROGRAMMVERZEICHNIS", QFile::encodeName(heim.filePath(QStringLiteral("programm"))));
+  QApplication app(argc, argv);
+  ::benchmark::Initialize(&argc, argv);
+  ::benchmark::RunSpecifiedBenchmarks();
+  ::benchmark::Shutdown();
+  Zustand().DatenbankSchliessen();
+  return 0;
+}
