@@ -2,19 +2,12 @@
 
 #include <QSet>
 
+#include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Wertumwandlung.h"
 
 namespace {
 
 QVariant Betragswert(const std::optional<Waehrung>& w) { return w ? QVariant::fromValue(*w) : QVariant(); }
-
-// The payment form's condition, evaluated on Zahlungen alone: a column of its filter bar never
-// meets a same-named column of Verwendungszweck.
-Bedingung ZahlungenDerListe(const Bedingung& zahlungen) {
-  return Bedingung(SqlText("Verwendungszweck.ZahlungNr IN (SELECT Zahlungen.ZahlungNr FROM Zahlungen") +
-                       zahlungen.AlsWhere() + SqlText(")"),
-                   zahlungen.parameter);
-}
 
 struct Gelesen {
   qint64 zahlungNr = 0;
@@ -65,7 +58,7 @@ Abfrage SkontoAbfrage(const Bedingung& zahlungen) {
       "Zahlungen.Name, Verwendungszweck.Verwendungszweck, Verwendungszweck.OPBetrag, Verwendungszweck.SkontoBetrag, "
       "Verwendungszweck.ZahlungsBetrag, Verwendungszweck.ZahlungNr, Verwendungszweck.LfdNr");
   a.quelle = SqlText("Zahlungen INNER JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr");
-  a.bedingung = ZahlungenDerListe(zahlungen);
+  a.bedingung = ZahlungenDerListe(zahlungen, "Verwendungszweck.ZahlungNr");
   a.sortierung = SqlText("Verwendungszweck.ZahlungNr, Verwendungszweck.LfdNr");
   a.schluessel = SqlText("Verwendungszweck.LfdNr");
   a.haupttabelle = QStringLiteral("Verwendungszweck");
@@ -74,7 +67,7 @@ Abfrage SkontoAbfrage(const Bedingung& zahlungen) {
 
 DbFehler SkontoSummenErmitteln(Datenbank& db, const Bedingung& zahlungen, SkontoSummen& summen) {
   summen = {};
-  const Bedingung b = ZahlungenDerListe(zahlungen);
+  const Bedingung b = ZahlungenDerListe(zahlungen, "Verwendungszweck.ZahlungNr");
   return db.Abfragen(SqlText("SELECT COALESCE(SUM(OPBetrag), 0), COALESCE(SUM(SkontoBetrag), 0), "
                              "COALESCE(SUM(ZahlungsBetrag), 0) FROM Verwendungszweck") +
                          b.AlsWhere(),

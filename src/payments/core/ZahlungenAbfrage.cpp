@@ -49,6 +49,11 @@ Abfrage ZahlungenNachNummer(const Bedingung& bedingung) {
   return a;
 }
 
+Bedingung ZahlungenDerListe(const Bedingung& liste, const SqlText& spalte) {
+  return Bedingung(spalte + SqlText(" IN (SELECT Zahlungen.ZahlungNr FROM Zahlungen") + liste.AlsWhere() + SqlText(")"),
+                   liste.parameter);
+}
+
 SqlText AbfrageSql(const Abfrage& abfrage) {
   SqlText sql = SqlText("SELECT ") + (abfrage.spalten.IstLeer() ? SqlText("*") : abfrage.spalten) + SqlText(" FROM ") +
                 abfrage.quelle + abfrage.bedingung.AlsWhere();

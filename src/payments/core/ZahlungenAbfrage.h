@@ -32,11 +32,16 @@ Bedingung FaelligBisBedingung(const std::optional<QDate>& faelligBis);
 // the filter bar, the check mode, and "Fällig before the day after the limit" (so the limit day is
 // included; a payment without due date never matches a limit).
 Bedingung ZahlungenBedingung(const ZahlungenFilter& filter);
-// SELECT * FROM Zahlungen WHERE <condition> ORDER BY ZahlungNr, in parts for a Recordset. This is
-// what the cash-discount dialog and the other windows receive.
+// SELECT * FROM Zahlungen WHERE <condition> ORDER BY ZahlungNr, in parts for a Recordset.
 Abfrage ZahlungenAbfrageErstellen(const ZahlungenFilter& filter);
 // The same over any condition on Zahlungen.
 Abfrage ZahlungenNachNummer(const Bedingung& bedingung);
+
+// The payments of a list (a condition on Zahlungen, such as ZahlungenBedingung) for a query that joins
+// other tables: "<spalte> IN (SELECT ZahlungNr FROM Zahlungen WHERE <condition>)". The condition is
+// evaluated on Zahlungen alone, so that an unqualified column of the filter bar never meets a
+// same-named column of the joined table.
+Bedingung ZahlungenDerListe(const Bedingung& liste, const SqlText& spalte);
 
 // The whole statement of a query in parts (the parameters stay in abfrage.bedingung).
 SqlText AbfrageSql(const Abfrage& abfrage);
