@@ -371,6 +371,7 @@ void FormularZahlung::Reposition() {
     FelderLeeren();
   }
   ZeilenLaden();
+  PruefgrundAnzeigen();
   m_inReposition = false;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QPointer>
+#include <QStringList>
 #include <QVariantList>
 #include <QWidget>
 
@@ -162,6 +164,10 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   void SkontoBearbeiten();
   // Closes a dialog the form has open; false when it refuses.
   bool DialogeSchliessen();
+  // "Prüfen" (FormularZahlungPruefen.cpp): check mode on (with the check) or off.
+  void Pruefen();
+  // In check mode the status line names why the current payment is faulty.
+  void PruefgrundAnzeigen();
 
   Datenbank* m_db = nullptr;
   ZahlungsformularZustand m_zustand;
@@ -187,4 +193,5 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   ImportAufrufFunktion m_importAufruf;
   SkontoAufruf m_skontoAufruf;
   QPointer<SkontoForm> m_skonto;
+  QHash<qint64, QStringList> m_pruefgruende;  // reasons of the last check, by payment
 };

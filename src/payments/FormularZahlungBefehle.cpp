@@ -46,9 +46,8 @@ bool FormularZahlung::BefehlAusfuehren(Zahlungsbefehl befehl) {
     case Zahlungsbefehl::Rechner: Q_EMIT RechnerAngefordert(); break;
     case Zahlungsbefehl::Import: ImportStarten(); break;
     case Zahlungsbefehl::Skonto: SkontoBearbeiten(); break;
-    case Zahlungsbefehl::Pruefen:
-    case Zahlungsbefehl::Keiner:
-      return false;  // their windows come later; the buttons stay hidden
+    case Zahlungsbefehl::Pruefen: Pruefen(); break;
+    case Zahlungsbefehl::Keiner: return false;
   }
   return true;
 }

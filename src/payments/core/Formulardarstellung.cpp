@@ -22,7 +22,6 @@ bool Formulardarstellung::Ausfuehrbar(Zahlungsbefehl befehl) const {
 Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& zustand, int anzahlZahlungen,
                                                  const DarstellungsOptionen& optionen) {
   const bool eingabe = zustand.EingabeModus();
-  const bool spaeter = optionen.pruefenVerfuegbar;
   auto text = [&](const QString& t) { return optionen.ohneText ? QString() : t; };
   auto knopf = [&](Zahlungsbefehl b, const QString& beschriftung, const QString& bild, const QString& tip) {
     Schaltflaeche s;
@@ -63,7 +62,7 @@ Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& 
   Schaltflaeche pruefen = knopf(Zahlungsbefehl::Pruefen, QStringLiteral("&Prüfen"), QStringLiteral("Prüfen"),
                                 zustand.NurFehlerhafte() ? QStringLiteral("Prüfmodus ausschalten")
                                                          : QStringLiteral("Zahlungen auf Fehler prüfen"));
-  pruefen.sichtbar = !eingabe && spaeter;
+  pruefen.sichtbar = !eingabe;
   pruefen.aktiviert = zustand.NurFehlerhafte() || anzahlZahlungen > 0;
   Schaltflaeche schliessen =
       knopf(Zahlungsbefehl::Schliessen, eingabe ? QStringLiteral("Abbruch<ESC>") : QStringLiteral("Schließen"),

@@ -20,8 +20,6 @@ struct Schaltflaeche {
 struct DarstellungsOptionen {
   bool ohneText = false;        // ArbeitsfensterOhneText
   bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft: "Import" shows
-  // "Prüfen" stays hidden until its command exists.
-  bool pruefenVerfuegbar = false;
 };
 
 // Everything the mode switch (EingabeModusAnzeigen, SchaltflaechenSetzen, GesamtsummeAnzeigen)

@@ -1,0 +1,59 @@
+// The payment form's command "Prüfen": the check mode over the listed payments.
+
+#include <QApplication>
+
+#include "common/Programmzustand.h"
+#include "common/Uhr.h"
+#include "payments/FormularZahlung.h"
+#include "payments/core/Pruefmodus.h"
+#include "payments/core/ZahlungenAbfrage.h"
+#include "platform/settings/Registrierung.h"
+#include "platform/ui/Meldung.h"
+#include "platform/ui/Werkzeugleiste.h"
+
+void FormularZahlung::Pruefen() {
+  if (!m_db) return;
+  if (m_zustand.NurFehlerhafte()) {
+    // Switching off runs no check: the full list again.
+    m_zustand.NurFehlerhafteSetzen(false);
+    m_pruefgruende.clear();
+    ZahlungenLaden();
+    return;
+  }
+  const std::optional<qint64> gemerkt = m_aktuelleNr;
+  m_leiste->GedruecktSetzen(QStringLiteral("Prüfen"), true);
+  const bool blzAbgleich =
+      GetSetting(QStringLiteral("Formular State"), QStringLiteral("PrüfenMitBLZAbgleich"), QStringLiteral("0")) ==
+      QLatin1String("1");
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const PruefmodusErgebnis e =
+      ZahlungenPruefen(*m_db, ZahlungenBedingung(ZahlungenFilterAus(m_zustand, Zustand().AktuelleAbsenderNr())),
+                       blzAbgleich, Uhr::Heute());
+  QApplication::restoreOverrideCursor();
+  if (e.lesefehler) {
+    m_leiste->GedruecktSetzen(QStringLiteral("Prüfen"), false);
+    DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), e.lesefehler);
+    return;
+  }
+  if (e.fehlerhaft == 0) {
+    if (e.nichtGespeichert > 0)
+      Meldung::Fehler(Pruefmodus::SpeicherfehlerText(e) + QStringLiteral("\r\rDer Prüfmodus wird daher wieder ausgeschaltet."),
+                      {}, this);
+    else
+      Meldung::Zeigen(Pruefmodus::KeineFehlerText(), MeldungsKnoepfe::Ok, MeldungsSymbol::Information, {}, this);
+  } else {
+    m_pruefgruende = e.gruende;
+    m_zustand.NurFehlerhafteSetzen(true);
+    Meldung::Zeigen(Pruefmodus::ErgebnisText(e, blzAbgleich), MeldungsKnoepfe::Ok,
+                    e.nichtGespeichert > 0 ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information, {}, this);
+  }
+  ZahlungenLaden();
+  if (!m_zustand.NurFehlerhafte() && gemerkt) ZahlungAnsteuern(*gemerkt);
+  PruefgrundAnzeigen();
+}
+
+void FormularZahlung::PruefgrundAnzeigen() {
+  if (!m_zustand.NurFehlerhafte() || !m_aktuelleNr) return;
+  const auto gruende = m_pruefgruende.constFind(*m_aktuelleNr);
+  if (gruende != m_pruefgruende.constEnd()) StatusSetzen(Pruefmodus::GrundText(*gruende));
+}

@@ -1,0 +1,265 @@
+#include "payments/core/Pruefmodus.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+#include "common/Auftragspruefung.h"
+#include "common/Bic.h"
+#include "common/Textfunktionen.h"
+#include "payments/core/ZahlungenAbfrage.h"
+#include "platform/db/Wertumwandlung.h"
+
+namespace {
+
+// What is stored of an order before the check: the guard of the write-back and what it changes.
+struct Gespeichert {
+  QVariant name;               // Name as stored (Null included)
+  QVariant verwendungszweck1;  // Verwendungszweck1 as stored
+  bool fehler = false;
+  std::optional<qint64> zeile1;  // LfdNr of line 1 (first in line order)
+  QVariant zeile1Text;
+};
+
+// What the check stores of one order.
+struct Rueckschrieb {
+  qsizetype index = 0;
+  QString name;
+  QString verwendungszweck1;
+  bool fehler = false;
+  std::optional<QString> zeile1Text;  // line 1 cleaned as well
+};
+
+Waehrung BetragOderNull(const QVariant& wert) { return WaehrungAusWert(wert).value_or(Waehrung()); }
+
+QString ZeichensatzText(const QString& text) {
+  bool gueltig = false;
+  bool geaendert = false;
+  return UngueltigeZeichenEntfernen(QVariant(text), 1, gueltig, geaendert).toString();
+}
+
+DbFehler AuftraegeLesen(Datenbank& db, const Bedingung& liste, QList<Zahlungsauftrag>& lauf,
+                        QList<Gespeichert>& gespeichert) {
+  const Bedingung b = ZahlungenDerListe(liste, "Zahlungen.ZahlungNr");
+  const SqlText sql =
+      SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Art, Zahlungen.Name, Zahlungen.IBAN, Zahlungen.BIC, "
+              "Zahlungen.MandatReferenz, Zahlungen.MandatDatum, Zahlungen.MandatSequenz, Zahlungen.ZahlungGesamt, "
+              "Zahlungen.Verwendungszweck1, Zahlungen.\"Textschlüssel\", Zahlungen.EinzelReferenz, Zahlungen.\"Fällig\", "
+              "Zahlungen.Fehler, Verwendungszweck.LfdNr, Verwendungszweck.Verwendungszweck, "
+              "Verwendungszweck.ZahlungsBetrag FROM Zahlungen LEFT JOIN Verwendungszweck ON "
+              "Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr") +
+      b.AlsWhere() + SqlText(" ORDER BY Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr, Verwendungszweck.LfdNr");
+  return db.Abfragen(sql, b.parameter, [&](const Zeile& z) {
+    const qint64 nr = z.Wert(0).toLongLong();
+    if (lauf.isEmpty() || lauf.last().ZahlungNr != nr) {
+      Zahlungsauftrag a;
+      a.ZahlungNr = nr;
+      a.Art = TextAusWert(z.Wert(1));
+      a.Name = TextAusWert(z.Wert(2));
+      a.IBAN = TextAusWert(z.Wert(3));
+      a.BIC = TextAusWert(z.Wert(4));
+      a.MandatReferenz = TextAusWert(z.Wert(5));
+      a.MandatDatum = DatumAusWert(z.Wert(6));
+      a.MandatSequenz = int(z.Wert(7).toLongLong());
+      a.Betrag = BetragOderNull(z.Wert(8));
+      a.Verwendungszweck1 = TextAusWert(z.Wert(9));
+      a.Textschluessel = TextAusWert(z.Wert(10));
+      a.EinzelReferenz = TextAusWert(z.Wert(11));
+      a.Faellig = DatumAusWert(z.Wert(12));
+      Gespeichert g;
+      g.name = z.Wert(2);
+      g.verwendungszweck1 = z.Wert(9);
+      g.fehler = z.Wert(13).toLongLong() != 0;
+      lauf << std::move(a);
+      gespeichert << std::move(g);
+    }
+    if (!z.Wert(14).isNull()) {
+      if (!gespeichert.last().zeile1) {
+        gespeichert.last().zeile1 = z.Wert(14).toLongLong();
+        gespeichert.last().zeile1Text = z.Wert(15);
+      }
+      lauf.last().Zeilen << Auftragszeile{TextAusWert(z.Wert(15)), BetragOderNull(z.Wert(16))};
+    }
+    return true;
+  });
+}
+
+DbFehler BicsLesen(Datenbank& db, QSet<QString>& bics) {
+  return db.Abfragen("SELECT BIC FROM Bankverbindung WHERE BIC IS NOT NULL", {}, [&](const Zeile& z) {
+    const Bic bic(TextAusWert(z.Wert(0)));
+    if (!bic.IstLeer()) bics.insert(bic.Vergleichsform());
+    return true;
+  });
+}
+
+// One order's write-back, all or nothing, guarded by what was read: a row changed elsewhere since
+// (or done, or gone) is left alone and reported as not stored.
+DbFehler Speichern(Datenbank& db, const Rueckschrieb& r, const Zahlungsauftrag& a, const Gespeichert& g, bool& gespeichert) {
+  gespeichert = false;
+  if (DbFehler f = db.BeginTrans()) return f;
+  int geaendert = 0;
+  DbFehler f = db.Ausfuehren(
+      "UPDATE Zahlungen SET Name = ?, Verwendungszweck1 = ?, Fehler = ? WHERE ZahlungNr = ? AND Erledigt = 0 "
+      "AND Name IS ? COLLATE BINARY AND Verwendungszweck1 IS ? COLLATE BINARY",
+      {r.name, r.verwendungszweck1, r.fehler ? 1 : 0, a.ZahlungNr, g.name, g.verwendungszweck1}, &geaendert);
+  if (!f && geaendert == 1 && r.zeile1Text && g.zeile1) {
+    f = db.Ausfuehren("UPDATE Verwendungszweck SET Verwendungszweck = ? WHERE LfdNr = ? AND ZahlungNr = ? AND "
+                      "Verwendungszweck IS ? COLLATE BINARY",
+                      {*r.zeile1Text, *g.zeile1, a.ZahlungNr, g.zeile1Text}, &geaendert);
+  }
+  if (f || geaendert != 1) {
+    db.Rollback();
+    return f;
+  }
+  f = db.CommitTrans();
+  gespeichert = !f;
+  return f;
+}
+
+}  // namespace
+
+PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool blzAbgleich, const QDate& heute,
+                                    int stapel) {
+  PruefmodusErgebnis e;
+  QList<Zahlungsauftrag> lauf;
+  QList<Gespeichert> gespeichert;
+  if (DbFehler f = AuftraegeLesen(db, liste, lauf, gespeichert)) {
+    e.lesefehler = f;
+    return e;
+  }
+  QSet<QString> bics;
+  if (blzAbgleich) {
+    if (DbFehler f = BicsLesen(db, bics)) {
+      e.lesefehler = f;
+      return e;
+    }
+  }
+
+  // Cleaning first: the rules judge what will be stored.
+  QList<int> korrekturen(lauf.size(), 0);
+  for (qsizetype i = 0; i < lauf.size(); ++i) {
+    Zahlungsauftrag& a = lauf[i];
+    const QString name = a.Name;
+    const QString verwendungszweck1 = a.Verwendungszweck1;
+    Auftragspruefung::TexteBereinigen(a);
+    korrekturen[i] = int(a.Name != name) + int(a.Verwendungszweck1 != verwendungszweck1);
+  }
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute);
+
+  struct Urteil {
+    QStringList gruende;
+    int einzelangaben = 0;
+    bool bic = false;
+  };
+  QList<Urteil> urteile;
+  urteile.reserve(lauf.size());
+  QList<Rueckschrieb> rueckschrieb;
+  for (qsizetype i = 0; i < lauf.size(); ++i) {
+    const Zahlungsauftrag& a = lauf.at(i);
+    const Gespeichert& g = gespeichert.at(i);
+    Urteil u;
+    for (const Befund& b : befunde.at(i)) {
+      u.gruende << b.Text;
+      if (b.Feld == Auftragsfeld::Bic) u.bic = true;
+      else ++u.einzelangaben;
+    }
+    const Bic bic(a.BIC);
+    if (blzAbgleich && !u.bic && !bic.IstLeer() && !bics.contains(bic.Vergleichsform())) {
+      u.bic = true;
+      u.gruende << QStringLiteral("Die BIC %1 ist in den Bankverbindungen nicht enthalten!").arg(bic.Text());
+    }
+    const bool fehler = !u.gruende.isEmpty();
+    Rueckschrieb r{i, a.Name, a.Verwendungszweck1, fehler, std::nullopt};
+    if (a.Verwendungszweck1 != TextAusWert(g.verwendungszweck1) && g.zeile1) {
+      const QString zeile1 = ZeichensatzText(TextAusWert(g.zeile1Text));
+      if (zeile1 != TextAusWert(g.zeile1Text)) r.zeile1Text = zeile1;
+    }
+    // Only what changes is written; storing every row would give the same data.
+    if (korrekturen.at(i) > 0 || fehler != g.fehler || r.zeile1Text) rueckschrieb << r;
+    urteile << std::move(u);
+  }
+
+  QSet<qsizetype> nichtGespeichert;
+  for (qsizetype start = 0; start < rueckschrieb.size(); start += stapel) {
+    const qsizetype ende = std::min<qsizetype>(start + stapel, rueckschrieb.size());
+    Transaktion t(db);
+    if (t.Fehler()) {
+      if (!e.speicherFehler) e.speicherFehler = t.Fehler();
+      for (qsizetype k = start; k < ende; ++k) nichtGespeichert.insert(rueckschrieb.at(k).index);
+      continue;
+    }
+    QList<qsizetype> imStapel;
+    for (qsizetype k = start; k < ende; ++k) {
+      const Rueckschrieb& r = rueckschrieb.at(k);
+      bool ok = false;
+      const DbFehler f = Speichern(db, r, lauf.at(r.index), gespeichert.at(r.index), ok);
+      if (f && !e.speicherFehler) e.speicherFehler = f;
+      if (ok) imStapel << r.index;
+      else nichtGespeichert.insert(r.index);
+    }
+    if (DbFehler f = t.Commit()) {
+      if (!e.speicherFehler) e.speicherFehler = f;
+      for (qsizetype i : imStapel) nichtGespeichert.insert(i);
+    }
+  }
+
+  for (qsizetype i = 0; i < lauf.size(); ++i) {
+    if (nichtGespeichert.contains(i)) {
+      ++e.nichtGespeichert;
+      continue;
+    }
+    const Urteil& u = urteile.at(i);
+    ++e.geprueft;
+    e.einzelangaben += u.einzelangaben;
+    e.korrekturen += korrekturen.at(i);
+    if (u.bic) ++e.falscheBic;
+    if (!u.gruende.isEmpty()) {
+      ++e.fehlerhaft;
+      e.gruende.insert(lauf.at(i).ZahlungNr, u.gruende);
+    }
+  }
+  return e;
+}
+
+namespace Pruefmodus {
+
+QString KeineFehlerText() {
+  return QStringLiteral("Es wurden keine fehlerhafte Zahlungen festgestellt!\rDer Prüfmodus wird daher wieder ausgeschaltet.");
+}
+
+QString ErgebnisText(const PruefmodusErgebnis& e, bool blzAbgleich) {
+  const QString tab = QStringLiteral("\t");
+  QStringList zeilen;
+  zeilen << QStringLiteral("Die Prüfung hat folgendes Ergebnis ermittelt:") << QString()
+         << QStringLiteral("Geprüfte Zahlungen:        ") + tab + QString::number(e.geprueft)
+         << QStringLiteral("Fehlerhafte Zahlungen:     ") + tab + QString::number(e.fehlerhaft)
+         << QStringLiteral("Fehlerhafte Einzelangaben: ") + tab + QString::number(e.einzelangaben);
+  // BIC findings are not among the single entries: their line shows whenever there is one.
+  if (blzAbgleich || e.falscheBic > 0)
+    zeilen << QStringLiteral("Zahlung mit falscher BIC:  ") + tab + QString::number(e.falscheBic);
+  zeilen << QStringLiteral("Automatische Korrekturen:  ") + tab + QString::number(e.korrekturen);
+  if (e.nichtGespeichert > 0)
+    zeilen << QStringLiteral("Nicht gespeichert:         ") + tab + QString::number(e.nichtGespeichert);
+  zeilen << QString() << QStringLiteral("Die Anzeige wird auf die Selektion dieser Zahlungen umgeschaltet.")
+         << QStringLiteral("Es werden also nur die fehlerhaften Zahlungen angezeigt, solange")
+         << QStringLiteral("bis der Prüfmodus wieder ausgeschaltet wird.");
+  if (e.nichtGespeichert > 0) zeilen << QString() << SpeicherfehlerText(e);
+  return zeilen.join(QLatin1Char('\r'));
+}
+
+QString SpeicherfehlerText(const PruefmodusErgebnis& e) {
+  QString text = QString::number(e.nichtGespeichert) +
+                 QStringLiteral(" Zahlung(en) konnten nicht gespeichert werden und gelten nicht als geprüft");
+  if (e.speicherFehler)
+    return text + QStringLiteral(":\rNr: ") + QString::number(e.speicherFehler.Nummer) + QStringLiteral("\rBeschreibung: ") +
+           e.speicherFehler.Beschreibung;
+  return text + QStringLiteral(", weil sie inzwischen an anderer Stelle geändert, erledigt oder gelöscht wurden.");
+}
+
+QString GrundText(const QStringList& gruende) {
+  QStringList zeilen;
+  for (QString g : gruende) zeilen << g.replace(QLatin1Char('\r'), QLatin1Char(' ')).simplified();
+  return QStringLiteral("Fehler: ") + zeilen.join(QStringLiteral(" – "));
+}
+
+}  // namespace Pruefmodus
