@@ -3,7 +3,11 @@
 //   - a discount run over 10,000 marked lines in the dialog (the run's transaction, the grid read
 //     again with its 10,000 marks, the footers) and its reset;
 //   - the same run in the core alone, and a run over all 100,000 listed lines;
-//   - opening the dialog over the 100,000 payments (rows, marks of the start payment, footers).
+//   - opening the dialog over the 100,000 payments (rows, marks of the start payment, footers);
+//   - the check of "Prüfen" over the 100,000 listed payments: with nothing to store (all faultless
+//     and marked so), with every payment stored (every name cleaned, every payment faulty; stores in
+//     transactions of 1,000), and with the comparison against 20,000 bank BICs; and the command in
+//     the window with its result box and the restricted list.
 #include <QApplication>
 #include <QFile>
 #include <QStandardPaths>
@@ -16,6 +20,7 @@
 #include "common/Programmzustand.h"
 #include "payments/FormularZahlung.h"
 #include "payments/SkontoForm.h"
+#include "payments/core/Pruefmodus.h"
 #include "payments/core/SkontoLauf.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Datenbank.h"
@@ -159,6 +164,79 @@ void SkontoKernAlle100000Zeilen(benchmark::State& state) {
   }
 }
 BENCHMARK(SkontoKernAlle100000Zeilen)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// --- Prüfen ------------------------------------------------------------------------------------
+
+const QDate Heute(2024, 3, 10);
+
+// All payments faultless and stored so: the check reads, judges and writes nothing.
+void PruefenNichtsZuSpeichern(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  Datenbank& db = *Zustand().Datenbank();
+  ZahlungenPruefen(db, Liste(), false, Heute);
+  for (auto _ : state) {
+    const PruefmodusErgebnis e = ZahlungenPruefen(db, Liste(), false, Heute);
+    if (e.geprueft != Zahlungen || e.fehlerhaft != 0) state.SkipWithError("Ergebnis");
+  }
+}
+BENCHMARK(PruefenNichtsZuSpeichern)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Every name carries a character outside the set and every IBAN is wrong: 100,000 payments are
+// cleaned, judged faulty and stored. The names are put back between the iterations.
+void PruefenAllesSpeichern(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  Datenbank& db = *Zustand().Datenbank();
+  for (auto _ : state) {
+    state.PauseTiming();
+    db.Ausfuehren("UPDATE Zahlungen SET Name = Name || '!', IBAN = 'DE89370400440532013001', Fehler = 0");
+    state.ResumeTiming();
+    const PruefmodusErgebnis e = ZahlungenPruefen(db, Liste(), false, Heute);
+    if (e.geprueft != Zahlungen || e.fehlerhaft != Zahlungen || e.korrekturen != Zahlungen) state.SkipWithError("Ergebnis");
+  }
+  db.Ausfuehren("UPDATE Zahlungen SET IBAN = 'DE89370400440532013000', Fehler = 0");
+}
+BENCHMARK(PruefenAllesSpeichern)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void PruefenMitBicAbgleich(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  Datenbank& db = *Zustand().Datenbank();
+  static bool banken = false;
+  if (!banken) {
+    Transaktion t(db);
+    for (int i = 0; i < 20000; ++i)
+      db.Ausfuehren("INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES (?, ?, 'Bank')",
+                    {QString::number(10000000 + i), QStringLiteral("BANK%1XX").arg(i % 100, 2, 10, QLatin1Char('0'))});
+    db.Ausfuehren("INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES ('37040044', 'cobadeff', 'Commerzbank')");
+    t.Commit();
+    banken = true;
+  }
+  for (auto _ : state) {
+    const PruefmodusErgebnis e = ZahlungenPruefen(db, Liste(), true, Heute);
+    if (e.geprueft != Zahlungen || e.falscheBic != 0) state.SkipWithError("Ergebnis");
+  }
+}
+BENCHMARK(PruefenMitBicAbgleich)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// "Prüfen" in the window with every payment faulty: the check, the result box, the list of the
+// faulty payments; then "Prüfen" again back to the full list.
+void PruefenImFenster(benchmark::State& state) {
+  if (!Daten().ok) state.SkipWithError("Bestand");
+  Datenbank& db = *Zustand().Datenbank();
+  auto f = std::make_unique<FormularZahlung>();
+  f->resize(1000, 700);
+  f->show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    state.PauseTiming();
+    db.Ausfuehren("UPDATE Zahlungen SET IBAN = 'DE89370400440532013001', Fehler = 0");
+    state.ResumeTiming();
+    f->Befehl(QStringLiteral("Prüfen"));
+    if (f->AnzahlZahlungen() != Zahlungen || !f->ZustandDerMaske().NurFehlerhafte()) state.SkipWithError("Liste");
+    f->Befehl(QStringLiteral("Prüfen"));
+  }
+  db.Ausfuehren("UPDATE Zahlungen SET IBAN = 'DE89370400440532013000', Fehler = 0");
+}
+BENCHMARK(PruefenImFenster)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
