@@ -166,7 +166,7 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   bool DialogeSchliessen();
   // "Prüfen" (FormularZahlungPruefen.cpp): check mode on (with the check) or off.
   void Pruefen();
-  // In check mode the status line names why the current payment is faulty.
+  // In check mode the status line names why the current payment is faulty; else the grid's own text.
   void PruefgrundAnzeigen();
 
   Datenbank* m_db = nullptr;
@@ -194,4 +194,5 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   SkontoAufruf m_skontoAufruf;
   QPointer<SkontoForm> m_skonto;
   QHash<qint64, QStringList> m_pruefgruende;  // reasons of the last check, by payment
+  QString m_browseHinweis;                      // the browse grid's own status tip
 };

@@ -1,6 +1,7 @@
 // The payment form's command "Prüfen": the check mode over the listed payments.
 
 #include <QApplication>
+#include <QTableView>
 
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
@@ -8,6 +9,7 @@
 #include "payments/core/Pruefmodus.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/settings/Registrierung.h"
+#include "platform/ui/DatenGitter.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/Werkzeugleiste.h"
 
@@ -53,7 +55,16 @@ void FormularZahlung::Pruefen() {
 }
 
 void FormularZahlung::PruefgrundAnzeigen() {
-  if (!m_zustand.NurFehlerhafte() || !m_aktuelleNr) return;
-  const auto gruende = m_pruefgruende.constFind(*m_aktuelleNr);
-  if (gruende != m_pruefgruende.constEnd()) StatusSetzen(Pruefmodus::GrundText(*gruende));
+  // The reasons are the browse grid's status tip while check mode lasts, so that they come back
+  // whenever the grid gets the focus again (after the result box, from another field).
+  QWidget* ansicht = Browsegitter()->Ansicht();
+  if (m_browseHinweis.isNull()) m_browseHinweis = ansicht->statusTip();
+  QString text = m_browseHinweis;
+  if (m_zustand.NurFehlerhafte() && m_aktuelleNr) {
+    const auto gruende = m_pruefgruende.constFind(*m_aktuelleNr);
+    if (gruende != m_pruefgruende.constEnd()) text = Pruefmodus::GrundText(*gruende);
+  }
+  if (ansicht->statusTip() == text) return;
+  ansicht->setStatusTip(text);
+  StatusSetzen(text);
 }

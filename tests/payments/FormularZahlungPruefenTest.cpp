@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -72,6 +73,8 @@ TEST_F(PruefmodusFensterTest, FehlerhafteBleibenGelistetBisDerPruefmodusEndet) {
   EXPECT_EQ(f.Statuszeile()->Text(), QStringLiteral("Fehler: Die Prüfziffer der IBAN ist falsch."));
   ASSERT_TRUE(f.ZahlungAnsteuern(bic));
   EXPECT_TRUE(f.Statuszeile()->Text().startsWith(QStringLiteral("Fehler: Die BIC"))) << f.Statuszeile()->Text().toStdString();
+  // The grid's status tip carries them, so they come back with the focus.
+  EXPECT_EQ(f.Browsegitter()->Ansicht()->statusTip(), f.Statuszeile()->Text());
 
   // Other commands keep the list restricted: search mode, due-date limit, a change of the payment.
   ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
@@ -88,6 +91,7 @@ TEST_F(PruefmodusFensterTest, FehlerhafteBleibenGelistetBisDerPruefmodusEndet) {
   EXPECT_EQ(f.AnzahlZahlungen(), 4);
   EXPECT_FALSE(l->Gedrueckt(QStringLiteral("Prüfen")));
   EXPECT_EQ(l->Tooltip(QStringLiteral("Prüfen")), QStringLiteral("Zahlungen auf Fehler prüfen"));
+  EXPECT_EQ(f.Browsegitter()->Ansicht()->statusTip(), QStringLiteral("Blättern in den vorhandenen Zahlungen"));
   // The marks stay stored.
   EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen WHERE Fehler = 1"), 2);
 }
