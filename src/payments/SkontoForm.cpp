@@ -360,31 +360,26 @@ void SkontoForm::AbzugVornehmen() {
     lfdNummern.reserve(n);
     for (int i = 0; i < n; ++i) lfdNummern << m_zeilen->SchluesselAn(i).toLongLong();
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const SkontoErgebnis e = m_sitzung.Abziehen(*m_db, lfdNummern, Vorgabe());
-  if (e.Ok()) NeuLaden();
-  QApplication::restoreOverrideCursor();
-  m_knoepfe[3]->setEnabled(m_sitzung.Geaendert());
-  if (!e.Ok()) {
-    Meldung::Fehler(SkontoLaufFehlertext(e.fehler), {}, this);
-    return;
-  }
-  if (const QString hinweis = SkontoUebergangenText(e, false); !hinweis.isEmpty())
-    Meldung::Zeigen(hinweis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
+  const SkontoVorgabe vorgabe = Vorgabe();
+  Ausfuehren(false, [&] { return m_sitzung.Abziehen(*m_db, lfdNummern, vorgabe); });
 }
 
 void SkontoForm::Zuruecksetzen() {
   if (!m_db || !m_sitzung.Geaendert()) return;
+  Ausfuehren(true, [this] { return m_sitzung.Zuruecksetzen(*m_db); });
+}
+
+void SkontoForm::Ausfuehren(bool zuruecksetzen, const std::function<SkontoErgebnis()>& schritt) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const SkontoErgebnis e = m_sitzung.Zuruecksetzen(*m_db);
+  const SkontoErgebnis e = schritt();
   if (e.Ok()) NeuLaden();
   QApplication::restoreOverrideCursor();
   m_knoepfe[3]->setEnabled(m_sitzung.Geaendert());
   if (!e.Ok()) {
-    Meldung::Fehler(SkontoZuruecksetzenFehlertext(e.fehler), {}, this);
+    Meldung::Fehler(zuruecksetzen ? SkontoZuruecksetzenFehlertext(e.fehler) : SkontoLaufFehlertext(e.fehler), {}, this);
     return;
   }
-  if (const QString hinweis = SkontoUebergangenText(e, true); !hinweis.isEmpty())
+  if (const QString hinweis = SkontoUebergangenText(e, zuruecksetzen); !hinweis.isEmpty())
     Meldung::Zeigen(hinweis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
 }
 

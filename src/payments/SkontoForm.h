@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -69,6 +70,8 @@ class SkontoForm : public QDialog {
   void AktionGewaehlt();
   void SelektionGewaehlt();
   void KnopfRegel();
+  // A run or the reset: hourglass, rows read again on success, the failure or the note shown.
+  void Ausfuehren(bool zuruecksetzen, const std::function<SkontoErgebnis()>& schritt);
   void ZeileGewechselt(int alteZeile);
   SkontoVorgabe Vorgabe() const;
   bool NurMarkierte() const;

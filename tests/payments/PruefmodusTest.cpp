@@ -283,12 +283,9 @@ TEST_F(PruefmodusTest, LesefehlerPrueftNichts) {
 TEST(PruefmodusDatei, AnAndererStelleGeaenderteZahlungBleibtUnberuehrt) {
   QTemporaryDir ordner;
   const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ZahlungsTestDatenbank t(datei);
+  Datenbank* db = &t.Db();
   DbFehler f;
-  auto db = Datenbank::Oeffnen(datei, f, true);
-  ASSERT_TRUE(db);
-  QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
-  ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-  ASSERT_TRUE(db->SkriptAusfuehren(QString::fromUtf8(schema.readAll())).Ok());
   Auftrag a;
   a.name = QStringLiteral("Meier!");
   const qint64 geaendert = Anlegen(*db, a);

@@ -258,23 +258,18 @@ TEST(SkontoLaufDatei, KeineSperreZwischenDenLaeufenUndNachDemWiederoeffnenGespei
   qint64 zahlung = 0;
   qint64 zeile = 0;
   {
-    DbFehler f;
-    auto db = Datenbank::Oeffnen(datei, f, true);
-    ASSERT_TRUE(db) << f.Beschreibung.toStdString();
-    QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
-    ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(db->SkriptAusfuehren(QString::fromUtf8(schema.readAll())).Ok());
-    db->Ausfuehren("INSERT INTO Zahlungen (AbsenderNr, Art, Name, ZahlungGesamt) VALUES (1, 'G', 'Anton', ?)",
-                   {QVariant::fromValue(*C(100000))});
-    zahlung = db->LetzteEinfuegeNr();
-    db->Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPBetrag, ZahlungsBetrag) "
-                   "VALUES (?, 1, 'RG', ?, ?)",
-                   {zahlung, QVariant::fromValue(*C(100000)), QVariant::fromValue(*C(100000))});
-    zeile = db->LetzteEinfuegeNr();
+    ZahlungsTestDatenbank t(datei);
+    Datenbank* db = &t.Db();
+    ZahlungsTestDatenbank::Zahlung z;
+    z.name = QStringLiteral("Anton");
+    z.gesamt = C(100000);
+    zahlung = t.ZahlungAnlegen(z);
+    zeile = t.ZeileAnlegen(zahlung, 1, QStringLiteral("RG"), C(100000));
 
     SkontoSitzung sitzung;
     ASSERT_TRUE(sitzung.Abziehen(*db, {zeile}, Prozent(200)).Ok());
     // While the dialog waits, a second workstation can write (the SEPA run, another user).
+    DbFehler f;
     auto zweite = Datenbank::Oeffnen(datei, f);
     ASSERT_TRUE(zweite) << f.Beschreibung.toStdString();
     Transaktion andere(*zweite);

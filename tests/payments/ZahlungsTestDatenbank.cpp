@@ -4,11 +4,27 @@
 
 #include <gtest/gtest.h>
 
-ZahlungsTestDatenbank::ZahlungsTestDatenbank() : m_db(Datenbank::InSpeicher()) {
+namespace {
+
+void SchemaAnlegen(Datenbank& db) {
   QFile f(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
   EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << "resources/TamoSEPA.sql fehlt";
-  const DbFehler fehler = m_db->SkriptAusfuehren(QString::fromUtf8(f.readAll()));
+  const DbFehler fehler = db.SkriptAusfuehren(QString::fromUtf8(f.readAll()));
   EXPECT_TRUE(fehler.Ok()) << fehler.Beschreibung.toStdString();
+}
+
+}  // namespace
+
+ZahlungsTestDatenbank::ZahlungsTestDatenbank() : m_db(Datenbank::InSpeicher()) { SchemaAnlegen(*m_db); }
+
+ZahlungsTestDatenbank::ZahlungsTestDatenbank(const QString& datei) {
+  DbFehler f;
+  m_db = Datenbank::Oeffnen(datei, f, true);
+  if (!m_db) {
+    ADD_FAILURE() << f.Beschreibung.toStdString();
+    m_db = Datenbank::InSpeicher();
+  }
+  SchemaAnlegen(*m_db);
 }
 
 qint64 ZahlungsTestDatenbank::ZahlungAnlegen(const Zahlung& z) {

@@ -21,6 +21,8 @@
 class ZahlungsTestDatenbank {
  public:
   ZahlungsTestDatenbank();
+  // A database file from the shipped schema (for a second connection to it, or to reopen it).
+  explicit ZahlungsTestDatenbank(const QString& datei);
   Datenbank& Db() { return *m_db; }
 
   struct Zahlung {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/AuftragLesen.h"
 #include "common/Auftragspruefung.h"
 #include "common/Bic.h"
 #include "common/Textfunktionen.h"
@@ -40,46 +41,28 @@ QString ZeichensatzText(const QString& text) {
 
 DbFehler AuftraegeLesen(Datenbank& db, const Bedingung& liste, QList<Zahlungsauftrag>& lauf,
                         QList<Gespeichert>& gespeichert) {
+  constexpr int fehlerSpalte = AuftragLesen::Spaltenzahl;
+  constexpr int zeileSpalte = fehlerSpalte + 1;  // LfdNr, Verwendungszweck, ZahlungsBetrag of a line
   const Bedingung b = ZahlungenDerListe(liste, "Zahlungen.ZahlungNr");
-  const SqlText sql =
-      SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Art, Zahlungen.Name, Zahlungen.IBAN, Zahlungen.BIC, "
-              "Zahlungen.MandatReferenz, Zahlungen.MandatDatum, Zahlungen.MandatSequenz, Zahlungen.ZahlungGesamt, "
-              "Zahlungen.Verwendungszweck1, Zahlungen.\"Textschlüssel\", Zahlungen.EinzelReferenz, Zahlungen.\"Fällig\", "
-              "Zahlungen.Fehler, Verwendungszweck.LfdNr, Verwendungszweck.Verwendungszweck, "
-              "Verwendungszweck.ZahlungsBetrag FROM Zahlungen LEFT JOIN Verwendungszweck ON "
-              "Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr") +
-      b.AlsWhere() + SqlText(" ORDER BY Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr, Verwendungszweck.LfdNr");
+  const SqlText sql = SqlText("SELECT ") + AuftragLesen::Spalten() +
+                      SqlText(", Zahlungen.Fehler, Verwendungszweck.LfdNr, Verwendungszweck.Verwendungszweck, "
+                              "Verwendungszweck.ZahlungsBetrag FROM Zahlungen LEFT JOIN Verwendungszweck ON "
+                              "Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr") +
+                      b.AlsWhere() +
+                      SqlText(" ORDER BY Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr, Verwendungszweck.LfdNr");
   return db.Abfragen(sql, b.parameter, [&](const Zeile& z) {
-    const qint64 nr = z.Wert(0).toLongLong();
-    if (lauf.isEmpty() || lauf.last().ZahlungNr != nr) {
-      Zahlungsauftrag a;
-      a.ZahlungNr = nr;
-      a.Art = TextAusWert(z.Wert(1));
-      a.Name = TextAusWert(z.Wert(2));
-      a.IBAN = TextAusWert(z.Wert(3));
-      a.BIC = TextAusWert(z.Wert(4));
-      a.MandatReferenz = TextAusWert(z.Wert(5));
-      a.MandatDatum = DatumAusWert(z.Wert(6));
-      a.MandatSequenz = int(z.Wert(7).toLongLong());
-      a.Betrag = BetragOderNull(z.Wert(8));
-      a.Verwendungszweck1 = TextAusWert(z.Wert(9));
-      a.Textschluessel = TextAusWert(z.Wert(10));
-      a.EinzelReferenz = TextAusWert(z.Wert(11));
-      a.Faellig = DatumAusWert(z.Wert(12));
-      Gespeichert g;
-      g.name = z.Wert(2);
-      g.verwendungszweck1 = z.Wert(9);
-      g.fehler = z.Wert(13).toLongLong() != 0;
-      lauf << std::move(a);
-      gespeichert << std::move(g);
+    if (lauf.isEmpty() || lauf.last().ZahlungNr != z.Wert(0).toLongLong()) {
+      lauf << AuftragLesen::AusZeile(z);
+      gespeichert << Gespeichert{z.Wert(AuftragLesen::NameSpalte), z.Wert(AuftragLesen::Verwendungszweck1Spalte),
+                                 z.Wert(fehlerSpalte).toLongLong() != 0, std::nullopt, QVariant()};
     }
-    if (!z.Wert(14).isNull()) {
-      if (!gespeichert.last().zeile1) {
-        gespeichert.last().zeile1 = z.Wert(14).toLongLong();
-        gespeichert.last().zeile1Text = z.Wert(15);
-      }
-      lauf.last().Zeilen << Auftragszeile{TextAusWert(z.Wert(15)), BetragOderNull(z.Wert(16))};
+    if (z.Wert(zeileSpalte).isNull()) return true;
+    Gespeichert& g = gespeichert.last();
+    if (!g.zeile1) {
+      g.zeile1 = z.Wert(zeileSpalte).toLongLong();
+      g.zeile1Text = z.Wert(zeileSpalte + 1);
     }
+    lauf.last().Zeilen << Auftragszeile{TextAusWert(z.Wert(zeileSpalte + 1)), BetragOderNull(z.Wert(zeileSpalte + 2))};
     return true;
   });
 }

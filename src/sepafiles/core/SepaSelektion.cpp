@@ -109,30 +109,6 @@ DbFehler SepaSelektion::DatumsfunktionRegistrieren(Datenbank& db) {
   return {};
 }
 
-SqlText SepaSelektion::AuftragsSpalten() {
-  return SqlText("Zahlungen.ZahlungNr, Zahlungen.Name, Zahlungen.IBAN, Zahlungen.BIC, Zahlungen.ZahlungGesamt, "
-                 "Zahlungen.\"Textschlüssel\", Zahlungen.EinzelReferenz, Zahlungen.MandatReferenz, Zahlungen.MandatDatum, "
-                 "Zahlungen.MandatSequenz, Zahlungen.Verwendungszweck1, Zahlungen.Art, Zahlungen.\"Fällig\"");
-}
-
-Zahlungsauftrag SepaSelektion::AuftragLesen(const Zeile& z) {
-  Zahlungsauftrag a;
-  a.ZahlungNr = z.Wert(0).toLongLong();
-  a.Name = TextAusWert(z.Wert(1));
-  a.IBAN = TextAusWert(z.Wert(2));
-  a.BIC = TextAusWert(z.Wert(3));
-  a.Betrag = WaehrungOderNull(z.Wert(4));
-  a.Textschluessel = TextAusWert(z.Wert(5));
-  a.EinzelReferenz = TextAusWert(z.Wert(6));
-  a.MandatReferenz = TextAusWert(z.Wert(7));
-  a.MandatDatum = DatumAusWert(z.Wert(8));
-  a.MandatSequenz = IstNull(z.Wert(9)) ? 0 : int(z.Wert(9).toLongLong());
-  a.Verwendungszweck1 = TextAusWert(z.Wert(10));
-  a.Art = TextAusWert(z.Wert(11));
-  a.Faellig = DatumAusWert(z.Wert(12));
-  return a;
-}
-
 Bedingung SepaSelektion::Auswahlbedingung(const SepaAuswahlAnfrage& anfrage, bool nurFehlerfreie) {
   QList<Bedingung> teile;
   teile << Bedingung(SqlText("Zahlungen.AbsenderNr = ?"), {anfrage.AbsenderNr});
