@@ -118,17 +118,27 @@ TEST(Schaltflaechen, SchluesselExaktUndVerborgeneTunNichts) {
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Kopieren));
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Neu));
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Faelligkeit));
-  // Prüfen and Skonto stay hidden until their commands exist; Import shows while open items are linked.
+  // Skonto and Prüfen need listed payments (Prüfen can always switch check mode off); Import shows
+  // while open items are linked.
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Skonto));
-  EXPECT_TRUE(FormulardarstellungErmitteln(z, 0, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import));
-  EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, false, true}).Ausfuehrbar(Zahlungsbefehl::Import));
+  EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Pruefen));
+  ZahlungsformularZustand pruefmodus;
+  pruefmodus.NurFehlerhafteSetzen(true);
+  EXPECT_TRUE(FormulardarstellungErmitteln(pruefmodus, 0, {}).Ausfuehrbar(Zahlungsbefehl::Pruefen));
+  EXPECT_EQ(FormulardarstellungErmitteln(pruefmodus, 0, {}).Suchen(Zahlungsbefehl::Pruefen)->tooltip,
+            QStringLiteral("Prüfmodus ausschalten"));
+  EXPECT_TRUE(FormulardarstellungErmitteln(z, 0, {false, true}).Ausfuehrbar(Zahlungsbefehl::Import));
+  EXPECT_FALSE(FormulardarstellungErmitteln(z, 3, {false, false}).Ausfuehrbar(Zahlungsbefehl::Import));
   ZahlungsformularZustand eingabe;
   eingabe.NeueingabeBeginnen(std::nullopt);
-  EXPECT_FALSE(FormulardarstellungErmitteln(eingabe, 3, {false, true, false}).Ausfuehrbar(Zahlungsbefehl::Import))
+  EXPECT_FALSE(FormulardarstellungErmitteln(eingabe, 3, {false, true}).Ausfuehrbar(Zahlungsbefehl::Import))
       << "not while a payment is entered";
 
   d = FormulardarstellungErmitteln(z, 2, {});
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Aendern));
+  EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Skonto));
+  EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Pruefen));
+  EXPECT_EQ(d.Suchen(Zahlungsbefehl::Pruefen)->tooltip, QStringLiteral("Zahlungen auf Fehler prüfen"));
   EXPECT_EQ(d.navigatorBeschriftung, QStringLiteral("Blättern"));
   EXPECT_EQ(d.Suchen(Zahlungsbefehl::Neu)->beschriftung, QStringLiteral("&Neu<F9>"));
   EXPECT_EQ(d.Suchen(Zahlungsbefehl::Schliessen)->beschriftung, QStringLiteral("Schließen"));
@@ -148,6 +158,8 @@ TEST(Formulardarstellung, EingabemodiMitBeschriftungenUndSperren) {
   EXPECT_TRUE(d.Ausfuehrbar(Zahlungsbefehl::Kopieren));
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Suchen));
   EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Faelligkeit));
+  EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Skonto));
+  EXPECT_FALSE(d.Ausfuehrbar(Zahlungsbefehl::Pruefen));
   EXPECT_TRUE(d.mandatfelderAktiv);
   EXPECT_FALSE(d.rahmenAktiv);
   EXPECT_TRUE(d.farbeBlau);
@@ -156,7 +168,7 @@ TEST(Formulardarstellung, EingabemodiMitBeschriftungenUndSperren) {
   z.EingabeBeenden();
   z.ZahlartSetzen(Zahlart::Ueberweisung);
   z.AendernBeginnen(7);
-  d = FormulardarstellungErmitteln(z, 1, {true, false, false});
+  d = FormulardarstellungErmitteln(z, 1, {true, false});
   EXPECT_EQ(d.navigatorBeschriftung, QStringLiteral("Ändern"));
   EXPECT_FALSE(d.mandatfelderAktiv);
   EXPECT_TRUE(d.Suchen(Zahlungsbefehl::Neu)->beschriftung.isEmpty());  // ArbeitsfensterOhneText
