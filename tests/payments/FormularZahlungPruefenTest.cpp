@@ -160,3 +160,24 @@ TEST_F(PruefmodusFensterTest, NichtGespeicherteErgebnisseWerdenGemeldet) {
   EXPECT_FALSE(f.ZustandDerMaske().NurFehlerhafte());
   EXPECT_EQ(u.Anzahl("SELECT COUNT(*) FROM Zahlungen WHERE Fehler = 1"), 0);
 }
+
+TEST(PruefmodusImport, DerImportBeendetDenPruefmodus) {
+  AdressQuellenInfo quelle = AdressQuellenInfo::Intern();
+  quelle.OPVerknuepft = true;
+  FensterTestumgebung u(quelle);
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(100);
+  p.iban = QStringLiteral("DE89370400440532013001");
+  u.ZeileAnlegen(u.ZahlungAnlegen(p), 1, QStringLiteral("RG 1"), Eur(100));
+  p.iban = QStringLiteral("DE89370400440532013000");
+  u.ZeileAnlegen(u.ZahlungAnlegen(p), 1, QStringLiteral("RG 2"), Eur(100));
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Prüfen")));
+  ASSERT_EQ(f.AnzahlZahlungen(), 1);
+  f.ImportAufrufSetzen([](Zahlart, const QFont&) {});
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Import")));
+  EXPECT_FALSE(f.ZustandDerMaske().NurFehlerhafte());
+  EXPECT_FALSE(f.Leiste()->Gedrueckt(QStringLiteral("Prüfen")));
+  EXPECT_EQ(f.Leiste()->Tooltip(QStringLiteral("Prüfen")), QStringLiteral("Zahlungen auf Fehler prüfen"));
+  EXPECT_EQ(f.AnzahlZahlungen(), 2);
+}
