@@ -14,7 +14,6 @@
 #include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Kalender.h"
 
-
 FaelligAbfrage::FaelligAbfrage(QWidget* eltern) : QDialog(eltern) {
   setWindowTitle(QStringLiteral("Fälligkeits-Abfrage"));
   setModal(true);

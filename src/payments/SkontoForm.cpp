@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Recordset.h"
@@ -222,10 +223,7 @@ bool SkontoForm::Oeffnen() {
   m_zeilen = Recordset::Oeffnen(*m_db, abfrage, RecordsetTyp::Dynaset, fehler);
   if (!m_zeilen) {
     m_gitter->LeerAnzeigen();
-    Meldung::Fehler(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: ") + QString::number(fehler.Nummer) +
-                        QStringLiteral("\rBeschreibung: ") + fehler.Beschreibung + QLatin1Char('\r') +
-                        AbfrageSql(abfrage).Text(),
-                    {}, this);
+    Meldung::Fehler(DatenermittlungsFehlertext(fehler, AbfrageSql(abfrage).Text()), {}, this);
     return false;
   }
   m_neuLaden = true;
@@ -273,9 +271,7 @@ void SkontoForm::NeuLaden() {
   m_neuLaden = true;
   if (const DbFehler f = m_zeilen->Requery()) {
     m_gitter->LeerAnzeigen();
-    Meldung::Fehler(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: ") + QString::number(f.Nummer) +
-                        QStringLiteral("\rBeschreibung: ") + f.Beschreibung,
-                    {}, this);
+    Meldung::Fehler(DatenermittlungsFehlertext(f, AbfrageSql(m_zeilen->AbfrageTeile()).Text()), {}, this);
   } else {
     m_gitter->Aktualisieren();
     // The marks stay on the same lines, in the order they were marked.

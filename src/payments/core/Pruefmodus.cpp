@@ -99,6 +99,36 @@ DbFehler Speichern(Datenbank& db, const Rueckschrieb& r, const Zahlungsauftrag& 
   return f;
 }
 
+// The write-backs in transactions of `stapel` orders; returns the indexes of the orders not stored
+// (their own store failed, or their transaction's); `erster` receives the first failure.
+QSet<qsizetype> StapelweiseSpeichern(Datenbank& db, const QList<Rueckschrieb>& rueckschrieb,
+                                     const QList<Zahlungsauftrag>& lauf, const QList<Gespeichert>& gespeichert,
+                                     int stapel, DbFehler& erster) {
+  QSet<qsizetype> nicht;
+  auto merken = [&erster](const DbFehler& f) {
+    if (f && !erster) erster = f;
+  };
+  for (qsizetype start = 0; start < rueckschrieb.size(); start += stapel) {
+    const qsizetype ende = std::min<qsizetype>(start + stapel, rueckschrieb.size());
+    Transaktion t(db);
+    QList<qsizetype> imStapel;
+    for (qsizetype k = start; k < ende; ++k) {
+      const Rueckschrieb& r = rueckschrieb.at(k);
+      bool ok = false;
+      if (!t.Fehler()) merken(Speichern(db, r, lauf.at(r.index), gespeichert.at(r.index), ok));
+      if (ok) imStapel << r.index;
+      else nicht.insert(r.index);
+    }
+    merken(t.Fehler());
+    if (t.Fehler()) continue;
+    if (const DbFehler f = t.Commit()) {
+      merken(f);
+      for (qsizetype i : imStapel) nicht.insert(i);
+    }
+  }
+  return nicht;
+}
+
 }  // namespace
 
 PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool blzAbgleich, const QDate& heute,
@@ -162,30 +192,8 @@ PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool 
     urteile << std::move(u);
   }
 
-  QSet<qsizetype> nichtGespeichert;
-  for (qsizetype start = 0; start < rueckschrieb.size(); start += stapel) {
-    const qsizetype ende = std::min<qsizetype>(start + stapel, rueckschrieb.size());
-    Transaktion t(db);
-    if (t.Fehler()) {
-      if (!e.speicherFehler) e.speicherFehler = t.Fehler();
-      for (qsizetype k = start; k < ende; ++k) nichtGespeichert.insert(rueckschrieb.at(k).index);
-      continue;
-    }
-    QList<qsizetype> imStapel;
-    for (qsizetype k = start; k < ende; ++k) {
-      const Rueckschrieb& r = rueckschrieb.at(k);
-      bool ok = false;
-      const DbFehler f = Speichern(db, r, lauf.at(r.index), gespeichert.at(r.index), ok);
-      if (f && !e.speicherFehler) e.speicherFehler = f;
-      if (ok) imStapel << r.index;
-      else nichtGespeichert.insert(r.index);
-    }
-    if (DbFehler f = t.Commit()) {
-      if (!e.speicherFehler) e.speicherFehler = f;
-      for (qsizetype i : imStapel) nichtGespeichert.insert(i);
-    }
-  }
-
+  const QSet<qsizetype> nichtGespeichert =
+      StapelweiseSpeichern(db, rueckschrieb, lauf, gespeichert, std::max(1, stapel), e.speicherFehler);
   for (qsizetype i = 0; i < lauf.size(); ++i) {
     if (nichtGespeichert.contains(i)) {
       ++e.nichtGespeichert;
@@ -234,8 +242,7 @@ QString SpeicherfehlerText(const PruefmodusErgebnis& e) {
   QString text = QString::number(e.nichtGespeichert) +
                  QStringLiteral(" Zahlung(en) konnten nicht gespeichert werden und gelten nicht als geprüft");
   if (e.speicherFehler)
-    return text + QStringLiteral(":\rNr: ") + QString::number(e.speicherFehler.Nummer) + QStringLiteral("\rBeschreibung: ") +
-           e.speicherFehler.Beschreibung;
+    return text + QStringLiteral(":\r") + e.speicherFehler.Meldungstext();
   return text + QStringLiteral(", weil sie inzwischen an anderer Stelle geändert, erledigt oder gelöscht wurden.");
 }
 

@@ -46,8 +46,7 @@ DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen) {
 }
 
 QString Fehlertext(const QString& titel, const DbFehler& fehler, const QString& folge) {
-  return titel + QStringLiteral("\r\rNr: ") + QString::number(fehler.Nummer) + QStringLiteral("\rBeschreibung: ") +
-         fehler.Beschreibung + QStringLiteral("\r\r") + folge;
+  return titel + QStringLiteral("\r\r") + fehler.Meldungstext() + QStringLiteral("\r\r") + folge;
 }
 
 }  // namespace

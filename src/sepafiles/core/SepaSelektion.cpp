@@ -196,8 +196,9 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
   QHash<qint64, qsizetype> stelle;
   DbFehler f = db.Abfragen(pruefSql, erste.parameter, [&](const Zeile& z) {
     Zahlungsauftrag a = AuftragLesen(z);
-    gelesen << Gelesen{a.Name, a.Verwendungszweck1, IstNull(z.Wert(1)) || IstNull(z.Wert(10)),
-                       z.Wert(AuftragsSpaltenZahl).toLongLong() != 0};
+    const bool textNull = IstNull(z.Wert(::AuftragLesen::NameSpalte)) ||
+                          IstNull(z.Wert(::AuftragLesen::Verwendungszweck1Spalte));
+    gelesen << Gelesen{a.Name, a.Verwendungszweck1, textNull, z.Wert(AuftragsSpaltenZahl).toLongLong() != 0};
     stelle.insert(a.ZahlungNr, lauf.size());
     lauf << std::move(a);
     return true;
