@@ -45,35 +45,31 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
                        FehlerText(f);
     return ergebnis;
   }
+  // Every failure inside the transaction takes back the whole run.
+  const auto zuruecknehmen = [&](const QString& was, const IbanDatensatzFehler& f) {
+    daten.TransaktionVerwerfen();
+    StatusZeigen(rueckmeldung, QStringLiteral("Bereit"));
+    IbanKonvertierErgebnis fehlschlag;
+    fehlschlag.Meldung = was + QStringLiteral(" Die IBAN-Konvertierung wurde vollständig zurückgenommen.") +
+                         QLatin1Char('\r') + FehlerText(f);
+    return fehlschlag;
+  };
 
   for (bool weiter = daten.Erster(); weiter; weiter = daten.Naechster()) {
     const IbanErgebnis e = IbanErmitteln(daten.Lesen(IbanFeld::BLZ), daten.Lesen(IbanFeld::KontoNr), tabelle);
-    if (const IbanDatensatzFehler f = ErgebnisSchreiben(daten, e); !f.Ok()) {
-      const QString adresse = daten.AdressNr();
-      daten.TransaktionVerwerfen();
-      StatusZeigen(rueckmeldung, QStringLiteral("Bereit"));
-      ergebnis = {};
-      ergebnis.Meldung = QStringLiteral("Die Adresse ") + adresse +
-                         QStringLiteral(" konnte nicht gespeichert werden. Die IBAN-Konvertierung wurde "
-                                        "vollständig zurückgenommen.") +
-                         QLatin1Char('\r') + FehlerText(f);
-      return ergebnis;
-    }
+    if (const IbanDatensatzFehler f = ErgebnisSchreiben(daten, e); !f.Ok())
+      return zuruecknehmen(QStringLiteral("Die Adresse ") + daten.AdressNr() +
+                               QStringLiteral(" konnte nicht gespeichert werden."),
+                           f);
     ++ergebnis.Datensaetze;
     if (e.IBAN) ++ergebnis.MitIban;
     if (e.Hinweis != IbanHinweis::Keiner) ++ergebnis.JeHinweis[e.Hinweis];
     if (rueckmeldung.Fortschritt) rueckmeldung.Fortschritt(ergebnis.Datensaetze, gesamt);
   }
-
-  if (const IbanDatensatzFehler f = daten.TransaktionBestaetigen(); !f.Ok()) {
-    daten.TransaktionVerwerfen();
-    StatusZeigen(rueckmeldung, QStringLiteral("Bereit"));
-    ergebnis = {};
-    ergebnis.Meldung = QStringLiteral("Die IBAN-Konvertierung konnte nicht gespeichert werden und wurde "
-                                      "vollständig zurückgenommen.") +
-                       QLatin1Char('\r') + FehlerText(f);
-    return ergebnis;
-  }
+  if (const IbanDatensatzFehler f = daten.LeseFehler(); !f.Ok())
+    return zuruecknehmen(QStringLiteral("Die Adressen konnten nicht vollständig gelesen werden."), f);
+  if (const IbanDatensatzFehler f = daten.TransaktionBestaetigen(); !f.Ok())
+    return zuruecknehmen(QStringLiteral("Die konvertierten Adressen konnten nicht gespeichert werden."), f);
   StatusZeigen(rueckmeldung, QStringLiteral("Bereit"));
   ergebnis.Ok = true;
   return ergebnis;

@@ -27,6 +27,9 @@ class IbanDatensaetze {
   virtual bool Erster() = 0;
   // Moves to the next row; false past the last one.
   virtual bool Naechster() = 0;
+  // Why Erster or Naechster returned false before the last row (the rows could not be read); Ok when
+  // the walk went through.
+  virtual IbanDatensatzFehler LeseFehler() = 0;
   // The current row's address number, for messages.
   virtual QString AdressNr() = 0;
 

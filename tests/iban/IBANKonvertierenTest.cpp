@@ -30,6 +30,9 @@ class SpeicherDatensaetze : public IbanDatensaetze {
   qint64 Anzahl() override { return static_cast<qint64>(m_zeilen.size()); }
   bool Erster() override { return Gehe(0); }
   bool Naechster() override { return Gehe(m_pos + 1); }
+  IbanDatensatzFehler LeseFehler() override {
+    return m_pos == LesenBrichtAbBei ? IbanDatensatzFehler{10, QStringLiteral("disk I/O error")} : IbanDatensatzFehler{};
+  }
   QString AdressNr() override { return m_zeilen.at(m_pos).Nr; }
   QString Lesen(IbanFeld feld) override {
     ++Lesungen;
@@ -78,6 +81,7 @@ class SpeicherDatensaetze : public IbanDatensaetze {
   const std::vector<Adresse>& Zeilen() const { return m_zeilen; }
 
   QString FehlerBeiAdresse;
+  qsizetype LesenBrichtAbBei = -1;   // the walk stops there as if the rows could not be read
   bool BestaetigenScheitert = false;
   int Lesungen = 0, Schreibungen = 0, Speicherungen = 0, Begonnen = 0, Bestaetigt = 0, Verworfen = 0;
 
@@ -85,7 +89,7 @@ class SpeicherDatensaetze : public IbanDatensaetze {
   bool Gehe(qsizetype pos) {
     m_pos = pos;
     m_puffer.reset();
-    return m_pos < static_cast<qsizetype>(m_zeilen.size());
+    return m_pos != LesenBrichtAbBei && m_pos < static_cast<qsizetype>(m_zeilen.size());
   }
   std::vector<Adresse> m_zeilen;
   std::vector<Adresse> m_sicherung;
@@ -276,6 +280,23 @@ TEST_F(IBANKonvertierenTest, SpeicherfehlerNimmtDenGanzenLaufZurueck) {
   EXPECT_EQ(daten.Speicherungen, 2) << "nach dem Fehler wird keine Adresse mehr bearbeitet";
   for (std::size_t i = 0; i < vorher.size(); ++i) EXPECT_EQ(daten.Zeilen()[i].Werte, vorher[i].Werte) << i;
   EXPECT_EQ(e.Datensaetze, 0);
+}
+
+TEST_F(IBANKonvertierenTest, AbgebrochenesLesenNimmtZurueckStattNurEinenTeilZuKonvertieren) {
+  SpeicherDatensaetze daten({Zeile("K1001", "37040044", "1", "DE00ALT", "ALTBIC"),
+                             Zeile("K1002", "37040044", "2", "DE01ALT", "ALTBIC")});
+  const std::vector<Adresse> vorher = daten.Zeilen();
+  daten.LesenBrichtAbBei = 1;
+  const IbanKonvertierErgebnis e = Lauf(daten);
+  EXPECT_FALSE(e.Ok);
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Die Adressen konnten nicht vollständig gelesen werden."))) << e.Meldung.toStdString();
+  EXPECT_TRUE(e.Meldung.endsWith(QStringLiteral("\rNr: 10\rBeschreibung: disk I/O error"))) << e.Meldung.toStdString();
+  EXPECT_EQ(daten.Speicherungen, 1);
+  EXPECT_EQ(daten.Verworfen, 1);
+  EXPECT_EQ(daten.Bestaetigt, 0);
+  EXPECT_EQ(daten.Zeilen()[0].Werte, vorher[0].Werte);
+  EXPECT_EQ(e.Datensaetze, 0);
+  EXPECT_EQ(m_status.back(), QStringLiteral("Bereit"));
 }
 
 TEST_F(IBANKonvertierenTest, ScheiterndesBestaetigenNimmtZurueck) {

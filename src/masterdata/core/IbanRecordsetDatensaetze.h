@@ -2,25 +2,35 @@
 
 #include <QString>
 
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "iban/IbanDatensaetze.h"
 #include "platform/db/DbFehler.h"
 
+class Massenaenderung;
 class Recordset;
 
-// The address recordset of the address window as rows of a conversion run. The run's transaction is the
-// database's (BeginTrans/CommitTrans/Rollback). After TransaktionVerwerfen the recordset still holds the
-// values it wrote: the caller requeries it (the window reloads its grid anyway).
+// The address recordset of the address window as rows of a conversion run, walked in one pass past the
+// recordset's per-row work: the rows are read once inside the run's transaction (the database's
+// BeginTrans/CommitTrans/Rollback), in the table's order, and a row is written only when a value
+// changes. At the end, committed or rolled back, the recordset's cached values are dropped once; its
+// keys and order stay until the caller requeries it.
 class IbanRecordsetDatensaetze : public IbanDatensaetze {
  public:
   explicit IbanRecordsetDatensaetze(Recordset& adressen);
+  ~IbanRecordsetDatensaetze() override;
 
   // The field names the recordset must carry; empty when all are there, else the missing ones.
   static QString FehlendeFelder(const Recordset& adressen);
   static QString FeldName(IbanFeld feld);
 
   qint64 Anzahl() override;
+  // Starts the walk; only once per transaction.
   bool Erster() override;
   bool Naechster() override;
+  IbanDatensatzFehler LeseFehler() override;
   QString AdressNr() override;
 
   QString Lesen(IbanFeld feld) override;
@@ -31,14 +41,19 @@ class IbanRecordsetDatensaetze : public IbanDatensaetze {
   IbanDatensatzFehler TransaktionBestaetigen() override;
   void TransaktionVerwerfen() override;
 
-  // True once a run was rolled back: the recordset's rows no longer match the table.
-  bool RequeryNoetig() const { return m_verworfen; }
+  // Rows written to the table (the others kept their values).
+  qint64 Geschrieben() const { return m_geschrieben; }
   // Failure of the rollback itself (the interface has no room for it); Ok when none.
   const DbFehler& VerwerfenFehler() const { return m_verwerfenFehler; }
 
  private:
+  void LaufBeenden();
+
   Recordset& m_rs;
+  std::unique_ptr<Massenaenderung> m_lauf;
+  bool m_begonnen = false;
+  std::vector<std::optional<QString>> m_neu;   // per IbanFeld: the value to save, nullopt = unchanged
   bool m_transaktion = false;
-  bool m_verworfen = false;
+  qint64 m_geschrieben = 0;
   DbFehler m_verwerfenFehler;
 };

@@ -26,4 +26,5 @@ constexpr int UnbekanntesFeld = 3265;          // no field of that name
 constexpr int KeineTreffer = 3022;             // update hit no row where exactly one was required
 constexpr int DateiFehler = 75;                // path/file access error
 constexpr int UngueltigerBezeichner = 3125;    // not a valid name
+constexpr int FeldZuKlein = 3163;              // a text longer than its field
 }  // namespace DbFehlerNr

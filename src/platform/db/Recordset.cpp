@@ -1219,6 +1219,25 @@ std::vector<QVariantList> Recordset::GetRows(int anzahl) {
   return zeilen;
 }
 
+DbFehler Recordset::ZeilenquelleFuer(const std::vector<int>& spalten, Zeilenquelle& quelle) const {
+  const Metadaten& meta = *d->meta;
+  if (m_typ == RecordsetTyp::Snapshot || meta.haupt < 0 || !meta.herkuenfte[meta.haupt].perSchluessel)
+    return {DbFehlerNr::NichtAktualisierbar, QStringLiteral("Die Datensatzgruppe ist nicht aktualisierbar")};
+  const Herkunft& h = meta.herkuenfte[meta.haupt];
+  quelle.tabelle = h.TabellenSql();
+  quelle.schluessel = meta.schluesselRowid ? SqlText("rowid") : h.schluesselFeldSql;
+  quelle.felder.clear();
+  for (const int s : spalten) {
+    if (s < 0 || s >= SpaltenAnzahl())
+      return {DbFehlerNr::UnbekanntesFeld, QStringLiteral("Element nicht gefunden")};
+    if (meta.herkunftVon[s] != meta.haupt)
+      return {DbFehlerNr::NichtAktualisierbar,
+              QStringLiteral("Feld kann nicht aktualisiert werden: ") + meta.spalten[s].name};
+    quelle.felder.push_back(meta.quellFeldSql[s]);
+  }
+  return {};
+}
+
 void Recordset::CacheVerwerfen() {
   if (m_typ == RecordsetTyp::Snapshot) return;
   ++d->generation;

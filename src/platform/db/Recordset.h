@@ -154,9 +154,18 @@ class Recordset {
   DbFehler LetzterFehler() const;
 
  private:
+  friend class Massenaenderung;
   Recordset() = default;
   struct Daten;
   struct Metadaten;
+  // Where a Massenaenderung reads and writes the columns `spalten`: the one base table whose rows the key
+  // identifies, when every column comes straight from it.
+  struct Zeilenquelle {
+    SqlText tabelle;                  // "db"."table"
+    SqlText schluessel;               // its column that holds the recordset's key; "rowid" when that is the key
+    std::vector<SqlText> felder;      // base fields of `spalten`, quoted
+  };
+  DbFehler ZeilenquelleFuer(const std::vector<int>& spalten, Zeilenquelle& quelle) const;
   int AktuelleZeile() const;                 // valid row index of the current record, or -1
   void Positionieren(int pos);
   // Edit and Delete: the current row (cancels an open edit), or why there is none to change.

@@ -1,0 +1,219 @@
+#include "platform/db/Massenaenderung.h"
+
+#include <sqlite3.h>
+
+#include <QAnyStringView>
+#include <QByteArray>
+#include <QUtf8StringView>
+
+#include <map>
+
+#include "platform/db/Anweisung.h"
+#include "platform/db/Datenbank.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/SqlText.h"
+
+namespace {
+// One UPDATE names the changed fields in a bit mask.
+constexpr int MaxFelder = 16;
+}  // namespace
+
+struct Massenaenderung::Daten {
+  enum class Art : unsigned char { Null, Text, Anderes };
+  struct Wert {
+    Art art = Art::Null;
+    int start = 0;    // in puffer, UTF-8 (for Anderes: its text as the recordset shows it)
+    int laenge = 0;
+  };
+
+  QStringList namen;
+  std::vector<int> groessen;              // text size per field, 0 = unlimited
+  SqlText tabelle;
+  std::vector<SqlText> felder;
+  bool schluesselIstRowid = false;
+  Anweisung lesen;
+  bool leseEnde = false;
+  std::map<unsigned, Anweisung> aenderungen;   // UPDATE per set of changed fields
+  std::vector<bool> gesehen;              // per row of the keyset: met in the table
+  int fehlendAb = 0;                      // where the search for rows not met goes on
+  qint64 rowid = 0;
+  std::vector<Wert> werte;
+  QByteArray puffer;                      // values of the current row, reused from row to row
+
+  void ZeileLesen(sqlite3_stmt* st, int versatz) {
+    puffer.resize(0);   // keeps its capacity
+    for (size_t i = 0; i < werte.size(); ++i) {
+      const int c = versatz + static_cast<int>(i);
+      Wert& w = werte[i];
+      w.start = static_cast<int>(puffer.size());
+      switch (sqlite3_column_type(st, c)) {
+        case SQLITE_NULL:
+          w.art = Art::Null;
+          break;
+        case SQLITE_TEXT:
+          w.art = Art::Text;
+          puffer.append(reinterpret_cast<const char*>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c));
+          break;
+        default:
+          w.art = Art::Anderes;
+          puffer.append(SpaltenWert(st, c).toString().toUtf8());
+      }
+      w.laenge = static_cast<int>(puffer.size()) - w.start;
+    }
+  }
+
+  bool Gleich(size_t i, const QString& neu) const {
+    const Wert& alt = werte[i];
+    return alt.art == Art::Text && QAnyStringView::equal(neu, QUtf8StringView(puffer.constData() + alt.start, alt.laenge));
+  }
+
+  Anweisung* Aenderung(Datenbank& db, unsigned maske, DbFehler& fehler) {
+    auto it = aenderungen.find(maske);
+    if (it != aenderungen.end()) return &it->second;
+    QList<SqlText> setzen;
+    for (size_t i = 0; i < felder.size(); ++i)
+      if (maske & (1u << i)) setzen << (felder[i] + SqlText(" = ?"));
+    const SqlText sql = SqlText("UPDATE ") + tabelle + SqlText(" SET ") + SqlText::Verbinden(setzen, SqlText(", ")) +
+                        SqlText(" WHERE rowid = ?");
+    Anweisung a;
+    if ((fehler = a.Vorbereiten(db, sql.Text()))) return nullptr;
+    return &aenderungen.emplace(maske, std::move(a)).first->second;
+  }
+};
+
+Massenaenderung::Massenaenderung(Recordset& rs) : m_rs(rs), d(std::make_unique<Daten>()) {}
+
+Massenaenderung::~Massenaenderung() = default;
+
+std::unique_ptr<Massenaenderung> Massenaenderung::Oeffnen(Recordset& rs, const QStringList& felder, DbFehler& fehler) {
+  fehler = {};
+  if (felder.size() > MaxFelder) {
+    fehler = {SQLITE_MISUSE, QStringLiteral("Zu viele Felder für eine Massenänderung")};
+    return nullptr;
+  }
+  std::unique_ptr<Massenaenderung> m(new Massenaenderung(rs));
+  Daten& d = *m->d;
+  std::vector<int> spalten;
+  for (const QString& name : felder) {
+    const int s = rs.SpaltenIndex(name);
+    if (s < 0) {
+      fehler = {DbFehlerNr::UnbekanntesFeld, QStringLiteral("Element nicht gefunden: ") + name};
+      return nullptr;
+    }
+    spalten.push_back(s);
+    d.namen << name;
+    d.groessen.push_back(rs.Spalte(s).typ == FeldTyp::Text ? rs.Spalte(s).groesse : 0);
+  }
+  Recordset::Zeilenquelle quelle;
+  if ((fehler = rs.ZeilenquelleFuer(spalten, quelle))) return nullptr;
+  d.tabelle = quelle.tabelle;
+  d.felder = quelle.felder;
+  d.schluesselIstRowid = quelle.schluessel.Text() == QLatin1String("rowid");
+
+  // rowid (for the writes), the key when it is another column, then the fields
+  SqlText sql("SELECT rowid");
+  if (!d.schluesselIstRowid) sql += SqlText(", ") + quelle.schluessel;
+  for (const SqlText& f : quelle.felder) sql += SqlText(", ") + f;
+  sql += SqlText(" FROM ") + quelle.tabelle;
+  if ((fehler = d.lesen.Vorbereiten(rs.DB(), sql.Text()))) return nullptr;
+  d.gesehen.assign(static_cast<size_t>(rs.RecordCount()), false);
+  d.werte.resize(static_cast<size_t>(felder.size()));
+  return m;
+}
+
+bool Massenaenderung::Naechste() {
+  m_geloescht = false;
+  if (!d->leseEnde) {
+    sqlite3_stmt* st = d->lesen.Handle();
+    DbFehler f;
+    while (d->lesen.Schritt(f)) {
+      const qint64 rowid = sqlite3_column_int64(st, 0);
+      const int z = m_rs.ZeileVonSchluessel(d->schluesselIstRowid ? QVariant(rowid) : SpaltenWert(st, 1));
+      if (z < 0 || d->gesehen[z]) continue;   // not a row of the recordset
+      d->gesehen[z] = true;
+      d->rowid = rowid;
+      d->ZeileLesen(st, d->schluesselIstRowid ? 1 : 2);
+      m_zeile = z;
+      return true;
+    }
+    d->leseEnde = true;
+    d->lesen = Anweisung();
+    if (f) m_fehler = f;
+  }
+  if (m_fehler) {
+    m_zeile = -1;
+    return false;
+  }
+  // rows of the keyset that the table no longer holds
+  const int n = static_cast<int>(d->gesehen.size());
+  while (d->fehlendAb < n && d->gesehen[d->fehlendAb]) ++d->fehlendAb;
+  if (d->fehlendAb >= n) {
+    m_zeile = -1;
+    return false;
+  }
+  m_zeile = d->fehlendAb++;
+  m_geloescht = true;
+  for (Daten::Wert& w : d->werte) w = {};
+  return true;
+}
+
+QString Massenaenderung::Text(int feld) const {
+  if (m_zeile < 0 || feld < 0 || feld >= static_cast<int>(d->werte.size())) return {};
+  const Daten::Wert& w = d->werte[feld];
+  if (w.art == Daten::Art::Null) return {};
+  return QString::fromUtf8(d->puffer.constData() + w.start, w.laenge);
+}
+
+DbFehler Massenaenderung::Schreiben(const std::vector<std::optional<QString>>& werte) {
+  if (m_zeile < 0) return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
+  if (m_geloescht) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
+  if (werte.size() > d->werte.size()) return {SQLITE_RANGE, QStringLiteral("Zu viele Werte")};
+  unsigned maske = 0;
+  for (size_t i = 0; i < werte.size(); ++i) {
+    if (!werte[i] || d->Gleich(i, *werte[i])) continue;
+    if (d->groessen[i] > 0 && werte[i]->size() > d->groessen[i])
+      return {DbFehlerNr::FeldZuKlein, QStringLiteral("Das Feld %1 ist zu klein für den Wert (%2 Zeichen, höchstens %3).")
+                                           .arg(d->namen[i])
+                                           .arg(werte[i]->size())
+                                           .arg(d->groessen[i])};
+    maske |= 1u << i;
+  }
+  if (!maske) return {};
+
+  Datenbank& db = m_rs.DB();
+  DbFehler f;
+  Anweisung* a = d->Aenderung(db, maske, f);
+  if (!a) return f;
+  sqlite3_stmt* st = a->Handle();
+  QByteArray texte[MaxFelder];   // bound without a copy: they live until the step
+  int n = 0;
+  for (size_t i = 0; i < werte.size(); ++i) {
+    if (!(maske & (1u << i))) continue;
+    texte[n] = werte[i]->toUtf8();
+    const int rc = sqlite3_bind_text64(st, n + 1, texte[n].constData(), static_cast<sqlite3_uint64>(texte[n].size()),
+                                       SQLITE_STATIC, SQLITE_UTF8);
+    ++n;
+    if (rc != SQLITE_OK) {
+      a->Zuruecksetzen();
+      return SqliteFehler(db.Handle(), rc);
+    }
+  }
+  sqlite3_bind_int64(st, n + 1, d->rowid);
+  a->Schritt(f);
+  const int geaendert = f ? 0 : sqlite3_changes(db.Handle());
+  a->Zuruecksetzen();
+  if (f) return f;
+  if (geaendert != 1)
+    return {DbFehlerNr::KeineTreffer, geaendert == 0 ? QStringLiteral("Der Datensatz wurde gelöscht")
+                                                     : QStringLiteral("Mehr als ein Datensatz betroffen")};
+  ++m_geschrieben;
+  return {};
+}
+
+void Massenaenderung::Abschliessen() {
+  d->lesen = Anweisung();
+  d->leseEnde = true;
+  d->fehlendAb = static_cast<int>(d->gesehen.size());
+  m_zeile = -1;
+  m_rs.CacheVerwerfen();
+}
