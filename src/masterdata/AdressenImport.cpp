@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -119,21 +120,25 @@ bool AdressenImport::Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLei
   }
   Meldung::Hinweis(uebernahme.Zusammenfassung(), {}, fenster);
   // The run covers the whole view, the new addresses included.
-  if (!ViewNeuLaden(adressen, neuLaden, fenster)) return false;
+  if (uebernahme.Neu > 0 && !ViewNeuLaden(adressen, neuLaden, fenster)) return false;
 
   const auto statusText = [status](const QString& text) {
     if (status) status->TextSetzen(text);
     NachrichtenVerarbeiten();
   };
   int prozent = -1;
+  QElapsedTimer gemalt;
   IbanKonvertierRueckmeldung rueckmeldung;
   rueckmeldung.Status = statusText;
-  rueckmeldung.Fortschritt = [status, &prozent](qint64 erledigt, qint64 gesamt) {
+  rueckmeldung.Fortschritt = [status, &prozent, &gemalt](qint64 erledigt, qint64 gesamt) {
     const int neu = gesamt > 0 ? static_cast<int>(erledigt * 100 / gesamt) : 100;
     if (!status || neu == prozent) return;
     prozent = neu;
     status->FortschrittSetzen(neu);
-    status->repaint();   // painted at once; no event loop inside the record loop
+    // painted at once (no event loop inside the record loop), though not more often than the eye follows
+    if (gemalt.isValid() && !gemalt.hasExpired(40)) return;
+    gemalt.start();
+    status->repaint();
   };
 
   BankleitzahlTabelle tabelle;

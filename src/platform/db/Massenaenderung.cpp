@@ -16,6 +16,9 @@
 namespace {
 // One UPDATE names the changed fields in a bit mask.
 constexpr int MaxFelder = 16;
+// Rows read at a time: the writes between two reads make the read's cursor find its place again once
+// per block instead of once per row.
+constexpr int Blockgroesse = 256;
 }  // namespace
 
 struct Massenaenderung::Daten {
@@ -24,6 +27,10 @@ struct Massenaenderung::Daten {
     Art art = Art::Null;
     int start = 0;    // in puffer, UTF-8 (for Anderes: its text as the recordset shows it)
     int laenge = 0;
+  };
+  struct Blockzeile {
+    qint64 rowid = 0;
+    int zeile = -1;   // in the recordset
   };
 
   QStringList namen;
@@ -36,34 +43,58 @@ struct Massenaenderung::Daten {
   std::map<unsigned, Anweisung> aenderungen;   // UPDATE per set of changed fields
   std::vector<bool> gesehen;              // per row of the keyset: met in the table
   int fehlendAb = 0;                      // where the search for rows not met goes on
-  qint64 rowid = 0;
+  // the block of rows read: per row its ids, per row and field its value in puffer
+  std::vector<Blockzeile> block;
   std::vector<Wert> werte;
-  QByteArray puffer;                      // values of the current row, reused from row to row
+  QByteArray puffer;
+  int aktuell = -1;                       // row of the block in use
 
-  void ZeileLesen(sqlite3_stmt* st, int versatz) {
+  size_t FeldAnzahl() const { return felder.size(); }
+  const Wert& WertVon(int feld) const { return werte[static_cast<size_t>(aktuell) * FeldAnzahl() + feld]; }
+
+  // Reads the next block of the recordset's rows; false when none is left or reading failed.
+  bool BlockLesen(const Recordset& rs, DbFehler& fehler) {
+    block.clear();
+    werte.clear();
     puffer.resize(0);   // keeps its capacity
-    for (size_t i = 0; i < werte.size(); ++i) {
-      const int c = versatz + static_cast<int>(i);
-      Wert& w = werte[i];
-      w.start = static_cast<int>(puffer.size());
-      switch (sqlite3_column_type(st, c)) {
-        case SQLITE_NULL:
-          w.art = Art::Null;
-          break;
-        case SQLITE_TEXT:
-          w.art = Art::Text;
-          puffer.append(reinterpret_cast<const char*>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c));
-          break;
-        default:
-          w.art = Art::Anderes;
-          puffer.append(SpaltenWert(st, c).toString().toUtf8());
+    aktuell = -1;
+    if (leseEnde) return false;
+    sqlite3_stmt* st = lesen.Handle();
+    const int versatz = schluesselIstRowid ? 1 : 2;
+    while (static_cast<int>(block.size()) < Blockgroesse && lesen.Schritt(fehler)) {
+      const qint64 rowid = sqlite3_column_int64(st, 0);
+      const int z = rs.ZeileVonSchluessel(schluesselIstRowid ? QVariant(rowid) : SpaltenWert(st, 1));
+      if (z < 0 || gesehen[z]) continue;   // not a row of the recordset
+      gesehen[z] = true;
+      block.push_back({rowid, z});
+      for (size_t i = 0; i < FeldAnzahl(); ++i) {
+        const int c = versatz + static_cast<int>(i);
+        Wert w;
+        w.start = static_cast<int>(puffer.size());
+        switch (sqlite3_column_type(st, c)) {
+          case SQLITE_NULL:
+            break;
+          case SQLITE_TEXT:
+            w.art = Art::Text;
+            puffer.append(reinterpret_cast<const char*>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c));
+            break;
+          default:
+            w.art = Art::Anderes;
+            puffer.append(SpaltenWert(st, c).toString().toUtf8());
+        }
+        w.laenge = static_cast<int>(puffer.size()) - w.start;
+        werte.push_back(w);
       }
-      w.laenge = static_cast<int>(puffer.size()) - w.start;
     }
+    if (static_cast<int>(block.size()) < Blockgroesse || fehler) {
+      leseEnde = true;
+      lesen = Anweisung();
+    }
+    return !block.empty() && !fehler;
   }
 
-  bool Gleich(size_t i, const QString& neu) const {
-    const Wert& alt = werte[i];
+  bool Gleich(int feld, const QString& neu) const {
+    const Wert& alt = WertVon(feld);
     return alt.art == Art::Text && QAnyStringView::equal(neu, QUtf8StringView(puffer.constData() + alt.start, alt.laenge));
   }
 
@@ -117,49 +148,30 @@ std::unique_ptr<Massenaenderung> Massenaenderung::Oeffnen(Recordset& rs, const Q
   sql += SqlText(" FROM ") + quelle.tabelle;
   if ((fehler = d.lesen.Vorbereiten(rs.DB(), sql.Text()))) return nullptr;
   d.gesehen.assign(static_cast<size_t>(rs.RecordCount()), false);
-  d.werte.resize(static_cast<size_t>(felder.size()));
   return m;
 }
 
 bool Massenaenderung::Naechste() {
   m_geloescht = false;
-  if (!d->leseEnde) {
-    sqlite3_stmt* st = d->lesen.Handle();
-    DbFehler f;
-    while (d->lesen.Schritt(f)) {
-      const qint64 rowid = sqlite3_column_int64(st, 0);
-      const int z = m_rs.ZeileVonSchluessel(d->schluesselIstRowid ? QVariant(rowid) : SpaltenWert(st, 1));
-      if (z < 0 || d->gesehen[z]) continue;   // not a row of the recordset
-      d->gesehen[z] = true;
-      d->rowid = rowid;
-      d->ZeileLesen(st, d->schluesselIstRowid ? 1 : 2);
-      m_zeile = z;
-      return true;
-    }
-    d->leseEnde = true;
-    d->lesen = Anweisung();
-    if (f) m_fehler = f;
+  m_zeile = -1;
+  if (d->aktuell + 1 < static_cast<int>(d->block.size()) || d->BlockLesen(m_rs, m_fehler)) {
+    ++d->aktuell;
+    m_zeile = d->block[d->aktuell].zeile;
+    return true;
   }
-  if (m_fehler) {
-    m_zeile = -1;
-    return false;
-  }
+  if (m_fehler) return false;
   // rows of the keyset that the table no longer holds
   const int n = static_cast<int>(d->gesehen.size());
   while (d->fehlendAb < n && d->gesehen[d->fehlendAb]) ++d->fehlendAb;
-  if (d->fehlendAb >= n) {
-    m_zeile = -1;
-    return false;
-  }
+  if (d->fehlendAb >= n) return false;
   m_zeile = d->fehlendAb++;
   m_geloescht = true;
-  for (Daten::Wert& w : d->werte) w = {};
   return true;
 }
 
 QString Massenaenderung::Text(int feld) const {
-  if (m_zeile < 0 || feld < 0 || feld >= static_cast<int>(d->werte.size())) return {};
-  const Daten::Wert& w = d->werte[feld];
+  if (m_zeile < 0 || m_geloescht || feld < 0 || feld >= static_cast<int>(d->FeldAnzahl())) return {};
+  const Daten::Wert& w = d->WertVon(feld);
   if (w.art == Daten::Art::Null) return {};
   return QString::fromUtf8(d->puffer.constData() + w.start, w.laenge);
 }
@@ -167,10 +179,10 @@ QString Massenaenderung::Text(int feld) const {
 DbFehler Massenaenderung::Schreiben(const std::vector<std::optional<QString>>& werte) {
   if (m_zeile < 0) return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
   if (m_geloescht) return {DbFehlerNr::DatensatzGeloescht, QStringLiteral("Der Datensatz wurde gelöscht")};
-  if (werte.size() > d->werte.size()) return {SQLITE_RANGE, QStringLiteral("Zu viele Werte")};
+  if (werte.size() > d->FeldAnzahl()) return {SQLITE_RANGE, QStringLiteral("Zu viele Werte")};
   unsigned maske = 0;
   for (size_t i = 0; i < werte.size(); ++i) {
-    if (!werte[i] || d->Gleich(i, *werte[i])) continue;
+    if (!werte[i] || d->Gleich(static_cast<int>(i), *werte[i])) continue;
     if (d->groessen[i] > 0 && werte[i]->size() > d->groessen[i])
       return {DbFehlerNr::FeldZuKlein, QStringLiteral("Das Feld %1 ist zu klein für den Wert (%2 Zeichen, höchstens %3).")
                                            .arg(d->namen[i])
@@ -198,7 +210,7 @@ DbFehler Massenaenderung::Schreiben(const std::vector<std::optional<QString>>& w
       return SqliteFehler(db.Handle(), rc);
     }
   }
-  sqlite3_bind_int64(st, n + 1, d->rowid);
+  sqlite3_bind_int64(st, n + 1, d->block[d->aktuell].rowid);
   a->Schritt(f);
   const int geaendert = f ? 0 : sqlite3_changes(db.Handle());
   a->Zuruecksetzen();
@@ -213,6 +225,8 @@ DbFehler Massenaenderung::Schreiben(const std::vector<std::optional<QString>>& w
 void Massenaenderung::Abschliessen() {
   d->lesen = Anweisung();
   d->leseEnde = true;
+  d->block.clear();
+  d->aktuell = -1;
   d->fehlendAb = static_cast<int>(d->gesehen.size());
   m_zeile = -1;
   m_rs.CacheVerwerfen();
