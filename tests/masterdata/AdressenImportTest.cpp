@@ -126,6 +126,24 @@ TEST_F(AdressenImportTest, OhneFilterWerdenAlleAdressenDerSichtKonvertiert) {
   EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
 }
 
+// A second import finds nothing new: the window's rows are converted again from what the table holds now.
+TEST_F(AdressenImportTest, OhneNeueAdressenWirdDieSichtMitDenAktuellenWertenKonvertiert) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  Import(fenster);
+  ASSERT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
+  ASSERT_EQ(fenster.Gitter()->Wert(1, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("1234")));
+  // another workstation corrects B2's account
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Adressen SET KontoNr = '5678' WHERE OPKontoNr = 'B2'").Ok());
+  m_umgebung.Rekorder().Leeren();
+  Import(fenster);
+  EXPECT_EQ(m_umgebung.Rekorder().Texte(),
+            QStringList{T("Es wurden 0 neue Adressen übernommen.\r3 Adressen waren bereits vorhanden und wurden übersprungen.")});
+  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|"));
+  ASSERT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
+  EXPECT_EQ(fenster.Gitter()->Wert(1, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("5678")));
+}
+
 TEST_F(AdressenImportTest, AbbruchDerDateiauswahlAendertNichts) {
   FormAdressen fenster(FormAdressen::Modus::Adressen);
   const QStringList vorher = Adressen();

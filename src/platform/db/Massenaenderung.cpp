@@ -4,6 +4,7 @@
 
 #include <QAnyStringView>
 #include <QByteArray>
+#include <QStringEncoder>
 #include <QUtf8StringView>
 
 #include <map>
@@ -48,6 +49,16 @@ struct Massenaenderung::Daten {
   std::vector<Wert> werte;
   QByteArray puffer;
   int aktuell = -1;                       // row of the block in use
+  // the new texts as UTF-8, bound without a copy; they keep their capacity from row to row
+  QByteArray neu[MaxFelder];
+  QStringEncoder utf8{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+
+  const QByteArray& AlsUtf8(int i, QStringView text) {
+    QByteArray& ziel = neu[i];
+    ziel.resize(utf8.requiredSpace(text.size()));
+    ziel.resize(utf8.appendToBuffer(ziel.data(), text) - ziel.constData());
+    return ziel;
+  }
 
   size_t FeldAnzahl() const { return felder.size(); }
   const Wert& WertVon(int feld) const { return werte[static_cast<size_t>(aktuell) * FeldAnzahl() + feld]; }
@@ -197,12 +208,11 @@ DbFehler Massenaenderung::Schreiben(const std::vector<std::optional<QString>>& w
   Anweisung* a = d->Aenderung(db, maske, f);
   if (!a) return f;
   sqlite3_stmt* st = a->Handle();
-  QByteArray texte[MaxFelder];   // bound without a copy: they live until the step
   int n = 0;
   for (size_t i = 0; i < werte.size(); ++i) {
     if (!(maske & (1u << i))) continue;
-    texte[n] = werte[i]->toUtf8();
-    const int rc = sqlite3_bind_text64(st, n + 1, texte[n].constData(), static_cast<sqlite3_uint64>(texte[n].size()),
+    const QByteArray& text = d->AlsUtf8(n, *werte[i]);
+    const int rc = sqlite3_bind_text64(st, n + 1, text.constData(), static_cast<sqlite3_uint64>(text.size()),
                                        SQLITE_STATIC, SQLITE_UTF8);
     ++n;
     if (rc != SQLITE_OK) {

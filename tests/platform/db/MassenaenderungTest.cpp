@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 #include "platform/db/Massenaenderung.h"
 #include "platform/db/Recordset.h"
 
@@ -165,6 +167,37 @@ TEST_F(MassenaenderungTest, EinFehlschlagDesUpdatesWirdGemeldet) {
   while (m->Naechste()) ergebnisse << m->Schreiben({T("X")}).Beschreibung;
   EXPECT_EQ(ergebnisse, (QStringList{QString(), T("K1 ist gesperrt"), QString()}));
   EXPECT_EQ(m->Geschrieben(), 2);
+}
+
+// More rows than one read takes at a time, writes between the reads, rows of the view spread over the
+// table and a few deleted after the view was read: every row of the view comes once, the deleted last.
+TEST_F(MassenaenderungTest, VieleZeilenKommenJedeGenauEinmal) {
+  Transaktion t(*db);
+  for (int i = 0; i < 2000; ++i)
+    ASSERT_TRUE(db->Ausfuehren("INSERT INTO Kunden (Nr, Name) VALUES (?, ?)", {QStringLiteral("N%1").arg(i), QStringLiteral("n%1").arg(i % 3)}).Ok());
+  ASSERT_TRUE(t.Commit().Ok());
+  auto rs = Oeffnen("Kunden", Bedingung("Name = ?", {T("n1")}));
+  const int anzahl = rs->RecordCount();
+  ASSERT_EQ(anzahl, 667);
+  ASSERT_TRUE(db->Ausfuehren("DELETE FROM Kunden WHERE Nr IN ('N1', 'N1999')").Ok());
+  auto m = Lauf(*rs, {T("Notiz")});
+  std::vector<int> gesehen(anzahl, 0);
+  int geloescht = 0;
+  while (m->Naechste()) {
+    ++gesehen[m->Zeile()];
+    if (m->Geloescht()) {
+      ++geloescht;
+      continue;
+    }
+    ASSERT_TRUE(m->Schreiben({QStringLiteral("Zeile %1").arg(m->Zeile())}).Ok());
+  }
+  EXPECT_EQ(std::count(gesehen.begin(), gesehen.end(), 1), anzahl);
+  EXPECT_EQ(geloescht, 2);
+  EXPECT_EQ(m->Geschrieben(), anzahl - 2);
+  DbFehler f;
+  EXPECT_EQ(db->Wert("SELECT count(*) FROM Kunden WHERE Notiz LIKE 'Zeile %'", {}, f).value_or(QVariant()).toInt(), anzahl - 2);
+  EXPECT_EQ(db->Wert("SELECT count(*) FROM Kunden WHERE Notiz IS NOT NULL AND Name <> 'n1'", {}, f).value_or(QVariant()).toInt(),
+            2) << "nur Zander und Müller hatten schon eine Notiz";
 }
 
 // A view that gives the table another name, keyed by its primary key (the address window over its own
