@@ -21,8 +21,9 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	cd $(BUILD)/bench && for b in ./bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; done
+	bash bench/messen.sh $(BUILD)
 	bash bench/sepa_lauf_messen.sh $(BUILD)
+	bash bench/iban_lauf_messen.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

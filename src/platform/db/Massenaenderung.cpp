@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 #include <QUtf8StringView>
 
+#include <algorithm>
 #include <map>
 
 #include "platform/db/Anweisung.h"
@@ -43,6 +44,9 @@ struct Massenaenderung::Daten {
   bool leseEnde = false;
   std::map<unsigned, Anweisung> aenderungen;   // UPDATE per set of changed fields
   std::vector<bool> gesehen;              // per row of the keyset: met in the table
+  // for a key that is the rowid: (rowid, row of the recordset) by rowid, and where the next is expected
+  std::vector<std::pair<qint64, int>> zeileVonRowid;
+  size_t naechsteRowid = 0;
   int fehlendAb = 0;                      // where the search for rows not met goes on
   // the block of rows read: per row its ids, per row and field its value in puffer
   std::vector<Blockzeile> block;
@@ -63,6 +67,21 @@ struct Massenaenderung::Daten {
   size_t FeldAnzahl() const { return felder.size(); }
   const Wert& WertVon(int feld) const { return werte[static_cast<size_t>(aktuell) * FeldAnzahl() + feld]; }
 
+  // The recordset's row of a rowid, -1 when it is not one of them. The table comes in rowid order as a
+  // rule, so the next entry is tried first.
+  int ZeileVon(qint64 rowid) {
+    const size_t n = zeileVonRowid.size();
+    if (naechsteRowid < n && zeileVonRowid[naechsteRowid].first == rowid) return zeileVonRowid[naechsteRowid++].second;
+    if (naechsteRowid < n && rowid < zeileVonRowid[naechsteRowid].first &&
+        (naechsteRowid == 0 || zeileVonRowid[naechsteRowid - 1].first < rowid))
+      return -1;
+    const auto it = std::lower_bound(zeileVonRowid.begin(), zeileVonRowid.end(), std::pair<qint64, int>(rowid, -1));
+    naechsteRowid = static_cast<size_t>(it - zeileVonRowid.begin());
+    if (it == zeileVonRowid.end() || it->first != rowid) return -1;
+    ++naechsteRowid;
+    return it->second;
+  }
+
   // Reads the next block of the recordset's rows; false when none is left or reading failed.
   bool BlockLesen(const Recordset& rs, DbFehler& fehler) {
     block.clear();
@@ -74,7 +93,7 @@ struct Massenaenderung::Daten {
     const int versatz = schluesselIstRowid ? 1 : 2;
     while (static_cast<int>(block.size()) < Blockgroesse && lesen.Schritt(fehler)) {
       const qint64 rowid = sqlite3_column_int64(st, 0);
-      const int z = rs.ZeileVonSchluessel(schluesselIstRowid ? QVariant(rowid) : SpaltenWert(st, 1));
+      const int z = schluesselIstRowid ? ZeileVon(rowid) : rs.ZeileVonSchluessel(SpaltenWert(st, 1));
       if (z < 0 || gesehen[z]) continue;   // not a row of the recordset
       gesehen[z] = true;
       block.push_back({rowid, z});
@@ -159,6 +178,11 @@ std::unique_ptr<Massenaenderung> Massenaenderung::Oeffnen(Recordset& rs, const Q
   sql += SqlText(" FROM ") + quelle.tabelle;
   if ((fehler = d.lesen.Vorbereiten(rs.DB(), sql.Text()))) return nullptr;
   d.gesehen.assign(static_cast<size_t>(rs.RecordCount()), false);
+  if (d.schluesselIstRowid) {
+    d.zeileVonRowid.reserve(d.gesehen.size());
+    for (int z = 0; z < rs.RecordCount(); ++z) d.zeileVonRowid.emplace_back(rs.SchluesselAn(z).toLongLong(), z);
+    std::sort(d.zeileVonRowid.begin(), d.zeileVonRowid.end());
+  }
   return m;
 }
 
