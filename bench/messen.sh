@@ -29,7 +29,9 @@ for b in "$build"/bench/bench_*; do
     continue
   fi
   "$b" --benchmark_list_tests >"$arbeit/namen" 2>/dev/null
+  kopf="^-*\$|^Benchmark +Time"   # the table's head, once
   while read -r name; do
-    messen "^${name}[ /]" "$b" --benchmark_filter="^${name}\$" </dev/null
+    messen "${kopf:+$kopf|}^${name}[ /]" "$b" --benchmark_filter="^${name}\$" </dev/null
+    kopf=""
   done <"$arbeit/namen"
 done

@@ -80,14 +80,13 @@ IbanDatensatzFehler IbanRecordsetDatensaetze::Schreiben(IbanFeld feld, const QSt
 
 IbanDatensatzFehler IbanRecordsetDatensaetze::Speichern() {
   if (!m_lauf) return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Kein aktueller Datensatz")};
-  const qint64 vorher = m_lauf->Geschrieben();
   const DbFehler f = m_lauf->Schreiben(m_neu);
-  m_geschrieben += m_lauf->Geschrieben() - vorher;
   for (auto& w : m_neu) w.reset();
   return Umsetzen(f);
 }
 
 IbanDatensatzFehler IbanRecordsetDatensaetze::TransaktionBeginnen() {
+  m_geschrieben = 0;
   if (const DbFehler f = m_rs.DB().BeginTrans()) return Umsetzen(f);
   m_transaktion = true;
   QStringList felder;
@@ -99,7 +98,6 @@ IbanDatensatzFehler IbanRecordsetDatensaetze::TransaktionBeginnen() {
     return Umsetzen(f);
   }
   m_begonnen = false;
-  m_geschrieben = 0;
   return {};
 }
 
@@ -108,6 +106,7 @@ IbanDatensatzFehler IbanRecordsetDatensaetze::TransaktionBestaetigen() {
   const DbFehler f = m_rs.DB().CommitTrans();
   if (f.Ok()) {
     m_transaktion = false;
+    m_geschrieben = m_lauf ? m_lauf->Geschrieben() : 0;
     // as after a walk through the recordset: past its last row
     m_rs.MoveLast();
     m_rs.MoveNext();
@@ -121,8 +120,6 @@ void IbanRecordsetDatensaetze::TransaktionVerwerfen() {
     m_verwerfenFehler = m_rs.DB().Rollback();
     m_transaktion = false;
   }
-  m_geschrieben = 0;
-  m_rs.CacheVerwerfen();
 }
 
 void IbanRecordsetDatensaetze::LaufBeenden() {

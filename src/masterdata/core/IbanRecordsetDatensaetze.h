@@ -41,7 +41,7 @@ class IbanRecordsetDatensaetze : public IbanDatensaetze {
   IbanDatensatzFehler TransaktionBestaetigen() override;
   void TransaktionVerwerfen() override;
 
-  // Rows written to the table (the others kept their values).
+  // Rows the committed run wrote (the others kept their values); 0 after a rollback.
   qint64 Geschrieben() const { return m_geschrieben; }
   // Failure of the rollback itself (the interface has no room for it); Ok when none.
   const DbFehler& VerwerfenFehler() const { return m_verwerfenFehler; }

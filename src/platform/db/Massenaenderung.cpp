@@ -123,9 +123,9 @@ struct Massenaenderung::Daten {
     return !block.empty() && !fehler;
   }
 
-  bool Gleich(int feld, const QString& neu) const {
+  bool Gleich(int feld, const QString& text) const {
     const Wert& alt = WertVon(feld);
-    return alt.art == Art::Text && QAnyStringView::equal(neu, QUtf8StringView(puffer.constData() + alt.start, alt.laenge));
+    return alt.art == Art::Text && QAnyStringView::equal(text, QUtf8StringView(puffer.constData() + alt.start, alt.laenge));
   }
 
   Anweisung* Aenderung(Datenbank& db, unsigned maske, DbFehler& fehler) {

@@ -16,6 +16,17 @@
 
 namespace {
 
+// The address table as the window opens it.
+std::unique_ptr<Recordset> AdressenOeffnen(Datenbank& db, const Bedingung& bedingung, const SqlText& sortierung) {
+  Abfrage a = Abfrage::Tabelle(QStringLiteral("Adressen"));
+  a.sortierung = sortierung;
+  a.bedingung = bedingung;
+  DbFehler f;
+  auto rs = Recordset::Oeffnen(db, a, RecordsetTyp::Dynaset, f);
+  EXPECT_TRUE(rs) << f.Beschreibung.toStdString();
+  return rs;
+}
+
 class IbanLaufTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,13 +57,7 @@ class IbanLaufTest : public ::testing::Test {
   }
 
   std::unique_ptr<Recordset> Oeffnen(const Bedingung& bedingung = {}) {
-    Abfrage a = Abfrage::Tabelle(QStringLiteral("Adressen"));
-    a.sortierung = "OPKontoNr";
-    a.bedingung = bedingung;
-    DbFehler f;
-    auto rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Dynaset, f);
-    EXPECT_TRUE(rs) << f.Beschreibung.toStdString();
-    return rs;
+    return AdressenOeffnen(*db, bedingung, "OPKontoNr");
   }
 
   IbanKonvertierErgebnis Lauf(Recordset& rs) {
@@ -200,10 +205,8 @@ TEST(IbanLaufFeldgroesse, EinZuLangerWertNimmtDenLaufZurueck) {
   Ausfuehren(*db, "CREATE TABLE Adressen (OPKontoNr TEXT(10) PRIMARY KEY, BLZ TEXT(8), KontoNr TEXT(10), "
                   "IBAN TEXT(34), BIC TEXT(11), Bank TEXT(12), IBANKonvertierHinweis TEXT(20));"
                   "INSERT INTO Adressen (OPKontoNr, BLZ, KontoNr) VALUES ('A1', '10000000', '1'), ('A2', '1', '1');");
-  Abfrage a = Abfrage::Tabelle(QStringLiteral("Adressen"));
-  DbFehler f;
-  auto rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Dynaset, f);
-  ASSERT_TRUE(rs) << f.Beschreibung.toStdString();
+  auto rs = AdressenOeffnen(*db, {}, "OPKontoNr");
+  ASSERT_TRUE(rs);
   BankleitzahlTabelle tabelle;
   IbanRecordsetDatensaetze daten(*rs);
   const IbanKonvertierErgebnis e = IBANKonvertieren(blzDatei, tabelle, daten);
@@ -314,12 +317,7 @@ class IbanLaufVergleich : public ::testing::Test {
   Stand Konvertieren(const Bedingung& bedingung, int laeufe = 1) {
     auto db = SchemaDatenbank();
     AdressenAnlegen(*db);
-    Abfrage a = Abfrage::Tabelle(QStringLiteral("Adressen"));
-    a.sortierung = "Suchname, OPKontoNr";
-    a.bedingung = bedingung;
-    DbFehler f;
-    auto rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Dynaset, f);
-    EXPECT_TRUE(rs) << f.Beschreibung.toStdString();
+    auto rs = AdressenOeffnen(*db, bedingung, "Suchname, OPKontoNr");
     Stand s;
     for (int i = 0; i < laeufe; ++i) {
       Datensaetze daten(*rs);
