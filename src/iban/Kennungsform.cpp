@@ -1,5 +1,7 @@
 #include "iban/Kennungsform.h"
 
+#include <QVarLengthArray>
+
 #include <bitset>
 
 namespace Kennungsform {
@@ -7,14 +9,6 @@ namespace {
 
 bool Grossbuchstabe(QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); }
 bool Ziffer(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-
-QString OhneLeerzeichen(QStringView text) {
-  QString ergebnis;
-  ergebnis.reserve(text.size());
-  for (const QChar c : text)
-    if (c != QLatin1Char(' ')) ergebnis.append(c);
-  return ergebnis;
-}
 
 // ISO 3166-1 alpha-2, the officially assigned codes, and XK.
 constexpr char Laendercodes[] =
@@ -75,11 +69,33 @@ QString Pruefziffern(QStringView koerper, QStringView land) {
   return QString::number(98 - rest).rightJustified(2, QLatin1Char('0'));
 }
 
+// Built in place, with the remainder taken along: the conversion run calls it for every address.
 QString Mod97(QStringView bankleitzahl, QStringView kontoNr) {
-  const QString bban = OhneLeerzeichen(bankleitzahl) + (QStringLiteral("0000000000") + OhneLeerzeichen(kontoNr)).right(10);
-  for (const QChar c : bban)
-    if (!Ziffer(c)) return {};
-  return QStringLiteral("DE") + Pruefziffern(bban, u"DE") + bban;
+  const QChar blank = QLatin1Char(' ');
+  QVarLengthArray<QChar, 40> iban{QLatin1Char('D'), QLatin1Char('E'), QLatin1Char('0'), QLatin1Char('0')};
+  int rest = 0;
+  const auto anhaengen = [&](QChar c) {
+    if (!Ziffer(c)) return false;
+    rest = (rest * 10 + (c.unicode() - u'0')) % 97;
+    iban.append(c);
+    return true;
+  };
+  for (const QChar c : bankleitzahl)
+    if (c != blank && !anhaengen(c)) return {};
+  // the account padded with zeros to ten digits; of a longer one its last ten
+  const qsizetype laenge = kontoNr.size() - kontoNr.count(blank);
+  for (qsizetype i = laenge; i < 10; ++i) anhaengen(QLatin1Char('0'));
+  qsizetype weglassen = laenge - 10;
+  for (const QChar c : kontoNr) {
+    if (c == blank || weglassen-- > 0) continue;
+    if (!anhaengen(c)) return {};
+  }
+  // then "DE00" as Pruefziffern reads it: D = 13, E = 14
+  for (const int zahl : {13, 14, 0}) rest = (rest * 100 + zahl) % 97;
+  const int pruefziffern = 98 - rest;
+  iban[2] = QLatin1Char(static_cast<char>('0' + pruefziffern / 10));
+  iban[3] = QLatin1Char(static_cast<char>('0' + pruefziffern % 10));
+  return QString(iban.constData(), iban.size());
 }
 
 bool Laendercode(QStringView land) {

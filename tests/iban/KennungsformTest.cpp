@@ -41,6 +41,10 @@ TEST(Mod97, LeerzeichenWerdenEntferntVorDemAuffuellen) {
 
 TEST(Mod97, UeberlangesKontoBehaeltDieLetztenZehnZiffern) {
   EXPECT_EQ(Mod97(u"37040044", u"990532013000"), QStringLiteral("DE89370400440532013000"));
+  // blanks do not count; what is cut off is not looked at, a letter in the ten kept digits is
+  EXPECT_EQ(Mod97(u"37040044", u"9 9 0532 013 000 "), QStringLiteral("DE89370400440532013000"));
+  EXPECT_EQ(Mod97(u"37040044", u"x0532013000"), QStringLiteral("DE89370400440532013000"));
+  EXPECT_TRUE(Mod97(u"37040044", u"0x532013000").isEmpty());
 }
 
 TEST(Mod97, LeeresKontoGibtZehnNullen) {
