@@ -14,6 +14,8 @@
 #include "platform/ui/FensterpositionVerwalten.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/StatusLeiste.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "printing/ReportAuswaehlen.h"
@@ -97,6 +99,9 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   tasten->TasteZuordnen(Qt::Key_Escape, Qt::NoModifier, [this] {
     close();
     return true;
+  });
+  tasten->HilfeSetzen([this] {
+    HilfeAnzeigen(HilfeKontext::Adressen, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
   });
   tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
   tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));

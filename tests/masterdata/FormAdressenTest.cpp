@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QTableView>
 #include <QTimer>
 #include <QTest>
@@ -17,6 +19,7 @@
 #include "masterdata/SuchlisteF4.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/GitterFilterSpalte.h"
+#include "platform/ui/HilfeFenster.h"
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/Werkzeugleiste.h"
 
@@ -247,4 +250,21 @@ TEST_F(FormAdressenTest, EnterAufEinerZeileOeffnetSieZumAendern) {
   QTest::keyClick(ansicht, Qt::Key_Return);
   QTest::qWait(10);   // the timer runs here when no dialog opened
   EXPECT_EQ(geoeffnet, QStringLiteral("Adresse ändern"));
+}
+
+// F1 in either mode opens the page on addresses and bank codes.
+TEST_F(FormAdressenTest, F1ZeigtDieHilfeDerAdressen) {
+  const QString programm = m_umgebung.Ordner().Datei(QStringLiteral("programm"));
+  ASSERT_TRUE(QDir().mkpath(programm));
+  ASSERT_TRUE(QFile::link(QStringLiteral(TAMO_SOURCE_DIR "/resources/help"), programm + QStringLiteral("/help")));
+  Zustand().ProgrammVerzeichnisSetzen(programm + QLatin1Char('/'));
+  HilfeFenster* hilfe = HilfeFenster::Instanz(Zustand().ProgrammVerzeichnis() + QStringLiteral("help"));
+  for (const FormAdressen::Modus modus : {FormAdressen::Modus::Adressen, FormAdressen::Modus::Bankverbindungen}) {
+    hilfe->close();
+    FormAdressen fenster(modus);
+    QTest::keyClick(fenster.Gitter()->Ansicht(), Qt::Key_F1);
+    EXPECT_TRUE(hilfe->isVisible());
+    EXPECT_TRUE(hilfe->AktuelleDatei().endsWith(QStringLiteral("300.html"))) << hilfe->AktuelleDatei().toStdString();
+  }
+  hilfe->close();
 }
