@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include "common/Programmzustand.h"
@@ -15,6 +14,7 @@
 #include "masterdata/core/IbanRecordsetDatensaetze.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/Dateidialog.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/Werkzeugleiste.h"
@@ -30,8 +30,10 @@ AdressenImport::DateiAuswahl& Auswahl() {
 
 QString DateiWaehlen(QWidget* eltern, const QString& vorgabe) {
   if (Auswahl()) return Auswahl()(eltern, vorgabe);
-  return QFileDialog::getOpenFileName(eltern, QStringLiteral("Tamo-Varix-Datenbank auswählen"), vorgabe,
-                                      QStringLiteral("Tamo-Varix-Datenbank (*.db *.mdb *.sqlite);;Alle Dateien (*)"));
+  return Dateidialog::DateiOeffnen(eltern, QStringLiteral("Tamo-Varix-Datenbank auswählen"), vorgabe,
+                                   QStringLiteral("Tamo-Varix-Datenbank (*.db *.mdb *.sqlite);;Alle Dateien (*)"),
+                                   Zustand().DatenVerzeichnis())
+      .value_or(QString());
 }
 
 // Only repaints and timers, never the user's input: the run cannot be disturbed or started twice.

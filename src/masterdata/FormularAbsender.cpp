@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QFont>
 #include <QFormLayout>
@@ -19,6 +18,7 @@
 #include "common/Programmzustand.h"
 #include "masterdata/Absenderverwaltung.h"
 #include "platform/ui/Bildliste.h"
+#include "platform/ui/Dateidialog.h"
 #include "platform/ui/FensterpositionVerwalten.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
@@ -429,10 +429,11 @@ bool FormularAbsender::Aktivieren() {
 }
 
 void FormularAbsender::VerbindungWaehlen() {
-  const QString datei = QFileDialog::getOpenFileName(this, QStringLiteral("Datenbank auswählen"), m_verbindung->text(),
-                                                     QStringLiteral("Datenbanken (*.db *.sqlite *.sqlite3);;Alle Dateien (*)"));
-  if (datei.isEmpty()) return;
-  m_verbindung->setText(QDir::toNativeSeparators(datei));
+  const std::optional<QString> datei = Dateidialog::DateiOeffnen(
+      this, QStringLiteral("Datenbank auswählen"), m_verbindung->text(),
+      QStringLiteral("Datenbanken (*.db *.sqlite *.sqlite3);;Alle Dateien (*)"), Zustand().DatenVerzeichnis());
+  if (!datei || datei->isEmpty()) return;
+  m_verbindung->setText(*datei);
   m_geaendert = true;
 }
 

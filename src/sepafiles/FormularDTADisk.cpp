@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -27,6 +26,7 @@
 #include "common/Uhr.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Bildliste.h"
+#include "platform/ui/Dateidialog.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/Farben.h"
@@ -80,17 +80,7 @@ QDate NaechsterWerktag(const QDate& heute) {
 
 std::optional<QString> DateidialogOrdnerWahl(QWidget* eltern, const QString& titel, const QString& aufforderung,
                                              const QString& start) {
-  QFileDialog dialog(eltern, titel, start);
-  dialog.setFileMode(QFileDialog::Directory);
-  dialog.setOption(QFileDialog::ShowDirsOnly, true);
-  // Our own dialog, so the prompt can stand in it.
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  if (auto* raster = qobject_cast<QGridLayout*>(dialog.layout())) {
-    auto* text = new QLabel(QString(aufforderung).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), &dialog);
-    raster->addWidget(text, raster->rowCount(), 0, 1, raster->columnCount());
-  }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first();
+  return Dateidialog::OrdnerWaehlen(eltern, titel, start, aufforderung, Zustand().DatenVerzeichnis());
 }
 
 QLabel* Beschriftung(const QString& text, QWidget* feld, QWidget* eltern) {

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFontDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -17,6 +16,7 @@
 
 #include "common/Programmzustand.h"
 #include "platform/ui/Bildliste.h"
+#include "platform/ui/Dateidialog.h"
 #include "platform/ui/FensterpositionVerwalten.h"
 #include "platform/ui/Meldung.h"
 #include "shell/Datenordner.h"
@@ -143,9 +143,9 @@ QWidget* Optionen::SeiteSchriftDaten() {
   m_datenordner->setToolTip(QStringLiteral("Verzeichnis der Datenbank TamoSEPA.db"));
   auto* suchen = new QPushButton(QStringLiteral("&Durchsuchen..."), daten);
   connect(suchen, &QPushButton::clicked, this, [this] {
-    const QString ordner = QFileDialog::getExistingDirectory(this, QStringLiteral("Datenverzeichnis wählen"),
-                                                             m_datenordner->text());
-    if (!ordner.isEmpty()) DatenordnerSetzen(ordner);
+    const std::optional<QString> ordner = Dateidialog::OrdnerWaehlen(
+        this, QStringLiteral("Datenverzeichnis wählen"), m_datenordner->text(), {}, Zustand().DatenVerzeichnis());
+    if (ordner && !ordner->isEmpty()) DatenordnerSetzen(*ordner);
   });
   datenLayout->addWidget(m_datenordner, 1);
   datenLayout->addWidget(suchen);
