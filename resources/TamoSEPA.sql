@@ -1,29 +1,33 @@
--- Tamo-SEPA database schema. The declared types carry what the program reads back:
+-- Tamo-SEPA database schema, version 2. The declared types carry what the program reads back:
 -- TEXT(n) = text of size n, CURRENCY = integer ten-thousandths, DATE = ISO text,
--- BOOLEAN = 0/1, MEMO = long text. Text columns compare with the collation TAMO
--- (case-insensitive, umlauts included), which the program registers on every connection.
+-- BOOLEAN = 0/1, MEMO = long text.
+-- The file is a plain SQLite file: the standard sqlite3 shell can check, query and dump it. Text columns
+-- and their indexes use SQLite's own NOCASE (case-insensitive for A-Z), so keys compare without regard
+-- to case in every tool; where umlauts must compare without regard to case too (names, search texts),
+-- the program names its own collation TAMO in the query, never in the file.
 
-PRAGMA user_version = 1;
+PRAGMA application_id = 1414743376;  -- "TSEP"
+PRAGMA user_version = 2;
 
 CREATE TABLE Zahlungen (
   ZahlungNr         INTEGER PRIMARY KEY AUTOINCREMENT,
   AbsenderNr        INTEGER,
-  Art               TEXT(1) COLLATE TAMO,
-  OPKontoNr         TEXT(10) COLLATE TAMO,
-  Name              TEXT(70) COLLATE TAMO,
-  Bank              TEXT(60) COLLATE TAMO,
-  BIC               TEXT(11) COLLATE TAMO,
-  IBAN              TEXT(34) COLLATE TAMO,
-  Verwendungszweck1 TEXT(27) COLLATE TAMO,
-  BLZ               TEXT(8) COLLATE TAMO,
-  KontoNr           TEXT(10) COLLATE TAMO,
+  Art               TEXT(1) COLLATE NOCASE,
+  OPKontoNr         TEXT(10) COLLATE NOCASE,
+  Name              TEXT(70) COLLATE NOCASE,
+  Bank              TEXT(60) COLLATE NOCASE,
+  BIC               TEXT(11) COLLATE NOCASE,
+  IBAN              TEXT(34) COLLATE NOCASE,
+  Verwendungszweck1 TEXT(27) COLLATE NOCASE,
+  BLZ               TEXT(8) COLLATE NOCASE,
+  KontoNr           TEXT(10) COLLATE NOCASE,
   ZahlungGesamt     CURRENCY,
   "Fällig"          DATE,
-  "Textschlüssel"   TEXT(4) COLLATE TAMO,
-  MandatReferenz    TEXT(35) COLLATE TAMO,
+  "Textschlüssel"   TEXT(4) COLLATE NOCASE,
+  MandatReferenz    TEXT(35) COLLATE NOCASE,
   MandatDatum       DATE,
   MandatSequenz     INTEGER,
-  EinzelReferenz    TEXT(35) COLLATE TAMO,
+  EinzelReferenz    TEXT(35) COLLATE NOCASE,
   Erledigt          BOOLEAN NOT NULL DEFAULT 0,
   ErledigtDatum     DATE,
   Buchungsdatum     DATE,
@@ -39,29 +43,29 @@ CREATE TABLE Verwendungszweck (
   LfdNr            INTEGER PRIMARY KEY AUTOINCREMENT,
   ZahlungNr        INTEGER REFERENCES Zahlungen (ZahlungNr) ON DELETE CASCADE,
   ZeilenNr         INTEGER,
-  Verwendungszweck TEXT(27) COLLATE TAMO,
-  OPVorgangNr      TEXT(20) COLLATE TAMO,
+  Verwendungszweck TEXT(27) COLLATE NOCASE,
+  OPVorgangNr      TEXT(20) COLLATE NOCASE,
   Vorgangsdatum    DATE,
   OPBetrag         CURRENCY,
   SkontoBetrag     CURRENCY,
   ZahlungsBetrag   CURRENCY,
-  OPVorgangsArt    TEXT(2) COLLATE TAMO
+  OPVorgangsArt    TEXT(2) COLLATE NOCASE
 );
 CREATE INDEX Verwendungszweck_ZahlungNr ON Verwendungszweck (ZahlungNr, ZeilenNr);
 
 CREATE TABLE Adressen (
-  OPKontoNr             TEXT(10) COLLATE TAMO NOT NULL PRIMARY KEY,
-  Suchname              TEXT(30) COLLATE TAMO,
-  Name                  TEXT(70) COLLATE TAMO,
-  Bank                  TEXT(60) COLLATE TAMO,
-  BIC                   TEXT(11) COLLATE TAMO,
-  IBAN                  TEXT(34) COLLATE TAMO,
-  BLZ                   TEXT(8) COLLATE TAMO,
-  KontoNr               TEXT(10) COLLATE TAMO,
-  MandatReferenz        TEXT(35) COLLATE TAMO,
+  OPKontoNr             TEXT(10) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  Suchname              TEXT(30) COLLATE NOCASE,
+  Name                  TEXT(70) COLLATE NOCASE,
+  Bank                  TEXT(60) COLLATE NOCASE,
+  BIC                   TEXT(11) COLLATE NOCASE,
+  IBAN                  TEXT(34) COLLATE NOCASE,
+  BLZ                   TEXT(8) COLLATE NOCASE,
+  KontoNr               TEXT(10) COLLATE NOCASE,
+  MandatReferenz        TEXT(35) COLLATE NOCASE,
   MandatDatum           DATE,
-  MandatSequenz         TEXT(50) COLLATE TAMO,
-  IBANKonvertierHinweis TEXT(120) COLLATE TAMO,
+  MandatSequenz         TEXT(50) COLLATE NOCASE,
+  IBANKonvertierHinweis TEXT(120) COLLATE NOCASE,
   IBANKonvertierNr      INTEGER
 );
 CREATE INDEX Adressen_Suchname ON Adressen (Suchname);
@@ -69,39 +73,57 @@ CREATE INDEX Adressen_Name ON Adressen (Name);
 
 CREATE TABLE Absender (
   AbsenderNr              INTEGER PRIMARY KEY,
-  Suchname                TEXT(30) COLLATE TAMO,
-  Name                    TEXT(70) COLLATE TAMO,
-  Bank                    TEXT(60) COLLATE TAMO,
-  BIC                     TEXT(11) COLLATE TAMO,
-  IBAN                    TEXT(34) COLLATE TAMO,
-  "GläubigerID"           TEXT(35) COLLATE TAMO,
-  ReferenzNr              TEXT(35) COLLATE TAMO,
-  Bemerkung               TEXT(50) COLLATE TAMO,
+  Suchname                TEXT(30) COLLATE NOCASE,
+  Name                    TEXT(70) COLLATE NOCASE,
+  Bank                    TEXT(60) COLLATE NOCASE,
+  BIC                     TEXT(11) COLLATE NOCASE,
+  IBAN                    TEXT(34) COLLATE NOCASE,
+  "GläubigerID"           TEXT(35) COLLATE NOCASE,
+  ReferenzNr              TEXT(35) COLLATE NOCASE,
+  Bemerkung               TEXT(50) COLLATE NOCASE,
   AdressenFormat          INTEGER NOT NULL DEFAULT 0,
-  AdressenVerbindung      TEXT(255) COLLATE TAMO,
-  AdressenQuelltabelle    TEXT(64) COLLATE TAMO,
-  AdressenSuchfeld        TEXT(64) COLLATE TAMO,
-  AdressenSuchliste       TEXT(255) COLLATE TAMO,
-  AdressenSortierfeld     TEXT(64) COLLATE TAMO,
-  AdressenTransportfelder TEXT(255) COLLATE TAMO
+  AdressenVerbindung      TEXT(255) COLLATE NOCASE,
+  AdressenQuelltabelle    TEXT(64) COLLATE NOCASE,
+  AdressenSuchfeld        TEXT(64) COLLATE NOCASE,
+  AdressenSuchliste       TEXT(255) COLLATE NOCASE,
+  AdressenSortierfeld     TEXT(64) COLLATE NOCASE,
+  AdressenTransportfelder TEXT(255) COLLATE NOCASE
 );
 
 -- Message ids of the SEPA files written for a sender: a reference is never sent twice.
 CREATE TABLE GesendeteReferenzen (AbsenderNr INTEGER NOT NULL REFERENCES Absender(AbsenderNr) ON DELETE CASCADE, Referenz TEXT(35) NOT NULL, Erstellt DATE, PRIMARY KEY (AbsenderNr, Referenz));
 
 CREATE TABLE Bankverbindung (
-  BLZ  TEXT(8) COLLATE TAMO,
-  BIC  TEXT(11) COLLATE TAMO,
-  Bank TEXT(60) COLLATE TAMO
+  BLZ  TEXT(8) COLLATE NOCASE,
+  BIC  TEXT(11) COLLATE NOCASE,
+  Bank TEXT(60) COLLATE NOCASE
 );
 CREATE INDEX Bankverbindung_BLZ ON Bankverbindung (BLZ);
 CREATE INDEX Bankverbindung_BIC ON Bankverbindung (BIC);
 
 CREATE TABLE Einstellungen (
-  einstellung TEXT(60) COLLATE TAMO NOT NULL PRIMARY KEY,
-  Wert        TEXT(255) COLLATE TAMO,
+  einstellung TEXT(60) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  Wert        TEXT(255) COLLATE NOCASE,
   memowert    MEMO
 );
+
+-- The files of a SEPA run between the marks of its orders and their final names. The run notes its folder
+-- ('B') before its first temporary file; the transaction that marks the orders adds a row per file to
+-- rename ('U': temporary and final name, size, SHA-256, the orders in it), per stale split file to delete
+-- ('L') and per archive copy ('K'); the rows go once every file is in place. What a crash leaves here,
+-- the next opening finishes.
+CREATE TABLE SepaLaufDateien (
+  Nr         INTEGER PRIMARY KEY AUTOINCREMENT,
+  Lauf       TEXT(16) NOT NULL,
+  Art        TEXT(1) NOT NULL,
+  Ordner     TEXT(255),
+  Temporaer  TEXT(255),
+  Ziel       TEXT(255),
+  Groesse    INTEGER,
+  Pruefsumme TEXT(64),
+  Zahlungen  MEMO
+);
+CREATE INDEX SepaLaufDateien_Lauf ON SepaLaufDateien (Lauf);
 
 -- The program starts with one sender.
 INSERT INTO Absender (AbsenderNr, Name) VALUES (1, '');

@@ -31,8 +31,8 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
         "(OPVorgang.OPKontoart || OPVorgang.Vorgangsart) AS Art, OPVorgang.Vorgangsdatum AS Vom, "
         "OPVorgang.FaelligDatum AS \"Fällig\", OPVorgang.Betrag AS Betrag, OPVorgang.Rest AS Rest, "
         "OPVorgang.Buchungsliste AS Buchungsliste");
-    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.OPKontoNr = Adressen.OPKontoNr");
-    q.OPSortierung = SqlText("OPVorgang.OPKontoNr ASC, FaelligDatum DESC");
+    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.OPKontoNr = Adressen.OPKontoNr COLLATE TAMO");
+    q.OPSortierung = SqlText("OPVorgang.OPKontoNr COLLATE TAMO ASC, FaelligDatum DESC");
     q.ImportFaelligFeld = QStringLiteral("FaelligDatum");
     q.OPAbfrageFelder = {{QStringLiteral("OPKontoNr"), QStringLiteral("OPVorgang.OPKontoNr"), FeldTyp::Text},
                          {QStringLiteral("Suchname"), QStringLiteral("Adressen.Suchname"), FeldTyp::Text},
@@ -55,8 +55,8 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
         "OPVorgang.\"FälligDatum\" AS \"Fällig\", "
         "IIF(OPVorgang.Gutschrift, -OPVorgang.GesamtBrutto, OPVorgang.GesamtBrutto) AS Betrag, "
         "IIF(OPVorgang.Gutschrift, -OPVorgang.Rest, OPVorgang.Rest) AS Rest2");
-    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.KundenNr = Adressen.OPKontoNr");
-    q.OPSortierung = SqlText("KundenNr ASC, \"FälligDatum\" DESC");
+    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.KundenNr = Adressen.OPKontoNr COLLATE TAMO");
+    q.OPSortierung = SqlText("KundenNr COLLATE TAMO ASC, \"FälligDatum\" DESC");
     q.ImportFaelligFeld = QStringLiteral("FälligDatum");
     // Betrag and Rest2 carry the sign of the item kind: computed.
     q.OPAbfrageFelder = {{QStringLiteral("OPKontoNr"), QStringLiteral("OPVorgang.KundenNr"), FeldTyp::Text},

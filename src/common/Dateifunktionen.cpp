@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
 
 #include "common/Programmzustand.h"
+#include "common/SichereDateien.h"
 
 namespace {
 
@@ -49,30 +52,59 @@ bool DateiVorhanden(const QString& pfad) {
   return false;
 }
 
-int TextdateiSchreiben(const QString& text, const QString& datei, QString* beschreibung) {
-  auto fehler = [&](int nummer, const QString& meldung) {
-    if (beschreibung) *beschreibung = meldung;
-    return nummer;
-  };
-  if (datei.isEmpty()) return fehler(DateiFehlerNr::DateiNichtGefunden, QStringLiteral("Kein Dateiname angegeben."));
-  const QFileInfo info(datei);
-  if (!info.absoluteDir().exists())
-    return fehler(DateiFehlerNr::PfadNichtGefunden, QStringLiteral("Pfad nicht gefunden: ") + info.absolutePath());
-  if (info.isDir()) return fehler(DateiFehlerNr::ZugriffsFehler, QStringLiteral("Pfad-/Dateizugriffsfehler: ") + datei);
+DateiFehler DateiFehlerAusSystem(int fehlerNr, const QString& pfad) {
+  const QString p = QDir::toNativeSeparators(pfad);
+  switch (fehlerNr) {
+    case 0:
+      return {};
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      return {DateiFehlerNr::DatentraegerVoll, QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: ") + p};
+    case EFBIG:
+      return {DateiFehlerNr::DatentraegerVoll, QStringLiteral("Die Datei ist zu groß für den Datenträger: ") + p};
+    case EACCES:
+    case EPERM:
+      return {DateiFehlerNr::KeineBerechtigung, QStringLiteral("Keine Berechtigung zum Schreiben: ") + p};
+    case EROFS:
+      return {DateiFehlerNr::KeineBerechtigung, QStringLiteral("Der Datenträger ist schreibgeschützt: ") + p};
+    case ENOTDIR:
+      return {DateiFehlerNr::PfadNichtGefunden,
+              QStringLiteral("Ein Teil des Pfades ist eine Datei und kein Ordner: ") + p};
+    case ENOENT:
+      return {DateiFehlerNr::PfadNichtGefunden, QStringLiteral("Pfad nicht gefunden: ") + p};
+    case EISDIR:
+      return {DateiFehlerNr::ZugriffsFehler, QStringLiteral("An dieser Stelle steht ein Ordner: ") + p};
+    case EEXIST:
+      return {DateiFehlerNr::DateiVorhanden, QStringLiteral("Die Datei ist bereits vorhanden: ") + p};
+    case EIO:
+      return {DateiFehlerNr::EinAusgabeFehler, QStringLiteral("Ein-/Ausgabefehler des Datenträgers: ") + p};
+    case ENAMETOOLONG:
+      return {DateiFehlerNr::ZugriffsFehler, QStringLiteral("Der Dateiname ist zu lang: ") + p};
+    default:
+      return {DateiFehlerNr::ZugriffsFehler, QStringLiteral("Pfad-/Dateizugriffsfehler (%1): ")
+                                                    .arg(QString::fromLocal8Bit(std::strerror(fehlerNr))) +
+                                                p};
+  }
+}
 
-  QSaveFile datei_(datei);
-  if (!datei_.open(QIODevice::WriteOnly)) {
-    const int nummer = datei_.error() == QFileDevice::PermissionsError ? DateiFehlerNr::KeineBerechtigung
-                                                                       : DateiFehlerNr::ZugriffsFehler;
-    return fehler(nummer, datei_.errorString());
-  }
-  const QByteArray bytes = text.toUtf8();
-  if (datei_.write(bytes) != bytes.size()) {
-    const QString meldung = datei_.errorString();
-    datei_.cancelWriting();
-    return fehler(DateiFehlerNr::DatentraegerVoll, meldung);
-  }
-  if (!datei_.commit()) return fehler(DateiFehlerNr::ZugriffsFehler, datei_.errorString());
+DateiFehler UnvollstaendigGeschrieben(const QString& pfad, qint64 geschrieben, qint64 soll) {
+  return {DateiFehlerNr::DatentraegerVoll, QStringLiteral("Die Datei wurde nicht vollständig geschrieben (%1 von %2 Bytes): ")
+                                               .arg(geschrieben)
+                                               .arg(soll) +
+                                               QDir::toNativeSeparators(pfad)};
+}
+
+int TextdateiSchreiben(const QString& text, const QString& datei, QString* beschreibung) {
+  auto fehler = [&](const DateiFehler& f) {
+    if (beschreibung) *beschreibung = f.Beschreibung;
+    return f.Nummer;
+  };
+  if (datei.isEmpty()) return fehler({DateiFehlerNr::DateiNichtGefunden, QStringLiteral("Kein Dateiname angegeben.")});
+  const QFileInfo info(datei);
+  if (info.isDir()) return fehler(DateiFehlerAusSystem(EISDIR, datei));
+  if (DateiFehler f = SichereDateien::Ersetzen(datei, text.toUtf8())) return fehler(f);
   if (beschreibung) beschreibung->clear();
   return 0;
 }

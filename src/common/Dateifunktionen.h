@@ -20,13 +20,29 @@ bool DateiVorhanden(const QString& pfad);
 // Run-time error numbers of file access, for the "Nr: " of a message.
 namespace DateiFehlerNr {
 constexpr int DateiNichtGefunden = 53;
+constexpr int EinAusgabeFehler = 57;
+constexpr int DateiVorhanden = 58;
 constexpr int DatentraegerVoll = 61;
 constexpr int KeineBerechtigung = 70;
 constexpr int ZugriffsFehler = 75;
 constexpr int PfadNichtGefunden = 76;
 }  // namespace DateiFehlerNr
 
+// A failed file operation: the run-time number and a German description that names the path.
+struct DateiFehler {
+  int Nummer = 0;
+  QString Beschreibung;
+  bool Ok() const { return Nummer == 0; }
+  explicit operator bool() const { return Nummer != 0; }   // true = failed
+};
+
+// The failure `fehlerNr` (errno) of an operation on `pfad`: full disk, no permission, read-only disk, a file
+// where a folder belongs and the rest each with their own text.
+DateiFehler DateiFehlerAusSystem(int fehlerNr, const QString& pfad);
+// A write that stored fewer bytes than it was given (and reported no reason).
+DateiFehler UnvollstaendigGeschrieben(const QString& pfad, qint64 geschrieben, qint64 soll);
+
 // Writes `text` as UTF-8 to `datei`, replacing an existing file. The text goes to a temporary file
-// in the target folder that is renamed into place, so a failed write leaves the old file intact.
-// Returns 0 or the error number; `beschreibung` receives the error text.
+// in the target folder that is renamed into place (SichereDateien), so a failed write leaves the old file
+// intact. Returns 0 or the error number; `beschreibung` receives the error text (DateiFehlerAusSystem).
 int TextdateiSchreiben(const QString& text, const QString& datei, QString* beschreibung = nullptr);

@@ -11,6 +11,7 @@
 
 #include "common/AdressQuellenInfo.h"
 #include "common/Dateifunktionen.h"
+#include "common/DatenbankOeffnung.h"
 #include "common/Programmzustand.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
@@ -203,15 +204,22 @@ StartErgebnis OrdnerEinrichten() {
   return {};
 }
 
+QString SchemaSkript() {
+  const QString ressourcen = RessourcenVerzeichnis();
+  if (ressourcen.isEmpty()) return {};
+  QFile schema(ressourcen + QLatin1Char('/') + SchemaDateiname);
+  if (!schema.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(schema.readAll());
+}
+
 StartErgebnis DatenbankOeffnen() {
   Programmzustand& z = Zustand();
   z.DatenbankSchliessen();
   const QString datei = z.DatenVerzeichnis() + DatenbankDateiname;
+  DatenbankOeffnung::Ergebnis geoeffnet = DatenbankOeffnung::Oeffnen(datei, SchemaSkript());
+  if (!geoeffnet.Ok()) return Fehlschlag(geoeffnet.fehler, geoeffnet.meldung);
+  std::unique_ptr<Datenbank> db = std::move(geoeffnet.db);
   DbFehler f;
-  std::unique_ptr<Datenbank> db = Datenbank::Oeffnen(datei, f);
-  if (!db)
-    return Fehlschlag(f, QStringLiteral("Die Datenbank ") + datei + QStringLiteral(" kann nicht geöffnet werden.\r") +
-                             f.Meldungstext());
 
   std::unique_ptr<Recordset> absender = Recordset::Oeffnen(*db, Abfrage::Tabelle(QStringLiteral("Absender")),
                                                            RecordsetTyp::Tabelle, f);
@@ -225,6 +233,7 @@ StartErgebnis DatenbankOeffnen() {
   }
 
   StartErgebnis ergebnis;
+  ergebnis.hinweis = geoeffnet.hinweis;
   AdressQuellenInfo quelle = AdressQuellenInfo::Intern();
   const bool positioniert = absender->AbsolutePosition() >= 0;
   const int format = positioniert ? static_cast<int>(absender->Ganzzahl(QStringLiteral("AdressenFormat"))) : 0;
@@ -235,7 +244,7 @@ StartErgebnis DatenbankOeffnen() {
     const QString schluessel = QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + hinweis;
     if (!z.HinweisBereitsGemeldet(schluessel)) {
       z.HinweisGemeldet(schluessel);
-      ergebnis.hinweis = hinweis;
+      ergebnis.hinweis += (ergebnis.hinweis.isEmpty() ? QString() : QStringLiteral("\r\r")) + hinweis;
     }
   } else if (const auto g = GeschwisterTabellen(format)) {
     const QString verbindung = VerbindungsPfad(absender->Text(QStringLiteral("AdressenVerbindung")));
@@ -257,7 +266,7 @@ StartErgebnis DatenbankOeffnen() {
                                QLatin1Char('|') + hinweis;
     if (!hinweis.isEmpty() && !z.HinweisBereitsGemeldet(schluessel)) {
       z.HinweisGemeldet(schluessel);
-      ergebnis.hinweis = hinweis;
+      ergebnis.hinweis += (ergebnis.hinweis.isEmpty() ? QString() : QStringLiteral("\r\r")) + hinweis;
     }
   }
   z.DatenbankUebernehmen(std::move(db), std::move(absender), quelle);

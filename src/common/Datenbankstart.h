@@ -25,6 +25,9 @@ QString ProgrammverzeichnisErmitteln();
 // or in the source tree; empty when none is found. TAMOSEPA_RESSOURCEN overrides.
 QString RessourcenVerzeichnis();
 
+// The text of the shipped schema file; empty when it is not found.
+QString SchemaSkript();
+
 // Creates a database file from a schema script. Built under a temporary name and renamed, so an
 // interrupted run leaves no half-made database behind.
 DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei);
@@ -38,7 +41,8 @@ StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, 
 // When the database is missing in a data folder set by the registry, fails with a message naming it.
 StartErgebnis OrdnerEinrichten();
 
-// Opens TamoSEPA.db of the data folder (closing an open one first), positions AbsenderDaten on
+// Opens TamoSEPA.db of the data folder carefully (DatenbankOeffnung: checks, migration, journal; closing an
+// open one first), positions AbsenderDaten on
 // AktuelleAbsenderNr (or on the first sender when that one no longer exists), fills AdressQuelle and
 // links the sender's sibling tables. A sibling file that is missing or unusable leaves the internal
 // address source in place; its note comes back once per run and file in `hinweis`.

@@ -51,7 +51,9 @@ bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QStri
                             DbFehler& fehler, std::optional<int> absenderNr) {
   fehler = {};
   QVariantList parameter = {qlonglong(mandatSequenz) - 3, mandatReferenz, opKontoNr};
-  SqlText sql("SELECT 1 FROM Zahlungen WHERE MandatSequenz = ? AND MandatReferenz = ? AND OPKontoNr = ?");
+  // A mandate reference holds only ASCII letters (the file's NOCASE index serves); the account number is
+  // compared as the program compares text, umlauts included.
+  SqlText sql("SELECT 1 FROM Zahlungen WHERE MandatSequenz = ? AND MandatReferenz = ? AND OPKontoNr = ? COLLATE TAMO");
   if (absenderNr) {
     sql += SqlText(" AND AbsenderNr = ?");
     parameter << *absenderNr;

@@ -94,7 +94,7 @@ DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const 
   if (alteNr.isEmpty() || QString::compare(alteNr, d.opKontoNr, Qt::CaseInsensitive) != 0) {
     DbFehler f;
     const std::optional<QVariant> vorhanden =
-        db.Wert(SqlText("SELECT COUNT(*) FROM ") + t + " WHERE OPKontoNr = ?", {d.opKontoNr}, f);
+        db.Wert(SqlText("SELECT COUNT(*) FROM ") + t + " WHERE OPKontoNr = ? COLLATE TAMO", {d.opKontoNr}, f);
     if (f) return f;
     if (vorhanden && vorhanden->toInt() > 0)
       return {DbFehlerNr::KeineTreffer,

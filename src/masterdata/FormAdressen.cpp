@@ -133,7 +133,8 @@ bool FormAdressen::Laden() {
   m_rs.reset();
   if (db) {
     Abfrage a = Abfrage::Tabelle(Tabelle());
-    a.sortierung = m_modus == Modus::Adressen ? SqlText("Suchname, OPKontoNr") : SqlText("BLZ, BIC");
+    a.sortierung = m_modus == Modus::Adressen ? SqlText("Suchname COLLATE TAMO, OPKontoNr COLLATE TAMO")
+                                              : SqlText("BLZ, BIC");
     m_rs = Recordset::Oeffnen(*db, a, RecordsetTyp::Dynaset, f);
   }
   if (!m_rs) {

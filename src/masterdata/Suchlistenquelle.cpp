@@ -27,7 +27,7 @@ Abfrage Suchlistenquelle::AbfrageFuer(Modus modus, const Bedingung& zahlungsfilt
       break;
   }
   if (!sortierfeld.isEmpty() && SqlText::IstGueltigerBezeichner(sortierfeld))
-    a.sortierung = SqlText::Bezeichner(sortierfeld);
+    a.sortierung = SqlText::Bezeichner(sortierfeld) + SqlText(" COLLATE TAMO");
   return a;
 }
 

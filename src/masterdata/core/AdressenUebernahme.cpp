@@ -1,5 +1,6 @@
 #include "masterdata/core/AdressenUebernahme.h"
 
+#include <QSet>
 #include <QVariant>
 
 #include <cmath>
@@ -108,6 +109,15 @@ AdressenUebernahmeErgebnis AdressenUebernahme::Uebernehmen(Datenbank& ziel, cons
     ergebnis.Meldung = Fehlschlag(titel, t.Fehler());
     return ergebnis;
   }
+  // The numbers already there, in the form in which the program compares keys (case and umlauts alike).
+  QSet<QString> vorhanden;
+  if (const DbFehler f = ziel.Abfragen(SqlText("SELECT OPKontoNr FROM main.Adressen"), {}, [&](const Zeile& z) {
+        vorhanden.insert(TamoVergleichsform(z.Wert(0).toString()));
+        return true;
+      })) {
+    ergebnis.Meldung = Fehlschlag(titel, f);
+    return ergebnis;
+  }
   for (Quellzeile& q : zeilen) {
     const QString nr = q.werte[0].value_or(QString());
     if (q.fehler.isEmpty() && nr.trimmed().isEmpty()) q.fehler = QStringLiteral("ohne Adress-Nr.");
@@ -121,22 +131,13 @@ AdressenUebernahmeErgebnis AdressenUebernahme::Uebernehmen(Datenbank& ziel, cons
       continue;
     }
 
-    DbFehler f;
-    // The key's collation decides what counts as the same number.
-    const std::optional<QVariant> vorhanden =
-        ziel.Wert(SqlText("SELECT 1 FROM main.Adressen WHERE OPKontoNr = ?"), {nr}, f);
-    if (f) {
-      ergebnis = {};
-      ergebnis.Meldung = Fehlschlag(titel + QStringLiteral(" Es wurde keine Adresse übernommen."), f);
-      return ergebnis;
-    }
-    if (vorhanden) {
+    if (vorhanden.contains(TamoVergleichsform(nr))) {
       ++ergebnis.Uebersprungen;
       continue;
     }
     QVariantList werte;
     for (const auto& w : q.werte) werte << (w ? QVariant(*w) : QVariant());
-    f = ziel.Ausfuehren(SqlText("INSERT INTO main.Adressen (OPKontoNr, Suchname, Name, Bank, BLZ, KontoNr) "
+    DbFehler f = ziel.Ausfuehren(SqlText("INSERT INTO main.Adressen (OPKontoNr, Suchname, Name, Bank, BLZ, KontoNr) "
                                 "VALUES (?, ?, ?, ?, ?, ?)"),
                         werte);
     if (f) {
@@ -147,6 +148,7 @@ AdressenUebernahmeErgebnis AdressenUebernahme::Uebernehmen(Datenbank& ziel, cons
                      f);
       return ergebnis;
     }
+    vorhanden.insert(TamoVergleichsform(nr));
     ++ergebnis.Neu;
   }
   if (const DbFehler f = t.Commit()) {

@@ -6,7 +6,7 @@ OPAbfrageTeile OPAbfrageErstellen(const AdressQuellenInfo& quelle, const QString
   OPAbfrageTeile a;
   if (quelle.OPFeldliste.IstLeer() || quelle.OPSchluesselFeld.isEmpty()) return a;
   a.spalten = quelle.OPFeldliste;
-  a.bedingung = Bedingung(SqlText::Bezeichner(quelle.OPSchluesselFeld) + SqlText(" = ? AND OPVorgang.Rest") +
+  a.bedingung = Bedingung(SqlText::Bezeichner(quelle.OPSchluesselFeld) + SqlText(" = ? COLLATE TAMO AND OPVorgang.Rest") +
                               (mitMinus ? SqlText(" <> 0") : SqlText(" > 0")),
                           {QVariant(opKontoNr)});
   if (!quelle.OPFaelligFeld.isEmpty()) a.sortierung = SqlText::Bezeichner(quelle.OPFaelligFeld) + SqlText(" DESC");

@@ -7,6 +7,7 @@ DbFehler SqliteFehler(sqlite3* db) {
   f.Nummer = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
   f.Beschreibung = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("Keine Datenbank geöffnet");
   if (f.Nummer == 0) f.Nummer = SQLITE_ERROR;
+  if ((f.Nummer & 0xff) == SQLITE_BUSY) f.Beschreibung = BelegtBeschreibung();
   return f;
 }
 
@@ -17,7 +18,13 @@ DbFehler SqliteFehler(sqlite3* db, int code) {
     f.Nummer = code;
     f.Beschreibung = QString::fromUtf8(sqlite3_errstr(code));
   }
+  if ((f.Nummer & 0xff) == SQLITE_BUSY) f.Beschreibung = BelegtBeschreibung();
   return f;
+}
+
+QString BelegtBeschreibung() {
+  return QStringLiteral("Die Datenbank wird gerade an einem anderen Arbeitsplatz benutzt und ist gesperrt. "
+                        "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
 }
 
 Anweisung::~Anweisung() { Freigeben(); }

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 
 #include <QHash>
@@ -19,7 +20,8 @@
 
 namespace {
 
-constexpr int WarteZeitMs = 5000;
+// How long a statement waits for another workstation's lock before it reports the database busy.
+int s_warteZeitMs = 5000;
 // Statements kept per connection: enough for a window's reads and an edit loop's writes.
 constexpr int GespeicherteAnweisungenMax = 64;
 
@@ -455,22 +457,21 @@ void Datenbank::AnweisungZurueckgeben(const QByteArray& sql, sqlite3_stmt* stmt,
 
 // ---- Datenbank ---------------------------------------------------------------------------------------------
 
-static DbFehler Einrichten(Datenbank& db, sqlite3* h, bool speicher) {
+QString TamoVergleichsform(const QString& text) {
+  QList<uint> zeichen = text.toUcs4();
+  for (uint& z : zeichen) z = QChar::toCaseFolded(char32_t(z));
+  return QString::fromUcs4(reinterpret_cast<const char32_t*>(zeichen.constData()), zeichen.size());
+}
+
+static DbFehler Einrichten(Datenbank& db, sqlite3* h) {
   sqlite3_extended_result_codes(h, 1);
-  sqlite3_busy_timeout(h, WarteZeitMs);
+  sqlite3_busy_timeout(h, s_warteZeitMs);
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   if (sqlite3_create_collation_v2(h, "TAMO", SQLITE_UTF8, nullptr, &TamoVergleich, nullptr) != SQLITE_OK ||
       sqlite3_create_function_v2(h, "like", 2, flags, nullptr, &TamoLike, nullptr, nullptr, nullptr) != SQLITE_OK ||
       sqlite3_create_function_v2(h, "like", 3, flags, nullptr, &TamoLike, nullptr, nullptr, nullptr) != SQLITE_OK)
     return SqliteFehler(h);
-  if (DbFehler f = db.Ausfuehren("PRAGMA foreign_keys=ON")) return f;
-  if (!speicher) {
-    DbFehler f;
-    const auto modus = db.Wert("PRAGMA journal_mode=WAL", {}, f);
-    if (f) return f;
-    Q_UNUSED(modus);  // a read-only file keeps its journal mode; that is no failure
-  }
-  return {};
+  return db.Ausfuehren("PRAGMA foreign_keys=ON");
 }
 
 std::unique_ptr<Datenbank> Datenbank::Oeffnen(const QString& datei, DbFehler& fehler, bool anlegen) {
@@ -492,7 +493,7 @@ std::unique_ptr<Datenbank> Datenbank::Oeffnen(const QString& datei, DbFehler& fe
   }
   sqlite3_commit_hook(db->m_db, &Datenbank::BeiCommit, db.get());
   sqlite3_rollback_hook(db->m_db, &Datenbank::BeiRollback, db.get());
-  fehler = Einrichten(*db, db->m_db, speicher);
+  fehler = Einrichten(*db, db->m_db);
   if (fehler) return nullptr;
   // A file that is not a database shows only on first access; detect it here.
   if (!speicher) {
@@ -518,12 +519,72 @@ std::unique_ptr<Datenbank> Datenbank::OeffnenNurLesen(const QString& datei, DbFe
   }
   sqlite3_commit_hook(db->m_db, &Datenbank::BeiCommit, db.get());
   sqlite3_rollback_hook(db->m_db, &Datenbank::BeiRollback, db.get());
-  // no journal-mode change: the file belongs to someone else
-  fehler = Einrichten(*db, db->m_db, true);
+  fehler = Einrichten(*db, db->m_db);
   if (fehler) return nullptr;
   db->Wert("SELECT count(*) FROM sqlite_master", {}, fehler);
   if (fehler) return nullptr;
   return db;
+}
+
+void Datenbank::WartezeitSetzen(int ms) { s_warteZeitMs = ms; }
+
+int Datenbank::Wartezeit() { return s_warteZeitMs; }
+
+DbFehler Datenbank::JournalSetzen(bool wal) {
+  DbFehler f;
+  const std::optional<QVariant> modus = Wert(wal ? SqlText("PRAGMA journal_mode=WAL") : SqlText("PRAGMA journal_mode=DELETE"), {}, f);
+  if (f) return f;
+  const QString erhalten = modus ? modus->toString().toLower() : QString();
+  if (erhalten != (wal ? QLatin1String("wal") : QLatin1String("delete")))
+    return {SQLITE_ERROR, QStringLiteral("Der Journalmodus der Datenbank ist \"%1\" statt \"%2\".")
+                              .arg(erhalten, wal ? QStringLiteral("wal") : QStringLiteral("delete"))};
+  return {};
+}
+
+QString Datenbank::JournalModus() {
+  DbFehler f;
+  const std::optional<QVariant> modus = Wert("PRAGMA journal_mode", {}, f);
+  return modus ? modus->toString().toLower() : QString();
+}
+
+DbFehler Datenbank::Sichern(const QString& ziel) {
+  // Through SQLite from this connection: the copy is consistent, and no second descriptor of the open file
+  // is made and closed behind SQLite's back.
+  const QString neu = ziel + QStringLiteral(".neu");
+  QFile::remove(neu);
+  sqlite3* kopie = nullptr;
+  int rc = sqlite3_open_v2(neu.toUtf8().constData(), &kopie, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  DbFehler f;
+  if (rc == SQLITE_OK) {
+    sqlite3_backup* sicherung = sqlite3_backup_init(kopie, "main", m_db, "main");
+    if (!sicherung) {
+      f = SqliteFehler(kopie);
+    } else {
+      do {
+        rc = sqlite3_backup_step(sicherung, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
+      } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+      sqlite3_backup_finish(sicherung);
+      if (rc != SQLITE_DONE) f = SqliteFehler(kopie, rc);
+    }
+  } else {
+    f = SqliteFehler(kopie, rc);
+  }
+  // A single file, whatever the journal mode of the original.
+  if (!f) {
+    char* meldung = nullptr;
+    if (sqlite3_exec(kopie, "PRAGMA journal_mode=DELETE", nullptr, nullptr, &meldung) != SQLITE_OK)
+      f = {sqlite3_extended_errcode(kopie), QString::fromUtf8(meldung)};
+    sqlite3_free(meldung);
+  }
+  sqlite3_close(kopie);
+  if (!f) {
+    QFile::remove(ziel);
+    if (!QFile::rename(neu, ziel))
+      f = {DbFehlerNr::DateiFehler, QStringLiteral("Die Sicherung kann nicht angelegt werden: ") + ziel};
+  }
+  if (f) QFile::remove(neu);
+  return f;
 }
 
 std::unique_ptr<Datenbank> Datenbank::InSpeicher() {

@@ -60,13 +60,25 @@ class Datenbank {
   Datenbank(const Datenbank&) = delete;
   Datenbank& operator=(const Datenbank&) = delete;
 
-  // Opens (or with `anlegen` creates) the file; foreign keys on, WAL journal, our collation
-  // "TAMO" (case-insensitive incl. umlauts) and a LIKE that ignores case incl. umlauts.
+  // Opens (or with `anlegen` creates) the file; foreign keys on, our collation "TAMO" (case-insensitive
+  // incl. umlauts) and a LIKE that ignores case incl. umlauts, both for query texts only. The journal mode
+  // stays as the file has it (JournalSetzen once the file is known to be ours).
   static std::unique_ptr<Datenbank> Oeffnen(const QString& datei, DbFehler& fehler, bool anlegen = false);
   // An in-memory database (tests).
   static std::unique_ptr<Datenbank> InSpeicher();
   // Opens another program's file only for reading: nothing in it is changed, not even its journal mode.
   static std::unique_ptr<Datenbank> OeffnenNurLesen(const QString& datei, DbFehler& fehler);
+
+  // How long a statement waits for another connection's lock before it fails as busy (ms); for
+  // connections opened afterwards.
+  static void WartezeitSetzen(int ms);
+  static int Wartezeit();
+
+  // WAL (local disks) or the rollback journal (network drives, whose shared memory does not cross machines).
+  DbFehler JournalSetzen(bool wal);
+  QString JournalModus();   // "wal", "delete", ...
+  // A consistent copy of the whole database into `ziel` (replaced), made through SQLite.
+  DbFehler Sichern(const QString& ziel);
 
   const QString& Datei() const { return m_datei; }
   sqlite3* Handle() const { return m_db; }
@@ -150,6 +162,10 @@ class Datenbank {
   static int BeiCommit(void* db);
   static void BeiRollback(void* db);
 };
+
+// The form in which the program's collation TAMO compares a text (each character case-folded): two texts
+// are equal under COLLATE TAMO exactly when their forms are equal. For sets of keys held in memory.
+QString TamoVergleichsform(const QString& text);
 
 // Binds QVariant values to a prepared statement (shared by Datenbank and Recordset).
 struct sqlite3_stmt;

@@ -3,23 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-#ifdef Q_OS_WIN
-#include <io.h>
-#endif
+#include <cerrno>
 
 #include "common/Dateifunktionen.h"
+#include "common/SichereDateien.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaDokument.h"
+#include "sepafiles/core/SepaLaufSperre.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
 
@@ -27,104 +21,11 @@ namespace {
 
 constexpr int Blockgroesse = 500;   // ids per IN (...) list
 
-QString Kennung() { return QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, QLatin1Char('0')); }
-
 SqlText Platzhalter(qsizetype anzahl) {
   QList<SqlText> teile;
   teile.reserve(anzahl);
   for (qsizetype i = 0; i < anzahl; ++i) teile << SqlText("?");
   return SqlText::Verbinden(teile, SqlText(", "));
-}
-
-int DateiFehlernummer(QFileDevice::FileError fehler) {
-  switch (fehler) {
-    case QFileDevice::PermissionsError: return DateiFehlerNr::KeineBerechtigung;
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError: return DateiFehlerNr::DatentraegerVoll;
-    default: return DateiFehlerNr::ZugriffsFehler;
-  }
-}
-
-std::filesystem::path SystemPfad(const QString& pfad) {
-#ifdef Q_OS_WIN
-  return std::filesystem::path(pfad.toStdWString());
-#else
-  return std::filesystem::path(QFile::encodeName(pfad).toStdString());
-#endif
-}
-
-// Writes a new file completely and forces it to disk before the run relies on it.
-int NeueDateiSchreiben(const QString& pfad, const QByteArray& inhalt, QString& beschreibung) {
-  QFile datei(pfad);
-  if (!QFileInfo(pfad).absoluteDir().exists()) {
-    beschreibung = QStringLiteral("Pfad nicht gefunden: ") + QDir::toNativeSeparators(QFileInfo(pfad).absolutePath());
-    return DateiFehlerNr::PfadNichtGefunden;
-  }
-  if (!datei.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-    beschreibung = datei.errorString();
-    return datei.error() == QFileDevice::PermissionsError ? DateiFehlerNr::KeineBerechtigung : DateiFehlerNr::ZugriffsFehler;
-  }
-  bool ok = datei.write(inhalt) == inhalt.size() && datei.flush();
-#ifdef Q_OS_UNIX
-  ok = ok && ::fsync(datei.handle()) == 0;
-#elif defined(Q_OS_WIN)
-  ok = ok && ::_commit(datei.handle()) == 0;
-#endif
-  if (!ok) {
-    beschreibung = datei.errorString();
-    const int nummer = datei.error() == QFileDevice::NoError ? DateiFehlerNr::ZugriffsFehler : DateiFehlernummer(datei.error());
-    datei.close();
-    QFile::remove(pfad);
-    return nummer;
-  }
-  datei.close();
-  if (datei.error() != QFileDevice::NoError) {
-    beschreibung = datei.errorString();
-    QFile::remove(pfad);
-    return DateiFehlernummer(datei.error());
-  }
-  return 0;
-}
-
-// Renames, replacing an existing target in one step.
-int Umbenennen(const QString& von, const QString& nach, QString& beschreibung) {
-  std::error_code fehler;
-  std::filesystem::rename(SystemPfad(von), SystemPfad(nach), fehler);
-  if (!fehler) return 0;
-  beschreibung = QString::fromLocal8Bit(fehler.message().c_str());
-  return DateiFehlerNr::ZugriffsFehler;
-}
-
-// One file of the run on its way into the target folder.
-struct Zieldatei {
-  QString ziel;           // final path
-  QString temporaer;      // the new file under its temporary name
-  QString gesichert;      // an existing file of the target name, moved aside while renaming
-  bool geschrieben = false;
-  bool altVerschoben = false;
-  bool umbenannt = false;
-};
-
-void TemporaereEntfernen(const QList<Zieldatei>& dateien) {
-  for (const Zieldatei& d : dateien)
-    if (d.geschrieben && !d.umbenannt) QFile::remove(d.temporaer);
-}
-
-// Puts the folder back as it was before the renames: new files out, replaced files back.
-QStringList UmbenennenRueckgaengig(QList<Zieldatei>& dateien) {
-  QStringList probleme;
-  for (Zieldatei& d : dateien) {
-    if (d.umbenannt && !QFile::remove(d.ziel)) probleme << QDir::toNativeSeparators(d.ziel);
-    d.umbenannt = false;
-    if (d.altVerschoben) {
-      QString beschreibung;
-      if (Umbenennen(d.gesichert, d.ziel, beschreibung) != 0)
-        probleme << QDir::toNativeSeparators(d.gesichert) + QStringLiteral(": ") + beschreibung;
-      else
-        d.altVerschoben = false;
-    }
-  }
-  return probleme;
 }
 
 SepaLaufErgebnis Abbruch(SepaLaufErgebnis ergebnis, const QString& meldung, int nummer = 0,
@@ -182,15 +83,17 @@ QStringList Nachrichtenkennungen(const QList<SepaDatei>& dateien) {
   return ids;
 }
 
-// Marks the written orders done, notes the message ids sent and stores the next reference, all or
-// nothing, once the orders are known to be as they were read.
+// Marks the written orders done, notes the message ids sent, stores the next reference and notes the pending
+// renames, all or nothing, once the orders are known to be as they were read.
 DbFehler MarkierenUndReferenz(Datenbank& db, const Lesestand& stand, const QList<SepaDatei>& dateien,
-                              const QDate& erledigtDatum, int absenderNr, const QString& naechsteReferenz) {
+                              const QDate& erledigtDatum, int absenderNr, const QString& naechsteReferenz,
+                              const QString& lauf, const QList<SepaLaufVermerke::Eintrag>& vermerke) {
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
   if (DbFehler f = UnveraendertPruefen(db, stand)) return f;
   if (DbFehler f = SepaVorpruefung::ReferenzenMerken(db, absenderNr, Nachrichtenkennungen(dateien), erledigtDatum))
     return f;
+  if (DbFehler f = SepaLaufVermerke::Vormerken(db, lauf, vermerke)) return f;
   for (const SepaDatei& datei : dateien) {
     for (qint64 nr : datei.ZahlungNummern) {
       int geaendert = 0;
@@ -213,9 +116,10 @@ DbFehler MarkierenUndReferenz(Datenbank& db, const Lesestand& stand, const QList
 }
 
 DbFehler MarkierungZuruecknehmen(Datenbank& db, const QList<SepaDatei>& dateien, int absenderNr,
-                                 const QVariant& alteReferenz) {
+                                 const QVariant& alteReferenz, const QString& lauf) {
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
+  if (DbFehler f = SepaLaufVermerke::Loeschen(db, lauf)) return f;
   for (const SepaDatei& datei : dateien)
     for (qint64 nr : datei.ZahlungNummern)
       if (DbFehler f = db.Ausfuehren(SqlText("UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, "
@@ -330,20 +234,23 @@ QList<Zahlungsauftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, S
 bool SepaLauf::Schreibtest(const QString& ordner, int& nummer, QString& beschreibung) {
   nummer = 0;
   beschreibung.clear();
-  if (ordner.isEmpty() || !QFileInfo(ordner).isDir()) {
-    nummer = DateiFehlerNr::PfadNichtGefunden;
-    beschreibung = QStringLiteral("Pfad nicht gefunden: ") + QDir::toNativeSeparators(ordner);
-    return false;
+  const QFileInfo info(ordner);
+  DateiFehler f;
+  if (ordner.isEmpty() || !info.exists())
+    f = DateiFehlerAusSystem(ENOENT, ordner);
+  else if (!info.isDir())
+    f = DateiFehlerAusSystem(ENOTDIR, QDir::toNativeSeparators(QDir::cleanPath(ordner)));
+  else {
+    const QString pfad = QDir(ordner).filePath(QStringLiteral("Schreibtest.") + SepaLaufVermerke::NeueKennung() +
+                                               TemporaereEndung());
+    f = SichereDateien::NeuSchreiben(pfad, QByteArrayLiteral("Test"));
+    if (!f && !QFile::remove(pfad))
+      f = {DateiFehlerNr::ZugriffsFehler,
+           QStringLiteral("Die Testdatei kann nicht gelöscht werden: ") + QDir::toNativeSeparators(pfad)};
   }
-  const QString pfad = QDir(ordner).filePath(QStringLiteral("Schreibtest.") + Kennung() + TemporaereEndung());
-  nummer = NeueDateiSchreiben(pfad, QByteArrayLiteral("Test"), beschreibung);
-  if (nummer != 0) return false;
-  if (!QFile::remove(pfad)) {
-    nummer = DateiFehlerNr::ZugriffsFehler;
-    beschreibung = QStringLiteral("Die Testdatei kann nicht gelöscht werden: ") + QDir::toNativeSeparators(pfad);
-    return false;
-  }
-  return true;
+  nummer = f.Nummer;
+  beschreibung = f.Beschreibung;
+  return f.Ok();
 }
 
 QStringList SepaLauf::Restdateien(const QString& ordner) {
@@ -397,78 +304,149 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   if (!Schreibtest(ordner, nummer, beschreibung))
     return Abbruch(ergebnis, Schreibtestmeldung(nummer, beschreibung), nummer, beschreibung);
 
-  // 1. Every file completely under a temporary name.
-  QList<Zieldatei> dateien;
+  // One run at a time per database, on every workstation.
+  const SepaLaufSperre sperre(db);
+  if (!sperre.Erhalten()) return Abbruch(ergebnis, SepaLaufSperre::BelegtMeldung());
+  auto schritt = [stoerung](SepaLaufSchritt s, int datei = -1) {
+    if (stoerung && stoerung->Schritt) stoerung->Schritt(s, datei);
+  };
+  const QString lauf = SepaLaufVermerke::NeueKennung();
+  if (DbFehler f = SepaLaufVermerke::Beginnen(db, lauf, ordner))
+    return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
+  schritt(SepaLaufSchritt::VorDenDateien);
+  // A failure before the marks: nothing of the run stays (a note that cannot be deleted is the next opening's).
+  SichereDateien dateien(lauf, TemporaereEndung());
+  auto verwerfen = [&](int n, const QString& text) {
+    dateien.Verwerfen();
+    SepaLaufVermerke::Loeschen(db, lauf);
+    return Abbruch(ergebnis, Fehlermeldung(n, text), n, text);
+  };
+
+  // 1. Every file completely under a temporary name, forced to disk.
+  QStringList ziele;
   for (const SepaDatei& datei : dokument.Dateien) {
-    Zieldatei z;
-    z.ziel = QDir(ordner).filePath(datei.Dateiname);
-    const QString kennung = Kennung();
-    z.temporaer = z.ziel + QLatin1Char('.') + kennung + TemporaereEndung();
-    z.gesichert = z.ziel + QStringLiteral(".alt-") + kennung + TemporaereEndung();
-    dateien << z;
+    const QString ziel = QDir(ordner).filePath(datei.Dateiname);
+    ziele << ziel;
+    nummer = stoerung && stoerung->Schreiben
+                 ? stoerung->Schreiben(SichereDateien::TemporaererName(ziel, lauf, TemporaereEndung()), beschreibung)
+                 : 0;
+    const DateiFehler f = nummer ? DateiFehler{nummer, beschreibung} : dateien.Schreiben(ziel, datei.Inhalt);
+    if (f) return verwerfen(f.Nummer, f.Beschreibung);
   }
-  for (qsizetype i = 0; i < dateien.size(); ++i) {
-    Zieldatei& z = dateien[i];
-    nummer = stoerung && stoerung->Schreiben ? stoerung->Schreiben(z.temporaer, beschreibung) : 0;
-    if (nummer == 0) nummer = NeueDateiSchreiben(z.temporaer, dokument.Dateien.at(i).Inhalt, beschreibung);
-    if (nummer != 0) {
-      TemporaereEntfernen(dateien);
-      return Abbruch(ergebnis, Fehlermeldung(nummer, beschreibung), nummer, beschreibung);
+  schritt(SepaLaufSchritt::NachDenDateien);
+
+  // 2. What the files leave behind them, decided now and done once they are in place: a split run clears the
+  // split files of an earlier run that it does not write, so no stale sequence file goes to the bank beside
+  // the new ones; the plain file of the kind is never deleted, only named. Archive copies come last.
+  const bool aufgeteilt = optionen.IstLastschrift() && optionen.AufteilenNachMandatArt;
+  QList<SepaLaufVermerke::Eintrag> vermerke;
+  for (qsizetype i = 0; i < dateien.Dateien().size(); ++i) {
+    const SichereDateien::Datei& d = dateien.Dateien().at(i);
+    vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), ordner, d.temporaer, d.ziel, d.groesse, d.pruefsumme,
+                                           dokument.Dateien.at(i).ZahlungNummern};
+  }
+  const QString grundname = SepaDokument::Dateipraefix(*absender, optionen) + SepaDokument::Grunddateiname(optionen.Art);
+  for (const QString& name : SepaDokument::MoeglicheDateinamen(*absender, optionen)) {
+    const QString pfad = QDir(ordner).filePath(name);
+    if (ziele.contains(pfad) || !QFileInfo::exists(pfad)) continue;
+    if (aufgeteilt && name != grundname)
+      vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('L'), ordner, {}, pfad, 0, {}, {}};
+    else
+      ergebnis.AndereDateien << QDir::toNativeSeparators(pfad);
+  }
+  QStringList archivPfade;
+  if (anfrage.ArchivSpeichern) {
+    const QString archiv = BackslashAnhaengen(ordner + QStringLiteral("Archiv"));
+    for (qsizetype i = 0; i < ziele.size(); ++i) {
+      QString name = dokument.Dateien.at(i).Dateiname;
+      if (name.endsWith(QLatin1String(".XML"), Qt::CaseInsensitive)) name.chop(4);
+      archivPfade << archiv + name + optionen.Zeitpunkt.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".XML");
+      vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('K'), ordner, ziele.at(i), archivPfade.last(), 0, {}, {}};
     }
-    z.geschrieben = true;
   }
 
-  // 2. Marks and reference in one transaction.
-  nummer = stoerung && stoerung->Markieren ? stoerung->Markieren(beschreibung) : 0;
-  if (nummer != 0) {
-    TemporaereEntfernen(dateien);
-    return Abbruch(ergebnis, Fehlermeldung(nummer, beschreibung), nummer, beschreibung);
-  }
-  const bool aufgeteilt = optionen.IstLastschrift() && optionen.AufteilenNachMandatArt;
+  // 3. Marks, reference and the pending renames in one transaction.
   const QString referenz = aufgeteilt ? dokument.Referenz : anfrage.Referenz;
   const QString naechste = NummerErhoehen(QVariant(referenz), false).toString();
-  if (DbFehler m =
-          MarkierenUndReferenz(db, stand, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr, naechste)) {
-    TemporaereEntfernen(dateien);
-    return Abbruch(ergebnis, Fehlermeldung(m.Nummer, m.Beschreibung), m.Nummer, m.Beschreibung);
-  }
+  nummer = stoerung && stoerung->Markieren ? stoerung->Markieren(beschreibung) : 0;
+  if (nummer != 0) return verwerfen(nummer, beschreibung);
+  if (DbFehler m = MarkierenUndReferenz(db, stand, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr,
+                                        naechste, lauf, vermerke))
+    return verwerfen(m.Nummer, m.Beschreibung);
+  schritt(SepaLaufSchritt::NachDerMarkierung);
 
-  // 3. Into place; an existing file of the same name is moved aside until all are in place.
-  for (Zieldatei& z : dateien) {
-    nummer = 0;
-    if (QFileInfo::exists(z.ziel)) {
-      nummer = Umbenennen(z.ziel, z.gesichert, beschreibung);
-      if (nummer == 0) z.altVerschoben = true;
-    }
-    if (nummer == 0 && stoerung && stoerung->Umbenennen) nummer = stoerung->Umbenennen(z.temporaer, z.ziel, beschreibung);
-    if (nummer == 0) nummer = Umbenennen(z.temporaer, z.ziel, beschreibung);
-    if (nummer == 0) {
-      z.umbenannt = true;
-      continue;
-    }
-    const QStringList probleme = UmbenennenRueckgaengig(dateien);
-    TemporaereEntfernen(dateien);
-    QString meldung = Fehlermeldung(nummer, beschreibung);
-    if (DbFehler r = MarkierungZuruecknehmen(db, dokument.Dateien, anfrage.AbsenderNr,
-                                            alteReferenz.value_or(QVariant()))) {
+  // 4. Into place, then the folder synced. A failure puts everything back: the files first (a crash meanwhile
+  // finds complete temporaries with their records and finishes the run), then marks and reference.
+  DateiFehler platz;
+  for (qsizetype i = 0; i < dateien.Dateien().size() && !platz; ++i) {
+    const SichereDateien::Datei& d = dateien.Dateien().at(i);
+    nummer = stoerung && stoerung->Umbenennen ? stoerung->Umbenennen(d.temporaer, d.ziel, beschreibung) : 0;
+    platz = nummer ? DateiFehler{nummer, beschreibung} : dateien.Einsetzen(i);
+    if (!platz) schritt(SepaLaufSchritt::NachDemUmbenennen, int(i));
+  }
+  if (!platz) platz = dateien.OrdnerSynchronisieren();
+  if (platz) {
+    QString meldung = Fehlermeldung(platz.Nummer, platz.Beschreibung);
+    const QStringList probleme = dateien.Zuruecknehmen();
+    if (!probleme.isEmpty()) {
+      dateien.Loslassen();
+      meldung += QStringLiteral("\r\rACHTUNG: Die Zahlungen sind als erledigt gekennzeichnet. Die Dateien konnten nicht "
+                                "zurückgenommen werden:\r") +
+                 probleme.join(QLatin1Char('\r')) +
+                 QStringLiteral("\rDer Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.");
+    } else if (DbFehler r = MarkierungZuruecknehmen(db, dokument.Dateien, anfrage.AbsenderNr,
+                                                   alteReferenz.value_or(QVariant()), lauf)) {
+      dateien.Loslassen();
       meldung += QStringLiteral("\r\rACHTUNG: Die Zahlungen dieses Laufs konnten nicht wieder als offen gekennzeichnet "
                                 "werden.\rNr: ") +
-                 QString::number(r.Nummer) + QStringLiteral("\rBeschreibung: ") + r.Beschreibung;
+                 QString::number(r.Nummer) + QStringLiteral("\rBeschreibung: ") + r.Beschreibung +
+                 QStringLiteral("\rDer Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.");
     } else {
+      dateien.Verwerfen();
       meldung += QStringLiteral("\r\rDie Zahlungen bleiben offen, die Referenz ist unverändert.");
     }
-    if (!probleme.isEmpty())
-      meldung += QStringLiteral("\r\rFolgende Dateien konnten nicht wiederhergestellt werden:\r") +
-                 probleme.join(QLatin1Char('\r'));
-    return Abbruch(ergebnis, meldung, nummer, beschreibung);
+    return Abbruch(ergebnis, meldung, platz.Nummer, platz.Beschreibung);
   }
-  for (const Zieldatei& z : dateien)
-    if (z.altVerschoben && !QFile::remove(z.gesichert))
-      ergebnis.Warnungen << QStringLiteral("Die alte Datei konnte nicht gelöscht werden: ") +
-                                QDir::toNativeSeparators(z.gesichert);
+
+  // 5. Stale split files out, archive copies in (a failure here does not undo the run).
+  for (const SepaLaufVermerke::Eintrag& v : vermerke)
+    if (v.art == QLatin1Char('L') && !QFile::remove(v.ziel))
+      ergebnis.Warnungen << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") +
+                                QDir::toNativeSeparators(v.ziel);
+  if (!archivPfade.isEmpty()) {
+    const QString archiv = QFileInfo(archivPfade.first()).absolutePath();
+    if (!QDir().mkpath(archiv)) {
+      ergebnis.Warnungen << QStringLiteral("Der Archiv-Ordner kann nicht angelegt werden: ") +
+                                BackslashAnhaengen(QDir::toNativeSeparators(archiv));
+    } else {
+      for (qsizetype i = 0; i < archivPfade.size(); ++i) {
+        const QString& pfad = archivPfade.at(i);
+        QString text;
+        int n = stoerung && stoerung->Archivieren ? stoerung->Archivieren(pfad, text) : 0;
+        if (n == 0) n = TextdateiSchreiben(QString::fromUtf8(dokument.Dateien.at(i).Inhalt), pfad, &text);
+        if (n == 0)
+          ergebnis.Archivdateien << QDir::toNativeSeparators(pfad);
+        else
+          ergebnis.Warnungen << QStringLiteral("Die Archiv-Kopie %1 konnte nicht geschrieben werden.\rFehler: %2\r"
+                                               "Beschreibung: %3")
+                                    .arg(QDir::toNativeSeparators(pfad))
+                                    .arg(n)
+                                    .arg(text);
+      }
+    }
+  }
+
+  // 6. The run is complete: its records go (should that fail, the next opening finds the files in place).
+  if (DbFehler f = SepaLaufVermerke::Loeschen(db, lauf))
+    ergebnis.Warnungen << QStringLiteral("Die Vermerke des Laufs konnten nicht gelöscht werden; das geschieht beim "
+                                         "nächsten Öffnen.\r") +
+                              f.Meldungstext();
+  schritt(SepaLaufSchritt::NachDemAufraeumen);
+  for (const QString& pfad : dateien.Abschliessen())
+    ergebnis.Warnungen << QStringLiteral("Die alte Datei konnte nicht gelöscht werden: ") + pfad;
 
   ergebnis.DateiGeschrieben = true;
-  for (const Zieldatei& z : dateien) ergebnis.Dateien << QDir::toNativeSeparators(z.ziel);
+  for (const QString& z : ziele) ergebnis.Dateien << QDir::toNativeSeparators(z);
   for (const SepaDatei& datei : dokument.Dateien) {
     ergebnis.Anzahl += int(datei.ZahlungNummern.size());
     ergebnis.ZahlungNummern += datei.ZahlungNummern;
@@ -480,47 +458,6 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   if (!dokument.PdfDateiname.isEmpty()) {
     ergebnis.PdfDateiname = dokument.PdfDateiname;
     ergebnis.PdfPfad = ordner;
-  }
-
-  // Files of an earlier run under the other names of this kind. A split run clears the split files it
-  // did not write, so no stale sequence file goes to the bank beside the new ones; this happens only
-  // now that the new files are in place. The plain file of the kind is never deleted.
-  const QString grundname = SepaDokument::Dateipraefix(*absender, optionen) + SepaDokument::Grunddateiname(optionen.Art);
-  for (const QString& name : SepaDokument::MoeglicheDateinamen(*absender, optionen)) {
-    const QString pfad = QDir::toNativeSeparators(QDir(ordner).filePath(name));
-    if (ergebnis.Dateien.contains(pfad) || !QFileInfo::exists(pfad)) continue;
-    if (aufgeteilt && name != grundname) {
-      if (!QFile::remove(pfad))
-        ergebnis.Warnungen << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") + pfad;
-      continue;
-    }
-    ergebnis.AndereDateien << pfad;
-  }
-
-  // 4. Archive copies last; a failing copy does not undo the run.
-  if (anfrage.ArchivSpeichern) {
-    const QString archiv = BackslashAnhaengen(ordner + QStringLiteral("Archiv"));
-    if (!QDir().mkpath(archiv)) {
-      ergebnis.Warnungen << QStringLiteral("Der Archiv-Ordner kann nicht angelegt werden: ") + archiv;
-    } else {
-      for (const SepaDatei& datei : dokument.Dateien) {
-        QString name = datei.Dateiname;
-        if (name.endsWith(QLatin1String(".XML"), Qt::CaseInsensitive)) name.chop(4);
-        const QString pfad =
-            archiv + name + Uhr::Jetzt().toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".XML");
-        QString text;
-        int n = stoerung && stoerung->Archivieren ? stoerung->Archivieren(pfad, text) : 0;
-        if (n == 0) n = TextdateiSchreiben(QString::fromUtf8(datei.Inhalt), pfad, &text);
-        if (n == 0)
-          ergebnis.Archivdateien << QDir::toNativeSeparators(pfad);
-        else
-          ergebnis.Warnungen << QStringLiteral("Die Archiv-Kopie %1 konnte nicht geschrieben werden.\rFehler: %2\r"
-                                               "Beschreibung: %3")
-                                    .arg(QDir::toNativeSeparators(pfad))
-                                    .arg(n)
-                                    .arg(text);
-      }
-    }
   }
 
   if (aufgeteilt) {

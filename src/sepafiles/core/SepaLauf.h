@@ -14,12 +14,14 @@
 #include "sepafiles/core/SepaLaufStoerung.h"
 
 // The SEPA run behind the create command: builds the files of the selected orders, writes each one
-// completely under a temporary name in the target folder, marks exactly the written orders done and
-// stores the raised reference and the message ids sent in one transaction, and only then renames the
-// files into place. A message id this sender sent before is refused before anything is written.
-// Nothing is marked without its file and no file is left without its marks: a failure before the
-// commit removes the temporary files and changes nothing; a failing rename after the commit puts
-// back the files it replaced and reverts the marks and the reference.
+// completely under a temporary name in the target folder (SichereDateien), marks exactly the written orders
+// done, stores the raised reference and the message ids sent and notes the pending renames in one transaction
+// (SepaLaufVermerke), and only then renames the files into place, syncs the folder and clears the notes. A
+// message id this sender sent before is refused before anything is written. Nothing is marked without its file
+// and no file is left without its marks: a failure before the commit removes the temporary files and changes
+// nothing; a failing rename after the commit puts back the files it replaced and reverts the marks and the
+// reference; a crash after the commit is finished at the next opening (SepaLaufVermerke::Nachholen). One run at
+// a time per database (SepaLaufSperre).
 class SepaLauf {
  public:
   static SepaLaufErgebnis Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfrage,

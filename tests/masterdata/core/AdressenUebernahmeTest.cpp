@@ -97,7 +97,7 @@ TEST_F(AdressenUebernahmeTest, FeindlicheWerteWerdenWoertlichGespeichertOderMitG
                                        "K5000: KontoNr ist länger als 10 Zeichen", "K6000: Bank ist kein Text"})));
   EXPECT_EQ(Zeilen(*ziel, "SELECT Suchname, Name, Bank, BLZ, KontoNr FROM Adressen WHERE OPKontoNr = ?", {T("a';--")}),
             L({"x\"y|O'Brien; DROP TABLE Adressen;--|Bank\rmit Umbruch|37040044|1234567890"}));
-  EXPECT_EQ(Zeilen(*ziel, "SELECT OPKontoNr, Name FROM Adressen WHERE OPKontoNr = ?", {T("äöüÄÖÜß")}),
+  EXPECT_EQ(Zeilen(*ziel, "SELECT OPKontoNr, Name FROM Adressen WHERE OPKontoNr = ? COLLATE TAMO", {T("äöüÄÖÜß")}),
             L({"ÄÖÜäöüß|Größe"}));
   EXPECT_TRUE(e.Zusammenfassung().contains(QStringLiteral("5 Adressen konnten nicht übernommen werden:\rZeile 2: ohne Adress-Nr.")));
 }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "common/Dateifunktionen.h"
+
+// Files that appear under their final names complete or not at all. Each is written under a temporary
+// name in its target folder ("<final name>.<id>.<ending>") and forced to disk; Einsetzen renames it over its
+// final name, after an existing file of that name has been moved aside; OrdnerSynchronisieren makes the
+// renames durable. Until Abschliessen the files moved aside are kept, so that Zuruecknehmen can put the
+// folders back as they were. Every failure is a DateiFehler naming the path.
+class SichereDateien {
+ public:
+  struct Datei {
+    QString ziel;         // final path
+    QString temporaer;    // the complete new file until it is in place
+    QString beiseite;     // an older file of the final name while the new one goes in
+    qint64 groesse = 0;
+    QByteArray pruefsumme;   // SHA-256 of the content, hex
+    bool eingesetzt = false;
+    bool altBeiseite = false;
+  };
+
+  explicit SichereDateien(QString kennung, QString endung = QStringLiteral(".sepatmp"));
+  ~SichereDateien();   // removes temporaries of files never put in place
+  SichereDateien(const SichereDateien&) = delete;
+  SichereDateien& operator=(const SichereDateien&) = delete;
+
+  const QString& Kennung() const { return m_kennung; }
+  const QList<Datei>& Dateien() const { return m_dateien; }
+
+  // Writes `inhalt` completely under the temporary name of `ziel` and syncs it.
+  DateiFehler Schreiben(const QString& ziel, const QByteArray& inhalt);
+  // Puts file `i` in place.
+  DateiFehler Einsetzen(qsizetype i);
+  // Syncs every folder that got a file, so that the renames survive a crash.
+  DateiFehler OrdnerSynchronisieren();
+  // Back to before Einsetzen: each file in place goes back to its temporary name, the older files back to
+  // theirs. Returns what could not be put back (paths with the reason).
+  QStringList Zuruecknehmen();
+  // Deletes the temporaries of files not in place.
+  void Verwerfen();
+  // Forgets the files without touching them (their temporaries are still needed, e.g. by a pending record).
+  void Loslassen() { m_dateien.clear(); }
+  // The files are final: deletes the older files kept aside. Returns the paths that could not be deleted.
+  QStringList Abschliessen();
+
+  // The temporary name of `ziel` for a run `kennung`.
+  static QString TemporaererName(const QString& ziel, const QString& kennung, const QString& endung);
+  // SHA-256 in hex.
+  static QByteArray Pruefsumme(const QByteArray& inhalt);
+  // True when `pfad` is a file of exactly `groesse` bytes with the SHA-256 `pruefsumme`.
+  static bool Vollstaendig(const QString& pfad, qint64 groesse, const QByteArray& pruefsumme);
+  // One file written completely and synced (a new file: an existing one of the name is an error). Messages
+  // name `anzeige` (the final name of a temporary file) when given.
+  static DateiFehler NeuSchreiben(const QString& pfad, const QByteArray& inhalt, const QString& anzeige = {});
+  // Replaces (or creates) one file in one step: complete under a temporary name, renamed, folder synced.
+  static DateiFehler Ersetzen(const QString& ziel, const QByteArray& inhalt);
+  // Rename that replaces an existing target in one step.
+  static DateiFehler Umbenennen(const QString& von, const QString& nach);
+  static DateiFehler OrdnerSynchronisieren(const QString& ordner);
+
+  // Test seam: called before each system call with its name ("open", "write", "fsync", "close", "rename",
+  // "fsyncdir") and path; a non-zero result fails the call with that errno, -1 makes a write short.
+  using Stoerung = std::function<int(const char* aufruf, const QString& pfad)>;
+  static void StoerungSetzen(Stoerung stoerung);
+
+ private:
+  QString m_kennung;
+  QString m_endung;
+  QList<Datei> m_dateien;
+};

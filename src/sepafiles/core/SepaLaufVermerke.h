@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "platform/db/Datenbank.h"
+
+// What a SEPA run notes in table SepaLaufDateien so that a crash never leaves orders marked without their
+// file or a file without its marks: 'B' (begun, its folder) before the first temporary file; in the
+// transaction that marks the orders one 'U' per file (rename temporary -> final, with size, SHA-256 and the
+// orders in it), 'L' per stale split file to delete and 'K' per archive copy; all rows go once the files are
+// in place. Nachholen finishes what an interrupted run left, at every opening.
+class SepaLaufVermerke {
+ public:
+  struct Eintrag {
+    QChar art;               // 'B', 'U', 'L', 'K'
+    QString ordner;          // B: the run's folder
+    QString temporaer;       // U: temporary file; K: the final file to copy
+    QString ziel;            // U: final file; L: file to delete; K: the archive copy
+    qint64 groesse = 0;      // U
+    QByteArray pruefsumme;   // U: SHA-256, hex
+    QList<qint64> zahlungen; // U: the orders in the file
+  };
+
+  static DbFehler Beginnen(Datenbank& db, const QString& lauf, const QString& ordner);
+  // Inside the caller's transaction.
+  static DbFehler Vormerken(Datenbank& db, const QString& lauf, const QList<Eintrag>& eintraege);
+  static DbFehler Loeschen(Datenbank& db, const QString& lauf);
+
+  // A new run id (16 hex digits; part of every temporary name of the run).
+  static QString NeueKennung();
+  // Temporary files this program makes (new runs: the id in their name) may be deleted when no record
+  // names them; others (from an earlier version) are only named to the user.
+  static bool IstEigeneTemporaerdatei(const QString& pfad);
+
+  struct Abschluss {
+    QStringList fertig;          // files of interrupted runs now complete in place
+    QStringList fehlend;         // files of interrupted runs that are lost (their orders stay marked)
+    QStringList geloescht;       // temporary files of runs that never committed, deleted
+    QStringList unbekannt;       // temporary files of an earlier program version, left alone
+    QStringList probleme;        // steps that failed (they are tried again at the next opening)
+    bool gesperrt = false;       // another workstation's run is under way: nothing was touched
+    DbFehler fehler;
+    // The message for the user, empty when there is nothing to tell.
+    QString Meldung() const;
+  };
+  // Finishes the runs that `db` still notes and deletes stray temporary files in their folders and in
+  // `weitereOrdner` (the SEPA folder, the data folder). Does nothing while another process runs a file.
+  static Abschluss Nachholen(Datenbank& db, const QStringList& weitereOrdner);
+};
