@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <csignal>
 #include <memory>
 #include <optional>
 
+#include "common/DatenbankOeffnung.h"
 #include "common/Datenbankstart.h"
 #include "common/Datenhilfen.h"
 #include "common/Optionsschalter.h"
@@ -22,6 +24,7 @@
 #include "platform/db/Waehrung.h"
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/druck/Kontrollliste.h"
 
@@ -38,11 +41,27 @@ struct Aufruf {
   QString referenz;
   bool zeiten = false;
   QString kontrollliste;
+  bool nurOeffnen = false;
+  std::optional<SepaLaufSchritt> abbrechenBei;
+  int abbrechenDatei = 0;
 };
+
+// "--abbrechen-bei": the step at which the process kills itself (kill tests).
+std::optional<std::pair<SepaLaufSchritt, int>> SchrittLesen(const QString& text) {
+  const QString name = text.section(QLatin1Char(':'), 0, 0);
+  const int datei = text.section(QLatin1Char(':'), 1, 1).toInt();
+  if (name == QLatin1String("vor-den-dateien")) return std::make_pair(SepaLaufSchritt::VorDenDateien, 0);
+  if (name == QLatin1String("nach-den-dateien")) return std::make_pair(SepaLaufSchritt::NachDenDateien, 0);
+  if (name == QLatin1String("nach-der-markierung")) return std::make_pair(SepaLaufSchritt::NachDerMarkierung, 0);
+  if (name == QLatin1String("nach-dem-umbenennen")) return std::make_pair(SepaLaufSchritt::NachDemUmbenennen, datei);
+  if (name == QLatin1String("nach-dem-aufraeumen")) return std::make_pair(SepaLaufSchritt::NachDemAufraeumen, 0);
+  return std::nullopt;
+}
 
 const QString Gebrauch = QStringLiteral(
     "Aufruf: sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen] "
-    "--ziel ORDNER --referenz R [--kontrollliste DATEI.pdf] [--zeiten]");
+    "--ziel ORDNER --referenz R [--kontrollliste DATEI.pdf] [--zeiten] [--abbrechen-bei SCHRITT[:DATEI]]\n"
+    "       sepa-lauf --db DATEI --nur-oeffnen [--ziel ORDNER]");
 
 std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
   Aufruf aufruf;
@@ -94,11 +113,20 @@ std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
       aufruf.aufteilen = true;
     } else if (name == QLatin1String("--zeiten")) {
       aufruf.zeiten = true;
+    } else if (name == QLatin1String("--nur-oeffnen")) {
+      aufruf.nurOeffnen = true;
+    } else if (name == QLatin1String("--abbrechen-bei")) {
+      const auto w = wert();
+      const auto schritt = w ? SchrittLesen(*w) : std::nullopt;
+      if (!schritt) return fehler = QStringLiteral("--abbrechen-bei braucht einen Schritt."), std::nullopt;
+      aufruf.abbrechenBei = schritt->first;
+      aufruf.abbrechenDatei = schritt->second;
     } else {
       fehler = QStringLiteral("Unbekannte Angabe: ") + name;
       return std::nullopt;
     }
   }
+  if (aufruf.nurOeffnen && !aufruf.db.isEmpty() && (aufruf.erzeugen < 0 || aufruf.art >= 0)) return aufruf;
   if (aufruf.db.isEmpty() || aufruf.art < 0 || aufruf.ziel.isEmpty() || aufruf.referenz.isNull()) {
     fehler = QStringLiteral("--db, --art, --ziel und --referenz sind anzugeben.");
     return std::nullopt;
@@ -282,8 +310,6 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
   zustand.StartwerteLesen();
   const int absenderNr = zustand.AktuelleAbsenderNr();
 
-  std::unique_ptr<Datenbank> db;
-  DbFehler f;
   if (aufruf->erzeugen >= 0) {
     if (QFileInfo::exists(aufruf->db)) {
       fehler << "Die Datei " << aufruf->db << " ist bereits vorhanden.\n";
@@ -294,16 +320,32 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
       fehler << Meldungszeilen(a.Meldungstext()) << '\n';
       return 1;
     }
-    db = Datenbank::Oeffnen(aufruf->db, f);
-    if (db) f = SepaTestdatenErzeugen(*db, absenderNr, aufruf->erzeugen, aufruf->art, aufruf->seed, aufruf->feindlich,
-                                      aufruf->referenz);
-    if (aufruf->zeiten) fehler << "Zeit Erzeugen: " << uhr.elapsed() << " ms\n";
-  } else {
-    db = Datenbank::Oeffnen(aufruf->db, f);
   }
-  if (!db || f) {
-    fehler << Meldungszeilen(f.Meldungstext()) << '\n';
+  // Opened as the program opens it: checks and migration before any write, then what a crash left.
+  DatenbankOeffnung::Ergebnis geoeffnet = DatenbankOeffnung::Oeffnen(aufruf->db, SchemaSkript());
+  if (!geoeffnet.Ok()) {
+    fehler << Meldungszeilen(geoeffnet.meldung) << '\n';
     return 1;
+  }
+  std::unique_ptr<Datenbank> db = std::move(geoeffnet.db);
+  if (!geoeffnet.hinweis.isEmpty()) fehler << Meldungszeilen(geoeffnet.hinweis) << '\n';
+  const QString datenordner = QFileInfo(aufruf->db).absolutePath();
+  const SepaLaufVermerke::Abschluss abschluss = SepaLaufVermerke::Nachholen(
+      *db, {aufruf->ziel.isEmpty() ? SepaEinstellungen::Laden(*db, datenordner).Zielordner : aufruf->ziel, datenordner});
+  for (const QString& pfad : abschluss.fertig) aus << "Fertiggestellt: " << pfad << '\n';
+  for (const QString& pfad : abschluss.fehlend) aus << "Fehlt: " << pfad << '\n';
+  if (const QString text = abschluss.Meldung(); !text.isEmpty()) fehler << Meldungszeilen(text) << '\n';
+  if (aufruf->nurOeffnen && aufruf->erzeugen < 0) return abschluss.Warnung() ? 1 : 0;
+
+  if (aufruf->erzeugen >= 0) {
+    const DbFehler f = SepaTestdatenErzeugen(*db, absenderNr, aufruf->erzeugen, aufruf->art, aufruf->seed,
+                                             aufruf->feindlich, aufruf->referenz);
+    if (aufruf->zeiten) fehler << "Zeit Erzeugen: " << uhr.elapsed() << " ms\n";
+    if (f) {
+      fehler << Meldungszeilen(f.Meldungstext()) << '\n';
+      return 1;
+    }
+    if (aufruf->nurOeffnen) return 0;
   }
 
   const SepaEinstellungen einstellungen =
@@ -342,7 +384,14 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
   lauf.ArchivSpeichern = optionen.SEPAmitArchivSpeichern;
 
   uhr.restart();
-  const SepaLaufErgebnis ergebnis = SepaLauf::Ausfuehren(*db, lauf);
+  SepaLaufStoerung abbrechen;
+  if (aufruf->abbrechenBei) {
+    abbrechen.Schritt = [&aufruf](SepaLaufSchritt schritt, int datei) {
+      if (schritt == *aufruf->abbrechenBei && (schritt != SepaLaufSchritt::NachDemUmbenennen || datei == aufruf->abbrechenDatei))
+        std::raise(SIGKILL);
+    };
+  }
+  const SepaLaufErgebnis ergebnis = SepaLauf::Ausfuehren(*db, lauf, aufruf->abbrechenBei ? &abbrechen : nullptr);
   if (aufruf->zeiten) fehler << "Zeit Schreiben und Markieren: " << uhr.elapsed() << " ms\n";
   for (const QString& pfad : ergebnis.Dateien) aus << "Datei: " << pfad << '\n';
   aus << "Zahlungen: " << ergebnis.Anzahl << '\n';

@@ -10,6 +10,7 @@ pakete=(
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-dejavu-core
   xvfb xauth time
+  sqlite3 strace
 )
 
 fehlend=()

@@ -42,6 +42,7 @@
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufAnfrage.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
 #include "sepafiles/druck/Kontrollliste.h"
@@ -434,7 +435,7 @@ void FormularDTADisk::Aktivieren() {
     for (int i = 0; i < kopf->count(); ++i)
       if (!kopf->isSectionHidden(i)) kopf->resizeSection(i, std::max(20, kopf->sectionSize(i) * verfuegbar / summe));
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
-  RestdateienNennen();
+  UnterbrochenenLaufNachholen();
   ZahlungenSelektieren();
   if (m_command1[1]->isEnabled())
     m_command1[1]->setFocus();
@@ -442,15 +443,14 @@ void FormularDTADisk::Aktivieren() {
     m_command1[0]->setFocus();
 }
 
-void FormularDTADisk::RestdateienNennen() {
-  const QStringList reste = SepaLauf::Restdateien(Zielordner());
-  if (reste.isEmpty()) return;
-  Meldung::Hinweis(QStringLiteral("Im Ordner für die SEPA-Dateien liegen noch temporäre Dateien eines "
-                                  "unterbrochenen Laufs:\r\r") +
-                       reste.join(QLatin1Char('\r')) +
-                       QStringLiteral("\r\rBitte prüfen Sie in der Zahlungsliste, ob die Zahlungen dieser Dateien "
-                                      "als erledigt gekennzeichnet sind,\rbevor Sie die Dateien löschen."),
-                   {}, this);
+void FormularDTADisk::UnterbrochenenLaufNachholen() {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return;
+  const SepaLaufVermerke::Abschluss a =
+      SepaLaufVermerke::Nachholen(*db, {Zielordner(), Zustand().DatenVerzeichnis()});
+  if (const QString text = a.Meldung(); !text.isEmpty())
+    Meldung::Zeigen(text, MeldungsKnoepfe::Ok, a.Warnung() ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information, {},
+                    this);
 }
 
 void FormularDTADisk::ZahlArtGeklickt(int index) {

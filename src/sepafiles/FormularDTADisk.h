@@ -109,7 +109,8 @@ class FormularDTADisk : public QDialog {
   void StatusSetzen(const QString& text, const QColor& farbe);
   void ErstellenKnopfSetzen();
   void NurLesenAnzeigen();
-  void RestdateienNennen();
+  // Finishes a run that a crash interrupted and names its files (or what was lost).
+  void UnterbrochenenLaufNachholen();
   bool ReferenzSpeichern();
 
   // Members of the design.

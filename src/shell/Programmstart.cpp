@@ -8,6 +8,7 @@
 #include "common/Datenbankstart.h"
 #include "common/Programmzustand.h"
 #include "platform/ui/Meldung.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
 
 Programmstart::Programmstart() = default;
 Programmstart::~Programmstart() = default;
@@ -64,7 +65,17 @@ bool Programmstart::DatenbankBereitstellen() {
     return false;
   }
   if (!e.hinweis.isEmpty()) Meldung::Hinweis(e.hinweis);
+  SepaLaufNachholen();
   return true;
+}
+
+void Programmstart::SepaLaufNachholen() {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return;
+  const SepaLaufVermerke::Abschluss a = SepaLaufVermerke::BeimOeffnen(*db, Zustand().DatenVerzeichnis());
+  if (const QString text = a.Meldung(); !text.isEmpty()) {
+    Meldung::Zeigen(text, MeldungsKnoepfe::Ok, a.Warnung() ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information);
+  }
 }
 
 bool Programmstart::Ausfuehren() {

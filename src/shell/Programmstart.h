@@ -8,7 +8,7 @@ class QLockFile;
 
 // The start-up of the program up to the main window, in the old order: refuse a second instance;
 // program and data folder; start values from the registry (sender, options, copy fields);
-// database with the sender's linked tables. Every refusal is reported through Meldung and ends
+// database with the sender's linked tables, and what an interrupted SEPA run left. Every refusal is reported through Meldung and ends
 // the start. The instance lock is held for as long as this object lives.
 class Programmstart {
  public:
@@ -25,6 +25,8 @@ class Programmstart {
   bool OrdnerFestlegen();
   void StartwerteLesen();
   bool DatenbankBereitstellen();
+  // Finishes a SEPA run that a crash interrupted (its files named to the user).
+  void SepaLaufNachholen();
 
   // The lock file that marks a running instance on a program folder. It lies in the temporary folder,
   // named after the program folder: inside, it would keep a new program folder from being seeded.

@@ -234,19 +234,21 @@ QList<Zahlungsauftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, S
 bool SepaLauf::Schreibtest(const QString& ordner, int& nummer, QString& beschreibung) {
   nummer = 0;
   beschreibung.clear();
-  const QFileInfo info(ordner);
+  // Without the trailing separator: a file of that name is then seen as a file, not as missing.
+  const QString pfad = ordner.isEmpty() ? QString() : QDir::cleanPath(QDir::fromNativeSeparators(ordner));
+  const QFileInfo info(pfad);
   DateiFehler f;
-  if (ordner.isEmpty() || !info.exists())
+  if (pfad.isEmpty() || !info.exists())
     f = DateiFehlerAusSystem(ENOENT, ordner);
   else if (!info.isDir())
-    f = DateiFehlerAusSystem(ENOTDIR, QDir::toNativeSeparators(QDir::cleanPath(ordner)));
+    f = DateiFehlerAusSystem(ENOTDIR, pfad);
   else {
-    const QString pfad = QDir(ordner).filePath(QStringLiteral("Schreibtest.") + SepaLaufVermerke::NeueKennung() +
-                                               TemporaereEndung());
-    f = SichereDateien::NeuSchreiben(pfad, QByteArrayLiteral("Test"));
-    if (!f && !QFile::remove(pfad))
+    const QString probe = QDir(ordner).filePath(QStringLiteral("Schreibtest.") + SepaLaufVermerke::NeueKennung() +
+                                                TemporaereEndung());
+    f = SichereDateien::NeuSchreiben(probe, QByteArrayLiteral("Test"));
+    if (!f && !QFile::remove(probe))
       f = {DateiFehlerNr::ZugriffsFehler,
-           QStringLiteral("Die Testdatei kann nicht gelöscht werden: ") + QDir::toNativeSeparators(pfad)};
+           QStringLiteral("Die Testdatei kann nicht gelöscht werden: ") + QDir::toNativeSeparators(probe)};
   }
   nummer = f.Nummer;
   beschreibung = f.Beschreibung;
@@ -298,7 +300,10 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
   if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
   if (!verwendet.isEmpty()) return Abbruch(ergebnis, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()));
 
-  const QString ordner = BackslashAnhaengen(QDir::toNativeSeparators(anfrage.Zielordner));
+  // Absolute: the records of the run must lead back to the files from any working folder.
+  const QString ordner = anfrage.Zielordner.trimmed().isEmpty()
+                             ? QString()
+                             : BackslashAnhaengen(QDir::toNativeSeparators(QFileInfo(anfrage.Zielordner).absoluteFilePath()));
   int nummer = 0;
   QString beschreibung;
   if (!Schreibtest(ordner, nummer, beschreibung))

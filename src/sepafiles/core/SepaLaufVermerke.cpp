@@ -14,6 +14,7 @@
 
 #include "common/SichereDateien.h"
 #include "platform/db/Wertumwandlung.h"
+#include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 
@@ -92,6 +93,10 @@ QString SepaLaufVermerke::Abschluss::Meldung() const {
                             "werden.\r") +
                  fehler.Meldungstext();
   return teile.join(QStringLiteral("\r\r"));
+}
+
+SepaLaufVermerke::Abschluss SepaLaufVermerke::BeimOeffnen(Datenbank& db, const QString& datenVerzeichnis) {
+  return Nachholen(db, {SepaEinstellungen::Laden(db, datenVerzeichnis).Zielordner, datenVerzeichnis});
 }
 
 SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QStringList& weitereOrdner) {

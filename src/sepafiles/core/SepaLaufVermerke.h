@@ -47,8 +47,12 @@ class SepaLaufVermerke {
     DbFehler fehler;
     // The message for the user, empty when there is nothing to tell.
     QString Meldung() const;
+    // Something the user has to look at (lost files, steps that failed), not only news.
+    bool Warnung() const { return !fehlend.isEmpty() || !probleme.isEmpty() || !unbekannt.isEmpty() || fehler; }
   };
   // Finishes the runs that `db` still notes and deletes stray temporary files in their folders and in
   // `weitereOrdner` (the SEPA folder, the data folder). Does nothing while another process runs a file.
   static Abschluss Nachholen(Datenbank& db, const QStringList& weitereOrdner);
+  // The same at an opening of the program or the SEPA window: the stored SEPA folder and the data folder.
+  static Abschluss BeimOeffnen(Datenbank& db, const QString& datenVerzeichnis);
 };

@@ -1,0 +1,323 @@
+// What an interrupted SEPA run leaves and the next opening finishes; the records of a run at each of its
+// steps; the run's file errors in the user's words; one run at a time per database.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+#include "LaufTestDatenbank.h"
+#include "QtAusgabe.h"
+#include "common/Datenbankstart.h"
+#include "common/SichereDateien.h"
+#include "common/Uhr.h"
+#include "sepafiles/core/SepaLauf.h"
+#include "sepafiles/core/SepaLaufSperre.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
+#include "sepafiles/core/SepaSelektion.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+const QDateTime Zeitpunkt(QDate(2024, 6, 5), QTime(14, 5, 9));
+
+QByteArray Lesen(const QString& pfad) {
+  QFile f(pfad);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Schreiben(const QString& pfad, const QByteArray& inhalt) {
+  QFile f(pfad);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(inhalt);
+}
+
+QStringList Dateien(const QString& ordner) { return QDir(ordner).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+QString N(const QString& pfad) { return QDir::toNativeSeparators(pfad); }
+
+class SepaLaufVermerkeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Uhr::Festhalten(Zeitpunkt); }
+  void TearDown() override {
+    t.Db().SetzeStoerung({});
+    SichereDateien::StoerungSetzen({});
+    Uhr::Setzen({});
+  }
+  qint64 Vermerke() { return t.Wert("SELECT count(*) FROM SepaLaufDateien").toLongLong(); }
+
+  // A run as its marking transaction leaves it: each file complete under its temporary name, the orders
+  // marked, the renames noted (plus `weitere` rows); nothing renamed yet.
+  QString Unterbrochen(const QList<QList<qint64>>& zahlungenJeDatei, QList<SepaLaufVermerke::Eintrag> weitere = {}) {
+    const QString lauf = SepaLaufVermerke::NeueKennung();
+    EXPECT_FALSE(SepaLaufVermerke::Beginnen(t.Db(), lauf, ziel.Pfad()));
+    SichereDateien dateien(lauf);
+    QList<SepaLaufVermerke::Eintrag> vermerke;
+    for (qsizetype i = 0; i < zahlungenJeDatei.size(); ++i) {
+      const QString pfad = ziel.Datei(QStringLiteral("SEPA%1.XML").arg(i));
+      EXPECT_FALSE(dateien.Schreiben(pfad, QStringLiteral("<Datei %1/>").arg(i).toUtf8()));
+      const SichereDateien::Datei& d = dateien.Dateien().last();
+      vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), ziel.Pfad(), d.temporaer, d.ziel, d.groesse, d.pruefsumme,
+                                             zahlungenJeDatei.at(i)};
+      for (qint64 nr : zahlungenJeDatei.at(i))
+        EXPECT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-05' WHERE ZahlungNr = ?", {nr}));
+    }
+    EXPECT_FALSE(SepaLaufVermerke::Vormerken(t.Db(), lauf, vermerke + weitere));
+    dateien.Loslassen();
+    return lauf;
+  }
+
+  LaufTestDatenbank t;
+  TestOrdner ziel;
+};
+
+TEST_F(SepaLaufVermerkeTest, BestaetigterLaufWirdFertiggestellt) {
+  const qint64 a = t.Anlegen({}), b = t.Anlegen({}), c = t.Anlegen({});
+  Schreiben(ziel.Datei(QStringLiteral("SEPAALT.XML")), "frueher");
+  QDir(ziel.Pfad()).mkdir(QStringLiteral("Archiv"));
+  const QString archiv = ziel.Datei(QStringLiteral("Archiv/SEPA020240605140509.XML"));
+  Unterbrochen({{a, b}, {c}},
+               {{QLatin1Char('L'), {}, {}, ziel.Datei(QStringLiteral("SEPAALT.XML")), 0, {}, {}},
+                {QLatin1Char('K'), {}, ziel.Datei(QStringLiteral("SEPA0.XML")), archiv, 0, {}, {}}});
+  // The first file was already in place when the process died.
+  ASSERT_TRUE(QFile::rename(Dateien(ziel.Pfad()).filter(QStringLiteral("SEPA0.XML.")).value(0).prepend(ziel.Pfad() + QLatin1Char('/')),
+                            ziel.Datei(QStringLiteral("SEPA0.XML"))));
+
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(e.fertig, (QStringList{N(ziel.Datei(QStringLiteral("SEPA0.XML"))), N(ziel.Datei(QStringLiteral("SEPA1.XML")))}));
+  EXPECT_TRUE(e.fehlend.isEmpty());
+  EXPECT_TRUE(e.probleme.isEmpty());
+  EXPECT_FALSE(e.Warnung());
+  EXPECT_EQ(Dateien(ziel.Pfad()), (QStringList{QStringLiteral("SEPA0.XML"), QStringLiteral("SEPA1.XML")}));
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPA1.XML"))), QByteArray("<Datei 1/>"));
+  EXPECT_EQ(Lesen(archiv), QByteArray("<Datei 0/>"));
+  EXPECT_EQ(Vermerke(), 0);
+  EXPECT_EQ(t.AnzahlErledigt(), 3);
+  EXPECT_EQ(e.Meldung(), QStringLiteral("Ein SEPA-Lauf war unterbrochen worden. Diese SEPA-Dateien wurden jetzt "
+                                        "fertiggestellt und können\ran Ihre Bank übermittelt werden; ihre Zahlungen "
+                                        "sind als erledigt gekennzeichnet:\r\r") +
+                             N(ziel.Datei(QStringLiteral("SEPA0.XML"))) + QLatin1Char('\r') +
+                             N(ziel.Datei(QStringLiteral("SEPA1.XML"))));
+  // Nothing left for the next opening.
+  EXPECT_TRUE(SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()}).Meldung().isEmpty());
+}
+
+TEST_F(SepaLaufVermerkeTest, NieBestaetigterLaufHinterlaesstNichtsUndFremdeRestdateienWerdenNurGenannt) {
+  const QString lauf = SepaLaufVermerke::NeueKennung();
+  ASSERT_FALSE(SepaLaufVermerke::Beginnen(t.Db(), lauf, ziel.Pfad()));
+  for (const QString& name : {QStringLiteral("SEPAGK.XML.") + lauf + QStringLiteral(".sepatmp"),
+                              QStringLiteral("SEPAGK.XML.alt-") + lauf + QStringLiteral(".sepatmp"),
+                              QStringLiteral("Schreibtest.0011223344556677.sepatmp")})
+    Schreiben(ziel.Datei(name), "halb");
+  // The old program's temporary file: whether its orders are marked is the user's to check.
+  const QString frueher = ziel.Datei(QStringLiteral("SEPAGK.XML.1a2b3c4d.sepatmp"));
+  Schreiben(frueher, "frueher");
+  Schreiben(ziel.Datei(QStringLiteral("SEPAGK.XML")), "bleibt");
+
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(e.geloescht.size(), 3);
+  EXPECT_EQ(e.unbekannt, QStringList{N(frueher)});
+  EXPECT_TRUE(e.fertig.isEmpty());
+  EXPECT_EQ(Dateien(ziel.Pfad()), (QStringList{QStringLiteral("SEPAGK.XML"), QStringLiteral("SEPAGK.XML.1a2b3c4d.sepatmp")}));
+  EXPECT_EQ(Vermerke(), 0);
+  EXPECT_TRUE(e.Warnung());
+  EXPECT_TRUE(e.Meldung().contains(N(frueher)));
+  EXPECT_FALSE(e.Meldung().contains(QStringLiteral("fertiggestellt")));
+}
+
+TEST_F(SepaLaufVermerkeTest, VerloreneDateiWirdGenanntIhreZahlungenBleibenErledigt) {
+  const qint64 a = t.Anlegen({}), b = t.Anlegen({});
+  Unterbrochen({{a, b}});
+  for (const QString& name : Dateien(ziel.Pfad())) QFile::remove(ziel.Datei(name));
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(e.fehlend, QStringList{N(ziel.Datei(QStringLiteral("SEPA0.XML"))) + QStringLiteral(" (2 Zahlungen)")});
+  EXPECT_TRUE(e.Warnung());
+  EXPECT_TRUE(e.Meldung().startsWith(QStringLiteral("ACHTUNG: Diese SEPA-Dateien eines unterbrochenen Laufs fehlen")));
+  // Paid twice is worse than not paid: the marks stay, the user decides.
+  EXPECT_EQ(t.AnzahlErledigt(), 2);
+  EXPECT_EQ(Vermerke(), 0);
+}
+
+TEST_F(SepaLaufVermerkeTest, ScheiterndesUmbenennenWirdBeimNaechstenOeffnenWiederholt) {
+  const qint64 a = t.Anlegen({});
+  Unterbrochen({{a}});
+  SichereDateien::StoerungSetzen([](const char* aufruf, const QString&) { return qstrcmp(aufruf, "rename") ? 0 : EACCES; });
+  const SepaLaufVermerke::Abschluss erster = SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()});
+  SichereDateien::StoerungSetzen({});
+  EXPECT_EQ(erster.probleme, QStringList{QStringLiteral("Keine Berechtigung zum Schreiben: ") + N(ziel.Datei(QStringLiteral("SEPA0.XML")))});
+  EXPECT_TRUE(erster.Warnung());
+  EXPECT_GT(Vermerke(), 0);
+  EXPECT_EQ(Dateien(ziel.Pfad()).size(), 1);   // the temporary file is kept for the next try
+  const SepaLaufVermerke::Abschluss zweiter = SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()});
+  EXPECT_EQ(zweiter.fertig, QStringList{N(ziel.Datei(QStringLiteral("SEPA0.XML")))});
+  EXPECT_EQ(Vermerke(), 0);
+}
+
+// ---- the run itself -------------------------------------------------------------------------------------
+
+class SepaLaufAbsicherung : public SepaLaufVermerkeTest {
+ protected:
+  SepaLaufAnfrage Anfrage(SepaArt art, bool aufteilen = false) {
+    SepaAuswahlAnfrage a;
+    a.Art = art;
+    a.Heute = Zeitpunkt.date();
+    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
+    SepaLaufAnfrage l;
+    l.ZahlungNummern = auswahl.ZahlungNummern;
+    l.Optionen.Art = art;
+    l.Optionen.AufteilenNachMandatArt = aufteilen;
+    l.Optionen.Erstellungsdatum = Zeitpunkt.date();
+    l.Optionen.Zeitpunkt = Zeitpunkt;
+    l.Referenz = QStringLiteral("R100");
+    l.Zielordner = ziel.Pfad();
+    return l;
+  }
+};
+
+// The records follow the run: its folder before the files, the renames in the same transaction as the
+// marks, nothing once the files are in place.
+TEST_F(SepaLaufAbsicherung, VermerkeStehenMitDenMarkierungenInEinerTransaktion) {
+  for (int sequenz : {1, 2, 3}) t.Anlegen(Lastschrift(sequenz));
+  QStringList protokoll;
+  SepaLaufStoerung beobachten;
+  beobachten.Schritt = [&](SepaLaufSchritt s, int datei) {
+    protokoll << QStringLiteral("%1/%2: %3 Vermerke, %4 erledigt, %5 Dateien")
+                     .arg(int(s))
+                     .arg(datei)
+                     .arg(Vermerke())
+                     .arg(t.AnzahlErledigt())
+                     .arg(Dateien(ziel.Pfad()).size());
+  };
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true), &beobachten);
+  ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+  EXPECT_EQ(protokoll, (QStringList{QStringLiteral("0/-1: 1 Vermerke, 0 erledigt, 0 Dateien"),
+                                    QStringLiteral("1/-1: 1 Vermerke, 0 erledigt, 3 Dateien"),
+                                    QStringLiteral("2/-1: 4 Vermerke, 3 erledigt, 3 Dateien"),
+                                    QStringLiteral("3/0: 4 Vermerke, 3 erledigt, 3 Dateien"),
+                                    QStringLiteral("3/1: 4 Vermerke, 3 erledigt, 3 Dateien"),
+                                    QStringLiteral("3/2: 4 Vermerke, 3 erledigt, 3 Dateien"),
+                                    QStringLiteral("4/-1: 0 Vermerke, 3 erledigt, 3 Dateien")}));
+  EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
+}
+
+// A failing rename whose undo of the marks fails as well leaves what a crash after the commit leaves; the
+// next opening finishes the run.
+TEST_F(SepaLaufAbsicherung, UnvollendeteRuecknahmeWirdBeimOeffnenFertiggestellt) {
+  t.Anlegen({});
+  t.Anlegen({});
+  SepaLaufStoerung stoerung;
+  stoerung.Umbenennen = [](const QString&, const QString&, QString& text) {
+    text = QStringLiteral("gestört");
+    return 75;
+  };
+  t.Db().SetzeStoerung([](const QString& sql) -> DbFehler {
+    if (sql.contains(QLatin1String("SET Erledigt = 0"))) return {10, QStringLiteral("disk I/O error")};
+    return {};
+  });
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung), &stoerung);
+  t.Db().SetzeStoerung({});
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Der Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.")));
+  EXPECT_EQ(t.AnzahlErledigt(), 2);
+  EXPECT_EQ(SepaLauf::Restdateien(ziel.Pfad()).size(), 1);
+  const SepaLaufVermerke::Abschluss a = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(a.fertig, QStringList{N(ziel.Datei(QStringLiteral("SEPAGK.XML")))});
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPAGK.XML")});
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R101"));
+}
+
+struct Dateifehler {
+  const char* name;
+  const char* aufruf;
+  int fehler;
+  const char* meldung;   // after "Fehler: "
+};
+
+class SepaLaufDateifehler : public SepaLaufAbsicherung, public ::testing::WithParamInterface<Dateifehler> {};
+
+// Each failure of the file system in the user's words with the file's path; nothing is marked, no file
+// and no record stays.
+TEST_P(SepaLaufDateifehler, EigeneMeldungUndKeineSpur) {
+  const Dateifehler f = GetParam();
+  t.Anlegen({});
+  SichereDateien::StoerungSetzen([&f](const char* aufruf, const QString& pfad) {
+    return qstrcmp(aufruf, f.aufruf) == 0 && pfad.contains(QLatin1String("SEPAGK")) ? f.fehler : 0;
+  });
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  SichereDateien::StoerungSetzen({});
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Die SEPA-Datei(en) konnte(n) wegen Fehler nicht erstellt werden.\rFehler: ") +
+                                   QString::fromUtf8(f.meldung)))
+      << e.Meldung.toStdString();
+  EXPECT_TRUE(e.Meldung.contains(N(ziel.Datei(QStringLiteral("SEPAGK.XML"))) + QLatin1Char('\r')) ||
+              e.Meldung.endsWith(N(ziel.Datei(QStringLiteral("SEPAGK.XML")))))
+      << e.Meldung.toStdString();
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R100"));
+  EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+  EXPECT_EQ(Vermerke(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systemfehler, SepaLaufDateifehler,
+    ::testing::Values(
+        Dateifehler{"DatentraegerVoll", "write", ENOSPC, "61\rBeschreibung: Auf dem Datenträger ist nicht genug Platz frei: "},
+        Dateifehler{"KurzesSchreiben", "write", -1, "61\rBeschreibung: Die Datei wurde nicht vollständig geschrieben ("},
+        Dateifehler{"KeineBerechtigung", "open", EACCES, "70\rBeschreibung: Keine Berechtigung zum Schreiben: "},
+        Dateifehler{"Schreibgeschuetzt", "open", EROFS, "70\rBeschreibung: Der Datenträger ist schreibgeschützt: "},
+        Dateifehler{"UmbenennenVoll", "rename", ENOSPC, "61\rBeschreibung: Auf dem Datenträger ist nicht genug Platz frei: "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SepaLaufAbsicherung, ZielIstEineDatei) {
+  t.Anlegen({});
+  Schreiben(ziel.Datei(QStringLiteral("Export")), "x");
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.Zielordner = ziel.Datei(QStringLiteral("Export"));
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_EQ(e.Fehlernummer, 76);
+  EXPECT_TRUE(e.Meldung.endsWith(QStringLiteral("Fehler: 76\rBeschreibung: Ein Teil des Pfades ist eine Datei und kein "
+                                                "Ordner: ") +
+                                 N(ziel.Datei(QStringLiteral("Export")))))
+      << e.Meldung.toStdString();
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+}
+
+// One run at a time on a database: a second one (another workstation) is refused, and an opening meanwhile
+// leaves the first run's files alone.
+TEST(SepaLaufSperre, NurEinLaufJeDatenbank) {
+  TestOrdner ordner;
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_FALSE(DatenbankAnlegen(datei, QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql")));
+  DbFehler f;
+  auto db = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(db);
+  ASSERT_FALSE(db->Ausfuehren("UPDATE Absender SET Name = 'A', IBAN = 'DE89370400440532013000', BIC = 'COBADEFFXXX', "
+                              "ReferenzNr = 'R1' WHERE AbsenderNr = 1; "
+                              "INSERT INTO Zahlungen (AbsenderNr, Art, Name, IBAN, BIC, ZahlungGesamt, Verwendungszweck1) "
+                              "VALUES (1, 'G', 'Meier', 'DE89370400440532013000', 'COBADEFFXXX', 10000, 'RE 1')"));
+  const QString rest = ordner.Datei(QStringLiteral("SEPAGK.XML.0011223344556677.sepatmp"));
+  Schreiben(rest, "eines anderen Laufs");
+
+  auto anderer = std::make_unique<SepaLaufSperre>(*db);
+  ASSERT_TRUE(anderer->Erhalten());
+  EXPECT_FALSE(SepaLaufSperre(*db).Erhalten());
+  const SepaLaufVermerke::Abschluss a = SepaLaufVermerke::Nachholen(*db, {ordner.Pfad()});
+  EXPECT_TRUE(a.gesperrt);
+  EXPECT_TRUE(QFile::exists(rest));
+  SepaLaufAnfrage l;
+  l.ZahlungNummern = {1};
+  l.Optionen.Art = SepaArt::Ueberweisung;
+  l.Referenz = QStringLiteral("R1");
+  l.Zielordner = ordner.Pfad();
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(*db, l);
+  EXPECT_EQ(e.Meldung, SepaLaufSperre::BelegtMeldung());
+  EXPECT_EQ(db->Wert("SELECT count(*) FROM Zahlungen WHERE Erledigt = 1", {}, f)->toInt(), 0);
+
+  anderer.reset();
+  EXPECT_EQ(SepaLaufVermerke::Nachholen(*db, {ordner.Pfad()}).geloescht, QStringList{N(rest)});
+  EXPECT_TRUE(SepaLauf::Ausfuehren(*db, l).Ok());
+}
+
+}  // namespace
