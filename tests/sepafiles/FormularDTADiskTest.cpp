@@ -43,6 +43,8 @@
 #include "sepafiles/SepaFehlerliste.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufStoerung.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
+#include "common/SichereDateien.h"
 #include "testsupport/SchemaPruefung.h"
 #include "testsupport/TestOrdner.h"
 
@@ -861,6 +863,29 @@ TEST_F(FormularDTADiskTest, RestdateienEinesUnterbrochenenLaufsWerdenGenannt) {
   EXPECT_TRUE(m_rekorder->Eintraege().first().text.contains(QDir::toNativeSeparators(rest)));
   EXPECT_TRUE(QFile::exists(rest));   // named, never removed
   EXPECT_EQ(f.Selektionen(), 1);
+}
+
+// A run that a crash interrupted after its marks: opening the window puts its file in place first and says so.
+TEST_F(FormularDTADiskTest, UnterbrochenerLaufWirdBeimOeffnenFertiggestellt) {
+  const QString lauf = SepaLaufVermerke::NeueKennung();
+  ASSERT_FALSE(SepaLaufVermerke::Beginnen(Db(), lauf, m_daten));
+  SichereDateien dateien(lauf);
+  const QString ziel = QDir(m_daten).filePath(QStringLiteral("SEPAGK.XML"));
+  ASSERT_FALSE(dateien.Schreiben(ziel, QByteArrayLiteral("<Document/>")));
+  const SichereDateien::Datei& d = dateien.Dateien().first();
+  ASSERT_FALSE(SepaLaufVermerke::Vormerken(
+      Db(), lauf, {{QLatin1Char('U'), m_daten, d.temporaer, d.ziel, d.groesse, d.pruefsumme, {1, 2}}}));
+  Ausfuehren(QStringLiteral("UPDATE Zahlungen SET Erledigt = 1 WHERE ZahlungNr IN (1, 2)"));
+  dateien.Loslassen();
+
+  FormularDTADisk& f = Oeffnen();
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Information);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(QStringLiteral("Ein SEPA-Lauf war unterbrochen worden.")));
+  EXPECT_TRUE(m_rekorder->Letzter().text.endsWith(QDir::toNativeSeparators(ziel)));
+  EXPECT_EQ(Dateien(m_daten).filter(QStringLiteral("SEPAGK")), QStringList{QStringLiteral("SEPAGK.XML")});
+  EXPECT_EQ(Wert("SELECT count(*) FROM SepaLaufDateien"), QStringLiteral("0"));
+  EXPECT_TRUE(f.Auswahl().ZahlungNummern.isEmpty());   // both credit transfers are done
 }
 
 // --- F3 and the folder chooser -----------------------------------------------------------------

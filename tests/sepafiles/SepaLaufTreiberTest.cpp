@@ -154,3 +154,31 @@ TEST(SepaLaufTreiber, KontrolllisteAlsPdfStimmtMitDerDateiUeberein) {
 }
 
 }  // namespace
+
+namespace {
+
+// sepa-lauf opens as the program does: a database of a newer program is refused before anything is marked.
+TEST(SepaLaufTreiber, DatenbankEinerNeuerenVersionWirdNichtAngefasst) {
+  TestOrdner ordner;
+  const QString db = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_EQ(Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--erzeugen"), QStringLiteral("5"), QStringLiteral("--art"),
+                      QStringLiteral("0"), QStringLiteral("--referenz"), QStringLiteral("U1"), QStringLiteral("--nur-oeffnen")})
+                .rc,
+            0);
+  {
+    DbFehler f;
+    auto d = Datenbank::Oeffnen(db, f);
+    ASSERT_TRUE(d && d->Ausfuehren("PRAGMA user_version = 99").Ok());
+  }
+  const Lauf l = Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--art"), QStringLiteral("0"), QStringLiteral("--ziel"),
+                           ordner.Pfad(), QStringLiteral("--referenz"), QStringLiteral("U1")});
+  EXPECT_EQ(l.rc, 1);
+  EXPECT_TRUE(l.fehler.contains(QStringLiteral("(Datenbankversion 99)"))) << l.fehler.toStdString();
+  EXPECT_TRUE(DateiZeilen(l.aus).isEmpty());
+  DbFehler f;
+  auto d = Datenbank::Oeffnen(db, f);
+  EXPECT_EQ(d->Wert("SELECT count(*) FROM Zahlungen WHERE Erledigt = 1", {}, f)->toInt(), 0);
+  EXPECT_EQ(d->Wert("SELECT count(*) FROM Zahlungen", {}, f)->toInt(), 5);
+}
+
+}  // namespace

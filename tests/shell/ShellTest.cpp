@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
@@ -99,6 +100,49 @@ TEST_F(ShellTest, ProgrammstartOhneDatenbankImGesetztenDatenordnerEndet) {
   EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(QStringLiteral("TamoSEPA.db")));
   EXPECT_EQ(Zustand().Datenbank(), nullptr);
   EXPECT_FALSE(QFileInfo::exists(QDir(leer).filePath(QStringLiteral("TamoSEPA.db"))));
+}
+
+// A zero-byte database is refused at start and stays as it is (it used to become a new empty database);
+// what a crashed SEPA run left is finished when the program starts.
+TEST_F(ShellTest, ProgrammstartPrueftDieDatenbankUndHoltUnterbrochenenLaufNach) {
+  Zustand().Zuruecksetzen();
+  const QString leer = m_umgebung.Ordner().Datei(QStringLiteral("nullbytes"));
+  QDir().mkpath(leer);
+  QFile null(QDir(leer).filePath(QStringLiteral("TamoSEPA.db")));
+  ASSERT_TRUE(null.open(QIODevice::WriteOnly));
+  null.close();
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk"), leer);
+  {
+    Programmstart start;
+    EXPECT_FALSE(start.Ausfuehren());
+  }
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Kritisch);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(
+      QStringLiteral("Die Datei %1 ist leer (0 Bytes)").arg(QDir::toNativeSeparators(null.fileName()))));
+  EXPECT_EQ(QFileInfo(null.fileName()).size(), 0);
+
+  // A run noted before its first file: the next start removes its temporary file and its note.
+  const QString daten = m_umgebung.Ordner().Datei(QStringLiteral("daten"));
+  Zustand().Zuruecksetzen();
+  {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(QDir(daten).filePath(QStringLiteral("TamoSEPA.db")), f);
+    ASSERT_TRUE(db);
+    ASSERT_FALSE(db->Ausfuehren("INSERT INTO SepaLaufDateien (Lauf, Art, Ordner) VALUES ('00112233aabbccdd', 'B', ?)", {daten}));
+  }
+  const QString rest = QDir(daten).filePath(QStringLiteral("SEPAGK.XML.00112233aabbccdd.sepatmp"));
+  QFile r(rest);
+  ASSERT_TRUE(r.open(QIODevice::WriteOnly));
+  r.close();
+  SaveSetting(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk"), daten);
+  m_umgebung.Rekorder().Leeren();
+  Programmstart start;
+  ASSERT_TRUE(start.Ausfuehren());
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 0);   // nothing to tell: the run never committed
+  EXPECT_FALSE(QFile::exists(rest));
+  DbFehler f;
+  EXPECT_EQ(Zustand().Datenbank()->Wert("SELECT count(*) FROM SepaLaufDateien", {}, f)->toInt(), 0);
 }
 
 TEST_F(ShellTest, JederEintragHatSeinFenster) {
