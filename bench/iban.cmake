@@ -9,3 +9,9 @@ if(TARGET tamo_iban)
   target_compile_definitions(bench_iban PRIVATE TAMO_SHARED_DIR_VORGABE="${TAMO_SHARED_DIR}")
   set_target_properties(bench_iban PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endif()
+
+# The tool's input forms (file and pipe), run as a real process.
+if(TARGET iban-konvertieren AND TAMO_TESTS)
+  add_test(NAME IbanKonvertierenEingabe
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/iban/iban_konvertieren_eingabe.sh $<TARGET_FILE:iban-konvertieren>)
+endif()

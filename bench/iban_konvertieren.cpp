@@ -30,18 +30,25 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  QFile eingabe;
-  bool offen = false;
+  // The whole input first (a file or a pipe, read until its end), then line by line: a last line break
+  // ends the last line and starts no further one.
+  QByteArray alles;
   if (argc == 3) {
-    eingabe.setFileName(QFile::decodeName(argv[2]));
-    offen = eingabe.open(QIODevice::ReadOnly);
+    QFile datei(QFile::decodeName(argv[2]));
+    if (!datei.open(QIODevice::ReadOnly)) {
+      Fehler(QStringLiteral("Die Eingabe \"") + datei.fileName() + QStringLiteral("\" kann nicht gelesen werden: ") +
+             datei.errorString());
+      return 1;
+    }
+    alles = datei.readAll();
   } else {
-    offen = eingabe.open(stdin, QIODevice::ReadOnly);
-  }
-  if (!offen) {
-    Fehler(QStringLiteral("Die Eingabe \"") + eingabe.fileName() + QStringLiteral("\" kann nicht gelesen werden: ") +
-           eingabe.errorString());
-    return 1;
+    char puffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(puffer, 1, sizeof puffer, stdin)) > 0) alles.append(puffer, qsizetype(n));
+    if (std::ferror(stdin)) {
+      Fehler(QStringLiteral("Die Standardeingabe kann nicht gelesen werden."));
+      return 1;
+    }
   }
   QFile ausgabe;
   if (!ausgabe.open(stdout, QIODevice::WriteOnly)) {
@@ -50,19 +57,18 @@ int main(int argc, char** argv) {
   }
 
   QByteArray puffer;
-  while (!eingabe.atEnd()) {
-    QByteArray zeile = eingabe.readLine();
-    if (zeile.endsWith('\n')) zeile.chop(1);
+  qsizetype anfang = 0;
+  while (anfang < alles.size()) {
+    qsizetype ende = alles.indexOf('\n', anfang);
+    if (ende < 0) ende = alles.size();
+    const QByteArray zeile = alles.mid(anfang, ende - anfang);
+    anfang = ende + 1;
     puffer += IbanZeileKonvertieren(QString::fromUtf8(zeile), tabelle).toUtf8();
     puffer += '\n';
     if (puffer.size() > (1 << 16)) {
       ausgabe.write(puffer);
       puffer.clear();
     }
-  }
-  if (eingabe.error() != QFileDevice::NoError) {
-    Fehler(QStringLiteral("Die Eingabe kann nicht gelesen werden: ") + eingabe.errorString());
-    return 1;
   }
   ausgabe.write(puffer);
   if (!ausgabe.flush() || ausgabe.error() != QFileDevice::NoError) {

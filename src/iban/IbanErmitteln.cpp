@@ -1,5 +1,7 @@
 #include "iban/IbanErmitteln.h"
 
+#include <algorithm>
+
 #include "iban/BankleitzahlTabelle.h"
 #include "iban/IbanArbeitswerte.h"
 #include "iban/IbanRegeln.h"
@@ -21,10 +23,16 @@ IbanErgebnis IbanErmitteln(const QString& blz, const QString& kontoNr, const Ban
   }
 
   IbanErgebnis ergebnis;
-  if (w.BLZ.size() != 8) {
+  const bool blzZiffern = std::all_of(w.BLZ.cbegin(), w.BLZ.cend(), [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+  if (w.BLZ.size() != 8 || !blzZiffern) {
     w.Hinweis = IbanHinweis::BlzNichtAchtstellig;
   } else if (zeile == nullptr) {
     w.Hinweis = IbanHinweis::BlzNichtImBestand;
+  } else if (!KontoNrFormGueltig(w.KontoNr)) {
+    // Longer numbers or other characters never reach a rule (some would cut them to ten digits).
+    ergebnis.Bank = zeile->Kurzname;
+    ergebnis.RegelId = zeile->IbanRegel;
+    w.Hinweis = IbanHinweis::KontoNrUngueltig;
   } else {
     w.RegelId = zeile->IbanRegel;
     w.BIC = zeile->BIC;

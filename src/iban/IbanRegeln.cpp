@@ -604,14 +604,29 @@ double ZahlenWert(QStringView text) {
   return vorzeichen * wert;
 }
 
-bool KontoNrGueltig(QStringView kontoNr) {
-  qsizetype stellen = 0;  // digits from the first non-zero one on
+namespace {
+
+// Digits from the first non-zero one on; -1 when anything but digits and blanks occurs.
+qsizetype WesentlicheStellen(QStringView kontoNr) {
+  qsizetype stellen = 0;
   for (const QChar c : kontoNr) {
     if (c == QLatin1Char(' ')) continue;
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
     if (stellen > 0 || c != QLatin1Char('0')) ++stellen;
   }
+  return stellen;
+}
+
+}  // namespace
+
+bool KontoNrGueltig(QStringView kontoNr) {
+  const qsizetype stellen = WesentlicheStellen(kontoNr);
   return stellen > 0 && stellen <= 10;
+}
+
+bool KontoNrFormGueltig(QStringView kontoNr) {
+  const qsizetype stellen = WesentlicheStellen(kontoNr);
+  return stellen >= 0 && stellen <= 10;
 }
 
 bool IbanStandardBerechnung(IbanArbeitswerte& werte) {

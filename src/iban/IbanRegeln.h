@@ -22,6 +22,9 @@ bool IbanStandardBerechnung(IbanArbeitswerte& werte);
 
 // Whether an account number can go into an IBAN (see IbanStandardBerechnung).
 bool KontoNrGueltig(QStringView kontoNr);
+// Whether an account number may reach a rule at all: digits and blanks only, at most ten digits after its
+// leading zeros; empty is allowed (each rule decides on a missing number).
+bool KontoNrFormGueltig(QStringView kontoNr);
 
 // Numeric value of the number a text begins with (blanks skipped; reading stops at the first character
 // that cannot continue the number; 0 when the text does not begin with one).

@@ -9,6 +9,13 @@ QString IbanZeileKonvertieren(QStringView zeile, const BankleitzahlTabelle& tabe
   const QString blz = (trenner < 0 ? zeile : zeile.left(trenner)).toString();
   const QString konto = trenner < 0 ? QString() : zeile.mid(trenner + 1).toString();
   const IbanErgebnis e = IbanErmitteln(blz, konto, tabelle);
+  // The input is echoed without control characters (a NUL byte would end the line for the next tool).
+  const auto sichtbar = [](QString text) {
+    for (QChar& c : text)
+      if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QChar(0xFFFD);
+    return text;
+  };
   const QChar s = QLatin1Char(';');
-  return blz + s + konto + s + e.IBAN.value_or(QString()) + s + e.BIC.value_or(QString()) + s + e.HinweisText;
+  return sichtbar(blz) + s + sichtbar(konto) + s + e.IBAN.value_or(QString()) + s + e.BIC.value_or(QString()) + s +
+         e.HinweisText;
 }

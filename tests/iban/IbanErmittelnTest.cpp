@@ -55,6 +55,34 @@ TEST_F(IbanErmittelnTest, BlzNichtAchtstelligVorNichtImBestand) {
   }
 }
 
+// No rule sees an account number longer than ten digits or with other characters (rules 0005, 0036, 0049 and
+// 0051 used to cut it to ten digits and formed an IBAN); a bank code with other characters is not one.
+TEST_F(IbanErmittelnTest, KontonummerUndBlzNurAusZiffern) {
+  m_tabelle.Einfuegen(Bank("36010043", "003600", "PBNKDEFFXXX", "00", "Postbank Essen"));
+  m_tabelle.Einfuegen(Bank("50130600", "004900", "GENODEFFXXX", "00", "DZ Bank"));
+  m_tabelle.Einfuegen(Bank("35050000", "005100", "DUISDE33XXX", "00", "Sparkasse Duisburg"));
+  const QString lang = QStringLiteral("123456789012345678901234567890");
+  const QString nul = QStringLiteral("5320") + QChar(0) + QStringLiteral("13000");
+  for (const char* blz : {"30040000", "36010043", "50130600", "35050000", "37040044"}) {
+    for (const QString& konto : {lang, QStringLiteral("12345678901"), nul, QStringLiteral("53201300O"), QStringLiteral("-532013000")}) {
+      const IbanErgebnis e = IbanErmitteln(QString::fromLatin1(blz), konto, m_tabelle);
+      EXPECT_EQ(e.Hinweis, IbanHinweis::KontoNrUngueltig) << blz << " " << konto.toStdString();
+      EXPECT_FALSE(e.IBAN || e.BIC) << blz;
+      EXPECT_TRUE(e.Bank.has_value()) << blz;   // the bank was found
+    }
+  }
+  // Ten digits, and ten digits behind leading zeros and blanks, still go through.
+  EXPECT_EQ(Ermitteln("37040044", "0532013000").IBAN, std::optional<QString>(QStringLiteral("DE89370400440532013000")));
+  EXPECT_EQ(Ermitteln("37040044", "000 0532013000").IBAN, std::optional<QString>(QStringLiteral("DE89370400440532013000")));
+  for (const QString& blz : {QStringLiteral("3704004X"), QString(QStringLiteral("3704") + QChar(0) + QStringLiteral("0044")),
+                             QString(QStringLiteral("370400") + QChar(0) + QStringLiteral("4"))})
+    EXPECT_EQ(IbanErmitteln(blz, QStringLiteral("532013000"), m_tabelle).Hinweis, IbanHinweis::BlzNichtAchtstellig)
+        << blz.toStdString();
+  // The tool's line: refused, echoed without the NUL byte.
+  EXPECT_EQ(IbanZeileKonvertieren(QString(QStringLiteral("37040044;") + nul), m_tabelle),
+            QStringLiteral("37040044;5320\uFFFD13000;;;9-Kontonummer fehlt oder ist ungültig"));
+}
+
 TEST_F(IbanErmittelnTest, UnbekannteBlz) {
   const IbanErgebnis e = Ermitteln("37040045");
   EXPECT_EQ(e.HinweisText, QStringLiteral("3-BLZ ist nicht im Bundesbank-Bestand"));
