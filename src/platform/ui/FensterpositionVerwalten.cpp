@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -22,6 +23,14 @@ std::optional<int> Zahl(const QString& abschnitt, const QString& schluessel) {
 QScreen* BildschirmVon(const QWidget* fenster) {
   QScreen* s = fenster->screen();
   return s ? s : QGuiApplication::primaryScreen();
+}
+
+// Every screen together. Stored values are clamped into it before any arithmetic: a damaged or foreign
+// settings file may hold 2147483647, and QRect adds width and position in int.
+QRect AlleBildschirme() {
+  QRect alle;
+  for (const QScreen* s : QGuiApplication::screens()) alle = alle.united(s->availableGeometry());
+  return alle.isValid() ? alle : QRect(0, 0, 1024, 768);
 }
 
 bool AufEinemBildschirm(const QRect& r) {
@@ -74,10 +83,11 @@ void FensterpositionVerwalten(bool wiederherstellen, const QString& abschnitt, Q
     g = QRect(0, 0, w, h);
     g.moveCenter(ganz.center());
   } else {
-    if (width && *width > 0) g.setWidth(*width);
-    if (height && *height > 0) g.setHeight(*height);
-    if (left) g.moveLeft(*left);
-    if (top) g.moveTop(*top);
+    const QRect alle = AlleBildschirme();
+    if (width && *width > 0) g.setWidth(std::min(*width, alle.width()));
+    if (height && *height > 0) g.setHeight(std::min(*height, alle.height()));
+    if (left) g.moveLeft(std::clamp(*left, alle.left(), alle.right()));
+    if (top) g.moveTop(std::clamp(*top, alle.top(), alle.bottom()));
     if (!AufEinemBildschirm(g)) g.moveCenter(frei.center());
   }
   fenster->setGeometry(g);
