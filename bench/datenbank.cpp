@@ -25,7 +25,7 @@ struct Bestand {
         ZahlungNr INTEGER PRIMARY KEY AUTOINCREMENT,
         AbsenderNr INTEGER NOT NULL,
         Art TEXT(1),
-        Name TEXT(70) COLLATE TAMO,
+        Name TEXT(70) COLLATE NOCASE,
         IBAN TEXT(34),
         BIC TEXT(11),
         Verwendungszweck1 TEXT(27),
@@ -61,7 +61,8 @@ Abfrage Alle(bool nachName) {
   Abfrage a;
   a.quelle = "Zahlungen";
   a.bedingung = Bedingung("AbsenderNr = ?", {1});
-  if (nachName) a.sortierung = "Name, ZahlungNr";
+  // As the program's file: NOCASE in the file, the program's collation in the query.
+  if (nachName) a.sortierung = "Name COLLATE TAMO, ZahlungNr";
   return a;
 }
 
