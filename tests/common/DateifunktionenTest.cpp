@@ -3,9 +3,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include "common/Dateifunktionen.h"
 #include "common/Programmzustand.h"
 #include "testsupport/TestOrdner.h"
@@ -71,15 +68,11 @@ TEST(TextdateiSchreiben, AbgebrochenesSchreibenLaesstAlteDateiStehen) {
   const QString datei = ordner.Datei(QStringLiteral("SEPALKBasis.XML"));
   ASSERT_EQ(TextdateiSchreiben(QStringLiteral("alt"), datei), 0);
 
-  rlimit vorher{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &vorher), 0);
-  const auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit grenze = vorher;
-  grenze.rlim_cur = 1000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &grenze), 0);
-  const int nummer = TextdateiSchreiben(QString(100000, QLatin1Char('x')), datei);
-  setrlimit(RLIMIT_FSIZE, &vorher);
-  std::signal(SIGXFSZ, alterHandler);
+  int nummer = 0;
+  {
+    const Dateigroessengrenze grenze(1000);
+    nummer = TextdateiSchreiben(QString(100000, QLatin1Char('x')), datei);
+  }
 
   EXPECT_NE(nummer, 0);
   EXPECT_EQ(Inhalt(datei), QByteArray("alt"));

@@ -4,8 +4,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "common/SichereDateien.h"
 #include "sepafiles/QtAusgabe.h"
@@ -13,17 +11,8 @@
 
 namespace {
 
-QByteArray Lesen(const QString& pfad) {
-  QFile f(pfad);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Schreiben(const QString& pfad, const QByteArray& inhalt) {
-  QFile f(pfad);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(inhalt);
-}
-
+QByteArray Lesen(const QString& pfad) { return TestOrdner::Lesen(pfad); }
+void Schreiben(const QString& pfad, const QByteArray& inhalt) { TestOrdner::Schreiben(pfad, inhalt); }
 QStringList Dateien(const QString& ordner) { return QDir(ordner).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
 class SichereDateienTest : public ::testing::Test {
@@ -124,15 +113,10 @@ TEST_F(SichereDateienTest, EchteFehlerDesDateisystems) {
   EXPECT_EQ(e.Nummer, 75);
   EXPECT_TRUE(e.Beschreibung.startsWith(QStringLiteral("An dieser Stelle steht ein Ordner: "))) << e.Beschreibung.toStdString();
   // The file-size limit of the process: the system stores a part and then refuses.
-  rlimit vorher{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &vorher), 0);
-  const auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit grenze = vorher;
-  grenze.rlim_cur = 1000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &grenze), 0);
-  e = SichereDateien::Ersetzen(t.Datei(QStringLiteral("gross.XML")), QByteArray(5000, 'x'));
-  setrlimit(RLIMIT_FSIZE, &vorher);
-  std::signal(SIGXFSZ, alterHandler);
+  {
+    const Dateigroessengrenze grenze(1000);
+    e = SichereDateien::Ersetzen(t.Datei(QStringLiteral("gross.XML")), QByteArray(5000, 'x'));
+  }
   EXPECT_EQ(e.Nummer, 61);
   EXPECT_EQ(e.Beschreibung, QStringLiteral("Die Datei ist zu groß für den Datenträger: ") +
                                 QDir::toNativeSeparators(t.Datei(QStringLiteral("gross.XML"))));

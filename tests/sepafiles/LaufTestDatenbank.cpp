@@ -43,6 +43,20 @@ qint64 LaufTestDatenbank::Anlegen(Datenbank& db, const Auftrag& a) {
   return nr;
 }
 
+SepaLaufAnfrage LaufAnfrage(SepaArt art, const QList<qint64>& nummern, const QDateTime& zeitpunkt, const QString& ziel,
+                            bool aufteilen) {
+  SepaLaufAnfrage l;
+  l.AbsenderNr = 1;
+  l.ZahlungNummern = nummern;
+  l.Optionen.Art = art;
+  l.Optionen.AufteilenNachMandatArt = aufteilen;
+  l.Optionen.Erstellungsdatum = zeitpunkt.date();
+  l.Optionen.Zeitpunkt = zeitpunkt;
+  l.Referenz = QStringLiteral("R100");
+  l.Zielordner = ziel;
+  return l;
+}
+
 QVariant LaufTestDatenbank::Wert(const SqlText& sql, const QVariantList& parameter) {
   DbFehler f;
   const std::optional<QVariant> w = m_db->Wert(sql, parameter, f);

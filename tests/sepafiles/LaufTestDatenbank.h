@@ -10,6 +10,7 @@
 
 #include "platform/db/Datenbank.h"
 #include "platform/db/Waehrung.h"
+#include "sepafiles/core/SepaLaufAnfrage.h"
 
 // A database from the shipped schema (in memory unless one is given) with a complete sender 1 and
 // helpers for orders.
@@ -57,6 +58,10 @@ class LaufTestDatenbank {
  private:
   std::unique_ptr<Datenbank> m_db;
 };
+
+// The request of a run of sender 1 over `nummern` into `ziel`, reference R100, with the clock at `zeitpunkt`.
+SepaLaufAnfrage LaufAnfrage(SepaArt art, const QList<qint64>& nummern, const QDateTime& zeitpunkt, const QString& ziel,
+                            bool aufteilen = false);
 
 // Direct-debit order of sequence `sequenz`, of a mandate of its own (one mandate may not be collected
 // as first and recurring in one run).

@@ -89,16 +89,7 @@ class SepaLaufGrenzen : public ::testing::Test {
   void IdsVergeben() { ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET EinzelReferenz = 'Z' || ZahlungNr")); }
 
   SepaLaufAnfrage Anfrage(SepaArt art, const QList<qint64>& nummern, bool aufteilen = false) {
-    SepaLaufAnfrage l;
-    l.AbsenderNr = 1;
-    l.ZahlungNummern = nummern;
-    l.Optionen.Art = art;
-    l.Optionen.AufteilenNachMandatArt = aufteilen;
-    l.Optionen.Erstellungsdatum = Zeitpunkt.date();
-    l.Optionen.Zeitpunkt = Zeitpunkt;
-    l.Referenz = QStringLiteral("R100");
-    l.Zielordner = ziel.Pfad();
-    return l;
+    return LaufAnfrage(art, nummern, Zeitpunkt, ziel.Pfad(), aufteilen);
   }
 
   // What holds after any run: a refused run leaves no file, marks nothing and keeps the reference; a

@@ -48,16 +48,8 @@ class SepaLaufTest : public ::testing::Test {
     a.Heute = Zeitpunkt.date();
     const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
     EXPECT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
-    SepaLaufAnfrage l;
-    l.AbsenderNr = 1;
-    l.ZahlungNummern = auswahl.ZahlungNummern;
+    SepaLaufAnfrage l = LaufAnfrage(art, auswahl.ZahlungNummern, Zeitpunkt, ziel.Pfad(), aufteilen);
     l.Fehlerhaft = auswahl.Fehlerhaft;
-    l.Optionen.Art = art;
-    l.Optionen.AufteilenNachMandatArt = aufteilen;
-    l.Optionen.Erstellungsdatum = Zeitpunkt.date();
-    l.Optionen.Zeitpunkt = Zeitpunkt;
-    l.Referenz = QStringLiteral("R100");
-    l.Zielordner = ziel.Pfad();
     return l;
   }
 

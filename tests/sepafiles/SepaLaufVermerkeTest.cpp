@@ -23,17 +23,8 @@ namespace {
 
 const QDateTime Zeitpunkt(QDate(2024, 6, 5), QTime(14, 5, 9));
 
-QByteArray Lesen(const QString& pfad) {
-  QFile f(pfad);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Schreiben(const QString& pfad, const QByteArray& inhalt) {
-  QFile f(pfad);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(inhalt);
-}
-
+QByteArray Lesen(const QString& pfad) { return TestOrdner::Lesen(pfad); }
+void Schreiben(const QString& pfad, const QByteArray& inhalt) { TestOrdner::Schreiben(pfad, inhalt); }
 QStringList Dateien(const QString& ordner) { return QDir(ordner).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 QString N(const QString& pfad) { return QDir::toNativeSeparators(pfad); }
 
@@ -162,16 +153,7 @@ class SepaLaufAbsicherung : public SepaLaufVermerkeTest {
     SepaAuswahlAnfrage a;
     a.Art = art;
     a.Heute = Zeitpunkt.date();
-    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
-    SepaLaufAnfrage l;
-    l.ZahlungNummern = auswahl.ZahlungNummern;
-    l.Optionen.Art = art;
-    l.Optionen.AufteilenNachMandatArt = aufteilen;
-    l.Optionen.Erstellungsdatum = Zeitpunkt.date();
-    l.Optionen.Zeitpunkt = Zeitpunkt;
-    l.Referenz = QStringLiteral("R100");
-    l.Zielordner = ziel.Pfad();
-    return l;
+    return LaufAnfrage(art, SepaSelektion::ZahlungenSelektieren(t.Db(), a).ZahlungNummern, Zeitpunkt, ziel.Pfad(), aufteilen);
   }
 };
 
