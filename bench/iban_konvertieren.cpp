@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
     Fehler(*fehler);
     return 1;
   }
+  if (const QString abgewiesen = tabelle.AbweisungsMeldung(); !abgewiesen.isEmpty())
+    Fehler(QString(abgewiesen).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 
   // The whole input first (a file or a pipe, read until its end), then line by line: a last line break
   // ends the last line and starts no further one.

@@ -26,12 +26,11 @@ QString Bic::Meldung(Fehler fehler) {
   switch (fehler) {
     case Fehler::Keiner: return {};
     case Fehler::Fehlt: return QStringLiteral("Die BIC fehlt noch.");
-    case Fehler::Laenge: return QStringLiteral("Die BIC muss 8 oder 11 Zeichen lang sein.");
-    case Fehler::Bankcode: return QStringLiteral("Die BIC muss mit 4 Buchstaben (Bankcode) beginnen.");
-    case Fehler::Land: return QStringLiteral("Die Zeichen 5 und 6 der BIC sind kein gültiger Ländercode.");
-    case Fehler::Ort: return QStringLiteral("Die Zeichen 7 und 8 der BIC sind kein gültiger Ortscode.");
-    case Fehler::Filiale:
-      return QStringLiteral("Die Zeichen 9 bis 11 der BIC (Filiale) dürfen nur\rBuchstaben und Ziffern sein.");
+    case Fehler::Laenge: return Kennungsform::BicFormText(Kennungsform::BicForm::Laenge);
+    case Fehler::Bankcode: return Kennungsform::BicFormText(Kennungsform::BicForm::Bankcode);
+    case Fehler::Land: return Kennungsform::BicFormText(Kennungsform::BicForm::Land);
+    case Fehler::Ort: return Kennungsform::BicFormText(Kennungsform::BicForm::Ort);
+    case Fehler::Filiale: return Kennungsform::BicFormText(Kennungsform::BicForm::Filiale);
   }
   return {};
 }

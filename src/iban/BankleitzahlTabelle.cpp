@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "iban/Kennungsform.h"
+
 namespace {
 
 constexpr qsizetype RegelSpalte = 169;  // 1-based position of the IBAN rule id
@@ -41,24 +43,54 @@ std::optional<BankleitzahlEintrag> BankleitzahlTabelle::ZeileLesen(QStringView z
 
 qsizetype BankleitzahlTabelle::Einlesen(const QByteArray& inhalt) {
   m_eintraege.clear();
+  m_abgewiesen.clear();
   qsizetype mitRegel = 0;
   qsizetype anfang = 0;
+  qsizetype nummer = 0;
   while (anfang < inhalt.size()) {
+    ++nummer;
     qsizetype ende = inhalt.indexOf('\n', anfang);
     if (ende < 0) ende = inhalt.size();
     qsizetype laenge = ende - anfang;
     if (laenge > 0 && inhalt.at(anfang + laenge - 1) == '\r') --laenge;
     const QString zeile = QString::fromLatin1(inhalt.constData() + anfang, laenge);
     if (zeile.size() >= RegelSpalte) ++mitRegel;
-    if (auto eintrag = ZeileLesen(zeile)) m_eintraege.push_back(std::move(*eintrag));
+    if (auto eintrag = ZeileLesen(zeile)) {
+      const Kennungsform::BicForm form =
+          eintrag->BIC.isEmpty() ? Kennungsform::BicForm::Gueltig : Kennungsform::BicFormPruefen(eintrag->BIC);
+      if (form == Kennungsform::BicForm::Gueltig)
+        m_eintraege.push_back(std::move(*eintrag));
+      else
+        m_abgewiesen.push_back({nummer, eintrag->BLZ, eintrag->BIC, Kennungsform::BicFormText(form)});
+    }
     anfang = ende + 1;
   }
   Sortieren();
   return mitRegel;
 }
 
+QString BankleitzahlTabelle::AbweisungsMeldung() const {
+  if (m_abgewiesen.empty()) return {};
+  // Control characters of a damaged field would garble the message; they show as U+FFFD.
+  const auto sichtbar = [](QString text) {
+    for (QChar& c : text)
+      if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0)) c = QChar(0xFFFD);
+    return text;
+  };
+  QString text = DateiText(m_pfad) +
+                 QStringLiteral("enthält %1 Bankdatensätze mit ungültiger BIC; sie wurden nicht übernommen:")
+                     .arg(m_abgewiesen.size());
+  for (const Abweisung& a : m_abgewiesen)
+    text += QStringLiteral("\rZeile %1, BLZ %2, BIC \"%3\": %4")
+                .arg(a.zeile)
+                .arg(sichtbar(a.blz), sichtbar(a.bic), QString(a.grund).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+  return text;
+}
+
 std::optional<QString> BankleitzahlTabelle::Laden(const QString& pfad) {
   m_eintraege.clear();
+  m_abgewiesen.clear();
+  m_pfad = pfad;
   const QFileInfo info(pfad);
   if (!info.exists())
     return DateiText(pfad) + QStringLiteral("ist nicht vorhanden.");

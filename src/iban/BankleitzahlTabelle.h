@@ -20,8 +20,9 @@ class BankleitzahlTabelle {
   // what is wrong (missing, unreadable, empty, without the IBAN-rule column, without bank records).
   std::optional<QString> Laden(const QString& pfad);
 
-  // Parses the file's bytes; branch records are passed over, short lines give what they hold.
-  // Returns how many lines reach the IBAN-rule column (position 169).
+  // Parses the file's bytes; branch records are passed over, short lines give what they hold, a bank record
+  // with a BIC that is neither empty nor of the BIC form is refused (Abgewiesen). Returns how many lines reach
+  // the IBAN-rule column (position 169).
   qsizetype Einlesen(const QByteArray& inhalt);
 
   // One line (already decoded, without its line break) as a row; std::nullopt for anything but a bank's own
@@ -34,7 +35,22 @@ class BankleitzahlTabelle {
   // The row of a bank code (exact comparison), or nullptr.
   const BankleitzahlEintrag* Finden(QStringView bankleitzahl) const;
 
-  void Leeren() { m_eintraege.clear(); }
+  // Bank records of the last Laden/Einlesen that were not taken because their BIC is neither empty nor of
+  // the BIC form (a damaged file): line, bank code, the BIC as it stood, the reason.
+  struct Abweisung {
+    qsizetype zeile = 0;
+    QString blz;
+    QString bic;
+    QString grund;
+  };
+  const std::vector<Abweisung>& Abgewiesen() const { return m_abgewiesen; }
+  // The message naming the file and every refused record with its line and reason; empty when none.
+  QString AbweisungsMeldung() const;
+
+  void Leeren() {
+    m_eintraege.clear();
+    m_abgewiesen.clear();
+  }
   bool Leer() const { return m_eintraege.empty(); }
   qsizetype Anzahl() const { return static_cast<qsizetype>(m_eintraege.size()); }
   const std::vector<BankleitzahlEintrag>& Eintraege() const { return m_eintraege; }
@@ -43,4 +59,6 @@ class BankleitzahlTabelle {
   void Sortieren();
 
   std::vector<BankleitzahlEintrag> m_eintraege;
+  std::vector<Abweisung> m_abgewiesen;
+  QString m_pfad;
 };

@@ -37,6 +37,7 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
     return ergebnis;
   }
 
+  const QString abgewiesen = tabelle.AbweisungsMeldung();
   StatusZeigen(rueckmeldung, QStringLiteral("Daten werden konvertiert..."));
   const qint64 gesamt = daten.Anzahl();
   if (const IbanDatensatzFehler f = daten.TransaktionBeginnen(); !f.Ok()) {
@@ -72,5 +73,6 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
     return zuruecknehmen(QStringLiteral("Die konvertierten Adressen konnten nicht gespeichert werden."), f);
   StatusZeigen(rueckmeldung, QStringLiteral("Bereit"));
   ergebnis.Ok = true;
+  ergebnis.Hinweis = abgewiesen;
   return ergebnis;
 }

@@ -22,6 +22,7 @@ struct IbanKonvertierErgebnis {
   QString Meldung;             // when not Ok: what went wrong, for a message box; no address was changed
   qint64 Datensaetze = 0;      // rows converted and saved
   qint64 MitIban = 0;          // rows that received an IBAN
+  QString Hinweis;             // records of the bank-code file that were refused (the run went on without them)
   std::map<IbanHinweis, qint64> JeHinweis;  // rows per hint written
 };
 

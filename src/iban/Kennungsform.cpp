@@ -118,4 +118,17 @@ BicForm BicFormPruefen(QStringView bic) {
   return BicForm::Gueltig;
 }
 
+QString BicFormText(BicForm form) {
+  switch (form) {
+    case BicForm::Gueltig: return {};
+    case BicForm::Laenge: return QStringLiteral("Die BIC muss 8 oder 11 Zeichen lang sein.");
+    case BicForm::Bankcode: return QStringLiteral("Die BIC muss mit 4 Buchstaben (Bankcode) beginnen.");
+    case BicForm::Land: return QStringLiteral("Die Zeichen 5 und 6 der BIC sind kein gültiger Ländercode.");
+    case BicForm::Ort: return QStringLiteral("Die Zeichen 7 und 8 der BIC sind kein gültiger Ortscode.");
+    case BicForm::Filiale:
+      return QStringLiteral("Die Zeichen 9 bis 11 der BIC (Filiale) dürfen nur\rBuchstaben und Ziffern sein.");
+  }
+  return {};
+}
+
 }  // namespace Kennungsform

@@ -30,6 +30,8 @@ QString Mod97(QStringView bankleitzahl, QStringView kontoNr);
 // not ending in O, as the banks' schemas demand), optional 3 letters/digits branch.
 enum class BicForm { Gueltig, Laenge, Bankcode, Land, Ort, Filiale };
 BicForm BicFormPruefen(QStringView bic);
+// What is wrong, in German ("Die BIC muss 8 oder 11 Zeichen lang sein."); empty for Gueltig.
+QString BicFormText(BicForm form);
 
 // An ISO 3166-1 alpha-2 country code in capitals (with XK, which the banks use for Kosovo).
 bool Laendercode(QStringView land);

@@ -153,6 +153,8 @@ bool AdressenImport::Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLei
   sanduhr.Aus();
   NachrichtenVerarbeiten();
 
+  if (lauf.Ok && !lauf.Hinweis.isEmpty())
+    Meldung::Zeigen(lauf.Hinweis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, fenster);
   if (!lauf.Ok) {
     QString text = lauf.Meldung;
     if (const DbFehler& f = daten.VerwerfenFehler(); f)

@@ -156,6 +156,42 @@ TEST_F(BankleitzahlDateiTest, GueltigeDatei) {
   EXPECT_EQ(t.Anzahl(), 1);
 }
 
+// A bank record whose BIC is neither empty nor of the BIC form (a damaged or binary field) is refused and
+// named with its line; the file still loads its other records.
+TEST_F(BankleitzahlDateiTest, BicDerNichtDieFormHatWirdMitZeileUndGrundAbgewiesen) {
+  BlzZeile gut, ohneBic, binaer, kurz, filiale;
+  gut.BLZ = "10000000";
+  ohneBic.BLZ = "20000000";
+  ohneBic.BIC = "           ";
+  binaer.BLZ = "30000000";
+  binaer.BIC = QByteArray("\x00\x01\xff\x00\x00\x00\x00\x00\x00\x00\x00", 11);
+  kurz.BLZ = "40000000";
+  kurz.BIC = "COBADE";
+  filiale.BLZ = "50000000";
+  filiale.Merkmal = '2';
+  filiale.BIC = "kaputt";   // a branch record is not read at all
+  Schreiben(Pfad(), Datei({gut, ohneBic, binaer, filiale, kurz}));
+  BankleitzahlTabelle t;
+  EXPECT_EQ(t.Laden(Pfad()), std::nullopt);
+  ASSERT_EQ(t.Anzahl(), 2);
+  EXPECT_EQ(t.Eintraege()[0].BLZ, QStringLiteral("10000000"));
+  EXPECT_EQ(t.Eintraege()[1].BIC, QString());
+  EXPECT_EQ(t.Finden(u"30000000"), nullptr);
+  ASSERT_EQ(t.Abgewiesen().size(), 2u);
+  EXPECT_EQ(t.Abgewiesen()[0].zeile, 3);
+  EXPECT_EQ(t.Abgewiesen()[1].zeile, 5);
+  EXPECT_EQ(t.AbweisungsMeldung(),
+            QStringLiteral("Die Bankleitzahlendatei \"") + Pfad() +
+                QStringLiteral("\" enthält 2 Bankdatensätze mit ungültiger BIC; sie wurden nicht übernommen:\r"
+                               "Zeile 3, BLZ 30000000, BIC \"\uFFFD\uFFFD\u00FF\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\": "
+                               "Die BIC muss mit 4 Buchstaben (Bankcode) beginnen.\r"
+                               "Zeile 5, BLZ 40000000, BIC \"COBADE\": Die BIC muss 8 oder 11 Zeichen lang sein."));
+  // A file without such records says nothing.
+  Schreiben(Pfad(), Datei({gut, ohneBic}));
+  EXPECT_EQ(t.Laden(Pfad()), std::nullopt);
+  EXPECT_TRUE(t.AbweisungsMeldung().isEmpty());
+}
+
 TEST_F(BankleitzahlDateiTest, DateiFehlt) {
   BankleitzahlTabelle t;
   const auto fehler = t.Laden(Pfad());

@@ -226,6 +226,26 @@ TEST_F(IBANKonvertierenTest, StatustexteUndFortschritt) {
   EXPECT_EQ(m_tabelle.Anzahl(), 4) << "der Aufrufer leert die Tabelle";
 }
 
+// A damaged record of the bank-code file is left out and named; the run converts the other addresses.
+TEST_F(IBANKonvertierenTest, BankMitKaputterBicWirdGenanntDerLaufGehtWeiter) {
+  BlzZeile koeln;
+  koeln.BLZ = "37040044";
+  koeln.BIC = "COBADEFFXXX";
+  BlzZeile kaputt;
+  kaputt.BLZ = "30000000";
+  kaputt.BIC = QByteArray("\x01\x02BADEFF\x03\x04\x05", 11);
+  DateiSchreiben(koeln.Text() + "\r\n" + kaputt.Text() + "\r\n");
+  SpeicherDatensaetze daten({Zeile("1", "37040044", "532013000"), Zeile("2", "30000000", "532013000")});
+  const IbanKonvertierErgebnis e = Lauf(daten);
+  ASSERT_TRUE(e.Ok) << e.Meldung.toStdString();
+  EXPECT_EQ(e.MitIban, 1);
+  EXPECT_TRUE(e.Hinweis.startsWith(QStringLiteral("Die Bankleitzahlendatei \"") + m_pfad +
+                                   QStringLiteral("\" enthält 1 Bankdatensätze mit ungültiger BIC")))
+      << e.Hinweis.toStdString();
+  EXPECT_TRUE(e.Hinweis.contains(QStringLiteral("\rZeile 2, BLZ 30000000, BIC ")));
+  EXPECT_EQ(daten.Wert(1, IbanFeld::IBANKonvertierHinweis), QStringLiteral("3-BLZ ist nicht im Bundesbank-Bestand"));
+}
+
 TEST_F(IBANKonvertierenTest, LeereDatensatzmenge) {
   SpeicherDatensaetze daten({});
   const IbanKonvertierErgebnis e = Lauf(daten);

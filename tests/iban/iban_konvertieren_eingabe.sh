@@ -38,4 +38,15 @@ printf '3704\0000044;532013000\n3704004X;1\n' | "$werkzeug" "$arbeit/blz.txt" >"
 pruefen "Andere Zeichen in der BLZ" "3704�0044;532013000;;;5-BLZ ist nicht 8-stellig" "3704004X;1;;;5-BLZ ist nicht 8-stellig"
 printf '37040044;123456789012345678901234567890\r\n' | "$werkzeug" "$arbeit/blz.txt" >"$arbeit/aus"
 pruefen "Zu lange Kontonummer" "37040044;123456789012345678901234567890;;;$konto9"
+# A bank record with a BIC that is no BIC: named on stderr with its line, the other banks still serve.
+cp "$arbeit/blz.txt" "$arbeit/blz2.txt"
+printf '%s%s%-98s%-27s%-5s%-11s%s%-6s%s%s%s%s\n' 30000000 1 "Kaputt" "Kaputt" "" 'A1B2' 13 "" U " " 00000000 000000 \
+  >>"$arbeit/blz2.txt"
+printf '37040044;532013000\n' | "$werkzeug" "$arbeit/blz2.txt" >"$arbeit/aus" 2>"$arbeit/err"
+pruefen "Abgewiesener Bankdatensatz" "$ok"
+if grep -q 'Zeile 2, BLZ 30000000, BIC "A1B2": Die BIC muss 8 oder 11 Zeichen lang sein.' "$arbeit/err"; then
+  echo "ok    Abgewiesener Bankdatensatz wird genannt"
+else
+  fehler=$((fehler + 1)); echo "FEHLER Abgewiesener Bankdatensatz nicht genannt:"; cat "$arbeit/err"
+fi
 [ "$fehler" -eq 0 ]

@@ -144,6 +144,30 @@ TEST_F(AdressenImportTest, OhneNeueAdressenWirdDieSichtMitDenAktuellenWertenKonv
   EXPECT_EQ(fenster.Gitter()->Wert(1, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("5678")));
 }
 
+// A damaged record of the bank-code file: the import names it with a warning and converts the rest.
+TEST_F(AdressenImportTest, KaputterBankdatensatzWirdGewarntDerRestKonvertiert) {
+  BlzZeile bank;
+  bank.BLZ = "10000000";
+  bank.BIC = "PBNKDEFFXXX";
+  BlzZeile kaputt;
+  kaputt.BLZ = "99999999";
+  kaputt.BIC = "99BADEFFXXX";
+  QFile f(m_blzDatei);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bank.Text() + "\r\n" + kaputt.Text() + "\r\n");
+  f.close();
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  Import(fenster);
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);   // the take-over summary, then the warning
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.endsWith(
+      T("Zeile 2, BLZ 99999999, BIC \"99BADEFFXXX\": Die BIC muss mit 4 Buchstaben (Bankcode) beginnen.")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+  EXPECT_TRUE(Adressen().contains(T("B2|Testbank|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|")))
+      << Adressen().join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(AdressenImportTest, AbbruchDerDateiauswahlAendertNichts) {
   FormAdressen fenster(FormAdressen::Modus::Adressen);
   const QStringList vorher = Adressen();
