@@ -92,7 +92,7 @@ void Einrichten(QFileDialog& dialog, QFileDialog::FileMode modus, NurNamenSymbol
   const QFontMetrics fm = dialog.fontMetrics();
   const int rand = fm.horizontalAdvance(QLatin1Char('M')) * 2;
   const int breiten[] = {
-      std::max(fm.horizontalAdvance(QStringLiteral("TamoSEPA.db.v1.bak und etwas mehr Platz")), 300),
+      std::max(fm.averageCharWidth() * 40, 300),   // room for a long file name
       fm.horizontalAdvance(QStringLiteral("999,9 MB")) + rand,
       fm.horizontalAdvance(QStringLiteral("SQLITE3-Datei")) + rand,
       fm.horizontalAdvance(QStringLiteral("88.88.8888 88:88")) + rand,

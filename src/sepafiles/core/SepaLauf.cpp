@@ -350,6 +350,7 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
     vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), ordner, d.temporaer, d.ziel, d.groesse, d.pruefsumme,
                                            dokument.Dateien.at(i).ZahlungNummern};
   }
+  QStringList andereDateien;
   const QString grundname = SepaDokument::Dateipraefix(*absender, optionen) + SepaDokument::Grunddateiname(optionen.Art);
   for (const QString& name : SepaDokument::MoeglicheDateinamen(*absender, optionen)) {
     const QString pfad = QDir(ordner).filePath(name);
@@ -357,7 +358,7 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
     if (aufgeteilt && name != grundname)
       vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('L'), ordner, {}, pfad, 0, {}, {}};
     else
-      ergebnis.AndereDateien << QDir::toNativeSeparators(pfad);
+      andereDateien << QDir::toNativeSeparators(pfad);
   }
   QStringList archivPfade;
   if (anfrage.ArchivSpeichern) {
@@ -451,6 +452,7 @@ SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfr
     ergebnis.Warnungen << QStringLiteral("Die alte Datei konnte nicht gelöscht werden: ") + pfad;
 
   ergebnis.DateiGeschrieben = true;
+  ergebnis.AndereDateien = andereDateien;
   for (const QString& z : ziele) ergebnis.Dateien << QDir::toNativeSeparators(z);
   for (const SepaDatei& datei : dokument.Dateien) {
     ergebnis.Anzahl += int(datei.ZahlungNummern.size());
