@@ -243,6 +243,39 @@ TEST_F(DatenbankstartTest, FormatLivra) {
   EXPECT_NE(geschwister->Tabelle(QStringLiteral("Personenkonten"))->Feld(QStringLiteral("LieferantenKundenNr")), nullptr);
 }
 
+// The sibling's tables compare text as the program's own do, although their file declares no collation:
+// account numbers that differ only in case or umlaut case join and are found, and names sort alike.
+TEST_F(DatenbankstartTest, GeschwisterVergleichenWieDieEigenenTabellen) {
+  const QString livra = m_ordner.Datei(QStringLiteral("livra.db"));
+  SkriptDatei(livra, QString::fromUtf8(kLivra) +
+                         QStringLiteral("INSERT INTO Personenkonten (OPKontoNr, Suchname, Name) VALUES "
+                                        "('Müller-1', 'ÄRZTE', 'Ärzte'), ('b-2', 'ärmel', 'Ärmel');"
+                                        "INSERT INTO OPVorgang VALUES ('MÜLLER-1', 'K', 'R', 'RE-9', '2024-03-01', "
+                                        "'2024-03-31', 50000, 50000, 'B9');"));
+  const QString ordner = Datenordner(QStringLiteral("d"),
+                                     "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1;"
+                                     "INSERT INTO Adressen (OPKontoNr, Suchname, Name) VALUES ('Müller-1', 'ÄRZTE', 'Ärzte'), "
+                                     "('b-2', 'ärmel', 'Ärmel')",
+                                     {livra});
+  ASSERT_TRUE(Oeffnen(ordner, 1).Ok());
+  const AdressQuellenInfo& q = Zustand().AdressQuelle();
+  // The import's join of items and addresses.
+  EXPECT_EQ(Zeilen(q.OPAbfrage + SqlText(" WHERE OPVorgang.VorgangsNr = 'RE-9'")),
+            QStringList{QStringLiteral("MÜLLER-1|ÄRZTE|RE-9|KR|2024-03-01|2024-03-31|50000|50000|B9")});
+  // A lookup by a typed number, in the sibling and in the own table alike.
+  for (const char* tabelle : {"Adressen", "Adressen_Intern"}) {
+    EXPECT_EQ(Zeilen(SqlText("SELECT Name FROM ") + SqlText::Bezeichner(QString::fromLatin1(tabelle)) +
+                         SqlText(" WHERE OPKontoNr = ? COLLATE TAMO"),
+                     {QStringLiteral("mÜller-1")}),
+              QStringList{QStringLiteral("Ärzte")})
+        << tabelle;
+    EXPECT_EQ(Zeilen(SqlText("SELECT Suchname FROM ") + SqlText::Bezeichner(QString::fromLatin1(tabelle)) +
+                     SqlText(" WHERE OPKontoNr IN ('Müller-1', 'b-2') ORDER BY Suchname COLLATE TAMO, OPKontoNr COLLATE TAMO")),
+              (QStringList{QStringLiteral("ärmel"), QStringLiteral("ÄRZTE")}))
+        << tabelle;
+  }
+}
+
 TEST_F(DatenbankstartTest, FormatOrdel) {
   QDir().mkpath(m_ordner.Datei(QStringLiteral("d")));
   Auftragsdatei(m_ordner.Datei(QStringLiteral("d/ordel.db")));
