@@ -247,11 +247,13 @@ TEST_F(DatenbankstartTest, FormatLivra) {
 // account numbers that differ only in case or umlaut case join and are found, and names sort alike.
 TEST_F(DatenbankstartTest, GeschwisterVergleichenWieDieEigenenTabellen) {
   const QString livra = m_ordner.Datei(QStringLiteral("livra.db"));
-  SkriptDatei(livra, QString::fromUtf8(kLivra) +
-                         QStringLiteral("INSERT INTO Personenkonten (OPKontoNr, Suchname, Name) VALUES "
-                                        "('Müller-1', 'ÄRZTE', 'Ärzte'), ('b-2', 'ärmel', 'Ärmel');"
-                                        "INSERT INTO OPVorgang VALUES ('MÜLLER-1', 'K', 'R', 'RE-9', '2024-03-01', "
-                                        "'2024-03-31', 50000, 50000, 'B9');"));
+  Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+  g.Adresse(Adresse{.konto = QStringLiteral("Müller-1"), .suchname = QStringLiteral("ÄRZTE"), .name = QStringLiteral("Ärzte")})
+      .Adresse(Adresse{.konto = QStringLiteral("b-2"), .suchname = QStringLiteral("ärmel"), .name = QStringLiteral("Ärmel")})
+      .Posten(Posten{.konto = QStringLiteral("MÜLLER-1"), .nr = QStringLiteral("RE-9"), .vom = QDate(2024, 3, 1),
+                     .faellig = QDate(2024, 3, 31), .betrag = Roh(50000), .rest = Roh(50000),
+                     .buchungsliste = QStringLiteral("B9")});
+  ASSERT_TRUE(g.Schreiben(livra).Ok());
   const QString ordner = Datenordner(QStringLiteral("d"),
                                      "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1;"
                                      "INSERT INTO Adressen (OPKontoNr, Suchname, Name) VALUES ('Müller-1', 'ÄRZTE', 'Ärzte'), "
