@@ -75,6 +75,19 @@ TEST(ImportLauf, ZwoelfPostenWerdenFuenfFuenfZwei) {
                          QStringLiteral("2|R11|2024-02-11|KR|100000|-|100000")}));
 }
 
+// The sibling's items name the account in other letter case than its address: the import finds the address
+// as the program compares text (case and umlauts alike), as the selection's join does.
+TEST(ImportLauf, KontoInAndererSchreibweiseFindetSeineAdresse) {
+  Geschwisterdatenbank g = Buchhaltung();
+  g.Adresse(Kunde(QStringLiteral("Müller-1"))).Posten(Posten_(QStringLiteral("MÜLLER-1"), QStringLiteral("R1"), Eur(10), 1));
+  ImportTestumgebung u{g};
+  SkriptFrager frager;
+  const ImportErgebnis e = Importieren(u, u.Optionen(false), frager);
+  EXPECT_EQ(e.importiert, 1);
+  EXPECT_EQ(u.Zeilen("SELECT Name, IBAN, MandatReferenz FROM Zahlungen"),
+            QStringList{QStringLiteral("Kunde Müller-1|DE89370400440532013000|M-Müller-1")});
+}
+
 TEST(ImportLauf, AbwechselndeKontenWerdenDreiZahlungen) {
   Geschwisterdatenbank g = Buchhaltung();
   g.Adresse(Kunde(QStringLiteral("A1"))).Adresse(Kunde(QStringLiteral("B1")));

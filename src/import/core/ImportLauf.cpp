@@ -109,8 +109,9 @@ class Lauf {
     DbFehler f;
     Adresse adresse;
     bool gefunden = false;
+    // The sibling's account as the selection's join compares it (case and umlauts alike).
     f = m_db.Abfragen(SqlText("SELECT * FROM Adressen WHERE ") + SqlText::Bezeichner(m_o.quelle.OPKontoFeld) +
-                          SqlText(" = ? LIMIT 1"),
+                          SqlText(" = ? COLLATE TAMO LIMIT 1"),
                       {alle.front()->posten.opKontoNr}, [&](const Zeile& z) {
                         adresse.Lesen(z);
                         gefunden = true;
@@ -339,7 +340,7 @@ class Lauf {
     if (t.Fehler()) return t.Fehler();
     Abfrage a;
     a.quelle = SqlText("Adressen");
-    a.bedingung = Bedingung(SqlText::Bezeichner(m_o.quelle.OPKontoFeld) + SqlText(" = ?"), {konto});
+    a.bedingung = Bedingung(SqlText::Bezeichner(m_o.quelle.OPKontoFeld) + SqlText(" = ? COLLATE TAMO"), {konto});
     DbFehler f;
     std::unique_ptr<Recordset> rs = Recordset::Oeffnen(m_db, a, RecordsetTyp::Dynaset, f);
     if (!rs) return f;
