@@ -36,7 +36,8 @@ TEST(DateidialogSperren, JederDateidialogLaesstDieSperrenDerOffenenDatenbankSteh
     kind.Senden(QStringLiteral("weiter"));
   }
   EXPECT_EQ(dialoge, (QStringList{QStringLiteral("Exportlaufwerk einstellen"), QStringLiteral("Datenverzeichnis wählen"),
-                                  QStringLiteral("Datenbank auswählen"), QStringLiteral("Tamo-Varix-Datenbank auswählen")}));
+                                  QStringLiteral("Datenbank auswählen"), QStringLiteral("Tamo-Varix-Datenbank auswählen"),
+                                  QStringLiteral("Reportdatei wählen"), QStringLiteral("PDF-Datei wählen")}));
 
   kind.Senden(QStringLiteral("speichern"));
   ASSERT_EQ(kind.Zeile(), QStringLiteral("GESPEICHERT"));

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTextStream>
 
@@ -19,6 +20,8 @@
 #include "masterdata/AdressenImport.h"
 #include "masterdata/FormularAbsender.h"
 #include "platform/db/Recordset.h"
+#include "platform/report/Ausgabeeinstellungen.h"
+#include "platform/report/QtReportengine.h"
 #include "platform/ui/Dateidialog.h"
 #include "platform/ui/MeldungsRekorder.h"
 #include "sepafiles/FormularDTADisk.h"
@@ -118,6 +121,19 @@ int main(int argc, char** argv) {
         Recordset::Oeffnen(*Zustand().Datenbank(), Abfrage::Tabelle(QStringLiteral("Adressen")), RecordsetTyp::Dynaset, f);
     if (!adressen) return 4;
     AdressenImport::Ausfuehren(nullptr, *adressen, nullptr);
+  }
+
+  {
+    // The print dialog's report file and its PDF file.
+    QtReportengine engine;
+    QString datei = Zustand().ProgrammVerzeichnis() + QStringLiteral("*.lst");
+    engine.DateiAuswaehlen(nullptr, QStringLiteral("Reportdatei wählen"), Report::Liste, datei);
+    QPrinter drucker;
+    Ausgabeeinstellungen ausgabe(drucker, QStringLiteral("Drucken"), {});
+    ausgabe.PdfDateiSetzen(Zustand().DatenVerzeichnis() + QStringLiteral("Zahlungsliste.pdf"));
+    ausgabe.ZielSetzen(Report::ZielPdf);
+    ausgabe.show();
+    Klicken(ausgabe, QStringLiteral("..."));
   }
 
   Sagen(QStringLiteral("SPEICHERN?"));

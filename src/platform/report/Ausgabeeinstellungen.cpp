@@ -1,7 +1,6 @@
 #include "platform/report/Ausgabeeinstellungen.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "platform/report/Reportengine.h"
+#include "platform/ui/Dateidialog.h"
 
 Ausgabeeinstellungen::Ausgabeeinstellungen(QPrinter& drucker, const QString& titel, const QString& text,
                                            QWidget* eltern)
@@ -85,12 +85,10 @@ Ausgabeeinstellungen::Ausgabeeinstellungen(QPrinter& drucker, const QString& tit
     dialog.exec();
   });
   connect(m_pdfWaehlen, &QPushButton::clicked, this, [this] {
-    QFileDialog dialog(this, QStringLiteral("PDF-Datei wählen"), m_pdf->text(), QStringLiteral("PDF-Dateien (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-      m_pdf->setText(dialog.selectedFiles().first());
+    const std::optional<QString> datei = Dateidialog::DateiSpeichern(
+        this, QStringLiteral("PDF-Datei wählen"), m_pdf->text(), QStringLiteral("PDF-Dateien (*.pdf)"), QStringLiteral("pdf"));
+    if (datei && !datei->isEmpty()) {
+      m_pdf->setText(*datei);
       m_pdfZiel->setChecked(true);
     }
   });

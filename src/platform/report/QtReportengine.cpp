@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -19,6 +18,7 @@
 #include "platform/report/Ausgabeeinstellungen.h"
 #include "platform/report/Reportvorlage.h"
 #include "platform/report/Seitenaufbau.h"
+#include "platform/ui/Dateidialog.h"
 
 namespace {
 
@@ -92,13 +92,12 @@ QString QtReportengine::Dateiendung(int projektTyp) {
 int QtReportengine::DateiAuswaehlen(QWidget* eltern, const QString& titel, int projektTyp, QString& datei) {
   if (!MitFenstern()) return Report::Abgebrochen;
   const QFileInfo muster(datei);
-  QFileDialog dialog(eltern, titel, muster.absolutePath(),
-                     QStringLiteral("Reportdateien (*.%1)").arg(Dateiendung(projektTyp).isEmpty() ? QStringLiteral("*")
-                                                                                                 : Dateiendung(projektTyp)));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  if (DialogZeigen(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return Report::Abgebrochen;
-  datei = QDir::toNativeSeparators(dialog.selectedFiles().first());
+  const std::optional<QString> gewaehlt = Dateidialog::DateiOeffnen(
+      eltern, titel, muster.absolutePath(),
+      QStringLiteral("Reportdateien (*.%1)").arg(Dateiendung(projektTyp).isEmpty() ? QStringLiteral("*")
+                                                                                : Dateiendung(projektTyp)));
+  if (!gewaehlt || gewaehlt->isEmpty()) return Report::Abgebrochen;
+  datei = *gewaehlt;
   return Report::Ok;
 }
 

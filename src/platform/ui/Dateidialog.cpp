@@ -160,6 +160,22 @@ std::optional<QString> Dateidialog::OrdnerWaehlen(QWidget* eltern, const QString
   return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
+std::optional<QString> Dateidialog::DateiSpeichern(QWidget* eltern, const QString& titel, const QString& vorschlag,
+                                                   const QString& filter, const QString& endung, const QString& ersatz) {
+  NurNamenSymbole symbole;   // outlives the dialog, which does not own it
+  QFileDialog dialog(eltern, titel);
+  Einrichten(dialog, QFileDialog::AnyFile, symbole);
+  dialog.setOption(QFileDialog::ReadOnly, false);   // a new file must be allowed
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (!endung.isEmpty()) dialog.setDefaultSuffix(endung);
+  if (!filter.isEmpty()) dialog.setNameFilter(filter);
+  dialog.setDirectory(StartOrdner(vorschlag, ersatz));
+  // The proposed name of a path of this machine, whether or not the file exists yet.
+  if (const QString p = LokalerPfad(vorschlag); !p.isEmpty() && !QFileInfo(p).isDir()) dialog.selectFile(QFileInfo(p).fileName());
+  if (Ausfuehren(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
 std::optional<QString> Dateidialog::DateiOeffnen(QWidget* eltern, const QString& titel, const QString& vorschlag,
                                                  const QString& filter, const QString& ersatz) {
   NurNamenSymbole symbole;   // outlives the dialog, which does not own it

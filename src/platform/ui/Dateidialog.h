@@ -22,6 +22,10 @@ class Dateidialog {
   static std::optional<QString> DateiOeffnen(QWidget* eltern, const QString& titel, const QString& vorschlag,
                                              const QString& filter, const QString& ersatz = {});
 
+  // A file to write (asks before replacing one); `endung` is appended when the name has none.
+  static std::optional<QString> DateiSpeichern(QWidget* eltern, const QString& titel, const QString& vorschlag,
+                                               const QString& filter, const QString& endung, const QString& ersatz = {});
+
   // Where a dialog starts for `vorschlag` (a file or folder): the folder itself, the file's folder, the
   // nearest existing folder above it; a path of another machine (a drive letter, backslashes) or nothing
   // usable gives `ersatz` when it exists, else the home folder.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QTreeView>
@@ -85,6 +86,30 @@ TEST(Dateidialog, DateiauswahlIstDeutschUndBreitGenug) {
   EXPECT_EQ(datum, QFileInfo(t.Datei(QStringLiteral("TamoSEPA.db-wal"))).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm")));
   EXPECT_GE(namensBreite, 300);
   EXPECT_EQ(QDir::toNativeSeparators(ausgewaehlt), QDir::toNativeSeparators(t.Datei(QStringLiteral("TamoSEPA.db"))));
+}
+
+// Saving: the proposed name of a file not yet there stands in the name field, in the folder of this machine;
+// the extension is added when the user leaves it out.
+TEST(Dateidialog, SpeichernSchlaegtDenNamenVorUndHaengtDieEndungAn) {
+  TestOrdner t;
+  QString ordner, name, endung;
+  Dateidialog::AusfuehrungSetzen([&](QFileDialog& dialog) {
+    ordner = QDir::toNativeSeparators(dialog.directory().absolutePath());
+    name = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+    endung = dialog.defaultSuffix();
+    return int(QDialog::Rejected);
+  });
+  EXPECT_FALSE(Dateidialog::DateiSpeichern(nullptr, QStringLiteral("PDF-Datei wählen"), t.Datei(QStringLiteral("Liste.pdf")),
+                                           QStringLiteral("PDF-Dateien (*.pdf)"), QStringLiteral("pdf"))
+                   .has_value());
+  EXPECT_EQ(ordner, QDir::toNativeSeparators(t.Pfad()));
+  EXPECT_EQ(name, QStringLiteral("Liste.pdf"));
+  EXPECT_EQ(endung, QStringLiteral("pdf"));
+  Dateidialog::DateiSpeichern(nullptr, QStringLiteral("PDF-Datei wählen"), QStringLiteral("C:\\Daten\\Liste.pdf"),
+                              QStringLiteral("PDF-Dateien (*.pdf)"), QStringLiteral("pdf"), t.Pfad());
+  Dateidialog::AusfuehrungSetzen({});
+  EXPECT_EQ(ordner, QDir::toNativeSeparators(t.Pfad()));
+  EXPECT_NE(name, QStringLiteral("Liste.pdf"));
 }
 
 }  // namespace
