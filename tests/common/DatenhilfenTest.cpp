@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include "TestDatenbank.h"
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
@@ -160,7 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
         Feldgroesse{"Bankverbindung", "BLZ", FeldTyp::Text, 8}, Feldgroesse{"Bankverbindung", "Bank", FeldTyp::Text, 60},
         Feldgroesse{"Einstellungen", "einstellung", FeldTyp::Text, 60},
         Feldgroesse{"Einstellungen", "Wert", FeldTyp::Text, 255},
-        Feldgroesse{"Einstellungen", "memowert", FeldTyp::Memo, 0}));
+        Feldgroesse{"Einstellungen", "memowert", FeldTyp::Memo, 0}),
+    [](const auto& info) {
+      return Testname(QStringList{QString::fromUtf8(info.param.tabelle), QString::fromUtf8(info.param.feld)});
+    });
 
 TEST_F(DatenhilfenTest, SchemaZaehlerKaskadeUndStartzeile) {
   DbFehler f;

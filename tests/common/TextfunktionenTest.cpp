@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include <QDate>
 #include <QSet>
 
@@ -123,7 +125,10 @@ INSTANTIATE_TEST_SUITE_P(
                      QVariant(QStringLiteral("123456789012345678901234567900"))},
         ErhoehenFall{"-100000000000000000000", false, QVariant(QStringLiteral("-99999999999999999999"))},
         ErhoehenFall{"", true, QVariant(QStringLiteral("1"))},
-        ErhoehenFall{"--", true, QVariant(QStringLiteral("--1"))}));
+        ErhoehenFall{"--", true, QVariant(QStringLiteral("--1"))}),
+    [](const auto& info) {
+      return TestnameBuchstabiert(info.param.ein) + (info.param.alsText ? "_AlsText" : "_AlsZahl");
+    });
 
 TEST(NummerErhoehen, ZahlenNullUndDaten) {
   EXPECT_EQ(NummerErhoehen(QVariant(41), true), QVariant(qlonglong(42)));

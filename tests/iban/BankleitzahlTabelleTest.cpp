@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -320,6 +322,6 @@ TEST(BundesbankDatei2015Test, BekannteBankenUndNachfolger) {
 
 INSTANTIATE_TEST_SUITE_P(Bundesbank, BundesbankDateiTest,
                          ::testing::Values("blz_2014-09-08_extended_174.txt", "blz_2015-06-08_extended_174.txt"),
-                         [](const auto& info) { return std::string(info.param).substr(4, 4); });
+                         [](const auto& info) { return "Stand" + Testname(QString::fromUtf8(info.param).mid(4, 10)); });
 
 }  // namespace

@@ -62,7 +62,10 @@ TEST_P(AdressenEingabeTest, TabFolgtDenZeilenUndDerErsteHatDenFokus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BeideArten, AdressenEingabeTest,
-                         ::testing::Values(AdressenEingabe::Art::Adresse, AdressenEingabe::Art::Bank));
+                         ::testing::Values(AdressenEingabe::Art::Adresse, AdressenEingabe::Art::Bank),
+                         [](const auto& info) {
+                           return std::string(info.param == AdressenEingabe::Art::Adresse ? "Adresse" : "Bank");
+                         });
 
 // Enter in a field took the half-filled input as if "OK" had been pressed; it moves on to the
 // next field, and on "OK" it takes the input.

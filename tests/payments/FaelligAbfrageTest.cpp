@@ -82,7 +82,15 @@ TEST_P(FaelligAbfrageAbbruch, EntferntDieGrenze) {
   EXPECT_FALSE(t.Ergebnis(&ok).has_value());
   EXPECT_FALSE(ok);
 }
-INSTANTIATE_TEST_SUITE_P(Fenster, FaelligAbfrageAbbruch, ::testing::Values(Ende::Abbruch, Ende::Esc, Ende::Schliessfeld));
+INSTANTIATE_TEST_SUITE_P(Fenster, FaelligAbfrageAbbruch, ::testing::Values(Ende::Abbruch, Ende::Esc, Ende::Schliessfeld),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Ende::Abbruch: return std::string("Abbruch");
+                             case Ende::Esc: return std::string("Esc");
+                             case Ende::Schliessfeld: return std::string("Schliessfeld");
+                           }
+                           return std::string();
+                         });
 
 TEST(FaelligAbfrage, VorschlagStehtNichtAmRandDerAnsicht) {
   Dialog t(QDate(2024, 3, 15));

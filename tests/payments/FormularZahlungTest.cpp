@@ -2,10 +2,13 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include "testsupport/Testname.h"
 
 #include "FensterTestumgebung.h"
 #include "common/Programmzustand.h"
@@ -342,7 +345,12 @@ INSTANTIATE_TEST_SUITE_P(
                        "des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)",
                        Fokusfeld::Bic},
         PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "RG 1", 1000000000,
-                       "Der Betrag darf höchstens 999.999.999,99 betragen!", Fokusfeld::Betrag}));
+                       "Der Betrag darf höchstens 999.999.999,99 betragen!", Fokusfeld::Betrag}),
+    [](const auto& info) {
+      // The message up to its first sentence end names the case.
+      const QString meldung = QString::fromUtf8(info.param.meldung);
+      return Testname(meldung.left(meldung.indexOf(QRegularExpression(QStringLiteral("[!.\r]")))));
+    });
 
 // The mandate reference and the purpose code of a direct debit: refused with the focus in their field.
 TEST_F(FormularZahlungTest, LastschriftMitUngueltigerMandatReferenzUndFremdemTextschluessel) {
@@ -579,7 +587,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AnzeigeFall{Zeilenanzeige::OhneOP, true, {QStringLiteral("Verwendungszweck"), QStringLiteral("ZahlungsBetrag")}},
                       AnzeigeFall{Zeilenanzeige::MitOP, true,
                                   {QStringLiteral("OPVorgangNr"), QStringLiteral("Vorgangsdatum"), QStringLiteral("Verwendungszweck"),
-                                   QStringLiteral("OPBetrag"), QStringLiteral("SkontoBetrag"), QStringLiteral("ZahlungsBetrag")}}));
+                                   QStringLiteral("OPBetrag"), QStringLiteral("SkontoBetrag"), QStringLiteral("ZahlungsBetrag")}}),
+    [](const auto& info) { return Testname(ZeilenanzeigeBeschriftung(info.param.modus)); });
 
 // --- keys --------------------------------------------------------------------------------------
 
@@ -960,7 +969,8 @@ TEST_P(EnterImBetrag, SpeichertNurMitSpeicherfeldEins) {
             (gespeichert ? Eur(8) : Eur(5)).Roh());
   if (!gespeichert) EXPECT_NE(f.focusWidget(), f.BetragFeld());  // moved on like Tab
 }
-INSTANTIATE_TEST_SUITE_P(Fenster, EnterImBetrag, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(Fenster, EnterImBetrag, ::testing::Values(0, 1),
+                         [](const auto& info) { return "Speicherfeld" + std::to_string(info.param); });
 
 }  // namespace
 

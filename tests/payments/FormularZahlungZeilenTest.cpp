@@ -104,7 +104,9 @@ TEST_P(Zebramuster, WechselndeZeilenFolgenDerOption) {
   EXPECT_EQ(f.Browsegitter()->WechselndeZeilen(), !GetParam());
   EXPECT_EQ(f.TextschluesselFeld()->view()->alternatingRowColors(), !GetParam());
 }
-INSTANTIATE_TEST_SUITE_P(Fenster, Zebramuster, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Fenster, Zebramuster, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "OhneZebramuster" : "MitZebramuster");
+});
 
 TEST_F(GitterTest, MarkierungsstileWechselnZwischenBlaetternAuswahlUndEingabe) {
   FormularZahlung& f = Offen();
@@ -348,7 +350,9 @@ TEST_P(Symbolgroesse, StatuszeileUnterDerLeisteBeiGrossenSymbolen) {
   else EXPECT_LT(status, f.Maske(0)->geometry().top()) << "below the toolbar";
   EXPECT_GE(status, f.Leiste()->geometry().bottom());
 }
-INSTANTIATE_TEST_SUITE_P(Fenster, Symbolgroesse, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Fenster, Symbolgroesse, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "KleineSymbole" : "GrosseSymbole");
+});
 
 TEST_F(GitterTest, EnterAufSchaltfeldernGehtWeiterOhneUmzuschalten) {
   FormularZahlung& f = Offen();
@@ -387,7 +391,9 @@ TEST_P(AufAbPfeil, DatumsfelderBlaetternMitDenPfeiltastenNurWennEingestellt) {
   Taste(f, Qt::Key_Up);
   EXPECT_EQ(f.FaelligFeld()->Wert(), GetParam() ? QDate(2024, 3, 12) : QDate(2024, 3, 10));
 }
-INSTANTIATE_TEST_SUITE_P(Fenster, AufAbPfeil, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Fenster, AufAbPfeil, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "AufAbPfeilAn" : "AufAbPfeilAus");
+});
 
 // --- open items of the order program (address format 2) -----------------------------------------
 
@@ -510,7 +516,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Uebernahmefall{false, "4711", 119000, "KR", "RG 4711 vom 01.03.24"},
                       Uebernahmefall{false, "4712", -11900, "KG", "abzgl. GS 4712 vom 05.03.24"},
                       Uebernahmefall{true, "4712", -11900, "KG", "abzgl. GS 4712 vom 05.03.24"},
-                      Uebernahmefall{true, "4713", -5000, "KG", "abzgl. GS 4713 vom 06.03.24"}));
+                      Uebernahmefall{true, "4713", -5000, "KG", "abzgl. GS 4713 vom 06.03.24"}),
+    [](const auto& info) {
+      return std::string(info.param.mitMinus ? "MitMinus_" : "OhneMinus_") + info.param.vorgangsNr;
+    });
 
 TEST_F(Auftragsprogramm, KopierenLaedtDieOffenenPostenDesKopiertenEmpfaengers) {
   const qint64 quelle = Zahlung(QStringLiteral("K1"), QStringLiteral("Kunde Eins"));
@@ -610,7 +619,9 @@ TEST_P(GitterPfeile, ZellEditorenFolgenAufAbPfeilVerwenden) {
     EXPECT_NE(g->AktuelleZeile(), 0);
   }
 }
-INSTANTIATE_TEST_SUITE_P(Fenster, GitterPfeile, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Fenster, GitterPfeile, ::testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "AufAbPfeilAn" : "AufAbPfeilAus");
+});
 
 struct EnterFall {
   int speicherfeld;
@@ -648,7 +659,10 @@ TEST_P(EnterAufGespeicherterZeile, SpeichertMitDemGetipptenWertNurImEingestellte
 INSTANTIATE_TEST_SUITE_P(Fenster, EnterAufGespeicherterZeile,
                          ::testing::Values(EnterFall{2, "OPBetrag", true}, EnterFall{3, "ZahlungsBetrag", true},
                                            EnterFall{2, "ZahlungsBetrag", false}, EnterFall{3, "OPBetrag", false},
-                                           EnterFall{4, "OPBetrag", false}, EnterFall{0, "ZahlungsBetrag", false}));
+                                           EnterFall{4, "OPBetrag", false}, EnterFall{0, "ZahlungsBetrag", false}),
+                         [](const auto& info) {
+                           return "Speicherfeld" + std::to_string(info.param.speicherfeld) + "_" + info.param.spalte;
+                         });
 
 TEST_F(GitterTest, EnterAufAbgelehnterZeileSpeichertDieZahlungNicht) {
   SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Speicherfeld"), QStringLiteral("2"));

@@ -1,8 +1,11 @@
 // Purpose codes, key routing, the due-date dialog's protocol, line display modes, settings and the
 // mode display: the small pure units of the payment form.
 #include <QHash>
+#include <QKeySequence>
 
 #include <gtest/gtest.h>
+
+#include "testsupport/Testname.h"
 
 #include "ZahlungsTestDatenbank.h"
 #include "payments/core/FaelligAbfrageModell.h"
@@ -94,7 +97,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TastenFall{Qt::Key_I, Qt::AltModifier, false, false, Zahlungsbefehl::Import, true},
                       TastenFall{Qt::Key_P, Qt::ControlModifier, false, false, Zahlungsbefehl::Pruefen, true},
                       TastenFall{Qt::Key_K, Qt::ControlModifier, false, false, Zahlungsbefehl::Skonto, true},
-                      TastenFall{Qt::Key_K, Qt::AltModifier, true, false, Zahlungsbefehl::Kopieren, true}));
+                      TastenFall{Qt::Key_K, Qt::AltModifier, true, false, Zahlungsbefehl::Kopieren, true}),
+    [](const auto& info) {
+      const QString taste = QKeySequence(info.param.mod | Qt::Key(info.param.taste)).toString(QKeySequence::PortableText);
+      return Testname(taste) + (info.param.eingabe ? "_Eingabe" : "") + (info.param.gitter ? "_ImZeilengitter" : "");
+    });
 
 TEST(BrowseGitterTasten, EnterAendertEinmalUndEntfAusserhalbDesSuchmodus) {
   EXPECT_EQ(BrowseGitterTasteGedrueckt(Qt::Key_Return, {false, false}).befehl, Zahlungsbefehl::Aendern);

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include <memory>
 
 #include "QtAusgabe.h"
@@ -255,7 +257,8 @@ TEST_P(GespeicherteArtTest, ArtAusserhalbNullBisZweiWaehltUeberweisung) {
 INSTANTIATE_TEST_SUITE_P(Werte, GespeicherteArtTest,
                          ::testing::Values(GespeicherteArt{"1", 1}, GespeicherteArt{"2", 2}, GespeicherteArt{"3", 0},
                                            GespeicherteArt{"-1", 0}, GespeicherteArt{"abc", 0},
-                                           GespeicherteArt{"", 0}));
+                                           GespeicherteArt{"", 0}),
+    [](const auto& info) { return "Gespeichert_" + TestnameBuchstabiert(info.param.wert); });
 
 TEST_F(FormularDTADiskTest, FehlenderZielordnerFuehrtZumDatenordnerMitStatushinweis) {
   const QString weg = m_ordner.Datei(QStringLiteral("gibt-es-nicht"));
@@ -286,7 +289,8 @@ INSTANTIATE_TEST_SUITE_P(Wochentage, AusfuehrungsdatumTest,
                          ::testing::Values(Ausfuehrung{QDate(2024, 3, 15), QDate(2024, 3, 18)},    // Friday
                                            Ausfuehrung{QDate(2024, 3, 16), QDate(2024, 3, 18)},    // Saturday
                                            Ausfuehrung{QDate(2024, 3, 17), QDate(2024, 3, 18)},    // Sunday
-                                           Ausfuehrung{QDate(2024, 3, 13), QDate(2024, 3, 14)}));  // Wednesday
+                                           Ausfuehrung{QDate(2024, 3, 13), QDate(2024, 3, 14)}),
+    [](const auto& info) { return "Heute" + info.param.heute.toString(QStringLiteral("yyyyMMdd")).toStdString(); });  // Wednesday
 
 // --- First activation and reselection ---------------------------------------------------------
 
@@ -943,7 +947,8 @@ TEST_P(F3EingabeTest, UngueltigeEingabeMeldetUndAendertNichts) {
 }
 INSTANTIATE_TEST_SUITE_P(Eingaben, F3EingabeTest,
                          ::testing::Values("31.13.23", "30.02.2024", "2023-12-31", "1.1.24", "31.12.231",
-                                           "31.12.", "gestern", "31.12.23') OR 1=1 --"));
+                                           "31.12.", "gestern", "31.12.23') OR 1=1 --"),
+                         [](const auto& info) { return TestnameBuchstabiert(info.param); });
 
 TEST_F(FormularDTADiskTest, F1ZeigtDieHilfeDesFensters) {
   Zustand().ProgrammVerzeichnisSetzen(QStringLiteral(TAMO_SOURCE_DIR "/resources/"));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -544,7 +546,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SequenzFall{11, SepaArt::FirmenLastschrift, "OOFF", "SEPALKFirmenEinmal.XML"},
                       SequenzFall{12, SepaArt::FirmenLastschrift, "FRST", "SEPALKFirmenMehrfachErste.XML"},
                       SequenzFall{13, SepaArt::FirmenLastschrift, "RCUR", "SEPALKFirmenMehrfachFolge.XML"},
-                      SequenzFall{14, SepaArt::FirmenLastschrift, "FNAL", "SEPALKFirmenMehrfachLetzte.XML"}));
+                      SequenzFall{14, SepaArt::FirmenLastschrift, "FNAL", "SEPALKFirmenMehrfachLetzte.XML"}),
+    [](const auto& info) { return Testname(QString::fromLatin1(info.param.datei).remove(QStringLiteral(".XML"))); });
 
 TEST(SepaDokument, ReferenzOhneFremdeZeichen) {
   const SepaErgebnis e = SepaDokument::Bauen({Auftrag(1, 100)}, Absender(), Optionen(SepaArt::Ueberweisung),

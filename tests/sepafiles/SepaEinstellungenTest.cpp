@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include <QDir>
 
 #include "LaufTestDatenbank.h"
@@ -70,7 +72,8 @@ TEST_P(GespeicherteArt, AusserhalbNullBisZweiWaehltNull) {
 }
 INSTANTIATE_TEST_SUITE_P(Werte, GespeicherteArt,
                          ::testing::Values(ArtFall{"1", 1}, ArtFall{"2", 2}, ArtFall{"3", 0}, ArtFall{"-1", 0},
-                                           ArtFall{"abc", 0}, ArtFall{"2 Firmen", 2}, ArtFall{"99999999999", 0}));
+                                           ArtFall{"abc", 0}, ArtFall{"2 Firmen", 2}, ArtFall{"99999999999", 0}),
+    [](const auto& info) { return "Gespeichert_" + TestnameBuchstabiert(info.param.gespeichert); });
 
 TEST(SepaEinstellungen, SchalterNurMitWertEinsUndUnlesbareZahlenMitVorgabe) {
   LaufTestDatenbank t;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include "sepafiles/core/SepaKalender.h"
 
 namespace {
@@ -51,7 +53,12 @@ INSTANTIATE_TEST_SUITE_P(
         AusfuehrungsFall{D(2024, 3, 28), std::nullopt, D(2024, 4, 2)},         // Good Friday .. Easter Monday
         AusfuehrungsFall{D(2024, 12, 20), D(2024, 12, 25), D(2024, 12, 27)},   // Christmas
         AusfuehrungsFall{D(2025, 12, 30), D(2026, 1, 1), D(2026, 1, 2)},       // New Year
-        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)}));      // 1 May on a Saturday
+        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)}),
+    [](const auto& info) {
+      const QString wunsch = info.param.gewuenscht ? info.param.gewuenscht->toString(QStringLiteral("yyyyMMdd")) : QStringLiteral("keiner");
+      return Testname(QStringList{QStringLiteral("Heute") + info.param.heute.toString(QStringLiteral("yyyyMMdd")),
+                                  QStringLiteral("Wunsch") + wunsch});
+    });      // 1 May on a Saturday
 
 struct EinzugsFall {
   QDate heute;
@@ -78,6 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
         EinzugsFall{D(2024, 6, 4), 14, D(2024, 6, 18)},
         EinzugsFall{D(2024, 3, 27), 2, D(2024, 4, 2)},    // Good Friday, weekend, Easter Monday
         EinzugsFall{D(2024, 12, 23), 2, D(2024, 12, 27)}, // 25 and 26 December
-        EinzugsFall{D(2027, 12, 23), 2, D(2027, 12, 27)})); // Saturday 25th + 2 = Monday 27th
+        EinzugsFall{D(2027, 12, 23), 2, D(2027, 12, 27)}),
+    [](const auto& info) {
+      return Testname(QStringList{QStringLiteral("Heute") + info.param.heute.toString(QStringLiteral("yyyyMMdd"))}) +
+             "_Vorlauf" + TestnameBuchstabiert(QString::number(info.param.vorlauf));
+    }); // Saturday 25th + 2 = Monday 27th
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include "LaufTestDatenbank.h"
 #include "QtAusgabe.h"
 #include "sepafiles/core/SepaSelektion.h"
@@ -59,7 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
     Arten, SelektionNachArt,
     ::testing::Values(ArtFall{SepaArt::Ueberweisung, {QStringLiteral("G1"), QStringLiteral("G2")}},
                       ArtFall{SepaArt::BasisLastschrift, {QStringLiteral("CORE-OOFF"), QStringLiteral("CORE-RCUR")}},
-                      ArtFall{SepaArt::FirmenLastschrift, {QStringLiteral("B2B-OOFF"), QStringLiteral("B2B-RCUR")}}));
+                      ArtFall{SepaArt::FirmenLastschrift, {QStringLiteral("B2B-OOFF"), QStringLiteral("B2B-RCUR")}}),
+    [](const auto& info) {
+      switch (info.param.art) {
+        case SepaArt::Ueberweisung: return std::string("Ueberweisung");
+        case SepaArt::BasisLastschrift: return std::string("BasisLastschrift");
+        case SepaArt::FirmenLastschrift: return std::string("FirmenLastschrift");
+      }
+      return std::string("Unbekannt");
+    });
 
 // ---- limits -------------------------------------------------------------------------------------------
 
@@ -278,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(Eingaben, BisDatum,
                                            DatumFall{"29.02.23", std::nullopt}, DatumFall{"1.1.23", std::nullopt},
                                            DatumFall{"32.01.24", std::nullopt}, DatumFall{"31.12.223", std::nullopt},
                                            DatumFall{"2023-12-31", std::nullopt}, DatumFall{"", std::nullopt},
-                                           DatumFall{"heute", std::nullopt}));
+                                           DatumFall{"heute", std::nullopt}),
+    [](const auto& info) { return TestnameBuchstabiert(info.param.text); });
 
 class TextDatum : public ::testing::TestWithParam<DatumFall> {};
 TEST_P(TextDatum, LetzteZeichenAlsDatum) {
@@ -289,7 +300,8 @@ INSTANTIATE_TEST_SUITE_P(Texte, TextDatum,
                                            DatumFall{"RE 4711 vom 15.01.2024", QDate(2024, 1, 15)},
                                            DatumFall{"15.01.24  ", QDate(2024, 1, 15)},
                                            DatumFall{"RE 15.01.24 Rest", std::nullopt},
-                                           DatumFall{"RE 99.01.24", std::nullopt}, DatumFall{"", std::nullopt}));
+                                           DatumFall{"RE 99.01.24", std::nullopt}, DatumFall{"", std::nullopt}),
+    [](const auto& info) { return TestnameBuchstabiert(info.param.text); });
 
 // The signed total adds the lines' payments; open amounts and discounts differ from them here, and the
 // order's own amount counts once per line in the joined rows, so taking any other column shows.

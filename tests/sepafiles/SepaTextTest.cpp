@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include "sepafiles/core/SepaText.h"
 
 namespace {
@@ -21,7 +23,8 @@ INSTANTIATE_TEST_SUITE_P(Tabelle, BetragText,
                                            BetragFall{100, ".01"}, BetragFall{0, "0"}, BetragFall{10000, "1"},
                                            BetragFall{9999999999900, "999999999.99"},
                                            BetragFall{1000000000000, "100000000"}, BetragFall{12345, "1.2345"},
-                                           BetragFall{-500, "-.05"}, BetragFall{-125000, "-12.5"}));
+                                           BetragFall{-500, "-.05"}, BetragFall{-125000, "-12.5"}),
+    [](const auto& info) { return "Roh" + TestnameBuchstabiert(QString::number(info.param.roh)); });
 
 TEST(SepaText, XmlMaskierenJedesSonderzeichen) {
   EXPECT_EQ(SepaText::XmlMaskieren(QStringLiteral("A&B<C>D\"E'F")),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/Testname.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -31,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Rechnung{"0,1+0,2", "0,3"}, Rechnung{"1.234,50*2", "2469"}, Rechnung{"1.5*2", "3"},
                       Rechnung{"-3+5", "2"}, Rechnung{"-(2+3)*-2", "10"}, Rechnung{"12 × 3 ÷ 4 − 1", "8"},
                       Rechnung{"1:3", "0,3333333333"}, Rechnung{" 7 ", "7"}, Rechnung{",5*4", "2"},
-                      Rechnung{"119,00/1,19", "100"}, Rechnung{"2-5", "-3"}, Rechnung{"0*-1", "0"}));
+                      Rechnung{"119,00/1,19", "100"}, Rechnung{"2-5", "-3"}, Rechnung{"0*-1", "0"}),
+    [](const auto& info) { return TestnameBuchstabiert(info.param.ausdruck); });
 
 struct Fehlerfall {
   const char* ausdruck;
@@ -59,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Fehlerfall{"2 3", "Hier wird ein Rechenzeichen erwartet.", 2},
                       Fehlerfall{"1,2,3+1", "Die Zahl \u201E1,2,3\u201C ist ungültig.", 0},
                       Fehlerfall{"4+a", "Das Zeichen \u201Ea\u201C ist im Rechenausdruck nicht erlaubt.", 2},
-                      Fehlerfall{"()", "Der Rechenausdruck ist unvollständig.", 1}));
+                      Fehlerfall{"()", "Der Rechenausdruck ist unvollständig.", 1}),
+    [](const auto& info) { return TestnameBuchstabiert(info.param.ausdruck); });
 
 TEST(Rechner, EnterRechnetUndKopierenLegtInDieZwischenablage) {
   MeldungsRekorder rekorder;

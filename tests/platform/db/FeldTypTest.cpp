@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/FeldTyp.h"
+#include "testsupport/Testname.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypFall{"INTEGER", FeldTyp::Long, 0}, TypFall{"LONG", FeldTyp::Long, 0},
                       TypFall{"DOUBLE", FeldTyp::Double, 0}, TypFall{"REAL", FeldTyp::Double, 0},
                       TypFall{"BLOB", FeldTyp::Binaer, 0}, TypFall{"BINARY", FeldTyp::Binaer, 0},
-                      TypFall{"", FeldTyp::Unbekannt, 0}, TypFall{"GEOMETRY", FeldTyp::Unbekannt, 0}));
+                      TypFall{"", FeldTyp::Unbekannt, 0}, TypFall{"GEOMETRY", FeldTyp::Unbekannt, 0}),
+    [](const auto& info) { return Testname(info.param.deklaration); });
 
 }  // namespace

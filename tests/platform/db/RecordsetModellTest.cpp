@@ -106,6 +106,7 @@ TEST_F(RecordsetModellTest, AenderungenDerDatensatzgruppe) {
 }
 
 struct AnzeigeFall {
+  const char* name;
   QVariant wert;
   FeldTyp typ;
   const char* text;
@@ -119,16 +120,17 @@ TEST_P(AnzeigeText, Tabelle) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faelle, AnzeigeText,
-    ::testing::Values(AnzeigeFall{QVariant(), FeldTyp::Waehrung, ""},
-                      AnzeigeFall{QVariant(qint64(-12345600)), FeldTyp::Waehrung, "-1.234,56"},
-                      AnzeigeFall{QVariant::fromValue(Waehrung::AusCent(5)), FeldTyp::Waehrung, "0,05"},
-                      AnzeigeFall{QVariant(QStringLiteral("2024-02-29")), FeldTyp::Datum, "29.02.2024"},
-                      AnzeigeFall{QVariant(QStringLiteral("2024-02-29 13:14:15")), FeldTyp::Datum, "29.02.2024 13:14:15"},
-                      AnzeigeFall{QVariant(QDate(2023, 1, 2)), FeldTyp::Datum, "02.01.2023"},
-                      AnzeigeFall{QVariant(QStringLiteral("kein Datum")), FeldTyp::Datum, "kein Datum"},
-                      AnzeigeFall{QVariant(qint64(1234567)), FeldTyp::Long, "1234567"},
-                      AnzeigeFall{QVariant(qint64(1)), FeldTyp::Boolean, "Ja"},
-                      AnzeigeFall{QVariant(2.25), FeldTyp::Double, "2,25"},
-                      AnzeigeFall{QVariant(QStringLiteral("Müller")), FeldTyp::Text, "Müller"}));
+    ::testing::Values(AnzeigeFall{"WaehrungNull", QVariant(), FeldTyp::Waehrung, ""},
+                      AnzeigeFall{"WaehrungRohNegativ", QVariant(qint64(-12345600)), FeldTyp::Waehrung, "-1.234,56"},
+                      AnzeigeFall{"WaehrungWert", QVariant::fromValue(Waehrung::AusCent(5)), FeldTyp::Waehrung, "0,05"},
+                      AnzeigeFall{"DatumIso", QVariant(QStringLiteral("2024-02-29")), FeldTyp::Datum, "29.02.2024"},
+                      AnzeigeFall{"DatumMitZeit", QVariant(QStringLiteral("2024-02-29 13:14:15")), FeldTyp::Datum, "29.02.2024 13:14:15"},
+                      AnzeigeFall{"DatumWert", QVariant(QDate(2023, 1, 2)), FeldTyp::Datum, "02.01.2023"},
+                      AnzeigeFall{"DatumUnlesbar", QVariant(QStringLiteral("kein Datum")), FeldTyp::Datum, "kein Datum"},
+                      AnzeigeFall{"Long", QVariant(qint64(1234567)), FeldTyp::Long, "1234567"},
+                      AnzeigeFall{"BooleanJa", QVariant(qint64(1)), FeldTyp::Boolean, "Ja"},
+                      AnzeigeFall{"Double", QVariant(2.25), FeldTyp::Double, "2,25"},
+                      AnzeigeFall{"Text", QVariant(QStringLiteral("Müller")), FeldTyp::Text, "Müller"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/Waehrung.h"
+#include "testsupport/Testname.h"
 
 namespace {
 
@@ -33,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseFall{"12.34", std::nullopt}, ParseFall{"1,2,3", std::nullopt},
                       ParseFall{"1234.567,00", std::nullopt}, ParseFall{"--1", std::nullopt},
                       ParseFall{"99999999999999999999", std::nullopt}, ParseFall{"922337203685478", std::nullopt},
-                      ParseFall{"922337203685477,5807", INT64_MAX}, ParseFall{"000000000000000000012,5", 125000}));
+                      ParseFall{"922337203685477,5807", INT64_MAX}, ParseFall{"000000000000000000012,5", 125000}),
+    [](const auto& info) { return "Eingabe_" + TestnameBuchstabiert(info.param.text); });
 
 TEST(Waehrung, ParseInvariant) {
   EXPECT_EQ(Waehrung::ParseInvariant(QStringLiteral("1234.56"))->Roh(), 12345600);
@@ -71,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(Faelle, WaehrungFormat,
                                            FormatFall{50, "0,01", "0,01", "0.01"},
                                            FormatFall{-50, "-0,01", "-0,01", "-0.01"},
                                            FormatFall{49, "0,00", "0,00", "0.00"},
-                                           FormatFall{-49, "0,00", "0,00", "0.00"}));
+                                           FormatFall{-49, "0,00", "0,00", "0.00"}),
+                         [](const auto& info) { return "Roh" + TestnameBuchstabiert(QString::number(info.param.roh)); });
 
 TEST(Waehrung, FormatMitVierStellen) {
   EXPECT_EQ(Waehrung::AusRoh(12345678).FormatDeutsch(true, 4), QStringLiteral("1.234,5678"));
@@ -102,7 +105,8 @@ INSTANTIATE_TEST_SUITE_P(Faelle, WaehrungRundung,
                                            RundungsFall{-12350, -12400, -12400},
                                            RundungsFall{-12251, -12300, -12300},
                                            RundungsFall{50, 100, 0}, RundungsFall{-50, -100, 0},
-                                           RundungsFall{150, 200, 200}, RundungsFall{12300, 12300, 12300}));
+                                           RundungsFall{150, 200, 200}, RundungsFall{12300, 12300, 12300}),
+                         [](const auto& info) { return "Roh" + TestnameBuchstabiert(QString::number(info.param.roh)); });
 
 TEST(Waehrung, ProzentUndSummen) {
   // 2,5 % of 100,00 = 2,50

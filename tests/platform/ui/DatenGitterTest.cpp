@@ -172,6 +172,7 @@ TEST_F(DatenGitterTest, FilterTextMarkierenWaehltDenGanzenText) {
 }
 
 struct FilterFall {
+  const char* name;
   const char* text;
   QStringList erwartet;
 };
@@ -188,17 +189,18 @@ TEST_P(FilterTabelle, FindetGenauDieErwartetenZeilen) {
 
 INSTANTIATE_TEST_SUITE_P(
     UmlauteGrossKleinUndFeindlicheTexte, FilterTabelle,
-    ::testing::Values(FilterFall{"mü", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
-                      FilterFall{"MÜL", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
-                      FilterFall{"mue", {QStringLiteral("Mueller")}},
-                      FilterFall{"'", {}},
-                      FilterFall{"o'", {QStringLiteral("O'Brien")}},
-                      FilterFall{"%", {QStringLiteral("%Satz")}},
-                      FilterFall{"_", {QStringLiteral("_x")}},
-                      FilterFall{"a_", {QStringLiteral("a_b")}},
-                      FilterFall{"*%", {QStringLiteral("%Satz"), QStringLiteral("50% Rabatt")}},
-                      FilterFall{"M?ller", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
-                      FilterFall{"x') OR 1=1 --", {}}));
+    ::testing::Values(FilterFall{"UmlautKlein", "mü", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
+                      FilterFall{"UmlautGross", "MÜL", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
+                      FilterFall{"UmschreibungUe", "mue", {QStringLiteral("Mueller")}},
+                      FilterFall{"Apostroph", "'", {}},
+                      FilterFall{"ApostrophImNamen", "o'", {QStringLiteral("O'Brien")}},
+                      FilterFall{"Prozent", "%", {QStringLiteral("%Satz")}},
+                      FilterFall{"Unterstrich", "_", {QStringLiteral("_x")}},
+                      FilterFall{"BuchstabeUnterstrich", "a_", {QStringLiteral("a_b")}},
+                      FilterFall{"SternProzent", "*%", {QStringLiteral("%Satz"), QStringLiteral("50% Rabatt")}},
+                      FilterFall{"Fragezeichen", "M?ller", {QStringLiteral("Müller"), QStringLiteral("MÜLLER")}},
+                      FilterFall{"Einschleusung", "x') OR 1=1 --", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DatenGitterTest, FehlgeschlageneAbfrageZeigtLeereListeUndMeldetDenFehler) {
   gitter->SetzeFilterleiste(true);
@@ -807,6 +809,7 @@ TEST_F(DatenGitterTest, AbbauDerAnsichtErreichtDasGitterNichtMehr) {
 }
 
 struct MusterFall {
+  const char* name;
   std::optional<int64_t> roh;
   const char* muster;
   const char* erwartet;
@@ -821,15 +824,16 @@ TEST_P(MusterTabelle, FormatiertWieDieAlteLaufzeit) {
 
 INSTANTIATE_TEST_SUITE_P(
     Zahlenformate, MusterTabelle,
-    ::testing::Values(MusterFall{12345600, "###,###,##0.00;-###,###,##0.00; ;", "1.234,56"},
-                      MusterFall{-12345600, "###,###,##0.00;-###,###,##0.00; ;", "-1.234,56"},
-                      MusterFall{0, "###,###,##0.00;-###,###,##0.00; ;", " "},
-                      MusterFall{std::nullopt, "###,###,##0.00;-###,###,##0.00; ;", ""},
-                      MusterFall{50, "##0.00", "0,01"},           // half away from zero
-                      MusterFall{-50, "##0.00", "-0,01"},
-                      MusterFall{12345678901230000, "#,##0.00", "1.234.567.890.123,00"},
-                      MusterFall{70000, "####0\" Tage\";;\"Kein Ausdruck\"", "7 Tage"},
-                      MusterFall{0, "####0\" Tage\";;\"Kein Ausdruck\"", "Kein Ausdruck"},
-                      MusterFall{15000, "0.0#", "1,5"}));
+    ::testing::Values(MusterFall{"Tausender", 12345600, "###,###,##0.00;-###,###,##0.00; ;", "1.234,56"},
+                      MusterFall{"TausenderNegativ", -12345600, "###,###,##0.00;-###,###,##0.00; ;", "-1.234,56"},
+                      MusterFall{"NullLeer", 0, "###,###,##0.00;-###,###,##0.00; ;", " "},
+                      MusterFall{"NullwertLeer", std::nullopt, "###,###,##0.00;-###,###,##0.00; ;", ""},
+                      MusterFall{"HalbAufwaerts", 50, "##0.00", "0,01"},           // half away from zero
+                      MusterFall{"HalbAufwaertsNegativ", -50, "##0.00", "-0,01"},
+                      MusterFall{"GrosseZahl", 12345678901230000, "#,##0.00", "1.234.567.890.123,00"},
+                      MusterFall{"TextAbschnitt", 70000, "####0\" Tage\";;\"Kein Ausdruck\"", "7 Tage"},
+                      MusterFall{"NullAbschnitt", 0, "####0\" Tage\";;\"Kein Ausdruck\"", "Kein Ausdruck"},
+                      MusterFall{"OptionaleStelle", 15000, "0.0#", "1,5"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
