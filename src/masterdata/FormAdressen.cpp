@@ -280,21 +280,21 @@ bool FormAdressen::Loeschen() {
 }
 
 void FormAdressen::Befehl(const QString& knopf) {
-  if (knopf == QLatin1String("Neu")) Neu();
-  else if (knopf == QLatin1String("Ändern")) Aendern();
-  else if (knopf == QLatin1String("Löschen")) Loeschen();
-  else if (knopf == QLatin1String("Drucken")) Drucken();
-  else if (knopf == QLatin1String("Suchen")) {
+  if (knopf == QStringLiteral("Neu")) Neu();
+  else if (knopf == QStringLiteral("Ändern")) Aendern();
+  else if (knopf == QStringLiteral("Löschen")) Loeschen();
+  else if (knopf == QStringLiteral("Drucken")) Drucken();
+  else if (knopf == QStringLiteral("Suchen")) {
     const bool an = !m_gitter->Filterleiste();
     m_gitter->SetzeFilterleiste(an);
     m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), an);
     if (an) m_gitter->FilterZelleBearbeiten(std::max(0, m_gitter->AktuelleSpalte()));
-  } else if (knopf == QLatin1String("Import")) {
+  } else if (knopf == QStringLiteral("Import")) {
     if (ImportHaken()) {
       ImportHaken()(*this);
       Neuladen();
     }
-  } else if (knopf == QLatin1String("Schliessen")) {
+  } else if (knopf == QStringLiteral("Schliessen")) {
     close();
   }
 }

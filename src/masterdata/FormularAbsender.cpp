@@ -288,12 +288,12 @@ void FormularAbsender::KnoepfeSetzen() {
 }
 
 void FormularAbsender::Befehl(const QString& knopf) {
-  if (knopf == QLatin1String("Neu")) Neu();
-  else if (knopf == QLatin1String("Speichern")) Speichern();
-  else if (knopf == QLatin1String("Löschen")) Loeschen();
-  else if (knopf == QLatin1String("Aktivieren")) Aktivieren();
-  else if (knopf == QLatin1String("Drucken")) Drucken();
-  else if (knopf == QLatin1String("Schliessen")) close();
+  if (knopf == QStringLiteral("Neu")) Neu();
+  else if (knopf == QStringLiteral("Speichern")) Speichern();
+  else if (knopf == QStringLiteral("Löschen")) Loeschen();
+  else if (knopf == QStringLiteral("Aktivieren")) Aktivieren();
+  else if (knopf == QStringLiteral("Drucken")) Drucken();
+  else if (knopf == QStringLiteral("Schliessen")) close();
 }
 
 void FormularAbsender::Drucken() {

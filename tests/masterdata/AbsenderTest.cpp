@@ -12,6 +12,7 @@
 #include "masterdata/FormularAbsender.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
+#include "platform/ui/Werkzeugleiste.h"
 
 namespace {
 
@@ -228,4 +229,29 @@ TEST_F(AbsenderTest, AltBuchstabeLoestDieLeisteAus) {
   EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 1);
   QTest::keyClick(name, Qt::Key_A, Qt::AltModifier);
   EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 2);
+}
+
+// "Löschen" did nothing, by button or by Ctrl+L: a sender could not be deleted at all.
+TEST_F(AbsenderTest, LoeschenPerKnopfUndStrgL) {
+  for (int i = 0; i < 2; ++i) {
+    Absenderdaten d = GuterAbsender();
+    ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  }
+  FormularAbsender form;
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  ASSERT_TRUE(form.Auswaehlen(2));
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  QTest::mouseClick(form.Leiste()->widgetForAction(form.Leiste()->Knopf(QStringLiteral("Löschen"))), Qt::LeftButton);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT AbsenderNr FROM Absender ORDER BY AbsenderNr"),
+            (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
+
+  ASSERT_TRUE(form.Auswaehlen(3));
+  auto* name = form.findChild<QLineEdit*>(QStringLiteral("Name"));
+  ASSERT_NE(name, nullptr);
+  name->setFocus();
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  QTest::keyClick(name, Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT AbsenderNr FROM Absender"), QStringList{QStringLiteral("1")});
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
 }

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QTest>
 
+#include <functional>
 #include <numeric>
 
 #include "Stammdatenumgebung.h"
@@ -267,4 +268,65 @@ TEST_F(FormAdressenTest, F1ZeigtDieHilfeDerAdressen) {
     EXPECT_TRUE(hilfe->AktuelleDatei().endsWith(QStringLiteral("300.html"))) << hilfe->AktuelleDatei().toStdString();
   }
   hilfe->close();
+}
+
+namespace {
+
+// A click on a toolbar button, as the mouse does it.
+void Klicken(Werkzeugleiste* leiste, const QString& knopf) {
+  QWidget* w = leiste->widgetForAction(leiste->Knopf(knopf));
+  ASSERT_NE(w, nullptr) << knopf.toStdString();
+  QTest::mouseClick(w, Qt::LeftButton);
+}
+
+// The title of the modal dialog a step opens; the dialog is cancelled.
+QString GeoeffneterDialog(const std::function<void()>& schritt) {
+  QString titel;
+  QTimer::singleShot(0, [&titel] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      titel = d->windowTitle();
+      d->reject();
+    }
+  });
+  schritt();
+  QTest::qWait(10);  // the timer runs here when no dialog opened
+  return titel;
+}
+
+}  // namespace
+
+// "Ändern" and "Löschen" did nothing by button or by Ctrl+L: the window compared the button's key
+// with a Latin-1 reading of UTF-8 text.
+TEST_F(FormAdressenTest, AendernUndLoeschenPerKnopfUndTaste) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A1"), QStringLiteral("Erste"))));
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A2"), QStringLiteral("Zweite"))));
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  ASSERT_TRUE(fenster.Positionieren(QStringLiteral("OPKontoNr"), QStringLiteral("A1")));
+  EXPECT_EQ(GeoeffneterDialog([&] { Klicken(fenster.Leiste(), QStringLiteral("Ändern")); }),
+            QStringLiteral("Adresse ändern"));
+
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  Klicken(fenster.Leiste(), QStringLiteral("Löschen"));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT OPKontoNr FROM Adressen"), QStringList{QStringLiteral("A2")});
+
+  fenster.Gitter()->Ansicht()->setFocus();
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  QTest::keyClick(fenster.Gitter()->Ansicht(), Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Adressen"), QStringList{QStringLiteral("0")});
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
+}
+
+TEST_F(FormAdressenTest, BankverbindungAendernUndLoeschenPerKnopf) {
+  FormAdressen fenster(FormAdressen::Modus::Bankverbindungen);
+  ASSERT_TRUE(fenster.BankSpeichern({QStringLiteral("37040044"), QStringLiteral("COBADEFFXXX"), QStringLiteral("Commerzbank")}));
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  ASSERT_TRUE(fenster.Positionieren(QStringLiteral("BLZ"), QStringLiteral("37040044")));
+  EXPECT_EQ(GeoeffneterDialog([&] { Klicken(fenster.Leiste(), QStringLiteral("Ändern")); }),
+            QStringLiteral("Bankverbindung ändern"));
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  Klicken(fenster.Leiste(), QStringLiteral("Löschen"));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Bankverbindung"), QStringList{QStringLiteral("0")});
 }
