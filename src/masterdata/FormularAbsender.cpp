@@ -20,6 +20,8 @@
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/Dateidialog.h"
 #include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/StatusLeiste.h"
@@ -68,6 +70,7 @@ FormularAbsender::FormularAbsender(QWidget* eltern) : QDialog(eltern) {
   tasten->BuchstabeZuordnen(Qt::Key_D, m_leiste, QStringLiteral("Drucken"));
   // Alt only: Ctrl+A stays "select all" in the fields.
   tasten->TasteZuordnen(Qt::Key_A, Qt::AltModifier, [this] { return m_leiste->Druecken(QStringLiteral("Aktivieren")); });
+  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Absender, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this); });
 
   m_liste = new QListWidget(this);
   m_liste->setObjectName(QStringLiteral("Liste"));

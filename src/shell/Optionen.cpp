@@ -18,7 +18,10 @@
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/Dateidialog.h"
 #include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Meldung.h"
+#include "platform/ui/TastenVorschau.h"
 #include "shell/Datenordner.h"
 #include "shell/Programmschrift.h"
 
@@ -43,6 +46,11 @@ Optionen::Optionen(QWidget* eltern) : QDialog(eltern) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(reiter);
   layout->addWidget(knoepfe);
+
+  // F1 and the Alt+letter rule of every window; Enter stays the dialog's (OK).
+  auto* tasten = new TastenVorschau(this);
+  tasten->EnterAlsTabSetzen(false);
+  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Einstellungen, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this); });
 
   WerteAnzeigen(Programmoptionen::Laden());
   m_schrift = Programmschrift::Lesen();

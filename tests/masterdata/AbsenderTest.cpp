@@ -13,6 +13,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/Werkzeugleiste.h"
+#include "testsupport/Hilfeseite.h"
 
 namespace {
 
@@ -254,4 +255,15 @@ TEST_F(AbsenderTest, LoeschenPerKnopfUndStrgL) {
   QTest::keyClick(name, Qt::Key_L, Qt::ControlModifier);
   EXPECT_EQ(m_umgebung.Zeilen("SELECT AbsenderNr FROM Absender"), QStringList{QStringLiteral("1")});
   EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
+}
+
+// F1 did nothing in the sender form.
+TEST_F(AbsenderTest, F1ZeigtDieSeiteDesFensters) {
+  FormularAbsender form;
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  auto* name = form.findChild<QLineEdit*>(QStringLiteral("Name"));
+  ASSERT_NE(name, nullptr);
+  name->setFocus();
+  EXPECT_EQ(HilfeseiteNachF1(name), QStringLiteral("310.html"));
 }

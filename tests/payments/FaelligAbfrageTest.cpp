@@ -8,6 +8,7 @@
 #include "payments/FaelligAbfrage.h"
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/Kalender.h"
+#include "testsupport/Hilfeseite.h"
 
 namespace {
 
@@ -113,3 +114,9 @@ TEST(FaelligAbfrage, GroessereSchriftGroesseresFenster) {
 }
 
 }  // namespace
+
+// F1 asked for topic 3111, which the help does not have: the contents page came up.
+TEST(FaelligAbfrage, F1ZeigtDieSeiteDesDialogs) {
+  Dialog t(QDate(2024, 3, 15));
+  EXPECT_EQ(HilfeseiteNachF1(t.d.Datumfeld()), QStringLiteral("110.html"));
+}

@@ -11,6 +11,7 @@
 #include "platform/settings/Registrierung.h"
 #include "shell/Optionen.h"
 #include "shell/Programmoptionen.h"
+#include "testsupport/Hilfeseite.h"
 
 namespace {
 
@@ -113,3 +114,14 @@ TEST_F(OptionenTest, AbgelehnteSperreBehaeltDenOrdner) {
 }
 
 }  // namespace
+
+// F1 did nothing in the settings.
+TEST_F(OptionenTest, F1ZeigtDieSeiteDesFensters) {
+  Optionen dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  dialog.activateWindow();
+  QWidget* fokus = dialog.focusWidget();
+  ASSERT_NE(fokus, nullptr);
+  EXPECT_EQ(HilfeseiteNachF1(fokus), QStringLiteral("400.html"));
+}

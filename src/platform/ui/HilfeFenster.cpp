@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -87,6 +88,9 @@ HilfeFenster::HilfeFenster(const QString& ordner, QWidget* eltern) : QWidget(elt
       }
     }
   });
+  // Esc closes the viewer, as it closes every other window of the program.
+  auto* schliessen = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(schliessen, &QShortcut::activated, this, &QWidget::close);
   IndexLaden();
   resize(820, 600);
 }

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
@@ -115,4 +116,14 @@ TEST(Hilfe, OhneHilfeseitenSagtDerBetrachterEs) {
   HilfeFenster fenster(leer.Pfad());
   EXPECT_TRUE(fenster.ThemaOeffnen(HilfeKontext::SepaDatei).isEmpty());
   EXPECT_TRUE(fenster.Browser()->toPlainText().contains(QStringLiteral("Hilfe nicht gefunden")));
+}
+
+// Esc did not close the viewer.
+TEST(Hilfe, EscSchliesstDenBetrachter) {
+  HilfeAnzeigen(HilfeKontext::Zahlungen, HilfeOrdner());
+  HilfeFenster* fenster = HilfeFenster::Instanz(HilfeOrdner());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(fenster));
+  fenster->Browser()->setFocus();
+  QTest::keyClick(fenster->Browser(), Qt::Key_Escape);
+  EXPECT_FALSE(fenster->isVisible());
 }

