@@ -28,4 +28,20 @@ TEST_F(Bedienung, F1ZeigtDieSeiteDesFensters) {
   EXPECT_EQ(HilfeseiteNachF1(f.Maske(0)), QStringLiteral("100.html"));
 }
 
+// Alt+letter with no button for it typed the letter into the field (Alt+O put an "O" into the IBAN).
+TEST_F(Bedienung, AltBuchstabeOhneKnopfSchreibtNichtInsFeld) {
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  MaskenFeld* iban = f.Maske(4);
+  iban->setFocus();
+  iban->WertSetzen(QStringLiteral("DE89"));
+  QTest::keyClick(iban, Qt::Key_O, Qt::AltModifier);
+  QTest::keyClick(iban, Qt::Key_3, Qt::AltModifier);
+  EXPECT_EQ(iban->Wert(), QStringLiteral("DE89"));
+  // Without Alt the letter is typed.
+  QTest::keyClick(iban, Qt::Key_O);
+  EXPECT_EQ(iban->Wert(), QStringLiteral("DE89O"));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0);
+}
+
 }  // namespace

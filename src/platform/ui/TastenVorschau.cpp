@@ -93,6 +93,11 @@ bool TastenVorschau::Bearbeiten(QWidget* empfaenger, QKeyEvent* taste) {
       return true;
     }
   }
+  // Alt with a letter that no button and no caption claims: a command key, never text for the
+  // field (fields take Alt+letter as the letter). Ctrl+Alt is AltGr on some keyboards and types.
+  if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !taste->text().isEmpty() &&
+      taste->text().at(0).isLetterOrNumber())
+    return true;
 
   if (k == Qt::Key_F1 && mods == Qt::NoModifier && m_hilfe) {
     m_hilfe();

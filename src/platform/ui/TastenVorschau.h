@@ -18,7 +18,9 @@ class Werkzeugleiste;
 //   1. the window's own handler (returns true = key used up);
 //   2. keys assigned with their modifiers (F-keys, Ctrl+F2 ...);
 //   3. Ctrl or Alt + letter: the assigned action, typically a toolbar button pressed through the
-//      toolbar's handler (hidden and disabled buttons do nothing); the key is used up either way;
+//      toolbar's handler (hidden and disabled buttons do nothing); the key is used up either way.
+//      Alt + a letter or digit that nothing claims (no button, no caption's mnemonic) is used up
+//      too: it never types the letter into the field;
 //   4. F1: help;
 //   5. Esc: the cancel button (when visible and enabled);
 //   6. Enter: on to the next field (TabTasteSenden) when Enter-as-Tab is on.
