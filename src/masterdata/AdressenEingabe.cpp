@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -81,8 +82,18 @@ AdressenEingabe::AdressenEingabe(Art art, bool neu, QWidget* eltern) : QDialog(e
   for (int i = 1; i < folge.size(); ++i) setTabOrder(folge.at(i - 1), folge.at(i));
   setTabOrder(folge.back(), knoepfe);
   folge.front()->setFocus();
-  // Enter moves on to the next field as everywhere in the program; on "OK" it takes the input.
-  new TastenVorschau(this);
+  // Enter moves on to the next field as everywhere in the program; in the last field and on "OK"
+  // it takes the input.
+  auto* tasten = new TastenVorschau(this);
+  QPushButton* ok = knoepfe->button(QDialogButtonBox::Ok);
+  tasten->HandlerSetzen([this, ok](QKeyEvent* taste) {
+    if ((taste->key() != Qt::Key_Return && taste->key() != Qt::Key_Enter) ||
+        (taste->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+      return false;
+    if (focusWidget() != Eingabefolge().back()) return false;
+    ok->click();
+    return true;
+  });
 }
 
 QList<QWidget*> AdressenEingabe::Eingabefolge() const {

@@ -160,10 +160,14 @@ void FormularZahlung::Aufbauen() {
   });
   connect(m_browse, &ZahlungBrowse::ZeileGewechselt, this, &FormularZahlung::Reposition);
 
-  // Tab order of the entry fields.
+  // Tab and Enter follow the fields as they stand, top to bottom: the payee, the purpose code and
+  // the due date, the mandate group, then the lines (which take Enter for themselves) and last the
+  // skip boxes beside the fields.
   QList<QWidget*> folge = {m_zahlArt->Option(2), Maske(0), Maske(2), Maske(3), Maske(4), Maske(5),
-                           Zeilengitter()->Ansicht(), TextschluesselFeld(), FaelligFeld(), BetragFeld(), Maske(1),
-                           MandatDatumFeld()};
+                           TextschluesselFeld(), FaelligFeld(), BetragFeld(), Maske(1), MandatDatumFeld()};
+  for (int i = 0; i < SequenzOptionen()->Anzahl(); ++i) folge << SequenzOptionen()->Option(i);
+  folge << Zeilengitter()->Ansicht();
+  for (int i = 0; i < 4; ++i) folge << TabFolge(i);
   for (int i = 0; i + 1 < folge.size(); ++i) setTabOrder(folge[i], folge[i + 1]);
 }
 

@@ -39,12 +39,13 @@ int ErsteSichtbareSpalte(const DatenGitter& g) {
   return -1;
 }
 
-// The last column shown, in display order.
-int LetzteSichtbareSpalte(const DatenGitter& g) {
+// The columns shown, in display order.
+QList<int> SichtbareSpalten(const DatenGitter& g) {
   const QHeaderView* k = g.Ansicht()->horizontalHeader();
-  for (int v = k->count() - 1; v >= 0; --v)
-    if (!k->isSectionHidden(k->logicalIndex(v))) return k->logicalIndex(v);
-  return -1;
+  QList<int> spalten;
+  for (int v = 0; v < k->count(); ++v)
+    if (!k->isSectionHidden(k->logicalIndex(v))) spalten << k->logicalIndex(v);
+  return spalten;
 }
 
 std::optional<BetragsSpalte> AlsBetragsSpalte(const QString& feld) {
@@ -339,7 +340,9 @@ void ZahlungZeilenbereich::VorSpalte(int spalte, QVariant& wert) {
     const auto datum = DatumAusWert(wert);
     if (datum && !m_gitter->DropDown(nrSpalte)) {
       const QString text = TextAusWert(m_zeilen->Feld(QStringLiteral("Verwendungszweck")));
-      m_gitter->PufferwertSetzen(QStringLiteral("Verwendungszweck"), TextMitVorgangsdatum(text, DatumFeld::Text(*datum)));
+      m_gitter->PufferwertSetzen(QStringLiteral("Verwendungszweck"),
+                                 TextMitVorgangsdatum(text, *datum, Zustand().Optionen().AutoVerwRgDatumKurzFormat,
+                                                      m_zeilenBreite));
     }
   }
   z.ZeilenGeaendertSetzen(true);
@@ -398,11 +401,14 @@ void ZahlungZeilenbereich::Taste(GitterTaste& t) {
   k.zeile = g->AktuelleZeile();
   k.spalte = g->AktuelleSpalte();
   const bool spalteGueltig = k.spalte >= 0 && k.spalte < g->SpaltenAnzahl();
+  const QList<int> sichtbar = SichtbareSpalten(*g);
   if (spalteGueltig) {
     k.feld = g->Spalte(k.spalte).feld;
     k.wertEditor = g->Spalte(k.spalte).editor != GitterEditor::Text;
-    k.letzteSpalte = k.spalte == LetzteSichtbareSpalte(*g);
+    k.ersteSpalte = !sichtbar.isEmpty() && k.spalte == sichtbar.front();
+    k.letzteSpalte = !sichtbar.isEmpty() && k.spalte == sichtbar.back();
   }
+  k.zeilenAnzahl = g->ZeilenAnzahl();
   k.zellTextLeer = k.zeile < 0 || !spalteGueltig || g->ZellText(k.zeile, k.spalte).isEmpty();
   k.neueZeile = k.zeile >= 0 && g->IstNeueZeile(k.zeile);
   k.zeileAusstehend = g->ZeileAusstehend();
@@ -411,7 +417,8 @@ void ZahlungZeilenbereich::Taste(GitterTaste& t) {
   k.neueZeilenErlaubt = g->ZulassenNeu();
   k.speicherfeld = z.Einstellungen().speicherfeld;
 
-  switch (ZeilengitterTaste(t.taste, k)) {
+  const ZeilengitterAktion aktion = ZeilengitterTaste(t.taste, k);
+  switch (aktion) {
     case ZeilengitterAktion::Keine: return;
     case ZeilengitterAktion::ZelleOeffnenAnfang:
     case ZeilengitterAktion::ZelleOeffnenEnde:
@@ -447,6 +454,35 @@ void ZahlungZeilenbereich::Taste(GitterTaste& t) {
       m_dienste.BefehlAusfuehren(Zahlungsbefehl::Neu);
       return;
     case ZeilengitterAktion::WieTab: TabTasteSenden(g->Ansicht()); break;
+    case ZeilengitterAktion::WieUmschaltTab: UmschaltTabTasteSenden(g->Ansicht()); break;
+    case ZeilengitterAktion::ZelleWeiter:
+    case ZeilengitterAktion::ZelleZurueck: {
+      // What was typed goes into the line first; a value the column refuses keeps the cursor.
+      if (!EditorUebernehmen()) break;
+      const qsizetype i = sichtbar.indexOf(k.spalte) + (t.taste == Qt::Key_Backtab ? -1 : 1);
+      if (i >= 0 && i < sichtbar.size()) g->SetzeAktuelleZelle(k.zeile, sichtbar.at(i));
+      break;
+    }
+    case ZeilengitterAktion::ZeileWeiter:
+    case ZeilengitterAktion::ZeileRunter:
+    case ZeilengitterAktion::ZeileAbschliessen: {
+      if (!EditorUebernehmen()) break;
+      if (g->ZeileAusstehend() && !g->ZeileSpeichern()) break;  // a refused line stays for correction
+      if (aktion == ZeilengitterAktion::ZeileAbschliessen) {
+        TabTasteSenden(g->Ansicht());
+        break;
+      }
+      // Storing requeried the lines: the next row is the line below, or the new row.
+      const int spalte = aktion == ZeilengitterAktion::ZeileRunter ? k.spalte : sichtbar.value(0, k.spalte);
+      g->SetzeAktuelleZelle(k.zeile + 1, spalte);
+      StatusAktualisieren();
+      break;
+    }
+    case ZeilengitterAktion::ZeileZurueck:
+      if (!EditorUebernehmen()) break;
+      g->SetzeAktuelleZelle(k.zeile - 1, sichtbar.value(sichtbar.size() - 1, k.spalte));
+      StatusAktualisieren();
+      break;
     case ZeilengitterAktion::WertAendern: EditorPfeil(k.spalte, t.taste == Qt::Key_Up); break;
     case ZeilengitterAktion::MarkierteLoeschen: AusgewaehlteLoeschen(); break;
     case ZeilengitterAktion::WertVonOben: g->ZellwertSetzen(k.spalte, g->Wert(k.zeile - 1, k.spalte)); break;

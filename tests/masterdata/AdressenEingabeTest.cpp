@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "Stammdatenumgebung.h"
@@ -79,6 +80,21 @@ TEST_F(AdressenEingabeEnter, EnterWechseltInsNaechsteFeld) {
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), 0);
   EXPECT_EQ(QApplication::focusWidget(), felder.at(1));
+}
+
+// "Neue Adresse" needed two Enters after the last field: one to reach "OK", one to press it.
+TEST_F(AdressenEingabeEnter, EnterImLetztenFeldUebernimmtDieEingabe) {
+  AdressenEingabe dialog(AdressenEingabe::Art::Adresse, true);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.findChild<QLineEdit*>(QStringLiteral("OPKontoNr"))->setText(QStringLiteral("K1"));
+  dialog.findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("Kunde"));
+  QWidget* letztes = dialog.Eingabefolge().back();
+  letztes->setFocus();
+  QTest::keyClick(letztes, Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Adresse().name, QStringLiteral("Kunde"));
 }
 
 }  // namespace

@@ -9,14 +9,67 @@
 #include "FensterTestumgebung.h"
 #include "common/Programmzustand.h"
 #include "payments/FormularZahlung.h"
+#include "platform/db/Datenbank.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/DatumFeld.h"
 #include "platform/ui/MaskenFeld.h"
+#include "platform/ui/ZweispaltenCombo.h"
 #include "testsupport/Hilfeseite.h"
+#include "testsupport/QtWarnungen.h"
 
 namespace {
 
 class Bedienung : public ::testing::Test {
  protected:
+  // Keys as the user types them: each one to the widget that has the focus at that moment.
+  static void Tippen(const QString& text) {
+    for (QChar c : text) {
+      QTest::keyClicks(QApplication::focusWidget(), QString(c));
+      QApplication::processEvents();
+    }
+  }
+  static void Taste(int taste, Qt::KeyboardModifiers mod = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(taste), mod);
+    QApplication::processEvents();
+  }
+  // A new credit transfer up to its lines, by keyboard only.
+  FormularZahlung& NeueZahlungBisZuDenZeilen() {
+    FormularZahlung& f = u.Fenster();
+    f.activateWindow();
+    f.Browsegitter()->Ansicht()->setFocus();
+    Taste(Qt::Key_F9);
+    for (const char* feld : {"Meier GmbH", "Commerzbank", "COBADEFFXXX", "DE89370400440532013000"}) {
+      Tippen(QString::fromUtf8(feld));
+      Taste(Qt::Key_Return);
+    }
+    Taste(Qt::Key_Return);  // purpose code
+    Tippen(QStringLiteral("15032024"));
+    Taste(Qt::Key_Return);  // due date
+    return f;
+  }
+  // One line: item number, date, the text the template made of them, an amount.
+  static void ZeileTippen(const QString& nr, const QString& datum, const QString& betrag) {
+    Tippen(nr);
+    Taste(Qt::Key_Return);
+    Tippen(datum);
+    Taste(Qt::Key_Return);
+    Taste(Qt::Key_Return);  // the text stays as the template wrote it
+    Tippen(betrag);
+    Taste(Qt::Key_Return);
+    Taste(Qt::Key_Return);  // discount
+    Taste(Qt::Key_Return);  // paid amount: the line is stored
+  }
+  QStringList Zeilentexte(qint64 nr) {
+    QStringList t;
+    u.Db().Abfragen("SELECT ZeilenNr, Verwendungszweck, ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr = ? "
+                    "ORDER BY ZeilenNr",
+                    {QVariant(nr)}, [&t](const Zeile& z) {
+                      t << z.Wert(0).toString() + QStringLiteral("|") + z.Wert(1).toString() + QStringLiteral("|") +
+                               Waehrung::AusRoh(z.Wert(2).toLongLong()).FormatDeutsch();
+                      return true;
+                    });
+    return t;
+  }
   FensterTestumgebung u;
 };
 
@@ -42,6 +95,99 @@ TEST_F(Bedienung, AltBuchstabeOhneKnopfSchreibtNichtInsFeld) {
   QTest::keyClick(iban, Qt::Key_O);
   EXPECT_EQ(iban->Wert(), QStringLiteral("DE89O"));
   EXPECT_EQ(u.Meldungen().Anzahl(), 0);
+}
+
+// Enter from "IBAN" went into the lines and skipped "Textschlüssel" and "Fällig".
+TEST_F(Bedienung, EnterFolgtDenFeldernVonObenNachUnten) {
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  f.Maske(4)->setFocus();
+  Taste(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.TextschluesselFeld());
+  Taste(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.FaelligFeld());
+  Taste(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.Zeilengitter()->Ansicht());  // credit transfer: no mandate
+  // A direct debit goes through the mandate group first.
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Schliessen")));
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  f.FaelligFeld()->setFocus();
+  Taste(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.Maske(1));
+  Taste(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.MandatDatumFeld());
+}
+
+// A whole payment with five lines by keyboard only: Enter runs through the cells and from the
+// last column of a line to the next one, the new row is there as soon as a line is stored, and
+// after the fifth line Enter leaves the lines. Nothing is written to stderr on the way.
+TEST_F(Bedienung, FuenfZeilenNurMitDerTastatur) {
+  QtWarnungen warnungen;
+  FormularZahlung& f = NeueZahlungBisZuDenZeilen();
+  const qint64 nr = *f.AktuelleZahlungNr();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_EQ(QApplication::focusWidget(), g->Ansicht());
+  for (int i = 1; i <= 5; ++i) {
+    ZeileTippen(QString::number(4710 + i), QStringLiteral("0%1.03.24").arg(i), QString::number(100 * i));
+    if (i < 5) {
+      EXPECT_EQ(g->ZeilenAnzahl(), i);
+      EXPECT_TRUE(g->IstNeueZeile(g->AktuelleZeile())) << i;
+      EXPECT_EQ(g->Spalte(g->AktuelleSpalte()).feld, QStringLiteral("OPVorgangNr"));
+    }
+  }
+  EXPECT_FALSE(g->Ansicht()->hasFocus());  // after the fifth line Enter leaves the lines
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  Taste(Qt::Key_F9);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(Zeilentexte(nr), (QStringList{QStringLiteral("1|RG 4711 vom 01.03.24|100,00"),
+                                          QStringLiteral("2|RG 4712 vom 02.03.24|200,00"),
+                                          QStringLiteral("3|RG 4713 vom 03.03.24|300,00"),
+                                          QStringLiteral("4|RG 4714 vom 04.03.24|400,00"),
+                                          QStringLiteral("5|RG 4715 vom 05.03.24|500,00")}));
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(1500).Roh());
+  EXPECT_EQ(u.Wert("SELECT Fällig FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("2024-03-15"));
+  EXPECT_TRUE(warnungen.Texte().isEmpty()) << warnungen.Texte().join(QLatin1Char('\n')).toStdString();
+}
+
+// Tab and Down do what Enter does on the last column; Shift+Tab goes back.
+TEST_F(Bedienung, TabUndPfeilAbGehenZurNaechstenZeile) {
+  FormularZahlung& f = NeueZahlungBisZuDenZeilen();
+  DatenGitter* g = f.Zeilengitter();
+  Tippen(QStringLiteral("1"));
+  Taste(Qt::Key_Tab);
+  EXPECT_EQ(g->Spalte(g->AktuelleSpalte()).feld, QStringLiteral("Vorgangsdatum"));
+  Taste(Qt::Key_Backtab);
+  EXPECT_EQ(g->Spalte(g->AktuelleSpalte()).feld, QStringLiteral("OPVorgangNr"));
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  Tippen(QStringLiteral("Erste Zeile"));
+  Taste(Qt::Key_Down);
+  EXPECT_EQ(g->ZeilenAnzahl(), 1);
+  EXPECT_EQ(g->AktuelleZeile(), 1);
+  EXPECT_TRUE(g->IstNeueZeile(1));
+  Tippen(QStringLiteral("Zweite Zeile"));
+  Taste(Qt::Key_Tab);
+  Taste(Qt::Key_Tab);
+  Taste(Qt::Key_Tab);
+  Taste(Qt::Key_Tab);  // the last column: the line is stored
+  EXPECT_EQ(g->ZeilenAnzahl(), 2);
+  EXPECT_EQ(g->AktuelleZeile(), 2);
+  // Esc on a line being typed drops it without asking (the grid's own rule), then Shift+Tab from
+  // the first cell goes back to the line above.
+  Tippen(QStringLiteral("Dritte"));
+  Taste(Qt::Key_Return);
+  Taste(Qt::Key_Escape);
+  EXPECT_FALSE(g->ZeileAusstehend());
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0);
+  EXPECT_EQ(g->ZeilenAnzahl(), 2);
+}
+
+// The line template wrote the long date although "TT.MM.JJ" was set.
+TEST_F(Bedienung, ZeilenvorlageSchreibtDasKurzeDatum) {
+  FormularZahlung& f = NeueZahlungBisZuDenZeilen();
+  const qint64 nr = *f.AktuelleZahlungNr();
+  ZeileTippen(QStringLiteral("2026-000123"), QStringLiteral("15.01.2026"), QStringLiteral("10"));
+  EXPECT_EQ(Zeilentexte(nr), QStringList{QStringLiteral("1|RG 2026-000123 vom 15.01.26|10,00")});
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ struct Fall {
   A erwartet;
 };
 
+void PrintTo(const Fall& f, std::ostream* os) { *os << f.name; }
+
 class ZeilengitterTasten : public ::testing::TestWithParam<Fall> {};
 
 TEST_P(ZeilengitterTasten, Aktion) {
@@ -49,7 +51,7 @@ const Fall Faelle[] = {
     {"EscBeiZeilenauswahlSchliesst", Qt::Key_Escape, [](auto& k) { k.stil = ZeilengitterStil::Zeilenauswahl; },
      A::Schliessen},
     {"EscImEditorGehoertDemEditor", Qt::Key_Escape, [](auto& k) { k.imEditor = true; }, A::Keine},
-    // Enter.
+    // Enter (a save by "Speicherfeld" first, otherwise on like Tab).
     {"EnterBeiZeilenauswahlBeginntTippen", Qt::Key_Return, [](auto& k) { k.stil = ZeilengitterStil::Zeilenauswahl; },
      A::Zellbearbeitung},
     {"EnterAusserhalbDerEingabeNichts", Qt::Key_Return, [](auto& k) { k.eingabeModus = false; }, A::Keine},
@@ -65,7 +67,7 @@ const Fall Faelle[] = {
        k.feld = QStringLiteral("OPBetrag");
        k.neueZeile = true;
      },
-     A::Keine},
+     A::ZelleWeiter},
     {"EnterFeldVierNurAufLeererNeuerZeile", Qt::Key_Return,
      [](auto& k) {
        k.speicherfeld = Speicherfeld::OPBetragNeueZeile;
@@ -80,7 +82,7 @@ const Fall Faelle[] = {
        k.neueZeile = true;
        k.zeileAusstehend = true;
      },
-     A::Keine},
+     A::ZelleWeiter},
     {"EnterFeldDreiImZahlungsbetrag", Qt::Key_Return,
      [](auto& k) {
        k.speicherfeld = Speicherfeld::ZahlungsbetragZeile;
@@ -92,13 +94,83 @@ const Fall Faelle[] = {
        k.speicherfeld = Speicherfeld::ZahlungsbetragZeile;
        k.feld = QStringLiteral("OPBetrag");
      },
-     A::Keine},
+     A::ZelleWeiter},
     {"EnterLetzteSpalteLeererNeuerZeileWieTab", Qt::Key_Return,
      [](auto& k) {
        k.neueZeile = true;
        k.letzteSpalte = true;
      },
      A::WieTab},
+    // Enter and Tab go on to the next column, from the last one to the next line.
+    {"EnterGehtZurNaechstenSpalte", Qt::Key_Return, nullptr, A::ZelleWeiter},
+    {"TabGehtZurNaechstenSpalte", Qt::Key_Tab, nullptr, A::ZelleWeiter},
+    {"EnterLetzteSpalteGehtZurNaechstenZeile", Qt::Key_Return,
+     [](auto& k) {
+       k.letzteSpalte = true;
+       k.zeile = 0;
+       k.zeilenAnzahl = 2;
+     },
+     A::ZeileWeiter},
+    {"EnterLetzteSpalteLetzterZeileLegtNeueAn", Qt::Key_Enter,
+     [](auto& k) {
+       k.letzteSpalte = true;
+       k.zeile = 3;
+       k.zeilenAnzahl = 4;
+     },
+     A::ZeileWeiter},
+    {"EnterLetzteSpalteGetippteNeueZeileLegtNaechsteAn", Qt::Key_Return,
+     [](auto& k) {
+       k.letzteSpalte = true;
+       k.zeile = 3;
+       k.zeilenAnzahl = 3;
+       k.neueZeile = true;
+       k.zeileAusstehend = true;
+     },
+     A::ZeileWeiter},
+    {"EnterLetzteSpalteFuenfteZeileSchliesstAb", Qt::Key_Return,
+     [](auto& k) {
+       k.letzteSpalte = true;
+       k.zeile = 4;
+       k.zeilenAnzahl = 4;
+       k.neueZeile = true;
+       k.zeileAusstehend = true;
+     },
+     A::ZeileAbschliessen},
+    {"TabLetzteSpalteFuenfterGespeicherterZeileSchliesstAb", Qt::Key_Tab,
+     [](auto& k) {
+       k.letzteSpalte = true;
+       k.zeile = 4;
+       k.zeilenAnzahl = 5;
+     },
+     A::ZeileAbschliessen},
+    {"TabMitStrgGehoertDemFenster", Qt::Key_Tab, [](auto& k) { k.modifikatoren = Qt::ControlModifier; }, A::Keine},
+    {"TabBeimBlaetternGehoertDemFenster", Qt::Key_Tab, [](auto& k) { k.eingabeModus = false; }, A::Keine},
+    {"UmschaltTabZurueck", Qt::Key_Backtab, nullptr, A::ZelleZurueck},
+    {"UmschaltTabErsteSpalteZurVorigenZeile", Qt::Key_Backtab, [](auto& k) { k.ersteSpalte = true; }, A::ZeileZurueck},
+    {"UmschaltTabErsteZelleVerlaesstDasGitter", Qt::Key_Backtab,
+     [](auto& k) {
+       k.ersteSpalte = true;
+       k.zeile = 0;
+     },
+     A::WieUmschaltTab},
+    {"AbAufGetippterNeuerZeileLegtNaechsteAn", Qt::Key_Down,
+     [](auto& k) {
+       k.zeile = 2;
+       k.zeilenAnzahl = 2;
+       k.neueZeile = true;
+       k.zeileAusstehend = true;
+     },
+     A::ZeileRunter},
+    {"AbAufFuenfterNeuerZeileSchliesstAb", Qt::Key_Down,
+     [](auto& k) {
+       k.zeile = 4;
+       k.zeilenAnzahl = 4;
+       k.neueZeile = true;
+       k.zeileAusstehend = true;
+     },
+     A::ZeileAbschliessen},
+    {"AbAufGespeicherterZeileGehoertDemGitter", Qt::Key_Down, nullptr, A::Keine},
+    {"AbAufLeererNeuerZeileNichts", Qt::Key_Down, [](auto& k) { k.neueZeile = true; }, A::Keine},
     {"EnterOffeneListeGehoertDerListe", Qt::Key_Return,
      [](auto& k) {
        k.neueZeile = true;

@@ -85,7 +85,8 @@ TEST(OPUebernahme, VorlagenJeVorgangsart) {
 
   p.art = QStringLiteral("KG");
   z = OffenenPostenUebernehmen(p, v, false, 27);
-  EXPECT_EQ(z.verwendungszweck, QStringLiteral("abzgl. GS 4711 vom 01.03.20"));  // cut to 27
+  // The long date is two characters too wide: the short one keeps the date whole.
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("abzgl. GS 4711 vom 01.03.24"));
   EXPECT_EQ(z.betraege.opBetrag, E(-100));
   EXPECT_EQ(z.betraege.zahlungsBetrag, E(-100));
 
@@ -127,6 +128,20 @@ TEST(OPUebernahme, OhneVorlageKurzformVUndSchnittNachDemFilter) {
   EXPECT_EQ(OffenenPostenUebernehmen(p, v, false, 27).verwendungszweck, QStringLiteral("Rg 4711 vom 01.03.2024 "));
 }
 
+// The long date made a 29-character text that the 27-character column cut to "vom 15.01.20".
+TEST(OPUebernahme, DatumWirdNieHalbAbgeschnitten) {
+  const QString vorlage = QStringLiteral("abzgl. GS {RgNr} vom {RgDatum}");
+  EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("abzgl. GS 4711 vom {RgDatum}"), QDate(2026, 1, 15), false, 27),
+            QStringLiteral("abzgl. GS 4711 vom 15.01.26"));
+  EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("GS 4711 vom {RgDatum}"), QDate(2026, 1, 15), false, 27),
+            QStringLiteral("GS 4711 vom 15.01.2026"));  // fits: the long form stays
+  Zeilenvorlagen v;
+  v[2] = vorlage;
+  const OffenerPosten p{QStringLiteral("4711"), QStringLiteral("KG"), QDate(2026, 1, 15), {}, {}, Euro(10)};
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, false, 27).verwendungszweck, QStringLiteral("abzgl. GS 4711 vom 15.01.26"));
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, false, 40).verwendungszweck, QStringLiteral("abzgl. GS 4711 vom 15.01.2026"));
+}
+
 TEST(OPUebernahme, OhneOPQuelleFuelltVorlageEins) {
   Zeilenvorlagen v = ZeilenvorlagenAusText(ZeilenvorlagenVorgabe());
   EXPECT_EQ(TextAusVorgangsNr(QStringLiteral("815"), QString(), v), std::optional<QString>(QStringLiteral("RG 815 vom {RgDatum}")));
@@ -134,8 +149,11 @@ TEST(OPUebernahme, OhneOPQuelleFuelltVorlageEins) {
   EXPECT_FALSE(TextAusVorgangsNr(QString(), QString(), v));
   v[1].clear();
   EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QString(), v));
-  EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("RG 815 vom {rgDATUM}"), QStringLiteral("02.01.2024")),
+  EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("RG 815 vom {rgDATUM}"), QDate(2024, 1, 2), false, 27),
             QStringLiteral("RG 815 vom 02.01.2024"));
+  // "AutoVerwRgDatumKurzFormat" holds here as it does for the open items.
+  EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("RG 815 vom {RgDatum}"), QDate(2024, 1, 2), true, 27),
+            QStringLiteral("RG 815 vom 02.01.24"));
   EXPECT_EQ(ZeilentextBereinigen(QStringLiteral("RG {RgNr} vom {RGDATUM}"), 27), QStringLiteral("RG  vom "));
 }
 

@@ -2,6 +2,8 @@
 
 #include "common/Textfunktionen.h"
 
+#include <functional>
+
 namespace {
 
 const QString kRgNr = QStringLiteral("{RgNr}");
@@ -17,6 +19,16 @@ QChar Vorgangsart(const OffenerPosten& posten) {
 QString Abschneiden(const QString& text, int breite) {
   if (breite > 0 && text.size() > breite) return text.left(breite);
   return text;
+}
+
+// A text with a date in it, in the form the option asks for; when the long form makes the line
+// wider than the column the short one is taken, so that the cut never leaves half a date
+// ("vom 15.01.20" for the 15th of January 2026).
+QString MitDatum(const std::function<QString(const QString& datum)>& text, const std::optional<QDate>& datum,
+                 bool kurzFormat, int breite) {
+  const QString t = text(OPDatumText(datum, kurzFormat));
+  if (kurzFormat || breite <= 0 || ZahlungszeichenFiltern(t).size() <= breite) return t;
+  return text(OPDatumText(datum, true));
 }
 
 }  // namespace
@@ -80,20 +92,28 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
     z.betraege.zahlungsBetrag = betrag - abzug;
   }
 
-  const QString datum = OPDatumText(posten.vom, kurzFormat);
   QString text;
   if (!vorlage.isEmpty()) {
-    text = vorlage;
-    text.replace(kRgNr, posten.vorgangsNr, Qt::CaseInsensitive);
-    text.replace(kRgDatum, datum, Qt::CaseInsensitive);
-    text.replace(kArt, wort, Qt::CaseInsensitive);
-    text.replace(kRgBuListe, posten.buchungsliste, Qt::CaseInsensitive);
-    text.replace(kRgOPKtoNr, posten.opKontoNr, Qt::CaseInsensitive);
+    text = MitDatum(
+        [&](const QString& datum) {
+          QString t = vorlage;
+          t.replace(kRgNr, posten.vorgangsNr, Qt::CaseInsensitive);
+          t.replace(kRgDatum, datum, Qt::CaseInsensitive);
+          t.replace(kArt, wort, Qt::CaseInsensitive);
+          t.replace(kRgBuListe, posten.buchungsliste, Qt::CaseInsensitive);
+          t.replace(kRgOPKtoNr, posten.opKontoNr, Qt::CaseInsensitive);
+          return t;
+        },
+        posten.vom, kurzFormat, breite);
   } else {
-    text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" vom ") + datum;
+    text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" vom ") + OPDatumText(posten.vom, kurzFormat);
     if (breite > 0 && text.size() > breite) {
-      const QString tag = zusatz.kurzformTagMonat && posten.vom ? posten.vom->toString(QStringLiteral("dd.MM.")) : datum;
-      text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + tag;
+      if (zusatz.kurzformTagMonat && posten.vom)
+        text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + posten.vom->toString(QStringLiteral("dd.MM."));
+      else
+        text = MitDatum(
+            [&](const QString& datum) { return wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + datum; },
+            posten.vom, kurzFormat, breite);
     }
   }
   const QString gefiltert = ZahlungszeichenFiltern(text);
@@ -111,10 +131,14 @@ std::optional<QString> TextAusVorgangsNr(const QString& vorgangsNr, const QStrin
   return text;
 }
 
-QString TextMitVorgangsdatum(const QString& zeilentext, const QString& datumText) {
-  QString text = zeilentext;
-  text.replace(kRgDatum, datumText, Qt::CaseInsensitive);
-  return text;
+QString TextMitVorgangsdatum(const QString& zeilentext, const QDate& datum, bool kurzFormat, int breite) {
+  return MitDatum(
+      [&](const QString& datumText) {
+        QString text = zeilentext;
+        text.replace(kRgDatum, datumText, Qt::CaseInsensitive);
+        return text;
+      },
+      datum, kurzFormat, breite);
 }
 
 QString ZeilentextBereinigen(const QString& text, int breite) {

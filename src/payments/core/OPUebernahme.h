@@ -55,7 +55,8 @@ struct OPUebernahmeZusatz {
 };
 
 // Date text of the line: "dd.MM.yy" with the option AutoVerwRgDatumKurzFormat, else the date
-// field's own text "dd.MM.yyyy".
+// field's own text "dd.MM.yyyy". Where the long form would make a line wider than its column, the
+// line takes the short form, so that no date is cut in two.
 QString OPDatumText(const std::optional<QDate>& datum, bool kurzFormat);
 
 // Takes an item over into a line (the payment form's open-item list and the import share it): by the
@@ -71,8 +72,9 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
 // ({RgNr} and {Art} = "RG" replaced; {RgDatum} stays for the date). nullopt when nothing changes.
 std::optional<QString> TextAusVorgangsNr(const QString& vorgangsNr, const QString& zeilentext,
                                          const Zeilenvorlagen& vorlagen);
-// Without an open-item source: a typed item date replaces every {RgDatum} of the line text.
-QString TextMitVorgangsdatum(const QString& zeilentext, const QString& datumText);
+// Without an open-item source: a typed item date replaces every {RgDatum} of the line text, as
+// OPDatumText writes it.
+QString TextMitVorgangsdatum(const QString& zeilentext, const QDate& datum, bool kurzFormat, int breite);
 
 // The line text as it is stored: placeholders removed (case-insensitive), cut to `breite`,
 // then reduced to the payment character set.

@@ -66,10 +66,29 @@ Tastenaktion BrowseGitterTasteLosgelassen(int taste, const BrowseGitterKontext& 
   return {};
 }
 
+namespace {
+
+// Enter and Tab while typing into lines move on like the old grid's Enter (right, then wrapping to
+// the next line); on the last column the line is stored. The new row is offered only while the
+// payment has fewer than five lines.
+ZeilengitterAktion Weiter(const ZeilengitterTastenKontext& k) {
+  using A = ZeilengitterAktion;
+  const bool leereNeueZeile = k.neueZeile && !k.zeileAusstehend;
+  if (!k.letzteSpalte) return A::ZelleWeiter;
+  if (leereNeueZeile) return A::WieTab;
+  const int zeilenDanach = k.zeilenAnzahl + (k.neueZeile ? 1 : 0);
+  const bool naechsteIstNeu = k.zeile + 1 >= zeilenDanach;
+  if (naechsteIstNeu && zeilenDanach >= MaxZeilen) return A::ZeileAbschliessen;
+  return A::ZeileWeiter;
+}
+
+}  // namespace
+
 ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext& k) {
   using A = ZeilengitterAktion;
   if (k.imFilter || k.listeOffen) return A::Keine;  // Esc and Enter belong to the open list
   const bool ohneModifikator = !(k.modifikatoren & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+  const bool tippen = k.eingabeModus && k.stil == ZeilengitterStil::Zellbearbeitung && k.zeile >= 0 && k.spalte >= 0;
   switch (taste) {
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -88,16 +107,26 @@ ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext&
       if (k.stil == ZeilengitterStil::Zeilenauswahl) return A::Zellbearbeitung;
       const bool leereNeueZeile = k.zeile >= 0 && k.neueZeile && !k.zeileAusstehend;
       if (EnterSpeichertImZeilengitter(k.speicherfeld, k.feld, leereNeueZeile)) return A::Speichern;
-      // The last column of the empty new row: Enter leaves the lines like Tab.
-      if (leereNeueZeile && !k.imEditor && k.spalte >= 0 && k.letzteSpalte) return A::WieTab;
-      return A::Keine;
+      if (!tippen || (k.modifikatoren & (Qt::ControlModifier | Qt::AltModifier))) return A::Keine;
+      return Weiter(k);
     }
+    case Qt::Key_Tab:
+      if (!tippen || !ohneModifikator) return A::Keine;
+      return Weiter(k);
+    case Qt::Key_Backtab:
+      if (!tippen || (k.modifikatoren & (Qt::ControlModifier | Qt::AltModifier))) return A::Keine;
+      if (!k.ersteSpalte) return A::ZelleZurueck;
+      return k.zeile > 0 ? A::ZeileZurueck : A::WieUmschaltTab;
     case Qt::Key_Up:
     case Qt::Key_Down:
       // "AufAbPfeilVerwenden": up and down change the value in the number and date editors, as in
       // the fields outside the grid; without it they move between the lines.
       if (k.imEditor && ohneModifikator && k.aufAbPfeil && k.spalte >= 0 && k.editorOffen && k.wertEditor)
         return A::WertAendern;
+      // Down on the line being typed into the new row stores it and opens the next one; between
+      // stored lines the grid moves itself.
+      if (taste == Qt::Key_Down && ohneModifikator && tippen && k.neueZeile && k.zeileAusstehend)
+        return k.zeilenAnzahl + 1 >= MaxZeilen ? A::ZeileAbschliessen : A::ZeileRunter;
       return A::Keine;
     case Qt::Key_Delete:
       // Several selected lines go together; a single one is the grid's own delete.

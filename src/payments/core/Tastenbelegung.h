@@ -51,7 +51,9 @@ struct ZeilengitterTastenKontext {
   bool zellTextLeer = true;      // the current cell shows no text
   bool neueZeile = false;        // the current row is the grid's new row
   bool zeileAusstehend = false;  // the current line holds typed values not yet stored
+  bool ersteSpalte = false;      // the current column is the first one shown
   bool letzteSpalte = false;     // the current column is the last one shown
+  int zeilenAnzahl = 0;          // stored lines of the payment (the new row not counted)
   bool wertEditor = false;       // the column edits a number or a date
   bool aufAbPfeil = false;       // "AufAbPfeilVerwenden"
   int ausgewaehlt = 0;           // lines selected
@@ -68,10 +70,21 @@ enum class ZeilengitterAktion {
   Schliessen,          // Esc while selecting: command "Schliessen" (cancel the entry)
   Zellbearbeitung,     // Enter while selecting: start typing at the item number (or the text)
   Speichern,           // Enter by "Speicherfeld": store the line, then command "Neu" (save)
-  WieTab,              // Enter on the last column of the empty new row: on to the next field
+  WieTab,              // Enter or Tab on the last column of the empty new row: on to the next field
+  WieUmschaltTab,      // Shift+Tab on the first cell: back to the field before the lines
+  ZelleWeiter,         // Enter or Tab: the typed value into the line, on to the next column
+  ZelleZurueck,        // Shift+Tab: back to the column before
+  ZeileWeiter,         // Enter or Tab on the last column: store the line, on to the next line's first
+                       // column (the new row, while the payment has fewer than five lines)
+  ZeileAbschliessen,   // the same on the fifth line: store it and go on to the next field
+  ZeileRunter,         // Down on a line being typed: store it, on to the row below in the same column
+  ZeileZurueck,        // Shift+Tab on the first column: to the line above, last column
   WertAendern,         // Up/Down in a number or date editor: one unit or one day on or back
   MarkierteLoeschen,   // Del with several lines selected: delete them together
   WertVonOben,         // F6: the value of the same column in the line above
 };
+
+// A payment has at most this many remittance lines.
+constexpr int MaxZeilen = 5;
 
 ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext& kontext);

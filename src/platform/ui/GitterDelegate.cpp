@@ -82,6 +82,12 @@ void GitterDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
   e->setModified(false);
 }
 
+void GitterDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+  // Closing it again would make the view warn about an editor that is not its own.
+  if (m_editor == editor) m_editor = nullptr;
+  QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 bool GitterDelegate::eventFilter(QObject* o, QEvent* ev) {
   auto* e = qobject_cast<QLineEdit*>(o);
   if (e && (ev->type() == QEvent::KeyPress || ev->type() == QEvent::KeyRelease)) {

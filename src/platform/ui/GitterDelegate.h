@@ -16,6 +16,8 @@ class GitterDelegate : public QStyledItemDelegate {
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+  // The view lets go of an editor it has closed (it is deleted later): it is no longer the open one.
+  void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
   // The current cell of a column with a drop-down shows its button; a click on it opens the list.
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

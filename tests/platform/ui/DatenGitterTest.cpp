@@ -22,6 +22,7 @@
 #include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterModell.h"
 #include "platform/ui/MeldungsRekorder.h"
+#include "testsupport/QtWarnungen.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -835,5 +836,32 @@ INSTANTIATE_TEST_SUITE_P(
                       MusterFall{"NullAbschnitt", 0, "####0\" Tage\";;\"Kein Ausdruck\"", "Kein Ausdruck"},
                       MusterFall{"OptionaleStelle", 15000, "0.0#", "1,5"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Requerying after an editor was closed by Enter closed that editor a second time:
+// "QAbstractItemView::closeEditor called with an editor that does not belong to this view" on
+// stderr, and EditorOffen() said an editor was open when none was.
+TEST_F(DatenGitterTest, GeschlossenerEditorWirdNichtNochmalGeschlossen) {
+  QtWarnungen warnungen;
+  gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  gitter->SetzeZulassenAendern(true);
+  QTableView* v = gitter->Ansicht();
+  gitter->SetzeAktuelleZelle(1, gitter->SpaltenIndex(QStringLiteral("Name")));
+  v->setFocus();
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  QTest::keyClicks(e, QStringLiteral("x"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_FALSE(gitter->EditorOffen());
+  ASSERT_TRUE(gitter->ZeileSpeichern());
+  gitter->Aktualisieren();
+  QApplication::processEvents();
+  EXPECT_TRUE(warnungen.Texte().isEmpty()) << warnungen.Texte().join(QLatin1Char('\n')).toStdString();
+}
 
 }  // namespace
