@@ -7,13 +7,9 @@
 #include <utility>
 
 #include "common/Uhr.h"
+#include "platform/db/Datumseingabe.h"
 
 namespace {
-
-int VierstelligesJahr(int jahr, qsizetype stellen) {
-  if (stellen > 2) return jahr;
-  return jahr < 30 ? 2000 + jahr : 1900 + jahr;  // the old run time's window for two-digit years
-}
 
 bool NurZiffern(const QString& text) {
   for (QChar c : text)
@@ -88,16 +84,15 @@ QList<std::pair<qint64, qint64>> BetragsBereiche(const QString& eingabe) {
 
 std::optional<QDate> FilterDatum(const QString& roh) {
   const QString text = roh.trimmed();
-  static const QRegularExpression deutsch(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})?$"));
+  if (const auto d = DatumAusEingabe(text)) return d;
+  // Beyond what every date field takes: a day without a year (this year) and the ISO form.
+  static const QRegularExpression ohneJahr(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.$"));
   static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
   QDate d;
-  if (const auto m = deutsch.match(text); m.hasMatch()) {
-    const int jahr = m.capturedLength(3) == 0 ? Uhr::Heute().year()
-                                              : VierstelligesJahr(m.captured(3).toInt(), m.capturedLength(3));
-    d = QDate(jahr, m.captured(2).toInt(), m.captured(1).toInt());
-  } else if (const auto m2 = iso.match(text); m2.hasMatch()) {
+  if (const auto m = ohneJahr.match(text); m.hasMatch())
+    d = QDate(Uhr::Heute().year(), m.captured(2).toInt(), m.captured(1).toInt());
+  else if (const auto m2 = iso.match(text); m2.hasMatch())
     d = QDate(m2.captured(1).toInt(), m2.captured(2).toInt(), m2.captured(3).toInt());
-  }
   if (!d.isValid()) return std::nullopt;
   return d;
 }

@@ -159,6 +159,8 @@ void AdressenEingabe::BankSetzen(const Bankdaten& d) {
 Bankdaten AdressenEingabe::Bank() const { return {m_blz->text(), m_bic->Wert(), m_bank->text()}; }
 
 bool AdressenEingabe::Pruefen() {
+  // A mandate date that is no date cannot be read: it would be stored as "no date".
+  if (m_mandatDatum && !m_mandatDatum->EingabePruefen()) return false;
   const std::optional<Adressenpflege::Fehler> f =
       m_art == Art::Adresse ? Adressenpflege::Pruefen(Adresse()) : Adressenpflege::Pruefen(Bank());
   if (!f) return true;

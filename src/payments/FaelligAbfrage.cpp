@@ -20,6 +20,7 @@ FaelligAbfrage::FaelligAbfrage(QWidget* eltern) : QDialog(eltern) {
   m_label = new QLabel(QStringLiteral("Bis zu welchem Fälligkeitsdatum soll selektiert werden?"), this);
   m_kalender = new ::Kalender(3, this);
   m_datum = new DatumFeld(this);
+  m_datum->PruefenBeimVerlassenSetzen(false);  // "OK" needs a valid date; leaving for "Abbruch" asks nothing
   m_datum->setToolTip(QStringLiteral("Fälligkeitsdatum"));
   m_ok = new QPushButton(QStringLiteral("OK"), this);
   m_ok->setToolTip(QStringLiteral("Das gewählte Datum als Selektion verwenden"));

@@ -20,6 +20,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/Wertumwandlung.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/DatumFeld.h"
 #include "platform/ui/HilfeAnzeigen.h"
 #include "platform/ui/HilfeKontext.h"
 #include "platform/ui/MaskenFeld.h"
@@ -124,6 +125,9 @@ std::optional<Waehrung> FormularZahlung::GespeicherterBetrag() {
 bool FormularZahlung::Speichern() {
   if (!m_db || !m_aktuelleNr) return false;
   if (Zeilengitter()->ZeileAusstehend() && !Zeilengitter()->ZeileSpeichern()) return false;
+  // A date field that holds no date cannot be read: it would be stored as "no date".
+  for (DatumFeld* datum : {FaelligFeld(), MandatDatumFeld()})
+    if (datum->isEnabled() && !datum->EingabePruefen()) return false;
   ZahlungEingabe eingabe = FelderLesen();
   SpeicherKontext k;
   k.absenderNr = Zustand().AktuelleAbsenderNr();

@@ -19,6 +19,7 @@
 #include "payments/core/ZahlungsformularZustand.h"
 #include "payments/core/Zahlungswerte.h"
 #include "payments/core/ZeilenBetraege.h"
+#include "platform/db/Datumseingabe.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Wertumwandlung.h"
@@ -507,7 +508,7 @@ bool ZahlungZeilenbereich::EditorPfeil(int spalte, bool hoch) {
     }
     case GitterEditor::Datum: {
       // One day on or back; an empty or incomplete date stays as it is. The key is used up either way.
-      if (const auto d = GitterFormatierung::DatumLesen(editor->text())) {
+      if (const auto d = DatumAusEingabe(editor->text())) {
         editor->setText(DatumFeld::Text(d->addDays(hoch ? 1 : -1)));
         editor->setModified(true);
       }

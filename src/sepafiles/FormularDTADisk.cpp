@@ -24,6 +24,7 @@
 #include "common/Programmzustand.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
+#include "platform/db/Datumseingabe.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/Dateidialog.h"
@@ -729,7 +730,7 @@ void FormularDTADisk::BisDatumAbfragen() {
     ZahlungenSelektieren();
     return;
   }
-  const std::optional<QDate> datum = SepaSelektion::BisDatumLesen(*antwort);
+  const std::optional<QDate> datum = DatumAusEingabe(*antwort);
   if (!datum) {
     Meldung::Zeigen(QStringLiteral("Das Bis-Datum \"") + antwort->trimmed() +
                         QStringLiteral("\" ist ungültig.\rBitte geben Sie es als tt.mm.jj oder tt.mm.jjjj ein."),

@@ -80,8 +80,6 @@ void FormularSelektiv::Aufbauen() {
   for (int i = 0; i < 2; ++i) {
     m_tdbDate1[i] = new DatumFeld(kriterien);
     m_tdbDate1[i]->setObjectName(QStringLiteral("TDBDate1_%1").arg(i));
-    // A half-typed date stays as typed, so that it blocks the action instead of losing its bound.
-    m_tdbDate1[i]->UngueltigeEingabeBehaltenSetzen(true);
     m_tdbDate1[i]->installEventFilter(this);
   }
   m_tdbDate1[0]->setToolTip(QStringLiteral("Von welchem Erledigt-Datum soll selektiert werden"));

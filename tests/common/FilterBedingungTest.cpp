@@ -163,8 +163,12 @@ TEST_F(FilterBedingungTest, DatumGleichheitUndUngueltigerText) {
   EXPECT_EQ(Treffer({datum}), (QList<int>{1, 3}));
   datum.filterText = QStringLiteral("16.3.");
   EXPECT_EQ(Treffer({datum}), (QList<int>{2})) << "without a year: the current one";
-  datum.filterText = QStringLiteral("31.12.99");
+  datum.filterText = QStringLiteral("31.12.1999");
   EXPECT_EQ(Treffer({datum}), (QList<int>{5}));
+  datum.filterText = QStringLiteral("31.12.99");  // two digits: 2099, as every date field reads them
+  EXPECT_EQ(Treffer({datum}), QList<int>{});
+  datum.filterText = QStringLiteral("150324");    // without points, as in the date fields
+  EXPECT_EQ(Treffer({datum}), (QList<int>{1, 3}));
   datum.filterText = QStringLiteral("2024-03-16");
   EXPECT_EQ(Treffer({datum}), (QList<int>{2}));
   for (const char* ungueltig : {"15.03", "31.02.2024", "morgen", "15.03.2024' OR 1=1 --", "*"}) {

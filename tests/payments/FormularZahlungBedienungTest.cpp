@@ -190,4 +190,50 @@ TEST_F(Bedienung, ZeilenvorlageSchreibtDasKurzeDatum) {
   EXPECT_EQ(Zeilentexte(nr), QStringList{QStringLiteral("1|RG 2026-000123 vom 15.01.26|10,00")});
 }
 
+// "31.02.2026" in "Fällig" or "Mandat-Datum" was erased without a word when the field was left, and
+// saving stored the payment without a due date.
+TEST_F(Bedienung, UnmoeglichesDatumMeldetSichUndBehaeltDenFokus) {
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  for (DatumFeld* feld : {f.FaelligFeld(), f.MandatDatumFeld()}) {
+    u.Meldungen().Leeren();
+    feld->setFocus();
+    feld->setCursorPosition(0);
+    Tippen(QStringLiteral("31022026"));
+    Taste(Qt::Key_Return);
+    ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("\u201E31.02.2026\u201C ist kein gültiges Datum.")))
+        << u.Meldungen().Letzter().text.toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), feld);
+    EXPECT_EQ(feld->text(), QStringLiteral("31.02.2026"));
+    // Leaving it again asks again; so the field is corrected (here: emptied) before the next one.
+    feld->selectAll();
+    Taste(Qt::Key_Delete);
+  }
+  // Saving from the field itself (F9 while it has the focus) stops at the date as well.
+  f.FaelligFeld()->setFocus();
+  f.FaelligFeld()->setCursorPosition(0);
+  Tippen(QStringLiteral("310226"));
+  u.Meldungen().Leeren();
+  const qint64 nr = *f.AktuelleZahlungNr();
+  Taste(Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("\u201E31.02.26\u201C ist kein gültiges Datum.")));
+  EXPECT_EQ(QApplication::focusWidget(), f.FaelligFeld());
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_TRUE(u.Wert("SELECT Fällig FROM Zahlungen WHERE ZahlungNr = ?", {nr}).isNull());
+}
+
+// The line grid's "Vom" dropped "15012026"; now it reads every form a date field reads.
+TEST_F(Bedienung, ZeilendatumOhnePunkte) {
+  FormularZahlung& f = NeueZahlungBisZuDenZeilen();
+  const qint64 nr = *f.AktuelleZahlungNr();
+  ZeileTippen(QStringLiteral("815"), QStringLiteral("15012026"), QStringLiteral("10"));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Wert("SELECT Vorgangsdatum FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toString(),
+            QStringLiteral("2026-01-15"));
+  EXPECT_EQ(Zeilentexte(nr), QStringList{QStringLiteral("1|RG 815 vom 15.01.26|10,00")});
+}
+
 }  // namespace

@@ -946,7 +946,7 @@ TEST_P(F3EingabeTest, UngueltigeEingabeMeldetUndAendertNichts) {
   EXPECT_EQ(f.Selektionen(), 2);
 }
 INSTANTIATE_TEST_SUITE_P(Eingaben, F3EingabeTest,
-                         ::testing::Values("31.13.23", "30.02.2024", "2023-12-31", "1.1.24", "31.12.231",
+                         ::testing::Values("31.13.23", "30.02.2024", "2023-12-31", "1.13.24", "31.12.231",
                                            "31.12.", "gestern", "31.12.23') OR 1=1 --"),
                          [](const auto& info) { return TestnameBuchstabiert(info.param); });
 

@@ -106,7 +106,7 @@ TEST(SepaSelektion, VerwendungszweckDatumGrenzeOhneSqlAusWerten) {
   const qint64 feindlich = anlegen("x') OR 1=1 -- 30.12.23");
 
   SepaAuswahlAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
-  anfrage.VerwendungszweckDatumBis = SepaSelektion::BisDatumLesen(QStringLiteral("31.12.23"));
+  anfrage.VerwendungszweckDatumBis = QDate(2023, 12, 31);
   ASSERT_TRUE(anfrage.VerwendungszweckDatumBis);
   const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage);
   ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
@@ -276,20 +276,6 @@ struct DatumFall {
   const char* text;
   std::optional<QDate> erwartet;
 };
-
-class BisDatum : public ::testing::TestWithParam<DatumFall> {};
-TEST_P(BisDatum, NurTtMmJjOderTtMmJjjj) {
-  EXPECT_EQ(SepaSelektion::BisDatumLesen(QString::fromUtf8(GetParam().text)), GetParam().erwartet);
-}
-INSTANTIATE_TEST_SUITE_P(Eingaben, BisDatum,
-                         ::testing::Values(DatumFall{"31.12.23", QDate(2023, 12, 31)},
-                                           DatumFall{" 01.02.2024 ", QDate(2024, 2, 1)},
-                                           DatumFall{"29.02.24", QDate(2024, 2, 29)},
-                                           DatumFall{"29.02.23", std::nullopt}, DatumFall{"1.1.23", std::nullopt},
-                                           DatumFall{"32.01.24", std::nullopt}, DatumFall{"31.12.223", std::nullopt},
-                                           DatumFall{"2023-12-31", std::nullopt}, DatumFall{"", std::nullopt},
-                                           DatumFall{"heute", std::nullopt}),
-    [](const auto& info) { return TestnameBuchstabiert(info.param.text); });
 
 class TextDatum : public ::testing::TestWithParam<DatumFall> {};
 TEST_P(TextDatum, LetzteZeichenAlsDatum) {

@@ -1,5 +1,7 @@
 #include "payments/core/FaelligAbfrageModell.h"
 
+#include "platform/db/Datumseingabe.h"
+
 void FaelligAbfrageModell::Daten(const QDate& vorschlagsdatum) {
   m_vorschlag = vorschlagsdatum;
   m_datum = vorschlagsdatum.isValid() ? std::optional<QDate>(vorschlagsdatum) : std::nullopt;
@@ -7,17 +9,7 @@ void FaelligAbfrageModell::Daten(const QDate& vorschlagsdatum) {
   m_beendet = false;
 }
 
-void FaelligAbfrageModell::DatumstextSetzen(const QString& text) {
-  const QString t = text.trimmed();
-  QDate d = QDate::fromString(t, QStringLiteral("dd.MM.yyyy"));
-  if (!d.isValid()) d = QDate::fromString(t, QStringLiteral("d.M.yyyy"));
-  if (!d.isValid()) {
-    // Two-digit years belong to this century, as the date fields read them.
-    d = QDate::fromString(t, QStringLiteral("dd.MM.yy"));
-    if (d.isValid()) d = d.addYears(100);
-  }
-  DatumSetzen(d.isValid() ? std::optional<QDate>(d) : std::nullopt);
-}
+void FaelligAbfrageModell::DatumstextSetzen(const QString& text) { DatumSetzen(DatumAusEingabe(text)); }
 
 void FaelligAbfrageModell::DatumSetzen(const std::optional<QDate>& datum) {
   if (datum && datum->isValid()) m_datum = datum;

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "platform/settings/Registrierung.h"
+#include "platform/ui/DatumFeld.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDelegate.h"
 #include "platform/ui/GitterDropDown.h"
@@ -966,7 +967,15 @@ void DatenGitter::FehlerMelden(const DbFehler& f) {
   Meldung::Fehler(f.Meldungstext(), {}, window());
 }
 
-void DatenGitter::EingabeAblehnen(int spalte, const QString& text) { Q_EMIT EingabeUngueltig(spalte, text); }
+void DatenGitter::EingabeAblehnen(int spalte, const QString& text) {
+  // Never dropped without a word: the cell says what it cannot read, and its editor keeps the text.
+  const bool datum = spalte >= 0 && spalte < SpaltenAnzahl() && Spalte(spalte).editor == GitterEditor::Datum;
+  const QString meldung =
+      datum ? DatumFehlertext(text) : QStringLiteral("\u201E%1\u201C ist keine gültige Zahl.").arg(text.trimmed());
+  Meldung::Zeigen(meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), MeldungsKnoepfe::Ok,
+                  MeldungsSymbol::Ausruf, {}, window());
+  Q_EMIT EingabeUngueltig(spalte, text);
+}
 
 void DatenGitter::AktuelleZeileGewechselt(const QModelIndex& neu, const QModelIndex& alt) {
   const int ausstehend = AusstehendeZeile();

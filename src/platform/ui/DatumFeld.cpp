@@ -1,6 +1,8 @@
 #include "platform/ui/DatumFeld.h"
 
+#include "platform/db/Datumseingabe.h"
 #include "platform/ui/Bildliste.h"
+#include "platform/ui/Meldung.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,30 +57,12 @@ QSize DatumFeld::sizeHint() const {
   return {mindestens.width() + 8, QLineEdit::sizeHint().height()};
 }
 
-std::optional<QDate> DatumFeld::Lesen(const QString& text) {
-  const QStringList teile = text.split(QLatin1Char('.'));
-  if (teile.size() != 3) return std::nullopt;
-  bool ok1 = false, ok2 = false, ok3 = false;
-  const int tag = teile[0].trimmed().toInt(&ok1);
-  const int monat = teile[1].trimmed().toInt(&ok2);
-  const QString jahrText = teile[2].trimmed();
-  int jahr = jahrText.toInt(&ok3);
-  if (!ok1 || !ok2 || !ok3) return std::nullopt;
-  if (jahrText.size() == 2)
-    jahr += 2000;
-  else if (jahrText.size() != 4)
-    return std::nullopt;
-  const QDate d(jahr, monat, tag);
-  if (!d.isValid()) return std::nullopt;
-  return d;
-}
-
 bool DatumFeld::ImBereich(const QDate& datum) const {
   return (!m_minimum || datum >= *m_minimum) && (!m_maximum || datum <= *m_maximum);
 }
 
 std::optional<QDate> DatumFeld::Wert() const {
-  const std::optional<QDate> d = Lesen(text());
+  const std::optional<QDate> d = DatumAusEingabe(text());
   if (!d || !ImBereich(*d)) return std::nullopt;
   return d;
 }
@@ -97,17 +82,41 @@ void DatumFeld::WertSetzen(const std::optional<QDate>& datum) {
   TextSetzen(m_letzter);
 }
 
-void DatumFeld::Uebernehmen() {
+bool DatumFeld::Uebernehmen() {
   if (IstLeer()) {
     m_letzter.reset();
-    return;
+    return true;
   }
   const std::optional<QDate> d = Wert();
-  if (d) {
-    m_letzter = d;
-    return;
-  }
-  if (!m_ungueltigBehalten) TextSetzen(m_letzter);
+  if (!d) return false;
+  m_letzter = d;
+  TextSetzen(d);
+  return true;
+}
+
+QString DatumFeld::Fehlertext() const {
+  const QString eingabe = text();
+  const std::optional<QDate> d = DatumAusEingabe(eingabe);
+  if (d && m_minimum && m_maximum)
+    return QStringLiteral("Das Datum muss zwischen dem %1 und dem %2 liegen.").arg(Text(*m_minimum), Text(*m_maximum));
+  if (d && m_minimum) return QStringLiteral("Das Datum darf nicht vor dem %1 liegen.").arg(Text(*m_minimum));
+  if (d && m_maximum) return QStringLiteral("Das Datum darf nicht nach dem %1 liegen.").arg(Text(*m_maximum));
+  return DatumFehlertext(eingabe);
+}
+
+QString DatumFehlertext(const QString& eingabe) {
+  return QStringLiteral("\u201E%1\u201C ist kein gültiges Datum. Geben Sie es als TT.MM.JJJJ ein, "
+                        "zum Beispiel 15.01.2026.")
+      .arg(eingabe.trimmed());
+}
+
+bool DatumFeld::EingabePruefen() {
+  if (Uebernehmen()) return true;
+  Meldung::Zeigen(Fehlertext() + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), MeldungsKnoepfe::Ok,
+                  MeldungsSymbol::Ausruf, {}, window());
+  setFocus(Qt::OtherFocusReason);
+  selectAll();
+  return false;
 }
 
 void DatumFeld::KalenderSchriftSetzen(const QFont& schrift) {
@@ -141,7 +150,7 @@ void DatumFeld::AufklappenOeffnen() {
   KalenderAnlegen();
   if (m_minimum) m_kalender->setMinimumDate(*m_minimum);
   if (m_maximum) m_kalender->setMaximumDate(*m_maximum);
-  const std::optional<QDate> d = Lesen(text());
+  const std::optional<QDate> d = DatumAusEingabe(text());
   const QDate start = d ? *d : QDate::currentDate();
   m_kalender->setSelectedDate(start);
   m_kalender->setCurrentPage(start.year(), start.month());
@@ -204,7 +213,7 @@ void DatumFeld::keyPressEvent(QKeyEvent* ereignis) {
   }
   if (k == Qt::Key_Plus || k == Qt::Key_Minus) {
     // One day on or back; a field without a date stays as it is. Either way the key is used up.
-    const std::optional<QDate> d = Lesen(text());
+    const std::optional<QDate> d = DatumAusEingabe(text());
     if (d && !isReadOnly()) {
       const QDate neu = d->addDays(k == Qt::Key_Plus ? 1 : -1);
       if (ImBereich(neu)) {
@@ -225,8 +234,24 @@ void DatumFeld::keyPressEvent(QKeyEvent* ereignis) {
 }
 
 void DatumFeld::focusOutEvent(QFocusEvent* ereignis) {
-  if (ereignis->reason() != Qt::PopupFocusReason) Uebernehmen();
   QLineEdit::focusOutEvent(ereignis);
+  // The calendar and a change of window are no leaving of the field.
+  const Qt::FocusReason grund = ereignis->reason();
+  if (grund == Qt::PopupFocusReason || grund == Qt::ActiveWindowFocusReason) return;
+  if (Uebernehmen() || isReadOnly() || !m_pruefenBeimVerlassen) return;
+  // After the focus has settled: the message, and the field takes the focus back.
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible() && !hasFocus()) EingabePruefen();
+  });
+}
+
+void DatumFeld::mousePressEvent(QMouseEvent* ereignis) {
+  QLineEdit::mousePressEvent(ereignis);
+  // A click behind what was typed puts the caret on the first free place of the mask, not behind
+  // it, where digits would be lost.
+  if (hasSelectedText()) return;
+  const qsizetype frei = displayText().indexOf(QLatin1Char('_'));
+  if (frei >= 0 && cursorPosition() > frei) setCursorPosition(int(frei));
 }
 
 void DatumFeld::mouseDoubleClickEvent(QMouseEvent* ereignis) {

@@ -12,8 +12,12 @@
 class QCalendarWidget;
 class QFrame;
 
+// The message for a typed text that is no date (date fields and the grids' date cells).
+QString DatumFehlertext(const QString& eingabe);
+
 // Date entry "dd.MM.yyyy" with a mask, an empty state, limits and a drop-down calendar. Keypad plus
 // and minus move a filled date by one day and are consumed; F4 and Alt+Down open the calendar.
+// It reads what DatumAusEingabe reads; a wrong date is never dropped without a word.
 class DatumFeld : public QLineEdit, public Aufklappbar {
   Q_OBJECT
  public:
@@ -50,17 +54,21 @@ class DatumFeld : public QLineEdit, public Aufklappbar {
   void AufklappenSchliessen() override;
   bool IstAufgeklappt() const override;
 
-  // Takes over what was typed: an incomplete, invalid or out-of-range text goes back to the last
-  // accepted value, or stays as typed while UngueltigeEingabeBehalten is set. Runs when the field
-  // loses the focus.
-  void Uebernehmen();
-  // For a field whose window must refuse to go on with a wrong date rather than quietly use the
-  // previous one: Wert() then stays empty while IstLeer() is false.
-  void UngueltigeEingabeBehaltenSetzen(bool an) { m_ungueltigBehalten = an; }
+  // Takes over what was typed: a date in any form the program reads ("15012026", "15.1.26") is
+  // shown as dd.MM.yyyy, an emptied field stays empty. A text that is no date, or a date outside
+  // the limits, stays for the user to correct: false.
+  bool Uebernehmen();
+  // Uebernehmen; for a text that is no date also the German message, and the focus goes back to
+  // the field. Runs when the field is left (Tab, Enter, a click elsewhere); windows call it before
+  // they store the field's value, so that a wrong date is never stored as "no date".
+  bool EingabePruefen();
+  // Whether leaving the field checks it (off where leaving means cancelling, as in a dialog whose
+  // OK needs a valid date anyway).
+  void PruefenBeimVerlassenSetzen(bool an) { m_pruefenBeimVerlassen = an; }
+  // The message for a text that is no date or lies outside the limits.
+  QString Fehlertext() const;
 
   static QString Text(const QDate& datum) { return datum.toString(QStringLiteral("dd.MM.yyyy")); }
-  // Reads "dd.MM.yyyy" (a two-digit year counts as 20yy).
-  static std::optional<QDate> Lesen(const QString& text);
 
  Q_SIGNALS:
   // The user changed the date: typing, keypad +/-, the calendar. Not raised by WertSetzen.
@@ -71,6 +79,7 @@ class DatumFeld : public QLineEdit, public Aufklappbar {
  protected:
   void keyPressEvent(QKeyEvent* ereignis) override;
   void focusOutEvent(QFocusEvent* ereignis) override;
+  void mousePressEvent(QMouseEvent* ereignis) override;
   void mouseDoubleClickEvent(QMouseEvent* ereignis) override;
   bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
@@ -86,7 +95,7 @@ class DatumFeld : public QLineEdit, public Aufklappbar {
   QFont m_kalenderSchrift;
   bool m_kalenderSchriftGesetzt = false;
   bool m_pfeiltasten = false;
-  bool m_ungueltigBehalten = false;
+  bool m_pruefenBeimVerlassen = true;
   QFrame* m_popup = nullptr;
   QCalendarWidget* m_kalender = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "platform/db/Datumseingabe.h"
 #include "platform/ui/GitterDelegate.h"
 
 #include <QApplication>
@@ -66,7 +67,7 @@ void GitterDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
     }
     case GitterEditor::Datum: {
       if (text.trimmed().isEmpty()) break;
-      const auto d = GitterFormatierung::DatumLesen(text);
+      const auto d = DatumAusEingabe(text);
       if (!d) {
         m_gitter->EingabeAblehnen(index.column(), text);
         return;
@@ -93,10 +94,17 @@ bool GitterDelegate::eventFilter(QObject* o, QEvent* ev) {
   if (e && (ev->type() == QEvent::KeyPress || ev->type() == QEvent::KeyRelease)) {
     auto* k = static_cast<QKeyEvent*>(ev);
     if (m_gitter->EditorTaste(e, k)) return true;
+    const bool weiter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Tab ||
+                        k->key() == Qt::Key_Backtab;
+    if (ev->type() == QEvent::KeyPress && weiter && e->isModified()) {
+      // A text the column cannot read keeps the editor open (the grid has said why).
+      setModelData(e, m_gitter->Modell(), m_gitter->Ansicht()->currentIndex());
+      if (e->isModified()) return true;
+    }
     if (ev->type() == QEvent::KeyPress && e->property("gitterEditor").toInt() == static_cast<int>(GitterEditor::Datum) &&
         (k->modifiers() & Qt::KeypadModifier) && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus)) {
       // Keypad + / - move the date one day; an empty or invalid date stays as it is.
-      if (const auto d = GitterFormatierung::DatumLesen(e->text())) {
+      if (const auto d = DatumAusEingabe(e->text())) {
         e->setText(d->addDays(k->key() == Qt::Key_Plus ? 1 : -1).toString(QStringLiteral("dd.MM.yyyy")));
         e->setModified(true);
       }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/db/Datumseingabe.h"
 #include "platform/db/Waehrung.h"
 
 namespace {
@@ -170,22 +171,7 @@ std::optional<QDate> GitterFormatierung::AlsDatum(const QVariant& wert) {
   if (wert.typeId() == QMetaType::QDateTime) return wert.toDateTime().date();
   const QString t = wert.toString().trimmed();
   QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-  if (!d.isValid()) return DatumLesen(t);
-  return d;
-}
-
-std::optional<QDate> GitterFormatierung::DatumLesen(const QString& text) {
-  const QStringList teile = text.trimmed().split(QLatin1Char('.'));
-  if (teile.size() != 3) return std::nullopt;
-  bool ok1 = false, ok2 = false, ok3 = false;
-  const int tag = teile.at(0).toInt(&ok1);
-  const int monat = teile.at(1).toInt(&ok2);
-  int jahr = teile.at(2).toInt(&ok3);
-  if (!ok1 || !ok2 || !ok3) return std::nullopt;
-  if (teile.at(2).size() <= 2) jahr += jahr < 30 ? 2000 : 1900;   // two-digit years as the old run time read them
-  else if (teile.at(2).size() != 4) return std::nullopt;
-  const QDate d(jahr, monat, tag);
-  if (!d.isValid()) return std::nullopt;
+  if (!d.isValid()) return DatumAusEingabe(t);
   return d;
 }
 

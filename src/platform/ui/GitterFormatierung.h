@@ -27,8 +27,6 @@ class GitterFormatierung {
   // Reading values back: a number in ten-thousandths (Waehrung, integers, doubles, numeric text).
   static std::optional<int64_t> AlsZehntausendstel(const QVariant& wert, FeldTyp typ);
   static std::optional<QDate> AlsDatum(const QVariant& wert);
-  // Parses a typed German date ("01.03.2024", "1.3.24"); nullopt when it is no valid date.
-  static std::optional<QDate> DatumLesen(const QString& text);
   // Parses a typed German number into the value a column of `typ` stores (Waehrung, qint64, double).
   // Empty text gives a null QVariant; invalid text gives nullopt.
   static std::optional<QVariant> ZahlLesen(const QString& text, FeldTyp typ);

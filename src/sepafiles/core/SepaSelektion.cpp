@@ -95,11 +95,6 @@ std::optional<QDate> SepaSelektion::VerwendungszweckDatum(const QString& verwend
   return DatumMitMuster(text.right(8), kurz);
 }
 
-std::optional<QDate> SepaSelektion::BisDatumLesen(const QString& eingabe) {
-  static const QRegularExpression muster(QStringLiteral("^(\\d{2})\\.(\\d{2})\\.(\\d{2}|\\d{4})$"));
-  return DatumMitMuster(eingabe.trimmed(), muster);
-}
-
 DbFehler SepaSelektion::DatumsfunktionRegistrieren(Datenbank& db) {
   if (!db.Handle()) return {SQLITE_MISUSE, QStringLiteral("Keine Datenbank geöffnet")};
   const QByteArray name = DatumsfunktionName.toUtf8();

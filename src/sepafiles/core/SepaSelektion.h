@@ -39,8 +39,6 @@ class SepaSelektion {
   // The date a remittance text ends in: "dd.mm.yyyy" or else "dd.mm.yy" (20yy) as its last
   // characters; nullopt when it ends in no date.
   static std::optional<QDate> VerwendungszweckDatum(const QString& verwendungszweck1);
-  // The F3 answer: "dd.mm.yy" (20yy) or "dd.mm.yyyy"; nullopt for anything else.
-  static std::optional<QDate> BisDatumLesen(const QString& eingabe);
 
   // The warning after the first pass found faulty orders (lines joined by CR); it offers their list.
   static QString Fehlerwarnung(int anzahl);

@@ -458,7 +458,9 @@ TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
   EXPECT_EQ(Abfragen(*db, SqlText("SELECT Faellig FROM Zahlungen WHERE Name = ?"), {QStringLiteral("Mueller")}).toString(),
             QStringLiteral("2025-01-01"));
 
-  // A date that does not exist is refused and reported; the stored value stays.
+  // A date that does not exist is refused with a message; the editor keeps the text for
+  // correcting and the stored value stays.
+  MeldungsRekorder rekorder;
   QSignalSpy ungueltig(gitter.get(), &DatenGitter::EingabeUngueltig);
   ASSERT_TRUE(gitter->ZelleBearbeiten());
   e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -468,8 +470,21 @@ TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
   QTest::keyClick(e, Qt::Key_Return);
   QApplication::processEvents();   // the delegate commits after the key event
   EXPECT_EQ(ungueltig.count(), 1);
+  ASSERT_EQ(rekorder.Anzahl(), 1);
+  EXPECT_TRUE(rekorder.Letzter().text.startsWith(QStringLiteral("\u201E31.02.2024\u201C ist kein gültiges Datum.")));
+  EXPECT_TRUE(gitter->EditorOffen());
+  EXPECT_EQ(e->text(), QStringLiteral("31.02.2024"));
   EXPECT_FALSE(gitter->ZeileAusstehend());
   EXPECT_EQ(gitter->ZellText(2, faellig), QStringLiteral("01.01.2025"));
+
+  // Without points, as every date field takes it.
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("15012026"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();
+  ASSERT_TRUE(gitter->ZeileSpeichern());
+  EXPECT_EQ(gitter->ZellText(2, faellig), QStringLiteral("15.01.2026"));
+  EXPECT_EQ(rekorder.Anzahl(), 1);
 }
 
 TEST_F(DatenGitterTest, VorDemBindenEntworfeneSpaltenBekommenDieEditorenIhresTyps) {
