@@ -321,6 +321,7 @@ void FormularZahlung::DarstellungAnwenden() {
   m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), m_zustand.Suchmodus());
   m_leiste->GedruecktSetzen(QStringLiteral("Prüfen"), m_zustand.NurFehlerhafte());
   Navigator()->BeschriftungSetzen(m_darstellung.navigatorBeschriftung);
+  setWindowTitle(m_darstellung.fenstertitel);
 }
 
 void FormularZahlung::EingabeModusAnzeigen() {

@@ -29,22 +29,23 @@ struct Befehlsbeschreibung {
   const char* beschriftung;
   const char* bild;
   const char* tipp;
+  const char* mitKuerzel;  // the caption with its Alt letter marked, as the command bar shows it
 };
 
 const std::vector<Befehlsbeschreibung>& Beschreibungen() {
   static const std::vector<Befehlsbeschreibung> liste = {
-      {Hauptbefehl::ZahlungenErfassen, "Zahlungen erfassen", "Zahlung", "Überweisungen und Lastschriften erfassen"},
-      {Hauptbefehl::Zahlungsliste, "Zahlungsliste", "Zahlungsliste", "Zahlungen auflisten und drucken"},
-      {Hauptbefehl::SepaDatei, "SEPA-Datei erzeugen", "DTADatei", "SEPA-Datei für die Bank erzeugen"},
+      {Hauptbefehl::ZahlungenErfassen, "Zahlungen erfassen", "Zahlung", "Überweisungen und Lastschriften erfassen", "&Zahlungen erfassen"},
+      {Hauptbefehl::Zahlungsliste, "Zahlungsliste", "Zahlungsliste", "Zahlungen auflisten und drucken", "Zahlungs&liste"},
+      {Hauptbefehl::SepaDatei, "SEPA-Datei erzeugen", "DTADatei", "SEPA-Datei für die Bank erzeugen", "&SEPA-Datei erzeugen"},
       {Hauptbefehl::Selektivloeschen, "Zahlungen selektiv löschen / reaktivieren", "Selektivlöschen",
-       "Erledigte Zahlungen löschen oder wieder aktivieren"},
-      {Hauptbefehl::Adressen, "Adressen", "Adressen", "Adressen der Zahlungsempfänger und -pflichtigen"},
-      {Hauptbefehl::Bankverbindungen, "Bankverbindungen", "Bankverbindung", "Bankleitzahlen, BIC und Banknamen"},
-      {Hauptbefehl::Absender, "Absender", "Absender", "Absender-Konten verwalten und aktivieren"},
-      {Hauptbefehl::Einstellungen, "Einstellungen", "Einstellungen", "Programmeinstellungen"},
-      {Hauptbefehl::Rechner, "Rechner", "Rechner", "Rechner öffnen (Strg+F2)"},
-      {Hauptbefehl::Hilfe, "Hilfe", "Hilfe", "Hilfe zum Programm (F1)"},
-      {Hauptbefehl::Beenden, "Beenden", "Beenden", "Programm beenden"},
+       "Erledigte Zahlungen löschen oder wieder aktivieren", "Zahlungen selekti&v löschen / reaktivieren"},
+      {Hauptbefehl::Adressen, "Adressen", "Adressen", "Adressen der Zahlungsempfänger und -pflichtigen", "&Adressen"},
+      {Hauptbefehl::Bankverbindungen, "Bankverbindungen", "Bankverbindung", "Bankleitzahlen, BIC und Banknamen", "&Bankverbindungen"},
+      {Hauptbefehl::Absender, "Absender", "Absender", "Absender-Konten verwalten und aktivieren", "Abs&ender"},
+      {Hauptbefehl::Einstellungen, "Einstellungen", "Einstellungen", "Programmeinstellungen", "E&instellungen"},
+      {Hauptbefehl::Rechner, "Rechner", "Rechner", "Rechner öffnen (Strg+F2)", "&Rechner"},
+      {Hauptbefehl::Hilfe, "Hilfe", "Hilfe", "Hilfe zum Programm (F1)", "&Hilfe"},
+      {Hauptbefehl::Beenden, "Beenden", "Beenden", "Programm beenden", "Bee&nden"},
   };
   return liste;
 }
@@ -183,11 +184,14 @@ void ZOVA10::Aufbauen() {
   teiler->addWidget(mitte);
   teiler->setStretchFactor(0, 0);
   teiler->setStretchFactor(1, 1);
+  teiler->setCollapsible(0, false);  // the command bar carries the Alt keys of the commands
   setCentralWidget(teiler);
 
+  // The sender stands at the right; the left of the status line shows the hint of the command
+  // under the mouse.
   m_status = new QLabel(this);
   m_status->setObjectName(QStringLiteral("StatusAbsender"));
-  statusBar()->addPermanentWidget(m_status, 1);
+  statusBar()->addPermanentWidget(m_status);
 
   for (const auto& [b, e] : m_eintraege) EintragZustandSetzen(b);
 }
@@ -222,10 +226,12 @@ QWidget* ZOVA10::BefehlsleisteAufbauen() {
       knopf->setAutoRaise(true);
       knopf->setIconSize(QSize(24, 24));
       knopf->setIcon(Bildliste::Bilder32().Bild(QString::fromUtf8(Beschreibung(b).bild)));
-      QString text = Beschriftung(b);
+      // The underlined letter is the command's Alt key (the main window has no menu to carry it).
+      QString text = QString::fromUtf8(Beschreibung(b).mitKuerzel);
       text.replace(QStringLiteral(" / "), QStringLiteral(" /\n"));
       knopf->setText(text);
       knopf->setToolTip(QString::fromUtf8(Beschreibung(b).tipp));
+      knopf->setStatusTip(QString::fromUtf8(Beschreibung(b).tipp));
       knopf->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
       connect(knopf, &QToolButton::clicked, this, [this, b] { Ausfuehren(b); });
       e.knopf = knopf;

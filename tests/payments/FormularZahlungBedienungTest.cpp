@@ -236,4 +236,19 @@ TEST_F(Bedienung, ZeilendatumOhnePunkte) {
   EXPECT_EQ(Zeilentexte(nr), QStringList{QStringLiteral("1|RG 815 vom 15.01.26|10,00")});
 }
 
+// With a due-date limit (F6) the window showed fewer payments without saying so.
+TEST_F(Bedienung, FaelligkeitsgrenzeStehtImTitel) {
+  FormularZahlung& f = u.Fenster();
+  std::optional<QDate> antwort = QDate(2024, 3, 15);
+  f.FaelligAbfrageSetzen([&](const std::optional<QDate>&) { return antwort; });
+  EXPECT_EQ(f.windowTitle(), QStringLiteral("Zahlungen erfassen"));
+  f.Browsegitter()->Ansicht()->setFocus();
+  Taste(Qt::Key_F6);
+  EXPECT_EQ(f.windowTitle(),
+            QStringLiteral("Zahlungen erfassen \u2013 nur fällig bis 15.03.2024 (alle wieder: F6, dann \u201EAbbruch\u201C)"));
+  antwort = std::nullopt;  // "Abbruch"
+  Taste(Qt::Key_F6);
+  EXPECT_EQ(f.windowTitle(), QStringLiteral("Zahlungen erfassen"));
+}
+
 }  // namespace

@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QSet>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -334,6 +337,47 @@ TEST_F(ShellTest, StatuszeileZeigtAktivenAbsender) {
   EXPECT_EQ(haupt.findChild<QLabel*>(QStringLiteral("StatusAbsender"))->text(), haupt.Statustext());
   Zustand().DatenbankSchliessen();
   EXPECT_EQ(haupt.Statustext(), QStringLiteral("Keine Datenbank geöffnet"));
+}
+
+}  // namespace
+
+namespace {
+
+// The main window's commands had no keyboard access, and the sender's label filled the whole status
+// line, so that the hint of the command under the mouse never showed.
+TEST_F(ShellTest, BefehleMitAltBuchstabeUndSichtbaremHinweis) {
+  ZOVA10 haupt;
+  int adressen = 0;
+  int einstellungen = 0;
+  haupt.BefehlSetzen(Hauptbefehl::Adressen, [&adressen] { ++adressen; });
+  haupt.BefehlSetzen(Hauptbefehl::Einstellungen, [&einstellungen] { ++einstellungen; });
+  haupt.resize(900, 600);
+  haupt.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&haupt));
+  // A button's Alt letter clicks it the way a mouse does, a moment later.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&adressen] { return adressen == 1; }, 1000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&einstellungen] { return einstellungen == 1; }, 1000));
+  EXPECT_EQ(adressen, 1);
+  EXPECT_EQ(einstellungen, 1);
+  // Every command has a letter of its own.
+  QSet<QChar> buchstaben;
+  for (Hauptbefehl b : ZOVA10::AlleBefehle()) {
+    const QString text = haupt.Leistenknopf(b)->text();
+    const qsizetype i = text.indexOf(QLatin1Char('&'));
+    ASSERT_GE(i, 0) << text.toStdString();
+    buchstaben.insert(text.at(i + 1).toUpper());
+  }
+  EXPECT_EQ(buchstaben.size(), qsizetype(ZOVA10::AlleBefehle().size()));
+
+  const QString hinweis = haupt.Aktion(Hauptbefehl::SepaDatei)->statusTip();
+  QStatusTipEvent tipp(hinweis);
+  QApplication::sendEvent(&haupt, &tipp);
+  EXPECT_EQ(haupt.statusBar()->currentMessage(), hinweis);
+  const QLabel* absender = haupt.findChild<QLabel*>(QStringLiteral("StatusAbsender"));
+  EXPECT_GE(absender->geometry().left(), haupt.statusBar()->fontMetrics().horizontalAdvance(hinweis))
+      << "the sender's label covers the hint";
 }
 
 }  // namespace

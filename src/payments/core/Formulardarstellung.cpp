@@ -70,6 +70,11 @@ Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& 
             eingabe ? QStringLiteral("Eingabe abbrechen ohne speichern") : QStringLiteral("Arbeitsfenster schließen"));
   d.schaltflaechen = {neu, aendern, kopieren, loeschen, suchen, import, skonto, pruefen, schliessen};
 
+  // The limit of F6 hides payments: the caption says so, and how to show them all again.
+  d.fenstertitel = QStringLiteral("Zahlungen erfassen");
+  if (const auto& bis = zustand.FaelligBis())
+    d.fenstertitel += QStringLiteral(" \u2013 nur fällig bis %1 (alle wieder: F6, dann \u201EAbbruch\u201C)")
+                          .arg(bis->toString(QStringLiteral("dd.MM.yyyy")));
   switch (zustand.Modus()) {
     case Formularmodus::Blaettern: d.navigatorBeschriftung = QStringLiteral("Blättern"); break;
     case Formularmodus::Neueingabe: d.navigatorBeschriftung = QStringLiteral("Neueingabe"); break;

@@ -26,6 +26,7 @@ struct DarstellungsOptionen {
 // applies to the window, computed from the state.
 struct Formulardarstellung {
   QList<Schaltflaeche> schaltflaechen;  // toolbar order; a separator stands before "Schliessen"
+  QString fenstertitel;                 // "Zahlungen erfassen", with the due-date limit when one is set
   QString navigatorBeschriftung;        // "Blättern", "Neueingabe", "Ändern"
   bool eingabeModus = false;
   bool rahmenAktiv = true;              // kind selector and line-display frames, browse grid
