@@ -111,7 +111,8 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   // stays for the filter bar.
   tasten->EnterAusnahme(m_gitter->Ansicht());
 
-  FensterpositionVerwalten(true, Abschnitt(), this, 70, false);
+  // The addresses need room for name, IBAN and the mandate data side by side.
+  FensterpositionVerwalten(true, Abschnitt(), this, adressen ? 90 : 70, false);
   Laden();
 }
 
@@ -318,6 +319,7 @@ void FormAdressen::showEvent(QShowEvent* ereignis) {
   QWidget::showEvent(ereignis);
   if (m_gezeigt) return;
   m_gezeigt = true;
+  if (m_modus == Modus::Adressen) Gitterspalten::AdressenAnordnen(*m_gitter);
   Gitterspalten::BreiteFuellen(*m_gitter);
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTimer>
 #include <QTest>
@@ -329,4 +330,26 @@ TEST_F(FormAdressenTest, BankverbindungAendernUndLoeschenPerKnopf) {
   m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
   Klicken(fenster.Leiste(), QStringLiteral("Löschen"));
   EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Bankverbindung"), QStringList{QStringLiteral("0")});
+}
+
+// At its default width the address window showed IBAN cut and the mandate columns only after
+// scrolling. (The default width for a 1280 pixel screen: 90 percent of a 1,200 pixel share.)
+TEST_F(FormAdressenTest, IbanUndMandatsspaltenBeiVorgabebreiteSichtbar) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("10001"), QStringLiteral("Meier Maschinenbau GmbH"))));
+  fenster.resize(1280 * 90 / 120, 700);
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  const DatenGitter* g = fenster.Gitter();
+  const QHeaderView* kopf = g->Ansicht()->horizontalHeader();
+  const int sichtbar = g->Ansicht()->viewport()->width();
+  for (const char* feld : {"Name", "BIC", "IBAN", "MandatReferenz", "MandatDatum", "MandatSequenz"}) {
+    const int s = g->SpaltenIndex(QString::fromUtf8(feld));
+    ASSERT_GE(s, 0) << feld;
+    EXPECT_LE(kopf->sectionViewportPosition(s) + kopf->sectionSize(s), sichtbar) << feld;
+    EXPECT_GT(kopf->sectionSize(s), QFontMetrics(kopf->font()).horizontalAdvance(g->Spalte(s).titel)) << feld;
+  }
+  // The IBAN itself is not cut either.
+  const int iban = g->SpaltenIndex(QStringLiteral("IBAN"));
+  EXPECT_GE(kopf->sectionSize(iban), g->Ansicht()->fontMetrics().horizontalAdvance(QStringLiteral("DE89370400440532013000")));
 }

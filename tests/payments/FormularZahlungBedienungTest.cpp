@@ -1,6 +1,7 @@
 // The payment form as a new user meets it: help, keys, dates, line entry by keyboard, tab order,
 // the due-date limit and the captions.
 #include <QApplication>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTest>
 
@@ -249,6 +250,22 @@ TEST_F(Bedienung, FaelligkeitsgrenzeStehtImTitel) {
   antwort = std::nullopt;  // "Abbruch"
   Taste(Qt::Key_F6);
   EXPECT_EQ(f.windowTitle(), QStringLiteral("Zahlungen erfassen"));
+}
+
+// Column captions came out cut ("Mandat-Referen" once the direct debits showed their mandate columns).
+TEST_F(Bedienung, SpaltentitelDerListeSindGanz) {
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  f.resize(640, 600);  // a small window: the columns share less room
+  QApplication::processEvents();
+  for (const DatenGitter* g : {f.Browsegitter(), f.Zeilengitter()}) {
+    const QHeaderView* kopf = g->Ansicht()->horizontalHeader();
+    const QFontMetrics fm(kopf->font());
+    for (int s = 0; s < g->SpaltenAnzahl(); ++s) {
+      if (!g->SpalteSichtbar(s)) continue;
+      EXPECT_GT(kopf->sectionSize(s), fm.horizontalAdvance(g->Spalte(s).titel)) << g->Spalte(s).titel.toStdString();
+    }
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolTip>
@@ -89,7 +90,19 @@ DatenGitter::DatenGitter(QWidget* parent)
   m_ansicht->installEventFilter(this);
   m_ansicht->viewport()->installEventFilter(this);
 
-  connect(kopf, &QHeaderView::sectionResized, this, [this] { StreifenAnordnen(); });
+  // A column is never narrower than its caption ("esamtbetrag", "Mandat-Referen"): whoever sets a
+  // width (percentages, stretching, a stored layout, the mouse), the caption stays whole; a grid
+  // too narrow for all of them scrolls.
+  connect(kopf, &QHeaderView::sectionResized, this, [this](int spalte, int, int neu) {
+    if (neu > 0 && !m_ansicht->horizontalHeader()->isSectionHidden(spalte)) {
+      const int mindestens = Mindestbreite(spalte);
+      if (neu < mindestens) {
+        m_ansicht->horizontalHeader()->resizeSection(spalte, mindestens);
+        return;
+      }
+    }
+    StreifenAnordnen();
+  });
   connect(kopf, &QHeaderView::sectionMoved, this, [this] { StreifenAnordnen(); });
   connect(kopf, &QHeaderView::geometriesChanged, this, [this] { StreifenAnordnen(); });
   connect(zeilenKopf, &QHeaderView::geometriesChanged, this, [this] { StreifenAnordnen(); });
@@ -273,12 +286,31 @@ void DatenGitter::SetzeSpaltentitel(int spalte, const QString& titel) {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
   m_modell->Spalten()[spalte].titel = titel;
   Q_EMIT m_modell->headerDataChanged(Qt::Horizontal, spalte, spalte);
+  if (Spaltenbreite(spalte) < Mindestbreite(spalte)) SetzeSpaltenbreite(spalte, Mindestbreite(spalte));
+}
+
+void DatenGitter::SetzeSpaltenfolge(const QStringList& felder) {
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  int ziel = 0;
+  for (const QString& feld : felder) {
+    const int spalte = SpaltenIndex(feld);
+    if (spalte < 0) continue;
+    k->moveSection(k->visualIndex(spalte), ziel++);
+  }
+}
+
+int DatenGitter::Mindestbreite(int spalte) const {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return 0;
+  const QHeaderView* k = m_ansicht->horizontalHeader();
+  const int rand = k->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, k);
+  return QFontMetrics(k->font()).horizontalAdvance(m_modell->Spalten()[spalte].titel) + 2 * rand + 6;
 }
 
 void DatenGitter::SetzeSpalteSichtbar(int spalte, bool sichtbar) {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
   m_modell->Spalten()[spalte].sichtbar = sichtbar;
   m_ansicht->setColumnHidden(spalte, !sichtbar);
+  if (sichtbar && Spaltenbreite(spalte) < Mindestbreite(spalte)) SetzeSpaltenbreite(spalte, Mindestbreite(spalte));
   StreifenAnordnen();
 }
 

@@ -92,6 +92,10 @@ class DatenGitter : public QWidget {
   int DatenBreite(int spalte) const;
   void SetzeSpaltenbreite(int spalte, int pixel);
   int Spaltenbreite(int spalte) const;
+  // The narrowest a shown column gets: its caption whole.
+  int Mindestbreite(int spalte) const;
+  // Shows the columns of these fields first, in this order; the others follow in their order.
+  void SetzeSpaltenfolge(const QStringList& felder);
   // Columns stretch to the grid's width (the old SpringMode).
   void SetzeSpaltenStrecken(bool an);
   // Tab moves between cells (true) or on to the next control (false, the default).

@@ -880,3 +880,26 @@ TEST_F(DatenGitterTest, GeschlossenerEditorWirdNichtNochmalGeschlossen) {
 }
 
 }  // namespace
+
+namespace {
+
+// Captions came out cut ("esamtbetrag", "Mandat-Referen") wherever a width was set below them.
+TEST_F(DatenGitterTest, SpaltentitelWerdenNieAbgeschnitten) {
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  gitter->SetzeSpaltentitel(name, QStringLiteral("Gesamtbetrag der Zahlung"));
+  const int mindestens = gitter->Mindestbreite(name);
+  EXPECT_GT(mindestens, QFontMetrics(gitter->Ansicht()->horizontalHeader()->font())
+                            .horizontalAdvance(QStringLiteral("Gesamtbetrag der Zahlung")));
+  EXPECT_GE(gitter->Spaltenbreite(name), mindestens);  // a longer caption widens the column
+  gitter->SetzeSpaltenbreite(name, 20);
+  EXPECT_EQ(gitter->Spaltenbreite(name), mindestens);
+  std::vector<float> prozente(size_t(gitter->SpaltenProzente().size()), 1.0f);
+  gitter->SpaltenProzenteAnwenden(prozente);
+  EXPECT_EQ(gitter->Spaltenbreite(name), mindestens);
+  // A hidden column shown again gets at least its caption's width back.
+  gitter->SetzeSpalteSichtbar(name, false);
+  gitter->SetzeSpalteSichtbar(name, true);
+  EXPECT_GE(gitter->Spaltenbreite(name), mindestens);
+}
+
+}  // namespace
