@@ -85,7 +85,9 @@ QWidget* Optionen::SeiteZahlungen() {
   for (int i = 0; i < 6; ++i) {
     m_kopierfeld[i] = new QCheckBox(felder.at(i), kopie);
     m_kopierfeld[i]->setObjectName(QStringLiteral("Kopierfeld%1").arg(i));
-    kopieLayout->addWidget(m_kopierfeld[i], i % 3, i / 3);
+    // Copy fields 4 and 5 are stored but no command reads them: not offered, their values kept.
+    if (i < 4) kopieLayout->addWidget(m_kopierfeld[i], i % 2, i / 2);
+    else m_kopierfeld[i]->hide();
   }
   layout->addWidget(kopie);
 

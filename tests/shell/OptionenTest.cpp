@@ -125,3 +125,19 @@ TEST_F(OptionenTest, F1ZeigtDieSeiteDesFensters) {
   ASSERT_NE(fokus, nullptr);
   EXPECT_EQ(HilfeseiteNachF1(fokus), QStringLiteral("400.html"));
 }
+
+// "Reserve 1" and "Reserve 2" were offered although no command reads them.
+TEST_F(OptionenTest, ReservefelderNichtAngebotenIhreWerteBleiben) {
+  SaveSetting(QStringLiteral("Formular State"), QStringLiteral("Kopierfeld5"), QStringLiteral("1"));
+  Optionen dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  for (const char* name : {"Kopierfeld4", "Kopierfeld5"}) {
+    auto* box = dialog.findChild<QCheckBox*>(QString::fromUtf8(name));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isHidden()) << name;
+  }
+  EXPECT_FALSE(dialog.findChild<QCheckBox*>(QStringLiteral("Kopierfeld3"))->isHidden());
+  ASSERT_TRUE(dialog.Uebernehmen());
+  EXPECT_EQ(GetSetting(QStringLiteral("Formular State"), QStringLiteral("Kopierfeld5")), QStringLiteral("1"));
+}
