@@ -164,7 +164,7 @@ bool AdressenEingabe::Pruefen() {
   const std::optional<Adressenpflege::Fehler> f =
       m_art == Art::Adresse ? Adressenpflege::Pruefen(Adresse()) : Adressenpflege::Pruefen(Bank());
   if (!f) return true;
-  Meldung::Hinweis(f->meldung, {}, this);
+  Meldung::Warnung(f->meldung, {}, this);
   if (QWidget* w = Feld(f->feld)) w->setFocus();
   return false;
 }

@@ -180,7 +180,7 @@ bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr)
   Datenbank* db = Zustand().Datenbank();
   if (!db) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
-    Meldung::Hinweis(fehler->meldung, {}, this);
+    Meldung::Warnung(fehler->meldung, {}, this);
     return false;
   }
   const DbFehler f = Adressenpflege::Speichern(*db, d, alteNr, Tabelle());
@@ -199,7 +199,7 @@ bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile
   Datenbank* db = Zustand().Datenbank();
   if (!db) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
-    Meldung::Hinweis(fehler->meldung, {}, this);
+    Meldung::Warnung(fehler->meldung, {}, this);
     return false;
   }
   const DbFehler f = Adressenpflege::Speichern(*db, d, zeile);

@@ -361,7 +361,7 @@ bool FormularAbsender::Speichern() {
   if (!db) return false;
   Absenderdaten d = Felder();
   if (const auto fehler = Absenderpruefung::Pruefen(d)) {
-    Meldung::Hinweis(fehler->meldung, {}, this);
+    Meldung::Warnung(fehler->meldung, {}, this);
     FeldFokussieren(fehler->feld);
     return false;
   }

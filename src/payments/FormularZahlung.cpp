@@ -275,7 +275,7 @@ void FormularZahlung::StatusSetzen(const QString& text) { m_status->TextSetzen(t
 void FormularZahlung::DbFehlerMelden(const QString& titel, const DbFehler& fehler) {
   Meldung::Zeigen(titel + QStringLiteral("\r\rNr: ") + QString::number(fehler.Nummer) + QStringLiteral("\rBeschreibung: ") +
                       fehler.Beschreibung,
-                  MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, ZahlungsformularTitel(), this);
+                  MeldungsKnoepfe::Ok, MeldungsSymbol::Kritisch, ZahlungsformularTitel(), this);
 }
 
 bool FormularZahlung::SuchlisteZeigen(int modus, const Bedingung& filter, const Suchkriterium& kriterium, bool suchfeld,

@@ -68,7 +68,7 @@ void FormularZahlung::Abbrechen() {
     // The row "Neu" stored goes again, with its lines.
     if (m_aktuelleNr && m_db) {
       const DbFehler f = ZahlungLoeschen(*m_db, *m_aktuelleNr);
-      if (f) Meldung::Zeigen(LoeschFehlertext(f), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
+      if (f) Meldung::Fehler(LoeschFehlertext(f), {}, this);
     }
   } else if (m_zustand.ZeilenGeaendert() && m_zeilenKopie && m_db) {
     const DbFehler f = ZeilenWiederherstellen(*m_db, *m_zeilenKopie);
@@ -136,7 +136,9 @@ bool FormularZahlung::Speichern() {
   k.heute = Uhr::Heute();
   const SpeicherErgebnis r = ZahlungSpeichern(*m_db, *m_aktuelleNr, eingabe, k);
   if (!r.Ok()) {
-    Meldung::Zeigen(r.Meldungstext(), MeldungsKnoepfe::Ok, MeldungsSymbol::Information, ZahlungsformularTitel(), this);
+    // A check that refuses shows the information icon as it always has; a store that failed is an error.
+    Meldung::Zeigen(r.Meldungstext(), MeldungsKnoepfe::Ok, r.pruefFehler ? MeldungsSymbol::Information : MeldungsSymbol::Kritisch,
+                    ZahlungsformularTitel(), this);
     if (r.pruefFehler) {
       // The cleaned texts stay in the fields.
       const QSignalBlocker sperre(SequenzOptionen());
@@ -173,7 +175,7 @@ void FormularZahlung::NeueZahlung() {
   const DbFehler f =
       NeueZahlungAnlegen(*m_db, Zustand().AktuelleAbsenderNr(), m_zustand.AktuelleZahlart(), uebertrag, Uhr::Heute(), nr);
   if (f) {
-    Meldung::Zeigen(NeuFehlertext(f), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
+    Meldung::Fehler(NeuFehlertext(f), {}, this);
     EingabeModusAnzeigen();
     return;
   }
@@ -221,7 +223,7 @@ void FormularZahlung::Loeschen() {
   const int zeile = Browsegitter()->AktuelleZeile();
   const DbFehler f = ZahlungLoeschen(*m_db, *m_aktuelleNr);
   if (f) {
-    Meldung::Zeigen(LoeschFehlertext(f), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
+    Meldung::Fehler(LoeschFehlertext(f), {}, this);
     DarstellungAnwenden();
     GesamtsummeAnzeigen();
     return;
@@ -264,7 +266,7 @@ void FormularZahlung::Kopieren() {
   m_kopf->KopierteFelderAnwenden(KopierteFelderErmitteln(*ergebnis.quelle));
   if (ergebnis.angefuegt > 0) m_zustand.ZeilenGeaendertSetzen(true);
   if (!ergebnis.Hinweis().isEmpty())
-    Meldung::Zeigen(ergebnis.Hinweis(), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, ZahlungsformularTitel(), this);
+    Meldung::Hinweis(ergebnis.Hinweis(), ZahlungsformularTitel(), this);
   if (gitter) {
     ZeilenLaden();
     // Ready for a further line: the empty row below the last one.

@@ -123,7 +123,7 @@ DbFehler ZahlungBrowse::Laden() {
     m_gitter->LeerAnzeigen();
     Meldung::Zeigen(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: ") + QString::number(fehler.Nummer) +
                         QStringLiteral("\rBeschreibung: ") + fehler.Beschreibung,
-                    MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, ZahlungsformularTitel(), m_gitter->window());
+                    MeldungsKnoepfe::Ok, MeldungsSymbol::Kritisch, ZahlungsformularTitel(), m_gitter->window());
   } else {
     m_gitter->SetzeRecordset(m_zahlungen.get());
   }

@@ -79,8 +79,7 @@ void ZahlungMandatgruppe::SequenzUebernehmen(const QString& sequenzText, Zahlart
         return MandatSequenzVorhanden(*db, konto, referenz, code, fehler);
       });
   if (a.fehler)
-    Meldung::Zeigen(a.Meldungstext(), MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, ZahlungsformularTitel(),
-                    m_datum->window());
+    Meldung::Fehler(a.Meldungstext(), ZahlungsformularTitel(), m_datum->window());
   if (a.index) m_sequenz->WertSetzen(*a.index);
 }
 

@@ -102,7 +102,7 @@ ZahlungZeilenbereich::ZahlungZeilenbereich(ZahlungsformularDienste& dienste, QWi
   g->VorZeilenAenderung = [this](bool& abbrechen) { VorSpeichern(abbrechen); };
   g->BeiFehler = [](const DbFehler& f, bool& meldungZeigen) {
     meldungZeigen = false;
-    Meldung::Zeigen(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!\r\rBeschreibung: ") + f.Beschreibung);
+    Meldung::Fehler(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!\r\rBeschreibung: ") + f.Beschreibung);
   };
   g->TasteRunter = [this](GitterTaste& t) { Taste(t); };
   connect(g, &DatenGitter::NachLoeschen, this, [this] {
@@ -373,7 +373,7 @@ void ZahlungZeilenbereich::VorSpeichern(bool& abbrechen) {
       NachZeilenaenderung();
       return;
     case ZeilenErgebnis::Art::Abgelehnt:
-      Meldung::Zeigen(r.meldung, MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, m_fenster);
+      Meldung::Warnung(r.meldung, {}, m_fenster);
       if (r.fokusAufText) {
         m_gitter->SetzeAktuelleSpalte(m_gitter->SpaltenIndex(QStringLiteral("Verwendungszweck")));
         abbrechen = true;  // the row stays in editing
@@ -382,7 +382,7 @@ void ZahlungZeilenbereich::VorSpeichern(bool& abbrechen) {
       }
       return;
     case ZeilenErgebnis::Art::Fehler:
-      Meldung::Zeigen(r.meldung, MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, m_fenster);
+      Meldung::Fehler(r.meldung, {}, m_fenster);
       abbrechen = true;
       return;
   }
@@ -412,7 +412,9 @@ void ZahlungZeilenbereich::Taste(GitterTaste& t) {
   k.zeilenAnzahl = g->ZeilenAnzahl();
   k.zellTextLeer = k.zeile < 0 || !spalteGueltig || g->ZellText(k.zeile, k.spalte).isEmpty();
   k.neueZeile = k.zeile >= 0 && g->IstNeueZeile(k.zeile);
-  k.zeileAusstehend = g->ZeileAusstehend();
+  // A line being typed: values stored in the row's buffer, or typed into the open editor.
+  QLineEdit* editor = Editor();
+  k.zeileAusstehend = g->ZeileAusstehend() || (editor && editor->isModified());
   k.aufAbPfeil = z.Einstellungen().aufAbPfeilVerwenden;
   if (t.taste == Qt::Key_Delete) k.ausgewaehlt = int(g->AusgewaehlteZeilen().size());
   k.neueZeilenErlaubt = g->ZulassenNeu();

@@ -268,4 +268,30 @@ TEST_F(Bedienung, SpaltentitelDerListeSindGanz) {
   }
 }
 
+// Failures came without an icon: errors now carry the error icon, refused input the warning icon.
+TEST_F(Bedienung, FehlerUndWarnungenMitIhremSymbol) {
+  const qint64 nr = u.ZahlungAnlegen({});
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.ZahlungAnsteuern(nr));
+  u.Db().SetzeStoerung([](const QString& sql) {
+    return sql.contains(QStringLiteral("DELETE")) ? DbFehler{5, QStringLiteral("gesperrt")} : DbFehler{};
+  });
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Löschen")));
+  u.Db().SetzeStoerung({});
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().symbol, MeldungsSymbol::Kritisch);
+
+  // A line without text is refused with the warning icon.
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(g->ZeilenAnzahl(), g->SpaltenIndex(QStringLiteral("OPBetrag")));
+  Tippen(QStringLiteral("5"));
+  Taste(Qt::Key_Return);  // on to the discount; the line holds the amount
+  Taste(Qt::Key_Down);    // store it: refused, it has no text
+  ASSERT_EQ(u.Meldungen().Anzahl(), 2) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("Der Verwendungszweck darf nicht leer sein!")));
+  EXPECT_EQ(u.Meldungen().Letzter().symbol, MeldungsSymbol::Ausruf);
+}
+
 }  // namespace

@@ -1004,8 +1004,7 @@ void DatenGitter::EingabeAblehnen(int spalte, const QString& text) {
   const bool datum = spalte >= 0 && spalte < SpaltenAnzahl() && Spalte(spalte).editor == GitterEditor::Datum;
   const QString meldung =
       datum ? DatumFehlertext(text) : QStringLiteral("\u201E%1\u201C ist keine gültige Zahl.").arg(text.trimmed());
-  Meldung::Zeigen(meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), MeldungsKnoepfe::Ok,
-                  MeldungsSymbol::Ausruf, {}, window());
+  Meldung::Warnung(meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), {}, window());
   Q_EMIT EingabeUngueltig(spalte, text);
 }
 

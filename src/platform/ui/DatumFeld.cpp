@@ -112,8 +112,7 @@ QString DatumFehlertext(const QString& eingabe) {
 
 bool DatumFeld::EingabePruefen() {
   if (Uebernehmen()) return true;
-  Meldung::Zeigen(Fehlertext() + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), MeldungsKnoepfe::Ok,
-                  MeldungsSymbol::Ausruf, {}, window());
+  Meldung::Warnung(Fehlertext() + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), {}, window());
   setFocus(Qt::OtherFocusReason);
   selectAll();
   return false;

@@ -45,6 +45,10 @@ void Meldung::Hinweis(const QString& text, const QString& titel, QWidget* eltern
   Zeigen(text, MeldungsKnoepfe::Ok, MeldungsSymbol::Information, titel, eltern);
 }
 
+void Meldung::Warnung(const QString& text, const QString& titel, QWidget* eltern) {
+  Zeigen(text, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, titel, eltern);
+}
+
 void Meldung::Fehler(const QString& text, const QString& titel, QWidget* eltern) {
   Zeigen(text, MeldungsKnoepfe::Ok, MeldungsSymbol::Kritisch, titel, eltern);
 }

@@ -43,6 +43,9 @@ class Meldung {
                                 MeldungsSymbol symbol = MeldungsSymbol::Keins, const QString& titel = {},
                                 QWidget* eltern = nullptr);
   static void Hinweis(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+  // An input the program cannot take (the warning icon).
+  static void Warnung(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+  // A failure: the database, a file (the error icon).
   static void Fehler(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
   // Yes/No with No as the default button; true for Yes.
   static bool Frage(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
