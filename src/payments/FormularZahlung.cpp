@@ -214,6 +214,7 @@ void FormularZahlung::Laden() {
   ZahlungenLaden();
   FensterpositionVerwalten(true, Abschnitt(), this, 70, false);
   if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
+  m_zeilen->HoeheFuerAlleZeilen();
   ZeilenanzeigeAnwenden();
 }
 

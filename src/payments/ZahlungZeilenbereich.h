@@ -38,6 +38,8 @@ class ZahlungZeilenbereich : public QObject {
   void SummeAnordnen(QBoxLayout* zeile);
   // The line text's width from the schema.
   void Einrichten();
+  // Room for the five lines and the new row without scrolling (once the window's font is set).
+  void HoeheFuerAlleZeilen();
   // The lines of the current payment: all of them, or line 1 only in single-field display.
   void Laden(bool gitter);
   // Sums (renumbering in entry mode) into the footers and "Einzelsumme"; raises SummeGeaendert.

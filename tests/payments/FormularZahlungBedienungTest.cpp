@@ -138,6 +138,8 @@ TEST_F(Bedienung, FuenfZeilenNurMitDerTastatur) {
     }
   }
   EXPECT_FALSE(g->Ansicht()->hasFocus());  // after the fifth line Enter leaves the lines
+  // The five lines and the new row are in view together.
+  EXPECT_GE(g->Ansicht()->viewport()->height(), 6 * g->Ansicht()->verticalHeader()->defaultSectionSize());
   EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
   Taste(Qt::Key_F9);
   EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
