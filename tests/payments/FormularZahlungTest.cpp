@@ -967,7 +967,9 @@ TEST_P(EnterImBetrag, SpeichertNurMitSpeicherfeldEins) {
   EXPECT_EQ(f.ZustandDerMaske().EingabeModus(), !gespeichert);
   EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(),
             (gespeichert ? Eur(8) : Eur(5)).Roh());
-  if (!gespeichert) EXPECT_NE(f.focusWidget(), f.BetragFeld());  // moved on like Tab
+  if (!gespeichert) {
+    EXPECT_NE(f.focusWidget(), f.BetragFeld());  // moved on like Tab
+  }
 }
 INSTANTIATE_TEST_SUITE_P(Fenster, EnterImBetrag, ::testing::Values(0, 1),
                          [](const auto& info) { return "Speicherfeld" + std::to_string(info.param); });
