@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -530,12 +531,12 @@ bool ZahlungZeilenbereich::EditorPfeil(int spalte, bool hoch) {
 
 bool ZahlungZeilenbereich::EditorUebernehmen() {
   // The open editor's text into the line, through the column events (amount rules, open items).
-  QLineEdit* editor = Editor();
+  const QPointer<QLineEdit> editor = Editor();
   if (!editor || !editor->isModified()) return true;
   QAbstractItemView* v = m_gitter->Ansicht();
   v->itemDelegate()->setModelData(editor, v->model(), v->currentIndex());
   // A text the column cannot read stays in the editor (the grid has said why).
-  return !editor->isModified();
+  return editor && !editor->isModified();
 }
 
 void ZahlungZeilenbereich::AusgewaehlteLoeschen() {

@@ -2,6 +2,7 @@
 // the due-date limit and the captions.
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 
@@ -16,6 +17,7 @@
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/ZweispaltenCombo.h"
 #include "testsupport/Hilfeseite.h"
+#include "testsupport/ModaleMeldung.h"
 #include "testsupport/QtWarnungen.h"
 
 namespace {
@@ -226,6 +228,59 @@ TEST_F(Bedienung, UnmoeglichesDatumMeldetSichUndBehaeltDenFokus) {
   EXPECT_EQ(QApplication::focusWidget(), f.FaelligFeld());
   EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
   EXPECT_TRUE(u.Wert("SELECT Fällig FROM Zahlungen WHERE ZahlungNr = ?", {nr}).isNull());
+}
+
+// On a desktop the message about a wrong line date takes the focus from the cell editor. The editor
+// was then closed and deleted behind the message, and the grid went on with the deleted editor: the
+// program crashed at the second wrong date.
+TEST_F(Bedienung, FalschesZeilendatumHinterEinerEchtenMeldung) {
+  FormularZahlung& f = NeueZahlungBisZuDenZeilen();
+  const qint64 nr = *f.AktuelleZahlungNr();
+  ModaleMeldung meldungen;
+  Tippen(QStringLiteral("R-1"));
+  Taste(Qt::Key_Return);
+  int erwartet = 0;
+  for (const char* falsch : {"22126", "310226"}) {
+    if (auto* offen = qobject_cast<QLineEdit*>(QApplication::focusWidget())) offen->selectAll();
+    Tippen(QString::fromUtf8(falsch));
+    Taste(Qt::Key_Return);
+    ++erwartet;
+    ASSERT_EQ(meldungen.Anzahl(), erwartet) << meldungen.Texte().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(meldungen.Aktiviert(), erwartet);  // the focus really went to the message
+    ASSERT_TRUE(f.Zeilengitter()->EditorOffen()) << falsch;
+    QApplication::processEvents();                // a deferred deletion would happen here
+    ASSERT_TRUE(f.Zeilengitter()->EditorOffen()) << falsch;
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr) << falsch;
+    EXPECT_EQ(editor->text(), QString::fromUtf8(falsch));
+  }
+  qobject_cast<QLineEdit*>(QApplication::focusWidget())->selectAll();
+  Tippen(QStringLiteral("220126"));
+  Taste(Qt::Key_Return);
+  Taste(Qt::Key_Return);  // the text stays as the template wrote it
+  Tippen(QStringLiteral("10"));
+  Taste(Qt::Key_Return);
+  Taste(Qt::Key_Return);
+  Taste(Qt::Key_Return);
+  EXPECT_EQ(meldungen.Anzahl(), erwartet);
+  EXPECT_EQ(Zeilentexte(nr), QStringList{QStringLiteral("1|RG R-1 vom 22.01.26|10,00")});
+}
+
+// The same for "Fällig" behind a real message window: one message, and the field keeps text and focus.
+TEST_F(Bedienung, FalschesFaelligdatumHinterEinerEchtenMeldung) {
+  FormularZahlung& f = u.Fenster();
+  f.activateWindow();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  ModaleMeldung meldungen;
+  f.FaelligFeld()->setFocus();
+  f.FaelligFeld()->setCursorPosition(0);
+  Tippen(QStringLiteral("310226"));
+  Taste(Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(meldungen.Anzahl(), 1) << meldungen.Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(meldungen.Aktiviert(), 1);
+  EXPECT_EQ(QApplication::focusWidget(), f.FaelligFeld());
+  EXPECT_EQ(f.FaelligFeld()->text(), QStringLiteral("31.02.26"));
 }
 
 // The line grid's "Vom" dropped "15012026"; now it reads every form a date field reads.

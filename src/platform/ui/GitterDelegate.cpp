@@ -59,7 +59,7 @@ void GitterDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
     case GitterEditor::Zahl: {
       const auto z = GitterFormatierung::ZahlLesen(text, s.typ);
       if (!z) {
-        m_gitter->EingabeAblehnen(index.column(), text);
+        Ablehnen(e, index.column(), text);
         return;
       }
       wert = *z;
@@ -69,7 +69,7 @@ void GitterDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
       if (text.trimmed().isEmpty()) break;
       const auto d = DatumAusEingabe(text);
       if (!d) {
-        m_gitter->EingabeAblehnen(index.column(), text);
+        Ablehnen(e, index.column(), text);
         return;
       }
       wert = *d;
@@ -83,6 +83,17 @@ void GitterDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
   e->setModified(false);
 }
 
+void GitterDelegate::Ablehnen(QLineEdit* editor, int spalte, const QString& text) const {
+  // The message box takes the focus from the editor; the view would otherwise take the text in again
+  // (a second message) and close the editor behind the box.
+  const QPointer<QLineEdit> e(editor);
+  const bool vorher = m_ablehnungLaeuft;
+  m_ablehnungLaeuft = true;
+  m_gitter->EingabeAblehnen(spalte, text);
+  m_ablehnungLaeuft = vorher;
+  if (e && e->isVisible()) e->setFocus(Qt::OtherFocusReason);
+}
+
 void GitterDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
   // Closing it again would make the view warn about an editor that is not its own.
   if (m_editor == editor) m_editor = nullptr;
@@ -91,6 +102,7 @@ void GitterDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) co
 
 bool GitterDelegate::eventFilter(QObject* o, QEvent* ev) {
   auto* e = qobject_cast<QLineEdit*>(o);
+  if (m_ablehnungLaeuft && (ev->type() == QEvent::FocusOut || ev->type() == QEvent::Hide)) return false;
   if (e && (ev->type() == QEvent::KeyPress || ev->type() == QEvent::KeyRelease)) {
     auto* k = static_cast<QKeyEvent*>(ev);
     if (m_gitter->EditorTaste(e, k)) return true;
@@ -98,8 +110,9 @@ bool GitterDelegate::eventFilter(QObject* o, QEvent* ev) {
                         k->key() == Qt::Key_Backtab;
     if (ev->type() == QEvent::KeyPress && weiter && e->isModified()) {
       // A text the column cannot read keeps the editor open (the grid has said why).
+      const QPointer<QLineEdit> offen(e);
       setModelData(e, m_gitter->Modell(), m_gitter->Ansicht()->currentIndex());
-      if (e->isModified()) return true;
+      if (!offen || e->isModified()) return true;
     }
     if (ev->type() == QEvent::KeyPress && e->property("gitterEditor").toInt() == static_cast<int>(GitterEditor::Datum) &&
         (k->modifiers() & Qt::KeypadModifier) && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus)) {

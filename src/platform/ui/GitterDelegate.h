@@ -4,6 +4,7 @@
 #include <QStyledItemDelegate>
 
 class DatenGitter;
+class QLineEdit;
 
 // Cell editors of DatenGitter: text (limited to the column's data width), German number
 // ("1.234,56") and German date (dd.MM.yyyy, keypad + and - move one day). Keys typed into an
@@ -32,6 +33,11 @@ class GitterDelegate : public QStyledItemDelegate {
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
+  // The grid's message about a text the column cannot read; the editor keeps its text and the focus.
+  void Ablehnen(QLineEdit* editor, int spalte, const QString& text) const;
+
   DatenGitter* m_gitter;
   mutable QPointer<QWidget> m_editor;
+  // While that message stands, the editor's loss of focus neither commits nor closes it.
+  mutable bool m_ablehnungLaeuft = false;
 };

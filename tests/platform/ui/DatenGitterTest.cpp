@@ -17,6 +17,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/DatenGitter.h"
+#include "testsupport/ModaleMeldung.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDropDown.h"
 #include "platform/ui/GitterFormatierung.h"
@@ -485,6 +486,29 @@ TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
   ASSERT_TRUE(gitter->ZeileSpeichern());
   EXPECT_EQ(gitter->ZellText(2, faellig), QStringLiteral("15.01.2026"));
   EXPECT_EQ(rekorder.Anzahl(), 1);
+}
+
+// On a desktop the message takes the focus from the editor: the view took the text in a second time
+// (a second message) and closed the editor behind the box, so the typed text was gone.
+TEST_F(DatenGitterTest, FalschesDatumHinterEinerEchtenMeldungBleibtImEditor) {
+  gitter->SetzeZulassenAendern(true);
+  gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(gitter.get()));
+  gitter->SetzeAktuelleZelle(2, gitter->SpaltenIndex(QStringLiteral("Faellig")));
+  gitter->Ansicht()->setFocus();
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  ModaleMeldung meldungen;
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("31.02.2024"));
+  QTest::keyClick(e, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(meldungen.Anzahl(), 1) << meldungen.Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(meldungen.Aktiviert(), 1);
+  ASSERT_TRUE(gitter->EditorOffen());
+  EXPECT_EQ(QApplication::focusWidget(), e);
+  EXPECT_EQ(e->text(), QStringLiteral("31.02.2024"));
 }
 
 TEST_F(DatenGitterTest, VorDemBindenEntworfeneSpaltenBekommenDieEditorenIhresTyps) {
