@@ -51,7 +51,7 @@ std::optional<Befund> LeereBicPruefen(const Iban& iban, const QDate& heute) {
   if (iban.BicPflicht()) {
     return Befund{Auftragsfeld::Bic, Befundart::BicAusserhalbEwr,
                   QStringLiteral("Die BIC (Internationale Bankleitzahl) fehlt noch!\r(Für eine IBAN aus %1, einem Land "
-                                 "außerhalb des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)")
+                                 "außerhalb des Europäischen Wirtschaftsraums, ist sie Pflicht.)")
                       .arg(iban.Land())};
   }
   const QDate stichtag = iban.Land() == QLatin1String("DE") ? QDate(2014, 2, 1) : QDate(2016, 2, 1);
@@ -129,7 +129,7 @@ QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
     befunde << *b;
   } else if (!a.Zeilen.isEmpty() && a.Zeilensumme() != a.Betrag) {
     befunde << Befund{Auftragsfeld::Betrag, Befundart::BetragUngleichZeilen,
-                      QStringLiteral("Der Betrag %1 stimmt nicht mit der Summe der\rVerwendungszweck-Zeilen %2 überein!")
+                      QStringLiteral("Der Betrag %1 stimmt nicht mit der Summe der Verwendungszweck-Zeilen %2 überein!")
                           .arg(a.Betrag.FormatDeutsch(), a.Zeilensumme().FormatDeutsch())};
   }
 
@@ -138,7 +138,7 @@ QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
   const QString code = a.Textschluessel.trimmed();
   if (!code.isEmpty() && !TextschluesselErlaubt(a.Art, code))
     befunde << Befund{Auftragsfeld::Textschluessel, Befundart::TextschluesselUngueltig,
-                      QStringLiteral("Der Textschlüssel \"%1\" ist für diese Zahlungsart\rnicht vorgesehen!").arg(code)};
+                      QStringLiteral("Der Textschlüssel \"%1\" ist für diese Zahlungsart nicht vorgesehen!").arg(code)};
 
   // Written trimmed, so only what is left counts.
   const QString einzel = a.EinzelReferenz.trimmed();
@@ -181,14 +181,14 @@ QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate
         continue;
       }
       befunde[i] << Befund{Auftragsfeld::Sequenz, Befundart::MandatMehrfachErst,
-                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst-\r"
+                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst- "
                                           "oder Einmal-Lastschrift enthalten (Zahlung Nr. %2).")
                                .arg(referenz)
                                .arg(erste->zahlungNr)};
     } else if (erste != mandate.constEnd() && erste->frst) {
       befunde[i] << Befund{Auftragsfeld::Sequenz, Befundart::MandatErstUndFolge,
-                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als\r"
-                                          "Erst-Lastschrift enthalten (Zahlung Nr. %2); Folge- und letzte\r"
+                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als "
+                                          "Erst-Lastschrift enthalten (Zahlung Nr. %2); Folge- und letzte "
                                           "Lastschriften gehören in einen späteren Lauf.")
                                .arg(referenz)
                                .arg(erste->zahlungNr)};

@@ -35,7 +35,7 @@ QString GlaeubigerId::Meldung(Fehler fehler) {
     case Fehler::Keiner: return {};
     case Fehler::Fehlt: return QStringLiteral("Die Gläubiger-ID fehlt noch.");
     case Fehler::Aufbau:
-      return QStringLiteral("Die Gläubiger-ID hat nicht den Aufbau Land, Prüfziffer,\r"
+      return QStringLiteral("Die Gläubiger-ID hat nicht den Aufbau Land, Prüfziffer, "
                             "Geschäftsbereich, Kennung (z. B. DE98ZZZ09999999999).");
     case Fehler::Land: return QStringLiteral("Die Gläubiger-ID beginnt nicht mit dem Code eines SEPA-Landes.");
     case Fehler::Laenge: return QStringLiteral("Eine deutsche Gläubiger-ID hat 18 Zeichen.");

@@ -32,10 +32,10 @@ QString SepaKennung::Meldung(Fehler fehler, const QString& bezeichnung) {
     case Fehler::ZuLang: return bezeichnung + QStringLiteral(" darf höchstens 35 Zeichen lang sein.");
     case Fehler::Zeichen:
       return bezeichnung + QStringLiteral(" enthält nicht erlaubte Zeichen.\r"
-                                          "(Erlaubt sind A-Z, a-z, 0-9, das Leerzeichen\r"
+                                          "(Erlaubt sind A-Z, a-z, 0-9, das Leerzeichen "
                                           "und + ? / - : ( ) . , ')");
     case Fehler::Leerzeichen:
-      return bezeichnung + QStringLiteral(" darf nicht mit einem Leerzeichen\rbeginnen oder enden.");
+      return bezeichnung + QStringLiteral(" darf nicht mit einem Leerzeichen beginnen oder enden.");
     case Fehler::Schraegstrich: return bezeichnung + QStringLiteral(" darf nicht mit \"/\" beginnen oder enden.");
     case Fehler::DoppelterSchraegstrich: return bezeichnung + QStringLiteral(" darf kein \"//\" enthalten.");
   }

@@ -126,7 +126,7 @@ QString BicFormText(BicForm form) {
     case BicForm::Land: return QStringLiteral("Die Zeichen 5 und 6 der BIC sind kein gültiger Ländercode.");
     case BicForm::Ort: return QStringLiteral("Die Zeichen 7 und 8 der BIC sind kein gültiger Ortscode.");
     case BicForm::Filiale:
-      return QStringLiteral("Die Zeichen 9 bis 11 der BIC (Filiale) dürfen nur\rBuchstaben und Ziffern sein.");
+      return QStringLiteral("Die Zeichen 9 bis 11 der BIC (Filiale) dürfen nur Buchstaben und Ziffern sein.");
   }
   return {};
 }

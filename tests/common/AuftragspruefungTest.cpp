@@ -215,9 +215,9 @@ TEST(Auftragspruefung, TexteNennenDieWerte) {
   for (const Befund& b : Auftragspruefung::Pruefen(a, Heute)) texte << b.Text;
   ASSERT_EQ(texte.size(), 3);
   EXPECT_TRUE(texte.at(0).contains(QStringLiteral("IBAN aus CH"))) << texte.at(0).toStdString();
-  EXPECT_EQ(texte.at(1), QStringLiteral("Der Betrag 125,51 stimmt nicht mit der Summe der\rVerwendungszweck-Zeilen "
+  EXPECT_EQ(texte.at(1), QStringLiteral("Der Betrag 125,51 stimmt nicht mit der Summe der Verwendungszweck-Zeilen "
                                         "125,50 überein!"));
-  EXPECT_EQ(texte.at(2), QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart\rnicht vorgesehen!"));
+  EXPECT_EQ(texte.at(2), QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart nicht vorgesehen!"));
 }
 
 TEST(Auftragspruefung, BetragAllein) {

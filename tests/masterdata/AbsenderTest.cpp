@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
              Absenderpruefung::Feld::GlaeubigerId, "Die Prüfziffer der Gläubiger-ID ist falsch."},
         Fall{"GlaeubigerIdAufbau", [](Absenderdaten& d) { d.glaeubigerId = QStringLiteral("DE98"); },
              Absenderpruefung::Feld::GlaeubigerId,
-             "Die Gläubiger-ID hat nicht den Aufbau Land, Prüfziffer,\rGeschäftsbereich, Kennung (z. B. "
+             "Die Gläubiger-ID hat nicht den Aufbau Land, Prüfziffer, Geschäftsbereich, Kennung (z. B. "
              "DE98ZZZ09999999999)."},
         Fall{"VerbindungFehlt", [](Absenderdaten& d) { d.adressenFormat = 1; }, Absenderpruefung::Feld::AdressenVerbindung,
              "Für dieses Adressenformat fehlt noch die Datenbank-Verbindung."}),

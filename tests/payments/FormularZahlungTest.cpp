@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
                        Fokusfeld::Bic},
         PrueffallDaten{"Meier", "", "CH9300762011623852957", "RG 1", 5,
                        "Die BIC (Internationale Bankleitzahl) fehlt noch!\r(Für eine IBAN aus CH, einem Land außerhalb "
-                       "des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)",
+                       "des Europäischen Wirtschaftsraums, ist sie Pflicht.)",
                        Fokusfeld::Bic},
         PrueffallDaten{"Meier", "COBADEFFXXX", "DE89370400440532013000", "RG 1", 1000000000,
                        "Der Betrag darf höchstens 999.999.999,99 betragen!", Fokusfeld::Betrag}),
@@ -378,7 +378,7 @@ TEST_F(FormularZahlungTest, LastschriftMitUngueltigerMandatReferenzUndFremdemTex
   Taste(f, Qt::Key_F9);
   ASSERT_EQ(u.Meldungen().Anzahl(), 2);
   EXPECT_EQ(u.Meldungen().Letzter().text,
-            QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart\rnicht vorgesehen!") + Ende);
+            QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart nicht vorgesehen!") + Ende);
   EXPECT_TRUE(f.focusWidget() == f.TextschluesselFeld() || f.TextschluesselFeld()->isAncestorOf(f.focusWidget()));
   EXPECT_TRUE(u.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString().isEmpty());
 

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                e.iban = QStringLiteral("CH93 0076 2011 6238 5295 7");
              },
              QStringLiteral("Die BIC (Internationale Bankleitzahl) fehlt noch!\r(Für eine IBAN aus CH, einem Land "
-                            "außerhalb des\rEuropäischen Wirtschaftsraums, ist sie Pflicht.)"),
+                            "außerhalb des Europäischen Wirtschaftsraums, ist sie Pflicht.)"),
              Fokusfeld::Bic},
         Fall{"IbanPruefziffer", [](ZahlungEingabe& e, PruefKontext&) { e.iban = QStringLiteral("DE88 3704 0044 0532 0130 00"); },
              QStringLiteral("Die Prüfziffer der IBAN ist falsch."), Fokusfeld::Iban},
@@ -124,12 +124,12 @@ INSTANTIATE_TEST_SUITE_P(
              QStringLiteral("Die Mandat-Referenz darf nicht mit \"/\" beginnen oder enden."), Fokusfeld::MandatReferenz},
         Fall{"MandatReferenzUmlaut", [](ZahlungEingabe& e, PruefKontext&) { e.mandatReferenz = QStringLiteral("Müller"); },
              QStringLiteral("Die Mandat-Referenz enthält nicht erlaubte Zeichen.\r"
-                            "(Erlaubt sind A-Z, a-z, 0-9, das Leerzeichen\rund + ? / - : ( ) . , ')"),
+                            "(Erlaubt sind A-Z, a-z, 0-9, das Leerzeichen und + ? / - : ( ) . , ')"),
              Fokusfeld::MandatReferenz},
         Fall{"MandatDatumInDerZukunft", [](ZahlungEingabe& e, PruefKontext& k) { e.mandatDatum = k.heute.addDays(1); },
              QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!"), Fokusfeld::MandatDatum},
         Fall{"TextschluesselNichtDerArt", [](ZahlungEingabe& e, PruefKontext&) { e.textschluessel = QStringLiteral("sala"); },
-             QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart\rnicht vorgesehen!"),
+             QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart nicht vorgesehen!"),
              Fokusfeld::Textschluessel},
         Fall{"IbanFehlt", [](ZahlungEingabe& e, PruefKontext&) { e.iban.clear(); },
              QStringLiteral("Die IBAN fehlt noch komplett."), Fokusfeld::Iban},

@@ -422,8 +422,8 @@ TEST_F(FormularDTADiskTest, FehlerhafteZahlungWirdGemeldetUndAusgeblendet) {
             QStringLiteral("Achtung! Die Prüfung hat 1 fehlerhafte Zahlung(en) ermittelt.\r\r"
                            "Die fehlerhaften Zahlungen werden ausgeblendet und bei einer SEPA-\r"
                            "Erstellung automatisch weggelassen.\r\r"
-                           "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren\r"
-                           "Sie die Zahlungen unter 'Zahlungen erfassen'. Die Liste öffnet auch\r"
+                           "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren "
+                           "Sie die Zahlungen unter 'Zahlungen erfassen'. Die Liste öffnet auch "
                            "der Knopf 'Fehlerliste...'.\r\r"
                            "Möchten Sie die Liste jetzt sehen?"));
   EXPECT_EQ(m_rekorder->Letzter().knoepfe, MeldungsKnoepfe::JaNein);
@@ -574,8 +574,8 @@ TEST_F(FormularDTADiskTest, VerwendeteReferenzWirdAbgelehnt) {
   EXPECT_FALSE(g.Erstellen());
   ASSERT_EQ(m_rekorder->Anzahl(), 1);
   EXPECT_EQ(m_rekorder->Letzter().text,
-            QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits\r"
-                           "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück,\r"
+            QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits "
+                           "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück, "
                            "deren Kennung sie schon erhalten hat.\r\r"
                            "Bitte tragen Sie eine neue Referenz-Angabe ein."));
   EXPECT_EQ(QApplication::focusWidget(), g.TDBText1());

@@ -784,7 +784,7 @@ INSTANTIATE_TEST_SUITE_P(
         Ablehnung{"ReferenzSchraegstriche", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral("/R1//"); },
                   "Die Referenz-Angabe darf nicht mit \"/\" beginnen oder enden."},
         Ablehnung{"ReferenzLeerzeichen", [](auto&, auto&, auto&, QString& r) { r = QStringLiteral(" R1 "); },
-                  "Die Referenz-Angabe darf nicht mit einem Leerzeichen\rbeginnen oder enden."},
+                  "Die Referenz-Angabe darf nicht mit einem Leerzeichen beginnen oder enden."},
         Ablehnung{"ZahlungEinzelReferenz", [](auto& a, auto&, auto&, QString&) { a[1].EinzelReferenz = QStringLiteral("A//B"); },
                   "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDie Einzel-Referenz darf kein"},
         Ablehnung{"ZahlungEinzelReferenzFremdeZeichen", [](auto& a, auto&, auto&, QString&) { a[0].EinzelReferenz = QStringLiteral("Re#1"); },
@@ -798,7 +798,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Bankleitzahl) fehlt noch!"},
         Ablehnung{"MandatErstUndFolge", [](auto& a, auto&, auto&, QString&) { a[1].MandatReferenz = a[0].MandatReferenz; },
                   "Die Zahlung Nr. 2 kann nicht in die SEPA-Datei geschrieben werden:\rDas Mandat \"M-1\" ist in "
-                  "diesem Lauf bereits als\rErst-Lastschrift enthalten"},
+                  "diesem Lauf bereits als Erst-Lastschrift enthalten"},
         Ablehnung{"ZahlungBetragUngleichZeilen",
                   [](auto& a, auto&, auto&, QString&) { a[0].Zeilen = {{QStringLiteral("RE 1"), Waehrung::AusCent(99)}}; },
                   "Die Zahlung Nr. 1 kann nicht in die SEPA-Datei geschrieben werden:\rDer Betrag 1,00 stimmt nicht"},

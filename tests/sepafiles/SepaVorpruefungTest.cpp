@@ -30,7 +30,7 @@ TEST(SepaVorpruefung, ReferenzLeerOderNachWandlungLeer) {
 // What the schemas let pass and the banks reject: each refused with its own reason.
 TEST(SepaVorpruefung, ReferenzNachKennungsregeln) {
   const QString schluss =
-      QStringLiteral("\r\rDie Referenz wird als Kennung der SEPA-Datei an die Bank\r"
+      QStringLiteral("\r\rDie Referenz wird als Kennung der SEPA-Datei an die Bank "
                      "übermittelt. Bitte korrigieren Sie die Referenz-Angabe.");
   EXPECT_EQ(ReferenzMeldung(QString(36, QLatin1Char('A'))),
             QStringLiteral("Die Referenz-Angabe darf höchstens 35 Zeichen lang sein.") + schluss);
@@ -38,7 +38,7 @@ TEST(SepaVorpruefung, ReferenzNachKennungsregeln) {
   EXPECT_EQ(ReferenzMeldung(QStringLiteral("/R1//")),
             QStringLiteral("Die Referenz-Angabe darf nicht mit \"/\" beginnen oder enden.") + schluss);
   EXPECT_EQ(ReferenzMeldung(QStringLiteral(" R1 ")),
-            QStringLiteral("Die Referenz-Angabe darf nicht mit einem Leerzeichen\rbeginnen oder enden.") + schluss);
+            QStringLiteral("Die Referenz-Angabe darf nicht mit einem Leerzeichen beginnen oder enden.") + schluss);
   EXPECT_EQ(ReferenzMeldung(QStringLiteral("R1 ")), ReferenzMeldung(QStringLiteral(" R1 ")));
 }
 

@@ -87,7 +87,7 @@ QString SepaLaufVermerke::Abschluss::Meldung() const {
                             "einer früheren Programmversion:\r\r") +
                  Liste(unbekannt) +
                  QStringLiteral("\r\rBitte prüfen Sie in der Zahlungsliste, ob die Zahlungen dieser Dateien als erledigt "
-                                "gekennzeichnet sind,\rbevor Sie die Dateien löschen.");
+                                "gekennzeichnet sind, bevor Sie die Dateien löschen.");
   if (fehler)
     teile << QStringLiteral("Die Vermerke eines unterbrochenen SEPA-Laufs können nicht gelesen oder gelöscht "
                             "werden.\r") +

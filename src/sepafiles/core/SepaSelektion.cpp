@@ -155,8 +155,8 @@ QString SepaSelektion::Fehlerwarnung(int anzahl) {
                         "Die fehlerhaften Zahlungen werden ausgeblendet und bei einer SEPA-\r"
                         "Erstellung automatisch weggelassen.\r"
                         "\r"
-                        "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren\r"
-                        "Sie die Zahlungen unter 'Zahlungen erfassen'. Die Liste öffnet auch\r"
+                        "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren "
+                        "Sie die Zahlungen unter 'Zahlungen erfassen'. Die Liste öffnet auch "
                         "der Knopf 'Fehlerliste...'.\r"
                         "\r"
                         "Möchten Sie die Liste jetzt sehen?");

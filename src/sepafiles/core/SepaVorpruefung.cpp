@@ -20,7 +20,7 @@ QString ReferenzMeldung(const QString& referenz) {
   const SepaKennung::Fehler fehler = SepaKennung(nachrichtenId).Pruefen();
   if (fehler == SepaKennung::Fehler::Keiner) return {};
   return SepaKennung::Meldung(fehler, QStringLiteral("Die Referenz-Angabe")) +
-         QStringLiteral("\r\rDie Referenz wird als Kennung der SEPA-Datei an die Bank\r"
+         QStringLiteral("\r\rDie Referenz wird als Kennung der SEPA-Datei an die Bank "
                         "übermittelt. Bitte korrigieren Sie die Referenz-Angabe.");
 }
 
@@ -64,8 +64,8 @@ QStringList VerwendeteReferenzen(Datenbank& db, int absenderNr, const QStringLis
 }
 
 QString VerwendeteReferenzMeldung(const QString& nachrichtenId) {
-  return QStringLiteral("Die Referenz-Angabe \"%1\" wurde für diesen Absender bereits\r"
-                        "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück,\r"
+  return QStringLiteral("Die Referenz-Angabe \"%1\" wurde für diesen Absender bereits "
+                        "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück, "
                         "deren Kennung sie schon erhalten hat.\r"
                         "\r"
                         "Bitte tragen Sie eine neue Referenz-Angabe ein.")
