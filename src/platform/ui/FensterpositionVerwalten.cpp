@@ -80,8 +80,12 @@ void FensterpositionVerwalten(bool wiederherstellen, const QString& abschnitt, Q
     if (prozent <= 0) return;
     const int h = ganz.height() * prozent / 100;
     const int w = ganz.width() * prozent / (breit ? 150 : 120);
-    g = QRect(0, 0, w, h);
-    g.moveCenter(ganz.center());
+    // Never smaller than the layout needs (the window system would widen it past the screen's edge
+    // from the centred position), never larger than the free area.
+    const QSize mindestens = fenster->minimumSizeHint().expandedTo(fenster->minimumSize());
+    g = QRect(0, 0, std::min(std::max(w, mindestens.width()), frei.width()),
+              std::min(std::max(h, mindestens.height()), frei.height()));
+    g.moveCenter(frei.center());
   } else {
     const QRect alle = AlleBildschirme();
     if (width && *width > 0) g.setWidth(std::min(*width, alle.width()));

@@ -76,6 +76,23 @@ TEST_F(Fensterposition, OhneGespeicherteWerteSiebzigProzentZentriert) {
   EXPECT_EQ(unveraendert.geometry(), QRect(1, 2, 300, 400));
 }
 
+TEST_F(Fensterposition, OhneGespeicherteWerteNieSchmalerAlsDasLayoutUndGanzAufDemSchirm) {
+  const QRect frei = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget breit;
+  breit.setMinimumSize(frei.width() * 9 / 10, 50);  // wider than 70 % of the screen / 1.2
+  FensterpositionVerwalten(true, kAbschnitt, &breit, 70, false);
+  EXPECT_EQ(breit.width(), frei.width() * 9 / 10);
+  EXPECT_EQ(breit.height(), frei.height() * 70 / 100);
+  EXPECT_TRUE(frei.contains(breit.geometry()));
+
+  QWidget riesig;  // a layout larger than the screen still starts inside it
+  riesig.setMinimumSize(frei.width() * 2, frei.height() * 2);
+  FensterpositionVerwalten(true, kAbschnitt, &riesig, 70, false);
+  EXPECT_LE(riesig.geometry().left(), frei.right());
+  EXPECT_GE(riesig.geometry().left(), frei.left());
+  EXPECT_GE(riesig.geometry().top(), frei.top());
+}
+
 TEST_F(Fensterposition, NurVorhandeneZahlenWerdenUebernommenUndNiemalsAusserhalbDesSchirms) {
   Registrierung& r = Registrierung::Instanz();
   r.Schreiben(kAbschnitt, QStringLiteral("Width"), QStringLiteral("350"));
