@@ -40,6 +40,7 @@
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/ZahlFeld.h"
 #include "printing/ReportAuswaehlen.h"
+#include "sepafiles/Listengitter.h"
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufAnfrage.h"
@@ -52,13 +53,7 @@ namespace {
 
 const QString kAbschnitt = QStringLiteral("DTADatei State");
 
-// The grid's columns in the designed order: field, caption (empty = the field name without its
-// table), width in pixels (0 = hidden).
-struct Spaltenentwurf {
-  const char* feld;
-  const char* titel;
-  int breite;
-};
+// The grid's columns in the designed order.
 const Spaltenentwurf kSpalten[] = {
     {"Zahlungen.ZahlungNr", "Nr.", 50},  {"Name", "Name", 140},         {"Bank", "", 0},
     {"BIC", "BIC", 115},                  {"IBAN", "IBAN", 230},         {"OPKontoNr", "", 0},
@@ -68,7 +63,7 @@ const Spaltenentwurf kSpalten[] = {
     {"Fehler", "", 0},                   {"Verwendungszweck1", "Zweck Zeile 1", 140},
     {"Verwendungszweck.ZahlungNr", "", 0}, {"OPVorgangNr", "", 0},     {"Vorgangsdatum", "", 0},
     {"OPBetrag", "", 0},                 {"SkontoBetrag", "", 0},       {"Verwendungszweck", "Verwendungszweck", 140},
-    {"ZahlungsBetrag", "Betrag", 90},    {"LfdNr", "", 0},              {"OPVorgangsArt", "", 0},
+    {"ZahlungsBetrag", "Betrag", 90, GitterFormat::Standard},    {"LfdNr", "", 0},              {"OPVorgangsArt", "", 0},
     {"ZeilenNr", "", 0},
 };
 
@@ -280,23 +275,8 @@ QCheckBox* FormularDTADisk::Check1(int index) const { return m_check1->Kasten(in
 QString FormularDTADisk::Zielordner() const { return m_aktuellesLaufwerk->text(); }
 
 void FormularDTADisk::SpaltenAnlegen() {
-  m_tdbGrid1->SetzeSpaltenHalten(true);
-  m_tdbGrid1->SetzeZulassenAendern(false);
-  m_tdbGrid1->SetzeZulassenNeu(false);
-  m_tdbGrid1->SetzeZulassenLoeschen(false);
-  m_tdbGrid1->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
-  m_tdbGrid1->SetzeScrollTipps(true);
+  ListengitterEinrichten(*m_tdbGrid1, kSpalten);
   m_tdbGrid1->SetzeFussleiste(true);
-  for (const Spaltenentwurf& s : kSpalten) {
-    const QString feld = QString::fromUtf8(s.feld);
-    const QString titel = *s.titel ? QString::fromUtf8(s.titel) : feld.section(QLatin1Char('.'), -1);
-    const int spalte = m_tdbGrid1->SpalteHinzufuegen(feld, titel);
-    m_tdbGrid1->SetzeSpalteSichtbar(spalte, s.breite > 0);
-    if (s.breite > 0) m_tdbGrid1->SetzeSpaltenbreite(spalte, s.breite);
-  }
-  const int betrag = m_tdbGrid1->SpaltenIndex(QStringLiteral("ZahlungsBetrag"));
-  m_tdbGrid1->SetzeSpaltenformat(betrag, GitterFormat::Standard);
-  m_tdbGrid1->SetzeAusrichtung(betrag, Qt::AlignRight | Qt::AlignVCenter);
   m_tdbGrid1->SetzeFussText(m_tdbGrid1->SpaltenIndex(QStringLiteral("Verwendungszweck")), QStringLiteral("Summe"));
   // Credit transfers in red, in every column of their rows.
   m_tdbGrid1->SetzeZellStil([this](int zeile, int, ZellStil& stil) {
@@ -427,14 +407,7 @@ void FormularDTADisk::Aktivieren() {
   m_tdbGrid1->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
   m_aktiviert = true;
   // The designed widths fitted into the grid and kept as shares when the window is resized.
-  QHeaderView* kopf = m_tdbGrid1->Ansicht()->horizontalHeader();
-  const int verfuegbar = m_tdbGrid1->Ansicht()->viewport()->width();
-  int summe = 0;
-  for (int i = 0; i < kopf->count(); ++i)
-    if (!kopf->isSectionHidden(i)) summe += kopf->sectionSize(i);
-  if (summe > 0 && verfuegbar > 0)
-    for (int i = 0; i < kopf->count(); ++i)
-      if (!kopf->isSectionHidden(i)) kopf->resizeSection(i, std::max(20, kopf->sectionSize(i) * verfuegbar / summe));
+  m_tdbGrid1->SpaltenEinpassen();
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
   UnterbrochenenLaufNachholen();
   ZahlungenSelektieren();

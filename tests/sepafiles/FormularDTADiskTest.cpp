@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QClipboard>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTest>
 
@@ -984,3 +986,34 @@ TEST_F(FormularDTADiskTest, OrdnerWahlZeigtAltenOrdnerUndUebernimmtDieWahl) {
 }
 
 }  // namespace
+
+// The amount column and the total stay whole once the rows bring up the vertical scroll bar, and
+// after the window is made narrower.
+TEST_F(FormularDTADiskTest, SpaltenFuellenDieBreiteAuchMitBildlaufleiste) {
+  QString viele;
+  for (int i = 0; i < 80; ++i)
+    viele += QStringLiteral(
+                 "INSERT INTO Zahlungen (AbsenderNr, Art, Name, BIC, IBAN, Verwendungszweck1, ZahlungGesamt, \"Fällig\") "
+                 "VALUES (1, 'G', 'Lieferant %1', 'BYLADEM1001', 'DE02120300000000202051', 'RE %1', 123456789900, "
+                 "'2024-03-10');"
+                 "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBetrag) "
+                 "VALUES (last_insert_rowid(), 1, 'RE %1', 123456789900);")
+                 .arg(i);
+  DatenbankAnlegen(kDaten, viele);
+  FormularDTADisk& f = Oeffnen();
+  QTest::qWait(50);
+  QTableView* ansicht = f.TDBGrid1()->Ansicht();
+  auto summe = [ansicht] {
+    int s = 0;
+    for (int i = 0; i < ansicht->horizontalHeader()->count(); ++i)
+      if (!ansicht->horizontalHeader()->isSectionHidden(i)) s += ansicht->horizontalHeader()->sectionSize(i);
+    return s;
+  };
+  ASSERT_TRUE(ansicht->verticalScrollBar()->isVisible());
+  EXPECT_LE(summe(), ansicht->viewport()->width());
+  EXPECT_GE(summe(), ansicht->viewport()->width() - 2);
+  f.resize(f.width() - 60, f.height());
+  QCoreApplication::processEvents();
+  EXPECT_LE(summe(), ansicht->viewport()->width());
+  EXPECT_FALSE(ansicht->horizontalScrollBar()->isVisible());
+}

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <utility>
 
@@ -374,30 +375,82 @@ std::vector<float> ProzenteVon(const QTableView* v) {
   return p;
 }
 
-void ProzenteAnwenden(QTableView* v, const std::vector<float>& p) {
-  QHeaderView* k = v->horizontalHeader();
-  const int breite = v->viewport()->width();
-  // Rounded at the column edges, not per column: 100 % then never overflows the width by a few
-  // pixels (which would bring up the horizontal scroll bar).
-  std::size_t n = 0;
-  double summe = 0;
-  long kante = 0;
-  for (int vis = 0; vis < k->count() && n < p.size(); ++vis) {
+// Sets the visible columns (in visual order) to take `breite` in all in the proportions of `anteile`, none
+// below its minimum: a column that would fall below it keeps the minimum and the others share the
+// rest. Rounded at the column edges, not per column, so that the widths add up to `breite` exactly
+// (a few pixels more would bring up the horizontal scroll bar). When even the minimums do not fit,
+// every column gets its minimum and the grid scrolls.
+void BreitenVerteilen(QHeaderView* k, const std::vector<double>& anteile, int breite,
+                      const std::function<int(int)>& mindestbreite) {
+  std::vector<int> spalten;
+  for (int vis = 0; vis < k->count() && spalten.size() < anteile.size(); ++vis) {
     const int i = k->logicalIndex(vis);
-    if (k->isSectionHidden(i)) continue;
-    summe += p[n];
-    const long neueKante = std::lround(breite * summe / 100.0);
-    k->resizeSection(i, std::max(1, static_cast<int>(neueKante - kante)));
-    kante = neueKante;
-    ++n;
+    if (!k->isSectionHidden(i)) spalten.push_back(i);
   }
+  const std::size_t n = spalten.size();
+  std::vector<int> mindest(n);
+  std::vector<bool> fest(n, false);
+  for (std::size_t j = 0; j < n; ++j) mindest[j] = std::max(1, mindestbreite(spalten[j]));
+  double frei = breite;
+  double summe = 0;
+  for (std::size_t j = 0; j < n; ++j) summe += std::max(0.0, anteile[j]);
+  for (bool weiter = true; weiter;) {
+    weiter = false;
+    for (std::size_t j = 0; j < n; ++j) {
+      if (fest[j] || summe <= 0 || std::max(0.0, anteile[j]) * frei / summe >= mindest[j]) continue;
+      fest[j] = true;
+      frei -= mindest[j];
+      summe -= std::max(0.0, anteile[j]);
+      weiter = true;
+    }
+  }
+  double bisher = 0;
+  long kante = 0;
+  for (std::size_t j = 0; j < n; ++j) {
+    if (fest[j] || frei <= 0 || summe <= 0) {
+      k->resizeSection(spalten[j], mindest[j]);
+      continue;
+    }
+    bisher += std::max(0.0, anteile[j]);
+    const long neueKante = std::lround(frei * bisher / summe);
+    k->resizeSection(spalten[j], std::max(mindest[j], static_cast<int>(neueKante - kante)));
+    kante = neueKante;
+  }
+}
+
+void ProzenteAnwenden(QTableView* v, const std::vector<float>& p,
+                      const std::function<int(int)>& mindestbreite = [](int) { return 1; }) {
+  // Shares that add up to less than 100 % leave the rest of the width free, as they did when stored.
+  double summe = 0;
+  for (float anteil : p) summe += anteil;
+  BreitenVerteilen(v->horizontalHeader(), std::vector<double>(p.begin(), p.end()),
+                   static_cast<int>(std::lround(v->viewport()->width() * summe / 100.0)), mindestbreite);
 }
 
 }  // namespace
 
+void DatenGitter::SpaltenEinpassen() { SpaltenSkalieren(1.0, m_ansicht->viewport()->width()); }
+
+// The visible columns scaled by `faktor`, or to `gesamt` pixels in all when it is given.
+void DatenGitter::SpaltenSkalieren(double faktor, std::optional<int> gesamt) {
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  std::vector<double> anteile;
+  double summe = 0;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    if (const int i = k->logicalIndex(vis); !k->isSectionHidden(i)) {
+      anteile.push_back(k->sectionSize(i));
+      summe += k->sectionSize(i);
+    }
+  }
+  BreitenVerteilen(k, anteile, gesamt.value_or(static_cast<int>(std::lround(summe * faktor))),
+                   [this](int spalte) { return Mindestbreite(spalte); });
+}
+
 std::vector<float> DatenGitter::SpaltenProzente() const { return ProzenteVon(m_ansicht); }
 
-void DatenGitter::SpaltenProzenteAnwenden(const std::vector<float>& prozente) { ProzenteAnwenden(m_ansicht, prozente); }
+void DatenGitter::SpaltenProzenteAnwenden(const std::vector<float>& prozente) {
+  ProzenteAnwenden(m_ansicht, prozente, [this](int spalte) { return Mindestbreite(spalte); });
+}
 
 void SpaltenbreitenVerwalten(DatenGitter& gitter, std::vector<float>& prozente, bool speichern) {
   if (speichern) prozente = gitter.SpaltenProzente();
@@ -1148,20 +1201,8 @@ bool DatenGitter::eventFilter(QObject* o, QEvent* e) {
     auto* r = static_cast<QResizeEvent*>(e);
     const int alt = r->oldSize().width();
     const int neu = r->size().width();
-    if (alt > 0 && neu > 0 && alt != neu) {
-      // Scaled at the column edges (see ProzenteAnwenden) so that columns filling the width keep filling it.
-      QHeaderView* k = m_ansicht->horizontalHeader();
-      long altKante = 0;
-      long kante = 0;
-      for (int vis = 0; vis < k->count(); ++vis) {
-        const int i = k->logicalIndex(vis);
-        if (k->isSectionHidden(i)) continue;
-        altKante += k->sectionSize(i);
-        const long neueKante = std::lround(altKante * double(neu) / alt);
-        k->resizeSection(i, std::max(1, static_cast<int>(neueKante - kante)));
-        kante = neueKante;
-      }
-    }
+    // Each column keeps its share of the width, none narrower than its caption.
+    if (alt > 0 && neu > 0 && alt != neu) SpaltenSkalieren(double(neu) / alt);
   }
   StreifenAnordnen();
   return QWidget::eventFilter(o, e);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/db/DbFehler.h"
@@ -98,6 +99,9 @@ class DatenGitter : public QWidget {
   void SetzeSpaltenfolge(const QStringList& felder);
   // Columns stretch to the grid's width (the old SpringMode).
   void SetzeSpaltenStrecken(bool an);
+  // The visible columns fitted into the grid's width in their present proportions, none narrower
+  // than its caption.
+  void SpaltenEinpassen();
   // Tab moves between cells (true) or on to the next control (false, the default).
   void SetzeTabInZellen(bool an);
 
@@ -308,6 +312,7 @@ class DatenGitter : public QWidget {
   QString m_letzterTipp;
   QString m_layoutDatei;
   QString m_layoutName;
+  void SpaltenSkalieren(double faktor, std::optional<int> gesamt = std::nullopt);
   bool m_strecken = false;
   bool m_zurueckZurAusstehenden = false;
   GitterDropDown* m_offeneListe = nullptr;
