@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include "common/AdressQuellenInfo.h"
@@ -168,11 +170,34 @@ StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, 
   return {};
 }
 
+QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString& ressourcen) {
+  if (ressourcen.isEmpty()) return {};
+  const QDir ziel(programmVerzeichnis);
+  const QStringList vorhanden = ziel.entryList(QDir::Files | QDir::Hidden);
+  QStringList fehlgeschlagen;
+  const QStringList geliefert = QDir(ressourcen).entryList({QStringLiteral("*.LST")}, QDir::Files);
+  for (const QString& name : geliefert) {
+    // Report file names are compared without letter case: the user's "zahlungsliste.lst" is the report.
+    const bool da = std::any_of(vorhanden.cbegin(), vorhanden.cend(),
+                                [&name](const QString& v) { return v.compare(name, Qt::CaseInsensitive) == 0; });
+    // QFile::copy never replaces an existing file.
+    if (!da && !QFile::copy(QDir(ressourcen).filePath(name), ziel.filePath(name)))
+      fehlgeschlagen << QDir::toNativeSeparators(ziel.filePath(name));
+  }
+  if (fehlgeschlagen.isEmpty()) return {};
+  return QStringLiteral("Die mitgelieferten Reportdateien konnten nicht ins Programmverzeichnis kopiert werden:\r") +
+         fehlgeschlagen.join(QLatin1Char('\r'));
+}
+
 StartErgebnis OrdnerEinrichten() {
   const QString programm = ProgrammverzeichnisErmitteln();
+  StartErgebnis fertig;
   if (OrdnerLeer(programm)) {
     StartErgebnis e = ProgrammverzeichnisEinrichten(programm, RessourcenVerzeichnis());
     if (!e.Ok()) return e;
+  } else {
+    // Reports shipped with a later version reach an existing installation too.
+    fertig.hinweis = ReportdateienErgaenzen(programm, RessourcenVerzeichnis());
   }
   Zustand().ProgrammVerzeichnisSetzen(programm);
 
@@ -186,7 +211,7 @@ StartErgebnis OrdnerEinrichten() {
                         QStringLiteral("Die Datenbank ") + DatenbankDateiname +
                             QStringLiteral(" wurde im Datenverzeichnis nicht gefunden:\r") + daten);
     Zustand().DatenVerzeichnisSetzen(daten);
-    return {};
+    return fertig;
   }
 
   Zustand().DatenVerzeichnisSetzen(programm);
@@ -201,7 +226,7 @@ StartErgebnis OrdnerEinrichten() {
       return Fehlschlag(f, QStringLiteral("Die Datenbank ") + datei + QStringLiteral(" kann nicht angelegt werden.\r") +
                                f.Meldungstext());
   }
-  return {};
+  return fertig;
 }
 
 QString SchemaSkript() {
