@@ -273,6 +273,12 @@ QString Reportdatei::AlsText(const Reportlayout& l) {
   return t;
 }
 
+QList<std::pair<QPageSize::PageSizeId, QString>> Reportdatei::Papierformate() {
+  QList<std::pair<QPageSize::PageSizeId, QString>> liste;
+  for (const Papiername& p : kPapier) liste << std::pair{p.id, QString::fromLatin1(p.name)};
+  return liste;
+}
+
 bool Reportdatei::Speichern(const Reportlayout& layout, const QString& datei, QString& fehler) {
   QSaveFile f(datei);
   if (!f.open(QIODevice::WriteOnly)) {

@@ -66,4 +66,6 @@ class Reportdatei {
   static QString AlsText(const Reportlayout& layout);
   // Writes under a temporary name and renames; false with `fehler` set on failure.
   static bool Speichern(const Reportlayout& layout, const QString& datei, QString& fehler);
+  // The paper sizes a report file may name, with their names in the file.
+  static QList<std::pair<QPageSize::PageSizeId, QString>> Papierformate();
 };
