@@ -47,7 +47,7 @@ namespace {
 
 const QString kAbschnitt = QStringLiteral("Designer State");
 constexpr int kBeispielzeilen = 5;
-constexpr int kVorschaubreite = 460;   // pixels of the preview page
+constexpr int kVorschaubreite = 300;   // pixels across the preview page at least
 
 std::function<void(ReportDesigner&)>& Haken() {
   static std::function<void(ReportDesigner&)> h;
@@ -118,6 +118,7 @@ ReportDesigner::ReportDesigner(const QString& datei, const Reportdefinitionen& d
 
   m_beschreibung = new QLineEdit(this);
   m_beschreibung->setToolTip(QStringLiteral("Beschreibung des Reports (erscheint in der Druckausgabe neben dem Dateinamen)"));
+  connect(m_beschreibung, &QLineEdit::textEdited, this, &ReportDesigner::Veraendert);
   auto* kopf = new QHBoxLayout;
   kopf->addWidget(Beschriftung(QStringLiteral("&Beschreibung:"), m_beschreibung, this));
   kopf->addWidget(m_beschreibung, 1);
@@ -125,44 +126,43 @@ ReportDesigner::ReportDesigner(const QString& datei, const Reportdefinitionen& d
   m_register = new QTabWidget(this);
   m_register->addTab(SpaltenRegister(), QStringLiteral("S&palten"));
   m_register->addTab(TexteRegister(), QStringLiteral("&Texte"));
-  m_register->addTab(SeiteRegister(), QStringLiteral("Seite und &Sortierung"));
+  m_register->addTab(SeiteRegister(), QStringLiteral("Seite und S&ortierung"));
 
   auto* vorschauRahmen = new QGroupBox(QStringLiteral("Vorschau mit Beispieldaten"), this);
   m_vorschau = new QLabel(vorschauRahmen);
   m_vorschau->setObjectName(QStringLiteral("Vorschau"));
   m_vorschau->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  auto* flaeche = new QScrollArea(vorschauRahmen);
-  flaeche->setWidget(m_vorschau);
-  flaeche->setWidgetResizable(true);
-  flaeche->setMinimumWidth(kVorschaubreite + 30);
-  flaeche->setBackgroundRole(QPalette::Dark);
+  m_vorschauFlaeche = new QScrollArea(vorschauRahmen);
+  m_vorschauFlaeche->setWidget(m_vorschau);
+  m_vorschauFlaeche->setWidgetResizable(true);
+  m_vorschauFlaeche->setBackgroundRole(QPalette::Dark);
+  m_vorschauFlaeche->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The page as wide as the preview: drawn anew when that changes.
+  m_vorschauFlaeche->viewport()->installEventFilter(this);
   m_vorschauZurueck = Knopf(QStringLiteral("<"), QStringLiteral("Vorige Seite der Vorschau"), vorschauRahmen);
   m_vorschauVor = Knopf(QStringLiteral(">"), QStringLiteral("Nächste Seite der Vorschau"), vorschauRahmen);
   m_vorschauSeite = new QLabel(vorschauRahmen);
-  auto* blaettern = new QHBoxLayout;
+  auto* blaettern = new QVBoxLayout;
   blaettern->addWidget(m_vorschauZurueck);
-  blaettern->addWidget(m_vorschauSeite, 1, Qt::AlignCenter);
+  blaettern->addWidget(m_vorschauSeite);
   blaettern->addWidget(m_vorschauVor);
-  auto* vorschauLayout = new QVBoxLayout(vorschauRahmen);
-  vorschauLayout->addWidget(flaeche, 1);
+  blaettern->addStretch(1);
+  auto* vorschauLayout = new QHBoxLayout(vorschauRahmen);
+  vorschauLayout->addWidget(m_vorschauFlaeche, 1);
   vorschauLayout->addLayout(blaettern);
   connect(m_vorschauZurueck, &QPushButton::clicked, this, [this] { VorschauZeigen(m_vorschauIndex - 1); });
   connect(m_vorschauVor, &QPushButton::clicked, this, [this] { VorschauZeigen(m_vorschauIndex + 1); });
 
-  auto* teiler = new QSplitter(this);
+  auto* teiler = new QSplitter(Qt::Vertical, this);
   teiler->setChildrenCollapsible(false);
-  auto* links = new QWidget(teiler);
-  auto* linksLayout = new QVBoxLayout(links);
-  linksLayout->setContentsMargins(0, 0, 0, 0);
-  linksLayout->addLayout(kopf);
-  linksLayout->addWidget(m_register, 1);
-  teiler->addWidget(links);
+  teiler->addWidget(m_register);
   teiler->addWidget(vorschauRahmen);
-  teiler->setStretchFactor(0, 3);
-  teiler->setStretchFactor(1, 2);
+  teiler->setStretchFactor(0, 1);
+  teiler->setStretchFactor(1, 1);
+  m_teiler = teiler;
 
   m_speichern = Knopf(QStringLiteral("&Speichern"), QStringLiteral("Report in die Datei schreiben (Strg+S)"), this);
-  m_schliessen = Knopf(QStringLiteral("Schl&ießen"), QStringLiteral("Designer schließen"), this);
+  m_schliessen = Knopf(QStringLiteral("S&chließen"), QStringLiteral("Designer schließen"), this);
   auto* unten = new QHBoxLayout;
   auto* dateiname = new QLabel(QStringLiteral("Datei: ") + QDir::toNativeSeparators(m_datei), this);
   dateiname->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -173,6 +173,7 @@ ReportDesigner::ReportDesigner(const QString& datei, const Reportdefinitionen& d
   connect(m_schliessen, &QPushButton::clicked, this, &ReportDesigner::reject);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(kopf);
   layout->addWidget(teiler, 1);
   layout->addLayout(unten);
 
@@ -199,10 +200,10 @@ ReportDesigner::ReportDesigner(const QString& datei, const Reportdefinitionen& d
   });
 
   TitelSetzen();
-  FensterpositionVerwalten(true, kAbschnitt, this, 85, true);
+  FensterpositionVerwalten(true, kAbschnitt, this, 95, false);
 }
 
-ReportDesigner::~ReportDesigner() { FensterpositionVerwalten(false, kAbschnitt, this, 85, true); }
+ReportDesigner::~ReportDesigner() { FensterpositionVerwalten(false, kAbschnitt, this, 95, false); }
 
 QWidget* ReportDesigner::SpaltenRegister() {
   auto* seite = new QWidget(this);
@@ -240,6 +241,9 @@ QWidget* ReportDesigner::SpaltenRegister() {
   m_spalten->setSelectionMode(QAbstractItemView::SingleSelection);
   m_spalten->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_spalten->verticalHeader()->setVisible(false);
+  m_spalten->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  m_spalten->setWordWrap(false);
+  m_spalten->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   m_spalten->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   m_spalten->setTabKeyNavigation(false);
   m_entfernen = Knopf(QStringLiteral("&Entfernen"), QStringLiteral("Gewählte Spalte entfernen"), spaltenRahmen);
@@ -272,10 +276,11 @@ QWidget* ReportDesigner::SpaltenRegister() {
   m_format->lineEdit()->setPlaceholderText(QStringLiteral("Standard"));
   m_format->setToolTip(QStringLiteral("Zahlen: #.##0,00 oder 0; Datum: dd.MM.yyyy; Ja/Nein: Ja;Nein"));
   m_breite = MillimeterFeld(1000, spalteRahmen);
+  m_breite->setSuffix(QString());
   m_breite->setMinimum(1);
   m_ausrichtung = new QComboBox(spalteRahmen);
   for (const char* a : kAusrichtungen) m_ausrichtung->addItem(QString::fromLatin1(a));
-  m_summe = new QCheckBox(QStringLiteral("S&umme am Listenende"), spalteRahmen);
+  m_summe = new QCheckBox(QStringLiteral("Summe am Liste&nende"), spalteRahmen);
   m_summe->setToolTip(QStringLiteral("Nur für Spalten, die genau ein Feld zeigen"));
   m_umbruch = new QCheckBox(QStringLiteral("Lange Werte &umbrechen"), spalteRahmen);
   m_nurErste = new QCheckBox(QStringLiteral("Nur in der ersten &Zeile einer Gruppe"), spalteRahmen);
@@ -283,7 +288,7 @@ QWidget* ReportDesigner::SpaltenRegister() {
   form->addRow(Beschriftung(QStringLiteral("T&itel:"), m_spaltenTitel, spalteRahmen), m_spaltenTitel);
   form->addRow(Beschriftung(QStringLiteral("&Wert:"), m_spaltenWert, spalteRahmen), m_spaltenWert);
   form->addRow(Beschriftung(QStringLiteral("&Format:"), m_format, spalteRahmen), m_format);
-  form->addRow(Beschriftung(QStringLiteral("Brei&te:"), m_breite, spalteRahmen), m_breite);
+  form->addRow(Beschriftung(QStringLiteral("Breite in &mm:"), m_breite, spalteRahmen), m_breite);
   form->addRow(Beschriftung(QStringLiteral("&Ausrichtung:"), m_ausrichtung, spalteRahmen), m_ausrichtung);
   form->addRow(m_summe);
   form->addRow(m_umbruch);
@@ -315,13 +320,10 @@ QWidget* ReportDesigner::SpaltenRegister() {
   connect(m_ausrichtung, &QComboBox::currentIndexChanged, this, &ReportDesigner::SpalteUebernehmen);
   for (QCheckBox* k : {m_summe, m_umbruch, m_nurErste}) connect(k, &QCheckBox::toggled, this, &ReportDesigner::SpalteUebernehmen);
 
-  auto* raster = new QGridLayout(seite);
-  raster->addWidget(felderRahmen, 0, 0, 2, 1);
-  raster->addWidget(spaltenRahmen, 0, 1);
-  raster->addWidget(spalteRahmen, 1, 1);
-  raster->setColumnStretch(0, 2);
-  raster->setColumnStretch(1, 5);
-  raster->setRowStretch(0, 1);
+  auto* reihe = new QHBoxLayout(seite);
+  reihe->addWidget(felderRahmen, 2);
+  reihe->addWidget(spaltenRahmen, 4);
+  reihe->addWidget(spalteRahmen, 3);
   return seite;
 }
 
@@ -405,7 +407,8 @@ QWidget* ReportDesigner::SeiteRegister() {
   m_groesse->setDecimals(1);
   m_groesse->setSuffix(QStringLiteral(" pt"));
   auto* form = new QFormLayout(papierRahmen);
-  form->addRow(Beschriftung(QStringLiteral("&Papier:"), m_papier, papierRahmen), m_papier);
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  form->addRow(Beschriftung(QStringLiteral("Pap&ier:"), m_papier, papierRahmen), m_papier);
   form->addRow(Beschriftung(QStringLiteral("&Ausrichtung:"), m_seitenausrichtung, papierRahmen), m_seitenausrichtung);
   for (int i = 0; i < 4; ++i) {
     m_raender[i] = MillimeterFeld(100, papierRahmen);
@@ -427,8 +430,9 @@ QWidget* ReportDesigner::SeiteRegister() {
   m_gruppe->setObjectName(QStringLiteral("Gruppe"));
   m_gruppe->setToolTip(QStringLiteral("Ändert sich dieses Feld, beginnt eine Gruppe (z. B. eine Zahlung mit ihren Zeilen)"));
   auto* reihen = new QFormLayout(reihenRahmen);
-  reihen->addRow(Beschriftung(QStringLiteral("S&ortierung:"), m_sortierung, reihenRahmen), m_sortierung);
-  reihen->addRow(Beschriftung(QStringLiteral("&Gruppe bei Wechsel von:"), m_gruppe, reihenRahmen), m_gruppe);
+  reihen->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+  reihen->addRow(Beschriftung(QStringLiteral("So&rtierung:"), m_sortierung, reihenRahmen), m_sortierung);
+  reihen->addRow(Beschriftung(QStringLiteral("Gr&uppe bei Wechsel von:"), m_gruppe, reihenRahmen), m_gruppe);
   connect(m_sortierung, &QComboBox::currentIndexChanged, this, &ReportDesigner::SeiteUebernehmen);
   connect(m_gruppe, &QComboBox::currentIndexChanged, this, &ReportDesigner::SeiteUebernehmen);
 
@@ -747,8 +751,9 @@ void ReportDesigner::VorschauZeigen(int seite) {
   if (m_vorschauSeiten == 0) return;
   m_vorschauIndex = std::clamp(seite, 0, m_vorschauSeiten - 1);
   const QSizeF papier = m_dokument.seitenlayout.fullRectPoints().size();
-  const double aufloesung = kVorschaubreite / (papier.width() / 72.0);
-  QImage bild(kVorschaubreite, int(std::lround(papier.height() / 72.0 * aufloesung)), QImage::Format_RGB32);
+  const int breite = std::max(kVorschaubreite, m_vorschauFlaeche->viewport()->width() - 16);
+  const double aufloesung = breite / (papier.width() / 72.0);
+  QImage bild(breite, int(std::lround(papier.height() / 72.0 * aufloesung)), QImage::Format_RGB32);
   bild.fill(Qt::white);
   {
     QPainter maler(&bild);
@@ -813,3 +818,21 @@ void ReportDesigner::reject() {
   if (SchliessenErlaubt()) QDialog::reject();
 }
 
+
+bool ReportDesigner::eventFilter(QObject* objekt, QEvent* ereignis) {
+  if (objekt == m_vorschauFlaeche->viewport() && ereignis->type() == QEvent::Resize && m_vorschauSeiten > 0) {
+    // Once the resizing has settled.
+    QTimer::singleShot(0, this, [this] { VorschauZeigen(m_vorschauIndex); });
+  }
+  return QDialog::eventFilter(objekt, ereignis);
+}
+
+void ReportDesigner::showEvent(QShowEvent* ereignis) {
+  QDialog::showEvent(ereignis);
+  // The preview gets as much height as the editing at first; the splitter keeps what the user sets.
+  if (!m_teilerGesetzt) {
+    m_teilerGesetzt = true;
+    const int hoehe = m_teiler->height();
+    m_teiler->setSizes({hoehe - hoehe * 9 / 20, hoehe * 9 / 20});
+  }
+}

@@ -18,6 +18,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class QTimer;
@@ -107,6 +109,10 @@ class ReportDesigner : public QDialog {
  public Q_SLOTS:
   void reject() override;
 
+ protected:
+  bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+  void showEvent(QShowEvent* ereignis) override;
+
  private:
   QWidget* SpaltenRegister();
   QWidget* TexteRegister();
@@ -166,6 +172,9 @@ class ReportDesigner : public QDialog {
   QComboBox* m_sortierung;
   QComboBox* m_gruppe;
   QLabel* m_vorschau;
+  QScrollArea* m_vorschauFlaeche;
+  QSplitter* m_teiler;
+  bool m_teilerGesetzt = false;
   QLabel* m_vorschauSeite;
   QPushButton* m_vorschauZurueck;
   QPushButton* m_vorschauVor;

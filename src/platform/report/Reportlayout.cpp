@@ -281,11 +281,19 @@ QList<std::pair<QPageSize::PageSizeId, QString>> Reportdatei::Papierformate() {
 
 bool Reportdatei::Speichern(const Reportlayout& layout, const QString& datei, QString& fehler) {
   QSaveFile f(datei);
-  if (!f.open(QIODevice::WriteOnly)) {
+  // Unbuffered, so a short write (disk full, file size limit) shows here: QSaveFile's commit does
+  // not notice one in its final flush and would put a truncated file in place.
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     fehler = f.errorString();
     return false;
   }
-  f.write(AlsText(layout).toUtf8());
+  const QByteArray text = AlsText(layout).toUtf8();
+  if (f.write(text) != text.size()) {
+    fehler = f.error() == QFileDevice::NoError ? QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.")
+                                               : f.errorString();
+    f.cancelWriting();
+    return false;
+  }
   if (!f.commit()) {
     fehler = f.errorString();
     return false;
