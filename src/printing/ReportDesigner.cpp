@@ -208,7 +208,7 @@ ReportDesigner::~ReportDesigner() { FensterpositionVerwalten(false, kAbschnitt, 
 QWidget* ReportDesigner::SpaltenRegister() {
   auto* seite = new QWidget(this);
 
-  auto* felderRahmen = new QGroupBox(QStringLiteral("Felder der Daten"), seite);
+  auto* felderRahmen = new QGroupBox(QStringLiteral("Fel&der der Daten"), seite);
   m_felder = new QListWidget(felderRahmen);
   m_felder->setObjectName(QStringLiteral("Felder"));
   m_felder->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -232,7 +232,7 @@ QWidget* ReportDesigner::SpaltenRegister() {
   connect(m_hinzufuegen, &QPushButton::clicked, this, hinzufuegen);
   connect(m_felder, &QListWidget::itemDoubleClicked, this, hinzufuegen);
 
-  auto* spaltenRahmen = new QGroupBox(QStringLiteral("Spalten, von links nach rechts"), seite);
+  auto* spaltenRahmen = new QGroupBox(QStringLiteral("Spalten, &von links nach rechts"), seite);
   m_spalten = new QTableWidget(0, 4, spaltenRahmen);
   m_spalten->setObjectName(QStringLiteral("Spalten"));
   m_spalten->setHorizontalHeaderLabels(
@@ -832,6 +832,9 @@ void ReportDesigner::showEvent(QShowEvent* ereignis) {
   // The preview gets as much height as the editing at first; the splitter keeps what the user sets.
   if (!m_teilerGesetzt) {
     m_teilerGesetzt = true;
+    // Typing replaces the description; the field list is a key press away (Alt+D).
+    m_beschreibung->setFocus();
+    m_beschreibung->selectAll();
     const int hoehe = m_teiler->height();
     m_teiler->setSizes({hoehe - hoehe * 9 / 20, hoehe * 9 / 20});
   }

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTest>
 
 #include <csignal>
@@ -25,6 +26,7 @@
 #include "platform/report/Poppler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/settings/Registrierung.h"
+#include "platform/ui/HilfeFenster.h"
 #include "platform/ui/MeldungsRekorder.h"
 #include "printing/DruckLL.h"
 #include "printing/ReportAuswaehlen.h"
@@ -509,6 +511,21 @@ TEST_F(ReportDesignerTest, OhneSpalteKeinSpeichern) {
   EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Der Report braucht mindestens eine Spalte.")));
   EXPECT_FALSE(QFileInfo::exists(datei));
   EXPECT_EQ(d->Register()->currentIndex(), 0);
+}
+
+TEST_F(ReportDesignerTest, F1ZeigtDieHilfeDesDesigners) {
+  QDir().mkpath(programm + QStringLiteral("help"));
+  for (const char* seite : {"index.html", "860.html", "hilfe.css"})
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/help/") + QString::fromLatin1(seite),
+                            programm + QStringLiteral("help/") + QString::fromLatin1(seite)));
+  auto d = Designer(programm + QStringLiteral("Neu.LST"));
+  d->Beschreibung()->setFocus();
+  QTest::keyClick(d->Beschreibung(), Qt::Key_F1);
+  HilfeFenster* hilfe = HilfeFenster::Instanz(programm + QStringLiteral("help"));
+  EXPECT_TRUE(hilfe->isVisible());
+  EXPECT_EQ(QFileInfo(hilfe->AktuelleDatei()).fileName(), QStringLiteral("860.html"));
+  EXPECT_TRUE(hilfe->Browser()->toPlainText().contains(QStringLiteral("Report-Designer")));
+  hilfe->close();
 }
 
 TEST(Reportentwurf, SpaltenNachDerArtDesFeldes) {
