@@ -15,6 +15,7 @@
 #include "common/Dateifunktionen.h"
 #include "common/DatenbankOeffnung.h"
 #include "common/Programmzustand.h"
+#include "common/SichereDateien.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
@@ -180,9 +181,17 @@ QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString
     // Report file names are compared without letter case: the user's "zahlungsliste.lst" is the report.
     const bool da = std::any_of(vorhanden.cbegin(), vorhanden.cend(),
                                 [&name](const QString& v) { return v.compare(name, Qt::CaseInsensitive) == 0; });
-    // QFile::copy never replaces an existing file.
-    if (!da && !QFile::copy(QDir(ressourcen).filePath(name), ziel.filePath(name)))
-      fehlgeschlagen << QDir::toNativeSeparators(ziel.filePath(name));
+    if (da) continue;
+    // Complete under a temporary name, then renamed (QFile::rename never replaces a file): an interrupted
+    // start leaves no half report that later starts would take for the user's own.
+    QFile quelle(QDir(ressourcen).filePath(name));
+    const QString pfad = ziel.filePath(name);
+    const QString temporaer = SichereDateien::TemporaererName(pfad, QStringLiteral("start"), QStringLiteral(".tmp"));
+    QFile::remove(temporaer);   // left by an interrupted start
+    const bool gelesen = quelle.open(QIODevice::ReadOnly);
+    if (gelesen && !SichereDateien::NeuSchreiben(temporaer, quelle.readAll(), pfad) && QFile::rename(temporaer, pfad)) continue;
+    QFile::remove(temporaer);
+    fehlgeschlagen << QDir::toNativeSeparators(pfad);
   }
   if (fehlgeschlagen.isEmpty()) return {};
   return QStringLiteral("Die mitgelieferten Reportdateien konnten nicht ins Programmverzeichnis kopiert werden:\r") +

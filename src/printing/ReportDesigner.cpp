@@ -30,6 +30,7 @@
 #include <initializer_list>
 
 #include "common/Programmzustand.h"
+#include "common/SichereDateien.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/report/Reportengine.h"
 #include "platform/report/Reportpruefung.h"
@@ -790,12 +791,12 @@ bool ReportDesigner::Speichern() {
     text << probleme << QString() << QStringLiteral("Trotzdem speichern?");
     if (!Meldung::Frage(Meldung::Zeilen(text), {}, this)) return false;
   }
-  QString fehler;
-  if (!Reportdatei::Speichern(m_layout, m_datei, fehler)) {
+  // Complete under a temporary name, then renamed over the old file: a failure leaves that one as it was.
+  if (const DateiFehler f = SichereDateien::Ersetzen(m_datei, Reportdatei::AlsText(m_layout).toUtf8())) {
     Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler beim Speichern des Reports!"), QString(),
-                                     QStringLiteral("Datei: ") + QDir::toNativeSeparators(m_datei),
-                                     QStringLiteral("Beschreibung: ") + fehler,
-                                     QStringLiteral("Die bisherige Datei ist unverändert.")}),
+                                     QStringLiteral("Nr: ") + QString::number(f.Nummer),
+                                     QStringLiteral("Beschreibung: ") + f.Beschreibung,
+                                     QStringLiteral("Die bisherige Reportdatei ist unverändert.")}),
                     {}, this);
     return false;
   }

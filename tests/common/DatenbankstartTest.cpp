@@ -152,11 +152,7 @@ TEST_F(DatenbankstartTest, SpaetererStartErgaenztNurFehlendeReportdateien) {
   const QString res = m_ordner.Datei(QStringLiteral("res"));
   QDir().mkpath(res + QStringLiteral("/help"));
   ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
-  auto schreiben = [](const QString& datei, const QByteArray& inhalt) {
-    QFile f(datei);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(inhalt);
-  };
+  const auto schreiben = &TestOrdner::Schreiben;
   for (const char* datei : {"/help/neu.html", "/Zahlungsliste.LST", "/Absenderliste.LST", "/Bankverbindung.LST"})
     schreiben(res + QString::fromUtf8(datei), "geliefert");
   qputenv("TAMOSEPA_RESSOURCEN", QFile::encodeName(res));
@@ -166,19 +162,17 @@ TEST_F(DatenbankstartTest, SpaetererStartErgaenztNurFehlendeReportdateien) {
   const QString programm = m_ordner.Datei(QStringLiteral("programm"));
   QDir().mkpath(programm + QStringLiteral("/Bankverbindung.LST"));
   schreiben(programm + QStringLiteral("/zahlungsliste.lst"), "eigene");
+  schreiben(programm + QStringLiteral("/Absenderliste.LST.start.tmp"), "halb");   // an interrupted start
 
   const StartErgebnis e = OrdnerEinrichten();
   ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
   const QDir p(programm);
-  QFile absender(p.filePath(QStringLiteral("Absenderliste.LST")));
-  ASSERT_TRUE(absender.open(QIODevice::ReadOnly));
-  EXPECT_EQ(absender.readAll(), QByteArray("geliefert"));
+  EXPECT_EQ(TestOrdner::Lesen(p.filePath(QStringLiteral("Absenderliste.LST"))), QByteArray("geliefert"));
   EXPECT_EQ(p.entryList({QStringLiteral("*.lst")}, QDir::Files),
             (QStringList{QStringLiteral("Absenderliste.LST"), QStringLiteral("zahlungsliste.lst")}));
-  QFile eigene(p.filePath(QStringLiteral("zahlungsliste.lst")));
-  ASSERT_TRUE(eigene.open(QIODevice::ReadOnly));
-  EXPECT_EQ(eigene.readAll(), QByteArray("eigene"));
+  EXPECT_EQ(TestOrdner::Lesen(p.filePath(QStringLiteral("zahlungsliste.lst"))), QByteArray("eigene"));
   EXPECT_FALSE(QFileInfo::exists(p.filePath(QStringLiteral("help/neu.html")))) << "only report files are added";
+  EXPECT_FALSE(QFileInfo::exists(p.filePath(QStringLiteral("Absenderliste.LST.start.tmp"))));
   // The copy that failed is named; the program still starts.
   EXPECT_TRUE(e.hinweis.startsWith(QStringLiteral("Die mitgelieferten Reportdateien konnten nicht")));
   EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(p.filePath(QStringLiteral("Bankverbindung.LST")))));

@@ -14,9 +14,7 @@
 #include <QTextBrowser>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 #include "common/Datenbankstart.h"
 #include "common/Datenhilfen.h"
@@ -35,32 +33,17 @@
 #include "printing/Reportentwurf.h"
 #include "printing/Reportjob.h"
 #include "printing/Zeileneditor.h"
+#include "Druckumgebung.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
 
-QByteArray Inhalt(const QString& datei) {
-  QFile f(datei);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A program folder, a database with payments in it for the settings and the rows, and the real
 // engine with the designer plugged in; the designer is worked by `bedienen` instead of its loop.
-class ReportDesignerTest : public ::testing::Test {
+class ReportDesignerTest : public Druckumgebung {
  protected:
   void SetUp() override {
-    m_vorherReg = Registrierung::Instanz().Datei();
-    Registrierung::Instanz().DateiSetzen(m_ordner.Datei(QStringLiteral("einstellungen.ini")));
-    Zustand().Zuruecksetzen();
-    Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
-    programm = m_ordner.Datei(QStringLiteral("programm")) + QLatin1Char('/');
-    QDir().mkpath(programm);
-    Zustand().ProgrammVerzeichnisSetzen(programm);
-    const QString daten = m_ordner.Datei(QStringLiteral("daten"));
-    QDir().mkpath(daten);
-    ASSERT_TRUE(DatenbankAnlegen(QDir(daten).filePath(DatenbankDateiname), QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql")).Ok());
-    Zustand().DatenVerzeichnisSetzen(daten + QLatin1Char('/'));
-    ASSERT_TRUE(DatenbankOeffnen().Ok());
+    Druckumgebung::SetUp();
     Datenbank& db = *Zustand().Datenbank();
     ASSERT_FALSE(db.Ausfuehren(SqlText("UPDATE Absender SET Name = 'Bäckerei Größe', IBAN = 'DE89370400440532013000' "
                                        "WHERE AbsenderNr = 1")));
@@ -86,8 +69,7 @@ class ReportDesignerTest : public ::testing::Test {
     DruckdialogHakenSetzen({});
     QtReportengine::DesignerSetzen({});
     Reportjob::Schliessen();
-    Zustand().Zuruecksetzen();
-    Registrierung::Instanz().DateiSetzen(m_vorherReg);
+    Druckumgebung::TearDown();
   }
 
   std::unique_ptr<Reportdaten> Zeilen() {
@@ -138,7 +120,7 @@ class ReportDesignerTest : public ::testing::Test {
       return Report::Abgebrochen;
     });
     Druckanfrage anfrage;
-    anfrage.ReportDatei = programm + QStringLiteral("Fehlt.LST");
+    anfrage.ReportDatei = Datei(QStringLiteral("Fehlt.LST"));
     anfrage.DesignerAufruf = true;
     auto daten = Zeilen();
     QtReportengine e;
@@ -182,16 +164,13 @@ class ReportDesignerTest : public ::testing::Test {
     QTest::mouseClick(knopf, Qt::LeftButton);
   }
 
-  TestOrdner m_ordner;
-  QString m_vorherReg;
-  QString programm;
   QtReportengine engine;
   MeldungsRekorder meldungen;
   bool gezeigt = false;
 };
 
 TEST_F(ReportDesignerTest, NeuerReportAusDenFeldernGespeichertGedrucktUndWiederGeoeffnet) {
-  const QString datei = programm + QStringLiteral("Zahlungsliste1.LST");
+  const QString datei = Datei(QStringLiteral("Zahlungsliste1.LST"));
   Reportlayout gespeichert;
   const int ergebnis = DesignerUeberDenDruck(datei, [&](ReportDesigner& d) {
     EXPECT_TRUE(d.windowTitle().contains(QStringLiteral("Zahlungsliste1.LST")));
@@ -293,7 +272,7 @@ TEST_F(ReportDesignerTest, NeuerReportAusDenFeldernGespeichertGedrucktUndWiederG
 }
 
 TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), programm + QStringLiteral("Zahlungsliste.LST")));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
   EinstellungSpeichern(QStringLiteral("VorgabeRPTZahlungsliste"), QStringLiteral("Zahlungsliste.LST"));
   int runde = 0;
   QStringList gewaehlt;   // the entry the choice preselected, per round
@@ -326,42 +305,37 @@ TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
 }
 
 TEST_F(ReportDesignerTest, FehlgeschlagenesSpeichernWirdGemeldetUndLaesstDieDateiStehen) {
-  const QString datei = programm + QStringLiteral("Zahlungsliste.LST");
+  const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
   ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
-  const QByteArray vorher = Inhalt(datei);
+  const QByteArray vorher = TestOrdner::Lesen(datei);
   auto d = Designer(datei);
   Tippen(d->Beschreibung(), QStringLiteral("geändert"));
 
-  rlimit grenze{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &grenze), 0);
-  const rlimit alt = grenze;
-  const auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
-  grenze.rlim_cur = 500;   // smaller than the report
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &grenze), 0);
-  const bool ok = d->Speichern();
-  setrlimit(RLIMIT_FSIZE, &alt);
-  std::signal(SIGXFSZ, alterHandler);
-
+  bool ok = true;
+  {
+    Dateigroessengrenze grenze(500);   // smaller than the report
+    ok = d->Speichern();
+  }
   EXPECT_FALSE(ok);
   ASSERT_EQ(meldungen.Anzahl(), 1);
   EXPECT_EQ(meldungen.Letzter().symbol, MeldungsSymbol::Kritisch);
-  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Fehler beim Speichern des Reports!\r\rDatei: ") +
-                                                  QDir::toNativeSeparators(datei)));
-  EXPECT_TRUE(meldungen.Letzter().text.endsWith(QStringLiteral("Die bisherige Datei ist unverändert.")));
-  EXPECT_EQ(Inhalt(datei), vorher);
+  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Fehler beim Speichern des Reports!\r\rNr: ")));
+  EXPECT_TRUE(meldungen.Letzter().text.contains(QDir::toNativeSeparators(datei))) << meldungen.Letzter().text.toStdString();
+  EXPECT_TRUE(meldungen.Letzter().text.endsWith(QStringLiteral("Die bisherige Reportdatei ist unverändert.")));
+  EXPECT_EQ(TestOrdner::Lesen(datei), vorher);
   EXPECT_EQ(QDir(programm).entryList(QDir::Files), QStringList{QStringLiteral("Zahlungsliste.LST")}) << "no temporary file left";
   EXPECT_FALSE(d->Gespeichert());
   EXPECT_TRUE(d->Geaendert());
 
   // Without the limit the same save succeeds.
   EXPECT_TRUE(d->Speichern());
-  EXPECT_NE(Inhalt(datei), vorher);
+  EXPECT_NE(TestOrdner::Lesen(datei), vorher);
 }
 
 TEST_F(ReportDesignerTest, SchliessenFragtNachUngespeichertenAenderungen) {
-  const QString datei = programm + QStringLiteral("Zahlungsliste.LST");
+  const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
   ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
-  const QByteArray vorher = Inhalt(datei);
+  const QByteArray vorher = TestOrdner::Lesen(datei);
   auto d = Designer(datei);
   d->SpalteWaehlen(0);
   Klicken(d->EntfernenKnopf());
@@ -378,7 +352,7 @@ TEST_F(ReportDesignerTest, SchliessenFragtNachUngespeichertenAenderungen) {
   meldungen.Antworte(MeldungsAntwort::Nein);
   d->close();
   EXPECT_FALSE(d->isVisible());
-  EXPECT_EQ(Inhalt(datei), vorher);
+  EXPECT_EQ(TestOrdner::Lesen(datei), vorher);
   EXPECT_FALSE(d->Gespeichert());
 
   // "Ja" saves and closes; the removed column is gone from the file.
@@ -396,7 +370,7 @@ TEST_F(ReportDesignerTest, SchliessenFragtNachUngespeichertenAenderungen) {
 }
 
 TEST_F(ReportDesignerTest, WertFormatUndSummeHaengenZusammen) {
-  auto d = Designer(programm + QStringLiteral("Neu.LST"));
+  auto d = Designer(Datei(QStringLiteral("Neu.LST")));
   FeldWaehlen(*d, QStringLiteral("ZahlungsBetrag"));
   Klicken(d->HinzufuegenKnopf());
   EXPECT_EQ(d->Ausrichtung()->currentText(), QStringLiteral("Rechts"));
@@ -425,7 +399,7 @@ TEST_F(ReportDesignerTest, WertFormatUndSummeHaengenZusammen) {
 }
 
 TEST_F(ReportDesignerTest, PlatzhalterKommenInsZuletztBenutzteTextfeld) {
-  auto d = Designer(programm + QStringLiteral("Neu.LST"));
+  auto d = Designer(Datei(QStringLiteral("Neu.LST")));
   d->Register()->setCurrentIndex(1);
   d->Fuss(1)->setFocus();
   QApplication::processEvents();
@@ -442,14 +416,13 @@ TEST_F(ReportDesignerTest, PlatzhalterKommenInsZuletztBenutzteTextfeld) {
 }
 
 TEST_F(ReportDesignerTest, UnpassenderReportWirdNurAufWunschGespeichert) {
-  const QString datei = programm + QStringLiteral("Zahlungsliste.LST");
+  const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
   ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
   // A sort order these rows do not offer stays, marked, until it is changed.
   {
     Reportdatei::Ergebnis e = Reportdatei::Laden(datei);
     e.layout->sortierung = QStringLiteral("Name DESC; DELETE FROM Zahlungen");
-    QString fehler;
-    ASSERT_TRUE(Reportdatei::Speichern(*e.layout, datei, fehler));
+    TestOrdner::Schreiben(datei, Reportdatei::AlsText(*e.layout).toUtf8());
   }
   auto d = Designer(datei);
   EXPECT_EQ(d->Sortierung()->currentText(), QStringLiteral("Name DESC; DELETE FROM Zahlungen (für diese Daten nicht angeboten)"));
@@ -461,10 +434,10 @@ TEST_F(ReportDesignerTest, UnpassenderReportWirdNurAufWunschGespeichert) {
             QStringLiteral("Der Report passt nicht zu den Daten dieses Drucks:\rUnbekannter Name {Gibt.Es.Nicht} (Titel)\r"
                            "Die Sortierung \"Name DESC; DELETE FROM Zahlungen\" wird für diese Daten nicht angeboten.\r\r"
                            "Trotzdem speichern?"));
-  EXPECT_FALSE(Inhalt(datei).contains("Gibt.Es.Nicht"));
+  EXPECT_FALSE(TestOrdner::Lesen(datei).contains("Gibt.Es.Nicht"));
   meldungen.Antworte(MeldungsAntwort::Ja);
   EXPECT_TRUE(d->Speichern());
-  EXPECT_TRUE(Inhalt(datei).contains("Gibt.Es.Nicht"));
+  EXPECT_TRUE(TestOrdner::Lesen(datei).contains("Gibt.Es.Nicht"));
 
   // An offered order chosen: only the unknown name is left to ask about.
   d->Sortierung()->setCurrentIndex(d->Sortierung()->findData(QStringLiteral("Zahlungen.ZahlungNr")));
@@ -475,20 +448,16 @@ TEST_F(ReportDesignerTest, UnpassenderReportWirdNurAufWunschGespeichert) {
 }
 
 TEST_F(ReportDesignerTest, DefekteDateiWirdNurAufWunschErsetzt) {
-  const QString datei = programm + QStringLiteral("Zahlungsliste.LST");
-  {
-    QFile f(datei);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Spalte1]\nWert={Name}\nBreite=viel\n");
-  }
-  const QByteArray vorher = Inhalt(datei);
+  const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
+  TestOrdner::Schreiben(datei, "[Spalte1]\nWert={Name}\nBreite=viel\n");
+  const QByteArray vorher = TestOrdner::Lesen(datei);
   meldungen.Antworte(MeldungsAntwort::Nein);
   EXPECT_EQ(DesignerUeberDenDruck(datei, [](ReportDesigner&) { ADD_FAILURE() << "not shown"; }), Report::Abgebrochen);
   ASSERT_GE(meldungen.Anzahl(), 1);
   EXPECT_TRUE(meldungen.Eintraege().last().text.startsWith(
       QStringLiteral("Die Reportdatei ist defekt oder hat ein falsches Format.\r") + QDir::toNativeSeparators(datei) +
       QStringLiteral("\rSpalte1: ungültige Breite viel")));
-  EXPECT_EQ(Inhalt(datei), vorher);
+  EXPECT_EQ(TestOrdner::Lesen(datei), vorher);
 
   meldungen.Antworte(MeldungsAntwort::Ja);
   EXPECT_EQ(DesignerUeberDenDruck(datei,
@@ -504,7 +473,7 @@ TEST_F(ReportDesignerTest, DefekteDateiWirdNurAufWunschErsetzt) {
 }
 
 TEST_F(ReportDesignerTest, OhneSpalteKeinSpeichern) {
-  const QString datei = programm + QStringLiteral("Neu.LST");
+  const QString datei = Datei(QStringLiteral("Neu.LST"));
   auto d = Designer(datei);
   EXPECT_FALSE(d->Speichern());
   ASSERT_EQ(meldungen.Anzahl(), 1);
@@ -514,14 +483,14 @@ TEST_F(ReportDesignerTest, OhneSpalteKeinSpeichern) {
 }
 
 TEST_F(ReportDesignerTest, F1ZeigtDieHilfeDesDesigners) {
-  QDir().mkpath(programm + QStringLiteral("help"));
+  QDir().mkpath(Datei(QStringLiteral("help")));
   for (const char* seite : {"index.html", "860.html", "hilfe.css"})
     ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/help/") + QString::fromLatin1(seite),
-                            programm + QStringLiteral("help/") + QString::fromLatin1(seite)));
-  auto d = Designer(programm + QStringLiteral("Neu.LST"));
+                            Datei(QStringLiteral("help/")) + QString::fromLatin1(seite)));
+  auto d = Designer(Datei(QStringLiteral("Neu.LST")));
   d->Beschreibung()->setFocus();
   QTest::keyClick(d->Beschreibung(), Qt::Key_F1);
-  HilfeFenster* hilfe = HilfeFenster::Instanz(programm + QStringLiteral("help"));
+  HilfeFenster* hilfe = HilfeFenster::Instanz(Datei(QStringLiteral("help")));
   EXPECT_TRUE(hilfe->isVisible());
   EXPECT_EQ(QFileInfo(hilfe->AktuelleDatei()).fileName(), QStringLiteral("860.html"));
   EXPECT_TRUE(hilfe->Browser()->toPlainText().contains(QStringLiteral("Report-Designer")));

@@ -346,11 +346,7 @@ TEST_F(ReportDruckenTest, OhneReportdateiWaehltDerDateidialogImProgrammverzeichn
   const QString programm = ordner.Datei(QStringLiteral("programm")) + QLatin1Char('/');
   QDir().mkpath(programm);
   Zustand().ProgrammVerzeichnisSetzen(programm);
-  auto schreiben = [](const QString& datei, const QByteArray& inhalt) {
-    QFile f(datei);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(inhalt);
-  };
+  const auto schreiben = &TestOrdner::Schreiben;
   schreiben(programm + QStringLiteral("Eigene.LST"), "im Programmverzeichnis");
   Tabellendaten daten = Zahlungszeilen(1);
   anfrage.ReportDatei.clear();
@@ -368,12 +364,8 @@ TEST_F(ReportDruckenTest, OhneReportdateiWaehltDerDateidialogImProgrammverzeichn
   zweite.gewaehlteDatei = fremd;
   EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, zweite), Report::Ok);
   EXPECT_EQ(zweite.Position(QStringLiteral("DruckStarten(2,%1Eigene2.lst,").arg(programm)), zweite.Position(QStringLiteral("DruckStarten")));
-  QFile kopie(programm + QStringLiteral("Eigene2.lst"));
-  ASSERT_TRUE(kopie.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kopie.readAll(), QByteArray("von anderswo"));
-  QFile vorhanden(programm + QStringLiteral("Eigene.LST"));
-  ASSERT_TRUE(vorhanden.open(QIODevice::ReadOnly));
-  EXPECT_EQ(vorhanden.readAll(), QByteArray("im Programmverzeichnis"));
+  EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("Eigene2.lst")), QByteArray("von anderswo"));
+  EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("Eigene.LST")), QByteArray("im Programmverzeichnis"));
   EXPECT_TRUE(QFileInfo::exists(fremd));
   EXPECT_EQ(meldungen.Anzahl(), 0);
 

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -277,26 +276,4 @@ QList<std::pair<QPageSize::PageSizeId, QString>> Reportdatei::Papierformate() {
   QList<std::pair<QPageSize::PageSizeId, QString>> liste;
   for (const Papiername& p : kPapier) liste << std::pair{p.id, QString::fromLatin1(p.name)};
   return liste;
-}
-
-bool Reportdatei::Speichern(const Reportlayout& layout, const QString& datei, QString& fehler) {
-  QSaveFile f(datei);
-  // Unbuffered, so a short write (disk full, file size limit) shows here: QSaveFile's commit does
-  // not notice one in its final flush and would put a truncated file in place.
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    fehler = f.errorString();
-    return false;
-  }
-  const QByteArray text = AlsText(layout).toUtf8();
-  if (f.write(text) != text.size()) {
-    fehler = f.error() == QFileDevice::NoError ? QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.")
-                                               : f.errorString();
-    f.cancelWriting();
-    return false;
-  }
-  if (!f.commit()) {
-    fehler = f.errorString();
-    return false;
-  }
-  return true;
 }
