@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -139,7 +141,7 @@ class ReportDesigner : public QDialog {
   bool m_wurdeGespeichert = false;
   bool m_neu = false;              // the file does not hold this report yet
   bool m_anzeigen = false;         // controls are being filled: their signals change nothing
-  QLineEdit* m_letztesTextfeld = nullptr;
+  QPointer<QLineEdit> m_letztesTextfeld;   // a title line may be removed meanwhile
 
   QLineEdit* m_beschreibung;
   QTabWidget* m_register;

@@ -273,6 +273,35 @@ TEST_F(ReportDesignerTest, NeuerReportAusDenFeldernGespeichertGedrucktUndWiederG
   EXPECT_TRUE(warnungen.Texte().isEmpty()) << warnungen.Texte().join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(ReportDesignerTest, FehlendeReportdateiEntstehtImDesignerUndDerDruckGehtWeiter) {
+  // A print (not a designer request) on a report that is gone: the designer opens on it, and once it
+  // is saved the rows go out.
+  const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
+  const QString pdf = m_ordner.Datei(QStringLiteral("weiter.pdf"));
+  ReportDesigner::HakenSetzen([&](ReportDesigner& d) {
+    FeldWaehlen(d, QStringLiteral("Verwendungszweck"));
+    Klicken(d.HinzufuegenKnopf());
+    Klicken(d.SpeichernKnopf());
+    d.reject();
+  });
+  EXPECT_EQ(PdfDrucken(datei, pdf), Report::Ok);
+  EXPECT_EQ(meldungen.Anzahl(), 0);
+  const QString text = Poppler::Text(pdf);
+  for (const char* zeile : {"RE-1", "RE-2", "RE-3"}) EXPECT_TRUE(text.contains(QString::fromLatin1(zeile))) << zeile;
+
+  // Closed without saving: nothing is printed and nothing is said.
+  QFile::remove(datei);
+  QFile::remove(pdf);
+  ReportDesigner::HakenSetzen([&](ReportDesigner& d) {
+    meldungen.Antworte(MeldungsAntwort::Nein);
+    d.reject();
+  });
+  EXPECT_EQ(PdfDrucken(datei, pdf), Report::Abgebrochen);
+  EXPECT_FALSE(QFileInfo::exists(pdf));
+  EXPECT_FALSE(QFileInfo::exists(datei));
+  EXPECT_EQ(meldungen.Anzahl(), 1);   // only the question
+}
+
 TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
   ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
   EinstellungSpeichern(QStringLiteral("VorgabeRPTZahlungsliste"), QStringLiteral("Zahlungsliste.LST"));
@@ -412,6 +441,17 @@ TEST_F(ReportDesignerTest, PlatzhalterKommenInsZuletztBenutzteTextfeld) {
   d->PlatzhalterEinfuegen(d->Platzhalter()->currentText());
   EXPECT_EQ(d->Fuss(1)->text(), QStringLiteral("Stand {Allgemeines.AusgabeReportDatum}"));
   EXPECT_EQ(d->Layout().fussMitte, QStringLiteral("Stand {Allgemeines.AusgabeReportDatum}"));
+  // A title line used last and then removed: the placeholder has nowhere to go, and says so.
+  d->Titel()->Text(0)->setFocus();
+  QApplication::processEvents();
+  Klicken(d->Titel()->Entfernen(0));
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(d->Titel()->Anzahl(), 0);
+  d->PlatzhalterEinfuegen(QStringLiteral("{Seite}"));
+  ASSERT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Bitte klicken Sie zuerst in das Textfeld")));
+  EXPECT_TRUE(d->Layout().titel.isEmpty());
   // Aggregates are offered for the summary.
   EXPECT_GE(d->Platzhalter()->findText(QStringLiteral("{Summe(ZahlungsBetrag)}")), 0);
   EXPECT_LT(d->Platzhalter()->findText(QStringLiteral("{Summe(Name)}")), 0);
