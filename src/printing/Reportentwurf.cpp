@@ -2,9 +2,9 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QRectF>
 
 #include "platform/db/Waehrung.h"
 #include "platform/report/Reportvorlage.h"
