@@ -7,12 +7,15 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include "common/AdressQuellenInfo.h"
 #include "common/Dateifunktionen.h"
 #include "common/DatenbankOeffnung.h"
 #include "common/Programmzustand.h"
+#include "common/SichereDateien.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
@@ -168,11 +171,42 @@ StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, 
   return {};
 }
 
+QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString& ressourcen) {
+  if (ressourcen.isEmpty()) return {};
+  const QDir ziel(programmVerzeichnis);
+  const QStringList vorhanden = ziel.entryList(QDir::Files | QDir::Hidden);
+  QStringList fehlgeschlagen;
+  const QStringList geliefert = QDir(ressourcen).entryList({QStringLiteral("*.LST")}, QDir::Files);
+  for (const QString& name : geliefert) {
+    // Report file names are compared without letter case: the user's "zahlungsliste.lst" is the report.
+    const bool da = std::any_of(vorhanden.cbegin(), vorhanden.cend(),
+                                [&name](const QString& v) { return v.compare(name, Qt::CaseInsensitive) == 0; });
+    if (da) continue;
+    // Complete under a temporary name, then renamed (QFile::rename never replaces a file): an interrupted
+    // start leaves no half report that later starts would take for the user's own.
+    QFile quelle(QDir(ressourcen).filePath(name));
+    const QString pfad = ziel.filePath(name);
+    const QString temporaer = SichereDateien::TemporaererName(pfad, QStringLiteral("start"), QStringLiteral(".tmp"));
+    QFile::remove(temporaer);   // left by an interrupted start
+    const bool gelesen = quelle.open(QIODevice::ReadOnly);
+    if (gelesen && !SichereDateien::NeuSchreiben(temporaer, quelle.readAll(), pfad) && QFile::rename(temporaer, pfad)) continue;
+    QFile::remove(temporaer);
+    fehlgeschlagen << QDir::toNativeSeparators(pfad);
+  }
+  if (fehlgeschlagen.isEmpty()) return {};
+  return QStringLiteral("Die mitgelieferten Reportdateien konnten nicht ins Programmverzeichnis kopiert werden:\r") +
+         fehlgeschlagen.join(QLatin1Char('\r'));
+}
+
 StartErgebnis OrdnerEinrichten() {
   const QString programm = ProgrammverzeichnisErmitteln();
+  StartErgebnis fertig;
   if (OrdnerLeer(programm)) {
     StartErgebnis e = ProgrammverzeichnisEinrichten(programm, RessourcenVerzeichnis());
     if (!e.Ok()) return e;
+  } else {
+    // Reports shipped with a later version reach an existing installation too.
+    fertig.hinweis = ReportdateienErgaenzen(programm, RessourcenVerzeichnis());
   }
   Zustand().ProgrammVerzeichnisSetzen(programm);
 
@@ -186,7 +220,7 @@ StartErgebnis OrdnerEinrichten() {
                         QStringLiteral("Die Datenbank ") + DatenbankDateiname +
                             QStringLiteral(" wurde im Datenverzeichnis nicht gefunden:\r") + daten);
     Zustand().DatenVerzeichnisSetzen(daten);
-    return {};
+    return fertig;
   }
 
   Zustand().DatenVerzeichnisSetzen(programm);
@@ -201,7 +235,7 @@ StartErgebnis OrdnerEinrichten() {
       return Fehlschlag(f, QStringLiteral("Die Datenbank ") + datei + QStringLiteral(" kann nicht angelegt werden.\r") +
                                f.Meldungstext());
   }
-  return {};
+  return fertig;
 }
 
 QString SchemaSkript() {

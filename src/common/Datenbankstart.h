@@ -35,8 +35,13 @@ DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei);
 // Copies the shipped files into a new (missing or empty) program folder. Existing files are never replaced.
 StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, const QString& ressourcen);
 
+// Copies every shipped report file (*.LST) that the program folder lacks, letter case ignored; never
+// replaces one. Returns the note for the user when a copy failed, else empty.
+QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString& ressourcen);
+
 // Sets ProgrammVerzeichnis and DatenVerzeichnis ("Window State": "Datenlaufwerk", then
-// "InstallDir", then the program folder), seeding the program folder at the first start and
+// "InstallDir", then the program folder), seeding the program folder at the first start (later starts
+// add the shipped report files it lacks) and
 // creating the empty database in the program folder when it is the data folder and has none.
 // When the database is missing in a data folder set by the registry, fails with a message naming it.
 StartErgebnis OrdnerEinrichten();

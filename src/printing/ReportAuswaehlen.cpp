@@ -42,38 +42,6 @@ int Projekttyp(const QString& datei, int bisher) {
 
 void DruckdialogHakenSetzen(std::function<void(DruckLL&)> haken) { Haken() = std::move(haken); }
 
-QStringList Reportdateien(const QString& reportname) {
-  QDir ordner(Zustand().ProgrammVerzeichnis());
-  ordner.setNameFilters({reportname + QStringLiteral("*.LST")});
-  // Without QDir::CaseSensitive the pattern ignores letter case.
-  return ordner.entryList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
-}
-
-QString ReportDateiname(const QString& gespeicherterName) {
-  // Stored names may come from Windows: a folder in front is dropped, whichever separator it uses.
-  const qsizetype trenner =
-      std::max(gespeicherterName.lastIndexOf(QLatin1Char('\\')), gespeicherterName.lastIndexOf(QLatin1Char('/')));
-  return gespeicherterName.mid(trenner + 1).trimmed();
-}
-
-QString ReportdateiFinden(const QString& gespeicherterName, const QString& verzeichnis) {
-  const QString name = ReportDateiname(gespeicherterName);
-  if (name.isEmpty()) return {};
-  const QDir ordner(verzeichnis.isEmpty() ? Zustand().ProgrammVerzeichnis() : verzeichnis);
-  if (QFileInfo(ordner.filePath(name)).isFile()) return QDir::toNativeSeparators(ordner.filePath(name));
-  const QStringList alle = ordner.entryList(QDir::Files, QDir::Name);
-  for (const QString& datei : alle)
-    if (datei.compare(name, Qt::CaseInsensitive) == 0) return QDir::toNativeSeparators(ordner.filePath(datei));
-  return {};
-}
-
-QString NeuerReportname(const QString& reportname) {
-  for (qint64 i = 1;; ++i) {
-    const QString name = reportname + QString::number(i) + QStringLiteral(".LST");
-    if (ReportdateiFinden(name).isEmpty()) return name;
-  }
-}
-
 bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget* eltern) {
   anfrage.ReportDatei.clear();
   anfrage.DruckAktion = 0;
@@ -149,7 +117,11 @@ void DruckAnfordern(const QString& reportname, const std::function<std::unique_p
     if (ReportAuswaehlen(reportname, anfrage, formular.fenster)) return;
     const std::unique_ptr<Reportdaten> zeilen = daten();
     if (!zeilen) return;
-    ReportDrucken(*zeilen, anfrage, variablen, formular);
+    const int ergebnis = ReportDrucken(*zeilen, anfrage, variablen, formular);
     if (!anfrage.DesignerAufruf) return;
+    // The report the designer saved is the one the choice shows next; a new report becomes the
+    // default of its base name only now that it exists.
+    if (ergebnis == Report::Ok && QFileInfo(anfrage.ReportDatei).isFile())
+      EinstellungSpeichern(QStringLiteral("VorgabeRPT") + reportname, ReportDateiname(anfrage.ReportDatei));
   }
 }

@@ -10,6 +10,7 @@
 #include "printing/Druckanfrage.h"
 #include "printing/ReportDrucken.h"
 #include "printing/ReportVariable.h"
+#include "printing/Reportdateien.h"
 #include "printing/Reportdaten.h"
 
 class DruckLL;
@@ -25,15 +26,6 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
 // counts as closed by its window button.
 void DruckdialogHakenSetzen(std::function<void(DruckLL&)> haken);
 
-// The report files of a base name in the program folder (names only, sorted, letter case ignored).
-QStringList Reportdateien(const QString& reportname);
-// The file-name part of a stored report name (a folder in front, with either separator, is dropped).
-QString ReportDateiname(const QString& gespeicherterName);
-// The full path of a stored report name in `ordner` (default: the program folder): only its file-name
-// part counts and the letter case is ignored. Empty when no such file exists.
-QString ReportdateiFinden(const QString& gespeicherterName, const QString& ordner = {});
-// The first free name base name + 1, 2, ... + ".LST".
-QString NeuerReportname(const QString& reportname);
 
 // A print request of a window: the choice, the print of the rows `daten` gives, and back to the
 // choice while the designer was asked for. `daten` is asked anew for every print.

@@ -18,6 +18,7 @@
 #include "platform/report/Reportengine.h"
 #include "platform/ui/Meldung.h"
 #include "printing/AbsenderVariablen.h"
+#include "printing/Reportdateien.h"
 #include "printing/Reportjob.h"
 
 namespace {
@@ -205,8 +206,10 @@ QList<Sortierangebot> Sortierangebote(const QList<Reportdatenspalte>& spalten) {
   QList<Sortierangebot> angebote;
   for (qsizetype i = 0; i < spalten.size(); ++i)
     if (!spalten.at(i).quellTabelle.trimmed().isEmpty()) angebote << Sortierangebot{spalten.at(i).name, {{int(i), true}}};
+  // An order whose columns the rows lack could only fail: it is not offered.
   if (!spalten.isEmpty() && spalten.first().quellTabelle == QLatin1String("Zahlungen"))
-    for (const char* ausdruck : kZahlungsordnungen) angebote << AngebotAusAusdruck(spalten, QString::fromUtf8(ausdruck));
+    for (const char* ausdruck : kZahlungsordnungen)
+      if (Sortierangebot a = AngebotAusAusdruck(spalten, QString::fromUtf8(ausdruck)); !a.spalten.isEmpty()) angebote << a;
   return angebote;
 }
 
@@ -230,6 +233,13 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
     if (engine.DateiAuswaehlen(fenster, QStringLiteral("Reportdatei wählen [") + titel + QLatin1Char(']'),
                                anfrage.ProjektTyp, datei) == Report::Abgebrochen)
       return Report::Abgebrochen;
+    // Reports live in the program folder: one chosen elsewhere is copied in, never over another.
+    QString fehler;
+    datei = ReportdateiUebernehmen(datei, fehler);
+    if (datei.isEmpty()) {
+      Fehler(fehler, fenster);
+      return Druckergebnis::Kopierfehler;
+    }
   }
 
   const int anzahl = daten.Anzahl();
@@ -326,7 +336,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
     if (!kennung.trimmed().isEmpty()) {
       const auto angebot = std::find_if(angebote.cbegin(), angebote.cend(),
                                         [&kennung](const Sortierangebot& a) { return a.kennung == kennung; });
-      if (angebot == angebote.cend() || angebot->spalten.isEmpty()) {
+      if (angebot == angebote.cend()) {
         engine.DruckAbbrechen();
         Fehler(NeusortierenMeldung(kennung), fenster);
         return Druckergebnis::Sortierfehler;

@@ -27,10 +27,11 @@ struct Druckformular {
 namespace Druckergebnis {
 constexpr int Datenfehler = -1000;     // the rows could not be read ("Fehler bei der Datenermittlung!")
 constexpr int Sortierfehler = -1001;   // the report chose a sort order that was not offered
+constexpr int Kopierfehler = -1002;    // a report file chosen outside the program folder could not be copied in
 }  // namespace Druckergebnis
 
 // One sort order offered to a list report: its identifier and the columns (index, ascending) it
-// sorts by. An identifier whose columns are not all present cannot sort (`spalten` empty).
+// sorts by.
 struct Sortierangebot {
   QString kennung;
   QList<std::pair<int, bool>> spalten;
@@ -52,7 +53,8 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
 QString ReportFehlermeldung(int code, const QString& detail = {});
 // Progress of row `zeile` (1-based) of `anzahl`, rounded to the nearest whole number, halves to even.
 int ReportProzent(int zeile, int anzahl);
-// The sort orders a list report over these columns may choose from.
+// The sort orders a list report over these columns may choose from: every column of a table, and
+// over payments (first column from "Zahlungen") the two fixed orders when the rows hold their columns.
 QList<Sortierangebot> Sortierangebote(const QList<Reportdatenspalte>& spalten);
 // "Fehler beim Neusortieren der Daten!" for an identifier no offer has.
 QString NeusortierenMeldung(const QString& kennung);

@@ -5,6 +5,7 @@
 #include "common/FilterBedingung.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/GitterFilterSpalte.h"
+#include "printing/ReportDesigner.h"
 #include "printing/Reportjob.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/Programmschrift.h"
@@ -28,6 +29,7 @@ int Main::Ausfuehren(QApplication& anwendung) {
   Programmschrift::Anwenden();
   // Filter bars of every grid build their conditions with the shared builder.
   DatenGitter::SetzeStandardFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
+  ReportDesigner::Einsetzen();
 
   ZOVA10 hauptfenster;
   ArbeitsfensterAnmelden(hauptfenster);

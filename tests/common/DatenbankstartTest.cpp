@@ -148,6 +148,43 @@ TEST_F(DatenbankstartTest, ErsterStartRichtetProgrammverzeichnisEin) {
   EXPECT_EQ(Zustand().AbsenderDaten()->Ganzzahl(QStringLiteral("AbsenderNr")), 1);
 }
 
+TEST_F(DatenbankstartTest, SpaetererStartErgaenztNurFehlendeReportdateien) {
+  const QString res = m_ordner.Datei(QStringLiteral("res"));
+  QDir().mkpath(res + QStringLiteral("/help"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
+  const auto schreiben = &TestOrdner::Schreiben;
+  for (const char* datei : {"/help/neu.html", "/Zahlungsliste.LST", "/Absenderliste.LST", "/Bankverbindung.LST"})
+    schreiben(res + QString::fromUtf8(datei), "geliefert");
+  qputenv("TAMOSEPA_RESSOURCEN", QFile::encodeName(res));
+
+  // An existing installation: the user's payment list in other letter case, no sender list; a folder
+  // in the way of the bank-code list.
+  const QString programm = m_ordner.Datei(QStringLiteral("programm"));
+  QDir().mkpath(programm + QStringLiteral("/Bankverbindung.LST"));
+  schreiben(programm + QStringLiteral("/zahlungsliste.lst"), "eigene");
+  schreiben(programm + QStringLiteral("/Absenderliste.LST.start.tmp"), "halb");   // an interrupted start
+
+  const StartErgebnis e = OrdnerEinrichten();
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  const QDir p(programm);
+  EXPECT_EQ(TestOrdner::Lesen(p.filePath(QStringLiteral("Absenderliste.LST"))), QByteArray("geliefert"));
+  EXPECT_EQ(p.entryList({QStringLiteral("*.lst")}, QDir::Files),
+            (QStringList{QStringLiteral("Absenderliste.LST"), QStringLiteral("zahlungsliste.lst")}));
+  EXPECT_EQ(TestOrdner::Lesen(p.filePath(QStringLiteral("zahlungsliste.lst"))), QByteArray("eigene"));
+  EXPECT_FALSE(QFileInfo::exists(p.filePath(QStringLiteral("help/neu.html")))) << "only report files are added";
+  EXPECT_FALSE(QFileInfo::exists(p.filePath(QStringLiteral("Absenderliste.LST.start.tmp"))));
+  // The copy that failed is named; the program still starts.
+  EXPECT_TRUE(e.hinweis.startsWith(QStringLiteral("Die mitgelieferten Reportdateien konnten nicht")));
+  EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(p.filePath(QStringLiteral("Bankverbindung.LST")))));
+  EXPECT_TRUE(QFileInfo::exists(p.filePath(DatenbankDateiname)));
+
+  // Nothing to add: no note.
+  QDir(p.filePath(QStringLiteral("Bankverbindung.LST"))).removeRecursively();
+  EXPECT_TRUE(OrdnerEinrichten().hinweis.isEmpty());
+  EXPECT_TRUE(QFileInfo(p.filePath(QStringLiteral("Bankverbindung.LST"))).isFile());
+  EXPECT_TRUE(OrdnerEinrichten().hinweis.isEmpty());
+}
+
 TEST_F(DatenbankstartTest, FehlendeDatenbankImGesetztenDatenverzeichnis) {
   const QString leer = m_ordner.Datei(QStringLiteral("leer"));
   QDir().mkpath(leer);

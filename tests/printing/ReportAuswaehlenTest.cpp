@@ -19,6 +19,7 @@
 #include "platform/ui/ZahlFeld.h"
 #include "printing/DruckLL.h"
 #include "printing/ReportAuswaehlen.h"
+#include "Druckumgebung.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
@@ -30,23 +31,10 @@ void Schreiben(const QString& datei, const QString& text) {
 }
 
 // A program folder with report files and an open database for the settings.
-class ReportAuswaehlenTest : public ::testing::Test {
+class ReportAuswaehlenTest : public Druckumgebung {
  protected:
   void SetUp() override {
-    m_vorherReg = Registrierung::Instanz().Datei();
-    Registrierung::Instanz().DateiSetzen(m_ordner.Datei(QStringLiteral("einstellungen.ini")));
-    Zustand().Zuruecksetzen();
-    Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
-    programm = m_ordner.Datei(QStringLiteral("programm"));
-    QDir().mkpath(programm);
-    Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
-    const QString daten = m_ordner.Datei(QStringLiteral("daten"));
-    QDir().mkpath(daten);
-    ASSERT_TRUE(DatenbankAnlegen(QDir(daten).filePath(DatenbankDateiname),
-                                 QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"))
-                    .Ok());
-    Zustand().DatenVerzeichnisSetzen(daten + QDir::separator());
-    ASSERT_TRUE(DatenbankOeffnen().Ok());
+    Druckumgebung::SetUp();
     Schreiben(Datei(QStringLiteral("Zahlungsliste.LST")), QStringLiteral("[Description]\nText=Standardliste\n"));
     Schreiben(Datei(QStringLiteral("zahlungslisteQuer.lst")), QStringLiteral("[Description]\nText=? (default)\n"));
     Schreiben(Datei(QStringLiteral("Zahlungsliste2.LST")), QStringLiteral("[Report]\nVersion=1\n"));
@@ -54,10 +42,8 @@ class ReportAuswaehlenTest : public ::testing::Test {
   }
   void TearDown() override {
     DruckdialogHakenSetzen({});
-    Zustand().Zuruecksetzen();
-    Registrierung::Instanz().DateiSetzen(m_vorherReg);
+    Druckumgebung::TearDown();
   }
-  QString Datei(const QString& name) const { return QDir(programm).filePath(name); }
 
   // One choice; `bedienen` works the shown dialog.
   bool Waehlen(const std::function<void(DruckLL&)>& bedienen, const QString& name = QStringLiteral("Zahlungsliste")) {
@@ -76,9 +62,6 @@ class ReportAuswaehlenTest : public ::testing::Test {
     return ReportAuswaehlen(name, anfrage);
   }
 
-  TestOrdner m_ordner;
-  QString m_vorherReg;
-  QString programm;
   MeldungsRekorder meldungen;
   Druckanfrage anfrage;
   bool gezeigt = false;

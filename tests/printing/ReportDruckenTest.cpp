@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -11,6 +14,7 @@
 #include "platform/report/AufzeichnendeEngine.h"
 #include "platform/ui/MeldungsRekorder.h"
 #include "printing/ReportDrucken.h"
+#include "testsupport/TestOrdner.h"
 
 namespace {
 
@@ -46,6 +50,41 @@ Tabellendaten Zahlungszeilen(int anzahl) {
     d.zeilen << QVariantList{qint64(i), QStringLiteral("Kunde %1").arg(i), QVariant::fromValue(Waehrung::AusCent(100 * i)),
                              QStringLiteral("x")};
   return d;
+}
+
+// Payment lines as the payment list reads them (payments joined with their lines); the remittance
+// text names the row. Each offered order puts them in another order.
+Tabellendaten Zahlungslistenzeilen() {
+  Tabellendaten d;
+  d.spalten = {{QStringLiteral("Zahlungen.ZahlungNr"), FeldTyp::Long, QStringLiteral("Zahlungen"), QStringLiteral("ZahlungNr")},
+               {QStringLiteral("Art"), FeldTyp::Text, QStringLiteral("Zahlungen"), QStringLiteral("Art")},
+               {QStringLiteral("MandatSequenz"), FeldTyp::Long, QStringLiteral("Zahlungen"), QStringLiteral("MandatSequenz")},
+               {QStringLiteral("Name"), FeldTyp::Text, QStringLiteral("Zahlungen"), QStringLiteral("Name")},
+               {QStringLiteral("Fällig"), FeldTyp::Datum, QStringLiteral("Zahlungen"), QStringLiteral("Fällig")},
+               {QStringLiteral("ZahlungsBetrag"), FeldTyp::Waehrung, QStringLiteral("Verwendungszweck"), QStringLiteral("ZahlungsBetrag")},
+               {QStringLiteral("Verwendungszweck.ZahlungNr"), FeldTyp::Long, QStringLiteral("Verwendungszweck"), QStringLiteral("ZahlungNr")},
+               {QStringLiteral("ZeilenNr"), FeldTyp::Long, QStringLiteral("Verwendungszweck"), QStringLiteral("ZeilenNr")},
+               {QStringLiteral("Verwendungszweck"), FeldTyp::Text, QString(), QString()}};
+  auto zeile = [&d](qint64 nr, const char* art, qint64 sequenz, const char* name, QDate faellig, qint64 cent, qint64 zeile,
+                    const char* kennung) {
+    d.zeilen << QVariantList{nr, QString::fromUtf8(art), sequenz, QString::fromUtf8(name), faellig,
+                             QVariant::fromValue(Waehrung::AusCent(cent)), nr, zeile, QString::fromUtf8(kennung)};
+  };
+  zeile(3, "L", 2, "Bauer", QDate(2025, 5, 1), 1000, 1, "A");
+  zeile(1, "G", 0, "zimmer", QDate(2025, 4, 1), 20000, 2, "B");
+  zeile(1, "G", 0, "Zimmer", QDate(2025, 4, 1), 500, 1, "C");
+  zeile(2, "L", 1, "Ärzte", QDate(2025, 3, 15), 999, 1, "D");
+  zeile(4, "G", 0, "Adler", QDate(2025, 6, 1), 100000, 1, "E");
+  return d;
+}
+
+QStringList Zahlungslistenordnungen() {
+  return {QStringLiteral("Zahlungen.ZahlungNr"), QStringLiteral("Art"), QStringLiteral("MandatSequenz"), QStringLiteral("Name"),
+          QStringLiteral("Fällig"), QStringLiteral("ZahlungsBetrag"), QStringLiteral("Verwendungszweck.ZahlungNr"),
+          QStringLiteral("ZeilenNr"),
+          QStringLiteral("Zahlungen.Art ASC, Zahlungen.Name, Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr"),
+          QStringLiteral("Zahlungen.Art ASC, Zahlungen.MandatSequenz, Zahlungen.Name, Zahlungen.ZahlungNr, "
+                         "Verwendungszweck.ZeilenNr")};
 }
 
 class ReportDruckenTest : public ::testing::Test {
@@ -91,12 +130,7 @@ TEST_F(ReportDruckenTest, AufrufeInDerReihenfolgeDesProtokolls) {
       QStringLiteral("SortierungenBeginnen()"),
       QStringLiteral("SortierungDefinieren(Zahlungen.ZahlungNr,Zahlungen.ZahlungNr)"),
       QStringLiteral("SortierungDefinieren(Name,Name)"),
-      QStringLiteral("SortierungDefinieren(ZahlungsBetrag,ZahlungsBetrag)"),
-      QStringLiteral("SortierungDefinieren(Zahlungen.Art ASC, Zahlungen.Name, Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr,"
-                     "Zahlungen.Art ASC, Zahlungen.Name, Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr)"),
-      QStringLiteral("SortierungDefinieren(Zahlungen.Art ASC, Zahlungen.MandatSequenz, Zahlungen.Name, Zahlungen.ZahlungNr, "
-                     "Verwendungszweck.ZeilenNr,Zahlungen.Art ASC, Zahlungen.MandatSequenz, Zahlungen.Name, "
-                     "Zahlungen.ZahlungNr, Verwendungszweck.ZeilenNr)"),
+      QStringLiteral("SortierungDefinieren(ZahlungsBetrag,ZahlungsBetrag)"),   // no fixed order: the rows lack "Art"
       QStringLiteral("FelderBeginnen()"),
       QStringLiteral("VariablenBeginnen()"),
       QStringLiteral("VariableDefinieren(Allgemeines.AusgabeReportDatum)"),
@@ -307,14 +341,45 @@ INSTANTIATE_TEST_SUITE_P(ReportDrucken, Abbrueche,
                                            Abbruchfall{"Listenende", "FelderEnde", Report::ZielVorschau}),
                          [](const ::testing::TestParamInfo<Abbruchfall>& info) { return std::string(info.param.name); });
 
-TEST_F(ReportDruckenTest, OhneReportdateiWaehltDerDateidialog) {
-  Zustand().ProgrammVerzeichnisSetzen(QStringLiteral("/programm/"));
+TEST_F(ReportDruckenTest, OhneReportdateiWaehltDerDateidialogImProgrammverzeichnis) {
+  TestOrdner ordner;
+  const QString programm = ordner.Datei(QStringLiteral("programm")) + QLatin1Char('/');
+  QDir().mkpath(programm);
+  Zustand().ProgrammVerzeichnisSetzen(programm);
+  const auto schreiben = &TestOrdner::Schreiben;
+  schreiben(programm + QStringLiteral("Eigene.LST"), "im Programmverzeichnis");
   Tabellendaten daten = Zahlungszeilen(1);
   anfrage.ReportDatei.clear();
+  engine.gewaehlteDatei = programm + QStringLiteral("Eigene.LST");
   EXPECT_EQ(Drucken(daten), Report::Ok);
-  EXPECT_EQ(engine.aufrufe.at(1), QStringLiteral("DateiAuswaehlen(Reportdatei wählen [Zahlungsliste],2,/programm/*.lst)"));
-  EXPECT_EQ(engine.Position(QStringLiteral("DruckStarten(2,/gewaehlt/Aus Dialog.LST,")), engine.Position(QStringLiteral("DruckStarten")));
+  EXPECT_EQ(engine.aufrufe.at(1), QStringLiteral("DateiAuswaehlen(Reportdatei wählen [Zahlungsliste],2,%1*.lst)").arg(programm));
+  EXPECT_EQ(engine.Position(QStringLiteral("DruckStarten(2,%1Eigene.LST,").arg(programm)), engine.Position(QStringLiteral("DruckStarten")));
   EXPECT_TRUE(anfrage.ReportDatei.isEmpty());   // the choice is not handed back
+
+  // A file from elsewhere is copied in under a free name; neither file is touched.
+  const QString fremd = ordner.Datei(QStringLiteral("Eigene.lst"));
+  schreiben(fremd, "von anderswo");
+  schreiben(programm + QStringLiteral("eigene1.lst"), "belegt");
+  AufzeichnendeEngine zweite;
+  zweite.gewaehlteDatei = fremd;
+  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, zweite), Report::Ok);
+  EXPECT_EQ(zweite.Position(QStringLiteral("DruckStarten(2,%1Eigene2.lst,").arg(programm)), zweite.Position(QStringLiteral("DruckStarten")));
+  EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("Eigene2.lst")), QByteArray("von anderswo"));
+  EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("Eigene.LST")), QByteArray("im Programmverzeichnis"));
+  EXPECT_TRUE(QFileInfo::exists(fremd));
+  EXPECT_EQ(meldungen.Anzahl(), 0);
+
+  // A file that cannot be copied: the message, no print.
+  AufzeichnendeEngine dritte;
+  dritte.gewaehlteDatei = ordner.Datei(QStringLiteral("Verschwunden.LST"));
+  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, dritte), Druckergebnis::Kopierfehler);
+  ASSERT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Die Reportdatei ") +
+                                                  QDir::toNativeSeparators(dritte.gewaehlteDatei) +
+                                                  QStringLiteral(" kann nicht ins Programmverzeichnis kopiert werden.")));
+  EXPECT_EQ(dritte.Anzahl(QStringLiteral("DruckStarten")), 0);
+  EXPECT_FALSE(QFileInfo::exists(programm + QStringLiteral("Verschwunden.LST")));
+  Zustand().Zuruecksetzen();
 }
 
 TEST_F(ReportDruckenTest, WiederholungDruecktDieZeileEinmalAufNeuerSeite) {
@@ -484,14 +549,54 @@ TEST_F(ReportDruckenTest, SortierungNurAusDenAngebotenenUndImSpeicher) {
   EXPECT_EQ(zweite.Anzahl(QStringLiteral("DruckAbbrechen()")), 1);
 }
 
-TEST_F(ReportDruckenTest, FesteZahlungsordnungenNurBeiZahlungenAlsErsterQuelle) {
-  Tabellendaten daten = Zahlungszeilen(0);
-  QList<Sortierangebot> angebote = Sortierangebote(daten.spalten);
-  ASSERT_EQ(angebote.size(), 5);   // three columns with a table, none for the calculated one, two fixed
-  EXPECT_TRUE(angebote.at(3).spalten.isEmpty());   // "Art" and "ZeilenNr" are not among these columns
-  daten.spalten[0].quellTabelle = QStringLiteral("zahlungen");
-  EXPECT_EQ(Sortierangebote(daten.spalten).size(), 3);
+TEST_F(ReportDruckenTest, FesteZahlungsordnungenNurBeiZahlungenAlsErsterQuelleUndMitIhrenSpalten) {
+  Tabellendaten daten = Zahlungslistenzeilen();
+  QStringList kennungen;
+  for (const Sortierangebot& a : Sortierangebote(daten.spalten)) kennungen << a.kennung;
+  EXPECT_EQ(kennungen, Zahlungslistenordnungen());   // columns in field order, none for the calculated one, then the fixed two
+  daten.spalten[0].quellTabelle = QStringLiteral("zahlungen");   // letter case counts
+  EXPECT_EQ(Sortierangebote(daten.spalten).size(), 8);
+  daten.spalten[0].quellTabelle.clear();
+  EXPECT_EQ(Sortierangebote(daten.spalten).size(), 7);
+
+  // Rows without "Art" get only the column orders; a report asking for a fixed one gets the message.
+  Tabellendaten ohneArt = Zahlungszeilen(2);
+  EXPECT_EQ(Sortierangebote(ohneArt.spalten).size(), 3);
+  engine.sortierung = Zahlungslistenordnungen().at(8);
+  EXPECT_EQ(Drucken(ohneArt), Druckergebnis::Sortierfehler);
+  ASSERT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_EQ(meldungen.Letzter().text, NeusortierenMeldung(Zahlungslistenordnungen().at(8)));
+  EXPECT_TRUE(engine.zeilen.isEmpty());
 }
+
+// Every order a payment list offers sorts its rows as named: numbers as numbers, amounts exactly,
+// dates by date, names by the program's collation, ties in the caller's order.
+struct Sortierfall {
+  const char* name;
+  int angebot;          // index among the offered orders
+  const char* reihe;    // the rows (A..E) in the printed order
+};
+
+class Sortierungen : public ReportDruckenTest, public ::testing::WithParamInterface<Sortierfall> {};
+
+TEST_P(Sortierungen, SortiertWieBenannt) {
+  Tabellendaten daten = Zahlungslistenzeilen();
+  engine.sortierung = Zahlungslistenordnungen().at(GetParam().angebot);
+  ASSERT_EQ(Drucken(daten), Report::Ok);
+  QString reihe;
+  for (const auto& z : engine.zeilen) reihe += z.value(QStringLiteral("Verwendungszweck")).toString();
+  EXPECT_EQ(reihe, QString::fromUtf8(GetParam().reihe));
+  EXPECT_EQ(meldungen.Anzahl(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReportDrucken, Sortierungen,
+    ::testing::Values(Sortierfall{"ZahlungNr", 0, "BCDAE"}, Sortierfall{"Art", 1, "BCEAD"},
+                      Sortierfall{"MandatSequenz", 2, "BCEDA"}, Sortierfall{"Name", 3, "EABCD"},
+                      Sortierfall{"Faellig", 4, "DBCAE"}, Sortierfall{"Betrag", 5, "CDABE"},
+                      Sortierfall{"ZweckZahlungNr", 6, "BCDAE"}, Sortierfall{"ZeilenNr", 7, "ACDEB"},
+                      Sortierfall{"ArtName", 8, "ECBAD"}, Sortierfall{"ArtSequenzName", 9, "ECBDA"}),
+    [](const ::testing::TestParamInfo<Sortierfall>& info) { return std::string(info.param.name); });
 
 TEST_F(ReportDruckenTest, DatenfehlerBeendetDenLaufMitMeldung) {
   Tabellendaten daten = Zahlungszeilen(4);

@@ -16,6 +16,7 @@
 #include <climits>
 
 #include "platform/report/Ausgabeeinstellungen.h"
+#include "platform/report/Reportpruefung.h"
 #include "platform/report/Reportvorlage.h"
 #include "platform/report/Seitenaufbau.h"
 #include "platform/ui/Dateidialog.h"
@@ -48,13 +49,15 @@ bool MitFenstern() { return qobject_cast<QApplication*>(QCoreApplication::instan
 
 int DialogZeigen(QDialog& dialog) { return DialogHaken() ? DialogHaken()(dialog) : dialog.exec(); }
 
-const QString Seite = QStringLiteral("Seite");
-const QString Seiten = QStringLiteral("Seiten");
-const QStringList Funktionen = {QStringLiteral("Summe"), QStringLiteral("Gruppensumme"), QStringLiteral("Anzahl")};
-
-QString Platzhaltertext(const Reportvorlage::Teil& t) {
-  return QLatin1Char('{') + (t.funktion.isEmpty() ? t.name : t.funktion + QLatin1Char('(') + t.name + QLatin1Char(')')) +
-         QLatin1Char('}');
+// A definition made before the print start declares a name: kept in order for the designer.
+void Deklarieren(QList<Reportdefinition>& liste, const QString& name, const QVariant& wert, Report::Typ typ) {
+  for (Reportdefinition& d : liste)
+    if (d.name == name) {
+      d.wert = wert;
+      d.typ = typ;
+      return;
+    }
+  liste << Reportdefinition{name, wert, typ};
 }
 
 }  // namespace
@@ -101,76 +104,34 @@ int QtReportengine::DateiAuswaehlen(QWidget* eltern, const QString& titel, int p
   return Report::Ok;
 }
 
-void QtReportengine::SortierungenBeginnen() {}
-void QtReportengine::SortierungDefinieren(const QString&, const QString&) {}
-
-void QtReportengine::FelderBeginnen() { m_felder.clear(); }
-void QtReportengine::VariablenBeginnen() { m_variablen.clear(); }
-
-void QtReportengine::VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ) {
-  m_variablen.insert(name, wert);
+void QtReportengine::SortierungenBeginnen() { m_definitionen.sortierungen.clear(); }
+void QtReportengine::SortierungDefinieren(const QString& kennung, const QString& text) {
+  m_definitionen.sortierungen << std::pair{kennung, text};
 }
 
-void QtReportengine::FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ) { m_felder.insert(name, wert); }
+void QtReportengine::FelderBeginnen() {
+  m_felder.clear();
+  m_definitionen.felder.clear();
+}
+void QtReportengine::VariablenBeginnen() {
+  m_variablen.clear();
+  m_definitionen.variablen.clear();
+}
+
+void QtReportengine::VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) {
+  m_variablen.insert(name, wert);
+  if (!m_job) Deklarieren(m_definitionen.variablen, name, wert, typ);
+}
+
+void QtReportengine::FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) {
+  m_felder.insert(name, wert);
+  if (!m_job) Deklarieren(m_definitionen.felder, name, wert, typ);
+}
 
 QVariant QtReportengine::Wert(const QString& name) const {
   const auto f = m_felder.constFind(name);
   if (f != m_felder.constEnd()) return *f;
   return m_variablen.value(name);
-}
-
-int QtReportengine::NamenPruefen(const Reportlayout& l) {
-  m_benutzteFelder.clear();
-  m_benutzteVariablen.clear();
-  auto unbekannt = [this](const Reportvorlage::Teil& t, const QString& wo) {
-    return Fehler(Ausgabefehler::UnbekannterName,
-                  QStringLiteral("Unbekannter Name %1 (%2)").arg(Platzhaltertext(t), wo));
-  };
-  // Texts outside the table: variables and the page numbers; in the summary also aggregates of fields.
-  auto ausserhalb = [&](const QString& text, const QString& wo, bool aggregate) -> int {
-    for (const Reportvorlage::Teil& t : Reportvorlage::Zerlegen(text).Platzhalter()) {
-      if (!t.funktion.isEmpty()) {
-        if (!aggregate || !Funktionen.contains(t.funktion))
-          return Fehler(Ausgabefehler::DateiFormat,
-                        QStringLiteral("%1 ist hier nicht erlaubt (%2)").arg(Platzhaltertext(t), wo));
-        if (!m_felder.contains(t.name)) return unbekannt(t, wo);
-        m_benutzteFelder.insert(t.name);
-        continue;
-      }
-      if (t.name == Seite || t.name == Seiten) continue;
-      if (!m_variablen.contains(t.name)) return unbekannt(t, wo);
-      m_benutzteVariablen.insert(t.name);
-    }
-    return Report::Ok;
-  };
-  for (const Reportzeile& z : l.titel)
-    if (int r = ausserhalb(z.text, QStringLiteral("Titel"), false)) return r;
-  for (const QString& t : {l.kopfLinks, l.kopfMitte, l.kopfRechts})
-    if (int r = ausserhalb(t, QStringLiteral("Kopf"), false)) return r;
-  for (const QString& t : {l.fussLinks, l.fussMitte, l.fussRechts})
-    if (int r = ausserhalb(t, QStringLiteral("Fuss"), false)) return r;
-  for (const Reportzeile& z : l.zusammenfassung)
-    if (int r = ausserhalb(z.text, QStringLiteral("Zusammenfassung"), true)) return r;
-  for (qsizetype i = 0; i < l.spalten.size(); ++i) {
-    const QString wo = QStringLiteral("Spalte%1").arg(i + 1);
-    for (const Reportvorlage::Teil& t : Reportvorlage::Zerlegen(l.spalten.at(i).wert).Platzhalter()) {
-      if (!t.funktion.isEmpty())
-        return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("%1 ist hier nicht erlaubt (%2)").arg(Platzhaltertext(t), wo));
-      if (m_felder.contains(t.name)) {
-        m_benutzteFelder.insert(t.name);
-      } else if (m_variablen.contains(t.name)) {
-        m_benutzteVariablen.insert(t.name);
-      } else if (t.name != Seite && t.name != Seiten) {
-        return unbekannt(t, wo);
-      }
-    }
-  }
-  if (!l.gruppe.isEmpty()) {
-    if (!m_felder.contains(l.gruppe))
-      return Fehler(Ausgabefehler::UnbekannterName, QStringLiteral("Unbekanntes Gruppenfeld %1").arg(l.gruppe));
-    m_benutzteFelder.insert(l.gruppe);
-  }
-  return Report::Ok;
 }
 
 int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) {
@@ -195,9 +156,12 @@ int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* 
     case Reportdatei::Lesefehler::Keiner: break;
   }
   const Reportlayout& layout = *gelesen.layout;
-  if (const int spalte = Seitenaufbau::UngueltigeSummenspalte(layout); spalte >= 0)
-    return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("Spalte%1: eine Summe braucht genau ein Feld als Wert.").arg(spalte + 1));
-  if (const int r = NamenPruefen(layout); r != Report::Ok) return r;
+  const Reportpruefung pruefung = ReportPruefen(
+      layout, [this](const QString& n) { return m_felder.contains(n); },
+      [this](const QString& n) { return m_variablen.contains(n); });
+  if (!pruefung.Ok()) return Fehler(*pruefung.fehler, pruefung.beschreibung);
+  m_benutzteFelder = pruefung.felder;
+  m_benutzteVariablen = pruefung.variablen;
 
   m_layout = layout;
   m_aufbau = std::make_unique<Seitenaufbau>(layout, [this](const QString& name) { return Wert(name); });
@@ -209,7 +173,7 @@ int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* 
 }
 
 int QtReportengine::Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) {
-  if (DesignerHaken()) return DesignerHaken()(eltern, titel, projektTyp, datei);
+  if (DesignerHaken()) return DesignerHaken()(eltern, titel, projektTyp, datei, m_definitionen);
   m_fehlerdetail = QDir::toNativeSeparators(datei);
   return QFileInfo(datei).isFile() ? Report::KeinDesigner : Report::KeinProjekt;
 }

@@ -13,6 +13,7 @@
 
 #include "platform/report/Ausgabefehler.h"
 #include "platform/report/Druckdokument.h"
+#include "platform/report/Reportdefinitionen.h"
 #include "platform/report/Reportengine.h"
 #include "platform/report/Reportlayout.h"
 
@@ -32,10 +33,11 @@ class QtReportengine : public Reportengine {
   QtReportengine();
   ~QtReportengine() override;
 
-  // The designer (a later part of the program plugs it in). Without one the engine answers
-  // Report::KeinProjekt for a missing file and Report::KeinDesigner otherwise.
-  using DesignerFunktion =
-      std::function<int(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei)>;
+  // The designer, plugged in by the program: it gets the names and sort orders this print defined.
+  // Without one the engine answers Report::KeinProjekt for a missing file and Report::KeinDesigner
+  // otherwise.
+  using DesignerFunktion = std::function<int(QWidget* eltern, const QString& titel, int projektTyp,
+                                             const QString& datei, const Reportdefinitionen& definitionen)>;
   static void DesignerSetzen(DesignerFunktion designer);
 
   // Test hooks: the printer target goes to this PDF file (also TAMOSEPA_DRUCKER_PDF); the preview
@@ -54,6 +56,8 @@ class QtReportengine : public Reportengine {
 
   // The pages of the last job (the preview shows them).
   const Druckdokument& Dokument() const { return m_dokument; }
+  // What the print defined before its start (declared values, sort orders offered).
+  const Reportdefinitionen& Definitionen() const { return m_definitionen; }
   QPrinter& Drucker();
 
   QString Dateiendung(int projektTyp) override;
@@ -87,8 +91,6 @@ class QtReportengine : public Reportengine {
 
  private:
   int Fehler(Ausgabefehler fehler, const QString& detail);
-  // Checks every name the layout uses against the definitions; Report::Ok or a failure.
-  int NamenPruefen(const Reportlayout& layout);
   QVariant Wert(const QString& name) const;
   int PdfSchreiben();
   int DruckerAusgeben();
@@ -96,6 +98,7 @@ class QtReportengine : public Reportengine {
 
   QHash<QString, QVariant> m_felder;
   QHash<QString, QVariant> m_variablen;
+  Reportdefinitionen m_definitionen;
   QHash<int, int> m_optionen;
   QHash<QString, QString> m_export;      // "Export.File", "Export.Path", ...
   std::optional<Reportlayout> m_layout;

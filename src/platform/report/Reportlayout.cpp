@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -273,16 +272,8 @@ QString Reportdatei::AlsText(const Reportlayout& l) {
   return t;
 }
 
-bool Reportdatei::Speichern(const Reportlayout& layout, const QString& datei, QString& fehler) {
-  QSaveFile f(datei);
-  if (!f.open(QIODevice::WriteOnly)) {
-    fehler = f.errorString();
-    return false;
-  }
-  f.write(AlsText(layout).toUtf8());
-  if (!f.commit()) {
-    fehler = f.errorString();
-    return false;
-  }
-  return true;
+QList<std::pair<QPageSize::PageSizeId, QString>> Reportdatei::Papierformate() {
+  QList<std::pair<QPageSize::PageSizeId, QString>> liste;
+  for (const Papiername& p : kPapier) liste << std::pair{p.id, QString::fromLatin1(p.name)};
+  return liste;
 }

@@ -64,6 +64,6 @@ class Reportdatei {
   static Ergebnis AusText(const QString& text);
   // The file text: UTF-8, one key per line; reading it back gives the same layout.
   static QString AlsText(const Reportlayout& layout);
-  // Writes under a temporary name and renames; false with `fehler` set on failure.
-  static bool Speichern(const Reportlayout& layout, const QString& datei, QString& fehler);
+  // The paper sizes a report file may name, with their names in the file.
+  static QList<std::pair<QPageSize::PageSizeId, QString>> Papierformate();
 };

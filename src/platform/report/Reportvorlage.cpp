@@ -74,6 +74,12 @@ QList<Reportvorlage::Teil> Reportvorlage::Platzhalter() const {
   return liste;
 }
 
+const Reportvorlage::Teil* Reportvorlage::EinzigesFeld() const {
+  if (m_teile.size() != 1) return nullptr;
+  const Teil& t = m_teile.first();
+  return !t.name.isEmpty() && t.funktion.isEmpty() ? &t : nullptr;
+}
+
 QString Reportvorlage::Ausfuellen(const std::function<QVariant(const Teil&)>& wert) const {
   QString ergebnis;
   for (const Teil& t : m_teile) ergebnis += t.name.isEmpty() ? t.text : ReportwertFormatieren(wert(t), t.format);

@@ -25,6 +25,8 @@ class Reportvorlage {
   bool Leer() const { return m_teile.isEmpty(); }
   // Every placeholder of the text.
   QList<Teil> Platzhalter() const;
+  // The field placeholder when the text is exactly one ({Name} or {Name|Format}), else nullptr.
+  const Teil* EinzigesFeld() const;
 
   // Fills in the placeholders; `wert` gives the typed value of one placeholder.
   QString Ausfuellen(const std::function<QVariant(const Teil&)>& wert) const;

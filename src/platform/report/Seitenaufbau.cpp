@@ -58,6 +58,8 @@ Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(co
     Spalte sp;
     sp.entwurf = s;
     sp.vorlage = Reportvorlage::Zerlegen(s.wert);
+    // Only a single field adds up (the print start refuses other sums; the designer's preview lays out unchecked).
+    if (!sp.vorlage.EinzigesFeld()) sp.entwurf.summe = false;
     sp.x = x;
     sp.breite = Druckdokument::PunkteAusMillimeter(s.breite) * faktor;
     x += sp.breite;
@@ -95,14 +97,24 @@ Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(co
 
 Seitenaufbau::~Seitenaufbau() = default;
 
-int Seitenaufbau::UngueltigeSummenspalte(const Reportlayout& layout) {
-  for (qsizetype i = 0; i < layout.spalten.size(); ++i) {
-    if (!layout.spalten.at(i).summe) continue;
-    const Reportvorlage v = Reportvorlage::Zerlegen(layout.spalten.at(i).wert);
-    if (v.Teile().size() != 1 || v.Teile().first().name.isEmpty() || !v.Teile().first().funktion.isEmpty())
-      return int(i);
+Druckdokument Seitenaufbau::Probedruck(const Reportlayout& layout, const QList<QHash<QString, QVariant>>& zeilen,
+                                      const std::function<QVariant(const QString&)>& variable) {
+  const QHash<QString, QVariant>* aktuell = zeilen.isEmpty() ? nullptr : &zeilen.first();
+  Seitenaufbau aufbau(layout, [&](const QString& name) {
+    if (aktuell) {
+      const auto w = aktuell->constFind(name);
+      if (w != aktuell->constEnd()) return *w;
+    }
+    return variable(name);
+  });
+  aufbau.SeiteBeginnen();
+  for (const QHash<QString, QVariant>& zeile : zeilen) {
+    aktuell = &zeile;
+    // A row that does not fit goes on a fresh page, where it always fits (cut at the foot).
+    if (aufbau.ZeileSetzen() == Report::Wiederholen) aufbau.ZeileSetzen();
   }
-  return -1;
+  if (aufbau.EndeSetzen() == Report::Wiederholen) aufbau.EndeSetzen();
+  return aufbau.DokumentUebernehmen();
 }
 
 int Seitenaufbau::Schrift(double punkte, bool fett) {
@@ -237,9 +249,8 @@ Seitenaufbau::Zelle Seitenaufbau::ZelleBauen(Spalte& s, bool zeigen) const {
   Zelle z;
   if (!zeigen) return z;
   const double b = s.breite - 2 * Innenrand;
-  const QList<Reportvorlage::Teil>& teile = s.vorlage.Teile();
-  if (teile.size() == 1 && teile.first().funktion.isEmpty() && !teile.first().name.isEmpty()) {
-    const QVariant w = PlatzhalterWert(teile.first());
+  if (const Reportvorlage::Teil* feld = s.vorlage.EinzigesFeld()) {
+    const QVariant w = PlatzhalterWert(*feld);
     if (w.metaType().id() == QMetaType::QImage) {
       z.bild = w.value<QImage>();
       if (!z.bild.isNull()) {

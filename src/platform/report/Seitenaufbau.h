@@ -38,9 +38,10 @@ class Seitenaufbau {
   const Druckdokument& Dokument() const { return m_dokument; }
   Druckdokument DokumentUebernehmen() { return std::move(m_dokument); }
 
-  // Columns whose sum is asked for must hold exactly one field placeholder; the first column of
-  // the layout that does not, or -1.
-  static int UngueltigeSummenspalte(const Reportlayout& layout);
+  // The whole document of `zeilen` (field values by name); names that are not fields come from
+  // `variable`. Lays out as a print does, for the designer's preview.
+  static Druckdokument Probedruck(const Reportlayout& layout, const QList<QHash<QString, QVariant>>& zeilen,
+                                  const std::function<QVariant(const QString& name)>& variable);
 
  private:
   struct Spalte {

@@ -15,5 +15,6 @@ constexpr int Absender = 310;          // FormularAbsender
 constexpr int Einstellungen = 400;     // Optionen
 constexpr int Import = 830;            // ImportForm
 constexpr int Drucken = 850;           // DruckLL
+constexpr int Designer = 860;          // ReportDesigner
 
 }  // namespace HilfeKontext

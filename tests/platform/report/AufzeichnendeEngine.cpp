@@ -28,7 +28,7 @@ QString AufzeichnendeEngine::Dateiendung(int projektTyp) {
 int AufzeichnendeEngine::DateiAuswaehlen(QWidget*, const QString& titel, int projektTyp, QString& datei) {
   aufrufe << QStringLiteral("DateiAuswaehlen(%1,%2,%3)").arg(titel).arg(projektTyp).arg(datei);
   const int r = Antwort(QStringLiteral("DateiAuswaehlen"));
-  if (r == Report::Ok) datei = QStringLiteral("/gewaehlt/Aus Dialog.LST");
+  if (r == Report::Ok) datei = gewaehlteDatei;
   return r;
 }
 

@@ -29,6 +29,7 @@ class AufzeichnendeEngine : public Reportengine {
   QHash<int, int> optionen{{Report::OptionZiel, Report::ZielVorschau}, {Report::OptionKopien, 1},
                            {Report::OptionLetzteSeite, INT_MAX}};
   QString sortierung;
+  QString gewaehlteDatei = QStringLiteral("/gewaehlt/Aus Dialog.LST");   // what the file dialog answers
   int zeilenJeSeite = 0;                  // 0 = one page for everything
   QString fehlerdetail;
   int designerErgebnis = Report::KeinProjekt;

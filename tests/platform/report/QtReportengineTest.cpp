@@ -17,6 +17,7 @@
 #include "platform/report/Ausgabefehler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/report/Poppler.h"
+#include "platform/report/Seitenaufbau.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
@@ -291,6 +292,73 @@ TEST_F(QtReportengineTest, ZeileDieNiePasstWirdAufFrischerSeiteAbgeschnitten) {
   EXPECT_EQ(e.FelderDrucken(), Report::Ok);
   EXPECT_EQ(e.AktuelleSeite(), 2);
   EXPECT_EQ(e.FelderEnde(), Report::Ok);
+}
+
+TEST_F(QtReportengineTest, DerDesignerBekommtDieDeklarationenUndSortierungenDesDrucks) {
+  QtReportengine e;
+  Reportdefinitionen gesehen;
+  QString gesehenDatei;
+  QtReportengine::DesignerSetzen([&](QWidget*, const QString& titel, int typ, const QString& d, const Reportdefinitionen& def) {
+    EXPECT_EQ(titel, QStringLiteral("Zahlungsliste"));
+    EXPECT_EQ(typ, Report::Liste);
+    gesehenDatei = d;
+    gesehen = def;
+    return Report::Ok;
+  });
+  e.SortierungenBeginnen();
+  e.SortierungDefinieren(QStringLiteral("Name"), QStringLiteral("Name"));
+  e.SortierungDefinieren(QStringLiteral("Betrag"), QStringLiteral("nach Betrag"));
+  // The declarations, in their order; a second definition before the start replaces the value.
+  ASSERT_EQ(Ausgeben(e, datei, Report::ZielVorschau, 3), Report::Ok);
+  EXPECT_EQ(e.Designer(nullptr, QStringLiteral("Zahlungsliste"), Report::Liste, datei), Report::Ok);
+  QtReportengine::DesignerSetzen({});
+  EXPECT_EQ(gesehenDatei, datei);
+  ASSERT_EQ(gesehen.felder.size(), 2);
+  EXPECT_EQ(gesehen.felder.at(0).name, QStringLiteral("Name"));
+  EXPECT_EQ(gesehen.felder.at(1).name, QStringLiteral("Betrag"));
+  EXPECT_EQ(gesehen.felder.at(1).typ, Report::Typ::Zahl);
+  EXPECT_EQ(gesehen.felder.at(1).wert.toLongLong(), 12345) << "the rows printed do not change the declaration";
+  ASSERT_EQ(gesehen.variablen.size(), 1);
+  EXPECT_EQ(gesehen.variablen.at(0).wert.toString(), QStringLiteral("Prüfung"));
+  EXPECT_EQ(gesehen.sortierungen,
+            (QList<std::pair<QString, QString>>{{QStringLiteral("Name"), QStringLiteral("Name")},
+                                                {QStringLiteral("Betrag"), QStringLiteral("nach Betrag")}}));
+  EXPECT_TRUE(gesehen.IstFeld(QStringLiteral("Betrag")));
+  EXPECT_FALSE(gesehen.IstVariable(QStringLiteral("Betrag")));
+
+  // A new print starts its declarations afresh.
+  e.FelderBeginnen();
+  e.VariablenBeginnen();
+  e.SortierungenBeginnen();
+  EXPECT_TRUE(e.Definitionen().felder.isEmpty());
+  EXPECT_TRUE(e.Definitionen().variablen.isEmpty());
+  EXPECT_TRUE(e.Definitionen().sortierungen.isEmpty());
+
+  // Without a designer: a missing file is "no project", an existing one "no designer".
+  EXPECT_EQ(e.Designer(nullptr, {}, Report::Liste, datei), Report::KeinDesigner);
+  EXPECT_EQ(e.Designer(nullptr, {}, Report::Liste, ordner.Datei(QStringLiteral("Fehlt.LST"))), Report::KeinProjekt);
+}
+
+TEST_F(QtReportengineTest, ProbedruckFuerDieVorschauUngeprueft) {
+  // A sum asked for on a column of text and two fields, and unknown names: laid out, never a crash.
+  Reportlayout l = *Reportdatei::AusText(kListe).layout;
+  l.spalten[0].summe = true;
+  l.spalten[0].wert = QStringLiteral("{Name} {Gibtsnicht}");
+  l.spalten << Reportspalte{QStringLiteral("Leer"), QString(), 20, Spaltenausrichtung::Links, true};
+  QList<QHash<QString, QVariant>> zeilen;
+  for (int i = 1; i <= 200; ++i)
+    zeilen << QHash<QString, QVariant>{{QStringLiteral("Name"), QStringLiteral("Kunde %1").arg(i)},
+                                        {QStringLiteral("Betrag"), QVariant::fromValue(Waehrung::AusEuro(i))}};
+  const Druckdokument d = Seitenaufbau::Probedruck(l, zeilen, [](const QString& name) {
+    return name == QLatin1String("Titel") ? QVariant(QStringLiteral("Vorschau")) : QVariant();
+  });
+  ASSERT_GE(d.seiten.size(), 3);
+  QStringList texte;
+  for (const auto& seite : d.seiten)
+    for (const auto& t : seite.texte) texte << t.text;
+  EXPECT_TRUE(texte.contains(QStringLiteral("Liste Vorschau")));
+  EXPECT_TRUE(texte.contains(QStringLiteral("Kunde 200 ")));
+  EXPECT_TRUE(texte.contains(QStringLiteral("20.100,00")));   // the sum of 1 .. 200 euros
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST(Hilfe, JederKontextHatSeineSeiteUndJederVerweisEinZiel) {
   const QDir ordner(HilfeOrdner());
   for (int k : {HilfeKontext::Zahlungen, HilfeKontext::FaelligAbfrage, HilfeKontext::Skonto, HilfeKontext::SepaDatei,
                 HilfeKontext::Zahlungsliste, HilfeKontext::Selektiv, HilfeKontext::Adressen, HilfeKontext::Absender,
-                HilfeKontext::Einstellungen, HilfeKontext::Import, HilfeKontext::Drucken})
+                HilfeKontext::Einstellungen, HilfeKontext::Import, HilfeKontext::Drucken, HilfeKontext::Designer})
     EXPECT_TRUE(ordner.exists(QString::number(k) + QStringLiteral(".html"))) << k;
   static const QRegularExpression verweis(QStringLiteral("href=\"([^\"#]+)\""));
   for (const QString& datei : ordner.entryList({QStringLiteral("*.html")})) {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+#include "platform/report/Ausgabefehler.h"
+#include "platform/report/Reportlayout.h"
+
+// Whether a report prints with the names a print defines: every placeholder names a field or a
+// variable (or "Seite"/"Seiten"), aggregates stand in the summary only, the group field is a field,
+// and a summed column holds exactly one field. The engine checks this at the print start, the
+// designer before it saves.
+struct Reportpruefung {
+  std::optional<Ausgabefehler> fehler;
+  QString beschreibung;        // what is wrong, naming the section
+  QSet<QString> felder;        // the names the report uses
+  QSet<QString> variablen;
+  bool Ok() const { return !fehler.has_value(); }
+};
+
+Reportpruefung ReportPruefen(const Reportlayout& layout, const std::function<bool(const QString&)>& istFeld,
+                             const std::function<bool(const QString&)>& istVariable);
+
+// A column whose sum can be printed: its value is exactly one field placeholder.
+bool SpalteSummierbar(const Reportspalte& spalte);
