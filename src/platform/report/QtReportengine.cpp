@@ -1,6 +1,7 @@
 #include "platform/report/QtReportengine.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -304,11 +305,14 @@ int QtReportengine::PdfSchreiben() {
   if (name.isEmpty()) return Fehler(Ausgabefehler::PdfOhneName, QStringLiteral("Für die PDF-Ausgabe ist kein Dateiname angegeben."));
   const QString pfad = m_export.value(QStringLiteral("Export.Path")).trimmed();
   const QString datei = QDir::toNativeSeparators(pfad.isEmpty() || QDir::isAbsolutePath(name) ? name : QDir(pfad).filePath(name));
-  // Written beside the target under a temporary name and renamed: a failure never truncates the last file.
-  QSaveFile ziel(datei);
-  if (!ziel.open(QIODevice::WriteOnly)) return Fehler(Ausgabefehler::PdfStart, datei + QStringLiteral(": ") + ziel.errorString());
+  // Drawn in memory, then written beside the target under a temporary name and renamed: a failure never
+  // truncates the last file. Unbuffered, because QSaveFile does not see a write that fails while its
+  // buffer is flushed at commit (a full disk would put a truncated file in place as a success).
+  QByteArray inhalt;
   {
-    QPdfWriter schreiber(&ziel);
+    QBuffer puffer(&inhalt);
+    puffer.open(QIODevice::WriteOnly);
+    QPdfWriter schreiber(&puffer);
     schreiber.setResolution(int(Druckdokument::Aufloesung));
     schreiber.setPageLayout(m_dokument.seitenlayout);
     schreiber.setTitle(m_dokument.titel);
@@ -320,6 +324,14 @@ int QtReportengine::PdfSchreiben() {
       m_dokument.SeiteZeichnen(maler, i, Druckdokument::Aufloesung);
     }
     if (!maler.end()) return Fehler(Ausgabefehler::PdfSchreiben, datei);
+  }
+  QSaveFile ziel(datei);
+  if (!ziel.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    return Fehler(Ausgabefehler::PdfStart, datei + QStringLiteral(": ") + ziel.errorString());
+  if (ziel.write(inhalt) != inhalt.size()) {
+    const QString grund = ziel.errorString();
+    ziel.cancelWriting();
+    return Fehler(Ausgabefehler::PdfSchreiben, datei + QStringLiteral(": ") + grund);
   }
   if (!ziel.commit()) return Fehler(Ausgabefehler::PdfSchreiben, datei + QStringLiteral(": ") + ziel.errorString());
   return Report::Ok;

@@ -192,6 +192,25 @@ TEST_F(QtReportengineTest, PdfFehlschlagLaesstDieLetzteDateiStehen) {
   EXPECT_EQ(QDir(ordner.Pfad()).entryList(QDir::Files).size(), 2);   // the report and the PDF
 }
 
+// A disk that fills up while the PDF goes out: the failure is reported and the last file stays whole.
+TEST_F(QtReportengineTest, VolleFestplatteBeimPdfIstEinFehler) {
+  const QString ziel = ordner.Datei(QStringLiteral("Voll.pdf"));
+  Schreiben(ziel, QStringLiteral("die letzte Übersicht"));
+  QtReportengine e;
+  Pdf(e, QStringLiteral("Voll.pdf"));
+  {
+    Dateigroessengrenze grenze(4096);
+    EXPECT_EQ(Ausgeben(e, datei, Report::ZielPdf, 3), Report::ExportFehler);
+  }
+  QFile f(ziel);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("die letzte Übersicht"));
+  f.close();
+  EXPECT_EQ(QDir(ordner.Pfad()).entryList(QDir::Files).size(), 2);   // nothing left beside it
+  EXPECT_EQ(Ausgeben(e, datei, Report::ZielPdf, 3), Report::Ok);    // room again: it goes out
+  EXPECT_EQ(Poppler::Seiten(ziel), 1);
+}
+
 TEST_F(QtReportengineTest, AbgebrochenerJobGibtNichtsAus) {
   QtReportengine e;
   const QString pdf = Pdf(e, QStringLiteral("nie.pdf"));
