@@ -1,9 +1,17 @@
 #include "platform/ui/MeldungsDialoge.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -39,7 +47,7 @@ QString MeldungsDialoge::Darstellung(const QString& text, bool* alsHtml) {
     const QStringList zellen = zeile.split(QLatin1Char('\t'));
     for (int i = 0; i < zellen.size(); ++i) {
       const QString inhalt = zellen[i].toHtmlEscaped();
-      html += QStringLiteral("<td style=\"padding-right:12px\">") +
+      html += QStringLiteral("<td style=\"padding-right:12px; white-space:pre\">") +
               (inhalt.isEmpty() ? QStringLiteral("&nbsp;") : inhalt) + QStringLiteral("</td>");
     }
     html += QStringLiteral("</tr>");
@@ -55,6 +63,23 @@ MeldungsAntwort MeldungsDialoge::Zeigen(const MeldungsAnfrage& anfrage, QWidget*
   const QString text = Darstellung(anfrage.text, &html);
   box.setTextFormat(html ? Qt::RichText : Qt::PlainText);
   box.setText(text);
+  // The lines are broken where the text breaks them; the box's own narrow limit would break them a
+  // second time ("… angezeigt, solange" / "bis …"). Up to two thirds of the screen they stay whole.
+  if (QLabel* feld = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+    const QFontMetrics fm(feld->font());
+    int breiteste = 0;
+    if (html) {
+      QTextDocument dokument;
+      dokument.setDefaultFont(feld->font());
+      dokument.setHtml(text);
+      breiteste = static_cast<int>(std::ceil(dokument.idealWidth()));
+    } else {
+      for (const QString& zeile : ZeilenAus(anfrage.text)) breiteste = std::max(breiteste, fm.horizontalAdvance(zeile));
+    }
+    const QScreen* schirm = eltern && eltern->screen() ? eltern->screen() : QGuiApplication::primaryScreen();
+    const int grenze = schirm ? schirm->availableGeometry().width() * 2 / 3 : 800;
+    feld->setMinimumWidth(std::min(breiteste + fm.averageCharWidth(), grenze));
+  }
   QPushButton* ok = nullptr;
   QPushButton* abbrechen = nullptr;
   QPushButton* ja = nullptr;

@@ -5,6 +5,7 @@
 #include "QtAusgabe.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -146,4 +147,26 @@ TEST(Meldung, EchteEingabeboxAbbrechenGibtLeer) {
     QMetaObject::invokeMethod(dialog, "reject");
   });
   EXPECT_EQ(Meldung::Eingabe(QStringLiteral("Eingabe Bis-Datum tt.mm.jj"), QString(), QStringLiteral("x")), QString());
+}
+
+// The box breaks lines only where the text does: a line of 75 characters (plain or in the columns
+// of a result box) stays on one line instead of being wrapped by the box's own narrow limit.
+TEST(Meldung, EchteBoxBrichtZeilenNurWoDerTextSieBricht) {
+  const QString lang = QStringLiteral("Es werden also nur die fehlerhaften Zahlungen angezeigt, solange wie gewollt.");
+  for (const QString& text : {QStringLiteral("Kurz.\r") + lang, QStringLiteral("Geprüft:\t300\r") + lang}) {
+    NotfallsSchliessen();
+    int zeilenhoehe = 0, hoehe = 0;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      auto* feld = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      ASSERT_NE(feld, nullptr);
+      zeilenhoehe = QFontMetrics(feld->font()).lineSpacing();
+      hoehe = feld->heightForWidth(feld->width());
+      box->defaultButton()->click();
+    });
+    Meldung::Zeigen(text, MeldungsKnoepfe::Ok, MeldungsSymbol::Information);
+    EXPECT_GT(zeilenhoehe, 0);
+    EXPECT_LT(hoehe, 3 * zeilenhoehe) << text.toStdString();   // two lines, not three
+  }
 }
