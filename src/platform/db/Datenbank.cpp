@@ -406,6 +406,45 @@ std::optional<Datenstand> Datenbank::AktuellerDatenstand() const {
   return Datenstand{sqlite3_total_changes64(m_db), m_ereignisse};
 }
 
+std::optional<Datenversion> Datenbank::DatenversionLesen(DbFehler& fehler) {
+  const std::optional<QVariant> fremde = Wert(SqlText("PRAGMA main.data_version"), {}, fehler);
+  if (fehler) return std::nullopt;
+  return Datenversion{fremde.value_or(QVariant()).toLongLong(), sqlite3_total_changes64(m_db)};
+}
+
+namespace {
+
+void TextfunktionAufruf(sqlite3_context* kontext, int anzahl, sqlite3_value** werte) {
+  if (anzahl != 1 || sqlite3_value_type(werte[0]) != SQLITE_TEXT) {
+    sqlite3_result_null(kontext);
+    return;
+  }
+  const auto* funktion = static_cast<const Datenbank::Textfunktion*>(sqlite3_user_data(kontext));
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(werte[0]));
+  const std::optional<QString> ergebnis = (*funktion)(QString::fromUtf8(text, sqlite3_value_bytes(werte[0])));
+  if (!ergebnis) {
+    sqlite3_result_null(kontext);
+    return;
+  }
+  const QByteArray utf8 = ergebnis->toUtf8();
+  sqlite3_result_text64(kontext, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void TextfunktionFreigeben(void* funktion) { delete static_cast<Datenbank::Textfunktion*>(funktion); }
+
+}  // namespace
+
+DbFehler Datenbank::TextfunktionRegistrieren(const QString& name, Textfunktion funktion) {
+  if (!m_db) return {SQLITE_MISUSE, QStringLiteral("Keine Datenbank geöffnet")};
+  const QByteArray n = name.toUtf8();
+  // SQLite frees the function with its registration (also when this call fails).
+  const int rc = sqlite3_create_function_v2(m_db, n.constData(), 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                            new Textfunktion(std::move(funktion)), &TextfunktionAufruf, nullptr,
+                                            nullptr, &TextfunktionFreigeben);
+  if (rc != SQLITE_OK) return SqliteFehler(m_db, rc);
+  return {};
+}
+
 int Datenbank::BeiCommit(void* db) {
   auto* d = static_cast<Datenbank*>(db);
   d->m_eigeneSchreibtransaktion = false;

@@ -47,6 +47,14 @@ struct Datenstand {
   bool operator==(const Datenstand& o) const { return aenderungen == o.aenderungen && ereignisse == o.ereignisse; }
 };
 
+// A reading of what changed the data: commits of other connections (PRAGMA data_version) and rows this
+// connection changed (also rows rolled back). Equal readings: no row changed in between.
+struct Datenversion {
+  qint64 fremde = 0;
+  qint64 eigene = 0;
+  bool operator==(const Datenversion&) const = default;
+};
+
 // Text order of the collation "TAMO" (case ignored incl. umlauts, code point order) for sorting in
 // memory as the database sorts: <0, 0, >0.
 int TextVergleichen(const QString& a, const QString& b);
@@ -126,6 +134,14 @@ class Datenbank {
   // The data's state, only while this connection holds its own write transaction (BeginTrans outside any
   // transaction): then no other connection can change a row. nullopt otherwise.
   std::optional<Datenstand> AktuellerDatenstand() const;
+
+  // The data's version now (see Datenversion); nullopt with `fehler` set when it cannot be read.
+  std::optional<Datenversion> DatenversionLesen(DbFehler& fehler);
+
+  // A deterministic SQL function of one text argument, for query texts of this connection only (the file
+  // never names it): Null for an argument that is no text and where `funktion` gives nullopt.
+  using Textfunktion = std::function<std::optional<QString>(const QString& text)>;
+  DbFehler TextfunktionRegistrieren(const QString& name, Textfunktion funktion);
 
   // Prepared statements kept for reuse, per SQL text (least recently used ones are finalised first).
   int GespeicherteAnweisungen() const;

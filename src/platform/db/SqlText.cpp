@@ -79,6 +79,22 @@ SqlText Bedingung::AlsWhere() const {
   return SqlText(" WHERE (") + sql + SqlText(")");
 }
 
+Bedingung Bedingung::InNummern(const SqlText& spalte, const QList<qint64>& nummern) {
+  return Bedingung(spalte + SqlText(" IN (SELECT value FROM json_each(?))"), {NummernAlsJson(nummern)});
+}
+
+QString NummernAlsJson(const QList<qint64>& nummern) {
+  QByteArray json;
+  json.reserve(nummern.size() * 8 + 2);
+  json += '[';
+  for (qsizetype i = 0; i < nummern.size(); ++i) {
+    if (i > 0) json += ',';
+    json += QByteArray::number(nummern.at(i));
+  }
+  json += ']';
+  return QString::fromLatin1(json);
+}
+
 QString LikeMaskieren(const QString& text) {
   QString ergebnis;
   ergebnis.reserve(text.size() + 4);

@@ -50,7 +50,13 @@ struct Bedingung {
   static Bedingung AlleUnd(const QList<Bedingung>& teile);
   // " WHERE (...)" or empty.
   SqlText AlsWhere() const;
+  // "spalte IN (SELECT value FROM json_each(?))", the numbers bound as one JSON array: one statement for
+  // any number of keys (no list of placeholders), searched by key once per number.
+  static Bedingung InNummern(const SqlText& spalte, const QList<qint64>& nummern);
 };
+
+// "[1,2,3]".
+QString NummernAlsJson(const QList<qint64>& nummern);
 
 // Escapes a user's text for LIKE ... ESCAPE '\': %, _ and \ become literal.
 QString LikeMaskieren(const QString& text);
