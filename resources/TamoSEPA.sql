@@ -109,7 +109,7 @@ CREATE TABLE Einstellungen (
 
 -- The files of a SEPA run between the marks of its orders and their final names. The run notes its folder
 -- ('B') before its first temporary file; the transaction that marks the orders adds a row per file to
--- rename ('U': temporary and final name, size, SHA-256, the orders in it), per stale split file to delete
+-- rename ('U': temporary and final name, size, checksum, the orders in it), per stale split file to delete
 -- ('L') and per archive copy ('K'); the rows go once every file is in place. What a crash leaves here,
 -- the next opening finishes.
 CREATE TABLE SepaLaufDateien (

@@ -30,6 +30,116 @@ QByteArray Systempfad(const QString& pfad) { return QFile::encodeName(QDir::toNa
 
 void SichereDateien::StoerungSetzen(Stoerung stoerung) { ::Stoerung() = std::move(stoerung); }
 
+namespace {
+constexpr auto Summenverfahren = QCryptographicHash::Blake2b_256;
+}  // namespace
+
+// A new file (an existing one of the name is an error) written through the system calls, each behind the
+// test seam. Every failure names `gemeldet`, the path the user knows.
+class SichereDateien::Rohdatei {
+ public:
+  Rohdatei(QString pfad, QString gemeldet) : m_pfad(std::move(pfad)), m_gemeldet(std::move(gemeldet)) {}
+  ~Rohdatei() { Verwerfen(); }
+
+  DateiFehler Oeffnen() {
+#ifdef Q_OS_UNIX
+    const int fehler = Gestoert("open", m_pfad);
+    m_fd = fehler ? -1 : ::open(Systempfad(m_pfad).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (m_fd < 0) return DateiFehlerAusSystem(fehler ? fehler : errno, m_gemeldet);
+#else
+    m_datei.setFileName(m_pfad);
+    if (!m_datei.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+      return {DateiFehlerNr::ZugriffsFehler, m_datei.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(m_gemeldet)};
+#endif
+    m_offen = true;
+    return {};
+  }
+
+  // All of `daten`; a short write without a reason is reported with the bytes written of those handed over.
+  DateiFehler Schreiben(QByteArrayView daten) {
+    const qint64 soll = m_geschrieben + daten.size();
+#ifdef Q_OS_UNIX
+    const char* p = daten.data();
+    qint64 rest = daten.size();
+    bool kurz = false;
+    int fehler = 0;
+    while (rest > 0) {
+      const int stoerung = Gestoert("write", m_pfad);
+      qint64 n;
+      if (stoerung == -1) {   // the file system takes half and then nothing more
+        n = ::write(m_fd, p, size_t(rest / 2));
+        kurz = true;
+      } else if (stoerung) {
+        errno = stoerung;
+        n = -1;
+      } else {
+        n = ::write(m_fd, p, size_t(rest));
+      }
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        fehler = errno;
+        break;
+      }
+      p += n;
+      rest -= n;
+      m_geschrieben += n;
+      if (n == 0 || kurz) break;
+    }
+    if (fehler) return DateiFehlerAusSystem(fehler, m_gemeldet);
+#else
+    const qint64 n = m_datei.write(daten.data(), daten.size());
+    if (n > 0) m_geschrieben += n;
+    if (n < 0) return {DateiFehlerNr::ZugriffsFehler, m_datei.errorString()};
+#endif
+    if (m_geschrieben < soll) return UnvollstaendigGeschrieben(m_gemeldet, m_geschrieben, soll);
+    return {};
+  }
+
+  // Forced to disk and closed; the file stays.
+  DateiFehler Abschliessen() {
+    DateiFehler ergebnis;
+#ifdef Q_OS_UNIX
+    const int f = Gestoert("fsync", m_pfad);
+    if (f || ::fsync(m_fd) != 0) ergebnis = DateiFehlerAusSystem(f ? f : errno, m_gemeldet);
+    // A network file system may report a full disk only now.
+    const int c = Gestoert("close", m_pfad);
+    if ((::close(m_fd) != 0 || c) && !ergebnis) ergebnis = DateiFehlerAusSystem(c ? c : errno, m_gemeldet);
+    m_fd = -1;
+#else
+    if (!m_datei.flush()) ergebnis = {DateiFehlerNr::ZugriffsFehler, m_datei.errorString()};
+    m_datei.close();
+#endif
+    m_offen = false;
+    if (ergebnis) ::QFile::remove(m_pfad);
+    return ergebnis;
+  }
+
+  // Closed and removed (after a failure, or unfinished).
+  void Verwerfen() {
+    if (!m_offen) return;
+#ifdef Q_OS_UNIX
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(Systempfad(m_pfad).constData());
+#else
+    m_datei.close();
+    m_datei.remove();
+#endif
+    m_offen = false;
+  }
+
+ private:
+  QString m_pfad;
+  QString m_gemeldet;
+  qint64 m_geschrieben = 0;
+  bool m_offen = false;
+#ifdef Q_OS_UNIX
+  int m_fd = -1;
+#else
+  QFile m_datei;
+#endif
+};
+
 SichereDateien::SichereDateien(QString kennung, QString endung)
     : m_kennung(std::move(kennung)), m_endung(std::move(endung)) {}
 
@@ -39,8 +149,8 @@ QString SichereDateien::TemporaererName(const QString& ziel, const QString& kenn
   return ziel + QLatin1Char('.') + kennung + endung;
 }
 
-QByteArray SichereDateien::Pruefsumme(const QByteArray& inhalt) {
-  return QCryptographicHash::hash(inhalt, QCryptographicHash::Sha256).toHex();
+QByteArray SichereDateien::Pruefsumme(QByteArrayView inhalt) {
+  return QCryptographicHash::hash(inhalt, Summenverfahren).toHex();
 }
 
 bool SichereDateien::Vollstaendig(const QString& pfad, qint64 groesse, const QByteArray& pruefsumme) {
@@ -48,75 +158,60 @@ bool SichereDateien::Vollstaendig(const QString& pfad, qint64 groesse, const QBy
   if (!info.isFile() || info.size() != groesse) return false;
   QFile f(pfad);
   if (!f.open(QIODevice::ReadOnly)) return false;
-  QCryptographicHash summe(QCryptographicHash::Sha256);
-  if (!summe.addData(&f)) return false;
-  return summe.result().toHex() == pruefsumme;
+  QCryptographicHash summe(Summenverfahren);
+  QCryptographicHash frueher(QCryptographicHash::Sha256);
+  QByteArray block;
+  while (!(block = f.read(1 << 20)).isEmpty()) {
+    summe.addData(block);
+    frueher.addData(block);
+  }
+  if (f.error() != QFileDevice::NoError) return false;
+  return summe.result().toHex() == pruefsumme || frueher.result().toHex() == pruefsumme;
 }
 
 DateiFehler SichereDateien::NeuSchreiben(const QString& pfad, const QByteArray& inhalt, const QString& anzeige) {
-  const QString gemeldet = anzeige.isEmpty() ? pfad : anzeige;
-#ifdef Q_OS_UNIX
-  const QByteArray name = Systempfad(pfad);
-  int fehler = Gestoert("open", pfad);
-  const int fd = fehler ? -1 : ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return DateiFehlerAusSystem(fehler ? fehler : errno, gemeldet);
-  const char* p = inhalt.constData();
-  qint64 rest = inhalt.size();
-  bool kurz = false;
-  while (rest > 0 && !fehler) {
-    const int stoerung = Gestoert("write", pfad);
-    qint64 n;
-    if (stoerung == -1) {   // the file system takes half and then nothing more
-      n = ::write(fd, p, size_t(rest / 2));
-      kurz = true;
-    } else if (stoerung) {
-      errno = stoerung;
-      n = -1;
-    } else {
-      n = ::write(fd, p, size_t(rest));
-    }
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fehler = errno;
-      break;
-    }
-    p += n;
-    rest -= n;
-    if (n == 0 || kurz) break;
-  }
-  DateiFehler ergebnis;
-  if (fehler)
-    ergebnis = DateiFehlerAusSystem(fehler, gemeldet);
-  else if (rest > 0)
-    ergebnis = UnvollstaendigGeschrieben(gemeldet, inhalt.size() - rest, inhalt.size());
-  if (!ergebnis) {
-    const int f = Gestoert("fsync", pfad);
-    if (f || ::fsync(fd) != 0) ergebnis = DateiFehlerAusSystem(f ? f : errno, gemeldet);
-  }
-  // A network file system may report a full disk only now.
-  const int c = Gestoert("close", pfad);
-  if ((::close(fd) != 0 || c) && !ergebnis) ergebnis = DateiFehlerAusSystem(c ? c : errno, gemeldet);
-  if (ergebnis) ::unlink(name.constData());
-  return ergebnis;
-#else
-  QFile datei(pfad);
-  if (!datei.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-    return {DateiFehlerNr::ZugriffsFehler, datei.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(gemeldet)};
-  const qint64 n = datei.write(inhalt);
-  if (n != inhalt.size() || !datei.flush()) {
-    datei.close();
-    QFile::remove(pfad);
-    return n >= 0 && n < inhalt.size() ? UnvollstaendigGeschrieben(gemeldet, n, inhalt.size())
-                                       : DateiFehler{DateiFehlerNr::ZugriffsFehler, datei.errorString()};
-  }
-  return {};
-#endif
+  Rohdatei datei(pfad, anzeige.isEmpty() ? pfad : anzeige);
+  if (DateiFehler f = datei.Oeffnen()) return f;
+  if (DateiFehler f = datei.Schreiben(inhalt)) return f;
+  return datei.Abschliessen();
 }
 
+namespace {
+
+// A file beside `ziel` for one replacement.
+QString Ersatzname(const QString& ziel) {
+  return SichereDateien::TemporaererName(ziel, QString::number(QRandomGenerator::global()->generate64(), 16),
+                                         QStringLiteral(".tmp"));
+}
+
+}  // namespace
+
 DateiFehler SichereDateien::Ersetzen(const QString& ziel, const QByteArray& inhalt) {
-  const QString temporaer =
-      TemporaererName(ziel, QString::number(QRandomGenerator::global()->generate64(), 16), QStringLiteral(".tmp"));
+  const QString temporaer = Ersatzname(ziel);
   if (DateiFehler f = NeuSchreiben(temporaer, inhalt, ziel)) return f;
+  if (DateiFehler f = Umbenennen(temporaer, ziel)) {
+    QFile::remove(temporaer);
+    return f;
+  }
+  return OrdnerSynchronisieren(QFileInfo(ziel).absolutePath());
+}
+
+DateiFehler SichereDateien::Kopieren(const QString& quelle, const QString& ziel) {
+  QFile q(quelle);
+  if (!q.open(QIODevice::ReadOnly)) return DateiFehlerAusSystem(QFileInfo::exists(quelle) ? EACCES : ENOENT, quelle);
+  const QString temporaer = Ersatzname(ziel);
+  {
+    Rohdatei datei(temporaer, ziel);
+    if (DateiFehler f = datei.Oeffnen()) return f;
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (;;) {
+      const qint64 n = q.read(block.data(), block.size());
+      if (n < 0) return {DateiFehlerNr::ZugriffsFehler, q.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(quelle)};
+      if (n == 0) break;
+      if (DateiFehler f = datei.Schreiben(QByteArrayView(block.constData(), n))) return f;
+    }
+    if (DateiFehler f = datei.Abschliessen()) return f;
+  }
   if (DateiFehler f = Umbenennen(temporaer, ziel)) {
     QFile::remove(temporaer);
     return f;
@@ -145,16 +240,47 @@ DateiFehler SichereDateien::OrdnerSynchronisieren(const QString& ordner) {
   return {};
 }
 
-DateiFehler SichereDateien::Schreiben(const QString& ziel, const QByteArray& inhalt) {
+SichereDateien::Strom::Strom(SichereDateien& besitzer, Datei datei)
+    : m_besitzer(besitzer), m_datei(std::move(datei)), m_summe(Summenverfahren),
+      m_roh(std::make_unique<Rohdatei>(m_datei.temporaer, m_datei.ziel)) {}
+
+SichereDateien::Strom::~Strom() = default;
+
+std::unique_ptr<SichereDateien::Strom> SichereDateien::Oeffnen(const QString& ziel, DateiFehler& fehler) {
   Datei d;
   d.ziel = ziel;
   d.temporaer = TemporaererName(ziel, m_kennung, m_endung);
   d.beiseite = ziel + QStringLiteral(".alt-") + m_kennung + m_endung;
-  d.groesse = inhalt.size();
-  d.pruefsumme = Pruefsumme(inhalt);
-  if (DateiFehler f = NeuSchreiben(d.temporaer, inhalt, ziel)) return f;
-  m_dateien << d;
+  std::unique_ptr<Strom> strom(new Strom(*this, std::move(d)));
+  fehler = strom->m_roh->Oeffnen();
+  if (fehler) return nullptr;
+  return strom;
+}
+
+DateiFehler SichereDateien::Strom::Anhaengen(QByteArrayView daten) {
+  if (m_fehler || !m_roh) return m_fehler;
+  m_summe.addData(daten);
+  m_datei.groesse += daten.size();
+  if ((m_fehler = m_roh->Schreiben(daten))) m_roh.reset();
+  return m_fehler;
+}
+
+DateiFehler SichereDateien::Strom::Beenden() {
+  if (m_fehler || !m_roh) return m_fehler;
+  m_fehler = m_roh->Abschliessen();
+  m_roh.reset();
+  if (m_fehler) return m_fehler;
+  m_datei.pruefsumme = m_summe.result().toHex();
+  m_besitzer.m_dateien << m_datei;
   return {};
+}
+
+DateiFehler SichereDateien::Schreiben(const QString& ziel, const QByteArray& inhalt) {
+  DateiFehler f;
+  const std::unique_ptr<Strom> strom = Oeffnen(ziel, f);
+  if (!strom) return f;
+  if ((f = strom->Anhaengen(inhalt))) return f;
+  return strom->Beenden();
 }
 
 DateiFehler SichereDateien::Einsetzen(qsizetype i) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QCryptographicHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 #include "common/Dateifunktionen.h"
 
@@ -21,7 +24,7 @@ class SichereDateien {
     QString temporaer;    // the complete new file until it is in place
     QString beiseite;     // an older file of the final name while the new one goes in
     qint64 groesse = 0;
-    QByteArray pruefsumme;   // SHA-256 of the content, hex
+    QByteArray pruefsumme;   // BLAKE2b-256 of the content, hex
     bool eingesetzt = false;
     bool altBeiseite = false;
   };
@@ -33,6 +36,32 @@ class SichereDateien {
 
   const QString& Kennung() const { return m_kennung; }
   const QList<Datei>& Dateien() const { return m_dateien; }
+
+  class Rohdatei;   // the system calls of one new file
+
+  // One file written in pieces under its temporary name (a document too large to hold): Anhaengen as often
+  // as needed, then Beenden syncs and closes it and it joins Dateien(). Dropped unfinished, or after a
+  // failure, it leaves no temporary file. Its SichereDateien must outlive it.
+  class Strom {
+   public:
+    ~Strom();
+    Strom(const Strom&) = delete;
+    Strom& operator=(const Strom&) = delete;
+    DateiFehler Anhaengen(QByteArrayView daten);
+    DateiFehler Beenden();
+    qint64 Groesse() const { return m_datei.groesse; }
+
+   private:
+    friend class SichereDateien;
+    Strom(SichereDateien& besitzer, Datei datei);
+    SichereDateien& m_besitzer;
+    Datei m_datei;
+    QCryptographicHash m_summe;
+    std::unique_ptr<Rohdatei> m_roh;
+    DateiFehler m_fehler;   // a failed piece fails the rest
+  };
+  // Opens the temporary file of `ziel` for a Strom; nullptr with `fehler` set when it cannot be created.
+  std::unique_ptr<Strom> Oeffnen(const QString& ziel, DateiFehler& fehler);
 
   // Writes `inhalt` completely under the temporary name of `ziel` and syncs it.
   DateiFehler Schreiben(const QString& ziel, const QByteArray& inhalt);
@@ -52,15 +81,19 @@ class SichereDateien {
 
   // The temporary name of `ziel` for a run `kennung`.
   static QString TemporaererName(const QString& ziel, const QString& kennung, const QString& endung);
-  // SHA-256 in hex.
-  static QByteArray Pruefsumme(const QByteArray& inhalt);
-  // True when `pfad` is a file of exactly `groesse` bytes with the SHA-256 `pruefsumme`.
+  // The checksum of a content as Datei::pruefsumme holds it: BLAKE2b-256 in hex (as fast as the disk, where
+  // SHA-256 took as long as building a large file).
+  static QByteArray Pruefsumme(QByteArrayView inhalt);
+  // True when `pfad` is a file of exactly `groesse` bytes with the checksum `pruefsumme` (BLAKE2b-256, or
+  // SHA-256 as the records of an earlier version hold it).
   static bool Vollstaendig(const QString& pfad, qint64 groesse, const QByteArray& pruefsumme);
   // One file written completely and synced (a new file: an existing one of the name is an error). Messages
   // name `anzeige` (the final name of a temporary file) when given.
   static DateiFehler NeuSchreiben(const QString& pfad, const QByteArray& inhalt, const QString& anzeige = {});
   // Replaces (or creates) one file in one step: complete under a temporary name, renamed, folder synced.
   static DateiFehler Ersetzen(const QString& ziel, const QByteArray& inhalt);
+  // The same with the content of the file `quelle`, copied in blocks (never held whole in memory).
+  static DateiFehler Kopieren(const QString& quelle, const QString& ziel);
   // Rename that replaces an existing target in one step.
   static DateiFehler Umbenennen(const QString& von, const QString& nach);
   static DateiFehler OrdnerSynchronisieren(const QString& ordner);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -138,6 +139,90 @@ TEST_F(SichereDateienTest, UmbenennenScheitertOhneVerlust) {
   d.Verwerfen();
   EXPECT_EQ(Lesen(t.Datei(QStringLiteral("A.XML"))), QByteArray("alt"));
   EXPECT_EQ(Dateien(t.Pfad()), QStringList{QStringLiteral("A.XML")});
+}
+
+}  // namespace
+
+namespace {
+
+// A file streamed in pieces is the file written in one: same bytes, size and checksum, under its temporary
+// name, and it joins the files only once it is finished.
+TEST_F(SichereDateienTest, StromInStueckenWieAufEinmal) {
+  QByteArray ganz;
+  for (int i = 0; i < 70000; ++i) ganz += QByteArray::number(i) + ' ';
+  SichereDateien d(QStringLiteral("0123456789abcdef"));
+  DateiFehler f;
+  std::unique_ptr<SichereDateien::Strom> strom = d.Oeffnen(t.Datei(QStringLiteral("A.XML")), f);
+  ASSERT_TRUE(strom) << f.Beschreibung.toStdString();
+  for (qsizetype i = 0; i < ganz.size(); i += 65536) ASSERT_FALSE(strom->Anhaengen(QByteArrayView(ganz.constData() + i, qMin<qsizetype>(65536, ganz.size() - i))));
+  EXPECT_TRUE(d.Dateien().isEmpty());
+  ASSERT_FALSE(strom->Beenden());
+  ASSERT_FALSE(d.Schreiben(t.Datei(QStringLiteral("B.XML")), ganz));
+  ASSERT_EQ(d.Dateien().size(), 2);
+  const SichereDateien::Datei& a = d.Dateien().at(0);
+  const SichereDateien::Datei& b = d.Dateien().at(1);
+  EXPECT_EQ(a.groesse, ganz.size());
+  EXPECT_EQ(a.pruefsumme, SichereDateien::Pruefsumme(ganz));
+  EXPECT_EQ(b.pruefsumme, a.pruefsumme);
+  EXPECT_EQ(Lesen(a.temporaer), ganz);
+  EXPECT_TRUE(SichereDateien::Vollstaendig(a.temporaer, a.groesse, a.pruefsumme));
+  // The records of an earlier version carry SHA-256.
+  const QByteArray sha = QCryptographicHash::hash(ganz, QCryptographicHash::Sha256).toHex();
+  EXPECT_NE(sha, a.pruefsumme);
+  EXPECT_TRUE(SichereDateien::Vollstaendig(a.temporaer, a.groesse, sha));
+  EXPECT_FALSE(SichereDateien::Vollstaendig(a.temporaer, a.groesse, QByteArray(64, '0')));
+}
+
+// A piece that fails fails the file: nothing stays, later pieces and the end report the same failure; a
+// stream dropped unfinished leaves nothing either.
+TEST_F(SichereDateienTest, StromScheitertOhneSpur) {
+  int schreiben = 0;
+  SichereDateien::StoerungSetzen([&](const char* aufruf, const QString&) {
+    return qstrcmp(aufruf, "write") == 0 && ++schreiben == 2 ? ENOSPC : 0;
+  });
+  SichereDateien d(QStringLiteral("0123456789abcdef"));
+  DateiFehler f;
+  auto strom = d.Oeffnen(t.Datei(QStringLiteral("A.XML")), f);
+  ASSERT_TRUE(strom);
+  EXPECT_FALSE(strom->Anhaengen("erstes Stück"));
+  const DateiFehler e = strom->Anhaengen("zweites Stück");
+  EXPECT_EQ(e.Nummer, 61);
+  EXPECT_EQ(e.Beschreibung, QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: ") +
+                                QDir::toNativeSeparators(t.Datei(QStringLiteral("A.XML"))));
+  EXPECT_EQ(strom->Anhaengen("drittes").Nummer, 61);
+  EXPECT_EQ(strom->Beenden().Nummer, 61);
+  EXPECT_TRUE(d.Dateien().isEmpty());
+  EXPECT_TRUE(Dateien(t.Pfad()).isEmpty());
+
+  SichereDateien::StoerungSetzen({});
+  {
+    auto offen = d.Oeffnen(t.Datei(QStringLiteral("B.XML")), f);
+    ASSERT_TRUE(offen);
+    ASSERT_FALSE(offen->Anhaengen("halb"));
+    EXPECT_EQ(Dateien(t.Pfad()), QStringList{QStringLiteral("B.XML.0123456789abcdef.sepatmp")});
+  }
+  EXPECT_TRUE(Dateien(t.Pfad()).isEmpty());
+  // An existing temporary of the name is never overwritten.
+  Schreiben(t.Datei(QStringLiteral("C.XML.0123456789abcdef.sepatmp")), "fremd");
+  EXPECT_FALSE(d.Oeffnen(t.Datei(QStringLiteral("C.XML")), f));
+  EXPECT_TRUE(f);
+  EXPECT_EQ(Lesen(t.Datei(QStringLiteral("C.XML.0123456789abcdef.sepatmp"))), QByteArray("fremd"));
+}
+
+// A copy in blocks: the same bytes, an older file replaced, a missing source named, no temporary left.
+TEST_F(SichereDateienTest, KopierenInBloecken) {
+  QByteArray inhalt(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+  for (qsizetype i = 0; i < inhalt.size(); ++i) inhalt[i] = char(i * 7919 % 251);
+  Schreiben(t.Datei(QStringLiteral("quelle.XML")), inhalt);
+  Schreiben(t.Datei(QStringLiteral("kopie.XML")), "alt");
+  ASSERT_FALSE(SichereDateien::Kopieren(t.Datei(QStringLiteral("quelle.XML")), t.Datei(QStringLiteral("kopie.XML"))));
+  EXPECT_EQ(Lesen(t.Datei(QStringLiteral("kopie.XML"))), inhalt);
+  const DateiFehler f =
+      SichereDateien::Kopieren(t.Datei(QStringLiteral("fehlt.XML")), t.Datei(QStringLiteral("kopie2.XML")));
+  EXPECT_TRUE(f);
+  EXPECT_TRUE(f.Beschreibung.endsWith(QDir::toNativeSeparators(t.Datei(QStringLiteral("fehlt.XML")))))
+      << f.Beschreibung.toStdString();
+  EXPECT_EQ(Dateien(t.Pfad()), (QStringList{QStringLiteral("kopie.XML"), QStringLiteral("quelle.XML")}));
 }
 
 }  // namespace

@@ -166,11 +166,9 @@ SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QSt
         if (r.art == QLatin1Char('L') && QFileInfo::exists(r.ziel) && !QFile::remove(r.ziel))
           a.probleme << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") + Nativ(r.ziel);
         if (r.art == QLatin1Char('K') && !QFileInfo::exists(r.ziel) && QFileInfo::exists(r.temporaer)) {
-          QFile quelle(r.temporaer);
           QDir().mkpath(QFileInfo(r.ziel).absolutePath());
-          const DateiFehler f = quelle.open(QIODevice::ReadOnly) ? SichereDateien::Ersetzen(r.ziel, quelle.readAll())
-                                                                 : DateiFehlerAusSystem(ENOENT, r.temporaer);
-          if (f) a.probleme << QStringLiteral("Die Archiv-Kopie konnte nicht geschrieben werden: ") + f.Beschreibung;
+          if (const DateiFehler f = SichereDateien::Kopieren(r.temporaer, r.ziel))
+            a.probleme << QStringLiteral("Die Archiv-Kopie konnte nicht geschrieben werden: ") + f.Beschreibung;
         }
       }
     }

@@ -11,7 +11,7 @@
 
 // What a SEPA run notes in table SepaLaufDateien so that a crash never leaves orders marked without their
 // file or a file without its marks: 'B' (begun, its folder) before the first temporary file; in the
-// transaction that marks the orders one 'U' per file (rename temporary -> final, with size, SHA-256 and the
+// transaction that marks the orders one 'U' per file (rename temporary -> final, with size, checksum and the
 // orders in it), 'L' per stale split file to delete and 'K' per archive copy; all rows go once the files are
 // in place. Nachholen finishes what an interrupted run left, at every opening.
 class SepaLaufVermerke {
@@ -22,7 +22,7 @@ class SepaLaufVermerke {
     QString temporaer;       // U: temporary file; K: the final file to copy
     QString ziel;            // U: final file; L: file to delete; K: the archive copy
     qint64 groesse = 0;      // U
-    QByteArray pruefsumme;   // U: SHA-256, hex
+    QByteArray pruefsumme;   // U: SichereDateien::Pruefsumme, hex
     QList<qint64> zahlungen; // U: the orders in the file
   };
 
