@@ -4,6 +4,8 @@
 
 Bic::Bic(QStringView eingabe) : m_text(Kennungsform::Kompakt(eingabe)) {}
 
+void Bic::TextAnhaengen(QByteArrayView gespeichert, QByteArray& ziel) { Kennungsform::KompaktAnhaengen(gespeichert, ziel); }
+
 Bic::Fehler Bic::Pruefen() const {
   if (m_text.isEmpty()) return Fehler::Fehlt;
   switch (Kennungsform::BicFormPruefen(m_text)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -22,6 +24,8 @@ class Bic {
   explicit Bic(QStringView eingabe);
 
   const QString& Text() const { return m_text; }
+  // Text() of a value stored as UTF-8 bytes, appended to `ziel` as UTF-8 (no QString for the usual ASCII).
+  static void TextAnhaengen(QByteArrayView gespeichert, QByteArray& ziel);
   QString Land() const { return m_text.mid(4, 2); }
   bool IstLeer() const { return m_text.isEmpty(); }
 

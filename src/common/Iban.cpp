@@ -41,6 +41,8 @@ bool Alphanumerisch(QChar c) {
 
 Iban::Iban(QStringView eingabe) : m_text(Kennungsform::Kompakt(eingabe)) {}
 
+void Iban::TextAnhaengen(QByteArrayView gespeichert, QByteArray& ziel) { Kennungsform::KompaktAnhaengen(gespeichert, ziel); }
+
 QString Iban::Bloecke() const {
   QString anzeige;
   anzeige.reserve(m_text.size() + m_text.size() / 4);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -34,6 +36,8 @@ class Iban {
 
   // The electronic form ("DE89370400440532013000").
   const QString& Text() const { return m_text; }
+  // Text() of a value stored as UTF-8 bytes, appended to `ziel` as UTF-8 (no QString for the usual ASCII).
+  static void TextAnhaengen(QByteArrayView gespeichert, QByteArray& ziel);
   // The paper form in blocks of four ("DE89 3704 0044 0532 0130 00").
   QString Bloecke() const;
   QString Land() const { return m_text.left(2); }

@@ -133,22 +133,65 @@ QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool&
   return QVariant(aus);
 }
 
-QString SepaZeichenWandeln(const QVariant& text) {
-  bool gueltig = false;
-  bool geaendert = false;
-  QString s = UngueltigeZeichenEntfernen(text, 0, gueltig, geaendert).toString();
-  // SonderzeichenErsetzen is always on.
+namespace {
+
+// What a character of the payment set becomes in a SEPA text node (SonderzeichenErsetzen is always on).
+QChar SepaErsatz(QChar c) {
   static const QHash<QChar, QChar> ersatz = {
       {QChar(0x00C4), QLatin1Char('A')}, {QChar(0x00D6), QLatin1Char('O')}, {QChar(0x00DC), QLatin1Char('U')},
       {QChar(0x00E4), QLatin1Char('a')}, {QChar(0x00F6), QLatin1Char('o')}, {QChar(0x00FC), QLatin1Char('u')},
       {QChar(0x00DF), QLatin1Char('s')}, {QLatin1Char('&'), QLatin1Char('+')}, {QLatin1Char('*'), QLatin1Char('.')},
       {QLatin1Char('$'), QLatin1Char('.')}, {QLatin1Char('%'), QLatin1Char('.')},
   };
-  for (QChar& c : s) {
-    const auto it = ersatz.constFind(c);
-    if (it != ersatz.constEnd()) c = it.value();
+  return ersatz.value(c, c);
+}
+
+// SepaZeichenWandeln as byte tables: every character of the set is Latin-1, so it is one ASCII byte or
+// a two-byte sequence C2/C3 xx; 0 drops the byte.
+struct Wandeltafel {
+  std::array<char, 128> einzeln{};
+  std::array<std::array<char, 64>, 2> nachC2C3{};
+  Wandeltafel() {
+    for (char16_t u = 1; u < 256; ++u) {
+      if (!ImZahlungszeichensatz(QChar(u))) continue;
+      const char16_t ersatz = SepaErsatz(QChar(u)).unicode();
+      Q_ASSERT(ersatz > 0 && ersatz < 128);
+      if (u < 128)
+        einzeln[u] = char(ersatz);
+      else
+        nachC2C3[(u >> 6) - 2][u & 0x3F] = char(ersatz);
+    }
   }
+};
+
+}  // namespace
+
+QString SepaZeichenWandeln(const QVariant& text) {
+  bool gueltig = false;
+  bool geaendert = false;
+  QString s = UngueltigeZeichenEntfernen(text, 0, gueltig, geaendert).toString();
+  for (QChar& c : s) c = SepaErsatz(c);
   return s;
+}
+
+void SepaZeichenWandelnUtf8(QByteArrayView text, QByteArray& ziel) {
+  static const Wandeltafel tafel;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* ende = p + text.size();
+  const qsizetype anfang = ziel.size();
+  ziel.resize(anfang + text.size());   // never longer than the input
+  char* aus = ziel.data() + anfang;
+  while (p < ende) {
+    const unsigned char b = *p++;
+    if (b < 0x80) {
+      if (const char c = tafel.einzeln[b]) *aus++ = c;
+    } else if ((b == 0xC2 || b == 0xC3) && p < ende && (*p & 0xC0) == 0x80) {
+      if (const char c = tafel.nachC2C3[b - 0xC2][*p & 0x3F]) *aus++ = c;
+      ++p;
+    }
+    // Any other byte is part of a character outside the set or no UTF-8 at all: it drops out.
+  }
+  ziel.truncate(aus - ziel.constData());
 }
 
 QVariant NummerErhoehen(const QVariant& wert, bool alsText) {

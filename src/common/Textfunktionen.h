@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -20,6 +22,10 @@ QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool&
 
 // The text in the payment character set with umlauts, ß and & * $ % replaced (SEPA text nodes).
 QString SepaZeichenWandeln(const QVariant& text);
+// The same on UTF-8 bytes, appended to `ziel`: exactly SepaZeichenWandeln(QString::fromUtf8(text)) (bytes
+// that are no UTF-8 drop out as their replacement character would), one table look-up per byte. What it
+// appends is ASCII.
+void SepaZeichenWandelnUtf8(QByteArrayView text, QByteArray& ziel);
 
 // The next value: with `alsText` false a number (or a text of digits with optional sign) plus 1;
 // otherwise the text counted up like an odometer (digits and letters within their class, the

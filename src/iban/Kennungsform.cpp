@@ -47,6 +47,19 @@ QString Kompakt(QStringView eingabe) {
   return text;
 }
 
+void KompaktAnhaengen(QByteArrayView utf8, QByteArray& ziel) {
+  for (const char c : utf8) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ziel += Kompakt(QString::fromUtf8(utf8)).toUtf8();
+      return;
+    }
+  }
+  for (const char c : utf8) {
+    if (c == ' ' || (c >= '\t' && c <= '\r')) continue;   // QChar::isSpace in ASCII
+    ziel += c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c;
+  }
+}
+
 int Mod97Rest(QStringView text) {
   int rest = 0;
   for (const QChar c : text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -9,6 +11,9 @@ namespace Kennungsform {
 
 // An identifier as stored (IBAN, BIC, creditor identifier): every blank removed, small letters as capitals.
 QString Kompakt(QStringView eingabe);
+// The same of UTF-8 bytes, appended to `ziel` as UTF-8 (what Kompakt(QString::fromUtf8(utf8)) gives);
+// without a QString for the ASCII text an identifier is.
+void KompaktAnhaengen(QByteArrayView utf8, QByteArray& ziel);
 
 // Remainder modulo 97 of the number a text writes, taken digit by digit so the value stays small.
 // A capital letter counts as its two-digit value A = 10 ... Z = 35 (as ISO 13616 and the creditor

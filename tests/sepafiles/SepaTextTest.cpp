@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "testsupport/Testname.h"
+#include <QRandomGenerator>
 
+#include "common/Bic.h"
+#include "common/Iban.h"
+#include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaText.h"
+#include "testsupport/Testname.h"
 
 namespace {
 
@@ -64,6 +68,57 @@ TEST(SepaText, DateinamenBemerkung) {
   EXPECT_EQ(SepaText::DateinamenBemerkung(QStringLiteral("../Filiale Süd_2-b")), QStringLiteral("..Filiale Süd_2-b"));
   EXPECT_EQ(SepaText::DateinamenBemerkung(QStringLiteral("a\\b/c:d*e?f\"g<h>i|j")), QStringLiteral("abcdefghij"));
   EXPECT_EQ(SepaText::DateinamenBemerkung(QStringLiteral(" /\\ ")), QString());
+}
+
+// The byte forms the run writes with give exactly the bytes of the QString forms, for whatever a
+// database may hold: random mixes of plain letters, the payment set with umlauts, other Latin-1 and wider
+// characters, Unicode blanks at the ends, control characters and bytes that are no UTF-8 at all.
+QByteArray ZufallsBytes(QRandomGenerator& z) {
+  static const QList<QByteArray> bausteine = {
+      "A", "z", "0", " ", "  ", ".", ",", "&", "-", "+", "*", "%", "/", "$", "(", ")", ":", "'", "\"", "<", ">",
+      "#", "\t", "\n", "\r", "\x01", "\x7f", "\xc3\x84", "\xc3\x96", "\xc3\x9c", "\xc3\x9f", "\xc3\xa4",
+      "\xc3\xb6", "\xc3\xbc", "\xc3\xa9", "\xc2\xa0", "\xc2\xa7", "\xc4\xb1", "\xc5\xbf", "\xe2\x82\xac",
+      "\xe3\x80\x80", "\xf0\x9f\x98\x80", "\xc3", "\xe2\x82", "\xff", "\xfe", "\x80", "\xbf", "\xc0\x80",
+      "\xed\xa0\x80", "\xef\xbf\xbe", "\xef\xbf\xbf", QByteArray(1, '\0'), "de", "DE89 3704", "coba"};
+  QByteArray b;
+  const int teile = int(z.bounded(40u));
+  for (int i = 0; i < teile; ++i) b += bausteine.at(int(z.bounded(quint32(bausteine.size()))));
+  return b;
+}
+
+TEST(SepaText, BytesWieTexte) {
+  QRandomGenerator z(20240606);
+  for (int runde = 0; runde < 20000; ++runde) {
+    const QByteArray b = ZufallsBytes(z);
+    const QString t = QString::fromUtf8(b);
+    SCOPED_TRACE(b.toHex().toStdString());
+    QByteArray aus;
+    SepaZeichenWandelnUtf8(b, aus);
+    ASSERT_EQ(aus, SepaZeichenWandeln(t).toUtf8());
+    for (const int laenge : {4, 35, 70, 140}) {
+      aus = "vorher";
+      SepaText::GewandeltAnhaengen(aus, b, laenge);
+      ASSERT_EQ(aus, "vorher" + SepaZeichenWandeln(t.trimmed()).trimmed().left(laenge).trimmed().toUtf8()) << laenge;
+    }
+    aus.clear();
+    SepaText::MaskiertAnhaengen(aus, b);
+    ASSERT_EQ(aus, SepaText::XmlMaskieren(t).toUtf8());
+    aus.clear();
+    SepaText::GetrimmtAnhaengen(aus, b);
+    ASSERT_EQ(aus, t.trimmed().toUtf8());
+    aus.clear();
+    Iban::TextAnhaengen(b, aus);
+    ASSERT_EQ(aus, Iban(t).Text().toUtf8());
+    aus.clear();
+    Bic::TextAnhaengen(b, aus);
+    ASSERT_EQ(aus, Bic(t).Text().toUtf8());
+  }
+}
+
+TEST(SepaText, BetragAnhaengenHaengtAn) {
+  QByteArray aus("<CtrlSum>");
+  SepaText::BetragAnhaengen(aus, Waehrung::AusRoh(-1234500));
+  EXPECT_EQ(aus, "<CtrlSum>-123.45");
 }
 
 }  // namespace

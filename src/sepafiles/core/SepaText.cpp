@@ -1,5 +1,8 @@
 #include "sepafiles/core/SepaText.h"
 
+#include <array>
+#include <cstring>
+
 #include "common/Textfunktionen.h"
 
 namespace SepaText {
@@ -15,18 +18,33 @@ bool XmlZeichenErlaubt(char32_t c) {
 }  // namespace
 
 QString Betrag(Waehrung betrag) {
+  QByteArray text;
+  BetragAnhaengen(text, betrag);
+  return QString::fromLatin1(text);
+}
+
+void BetragAnhaengen(QByteArray& ziel, Waehrung betrag) {
   const int64_t roh = betrag.Roh();
   const uint64_t wert = roh < 0 ? uint64_t(0) - uint64_t(roh) : uint64_t(roh);
   const uint64_t ganz = wert / uint64_t(Waehrung::Skala);
-  const uint64_t bruch = wert % uint64_t(Waehrung::Skala);
-  QString text = ganz ? QString::number(ganz) : QString();
-  if (bruch) {
-    QString stellen = QString::number(bruch).rightJustified(4, QLatin1Char('0'));
-    while (stellen.endsWith(QLatin1Char('0'))) stellen.chop(1);
-    text += QLatin1Char('.') + stellen;
+  uint64_t bruch = wert % uint64_t(Waehrung::Skala);
+  if (wert == 0) {
+    ziel += '0';
+    return;
   }
-  if (text.isEmpty()) return QStringLiteral("0");
-  return roh < 0 ? QLatin1Char('-') + text : text;
+  if (roh < 0) ziel += '-';
+  if (ganz) ziel += QByteArray::number(ganz);
+  if (bruch) {
+    char stellen[8];
+    int n = 0;
+    for (uint64_t teiler = uint64_t(Waehrung::Skala) / 10; teiler > 0; teiler /= 10) {
+      stellen[n++] = char('0' + bruch / teiler);
+      bruch %= teiler;
+    }
+    while (n > 0 && stellen[n - 1] == '0') --n;
+    ziel += '.';
+    ziel.append(stellen, n);
+  }
 }
 
 QString XmlMaskieren(const QString& text) {
@@ -54,8 +72,76 @@ QString XmlMaskieren(const QString& text) {
   return ergebnis;
 }
 
+void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text) {
+  // 1: copied as it is; 0: escaped, dropped or not ASCII.
+  static const auto einfach = [] {
+    std::array<bool, 256> t{};
+    for (int b = 0x20; b < 0x80; ++b) t[b] = true;
+    t['\t'] = t['\n'] = t['\r'] = true;
+    t['&'] = t['<'] = t['>'] = t['"'] = t['\''] = false;
+    return t;
+  }();
+  qsizetype i = 0;
+  while (i < text.size() && einfach[static_cast<unsigned char>(text[i])]) ++i;
+  if (i == text.size()) {
+    ziel.append(text);
+    return;
+  }
+  for (qsizetype j = i; j < text.size(); ++j) {
+    if (static_cast<unsigned char>(text[j]) >= 0x80) {
+      ziel += XmlMaskieren(QString::fromUtf8(text)).toUtf8();
+      return;
+    }
+  }
+  ziel.append(text.first(i));
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    switch (c) {
+      case '&': ziel += "&amp;"; break;
+      case '<': ziel += "&lt;"; break;
+      case '>': ziel += "&gt;"; break;
+      case '"': ziel += "&quot;"; break;
+      case '\'': ziel += "&apos;"; break;
+      default:
+        if (einfach[static_cast<unsigned char>(c)]) ziel += c;   // control characters drop out
+        break;
+    }
+  }
+}
+
 QString Gewandelt(const QString& text, int laenge) {
-  return SepaZeichenWandeln(text.trimmed()).trimmed().left(laenge).trimmed();
+  QByteArray bytes;
+  GewandeltAnhaengen(bytes, text.toUtf8(), laenge);
+  return QString::fromLatin1(bytes);
+}
+
+void GewandeltAnhaengen(QByteArray& ziel, QByteArrayView text, int laenge) {
+  // The converted text is ASCII whose only blank is ' ': trimming it trims what went in as well, and a
+  // character is a byte.
+  const qsizetype anfang = ziel.size();
+  SepaZeichenWandelnUtf8(text, ziel);
+  qsizetype von = anfang;
+  qsizetype bis = ziel.size();
+  while (von < bis && ziel.at(von) == ' ') ++von;
+  if (bis - von > laenge) bis = von + laenge;
+  while (bis > von && ziel.at(bis - 1) == ' ') --bis;
+  if (von > anfang) std::memmove(ziel.data() + anfang, ziel.constData() + von, size_t(bis - von));
+  ziel.truncate(anfang + (bis - von));
+}
+
+void GetrimmtAnhaengen(QByteArray& ziel, QByteArrayView text) {
+  auto leer = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };   // QChar::isSpace in ASCII
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ziel += QString::fromUtf8(text).trimmed().toUtf8();
+      return;
+    }
+  }
+  qsizetype von = 0;
+  qsizetype bis = text.size();
+  while (von < bis && leer(text[von])) ++von;
+  while (bis > von && leer(text[bis - 1])) --bis;
+  ziel.append(text.sliced(von, bis - von));
 }
 
 QString DateinamenBemerkung(const QString& bemerkung) {

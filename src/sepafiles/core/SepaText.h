@@ -1,21 +1,32 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include "platform/db/Waehrung.h"
 
-// Text forms of the SEPA files.
+// Text forms of the SEPA files. The ...Anhaengen forms work on UTF-8 bytes and append to a buffer, for the
+// run that writes 100,000 orders; each gives exactly the bytes of its QString form.
 namespace SepaText {
 
 // Amount as the files write it: a point, no thousands separator, only the digits the value
 // needs and no zero before the point ("1250", "12.5", ".05").
 QString Betrag(Waehrung betrag);
+void BetragAnhaengen(QByteArray& ziel, Waehrung betrag);
 
 // A text node: &, <, >, " and ' escaped; characters XML 1.0 does not allow are dropped.
 QString XmlMaskieren(const QString& text);
+// XmlMaskieren(QString::fromUtf8(text)) as UTF-8; text that needs no change is copied in one piece.
+void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text);
 
 // `text` after SepaZeichenWandeln, trimmed and cut to `laenge` characters.
 QString Gewandelt(const QString& text, int laenge);
+// Gewandelt(QString::fromUtf8(text), laenge) as bytes (ASCII).
+void GewandeltAnhaengen(QByteArray& ziel, QByteArrayView text, int laenge);
+
+// QString::fromUtf8(text).trimmed() as UTF-8.
+void GetrimmtAnhaengen(QByteArray& ziel, QByteArrayView text);
 
 // The sender's remark as it may stand in a file name: letters, digits, blank, ".", "_", "-".
 QString DateinamenBemerkung(const QString& bemerkung);
