@@ -151,17 +151,28 @@ QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
 }
 
 QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute) {
+  Laufpruefung pruefung(heute);
   QList<QList<Befund>> befunde;
   befunde.reserve(lauf.size());
-  QList<qsizetype> lastschriften;
-  for (qsizetype i = 0; i < lauf.size(); ++i) {
-    befunde << Pruefen(lauf.at(i), heute);
-    if (befunde.last().isEmpty() && lauf.at(i).IstLastschrift()) lastschriften << i;
-  }
-  std::stable_sort(lastschriften.begin(), lastschriften.end(), [&lauf](qsizetype x, qsizetype y) {
-    const Zahlungsauftrag& a = lauf.at(x);
-    const Zahlungsauftrag& b = lauf.at(y);
-    return a.MandatSequenz != b.MandatSequenz ? a.MandatSequenz < b.MandatSequenz : a.ZahlungNr < b.ZahlungNr;
+  for (const Zahlungsauftrag& a : lauf) befunde << pruefung.Pruefen(a);
+  for (const auto& [stelle, befund] : pruefung.Laufbefunde()) befunde[stelle] << befund;
+  return befunde;
+}
+
+QList<Befund> Laufpruefung::Pruefen(const Zahlungsauftrag& a) {
+  QList<Befund> befunde = Auftragspruefung::Pruefen(a, m_heute);
+  if (befunde.isEmpty() && a.IstLastschrift())
+    m_lastschriften << Lastschrift{m_anzahl, a.ZahlungNr, a.MandatSequenz, MandatReferenz(a.MandatReferenz).Text()};
+  ++m_anzahl;
+  return befunde;
+}
+
+QList<QPair<qsizetype, Befund>> Laufpruefung::Laufbefunde() const {
+  QList<const Lastschrift*> reihe;
+  reihe.reserve(m_lastschriften.size());
+  for (const Lastschrift& l : m_lastschriften) reihe << &l;
+  std::stable_sort(reihe.begin(), reihe.end(), [](const Lastschrift* x, const Lastschrift* y) {
+    return x->sequenz != y->sequenz ? x->sequenz < y->sequenz : x->zahlungNr < y->zahlungNr;
   });
 
   // The first FRST or OOFF order of each mandate.
@@ -170,28 +181,27 @@ QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate
     bool frst = false;
   };
   QHash<QString, Erste> mandate;
-  for (qsizetype i : lastschriften) {
-    const Zahlungsauftrag& a = lauf.at(i);
-    const QString referenz = MandatReferenz(a.MandatReferenz).Text();
-    const int typ = a.MandatSequenz % 10;  // 1 OOFF, 2 FRST, 3 RCUR, 4 FNAL
-    const auto erste = mandate.constFind(referenz);
+  QList<QPair<qsizetype, Befund>> befunde;
+  for (const Lastschrift* l : reihe) {
+    const int typ = l->sequenz % 10;  // 1 OOFF, 2 FRST, 3 RCUR, 4 FNAL
+    const auto erste = mandate.constFind(l->mandat);
     if (typ == 1 || typ == 2) {
       if (erste == mandate.constEnd()) {
-        mandate.insert(referenz, Erste{a.ZahlungNr, typ == 2});
+        mandate.insert(l->mandat, Erste{l->zahlungNr, typ == 2});
         continue;
       }
-      befunde[i] << Befund{Auftragsfeld::Sequenz, Befundart::MandatMehrfachErst,
-                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst- "
-                                          "oder Einmal-Lastschrift enthalten (Zahlung Nr. %2).")
-                               .arg(referenz)
-                               .arg(erste->zahlungNr)};
+      befunde << qMakePair(l->stelle, Befund{Auftragsfeld::Sequenz, Befundart::MandatMehrfachErst,
+                                             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst- "
+                                                            "oder Einmal-Lastschrift enthalten (Zahlung Nr. %2).")
+                                                 .arg(l->mandat)
+                                                 .arg(erste->zahlungNr)});
     } else if (erste != mandate.constEnd() && erste->frst) {
-      befunde[i] << Befund{Auftragsfeld::Sequenz, Befundart::MandatErstUndFolge,
-                           QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als "
-                                          "Erst-Lastschrift enthalten (Zahlung Nr. %2); Folge- und letzte "
-                                          "Lastschriften gehören in einen späteren Lauf.")
-                               .arg(referenz)
-                               .arg(erste->zahlungNr)};
+      befunde << qMakePair(l->stelle, Befund{Auftragsfeld::Sequenz, Befundart::MandatErstUndFolge,
+                                             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als "
+                                                            "Erst-Lastschrift enthalten (Zahlung Nr. %2); Folge- und letzte "
+                                                            "Lastschriften gehören in einen späteren Lauf.")
+                                                 .arg(l->mandat)
+                                                 .arg(erste->zahlungNr)});
     }
   }
   return befunde;

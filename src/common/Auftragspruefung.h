@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -83,6 +84,27 @@ std::optional<Befund> BetragPruefen(Waehrung betrag);
 // appears at most once as FRST or OOFF and never as FRST together with RCUR/FNAL. The later order
 // by (MandatSequenz, ZahlungNr) gets the finding.
 QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute);
+
+// LaufPruefen for a run read in one pass, one order at a time and in any order: Pruefen gives an order's
+// own findings and remembers what the run's rules need of it (the order need not be kept); Laufbefunde
+// then gives the run's findings, by the position in which the orders were passed.
+class Laufpruefung {
+ public:
+  explicit Laufpruefung(const QDate& heute) : m_heute(heute) {}
+  QList<Befund> Pruefen(const Zahlungsauftrag& auftrag);
+  QList<QPair<qsizetype, Befund>> Laufbefunde() const;
+
+ private:
+  struct Lastschrift {
+    qsizetype stelle;
+    qint64 zahlungNr;
+    int sequenz;
+    QString mandat;
+  };
+  QDate m_heute;
+  qsizetype m_anzahl = 0;
+  QList<Lastschrift> m_lastschriften;   // direct debits that passed on their own
+};
 
 // Name and Verwendungszweck1 reduced to the payment character set, as the save and the pre-check
 // store them back.

@@ -5,12 +5,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 #include "common/Auftragspruefung.h"
+#include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Waehrung.h"
+#include "sepafiles/core/SepaAuftraege.h"
+#include "sepafiles/core/SepaOptionen.h"
 
 // A faulty order the pre-check leaves out, with what the list of left-out orders shows of it.
 struct SepaAuftragsbefund {
@@ -27,6 +31,16 @@ struct SepaAuftragsbefund {
   }
 };
 
+// What the pre-check hands to the run with the numbers: the faultless orders as the files carry them, and
+// what they were judged under. The run writes them unless the database changed since (Version).
+struct SepaGepruefteAuftraege {
+  SepaAuftraege Auftraege;    // ordered as ZahlungNummern
+  int AbsenderNr = 0;
+  SepaArt Art = SepaArt::Ueberweisung;
+  QDate Heute;                // the day the rules judged them on
+  Datenversion Version;       // of the database once the check results were stored
+};
+
 // Result of the selection and its pre-check.
 struct SepaAuswahl {
   DbFehler Fehler;                 // a failed query or a failed storing of the check results
@@ -35,6 +49,7 @@ struct SepaAuswahl {
   int Fehlerhaft = 0;              // faulty orders among them
   QList<SepaAuftragsbefund> Befunde;
   QList<qint64> ZahlungNummern;    // the faultless orders the file would carry, ordered by Art, MandatSequenz, ZahlungNr
+  std::shared_ptr<const SepaGepruefteAuftraege> Auftraege;  // the same orders, read once, for the run
   Waehrung Summe;                  // signed line total for the grid footer (credit-transfer lines subtracted)
   Bedingung Auswahlbedingung;      // second-pass condition (the grid's rows); qualified column names
   QString Statustext;              // "Keine Zahlungen festgestellt" or "<n|Keine> fehlerhafte Zahlung(en) festgestellt"

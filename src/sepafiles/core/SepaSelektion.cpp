@@ -1,9 +1,11 @@
 #include "sepafiles/core/SepaSelektion.h"
 
-#include <sqlite3.h>
-
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <functional>
 
 #include "common/Auftragspruefung.h"
 #include "common/Datenhilfen.h"
@@ -11,7 +13,7 @@
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
 #include "platform/db/Wertumwandlung.h"
-#include "sepafiles/core/Zahlungssumme.h"
+#include "sepafiles/core/SepaAuftragsleser.h"
 
 namespace {
 
@@ -31,34 +33,8 @@ std::optional<QDate> DatumMitMuster(const QString& text, const QRegularExpressio
   return DatumAusTeilen(treffer.captured(1).toInt(), treffer.captured(2).toInt(), treffer.captured(3).toInt());
 }
 
-void DatumsfunktionAufruf(sqlite3_context* kontext, int anzahl, sqlite3_value** werte) {
-  if (anzahl != 1 || sqlite3_value_type(werte[0]) != SQLITE_TEXT) {
-    sqlite3_result_null(kontext);
-    return;
-  }
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(werte[0]));
-  const std::optional<QDate> datum =
-      SepaSelektion::VerwendungszweckDatum(QString::fromUtf8(text, sqlite3_value_bytes(werte[0])));
-  if (!datum) {
-    sqlite3_result_null(kontext);
-    return;
-  }
-  const QByteArray iso = datum->toString(Qt::ISODate).toUtf8();
-  sqlite3_result_text(kontext, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
-}
-
-// Null amounts count as 0.
-Waehrung WaehrungOderNull(const QVariant& wert) { return WaehrungAusWert(wert).value_or(Waehrung()); }
-
-// What pass 1 read of an order's stored values.
-struct Gelesen {
-  QString name;
-  QString verwendungszweck1;
-  bool textNull;   // Name or Verwendungszweck1 is Null: written as text
-  bool fehler;
-};
-
-// What the first pass stores back for one order.
+// What the first pass stores back for an order whose texts the cleaning changed (Name, Verwendungszweck1
+// and Fehler); of the others only Fehler, where it changes.
 struct Rueckschrieb {
   qint64 zahlungNr;
   QString name;
@@ -66,21 +42,46 @@ struct Rueckschrieb {
   bool fehler;
 };
 
-DbFehler RueckschriebSpeichern(Datenbank& db, const QList<Rueckschrieb>& liste, QString& anweisungText) {
-  if (liste.isEmpty()) return {};
-  static const char* const sql = "UPDATE Zahlungen SET Name = ?, Verwendungszweck1 = ?, Fehler = ? WHERE ZahlungNr = ?";
-  anweisungText = QString::fromUtf8(sql);
+// What the pass keeps of every order it read until the run's rules have spoken.
+struct Gepruefter {
+  qint64 zahlungNr;
+  int mandatSequenz;
+  bool gespeicherterFehler;
+  bool eigeneBefunde;
+  qsizetype rueckschrieb;   // index in the list of cleaned texts, -1 when the texts stay
+  Waehrung zeilensumme;     // of its lines (Null as 0), for the selection's total
+};
+
+DbFehler RueckschriebSpeichern(Datenbank& db, const QList<Rueckschrieb>& texte, const QList<QPair<qint64, bool>>& fehler,
+                               QString& anweisungText) {
+  if (texte.isEmpty() && fehler.isEmpty()) return {};
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
-  Anweisung anweisung;
-  if (DbFehler f = anweisung.Vorbereiten(db, anweisungText)) return f;
-  for (const Rueckschrieb& r : liste) {
-    if (DbFehler f = anweisung.Binden({r.name, r.verwendungszweck1, r.fehler ? 1 : 0, r.zahlungNr})) return f;
-    DbFehler f;
-    anweisung.Schritt(f);
-    if (f) return f;
-    anweisung.Zuruecksetzen();
-  }
+  static const char* const textSql = "UPDATE Zahlungen SET Name = ?, Verwendungszweck1 = ?, Fehler = ? WHERE ZahlungNr = ?";
+  static const char* const fehlerSql = "UPDATE Zahlungen SET Fehler = ? WHERE ZahlungNr = ?";
+  auto alle = [&](const char* sql, qsizetype anzahl, const std::function<QVariantList(qsizetype)>& werte) -> DbFehler {
+    if (anzahl == 0) return {};
+    anweisungText = QString::fromUtf8(sql);
+    Anweisung anweisung;
+    if (DbFehler f = anweisung.Vorbereiten(db, anweisungText)) return f;
+    for (qsizetype i = 0; i < anzahl; ++i) {
+      if (DbFehler f = anweisung.Binden(werte(i))) return f;
+      DbFehler f;
+      anweisung.Schritt(f);
+      if (f) return f;
+      anweisung.Zuruecksetzen();
+    }
+    return {};
+  };
+  if (DbFehler f = alle(textSql, texte.size(), [&](qsizetype i) {
+        const Rueckschrieb& r = texte.at(i);
+        return QVariantList{r.name, r.verwendungszweck1, r.fehler ? 1 : 0, r.zahlungNr};
+      }))
+    return f;
+  if (DbFehler f = alle(fehlerSql, fehler.size(), [&](qsizetype i) {
+        return QVariantList{fehler.at(i).second ? 1 : 0, fehler.at(i).first};
+      }))
+    return f;
   return transaktion.Commit();
 }
 
@@ -96,12 +97,11 @@ std::optional<QDate> SepaSelektion::VerwendungszweckDatum(const QString& verwend
 }
 
 DbFehler SepaSelektion::DatumsfunktionRegistrieren(Datenbank& db) {
-  if (!db.Handle()) return {SQLITE_MISUSE, QStringLiteral("Keine Datenbank geöffnet")};
-  const QByteArray name = DatumsfunktionName.toUtf8();
-  const int rc = sqlite3_create_function_v2(db.Handle(), name.constData(), 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                            nullptr, &DatumsfunktionAufruf, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) return SqliteFehler(db.Handle(), rc);
-  return {};
+  return db.TextfunktionRegistrieren(DatumsfunktionName, [](const QString& text) -> std::optional<QString> {
+    const std::optional<QDate> datum = VerwendungszweckDatum(text);
+    if (!datum) return std::nullopt;
+    return datum->toString(Qt::ISODate);
+  });
 }
 
 Bedingung SepaSelektion::Auswahlbedingung(const SepaAuswahlAnfrage& anfrage, bool nurFehlerfreie) {
@@ -173,6 +173,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     auswahl.Fehler = f;
     auswahl.Meldung = Datenermittlungsfehler(f, sql);
     auswahl.ZahlungNummern.clear();
+    auswahl.Auftraege.reset();
     auswahl.Summe = Waehrung();
     auswahl.Statustext.clear();
     return auswahl;
@@ -180,74 +181,110 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
 
   if (DbFehler f = DatumsfunktionRegistrieren(db)) return scheitern(f, QString());
 
-  // Pass 1: every selected order with its lines, checked as the run it would make.
+  // One pass: every selected order with its lines, cleaned, checked as the run it would make and kept as
+  // the file would carry it.
   const Bedingung erste = Auswahlbedingung(anfrage, false);
   auswahl.Auswahlbedingung = erste;
-  const SqlText pruefSql = SqlText("SELECT ") + AuftragsSpalten() + SqlText(", Zahlungen.Fehler FROM Zahlungen") +
-                           erste.AlsWhere() +
-                           SqlText(" ORDER BY Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr");
-  QList<Zahlungsauftrag> lauf;
-  QList<Gelesen> gelesen;   // what is stored, to write back only what changes
-  QHash<qint64, qsizetype> stelle;
-  DbFehler f = db.Abfragen(pruefSql, erste.parameter, [&](const Zeile& z) {
-    Zahlungsauftrag a = AuftragLesen(z);
-    const bool textNull = IstNull(z.Wert(::AuftragLesen::NameSpalte)) ||
-                          IstNull(z.Wert(::AuftragLesen::Verwendungszweck1Spalte));
-    gelesen << Gelesen{a.Name, a.Verwendungszweck1, textNull, z.Wert(AuftragsSpaltenZahl).toLongLong() != 0};
-    stelle.insert(a.ZahlungNr, lauf.size());
-    lauf << std::move(a);
-    return true;
-  });
-  if (f) return scheitern(f, pruefSql.Text());
-  // The lines' amounts in one pass, not sorted with the orders: the rules judge whether an order has
-  // lines and what they add up to, not their texts (Verwendungszweck1 is the first line's).
-  const SqlText zeilenSql =
-      SqlText("SELECT Verwendungszweck.ZahlungNr, Verwendungszweck.ZahlungsBetrag FROM Zahlungen INNER JOIN "
-              "Verwendungszweck ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr") +
-      erste.AlsWhere();
-  f = db.Abfragen(zeilenSql, erste.parameter, [&](const Zeile& z) {
-    const auto it = stelle.constFind(z.Wert(0).toLongLong());
-    if (it != stelle.constEnd()) lauf[*it].Zeilen << Auftragszeile{QString(), WaehrungOderNull(z.Wert(1))};
-    return true;
-  });
-  if (f) return scheitern(f, zeilenSql.Text());
-
-  for (Zahlungsauftrag& a : lauf) Auftragspruefung::TexteBereinigen(a);
-  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute);
-
-  QList<Rueckschrieb> rueckschrieb;
-  QList<qint64> fehlerfrei;
-  for (qsizetype i = 0; i < lauf.size(); ++i) {
-    const Zahlungsauftrag& a = lauf.at(i);
-    const bool fehlerhaft = !befunde.at(i).isEmpty();
-    ++auswahl.Geprueft;
-    if (fehlerhaft) {
-      ++auswahl.Fehlerhaft;
-      auswahl.Befunde << SepaAuftragsbefund{a.ZahlungNr, a.Name, a.IBAN, a.Betrag, a.Faellig, befunde.at(i)};
-    } else {
-      fehlerfrei << a.ZahlungNr;
+  auto geprueft = std::make_shared<SepaGepruefteAuftraege>();
+  Auftragspruefung::Laufpruefung pruefung(heute);
+  QList<Gepruefter> reihe;
+  QList<Rueckschrieb> texte;
+  QList<QPair<int, SepaAuftragsbefund>> befunde;   // with the mandate sequence, for the order of the list
+  QByteArray name, text1;
+  DbFehler f = SepaAuftragsleser::Lesen(db, erste, [&](SepaAuftragsleser::Gelesen& g) {
+    Zahlungsauftrag& a = g.auftrag;
+    const QString gelesenName = a.Name;
+    const QString gelesenText = a.Verwendungszweck1;
+    Auftragspruefung::TexteBereinigen(a);
+    const QList<Befund> eigene = pruefung.Pruefen(a);
+    qsizetype rueckschrieb = -1;
+    if (g.textNull || a.Name != gelesenName || a.Verwendungszweck1 != gelesenText) {
+      rueckschrieb = texte.size();
+      texte << Rueckschrieb{a.ZahlungNr, a.Name, a.Verwendungszweck1, false};
+      // The fingerprint is of what is stored once the pass is done.
+      name = a.Name.toUtf8();
+      text1 = a.Verwendungszweck1.toUtf8();
+      g.roh.name = name;
+      g.roh.verwendungszweck1 = text1;
     }
-    // Only rows whose stored values change are written; the result is the same as rewriting all.
-    const Gelesen& g = gelesen.at(i);
-    if (g.textNull || g.name != a.Name || g.verwendungszweck1 != a.Verwendungszweck1 || g.fehler != fehlerhaft)
-      rueckschrieb << Rueckschrieb{a.ZahlungNr, a.Name, a.Verwendungszweck1, fehlerhaft};
-  }
+    reihe << Gepruefter{a.ZahlungNr, a.MandatSequenz, g.fehler, !eigene.isEmpty(), rueckschrieb, a.Zeilensumme()};
+    if (!eigene.isEmpty()) {
+      befunde << qMakePair(a.MandatSequenz, SepaAuftragsbefund{a.ZahlungNr, a.Name, a.IBAN, a.Betrag, a.Faellig, eigene});
+      return;
+    }
+    g.roh.fingerabdruck = SepaAuftragsleser::Fingerabdruck(g);
+    geprueft->Auftraege.Anhaengen(g.roh);
+  });
+  if (f) return scheitern(f, SepaAuftragsleser::AuftragsSql(erste).Text());
 
+  // The run's rules (a mandate once as first or one-off collection) on the orders that passed on their own.
+  QSet<qint64> laufFehler;
+  {
+    QHash<qint64, QList<Befund>> laufBefunde;
+    for (const auto& [stelle, befund] : pruefung.Laufbefunde()) {
+      laufFehler.insert(reihe.at(stelle).zahlungNr);
+      laufBefunde[reihe.at(stelle).zahlungNr] << befund;
+    }
+    if (!laufBefunde.isEmpty()) {
+      // What the list of left-out orders shows of them, read once more (the pass kept only their file form).
+      QList<qint64> nummern = laufBefunde.keys();
+      f = SepaAuftragsleser::Lesen(db, erste.Und(Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), nummern)),
+                                   [&](SepaAuftragsleser::Gelesen& g) {
+                                     Zahlungsauftrag& a = g.auftrag;
+                                     Auftragspruefung::TexteBereinigen(a);
+                                     befunde << qMakePair(a.MandatSequenz,
+                                                          SepaAuftragsbefund{a.ZahlungNr, a.Name, a.IBAN, a.Betrag,
+                                                                             a.Faellig, laufBefunde.value(a.ZahlungNr)});
+                                   });
+      if (f) return scheitern(f, SepaAuftragsleser::AuftragsSql(erste).Text());
+    }
+  }
+  std::stable_sort(befunde.begin(), befunde.end(), [](const auto& x, const auto& y) {
+    return x.first != y.first ? x.first < y.first : x.second.ZahlungNr < y.second.ZahlungNr;
+  });
+  for (auto& [sequenz, befund] : befunde) auswahl.Befunde << std::move(befund);
+
+  // Only rows whose stored values change are written; the result is the same as rewriting all.
+  QList<QPair<qint64, bool>> fehlerAenderungen;
+  Waehrung summe;
+  for (const Gepruefter& p : reihe) {
+    const bool fehlerhaft = p.eigeneBefunde || laufFehler.contains(p.zahlungNr);
+    ++auswahl.Geprueft;
+    if (fehlerhaft)
+      ++auswahl.Fehlerhaft;
+    else
+      summe += p.zeilensumme;
+    if (p.rueckschrieb >= 0)
+      texte[p.rueckschrieb].fehler = fehlerhaft;
+    else if (p.gespeicherterFehler != fehlerhaft)
+      fehlerAenderungen << qMakePair(p.zahlungNr, fehlerhaft);
+  }
   QString anweisungText;
-  if (DbFehler s = RueckschriebSpeichern(db, rueckschrieb, anweisungText)) {
+  if (DbFehler s = RueckschriebSpeichern(db, texte, fehlerAenderungen, anweisungText)) {
     auswahl.Fehlerhaft = 0;
     auswahl.Befunde.clear();
     return scheitern(s, anweisungText);
   }
 
-  // Pass 2: the faultless orders and their signed line total.
-  const Bedingung zweite = Auswahlbedingung(anfrage, true);
-  auswahl.Auswahlbedingung = zweite;
-  auswahl.Summe = VorzeichenSumme(db, zweite, f);
-  if (f) return scheitern(f, VorzeichenSummeSql(zweite).Text());
-  auswahl.ZahlungNummern = fehlerfrei;
+  // The faultless orders in the order of the file, their signed line total, and the state they were read in.
+  SepaAuftraege& auftraege = geprueft->Auftraege;
+  if (!laufFehler.isEmpty())
+    auftraege.Auswaehlen([&](const SepaAuftraege::Auftrag& a) { return !laufFehler.contains(a.zahlungNr); });
+  else
+    auftraege.Auswaehlen([](const SepaAuftraege::Auftrag&) { return true; });
+  // Credit-transfer lines count negative (the window's footer, as the payment list shows them).
+  auswahl.Summe = anfrage.Art == SepaArt::Ueberweisung ? Waehrung() - summe : summe;
+  const std::optional<Datenversion> version = db.DatenversionLesen(f);
+  if (f) return scheitern(f, QStringLiteral("PRAGMA data_version"));
+  geprueft->AbsenderNr = anfrage.AbsenderNr;
+  geprueft->Art = anfrage.Art;
+  geprueft->Heute = heute;
+  geprueft->Version = *version;
+  auswahl.Auswahlbedingung = Auswahlbedingung(anfrage, true);
+  auswahl.ZahlungNummern = auftraege.Nummern();
+  auswahl.Auftraege = std::move(geprueft);
 
-  if (fehlerfrei.isEmpty())
+  if (auswahl.ZahlungNummern.isEmpty())
     auswahl.Statustext = QStringLiteral("Keine Zahlungen festgestellt");
   else
     auswahl.Statustext = (auswahl.Fehlerhaft < 1 ? QStringLiteral("Keine") : QString::number(auswahl.Fehlerhaft)) +
