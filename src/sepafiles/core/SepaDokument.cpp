@@ -1,10 +1,7 @@
 #include "sepafiles/core/SepaDokument.h"
 
-#include <QSet>
-
 #include <algorithm>
 
-#include "common/Auftragspruefung.h"
 #include "common/Bic.h"
 #include "common/GlaeubigerId.h"
 #include "common/Iban.h"
@@ -18,168 +15,13 @@ namespace {
 
 constexpr int MaxId = 35;
 constexpr int MaxName = 70;
-constexpr int MaxText = 140;
+constexpr qsizetype Block = 256 * 1024;
 
-const QString NichtAngegeben = QStringLiteral("NOTPROVIDED");
-
-QString Element(QLatin1String name, const QString& inhalt) {
-  return QLatin1Char('<') + name + QLatin1Char('>') + SepaText::XmlMaskieren(inhalt) + QLatin1String("</") + name +
-         QLatin1Char('>');
+SepaErgebnis Abgelehnt(const QString& meldung) {
+  SepaErgebnis ergebnis;
+  ergebnis.Fehler = meldung;
+  return ergebnis;
 }
-
-// Generated ids keep their counters; the message-id part gives way when the whole would pass 35.
-QString IdMitEndung(const QString& nachrichtenId, const QString& endung) {
-  return nachrichtenId.left(MaxId - endung.size()) + endung;
-}
-
-QString Agent(QLatin1String name, const QString& bic) {
-  const QString inhalt = bic.isEmpty() ? QStringLiteral("<Othr><Id>NOTPROVIDED</Id></Othr>")
-                                       : Element(QLatin1String("BIC"), bic);
-  return QLatin1Char('<') + name + QLatin1String("><FinInstnId>") + inhalt + QLatin1String("</FinInstnId></") + name +
-         QLatin1Char('>');
-}
-
-QString Datum(const QDate& tag) { return tag.toString(QStringLiteral("yyyy-MM-dd")); }
-
-// The remittance text: the lines joined by blanks, or Verwendungszweck1 when there are none.
-QString Verwendungstext(const Zahlungsauftrag& a) {
-  if (a.Zeilen.isEmpty()) return SepaText::Gewandelt(a.Verwendungszweck1, MaxText);
-  QString text;
-  for (const Auftragszeile& zeile : a.Zeilen) text += QLatin1Char(' ') + zeile.Text;
-  return SepaText::Gewandelt(text, MaxText);
-}
-
-struct Absenderwerte {
-  QString name;
-  QString iban;
-  QString bic;
-  QString glaeubigerId;
-};
-
-struct Gruppe {
-  int sequenz = 0;
-  QList<const Zahlungsauftrag*> auftraege;
-  Waehrung summe;
-};
-
-class Schreiber {
- public:
-  Schreiber(const SepaOptionen& optionen, const Absenderwerte& absender, const QDate& buchungsdatum)
-      : m_optionen(optionen), m_absender(absender), m_buchungsdatum(buchungsdatum),
-        m_lastschrift(optionen.IstLastschrift()) {}
-
-  QString Kopf() const {
-    const QString format = m_lastschrift ? QStringLiteral("pain.008.001.02") : QStringLiteral("pain.001.001.03");
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") +
-           QStringLiteral("<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:") + format +
-           QStringLiteral("\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"") +
-           QStringLiteral(" xsi:schemaLocation=\"urn:iso:std:iso:20022:tech:xsd:") + format + QLatin1Char(' ') + format +
-           QStringLiteral(".xsd\">") +
-           (m_lastschrift ? QStringLiteral("<CstmrDrctDbtInitn>") : QStringLiteral("<CstmrCdtTrfInitn>"));
-  }
-
-  QString Ende() const {
-    return (m_lastschrift ? QStringLiteral("</CstmrDrctDbtInitn>") : QStringLiteral("</CstmrCdtTrfInitn>")) +
-           QStringLiteral("</Document>");
-  }
-
-  QString Gruppenkopf(const QString& nachrichtenId, int anzahl, Waehrung summe) const {
-    const QDateTime& z = m_optionen.Zeitpunkt;
-    return QStringLiteral("<GrpHdr>") + Element(QLatin1String("MsgId"), nachrichtenId) + QStringLiteral("<CreDtTm>") +
-           Datum(z.date()) + QLatin1Char('T') + z.time().toString(QStringLiteral("HH:mm:ss")) +
-           QStringLiteral("</CreDtTm><NbOfTxs>") + QString::number(anzahl) + QStringLiteral("</NbOfTxs><CtrlSum>") +
-           SepaText::Betrag(summe) + QStringLiteral("</CtrlSum><InitgPty>") +
-           Element(QLatin1String("Nm"), m_absender.name) + QStringLiteral("</InitgPty></GrpHdr>");
-  }
-
-  // One transaction; `autoId` is the id made when the order has no end-to-end reference. Returns
-  // the end-to-end id written.
-  QString Buchung(QString& ziel, const Zahlungsauftrag& a, const QString& autoId) const {
-    // References are identifiers the rules have judged: written as they stand, never converted.
-    QString e2e = a.EinzelReferenz.trimmed();
-    if (e2e.isEmpty()) e2e = m_optionen.AutoEinzelReferenz ? autoId : NichtAngegeben;
-    const QString name = SepaText::Gewandelt(a.Name, MaxName);
-    const QString iban = Iban(a.IBAN).Text();
-    const QString bic = Bic(a.BIC).Text();
-    const QString text = Verwendungstext(a);
-    const QString betrag = SepaText::Betrag(a.Betrag);
-
-    if (m_lastschrift) {
-      ziel += QStringLiteral("<DrctDbtTxInf><PmtId>") + Element(QLatin1String("EndToEndId"), e2e) +
-              QStringLiteral("</PmtId><InstdAmt Ccy=\"EUR\">") + betrag +
-              QStringLiteral("</InstdAmt><DrctDbtTx><MndtRltdInf>") +
-              Element(QLatin1String("MndtId"), a.MandatReferenz.trimmed()) +
-              Element(QLatin1String("DtOfSgntr"), a.MandatDatum ? Datum(*a.MandatDatum) : QString()) +
-              QStringLiteral("<AmdmntInd>false</AmdmntInd></MndtRltdInf></DrctDbtTx>") +
-              Agent(QLatin1String("DbtrAgt"), bic) + QStringLiteral("<Dbtr>") + Element(QLatin1String("Nm"), name) +
-              QStringLiteral("</Dbtr><DbtrAcct><Id>") + Element(QLatin1String("IBAN"), iban) +
-              QStringLiteral("</Id></DbtrAcct>");
-      if (!text.isEmpty())
-        ziel += QStringLiteral("<RmtInf>") + Element(QLatin1String("Ustrd"), text) + QStringLiteral("</RmtInf>");
-      ziel += QStringLiteral("</DrctDbtTxInf>");
-      return e2e;
-    }
-
-    ziel += QStringLiteral("<CdtTrfTxInf><PmtId>") + Element(QLatin1String("EndToEndId"), e2e) +
-            QStringLiteral("</PmtId><Amt><InstdAmt Ccy=\"EUR\">") + betrag + QStringLiteral("</InstdAmt></Amt>");
-    if (!bic.isEmpty())
-      ziel += QStringLiteral("<CdtrAgt><FinInstnId>") + Element(QLatin1String("BIC"), bic) +
-              QStringLiteral("</FinInstnId></CdtrAgt>");
-    ziel += QStringLiteral("<Cdtr>") + Element(QLatin1String("Nm"), name) + QStringLiteral("</Cdtr><CdtrAcct><Id>") +
-            Element(QLatin1String("IBAN"), iban) + QStringLiteral("</Id></CdtrAcct>");
-    const QString code = SepaText::Gewandelt(a.Textschluessel, 4);
-    if (!code.isEmpty())
-      ziel += QStringLiteral("<Purp>") + Element(QLatin1String("Cd"), code) + QStringLiteral("</Purp>");
-    if (!text.isEmpty())
-      ziel += QStringLiteral("<RmtInf>") + Element(QLatin1String("Ustrd"), text) + QStringLiteral("</RmtInf>");
-    ziel += QStringLiteral("</CdtTrfTxInf>");
-    return e2e;
-  }
-
-  // Appends one payment block; its counts and sums are known beforehand, so the transactions go
-  // straight into the document. `ersteZeile` is the run row number (or file position) of its first order.
-  // `endToEnd` receives the end-to-end id written for each order.
-  void Zahlungsblock(QString& ziel, const QString& nachrichtenId, int blockNr, const Gruppe& gruppe, int ersteZeile,
-                     QHash<qint64, QString>& endToEnd) const {
-    ziel += QStringLiteral("<PmtInf>") +
-            Element(QLatin1String("PmtInfId"), IdMitEndung(nachrichtenId, QLatin1Char('-') + QString::number(blockNr))) +
-            QStringLiteral("<PmtMtd>") + (m_lastschrift ? QStringLiteral("DD") : QStringLiteral("TRF")) +
-            QStringLiteral("</PmtMtd><BtchBookg>") +
-            (m_optionen.Sammelbuchung ? QStringLiteral("true") : QStringLiteral("false")) +
-            QStringLiteral("</BtchBookg><NbOfTxs>") + QString::number(gruppe.auftraege.size()) +
-            QStringLiteral("</NbOfTxs><CtrlSum>") + SepaText::Betrag(gruppe.summe) +
-            QStringLiteral("</CtrlSum><PmtTpInf><SvcLvl><Cd>SEPA</Cd></SvcLvl>");
-    if (m_lastschrift) {
-      ziel += QStringLiteral("<LclInstrm><Cd>") +
-              (m_optionen.Art == SepaArt::FirmenLastschrift ? QStringLiteral("B2B") : QStringLiteral("CORE")) +
-              QStringLiteral("</Cd></LclInstrm>") + Element(QLatin1String("SeqTp"), SepaDokument::Sequenztyp(gruppe.sequenz)) +
-              QStringLiteral("</PmtTpInf>") + Element(QLatin1String("ReqdColltnDt"), Datum(m_buchungsdatum)) +
-              QStringLiteral("<Cdtr>") + Element(QLatin1String("Nm"), m_absender.name) +
-              QStringLiteral("</Cdtr><CdtrAcct><Id>") + Element(QLatin1String("IBAN"), m_absender.iban) +
-              QStringLiteral("</Id></CdtrAcct>") + Agent(QLatin1String("CdtrAgt"), m_absender.bic) +
-              QStringLiteral("<ChrgBr>SLEV</ChrgBr><CdtrSchmeId><Id><PrvtId><Othr>") +
-              Element(QLatin1String("Id"), m_absender.glaeubigerId) +
-              QStringLiteral("<SchmeNm><Prtry>SEPA</Prtry></SchmeNm></Othr></PrvtId></Id></CdtrSchmeId>");
-    } else {
-      ziel += QStringLiteral("</PmtTpInf>") + Element(QLatin1String("ReqdExctnDt"), Datum(m_buchungsdatum)) +
-              QStringLiteral("<Dbtr>") + Element(QLatin1String("Nm"), m_absender.name) +
-              QStringLiteral("</Dbtr><DbtrAcct><Id>") + Element(QLatin1String("IBAN"), m_absender.iban) +
-              QStringLiteral("</Id></DbtrAcct>") + Agent(QLatin1String("DbtrAgt"), m_absender.bic) +
-              QStringLiteral("<ChrgBr>SLEV</ChrgBr>");
-    }
-    int zeile = ersteZeile;
-    const QString blockEndung = QLatin1Char('-') + QString::number(blockNr) + QLatin1Char('-');
-    for (const Zahlungsauftrag* a : gruppe.auftraege)
-      endToEnd.insert(a->ZahlungNr, Buchung(ziel, *a, IdMitEndung(nachrichtenId, blockEndung + QString::number(zeile++))));
-    ziel += QStringLiteral("</PmtInf>");
-  }
-
- private:
-  const SepaOptionen& m_optionen;
-  const Absenderwerte& m_absender;
-  QDate m_buchungsdatum;
-  bool m_lastschrift;
-};
 
 // An order of another kind than the run's: the selection never hands one over.
 bool ArtPasst(const Zahlungsauftrag& a, const SepaOptionen& optionen) {
@@ -188,13 +30,102 @@ bool ArtPasst(const Zahlungsauftrag& a, const SepaOptionen& optionen) {
   return a.IstLastschrift() && a.MandatSequenz >= basis + 1 && a.MandatSequenz <= basis + 4;
 }
 
-SepaErgebnis Abgelehnt(const QString& meldung) {
-  SepaErgebnis ergebnis;
-  ergebnis.Fehler = meldung;
-  return ergebnis;
+// The document as bytes: elements, numbers and text nodes appended to one buffer.
+class Text {
+ public:
+  explicit Text(QByteArray& puffer) : m_p(puffer) {}
+  Text& operator<<(const char* literal) {
+    m_p.append(literal);
+    return *this;
+  }
+  Text& operator<<(QByteArrayView bytes) {
+    m_p.append(bytes);
+    return *this;
+  }
+  Text& operator<<(const QByteArray& bytes) {
+    m_p.append(bytes);
+    return *this;
+  }
+  Text& operator<<(char zeichen) {
+    m_p.append(zeichen);
+    return *this;
+  }
+  Text& Zahl(qint64 zahl) {
+    m_p.append(QByteArray::number(zahl));
+    return *this;
+  }
+  Text& Betrag(Waehrung betrag) {
+    SepaText::BetragAnhaengen(m_p, betrag);
+    return *this;
+  }
+  // <name>text</name>, the text escaped.
+  Text& Element(const char* name, QByteArrayView inhalt) {
+    m_p += '<';
+    m_p.append(name);
+    m_p += '>';
+    SepaText::MaskiertAnhaengen(m_p, inhalt);
+    m_p += "</";
+    m_p.append(name);
+    m_p += '>';
+    return *this;
+  }
+  // A generated id: the message id cut so that id and ending fit in 35 characters (both ASCII).
+  Text& Id(const char* name, QByteArrayView nachrichtenId, QByteArrayView endung) {
+    m_arbeit.truncate(0);
+    m_arbeit.append(nachrichtenId.first(std::min(nachrichtenId.size(), qsizetype(MaxId) - endung.size())));
+    m_arbeit.append(endung);
+    return Element(name, m_arbeit);
+  }
+
+ private:
+  QByteArray& m_p;
+  QByteArray m_arbeit;
+};
+
+QByteArray Datum(const QDate& tag) { return tag.toString(QStringLiteral("yyyy-MM-dd")).toLatin1(); }
+
+// "-<block>-<row>": the ending of a generated end-to-end id.
+QByteArray AutoEndung(int block, int zeile) {
+  return '-' + QByteArray::number(block) + '-' + QByteArray::number(zeile);
 }
 
 }  // namespace
+
+// ---- the guard ----------------------------------------------------------------------------------------------
+
+SepaDokument::Waechter::Waechter(const SepaOptionen& optionen)
+    : m_optionen(optionen), m_pruefung(optionen.Zeitpunkt.date()) {}
+
+void SepaDokument::Waechter::Pruefen(const Zahlungsauftrag& a) {
+  const qsizetype stelle = m_nummern.size();
+  m_nummern << a.ZahlungNr;
+  const QList<Befund> befunde = m_pruefung.Pruefen(a);
+  Einwand e;
+  e.zahlungNr = a.ZahlungNr;
+  e.doppelt = m_gesehen.contains(a.ZahlungNr);
+  m_gesehen.insert(a.ZahlungNr);
+  if (!ArtPasst(a, m_optionen)) e.gruende << QStringLiteral("Die Zahlung passt nicht zur Zahlungsart der SEPA-Datei.");
+  for (const Befund& b : befunde) e.gruende << b.Text;
+  if (e.doppelt || !e.gruende.isEmpty()) m_einwaende.insert(stelle, e);
+}
+
+QString SepaDokument::Waechter::Meldung() const {
+  QMap<qsizetype, Einwand> einwaende = m_einwaende;
+  for (const auto& [stelle, befund] : m_pruefung.Laufbefunde()) {
+    Einwand& e = einwaende[stelle];
+    e.zahlungNr = m_nummern.at(stelle);
+    e.gruende << befund.Text;
+  }
+  if (einwaende.isEmpty()) return {};
+  const Einwand& erster = einwaende.first();
+  if (erster.doppelt)
+    return QStringLiteral("Die Zahlung Nr. %1 ist mehrfach in der Auswahl enthalten.").arg(erster.zahlungNr);
+  return QStringLiteral("Die Zahlung Nr. %1 kann nicht in die SEPA-Datei geschrieben werden:\r%2")
+      .arg(erster.zahlungNr)
+      .arg(erster.gruende.join(QLatin1Char('\r')));
+}
+
+// ---- names ----------------------------------------------------------------------------------------------------
 
 QString SepaDokument::Grunddateiname(SepaArt art) {
   switch (art) {
@@ -241,96 +172,104 @@ QString SepaDokument::Teilendung(int mandatSequenz) {
   }
 }
 
-SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const SepaAbsender& absender,
-                                 const SepaOptionen& optionen, const QString& referenz) {
-  if (!optionen.Zeitpunkt.isValid()) return Abgelehnt(QStringLiteral("Für die SEPA-Datei fehlt der Erstellungszeitpunkt."));
+// ---- plan -----------------------------------------------------------------------------------------------------
+
+SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege, const SepaAbsender& absender,
+                                  const SepaOptionen& optionen, const QString& referenz, const Waechter* waechter) {
+  SepaDokument d;
+  d.m_auftraege = std::move(auftraege);
+  d.m_optionen = optionen;
+  auto abgelehnt = [&d](const QString& meldung) {
+    d.m_ergebnis = Abgelehnt(meldung);
+    return std::move(d);
+  };
+  if (!optionen.Zeitpunkt.isValid()) return abgelehnt(QStringLiteral("Für die SEPA-Datei fehlt der Erstellungszeitpunkt."));
   const QDate heute = optionen.Zeitpunkt.date();
-  if (const QString meldung = SepaVorpruefung::ReferenzMeldung(referenz); !meldung.isEmpty()) return Abgelehnt(meldung);
-  if (auftraege.isEmpty())
-    return Abgelehnt(QStringLiteral("Es sind keine Zahlungen vorhanden, die in eine SEPA-Datei geschrieben werden können."));
+  if (const QString meldung = SepaVorpruefung::ReferenzMeldung(referenz); !meldung.isEmpty()) return abgelehnt(meldung);
+  if (!d.m_auftraege || d.m_auftraege->Anzahl() == 0)
+    return abgelehnt(QStringLiteral("Es sind keine Zahlungen vorhanden, die in eine SEPA-Datei geschrieben werden können."));
 
   const bool lastschrift = optionen.IstLastschrift();
-  Absenderwerte werte;
-  werte.name = SepaText::Gewandelt(absender.Name, MaxName);
+  const QString name = SepaText::Gewandelt(absender.Name, MaxName);
   const Iban absenderIban(absender.IBAN);
   const Bic absenderBic(absender.BIC);
-  werte.iban = absenderIban.Text();
-  werte.bic = absenderBic.Text();
-  werte.glaeubigerId = GlaeubigerId(absender.GlaeubigerID).Text();
-  if (werte.name.isEmpty()) return Abgelehnt(QStringLiteral("Bei den Absender-Angaben fehlt der Name."));
+  const QString glaeubigerId = GlaeubigerId(absender.GlaeubigerID).Text();
+  if (name.isEmpty()) return abgelehnt(QStringLiteral("Bei den Absender-Angaben fehlt der Name."));
   if (const Iban::Fehler f = absenderIban.Pruefen(); f != Iban::Fehler::Keiner)
-    return Abgelehnt(QStringLiteral("Die IBAN des Absenders ist ungültig:\r") + Iban::Meldung(f));
+    return abgelehnt(QStringLiteral("Die IBAN des Absenders ist ungültig:\r") + Iban::Meldung(f));
   if (!absenderBic.IstLeer() && !absenderBic.Gueltig())
-    return Abgelehnt(QStringLiteral("Die BIC des Absenders ist ungültig:\r") + Bic::Meldung(absenderBic.Pruefen()));
+    return abgelehnt(QStringLiteral("Die BIC des Absenders ist ungültig:\r") + Bic::Meldung(absenderBic.Pruefen()));
   if (lastschrift) {
-    if (const QString meldung = SepaVorpruefung::GlaeubigerIdMeldung(werte.glaeubigerId); !meldung.isEmpty())
-      return Abgelehnt(meldung);
+    if (const QString meldung = SepaVorpruefung::GlaeubigerIdMeldung(glaeubigerId); !meldung.isEmpty())
+      return abgelehnt(meldung);
   }
-
-  QSet<qint64> nummern;
-  nummern.reserve(auftraege.size());
-  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(auftraege, heute);
-  for (qsizetype i = 0; i < auftraege.size(); ++i) {
-    const Zahlungsauftrag& a = auftraege.at(i);
-    if (nummern.contains(a.ZahlungNr))
-      return Abgelehnt(QStringLiteral("Die Zahlung Nr. %1 ist mehrfach in der Auswahl enthalten.").arg(a.ZahlungNr));
-    nummern.insert(a.ZahlungNr);
-    QStringList gruende;
-    if (!ArtPasst(a, optionen)) gruende << QStringLiteral("Die Zahlung passt nicht zur Zahlungsart der SEPA-Datei.");
-    for (const Befund& b : befunde.at(i)) gruende << b.Text;
-    if (!gruende.isEmpty())
-      return Abgelehnt(QStringLiteral("Die Zahlung Nr. %1 kann nicht in die SEPA-Datei geschrieben werden:\r%2")
-                           .arg(a.ZahlungNr)
-                           .arg(gruende.join(QLatin1Char('\r'))));
+  if (waechter) {
+    if (const QString meldung = waechter->Meldung(); !meldung.isEmpty()) return abgelehnt(meldung);
   }
+  d.m_absenderName = name.toUtf8();
+  d.m_absenderIban = absenderIban.Text().toUtf8();
+  d.m_absenderBic = absenderBic.Text().toUtf8();
+  d.m_glaeubigerId = glaeubigerId.toUtf8();
 
-  // The selection's order (MandatSequenz, ZahlungNr) for both kinds: it numbers the generated
-  // end-to-end ids. Direct debits so form one consecutive group per type, OOFF, FRST, RCUR, FNAL;
-  // credit transfers stay one block whatever sequence a payment carries.
-  QList<const Zahlungsauftrag*> reihe;
-  reihe.reserve(auftraege.size());
-  for (const Zahlungsauftrag& a : auftraege) reihe.append(&a);
-  std::stable_sort(reihe.begin(), reihe.end(), [](const Zahlungsauftrag* x, const Zahlungsauftrag* y) {
-    if (x->MandatSequenz != y->MandatSequenz) return x->MandatSequenz < y->MandatSequenz;
-    return x->ZahlungNr < y->ZahlungNr;
-  });
+  // The selection's order (MandatSequenz, ZahlungNr) for both kinds: it numbers the generated end-to-end
+  // ids. Direct debits so form one consecutive group per type, OOFF, FRST, RCUR, FNAL; credit transfers
+  // stay one block whatever sequence a payment carries.
+  QList<const SepaAuftraege::Auftrag*>& reihe = d.m_reihe;
+  reihe.reserve(d.m_auftraege->Anzahl());
+  for (const SepaAuftraege::Auftrag& a : d.m_auftraege->Liste()) reihe.append(&a);
+  const auto vorher = [](const SepaAuftraege::Auftrag* x, const SepaAuftraege::Auftrag* y) {
+    return x->mandatSequenz != y->mandatSequenz ? x->mandatSequenz < y->mandatSequenz : x->zahlungNr < y->zahlungNr;
+  };
+  if (!std::is_sorted(reihe.cbegin(), reihe.cend(), vorher)) std::stable_sort(reihe.begin(), reihe.end(), vorher);
   QList<Gruppe> gruppen;
-  for (const Zahlungsauftrag* a : reihe) {
-    const int sequenz = lastschrift ? a->MandatSequenz : 0;
-    if (gruppen.isEmpty() || gruppen.last().sequenz != sequenz) gruppen.append(Gruppe{sequenz, {}, {}});
-    gruppen.last().auftraege.append(a);
-    gruppen.last().summe += a->Betrag;
+  for (qsizetype i = 0; i < reihe.size(); ++i) {
+    const int sequenz = lastschrift ? reihe.at(i)->mandatSequenz : 0;
+    if (gruppen.isEmpty() || gruppen.last().sequenz != sequenz) gruppen.append(Gruppe{sequenz, i, i, {}});
+    gruppen.last().bis = i + 1;
+    gruppen.last().summe += reihe.at(i)->betrag;
   }
 
-  SepaErgebnis ergebnis;
-  const QDate buchungsdatum = lastschrift ? SepaKalender::Einzugsdatum(optionen.Vorlauftage, heute)
-                                          : SepaKalender::Ausfuehrungsdatum(optionen.Ausfuehrungsdatum, heute);
-  if (!lastschrift) ergebnis.Ausfuehrungsdatum = buchungsdatum;
-
+  SepaErgebnis& ergebnis = d.m_ergebnis;
+  d.m_buchungsdatum = lastschrift ? SepaKalender::Einzugsdatum(optionen.Vorlauftage, heute)
+                                  : SepaKalender::Ausfuehrungsdatum(optionen.Ausfuehrungsdatum, heute);
+  if (!lastschrift) ergebnis.Ausfuehrungsdatum = d.m_buchungsdatum;
   const QString praefix = Dateipraefix(absender, optionen);
   if (!praefix.isEmpty()) ergebnis.PdfDateiname = praefix + QStringLiteral("Zahlungsübersicht.pdf");
   const QString grundname = praefix + Grunddateiname(optionen.Art);
-
-  const Schreiber schreiber(optionen, werte, buchungsdatum);
-  const QString kopf = schreiber.Kopf();
   QString nachrichtenId = SepaVorpruefung::NachrichtenId(referenz);
 
-  QHash<qint64, QString> endToEnd;
-  auto dateiAnhaengen = [&](const QString& name, const QString& text, const QList<const Gruppe*>& enthalten) {
-    SepaDatei datei;
-    datei.Dateiname = name;
-    datei.Inhalt = text.toUtf8();
-    datei.NachrichtenId = nachrichtenId;
-    datei.Buchungsdatum = buchungsdatum;
-    for (const Gruppe* g : enthalten) {
-      for (const Zahlungsauftrag* a : g->auftraege) {
-        datei.ZahlungNummern.append(a->ZahlungNr);
-        datei.EndToEndIds.append(endToEnd.value(a->ZahlungNr));
+  // A file: its orders with the end-to-end id each gets.
+  auto datei = [&](const QString& dateiname, const QList<Gruppe>& enthalten) {
+    SepaDatei s;
+    s.Dateiname = dateiname;
+    s.NachrichtenId = nachrichtenId;
+    s.Buchungsdatum = d.m_buchungsdatum;
+    const QByteArray id = nachrichtenId.toUtf8();
+    QByteArray e2e;
+    int zeile = 1;
+    for (qsizetype g = 0; g < enthalten.size(); ++g) {
+      const Gruppe& gruppe = enthalten.at(g);
+      for (qsizetype i = gruppe.von; i < gruppe.bis; ++i, ++zeile) {
+        const SepaAuftraege::Auftrag& a = *reihe.at(i);
+        s.ZahlungNummern.append(a.zahlungNr);
+        e2e.truncate(0);
+        QByteArrayView eigene = SepaAuftraege::Text(a, SepaAuftraege::EinzelReferenz);
+        if (!eigene.isEmpty()) {
+          e2e.append(eigene);
+        } else if (optionen.AutoEinzelReferenz) {
+          const QByteArray endung = AutoEndung(int(g + 1), zeile);
+          e2e.append(QByteArrayView(id).first(std::min(id.size(), qsizetype(MaxId) - endung.size())));
+          e2e.append(endung);
+        } else {
+          e2e.append("NOTPROVIDED");
+        }
+        s.EndToEndIds.append(QString::fromUtf8(e2e));
       }
-      datei.Anzahl += int(g->auftraege.size());
-      datei.Kontrollsumme += g->summe;
+      s.Anzahl += int(gruppe.bis - gruppe.von);
+      s.Kontrollsumme += gruppe.summe;
     }
-    ergebnis.Dateien.append(std::move(datei));
+    ergebnis.Dateien.append(std::move(s));
+    d.m_inhalte.append(Dateiinhalt{enthalten});
   };
 
   if (lastschrift && optionen.AufteilenNachMandatArt) {
@@ -340,34 +279,159 @@ SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const 
       if (i > 0) {
         const QString naechste = SepaVorpruefung::NachrichtenId(NummerErhoehen(nachrichtenId, false).toString());
         if (!SepaKennung(naechste).Gueltig() || benutzt.contains(naechste))
-          return Abgelehnt(
+          return abgelehnt(
               QStringLiteral("Die Referenz-Angabe \"%1\" kann für die weiteren SEPA-Dateien nicht hochgezählt werden.")
                   .arg(nachrichtenId));
         nachrichtenId = naechste;
       }
       benutzt.append(nachrichtenId);
-      QString text = kopf + schreiber.Gruppenkopf(nachrichtenId, int(g.auftraege.size()), g.summe);
-      schreiber.Zahlungsblock(text, nachrichtenId, 1, g, 1, endToEnd);
-      text += schreiber.Ende();
-      QString name = grundname;
-      name.chop(4);  // ".XML"
-      dateiAnhaengen(name + Teilendung(g.sequenz), text, {&g});
+      QString dateiname = grundname;
+      dateiname.chop(4);  // ".XML"
+      datei(dateiname + Teilendung(g.sequenz), {g});
     }
   } else {
-    Waehrung gesamt;
-    for (const Gruppe& g : gruppen) gesamt += g.summe;
-    QString text = kopf + schreiber.Gruppenkopf(nachrichtenId, int(reihe.size()), gesamt);
-    int zeile = 1;
-    QList<const Gruppe*> enthalten;
-    for (qsizetype i = 0; i < gruppen.size(); ++i) {
-      schreiber.Zahlungsblock(text, nachrichtenId, int(i + 1), gruppen.at(i), zeile, endToEnd);
-      zeile += int(gruppen.at(i).auftraege.size());
-      enthalten.append(&gruppen.at(i));
-    }
-    text += schreiber.Ende();
-    dateiAnhaengen(grundname, text, enthalten);
+    datei(grundname, gruppen);
   }
-
   ergebnis.Referenz = nachrichtenId;
+  return d;
+}
+
+// ---- writing --------------------------------------------------------------------------------------------------
+
+DateiFehler SepaDokument::Schreiben(qsizetype dateiNr, const std::function<DateiFehler(QByteArrayView)>& ausgabe) const {
+  const SepaDatei& datei = m_ergebnis.Dateien.at(dateiNr);
+  const Dateiinhalt& inhalt = m_inhalte.at(dateiNr);
+  const bool lastschrift = m_optionen.IstLastschrift();
+  const QByteArray id = datei.NachrichtenId.toUtf8();
+  const QByteArray buchungsdatum = Datum(m_buchungsdatum);
+  const QByteArray format = lastschrift ? "pain.008.001.02" : "pain.001.001.03";
+
+  QByteArray puffer;
+  puffer.reserve(Block + 64 * 1024);
+  Text t(puffer);
+  DateiFehler fehler;
+  auto abgeben = [&](bool zumSchluss) {
+    if (fehler || (!zumSchluss && puffer.size() < Block)) return;
+    fehler = ausgabe(puffer);
+    puffer.truncate(0);
+  };
+
+  t << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:" << format
+    << "\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:schemaLocation=\"urn:iso:std:iso:20022:tech:xsd:"
+    << format << ' ' << format << ".xsd\">" << (lastschrift ? "<CstmrDrctDbtInitn>" : "<CstmrCdtTrfInitn>");
+  const QDateTime& z = m_optionen.Zeitpunkt;
+  t << "<GrpHdr>";
+  t.Element("MsgId", id);
+  t << "<CreDtTm>" << Datum(z.date()) << "T" << z.time().toString(QStringLiteral("HH:mm:ss")).toLatin1()
+    << "</CreDtTm><NbOfTxs>";
+  t.Zahl(datei.Anzahl) << "</NbOfTxs><CtrlSum>";
+  t.Betrag(datei.Kontrollsumme) << "</CtrlSum><InitgPty>";
+  t.Element("Nm", m_absenderName) << "</InitgPty></GrpHdr>";
+
+  int zeile = 1;
+  for (qsizetype blockNr = 1; blockNr <= inhalt.gruppen.size(); ++blockNr) {
+    const Gruppe& g = inhalt.gruppen.at(blockNr - 1);
+    t << "<PmtInf>";
+    t.Id("PmtInfId", id, '-' + QByteArray::number(blockNr));
+    t << "<PmtMtd>" << (lastschrift ? "DD" : "TRF") << "</PmtMtd><BtchBookg>"
+      << (m_optionen.Sammelbuchung ? "true" : "false") << "</BtchBookg><NbOfTxs>";
+    t.Zahl(g.bis - g.von) << "</NbOfTxs><CtrlSum>";
+    t.Betrag(g.summe) << "</CtrlSum><PmtTpInf><SvcLvl><Cd>SEPA</Cd></SvcLvl>";
+    if (lastschrift) {
+      t << "<LclInstrm><Cd>" << (m_optionen.Art == SepaArt::FirmenLastschrift ? "B2B" : "CORE") << "</Cd></LclInstrm>";
+      t.Element("SeqTp", Sequenztyp(g.sequenz).toLatin1()) << "</PmtTpInf>";
+      t.Element("ReqdColltnDt", buchungsdatum) << "<Cdtr>";
+      t.Element("Nm", m_absenderName) << "</Cdtr><CdtrAcct><Id>";
+      t.Element("IBAN", m_absenderIban) << "</Id></CdtrAcct><CdtrAgt><FinInstnId>";
+    } else {
+      t << "</PmtTpInf>";
+      t.Element("ReqdExctnDt", buchungsdatum) << "<Dbtr>";
+      t.Element("Nm", m_absenderName) << "</Dbtr><DbtrAcct><Id>";
+      t.Element("IBAN", m_absenderIban) << "</Id></DbtrAcct><DbtrAgt><FinInstnId>";
+    }
+    if (m_absenderBic.isEmpty())
+      t << "<Othr><Id>NOTPROVIDED</Id></Othr>";
+    else
+      t.Element("BIC", m_absenderBic);
+    if (lastschrift) {
+      t << "</FinInstnId></CdtrAgt><ChrgBr>SLEV</ChrgBr><CdtrSchmeId><Id><PrvtId><Othr>";
+      t.Element("Id", m_glaeubigerId) << "<SchmeNm><Prtry>SEPA</Prtry></SchmeNm></Othr></PrvtId></Id></CdtrSchmeId>";
+    } else {
+      t << "</FinInstnId></DbtrAgt><ChrgBr>SLEV</ChrgBr>";
+    }
+
+    for (qsizetype i = g.von; i < g.bis; ++i, ++zeile) {
+      const SepaAuftraege::Auftrag& a = *m_reihe.at(i);
+      auto text = [&a](SepaAuftraege::Feld feld) { return SepaAuftraege::Text(a, feld); };
+      t << (lastschrift ? "<DrctDbtTxInf><PmtId>" : "<CdtTrfTxInf><PmtId>");
+      if (!text(SepaAuftraege::EinzelReferenz).isEmpty())
+        t.Element("EndToEndId", text(SepaAuftraege::EinzelReferenz));
+      else if (m_optionen.AutoEinzelReferenz)
+        t.Id("EndToEndId", id, AutoEndung(int(blockNr), zeile));
+      else
+        t << "<EndToEndId>NOTPROVIDED</EndToEndId>";
+      const QByteArrayView bic = text(SepaAuftraege::Bic);
+      if (lastschrift) {
+        t << "</PmtId><InstdAmt Ccy=\"EUR\">";
+        t.Betrag(a.betrag) << "</InstdAmt><DrctDbtTx><MndtRltdInf>";
+        t.Element("MndtId", text(SepaAuftraege::MandatReferenz));
+        t.Element("DtOfSgntr", text(SepaAuftraege::MandatDatum))
+            << "<AmdmntInd>false</AmdmntInd></MndtRltdInf></DrctDbtTx><DbtrAgt><FinInstnId>";
+        if (bic.isEmpty())
+          t << "<Othr><Id>NOTPROVIDED</Id></Othr>";
+        else
+          t.Element("BIC", bic);
+        t << "</FinInstnId></DbtrAgt><Dbtr>";
+        t.Element("Nm", text(SepaAuftraege::Name)) << "</Dbtr><DbtrAcct><Id>";
+        t.Element("IBAN", text(SepaAuftraege::Iban)) << "</Id></DbtrAcct>";
+      } else {
+        t << "</PmtId><Amt><InstdAmt Ccy=\"EUR\">";
+        t.Betrag(a.betrag) << "</InstdAmt></Amt>";
+        if (!bic.isEmpty()) {
+          t << "<CdtrAgt><FinInstnId>";
+          t.Element("BIC", bic) << "</FinInstnId></CdtrAgt>";
+        }
+        t << "<Cdtr>";
+        t.Element("Nm", text(SepaAuftraege::Name)) << "</Cdtr><CdtrAcct><Id>";
+        t.Element("IBAN", text(SepaAuftraege::Iban)) << "</Id></CdtrAcct>";
+        if (!text(SepaAuftraege::Textschluessel).isEmpty()) {
+          t << "<Purp>";
+          t.Element("Cd", text(SepaAuftraege::Textschluessel)) << "</Purp>";
+        }
+      }
+      if (!text(SepaAuftraege::Verwendung).isEmpty()) {
+        t << "<RmtInf>";
+        t.Element("Ustrd", text(SepaAuftraege::Verwendung)) << "</RmtInf>";
+      }
+      t << (lastschrift ? "</DrctDbtTxInf>" : "</CdtTrfTxInf>");
+      abgeben(false);
+    }
+    t << "</PmtInf>";
+  }
+  t << (lastschrift ? "</CstmrDrctDbtInitn>" : "</CstmrCdtTrfInitn>") << "</Document>";
+  abgeben(true);
+  return fehler;
+}
+
+// ---- orders from elsewhere, in memory -------------------------------------------------------------------------
+
+SepaErgebnis SepaDokument::Bauen(const QList<Zahlungsauftrag>& auftraege, const SepaAbsender& absender,
+                                 const SepaOptionen& optionen, const QString& referenz) {
+  auto kompakt = std::make_shared<SepaAuftraege>();
+  Waechter waechter(optionen);
+  for (const Zahlungsauftrag& a : auftraege) {
+    waechter.Pruefen(a);
+    kompakt->Anhaengen(a);
+  }
+  const SepaDokument d = Planen(kompakt, absender, optionen, referenz, &waechter);
+  if (!d.Ergebnis().Ok()) return d.Ergebnis();
+  SepaErgebnis ergebnis = d.Ergebnis();
+  for (qsizetype i = 0; i < ergebnis.Dateien.size(); ++i) {
+    QByteArray& inhalt = ergebnis.Dateien[i].Inhalt;
+    d.Schreiben(i, [&inhalt](QByteArrayView block) {
+      inhalt.append(block);
+      return DateiFehler{};
+    });
+  }
   return ergebnis;
 }

@@ -1,26 +1,65 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
+#include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
+#include "common/Auftragspruefung.h"
+#include "common/Dateifunktionen.h"
 #include "common/Zahlungsauftrag.h"
 #include "sepafiles/core/SepaAbsender.h"
+#include "sepafiles/core/SepaAuftraege.h"
 #include "sepafiles/core/SepaErgebnis.h"
 #include "sepafiles/core/SepaOptionen.h"
 
-// Builds the SEPA documents of one run from plain data: credit transfers as one pain.001.001.03
-// file, direct debits as one pain.008.001.02 file with a payment block per mandate sequence type
-// (OOFF, FRST, RCUR, FNAL) or, in split mode, one file per sequence type. Writes nothing to disk and
-// reads no database; the run writes the bytes and marks the orders named in each file.
+// The SEPA documents of one run: credit transfers as one pain.001.001.03 file, direct debits as one
+// pain.008.001.02 file with a payment block per mandate sequence type (OOFF, FRST, RCUR, FNAL) or, in split
+// mode, one file per sequence type. Planen decides the files (names, message ids, the orders and end-to-end
+// ids of each) without writing; Schreiben then streams one file as UTF-8 in blocks, never holding it whole.
+// Reads no database and writes no file itself.
 class SepaDokument {
  public:
-  // `auftraege`: the pre-checked orders of the run (sorted here by sequence and ZahlungNr);
-  // `referenz`: the sender's reference as typed (the message id is its conversion). The last guard:
-  // a run with an order the shared rules find fault with (Auftragspruefung::LaufPruefen), or of
-  // another kind, is refused whole.
+  class Waechter;
+  // The files of a run over `auftraege`, orders judged already: by the selection's pre-check of this run,
+  // or by `waechter`, whose refusal then comes after those of the clock, the reference and the sender's values.
+  static SepaDokument Planen(std::shared_ptr<const SepaAuftraege> auftraege, const SepaAbsender& absender,
+                             const SepaOptionen& optionen, const QString& referenz, const Waechter* waechter = nullptr);
+  // Fehler, or the files planned (SepaDatei::Inhalt stays empty).
+  const SepaErgebnis& Ergebnis() const { return m_ergebnis; }
+  // Writes file `datei` of the plan to `ausgabe` in blocks of about 256 KiB; ends at its first failure.
+  DateiFehler Schreiben(qsizetype datei, const std::function<DateiFehler(QByteArrayView)>& ausgabe) const;
+
+  // Orders from elsewhere, into memory: the Waechter's judgement, then the files with their content.
   static SepaErgebnis Bauen(const QList<Zahlungsauftrag>& auftraege, const SepaAbsender& absender,
                             const SepaOptionen& optionen, const QString& referenz);
+
+  // The writer's last guard over orders handed to it from elsewhere: a run with an order the shared rules
+  // find fault with (Auftragspruefung, as a run), of another kind, or given twice, is refused whole. Orders
+  // are passed one at a time; Meldung names the first refused one, empty when all pass.
+  class Waechter {
+   public:
+    explicit Waechter(const SepaOptionen& optionen);
+    void Pruefen(const Zahlungsauftrag& auftrag);
+    QString Meldung() const;
+
+   private:
+    struct Einwand {
+      qint64 zahlungNr = 0;
+      bool doppelt = false;
+      QStringList gruende;
+    };
+    const SepaOptionen& m_optionen;
+    Auftragspruefung::Laufpruefung m_pruefung;
+    QList<qint64> m_nummern;   // by position
+    QSet<qint64> m_gesehen;
+    QMap<qsizetype, Einwand> m_einwaende;
+  };
 
   // "SEPAGK.XML", "SEPALKBasis.XML" or "SEPALKFirmen.XML".
   static QString Grunddateiname(SepaArt art);
@@ -33,4 +72,25 @@ class SepaDokument {
   static QString Sequenztyp(int mandatSequenz);
   // "Einmal.XML", "MehrfachErste.XML", "MehrfachFolge.XML", "MehrfachLetzte.XML".
   static QString Teilendung(int mandatSequenz);
+
+ private:
+  // A payment block: consecutive orders (positions in m_reihe) of one sequence type.
+  struct Gruppe {
+    int sequenz = 0;
+    qsizetype von = 0;
+    qsizetype bis = 0;
+    Waehrung summe;
+  };
+  // What a file holds beyond its SepaDatei: its payment blocks (numbered from 1, rows counted on through them).
+  struct Dateiinhalt {
+    QList<Gruppe> gruppen;
+  };
+
+  std::shared_ptr<const SepaAuftraege> m_auftraege;
+  QList<const SepaAuftraege::Auftrag*> m_reihe;   // in file order
+  SepaOptionen m_optionen;
+  QByteArray m_absenderName, m_absenderIban, m_absenderBic, m_glaeubigerId;
+  QDate m_buchungsdatum;
+  SepaErgebnis m_ergebnis;
+  QList<Dateiinhalt> m_inhalte;
 };
