@@ -370,6 +370,7 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
   SepaLaufAnfrage lauf;
   lauf.AbsenderNr = absenderNr;
   lauf.ZahlungNummern = auswahl.ZahlungNummern;
+  lauf.Auftraege = auswahl.Auftraege;
   lauf.Fehlerhaft = auswahl.Fehlerhaft;
   lauf.Optionen.Art = art;
   lauf.Optionen.Sammelbuchung = einstellungen.Sammelbuchung;

@@ -511,6 +511,7 @@ void FormularDTADisk::ZahlungenSelektieren() {
   if (!m_daten) {
     // Without the grid nothing is offered for a file.
     m_auswahl.ZahlungNummern.clear();
+    m_auswahl.Auftraege.reset();
     m_tdbGrid1->LeerAnzeigen();
     fussSetzen(m_auswahl.Summe);
     StatusSetzen(QString(), normal);
@@ -588,6 +589,7 @@ bool FormularDTADisk::Erstellen() {
   SepaLaufAnfrage anfrage;
   anfrage.AbsenderNr = m_absenderNr;
   anfrage.ZahlungNummern = m_auswahl.ZahlungNummern;
+  anfrage.Auftraege = m_auswahl.Auftraege;
   anfrage.Fehlerhaft = m_auswahl.Fehlerhaft;
   anfrage.Referenz = referenz;
   anfrage.Zielordner = Zielordner();

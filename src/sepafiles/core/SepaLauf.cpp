@@ -3,29 +3,82 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
+#include <memory>
 
 #include "common/Dateifunktionen.h"
 #include "common/SichereDateien.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Wertumwandlung.h"
+#include "sepafiles/core/SepaAuftragsleser.h"
 #include "sepafiles/core/SepaDokument.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
-#include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
 
 namespace {
 
-constexpr int Blockgroesse = 500;   // ids per IN (...) list
+QString InzwischenGeaendert(qsizetype anzahl) {
+  return QStringLiteral("%1 der ausgewählten Zahlungen sind inzwischen erledigt, gelöscht oder geändert worden.\r"
+                        "Bitte lassen Sie die Zahlungen neu auswählen.")
+      .arg(anzahl);
+}
 
-SqlText Platzhalter(qsizetype anzahl) {
-  QList<SqlText> teile;
-  teile.reserve(anzahl);
-  for (qsizetype i = 0; i < anzahl; ++i) teile << SqlText("?");
-  return SqlText::Verbinden(teile, SqlText(", "));
+QStringList Nachrichtenkennungen(const QList<SepaDatei>& dateien) {
+  QStringList ids;
+  for (const SepaDatei& datei : dateien) ids << datei.NachrichtenId;
+  return ids;
+}
+
+// The orders a run writes, and the data version they were read at: another connection's commit since then
+// shows in it, and then they are read again and compared by their fingerprints.
+struct Lesestand {
+  qint64 datenVersion = 0;
+  int absenderNr = 0;
+  SepaArt art = SepaArt::Ueberweisung;
+  std::shared_ptr<const SepaAuftraege> auftraege;
+};
+
+// The number of the run's orders that are no longer as they were read (done, deleted, of another sender or
+// kind, or with any value changed). Reads again only when another connection committed meanwhile.
+qsizetype Geaendert(Datenbank& db, const Lesestand& stand, DbFehler& fehler) {
+  const std::optional<Datenversion> version = db.DatenversionLesen(fehler);
+  if (fehler || version->fremde == stand.datenVersion) return 0;
+  QHash<qint64, quint64> abdruecke;
+  abdruecke.reserve(stand.auftraege->Anzahl());
+  for (const SepaAuftraege::Auftrag& a : stand.auftraege->Liste()) abdruecke.insert(a.zahlungNr, a.fingerabdruck);
+  qsizetype gleich = 0;
+  fehler = SepaAuftragsleser::Lesen(
+      db, SepaLauf::Laufbedingung(stand.absenderNr, stand.art, stand.auftraege->Nummern()),
+      [&](SepaAuftragsleser::Gelesen& g) {
+        if (abdruecke.value(g.auftrag.ZahlungNr, 0) == SepaAuftragsleser::Fingerabdruck(g)) ++gleich;
+      });
+  return stand.auftraege->Anzahl() - gleich;
+}
+
+// Marks the orders of one file done: all of them or, when one is no longer open, none (and names it).
+DbFehler ErledigtSetzen(Datenbank& db, const SepaDatei& datei, const QDate& erledigtDatum) {
+  const Bedingung nummern = Bedingung::InNummern(SqlText("ZahlungNr"), datei.ZahlungNummern);
+  {
+    Transaktion sicherung(db);   // a savepoint in the run's transaction
+    if (sicherung.Fehler()) return sicherung.Fehler();
+    int geaendert = 0;
+    if (DbFehler f = db.Ausfuehren(SepaLauf::MarkierenSql(), QVariantList{erledigtDatum, datei.Buchungsdatum} + nummern.parameter,
+                                   &geaendert))
+      return f;
+    if (geaendert == datei.ZahlungNummern.size()) return sicherung.Commit();
+  }
+  DbFehler f;
+  const std::optional<QVariant> nr = db.Wert(
+      SqlText("SELECT j.value FROM json_each(?) AS j WHERE NOT EXISTS (SELECT 1 FROM Zahlungen WHERE "
+              "Zahlungen.ZahlungNr = j.value AND Zahlungen.Erledigt = 0) ORDER BY j.key LIMIT 1"),
+      nummern.parameter, f);
+  if (f) return f;
+  return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Zahlung Nr. %1 ist bereits erledigt oder nicht mehr vorhanden.")
+                                        .arg(nr.value_or(QVariant()).toLongLong())};
 }
 
 SepaLaufErgebnis Abbruch(SepaLaufErgebnis ergebnis, const QString& meldung, int nummer = 0,
@@ -38,103 +91,363 @@ SepaLaufErgebnis Abbruch(SepaLaufErgebnis ergebnis, const QString& meldung, int 
   return ergebnis;
 }
 
-QString InzwischenGeaendert(qsizetype anzahl) {
-  return QStringLiteral("%1 der ausgewählten Zahlungen sind inzwischen erledigt, gelöscht oder geändert worden.\r"
-                        "Bitte lassen Sie die Zahlungen neu auswählen.")
-      .arg(anzahl);
-}
-
-// The orders as the files carry them. Another connection's commit since they were read shows in
-// SQLite's data_version; then they are read again, and any that differs stops the run.
-struct Lesestand {
-  QVariant datenVersion;
-  int absenderNr = 0;
-  SepaArt art = SepaArt::Ueberweisung;
-  QList<Zahlungsauftrag> auftraege;
-};
-
-std::optional<QVariant> DatenVersion(Datenbank& db, DbFehler& fehler) {
-  return db.Wert(SqlText("PRAGMA data_version"), {}, fehler);
-}
-
-DbFehler UnveraendertPruefen(Datenbank& db, const Lesestand& stand) {
-  DbFehler f;
-  const std::optional<QVariant> version = DatenVersion(db, f);
-  if (f || version == stand.datenVersion) return f;
-  QList<qint64> nummern;
-  nummern.reserve(stand.auftraege.size());
-  for (const Zahlungsauftrag& a : stand.auftraege) nummern << a.ZahlungNr;
-  const QList<Zahlungsauftrag> jetzt = SepaLauf::AuftraegeLesen(db, stand.absenderNr, stand.art, nummern, f);
-  if (f) return f;
-  QHash<qint64, const Zahlungsauftrag*> neu;
-  for (const Zahlungsauftrag& a : jetzt) neu.insert(a.ZahlungNr, &a);
-  qsizetype geaendert = 0;
-  for (const Zahlungsauftrag& a : stand.auftraege) {
-    const Zahlungsauftrag* n = neu.value(a.ZahlungNr);
-    if (!n || *n != a) ++geaendert;
+// One run, step by step. Each step returns false once the run has ended; the result then says why.
+class Lauf {
+ public:
+  Lauf(Datenbank& db, const SepaLaufAnfrage& anfrage, const SepaLaufStoerung* stoerung)
+      : m_db(db), m_anfrage(anfrage), m_stoerung(stoerung) {
+    m_ergebnis.Fehlerhaft = anfrage.Fehlerhaft;
   }
-  if (geaendert == 0) return {};
-  return {DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
-}
 
-QStringList Nachrichtenkennungen(const QList<SepaDatei>& dateien) {
-  QStringList ids;
-  for (const SepaDatei& datei : dateien) ids << datei.NachrichtenId;
-  return ids;
-}
+  SepaLaufErgebnis Ausfuehren() {
+    if (Vorbereiten() && AuftraegeBereitstellen() && Planen() && ZielPruefen() && Beginnen() && DateienSchreiben() &&
+        Markieren() && Einsetzen())
+      Abschliessen();
+    return m_ergebnis;
+  }
 
-// Marks the written orders done, notes the message ids sent, stores the next reference and notes the pending
-// renames, all or nothing, once the orders are known to be as they were read.
-DbFehler MarkierenUndReferenz(Datenbank& db, const Lesestand& stand, const QList<SepaDatei>& dateien,
-                              const QDate& erledigtDatum, int absenderNr, const QString& naechsteReferenz,
-                              const QString& lauf, const QList<SepaLaufVermerke::Eintrag>& vermerke) {
-  Transaktion transaktion(db);
-  if (transaktion.Fehler()) return transaktion.Fehler();
-  if (DbFehler f = UnveraendertPruefen(db, stand)) return f;
-  if (DbFehler f = SepaVorpruefung::ReferenzenMerken(db, absenderNr, Nachrichtenkennungen(dateien), erledigtDatum))
-    return f;
-  if (DbFehler f = SepaLaufVermerke::Vormerken(db, lauf, vermerke)) return f;
-  for (const SepaDatei& datei : dateien) {
-    for (qint64 nr : datei.ZahlungNummern) {
+ private:
+  bool Abbrechen(const QString& meldung, int nummer = 0, const QString& beschreibung = {}) {
+    m_ergebnis = Abbruch(m_ergebnis, meldung, nummer, beschreibung);
+    return false;
+  }
+  bool Fehler(const DbFehler& f) { return Abbrechen(SepaLauf::Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung); }
+  // A failure once the run is noted: nothing of it stays (a note that cannot be deleted is the next opening's).
+  bool Verwerfen(int nummer, const QString& text) {
+    m_dateien->Verwerfen();
+    SepaLaufVermerke::Loeschen(m_db, m_lauf);
+    return Abbrechen(SepaLauf::Fehlermeldung(nummer, text), nummer, text);
+  }
+  void Schritt(SepaLaufSchritt s, int datei = -1) const {
+    if (m_stoerung && m_stoerung->Schritt) m_stoerung->Schritt(s, datei);
+  }
+
+  // The sender, the create command's checks, the reference as it stands and the one clock reading.
+  bool Vorbereiten() {
+    if (m_anfrage.ZahlungNummern.isEmpty()) return Abbrechen(SepaLauf::KeineZahlungenMeldung());
+    DbFehler f;
+    const std::optional<SepaAbsender> absender = SepaLauf::AbsenderLesen(m_db, m_anfrage.AbsenderNr, f);
+    if (!absender) return Fehler(f);
+    m_absender = *absender;
+    if (const QString meldung = SepaLauf::Vorpruefen(m_anfrage, m_absender); !meldung.isEmpty()) return Abbrechen(meldung);
+    m_alteReferenz = m_db.Wert(SqlText("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = ?"), {m_anfrage.AbsenderNr}, f)
+                         .value_or(QVariant());
+    if (f) return Fehler(f);
+    m_optionen = m_anfrage.Optionen;
+    if (!m_optionen.Zeitpunkt.isValid()) m_optionen.Zeitpunkt = Uhr::Jetzt();
+    if (!m_optionen.Erstellungsdatum.isValid()) m_optionen.Erstellungsdatum = m_optionen.Zeitpunkt.date();
+    return true;
+  }
+
+  // The orders the selection checked, when nothing changed since and they are the ones asked for; else read
+  // now and judged by the writer's guard.
+  bool AuftraegeBereitstellen() {
+    DbFehler f;
+    const std::optional<Datenversion> version = m_db.DatenversionLesen(f);
+    if (f) return Fehler(f);
+    m_stand.datenVersion = version->fremde;
+    m_stand.absenderNr = m_anfrage.AbsenderNr;
+    m_stand.art = m_optionen.Art;
+    const SepaGepruefteAuftraege* g = m_anfrage.Auftraege.get();
+    if (g && g->Version == *version && g->AbsenderNr == m_anfrage.AbsenderNr && g->Art == m_optionen.Art &&
+        g->Heute == m_optionen.Zeitpunkt.date() && g->Auftraege.Nummern() == m_anfrage.ZahlungNummern) {
+      m_stand.auftraege = std::shared_ptr<const SepaAuftraege>(m_anfrage.Auftraege, &g->Auftraege);
+      return true;
+    }
+    auto gelesen = std::make_shared<SepaAuftraege>();
+    m_waechter = std::make_unique<SepaDokument::Waechter>(m_optionen);
+    f = SepaAuftragsleser::Lesen(m_db, SepaLauf::Laufbedingung(m_anfrage.AbsenderNr, m_optionen.Art, m_anfrage.ZahlungNummern),
+                                 [&](SepaAuftragsleser::Gelesen& g) {
+                                   m_waechter->Pruefen(g.auftrag);
+                                   g.roh.fingerabdruck = SepaAuftragsleser::Fingerabdruck(g);
+                                   gelesen->Anhaengen(g.roh);
+                                 });
+    if (f) return Fehler(f);
+    if (gelesen->Anzahl() != m_anfrage.ZahlungNummern.size())
+      return Abbrechen(InzwischenGeaendert(m_anfrage.ZahlungNummern.size() - gelesen->Anzahl()));
+    m_stand.auftraege = std::move(gelesen);
+    return true;
+  }
+
+  // The files: names, message ids, their orders; a message id the sender sent before stops the run.
+  bool Planen() {
+    m_dokument = SepaDokument::Planen(m_stand.auftraege, m_absender, m_optionen, m_anfrage.Referenz, m_waechter.get());
+    if (!m_dokument.Ergebnis().Ok()) return Abbrechen(m_dokument.Ergebnis().Fehler);
+    DbFehler f;
+    const QStringList verwendet = SepaVorpruefung::VerwendeteReferenzen(
+        m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(m_dokument.Ergebnis().Dateien), f);
+    if (f) return Fehler(f);
+    if (!verwendet.isEmpty()) return Abbrechen(SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()));
+    return true;
+  }
+
+  bool ZielPruefen() {
+    // Absolute: the records of the run must lead back to the files from any working folder.
+    m_ordner = m_anfrage.Zielordner.trimmed().isEmpty()
+                   ? QString()
+                   : BackslashAnhaengen(QDir::toNativeSeparators(QFileInfo(m_anfrage.Zielordner).absoluteFilePath()));
+    int nummer = 0;
+    QString beschreibung;
+    if (!SepaLauf::Schreibtest(m_ordner, nummer, beschreibung))
+      return Abbrechen(SepaLauf::Schreibtestmeldung(nummer, beschreibung), nummer, beschreibung);
+    return true;
+  }
+
+  // One run at a time per database, on every workstation; the run noted before its first file.
+  bool Beginnen() {
+    m_sperre = std::make_unique<SepaLaufSperre>(m_db);
+    if (!m_sperre->Erhalten()) return Abbrechen(SepaLaufSperre::BelegtMeldung());
+    m_lauf = SepaLaufVermerke::NeueKennung();
+    if (DbFehler f = SepaLaufVermerke::Beginnen(m_db, m_lauf, m_ordner)) return Fehler(f);
+    Schritt(SepaLaufSchritt::VorDenDateien);
+    m_dateien = std::make_unique<SichereDateien>(m_lauf, SepaLauf::TemporaereEndung());
+    return true;
+  }
+
+  // Every file streamed completely under a temporary name and forced to disk.
+  bool DateienSchreiben() {
+    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
+    for (qsizetype i = 0; i < dateien.size(); ++i) {
+      const QString ziel = QDir(m_ordner).filePath(dateien.at(i).Dateiname);
+      m_ziele << ziel;
+      QString beschreibung;
+      const int nummer = m_stoerung && m_stoerung->Schreiben
+                             ? m_stoerung->Schreiben(SichereDateien::TemporaererName(ziel, m_lauf, SepaLauf::TemporaereEndung()),
+                                                     beschreibung)
+                             : 0;
+      DateiFehler f = nummer ? DateiFehler{nummer, beschreibung} : DateiFehler{};
+      if (!f) {
+        const std::unique_ptr<SichereDateien::Strom> strom = m_dateien->Oeffnen(ziel, f);
+        if (strom) {
+          f = m_dokument.Schreiben(i, [&strom](QByteArrayView block) { return strom->Anhaengen(block); });
+          if (!f) f = strom->Beenden();
+        }
+      }
+      if (f) return Verwerfen(f.Nummer, f.Beschreibung);
+    }
+    Schritt(SepaLaufSchritt::NachDenDateien);
+    Nachlaufplanen();
+    return true;
+  }
+
+  // What the files leave behind them, decided now and done once they are in place: a split run clears the
+  // split files of an earlier run that it does not write, so no stale sequence file goes to the bank beside
+  // the new ones; the plain file of the kind is never deleted, only named. Archive copies come last.
+  void Nachlaufplanen() {
+    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
+    m_aufgeteilt = m_optionen.IstLastschrift() && m_optionen.AufteilenNachMandatArt;
+    for (qsizetype i = 0; i < m_dateien->Dateien().size(); ++i) {
+      const SichereDateien::Datei& d = m_dateien->Dateien().at(i);
+      m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), m_ordner, d.temporaer, d.ziel, d.groesse, d.pruefsumme,
+                                             dateien.at(i).ZahlungNummern};
+    }
+    const QString grundname = SepaDokument::Dateipraefix(m_absender, m_optionen) + SepaDokument::Grunddateiname(m_optionen.Art);
+    for (const QString& name : SepaDokument::MoeglicheDateinamen(m_absender, m_optionen)) {
+      const QString pfad = QDir(m_ordner).filePath(name);
+      if (m_ziele.contains(pfad) || !QFileInfo::exists(pfad)) continue;
+      if (m_aufgeteilt && name != grundname)
+        m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('L'), m_ordner, {}, pfad, 0, {}, {}};
+      else
+        m_ergebnis.AndereDateien << QDir::toNativeSeparators(pfad);
+    }
+    if (m_anfrage.ArchivSpeichern) {
+      const QString archiv = BackslashAnhaengen(m_ordner + QStringLiteral("Archiv"));
+      for (qsizetype i = 0; i < m_ziele.size(); ++i) {
+        QString name = dateien.at(i).Dateiname;
+        if (name.endsWith(QLatin1String(".XML"), Qt::CaseInsensitive)) name.chop(4);
+        m_archivPfade << archiv + name + m_optionen.Zeitpunkt.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".XML");
+        m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('K'), m_ordner, m_ziele.at(i), m_archivPfade.last(), 0, {}, {}};
+      }
+    }
+  }
+
+  // Marks, reference, message ids and the pending renames in one transaction, once the orders are known to
+  // be as they were read.
+  bool Markieren() {
+    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
+    m_referenz = m_aufgeteilt ? m_dokument.Ergebnis().Referenz : m_anfrage.Referenz;
+    m_naechste = NummerErhoehen(QVariant(m_referenz), false).toString();
+    QString beschreibung;
+    const int nummer = m_stoerung && m_stoerung->Markieren ? m_stoerung->Markieren(beschreibung) : 0;
+    if (nummer != 0) return Verwerfen(nummer, beschreibung);
+    auto markieren = [&]() -> DbFehler {
+      Transaktion transaktion(m_db);
+      if (transaktion.Fehler()) return transaktion.Fehler();
+      DbFehler f;
+      if (const qsizetype geaendert = Geaendert(m_db, m_stand, f); f || geaendert > 0)
+        return f ? f : DbFehler{DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
+      if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
+                                                 m_optionen.Erstellungsdatum)))
+        return f;
+      if ((f = SepaLaufVermerke::Vormerken(m_db, m_lauf, m_vermerke))) return f;
+      for (const SepaDatei& datei : dateien)
+        if ((f = ErledigtSetzen(m_db, datei, m_optionen.Erstellungsdatum))) return f;
       int geaendert = 0;
-      if (DbFehler f = db.Ausfuehren(SqlText("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ?, Buchungsdatum = ? "
-                                             "WHERE ZahlungNr = ? AND Erledigt = 0"),
-                                     {erledigtDatum, datei.Buchungsdatum, nr}, &geaendert))
+      if ((f = m_db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
+                               {m_naechste, m_anfrage.AbsenderNr}, &geaendert)))
         return f;
       if (geaendert != 1)
         return {DbFehlerNr::KeineTreffer,
-                QStringLiteral("Die Zahlung Nr. %1 ist bereits erledigt oder nicht mehr vorhanden.").arg(nr)};
+                QStringLiteral("Der Absender Nr. %1 ist nicht mehr vorhanden.").arg(m_anfrage.AbsenderNr)};
+      return transaktion.Commit();
+    };
+    if (DbFehler f = markieren()) return Verwerfen(f.Nummer, f.Beschreibung);
+    Schritt(SepaLaufSchritt::NachDerMarkierung);
+    return true;
+  }
+
+  // Into place, then the folder synced. A failure puts everything back: the files first (a crash meanwhile
+  // finds complete temporaries with their records and finishes the run), then marks and reference.
+  bool Einsetzen() {
+    DateiFehler platz;
+    for (qsizetype i = 0; i < m_dateien->Dateien().size() && !platz; ++i) {
+      const SichereDateien::Datei& d = m_dateien->Dateien().at(i);
+      QString beschreibung;
+      const int nummer =
+          m_stoerung && m_stoerung->Umbenennen ? m_stoerung->Umbenennen(d.temporaer, d.ziel, beschreibung) : 0;
+      platz = nummer ? DateiFehler{nummer, beschreibung} : m_dateien->Einsetzen(i);
+      if (!platz) Schritt(SepaLaufSchritt::NachDemUmbenennen, int(i));
+    }
+    if (!platz) platz = m_dateien->OrdnerSynchronisieren();
+    if (!platz) return true;
+
+    QString meldung = SepaLauf::Fehlermeldung(platz.Nummer, platz.Beschreibung);
+    const QStringList probleme = m_dateien->Zuruecknehmen();
+    if (!probleme.isEmpty()) {
+      m_dateien->Loslassen();
+      meldung += QStringLiteral("\r\rACHTUNG: Die Zahlungen sind als erledigt gekennzeichnet. Die Dateien konnten nicht "
+                                "zurückgenommen werden:\r") +
+                 probleme.join(QLatin1Char('\r')) +
+                 QStringLiteral("\rDer Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.");
+    } else if (DbFehler r = MarkierungZuruecknehmen()) {
+      m_dateien->Loslassen();
+      meldung += QStringLiteral("\r\rACHTUNG: Die Zahlungen dieses Laufs konnten nicht wieder als offen gekennzeichnet "
+                                "werden.\rNr: ") +
+                 QString::number(r.Nummer) + QStringLiteral("\rBeschreibung: ") + r.Beschreibung +
+                 QStringLiteral("\rDer Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.");
+    } else {
+      m_dateien->Verwerfen();
+      meldung += QStringLiteral("\r\rDie Zahlungen bleiben offen, die Referenz ist unverändert.");
+    }
+    return Abbrechen(meldung, platz.Nummer, platz.Beschreibung);
+  }
+
+  DbFehler MarkierungZuruecknehmen() {
+    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
+    Transaktion transaktion(m_db);
+    if (transaktion.Fehler()) return transaktion.Fehler();
+    if (DbFehler f = SepaLaufVermerke::Loeschen(m_db, m_lauf)) return f;
+    for (const SepaDatei& datei : dateien)
+      if (DbFehler f = m_db.Ausfuehren(SepaLauf::ZuruecknehmenSql(),
+                                       Bedingung::InNummern(SqlText("ZahlungNr"), datei.ZahlungNummern).parameter))
+        return f;
+    if (DbFehler f = m_db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
+                                     {m_alteReferenz, m_anfrage.AbsenderNr}))
+      return f;
+    for (const QString& id : Nachrichtenkennungen(dateien))
+      if (DbFehler f = m_db.Ausfuehren(SqlText("DELETE FROM GesendeteReferenzen WHERE AbsenderNr = ? AND Referenz = ?"),
+                                       {m_anfrage.AbsenderNr, id}))
+        return f;
+    return transaktion.Commit();
+  }
+
+  // Stale split files out, archive copies in (a failure here does not undo the run), the records cleared and
+  // the result put together.
+  void Abschliessen() {
+    for (const SepaLaufVermerke::Eintrag& v : m_vermerke)
+      if (v.art == QLatin1Char('L') && !QFile::remove(v.ziel))
+        m_ergebnis.Warnungen << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") +
+                                    QDir::toNativeSeparators(v.ziel);
+    Archivieren();
+    // The run is complete: its records go (should that fail, the next opening finds the files in place).
+    if (DbFehler f = SepaLaufVermerke::Loeschen(m_db, m_lauf))
+      m_ergebnis.Warnungen << QStringLiteral("Die Vermerke des Laufs konnten nicht gelöscht werden; das geschieht beim "
+                                             "nächsten Öffnen.\r") +
+                                  f.Meldungstext();
+    Schritt(SepaLaufSchritt::NachDemAufraeumen);
+    for (const QString& pfad : m_dateien->Abschliessen())
+      m_ergebnis.Warnungen << QStringLiteral("Die alte Datei konnte nicht gelöscht werden: ") + pfad;
+    Ergebnis();
+  }
+
+  void Archivieren() {
+    if (m_archivPfade.isEmpty()) return;
+    const QString archiv = QFileInfo(m_archivPfade.first()).absolutePath();
+    if (!QDir().mkpath(archiv)) {
+      m_ergebnis.Warnungen << QStringLiteral("Der Archiv-Ordner kann nicht angelegt werden: ") +
+                                  BackslashAnhaengen(QDir::toNativeSeparators(archiv));
+      return;
+    }
+    for (qsizetype i = 0; i < m_archivPfade.size(); ++i) {
+      const QString& pfad = m_archivPfade.at(i);
+      QString text;
+      int n = m_stoerung && m_stoerung->Archivieren ? m_stoerung->Archivieren(pfad, text) : 0;
+      if (n == 0) {
+        const DateiFehler f = SichereDateien::Kopieren(m_ziele.at(i), pfad);
+        n = f.Nummer;
+        text = f.Beschreibung;
+      }
+      if (n == 0)
+        m_ergebnis.Archivdateien << QDir::toNativeSeparators(pfad);
+      else
+        m_ergebnis.Warnungen << QStringLiteral("Die Archiv-Kopie %1 konnte nicht geschrieben werden.\rFehler: %2\r"
+                                               "Beschreibung: %3")
+                                    .arg(QDir::toNativeSeparators(pfad))
+                                    .arg(n)
+                                    .arg(text);
     }
   }
-  int geaendert = 0;
-  if (DbFehler f = db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
-                                 {naechsteReferenz, absenderNr}, &geaendert))
-    return f;
-  if (geaendert != 1)
-    return {DbFehlerNr::KeineTreffer, QStringLiteral("Der Absender Nr. %1 ist nicht mehr vorhanden.").arg(absenderNr)};
-  return transaktion.Commit();
-}
 
-DbFehler MarkierungZuruecknehmen(Datenbank& db, const QList<SepaDatei>& dateien, int absenderNr,
-                                 const QVariant& alteReferenz, const QString& lauf) {
-  Transaktion transaktion(db);
-  if (transaktion.Fehler()) return transaktion.Fehler();
-  if (DbFehler f = SepaLaufVermerke::Loeschen(db, lauf)) return f;
-  for (const SepaDatei& datei : dateien)
-    for (qint64 nr : datei.ZahlungNummern)
-      if (DbFehler f = db.Ausfuehren(SqlText("UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, "
-                                             "Buchungsdatum = NULL WHERE ZahlungNr = ? AND Erledigt = 1"),
-                                     {nr}))
-        return f;
-  if (DbFehler f = db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
-                                 {alteReferenz, absenderNr}))
-    return f;
-  for (const QString& id : Nachrichtenkennungen(dateien))
-    if (DbFehler f = db.Ausfuehren(SqlText("DELETE FROM GesendeteReferenzen WHERE AbsenderNr = ? AND Referenz = ?"),
-                                   {absenderNr, id}))
-      return f;
-  return transaktion.Commit();
-}
+  void Ergebnis() {
+    const SepaErgebnis& dokument = m_dokument.Ergebnis();
+    SepaLaufErgebnis& e = m_ergebnis;
+    e.DateiGeschrieben = true;
+    for (const QString& z : m_ziele) e.Dateien << QDir::toNativeSeparators(z);
+    for (const SepaDatei& datei : dokument.Dateien) {
+      e.Anzahl += int(datei.ZahlungNummern.size());
+      e.ZahlungNummern += datei.ZahlungNummern;
+      e.EndToEndIds += datei.EndToEndIds;
+    }
+    e.Referenz = m_referenz;
+    e.NaechsteReferenz = m_naechste;
+    if (dokument.Ausfuehrungsdatum.isValid()) e.Ausfuehrungsdatum = dokument.Ausfuehrungsdatum;
+    if (!dokument.PdfDateiname.isEmpty()) {
+      e.PdfDateiname = dokument.PdfDateiname;
+      e.PdfPfad = m_ordner;
+    }
+    if (m_aufgeteilt) {
+      QString liste;
+      for (const QString& pfad : e.Dateien) liste += pfad + QStringLiteral("\r\n");
+      e.Meldung = QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r") + liste;
+      e.Statustext = QStringLiteral("SEPA-Dateien wurden erstellt im Ordner: ") + m_ordner;
+    } else {
+      e.Meldung = QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") +
+                  e.Dateien.first();
+      e.Statustext = QStringLiteral("SEPA-Datei wurde erstellt: ") + dokument.Dateien.first().Dateiname;
+    }
+  }
+
+  Datenbank& m_db;
+  const SepaLaufAnfrage& m_anfrage;
+  const SepaLaufStoerung* m_stoerung;
+  SepaLaufErgebnis m_ergebnis;
+  SepaAbsender m_absender;
+  QVariant m_alteReferenz;
+  SepaOptionen m_optionen;
+  Lesestand m_stand;
+  std::unique_ptr<SepaDokument::Waechter> m_waechter;   // orders not checked by this run's selection
+  SepaDokument m_dokument;
+  QString m_ordner;
+  std::unique_ptr<SepaLaufSperre> m_sperre;
+  QString m_lauf;
+  std::unique_ptr<SichereDateien> m_dateien;
+  QStringList m_ziele;
+  bool m_aufgeteilt = false;
+  QList<SepaLaufVermerke::Eintrag> m_vermerke;
+  QStringList m_archivPfade;
+  QString m_referenz;
+  QString m_naechste;
+};
 
 }  // namespace
 
@@ -186,49 +499,20 @@ std::optional<SepaAbsender> SepaLauf::AbsenderLesen(Datenbank& db, int absenderN
   return absender;
 }
 
-QList<Zahlungsauftrag> SepaLauf::AuftraegeLesen(Datenbank& db, int absenderNr, SepaArt art, const QList<qint64>& nummern,
-                                            DbFehler& fehler) {
-  fehler = {};
-  QHash<qint64, Zahlungsauftrag> gelesen;
-  gelesen.reserve(nummern.size());
-  const QString artKz = art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
-  for (qsizetype anfang = 0; anfang < nummern.size(); anfang += Blockgroesse) {
-    const QList<qint64> block = nummern.mid(anfang, Blockgroesse);
-    QVariantList parameter;
-    parameter.reserve(block.size() + 2);
-    for (qint64 nr : block) parameter << nr;
-    const SqlText liste = Platzhalter(block.size());
+Bedingung SepaLauf::Laufbedingung(int absenderNr, SepaArt art, const QList<qint64>& nummern) {
+  return Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), nummern)
+      .Und(Bedingung(SqlText("Zahlungen.AbsenderNr = ? AND Zahlungen.Art = ? AND Zahlungen.Erledigt = 0"),
+                     {absenderNr, art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L")}));
+}
 
-    fehler = db.Abfragen(
-        SqlText("SELECT ") + SepaSelektion::AuftragsSpalten() +
-            SqlText(" FROM Zahlungen WHERE Zahlungen.ZahlungNr IN (") + liste +
-            SqlText(") AND Zahlungen.AbsenderNr = ? AND Zahlungen.Art = ? AND Zahlungen.Erledigt = 0"),
-        parameter + QVariantList{absenderNr, artKz}, [&](const Zeile& z) {
-          Zahlungsauftrag a = SepaSelektion::AuftragLesen(z);
-          gelesen.insert(a.ZahlungNr, std::move(a));
-          return true;
-        });
-    if (fehler) return {};
-    fehler = db.Abfragen(
-        SqlText("SELECT ZahlungNr, Verwendungszweck, ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr IN (") + liste +
-            SqlText(") ORDER BY ZahlungNr, LfdNr"),
-        parameter, [&](const Zeile& z) {
-          auto it = gelesen.find(z.Wert(0).toLongLong());
-          if (it != gelesen.end())
-            it->Zeilen << Auftragszeile{TextAusWert(z.Wert(1)), WaehrungAusWert(z.Wert(2)).value_or(Waehrung())};
-          return true;
-        });
-    if (fehler) return {};
-  }
-  QList<Zahlungsauftrag> auftraege;
-  auftraege.reserve(gelesen.size());
-  for (qint64 nr : nummern) {
-    auto it = gelesen.find(nr);
-    if (it == gelesen.end()) continue;
-    auftraege << std::move(*it);
-    gelesen.erase(it);
-  }
-  return auftraege;
+SqlText SepaLauf::MarkierenSql() {
+  return SqlText("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ?, Buchungsdatum = ? WHERE ZahlungNr IN "
+                 "(SELECT value FROM json_each(?)) AND Erledigt = 0");
+}
+
+SqlText SepaLauf::ZuruecknehmenSql() {
+  return SqlText("UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL WHERE ZahlungNr IN "
+                 "(SELECT value FROM json_each(?)) AND Erledigt = 1");
 }
 
 bool SepaLauf::Schreibtest(const QString& ordner, int& nummer, QString& beschreibung) {
@@ -266,216 +550,5 @@ QStringList SepaLauf::Restdateien(const QString& ordner) {
 }
 
 SepaLaufErgebnis SepaLauf::Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfrage, const SepaLaufStoerung* stoerung) {
-  SepaLaufErgebnis ergebnis;
-  ergebnis.Fehlerhaft = anfrage.Fehlerhaft;
-  if (anfrage.ZahlungNummern.isEmpty()) return Abbruch(ergebnis, KeineZahlungenMeldung());
-
-  DbFehler f;
-  const std::optional<SepaAbsender> absender = AbsenderLesen(db, anfrage.AbsenderNr, f);
-  if (!absender) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  if (const QString meldung = Vorpruefen(anfrage, *absender); !meldung.isEmpty()) return Abbruch(ergebnis, meldung);
-
-  const std::optional<QVariant> alteReferenz =
-      db.Wert(SqlText("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = ?"), {anfrage.AbsenderNr}, f);
-  if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-
-  Lesestand stand;
-  stand.absenderNr = anfrage.AbsenderNr;
-  stand.art = anfrage.Optionen.Art;
-  stand.datenVersion = DatenVersion(db, f).value_or(QVariant());
-  if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  stand.auftraege = AuftraegeLesen(db, anfrage.AbsenderNr, anfrage.Optionen.Art, anfrage.ZahlungNummern, f);
-  if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  const QList<Zahlungsauftrag>& auftraege = stand.auftraege;
-  if (auftraege.size() != anfrage.ZahlungNummern.size())
-    return Abbruch(ergebnis, InzwischenGeaendert(anfrage.ZahlungNummern.size() - auftraege.size()));
-
-  SepaOptionen optionen = anfrage.Optionen;
-  if (!optionen.Zeitpunkt.isValid()) optionen.Zeitpunkt = Uhr::Jetzt();
-  if (!optionen.Erstellungsdatum.isValid()) optionen.Erstellungsdatum = optionen.Zeitpunkt.date();
-  const SepaErgebnis dokument = SepaDokument::Bauen(auftraege, *absender, optionen, anfrage.Referenz);
-  if (!dokument.Ok()) return Abbruch(ergebnis, dokument.Fehler);
-  const QStringList verwendet =
-      SepaVorpruefung::VerwendeteReferenzen(db, anfrage.AbsenderNr, Nachrichtenkennungen(dokument.Dateien), f);
-  if (f) return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  if (!verwendet.isEmpty()) return Abbruch(ergebnis, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()));
-
-  // Absolute: the records of the run must lead back to the files from any working folder.
-  const QString ordner = anfrage.Zielordner.trimmed().isEmpty()
-                             ? QString()
-                             : BackslashAnhaengen(QDir::toNativeSeparators(QFileInfo(anfrage.Zielordner).absoluteFilePath()));
-  int nummer = 0;
-  QString beschreibung;
-  if (!Schreibtest(ordner, nummer, beschreibung))
-    return Abbruch(ergebnis, Schreibtestmeldung(nummer, beschreibung), nummer, beschreibung);
-
-  // One run at a time per database, on every workstation.
-  const SepaLaufSperre sperre(db);
-  if (!sperre.Erhalten()) return Abbruch(ergebnis, SepaLaufSperre::BelegtMeldung());
-  auto schritt = [stoerung](SepaLaufSchritt s, int datei = -1) {
-    if (stoerung && stoerung->Schritt) stoerung->Schritt(s, datei);
-  };
-  const QString lauf = SepaLaufVermerke::NeueKennung();
-  if (DbFehler f = SepaLaufVermerke::Beginnen(db, lauf, ordner))
-    return Abbruch(ergebnis, Fehlermeldung(f.Nummer, f.Beschreibung), f.Nummer, f.Beschreibung);
-  schritt(SepaLaufSchritt::VorDenDateien);
-  // A failure before the marks: nothing of the run stays (a note that cannot be deleted is the next opening's).
-  SichereDateien dateien(lauf, TemporaereEndung());
-  auto verwerfen = [&](int n, const QString& text) {
-    dateien.Verwerfen();
-    SepaLaufVermerke::Loeschen(db, lauf);
-    return Abbruch(ergebnis, Fehlermeldung(n, text), n, text);
-  };
-
-  // 1. Every file completely under a temporary name, forced to disk.
-  QStringList ziele;
-  for (const SepaDatei& datei : dokument.Dateien) {
-    const QString ziel = QDir(ordner).filePath(datei.Dateiname);
-    ziele << ziel;
-    nummer = stoerung && stoerung->Schreiben
-                 ? stoerung->Schreiben(SichereDateien::TemporaererName(ziel, lauf, TemporaereEndung()), beschreibung)
-                 : 0;
-    const DateiFehler f = nummer ? DateiFehler{nummer, beschreibung} : dateien.Schreiben(ziel, datei.Inhalt);
-    if (f) return verwerfen(f.Nummer, f.Beschreibung);
-  }
-  schritt(SepaLaufSchritt::NachDenDateien);
-
-  // 2. What the files leave behind them, decided now and done once they are in place: a split run clears the
-  // split files of an earlier run that it does not write, so no stale sequence file goes to the bank beside
-  // the new ones; the plain file of the kind is never deleted, only named. Archive copies come last.
-  const bool aufgeteilt = optionen.IstLastschrift() && optionen.AufteilenNachMandatArt;
-  QList<SepaLaufVermerke::Eintrag> vermerke;
-  for (qsizetype i = 0; i < dateien.Dateien().size(); ++i) {
-    const SichereDateien::Datei& d = dateien.Dateien().at(i);
-    vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), ordner, d.temporaer, d.ziel, d.groesse, d.pruefsumme,
-                                           dokument.Dateien.at(i).ZahlungNummern};
-  }
-  QStringList andereDateien;
-  const QString grundname = SepaDokument::Dateipraefix(*absender, optionen) + SepaDokument::Grunddateiname(optionen.Art);
-  for (const QString& name : SepaDokument::MoeglicheDateinamen(*absender, optionen)) {
-    const QString pfad = QDir(ordner).filePath(name);
-    if (ziele.contains(pfad) || !QFileInfo::exists(pfad)) continue;
-    if (aufgeteilt && name != grundname)
-      vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('L'), ordner, {}, pfad, 0, {}, {}};
-    else
-      andereDateien << QDir::toNativeSeparators(pfad);
-  }
-  QStringList archivPfade;
-  if (anfrage.ArchivSpeichern) {
-    const QString archiv = BackslashAnhaengen(ordner + QStringLiteral("Archiv"));
-    for (qsizetype i = 0; i < ziele.size(); ++i) {
-      QString name = dokument.Dateien.at(i).Dateiname;
-      if (name.endsWith(QLatin1String(".XML"), Qt::CaseInsensitive)) name.chop(4);
-      archivPfade << archiv + name + optionen.Zeitpunkt.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".XML");
-      vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('K'), ordner, ziele.at(i), archivPfade.last(), 0, {}, {}};
-    }
-  }
-
-  // 3. Marks, reference and the pending renames in one transaction.
-  const QString referenz = aufgeteilt ? dokument.Referenz : anfrage.Referenz;
-  const QString naechste = NummerErhoehen(QVariant(referenz), false).toString();
-  nummer = stoerung && stoerung->Markieren ? stoerung->Markieren(beschreibung) : 0;
-  if (nummer != 0) return verwerfen(nummer, beschreibung);
-  if (DbFehler m = MarkierenUndReferenz(db, stand, dokument.Dateien, optionen.Erstellungsdatum, anfrage.AbsenderNr,
-                                        naechste, lauf, vermerke))
-    return verwerfen(m.Nummer, m.Beschreibung);
-  schritt(SepaLaufSchritt::NachDerMarkierung);
-
-  // 4. Into place, then the folder synced. A failure puts everything back: the files first (a crash meanwhile
-  // finds complete temporaries with their records and finishes the run), then marks and reference.
-  DateiFehler platz;
-  for (qsizetype i = 0; i < dateien.Dateien().size() && !platz; ++i) {
-    const SichereDateien::Datei& d = dateien.Dateien().at(i);
-    nummer = stoerung && stoerung->Umbenennen ? stoerung->Umbenennen(d.temporaer, d.ziel, beschreibung) : 0;
-    platz = nummer ? DateiFehler{nummer, beschreibung} : dateien.Einsetzen(i);
-    if (!platz) schritt(SepaLaufSchritt::NachDemUmbenennen, int(i));
-  }
-  if (!platz) platz = dateien.OrdnerSynchronisieren();
-  if (platz) {
-    QString meldung = Fehlermeldung(platz.Nummer, platz.Beschreibung);
-    const QStringList probleme = dateien.Zuruecknehmen();
-    if (!probleme.isEmpty()) {
-      dateien.Loslassen();
-      meldung += QStringLiteral("\r\rACHTUNG: Die Zahlungen sind als erledigt gekennzeichnet. Die Dateien konnten nicht "
-                                "zurückgenommen werden:\r") +
-                 probleme.join(QLatin1Char('\r')) +
-                 QStringLiteral("\rDer Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.");
-    } else if (DbFehler r = MarkierungZuruecknehmen(db, dokument.Dateien, anfrage.AbsenderNr,
-                                                   alteReferenz.value_or(QVariant()), lauf)) {
-      dateien.Loslassen();
-      meldung += QStringLiteral("\r\rACHTUNG: Die Zahlungen dieses Laufs konnten nicht wieder als offen gekennzeichnet "
-                                "werden.\rNr: ") +
-                 QString::number(r.Nummer) + QStringLiteral("\rBeschreibung: ") + r.Beschreibung +
-                 QStringLiteral("\rDer Lauf wird beim nächsten Öffnen des Fensters fertiggestellt.");
-    } else {
-      dateien.Verwerfen();
-      meldung += QStringLiteral("\r\rDie Zahlungen bleiben offen, die Referenz ist unverändert.");
-    }
-    return Abbruch(ergebnis, meldung, platz.Nummer, platz.Beschreibung);
-  }
-
-  // 5. Stale split files out, archive copies in (a failure here does not undo the run).
-  for (const SepaLaufVermerke::Eintrag& v : vermerke)
-    if (v.art == QLatin1Char('L') && !QFile::remove(v.ziel))
-      ergebnis.Warnungen << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") +
-                                QDir::toNativeSeparators(v.ziel);
-  if (!archivPfade.isEmpty()) {
-    const QString archiv = QFileInfo(archivPfade.first()).absolutePath();
-    if (!QDir().mkpath(archiv)) {
-      ergebnis.Warnungen << QStringLiteral("Der Archiv-Ordner kann nicht angelegt werden: ") +
-                                BackslashAnhaengen(QDir::toNativeSeparators(archiv));
-    } else {
-      for (qsizetype i = 0; i < archivPfade.size(); ++i) {
-        const QString& pfad = archivPfade.at(i);
-        QString text;
-        int n = stoerung && stoerung->Archivieren ? stoerung->Archivieren(pfad, text) : 0;
-        if (n == 0) n = TextdateiSchreiben(QString::fromUtf8(dokument.Dateien.at(i).Inhalt), pfad, &text);
-        if (n == 0)
-          ergebnis.Archivdateien << QDir::toNativeSeparators(pfad);
-        else
-          ergebnis.Warnungen << QStringLiteral("Die Archiv-Kopie %1 konnte nicht geschrieben werden.\rFehler: %2\r"
-                                               "Beschreibung: %3")
-                                    .arg(QDir::toNativeSeparators(pfad))
-                                    .arg(n)
-                                    .arg(text);
-      }
-    }
-  }
-
-  // 6. The run is complete: its records go (should that fail, the next opening finds the files in place).
-  if (DbFehler f = SepaLaufVermerke::Loeschen(db, lauf))
-    ergebnis.Warnungen << QStringLiteral("Die Vermerke des Laufs konnten nicht gelöscht werden; das geschieht beim "
-                                         "nächsten Öffnen.\r") +
-                              f.Meldungstext();
-  schritt(SepaLaufSchritt::NachDemAufraeumen);
-  for (const QString& pfad : dateien.Abschliessen())
-    ergebnis.Warnungen << QStringLiteral("Die alte Datei konnte nicht gelöscht werden: ") + pfad;
-
-  ergebnis.DateiGeschrieben = true;
-  ergebnis.AndereDateien = andereDateien;
-  for (const QString& z : ziele) ergebnis.Dateien << QDir::toNativeSeparators(z);
-  for (const SepaDatei& datei : dokument.Dateien) {
-    ergebnis.Anzahl += int(datei.ZahlungNummern.size());
-    ergebnis.ZahlungNummern += datei.ZahlungNummern;
-    ergebnis.EndToEndIds += datei.EndToEndIds;
-  }
-  ergebnis.Referenz = referenz;
-  ergebnis.NaechsteReferenz = naechste;
-  if (dokument.Ausfuehrungsdatum.isValid()) ergebnis.Ausfuehrungsdatum = dokument.Ausfuehrungsdatum;
-  if (!dokument.PdfDateiname.isEmpty()) {
-    ergebnis.PdfDateiname = dokument.PdfDateiname;
-    ergebnis.PdfPfad = ordner;
-  }
-
-  if (aufgeteilt) {
-    QString liste;
-    for (const QString& pfad : ergebnis.Dateien) liste += pfad + QStringLiteral("\r\n");
-    ergebnis.Meldung = QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r") + liste;
-    ergebnis.Statustext = QStringLiteral("SEPA-Dateien wurden erstellt im Ordner: ") + ordner;
-  } else {
-    ergebnis.Meldung = QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") +
-                       ergebnis.Dateien.first();
-    ergebnis.Statustext = QStringLiteral("SEPA-Datei wurde erstellt: ") + dokument.Dateien.first().Dateiname;
-  }
-  return ergebnis;
+  return Lauf(db, anfrage, stoerung).Ausfuehren();
 }

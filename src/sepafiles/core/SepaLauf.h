@@ -13,15 +13,17 @@
 #include "sepafiles/core/SepaLaufErgebnis.h"
 #include "sepafiles/core/SepaLaufStoerung.h"
 
-// The SEPA run behind the create command: builds the files of the selected orders, writes each one
-// completely under a temporary name in the target folder (SichereDateien), marks exactly the written orders
-// done, stores the raised reference and the message ids sent and notes the pending renames in one transaction
-// (SepaLaufVermerke), and only then renames the files into place, syncs the folder and clears the notes. A
-// message id this sender sent before is refused before anything is written. Nothing is marked without its file
-// and no file is left without its marks: a failure before the commit removes the temporary files and changes
-// nothing; a failing rename after the commit puts back the files it replaced and reverts the marks and the
-// reference; a crash after the commit is finished at the next opening (SepaLaufVermerke::Nachholen). One run at
-// a time per database (SepaLaufSperre).
+// The SEPA run behind the create command: takes the orders the selection checked (or reads and judges the
+// ones handed in by number), plans the files, streams each one completely under a temporary name into the
+// target folder (SichereDateien), marks exactly the written orders done (one statement per file), stores the
+// raised reference and the message ids sent and notes the pending renames in one transaction
+// (SepaLaufVermerke), and only then renames the files into place, syncs the folder and clears the notes. Orders
+// another workstation changed since they were read stop the run before anything is marked. A message id this
+// sender sent before is refused before anything is written. Nothing is marked without its file and no file is
+// left without its marks: a failure before the commit removes the temporary files and changes nothing; a
+// failing rename after the commit puts back the files it replaced and reverts the marks and the reference; a
+// crash after the commit is finished at the next opening (SepaLaufVermerke::Nachholen). One run at a time per
+// database (SepaLaufSperre).
 class SepaLauf {
  public:
   static SepaLaufErgebnis Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfrage,
@@ -33,10 +35,11 @@ class SepaLauf {
 
   // The sender's values for the file; nullopt with `fehler` set when it cannot be read or is missing.
   static std::optional<SepaAbsender> AbsenderLesen(Datenbank& db, int absenderNr, DbFehler& fehler);
-  // The open orders of the sender and kind with these numbers, with their lines (LfdNr order), in
-  // the order given. Orders that are done, deleted or of another sender or kind are left out.
-  static QList<Zahlungsauftrag> AuftraegeLesen(Datenbank& db, int absenderNr, SepaArt art, const QList<qint64>& nummern,
-                                           DbFehler& fehler);
+  // The condition of a run's orders: these numbers, open, of the sender and kind.
+  static Bedingung Laufbedingung(int absenderNr, SepaArt art, const QList<qint64>& nummern);
+  // The statements that mark a file's orders done and open again (the test pins their plans).
+  static SqlText MarkierenSql();
+  static SqlText ZuruecknehmenSql();
 
   // Writes and removes a temporary file of its own in `ordner`; never touches another file.
   static bool Schreibtest(const QString& ordner, int& nummer, QString& beschreibung);

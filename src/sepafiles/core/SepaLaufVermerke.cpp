@@ -48,15 +48,19 @@ DbFehler SepaLaufVermerke::Beginnen(Datenbank& db, const QString& lauf, const QS
 
 DbFehler SepaLaufVermerke::Vormerken(Datenbank& db, const QString& lauf, const QList<Eintrag>& eintraege) {
   for (const Eintrag& e : eintraege) {
-    QStringList nummern;
-    for (qint64 nr : e.zahlungen) nummern << QString::number(nr);
+    QByteArray nummern;
+    nummern.reserve(e.zahlungen.size() * 8);
+    for (qint64 nr : e.zahlungen) {
+      if (!nummern.isEmpty()) nummern += ',';
+      nummern += QByteArray::number(nr);
+    }
     if (DbFehler f = db.Ausfuehren("INSERT INTO SepaLaufDateien (Lauf, Art, Ordner, Temporaer, Ziel, Groesse, Pruefsumme, "
                                    "Zahlungen) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                                    {lauf, QString(e.art), e.ordner.isEmpty() ? QVariant() : QVariant(e.ordner),
                                     e.temporaer.isEmpty() ? QVariant() : QVariant(e.temporaer), e.ziel,
                                     e.art == QLatin1Char('U') ? QVariant(e.groesse) : QVariant(),
                                     e.pruefsumme.isEmpty() ? QVariant() : QVariant(QString::fromLatin1(e.pruefsumme)),
-                                    nummern.isEmpty() ? QVariant() : QVariant(nummern.join(QLatin1Char(',')))}))
+                                    nummern.isEmpty() ? QVariant() : QVariant(QString::fromLatin1(nummern))}))
       return f;
   }
   return {};
