@@ -386,13 +386,22 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
 
   uhr.restart();
   SepaLaufStoerung abbrechen;
-  if (aufruf->abbrechenBei) {
-    abbrechen.Schritt = [&aufruf](SepaLaufSchritt schritt, int datei) {
-      if (schritt == *aufruf->abbrechenBei && (schritt != SepaLaufSchritt::NachDemUmbenennen || datei == aufruf->abbrechenDatei))
-        std::raise(SIGKILL);
-    };
-  }
-  const SepaLaufErgebnis ergebnis = SepaLauf::Ausfuehren(*db, lauf, aufruf->abbrechenBei ? &abbrechen : nullptr);
+  QStringList schritte;   // --zeiten: when each step of the run was reached
+  abbrechen.Schritt = [&](SepaLaufSchritt schritt, int datei) {
+    if (aufruf->zeiten) {
+      static const char* const namen[] = {"vor-den-dateien", "nach-den-dateien", "nach-der-markierung",
+                                          "nach-dem-umbenennen", "nach-dem-aufraeumen"};
+      schritte << QStringLiteral("Zeit bis %1%2: %3 ms")
+                      .arg(QString::fromLatin1(namen[int(schritt)]))
+                      .arg(datei >= 0 ? QStringLiteral(":%1").arg(datei) : QString())
+                      .arg(uhr.elapsed());
+    }
+    if (aufruf->abbrechenBei && schritt == *aufruf->abbrechenBei &&
+        (schritt != SepaLaufSchritt::NachDemUmbenennen || datei == aufruf->abbrechenDatei))
+      std::raise(SIGKILL);
+  };
+  const SepaLaufErgebnis ergebnis = SepaLauf::Ausfuehren(*db, lauf, &abbrechen);
+  for (const QString& s : schritte) fehler << s << '\n';
   if (aufruf->zeiten) fehler << "Zeit Schreiben und Markieren: " << uhr.elapsed() << " ms\n";
   for (const QString& pfad : ergebnis.Dateien) aus << "Datei: " << pfad << '\n';
   aus << "Zahlungen: " << ergebnis.Anzahl << '\n';

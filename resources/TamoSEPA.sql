@@ -35,7 +35,10 @@ CREATE TABLE Zahlungen (
   BuchImport        BOOLEAN NOT NULL DEFAULT 0,
   "Währung"         BOOLEAN NOT NULL DEFAULT 0
 );
-CREATE INDEX Zahlungen_Auswahl ON Zahlungen (AbsenderNr, Art, Erledigt, ZahlungNr);
+CREATE INDEX Zahlungen_Auswahl ON Zahlungen (AbsenderNr, Art, ZahlungNr);
+-- The open orders alone (what the payment form and the SEPA selection read): a SEPA run that marks its orders
+-- done takes them out of this index instead of moving each one within the index above.
+CREATE INDEX Zahlungen_Offen ON Zahlungen (AbsenderNr, Art, ZahlungNr) WHERE Erledigt = 0;
 CREATE INDEX Zahlungen_OPKontoNr ON Zahlungen (OPKontoNr);
 CREATE INDEX Zahlungen_MandatReferenz ON Zahlungen (MandatReferenz);
 

@@ -124,10 +124,18 @@ bool ImZahlungszeichensatz(QChar zeichen) {
 
 QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert) {
   const QString ein = AlsText(text);
-  QString aus;
-  aus.reserve(ein.size());
+  // Mostly nothing is removed: then the text itself comes back.
+  qsizetype i = 0;
+  while (i < ein.size() && ImZahlungszeichensatz(ein.at(i))) ++i;
+  if (i == ein.size() && !ein.isEmpty()) {
+    gueltig = true;
+    return QVariant(ein);
+  }
+  QString aus(ein.size(), Qt::Uninitialized);
+  QChar* p = aus.data();
   for (const QChar c : ein)
-    if (ImZahlungszeichensatz(c)) aus.append(c);
+    if (ImZahlungszeichensatz(c)) *p++ = c;
+  aus.truncate(p - aus.constData());
   if (aus.size() != ein.size()) geaendert = true;
   gueltig = kennzeichen != 0 || !aus.isEmpty();
   return QVariant(aus);

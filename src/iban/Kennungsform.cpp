@@ -35,15 +35,16 @@ const std::bitset<26 * 26>& Laendertafel() {
 }  // namespace
 
 QString Kompakt(QStringView eingabe) {
-  QString text;
-  text.reserve(eingabe.size());
+  QString text(eingabe.size(), Qt::Uninitialized);
+  QChar* aus = text.data();
   for (const QChar c : eingabe) {
     if (c.isSpace()) continue;
     if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-      text.append(QChar(c.unicode() - (u'a' - u'A')));
+      *aus++ = QChar(c.unicode() - (u'a' - u'A'));
     else
-      text.append(c.unicode() < 128 ? c : c.toUpper());
+      *aus++ = c.unicode() < 128 ? c : c.toUpper();
   }
+  text.truncate(aus - text.constData());
   return text;
 }
 
@@ -54,10 +55,14 @@ void KompaktAnhaengen(QByteArrayView utf8, QByteArray& ziel) {
       return;
     }
   }
+  const qsizetype anfang = ziel.size();
+  ziel.resize(anfang + utf8.size());
+  char* aus = ziel.data() + anfang;
   for (const char c : utf8) {
     if (c == ' ' || (c >= '\t' && c <= '\r')) continue;   // QChar::isSpace in ASCII
-    ziel += c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c;
+    *aus++ = c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c;
   }
+  ziel.truncate(aus - ziel.constData());
 }
 
 int Mod97Rest(QStringView text) {

@@ -256,7 +256,10 @@ TEST_F(DatenbankOeffnungTest, Version1WirdGesichertUndVollstaendigUmgestellt) {
   EXPECT_EQ(Zaehler(db), zaehlerVorher);
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE sql LIKE '%TAMO%'"), 0);
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM GesendeteReferenzen") + Zahl(db, "SELECT count(*) FROM SepaLaufDateien"), 0);
-  EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"), 9);
+  EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"), 10);
+  // The partial index of the open orders comes with the migration.
+  EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE name = 'Zahlungen_Offen' AND sql LIKE '%WHERE Erledigt = 0'"),
+            1);
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM pragma_foreign_key_list('Verwendungszweck') WHERE \"table\" = 'Zahlungen' "
                      "AND on_delete = 'CASCADE'"), 1);
   // Values by name, as the program reads them.

@@ -24,27 +24,34 @@ QString Betrag(Waehrung betrag) {
 }
 
 void BetragAnhaengen(QByteArray& ziel, Waehrung betrag) {
+  char text[BetragLaenge];
+  ziel.append(text, BetragSchreiben(text, betrag) - text);
+}
+
+char* BetragSchreiben(char* ziel, Waehrung betrag) {
   const int64_t roh = betrag.Roh();
   const uint64_t wert = roh < 0 ? uint64_t(0) - uint64_t(roh) : uint64_t(roh);
-  const uint64_t ganz = wert / uint64_t(Waehrung::Skala);
+  uint64_t ganz = wert / uint64_t(Waehrung::Skala);
   uint64_t bruch = wert % uint64_t(Waehrung::Skala);
   if (wert == 0) {
-    ziel += '0';
-    return;
+    *ziel++ = '0';
+    return ziel;
   }
-  if (roh < 0) ziel += '-';
-  if (ganz) ziel += QByteArray::number(ganz);
-  if (bruch) {
-    char stellen[8];
+  if (roh < 0) *ziel++ = '-';
+  if (ganz) {
+    char ziffern[20];
     int n = 0;
-    for (uint64_t teiler = uint64_t(Waehrung::Skala) / 10; teiler > 0; teiler /= 10) {
-      stellen[n++] = char('0' + bruch / teiler);
+    for (; ganz > 0; ganz /= 10) ziffern[n++] = char('0' + ganz % 10);
+    while (n > 0) *ziel++ = ziffern[--n];
+  }
+  if (bruch) {
+    *ziel++ = '.';
+    for (uint64_t teiler = uint64_t(Waehrung::Skala) / 10; bruch > 0; teiler /= 10) {
+      *ziel++ = char('0' + bruch / teiler);
       bruch %= teiler;
     }
-    while (n > 0 && stellen[n - 1] == '0') --n;
-    ziel += '.';
-    ziel.append(stellen, n);
   }
+  return ziel;
 }
 
 QString XmlMaskieren(const QString& text) {
@@ -72,30 +79,40 @@ QString XmlMaskieren(const QString& text) {
   return ergebnis;
 }
 
-void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text) {
-  // 1: copied as it is; 0: escaped, dropped or not ASCII.
-  static const auto einfach = [] {
+namespace {
+// 1: a byte XmlMaskieren passes unchanged; 0: escaped, dropped or not ASCII.
+const std::array<bool, 256>& Einfach() {
+  static const auto tafel = [] {
     std::array<bool, 256> t{};
     for (int b = 0x20; b < 0x80; ++b) t[b] = true;
     t['\t'] = t['\n'] = t['\r'] = true;
     t['&'] = t['<'] = t['>'] = t['"'] = t['\''] = false;
     return t;
   }();
-  qsizetype i = 0;
-  while (i < text.size() && einfach[static_cast<unsigned char>(text[i])]) ++i;
-  if (i == text.size()) {
+  return tafel;
+}
+}  // namespace
+
+bool OhneMaskierung(QByteArrayView text) {
+  const std::array<bool, 256>& einfach = Einfach();
+  for (const char c : text)
+    if (!einfach[static_cast<unsigned char>(c)]) return false;
+  return true;
+}
+
+void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text) {
+  if (OhneMaskierung(text)) {
     ziel.append(text);
     return;
   }
-  for (qsizetype j = i; j < text.size(); ++j) {
-    if (static_cast<unsigned char>(text[j]) >= 0x80) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
       ziel += XmlMaskieren(QString::fromUtf8(text)).toUtf8();
       return;
     }
   }
-  ziel.append(text.first(i));
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
+  const std::array<bool, 256>& einfach = Einfach();
+  for (const char c : text) {
     switch (c) {
       case '&': ziel += "&amp;"; break;
       case '<': ziel += "&lt;"; break;

@@ -14,11 +14,16 @@ namespace SepaText {
 // needs and no zero before the point ("1250", "12.5", ".05").
 QString Betrag(Waehrung betrag);
 void BetragAnhaengen(QByteArray& ziel, Waehrung betrag);
+// The same written at `ziel` (room for BetragLaenge bytes); returns the end.
+inline constexpr int BetragLaenge = 24;
+char* BetragSchreiben(char* ziel, Waehrung betrag);
 
 // A text node: &, <, >, " and ' escaped; characters XML 1.0 does not allow are dropped.
 QString XmlMaskieren(const QString& text);
 // XmlMaskieren(QString::fromUtf8(text)) as UTF-8; text that needs no change is copied in one piece.
 void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text);
+// True when XmlMaskieren leaves the text as it is (the common case: plain ASCII without & < > " ').
+bool OhneMaskierung(QByteArrayView text);
 
 // `text` after SepaZeichenWandeln, trimmed and cut to `laenge` characters.
 QString Gewandelt(const QString& text, int laenge);
