@@ -41,7 +41,9 @@ class SichereDateien {
 
   // One file written in pieces under its temporary name (a document too large to hold): Anhaengen as often
   // as needed, then Beenden syncs and closes it and it joins Dateien(). Dropped unfinished, or after a
-  // failure, it leaves no temporary file. Its SichereDateien must outlive it.
+  // failure, it leaves no temporary file. Its SichereDateien must outlive it. The pieces may be appended on
+  // another thread than the one that ends the stream (not at the same time); the system starts writing them
+  // to disk as they come, so that the sync at the end has little left to wait for.
   class Strom {
    public:
     ~Strom();

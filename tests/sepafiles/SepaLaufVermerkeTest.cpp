@@ -157,29 +157,51 @@ class SepaLaufAbsicherung : public SepaLaufVermerkeTest {
   }
 };
 
-// The records follow the run: its folder before the files, the renames in the same transaction as the
-// marks, nothing once the files are in place.
+// The records follow the run: its folder before the files; the marks, made while the files are written, in
+// the run's open transaction, committed with the renames only once every file is complete and synced; nothing
+// once the files are in place. Another workstation sees only what is committed.
 TEST_F(SepaLaufAbsicherung, VermerkeStehenMitDenMarkierungenInEinerTransaktion) {
-  for (int sequenz : {1, 2, 3}) t.Anlegen(Lastschrift(sequenz));
+  TestOrdner daten;
+  const QString datei = daten.Datei(QStringLiteral("TamoSEPA.db"));
+  DbFehler f;
+  LaufTestDatenbank lauf{Datenbank::Oeffnen(datei, f, true)};
+  ASSERT_FALSE(lauf.Db().JournalSetzen(true));
+  const std::unique_ptr<Datenbank> andere = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(andere) << f.Beschreibung.toStdString();
+  for (int sequenz : {1, 2, 3}) lauf.Anlegen(Lastschrift(sequenz));
+  auto zahl = [](Datenbank& db, const SqlText& sql) {
+    DbFehler w;
+    const qint64 n = db.Wert(sql, {}, w).value_or(QVariant()).toLongLong();
+    EXPECT_FALSE(w) << w.Beschreibung.toStdString();
+    return n;
+  };
   QStringList protokoll;
   SepaLaufStoerung beobachten;
-  beobachten.Schritt = [&](SepaLaufSchritt s, int datei) {
-    protokoll << QStringLiteral("%1/%2: %3 Vermerke, %4 erledigt, %5 Dateien")
+  beobachten.Schritt = [&](SepaLaufSchritt s, int nr) {
+    protokoll << QStringLiteral("%1/%2: %3 Vermerke, %4 erledigt (bestätigt %5 und %6), %7 Dateien")
                      .arg(int(s))
-                     .arg(datei)
-                     .arg(Vermerke())
-                     .arg(t.AnzahlErledigt())
+                     .arg(nr)
+                     .arg(zahl(lauf.Db(), "SELECT count(*) FROM SepaLaufDateien"))
+                     .arg(zahl(lauf.Db(), "SELECT count(*) FROM Zahlungen WHERE Erledigt = 1"))
+                     .arg(zahl(*andere, "SELECT count(*) FROM SepaLaufDateien"))
+                     .arg(zahl(*andere, "SELECT count(*) FROM Zahlungen WHERE Erledigt = 1"))
                      .arg(Dateien(ziel.Pfad()).size());
   };
-  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true), &beobachten);
+  SepaAuswahlAnfrage a;
+  a.Art = SepaArt::BasisLastschrift;
+  a.Heute = Zeitpunkt.date();
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(lauf.Db(), a);
+  SepaLaufAnfrage anfrage = LaufAnfrage(SepaArt::BasisLastschrift, auswahl.ZahlungNummern, Zeitpunkt, ziel.Pfad(), true);
+  anfrage.Auftraege = auswahl.Auftraege;
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(lauf.Db(), anfrage, &beobachten);
   ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
-  EXPECT_EQ(protokoll, (QStringList{QStringLiteral("0/-1: 1 Vermerke, 0 erledigt, 0 Dateien"),
-                                    QStringLiteral("1/-1: 1 Vermerke, 0 erledigt, 3 Dateien"),
-                                    QStringLiteral("2/-1: 4 Vermerke, 3 erledigt, 3 Dateien"),
-                                    QStringLiteral("3/0: 4 Vermerke, 3 erledigt, 3 Dateien"),
-                                    QStringLiteral("3/1: 4 Vermerke, 3 erledigt, 3 Dateien"),
-                                    QStringLiteral("3/2: 4 Vermerke, 3 erledigt, 3 Dateien"),
-                                    QStringLiteral("4/-1: 0 Vermerke, 3 erledigt, 3 Dateien")}));
+  EXPECT_EQ(protokoll, (QStringList{QStringLiteral("0/-1: 1 Vermerke, 0 erledigt (bestätigt 1 und 0), 0 Dateien"),
+                                    QStringLiteral("1/-1: 1 Vermerke, 3 erledigt (bestätigt 1 und 0), 3 Dateien"),
+                                    QStringLiteral("2/-1: 4 Vermerke, 3 erledigt (bestätigt 4 und 3), 3 Dateien"),
+                                    QStringLiteral("3/0: 4 Vermerke, 3 erledigt (bestätigt 4 und 3), 3 Dateien"),
+                                    QStringLiteral("3/1: 4 Vermerke, 3 erledigt (bestätigt 4 und 3), 3 Dateien"),
+                                    QStringLiteral("3/2: 4 Vermerke, 3 erledigt (bestätigt 4 und 3), 3 Dateien"),
+                                    QStringLiteral("4/-1: 0 Vermerke, 3 erledigt (bestätigt 0 und 3), 3 Dateien")}));
   EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
 }
 

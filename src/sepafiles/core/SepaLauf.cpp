@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "common/Dateifunktionen.h"
 #include "common/SichereDateien.h"
@@ -59,26 +61,41 @@ qsizetype Geaendert(Datenbank& db, const Lesestand& stand, DbFehler& fehler) {
   return stand.auftraege->Anzahl() - gleich;
 }
 
-// Marks the orders of one file done: all of them or, when one is no longer open, none (and names it).
-DbFehler ErledigtSetzen(Datenbank& db, const SepaDatei& datei, const QDate& erledigtDatum) {
-  const Bedingung nummern = Bedingung::InNummern(SqlText("ZahlungNr"), datei.ZahlungNummern);
-  {
-    Transaktion sicherung(db);   // a savepoint in the run's transaction
-    if (sicherung.Fehler()) return sicherung.Fehler();
-    int geaendert = 0;
-    if (DbFehler f = db.Ausfuehren(SepaLauf::MarkierenSql(), QVariantList{erledigtDatum, datei.Buchungsdatum} + nummern.parameter,
-                                   &geaendert))
-      return f;
-    if (geaendert == datei.ZahlungNummern.size()) return sicherung.Commit();
+// Marks the orders of the files done, one statement for all files of one booking date (the files of a run
+// share it: a statement per file would go over the table's pages once per file). All of them or, when one
+// is no longer open, none (and the first such order in file order is named).
+DbFehler ErledigtSetzen(Datenbank& db, const QList<SepaDatei>& dateien, const QDate& erledigtDatum) {
+  for (qsizetype i = 0; i < dateien.size(); ++i) {
+    const QDate buchungsdatum = dateien.at(i).Buchungsdatum;
+    bool schon = false;
+    for (qsizetype j = 0; j < i; ++j) schon = schon || dateien.at(j).Buchungsdatum == buchungsdatum;
+    if (schon) continue;
+    QList<qint64> nummern;
+    for (qsizetype j = i; j < dateien.size(); ++j)
+      if (dateien.at(j).Buchungsdatum == buchungsdatum) nummern += dateien.at(j).ZahlungNummern;
+    const Bedingung liste = Bedingung::InNummern(SqlText("ZahlungNr"), nummern);
+    {
+      Transaktion sicherung(db);   // a savepoint in the run's transaction
+      if (sicherung.Fehler()) return sicherung.Fehler();
+      int geaendert = 0;
+      if (DbFehler f = db.Ausfuehren(SepaLauf::MarkierenSql(), QVariantList{erledigtDatum, buchungsdatum} + liste.parameter,
+                                     &geaendert))
+        return f;
+      if (geaendert == nummern.size()) {
+        if (DbFehler f = sicherung.Commit()) return f;
+        continue;
+      }
+    }
+    DbFehler f;
+    const std::optional<QVariant> nr = db.Wert(
+        SqlText("SELECT j.value FROM json_each(?) AS j WHERE NOT EXISTS (SELECT 1 FROM Zahlungen WHERE "
+                "Zahlungen.ZahlungNr = j.value AND Zahlungen.Erledigt = 0) ORDER BY j.key LIMIT 1"),
+        liste.parameter, f);
+    if (f) return f;
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Zahlung Nr. %1 ist bereits erledigt oder nicht mehr vorhanden.")
+                                          .arg(nr.value_or(QVariant()).toLongLong())};
   }
-  DbFehler f;
-  const std::optional<QVariant> nr = db.Wert(
-      SqlText("SELECT j.value FROM json_each(?) AS j WHERE NOT EXISTS (SELECT 1 FROM Zahlungen WHERE "
-              "Zahlungen.ZahlungNr = j.value AND Zahlungen.Erledigt = 0) ORDER BY j.key LIMIT 1"),
-      nummern.parameter, f);
-  if (f) return f;
-  return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Zahlung Nr. %1 ist bereits erledigt oder nicht mehr vorhanden.")
-                                        .arg(nr.value_or(QVariant()).toLongLong())};
+  return {};
 }
 
 SepaLaufErgebnis Abbruch(SepaLaufErgebnis ergebnis, const QString& meldung, int nummer = 0,
@@ -100,8 +117,8 @@ class Lauf {
   }
 
   SepaLaufErgebnis Ausfuehren() {
-    if (Vorbereiten() && AuftraegeBereitstellen() && Planen() && ZielPruefen() && Beginnen() && DateienSchreiben() &&
-        Markieren() && Einsetzen())
+    if (Vorbereiten() && AuftraegeBereitstellen() && Planen() && ZielPruefen() && Beginnen() && DateienUndMarken() &&
+        Einsetzen())
       Abschliessen();
     return m_ergebnis;
   }
@@ -136,6 +153,7 @@ class Lauf {
     m_optionen = m_anfrage.Optionen;
     if (!m_optionen.Zeitpunkt.isValid()) m_optionen.Zeitpunkt = Uhr::Jetzt();
     if (!m_optionen.Erstellungsdatum.isValid()) m_optionen.Erstellungsdatum = m_optionen.Zeitpunkt.date();
+    m_aufgeteilt = m_optionen.IstLastschrift() && m_optionen.AufteilenNachMandatArt;
     return true;
   }
 
@@ -204,30 +222,90 @@ class Lauf {
     return true;
   }
 
-  // Every file streamed completely under a temporary name and forced to disk.
-  bool DateienSchreiben() {
+  // The files and the marks side by side: a second thread streams every file completely under its temporary
+  // name while this one marks the orders in the run's open transaction; then this thread forces the files to
+  // disk (every sync of the run happens here, where the kill tests find them), notes the pending renames and
+  // commits. Whatever fails first ends the run with nothing of it left (the file's failure is named when
+  // both fail).
+  bool DateienUndMarken() {
     const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
-    for (qsizetype i = 0; i < dateien.size(); ++i) {
-      const QString ziel = QDir(m_ordner).filePath(dateien.at(i).Dateiname);
-      m_ziele << ziel;
+    // The test seams are asked here, on this thread.
+    QList<DateiFehler> vorgegeben;
+    for (const SepaDatei& datei : dateien) {
+      m_ziele << QDir(m_ordner).filePath(datei.Dateiname);
       QString beschreibung;
-      const int nummer = m_stoerung && m_stoerung->Schreiben
-                             ? m_stoerung->Schreiben(SichereDateien::TemporaererName(ziel, m_lauf, SepaLauf::TemporaereEndung()),
-                                                     beschreibung)
-                             : 0;
-      DateiFehler f = nummer ? DateiFehler{nummer, beschreibung} : DateiFehler{};
-      if (!f) {
-        const std::unique_ptr<SichereDateien::Strom> strom = m_dateien->Oeffnen(ziel, f);
-        if (strom) {
-          f = m_dokument.Schreiben(i, [&strom](QByteArrayView block) { return strom->Anhaengen(block); });
-          if (!f) f = strom->Beenden();
-        }
-      }
-      if (f) return Verwerfen(f.Nummer, f.Beschreibung);
+      const int nummer =
+          m_stoerung && m_stoerung->Schreiben
+              ? m_stoerung->Schreiben(SichereDateien::TemporaererName(m_ziele.last(), m_lauf, SepaLauf::TemporaereEndung()),
+                                      beschreibung)
+              : 0;
+      vorgegeben << (nummer ? DateiFehler{nummer, beschreibung} : DateiFehler{});
     }
+    DateiFehler dateiFehler;
+    DbFehler markFehler;
+    {
+      std::jthread schreiber([&](std::stop_token halt) { dateiFehler = DateienSchreiben(vorgegeben, halt); });
+      QString beschreibung;
+      const int nummer = m_stoerung && m_stoerung->Markieren ? m_stoerung->Markieren(beschreibung) : 0;
+      markFehler = nummer ? DbFehler{nummer, beschreibung} : MarkenSetzen(schreiber, dateiFehler);
+      if (markFehler) schreiber.request_stop();
+    }
+    m_stroeme.clear();   // what was not finished goes
+    if (dateiFehler) return Verwerfen(dateiFehler.Nummer, dateiFehler.Beschreibung);
+    if (markFehler) return Verwerfen(markFehler.Nummer, markFehler.Beschreibung);
+    Schritt(SepaLaufSchritt::NachDerMarkierung);
+    return true;
+  }
+
+  // On the writing thread: each file in turn, complete but not yet synced. Stopped between blocks when the
+  // marks failed (the failure of the run is then theirs).
+  DateiFehler DateienSchreiben(const QList<DateiFehler>& vorgegeben, const std::stop_token& halt) {
+    for (qsizetype i = 0; i < m_ziele.size(); ++i) {
+      DateiFehler f = vorgegeben.at(i);
+      if (f) return f;
+      std::unique_ptr<SichereDateien::Strom> strom = m_dateien->Oeffnen(m_ziele.at(i), f);
+      if (!strom) return f;
+      f = m_dokument.Schreiben(i, [&](QByteArrayView block) {
+        return halt.stop_requested() ? DateiFehler{DateiFehlerNr::ZugriffsFehler, {}} : strom->Anhaengen(block);
+      });
+      if (halt.stop_requested()) return {};
+      if (f) return f;
+      m_stroeme.push_back(std::move(strom));
+    }
+    return {};
+  }
+
+  // Marks, reference and message ids in the run's transaction once the orders are known to be as they were
+  // read; then, with every file complete and synced, the pending renames, and the commit.
+  DbFehler MarkenSetzen(std::jthread& schreiber, DateiFehler& dateiFehler) {
+    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
+    Transaktion transaktion(m_db);
+    if (transaktion.Fehler()) return transaktion.Fehler();
+    DbFehler f;
+    if (const qsizetype geaendert = Geaendert(m_db, m_stand, f); f || geaendert > 0)
+      return f ? f : DbFehler{DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
+    if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
+                                               m_optionen.Erstellungsdatum)))
+      return f;
+    if ((f = ErledigtSetzen(m_db, dateien, m_optionen.Erstellungsdatum))) return f;
+    m_referenz = m_aufgeteilt ? m_dokument.Ergebnis().Referenz : m_anfrage.Referenz;
+    m_naechste = NummerErhoehen(QVariant(m_referenz), false).toString();
+    int geaendert = 0;
+    if ((f = m_db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
+                             {m_naechste, m_anfrage.AbsenderNr}, &geaendert)))
+      return f;
+    if (geaendert != 1)
+      return {DbFehlerNr::KeineTreffer, QStringLiteral("Der Absender Nr. %1 ist nicht mehr vorhanden.").arg(m_anfrage.AbsenderNr)};
+
+    // The caller names a file's failure; the transaction rolls back.
+    schreiber.join();
+    if (dateiFehler) return {};
+    for (const std::unique_ptr<SichereDateien::Strom>& strom : m_stroeme)
+      if ((dateiFehler = strom->Beenden())) return {};
     Schritt(SepaLaufSchritt::NachDenDateien);
     Nachlaufplanen();
-    return true;
+    if ((f = SepaLaufVermerke::Vormerken(m_db, m_lauf, m_vermerke))) return f;
+    return transaktion.Commit();
   }
 
   // What the files leave behind them, decided now and done once they are in place: a split run clears the
@@ -235,7 +313,6 @@ class Lauf {
   // the new ones; the plain file of the kind is never deleted, only named. Archive copies come last.
   void Nachlaufplanen() {
     const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
-    m_aufgeteilt = m_optionen.IstLastschrift() && m_optionen.AufteilenNachMandatArt;
     for (qsizetype i = 0; i < m_dateien->Dateien().size(); ++i) {
       const SichereDateien::Datei& d = m_dateien->Dateien().at(i);
       m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), m_ordner, d.temporaer, d.ziel, d.groesse, d.pruefsumme,
@@ -259,41 +336,6 @@ class Lauf {
         m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('K'), m_ordner, m_ziele.at(i), m_archivPfade.last(), 0, {}, {}};
       }
     }
-  }
-
-  // Marks, reference, message ids and the pending renames in one transaction, once the orders are known to
-  // be as they were read.
-  bool Markieren() {
-    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
-    m_referenz = m_aufgeteilt ? m_dokument.Ergebnis().Referenz : m_anfrage.Referenz;
-    m_naechste = NummerErhoehen(QVariant(m_referenz), false).toString();
-    QString beschreibung;
-    const int nummer = m_stoerung && m_stoerung->Markieren ? m_stoerung->Markieren(beschreibung) : 0;
-    if (nummer != 0) return Verwerfen(nummer, beschreibung);
-    auto markieren = [&]() -> DbFehler {
-      Transaktion transaktion(m_db);
-      if (transaktion.Fehler()) return transaktion.Fehler();
-      DbFehler f;
-      if (const qsizetype geaendert = Geaendert(m_db, m_stand, f); f || geaendert > 0)
-        return f ? f : DbFehler{DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
-      if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
-                                                 m_optionen.Erstellungsdatum)))
-        return f;
-      if ((f = SepaLaufVermerke::Vormerken(m_db, m_lauf, m_vermerke))) return f;
-      for (const SepaDatei& datei : dateien)
-        if ((f = ErledigtSetzen(m_db, datei, m_optionen.Erstellungsdatum))) return f;
-      int geaendert = 0;
-      if ((f = m_db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
-                               {m_naechste, m_anfrage.AbsenderNr}, &geaendert)))
-        return f;
-      if (geaendert != 1)
-        return {DbFehlerNr::KeineTreffer,
-                QStringLiteral("Der Absender Nr. %1 ist nicht mehr vorhanden.").arg(m_anfrage.AbsenderNr)};
-      return transaktion.Commit();
-    };
-    if (DbFehler f = markieren()) return Verwerfen(f.Nummer, f.Beschreibung);
-    Schritt(SepaLaufSchritt::NachDerMarkierung);
-    return true;
   }
 
   // Into place, then the folder synced. A failure puts everything back: the files first (a crash meanwhile
@@ -441,6 +483,7 @@ class Lauf {
   std::unique_ptr<SepaLaufSperre> m_sperre;
   QString m_lauf;
   std::unique_ptr<SichereDateien> m_dateien;
+  std::vector<std::unique_ptr<SichereDateien::Strom>> m_stroeme;   // written, until synced
   QStringList m_ziele;
   bool m_aufgeteilt = false;
   QList<SepaLaufVermerke::Eintrag> m_vermerke;

@@ -15,15 +15,15 @@
 
 // The SEPA run behind the create command: takes the orders the selection checked (or reads and judges the
 // ones handed in by number), plans the files, streams each one completely under a temporary name into the
-// target folder (SichereDateien), marks exactly the written orders done (one statement per file), stores the
-// raised reference and the message ids sent and notes the pending renames in one transaction
-// (SepaLaufVermerke), and only then renames the files into place, syncs the folder and clears the notes. Orders
-// another workstation changed since they were read stop the run before anything is marked. A message id this
-// sender sent before is refused before anything is written. Nothing is marked without its file and no file is
-// left without its marks: a failure before the commit removes the temporary files and changes nothing; a
-// failing rename after the commit puts back the files it replaced and reverts the marks and the reference; a
-// crash after the commit is finished at the next opening (SepaLaufVermerke::Nachholen). One run at a time per
-// database (SepaLaufSperre).
+// target folder (SichereDateien) while it marks exactly the written orders done (one statement per booking
+// date), stores the raised reference and the message ids sent and notes the pending renames in one
+// transaction (SepaLaufVermerke) committed once every file is complete and synced, and only then renames the
+// files into place, syncs the folder and clears the notes. Orders another workstation changed since they were
+// read stop the run before anything is committed. A message id this sender sent before is refused before
+// anything is written. Nothing is marked without its file and no file is left without its marks: a failure
+// before the commit removes the temporary files and changes nothing; a failing rename after the commit puts
+// back the files it replaced and reverts the marks and the reference; a crash after the commit is finished at
+// the next opening (SepaLaufVermerke::Nachholen). One run at a time per database (SepaLaufSperre).
 class SepaLauf {
  public:
   static SepaLaufErgebnis Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfrage,
@@ -37,7 +37,7 @@ class SepaLauf {
   static std::optional<SepaAbsender> AbsenderLesen(Datenbank& db, int absenderNr, DbFehler& fehler);
   // The condition of a run's orders: these numbers, open, of the sender and kind.
   static Bedingung Laufbedingung(int absenderNr, SepaArt art, const QList<qint64>& nummern);
-  // The statements that mark a file's orders done and open again (the test pins their plans).
+  // The statements that mark the orders of the files done and open again (the test pins their plans).
   static SqlText MarkierenSql();
   static SqlText ZuruecknehmenSql();
 
