@@ -39,35 +39,35 @@ bool Zeilenleser::Naechste() {
 
 int Zeilenleser::Spaltenzahl() const { return m_anweisung.Leer() ? 0 : sqlite3_column_count(m_anweisung.Handle()); }
 
-bool Zeilenleser::IstNull(int spalte) const { return sqlite3_column_type(m_anweisung.Handle(), spalte) == SQLITE_NULL; }
+// One call of the statement per value (each locks the connection); the value's own functions do not.
+sqlite3_value* Zeilenleser::Spalte(int spalte) const { return sqlite3_column_value(m_anweisung.Handle(), spalte); }
+
+bool Zeilenleser::IstNull(int spalte) const { return sqlite3_value_type(Spalte(spalte)) == SQLITE_NULL; }
 
 qint64 Zeilenleser::Ganzzahl(int spalte) const {
-  sqlite3_stmt* s = m_anweisung.Handle();
-  switch (sqlite3_column_type(s, spalte)) {
-    case SQLITE_INTEGER: return sqlite3_column_int64(s, spalte);
+  sqlite3_value* v = Spalte(spalte);
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return sqlite3_value_int64(v);
     case SQLITE_NULL: return 0;
     default: return Wert(spalte).toLongLong();
   }
 }
 
 QString Zeilenleser::Text(int spalte) const {
-  sqlite3_stmt* s = m_anweisung.Handle();
-  switch (sqlite3_column_type(s, spalte)) {
+  sqlite3_value* v = Spalte(spalte);
+  switch (sqlite3_value_type(v)) {
     case SQLITE_TEXT:
-      return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, spalte)),
-                               sqlite3_column_bytes(s, spalte));
+      return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
     case SQLITE_NULL: return {};
     default: return TextAusWert(Wert(spalte));
   }
 }
 
 QByteArrayView Zeilenleser::Utf8(int spalte) {
-  sqlite3_stmt* s = m_anweisung.Handle();
-  switch (sqlite3_column_type(s, spalte)) {
-    case SQLITE_TEXT:
-      return {reinterpret_cast<const char*>(sqlite3_column_text(s, spalte)), sqlite3_column_bytes(s, spalte)};
-    case SQLITE_BLOB:
-      return {static_cast<const char*>(sqlite3_column_blob(s, spalte)), sqlite3_column_bytes(s, spalte)};
+  sqlite3_value* v = Spalte(spalte);
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_TEXT: return {reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v)};
+    case SQLITE_BLOB: return {static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v)};
     case SQLITE_NULL: return {};
     default:
       if (m_umgewandelt.size() <= size_t(spalte)) m_umgewandelt.resize(size_t(spalte) + 1);
@@ -77,20 +77,20 @@ QByteArrayView Zeilenleser::Utf8(int spalte) {
 }
 
 std::optional<Waehrung> Zeilenleser::Betrag(int spalte) const {
-  sqlite3_stmt* s = m_anweisung.Handle();
-  switch (sqlite3_column_type(s, spalte)) {
-    case SQLITE_INTEGER: return Waehrung::AusRoh(sqlite3_column_int64(s, spalte));
+  sqlite3_value* v = Spalte(spalte);
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return Waehrung::AusRoh(sqlite3_value_int64(v));
     case SQLITE_NULL: return std::nullopt;
     default: return WaehrungAusWert(Wert(spalte));
   }
 }
 
 std::optional<QDate> Zeilenleser::Datum(int spalte) const {
-  sqlite3_stmt* s = m_anweisung.Handle();
-  switch (sqlite3_column_type(s, spalte)) {
+  sqlite3_value* v = Spalte(spalte);
+  switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return std::nullopt;
     case SQLITE_TEXT: {
-      const QByteArrayView t(reinterpret_cast<const char*>(sqlite3_column_text(s, spalte)), sqlite3_column_bytes(s, spalte));
+      const QByteArrayView t(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
       if (const std::optional<QDate> d = IsoDatumAmAnfang(t)) return d->isValid() ? d : std::nullopt;
       return DatumAusWert(Wert(spalte));
     }

@@ -45,6 +45,8 @@ class Zeilenleser {
   QVariant Wert(int spalte) const;
 
  private:
+  sqlite3_value* Spalte(int spalte) const;
+
   Anweisung m_anweisung;
   DbFehler m_fehler;
   bool m_ende = false;

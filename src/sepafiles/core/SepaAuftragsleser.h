@@ -23,7 +23,9 @@ class SepaAuftragsleser {
     quint64 zeilenAbdruck = 0;   // the lines' part of the fingerprint
   };
 
-  // Calls `bearbeiten` for every order of `bedingung` (on Zahlungen) in ZahlungNr order.
+  // Calls `bearbeiten` for every order of `bedingung` (on Zahlungen) in ZahlungNr order, on a thread of its
+  // own beside the reading (one order after the other; it must not use the database). Returns when all are
+  // done.
   static DbFehler Lesen(Datenbank& db, const Bedingung& bedingung, const std::function<void(Gelesen&)>& bearbeiten);
 
   // The statements of a pass (the test pins their plans).
