@@ -200,10 +200,10 @@ DbFehler SepaAuftragsleser::Lesen(Datenbank& db, const Bedingung& bedingung,
   if (zeilen.Fehler()) return zeilen.Fehler();
 
   // The work on the orders (texts as QString, the rules, the file form) runs beside the reading.
-  Uebergabe uebergabe;
+  const auto uebergabe = std::make_unique<Uebergabe>();
   std::jthread arbeiter([&] {
     Gelesen g;
-    while (const std::unique_ptr<Stapel> stapel = uebergabe.Nehmen()) Bearbeiten(*stapel, bearbeiten, g);
+    while (const std::unique_ptr<Stapel> stapel = uebergabe->Nehmen()) Bearbeiten(*stapel, bearbeiten, g);
   });
   auto stapel = std::make_unique<Stapel>();
   std::vector<Zeile_> liste;
@@ -259,12 +259,12 @@ DbFehler SepaAuftragsleser::Lesen(Datenbank& db, const Bedingung& bedingung,
     e.zeilenAbdruck = zeilenAbdruck.Wert();
     stapel->eintraege.push_back(e);
     if (stapel->eintraege.size() == Stapelgroesse) {
-      uebergabe.Geben(std::move(stapel));
+      uebergabe->Geben(std::move(stapel));
       stapel = std::make_unique<Stapel>();
     }
   }
-  if (!stapel->eintraege.empty()) uebergabe.Geben(std::move(stapel));
-  uebergabe.Geben(nullptr);
+  if (!stapel->eintraege.empty()) uebergabe->Geben(std::move(stapel));
+  uebergabe->Geben(nullptr);
   arbeiter.join();
   if (fehler) return fehler;
   return auftraege.Fehler();
