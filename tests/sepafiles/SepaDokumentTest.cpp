@@ -841,4 +841,87 @@ TEST(SepaDokument, MandatDatumHeuteJaMorgenNein) {
   }
 }
 
+// ---- streaming and the compact orders ---------------------------------------------------------------------
+
+// A plan's files written in blocks are the files built in memory, whatever the size; a failing block ends the
+// writing with its failure.
+TEST(SepaDokumentStrom, BloeckeErgebenDieDatei) {
+  QList<Zahlungsauftrag> auftraege;
+  for (int i = 1; i <= 3000; ++i) {
+    Zahlungsauftrag a = Auftrag(i, 1000 + i, 1 + i % 4);
+    MitZeilen(a, {QStringLiteral("Rechnung %1 vom 01.06.24").arg(i), QStringLiteral("Kunde Nr. %1").arg(i % 97)});
+    auftraege << a;
+  }
+  const SepaErgebnis bauen = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::BasisLastschrift, true),
+                                                 QStringLiteral("R100"));
+  ASSERT_TRUE(bauen.Ok()) << bauen.Fehler.toStdString();
+  auto kompakt = std::make_shared<SepaAuftraege>();
+  for (const Zahlungsauftrag& a : auftraege) kompakt->Anhaengen(a);
+  const SepaDokument plan =
+      SepaDokument::Planen(kompakt, Absender(), Optionen(SepaArt::BasisLastschrift, true), QStringLiteral("R100"));
+  ASSERT_TRUE(plan.Ergebnis().Ok());
+  ASSERT_EQ(plan.Ergebnis().Dateien.size(), 4);
+  for (qsizetype i = 0; i < 4; ++i) {
+    EXPECT_TRUE(plan.Ergebnis().Dateien.at(i).Inhalt.isEmpty());
+    QByteArray inhalt;
+    int bloecke = 0;
+    ASSERT_FALSE(plan.Schreiben(i, [&](QByteArrayView block) {
+      EXPECT_LE(block.size(), 320 * 1024);
+      ++bloecke;
+      inhalt.append(block);
+      return DateiFehler{};
+    }));
+    EXPECT_GT(bloecke, 1);
+    EXPECT_EQ(inhalt, bauen.Dateien.at(i).Inhalt) << "Datei " << i;
+  }
+  int bloecke = 0;
+  const DateiFehler f = plan.Schreiben(0, [&](QByteArrayView) {
+    return ++bloecke == 2 ? DateiFehler{61, QStringLiteral("voll")} : DateiFehler{};
+  });
+  EXPECT_EQ(f.Nummer, 61);
+  EXPECT_EQ(bloecke, 2);
+}
+
+// The orders as the files carry them: texts converted once, and kept where they were put while more orders
+// come (also one larger than a block of memory).
+TEST(SepaAuftraege, TexteInDerFormDerDatei) {
+  SepaAuftraege liste;
+  Zahlungsauftrag a = Auftrag(7, 1234, 2);
+  a.Name = QStringLiteral("  Müller & Söhne <Bau> ") + QString(80, QLatin1Char('x'));
+  a.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00");
+  a.BIC = QStringLiteral(" deut de ff ");
+  a.Textschluessel = QStringLiteral(" gdds ");
+  a.EinzelReferenz = QStringLiteral("  E2E'1 ");
+  a.MandatReferenz = QStringLiteral(" M-7 ");
+  MitZeilen(a, {QStringLiteral("Rechnung 1 & 2"), QString(150, QLatin1Char('z'))});
+  liste.Anhaengen(a);
+  for (int i = 0; i < 20000; ++i) liste.Anhaengen(Auftrag(100 + i, 100, 1));
+  Zahlungsauftrag riesig = Auftrag(99, 1, 3);
+  riesig.IBAN = QString(3 * 1024 * 1024, QLatin1Char('D'));
+  liste.Anhaengen(riesig);
+  ASSERT_EQ(liste.Anzahl(), 20002);
+  const SepaAuftraege::Auftrag& e = liste.at(0);
+  auto text = [&](const SepaAuftraege::Auftrag& x, SepaAuftraege::Feld f) { return SepaAuftraege::Text(x, f).toByteArray(); };
+  EXPECT_EQ(text(e, SepaAuftraege::Name), QByteArray("Muller + Sohne Bau ") + QByteArray(51, 'x'));
+  EXPECT_EQ(text(e, SepaAuftraege::Iban), "DE89370400440532013000");
+  EXPECT_EQ(text(e, SepaAuftraege::Bic), "DEUTDEFF");
+  EXPECT_EQ(text(e, SepaAuftraege::Textschluessel), "gdds");
+  EXPECT_EQ(text(e, SepaAuftraege::EinzelReferenz), "E2E'1");
+  EXPECT_EQ(text(e, SepaAuftraege::MandatReferenz), "M-7");
+  EXPECT_EQ(text(e, SepaAuftraege::MandatDatum), "2023-01-15");
+  EXPECT_EQ(text(e, SepaAuftraege::Verwendung), QByteArray("Rechnung 1 + 2 ") + QByteArray(125, 'z'));
+  EXPECT_EQ(e.betrag, Waehrung::AusCent(1234));
+  EXPECT_EQ(e.mandatSequenz, 2);
+  for (int i = 0; i < 20000; i += 997) {
+    EXPECT_EQ(text(liste.at(1 + i), SepaAuftraege::Name), QStringLiteral("Kunde %1").arg(100 + i).toUtf8());
+    EXPECT_EQ(text(liste.at(1 + i), SepaAuftraege::Verwendung), QStringLiteral("Rechnung %1").arg(100 + i).toUtf8());
+  }
+  EXPECT_EQ(text(liste.at(20001), SepaAuftraege::Iban).size(), 3 * 1024 * 1024);
+  EXPECT_EQ(text(liste.at(20000), SepaAuftraege::Name), "Kunde 20099");
+
+  // Keeping some orders puts them in the files' order.
+  liste.Auswaehlen([](const SepaAuftraege::Auftrag& x) { return x.zahlungNr == 7 || x.zahlungNr == 99 || x.zahlungNr == 100; });
+  EXPECT_EQ(liste.Nummern(), (QList<qint64>{100, 7, 99}));
+}
+
 }  // namespace
