@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -203,6 +204,38 @@ DbFehler InTransaktionMigrieren(Datenbank& db, const std::vector<Objekt>& neu, q
   return t.Commit();
 }
 
+// A file of the current version written by an earlier build may lack an index the program now relies on
+// (or carry one of the same name over other columns): the indexes are brought in line with the schema in
+// one transaction. Nothing is written when they already agree.
+DbFehler IndizesAbgleichen(Datenbank& db, const QString& schemaSkript) {
+  std::unique_ptr<Datenbank> vorlage = Datenbank::InSpeicher();
+  if (DbFehler f = vorlage->SkriptAusfuehren(schemaSkript)) return f;
+  DbFehler f;
+  const std::vector<Objekt> soll = Objekte(*vorlage, f);
+  if (f) return f;
+  const std::vector<Objekt> ist = Objekte(db, f);
+  if (f) return f;
+  QList<const Objekt*> anlegen;
+  QStringList entfernen;
+  for (const Objekt& o : soll) {
+    if (o.typ != QLatin1String("index")) continue;
+    const auto da = std::find_if(ist.begin(), ist.end(), [&](const Objekt& i) {
+      return i.typ == QLatin1String("index") && i.name.compare(o.name, Qt::CaseInsensitive) == 0;
+    });
+    if (da != ist.end() && da->sql == o.sql) continue;
+    if (da != ist.end()) entfernen << da->name;
+    anlegen << &o;
+  }
+  if (anlegen.isEmpty()) return {};
+  Transaktion t(db);
+  if (t.Fehler()) return t.Fehler();
+  for (const QString& name : entfernen)
+    if ((f = db.Ausfuehren(SqlText("DROP INDEX ") + SqlText::Bezeichner(QStringLiteral("main.") + name)))) return f;
+  for (const Objekt* o : anlegen)
+    if ((f = db.SkriptAusfuehren(o->sql))) return f;
+  return t.Commit();
+}
+
 }  // namespace
 
 QStringList DatenbankOeffnung::Tabellen(int version) {
@@ -327,6 +360,12 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                     .arg(name)
                     .arg(Version)
                     .arg(Nativ(sicherung));
+  }
+
+  if (*version == Version && !schemaSkript.isEmpty()) {
+    if ((f = IndizesAbgleichen(*db, schemaSkript)))
+      return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden.\r").arg(name) + f.Meldungstext());
+    db->AnweisungenVerwerfen();
   }
 
   // WAL's shared memory does not cross machines: on a network drive the rollback journal.

@@ -221,6 +221,52 @@ TEST_F(DatenbankOeffnungTest, FehlendeTabellenUndBeschaedigteDateiWerdenGenannt)
   Abgelehnt(datei, QStringLiteral("ist beschädigt"));
 }
 
+// A file of the current version from an earlier build: a missing index is added, one of the same name over
+// other columns replaced, the rows stay; a file whose indexes agree is not written at all.
+TEST_F(DatenbankOeffnungTest, IndizesDerAktuellenVersionWerdenAbgeglichen) {
+  const QString datei = Neu();
+  const QString vorlage = ordner.Datei(QStringLiteral("Vorlage.db"));
+  {
+    const auto indizes = [](Datenbank& db) {
+      QStringList l;
+      EXPECT_TRUE(db.Abfragen("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name",
+                              {}, [&](const Zeile& z) {
+                                l << z.Wert(0).toString() + QLatin1Char('|') + z.Wert(1).toString();
+                                return true;
+                              }).Ok());
+      return l;
+    };
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    ASSERT_TRUE(db);
+    const QStringList soll = indizes(*db);
+    ASSERT_TRUE(soll.filter(QStringLiteral("Zahlungen_Offen|")).size() == 1);
+    ASSERT_TRUE(db->SkriptAusfuehren(QStringLiteral(
+        "DROP INDEX Zahlungen_Offen; DROP INDEX Zahlungen_Auswahl;"
+        "CREATE INDEX Zahlungen_Auswahl ON Zahlungen (AbsenderNr, Art, Erledigt, ZahlungNr);"
+        "INSERT INTO Zahlungen (AbsenderNr, Art, Erledigt) VALUES (1, 'G', 0), (1, 'G', 1);")).Ok());
+    ASSERT_NE(indizes(*db), soll);
+    db.reset();
+
+    DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    EXPECT_TRUE(e.hinweis.isEmpty());
+    EXPECT_EQ(indizes(*e.db), soll);
+    EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM Zahlungen INDEXED BY Zahlungen_Offen WHERE AbsenderNr = 1 AND Art = 'G' "
+                          "AND Erledigt = 0"), 1);
+    EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM Zahlungen"), 2);
+  }
+  // Agreeing indexes: the file stays byte for byte (checked on a copy without journal files beside it).
+  ASSERT_TRUE(QFile::copy(datei, vorlage));
+  const QByteArray vorher = Pruefsumme(vorlage);
+  {
+    DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(vorlage, Schema());
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    ASSERT_TRUE(e.db->Ausfuehren("PRAGMA wal_checkpoint(TRUNCATE)").Ok());
+  }
+  EXPECT_EQ(Pruefsumme(vorlage), vorher);
+}
+
 // A file written by the first version (umlauts, amounts at the edges, dates, counters) is copied aside and
 // migrated; every row and value survives, and the file is a plain SQLite file afterwards.
 TEST_F(DatenbankOeffnungTest, Version1WirdGesichertUndVollstaendigUmgestellt) {
