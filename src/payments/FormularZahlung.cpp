@@ -237,7 +237,7 @@ void FormularZahlung::Aktivieren() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Parts
+// Access to the form's fields and grids
 
 MaskenFeld* FormularZahlung::Maske(int index) const { return m_kopf->Maske(index); }
 ZweispaltenCombo* FormularZahlung::TextschluesselFeld() const { return m_kopf->Textschluessel(); }

@@ -5,7 +5,6 @@
 
 #include <optional>
 
-#include "common/AuftragLesen.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "sepafiles/core/SepaAuswahl.h"
@@ -26,12 +25,6 @@ class SepaSelektion {
   // The grid of the window: the selected orders joined with their lines, one row per line and one
   // row for an order without lines. Open it as a snapshot on the database the selection ran on.
   static Abfrage GitterAbfrage(const SepaAuswahl& auswahl);
-
-  // The columns of Zahlungen an order of a run is read from, and the order from a row that begins
-  // with them (the shared module's AuftragLesen, which the payment form's check reads with as well).
-  static SqlText AuftragsSpalten() { return ::AuftragLesen::Spalten(); }
-  static constexpr int AuftragsSpaltenZahl = ::AuftragLesen::Spaltenzahl;
-  static Zahlungsauftrag AuftragLesen(const Zeile& zeile) { return ::AuftragLesen::AusZeile(zeile); }
 
   // Registers SepaVerwendungDatum(text) on the connection (the selection does it itself).
   static DbFehler DatumsfunktionRegistrieren(Datenbank& db);
