@@ -12,6 +12,7 @@
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
+#include "platform/db/Datumseingabe.h"
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaAuftragsleser.h"
 
@@ -19,18 +20,11 @@ namespace {
 
 const QString DatumsfunktionName = QStringLiteral("SepaVerwendungDatum");
 
-// A two-digit year means 20yy.
-std::optional<QDate> DatumAusTeilen(int tag, int monat, int jahr) {
-  if (jahr < 100) jahr += 2000;
-  const QDate datum(jahr, monat, tag);
-  if (!datum.isValid()) return std::nullopt;
-  return datum;
-}
-
+// The date the pattern found, read by the one rule for typed dates (a two-digit year is 20yy).
 std::optional<QDate> DatumMitMuster(const QString& text, const QRegularExpression& muster) {
   const QRegularExpressionMatch treffer = muster.match(text);
   if (!treffer.hasMatch()) return std::nullopt;
-  return DatumAusTeilen(treffer.captured(1).toInt(), treffer.captured(2).toInt(), treffer.captured(3).toInt());
+  return DatumAusEingabe(treffer.captured(0));
 }
 
 // What the first pass stores back for an order whose texts the cleaning changed (Name, Verwendungszweck1
