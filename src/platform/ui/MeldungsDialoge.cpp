@@ -1,6 +1,7 @@
 #include "platform/ui/MeldungsDialoge.h"
 
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -76,8 +77,20 @@ MeldungsAntwort MeldungsDialoge::Zeigen(const MeldungsAnfrage& anfrage, QWidget*
     } else {
       for (const QString& zeile : ZeilenAus(anfrage.text)) breiteste = std::max(breiteste, fm.horizontalAdvance(zeile));
     }
+    // Wider lines wrap. The box itself never grows beyond its own limit (the screen up to 1024 pixels,
+    // else 480 less, at most 1000); a text wider than that would be cut off on the right.
     const QScreen* schirm = eltern && eltern->screen() ? eltern->screen() : QGuiApplication::primaryScreen();
-    const int grenze = schirm ? schirm->availableGeometry().width() * 2 / 3 : 800;
+    const int bildschirm = schirm ? schirm->availableGeometry().width() : 1024;
+    const int boxGrenze = bildschirm <= 1024 ? bildschirm : std::min(bildschirm - 480, 1000);
+    // Beside the text: the box's margins, the symbol and the space between them, and a little air.
+    int rest = 2 * fm.averageCharWidth();
+    if (const auto* raster = qobject_cast<const QGridLayout*>(box.layout())) {
+      const QMargins rand = raster->contentsMargins();
+      rest += rand.left() + rand.right() + std::max(0, raster->horizontalSpacing());
+    }
+    if (const QLabel* bild = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+      rest += bild->sizeHint().width();
+    const int grenze = std::max(std::min(bildschirm * 2 / 3, boxGrenze - rest), 20 * fm.averageCharWidth());
     feld->setMinimumWidth(std::min(breiteste + fm.averageCharWidth(), grenze));
   }
   QPushButton* ok = nullptr;

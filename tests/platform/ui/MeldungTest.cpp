@@ -170,3 +170,34 @@ TEST(Meldung, EchteBoxBrichtZeilenNurWoDerTextSieBricht) {
     EXPECT_LT(hoehe, 3 * zeilenhoehe) << text.toStdString();   // two lines, not three
   }
 }
+
+// A line wider than the box may grow wraps and is shown whole: nothing is cut off on the right. The
+// same test runs again on a screen of 1280 pixels, where the box's own limit is narrower than two
+// thirds of the screen.
+TEST(Meldung, EchteBoxZeigtUeberlangeZeilenUmbrochenGanz) {
+  const QString lang = QStringLiteral(
+      "Die Liste der weggelassenen Zahlungen nennt die Gründe; korrigieren Sie die Zahlungen unter 'Zahlungen "
+      "erfassen'. Die Liste öffnet auch der Knopf 'Fehlerliste...' und bleibt offen, solange Sie sie brauchen.");
+  for (const QString& text : {QStringLiteral("Achtung!\r") + lang, QStringLiteral("Geprüft:\t300\r") + lang}) {
+    NotfallsSchliessen();
+    bool ganz = false;
+    int boxBreite = 0, schirmBreite = 0;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      auto* feld = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      ASSERT_NE(feld, nullptr);
+      const QFontMetrics fm(feld->font());
+      ganz = feld->width() >= feld->minimumWidth() && feld->geometry().right() <= box->contentsRect().right() &&
+             (feld->wordWrap() ? feld->heightForWidth(feld->width()) <= feld->height()
+                               : fm.horizontalAdvance(lang) <= feld->width());
+      boxBreite = box->width();
+      schirmBreite = box->screen()->availableGeometry().width();
+      box->defaultButton()->click();
+    });
+    Meldung::Zeigen(text, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf);
+    EXPECT_TRUE(ganz) << text.toStdString();
+    EXPECT_GT(boxBreite, 0);
+    EXPECT_LE(boxBreite, schirmBreite);
+  }
+}
