@@ -304,7 +304,9 @@ int DatenGitter::Mindestbreite(int spalte) const {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return 0;
   const QHeaderView* k = m_ansicht->horizontalHeader();
   const int rand = k->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, k);
-  return QFontMetrics(k->font()).horizontalAdvance(m_modell->Spalten()[spalte].titel) + 2 * rand + 6;
+  const GitterSpalte& s = m_modell->Spalten()[spalte];
+  const int titel = QFontMetrics(k->font()).horizontalAdvance(s.titel) + 2 * rand + 6;
+  return Fussleiste() && !s.fussText.isEmpty() ? std::max(titel, m_fuss->Textbreite(s.fussText)) : titel;
 }
 
 void DatenGitter::SetzeSpalteSichtbar(int spalte, bool sichtbar) {
@@ -656,6 +658,8 @@ bool DatenGitter::Fussleiste() const { return !m_fuss->isHidden(); }
 void DatenGitter::SetzeFussText(int spalte, const QString& text) {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
   m_modell->Spalten()[spalte].fussText = text;
+  // A total is never cut off: its column takes the room from the others, the grid keeps its width.
+  if (Spaltenbreite(spalte) < Mindestbreite(spalte)) SpaltenSkalieren(1.0);
   m_fuss->update();
 }
 

@@ -8,6 +8,10 @@
 
 #include "platform/ui/GitterModell.h"
 
+namespace {
+constexpr int Innenrand = 4;   // between a text and its column's edges
+}  // namespace
+
 GitterFuss::GitterFuss(QTableView* ansicht, const GitterModell* modell, QWidget* parent)
     : QWidget(parent), m_ansicht(ansicht), m_modell(modell) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -15,6 +19,10 @@ GitterFuss::GitterFuss(QTableView* ansicht, const GitterModell* modell, QWidget*
 
 QSize GitterFuss::sizeHint() const {
   return {100, fontMetrics().height() + 8};
+}
+
+int GitterFuss::Textbreite(const QString& text) const {
+  return fontMetrics().horizontalAdvance(text) + 2 * Innenrand + 1;
 }
 
 void GitterFuss::paintEvent(QPaintEvent*) {
@@ -35,7 +43,7 @@ void GitterFuss::paintEvent(QPaintEvent*) {
     if (s.fussText.isEmpty()) continue;
     p.setPen(s.fussFarbe.value_or(palette().color(QPalette::ButtonText)));
     const Qt::Alignment h = s.ausrichtung & Qt::AlignHorizontal_Mask;
-    p.drawText(r.adjusted(4, 0, -4, 0), int(h ? h : Qt::AlignLeft) | Qt::AlignVCenter, s.fussText);
+    p.drawText(r.adjusted(Innenrand, 0, -Innenrand, 0), int(h ? h : Qt::AlignLeft) | Qt::AlignVCenter, s.fussText);
   }
   p.setClipping(false);
   p.setPen(palette().color(QPalette::Mid));

@@ -13,6 +13,8 @@ class GitterFuss : public QWidget {
  public:
   GitterFuss(QTableView* ansicht, const GitterModell* modell, QWidget* parent = nullptr);
   QSize sizeHint() const override;
+  // The width a column needs to show `text` in this row whole.
+  int Textbreite(const QString& text) const;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

@@ -927,3 +927,29 @@ TEST_F(DatenGitterTest, SpaltentitelWerdenNieAbgeschnitten) {
 }
 
 }  // namespace
+
+// A total wider than its column widens the column, taking the room from the others (the grid keeps
+// its width), so that it is never shown cut off; a shorter one leaves the widths as they are.
+TEST_F(DatenGitterTest, FusssummeWirdNieAbgeschnitten) {
+  gitter->SetzeFussleiste(true);
+  const int betrag = gitter->SpaltenIndex(QStringLiteral("Betrag"));
+  QTableView* v = gitter->Ansicht();
+  auto gesamt = [v] {
+    int s = 0;
+    for (int i = 0; i < v->horizontalHeader()->count(); ++i)
+      if (!v->isColumnHidden(i)) s += v->columnWidth(i);
+    return s;
+  };
+  v->setColumnWidth(betrag, 30);
+  const int vorher = gesamt();
+  const QString summe = QStringLiteral("-12.054.330,33");
+  gitter->SetzeFussText(betrag, summe);
+  const int breit = v->columnWidth(betrag);
+  EXPECT_GE(breit, v->fontMetrics().horizontalAdvance(summe) + 8);
+  EXPECT_EQ(gesamt(), vorher);
+  gitter->SetzeFussText(betrag, QStringLiteral("1,00"));
+  EXPECT_EQ(v->columnWidth(betrag), breit);
+  v->setColumnWidth(betrag, 400);
+  gitter->SetzeFussText(betrag, summe);
+  EXPECT_EQ(v->columnWidth(betrag), 400);
+}
