@@ -158,9 +158,10 @@ bool ZahlungBrowse::Ansteuern(qint64 zahlungNr) {
 void ZahlungBrowse::AufZeile(int zeile) { m_gitter->SetzeAktuelleZelle(zeile, std::max(0, m_gitter->AktuelleSpalte())); }
 
 void ZahlungBrowse::ZeileNeuLesen(int zeile) {
-  if (m_zahlungen) m_zahlungen->CacheVerwerfen();
-  m_gitter->Aktualisieren();
-  AufZeile(zeile);
+  // Only this row: a refresh of the whole grid went to the first row and back, and each move showed a
+  // payment with its lines.
+  m_gitter->ZeileAktualisieren(zeile);
+  if (m_gitter->AktuelleZeile() != zeile) AufZeile(zeile);
 }
 
 void ZahlungBrowse::GesamtsummeAnzeigen(const Formulardarstellung& d) {

@@ -150,6 +150,8 @@ class Recordset {
 
   // Rows of the keyset were changed outside; drop cached values (forces a fresh read).
   void CacheVerwerfen();
+  // One row was changed outside (its key stays): only its values are read again.
+  DbFehler ZeileNeuLesen(int zeile);
   // Failure of the last lazy read of rows (page) or of the last Seek; Ok when none.
   DbFehler LetzterFehler() const;
 
@@ -173,7 +175,6 @@ class Recordset {
   // Walks from row `start` by `schritt` (+1 or -1) to the first row the predicate accepts.
   void Suchen(const Praedikat& p, int start, int schritt);
   const QVariantList* WerteAn(int zeile) const;
-  DbFehler ZeileNeuLesen(int zeile);
   quint64 Epoche() const;                    // current cache epoch (see Daten)
   bool ZeileAktuell(int zeile) const;        // cached values of the row are known to be current
   DbFehler SchluesselLesen(Daten& ziel) const;

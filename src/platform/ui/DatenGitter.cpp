@@ -138,26 +138,31 @@ DatenGitter::DatenGitter(QWidget* parent)
     QHeaderView* k = m_ansicht->horizontalHeader();
     const auto& sp = m_modell->Spalten();
     const QFontMetrics fm(m_ansicht->font());
+    // A grid bound again to rows of the same columns (the lines of the next payment) changes nothing here:
+    // only what differs is set, so no resize or move sets off the header's chain of updates.
+    QHash<QString, int> stelle;
     for (int i = 0; i < static_cast<int>(sp.size()); ++i) {
-      const auto it = st.breite.constFind(sp[i].feld.toLower());
+      const QString feld = sp[i].feld.toLower();
+      if (!stelle.contains(feld)) stelle.insert(feld, i);
+      const auto it = st.breite.constFind(feld);
+      int breite = 0;
       if (it != st.breite.constEnd()) {
-        k->resizeSection(i, it.value());
+        breite = it.value();
       } else {
         int zeichen = sp[i].datenBreite > 0 ? std::min(sp[i].datenBreite, 25) : 12;
         if (sp[i].typ == FeldTyp::Datum) zeichen = 10;
-        k->resizeSection(i, std::max(fm.horizontalAdvance(sp[i].titel) + 24, fm.averageCharWidth() * zeichen + 12));
+        breite = std::max(fm.horizontalAdvance(sp[i].titel) + 24, fm.averageCharWidth() * zeichen + 12);
       }
-      m_ansicht->setColumnHidden(i, !sp[i].sichtbar);
+      if (k->sectionSize(i) != breite) k->resizeSection(i, breite);
+      if (m_ansicht->isColumnHidden(i) == sp[i].sichtbar) m_ansicht->setColumnHidden(i, !sp[i].sichtbar);
     }
     int ziel = 0;
     for (const QString& feld : st.reihenfolge) {
-      for (int i = 0; i < static_cast<int>(sp.size()); ++i) {
-        if (sp[i].feld.toLower() != feld) continue;
-        const int v = k->visualIndex(i);
-        if (v != ziel) k->moveSection(v, ziel);
-        ++ziel;
-        break;
-      }
+      const auto i = stelle.constFind(feld);
+      if (i == stelle.constEnd()) continue;
+      const int v = k->visualIndex(i.value());
+      if (v != ziel) k->moveSection(v, ziel);
+      ++ziel;
     }
     m_filter->SpaltenAbgleichen();
     for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
@@ -226,6 +231,8 @@ void DatenGitter::Aktualisieren() {
   }
   if (m_modell->rowCount() > 0) SetzeAktuelleZelle(0, std::max(0, spalte));
 }
+
+DbFehler DatenGitter::ZeileAktualisieren(int zeile) { return m_modell->ZeileNeu(zeile); }
 
 void DatenGitter::LeerAnzeigen() {
   m_delegate->EditorVerwerfen();

@@ -69,6 +69,9 @@ class DatenGitter : public QWidget {
   bool SpaltenHalten() const { return m_spaltenHalten; }
   // The bound recordset was requeried or changed outside: shows its rows again, clears the marks.
   void Aktualisieren();
+  // One row was changed outside (its key stays): it alone is read and drawn again; the current cell, the
+  // marks and the other rows stay (no reset of the grid, no change of row announced).
+  DbFehler ZeileAktualisieren(int zeile);
   // A query failed: no rows are shown (never the old ones) until the next rebind or Aktualisieren.
   void LeerAnzeigen();
   int ZeilenAnzahl() const;    // stored rows shown (without the add-new row)

@@ -89,6 +89,14 @@ void GitterModell::Neu() {
   endResetModel();
 }
 
+DbFehler GitterModell::ZeileNeu(int zeile) {
+  Recordset* rs = Daten();
+  if (!rs || m_leer || zeile < 0 || zeile >= m_zeilen) return {};
+  const DbFehler f = rs->ZeileNeuLesen(zeile);
+  Q_EMIT dataChanged(index(zeile, 0), index(zeile, std::max(0, columnCount() - 1)));
+  return f;
+}
+
 void GitterModell::LeerZeigen() {
   beginResetModel();
   m_leer = true;

@@ -24,6 +24,9 @@ class GitterModell : public RecordsetModell {
   void Binden(Recordset* rs, bool spaltenHalten);
   // The recordset was requeried or changed outside: rows are read again.
   void Neu();
+  // One row changed outside: it is read again and shown anew; the others, the current cell and the
+  // selection stay.
+  DbFehler ZeileNeu(int zeile);
   // Shows no rows until the next Neu/Binden (a failed query never shows the old rows).
   void LeerZeigen();
   bool ZeigtLeer() const { return m_leer; }
