@@ -165,17 +165,28 @@ void ZahlungZeilenbereich::Laden(bool gitter) {
   Datenbank* db = m_dienste.Db();
   if (!db) return;
   if (m_gitter->ZeileAusstehend()) m_gitter->ZeileVerwerfen();
+  const Abfrage abfrage = ZeilenAbfrage(m_dienste.AktuelleZahlungNr().value_or(-1), !gitter);
   DbFehler f;
-  auto rs = Recordset::Oeffnen(*db, ZeilenAbfrage(m_dienste.AktuelleZahlungNr().value_or(-1), !gitter),
-                               RecordsetTyp::Dynaset, f);
-  m_gitter->SetzeRecordset(nullptr);
-  m_zeilen = std::move(rs);
-  if (!m_zeilen) {
-    m_gitter->LeerAnzeigen();
-    m_dienste.DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), f);
+  if (m_zeilen) {
+    // Every payment's lines have the same columns: the open recordset only reads the keys of the next
+    // payment (no new column lookup, no rebinding of the grid).
+    f = m_zeilen->Requery(abfrage.bedingung, abfrage.sortierung);
+    if (!f) {
+      m_gitter->Aktualisieren();
+      return;
+    }
   } else {
-    m_gitter->SetzeRecordset(m_zeilen.get());
+    m_zeilen = Recordset::Oeffnen(*db, abfrage, RecordsetTyp::Dynaset, f);
+    if (m_zeilen) {
+      m_gitter->SetzeRecordset(m_zeilen.get());
+      return;
+    }
   }
+  // The lines of another payment never stay on screen after a failed query.
+  m_gitter->SetzeRecordset(nullptr);
+  m_zeilen.reset();
+  m_gitter->LeerAnzeigen();
+  m_dienste.DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), f);
 }
 
 void ZahlungZeilenbereich::SummenAnzeigen() {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatumFeld.h"
@@ -38,6 +39,55 @@ bool IstZahlTyp(FeldTyp t) {
   return t == FeldTyp::Integer || t == FeldTyp::Long || t == FeldTyp::Waehrung || t == FeldTyp::Double;
 }
 
+// Measuring a caption lays its text out. Every reset of the rows (the lines of the next payment) made the
+// header measure all captions again: a plain caption is measured once for its text and the header's font.
+class GitterKopf : public QHeaderView {
+ public:
+  using QHeaderView::QHeaderView;
+
+ protected:
+  QSize sectionSizeFromContents(int spalte) const override {
+    const QAbstractItemModel* m = model();
+    const Qt::Orientation o = orientation();
+    if (!m || m->headerData(spalte, o, Qt::SizeHintRole).isValid() || m->headerData(spalte, o, Qt::FontRole).isValid() ||
+        m->headerData(spalte, o, Qt::DecorationRole).isValid())
+      return QHeaderView::sectionSizeFromContents(spalte);
+    const Mass schluessel{spalte, m->headerData(spalte, o, Qt::DisplayRole).toString(),
+                          m->headerData(spalte, o, Qt::TextAlignmentRole).toInt(), isSortIndicatorShown()};
+    // one entry per column: a new caption replaces the old one's
+    auto it = std::find_if(m_masse.begin(), m_masse.end(), [&](const auto& e) { return e.first.spalte == spalte; });
+    if (it != m_masse.end() && it->first == schluessel) return it->second;
+    const QSize groesse = QHeaderView::sectionSizeFromContents(spalte);
+    if (it != m_masse.end()) *it = {schluessel, groesse};
+    else m_masse.emplace_back(schluessel, groesse);
+    return groesse;
+  }
+
+  void changeEvent(QEvent* e) override {
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) m_masse.clear();
+    QHeaderView::changeEvent(e);
+  }
+
+ private:
+  struct Mass {
+    int spalte;
+    QString text;
+    int ausrichtung;
+    bool sortierung;
+    bool operator==(const Mass&) const = default;
+  };
+  mutable std::vector<std::pair<Mass, QSize>> m_masse;
+};
+
+QTableView* AnsichtErzeugen(QWidget* eltern) {
+  auto* v = new QTableView(eltern);
+  auto* kopf = new GitterKopf(Qt::Horizontal, v);
+  kopf->setSectionsClickable(true);  // as the view's own header
+  kopf->setHighlightSections(true);
+  v->setHorizontalHeader(kopf);
+  return v;
+}
+
 }  // namespace
 
 // Column widths and order by data field, kept across a model reset (the header forgets them).
@@ -50,7 +100,7 @@ struct DatenGitter::SpaltenStand {
 DatenGitter::DatenGitter(QWidget* parent)
     : QWidget(parent),
       m_modell(new GitterModell(this)),
-      m_ansicht(new QTableView(this)),
+      m_ansicht(AnsichtErzeugen(this)),
       m_filter(new FilterLeiste(m_ansicht, this)),
       m_fuss(new GitterFuss(m_ansicht, m_modell, this)),
       m_hLeiste(new QScrollBar(Qt::Horizontal, this)),
@@ -223,6 +273,8 @@ Recordset* DatenGitter::Daten() const { return m_modell->Daten(); }
 
 void DatenGitter::Aktualisieren() {
   const int spalte = AktuelleSpalte();
+  // An open list belongs to the row it was opened for.
+  if (m_offeneListe) DropDownSchliessen();
   m_delegate->EditorVerwerfen();
   m_modell->Neu();
   if (!m_marken.Leer()) {

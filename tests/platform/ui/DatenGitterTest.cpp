@@ -953,3 +953,75 @@ TEST_F(DatenGitterTest, FusssummeWirdNieAbgeschnitten) {
   gitter->SetzeFussText(betrag, summe);
   EXPECT_EQ(v->columnWidth(betrag), 400);
 }
+namespace {
+
+// A row saved elsewhere is read again alone: it shows its new values while the current cell, the
+// marks and the other (cached) rows stay, and no change of row is announced. A later refresh of the
+// whole grid still shows what others changed meanwhile.
+TEST_F(DatenGitterTest, EineZeileWirdAlleinNeuGelesen) {
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  gitter->SetzeAktuelleZelle(3, name);
+  gitter->MarkeSetzen(5);
+  ASSERT_EQ(gitter->ZellText(2, name), QStringLiteral("Mueller"));
+  ASSERT_EQ(gitter->ZellText(3, name), QStringLiteral("Maier"));
+  ASSERT_TRUE(db->Ausfuehren(SqlText("UPDATE Zahlungen SET Name = 'Meier' WHERE Name = 'Maier'")).Ok());
+  ASSERT_TRUE(db->Ausfuehren(SqlText("UPDATE Zahlungen SET Name = 'Möller' WHERE Name = 'Mueller'")).Ok());
+  QSignalSpy wechsel(gitter.get(), &DatenGitter::ZeileSpalteGewechselt);
+  QSignalSpy geaendert(gitter->Ansicht()->model(), &QAbstractItemModel::dataChanged);
+
+  EXPECT_TRUE(gitter->ZeileAktualisieren(3).Ok());
+  EXPECT_EQ(gitter->ZellText(3, name), QStringLiteral("Meier"));
+  EXPECT_EQ(gitter->ZellText(2, name), QStringLiteral("Mueller"));  // not read again
+  EXPECT_EQ(gitter->AktuelleZeile(), 3);
+  EXPECT_EQ(gitter->AktuelleSpalte(), name);
+  EXPECT_TRUE(gitter->IstMarkiert(5));
+  EXPECT_EQ(wechsel.count(), 0);
+  ASSERT_EQ(geaendert.count(), 1);
+  EXPECT_EQ(geaendert.front().at(0).value<QModelIndex>().row(), 3);
+  EXPECT_EQ(geaendert.front().at(1).value<QModelIndex>().row(), 3);
+
+  rs->CacheVerwerfen();
+  gitter->Aktualisieren();
+  EXPECT_EQ(gitter->ZellText(2, name), QStringLiteral("Möller"));
+  EXPECT_EQ(gitter->ZellText(3, name), QStringLiteral("Meier"));
+}
+
+TEST_F(DatenGitterTest, NeuGeleseneZeileGeloeschtOderAusserhalb) {
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  const int n = gitter->ZeilenAnzahl();
+  ASSERT_TRUE(db->Ausfuehren(SqlText("DELETE FROM Zahlungen WHERE Name = 'Zander'")).Ok());
+  EXPECT_TRUE(gitter->ZeileAktualisieren(n - 1).Ok());
+  EXPECT_EQ(gitter->ZellText(n - 1, name), QString());  // gone: shown empty, the row count stays until a requery
+  EXPECT_EQ(gitter->ZeilenAnzahl(), n);
+  QSignalSpy geaendert(gitter->Ansicht()->model(), &QAbstractItemModel::dataChanged);
+  EXPECT_TRUE(gitter->ZeileAktualisieren(n).Ok());  // past the last row: nothing
+  EXPECT_TRUE(gitter->ZeileAktualisieren(-1).Ok());
+  EXPECT_EQ(geaendert.count(), 0);
+}
+
+// Binding the grid again to rows of the same columns keeps what the user set: widths, hidden
+// columns and their order.
+TEST_F(DatenGitterTest, NeueBindungGleicherSpaltenBehaeltBreitenVerstecktesUndReihenfolge) {
+  QHeaderView* k = gitter->Ansicht()->horizontalHeader();
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  const int art = gitter->SpaltenIndex(QStringLiteral("Art"));
+  const int notiz = gitter->SpaltenIndex(QStringLiteral("Notiz"));
+  gitter->SetzeSpaltenbreite(name, 211);
+  gitter->SetzeSpalteSichtbar(notiz, false);
+  k->moveSection(k->visualIndex(art), 0);
+  const int breiteArt = gitter->Spaltenbreite(art);
+  for (int runde = 0; runde < 2; ++runde) {
+    auto neu = Oeffnen(Abfrage::Tabelle(QStringLiteral("Zahlungen")));
+    ASSERT_TRUE(neu);
+    gitter->SetzeRecordset(neu.get());
+    rs = std::move(neu);
+    EXPECT_EQ(gitter->Spaltenbreite(name), 211) << runde;
+    EXPECT_EQ(gitter->Spaltenbreite(art), breiteArt) << runde;
+    EXPECT_TRUE(gitter->Ansicht()->isColumnHidden(notiz)) << runde;
+    EXPECT_FALSE(gitter->Ansicht()->isColumnHidden(name)) << runde;
+    EXPECT_EQ(k->visualIndex(art), 0) << runde;
+    EXPECT_EQ(k->logicalIndex(1), 0) << runde;  // the others follow in their order
+  }
+}
+
+}  // namespace
