@@ -353,8 +353,10 @@ void FormularZahlung::FelderFaerben() {
 void FormularZahlung::GesamtsummeAnzeigen() { m_browse->GesamtsummeAnzeigen(m_darstellung); }
 
 bool FormularZahlung::ZahlungAnsteuern(qint64 zahlungNr) {
+  const int vorher = Browsegitter()->AktuelleZeile();
   if (!m_browse->Ansteuern(zahlungNr)) return false;
-  Reposition();
+  // A move to another row has shown that payment already (ZeileGewechselt).
+  if (Browsegitter()->AktuelleZeile() == vorher) Reposition();
   return true;
 }
 
@@ -405,7 +407,7 @@ void FormularZahlung::ZeilenLaden() {
   m_zeilen->Laden(gitter);
   // Single-field display of a payment with several lines: the amount is their total, read-only.
   int anzahl = 0;
-  if (m_aktuelleNr) ZeilenAnzahl(*m_db, *m_aktuelleNr, anzahl);
+  if (m_aktuelleNr && !gitter) ZeilenAnzahl(*m_db, *m_aktuelleNr, anzahl);  // with the grid the lines show themselves
   m_kopf->NurSummeSetzen(!gitter && anzahl > 1, m_zustand.EingabeModus());
   if (gitter) {
     m_zeilen->SummenAnzeigen();

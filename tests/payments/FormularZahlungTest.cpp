@@ -13,6 +13,7 @@
 #include "FensterTestumgebung.h"
 #include "common/Programmzustand.h"
 #include "payments/FormularZahlung.h"
+#include "platform/db/Wertumwandlung.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/DatensatzNavigator.h"
 #include "platform/ui/DatumFeld.h"
@@ -800,7 +801,7 @@ TEST_F(FormularZahlungTest, FehlerBeiDerSequenzpruefungWirdGemeldet) {
   f.Maske(0)->setFocus();
   QTest::keyClick(f.Maske(0), Qt::Key_F4);
   u.Db().SetzeStoerung({});
-  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
   EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("Fehler bei der Datenermittlung!")));
   EXPECT_EQ(f.SequenzOptionen()->Wert(), -1);  // never "no earlier collection"
 }
@@ -842,6 +843,95 @@ TEST_F(FormularZahlungTest, SummeFolgtDerGeaendertenZahlung) {
   EXPECT_EQ(f.AktuelleZahlungNr(), zweite);
   EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(17, 25));
   EXPECT_EQ(u.Wert("SELECT SUM(ZahlungGesamt) FROM Zahlungen").toLongLong(), Eur(17, 25).Roh());
+}
+
+// A saved payment keeps its row, which alone is read again: it shows the new values and the total
+// moves by the difference, while a row changed elsewhere shows its change only once the list is read
+// again.
+TEST_F(FormularZahlungTest, GespeicherteZeileWirdAlleinNeuGelesen) {
+  FensterTestumgebung::Zahlung p;
+  p.name = QStringLiteral("Anton");
+  p.gesamt = Eur(10);
+  const qint64 anton = u.ZahlungAnlegen(p);
+  p.name = QStringLiteral("Berta");
+  p.gesamt = Eur(20);
+  const qint64 berta = u.ZahlungAnlegen(p);
+  p.name = QStringLiteral("Cäsar");
+  p.gesamt = Eur(5);
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  DatenGitter* g = f.Browsegitter();
+  ASSERT_TRUE(f.ZahlungAnsteuern(berta));
+  ASSERT_EQ(g->AktuelleZeile(), 1);
+  ASSERT_EQ(f.GesamtFeld()->Wert(), Eur(35));
+  u.Db().Ausfuehren("UPDATE Zahlungen SET Name = 'Anton anderswo' WHERE ZahlungNr = ?", {anton});
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.Maske(0)->WertSetzen(QStringLiteral("Berta neu"));
+  f.BetragFeld()->WertSetzen(Eur(26, 50));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(g->AktuelleZeile(), 1);
+  EXPECT_EQ(f.AktuelleZahlungNr(), berta);
+  EXPECT_EQ(g->Wert(1, QStringLiteral("Name")).toString(), QStringLiteral("Berta neu"));
+  EXPECT_EQ(WaehrungAusWert(g->Wert(1, QStringLiteral("ZahlungGesamt"))), Eur(26, 50));
+  EXPECT_EQ(f.Maske(0)->text(), QStringLiteral("Berta neu"));
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(26, 50));
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(41, 50));
+  EXPECT_EQ(g->Wert(0, QStringLiteral("Name")).toString(), QStringLiteral("Anton"));  // not read again
+
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));  // runs the list's query again
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
+  EXPECT_EQ(g->Wert(0, QStringLiteral("Name")).toString(), QStringLiteral("Anton anderswo"));
+  EXPECT_EQ(g->Wert(1, QStringLiteral("Name")).toString(), QStringLiteral("Berta neu"));
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Eur(41, 50));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+}
+
+// The lines follow the current payment; a failed read of them shows none (never the previous payment's)
+// with the message, and the next payment shows its lines again.
+TEST_F(FormularZahlungTest, ZeilenFolgenDerZahlungAuchNachFehler) {
+  FensterTestumgebung::Zahlung p;
+  const qint64 erste = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(erste, 1, QStringLiteral("RE 11"), Eur(3));
+  u.ZeileAnlegen(erste, 2, QStringLiteral("RE 12"), Eur(4));
+  const qint64 zweite = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(zweite, 1, QStringLiteral("RE 21"), Eur(8));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+  DatenGitter* z = f.Zeilengitter();
+  auto texte = [z] {
+    QStringList t;
+    for (int i = 0; i < z->ZeilenAnzahl(); ++i) t << z->Wert(i, QStringLiteral("Verwendungszweck")).toString();
+    return t;
+  };
+  ASSERT_TRUE(f.ZahlungAnsteuern(erste));
+  EXPECT_EQ(texte(), QStringList({QStringLiteral("RE 11"), QStringLiteral("RE 12")}));
+  ASSERT_TRUE(f.ZahlungAnsteuern(zweite));
+  EXPECT_EQ(texte(), QStringList({QStringLiteral("RE 21")}));
+
+  u.Db().SetzeStoerung([](const QString& sql) {
+    DbFehler e;
+    if (sql.contains(QStringLiteral("ORDER BY Verwendungszweck.ZeilenNr"))) {
+      e.Nummer = 7;
+      e.Beschreibung = QStringLiteral("gestört");
+    }
+    return e;
+  });
+  ASSERT_TRUE(f.ZahlungAnsteuern(erste));
+  u.Db().SetzeStoerung({});
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Meldungen().Eintraege().front().text,
+            QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: 7\rBeschreibung: gestört"));
+  EXPECT_EQ(z->ZeilenAnzahl(), 0);
+
+  ASSERT_TRUE(f.ZahlungAnsteuern(zweite));
+  EXPECT_EQ(texte(), QStringList({QStringLiteral("RE 21")}));
+  ASSERT_TRUE(f.ZahlungAnsteuern(erste));
+  EXPECT_EQ(texte(), QStringList({QStringLiteral("RE 11"), QStringLiteral("RE 12")}));
+  EXPECT_EQ(u.Meldungen().Anzahl(), 1);
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ class GitterKopf : public QHeaderView {
         m->headerData(spalte, o, Qt::DecorationRole).isValid())
       return QHeaderView::sectionSizeFromContents(spalte);
     const Mass schluessel{spalte, m->headerData(spalte, o, Qt::DisplayRole).toString(),
-                          m->headerData(spalte, o, Qt::TextAlignmentRole).toInt(), isSortIndicatorShown()};
+                          m->headerData(spalte, o, Qt::TextAlignmentRole).toInt(), isSortIndicatorShown(), font(),
+                          style()};
     // one entry per column: a new caption replaces the old one's
     auto it = std::find_if(m_masse.begin(), m_masse.end(), [&](const auto& e) { return e.first.spalte == spalte; });
     if (it != m_masse.end() && it->first == schluessel) return it->second;
@@ -63,17 +64,14 @@ class GitterKopf : public QHeaderView {
     return groesse;
   }
 
-  void changeEvent(QEvent* e) override {
-    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) m_masse.clear();
-    QHeaderView::changeEvent(e);
-  }
-
  private:
   struct Mass {
     int spalte;
     QString text;
     int ausrichtung;
     bool sortierung;
+    QFont schrift;
+    const QStyle* stil;
     bool operator==(const Mass&) const = default;
   };
   mutable std::vector<std::pair<Mass, QSize>> m_masse;
@@ -83,7 +81,6 @@ QTableView* AnsichtErzeugen(QWidget* eltern) {
   auto* v = new QTableView(eltern);
   auto* kopf = new GitterKopf(Qt::Horizontal, v);
   kopf->setSectionsClickable(true);  // as the view's own header
-  kopf->setHighlightSections(true);
   v->setHorizontalHeader(kopf);
   return v;
 }

@@ -1025,3 +1025,24 @@ TEST_F(DatenGitterTest, NeueBindungGleicherSpaltenBehaeltBreitenVerstecktesUndRe
 }
 
 }  // namespace
+
+namespace {
+
+// Captions are measured once per text: a new caption or a larger font is still measured again.
+TEST_F(DatenGitterTest, KopfMisstNeueTitelUndSchriftNeu) {
+  QHeaderView* k = gitter->Ansicht()->horizontalHeader();
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  const int hoehe = k->sizeHint().height();
+  const int breite = k->sectionSizeHint(name);
+  gitter->Aktualisieren();
+  EXPECT_EQ(k->sizeHint().height(), hoehe);
+  gitter->SetzeSpaltentitel(name, QStringLiteral("Name des Empfängers der Zahlung"));
+  EXPECT_GT(k->sectionSizeHint(name), breite);
+  QFont gross = k->font();
+  gross.setPixelSize(QFontInfo(gross).pixelSize() * 3);
+  k->setFont(gross);
+  EXPECT_GT(k->sizeHint().height(), hoehe);
+  EXPECT_TRUE(k->sectionsClickable());
+}
+
+}  // namespace
