@@ -953,6 +953,7 @@ TEST_F(DatenGitterTest, FusssummeWirdNieAbgeschnitten) {
   gitter->SetzeFussText(betrag, summe);
   EXPECT_EQ(v->columnWidth(betrag), 400);
 }
+
 namespace {
 
 // A row saved elsewhere is read again alone: it shows its new values while the current cell, the
