@@ -160,7 +160,8 @@ void ZahlungBrowse::AufZeile(int zeile) { m_gitter->SetzeAktuelleZelle(zeile, st
 void ZahlungBrowse::ZeileNeuLesen(int zeile) {
   // Only this row: a refresh of the whole grid went to the first row and back, and each move showed a
   // payment with its lines.
-  m_gitter->ZeileAktualisieren(zeile);
+  if (const DbFehler f = m_gitter->ZeileAktualisieren(zeile))
+    m_dienste.DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), f);
   if (m_gitter->AktuelleZeile() != zeile) AufZeile(zeile);
 }
 

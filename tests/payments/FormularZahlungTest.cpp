@@ -890,6 +890,33 @@ TEST_F(FormularZahlungTest, GespeicherteZeileWirdAlleinNeuGelesen) {
   EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
 }
 
+// The saved payment's row could not be read again: the save stands, the failure is reported.
+TEST_F(FormularZahlungTest, FehlerBeimNeuLesenDerGespeichertenZeileWirdGemeldet) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(10);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.Maske(0)->WertSetzen(QStringLiteral("Neuer Name"));
+  u.Db().SetzeStoerung([](const QString& sql) {
+    DbFehler e;
+    if (sql.contains(QStringLiteral("FROM Zahlungen")) && sql.endsWith(QStringLiteral(" IN (?)"))) {
+      e.Nummer = 9;
+      e.Beschreibung = QStringLiteral("gestört");
+    }
+    return e;
+  });
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  u.Db().SetzeStoerung({});
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Meldungen().Eintraege().front().text,
+            QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: 9\rBeschreibung: gestört"));
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("Neuer Name"));
+  EXPECT_EQ(f.Maske(0)->text(), QStringLiteral("Neuer Name"));
+}
+
 // The lines follow the current payment; a failed read of them shows none (never the previous payment's)
 // with the message, and the next payment shows its lines again.
 TEST_F(FormularZahlungTest, ZeilenFolgenDerZahlungAuchNachFehler) {
