@@ -101,7 +101,7 @@ QPixmap Foto(QWidget* fenster) {
 struct Szene {
   QString nachsatz;                 // "" = the file itself, else "-<nachsatz>" before the extension
   std::function<void()> vorbereiten;
-  std::function<QWidget*()> motiv;  // the window to photograph; none = the gallery
+  std::function<QWidget*()> motiv = {};  // the window to photograph; none = the gallery
 };
 
 }  // namespace

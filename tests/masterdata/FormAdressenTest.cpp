@@ -188,7 +188,7 @@ TEST_F(FormAdressenTest, BicUndIbanWerdenNichtAbgeschnitten) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
   DatenGitter& g = *fenster.Gitter();
   const QFontMetrics fm(g.font());
-  for (const QString feld : {QStringLiteral("BIC"), QStringLiteral("IBAN")}) {
+  for (const QString& feld : {QStringLiteral("BIC"), QStringLiteral("IBAN")}) {
     const int s = g.SpaltenIndex(feld);
     ASSERT_GE(s, 0);
     const QString text = g.Wert(0, feld).toString();

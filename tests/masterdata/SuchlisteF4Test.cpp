@@ -210,7 +210,7 @@ TEST_F(SuchlisteF4Test, BankspaltenZeigenDieCodesGanzUndFuellenDieListe) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&liste));
   const DatenGitter& g = *liste.Gitter();
   const QFontMetrics fm(g.font());
-  for (const QString feld : {QStringLiteral("BLZ"), QStringLiteral("BIC")}) {
+  for (const QString& feld : {QStringLiteral("BLZ"), QStringLiteral("BIC")}) {
     const int s = g.SpaltenIndex(feld);
     ASSERT_GE(s, 0);
     for (int z = 0; z < g.ZeilenAnzahl(); ++z)

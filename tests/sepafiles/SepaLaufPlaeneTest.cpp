@@ -37,7 +37,9 @@ void OhneTabellenlauf(const QStringList& plan, const QString& sql, bool sortiere
   static const QRegularExpression lauf(QStringLiteral("^SCAN (Zahlungen|Verwendungszweck)\\b"));
   for (const QString& zeile : plan) {
     EXPECT_FALSE(lauf.match(zeile).hasMatch()) << zeile.toStdString() << " in " << sql.toStdString();
-    if (!sortieren) EXPECT_FALSE(zeile.contains(QLatin1String("TEMP B-TREE"))) << zeile.toStdString() << " in " << sql.toStdString();
+    if (!sortieren) {
+      EXPECT_FALSE(zeile.contains(QLatin1String("TEMP B-TREE"))) << zeile.toStdString() << " in " << sql.toStdString();
+    }
   }
 }
 

@@ -713,9 +713,13 @@ bool DatenGitter::Fussleiste() const { return !m_fuss->isHidden(); }
 
 void DatenGitter::SetzeFussText(int spalte, const QString& text) {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
-  m_modell->Spalten()[spalte].fussText = text;
-  // A total is never cut off: its column takes the room from the others, the grid keeps its width.
-  if (Spaltenbreite(spalte) < Mindestbreite(spalte)) SpaltenSkalieren(1.0);
+  QString& fuss = m_modell->Spalten()[spalte].fussText;
+  if (fuss == text) return;
+  fuss = text;
+  // A total is never cut off: its column takes the room from the others, the grid keeps its width. (The
+  // caption needs no look here: no column is ever narrower than its caption.)
+  if (Fussleiste() && !m_ansicht->isColumnHidden(spalte) && Spaltenbreite(spalte) < m_fuss->Textbreite(text))
+    SpaltenSkalieren(1.0);
   m_fuss->update();
 }
 
