@@ -211,7 +211,7 @@ DatenGitter::DatenGitter(QWidget* parent)
       if (v != ziel) k->moveSection(v, ziel);
       ++ziel;
     }
-    m_filter->SpaltenAbgleichen();
+    m_filter->SpaltenAbgleichen(m_filterAn);
     for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
     StreifenAnordnen();
   });
@@ -742,7 +742,7 @@ std::optional<QColor> DatenGitter::FussFarbe(int spalte) const {
 
 void DatenGitter::SetzeFilterleiste(bool an) {
   m_filterAn = an;
-  m_filter->SpaltenAbgleichen();
+  m_filter->SpaltenAbgleichen(an);
   for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
   if (!an && m_filter->FokusSpalte() >= 0) m_ansicht->setFocus();
   m_filter->setVisible(an);

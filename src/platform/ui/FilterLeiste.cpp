@@ -15,8 +15,8 @@ QSize FilterLeiste::sizeHint() const {
   return {100, fontMetrics().height() + 8};
 }
 
-void FilterLeiste::SpaltenAbgleichen() {
-  if (!m_ansicht) return;
+void FilterLeiste::SpaltenAbgleichen(bool anlegen) {
+  if (!m_ansicht || (!anlegen && m_editoren.empty())) return;
   const int n = m_ansicht->model() ? m_ansicht->model()->columnCount() : 0;
   while (static_cast<int>(m_editoren.size()) > n) {
     delete m_editoren.back();

@@ -16,8 +16,10 @@ class FilterLeiste : public QWidget {
  public:
   FilterLeiste(QTableView* ansicht, QWidget* parent = nullptr);
 
-  // Makes one editor per model column (keeping texts of columns that stay) and places them.
-  void SpaltenAbgleichen();
+  // Makes one editor per model column (keeping texts of columns that stay) and places them. Without
+  // `anlegen` a bar that has no editors yet stays without: a bar never shown costs no widgets (every
+  // enabling or disabling of the grid goes through all of its children).
+  void SpaltenAbgleichen(bool anlegen = true);
   void Anordnen();
 
   int Anzahl() const { return static_cast<int>(m_editoren.size()); }

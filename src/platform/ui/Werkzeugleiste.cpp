@@ -73,7 +73,7 @@ void Werkzeugleiste::BildAktualisieren(QAction* knopf) {
 }
 
 void Werkzeugleiste::BeschriftungSetzen(const QString& schluessel, const QString& beschriftung) {
-  if (QAction* k = Knopf(schluessel)) {
+  if (QAction* k = Knopf(schluessel); k && k->property(kBeschriftung) != QVariant(beschriftung)) {
     k->setProperty(kBeschriftung, beschriftung);
     TextAktualisieren(k);
   }
@@ -85,7 +85,8 @@ QString Werkzeugleiste::Beschriftung(const QString& schluessel) const {
 }
 
 void Werkzeugleiste::BildSetzen(const QString& schluessel, const QString& bild) {
-  if (QAction* k = Knopf(schluessel)) {
+  // A new icon, even the same one, makes every button of the action lay itself out again.
+  if (QAction* k = Knopf(schluessel); k && k->property(kBild) != QVariant(bild)) {
     k->setProperty(kBild, bild);
     BildAktualisieren(k);
   }
@@ -97,7 +98,7 @@ QString Werkzeugleiste::Bild(const QString& schluessel) const {
 }
 
 void Werkzeugleiste::TooltipSetzen(const QString& schluessel, const QString& tooltip) {
-  if (QAction* k = Knopf(schluessel)) {
+  if (QAction* k = Knopf(schluessel); k && k->property(kTooltip) != QVariant(tooltip)) {
     k->setProperty(kTooltip, tooltip);
     TextAktualisieren(k);
   }

@@ -199,16 +199,19 @@ void ZahlFeld::TextAktualisieren() {
 }
 
 void ZahlFeld::TextFarbeSetzen(const QColor& farbe) {
+  if (farbe == m_textFarbe) return;
   m_textFarbe = farbe;
   FarbenAktualisieren();
 }
 
 void ZahlFeld::NegativFarbeSetzen(const QColor& farbe) {
+  if (farbe == m_negativFarbe) return;
   m_negativFarbe = farbe;
   FarbenAktualisieren();
 }
 
 void ZahlFeld::GueltigkeitAnzeigen(bool gueltig) {
+  if (m_ungueltig == !gueltig) return;
   m_ungueltig = !gueltig;
   FarbenAktualisieren();
 }

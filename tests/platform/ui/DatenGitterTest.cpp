@@ -1047,3 +1047,21 @@ TEST_F(DatenGitterTest, KopfMisstNeueTitelUndSchriftNeu) {
 }
 
 }  // namespace
+
+// The filter bar's editors come with the bar: a grid whose bar was never on has none (enabling or disabling
+// the grid goes through every child); once made they stay with their texts while the bar is off, and follow
+// the columns of a new recordset.
+TEST_F(DatenGitterTest, FilterzellenErstMitDerFilterleiste) {
+  auto editoren = [this] { return gitter->findChildren<QLineEdit*>().size(); };
+  EXPECT_EQ(editoren(), 0);
+  EXPECT_EQ(gitter->FilterText(1), QString());
+  gitter->SetzeFilterleiste(true);
+  const qsizetype mitLeiste = editoren();
+  EXPECT_EQ(mitLeiste, gitter->SpaltenAnzahl());
+  gitter->SetzeFilterText(1, QStringLiteral("mü"));
+  gitter->SetzeFilterleiste(false);
+  EXPECT_EQ(editoren(), mitLeiste);
+  EXPECT_EQ(gitter->FilterText(1), QStringLiteral("mü"));
+  gitter->SetzeFilterleiste(true);
+  EXPECT_EQ(gitter->FilterText(1), QStringLiteral("mü"));
+}

@@ -6,6 +6,7 @@
 #include "QtAusgabe.h"
 
 #include <QAction>
+#include <QSignalSpy>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -86,4 +87,24 @@ TEST(Bildliste, JederSchluesselDerFensterHatEinBildInBeidenGroessen) {
   }
   EXPECT_FALSE(Bildliste::Bilder16().Vorhanden(QStringLiteral("GibtEsNicht")));
   EXPECT_TRUE(Bildliste::Bilder16().Bild(QStringLiteral("GibtEsNicht")).isNull());
+}
+
+// A window that sets every button on each change of mode changes only what differs: the same icon set again
+// announces no change (each announcement made the button lay itself out), another one does.
+TEST(Werkzeugleiste, GleichesBildUndGleicheBeschriftungAendernNichts) {
+  Werkzeugleiste leiste;
+  leiste.KnopfHinzufuegen(QStringLiteral("Neu"), QStringLiteral("&Neu<F9>"), QStringLiteral("Neu"));
+  QAction* k = leiste.Knopf(QStringLiteral("Neu"));
+  QSignalSpy geaendert(k, &QAction::changed);
+  leiste.BildSetzen(QStringLiteral("Neu"), QStringLiteral("Neu"));
+  leiste.BeschriftungSetzen(QStringLiteral("Neu"), QStringLiteral("&Neu<F9>"));
+  leiste.TooltipSetzen(QStringLiteral("Neu"), QString());
+  EXPECT_EQ(geaendert.count(), 0);
+  const qint64 vorher = k->icon().cacheKey();
+  leiste.BildSetzen(QStringLiteral("Neu"), QStringLiteral("Speichern"));
+  EXPECT_GT(geaendert.count(), 0);
+  EXPECT_NE(k->icon().cacheKey(), vorher);
+  EXPECT_EQ(leiste.Bild(QStringLiteral("Neu")), QStringLiteral("Speichern"));
+  leiste.BeschriftungSetzen(QStringLiteral("Neu"), QStringLiteral("&Speichern"));
+  EXPECT_EQ(k->text(), QStringLiteral("Speichern"));
 }
