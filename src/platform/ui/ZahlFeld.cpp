@@ -199,19 +199,16 @@ void ZahlFeld::TextAktualisieren() {
 }
 
 void ZahlFeld::TextFarbeSetzen(const QColor& farbe) {
-  if (farbe == m_textFarbe) return;
   m_textFarbe = farbe;
   FarbenAktualisieren();
 }
 
 void ZahlFeld::NegativFarbeSetzen(const QColor& farbe) {
-  if (farbe == m_negativFarbe) return;
   m_negativFarbe = farbe;
   FarbenAktualisieren();
 }
 
 void ZahlFeld::GueltigkeitAnzeigen(bool gueltig) {
-  if (m_ungueltig == !gueltig) return;
   m_ungueltig = !gueltig;
   FarbenAktualisieren();
 }
@@ -219,17 +216,19 @@ void ZahlFeld::GueltigkeitAnzeigen(bool gueltig) {
 void ZahlFeld::FarbenAktualisieren() {
   const std::optional<Waehrung> w = Wert();
   const bool negativ = w && w->IstNegativ();
-  if (!m_ungueltig && !(negativ && m_negativFarbe.isValid()) && !m_textFarbe.isValid()) {
-    setPalette(QPalette());
-    return;
-  }
+  // Base and text colour wanted; none = the style's own. Set only when they differ from the last ones set.
+  std::pair<QColor, QColor> farben;
+  if (m_ungueltig)
+    farben = {Farben::Rot(), negativ ? Farben::Gelb() : Farben::Weiss()};
+  else if (negativ && m_negativFarbe.isValid())
+    farben.second = m_negativFarbe;
+  else
+    farben.second = m_textFarbe;
+  if (farben == m_gesetzteFarben) return;
+  m_gesetzteFarben = farben;
   QPalette p;
-  if (m_ungueltig) {
-    p.setColor(QPalette::Base, Farben::Rot());
-    p.setColor(QPalette::Text, negativ ? Farben::Gelb() : Farben::Weiss());
-  } else {
-    p.setColor(QPalette::Text, negativ && m_negativFarbe.isValid() ? m_negativFarbe : m_textFarbe);
-  }
+  if (farben.first.isValid()) p.setColor(QPalette::Base, farben.first);
+  if (farben.second.isValid()) p.setColor(QPalette::Text, farben.second);
   setPalette(p);
 }
 

@@ -6,6 +6,7 @@
 #include <QColor>
 
 #include <optional>
+#include <utility>
 
 // How a number field shows its value.
 struct ZahlFormat {
@@ -114,5 +115,6 @@ class ZahlFeld : public QAbstractSpinBox {
   bool m_pfeiltasten = false;
   QColor m_textFarbe;
   QColor m_negativFarbe;
+  std::pair<QColor, QColor> m_gesetzteFarben;   // base and text colour last set (invalid: the style's)
   Waehrung m_schritt = Waehrung::AusEuro(1);
 };
