@@ -241,7 +241,7 @@ void ImportForm::Aufbauen() {
 
   m_status = new QLabel(this);
   m_status->setObjectName(QStringLiteral("Status"));
-  // A longer text never widens the window.
+  // A line of its own under the list: a longer text never widens the window, nor is it cut between the buttons.
   m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
   // Layout.
@@ -259,7 +259,7 @@ void ImportForm::Aufbauen() {
   knoepfe->addWidget(m_selektionOption);
   knoepfe->addWidget(m_command1[1]);
   knoepfe->addWidget(m_command1[2]);
-  knoepfe->addWidget(m_status, 1);
+  knoepfe->addStretch(1);
   knoepfe->addWidget(m_command1[3]);
   knoepfe->addWidget(m_command1[0]);
   auto* layout = new QVBoxLayout(this);
@@ -267,6 +267,7 @@ void ImportForm::Aufbauen() {
   layout->addWidget(mandat);
   layout->addLayout(vorlage);
   layout->addWidget(m_grid, 1);
+  layout->addWidget(m_status);
   layout->addLayout(knoepfe);
 
   // Keys: F1 help at 830, Esc "Schließen", Enter to the next field (not in the filter bar).
