@@ -4,7 +4,7 @@
 #include <QSet>
 
 #include "common/FilterBedingung.h"
-#include "payments/core/OPAbfrage.h"
+#include "import/core/ImportVorgang.h"
 #include "payments/core/OPUebernahme.h"
 #include "platform/db/Wertumwandlung.h"
 
@@ -101,12 +101,8 @@ QStringList ImportSelektion::Ausschluss(const Recordset& daten, bool ohneNegativ
   };
   QStringList reihe;
   QHash<QString, Konto> konten;
-  auto spalte = [&daten](const QString& name) { return daten.SpaltenIndex(name); };
   for (int zeile = 0; zeile < daten.RecordCount(); ++zeile) {
-    const OffenerPosten p = OffenerPostenLesen([&](const QString& name) {
-      const int i = spalte(name);
-      return i < 0 ? QVariant() : daten.WertAn(zeile, i);
-    });
+    const OffenerPosten p = OffenerPostenAusZeile(daten, zeile);
     auto it = konten.find(p.opKontoNr);
     if (it == konten.end()) {
       it = konten.insert(p.opKontoNr, {});
