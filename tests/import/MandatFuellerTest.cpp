@@ -5,6 +5,7 @@
 
 #include "ImportTestumgebung.h"
 #include "import/core/MandatFueller.h"
+#include "payments/core/Zahlungsempfaenger.h"
 
 namespace {
 
@@ -84,8 +85,8 @@ TEST(MandatFueller, SuchtNurAutomatischeCodes) {
   f.sequenz = QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)");
   Fuellen(f, &gesucht);
   EXPECT_EQ(gesucht, QList<int>{15});
-  EXPECT_EQ(MandatSequenzCode(QStringLiteral("  13-Folge")), 13);
-  EXPECT_EQ(MandatSequenzCode(QStringLiteral("Folge")), 0);
+  EXPECT_EQ(FuehrendeZahl(QStringLiteral("  13-Folge")), 13);
+  EXPECT_EQ(FuehrendeZahl(QStringLiteral("Folge")), 0);
 }
 
 TEST(MandatFueller, FehlendeReferenzUndFehlendesDatum) {

@@ -1,17 +1,8 @@
 #include "import/core/MandatFueller.h"
 
 #include "common/MandatSequenz.h"
+#include "payments/core/Zahlungsempfaenger.h"
 #include "platform/db/Wertumwandlung.h"
-
-int MandatSequenzCode(const QString& text) {
-  const QString t = text.trimmed();
-  qsizetype ende = 0;
-  if (ende < t.size() && t.at(ende) == QLatin1Char('-')) ++ende;
-  while (ende < t.size() && t.at(ende).isDigit()) ++ende;
-  bool zahl = false;
-  const int code = t.left(ende).toInt(&zahl);
-  return zahl ? code : 0;
-}
 
 MandatDaten MandatDatenFuellen(const QVariant& referenz, const QVariant& datum, const QVariant& sequenzText,
                                const Adressfeld& adresse, const MandatOptionen& o, Zahlart formularZahlart,
@@ -29,7 +20,7 @@ MandatDaten MandatDatenFuellen(const QVariant& referenz, const QVariant& datum, 
   if (!m.datum && o.datumBelegen)
     m.datum = o.datenfeldDatum.isEmpty() ? o.fixdatum : DatumAusWert(adresse(o.datenfeldDatum));
 
-  const int gelesen = MandatSequenzCode(TextAusWert(sequenzText));
+  const int gelesen = FuehrendeZahl(TextAusWert(sequenzText));
   m.sequenz = gelesen;
   if (gelesen == 5 || gelesen == 15) {
     const std::optional<bool> frueher = suche(konto, m.referenz, gelesen, fehler);

@@ -47,6 +47,3 @@ using SequenzSuche = std::function<std::optional<bool>(const QString& konto, con
 MandatDaten MandatDatenFuellen(const QVariant& referenz, const QVariant& datum, const QVariant& sequenzText,
                                const Adressfeld& adresse, const MandatOptionen& optionen, Zahlart formularZahlart,
                                const QString& konto, const SequenzSuche& suche, DbFehler& fehler);
-
-// The code at the start of an address's sequence text ("2-Mehrfach..." gives 2); 0 without one.
-int MandatSequenzCode(const QString& text);
