@@ -14,6 +14,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+#include <utility>
+
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "common/Textschluessel.h"
@@ -63,6 +66,27 @@ const Kastenentwurf kKaesten[] = {
     {"FehlerNichtSpeichern", "Bei Fehlern nicht speichern", "Zahlungen mit fehlerhaften Angaben nicht speichern"},
     {"FälligEintragen", "Fälligkeit eintragen", "Das Fällig-Datum des Vorgangs in die Zahlung eintragen"},
 };
+
+// The setting each check box shows and keeps.
+constexpr std::pair<ImportForm::Kasten, bool ImportEinstellungen::*> kKastenwerte[] = {
+    {ImportForm::Kasten::KleinBetrag, &ImportEinstellungen::kleinBetrag},
+    {ImportForm::Kasten::DiverseKonten, &ImportEinstellungen::ohneDiverse},
+    {ImportForm::Kasten::NurmitKontoNr, &ImportEinstellungen::nurMitBankKontoNr},
+    {ImportForm::Kasten::OhneNegativSummen, &ImportEinstellungen::ohneNegativSummen},
+    {ImportForm::Kasten::OhneOPmehrals5Zeilen, &ImportEinstellungen::ohneOPMehrAls5Zeilen},
+    {ImportForm::Kasten::MaximalSkonto, &ImportEinstellungen::maximalSkonto},
+    {ImportForm::Kasten::SkontoPositiv, &ImportEinstellungen::skontoNurPositiv},
+    {ImportForm::Kasten::Pruefung, &ImportEinstellungen::pruefung},
+    {ImportForm::Kasten::LieferantenKundenNr, &ImportEinstellungen::lieferantenKundenNr},
+    {ImportForm::Kasten::FehlEingaben, &ImportEinstellungen::fehlEingaben},
+    {ImportForm::Kasten::FehlerNichtSpeichern, &ImportEinstellungen::fehlerNichtSpeichern},
+    {ImportForm::Kasten::FaelligEintragen, &ImportEinstellungen::faelligEintragen},
+};
+static_assert(std::size(kKastenwerte) == size_t(ImportForm::Kasten::Anzahl));
+// The same for the three mandate options, in their order.
+constexpr bool ImportEinstellungen::* kMandatwerte[] = {&ImportEinstellungen::erstAufFolge,
+                                                         &ImportEinstellungen::mandatDatumBelegen,
+                                                         &ImportEinstellungen::mandatReferenzBelegen};
 
 // The grid's columns: caption = result column, format.
 struct Spaltenentwurf {
@@ -338,17 +362,8 @@ void ImportForm::Laden() {
   if (m_aufruf.schrift != QFont()) setFont(m_aufruf.schrift);
   m_textschluessel[0]->CodeSetzen(e.textschluesselLieferanten);
   m_textschluessel[1]->CodeSetzen(e.textschluesselKunden);
-  const std::pair<Kasten, bool> kaesten[] = {
-      {Kasten::DiverseKonten, e.ohneDiverse},      {Kasten::MaximalSkonto, e.maximalSkonto},
-      {Kasten::Pruefung, e.pruefung},              {Kasten::LieferantenKundenNr, e.lieferantenKundenNr},
-      {Kasten::FehlEingaben, e.fehlEingaben},      {Kasten::FaelligEintragen, e.faelligEintragen},
-      {Kasten::KleinBetrag, e.kleinBetrag},        {Kasten::SkontoPositiv, e.skontoNurPositiv},
-      {Kasten::FehlerNichtSpeichern, e.fehlerNichtSpeichern}, {Kasten::NurmitKontoNr, e.nurMitBankKontoNr},
-      {Kasten::OhneNegativSummen, e.ohneNegativSummen}, {Kasten::OhneOPmehrals5Zeilen, e.ohneOPMehrAls5Zeilen}};
-  for (const auto& [kasten, wert] : kaesten) Option(kasten)->setChecked(wert);
-  m_lastschriftOption[0]->setChecked(e.erstAufFolge);
-  m_lastschriftOption[1]->setChecked(e.mandatDatumBelegen);
-  m_lastschriftOption[2]->setChecked(e.mandatReferenzBelegen);
+  for (const auto& [kasten, wert] : kKastenwerte) Option(kasten)->setChecked(e.*wert);
+  for (size_t i = 0; i < m_lastschriftOption.size(); ++i) m_lastschriftOption[i]->setChecked(e.*kMandatwerte[i]);
   m_tdbDate1[2]->WertSetzen(e.fixdatum);
   m_tdbText2->setText(e.fixtext);
 
@@ -371,21 +386,8 @@ ImportEinstellungen ImportForm::EinstellungenDesFensters() const {
   ImportEinstellungen e;
   e.textschluesselLieferanten = TextschluesselNormalisieren(m_textschluessel[0]->Code());
   e.textschluesselKunden = TextschluesselNormalisieren(m_textschluessel[1]->Code());
-  e.ohneDiverse = Option(Kasten::DiverseKonten)->isChecked();
-  e.maximalSkonto = Option(Kasten::MaximalSkonto)->isChecked();
-  e.pruefung = Option(Kasten::Pruefung)->isChecked();
-  e.lieferantenKundenNr = Option(Kasten::LieferantenKundenNr)->isChecked();
-  e.fehlEingaben = Option(Kasten::FehlEingaben)->isChecked();
-  e.faelligEintragen = Option(Kasten::FaelligEintragen)->isChecked();
-  e.kleinBetrag = Option(Kasten::KleinBetrag)->isChecked();
-  e.skontoNurPositiv = Option(Kasten::SkontoPositiv)->isChecked();
-  e.fehlerNichtSpeichern = Option(Kasten::FehlerNichtSpeichern)->isChecked();
-  e.nurMitBankKontoNr = Option(Kasten::NurmitKontoNr)->isChecked();
-  e.ohneNegativSummen = Option(Kasten::OhneNegativSummen)->isChecked();
-  e.ohneOPMehrAls5Zeilen = Option(Kasten::OhneOPmehrals5Zeilen)->isChecked();
-  e.erstAufFolge = m_lastschriftOption[0]->isChecked();
-  e.mandatDatumBelegen = m_lastschriftOption[1]->isChecked();
-  e.mandatReferenzBelegen = m_lastschriftOption[2]->isChecked();
+  for (const auto& [kasten, wert] : kKastenwerte) e.*wert = Option(kasten)->isChecked();
+  for (size_t i = 0; i < m_lastschriftOption.size(); ++i) e.*kMandatwerte[i] = m_lastschriftOption[i]->isChecked();
   e.fixdatum = m_tdbDate1[2]->Wert();
   e.fixtext = m_tdbText2->text();
   e.nurMarkierte = m_nurMarkierte;
