@@ -26,26 +26,25 @@ const QString kAbschnitt = QStringLiteral("Window State");
 
 struct Befehlsbeschreibung {
   Hauptbefehl befehl;
-  const char* beschriftung;
   const char* bild;
   const char* tipp;
-  const char* mitKuerzel;  // the caption with its Alt letter marked, as the command bar shows it
+  const char* mitKuerzel;  // the caption with its Alt letter marked (the command bar); without the & everywhere else
 };
 
 const std::vector<Befehlsbeschreibung>& Beschreibungen() {
   static const std::vector<Befehlsbeschreibung> liste = {
-      {Hauptbefehl::ZahlungenErfassen, "Zahlungen erfassen", "Zahlung", "Überweisungen und Lastschriften erfassen", "&Zahlungen erfassen"},
-      {Hauptbefehl::Zahlungsliste, "Zahlungsliste", "Zahlungsliste", "Zahlungen auflisten und drucken", "Zahlungs&liste"},
-      {Hauptbefehl::SepaDatei, "SEPA-Datei erzeugen", "DTADatei", "SEPA-Datei für die Bank erzeugen", "&SEPA-Datei erzeugen"},
-      {Hauptbefehl::Selektivloeschen, "Zahlungen selektiv löschen / reaktivieren", "Selektivlöschen",
+      {Hauptbefehl::ZahlungenErfassen, "Zahlung", "Überweisungen und Lastschriften erfassen", "&Zahlungen erfassen"},
+      {Hauptbefehl::Zahlungsliste, "Zahlungsliste", "Zahlungen auflisten und drucken", "Zahlungs&liste"},
+      {Hauptbefehl::SepaDatei, "DTADatei", "SEPA-Datei für die Bank erzeugen", "&SEPA-Datei erzeugen"},
+      {Hauptbefehl::Selektivloeschen, "Selektivlöschen",
        "Erledigte Zahlungen löschen oder wieder aktivieren", "Zahlungen selekti&v löschen / reaktivieren"},
-      {Hauptbefehl::Adressen, "Adressen", "Adressen", "Adressen der Zahlungsempfänger und -pflichtigen", "&Adressen"},
-      {Hauptbefehl::Bankverbindungen, "Bankverbindungen", "Bankverbindung", "Bankleitzahlen, BIC und Banknamen", "&Bankverbindungen"},
-      {Hauptbefehl::Absender, "Absender", "Absender", "Absender-Konten verwalten und aktivieren", "Abs&ender"},
-      {Hauptbefehl::Einstellungen, "Einstellungen", "Einstellungen", "Programmeinstellungen", "E&instellungen"},
-      {Hauptbefehl::Rechner, "Rechner", "Rechner", "Rechner öffnen (Strg+F2)", "&Rechner"},
-      {Hauptbefehl::Hilfe, "Hilfe", "Hilfe", "Hilfe zum Programm (F1)", "&Hilfe"},
-      {Hauptbefehl::Beenden, "Beenden", "Beenden", "Programm beenden", "Bee&nden"},
+      {Hauptbefehl::Adressen, "Adressen", "Adressen der Zahlungsempfänger und -pflichtigen", "&Adressen"},
+      {Hauptbefehl::Bankverbindungen, "Bankverbindung", "Bankleitzahlen, BIC und Banknamen", "&Bankverbindungen"},
+      {Hauptbefehl::Absender, "Absender", "Absender-Konten verwalten und aktivieren", "Abs&ender"},
+      {Hauptbefehl::Einstellungen, "Einstellungen", "Programmeinstellungen", "E&instellungen"},
+      {Hauptbefehl::Rechner, "Rechner", "Rechner öffnen (Strg+F2)", "&Rechner"},
+      {Hauptbefehl::Hilfe, "Hilfe", "Hilfe zum Programm (F1)", "&Hilfe"},
+      {Hauptbefehl::Beenden, "Beenden", "Programm beenden", "Bee&nden"},
   };
   return liste;
 }
@@ -101,7 +100,9 @@ const std::vector<Hauptbefehl>& ZOVA10::AlleBefehle() {
   return liste;
 }
 
-QString ZOVA10::Beschriftung(Hauptbefehl befehl) { return QString::fromUtf8(Beschreibung(befehl).beschriftung); }
+QString ZOVA10::Beschriftung(Hauptbefehl befehl) {
+  return QString::fromUtf8(Beschreibung(befehl).mitKuerzel).remove(QLatin1Char('&'));
+}
 
 ZOVA10::Eintrag& ZOVA10::EintragVon(Hauptbefehl befehl) {
   for (auto& [b, e] : m_eintraege)
@@ -134,8 +135,7 @@ void ZOVA10::Aufbauen() {
 
   for (const auto& b : Beschreibungen()) {
     Eintrag& e = EintragVon(b.befehl);
-    e.aktion = new QAction(Bildliste::Bilder16().Bild(QString::fromUtf8(b.bild)), QString::fromUtf8(b.beschriftung),
-                           this);
+    e.aktion = new QAction(Bildliste::Bilder16().Bild(QString::fromUtf8(b.bild)), Beschriftung(b.befehl), this);
     e.aktion->setToolTip(QString::fromUtf8(b.tipp));
     e.aktion->setStatusTip(QString::fromUtf8(b.tipp));
     const Hauptbefehl befehl = b.befehl;
