@@ -268,6 +268,12 @@ StartErgebnis DatenbankOeffnen() {
 
   StartErgebnis ergebnis;
   ergebnis.hinweis = geoeffnet.hinweis;
+  // A note of the address source comes once per run and key, after what the opening noted.
+  const auto einmalMelden = [&z, &ergebnis](const QString& schluessel, const QString& hinweis) {
+    if (hinweis.isEmpty() || z.HinweisBereitsGemeldet(schluessel)) return;
+    z.HinweisGemeldet(schluessel);
+    ergebnis.hinweis += (ergebnis.hinweis.isEmpty() ? QString() : QStringLiteral("\r\r")) + hinweis;
+  };
   AdressQuellenInfo quelle = AdressQuellenInfo::Intern();
   const bool positioniert = absender->AbsolutePosition() >= 0;
   const int format = positioniert ? static_cast<int>(absender->Ganzzahl(QStringLiteral("AdressenFormat"))) : 0;
@@ -275,11 +281,7 @@ StartErgebnis DatenbankOeffnen() {
     // dBase and Access address sources of the old program cannot be linked here.
     const QString hinweis = QStringLiteral("Das Adressformat ") + QString::number(format) +
                             QStringLiteral(" des Absenders wird nicht unterstützt.\rEs werden die internen Adressen verwendet.");
-    const QString schluessel = QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + hinweis;
-    if (!z.HinweisBereitsGemeldet(schluessel)) {
-      z.HinweisGemeldet(schluessel);
-      ergebnis.hinweis += (ergebnis.hinweis.isEmpty() ? QString() : QStringLiteral("\r\r")) + hinweis;
-    }
+    einmalMelden(QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + hinweis, hinweis);
   } else if (const auto g = GeschwisterTabellen(format)) {
     const QString verbindung = VerbindungsPfad(absender->Text(QStringLiteral("AdressenVerbindung")));
     QString zusatz;
@@ -296,12 +298,8 @@ StartErgebnis DatenbankOeffnen() {
       quelle = AdressQuellenInfo::FuerFormat(format);
       hinweis = zusatz;
     }
-    const QString schluessel = QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + verbindung +
-                               QLatin1Char('|') + hinweis;
-    if (!hinweis.isEmpty() && !z.HinweisBereitsGemeldet(schluessel)) {
-      z.HinweisGemeldet(schluessel);
-      ergebnis.hinweis += (ergebnis.hinweis.isEmpty() ? QString() : QStringLiteral("\r\r")) + hinweis;
-    }
+    einmalMelden(QString::number(z.AktuelleAbsenderNr()) + QLatin1Char('|') + verbindung + QLatin1Char('|') + hinweis,
+                 hinweis);
   }
   z.DatenbankUebernehmen(std::move(db), std::move(absender), quelle);
   return ergebnis;
