@@ -5,18 +5,40 @@
 #include "payments/core/OPUebernahme.h"
 #include "platform/settings/Registrierung.h"
 
+#include <utility>
+
 namespace {
+
+// The check boxes: setting key and field.
+constexpr std::pair<const char*, bool ImportEinstellungen::*> kKaesten[] = {
+    {"Diverse", &ImportEinstellungen::ohneDiverse},
+    {"Skonto", &ImportEinstellungen::maximalSkonto},
+    {"Prüfung", &ImportEinstellungen::pruefung},
+    {"LieferantenKundenNr", &ImportEinstellungen::lieferantenKundenNr},
+    {"FehlEingaben", &ImportEinstellungen::fehlEingaben},
+    {"FälligEintragen", &ImportEinstellungen::faelligEintragen},
+    {"KleinBetrag", &ImportEinstellungen::kleinBetrag},
+    {"SkontoNurPositiv", &ImportEinstellungen::skontoNurPositiv},
+    {"BeiFehlerNichtSpeichern", &ImportEinstellungen::fehlerNichtSpeichern},
+    {"NurmitBankKontoNr", &ImportEinstellungen::nurMitBankKontoNr},
+    {"OhneNegativSummen", &ImportEinstellungen::ohneNegativSummen},
+    {"OhneOPMehrAls5Zeilen", &ImportEinstellungen::ohneOPMehrAls5Zeilen},
+    {"ErsteinzugaufFolgeeinzugändern", &ImportEinstellungen::erstAufFolge},
+    {"FehlendesMandatDatumbelegen", &ImportEinstellungen::mandatDatumBelegen},
+    {"FehlendeMandatReferenzbelegen", &ImportEinstellungen::mandatReferenzBelegen},
+};
 
 // A check box takes the number of its text: 1 is ticked, any other number is not; a text that is no
 // number keeps the default.
-bool Kasten(const QString& schluessel, bool vorgabe) {
+bool Kasten(const char* schluessel, bool vorgabe) {
   bool zahl = false;
-  const int wert = GetSetting(ImportEinstellungen::Abschnitt(), schluessel).trimmed().toInt(&zahl);
+  const int wert = GetSetting(ImportEinstellungen::Abschnitt(), QString::fromUtf8(schluessel)).trimmed().toInt(&zahl);
   return zahl ? wert == 1 : vorgabe;
 }
 
-void KastenSchreiben(const QString& schluessel, bool wert) {
-  SaveSetting(ImportEinstellungen::Abschnitt(), schluessel, wert ? QStringLiteral("1") : QStringLiteral("0"));
+void KastenSchreiben(const char* schluessel, bool wert) {
+  SaveSetting(ImportEinstellungen::Abschnitt(), QString::fromUtf8(schluessel),
+              wert ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString Text(const QString& schluessel) { return GetSetting(ImportEinstellungen::Abschnitt(), schluessel); }
@@ -53,21 +75,7 @@ ImportEinstellungen ImportEinstellungen::Laden(int absenderNr, bool vorlageJeAbs
   ImportEinstellungen e;
   e.textschluesselLieferanten = TextschluesselLesen(Text(QStringLiteral("Text1")), QStringLiteral("G"));
   e.textschluesselKunden = TextschluesselLesen(Text(QStringLiteral("Text2")), QStringLiteral("L"));
-  e.ohneDiverse = Kasten(QStringLiteral("Diverse"), e.ohneDiverse);
-  e.maximalSkonto = Kasten(QStringLiteral("Skonto"), e.maximalSkonto);
-  e.pruefung = Kasten(QStringLiteral("Prüfung"), e.pruefung);
-  e.lieferantenKundenNr = Kasten(QStringLiteral("LieferantenKundenNr"), e.lieferantenKundenNr);
-  e.fehlEingaben = Kasten(QStringLiteral("FehlEingaben"), e.fehlEingaben);
-  e.faelligEintragen = Kasten(QStringLiteral("FälligEintragen"), e.faelligEintragen);
-  e.kleinBetrag = Kasten(QStringLiteral("KleinBetrag"), e.kleinBetrag);
-  e.skontoNurPositiv = Kasten(QStringLiteral("SkontoNurPositiv"), e.skontoNurPositiv);
-  e.fehlerNichtSpeichern = Kasten(QStringLiteral("BeiFehlerNichtSpeichern"), e.fehlerNichtSpeichern);
-  e.nurMitBankKontoNr = Kasten(QStringLiteral("NurmitBankKontoNr"), e.nurMitBankKontoNr);
-  e.ohneNegativSummen = Kasten(QStringLiteral("OhneNegativSummen"), e.ohneNegativSummen);
-  e.ohneOPMehrAls5Zeilen = Kasten(QStringLiteral("OhneOPMehrAls5Zeilen"), e.ohneOPMehrAls5Zeilen);
-  e.erstAufFolge = Kasten(QStringLiteral("ErsteinzugaufFolgeeinzugändern"), e.erstAufFolge);
-  e.mandatDatumBelegen = Kasten(QStringLiteral("FehlendesMandatDatumbelegen"), e.mandatDatumBelegen);
-  e.mandatReferenzBelegen = Kasten(QStringLiteral("FehlendeMandatReferenzbelegen"), e.mandatReferenzBelegen);
+  for (const auto& [schluessel, feld] : kKaesten) e.*feld = Kasten(schluessel, e.*feld);
   e.fixdatum = FilterDatum(Text(QStringLiteral("FehlendesMandatDatumFixdatum")));
   e.fixtext = Text(QStringLiteral("FehlendeMandatReferenzFixtext"));
   e.nurMarkierte = MarkierungLesen(Text(QStringLiteral("Markierung")));
@@ -81,23 +89,9 @@ ImportEinstellungen ImportEinstellungen::Laden(int absenderNr, bool vorlageJeAbs
 void ImportEinstellungen::Speichern(int absenderNr, bool vorlageJeAbsender) const {
   TextSchreiben(QStringLiteral("Text1"), textschluesselLieferanten);
   TextSchreiben(QStringLiteral("Text2"), textschluesselKunden);
-  KastenSchreiben(QStringLiteral("Diverse"), ohneDiverse);
-  KastenSchreiben(QStringLiteral("Skonto"), maximalSkonto);
-  KastenSchreiben(QStringLiteral("Prüfung"), pruefung);
-  KastenSchreiben(QStringLiteral("LieferantenKundenNr"), lieferantenKundenNr);
-  KastenSchreiben(QStringLiteral("FehlEingaben"), fehlEingaben);
-  KastenSchreiben(QStringLiteral("FälligEintragen"), faelligEintragen);
-  KastenSchreiben(QStringLiteral("KleinBetrag"), kleinBetrag);
-  KastenSchreiben(QStringLiteral("SkontoNurPositiv"), skontoNurPositiv);
-  KastenSchreiben(QStringLiteral("BeiFehlerNichtSpeichern"), fehlerNichtSpeichern);
-  KastenSchreiben(QStringLiteral("NurmitBankKontoNr"), nurMitBankKontoNr);
+  for (const auto& [schluessel, feld] : kKaesten) KastenSchreiben(schluessel, this->*feld);
   SaveSetting(VorlagenAbschnitt(absenderNr, vorlageJeAbsender), QStringLiteral("AutoVerwendungszweck"), vorlage);
   TextSchreiben(QStringLiteral("Markierung"), nurMarkierte ? QStringLiteral("-1") : QStringLiteral("0"));
-  KastenSchreiben(QStringLiteral("OhneNegativSummen"), ohneNegativSummen);
-  KastenSchreiben(QStringLiteral("OhneOPMehrAls5Zeilen"), ohneOPMehrAls5Zeilen);
-  KastenSchreiben(QStringLiteral("ErsteinzugaufFolgeeinzugändern"), erstAufFolge);
-  KastenSchreiben(QStringLiteral("FehlendesMandatDatumbelegen"), mandatDatumBelegen);
-  KastenSchreiben(QStringLiteral("FehlendeMandatReferenzbelegen"), mandatReferenzBelegen);
   TextSchreiben(QStringLiteral("DatenfeldFehlMandatDatum"), datenfeldMandatDatum);
   TextSchreiben(QStringLiteral("DatenfeldFehlMandatReferenz"), datenfeldMandatReferenz);
   TextSchreiben(QStringLiteral("FehlendesMandatDatumFixdatum"),
