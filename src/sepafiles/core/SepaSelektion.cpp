@@ -124,8 +124,18 @@ Bedingung SepaSelektion::Auswahlbedingung(const SepaAuswahlAnfrage& anfrage, boo
   return Bedingung::AlleUnd(teile);
 }
 
-Abfrage SepaSelektion::GitterAbfrage(const SepaAuswahl& auswahl) {
+Abfrage SepaSelektion::Zeilenabfrage(const Bedingung& bedingung) {
   Abfrage abfrage;
+  abfrage.quelle =
+      SqlText("Zahlungen LEFT JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr");
+  abfrage.bedingung = bedingung;
+  abfrage.sortierung = SqlText("Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr, Verwendungszweck.LfdNr");
+  abfrage.haupttabelle = QStringLiteral("Zahlungen");
+  return abfrage;
+}
+
+Abfrage SepaSelektion::GitterAbfrage(const SepaAuswahl& auswahl) {
+  Abfrage abfrage = Zeilenabfrage(auswahl.Auswahlbedingung);
   abfrage.spalten = SqlText(
       "Zahlungen.ZahlungNr, Zahlungen.Name, Zahlungen.Bank, Zahlungen.BIC, Zahlungen.IBAN, Zahlungen.OPKontoNr, "
       "Zahlungen.\"Textschlüssel\", Zahlungen.ZahlungGesamt, Zahlungen.AbsenderNr, Zahlungen.Erledigt, "
@@ -134,11 +144,6 @@ Abfrage SepaSelektion::GitterAbfrage(const SepaAuswahl& auswahl) {
       "Verwendungszweck.Vorgangsdatum, Verwendungszweck.OPBetrag, Verwendungszweck.SkontoBetrag, "
       "Verwendungszweck.Verwendungszweck, Verwendungszweck.ZahlungsBetrag, Verwendungszweck.LfdNr, "
       "Verwendungszweck.OPVorgangsArt, Verwendungszweck.ZeilenNr");
-  abfrage.quelle =
-      SqlText("Zahlungen LEFT JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr");
-  abfrage.bedingung = auswahl.Auswahlbedingung;
-  abfrage.sortierung = SqlText("Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr, Verwendungszweck.LfdNr");
-  abfrage.haupttabelle = QStringLiteral("Zahlungen");
   return abfrage;
 }
 

@@ -22,8 +22,11 @@ class SepaSelektion {
   // is a parameter; the remittance date goes through the registered function SepaVerwendungDatum.
   static Bedingung Auswahlbedingung(const SepaAuswahlAnfrage& anfrage, bool nurFehlerfreie);
 
-  // The grid of the window: the selected orders joined with their lines, one row per line and one
-  // row for an order without lines. Open it as a snapshot on the database the selection ran on.
+  // The orders of `bedingung` joined with their lines, one row per line and one row for an order
+  // without lines, every column, in the order of the files (Art, MandatSequenz, ZahlungNr, LfdNr).
+  static Abfrage Zeilenabfrage(const Bedingung& bedingung);
+  // The grid of the window: Zeilenabfrage of the selected orders with the grid's columns. Open it as a
+  // snapshot on the database the selection ran on.
   static Abfrage GitterAbfrage(const SepaAuswahl& auswahl);
 
   // Registers SepaVerwendungDatum(text) on the connection (the selection does it itself).

@@ -3,14 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "platform/ui/Meldung.h"
 #include "printing/ReportAuswaehlen.h"
 #include "platform/db/Recordset.h"
+#include "sepafiles/core/SepaSelektion.h"
 
 namespace {
 
@@ -47,15 +46,9 @@ class Laufdaten : public Reportdaten {
 }  // namespace
 
 std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QWidget* fenster) {
-  QJsonArray nummern;
-  for (qint64 nr : lauf.ZahlungNummern) nummern.append(nr);
-  Abfrage a;
-  a.quelle = SqlText("Zahlungen LEFT JOIN Verwendungszweck ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr");
   // All ids travel as one bound parameter, however many orders the run wrote.
-  a.bedingung = Bedingung(SqlText("Zahlungen.ZahlungNr IN (SELECT value FROM json_each(?))"),
-                          {QString::fromUtf8(QJsonDocument(nummern).toJson(QJsonDocument::Compact))});
-  a.sortierung = SqlText("Zahlungen.Art, Zahlungen.MandatSequenz, Zahlungen.ZahlungNr, Verwendungszweck.LfdNr");
-  a.haupttabelle = QStringLiteral("Zahlungen");
+  const Abfrage a =
+      SepaSelektion::Zeilenabfrage(Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), lauf.ZahlungNummern));
   DbFehler fehler;
   std::unique_ptr<Recordset> rs = Recordset::Oeffnen(db, a, RecordsetTyp::Snapshot, fehler);
   if (!rs) {
