@@ -26,13 +26,11 @@ int Gestoert(const char* aufruf, const QString& pfad) { return Stoerung() ? Stoe
 
 QByteArray Systempfad(const QString& pfad) { return QFile::encodeName(QDir::toNativeSeparators(pfad)); }
 
+constexpr auto Summenverfahren = QCryptographicHash::Blake2b_256;
+
 }  // namespace
 
 void SichereDateien::StoerungSetzen(Stoerung stoerung) { ::Stoerung() = std::move(stoerung); }
-
-namespace {
-constexpr auto Summenverfahren = QCryptographicHash::Blake2b_256;
-}  // namespace
 
 // A new file (an existing one of the name is an error) written through the system calls, each behind the
 // test seam. Every failure names `gemeldet`, the path the user knows.
@@ -188,16 +186,21 @@ QString Ersatzname(const QString& ziel) {
                                          QStringLiteral(".tmp"));
 }
 
+// The complete file `temporaer` in place of `ziel`, the rename made durable; the temporary goes when it fails.
+DateiFehler AnDieStelle(const QString& temporaer, const QString& ziel) {
+  if (DateiFehler f = SichereDateien::Umbenennen(temporaer, ziel)) {
+    QFile::remove(temporaer);
+    return f;
+  }
+  return SichereDateien::OrdnerSynchronisieren(QFileInfo(ziel).absolutePath());
+}
+
 }  // namespace
 
 DateiFehler SichereDateien::Ersetzen(const QString& ziel, const QByteArray& inhalt) {
   const QString temporaer = Ersatzname(ziel);
   if (DateiFehler f = NeuSchreiben(temporaer, inhalt, ziel)) return f;
-  if (DateiFehler f = Umbenennen(temporaer, ziel)) {
-    QFile::remove(temporaer);
-    return f;
-  }
-  return OrdnerSynchronisieren(QFileInfo(ziel).absolutePath());
+  return AnDieStelle(temporaer, ziel);
 }
 
 DateiFehler SichereDateien::Kopieren(const QString& quelle, const QString& ziel) {
@@ -216,11 +219,7 @@ DateiFehler SichereDateien::Kopieren(const QString& quelle, const QString& ziel)
     }
     if (DateiFehler f = datei.Abschliessen()) return f;
   }
-  if (DateiFehler f = Umbenennen(temporaer, ziel)) {
-    QFile::remove(temporaer);
-    return f;
-  }
-  return OrdnerSynchronisieren(QFileInfo(ziel).absolutePath());
+  return AnDieStelle(temporaer, ziel);
 }
 
 DateiFehler SichereDateien::Umbenennen(const QString& von, const QString& nach) {
