@@ -158,17 +158,14 @@ QByteArray SichereDateien::Pruefsumme(QByteArrayView inhalt) {
 bool SichereDateien::Vollstaendig(const QString& pfad, qint64 groesse, const QByteArray& pruefsumme) {
   const QFileInfo info(pfad);
   if (!info.isFile() || info.size() != groesse) return false;
-  QFile f(pfad);
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  QCryptographicHash summe(Summenverfahren);
-  QCryptographicHash frueher(QCryptographicHash::Sha256);
-  QByteArray block;
-  while (!(block = f.read(1 << 20)).isEmpty()) {
-    summe.addData(block);
-    frueher.addData(block);
+  // Only the records of an earlier version, which hold SHA-256, cost a second reading.
+  for (const QCryptographicHash::Algorithm verfahren : {Summenverfahren, QCryptographicHash::Sha256}) {
+    QFile f(pfad);
+    QCryptographicHash summe(verfahren);
+    if (!f.open(QIODevice::ReadOnly) || !summe.addData(&f)) return false;
+    if (summe.result().toHex() == pruefsumme) return true;
   }
-  if (f.error() != QFileDevice::NoError) return false;
-  return summe.result().toHex() == pruefsumme || frueher.result().toHex() == pruefsumme;
+  return false;
 }
 
 DateiFehler SichereDateien::NeuSchreiben(const QString& pfad, const QByteArray& inhalt, const QString& anzeige) {
