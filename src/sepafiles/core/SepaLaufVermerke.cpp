@@ -24,13 +24,6 @@ QString Nativ(const QString& pfad) { return QDir::toNativeSeparators(pfad); }
 
 QString Liste(const QStringList& zeilen) { return zeilen.join(QLatin1Char('\r')); }
 
-struct Zeile_ {
-  QChar art;
-  QString ordner, temporaer, ziel, zahlungen;
-  qint64 groesse = 0;
-  QByteArray pruefsumme;
-};
-
 }  // namespace
 
 QString SepaLaufVermerke::NeueKennung() {
@@ -111,20 +104,22 @@ SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QSt
     return a;
   }
   std::vector<QString> reihenfolge;
-  std::map<QString, std::vector<Zeile_>> laeufe;
+  std::map<QString, std::vector<Eintrag>> laeufe;
   a.fehler = db.Abfragen("SELECT Lauf, Art, Ordner, Temporaer, Ziel, Groesse, Pruefsumme, Zahlungen FROM SepaLaufDateien "
                          "ORDER BY Nr",
                          {}, [&](const Zeile& z) {
                            const QString lauf = z.Wert(0).toString();
                            if (!laeufe.count(lauf)) reihenfolge.push_back(lauf);
-                           Zeile_ r;
+                           Eintrag r;
                            { const QString art = z.Wert(1).toString(); r.art = art.isEmpty() ? QChar() : art.at(0); }
                            r.ordner = TextAusWert(z.Wert(2));
                            r.temporaer = TextAusWert(z.Wert(3));
                            r.ziel = TextAusWert(z.Wert(4));
                            r.groesse = z.Wert(5).toLongLong();
                            r.pruefsumme = TextAusWert(z.Wert(6)).toLatin1();
-                           r.zahlungen = TextAusWert(z.Wert(7));
+                           const QString nummern = TextAusWert(z.Wert(7));
+                           for (const QStringView nr : QStringView(nummern).split(QLatin1Char(','), Qt::SkipEmptyParts))
+                             r.zahlungen << nr.toLongLong();
                            laeufe[lauf].push_back(r);
                            return true;
                          });
@@ -133,9 +128,9 @@ SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QSt
   QStringList ordner;
   QSet<QString> behalten;   // temporaries still needed by a run that could not be finished
   for (const QString& lauf : reihenfolge) {
-    const std::vector<Zeile_>& zeilen = laeufe[lauf];
+    const std::vector<Eintrag>& zeilen = laeufe[lauf];
     bool markiert = false;
-    for (const Zeile_& r : zeilen) {
+    for (const Eintrag& r : zeilen) {
       if (r.art == QLatin1Char('B') && !r.ordner.isEmpty()) ordner << r.ordner;
       if (r.art == QLatin1Char('U')) markiert = true;
     }
@@ -143,7 +138,7 @@ SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QSt
       // The marks are committed: every file goes into place (or is named as lost), then the rest of the run.
       bool offen = false;
       QStringList dateiOrdner;
-      for (const Zeile_& r : zeilen) {
+      for (const Eintrag& r : zeilen) {
         if (r.art != QLatin1Char('U')) continue;
         dateiOrdner << QFileInfo(r.ziel).absolutePath();
         if (SichereDateien::Vollstaendig(r.temporaer, r.groesse, r.pruefsumme)) {
@@ -159,14 +154,14 @@ SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QSt
         } else {
           a.fehlend << QStringLiteral("%1 (%2 Zahlungen)")
                            .arg(Nativ(r.ziel))
-                           .arg(r.zahlungen.split(QLatin1Char(','), Qt::SkipEmptyParts).size());
+                           .arg(r.zahlungen.size());
         }
       }
       if (offen) continue;
       dateiOrdner.removeDuplicates();
       for (const QString& o : dateiOrdner)
         if (DateiFehler f = SichereDateien::OrdnerSynchronisieren(o)) a.probleme << f.Beschreibung;
-      for (const Zeile_& r : zeilen) {
+      for (const Eintrag& r : zeilen) {
         if (r.art == QLatin1Char('L') && QFileInfo::exists(r.ziel) && !QFile::remove(r.ziel))
           a.probleme << QStringLiteral("Die SEPA-Datei eines früheren Laufs konnte nicht gelöscht werden: ") + Nativ(r.ziel);
         if (r.art == QLatin1Char('K') && !QFileInfo::exists(r.ziel) && QFileInfo::exists(r.temporaer)) {
