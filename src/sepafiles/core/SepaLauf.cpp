@@ -65,14 +65,13 @@ qsizetype Geaendert(Datenbank& db, const Lesestand& stand, DbFehler& fehler) {
 // share it: a statement per file would go over the table's pages once per file). All of them or, when one
 // is no longer open, none (and the first such order in file order is named).
 DbFehler ErledigtSetzen(Datenbank& db, const QList<SepaDatei>& dateien, const QDate& erledigtDatum) {
-  for (qsizetype i = 0; i < dateien.size(); ++i) {
-    const QDate buchungsdatum = dateien.at(i).Buchungsdatum;
-    bool schon = false;
-    for (qsizetype j = 0; j < i; ++j) schon = schon || dateien.at(j).Buchungsdatum == buchungsdatum;
-    if (schon) continue;
+  QList<QDate> buchungsdaten;   // in file order
+  for (const SepaDatei& datei : dateien)
+    if (!buchungsdaten.contains(datei.Buchungsdatum)) buchungsdaten << datei.Buchungsdatum;
+  for (const QDate& buchungsdatum : buchungsdaten) {
     QList<qint64> nummern;
-    for (qsizetype j = i; j < dateien.size(); ++j)
-      if (dateien.at(j).Buchungsdatum == buchungsdatum) nummern += dateien.at(j).ZahlungNummern;
+    for (const SepaDatei& datei : dateien)
+      if (datei.Buchungsdatum == buchungsdatum) nummern += datei.ZahlungNummern;
     const Bedingung liste = Bedingung::InNummern(SqlText("ZahlungNr"), nummern);
     {
       Transaktion sicherung(db);   // a savepoint in the run's transaction
@@ -379,10 +378,11 @@ class Lauf {
     Transaktion transaktion(m_db);
     if (transaktion.Fehler()) return transaktion.Fehler();
     if (DbFehler f = SepaLaufVermerke::Loeschen(m_db, m_lauf)) return f;
-    for (const SepaDatei& datei : dateien)
-      if (DbFehler f = m_db.Ausfuehren(SepaLauf::ZuruecknehmenSql(),
-                                       Bedingung::InNummern(SqlText("ZahlungNr"), datei.ZahlungNummern).parameter))
-        return f;
+    QList<qint64> nummern;
+    for (const SepaDatei& datei : dateien) nummern += datei.ZahlungNummern;
+    if (DbFehler f = m_db.Ausfuehren(SepaLauf::ZuruecknehmenSql(),
+                                     Bedingung::InNummern(SqlText("ZahlungNr"), nummern).parameter))
+      return f;
     if (DbFehler f = m_db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
                                      {m_alteReferenz, m_anfrage.AbsenderNr}))
       return f;
