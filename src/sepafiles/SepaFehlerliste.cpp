@@ -53,11 +53,7 @@ class SepaFehlerlisteModell : public QAbstractTableModel {
       case 2: return Iban(b.IBAN).Bloecke();
       case 3: return b.Betrag.FormatDeutsch();
       case 4: return b.Faellig ? b.Faellig->toString(QStringLiteral("dd.MM.yyyy")) : QString();
-      case 5: {
-        QStringList gruende;
-        for (const QString& g : b.Gruende()) gruende << EineZeile(g);
-        return gruende.join(QStringLiteral("; "));
-      }
+      case 5: return EineZeile(b.Gruende().join(QStringLiteral("; ")));
     }
     return {};
   }
@@ -66,7 +62,7 @@ class SepaFehlerlisteModell : public QAbstractTableModel {
     if (!index.isValid()) return {};
     if (rolle == Qt::DisplayRole) return Text(index.row(), index.column());
     if (rolle == Qt::ToolTipRole && index.column() == 5)
-      return QString(m_befunde.at(index.row()).Gruende().join(QLatin1Char('\n'))).replace(QLatin1Char('\r'), QLatin1Char(' '));
+      return EineZeile(m_befunde.at(index.row()).Gruende().join(QLatin1Char('\n')));
     if (rolle == Qt::TextAlignmentRole && (index.column() == 0 || index.column() == 3))
       return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
