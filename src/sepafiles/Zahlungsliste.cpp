@@ -316,7 +316,7 @@ void Zahlungsliste::Drucken() {
       {QStringLiteral("Zahlungsliste.Formularart"), beschriftung(m_zahlArt), Report::Typ::Text},
       {QStringLiteral("Zahlungsliste.Status"), beschriftung(m_statusArt), Report::Typ::Text}};
   DruckAnfordern(
-      QStringLiteral("Zahlungsliste"),
+      kReportname,
       [this]() -> std::unique_ptr<Reportdaten> {
         if (!m_daten) return nullptr;
         return std::make_unique<RecordsetReportdaten>(*m_daten);
