@@ -8,8 +8,7 @@
 class DatenGitter;
 
 // A column of a list grid as the window designs it: field, caption (empty = the field name without
-// its table),
-// width in pixels (0 = hidden), format.
+// its table), width in pixels (0 = hidden), format.
 struct Spaltenentwurf {
   const char* feld;
   const char* titel;
