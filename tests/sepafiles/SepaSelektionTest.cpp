@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "testsupport/TestOrdner.h"
 #include "testsupport/Testname.h"
 
 #include "LaufTestDatenbank.h"
@@ -304,6 +305,46 @@ TEST(SepaSelektion, SummeAusDenZahlbetraegenDerZeilen) {
     ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
     EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(art == SepaArt::Ueberweisung ? -14725 : 14725));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Another workstation saves an order between the pass that read it and the write-back of its cleaned texts:
+// what was saved there stays (the cleaned texts of the old reading would have erased the new name).
+TEST(SepaSelektion, RueckschriebUeberschreibtKeineZwischenzeitlicheSpeicherung) {
+  TestOrdner ordner;
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  DbFehler f;
+  LaufTestDatenbank t{Datenbank::Oeffnen(datei, f, true)};
+  ASSERT_FALSE(f) << f.Beschreibung.toStdString();
+  LaufTestDatenbank::Auftrag unsauber;
+  unsauber.name = QStringLiteral("Meier\tGmbH");   // the pass cleans it and stores it back
+  const qint64 nr = t.Anlegen(unsauber);
+  LaufTestDatenbank::Auftrag auchUnsauber;
+  auchUnsauber.name = QStringLiteral("Schulz\tKG");
+  const qint64 andere = t.Anlegen(auchUnsauber);
+
+  std::unique_ptr<Datenbank> zweite = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(zweite) << f.Beschreibung.toStdString();
+  int aufrufe = 0;
+  t.Db().SetzeStoerung([&](const QString& sql) -> DbFehler {
+    // Just before the write-back takes the database for itself.
+    if (sql.startsWith(QStringLiteral("BEGIN")) && aufrufe++ == 0)
+      EXPECT_FALSE(zweite->Ausfuehren("UPDATE Zahlungen SET Name = 'Meier & Sohn GmbH', Verwendungszweck1 = 'RE 1' "
+                                      "WHERE ZahlungNr = ?",
+                                      {nr}));
+    return {};
+  });
+  const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
+  t.Db().SetzeStoerung({});
+  ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+  EXPECT_EQ(aufrufe, 1);
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("Meier & Sohn GmbH"));
+  EXPECT_EQ(t.Wert("SELECT Verwendungszweck1 FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("RE 1"));
+  // The order nobody touched is cleaned as before.
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {andere}).toString(), QStringLiteral("SchulzKG"));
 }
 
 }  // namespace

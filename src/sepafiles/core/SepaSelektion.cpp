@@ -28,12 +28,15 @@ std::optional<QDate> DatumMitMuster(const QString& text, const QRegularExpressio
 }
 
 // What the first pass stores back for an order whose texts the cleaning changed (Name, Verwendungszweck1
-// and Fehler); of the others only Fehler, where it changes.
+// and Fehler); of the others only Fehler, where it changes. The texts as read guard the write: another
+// workstation may have saved the order since.
 struct Rueckschrieb {
   qint64 zahlungNr;
   QString name;
   QString verwendungszweck1;
   bool fehler;
+  QByteArray gelesenName;   // the bytes as stored (a text need not be valid UTF-8)
+  QByteArray gelesenText;
 };
 
 // What the pass keeps of every order it read until the run's rules have spoken.
@@ -51,7 +54,12 @@ DbFehler RueckschriebSpeichern(Datenbank& db, const QList<Rueckschrieb>& texte, 
   if (texte.isEmpty() && fehler.isEmpty()) return {};
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
-  static const char* const textSql = "UPDATE Zahlungen SET Name = ?, Verwendungszweck1 = ?, Fehler = ? WHERE ZahlungNr = ?";
+  // An order changed elsewhere since it was read keeps what was saved there (the next check judges it; the run
+  // reads it again, as the data version moved): the cleaned texts never overwrite a newer name or line.
+  static const char* const textSql =
+      "UPDATE Zahlungen SET Name = ?, Verwendungszweck1 = ?, Fehler = ? WHERE ZahlungNr = ? AND Erledigt = 0 "
+      "AND CAST(coalesce(Name, '') AS BLOB) = coalesce(?, x'') "
+      "AND CAST(coalesce(Verwendungszweck1, '') AS BLOB) = coalesce(?, x'')";
   static const char* const fehlerSql = "UPDATE Zahlungen SET Fehler = ? WHERE ZahlungNr = ?";
   auto alle = [&](const char* sql, qsizetype anzahl, const std::function<QVariantList(qsizetype)>& werte) -> DbFehler {
     if (anzahl == 0) return {};
@@ -69,7 +77,7 @@ DbFehler RueckschriebSpeichern(Datenbank& db, const QList<Rueckschrieb>& texte, 
   };
   if (DbFehler f = alle(textSql, texte.size(), [&](qsizetype i) {
         const Rueckschrieb& r = texte.at(i);
-        return QVariantList{r.name, r.verwendungszweck1, r.fehler ? 1 : 0, r.zahlungNr};
+        return QVariantList{r.name, r.verwendungszweck1, r.fehler ? 1 : 0, r.zahlungNr, r.gelesenName, r.gelesenText};
       }))
     return f;
   if (DbFehler f = alle(fehlerSql, fehler.size(), [&](qsizetype i) {
@@ -199,7 +207,8 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     qsizetype rueckschrieb = -1;
     if (g.textNull || a.Name != gelesenName || a.Verwendungszweck1 != gelesenText) {
       rueckschrieb = texte.size();
-      texte << Rueckschrieb{a.ZahlungNr, a.Name, a.Verwendungszweck1, false};
+      texte << Rueckschrieb{a.ZahlungNr, a.Name, a.Verwendungszweck1, false, g.roh.name.toByteArray(),
+                            g.roh.verwendungszweck1.toByteArray()};
       // The fingerprint is of what is stored once the pass is done.
       name = a.Name.toUtf8();
       text1 = a.Verwendungszweck1.toUtf8();
