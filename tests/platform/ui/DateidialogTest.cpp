@@ -56,20 +56,21 @@ TEST(Dateidialog, DateiauswahlIstDeutschUndBreitGenug) {
   Dateidialog::AusfuehrungSetzen([&](QFileDialog& dialog) {
     titel = dialog.windowTitle();
     dialog.show();
-    auto* quelle = dialog.findChild<QFileSystemModel*>();
-    bool geladen = false;
-    QObject::connect(quelle, &QFileSystemModel::directoryLoaded, &dialog, [&] { geladen = true; });
-    for (int i = 0; i < 250 && !geladen; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     auto* liste = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
-    const QAbstractItemModel* m = liste->model();
-    const QModelIndex wurzel = liste->rootIndex();
-    for (int r = 0; r < m->rowCount(wurzel); ++r) {
-      const QString name = m->index(r, 0, wurzel).data().toString();
-      if (name == QLatin1String("TamoSEPA.db-wal")) {
-        typDatei = m->index(r, 2, wurzel).data().toString();
-        datum = m->index(r, 3, wurzel).data().toString();
+    // The folder is read on a thread of the dialog's model: wait until both rows are there (a loaded
+    // signal alone came before the rows on a busy machine).
+    for (int i = 0; i < 250 && (typDatei.isEmpty() || typOrdner.isEmpty()); ++i) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      const QAbstractItemModel* m = liste->model();
+      const QModelIndex wurzel = liste->rootIndex();
+      for (int r = 0; r < m->rowCount(wurzel); ++r) {
+        const QString name = m->index(r, 0, wurzel).data().toString();
+        if (name == QLatin1String("TamoSEPA.db-wal")) {
+          typDatei = m->index(r, 2, wurzel).data().toString();
+          datum = m->index(r, 3, wurzel).data().toString();
+        }
+        if (name == QLatin1String("Archiv")) typOrdner = m->index(r, 2, wurzel).data().toString();
       }
-      if (name == QLatin1String("Archiv")) typOrdner = m->index(r, 2, wurzel).data().toString();
     }
     namensBreite = liste->header()->sectionSize(0);
     ausgewaehlt = dialog.selectedFiles().value(0);
