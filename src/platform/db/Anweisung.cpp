@@ -2,6 +2,16 @@
 
 #include "platform/db/Datenbank.h"
 
+namespace {
+
+// A busy database in German: the lock belongs to another workstation (the wait for it has run out).
+QString BelegtBeschreibung() {
+  return QStringLiteral("Die Datenbank wird gerade an einem anderen Arbeitsplatz benutzt und ist gesperrt. "
+                        "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
+}
+
+}  // namespace
+
 DbFehler SqliteFehler(sqlite3* db) {
   DbFehler f;
   f.Nummer = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
@@ -20,11 +30,6 @@ DbFehler SqliteFehler(sqlite3* db, int code) {
   }
   if ((f.Nummer & 0xff) == SQLITE_BUSY) f.Beschreibung = BelegtBeschreibung();
   return f;
-}
-
-QString BelegtBeschreibung() {
-  return QStringLiteral("Die Datenbank wird gerade an einem anderen Arbeitsplatz benutzt und ist gesperrt. "
-                        "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
 }
 
 Anweisung::~Anweisung() { Freigeben(); }

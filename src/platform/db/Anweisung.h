@@ -48,5 +48,3 @@ class Anweisung {
 // Error of the connection in our form.
 DbFehler SqliteFehler(sqlite3* db);
 DbFehler SqliteFehler(sqlite3* db, int code);
-// A busy database in German: the lock belongs to another workstation (the wait for it has run out).
-QString BelegtBeschreibung();

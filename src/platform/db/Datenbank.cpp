@@ -567,8 +567,6 @@ std::unique_ptr<Datenbank> Datenbank::OeffnenNurLesen(const QString& datei, DbFe
 
 void Datenbank::WartezeitSetzen(int ms) { s_warteZeitMs = ms; }
 
-int Datenbank::Wartezeit() { return s_warteZeitMs; }
-
 DbFehler Datenbank::JournalSetzen(bool wal) {
   DbFehler f;
   const std::optional<QVariant> modus = Wert(wal ? SqlText("PRAGMA journal_mode=WAL") : SqlText("PRAGMA journal_mode=DELETE"), {}, f);

@@ -80,7 +80,6 @@ class Datenbank {
   // How long a statement waits for another connection's lock before it fails as busy (ms); for
   // connections opened afterwards.
   static void WartezeitSetzen(int ms);
-  static int Wartezeit();
 
   // WAL (local disks) or the rollback journal (network drives, whose shared memory does not cross machines).
   DbFehler JournalSetzen(bool wal);
