@@ -119,9 +119,7 @@ int Ausgabeeinstellungen::Ziel() const {
   return Report::ZielVorschau;
 }
 
-void Ausgabeeinstellungen::ZielSetzen(int ziel) {
-  (ziel == Report::ZielDrucker ? m_druckerZiel : ziel == Report::ZielPdf ? m_pdfZiel : m_vorschau)->setChecked(true);
-}
+void Ausgabeeinstellungen::ZielSetzen(int ziel) { ZielKnopf(ziel)->setChecked(true); }
 
 QRadioButton* Ausgabeeinstellungen::ZielKnopf(int ziel) const {
   return ziel == Report::ZielDrucker ? m_druckerZiel : ziel == Report::ZielPdf ? m_pdfZiel : m_vorschau;
