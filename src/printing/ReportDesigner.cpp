@@ -740,9 +740,8 @@ void ReportDesigner::VorschauAktualisieren() {
   }
   const Reportdefinitionen& d = m_definitionen;
   m_dokument = Seitenaufbau::Probedruck(m_layout, Reportentwurf::Beispielzeilen(d, kBeispielzeilen), [&d](const QString& name) {
-    for (const Reportdefinition& v : d.variablen)
-      if (v.name == name) return v.wert;
-    return QVariant();
+    const Reportdefinition* v = d.Variable(name);
+    return v ? v->wert : QVariant();
   });
   m_vorschauSeiten = int(m_dokument.seiten.size());
   VorschauZeigen(std::min(m_vorschauIndex, m_vorschauSeiten - 1));

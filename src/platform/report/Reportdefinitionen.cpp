@@ -11,3 +11,4 @@ const Reportdefinition* Suchen(const QList<Reportdefinition>& liste, const QStri
 bool Reportdefinitionen::IstFeld(const QString& name) const { return Suchen(felder, name) != nullptr; }
 bool Reportdefinitionen::IstVariable(const QString& name) const { return Suchen(variablen, name) != nullptr; }
 const Reportdefinition* Reportdefinitionen::Feld(const QString& name) const { return Suchen(felder, name); }
+const Reportdefinition* Reportdefinitionen::Variable(const QString& name) const { return Suchen(variablen, name); }

@@ -25,4 +25,5 @@ struct Reportdefinitionen {
   bool IstFeld(const QString& name) const;
   bool IstVariable(const QString& name) const;
   const Reportdefinition* Feld(const QString& name) const;
+  const Reportdefinition* Variable(const QString& name) const;
 };
