@@ -10,10 +10,7 @@ const QString Seite = QStringLiteral("Seite");
 const QString Seiten = QStringLiteral("Seiten");
 const QStringList Funktionen = {QStringLiteral("Summe"), QStringLiteral("Gruppensumme"), QStringLiteral("Anzahl")};
 
-QString Platzhaltertext(const Reportvorlage::Teil& t) {
-  return QLatin1Char('{') + (t.funktion.isEmpty() ? t.name : t.funktion + QLatin1Char('(') + t.name + QLatin1Char(')')) +
-         QLatin1Char('}');
-}
+QString Platzhaltertext(const Reportvorlage::Teil& t) { return QLatin1Char('{') + t.Ausdruck() + QLatin1Char('}'); }
 
 class Pruefer {
  public:

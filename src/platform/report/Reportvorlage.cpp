@@ -67,6 +67,10 @@ Reportvorlage Reportvorlage::Zerlegen(const QString& text) {
   return v;
 }
 
+QString Reportvorlage::Teil::Ausdruck() const {
+  return funktion.isEmpty() ? name : funktion + QLatin1Char('(') + name + QLatin1Char(')');
+}
+
 QList<Reportvorlage::Teil> Reportvorlage::Platzhalter() const {
   QList<Teil> liste;
   for (const Teil& t : m_teile)

@@ -17,6 +17,8 @@ class Reportvorlage {
     QString funktion;   // "", "Summe", "Gruppensumme", "Anzahl"
     QString name;
     QString format;
+    // "Name" or "Funktion(Name)": the placeholder without its braces and format.
+    QString Ausdruck() const;
   };
 
   static Reportvorlage Zerlegen(const QString& text);

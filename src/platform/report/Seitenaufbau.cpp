@@ -32,8 +32,6 @@ QString Schluesseltext(const QVariant& wert) {
   return QString::number(wert.metaType().id()) + QLatin1Char(':') + wert.toString();
 }
 
-QString Aggregatschluessel(const Reportvorlage::Teil& t) { return t.funktion + QLatin1Char('(') + t.name + QLatin1Char(')'); }
-
 }  // namespace
 
 Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(const QString&)> wert)
@@ -79,7 +77,7 @@ Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(co
     for (const Reportvorlage::Teil& t : v.Platzhalter()) {
       if (t.funktion.isEmpty()) continue;
       bool neu = true;
-      for (const Reportvorlage::Teil& a : m_aggregatTeile) neu = neu && Aggregatschluessel(a) != Aggregatschluessel(t);
+      for (const Reportvorlage::Teil& a : m_aggregatTeile) neu = neu && a.Ausdruck() != t.Ausdruck();
       if (neu) m_aggregatTeile << t;
     }
     m_zusammenfassung << std::pair{v, Schrift(z.groesse > 0 ? z.groesse : layout.groesse, z.fett)};
@@ -89,7 +87,7 @@ Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(co
   for (Spalte& s : m_spalten)
     if (s.entwurf.summe) s.summe.ArtUebernehmen(m_wert(s.vorlage.Teile().first().name));
   for (const Reportvorlage::Teil& t : m_aggregatTeile)
-    if (t.funktion != QLatin1String("Anzahl")) m_summen[Aggregatschluessel(t)].ArtUebernehmen(m_wert(t.name));
+    if (t.funktion != QLatin1String("Anzahl")) m_summen[t.Ausdruck()].ArtUebernehmen(m_wert(t.name));
 
   m_tabelleUnten = m_inhalt.bottom();
   if (!(m_fuss[0].Leer() && m_fuss[1].Leer() && m_fuss[2].Leer())) m_tabelleUnten -= Zeilenhoehe(m_normal) + Abstand;
@@ -144,7 +142,7 @@ QVariant Seitenaufbau::PlatzhalterWert(const Reportvorlage::Teil& t) const {
     if (t.name == QLatin1String("Seiten")) return Druckdokument::Seitenzahlmarke();
     return m_wert(t.name);
   }
-  const QString k = Aggregatschluessel(t);
+  const QString k = t.Ausdruck();
   if (t.funktion == QLatin1String("Anzahl")) return qint64(m_verschieden.value(k).size());
   return m_summen.value(k).Ergebnis();
 }
@@ -269,7 +267,7 @@ void Seitenaufbau::Summieren(bool gruppenanfang) {
   for (Spalte& s : m_spalten)
     if (s.entwurf.summe && (gruppenanfang || !s.entwurf.nurErste)) s.summe.Addieren(m_wert(s.vorlage.Teile().first().name));
   for (const Reportvorlage::Teil& t : m_aggregatTeile) {
-    const QString k = Aggregatschluessel(t);
+    const QString k = t.Ausdruck();
     if (t.funktion == QLatin1String("Anzahl")) {
       const QVariant w = m_wert(t.name);
       if (w.isValid() && !w.isNull()) m_verschieden[k].insert(Schluesseltext(w));
