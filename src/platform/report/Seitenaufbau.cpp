@@ -238,11 +238,6 @@ void Seitenaufbau::SeiteBeginnen() {
   m_tabelleOben = m_y;
 }
 
-bool Seitenaufbau::Gruppenanfang() const {
-  if (!m_hatGruppe) return true;
-  return m_ersteZeile || Schluesseltext(m_wert(m_layout.gruppe)) != m_letzterGruppenwert;
-}
-
 Seitenaufbau::Zelle Seitenaufbau::ZelleBauen(Spalte& s, bool zeigen) const {
   Zelle z;
   if (!zeigen) return z;
@@ -279,7 +274,9 @@ void Seitenaufbau::Summieren(bool gruppenanfang) {
 
 int Seitenaufbau::ZeileSetzen() {
   if (m_dokument.seiten.isEmpty() || m_umbruch) SeiteBeginnen();
-  const bool anfang = Gruppenanfang();
+  // Without groups every row starts one.
+  const QString gruppenwert = m_hatGruppe ? Schluesseltext(m_wert(m_layout.gruppe)) : QString();
+  const bool anfang = !m_hatGruppe || gruppenwert != m_letzterGruppenwert;
   std::vector<Zelle> zellen;
   zellen.reserve(m_spalten.size());
   double hoehe = 0;
@@ -311,8 +308,7 @@ int Seitenaufbau::ZeileSetzen() {
   m_y = std::min(m_y + hoehe, m_tabelleUnten);
   ++m_zeilenAufSeite;
   Summieren(anfang);
-  if (m_hatGruppe) m_letzterGruppenwert = Schluesseltext(m_wert(m_layout.gruppe));
-  m_ersteZeile = false;
+  if (m_hatGruppe) m_letzterGruppenwert = gruppenwert;
   return Report::Ok;
 }
 

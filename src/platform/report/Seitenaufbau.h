@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/report/Druckdokument.h"
@@ -67,7 +68,6 @@ class Seitenaufbau {
   void Band(const QString& links, const QString& mitte, const QString& rechts, double y);
   void TextSetzen(const QRectF& r, const QString& text, int schrift, Qt::Alignment a);
   Zelle ZelleBauen(Spalte& s, bool zeigen) const;
-  bool Gruppenanfang() const;
   void Summieren(bool gruppenanfang);
 
   Reportlayout m_layout;
@@ -90,8 +90,7 @@ class Seitenaufbau {
   bool m_umbruch = false;
   bool m_endeGesetzt = false;
   bool m_hatGruppe = false;
-  bool m_ersteZeile = true;
-  QString m_letzterGruppenwert;
+  std::optional<QString> m_letzterGruppenwert;   // nullopt before the first row
   int m_normal = 0;
   int m_fett = 1;
 };
