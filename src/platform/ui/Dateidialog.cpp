@@ -111,9 +111,11 @@ void Einrichten(QFileDialog& dialog, QFileDialog::FileMode modus, NurNamenSymbol
   dialog.resize(groesse);
 }
 
-int Ausfuehren(QFileDialog& dialog) {
-  if (Ausfuehrung()) return Ausfuehrung()(dialog);
-  return dialog.exec();
+// The path chosen in the dialog; nullopt when it was cancelled.
+std::optional<QString> Ausfuehren(QFileDialog& dialog) {
+  const int ergebnis = Ausfuehrung() ? Ausfuehrung()(dialog) : dialog.exec();
+  if (ergebnis != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
 }  // namespace
@@ -156,8 +158,7 @@ std::optional<QString> Dateidialog::OrdnerWaehlen(QWidget* eltern, const QString
       raster->addWidget(text, raster->rowCount(), 0, 1, raster->columnCount());
     }
   }
-  if (Ausfuehren(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(dialog.selectedFiles().first());
+  return Ausfuehren(dialog);
 }
 
 std::optional<QString> Dateidialog::DateiSpeichern(QWidget* eltern, const QString& titel, const QString& vorschlag,
@@ -172,8 +173,7 @@ std::optional<QString> Dateidialog::DateiSpeichern(QWidget* eltern, const QStrin
   dialog.setDirectory(StartOrdner(vorschlag, ersatz));
   // The proposed name of a path of this machine, whether or not the file exists yet.
   if (const QString p = LokalerPfad(vorschlag); !p.isEmpty() && !QFileInfo(p).isDir()) dialog.selectFile(QFileInfo(p).fileName());
-  if (Ausfuehren(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(dialog.selectedFiles().first());
+  return Ausfuehren(dialog);
 }
 
 std::optional<QString> Dateidialog::DateiOeffnen(QWidget* eltern, const QString& titel, const QString& vorschlag,
@@ -184,6 +184,5 @@ std::optional<QString> Dateidialog::DateiOeffnen(QWidget* eltern, const QString&
   if (!filter.isEmpty()) dialog.setNameFilter(filter);
   dialog.setDirectory(StartOrdner(vorschlag, ersatz));
   if (const QString datei = VorgeschlageneDatei(vorschlag); !datei.isEmpty()) dialog.selectFile(datei);
-  if (Ausfuehren(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(dialog.selectedFiles().first());
+  return Ausfuehren(dialog);
 }
