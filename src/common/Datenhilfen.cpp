@@ -7,7 +7,8 @@ DbFehler KeineDatenbankFehler() {
 }
 
 QString DatenermittlungsFehlertext(const DbFehler& fehler, const QString& abfrage) {
-  return QStringLiteral("Fehler bei der Datenermittlung!\r\r") + fehler.Meldungstext() + QLatin1Char('\r') + abfrage;
+  const QString text = QStringLiteral("Fehler bei der Datenermittlung!\r\r") + fehler.Meldungstext();
+  return abfrage.isEmpty() ? text : text + QLatin1Char('\r') + abfrage;
 }
 
 QString EinstellungLesen(Datenbank& db, const QString& schluessel, const QString& vorgabe, bool memo,

@@ -30,8 +30,8 @@ bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatRefer
                             DbFehler& fehler);
 
 // The message of a query that could not be opened: "Fehler bei der Datenermittlung!", an empty
-// line, "Nr: " and "Beschreibung: ", and the statement as the last line.
-QString DatenermittlungsFehlertext(const DbFehler& fehler, const QString& abfrage);
+// line, "Nr: " and "Beschreibung: ", and the statement (when given) as the last line.
+QString DatenermittlungsFehlertext(const DbFehler& fehler, const QString& abfrage = {});
 
 // The error of a call that needs the open database while none is open.
 DbFehler KeineDatenbankFehler();

@@ -9,6 +9,7 @@
 #include <numeric>
 #include <vector>
 
+#include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
@@ -38,10 +39,6 @@ constexpr int kWiederholungen = 3;
 constexpr int kSeitenende = INT_MIN;
 
 void Fehler(const QString& text, QWidget* fenster) { Meldung::Fehler(text, {}, fenster); }
-
-QString Datenfehler(const DbFehler& f) {
-  return Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()});
-}
 
 QVariant Deklarationswert(const Reportdatenspalte& s, const Druckformular& formular) {
   switch (ReportTypVon(s.typ)) {
@@ -244,7 +241,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
 
   const int anzahl = daten.Anzahl();
   if (const DbFehler f = daten.Fehler()) {
-    Fehler(Datenfehler(f), fenster);
+    Fehler(DatenermittlungsFehlertext(f), fenster);
     return Druckergebnis::Datenfehler;
   }
   const QList<Reportdatenspalte>& spalten = daten.Spalten();
@@ -343,7 +340,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
       }
       if (!Sortieren(daten, *angebot, reihe)) {
         engine.DruckAbbrechen();
-        Fehler(Datenfehler(daten.Fehler()), fenster);
+        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster);
         return Druckergebnis::Datenfehler;
       }
     }
@@ -393,7 +390,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
     while (pos < anzahl && letztes == Report::Ok && !seitenlimit()) {
       if (!zeileDefinieren(reihe[pos])) {
         engine.DruckAbbrechen();
-        Fehler(Datenfehler(daten.Fehler()), fenster);
+        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster);
         return Druckergebnis::Datenfehler;
       }
       if (engine.BoxTextSetzen(box, ReportProzent(pos + 1, anzahl)) == Report::Abgebrochen) return Report::Abgebrochen;
