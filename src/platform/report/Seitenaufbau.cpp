@@ -235,7 +235,6 @@ void Seitenaufbau::SeiteBeginnen() {
   const double linie = m_y + Druckdokument::PunkteAusMillimeter(0.4);
   m_dokument.seiten.last().linien << QLineF(m_inhalt.left(), linie, m_inhalt.right(), linie);
   m_y = linie + Druckdokument::PunkteAusMillimeter(0.8);
-  m_tabelleOben = m_y;
 }
 
 Seitenaufbau::Zelle Seitenaufbau::ZelleBauen(Spalte& s, bool zeigen) const {

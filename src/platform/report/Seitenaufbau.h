@@ -36,7 +36,6 @@ class Seitenaufbau {
   int EndeSetzen();
   bool EndeGesetzt() const { return m_endeGesetzt; }
 
-  const Druckdokument& Dokument() const { return m_dokument; }
   Druckdokument DokumentUebernehmen() { return std::move(m_dokument); }
 
   // The whole document of `zeilen` (field values by name); names that are not fields come from
@@ -83,7 +82,6 @@ class Seitenaufbau {
   QHash<QString, QSet<QString>> m_verschieden;
   QList<Reportvorlage::Teil> m_aggregatTeile;   // the summary's aggregates, each once
   QRectF m_inhalt;           // inside the margins
-  double m_tabelleOben = 0;
   double m_tabelleUnten = 0;
   double m_y = 0;
   int m_zeilenAufSeite = 0;
