@@ -37,8 +37,6 @@ bool Zeilenleser::Naechste() {
   return !m_ende;
 }
 
-int Zeilenleser::Spaltenzahl() const { return m_anweisung.Leer() ? 0 : sqlite3_column_count(m_anweisung.Handle()); }
-
 // One call of the statement per value (each locks the connection); the value's own functions do not.
 sqlite3_value* Zeilenleser::Spalte(int spalte) const { return sqlite3_column_value(m_anweisung.Handle(), spalte); }
 

@@ -32,7 +32,6 @@ class Zeilenleser {
   bool Naechste();
   const DbFehler& Fehler() const { return m_fehler; }
 
-  int Spaltenzahl() const;
   bool IstNull(int spalte) const;
   // As QVariant::toLongLong of the value (Null: 0).
   qint64 Ganzzahl(int spalte) const;
