@@ -115,7 +115,7 @@ bool SuchlisteF4::Laden() {
   if (!m_rs) {
     m_gitter->LeerAnzeigen();
     m_uebernehmen->setEnabled(false);
-    Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), fehler.Meldungstext()}),
+    Meldung::Fehler(DatenermittlungsFehlertext(fehler),
                     {}, this);
     return false;
   }
@@ -132,7 +132,7 @@ bool SuchlisteF4::SortierenNach(const QString& feld) {
   const QVariant schluessel = m_gitter->Schluessel(m_gitter->AktuelleZeile());
   const DbFehler f = m_rs->Requery(m_filter, SqlText::Bezeichner(feld));
   if (f) {
-    Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}), {},
+    Meldung::Fehler(DatenermittlungsFehlertext(f), {},
                     this);
     m_gitter->LeerAnzeigen();
     return false;

@@ -305,7 +305,7 @@ void FormularDTADisk::Laden() {
     const std::optional<QVariant> referenz =
         db->Wert(SqlText("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = ?"), {m_absenderNr}, f);
     if (f)
-      Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), f.Meldungstext()}),
+      Meldung::Fehler(DatenermittlungsFehlertext(f),
                       {}, this);
     else if (referenz && !IstNull(*referenz))
       m_tdbText1->setText(referenz->toString());

@@ -52,7 +52,7 @@ std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufE
   DbFehler fehler;
   std::unique_ptr<Recordset> rs = Recordset::Oeffnen(db, a, RecordsetTyp::Snapshot, fehler);
   if (!rs) {
-    Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Fehler bei der Datenermittlung!"), QString(), fehler.Meldungstext()}),
+    Meldung::Fehler(DatenermittlungsFehlertext(fehler),
                     {}, fenster);
     return nullptr;
   }
