@@ -3,11 +3,10 @@
 #include <QSet>
 
 #include "payments/core/ZahlungenAbfrage.h"
+#include "payments/core/Zahlungswerte.h"
 #include "platform/db/Wertumwandlung.h"
 
 namespace {
-
-QVariant Betragswert(const std::optional<Waehrung>& w) { return w ? QVariant::fromValue(*w) : QVariant(); }
 
 struct Gelesen {
   qint64 zahlungNr = 0;
@@ -31,7 +30,7 @@ std::optional<Gelesen> ZeileLesen(Datenbank& db, qint64 lfdNr, DbFehler& fehler)
 
 DbFehler ZeileSchreiben(Datenbank& db, qint64 lfdNr, const ZeilenBetraege& b) {
   return db.Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ?, ZahlungsBetrag = ? WHERE LfdNr = ?",
-                       {Betragswert(b.opBetrag), Betragswert(b.skontoBetrag), Betragswert(b.zahlungsBetrag),
+                       {WertAusWaehrung(b.opBetrag), WertAusWaehrung(b.skontoBetrag), WertAusWaehrung(b.zahlungsBetrag),
                         QVariant(lfdNr)});
 }
 
