@@ -141,6 +141,12 @@ QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool&
   return QVariant(aus);
 }
 
+QString ZahlungszeichenFiltern(const QString& text) {
+  bool gueltig = false;
+  bool geaendert = false;
+  return UngueltigeZeichenEntfernen(QVariant(text), 0, gueltig, geaendert).toString();
+}
+
 namespace {
 
 // What a character of the payment set becomes in a SEPA text node (SonderzeichenErsetzen is always on).

@@ -19,6 +19,8 @@ bool ImZahlungszeichensatz(QChar zeichen);
 // becomes true when `kennzeichen` is non-zero or the result is not empty. `geaendert` becomes true
 // when a character was removed and is otherwise left as the caller set it.
 QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert);
+// The same for a text, when only the result counts (lower-case letters stay).
+QString ZahlungszeichenFiltern(const QString& text);
 
 // The text in the payment character set with umlauts, ß and & * $ % replaced (SEPA text nodes).
 QString SepaZeichenWandeln(const QVariant& text);

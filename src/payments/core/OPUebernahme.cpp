@@ -33,12 +33,6 @@ QString MitDatum(const std::function<QString(const QString& datum)>& text, const
 
 }  // namespace
 
-QString ZahlungszeichenFiltern(const QString& text) {
-  bool gueltig = false;
-  bool geaendert = false;
-  return UngueltigeZeichenEntfernen(QVariant(text), 0, gueltig, geaendert).toString();
-}
-
 QString ZeilenvorlagenVorgabe() {
   return QStringLiteral("RG {RgNr} vom {RgDatum}\\abzgl. GS {RgNr} vom {RgDatum}\\abzgl. Anz {RgNr} vom {RgDatum}");
 }

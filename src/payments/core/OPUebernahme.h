@@ -80,5 +80,3 @@ QString TextMitVorgangsdatum(const QString& zeilentext, const QDate& datum, bool
 // then reduced to the payment character set.
 QString ZeilentextBereinigen(const QString& text, int breite);
 
-// Text reduced to the payment character set (lower-case letters stay).
-QString ZahlungszeichenFiltern(const QString& text);

@@ -33,12 +33,6 @@ struct Rueckschrieb {
 
 Waehrung BetragOderNull(const QVariant& wert) { return WaehrungAusWert(wert).value_or(Waehrung()); }
 
-QString ZeichensatzText(const QString& text) {
-  bool gueltig = false;
-  bool geaendert = false;
-  return UngueltigeZeichenEntfernen(QVariant(text), 1, gueltig, geaendert).toString();
-}
-
 DbFehler AuftraegeLesen(Datenbank& db, const Bedingung& liste, QList<Zahlungsauftrag>& lauf,
                         QList<Gespeichert>& gespeichert) {
   constexpr int fehlerSpalte = AuftragLesen::Spaltenzahl;
@@ -184,7 +178,7 @@ PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool 
     const bool fehler = !u.gruende.isEmpty();
     Rueckschrieb r{i, a.Name, a.Verwendungszweck1, fehler, std::nullopt};
     if (a.Verwendungszweck1 != TextAusWert(g.verwendungszweck1) && g.zeile1) {
-      const QString zeile1 = ZeichensatzText(TextAusWert(g.zeile1Text));
+      const QString zeile1 = ZahlungszeichenFiltern(TextAusWert(g.zeile1Text));
       if (zeile1 != TextAusWert(g.zeile1Text)) r.zeile1Text = zeile1;
     }
     // Only what changes is written; storing every row would give the same data.

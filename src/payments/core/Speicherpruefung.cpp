@@ -5,12 +5,6 @@
 
 namespace {
 
-QString Bereinigt(const QString& text, int kennzeichen) {
-  bool gueltig = false;
-  bool geaendert = false;
-  return UngueltigeZeichenEntfernen(QVariant(text), kennzeichen, gueltig, geaendert).toString();
-}
-
 Fokusfeld FokusAus(Auftragsfeld feld, bool zeilengitterSichtbar) {
   switch (feld) {
     case Auftragsfeld::Name: return Fokusfeld::Name;
@@ -41,7 +35,7 @@ Zahlungsauftrag AuftragAusEingabe(const ZahlungEingabe& e, const PruefKontext& k
   Zahlungsauftrag a;
   const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
   a.Art = lastschrift ? QStringLiteral("L") : QStringLiteral("G");
-  a.Name = Bereinigt(e.name, 0);
+  a.Name = ZahlungszeichenFiltern(e.name);
   a.IBAN = e.iban;
   a.BIC = e.bic;
   a.Faellig = e.faellig;
@@ -57,7 +51,7 @@ Zahlungsauftrag AuftragAusEingabe(const ZahlungEingabe& e, const PruefKontext& k
     a.Verwendungszweck1 = k.zeilen.isEmpty() ? QString() : k.zeilen.first().Text;
     a.Betrag = a.Zeilensumme();
   } else {
-    a.Verwendungszweck1 = Bereinigt(e.verwendungszweck1, 0);
+    a.Verwendungszweck1 = ZahlungszeichenFiltern(e.verwendungszweck1);
     if (k.zeilen.size() > 1) {
       // The amount field is read-only then and shows the lines' total.
       a.Zeilen = k.zeilen;
@@ -75,7 +69,7 @@ std::optional<PruefFehler> ZahlungPruefen(ZahlungEingabe& e, const PruefKontext&
   const Zahlungsauftrag a = AuftragAusEingabe(e, k);
   // The cleaning stays in the fields even when a check fails.
   e.name = a.Name;
-  e.bank = Bereinigt(e.bank, 1);
+  e.bank = ZahlungszeichenFiltern(e.bank);
   e.verwendungszweck1 = a.Verwendungszweck1;
   if (k.zeilengitterSichtbar || k.zeilen.size() > 1) e.betrag = a.Betrag;
 
