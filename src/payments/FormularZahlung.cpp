@@ -274,9 +274,7 @@ QWidget* FormularZahlung::Fokusziel(Fokusfeld feld) const {
 void FormularZahlung::StatusSetzen(const QString& text) { m_status->TextSetzen(text); }
 
 void FormularZahlung::DbFehlerMelden(const QString& titel, const DbFehler& fehler) {
-  Meldung::Zeigen(titel + QStringLiteral("\r\rNr: ") + QString::number(fehler.Nummer) + QStringLiteral("\rBeschreibung: ") +
-                      fehler.Beschreibung,
-                  MeldungsKnoepfe::Ok, MeldungsSymbol::Kritisch, ZahlungsformularTitel(), this);
+  Meldung::Fehler(titel + QStringLiteral("\r\r") + fehler.Meldungstext(), ZahlungsformularTitel(), this);
 }
 
 bool FormularZahlung::SuchlisteZeigen(int modus, const Bedingung& filter, const Suchkriterium& kriterium, bool suchfeld,

@@ -9,7 +9,6 @@
 #include "common/Programmzustand.h"
 #include "payments/ZahlungsformularDienste.h"
 #include "payments/core/Tastenbelegung.h"
-#include "payments/core/Speicherpruefung.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
@@ -18,7 +17,6 @@
 #include "platform/ui/Farben.h"
 #include "platform/ui/FeldAktionen.h"
 #include "platform/ui/FilterLeiste.h"
-#include "platform/ui/Meldung.h"
 #include "platform/ui/ZahlFeld.h"
 
 namespace {
@@ -121,9 +119,7 @@ DbFehler ZahlungBrowse::Laden() {
   if (!m_zahlungen) {
     // The old rows never stay on screen after a failed query.
     m_gitter->LeerAnzeigen();
-    Meldung::Zeigen(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: ") + QString::number(fehler.Nummer) +
-                        QStringLiteral("\rBeschreibung: ") + fehler.Beschreibung,
-                    MeldungsKnoepfe::Ok, MeldungsSymbol::Kritisch, ZahlungsformularTitel(), m_gitter->window());
+    m_dienste.DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), fehler);
   } else {
     m_gitter->SetzeRecordset(m_zahlungen.get());
   }
