@@ -44,15 +44,6 @@
 #include "platform/ui/ZahlFeld.h"
 #include "platform/ui/ZweispaltenCombo.h"
 
-namespace {
-
-const QString& Abschnitt() {
-  static const QString s = QStringLiteral("Formular State");
-  return s;
-}
-
-}  // namespace
-
 QWidget* FormularZahlungErzeugen(QWidget* eltern) { return new FormularZahlung(eltern); }
 
 FormularZahlung::FormularZahlung(QWidget* eltern) : QWidget(eltern) {
@@ -193,7 +184,7 @@ void FormularZahlung::TastenEinrichten() {
 void FormularZahlung::Laden() {
   m_zustand.FaelligBisSetzen(std::nullopt);
   m_zeilen->OPSpaltenbreitenMerken(width());
-  auto registry = [](const QString& k, const QString& v) { return GetSetting(Abschnitt(), k, v); };
+  auto registry = [](const QString& k, const QString& v) { return GetSetting(ZahlungsformularAbschnitt(), k, v); };
   Datenbank* db = m_db;
   auto tabelle = [db](const QString& k, const QString& v) { return db ? EinstellungLesen(*db, k, v) : v; };
   m_zustand.Einstellungen() = ZahlungsformularEinstellungenLesen(registry, tabelle);
@@ -212,7 +203,7 @@ void FormularZahlung::Laden() {
   }
   m_zustand.FormularGeladenSetzen();
   ZahlungenLaden();
-  FensterpositionVerwalten(true, Abschnitt(), this, 70, false);
+  FensterpositionVerwalten(true, ZahlungsformularAbschnitt(), this, 70, false);
   if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
   m_zeilen->HoeheFuerAlleZeilen();
   ZeilenanzeigeAnwenden();
@@ -466,6 +457,6 @@ void FormularZahlung::closeEvent(QCloseEvent* ereignis) {
       if (f) DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Einstellungen!"), f);
     });
   }
-  FensterpositionVerwalten(false, Abschnitt(), this);
+  FensterpositionVerwalten(false, ZahlungsformularAbschnitt(), this);
   QWidget::closeEvent(ereignis);
 }

@@ -25,7 +25,7 @@ void FormularZahlung::Pruefen() {
   const std::optional<qint64> gemerkt = m_aktuelleNr;
   m_leiste->GedruecktSetzen(QStringLiteral("Prüfen"), true);
   const bool blzAbgleich =
-      GetSetting(QStringLiteral("Formular State"), QStringLiteral("PrüfenMitBLZAbgleich"), QStringLiteral("0")) ==
+      GetSetting(ZahlungsformularAbschnitt(), QStringLiteral("PrüfenMitBLZAbgleich"), QStringLiteral("0")) ==
       QLatin1String("1");
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const PruefmodusErgebnis e =

@@ -19,15 +19,6 @@
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/ZahlFeld.h"
 
-namespace {
-
-const QString& Abschnitt() {
-  static const QString s = QStringLiteral("Formular State");
-  return s;
-}
-
-}  // namespace
-
 ZahlungBrowse::ZahlungBrowse(ZahlungsformularDienste& dienste, QWidget* fenster)
     : QObject(fenster), m_dienste(dienste) {
   m_gitter = new DatenGitter(fenster);
@@ -63,7 +54,7 @@ ZahlungBrowse::ZahlungBrowse(ZahlungsformularDienste& dienste, QWidget* fenster)
   g->SetzeFilterBehandlung([this](const Bedingung& filter, int spalte) {
     m_dienste.FormZustand().SuchfilterSetzen(filter);
     const DbFehler f = neuLaden ? neuLaden() : DbFehler();
-    SaveSetting(Abschnitt(), QStringLiteral("Suchspalte"), QString::number(spalte));
+    SaveSetting(ZahlungsformularAbschnitt(), QStringLiteral("Suchspalte"), QString::number(spalte));
     return f;
   });
   g->Ansicht()->setStatusTip(QStringLiteral("Blättern in den vorhandenen Zahlungen"));
@@ -197,7 +188,7 @@ void ZahlungBrowse::SuchmodusAnzeigen(bool an) {
     return;
   }
   bool ok = false;
-  const int spalte = GetSetting(Abschnitt(), QStringLiteral("Suchspalte"), QString()).toInt(&ok);
+  const int spalte = GetSetting(ZahlungsformularAbschnitt(), QStringLiteral("Suchspalte"), QString()).toInt(&ok);
   const int aktuelle = ok && spalte >= 0 && spalte < g->SpaltenAnzahl() ? spalte : std::max(0, g->AktuelleSpalte());
   g->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
   // The status line follows the filter cell that gets the focus.

@@ -6,6 +6,11 @@ const QString kJa = QStringLiteral("1");
 
 }  // namespace
 
+const QString& ZahlungsformularAbschnitt() {
+  static const QString s = QStringLiteral("Formular State");
+  return s;
+}
+
 ZahlungsformularEinstellungen ZahlungsformularEinstellungenLesen(const EinstellungsLeser& registry,
                                                                  const EinstellungsLeser& tabelle) {
   ZahlungsformularEinstellungen e;

@@ -35,6 +35,9 @@ struct ZahlungsformularEinstellungen {
   ZahlungsformularEinstellungen() : vorlagen(ZeilenvorlagenAusText(ZeilenvorlagenVorgabe())) {}
 };
 
+// The registry section of the payment form: "Formular State".
+const QString& ZahlungsformularAbschnitt();
+
 // Reads a setting: (key, default) -> stored text or the default.
 using EinstellungsLeser = std::function<QString(const QString& schluessel, const QString& vorgabe)>;
 // Writes a setting: (key, value).
