@@ -1,6 +1,6 @@
 // The payment form at 100,000 open credit transfers: opening the window (browse query, total,
 // first payment with its lines), moving through 1,000 payments (lines loaded each time) and saving
-// 1,000 payments through "Ändern" and "Speichern".
+// 1,000 payments through "Ändern" and "Speichern", and steering to a payment by its number.
 #include <QApplication>
 #include <QFile>
 #include <QStandardPaths>
@@ -94,6 +94,17 @@ void Speichern1000(benchmark::State& state) {
   if (meldungen.Anzahl() > 0) state.SkipWithError(qPrintable(meldungen.Letzter().text));
 }
 BENCHMARK(Speichern1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Steering to a payment by its number (after a save, a cancel, an import): the last listed one and
+// back to the first, as a newly stored payment sits at the end of the list.
+void Ansteuern(benchmark::State& state) {
+  auto f = Oeffnen();
+  for (auto _ : state) {
+    if (!f->ZahlungAnsteuern(Zahlungen) || f->AktuelleZahlungNr() != Zahlungen) state.SkipWithError("letzte nicht gefunden");
+    if (!f->ZahlungAnsteuern(1) || f->AktuelleZahlungNr() != 1) state.SkipWithError("erste nicht gefunden");
+  }
+}
+BENCHMARK(Ansteuern)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

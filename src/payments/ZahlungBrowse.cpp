@@ -133,13 +133,11 @@ std::optional<qint64> ZahlungBrowse::ZahlungNrDerZeile() const {
 }
 
 bool ZahlungBrowse::Ansteuern(qint64 zahlungNr) {
-  for (int z = 0; z < m_gitter->ZeilenAnzahl(); ++z) {
-    if (m_gitter->Wert(z, QStringLiteral("ZahlungNr")).toLongLong() == zahlungNr) {
-      AufZeile(z);
-      return true;
-    }
-  }
-  return false;
+  // The number is the list's key: looked up, not searched row by row (which read every row up to it).
+  const int zeile = m_gitter->ZeileVonSchluessel(QVariant(zahlungNr));
+  if (zeile < 0) return false;
+  AufZeile(zeile);
+  return true;
 }
 
 void ZahlungBrowse::AufZeile(int zeile) { m_gitter->SetzeAktuelleZelle(zeile, std::max(0, m_gitter->AktuelleSpalte())); }

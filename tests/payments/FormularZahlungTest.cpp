@@ -123,6 +123,32 @@ TEST_F(BrowseTest, ListetJeArtUndAbsenderNurOffeneMitSummeUndSequenz) {
   EXPECT_EQ(Namen(f), QStringList{QStringLiteral("Emil Absender 2")});
 }
 
+// Steering by number finds a listed payment wherever it stands; one not listed (done, another
+// sender's, gone) leaves the current payment as it is.
+TEST_F(BrowseTest, AnsteuernNurAufGelisteteZahlungen) {
+  auto nummer = [&](const char* name) {
+    return u.Wert(SqlText("SELECT ZahlungNr FROM Zahlungen WHERE Name = ?"), {QString::fromUtf8(name)}).toLongLong();
+  };
+  FormularZahlung& f = u.Fenster();
+  const qint64 caesar = nummer("Cäsar");
+  ASSERT_TRUE(f.ZahlungAnsteuern(caesar));
+  EXPECT_EQ(f.AktuelleZahlungNr(), caesar);
+  EXPECT_EQ(f.Browsegitter()->AktuelleZeile(), 2);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Cäsar"));
+
+  for (const char* fremd : {"Dora erledigt", "Emil Absender 2", "Friedrich Basis"})
+    EXPECT_FALSE(f.ZahlungAnsteuern(nummer(fremd))) << fremd;
+  const qint64 hoechste = u.Wert(SqlText("SELECT MAX(ZahlungNr) FROM Zahlungen")).toLongLong();
+  EXPECT_FALSE(f.ZahlungAnsteuern(hoechste + 1));
+  EXPECT_EQ(f.AktuelleZahlungNr(), caesar);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Cäsar"));
+
+  const qint64 anton = nummer("Anton");
+  ASSERT_TRUE(f.ZahlungAnsteuern(anton));
+  EXPECT_EQ(f.Browsegitter()->AktuelleZeile(), 0);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Anton"));
+}
+
 TEST_F(BrowseTest, FaelligkeitsgrenzeSchliesstDenTagEinUndLeereAus) {
   FormularZahlung& f = u.Fenster();
   QList<std::optional<QDate>> vorschlaege;
