@@ -42,7 +42,7 @@ void FormularZahlung::Pruefen() {
       Meldung::Fehler(Pruefmodus::SpeicherfehlerText(e) + QStringLiteral("\r\rDer Prüfmodus wird daher wieder ausgeschaltet."),
                       {}, this);
     else
-      Meldung::Zeigen(Pruefmodus::KeineFehlerText(), MeldungsKnoepfe::Ok, MeldungsSymbol::Information, {}, this);
+      Meldung::Hinweis(Pruefmodus::KeineFehlerText(), {}, this);
   } else {
     m_pruefgruende = e.gruende;
     m_zustand.NurFehlerhafteSetzen(true);

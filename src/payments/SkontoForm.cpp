@@ -376,7 +376,7 @@ void SkontoForm::Ausfuehren(bool zuruecksetzen, const std::function<SkontoErgebn
     return;
   }
   if (const QString hinweis = SkontoUebergangenText(e, zuruecksetzen); !hinweis.isEmpty())
-    Meldung::Zeigen(hinweis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
+    Meldung::Warnung(hinweis, {}, this);
 }
 
 void SkontoForm::reject() {
