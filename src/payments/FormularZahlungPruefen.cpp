@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "common/Programmzustand.h"
 #include "common/Uhr.h"
 #include "payments/FormularZahlung.h"
+#include "payments/ZahlungBrowse.h"
 #include "payments/core/Pruefmodus.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/settings/Registrierung.h"
@@ -29,7 +29,7 @@ void FormularZahlung::Pruefen() {
       QLatin1String("1");
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const PruefmodusErgebnis e =
-      ZahlungenPruefen(*m_db, ZahlungenBedingung(ZahlungenFilterAus(m_zustand, Zustand().AktuelleAbsenderNr())),
+      ZahlungenPruefen(*m_db, ZahlungenBedingung(m_browse->Liste()),
                        blzAbgleich, Uhr::Heute());
   QApplication::restoreOverrideCursor();
   if (e.lesefehler) {

@@ -1,8 +1,8 @@
 // The payment form's command "Skonto": the cash-discount dialog over the listed payments.
 
-#include "common/Programmzustand.h"
 #include "payments/FormularZahlung.h"
 #include "payments/SkontoForm.h"
+#include "payments/ZahlungBrowse.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/ui/Werkzeugleiste.h"
 
@@ -14,7 +14,7 @@ void FormularZahlung::SkontoBearbeiten() {
   m_leiste->GedruecktSetzen(QStringLiteral("Skonto"), true);
   const QPointer<FormularZahlung> selbst(this);
   m_skonto = new SkontoForm(this);
-  m_skonto->Daten(ZahlungenBedingung(ZahlungenFilterAus(m_zustand, Zustand().AktuelleAbsenderNr())), gemerkt, font());
+  m_skonto->Daten(ZahlungenBedingung(m_browse->Liste()), gemerkt, font());
   if (m_skontoAufruf) {
     m_skonto->show();
     m_skontoAufruf(*m_skonto);

@@ -99,12 +99,15 @@ void ZahlungBrowse::SummeAnordnen(QBoxLayout* zeile) {
   zeile->addWidget(m_gesamt);
 }
 
+ZahlungenFilter ZahlungBrowse::Liste() const {
+  return ZahlungenFilterAus(m_dienste.FormZustand(), Zustand().AktuelleAbsenderNr());
+}
+
 DbFehler ZahlungBrowse::Laden() {
   Datenbank* db = m_dienste.Db();
   const ZahlungsformularZustand& z = m_dienste.FormZustand();
-  const ZahlungenFilter filter = ZahlungenFilterAus(z, Zustand().AktuelleAbsenderNr());
   DbFehler fehler;
-  auto rs = Recordset::Oeffnen(*db, ZahlungenAbfrageErstellen(filter), RecordsetTyp::Dynaset, fehler);
+  auto rs = Recordset::Oeffnen(*db, ZahlungenAbfrageErstellen(Liste()), RecordsetTyp::Dynaset, fehler);
   m_gitter->SetzeRecordset(nullptr);
   m_zahlungen = std::move(rs);
   if (!m_zahlungen) {
@@ -156,8 +159,7 @@ void ZahlungBrowse::GesamtsummeAnzeigen(const Formulardarstellung& d) {
   if (db && m_zahlungen) {
     // Every listed payment is read: the hourglass while that runs.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DbFehler f =
-        GesamtsummeErmitteln(*db, ZahlungenFilterAus(m_dienste.FormZustand(), Zustand().AktuelleAbsenderNr()), summe);
+    const DbFehler f = GesamtsummeErmitteln(*db, Liste(), summe);
     QApplication::restoreOverrideCursor();
     if (f) return;  // the total stays as it was
   }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "payments/core/Formulardarstellung.h"
+#include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/DbFehler.h"
 #include "platform/db/Waehrung.h"
 
@@ -41,6 +42,9 @@ class ZahlungBrowse : public QObject {
   // The filter bar changed: the window runs its browse query again (returns its failure).
   std::function<DbFehler()> neuLaden;
 
+  // The listed payments (the active sender, the kind, the filter bar, check mode, due-date limit):
+  // what the browse query, its total, the check and the discount dialog cover.
+  ZahlungenFilter Liste() const;
   // The browse query (ZahlungenLaden's query part); a failure shows no rows and is reported.
   DbFehler Laden();
   int Anzahl() const;
