@@ -158,7 +158,7 @@ void ZahlungZeilenbereich::HoeheFuerAlleZeilen() {
   const QTableView* v = m_gitter->Ansicht();
   const int zeile = v->verticalHeader()->defaultSectionSize();
   // Header, five lines, the new row, the footer with the sums, and the frame.
-  m_gitter->setMinimumHeight(v->horizontalHeader()->sizeHint().height() + zeile * (MaxZeilen + 2) + 2 * v->frameWidth() + 4);
+  m_gitter->setMinimumHeight(v->horizontalHeader()->sizeHint().height() + zeile * (MaximaleZeilen + 2) + 2 * v->frameWidth() + 4);
 }
 
 void ZahlungZeilenbereich::Laden(bool gitter) {

@@ -1,5 +1,7 @@
 #include "payments/core/Tastenbelegung.h"
 
+#include "payments/core/Verwendungszweckzeilen.h"
+
 QString Schaltflaechenschluessel(Zahlungsbefehl befehl) {
   switch (befehl) {
     case Zahlungsbefehl::Neu: return QStringLiteral("Neu");
@@ -78,7 +80,7 @@ ZeilengitterAktion Weiter(const ZeilengitterTastenKontext& k) {
   if (leereNeueZeile) return A::WieTab;
   const int zeilenDanach = k.zeilenAnzahl + (k.neueZeile ? 1 : 0);
   const bool naechsteIstNeu = k.zeile + 1 >= zeilenDanach;
-  if (naechsteIstNeu && zeilenDanach >= MaxZeilen) return A::ZeileAbschliessen;
+  if (naechsteIstNeu && zeilenDanach >= MaximaleZeilen) return A::ZeileAbschliessen;
   return A::ZeileWeiter;
 }
 
@@ -126,7 +128,7 @@ ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext&
       // Down on the line being typed into the new row stores it and opens the next one; between
       // stored lines the grid moves itself.
       if (taste == Qt::Key_Down && ohneModifikator && tippen && k.neueZeile && k.zeileAusstehend)
-        return k.zeilenAnzahl + 1 >= MaxZeilen ? A::ZeileAbschliessen : A::ZeileRunter;
+        return k.zeilenAnzahl + 1 >= MaximaleZeilen ? A::ZeileAbschliessen : A::ZeileRunter;
       return A::Keine;
     case Qt::Key_Delete:
       // Several selected lines go together; a single one is the grid's own delete.

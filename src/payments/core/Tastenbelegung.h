@@ -84,7 +84,4 @@ enum class ZeilengitterAktion {
   WertVonOben,         // F6: the value of the same column in the line above
 };
 
-// A payment has at most this many remittance lines.
-constexpr int MaxZeilen = 5;
-
 ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext& kontext);

@@ -25,6 +25,7 @@ struct Verwendungszweckzeile {
   ZeilenBetraege betraege;
 };
 
+// A payment has at most this many remittance lines.
 constexpr int MaximaleZeilen = 5;
 
 // Width of the line text (size of Verwendungszweck.Verwendungszweck; 27 when the schema gives none).
