@@ -386,9 +386,11 @@ ZahlungEingabe FormularZahlung::FelderLesen() const {
   return e;
 }
 
-bool FormularZahlung::GitterSichtbar() const {
-  return ZeilenanzeigeAusText(QString::number(m_anzeige->Wert())) != Zeilenanzeige::Ausblenden;
+Zeilenanzeige FormularZahlung::GewaehlteZeilenanzeige() const {
+  return ZeilenanzeigeAusText(QString::number(m_anzeige->Wert()));
 }
+
+bool FormularZahlung::GitterSichtbar() const { return GewaehlteZeilenanzeige() != Zeilenanzeige::Ausblenden; }
 
 void FormularZahlung::ZeilenLaden() {
   if (!m_db) return;
@@ -412,7 +414,7 @@ void FormularZahlung::resizeEvent(QResizeEvent* ereignis) {
 }
 
 void FormularZahlung::ZeilenanzeigeAnwenden() {
-  const Zeilenanzeige modus = ZeilenanzeigeAusText(QString::number(m_anzeige->Wert()));
+  const Zeilenanzeige modus = GewaehlteZeilenanzeige();
   const ZeilenanzeigeLayout layout = ZeilenanzeigeErmitteln(modus, m_zustand.Einstellungen().aufAbPfeilVerwenden);
   m_zustand.Einstellungen().zeilenanzeige = modus;
   m_zeilen->AnzeigeAnwenden(layout, m_zustand.AnzeigeBereit());
@@ -449,7 +451,7 @@ void FormularZahlung::closeEvent(QCloseEvent* ereignis) {
   if (m_zustand.EingabeModus()) Abbrechen();
   ZahlungsformularEinstellungen& e = m_zustand.Einstellungen();
   for (int i = 0; i < 4; ++i) e.tabFolge[size_t(i)] = TabFolge(i)->isChecked();
-  e.zeilenanzeige = ZeilenanzeigeAusText(QString::number(m_anzeige->Wert()));
+  e.zeilenanzeige = GewaehlteZeilenanzeige();
   if (m_db) {
     Datenbank* db = m_db;
     ZahlungsformularEinstellungenSpeichern(e, [this, db](const QString& k, const QString& w) {

@@ -144,6 +144,8 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   void OPListeLaden();
   void ZeilenanzeigeAnwenden();
   void BetragsfelderAnordnen();
+  // The line display chosen in its option group (none chosen reads as the lines with open items).
+  Zeilenanzeige GewaehlteZeilenanzeige() const;
   bool GitterSichtbar() const;
 
   // Commands (FormularZahlungBefehle.cpp).
