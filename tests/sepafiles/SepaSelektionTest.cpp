@@ -331,10 +331,11 @@ TEST(SepaSelektion, RueckschriebUeberschreibtKeineZwischenzeitlicheSpeicherung) 
   int aufrufe = 0;
   t.Db().SetzeStoerung([&](const QString& sql) -> DbFehler {
     // Just before the write-back takes the database for itself.
-    if (sql.startsWith(QStringLiteral("BEGIN")) && aufrufe++ == 0)
+    if (sql.startsWith(QStringLiteral("BEGIN")) && aufrufe++ == 0) {
       EXPECT_FALSE(zweite->Ausfuehren("UPDATE Zahlungen SET Name = 'Meier & Sohn GmbH', Verwendungszweck1 = 'RE 1' "
                                       "WHERE ZahlungNr = ?",
                                       {nr}));
+    }
     return {};
   });
   const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));

@@ -1,5 +1,7 @@
 #include "platform/ui/ZahlFeld.h"
 
+#include <QTimer>
+
 #include "platform/ui/Farben.h"
 
 #include <QKeyEvent>
@@ -298,6 +300,10 @@ void ZahlFeld::focusInEvent(QFocusEvent* ereignis) {
     lineEdit()->setText(EingabeText(m_wert));
   }
   QAbstractSpinBox::focusInEvent(ereignis);
+  // A click into a field without an amount: what is typed replaces the "0,00" of the edit form. Left where the
+  // click put it, the cursor stood before the 0 and "2" became 20,00.
+  if (ereignis->reason() == Qt::MouseFocusReason && (!m_wert || m_wert->IstNull()))
+    QTimer::singleShot(0, lineEdit(), [feld = lineEdit()] { feld->selectAll(); });
 }
 
 void ZahlFeld::focusOutEvent(QFocusEvent* ereignis) {

@@ -225,3 +225,31 @@ TEST(ZahlFeld, PfeiltastenNurMitDrehknoepfen) {
   QTest::keyClick(f.feld, Qt::Key_Down);
   EXPECT_EQ(f.feld->Ganzzahl(), 8);
 }
+
+// A click into a field without an amount, anywhere in it: the digit typed is the amount (the cursor stood
+// before the "0,00" of the edit form, and "2" became 20). A field with an amount keeps the click's position.
+TEST(ZahlFeld, KlickInsLeereFeldErsetztDieNull) {
+  for (const std::optional<Waehrung>& vorher : {std::optional<Waehrung>(), std::optional<Waehrung>(Waehrung())}) {
+    Fenster f;
+    ZahlFormat format;
+    format.nullText = QString();   // zero shown as nothing, as the discount dialog shows it
+    f.feld->AnzeigeFormatSetzen(format);
+    f.feld->WertSetzen(vorher);
+    QLineEdit* e = f.feld->findChild<QLineEdit*>();
+    ASSERT_NE(e, nullptr);
+    QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(3, e->height() / 2));
+    QApplication::processEvents();
+    QTest::keyClicks(e, QStringLiteral("2"));
+    f.Verlassen();
+    ASSERT_TRUE(f.feld->Wert().has_value());
+    EXPECT_EQ(*f.feld->Wert(), Euro("2")) << (vorher ? "Null" : "leer");
+  }
+  Fenster f;
+  f.feld->WertSetzen(Euro("12,50"));
+  QLineEdit* e = f.feld->findChild<QLineEdit*>();
+  QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(3, e->height() / 2));
+  QApplication::processEvents();
+  QTest::keyClicks(e, QStringLiteral("1"));
+  f.Verlassen();
+  EXPECT_EQ(*f.feld->Wert(), Euro("112,50"));
+}
