@@ -33,7 +33,7 @@ void Programmzustand::DatenbankSchliessen() {
 
 void Programmzustand::ProgrammVerzeichnisSetzen(const QString& ordner) {
   m_programmVerzeichnis = BackslashAnhaengen(QDir::toNativeSeparators(ordner));
-  m_hilfeDatei = m_programmVerzeichnis + QStringLiteral("help") + QDir::separator() + QStringLiteral("index.html");
+  m_hilfeDatei = HilfeOrdner() + QDir::separator() + QStringLiteral("index.html");
   m_tabellenLayoutDatei = m_programmVerzeichnis + QStringLiteral("TamoSEPATabellenLayout.GRD");
 }
 

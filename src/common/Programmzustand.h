@@ -39,6 +39,8 @@ class Programmzustand {
 
   // --- Folders and files (folders end in the separator) ------------------------------------
   const QString& ProgrammVerzeichnis() const { return m_programmVerzeichnis; }
+  // The help pages (the "help" folder of the program folder).
+  QString HilfeOrdner() const { return m_programmVerzeichnis + QStringLiteral("help"); }
   const QString& DatenVerzeichnis() const { return m_datenVerzeichnis; }
   const QString& HilfeDatei() const { return m_hilfeDatei; }
   const QString& TabellenLayoutDatei() const { return m_tabellenLayoutDatei; }

@@ -297,7 +297,7 @@ void ImportForm::Aufbauen() {
   // Keys: F1 help at 830, Esc "Schließen", Enter to the next field (not in the filter bar).
   auto* tasten = new TastenVorschau(this);
   tasten->HilfeSetzen([this] {
-    HilfeAnzeigen(HilfeKontext::Import, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::Import, Zustand().HilfeOrdner(), this);
   });
   tasten->AbbrechenKnopfSetzen(m_command1[0]);
   tasten->EnterAusnahme(m_grid->Filter());

@@ -101,7 +101,7 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
     return true;
   });
   tasten->HilfeSetzen([this] {
-    HilfeAnzeigen(HilfeKontext::Adressen, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::Adressen, Zustand().HilfeOrdner(), this);
   });
   tasten->BuchstabeZuordnen(Qt::Key_N, m_leiste, QStringLiteral("Neu"));
   tasten->BuchstabeZuordnen(Qt::Key_L, m_leiste, QStringLiteral("Löschen"));

@@ -70,7 +70,7 @@ FormularAbsender::FormularAbsender(QWidget* eltern) : QDialog(eltern) {
   tasten->BuchstabeZuordnen(Qt::Key_D, m_leiste, QStringLiteral("Drucken"));
   // Alt only: Ctrl+A stays "select all" in the fields.
   tasten->TasteZuordnen(Qt::Key_A, Qt::AltModifier, [this] { return m_leiste->Druecken(QStringLiteral("Aktivieren")); });
-  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Absender, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this); });
+  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Absender, Zustand().HilfeOrdner(), this); });
 
   m_liste = new QListWidget(this);
   m_liste->setObjectName(QStringLiteral("Liste"));

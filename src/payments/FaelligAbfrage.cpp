@@ -127,7 +127,7 @@ void FaelligAbfrage::closeEvent(QCloseEvent* ereignis) {
 void FaelligAbfrage::keyPressEvent(QKeyEvent* ereignis) {
   switch (ereignis->key()) {
     case Qt::Key_F1:
-      HilfeAnzeigen(HilfeKontext::FaelligAbfrage, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+      HilfeAnzeigen(HilfeKontext::FaelligAbfrage, Zustand().HilfeOrdner(), this);
       ereignis->accept();
       return;
     case Qt::Key_Escape:

@@ -42,7 +42,7 @@ bool FormularZahlung::BefehlAusfuehren(Zahlungsbefehl befehl) {
     case Zahlungsbefehl::Schliessen: Schliessen(); break;
     case Zahlungsbefehl::Faelligkeit: FaelligkeitAbfragen(); break;
     case Zahlungsbefehl::Hilfe:
-      HilfeAnzeigen(HilfeKontext::Zahlungen, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+      HilfeAnzeigen(HilfeKontext::Zahlungen, Zustand().HilfeOrdner(), this);
       break;
     case Zahlungsbefehl::Rechner: Q_EMIT RechnerAngefordert(); break;
     case Zahlungsbefehl::Import: ImportStarten(); break;

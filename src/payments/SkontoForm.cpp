@@ -175,7 +175,7 @@ void SkontoForm::Aufbauen() {
   m_tasten = new TastenVorschau(this);
   m_tasten->AbbrechenKnopfSetzen(m_knoepfe[4]);
   m_tasten->HilfeSetzen([this] {
-    HilfeAnzeigen(HilfeKontext::Skonto, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::Skonto, Zustand().HilfeOrdner(), this);
   });
 }
 

@@ -144,7 +144,7 @@ DruckLL::DruckLL(QWidget* eltern) : QDialog(eltern) {
   auto* tasten = new TastenVorschau(this);
   tasten->EnterAlsTabSetzen(false);
   tasten->HilfeSetzen(
-      [this] { HilfeAnzeigen(HilfeKontext::Drucken, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this); });
+      [this] { HilfeAnzeigen(HilfeKontext::Drucken, Zustand().HilfeOrdner(), this); });
   tasten->AbbrechenKnopfSetzen(m_commask[0]);
   tasten->HandlerSetzen([this](QKeyEvent* taste) {
     if (taste->key() != Qt::Key_Return && taste->key() != Qt::Key_Enter) return false;

@@ -193,7 +193,7 @@ ReportDesigner::ReportDesigner(const QString& datei, const Reportdefinitionen& d
 
   auto* tasten = new TastenVorschau(this);
   tasten->HilfeSetzen(
-      [this] { HilfeAnzeigen(HilfeKontext::Designer, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this); });
+      [this] { HilfeAnzeigen(HilfeKontext::Designer, Zustand().HilfeOrdner(), this); });
   tasten->AbbrechenKnopfSetzen(m_schliessen);
   tasten->TasteZuordnen(Qt::Key_S, Qt::ControlModifier, [this] {
     Speichern();

@@ -260,7 +260,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
     return true;
   });
   tasten->HilfeSetzen([this] {
-    HilfeAnzeigen(HilfeKontext::SepaDatei, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::SepaDatei, Zustand().HilfeOrdner(), this);
   });
   tasten->AbbrechenKnopfSetzen(m_command1[0]);
 

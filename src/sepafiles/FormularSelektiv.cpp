@@ -173,7 +173,7 @@ void FormularSelektiv::Aufbauen() {
   auto* tasten = new TastenVorschau(this);
   tasten->EnterAusnahme(m_tdbGrid1);
   tasten->HilfeSetzen([this] {
-    HilfeAnzeigen(HilfeKontext::Selektiv, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::Selektiv, Zustand().HilfeOrdner(), this);
   });
   tasten->AbbrechenKnopfSetzen(m_command1[0]);
   resize(980, 580);

@@ -169,7 +169,7 @@ bool SepaFehlerliste::eventFilter(QObject* objekt, QEvent* ereignis) {
 
 void SepaFehlerliste::keyPressEvent(QKeyEvent* ereignis) {
   if (ereignis->key() == Qt::Key_F1) {
-    HilfeAnzeigen(HilfeKontext::SepaDatei, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::SepaDatei, Zustand().HilfeOrdner(), this);
     return;
   }
   QDialog::keyPressEvent(ereignis);

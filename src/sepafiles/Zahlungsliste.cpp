@@ -210,7 +210,7 @@ void Zahlungsliste::TastenEinrichten() {
   tasten->BuchstabeZuordnen(Qt::Key_D, m_toolbar1, QStringLiteral("Drucken"));
   tasten->BuchstabeZuordnen(Qt::Key_S, m_toolbar1, QStringLiteral("Suchen"));
   tasten->HilfeSetzen([this] {
-    HilfeAnzeigen(HilfeKontext::Zahlungsliste, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this);
+    HilfeAnzeigen(HilfeKontext::Zahlungsliste, Zustand().HilfeOrdner(), this);
   });
 }
 

@@ -68,6 +68,6 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
       Hauptbefehl::Rechner, {QStringLiteral("Rechner"), Fensteroeffnung::Nichtmodal,
                              [](QWidget* eltern) -> QWidget* { return new Rechner(eltern); }});
   hauptfenster.BefehlSetzen(Hauptbefehl::Hilfe, [haupt] {
-    HilfeAnzeigen(0, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), haupt);
+    HilfeAnzeigen(0, Zustand().HilfeOrdner(), haupt);
   });
 }

@@ -50,7 +50,7 @@ Optionen::Optionen(QWidget* eltern) : QDialog(eltern) {
   // F1 and the Alt+letter rule of every window; Enter stays the dialog's (OK).
   auto* tasten = new TastenVorschau(this);
   tasten->EnterAlsTabSetzen(false);
-  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Einstellungen, Zustand().ProgrammVerzeichnis() + QStringLiteral("help"), this); });
+  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Einstellungen, Zustand().HilfeOrdner(), this); });
 
   WerteAnzeigen(Programmoptionen::Laden());
   m_schrift = Programmschrift::Lesen();
