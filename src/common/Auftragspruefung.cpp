@@ -14,12 +14,6 @@
 namespace Auftragspruefung {
 namespace {
 
-QString Bereinigt(const QString& text) {
-  bool gueltig = false;
-  bool geaendert = false;
-  return UngueltigeZeichenEntfernen(text, 1, gueltig, geaendert).toString();
-}
-
 // A text the bank would get empty: nothing left of it in the payment character set but blanks.
 bool LeerNachBereinigung(const QString& text) {
   return std::none_of(text.cbegin(), text.cend(),
@@ -208,8 +202,8 @@ QList<QPair<qsizetype, Befund>> Laufpruefung::Laufbefunde() const {
 }
 
 void TexteBereinigen(Zahlungsauftrag& a) {
-  a.Name = Bereinigt(a.Name);
-  a.Verwendungszweck1 = Bereinigt(a.Verwendungszweck1);
+  a.Name = ZahlungszeichenFiltern(a.Name);
+  a.Verwendungszweck1 = ZahlungszeichenFiltern(a.Verwendungszweck1);
 }
 
 }  // namespace Auftragspruefung
