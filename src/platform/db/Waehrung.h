@@ -43,15 +43,43 @@ class Waehrung {
   // zero to the cent in one step (a cash discount).
   Waehrung ProzentAufCent(Waehrung satz) const;
 
-  constexpr Waehrung operator-() const { return AusRoh(-m_roh); }
-  constexpr Waehrung operator+(Waehrung o) const { return AusRoh(m_roh + o.m_roh); }
-  constexpr Waehrung operator-(Waehrung o) const { return AusRoh(m_roh - o.m_roh); }
-  constexpr Waehrung& operator+=(Waehrung o) { m_roh += o.m_roh; return *this; }
-  constexpr Waehrung& operator-=(Waehrung o) { m_roh -= o.m_roh; return *this; }
+  // The largest amount a payment, a line or a total may have: 999.999.999,99 (the files' and the
+  // reports' limit). Anything beyond it is refused by the rules, never written.
+  static constexpr int64_t Hoechstbetrag = 99'999'999'999LL * 100;
+  // Within -Hoechstbetrag .. +Hoechstbetrag.
+  constexpr bool ImBetragsrahmen() const { return m_roh >= -Hoechstbetrag && m_roh <= Hoechstbetrag; }
+
+  // Exact sum and difference, or nullopt where the int64 would overflow.
+  static constexpr std::optional<Waehrung> Addiert(Waehrung a, Waehrung b) {
+    int64_t r = 0;
+    if (__builtin_add_overflow(a.m_roh, b.m_roh, &r)) return std::nullopt;
+    return AusRoh(r);
+  }
+  static constexpr std::optional<Waehrung> Subtrahiert(Waehrung a, Waehrung b) {
+    int64_t r = 0;
+    if (__builtin_sub_overflow(a.m_roh, b.m_roh, &r)) return std::nullopt;
+    return AusRoh(r);
+  }
+
+  // The operators saturate at the int64 bounds instead of wrapping: an overflowing sum stays far outside
+  // ImBetragsrahmen, so the rules refuse it rather than paying a wrapped, plausible-looking amount.
+  constexpr Waehrung operator-() const { return AusRoh(m_roh == Min ? Max : -m_roh); }
+  constexpr Waehrung operator+(Waehrung o) const { return AusRoh(Saettigen(Addiert(*this, o), o.m_roh > 0)); }
+  constexpr Waehrung operator-(Waehrung o) const { return AusRoh(Saettigen(Subtrahiert(*this, o), o.m_roh < 0)); }
+  constexpr Waehrung& operator+=(Waehrung o) { return *this = *this + o; }
+  constexpr Waehrung& operator-=(Waehrung o) { return *this = *this - o; }
   constexpr auto operator<=>(const Waehrung&) const = default;
-  constexpr Waehrung Betrag() const { return AusRoh(m_roh < 0 ? -m_roh : m_roh); }
+  constexpr Waehrung Betrag() const { return m_roh < 0 ? -*this : *this; }
 
  private:
+  static constexpr int64_t Max = INT64_MAX;
+  static constexpr int64_t Min = INT64_MIN;
+  // The exact value, or the bound the overflow ran past.
+  static constexpr int64_t Saettigen(std::optional<Waehrung> exakt, bool nachOben) {
+    if (exakt) return exakt->m_roh;
+    return nachOben ? Max : Min;
+  }
+
   int64_t m_roh = 0;
 };
 

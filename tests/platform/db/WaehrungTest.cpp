@@ -137,4 +137,35 @@ TEST(Waehrung, ProzentAufCentRundetEinmal) {
   EXPECT_EQ(Waehrung::AusCent(-5000).ProzentAufCent(Waehrung::AusEuro(2)), Waehrung::AusCent(-100));
 }
 
+// Sums that leave the int64 range never wrap into a plausible amount: the checked forms say so, the
+// operators stop at the bound, which lies far outside what the rules let through.
+TEST(Waehrung, UeberlaufWirdNichtUmgebrochen) {
+  const Waehrung fast = Waehrung::AusRoh(INT64_MAX - 5);
+  EXPECT_EQ(Waehrung::Addiert(fast, Waehrung::AusRoh(5)), Waehrung::AusRoh(INT64_MAX));
+  EXPECT_EQ(Waehrung::Addiert(fast, Waehrung::AusRoh(6)), std::nullopt);
+  EXPECT_EQ(Waehrung::Subtrahiert(-fast, Waehrung::AusRoh(6)), Waehrung::AusRoh(INT64_MIN));
+  EXPECT_EQ(Waehrung::Subtrahiert(-fast, Waehrung::AusRoh(7)), std::nullopt);
+  EXPECT_EQ(Waehrung::Subtrahiert(Waehrung(), Waehrung::AusRoh(INT64_MIN)), std::nullopt);
+
+  // sibling rests of 9,22e14 EUR: two of them would wrap to a negative amount
+  const Waehrung rest = Waehrung::AusEuro(922'000'000'000'000LL);
+  EXPECT_EQ((rest + rest).Roh(), INT64_MAX);
+  EXPECT_EQ((-rest - rest).Roh(), INT64_MIN);
+  EXPECT_EQ((rest - -rest).Roh(), INT64_MAX);
+  Waehrung summe = rest;
+  summe += rest;
+  summe -= Waehrung::AusEuro(1);  // stays at the bound's neighbourhood, never wraps
+  EXPECT_GT(summe, rest);
+  EXPECT_FALSE(summe.ImBetragsrahmen());
+  EXPECT_EQ((-Waehrung::AusRoh(INT64_MIN)).Roh(), INT64_MAX);
+  EXPECT_EQ(Waehrung::AusRoh(INT64_MIN).Betrag().Roh(), INT64_MAX);
+}
+
+TEST(Waehrung, BetragsrahmenBeidseitig) {
+  EXPECT_TRUE(Waehrung::ParseDeutsch(QStringLiteral("999.999.999,99"))->ImBetragsrahmen());
+  EXPECT_TRUE(Waehrung::ParseDeutsch(QStringLiteral("-999.999.999,99"))->ImBetragsrahmen());
+  EXPECT_FALSE(Waehrung::ParseDeutsch(QStringLiteral("999.999.999,9901"))->ImBetragsrahmen());
+  EXPECT_FALSE(Waehrung::ParseDeutsch(QStringLiteral("-1.000.000.000,00"))->ImBetragsrahmen());
+}
+
 }  // namespace
