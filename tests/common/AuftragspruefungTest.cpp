@@ -193,6 +193,41 @@ INSTANTIATE_TEST_SUITE_P(
              {}}),
     [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
 
+// The amount must equal the lines' total exactly: one cent off either way is refused, whether the
+// amount or a line moved (the lines of the base order give 125,50).
+INSTANTIATE_TEST_SUITE_P(
+    BetragGegenZeilen, EinzelneRegel,
+    ::testing::Values(
+        Fall{"BetragGleichZeilensumme", [](Zahlungsauftrag&) {}, {}},
+        Fall{"BetragEinCentUnterZeilensumme", [](Zahlungsauftrag& a) { a.Betrag = Waehrung::AusCent(12549); },
+             {Befundart::BetragUngleichZeilen}},
+        Fall{"BetragEinCentUeberZeilensumme", [](Zahlungsauftrag& a) { a.Betrag = Waehrung::AusCent(12551); },
+             {Befundart::BetragUngleichZeilen}},
+        Fall{"ZeileEinCentHoeherAlsBetrag", [](Zahlungsauftrag& a) { a.Zeilen[1].Betrag = Waehrung::AusCent(2551); },
+             {Befundart::BetragUngleichZeilen}},
+        Fall{"ZeileEinCentNiedrigerAlsBetrag", [](Zahlungsauftrag& a) { a.Zeilen[1].Betrag = Waehrung::AusCent(2549); },
+             {Befundart::BetragUngleichZeilen}},
+        Fall{"BetragNurDerErstenZeile", [](Zahlungsauftrag& a) { a.Betrag = a.Zeilen[0].Betrag; },
+             {Befundart::BetragUngleichZeilen}}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+// An order's sequence is 1-4 (core) or 11-14 (B2B); 0 is none, and 5 and 15 are the address's
+// "automatic" codes, never an order's.
+INSTANTIATE_TEST_SUITE_P(
+    MandatSequenz, EinzelneRegel,
+    ::testing::Values(
+        Fall{"Sequenz0Ohne", [](Zahlungsauftrag& a) { a.MandatSequenz = 0; }, {Befundart::SequenzFehlt}},
+        Fall{"Sequenz1Einmalig", [](Zahlungsauftrag& a) { a.MandatSequenz = 1; }, {}},
+        Fall{"Sequenz4Letzte", [](Zahlungsauftrag& a) { a.MandatSequenz = 4; }, {}},
+        Fall{"Sequenz5AutomatischBasis", [](Zahlungsauftrag& a) { a.MandatSequenz = 5; }, {Befundart::SequenzFehlt}},
+        Fall{"Sequenz10", [](Zahlungsauftrag& a) { a.MandatSequenz = 10; }, {Befundart::SequenzFehlt}},
+        Fall{"Sequenz11EinmaligFirmen", [](Zahlungsauftrag& a) { a.MandatSequenz = 11; }, {}},
+        Fall{"Sequenz14LetzteFirmen", [](Zahlungsauftrag& a) { a.MandatSequenz = 14; }, {}},
+        Fall{"Sequenz15AutomatischFirmen", [](Zahlungsauftrag& a) { a.MandatSequenz = 15; }, {Befundart::SequenzFehlt}},
+        Fall{"Sequenz16", [](Zahlungsauftrag& a) { a.MandatSequenz = 16; }, {Befundart::SequenzFehlt}},
+        Fall{"SequenzNegativ", [](Zahlungsauftrag& a) { a.MandatSequenz = -1; }, {Befundart::SequenzFehlt}}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
 TEST(Auftragspruefung, UeberweisungPrueftKeineMandatsdaten) {
   Zahlungsauftrag a = Ueberweisung();
   a.MandatReferenz = QStringLiteral("A//B");

@@ -46,6 +46,33 @@ INSTANTIATE_TEST_SUITE_P(
                       IdFall{"KeinSepaLand", "US12ZZZ123456", GlaeubigerId::Fehler::Land}),
     [](const ::testing::TestParamInfo<IdFall>& info) { return std::string(info.param.name); });
 
+// Check digits below 10 are written with their leading zero ("05"); 00 and 01 never occur (they
+// are 97 and 98 modulo 97, as 99 is 02).
+INSTANTIATE_TEST_SUITE_P(
+    PruefzifferUnterZehn, GlaeubigerIdTabelle,
+    ::testing::Values(IdFall{"Deutsch02", "DE02ZZZ01000395950", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch03", "DE03ZZZ01000641439", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch04", "DE04ZZZ01000118785", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch05", "DE05ZZZ01000364274", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch06", "DE06ZZZ01000609763", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch07", "DE07ZZZ01000087109", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch08", "DE08ZZZ01000332598", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch09", "DE09ZZZ01000578087", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch05MitLeerzeichen", "DE05 ZZZ0 1000 3642 74", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Oesterreich03", "AT03ZZZ10000015838", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Niederlande06", "NL06ZZZ100000023757", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Frankreich09", "FR09ZZZ242542", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch05Als04", "DE04ZZZ01000364274", GlaeubigerId::Fehler::Pruefziffer},
+                      IdFall{"Deutsch05Als06", "DE06ZZZ01000364274", GlaeubigerId::Fehler::Pruefziffer},
+                      IdFall{"Deutsch05Als50", "DE50ZZZ01000364274", GlaeubigerId::Fehler::Pruefziffer},
+                      IdFall{"Deutsch05OhneNull", "DE5ZZZ01000364274", GlaeubigerId::Fehler::Aufbau},
+                      IdFall{"Deutsch97", "DE97ZZZ01000673115", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch97Als00", "DE00ZZZ01000673115", GlaeubigerId::Fehler::Pruefziffer},
+                      IdFall{"Deutsch98", "DE98ZZZ01000150461", GlaeubigerId::Fehler::Keiner},
+                      IdFall{"Deutsch98Als01", "DE01ZZZ01000150461", GlaeubigerId::Fehler::Pruefziffer},
+                      IdFall{"Deutsch02Als99", "DE99ZZZ01000395950", GlaeubigerId::Fehler::Pruefziffer}),
+    [](const ::testing::TestParamInfo<IdFall>& info) { return std::string(info.param.name); });
+
 TEST(GlaeubigerId, GespeichertOhneLeerzeichenInGrossbuchstaben) {
   EXPECT_EQ(GlaeubigerId(u" de98 zzz0 9999 9999 99").Text(), QStringLiteral("DE98ZZZ09999999999"));
   EXPECT_EQ(GlaeubigerId(u"AT61ZZZ01234567890").Land(), QStringLiteral("AT"));

@@ -310,6 +310,52 @@ TEST(PruefmodusDatei, AnAndererStelleGeaenderteZahlungBleibtUnberuehrt) {
   EXPECT_TRUE(Pruefmodus::SpeicherfehlerText(e).endsWith(QStringLiteral("inzwischen an anderer Stelle geändert, erledigt oder gelöscht wurden.")));
 }
 
+// Another workstation marks payments done (a SEPA run) after the check read the list, before it
+// stores: a done payment keeps what the run saw, the open ones are stored as usual.
+TEST(PruefmodusDatei, InzwischenErledigteZahlungBleibtUnberuehrt) {
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ZahlungsTestDatenbank t(datei);
+  Datenbank& db = t.Db();
+  DbFehler f;
+  Auftrag faulig;
+  faulig.iban = QStringLiteral("DE89370400440532013001");  // the check marks it faulty
+  Auftrag unsauber;
+  unsauber.name = QStringLiteral("Meier!");  // the check cleans its name
+  const qint64 erledigtFehler = Anlegen(db, faulig);
+  const qint64 erledigtName = Anlegen(db, unsauber);
+  const qint64 offenFehler = Anlegen(db, faulig);
+  const qint64 offenName = Anlegen(db, unsauber);
+  auto zweite = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(zweite);
+  bool einmal = true;
+  db.SetzeStoerung([&](const QString& sql) {
+    if (einmal && sql.startsWith(QLatin1String("BEGIN"))) {
+      einmal = false;
+      EXPECT_TRUE(zweite
+                      ->Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ? WHERE ZahlungNr IN (?, ?)",
+                                   {QDate(2024, 3, 10), erledigtFehler, erledigtName})
+                      .Ok());
+    }
+    return DbFehler{};
+  });
+  const PruefmodusErgebnis e = ZahlungenPruefen(db, Liste(), false, Heute);
+  db.SetzeStoerung({});
+  ASSERT_FALSE(einmal);
+  EXPECT_EQ(e.geprueft, 2);
+  EXPECT_EQ(e.nichtGespeichert, 2);
+  EXPECT_EQ(e.fehlerhaft, 1);
+  EXPECT_EQ(e.korrekturen, 1);
+  EXPECT_TRUE(e.speicherFehler.Ok());
+  auto wert = [&](const SqlText& sql, qint64 nr) { return db.Wert(sql, {nr}, f).value_or(QVariant()); };
+  EXPECT_EQ(wert("SELECT Fehler FROM Zahlungen WHERE ZahlungNr = ?", erledigtFehler).toInt(), 0);
+  EXPECT_EQ(wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", erledigtName).toString(), QStringLiteral("Meier!"));
+  EXPECT_EQ(wert("SELECT Fehler FROM Zahlungen WHERE ZahlungNr = ?", offenFehler).toInt(), 1);
+  EXPECT_EQ(wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", offenName).toString(), QStringLiteral("Meier"));
+  EXPECT_FALSE(e.gruende.contains(erledigtFehler));
+  EXPECT_TRUE(e.gruende.contains(offenFehler));
+}
+
 TEST(PruefmodusTexte, ErgebnisboxWieVorgesehen) {
   PruefmodusErgebnis e;
   e.geprueft = 12;

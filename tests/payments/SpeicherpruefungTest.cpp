@@ -288,3 +288,56 @@ TEST(Speicherpruefung, FeldfarbenFolgenDenselbenRegeln) {
   EXPECT_FALSE(BetragGueltig(std::nullopt));
   EXPECT_TRUE(BetragGueltig(Euro(1)));
 }
+
+namespace {
+
+// The single-field display with lines already stored: with one line the typed amount is the
+// payment's (the field is editable and becomes line 1), with more the lines' total is.
+struct GespeicherteZeilenFall {
+  const char* name;
+  QList<int64_t> zeilenCent;  // the stored lines
+  std::optional<int64_t> getipptCent;
+  int64_t betragCent;  // the amount the save judges and stores
+  std::optional<Befundart> befund;
+};
+
+class EinzelfeldMitGespeichertenZeilen : public ::testing::TestWithParam<GespeicherteZeilenFall> {};
+
+}  // namespace
+
+TEST_P(EinzelfeldMitGespeichertenZeilen, BetragDerSpeicherung) {
+  const GespeicherteZeilenFall& fall = GetParam();
+  ZahlungEingabe e = Gueltig();
+  e.betrag = fall.getipptCent ? std::optional<Waehrung>(Waehrung::AusCent(*fall.getipptCent)) : std::nullopt;
+  PruefKontext k = Kontext();
+  for (int64_t cent : fall.zeilenCent) k.zeilen << Auftragszeile{QStringLiteral("RG 4711"), Waehrung::AusCent(cent)};
+
+  const Zahlungsauftrag a = AuftragAusEingabe(e, k);
+  EXPECT_EQ(a.Betrag, Waehrung::AusCent(fall.betragCent));
+  EXPECT_EQ(a.Zeilensumme(), a.Betrag);
+  EXPECT_EQ(a.Zeilen.size(), std::max<qsizetype>(1, fall.zeilenCent.size()));
+
+  const auto fehler = ZahlungPruefen(e, k);
+  EXPECT_EQ(fehler.has_value(), fall.befund.has_value());
+  if (fehler && fall.befund) {
+    EXPECT_EQ(fehler->art, *fall.befund);
+    EXPECT_EQ(fehler->feld, Fokusfeld::Betrag);
+  }
+  // The field keeps what was typed unless it shows the total of several lines.
+  const std::optional<int64_t> feldCent = fall.zeilenCent.size() > 1 ? fall.betragCent : fall.getipptCent;
+  EXPECT_EQ(e.betrag, feldCent ? std::optional<Waehrung>(Waehrung::AusCent(*feldCent)) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Einzelfeld, EinzelfeldMitGespeichertenZeilen,
+    ::testing::Values(
+        GespeicherteZeilenFall{"EineZeileNullGetippt", {10000}, 0, 0, Befundart::BetragNichtPositiv},
+        GespeicherteZeilenFall{"EineZeileLeerGetippt", {10000}, std::nullopt, 0, Befundart::BetragNichtPositiv},
+        GespeicherteZeilenFall{"EineZeileZuHochGetippt", {10000}, 100000000000, 100000000000, Befundart::BetragZuHoch},
+        GespeicherteZeilenFall{"EineZeileMehrGetippt", {10000}, 25000, 25000, std::nullopt},
+        GespeicherteZeilenFall{"EineZeileWenigerGetippt", {10000}, 9999, 9999, std::nullopt},
+        GespeicherteZeilenFall{"EineZeileOhneBetragGetippt", {0}, 8000, 8000, std::nullopt},
+        GespeicherteZeilenFall{"KeineZeileGetippt", {}, 8000, 8000, std::nullopt},
+        GespeicherteZeilenFall{"ZweiZeilenSummeStattGetippt", {6000, 4000}, 0, 10000, std::nullopt},
+        GespeicherteZeilenFall{"ZweiZeilenOhneBetrag", {0, 0}, 10000, 0, Befundart::BetragNichtPositiv}),
+    [](const ::testing::TestParamInfo<GespeicherteZeilenFall>& info) { return std::string(info.param.name); });

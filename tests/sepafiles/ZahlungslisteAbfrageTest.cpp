@@ -119,6 +119,66 @@ INSTANTIATE_TEST_SUITE_P(
         ListenFall{"NichtsPasst", 0, 0, k14, "", "", {}, 0}),
     [](const ::testing::TestParamInfo<ListenFall>& info) { return std::string(info.param.name); });
 
+// The total adds what is paid (ZahlungsBetrag), never the open item's amount: with a cash discount,
+// a line without open item or a line without payment amount the two differ in both kinds.
+struct SkontoSummenFall {
+  const char* name;
+  int zahlart;
+  int status;
+  int64_t summeCent;
+};
+
+class ZahlungssummeMitSkonto : public ::testing::TestWithParam<SkontoSummenFall> {
+ protected:
+  void SetUp() override {
+    // 1: credit transfer, open, 100,00 less 3,00 discount
+    LaufTestDatenbank::Auftrag a;
+    a.zeilenCent = {9700};
+    ASSERT_EQ(m_t.Anlegen(a), 1);
+    Zeile(1, 1, 10000, 300);
+    // 2: core direct debit, open, 200,00 less 4,00 discount and 50,00 without discount
+    ASSERT_EQ(m_t.Anlegen(Lastschrift(3, {19600, 5000})), 2);
+    Zeile(2, 1, 20000, 400);
+    // 3: B2B direct debit, done: 30,00 without an open item, and an open item of 10,00 paid with nothing
+    LaufTestDatenbank::Auftrag l = Lastschrift(13, {3000, 0});
+    l.erledigt = true;
+    ASSERT_EQ(m_t.Anlegen(l), 3);
+    Zeile(3, 1, std::nullopt, std::nullopt);
+    ASSERT_FALSE(m_t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, ZahlungsBetrag = NULL WHERE ZahlungNr = 3 "
+                                     "AND ZeilenNr = 2",
+                                     {QVariant::fromValue(Waehrung::AusCent(1000))}));
+  }
+
+  void Zeile(qint64 nr, int zeile, std::optional<int64_t> opCent, std::optional<int64_t> skontoCent) {
+    auto betrag = [](std::optional<int64_t> c) { return c ? QVariant::fromValue(Waehrung::AusCent(*c)) : QVariant(); };
+    ASSERT_FALSE(m_t.Db().Ausfuehren(
+        "UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = ? WHERE ZahlungNr = ? AND ZeilenNr = ?",
+        {betrag(opCent), betrag(skontoCent), nr, zeile}));
+  }
+
+  LaufTestDatenbank m_t;
+};
+
+TEST_P(ZahlungssummeMitSkonto, ZaehltDenZahlungsbetrag) {
+  ZahlungslisteFilter filter;
+  filter.absenderNr = 1;
+  filter.zahlartIndex = GetParam().zahlart;
+  filter.statusartIndex = GetParam().status;
+  DbFehler f;
+  const Waehrung summe = VorzeichenSumme(m_t.Db(), ZahlungslisteBedingung(filter), f);
+  ASSERT_FALSE(f) << f.Beschreibung.toStdString();
+  EXPECT_EQ(summe, Waehrung::AusCent(GetParam().summeCent)) << summe.FormatDeutsch(true, 2).toStdString();
+}
+
+// Summed by open item the rows would give -100,00, 260,00, 250,00 and 160,00.
+INSTANTIATE_TEST_SUITE_P(
+    OffenerPostenUngleichZahlung, ZahlungssummeMitSkonto,
+    ::testing::Values(SkontoSummenFall{"Ueberweisungen", 0, 2, -9700},
+                      SkontoSummenFall{"Lastschriften", 1, 2, 19600 + 5000 + 3000},
+                      SkontoSummenFall{"LastschriftenOffen", 1, 1, 19600 + 5000},
+                      SkontoSummenFall{"AlleArten", 2, 2, -9700 + 19600 + 5000 + 3000}),
+    [](const ::testing::TestParamInfo<SkontoSummenFall>& info) { return std::string(info.param.name); });
+
 TEST(Zahlungssumme, OhneZeilenUndMitFehlschlag) {
   LaufTestDatenbank t;
   DbFehler f;

@@ -37,6 +37,44 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseFall{"922337203685477,5807", INT64_MAX}, ParseFall{"000000000000000000012,5", 125000}),
     [](const auto& info) { return "Eingabe_" + TestnameBuchstabiert(info.param.text); });
 
+// At most 15 integer digits (leading zeros aside). Sixteen would overflow the ten-thousandths anyway;
+// the limit decides where the digits are so many that the working value itself wraps around: the
+// 38 and 35 digit rows would wrap to exactly 100,00 without it.
+struct StellenFall {
+  const char* name;
+  const char* text;
+  std::optional<int64_t> roh;
+};
+
+class WaehrungGanzzahlstellen : public ::testing::TestWithParam<StellenFall> {};
+
+TEST_P(WaehrungGanzzahlstellen, DeutschUndInvariant) {
+  const StellenFall& fall = GetParam();
+  const QString text = QString::fromUtf8(fall.text);
+  const std::optional<Waehrung> deutsch = Waehrung::ParseDeutsch(text);
+  EXPECT_EQ(deutsch ? std::optional<int64_t>(deutsch->Roh()) : std::nullopt, fall.roh) << fall.text;
+  if (text.contains(QLatin1Char('.'))) return;  // the invariant form has no thousands marks
+  const std::optional<Waehrung> invariant = Waehrung::ParseInvariant(QString(text).replace(QLatin1Char(','), QLatin1Char('.')));
+  EXPECT_EQ(invariant ? std::optional<int64_t>(invariant->Roh()) : std::nullopt, fall.roh) << fall.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grenze, WaehrungGanzzahlstellen,
+    ::testing::Values(
+        StellenFall{"Fuenfzehn", "922337203685477", 9223372036854770000},
+        StellenFall{"FuenfzehnMitPunkten", "922.337.203.685.477,58", 9223372036854775800},
+        StellenFall{"FuenfzehnNegativMitNachkomma", "-922337203685477,5808", INT64_MIN},
+        StellenFall{"FuenfzehnMitPunktenVorzeichenUndNachkomma", "+100.000.000.000.000,01", 1000000000000000100},
+        StellenFall{"SechzehnMitFuehrenderNull", "0.922.337.203.685.477,00", 9223372036854770000},
+        StellenFall{"Sechzehn", "1000000000000000", std::nullopt},
+        StellenFall{"SechzehnMitPunkten", "1.000.000.000.000.000,00", std::nullopt},
+        StellenFall{"SechzehnNegativMitNachkomma", "-1000000000000000,0001", std::nullopt},
+        StellenFall{"AchtunddreissigStatt100", "21267647932558653966460912964485513316,00", std::nullopt},
+        StellenFall{"AchtunddreissigMitPunkten", "21.267.647.932.558.653.966.460.912.964.485.513.316,00", std::nullopt},
+        StellenFall{"AchtunddreissigNegativMitNachkomma", "-21267647932558653966460912964485513316,50", std::nullopt},
+        StellenFall{"FuenfunddreissigMitNachkomma", "34028236692093846346337460743176921,1456", std::nullopt}),
+    [](const ::testing::TestParamInfo<StellenFall>& info) { return std::string(info.param.name); });
+
 TEST(Waehrung, ParseInvariant) {
   EXPECT_EQ(Waehrung::ParseInvariant(QStringLiteral("1234.56"))->Roh(), 12345600);
   EXPECT_EQ(Waehrung::ParseInvariant(QStringLiteral("-0.5"))->Roh(), -5000);
