@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/Dateifunktionen.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/SichereDateien.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
@@ -172,8 +173,12 @@ class Lauf {
       return true;
     }
     auto gelesen = std::make_shared<SepaAuftraege>();
-    m_waechter = std::make_unique<SepaDokument::Waechter>(m_optionen);
-    f = SepaAuftragsleser::Lesen(m_db, SepaLauf::Laufbedingung(m_anfrage.AbsenderNr, m_optionen.Art, m_anfrage.ZahlungNummern),
+    const Bedingung lauf = SepaLauf::Laufbedingung(m_anfrage.AbsenderNr, m_optionen.Art, m_anfrage.ZahlungNummern);
+    Mandatverlaeufe verlauf;
+    if (m_optionen.IstLastschrift())
+      if ((f = MandatverlaufLesen::ZuAuftraegen(m_db, m_anfrage.AbsenderNr, lauf, verlauf))) return Fehler(f);
+    m_waechter = std::make_unique<SepaDokument::Waechter>(m_optionen, std::move(verlauf));
+    f = SepaAuftragsleser::Lesen(m_db, lauf,
                                  [&](SepaAuftragsleser::Gelesen& g) {
                                    m_waechter->Pruefen(g.auftrag);
                                    g.roh.fingerabdruck = SepaAuftragsleser::Fingerabdruck(g);
