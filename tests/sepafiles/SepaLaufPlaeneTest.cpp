@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include "LaufTestDatenbank.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/Uhr.h"
 #include "sepafiles/core/SepaAuftragsleser.h"
 #include "sepafiles/core/SepaLauf.h"
@@ -80,6 +81,15 @@ TEST_F(SepaLaufPlaene, AuswahlLiestDieOffenenUeberIhrenIndex) {
     const QStringList z = Plan(t.Db(), zeilen);
     EXPECT_EQ(z, (QStringList{QStringLiteral("SEARCH Zahlungen USING INDEX Zahlungen_Offen (AbsenderNr=? AND Art=?)"),
                               QStringLiteral("SEARCH Verwendungszweck USING INDEX Verwendungszweck_ZahlungNr (ZahlungNr=?)")}));
+    // The earlier collections of the selection's mandates: searched mandate by mandate, never by going over all of
+    // the sender's direct debits (done ones included, which grow with every run).
+    const QString verlauf = MandatverlaufLesen::Sql(bedingung).Text();
+    const QStringList v = Plan(t.Db(), verlauf);
+    ASSERT_FALSE(v.isEmpty());
+    EXPECT_EQ(v.first(),
+              QStringLiteral("SEARCH Verlauf USING INDEX Zahlungen_Mandate (AbsenderNr=? AND Art=? AND MandatReferenz=?)"));
+    EXPECT_TRUE(v.contains(QStringLiteral("SEARCH Zahlungen USING INDEX Zahlungen_Offen (AbsenderNr=? AND Art=?)")));
+    OhneTabellenlauf(v, verlauf);
   }
 }
 
