@@ -41,9 +41,9 @@ CREATE INDEX Zahlungen_Auswahl ON Zahlungen (AbsenderNr, Art, ZahlungNr);
 CREATE INDEX Zahlungen_Offen ON Zahlungen (AbsenderNr, Art, ZahlungNr) WHERE Erledigt = 0;
 CREATE INDEX Zahlungen_OPKontoNr ON Zahlungen (OPKontoNr);
 CREATE INDEX Zahlungen_MandatReferenz ON Zahlungen (MandatReferenz);
--- A sender's orders of one kind by mandate: the earlier collections of the mandates of a selection, searched per
--- mandate instead of going over all of the sender's direct debits. Marking orders done leaves it untouched.
-CREATE INDEX Zahlungen_Mandate ON Zahlungen (AbsenderNr, Art, MandatReferenz);
+-- The done direct debits by sender and mandate: the earlier collections of a selection's mandates, looked up
+-- mandate by mandate (one that has none costs a look into this index, not a read of the sender's history).
+CREATE INDEX Zahlungen_Mandate ON Zahlungen (AbsenderNr, MandatReferenz) WHERE Erledigt = 1 AND Art = 'L';
 
 CREATE TABLE Verwendungszweck (
   LfdNr            INTEGER PRIMARY KEY AUTOINCREMENT,
