@@ -18,6 +18,7 @@
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaAuftragsleser.h"
 #include "sepafiles/core/SepaDokument.h"
+#include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaVorpruefung.h"
@@ -526,6 +527,7 @@ QString SepaLauf::Vorpruefen(const SepaLaufAnfrage& anfrage, const SepaAbsender&
                                                                        : anfrage.Optionen.Zeitpunkt.date();
     return SepaVorpruefung::AusfuehrungsdatumMeldung(anfrage.Optionen.Ausfuehrungsdatum, erstellt);
   }
+  if (QString m = SepaEinstellungen::FaelligkeitstageMeldung(anfrage.Optionen.Vorlauftage); !m.isEmpty()) return m;
   return SepaVorpruefung::GlaeubigerIdMeldung(absender.GlaeubigerID);
 }
 
