@@ -446,8 +446,8 @@ void FormularDTADisk::FaelligkeitstageGeaendert() {
   m_faellig2->GanzzahlWertSetzen(m_faelligkeitstage);
   // Taken over as the field loses the focus: the message and the focus back once that has happened.
   QTimer::singleShot(0, this, [this, meldung] {
-    Meldung::Warnung(meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), {}, this);
     m_faellig2->setFocus(Qt::OtherFocusReason);
+    Meldung::Warnung(meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), {}, this);
   });
 }
 
