@@ -1,4 +1,4 @@
--- Tamo-SEPA database schema, version 2. The declared types carry what the program reads back:
+-- Tamo-SEPA database schema, version 3. The declared types carry what the program reads back:
 -- TEXT(n) = text of size n, CURRENCY = integer ten-thousandths, DATE = ISO text,
 -- BOOLEAN = 0/1, MEMO = long text.
 -- The file is a plain SQLite file: the standard sqlite3 shell can check, query and dump it. Text columns
@@ -7,7 +7,7 @@
 -- the program names its own collation TAMO in the query, never in the file.
 
 PRAGMA application_id = 1414743376;  -- "TSEP"
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 
 CREATE TABLE Zahlungen (
   ZahlungNr         INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -41,6 +41,9 @@ CREATE INDEX Zahlungen_Auswahl ON Zahlungen (AbsenderNr, Art, ZahlungNr);
 CREATE INDEX Zahlungen_Offen ON Zahlungen (AbsenderNr, Art, ZahlungNr) WHERE Erledigt = 0;
 CREATE INDEX Zahlungen_OPKontoNr ON Zahlungen (OPKontoNr);
 CREATE INDEX Zahlungen_MandatReferenz ON Zahlungen (MandatReferenz);
+-- The done direct debits by sender and mandate: the earlier collections of a selection's mandates, looked up
+-- mandate by mandate (one that has none costs a look into this index, not a read of the sender's history).
+CREATE INDEX Zahlungen_Mandate ON Zahlungen (AbsenderNr, MandatReferenz) WHERE Erledigt = 1 AND Art = 'L';
 
 CREATE TABLE Verwendungszweck (
   LfdNr            INTEGER PRIMARY KEY AUTOINCREMENT,

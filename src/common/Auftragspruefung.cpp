@@ -27,6 +27,7 @@ Befundart IbanBefundart(Iban::Fehler fehler) {
     case Iban::Fehler::UnbekanntesLand: return Befundart::IbanUnbekanntesLand;
     case Iban::Fehler::FalscheLaenge: return Befundart::IbanFalscheLaenge;
     case Iban::Fehler::Zeichen: return Befundart::IbanZeichen;
+    case Iban::Fehler::Kontoaufbau: return Befundart::IbanKontoaufbau;
     case Iban::Fehler::Pruefziffer:
     case Iban::Fehler::Keiner: break;
   }
@@ -66,11 +67,26 @@ std::optional<Befund> BicPruefen(const Bic& bic, const Iban& iban, const QDate& 
   }
 }
 
+// A collection's sequence: 1-4 core, 11-14 business-to-business. The automatic one (5, 15) belongs to the
+// address and is decided when the order is made; on an order it was never resolved.
+std::optional<Befund> SequenzPruefen(int sequenz) {
+  if ((sequenz >= 1 && sequenz <= 4) || (sequenz >= 11 && sequenz <= 14)) return std::nullopt;
+  if (sequenz == 0)
+    return Befund{Auftragsfeld::Sequenz, Befundart::SequenzFehlt,
+                  QStringLiteral("Die Einzug-Sequenz muss noch festgelegt werden!")};
+  if (sequenz == 5 || sequenz == 15)
+    return Befund{Auftragsfeld::Sequenz, Befundart::SequenzUnbekannt,
+                  QStringLiteral("Die Einzug-Sequenz %1 (automatisch) wurde nicht als Erst- oder Folge-Einzug "
+                                 "festgelegt!\r(Bitte wählen Sie die Einzug-Sequenz der Zahlung.)")
+                      .arg(sequenz)};
+  return Befund{Auftragsfeld::Sequenz, Befundart::SequenzUnbekannt,
+                QStringLiteral("Die Einzug-Sequenz %1 ist unbekannt!\r(Gültig sind 1 bis 4 für Basis- und 11 bis 14 "
+                               "für Firmen-Lastschriften.)")
+                    .arg(sequenz)};
+}
+
 void MandatPruefen(const Zahlungsauftrag& a, const QDate& heute, QList<Befund>& befunde) {
-  const int sequenz = a.MandatSequenz;
-  if (!((sequenz >= 1 && sequenz <= 4) || (sequenz >= 11 && sequenz <= 14)))
-    befunde << Befund{Auftragsfeld::Sequenz, Befundart::SequenzFehlt,
-                      QStringLiteral("Die Einzug-Sequenz muss noch festgelegt werden!")};
+  if (auto b = SequenzPruefen(a.MandatSequenz)) befunde << *b;
   const MandatReferenz referenz(a.MandatReferenz);
   if (const MandatReferenz::Fehler f = referenz.Pruefen(); f != MandatReferenz::Fehler::Keiner) {
     befunde << Befund{Auftragsfeld::MandatReferenz,
@@ -86,12 +102,83 @@ void MandatPruefen(const Zahlungsauftrag& a, const QDate& heute, QList<Befund>& 
                       QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!")};
 }
 
+// Stored as "G" or "L" only: a text in any other spelling would be read as neither kind.
+std::optional<Befund> ArtPruefen(const QString& art) {
+  if (art == QLatin1String("G") || art == QLatin1String("L")) return std::nullopt;
+  return Befund{Auftragsfeld::Art, Befundart::ArtUnbekannt,
+                QStringLiteral("Die Zahlungsart \"%1\" ist unbekannt!\r(Gespeichert wird \"G\" für Überweisungen und "
+                               "\"L\" für Lastschriften.)")
+                    .arg(art)};
+}
+
+// The schemes demand the debtor's postal address for a collection from a SEPA country outside the EEA,
+// and the program keeps none.
+std::optional<Befund> LastschriftLandPruefen(const Iban& iban) {
+  if (!iban.BicPflicht()) return std::nullopt;
+  return Befund{Auftragsfeld::Iban, Befundart::LastschriftAusserhalbEwr,
+                QStringLiteral("Lastschriften von einem Konto in %1 (außerhalb des Europäischen Wirtschaftsraums) "
+                               "verlangen die Anschrift des Zahlungspflichtigen, die Tamo-SEPA nicht führt.\r"
+                               "Diese Lastschrift kann nicht eingezogen werden.")
+                    .arg(iban.Land())};
+}
+
+const QString& BetragsrahmenText() {
+  static const QString text = QStringLiteral("±999.999.999,99");
+  return text;
+}
+
+// Each line within the amount range, their sum exact and within it too, and the order's amount that sum.
+void ZeilenbetraegePruefen(const Zahlungsauftrag& a, bool betragGueltig, QList<Befund>& befunde) {
+  if (a.Zeilen.isEmpty()) return;
+  std::optional<Waehrung> summe = Waehrung();
+  for (qsizetype i = 0; i < a.Zeilen.size(); ++i) {
+    const Waehrung betrag = a.Zeilen.at(i).Betrag;
+    if (!betrag.ImBetragsrahmen()) {
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeilenbetragAusserhalb,
+                        QStringLiteral("Der Betrag der Verwendungszweck-Zeile %1 liegt außerhalb von %2!")
+                            .arg(i + 1)
+                            .arg(BetragsrahmenText())};
+      return;
+    }
+    if (summe) summe = Waehrung::Addiert(*summe, betrag);
+  }
+  if (!summe || !summe->ImBetragsrahmen()) {
+    befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeilensummeAusserhalb,
+                      QStringLiteral("Die Summe der Verwendungszweck-Zeilen liegt außerhalb von %1!").arg(BetragsrahmenText())};
+    return;
+  }
+  if (betragGueltig && *summe != a.Betrag)
+    befunde << Befund{Auftragsfeld::Betrag, Befundart::BetragUngleichZeilen,
+                      QStringLiteral("Der Betrag %1 stimmt nicht mit der Summe der Verwendungszweck-Zeilen %2 überein!")
+                          .arg(a.Betrag.FormatDeutsch(), summe->FormatDeutsch())};
+}
+
+// A mandate whose last done collection was its one-off or its final one is used up.
+std::optional<Befund> VerlaufPruefen(const Zahlungsauftrag& a, const Mandatverlaeufe& verlauf) {
+  if (verlauf.isEmpty()) return std::nullopt;
+  const MandatReferenz referenz(a.MandatReferenz);
+  if (referenz.IstLeer()) return std::nullopt;
+  const auto letzte = verlauf.constFind(MandatSchluessel(referenz.Text()));
+  if (letzte == verlauf.constEnd()) return std::nullopt;
+  const int typ = letzte->MandatSequenz % 10;
+  if (typ != 1 && typ != 4) return std::nullopt;
+  return Befund{Auftragsfeld::MandatReferenz, Befundart::MandatBeendet,
+                QStringLiteral("Das Mandat \"%1\" wurde bereits mit Zahlung %2 vom %3 als %4 eingezogen und kann "
+                               "nicht noch einmal eingezogen werden.")
+                    .arg(referenz.Text())
+                    .arg(letzte->ZahlungNr)
+                    .arg(letzte->Datum.isValid() ? letzte->Datum.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("?"))
+                    .arg(typ == 1 ? QStringLiteral("Einmal-Lastschrift") : QStringLiteral("letzte Lastschrift"))};
+}
+
 }  // namespace
+
+QString MandatSchluessel(const QString& referenz) { return referenz.trimmed().toUpper(); }
 
 std::optional<Befund> BetragPruefen(Waehrung betrag) {
   if (betrag <= Waehrung())
     return Befund{Auftragsfeld::Betrag, Befundart::BetragNichtPositiv, QStringLiteral("Der Betrag muß größer Null sein!")};
-  if (betrag > HoechstBetrag)
+  if (!betrag.ImBetragsrahmen())
     return Befund{Auftragsfeld::Betrag, Befundart::BetragZuHoch,
                   QStringLiteral("Der Betrag darf höchstens 999.999.999,99 betragen!")};
   if (!betrag.IstCentGenau())
@@ -100,15 +187,18 @@ std::optional<Befund> BetragPruefen(Waehrung betrag) {
   return std::nullopt;
 }
 
-QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
+QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute, const Mandatverlaeufe& verlauf) {
   QList<Befund> befunde;
+  if (auto b = ArtPruefen(a.Art)) befunde << *b;
   if (LeerNachBereinigung(a.Name))
     befunde << Befund{Auftragsfeld::Name, Befundart::NameLeer, QStringLiteral("Die Namensangabe darf nicht leer sein!")};
 
   const Iban iban(a.IBAN);
   if (auto b = BicPruefen(Bic(a.BIC), iban, heute)) befunde << *b;
   if (const Iban::Fehler f = iban.Pruefen(); f != Iban::Fehler::Keiner)
-    befunde << Befund{Auftragsfeld::Iban, IbanBefundart(f), Iban::Meldung(f)};
+    befunde << Befund{Auftragsfeld::Iban, IbanBefundart(f), iban.Meldung()};
+  if (a.IstLastschrift())
+    if (auto b = LastschriftLandPruefen(iban)) befunde << *b;
 
   if (LeerNachBereinigung(a.Verwendungszweck1)) {
     if (a.Zeilen.isEmpty())
@@ -119,15 +209,14 @@ QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
                         QStringLiteral("Der Verwendungszweck darf nicht leer sein!")};
   }
 
-  if (auto b = BetragPruefen(a.Betrag)) {
-    befunde << *b;
-  } else if (!a.Zeilen.isEmpty() && a.Zeilensumme() != a.Betrag) {
-    befunde << Befund{Auftragsfeld::Betrag, Befundart::BetragUngleichZeilen,
-                      QStringLiteral("Der Betrag %1 stimmt nicht mit der Summe der Verwendungszweck-Zeilen %2 überein!")
-                          .arg(a.Betrag.FormatDeutsch(), a.Zeilensumme().FormatDeutsch())};
-  }
+  const std::optional<Befund> betrag = BetragPruefen(a.Betrag);
+  if (betrag) befunde << *betrag;
+  ZeilenbetraegePruefen(a, !betrag, befunde);
 
-  if (a.IstLastschrift()) MandatPruefen(a, heute, befunde);
+  if (a.IstLastschrift()) {
+    MandatPruefen(a, heute, befunde);
+    if (auto b = VerlaufPruefen(a, verlauf)) befunde << *b;
+  }
 
   const QString code = a.Textschluessel.trimmed();
   if (!code.isEmpty() && !TextschluesselErlaubt(a.Art, code))
@@ -144,8 +233,8 @@ QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute) {
   return befunde;
 }
 
-QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute) {
-  Laufpruefung pruefung(heute);
+QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute, const Mandatverlaeufe& verlauf) {
+  Laufpruefung pruefung(heute, verlauf);
   QList<QList<Befund>> befunde;
   befunde.reserve(lauf.size());
   for (const Zahlungsauftrag& a : lauf) befunde << pruefung.Pruefen(a);
@@ -154,9 +243,11 @@ QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate
 }
 
 QList<Befund> Laufpruefung::Pruefen(const Zahlungsauftrag& a) {
-  QList<Befund> befunde = Auftragspruefung::Pruefen(a, m_heute);
-  if (befunde.isEmpty() && a.IstLastschrift())
-    m_lastschriften << Lastschrift{m_anzahl, a.ZahlungNr, a.MandatSequenz, MandatReferenz(a.MandatReferenz).Text()};
+  QList<Befund> befunde = Auftragspruefung::Pruefen(a, m_heute, m_verlauf);
+  if (befunde.isEmpty() && a.IstLastschrift()) {
+    const QString mandat = MandatReferenz(a.MandatReferenz).Text();
+    m_lastschriften << Lastschrift{m_anzahl, a.ZahlungNr, a.MandatSequenz, mandat, MandatSchluessel(mandat)};
+  }
   ++m_anzahl;
   return befunde;
 }
@@ -178,10 +269,10 @@ QList<QPair<qsizetype, Befund>> Laufpruefung::Laufbefunde() const {
   QList<QPair<qsizetype, Befund>> befunde;
   for (const Lastschrift* l : reihe) {
     const int typ = l->sequenz % 10;  // 1 OOFF, 2 FRST, 3 RCUR, 4 FNAL
-    const auto erste = mandate.constFind(l->mandat);
+    const auto erste = mandate.constFind(l->schluessel);
     if (typ == 1 || typ == 2) {
       if (erste == mandate.constEnd()) {
-        mandate.insert(l->mandat, Erste{l->zahlungNr, typ == 2});
+        mandate.insert(l->schluessel, Erste{l->zahlungNr, typ == 2});
         continue;
       }
       befunde << qMakePair(l->stelle, Befund{Auftragsfeld::Sequenz, Befundart::MandatMehrfachErst,

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 #include "common/Zahlungsauftrag.h"
 #include "platform/db/Waehrung.h"
@@ -22,7 +24,8 @@ enum class Auftragsfeld {
   MandatReferenz,
   MandatDatum,
   Textschluessel,
-  EinzelReferenz
+  EinzelReferenz,
+  Art                // Zahlungen.Art
 };
 
 // What is wrong.
@@ -36,6 +39,7 @@ enum class Befundart {
   IbanUnbekanntesLand,
   IbanFalscheLaenge,
   IbanZeichen,
+  IbanKontoaufbau,           // the account part is not of the form of the IBAN's country
   IbanPruefziffer,
   KeineZeile,                // neither a line nor Verwendungszweck1
   VerwendungszweckLeer,      // Verwendungszweck1 empty after removing the characters outside the set
@@ -51,7 +55,13 @@ enum class Befundart {
   TextschluesselUngueltig,   // not a code of the kind's list
   EinzelReferenzUngueltig,   // outside the identifier rules
   MandatMehrfachErst,        // run: the mandate is already in the run as FRST or OOFF
-  MandatErstUndFolge         // run: the mandate is in the run as FRST and as RCUR/FNAL
+  MandatErstUndFolge,        // run: the mandate is in the run as FRST and as RCUR/FNAL
+  ArtUnbekannt,              // Art neither "G" nor "L"
+  SequenzUnbekannt,          // direct debit with a sequence that is no collection (5/15 unresolved, 6, ...)
+  LastschriftAusserhalbEwr,  // direct debit from an account in a SEPA country outside the EEA
+  ZeilenbetragAusserhalb,    // a line's amount outside +-999.999.999,99
+  ZeilensummeAusserhalb,     // the lines add up to more than +-999.999.999,99
+  MandatBeendet              // the mandate's last done collection was OOFF or FNAL
 };
 
 // One finding: field, kind and the German text the user sees (the payment form's message, the
@@ -63,34 +73,51 @@ struct Befund {
   bool operator==(const Befund&) const = default;
 };
 
+// The last done direct debit of a mandate (same sender): what the history rule needs of it.
+struct Mandatverlauf {
+  qint64 ZahlungNr = 0;
+  QDate Datum;             // its collection date (Buchungsdatum), else the day it was done
+  int MandatSequenz = 0;
+  bool operator==(const Mandatverlauf&) const = default;
+};
+// By Auftragspruefung::MandatSchluessel of the reference.
+using Mandatverlaeufe = QHash<QString, Mandatverlauf>;
+
 // The one home of the payment order's rules. The payment form's save, its check mode, the SEPA
 // pre-check, the writer's last guard and the import all judge an order here.
 namespace Auftragspruefung {
 
 // Highest amount of one order: 999.999.999,99.
-inline constexpr Waehrung HoechstBetrag = Waehrung::AusCent(99999999999);
+inline constexpr Waehrung HoechstBetrag = Waehrung::AusRoh(Waehrung::Hoechstbetrag);
 
 // Every finding of one order, in the order of the payment form's checks: name, BIC, IBAN, lines,
 // line text, amount, mandate sequence, mandate reference, mandate date, purpose code, single
 // reference. Empty when the bank would take the order. `heute` decides the BIC cut-off dates and
 // whether the mandate date lies in the future.
-QList<Befund> Pruefen(const Zahlungsauftrag& auftrag, const QDate& heute);
+// `verlauf`: the last done direct debit of the order's mandate, where the caller read it (MandatverlaufLesen);
+// a mandate ended by it (OOFF or FNAL) is a finding.
+QList<Befund> Pruefen(const Zahlungsauftrag& auftrag, const QDate& heute, const Mandatverlaeufe& verlauf = {});
+
+// What makes two mandate references one mandate for the bank: trimmed, without regard to case.
+QString MandatSchluessel(const QString& referenz);
 
 // The findings of the amount alone (the amount field's colour).
 std::optional<Befund> BetragPruefen(Waehrung betrag);
 
 // A run, one kind of one sender: each order's own findings (index as in `lauf`), and for the orders
 // that pass on their own the run's rules: a mandate (mandate reference; the creditor is the run's)
-// appears at most once as FRST or OOFF and never as FRST together with RCUR/FNAL. The later order
-// by (MandatSequenz, ZahlungNr) gets the finding.
-QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute);
+// appears at most once as FRST or OOFF and never as FRST together with RCUR/FNAL (references compared by
+// MandatSchluessel). The later order by (MandatSequenz, ZahlungNr) gets the finding.
+QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute,
+                                 const Mandatverlaeufe& verlauf = {});
 
 // LaufPruefen for a run read in one pass, one order at a time and in any order: Pruefen gives an order's
 // own findings and remembers what the run's rules need of it (the order need not be kept); Laufbefunde
 // then gives the run's findings, by the position in which the orders were passed.
 class Laufpruefung {
  public:
-  explicit Laufpruefung(const QDate& heute) : m_heute(heute) {}
+  explicit Laufpruefung(const QDate& heute, Mandatverlaeufe verlauf = {})
+      : m_heute(heute), m_verlauf(std::move(verlauf)) {}
   QList<Befund> Pruefen(const Zahlungsauftrag& auftrag);
   QList<QPair<qsizetype, Befund>> Laufbefunde() const;
 
@@ -99,9 +126,11 @@ class Laufpruefung {
     qsizetype stelle;
     qint64 zahlungNr;
     int sequenz;
-    QString mandat;
+    QString mandat;     // as the order has it (the finding names it)
+    QString schluessel;
   };
   QDate m_heute;
+  Mandatverlaeufe m_verlauf;
   qsizetype m_anzahl = 0;
   QList<Lastschrift> m_lastschriften;   // direct debits that passed on their own
 };

@@ -163,6 +163,14 @@ DbFehler ZeilenUebernehmen(Datenbank& db, const QString& alt, const QString& neu
   return {};
 }
 
+// Version 3 stores the kind of an order in one spelling: the rules, the selection and the writer compare it
+// exactly, and an "l" once skipped the mandate checks.
+DbFehler ZahlungsartVereinheitlichen(Datenbank& db) {
+  return db.Ausfuehren(
+      "UPDATE main.Zahlungen SET Art = upper(trim(Art, char(32, 9, 10, 13))) WHERE upper(trim(Art, char(32, 9, 10, 13))) "
+      "IN ('G', 'L') AND Art <> upper(trim(Art, char(32, 9, 10, 13))) COLLATE BINARY");
+}
+
 DbFehler InTransaktionMigrieren(Datenbank& db, const std::vector<Objekt>& neu, qint64 kennung, qint64 version) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
@@ -196,6 +204,7 @@ DbFehler InTransaktionMigrieren(Datenbank& db, const std::vector<Objekt>& neu, q
     if ((f = ZeilenUebernehmen(db, zwischen, name))) return f;
     if ((f = db.Ausfuehren(SqlText("DROP TABLE ") + SqlText::Bezeichner(QStringLiteral("main.") + zwischen)))) return f;
   }
+  if ((f = ZahlungsartVereinheitlichen(db))) return f;
   for (const Objekt& o : neu)
     if (o.typ != QLatin1String("table"))
       if ((f = db.SkriptAusfuehren(o.sql))) return f;

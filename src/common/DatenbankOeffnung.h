@@ -14,7 +14,7 @@
 // the rollback journal on a network drive.
 class DatenbankOeffnung {
  public:
-  static constexpr int Version = 2;                    // PRAGMA user_version of the files this program writes
+  static constexpr int Version = 3;                    // PRAGMA user_version of the files this program writes
   static constexpr int AnwendungsKennung = 1414743376;   // PRAGMA application_id "TSEP"
 
   struct Ergebnis {
@@ -31,7 +31,9 @@ class DatenbankOeffnung {
   // The tables every file of `version` has.
   static QStringList Tabellen(int version);
   // Migrates an open file of an older version to the schema of `schemaSkript` in one transaction: every
-  // table is rebuilt with its new declaration, every row and value (rowids and counters included) kept.
+  // table is rebuilt with its new declaration, every row and value (rowids and counters included) kept, but
+  // for the one spelling of Zahlungen.Art ("g", "l" or with blanks becomes "G" or "L"; any other stays, and
+  // the order rules refuse it).
   static DbFehler Migrieren(Datenbank& db, const QString& schemaSkript);
   // "<file>.v1.bak" for version 1.
   static QString SicherungsDatei(const QString& datei, int version);

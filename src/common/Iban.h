@@ -19,6 +19,7 @@ class Iban {
     UnbekanntesLand,  // not a country of the SEPA country list
     FalscheLaenge,    // not the length the IBAN registry gives the country
     Zeichen,          // not two letters, two digits, then letters and digits
+    Kontoaufbau,      // the account part (BBAN) is not of the form the IBAN registry gives the country
     Pruefziffer       // ISO 7064 MOD 97-10 fails
   };
 
@@ -28,6 +29,7 @@ class Iban {
     QString code;
     int laenge = 0;
     bool ewr = true;
+    QString aufbau;   // the account part as the registry writes it: "8n10n" (n digits, a letters, c either)
   };
 
   Iban() = default;
@@ -51,6 +53,10 @@ class Iban {
 
   // The German message of a fault (the payment form's texts); empty for Keiner.
   static QString Meldung(Fehler fehler);
+  // The message of this IBAN's fault, naming its country's account form where that is what is wrong.
+  QString Meldung() const;
+  // An account form in words: "4a10n" gives "4 Buchstaben, 10 Ziffern".
+  static QString KontoaufbauText(const QString& aufbau);
   // The SEPA country list entry of a country code (capitals); nullopt for any other code.
   static std::optional<SepaLand> SepaLandSuchen(QStringView code);
 

@@ -23,3 +23,11 @@ std::optional<QString> MandatSequenzText(int code) {
     if (text.startsWith(praefix)) return text;
   return std::nullopt;
 }
+
+Bedingung LastschriftBedingung(bool firmen) {
+  if (firmen)
+    return Bedingung(SqlText("Zahlungen.Art = ? AND NOT coalesce(Zahlungen.MandatSequenz BETWEEN 1 AND 5, 0)"),
+                     {QStringLiteral("L")});
+  return Bedingung(SqlText("Zahlungen.Art = ? AND NOT coalesce(Zahlungen.MandatSequenz BETWEEN 11 AND 15, 0)"),
+                   {QStringLiteral("L")});
+}

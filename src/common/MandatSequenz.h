@@ -5,9 +5,16 @@
 
 #include <optional>
 
+#include "platform/db/SqlText.h"
+
 // The mandate sequence of an address as text: code, hyphen, caption ("0-Ohne",
 // "1-Einmaliger Einzug (Basis)", ... "15-Mehrfach-Einzug Automatisch (Firmen)").
 // The eleven texts in code order 0-5, 11-15.
 const QStringList& MandatSequenzTexte();
 // The text of one code; nullopt for a code without text.
 std::optional<QString> MandatSequenzText(int code);
+
+// The direct debits of one scheme (core, or business-to-business with `firmen`) as the payment form and the SEPA
+// selection list them: Art "L" with a code of the scheme (1-5, 11-15) or of neither (0, Null, 6, ...). The
+// rules refuse every code that is no collection; listing them here keeps such an order from staying unseen.
+Bedingung LastschriftBedingung(bool firmen);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QTimer>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -154,6 +155,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_faellig2->AnzeigeFormatSetzen(ZahlFormat{0, false, QStringLiteral(" Tage"), {}, {}});
   m_faellig2->EingabeFormatSetzen(ZahlFormat::Eingabe(0));
   m_faellig2->setMinimumWidth(110);
+  connect(m_faellig2, &ZahlFeld::WertGeaendert, this, &FormularDTADisk::FaelligkeitstageGeaendert);
   m_kopien = new ZahlFeld(tage);
   m_kopien->setObjectName(QStringLiteral("Kopien"));
   m_kopien->setToolTip(QStringLiteral("Anzahl der Kopien für die Kontroll-Liste"));
@@ -432,6 +434,21 @@ void FormularDTADisk::ZahlArtGeklickt(int index) {
   m_tdbDate1[1]->setEnabled(index == 0);
   m_faellig2->setEnabled(index == 1 || index == 2);
   if (m_aktiviert) ZahlungenSelektieren();
+}
+
+void FormularDTADisk::FaelligkeitstageGeaendert() {
+  const int tage = int(m_faellig2->Ganzzahl().value_or(0));
+  const QString meldung = SepaEinstellungen::FaelligkeitstageMeldung(tage);
+  if (meldung.isEmpty()) {
+    m_faelligkeitstage = tage;
+    return;
+  }
+  m_faellig2->GanzzahlWertSetzen(m_faelligkeitstage);
+  // Taken over as the field loses the focus: the message and the focus back once that has happened.
+  QTimer::singleShot(0, this, [this, meldung] {
+    m_faellig2->setFocus(Qt::OtherFocusReason);
+    Meldung::Warnung(meldung + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), {}, this);
+  });
 }
 
 void FormularDTADisk::StatusSetzen(const QString& text, const QColor& farbe) {

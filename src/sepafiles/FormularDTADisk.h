@@ -106,6 +106,8 @@ class FormularDTADisk : public QDialog {
   void Entladen();
   void SpaltenAnlegen();
   void ZahlArtGeklickt(int index);
+  // Lead days beyond 0-14 are refused with the reason; the last accepted value comes back.
+  void FaelligkeitstageGeaendert();
   void StatusSetzen(const QString& text, const QColor& farbe);
   void ErstellenKnopfSetzen();
   void NurLesenAnzeigen();
@@ -117,6 +119,7 @@ class FormularDTADisk : public QDialog {
   std::optional<QDate> m_faelligBis;
   bool m_aktiviert = false;
   int m_aktZahlungsart = 0;
+  int m_faelligkeitstage = 2;   // the lead days last accepted
   std::vector<float> m_spaltenbreiten;
   QDate m_erstellungsdatum;
   bool m_dateiErstellt = false;

@@ -104,22 +104,52 @@ INSTANTIATE_TEST_SUITE_P(
              QDate(2016, 2, 1)},
         Fall{"BicLeerSchweiz",
              [](Zahlungsauftrag& a) {
+               a.Art = QStringLiteral("G");
                a.BIC.clear();
                a.IBAN = Schweiz;
              },
              {Befundart::BicAusserhalbEwr}},
         Fall{"BicLeerGrossbritannien",
              [](Zahlungsauftrag& a) {
+               a.Art = QStringLiteral("G");
                a.BIC = QStringLiteral("  ");
                a.IBAN = QStringLiteral("GB29NWBK60161331926819");
              },
              {Befundart::BicAusserhalbEwr}},
         Fall{"BicSchweizGegeben",
              [](Zahlungsauftrag& a) {
+               a.Art = QStringLiteral("G");
                a.BIC = QStringLiteral("UBSWCHZH80A");
                a.IBAN = Schweiz;
              },
              {}},
+        // Direct debits need the debtor's address outside the EEA, which the program does not keep.
+        Fall{"LastschriftSchweizMitBic",
+             [](Zahlungsauftrag& a) {
+               a.BIC = QStringLiteral("UBSWCHZH80A");
+               a.IBAN = Schweiz;
+             },
+             {Befundart::LastschriftAusserhalbEwr}},
+        Fall{"LastschriftGrossbritannienOhneBic",
+             [](Zahlungsauftrag& a) {
+               a.BIC.clear();
+               a.IBAN = QStringLiteral("GB29NWBK60161331926819");
+             },
+             {Befundart::BicAusserhalbEwr, Befundart::LastschriftAusserhalbEwr}},
+        Fall{"LastschriftMonaco", [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("MC5811222000010123456789030"); },
+             {Befundart::LastschriftAusserhalbEwr}},
+        Fall{"LastschriftLiechtensteinImEwr", [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("LI21088100002324013AA"); },
+             {}},
+        Fall{"LastschriftFalscheIbanAusSanMarino",
+             [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("SM86U0322509800000000270101"); },
+             {Befundart::IbanPruefziffer, Befundart::LastschriftAusserhalbEwr}},
+        // One spelling of the kind: anything but "G" and "L" is no kind the file knows.
+        Fall{"ArtKlein", [](Zahlungsauftrag& a) { a.Art = QStringLiteral("l"); }, {Befundart::ArtUnbekannt}},
+        Fall{"ArtMitLeerzeichen", [](Zahlungsauftrag& a) { a.Art = QStringLiteral("L "); }, {Befundart::ArtUnbekannt}},
+        Fall{"ArtLeer", [](Zahlungsauftrag& a) { a.Art.clear(); }, {Befundart::ArtUnbekannt}},
+        Fall{"ArtFremd", [](Zahlungsauftrag& a) { a.Art = QStringLiteral("X"); }, {Befundart::ArtUnbekannt}},
+        Fall{"IbanKontoaufbau", [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("DE59370400440532O13000"); },
+             {Befundart::IbanKontoaufbau}},
         Fall{"BicNeunZeichen", [](Zahlungsauftrag& a) { a.BIC = QStringLiteral("COBADEFFX"); },
              {Befundart::BicUnvollstaendig}},
         Fall{"BicNurZiffern", [](Zahlungsauftrag& a) { a.BIC = QStringLiteral("12345678"); }, {Befundart::BicAufbau}},
@@ -170,7 +200,43 @@ INSTANTIATE_TEST_SUITE_P(
              },
              {}},
         Fall{"SequenzNull", [](Zahlungsauftrag& a) { a.MandatSequenz = 0; }, {Befundart::SequenzFehlt}},
-        Fall{"SequenzAutomatisch", [](Zahlungsauftrag& a) { a.MandatSequenz = 5; }, {Befundart::SequenzFehlt}},
+        // The codes of a collection, each range from both sides; the automatic 5 and 15 are never one.
+        Fall{"SequenzVier", [](Zahlungsauftrag& a) { a.MandatSequenz = 4; }, {}},
+        Fall{"SequenzAutomatisch", [](Zahlungsauftrag& a) { a.MandatSequenz = 5; }, {Befundart::SequenzUnbekannt}},
+        Fall{"SequenzZehn", [](Zahlungsauftrag& a) { a.MandatSequenz = 10; }, {Befundart::SequenzUnbekannt}},
+        Fall{"SequenzElf", [](Zahlungsauftrag& a) { a.MandatSequenz = 11; }, {}},
+        Fall{"SequenzVierzehn", [](Zahlungsauftrag& a) { a.MandatSequenz = 14; }, {}},
+        Fall{"SequenzAutomatischFirmen", [](Zahlungsauftrag& a) { a.MandatSequenz = 15; },
+             {Befundart::SequenzUnbekannt}},
+        Fall{"SequenzNegativ", [](Zahlungsauftrag& a) { a.MandatSequenz = -1; }, {Befundart::SequenzUnbekannt}},
+        // Amounts of the lines: each within +-999.999.999,99, their sum exact and within it too.
+        Fall{"ZeilenAmRahmen",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen = {{QStringLiteral("A"), Auftragspruefung::HoechstBetrag},
+                           {QStringLiteral("B"), Waehrung() - Auftragspruefung::HoechstBetrag + a.Betrag}};
+             },
+             {}},
+        Fall{"ZeileUeberDemRahmen",
+             [](Zahlungsauftrag& a) { a.Zeilen[0].Betrag = Auftragspruefung::HoechstBetrag + Waehrung::AusCent(1); },
+             {Befundart::ZeilenbetragAusserhalb}},
+        Fall{"ZeileUnterDemRahmen",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen[1].Betrag = Waehrung() - Auftragspruefung::HoechstBetrag - Waehrung::AusCent(1);
+             },
+             {Befundart::ZeilenbetragAusserhalb}},
+        Fall{"ZeileGroesstmoeglich", [](Zahlungsauftrag& a) { a.Zeilen[0].Betrag = Waehrung::AusRoh(INT64_MAX); },
+             {Befundart::ZeilenbetragAusserhalb}},
+        Fall{"ZeilensummeUeberDemRahmen",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen = {{QStringLiteral("A"), Auftragspruefung::HoechstBetrag}, {QStringLiteral("B"), Waehrung::AusCent(1)}};
+             },
+             {Befundart::ZeilensummeAusserhalb}},
+        // Each line in range, but so many that their sum runs past the 64 bits: refused, never a wrapped match.
+        Fall{"ZeilensummeUeberlauf",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen = QList<Auftragszeile>(10000, Auftragszeile{QStringLiteral("A"), Auftragspruefung::HoechstBetrag});
+             },
+             {Befundart::ZeilensummeAusserhalb}},
         Fall{"MandatReferenzDoppelterSchraegstrich", [](Zahlungsauftrag& a) { a.MandatReferenz = QStringLiteral("A//B"); },
              {Befundart::MandatReferenzUngueltig}},
         Fall{"MandatReferenz36", [](Zahlungsauftrag& a) { a.MandatReferenz = QString(36, QLatin1Char('M')); },
@@ -246,13 +312,36 @@ TEST(Auftragspruefung, TexteNennenDieWerte) {
   a.Textschluessel = QStringLiteral("SALA");
   a.BIC.clear();
   a.IBAN = Schweiz;
+  a.MandatSequenz = 7;
   QStringList texte;
   for (const Befund& b : Auftragspruefung::Pruefen(a, Heute)) texte << b.Text;
-  ASSERT_EQ(texte.size(), 3);
+  ASSERT_EQ(texte.size(), 5);
   EXPECT_TRUE(texte.at(0).contains(QStringLiteral("IBAN aus CH"))) << texte.at(0).toStdString();
-  EXPECT_EQ(texte.at(1), QStringLiteral("Der Betrag 125,51 stimmt nicht mit der Summe der Verwendungszweck-Zeilen "
+  EXPECT_TRUE(texte.at(1).startsWith(QStringLiteral("Lastschriften von einem Konto in CH (außerhalb des Europäischen "
+                                                    "Wirtschaftsraums) verlangen die Anschrift")))
+      << texte.at(1).toStdString();
+  EXPECT_EQ(texte.at(2), QStringLiteral("Der Betrag 125,51 stimmt nicht mit der Summe der Verwendungszweck-Zeilen "
                                         "125,50 überein!"));
-  EXPECT_EQ(texte.at(2), QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart nicht vorgesehen!"));
+  EXPECT_TRUE(texte.at(3).startsWith(QStringLiteral("Die Einzug-Sequenz 7 ist unbekannt!"))) << texte.at(3).toStdString();
+  EXPECT_EQ(texte.at(4), QStringLiteral("Der Textschlüssel \"SALA\" ist für diese Zahlungsart nicht vorgesehen!"));
+}
+
+TEST(Auftragspruefung, UnbekannteArtNenntIhreSchreibweise) {
+  Zahlungsauftrag a = Lastschrift();
+  a.Art = QStringLiteral("l");
+  const QList<Befund> befunde = Auftragspruefung::Pruefen(a, Heute);
+  ASSERT_EQ(befunde.size(), 1);
+  EXPECT_EQ(befunde.first().Feld, Auftragsfeld::Art);
+  EXPECT_TRUE(befunde.first().Text.startsWith(QStringLiteral("Die Zahlungsart \"l\" ist unbekannt!")));
+}
+
+TEST(Auftragspruefung, KontoaufbauNenntDasLand) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.IBAN = QStringLiteral("NL44ABN10417164300");   // a digit in the bank code, the check digits right
+  const QList<Befund> befunde = Auftragspruefung::Pruefen(a, Heute);
+  ASSERT_EQ(befunde.size(), 1);
+  EXPECT_EQ(befunde.first().Text, QStringLiteral("Die Kontoangabe der IBAN entspricht nicht dem Aufbau für das Land NL: "
+                                                 "nach der Prüfziffer folgen 4 Buchstaben, 10 Ziffern."));
 }
 
 TEST(Auftragspruefung, BetragAllein) {
@@ -308,8 +397,16 @@ TEST(LaufPruefen, ErlaubtesBleibtOhneBefund) {
   // Different mandates; recurring and final collections of one mandate.
   EXPECT_EQ(LaufArten({Mandat(5, 2, "M-1"), Mandat(6, 2, "M-2"), Mandat(7, 3, "M-3")}), (QList<L>{{}, {}, {}}));
   EXPECT_EQ(LaufArten({Mandat(5, 3), Mandat(6, 3), Mandat(7, 4)}), (QList<L>{{}, {}, {}}));
-  // Mandate references differ by case: two mandates for the bank.
-  EXPECT_EQ(LaufArten({Mandat(5, 2, "m-1"), Mandat(6, 3, "M-1")}), (QList<L>{{}, {}}));
+}
+
+// The banks compare mandate references without regard to case: one mandate however it is written.
+TEST(LaufPruefen, GrossUndKleinschreibungIstEinMandat) {
+  EXPECT_EQ(LaufArten({Mandat(5, 2, "case-46"), Mandat(6, 3, "CASE-46")}), (QList<L>{{}, {Befundart::MandatErstUndFolge}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 1, "Abo-7"), Mandat(6, 1, "aBO-7")}), (QList<L>{{}, {Befundart::MandatMehrfachErst}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 12, "m-1"), Mandat(6, 12, " M-1")}), (QList<L>{{}, {Befundart::MandatMehrfachErst}}));
+  // The finding names the mandate as the later order writes it.
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen({Mandat(5, 2, "case-46"), Mandat(6, 3, "CASE-46")}, Heute);
+  EXPECT_TRUE(befunde.at(1).first().Text.contains(QStringLiteral("\"CASE-46\"")));
 }
 
 // Written trimmed, so blanks around a reference do not make it another mandate.
@@ -338,6 +435,74 @@ TEST(LaufPruefen, TextNenntMandatUndZahlung) {
   EXPECT_EQ(befunde.at(1).first().Feld, Auftragsfeld::Sequenz);
   EXPECT_TRUE(befunde.at(1).first().Text.contains(QStringLiteral("\"M-77\"")));
   EXPECT_TRUE(befunde.at(1).first().Text.contains(QStringLiteral("Zahlung Nr. 5")));
+}
+
+// --- The mandate's history -------------------------------------------------------------------
+
+struct VerlaufFall {
+  const char* name;
+  int letzteSequenz;           // of the last done collection of the mandate
+  const char* letzteReferenz;  // as stored with it
+  bool beendet;
+};
+
+class Verlauf : public ::testing::TestWithParam<VerlaufFall> {};
+
+TEST_P(Verlauf, EinmalOderLetzteBeendetDasMandat) {
+  const VerlaufFall& fall = GetParam();
+  Mandatverlaeufe verlauf;
+  verlauf.insert(Auftragspruefung::MandatSchluessel(QString::fromUtf8(fall.letzteReferenz)),
+                 Mandatverlauf{123, QDate(2026, 11, 5), fall.letzteSequenz});
+  for (int sequenz : {2, 3, 12, 13}) {
+    Zahlungsauftrag a = Mandat(9, sequenz, "M-1");
+    const QList<Befundart> arten = [&] {
+      QList<Befundart> l;
+      for (const Befund& b : Auftragspruefung::Pruefen(a, Heute, verlauf)) l << b.Art;
+      return l;
+    }();
+    EXPECT_EQ(arten, fall.beendet ? L{Befundart::MandatBeendet} : L{}) << sequenz;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Verlauf,
+    ::testing::Values(VerlaufFall{"Einmal", 1, "M-1", true}, VerlaufFall{"Letzte", 4, "M-1", true},
+                      VerlaufFall{"FirmenEinmal", 11, "M-1", true}, VerlaufFall{"FirmenLetzte", 14, "M-1", true},
+                      VerlaufFall{"Erste", 2, "M-1", false}, VerlaufFall{"Folge", 3, "M-1", false},
+                      VerlaufFall{"FirmenFolge", 13, "M-1", false}, VerlaufFall{"OhneSequenz", 0, "M-1", false},
+                      VerlaufFall{"AnderesMandat", 1, "M-10", false}, VerlaufFall{"KleinGeschrieben", 4, "m-1", true},
+                      VerlaufFall{"MitLeerzeichen", 1, " M-1 ", true}),
+    [](const ::testing::TestParamInfo<VerlaufFall>& info) { return std::string(info.param.name); });
+
+TEST(Verlauf, TextNenntZahlungUndDatum) {
+  Mandatverlaeufe verlauf;
+  verlauf.insert(QStringLiteral("M-1"), Mandatverlauf{123, QDate(2026, 11, 5), 4});
+  const QList<Befund> befunde = Auftragspruefung::Pruefen(Mandat(9, 3, "m-1"), Heute, verlauf);
+  ASSERT_EQ(befunde.size(), 1);
+  EXPECT_EQ(befunde.first().Feld, Auftragsfeld::MandatReferenz);
+  EXPECT_EQ(befunde.first().Text, QStringLiteral("Das Mandat \"m-1\" wurde bereits mit Zahlung 123 vom 05.11.2026 als "
+                                                 "letzte Lastschrift eingezogen und kann nicht noch einmal eingezogen "
+                                                 "werden."));
+  verlauf[QStringLiteral("M-1")].MandatSequenz = 11;
+  EXPECT_TRUE(Auftragspruefung::Pruefen(Mandat(9, 12, "M-1"), Heute, verlauf).first().Text.contains(
+      QStringLiteral("als Einmal-Lastschrift eingezogen")));
+}
+
+TEST(Verlauf, UeberweisungenUndDerLaufKennenIhn) {
+  Mandatverlaeufe verlauf;
+  verlauf.insert(QStringLiteral("M-1"), Mandatverlauf{123, QDate(2026, 11, 5), 1});
+  Zahlungsauftrag ueberweisung = Ueberweisung();
+  ueberweisung.MandatReferenz = QStringLiteral("M-1");
+  EXPECT_TRUE(Auftragspruefung::Pruefen(ueberweisung, Heute, verlauf).isEmpty());
+  // In a run the history finding is the order's own: the order does not count for the run's rules.
+  const QList<QList<Befund>> lauf =
+      Auftragspruefung::LaufPruefen({Mandat(5, 2, "M-1"), Mandat(6, 3, "M-1"), Mandat(7, 2, "M-2")}, Heute, verlauf);
+  ASSERT_EQ(lauf.size(), 3);
+  ASSERT_EQ(lauf.at(0).size(), 1);
+  EXPECT_EQ(lauf.at(0).first().Art, Befundart::MandatBeendet);
+  ASSERT_EQ(lauf.at(1).size(), 1);
+  EXPECT_EQ(lauf.at(1).first().Art, Befundart::MandatBeendet);
+  EXPECT_TRUE(lauf.at(2).isEmpty());
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ TEST_F(DatenbankOeffnungTest, FremdeDateienBleibenUnveraendert) {
 TEST_F(DatenbankOeffnungTest, DateiEinerNeuerenVersionWirdAbgelehnt) {
   Abgelehnt(Geaendert("PRAGMA user_version = 99"),
             QStringLiteral("neueren Version von Tamo-SEPA (Datenbankversion 99).\rDiese Programmversion kennt nur die "
-                           "Datenbankversion 2."));
+                           "Datenbankversion 3."));
   // A file of the first generation (no application id) from a newer program.
   TestOrdner zweiter;
   const QString alt = zweiter.Datei(QStringLiteral("TamoSEPA.db"));
@@ -292,17 +292,17 @@ TEST_F(DatenbankOeffnungTest, Version1WirdGesichertUndVollstaendigUmgestellt) {
   DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
   ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
   const QString sicherung = datei + QStringLiteral(".v1.bak");
-  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 2 umgestellt.\r"
+  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 3 umgestellt.\r"
                                       "Die Datei vor der Umstellung ist gesichert unter:\r%2")
                            .arg(QDir::toNativeSeparators(datei), QDir::toNativeSeparators(sicherung)));
   Datenbank& db = *e.db;
-  EXPECT_EQ(Zahl(db, "PRAGMA user_version"), 2);
+  EXPECT_EQ(Zahl(db, "PRAGMA user_version"), 3);
   EXPECT_EQ(Zahl(db, "PRAGMA application_id"), DatenbankOeffnung::AnwendungsKennung);
-  EXPECT_EQ(Inhalt(db, tabellen), vorher);
+  EXPECT_EQ(Inhalt(db, tabellen), vorher);   // the fixture's kinds are "G" and "L" already
   EXPECT_EQ(Zaehler(db), zaehlerVorher);
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE sql LIKE '%TAMO%'"), 0);
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM GesendeteReferenzen") + Zahl(db, "SELECT count(*) FROM SepaLaufDateien"), 0);
-  EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"), 10);
+  EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"), 11);
   // The partial index of the open orders comes with the migration.
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM sqlite_master WHERE name = 'Zahlungen_Offen' AND sql LIKE '%WHERE Erledigt = 0'"),
             1);
@@ -333,6 +333,47 @@ TEST_F(DatenbankOeffnungTest, Version1WirdGesichertUndVollstaendigUmgestellt) {
   DatenbankOeffnung::Ergebnis wieder = DatenbankOeffnung::Oeffnen(datei, Schema());
   ASSERT_TRUE(wieder.Ok()) << wieder.meldung.toStdString();
   EXPECT_TRUE(wieder.hinweis.isEmpty());
+}
+
+// A file of version 2: copied aside as "<file>.v2.bak", then the kinds of its orders in one spelling ("g", "l",
+// with blanks or tabs become "G" and "L"; an unknown kind stays for the rules to name), the index of the
+// mandates added, every other value kept.
+TEST_F(DatenbankOeffnungTest, Version2WirdGesichertUndDieZahlungsartVereinheitlicht) {
+  const QString datei = Neu();
+  {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->SkriptAusfuehren(QStringLiteral(
+        "DROP INDEX Zahlungen_Mandate; PRAGMA user_version = 2;"
+        "INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, Name) VALUES (1, 1, 'G', 'a'), (2, 1, 'g', 'b'), "
+        "(3, 1, 'l', 'c'), (4, 1, ' L ', 'd'), (5, 1, 'L', 'e'), (6, 1, 'x', 'f'), (7, 1, NULL, 'g'), "
+        "(8, 1, char(9) || 'g', 'h'), (9, 1, 'GL', 'i'), (10, 1, '', 'j');")).Ok());
+  }
+  DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  const QString sicherung = datei + QStringLiteral(".v2.bak");
+  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 3 umgestellt.\r"
+                                      "Die Datei vor der Umstellung ist gesichert unter:\r%2")
+                           .arg(QDir::toNativeSeparators(datei), QDir::toNativeSeparators(sicherung)));
+  QStringList arten;
+  ASSERT_TRUE(e.db->Abfragen("SELECT coalesce(Art, 'NULL') || '|' || Name FROM Zahlungen ORDER BY ZahlungNr", {},
+                             [&](const Zeile& z) {
+                               arten << z.Wert(0).toString();
+                               return true;
+                             }).Ok());
+  EXPECT_EQ(arten, (QStringList{QStringLiteral("G|a"), QStringLiteral("G|b"), QStringLiteral("L|c"), QStringLiteral("L|d"),
+                                QStringLiteral("L|e"), QStringLiteral("x|f"), QStringLiteral("NULL|g"),
+                                QStringLiteral("G|h"), QStringLiteral("GL|i"), QStringLiteral("|j")}));
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM sqlite_master WHERE name = 'Zahlungen_Mandate'"), 1);
+  e.db.reset();
+  // The copy is the file as it was.
+  DbFehler f;
+  auto kopie = Datenbank::OeffnenNurLesen(sicherung, f);
+  ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
+  EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 2);
+  EXPECT_EQ(Zahl(*kopie, "SELECT count(*) FROM Zahlungen WHERE Art = 'l' COLLATE BINARY"), 1);
 }
 
 TEST_F(DatenbankOeffnungTest, GescheiterteUmstellungLaesstDieDateiUnveraendert) {

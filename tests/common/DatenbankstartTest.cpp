@@ -438,6 +438,13 @@ TEST(Startwerte, OptionenKopierfelderUndAbsender) {
   EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 3);
   EXPECT_EQ(Zustand().Kopierfeld(), (std::array<bool, 6>{false, false, true, false, false, false}));
 
+  // A sender number below 1 is no sender: the first one.
+  for (const char* text : {"0", "-7", "drei"}) {
+    SaveSetting(QStringLiteral("Window State"), QStringLiteral("AbsenderNr"), QString::fromLatin1(text));
+    Zustand().StartwerteLesen();
+    EXPECT_EQ(Zustand().AktuelleAbsenderNr(), 1) << text;
+  }
+
   // Every option goes round the registry.
   Optionsschalter alle;
   for (const auto& e : Optionsschalter::Eintraege()) alle.*e.schalter = !e.vorgabe;

@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DatenhilfenTest, SchemaZaehlerKaskadeUndStartzeile) {
   DbFehler f;
-  EXPECT_EQ(m_db->Wert("PRAGMA user_version", {}, f)->toInt(), 2);
+  EXPECT_EQ(m_db->Wert("PRAGMA user_version", {}, f)->toInt(), 3);
   EXPECT_EQ(m_db->Wert("PRAGMA application_id", {}, f)->toInt(), 1414743376);
   EXPECT_EQ(m_db->Wert("SELECT count(*) FROM Absender WHERE AbsenderNr = 1 AND Name = ''", {}, f)->toInt(), 1);
   EXPECT_TRUE(m_db->Tabelle(QStringLiteral("Zahlungen"))->Feld(QStringLiteral("ZahlungNr"))->zaehler);

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "LaufTestDatenbank.h"
+#include "payments/core/Pruefmodus.h"
 #include "payments/core/Speicherpruefung.h"
+#include "payments/core/ZahlungenAbfrage.h"
 #include "payments/core/ZahlungSpeichern.h"
 #include "payments/core/Zahlungsbefehle.h"
 #include "sepafiles/core/SepaDokument.h"
@@ -181,6 +183,20 @@ INSTANTIATE_TEST_SUITE_P(
                   [](ZahlungEingabe& e) { e.textschluessel = QStringLiteral("SALA"); }, Befundart::TextschluesselUngueltig},
         Feindlich{"TextschluesselUnbekannt", Zahlart::Ueberweisung,
                   [](ZahlungEingabe& e) { e.textschluessel = QStringLiteral("XXXX"); }, Befundart::TextschluesselUngueltig},
+        Feindlich{"LastschriftAusDerSchweiz", Zahlart::BasisLastschrift,
+                  [](ZahlungEingabe& e) {
+                    e.iban = QStringLiteral("CH9300762011623852957");
+                    e.bic = QStringLiteral("UBSWCHZH80A");
+                  },
+                  Befundart::LastschriftAusserhalbEwr},
+        Feindlich{"UeberweisungInDieSchweiz", Zahlart::Ueberweisung,
+                  [](ZahlungEingabe& e) {
+                    e.iban = QStringLiteral("CH9300762011623852957");
+                    e.bic = QStringLiteral("UBSWCHZH80A");
+                  },
+                  std::nullopt},
+        Feindlich{"IbanMitBuchstabenImKontoteil", Zahlart::FirmenLastschrift,
+                  [](ZahlungEingabe& e) { e.iban = QStringLiteral("DE59370400440532O13000"); }, Befundart::IbanKontoaufbau},
         Feindlich{"MehrereFehlerDerErsteZaehlt", Zahlart::BasisLastschrift,
                   [](ZahlungEingabe& e) {
                     e.iban = QStringLiteral("DE88370400440532013000");
@@ -189,5 +205,87 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   Befundart::BicUnvollstaendig}),
     [](const ::testing::TestParamInfo<Feindlich>& info) { return std::string(info.param.name); });
+
+// A mandate collected as one-off or final is refused everywhere alike: at save, in the pre-check, by the
+// writer's guard over orders handed in by number, and in check mode. Its reference in another case is the
+// same mandate; a recurring collection before it leaves the mandate open.
+TEST(AuftragsregelnEinig, BeendetesMandatWirdNirgendsNochmalEingezogen) {
+  for (const int letzte : {1, 4, 3}) {
+    LaufTestDatenbank t;
+    LaufTestDatenbank::Auftrag frueher = Lastschrift(letzte);
+    frueher.mandatReferenz = QStringLiteral("case-46");
+    frueher.erledigt = true;
+    frueher.erledigtDatum = QDate(2024, 5, 2);
+    frueher.buchungsdatum = QDate(2024, 5, 6);
+    const qint64 alt = t.Anlegen(frueher);
+    const bool beendet = letzte != 3;
+    const QString text = QStringLiteral("Das Mandat \"CASE-46\" wurde bereits mit Zahlung %1 vom 06.05.2024 als %2 "
+                                        "eingezogen und kann nicht noch einmal eingezogen werden.")
+                             .arg(alt)
+                             .arg(letzte == 1 ? QStringLiteral("Einmal-Lastschrift") : QStringLiteral("letzte Lastschrift"));
+
+    // The save.
+    ZahlungEingabe e = Eingabe();
+    e.mandatReferenz = QStringLiteral("CASE-46");
+    e.sequenzIndex = 2;   // recurring
+    qint64 nr = 0;
+    ASSERT_TRUE(NeueZahlungAnlegen(t.Db(), 1, Zahlart::BasisLastschrift, {}, Heute, nr).Ok());
+    SpeicherKontext sk;
+    sk.absenderNr = 1;
+    sk.zahlart = Zahlart::BasisLastschrift;
+    sk.heute = Heute;
+    const SpeicherErgebnis speichern = ZahlungSpeichern(t.Db(), nr, e, sk);
+    ASSERT_TRUE(speichern.dbFehler.Ok());
+    EXPECT_EQ(speichern.Ok(), !beendet) << letzte;
+    if (beendet) {
+      ASSERT_TRUE(speichern.pruefFehler);
+      EXPECT_EQ(speichern.pruefFehler->meldung, text);
+      EXPECT_EQ(speichern.pruefFehler->feld, Fokusfeld::MandatReferenz);
+      // Stored as it stands (an import, an older version), for the other paths.
+      ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Zahlungen SET MandatReferenz = 'CASE-46', MandatSequenz = 3, Name = 'X', "
+                                    "IBAN = 'DE89370400440532013000', Verwendungszweck1 = 'RG', ZahlungGesamt = 1000000 "
+                                    "WHERE ZahlungNr = ?",
+                                    {nr})
+                      .Ok());
+      ASSERT_TRUE(t.Db().Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, "
+                                    "ZahlungsBetrag) VALUES (?, 1, 'RG', 1000000)",
+                                    {nr})
+                      .Ok());
+    }
+
+    // The pre-check.
+    SepaAuswahlAnfrage anfrage;
+    anfrage.Art = SepaArt::BasisLastschrift;
+    anfrage.Heute = Heute;
+    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), anfrage);
+    ASSERT_TRUE(auswahl.Ok()) << auswahl.Meldung.toStdString();
+    EXPECT_EQ(auswahl.Fehlerhaft, beendet ? 1 : 0);
+    EXPECT_EQ(auswahl.ZahlungNummern, beendet ? QList<qint64>{} : QList<qint64>{nr});
+    if (beendet) {
+      ASSERT_EQ(auswahl.Befunde.size(), 1);
+      EXPECT_EQ(auswahl.Befunde.first().Gruende(), QStringList{text});
+    }
+
+    // Check mode over the payment form's list.
+    ZahlungenFilter filter;
+    filter.absenderNr = 1;
+    filter.zahlart = Zahlart::BasisLastschrift;
+    const PruefmodusErgebnis pruefung = ZahlungenPruefen(t.Db(), ZahlungenBedingung(filter), false, Heute);
+    ASSERT_TRUE(pruefung.lesefehler.Ok());
+    EXPECT_EQ(pruefung.fehlerhaft, beendet ? 1 : 0);
+    if (beendet) {
+      EXPECT_EQ(pruefung.gruende.value(nr), QStringList{text});
+    }
+
+    // The writer's guard, handed the order by number.
+    TestOrdner ziel;
+    const SepaLaufErgebnis schreiben =
+        SepaLauf::Ausfuehren(t.Db(), LaufAnfrage(SepaArt::BasisLastschrift, {nr}, Zeitpunkt, ziel.Pfad()));
+    EXPECT_EQ(schreiben.Ok(), !beendet) << schreiben.Meldung.toStdString();
+    if (beendet) {
+      EXPECT_TRUE(schreiben.Meldung.contains(text)) << schreiben.Meldung.toStdString();
+    }
+  }
+}
 
 }  // namespace

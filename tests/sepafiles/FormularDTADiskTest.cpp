@@ -342,6 +342,56 @@ TEST_F(FormularDTADiskTest, EnterWechseltDasFeldUndEscSchliesst) {
   EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAFälligkeitstage2:")), QStringLiteral("7"));
 }
 
+// The schemes send a collection at most 14 days ahead: 15 typed is refused with the reason and the last accepted
+// value comes back; 14 and 0 are taken.
+TEST_F(FormularDTADiskTest, FaelligkeitstageHoechstensVierzehn) {
+  FormularDTADisk& f = Oeffnen();
+  QApplication::setActiveWindow(&f);
+  f.ZahlArt()->WertSetzen(1);
+  ZahlFeld* tage = f.Faellig2();
+  ASSERT_TRUE(tage->isEnabled());
+  QLineEdit* zeile = tage->findChild<QLineEdit*>();
+  ASSERT_NE(zeile, nullptr);
+  auto tippen = [&](const char* text) {
+    tage->setFocus();
+    zeile->selectAll();
+    QTest::keyClicks(zeile, QString::fromLatin1(text));
+    QTest::keyClick(zeile, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+  };
+  tippen("14");
+  EXPECT_EQ(tage->Ganzzahl(), 14);
+  EXPECT_EQ(m_rekorder->Anzahl(), 0);
+  m_rekorder->Antworte(MeldungsAntwort::Ok);
+  tippen("15");
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(
+      QStringLiteral("Die Fälligkeitstage für Lastschriften müssen zwischen 0 und 14 liegen (15 Tage sind angegeben).")))
+      << m_rekorder->Letzter().text.toStdString();
+  EXPECT_EQ(tage->Ganzzahl(), 14);
+  EXPECT_EQ(f.focusWidget(), tage);
+  m_rekorder->Antworte(MeldungsAntwort::Ok);
+  tippen("1100");
+  EXPECT_EQ(m_rekorder->Anzahl(), 2);
+  EXPECT_EQ(tage->Ganzzahl(), 14);
+  tippen("0");
+  EXPECT_EQ(tage->Ganzzahl(), 0);
+  EXPECT_EQ(m_rekorder->Anzahl(), 2);
+  Schliessen();
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAFälligkeitstage2:")), QStringLiteral("0"));
+}
+
+// A stored value outside the range is shown as the default, and the window says so.
+TEST_F(FormularDTADiskTest, GespeicherteFaelligkeitstageAusserhalbWerdenZurVorgabeMitHinweis) {
+  ASSERT_FALSE(EinstellungSpeichern(Db(), QStringLiteral("SEPAFälligkeitstage2:"), QStringLiteral("1100")));
+  FormularDTADisk& f = Oeffnen();
+  EXPECT_EQ(f.Faellig2()->Ganzzahl(), 2);
+  EXPECT_TRUE(f.Status()->text().contains(QStringLiteral("\"1100\" für die Fälligkeitstage der Lastschriften liegt nicht "
+                                                     "zwischen 0 und 14; es gilt 2.")))
+      << f.Status()->text().toStdString();
+}
+
 TEST_F(FormularDTADiskTest, ArtWechselSelektiertNeuUndSchaltetDieFelder) {
   FormularDTADisk& f = Oeffnen(false);
   f.ZahlArt()->WertSetzen(1);   // before the first activation: no selection

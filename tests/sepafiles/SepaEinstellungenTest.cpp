@@ -8,6 +8,7 @@
 #include "QtAusgabe.h"
 #include "common/Datenhilfen.h"
 #include "sepafiles/core/SepaEinstellungen.h"
+#include "sepafiles/core/SepaLauf.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
@@ -74,6 +75,79 @@ INSTANTIATE_TEST_SUITE_P(Werte, GespeicherteArt,
                          ::testing::Values(ArtFall{"1", 1}, ArtFall{"2", 2}, ArtFall{"3", 0}, ArtFall{"-1", 0},
                                            ArtFall{"abc", 0}, ArtFall{"2 Firmen", 2}, ArtFall{"99999999999", 0}),
     [](const auto& info) { return "Gespeichert_" + TestnameBuchstabiert(info.param.gespeichert); });
+
+// Every number read from the settings within the range its field takes; outside it the default, with a note
+// naming the stored text. A text that is no number keeps the default as before.
+struct BereichFall {
+  const char* name;
+  const char* schluessel;
+  const char* gespeichert;
+  int faelligkeitstage, kopien, zahlungsart;
+  bool hinweis;
+};
+class Bereiche : public ::testing::TestWithParam<BereichFall> {};
+TEST_P(Bereiche, AusserhalbGiltDieVorgabeMitHinweis) {
+  const BereichFall& fall = GetParam();
+  LaufTestDatenbank t;
+  ASSERT_FALSE(EinstellungSpeichern(t.Db(), QString::fromUtf8(fall.schluessel), QString::fromUtf8(fall.gespeichert)));
+  const SepaEinstellungen e = SepaEinstellungen::Laden(t.Db(), QDir::tempPath());
+  EXPECT_EQ(e.Faelligkeitstage, fall.faelligkeitstage);
+  EXPECT_EQ(e.Kopien, fall.kopien);
+  EXPECT_EQ(e.Zahlungsart, fall.zahlungsart);
+  if (fall.hinweis) {
+    EXPECT_TRUE(e.Statustext.startsWith(QStringLiteral("Der gespeicherte Wert \"%1\" für ").arg(QString::fromUtf8(fall.gespeichert))))
+        << e.Statustext.toStdString();
+  } else {
+    EXPECT_TRUE(e.Statustext.isEmpty()) << e.Statustext.toStdString();
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Werte, Bereiche,
+    ::testing::Values(BereichFall{"TageNull", "SEPAFälligkeitstage2:", "0", 0, 0, 0, false},
+                      BereichFall{"TageVierzehn", "SEPAFälligkeitstage2:", "14", 14, 0, 0, false},
+                      BereichFall{"TageFuenfzehn", "SEPAFälligkeitstage2:", "15", 2, 0, 0, true},
+                      BereichFall{"TageTausendeinhundert", "SEPAFälligkeitstage2:", "1100", 2, 0, 0, true},
+                      BereichFall{"TageNegativ", "SEPAFälligkeitstage2:", "-1", 2, 0, 0, true},
+                      BereichFall{"TageRiesig", "SEPAFälligkeitstage2:", "999999999999", 2, 0, 0, true},
+                      BereichFall{"TageKeineZahl", "SEPAFälligkeitstage2:", "viele", 2, 0, 0, false},
+                      BereichFall{"KopienNeunundneunzig", "SEPADruckKopien:", "99", 2, 99, 0, false},
+                      BereichFall{"KopienHundert", "SEPADruckKopien:", "100", 2, 0, 0, true},
+                      BereichFall{"KopienNegativ", "SEPADruckKopien:", "-3", 2, 0, 0, true},
+                      BereichFall{"ArtDrei", "SEPAAktZahlungsart", "3", 2, 0, 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SepaEinstellungen, HinweiseUndFehlenderOrdnerZusammen) {
+  LaufTestDatenbank t;
+  TestOrdner daten;
+  ASSERT_FALSE(EinstellungSpeichern(t.Db(), QStringLiteral("SEPAFälligkeitstage2:"), QStringLiteral("400")));
+  ASSERT_FALSE(EinstellungSpeichern(t.Db(), QStringLiteral("DTADateiZiel"), daten.Datei(QStringLiteral("weg"))));
+  const SepaEinstellungen e = SepaEinstellungen::Laden(t.Db(), daten.Pfad());
+  const QStringList zeilen = e.Statustext.split(QLatin1Char('\n'));
+  ASSERT_EQ(zeilen.size(), 2) << e.Statustext.toStdString();
+  EXPECT_EQ(zeilen.at(0), QStringLiteral("Der gespeicherte Wert \"400\" für die Fälligkeitstage der Lastschriften liegt "
+                                         "nicht zwischen 0 und 14; es gilt 2."));
+  EXPECT_TRUE(zeilen.at(1).contains(QStringLiteral("ist nicht vorhanden")));
+}
+
+// The run refuses lead days out of range, whoever hands them in (the headless driver included).
+TEST(SepaEinstellungen, LaufPrueftDieFaelligkeitstage) {
+  EXPECT_TRUE(SepaEinstellungen::FaelligkeitstageMeldung(0).isEmpty());
+  EXPECT_TRUE(SepaEinstellungen::FaelligkeitstageMeldung(14).isEmpty());
+  EXPECT_FALSE(SepaEinstellungen::FaelligkeitstageMeldung(15).isEmpty());
+  EXPECT_FALSE(SepaEinstellungen::FaelligkeitstageMeldung(-1).isEmpty());
+  SepaAbsender absender;
+  absender.GlaeubigerID = QStringLiteral("DE98ZZZ09999999999");
+  SepaLaufAnfrage anfrage;
+  anfrage.Referenz = QStringLiteral("R100");
+  anfrage.Optionen.Art = SepaArt::BasisLastschrift;
+  anfrage.Optionen.Vorlauftage = 14;
+  EXPECT_EQ(SepaLauf::Vorpruefen(anfrage, absender), QString());
+  anfrage.Optionen.Vorlauftage = 15;
+  EXPECT_EQ(SepaLauf::Vorpruefen(anfrage, absender), SepaEinstellungen::FaelligkeitstageMeldung(15));
+  // Credit transfers have no lead days.
+  anfrage.Optionen.Art = SepaArt::Ueberweisung;
+  EXPECT_EQ(SepaLauf::Vorpruefen(anfrage, absender), QString());
+}
 
 TEST(SepaEinstellungen, SchalterNurMitWertEinsUndUnlesbareZahlenMitVorgabe) {
   LaufTestDatenbank t;

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include "LaufTestDatenbank.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/Uhr.h"
 #include "sepafiles/core/SepaAuftragsleser.h"
 #include "sepafiles/core/SepaLauf.h"
@@ -80,6 +81,13 @@ TEST_F(SepaLaufPlaene, AuswahlLiestDieOffenenUeberIhrenIndex) {
     const QStringList z = Plan(t.Db(), zeilen);
     EXPECT_EQ(z, (QStringList{QStringLiteral("SEARCH Zahlungen USING INDEX Zahlungen_Offen (AbsenderNr=? AND Art=?)"),
                               QStringLiteral("SEARCH Verwendungszweck USING INDEX Verwendungszweck_ZahlungNr (ZahlungNr=?)")}));
+    // The earlier collections of the selection's mandates: the selected orders, each mandate looked up in the index
+    // of the done direct debits; never by going over the sender's history (which grows with every run).
+    const QString verlauf = MandatverlaufLesen::Sql(bedingung).Text();
+    const QStringList v = Plan(t.Db(), verlauf);
+    EXPECT_EQ(v, (QStringList{QStringLiteral("SEARCH Zahlungen USING INDEX Zahlungen_Offen (AbsenderNr=? AND Art=?)"),
+                              QStringLiteral("SEARCH Verlauf USING INDEX Zahlungen_Mandate (AbsenderNr=? AND MandatReferenz=?)")}));
+    OhneTabellenlauf(v, verlauf);
   }
 }
 

@@ -7,6 +7,7 @@
 #include "common/AuftragLesen.h"
 #include "common/Auftragspruefung.h"
 #include "common/Bic.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/Textfunktionen.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Wertumwandlung.h"
@@ -34,12 +35,13 @@ struct Rueckschrieb {
 Waehrung BetragOderNull(const QVariant& wert) { return WaehrungAusWert(wert).value_or(Waehrung()); }
 
 DbFehler AuftraegeLesen(Datenbank& db, const Bedingung& liste, QList<Zahlungsauftrag>& lauf,
-                        QList<Gespeichert>& gespeichert) {
+                        QList<Gespeichert>& gespeichert, std::optional<int>& absenderNr) {
   constexpr int fehlerSpalte = AuftragLesen::Spaltenzahl;
-  constexpr int zeileSpalte = fehlerSpalte + 1;  // LfdNr, Verwendungszweck, ZahlungsBetrag of a line
+  constexpr int absenderSpalte = fehlerSpalte + 1;
+  constexpr int zeileSpalte = absenderSpalte + 1;  // LfdNr, Verwendungszweck, ZahlungsBetrag of a line
   const Bedingung b = ZahlungenDerListe(liste, "Zahlungen.ZahlungNr");
   const SqlText sql = SqlText("SELECT ") + AuftragLesen::Spalten() +
-                      SqlText(", Zahlungen.Fehler, Verwendungszweck.LfdNr, Verwendungszweck.Verwendungszweck, "
+                      SqlText(", Zahlungen.Fehler, Zahlungen.AbsenderNr, Verwendungszweck.LfdNr, Verwendungszweck.Verwendungszweck, "
                               "Verwendungszweck.ZahlungsBetrag FROM Zahlungen LEFT JOIN Verwendungszweck ON "
                               "Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr") +
                       b.AlsWhere() +
@@ -47,6 +49,7 @@ DbFehler AuftraegeLesen(Datenbank& db, const Bedingung& liste, QList<Zahlungsauf
   return db.Abfragen(sql, b.parameter, [&](const Zeile& z) {
     if (lauf.isEmpty() || lauf.last().ZahlungNr != z.Wert(0).toLongLong()) {
       lauf << AuftragLesen::AusZeile(z);
+      if (!absenderNr) absenderNr = int(z.Wert(absenderSpalte).toLongLong());
       gespeichert << Gespeichert{z.Wert(AuftragLesen::NameSpalte), z.Wert(AuftragLesen::Verwendungszweck1Spalte),
                                  z.Wert(fehlerSpalte).toLongLong() != 0, std::nullopt, QVariant()};
     }
@@ -130,10 +133,20 @@ PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool 
   PruefmodusErgebnis e;
   QList<Zahlungsauftrag> lauf;
   QList<Gespeichert> gespeichert;
-  if (DbFehler f = AuftraegeLesen(db, liste, lauf, gespeichert)) {
+  std::optional<int> absenderNr;
+  if (DbFehler f = AuftraegeLesen(db, liste, lauf, gespeichert, absenderNr)) {
     e.lesefehler = f;
     return e;
   }
+  // The list is one sender's (the payment form's): the earlier collections of its mandates, in one statement.
+  Mandatverlaeufe verlauf;
+  if (absenderNr)
+    if (DbFehler f = MandatverlaufLesen::ZuAuftraegen(
+            db, *absenderNr, ZahlungenDerListe(liste, "Zahlungen.ZahlungNr").Und(Bedingung("Zahlungen.AbsenderNr = ?", {*absenderNr})),
+            verlauf)) {
+      e.lesefehler = f;
+      return e;
+    }
   QSet<QString> bics;
   if (blzAbgleich) {
     if (DbFehler f = BicsLesen(db, bics)) {
@@ -151,7 +164,7 @@ PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool 
     Auftragspruefung::TexteBereinigen(a);
     korrekturen[i] = int(a.Name != name) + int(a.Verwendungszweck1 != verwendungszweck1);
   }
-  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute);
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute, verlauf);
 
   struct Urteil {
     QStringList gruende;

@@ -18,7 +18,8 @@ Fokusfeld FokusAus(Auftragsfeld feld, bool zeilengitterSichtbar) {
     case Auftragsfeld::MandatReferenz: return Fokusfeld::MandatReferenz;
     case Auftragsfeld::MandatDatum: return Fokusfeld::MandatDatum;
     case Auftragsfeld::Textschluessel: return Fokusfeld::Textschluessel;
-    case Auftragsfeld::EinzelReferenz: break;  // not a field of the form; the save does not judge it
+    case Auftragsfeld::EinzelReferenz:  // not a field of the form; the save does not judge it
+    case Auftragsfeld::Art: break;      // the form sets it itself
   }
   return Fokusfeld::Name;
 }
@@ -73,7 +74,7 @@ std::optional<PruefFehler> ZahlungPruefen(ZahlungEingabe& e, const PruefKontext&
   e.verwendungszweck1 = a.Verwendungszweck1;
   if (k.zeilengitterSichtbar || k.zeilen.size() > 1) e.betrag = a.Betrag;
 
-  for (const Befund& b : Auftragspruefung::Pruefen(a, k.heute)) {
+  for (const Befund& b : Auftragspruefung::Pruefen(a, k.heute, k.verlauf)) {
     // The single reference is no field of the form: an import's faulty one is for the pre-check to name.
     if (b.Feld == Auftragsfeld::EinzelReferenz) continue;
     return PruefFehler{b.Text, FokusAus(b.Feld, k.zeilengitterSichtbar), b.Art};

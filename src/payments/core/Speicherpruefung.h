@@ -57,6 +57,7 @@ struct PruefKontext {
   bool zeilengitterSichtbar = false;  // display mode 1 or 2
   QList<Auftragszeile> zeilen;        // the payment's stored lines in line order
   QDate heute;
+  Mandatverlaeufe verlauf;            // the mandate's last done collection, where read (MandatverlaufLesen)
 };
 
 // The order as the save would store it: the cleaned name and line text, IBAN and BIC as typed, in

@@ -2,6 +2,7 @@
 
 #include "common/Bic.h"
 #include "common/Iban.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/Textschluessel.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
@@ -27,10 +28,22 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
   pk.zahlart = k.zahlart;
   pk.zeilengitterSichtbar = k.zeilengitterSichtbar;
   pk.heute = k.heute;
+  // What the checks read (the lines, the mandate's earlier collections) and the write are one transaction: a
+  // collection done on another workstation meanwhile cannot slip between them.
+  Transaktion t(db);
+  if (t.Fehler()) {
+    e.dbFehler = t.Fehler();
+    return e;
+  }
   if (DbFehler f = AuftragszeilenLesen(db, zahlungNr, pk.zeilen)) {
     e.dbFehler = f;
     return e;
   }
+  if (k.zahlart != Zahlart::Ueberweisung)
+    if (DbFehler f = MandatverlaufLesen::ZuReferenz(db, k.absenderNr, eingabe.mandatReferenz, pk.verlauf)) {
+      e.dbFehler = f;
+      return e;
+    }
   e.pruefFehler = ZahlungPruefen(eingabe, pk);
   if (e.pruefFehler) return e;
 
@@ -50,11 +63,6 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
   QVariant sequenz;
   if (lastschrift) sequenz = QVariant((k.zahlart == Zahlart::BasisLastschrift ? 1 : 11) + eingabe.sequenzIndex);
 
-  Transaktion t(db);
-  if (t.Fehler()) {
-    e.dbFehler = t.Fehler();
-    return e;
-  }
   QVariantList p = {QVariant(k.absenderNr),
                     QVariant(art),
                     QVariant(eingabe.name),

@@ -1,5 +1,7 @@
 #include "payments/core/ZahlungenAbfrage.h"
 
+#include "common/MandatSequenz.h"
+
 ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int absenderNr) {
   ZahlungenFilter f;
   f.absenderNr = absenderNr;
@@ -13,10 +15,8 @@ ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int a
 Bedingung ZahlartBedingung(Zahlart zahlart) {
   switch (zahlart) {
     case Zahlart::Ueberweisung: break;
-    case Zahlart::BasisLastschrift:
-      return Bedingung("Zahlungen.Art = ? AND Zahlungen.MandatSequenz BETWEEN 1 AND 4", {QStringLiteral("L")});
-    case Zahlart::FirmenLastschrift:
-      return Bedingung("Zahlungen.Art = ? AND Zahlungen.MandatSequenz BETWEEN 11 AND 14", {QStringLiteral("L")});
+    case Zahlart::BasisLastschrift: return LastschriftBedingung(false);
+    case Zahlart::FirmenLastschrift: return LastschriftBedingung(true);
   }
   return Bedingung("Zahlungen.Art = ?", {QStringLiteral("G")});
 }

@@ -569,8 +569,12 @@ bool DatenGitter::LayoutLaden(const QString& nameArg) {
     lesen = [abschnitt](const QString& s) { return Registrierung::Instanz().Lesen(abschnitt, s); };
   }
   bool ok = false;
+  // A stored layout beyond any grid's columns is damaged or foreign: the grid keeps its own (a count of two
+  // billion once meant as many reads of the settings).
+  constexpr int HoechsteSpalten = 500;
+  constexpr int HoechsteBreite = 20000;
   const int n = lesen(QStringLiteral("Anzahl")).toInt(&ok);
-  if (!ok || n <= 0) return false;
+  if (!ok || n <= 0 || n > HoechsteSpalten) return false;
   QHeaderView* k = m_ansicht->horizontalHeader();
   for (int j = 1; j <= n; ++j) {
     const QString nr = QString::number(j);
@@ -582,7 +586,7 @@ bool DatenGitter::LayoutLaden(const QString& nameArg) {
     SetzeSpaltentitel(i, lesen(QStringLiteral("Titel") + nr));
     SetzeSpalteSichtbar(i, lesen(QStringLiteral("Sichtbar") + nr) != QStringLiteral("0"));
     const int breite = lesen(QStringLiteral("Breite") + nr).toInt();
-    if (breite > 0) k->resizeSection(i, breite);
+    if (breite > 0 && breite <= HoechsteBreite) k->resizeSection(i, breite);
     const int v = k->visualIndex(i);
     if (v != j - 1) k->moveSection(v, j - 1);
   }

@@ -117,8 +117,8 @@ QByteArray AutoEndung(int block, int zeile) {
 
 // ---- the guard ----------------------------------------------------------------------------------------------
 
-SepaDokument::Waechter::Waechter(const SepaOptionen& optionen)
-    : m_optionen(optionen), m_pruefung(optionen.Zeitpunkt.date()) {}
+SepaDokument::Waechter::Waechter(const SepaOptionen& optionen, Mandatverlaeufe verlauf)
+    : m_optionen(optionen), m_pruefung(optionen.Zeitpunkt.date(), std::move(verlauf)) {}
 
 void SepaDokument::Waechter::Pruefen(const Zahlungsauftrag& a) {
   const qsizetype stelle = m_nummern.size();

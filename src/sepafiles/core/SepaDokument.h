@@ -44,7 +44,8 @@ class SepaDokument {
   // are passed one at a time; Meldung names the first refused one, empty when all pass.
   class Waechter {
    public:
-    explicit Waechter(const SepaOptionen& optionen);
+    // `verlauf`: the last done collections of the orders' mandates (MandatverlaufLesen), for the history rule.
+    explicit Waechter(const SepaOptionen& optionen, Mandatverlaeufe verlauf = {});
     void Pruefen(const Zahlungsauftrag& auftrag);
     QString Meldung() const;
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include "common/Dateifunktionen.h"
 #include "common/Datenhilfen.h"
@@ -18,19 +19,37 @@ std::optional<int> SepaEinstellungen::ZahlLesen(const QString& text) {
   return negativ ? -zahl : zahl;
 }
 
+QString SepaEinstellungen::FaelligkeitstageMeldung(int tage) {
+  if (tage >= 0 && tage <= HoechsteFaelligkeitstage) return {};
+  return QStringLiteral("Die Fälligkeitstage für Lastschriften müssen zwischen 0 und %1 liegen (%2 Tage sind "
+                        "angegeben).\rEine Lastschrift darf der Bank höchstens %1 Kalendertage vor ihrer Fälligkeit "
+                        "übergeben werden.")
+      .arg(HoechsteFaelligkeitstage)
+      .arg(tage);
+}
+
 SepaEinstellungen SepaEinstellungen::Laden(Datenbank& db, const QString& datenVerzeichnis) {
   SepaEinstellungen e;
-  auto zahl = [&](const QString& schluessel, int vorgabe) {
-    return ZahlLesen(EinstellungLesen(db, schluessel, QString::number(vorgabe))).value_or(vorgabe);
+  QStringList hinweise;
+  // A number outside its range falls back to the default, with a note naming what was stored.
+  auto zahl = [&](const QString& schluessel, int vorgabe, int hoechstens, const QString& was) {
+    const QString text = EinstellungLesen(db, schluessel, QString::number(vorgabe));
+    const int gelesen = ZahlLesen(text).value_or(vorgabe);
+    if (gelesen >= 0 && gelesen <= hoechstens) return gelesen;
+    hinweise << QStringLiteral("Der gespeicherte Wert \"%1\" für %2 liegt nicht zwischen 0 und %3; es gilt %4.")
+                    .arg(text.trimmed(), was)
+                    .arg(hoechstens)
+                    .arg(vorgabe);
+    return vorgabe;
   };
   // A box counts as set when its value is 1; a text that is no number leaves it off.
   auto schalter = [&](const QString& schluessel, bool vorgabe) {
     return ZahlLesen(EinstellungLesen(db, schluessel, vorgabe ? QStringLiteral("1") : QStringLiteral("0"))).value_or(0) == 1;
   };
-  e.Kopien = zahl(SchluesselKopien, 0);
-  e.Faelligkeitstage = zahl(SchluesselFaelligkeitstage, 2);
-  const int art = ZahlLesen(EinstellungLesen(db, SchluesselZahlungsart, QStringLiteral("0"))).value_or(0);
-  e.Zahlungsart = art >= 0 && art <= 2 ? art : 0;
+  e.Kopien = zahl(SchluesselKopien, 0, HoechsteKopien, QStringLiteral("die Kopien der Kontroll-Liste"));
+  e.Faelligkeitstage = zahl(SchluesselFaelligkeitstage, 2, HoechsteFaelligkeitstage,
+                            QStringLiteral("die Fälligkeitstage der Lastschriften"));
+  e.Zahlungsart = zahl(SchluesselZahlungsart, 0, 2, QStringLiteral("die Zahlungsart"));
   e.Sammelbuchung = schalter(SchluesselSammelbuchung, true);
   e.AutoEinzelReferenz = schalter(SchluesselAutoEinzelReferenz, false);
   e.LastschriftenAufteilen = schalter(SchluesselAufteilen, true);
@@ -42,9 +61,10 @@ SepaEinstellungen SepaEinstellungen::Laden(Datenbank& db, const QString& datenVe
     e.Zielordner = BackslashAnhaengen(gespeichert);
   } else {
     e.Zielordner = BackslashAnhaengen(datenVerzeichnis);
-    e.Statustext = QStringLiteral("Der Ordner \"") + QDir::toNativeSeparators(gespeichert) +
-                   QStringLiteral("\" für die SEPA-Datei ist nicht vorhanden. Es wird der Datenordner verwendet.");
+    hinweise << QStringLiteral("Der Ordner \"") + QDir::toNativeSeparators(gespeichert) +
+                    QStringLiteral("\" für die SEPA-Datei ist nicht vorhanden. Es wird der Datenordner verwendet.");
   }
+  e.Statustext = hinweise.join(QLatin1Char('\n'));
   return e;
 }
 

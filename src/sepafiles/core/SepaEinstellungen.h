@@ -19,17 +19,22 @@ struct SepaEinstellungen {
   static inline const QString SchluesselAufteilen = QStringLiteral("SEPALastschriftenAufteilenMandatArt");
   static inline const QString SchluesselZiel = QStringLiteral("DTADateiZiel");
 
-  int Kopien = 0;                    // copies of the control list
-  int Faelligkeitstage = 2;          // lead days of direct debits
+  // The ranges the window's fields take; a stored value outside them is read as the default.
+  static constexpr int HoechsteKopien = 99;
+  static constexpr int HoechsteFaelligkeitstage = 14;   // the schemes send a collection at most 14 days ahead
+
+  int Kopien = 0;                    // copies of the control list, 0-99
+  int Faelligkeitstage = 2;          // lead days of direct debits, 0-14
   int Zahlungsart = 0;               // 0 credit transfer, 1 core, 2 B2B direct debit
   bool Sammelbuchung = true;
   bool AutoEinzelReferenz = false;
   bool LastschriftenAufteilen = true;
   QString Zielordner;                // the folder shown, ending in the separator
-  QString Statustext;                // set when a stored folder was missing and the data folder is shown
+  QString Statustext;                // notes on stored values not taken (a missing folder, a number out of range)
 
-  // A stored kind outside 0-2 selects 0; a stored folder that does not exist falls back to
-  // `datenVerzeichnis` and says so in Statustext; an empty one means the data folder.
+  // A stored number outside its range (lead days 0-14, copies 0-99, kind 0-2) is read as its default and says so
+  // in Statustext; a stored folder that does not exist falls back to `datenVerzeichnis` and says so too; an empty
+  // one means the data folder.
   static SepaEinstellungen Laden(Datenbank& db, const QString& datenVerzeichnis);
   // Writes all seven keys in one transaction.
   DbFehler Speichern(Datenbank& db) const;
@@ -37,4 +42,6 @@ struct SepaEinstellungen {
   // The leading whole number of a stored text as the old run time's Val read it ("12 Tage" = 12);
   // nullopt when the text does not begin with one.
   static std::optional<int> ZahlLesen(const QString& text);
+  // The message for lead days outside 0-14 (the field's refusal, the run's check); empty when they are in range.
+  static QString FaelligkeitstageMeldung(int tage);
 };

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "common/Dateifunktionen.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/SichereDateien.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaAuftragsleser.h"
 #include "sepafiles/core/SepaDokument.h"
+#include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaVorpruefung.h"
@@ -172,8 +174,12 @@ class Lauf {
       return true;
     }
     auto gelesen = std::make_shared<SepaAuftraege>();
-    m_waechter = std::make_unique<SepaDokument::Waechter>(m_optionen);
-    f = SepaAuftragsleser::Lesen(m_db, SepaLauf::Laufbedingung(m_anfrage.AbsenderNr, m_optionen.Art, m_anfrage.ZahlungNummern),
+    const Bedingung lauf = SepaLauf::Laufbedingung(m_anfrage.AbsenderNr, m_optionen.Art, m_anfrage.ZahlungNummern);
+    Mandatverlaeufe verlauf;
+    if (m_optionen.IstLastschrift())
+      if ((f = MandatverlaufLesen::ZuAuftraegen(m_db, m_anfrage.AbsenderNr, lauf, verlauf))) return Fehler(f);
+    m_waechter = std::make_unique<SepaDokument::Waechter>(m_optionen, std::move(verlauf));
+    f = SepaAuftragsleser::Lesen(m_db, lauf,
                                  [&](SepaAuftragsleser::Gelesen& g) {
                                    m_waechter->Pruefen(g.auftrag);
                                    g.roh.fingerabdruck = SepaAuftragsleser::Fingerabdruck(g);
@@ -521,6 +527,7 @@ QString SepaLauf::Vorpruefen(const SepaLaufAnfrage& anfrage, const SepaAbsender&
                                                                        : anfrage.Optionen.Zeitpunkt.date();
     return SepaVorpruefung::AusfuehrungsdatumMeldung(anfrage.Optionen.Ausfuehrungsdatum, erstellt);
   }
+  if (QString m = SepaEinstellungen::FaelligkeitstageMeldung(anfrage.Optionen.Vorlauftage); !m.isEmpty()) return m;
   return SepaVorpruefung::GlaeubigerIdMeldung(absender.GlaeubigerID);
 }
 

@@ -29,8 +29,8 @@ class SepaLauf {
   static SepaLaufErgebnis Ausfuehren(Datenbank& db, const SepaLaufAnfrage& anfrage,
                                      const SepaLaufStoerung* stoerung = nullptr);
 
-  // The create command's checks, in its order: reference, execution date (credit transfers),
-  // creditor identifier (direct debits) (SepaVorpruefung). Empty when the run may start.
+  // The create command's checks, in its order: reference, execution date (credit transfers), lead days 0-14
+  // and creditor identifier (direct debits) (SepaVorpruefung). Empty when the run may start.
   static QString Vorpruefen(const SepaLaufAnfrage& anfrage, const SepaAbsender& absender);
 
   // The sender's values for the file; nullopt with `fehler` set when it cannot be read or is missing.

@@ -9,6 +9,8 @@
 
 #include "common/Auftragspruefung.h"
 #include "common/Datenhilfen.h"
+#include "common/MandatSequenz.h"
+#include "common/MandatverlaufLesen.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
@@ -114,10 +116,10 @@ Bedingung SepaSelektion::Auswahlbedingung(const SepaAuswahlAnfrage& anfrage, boo
       teile << Bedingung(SqlText("Zahlungen.Art = ?"), {QStringLiteral("G")});
       break;
     case SepaArt::BasisLastschrift:
-      teile << Bedingung(SqlText("Zahlungen.Art = ? AND Zahlungen.MandatSequenz BETWEEN 1 AND 4"), {QStringLiteral("L")});
+      teile << LastschriftBedingung(false);
       break;
     case SepaArt::FirmenLastschrift:
-      teile << Bedingung(SqlText("Zahlungen.Art = ? AND Zahlungen.MandatSequenz BETWEEN 11 AND 14"), {QStringLiteral("L")});
+      teile << LastschriftBedingung(true);
       break;
   }
   teile << Bedingung(SqlText("Zahlungen.Erledigt = 0"));
@@ -192,8 +194,13 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
   // the file would carry it.
   const Bedingung erste = Auswahlbedingung(anfrage, false);
   auswahl.Auswahlbedingung = erste;
+  // The earlier collections of the selected orders' mandates, in one statement before the pass.
+  Mandatverlaeufe verlauf;
+  if (anfrage.Art != SepaArt::Ueberweisung)
+    if (DbFehler f = MandatverlaufLesen::ZuAuftraegen(db, anfrage.AbsenderNr, erste, verlauf))
+      return scheitern(f, MandatverlaufLesen::Sql(erste).Text());
   auto geprueft = std::make_shared<SepaGepruefteAuftraege>();
-  Auftragspruefung::Laufpruefung pruefung(heute);
+  Auftragspruefung::Laufpruefung pruefung(heute, std::move(verlauf));
   QList<Gepruefter> reihe;
   QList<Rueckschrieb> texte;
   QList<QPair<int, SepaAuftragsbefund>> befunde;   // with the mandate sequence, for the order of the list

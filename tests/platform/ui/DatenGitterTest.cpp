@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/settings/Registrierung.h"
+
 #include <memory>
 
 #include "common/FilterBedingung.h"
@@ -776,6 +778,31 @@ TEST_F(DatenGitterTest, LayoutBleibtBeiNeuemRecordsetUndKommtUnterSeinemNamenZur
   EXPECT_EQ(anderes.Spaltenbreite(n2), 177);
   EXPECT_FALSE(anderes.SpalteSichtbar(anderes.SpaltenIndex(QStringLiteral("Art"))));
   EXPECT_FALSE(anderes.LayoutLaden(QStringLiteral("Unbekannt")));
+}
+
+// A stored layout out of all proportion (a damaged or foreign settings file) is not taken: the grid keeps its own
+// columns, and the count is not walked through.
+TEST_F(DatenGitterTest, LayoutAusserhalbJedesRahmensWirdNichtGeladen) {
+  const int name = gitter->SpaltenIndex(QStringLiteral("Name"));
+  gitter->SetzeSpaltenbreite(name, 177);
+  ASSERT_TRUE(gitter->LayoutSpeichern(QStringLiteral("Riesig")));
+  DatenGitter anderes;
+  anderes.SetzeRecordset(rs.get());
+  const int breite = anderes.Spaltenbreite(anderes.SpaltenIndex(QStringLiteral("Name")));
+  const QString abschnitt = QStringLiteral("Riesig");
+  const QString gefunden = QStringLiteral("Tabellenlayout Riesig");   // where the grid keeps a named layout
+  ASSERT_FALSE(Registrierung::Instanz().Lesen(gefunden, QStringLiteral("Anzahl")).isEmpty());
+  Registrierung::Instanz().Schreiben(gefunden, QStringLiteral("Anzahl"), QStringLiteral("2147483647"));
+  EXPECT_FALSE(anderes.LayoutLaden(abschnitt));
+  // A width beyond any screen is left as it is; the rest of the layout is taken.
+  ASSERT_TRUE(gitter->LayoutSpeichern(abschnitt));
+  int nr = 0;
+  for (int j = 1; j <= 100 && nr == 0; ++j)
+    if (Registrierung::Instanz().Lesen(gefunden, QStringLiteral("Feld%1").arg(j)) == QStringLiteral("Name")) nr = j;
+  ASSERT_GT(nr, 0);
+  Registrierung::Instanz().Schreiben(gefunden, QStringLiteral("Breite%1").arg(nr), QStringLiteral("999999999"));
+  EXPECT_TRUE(anderes.LayoutLaden(abschnitt));
+  EXPECT_EQ(anderes.Spaltenbreite(anderes.SpaltenIndex(QStringLiteral("Name"))), breite);
 }
 
 TEST_F(DatenGitterTest, ZeilenfarbeUndScrollTipp) {
