@@ -186,6 +186,9 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
                      "pain.008.001.08 an, pain.001.001.03 und pain.008.001.02 nur noch bis November 2026"));
   m_formatAnzeige = new QLabel(this);
   m_formatAnzeige->setObjectName(QStringLiteral("FormatAnzeige"));
+  // Breaks into lines rather than widening the window.
+  m_formatAnzeige->setWordWrap(true);
+  m_formatAnzeige->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   connect(m_dateiformat, &QComboBox::currentIndexChanged, this, [this] { FormatAnzeigen(); });
 
   const char* knopfTexte[] = {"Abbruch", "SEPA-Datei erstellen", "Auswählen..."};
@@ -297,8 +300,8 @@ SepaFormat FormularDTADisk::GewaehltesFormat() const {
 }
 
 void FormularDTADisk::FormatAnzeigen() {
-  m_formatAnzeige->setText(QStringLiteral("Die SEPA-Datei wird als %1 geschrieben und vor dem Kennzeichnen der "
-                                          "Zahlungen gegen das Schema der Bank geprüft.")
+  m_formatAnzeige->setText(QStringLiteral("Geschrieben wird %1; jede Datei wird vor dem Kennzeichnen der Zahlungen "
+                                          "gegen das Schema der Bank geprüft.")
                                .arg(SepaFormate::Nachricht(GewaehltesFormat(), m_aktZahlungsart != 0)));
 }
 
