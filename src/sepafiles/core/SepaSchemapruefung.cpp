@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
@@ -24,6 +25,22 @@ namespace {
 // Blocks a check may lag behind the writer (the writer's blocks are about 256 KiB).
 constexpr size_t MaxRueckstand = 32;
 constexpr qsizetype Pruefblock = 256 * 1024;
+
+// While it lives, libxml2's errors on this thread go to `fehler` (the thread's earlier handler comes back).
+class Fehlerumleitung {
+ public:
+  Fehlerumleitung(void* kontext, xmlStructuredErrorFunc fehler)
+      : m_vorher(xmlStructuredError), m_vorherKontext(xmlStructuredErrorContext) {
+    xmlSetStructuredErrorFunc(kontext, fehler);
+  }
+  ~Fehlerumleitung() { xmlSetStructuredErrorFunc(m_vorherKontext, m_vorher); }
+  Fehlerumleitung(const Fehlerumleitung&) = delete;
+  Fehlerumleitung& operator=(const Fehlerumleitung&) = delete;
+
+ private:
+  xmlStructuredErrorFunc m_vorher;
+  void* m_vorherKontext;
+};
 
 void LibxmlEinrichten() {
   static std::once_flag einmal;
@@ -81,10 +98,12 @@ std::shared_ptr<const SepaSchema> SepaSchema::Laden(const QString& pfad, QString
   if (!parser) return fehlt(QStringLiteral("Das Schema kann nicht geöffnet werden."));
   Schemafehler f;
   xmlSchemaSetParserStructuredErrors(parser, SchemafehlerMerken, &f);
-  // Parse errors of the file itself arrive through the thread's handler.
-  xmlSetStructuredErrorFunc(&f, SchemafehlerMerken);
-  xmlSchemaPtr schema = xmlSchemaParse(parser);
-  xmlSetStructuredErrorFunc(nullptr, nullptr);
+  xmlSchemaPtr schema = nullptr;
+  {
+    // Parse errors of the file itself arrive through the thread's handler.
+    const Fehlerumleitung umleitung(&f, SchemafehlerMerken);
+    schema = xmlSchemaParse(parser);
+  }
   xmlSchemaFreeParserCtxt(parser);
   if (!schema) return fehlt(f.text.isEmpty() ? QStringLiteral("Die Datei ist kein gültiges Schema.") : f.text);
   std::shared_ptr<const SepaSchema> s(new SepaSchema(name, schema));
@@ -157,11 +176,10 @@ struct SepaSchemastrom::Pruefer {
     if (pruefung) {
       xmlSchemaSetValidStructuredErrors(pruefung, Fehler, this);
       // Errors of the parser (a document that is no XML) reach the thread's handler.
-      xmlSetStructuredErrorFunc(this, Fehler);
+      const Fehlerumleitung umleitung(this, Fehler);
       xmlParserInputBufferPtr eingabe =
           xmlParserInputBufferCreateIO(Lesen, Schliessen, this, XML_CHAR_ENCODING_NONE);
       if (eingabe) rc = xmlSchemaValidateStream(pruefung, eingabe, XML_CHAR_ENCODING_NONE, nullptr, nullptr);
-      xmlSetStructuredErrorFunc(nullptr, nullptr);
       xmlSchemaFreeValidCtxt(pruefung);
     }
     std::lock_guard<std::mutex> halt(zustand->sperre);
