@@ -859,15 +859,6 @@ TEST_F(FormularDTADiskTest, DateiGegenDasSchemaMeldetUndMarkiertNichts) {
   EXPECT_EQ(Erledigt(), 2);
 }
 
-// The help page tells of the format and of the check before the marks.
-TEST_F(FormularDTADiskTest, HilfeNenntDateiformatUndPruefung) {
-  const QString seite = QString::fromUtf8(TestOrdner::Lesen(QStringLiteral(TAMO_SOURCE_DIR "/resources/help/200.html")));
-  EXPECT_TRUE(seite.contains(QStringLiteral("„Dateiformat“")));
-  EXPECT_TRUE(seite.contains(QStringLiteral("pain.001.001.03 / pain.008.001.02 (bis November 2026)")));
-  EXPECT_TRUE(seite.contains(QStringLiteral("Erst wenn jede Datei des\nLaufs beide Prüfungen bestanden hat, werden die "
-                                            "Zahlungen als erledigt gekennzeichnet.")));
-}
-
 TEST_F(FormularDTADiskTest, FehlgeschlagenerLaufAendertNichtsUndLaesstWiederholen) {
   FormularDTADisk& f = Oeffnen();
   const QString ziel = ZielWaehlen(f);
