@@ -8,7 +8,7 @@ install:
 	bash scripts/abhaengigkeiten-installieren.sh
 
 configure: install
-	cmake --preset default -DTAMO_SHARED_DIR=$(abspath ../shared) -DTAMO_SCHEMA_DIR=$(abspath $(BUILD)/schemas)
+	cmake --preset default -DTAMO_SHARED_DIR=$(abspath ../shared)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -17,7 +17,6 @@ run: build
 	$(BUILD)/tamo-sepa
 
 test: build
-	bash scripts/schemas-holen.sh $(BUILD)/schemas
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build

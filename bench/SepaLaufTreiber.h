@@ -10,18 +10,23 @@
 // then runs selection, pre-check and the SEPA run through the same core as the window.
 //
 //   sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen]
-//             --ziel ORDNER --referenz R [--kontrollliste DATEI.pdf] [--zeiten] [--abbrechen-bei SCHRITT[:DATEI]]
+//             --ziel ORDNER --referenz R [--dateiformat FORMAT] [--kontrollliste DATEI.pdf] [--zeiten]
+//             [--abbrechen-bei SCHRITT[:DATEI]] [--verfaelschen DATEI]
 //   sepa-lauf --db DATEI --nur-oeffnen [--ziel ORDNER]
 //
 // The database is opened as the program opens it (checks, migration) and what an interrupted run left is
 // finished first ("Fertiggestellt: PATH" / "Fehlt: PATH"); --nur-oeffnen stops there (with --erzeugen and
-// --art: after the payments are made). Then prints "Datei: PATH" per file written, "Zahlungen: N" and
-// "Fehlerhaft: N"; returns 0 on success, 1 on a refused or failed run, 2 on wrong arguments. --zeiten adds
-// timings on `fehler`. --kontrollliste writes the control list of exactly the orders of this run as PDF
+// --art: after the payments are made). Then prints "Weggelassen: " and the row of the list "Weggelassene
+// Zahlungen" (tab-separated, with every reason) per order the pre-check left out, "Datei: PATH" per file
+// written, "Zahlungen: N" and "Fehlerhaft: N"; returns 0 on success, 1 on a refused or failed run (also a file
+// the bank's schemas refuse), 2 on wrong arguments. --dateiformat chooses the setting "Dateiformat" for this
+// run (pain.001.001.09 or pain.001.001.03, or their pain.008 names; default: the stored setting). --zeiten
+// adds timings on `fehler`, and how long checking the files written against the schemas takes alone. --kontrollliste writes the control list of exactly the orders of this run as PDF
 // through the print driver and the report "Zahlungsliste" ("Kontrollliste: PATH"); it needs a
 // QGuiApplication. --abbrechen-bei kills the process with SIGKILL at a step of the run (vor-den-dateien,
 // nach-den-dateien, nach-der-markierung, nach-dem-umbenennen:N with N the file's index from 0,
-// nach-dem-aufraeumen): the kill tests.
+// nach-dem-aufraeumen): the kill tests. --verfaelschen spoils the stream of file N (from 0) as it is written,
+// so that the schema check must refuse it.
 int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream& fehler);
 
 // Fills the database (from the shipped schema, sender `absenderNr` present) with `anzahl` open

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the SEPA run at 100,000 open orders (1-5 lines each) as the window runs it: selection with
-# pre-check, then the run (files written, orders marked, commit, renames), on a database prepared beforehand
-# by another process. Each figure is the median of several runs of a fresh copy, with the process's peak
+# pre-check, then the run (files written and checked against the bank's ISO and DK schemas, orders marked,
+# commit, renames), on a database prepared beforehand by another process. Besides, how long checking the files
+# against the schemas takes alone (read back after the run, both schemas side by side, as the run checks). Each figure is the median of several runs of a fresh copy, with the process's peak
 # memory (maximum resident set size). Kinds: credit transfers; core direct debits split by sequence type;
 # business-to-business direct debits with hostile values (faulty orders left out).
 # Usage: bench/sepa_lauf_messen.sh [BUILD-FOLDER] [ANZAHL] [WIEDERHOLUNGEN]
@@ -32,13 +33,14 @@ lauf() {  # name, art, further options (--aufteilen, --feindlich)
     cp "$arbeit/$name.vorlage.db" "$arbeit/$name.db"
     /usr/bin/time -v "$treiber" --db "$arbeit/$name.db" --art "$art" "${aufteilen[@]}" --ziel "$arbeit/$name" \
       --referenz "${name}100" --zeiten >"$arbeit/$name.aus" 2>"$arbeit/$name.err"
-    local auswahl lauf dateien markiert spitze
+    local auswahl lauf dateien markiert spitze pruefung
     auswahl=$(wert "Zeit Auswahl und Prüfung" "$arbeit/$name.err")
     lauf=$(wert "Zeit Schreiben und Markieren" "$arbeit/$name.err")
     dateien=$(wert "Zeit bis nach-den-dateien" "$arbeit/$name.err")
     markiert=$(wert "Zeit bis nach-der-markierung" "$arbeit/$name.err")
     spitze=$(awk '/Maximum resident set size/ { print $6 }' "$arbeit/$name.err")
-    echo "$((auswahl + lauf)) $auswahl $lauf $dateien $markiert $spitze" >>"$arbeit/$name.werte"
+    pruefung=$(wert "Zeit Schemaprüfung allein" "$arbeit/$name.err")
+    echo "$((auswahl + lauf)) $auswahl $lauf $dateien $markiert $spitze $pruefung" >>"$arbeit/$name.werte"
   done
   echo "== $name ($anzahl Zahlungen, Median aus $wiederholungen Läufen)"
   grep -E '^(Zahlungen|Fehlerhaft):' "$arbeit/$name.aus" | tr '\n' ' '
@@ -46,7 +48,8 @@ lauf() {  # name, art, further options (--aufteilen, --feindlich)
   spalte() { awk -v s="$1" '{ print $s }' "$arbeit/$name.werte" | median; }
   printf '    Auswahl und Prüfung + Lauf bis zum Commit und Umbenennen: %s ms (Auswahl %s ms, Lauf %s ms)\n' \
     "$(spalte 1)" "$(spalte 2)" "$(spalte 3)"
-  printf '    im Lauf: Dateien geschrieben und Zahlungen markiert nach %s ms, Commit nach %s ms\n' "$(spalte 4)" "$(spalte 5)"
+  printf '    im Lauf: Dateien geschrieben, geprüft und Zahlungen markiert nach %s ms, Commit nach %s ms\n' "$(spalte 4)" "$(spalte 5)"
+  printf '    Schemaprüfung allein (ISO und DK nebeneinander, nach dem Lauf gemessen): %s ms\n' "$(spalte 7)"
   printf '    Spitzenspeicher des Prozesses: %.1f MiB\n' "$(spalte 6 | awk '{ print $1 / 1024 }')"
   if [ "${CALLGRIND:-0}" = 1 ] && command -v valgrind >/dev/null; then
     rm -rf "$arbeit/$name" "$arbeit/$name.db"* && mkdir -p "$arbeit/$name"

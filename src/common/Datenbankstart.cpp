@@ -161,6 +161,8 @@ StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, 
     const QString datei = it.next();
     const QString relativ = quelle.relativeFilePath(datei);
     if (relativ.compare(SchemaDateiname, Qt::CaseInsensitive) == 0) continue;  // becomes the database
+    // The banks' schemas are read where the program is installed: a user's copy would outlive an update.
+    if (relativ.startsWith(QLatin1String("xsd/"))) continue;
     const QString ziel = QDir(programmVerzeichnis).filePath(relativ);
     if (QFileInfo::exists(ziel)) continue;
     QDir().mkpath(QFileInfo(ziel).absolutePath());

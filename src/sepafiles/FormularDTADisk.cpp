@@ -1,6 +1,7 @@
 #include "sepafiles/FormularDTADisk.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QTimer>
 #include <QEvent>
@@ -178,6 +179,20 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_aktuellesLaufwerk->setTextInteractionFlags(Qt::TextSelectableByMouse);
   m_aktuellesLaufwerk->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
+  // File format: the setting "Dateiformat" and what the run writes with it for the chosen kind.
+  m_dateiformat = new QComboBox(this);
+  m_dateiformat->setObjectName(QStringLiteral("Dateiformat"));
+  for (SepaFormat f : SepaFormate::Alle()) m_dateiformat->addItem(SepaFormate::Bezeichnung(f), int(f));
+  m_dateiformat->setToolTip(
+      QStringLiteral("Nachrichtenversion der SEPA-Dateien: die deutschen Banken nehmen pain.001.001.09 und "
+                     "pain.008.001.08 an, pain.001.001.03 und pain.008.001.02 nur noch bis November 2026"));
+  m_formatAnzeige = new QLabel(this);
+  m_formatAnzeige->setObjectName(QStringLiteral("FormatAnzeige"));
+  // Breaks into lines rather than widening the window.
+  m_formatAnzeige->setWordWrap(true);
+  m_formatAnzeige->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  connect(m_dateiformat, &QComboBox::currentIndexChanged, this, [this] { FormatAnzeigen(); });
+
   const char* knopfTexte[] = {"Abbruch", "SEPA-Datei erstellen", "Auswählen..."};
   for (int i = 0; i < 3; ++i) {
     m_command1[i] = new QPushButton(QString::fromUtf8(knopfTexte[i]), this);
@@ -228,6 +243,10 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   ordner->addWidget(new QLabel(QStringLiteral("Ordner:"), this));
   ordner->addWidget(m_aktuellesLaufwerk, 1);
   ordner->addWidget(m_command1[2]);
+  auto* format = new QHBoxLayout;
+  format->addWidget(Beschriftung(QStringLiteral("Dateifor&mat:"), m_dateiformat, this));
+  format->addWidget(m_dateiformat);
+  format->addWidget(m_formatAnzeige, 1);
   auto* status = new QHBoxLayout;
   status->addWidget(m_status, 1);
   status->addWidget(m_fortschritt);
@@ -239,6 +258,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(oben);
   layout->addLayout(ordner);
+  layout->addLayout(format);
   layout->addWidget(m_tdbGrid1, 1);
   layout->addLayout(status);
   layout->addLayout(knoepfe);
@@ -250,7 +270,8 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   setTabOrder(m_check1, m_faellig2);
   setTabOrder(m_faellig2, m_kopien);
   setTabOrder(m_kopien, m_command1[2]);
-  setTabOrder(m_command1[2], m_tdbGrid1);
+  setTabOrder(m_command1[2], m_dateiformat);
+  setTabOrder(m_dateiformat, m_tdbGrid1);
   setTabOrder(m_tdbGrid1, m_fehlerlisteKnopf);
   setTabOrder(m_fehlerlisteKnopf, m_command1[1]);
   setTabOrder(m_command1[1], m_command1[0]);
@@ -275,6 +296,16 @@ FormularDTADisk::~FormularDTADisk() { m_tdbGrid1->SetzeRecordset(nullptr); }
 QCheckBox* FormularDTADisk::Check1(int index) const { return m_check1->Kasten(index - 1); }
 
 QString FormularDTADisk::Zielordner() const { return m_aktuellesLaufwerk->text(); }
+
+SepaFormat FormularDTADisk::GewaehltesFormat() const {
+  return static_cast<SepaFormat>(m_dateiformat->currentData().toInt());
+}
+
+void FormularDTADisk::FormatAnzeigen() {
+  m_formatAnzeige->setText(QStringLiteral("Geschrieben wird %1; jede Datei wird vor dem Kennzeichnen der Zahlungen "
+                                          "gegen das Schema der Bank geprüft.")
+                               .arg(SepaFormate::Nachricht(GewaehltesFormat(), m_aktZahlungsart != 0)));
+}
 
 void FormularDTADisk::SpaltenAnlegen() {
   ListengitterEinrichten(*m_tdbGrid1, kSpalten);
@@ -301,6 +332,8 @@ void FormularDTADisk::Laden() {
   m_check1->WertSetzen(0, e.Sammelbuchung);
   m_check1->WertSetzen(1, e.AutoEinzelReferenz);
   m_check1->WertSetzen(2, e.LastschriftenAufteilen);
+  m_dateiformat->setCurrentIndex(m_dateiformat->findData(int(e.Dateiformat)));
+  FormatAnzeigen();
 
   if (db) {
     DbFehler f;
@@ -336,6 +369,7 @@ void FormularDTADisk::Entladen() {
     e.Sammelbuchung = m_check1->Wert(0);
     e.AutoEinzelReferenz = m_check1->Wert(1);
     e.LastschriftenAufteilen = m_check1->Wert(2);
+    e.Dateiformat = GewaehltesFormat();
     if (DbFehler f = e.Speichern(*db))
       Meldung::Fehler(Meldung::Zeilen({QStringLiteral("Die Einstellungen der SEPA-Datei konnten nicht gespeichert werden."),
                                        QString(), f.Meldungstext()}),
@@ -433,6 +467,7 @@ void FormularDTADisk::ZahlArtGeklickt(int index) {
   m_aktZahlungsart = index;
   m_tdbDate1[1]->setEnabled(index == 0);
   m_faellig2->setEnabled(index == 1 || index == 2);
+  FormatAnzeigen();
   if (m_aktiviert) ZahlungenSelektieren();
 }
 
@@ -613,6 +648,7 @@ bool FormularDTADisk::Erstellen() {
   anfrage.ArchivSpeichern = Zustand().Optionen().SEPAmitArchivSpeichern;
   SepaOptionen& o = anfrage.Optionen;
   o.Art = SepaOptionen::ArtAusIndex(m_aktZahlungsart).value_or(SepaArt::Ueberweisung);
+  o.Format = GewaehltesFormat();
   o.Sammelbuchung = m_check1->Wert(0);
   o.AutoEinzelReferenz = m_check1->Wert(1);
   o.AufteilenNachMandatArt = m_check1->Wert(2);

@@ -13,6 +13,7 @@
 
 #include "sepafiles/SepaFehlerliste.h"
 #include "sepafiles/core/SepaAuswahl.h"
+#include "sepafiles/core/SepaFormat.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
 
 class DatenGitter;
@@ -20,6 +21,7 @@ class DatumFeld;
 class KontrollGruppe;
 class OptionsGruppe;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -84,6 +86,10 @@ class FormularDTADisk : public QDialog {
   QCheckBox* Check1(int index) const;   // 1 "Sammelbuchung", 2 "Autom. Einzel-Referenz", 3 "Lastschriften aufteilen ..."
   QLineEdit* TDBText1() const { return m_tdbText1; }
   QLabel* AktuellesLaufwerk() const { return m_aktuellesLaufwerk; }
+  // The setting "Dateiformat" and the message version the run writes for the chosen kind.
+  QComboBox* Dateiformat() const { return m_dateiformat; }
+  QLabel* FormatAnzeige() const { return m_formatAnzeige; }
+  SepaFormat GewaehltesFormat() const;
   QPushButton* Command1(int index) const { return m_command1.at(index); }
   DatenGitter* TDBGrid1() const { return m_tdbGrid1; }
   QLabel* Status() const { return m_status; }
@@ -109,6 +115,7 @@ class FormularDTADisk : public QDialog {
   // Lead days beyond 0-14 are refused with the reason; the last accepted value comes back.
   void FaelligkeitstageGeaendert();
   void StatusSetzen(const QString& text, const QColor& farbe);
+  void FormatAnzeigen();
   void ErstellenKnopfSetzen();
   void NurLesenAnzeigen();
   // Finishes a run that a crash interrupted and names its files (or what was lost).
@@ -148,6 +155,8 @@ class FormularDTADisk : public QDialog {
   KontrollGruppe* m_check1;
   QLineEdit* m_tdbText1;
   QLabel* m_aktuellesLaufwerk;
+  QComboBox* m_dateiformat;
+  QLabel* m_formatAnzeige;
   std::array<QPushButton*, 3> m_command1{};
   DatenGitter* m_tdbGrid1;
   QLabel* m_status;

@@ -13,23 +13,10 @@
 
 #include <algorithm>
 
-#include "common/Iban.h"
 #include "common/Programmzustand.h"
 #include "platform/ui/HilfeAnzeigen.h"
 #include "platform/ui/HilfeKontext.h"
-
-namespace {
-
-const QStringList& Ueberschriften() {
-  static const QStringList texte{QStringLiteral("Nr."),    QStringLiteral("Name"),   QStringLiteral("IBAN"),
-                                 QStringLiteral("Betrag"), QStringLiteral("Fällig"), QStringLiteral("Gründe")};
-  return texte;
-}
-
-// A reason on one line: the two-line texts of the payment form joined by a blank.
-QString EineZeile(const QString& text) { return QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')); }
-
-}  // namespace
+#include "sepafiles/core/SepaBefundliste.h"
 
 // The rows are read as the view asks for them: a long list costs no widgets.
 class SepaFehlerlisteModell : public QAbstractTableModel {
@@ -43,33 +30,25 @@ class SepaFehlerlisteModell : public QAbstractTableModel {
   }
 
   int rowCount(const QModelIndex& eltern = {}) const override { return eltern.isValid() ? 0 : int(m_befunde.size()); }
-  int columnCount(const QModelIndex& eltern = {}) const override { return eltern.isValid() ? 0 : int(Ueberschriften().size()); }
-
-  QString Text(int zeile, int spalte) const {
-    const SepaAuftragsbefund& b = m_befunde.at(zeile);
-    switch (spalte) {
-      case 0: return QString::number(b.ZahlungNr);
-      case 1: return b.Name;
-      case 2: return Iban(b.IBAN).Bloecke();
-      case 3: return b.Betrag.FormatDeutsch();
-      case 4: return b.Faellig ? b.Faellig->toString(QStringLiteral("dd.MM.yyyy")) : QString();
-      case 5: return EineZeile(b.Gruende().join(QStringLiteral("; ")));
-    }
-    return {};
+  int columnCount(const QModelIndex& eltern = {}) const override {
+    return eltern.isValid() ? 0 : int(SepaBefundliste::Spalten().size());
   }
+
+  QString Text(int zeile, int spalte) const { return SepaBefundliste::Zelle(m_befunde.at(zeile), spalte); }
+  const SepaAuftragsbefund& Befund(int zeile) const { return m_befunde.at(zeile); }
 
   QVariant data(const QModelIndex& index, int rolle) const override {
     if (!index.isValid()) return {};
     if (rolle == Qt::DisplayRole) return Text(index.row(), index.column());
     if (rolle == Qt::ToolTipRole && index.column() == 5)
-      return EineZeile(m_befunde.at(index.row()).Gruende().join(QLatin1Char('\n')));
+      return SepaBefundliste::Zelle(m_befunde.at(index.row()), 5, QStringLiteral("\n"));
     if (rolle == Qt::TextAlignmentRole && (index.column() == 0 || index.column() == 3))
       return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
   }
 
   QVariant headerData(int abschnitt, Qt::Orientation richtung, int rolle) const override {
-    if (richtung == Qt::Horizontal && rolle == Qt::DisplayRole) return Ueberschriften().value(abschnitt);
+    if (richtung == Qt::Horizontal && rolle == Qt::DisplayRole) return SepaBefundliste::Spalten().value(abschnitt);
     return QAbstractTableModel::headerData(abschnitt, richtung, rolle);
   }
 
@@ -148,12 +127,8 @@ QString SepaFehlerliste::Kopiertext(bool nurMarkierte) const {
   } else {
     for (int i = 0; i < Zeilen(); ++i) zeilen << i;
   }
-  QString text = Ueberschriften().join(QLatin1Char('\t')) + QLatin1Char('\n');
-  for (int zeile : zeilen) {
-    QStringList zellen;
-    for (int spalte = 0; spalte < m_modell->columnCount(); ++spalte) zellen << Zelle(zeile, spalte);
-    text += zellen.join(QLatin1Char('\t')) + QLatin1Char('\n');
-  }
+  QString text = SepaBefundliste::Kopfzeile() + QLatin1Char('\n');
+  for (int zeile : zeilen) text += SepaBefundliste::Zeile(m_modell->Befund(zeile)) + QLatin1Char('\n');
   return text;
 }
 

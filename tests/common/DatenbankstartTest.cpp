@@ -107,8 +107,9 @@ TEST_F(DatenbankstartTest, ErsterStartRichtetProgrammverzeichnisEin) {
   // Shipped resources: schema, help, a report, the INI.
   const QString res = m_ordner.Datei(QStringLiteral("res"));
   QDir().mkpath(res + QStringLiteral("/help"));
+  QDir().mkpath(res + QStringLiteral("/xsd"));
   ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
-  for (const char* datei : {"/help/index.html", "/TamoSEPA.INI", "/Zahlungsliste.LST"}) {
+  for (const char* datei : {"/help/index.html", "/TamoSEPA.INI", "/Zahlungsliste.LST", "/xsd/pain.001.001.09.xsd"}) {
     QFile f(res + QString::fromUtf8(datei));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("original");
@@ -125,6 +126,7 @@ TEST_F(DatenbankstartTest, ErsterStartRichtetProgrammverzeichnisEin) {
   EXPECT_TRUE(QFileInfo::exists(programm + QStringLiteral("TamoSEPA.INI")));
   EXPECT_TRUE(QFileInfo::exists(programm + QStringLiteral("Zahlungsliste.LST")));
   EXPECT_FALSE(QFileInfo::exists(programm + QStringLiteral("TamoSEPA.sql")));
+  EXPECT_FALSE(QFileInfo::exists(programm + QStringLiteral("xsd"))) << "the banks' schemas stay where installed";
   ASSERT_TRUE(QFileInfo::exists(programm + DatenbankDateiname));
   EXPECT_TRUE(QDir(programm).entryList({QStringLiteral("*.neu*")}, QDir::Files).isEmpty()) << "no build leftovers";
 

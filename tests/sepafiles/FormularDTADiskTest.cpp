@@ -2,6 +2,7 @@
 // command's checks, a real run into a temporary folder, F3 and the folder chooser.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -199,6 +200,10 @@ TEST_F(FormularDTADiskTest, OeffnetMitVorgabenUndSpeichertSieBeimSchliessen) {
   EXPECT_EQ(f.Command1(0)->text(), QStringLiteral("Abbruch"));
   EXPECT_EQ(f.Command1(2)->text(), QStringLiteral("Auswählen..."));
   EXPECT_FALSE(f.Command1(1)->isDefault() || f.Command1(1)->autoDefault());
+  // No stored format: the current one.
+  EXPECT_EQ(f.Dateiformat()->currentText(), QStringLiteral("pain.001.001.09 / pain.008.001.08"));
+  EXPECT_EQ(f.Dateiformat()->count(), 2);
+  EXPECT_TRUE(f.FormatAnzeige()->text().contains(QStringLiteral("pain.001.001.09"))) << f.FormatAnzeige()->text().toStdString();
 
   Zustand().PDFSetzen(QStringLiteral("X_Zahlungsübersicht.pdf"), m_daten);
   f.TDBText1()->setText(QStringLiteral("ABC-7"));
@@ -212,6 +217,7 @@ TEST_F(FormularDTADiskTest, OeffnetMitVorgabenUndSpeichertSieBeimSchliessen) {
   EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPASammelbuchung")), QStringLiteral("1"));
   EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPAAutoEinzelReferenz")), QStringLiteral("0"));
   EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPALastschriftenAufteilenMandatArt")), QStringLiteral("1"));
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPADateiformat")), QStringLiteral("pain.001.001.09"));
   // The data folder shown is stored, so the next opening shows it even when the data folder moves.
   EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("DTADateiZiel")),
             QDir::toNativeSeparators(m_daten) + QDir::separator());
@@ -595,7 +601,7 @@ INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBet
   ASSERT_EQ(dateien.size(), 2) << dateien.join(QLatin1Char(' ')).toStdString();
   for (const QString& datei : dateien) {
     const QString pfad = QDir(ziel).filePath(datei);
-    EXPECT_EQ(SchemaPruefung::Pruefen(pfad, QStringLiteral("pain.008.001.02")), QStringList());
+    EXPECT_EQ(SchemaPruefung::Pruefen(pfad, QStringLiteral("pain.008.001.08")), QStringList());
     QFile xml(pfad);
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     const QByteArray inhalt = xml.readAll();
@@ -723,12 +729,12 @@ TEST_F(FormularDTADiskTest, UeberweisungenWerdenGeschriebenUndMarkiert) {
   const QStringList dateien = Dateien(ziel);
   ASSERT_EQ(dateien.size(), 1) << dateien.join(QLatin1Char(' ')).toStdString();
   const QString datei = QDir(ziel).filePath(dateien.first());
-  EXPECT_EQ(SchemaPruefung::Pruefen(datei, QStringLiteral("pain.001.001.03")), QStringList());
+  EXPECT_EQ(SchemaPruefung::Pruefen(datei, QStringLiteral("pain.001.001.09")), QStringList());
   QFile xml(datei);
   ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
   const QByteArray inhalt = xml.readAll();
   EXPECT_TRUE(inhalt.contains("<MsgId>R100</MsgId>"));
-  EXPECT_TRUE(inhalt.contains("<ReqdExctnDt>2024-03-27</ReqdExctnDt>"));
+  EXPECT_TRUE(inhalt.contains("<ReqdExctnDt><Dt>2024-03-27</Dt></ReqdExctnDt>"));
   EXPECT_TRUE(inhalt.contains("<NbOfTxs>2</NbOfTxs>"));
 
   EXPECT_EQ(Wert("SELECT GROUP_CONCAT(ZahlungNr) FROM (SELECT ZahlungNr FROM Zahlungen WHERE Erledigt = 1 "
@@ -847,8 +853,59 @@ TEST_F(FormularDTADiskTest, AufgeteilteLastschriftenZaehlenDieReferenzJeDateiHoc
   const QStringList dateien = Dateien(ziel);
   ASSERT_EQ(dateien.size(), 2) << dateien.join(QLatin1Char(' ')).toStdString();
   for (const QString& d : dateien)
-    EXPECT_EQ(SchemaPruefung::Pruefen(QDir(ziel).filePath(d), QStringLiteral("pain.008.001.02")), QStringList()) << d.toStdString();
+    EXPECT_EQ(SchemaPruefung::Pruefen(QDir(ziel).filePath(d), QStringLiteral("pain.008.001.08")), QStringList()) << d.toStdString();
   EXPECT_EQ(f.TDBText1()->text(), QStringLiteral("R102"));
+  EXPECT_EQ(Erledigt(), 2);
+}
+
+// "Dateiformat": a stored older format comes back, the label names the message of the chosen kind, the run
+// writes the chosen one, and the choice is stored on closing.
+TEST_F(FormularDTADiskTest, DateiformatWirdGezeigtGeschriebenUndGespeichert) {
+  ASSERT_TRUE(EinstellungSpeichern(Db(), QStringLiteral("SEPADateiformat"), QStringLiteral("pain.001.001.03")).Ok());
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  EXPECT_EQ(f.Dateiformat()->currentText(), QStringLiteral("pain.001.001.03 / pain.008.001.02 (bis November 2026)"));
+  EXPECT_EQ(f.GewaehltesFormat(), SepaFormat::Pain03);
+  EXPECT_TRUE(f.FormatAnzeige()->text().contains(QStringLiteral("pain.001.001.03")));
+  f.ZahlArt()->Option(1)->click();
+  EXPECT_TRUE(f.FormatAnzeige()->text().contains(QStringLiteral("pain.008.001.02"))) << f.FormatAnzeige()->text().toStdString();
+  f.Dateiformat()->setCurrentIndex(f.Dateiformat()->findText(QStringLiteral("pain.001.001.09 / pain.008.001.08")));
+  EXPECT_TRUE(f.FormatAnzeige()->text().contains(QStringLiteral("pain.008.001.08"))) << f.FormatAnzeige()->text().toStdString();
+  m_rekorder->Leeren();
+  ASSERT_TRUE(f.Erstellen());
+  ASSERT_FALSE(Dateien(ziel).isEmpty());
+  for (const QString& d : Dateien(ziel)) {
+    EXPECT_TRUE(TestOrdner::Lesen(QDir(ziel).filePath(d)).contains("tech:xsd:pain.008.001.08\"")) << d.toStdString();
+    EXPECT_EQ(SchemaPruefung::Pruefen(QDir(ziel).filePath(d), QStringLiteral("pain.008.001.08")), QStringList());
+  }
+  EXPECT_FALSE(f.Dateiformat()->isEnabled());   // read-only after the run
+  Schliessen();
+  EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPADateiformat")), QStringLiteral("pain.001.001.09"));
+}
+
+// A file the bank's schemas refuse: the user reads which file, where and why; nothing is marked, no file
+// stays, and the run can be repeated.
+TEST_F(FormularDTADiskTest, DateiGegenDasSchemaMeldetUndMarkiertNichts) {
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  SepaLaufStoerung stoerung;
+  stoerung.Verfaelschen = [](int, QByteArray& block) { block.replace("<PmtMtd>TRF</PmtMtd>", "<PmtMtd>TRX</PmtMtd>"); };
+  f.StoerungSetzen(&stoerung);
+  m_rekorder->Leeren();
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  const QString text = m_rekorder->Letzter().text;
+  EXPECT_TRUE(text.startsWith(QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte ")))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Element 'PmtMtd'"))) << text.toStdString();
+  EXPECT_FALSE(f.DateiErstellt());
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+  EXPECT_TRUE(Dateien(ziel).isEmpty());
+  EXPECT_EQ(Erledigt(), 0);
+  EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QStringLiteral("R100"));
+
+  f.StoerungSetzen(nullptr);
+  EXPECT_TRUE(f.Erstellen());
   EXPECT_EQ(Erledigt(), 2);
 }
 

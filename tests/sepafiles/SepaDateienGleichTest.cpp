@@ -1,5 +1,5 @@
-// The files a run writes stay byte for byte what the run wrote before its reading, writing and marking
-// were made fast: over generated databases full of awkward values (umlauts, "&", "<", quotes, over-long
+// The files a run writes (pain.001.001.03 / pain.008.001.02) stay byte for byte what the run wrote before its
+// reading, writing and marking were made fast: over generated databases full of awkward values (umlauts, "&", "<", quotes, over-long
 // texts, faulty orders, Unicode blanks, bytes that are no UTF-8, lower-case identifiers, REAL amounts) each
 // kind and mode is run and the SHA-256 of every file, the ids written and the database afterwards are
 // compared with what the earlier code gave. Both roads into the run are taken: the orders the selection
@@ -154,6 +154,8 @@ TEST_P(SepaDateienGleich, WieVorher) {
   anfrage.Optionen.Sammelbuchung = fall.sammelbuchung;
   anfrage.Optionen.DateinameMitBemerkung = fall.bemerkung;
   anfrage.Optionen.Vorlauftage = 3;
+  // The older format: still written byte for byte as before the current one came.
+  anfrage.Optionen.Format = SepaFormat::Pain03;
   if (gepruefteUebergeben) anfrage.Auftraege = auswahl.Auftraege;
   const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
   ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();

@@ -14,8 +14,9 @@
 
 namespace {
 
-const QString Pain001 = QStringLiteral("pain.001.001.03");
-const QString Pain008 = QStringLiteral("pain.008.001.02");
+// The messages of the default format; tests of the older one name it.
+const QString Pain001 = QStringLiteral("pain.001.001.09");
+const QString Pain008 = QStringLiteral("pain.008.001.08");
 
 // Wednesday 5 June 2024, 14:05:09.
 const QDateTime Zeitpunkt(QDate(2024, 6, 5), QTime(14, 5, 9));
@@ -81,39 +82,76 @@ void SchemaGueltig(const SepaErgebnis& ergebnis, const QString& format) {
   }
 }
 
-QString Erwartet(const QString& name) {
-  QFile f(QStringLiteral(TAMO_SOURCE_DIR "/tests/sepafiles/erwartet/") + name);
-  if (!f.open(QIODevice::ReadOnly)) return {};
+// The expected file of a message ("erwartet/<message>/<name>").
+QString Erwartet(const QString& nachricht, const QString& name) {
+  QFile f(QStringLiteral(TAMO_SOURCE_DIR "/tests/sepafiles/erwartet/") + nachricht + QLatin1Char('/') + name);
+  if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("(fehlt: ") + f.fileName() + QLatin1Char(')');
   return QString::fromUtf8(f.readAll()).trimmed();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Golden files: the whole document, byte for byte.
+std::string FormatName(const testing::TestParamInfo<SepaFormat>& info) {
+  return info.param == SepaFormat::Pain09 ? "pain09" : "pain03";
+}
 
-TEST(SepaDokument, UeberweisungWieErwartet) {
+// ---------------------------------------------------------------------------------------------
+// Golden files of both formats: the whole document, byte for byte.
+
+class SepaDokumentFormat : public testing::TestWithParam<SepaFormat> {};
+
+TEST_P(SepaDokumentFormat, UeberweisungWieErwartet) {
   QList<Zahlungsauftrag> auftraege{Auftrag(12, 125000), Auftrag(11, 5)};
   auftraege[0].Textschluessel = QStringLiteral("SALA");
   auftraege[0].EinzelReferenz = QStringLiteral("RE-2024/17");
   auftraege[1].BIC.clear();
   MitZeilen(auftraege[1], QStringList{QStringLiteral("Rg. 1"), QStringLiteral("Rg. 2")});
   SepaOptionen o = Optionen(SepaArt::Ueberweisung);
+  o.Format = GetParam();
   o.Ausfuehrungsdatum = QDate(2024, 6, 8);  // a Saturday
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
-  SchemaGueltig(e, Pain001);
+  const QString nachricht = SepaFormate::Nachricht(GetParam(), false);
+  SchemaGueltig(e, nachricht);
   ASSERT_EQ(e.Dateien.size(), 1);
-  EXPECT_EQ(QString::fromUtf8(e.Dateien[0].Inhalt), Erwartet(QStringLiteral("SEPAGK.XML")));
+  EXPECT_EQ(QString::fromUtf8(e.Dateien[0].Inhalt), Erwartet(nachricht, QStringLiteral("SEPAGK.XML")));
 }
 
-TEST(SepaDokument, BasisLastschriftWieErwartet) {
+TEST_P(SepaDokumentFormat, BasisLastschriftWieErwartet) {
   QList<Zahlungsauftrag> auftraege{Auftrag(21, 1000, 3), Auftrag(20, 2050, 2), Auftrag(22, 99, 2)};
   auftraege[1].BIC.clear();
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
+  o.Format = GetParam();
   o.AutoEinzelReferenz = true;
   o.Sammelbuchung = false;
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), o, QStringLiteral("R100"));
-  SchemaGueltig(e, Pain008);
+  const QString nachricht = SepaFormate::Nachricht(GetParam(), true);
+  SchemaGueltig(e, nachricht);
   ASSERT_EQ(e.Dateien.size(), 1);
-  EXPECT_EQ(QString::fromUtf8(e.Dateien[0].Inhalt), Erwartet(QStringLiteral("SEPALKBasis.XML")));
+  EXPECT_EQ(QString::fromUtf8(e.Dateien[0].Inhalt), Erwartet(nachricht, QStringLiteral("SEPALKBasis.XML")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formate, SepaDokumentFormat, testing::Values(SepaFormat::Pain09, SepaFormat::Pain03),
+                         FormatName);
+
+// What the formats differ in, and nothing else: namespace, the agents' BIC element, the execution date.
+TEST(SepaDokument, FormateUnterscheidenSichNurImVereinbarten) {
+  QList<Zahlungsauftrag> auftraege{Auftrag(1, 100), Auftrag(2, 250)};
+  SepaOptionen neu = Optionen(SepaArt::Ueberweisung);
+  SepaOptionen alt = neu;
+  alt.Format = SepaFormat::Pain03;
+  QString a = QString::fromUtf8(SepaDokument::Bauen(auftraege, Absender(), alt, QStringLiteral("R100")).Dateien.value(0).Inhalt);
+  const QString n = QString::fromUtf8(SepaDokument::Bauen(auftraege, Absender(), neu, QStringLiteral("R100")).Dateien.value(0).Inhalt);
+  ASSERT_FALSE(a.isEmpty());
+  EXPECT_EQ(a.count(QStringLiteral("<BIC>")), 3);
+  EXPECT_EQ(n.count(QStringLiteral("<BICFI>")), 3);
+  EXPECT_FALSE(n.contains(QStringLiteral("<BIC>")));
+  EXPECT_TRUE(n.contains(QStringLiteral("<ReqdExctnDt><Dt>2024-06-06</Dt></ReqdExctnDt>")));
+  EXPECT_FALSE(n.contains(QStringLiteral("UETR")));
+  EXPECT_FALSE(n.contains(QStringLiteral("<DtTm>")));
+  EXPECT_FALSE(n.contains(QStringLiteral("PstlAdr")));
+  a.replace(QStringLiteral("pain.001.001.03"), QStringLiteral("pain.001.001.09"))
+      .replace(QStringLiteral("BIC>"), QStringLiteral("BICFI>"))
+      .replace(QStringLiteral("<ReqdExctnDt>2024-06-06</ReqdExctnDt>"),
+               QStringLiteral("<ReqdExctnDt><Dt>2024-06-06</Dt></ReqdExctnDt>"));
+  EXPECT_EQ(a, n);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -168,11 +206,11 @@ TEST(SepaDokument, UeberweisungStruktur) {
   EXPECT_DOUBLE_EQ(x.Zahl(QStringLiteral("sum(//p:InstdAmt)")), 1262.55);
   EXPECT_EQ(x.Texte(QStringLiteral("//p:InstdAmt")),
             (QStringList{QStringLiteral("1250"), QStringLiteral("12.5"), QStringLiteral(".05")}));
-  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:ReqdExctnDt")), QStringLiteral("2024-06-06"));
+  EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:ReqdExctnDt/p:Dt")), QStringLiteral("2024-06-06"));
   EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
             (QStringList{QStringLiteral("R100-1-1"), QStringLiteral("R100-1-2"), QStringLiteral("Ref-1")}));
   EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:Purp/p:Cd")), QStringList{QStringLiteral("GDDS")});
-  EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:CdtrAgt/p:FinInstnId/p:BIC")),
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:CdtTrfTxInf/p:CdtrAgt/p:FinInstnId/p:BICFI")),
             (QStringList{QStringLiteral("DEUTDEFF"), QStringLiteral("DEUTDEFF"), QStringLiteral("DEUTDEFF")}));
   EXPECT_EQ(x.Kinder(QStringLiteral("(//p:CdtTrfTxInf)[1]")),
             (QStringList{QStringLiteral("PmtId"), QStringLiteral("Amt"), QStringLiteral("CdtrAgt"),
@@ -196,7 +234,7 @@ TEST(SepaDokument, UeberweisungOhneBicUndOhneAutoReferenz) {
   EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:CdtTrfTxInf[1]/p:CdtrAgt)")), 0);
   EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:CdtTrfTxInf[2]/p:CdtrAgt)")), 1);
   EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:DbtrAgt/p:FinInstnId/p:Othr/p:Id")), QStringLiteral("NOTPROVIDED"));
-  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf/p:DbtrAgt//p:BIC)")), 0);
+  EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:PmtInf/p:DbtrAgt//p:BICFI)")), 0);
   EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:BtchBookg")), QStringLiteral("false"));
   EXPECT_EQ(x.Zahl(QStringLiteral("count(//p:Purp)")), 0);
 }
@@ -225,7 +263,7 @@ TEST(SepaDokument, KontrollsummeExakt) {
   EXPECT_EQ(bloecke, erwartet);
   const QStringList ibans = x.Texte(QStringLiteral("//p:DbtrAcct/p:Id/p:IBAN"));
   EXPECT_EQ(ibans.count(QStringLiteral("DE89370400440532013000")), 999);
-  EXPECT_EQ(x.Texte(QStringLiteral("//p:DbtrAgt//p:BIC")).count(QStringLiteral("DEUTDEFF500")), 1);
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:DbtrAgt//p:BICFI")).count(QStringLiteral("DEUTDEFF500")), 1);
 }
 
 TEST(SepaDokument, VerwendungszweckAusZeilenOderFeld) {
@@ -356,7 +394,7 @@ TEST(SepaDokument, LastschriftAufgeteiltWieImBeispiel) {
   EXPECT_EQ(x2.Texte(QStringLiteral("//p:EndToEndId")), QStringList{QStringLiteral("R101-1-1")});
   // Every split file carries the whole head with the root element.
   EXPECT_TRUE(zweite.Inhalt.startsWith(
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.008.001.02\""));
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.008.001.08\""));
   EXPECT_TRUE(zweite.Inhalt.contains("<CstmrDrctDbtInitn><GrpHdr>"));
 }
 
@@ -435,7 +473,7 @@ TEST(SepaDokument, LeereBicsGebenNotProvided) {
   XPfad x(e.Dateien.value(0).Inhalt);
   EXPECT_EQ(x.Text(QStringLiteral("//p:PmtInf/p:CdtrAgt/p:FinInstnId/p:Othr/p:Id")), QStringLiteral("NOTPROVIDED"));
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:DbtrAgt/p:FinInstnId/p:Othr/p:Id")), QStringLiteral("NOTPROVIDED"));
-  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]/p:DbtrAgt/p:FinInstnId/p:BIC")), QStringLiteral("DEUTDEFF"));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]/p:DbtrAgt/p:FinInstnId/p:BICFI")), QStringLiteral("DEUTDEFF"));
   EXPECT_EQ(x.Texte(QStringLiteral("//p:EndToEndId")),
             (QStringList{QStringLiteral("NOTPROVIDED"), QStringLiteral("NOTPROVIDED")}));
 }
@@ -456,7 +494,7 @@ TEST(SepaDokument, EinzugsdatumUndAusfuehrungsdatumNachKalender) {
   o.Art = SepaArt::Ueberweisung;
   o.Ausfuehrungsdatum = QDate(2024, 12, 25);
   e = SepaDokument::Bauen({Auftrag(1, 100)}, Absender(), o, QStringLiteral("R1"));
-  EXPECT_EQ(XPfad(e.Dateien[0].Inhalt).Text(QStringLiteral("//p:ReqdExctnDt")), QStringLiteral("2024-12-27"));
+  EXPECT_EQ(XPfad(e.Dateien[0].Inhalt).Text(QStringLiteral("//p:ReqdExctnDt/p:Dt")), QStringLiteral("2024-12-27"));
   EXPECT_EQ(e.Ausfuehrungsdatum, QDate(2024, 12, 27));
 }
 
@@ -581,7 +619,7 @@ TEST(SepaDokument, UeberweisungenInDerReihenfolgeDerAuswahl) {
 
 // Every kind, split or not, with and without the sender's BIC, generated ids and a remittance text
 // that converts to nothing: each file passes the ISO and the DK schema and keeps the mandatory parts.
-TEST(SepaDokument, JederZweigSchemagueltig) {
+TEST_P(SepaDokumentFormat, JederZweigSchemagueltig) {
   for (const SepaArt art : {SepaArt::Ueberweisung, SepaArt::BasisLastschrift, SepaArt::FirmenLastschrift}) {
     for (const bool aufteilen : {false, true}) {
       for (const bool ohneBic : {false, true}) {
@@ -595,12 +633,14 @@ TEST(SepaDokument, JederZweigSchemagueltig) {
           SepaAbsender absender = Absender();
           if (ohneBic) absender.BIC.clear();
           SepaOptionen o = Optionen(art, aufteilen);
+          o.Format = GetParam();
           o.AutoEinzelReferenz = autoId;
           o.Sammelbuchung = !autoId;
+          o.DateinameMitBemerkung = autoId;
           const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, QStringLiteral("LAUF 2024/06"));
           const bool lastschrift = art != SepaArt::Ueberweisung;
           SCOPED_TRACE(testing::Message() << int(art) << aufteilen << ohneBic << autoId);
-          SchemaGueltig(e, lastschrift ? Pain008 : Pain001);
+          SchemaGueltig(e, SepaFormate::Nachricht(GetParam(), lastschrift));
           ASSERT_EQ(e.Dateien.size(), lastschrift && aufteilen ? 4 : 1);
           int transaktionen = 0;
           for (const SepaDatei& d : e.Dateien) {

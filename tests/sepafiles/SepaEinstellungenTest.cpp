@@ -27,6 +27,7 @@ TEST(SepaEinstellungen, VorgabenOhneGespeicherteWerte) {
   EXPECT_TRUE(e.LastschriftenAufteilen);
   EXPECT_EQ(e.Zielordner, MitTrenner(daten.Pfad()));
   EXPECT_TRUE(e.Statustext.isEmpty());
+  EXPECT_EQ(e.Dateiformat, SepaFormat::Pain09);
 }
 
 TEST(SepaEinstellungen, SpeichernUndLadenMitDenGenauenSchluesseln) {
@@ -41,6 +42,7 @@ TEST(SepaEinstellungen, SpeichernUndLadenMitDenGenauenSchluesseln) {
   e.AutoEinzelReferenz = true;
   e.LastschriftenAufteilen = false;
   e.Zielordner = MitTrenner(ziel.Pfad());
+  e.Dateiformat = SepaFormat::Pain03;
   ASSERT_FALSE(e.Speichern(t.Db()));
 
   EXPECT_EQ(EinstellungLesen(t.Db(), QStringLiteral("SEPADruckKopien:")), QStringLiteral("3"));
@@ -50,6 +52,7 @@ TEST(SepaEinstellungen, SpeichernUndLadenMitDenGenauenSchluesseln) {
   EXPECT_EQ(EinstellungLesen(t.Db(), QStringLiteral("SEPAAutoEinzelReferenz")), QStringLiteral("1"));
   EXPECT_EQ(EinstellungLesen(t.Db(), QStringLiteral("SEPALastschriftenAufteilenMandatArt")), QStringLiteral("0"));
   EXPECT_EQ(EinstellungLesen(t.Db(), QStringLiteral("DTADateiZiel")), MitTrenner(ziel.Pfad()));
+  EXPECT_EQ(EinstellungLesen(t.Db(), QStringLiteral("SEPADateiformat")), QStringLiteral("pain.001.001.03"));
 
   const SepaEinstellungen g = SepaEinstellungen::Laden(t.Db(), daten.Pfad());
   EXPECT_EQ(g.Kopien, 3);
@@ -59,7 +62,29 @@ TEST(SepaEinstellungen, SpeichernUndLadenMitDenGenauenSchluesseln) {
   EXPECT_TRUE(g.AutoEinzelReferenz);
   EXPECT_FALSE(g.LastschriftenAufteilen);
   EXPECT_EQ(g.Zielordner, MitTrenner(ziel.Pfad()));
+  EXPECT_EQ(g.Dateiformat, SepaFormat::Pain03);
 }
+
+// The current format unless the older one is stored: also for an installation that ran the older one before
+// the setting existed, and for a value nobody knows.
+struct FormatFall {
+  const char* gespeichert;
+  SepaFormat erwartet;
+};
+class GespeichertesFormat : public ::testing::TestWithParam<FormatFall> {};
+TEST_P(GespeichertesFormat, NurDieAelterWennSieGespeichertIst) {
+  LaufTestDatenbank t;
+  ASSERT_FALSE(EinstellungSpeichern(t.Db(), QStringLiteral("SEPADateiformat"), QString::fromUtf8(GetParam().gespeichert)));
+  EXPECT_EQ(SepaEinstellungen::Laden(t.Db(), QDir::tempPath()).Dateiformat, GetParam().erwartet);
+}
+INSTANTIATE_TEST_SUITE_P(Werte, GespeichertesFormat,
+                         ::testing::Values(FormatFall{"pain.001.001.03", SepaFormat::Pain03},
+                                           FormatFall{"pain.008.001.02", SepaFormat::Pain03},
+                                           FormatFall{"pain.001.001.09", SepaFormat::Pain09},
+                                           FormatFall{"", SepaFormat::Pain09},
+                                           FormatFall{"1", SepaFormat::Pain09},
+                                           FormatFall{"pain.001.001.02", SepaFormat::Pain09}),
+    [](const auto& info) { return "Gespeichert_" + TestnameBuchstabiert(info.param.gespeichert); });
 
 struct ArtFall {
   const char* gespeichert;

@@ -97,7 +97,7 @@ class SepaLaufGrenzen : public ::testing::Test {
   // sender and kind of the run, marked exactly those done and stored the next reference.
   void LaufStimmig(const SepaLaufErgebnis& e, SepaArt art = SepaArt::Ueberweisung) {
     const QString artKz = art == SepaArt::Ueberweisung ? QStringLiteral("G") : QStringLiteral("L");
-    const QString format = art == SepaArt::Ueberweisung ? QStringLiteral("pain.001.001.03") : QStringLiteral("pain.008.001.02");
+    const QString format = SepaFormate::Nachricht(SepaFormate::Vorgabe, art != SepaArt::Ueberweisung);
     QHash<qint64, std::pair<int64_t, QString>> markiert;  // ZahlungNr -> amount in cents, IBAN
     t.Db().Abfragen("SELECT ZahlungNr, ZahlungGesamt, IBAN, AbsenderNr, Art FROM Zahlungen "
                     "WHERE Erledigt = 1 AND ErledigtDatum = ?",

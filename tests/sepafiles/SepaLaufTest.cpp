@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,8 +67,9 @@ class SepaLaufTest : public ::testing::Test {
   TestOrdner ziel;
 };
 
-const QString Pain001 = QStringLiteral("pain.001.001.03");
-const QString Pain008 = QStringLiteral("pain.008.001.02");
+// The messages of the default format.
+const QString Pain001 = QStringLiteral("pain.001.001.09");
+const QString Pain008 = QStringLiteral("pain.008.001.08");
 
 // ---- successful runs -----------------------------------------------------------------------------------
 
@@ -468,6 +471,148 @@ TEST_F(SepaLaufTest, NurDieGenanntenZahlungenWerdenGeschrieben) {
   EXPECT_FALSE(SepaLauf::Ausfuehren(t.Db(), anfrage).Ok());
   EXPECT_FALSE(t.Erledigt(a));
   EXPECT_FALSE(t.Erledigt(lastschrift));
+}
+
+// ---- the bank's schemas --------------------------------------------------------------------------------
+
+// Every file a run can leave (credit transfers; core and B2B, in one file and split; with the remark as prefix;
+// the archive copies), in both formats, passes the ISO and the DK schema of its format.
+class SepaLaufFormat : public SepaLaufTest, public ::testing::WithParamInterface<SepaFormat> {};
+
+TEST_P(SepaLaufFormat, JedeDateiIstSchemagueltig) {
+  t.Wert("UPDATE Absender SET Bemerkung = 'Filiale'");
+  struct Fall {
+    SepaArt art;
+    bool aufteilen;
+    int dateien;
+  };
+  const Fall faelle[] = {{SepaArt::Ueberweisung, false, 1},
+                         {SepaArt::BasisLastschrift, false, 1},
+                         {SepaArt::BasisLastschrift, true, 4},
+                         {SepaArt::FirmenLastschrift, false, 1},
+                         {SepaArt::FirmenLastschrift, true, 4}};
+  int referenz = 100;
+  const SepaFormat format = GetParam();
+  {
+    for (const Fall& f : faelle) {
+      SCOPED_TRACE(testing::Message() << SepaFormate::Nachricht(format, true).toStdString() << " Art " << int(f.art)
+                                      << (f.aufteilen ? " aufgeteilt" : ""));
+      const bool lastschrift = f.art != SepaArt::Ueberweisung;
+      const int basis = f.art == SepaArt::FirmenLastschrift ? 10 : 0;
+      for (int i = 0; i < 4; ++i) {
+        LaufTestDatenbank::Auftrag a = lastschrift ? Lastschrift(basis + 1 + i) : LaufTestDatenbank::Auftrag{};
+        if (i == 1) a.bic.clear();
+        if (i == 2) a.name = QStringLiteral("Müller & Söhne <Bau> \"GmbH\"");
+        t.Anlegen(a);
+      }
+      TestOrdner ordner;
+      SepaLaufAnfrage l = Anfrage(f.art, f.aufteilen);
+      l.Zielordner = ordner.Pfad();
+      l.Referenz = QStringLiteral("R%1").arg(referenz);
+      referenz += 10;
+      l.Optionen.Format = format;
+      l.Optionen.DateinameMitBemerkung = true;
+      l.Optionen.AutoEinzelReferenz = true;
+      l.ArchivSpeichern = true;
+      const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
+      ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+      EXPECT_EQ(e.Dateien.size(), f.dateien);
+      EXPECT_EQ(e.Archivdateien.size(), f.dateien);
+      const QString nachricht = SepaFormate::Nachricht(format, lastschrift);
+      for (const QString& pfad : e.Dateien + e.Archivdateien) {
+        EXPECT_TRUE(QFileInfo(pfad).fileName().startsWith(QStringLiteral("Filiale_"))) << pfad.toStdString();
+        const QByteArray inhalt = Lesen(pfad);
+        EXPECT_TRUE(inhalt.contains("xmlns=\"urn:iso:std:iso:20022:tech:xsd:" + nachricht.toLatin1() + "\""));
+        const QStringList fehler = SchemaPruefung::PruefenInhalt(inhalt, nachricht);
+        EXPECT_TRUE(fehler.isEmpty()) << pfad.toStdString() << ": " << fehler.join(QLatin1Char('\n')).toStdString();
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formate, SepaLaufFormat, ::testing::Values(SepaFormat::Pain09, SepaFormat::Pain03),
+                         [](const auto& info) { return info.param == SepaFormat::Pain09 ? "pain09" : "pain03"; });
+
+// A file the schemas refuse stops the run before its commit: nothing is marked, no file (and no temporary)
+// stays, the run's records are gone, the reference and the sent ids are as before, and the message names the
+// file, the place and the first complaint. The same orders are written correctly afterwards.
+struct Verfaelschung {
+  const char* name;
+  int datei;          // index of the spoilt file
+  const char* von;
+  const char* nach;
+  const char* dateiname;
+  const char* beschwerde;
+};
+
+void PrintTo(const Verfaelschung& v, std::ostream* os) { *os << v.name; }
+
+class SepaLaufVerfaelscht : public SepaLaufTest, public ::testing::WithParamInterface<Verfaelschung> {};
+
+TEST_P(SepaLaufVerfaelscht, NichtsMarkiertUndKeineDatei) {
+  const Verfaelschung v = GetParam();
+  for (int sequenz : {1, 2, 3, 4}) t.Anlegen(Lastschrift(sequenz));
+  Schreiben(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachFolge.XML")), QByteArrayLiteral("alte Datei"));
+  SepaLaufStoerung stoerung;
+  std::atomic<int> verfaelscht = 0;
+  stoerung.Verfaelschen = [&](int datei, QByteArray& block) {
+    if (datei == v.datei && block.contains(v.von)) {
+      block.replace(v.von, v.nach);
+      ++verfaelscht;
+    }
+  };
+  SepaLaufAnfrage l = Anfrage(SepaArt::BasisLastschrift, true);
+  l.ArchivSpeichern = true;
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l, &stoerung);
+  EXPECT_EQ(verfaelscht, 1);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Dateien.isEmpty());
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Die Datei %1 entspricht nicht dem Schema der Bank (Zeile 1, Spalte ")
+                                       .arg(QString::fromUtf8(v.dateiname))))
+      << e.Meldung.toStdString();
+  EXPECT_TRUE(e.Meldung.contains(QString::fromUtf8(v.beschwerde))) << e.Meldung.toStdString();
+  EXPECT_TRUE(e.Meldung.endsWith(QStringLiteral("Es wurde keine SEPA-Datei erstellt und keine Zahlung als erledigt "
+                                                "gekennzeichnet.")));
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM Zahlungen WHERE ErledigtDatum IS NOT NULL OR Buchungsdatum IS NOT NULL").toLongLong(), 0);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R100"));
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM GesendeteReferenzen").toLongLong(), 0);
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM SepaLaufDateien").toLongLong(), 0);
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPALKBasisMehrfachFolge.XML")});
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPALKBasisMehrfachFolge.XML"))), QByteArrayLiteral("alte Datei"));
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+
+  const SepaLaufErgebnis wieder = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::BasisLastschrift, true));
+  Gueltig(wieder, Pain008);
+  EXPECT_EQ(t.AnzahlErledigt(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dateien, SepaLaufVerfaelscht,
+    ::testing::Values(
+        Verfaelschung{"ErsteDateiKeinXmlMehr", 0, "</Document>", "</Dokument>", "SEPALKBasisEinmal.XML",
+                      "Opening and ending tag mismatch"},
+        Verfaelschung{"DritteDateiFalscherWert", 2, "<SeqTp>RCUR</SeqTp>", "<SeqTp>RCUX</SeqTp>",
+                      "SEPALKBasisMehrfachFolge.XML", "Element 'SeqTp'"},
+        Verfaelschung{"LetzteDateiAlteVersion", 3, "pain.008.001.08", "pain.008.001.02",
+                      "SEPALKBasisMehrfachLetzte.XML", "No matching global declaration"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Without the bank's schemas the run cannot check its files and writes none.
+TEST_F(SepaLaufTest, FehlendesSchemaIstEinLauffehler) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  TestOrdner leer;
+  SepaLaufAnfrage l = Anfrage(SepaArt::Ueberweisung);
+  l.SchemaOrdner = leer.Pfad();
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.startsWith(QStringLiteral("Das Prüfschema \"pain.001.001.09.xsd\" der Bank fehlt oder ist nicht "
+                                                  "lesbar:\r")))
+      << e.Meldung.toStdString();
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+  EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM SepaLaufDateien").toLongLong(), 0);
+  EXPECT_EQ(t.Referenz(), QStringLiteral("R100"));
 }
 
 // ---- folder helpers -----------------------------------------------------------------------------------

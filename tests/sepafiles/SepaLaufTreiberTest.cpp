@@ -57,13 +57,24 @@ TEST(SepaLaufTreiber, ErzeugtFeindlicheDatenUndSchreibtGueltigeAufgeteilteDateie
   const QStringList dateien = DateiZeilen(l.aus);
   ASSERT_EQ(dateien.size(), 4);
   for (const QString& pfad : dateien) {
-    const QStringList fehler = SchemaPruefung::Pruefen(pfad, QStringLiteral("pain.008.001.02"));
+    const QStringList fehler = SchemaPruefung::Pruefen(pfad, QStringLiteral("pain.008.001.08"));
     EXPECT_TRUE(fehler.isEmpty()) << pfad.toStdString() << ": " << fehler.join(QLatin1Char('\n')).toStdString();
   }
   const int geschrieben = Zahl(l.aus, QStringLiteral("Zahlungen: "));
   const int fehlerhaft = Zahl(l.aus, QStringLiteral("Fehlerhaft: "));
   EXPECT_GT(fehlerhaft, 0);
   EXPECT_EQ(geschrieben + fehlerhaft, 60);
+  // Every left-out order with its reasons, as the window's list "Weggelassene Zahlungen" shows them.
+  int weggelassen = 0;
+  for (const QString& zeile : l.aus.split(QLatin1Char('\n'))) {
+    if (!zeile.startsWith(QLatin1String("Weggelassen: "))) continue;
+    ++weggelassen;
+    const QStringList zellen = zeile.mid(13).split(QLatin1Char('\t'));
+    ASSERT_EQ(zellen.size(), 6) << zeile.toStdString();
+    EXPECT_GT(zellen.at(0).toLongLong(), 0) << zeile.toStdString();
+    EXPECT_FALSE(zellen.at(5).trimmed().isEmpty()) << zeile.toStdString();
+  }
+  EXPECT_EQ(weggelassen, fehlerhaft);
 
   // Everything written is done: a second run over the same database finds nothing and is refused.
   const Lauf zweiter = Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--art"), QStringLiteral("2"),
@@ -81,7 +92,7 @@ TEST(SepaLaufTreiber, UeberweisungenUndFalscheAufrufe) {
                            QStringLiteral("--referenz"), QStringLiteral("U1")});
   ASSERT_EQ(l.rc, 0) << l.fehler.toStdString();
   ASSERT_EQ(DateiZeilen(l.aus).size(), 1);
-  EXPECT_TRUE(SchemaPruefung::Pruefen(DateiZeilen(l.aus).first(), QStringLiteral("pain.001.001.03")).isEmpty());
+  EXPECT_TRUE(SchemaPruefung::Pruefen(DateiZeilen(l.aus).first(), QStringLiteral("pain.001.001.09")).isEmpty());
   EXPECT_EQ(Zahl(l.aus, QStringLiteral("Zahlungen: ")), 25);
   EXPECT_EQ(Zahl(l.aus, QStringLiteral("Fehlerhaft: ")), 0);
 
@@ -151,6 +162,60 @@ TEST(SepaLaufTreiber, KontrolllisteAlsPdfStimmtMitDerDateiUeberein) {
   EXPECT_TRUE(weg.fehler.contains(QStringLiteral("Die Reportdatei ist nicht vorhanden."))) << weg.fehler.toStdString();
   EXPECT_TRUE(weg.fehler.contains(QStringLiteral("WEG.LST"))) << weg.fehler.toStdString();
   EXPECT_FALSE(QFileInfo::exists(zweite));
+}
+
+// --dateiformat chooses the format of this run, else the stored setting counts; a file the schemas refuse
+// (--verfaelschen) ends the run with the message, nothing marked, no file and a non-zero exit.
+TEST(SepaLaufTreiber, DateiformatUndVerfaelschteDatei) {
+  TestOrdner ordner;
+  const QString db = ordner.Datei(QStringLiteral("f.db"));
+  ASSERT_EQ(Aufrufen({QStringLiteral("--db"), db, QStringLiteral("--erzeugen"), QStringLiteral("8"), QStringLiteral("--art"),
+                      QStringLiteral("0"), QStringLiteral("--referenz"), QStringLiteral("F1"), QStringLiteral("--nur-oeffnen")})
+                .rc,
+            0);
+  auto lauf = [&](const QString& referenz, const QStringList& mehr) {
+    return Aufrufen(QStringList{QStringLiteral("--db"), db, QStringLiteral("--art"), QStringLiteral("0"),
+                                QStringLiteral("--ziel"), ordner.Pfad(), QStringLiteral("--referenz"), referenz} +
+                    mehr);
+  };
+  auto offen = [&] {
+    DbFehler f;
+    auto d = Datenbank::Oeffnen(db, f);
+    return d ? d->Wert("SELECT count(*) FROM Zahlungen WHERE Erledigt = 0", {}, f)->toInt() : -1;
+  };
+  auto einstellen = [&](const SqlText& sql) {
+    DbFehler f;
+    auto d = Datenbank::Oeffnen(db, f);
+    ASSERT_TRUE(d && d->Ausfuehren(sql).Ok());
+  };
+
+  EXPECT_EQ(lauf(QStringLiteral("F2"), {QStringLiteral("--dateiformat"), QStringLiteral("pain.001.001.05")}).rc, 2);
+
+  const Lauf verfaelscht = lauf(QStringLiteral("F2"), {QStringLiteral("--verfaelschen"), QStringLiteral("0")});
+  EXPECT_EQ(verfaelscht.rc, 1);
+  EXPECT_TRUE(verfaelscht.fehler.contains(QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1,")))
+      << verfaelscht.fehler.toStdString();
+  EXPECT_TRUE(DateiZeilen(verfaelscht.aus).isEmpty());
+  EXPECT_EQ(Zahl(verfaelscht.aus, QStringLiteral("Zahlungen: ")), 0);
+  EXPECT_EQ(offen(), 8);
+  EXPECT_TRUE(QDir(ordner.Pfad()).entryList({QStringLiteral("*.XML*"), QStringLiteral("*.sepatmp")}, QDir::Files).isEmpty());
+
+  const Lauf alt = lauf(QStringLiteral("F2"), {QStringLiteral("--dateiformat"), QStringLiteral("pain.001.001.03")});
+  ASSERT_EQ(alt.rc, 0) << alt.fehler.toStdString();
+  ASSERT_EQ(DateiZeilen(alt.aus).size(), 1);
+  EXPECT_TRUE(TestOrdner::Lesen(DateiZeilen(alt.aus).first()).contains("tech:xsd:pain.001.001.03\""));
+  EXPECT_EQ(SchemaPruefung::Pruefen(DateiZeilen(alt.aus).first(), QStringLiteral("pain.001.001.03")), QStringList());
+
+  // The stored setting, when no option is given.
+  einstellen(SqlText("UPDATE Zahlungen SET Erledigt = 0"));
+  einstellen(SqlText("INSERT INTO Einstellungen (einstellung, Wert) VALUES ('SEPADateiformat', 'pain.001.001.03')"));
+  const Lauf gespeichert = lauf(QStringLiteral("F3"), {});
+  ASSERT_EQ(gespeichert.rc, 0) << gespeichert.fehler.toStdString();
+  EXPECT_TRUE(TestOrdner::Lesen(DateiZeilen(gespeichert.aus).first()).contains("tech:xsd:pain.001.001.03\""));
+  einstellen(SqlText("UPDATE Zahlungen SET Erledigt = 0"));
+  const Lauf neu = lauf(QStringLiteral("F4"), {QStringLiteral("--dateiformat"), QStringLiteral("pain.008.001.08")});
+  ASSERT_EQ(neu.rc, 0) << neu.fehler.toStdString();
+  EXPECT_TRUE(TestOrdner::Lesen(DateiZeilen(neu.aus).first()).contains("tech:xsd:pain.001.001.09\""));
 }
 
 }  // namespace

@@ -1,22 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-// Validates SEPA files against the ISO 20022 schemas (unpacked into the build tree) and, where the
-// shared folder holds them, against the German banks' schemas.
+// Validates SEPA files in the tests with the program's own check (SepaSchemapruefung) against the schema
+// copies the program ships (resources/xsd): the ISO and the German banks' (DK) schema of a message.
 namespace SchemaPruefung {
 
-// Folder of the ISO schemas (TAMO_SCHEMA_DIR), empty when unknown.
-QString IsoSchemaOrdner();
-// Folder of the German banks' schemas (TAMO_SHARED_DIR/xsd), empty when absent.
-QString DkSchemaOrdner();
+// The program's schema folder; empty when it is not found.
+QString SchemaOrdner();
 
-// Validates file `datei` against schema file `xsd`. Returns the error texts; empty = valid.
-QStringList GegenSchema(const QString& datei, const QString& xsd);
-
-// Validates `datei` against the ISO schema of `format` ("pain.001.001.03" or "pain.008.001.02")
-// and the DK schema of the same format when present. A missing ISO schema is an error.
-QStringList Pruefen(const QString& datei, const QString& format);
+// Validates `inhalt` against the ISO schema and, separately, the DK schema of `nachricht` (any of
+// "pain.001.001.09", "pain.008.001.08", "pain.001.001.03", "pain.008.001.02"). Returns each schema's first
+// complaint ("ISO: ...", "DK: ..."); empty = valid. A missing schema is a complaint too.
+QStringList PruefenInhalt(const QByteArray& inhalt, const QString& nachricht);
+// The same for file `datei`.
+QStringList Pruefen(const QString& datei, const QString& nachricht);
 
 }  // namespace SchemaPruefung

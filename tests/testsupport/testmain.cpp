@@ -9,7 +9,6 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("TAMO_SHARED_DIR")) qputenv("TAMO_SHARED_DIR", TAMO_SHARED_DIR_VORGABE);
-  if (qEnvironmentVariableIsEmpty("TAMO_SCHEMA_DIR")) qputenv("TAMO_SCHEMA_DIR", TAMO_SCHEMA_DIR_VORGABE);
   // Settings and program folders of a test never touch the user's own.
   QStandardPaths::setTestModeEnabled(true);
   QTemporaryDir heim;

@@ -58,8 +58,11 @@ class Text {
   // <name>text</name>, the text escaped.
   template <size_t N>
   Text& Element(const char (&name)[N], QByteArrayView inhalt) {
+    return Element(QByteArrayView(name, N - 1), inhalt);
+  }
+  Text& Element(QByteArrayView name, QByteArrayView inhalt) {
     *this << "<";
-    Roh(name, N - 1) << ">";
+    Roh(name.data(), name.size()) << ">";
     if (SepaText::OhneMaskierung(inhalt)) {
       Roh(inhalt.data(), inhalt.size());
     } else {
@@ -68,7 +71,7 @@ class Text {
       *this << QByteArrayView(m_arbeit);
     }
     *this << "</";
-    return Roh(name, N - 1) << ">";
+    return Roh(name.data(), name.size()) << ">";
   }
   // A generated id: the message id cut so that id and ending fit in 35 characters (both ASCII).
   template <size_t N>
@@ -104,6 +107,11 @@ class Text {
   char* m_p = nullptr;
   QByteArray m_arbeit;
 };
+
+QString Summenmeldung() {
+  return QStringLiteral("Die Summe der Zahlungen ist zu groß für die Kontrollsumme einer SEPA-Datei.\r"
+                        "Bitte erstellen Sie die Datei mit weniger Zahlungen (z. B. über 'Fällig bis').");
+}
 
 QByteArray Datum(const QDate& tag) { return tag.toString(QStringLiteral("yyyy-MM-dd")).toLatin1(); }
 
@@ -250,7 +258,10 @@ SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege
     const int sequenz = lastschrift ? reihe.at(i)->mandatSequenz : 0;
     if (gruppen.isEmpty() || gruppen.last().sequenz != sequenz) gruppen.append(Gruppe{sequenz, i, i, {}});
     gruppen.last().bis = i + 1;
-    gruppen.last().summe += reihe.at(i)->betrag;
+    // Checked: a wrapped or saturated control sum would send a file whose totals are not its orders'.
+    const std::optional<Waehrung> summe = Waehrung::Addiert(gruppen.last().summe, reihe.at(i)->betrag);
+    if (!summe) return abgelehnt(Summenmeldung());
+    gruppen.last().summe = *summe;
   }
 
   SepaErgebnis& ergebnis = d.m_ergebnis;
@@ -290,10 +301,15 @@ SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege
         s.EndToEndIds.append(QString::fromUtf8(e2e));
       }
       s.Anzahl += int(gruppe.bis - gruppe.von);
-      s.Kontrollsumme += gruppe.summe;
+      const std::optional<Waehrung> summe = Waehrung::Addiert(s.Kontrollsumme, gruppe.summe);
+      if (!summe || !SepaFormate::KontrollsummePasst(optionen.Format, gruppe.summe) ||
+          !SepaFormate::KontrollsummePasst(optionen.Format, *summe))
+        return false;
+      s.Kontrollsumme = *summe;
     }
     ergebnis.Dateien.append(std::move(s));
     d.m_inhalte.append(Dateiinhalt{enthalten});
+    return true;
   };
 
   if (lastschrift && optionen.AufteilenNachMandatArt) {
@@ -311,10 +327,10 @@ SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege
       benutzt.append(nachrichtenId);
       QString dateiname = grundname;
       dateiname.chop(4);  // ".XML"
-      datei(dateiname + Teilendung(g.sequenz), {g});
+      if (!datei(dateiname + Teilendung(g.sequenz), {g})) return abgelehnt(Summenmeldung());
     }
-  } else {
-    datei(grundname, gruppen);
+  } else if (!datei(grundname, gruppen)) {
+    return abgelehnt(Summenmeldung());
   }
   ergebnis.Referenz = nachrichtenId;
   return d;
@@ -328,7 +344,8 @@ DateiFehler SepaDokument::Schreiben(qsizetype dateiNr, const std::function<Datei
   const bool lastschrift = m_optionen.IstLastschrift();
   const QByteArray id = datei.NachrichtenId.toUtf8();
   const QByteArray buchungsdatum = Datum(m_buchungsdatum);
-  const QByteArray format = lastschrift ? "pain.008.001.02" : "pain.001.001.03";
+  const QByteArray format = SepaFormate::Nachricht(m_optionen.Format, lastschrift).toLatin1();
+  const QByteArray bicElement = SepaFormate::BicElement(m_optionen.Format);
 
   Text t(Block);
   DateiFehler fehler;
@@ -368,14 +385,17 @@ DateiFehler SepaDokument::Schreiben(qsizetype dateiNr, const std::function<Datei
       t.Element("IBAN", m_absenderIban) << "</Id></CdtrAcct><CdtrAgt><FinInstnId>";
     } else {
       t << "</PmtTpInf>";
-      t.Element("ReqdExctnDt", buchungsdatum) << "<Dbtr>";
+      if (SepaFormate::AusfuehrungsdatumInDt(m_optionen.Format))
+        t << "<ReqdExctnDt><Dt>" << buchungsdatum << "</Dt></ReqdExctnDt><Dbtr>";
+      else
+        t.Element("ReqdExctnDt", buchungsdatum) << "<Dbtr>";
       t.Element("Nm", m_absenderName) << "</Dbtr><DbtrAcct><Id>";
       t.Element("IBAN", m_absenderIban) << "</Id></DbtrAcct><DbtrAgt><FinInstnId>";
     }
     if (m_absenderBic.isEmpty())
       t << "<Othr><Id>NOTPROVIDED</Id></Othr>";
     else
-      t.Element("BIC", m_absenderBic);
+      t.Element(bicElement, m_absenderBic);
     if (lastschrift) {
       t << "</FinInstnId></CdtrAgt><ChrgBr>SLEV</ChrgBr><CdtrSchmeId><Id><PrvtId><Othr>";
       t.Element("Id", m_glaeubigerId) << "<SchmeNm><Prtry>SEPA</Prtry></SchmeNm></Othr></PrvtId></Id></CdtrSchmeId>";
@@ -403,7 +423,7 @@ DateiFehler SepaDokument::Schreiben(qsizetype dateiNr, const std::function<Datei
         if (bic.isEmpty())
           t << "<Othr><Id>NOTPROVIDED</Id></Othr>";
         else
-          t.Element("BIC", bic);
+          t.Element(bicElement, bic);
         t << "</FinInstnId></DbtrAgt><Dbtr>";
         t.Element("Nm", text(SepaAuftraege::Name)) << "</Dbtr><DbtrAcct><Id>";
         t.Element("IBAN", text(SepaAuftraege::Iban)) << "</Id></DbtrAcct>";
@@ -412,7 +432,7 @@ DateiFehler SepaDokument::Schreiben(qsizetype dateiNr, const std::function<Datei
         t.Betrag(a.betrag) << "</InstdAmt></Amt>";
         if (!bic.isEmpty()) {
           t << "<CdtrAgt><FinInstnId>";
-          t.Element("BIC", bic) << "</FinInstnId></CdtrAgt>";
+          t.Element(bicElement, bic) << "</FinInstnId></CdtrAgt>";
         }
         t << "<Cdtr>";
         t.Element("Nm", text(SepaAuftraege::Name)) << "</Cdtr><CdtrAcct><Id>";

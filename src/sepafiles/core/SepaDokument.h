@@ -18,9 +18,10 @@
 #include "sepafiles/core/SepaErgebnis.h"
 #include "sepafiles/core/SepaOptionen.h"
 
-// The SEPA documents of one run: credit transfers as one pain.001.001.03 file, direct debits as one
-// pain.008.001.02 file with a payment block per mandate sequence type (OOFF, FRST, RCUR, FNAL) or, in split
-// mode, one file per sequence type. Planen decides the files (names, message ids, the orders and end-to-end
+// The SEPA documents of one run in the options' format (SepaFormat): credit transfers as one pain.001 file,
+// direct debits as one pain.008 file with a payment block per mandate sequence type (OOFF, FRST, RCUR, FNAL)
+// or, in split mode, one file per sequence type. Control sums are added exactly; a run whose sums do not fit
+// the format's CtrlSum is refused. Planen decides the files (names, message ids, the orders and end-to-end
 // ids of each) without writing; Schreiben then streams one file as UTF-8 in blocks, never holding it whole.
 // Reads no database and writes no file itself.
 class SepaDokument {

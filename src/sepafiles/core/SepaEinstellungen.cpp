@@ -53,6 +53,7 @@ SepaEinstellungen SepaEinstellungen::Laden(Datenbank& db, const QString& datenVe
   e.Sammelbuchung = schalter(SchluesselSammelbuchung, true);
   e.AutoEinzelReferenz = schalter(SchluesselAutoEinzelReferenz, false);
   e.LastschriftenAufteilen = schalter(SchluesselAufteilen, true);
+  e.Dateiformat = SepaFormate::AusText(EinstellungLesen(db, SchluesselDateiformat)).value_or(SepaFormate::Vorgabe);
 
   const QString gespeichert = EinstellungLesen(db, SchluesselZiel);
   if (gespeichert.isEmpty()) {
@@ -79,6 +80,7 @@ DbFehler SepaEinstellungen::Speichern(Datenbank& db) const {
       {SchluesselSammelbuchung, Sammelbuchung ? QStringLiteral("1") : QStringLiteral("0")},
       {SchluesselAutoEinzelReferenz, AutoEinzelReferenz ? QStringLiteral("1") : QStringLiteral("0")},
       {SchluesselAufteilen, LastschriftenAufteilen ? QStringLiteral("1") : QStringLiteral("0")},
+      {SchluesselDateiformat, SepaFormate::Wert(Dateiformat)},
   };
   for (const auto& [schluessel, wert] : werte)
     if (DbFehler f = EinstellungSpeichern(db, schluessel, wert)) return f;

@@ -6,6 +6,7 @@
 
 #include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
+#include "sepafiles/core/SepaFormat.h"
 
 // Settings of the SEPA file window, kept in table Einstellungen. Loaded when the window opens and
 // stored when it closes; the driver sepa-lauf reads them the same way.
@@ -18,6 +19,7 @@ struct SepaEinstellungen {
   static inline const QString SchluesselAutoEinzelReferenz = QStringLiteral("SEPAAutoEinzelReferenz");
   static inline const QString SchluesselAufteilen = QStringLiteral("SEPALastschriftenAufteilenMandatArt");
   static inline const QString SchluesselZiel = QStringLiteral("DTADateiZiel");
+  static inline const QString SchluesselDateiformat = QStringLiteral("SEPADateiformat");
 
   // The ranges the window's fields take; a stored value outside them is read as the default.
   static constexpr int HoechsteKopien = 99;
@@ -30,13 +32,15 @@ struct SepaEinstellungen {
   bool AutoEinzelReferenz = false;
   bool LastschriftenAufteilen = true;
   QString Zielordner;                // the folder shown, ending in the separator
+  SepaFormat Dateiformat = SepaFormate::Vorgabe;  // "Dateiformat"; stored as its pain.001 version
   QString Statustext;                // notes on stored values not taken (a missing folder, a number out of range)
 
   // A stored number outside its range (lead days 0-14, copies 0-99, kind 0-2) is read as its default and says so
   // in Statustext; a stored folder that does not exist falls back to `datenVerzeichnis` and says so too; an empty
-  // one means the data folder.
+  // one means the data folder. A missing or unknown file format is the current one (installations that ran the
+  // older one switch too).
   static SepaEinstellungen Laden(Datenbank& db, const QString& datenVerzeichnis);
-  // Writes all seven keys in one transaction.
+  // Writes all eight keys in one transaction.
   DbFehler Speichern(Datenbank& db) const;
 
   // The leading whole number of a stored text as the old run time's Val read it ("12 Tage" = 12);

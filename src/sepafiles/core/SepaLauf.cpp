@@ -21,6 +21,7 @@
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
+#include "sepafiles/core/SepaSchemapruefung.h"
 #include "sepafiles/core/SepaVorpruefung.h"
 
 namespace {
@@ -136,6 +137,11 @@ class Lauf {
     SepaLaufVermerke::Loeschen(m_db, m_lauf);
     return Abbrechen(SepaLauf::Fehlermeldung(nummer, text), nummer, text);
   }
+  bool Verwerfen(const QString& meldung) {
+    m_dateien->Verwerfen();
+    SepaLaufVermerke::Loeschen(m_db, m_lauf);
+    return Abbrechen(meldung);
+  }
   void Schritt(SepaLaufSchritt s, int datei = -1) const {
     if (m_stoerung && m_stoerung->Schritt) m_stoerung->Schritt(s, datei);
   }
@@ -155,6 +161,12 @@ class Lauf {
     if (!m_optionen.Zeitpunkt.isValid()) m_optionen.Zeitpunkt = Uhr::Jetzt();
     if (!m_optionen.Erstellungsdatum.isValid()) m_optionen.Erstellungsdatum = m_optionen.Zeitpunkt.date();
     m_aufgeteilt = m_optionen.IstLastschrift() && m_optionen.AufteilenNachMandatArt;
+    // Without the bank's schemas no file can be checked, so none is written.
+    QString meldung;
+    m_schemas = SepaSchemapruefung::Laden(
+        m_optionen.Format, m_optionen.IstLastschrift(),
+        m_anfrage.SchemaOrdner.isEmpty() ? SepaSchemapruefung::Ordner() : m_anfrage.SchemaOrdner, meldung);
+    if (m_schemas.isEmpty()) return Abbrechen(meldung);
     return true;
   }
 
@@ -228,10 +240,11 @@ class Lauf {
   }
 
   // The files and the marks side by side: a second thread streams every file completely under its temporary
-  // name while this one marks the orders in the run's open transaction; then this thread forces the files to
-  // disk (every sync of the run happens here, where the kill tests find them), notes the pending renames and
-  // commits. Whatever fails first ends the run with nothing of it left (the file's failure is named when
-  // both fail).
+  // name, and each block on to the checks against the bank's schemas (threads of their own), while this one
+  // marks the orders in the run's open transaction; then this thread forces the files to disk (every sync of
+  // the run happens here, where the kill tests find them), waits for the checks, notes the pending renames
+  // and commits. Whatever fails first ends the run with nothing of it left (the file's failure is named when
+  // both fail; a file the schemas refuse is named with the first complaint).
   bool DateienUndMarken() {
     const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
     // The test seams are asked here, on this thread.
@@ -256,28 +269,52 @@ class Lauf {
       if (markFehler) schreiber.request_stop();
     }
     m_stroeme.clear();   // what was not finished goes
+    m_pruefungen.clear();
     if (dateiFehler) return Verwerfen(dateiFehler.Nummer, dateiFehler.Beschreibung);
+    if (!m_schemaMeldung.isEmpty()) return Verwerfen(m_schemaMeldung);
     if (markFehler) return Verwerfen(markFehler.Nummer, markFehler.Beschreibung);
     Schritt(SepaLaufSchritt::NachDerMarkierung);
     return true;
   }
 
-  // On the writing thread: each file in turn, complete but not yet synced. Stopped between blocks when the
-  // marks failed (the failure of the run is then theirs).
+  // On the writing thread: each file in turn, complete but not yet synced, every block also handed to the
+  // file's check. Stopped between blocks when the marks failed (the failure of the run is then theirs).
   DateiFehler DateienSchreiben(const QList<DateiFehler>& vorgegeben, const std::stop_token& halt) {
+    QByteArray verfaelscht;
     for (qsizetype i = 0; i < m_ziele.size(); ++i) {
       DateiFehler f = vorgegeben.at(i);
       if (f) return f;
       std::unique_ptr<SichereDateien::Strom> strom = m_dateien->Oeffnen(m_ziele.at(i), f);
       if (!strom) return f;
+      m_pruefungen.push_back(std::make_unique<SepaSchemastrom>(m_schemas));
+      SepaSchemastrom& pruefung = *m_pruefungen.back();
       f = m_dokument.Schreiben(i, [&](QByteArrayView block) {
-        return halt.stop_requested() ? DateiFehler{DateiFehlerNr::ZugriffsFehler, {}} : strom->Anhaengen(block);
+        if (halt.stop_requested()) return DateiFehler{DateiFehlerNr::ZugriffsFehler, {}};
+        if (m_stoerung && m_stoerung->Verfaelschen) {
+          verfaelscht = block.toByteArray();
+          m_stoerung->Verfaelschen(int(i), verfaelscht);
+          block = verfaelscht;
+        }
+        pruefung.Anhaengen(block);
+        return strom->Anhaengen(block);
       });
+      pruefung.Beenden();
       if (halt.stop_requested()) return {};
       if (f) return f;
       m_stroeme.push_back(std::move(strom));
     }
     return {};
+  }
+
+  // Every file's check, in file order; the first refusal becomes the run's message.
+  bool DateienGeprueft() {
+    const QList<SepaDatei>& dateien = m_dokument.Ergebnis().Dateien;
+    for (size_t i = 0; i < m_pruefungen.size(); ++i) {
+      const SepaSchemabefund befund = m_pruefungen.at(i)->Ergebnis();
+      if (!befund.Ok() && m_schemaMeldung.isEmpty())
+        m_schemaMeldung = SepaSchemapruefung::Meldung(dateien.at(qsizetype(i)).Dateiname, befund);
+    }
+    return m_schemaMeldung.isEmpty();
   }
 
   // Marks, reference and message ids in the run's transaction once the orders are known to be as they were
@@ -307,6 +344,8 @@ class Lauf {
     if (dateiFehler) return {};
     for (const std::unique_ptr<SichereDateien::Strom>& strom : m_stroeme)
       if ((dateiFehler = strom->Beenden())) return {};
+    // A file the bank's schemas refuse: nothing is committed (the caller names it).
+    if (!DateienGeprueft()) return {DbFehlerNr::KeineTreffer, m_schemaMeldung};
     Schritt(SepaLaufSchritt::NachDenDateien);
     Nachlaufplanen();
     if ((f = SepaLaufVermerke::Vormerken(m_db, m_lauf, m_vermerke))) return f;
@@ -490,6 +529,9 @@ class Lauf {
   QString m_lauf;
   std::unique_ptr<SichereDateien> m_dateien;
   std::vector<std::unique_ptr<SichereDateien::Strom>> m_stroeme;   // written, until synced
+  SepaSchemaliste m_schemas;                                        // ISO and DK schema of the run's format
+  std::vector<std::unique_ptr<SepaSchemastrom>> m_pruefungen;       // one per file written
+  QString m_schemaMeldung;                                          // a file the schemas refused
   QStringList m_ziele;
   bool m_aufgeteilt = false;
   QList<SepaLaufVermerke::Eintrag> m_vermerke;

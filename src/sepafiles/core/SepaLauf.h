@@ -17,7 +17,8 @@
 // ones handed in by number), plans the files, streams each one completely under a temporary name into the
 // target folder (SichereDateien) while it marks exactly the written orders done (one statement per booking
 // date), stores the raised reference and the message ids sent and notes the pending renames in one
-// transaction (SepaLaufVermerke) committed once every file is complete and synced, and only then renames the
+// transaction (SepaLaufVermerke) committed once every file is complete, synced and accepted by the ISO and
+// the DK schema of its format (SepaSchemapruefung, checked while it is written), and only then renames the
 // files into place, syncs the folder and clears the notes. Orders another workstation changed since they were
 // read stop the run before anything is committed. A message id this sender sent before is refused before
 // anything is written. Nothing is marked without its file and no file is left without its marks: a failure

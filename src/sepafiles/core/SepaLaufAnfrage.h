@@ -21,4 +21,5 @@ struct SepaLaufAnfrage {
   QString Referenz;                // the reference field's text
   QString Zielordner;              // the folder shown by the window
   bool ArchivSpeichern = false;    // option SEPAmitArchivSpeichern: copies in the subfolder "Archiv"
+  QString SchemaOrdner;            // the banks' schemas; empty: the shipped ones (SepaSchemapruefung::Ordner)
 };

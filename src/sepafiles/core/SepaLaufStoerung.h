@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -24,4 +25,7 @@ struct SepaLaufStoerung {
   // may also change the database from another connection here and return 0).
   std::function<int(QString& beschreibung)> Markieren;
   std::function<void(SepaLaufSchritt schritt, int datei)> Schritt;                // reached a step
+  // Changes the bytes of file `datei` (its index) as they are written: a file the schemas must refuse. Called
+  // on the writing thread with each block.
+  std::function<void(int datei, QByteArray& block)> Verfaelschen;
 };

@@ -5,12 +5,15 @@
 
 #include <optional>
 
+#include "sepafiles/core/SepaFormat.h"
+
 // Kind of a SEPA run; the values are the window's ZahlartIndex.
 enum class SepaArt { Ueberweisung = 0, BasisLastschrift = 1, FirmenLastschrift = 2 };
 
 // Options of one SEPA run, collected by the window (or the driver) from its controls and settings.
 struct SepaOptionen {
   SepaArt Art = SepaArt::Ueberweisung;
+  SepaFormat Format = SepaFormate::Vorgabe;  // setting "Dateiformat"
   bool Sammelbuchung = true;             // "Sammelbuchung": BtchBookg true/false
   bool AutoEinzelReferenz = false;       // "Autom. Einzel-Referenz"
   bool AufteilenNachMandatArt = true;    // one file per sequence type (direct debits only)

@@ -261,14 +261,14 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
 
   // Only rows whose stored values change are written; the result is the same as rewriting all.
   QList<QPair<qint64, bool>> fehlerAenderungen;
-  Waehrung summe;
+  std::optional<Waehrung> summe = Waehrung();   // exact, or nullopt once it overflows
   for (const Gepruefter& p : reihe) {
     const bool fehlerhaft = p.eigeneBefunde || laufFehler.contains(p.zahlungNr);
     ++auswahl.Geprueft;
     if (fehlerhaft)
       ++auswahl.Fehlerhaft;
-    else
-      summe += p.zeilensumme;
+    else if (summe)
+      summe = Waehrung::Addiert(*summe, p.zeilensumme);
     if (p.rueckschrieb >= 0)
       texte[p.rueckschrieb].fehler = fehlerhaft;
     else if (p.gespeicherterFehler != fehlerhaft)
@@ -287,8 +287,17 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     auftraege.Auswaehlen([&](const SepaAuftraege::Auftrag& a) { return !laufFehler.contains(a.zahlungNr); });
   else
     auftraege.Auswaehlen([](const SepaAuftraege::Auftrag&) { return true; });
+  // A total beyond the money range cannot be shown or sent: nothing is offered for a file.
+  if (!summe) {
+    auswahl.Fehler = {DbFehlerNr::FeldZuKlein, QStringLiteral("Summe zu groß")};
+    auswahl.Meldung = QStringLiteral("Die Summe der ausgewählten Zahlungen ist zu groß für eine SEPA-Datei.\r"
+                                     "Bitte schränken Sie die Auswahl ein (z. B. über 'Fällig bis').");
+    auswahl.ZahlungNummern.clear();
+    auswahl.Auftraege.reset();
+    return auswahl;
+  }
   // Credit-transfer lines count negative (the window's footer, as the payment list shows them).
-  auswahl.Summe = anfrage.Art == SepaArt::Ueberweisung ? Waehrung() - summe : summe;
+  auswahl.Summe = anfrage.Art == SepaArt::Ueberweisung ? Waehrung() - *summe : *summe;
   const std::optional<Datenversion> version = db.DatenversionLesen(f);
   if (f) return scheitern(f, QStringLiteral("PRAGMA data_version"));
   geprueft->AbsenderNr = anfrage.AbsenderNr;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+#include "sepafiles/core/SepaFormat.h"
+
+struct _xmlSchema;
+
+// A bank schema (XSD), parsed once per process and path. libxml2 validates against a parsed schema without
+// changing it, so the checks of several files share one.
+class SepaSchema {
+ public:
+  // nullptr with `meldung` (German) when the file is missing, unreadable or not a schema.
+  static std::shared_ptr<const SepaSchema> Laden(const QString& pfad, QString& meldung);
+  ~SepaSchema();
+  SepaSchema(const SepaSchema&) = delete;
+  SepaSchema& operator=(const SepaSchema&) = delete;
+
+  const QString& Name() const { return m_name; }   // the file name, e.g. "pain.001.001.09_GBIC_5.xsd"
+  _xmlSchema* Roh() const { return m_schema; }
+
+ private:
+  SepaSchema(QString name, _xmlSchema* schema) : m_name(std::move(name)), m_schema(schema) {}
+  QString m_name;
+  _xmlSchema* m_schema;
+};
+
+using SepaSchemaliste = QList<std::shared_ptr<const SepaSchema>>;
+
+// The first complaint of a check; none when `text` is empty.
+struct SepaSchemabefund {
+  QString schema;   // file name of the schema that complained
+  int zeile = 0;
+  int spalte = 0;
+  QString text;     // libxml2's text (English), without the namespace names
+  bool Ok() const { return text.isEmpty(); }
+};
+
+// One document checked against several schemas while it is being written: each schema on a thread of its
+// own, fed the document's blocks as they come, so the check runs beside the writing instead of after it.
+// Anhaengen copies the block and returns at once unless the checks are some MiB behind; then it waits until
+// they catch up, so memory stays bounded. A check stops at its first complaint.
+class SepaSchemastrom {
+ public:
+  explicit SepaSchemastrom(const SepaSchemaliste& schemas);
+  ~SepaSchemastrom();   // an unfinished document is abandoned: the threads end
+  SepaSchemastrom(const SepaSchemastrom&) = delete;
+  SepaSchemastrom& operator=(const SepaSchemastrom&) = delete;
+
+  void Anhaengen(QByteArrayView block);
+  // The document is complete.
+  void Beenden();
+  // Waits for every check (ending the document first); the first complaint in the order of the schemas.
+  SepaSchemabefund Ergebnis();
+
+ private:
+  struct Zustand;
+  struct Pruefer;
+  std::shared_ptr<Zustand> m_zustand;
+  std::vector<std::unique_ptr<Pruefer>> m_pruefer;
+};
+
+namespace SepaSchemapruefung {
+
+// The shipped schemas: the folder "xsd" of the program's resources; empty when no resources were found.
+QString Ordner();
+// The ISO and the DK schema of a message from `ordner`, in this order; empty with `meldung` (German) when one
+// of them is missing or unreadable.
+SepaSchemaliste Laden(SepaFormat format, bool lastschrift, const QString& ordner, QString& meldung);
+// A complete document checked in one call, the same way.
+SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas);
+// "Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte 812): ..." with the schema.
+QString Meldung(const QString& dateiname, const SepaSchemabefund& befund);
+
+}  // namespace SepaSchemapruefung

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+#include "QtAusgabe.h"
+#include "sepafiles/core/SepaDokument.h"
+#include "sepafiles/core/SepaFormat.h"
+#include "sepafiles/core/SepaSchemapruefung.h"
+#include "testsupport/TestOrdner.h"
+
+namespace {
+
+SepaSchemaliste Schemas(SepaFormat format, bool lastschrift) {
+  QString meldung;
+  const SepaSchemaliste s = SepaSchemapruefung::Laden(format, lastschrift, SepaSchemapruefung::Ordner(), meldung);
+  EXPECT_EQ(s.size(), 2) << meldung.toStdString();
+  return s;
+}
+
+// A small valid credit transfer of the format, from the writer.
+QByteArray Ueberweisung(SepaFormat format) {
+  Zahlungsauftrag a;
+  a.ZahlungNr = 1;
+  a.Art = QStringLiteral("G");
+  a.Name = QStringLiteral("Kunde 1");
+  a.IBAN = QStringLiteral("DE89370400440532013000");
+  a.BIC = QStringLiteral("DEUTDEFF");
+  a.Betrag = Waehrung::AusCent(12345);
+  a.Verwendungszweck1 = QStringLiteral("Rechnung 1");
+  SepaAbsender absender;
+  absender.Name = QStringLiteral("Tamo Handel GmbH");
+  absender.IBAN = QStringLiteral("DE89370400440532013000");
+  absender.BIC = QStringLiteral("COBADEFFXXX");
+  SepaOptionen o;
+  o.Format = format;
+  o.Zeitpunkt = QDateTime(QDate(2024, 6, 5), QTime(14, 5, 9));
+  o.Erstellungsdatum = o.Zeitpunkt.date();
+  const SepaErgebnis e = SepaDokument::Bauen({a}, absender, o, QStringLiteral("R100"));
+  EXPECT_TRUE(e.Ok()) << e.Fehler.toStdString();
+  return e.Dateien.value(0).Inhalt;
+}
+
+std::string FormatName(const testing::TestParamInfo<SepaFormat>& info) {
+  return info.param == SepaFormat::Pain09 ? "pain09" : "pain03";
+}
+
+}  // namespace
+
+// ---- the formats' names and the settings' values ----------------------------------------------------------------
+
+TEST(SepaFormat, NachrichtenUndSchemas) {
+  EXPECT_EQ(SepaFormate::Vorgabe, SepaFormat::Pain09);
+  EXPECT_EQ(SepaFormate::Nachricht(SepaFormat::Pain09, false), QStringLiteral("pain.001.001.09"));
+  EXPECT_EQ(SepaFormate::Nachricht(SepaFormat::Pain09, true), QStringLiteral("pain.008.001.08"));
+  EXPECT_EQ(SepaFormate::Nachricht(SepaFormat::Pain03, false), QStringLiteral("pain.001.001.03"));
+  EXPECT_EQ(SepaFormate::Nachricht(SepaFormat::Pain03, true), QStringLiteral("pain.008.001.02"));
+  EXPECT_EQ(SepaFormate::DkSchema(SepaFormat::Pain09, true), QStringLiteral("pain.008.001.08_GBIC_5.xsd"));
+  EXPECT_EQ(SepaFormate::DkSchema(SepaFormat::Pain03, false), QStringLiteral("pain.001.001.03_GBIC_3.xsd"));
+  EXPECT_EQ(SepaFormate::IsoSchema(SepaFormat::Pain09, false), QStringLiteral("pain.001.001.09.xsd"));
+  EXPECT_EQ(SepaFormate::Bezeichnung(SepaFormat::Pain09), QStringLiteral("pain.001.001.09 / pain.008.001.08"));
+  EXPECT_EQ(SepaFormate::Bezeichnung(SepaFormat::Pain03),
+            QStringLiteral("pain.001.001.03 / pain.008.001.02 (bis November 2026)"));
+}
+
+TEST(SepaFormat, AusText) {
+  struct Fall {
+    const char* text;
+    std::optional<SepaFormat> format;
+  };
+  const Fall faelle[] = {
+      {"pain.001.001.09", SepaFormat::Pain09},
+      {" PAIN.008.001.08 ", SepaFormat::Pain09},
+      {"pain.001.001.09 / pain.008.001.08", SepaFormat::Pain09},
+      {"pain.001.001.03", SepaFormat::Pain03},
+      {"pain.008.001.02", SepaFormat::Pain03},
+      {"pain.001.001.03 / pain.008.001.02 (bis November 2026)", SepaFormat::Pain03},
+      {"", std::nullopt},
+      {"pain.001.001.05", std::nullopt},
+      {"09", std::nullopt},
+      {"1", std::nullopt},
+  };
+  for (const Fall& f : faelle) EXPECT_EQ(SepaFormate::AusText(QString::fromUtf8(f.text)), f.format) << f.text;
+  for (SepaFormat f : SepaFormate::Alle()) EXPECT_EQ(SepaFormate::AusText(SepaFormate::Wert(f)), f);
+}
+
+// CtrlSum: 18 digits, 2 (pain.001.001.09 / pain.008.001.08) or 17 after the point; beyond the single
+// amount's limit is allowed.
+TEST(SepaFormat, KontrollsummePasst) {
+  struct Fall {
+    const char* name;
+    Waehrung summe;
+    bool neu;
+    bool alt;
+  };
+  const Fall faelle[] = {
+      {"Null", Waehrung(), true, true},
+      {"EinCent", Waehrung::AusCent(1), true, true},
+      {"UeberDemEinzelbetrag", Waehrung::AusCent(99'999'999'999LL) + Waehrung::AusCent(1), true, true},
+      {"GroessteCentSumme", Waehrung::AusCent(92'233'720'368'547'758LL), true, true},
+      {"DreiNachkommastellen", Waehrung::AusRoh(50), false, true},
+      {"AchtzehnStellen", Waehrung::AusRoh(999'999'999'999'999'999LL), false, true},
+      {"NeunzehnStellen", Waehrung::AusRoh(INT64_MAX), false, false},
+      {"Negativ", Waehrung::AusCent(-1), false, false},
+  };
+  for (const Fall& f : faelle) {
+    EXPECT_EQ(SepaFormate::KontrollsummePasst(SepaFormat::Pain09, f.summe), f.neu) << f.name;
+    EXPECT_EQ(SepaFormate::KontrollsummePasst(SepaFormat::Pain03, f.summe), f.alt) << f.name;
+  }
+}
+
+// Sums are added exactly: a run whose control sum would overflow is refused, not written with a wrapped or
+// saturated total.
+TEST(SepaDokument, UeberlaufendeKontrollsummeWirdAbgelehnt) {
+  auto auftraege = std::make_shared<SepaAuftraege>();
+  SepaAuftraege::Roh roh;
+  const QByteArray name("Kunde"), iban("DE89370400440532013000"), text("Rechnung");
+  roh.name = name;
+  roh.iban = iban;
+  roh.verwendungszweck1 = text;
+  for (qint64 nr : {1, 2}) {
+    roh.zahlungNr = nr;
+    roh.betrag = Waehrung::AusRoh(INT64_MAX / 2 + 100);
+    auftraege->Anhaengen(roh);
+  }
+  SepaAbsender absender;
+  absender.Name = QStringLiteral("Tamo");
+  absender.IBAN = QStringLiteral("DE89370400440532013000");
+  SepaOptionen o;
+  o.Zeitpunkt = QDateTime(QDate(2024, 6, 5), QTime(14, 5, 9));
+  const SepaDokument d = SepaDokument::Planen(auftraege, absender, o, QStringLiteral("R100"));
+  ASSERT_FALSE(d.Ergebnis().Ok());
+  EXPECT_TRUE(d.Ergebnis().Fehler.startsWith(QStringLiteral("Die Summe der Zahlungen ist zu groß"))) << d.Ergebnis().Fehler.toStdString();
+  EXPECT_TRUE(d.Ergebnis().Dateien.isEmpty());
+
+  // One of them alone fits neither: four places after the point and nineteen digits.
+  auftraege = std::make_shared<SepaAuftraege>();
+  auftraege->Anhaengen(roh);
+  EXPECT_FALSE(SepaDokument::Planen(auftraege, absender, o, QStringLiteral("R100")).Ergebnis().Ok());
+  o.Format = SepaFormat::Pain03;
+  EXPECT_FALSE(SepaDokument::Planen(auftraege, absender, o, QStringLiteral("R100")).Ergebnis().Ok());
+}
+
+// ---- the shipped schemas -----------------------------------------------------------------------------------------
+
+// Copied byte for byte as published (a line-end conversion would be caught here too).
+TEST(SepaSchemapruefung, SchemasSindDieVeroeffentlichten) {
+  const QString ordner = SepaSchemapruefung::Ordner();
+  ASSERT_FALSE(ordner.isEmpty());
+  const QPair<const char*, const char*> dateien[] = {
+      {"pain.001.001.03.xsd", "ae2bbba02a6be0119a26f4afcb65ced067453cb1b81d38b26bcc569f19eca93e"},
+      {"pain.008.001.02.xsd", "09b13e91fcde87f3153a4a417c866008fbc3d8a91706c0b24ff2bf4a18b56429"},
+      {"pain.001.001.03_GBIC_3.xsd", "337add8cb7d8ea80a60fb3a2220ff86f871ed009c9572ba7b470a53fcbbb53f2"},
+      {"pain.008.001.02_GBIC_3.xsd", "6f8c876deee693cd3b7b7fae708468bdc4b4d57e46460f25c0cb9013de28c482"},
+      {"pain.001.001.09.xsd", "de038b373e47b0077b1832ddd81f4b2f1eb25d35721f62da1e38b7f5a09fda24"},
+      {"pain.008.001.08.xsd", "7edf4e4ce34c47a5567af6a327e22af4ed4007f715822af9f353c94ecc10f5ba"},
+      {"pain.001.001.09_GBIC_5.xsd", "d64da6e1553cf8dd38f98818fe3234fb79daec792d0a69483a1ab8e90dec8b8c"},
+      {"pain.008.001.08_GBIC_5.xsd", "f0d9429a114f496d78644a0b734452aa0e33ad4ae082fcbf806923fe138ad754"},
+  };
+  for (const auto& [name, summe] : dateien) {
+    const QByteArray inhalt = TestOrdner::Lesen(QDir(ordner).filePath(QString::fromLatin1(name)));
+    EXPECT_EQ(QCryptographicHash::hash(inhalt, QCryptographicHash::Sha256).toHex(), QByteArray(summe)) << name;
+  }
+}
+
+TEST(SepaSchemapruefung, FehlendesOderKaputtesSchemaIstEinDeutscherFehler) {
+  TestOrdner ordner;
+  QString meldung;
+  EXPECT_TRUE(SepaSchemapruefung::Laden(SepaFormat::Pain09, false, ordner.Pfad(), meldung).isEmpty());
+  EXPECT_TRUE(meldung.startsWith(QStringLiteral("Das Prüfschema \"pain.001.001.09.xsd\" der Bank fehlt"))) << meldung.toStdString();
+  EXPECT_TRUE(meldung.contains(QStringLiteral("Die Datei ist nicht vorhanden."))) << meldung.toStdString();
+  EXPECT_TRUE(meldung.contains(QStringLiteral("es wird keine Datei erstellt"))) << meldung.toStdString();
+
+  // The ISO schema there, the DK one no schema: the DK one is named.
+  ASSERT_TRUE(QFile::copy(QDir(SepaSchemapruefung::Ordner()).filePath(QStringLiteral("pain.008.001.08.xsd")),
+                          ordner.Datei(QStringLiteral("pain.008.001.08.xsd"))));
+  TestOrdner::Schreiben(ordner.Datei(QStringLiteral("pain.008.001.08_GBIC_5.xsd")), "<xs:schema");
+  meldung.clear();
+  EXPECT_TRUE(SepaSchemapruefung::Laden(SepaFormat::Pain09, true, ordner.Pfad(), meldung).isEmpty());
+  EXPECT_TRUE(meldung.startsWith(QStringLiteral("Das Prüfschema \"pain.008.001.08_GBIC_5.xsd\" der Bank fehlt")))
+      << meldung.toStdString();
+}
+
+TEST(SepaSchemapruefung, EinSchemaWirdEinmalGelesen) {
+  QString meldung;
+  const QString pfad = QDir(SepaSchemapruefung::Ordner()).filePath(QStringLiteral("pain.001.001.09_GBIC_5.xsd"));
+  const auto a = SepaSchema::Laden(pfad, meldung);
+  const auto b = SepaSchema::Laden(pfad, meldung);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a.get(), b.get());
+  EXPECT_EQ(a->Name(), QStringLiteral("pain.001.001.09_GBIC_5.xsd"));
+}
+
+// ---- checking documents -----------------------------------------------------------------------------------------
+
+class SepaSchemaFormat : public testing::TestWithParam<SepaFormat> {};
+
+// What the writer makes passes; the same document fed in blocks of any size gives the same answer.
+TEST_P(SepaSchemaFormat, GueltigesDokumentInBeliebigenBloecken) {
+  const QByteArray dokument = Ueberweisung(GetParam());
+  const SepaSchemaliste schemas = Schemas(GetParam(), false);
+  EXPECT_TRUE(SepaSchemapruefung::Pruefen(dokument, schemas).Ok());
+  for (qsizetype block : {1, 7, 4096}) {
+    SepaSchemastrom strom(schemas);
+    for (qsizetype i = 0; i < dokument.size(); i += block)
+      strom.Anhaengen(QByteArrayView(dokument).sliced(i, std::min(block, dokument.size() - i)));
+    const SepaSchemabefund b = strom.Ergebnis();
+    EXPECT_TRUE(b.Ok()) << block << ": " << b.text.toStdString();
+  }
+}
+
+// The other format's document, a wrong element, a value the DK schema alone refuses, a cut document and no
+// XML at all: each refused with the schema, the place and libxml2's first complaint.
+TEST_P(SepaSchemaFormat, FehlerMitSchemaStelleUndErsterBeschwerde) {
+  const SepaFormat format = GetParam();
+  const SepaFormat anderes = format == SepaFormat::Pain09 ? SepaFormat::Pain03 : SepaFormat::Pain09;
+  const SepaSchemaliste schemas = Schemas(format, false);
+  const QByteArray gut = Ueberweisung(format);
+  const QString iso = SepaFormate::IsoSchema(format, false);
+  const QString dk = SepaFormate::DkSchema(format, false);
+  struct Fall {
+    const char* name;
+    QByteArray dokument;
+    QString schema;
+    const char* text;   // part of the complaint
+  };
+  QByteArray falschesElement = gut;
+  falschesElement.replace("<Cdtr><Nm>", "<Cdtr><Name>").replace("</Nm></Cdtr>", "</Name></Cdtr>");
+  QByteArray nurDkFalsch = gut;   // a currency the ISO schema takes, the DK one not
+  nurDkFalsch.replace("<InstdAmt Ccy=\"EUR\">", "<InstdAmt Ccy=\"USD\">");
+  const Fall faelle[] = {
+      {"AnderesFormat", Ueberweisung(anderes), iso, "No matching global declaration"},
+      {"FalschesElement", falschesElement, iso, "Element 'Name': This element is not expected"},
+      {"NurDkFalsch", nurDkFalsch, dk, "USD"},
+      {"Abgeschnitten", gut.left(gut.size() - 11), iso, "Premature end of data"},   // without "</Document>"
+      {"KeinXml", "kein xml", iso, "Start tag expected"},
+  };
+  for (const Fall& f : faelle) {
+    const SepaSchemabefund b = SepaSchemapruefung::Pruefen(f.dokument, schemas);
+    ASSERT_FALSE(b.Ok()) << f.name;
+    EXPECT_EQ(b.schema, f.schema) << f.name;
+    EXPECT_TRUE(b.text.contains(QString::fromUtf8(f.text))) << f.name << ": " << b.text.toStdString();
+    EXPECT_FALSE(b.text.contains(QStringLiteral("{urn:"))) << f.name;
+    EXPECT_EQ(b.zeile, 1) << f.name;
+    EXPECT_GE(b.spalte, 1) << f.name;
+  }
+  // The place is where the fault is.
+  const SepaSchemabefund b = SepaSchemapruefung::Pruefen(falschesElement, schemas);
+  EXPECT_NEAR(b.spalte, falschesElement.indexOf("<Cdtr><Name>") + 12, 12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formate, SepaSchemaFormat, testing::Values(SepaFormat::Pain09, SepaFormat::Pain03), FormatName);
+
+TEST(SepaSchemapruefung, MeldungNenntDateiZeileUndBeschwerde) {
+  SepaSchemabefund b;
+  b.schema = QStringLiteral("pain.001.001.09_GBIC_5.xsd");
+  b.zeile = 1;
+  b.spalte = 812;
+  b.text = QStringLiteral("Element 'BIC': This element is not expected.");
+  EXPECT_EQ(SepaSchemapruefung::Meldung(QStringLiteral("SEPAGK.XML"), b),
+            QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte 812):\r"
+                           "Element 'BIC': This element is not expected.\r\r"
+                           "Prüfschema: pain.001.001.09_GBIC_5.xsd\r"
+                           "Es wurde keine SEPA-Datei erstellt und keine Zahlung als erledigt gekennzeichnet."));
+}
+
+// A document given up half way (the run failed elsewhere) ends its threads at once, also while the writer
+// is ahead of the checks; a check that has complained takes no more blocks, so the writer never waits on it.
+TEST(SepaSchemapruefung, AbgebrochenerStromEndetSofort) {
+  const SepaSchemaliste schemas = Schemas(SepaFormat::Pain09, false);
+  const QByteArray dokument = Ueberweisung(SepaFormat::Pain09);
+  {
+    SepaSchemastrom strom(schemas);
+    strom.Anhaengen(QByteArrayView(dokument).first(100));
+  }   // no Beenden, no Ergebnis: the destructor must not hang
+  SepaSchemastrom strom(schemas);
+  strom.Anhaengen("kein xml");
+  const QByteArray block(1024, ' ');
+  for (int i = 0; i < 1000; ++i) strom.Anhaengen(block);   // more than the checks may lag behind
+  EXPECT_FALSE(strom.Ergebnis().Ok());
+}
+
+// Several files checked at once share the schemas (as a run in split mode does).
+TEST(SepaSchemapruefung, MehrereStroemeGleichzeitig) {
+  const SepaSchemaliste schemas = Schemas(SepaFormat::Pain09, false);
+  const QByteArray gut = Ueberweisung(SepaFormat::Pain09);
+  QByteArray schlecht = gut;
+  schlecht.replace("<Cd>SEPA</Cd>", "<Cd>SEPAX</Cd>");
+  std::vector<std::unique_ptr<SepaSchemastrom>> stroeme;
+  for (int i = 0; i < 6; ++i) {
+    stroeme.push_back(std::make_unique<SepaSchemastrom>(schemas));
+    stroeme.back()->Anhaengen(i == 4 ? schlecht : gut);
+  }
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(stroeme.at(size_t(i))->Ergebnis().Ok(), i != 4) << i;
+}
