@@ -43,14 +43,27 @@ QString BetragBefund(const QVariant& wert, const QString& name, bool pflicht) {
   return {};
 }
 
+// "yyyy-MM-dd" of a day that exists, alone or before a time of day.
+bool IsoTag(const QString& t) {
+  if (t.size() < 10 || (t.size() > 10 && t.at(10) != QLatin1Char(' ') && t.at(10) != QLatin1Char('T'))) return false;
+  if (t.at(4) != QLatin1Char('-') || t.at(7) != QLatin1Char('-')) return false;
+  auto zahl = [&t](int von, int bis) {
+    int n = 0;
+    for (int i = von; i < bis; ++i) {
+      const QChar c = t.at(i);
+      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
+      n = n * 10 + (c.unicode() - '0');
+    }
+    return n;
+  };
+  const int jahr = zahl(0, 4), monat = zahl(5, 7), tag = zahl(8, 10);
+  return jahr > 0 && monat > 0 && tag > 0 && QDate::isValid(jahr, monat, tag);
+}
+
 // A date column: ISO text ("yyyy-MM-dd", a time of day may follow) of a day that exists.
 QString DatumBefund(const QVariant& wert, const QString& name, bool pflicht) {
   if (!wert.isValid() || wert.isNull()) return pflicht ? name + QStringLiteral(" fehlt.") : QString();
-  if (wert.typeId() == QMetaType::QString) {
-    const QString t = wert.toString();
-    const bool form = t.size() == 10 || (t.size() > 10 && (t.at(10) == QLatin1Char(' ') || t.at(10) == QLatin1Char('T')));
-    if (form && QDate::fromString(t.left(10), Qt::ISODate).isValid()) return {};
-  }
+  if (wert.typeId() == QMetaType::QString && IsoTag(wert.toString())) return {};
   return name + QLatin1Char(' ') + Wortlaut(wert) + QStringLiteral(" ist kein gültiges Datum.");
 }
 
