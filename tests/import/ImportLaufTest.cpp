@@ -416,6 +416,17 @@ TEST(ImportErgebnis, TextGenau) {
                            "Fehler nicht gespeichert:  \t5\rOffene Posten ohne Adresse: \t6\r"
                            "Beim Dublettenhinweis abgelehnt: \t7\rOffene Posten nicht gespeicherter Zahlungen: \t8\r"
                            "Wegen einer Minus-Zahlung nicht übernommene Konten: 10001, 10002"));
+  ImportErgebnis befunde;
+  befunde.fehlerhaftePosten = 1;
+  befunde.postenAbgelehnt = 2;
+  befunde.inzwischenUebernommen = 3;
+  befunde.mehrfachAusgewaehlt = 4;
+  EXPECT_TRUE(befunde.Text(QDate(2024, 3, 10))
+                  .endsWith(QStringLiteral("Daraus erzeugte Zahlungen: \t0\r"
+                                           "Fehlerhafte OP-Vorgänge (nicht übernommen): \t1\r"
+                                           "Abgelehnte OP-Vorgänge: \t2\rInzwischen anderweitig übernommen: \t3\r"
+                                           "Mehrfach ausgewählte OP-Vorgänge: \t4")))
+      << befunde.Text(QDate(2024, 3, 10)).toStdString();
   for (int i = 0; i < 12; ++i) e.FehlerMelden(QStringLiteral("F%1").arg(i));
   EXPECT_EQ(e.fehler.size(), 10);
   EXPECT_TRUE(e.Fehlertext().endsWith(QStringLiteral("F9\r\r... und 2 weitere Fehler.")));
