@@ -1,5 +1,13 @@
 #include "common/AdressQuellenInfo.h"
 
+namespace {
+
+// The import lists each item once: an account whose key stands in several address rows (or in
+// spellings that differ only in case) joins one of them; the run refuses such an account by name.
+SqlText EineAdresseJeKonto() { return SqlText("(SELECT * FROM Adressen GROUP BY OPKontoNr COLLATE TAMO) AS Adressen"); }
+
+}  // namespace
+
 AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
   AdressQuellenInfo q;
   q.Format = format;
@@ -31,7 +39,8 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
         "(OPVorgang.OPKontoart || OPVorgang.Vorgangsart) AS Art, OPVorgang.Vorgangsdatum AS Vom, "
         "OPVorgang.FaelligDatum AS \"Fällig\", OPVorgang.Betrag AS Betrag, OPVorgang.Rest AS Rest, "
         "OPVorgang.Buchungsliste AS Buchungsliste");
-    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.OPKontoNr = Adressen.OPKontoNr COLLATE TAMO");
+    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN ") + EineAdresseJeKonto() +
+                        SqlText(" ON OPVorgang.OPKontoNr = Adressen.OPKontoNr COLLATE TAMO");
     q.OPSortierung = SqlText("OPVorgang.OPKontoNr COLLATE TAMO ASC, FaelligDatum DESC");
     q.ImportFaelligFeld = QStringLiteral("FaelligDatum");
     q.OPAbfrageFelder = {{QStringLiteral("OPKontoNr"), QStringLiteral("OPVorgang.OPKontoNr"), FeldTyp::Text},
@@ -53,12 +62,16 @@ AdressQuellenInfo AdressQuellenInfo::FuerFormat(int format) {
         "OPVorgang.KundenNr AS OPKontoNr, Adressen.Suchname AS Suchname, OPVorgang.IdentNr AS VorgangsNr, "
         "('K' || IIF(OPVorgang.Gutschrift, 'G', 'R')) AS Art, OPVorgang.Vorgangsdatum AS Vom, "
         "OPVorgang.\"FälligDatum\" AS \"Fällig\", "
-        "IIF(OPVorgang.Gutschrift, -OPVorgang.GesamtBrutto, OPVorgang.GesamtBrutto) AS Betrag, "
-        "IIF(OPVorgang.Gutschrift, -OPVorgang.Rest, OPVorgang.Rest) AS Rest2");
-    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN Adressen ON OPVorgang.KundenNr = Adressen.OPKontoNr COLLATE TAMO");
+        "IIF(OPVorgang.Gutschrift AND typeof(OPVorgang.GesamtBrutto) IN ('integer', 'real'), -OPVorgang.GesamtBrutto, "
+        "OPVorgang.GesamtBrutto) AS Betrag, "
+        "IIF(OPVorgang.Gutschrift AND typeof(OPVorgang.Rest) IN ('integer', 'real'), -OPVorgang.Rest, OPVorgang.Rest) "
+        "AS Rest2");
+    q.OPAbfrageQuelle = SqlText("OPVorgang INNER JOIN ") + EineAdresseJeKonto() +
+                        SqlText(" ON OPVorgang.KundenNr = Adressen.OPKontoNr COLLATE TAMO");
     q.OPSortierung = SqlText("KundenNr COLLATE TAMO ASC, \"FälligDatum\" DESC");
     q.ImportFaelligFeld = QStringLiteral("FälligDatum");
-    // Betrag and Rest2 carry the sign of the item kind: computed.
+    // Betrag and Rest2 carry the sign of the item kind: computed. A value that is no number passes as
+    // stored (negating it would coerce a text into a number), for the import to refuse.
     q.OPAbfrageFelder = {{QStringLiteral("OPKontoNr"), QStringLiteral("OPVorgang.KundenNr"), FeldTyp::Text},
                          {QStringLiteral("Suchname"), QStringLiteral("Adressen.Suchname"), FeldTyp::Text},
                          {QStringLiteral("VorgangsNr"), QStringLiteral("OPVorgang.IdentNr"), FeldTyp::Text},

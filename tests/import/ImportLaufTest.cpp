@@ -155,7 +155,10 @@ TEST(ImportLauf, FehlschlagendeDublettenpruefungUeberspringtDenPosten) {
   EXPECT_EQ(e.zahlungen, 0) << "a failed check is no 'nothing found'";
   ASSERT_EQ(e.fehler.size(), 1);
   EXPECT_TRUE(e.fehler[0].contains(QStringLiteral("R-1"))) << e.fehler[0].toStdString();
-  EXPECT_TRUE(e.Fehlertext().contains(QStringLiteral("Beschreibung: Platte weg")));
+  // SQLite's own (English) description never reaches the user: the code's German one does.
+  EXPECT_TRUE(e.Fehlertext().contains(QStringLiteral("Nr: 1\rBeschreibung: Die Datenbankabfrage ist fehlgeschlagen")))
+      << e.Fehlertext().toStdString();
+  EXPECT_FALSE(e.Fehlertext().contains(QStringLiteral("Platte weg")));
 }
 
 TEST(ImportLauf, MinusZahlungenUndKontenMitMehrerenZahlungen) {
@@ -252,12 +255,15 @@ TEST(ImportLauf, ZeichenLaengenUndTextschluessel) {
   o.textschluessel = QStringLiteral("ABCD");  // not a code of the direct debits' list
   SkriptFrager frager;
   const ImportErgebnis e = Importieren(u, o, frager);
-  EXPECT_EQ(e.zahlungen, 2);
+  EXPECT_EQ(e.zahlungen, 1);
   EXPECT_EQ(e.automatischeKorrekturen, 1);
-  EXPECT_EQ(e.fehlerhafteAngaben, 3);  // two purpose codes, one name too long
-  EXPECT_EQ(u.Zeilen("SELECT Name, BIC FROM Zahlungen ORDER BY ZahlungNr"),
-            (QStringList{QStringLiteral("Meier GmbH|-"), QString(71, QLatin1Char('N')) + QStringLiteral("|COLSDE33XXX")}))
-      << "a name too long is faulty, never cut";
+  EXPECT_EQ(e.fehlerhafteAngaben, 2);  // the purpose code of the stored payment, the name too long
+  EXPECT_EQ(e.nichtGespeichert, 1);
+  EXPECT_EQ(u.Zeilen("SELECT Name, BIC FROM Zahlungen ORDER BY ZahlungNr"), QStringList{QStringLiteral("Meier GmbH|-")})
+      << "a name too long is faulty, never cut and never stored";
+  ASSERT_EQ(e.fehler.size(), 1);
+  EXPECT_TRUE(e.fehler[0].contains(QStringLiteral("OP-Konto 10002"))) << e.fehler[0].toStdString();
+  EXPECT_TRUE(e.fehler[0].contains(QStringLiteral("Name (71 statt höchstens 70 Zeichen)"))) << e.fehler[0].toStdString();
 }
 
 TEST(ImportLauf, Skontobetraege) {
@@ -410,6 +416,17 @@ TEST(ImportErgebnis, TextGenau) {
                            "Fehler nicht gespeichert:  \t5\rOffene Posten ohne Adresse: \t6\r"
                            "Beim Dublettenhinweis abgelehnt: \t7\rOffene Posten nicht gespeicherter Zahlungen: \t8\r"
                            "Wegen einer Minus-Zahlung nicht übernommene Konten: 10001, 10002"));
+  ImportErgebnis befunde;
+  befunde.fehlerhaftePosten = 1;
+  befunde.postenAbgelehnt = 2;
+  befunde.inzwischenUebernommen = 3;
+  befunde.mehrfachAusgewaehlt = 4;
+  EXPECT_TRUE(befunde.Text(QDate(2024, 3, 10))
+                  .endsWith(QStringLiteral("Daraus erzeugte Zahlungen: \t0\r"
+                                           "Fehlerhafte OP-Vorgänge (nicht übernommen): \t1\r"
+                                           "Abgelehnte OP-Vorgänge: \t2\rInzwischen anderweitig übernommen: \t3\r"
+                                           "Mehrfach ausgewählte OP-Vorgänge: \t4")))
+      << befunde.Text(QDate(2024, 3, 10)).toStdString();
   for (int i = 0; i < 12; ++i) e.FehlerMelden(QStringLiteral("F%1").arg(i));
   EXPECT_EQ(e.fehler.size(), 10);
   EXPECT_TRUE(e.Fehlertext().endsWith(QStringLiteral("F9\r\r... und 2 weitere Fehler.")));

@@ -18,6 +18,11 @@ Geschwisterdatenbank& Geschwisterdatenbank::MitLieferantenKundenNr(bool mit) {
   return *this;
 }
 
+Geschwisterdatenbank& Geschwisterdatenbank::MitEindeutigemKonto(bool mit) {
+  m_eindeutigesKonto = mit;
+  return *this;
+}
+
 Geschwisterdatenbank& Geschwisterdatenbank::Adresse(const AdressDaten& adresse) {
   m_adressen.push_back(adresse);
   return *this;
@@ -55,7 +60,8 @@ DbFehler Geschwisterdatenbank::TabellenAnlegen(Datenbank& db, const QString& adr
   if (t.Fehler()) return t.Fehler();
   if (mitAdressen) {
     SqlText adressen = SqlText("CREATE TABLE ") + SqlText::Bezeichner(adressTabelle) +
-                       SqlText(" (OPKontoNr TEXT(10) PRIMARY KEY, Suchname TEXT(30), Name TEXT(70), BankName TEXT(60), "
+                       (m_eindeutigesKonto ? SqlText(" (OPKontoNr TEXT(10) PRIMARY KEY, ") : SqlText(" (OPKontoNr TEXT(10), ")) +
+                       SqlText("Suchname TEXT(30), Name TEXT(70), BankName TEXT(60), "
                                "BankBIC TEXT(11), BankIBAN TEXT(34), BankKontoNr TEXT(10), MandatReferenz TEXT(35), "
                                "MandatDatum DATE, MandatSequenz TEXT(50), SktoProzent1 DOUBLE, SktoProzent2 DOUBLE");
     adressen += m_mitKundenNr ? SqlText(", LieferantenKundenNr TEXT(20))") : SqlText(")");

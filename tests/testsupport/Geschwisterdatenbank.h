@@ -51,6 +51,9 @@ class Geschwisterdatenbank {
 
   // Whether the address table has the field LieferantenKundenNr (older files lack it; default: yes).
   Geschwisterdatenbank& MitLieferantenKundenNr(bool mit);
+  // Whether OPKontoNr is the address table's primary key (default: yes); without it an account may
+  // stand in several rows, as in files the sibling program did not keep clean.
+  Geschwisterdatenbank& MitEindeutigemKonto(bool mit);
   Geschwisterdatenbank& Adresse(const AdressDaten& adresse);
   Geschwisterdatenbank& Posten(const PostenDaten& posten);
 
@@ -69,6 +72,7 @@ class Geschwisterdatenbank {
 
   Programm m_programm;
   bool m_mitKundenNr = true;
+  bool m_eindeutigesKonto = true;
   std::vector<AdressDaten> m_adressen;
   std::vector<PostenDaten> m_posten;
 };

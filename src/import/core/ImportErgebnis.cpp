@@ -30,6 +30,10 @@ QString ImportErgebnis::Text(const QDate& heute) const {
       {"Offene Posten ohne Adresse: ", ohneAdresse},
       {"Beim Dublettenhinweis abgelehnt: ", dublettenAbgelehnt},
       {"Offene Posten nicht gespeicherter Zahlungen: ", postenNichtGespeichert},
+      {"Fehlerhafte OP-Vorgänge (nicht übernommen): ", fehlerhaftePosten},
+      {"Abgelehnte OP-Vorgänge: ", postenAbgelehnt},
+      {"Inzwischen anderweitig übernommen: ", inzwischenUebernommen},
+      {"Mehrfach ausgewählte OP-Vorgänge: ", mehrfachAusgewaehlt},
   };
   for (const auto& [titel, anzahl] : wennMehr)
     if (anzahl > 0) zeilen << Zeile(titel, anzahl);

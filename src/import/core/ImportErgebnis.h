@@ -16,6 +16,11 @@ struct ImportErgebnis {
   int ohneAdresse = 0;              // items whose account has no address
   int dublettenAbgelehnt = 0;       // items refused at the duplicate question
   int postenNichtGespeichert = 0;   // items of payments not stored
+  int fehlerhaftePosten = 0;        // items whose stored values are unsound (ImportVorgang::befund)
+  int postenAbgelehnt = 0;          // further items of refused accounts (ambiguous address, a faulty item) or of
+                                    // a damaged sibling file
+  int inzwischenUebernommen = 0;    // items another workstation took over between the check and the write
+  int mehrfachAusgewaehlt = 0;      // items handed to the run more than once (taken once)
   // Accounts none of whose payments was stored because one of them came out negative: paying the
   // invoices of one without the credit notes of the other would pay the wrong amount.
   QStringList minusKonten;

@@ -1,6 +1,10 @@
 #include "import/core/ImportLauf.h"
 
+#include <QDir>
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -42,14 +46,22 @@ class Adresse {
   QVariantList m_werte;
 };
 
-// A discount rate as the address stores it (a number, or a text with a dot); 0 when there is none.
-Waehrung Prozentsatz(const QVariant& wert) {
-  if (IstNull(wert)) return {};
-  if (wert.typeId() == QMetaType::QString)
-    return Waehrung::ParseInvariant(wert.toString().trimmed()).value_or(Waehrung());
-  bool zahl = false;
-  const double d = wert.toDouble(&zahl);
-  return zahl && std::isfinite(d) ? Waehrung::AusRoh(std::llround(d * Waehrung::Skala)) : Waehrung();
+// A discount rate as the address stores it (a number, or a text with a dot): 0 when there is none
+// or it is not above 0; nullopt when it is no number or above 100 percent.
+std::optional<Waehrung> Prozentsatz(const QVariant& wert) {
+  if (IstNull(wert)) return Waehrung();
+  std::optional<Waehrung> satz;
+  if (wert.typeId() == QMetaType::QString) {
+    const QString text = wert.toString().trimmed();
+    if (text.isEmpty()) return Waehrung();
+    satz = Waehrung::ParseInvariant(text);
+  } else {
+    bool zahl = false;
+    const double d = wert.toDouble(&zahl);
+    if (zahl && std::isfinite(d) && std::fabs(d) <= 1000) satz = Waehrung::AusRoh(std::llround(d * Waehrung::Skala));
+  }
+  if (!satz || *satz > Waehrung::AusEuro(100)) return std::nullopt;
+  return *satz < Waehrung() ? Waehrung() : *satz;
 }
 
 QString Gefiltert(const QString& text, int kennzeichen, bool& geaendert) {
@@ -67,12 +79,43 @@ QString Feldname(Auftragsfeld feld) {
   }
 }
 
-// The items of one payment: at most five of one account, their lines and total.
-struct Entwurf {
-  std::vector<const ImportVorgang*> posten;
-  std::vector<OPZeilenwerte> zeilen;
-  Waehrung gesamt;
+// A failure of the database in German, under the program's "Nr: " / "Beschreibung: ".
+QString Fehlertext(const DbFehler& f) { return DbFehlerAufDeutsch(f).Meldungstext(); }
+
+// An item of a payment: the payments holding its number when the user was asked (with the duplicate
+// check); any other found in the write's transaction came in between.
+struct Posten {
+  const ImportVorgang* vorgang = nullptr;
+  QList<qint64> bekannt;
 };
+
+// The items of one payment: at most five of one account, their lines and total (nullopt when the sum
+// leaves the int64).
+struct Entwurf {
+  std::vector<Posten> posten;
+  std::vector<OPZeilenwerte> zeilen;
+  std::optional<Waehrung> gesamt = Waehrung();
+
+  void Dazu(Posten p, OPZeilenwerte z) {
+    if (gesamt) gesamt = Waehrung::Addiert(*gesamt, OderNull(z.betraege.zahlungsBetrag));
+    posten.push_back(std::move(p));
+    zeilen.push_back(std::move(z));
+  }
+  // Why the payment cannot be stored for its amount; empty when it can (a negative total is the
+  // caller's rule).
+  QString Betragsgrund() const {
+    if (!gesamt || !gesamt->ImBetragsrahmen())
+      return QStringLiteral("Der Gesamtbetrag %1 liegt außerhalb von ±999.999.999,99.")
+          .arg(gesamt ? gesamt->FormatDeutsch() : QStringLiteral("(zu groß)"));
+    return {};
+  }
+};
+
+QStringList Nummern(const std::vector<const ImportVorgang*>& vorgaenge) {
+  QStringList n;
+  for (const ImportVorgang* v : vorgaenge) n << KurzAnzeige(v->posten.vorgangsNr);
+  return n;
+}
 
 class Lauf {
  public:
@@ -81,51 +124,167 @@ class Lauf {
     m_vorlagen = ZeilenvorlagenAusText(o.vorlage);
     TextZerlegen(o.quelle.Transportfelder, QStringLiteral(";"), m_transportFelder);
     while (m_transportFelder.size() < 8) m_transportFelder << QString();
+    m_kontoFeld = o.quelle.OPKontoFeld.isEmpty() ? QStringLiteral("OPKontoNr") : o.quelle.OPKontoFeld;
   }
 
   ImportErgebnis Ausfuehren(const std::vector<ImportVorgang>& vorgaenge) {
+    if (vorgaenge.empty()) return m_e;
+    if (const QString schaden = GeschwisterPruefen(); !schaden.isEmpty()) {
+      m_e.FehlerMelden(schaden);
+      m_e.postenAbgelehnt += int(vorgaenge.size());
+      return m_e;
+    }
+    if (DbFehler f = AdressSchluesselLesen()) {
+      m_e.FehlerMelden(QStringLiteral("Fehler bei der Datenermittlung! Die Adressen konnten nicht gelesen werden; es "
+                                      "wurde nichts übernommen.\r") +
+                       Fehlertext(f));
+      m_e.postenAbgelehnt += int(vorgaenge.size());
+      return m_e;
+    }
     // The items of one account follow one another (the selection is ordered by account).
     for (size_t i = 0; i < vorgaenge.size();) {
-      std::vector<const ImportVorgang*> konto{&vorgaenge[i]};
-      size_t j = i + 1;
-      while (j < vorgaenge.size() && vorgaenge[j].posten.opKontoNr == vorgaenge[i].posten.opKontoNr)
-        konto.push_back(&vorgaenge[j++]);
-      KontoUebernehmen(konto);
+      std::vector<const ImportVorgang*> konto;
+      size_t j = i;
+      for (; j < vorgaenge.size() && vorgaenge[j].posten.opKontoNr == vorgaenge[i].posten.opKontoNr; ++j) {
+        // Within one run an item becomes at most one line.
+        const ImportVorgang& v = vorgaenge[j];
+        const QString kennung = TamoVergleichsform(v.posten.opKontoNr) + QChar(0x1f) +
+                                v.posten.vorgangsNr.toCaseFolded() + QChar(0x1f) + v.posten.art.toCaseFolded();
+        if (m_gesehen.contains(kennung)) {
+          ++m_e.mehrfachAusgewaehlt;
+          continue;
+        }
+        m_gesehen.insert(kennung);
+        konto.push_back(&v);
+      }
+      if (!konto.empty()) KontoUebernehmen(konto);
       i = j;
     }
     return m_e;
   }
 
  private:
-  QString Konto(const ImportVorgang& v) const { return v.posten.opKontoNr.left(m_groessen.opKontoNr); }
+  // A sibling file that fails SQLite's quick check is not read further: its rows may be anything.
+  QString GeschwisterPruefen() {
+    struct Datei {
+      QString alias, pfad;
+    };
+    std::vector<Datei> dateien;
+    DbFehler f = m_db.Abfragen(SqlText("SELECT name, file FROM pragma_database_list WHERE name NOT IN ('main', 'temp')"),
+                               {}, [&](const Zeile& z) {
+                                 dateien.push_back({z.Wert(0).toString(), z.Wert(1).toString()});
+                                 return true;
+                               });
+    if (f)
+      return QStringLiteral("Die verknüpfte Datenbank konnte nicht geprüft werden; es wurde nichts übernommen.\r") +
+             Fehlertext(f);
+    for (const Datei& d : dateien) {
+      QStringList befunde;
+      f = m_db.Abfragen(SqlText("PRAGMA ") + SqlText::Bezeichner(d.alias) + SqlText(".quick_check(1)"), {},
+                        [&](const Zeile& z) {
+                          befunde << z.Wert(0).toString();
+                          return true;
+                        });
+      if (!f && befunde == QStringList{QStringLiteral("ok")}) continue;
+      return QStringLiteral("Die verknüpfte Datenbank %1 ist beschädigt; es wurde nichts übernommen.\r"
+                            "Bitte lassen Sie die Datei in dem Programm, zu dem sie gehört, prüfen und reparieren, "
+                            "oder spielen Sie dort eine Sicherung zurück.")
+                 .arg(QDir::toNativeSeparators(d.pfad)) +
+             (f ? QStringLiteral("\r") + Fehlertext(f) : QString());
+    }
+    return {};
+  }
+
+  // The stored keys of the addresses by the form in which the program compares text, so that an
+  // account whose key stands in two rows, or in two spellings that differ only in case, is known.
+  DbFehler AdressSchluesselLesen() {
+    return m_db.Abfragen(SqlText("SELECT ") + SqlText::Bezeichner(m_kontoFeld) + SqlText(" FROM Adressen"), {},
+                         [&](const Zeile& z) {
+                           if (!IstNull(z.Wert(0))) {
+                             const QString schluessel = z.Wert(0).toString();
+                             m_schluessel[TamoVergleichsform(schluessel)] << schluessel;
+                           }
+                           return true;
+                         });
+  }
+
+  // Why an item cannot be taken over: its own values, and texts longer than the fields they go to.
+  QString PostenBefund(const ImportVorgang& v) const {
+    QStringList befunde;
+    if (!v.befund.isEmpty()) befunde << v.befund;
+    const std::pair<const QString*, std::pair<const char*, int>> ziele[] = {
+        {&v.posten.opKontoNr, {"OP-Konto-Nr", m_groessen.opKontoNr}},
+        {&v.posten.vorgangsNr, {"OP-Vorgangs-Nr", m_groessen.opVorgangNr}},
+        {&v.posten.art, {"Vorgangsart", m_groessen.opVorgangsArt}}};
+    for (const auto& [wert, ziel] : ziele)
+      if (wert->size() > ziel.second)
+        befunde << QStringLiteral("Die %1 ist mit %2 Zeichen länger als ihr Feld (%3 Zeichen).")
+                       .arg(QString::fromUtf8(ziel.first))
+                       .arg(wert->size())
+                       .arg(ziel.second);
+    return befunde.join(QLatin1Char(' '));
+  }
 
   void KontoUebernehmen(const std::vector<const ImportVorgang*>& alle) {
-    const QString konto = Konto(*alle.front());
-    std::vector<const ImportVorgang*> posten;
-    for (const ImportVorgang* v : alle)
-      if (DubletteUebernehmen(*v)) posten.push_back(v);
-    if (posten.empty()) return;
+    const QString konto = alle.front()->posten.opKontoNr;
+    const QString kontoText = KurzAnzeige(konto);
 
-    DbFehler f;
-    Adresse adresse;
-    bool gefunden = false;
-    // The sibling's account as the selection's join compares it (case and umlauts alike).
-    f = m_db.Abfragen(SqlText("SELECT * FROM Adressen WHERE ") + SqlText::Bezeichner(m_o.quelle.OPKontoFeld) +
-                          SqlText(" = ? COLLATE TAMO LIMIT 1"),
-                      {alle.front()->posten.opKontoNr}, [&](const Zeile& z) {
-                        adresse.Lesen(z);
-                        gefunden = true;
-                        return false;
-                      });
-    if (f) {
-      m_e.FehlerMelden(QStringLiteral("Die Adresse des OP-Kontos %1 konnte nicht gelesen werden; seine %2 OP-Vorgänge "
-                                      "wurden übersprungen.\r")
-                           .arg(konto)
-                           .arg(posten.size()) +
-                       f.Meldungstext());
+    // An account with an unsound item is not paid at all: without a credit note, say, the others
+    // would pay too much.
+    QStringList befunde;
+    for (const ImportVorgang* v : alle)
+      if (const QString b = PostenBefund(*v); !b.isEmpty())
+        befunde << QStringLiteral("OP-Vorgang %1: %2").arg(KurzAnzeige(v->posten.vorgangsNr), b);
+    if (!befunde.isEmpty()) {
+      m_e.fehlerhaftePosten += int(befunde.size());
+      m_e.postenAbgelehnt += int(alle.size()) - int(befunde.size());
+      m_e.FehlerMelden(QStringLiteral("Das OP-Konto %1 wurde nicht übernommen (%2 OP-Vorgänge), weil die "
+                                      "Buchhaltungsdaten fehlerhaft sind:\r")
+                           .arg(kontoText)
+                           .arg(alle.size()) +
+                       befunde.join(QLatin1Char('\r')));
       return;
     }
-    if (!gefunden) {
+
+    // The address by the account's key; two candidates are refused rather than one guessed.
+    const QStringList kandidaten = m_schluessel.value(TamoVergleichsform(konto));
+    if (kandidaten.size() > 1) {
+      Mehrdeutig(konto, alle.size(), kandidaten);
+      return;
+    }
+
+    std::vector<Posten> posten;
+    for (const ImportVorgang* v : alle) {
+      Posten p{v, {}};
+      if (DubletteUebernehmen(*v, p.bekannt)) posten.push_back(std::move(p));
+    }
+    if (posten.empty()) return;
+
+    Adresse adresse;
+    int gefunden = 0;
+    QStringList schluessel;
+    if (!kandidaten.isEmpty()) {
+      const DbFehler f = m_db.Abfragen(SqlText("SELECT * FROM Adressen WHERE ") + SqlText::Bezeichner(m_kontoFeld) +
+                                           SqlText(" = ? LIMIT 2"),
+                                       {kandidaten.front()}, [&](const Zeile& z) {
+                                         if (++gefunden == 1) adresse.Lesen(z);
+                                         schluessel << TextAusWert(z.Wert(m_kontoFeld));
+                                         return true;
+                                       });
+      if (f) {
+        m_e.FehlerMelden(QStringLiteral("Die Adresse des OP-Kontos %1 konnte nicht gelesen werden; seine %2 "
+                                        "OP-Vorgänge wurden übersprungen.\r")
+                             .arg(kontoText)
+                             .arg(posten.size()) +
+                         Fehlertext(f));
+        return;
+      }
+    }
+    if (gefunden > 1) {
+      Mehrdeutig(konto, posten.size(), schluessel);
+      return;
+    }
+    if (gefunden == 0) {
       m_e.ohneAdresse += int(posten.size());
       return;
     }
@@ -133,53 +292,100 @@ class Lauf {
     // The payments of the account, at most five items each.
     Waehrung satz;
     if (m_o.maximalSkonto) {
-      for (int k = 1; k <= 2 && satz <= Waehrung(); ++k)
-        satz = Prozentsatz(adresse.Wert(m_o.quelle.SkontoFeld + QString::number(k)));
-      if (satz < Waehrung()) satz = Waehrung();
+      for (int k = 1; k <= 2 && satz <= Waehrung(); ++k) {
+        const QString feld = m_o.quelle.SkontoFeld + QString::number(k);
+        const QVariant wert = adresse.Wert(feld);
+        const std::optional<Waehrung> s = Prozentsatz(wert);
+        if (!s) {
+          m_e.postenAbgelehnt += int(posten.size());
+          m_e.FehlerMelden(QStringLiteral("Das OP-Konto %1 wurde nicht übernommen (%2 OP-Vorgänge): der Skontosatz "
+                                          "%3 der Adresse ist keine Prozentzahl von 0 bis 100.")
+                               .arg(kontoText)
+                               .arg(posten.size())
+                               .arg(QStringLiteral("»") + KurzAnzeige(wert.toString()) + QStringLiteral("«")));
+          return;
+        }
+        satz = *s;
+      }
     }
     const OPUebernahmeZusatz zusatz{satz, m_o.skontoNurPositiv, true};
     std::vector<Entwurf> entwuerfe;
-    for (const ImportVorgang* v : posten) {
+    for (Posten& p : posten) {
       if (entwuerfe.empty() || entwuerfe.back().posten.size() == kMaximaleZeilen) entwuerfe.emplace_back();
-      Entwurf& e = entwuerfe.back();
-      e.posten.push_back(v);
-      e.zeilen.push_back(OffenenPostenUebernehmen(v->posten, m_vorlagen, m_o.datumKurzFormat, m_groessen.zeile, zusatz));
-      e.gesamt += OderNull(e.zeilen.back().betraege.zahlungsBetrag);
+      OPZeilenwerte zeile =
+          OffenenPostenUebernehmen(p.vorgang->posten, m_vorlagen, m_o.datumKurzFormat, m_groessen.zeile, zusatz);
+      entwuerfe.back().Dazu(std::move(p), std::move(zeile));
     }
+    // A payment beyond the amount range, or a negative one, leaves the whole account out: paying the
+    // invoices of one payment without the credit notes of another would pay the wrong amount.
     int negativ = 0;
-    for (const Entwurf& e : entwuerfe) negativ += e.gesamt < Waehrung() ? 1 : 0;
+    int ausserhalb = 0;
+    QString grund;
+    for (const Entwurf& e : entwuerfe) {
+      if (const QString g = e.Betragsgrund(); !g.isEmpty()) {
+        ++ausserhalb;
+        grund = g;
+      } else if (*e.gesamt < Waehrung()) {
+        ++negativ;
+      }
+    }
+    if (ausserhalb > 0) {
+      m_e.fehlerhafteAngaben += ausserhalb;
+      m_e.nichtGespeichert += ausserhalb;
+      m_e.postenNichtGespeichert += int(posten.size());
+      m_e.FehlerMelden(QStringLiteral("Das OP-Konto %1 wurde nicht übernommen (%2 OP-Vorgänge): %3")
+                           .arg(kontoText)
+                           .arg(posten.size())
+                           .arg(grund));
+      return;
+    }
     if (negativ > 0) {
       m_e.minusZahlungen += negativ;
       m_e.postenNichtGespeichert += int(posten.size());
-      if (entwuerfe.size() > 1) m_e.minusKonten << konto;
+      if (entwuerfe.size() > 1) m_e.minusKonten << kontoText;
       return;
     }
-    for (const Entwurf& e : entwuerfe) ZahlungAnlegen(e, adresse);
+    for (Entwurf& e : entwuerfe) ZahlungAnlegen(e, adresse);
   }
 
-  // Duplicate check: false when the item is to be left out.
-  bool DubletteUebernehmen(const ImportVorgang& v) {
+  void Mehrdeutig(const QString& konto, size_t anzahl, QStringList schluessel) {
+    schluessel.removeDuplicates();
+    for (QString& s : schluessel) s = KurzAnzeige(s);
+    m_e.postenAbgelehnt += int(anzahl);
+    m_e.FehlerMelden(QStringLiteral("Das OP-Konto %1 ist in den Adressen nicht eindeutig (%2); seine %3 OP-Vorgänge "
+                                    "wurden nicht übernommen.\rBitte bereinigen Sie die Adressen in der Buchhaltung, "
+                                    "so dass jedes Konto genau eine Adresse hat.")
+                         .arg(KurzAnzeige(konto))
+                         .arg(schluessel.size() > 1 ? QStringLiteral("Schreibweisen ") + schluessel.join(QStringLiteral(", "))
+                                                    : QStringLiteral("mehrere Adressen mit diesem Schlüssel"))
+                         .arg(anzahl));
+  }
+
+  // Duplicate check: false when the item is to be left out. `bekannt` receives the payments that
+  // hold the item now (the user was asked about them).
+  bool DubletteUebernehmen(const ImportVorgang& v, QList<qint64>& bekannt) {
     if (!m_o.pruefung) return true;
-    bool gefunden = false;
     std::optional<QDate> erledigt;
     const DbFehler f = m_db.Abfragen(
-        SqlText("SELECT Zahlungen.ErledigtDatum FROM Zahlungen INNER JOIN Verwendungszweck "
+        SqlText("SELECT Zahlungen.ErledigtDatum, Zahlungen.ZahlungNr FROM Zahlungen INNER JOIN Verwendungszweck "
                 "ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr WHERE Zahlungen.OPKontoNr = ? "
                 "AND Verwendungszweck.OPVorgangNr = ? AND Zahlungen.AbsenderNr = ? "
-                "ORDER BY Zahlungen.ErledigtDatum IS NULL, Zahlungen.ErledigtDatum DESC LIMIT 1"),
-        {Konto(v), v.posten.vorgangsNr, m_o.absenderNr}, [&](const Zeile& z) {
-          gefunden = true;
-          erledigt = DatumAusWert(z.Wert(0));
-          return false;
+                "ORDER BY Zahlungen.ErledigtDatum IS NULL, Zahlungen.ErledigtDatum DESC"),
+        {v.posten.opKontoNr, v.posten.vorgangsNr, m_o.absenderNr}, [&](const Zeile& z) {
+          if (bekannt.isEmpty()) erledigt = DatumAusWert(z.Wert(0));
+          bekannt << z.Wert(1).toLongLong();
+          return true;
         });
     if (f) {
       m_e.FehlerMelden(QStringLiteral("Die Prüfung auf Doppel-Zahlung ist fehlgeschlagen; der OP-Vorgang %1 des "
                                       "OP-Kontos %2 wurde übersprungen.\r")
-                           .arg(v.posten.vorgangsNr, Konto(v)) +
-                       f.Meldungstext());
+                           .arg(KurzAnzeige(v.posten.vorgangsNr), KurzAnzeige(v.posten.opKontoNr)) +
+                       Fehlertext(f));
       return false;
     }
-    if (!gefunden || m_frager.DubletteUebernehmen(DublettenFrage(v.posten.vorgangsNr, erledigt, Konto(v)))) return true;
+    if (bekannt.isEmpty() ||
+        m_frager.DubletteUebernehmen(DublettenFrage(v.posten.vorgangsNr, erledigt, v.posten.opKontoNr)))
+      return true;
     ++m_e.dublettenAbgelehnt;
     return false;
   }
@@ -194,9 +400,67 @@ class Lauf {
     m_e.postenNichtGespeichert += int(e.posten.size());
   }
 
-  void ZahlungAnlegen(const Entwurf& e, Adresse& adresse) {
-    const ImportVorgang& erster = *e.posten.front();
-    const QString konto = Konto(erster);
+  // The lines of the payment, its first line's text and total, and the customer-number line.
+  void ZeilenSetzen(Zahlungsauftrag& z, const Entwurf& e, const QString& kundenNrZeile) const {
+    z.Zeilen.clear();
+    for (const OPZeilenwerte& w : e.zeilen) z.Zeilen << Auftragszeile{w.verwendungszweck, OderNull(w.betraege.zahlungsBetrag)};
+    if (!kundenNrZeile.isEmpty() && z.Zeilen.size() < kMaximaleZeilen) z.Zeilen << Auftragszeile{kundenNrZeile, Waehrung()};
+    z.Verwendungszweck1 = z.Zeilen.first().Text;
+    z.Betrag = e.gesamt.value_or(Waehrung());
+  }
+
+  // Texts that would not fit their fields are never stored, and never cut: the fields named.
+  QString ZuLangeWerte(const Zahlungsauftrag& z, const QString& bank, const QString& konto) const {
+    QStringList felder;
+    auto pruefen = [&felder](const char* name, const QString& wert, int groesse) {
+      if (wert.size() > groesse)
+        felder << QStringLiteral("%1 (%2 statt höchstens %3 Zeichen)").arg(QString::fromUtf8(name)).arg(wert.size()).arg(groesse);
+    };
+    pruefen("Name", z.Name, m_groessen.name);
+    pruefen("Bank", bank, m_groessen.bank);
+    pruefen("IBAN", z.IBAN, m_groessen.iban);
+    pruefen("BIC", z.BIC, m_groessen.bic);
+    if (z.IstLastschrift()) pruefen("Mandat-Referenz", z.MandatReferenz, m_groessen.mandatReferenz);
+    pruefen("OP-Konto-Nr", konto, m_groessen.opKontoNr);
+    pruefen("Textschlüssel", z.Textschluessel, m_groessen.textschluessel);
+    pruefen("Verwendungszweck", z.Verwendungszweck1, m_groessen.verwendungszweck1);
+    for (const Auftragszeile& zeile : z.Zeilen) pruefen("Verwendungszweck-Zeile", zeile.Text, m_groessen.zeile);
+    felder.removeDuplicates();
+    return felder.join(QStringLiteral(", "));
+  }
+
+  // Address values longer than their own field in the sibling's table are garbage, whatever they
+  // would become here.
+  QString ZuLangeAdresswerte(const Adresse& adresse, const QStringList& namen) {
+    QStringList felder;
+    for (const QString& feld : namen) {
+      if (feld.isEmpty()) continue;
+      const int groesse = m_db.FeldGroesse(QStringLiteral("Adressen"), feld);
+      const QString wert = TextAusWert(adresse.Wert(feld));
+      if (groesse > 0 && wert.size() > groesse)
+        felder << QStringLiteral("%1 (%2 statt höchstens %3 Zeichen)").arg(feld).arg(wert.size()).arg(groesse);
+    }
+    return felder.join(QStringLiteral(", "));
+  }
+
+  void ZahlungAnlegen(Entwurf& e, Adresse& adresse) {
+    const ImportVorgang& erster = *e.posten.front().vorgang;
+    const QString konto = erster.posten.opKontoNr;
+    const QString kontoText = KurzAnzeige(konto);
+    auto ablehnen = [&](const QString& warum) {
+      m_e.FehlerMelden(QStringLiteral("Eine Zahlung an das OP-Konto %1 wurde nicht gespeichert (OP-Vorgänge %2): %3")
+                           .arg(kontoText, Nummern(Vorgaenge(e)).join(QStringLiteral(", ")), warum));
+      NichtGespeichert(e);
+    };
+
+    QStringList adressfelder = m_transportFelder.mid(1, 7);
+    if (m_o.lieferantenKundenNr) adressfelder << QStringLiteral("LieferantenKundenNr");
+    if (const QString lang = ZuLangeAdresswerte(adresse, adressfelder); !lang.isEmpty()) {
+      ++m_e.fehlerhafteAngaben;
+      ablehnen(QStringLiteral("Werte der Adresse sind länger als ihre Felder: ") + lang + QLatin1Char('.'));
+      return;
+    }
+
     Zahlungsauftrag z;
     z.Art = m_o.lieferanten ? QStringLiteral("G") : QStringLiteral("L");
     bool geaendert = false;
@@ -205,7 +469,7 @@ class Lauf {
       if (geaendert) ++m_e.automatischeKorrekturen;
     };
     nameSetzen(TextAusWert(Transportwert(adresse, 1)));
-    const QString bank = Gefiltert(TextAusWert(Transportwert(adresse, 2)).left(m_groessen.bank), 1, geaendert);
+    const QString bank = Gefiltert(TextAusWert(Transportwert(adresse, 2)), 1, geaendert);
     z.IBAN = Iban(TextAusWert(Transportwert(adresse, 4))).Text();
     z.BIC = Bic(TextAusWert(Transportwert(adresse, 3))).Text();
 
@@ -223,8 +487,8 @@ class Lauf {
       if (f) {
         m_e.FehlerMelden(QStringLiteral("Die früheren Lastschriften des Mandats konnten nicht gesucht werden; eine "
                                         "Zahlung an das OP-Konto %1 wurde nicht gespeichert.\r")
-                             .arg(konto) +
-                         f.Meldungstext());
+                             .arg(kontoText) +
+                         Fehlertext(f));
         NichtGespeichert(e);
         return;
       }
@@ -234,18 +498,15 @@ class Lauf {
     }
     z.Textschluessel = m_o.textschluessel;
     if (m_o.faelligEintragen) z.Faellig = erster.posten.faellig;
-    for (const OPZeilenwerte& w : e.zeilen) {
-      z.Zeilen << Auftragszeile{w.verwendungszweck, OderNull(w.betraege.zahlungsBetrag)};
+    for (const OPZeilenwerte& w : e.zeilen)
       if (w.zeichenEntfernt) ++m_e.automatischeKorrekturen;
-    }
+    QString kundenNrZeile;
     const QString kundenNr = m_o.lieferantenKundenNr ? TextAusWert(adresse.Wert(QStringLiteral("LieferantenKundenNr"))) : QString();
-    if (!kundenNr.isEmpty() && z.Zeilen.size() < kMaximaleZeilen) {
-      const QString text = Gefiltert(QStringLiteral("Unsere KundenNr ") + kundenNr, 0, geaendert);
+    if (!kundenNr.isEmpty() && e.zeilen.size() < kMaximaleZeilen) {
+      kundenNrZeile = Gefiltert(QStringLiteral("Unsere KundenNr ") + kundenNr, 0, geaendert).left(m_groessen.zeile);
       if (geaendert) ++m_e.automatischeKorrekturen;
-      z.Zeilen << Auftragszeile{text.left(m_groessen.zeile), Waehrung()};
     }
-    z.Verwendungszweck1 = z.Zeilen.first().Text;
-    z.Betrag = e.gesamt;
+    ZeilenSetzen(z, e, kundenNrZeile);
 
     // The questions before the transaction; validity follows the final values.
     QList<Auftragsfeld> befunde = ImportZahlungPruefen(z, m_groessen, m_heute);
@@ -270,46 +531,132 @@ class Lauf {
       NichtGespeichert(e);
       return;
     }
+    if (const QString lang = ZuLangeWerte(z, bank, konto); !lang.isEmpty()) {
+      ablehnen(QStringLiteral("Werte sind länger als ihre Felder: ") + lang + QLatin1Char('.'));
+      return;
+    }
 
-    if (DbFehler f = Schreiben(z, bank, e, konto)) {
+    Schreibergebnis r = Schreiben(z, bank, e, konto, kundenNrZeile);
+    if (!r.inzwischen.empty()) {
+      m_e.inzwischenUebernommen += int(r.inzwischen.size());
+      m_e.FehlerMelden(QStringLiteral("Die OP-Vorgänge %1 des OP-Kontos %2 wurden inzwischen an einem anderen "
+                                      "Arbeitsplatz übernommen; sie wurden nicht noch einmal übernommen.")
+                           .arg(Nummern(r.inzwischen).join(QStringLiteral(", ")), kontoText));
+    }
+    if (r.fehler) {
       m_e.FehlerMelden(QStringLiteral("Fehler beim Speichern der Daten! Eine Zahlung an das OP-Konto %1 wurde nicht "
                                       "gespeichert.\r")
-                           .arg(konto) +
-                       f.Meldungstext());
+                           .arg(kontoText) +
+                       Fehlertext(r.fehler));
       NichtGespeichert(e);
       return;
     }
+    if (!r.abgelehnt.isEmpty()) {
+      ablehnen(r.abgelehnt);
+      return;
+    }
+    if (!r.geschrieben) return;   // every item came in between
     ++m_e.zahlungen;
     m_e.importiert += int(e.posten.size());
 
     if (!mandat.folgeSequenzText.isEmpty()) {
       const QString feld = m_transportFelder.at(7);
-      if (DbFehler f = FolgeeinzugEintragen(erster.posten.opKontoNr, feld, mandat.folgeSequenzText)) {
+      if (DbFehler f = FolgeeinzugEintragen(TextAusWert(adresse.Wert(m_kontoFeld)), feld, mandat.folgeSequenzText)) {
         m_e.FehlerMelden(QStringLiteral("Die Adresse des OP-Kontos %1 konnte nicht auf Folge-Einzug umgestellt werden; "
                                         "die Zahlung ist gespeichert.\r")
-                             .arg(konto) +
-                         f.Meldungstext());
+                             .arg(kontoText) +
+                         Fehlertext(f));
       } else {
         adresse.Setzen(feld, mandat.folgeSequenzText);
       }
     }
   }
 
-  // The payment row, its lines and the customer-number line in one transaction.
-  DbFehler Schreiben(const Zahlungsauftrag& z, const QString& bank, const Entwurf& e, const QString& konto) {
+  static std::vector<const ImportVorgang*> Vorgaenge(const Entwurf& e) {
+    std::vector<const ImportVorgang*> v;
+    for (const Posten& p : e.posten) v.push_back(p.vorgang);
+    return v;
+  }
+
+  struct Schreibergebnis {
+    DbFehler fehler;
+    QString abgelehnt;                              // why the payment was not stored
+    std::vector<const ImportVorgang*> inzwischen;   // items another workstation took in between
+    bool geschrieben = false;
+  };
+
+  // Which items of the payment another workstation took over since the user was asked: payments of
+  // the sender that hold the item's number, other than those known then and this run's own. Runs
+  // inside the write's transaction (BEGIN IMMEDIATE), which no other workstation can enter.
+  DbFehler InzwischenUebernommen(const Entwurf& e, const QString& konto, std::vector<bool>& weg) {
+    weg.assign(e.posten.size(), false);
+    QList<SqlText> platz;
+    QVariantList parameter{konto, m_o.absenderNr};
+    for (const Posten& p : e.posten) {
+      platz << SqlText("?");
+      parameter << p.vorgang->posten.vorgangsNr;
+    }
+    return m_db.Abfragen(
+        SqlText("SELECT Zahlungen.ZahlungNr, Verwendungszweck.OPVorgangNr FROM Zahlungen INNER JOIN Verwendungszweck "
+                "ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr WHERE Zahlungen.OPKontoNr = ? AND "
+                "Zahlungen.AbsenderNr = ? AND Verwendungszweck.OPVorgangNr IN (") +
+            SqlText::Verbinden(platz, SqlText(", ")) + SqlText(")"),
+        parameter, [&](const Zeile& z) {
+          const qint64 nr = z.Wert(0).toLongLong();
+          if (m_eigeneZahlungen.contains(nr)) return true;
+          const QString nummer = z.Wert(1).toString();
+          for (size_t i = 0; i < e.posten.size(); ++i)
+            if (!e.posten[i].bekannt.contains(nr) &&
+                e.posten[i].vorgang->posten.vorgangsNr.compare(nummer, Qt::CaseInsensitive) == 0)
+              weg[i] = true;
+          return true;
+        });
+  }
+
+  // The payment row, its lines and the customer-number line in one transaction, with the duplicate
+  // check repeated in it: what came in between is left out.
+  Schreibergebnis Schreiben(Zahlungsauftrag& z, const QString& bank, Entwurf& e, const QString& konto,
+                            const QString& kundenNrZeile) {
+    Schreibergebnis r;
     Transaktion t(m_db);
-    if (t.Fehler()) return t.Fehler();
+    if ((r.fehler = t.Fehler())) return r;
+    if (m_o.pruefung) {
+      std::vector<bool> weg;
+      if ((r.fehler = InzwischenUebernommen(e, konto, weg))) return r;
+      if (std::find(weg.begin(), weg.end(), true) != weg.end()) {
+        Entwurf rest;
+        for (size_t i = 0; i < e.posten.size(); ++i) {
+          if (weg[i]) r.inzwischen.push_back(e.posten[i].vorgang);
+          else rest.Dazu(e.posten[i], e.zeilen[i]);
+        }
+        e = std::move(rest);
+        if (e.posten.empty()) return r;
+        ZeilenSetzen(z, e, kundenNrZeile);
+        if (const QString grund = e.Betragsgrund(); !grund.isEmpty()) {
+          r.abgelehnt = grund;
+          return r;
+        }
+        if (*e.gesamt < Waehrung()) {
+          r.abgelehnt = QStringLiteral("Ohne diese OP-Vorgänge wäre der Gesamtbetrag negativ.");
+          return r;
+        }
+        if (m_o.fehlerNichtSpeichern && !ImportZahlungPruefen(z, m_groessen, m_heute).isEmpty()) {
+          r.abgelehnt = QStringLiteral("Ohne diese OP-Vorgänge wäre die Zahlung fehlerhaft.");
+          return r;
+        }
+      }
+    }
     const bool lastschrift = z.IstLastschrift();
-    if (DbFehler f = m_db.Ausfuehren(
-            SqlText("INSERT INTO Zahlungen (Art, AbsenderNr, Name, Bank, IBAN, BIC, MandatReferenz, MandatDatum, "
-                    "MandatSequenz, OPKontoNr, \"Textschlüssel\", \"Fällig\", \"Währung\", ZahlungGesamt, "
-                    "Verwendungszweck1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?, ?)"),
-            {z.Art, m_o.absenderNr, z.Name, WertAusText(bank), WertAusText(z.IBAN), WertAusText(z.BIC),
-             lastschrift ? WertAusText(z.MandatReferenz) : QVariant(),
-             lastschrift ? WertAusDatum(z.MandatDatum) : QVariant(), lastschrift ? QVariant(z.MandatSequenz) : QVariant(),
-             konto, WertAusText(z.Textschluessel), WertAusDatum(z.Faellig), QVariant::fromValue(z.Betrag),
-             WertAusText(z.Verwendungszweck1)}))
-      return f;
+    if ((r.fehler = m_db.Ausfuehren(
+             SqlText("INSERT INTO Zahlungen (Art, AbsenderNr, Name, Bank, IBAN, BIC, MandatReferenz, MandatDatum, "
+                     "MandatSequenz, OPKontoNr, \"Textschlüssel\", \"Fällig\", \"Währung\", ZahlungGesamt, "
+                     "Verwendungszweck1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?, ?)"),
+             {z.Art, m_o.absenderNr, z.Name, WertAusText(bank), WertAusText(z.IBAN), WertAusText(z.BIC),
+              lastschrift ? WertAusText(z.MandatReferenz) : QVariant(),
+              lastschrift ? WertAusDatum(z.MandatDatum) : QVariant(),
+              lastschrift ? QVariant(z.MandatSequenz) : QVariant(), konto, WertAusText(z.Textschluessel),
+              WertAusDatum(z.Faellig), QVariant::fromValue(z.Betrag), WertAusText(z.Verwendungszweck1)})))
+      return r;
     const qint64 nr = m_db.LetzteEinfuegeNr();
     const SqlText zeile(
         "INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPVorgangNr, Vorgangsdatum, OPBetrag, "
@@ -317,34 +664,38 @@ class Lauf {
     int zeilenNr = 0;
     for (const OPZeilenwerte& w : e.zeilen) {
       ++zeilenNr;
-      if (DbFehler f = m_db.Ausfuehren(
-              zeile, {nr, zeilenNr, w.verwendungszweck, WertAusText(w.opVorgangNr), WertAusDatum(w.vorgangsdatum),
-                      WertAusWaehrung(w.betraege.opBetrag), WertAusWaehrung(w.betraege.skontoBetrag),
-                      WertAusWaehrung(w.betraege.zahlungsBetrag), WertAusText(w.opVorgangsArt)}))
-        return f;
+      if ((r.fehler = m_db.Ausfuehren(
+               zeile, {nr, zeilenNr, w.verwendungszweck, WertAusText(w.opVorgangNr), WertAusDatum(w.vorgangsdatum),
+                       WertAusWaehrung(w.betraege.opBetrag), WertAusWaehrung(w.betraege.skontoBetrag),
+                       WertAusWaehrung(w.betraege.zahlungsBetrag), WertAusText(w.opVorgangsArt)})))
+        return r;
     }
     // The customer-number line carries no amounts.
     if (z.Zeilen.size() > zeilenNr) {
-      if (DbFehler f = m_db.Ausfuehren(
-              SqlText("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck) VALUES (?, ?, ?)"),
-              {nr, zeilenNr + 1, z.Zeilen.at(zeilenNr).Text}))
-        return f;
+      if ((r.fehler = m_db.Ausfuehren(
+               SqlText("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck) VALUES (?, ?, ?)"),
+               {nr, zeilenNr + 1, z.Zeilen.at(zeilenNr).Text})))
+        return r;
     }
-    return t.Commit();
+    if ((r.fehler = t.Commit())) return r;
+    m_eigeneZahlungen.insert(nr);
+    r.geschrieben = true;
+    return r;
   }
 
   // The address's sequence field becomes the recurring collection (the address may lie in the
-  // sibling file: its own transaction, after the payment's).
-  DbFehler FolgeeinzugEintragen(const QString& konto, const QString& feld, const QString& text) {
+  // sibling file: its own transaction, after the payment's). `schluessel` is the address's own key.
+  DbFehler FolgeeinzugEintragen(const QString& schluessel, const QString& feld, const QString& text) {
     Transaktion t(m_db);
     if (t.Fehler()) return t.Fehler();
     Abfrage a;
     a.quelle = SqlText("Adressen");
-    a.bedingung = Bedingung(SqlText::Bezeichner(m_o.quelle.OPKontoFeld) + SqlText(" = ? COLLATE TAMO"), {konto});
+    a.bedingung = Bedingung(SqlText::Bezeichner(m_kontoFeld) + SqlText(" = ?"), {schluessel});
     DbFehler f;
     std::unique_ptr<Recordset> rs = Recordset::Oeffnen(m_db, a, RecordsetTyp::Dynaset, f);
     if (!rs) return f;
-    if (rs->RecordCount() == 0) return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Die Adresse wurde nicht gefunden.")};
+    if (rs->RecordCount() != 1)
+      return {DbFehlerNr::KeinAktuellerDatensatz, QStringLiteral("Die Adresse wurde nicht genau einmal gefunden.")};
     if ((f = rs->Edit())) return f;
     if ((f = rs->Setzen(feld, text))) return f;
     if ((f = rs->Update())) return f;
@@ -359,6 +710,10 @@ class Lauf {
   ImportFeldgroessen m_groessen;
   Zeilenvorlagen m_vorlagen;
   QStringList m_transportFelder;   // 1..7
+  QString m_kontoFeld;             // the address field holding the account
+  QHash<QString, QStringList> m_schluessel;   // the addresses' stored keys by their compared form
+  QSet<QString> m_gesehen;         // items of this run (account, number, kind)
+  QSet<qint64> m_eigeneZahlungen;  // payments this run stored
   ImportErgebnis m_e;
 };
 

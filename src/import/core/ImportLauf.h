@@ -47,13 +47,19 @@ struct ImportLaufOptionen {
 };
 
 // The import run (Daten übernehmen): the items, in their order, become payments of the active
-// sender, one per run of items of the same account with at most five item lines each. For each
-// account its items pass the duplicate check first, then its payments are built; when the account
-// spreads over several payments and one of them would be negative, none is stored. Every question
-// and input box of a payment comes before the payment's transaction; the payment (row, lines,
-// customer-number line) is written in one transaction, and the address's switch from first to
-// recurring collection follows in its own one once the payment is stored. Nothing is asked or shown
-// here beyond the questions of `frager`; failures are collected in the result.
+// sender, one per run of items of the same account with at most five item lines each; an item handed
+// over twice becomes one line. Nothing is read from a sibling file that fails SQLite's quick check.
+// An account is refused as a whole when one of its items carries a finding (ImportVorgang::befund, a
+// text too long for its field), when its key names more than one address (two rows, or spellings
+// that differ only in case), when the address's discount rate is no percentage, or when one of its
+// payments would leave the amount range or come out negative. For each account its items pass the
+// duplicate question first, then its payments are built. Every question and input box of a payment
+// comes before the payment's transaction; the payment (row, lines, customer-number line) is written in
+// one write transaction that repeats the duplicate check, so that an item another workstation took
+// over meanwhile is left out and named; texts longer than their fields are never stored. The
+// address's switch from first to recurring collection follows in its own transaction once the payment
+// is stored. Nothing is asked or shown here beyond the questions of `frager`; failures and findings
+// are collected in the result, in German.
 ImportErgebnis ImportAusfuehren(Datenbank& db, const std::vector<ImportVorgang>& vorgaenge,
                                 const ImportLaufOptionen& optionen, ImportFrager& frager);
 

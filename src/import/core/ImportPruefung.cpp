@@ -11,7 +11,14 @@ ImportFeldgroessen ImportFeldgroessen::Lesen(Datenbank& db) {
   groesse("Zahlungen", "Name", g.name);
   groesse("Zahlungen", "Bank", g.bank);
   groesse("Zahlungen", "OPKontoNr", g.opKontoNr);
+  groesse("Zahlungen", "IBAN", g.iban);
+  groesse("Zahlungen", "BIC", g.bic);
+  groesse("Zahlungen", "MandatReferenz", g.mandatReferenz);
+  groesse("Zahlungen", "Textschlüssel", g.textschluessel);
+  groesse("Zahlungen", "Verwendungszweck1", g.verwendungszweck1);
   groesse("Verwendungszweck", "Verwendungszweck", g.zeile);
+  groesse("Verwendungszweck", "OPVorgangNr", g.opVorgangNr);
+  groesse("Verwendungszweck", "OPVorgangsArt", g.opVorgangsArt);
   return g;
 }
 

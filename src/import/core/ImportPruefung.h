@@ -12,7 +12,14 @@ struct ImportFeldgroessen {
   int name = 70;
   int bank = 60;
   int opKontoNr = 10;
+  int iban = 34;
+  int bic = 11;
+  int mandatReferenz = 35;
+  int textschluessel = 4;
+  int verwendungszweck1 = 27;
   int zeile = 27;                     // Verwendungszweck.Verwendungszweck
+  int opVorgangNr = 20;
+  int opVorgangsArt = 2;
   static ImportFeldgroessen Lesen(Datenbank& db);
 };
 
