@@ -144,12 +144,12 @@ TEST_F(PruefmodusTest, BereinigungZaehltKorrekturenUndSchreibtZeileEins) {
   a.verwendungszweck1 = QStringLiteral("RG 1");
   a.zeilen = {QStringLiteral("RG 1")};
   const qint64 name = Neu(a);
-  a.name = QStringLiteral("!?");  // nothing left: a faulty name
+  a.name = QStringLiteral("!?");  // nothing left: a faulty name, never stored blank
   const qint64 leer = Neu(a);
   const qint64 unveraendert = Neu({});
 
   const PruefmodusErgebnis e = ZahlungenPruefen(t.Db(), Liste(), false, Heute);
-  EXPECT_EQ(e.korrekturen, 2 + 1 + 1);
+  EXPECT_EQ(e.korrekturen, 2 + 1);
   EXPECT_EQ(e.fehlerhaft, 1);
   EXPECT_EQ(e.einzelangaben, 1);
   EXPECT_EQ(Feld("Name", beide), QStringLiteral("Meier"));
@@ -157,7 +157,7 @@ TEST_F(PruefmodusTest, BereinigungZaehltKorrekturenUndSchreibtZeileEins) {
   EXPECT_EQ(Zeile(beide, 1), QStringLiteral("RG1"));
   EXPECT_EQ(Zeile(beide, 2), QStringLiteral("RG#2"));  // only line 1 follows Verwendungszweck1
   EXPECT_EQ(Zeile(name, 1), QStringLiteral("RG 1"));
-  EXPECT_EQ(Feld("Name", leer), QString());
+  EXPECT_EQ(Feld("Name", leer), QStringLiteral("!?"));
   EXPECT_TRUE(Fehler(leer));
   EXPECT_EQ(Feld("Name", unveraendert), QStringLiteral("Anton GmbH"));
 }

@@ -200,10 +200,9 @@ class Lauf {
     Zahlungsauftrag z;
     z.Art = m_o.lieferanten ? QStringLiteral("G") : QStringLiteral("L");
     bool geaendert = false;
-    auto nameSetzen = [&](const QString& roh) {
-      z.Name = Gefiltert(roh, 0, geaendert);
-      if (geaendert) ++m_e.automatischeKorrekturen;
-    };
+    // The name as the address holds it: the rules judge what transliteration makes of it, and it is cleaned
+    // before the write only when it still says the same.
+    auto nameSetzen = [&](const QString& roh) { z.Name = roh; };
     nameSetzen(TextAusWert(Transportwert(adresse, 1)));
     const QString bank = Gefiltert(TextAusWert(Transportwert(adresse, 2)).left(m_groessen.bank), 1, geaendert);
     z.IBAN = Iban(TextAusWert(Transportwert(adresse, 4))).Text();
@@ -270,6 +269,8 @@ class Lauf {
       NichtGespeichert(e);
       return;
     }
+    const QString name = z.Name;
+    if (Auftragspruefung::TexteBereinigen(z) && z.Name != name) ++m_e.automatischeKorrekturen;
 
     if (DbFehler f = Schreiben(z, bank, e, konto)) {
       m_e.FehlerMelden(QStringLiteral("Fehler beim Speichern der Daten! Eine Zahlung an das OP-Konto %1 wurde nicht "

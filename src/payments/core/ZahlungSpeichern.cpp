@@ -8,9 +8,40 @@
 
 namespace {
 
-QString Zugeschnitten(Datenbank& db, const char* feld, const QString& text) {
-  const int groesse = db.FeldGroesse(QStringLiteral("Zahlungen"), QString::fromUtf8(feld));
-  return groesse > 0 && text.size() > groesse ? text.left(groesse) : text;
+// A value longer than its field is refused, never cut: each as it would be stored, against the size of its
+// field in the open database, in the order of the form's fields.
+std::optional<PruefFehler> FeldlaengenPruefen(Datenbank& db, const ZahlungEingabe& e, const SpeicherKontext& k) {
+  struct Wert {
+    const char* tabelle;
+    const char* feld;
+    QString bezeichnung;
+    const QString& text;
+    Fokusfeld fokus;
+  };
+  const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
+  const Fokusfeld zeilenfokus = k.zeilengitterSichtbar ? Fokusfeld::Zeilengitter : Fokusfeld::Verwendungszweck;
+  const QString mandatReferenz = lastschrift ? e.mandatReferenz : QString();   // credit transfers keep theirs
+  const QList<Wert> werte = {
+      {"Zahlungen", "Name", QStringLiteral("Die Namensangabe"), e.name, Fokusfeld::Name},
+      {"Zahlungen", "MandatReferenz", QStringLiteral("Die Mandat-Referenz"), mandatReferenz, Fokusfeld::MandatReferenz},
+      {"Zahlungen", "Bank", QStringLiteral("Die Bankbezeichnung"), e.bank, Fokusfeld::Bank},
+      {"Zahlungen", "BIC", QStringLiteral("Die BIC"), e.bic, Fokusfeld::Bic},
+      {"Zahlungen", "IBAN", QStringLiteral("Die IBAN"), e.iban, Fokusfeld::Iban},
+      {"Zahlungen", "Verwendungszweck1", QStringLiteral("Der Verwendungszweck"), e.verwendungszweck1, zeilenfokus},
+      {"Verwendungszweck", "Verwendungszweck", QStringLiteral("Der Verwendungszweck"), e.verwendungszweck1, zeilenfokus},
+      {"Zahlungen", "Textschlüssel", QStringLiteral("Der Textschlüssel"), e.textschluessel, Fokusfeld::Textschluessel},
+      {"Zahlungen", "OPKontoNr", QStringLiteral("Die OP-Kontonummer"), e.opKontoNr, Fokusfeld::Name},
+  };
+  for (const Wert& w : werte) {
+    const int groesse = db.FeldGroesse(QString::fromUtf8(w.tabelle), QString::fromUtf8(w.feld));
+    if (groesse > 0 && w.text.size() > groesse)
+      return PruefFehler{QStringLiteral("%1 ist %2 Zeichen lang; gespeichert werden können höchstens %3 Zeichen!")
+                             .arg(w.bezeichnung)
+                             .arg(w.text.size())
+                             .arg(groesse),
+                         w.fokus, Befundart::FeldZuLang};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -35,15 +66,13 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
   if (e.pruefFehler) return e;
 
   // Values as stored.
-  eingabe.name = Zugeschnitten(db, "Name", eingabe.name);
-  eingabe.bank = Zugeschnitten(db, "Bank", eingabe.bank);
-  eingabe.bic = Zugeschnitten(db, "BIC", Bic(eingabe.bic).Text());
-  eingabe.iban = Zugeschnitten(db, "IBAN", Iban(eingabe.iban).Text());
-  eingabe.mandatReferenz = Zugeschnitten(db, "MandatReferenz", eingabe.mandatReferenz.trimmed());
-  eingabe.opKontoNr = Zugeschnitten(db, "OPKontoNr", eingabe.opKontoNr.trimmed());
-  eingabe.verwendungszweck1 = Zugeschnitten(db, "Verwendungszweck1", eingabe.verwendungszweck1);
-  const int tsGroesse = db.FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Textschlüssel"));
-  eingabe.textschluessel = TextschluesselNormalisieren(eingabe.textschluessel, tsGroesse > 0 ? tsGroesse : 4);
+  eingabe.bic = Bic(eingabe.bic).Text();
+  eingabe.iban = Iban(eingabe.iban).Text();
+  eingabe.mandatReferenz = eingabe.mandatReferenz.trimmed();
+  eingabe.opKontoNr = eingabe.opKontoNr.trimmed();
+  eingabe.textschluessel = TextschluesselNormalisieren(eingabe.textschluessel, 0);
+  e.pruefFehler = FeldlaengenPruefen(db, eingabe, k);
+  if (e.pruefFehler) return e;
 
   const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
   const QString art = lastschrift ? QStringLiteral("L") : QStringLiteral("G");
