@@ -91,8 +91,8 @@ QString OhneUmschriftText(const QString& wer, const Zahlungstext& t) {
          t.ohneUmschrift;
 }
 
-QString ZuLangText(const QString& wer, const QString& roh, const Zahlungstext& t, int laenge) {
-  const QString wie = t.text.size() != roh.size() ? QStringLiteral(" in lateinischer Schrift") : QString();
+QString ZuLangText(const QString& wer, const Zahlungstext& t, int laenge) {
+  const QString wie = t.geaendert ? QStringLiteral(" in lateinischer Schrift") : QString();
   return QStringLiteral("%1 ist%2 %3 Zeichen lang; erlaubt sind höchstens %4 Zeichen!")
       .arg(wer, wie)
       .arg(t.text.size())
@@ -108,7 +108,7 @@ void NamePruefen(const QString& name, QList<Befund>& befunde, const QString& wer
   else if (Leer(t.text))
     befunde << Befund{Auftragsfeld::Name, Befundart::NameLeer, QStringLiteral("Die Namensangabe darf nicht leer sein!")};
   if (t.text.size() > NameLaenge)
-    befunde << Befund{Auftragsfeld::Name, Befundart::NameZuLang, ZuLangText(wer, name, t, NameLaenge)};
+    befunde << Befund{Auftragsfeld::Name, Befundart::NameZuLang, ZuLangText(wer, t, NameLaenge)};
 }
 
 // Verwendungszweck1, each line and the remittance text together, as the file carries them. Line 1 is judged
@@ -128,7 +128,7 @@ void VerwendungPruefen(const Zahlungsauftrag& a, QList<Befund>& befunde) {
   }
   if (v.text.size() > ZeilenLaenge)
     befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckZuLang,
-                      ZuLangText(wer, a.Verwendungszweck1, v, ZeilenLaenge)};
+                      ZuLangText(wer, v, ZeilenLaenge)};
 
   for (qsizetype i = 0; i < a.Zeilen.size(); ++i) {
     const QString& zeile = a.Zeilen.at(i).Text;
@@ -141,7 +141,7 @@ void VerwendungPruefen(const Zahlungsauftrag& a, QList<Befund>& befunde) {
       befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileUmschrift,
                         welche + QStringLiteral(" besteht nur aus Zeichen, die die Bank nicht annimmt!")};
     if (t.text.size() > ZeilenLaenge)
-      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileZuLang, ZuLangText(welche, zeile, t, ZeilenLaenge)};
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileZuLang, ZuLangText(welche, t, ZeilenLaenge)};
   }
 
   const QString text = Verwendungstext(a);
