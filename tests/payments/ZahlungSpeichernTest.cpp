@@ -251,6 +251,29 @@ TEST_P(ZahlungSpeichernFeldlaenge, GanzOderAbgelehntNieGekuerzt) {
 
 const QString Zh(QChar(0x0416));   // Ж
 
+// A value the cleaning made longer than its field goes back to the form as typed, also when another check
+// refused the save first: the field would cut it.
+TEST_F(ZahlungSpeichernTest, ZuLangGewordenesBleibtWieGetippt) {
+  const qint64 nr = Neu();
+  ZahlungEingabe e = Eingabe();
+  e.bank = QString(31, Zh[0]);
+  e.name = QStringLiteral("José");
+  SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext());
+  ASSERT_TRUE(r.pruefFehler);
+  EXPECT_EQ(r.pruefFehler->art, Befundart::FeldZuLang);
+  EXPECT_EQ(e.bank, QString(31, Zh[0]));
+  EXPECT_EQ(e.name, QStringLiteral("Jose")) << "the cleaning that fits stays";
+  e.iban = QStringLiteral("DE00");
+  r = ZahlungSpeichern(t.Db(), nr, e, Kontext());
+  ASSERT_TRUE(r.pruefFehler);
+  EXPECT_EQ(r.pruefFehler->feld, Fokusfeld::Iban);
+  EXPECT_EQ(e.bank, QString(31, Zh[0]));
+  e.bank = QString(30, Zh[0]);
+  e.iban = Eingabe().iban;
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  EXPECT_EQ(Feld(nr, "Bank").toString(), QStringLiteral("ZH").repeated(30));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Tabelle, ZahlungSpeichernFeldlaenge,
     ::testing::Values(

@@ -9,39 +9,46 @@
 namespace {
 
 // A value longer than its field is refused, never cut: each as it would be stored, against the size of its
-// field in the open database, in the order of the form's fields.
-std::optional<PruefFehler> FeldlaengenPruefen(Datenbank& db, const ZahlungEingabe& e, const SpeicherKontext& k) {
+// field in the open database, in the order of the form's fields; the first is reported. Every value too long
+// goes back to its field as typed (the field would cut what the cleaning made longer).
+std::optional<PruefFehler> FeldlaengenPruefen(Datenbank& db, ZahlungEingabe& e, const ZahlungEingabe& getippt,
+                                              const SpeicherKontext& k) {
   struct Wert {
     const char* tabelle;
     const char* feld;
     QString bezeichnung;
-    const QString& text;
+    QString ZahlungEingabe::*wert;
     Fokusfeld fokus;
   };
-  const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
   const Fokusfeld zeilenfokus = k.zeilengitterSichtbar ? Fokusfeld::Zeilengitter : Fokusfeld::Verwendungszweck;
-  const QString mandatReferenz = lastschrift ? e.mandatReferenz : QString();   // credit transfers keep theirs
-  const QList<Wert> werte = {
-      {"Zahlungen", "Name", QStringLiteral("Die Namensangabe"), e.name, Fokusfeld::Name},
-      {"Zahlungen", "MandatReferenz", QStringLiteral("Die Mandat-Referenz"), mandatReferenz, Fokusfeld::MandatReferenz},
-      {"Zahlungen", "Bank", QStringLiteral("Die Bankbezeichnung"), e.bank, Fokusfeld::Bank},
-      {"Zahlungen", "BIC", QStringLiteral("Die BIC"), e.bic, Fokusfeld::Bic},
-      {"Zahlungen", "IBAN", QStringLiteral("Die IBAN"), e.iban, Fokusfeld::Iban},
-      {"Zahlungen", "Verwendungszweck1", QStringLiteral("Der Verwendungszweck"), e.verwendungszweck1, zeilenfokus},
-      {"Verwendungszweck", "Verwendungszweck", QStringLiteral("Der Verwendungszweck"), e.verwendungszweck1, zeilenfokus},
-      {"Zahlungen", "Textschlüssel", QStringLiteral("Der Textschlüssel"), e.textschluessel, Fokusfeld::Textschluessel},
-      {"Zahlungen", "OPKontoNr", QStringLiteral("Die OP-Kontonummer"), e.opKontoNr, Fokusfeld::Name},
-  };
+  QList<Wert> werte = {{"Zahlungen", "Name", QStringLiteral("Die Namensangabe"), &ZahlungEingabe::name, Fokusfeld::Name}};
+  if (k.zahlart != Zahlart::Ueberweisung)   // credit transfers keep theirs
+    werte << Wert{"Zahlungen", "MandatReferenz", QStringLiteral("Die Mandat-Referenz"), &ZahlungEingabe::mandatReferenz,
+                  Fokusfeld::MandatReferenz};
+  werte << Wert{"Zahlungen", "Bank", QStringLiteral("Die Bankbezeichnung"), &ZahlungEingabe::bank, Fokusfeld::Bank}
+        << Wert{"Zahlungen", "BIC", QStringLiteral("Die BIC"), &ZahlungEingabe::bic, Fokusfeld::Bic}
+        << Wert{"Zahlungen", "IBAN", QStringLiteral("Die IBAN"), &ZahlungEingabe::iban, Fokusfeld::Iban}
+        << Wert{"Zahlungen", "Verwendungszweck1", QStringLiteral("Der Verwendungszweck"),
+                &ZahlungEingabe::verwendungszweck1, zeilenfokus}
+        << Wert{"Verwendungszweck", "Verwendungszweck", QStringLiteral("Der Verwendungszweck"),
+                &ZahlungEingabe::verwendungszweck1, zeilenfokus}
+        << Wert{"Zahlungen", "Textschlüssel", QStringLiteral("Der Textschlüssel"), &ZahlungEingabe::textschluessel,
+                Fokusfeld::Textschluessel}
+        << Wert{"Zahlungen", "OPKontoNr", QStringLiteral("Die OP-Kontonummer"), &ZahlungEingabe::opKontoNr, Fokusfeld::Name};
+  std::optional<PruefFehler> erster;
   for (const Wert& w : werte) {
+    const QString& text = e.*w.wert;
     const int groesse = db.FeldGroesse(QString::fromUtf8(w.tabelle), QString::fromUtf8(w.feld));
-    if (groesse > 0 && w.text.size() > groesse)
-      return PruefFehler{QStringLiteral("%1 ist %2 Zeichen lang; gespeichert werden können höchstens %3 Zeichen!")
-                             .arg(w.bezeichnung)
-                             .arg(w.text.size())
-                             .arg(groesse),
-                         w.fokus, Befundart::FeldZuLang};
+    if (groesse <= 0 || text.size() <= groesse) continue;
+    if (!erster)
+      erster = PruefFehler{QStringLiteral("%1 ist %2 Zeichen lang; gespeichert werden können höchstens %3 Zeichen!")
+                               .arg(w.bezeichnung)
+                               .arg(text.size())
+                               .arg(groesse),
+                           w.fokus, Befundart::FeldZuLang};
+    e.*w.wert = getippt.*w.wert;
   }
-  return std::nullopt;
+  return erster;
 }
 
 }  // namespace
@@ -62,8 +69,12 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
     e.dbFehler = f;
     return e;
   }
+  const ZahlungEingabe getippt = eingabe;
   e.pruefFehler = ZahlungPruefen(eingabe, pk);
-  if (e.pruefFehler) return e;
+  if (e.pruefFehler) {
+    FeldlaengenPruefen(db, eingabe, getippt, k);   // what the cleaning made too long stays as typed
+    return e;
+  }
 
   // Values as stored.
   eingabe.bic = Bic(eingabe.bic).Text();
@@ -71,7 +82,7 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
   eingabe.mandatReferenz = eingabe.mandatReferenz.trimmed();
   eingabe.opKontoNr = eingabe.opKontoNr.trimmed();
   eingabe.textschluessel = TextschluesselNormalisieren(eingabe.textschluessel, 0);
-  e.pruefFehler = FeldlaengenPruefen(db, eingabe, k);
+  e.pruefFehler = FeldlaengenPruefen(db, eingabe, getippt, k);
   if (e.pruefFehler) return e;
 
   const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
