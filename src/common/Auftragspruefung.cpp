@@ -1,6 +1,7 @@
 #include "common/Auftragspruefung.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -111,6 +112,42 @@ void NamePruefen(const QString& name, QList<Befund>& befunde, const QString& wer
     befunde << Befund{Auftragsfeld::Name, Befundart::NameZuLang, ZuLangText(wer, t, NameLaenge)};
 }
 
+// The length of the lines joined as the file joins them (each behind a blank, blanks trimmed at both ends),
+// from their cleaned texts without joining them: what the cleaning does to a line does not depend on the
+// lines around it.
+qsizetype VerbundeneLaenge(const QVarLengthArray<Zahlungstext, 8>& zeilen) {
+  auto blanksVorn = [](const QString& t) {
+    qsizetype n = 0;
+    while (n < t.size() && t.at(n) == QLatin1Char(' ')) ++n;
+    return n;
+  };
+  auto blanksHinten = [](const QString& t) {
+    qsizetype n = 0;
+    while (n < t.size() && t.at(t.size() - 1 - n) == QLatin1Char(' ')) ++n;
+    return n;
+  };
+  qsizetype gesamt = 0;
+  for (const Zahlungstext& z : zeilen) gesamt += 1 + z.text.size();
+  qsizetype vorn = 0;
+  qsizetype erste = 0;
+  for (; erste < zeilen.size(); ++erste) {
+    const QString& t = zeilen.at(erste).text;
+    const qsizetype b = blanksVorn(t);
+    vorn += 1 + b;
+    if (b < t.size()) break;
+  }
+  if (erste == zeilen.size()) return 0;   // nothing but blanks
+  qsizetype hinten = 0;
+  for (qsizetype i = zeilen.size() - 1; i >= erste; --i) {
+    const QString& t = zeilen.at(i).text;
+    const qsizetype b = blanksHinten(t);
+    hinten += b;
+    if (b < t.size()) break;
+    hinten += 1;   // a blank line: its separator is trailing too
+  }
+  return gesamt - vorn - hinten;
+}
+
 // Verwendungszweck1, each line and the remittance text together, as the file carries them. Line 1 is judged
 // as Verwendungszweck1 while it says the same.
 void VerwendungPruefen(const Zahlungsauftrag& a, QList<Befund>& befunde) {
@@ -130,26 +167,28 @@ void VerwendungPruefen(const Zahlungsauftrag& a, QList<Befund>& befunde) {
     befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckZuLang,
                       ZuLangText(wer, v, ZeilenLaenge)};
 
+  QVarLengthArray<Zahlungstext, 8> zeilen;
   for (qsizetype i = 0; i < a.Zeilen.size(); ++i) {
     const QString& zeile = a.Zeilen.at(i).Text;
+    zeilen.append(ZahlungstextUmschreiben(zeile));
     if (i == 0 && zeile == a.Verwendungszweck1) continue;
-    const Zahlungstext t = ZahlungstextUmschreiben(zeile);
-    const QString welche = QStringLiteral("Die Verwendungszweck-Zeile %1").arg(i + 1);
+    const Zahlungstext& t = zeilen.back();
+    auto welche = [i] { return QStringLiteral("Die Verwendungszweck-Zeile %1").arg(i + 1); };
     if (!t.Verlustfrei())
-      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileUmschrift, OhneUmschriftText(welche, t)};
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileUmschrift, OhneUmschriftText(welche(), t)};
     else if (Leer(t.text) && !zeile.trimmed().isEmpty())
       befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileUmschrift,
-                        welche + QStringLiteral(" besteht nur aus Zeichen, die die Bank nicht annimmt!")};
+                        welche() + QStringLiteral(" besteht nur aus Zeichen, die die Bank nicht annimmt!")};
     if (t.text.size() > ZeilenLaenge)
-      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileZuLang, ZuLangText(welche, t, ZeilenLaenge)};
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileZuLang, ZuLangText(welche(), t, ZeilenLaenge)};
   }
 
-  const QString text = Verwendungstext(a);
-  if (text.size() > VerwendungLaenge)
+  const qsizetype laenge = a.Zeilen.isEmpty() ? Verwendungstext(a).size() : VerbundeneLaenge(zeilen);
+  if (laenge > VerwendungLaenge)
     befunde << Befund{Auftragsfeld::Zeilen, Befundart::VerwendungZuLang,
                       QStringLiteral("Der Verwendungszweck ist mit allen Zeilen %1 Zeichen lang; die Bank nimmt "
                                      "höchstens %2 Zeichen!")
-                          .arg(text.size())
+                          .arg(laenge)
                           .arg(VerwendungLaenge)};
 }
 

@@ -12,13 +12,6 @@
 
 namespace {
 
-// The lower-case letters that count as their upper-case forms in the set. Listed, not derived by
-// toUpper(): 'ı' or 'ſ' upper-case to I and S but are not part of the payment character set.
-const QString& Kleinbuchstaben() {
-  static const QString s = QStringLiteral("abcdefghijklmnopqrstuvwxyzäöü");
-  return s;
-}
-
 QString AlsText(const QVariant& wert) { return IstNull(wert) ? QString() : wert.toString(); }
 
 bool IstDatum(const QVariant& wert) {
@@ -113,15 +106,18 @@ QString TextHochzaehlen(QString text) {
 
 }  // namespace
 
-bool ImZahlungszeichensatz(QChar zeichen) {
-  // Every character of the set is Latin-1: one table instead of a search per character.
-  static const std::array<bool, 256> tafel = [] {
-    std::array<bool, 256> t{};
-    for (const QChar c : Zahlungszeichensatz + Kleinbuchstaben()) t[c.unicode()] = true;
-    return t;
-  }();
-  return zeichen.unicode() < 256 && tafel[zeichen.unicode()];
+namespace {
+constexpr std::array<bool, 256> ZahlungszeichenTafel() {
+  std::array<bool, 256> t{};
+  for (const char16_t c : u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,&-+*%/$ÄÖÜß():abcdefghijklmnopqrstuvwxyzäöü")
+    if (c) t[c] = true;
+  return t;
 }
+}  // namespace
+
+// The set and the lower-case letters that count as their capitals, listed, not derived by toUpper(): 'ı' or
+// 'ſ' upper-case to I and S but are not part of the set.
+const std::array<bool, 256> Zahlungszeichen::Tafel = ZahlungszeichenTafel();
 
 QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert) {
   const Zahlungstext z = ZahlungstextUmschreiben(AlsText(text));

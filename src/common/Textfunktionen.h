@@ -6,14 +6,21 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <array>
+
 // Text helpers of the shared module. A Null value is an invalid or null QVariant.
 
 // The payment character set; compared without regard to case (a-z and ä/ö/ü count as well).
 inline const QString Zahlungszeichensatz =
     QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,&-+*%/$ÄÖÜß():");
 
-// True when `zeichen` belongs to the payment character set.
-bool ImZahlungszeichensatz(QChar zeichen);
+// True when `zeichen` belongs to the payment character set (every character of it is Latin-1: one table).
+namespace Zahlungszeichen {
+extern const std::array<bool, 256> Tafel;
+}
+inline bool ImZahlungszeichensatz(QChar zeichen) {
+  return zeichen.unicode() < 256 && Zahlungszeichen::Tafel[zeichen.unicode()];
+}
 
 // The text in the payment character set (Null counts as ""): characters outside it are transliterated
 // (ZahlungstextUmschreiben: é e, Ж Zh, æ ae), signs without a usual form drop out. `gueltig` becomes true

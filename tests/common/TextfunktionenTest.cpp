@@ -217,3 +217,16 @@ TEST(NummerErhoehen, AnDenGroesstenZahlen) {
 }
 
 }  // namespace
+
+namespace {
+
+// The table the filter looks characters up in is the set (and its lower-case letters), nothing more: 'ı' and
+// 'ſ' upper-case into it, 'ÿ' is Latin-1, neither belongs.
+TEST(Zahlungszeichensatz, TafelStimmtMitDemZeichensatz) {
+  const QString klein = QStringLiteral("abcdefghijklmnopqrstuvwxyzäöü");
+  for (char16_t c = 0; c < 0x180; ++c)
+    EXPECT_EQ(ImZahlungszeichensatz(QChar(c)), c != 0 && (Zahlungszeichensatz.contains(QChar(c)) || klein.contains(QChar(c))))
+        << "U+" << std::hex << int(c);
+}
+
+}  // namespace
