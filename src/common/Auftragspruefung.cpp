@@ -1,6 +1,7 @@
 #include "common/Auftragspruefung.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -10,14 +11,14 @@
 #include "common/SepaKennung.h"
 #include "common/Textfunktionen.h"
 #include "common/Textschluessel.h"
+#include "common/Umschrift.h"
 
 namespace Auftragspruefung {
 namespace {
 
 // A text the bank would get empty: nothing left of it in the payment character set but blanks.
-bool LeerNachBereinigung(const QString& text) {
-  return std::none_of(text.cbegin(), text.cend(),
-                      [](QChar c) { return c != QLatin1Char(' ') && ImZahlungszeichensatz(c); });
+bool Leer(const QString& text) {
+  return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == QLatin1Char(' '); });
 }
 
 Befundart IbanBefundart(Iban::Fehler fehler) {
@@ -169,6 +170,109 @@ std::optional<Befund> VerlaufPruefen(const Zahlungsauftrag& a, const Mandatverla
                     .arg(letzte->ZahlungNr)
                     .arg(letzte->Datum.isValid() ? letzte->Datum.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("?"))
                     .arg(typ == 1 ? QStringLiteral("Einmal-Lastschrift") : QStringLiteral("letzte Lastschrift"))};
+QString OhneUmschriftText(const QString& wer, const Zahlungstext& t) {
+  return wer + QStringLiteral(" enthält Zeichen, die sich nicht in lateinische Schrift umschreiben lassen: ") +
+         t.ohneUmschrift;
+}
+
+QString ZuLangText(const QString& wer, const Zahlungstext& t, int laenge) {
+  const QString wie = t.geaendert ? QStringLiteral(" in lateinischer Schrift") : QString();
+  return QStringLiteral("%1 ist%2 %3 Zeichen lang; erlaubt sind höchstens %4 Zeichen!")
+      .arg(wer, wie)
+      .arg(t.text.size())
+      .arg(laenge);
+}
+
+// The name as the file carries it: transliterated without loss, within 70 characters. An emptied name is
+// NameLeer's; letters without a Latin form say more than that.
+void NamePruefen(const QString& name, QList<Befund>& befunde, const QString& wer = QStringLiteral("Die Namensangabe")) {
+  const Zahlungstext t = ZahlungstextUmschreiben(name);
+  if (!t.Verlustfrei())
+    befunde << Befund{Auftragsfeld::Name, Befundart::NameUmschrift, OhneUmschriftText(wer, t)};
+  else if (Leer(t.text))
+    befunde << Befund{Auftragsfeld::Name, Befundart::NameLeer, QStringLiteral("Die Namensangabe darf nicht leer sein!")};
+  if (t.text.size() > NameLaenge)
+    befunde << Befund{Auftragsfeld::Name, Befundart::NameZuLang, ZuLangText(wer, t, NameLaenge)};
+}
+
+// The length of the lines joined as the file joins them (each behind a blank, blanks trimmed at both ends),
+// from their cleaned texts without joining them: what the cleaning does to a line does not depend on the
+// lines around it.
+qsizetype VerbundeneLaenge(const QVarLengthArray<Zahlungstext, 8>& zeilen) {
+  auto blanksVorn = [](const QString& t) {
+    qsizetype n = 0;
+    while (n < t.size() && t.at(n) == QLatin1Char(' ')) ++n;
+    return n;
+  };
+  auto blanksHinten = [](const QString& t) {
+    qsizetype n = 0;
+    while (n < t.size() && t.at(t.size() - 1 - n) == QLatin1Char(' ')) ++n;
+    return n;
+  };
+  qsizetype gesamt = 0;
+  for (const Zahlungstext& z : zeilen) gesamt += 1 + z.text.size();
+  qsizetype vorn = 0;
+  qsizetype erste = 0;
+  for (; erste < zeilen.size(); ++erste) {
+    const QString& t = zeilen.at(erste).text;
+    const qsizetype b = blanksVorn(t);
+    vorn += 1 + b;
+    if (b < t.size()) break;
+  }
+  if (erste == zeilen.size()) return 0;   // nothing but blanks
+  qsizetype hinten = 0;
+  for (qsizetype i = zeilen.size() - 1; i >= erste; --i) {
+    const QString& t = zeilen.at(i).text;
+    const qsizetype b = blanksHinten(t);
+    hinten += b;
+    if (b < t.size()) break;
+    hinten += 1;   // a blank line: its separator is trailing too
+  }
+  return gesamt - vorn - hinten;
+}
+
+// Verwendungszweck1, each line and the remittance text together, as the file carries them. Line 1 is judged
+// as Verwendungszweck1 while it says the same.
+void VerwendungPruefen(const Zahlungsauftrag& a, QList<Befund>& befunde) {
+  const Zahlungstext v = ZahlungstextUmschreiben(a.Verwendungszweck1);
+  const QString wer = QStringLiteral("Der Verwendungszweck");
+  if (!v.Verlustfrei()) {
+    befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckUmschrift, OhneUmschriftText(wer, v)};
+  } else if (Leer(v.text)) {
+    if (a.Zeilen.isEmpty())
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::KeineZeile,
+                        QStringLiteral("Es ist mindestens eine Zeile beim Verwendungszweck notwendig!")};
+    else
+      befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckLeer,
+                        QStringLiteral("Der Verwendungszweck darf nicht leer sein!")};
+  }
+  if (v.text.size() > ZeilenLaenge)
+    befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckZuLang,
+                      ZuLangText(wer, v, ZeilenLaenge)};
+
+  QVarLengthArray<Zahlungstext, 8> zeilen;
+  for (qsizetype i = 0; i < a.Zeilen.size(); ++i) {
+    const QString& zeile = a.Zeilen.at(i).Text;
+    zeilen.append(ZahlungstextUmschreiben(zeile));
+    if (i == 0 && zeile == a.Verwendungszweck1) continue;
+    const Zahlungstext& t = zeilen.back();
+    auto welche = [i] { return QStringLiteral("Die Verwendungszweck-Zeile %1").arg(i + 1); };
+    if (!t.Verlustfrei())
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileUmschrift, OhneUmschriftText(welche(), t)};
+    else if (Leer(t.text) && !zeile.trimmed().isEmpty())
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileUmschrift,
+                        welche() + QStringLiteral(" besteht nur aus Zeichen, die die Bank nicht annimmt!")};
+    if (t.text.size() > ZeilenLaenge)
+      befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeileZuLang, ZuLangText(welche(), t, ZeilenLaenge)};
+  }
+
+  const qsizetype laenge = a.Zeilen.isEmpty() ? Verwendungstext(a).size() : VerbundeneLaenge(zeilen);
+  if (laenge > VerwendungLaenge)
+    befunde << Befund{Auftragsfeld::Zeilen, Befundart::VerwendungZuLang,
+                      QStringLiteral("Der Verwendungszweck ist mit allen Zeilen %1 Zeichen lang; die Bank nimmt "
+                                     "höchstens %2 Zeichen!")
+                          .arg(laenge)
+                          .arg(VerwendungLaenge)};
 }
 
 }  // namespace
@@ -190,8 +294,7 @@ std::optional<Befund> BetragPruefen(Waehrung betrag) {
 QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute, const Mandatverlaeufe& verlauf) {
   QList<Befund> befunde;
   if (auto b = ArtPruefen(a.Art)) befunde << *b;
-  if (LeerNachBereinigung(a.Name))
-    befunde << Befund{Auftragsfeld::Name, Befundart::NameLeer, QStringLiteral("Die Namensangabe darf nicht leer sein!")};
+  NamePruefen(a.Name, befunde);
 
   const Iban iban(a.IBAN);
   if (auto b = BicPruefen(Bic(a.BIC), iban, heute)) befunde << *b;
@@ -200,14 +303,7 @@ QList<Befund> Pruefen(const Zahlungsauftrag& a, const QDate& heute, const Mandat
   if (a.IstLastschrift())
     if (auto b = LastschriftLandPruefen(iban)) befunde << *b;
 
-  if (LeerNachBereinigung(a.Verwendungszweck1)) {
-    if (a.Zeilen.isEmpty())
-      befunde << Befund{Auftragsfeld::Zeilen, Befundart::KeineZeile,
-                        QStringLiteral("Es ist mindestens eine Zeile beim Verwendungszweck notwendig!")};
-    else
-      befunde << Befund{Auftragsfeld::Verwendungszweck, Befundart::VerwendungszweckLeer,
-                        QStringLiteral("Der Verwendungszweck darf nicht leer sein!")};
-  }
+  VerwendungPruefen(a, befunde);
 
   const std::optional<Befund> betrag = BetragPruefen(a.Betrag);
   if (betrag) befunde << *betrag;
@@ -292,9 +388,46 @@ QList<QPair<qsizetype, Befund>> Laufpruefung::Laufbefunde() const {
   return befunde;
 }
 
-void TexteBereinigen(Zahlungsauftrag& a) {
-  a.Name = ZahlungszeichenFiltern(a.Name);
-  a.Verwendungszweck1 = ZahlungszeichenFiltern(a.Verwendungszweck1);
+QString AbsenderNameMeldung(const QString& name) {
+  QList<Befund> befunde;
+  NamePruefen(name, befunde, QStringLiteral("Der Name des Absenders"));
+  for (const Befund& b : befunde)
+    if (b.Art != Befundart::NameLeer) return b.Text;
+  return {};
+}
+
+QString Verwendungstext(const Zahlungsauftrag& a) {
+  QString roh;
+  if (a.Zeilen.isEmpty()) {
+    roh = a.Verwendungszweck1;
+  } else {
+    for (const Auftragszeile& z : a.Zeilen) {
+      roh += QLatin1Char(' ');
+      roh += z.Text;
+    }
+  }
+  const QString text = ZahlungstextUmschreiben(roh).text;
+  qsizetype von = 0;
+  qsizetype bis = text.size();
+  while (von < bis && text.at(von) == QLatin1Char(' ')) ++von;
+  while (bis > von && text.at(bis - 1) == QLatin1Char(' ')) --bis;
+  return text.mid(von, bis - von);
+}
+
+std::optional<QString> TextBereinigt(const QString& text, int laenge) {
+  Zahlungstext t = ZahlungstextUmschreiben(text);
+  if (!t.Verlustfrei() || t.text.size() > laenge) return std::nullopt;
+  if (Leer(t.text) && !text.trimmed().isEmpty()) return std::nullopt;
+  return std::move(t.text);
+}
+
+bool TexteBereinigen(Zahlungsauftrag& a) {
+  std::optional<QString> name = TextBereinigt(a.Name, NameLaenge);
+  std::optional<QString> text = TextBereinigt(a.Verwendungszweck1, ZeilenLaenge);
+  if (!name || !text) return false;
+  a.Name = std::move(*name);
+  a.Verwendungszweck1 = std::move(*text);
+  return true;
 }
 
 }  // namespace Auftragspruefung

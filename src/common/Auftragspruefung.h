@@ -43,6 +43,15 @@ enum class Befundart {
   IbanPruefziffer,
   KeineZeile,                // neither a line nor Verwendungszweck1
   VerwendungszweckLeer,      // Verwendungszweck1 empty after removing the characters outside the set
+  // The texts as the bank gets them: in the payment character set (transliterated), within their fields.
+  NameUmschrift,             // letters without a Latin form, which would drop out
+  NameZuLang,                // more than 70 characters
+  VerwendungszweckUmschrift, // Verwendungszweck1: letters without a Latin form
+  VerwendungszweckZuLang,    // Verwendungszweck1 longer than its field
+  ZeileUmschrift,            // a line: letters without a Latin form, or nothing left of it
+  ZeileZuLang,               // a line longer than its field
+  VerwendungZuLang,          // the remittance text of the file longer than 140 characters
+  FeldZuLang,                // the save: a value longer than the field it is stored in
   BetragNichtPositiv,        // empty, 0 or below
   BetragZuHoch,              // above 999.999.999,99
   BetragNachkommastellen,    // more than two decimals
@@ -86,6 +95,11 @@ using Mandatverlaeufe = QHash<QString, Mandatverlauf>;
 // The one home of the payment order's rules. The payment form's save, its check mode, the SEPA
 // pre-check, the writer's last guard and the import all judge an order here.
 namespace Auftragspruefung {
+
+// The sizes of the texts that go to the bank: their fields (resources/TamoSEPA.sql) and the file's.
+inline constexpr int NameLaenge = 70;          // Zahlungen.Name; the file's Nm takes as much
+inline constexpr int ZeilenLaenge = 27;        // Verwendungszweck.Verwendungszweck, Zahlungen.Verwendungszweck1
+inline constexpr int VerwendungLaenge = 140;   // the file's remittance text (Ustrd)
 
 // Highest amount of one order: 999.999.999,99.
 inline constexpr Waehrung HoechstBetrag = Waehrung::AusRoh(Waehrung::Hoechstbetrag);
@@ -135,8 +149,23 @@ class Laufpruefung {
   QList<Lastschrift> m_lastschriften;   // direct debits that passed on their own
 };
 
-// Name and Verwendungszweck1 reduced to the payment character set, as the save and the pre-check
-// store them back.
-void TexteBereinigen(Zahlungsauftrag& auftrag);
+// The sender's name as the files carry it, by the rules of a payee's name (transliterated without loss,
+// within 70 characters): the German reason it cannot go to the bank, empty when it can. Its emptiness is
+// the caller's to name.
+QString AbsenderNameMeldung(const QString& name);
+
+// The remittance text as the file carries it, in the payment character set before the file's own
+// replacements (which keep the length): the lines joined, each behind a blank, or Verwendungszweck1 when
+// there are none; blanks trimmed.
+QString Verwendungstext(const Zahlungsauftrag& auftrag);
+
+// A text as it may be stored back: in the payment character set when nothing but transliteration changed
+// it (no letter lost, not emptied) and it fits `laenge`; nullopt otherwise.
+std::optional<QString> TextBereinigt(const QString& text, int laenge);
+
+// Name and Verwendungszweck1 in the payment character set, as the save, check mode, the pre-check and the
+// import store them back: only when both still say the same (TextBereinigt); otherwise the order stays as
+// it is, false comes back, and the rules name the reason.
+bool TexteBereinigen(Zahlungsauftrag& auftrag);
 
 }  // namespace Auftragspruefung

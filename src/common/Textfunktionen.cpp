@@ -7,16 +7,10 @@
 #include <array>
 #include <limits>
 
+#include "common/Umschrift.h"
 #include "platform/db/Waehrung.h"
 
 namespace {
-
-// The lower-case letters that count as their upper-case forms in the set. Listed, not derived by
-// toUpper(): 'ı' or 'ſ' upper-case to I and S but are not part of the payment character set.
-const QString& Kleinbuchstaben() {
-  static const QString s = QStringLiteral("abcdefghijklmnopqrstuvwxyzäöü");
-  return s;
-}
 
 QString AlsText(const QVariant& wert) { return IstNull(wert) ? QString() : wert.toString(); }
 
@@ -112,44 +106,32 @@ QString TextHochzaehlen(QString text) {
 
 }  // namespace
 
-bool ImZahlungszeichensatz(QChar zeichen) {
-  // Every character of the set is Latin-1: one table instead of a search per character.
-  static const std::array<bool, 256> tafel = [] {
-    std::array<bool, 256> t{};
-    for (const QChar c : Zahlungszeichensatz + Kleinbuchstaben()) t[c.unicode()] = true;
-    return t;
-  }();
-  return zeichen.unicode() < 256 && tafel[zeichen.unicode()];
+namespace {
+constexpr std::array<bool, 256> ZahlungszeichenTafel() {
+  std::array<bool, 256> t{};
+  for (const char16_t c : u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,&-+*%/$ÄÖÜß():abcdefghijklmnopqrstuvwxyzäöü")
+    if (c) t[c] = true;
+  return t;
 }
+}  // namespace
+
+// The set and the lower-case letters that count as their capitals, listed, not derived by toUpper(): 'ı' or
+// 'ſ' upper-case to I and S but are not part of the set.
+const std::array<bool, 256> Zahlungszeichen::Tafel = ZahlungszeichenTafel();
 
 QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert) {
-  const QString ein = AlsText(text);
-  // Mostly nothing is removed: then the text itself comes back.
-  qsizetype i = 0;
-  while (i < ein.size() && ImZahlungszeichensatz(ein.at(i))) ++i;
-  if (i == ein.size() && !ein.isEmpty()) {
-    gueltig = true;
-    return QVariant(ein);
-  }
-  QString aus(ein.size(), Qt::Uninitialized);
-  QChar* p = aus.data();
-  for (const QChar c : ein)
-    if (ImZahlungszeichensatz(c)) *p++ = c;
-  aus.truncate(p - aus.constData());
-  if (aus.size() != ein.size()) geaendert = true;
-  gueltig = kennzeichen != 0 || !aus.isEmpty();
-  return QVariant(aus);
+  const Zahlungstext z = ZahlungstextUmschreiben(AlsText(text));
+  if (z.geaendert) geaendert = true;
+  gueltig = kennzeichen != 0 || !z.text.isEmpty();
+  return QVariant(z.text);
 }
 
-QString ZahlungszeichenFiltern(const QString& text) {
-  bool gueltig = false;
-  bool geaendert = false;
-  return UngueltigeZeichenEntfernen(QVariant(text), 0, gueltig, geaendert).toString();
-}
+QString ZahlungszeichenFiltern(const QString& text) { return ZahlungstextUmschreiben(text).text; }
 
 namespace {
 
-// What a character of the payment set becomes in a SEPA text node (SonderzeichenErsetzen is always on).
+// What a character of the payment set becomes in a SEPA text node (SonderzeichenErsetzen is always on): the
+// conversion the German banks' character set names for them (umlauts A, O, U, a, o, u; ß s).
 QChar SepaErsatz(QChar c) {
   static const QHash<QChar, QChar> ersatz = {
       {QChar(0x00C4), QLatin1Char('A')}, {QChar(0x00D6), QLatin1Char('O')}, {QChar(0x00DC), QLatin1Char('U')},
@@ -160,20 +142,25 @@ QChar SepaErsatz(QChar c) {
   return ersatz.value(c, c);
 }
 
-// SepaZeichenWandeln as byte tables: every character of the set is Latin-1, so it is one ASCII byte or
-// a two-byte sequence C2/C3 xx; 0 drops the byte.
+// SepaZeichenWandeln as byte tables for what is one character in and at most one out, taken from the
+// QString form itself: an ASCII byte, or a Latin-1 character as the two bytes C2/C3 xx. 0 drops the byte;
+// Umschreiben marks a character whose transliteration is longer (æ ae) or depends on its neighbours.
+constexpr char Umschreiben = char(0xFF);
+
 struct Wandeltafel {
   std::array<char, 128> einzeln{};
   std::array<std::array<char, 64>, 2> nachC2C3{};
   Wandeltafel() {
     for (char16_t u = 1; u < 256; ++u) {
-      if (!ImZahlungszeichensatz(QChar(u))) continue;
-      const char16_t ersatz = SepaErsatz(QChar(u)).unicode();
-      Q_ASSERT(ersatz > 0 && ersatz < 128);
-      if (u < 128)
-        einzeln[u] = char(ersatz);
-      else
-        nachC2C3[(u >> 6) - 2][u & 0x3F] = char(ersatz);
+      const QString aus = SepaZeichenWandeln(QVariant(QString(QChar(u))));
+      Q_ASSERT(aus.size() != 1 || aus.at(0).unicode() < 128);
+      const char c = aus.isEmpty() ? char(0) : aus.size() == 1 ? char(aus.at(0).unicode()) : Umschreiben;
+      if (u < 128) {
+        Q_ASSERT(c != Umschreiben);
+        einzeln[u] = c;
+      } else {
+        nachC2C3[(u >> 6) - 2][u & 0x3F] = c;
+      }
     }
   }
 };
@@ -181,9 +168,7 @@ struct Wandeltafel {
 }  // namespace
 
 QString SepaZeichenWandeln(const QVariant& text) {
-  bool gueltig = false;
-  bool geaendert = false;
-  QString s = UngueltigeZeichenEntfernen(text, 0, gueltig, geaendert).toString();
+  QString s = ZahlungstextUmschreiben(AlsText(text)).text;
   for (QChar& c : s) c = SepaErsatz(c);
   return s;
 }
@@ -193,17 +178,26 @@ void SepaZeichenWandelnUtf8(QByteArrayView text, QByteArray& ziel) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* ende = p + text.size();
   const qsizetype anfang = ziel.size();
-  ziel.resize(anfang + text.size());   // never longer than the input
+  ziel.resize(anfang + text.size());   // the tables never give more than comes in
   char* aus = ziel.data() + anfang;
   while (p < ende) {
     const unsigned char b = *p++;
     if (b < 0x80) {
       if (const char c = tafel.einzeln[b]) *aus++ = c;
-    } else if ((b == 0xC2 || b == 0xC3) && p < ende && (*p & 0xC0) == 0x80) {
-      if (const char c = tafel.nachC2C3[b - 0xC2][*p & 0x3F]) *aus++ = c;
-      ++p;
+      continue;
     }
-    // Any other byte is part of a character outside the set or no UTF-8 at all: it drops out.
+    if ((b == 0xC2 || b == 0xC3) && p < ende && (*p & 0xC0) == 0x80) {
+      if (const char c = tafel.nachC2C3[b - 0xC2][*p & 0x3F]; c != Umschreiben) {
+        if (c) *aus++ = c;
+        ++p;
+        continue;
+      }
+    }
+    // A character to transliterate (Cyrillic, æ, é + a combining mark ...) or bytes that are no UTF-8: the
+    // whole text through the QString form, which sees the neighbours.
+    ziel.truncate(anfang);
+    ziel += SepaZeichenWandeln(QVariant(QString::fromUtf8(text))).toLatin1();
+    return;
   }
   ziel.truncate(aus - ziel.constData());
 }

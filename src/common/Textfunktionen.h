@@ -6,27 +6,37 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <array>
+
 // Text helpers of the shared module. A Null value is an invalid or null QVariant.
 
 // The payment character set; compared without regard to case (a-z and ä/ö/ü count as well).
 inline const QString Zahlungszeichensatz =
     QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,&-+*%/$ÄÖÜß():");
 
-// True when `zeichen` belongs to the payment character set.
-bool ImZahlungszeichensatz(QChar zeichen);
+// True when `zeichen` belongs to the payment character set (every character of it is Latin-1: one table).
+namespace Zahlungszeichen {
+extern const std::array<bool, 256> Tafel;
+}
+inline bool ImZahlungszeichensatz(QChar zeichen) {
+  return zeichen.unicode() < 256 && Zahlungszeichen::Tafel[zeichen.unicode()];
+}
 
-// Removes every character outside the payment character set (Null counts as ""). `gueltig`
-// becomes true when `kennzeichen` is non-zero or the result is not empty. `geaendert` becomes true
-// when a character was removed and is otherwise left as the caller set it.
+// The text in the payment character set (Null counts as ""): characters outside it are transliterated
+// (ZahlungstextUmschreiben: é e, Ж Zh, æ ae), signs without a usual form drop out. `gueltig` becomes true
+// when `kennzeichen` is non-zero or the result is not empty. `geaendert` becomes true when the text changed
+// and is otherwise left as the caller set it. Whether letters were lost tells ZahlungstextUmschreiben.
 QVariant UngueltigeZeichenEntfernen(const QVariant& text, int kennzeichen, bool& gueltig, bool& geaendert);
 // The same for a text, when only the result counts (lower-case letters stay).
 QString ZahlungszeichenFiltern(const QString& text);
 
-// The text in the payment character set with umlauts, ß and & * $ % replaced (SEPA text nodes).
+// The text in the payment character set with umlauts, ß and & * $ % replaced (SEPA text nodes); the same
+// length as ZahlungszeichenFiltern gives.
 QString SepaZeichenWandeln(const QVariant& text);
 // The same on UTF-8 bytes, appended to `ziel`: exactly SepaZeichenWandeln(QString::fromUtf8(text)) (bytes
-// that are no UTF-8 drop out as their replacement character would), one table look-up per byte. What it
-// appends is ASCII.
+// that are no UTF-8 drop out as their replacement character would). Plain and German text goes by one table
+// look-up per byte; a text with a character to transliterate goes through the QString form. What it appends
+// is ASCII.
 void SepaZeichenWandelnUtf8(QByteArrayView text, QByteArray& ziel);
 
 // The next value: with `alsText` false a number (or a text of digits with optional sign) plus 1;

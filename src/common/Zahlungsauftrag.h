@@ -34,8 +34,7 @@ struct Zahlungsauftrag {
   std::optional<QDate> MandatDatum;
   int MandatSequenz = 0;             // 1-4 core, 11-14 business-to-business; 0 none
   QString Verwendungszweck1;
-  // In line order; empty: Verwendungszweck1 is the remittance text. The rules judge whether there are
-  // lines and what they add up to, never a line's text (the SEPA pre-check reads only the amounts).
+  // In line order; empty: Verwendungszweck1 is the remittance text.
   QList<Auftragszeile> Zeilen;
 
   bool operator==(const Zahlungsauftrag&) const = default;

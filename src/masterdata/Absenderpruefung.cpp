@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "common/Auftragspruefung.h"
 #include "common/Bic.h"
 #include "common/GlaeubigerId.h"
 #include "common/Iban.h"
@@ -36,6 +37,9 @@ Absenderdaten Absenderpruefung::Normalisieren(const Absenderdaten& daten) {
 std::optional<Absenderpruefung::Fehler> Absenderpruefung::Pruefen(const Absenderdaten& roh) {
   const Absenderdaten d = Normalisieren(roh);
   if (d.name.isEmpty()) return Fehlermeldung(Feld::Name, QStringLiteral("Der Name des Absenders fehlt noch."));
+  // It goes into every file: what the writer would have to cut or could not transliterate is refused here.
+  if (const QString meldung = Auftragspruefung::AbsenderNameMeldung(d.name); !meldung.isEmpty())
+    return Fehlermeldung(Feld::Name, meldung);
 
   // The sender's own account always carries its BIC (it goes into every file).
   if (const Bic::Fehler f = Bic(d.bic).Pruefen(); f != Bic::Fehler::Keiner) return Fehlermeldung(Feld::Bic, Bic::Meldung(f));

@@ -250,6 +250,7 @@ QWidget* FormularZahlung::Fokusziel(Fokusfeld feld) const {
   switch (feld) {
     case Fokusfeld::Name: return Maske(0);
     case Fokusfeld::MandatReferenz: return Maske(1);
+    case Fokusfeld::Bank: return Maske(2);
     case Fokusfeld::Bic: return Maske(3);
     case Fokusfeld::Iban: return Maske(4);
     case Fokusfeld::Verwendungszweck: return Maske(5);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "TestDatenbank.h"
 #include "common/Auftragspruefung.h"
+#include "testsupport/TestOrdner.h"
 
 void PrintTo(Befundart art, std::ostream* os) { *os << "Befundart " << static_cast<int>(art); }
 
@@ -157,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
              {Befundart::IbanPruefziffer}},
         Fall{"IbanKleinMitLeerzeichen", [](Zahlungsauftrag& a) { a.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00"); },
              {}},
-        Fall{"ZeilenOhneVerwendungszweck1", [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QStringLiteral("€€"); },
+        Fall{"ZeilenOhneVerwendungszweck1", [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QStringLiteral("§§"); },
              {Befundart::VerwendungszweckLeer}},
         Fall{"OhneZeilenMitVerwendungszweck1",
              [](Zahlungsauftrag& a) {
@@ -344,9 +347,204 @@ TEST(Auftragspruefung, TexteBereinigen) {
   Zahlungsauftrag a = Ueberweisung();
   a.Name = QStringLiteral("<Meier> \"Bau\" #1");
   a.Verwendungszweck1 = QStringLiteral("RE 5 [x]; €");
-  Auftragspruefung::TexteBereinigen(a);
+  EXPECT_TRUE(Auftragspruefung::TexteBereinigen(a));
   EXPECT_EQ(a.Name, QStringLiteral("Meier Bau 1"));
-  EXPECT_EQ(a.Verwendungszweck1, QStringLiteral("RE 5 x "));
+  EXPECT_EQ(a.Verwendungszweck1, QStringLiteral("RE 5 x EUR"));
+}
+
+// --- The texts as the bank gets them ----------------------------------------------------------
+
+const QChar Ae(0x00E6);  // æ, two characters once transliterated
+const QChar Eszett(0x00DF);
+
+// The order's lines with new texts; the amounts stay (the first line carries the order's amount).
+void Zeilentexte(Zahlungsauftrag& a, const QStringList& texte) {
+  a.Zeilen.clear();
+  for (const QString& t : texte) a.Zeilen << Auftragszeile{t, a.Zeilen.isEmpty() ? a.Betrag : Waehrung()};
+  a.Verwendungszweck1 = texte.value(0);
+}
+
+// Six lines (a linked program may store more than five) joined to `laenge` characters: five of 22, one of
+// the rest, the blanks between them counted.
+QStringList Zeilen(int laenge, QChar zeichen = QLatin1Char('t')) {
+  QStringList z(5, QString(22, zeichen));
+  z << QString(laenge - 5 * 22 - 5, zeichen);
+  return z;
+}
+
+class Textregel : public ::testing::TestWithParam<Fall> {};
+
+TEST_P(Textregel, Befunde) {
+  Zahlungsauftrag a = Ueberweisung();
+  GetParam().aendern(a);
+  EXPECT_EQ(Arten(a), GetParam().erwartet);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Laengen, Textregel,
+    ::testing::Values(
+        Fall{"Name70", [](Zahlungsauftrag& a) { a.Name = QString(70, QLatin1Char('n')); }, {}},
+        Fall{"Name71", [](Zahlungsauftrag& a) { a.Name = QString(71, QLatin1Char('n')); }, {Befundart::NameZuLang}},
+        Fall{"Name70MitUmlautenUndEszett",
+             [](Zahlungsauftrag& a) { a.Name = QString(35, QChar(0x00C4)) + QString(35, Eszett); }, {}},
+        Fall{"Name70DurchUmschrift", [](Zahlungsauftrag& a) { a.Name = QString(68, QLatin1Char('n')) + Ae; }, {}},
+        Fall{"Name71DurchUmschrift", [](Zahlungsauftrag& a) { a.Name = QString(69, QLatin1Char('n')) + Ae; },
+             {Befundart::NameZuLang}},
+        Fall{"Verwendungszweck27", [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QString(27, QLatin1Char('v')); }, {}},
+        Fall{"Verwendungszweck28", [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QString(28, QLatin1Char('v')); },
+             {Befundart::VerwendungszweckZuLang}},
+        Fall{"Verwendungszweck28DurchUmschrift",
+             [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QString(26, QLatin1Char('v')) + QChar(0x0416); },  // Ж Zh
+             {Befundart::VerwendungszweckZuLang}},
+        Fall{"Zeile27", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QString(27, QLatin1Char('z')); }, {}},
+        Fall{"Zeile28", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QString(28, QLatin1Char('z')); },
+             {Befundart::ZeileZuLang}},
+        Fall{"Zeile27DurchUmschrift", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QString(25, QLatin1Char('z')) + Ae; }, {}},
+        Fall{"Zeile28DurchUmschrift", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QString(26, QLatin1Char('z')) + Ae; },
+             {Befundart::ZeileZuLang}},
+        // Line 1 says what Verwendungszweck1 says: one finding, not two.
+        Fall{"ErsteZeileWieVerwendungszweckEinmal",
+             [](Zahlungsauftrag& a) { Zeilentexte(a, {QString(28, QLatin1Char('v')), QStringLiteral("x")}); },
+             {Befundart::VerwendungszweckZuLang}},
+        Fall{"Text140", [](Zahlungsauftrag& a) { Zeilentexte(a, Zeilen(140)); }, {}},
+        Fall{"Text141", [](Zahlungsauftrag& a) { Zeilentexte(a, Zeilen(141)); }, {Befundart::VerwendungZuLang}},
+        Fall{"Text140MitEszettBleibt140", [](Zahlungsauftrag& a) { Zeilentexte(a, Zeilen(140, Eszett)); }, {}},
+        Fall{"Text140NurDurchUmschrift",
+             [](Zahlungsauftrag& a) {
+               QStringList z = Zeilen(139);
+               z[2] = QString(21, QLatin1Char('t')) + Ae;
+               Zeilentexte(a, z);
+             },
+             {}},
+        Fall{"Text141NurDurchUmschrift",
+             [](Zahlungsauftrag& a) {
+               QStringList z = Zeilen(139);
+               z[2] = QString(21, QLatin1Char('t')) + Ae;
+               z[3] = QString(21, QLatin1Char('t')) + Ae;
+               Zeilentexte(a, z);
+             },
+             {Befundart::VerwendungZuLang}},
+        Fall{"OhneZeilenZaehltVerwendungszweck",
+             [](Zahlungsauftrag& a) {
+               a.Zeilen.clear();
+               a.Verwendungszweck1 = QString(27, QLatin1Char('v'));
+             },
+             {}}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Umschrift, Textregel,
+    ::testing::Values(
+        Fall{"NameKyrillisch", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("ООО Жуков и сыновья"); }, {}},
+        Fall{"NameGriechisch", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("Γεωργίου Α.Ε."); }, {}},
+        Fall{"NameChinesisch", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("王明"); }, {Befundart::NameUmschrift}},
+        Fall{"NameTeilsChinesisch", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("Wang 王"); },
+             {Befundart::NameUmschrift}},
+        Fall{"NameNurEmoji", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("😀🎉"); }, {Befundart::NameLeer}},
+        Fall{"NameMitEmoji", [](Zahlungsauftrag& a) { a.Name = QStringLiteral("Blumen 🌷 Meier"); }, {}},
+        Fall{"VerwendungszweckArabisch", [](Zahlungsauftrag& a) { a.Verwendungszweck1 = QStringLiteral("فاتورة 12"); },
+             {Befundart::VerwendungszweckUmschrift}},
+        Fall{"ZeileKyrillisch", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QStringLiteral("Счёт 4712"); }, {}},
+        Fall{"ZeileHebraeisch", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QStringLiteral("חשבון 4712"); },
+             {Befundart::ZeileUmschrift}},
+        Fall{"ZeileNurEmoji", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QStringLiteral("🎉"); },
+             {Befundart::ZeileUmschrift}},
+        Fall{"ZeileLeerBleibtErlaubt", [](Zahlungsauftrag& a) { a.Zeilen[1].Text = QStringLiteral("  "); }, {}}),
+    [](const ::testing::TestParamInfo<Fall>& info) { return std::string(info.param.name); });
+
+TEST(Auftragspruefung, TexteNennenLaengeUndZeichen) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.Name = QString(69, QLatin1Char('n')) + QStringLiteral("王") + Ae;
+  a.Zeilen[1].Text = QString(28, QLatin1Char('z'));
+  QStringList texte;
+  for (const Befund& b : Auftragspruefung::Pruefen(a, Heute)) texte << b.Text;
+  EXPECT_EQ(texte, (QStringList{QStringLiteral("Die Namensangabe enthält Zeichen, die sich nicht in lateinische Schrift "
+                                               "umschreiben lassen: 王"),
+                                QStringLiteral("Die Namensangabe ist in lateinischer Schrift 71 Zeichen lang; erlaubt sind "
+                                               "höchstens 70 Zeichen!"),
+                                QStringLiteral("Die Verwendungszweck-Zeile 2 ist 28 Zeichen lang; erlaubt sind höchstens "
+                                               "27 Zeichen!")}));
+  Zeilentexte(a, Zeilen(141));
+  a.Name = QStringLiteral("Meier");
+  EXPECT_EQ(Auftragspruefung::Pruefen(a, Heute).value(0).Text,
+            QStringLiteral("Der Verwendungszweck ist mit allen Zeilen 141 Zeichen lang; die Bank nimmt höchstens 140 Zeichen!"));
+}
+
+TEST(Auftragspruefung, VerwendungstextWieDieDatei) {
+  Zahlungsauftrag a = Ueberweisung();
+  Zeilentexte(a, {QStringLiteral(" Rg. 1 "), QString(), QStringLiteral("Счёт	2 ")});
+  EXPECT_EQ(Auftragspruefung::Verwendungstext(a), QStringLiteral("Rg. 1   Schet 2"));
+  a.Zeilen.clear();
+  a.Verwendungszweck1 = QStringLiteral("  José  ");
+  EXPECT_EQ(Auftragspruefung::Verwendungstext(a), QStringLiteral("Jose"));
+}
+
+// Stored back only what still says the same: transliterated, within its field, never emptied.
+struct Rueckschrieb {
+  const char* name;
+  QString text;
+  int laenge;
+  std::optional<QString> erwartet;
+};
+
+class TextBereinigt : public ::testing::TestWithParam<Rueckschrieb> {};
+
+TEST_P(TextBereinigt, NurWennEsDasselbeSagt) {
+  EXPECT_EQ(Auftragspruefung::TextBereinigt(GetParam().text, GetParam().laenge), GetParam().erwartet);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, TextBereinigt,
+    ::testing::Values(
+        Rueckschrieb{"Umgeschrieben", QStringLiteral("José Ñoño"), 70, QStringLiteral("Jose Nono")},
+        Rueckschrieb{"Kyrillisch", QStringLiteral("Жуков"), 70, QStringLiteral("Zhukov")},
+        Rueckschrieb{"Unveraendert", QStringLiteral("Müller"), 70, QStringLiteral("Müller")},
+        Rueckschrieb{"ZeichenOhneBedeutungFallenWeg", QStringLiteral("<Meier> 😀"), 70, QStringLiteral("Meier ")},
+        Rueckschrieb{"LeerBleibtLeer", QStringLiteral("  "), 70, QStringLiteral("  ")},
+        Rueckschrieb{"NieGeleert", QStringLiteral("😀"), 70, std::nullopt},
+        Rueckschrieb{"NieGeleertAusZeichen", QStringLiteral("#!?"), 70, std::nullopt},
+        Rueckschrieb{"BuchstabenOhneUmschrift", QStringLiteral("Wang 王"), 70, std::nullopt},
+        Rueckschrieb{"PasstGenau", QString(25, QLatin1Char('x')) + Ae, 27, QString(25, QLatin1Char('x')) + QStringLiteral("ae")},
+        Rueckschrieb{"UmschriftZuLang", QString(26, QLatin1Char('x')) + Ae, 27, std::nullopt}),
+    [](const ::testing::TestParamInfo<Rueckschrieb>& info) { return std::string(info.param.name); });
+
+TEST(Auftragspruefung, TexteBereinigenNurWennBeideDasselbeSagen) {
+  Zahlungsauftrag a = Ueberweisung();
+  a.Name = QStringLiteral("José");
+  a.Verwendungszweck1 = QStringLiteral("Rg 王");
+  const Zahlungsauftrag vorher = a;
+  EXPECT_FALSE(Auftragspruefung::TexteBereinigen(a));
+  EXPECT_EQ(a, vorher) << "nothing stored back";
+  a.Verwendungszweck1 = QStringLiteral("Rg – 1");
+  EXPECT_TRUE(Auftragspruefung::TexteBereinigen(a));
+  EXPECT_EQ(a.Name, QStringLiteral("Jose"));
+  EXPECT_EQ(a.Verwendungszweck1, QStringLiteral("Rg - 1"));
+  a.Name = QString(70, QLatin1Char('n')) + QStringLiteral("!");   // 70 once cleaned
+  EXPECT_TRUE(Auftragspruefung::TexteBereinigen(a));
+  a.Name = QString(70, QLatin1Char('n')) + Ae;
+  EXPECT_FALSE(Auftragspruefung::TexteBereinigen(a));
+}
+
+// The rules' lengths are the fields' the texts are stored in: a schema that grew a field would otherwise
+// store what the rules refuse, or cut nothing the rules let pass.
+TEST(Auftragspruefung, LaengenSindDieDerFelder) {
+  TestOrdner ordner;
+  const auto db = SchemaDatenbank(ordner.Pfad());
+  ASSERT_TRUE(db);
+  EXPECT_EQ(db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Name")), Auftragspruefung::NameLaenge);
+  EXPECT_EQ(db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Verwendungszweck1")), Auftragspruefung::ZeilenLaenge);
+  EXPECT_EQ(db->FeldGroesse(QStringLiteral("Verwendungszweck"), QStringLiteral("Verwendungszweck")),
+            Auftragspruefung::ZeilenLaenge);
+  EXPECT_EQ(db->FeldGroesse(QStringLiteral("Absender"), QStringLiteral("Name")), Auftragspruefung::NameLaenge);
+}
+
+TEST(Auftragspruefung, AbsenderName) {
+  EXPECT_EQ(Auftragspruefung::AbsenderNameMeldung(QString(70, QChar(0x00D6))), QString());
+  EXPECT_EQ(Auftragspruefung::AbsenderNameMeldung(QString(70, QChar(0x00D8))), QString());   // Ø O
+  EXPECT_EQ(Auftragspruefung::AbsenderNameMeldung(QString(69, QLatin1Char('n')) + Ae),
+            QStringLiteral("Der Name des Absenders ist in lateinischer Schrift 71 Zeichen lang; erlaubt sind höchstens 70 Zeichen!"));
+  EXPECT_TRUE(Auftragspruefung::AbsenderNameMeldung(QStringLiteral("北京 GmbH")).endsWith(QStringLiteral(": 北京")));
+  EXPECT_EQ(Auftragspruefung::AbsenderNameMeldung(QString()), QString()) << "emptiness is the caller's";
 }
 
 // --- The run's rules -------------------------------------------------------------------------

@@ -433,3 +433,24 @@ TEST(ImportErgebnis, TextGenau) {
 }
 
 }  // namespace
+
+// The take-over transliterates a name that still says the same, and stores it so; a name that would lose
+// letters is stored as the address holds it and counted faulty, as the rules judge it everywhere.
+TEST(ImportLauf, NamenWerdenUmgeschriebenVerlustWirdNichtGespeichert) {
+  Adresse kyrillisch = Kunde(QStringLiteral("10001"));
+  kyrillisch.name = QStringLiteral("ООО Жуков");
+  Adresse chinesisch = Kunde(QStringLiteral("10002"));
+  chinesisch.name = QStringLiteral("王明 GmbH");
+  Geschwisterdatenbank g = Buchhaltung();
+  g.Adresse(kyrillisch).Adresse(chinesisch);
+  g.Posten(Posten_(QStringLiteral("10001"), QStringLiteral("R-1"), Eur(10), 1))
+      .Posten(Posten_(QStringLiteral("10002"), QStringLiteral("R-2"), Eur(10), 1));
+  ImportTestumgebung u{g};
+  SkriptFrager frager;
+  const ImportErgebnis e = Importieren(u, u.Optionen(false), frager);
+  EXPECT_EQ(e.zahlungen, 2);
+  EXPECT_EQ(e.automatischeKorrekturen, 1);
+  EXPECT_EQ(e.fehlerhafteAngaben, 1);
+  EXPECT_EQ(u.Zeilen("SELECT Name FROM Zahlungen ORDER BY ZahlungNr"),
+            (QStringList{QStringLiteral("OOO Zhukov"), QStringLiteral("王明 GmbH")}));
+}

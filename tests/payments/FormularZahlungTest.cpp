@@ -379,6 +379,42 @@ INSTANTIATE_TEST_SUITE_P(
       return Testname(meldung.left(meldung.indexOf(QRegularExpression(QStringLiteral("[!.\r]")))));
     });
 
+// Texts the bank would get otherwise than typed: letters without a Latin form are named and stay in the
+// field for correcting; a bank name that transliteration makes longer than its field is refused, not cut.
+TEST_F(FormularZahlungTest, UmschriftOhneVerlustUndBankNichtGekuerzt) {
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  const qint64 nr = *f.AktuelleZahlungNr();
+  f.Maske(0)->WertSetzen(QStringLiteral("王明 GmbH"));
+  f.Maske(2)->WertSetzen(QString(31, QChar(0x0416)));   // Ж, "ZH" in the file: 62 characters
+  f.Maske(3)->WertSetzen(QStringLiteral("COBADEFFXXX"));
+  f.Maske(4)->WertSetzen(QStringLiteral("DE89370400440532013000"));
+  f.Maske(5)->WertSetzen(QStringLiteral("Счёт 7"));
+  f.BetragFeld()->WertSetzen(Eur(5));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().text,
+            QStringLiteral("Die Namensangabe enthält Zeichen, die sich nicht in lateinische Schrift umschreiben lassen: 王明") + Ende);
+  EXPECT_EQ(f.focusWidget(), f.Fokusziel(Fokusfeld::Name));
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("王明 GmbH"));
+
+  f.Maske(0)->WertSetzen(QStringLiteral("José Ñoño"));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 2);
+  EXPECT_EQ(u.Meldungen().Letzter().text,
+            QStringLiteral("Die Bankbezeichnung ist 62 Zeichen lang; gespeichert werden können höchstens 60 Zeichen!") + Ende);
+  EXPECT_EQ(f.focusWidget(), f.Fokusziel(Fokusfeld::Bank));
+  EXPECT_TRUE(u.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString().isEmpty());
+
+  f.Maske(2)->WertSetzen(QStringLiteral("Сбербанк"));
+  Taste(f, Qt::Key_F9);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 2);
+  EXPECT_EQ(u.Wert("SELECT Name || '|' || Bank || '|' || Verwendungszweck1 FROM Zahlungen WHERE ZahlungNr = ?", {nr})
+                .toString(),
+            QStringLiteral("Jose Nono|Sberbank|Schet 7"));
+}
+
 // The mandate reference and the purpose code of a direct debit: refused with the focus in their field.
 TEST_F(FormularZahlungTest, LastschriftMitUngueltigerMandatReferenzUndFremdemTextschluessel) {
   FormularZahlung& f = u.Fenster();

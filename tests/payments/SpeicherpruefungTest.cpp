@@ -255,7 +255,7 @@ TEST(Speicherpruefung, EinzelfeldWirdZeileEins) {
   e.verwendungszweck1 = QStringLiteral("RG <4711>");
   const Zahlungsauftrag a = AuftragAusEingabe(e, Kontext());
   ASSERT_EQ(a.Zeilen.size(), 1);
-  EXPECT_EQ(a.Zeilen.first().Text, QStringLiteral("RG 4711"));
+  EXPECT_EQ(a.Zeilen.first().Text, QStringLiteral("RG <4711>")) << "as typed: the rules judge the cleaning";
   EXPECT_EQ(a.Zeilen.first().Betrag, Euro(100));
   EXPECT_EQ(a.Art, QStringLiteral("G"));
   EXPECT_EQ(a.MandatSequenz, 0);  // a credit transfer carries no mandate

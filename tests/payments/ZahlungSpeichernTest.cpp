@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "ZahlungsTestDatenbank.h"
 #include "payments/core/Zahlungsbefehle.h"
 #include "payments/core/ZahlungSpeichern.h"
@@ -206,3 +209,108 @@ TEST_F(ZahlungSpeichernTest, ZeileEinerAnderenArtWirdNieUeberschrieben) {
   EXPECT_TRUE(Feld(lastschrift, "Name").toString().isEmpty());
   EXPECT_EQ(t.Anzahl("Verwendungszweck"), 0);
 }
+
+namespace {
+
+// A value longer than its field at save: stored whole at its limit, refused one above it (by the order's
+// rules or by the field's size), never cut. The value as the save stores it counts: cleaned and
+// transliterated (Ж is two letters), IBAN and BIC compacted.
+struct Feldlaenge {
+  const char* name;
+  Zahlart art;
+  std::function<void(ZahlungEingabe&)> setzen;
+  const char* spalte;     // where the value is stored
+  QString gespeichert;    // stored whole; empty when refused
+  std::optional<Befundart> befund;
+  Fokusfeld fokus = Fokusfeld::Name;
+};
+
+void PrintTo(const Feldlaenge& f, std::ostream* os) { *os << f.name; }
+
+class ZahlungSpeichernFeldlaenge : public ZahlungSpeichernTest, public ::testing::WithParamInterface<Feldlaenge> {};
+
+TEST_P(ZahlungSpeichernFeldlaenge, GanzOderAbgelehntNieGekuerzt) {
+  const Feldlaenge& f = GetParam();
+  const qint64 nr = Neu(f.art);
+  ZahlungEingabe e = Eingabe();
+  if (f.art != Zahlart::Ueberweisung) e.textschluessel = QStringLiteral("COLL");
+  f.setzen(e);
+  const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext(f.art));
+  const QString gespeichert = Feld(nr, SqlText::Bezeichner(QString::fromUtf8(f.spalte))).toString();
+  if (!f.befund) {
+    ASSERT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+    EXPECT_EQ(gespeichert, f.gespeichert);
+    return;
+  }
+  ASSERT_TRUE(r.pruefFehler) << "saved: " << gespeichert.toStdString();
+  EXPECT_EQ(r.pruefFehler->art, *f.befund) << r.Meldungstext().toStdString();
+  EXPECT_EQ(r.pruefFehler->feld, f.fokus);
+  EXPECT_TRUE(Feld(nr, "Name").toString().isEmpty()) << "nothing written";
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 0);
+}
+
+const QString Zh(QChar(0x0416));   // Ж
+
+// A value the cleaning made longer than its field goes back to the form as typed, also when another check
+// refused the save first: the field would cut it.
+TEST_F(ZahlungSpeichernTest, ZuLangGewordenesBleibtWieGetippt) {
+  const qint64 nr = Neu();
+  ZahlungEingabe e = Eingabe();
+  e.bank = QString(31, Zh[0]);
+  e.name = QStringLiteral("José");
+  SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext());
+  ASSERT_TRUE(r.pruefFehler);
+  EXPECT_EQ(r.pruefFehler->art, Befundart::FeldZuLang);
+  EXPECT_EQ(e.bank, QString(31, Zh[0]));
+  EXPECT_EQ(e.name, QStringLiteral("Jose")) << "the cleaning that fits stays";
+  e.iban = QStringLiteral("DE00");
+  r = ZahlungSpeichern(t.Db(), nr, e, Kontext());
+  ASSERT_TRUE(r.pruefFehler);
+  EXPECT_EQ(r.pruefFehler->feld, Fokusfeld::Iban);
+  EXPECT_EQ(e.bank, QString(31, Zh[0]));
+  e.bank = QString(30, Zh[0]);
+  e.iban = Eingabe().iban;
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  EXPECT_EQ(Feld(nr, "Bank").toString(), QStringLiteral("ZH").repeated(30));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, ZahlungSpeichernFeldlaenge,
+    ::testing::Values(
+        Feldlaenge{"Name70", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.name = QString(70, QLatin1Char('n')); },
+                   "Name", QString(70, QLatin1Char('n')), std::nullopt},
+        Feldlaenge{"Name71", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.name = QString(71, QLatin1Char('n')); },
+                   "Name", {}, Befundart::NameZuLang, Fokusfeld::Name},
+        Feldlaenge{"Name71DurchUmschrift", Zahlart::Ueberweisung,
+                   [](ZahlungEingabe& e) { e.name = QString(69, QLatin1Char('n')) + Zh; }, "Name", {},
+                   Befundart::NameZuLang, Fokusfeld::Name},
+        Feldlaenge{"Bank60", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.bank = QString(30, Zh[0]); }, "Bank",
+                   QStringLiteral("ZH").repeated(30), std::nullopt},
+        Feldlaenge{"Bank61", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.bank = QString(61, QLatin1Char('b')); },
+                   "Bank", {}, Befundart::FeldZuLang, Fokusfeld::Bank},
+        Feldlaenge{"Bank62DurchUmschrift", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.bank = QString(31, Zh[0]); },
+                   "Bank", {}, Befundart::FeldZuLang, Fokusfeld::Bank},
+        Feldlaenge{"OPKontoNr10", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.opKontoNr = QStringLiteral("1234567890"); },
+                   "OPKontoNr", QStringLiteral("1234567890"), std::nullopt},
+        Feldlaenge{"OPKontoNr11", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.opKontoNr = QStringLiteral("12345678901"); },
+                   "OPKontoNr", {}, Befundart::FeldZuLang, Fokusfeld::Name},
+        Feldlaenge{"Verwendungszweck27", Zahlart::Ueberweisung,
+                   [](ZahlungEingabe& e) { e.verwendungszweck1 = QString(27, QLatin1Char('v')); }, "Verwendungszweck1",
+                   QString(27, QLatin1Char('v')), std::nullopt},
+        Feldlaenge{"Verwendungszweck28", Zahlart::Ueberweisung,
+                   [](ZahlungEingabe& e) { e.verwendungszweck1 = QString(28, QLatin1Char('v')); }, "Verwendungszweck1", {},
+                   Befundart::VerwendungszweckZuLang, Fokusfeld::Verwendungszweck},
+        Feldlaenge{"Textschluessel4", Zahlart::Ueberweisung, [](ZahlungEingabe& e) { e.textschluessel = QStringLiteral("gdds"); },
+                   "Textschlüssel", QStringLiteral("GDDS"), std::nullopt},
+        Feldlaenge{"Textschluessel5", Zahlart::Ueberweisung,
+                   [](ZahlungEingabe& e) { e.textschluessel = QStringLiteral("GDDSX"); }, "Textschlüssel", {},
+                   Befundart::TextschluesselUngueltig, Fokusfeld::Textschluessel},
+        Feldlaenge{"MandatReferenz35", Zahlart::BasisLastschrift,
+                   [](ZahlungEingabe& e) { e.mandatReferenz = QString(35, QLatin1Char('M')); }, "MandatReferenz",
+                   QString(35, QLatin1Char('M')), std::nullopt},
+        Feldlaenge{"MandatReferenz36", Zahlart::BasisLastschrift,
+                   [](ZahlungEingabe& e) { e.mandatReferenz = QString(36, QLatin1Char('M')); }, "MandatReferenz", {},
+                   Befundart::MandatReferenzUngueltig, Fokusfeld::MandatReferenz}),
+    [](const ::testing::TestParamInfo<Feldlaenge>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -4,10 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSet>
 
 #include "QtAusgabe.h"
 #include "XPfad.h"
+#include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaDokument.h"
 #include "testsupport/SchemaPruefung.h"
 #include "testsupport/TestOrdner.h"
@@ -269,7 +271,7 @@ TEST(SepaDokument, KontrollsummeExakt) {
 TEST(SepaDokument, VerwendungszweckAusZeilenOderFeld) {
   QList<Zahlungsauftrag> auftraege{Auftrag(1, 100), Auftrag(2, 100), Auftrag(3, 100)};
   MitZeilen(auftraege[0], QStringList{QStringLiteral(" RE 1 "), QString(), QStringLiteral("RE 2")});
-  MitZeilen(auftraege[2], QStringList{QStringLiteral("  "), QStringLiteral("€")});  // nothing to write
+  MitZeilen(auftraege[2], QStringList{QStringLiteral("  "), QString()});  // nothing to write
   const SepaErgebnis e = SepaDokument::Bauen(auftraege, Absender(), Optionen(SepaArt::Ueberweisung),
                                              QStringLiteral("R100"));
   SchemaGueltig(e, Pain001);
@@ -293,7 +295,8 @@ TEST(SepaDokument, BytesEineZeileUtf8OhneBom) {
   EXPECT_FALSE(b.contains('\r'));
   for (const char c : b) EXPECT_EQ(static_cast<unsigned char>(c) & 0x80, 0) << "non-ASCII byte";
   XPfad x(b);
-  EXPECT_EQ(x.Text(QStringLiteral("//p:Cdtr/p:Nm")), QStringLiteral("JorgUbels"));
+  // Line breaks and tabs part words as blanks do.
+  EXPECT_EQ(x.Text(QStringLiteral("//p:Cdtr/p:Nm")), QStringLiteral("Jorg  Ubel s"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -684,8 +687,22 @@ TEST(SepaDokument, JedesZeichenInNamenUndTexten) {
     MitZeilen(auftraege[0], QStringList{QStringLiteral("RE 1 & 2 < 3 > 0"), QStringLiteral("\"Zitat\" 'x' ÄÖÜäöüß")});
     auftraege[0].EinzelReferenz = QStringLiteral("E2E 'x' +?");
     auftraege[0].MandatReferenz = QStringLiteral("M-1 +?/-:().,'");
-    auftraege[1].Name = AlleZeichen();
-    auftraege[1].Verwendungszweck1 = AlleZeichen();
+    // Every character, spread over as many orders as it takes to keep each text within its field once
+    // transliterated: a name of 20 of them, four lines of 5.
+    const QString alle = AlleZeichen();
+    for (qsizetype i = 0; i < alle.size(); i += 20) {
+      Zahlungsauftrag z = auftraege[1];
+      z.ZahlungNr = i == 0 ? 2 : 100 + i;   // behind the three others in the file
+      z.MandatReferenz = QStringLiteral("M-%1").arg(z.ZahlungNr);
+      z.Name = QStringLiteral("N") + alle.mid(i, 20);
+      QStringList zeilen;
+      for (qsizetype j = 0; j < 20; j += 5) zeilen << QStringLiteral("Z") + alle.mid(i + j, 5);
+      MitZeilen(z, zeilen);
+      if (i == 0)
+        auftraege[1] = z;
+      else
+        auftraege << z;
+    }
     auftraege[2].Name = QStringLiteral("&amp;&lt;]]>");
     MitZeilen(auftraege[2], QStringList{QStringLiteral("<![CDATA[x]]>"), QStringLiteral("<!-- -->")});
     SepaAbsender absender = Absender();
@@ -703,29 +720,37 @@ TEST(SepaDokument, JedesZeichenInNamenUndTexten) {
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[1]//p:EndToEndId").arg(buchung)), QStringLiteral("E2E 'x' +?"));
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[3]/p:%2/p:Nm").arg(buchung, partei)), QStringLiteral("+amp+lt"));
     EXPECT_EQ(x.Text(QStringLiteral("(//p:%1)[3]//p:Ustrd").arg(buchung)), QStringLiteral("CDATAx -- --"));
-    const QString name2 = x.Text(QStringLiteral("(//p:%1)[2]/p:%2/p:Nm").arg(buchung, partei));
-    EXPECT_FALSE(name2.isEmpty());
-    EXPECT_LE(name2.size(), 70);
+    const QStringList namen = x.Texte(QStringLiteral("//p:%1/p:%2/p:Nm").arg(buchung, partei));
+    EXPECT_EQ(namen.size(), 3 + (alle.size() - 1) / 20);
+    for (const QString& name : namen) EXPECT_LE(name.size(), 70) << name.toStdString();
     if (art != SepaArt::Ueberweisung) {  // the mandate reference is written as stored
       EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:MndtId")), QStringLiteral("M-1 +?/-:().,'"));
     }
   }
 }
 
-TEST(SepaDokument, HoechstlaengenUndUeberlangeFelder) {
-  const QString name70 = QStringLiteral("N") + QString(68, QLatin1Char('x')) + QStringLiteral("Z");
-  const QString text140 = QStringLiteral("T") + QString(138, QLatin1Char('y')) + QStringLiteral("Z");
+// Six lines (another program may store more than five) that join to `laenge` characters.
+QStringList ZeilenFuer(int laenge, QChar zeichen) {
+  QStringList zeilen(5, QString(22, zeichen));
+  zeilen << QString(laenge - 5 * 22 - 5, zeichen);
+  return zeilen;
+}
+
+TEST(SepaDokument, HoechstlaengenWerdenGanzGeschrieben) {
+  const QString name70 = QStringLiteral("N") + QString(67, QLatin1Char('x')) + QStringLiteral("Zß");
   const QString ref35 = QStringLiteral("E") + QString(33, QLatin1Char('1')) + QStringLiteral("Z");
   QList<Zahlungsauftrag> auftraege{Auftrag(1, 99999999999, 2), Auftrag(2, 1, 2), Auftrag(3, 100, 3)};
   auftraege[0].Name = name70;
-  auftraege[0].Verwendungszweck1 = text140;
+  MitZeilen(auftraege[0], ZeilenFuer(140, QLatin1Char('y')));
+  auftraege[0].Verwendungszweck1 = auftraege[0].Zeilen.first().Text;
   auftraege[0].EinzelReferenz = ref35;
   auftraege[0].MandatReferenz = QString(35, QLatin1Char('M'));
-  auftraege[1].Name = name70 + QStringLiteral("ÜBERLANG");
-  MitZeilen(auftraege[1], QStringList(5, QString(35, QLatin1Char('z'))));  // 5 * 36 characters joined
+  auftraege[1].Name = name70;
+  // æ, twice as long transliterated: 73 characters that the file carries as 140.
+  MitZeilen(auftraege[1], QStringList(5, QString(11, QChar(0x00E6))) << QString(12, QChar(0x00E6)) + QStringLiteral("x"));
   auftraege[1].EinzelReferenz = QStringLiteral("  ") + ref35 + QStringLiteral(" ");
   SepaAbsender absender = Absender();
-  absender.Name = QString(80, QChar(0x00D6));  // Ö, 80 times
+  absender.Name = QString(70, QChar(0x00D6));  // Ö, 70 times
   const QString referenz35 = QString(34, QLatin1Char('A')) + QStringLiteral("8");
   SepaOptionen o = Optionen(SepaArt::BasisLastschrift);
   o.AutoEinzelReferenz = true;
@@ -734,19 +759,122 @@ TEST(SepaDokument, HoechstlaengenUndUeberlangeFelder) {
   XPfad x(e.Dateien.value(0).Inhalt);
   EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:MsgId")), referenz35);
   EXPECT_EQ(x.Text(QStringLiteral("//p:InitgPty/p:Nm")), QString(70, QLatin1Char('O')));
-  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:Dbtr/p:Nm")), name70);
-  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:Ustrd")), text140);
+  const QString name = QStringLiteral("N") + QString(67, QLatin1Char('x')) + QStringLiteral("Zs");
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:Dbtr/p:Nm")), name);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:Ustrd")), ZeilenFuer(140, QLatin1Char('y')).join(QLatin1Char(' ')));
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:EndToEndId")), ref35);
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]//p:MndtId")), QString(35, QLatin1Char('M')));
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[1]/p:InstdAmt")), QStringLiteral("999999999.99"));
-  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]/p:Dbtr/p:Nm")), name70);
-  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:Ustrd")).size(), 140);
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]/p:Dbtr/p:Nm")), name);
+  const QString ae = x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:Ustrd"));
+  EXPECT_EQ(ae.size(), 140);
+  EXPECT_TRUE(ae.startsWith(QStringLiteral("aeaeae"))) << ae.toStdString();
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:EndToEndId")), ref35);
   // Generated ids: the message-id part gives way, the counters stay whole.
   EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInfId")),
             (QStringList{QString(33, QLatin1Char('A')) + QStringLiteral("-1"), QString(33, QLatin1Char('A')) + QStringLiteral("-2")}));
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[3]//p:EndToEndId")), QString(31, QLatin1Char('A')) + QStringLiteral("-2-3"));
   EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("1000000001"));
+}
+
+// Past the file's lengths nothing is cut: the writer's guard refuses the run with the rule's reason, also
+// where only the transliteration makes a text too long.
+struct Ueberlang {
+  const char* name;
+  std::function<void(Zahlungsauftrag&, SepaAbsender&)> aendern;
+  const char* grund;   // part of the refusal; empty: the run is written
+};
+
+class UeberlangeTexte : public ::testing::TestWithParam<Ueberlang> {};
+
+TEST_P(UeberlangeTexte, WerdenAbgelehntNieGekuerzt) {
+  Zahlungsauftrag a = Auftrag(1, 100);
+  SepaAbsender absender = Absender();
+  GetParam().aendern(a, absender);
+  const SepaErgebnis e = SepaDokument::Bauen({a}, absender, Optionen(SepaArt::Ueberweisung), QStringLiteral("R100"));
+  const QString grund = QString::fromUtf8(GetParam().grund);
+  if (grund.isEmpty()) {
+    SchemaGueltig(e, Pain001);
+    return;
+  }
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Dateien.isEmpty());
+  EXPECT_TRUE(e.Fehler.contains(grund)) << e.Fehler.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, UeberlangeTexte,
+    ::testing::Values(
+        Ueberlang{"Name70", [](Zahlungsauftrag& a, SepaAbsender&) { a.Name = QString(70, QLatin1Char('n')); }, ""},
+        Ueberlang{"Name71", [](Zahlungsauftrag& a, SepaAbsender&) { a.Name = QString(71, QLatin1Char('n')); },
+                  "Die Namensangabe ist 71 Zeichen lang"},
+        Ueberlang{"Name71DurchUmschrift",
+                  [](Zahlungsauftrag& a, SepaAbsender&) { a.Name = QString(69, QLatin1Char('n')) + QChar(0x00C6); },
+                  "Die Namensangabe ist in lateinischer Schrift 71 Zeichen lang"},
+        Ueberlang{"Text140", [](Zahlungsauftrag& a, SepaAbsender&) { MitZeilen(a, ZeilenFuer(140, QLatin1Char('t'))); },
+                  ""},
+        Ueberlang{"Text141", [](Zahlungsauftrag& a, SepaAbsender&) { MitZeilen(a, ZeilenFuer(141, QLatin1Char('t'))); },
+                  "mit allen Zeilen 141 Zeichen lang"},
+        Ueberlang{"Text141DurchUmschrift",
+                  [](Zahlungsauftrag& a, SepaAbsender&) {
+                    QStringList zeilen = ZeilenFuer(140, QLatin1Char('t'));
+                    zeilen.last().chop(1);
+                    zeilen.last() += QChar(0x0416);  // Ж, Zh
+                    MitZeilen(a, zeilen);
+                  },
+                  "mit allen Zeilen 141 Zeichen lang"},
+        Ueberlang{"Absender70", [](Zahlungsauftrag&, SepaAbsender& s) { s.Name = QString(70, QChar(0x00D6)); }, ""},
+        Ueberlang{"Absender71", [](Zahlungsauftrag&, SepaAbsender& s) { s.Name = QString(71, QChar(0x00D6)); },
+                  "Der Name des Absenders ist 71 Zeichen lang"},
+        Ueberlang{"AbsenderOhneUmschrift",
+                  [](Zahlungsauftrag&, SepaAbsender& s) { s.Name = QString::fromUtf8("Handel 王"); },
+                  "Der Name des Absenders enthält Zeichen, die sich nicht in lateinische Schrift umschreiben lassen: 王"}),
+    [](const ::testing::TestParamInfo<Ueberlang>& info) { return std::string(info.param.name); });
+
+// The writer has no cut left to make: for every order the rules pass, the texts the file carries are the
+// rules' texts and within the file's lengths; every other order its guard refuses. Random names and lines
+// of plain, German, transliterated and untransliterable pieces, around the limits.
+TEST(SepaDokument, WasDieRegelnDurchlassenPasstOhneSchnitt) {
+  QRandomGenerator z(20240605);
+  const QStringList bausteine = {QStringLiteral("a"),  QStringLiteral("Z"),  QStringLiteral(" "),  QStringLiteral("ä"),
+                                 QStringLiteral("ß"),  QStringLiteral("é"),  QStringLiteral("æ"),  QStringLiteral("Ж"),
+                                 QStringLiteral("щ"),  QStringLiteral("Θ"),  QStringLiteral("ου"), QStringLiteral("😀"),
+                                 QStringLiteral("王"), QStringLiteral("€"),  QStringLiteral("	"), QStringLiteral("–"),
+                                 QString(10, QLatin1Char('x')), QString(20, QLatin1Char('y'))};
+  // Pieces of `mindestens` to `hoechstens` characters as typed; transliteration may make more of them.
+  auto text = [&](int mindestens, int hoechstens) {
+    QString t;
+    while (t.size() < hoechstens) t += bausteine.at(int(z.bounded(quint32(bausteine.size()))));
+    return t.left(mindestens + int(z.bounded(quint32(hoechstens - mindestens + 1))));
+  };
+  int gut = 0;
+  int abgelehnt = 0;
+  for (int runde = 0; runde < 4000; ++runde) {
+    Zahlungsauftrag a = Auftrag(1, 100);
+    a.Name = text(1, 74);
+    QStringList zeilen;
+    for (int k = int(z.bounded(8u)); k > 0; --k) zeilen << text(16, 28);
+    MitZeilen(a, zeilen);
+    a.Verwendungszweck1 = zeilen.isEmpty() ? text(1, 28) : zeilen.first();
+    SCOPED_TRACE(a.Name.toStdString() + " | " + zeilen.join(QLatin1Char('|')).toStdString());
+    if (!Auftragspruefung::Pruefen(a, Zeitpunkt.date()).isEmpty()) {
+      ++abgelehnt;
+      const SepaErgebnis e = SepaDokument::Bauen({a}, Absender(), Optionen(SepaArt::Ueberweisung), QStringLiteral("R100"));
+      ASSERT_FALSE(e.Ok());
+      continue;
+    }
+    ++gut;
+    SepaAuftraege liste;
+    liste.Anhaengen(a);
+    const QByteArray name = SepaAuftraege::Text(liste.at(0), SepaAuftraege::Name).toByteArray();
+    const QByteArray verwendung = SepaAuftraege::Text(liste.at(0), SepaAuftraege::Verwendung).toByteArray();
+    ASSERT_EQ(name, SepaZeichenWandeln(a.Name).trimmed().toLatin1());
+    ASSERT_LE(name.size(), 70);
+    ASSERT_EQ(verwendung, SepaZeichenWandeln(Auftragspruefung::Verwendungstext(a)).toLatin1());
+    ASSERT_LE(verwendung.size(), 140);
+  }
+  EXPECT_GT(gut, 200);
+  EXPECT_GT(abgelehnt, 200);
 }
 
 TEST(SepaDokument, UeberlangeReferenzImAufteilmodus) {
@@ -922,8 +1050,8 @@ TEST(SepaDokumentStrom, BloeckeErgebenDieDatei) {
   EXPECT_EQ(bloecke, 2);
 }
 
-// The orders as the files carry them: texts converted once, and kept where they were put while more orders
-// come (also one larger than a block of memory).
+// The orders as the files carry them: texts converted once and never cut (what comes here passed the rules'
+// lengths), and kept where they were put while more orders come (also one larger than a block of memory).
 TEST(SepaAuftraege, TexteInDerFormDerDatei) {
   SepaAuftraege liste;
   Zahlungsauftrag a = Auftrag(7, 1234, 2);
@@ -942,14 +1070,14 @@ TEST(SepaAuftraege, TexteInDerFormDerDatei) {
   ASSERT_EQ(liste.Anzahl(), 20002);
   const SepaAuftraege::Auftrag& e = liste.at(0);
   auto text = [&](const SepaAuftraege::Auftrag& x, SepaAuftraege::Feld f) { return SepaAuftraege::Text(x, f).toByteArray(); };
-  EXPECT_EQ(text(e, SepaAuftraege::Name), QByteArray("Muller + Sohne Bau ") + QByteArray(51, 'x'));
+  EXPECT_EQ(text(e, SepaAuftraege::Name), QByteArray("Muller + Sohne Bau ") + QByteArray(80, 'x'));
   EXPECT_EQ(text(e, SepaAuftraege::Iban), "DE89370400440532013000");
   EXPECT_EQ(text(e, SepaAuftraege::Bic), "DEUTDEFF");
   EXPECT_EQ(text(e, SepaAuftraege::Textschluessel), "gdds");
   EXPECT_EQ(text(e, SepaAuftraege::EinzelReferenz), "E2E'1");
   EXPECT_EQ(text(e, SepaAuftraege::MandatReferenz), "M-7");
   EXPECT_EQ(text(e, SepaAuftraege::MandatDatum), "2023-01-15");
-  EXPECT_EQ(text(e, SepaAuftraege::Verwendung), QByteArray("Rechnung 1 + 2 ") + QByteArray(125, 'z'));
+  EXPECT_EQ(text(e, SepaAuftraege::Verwendung), QByteArray("Rechnung 1 + 2 ") + QByteArray(150, 'z'));
   EXPECT_EQ(e.betrag, Waehrung::AusCent(1234));
   EXPECT_EQ(e.mandatSequenz, 2);
   for (int i = 0; i < 20000; i += 997) {

@@ -182,7 +182,8 @@ TEST(SepaSelektion, VorpruefungMarkiertFehlerUndZaehltJeZahlung) {
   EXPECT_TRUE(t.Fehler(ibanNr));
   EXPECT_TRUE(t.Fehler(nameNr));
   EXPECT_TRUE(t.Fehler(ausserhalbNr));  // not selected, left as it was
-  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nameNr}).toString(), QString());
+  // Never stored back blank: the name stays as it was, for the user to correct.
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nameNr}).toString(), QStringLiteral("#~[]"));
   EXPECT_EQ(auswahl.Statustext, QStringLiteral("2 fehlerhafte Zahlung(en) festgestellt"));
   ASSERT_EQ(auswahl.Befunde.size(), 2);
   EXPECT_TRUE(auswahl.Befunde.at(0).Gruende().contains(QStringLiteral("Die Prüfziffer der IBAN ist falsch.")));
@@ -353,7 +354,7 @@ TEST(SepaSelektion, RueckschriebUeberschreibtKeineZwischenzeitlicheSpeicherung) 
   EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("Meier & Sohn GmbH"));
   EXPECT_EQ(t.Wert("SELECT Verwendungszweck1 FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("RE 1"));
   // The order nobody touched is cleaned as before.
-  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {andere}).toString(), QStringLiteral("SchulzKG"));
+  EXPECT_EQ(t.Wert("SELECT Name FROM Zahlungen WHERE ZahlungNr = ?", {andere}).toString(), QStringLiteral("Schulz KG"));
 }
 
 }  // namespace

@@ -464,10 +464,9 @@ class Lauf {
     Zahlungsauftrag z;
     z.Art = m_o.lieferanten ? QStringLiteral("G") : QStringLiteral("L");
     bool geaendert = false;
-    auto nameSetzen = [&](const QString& roh) {
-      z.Name = Gefiltert(roh, 0, geaendert);
-      if (geaendert) ++m_e.automatischeKorrekturen;
-    };
+    // The name as the address holds it: the rules judge what transliteration makes of it, and it is cleaned
+    // before the write only when it still says the same.
+    auto nameSetzen = [&](const QString& roh) { z.Name = roh; };
     nameSetzen(TextAusWert(Transportwert(adresse, 1)));
     const QString bank = Gefiltert(TextAusWert(Transportwert(adresse, 2)), 1, geaendert);
     z.IBAN = Iban(TextAusWert(Transportwert(adresse, 4))).Text();
@@ -535,6 +534,8 @@ class Lauf {
       ablehnen(QStringLiteral("Werte sind länger als ihre Felder: ") + lang + QLatin1Char('.'));
       return;
     }
+    const QString name = z.Name;
+    if (Auftragspruefung::TexteBereinigen(z) && z.Name != name) ++m_e.automatischeKorrekturen;
 
     Schreibergebnis r = Schreiben(z, bank, e, konto, kundenNrZeile);
     if (!r.inzwischen.empty()) {

@@ -22,11 +22,10 @@ ImportFeldgroessen ImportFeldgroessen::Lesen(Datenbank& db) {
   return g;
 }
 
-QList<Auftragsfeld> ImportZahlungPruefen(const Zahlungsauftrag& z, const ImportFeldgroessen& groessen,
+QList<Auftragsfeld> ImportZahlungPruefen(const Zahlungsauftrag& z, const ImportFeldgroessen& /*groessen*/,
                                          const QDate& heute) {
   QList<Auftragsfeld> felder;
   for (const Befund& b : Auftragspruefung::Pruefen(z, heute)) felder << b.Feld;
-  if (z.Name.size() > groessen.name) felder << Auftragsfeld::Name;
   // The first line is Verwendungszweck1, which the rules judge.
   for (qsizetype i = 1; i < z.Zeilen.size(); ++i)
     if (z.Zeilen.at(i).Text.trimmed().isEmpty()) felder << Auftragsfeld::Zeilen;

@@ -24,8 +24,8 @@ struct ImportFeldgroessen {
 };
 
 // The faulty fields of an imported payment, each once, in the order of the payment form's checks.
-// The order's rules are the shared ones (Auftragspruefung; they bound IBAN, BIC, mandate reference
-// and purpose code); the import adds what it must not let pass silently: a name longer than its
-// field (never cut), and a remittance line after the first that the character filter left empty.
+// The order's rules are the shared ones (Auftragspruefung; they bound IBAN, BIC, mandate reference,
+// purpose code and the lengths of name and lines, never cut); the import adds a remittance line after
+// the first that the character filter left empty.
 QList<Auftragsfeld> ImportZahlungPruefen(const Zahlungsauftrag& zahlung, const ImportFeldgroessen& groessen,
                                          const QDate& heute);

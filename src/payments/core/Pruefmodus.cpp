@@ -155,16 +155,17 @@ PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool 
     }
   }
 
-  // Cleaning first: the rules judge what will be stored.
+  // The rules judge the texts as stored (what transliteration would lose is a finding); then the cleaning,
+  // stored back only when the texts still say the same.
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute, verlauf);
   QList<int> korrekturen(lauf.size(), 0);
   for (qsizetype i = 0; i < lauf.size(); ++i) {
     Zahlungsauftrag& a = lauf[i];
     const QString name = a.Name;
     const QString verwendungszweck1 = a.Verwendungszweck1;
-    Auftragspruefung::TexteBereinigen(a);
-    korrekturen[i] = int(a.Name != name) + int(a.Verwendungszweck1 != verwendungszweck1);
+    if (Auftragspruefung::TexteBereinigen(a))
+      korrekturen[i] = int(a.Name != name) + int(a.Verwendungszweck1 != verwendungszweck1);
   }
-  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen(lauf, heute, verlauf);
 
   struct Urteil {
     QStringList gruende;
@@ -191,8 +192,9 @@ PruefmodusErgebnis ZahlungenPruefen(Datenbank& db, const Bedingung& liste, bool 
     const bool fehler = !u.gruende.isEmpty();
     Rueckschrieb r{i, a.Name, a.Verwendungszweck1, fehler, std::nullopt};
     if (a.Verwendungszweck1 != TextAusWert(g.verwendungszweck1) && g.zeile1) {
-      const QString zeile1 = ZahlungszeichenFiltern(TextAusWert(g.zeile1Text));
-      if (zeile1 != TextAusWert(g.zeile1Text)) r.zeile1Text = zeile1;
+      const QString gelesen = TextAusWert(g.zeile1Text);
+      const std::optional<QString> zeile1 = Auftragspruefung::TextBereinigt(gelesen, Auftragspruefung::ZeilenLaenge);
+      if (zeile1 && *zeile1 != gelesen) r.zeile1Text = zeile1;
     }
     // Only what changes is written; storing every row would give the same data.
     if (korrekturen.at(i) > 0 || fehler != g.fehler || r.zeile1Text) rueckschrieb << r;

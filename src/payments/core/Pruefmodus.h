@@ -24,9 +24,9 @@ struct PruefmodusErgebnis {
 };
 
 // The check over the payments of the list (the payment form's condition on Zahlungen): every order
-// is cleaned (Name and Verwendungszweck1 to the payment character set; line 1 of an order whose
-// Verwendungszweck1 the cleaning changed as well) and judged by the one rule set of payment orders
-// (Auftragspruefung, as a run of its kind). With `blzAbgleich` ("PrüfenMitBLZAbgleich") every BIC
+// is judged by the one rule set of payment orders (Auftragspruefung, as a run of its kind) and cleaned
+// where its texts still say the same (Name and Verwendungszweck1 transliterated into the payment character
+// set; line 1 of an order whose Verwendungszweck1 the cleaning changed as well). With `blzAbgleich` ("PrüfenMitBLZAbgleich") every BIC
 // the rules accept is also looked up in Bankverbindung, regardless of case and with "XXX" as the
 // branch of none. Fehler, Name, Verwendungszweck1 and line 1 are stored where they change, in
 // transactions of `stapel` payments; a payment changed elsewhere since it was read is left as it is

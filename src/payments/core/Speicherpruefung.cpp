@@ -36,11 +36,11 @@ Zahlungsauftrag AuftragAusEingabe(const ZahlungEingabe& e, const PruefKontext& k
   Zahlungsauftrag a;
   const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
   a.Art = lastschrift ? QStringLiteral("L") : QStringLiteral("G");
-  a.Name = ZahlungszeichenFiltern(e.name);
+  a.Name = e.name;
   a.IBAN = e.iban;
   a.BIC = e.bic;
   a.Faellig = e.faellig;
-  a.Textschluessel = TextschluesselNormalisieren(e.textschluessel);
+  a.Textschluessel = TextschluesselNormalisieren(e.textschluessel, 0);  // as typed: a longer code is a finding
   if (lastschrift) {
     a.MandatReferenz = e.mandatReferenz.trimmed();
     a.MandatDatum = e.mandatDatum;
@@ -52,7 +52,7 @@ Zahlungsauftrag AuftragAusEingabe(const ZahlungEingabe& e, const PruefKontext& k
     a.Verwendungszweck1 = k.zeilen.isEmpty() ? QString() : k.zeilen.first().Text;
     a.Betrag = a.Zeilensumme();
   } else {
-    a.Verwendungszweck1 = ZahlungszeichenFiltern(e.verwendungszweck1);
+    a.Verwendungszweck1 = e.verwendungszweck1;
     if (k.zeilen.size() > 1) {
       // The amount field is read-only then and shows the lines' total.
       a.Zeilen = k.zeilen;
@@ -68,10 +68,14 @@ Zahlungsauftrag AuftragAusEingabe(const ZahlungEingabe& e, const PruefKontext& k
 
 std::optional<PruefFehler> ZahlungPruefen(ZahlungEingabe& e, const PruefKontext& k) {
   const Zahlungsauftrag a = AuftragAusEingabe(e, k);
-  // The cleaning stays in the fields even when a check fails.
-  e.name = a.Name;
+  // The cleaning stays in the fields even when a check fails, as far as the texts still say the same
+  // (what transliteration would lose is a finding, and the typed text stays for correcting it).
+  Zahlungsauftrag bereinigt = a;
+  if (Auftragspruefung::TexteBereinigen(bereinigt)) {
+    e.name = bereinigt.Name;
+    e.verwendungszweck1 = bereinigt.Verwendungszweck1;
+  }
   e.bank = ZahlungszeichenFiltern(e.bank);
-  e.verwendungszweck1 = a.Verwendungszweck1;
   if (k.zeilengitterSichtbar || k.zeilen.size() > 1) e.betrag = a.Betrag;
 
   for (const Befund& b : Auftragspruefung::Pruefen(a, k.heute, k.verlauf)) {

@@ -31,6 +31,7 @@ struct ZahlungEingabe {
 enum class Fokusfeld {
   Name,              // TDBMask1(0)
   MandatReferenz,    // TDBMask1(1)
+  Bank,              // TDBMask1(2)
   Bic,               // TDBMask1(3)
   Iban,              // TDBMask1(4)
   Verwendungszweck,  // TDBMask1(5)
@@ -60,15 +61,16 @@ struct PruefKontext {
   Mandatverlaeufe verlauf;            // the mandate's last done collection, where read (MandatverlaufLesen)
 };
 
-// The order as the save would store it: the cleaned name and line text, IBAN and BIC as typed, in
-// the grid display the stored lines with their text and total, in the single-field display line 1
-// from the field (with more than one stored line only its text changes and the amount is their total).
+// The order as the save would store it, its texts as typed (the rules judge what the cleaning makes of
+// them): IBAN and BIC as typed, in the grid display the stored lines with their text and total, in the
+// single-field display line 1 from the field (with more than one stored line only its text changes and
+// the amount is their total).
 Zahlungsauftrag AuftragAusEingabe(const ZahlungEingabe& eingabe, const PruefKontext& kontext);
 
 // The save checks: the shared order check (Auftragspruefung) on the order the save would store, of
 // which the first finding fails, with the focus on its field. The cleaning of name, bank and line
-// text is written back into `eingabe` whatever the result, as are the line text and the amount the
-// stored lines give.
+// text is written back into `eingabe` whatever the result (name and line text only when they still say
+// the same, Auftragspruefung::TexteBereinigen), as are the line text and the amount the stored lines give.
 std::optional<PruefFehler> ZahlungPruefen(ZahlungEingabe& eingabe, const PruefKontext& kontext);
 
 // The amount field's colour: an amount the save would accept.

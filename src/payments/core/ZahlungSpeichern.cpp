@@ -9,9 +9,47 @@
 
 namespace {
 
-QString Zugeschnitten(Datenbank& db, const char* feld, const QString& text) {
-  const int groesse = db.FeldGroesse(QStringLiteral("Zahlungen"), QString::fromUtf8(feld));
-  return groesse > 0 && text.size() > groesse ? text.left(groesse) : text;
+// A value longer than its field is refused, never cut: each as it would be stored, against the size of its
+// field in the open database, in the order of the form's fields; the first is reported. Every value too long
+// goes back to its field as typed (the field would cut what the cleaning made longer).
+std::optional<PruefFehler> FeldlaengenPruefen(Datenbank& db, ZahlungEingabe& e, const ZahlungEingabe& getippt,
+                                              const SpeicherKontext& k) {
+  struct Wert {
+    const char* tabelle;
+    const char* feld;
+    QString bezeichnung;
+    QString ZahlungEingabe::*wert;
+    Fokusfeld fokus;
+  };
+  const Fokusfeld zeilenfokus = k.zeilengitterSichtbar ? Fokusfeld::Zeilengitter : Fokusfeld::Verwendungszweck;
+  QList<Wert> werte = {{"Zahlungen", "Name", QStringLiteral("Die Namensangabe"), &ZahlungEingabe::name, Fokusfeld::Name}};
+  if (k.zahlart != Zahlart::Ueberweisung)   // credit transfers keep theirs
+    werte << Wert{"Zahlungen", "MandatReferenz", QStringLiteral("Die Mandat-Referenz"), &ZahlungEingabe::mandatReferenz,
+                  Fokusfeld::MandatReferenz};
+  werte << Wert{"Zahlungen", "Bank", QStringLiteral("Die Bankbezeichnung"), &ZahlungEingabe::bank, Fokusfeld::Bank}
+        << Wert{"Zahlungen", "BIC", QStringLiteral("Die BIC"), &ZahlungEingabe::bic, Fokusfeld::Bic}
+        << Wert{"Zahlungen", "IBAN", QStringLiteral("Die IBAN"), &ZahlungEingabe::iban, Fokusfeld::Iban}
+        << Wert{"Zahlungen", "Verwendungszweck1", QStringLiteral("Der Verwendungszweck"),
+                &ZahlungEingabe::verwendungszweck1, zeilenfokus}
+        << Wert{"Verwendungszweck", "Verwendungszweck", QStringLiteral("Der Verwendungszweck"),
+                &ZahlungEingabe::verwendungszweck1, zeilenfokus}
+        << Wert{"Zahlungen", "Textschlüssel", QStringLiteral("Der Textschlüssel"), &ZahlungEingabe::textschluessel,
+                Fokusfeld::Textschluessel}
+        << Wert{"Zahlungen", "OPKontoNr", QStringLiteral("Die OP-Kontonummer"), &ZahlungEingabe::opKontoNr, Fokusfeld::Name};
+  std::optional<PruefFehler> erster;
+  for (const Wert& w : werte) {
+    const QString& text = e.*w.wert;
+    const int groesse = db.FeldGroesse(QString::fromUtf8(w.tabelle), QString::fromUtf8(w.feld));
+    if (groesse <= 0 || text.size() <= groesse) continue;
+    if (!erster)
+      erster = PruefFehler{QStringLiteral("%1 ist %2 Zeichen lang; gespeichert werden können höchstens %3 Zeichen!")
+                               .arg(w.bezeichnung)
+                               .arg(text.size())
+                               .arg(groesse),
+                           w.fokus, Befundart::FeldZuLang};
+    e.*w.wert = getippt.*w.wert;
+  }
+  return erster;
 }
 
 }  // namespace
@@ -44,19 +82,21 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
       e.dbFehler = f;
       return e;
     }
+  const ZahlungEingabe getippt = eingabe;
   e.pruefFehler = ZahlungPruefen(eingabe, pk);
-  if (e.pruefFehler) return e;
+  if (e.pruefFehler) {
+    FeldlaengenPruefen(db, eingabe, getippt, k);   // what the cleaning made too long stays as typed
+    return e;
+  }
 
   // Values as stored.
-  eingabe.name = Zugeschnitten(db, "Name", eingabe.name);
-  eingabe.bank = Zugeschnitten(db, "Bank", eingabe.bank);
-  eingabe.bic = Zugeschnitten(db, "BIC", Bic(eingabe.bic).Text());
-  eingabe.iban = Zugeschnitten(db, "IBAN", Iban(eingabe.iban).Text());
-  eingabe.mandatReferenz = Zugeschnitten(db, "MandatReferenz", eingabe.mandatReferenz.trimmed());
-  eingabe.opKontoNr = Zugeschnitten(db, "OPKontoNr", eingabe.opKontoNr.trimmed());
-  eingabe.verwendungszweck1 = Zugeschnitten(db, "Verwendungszweck1", eingabe.verwendungszweck1);
-  const int tsGroesse = db.FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Textschlüssel"));
-  eingabe.textschluessel = TextschluesselNormalisieren(eingabe.textschluessel, tsGroesse > 0 ? tsGroesse : 4);
+  eingabe.bic = Bic(eingabe.bic).Text();
+  eingabe.iban = Iban(eingabe.iban).Text();
+  eingabe.mandatReferenz = eingabe.mandatReferenz.trimmed();
+  eingabe.opKontoNr = eingabe.opKontoNr.trimmed();
+  eingabe.textschluessel = TextschluesselNormalisieren(eingabe.textschluessel, 0);
+  e.pruefFehler = FeldlaengenPruefen(db, eingabe, getippt, k);
+  if (e.pruefFehler) return e;
 
   const bool lastschrift = k.zahlart != Zahlart::Ueberweisung;
   const QString art = lastschrift ? QStringLiteral("L") : QStringLiteral("G");

@@ -25,9 +25,9 @@ struct SpeicherErgebnis {
 };
 
 // Saves the payment `zahlungNr` (the row "Neu" stored, or the one being changed): every check
-// first; only then, in one transaction, the payment row with sender, kind, Währung True, the
-// cleaned texts, IBAN without blanks and BIC upper-case, the purpose code upper-case and at most
-// its field size, and in the single-field display line 1 (with more than one line only line 1's
+// first, and a value longer than its field is refused (never cut); only then, in one transaction, the
+// payment row with sender, kind, Währung True, the cleaned texts, IBAN without blanks and BIC upper-case,
+// the purpose code upper-case, and in the single-field display line 1 (with more than one line only line 1's
 // text changes); in the grid display the lines are numbered 1..n again. A row of another sender
 // or kind is never overwritten. On return `eingabe` holds the values as they were stored (or as
 // cleaned by the checks).

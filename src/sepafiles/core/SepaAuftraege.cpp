@@ -11,11 +11,6 @@ namespace {
 
 constexpr qsizetype Blockgroesse = 1 << 20;
 
-// The lengths the files allow (the writer cut them so before).
-constexpr int MaxName = 70;
-constexpr int MaxText = 140;
-constexpr int MaxCode = 4;
-
 void DatumAnhaengen(QByteArray& ziel, const std::optional<QDate>& datum) {
   if (!datum) return;
   const int jahr = datum->year();
@@ -48,13 +43,15 @@ void SepaAuftraege::Anhaengen(const Roh& roh) {
 
   QByteArray& t = m_arbeit;
   t.truncate(0);
-  SepaText::GewandeltAnhaengen(t, roh.name, MaxName);
+  // Nothing is cut: only orders the rules passed come here, their name, purpose code and remittance text
+  // within the file's lengths (Auftragspruefung).
+  SepaText::GewandeltAnhaengen(t, roh.name);
   a.ende[Name] = quint32(t.size());
   Iban::TextAnhaengen(roh.iban, t);
   a.ende[Iban] = quint32(t.size());
   Bic::TextAnhaengen(roh.bic, t);
   a.ende[Bic] = quint32(t.size());
-  SepaText::GewandeltAnhaengen(t, roh.textschluessel, MaxCode);
+  SepaText::GewandeltAnhaengen(t, roh.textschluessel);
   a.ende[Textschluessel] = quint32(t.size());
   // References are identifiers the rules have judged: written as they stand, never converted.
   SepaText::GetrimmtAnhaengen(t, roh.einzelReferenz);
@@ -63,7 +60,7 @@ void SepaAuftraege::Anhaengen(const Roh& roh) {
   a.ende[MandatReferenz] = quint32(t.size());
   DatumAnhaengen(t, roh.mandatDatum);
   a.ende[MandatDatum] = quint32(t.size());
-  SepaText::GewandeltAnhaengen(t, roh.hatZeilen ? roh.zeilen : roh.verwendungszweck1, MaxText);
+  SepaText::GewandeltAnhaengen(t, roh.hatZeilen ? roh.zeilen : roh.verwendungszweck1);
   a.ende[Verwendung] = quint32(t.size());
 
   // Blocks never move: each order's texts stay where they were put.

@@ -17,7 +17,7 @@
 // The orders of one run as its files carry them, compact (about 200 bytes an order where a
 // Zahlungsauftrag takes a kilobyte): per order its number, amount, mandate sequence and a fingerprint of
 // what was read, and its texts already in the form the file writes them (converted to the payment
-// character set and cut, IBAN and BIC compacted, references trimmed, the mandate date as yyyy-mm-dd), as
+// character set, never cut; IBAN and BIC compacted, references trimmed, the mandate date as yyyy-mm-dd), as
 // UTF-8 in blocks of memory shared by all orders. Only the selection's pre-check and the writer's guard
 // fill it; the writer trusts what it holds.
 class SepaAuftraege {

@@ -116,6 +116,7 @@ struct Stapel {
   std::vector<Eintrag> eintraege;
   QByteArray texte;
   std::vector<Waehrung> betraege;
+  std::vector<std::pair<qsizetype, qsizetype>> zeilentexte;   // start in `texte` and length, by the amounts
 };
 constexpr size_t Stapelgroesse = 1024;
 
@@ -176,7 +177,11 @@ void Bearbeiten(const Stapel& stapel, const std::function<void(SepaAuftragsleser
     a.Verwendungszweck1 = QString::fromUtf8(r.verwendungszweck1);
     a.Art = QString::fromUtf8(g.art);
     a.Zeilen.resize(0);
-    for (qsizetype i = 0; i < e.zeilenzahl; ++i) a.Zeilen.append(Auftragszeile{QString(), stapel.betraege.at(size_t(e.betraege + i))});
+    for (qsizetype i = 0; i < e.zeilenzahl; ++i) {
+      const auto [von, laenge] = stapel.zeilentexte.at(size_t(e.betraege + i));
+      a.Zeilen.append(Auftragszeile{QString::fromUtf8(stapel.texte.constData() + von, laenge),
+                                    stapel.betraege.at(size_t(e.betraege + i))});
+    }
     g.fehler = e.fehler;
     g.textNull = e.textNull;
     g.zeilenAbdruck = e.zeilenAbdruck;
@@ -251,6 +256,7 @@ DbFehler SepaAuftragsleser::Lesen(Datenbank& db, const Bedingung& bedingung,
       const QByteArrayView zeile(zeilentexte.constData() + z.von, z.laenge);
       stapel->betraege.push_back(z.betrag);
       t += ' ';
+      stapel->zeilentexte.emplace_back(t.size(), zeile.size());
       t.append(zeile);
       zeilenAbdruck.Text(zeile);
       zeilenAbdruck.Zahl(quint64(z.betrag.Roh()));

@@ -15,7 +15,7 @@
 class SepaAuftragsleser {
  public:
   struct Gelesen {
-    Zahlungsauftrag auftrag;     // as the rules see it: the lines with their amounts, not their texts
+    Zahlungsauftrag auftrag;     // as the rules see it, the lines with their texts and amounts
     SepaAuftraege::Roh roh;      // the same as stored, texts as UTF-8; valid during the call only
     QByteArrayView art;
     bool textNull = false;       // Name or Verwendungszweck1 is Null

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int MaxId = 35;
-constexpr int MaxName = 70;
 constexpr qsizetype Block = 256 * 1024;
 
 SepaErgebnis Abgelehnt(const QString& meldung) {
@@ -222,11 +221,13 @@ SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege
     return abgelehnt(QStringLiteral("Es sind keine Zahlungen vorhanden, die in eine SEPA-Datei geschrieben werden können."));
 
   const bool lastschrift = optionen.IstLastschrift();
-  const QString name = SepaText::Gewandelt(absender.Name, MaxName);
+  const QString name = SepaText::Gewandelt(absender.Name);
   const Iban absenderIban(absender.IBAN);
   const Bic absenderBic(absender.BIC);
   const QString glaeubigerId = GlaeubigerId(absender.GlaeubigerID).Text();
   if (name.isEmpty()) return abgelehnt(QStringLiteral("Bei den Absender-Angaben fehlt der Name."));
+  if (const QString meldung = Auftragspruefung::AbsenderNameMeldung(absender.Name); !meldung.isEmpty())
+    return abgelehnt(meldung);
   if (const Iban::Fehler f = absenderIban.Pruefen(); f != Iban::Fehler::Keiner)
     return abgelehnt(QStringLiteral("Die IBAN des Absenders ist ungültig:\r") + Iban::Meldung(f));
   if (!absenderBic.IstLeer() && !absenderBic.Gueltig())

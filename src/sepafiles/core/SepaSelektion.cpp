@@ -209,10 +209,12 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     Zahlungsauftrag& a = g.auftrag;
     const QString gelesenName = a.Name;
     const QString gelesenText = a.Verwendungszweck1;
-    Auftragspruefung::TexteBereinigen(a);
+    // The rules judge the texts as stored (what transliteration would lose is a finding); the cleaned texts
+    // are stored back only when they still say the same.
     const QList<Befund> eigene = pruefung.Pruefen(a);
+    const bool bereinigt = Auftragspruefung::TexteBereinigen(a);
     qsizetype rueckschrieb = -1;
-    if (g.textNull || a.Name != gelesenName || a.Verwendungszweck1 != gelesenText) {
+    if (bereinigt && (g.textNull || a.Name != gelesenName || a.Verwendungszweck1 != gelesenText)) {
       rueckschrieb = texte.size();
       texte << Rueckschrieb{a.ZahlungNr, a.Name, a.Verwendungszweck1, false, g.roh.name.toByteArray(),
                             g.roh.verwendungszweck1.toByteArray()};

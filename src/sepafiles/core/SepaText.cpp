@@ -126,21 +126,19 @@ void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text) {
   }
 }
 
-QString Gewandelt(const QString& text, int laenge) {
+QString Gewandelt(const QString& text) {
   QByteArray bytes;
-  GewandeltAnhaengen(bytes, text.toUtf8(), laenge);
+  GewandeltAnhaengen(bytes, text.toUtf8());
   return QString::fromLatin1(bytes);
 }
 
-void GewandeltAnhaengen(QByteArray& ziel, QByteArrayView text, int laenge) {
-  // The converted text is ASCII whose only blank is ' ': trimming it trims what went in as well, and a
-  // character is a byte.
+void GewandeltAnhaengen(QByteArray& ziel, QByteArrayView text) {
+  // The converted text is ASCII whose only blank is ' ': trimming it trims what went in as well.
   const qsizetype anfang = ziel.size();
   SepaZeichenWandelnUtf8(text, ziel);
   qsizetype von = anfang;
   qsizetype bis = ziel.size();
   while (von < bis && ziel.at(von) == ' ') ++von;
-  if (bis - von > laenge) bis = von + laenge;
   while (bis > von && ziel.at(bis - 1) == ' ') --bis;
   if (von > anfang) std::memmove(ziel.data() + anfang, ziel.constData() + von, size_t(bis - von));
   ziel.truncate(anfang + (bis - von));

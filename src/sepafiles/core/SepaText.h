@@ -25,10 +25,11 @@ void MaskiertAnhaengen(QByteArray& ziel, QByteArrayView text);
 // True when XmlMaskieren leaves the text as it is (the common case: plain ASCII without & < > " ').
 bool OhneMaskierung(QByteArrayView text);
 
-// `text` after SepaZeichenWandeln, trimmed and cut to `laenge` characters.
-QString Gewandelt(const QString& text, int laenge);
-// Gewandelt(QString::fromUtf8(text), laenge) as bytes (ASCII).
-void GewandeltAnhaengen(QByteArray& ziel, QByteArrayView text, int laenge);
+// `text` after SepaZeichenWandeln, trimmed. Never cut: the rules keep what reaches the file within its
+// lengths (Auftragspruefung), so nothing is lost without a finding.
+QString Gewandelt(const QString& text);
+// Gewandelt(QString::fromUtf8(text)) as bytes (ASCII).
+void GewandeltAnhaengen(QByteArray& ziel, QByteArrayView text);
 
 // QString::fromUtf8(text).trimmed() as UTF-8.
 void GetrimmtAnhaengen(QByteArray& ziel, QByteArrayView text);
