@@ -170,6 +170,8 @@ std::optional<Befund> VerlaufPruefen(const Zahlungsauftrag& a, const Mandatverla
                     .arg(letzte->ZahlungNr)
                     .arg(letzte->Datum.isValid() ? letzte->Datum.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("?"))
                     .arg(typ == 1 ? QStringLiteral("Einmal-Lastschrift") : QStringLiteral("letzte Lastschrift"))};
+}
+
 QString OhneUmschriftText(const QString& wer, const Zahlungstext& t) {
   return wer + QStringLiteral(" enthält Zeichen, die sich nicht in lateinische Schrift umschreiben lassen: ") +
          t.ohneUmschrift;
