@@ -1,6 +1,7 @@
 #include "masterdata/FormAdressen.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -26,6 +27,12 @@ FormAdressen::ImportFunktion& ImportHaken() {
   return f;
 }
 QString Fehlertext(const QString& aktion, const DbFehler& f) { return Meldung::Zeilen({aktion, QString(), f.Meldungstext()}); }
+
+QString Quellprogramm(int format) {
+  if (format == 1) return QStringLiteral("Tamo-Livra");
+  if (format == 2) return QStringLiteral("Tamo-Ordel");
+  return QStringLiteral("der verknüpften Adressdatenbank");
+}
 }  // namespace
 
 void FormAdressen::ImportSetzen(ImportFunktion f) { ImportHaken() = std::move(f); }
@@ -56,6 +63,14 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                              QStringLiteral("Arbeitsfenster schließen"));
   m_leiste->SichtbarSetzen(QStringLiteral("Import"), adressen && static_cast<bool>(ImportHaken()));
+  if (FremdeAdressen()) {
+    // Kept in the sibling program: new addresses, changes and the take-over would write into its file.
+    for (const char* k : {"Neu", "Ändern", "Löschen", "Import"}) {
+      m_leiste->AktiviertSetzen(QString::fromUtf8(k), false);
+      m_leiste->TooltipSetzen(QString::fromUtf8(k), QStringLiteral("Die Adressen werden in %1 gepflegt")
+                                                       .arg(Quellprogramm(Zustand().AdressQuelle().Format)));
+    }
+  }
   m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), true);
   m_leiste->HandlerSetzen([this](const QString& k) { Befehl(k); });
 
@@ -85,9 +100,16 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   };
 
   m_status = new StatusLeiste(this);
+  m_quellenHinweis = new QLabel(this);
+  m_quellenHinweis->setObjectName(QStringLiteral("QuellenHinweis"));
+  m_quellenHinweis->setWordWrap(true);
+  m_quellenHinweis->setContentsMargins(6, 4, 6, 4);
+  m_quellenHinweis->setText(FremdeAdressen() ? FremdeAdressenMeldung() : QString());
+  m_quellenHinweis->setVisible(FremdeAdressen());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_leiste);
+  layout->addWidget(m_quellenHinweis);
   layout->addWidget(m_gitter, 1);
   layout->addWidget(m_status);
 
@@ -123,8 +145,23 @@ QString FormAdressen::Abschnitt() const {
 }
 
 QString FormAdressen::Tabelle() const {
-  if (m_modus == Modus::Bankverbindungen) return QStringLiteral("Bankverbindung");
-  return Zustand().AdressQuelle().Extern ? QStringLiteral("Adressen_Intern") : QStringLiteral("Adressen");
+  return m_modus == Modus::Bankverbindungen ? QStringLiteral("Bankverbindung") : QStringLiteral("Adressen");
+}
+
+bool FormAdressen::FremdeAdressen() const { return m_modus == Modus::Adressen && Zustand().AdressQuelle().Extern; }
+
+QString FormAdressen::FremdeAdressenMeldung() {
+  return QStringLiteral("Die Adressen des aktiven Absenders kommen aus %1 und werden dort gepflegt. "
+                        "Neue Adressen und Änderungen erfassen Sie bitte in %1; Tamo-SEPA zeigt sie hier an, "
+                        "sobald Sie sie dort gespeichert haben. Die eigenen Adressen von Tamo-SEPA bearbeiten Sie "
+                        "mit einem Absender ohne verknüpfte Adressen.")
+      .arg(Quellprogramm(Zustand().AdressQuelle().Format));
+}
+
+bool FormAdressen::FremdeAdressenAbweisen() {
+  if (!FremdeAdressen()) return false;
+  Meldung::Hinweis(FremdeAdressenMeldung(), {}, this);
+  return true;
 }
 
 bool FormAdressen::Laden() {
@@ -178,7 +215,7 @@ bool FormAdressen::Positionieren(const QString& feld, const QVariant& wert) {
 
 bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr) {
   Datenbank* db = Zustand().Datenbank();
-  if (!db) return false;
+  if (!db || FremdeAdressenAbweisen()) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
     Meldung::Warnung(fehler->meldung, {}, this);
     return false;
@@ -215,6 +252,7 @@ bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile
 }
 
 void FormAdressen::Neu() {
+  if (FremdeAdressenAbweisen()) return;
   if (m_modus == Modus::Adressen) {
     AdressenEingabe eingabe(AdressenEingabe::Art::Adresse, true, this);
     while (eingabe.exec() == QDialog::Accepted)
@@ -229,6 +267,7 @@ void FormAdressen::Neu() {
 void FormAdressen::Aendern() {
   const int zeile = m_gitter->AktuelleZeile();
   if (!m_rs || zeile < 0 || m_gitter->IstNeueZeile(zeile)) return;
+  if (FremdeAdressenAbweisen()) return;
   Datenbank* db = Zustand().Datenbank();
   if (m_modus == Modus::Adressen) {
     const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
@@ -257,6 +296,7 @@ bool FormAdressen::Loeschen() {
   const int zeile = m_gitter->AktuelleZeile();
   Datenbank* db = Zustand().Datenbank();
   if (!db || !m_rs || zeile < 0 || m_gitter->IstNeueZeile(zeile)) return false;
+  if (FremdeAdressenAbweisen()) return false;
   DbFehler f;
   if (m_modus == Modus::Adressen) {
     const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
@@ -291,7 +331,7 @@ void FormAdressen::Befehl(const QString& knopf) {
     m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), an);
     if (an) m_gitter->FilterZelleBearbeiten(std::max(0, m_gitter->AktuelleSpalte()));
   } else if (knopf == QStringLiteral("Import")) {
-    if (ImportHaken()) {
+    if (ImportHaken() && !FremdeAdressenAbweisen()) {
       ImportHaken()(*this);
       Neuladen();
     }
