@@ -22,6 +22,10 @@
 #include "printing/ReportAuswaehlen.h"
 
 namespace {
+FormAdressen::ImportFunktion& KonvertierungsHaken() {
+  static FormAdressen::ImportFunktion f;
+  return f;
+}
 FormAdressen::ImportFunktion& ImportHaken() {
   static FormAdressen::ImportFunktion f;
   return f;
@@ -36,6 +40,7 @@ QString Quellprogramm(int format) {
 }  // namespace
 
 void FormAdressen::ImportSetzen(ImportFunktion f) { ImportHaken() = std::move(f); }
+void FormAdressen::KonvertierungSetzen(ImportFunktion f) { KonvertierungsHaken() = std::move(f); }
 
 FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::Window), m_modus(modus) {
   const bool adressen = modus == Modus::Adressen;
@@ -59,13 +64,16 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
                              QStringLiteral("Daten ausdrucken"));
   m_leiste->KnopfHinzufuegen(QStringLiteral("Import"), QStringLiteral("&Import"), QStringLiteral("Import"),
                              QStringLiteral("Adressen aus Tamo-Varix übernehmen und IBAN ermitteln"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("IBAN"), QStringLiteral("IBAN &ermitteln"), QStringLiteral("Bankverbindung"),
+                             QStringLiteral("Bankleitzahl und Kontonummer der angezeigten Adressen in IBAN und BIC umrechnen"));
   m_leiste->TrennerHinzufuegen();
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                              QStringLiteral("Arbeitsfenster schließen"));
   m_leiste->SichtbarSetzen(QStringLiteral("Import"), adressen && static_cast<bool>(ImportHaken()));
+  m_leiste->SichtbarSetzen(QStringLiteral("IBAN"), adressen && static_cast<bool>(KonvertierungsHaken()));
   if (FremdeAdressen()) {
     // Kept in the sibling program: new addresses, changes and the take-over would write into its file.
-    for (const char* k : {"Neu", "Ändern", "Löschen", "Import"}) {
+    for (const char* k : {"Neu", "Ändern", "Löschen", "Import", "IBAN"}) {
       m_leiste->AktiviertSetzen(QString::fromUtf8(k), false);
       m_leiste->TooltipSetzen(QString::fromUtf8(k), QStringLiteral("Die Adressen werden in %1 gepflegt")
                                                        .arg(Quellprogramm(Zustand().AdressQuelle().Format)));
@@ -333,6 +341,11 @@ void FormAdressen::Befehl(const QString& knopf) {
   } else if (knopf == QStringLiteral("Import")) {
     if (ImportHaken() && !FremdeAdressenAbweisen()) {
       ImportHaken()(*this);
+      Neuladen();
+    }
+  } else if (knopf == QStringLiteral("IBAN")) {
+    if (KonvertierungsHaken() && !FremdeAdressenAbweisen()) {
+      KonvertierungsHaken()(*this);
       Neuladen();
     }
   } else if (knopf == QStringLiteral("Schliessen")) {

@@ -61,6 +61,8 @@ class FormAdressen : public QWidget {
   // here; while no import is set, its button stays hidden.
   using ImportFunktion = std::function<void(FormAdressen&)>;
   static void ImportSetzen(ImportFunktion f);
+  // "IBAN ermitteln": the IBAN conversion over the rows shown, without a take-over; hidden while unset.
+  static void KonvertierungSetzen(ImportFunktion f);
 
  protected:
   void closeEvent(QCloseEvent* ereignis) override;
