@@ -206,7 +206,7 @@ TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Suchen")));
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Skonto")));
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Prüfen")));
-  EXPECT_FALSE(l->Sichtbar(QStringLiteral("Import")));
+  EXPECT_TRUE(l->Sichtbar(QStringLiteral("Import")));   // without linked open items too: it says why
   EXPECT_TRUE(f.Maske(0)->isReadOnly());
   EXPECT_TRUE(f.Rahmen(0)->isEnabled());
   EXPECT_TRUE(f.Browsegitter()->isEnabled());
@@ -1059,6 +1059,28 @@ TEST_F(OffenePosten, ImportMitVerknuepftenPostenOeffnetDenImportUndLiestNeu) {
   EXPECT_FALSE(f.Leiste()->Sichtbar(QStringLiteral("Import")));
   EXPECT_FALSE(f.Befehl(QStringLiteral("Import")));
   EXPECT_EQ(aufrufe, 2);
+}
+
+// Without a linked accounting database the import was invisible and Ctrl+I silent. The button shows;
+// button and key answer with a warning that says what is missing and where to set it.
+TEST_F(FormularZahlungTest, ImportOhneVerknuepfteDatenbankSagtWarum) {
+  FensterTestumgebung::Zahlung p;
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  ASSERT_FALSE(Zustand().AdressQuelle().OPVerknuepft);
+  int aufrufe = 0;
+  f.ImportAufrufSetzen([&](Zahlart, const QFont&) { ++aufrufe; });
+  EXPECT_TRUE(f.Leiste()->Sichtbar(QStringLiteral("Import")));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Import")));
+  Taste(f, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(aufrufe, 0);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 2);
+  for (const auto& e : u.Meldungen().Eintraege()) {
+    EXPECT_EQ(e.symbol, MeldungsSymbol::Ausruf);
+    EXPECT_TRUE(e.text.contains(QStringLiteral("keine Datenbank der Buchhaltung (Tamo-Livra)")));
+    EXPECT_TRUE(e.text.contains(QStringLiteral("unter „Absender“")));
+  }
+  EXPECT_FALSE(f.Leiste()->Gedrueckt(QStringLiteral("Import")));
 }
 
 TEST_F(OffenePosten, ListeUndUebernahmeMitVorlage) {
