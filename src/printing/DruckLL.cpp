@@ -101,7 +101,7 @@ DruckLL::DruckLL(QWidget* eltern) : QDialog(eltern) {
   m_tdbDate1->setObjectName(QStringLiteral("TDBDate1"));
   m_tdbDate1->setToolTip(QStringLiteral("Reportdatum eingeben"));
   m_tdbDate1->setStatusTip(QStringLiteral("Welches Reportdatum soll der Ausdruck bekommen?"));
-  auto* datumLabel = new QLabel(QStringLiteral("&Reportdatum"), this);
+  auto* datumLabel = new QLabel(QStringLiteral("Reportda&tum"), this);
   datumLabel->setBuddy(m_tdbDate1);
 
   auto* unten = new QGridLayout;

@@ -88,7 +88,7 @@ void Zahlungsliste::Aufbauen() {
   if (!opt.ArbeitsfensterKleineSymbole) haupt->addWidget(m_statusBar1);
 
   m_zahlArt = new OptionsGruppe(QStringLiteral("Zahlungs-Art"),
-                                {QStringLiteral("Überweisung (&Gutschrift -)"), QStringLiteral("Einzug (&Lastschrift+)"),
+                                {QStringLiteral("Überweisung (&Gutschrift -)"), QStringLiteral("E&inzug (Lastschrift+)"),
                                  QStringLiteral("&Alle")},
                                 this);
   m_zahlArt->setObjectName(QStringLiteral("ZahlArt"));

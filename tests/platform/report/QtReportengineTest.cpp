@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <QPrinter>
+
+#include <QLineEdit>
+
+#include <QApplication>
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -292,6 +300,26 @@ TEST_F(QtReportengineTest, AusgabeeinstellungenWaehlenZielKopienUndPdf) {
     return d.result();
   });
   EXPECT_EQ(e.OptionenDialog(nullptr, QStringLiteral("Ausgabeeinstellungen"), {}), Report::Abgebrochen);
+}
+
+// Alt+T (the file's label) goes into the path field and what is typed there chooses the PDF target:
+// a typed path never goes nowhere (Alt+D reached the printer option, the field stayed grey).
+TEST_F(QtReportengineTest, GetippterPdfPfadWaehltDasPdfZiel) {
+  QPrinter drucker;
+  Ausgabeeinstellungen dialog(drucker, QStringLiteral("Ausgabeeinstellungen"), {});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_EQ(dialog.Ziel(), Report::ZielVorschau);
+  QTest::keyClick(&dialog, Qt::Key_T, Qt::AltModifier);
+  auto* feld = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(feld, nullptr);
+  QTest::keyClicks(feld, QStringLiteral("/tmp/liste.pdf"));
+  EXPECT_EQ(dialog.Ziel(), Report::ZielPdf);
+  EXPECT_EQ(dialog.PdfDatei(), QStringLiteral("/tmp/liste.pdf"));
+  EXPECT_TRUE(dialog.OkKnopf()->isEnabled());
+  // Choosing the printer afterwards keeps the path for later and prints.
+  dialog.ZielKnopf(Report::ZielDrucker)->click();
+  EXPECT_EQ(dialog.Ziel(), Report::ZielDrucker);
 }
 
 TEST_F(QtReportengineTest, ZeileDieNiePasstWirdAufFrischerSeiteAbgeschnitten) {
