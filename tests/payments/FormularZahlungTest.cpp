@@ -241,6 +241,32 @@ TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
   EXPECT_FALSE(f.Maske(3)->UngueltigAngezeigt());
 }
 
+// The name field stayed red after a pick from the search list until it was left: the fields the pick
+// fills show their state at once (a field the pick leaves alone keeps its colour).
+TEST_F(FormularZahlungTest, NachDerSuchlisteZeigenDieFelderIhrenStand) {
+  FensterTestumgebung::Zahlung p;
+  p.name.clear();
+  p.bic = QStringLiteral("ABC");
+  p.verwendungszweck1.clear();
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  ASSERT_TRUE(f.Maske(0)->UngueltigAngezeigt());
+  ASSERT_TRUE(f.Maske(3)->UngueltigAngezeigt());
+  const bool zweckRot = f.Maske(5)->UngueltigAngezeigt();
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("Huber KG"), QStringLiteral("Sparkasse"),
+                                     QStringLiteral("BYLADEM1001"), QStringLiteral("DE02120300000000202051"),
+                                     QVariant(), QVariant(), QVariant(), QStringLiteral("00003")};
+  f.Maske(0)->setFocus();
+  Taste(f, Qt::Key_F4);
+  ASSERT_EQ(u.suchlistenAufrufe.size(), 1);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Huber KG"));
+  EXPECT_FALSE(f.Maske(0)->UngueltigAngezeigt());
+  EXPECT_FALSE(f.Maske(3)->UngueltigAngezeigt());
+  EXPECT_FALSE(f.Maske(4)->UngueltigAngezeigt());
+  EXPECT_EQ(f.Maske(5)->UngueltigAngezeigt(), zweckRot);
+}
+
 TEST_F(FormularZahlungTest, LeereListeSperrtAendernUndLoeschen) {
   FormularZahlung& f = u.Fenster();
   EXPECT_FALSE(f.Leiste()->Aktiviert(QStringLiteral("Ändern")));
