@@ -461,7 +461,7 @@ void FormularDTADisk::StatusSetzen(const QString& text, const QColor& farbe) {
   if (!m_absenderMangel.feld.isEmpty() && !m_dateiErstellt) {
     // Named before the file is tried, not at its end.
     anzeige += (anzeige.isEmpty() ? QString() : QStringLiteral("\n")) +
-               QString(m_absenderMangel.meldung).replace(QLatin1Char('\r'), QLatin1Char(' ')) +
+               QString(m_absenderMangel.meldung).replace(QLatin1Char('\r'), QLatin1Char(' ')).simplified() +
                QStringLiteral(" Bitte ergänzen Sie die Absender-Angaben.");
   }
   if (!m_ordnerHinweis.isEmpty()) anzeige += (anzeige.isEmpty() ? QString() : QStringLiteral("\n")) + m_ordnerHinweis;

@@ -187,13 +187,14 @@ void ZOVA10::Aufbauen() {
       m_ersterSchritt);
   schrittText->setWordWrap(true);
   schrittText->setAlignment(Qt::AlignCenter);
+  // A fixed width lets the wrapped text take the height it needs (a maximum width cut its last line).
+  schrittText->setFixedWidth(480);
   m_ersterSchrittKnopf = new QPushButton(QStringLiteral("Absender-Angaben jetzt eintragen (Eingabetaste)"), m_ersterSchritt);
   m_ersterSchrittKnopf->setObjectName(QStringLiteral("ErsterSchrittKnopf"));
   m_ersterSchrittKnopf->setAutoDefault(true);   // Enter on the button opens the form
   connect(m_ersterSchrittKnopf, &QPushButton::clicked, this, [this] { Ausfuehren(Hauptbefehl::Absender); });
   schrittLayout->addWidget(schrittText);
   schrittLayout->addWidget(m_ersterSchrittKnopf, 0, Qt::AlignHCenter);
-  m_ersterSchritt->setMaximumWidth(560);
   m_ersterSchritt->hide();
   mitteLayout->addStretch(2);
   mitteLayout->addWidget(titel);

@@ -19,7 +19,7 @@ struct Schaltflaeche {
 
 struct DarstellungsOptionen {
   bool ohneText = false;        // ArbeitsfensterOhneText
-  bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft: "Import" opens the import window
+  bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft (the import window or, without, why not)
 };
 
 // Everything the mode switch (EingabeModusAnzeigen, SchaltflaechenSetzen, GesamtsummeAnzeigen)
