@@ -1,18 +1,16 @@
 #include "platform/ui/ZahlFeld.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTimer>
-#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
 
+#include "platform/ui/Eingabehinweis.h"
 #include "platform/ui/Farben.h"
 
 namespace {
@@ -38,6 +36,12 @@ ZahlFeld::ZahlFeld(QWidget* eltern) : QAbstractSpinBox(eltern) {
   setKeyboardTracking(false);
   connect(this, &QAbstractSpinBox::editingFinished, this, &ZahlFeld::Uebernehmen);
   connect(lineEdit(), &QLineEdit::textEdited, this, [this] { FarbenAktualisieren(); });
+  new Eingabehinweis(lineEdit(), [this] { return Eingabehinweis::ZahlErlaubt(m_ganzzahl); },
+                     [this](const QString& hinweis) {
+                       m_hinweis = hinweis;
+                       Q_EMIT EingabeAbgelehnt(hinweis);
+                     },
+                     this);
   TextAktualisieren();
 }
 
@@ -328,29 +332,7 @@ void ZahlFeld::keyPressEvent(QKeyEvent* ereignis) {
     ereignis->ignore();
     return;
   }
-  const QString vorher = lineEdit()->text();
-  const bool einfuegen = ereignis->matches(QKeySequence::Paste);
-  const QString getippt = ereignis->text();
   QAbstractSpinBox::keyPressEvent(ereignis);
-  if (isReadOnly() || lineEdit()->text() != vorher) return;
-  // The validator refused it: say so instead of dropping it silently.
-  if (einfuegen) {
-    const QString zwischenablage = QGuiApplication::clipboard()->text().trimmed();
-    if (!zwischenablage.isEmpty()) Abgelehnt(zwischenablage, true);
-  } else if (getippt.size() == 1 && getippt.at(0).isPrint() && !getippt.at(0).isSpace() &&
-             !(ereignis->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-    Abgelehnt(getippt, false);
-  }
-}
-
-void ZahlFeld::Abgelehnt(const QString& eingabe, bool eingefuegt) {
-  const QString erlaubt = m_ganzzahl ? QStringLiteral("Erlaubt sind nur Ziffern.")
-                                     : QStringLiteral("Erlaubt sind Ziffern, ein Komma und Punkte als Tausendertrennung.");
-  m_hinweis = eingefuegt ? QStringLiteral("„%1“ ist keine Zahl und wurde nicht eingefügt. %2").arg(eingabe, erlaubt)
-                         : QStringLiteral("„%1“ ist hier nicht möglich und wurde nicht übernommen. %2").arg(eingabe, erlaubt);
-  QApplication::beep();
-  QToolTip::showText(mapToGlobal(QPoint(0, height())), m_hinweis, this, QRect(), 4000);
-  Q_EMIT EingabeAbgelehnt(m_hinweis);
 }
 
 void ZahlFeld::wheelEvent(QWheelEvent* ereignis) {

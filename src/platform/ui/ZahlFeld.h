@@ -108,7 +108,6 @@ class ZahlFeld : public QAbstractSpinBox {
   void TextAktualisieren();
   void FarbenAktualisieren();
   void Zuweisen(const std::optional<Waehrung>& wert);
-  void Abgelehnt(const QString& eingabe, bool eingefuegt);
 
   std::optional<Waehrung> m_wert;
   std::optional<Waehrung> m_minimum;

@@ -281,7 +281,7 @@ TEST(ZahlFeld, AbgelehnteZeichenWerdenGenannt) {
   f.feld->selectAll();
   QTest::keySequence(f.feld, QKeySequence::Paste);
   ASSERT_EQ(abgelehnt.count(), 5);
-  EXPECT_TRUE(f.feld->LetzterHinweis().startsWith(QStringLiteral("„zwölf Euro“ ist keine Zahl")));
+  EXPECT_TRUE(f.feld->LetzterHinweis().startsWith(QStringLiteral("„zwölf Euro“ passt nicht in dieses Feld")));
   EXPECT_EQ(*f.feld->Wert(), Euro("1"));
 
   // Whole numbers name their rule.
