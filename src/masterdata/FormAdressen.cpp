@@ -373,6 +373,11 @@ void FormAdressen::showEvent(QShowEvent* ereignis) {
   if (m_gezeigt) return;
   m_gezeigt = true;
   if (m_modus == Modus::Adressen) Gitterspalten::AdressenAnordnen(*m_gitter);
+  // The sibling's bank fields stand where the own list shows BIC and IBAN.
+  if (FremdeAdressen())
+    m_gitter->SetzeSpaltenfolge({QStringLiteral("OPKontoNr"), QStringLiteral("Suchname"), QStringLiteral("Name"),
+                                 QStringLiteral("BankBIC"), QStringLiteral("BankIBAN"), QStringLiteral("MandatReferenz"),
+                                 QStringLiteral("MandatDatum"), QStringLiteral("MandatSequenz")});
   Gitterspalten::BreiteFuellen(*m_gitter);
 }
 

@@ -180,15 +180,13 @@ void ZOVA10::Aufbauen() {
   m_ersterSchritt = new QFrame(mitte);
   m_ersterSchritt->setObjectName(QStringLiteral("ErsterSchritt"));
   auto* schrittLayout = new QVBoxLayout(m_ersterSchritt);
+  // Set lines: a wrapped label in a centred layout item is given too little height and loses its end.
   auto* schrittText = new QLabel(
-      QStringLiteral("<b>Erster Schritt:</b> Tragen Sie Ihr eigenes Konto als Absender ein – Name, IBAN und BIC, "
-                     "für Lastschriften auch die Gläubiger-ID. Ohne diese Angaben kann keine SEPA-Datei "
-                     "erstellt werden."),
+      QStringLiteral("<b>Erster Schritt:</b> Tragen Sie Ihr eigenes Konto als Absender ein \u2013<br>"
+                     "Name, IBAN und BIC, für Lastschriften auch die Gläubiger-ID.<br>"
+                     "Ohne diese Angaben kann keine SEPA-Datei erstellt werden."),
       m_ersterSchritt);
-  schrittText->setWordWrap(true);
   schrittText->setAlignment(Qt::AlignCenter);
-  // A fixed width lets the wrapped text take the height it needs (a maximum width cut its last line).
-  schrittText->setFixedWidth(480);
   m_ersterSchrittKnopf = new QPushButton(QStringLiteral("Absender-Angaben jetzt eintragen (Eingabetaste)"), m_ersterSchritt);
   m_ersterSchrittKnopf->setObjectName(QStringLiteral("ErsterSchrittKnopf"));
   m_ersterSchrittKnopf->setAutoDefault(true);   // Enter on the button opens the form

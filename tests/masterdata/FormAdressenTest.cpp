@@ -377,6 +377,13 @@ TEST_F(FormAdressenTest, FremdeAdressenWerdenGezeigtAberNichtBearbeitet) {
     EXPECT_FALSE(fenster.Leiste()->Aktiviert(QString::fromUtf8(k))) << k;
   EXPECT_TRUE(fenster.Leiste()->Aktiviert(QStringLiteral("Drucken")));
   EXPECT_TRUE(fenster.Leiste()->Aktiviert(QStringLiteral("Suchen")));
+  // BIC and IBAN of the sibling stand in front, where the own list shows them.
+  fenster.show();
+  QApplication::processEvents();
+  const QHeaderView* kopf = fenster.Gitter()->Ansicht()->horizontalHeader();
+  EXPECT_EQ(kopf->visualIndex(fenster.Gitter()->SpaltenIndex(QStringLiteral("BankBIC"))), 3);
+  EXPECT_EQ(kopf->visualIndex(fenster.Gitter()->SpaltenIndex(QStringLiteral("BankIBAN"))), 4);
+  EXPECT_EQ(fenster.Gitter()->Spalte(fenster.Gitter()->SpaltenIndex(QStringLiteral("BankIBAN"))).titel, QStringLiteral("IBAN"));
 
   const QStringList eigeneVorher = m_umgebung.Zeilen("SELECT count(*) FROM main.Adressen");
   // Every way in: the save itself, F9, Enter on a row; Ctrl+L presses the grey button, which does nothing.
