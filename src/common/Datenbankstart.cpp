@@ -209,6 +209,7 @@ StartErgebnis OrdnerEinrichten() {
   } else {
     // Reports shipped with a later version reach an existing installation too.
     fertig.hinweis = ReportdateienErgaenzen(programm, RessourcenVerzeichnis());
+    fertig.warnung = !fertig.hinweis.isEmpty();
   }
   Zustand().ProgrammVerzeichnisSetzen(programm);
 
@@ -275,6 +276,7 @@ StartErgebnis DatenbankOeffnen() {
     if (hinweis.isEmpty() || z.HinweisBereitsGemeldet(schluessel)) return;
     z.HinweisGemeldet(schluessel);
     ergebnis.hinweis += (ergebnis.hinweis.isEmpty() ? QString() : QStringLiteral("\r\r")) + hinweis;
+    ergebnis.warnung = true;
   };
   AdressQuellenInfo quelle = AdressQuellenInfo::Intern();
   const bool positioniert = absender->AbsolutePosition() >= 0;
@@ -295,7 +297,8 @@ StartErgebnis DatenbankOeffnen() {
     QString hinweis;
     if (lf) {
       hinweis = QStringLiteral("Die Daten des Absenders können nicht verknüpft werden:\r") + verbindung +
-                QStringLiteral("\r") + lf.Meldungstext() + QStringLiteral("\rEs werden die internen Adressen verwendet.");
+                QStringLiteral("\r") + lf.Meldungstext() + QStringLiteral("\rEs werden die internen Adressen verwendet.\r\r"
+                "Bitte prüfen Sie unter „Absender“ die Datenbank, aus der die Adressen kommen.");
     } else {
       quelle = AdressQuellenInfo::FuerFormat(format);
       hinweis = zusatz;

@@ -15,7 +15,8 @@ inline const QString SchemaDateiname = QStringLiteral("TamoSEPA.sql");
 struct StartErgebnis {
   DbFehler fehler;
   QString meldung;   // text for the user when `fehler` is set
-  QString hinweis;   // a problem that does not stop the program (e.g. a sibling file missing)
+  QString hinweis;   // a note to show once (e.g. a migrated file) or a problem that does not stop the program
+  bool warnung = false;   // the note names a problem (a sibling file missing): shown with the warning icon
   bool Ok() const { return fehler.Ok(); }
 };
 

@@ -1,5 +1,7 @@
 #include "iban/IBANKonvertieren.h"
 
+#include <QStringList>
+
 #include "iban/BankleitzahlTabelle.h"
 #include "iban/IbanDatensaetze.h"
 #include "iban/IbanErmitteln.h"
@@ -33,7 +35,7 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
   StatusZeigen(rueckmeldung, QStringLiteral("BLZ-Bestand der Bundesbank wird eingelesen..."));
   if (auto fehler = tabelle.Laden(blzDatei)) {
     StatusZeigen(rueckmeldung, QStringLiteral("Bereit"));
-    ergebnis.Meldung = *fehler + QLatin1Char('\r') + QStringLiteral("Es wurde keine Adresse verändert.");
+    ergebnis.Meldung = *fehler + QLatin1Char('\r') + QStringLiteral("Die IBAN-Konvertierung hat keine Adresse verändert.");
     return ergebnis;
   }
 
@@ -57,6 +59,21 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
   };
 
   for (bool weiter = daten.Erster(); weiter; weiter = daten.Naechster()) {
+    // Kept in IBAN form already (typed so, or converted earlier and the old code removed).
+    if (daten.Lesen(IbanFeld::BLZ).trimmed().isEmpty() && !daten.Lesen(IbanFeld::IBAN).trimmed().isEmpty()) {
+      ++ergebnis.BereitsUmgestellt;
+      // A hint of an earlier run (the old "BLZ ist nicht 8-stellig") no longer applies.
+      if (!daten.Lesen(IbanFeld::IBANKonvertierHinweis).isEmpty()) {
+        IbanDatensatzFehler f = daten.Schreiben(IbanFeld::IBANKonvertierHinweis, QString());
+        if (f.Ok()) f = daten.Speichern();
+        if (!f.Ok())
+          return zuruecknehmen(QStringLiteral("Die Adresse ") + daten.AdressNr() +
+                                   QStringLiteral(" konnte nicht gespeichert werden."),
+                               f);
+      }
+      if (rueckmeldung.Fortschritt) rueckmeldung.Fortschritt(ergebnis.Datensaetze + ergebnis.BereitsUmgestellt, gesamt);
+      continue;
+    }
     const IbanErgebnis e = IbanErmitteln(daten.Lesen(IbanFeld::BLZ), daten.Lesen(IbanFeld::KontoNr), tabelle);
     if (const IbanDatensatzFehler f = ErgebnisSchreiben(daten, e); !f.Ok())
       return zuruecknehmen(QStringLiteral("Die Adresse ") + daten.AdressNr() +
@@ -65,7 +82,7 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
     ++ergebnis.Datensaetze;
     if (e.IBAN) ++ergebnis.MitIban;
     if (e.Hinweis != IbanHinweis::Keiner) ++ergebnis.JeHinweis[e.Hinweis];
-    if (rueckmeldung.Fortschritt) rueckmeldung.Fortschritt(ergebnis.Datensaetze, gesamt);
+    if (rueckmeldung.Fortschritt) rueckmeldung.Fortschritt(ergebnis.Datensaetze + ergebnis.BereitsUmgestellt, gesamt);
   }
   if (const IbanDatensatzFehler f = daten.LeseFehler(); !f.Ok())
     return zuruecknehmen(QStringLiteral("Die Adressen konnten nicht vollständig gelesen werden."), f);
@@ -75,4 +92,27 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
   ergebnis.Ok = true;
   ergebnis.Hinweis = abgewiesen;
   return ergebnis;
+}
+
+QString IbanKonvertierErgebnis::Zusammenfassung() const {
+  const auto adressen = [](qint64 n) {
+    return n == 1 ? QStringLiteral("1 Adresse") : QStringLiteral("%1 Adressen").arg(n);
+  };
+  QStringList z;
+  z << QStringLiteral("Die IBAN-Konvertierung ist abgeschlossen.") << QString();
+  z << QStringLiteral("Geprüft: %1").arg(adressen(Datensaetze + BereitsUmgestellt));
+  z << QStringLiteral("IBAN und BIC ermittelt: %1").arg(adressen(MitIban));
+  z << QStringLiteral("Bereits mit IBAN, ohne Bankleitzahl (unverändert): %1").arg(adressen(BereitsUmgestellt));
+  const qint64 ohneIban = Datensaetze - MitIban;
+  z << QStringLiteral("Ohne neue IBAN (IBAN und BIC bleiben, wie sie waren): %1").arg(adressen(ohneIban));
+  if (!JeHinweis.empty()) {
+    z << QString() << QStringLiteral("Hinweise (Spalte „IBAN-Hinweis“):");
+    for (const auto& [hinweis, anzahl] : JeHinweis) {
+      QString text = IbanHinweisText(hinweis, QString());
+      if (text.endsWith(QStringLiteral(": "))) text.chop(2);
+      text = text.mid(text.indexOf(QLatin1Char('-')) + 1);
+      z << QStringLiteral("Hinweis %1 (%2): %3").arg(static_cast<int>(hinweis)).arg(text, adressen(anzahl));
+    }
+  }
+  return z.join(QLatin1Char('\r'));
 }

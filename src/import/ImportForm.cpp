@@ -314,6 +314,7 @@ void ImportForm::SpaltenAnlegen() {
   m_grid->SetzeFilterTextMarkieren(true);
   m_grid->SetzeMarkierenPerDoppelklick(true);
   m_grid->SetzeMarkierenPerLeertaste(true);
+  m_grid->SetzeMarkierenPerEcke(true);
   // The cursor shows as a cell, so that it cannot be taken for a marked row.
   m_grid->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
   m_grid->SetzeSpaltenStrecken(true);

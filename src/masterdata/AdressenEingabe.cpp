@@ -10,6 +10,8 @@
 
 #include "common/Programmzustand.h"
 #include "platform/ui/DatumFeld.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/TastenVorschau.h"
@@ -85,6 +87,7 @@ AdressenEingabe::AdressenEingabe(Art art, bool neu, QWidget* eltern) : QDialog(e
   // Enter moves on to the next field as everywhere in the program; in the last field and on "OK"
   // it takes the input.
   auto* tasten = new TastenVorschau(this);
+  tasten->HilfeSetzen([this] { HilfeAnzeigen(HilfeKontext::Adressen, Zustand().HilfeOrdner(), this); });
   QPushButton* ok = knoepfe->button(QDialogButtonBox::Ok);
   tasten->HandlerSetzen([this, ok](QKeyEvent* taste) {
     if ((taste->key() != Qt::Key_Return && taste->key() != Qt::Key_Enter) ||

@@ -124,6 +124,16 @@ bool AdressenImport::Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLei
   // The run covers the whole view, the new addresses included.
   if (uebernahme.Neu > 0 && !ViewNeuLaden(adressen, neuLaden, fenster)) return false;
 
+  // What the take-over added stays, whatever the conversion does.
+  const QString uebernommen =
+      uebernahme.Neu == 1 ? QStringLiteral("Die aus Tamo-Varix übernommene Adresse bleibt gespeichert.")
+      : uebernahme.Neu > 1 ? QStringLiteral("Die %1 aus Tamo-Varix übernommenen Adressen bleiben gespeichert.").arg(uebernahme.Neu)
+                           : QString();
+  return Konvertieren(fenster, adressen, status, neuLaden, uebernommen);
+}
+
+bool AdressenImport::Konvertieren(QWidget* fenster, Recordset& adressen, StatusLeiste* status,
+                                  const std::function<bool()>& neuLaden, const QString& vorher) {
   const auto statusText = [status](const QString& text) {
     if (status) status->TextSetzen(text);
     NachrichtenVerarbeiten();
@@ -155,8 +165,10 @@ bool AdressenImport::Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLei
 
   if (lauf.Ok && !lauf.Hinweis.isEmpty())
     Meldung::Zeigen(lauf.Hinweis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, fenster);
+  if (lauf.Ok) Meldung::Hinweis(lauf.Zusammenfassung(), {}, fenster);
   if (!lauf.Ok) {
     QString text = lauf.Meldung;
+    if (!vorher.isEmpty()) text += QStringLiteral("\r\r") + vorher;
     if (const DbFehler& f = daten.VerwerfenFehler(); f)
       text += QStringLiteral("\r\rDie Zurücknahme meldete einen Fehler:\r") + f.Meldungstext();
     Meldung::Fehler(text, {}, fenster);
@@ -164,6 +176,7 @@ bool AdressenImport::Ausfuehren(QWidget* fenster, Recordset& adressen, StatusLei
   ViewNeuLaden(adressen, neuLaden, fenster);
   return lauf.Ok;
 }
+
 
 bool AdressenImport::Ausfuehren(FormAdressen& fenster) {
   Recordset* adressen = fenster.Daten();
@@ -178,6 +191,34 @@ bool AdressenImport::Ausfuehren(FormAdressen& fenster) {
   return ok;
 }
 
+bool AdressenImport::Konvertieren(FormAdressen& fenster) {
+  Recordset* adressen = fenster.Daten();
+  if (!adressen || s_laeuft) return false;
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return false;
+  if (const QString fehlend = IbanRecordsetDatensaetze::FehlendeFelder(*adressen); !fehlend.isEmpty()) {
+    Meldung::Fehler(QStringLiteral("Den Adressen fehlen die Felder %1; die IBAN-Konvertierung ist nicht möglich.")
+                        .arg(fehlend),
+                    {}, &fenster);
+    return false;
+  }
+  const qint64 anzahl = adressen->RecordCount();
+  if (anzahl <= 0) {
+    Meldung::Hinweis(QStringLiteral("Das Fenster zeigt keine Adresse, die umgerechnet werden könnte."), {}, &fenster);
+    return false;
+  }
+  const QString frage =
+      QStringLiteral("Für %1, die das Fenster zeigt, werden Bankleitzahl und Kontonummer nach den IBAN-Regeln der "
+                     "Bundesbank in IBAN und BIC umgerechnet (ein Suchfilter gilt mit).\r\rUmrechnung starten?")
+          .arg(anzahl == 1 ? QStringLiteral("1 Adresse") : QStringLiteral("%1 Adressen").arg(anzahl));
+  if (!Meldung::Frage(frage, {}, &fenster)) return false;
+  Schliesssperre sperre(&fenster);
+  DatenGitter* gitter = fenster.Gitter();
+  return Konvertieren(&fenster, *adressen, fenster.findChild<StatusLeiste*>(),
+                      [gitter] { return gitter->FilterAnwenden(); }, QString());
+}
+
 void AdressenImport::Anmelden() {
   FormAdressen::ImportSetzen([](FormAdressen& fenster) { AdressenImport::Ausfuehren(fenster); });
+  FormAdressen::KonvertierungSetzen([](FormAdressen& fenster) { AdressenImport::Konvertieren(fenster); });
 }

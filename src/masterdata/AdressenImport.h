@@ -24,6 +24,12 @@ class AdressenImport {
                          const std::function<bool()>& neuLaden = {});
   // The same for the address window.
   static bool Ausfuehren(FormAdressen& fenster);
+  // The IBAN conversion alone over the rows of the view, with its closing summary; `vorher` is added to
+  // a failure's message (what an earlier step already stored).
+  static bool Konvertieren(QWidget* fenster, Recordset& adressen, StatusLeiste* status,
+                           const std::function<bool()>& neuLaden, const QString& vorher);
+  // "IBAN ermitteln" of the address window: asks, then converts the rows the window shows.
+  static bool Konvertieren(FormAdressen& fenster);
 
   // Makes the address window offer "Import" (once at start-up).
   static void Anmelden();

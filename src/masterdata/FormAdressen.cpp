@@ -1,6 +1,7 @@
 #include "masterdata/FormAdressen.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -21,14 +22,25 @@
 #include "printing/ReportAuswaehlen.h"
 
 namespace {
+FormAdressen::ImportFunktion& KonvertierungsHaken() {
+  static FormAdressen::ImportFunktion f;
+  return f;
+}
 FormAdressen::ImportFunktion& ImportHaken() {
   static FormAdressen::ImportFunktion f;
   return f;
 }
 QString Fehlertext(const QString& aktion, const DbFehler& f) { return Meldung::Zeilen({aktion, QString(), f.Meldungstext()}); }
+
+QString Quellprogramm(int format) {
+  if (format == 1) return QStringLiteral("Tamo-Livra");
+  if (format == 2) return QStringLiteral("Tamo-Ordel");
+  return QStringLiteral("der verknüpften Adressdatenbank");
+}
 }  // namespace
 
 void FormAdressen::ImportSetzen(ImportFunktion f) { ImportHaken() = std::move(f); }
+void FormAdressen::KonvertierungSetzen(ImportFunktion f) { KonvertierungsHaken() = std::move(f); }
 
 FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::Window), m_modus(modus) {
   const bool adressen = modus == Modus::Adressen;
@@ -52,10 +64,21 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
                              QStringLiteral("Daten ausdrucken"));
   m_leiste->KnopfHinzufuegen(QStringLiteral("Import"), QStringLiteral("&Import"), QStringLiteral("Import"),
                              QStringLiteral("Adressen aus Tamo-Varix übernehmen und IBAN ermitteln"));
+  m_leiste->KnopfHinzufuegen(QStringLiteral("IBAN"), QStringLiteral("IBAN &ermitteln"), QStringLiteral("Bankverbindung"),
+                             QStringLiteral("Bankleitzahl und Kontonummer der angezeigten Adressen in IBAN und BIC umrechnen"));
   m_leiste->TrennerHinzufuegen();
   m_leiste->KnopfHinzufuegen(QStringLiteral("Schliessen"), QStringLiteral("Schließen"), QStringLiteral("Schliessen"),
                              QStringLiteral("Arbeitsfenster schließen"));
   m_leiste->SichtbarSetzen(QStringLiteral("Import"), adressen && static_cast<bool>(ImportHaken()));
+  m_leiste->SichtbarSetzen(QStringLiteral("IBAN"), adressen && static_cast<bool>(KonvertierungsHaken()));
+  if (FremdeAdressen()) {
+    // Kept in the sibling program: new addresses, changes and the take-over would write into its file.
+    for (const char* k : {"Neu", "Ändern", "Löschen", "Import", "IBAN"}) {
+      m_leiste->AktiviertSetzen(QString::fromUtf8(k), false);
+      m_leiste->TooltipSetzen(QString::fromUtf8(k), QStringLiteral("Die Adressen werden in %1 gepflegt")
+                                                       .arg(Quellprogramm(Zustand().AdressQuelle().Format)));
+    }
+  }
   m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), true);
   m_leiste->HandlerSetzen([this](const QString& k) { Befehl(k); });
 
@@ -85,9 +108,16 @@ FormAdressen::FormAdressen(Modus modus, QWidget* eltern) : QWidget(eltern, Qt::W
   };
 
   m_status = new StatusLeiste(this);
+  m_quellenHinweis = new QLabel(this);
+  m_quellenHinweis->setObjectName(QStringLiteral("QuellenHinweis"));
+  m_quellenHinweis->setWordWrap(true);
+  m_quellenHinweis->setContentsMargins(6, 4, 6, 4);
+  m_quellenHinweis->setText(FremdeAdressen() ? FremdeAdressenMeldung() : QString());
+  m_quellenHinweis->setVisible(FremdeAdressen());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_leiste);
+  layout->addWidget(m_quellenHinweis);
   layout->addWidget(m_gitter, 1);
   layout->addWidget(m_status);
 
@@ -123,8 +153,23 @@ QString FormAdressen::Abschnitt() const {
 }
 
 QString FormAdressen::Tabelle() const {
-  if (m_modus == Modus::Bankverbindungen) return QStringLiteral("Bankverbindung");
-  return Zustand().AdressQuelle().Extern ? QStringLiteral("Adressen_Intern") : QStringLiteral("Adressen");
+  return m_modus == Modus::Bankverbindungen ? QStringLiteral("Bankverbindung") : QStringLiteral("Adressen");
+}
+
+bool FormAdressen::FremdeAdressen() const { return m_modus == Modus::Adressen && Zustand().AdressQuelle().Extern; }
+
+QString FormAdressen::FremdeAdressenMeldung() {
+  return QStringLiteral("Die Adressen des aktiven Absenders kommen aus %1 und werden dort gepflegt. "
+                        "Neue Adressen und Änderungen erfassen Sie bitte in %1; Tamo-SEPA zeigt sie hier an, "
+                        "sobald Sie sie dort gespeichert haben. Die eigenen Adressen von Tamo-SEPA bearbeiten Sie "
+                        "mit einem Absender ohne verknüpfte Adressen.")
+      .arg(Quellprogramm(Zustand().AdressQuelle().Format));
+}
+
+bool FormAdressen::FremdeAdressenAbweisen() {
+  if (!FremdeAdressen()) return false;
+  Meldung::Hinweis(FremdeAdressenMeldung(), {}, this);
+  return true;
 }
 
 bool FormAdressen::Laden() {
@@ -178,7 +223,7 @@ bool FormAdressen::Positionieren(const QString& feld, const QVariant& wert) {
 
 bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr) {
   Datenbank* db = Zustand().Datenbank();
-  if (!db) return false;
+  if (!db || FremdeAdressenAbweisen()) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
     Meldung::Warnung(fehler->meldung, {}, this);
     return false;
@@ -215,6 +260,7 @@ bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile
 }
 
 void FormAdressen::Neu() {
+  if (FremdeAdressenAbweisen()) return;
   if (m_modus == Modus::Adressen) {
     AdressenEingabe eingabe(AdressenEingabe::Art::Adresse, true, this);
     while (eingabe.exec() == QDialog::Accepted)
@@ -229,6 +275,7 @@ void FormAdressen::Neu() {
 void FormAdressen::Aendern() {
   const int zeile = m_gitter->AktuelleZeile();
   if (!m_rs || zeile < 0 || m_gitter->IstNeueZeile(zeile)) return;
+  if (FremdeAdressenAbweisen()) return;
   Datenbank* db = Zustand().Datenbank();
   if (m_modus == Modus::Adressen) {
     const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
@@ -257,6 +304,7 @@ bool FormAdressen::Loeschen() {
   const int zeile = m_gitter->AktuelleZeile();
   Datenbank* db = Zustand().Datenbank();
   if (!db || !m_rs || zeile < 0 || m_gitter->IstNeueZeile(zeile)) return false;
+  if (FremdeAdressenAbweisen()) return false;
   DbFehler f;
   if (m_modus == Modus::Adressen) {
     const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
@@ -291,8 +339,13 @@ void FormAdressen::Befehl(const QString& knopf) {
     m_leiste->GedruecktSetzen(QStringLiteral("Suchen"), an);
     if (an) m_gitter->FilterZelleBearbeiten(std::max(0, m_gitter->AktuelleSpalte()));
   } else if (knopf == QStringLiteral("Import")) {
-    if (ImportHaken()) {
+    if (ImportHaken() && !FremdeAdressenAbweisen()) {
       ImportHaken()(*this);
+      Neuladen();
+    }
+  } else if (knopf == QStringLiteral("IBAN")) {
+    if (KonvertierungsHaken() && !FremdeAdressenAbweisen()) {
+      KonvertierungsHaken()(*this);
       Neuladen();
     }
   } else if (knopf == QStringLiteral("Schliessen")) {
@@ -320,6 +373,11 @@ void FormAdressen::showEvent(QShowEvent* ereignis) {
   if (m_gezeigt) return;
   m_gezeigt = true;
   if (m_modus == Modus::Adressen) Gitterspalten::AdressenAnordnen(*m_gitter);
+  // The sibling's bank fields stand where the own list shows BIC and IBAN.
+  if (FremdeAdressen())
+    m_gitter->SetzeSpaltenfolge({QStringLiteral("OPKontoNr"), QStringLiteral("Suchname"), QStringLiteral("Name"),
+                                 QStringLiteral("BankBIC"), QStringLiteral("BankIBAN"), QStringLiteral("MandatReferenz"),
+                                 QStringLiteral("MandatDatum"), QStringLiteral("MandatSequenz")});
   Gitterspalten::BreiteFuellen(*m_gitter);
 }
 

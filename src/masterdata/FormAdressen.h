@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 
 class DatenGitter;
+class QLabel;
 class StatusLeiste;
 class Werkzeugleiste;
 
@@ -25,9 +26,13 @@ class FormAdressen : public QWidget {
   ~FormAdressen() override;
 
   Modus ModusVon() const { return m_modus; }
-  // The table the window edits: "Adressen" ("Adressen_Intern" while the active sender links an
-  // external address source) or "Bankverbindung".
+  // The table the window shows: "Adressen" (the active sender's address source) or "Bankverbindung".
   QString Tabelle() const;
+  // The addresses come from the sibling program of the active sender: they are kept there and only
+  // shown, searched and printed here.
+  bool FremdeAdressen() const;
+  // Why new addresses and changes are refused while FremdeAdressen() holds.
+  static QString FremdeAdressenMeldung();
 
   // Toolbar commands.
   void Neu();
@@ -56,6 +61,8 @@ class FormAdressen : public QWidget {
   // here; while no import is set, its button stays hidden.
   using ImportFunktion = std::function<void(FormAdressen&)>;
   static void ImportSetzen(ImportFunktion f);
+  // "IBAN ermitteln": the IBAN conversion over the rows shown, without a take-over; hidden while unset.
+  static void KonvertierungSetzen(ImportFunktion f);
 
  protected:
   void closeEvent(QCloseEvent* ereignis) override;
@@ -66,11 +73,14 @@ class FormAdressen : public QWidget {
   bool Neuladen();
   void Befehl(const QString& knopf);
   QString Abschnitt() const;
+  // Refuses an edit of foreign addresses with the reason; true when refused.
+  bool FremdeAdressenAbweisen();
 
   Modus m_modus;
   Werkzeugleiste* m_leiste;
   DatenGitter* m_gitter;
   StatusLeiste* m_status;
+  QLabel* m_quellenHinweis;
   std::unique_ptr<Recordset> m_rs;
   bool m_gezeigt = false;
 };

@@ -352,7 +352,8 @@ bool FormularAbsender::DatenbankNeuOeffnen() {
     Meldung::Fehler(e.meldung.isEmpty() ? e.fehler.Meldungstext() : e.meldung, {}, this);
     return false;
   }
-  if (!e.hinweis.isEmpty()) Meldung::Hinweis(e.hinweis, {}, this);
+  if (!e.hinweis.isEmpty())
+    Meldung::Zeigen(e.hinweis, MeldungsKnoepfe::Ok, e.warnung ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information, {}, this);
   return true;
 }
 
@@ -425,7 +426,8 @@ bool FormularAbsender::Aktivieren() {
     ListeLaden(Zustand().AktuelleAbsenderNr());
     return false;
   }
-  if (!e.hinweis.isEmpty()) Meldung::Hinweis(e.hinweis, {}, this);
+  if (!e.hinweis.isEmpty())
+    Meldung::Zeigen(e.hinweis, MeldungsKnoepfe::Ok, e.warnung ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information, {}, this);
   ListeLaden(m_nr);
   Q_EMIT AbsenderAktiviert();
   return true;

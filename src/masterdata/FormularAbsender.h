@@ -32,6 +32,8 @@ class FormularAbsender : public QDialog {
   // Shows the stored sender `nr` (false when it is not in the list).
   bool Auswaehlen(int nr);
   int AusgewaehlteNr() const { return m_nr; }
+  // Puts the cursor into the field (a caller that names a missing value opens the form there).
+  void FeldFokussieren(Absenderpruefung::Feld feld);
   Absenderdaten Felder() const;
   void FelderSetzen(const Absenderdaten& daten);
   bool Geaendert() const { return m_geaendert; }
@@ -50,7 +52,6 @@ class FormularAbsender : public QDialog {
  private:
   void ListeLaden(int auswahl);
   void Anzeigen(int nr);
-  void FeldFokussieren(Absenderpruefung::Feld feld);
   bool AenderungenVerwerfenFragen();
   void Befehl(const QString& knopf);
   void KnoepfeSetzen();

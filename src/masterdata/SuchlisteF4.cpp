@@ -16,6 +16,8 @@
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Meldung.h"
 
 namespace {
@@ -206,6 +208,10 @@ void SuchlisteF4::showEvent(QShowEvent* ereignis) {
 }
 
 void SuchlisteF4::keyPressEvent(QKeyEvent* ereignis) {
+  if (ereignis->key() == Qt::Key_F1 && ereignis->modifiers() == Qt::NoModifier) {
+    HilfeAnzeigen(HilfeKontext::Suchliste, Zustand().HilfeOrdner(), this);
+    return;
+  }
   if ((ereignis->key() == Qt::Key_Down || ereignis->key() == Qt::Key_Up) && focusWidget() == m_suchfeld) {
     m_gitter->Ansicht()->setFocus();
     return;

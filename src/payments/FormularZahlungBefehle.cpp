@@ -285,6 +285,10 @@ void FormularZahlung::FaelligkeitAbfragen() {
 }
 
 void FormularZahlung::ImportStarten() {
+  if (!Zustand().AdressQuelle().OPVerknuepft) {
+    Meldung::Warnung(ImportOhneVerknuepfungMeldung(), ZahlungsformularTitel(), this);
+    return;
+  }
   const std::optional<qint64> gemerkt = m_aktuelleNr;
   m_zustand.NurFehlerhafteSetzen(false);
   m_leiste->GedruecktSetzen(QStringLiteral("Import"), true);

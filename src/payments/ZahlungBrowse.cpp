@@ -36,7 +36,7 @@ ZahlungBrowse::ZahlungBrowse(ZahlungsformularDienste& dienste, QWidget* fenster)
                                {"IBAN", "IBAN"},
                                {"BIC", "BIC"},
                                {"Bank", "Bank"},
-                               {"OPKontoNr", "Konto-Nr"},
+                               {"OPKontoNr", "Adress-Nr."},   // the address number, not the bank account
                                {"Textschlüssel", "Textschlüssel"},
                                {"MandatReferenz", "Mandat-Referenz"},
                                {"MandatDatum", "Mandat-Datum"}};

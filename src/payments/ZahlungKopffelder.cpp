@@ -397,5 +397,17 @@ void ZahlungKopffelder::UebernahmeAnwenden(const Empfaengeruebernahme& u) {
   if (u.opKontoNr) m_opKontoNr->setText(*u.opKontoNr);
   if (u.sequenzText && m_mandat)
     m_mandat->SequenzUebernehmen(*u.sequenzText, m_dienste.FormZustand().AktuelleZahlart(), m_opKontoNr->text());
+  // The fields just filled show their state at once: a name picked from the list is no longer red.
+  const ZahlungsformularZustand& z = m_dienste.FormZustand();
+  if (z.Einstellungen().optischeFehlerKontrolle && z.EingabeModus()) {
+    ZahlungEingabe e;
+    Lesen(e);
+    if (m_mandat) m_mandat->Lesen(e);
+    const FeldGueltigkeit g = FelderPruefen(e, z.IstLastschrift(), Uhr::Heute());
+    if (u.name) m_maske[0]->GueltigkeitAnzeigen(g.name);
+    if (u.mandatReferenz && z.IstLastschrift()) m_maske[1]->GueltigkeitAnzeigen(g.mandatReferenz);
+    if (u.bic) m_maske[3]->GueltigkeitAnzeigen(g.bic);
+    if (u.iban) m_maske[4]->GueltigkeitAnzeigen(g.iban);
+  }
   if (u.opKontoNr) Q_EMIT AdresseGewaehlt();
 }

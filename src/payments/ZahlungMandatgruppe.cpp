@@ -20,8 +20,8 @@ ZahlungMandatgruppe::ZahlungMandatgruppe(ZahlungsformularDienste& dienste, QWidg
   m_datum->setStatusTip(QStringLiteral("Wann wurde das Mandat für den Einzug erteilt"));
   m_datum->installEventFilter(this);
   m_sequenz = new OptionsGruppe(QStringLiteral("Mandat-Sequenz"),
-                                {QStringLiteral("Einmaliger Einzug"), QStringLiteral("Mehrfach Ersteinzug"),
-                                 QStringLiteral("Mehrfach Folgeeinzug"), QStringLiteral("Mehrfach letzter Einzug")},
+                                {QStringLiteral("&Einmaliger Einzug"), QStringLiteral("Mehrfach E&rsteinzug"),
+                                 QStringLiteral("Mehrfach &Folgeeinzug"), QStringLiteral("Mehrfach le&tzter Einzug")},
                                 fenster, Qt::Horizontal);
   for (int i = 0; i < m_sequenz->Anzahl(); ++i)
     m_sequenz->Option(i)->setStatusTip(QStringLiteral("Einstellung der Mandat-Sequenz"));

@@ -1,5 +1,6 @@
 #include "printing/DruckLL.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,6 +20,7 @@
 #include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/OptionsGruppe.h"
+#include "platform/ui/ProgrammschriftSetzen.h"
 #include "platform/ui/StatusLeiste.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/ZahlFeld.h"
@@ -101,7 +103,7 @@ DruckLL::DruckLL(QWidget* eltern) : QDialog(eltern) {
   m_tdbDate1->setObjectName(QStringLiteral("TDBDate1"));
   m_tdbDate1->setToolTip(QStringLiteral("Reportdatum eingeben"));
   m_tdbDate1->setStatusTip(QStringLiteral("Welches Reportdatum soll der Ausdruck bekommen?"));
-  auto* datumLabel = new QLabel(QStringLiteral("&Reportdatum"), this);
+  auto* datumLabel = new QLabel(QStringLiteral("Reportda&tum"), this);
   datumLabel->setBuddy(m_tdbDate1);
 
   auto* unten = new QGridLayout;
@@ -156,6 +158,7 @@ DruckLL::DruckLL(QWidget* eltern) : QDialog(eltern) {
   });
 
   FensterpositionVerwalten(true, kAbschnitt, this, 70, false);
+  if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
 }
 
 DruckLL::~DruckLL() { FensterpositionVerwalten(false, kAbschnitt, this, 70, false); }
@@ -220,6 +223,13 @@ void DruckLL::reject() {
 void DruckLL::closeEvent(QCloseEvent* ereignis) {
   if (m_gedrueckt < 0) KnopfDruecken(0);
   ereignis->accept();
+}
+
+void DruckLL::resizeEvent(QResizeEvent* ereignis) {
+  QDialog::resizeEvent(ereignis);
+  // The calendar is as wide as the field and a half and five fields high, in the dialog's font.
+  m_tdbDate1->KalenderGroesseSetzen(QSize(int(m_tdbDate1->width() * 1.3), m_tdbDate1->height() * 5));
+  m_tdbDate1->KalenderSchriftSetzen(font());
 }
 
 void DruckLL::showEvent(QShowEvent* ereignis) {

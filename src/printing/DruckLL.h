@@ -55,6 +55,7 @@ class DruckLL : public QDialog {
  protected:
   void showEvent(QShowEvent* ereignis) override;
   void closeEvent(QCloseEvent* ereignis) override;
+  void resizeEvent(QResizeEvent* ereignis) override;
 
  public Q_SLOTS:
   void reject() override;

@@ -38,7 +38,7 @@ constexpr int kWiederholungen = 3;
 // Not an engine result: the row loop reached the page limit during a page break.
 constexpr int kSeitenende = INT_MIN;
 
-void Fehler(const QString& text, QWidget* fenster) { Meldung::Fehler(text, {}, fenster); }
+void Fehler(const QString& text, QWidget* fenster) { Meldung::Fehler(text, Meldung::AnwendungsTitel(), fenster); }
 
 QVariant Deklarationswert(const Reportdatenspalte& s, const Druckformular& formular) {
   switch (ReportTypVon(s.typ)) {

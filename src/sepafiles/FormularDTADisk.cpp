@@ -77,6 +77,11 @@ QDate NaechsterWerktag(const QDate& heute) {
   return tag;
 }
 
+FormularDTADisk::AbsenderFormular& AbsenderHaken() {
+  static FormularDTADisk::AbsenderFormular f;
+  return f;
+}
+
 std::optional<QString> DateidialogOrdnerWahl(QWidget* eltern, const QString& titel, const QString& aufforderung,
                                              const QString& start) {
   return Dateidialog::OrdnerWaehlen(eltern, titel, start, aufforderung, Zustand().DatenVerzeichnis());
@@ -89,6 +94,8 @@ QLabel* Beschriftung(const QString& text, QWidget* feld, QWidget* eltern) {
 }
 
 }  // namespace
+
+void FormularDTADisk::AbsenderFormularSetzen(AbsenderFormular formular) { AbsenderHaken() = std::move(formular); }
 
 FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWahl(DateidialogOrdnerWahl) {
   setObjectName(QStringLiteral("FormularDTADisk"));
@@ -232,6 +239,12 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_fehlerlisteKnopf->setAutoDefault(false);
   m_fehlerlisteKnopf->setEnabled(false);
   connect(m_fehlerlisteKnopf, &QPushButton::clicked, this, &FormularDTADisk::FehlerlisteZeigen);
+  m_absenderKnopf = new QPushButton(QStringLiteral("Absender &ergänzen..."), this);
+  m_absenderKnopf->setObjectName(QStringLiteral("AbsenderErgaenzen"));
+  m_absenderKnopf->setToolTip(QStringLiteral("Die fehlenden Absender-Angaben eintragen"));
+  m_absenderKnopf->setAutoDefault(false);
+  m_absenderKnopf->hide();
+  connect(m_absenderKnopf, &QPushButton::clicked, this, [this] { AbsenderErgaenzen(); });
 
   // Layout
   auto* oben = new QHBoxLayout;
@@ -251,6 +264,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   status->addWidget(m_status, 1);
   status->addWidget(m_fortschritt);
   status->addWidget(m_fehlerlisteKnopf);
+  status->addWidget(m_absenderKnopf);
   auto* knoepfe = new QHBoxLayout;
   knoepfe->addStretch(1);
   knoepfe->addWidget(m_command1[1]);
@@ -273,7 +287,8 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   setTabOrder(m_command1[2], m_dateiformat);
   setTabOrder(m_dateiformat, m_tdbGrid1);
   setTabOrder(m_tdbGrid1, m_fehlerlisteKnopf);
-  setTabOrder(m_fehlerlisteKnopf, m_command1[1]);
+  setTabOrder(m_fehlerlisteKnopf, m_absenderKnopf);
+  setTabOrder(m_absenderKnopf, m_command1[1]);
   setTabOrder(m_command1[1], m_command1[0]);
 
   // Keys: F1 help, F3 remittance-date limit, Esc the cancel button, Enter to the next field.
@@ -447,6 +462,12 @@ void FormularDTADisk::Aktivieren() {
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
   UnterbrochenenLaufNachholen();
   ZahlungenSelektieren();
+  if (!m_absenderMangel.feld.isEmpty() && AbsenderHaken() &&
+      Meldung::Zeigen(m_absenderMangel.meldung +
+                          QStringLiteral("\r\rOhne diese Angabe kann keine SEPA-Datei erstellt werden.\r"
+                                         "Möchten Sie die Absender-Angaben jetzt ergänzen?"),
+                      MeldungsKnoepfe::JaNein, MeldungsSymbol::Ausruf, {}, this) == MeldungsAntwort::Ja)
+    AbsenderErgaenzen();
   if (m_command1[1]->isEnabled())
     m_command1[1]->setFocus();
   else
@@ -489,6 +510,12 @@ void FormularDTADisk::FaelligkeitstageGeaendert() {
 void FormularDTADisk::StatusSetzen(const QString& text, const QColor& farbe) {
   m_statusText = text;
   QString anzeige = text;
+  if (!m_absenderMangel.feld.isEmpty() && !m_dateiErstellt) {
+    // Named before the file is tried, not at its end.
+    anzeige += (anzeige.isEmpty() ? QString() : QStringLiteral("\n")) +
+               QString(m_absenderMangel.meldung).replace(QLatin1Char('\r'), QLatin1Char(' ')).simplified() +
+               QStringLiteral(" Bitte ergänzen Sie die Absender-Angaben.");
+  }
   if (!m_ordnerHinweis.isEmpty()) anzeige += (anzeige.isEmpty() ? QString() : QStringLiteral("\n")) + m_ordnerHinweis;
   QPalette p = m_status->palette();
   p.setColor(QPalette::WindowText, farbe);
@@ -499,7 +526,39 @@ void FormularDTADisk::StatusSetzen(const QString& text, const QColor& farbe) {
 
 void FormularDTADisk::ErstellenKnopfSetzen() {
   // After a creation the button prints the control list of the files written, whatever the grid shows.
-  m_command1[1]->setEnabled(m_dateiErstellt ? !m_laufAktiv : m_selektiert && !m_laufAktiv && m_auswahl.HatZahlungen());
+  m_command1[1]->setEnabled(m_dateiErstellt ? !m_laufAktiv
+                                            : m_selektiert && !m_laufAktiv && m_auswahl.HatZahlungen() &&
+                                                  m_absenderMangel.feld.isEmpty());
+}
+
+void FormularDTADisk::AbsenderPruefen() {
+  m_absenderMangel = {};
+  if (Datenbank* db = Zustand().Datenbank()) {
+    DbFehler f;
+    const std::optional<SepaAbsender> absender = SepaLauf::AbsenderLesen(*db, m_absenderNr, f);
+    // A sender that cannot be read is reported by the run itself.
+    if (absender) m_absenderMangel = SepaVorpruefung::AbsenderPruefen(*absender, m_aktZahlungsart != 0);
+  }
+  m_absenderKnopf->setVisible(!m_absenderMangel.feld.isEmpty() && !m_dateiErstellt && AbsenderHaken());
+}
+
+bool FormularDTADisk::AbsenderErgaenzen() {
+  if (!AbsenderHaken() || m_laufAktiv || m_dateiErstellt) return false;
+  // The form may reopen the database (a changed or another active sender): nothing of the old one stays bound.
+  ReferenzSpeichern();
+  m_tdbGrid1->SetzeRecordset(nullptr);
+  m_daten.reset();
+  AbsenderHaken()(this, m_absenderMangel.feld);
+  m_absenderNr = Zustand().AktuelleAbsenderNr();
+  if (Datenbank* db = Zustand().Datenbank()) {
+    DbFehler f;
+    const std::optional<QVariant> referenz =
+        db->Wert(SqlText("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = ?"), {m_absenderNr}, f);
+    if (!f && referenz) m_tdbText1->setText(IstNull(*referenz) ? QString() : referenz->toString());
+  }
+  ZahlungenSelektieren();
+  if (m_command1[1]->isEnabled()) m_command1[1]->setFocus();
+  return true;
 }
 
 void FormularDTADisk::ZahlungenSelektieren() {
@@ -511,6 +570,7 @@ void FormularDTADisk::ZahlungenSelektieren() {
     return;
   }
   ++m_selektionen;
+  AbsenderPruefen();
   SepaAuswahlAnfrage anfrage;
   anfrage.AbsenderNr = m_absenderNr;
   anfrage.Art = SepaOptionen::ArtAusIndex(m_aktZahlungsart).value_or(SepaArt::Ueberweisung);

@@ -15,6 +15,7 @@
 #include "sepafiles/core/SepaAuswahl.h"
 #include "sepafiles/core/SepaFormat.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
+#include "sepafiles/core/SepaVorpruefung.h"
 
 class DatenGitter;
 class DatumFeld;
@@ -40,6 +41,11 @@ class FormularDTADisk : public QDialog {
   using OrdnerWahl = std::function<std::optional<QString>(QWidget* eltern, const QString& titel,
                                                           const QString& aufforderung, const QString& start)>;
 
+  // Opens the sender form (registered by the shell) on the active sender with the named field
+  // ("Name", "IBAN", "BIC", "GläubigerID") to fill in; returns when the form is closed.
+  using AbsenderFormular = std::function<void(QWidget* eltern, const QString& feld)>;
+  static void AbsenderFormularSetzen(AbsenderFormular formular);
+
   explicit FormularDTADisk(QWidget* eltern = nullptr);
   ~FormularDTADisk() override;
 
@@ -59,6 +65,9 @@ class FormularDTADisk : public QDialog {
   void BisDatumAbfragen();
   // "Fehlerliste...": the orders the last selection left out, with their reasons.
   void FehlerlisteZeigen();
+  // "Absender ergänzen...": the sender form on the missing field, then the sender checked and the
+  // orders selected again. False when no form is registered.
+  bool AbsenderErgaenzen();
 
   // Seams for tests: the folder chooser (default: the file dialog) and fault injection in the run.
   void OrdnerWahlSetzen(OrdnerWahl wahl) { m_ordnerWahl = std::move(wahl); }
@@ -94,6 +103,9 @@ class FormularDTADisk : public QDialog {
   DatenGitter* TDBGrid1() const { return m_tdbGrid1; }
   QLabel* Status() const { return m_status; }
   QPushButton* FehlerlisteKnopf() const { return m_fehlerlisteKnopf; }
+  QPushButton* AbsenderKnopf() const { return m_absenderKnopf; }
+  // What the active sender still lacks for a file of the chosen kind; empty feld when complete.
+  const SepaVorpruefung::AbsenderMangel& AbsenderMangel() const { return m_absenderMangel; }
   // The list of left-out orders while it is open, else nullptr.
   SepaFehlerliste* Fehlerliste() const { return m_fehlerliste; }
   QProgressBar* Fortschritt() const { return m_fortschritt; }
@@ -117,6 +129,7 @@ class FormularDTADisk : public QDialog {
   void StatusSetzen(const QString& text, const QColor& farbe);
   void FormatAnzeigen();
   void ErstellenKnopfSetzen();
+  void AbsenderPruefen();
   void NurLesenAnzeigen();
   // Finishes a run that a crash interrupted and names its files (or what was lost).
   void UnterbrochenenLaufNachholen();
@@ -144,6 +157,7 @@ class FormularDTADisk : public QDialog {
   SepaLaufErgebnis m_letzterLauf;
   QString m_ordnerHinweis;        // the stored folder was missing
   QString m_statusText;
+  SepaVorpruefung::AbsenderMangel m_absenderMangel;
   std::unique_ptr<Recordset> m_daten;   // Data1
   OrdnerWahl m_ordnerWahl;
   const SepaLaufStoerung* m_stoerung = nullptr;
@@ -162,6 +176,7 @@ class FormularDTADisk : public QDialog {
   QLabel* m_status;
   QProgressBar* m_fortschritt;
   QPushButton* m_fehlerlisteKnopf;
+  QPushButton* m_absenderKnopf;
   QPointer<SepaFehlerliste> m_fehlerliste;
 };
 

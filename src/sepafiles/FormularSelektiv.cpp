@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,6 +30,7 @@
 #include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/ProgrammschriftSetzen.h"
+#include "platform/ui/TabTasteSenden.h"
 #include "platform/ui/TastenVorschau.h"
 #include "platform/ui/Werkzeugleiste.h"
 #include "sepafiles/Listengitter.h"
@@ -171,7 +173,14 @@ void FormularSelektiv::Aufbauen() {
   connect(m_command1[1], &QPushButton::clicked, this, [this] { AktionDurchfuehren(); });
 
   auto* tasten = new TastenVorschau(this);
+  // Enter in the list moves on to the next control, as in every field of the window (the grid's own
+  // key, so the filter bar keeps its Enter).
   tasten->EnterAusnahme(m_tdbGrid1);
+  m_tdbGrid1->TasteRunter = [this](GitterTaste& t) {
+    if (t.imFilter || t.imEditor || (t.taste != Qt::Key_Return && t.taste != Qt::Key_Enter)) return;
+    t.geschluckt = true;
+    TabTasteSenden(m_tdbGrid1->Ansicht());
+  };
   tasten->HilfeSetzen([this] {
     HilfeAnzeigen(HilfeKontext::Selektiv, Zustand().HilfeOrdner(), this);
   });

@@ -1,5 +1,7 @@
 #include "sepafiles/Zahlungsliste.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -88,7 +90,7 @@ void Zahlungsliste::Aufbauen() {
   if (!opt.ArbeitsfensterKleineSymbole) haupt->addWidget(m_statusBar1);
 
   m_zahlArt = new OptionsGruppe(QStringLiteral("Zahlungs-Art"),
-                                {QStringLiteral("Überweisung (&Gutschrift -)"), QStringLiteral("Einzug (&Lastschrift+)"),
+                                {QStringLiteral("Überweisung (&Gutschrift -)"), QStringLiteral("E&inzug (Lastschrift+)"),
                                  QStringLiteral("&Alle")},
                                 this);
   m_zahlArt->setObjectName(QStringLiteral("ZahlArt"));
@@ -342,6 +344,12 @@ void Zahlungsliste::SuchmodusAnwenden() {
   m_tdbGrid1->Ansicht()->setFocus();
   if (!an) {
     m_tdbGrid1->SetzeMarkierungsstil(DatenGitter::Markierungsstil::ZeileHervorgehoben);
+    // The cursor goes two rows down from where the requery left it (the last row at most), as the
+    // down key pressed twice.
+    if (const int zeilen = m_tdbGrid1->ZeilenAnzahl(); zeilen > 0) {
+      const int ziel = std::min(std::max(0, m_tdbGrid1->AktuelleZeile()) + 2, zeilen - 1);
+      m_tdbGrid1->SetzeAktuelleZelle(ziel, std::max(0, m_tdbGrid1->AktuelleSpalte()));
+    }
     StatuszeileAktualisieren();
     return;
   }

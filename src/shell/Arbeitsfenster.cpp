@@ -34,6 +34,18 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
          QObject::connect(form, &FormularAbsender::AbsenderAktiviert, haupt, &ZOVA10::Aktualisieren);
          return form;
        }});
+  // The SEPA window names a missing sender value and opens the form on it.
+  FormularDTADisk::AbsenderFormularSetzen([haupt](QWidget* eltern, const QString& feld) {
+    FormularAbsender form(eltern);
+    QObject::connect(&form, &FormularAbsender::AbsenderAktiviert, haupt, &ZOVA10::Aktualisieren);
+    form.Auswaehlen(Zustand().AktuelleAbsenderNr());
+    if (feld == QStringLiteral("IBAN")) form.FeldFokussieren(Absenderpruefung::Feld::Iban);
+    else if (feld == QStringLiteral("BIC")) form.FeldFokussieren(Absenderpruefung::Feld::Bic);
+    else if (feld == QStringLiteral("GläubigerID")) form.FeldFokussieren(Absenderpruefung::Feld::GlaeubigerId);
+    else form.FeldFokussieren(Absenderpruefung::Feld::Name);
+    form.exec();
+    haupt->Aktualisieren();
+  });
   hauptfenster.FensterartSetzen(
       Hauptbefehl::Einstellungen,
       {QStringLiteral("Optionen"), Fensteroeffnung::Modal, [haupt](QWidget* eltern) -> QWidget* {

@@ -40,5 +40,6 @@ Datenordner::Ergebnis Datenordner::Wechseln(const QString& ordner) {
   SaveSetting(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk"), neu);
   e.ok = true;
   e.hinweis = geoeffnet.hinweis;
+  e.warnung = geoeffnet.warnung;
   return e;
 }

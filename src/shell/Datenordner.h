@@ -11,6 +11,7 @@ class Datenordner {
     bool ok = false;
     QString meldung;   // why the change was refused (for the user)
     QString hinweis;   // a note of the reopening (linked tables)
+    bool warnung = false;   // the note names a problem
   };
 
   static Ergebnis Wechseln(const QString& ordner);

@@ -206,7 +206,8 @@ bool Optionen::Uebernehmen() {
       m_datenordner->setFocus();
       return false;
     }
-    if (!e.hinweis.isEmpty()) Meldung::Hinweis(e.hinweis, {}, this);
+    if (!e.hinweis.isEmpty())
+    Meldung::Zeigen(e.hinweis, MeldungsKnoepfe::Ok, e.warnung ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information, {}, this);
   }
   const Programmoptionen werte = Werte();
   werte.Speichern();

@@ -68,7 +68,7 @@ QString Programmoptionen::Beschriftung(const char* schluessel) {
       {"IBANmitBlockEingeben", "IBAN in Viererblöcken eingeben"},
       {"SEPAmitArchivSpeichern", "SEPA-Dateien zusätzlich im Archiv speichern"},
       {"AutoVerwRgDatumKurzFormat", "Rechnungsdatum im Verwendungszweck kurz (TT.MM.JJ)"},
-      {"SepaDateinamemitAbsenderBemerkung", "Zahlungsübersicht nach der Absender-Bemerkung benennen"},
+      {"SepaDateinamemitAbsenderBemerkung", "SEPA-Dateien und Zahlungsübersicht nach der Absender-Bemerkung benennen"},
       {"ImportAutoVerwendungJeAbsender", "Verwendungszweck-Vorlage des Imports je Absender"},
   };
   for (const auto& [k, t] : texte)

@@ -52,7 +52,8 @@ bool Programmstart::OrdnerFestlegen() {
     Meldung::Fehler(e.meldung.isEmpty() ? e.fehler.Meldungstext() : e.meldung);
     return false;
   }
-  if (!e.hinweis.isEmpty()) Meldung::Hinweis(e.hinweis);
+  if (!e.hinweis.isEmpty())
+    Meldung::Zeigen(e.hinweis, MeldungsKnoepfe::Ok, e.warnung ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information);
   return true;
 }
 
@@ -64,7 +65,8 @@ bool Programmstart::DatenbankBereitstellen() {
     Meldung::Fehler(e.meldung.isEmpty() ? e.fehler.Meldungstext() : e.meldung);
     return false;
   }
-  if (!e.hinweis.isEmpty()) Meldung::Hinweis(e.hinweis);
+  if (!e.hinweis.isEmpty())
+    Meldung::Zeigen(e.hinweis, MeldungsKnoepfe::Ok, e.warnung ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information);
   SepaLaufNachholen();
   return true;
 }

@@ -10,8 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/Programmzustand.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/FensterpositionVerwalten.h"
+#include "platform/ui/HilfeAnzeigen.h"
+#include "platform/ui/HilfeKontext.h"
 #include "platform/ui/Meldung.h"
 #include "shell/Rechenausdruck.h"
 
@@ -133,6 +136,9 @@ void Rechner::keyPressEvent(QKeyEvent* ereignis) {
       return;
     case Qt::Key_Escape:
       close();
+      return;
+    case Qt::Key_F1:
+      HilfeAnzeigen(HilfeKontext::Rechner, Zustand().HilfeOrdner(), this);
       return;
     default:
       QDialog::keyPressEvent(ereignis);

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QPointer>
 #include <QScrollArea>
 #include <QSplitter>
@@ -175,11 +176,31 @@ void ZOVA10::Aufbauen() {
   m_absenderAnzeige = new QLabel(mitte);
   m_absenderAnzeige->setObjectName(QStringLiteral("AbsenderAnzeige"));
   m_absenderAnzeige->setAlignment(Qt::AlignCenter);
+  // First start: the sender (the user's own account) comes before every payment.
+  m_ersterSchritt = new QFrame(mitte);
+  m_ersterSchritt->setObjectName(QStringLiteral("ErsterSchritt"));
+  auto* schrittLayout = new QVBoxLayout(m_ersterSchritt);
+  // Set lines: a wrapped label in a centred layout item is given too little height and loses its end.
+  auto* schrittText = new QLabel(
+      QStringLiteral("<b>Erster Schritt:</b> Tragen Sie Ihr eigenes Konto als Absender ein \u2013<br>"
+                     "Name, IBAN und BIC, für Lastschriften auch die Gläubiger-ID.<br>"
+                     "Ohne diese Angaben kann keine SEPA-Datei erstellt werden."),
+      m_ersterSchritt);
+  schrittText->setAlignment(Qt::AlignCenter);
+  m_ersterSchrittKnopf = new QPushButton(QStringLiteral("Absender-Angaben jetzt eintragen (Eingabetaste)"), m_ersterSchritt);
+  m_ersterSchrittKnopf->setObjectName(QStringLiteral("ErsterSchrittKnopf"));
+  m_ersterSchrittKnopf->setAutoDefault(true);   // Enter on the button opens the form
+  connect(m_ersterSchrittKnopf, &QPushButton::clicked, this, [this] { Ausfuehren(Hauptbefehl::Absender); });
+  schrittLayout->addWidget(schrittText);
+  schrittLayout->addWidget(m_ersterSchrittKnopf, 0, Qt::AlignHCenter);
+  m_ersterSchritt->hide();
   mitteLayout->addStretch(2);
   mitteLayout->addWidget(titel);
   mitteLayout->addWidget(untertitel);
   mitteLayout->addSpacing(24);
   mitteLayout->addWidget(m_absenderAnzeige);
+  mitteLayout->addSpacing(16);
+  mitteLayout->addWidget(m_ersterSchritt, 0, Qt::AlignHCenter);
   mitteLayout->addStretch(3);
   teiler->addWidget(mitte);
   teiler->setStretchFactor(0, 0);
@@ -307,11 +328,23 @@ QString ZOVA10::Statustext() const {
   return QStringLiteral("Aktiver Absender: %1 \u2013 %2").arg(nr).arg(name);
 }
 
+bool ZOVA10::AbsenderOhneNamen() const {
+  Datenbank* db = Zustand().Datenbank();
+  if (!db) return false;
+  DbFehler f;
+  const std::optional<QVariant> name =
+      db->Wert(SqlText("SELECT Name FROM Absender WHERE AbsenderNr = ?"), {Zustand().AktuelleAbsenderNr()}, f);
+  return !f && name && name->toString().trimmed().isEmpty();
+}
+
 void ZOVA10::Aktualisieren() {
   const QString text = Statustext();
   m_status->setText(text);
   m_absenderAnzeige->setText(text);
   for (const auto& [b, e] : m_eintraege) EintragZustandSetzen(b);
+  const bool ersterSchritt = AbsenderOhneNamen() && Verfuegbar(Hauptbefehl::Absender);
+  m_ersterSchritt->setVisible(ersterSchritt);
+  if (ersterSchritt) m_ersterSchrittKnopf->setFocus();
 }
 
 bool ZOVA10::Beenden() {

@@ -13,6 +13,7 @@
 
 class QAction;
 class QLabel;
+class QPushButton;
 class QToolBar;
 class QToolButton;
 class QVBoxLayout;
@@ -68,6 +69,10 @@ class ZOVA10 : public QMainWindow {
   QAction* Aktion(Hauptbefehl befehl) const;
   QToolButton* Leistenknopf(Hauptbefehl befehl) const;
   QString Statustext() const;
+  // The active sender has no name yet (first start): the window says what to do first.
+  bool AbsenderOhneNamen() const;
+  QWidget* ErsterSchritt() const { return m_ersterSchritt; }
+  QPushButton* ErsterSchrittKnopf() const { return m_ersterSchrittKnopf; }
 
   static QString Beschriftung(Hauptbefehl befehl);
   static const std::vector<Hauptbefehl>& AlleBefehle();
@@ -100,6 +105,8 @@ class ZOVA10 : public QMainWindow {
   QWidget* m_befehlsleiste = nullptr;
   QLabel* m_absenderAnzeige = nullptr;
   QLabel* m_status = nullptr;
+  QWidget* m_ersterSchritt = nullptr;
+  QPushButton* m_ersterSchrittKnopf = nullptr;
   std::unique_ptr<Druckjob> m_druckjob;
   bool m_beendet = false;
 };

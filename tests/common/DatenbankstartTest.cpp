@@ -177,6 +177,7 @@ TEST_F(DatenbankstartTest, SpaetererStartErgaenztNurFehlendeReportdateien) {
   EXPECT_FALSE(QFileInfo::exists(p.filePath(QStringLiteral("Absenderliste.LST.start.tmp"))));
   // The copy that failed is named; the program still starts.
   EXPECT_TRUE(e.hinweis.startsWith(QStringLiteral("Die mitgelieferten Reportdateien konnten nicht")));
+  EXPECT_TRUE(e.warnung);
   EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(p.filePath(QStringLiteral("Bankverbindung.LST")))));
   EXPECT_TRUE(QFileInfo::exists(p.filePath(DatenbankDateiname)));
 
@@ -380,6 +381,10 @@ TEST_F(DatenbankstartTest, UnbrauchbareGeschwisterdateiBleibtIntern) {
     const StartErgebnis e = Oeffnen(ordner, 1);
     ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
     EXPECT_FALSE(e.hinweis.isEmpty()) << datei.toStdString();
+    // A wrong database is a problem (warning icon), and the note says where to set the right one.
+    EXPECT_TRUE(e.warnung);
+    EXPECT_TRUE(e.hinweis.endsWith(QStringLiteral("Bitte prüfen Sie unter „Absender“ die Datenbank, aus der die Adressen kommen.")))
+        << e.hinweis.toStdString();
     EXPECT_FALSE(Zustand().AdressQuelle().Extern);
     EXPECT_TRUE(Zustand().Datenbank()->AngehaengteAliase().isEmpty());
     EXPECT_EQ(Zeilen("SELECT count(*) FROM Adressen"), QStringList{QStringLiteral("0")});

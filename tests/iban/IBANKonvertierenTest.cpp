@@ -178,7 +178,8 @@ TEST_F(IBANKonvertierenTest, JedeAdresseErhaeltIhrErgebnis) {
   EXPECT_EQ(w(0, IbanFeld::IBANKonvertierHinweis), QString()) << "alter Hinweis wird gelöscht";
 
   // No IBAN formed: IBAN and BIC stay, only the hint is written; Bank only where the bank was found.
-  EXPECT_EQ(w(1, IbanFeld::IBANKonvertierHinweis), QStringLiteral("5-BLZ ist nicht 8-stellig"));
+  // An IBAN without a bank code needs no conversion: it stays, an earlier hint goes, no hint 5.
+  EXPECT_EQ(w(1, IbanFeld::IBANKonvertierHinweis), QString());
   EXPECT_EQ(w(1, IbanFeld::IBAN), QStringLiteral("DE02ALT"));
   EXPECT_EQ(w(1, IbanFeld::BIC), QStringLiteral("ALTBIC2"));
   EXPECT_EQ(w(2, IbanFeld::IBANKonvertierHinweis), QStringLiteral("5-BLZ ist nicht 8-stellig"));
@@ -205,14 +206,23 @@ TEST_F(IBANKonvertierenTest, JedeAdresseErhaeltIhrErgebnis) {
   EXPECT_EQ(w(8, IbanFeld::IBAN), iban);
   EXPECT_EQ(w(8, IbanFeld::BLZ), QStringLiteral(" 37040044"));
 
-  EXPECT_EQ(e.Datensaetze, 9);
+  EXPECT_EQ(e.Datensaetze, 8);
+  EXPECT_EQ(e.BereitsUmgestellt, 1);
   EXPECT_EQ(e.MitIban, 3);
-  EXPECT_EQ(e.JeHinweis.at(IbanHinweis::BlzNichtAchtstellig), 2);
+  EXPECT_EQ(e.JeHinweis.at(IbanHinweis::BlzNichtAchtstellig), 1);
   EXPECT_EQ(e.JeHinweis.at(IbanHinweis::NachfolgeBlz), 1);
-  EXPECT_EQ(daten.Speicherungen, 9) << "jede Adresse wird einmal gespeichert";
+  EXPECT_EQ(daten.Speicherungen, 9) << "jede Adresse wird einmal gespeichert, die umgestellte nur für den alten Hinweis";
   EXPECT_EQ(daten.Begonnen, 1);
   EXPECT_EQ(daten.Bestaetigt, 1);
   EXPECT_EQ(daten.Verworfen, 0);
+  // The closing summary counts by outcome and by hint number, in singular and plural.
+  const QStringList zeilen = e.Zusammenfassung().split(QLatin1Char('\r'));
+  for (const char* z : {"Geprüft: 9 Adressen", "IBAN und BIC ermittelt: 3 Adressen",
+                        "Bereits mit IBAN, ohne Bankleitzahl (unverändert): 1 Adresse",
+                        "Ohne neue IBAN (IBAN und BIC bleiben, wie sie waren): 5 Adressen",
+                        "Hinweis 5 (BLZ ist nicht 8-stellig): 1 Adresse", "Hinweis 10 (IBAN-Regel wird nicht unterstützt): 1 Adresse",
+                        "Hinweis 103 (Die gespeicherte BLZ wurde gelöscht und durch eine Nachfolge-BLZ ersetzt): 1 Adresse"})
+    EXPECT_TRUE(zeilen.contains(QString::fromUtf8(z))) << z << "\n" << e.Zusammenfassung().toStdString();
 }
 
 TEST_F(IBANKonvertierenTest, StatustexteUndFortschritt) {

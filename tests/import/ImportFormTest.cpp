@@ -1,6 +1,7 @@
 // The import window driven headless over fixture files: presets and settings, first activation,
 // re-selection by options, ranges and the filter bar, marks and buttons, the run with its boxes.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -222,6 +223,22 @@ TEST_F(ImportFormTest, MarkenUndSchaltflaechen) {
   Verlassen(f.KontoFeld(0), QStringLiteral("99999"));
   EXPECT_EQ(g->ZeilenAnzahl(), 0);
   EXPECT_FALSE(f.Command1(3)->isEnabled());
+}
+
+// A click on the grid's corner (above the row heads) marks every row; the take-over is offered then.
+TEST_F(ImportFormTest, KlickAufDieEckeMarkiertAlleZeilen) {
+  ImportForm& f = Oeffnen();
+  DatenGitter* g = f.TDBGrid1();
+  ASSERT_EQ(g->ZeilenAnzahl(), 5);
+  ASSERT_EQ(g->MarkenAnzahl(), 0);
+  QAbstractButton* ecke = g->Ecke();
+  ASSERT_NE(ecke, nullptr);
+  ASSERT_TRUE(ecke->isVisible());
+  QTest::mouseClick(ecke, Qt::LeftButton);
+  EXPECT_EQ(g->MarkenAnzahl(), 5);
+  EXPECT_TRUE(f.Command1(3)->isEnabled());
+  QTest::mouseClick(ecke, Qt::LeftButton);   // again: still every row once
+  EXPECT_EQ(g->MarkenAnzahl(), 5);
 }
 
 TEST_F(ImportFormTest, BereichsfelderWaehlenNeuNurWennGeaendert) {

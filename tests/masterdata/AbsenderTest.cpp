@@ -267,3 +267,23 @@ TEST_F(AbsenderTest, F1ZeigtDieSeiteDesFensters) {
   name->setFocus();
   EXPECT_EQ(HilfeseiteNachF1(name), QStringLiteral("310.html"));
 }
+
+namespace {
+
+// A sender whose accounting database is missing or wrong: activated with the internal addresses and
+// reported with the warning icon (it was the information icon).
+TEST_F(AbsenderTest, FalscheDatenbankWirdAlsWarnungGemeldet) {
+  Absenderdaten d = GuterAbsender();
+  d.adressenFormat = 1;
+  d.adressenVerbindung = m_umgebung.Ordner().Datei(QStringLiteral("gibtesnicht.db"));
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  FormularAbsender form;
+  ASSERT_TRUE(form.Auswaehlen(d.nr));
+  ASSERT_TRUE(form.Aktivieren());
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(QStringLiteral("Bitte prüfen Sie unter „Absender“")));
+  EXPECT_FALSE(Zustand().AdressQuelle().Extern);
+}
+
+}  // namespace

@@ -95,8 +95,9 @@ TEST_F(AdressenImportTest, UebernimmtKonvertiertUndLaedtDasGitterMitFilterNeu) {
   Import(fenster);
 
   EXPECT_EQ(m_vorgaben, QStringList{AdressenUebernahme::VorgabeDatei()});
-  EXPECT_EQ(m_umgebung.Rekorder().Texte(),
-            QStringList{T("Es wurden 2 neue Adressen übernommen.\r1 Adressen waren bereits vorhanden und wurden übersprungen.")});
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
+  EXPECT_EQ(m_umgebung.Rekorder().Texte().first(), T("Es wurden 2 neue Adressen übernommen.\r1 Adresse war bereits vorhanden und wurde übersprungen."));
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(T("Die IBAN-Konvertierung ist abgeschlossen.")));
   // only the filtered view (B2) was converted; A1 and C3 keep their state
   EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|"),
                                      T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|"),
@@ -119,7 +120,7 @@ TEST_F(AdressenImportTest, OhneFilterWerdenAlleAdressenDerSichtKonvertiert) {
   FormAdressen fenster(FormAdressen::Modus::Adressen);
   m_antwort = m_quelle;
   Import(fenster);
-  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 2);   // take-over and conversion summaries
   EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|3-BLZ ist nicht im Bundesbank-Bestand"),
                                      T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|"),
                                      T("C3||||5-BLZ ist nicht 8-stellig")}));
@@ -137,8 +138,9 @@ TEST_F(AdressenImportTest, OhneNeueAdressenWirdDieSichtMitDenAktuellenWertenKonv
   ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Adressen SET KontoNr = '5678' WHERE OPKontoNr = 'B2'").Ok());
   m_umgebung.Rekorder().Leeren();
   Import(fenster);
-  EXPECT_EQ(m_umgebung.Rekorder().Texte(),
-            QStringList{T("Es wurden 0 neue Adressen übernommen.\r3 Adressen waren bereits vorhanden und wurden übersprungen.")});
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
+  EXPECT_EQ(m_umgebung.Rekorder().Texte().first(), T("Es wurden 0 neue Adressen übernommen.\r3 Adressen waren bereits vorhanden und wurden übersprungen."));
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(T("Die IBAN-Konvertierung ist abgeschlossen.")));
   EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|"));
   ASSERT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
   EXPECT_EQ(fenster.Gitter()->Wert(1, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("5678")));
@@ -159,11 +161,12 @@ TEST_F(AdressenImportTest, KaputterBankdatensatzWirdGewarntDerRestKonvertiert) {
   FormAdressen fenster(FormAdressen::Modus::Adressen);
   m_antwort = m_quelle;
   Import(fenster);
-  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);   // the take-over summary, then the warning
-  EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Ausruf);
-  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.endsWith(
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 3);   // the take-over summary, the warning, the conversion summary
+  const auto& warnung = m_umgebung.Rekorder().Eintraege().at(1);
+  EXPECT_EQ(warnung.symbol, MeldungsSymbol::Ausruf);
+  EXPECT_TRUE(warnung.text.endsWith(
       T("Zeile 2, BLZ 99999999, BIC \"99BADEFFXXX\": Die BIC muss mit 4 Buchstaben (Bankcode) beginnen.")))
-      << m_umgebung.Rekorder().Letzter().text.toStdString();
+      << warnung.text.toStdString();
   EXPECT_TRUE(Adressen().contains(T("B2|Testbank|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|")))
       << Adressen().join(QLatin1Char('\n')).toStdString();
 }
@@ -195,6 +198,11 @@ TEST_F(AdressenImportTest, FehlendeBankleitzahlDateiStopptVorDerErstenAdresse) {
   Import(fenster);
   ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
   EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(m_blzDatei)) << m_umgebung.Rekorder().Letzter().text.toStdString();
+  // Two addresses were added: the message never says that none was changed.
+  EXPECT_FALSE(m_umgebung.Rekorder().Letzter().text.contains(T("Es wurde keine Adresse verändert")));
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.endsWith(
+      T("Die IBAN-Konvertierung hat keine Adresse verändert.\r\rDie 2 aus Tamo-Varix übernommenen Adressen bleiben gespeichert.")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
   // taken over, but not converted
   EXPECT_EQ(Adressen(), (QStringList{T("A1||BYLADEM1001|DE02120300000000202051|"), T("B2||||"),
                                      T("C3||||")}));
@@ -237,7 +245,7 @@ TEST_F(AdressenImportTest, DasFensterSchliesstNichtWaehrendDesImportsUndStartetI
   EXPECT_FALSE(geschlossen);
   EXPECT_FALSE(zweiter);
   EXPECT_TRUE(fenster.isVisible());
-  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 1);   // one take-over summary: the second start did nothing
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 2);   // one take-over and one conversion summary: the second start did nothing
   EXPECT_FALSE(AdressenImport::Laeuft());
   EXPECT_TRUE(fenster.Leiste()->Aktiviert(T("Import")));
   EXPECT_TRUE(fenster.close());
@@ -259,6 +267,50 @@ TEST_F(AdressenImportTest, OhneAdressfensterMitEigenerStatusleiste) {
   EXPECT_FALSE(status.FortschrittSichtbar());
   EXPECT_EQ(rs->RecordCount(), 3);   // requeried: the new addresses are in it
   EXPECT_EQ(m_umgebung.Zeilen("SELECT count(*) FROM Adressen WHERE IBANKonvertierHinweis IS NOT NULL"), QStringList{T("3")});
+}
+
+}  // namespace
+
+namespace {
+
+// The conversion is reachable without a take-over from the earlier program: "IBAN ermitteln" asks,
+// converts the rows the window shows, and closes with a summary by outcome and hint number.
+TEST_F(AdressenImportTest, IbanErmittelnOhneImport) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  Import(fenster);   // the three addresses A1, B2, C3
+  m_umgebung.Rekorder().Leeren();
+  m_vorgaben.clear();
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Adressen SET KontoNr = '5678' WHERE OPKontoNr = 'B2'").Ok());
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Adressen SET BLZ = NULL WHERE OPKontoNr = 'A1'").Ok());
+
+  ASSERT_TRUE(fenster.Leiste()->Sichtbar(T("IBAN")));
+  // Cancelled at the question: nothing changes.
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Nein);
+  ASSERT_TRUE(fenster.Leiste()->Druecken(T("IBAN")));
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(T("Für 3 Adressen, die das Fenster zeigt")));
+  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("1234")) + T("|"));
+
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
+  ASSERT_TRUE(fenster.Leiste()->Druecken(T("IBAN")));
+  EXPECT_TRUE(m_vorgaben.isEmpty()) << "no Tamo-Varix file is asked for";
+  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|"));
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 3);
+  const QString zusammenfassung = m_umgebung.Rekorder().Letzter().text;
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Information);
+  // A1 carries an IBAN and no bank code: already converted, no hint 5.
+  EXPECT_TRUE(zusammenfassung.contains(T("IBAN und BIC ermittelt: 1 Adresse"))) << zusammenfassung.toStdString();
+  EXPECT_TRUE(zusammenfassung.contains(T("Bereits mit IBAN, ohne Bankleitzahl (unverändert): 1 Adresse")));
+  EXPECT_TRUE(zusammenfassung.contains(T("Hinweis 5 (BLZ ist nicht 8-stellig): 1 Adresse")));
+}
+
+// Bank codes have nothing to convert.
+TEST_F(AdressenImportTest, IbanErmittelnNurImAdressfenster) {
+  FormAdressen eigene(FormAdressen::Modus::Adressen);
+  EXPECT_TRUE(eigene.Leiste()->Aktiviert(T("IBAN")));
+  FormAdressen banken(FormAdressen::Modus::Bankverbindungen);
+  EXPECT_FALSE(banken.Leiste()->Sichtbar(T("IBAN")));
 }
 
 }  // namespace

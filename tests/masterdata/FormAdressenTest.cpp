@@ -16,6 +16,8 @@
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
 #include "common/FilterBedingung.h"
+#include "masterdata/Absenderdaten.h"
+#include "masterdata/Absenderverwaltung.h"
 #include "masterdata/Adressenpflege.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/SuchlisteF4.h"
@@ -352,4 +354,59 @@ TEST_F(FormAdressenTest, IbanUndMandatsspaltenBeiVorgabebreiteSichtbar) {
   // The IBAN itself is not cut either.
   const int iban = g->SpaltenIndex(QStringLiteral("IBAN"));
   EXPECT_GE(kopf->sectionSize(iban), g->Ansicht()->fontMetrics().horizontalAdvance(QStringLiteral("DE89370400440532013000")));
+}
+
+// With the addresses of the accounting program the window shows them but never writes into the
+// sibling's file: new, change, delete and take-over are refused with the reason in German (the save
+// used to fail with SQLite's English text about a view, and the typed address was lost).
+TEST_F(FormAdressenTest, FremdeAdressenWerdenGezeigtAberNichtBearbeitet) {
+  Absenderdaten d;
+  d.name = QStringLiteral("Mit Buchhaltung");
+  d.adressenFormat = 1;
+  d.adressenVerbindung = m_umgebung.Buchhaltungsdatei();
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  ASSERT_TRUE(Absenderverwaltung::Aktivieren(d.nr).Ok());
+
+  {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  EXPECT_TRUE(fenster.FremdeAdressen());
+  EXPECT_EQ(fenster.Reportname(), QStringLiteral("TamoLivraOPWinAdressen"));
+  EXPECT_EQ(fenster.Gitter()->ZeilenAnzahl(), 2);
+  EXPECT_EQ(fenster.Gitter()->Wert(0, QStringLiteral("Name")).toString(), QStringLiteral("Lieferant AG"));
+  for (const char* k : {"Neu", "Ändern", "Löschen", "Import"})
+    EXPECT_FALSE(fenster.Leiste()->Aktiviert(QString::fromUtf8(k))) << k;
+  EXPECT_TRUE(fenster.Leiste()->Aktiviert(QStringLiteral("Drucken")));
+  EXPECT_TRUE(fenster.Leiste()->Aktiviert(QStringLiteral("Suchen")));
+  // BIC and IBAN of the sibling stand in front, where the own list shows them.
+  fenster.show();
+  QApplication::processEvents();
+  const QHeaderView* kopf = fenster.Gitter()->Ansicht()->horizontalHeader();
+  EXPECT_EQ(kopf->visualIndex(fenster.Gitter()->SpaltenIndex(QStringLiteral("BankBIC"))), 3);
+  EXPECT_EQ(kopf->visualIndex(fenster.Gitter()->SpaltenIndex(QStringLiteral("BankIBAN"))), 4);
+  EXPECT_EQ(fenster.Gitter()->Spalte(fenster.Gitter()->SpaltenIndex(QStringLiteral("BankIBAN"))).titel, QStringLiteral("IBAN"));
+
+  const QStringList eigeneVorher = m_umgebung.Zeilen("SELECT count(*) FROM main.Adressen");
+  // Every way in: the save itself, F9, Enter on a row; Ctrl+L presses the grey button, which does nothing.
+  EXPECT_FALSE(fenster.AdresseSpeichern(Adresse(QStringLiteral("K-9"), QStringLiteral("Neu"))));
+  QTest::keyClick(fenster.Gitter()->Ansicht(), Qt::Key_F9);
+  fenster.Gitter()->SetzeAktuelleZelle(0, 0);
+  QTest::keyClick(fenster.Gitter()->Ansicht(), Qt::Key_Return);
+  QTest::keyClick(fenster.Gitter()->Ansicht(), Qt::Key_L, Qt::ControlModifier);
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 3);
+  for (const auto& e : m_umgebung.Rekorder().Eintraege()) {
+    EXPECT_EQ(e.symbol, MeldungsSymbol::Information);
+    EXPECT_TRUE(e.text.contains(QStringLiteral("aus Tamo-Livra und werden dort gepflegt"))) << e.text.toStdString();
+    EXPECT_FALSE(e.text.contains(QStringLiteral("view"))) << e.text.toStdString();
+  }
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT count(*) FROM main.Adressen"), eigeneVorher);
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT OPKontoNr FROM Adressen ORDER BY OPKontoNr"),
+            QStringList({QStringLiteral("10001"), QStringLiteral("70001")}));
+  }
+
+  // With the program's own addresses again, the same window stores.
+  ASSERT_TRUE(Absenderverwaltung::Aktivieren(1).Ok());
+  FormAdressen eigenes(FormAdressen::Modus::Adressen);
+  EXPECT_FALSE(eigenes.FremdeAdressen());
+  EXPECT_TRUE(eigenes.Leiste()->Aktiviert(QStringLiteral("Neu")));
+  EXPECT_TRUE(eigenes.AdresseSpeichern(Adresse(QStringLiteral("K-9"), QStringLiteral("Neu"))));
 }

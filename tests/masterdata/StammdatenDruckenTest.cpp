@@ -9,6 +9,8 @@
 #include "common/Programmzustand.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/FormularAbsender.h"
+#include "masterdata/Absenderdaten.h"
+#include "masterdata/Absenderverwaltung.h"
 #include "platform/report/Poppler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/ui/DatenGitter.h"
@@ -91,6 +93,25 @@ TEST_F(StammdatenDruckenTest, BankverbindungenUndAbsenderHabenIhreBerichte) {
   EXPECT_TRUE(text.contains(QStringLiteral("Tamo Handel GmbH")));
   EXPECT_TRUE(text.contains(QStringLiteral("Tamo Filiale Köln")));
   EXPECT_TRUE(text.contains(QStringLiteral("Anzahl Absender: 2")));
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 0);
+}
+
+// The sibling's addresses print with the report of their source, their bank fields included (the
+// shipped report named the own table's BIC and IBAN, which the sibling's table does not have).
+TEST_F(StammdatenDruckenTest, FremdeAdressenDruckenIhreBankangaben) {
+  Absenderdaten d;
+  d.name = QStringLiteral("Mit Buchhaltung");
+  d.adressenFormat = 1;
+  d.adressenVerbindung = m_umgebung.Buchhaltungsdatei();
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  ASSERT_TRUE(Absenderverwaltung::Aktivieren(d.nr).Ok());
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.Leiste()->Druecken(QStringLiteral("Drucken")));
+  EXPECT_EQ(eintraege, QStringList{QStringLiteral("TamoLivraOPWinAdressen.LST : Adressliste, Adressen bei Tamo-Livra (Standard)")});
+  const QString text = Poppler::Text(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("Meier GmbH"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("COLSDE33")));
+  EXPECT_TRUE(text.contains(QStringLiteral("DE89370400440532013000")));
   EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), 0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "FensterTestumgebung.h"
 #include "common/Programmzustand.h"
+#include "masterdata/Suchlistenquelle.h"
 #include "payments/FormularZahlung.h"
 #include "platform/db/Datenbank.h"
 #include "platform/ui/DatenGitter.h"
@@ -323,6 +324,22 @@ TEST_F(Bedienung, SpaltentitelDerListeSindGanz) {
       EXPECT_GT(kopf->sectionSize(s), fm.horizontalAdvance(g->Spalte(s).titel)) << g->Spalte(s).titel.toStdString();
     }
   }
+}
+
+// "Konto-Nr" of the payment list was the address number, while "Konto-Nr." in the address window is the
+// bank account: a field carries the same caption in both windows.
+TEST_F(Bedienung, SpaltentitelWieImAdressfenster) {
+  FormularZahlung& f = u.Fenster();
+  const DatenGitter* g = f.Browsegitter();
+  int verglichen = 0;
+  for (int s = 0; s < g->SpaltenAnzahl(); ++s) {
+    const QString feld = g->Spalte(s).feld;
+    if (Suchlistenquelle::Spaltentitel(feld) == feld) continue;   // no caption of its own there
+    EXPECT_EQ(g->Spalte(s).titel, Suchlistenquelle::Spaltentitel(feld)) << feld.toStdString();
+    ++verglichen;
+  }
+  EXPECT_GE(verglichen, 1);
+  EXPECT_EQ(g->Spalte(g->SpaltenIndex(QStringLiteral("OPKontoNr"))).titel, QStringLiteral("Adress-Nr."));
 }
 
 // Failures came without an icon: errors now carry the error icon, refused input the warning icon.

@@ -206,7 +206,7 @@ TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Suchen")));
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Skonto")));
   EXPECT_TRUE(l->Sichtbar(QStringLiteral("Prüfen")));
-  EXPECT_FALSE(l->Sichtbar(QStringLiteral("Import")));
+  EXPECT_TRUE(l->Sichtbar(QStringLiteral("Import")));   // without linked open items too: it says why
   EXPECT_TRUE(f.Maske(0)->isReadOnly());
   EXPECT_TRUE(f.Rahmen(0)->isEnabled());
   EXPECT_TRUE(f.Browsegitter()->isEnabled());
@@ -239,6 +239,32 @@ TEST_F(FormularZahlungTest, ModiSperrenFelderUndSetzenBeschriftungen) {
   EXPECT_EQ(f.Navigator()->Beschriftung(), QStringLiteral("Blättern"));
   EXPECT_TRUE(f.Maske(0)->isReadOnly());
   EXPECT_FALSE(f.Maske(3)->UngueltigAngezeigt());
+}
+
+// The name field stayed red after a pick from the search list until it was left: the fields the pick
+// fills show their state at once (a field the pick leaves alone keeps its colour).
+TEST_F(FormularZahlungTest, NachDerSuchlisteZeigenDieFelderIhrenStand) {
+  FensterTestumgebung::Zahlung p;
+  p.name.clear();
+  p.bic = QStringLiteral("ABC");
+  p.verwendungszweck1.clear();
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  ASSERT_TRUE(f.Maske(0)->UngueltigAngezeigt());
+  ASSERT_TRUE(f.Maske(3)->UngueltigAngezeigt());
+  const bool zweckRot = f.Maske(5)->UngueltigAngezeigt();
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("Huber KG"), QStringLiteral("Sparkasse"),
+                                     QStringLiteral("BYLADEM1001"), QStringLiteral("DE02120300000000202051"),
+                                     QVariant(), QVariant(), QVariant(), QStringLiteral("00003")};
+  f.Maske(0)->setFocus();
+  Taste(f, Qt::Key_F4);
+  ASSERT_EQ(u.suchlistenAufrufe.size(), 1);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Huber KG"));
+  EXPECT_FALSE(f.Maske(0)->UngueltigAngezeigt());
+  EXPECT_FALSE(f.Maske(3)->UngueltigAngezeigt());
+  EXPECT_FALSE(f.Maske(4)->UngueltigAngezeigt());
+  EXPECT_EQ(f.Maske(5)->UngueltigAngezeigt(), zweckRot);
 }
 
 TEST_F(FormularZahlungTest, LeereListeSperrtAendernUndLoeschen) {
@@ -1095,6 +1121,28 @@ TEST_F(OffenePosten, ImportMitVerknuepftenPostenOeffnetDenImportUndLiestNeu) {
   EXPECT_FALSE(f.Leiste()->Sichtbar(QStringLiteral("Import")));
   EXPECT_FALSE(f.Befehl(QStringLiteral("Import")));
   EXPECT_EQ(aufrufe, 2);
+}
+
+// Without a linked accounting database the import was invisible and Ctrl+I silent. The button shows;
+// button and key answer with a warning that says what is missing and where to set it.
+TEST_F(FormularZahlungTest, ImportOhneVerknuepfteDatenbankSagtWarum) {
+  FensterTestumgebung::Zahlung p;
+  u.ZahlungAnlegen(p);
+  FormularZahlung& f = u.Fenster();
+  ASSERT_FALSE(Zustand().AdressQuelle().OPVerknuepft);
+  int aufrufe = 0;
+  f.ImportAufrufSetzen([&](Zahlart, const QFont&) { ++aufrufe; });
+  EXPECT_TRUE(f.Leiste()->Sichtbar(QStringLiteral("Import")));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Import")));
+  Taste(f, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(aufrufe, 0);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 2);
+  for (const auto& e : u.Meldungen().Eintraege()) {
+    EXPECT_EQ(e.symbol, MeldungsSymbol::Ausruf);
+    EXPECT_TRUE(e.text.contains(QStringLiteral("keine Datenbank der Buchhaltung (Tamo-Livra)")));
+    EXPECT_TRUE(e.text.contains(QStringLiteral("unter „Absender“")));
+  }
+  EXPECT_FALSE(f.Leiste()->Gedrueckt(QStringLiteral("Import")));
 }
 
 TEST_F(OffenePosten, ListeUndUebernahmeMitVorlage) {

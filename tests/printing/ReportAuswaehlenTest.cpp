@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -245,6 +247,41 @@ TEST_F(ReportAuswaehlenTest, DialogZeigtSeineBeschriftungenUndHinweise) {
   EXPECT_EQ(ReportdateiFinden(QStringLiteral("c:\\alt\\absenderLISTE.lst")),
             QDir::toNativeSeparators(Datei(QStringLiteral("Absenderliste.LST"))));
   EXPECT_TRUE(ReportdateiFinden(QStringLiteral("Fehlt.LST")).isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// The print dialog's calendar came in Qt's default size and font: it is sized to the date field (1.3
+// times its width, 5 times its height) and the dialog carries the program font.
+TEST_F(ReportAuswaehlenTest, KalenderUndProgrammschriftImDruckdialog) {
+  const QFont vorher = QApplication::font();
+  QFont programm(QStringLiteral("DejaVu Serif"), 13);
+  QApplication::setFont(programm);
+  {
+    DruckLL d;
+    d.resize(640, 420);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    EXPECT_EQ(d.TDBDate1()->font().family(), programm.family());
+    EXPECT_EQ(d.TDBDate1()->font().pointSize(), 13);
+    const QSize feld = d.TDBDate1()->size();
+    EXPECT_EQ(d.TDBDate1()->KalenderGroesse(), QSize(int(feld.width() * 1.3), feld.height() * 5));
+    d.TDBDate1()->AufklappenOeffnen();
+    ASSERT_TRUE(d.TDBDate1()->IstAufgeklappt());
+    EXPECT_EQ(d.TDBDate1()->Kalender()->font().pointSize(), 13);
+    d.TDBDate1()->AufklappenSchliessen();
+    // The calendar (a window of its own) follows the dialog's font, not Qt's default.
+    d.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    d.resize(700, 460);
+    QApplication::processEvents();
+    d.TDBDate1()->AufklappenOeffnen();
+    EXPECT_EQ(d.TDBDate1()->Kalender()->font().pointSize(), 9);
+    d.TDBDate1()->AufklappenSchliessen();
+    d.reject();
+  }
+  QApplication::setFont(vorher);
 }
 
 }  // namespace

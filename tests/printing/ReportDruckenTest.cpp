@@ -259,6 +259,7 @@ TEST_P(Ergebniscodes, MeldungUndTrotzdemEndeUndVorschau) {
   EXPECT_EQ(Drucken(daten), fall.code);
   ASSERT_EQ(meldungen.Anzahl(), 1);
   EXPECT_EQ(meldungen.Letzter().symbol, MeldungsSymbol::Kritisch);
+  EXPECT_EQ(meldungen.Letzter().titel, QStringLiteral("Tamo-SEPA 1.0"));   // the driver's boxes carry the version
   EXPECT_EQ(meldungen.Letzter().text, QStringLiteral("Bei der Reportausgabe ist ein Problem entstanden!\r\r") +
                                           fall.zeilen.join(QLatin1Char('\r')));
   EXPECT_EQ(engine.zeilen.size(), 1);

@@ -1124,3 +1124,60 @@ TEST_F(FormularDTADiskTest, SpaltenFuellenDieBreiteAuchMitBildlaufleiste) {
   EXPECT_LE(summe(), ansicht->viewport()->width());
   EXPECT_FALSE(ansicht->horizontalScrollBar()->isVisible());
 }
+
+// --- The sender before the run ------------------------------------------------------------------
+
+// A sender without a name used to be named only when the file was tried, and the create button
+// stayed grey after the form had been filled in elsewhere. The window names the missing field on
+// opening, offers the sender form on it, and creates as soon as the sender is complete.
+TEST_F(FormularDTADiskTest, FehlendeAbsenderangabeWirdGenanntUndDasFormularGeoeffnet) {
+  Ausfuehren(QStringLiteral("UPDATE Absender SET Name = '' WHERE AbsenderNr = 1"));
+  QString geoeffnetFuer;
+  FormularDTADisk::AbsenderFormularSetzen([&](QWidget*, const QString& feld) {
+    geoeffnetFuer = feld;
+    Ausfuehren(QStringLiteral("UPDATE Absender SET Name = 'Tamo Test GmbH' WHERE AbsenderNr = 1"));
+  });
+  m_rekorder->Antworte(MeldungsAntwort::Ja);
+  FormularDTADisk& f = Oeffnen();
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(QStringLiteral("Bei den Absender-Angaben fehlt der Name.")));
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_EQ(geoeffnetFuer, QStringLiteral("Name"));
+  // Filled in: nothing missing, the create button is open at once.
+  EXPECT_TRUE(f.AbsenderMangel().feld.isEmpty());
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+  EXPECT_TRUE(f.AbsenderKnopf()->isHidden());
+  FormularDTADisk::AbsenderFormularSetzen({});
+}
+
+TEST_F(FormularDTADiskTest, AbsenderangabenJeZahlungsart) {
+  struct Fall {
+    const char* name;
+    const char* sql;
+    int art;
+    const char* feld;
+  };
+  const Fall faelle[] = {
+      {"vollstaendig", "", 0, ""},
+      {"ohneName", "UPDATE Absender SET Name = NULL", 0, "Name"},
+      {"NameNurAusFremdenZeichen", "UPDATE Absender SET Name = '@@@'", 0, "Name"},
+      {"IbanFalsch", "UPDATE Absender SET IBAN = 'DE00370400440532013000'", 0, "IBAN"},
+      {"BicFalsch", "UPDATE Absender SET BIC = 'COBA'", 0, "BIC"},
+      {"ohneBicGenuegt", "UPDATE Absender SET BIC = NULL", 0, ""},
+      {"UeberweisungOhneGlaeubigerId", "UPDATE Absender SET \"GläubigerID\" = NULL", 0, ""},
+      {"LastschriftOhneGlaeubigerId", "UPDATE Absender SET \"GläubigerID\" = NULL", 1, "GläubigerID"},
+      {"FirmenlastschriftOhneGlaeubigerId", "UPDATE Absender SET \"GläubigerID\" = NULL", 2, "GläubigerID"},
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.name);
+    DatenbankAnlegen(kDaten, QString::fromUtf8(fall.sql) + QStringLiteral(";"));
+    FormularDTADisk& f = Oeffnen();   // no form registered: no question, the status names it
+    f.ZahlArt()->Option(fall.art)->click();
+    EXPECT_EQ(f.AbsenderMangel().feld, QString::fromUtf8(fall.feld));
+    EXPECT_EQ(f.Command1(1)->isEnabled(), QString::fromUtf8(fall.feld).isEmpty());
+    if (!f.AbsenderMangel().feld.isEmpty())
+      EXPECT_TRUE(f.Status()->text().contains(QStringLiteral("Bitte ergänzen Sie die Absender-Angaben.")));
+    Schliessen();
+  }
+  EXPECT_EQ(m_rekorder->Anzahl(), 0);
+}

@@ -2,6 +2,7 @@
 // Zahlungen"), the criteria controls, the confirmation with its counts, cancel, reactivation and
 // deletion, the re-selection before the question, a half-typed date and a failing order.
 
+#include <QTableView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -272,6 +273,25 @@ TEST_F(FormularSelektivTest, EscSchliesstUndF1ZeigtDieHilfe) {
   QTest::keyClick(f.Check1(0), Qt::Key_Escape);
   EXPECT_FALSE(f.isVisible());
   EXPECT_TRUE(Registrierung::Instanz().Vorhanden(kAbschnitt, QStringLiteral("NurErledigte")));
+}
+
+}  // namespace
+
+namespace {
+
+// Enter in the list did nothing: it moves on to the next control as in every field of the window, and
+// never starts the action.
+TEST_F(FormularSelektivTest, EnterInDerListeGehtWeiter) {
+  FormularSelektiv& f = Oeffnen();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  ASSERT_GT(f.TDBGrid1()->ZeilenAnzahl(), 0);
+  QWidget* liste = f.TDBGrid1()->Ansicht();
+  liste->setFocus();
+  ASSERT_TRUE(liste->hasFocus());
+  QTest::keyClick(liste, Qt::Key_Return);
+  EXPECT_FALSE(liste->hasFocus());
+  EXPECT_EQ(QApplication::focusWidget(), f.Command1(1));   // "Aktion durchführen", next in the tab order
+  EXPECT_EQ(Meldungen().Anzahl(), 0) << "no action was asked for";
 }
 
 }  // namespace

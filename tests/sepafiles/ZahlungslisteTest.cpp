@@ -265,6 +265,9 @@ TEST_F(ZahlungslisteTest, SuchmodusFiltertUndMerktSichDieSpalte) {
   EXPECT_EQ(Namen(), kAlle);
   EXPECT_EQ(f.Toolbar1()->Tooltip(QStringLiteral("Suchen")), QStringLiteral("Suchmodus einschalten"));
   EXPECT_EQ(f.StatusBar1()->Text(), QStringLiteral("Blättern in den vorhandenen Zahlungen"));
+  // Leaving the search mode puts the cursor two rows down from the first, in the grid.
+  EXPECT_EQ(g->AktuelleZeile(), std::min(2, int(kAlle.size()) - 1));
+  EXPECT_EQ(QApplication::focusWidget(), g->Ansicht());
 
   // On again (Alt+S): the stored column, its cell empty.
   QTest::keyClick(g->Ansicht(), Qt::Key_S, Qt::AltModifier);

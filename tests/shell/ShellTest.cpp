@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -337,6 +338,31 @@ TEST_F(ShellTest, StatuszeileZeigtAktivenAbsender) {
   EXPECT_EQ(haupt.findChild<QLabel*>(QStringLiteral("StatusAbsender"))->text(), haupt.Statustext());
   Zustand().DatenbankSchliessen();
   EXPECT_EQ(haupt.Statustext(), QStringLiteral("Keine Datenbank geöffnet"));
+}
+
+// First start: the sender has no name. The main window says what comes first and opens the sender
+// form on Enter; once the sender has a name the hint goes.
+TEST_F(ShellTest, ErsterStartFuehrtZumAbsender) {
+  ZOVA10 haupt;
+  int absender = 0;
+  haupt.BefehlSetzen(Hauptbefehl::Absender, [&absender] { ++absender; });
+  haupt.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&haupt));
+  haupt.Aktualisieren();
+  ASSERT_TRUE(haupt.AbsenderOhneNamen());
+  EXPECT_TRUE(haupt.ErsterSchritt()->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), haupt.ErsterSchrittKnopf());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(absender, 1);
+
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Absender SET Name = ? WHERE AbsenderNr = 1",
+                                                {QStringLiteral("  ")}).Ok());
+  haupt.Aktualisieren();
+  EXPECT_TRUE(haupt.ErsterSchritt()->isVisible());   // blanks are no name
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Absender SET Name = ? WHERE AbsenderNr = 1",
+                                                {QStringLiteral("Muster GmbH")}).Ok());
+  haupt.Aktualisieren();
+  EXPECT_FALSE(haupt.ErsterSchritt()->isVisible());
 }
 
 }  // namespace

@@ -49,10 +49,14 @@ std::optional<QString> AlsText(const QVariant& v, bool& ungueltig) {
 
 QString AdressenUebernahmeErgebnis::Zusammenfassung() const {
   QStringList z;
-  z << QStringLiteral("Es wurden %1 neue Adressen übernommen.").arg(Neu)
-    << QStringLiteral("%1 Adressen waren bereits vorhanden und wurden übersprungen.").arg(Uebersprungen);
+  z << (Neu == 1 ? QStringLiteral("Es wurde 1 neue Adresse übernommen.")
+                 : QStringLiteral("Es wurden %1 neue Adressen übernommen.").arg(Neu))
+    << (Uebersprungen == 1 ? QStringLiteral("1 Adresse war bereits vorhanden und wurde übersprungen.")
+                           : QStringLiteral("%1 Adressen waren bereits vorhanden und wurden übersprungen.").arg(Uebersprungen));
   if (!Abgewiesen.isEmpty()) {
-    z << QString() << QStringLiteral("%1 Adressen konnten nicht übernommen werden:").arg(Abgewiesen.size());
+    z << QString()
+      << (Abgewiesen.size() == 1 ? QStringLiteral("1 Adresse konnte nicht übernommen werden:")
+                                 : QStringLiteral("%1 Adressen konnten nicht übernommen werden:").arg(Abgewiesen.size()));
     z << Abgewiesen.mid(0, MaxAbgewieseneInMeldung);
     if (Abgewiesen.size() > MaxAbgewieseneInMeldung) z << QStringLiteral("...");
   }

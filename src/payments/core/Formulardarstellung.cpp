@@ -54,7 +54,8 @@ Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& 
   suchen.sichtbar = !eingabe;
   Schaltflaeche import = knopf(Zahlungsbefehl::Import, QStringLiteral("&Import"), QStringLiteral("Import"),
                                QStringLiteral("Zahlungen importieren aus anderen Tamo-Programmen"));
-  import.sichtbar = !eingabe && optionen.opVerknuepft;
+  // Shown without linked open items too: its press says why nothing can be imported and where to link them.
+  import.sichtbar = !eingabe;
   Schaltflaeche skonto = knopf(Zahlungsbefehl::Skonto, QStringLiteral("S&konto"), QStringLiteral("Skonto"),
                                QStringLiteral("Zahlungen mit Skonto bearbeiten"));
   skonto.sichtbar = !eingabe;
@@ -106,4 +107,12 @@ std::optional<QString> NavigatorTooltip(int bereich) {
     case 8: return QStringLiteral("Nächster Datensatz");
     default: return std::nullopt;
   }
+}
+
+QString ImportOhneVerknuepfungMeldung() {
+  return QStringLiteral(
+      "Für den aktiven Absender ist keine Datenbank der Buchhaltung (Tamo-Livra) oder der Auftragsbearbeitung "
+      "(Tamo-Ordel) verknüpft; es gibt daher keine offenen Posten, die übernommen werden könnten.\r\r"
+      "Stellen Sie im Hauptfenster unter „Absender“ beim Absender das Adressenformat und bei „Verbindung“ die "
+      "Datenbank des Programms ein und aktivieren Sie ihn.");
 }

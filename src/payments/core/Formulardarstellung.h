@@ -19,7 +19,7 @@ struct Schaltflaeche {
 
 struct DarstellungsOptionen {
   bool ohneText = false;        // ArbeitsfensterOhneText
-  bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft: "Import" shows
+  bool opVerknuepft = false;    // AdressQuelle.OPVerknuepft (the import window or, without, why not)
 };
 
 // Everything the mode switch (EingabeModusAnzeigen, SchaltflaechenSetzen, GesamtsummeAnzeigen)
@@ -47,3 +47,6 @@ Formulardarstellung FormulardarstellungErmitteln(const ZahlungsformularZustand& 
 
 // Tool tip of the record navigator for the area under the mouse (0..8); nullopt = unchanged.
 std::optional<QString> NavigatorTooltip(int bereich);
+
+// Why "Import" takes nothing over while the active sender has no linked open items, and where to link them.
+QString ImportOhneVerknuepfungMeldung();

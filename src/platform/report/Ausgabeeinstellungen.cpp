@@ -54,7 +54,7 @@ Ausgabeeinstellungen::Ausgabeeinstellungen(QPrinter& drucker, const QString& tit
   auto* pdfZeile = new QHBoxLayout;
   pdfZeile->addWidget(m_pdf, 1);
   pdfZeile->addWidget(m_pdfWaehlen);
-  auto* pdfLabel = new QLabel(QStringLiteral("PDF-&Datei:"), this);
+  auto* pdfLabel = new QLabel(QStringLiteral("PDF-Da&tei:"), this);
   pdfLabel->setBuddy(m_pdf);
   form->addRow(pdfLabel, pdfZeile);
 
@@ -95,6 +95,8 @@ Ausgabeeinstellungen::Ausgabeeinstellungen(QPrinter& drucker, const QString& tit
   for (QRadioButton* k : {m_vorschau, m_druckerZiel, m_pdfZiel})
     connect(k, &QRadioButton::toggled, this, &Ausgabeeinstellungen::ZielGewechselt);
   connect(m_pdf, &QLineEdit::textChanged, this, &Ausgabeeinstellungen::ZielGewechselt);
+  // A path typed (or chosen) into the field means the PDF file: it never goes nowhere.
+  connect(m_pdf, &QLineEdit::textEdited, this, [this] { m_pdfZiel->setChecked(true); });
   m_vorschau->setChecked(true);
   DruckerAnzeigen();
   ZielGewechselt();
@@ -108,7 +110,6 @@ void Ausgabeeinstellungen::DruckerAnzeigen() {
 void Ausgabeeinstellungen::ZielGewechselt() {
   const int ziel = Ziel();
   m_kopien->setEnabled(ziel == Report::ZielDrucker);
-  m_pdf->setEnabled(ziel == Report::ZielPdf);
   m_pdfWaehlen->setEnabled(ziel == Report::ZielPdf);
   m_ok->setEnabled(ziel != Report::ZielPdf || !m_pdf->text().trimmed().isEmpty());
 }

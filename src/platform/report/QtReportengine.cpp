@@ -20,6 +20,7 @@
 #include "platform/report/Reportpruefung.h"
 #include "platform/report/Reportvorlage.h"
 #include "platform/report/Seitenaufbau.h"
+#include "platform/report/Vorschauzoom.h"
 #include "platform/ui/Dateidialog.h"
 
 namespace {
@@ -398,6 +399,7 @@ void QtReportengine::VorschauAnzeigen(const QString&, const QString&, QWidget* e
       m_dokument.SeiteZeichnen(maler, i, p->resolution());
     }
   });
+  Vorschauzoom::Einrichten(vorschau);
   if (VorschauHaken())
     VorschauHaken()(vorschau);
   else

@@ -1,5 +1,6 @@
 #include "platform/ui/DatenGitter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -901,6 +902,19 @@ void DatenGitter::AlleMarkieren() {
   for (int z = 0; z < n; ++z) m_marken.Setzen(Schluessel(z));
   m_modell->MarkenNeuZeichnen();
   Q_EMIT MarkenGeaendert();
+}
+
+QAbstractButton* DatenGitter::Ecke() const {
+  // The table view's own corner button (its only direct button child).
+  return m_ansicht->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void DatenGitter::SetzeMarkierenPerEcke(bool an) {
+  QAbstractButton* ecke = Ecke();
+  if (!ecke) return;
+  m_ansicht->setCornerButtonEnabled(true);
+  disconnect(ecke, &QAbstractButton::clicked, this, nullptr);
+  if (an) connect(ecke, &QAbstractButton::clicked, this, [this] { AlleMarkieren(); });
 }
 
 // --- Drop-downs -------------------------------------------------------------------------------

@@ -22,6 +22,7 @@ class GitterDelegate;
 class GitterDropDown;
 class GitterFuss;
 class GitterModell;
+class QAbstractButton;
 class QKeyEvent;
 class QLineEdit;
 class QScrollBar;
@@ -195,6 +196,10 @@ class DatenGitter : public QWidget {
   const std::vector<QVariant>& Marken() const { return m_marken.Reihe(); }
   void SetzeMarkierenPerDoppelklick(bool an) { m_markeDoppelklick = an; }
   void SetzeMarkierenPerLeertaste(bool an) { m_markeLeertaste = an; }
+  // A click on the corner above the row heads marks every row.
+  void SetzeMarkierenPerEcke(bool an);
+  // The corner above the row heads (null when the view has none).
+  QAbstractButton* Ecke() const;
 
   // --- Drop-downs ---------------------------------------------------------------------------
   void SetzeDropDown(int spalte, GitterDropDown* liste);   // nullptr removes it

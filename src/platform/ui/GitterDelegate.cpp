@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/Eingabehinweis.h"
 #include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterModell.h"
 
@@ -28,10 +29,12 @@ QWidget* GitterDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
       e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       e->setValidator(new QRegularExpressionValidator(
           QRegularExpression(QStringLiteral("[-+]?[0-9.]{0,18}(,[0-9]{0,4})?")), e));
+      new Eingabehinweis(e, [] { return Eingabehinweis::ZahlErlaubt(false); });
       break;
     case GitterEditor::Datum:
       e->setMaxLength(10);
       e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,10}")), e));
+      new Eingabehinweis(e, [] { return Eingabehinweis::DatumErlaubt(); });
       break;
     case GitterEditor::Text:
       if (s.datenBreite > 0) e->setMaxLength(s.datenBreite);

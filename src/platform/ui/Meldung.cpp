@@ -20,6 +20,11 @@ QString TitelOderProgramm(const QString& titel) { return titel.isEmpty() ? Meldu
 
 }  // namespace
 
+const QString& Meldung::AnwendungsTitel() {
+  static const QString titel = QStringLiteral("Tamo-SEPA 1.0");
+  return titel;
+}
+
 const QString& Meldung::ProgrammTitel() {
   static const QString titel = QStringLiteral("Tamo-SEPA");
   return titel;

@@ -37,6 +37,9 @@ class MeldungsBackend {
 class Meldung {
  public:
   static const QString& ProgrammTitel();  // "Tamo-SEPA"
+  // The application's name with its version, "Tamo-SEPA 1.0" (the name its settings are kept under):
+  // the title of the print driver's boxes.
+  static const QString& AnwendungsTitel();
 
   // titel empty = the program title.
   static MeldungsAntwort Zeigen(const QString& text, MeldungsKnoepfe knoepfe = MeldungsKnoepfe::Ok,

@@ -2,6 +2,8 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QEvent>
+#include <QPainter>
 #include <QRadioButton>
 
 OptionsGruppe::OptionsGruppe(QWidget* eltern, Qt::Orientation ausrichtung)
@@ -25,6 +27,7 @@ int OptionsGruppe::OptionHinzufuegen(const QString& text) {
   m_optionen << knopf;
   m_gruppe->addButton(knopf, index);
   m_layout->addWidget(knopf);
+  knopf->installEventFilter(this);
   return index;
 }
 
@@ -42,4 +45,25 @@ void OptionsGruppe::WertSetzen(int index) {
   if (Wert() == index) return;
   m_optionen[index]->setChecked(true);
   Q_EMIT Geklickt(index);
+}
+
+bool OptionsGruppe::eventFilter(QObject* objekt, QEvent* ereignis) {
+  if (ereignis->type() == QEvent::FocusIn || ereignis->type() == QEvent::FocusOut) {
+    bool fokus = false;
+    for (const QRadioButton* o : m_optionen) fokus = fokus || o->hasFocus();
+    if (fokus != m_fokus) {
+      m_fokus = fokus;
+      update();
+    }
+  }
+  return QGroupBox::eventFilter(objekt, ereignis);
+}
+
+void OptionsGruppe::paintEvent(QPaintEvent* ereignis) {
+  QGroupBox::paintEvent(ereignis);
+  if (!m_fokus) return;
+  QPainter maler(this);
+  maler.setPen(QPen(palette().color(QPalette::Highlight), 2));
+  maler.setBrush(Qt::NoBrush);
+  maler.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
 }

@@ -26,6 +26,14 @@ class OptionsGruppe : public QGroupBox {
   // already chosen). -1 clears the choice without a click.
   void WertSetzen(int index);
 
+  // One of the options has the keyboard focus: the group draws a highlighted frame, however the focus
+  // came (Enter moves on without the Tab that makes the style draw a focus rectangle).
+  bool FokusAngezeigt() const { return m_fokus; }
+
+ protected:
+  bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+  void paintEvent(QPaintEvent* ereignis) override;
+
  Q_SIGNALS:
   void Geklickt(int index);
 
@@ -33,4 +41,5 @@ class OptionsGruppe : public QGroupBox {
   QBoxLayout* m_layout;
   QButtonGroup* m_gruppe;
   QList<QRadioButton*> m_optionen;
+  bool m_fokus = false;
 };

@@ -50,6 +50,8 @@ class TastenVorschau : public QObject {
   void EnterAusnahme(QWidget* widget) { m_ausnahmen << widget; }
 
   QWidget* Fenster() const { return m_fenster; }
+  // The letters claimed with Ctrl or Alt (Qt::Key_A ...): captions must not give them as mnemonics.
+  QList<int> Buchstaben() const { return m_buchstaben.keys(); }
 
  protected:
   bool eventFilter(QObject* objekt, QEvent* ereignis) override;

@@ -1,16 +1,17 @@
 #include "platform/ui/ZahlFeld.h"
 
-#include <QTimer>
-
-#include "platform/ui/Farben.h"
-
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
+
+#include "platform/ui/Eingabehinweis.h"
+#include "platform/ui/Farben.h"
 
 namespace {
 
@@ -35,6 +36,12 @@ ZahlFeld::ZahlFeld(QWidget* eltern) : QAbstractSpinBox(eltern) {
   setKeyboardTracking(false);
   connect(this, &QAbstractSpinBox::editingFinished, this, &ZahlFeld::Uebernehmen);
   connect(lineEdit(), &QLineEdit::textEdited, this, [this] { FarbenAktualisieren(); });
+  new Eingabehinweis(lineEdit(), [this] { return Eingabehinweis::ZahlErlaubt(m_ganzzahl); },
+                     [this](const QString& hinweis) {
+                       m_hinweis = hinweis;
+                       Q_EMIT EingabeAbgelehnt(hinweis);
+                     },
+                     this);
   TextAktualisieren();
 }
 

@@ -84,9 +84,15 @@ class ZahlFeld : public QAbstractSpinBox {
   void fixup(QString& eingabe) const override;
   void clear() override { Leeren(); }
 
+  // The last refusal of a typed or pasted character ("„a“ gehört nicht in einen Betrag ..."), shown beside
+  // the field: nothing typed vanishes without a word. Empty while nothing was refused.
+  QString LetzterHinweis() const { return m_hinweis; }
+
  Q_SIGNALS:
   // Any change of the value, from typing (when taken over) or from code.
   void WertGeaendert();
+  // A typed or pasted text was refused; the field shows the hint, windows may show it in their status.
+  void EingabeAbgelehnt(const QString& hinweis);
 
  protected:
   StepEnabled stepEnabled() const override;
@@ -117,4 +123,5 @@ class ZahlFeld : public QAbstractSpinBox {
   QColor m_negativFarbe;
   std::pair<QColor, QColor> m_gesetzteFarben;   // base and text colour last set (invalid: the style's)
   Waehrung m_schritt = Waehrung::AusEuro(1);
+  QString m_hinweis;
 };

@@ -225,17 +225,8 @@ SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege
   const Iban absenderIban(absender.IBAN);
   const Bic absenderBic(absender.BIC);
   const QString glaeubigerId = GlaeubigerId(absender.GlaeubigerID).Text();
-  if (name.isEmpty()) return abgelehnt(QStringLiteral("Bei den Absender-Angaben fehlt der Name."));
-  if (const QString meldung = Auftragspruefung::AbsenderNameMeldung(absender.Name); !meldung.isEmpty())
-    return abgelehnt(meldung);
-  if (const Iban::Fehler f = absenderIban.Pruefen(); f != Iban::Fehler::Keiner)
-    return abgelehnt(QStringLiteral("Die IBAN des Absenders ist ungültig:\r") + Iban::Meldung(f));
-  if (!absenderBic.IstLeer() && !absenderBic.Gueltig())
-    return abgelehnt(QStringLiteral("Die BIC des Absenders ist ungültig:\r") + Bic::Meldung(absenderBic.Pruefen()));
-  if (lastschrift) {
-    if (const QString meldung = SepaVorpruefung::GlaeubigerIdMeldung(glaeubigerId); !meldung.isEmpty())
-      return abgelehnt(meldung);
-  }
+  if (const auto mangel = SepaVorpruefung::AbsenderPruefen(absender, lastschrift); !mangel.feld.isEmpty())
+    return abgelehnt(mangel.meldung);
   if (waechter) {
     if (const QString meldung = waechter->Meldung(); !meldung.isEmpty()) return abgelehnt(meldung);
   }

@@ -1,8 +1,12 @@
 #include "sepafiles/core/SepaVorpruefung.h"
 
+#include "common/Auftragspruefung.h"
+#include "common/Bic.h"
 #include "common/GlaeubigerId.h"
+#include "common/Iban.h"
 #include "common/SepaKennung.h"
 #include "common/Textfunktionen.h"
+#include "sepafiles/core/SepaText.h"
 
 namespace SepaVorpruefung {
 
@@ -48,6 +52,23 @@ QString GlaeubigerIdMeldung(const QString& glaeubigerId) {
   return QStringLiteral("Die Gläubiger-ID bei den Absender-Angaben ist ungültig:\r") + GlaeubigerId::Meldung(fehler) +
          QStringLiteral("\r\rBitte korrigieren Sie die Gläubiger-ID bei den Absender-Angaben.\r"
                         "Erst dann können Lastschriften verarbeitet werden.");
+}
+
+AbsenderMangel AbsenderPruefen(const SepaAbsender& absender, bool lastschrift) {
+  // The name as the file carries it: nothing of it may be left after the conversion.
+  if (SepaText::Gewandelt(absender.Name, 70).isEmpty())
+    return {QStringLiteral("Name"), QStringLiteral("Bei den Absender-Angaben fehlt der Name.")};
+  if (const QString meldung = Auftragspruefung::AbsenderNameMeldung(absender.Name); !meldung.isEmpty())
+    return {QStringLiteral("Name"), meldung};
+  if (const Iban::Fehler f = Iban(absender.IBAN).Pruefen(); f != Iban::Fehler::Keiner)
+    return {QStringLiteral("IBAN"), QStringLiteral("Die IBAN des Absenders ist ungültig:\r") + Iban::Meldung(f)};
+  if (const Bic bic(absender.BIC); !bic.IstLeer() && !bic.Gueltig())
+    return {QStringLiteral("BIC"), QStringLiteral("Die BIC des Absenders ist ungültig:\r") + Bic::Meldung(bic.Pruefen())};
+  if (lastschrift) {
+    const QString meldung = GlaeubigerIdMeldung(GlaeubigerId(absender.GlaeubigerID).Text());
+    if (!meldung.isEmpty()) return {QStringLiteral("GläubigerID"), meldung};
+  }
+  return {};
 }
 
 QStringList VerwendeteReferenzen(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, DbFehler& fehler) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/db/Datenbank.h"
+#include "sepafiles/core/SepaAbsender.h"
 
 // The create command's checks of what the window hands to a run, before anything is written: the
 // reference (the file's message id), the execution date of credit transfers and the creditor
@@ -24,6 +25,14 @@ QString ReferenzMeldung(const QString& referenz);
 QString AusfuehrungsdatumMeldung(const std::optional<QDate>& ausfuehrungsdatum, const QDate& erstellungsdatum);
 // Message for a missing or invalid creditor identifier of a direct-debit run; empty when valid.
 QString GlaeubigerIdMeldung(const QString& glaeubigerId);
+
+// The sender field a file of the kind still needs, in the order the file is checked (name, IBAN,
+// BIC, for direct debits the creditor identifier), with its message; empty feld when complete.
+struct AbsenderMangel {
+  QString feld;      // "Name", "IBAN", "BIC", "GläubigerID"
+  QString meldung;
+};
+AbsenderMangel AbsenderPruefen(const SepaAbsender& absender, bool lastschrift);
 
 // Message ids of `nachrichtenIds` that a file of this sender already carried (table
 // GesendeteReferenzen), in the given order.

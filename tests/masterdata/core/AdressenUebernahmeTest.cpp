@@ -211,3 +211,33 @@ TEST(AdressenUebernahmeRegistrierung, DieGewaehlteDateiWirdGemerkt) {
 }
 
 }  // namespace
+
+namespace {
+
+// "1 neue Adressen": each count in its number.
+TEST(AdressenUebernahmeZusammenfassung, EinzahlUndMehrzahl) {
+  struct Fall {
+    qint64 neu, uebersprungen;
+    int abgewiesen;
+    const char* text;
+  };
+  const Fall faelle[] = {
+      {0, 0, 0, "Es wurden 0 neue Adressen übernommen.\r0 Adressen waren bereits vorhanden und wurden übersprungen."},
+      {1, 1, 1,
+       "Es wurde 1 neue Adresse übernommen.\r1 Adresse war bereits vorhanden und wurde übersprungen.\r\r"
+       "1 Adresse konnte nicht übernommen werden:\rZeile 1"},
+      {2, 2, 2,
+       "Es wurden 2 neue Adressen übernommen.\r2 Adressen waren bereits vorhanden und wurden übersprungen.\r\r"
+       "2 Adressen konnten nicht übernommen werden:\rZeile 1\rZeile 2"},
+  };
+  for (const Fall& f : faelle) {
+    AdressenUebernahmeErgebnis e;
+    e.Ok = true;
+    e.Neu = f.neu;
+    e.Uebersprungen = f.uebersprungen;
+    for (int i = 1; i <= f.abgewiesen; ++i) e.Abgewiesen << QStringLiteral("Zeile %1").arg(i);
+    EXPECT_EQ(e.Zusammenfassung(), QString::fromUtf8(f.text)) << f.neu;
+  }
+}
+
+}  // namespace

@@ -1,5 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
+#include <QPrintPreviewWidget>
+
+#include <QComboBox>
+
+#include <QTest>
+
+#include <QPrinter>
+
+#include <QLineEdit>
+
+#include <QApplication>
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -14,6 +28,7 @@
 
 #include "platform/db/Waehrung.h"
 #include "platform/report/Ausgabeeinstellungen.h"
+#include "platform/report/Vorschauzoom.h"
 #include "platform/report/Ausgabefehler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/report/Poppler.h"
@@ -292,6 +307,69 @@ TEST_F(QtReportengineTest, AusgabeeinstellungenWaehlenZielKopienUndPdf) {
     return d.result();
   });
   EXPECT_EQ(e.OptionenDialog(nullptr, QStringLiteral("Ausgabeeinstellungen"), {}), Report::Abgebrochen);
+}
+
+// The preview's zoom box spoke English ("89.2%"): German in the list and the field, and a German entry zooms.
+TEST(Vorschauzoom, DeutscheFormUndLesart) {
+  EXPECT_EQ(Vorschauzoom::Deutsch(QStringLiteral("89.2%")), QStringLiteral("89,2 %"));
+  EXPECT_EQ(Vorschauzoom::Deutsch(QStringLiteral("100.0%")), QStringLiteral("100 %"));
+  EXPECT_EQ(Vorschauzoom::Deutsch(QStringLiteral("12.5%")), QStringLiteral("12,5 %"));
+  EXPECT_EQ(Vorschauzoom::Deutsch(QStringLiteral("200%")), QStringLiteral("200 %"));
+  EXPECT_EQ(Vorschauzoom::Deutsch(QStringLiteral("89,2 %")), QStringLiteral("89,2 %"));
+  EXPECT_EQ(Vorschauzoom::Faktor(QStringLiteral("87,5 %")), 0.875);
+  EXPECT_EQ(Vorschauzoom::Faktor(QStringLiteral("150")), 1.5);
+  EXPECT_EQ(Vorschauzoom::Faktor(QStringLiteral(" 12.5% ")), 0.125);
+  EXPECT_FALSE(Vorschauzoom::Faktor(QStringLiteral("0 %")));
+  EXPECT_FALSE(Vorschauzoom::Faktor(QStringLiteral("%")));
+  EXPECT_FALSE(Vorschauzoom::Faktor(QStringLiteral("abc")));
+}
+
+TEST_F(QtReportengineTest, VorschauZoomtAufDeutsch) {
+  QtReportengine::VorschauHakenSetzen([](QPrintPreviewDialog& vorschau) {
+    vorschau.show();
+    QApplication::processEvents();
+    auto* box = vorschau.findChild<QComboBox*>();
+    auto* widget = vorschau.findChild<QPrintPreviewWidget*>();
+    ASSERT_TRUE(box && widget);
+    const QRegularExpression deutsch(QStringLiteral("^\\d+(,\\d)? %$"));
+    for (int i = 0; i < box->count(); ++i)
+      EXPECT_TRUE(deutsch.match(box->itemText(i)).hasMatch()) << box->itemText(i).toStdString();
+    widget->zoomIn();   // Qt writes its own form after a zoom
+    QApplication::processEvents();
+    EXPECT_TRUE(deutsch.match(box->currentText()).hasMatch()) << box->currentText().toStdString();
+    box->lineEdit()->setText(QStringLiteral("87,5 %"));
+    Q_EMIT box->lineEdit()->editingFinished();
+    EXPECT_DOUBLE_EQ(widget->zoomFactor(), 0.875);
+    EXPECT_EQ(box->currentText(), QStringLiteral("87,5 %"));
+    const int zwoelf = box->findText(QStringLiteral("12,5 %"));
+    ASSERT_GE(zwoelf, 0);
+    Q_EMIT box->textActivated(box->itemText(zwoelf));
+    EXPECT_DOUBLE_EQ(widget->zoomFactor(), 0.125);
+    vorschau.close();
+  });
+  QtReportengine e;
+  ASSERT_EQ(Ausgeben(e, datei, Report::ZielVorschau, 5), Report::Ok);
+  e.VorschauAnzeigen(datei, {}, nullptr);
+}
+
+// Alt+T (the file's label) goes into the path field and what is typed there chooses the PDF target:
+// a typed path never goes nowhere (Alt+D reached the printer option, the field stayed grey).
+TEST_F(QtReportengineTest, GetippterPdfPfadWaehltDasPdfZiel) {
+  QPrinter drucker;
+  Ausgabeeinstellungen dialog(drucker, QStringLiteral("Ausgabeeinstellungen"), {});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_EQ(dialog.Ziel(), Report::ZielVorschau);
+  QTest::keyClick(&dialog, Qt::Key_T, Qt::AltModifier);
+  auto* feld = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(feld, nullptr);
+  QTest::keyClicks(feld, QStringLiteral("/tmp/liste.pdf"));
+  EXPECT_EQ(dialog.Ziel(), Report::ZielPdf);
+  EXPECT_EQ(dialog.PdfDatei(), QStringLiteral("/tmp/liste.pdf"));
+  EXPECT_TRUE(dialog.OkKnopf()->isEnabled());
+  // Choosing the printer afterwards keeps the path for later and prints.
+  dialog.ZielKnopf(Report::ZielDrucker)->click();
+  EXPECT_EQ(dialog.Ziel(), Report::ZielDrucker);
 }
 
 TEST_F(QtReportengineTest, ZeileDieNiePasstWirdAufFrischerSeiteAbgeschnitten) {

@@ -19,6 +19,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/Eingabehinweis.h"
 #include "testsupport/ModaleMeldung.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDropDown.h"
@@ -410,6 +411,30 @@ TEST_F(DropDownTest, OffeneListeVerbrauchtEscUndEnter) {
   QTest::keyClick(v, Qt::Key_Escape);
   EXPECT_FALSE(gitter->ZeileAusstehend());
   EXPECT_EQ(gitter->ZellText(0, gitter->SpaltenIndex(QStringLiteral("Name"))), QStringLiteral("Müller"));
+}
+
+// Letters typed into an amount cell vanished without a word ("12ab,5x" became 12,5): the cell editor
+// names each refused character beside itself.
+TEST_F(DatenGitterTest, AbgelehnteZeichenImZelleneditorWerdenGenannt) {
+  gitter->SetzeZulassenAendern(true);
+  gitter->SetzeMarkierungsstil(DatenGitter::Markierungsstil::SchwebenderEditor);
+  QTableView* v = gitter->Ansicht();
+  const int betrag = gitter->SpaltenIndex(QStringLiteral("Betrag"));
+  gitter->SetzeAktuelleZelle(2, betrag);
+  v->setFocus();
+  ASSERT_TRUE(gitter->ZelleBearbeiten());
+  auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_TRUE(e);
+  auto* hinweis = e->findChild<Eingabehinweis*>();
+  ASSERT_NE(hinweis, nullptr);
+  e->selectAll();
+  QTest::keyClicks(e, QStringLiteral("12ab"));
+  EXPECT_EQ(e->text(), QStringLiteral("12"));
+  EXPECT_TRUE(hinweis->Letzter().startsWith(QStringLiteral("„b“ ist hier nicht möglich"))) << hinweis->Letzter().toStdString();
+  const QString vorher = hinweis->Letzter();
+  QTest::keyClicks(e, QStringLiteral(",5"));
+  EXPECT_EQ(hinweis->Letzter(), vorher) << "accepted keys bring no new hint";
+  QTest::keyClick(e, Qt::Key_Escape);
 }
 
 TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {

@@ -5,6 +5,7 @@
 #include "platform/ui/KontrollGruppe.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/StatusLeiste.h"
+#include "platform/ui/TabTasteSenden.h"
 #include "platform/ui/ZweispaltenCombo.h"
 #include "platform/ui/ZahlFeld.h"
 
@@ -102,6 +103,33 @@ TEST(FeldAktionen, ZeilenWeiterBleibtInDerListe) {
   QStringListModel leer;
   liste.setModel(&leer);
   EXPECT_FALSE(FeldAktionen::ZeilenWeiter(&liste, 1));
+}
+
+// The mandate sequence showed no focus when Enter moved into it (no Tab, so the style draws no focus
+// rectangle, and with no option chosen nothing else changes): the group draws its frame highlighted.
+TEST(OptionsGruppe, ZeigtDenFokusWieAuchImmerErKam) {
+  QWidget fenster;
+  auto* davor = new QLineEdit(&fenster);
+  auto* gruppe = new OptionsGruppe(QStringLiteral("Mandat-Sequenz"), {QStringLiteral("&Einmaliger Einzug"),
+                                                                      QStringLiteral("Mehrfach E&rsteinzug")},
+                                   &fenster, Qt::Horizontal);
+  auto* layout = new QVBoxLayout(&fenster);
+  layout->addWidget(davor);
+  layout->addWidget(gruppe);
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&fenster));
+  davor->setFocus();
+  const QImage ohne = gruppe->grab().toImage();
+  EXPECT_FALSE(gruppe->FokusAngezeigt());
+  TabTasteSenden(davor);   // as Enter moves on
+  ASSERT_TRUE(gruppe->Option(0)->hasFocus());
+  EXPECT_TRUE(gruppe->FokusAngezeigt());
+  EXPECT_NE(gruppe->grab().toImage(), ohne) << "the focus is seen";
+  gruppe->Option(1)->setFocus();   // within the group it stays
+  EXPECT_TRUE(gruppe->FokusAngezeigt());
+  davor->setFocus();
+  EXPECT_FALSE(gruppe->FokusAngezeigt());
+  EXPECT_EQ(gruppe->grab().toImage(), ohne);
 }
 
 TEST(OptionsGruppe, AenderungAusDemProgrammLoestDenKlickGenauEinmalAus) {

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -252,4 +254,39 @@ TEST(ZahlFeld, KlickInsLeereFeldErsetztDieNull) {
   QTest::keyClicks(e, QStringLiteral("1"));
   f.Verlassen();
   EXPECT_EQ(*f.feld->Wert(), Euro("112,50"));
+}
+
+// Letters typed into an amount vanished without a word ("12ab,5x" became 12,50): each refused character
+// now brings a visible hint; the digits typed stay as typed.
+TEST(ZahlFeld, AbgelehnteZeichenWerdenGenannt) {
+  Fenster f;
+  QSignalSpy abgelehnt(f.feld, &ZahlFeld::EingabeAbgelehnt);
+  f.Eingeben(QStringLiteral("12ab,5x"));
+  ASSERT_EQ(abgelehnt.count(), 3);
+  EXPECT_EQ(abgelehnt.at(0).at(0).toString(),
+            QStringLiteral("„a“ ist hier nicht möglich und wurde nicht übernommen. "
+                           "Erlaubt sind Ziffern, ein Komma und Punkte als Tausendertrennung."));
+  EXPECT_TRUE(f.feld->LetzterHinweis().startsWith(QStringLiteral("„x“")));
+  // A second comma is refused as well; valid keys bring no hint.
+  QTest::keyClick(f.feld, Qt::Key_Comma);
+  EXPECT_EQ(abgelehnt.count(), 4);
+  QTest::keyClick(f.feld, Qt::Key_Backspace);
+  QTest::keyClick(f.feld, Qt::Key_7);
+  EXPECT_EQ(abgelehnt.count(), 4);
+  EXPECT_EQ(*f.feld->Wert(), Euro("12,7"));
+
+  // Pasted text that is no number: refused with the text named.
+  QGuiApplication::clipboard()->setText(QStringLiteral("zwölf Euro"));
+  f.Eingeben(QStringLiteral("1"));
+  f.feld->selectAll();
+  QTest::keySequence(f.feld, QKeySequence::Paste);
+  ASSERT_EQ(abgelehnt.count(), 5);
+  EXPECT_TRUE(f.feld->LetzterHinweis().startsWith(QStringLiteral("„zwölf Euro“ passt nicht in dieses Feld")));
+  EXPECT_EQ(*f.feld->Wert(), Euro("1"));
+
+  // Whole numbers name their rule.
+  Fenster g;
+  g.feld->GanzzahlSetzen(true);
+  g.Eingeben(QStringLiteral("3,"));
+  EXPECT_TRUE(g.feld->LetzterHinweis().endsWith(QStringLiteral("Erlaubt sind nur Ziffern.")));
 }
