@@ -56,7 +56,7 @@ QString GlaeubigerIdMeldung(const QString& glaeubigerId) {
 
 AbsenderMangel AbsenderPruefen(const SepaAbsender& absender, bool lastschrift) {
   // The name as the file carries it: nothing of it may be left after the conversion.
-  if (SepaText::Gewandelt(absender.Name, 70).isEmpty())
+  if (SepaText::Gewandelt(absender.Name).isEmpty())
     return {QStringLiteral("Name"), QStringLiteral("Bei den Absender-Angaben fehlt der Name.")};
   if (const QString meldung = Auftragspruefung::AbsenderNameMeldung(absender.Name); !meldung.isEmpty())
     return {QStringLiteral("Name"), meldung};
