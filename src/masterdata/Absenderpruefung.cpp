@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
-#include "common/Bic.h"
-#include "common/GlaeubigerId.h"
-#include "common/Iban.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/GlaeubigerId.h"
+#include "zahlungsverkehr/Iban.h"
 
 namespace {
 

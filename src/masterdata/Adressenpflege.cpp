@@ -2,10 +2,10 @@
 
 #include <QRegularExpression>
 
-#include "common/Bic.h"
-#include "common/Iban.h"
-#include "common/MandatReferenz.h"
-#include "common/MandatSequenz.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/MandatReferenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "common/Textfunktionen.h"
 #include "platform/db/SqlText.h"
 

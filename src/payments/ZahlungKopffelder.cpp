@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 #include "common/Programmzustand.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "common/Uhr.h"
 #include "masterdata/Suchkriterium.h"
 #include "payments/ZahlungMandatgruppe.h"

@@ -1,7 +1,7 @@
 #include "sepafiles/core/SepaVorpruefung.h"
 
-#include "common/GlaeubigerId.h"
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/GlaeubigerId.h"
+#include "zahlungsverkehr/SepaKennung.h"
 #include "common/Textfunktionen.h"
 
 namespace SepaVorpruefung {

@@ -1,4 +1,4 @@
-#include "common/Iban.h"
+#include "zahlungsverkehr/Iban.h"
 
 #include <QList>
 #include <QStringList>

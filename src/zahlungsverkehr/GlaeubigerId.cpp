@@ -1,6 +1,6 @@
-#include "common/GlaeubigerId.h"
+#include "zahlungsverkehr/GlaeubigerId.h"
 
-#include "common/Iban.h"
+#include "zahlungsverkehr/Iban.h"
 #include "iban/Kennungsform.h"
 
 namespace {

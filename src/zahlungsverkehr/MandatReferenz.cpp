@@ -1,4 +1,4 @@
-#include "common/MandatReferenz.h"
+#include "zahlungsverkehr/MandatReferenz.h"
 
 QString MandatReferenz::Meldung(Fehler fehler) {
   if (fehler == Fehler::Leer) return QStringLiteral("Die Mandat-Referenz muss zwingend angegeben werden!");

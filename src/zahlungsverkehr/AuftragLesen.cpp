@@ -1,4 +1,4 @@
-#include "common/AuftragLesen.h"
+#include "zahlungsverkehr/AuftragLesen.h"
 
 #include "common/Textfunktionen.h"
 #include "platform/db/Wertumwandlung.h"

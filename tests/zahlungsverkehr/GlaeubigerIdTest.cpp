@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/GlaeubigerId.h"
+#include "zahlungsverkehr/GlaeubigerId.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 
 namespace {
 

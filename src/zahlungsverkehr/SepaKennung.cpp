@@ -1,4 +1,4 @@
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/SepaKennung.h"
 
 bool SepaKennung::ImZeichensatz(QChar c) {
   if ((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||

@@ -1,4 +1,4 @@
-#include "common/Bic.h"
+#include "zahlungsverkehr/Bic.h"
 
 #include "iban/Kennungsform.h"
 

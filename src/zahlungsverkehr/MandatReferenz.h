@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/SepaKennung.h"
 
 // A mandate reference as stored and written into MndtId: trimmed, and then an identifier by the
 // rules of SepaKennung. It is written unconverted: the debtor signed exactly this text.

@@ -9,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "platform/db/Waehrung.h"
 
 // The field of an order a finding is about (the payment form puts the cursor there).

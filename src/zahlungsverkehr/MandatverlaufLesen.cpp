@@ -1,4 +1,4 @@
-#include "common/MandatverlaufLesen.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
 
 #include "common/Textfunktionen.h"
 #include "platform/db/Wertumwandlung.h"

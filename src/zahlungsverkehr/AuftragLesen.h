@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/SqlText.h"
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 
 void PrintTo(Befundart art, std::ostream* os) { *os << "Befundart " << static_cast<int>(art); }
 

@@ -1,15 +1,15 @@
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 
 #include <QHash>
 
 #include <algorithm>
 
-#include "common/Bic.h"
-#include "common/Iban.h"
-#include "common/MandatReferenz.h"
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/MandatReferenz.h"
+#include "zahlungsverkehr/SepaKennung.h"
 #include "common/Textfunktionen.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 
 namespace Auftragspruefung {
 namespace {

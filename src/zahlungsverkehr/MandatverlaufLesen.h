@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/SqlText.h"
 

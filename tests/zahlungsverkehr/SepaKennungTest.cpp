@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "common/MandatReferenz.h"
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/MandatReferenz.h"
+#include "zahlungsverkehr/SepaKennung.h"
 
 namespace {
 

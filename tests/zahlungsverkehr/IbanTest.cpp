@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/Iban.h"
+#include "zahlungsverkehr/Iban.h"
 #include "iban/Kennungsform.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QTemporaryDir>
 
-#include "TestDatenbank.h"
-#include "common/MandatverlaufLesen.h"
+#include "common/TestDatenbank.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
 
 namespace {
 

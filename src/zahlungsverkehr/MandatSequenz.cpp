@@ -1,4 +1,4 @@
-#include "common/MandatSequenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 
 const QStringList& MandatSequenzTexte() {
   static const QStringList texte = {

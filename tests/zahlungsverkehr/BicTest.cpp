@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/Bic.h"
+#include "zahlungsverkehr/Bic.h"
 
 namespace {
 
