@@ -7,7 +7,7 @@
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
 #include "import/ImportForm.h"
-#include "masterdata/Suchkriterium.h"
+#include "masterdata/core/Suchkriterium.h"
 #include "payments/FaelligAbfrage.h"
 #include "payments/FormularZahlung.h"
 #include "payments/ZahlungBrowse.h"

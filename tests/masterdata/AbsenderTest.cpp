@@ -7,8 +7,8 @@
 
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
-#include "masterdata/Absenderpruefung.h"
-#include "masterdata/Absenderverwaltung.h"
+#include "masterdata/core/Absenderpruefung.h"
+#include "masterdata/core/Absenderverwaltung.h"
 #include "masterdata/FormularAbsender.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"

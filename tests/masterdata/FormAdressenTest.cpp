@@ -16,7 +16,7 @@
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
 #include "common/FilterBedingung.h"
-#include "masterdata/Adressenpflege.h"
+#include "masterdata/core/Adressenpflege.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/SuchlisteF4.h"
 #include "platform/ui/DatenGitter.h"

@@ -1,4 +1,4 @@
-#include "masterdata/Absenderverwaltung.h"
+#include "masterdata/core/Absenderverwaltung.h"
 
 #include "common/Programmzustand.h"
 #include "platform/settings/Registrierung.h"

@@ -1,4 +1,4 @@
-#include "masterdata/Adressenpflege.h"
+#include "masterdata/core/Adressenpflege.h"
 
 #include <QRegularExpression>
 

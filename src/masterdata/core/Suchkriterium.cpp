@@ -1,4 +1,4 @@
-#include "masterdata/Suchkriterium.h"
+#include "masterdata/core/Suchkriterium.h"
 
 bool Suchkriterium::Passt(const QVariant& vorhanden) const {
   if (vorhanden.isNull() || !vorhanden.isValid()) return wert.isNull() || !wert.isValid();

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "masterdata/Absenderdaten.h"
+#include "masterdata/core/Absenderdaten.h"
 
 // The input checks of the sender form (UI-free). IBAN and BIC are compared without blanks and in
 // capitals (Normalisieren). Each refusal names the field and ends with

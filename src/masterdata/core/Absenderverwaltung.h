@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/Datenbankstart.h"
-#include "masterdata/Absenderdaten.h"
+#include "masterdata/core/Absenderdaten.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
 

@@ -1,4 +1,4 @@
-#include "masterdata/Absenderpruefung.h"
+#include "masterdata/core/Absenderpruefung.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "masterdata/Suchlistenquelle.h"
+#include "masterdata/core/Suchlistenquelle.h"
 
 #include "common/Textfunktionen.h"
 
