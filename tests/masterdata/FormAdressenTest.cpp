@@ -146,14 +146,6 @@ TEST_F(FormAdressenTest, ImportKnopfErscheintNurMitImport) {
   EXPECT_EQ(aufrufe, 1);
 }
 
-TEST(Adressenpflege, ElfMandatSequenzen) {
-  const QStringList& t = Adressenpflege::MandatSequenzTexte();
-  ASSERT_EQ(t.size(), 11);
-  EXPECT_EQ(t.first(), QStringLiteral("0-Ohne"));
-  EXPECT_EQ(t.at(5), QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"));
-  EXPECT_EQ(t.last(), QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)"));
-}
-
 }  // namespace
 
 // The three bank-code columns used to fill only part of the window, leaving a blank strip beside
