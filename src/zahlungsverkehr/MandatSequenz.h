@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "platform/db/Datenbank.h"
+#include "platform/db/DbFehler.h"
 #include "platform/db/SqlText.h"
 
 // The mandate sequence of an address as text: code, hyphen, caption ("0-Ohne",
@@ -18,3 +20,11 @@ std::optional<QString> MandatSequenzText(int code);
 // selection list them: Art "L" with a code of the scheme (1-5, 11-15) or of neither (0, Null, 6, ...). The
 // rules refuse every code that is no collection; listing them here keeps such an order from staying unseen.
 Bedingung LastschriftBedingung(bool firmen);
+
+// True when a payment (any kind or state; of any sender, or of `absenderNr` only) with the sequence
+// `mandatSequenz` - 3, the mandate reference and the address number exists. A failing query returns
+// false with `fehler` set; the caller must not take that for "none found".
+bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
+                            DbFehler& fehler, std::optional<int> absenderNr = std::nullopt);
+bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
+                            DbFehler& fehler);

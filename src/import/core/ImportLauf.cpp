@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "common/Datenhilfen.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "import/core/ImportPruefung.h"
