@@ -1,7 +1,7 @@
 // Building the SEPA documents of a large run, and the pre-check of its orders.
 #include <benchmark/benchmark.h>
 
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 #include "sepafiles/core/SepaDokument.h"
 
 namespace {

@@ -1,10 +1,18 @@
+include(${CMAKE_CURRENT_LIST_DIR}/TamoSchichten.cmake)
+
 # tamo_library(NAME SOURCES... LINK libs... [PRIVATE_LINK libs...])
 # A static library for one area. Its headers are included as "area/Header.h"; only the headers beside its own
 # sources are visible to its users (staged under build/include/NAME), so a layer cannot include a header of a
 # library it does not link. LINK is what the library's headers need (passed on), PRIVATE_LINK what only its
-# sources need.
+# sources need. Every library has its layer in cmake/TamoSchichten.cmake; the links are checked against it at the
+# end of the configure (tamo_schichten_pruefen).
 function(tamo_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINK;PRIVATE_LINK" ${ARGN})
+  _tamo_schichttabelle_lesen()
+  if(NOT DEFINED TAMO_SCHICHT_${name})
+    message(FATAL_ERROR "${name} has no layer: give it one in cmake/TamoSchichten.cmake")
+  endif()
+  set_property(GLOBAL APPEND PROPERTY TAMO_BIBLIOTHEKEN ${name})
   add_library(${name} STATIC ${ARG_SOURCES})
   set(stage ${PROJECT_BINARY_DIR}/include/${name})
   set(dirs "")

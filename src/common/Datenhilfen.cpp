@@ -47,28 +47,3 @@ DbFehler EinstellungSpeichern(const QString& schluessel, const QString& wert, bo
   if (!db) return KeineDatenbankFehler();
   return EinstellungSpeichern(*db, schluessel, wert, memo);
 }
-
-bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
-                            DbFehler& fehler, std::optional<int> absenderNr) {
-  fehler = {};
-  QVariantList parameter = {qlonglong(mandatSequenz) - 3, mandatReferenz, opKontoNr};
-  // A mandate reference holds only ASCII letters (the file's NOCASE index serves); the account number is
-  // compared as the program compares text, umlauts included.
-  SqlText sql("SELECT 1 FROM Zahlungen WHERE MandatSequenz = ? AND MandatReferenz = ? AND OPKontoNr = ? COLLATE TAMO");
-  if (absenderNr) {
-    sql += SqlText(" AND AbsenderNr = ?");
-    parameter << *absenderNr;
-  }
-  const std::optional<QVariant> treffer = db.Wert(sql + SqlText(" LIMIT 1"), parameter, fehler);
-  return !fehler && treffer.has_value();
-}
-
-bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
-                            DbFehler& fehler) {
-  Datenbank* db = Zustand().Datenbank();
-  if (!db) {
-    fehler = KeineDatenbankFehler();
-    return false;
-  }
-  return MandatSequenzVorhanden(*db, opKontoNr, mandatReferenz, mandatSequenz, fehler);
-}

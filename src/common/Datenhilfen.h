@@ -21,14 +21,6 @@ QString EinstellungLesen(const QString& schluessel, const QString& vorgabe = {},
 DbFehler EinstellungSpeichern(Datenbank& db, const QString& schluessel, const QString& wert, bool memo = false);
 DbFehler EinstellungSpeichern(const QString& schluessel, const QString& wert, bool memo = false);
 
-// True when a payment (any kind or state; of any sender, or of `absenderNr` only) with the sequence
-// `mandatSequenz` - 3, the mandate reference and the address number exists. A failing query returns
-// false with `fehler` set; the caller must not take that for "none found".
-bool MandatSequenzVorhanden(Datenbank& db, const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
-                            DbFehler& fehler, std::optional<int> absenderNr = std::nullopt);
-bool MandatSequenzVorhanden(const QString& opKontoNr, const QString& mandatReferenz, int mandatSequenz,
-                            DbFehler& fehler);
-
 // The message of a query that could not be opened: "Fehler bei der Datenermittlung!", an empty
 // line, "Nr: " and "Beschreibung: ", and the statement (when given) as the last line.
 QString DatenermittlungsFehlertext(const DbFehler& fehler, const QString& abfrage = {});

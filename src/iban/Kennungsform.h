@@ -6,7 +6,7 @@
 #include <QStringView>
 
 // The primitive forms of account identifiers that the IBAN conversion, the bank-code files and the
-// shared module's value types (Iban, Bic, GlaeubigerId) all rest on. One implementation each.
+// payment domain's value types (Iban, Bic, GlaeubigerId) all rest on. One implementation each.
 namespace Kennungsform {
 
 // An identifier as stored (IBAN, BIC, creditor identifier): every blank removed, small letters as capitals.

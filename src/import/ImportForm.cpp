@@ -19,7 +19,7 @@
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "common/Uhr.h"
 #include "import/core/ImportEinstellungen.h"
 #include "import/core/ImportLauf.h"

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QList>
 
-#include "masterdata/Adressenpflege.h"
+#include "masterdata/core/Adressenpflege.h"
 
 class DatumFeld;
 class MaskenFeld;

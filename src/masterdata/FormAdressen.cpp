@@ -9,7 +9,7 @@
 #include "common/Programmzustand.h"
 #include "masterdata/AdressenEingabe.h"
 #include "masterdata/Gitterspalten.h"
-#include "masterdata/Suchlistenquelle.h"
+#include "masterdata/core/Suchlistenquelle.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/FensterpositionVerwalten.h"

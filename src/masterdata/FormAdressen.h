@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "masterdata/Adressenpflege.h"
+#include "masterdata/core/Adressenpflege.h"
 #include "platform/db/Recordset.h"
 
 class DatenGitter;

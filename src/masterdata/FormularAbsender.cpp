@@ -16,7 +16,7 @@
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
-#include "masterdata/Absenderverwaltung.h"
+#include "masterdata/core/Absenderverwaltung.h"
 #include "platform/ui/Bildliste.h"
 #include "platform/ui/Dateidialog.h"
 #include "platform/ui/FensterpositionVerwalten.h"

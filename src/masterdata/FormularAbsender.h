@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "masterdata/Absenderdaten.h"
-#include "masterdata/Absenderpruefung.h"
+#include "masterdata/core/Absenderdaten.h"
+#include "masterdata/core/Absenderpruefung.h"
 
 class MaskenFeld;
 class QComboBox;

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "masterdata/Suchkriterium.h"
-#include "masterdata/Suchlistenquelle.h"
+#include "masterdata/core/Suchkriterium.h"
+#include "masterdata/core/Suchlistenquelle.h"
 #include "platform/db/Recordset.h"
 
 class DatenGitter;

@@ -15,7 +15,7 @@
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
-#include "masterdata/Suchkriterium.h"
+#include "masterdata/core/Suchkriterium.h"
 #include "masterdata/SuchlisteF4.h"
 #include "payments/ZahlungBrowse.h"
 #include "payments/ZahlungKopffelder.h"

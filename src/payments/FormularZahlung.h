@@ -60,7 +60,8 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   // Due-date dialog seam: (current limit) -> new limit. Default: the modal FaelligAbfrage.
   using FaelligAufruf = std::function<std::optional<QDate>(const std::optional<QDate>& faelligBis)>;
   void FaelligAbfrageSetzen(FaelligAufruf aufruf) { m_faelligAufruf = std::move(aufruf); }
-  // Open-item import seam: (kind shown, the form's font). Default: the modal ImportForm.
+  // Open-item import seam: (kind shown, the form's font). The shell sets the modal ImportForm; without it
+  // "Import" only reloads the payments.
   using ImportAufrufFunktion = std::function<void(Zahlart zahlart, const QFont& schrift)>;
   void ImportAufrufSetzen(ImportAufrufFunktion aufruf) { m_importAufruf = std::move(aufruf); }
   // Cash-discount dialog seam: gets the prepared, shown dialog and ends it. Default: exec.

@@ -6,8 +6,7 @@
 
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
-#include "import/ImportForm.h"
-#include "masterdata/Suchkriterium.h"
+#include "masterdata/core/Suchkriterium.h"
 #include "payments/FaelligAbfrage.h"
 #include "payments/FormularZahlung.h"
 #include "payments/ZahlungBrowse.h"
@@ -292,12 +291,7 @@ void FormularZahlung::ImportStarten() {
   const std::optional<qint64> gemerkt = m_aktuelleNr;
   m_zustand.NurFehlerhafteSetzen(false);
   m_leiste->GedruecktSetzen(QStringLiteral("Import"), true);
-  if (m_importAufruf) {
-    m_importAufruf(m_zustand.AktuelleZahlart(), font());
-  } else {
-    ImportForm fenster(ImportAufruf{m_zustand.AktuelleZahlart(), font()}, this);
-    fenster.exec();
-  }
+  if (m_importAufruf) m_importAufruf(m_zustand.AktuelleZahlart(), font());
   m_leiste->GedruecktSetzen(QStringLiteral("Import"), false);
   ZahlungenLaden();
   if (!gemerkt || !ZahlungAnsteuern(*gemerkt)) Reposition();

@@ -7,9 +7,9 @@
 #include <QLineEdit>
 
 #include "common/Programmzustand.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "common/Uhr.h"
-#include "masterdata/Suchkriterium.h"
+#include "masterdata/core/Suchkriterium.h"
 #include "payments/ZahlungMandatgruppe.h"
 #include "payments/ZahlungsformularDienste.h"
 #include "payments/core/Zahlungsbefehle.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "common/Datenhilfen.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "payments/ZahlungsformularDienste.h"
 #include "payments/core/Zahlungsempfaenger.h"
 #include "platform/ui/DatumFeld.h"

@@ -1,6 +1,7 @@
 #include "shell/Arbeitsfenster.h"
 
 #include "common/Programmzustand.h"
+#include "import/ImportForm.h"
 #include "masterdata/AdressenImport.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/FormularAbsender.h"
@@ -59,9 +60,15 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
       Hauptbefehl::ZahlungenErfassen,
       {QStringLiteral("FormularZahlung"), Fensteroeffnung::Nichtmodal, [haupt](QWidget* eltern) -> QWidget* {
          QWidget* form = FormularZahlungErzeugen(eltern);
-         if (auto* zahlung = qobject_cast<FormularZahlung*>(form))
+         if (auto* zahlung = qobject_cast<FormularZahlung*>(form)) {
            QObject::connect(zahlung, &FormularZahlung::RechnerAngefordert, haupt,
                             [haupt] { haupt->Ausfuehren(Hauptbefehl::Rechner); });
+           // "Import": the open-item import, modal over the form.
+           zahlung->ImportAufrufSetzen([zahlung](Zahlart zahlart, const QFont& schrift) {
+             ImportForm fenster(ImportAufruf{zahlart, schrift}, zahlung);
+             fenster.exec();
+           });
+         }
          return form;
        }});
   hauptfenster.FensterartSetzen(

@@ -16,9 +16,9 @@
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
 #include "common/FilterBedingung.h"
-#include "masterdata/Absenderdaten.h"
-#include "masterdata/Absenderverwaltung.h"
-#include "masterdata/Adressenpflege.h"
+#include "masterdata/core/Absenderdaten.h"
+#include "masterdata/core/Absenderverwaltung.h"
+#include "masterdata/core/Adressenpflege.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/SuchlisteF4.h"
 #include "platform/ui/DatenGitter.h"
@@ -146,14 +146,6 @@ TEST_F(FormAdressenTest, ImportKnopfErscheintNurMitImport) {
   }
   FormAdressen::ImportSetzen({});
   EXPECT_EQ(aufrufe, 1);
-}
-
-TEST(Adressenpflege, ElfMandatSequenzen) {
-  const QStringList& t = Adressenpflege::MandatSequenzTexte();
-  ASSERT_EQ(t.size(), 11);
-  EXPECT_EQ(t.first(), QStringLiteral("0-Ohne"));
-  EXPECT_EQ(t.at(5), QStringLiteral("5-Mehrfach-Einzug Automatisch (Basis)"));
-  EXPECT_EQ(t.last(), QStringLiteral("15-Mehrfach-Einzug Automatisch (Firmen)"));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include "Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
-#include "masterdata/Absenderdaten.h"
-#include "masterdata/Absenderverwaltung.h"
+#include "masterdata/core/Absenderdaten.h"
+#include "masterdata/core/Absenderverwaltung.h"
 #include "masterdata/SuchlisteF4.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatenGitter.h"

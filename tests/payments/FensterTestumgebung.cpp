@@ -7,7 +7,7 @@
 
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
-#include "masterdata/Suchkriterium.h"
+#include "masterdata/core/Suchkriterium.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
 

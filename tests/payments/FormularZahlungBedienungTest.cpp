@@ -10,7 +10,7 @@
 
 #include "FensterTestumgebung.h"
 #include "common/Programmzustand.h"
-#include "masterdata/Suchlistenquelle.h"
+#include "masterdata/core/Suchlistenquelle.h"
 #include "payments/FormularZahlung.h"
 #include "platform/db/Datenbank.h"
 #include "platform/ui/DatenGitter.h"

@@ -11,7 +11,7 @@
 #include "payments/core/FaelligAbfrageModell.h"
 #include "payments/core/Formulardarstellung.h"
 #include "payments/core/Tastenbelegung.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "payments/core/Zeilenanzeige.h"
 

@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 
 #include "LaufTestDatenbank.h"
-#include "common/MandatverlaufLesen.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
 #include "common/Uhr.h"
 #include "sepafiles/core/SepaAuftragsleser.h"
 #include "sepafiles/core/SepaLauf.h"

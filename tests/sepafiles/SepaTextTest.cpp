@@ -2,8 +2,8 @@
 
 #include <QRandomGenerator>
 
-#include "common/Bic.h"
-#include "common/Iban.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
 #include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaText.h"
 #include "testsupport/Testname.h"

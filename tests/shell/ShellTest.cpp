@@ -14,11 +14,14 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "../masterdata/Stammdatenumgebung.h"
 #include "common/Programmzustand.h"
+#include "import/ImportForm.h"
 #include "masterdata/FormAdressen.h"
+#include "payments/FormularZahlung.h"
 #include "platform/settings/Registrierung.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/Programmstart.h"
@@ -215,6 +218,41 @@ TEST_F(ShellTest, FensterWerdenNurEinmalGeoeffnet) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(haupt.Fenster().Offen(QStringLiteral("FormAdressen/Adressen")), nullptr);
   EXPECT_EQ(haupt.Fenster().Anzahl(), 2);
+}
+
+// The payment form reaches the open-item import only through the hook the shell sets: modal over the form,
+// with the form's font.
+TEST_F(ShellTest, ZahlungsformularOeffnetDenImportUeberDenHaken) {
+  // "Import" shows while the sender links the accounting program's open items.
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren(
+      "UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1",
+      {m_umgebung.Buchhaltungsdatei()}).Ok());
+  m_umgebung.Oeffnen(Zustand().DatenVerzeichnis());
+  ASSERT_TRUE(Zustand().AdressQuelle().OPVerknuepft);
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::ZahlungenErfassen));
+  auto* zahlung = qobject_cast<FormularZahlung*>(haupt.Fenster().Offen(QStringLiteral("FormularZahlung")));
+  ASSERT_NE(zahlung, nullptr);
+  zahlung->setFont(QFont(QStringLiteral("DejaVu Sans"), 13));
+  ImportForm* import = nullptr;
+  QWidget* eltern = nullptr;
+  QFont schrift;
+  bool modal = false;
+  QTimer::singleShot(0, [&] {
+    import = qobject_cast<ImportForm*>(QApplication::activeModalWidget());
+    if (!import) return;
+    eltern = import->parentWidget();
+    schrift = import->font();
+    modal = import->isModal();
+    import->reject();
+  });
+  EXPECT_TRUE(zahlung->BefehlAusfuehren(Zahlungsbefehl::Import));
+  ASSERT_NE(import, nullptr) << "no import window opened";
+  EXPECT_EQ(eltern, zahlung);
+  EXPECT_TRUE(modal);
+  EXPECT_EQ(schrift.pointSize(), 13);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(ShellTest, SchliessenSperreVorSepaDatei) {

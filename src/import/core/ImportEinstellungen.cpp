@@ -1,7 +1,7 @@
 #include "import/core/ImportEinstellungen.h"
 
 #include "common/FilterBedingung.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "payments/core/OPUebernahme.h"
 #include "platform/settings/Registrierung.h"
 

@@ -8,13 +8,13 @@
 
 #include <cmath>
 
-#include "common/Datenhilfen.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "import/core/ImportPruefung.h"
 #include "payments/core/OPUebernahme.h"
-#include "common/Bic.h"
-#include "common/Iban.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
 #include "payments/core/Zahlungswerte.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Wertumwandlung.h"

@@ -3,8 +3,8 @@
 #include <QDate>
 #include <QList>
 
-#include "common/Auftragspruefung.h"
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "platform/db/Datenbank.h"
 
 // The sizes of the fields the import writes (the schema's TEXT(n)).

@@ -1,6 +1,6 @@
 #include "import/core/MandatFueller.h"
 
-#include "common/MandatSequenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "payments/core/Zahlungsempfaenger.h"
 #include "platform/db/Wertumwandlung.h"
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "common/AuftragLesen.h"
-#include "common/Auftragspruefung.h"
-#include "common/Bic.h"
-#include "common/MandatverlaufLesen.h"
+#include "zahlungsverkehr/AuftragLesen.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
 #include "common/Textfunktionen.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Wertumwandlung.h"

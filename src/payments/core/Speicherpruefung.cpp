@@ -1,7 +1,7 @@
 #include "payments/core/Speicherpruefung.h"
 
 #include "common/Textfunktionen.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Textschluessel.h"
 
 namespace {
 

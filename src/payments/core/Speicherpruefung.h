@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "common/Auftragspruefung.h"
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "platform/db/Waehrung.h"
 

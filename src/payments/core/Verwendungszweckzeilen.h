@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "payments/core/ZeilenBetraege.h"
 #include "platform/db/Datenbank.h"
 

@@ -1,9 +1,9 @@
 #include "payments/core/ZahlungSpeichern.h"
 
-#include "common/Bic.h"
-#include "common/Iban.h"
-#include "common/MandatverlaufLesen.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
 

@@ -1,6 +1,6 @@
 #include "payments/core/ZahlungenAbfrage.h"
 
-#include "common/MandatSequenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 
 ZahlungenFilter ZahlungenFilterAus(const ZahlungsformularZustand& zustand, int absenderNr) {
   ZahlungenFilter f;

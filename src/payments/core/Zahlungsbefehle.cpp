@@ -1,8 +1,8 @@
 #include "payments/core/Zahlungsbefehle.h"
 
-#include "common/Bic.h"
-#include "common/Iban.h"
-#include "common/Textschluessel.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/Textschluessel.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
 

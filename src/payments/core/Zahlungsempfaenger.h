@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "common/MandatSequenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "payments/core/ZahlungsformularZustand.h"
 #include "platform/db/Datenbank.h"
 

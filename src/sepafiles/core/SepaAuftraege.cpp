@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/Bic.h"
-#include "common/Iban.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
 #include "sepafiles/core/SepaText.h"
 
 namespace {

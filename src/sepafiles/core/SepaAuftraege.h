@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "platform/db/Waehrung.h"
 
 // The orders of one run as its files carry them, compact (about 200 bytes an order where a

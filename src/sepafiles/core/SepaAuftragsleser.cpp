@@ -11,7 +11,7 @@
 #include <limits>
 #include <vector>
 
-#include "common/AuftragLesen.h"
+#include "zahlungsverkehr/AuftragLesen.h"
 #include "platform/db/Zeilenleser.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "platform/db/Datenbank.h"
 #include "sepafiles/core/SepaAuftraege.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
 #include "platform/db/SqlText.h"

@@ -1,6 +1,6 @@
 #include "sepafiles/core/SepaBefundliste.h"
 
-#include "common/Iban.h"
+#include "zahlungsverkehr/Iban.h"
 
 namespace SepaBefundliste {
 

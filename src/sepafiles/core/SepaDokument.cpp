@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/Bic.h"
-#include "common/GlaeubigerId.h"
-#include "common/Iban.h"
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/GlaeubigerId.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/SepaKennung.h"
 #include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaKalender.h"
 #include "sepafiles/core/SepaText.h"

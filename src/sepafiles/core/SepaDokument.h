@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 #include "common/Dateifunktionen.h"
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "sepafiles/core/SepaAbsender.h"
 #include "sepafiles/core/SepaAuftraege.h"
 #include "sepafiles/core/SepaErgebnis.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/Dateifunktionen.h"
-#include "common/MandatverlaufLesen.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
 #include "common/SichereDateien.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"

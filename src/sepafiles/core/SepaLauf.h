@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "common/Zahlungsauftrag.h"
+#include "zahlungsverkehr/Zahlungsauftrag.h"
 #include "platform/db/Datenbank.h"
 #include "sepafiles/core/SepaAbsender.h"
 #include "sepafiles/core/SepaLaufAnfrage.h"

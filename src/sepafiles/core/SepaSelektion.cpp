@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "common/Auftragspruefung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
 #include "common/Datenhilfen.h"
-#include "common/MandatSequenz.h"
-#include "common/MandatverlaufLesen.h"
+#include "zahlungsverkehr/MandatSequenz.h"
+#include "zahlungsverkehr/MandatverlaufLesen.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"

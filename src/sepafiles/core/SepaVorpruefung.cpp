@@ -1,10 +1,10 @@
 #include "sepafiles/core/SepaVorpruefung.h"
 
-#include "common/Auftragspruefung.h"
-#include "common/Bic.h"
-#include "common/GlaeubigerId.h"
-#include "common/Iban.h"
-#include "common/SepaKennung.h"
+#include "zahlungsverkehr/Auftragspruefung.h"
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/GlaeubigerId.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/SepaKennung.h"
 #include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaText.h"
 

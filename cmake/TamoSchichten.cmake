@@ -1,0 +1,176 @@
+# The layers of the program's libraries and the arrows allowed between them, checked at every configure:
+#
+#   platform <- common <- zahlungsverkehr <- area cores <- area windows <- shell
+#
+# - A library links libraries of its own layer or of a lower one, never of a higher one.
+# - iban stands alone: it links Qt6::Core and nothing else.
+# - A widget-free library reaches no widget library, neither directly nor through another one: not Qt6::Widgets,
+#   not Qt6::PrintSupport, not a library marked "widgets" below. QtGui (the offscreen PDF) is allowed.
+# The header staging of tamo_library already stops an include of a library that is not linked; this file stops
+# the wrong link.
+
+# Layers, lowest first.
+set(TAMO_SCHICHTEN platform common zahlungsverkehr kern fenster shell)
+
+# Every library (and every headless program) with its layer and whether it may use widgets. A library of
+# tamo_library that is missing here stops the configure.
+#   name                      layer            kind
+set(TAMO_SCHICHTTABELLE
+  tamo_platform_db            platform         widgetfrei
+  tamo_platform_settings      platform         widgetfrei
+  tamo_platform_ui            platform         widgets
+  tamo_platform_report        platform         widgets
+  tamo_iban                   platform         widgetfrei
+  tamo_common                 common           widgetfrei
+  tamo_zahlungsverkehr        zahlungsverkehr  widgetfrei
+  tamo_masterdata_core        kern             widgetfrei
+  tamo_payments_core          kern             widgetfrei
+  tamo_sepafiles_core         kern             widgetfrei
+  tamo_sepafiles_druck        kern             widgetfrei
+  tamo_import_core            kern             widgetfrei
+  sepa-lauf                   kern             widgetfrei
+  iban-konvertieren           kern             widgetfrei
+  tamo_printing               fenster          widgets
+  tamo_masterdata             fenster          widgets
+  tamo_payments               fenster          widgets
+  tamo_sepafiles              fenster          widgets
+  tamo_import                 fenster          widgets
+  tamo_shell                  shell            widgets
+  tamo-sepa                   shell            widgets
+)
+
+# Libraries that stand alone on QtCore.
+set(TAMO_SCHICHT_ALLEIN tamo_iban)
+
+# Temporary allowances, one arrow each ("from>to"). The SEPA run's control list and the headless run still print
+# through the widget library tamo_printing and report through its message service; the widget-free core of
+# printing deletes these lines.
+set(TAMO_SCHICHT_AUSNAHMEN
+  tamo_sepafiles_druck>tamo_printing
+  tamo_sepafiles_druck>tamo_platform_ui
+  sepa-lauf>tamo_printing
+  sepa-lauf>tamo_platform_ui
+)
+
+set(TAMO_WIDGET_QT "^Qt6::(.*Widgets|PrintSupport)$")
+
+# Reads the table into TAMO_SCHICHT_<name> (index of the layer) and TAMO_ART_<name> in the caller's scope.
+macro(_tamo_schichttabelle_lesen)
+  set(_tabelle ${TAMO_SCHICHTTABELLE})
+  set(TAMO_SCHICHT_NAMEN "")
+  while(_tabelle)
+    list(POP_FRONT _tabelle _name _schicht _art)
+    list(FIND TAMO_SCHICHTEN ${_schicht} _index)
+    if(_index LESS 0)
+      message(FATAL_ERROR "cmake/TamoSchichten.cmake: ${_name} names the unknown layer ${_schicht}")
+    endif()
+    set(TAMO_SCHICHT_${_name} ${_index})
+    set(TAMO_ART_${_name} ${_art})
+    list(APPEND TAMO_SCHICHT_NAMEN ${_name})
+  endwhile()
+endmacro()
+
+# The first widget library `start` reaches, as the path of links after it ("a;b;Qt6::Widgets"); empty when none.
+# An allowance "start>x" lets `start` reach x on any path; whoever else reaches x through it breaks the rule.
+function(_tamo_widgetpfad start ergebnis)
+  set(offen ${start})
+  set(gesehen ${start})
+  while(offen)
+    list(POP_FRONT offen knoten)
+    foreach(ziel IN LISTS TAMO_LINKS_${knoten})
+      if("${start}>${ziel}" IN_LIST TAMO_SCHICHT_AUSNAHMEN OR ziel IN_LIST gesehen)
+        continue()
+      endif()
+      list(APPEND gesehen ${ziel})
+      if(ziel MATCHES "${TAMO_WIDGET_QT}" OR "${TAMO_ART_${ziel}}" STREQUAL "widgets")
+        set(pfad ${ziel})
+        set(zurueck ${knoten})
+        while(NOT zurueck STREQUAL start)
+          list(PREPEND pfad ${zurueck})
+          set(zurueck ${_vorher_${zurueck}})
+        endwhile()
+        set(${ergebnis} "${pfad}" PARENT_SCOPE)
+        return()
+      endif()
+      if(ziel IN_LIST TAMO_SCHICHT_KNOTEN)
+        set(_vorher_${ziel} ${knoten})
+        list(APPEND offen ${ziel})
+      endif()
+    endforeach()
+  endwhile()
+  set(${ergebnis} "" PARENT_SCOPE)
+endfunction()
+
+# The breaches of the rules in the graph TAMO_SCHICHT_KNOTEN (names) / TAMO_LINKS_<name> (direct links), one
+# sentence each.
+function(tamo_schichten_befunde ergebnis)
+  _tamo_schichttabelle_lesen()
+  set(befunde "")
+  foreach(knoten IN LISTS TAMO_SCHICHT_KNOTEN)
+    if(NOT DEFINED TAMO_SCHICHT_${knoten})
+      list(APPEND befunde "${knoten} has no layer: give it one in cmake/TamoSchichten.cmake")
+      continue()
+    endif()
+    list(GET TAMO_SCHICHTEN ${TAMO_SCHICHT_${knoten}} schicht)
+    foreach(ziel IN LISTS TAMO_LINKS_${knoten})
+      if(knoten IN_LIST TAMO_SCHICHT_ALLEIN AND NOT ziel STREQUAL "Qt6::Core")
+        list(APPEND befunde "${knoten} stands alone on Qt6::Core but links ${ziel}")
+      endif()
+      if("${knoten}>${ziel}" IN_LIST TAMO_SCHICHT_AUSNAHMEN)
+        continue()
+      endif()
+      if(DEFINED TAMO_SCHICHT_${ziel})
+        if(TAMO_SCHICHT_${ziel} GREATER TAMO_SCHICHT_${knoten})
+          list(GET TAMO_SCHICHTEN ${TAMO_SCHICHT_${ziel}} zielschicht)
+          list(APPEND befunde
+               "${knoten} (layer ${schicht}) links ${ziel} of the higher layer ${zielschicht}")
+        endif()
+      elseif(ziel MATCHES "^tamo[_-]")
+        list(APPEND befunde "${knoten} links ${ziel}, which has no layer in cmake/TamoSchichten.cmake")
+      endif()
+    endforeach()
+    if(TAMO_ART_${knoten} STREQUAL "widgetfrei")
+      _tamo_widgetpfad(${knoten} pfad)
+      if(pfad)
+        list(GET pfad -1 widget)
+        string(REPLACE ";" " -> " weg "${pfad}")
+        list(APPEND befunde "${knoten} must stay free of widgets but reaches ${widget} (${knoten} -> ${weg})")
+      endif()
+    endif()
+  endforeach()
+  set(${ergebnis} "${befunde}" PARENT_SCOPE)
+endfunction()
+
+# At the end of the configure: the graph of the program's libraries and headless programs as they are linked,
+# written for the test, and checked. Any breach stops the configure.
+function(tamo_schichten_pruefen)
+  _tamo_schichttabelle_lesen()
+  get_property(knoten GLOBAL PROPERTY TAMO_BIBLIOTHEKEN)
+  foreach(name IN LISTS TAMO_SCHICHT_NAMEN)
+    if(TARGET ${name} AND NOT name IN_LIST knoten)
+      get_target_property(typ ${name} TYPE)
+      if(typ STREQUAL "EXECUTABLE")
+        list(APPEND knoten ${name})
+      endif()
+    endif()
+  endforeach()
+  set(TAMO_SCHICHT_KNOTEN ${knoten})
+  set(inhalt "# Written by the configure (cmake/TamoSchichten.cmake): the links of every library and headless program.\n")
+  string(APPEND inhalt "set(TAMO_SCHICHT_KNOTEN \"${knoten}\")\n")
+  foreach(name IN LISTS knoten)
+    get_target_property(links ${name} LINK_LIBRARIES)
+    if(NOT links)
+      set(links "")
+    endif()
+    # Links made from another folder are framed by "::@(...)" markers.
+    list(FILTER links EXCLUDE REGEX "^::@")
+    set(TAMO_LINKS_${name} ${links})
+    string(APPEND inhalt "set(TAMO_LINKS_${name} \"${links}\")\n")
+  endforeach()
+  file(WRITE ${PROJECT_BINARY_DIR}/schichten/Verknuepfungen.cmake "${inhalt}")
+  tamo_schichten_befunde(befunde)
+  if(befunde)
+    list(JOIN befunde "\n  " text)
+    message(FATAL_ERROR "The libraries break the layering (cmake/TamoSchichten.cmake):\n  ${text}\n")
+  endif()
+endfunction()

@@ -1,0 +1,178 @@
+#include "masterdata/core/Adressenpflege.h"
+
+#include <QRegularExpression>
+
+#include "zahlungsverkehr/Bic.h"
+#include "zahlungsverkehr/Iban.h"
+#include "zahlungsverkehr/MandatReferenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
+#include "common/Textfunktionen.h"
+#include "platform/db/SqlText.h"
+
+namespace {
+
+const QString kSchluss = QStringLiteral("Bitte korrigieren/ergänzen Sie die Eingabe.");
+
+Adressenpflege::Fehler Fehlermeldung(const QString& feld, const QString& text) {
+  return {feld, text + QLatin1Char('\r') + kSchluss};
+}
+
+QVariant TextOderNull(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
+
+// An empty BIC is allowed here: whether a payment needs one is the order's rule.
+std::optional<Adressenpflege::Fehler> BicPruefen(const QString& text) {
+  const Bic bic(text);
+  if (bic.IstLeer()) return std::nullopt;
+  if (const Bic::Fehler f = bic.Pruefen(); f != Bic::Fehler::Keiner)
+    return Fehlermeldung(QStringLiteral("BIC"), Bic::Meldung(f));
+  return std::nullopt;
+}
+
+QString OhneLeerzeichen(const QString& text) { return AllesErsetzen(text.trimmed(), QStringLiteral(" "), QString()); }
+
+std::optional<Adressenpflege::Fehler> BlzPruefen(const QString& blz) {
+  static const QRegularExpression achtZiffern(QStringLiteral("^\\d{8}$"));
+  if (!blz.isEmpty() && !achtZiffern.match(blz).hasMatch())
+    return Fehlermeldung(QStringLiteral("BLZ"), QStringLiteral("Die Bankleitzahl muss aus 8 Ziffern bestehen."));
+  return std::nullopt;
+}
+
+}  // namespace
+
+const QStringList& Adressenpflege::MandatSequenzTexte() { return ::MandatSequenzTexte(); }
+
+Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
+  Adressdaten d = roh;
+  d.opKontoNr = d.opKontoNr.trimmed();
+  d.suchname = d.suchname.trimmed();
+  d.name = d.name.trimmed();
+  d.bank = d.bank.trimmed();
+  d.bic = Bic(d.bic).Text();
+  d.iban = Iban(d.iban).Text();
+  d.blz = OhneLeerzeichen(d.blz);
+  d.kontoNr = d.kontoNr.trimmed();
+  d.mandatReferenz = d.mandatReferenz.trimmed();
+  d.mandatSequenz = d.mandatSequenz.trimmed();
+  return d;
+}
+
+std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten& roh) {
+  const Adressdaten d = Normalisieren(roh);
+  if (d.opKontoNr.isEmpty()) return Fehlermeldung(QStringLiteral("OPKontoNr"), QStringLiteral("Die Adressnummer fehlt noch."));
+  if (d.name.isEmpty()) return Fehlermeldung(QStringLiteral("Name"), QStringLiteral("Der Name fehlt noch."));
+  if (auto f = BicPruefen(d.bic)) return f;
+  if (!d.iban.isEmpty()) {
+    if (const Iban::Fehler f = Iban(d.iban).Pruefen(); f != Iban::Fehler::Keiner)
+      return Fehlermeldung(QStringLiteral("IBAN"), Iban::Meldung(f));
+  }
+  if (auto f = BlzPruefen(d.blz)) return f;
+  // The reference the debits of this address will carry; empty while the address has no mandate.
+  if (const MandatReferenz referenz(d.mandatReferenz); !referenz.IstLeer() && !referenz.Gueltig())
+    return Fehlermeldung(QStringLiteral("MandatReferenz"), MandatReferenz::Meldung(referenz.Pruefen()));
+  if (!d.mandatSequenz.isEmpty() && !MandatSequenzTexte().contains(d.mandatSequenz))
+    return Fehlermeldung(QStringLiteral("MandatSequenz"), QStringLiteral("Die Mandat-Sequenz ist unbekannt."));
+  return std::nullopt;
+}
+
+Bankdaten Adressenpflege::Normalisieren(const Bankdaten& roh) {
+  return {OhneLeerzeichen(roh.blz), Bic(roh.bic).Text(), roh.bank.trimmed()};
+}
+
+std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Bankdaten& roh) {
+  const Bankdaten d = Normalisieren(roh);
+  if (d.blz.isEmpty() && d.bic.isEmpty())
+    return Fehlermeldung(QStringLiteral("BLZ"), QStringLiteral("Bankleitzahl oder BIC fehlen noch."));
+  if (auto f = BlzPruefen(d.blz)) return f;
+  if (auto f = BicPruefen(d.bic)) return f;
+  if (d.bank.isEmpty()) return Fehlermeldung(QStringLiteral("Bank"), QStringLiteral("Der Name der Bank fehlt noch."));
+  return std::nullopt;
+}
+
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const QString& alteNr, const QString& tabelle) {
+  const Adressdaten d = Normalisieren(roh);
+  const SqlText t = SqlText::Bezeichner(tabelle);
+  if (alteNr.isEmpty() || QString::compare(alteNr, d.opKontoNr, Qt::CaseInsensitive) != 0) {
+    DbFehler f;
+    const std::optional<QVariant> vorhanden =
+        db.Wert(SqlText("SELECT COUNT(*) FROM ") + t + " WHERE OPKontoNr = ? COLLATE TAMO", {d.opKontoNr}, f);
+    if (f) return f;
+    if (vorhanden && vorhanden->toInt() > 0)
+      return {DbFehlerNr::KeineTreffer,
+              QStringLiteral("Die Adressnummer %1 ist bereits vergeben.").arg(d.opKontoNr)};
+  }
+  const QVariantList werte = {d.opKontoNr,           TextOderNull(d.suchname),       TextOderNull(d.name),
+                              TextOderNull(d.bank),   TextOderNull(d.bic),            TextOderNull(d.iban),
+                              TextOderNull(d.blz),    TextOderNull(d.kontoNr),        TextOderNull(d.mandatReferenz),
+                              d.mandatDatum ? QVariant(*d.mandatDatum) : QVariant(), TextOderNull(d.mandatSequenz)};
+  if (alteNr.isEmpty()) {
+    return db.Ausfuehren(SqlText("INSERT INTO ") + t +
+                             " (OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, MandatDatum, "
+                             "MandatSequenz) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                         werte);
+  }
+  int geaendert = 0;
+  DbFehler f = db.Ausfuehren(SqlText("UPDATE ") + t +
+                                 " SET OPKontoNr = ?, Suchname = ?, Name = ?, Bank = ?, BIC = ?, IBAN = ?, BLZ = ?, "
+                                 "KontoNr = ?, MandatReferenz = ?, MandatDatum = ?, MandatSequenz = ? WHERE OPKontoNr = ?",
+                             QVariantList(werte) << alteNr, &geaendert);
+  if (f) return f;
+  if (geaendert != 1)
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(alteNr)};
+  return {};
+}
+
+DbFehler Adressenpflege::Loeschen(Datenbank& db, const QString& opKontoNr, const QString& tabelle) {
+  int geloescht = 0;
+  DbFehler f = db.Ausfuehren(SqlText("DELETE FROM ") + SqlText::Bezeichner(tabelle) + " WHERE OPKontoNr = ?",
+                             {opKontoNr}, &geloescht);
+  if (f) return f;
+  if (geloescht != 1)
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(opKontoNr)};
+  return {};
+}
+
+std::optional<Adressdaten> Adressenpflege::Laden(Datenbank& db, const QString& opKontoNr, DbFehler& fehler,
+                                                 const QString& tabelle) {
+  std::optional<Adressdaten> d;
+  fehler = db.Abfragen(SqlText("SELECT OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, "
+                               "MandatDatum, MandatSequenz FROM ") +
+                           SqlText::Bezeichner(tabelle) + " WHERE OPKontoNr = ?",
+                       {opKontoNr}, [&d](const Zeile& z) {
+                         Adressdaten a;
+                         a.opKontoNr = z.Wert(0).toString();
+                         a.suchname = z.Wert(1).toString();
+                         a.name = z.Wert(2).toString();
+                         a.bank = z.Wert(3).toString();
+                         a.bic = z.Wert(4).toString();
+                         a.iban = z.Wert(5).toString();
+                         a.blz = z.Wert(6).toString();
+                         a.kontoNr = z.Wert(7).toString();
+                         a.mandatReferenz = z.Wert(8).toString();
+                         const QDate datum = QDate::fromString(z.Wert(9).toString().left(10), Qt::ISODate);
+                         if (datum.isValid()) a.mandatDatum = datum;
+                         a.mandatSequenz = z.Wert(10).toString();
+                         d = a;
+                         return false;
+                       });
+  return d;
+}
+
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Bankdaten& roh, std::optional<qint64> zeile) {
+  const Bankdaten d = Normalisieren(roh);
+  const QVariantList werte = {TextOderNull(d.blz), TextOderNull(d.bic), TextOderNull(d.bank)};
+  if (!zeile) return db.Ausfuehren("INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES (?, ?, ?)", werte);
+  int geaendert = 0;
+  DbFehler f = db.Ausfuehren("UPDATE Bankverbindung SET BLZ = ?, BIC = ?, Bank = ? WHERE rowid = ?",
+                             QVariantList(werte) << *zeile, &geaendert);
+  if (f) return f;
+  if (geaendert != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  return {};
+}
+
+DbFehler Adressenpflege::BankLoeschen(Datenbank& db, qint64 zeile) {
+  int geloescht = 0;
+  DbFehler f = db.Ausfuehren("DELETE FROM Bankverbindung WHERE rowid = ?", {zeile}, &geloescht);
+  if (f) return f;
+  if (geloescht != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  return {};
+}
