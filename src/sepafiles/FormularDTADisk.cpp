@@ -48,6 +48,7 @@
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
 #include "sepafiles/druck/Kontrollliste.h"
+#include "platform/ui/Feldgrenze.h"
 
 namespace {
 
@@ -110,11 +111,11 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_tdbText1 = new QLineEdit(zusatz);
   m_tdbText1->setObjectName(QStringLiteral("TDBText1"));
   m_tdbText1->setToolTip(QStringLiteral("Referenz-Nr für interne Zwecke"));
-  m_tdbText1->setMaxLength(35);
-  if (Datenbank* db = Zustand().Datenbank()) {
-    const int groesse = db->FeldGroesse(QStringLiteral("Absender"), QStringLiteral("ReferenzNr"));
-    if (groesse > 0) m_tdbText1->setMaxLength(groesse);
-  }
+  int referenzGroesse = 35;
+  if (Datenbank* db = Zustand().Datenbank())
+    if (const int groesse = db->FeldGroesse(QStringLiteral("Absender"), QStringLiteral("ReferenzNr")); groesse > 0)
+      referenzGroesse = groesse;
+  Feldgrenze::Setzen(m_tdbText1, referenzGroesse);
   for (int i = 0; i < 2; ++i) {
     m_tdbDate1[i] = new DatumFeld(zusatz);
     m_tdbDate1[i]->setObjectName(QStringLiteral("TDBDate1_%1").arg(i));

@@ -12,6 +12,7 @@
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterModell.h"
+#include "platform/ui/Feldgrenze.h"
 
 GitterDelegate::GitterDelegate(DatenGitter* gitter) : QStyledItemDelegate(gitter), m_gitter(gitter) {}
 
@@ -30,11 +31,11 @@ QWidget* GitterDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
           QRegularExpression(QStringLiteral("[-+]?[0-9.]{0,18}(,[0-9]{0,4})?")), e));
       break;
     case GitterEditor::Datum:
-      e->setMaxLength(10);
-      e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,10}")), e));
+      e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), e));
+      Feldgrenze::Setzen(e, 10);
       break;
     case GitterEditor::Text:
-      if (s.datenBreite > 0) e->setMaxLength(s.datenBreite);
+      Feldgrenze::Setzen(e, s.datenBreite);
       break;
   }
   return e;

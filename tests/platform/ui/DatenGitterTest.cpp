@@ -17,6 +17,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/DatenGitter.h"
+#include "platform/ui/Feldgrenze.h"
 #include "testsupport/ModaleMeldung.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDropDown.h"
@@ -425,7 +426,7 @@ TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
   ASSERT_TRUE(gitter->ZelleBearbeiten());
   auto* textEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
   ASSERT_TRUE(textEditor);
-  EXPECT_EQ(textEditor->maxLength(), 20);
+  EXPECT_EQ(Feldgrenze::Grenze(textEditor), 20);
   QTest::keyClick(textEditor, Qt::Key_Escape);
   QApplication::processEvents();
   EXPECT_FALSE(gitter->ZeileAusstehend());
