@@ -47,6 +47,7 @@
 #include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
+#include "printing/Reportjob.h"
 #include "sepafiles/druck/Kontrollliste.h"
 #include "platform/ui/Feldgrenze.h"
 
@@ -635,7 +636,19 @@ bool FormularDTADisk::Erstellen() {
   if (!m_letzterLauf.PdfDateiname.isEmpty()) Zustand().PDFSetzen(m_letzterLauf.PdfDateiname, m_letzterLauf.PdfPfad);
   StatusSetzen(m_letzterLauf.Statustext, Farben::Blau());
   NurLesenAnzeigen();
-  Meldung::Hinweis(m_letzterLauf.Meldung, {}, this);
+  // The PDF payment overview is written before the message, which names it (and says where the
+  // control list goes on a machine without a printer); the printout or the preview follows the message.
+  const int kopien = int(m_kopien->Ganzzahl().value_or(0));
+  const Druckformular formular{this, windowTitle(), {}, nullptr, 0};
+  const Kontrollliste::Ausgabe ausgabe =
+      Kontrollliste::Vorbereiten(*db, m_letzterLauf, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
+  const QString ausgabeText = Kontrollliste::Meldungstext(ausgabe);
+  const QString meldung = ausgabeText.isEmpty() ? m_letzterLauf.Meldung
+                                                : m_letzterLauf.Meldung + QStringLiteral("\r\r") + ausgabeText;
+  if (ausgabe.pdfFehler.isEmpty())
+    Meldung::Hinweis(meldung, {}, this);
+  else
+    Meldung::Warnung(meldung, {}, this);
   QStringList warnungen = m_letzterLauf.Warnungen;
   if (!m_letzterLauf.AndereDateien.isEmpty())
     warnungen << QStringLiteral("Im Ordner liegen noch SEPA-Dateien eines früheren Laufs dieser Zahlungsart.\r"
@@ -643,8 +656,7 @@ bool FormularDTADisk::Erstellen() {
                      m_letzterLauf.AndereDateien.join(QLatin1Char('\r'));
   if (!warnungen.isEmpty())
     Meldung::Zeigen(warnungen.join(QStringLiteral("\r\r")), MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
-  Kontrollliste::Drucken(*db, m_letzterLauf, int(m_kopien->Ganzzahl().value_or(0)), m_erstellungsdatum,
-                         Druckformular{this, windowTitle(), {}, nullptr, 0});
+  Kontrollliste::Drucken(*db, m_letzterLauf, ausgabe, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
   return true;
@@ -675,7 +687,7 @@ void FormularDTADisk::KontrolllisteDrucken() {
   DruckAnfordern(
       Kontrollliste::Reportname(),
       [this, db] { return Kontrollliste::Daten(*db, m_letzterLauf, this); },
-      Kontrollliste::Variablen(m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
+      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
 }

@@ -303,7 +303,7 @@ TEST_F(ReportDesignerTest, FehlendeReportdateiEntstehtImDesignerUndDerDruckGehtW
 }
 
 TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
   EinstellungSpeichern(QStringLiteral("VorgabeRPTZahlungsliste"), QStringLiteral("Zahlungsliste.LST"));
   int runde = 0;
   QStringList gewaehlt;   // the entry the choice preselected, per round
@@ -337,7 +337,7 @@ TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
 
 TEST_F(ReportDesignerTest, FehlgeschlagenesSpeichernWirdGemeldetUndLaesstDieDateiStehen) {
   const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), datei));
   const QByteArray vorher = TestOrdner::Lesen(datei);
   auto d = Designer(datei);
   Tippen(d->Beschreibung(), QStringLiteral("geändert"));
@@ -365,7 +365,7 @@ TEST_F(ReportDesignerTest, FehlgeschlagenesSpeichernWirdGemeldetUndLaesstDieDate
 
 TEST_F(ReportDesignerTest, SchliessenFragtNachUngespeichertenAenderungen) {
   const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), datei));
   const QByteArray vorher = TestOrdner::Lesen(datei);
   auto d = Designer(datei);
   d->SpalteWaehlen(0);
@@ -459,7 +459,7 @@ TEST_F(ReportDesignerTest, PlatzhalterKommenInsZuletztBenutzteTextfeld) {
 
 TEST_F(ReportDesignerTest, UnpassenderReportWirdNurAufWunschGespeichert) {
   const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), datei));
   // A sort order these rows do not offer stays, marked, until it is changed.
   {
     Reportdatei::Ergebnis e = Reportdatei::Laden(datei);
