@@ -319,7 +319,10 @@ void FormAdressen::showEvent(QShowEvent* ereignis) {
   QWidget::showEvent(ereignis);
   if (m_gezeigt) return;
   m_gezeigt = true;
-  if (m_modus == Modus::Adressen) Gitterspalten::AdressenAnordnen(*m_gitter);
+  if (m_modus == Modus::Adressen)
+    Gitterspalten::AdressenAnordnen(*m_gitter);
+  else
+    m_gitter->SpaltenNachInhalt();
   Gitterspalten::BreiteFuellen(*m_gitter);
 }
 

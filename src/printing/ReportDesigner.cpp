@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QScreen>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -217,7 +219,13 @@ QWidget* ReportDesigner::SpaltenRegister() {
   for (const Reportdefinition& f : m_definitionen.felder) {
     auto* eintrag = new QListWidgetItem(f.name + QStringLiteral("  (") + Typname(f.typ) + QLatin1Char(')'), m_felder);
     eintrag->setData(Qt::UserRole, f.name);
+    eintrag->setToolTip(eintrag->text());
   }
+  // The list is as wide as its longest name ("Verwendungszweck.ZahlungsBetrag  (Zahl)"), up to a third of
+  // the screen; beyond that an entry shows whole in its tooltip.
+  const int hoechstens = screen() ? screen()->availableGeometry().width() / 3 : 420;
+  m_felder->setMinimumWidth(std::min(hoechstens, m_felder->sizeHintForColumn(0) + 2 * m_felder->frameWidth() +
+                                                      m_felder->verticalScrollBar()->sizeHint().width() + 4));
   m_hinzufuegen = Knopf(QStringLiteral("&Hinzufügen"), QStringLiteral("Gewählte Felder als Spalten anlegen"), felderRahmen);
   auto* felderLayout = new QVBoxLayout(felderRahmen);
   felderLayout->addWidget(m_felder, 1);

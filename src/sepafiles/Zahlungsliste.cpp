@@ -120,7 +120,7 @@ void Zahlungsliste::Aufbauen() {
   m_tdbNumber1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, {}});
   m_tdbNumber1->WertSetzen(Waehrung());
-  m_tdbNumber1->setMinimumWidth(170);
+  m_tdbNumber1->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   auto* summe = new QLabel(QStringLiteral("Summe"), this);
   summe->setBuddy(m_tdbNumber1);
   m_faelligAnzeige = new QLabel(this);
