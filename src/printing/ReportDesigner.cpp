@@ -221,9 +221,9 @@ QWidget* ReportDesigner::SpaltenRegister() {
     eintrag->setData(Qt::UserRole, f.name);
     eintrag->setToolTip(eintrag->text());
   }
-  // The list is as wide as its longest name ("Verwendungszweck.ZahlungsBetrag  (Zahl)"), up to a third of
-  // the screen; beyond that an entry shows whole in its tooltip.
-  const int hoechstens = screen() ? screen()->availableGeometry().width() / 3 : 420;
+  // The list is as wide as its longest name ("Verwendungszweck.ZahlungsBetrag  (Zahl)"), up to a quarter of
+  // the screen (the column list beside it needs its room too); beyond that an entry shows whole in its tooltip.
+  const int hoechstens = screen() ? screen()->availableGeometry().width() / 4 : 320;
   m_felder->setMinimumWidth(std::min(hoechstens, m_felder->sizeHintForColumn(0) + 2 * m_felder->frameWidth() +
                                                       m_felder->verticalScrollBar()->sizeHint().width() + 4));
   m_hinzufuegen = Knopf(QStringLiteral("&Hinzufügen"), QStringLiteral("Gewählte Felder als Spalten anlegen"), felderRahmen);

@@ -184,8 +184,8 @@ QStringList Seitenaufbau::Umbrechen(const QString& text, int schrift, double bre
     }
     const qsizetype vorher = zeilen.size();
     // Lines end between words, measured as they are drawn; only a word wider than the column is
-    // divided, into pieces of about equal length (never one letter left over on a line of its own),
-    // and the words after it may join its last piece.
+    // divided, into parts of about equal length (never one letter left over on a line of its own),
+    // and the words after it may join its last part.
     QString zeile;
     for (const QString& wort : absatz.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
       if (!zeile.isEmpty() && m.horizontalAdvance(zeile + QLatin1Char(' ') + wort) <= breite) {

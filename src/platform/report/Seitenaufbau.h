@@ -81,7 +81,7 @@ class Seitenaufbau {
   // A text in one line of the width, cut with "…" when too wide.
   QString Einzeilig(const QString& text, int schrift, double breite) const;
   QStringList Umbrechen(const QString& text, int schrift, double breite) const;
-  // A word wider than the column in pieces of about equal length, each as wide as the column allows.
+  // A word wider than the column in parts of about equal length, each as wide as the column allows.
   QStringList WortTeilen(const QString& wort, int schrift, double breite) const;
   void ZeilePlatzieren(const Zeilenbild& zeile);
   // The lowest a row may reach: above the room kept for the carry-forward.

@@ -50,7 +50,7 @@ Druckdokument Drucken(const Reportlayout& l, const QList<QHash<QString, QVariant
   return Seitenaufbau::Probedruck(l, zeilen, [&variablen](const QString& n) { return variablen.value(n); });
 }
 
-// Lines end between words; a word wider than the column is divided into pieces of about the same
+// Lines end between words; a word wider than the column is divided into parts of about the same
 // length, so no lone letter stands on a line of its own ("Müßi" / "g"), and nothing of the text is lost.
 struct UmbruchFall {
   const char* name;
@@ -72,7 +72,7 @@ TEST_P(Umbruch, KeinEinzelnerBuchstabeUndNichtsVerloren) {
   for (const QString& z : zeilen) {
     EXPECT_FALSE(z.contains(QStringLiteral("…"))) << z.toStdString();
     for (const QString& teil : z.split(QLatin1Char(' ')))
-      if (!woerter.contains(teil)) EXPECT_GE(teil.size(), 2) << "piece '" << teil.toStdString() << "' of " << zeilen.join(QLatin1Char('|')).toStdString();
+      if (!woerter.contains(teil)) EXPECT_GE(teil.size(), 2) << "part '" << teil.toStdString() << "' of " << zeilen.join(QLatin1Char('|')).toStdString();
   }
   QString zusammen = zeilen.join(QString());
   EXPECT_EQ(zusammen.remove(QLatin1Char(' ')), QString(text).remove(QLatin1Char(' ')));
