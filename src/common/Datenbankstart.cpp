@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSet>
+#include <QHash>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -173,6 +176,27 @@ StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, 
   return {};
 }
 
+namespace {
+
+QByteArray DateiLesen(const QString& pfad) {
+  QFile f(pfad);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+bool FruehererMitgelieferterReport(const QString& name, const QByteArray& inhalt) {
+  // SHA-256 of the payment list as shipped before it printed kinds, states and signed amounts: its
+  // sums of unsigned amounts are refused by the report check now.
+  static const QHash<QString, QSet<QByteArray>> frueher = {
+      {QStringLiteral("zahlungsliste.lst"),
+       {QByteArrayLiteral("08a331ceef60832bd998c4dba475faeb4dd5d7e32f91fe266595df0a8bcb46bf"),
+        QByteArrayLiteral("c5a638bea3e22eb532de3a4d15062003ca90633840418a8061de851d6a6303c4")}}};
+  const auto it = frueher.constFind(name.toLower());
+  return it != frueher.constEnd() && !inhalt.isEmpty() &&
+         it->contains(QCryptographicHash::hash(inhalt, QCryptographicHash::Sha256).toHex());
+}
+
 QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString& ressourcen) {
   if (ressourcen.isEmpty()) return {};
   const QDir ziel(programmVerzeichnis);
@@ -181,9 +205,17 @@ QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString
   const QStringList geliefert = QDir(ressourcen).entryList({QStringLiteral("*.LST")}, QDir::Files);
   for (const QString& name : geliefert) {
     // Report file names are compared without letter case: the user's "zahlungsliste.lst" is the report.
-    const bool da = std::any_of(vorhanden.cbegin(), vorhanden.cend(),
-                                [&name](const QString& v) { return v.compare(name, Qt::CaseInsensitive) == 0; });
-    if (da) continue;
+    const auto da = std::find_if(vorhanden.cbegin(), vorhanden.cend(),
+                                 [&name](const QString& v) { return v.compare(name, Qt::CaseInsensitive) == 0; });
+    if (da != vorhanden.cend()) {
+      // An earlier version of a shipped report that the user never changed gives way to the current one.
+      const QString pfad = ziel.filePath(*da);
+      if (!FruehererMitgelieferterReport(name, DateiLesen(pfad))) continue;
+      QFile quelle(QDir(ressourcen).filePath(name));
+      if (!quelle.open(QIODevice::ReadOnly) || SichereDateien::Ersetzen(pfad, quelle.readAll()))
+        fehlgeschlagen << QDir::toNativeSeparators(pfad);
+      continue;
+    }
     // Complete under a temporary name, then renamed (QFile::rename never replaces a file): an interrupted
     // start leaves no half report that later starts would take for the user's own.
     QFile quelle(QDir(ressourcen).filePath(name));

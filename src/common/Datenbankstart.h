@@ -36,9 +36,13 @@ DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei);
 // Copies the shipped files into a new (missing or empty) program folder. Existing files are never replaced.
 StartErgebnis ProgrammverzeichnisEinrichten(const QString& programmVerzeichnis, const QString& ressourcen);
 
-// Copies every shipped report file (*.LST) that the program folder lacks, letter case ignored; never
-// replaces one. Returns the note for the user when a copy failed, else empty.
+// Copies every shipped report file (*.LST) that the program folder lacks, letter case ignored; replaces
+// only an earlier shipped version the user never changed. Returns the note for the user when a copy
+// failed, else empty.
 QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString& ressourcen);
+// Whether `inhalt` is an earlier shipped version of the report `name`, which ReportdateienErgaenzen
+// replaces by the current one (a report the user changed is never replaced).
+bool FruehererMitgelieferterReport(const QString& name, const QByteArray& inhalt);
 
 // Sets ProgrammVerzeichnis and DatenVerzeichnis ("Window State": "Datenlaufwerk", then
 // "InstallDir", then the program folder), seeding the program folder at the first start (later starts

@@ -15,6 +15,7 @@
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/Meldung.h"
 #include "platform/ui/TastenVorschau.h"
+#include "platform/ui/Feldgrenze.h"
 
 AdressenEingabe::AdressenEingabe(Art art, bool neu, QWidget* eltern) : QDialog(eltern), m_art(art) {
   setObjectName(QStringLiteral("AdressenEingabe"));
@@ -41,6 +42,9 @@ AdressenEingabe::AdressenEingabe(Art art, bool neu, QWidget* eltern) : QDialog(e
     m_iban->ZeichenklasseSetzen(Zeichenklasse::GrossbuchstabenZiffern);
     m_iban->MaxLaengeSetzen(34);
     m_kontoNr = Textfeld(QStringLiteral("KontoNr"), tabelle);
+    // Whatever could be an account number for the IBAN conversion (blanks, leading zeros) is taken as
+    // typed: the check says why more than ten digits cannot be one, the field never cuts them.
+    Feldgrenze::Setzen(m_kontoNr, Adressenpflege::KontoNrEingabeLaenge);
     m_mandatReferenz = Textfeld(QStringLiteral("MandatReferenz"), tabelle);
     m_mandatDatum = new DatumFeld(this);
     m_mandatDatum->setObjectName(QStringLiteral("MandatDatum"));
@@ -110,7 +114,7 @@ QLineEdit* AdressenEingabe::Textfeld(const QString& name, const QString& tabelle
   f->setObjectName(name);
   if (Datenbank* db = Zustand().Datenbank()) {
     const int groesse = db->FeldGroesse(tabelle, name);
-    if (groesse > 0) f->setMaxLength(groesse);
+    Feldgrenze::Setzen(f, groesse);
   }
   return f;
 }

@@ -372,7 +372,10 @@ void FormAdressen::showEvent(QShowEvent* ereignis) {
   QWidget::showEvent(ereignis);
   if (m_gezeigt) return;
   m_gezeigt = true;
-  if (m_modus == Modus::Adressen) Gitterspalten::AdressenAnordnen(*m_gitter);
+  if (m_modus == Modus::Adressen)
+    Gitterspalten::AdressenAnordnen(*m_gitter);
+  else
+    m_gitter->SpaltenNachInhalt();
   // The sibling's bank fields stand where the own list shows BIC and IBAN.
   if (FremdeAdressen())
     m_gitter->SetzeSpaltenfolge({QStringLiteral("OPKontoNr"), QStringLiteral("Suchname"), QStringLiteral("Name"),

@@ -29,6 +29,7 @@
 #include "platform/ui/Werkzeugleiste.h"
 #include "platform/db/Recordset.h"
 #include "printing/ReportAuswaehlen.h"
+#include "platform/ui/Feldgrenze.h"
 
 namespace {
 const QString kAbschnitt = QStringLiteral("Absender State");
@@ -96,7 +97,7 @@ FormularAbsender::FormularAbsender(QWidget* eltern) : QDialog(eltern) {
     f->setToolTip(tipp);
     if (db) {
       const int groesse = db->FeldGroesse(QStringLiteral("Absender"), name);
-      if (groesse > 0) f->setMaxLength(groesse);
+      Feldgrenze::Setzen(f, groesse);
     }
     connect(f, &QLineEdit::textEdited, this, [this] {
       if (!m_laedt) m_geaendert = true;

@@ -35,38 +35,18 @@ void Gitterspalten::BreiteFuellen(DatenGitter& gitter) {
 }
 
 void Gitterspalten::AdressenAnordnen(DatenGitter& gitter) {
-  struct Spalte {
-    const char* feld;
-    const char* muster;  // typical content
-    bool weicht;         // gives way when the grid is too narrow
-  };
-  static const Spalte vorne[] = {
-      {"OPKontoNr", "00000", false},         {"Suchname", "MUSTERMANN", true},
-      {"Name", "Mustermann GmbH & Co. KG", true}, {"BIC", "DEUTDEMMXXX", false},
-      {"IBAN", "DE00000000000000000000", false}, {"MandatReferenz", "MR-2024-00001", false},
-      {"MandatDatum", "00.00.0000", false},  {"MandatSequenz", "3-Mehrfach-Einzug Folgeeinzug", true},
-  };
+  static const char* const vorne[] = {"OPKontoNr", "Suchname", "Name", "BIC", "IBAN", "MandatReferenz", "MandatDatum",
+                                      "MandatSequenz"};
   QStringList folge;
-  for (const Spalte& s : vorne) folge << QString::fromUtf8(s.feld);
+  for (const char* feld : vorne) folge << QString::fromUtf8(feld);
   gitter.SetzeSpaltenfolge(folge);
-
-  const QFontMetrics fm(gitter.font());
-  int summe = 0;
-  int weichend = 0;
-  for (const Spalte& s : vorne) {
-    const int i = gitter.SpaltenIndex(QString::fromUtf8(s.feld));
-    if (i < 0 || !gitter.SpalteSichtbar(i)) continue;
-    gitter.SetzeSpaltenbreite(i, std::max(gitter.Mindestbreite(i), fm.horizontalAdvance(QString::fromUtf8(s.muster)) + 16));
-    summe += gitter.Spaltenbreite(i);
-    if (s.weicht) weichend += gitter.Spaltenbreite(i) - gitter.Mindestbreite(i);
+  int sichtbar = 0;
+  for (const QString& feld : folge) {
+    const int i = gitter.SpaltenIndex(feld);
+    if (i >= 0 && gitter.SpalteSichtbar(i)) ++sichtbar;
   }
-  const int ueber = summe - gitter.Ansicht()->viewport()->width();
-  if (ueber <= 0 || weichend <= 0) return;
-  for (const Spalte& s : vorne) {
-    const int i = gitter.SpaltenIndex(QString::fromUtf8(s.feld));
-    if (i < 0 || !s.weicht || !gitter.SpalteSichtbar(i)) continue;
-    const int spiel = gitter.Spaltenbreite(i) - gitter.Mindestbreite(i);
-    const int weniger = std::min(spiel, (ueber * spiel + weichend - 1) / weichend);
-    gitter.SetzeSpaltenbreite(i, gitter.Spaltenbreite(i) - weniger);
-  }
+  if (QWidget* fenster = gitter.window())
+    FensterFuerSpaltenVerbreitern(*fenster, gitter, sichtbar);
+  else
+    gitter.SpaltenNachInhalt(sichtbar);
 }

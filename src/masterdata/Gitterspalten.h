@@ -13,9 +13,9 @@ class Gitterspalten {
   // Widens the visible columns in proportion when together they are narrower than the grid (the
   // three bank-code columns otherwise leave a blank strip beside them). Call once the grid is laid out.
   static void BreiteFuellen(DatenGitter& gitter);
-  // The address grid: number, names, BIC, IBAN and the mandate columns first, each as wide as its
-  // content needs; where the grid is too narrow for them, the names and the sequence give way down
-  // to their captions, so that IBAN and the mandate data show without scrolling. The rest (bank,
+  // The address grid: number, names, BIC, IBAN and the mandate columns first, each as wide as the
+  // addresses in view need; where the grid is too narrow for them, the names and the sequence give way
+  // down to their captions, so that IBAN and the mandate data show without scrolling. The rest (bank,
   // old account data, conversion notes) follows. Call once the grid is laid out.
   static void AdressenAnordnen(DatenGitter& gitter);
 };

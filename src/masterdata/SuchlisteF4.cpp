@@ -204,7 +204,19 @@ bool SuchlisteF4::Rueckwert(QVariantList& werte) {
 
 void SuchlisteF4::showEvent(QShowEvent* ereignis) {
   QDialog::showEvent(ereignis);
-  Gitterspalten::BreiteFuellen(*m_gitter);
+  // The columns up to BIC and IBAN show without scrolling, each as wide as the rows in view need:
+  // the list grows for them (up to nine tenths of the screen), names give way first.
+  const QHeaderView* kopf = m_gitter->Ansicht()->horizontalHeader();
+  int vorne = 0;
+  for (const char* feld : {"BIC", "IBAN", "BankBIC", "BankIBAN"}) {
+    const int i = m_gitter->SpaltenIndex(QString::fromUtf8(feld));
+    if (i < 0 || !m_gitter->SpalteSichtbar(i)) continue;
+    int sichtbarBis = 0;
+    for (int v = 0; v <= kopf->visualIndex(i); ++v)
+      if (!kopf->isSectionHidden(kopf->logicalIndex(v))) ++sichtbarBis;
+    vorne = std::max(vorne, sichtbarBis);
+  }
+  FensterFuerSpaltenVerbreitern(*this, *m_gitter, vorne);
 }
 
 void SuchlisteF4::keyPressEvent(QKeyEvent* ereignis) {

@@ -222,6 +222,8 @@ void FormularZahlung::Aktivieren() {
   Browsegitter()->SetzeWechselndeZeilen(zebra);
   ZeilenanzeigeAnwenden();
   if (Browsegitter()->ZeilenAnzahl() > 0) m_browse->AufZeile(0);
+  // Name, IBAN, BIC and the amount as wide as the payments in view need, the free room shared.
+  Browsegitter()->SpaltenNachInhalt();
   Reposition();
   EingabeModusAnzeigen();
   Browsegitter()->Ansicht()->setFocus();

@@ -93,7 +93,7 @@ void ZahlungBrowse::SummeAnordnen(QBoxLayout* zeile) {
   m_gesamtBeschriftung = new QLabel(QStringLiteral("Summe Gutschriften"), fenster);
   m_gesamt = new ZahlFeld(fenster);
   m_gesamt->setReadOnly(true);
-  m_gesamt->setMinimumWidth(130);
+  m_gesamt->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   m_gesamt->setFocusPolicy(Qt::NoFocus);
   zeile->addWidget(m_gesamtBeschriftung);
   zeile->addWidget(m_gesamt);

@@ -19,6 +19,7 @@
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/ZahlFeld.h"
 #include "platform/ui/ZweispaltenCombo.h"
+#include "platform/ui/Feldgrenze.h"
 
 namespace {
 
@@ -131,9 +132,9 @@ void ZahlungKopffelder::Laden(bool aufAbPfeil) {
     }
   }
   if (db) {
-    m_opKontoNr->setMaxLength(std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("OPKontoNr"))));
+    Feldgrenze::Setzen(m_opKontoNr, std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("OPKontoNr"))));
     if (QLineEdit* code = m_textschluessel->lineEdit())
-      code->setMaxLength(std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Textschlüssel"))));
+      Feldgrenze::Setzen(code, std::max(1, db->FeldGroesse(QStringLiteral("Zahlungen"), QStringLiteral("Textschlüssel"))));
   }
   m_betrag->PfeileSetzen(aufAbPfeil);
   m_faellig->PfeiltastenSetzen(aufAbPfeil);

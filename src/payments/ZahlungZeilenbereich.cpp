@@ -140,7 +140,7 @@ void ZahlungZeilenbereich::SummeAnordnen(QBoxLayout* zeile) {
   m_einzelBeschriftung = new QLabel(QStringLiteral("Einzelsumme"), m_fenster);
   m_einzelsumme = new ZahlFeld(m_fenster);
   m_einzelsumme->setReadOnly(true);
-  m_einzelsumme->setMinimumWidth(110);
+  m_einzelsumme->BreitenprobeSetzen(Waehrung::AusCent(99999999999));   // one payment at most
   m_einzelsumme->setFocusPolicy(Qt::NoFocus);
   m_einzelsumme->setStatusTip(QStringLiteral("Infoanzeige Einzelsumme"));
   zeile->addWidget(m_einzelBeschriftung);

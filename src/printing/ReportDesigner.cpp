@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QScreen>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -217,7 +219,13 @@ QWidget* ReportDesigner::SpaltenRegister() {
   for (const Reportdefinition& f : m_definitionen.felder) {
     auto* eintrag = new QListWidgetItem(f.name + QStringLiteral("  (") + Typname(f.typ) + QLatin1Char(')'), m_felder);
     eintrag->setData(Qt::UserRole, f.name);
+    eintrag->setToolTip(eintrag->text());
   }
+  // The list is as wide as its longest name ("Verwendungszweck.ZahlungsBetrag  (Zahl)"), up to a quarter of
+  // the screen (the column list beside it needs its room too); beyond that an entry shows whole in its tooltip.
+  const int hoechstens = screen() ? screen()->availableGeometry().width() / 4 : 320;
+  m_felder->setMinimumWidth(std::min(hoechstens, m_felder->sizeHintForColumn(0) + 2 * m_felder->frameWidth() +
+                                                      m_felder->verticalScrollBar()->sizeHint().width() + 4));
   m_hinzufuegen = Knopf(QStringLiteral("&Hinzufügen"), QStringLiteral("Gewählte Felder als Spalten anlegen"), felderRahmen);
   auto* felderLayout = new QVBoxLayout(felderRahmen);
   felderLayout->addWidget(m_felder, 1);
@@ -282,7 +290,7 @@ QWidget* ReportDesigner::SpaltenRegister() {
   m_ausrichtung = new QComboBox(spalteRahmen);
   for (const char* a : kAusrichtungen) m_ausrichtung->addItem(QString::fromLatin1(a));
   m_summe = new QCheckBox(QStringLiteral("Summe am Liste&nende"), spalteRahmen);
-  m_summe->setToolTip(QStringLiteral("Nur für Spalten, die genau ein Feld zeigen"));
+  m_summe->setToolTip(QStringLiteral("Nur für Spalten, die genau ein Feld zeigen, dessen Summe zulässig ist"));
   m_umbruch = new QCheckBox(QStringLiteral("Lange Werte &umbrechen"), spalteRahmen);
   m_nurErste = new QCheckBox(QStringLiteral("Nur in der ersten &Zeile einer Gruppe"), spalteRahmen);
   auto* form = new QFormLayout(spalteRahmen);
@@ -365,7 +373,7 @@ QWidget* ReportDesigner::TexteRegister() {
   m_platzhalter->addItem(QStringLiteral("{Seite}"));
   m_platzhalter->addItem(QStringLiteral("{Seiten}"));
   for (const Reportdefinition& f : m_definitionen.felder) {
-    if (f.typ == Report::Typ::Zahl) {
+    if (f.typ == Report::Typ::Zahl && f.summeGesperrt.isEmpty()) {
       m_platzhalter->addItem(QStringLiteral("{Summe(") + f.name + QStringLiteral(")}"));
       m_platzhalter->addItem(QStringLiteral("{Gruppensumme(") + f.name + QStringLiteral(")}"));
     }
@@ -624,10 +632,15 @@ void ReportDesigner::SpalteAnzeigen() {
   m_breite->setValue(s.breite);
   m_ausrichtung->setCurrentIndex(int(s.ausrichtung));
   m_summe->setChecked(s.summe);
-  m_summe->setEnabled(gewaehlt && SpalteSummierbar(s));
+  m_summe->setEnabled(gewaehlt && Summierbar(s));
   m_umbruch->setChecked(s.umbruch);
   m_nurErste->setChecked(s.nurErste);
   m_anzeigen = vorher;
+}
+
+bool ReportDesigner::Summierbar(const Reportspalte& s) const {
+  const auto feld = Reportentwurf::EinzigesFeld(s.wert);
+  return feld && m_definitionen.SummeGesperrt(feld->name).isEmpty();
 }
 
 void ReportDesigner::SpalteUebernehmen() {
@@ -639,7 +652,7 @@ void ReportDesigner::SpalteUebernehmen() {
   s.breite = m_breite->value();
   s.ausrichtung = Spaltenausrichtung(m_ausrichtung->currentIndex());
   // Only a single field adds up; a value that stops being one loses its sum.
-  const bool summierbar = SpalteSummierbar(s);
+  const bool summierbar = Summierbar(s);
   m_summe->setEnabled(summierbar);
   if (!summierbar && m_summe->isChecked()) {
     QSignalBlocker sperre(m_summe);
@@ -778,7 +791,8 @@ bool ReportDesigner::Speichern() {
   QStringList probleme;
   const Reportpruefung pruefung = ReportPruefen(
       m_layout, [this](const QString& n) { return m_definitionen.IstFeld(n); },
-      [this](const QString& n) { return m_definitionen.IstVariable(n); });
+      [this](const QString& n) { return m_definitionen.IstVariable(n); },
+      [this](const QString& n) { return m_definitionen.SummeGesperrt(n); });
   if (!pruefung.Ok()) probleme << pruefung.beschreibung;
   const bool angeboten = m_layout.sortierung.isEmpty() ||
                          std::any_of(m_definitionen.sortierungen.cbegin(), m_definitionen.sortierungen.cend(),

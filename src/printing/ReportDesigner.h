@@ -124,6 +124,8 @@ class ReportDesigner : public QDialog {
   void SpaltenzeileAnzeigen(int index);
   void SpalteAnzeigen();           // the chosen column's controls
   void SpalteUebernehmen();        // the chosen column's controls into the layout
+  // Only a single field adds up, and only one whose sum the print allows.
+  bool Summierbar(const Reportspalte& s) const;
   void FormatvorschlaegeSetzen(const QString& feld);
   void SortierungenAnzeigen();
   void TexteUebernehmen();

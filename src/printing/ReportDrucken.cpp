@@ -38,7 +38,14 @@ constexpr int kWiederholungen = 3;
 // Not an engine result: the row loop reached the page limit during a page break.
 constexpr int kSeitenende = INT_MIN;
 
-void Fehler(const QString& text, QWidget* fenster) { Meldung::Fehler(text, Meldung::AnwendungsTitel(), fenster); }
+// A failure: shown over the window, or left in the request for the caller to show.
+void Fehler(const QString& text, QWidget* fenster, Druckanfrage& anfrage) {
+  if (anfrage.FehlerZurueck) {
+    if (anfrage.Fehlertext.isEmpty()) anfrage.Fehlertext = text;
+    return;
+  }
+  Meldung::Fehler(text, Meldung::AnwendungsTitel(), fenster);
+}
 
 QVariant Deklarationswert(const Reportdatenspalte& s, const Druckformular& formular) {
   switch (ReportTypVon(s.typ)) {
@@ -220,6 +227,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
   QWidget* fenster = formular.fenster;
   const QString& titel = formular.titel;
   const bool liste = anfrage.ProjektTyp == Report::Liste;
+  anfrage.Fehlertext.clear();
   const QString endung = engine.Dateiendung(anfrage.ProjektTyp);
   Abschluss abschluss{engine};
 
@@ -234,14 +242,14 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
     QString fehler;
     datei = ReportdateiUebernehmen(datei, fehler);
     if (datei.isEmpty()) {
-      Fehler(fehler, fenster);
+      Fehler(fehler, fenster, anfrage);
       return Druckergebnis::Kopierfehler;
     }
   }
 
   const int anzahl = daten.Anzahl();
   if (const DbFehler f = daten.Fehler()) {
-    Fehler(DatenermittlungsFehlertext(f), fenster);
+    Fehler(DatenermittlungsFehlertext(f), fenster, anfrage);
     return Druckergebnis::Datenfehler;
   }
   const QList<Reportdatenspalte>& spalten = daten.Spalten();
@@ -276,23 +284,25 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
   for (const Reportdatenspalte& s : spalten) {
     const Report::Typ typ = ReportTypVon(s.typ);
     if (typ == Report::Typ::Keiner) continue;
-    if (liste)
+    if (liste) {
       engine.FeldDefinieren(s.name, Deklarationswert(s, formular), typ);
-    else
+      if (!s.summeGesperrt.isEmpty()) engine.SummeSperren(s.name, s.summeGesperrt);
+    } else {
       engine.VariableDefinieren(s.name, Deklarationswert(s, formular), typ);
+    }
   }
 
   int ergebnis = engine.DruckStarten(anfrage.ProjektTyp, datei, fenster, QStringLiteral("Reportausgabe"));
   if (anfrage.DesignerAufruf || ergebnis == Report::KeinProjekt) {
     const int designer = engine.Designer(fenster, titel, anfrage.ProjektTyp, datei);
     if (designer == Report::KeinProjekt || designer == Report::KeinDesigner)
-      Fehler(ReportFehlermeldung(designer, QDir::toNativeSeparators(datei)), fenster);
+      Fehler(ReportFehlermeldung(designer, QDir::toNativeSeparators(datei)), fenster, anfrage);
     if (anfrage.DesignerAufruf) return designer;
     if (designer != Report::Ok) return designer == Report::Abgebrochen ? Report::Abgebrochen : Report::KeinProjekt;
     ergebnis = engine.DruckStarten(anfrage.ProjektTyp, datei, fenster, QStringLiteral("Reportausgabe"));
   }
   if (ergebnis < 0) {
-    if (ergebnis != Report::Abgebrochen) Fehler(ReportFehlermeldung(ergebnis, engine.Fehlerdetail()), fenster);
+    if (ergebnis != Report::Abgebrochen) Fehler(ReportFehlermeldung(ergebnis, engine.Fehlerdetail()), fenster, anfrage);
     return ergebnis;
   }
 
@@ -335,12 +345,12 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
                                         [&kennung](const Sortierangebot& a) { return a.kennung == kennung; });
       if (angebot == angebote.cend()) {
         engine.DruckAbbrechen();
-        Fehler(NeusortierenMeldung(kennung), fenster);
+        Fehler(NeusortierenMeldung(kennung), fenster, anfrage);
         return Druckergebnis::Sortierfehler;
       }
       if (!Sortieren(daten, *angebot, reihe)) {
         engine.DruckAbbrechen();
-        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster);
+        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster, anfrage);
         return Druckergebnis::Datenfehler;
       }
     }
@@ -390,7 +400,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
     while (pos < anzahl && letztes == Report::Ok && !seitenlimit()) {
       if (!zeileDefinieren(reihe[pos])) {
         engine.DruckAbbrechen();
-        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster);
+        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster, anfrage);
         return Druckergebnis::Datenfehler;
       }
       if (engine.BoxTextSetzen(box, ReportProzent(pos + 1, anzahl)) == Report::Abgebrochen) return Report::Abgebrochen;
@@ -409,7 +419,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
       if (r == kSeitenende) break;
       if (r == Report::Wiederholen) {
         engine.DruckAbbrechen();
-        Fehler(aufgegeben, fenster);
+        Fehler(aufgegeben, fenster, anfrage);
         return Report::Wiederholen;
       }
       // A positive answer counts as printed: the row is neither printed twice nor waited for.
@@ -417,7 +427,7 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
       if (letztes == Report::Ok) ++pos;
     }
     if (letztes < 0) {
-      Fehler(ReportFehlermeldung(letztes, engine.Fehlerdetail()), fenster);
+      Fehler(ReportFehlermeldung(letztes, engine.Fehlerdetail()), fenster, anfrage);
       break;
     }
   }
@@ -428,14 +438,14 @@ int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportV
     if (r == Report::Abgebrochen) return Report::Abgebrochen;
     if (r == Report::Wiederholen) {
       engine.DruckAbbrechen();
-      Fehler(aufgegeben, fenster);
+      Fehler(aufgegeben, fenster, anfrage);
       return Report::Wiederholen;
     }
   }
 
   const int ende = engine.DruckEnde(0);
   if (ende < 0 && ende != Report::Abgebrochen) {
-    Fehler(ReportFehlermeldung(ende, engine.Fehlerdetail()), fenster);
+    Fehler(ReportFehlermeldung(ende, engine.Fehlerdetail()), fenster, anfrage);
     return ende;
   }
   if (ziel == Report::ZielVorschau && ende >= 0) {

@@ -39,7 +39,8 @@ struct Sortierangebot {
 
 // The print driver: puts the rows of `daten` out through the report engine with the report date,
 // the caller's variables and the sender's (appended to a copy of `variablen`), to the target of
-// `anfrage`, or opens the designer for the report file. Every failure is reported to the user.
+// `anfrage`, or opens the designer for the report file. Every failure is reported to the user (or,
+// with `anfrage.FehlerZurueck`, left in `anfrage.Fehlertext` for the caller to report).
 // Returns Report::Ok when the report went out, Report::Abgebrochen when the user cancelled, the
 // designer's answer for a designer request, else the failure's code. `anfrage.DruckKopien` takes the
 // copies chosen in the output settings.

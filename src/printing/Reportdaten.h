@@ -19,6 +19,7 @@ struct Reportdatenspalte {
   FeldTyp typ = FeldTyp::Unbekannt;
   QString quellTabelle;
   QString quellFeld;
+  QString summeGesperrt;   // why a report must not add the column up (empty: it may)
 };
 
 // The rows a report prints, read without moving the caller's own position.

@@ -17,7 +17,8 @@ Reportspalte SpalteAusFeld(const Reportdefinition& feld) {
   s.wert = FeldwertText(feld.name, {});
   switch (feld.typ) {
     case Report::Typ::Zahl:
-      s.breite = 22;
+      // Amounts up to 999.999.999,99 with their sign fit at the page's font (8 to 9 points).
+      s.breite = feld.wert.metaType().id() == qMetaTypeId<Waehrung>() ? 28 : 22;
       s.ausrichtung = Spaltenausrichtung::Rechts;
       break;
     case Report::Typ::Datum: s.breite = 20; break;

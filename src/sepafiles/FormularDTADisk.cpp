@@ -49,7 +49,9 @@
 #include "sepafiles/core/SepaLaufVermerke.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/SepaVorpruefung.h"
+#include "printing/Reportjob.h"
 #include "sepafiles/druck/Kontrollliste.h"
+#include "platform/ui/Feldgrenze.h"
 
 namespace {
 
@@ -119,11 +121,11 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_tdbText1 = new QLineEdit(zusatz);
   m_tdbText1->setObjectName(QStringLiteral("TDBText1"));
   m_tdbText1->setToolTip(QStringLiteral("Referenz-Nr für interne Zwecke"));
-  m_tdbText1->setMaxLength(35);
-  if (Datenbank* db = Zustand().Datenbank()) {
-    const int groesse = db->FeldGroesse(QStringLiteral("Absender"), QStringLiteral("ReferenzNr"));
-    if (groesse > 0) m_tdbText1->setMaxLength(groesse);
-  }
+  int referenzGroesse = 35;
+  if (Datenbank* db = Zustand().Datenbank())
+    if (const int groesse = db->FeldGroesse(QStringLiteral("Absender"), QStringLiteral("ReferenzNr")); groesse > 0)
+      referenzGroesse = groesse;
+  Feldgrenze::Setzen(m_tdbText1, referenzGroesse);
   for (int i = 0; i < 2; ++i) {
     m_tdbDate1[i] = new DatumFeld(zusatz);
     m_tdbDate1[i]->setObjectName(QStringLiteral("TDBDate1_%1").arg(i));
@@ -747,7 +749,19 @@ bool FormularDTADisk::Erstellen() {
   if (!m_letzterLauf.PdfDateiname.isEmpty()) Zustand().PDFSetzen(m_letzterLauf.PdfDateiname, m_letzterLauf.PdfPfad);
   StatusSetzen(m_letzterLauf.Statustext, Farben::Blau());
   NurLesenAnzeigen();
-  Meldung::Hinweis(m_letzterLauf.Meldung, {}, this);
+  // The PDF payment overview is written before the message, which names it (and says where the
+  // control list goes on a machine without a printer); the printout or the preview follows the message.
+  const int kopien = int(m_kopien->Ganzzahl().value_or(0));
+  const Druckformular formular{this, windowTitle(), {}, nullptr, 0};
+  const Kontrollliste::Ausgabe ausgabe =
+      Kontrollliste::Vorbereiten(*db, m_letzterLauf, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
+  const QString ausgabeText = Kontrollliste::Meldungstext(ausgabe);
+  const QString meldung = ausgabeText.isEmpty() ? m_letzterLauf.Meldung
+                                                : m_letzterLauf.Meldung + QStringLiteral("\r\r") + ausgabeText;
+  if (ausgabe.pdfFehler.isEmpty())
+    Meldung::Hinweis(meldung, {}, this);
+  else
+    Meldung::Warnung(meldung, {}, this);
   QStringList warnungen = m_letzterLauf.Warnungen;
   if (!m_letzterLauf.AndereDateien.isEmpty())
     warnungen << QStringLiteral("Im Ordner liegen noch SEPA-Dateien eines früheren Laufs dieser Zahlungsart.\r"
@@ -755,8 +769,7 @@ bool FormularDTADisk::Erstellen() {
                      m_letzterLauf.AndereDateien.join(QLatin1Char('\r'));
   if (!warnungen.isEmpty())
     Meldung::Zeigen(warnungen.join(QStringLiteral("\r\r")), MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
-  Kontrollliste::Drucken(*db, m_letzterLauf, int(m_kopien->Ganzzahl().value_or(0)), m_erstellungsdatum,
-                         Druckformular{this, windowTitle(), {}, nullptr, 0});
+  Kontrollliste::Drucken(*db, m_letzterLauf, ausgabe, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
   return true;
@@ -787,7 +800,7 @@ void FormularDTADisk::KontrolllisteDrucken() {
   DruckAnfordern(
       Kontrollliste::Reportname(),
       [this, db] { return Kontrollliste::Daten(*db, m_letzterLauf, this); },
-      Kontrollliste::Variablen(m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
+      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
 }

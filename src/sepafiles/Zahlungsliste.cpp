@@ -38,6 +38,7 @@
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/core/ZahlungslisteAbfrage.h"
+#include "sepafiles/druck/Zahlungslistendaten.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ void Zahlungsliste::Aufbauen() {
   m_tdbNumber1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, {}});
   m_tdbNumber1->WertSetzen(Waehrung());
-  m_tdbNumber1->setMinimumWidth(170);
+  m_tdbNumber1->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   auto* summe = new QLabel(QStringLiteral("Summe"), this);
   summe->setBuddy(m_tdbNumber1);
   m_faelligAnzeige = new QLabel(this);
@@ -314,14 +315,14 @@ void Zahlungsliste::Drucken() {
     const QRadioButton* o = g->Option(g->Wert());
     return o ? o->text().remove(QLatin1Char('&')) : QString();
   };
-  const QList<ReportVariable> variablen = {
-      {QStringLiteral("Zahlungsliste.Formularart"), beschriftung(m_zahlArt), Report::Typ::Text},
-      {QStringLiteral("Zahlungsliste.Status"), beschriftung(m_statusArt), Report::Typ::Text}};
+  // The total the window shows (VorzeichenSumme), so that the printout carries the same figure.
+  const QList<ReportVariable> variablen =
+      ZahlungslistenVariablen(beschriftung(m_zahlArt), beschriftung(m_statusArt), m_summe);
   DruckAnfordern(
       kReportname,
       [this]() -> std::unique_ptr<Reportdaten> {
         if (!m_daten) return nullptr;
-        return std::make_unique<RecordsetReportdaten>(*m_daten);
+        return std::make_unique<Zahlungslistendaten>(std::make_unique<RecordsetReportdaten>(*m_daten));
       },
       variablen, Druckformular{this, windowTitle(), {}, nullptr, 0});
   m_tdbGrid1->update();

@@ -37,8 +37,9 @@ class Zahlungsliste : public QWidget {
   DbFehler ListeLaden();
   // Toolbar1_ButtonClick by key; a hidden or disabled button does nothing (false).
   bool Befehl(const QString& schluessel);
-  // "Drucken": the print dialog, then the listed rows with the chosen kind and status as the
-  // variables "Zahlungsliste.Formularart" and "Zahlungsliste.Status".
+  // "Drucken": the print dialog, then the listed rows (with their kind, state and signed amount) with
+  // the chosen kind and status as the variables "Zahlungsliste.Formularart" and "Zahlungsliste.Status"
+  // and the total shown as "Zahlungsliste.Summe".
   void Drucken();
   // F6: asks for the due-date limit ("Abbruch" removes it) and lists again.
   void FaelligkeitAbfragen();

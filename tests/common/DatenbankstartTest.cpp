@@ -188,6 +188,39 @@ TEST_F(DatenbankstartTest, SpaetererStartErgaenztNurFehlendeReportdateien) {
   EXPECT_TRUE(OrdnerEinrichten().hinweis.isEmpty());
 }
 
+// The payment list as shipped before (sums of unsigned amounts, which the report check refuses now)
+// gives way to the current one when the user never changed it; a changed one stays.
+TEST_F(DatenbankstartTest, UnveraenderteFruehereZahlungslisteWirdErsetzt) {
+  const QString res = m_ordner.Datei(QStringLiteral("res"));
+  QDir().mkpath(res);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
+  const QByteArray aktuell = TestOrdner::Lesen(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"));
+  TestOrdner::Schreiben(res + QStringLiteral("/Zahlungsliste.LST"), aktuell);
+  qputenv("TAMOSEPA_RESSOURCEN", QFile::encodeName(res));
+  // The earlier shipped report, kept as the printing tests' fixture.
+  QByteArray frueher = TestOrdner::Lesen(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"));
+  frueher.replace(frueher.left(frueher.indexOf('\n')), "; Tamo-SEPA Report");
+  ASSERT_TRUE(FruehererMitgelieferterReport(QStringLiteral("Zahlungsliste.LST"), frueher));
+  EXPECT_FALSE(FruehererMitgelieferterReport(QStringLiteral("Absenderliste.LST"), frueher));
+  EXPECT_FALSE(FruehererMitgelieferterReport(QStringLiteral("Zahlungsliste.LST"), frueher + "\n"));
+  EXPECT_FALSE(FruehererMitgelieferterReport(QStringLiteral("Zahlungsliste.LST"), aktuell));
+
+  const QString programm = m_ordner.Datei(QStringLiteral("programm"));
+  QDir().mkpath(programm);
+  TestOrdner::Schreiben(programm + QStringLiteral("/zahlungsliste.lst"), frueher);
+  StartErgebnis e = OrdnerEinrichten();
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_TRUE(e.hinweis.isEmpty()) << e.hinweis.toStdString();
+  EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("/zahlungsliste.lst")), aktuell);
+
+  QByteArray geaendert = frueher;
+  geaendert.replace("Breite=40", "Breite=41");
+  TestOrdner::Schreiben(programm + QStringLiteral("/zahlungsliste.lst"), geaendert);
+  e = OrdnerEinrichten();
+  ASSERT_TRUE(e.Ok());
+  EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("/zahlungsliste.lst")), geaendert);
+}
+
 TEST_F(DatenbankstartTest, FehlendeDatenbankImGesetztenDatenverzeichnis) {
   const QString leer = m_ordner.Datei(QStringLiteral("leer"));
   QDir().mkpath(leer);

@@ -7,7 +7,9 @@
 #include <QTest>
 
 #include "Stammdatenumgebung.h"
+#include "iban/IbanHinweis.h"
 #include "masterdata/AdressenEingabe.h"
+#include "masterdata/core/Adressenpflege.h"
 
 namespace {
 
@@ -96,5 +98,76 @@ TEST_F(AdressenEingabeEnter, EnterImLetztenFeldUebernimmtDieEingabe) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.Adresse().name, QStringLiteral("Kunde"));
 }
+
+// The account number is taken as typed, never cut to the ten characters of the stored field: an
+// eleven-digit number stays whole in the field and "OK" refuses it with hint 9 (it used to become
+// "5320130001" without a word, and the conversion then made the IBAN of another account).
+TEST_F(AdressenEingabeEnter, ElfstelligeKontonummerBleibtGanzUndWirdMitHinweisNeunAbgelehnt) {
+  AdressenEingabe dialog(AdressenEingabe::Art::Adresse, true);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.findChild<QLineEdit*>(QStringLiteral("OPKontoNr"))->setText(QStringLiteral("K1"));
+  dialog.findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("Kunde"));
+  dialog.findChild<QLineEdit*>(QStringLiteral("BLZ"))->setText(QStringLiteral("37040044"));
+  auto* konto = dialog.findChild<QLineEdit*>(QStringLiteral("KontoNr"));
+  konto->setFocus();
+  QTest::keyClicks(konto, QStringLiteral("53201300012"));
+  EXPECT_EQ(konto->text(), QStringLiteral("53201300012"));
+  MeldungsRekorder& meldungen = m_umgebung.Rekorder();
+  meldungen.Leeren();
+  dialog.Eingabefolge().front()->setFocus();
+  EXPECT_FALSE(dialog.Pruefen());
+  ASSERT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_EQ(meldungen.Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_EQ(meldungen.Letzter().text,
+            QStringLiteral("Die Konto-Nr. 53201300012 hat 11 Ziffern; eine Kontonummer hat höchstens zehn.\r"
+                           "Daraus kann keine IBAN gebildet werden (IBAN-Hinweis ") +
+                IbanHinweisText(IbanHinweis::KontoNrUngueltig, {}) +
+                QStringLiteral(").\rBitte korrigieren/ergänzen Sie die Eingabe."));
+  EXPECT_EQ(dialog.focusWidget(), konto);
+
+  konto->selectAll();
+  QTest::keyClicks(konto, QStringLiteral("5320130001"));
+  EXPECT_TRUE(dialog.Pruefen());
+  EXPECT_EQ(meldungen.Anzahl(), 1);
+}
+
+// The address's account number by the conversion's own rule: at most ten digits after leading zeros,
+// blanks allowed (and taken out), nothing but digits; what is refused names hint 9.
+struct KontoFall {
+  const char* name;
+  const char* eingabe;
+  const char* gespeichert;   // nullptr: refused
+};
+
+class KontoNrRegel : public ::testing::TestWithParam<KontoFall> {};
+
+TEST_P(KontoNrRegel, ZehnZiffernJaElfNein) {
+  const KontoFall& f = GetParam();
+  Adressdaten d;
+  d.opKontoNr = QStringLiteral("K1");
+  d.name = QStringLiteral("Kunde");
+  d.blz = QStringLiteral("37040044");
+  d.kontoNr = QString::fromUtf8(f.eingabe);
+  const std::optional<Adressenpflege::Fehler> fehler = Adressenpflege::Pruefen(d);
+  if (!f.gespeichert) {
+    ASSERT_TRUE(fehler);
+    EXPECT_EQ(fehler->feld, QStringLiteral("KontoNr"));
+    EXPECT_TRUE(fehler->meldung.contains(IbanHinweisText(IbanHinweis::KontoNrUngueltig, {}))) << fehler->meldung.toStdString();
+    return;
+  }
+  EXPECT_FALSE(fehler) << fehler->meldung.toStdString();
+  EXPECT_EQ(Adressenpflege::Normalisieren(d).kontoNr, QString::fromUtf8(f.gespeichert));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, KontoNrRegel,
+    ::testing::Values(KontoFall{"Leer", "", ""}, KontoFall{"ZehnZiffern", "5320130001", "5320130001"},
+                      KontoFall{"ElfZiffern", "53201300012", nullptr},
+                      KontoFall{"MitLeerzeichen", " 532 013 000 1 ", "5320130001"},
+                      KontoFall{"ZehnNachFuehrendenNullen", "0005320130001", "5320130001"},
+                      KontoFall{"ElfNachFuehrendenNullen", "00053201300012", nullptr},
+                      KontoFall{"Buchstabe", "532O130001", nullptr}, KontoFall{"Bindestrich", "532-0130", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

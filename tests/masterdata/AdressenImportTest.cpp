@@ -146,6 +146,21 @@ TEST_F(AdressenImportTest, OhneNeueAdressenWirdDieSichtMitDenAktuellenWertenKonv
   EXPECT_EQ(fenster.Gitter()->Wert(1, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("5678")));
 }
 
+// An eleven-digit account number taken over whole (the old program had no ten-character limit) gets
+// no IBAN of its own but hint 9 from the conversion (the address keeps the IBAN it had); ten digits
+// give the IBAN.
+TEST_F(AdressenImportTest, ElfstelligeKontonummerErhaeltKeineIbanSondernHinweisNeun) {
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren(
+      "UPDATE Adressen SET BLZ = '10000000', KontoNr = '53201300012' WHERE OPKontoNr = 'A1'").Ok());
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  m_antwort = m_quelle;
+  Import(fenster);
+  EXPECT_EQ(Adressen().at(0), T("A1|Postbank Ndl|BYLADEM1001|DE02120300000000202051|9-Kontonummer fehlt oder ist ungültig"));
+  ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Adressen SET KontoNr = '5320130001' WHERE OPKontoNr = 'A1'").Ok());
+  Import(fenster);
+  EXPECT_EQ(Adressen().at(0), T("A1|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5320130001")) + T("|"));
+}
+
 // A damaged record of the bank-code file: the import names it with a warning and converts the rest.
 TEST_F(AdressenImportTest, KaputterBankdatensatzWirdGewarntDerRestKonvertiert) {
   BlzZeile bank;

@@ -402,3 +402,24 @@ TEST_F(FormAdressenTest, FremdeAdressenWerdenGezeigtAberNichtBearbeitet) {
   EXPECT_TRUE(eigenes.Leiste()->Aktiviert(QStringLiteral("Neu")));
   EXPECT_TRUE(eigenes.AdresseSpeichern(Adresse(QStringLiteral("K-9"), QStringLiteral("Neu"))));
 }
+
+// Names longer than the window has room for give way to IBAN and the mandate data, which stay whole;
+// the window grows for them on a larger screen first. A name cut shows whole in its tooltip.
+TEST_F(FormAdressenTest, LangeNamenWeichenIbanUndMandatBleibenGanz) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  Adressdaten lang = Adresse(QStringLiteral("10001"), QStringLiteral("Wagner Sanitär- und Heizungstechnik Gesellschaft mit beschränkter Haftung"));
+  lang.mandatReferenz = QStringLiteral("MANDAT-2024-000123");
+  lang.mandatSequenz = Adressenpflege::MandatSequenzTexte().at(2);
+  ASSERT_TRUE(fenster.AdresseSpeichern(lang));
+  fenster.resize(700, 600);
+  fenster.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+  const DatenGitter* g = fenster.Gitter();
+  for (const char* feld : {"OPKontoNr", "BIC", "IBAN", "MandatReferenz", "MandatDatum"}) {
+    const int s = g->SpaltenIndex(QString::fromUtf8(feld));
+    EXPECT_EQ(g->ZellTipp(0, s), QString()) << feld << ": " << g->ZellText(0, s).toStdString();
+  }
+  const int name = g->SpaltenIndex(QStringLiteral("Name"));
+  EXPECT_EQ(g->ZellTipp(0, name), lang.name);   // too long for 700 pixels: cut, whole in the tooltip
+  EXPECT_GE(g->Spaltenbreite(name), g->Mindestbreite(name));
+}

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+#include <QTableView>
+
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -218,6 +221,29 @@ TEST_F(SuchlisteF4Test, BankspaltenZeigenDieCodesGanzUndFuellenDieListe) {
   }
   const std::vector<float> prozente = g.SpaltenProzente();
   EXPECT_NEAR(std::accumulate(prozente.begin(), prozente.end(), 0.0f), 100.0f, 1.0f);
+  liste.reject();
+  QVariantList werte;
+  liste.Rueckwert(werte);
+}
+
+// The address search list showed bank, BIC and IBAN cut or behind the scroll bar: the list grows for
+// them and shows them whole without scrolling; the names give way.
+TEST_F(SuchlisteF4Test, AdressenZeigenBankBicUndIbanGanzOhneBlaettern) {
+  SuchlisteF4 liste;
+  ASSERT_TRUE(liste.Daten(QFont(), false, {}, {}, 0));
+  liste.resize(500, 420);
+  liste.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&liste));
+  const DatenGitter& g = *liste.Gitter();
+  ASSERT_GT(g.ZeilenAnzahl(), 0);
+  const QHeaderView* kopf = g.Ansicht()->horizontalHeader();
+  EXPECT_GT(liste.width(), 500);
+  for (const char* feld : {"Bank", "BIC", "IBAN"}) {
+    const int s = g.SpaltenIndex(QString::fromUtf8(feld));
+    ASSERT_GE(s, 0) << feld;
+    EXPECT_LE(kopf->sectionViewportPosition(s) + kopf->sectionSize(s), g.Ansicht()->viewport()->width()) << feld;
+    for (int z = 0; z < g.ZeilenAnzahl(); ++z) EXPECT_EQ(g.ZellTipp(z, s), QString()) << feld << " " << z;
+  }
   liste.reject();
   QVariantList werte;
   liste.Rueckwert(werte);

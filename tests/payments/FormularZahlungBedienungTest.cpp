@@ -342,6 +342,30 @@ TEST_F(Bedienung, SpaltentitelWieImAdressfenster) {
   EXPECT_EQ(g->Spalte(g->SpaltenIndex(QStringLiteral("OPKontoNr"))).titel, QStringLiteral("Adress-Nr."));
 }
 
+// At the default size the list cut IBAN, BIC and the amount ("DE021203…", "BYLADEM1…", "2.977.231,…") while room
+// stood free beside the last column: they show whole now, the name gives way and the columns fill the grid.
+TEST_F(Bedienung, ListeZeigtIbanBicUndBetragGanz) {
+  FensterTestumgebung::Zahlung z;
+  z.name = QStringLiteral("Lieferant Meier Großhandel für Bürobedarf und Schreibwaren GmbH");
+  z.iban = QStringLiteral("DE02120300000000202051");
+  z.bic = QStringLiteral("BYLADEM1001");
+  z.gesamt = Waehrung::AusCent(99999999999);
+  u.ZahlungAnlegen(z);
+  FormularZahlung& f = u.Fenster();
+  QApplication::processEvents();
+  const DatenGitter* g = f.Browsegitter();
+  ASSERT_EQ(g->ZeilenAnzahl(), 1);
+  for (const char* feld : {"IBAN", "BIC", "ZahlungGesamt", "Fällig"}) {
+    const int s = g->SpaltenIndex(QString::fromUtf8(feld));
+    EXPECT_EQ(g->ZellTipp(0, s), QString()) << feld << ": " << g->ZellText(0, s).toStdString();
+    EXPECT_EQ(g->ZellAnzeige(0, s), g->ZellText(0, s)) << feld;
+  }
+  int summe = 0;
+  for (int s = 0; s < g->SpaltenAnzahl(); ++s)
+    if (g->SpalteSichtbar(s)) summe += g->Spaltenbreite(s);
+  EXPECT_NEAR(summe, g->Ansicht()->viewport()->width(), 2);
+}
+
 // Failures came without an icon: errors now carry the error icon, refused input the warning icon.
 TEST_F(Bedienung, FehlerUndWarnungenMitIhremSymbol) {
   const qint64 nr = u.ZahlungAnlegen({});

@@ -17,6 +17,7 @@
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/DatensatzNavigator.h"
 #include "platform/ui/DatumFeld.h"
+#include "platform/ui/Feldgrenze.h"
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/Werkzeugleiste.h"
@@ -486,10 +487,13 @@ TEST_F(FormularZahlungTest, EingabefelderBegrenzenAufDieFeldgroesse) {
   EXPECT_EQ(f.Maske(3)->MaxLaenge(), 11);
   EXPECT_EQ(f.Maske(5)->MaxLaenge(), 27);
   ASSERT_TRUE(f.TextschluesselFeld()->lineEdit());
-  EXPECT_EQ(f.TextschluesselFeld()->lineEdit()->maxLength(), 4);
+  EXPECT_EQ(Feldgrenze::Grenze(f.TextschluesselFeld()->lineEdit()), 4);
   f.TextschluesselFeld()->setFocus();
+  u.Meldungen().Leeren();
   QTest::keyClicks(f.TextschluesselFeld()->lineEdit(), QStringLiteral("ABCDEF"));
   EXPECT_EQ(f.TextschluesselFeld()->lineEdit()->text().size(), 4);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 2);   // the two characters beyond the size, each with a word
+  EXPECT_TRUE(u.Meldungen().Letzter().randhinweis);
 }
 
 TEST_F(FormularZahlungTest, GueltigeNeueZahlungWirdGespeichertUndNormalisiert) {

@@ -303,7 +303,7 @@ TEST_F(ReportDesignerTest, FehlendeReportdateiEntstehtImDesignerUndDerDruckGehtW
 }
 
 TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
   EinstellungSpeichern(QStringLiteral("VorgabeRPTZahlungsliste"), QStringLiteral("Zahlungsliste.LST"));
   int runde = 0;
   QStringList gewaehlt;   // the entry the choice preselected, per round
@@ -337,7 +337,7 @@ TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {
 
 TEST_F(ReportDesignerTest, FehlgeschlagenesSpeichernWirdGemeldetUndLaesstDieDateiStehen) {
   const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), datei));
   const QByteArray vorher = TestOrdner::Lesen(datei);
   auto d = Designer(datei);
   Tippen(d->Beschreibung(), QStringLiteral("geändert"));
@@ -365,7 +365,7 @@ TEST_F(ReportDesignerTest, FehlgeschlagenesSpeichernWirdGemeldetUndLaesstDieDate
 
 TEST_F(ReportDesignerTest, SchliessenFragtNachUngespeichertenAenderungen) {
   const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), datei));
   const QByteArray vorher = TestOrdner::Lesen(datei);
   auto d = Designer(datei);
   d->SpalteWaehlen(0);
@@ -400,12 +400,44 @@ TEST_F(ReportDesignerTest, SchliessenFragtNachUngespeichertenAenderungen) {
   EXPECT_EQ(gelesen.layout->spalten.first().titel, QStringLiteral("Name"));
 }
 
+// A field whose sum the print refuses (an amount without the sign of its row's kind) offers no sum:
+// the check box stays off, the summary offers no Summe() of it, and saving such a sum asks first. The
+// field list shows every name whole (wide enough, and the name in the tooltip).
+TEST_F(ReportDesignerTest, GesperrteSummeWirdNichtAngeboten) {
+  Reportdefinitionen defs;
+  defs.felder << Reportdefinition{QStringLiteral("Verwendungszweck.ZahlungsBetrag"), QVariant::fromValue(Waehrung::AusEuro(1)),
+                                  Report::Typ::Zahl, QStringLiteral("ohne Vorzeichen")}
+              << Reportdefinition{QStringLiteral("Betrag"), QVariant::fromValue(Waehrung::AusEuro(1)), Report::Typ::Zahl, {}};
+  ReportDesigner d(Datei(QStringLiteral("Neu.LST")), defs, QStringLiteral("Zahlungsliste"));
+  QString fehler;
+  ASSERT_TRUE(d.Laden(fehler));
+  d.show();
+  // Whole, or the list is as wide as it may get (a quarter of the screen) and the tooltip holds the name.
+  const int viertel = d.screen()->availableGeometry().width() / 4;
+  for (int i = 0; i < d.Felder()->count(); ++i) {
+    EXPECT_EQ(d.Felder()->item(i)->toolTip(), d.Felder()->item(i)->text());
+    if (d.Felder()->viewport()->width() < d.Felder()->fontMetrics().horizontalAdvance(d.Felder()->item(i)->text()))
+      EXPECT_GE(d.Felder()->minimumWidth(), viertel) << d.Felder()->item(i)->text().toStdString();
+  }
+  EXPECT_GE(d.Felder()->viewport()->width(), d.Felder()->fontMetrics().horizontalAdvance(QStringLiteral("Betrag  (Zahl)")));
+  FeldWaehlen(d, QStringLiteral("Verwendungszweck.ZahlungsBetrag"));
+  Klicken(d.HinzufuegenKnopf());
+  EXPECT_FALSE(d.Summe()->isEnabled());
+  FeldWaehlen(d, QStringLiteral("Betrag"));
+  Klicken(d.HinzufuegenKnopf());
+  EXPECT_TRUE(d.Summe()->isEnabled());
+  const QComboBox* platzhalter = d.findChild<QComboBox*>(QStringLiteral("Platzhalter"));
+  ASSERT_TRUE(platzhalter);
+  EXPECT_LT(platzhalter->findText(QStringLiteral("{Summe(Verwendungszweck.ZahlungsBetrag)}")), 0);
+  EXPECT_GE(platzhalter->findText(QStringLiteral("{Summe(Betrag)}")), 0);
+}
+
 TEST_F(ReportDesignerTest, WertFormatUndSummeHaengenZusammen) {
   auto d = Designer(Datei(QStringLiteral("Neu.LST")));
   FeldWaehlen(*d, QStringLiteral("ZahlungsBetrag"));
   Klicken(d->HinzufuegenKnopf());
   EXPECT_EQ(d->Ausrichtung()->currentText(), QStringLiteral("Rechts"));
-  EXPECT_DOUBLE_EQ(d->Breite()->value(), 22);
+  EXPECT_DOUBLE_EQ(d->Breite()->value(), 28);   // room for -999.999.999,99
   EXPECT_TRUE(d->Format()->isEnabled());
   EXPECT_GE(d->Format()->findText(QStringLiteral("#.##0,00")), 0);
   Klicken(d->Summe());
@@ -459,7 +491,7 @@ TEST_F(ReportDesignerTest, PlatzhalterKommenInsZuletztBenutzteTextfeld) {
 
 TEST_F(ReportDesignerTest, UnpassenderReportWirdNurAufWunschGespeichert) {
   const QString datei = Datei(QStringLiteral("Zahlungsliste.LST"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"), datei));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), datei));
   // A sort order these rows do not offer stays, marked, until it is changed.
   {
     Reportdatei::Ergebnis e = Reportdatei::Laden(datei);

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QClipboard>
+#include <QPrintPreviewDialog>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QHeaderView>
@@ -775,8 +776,9 @@ TEST_F(FormularDTADiskTest, UeberweisungenWerdenGeschriebenUndMarkiert) {
 }
 
 // The control list after the run goes to the printer with the copies of the window and, with the
-// remark option, once more as the PDF payment overview; "Kontroll-Liste drucken" prints the same
-// orders again, also after F3 brought other orders into the grid.
+// remark option, as the PDF payment overview too, which the run's message names; its head names the
+// file, its message id and the execution date, its total is signed as the window's. "Kontroll-Liste
+// drucken" prints the same orders again, also after F3 brought other orders into the grid.
 TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuchNachF3) {
   const QString programm = m_ordner.Datei(QStringLiteral("programm"));
   QDir().mkpath(programm);
@@ -799,8 +801,15 @@ TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuc
   ASSERT_EQ(m_rekorder->Anzahl(), 1) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
   const SepaLaufErgebnis& lauf = f.LetzterLauf();
   ASSERT_EQ(lauf.EndToEndIds.size(), 2);
+  ASSERT_EQ(lauf.Dateien.size(), 1);
 
   const QString uebersicht = QDir(ziel).filePath(QStringLiteral("Filiale_Zahlungsübersicht.pdf"));
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Information);
+  EXPECT_TRUE(m_rekorder->Letzter().text.startsWith(QStringLiteral("Diese SEPA-Datei wurde erstellt")));
+  EXPECT_TRUE(m_rekorder->Letzter().text.endsWith(
+      QStringLiteral("Die Zahlungsübersicht (Kontroll-Liste) wurde als PDF-Datei gespeichert:\r") +
+      QDir::toNativeSeparators(uebersicht)))
+      << m_rekorder->Letzter().text.toStdString();
   const int seiten = Poppler::Seiten(uebersicht);
   ASSERT_GE(seiten, 1);
   EXPECT_EQ(Poppler::Seiten(drucker), 2 * seiten);   // two copies
@@ -808,9 +817,14 @@ TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuc
   for (const QString& erwartet : {QStringLiteral("Lieferant Meier"), QStringLiteral("Lieferant Müller & Co"),
                                   QStringLiteral("DE02120300000000202051"), QStringLiteral("SEPA-Erstellung"),
                                   QStringLiteral("13.03.2024"), QStringLiteral("Anzahl Zahlungen: 2"),
-                                  QStringLiteral("Summe der Zahlungen: 150,25 EUR"), lauf.EndToEndIds.at(0),
-                                  lauf.EndToEndIds.at(1)})
-    EXPECT_TRUE(text.contains(erwartet)) << erwartet.toStdString() << "\n" << text.toStdString();
+                                  QStringLiteral("Summe der Zahlungen: -150,25 EUR"), lauf.EndToEndIds.at(0),
+                                  lauf.EndToEndIds.at(1),
+                                  QStringLiteral("SEPA-Datei: ") + QFileInfo(lauf.Dateien.first()).fileName() +
+                                      QStringLiteral("   Ausführungsdatum: ") +
+                                      f.TDBDate1(1)->Wert()->toString(QStringLiteral("dd.MM.yyyy")) +
+                                      QStringLiteral("   Nachrichten-ID: R100"),
+                                  QStringLiteral("Ordner: ") + QDir::toNativeSeparators(ziel)})
+    EXPECT_TRUE(text.simplified().contains(erwartet.simplified())) << erwartet.toStdString() << "\n" << text.toStdString();
   EXPECT_FALSE(text.contains(QStringLiteral("Kunde Schulz")));   // a direct debit: not in this run
 
   // A new open credit transfer, and F3: the grid shows it, the control list does not.
@@ -842,6 +856,106 @@ TEST_F(FormularDTADiskTest, KontrolllisteDrucktGenauDieGeschriebenenAuftraegeAuc
   EXPECT_TRUE(zweiter.contains(QStringLiteral("Lieferant Meier")));
   EXPECT_TRUE(zweiter.contains(QStringLiteral("Anzahl Zahlungen: 2")));
   EXPECT_FALSE(zweiter.contains(QStringLiteral("Neuer Lieferant")));
+}
+
+// A machine without a printer: the control list set to print goes to the PDF payment overview when
+// the remark option names one, and the run's one message (no error box) says where it is.
+TEST_F(FormularDTADiskTest, OhneDruckerGehtDieKontrolllisteInDiePdfDateiUndDieMeldungNenntSie) {
+  const QString programm = m_ordner.Datei(QStringLiteral("programm"));
+  QDir().mkpath(programm);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
+                          QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
+  Zustand().ProgrammVerzeichnisSetzen(programm + QLatin1Char('/'));
+  Optionsschalter o = Zustand().Optionen();
+  o.SepaDateinamemitAbsenderBemerkung = true;
+  Zustand().OptionenSetzen(o);
+  Ausfuehren(QStringLiteral("UPDATE Absender SET Bemerkung = 'Filiale' WHERE AbsenderNr = 1"));
+  QtReportengine::DruckerVorhandenSetzen(false);
+  int vorschau = 0;
+  QtReportengine::VorschauHakenSetzen([&vorschau](QPrintPreviewDialog&) { ++vorschau; });
+  Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
+
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.Kopien()->GanzzahlWertSetzen(1);
+  const bool erstellt = f.Erstellen();
+  QtReportengine::DruckerVorhandenSetzen(std::nullopt);
+  QtReportengine::VorschauHakenSetzen({});
+  Reportjob::Schliessen();
+  ASSERT_TRUE(erstellt);
+
+  const QString uebersicht = QDir::toNativeSeparators(QDir(ziel).filePath(QStringLiteral("Filiale_Zahlungsübersicht.pdf")));
+  ASSERT_EQ(m_rekorder->Anzahl(), 1) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Information);
+  const QString text = m_rekorder->Letzter().text;
+  EXPECT_TRUE(text.startsWith(QStringLiteral("Diese SEPA-Datei wurde erstellt"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("gespeichert:\r") + uebersicht)) << text.toStdString();
+  EXPECT_TRUE(text.endsWith(QStringLiteral("Auf diesem Rechner ist kein Drucker eingerichtet: die Kontroll-Liste steht in "
+                                           "der PDF-Datei.")))
+      << text.toStdString();
+  EXPECT_EQ(vorschau, 0);
+  EXPECT_TRUE(Poppler::Text(uebersicht).contains(QStringLiteral("Lieferant Meier")));
+  EXPECT_EQ(Erledigt(), 2);
+}
+
+// Without a printer and without the PDF overview the control list opens in the preview after the
+// run's message, which says so; no error box.
+TEST_F(FormularDTADiskTest, OhneDruckerUndOhnePdfZeigtDieVorschauDieKontrollliste) {
+  const QString programm = m_ordner.Datei(QStringLiteral("programm"));
+  QDir().mkpath(programm);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
+                          QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
+  Zustand().ProgrammVerzeichnisSetzen(programm + QLatin1Char('/'));
+  QtReportengine::DruckerVorhandenSetzen(false);
+  auto* engine = new QtReportengine;
+  Reportjob::EngineSetzen(std::unique_ptr<QtReportengine>(engine));
+  int vorschau = 0;
+  int meldungenVorDerVorschau = -1;
+  QString seitentext;
+  QtReportengine::VorschauHakenSetzen([&](QPrintPreviewDialog&) {
+    ++vorschau;
+    meldungenVorDerVorschau = m_rekorder->Anzahl();
+    for (const Druckdokument::Text& t : engine->Dokument().seiten.value(0).texte) seitentext += t.text + QLatin1Char(' ');
+  });
+
+  FormularDTADisk& f = Oeffnen();
+  ZielWaehlen(f);
+  f.Kopien()->GanzzahlWertSetzen(2);
+  const bool erstellt = f.Erstellen();
+  QtReportengine::DruckerVorhandenSetzen(std::nullopt);
+  QtReportengine::VorschauHakenSetzen({});
+  Reportjob::Schliessen();
+  ASSERT_TRUE(erstellt);
+
+  ASSERT_EQ(m_rekorder->Anzahl(), 1) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(m_rekorder->Letzter().symbol, MeldungsSymbol::Information);
+  EXPECT_TRUE(m_rekorder->Letzter().text.endsWith(QStringLiteral("kein Drucker eingerichtet: die Kontroll-Liste erscheint in "
+                                                                 "der Vorschau, von dort aus können Sie sie drucken oder "
+                                                                 "als PDF speichern.")))
+      << m_rekorder->Letzter().text.toStdString();
+  EXPECT_EQ(vorschau, 1);
+  EXPECT_EQ(meldungenVorDerVorschau, 1);   // the message first, then the preview
+  EXPECT_TRUE(seitentext.contains(QStringLiteral("Lieferant Meier"))) << seitentext.toStdString();
+  EXPECT_TRUE(seitentext.contains(QStringLiteral("SEPA-Erstellung")));
+}
+
+// With no copies set nothing is put out, with or without a printer: one message, no preview.
+TEST_F(FormularDTADiskTest, OhneKopienKeineAusgabeAuchOhneDrucker) {
+  QtReportengine::DruckerVorhandenSetzen(false);
+  int vorschau = 0;
+  QtReportengine::VorschauHakenSetzen([&vorschau](QPrintPreviewDialog&) { ++vorschau; });
+  Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
+  FormularDTADisk& f = Oeffnen();
+  ZielWaehlen(f);
+  f.Kopien()->GanzzahlWertSetzen(0);
+  const bool erstellt = f.Erstellen();
+  QtReportengine::DruckerVorhandenSetzen(std::nullopt);
+  QtReportengine::VorschauHakenSetzen({});
+  Reportjob::Schliessen();
+  ASSERT_TRUE(erstellt);
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_FALSE(m_rekorder->Letzter().text.contains(QStringLiteral("Drucker")));
+  EXPECT_EQ(vorschau, 0);
 }
 
 TEST_F(FormularDTADiskTest, AufgeteilteLastschriftenZaehlenDieReferenzJeDateiHoch) {

@@ -168,6 +168,54 @@ TEST_F(ZahlungslisteTest, DruckenGibtDieGelistetenZeilenMitArtUndStatusAus) {
   EXPECT_TRUE(text.contains(QStringLiteral("150,00")));
 }
 
+// "Alle / Alle" printed: the rows of both kinds and states name their kind and state, and the printout's
+// total is the window's signed total (it used to add transfers and debits alike).
+TEST_F(ZahlungslisteTest, DruckAllerZahlungenTraegtDieSummeDesFensters) {
+  TestOrdner ordner;
+  const QString programm = ordner.Pfad();
+  Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
+                          QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
+  const QString pdf = QDir(programm).filePath(QStringLiteral("drucker.pdf"));
+  QtReportengine::DruckerUmleiten(pdf);
+  Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
+  DruckdialogHakenSetzen([](DruckLL& d) {
+    d.Art()->WertSetzen(1);
+    d.KnopfDruecken(1);
+  });
+  Zahlungsliste& f = Oeffnen();
+  ASSERT_EQ(f.ZahlArt()->Wert(), 2);
+  ASSERT_EQ(f.StatusArt()->Wert(), 2);
+  f.Drucken();
+  DruckdialogHakenSetzen({});
+  QtReportengine::DruckerUmleiten({});
+  Reportjob::Schliessen();
+  EXPECT_EQ(Meldungen().Anzahl(), 0) << Meldungen().Texte().join(QLatin1Char('\n')).toStdString();
+  const QString text = Poppler::Text(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: ") + f.Summe().FormatDeutsch() + QStringLiteral(" EUR")))
+      << text.toStdString();
+  EXPECT_EQ(f.Summe(), Waehrung::AusCent(35000));
+  for (const char* wort : {"Überweisung", "Lastschrift", "offen", "erledigt", "-100,00", "-200,00", "400,00"})
+    EXPECT_TRUE(text.contains(QString::fromUtf8(wort))) << wort;
+  EXPECT_FALSE(text.contains(QStringLiteral("1.050,00")));   // the sum without signs
+}
+
+// The total field shows a thirteen-digit total whole.
+TEST_F(ZahlungslisteTest, SummenfeldZeigtDreizehnstelligeSummeGanz) {
+  for (int i = 0; i < 10; ++i) {
+    LaufTestDatenbank::Auftrag a;
+    a.name = QStringLiteral("Groß %1").arg(i);
+    a.zeilenCent = {99999999999};
+    Anlegen(a);
+  }
+  Zahlungsliste& f = Oeffnen();
+  const QString text = f.TDBNumber1()->text();
+  ASSERT_EQ(text, QStringLiteral("-9.999.999.649,90")) << text.toStdString();   // with the orders of SetUp
+  QLineEdit* innen = f.TDBNumber1()->findChild<QLineEdit*>();
+  ASSERT_TRUE(innen);
+  EXPECT_GE(innen->contentsRect().width(), innen->fontMetrics().horizontalAdvance(text));
+}
+
 TEST_F(ZahlungslisteTest, ArtUndStatusFragenNeuAbUndKommenWieder) {
   Zahlungsliste& f = Oeffnen();
   f.ZahlArt()->Option(0)->click();

@@ -2,11 +2,15 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include "zahlungsverkehr/Bic.h"
 #include "zahlungsverkehr/Iban.h"
 #include "zahlungsverkehr/MandatReferenz.h"
 #include "zahlungsverkehr/MandatSequenz.h"
 #include "common/Textfunktionen.h"
+#include "iban/IbanHinweis.h"
+#include "iban/IbanRegeln.h"
 #include "platform/db/SqlText.h"
 
 namespace {
@@ -37,6 +41,29 @@ std::optional<Adressenpflege::Fehler> BlzPruefen(const QString& blz) {
   return std::nullopt;
 }
 
+// Blanks out; leading zeros beyond ten characters out as well (they do not change the account).
+QString KontoNrNormalform(const QString& text) {
+  QString konto = OhneLeerzeichen(text);
+  qsizetype nullen = 0;
+  while (konto.size() - nullen > 10 && konto.at(nullen) == QLatin1Char('0')) ++nullen;
+  return konto.mid(nullen);
+}
+
+// The conversion's own rule for what can go into an IBAN; what it refuses gets its hint 9 there.
+std::optional<Adressenpflege::Fehler> KontoNrPruefen(const QString& konto) {
+  if (konto.isEmpty() || KontoNrFormGueltig(konto)) return std::nullopt;
+  const bool nurZiffern =
+      std::all_of(konto.cbegin(), konto.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+  const QString grund = nurZiffern
+                            ? QStringLiteral("Die Konto-Nr. %1 hat %2 Ziffern; eine Kontonummer hat höchstens zehn.")
+                                  .arg(konto)
+                                  .arg(konto.size())
+                            : QStringLiteral("Die Konto-Nr. %1 darf nur Ziffern enthalten.").arg(konto);
+  return Fehlermeldung(QStringLiteral("KontoNr"),
+                       grund + QStringLiteral("\rDaraus kann keine IBAN gebildet werden (IBAN-Hinweis ") +
+                           IbanHinweisText(IbanHinweis::KontoNrUngueltig, {}) + QStringLiteral(")."));
+}
+
 }  // namespace
 
 const QStringList& Adressenpflege::MandatSequenzTexte() { return ::MandatSequenzTexte(); }
@@ -50,7 +77,7 @@ Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
   d.bic = Bic(d.bic).Text();
   d.iban = Iban(d.iban).Text();
   d.blz = OhneLeerzeichen(d.blz);
-  d.kontoNr = d.kontoNr.trimmed();
+  d.kontoNr = KontoNrNormalform(d.kontoNr);
   d.mandatReferenz = d.mandatReferenz.trimmed();
   d.mandatSequenz = d.mandatSequenz.trimmed();
   return d;
@@ -66,6 +93,7 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten&
       return Fehlermeldung(QStringLiteral("IBAN"), Iban::Meldung(f));
   }
   if (auto f = BlzPruefen(d.blz)) return f;
+  if (auto f = KontoNrPruefen(d.kontoNr)) return f;
   // The reference the debits of this address will carry; empty while the address has no mandate.
   if (const MandatReferenz referenz(d.mandatReferenz); !referenz.IstLeer() && !referenz.Gueltig())
     return Fehlermeldung(QStringLiteral("MandatReferenz"), MandatReferenz::Meldung(referenz.Pruefen()));

@@ -41,6 +41,10 @@ class Adressenpflege {
     QString meldung;
   };
 
+  // How much the account number field takes: room for blanks and leading zeros around the at most
+  // ten digits an account number has.
+  static constexpr int KontoNrEingabeLaenge = 30;
+
   // The eleven mandate sequence texts of `Adressen.MandatSequenz`.
   static const QStringList& MandatSequenzTexte();
 

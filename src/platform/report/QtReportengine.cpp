@@ -42,6 +42,11 @@ std::function<int(QDialog&)>& DialogHaken() {
   return f;
 }
 
+std::optional<bool>& DruckerAngenommen() {
+  static std::optional<bool> vorhanden;
+  return vorhanden;
+}
+
 QtReportengine::Druckerstoerung& Stoerung() {
   static QtReportengine::Druckerstoerung s;
   return s;
@@ -79,6 +84,7 @@ void QtReportengine::VorschauHakenSetzen(std::function<void(QPrintPreviewDialog&
 }
 void QtReportengine::DialogHakenSetzen(std::function<int(QDialog&)> haken) { DialogHaken() = std::move(haken); }
 void QtReportengine::DruckerStoerungSetzen(Druckerstoerung stoerung) { Stoerung() = stoerung; }
+void QtReportengine::DruckerVorhandenSetzen(std::optional<bool> vorhanden) { DruckerAngenommen() = vorhanden; }
 
 QPrinter& QtReportengine::Drucker() {
   if (!m_drucker) m_drucker = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -130,6 +136,11 @@ void QtReportengine::FeldDefinieren(const QString& name, const QVariant& wert, R
   if (!m_job) Deklarieren(m_definitionen.felder, name, wert, typ);
 }
 
+void QtReportengine::SummeSperren(const QString& name, const QString& grund) {
+  for (Reportdefinition& d : m_definitionen.felder)
+    if (d.name == name) d.summeGesperrt = grund;
+}
+
 QVariant QtReportengine::Wert(const QString& name) const {
   const auto f = m_felder.constFind(name);
   if (f != m_felder.constEnd()) return *f;
@@ -160,7 +171,8 @@ int QtReportengine::DruckStarten(int projektTyp, const QString& datei, QWidget* 
   const Reportlayout& layout = *gelesen.layout;
   const Reportpruefung pruefung = ReportPruefen(
       layout, [this](const QString& n) { return m_felder.contains(n); },
-      [this](const QString& n) { return m_variablen.contains(n); });
+      [this](const QString& n) { return m_variablen.contains(n); },
+      [this](const QString& n) { return m_definitionen.SummeGesperrt(n); });
   if (!pruefung.Ok()) return Fehler(*pruefung.fehler, pruefung.beschreibung);
   m_benutzteFelder = pruefung.felder;
   m_benutzteVariablen = pruefung.variablen;
@@ -338,10 +350,21 @@ int QtReportengine::PdfSchreiben() {
   return Report::Ok;
 }
 
+namespace {
+QString DruckerUmleitung() {
+  const QString umleitung = Umleitung();
+  return umleitung.isEmpty() ? qEnvironmentVariable("TAMOSEPA_DRUCKER_PDF") : umleitung;
+}
+}  // namespace
+
+bool QtReportengine::DruckerVorhanden() {
+  if (DruckerAngenommen()) return *DruckerAngenommen();
+  return !DruckerUmleitung().isEmpty() || !QPrinterInfo::availablePrinters().isEmpty();
+}
+
 int QtReportengine::DruckerAusgeben() {
   QPrinter& drucker = Drucker();
-  QString umleitung = Umleitung();
-  if (umleitung.isEmpty()) umleitung = qEnvironmentVariable("TAMOSEPA_DRUCKER_PDF");
+  const QString umleitung = DruckerUmleitung();
   if (!umleitung.isEmpty()) {
     drucker.setOutputFormat(QPrinter::PdfFormat);
     drucker.setOutputFileName(umleitung);

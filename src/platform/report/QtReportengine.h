@@ -53,6 +53,12 @@ class QtReportengine : public Reportengine {
     bool ende = false;
   };
   static void DruckerStoerungSetzen(Druckerstoerung stoerung);
+  // Test hook: a machine with (true) or without (false) a printer whatever CUPS says; nullopt asks CUPS.
+  static void DruckerVorhandenSetzen(std::optional<bool> vorhanden);
+
+  // A printer is set up (CUPS), or the printer target is diverted into a file (the test hook,
+  // TAMOSEPA_DRUCKER_PDF).
+  bool DruckerVorhanden() override;
 
   // The pages of the last job (the preview shows them).
   const Druckdokument& Dokument() const { return m_dokument; }
@@ -68,6 +74,7 @@ class QtReportengine : public Reportengine {
   void VariablenBeginnen() override;
   void VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) override;
   void FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) override;
+  void SummeSperren(const QString& name, const QString& grund) override;
   int DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) override;
   int Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) override;
   void ExportParameterSetzen(const QString& format, const QString& schluessel, const QString& wert) override;

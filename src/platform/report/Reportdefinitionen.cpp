@@ -12,3 +12,7 @@ bool Reportdefinitionen::IstFeld(const QString& name) const { return Suchen(feld
 bool Reportdefinitionen::IstVariable(const QString& name) const { return Suchen(variablen, name) != nullptr; }
 const Reportdefinition* Reportdefinitionen::Feld(const QString& name) const { return Suchen(felder, name); }
 const Reportdefinition* Reportdefinitionen::Variable(const QString& name) const { return Suchen(variablen, name); }
+QString Reportdefinitionen::SummeGesperrt(const QString& name) const {
+  const Reportdefinition* d = Suchen(felder, name);
+  return d ? d->summeGesperrt : QString();
+}

@@ -15,6 +15,7 @@ struct Reportdefinition {
   QString name;
   QVariant wert;
   Report::Typ typ = Report::Typ::Keiner;
+  QString summeGesperrt;   // why the field's values must not be added up (empty: they may)
 };
 
 struct Reportdefinitionen {
@@ -26,4 +27,6 @@ struct Reportdefinitionen {
   bool IstVariable(const QString& name) const;
   const Reportdefinition* Feld(const QString& name) const;
   const Reportdefinition* Variable(const QString& name) const;
+  // Why a field must not be summed; empty when it may (or is no field).
+  QString SummeGesperrt(const QString& name) const;
 };

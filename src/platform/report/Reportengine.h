@@ -70,12 +70,23 @@ class Reportengine {
   virtual void VariablenBeginnen() = 0;
   virtual void VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) = 0;
   virtual void FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) = 0;
+  // Before the print start: the values of a defined field must not be added up (an amount without
+  // the sign its row's kind gives it), with the reason the check names. The old engine had no such
+  // call; an engine without sums may ignore it.
+  virtual void SummeSperren(const QString& name, const QString& grund) {
+    Q_UNUSED(name);
+    Q_UNUSED(grund);
+  }
 
   // Starts the job on the report file, with a progress box titled `boxTitel` over `eltern`.
   virtual int DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) = 0;
   // The designer for the report file: Ok when it saved the file, Abgebrochen, KeinProjekt when no
   // report file exists afterwards, KeinDesigner when there is no designer.
   virtual int Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) = 0;
+
+  // Whether the printer target can go anywhere on this machine (a caller chooses the preview or a PDF
+  // file instead when not).
+  virtual bool DruckerVorhanden() { return true; }
 
   // Export parameters of the PDF target ("Export.File", "Export.Path", "Export.Quiet").
   virtual void ExportParameterSetzen(const QString& format, const QString& schluessel, const QString& wert) = 0;

@@ -14,13 +14,19 @@ QString Platzhaltertext(const Reportvorlage::Teil& t) { return QLatin1Char('{') 
 
 class Pruefer {
  public:
-  Pruefer(const std::function<bool(const QString&)>& istFeld, const std::function<bool(const QString&)>& istVariable)
-      : m_istFeld(istFeld), m_istVariable(istVariable) {}
+  Pruefer(const std::function<bool(const QString&)>& istFeld, const std::function<bool(const QString&)>& istVariable,
+          const std::function<QString(const QString&)>& summeGesperrt)
+      : m_istFeld(istFeld), m_istVariable(istVariable), m_summeGesperrt(summeGesperrt) {}
 
   Reportpruefung Pruefen(const Reportlayout& l) {
-    for (qsizetype i = 0; i < l.spalten.size(); ++i)
-      if (l.spalten.at(i).summe && !SpalteSummierbar(l.spalten.at(i)))
+    for (qsizetype i = 0; i < l.spalten.size(); ++i) {
+      const Reportspalte& s = l.spalten.at(i);
+      if (!s.summe) continue;
+      const Reportvorlage::Teil* feld = Reportvorlage::Zerlegen(s.wert).EinzigesFeld();
+      if (!feld)
         return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("Spalte%1: eine Summe braucht genau ein Feld als Wert.").arg(i + 1));
+      if (!Summierbar(feld->name, QStringLiteral("Spalte%1").arg(i + 1))) return m_e;
+    }
     for (const Reportzeile& z : l.titel)
       if (!Ausserhalb(z.text, QStringLiteral("Titel"), false)) return m_e;
     for (const QString& t : {l.kopfLinks, l.kopfMitte, l.kopfRechts})
@@ -61,6 +67,14 @@ class Pruefer {
     return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("%1 ist hier nicht erlaubt (%2)").arg(Platzhaltertext(t), wo));
   }
 
+  bool Summierbar(const QString& feld, const QString& wo) {
+    const QString grund = m_summeGesperrt ? m_summeGesperrt(feld) : QString();
+    if (grund.isEmpty()) return true;
+    Fehler(Ausgabefehler::DateiFormat,
+           QStringLiteral("Die Summe von {%1} ist nicht zulässig (%2): %3").arg(feld, wo, grund));
+    return false;
+  }
+
   // Texts outside the table: variables and the page numbers; in the summary also aggregates of fields.
   bool Ausserhalb(const QString& text, const QString& wo, bool aggregate) {
     for (const Reportvorlage::Teil& t : Reportvorlage::Zerlegen(text).Platzhalter()) {
@@ -73,6 +87,7 @@ class Pruefer {
           Unbekannt(t, wo);
           return false;
         }
+        if (t.funktion != QLatin1String("Anzahl") && !Summierbar(t.name, wo)) return false;
         m_e.felder.insert(t.name);
         continue;
       }
@@ -88,14 +103,16 @@ class Pruefer {
 
   const std::function<bool(const QString&)>& m_istFeld;
   const std::function<bool(const QString&)>& m_istVariable;
+  const std::function<QString(const QString&)>& m_summeGesperrt;
   Reportpruefung m_e;
 };
 
 }  // namespace
 
 Reportpruefung ReportPruefen(const Reportlayout& layout, const std::function<bool(const QString&)>& istFeld,
-                             const std::function<bool(const QString&)>& istVariable) {
-  return Pruefer(istFeld, istVariable).Pruefen(layout);
+                             const std::function<bool(const QString&)>& istVariable,
+                             const std::function<QString(const QString&)>& summeGesperrt) {
+  return Pruefer(istFeld, istVariable, summeGesperrt).Pruefen(layout);
 }
 
 bool SpalteSummierbar(const Reportspalte& spalte) { return Reportvorlage::Zerlegen(spalte.wert).EinzigesFeld() != nullptr; }

@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPageSize>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +23,22 @@ Qt::Alignment Ausrichtung(Spaltenausrichtung a) {
   }
   return Qt::AlignLeft | Qt::AlignTop;
 }
+
+bool IstZahl(const QVariant& w) {
+  if (!w.isValid() || w.isNull()) return false;
+  if (w.metaType().id() == qMetaTypeId<Waehrung>()) return true;
+  switch (w.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double: return true;
+    default: return false;
+  }
+}
+
+const QString Uebertrag = QStringLiteral("Übertrag");
+const QString Raute = QStringLiteral("###");
 
 // Identity of a value for groups and distinct counts.
 QString Schluesseltext(const QVariant& wert) {
@@ -160,25 +175,61 @@ QString Seitenaufbau::Einzeilig(const QString& text, int schrift, double breite)
 }
 
 QStringList Seitenaufbau::Umbrechen(const QString& text, int schrift, double breite) const {
+  const QFontMetricsF& m = m_metriken.at(schrift);
   QStringList zeilen;
   for (const QString& absatz : QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')).split(QLatin1Char('\n'))) {
-    if (m_metriken.at(schrift).horizontalAdvance(absatz) <= breite) {
+    if (m.horizontalAdvance(absatz) <= breite) {
       zeilen << absatz;
       continue;
     }
-    QTextLayout satz(absatz, m_dokument.schriften.at(schrift));
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    satz.setTextOption(option);
-    satz.beginLayout();
-    for (QTextLine zeile = satz.createLine(); zeile.isValid(); zeile = satz.createLine()) {
-      zeile.setLineWidth(breite);
-      // A single glyph wider than the column still ends up cut to it.
-      zeilen << Einzeilig(absatz.mid(zeile.textStart(), zeile.textLength()).trimmed(), schrift, breite);
+    const qsizetype vorher = zeilen.size();
+    // Lines end between words, measured as they are drawn; only a word wider than the column is
+    // divided, into parts of about equal length (never one letter left over on a line of its own),
+    // and the words after it may join its last part.
+    QString zeile;
+    for (const QString& wort : absatz.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+      if (!zeile.isEmpty() && m.horizontalAdvance(zeile + QLatin1Char(' ') + wort) <= breite) {
+        zeile += QLatin1Char(' ') + wort;
+        continue;
+      }
+      if (!zeile.isEmpty()) zeilen << zeile;
+      zeile.clear();
+      if (m.horizontalAdvance(wort) <= breite) {
+        zeile = wort;
+        continue;
+      }
+      QStringList teile = WortTeilen(wort, schrift, breite);
+      zeile = teile.takeLast();
+      zeilen << teile;
     }
-    satz.endLayout();
+    if (!zeile.isEmpty() || zeilen.size() == vorher) zeilen << zeile;
   }
   return zeilen;
+}
+
+QStringList Seitenaufbau::WortTeilen(const QString& wort, int schrift, double breite) const {
+  const QFontMetricsF& m = m_metriken.at(schrift);
+  const int laenge = int(wort.size());
+  for (int stuecke = std::max(2, int(std::ceil(m.horizontalAdvance(wort) / std::max(1.0, breite)))); stuecke <= laenge;
+       ++stuecke) {
+    QStringList teile;
+    bool passt = true;
+    for (int i = 0; i < stuecke && passt; ++i) {
+      const int von = int(qint64(laenge) * i / stuecke);
+      const int bis = int(qint64(laenge) * (i + 1) / stuecke);
+      teile << wort.mid(von, bis - von);
+      passt = m.horizontalAdvance(teile.last()) <= breite;
+    }
+    if (passt) return teile;
+  }
+  // A column narrower than one glyph: one per line, cut to the column.
+  QStringList teile;
+  for (const QChar c : wort) teile << Einzeilig(QString(c), schrift, breite);
+  return teile;
+}
+
+QString Seitenaufbau::Zahltext(const QString& text, int schrift, double breite) const {
+  return m_metriken.at(schrift).horizontalAdvance(text) <= breite ? text : Raute;
 }
 
 void Seitenaufbau::TextSetzen(const QRectF& r, const QString& text, int schrift, Qt::Alignment a) {
@@ -217,11 +268,19 @@ void Seitenaufbau::SeiteBeginnen() {
     Band(Ausfuellen(m_fuss[0]), Ausfuellen(m_fuss[1]), Ausfuellen(m_fuss[2]), m_inhalt.bottom() - zeile);
   if (m_dokument.seiten.size() == 1 && !m_titel.isEmpty()) {
     for (const auto& [vorlage, schrift] : m_titel) {
+      const QString text = Ausfuellen(vorlage);
+      // A line of placeholders only that are all empty takes no room; a value with line breaks
+      // takes a line for each.
+      if (text.isEmpty() && !vorlage.Leer() && !vorlage.Platzhalter().isEmpty()) continue;
       const double h = Zeilenhoehe(schrift);
-      if (m_y + h > m_tabelleUnten) break;
-      TextSetzen(QRectF(m_inhalt.left(), m_y, m_inhalt.width(), h),
-                 Einzeilig(Ausfuellen(vorlage), schrift, m_inhalt.width()), schrift, Qt::AlignLeft | Qt::AlignTop);
-      m_y += h;
+      for (const QString& teil : QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                     .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                                     .split(QLatin1Char('\n'))) {
+        if (m_y + h > m_tabelleUnten) break;
+        TextSetzen(QRectF(m_inhalt.left(), m_y, m_inhalt.width(), h), Einzeilig(teil, schrift, m_inhalt.width()), schrift,
+                   Qt::AlignLeft | Qt::AlignTop);
+        m_y += h;
+      }
     }
     m_y += Abstand;
   }
@@ -235,6 +294,66 @@ void Seitenaufbau::SeiteBeginnen() {
   const double linie = m_y + Druckdokument::PunkteAusMillimeter(0.4);
   m_dokument.seiten.last().linien << QLineF(m_inhalt.left(), linie, m_inhalt.right(), linie);
   m_y = linie + Druckdokument::PunkteAusMillimeter(0.8);
+  // The sums of the pages before, then the rows of a group that did not fit below the last page's rows.
+  if (!m_uebertrag.empty()) {
+    Summenzeile(m_uebertrag, Uebertrag);
+    m_y += Druckdokument::PunkteAusMillimeter(0.8);
+    m_uebertrag.clear();
+  }
+  m_gruppe.zeilenDavor = 0;
+  m_gruppe.texte = m_dokument.seiten.last().texte.size();
+  m_gruppe.bilder = m_dokument.seiten.last().bilder.size();
+  m_gruppe.y = m_y;
+  m_gruppe.zeilen = std::move(m_nachtrag);
+  m_nachtrag.clear();
+  for (const Zeilenbild& z : m_gruppe.zeilen) {
+    ZeilePlatzieren(z);
+    ++m_zeilenAufSeite;
+  }
+}
+
+bool Seitenaufbau::HatSummen() const {
+  return std::any_of(m_spalten.cbegin(), m_spalten.cend(), [](const Spalte& s) { return s.entwurf.summe; });
+}
+
+double Seitenaufbau::SummenzeileHoehe() const {
+  return HatSummen() ? Zeilenhoehe(m_fett) + Druckdokument::PunkteAusMillimeter(1.0) : 0;
+}
+
+std::vector<QVariant> Seitenaufbau::Summenstand() const {
+  std::vector<QVariant> stand;
+  stand.reserve(m_spalten.size());
+  for (const Spalte& s : m_spalten) stand.push_back(s.entwurf.summe ? s.summe.Ergebnis() : QVariant());
+  return stand;
+}
+
+void Seitenaufbau::Summenzeile(const std::vector<QVariant>& summen, const QString& beschriftung) {
+  const double fettzeile = Zeilenhoehe(m_fett);
+  const double linie = m_y + Druckdokument::PunkteAusMillimeter(0.4);
+  m_dokument.seiten.last().linien << QLineF(m_inhalt.left(), linie, m_inhalt.right(), linie);
+  m_y = linie + Druckdokument::PunkteAusMillimeter(0.6);
+  // The label stands at the left as far as the first sum; a sum may take the empty room to its left.
+  double links = m_inhalt.left();
+  if (!beschriftung.isEmpty()) {
+    const double breite = m_metriken.at(m_fett).horizontalAdvance(beschriftung);
+    TextSetzen(QRectF(m_inhalt.left() + Innenrand, m_y, breite, fettzeile), beschriftung, m_fett,
+               Qt::AlignLeft | Qt::AlignTop);
+    links += breite + 2 * Innenrand;
+  }
+  for (size_t i = 0; i < m_spalten.size() && i < summen.size(); ++i) {
+    const Spalte& s = m_spalten[i];
+    if (!s.entwurf.summe) continue;
+    const double rechts = s.x + s.breite - Innenrand;
+    const double start = std::min(std::max(links, m_inhalt.left()), s.x) + Innenrand;
+    const QString text = ReportwertFormatieren(summen[i], s.vorlage.Teile().first().format);
+    const bool eigeneSpalte = m_metriken.at(m_fett).horizontalAdvance(text) <= s.breite - 2 * Innenrand;
+    const QRectF r = eigeneSpalte ? QRectF(s.x + Innenrand, m_y, s.breite - 2 * Innenrand, fettzeile)
+                                  : QRectF(start, m_y, rechts - start, fettzeile);
+    const Qt::Alignment a = eigeneSpalte ? Ausrichtung(s.entwurf.ausrichtung) : (Qt::AlignRight | Qt::AlignTop);
+    TextSetzen(r, Zahltext(text, m_fett, r.width()), m_fett, a);
+    links = s.x + s.breite;
+  }
+  m_y += fettzeile;
 }
 
 Seitenaufbau::Zelle Seitenaufbau::ZelleBauen(Spalte& s, bool zeigen) const {
@@ -252,7 +371,11 @@ Seitenaufbau::Zelle Seitenaufbau::ZelleBauen(Spalte& s, bool zeigen) const {
     }
   }
   const QString text = Ausfuellen(s.vorlage);
-  z.zeilen = s.entwurf.umbruch ? Umbrechen(text, m_normal, b) : QStringList{Einzeilig(text, m_normal, b)};
+  const Reportvorlage::Teil* feld = s.vorlage.EinzigesFeld();
+  if (feld && IstZahl(PlatzhalterWert(*feld)))
+    z.zeilen = QStringList{Zahltext(text, m_normal, b)};
+  else
+    z.zeilen = s.entwurf.umbruch ? Umbrechen(text, m_normal, b) : QStringList{Einzeilig(text, m_normal, b)};
   z.hoehe = z.zeilen.size() * Zeilenhoehe(m_normal);
   return z;
 }
@@ -276,67 +399,88 @@ int Seitenaufbau::ZeileSetzen() {
   // Without groups every row starts one.
   const QString gruppenwert = m_hatGruppe ? Schluesseltext(m_wert(m_layout.gruppe)) : QString();
   const bool anfang = !m_hatGruppe || gruppenwert != m_letzterGruppenwert;
-  std::vector<Zelle> zellen;
-  zellen.reserve(m_spalten.size());
-  double hoehe = 0;
+  Zeilenbild zeile;
+  zeile.zellen.reserve(m_spalten.size());
   for (Spalte& s : m_spalten) {
-    zellen.push_back(ZelleBauen(s, !s.entwurf.nurErste || anfang || m_zeilenAufSeite == 0));
-    hoehe = std::max(hoehe, zellen.back().hoehe);
+    zeile.zellen.push_back(ZelleBauen(s, !s.entwurf.nurErste || anfang || m_zeilenAufSeite == 0));
+    zeile.hoehe = std::max(zeile.hoehe, zeile.zellen.back().hoehe);
   }
-  if (m_y + hoehe > m_tabelleUnten && m_zeilenAufSeite > 0) {
+  // Room is kept for the carry-forward at the page's foot.
+  if (m_y + zeile.hoehe > ZeilenUnten() && m_zeilenAufSeite > 0) {
+    std::vector<QVariant> uebertrag = Summenstand();
+    if (!anfang && m_gruppe.zeilenDavor > 0 && !m_gruppe.zeilen.empty()) {
+      // The group began below other rows: it goes to the next page whole.
+      Druckdokument::Seite& seite = m_dokument.seiten.last();
+      seite.texte.resize(m_gruppe.texte);
+      seite.bilder.resize(m_gruppe.bilder);
+      m_y = m_gruppe.y;
+      m_nachtrag = std::move(m_gruppe.zeilen);
+      m_gruppe.zeilen.clear();
+      uebertrag = m_gruppe.summenDavor;
+    }
+    if (HatSummen()) {
+      Summenzeile(uebertrag, Uebertrag);
+      m_uebertrag = std::move(uebertrag);
+    }
     m_umbruch = true;
     return Report::Wiederholen;
   }
-  const double zeile = Zeilenhoehe(m_normal);
-  for (size_t i = 0; i < m_spalten.size(); ++i) {
-    const Spalte& s = m_spalten[i];
-    const Zelle& z = zellen[i];
-    const double b = s.breite - 2 * Innenrand;
-    if (!z.bild.isNull()) {
-      const double h = std::min(z.hoehe, m_tabelleUnten - m_y);
-      if (h > 0) m_dokument.seiten.last().bilder << Druckdokument::Bild{QRectF(s.x + Innenrand, m_y, b, h), z.bild};
-      continue;
-    }
-    double y = m_y;
-    for (const QString& text : z.zeilen) {
-      if (y + zeile > m_tabelleUnten + 0.5) break;   // cut at the page's foot
-      TextSetzen(QRectF(s.x + Innenrand, y, b, zeile), text, m_normal, Ausrichtung(s.entwurf.ausrichtung));
-      y += zeile;
-    }
+  if (anfang) {
+    const Druckdokument::Seite& seite = m_dokument.seiten.last();
+    m_gruppe.zeilenDavor = m_zeilenAufSeite;
+    m_gruppe.texte = seite.texte.size();
+    m_gruppe.bilder = seite.bilder.size();
+    m_gruppe.y = m_y;
+    m_gruppe.zeilen.clear();
+    if (HatSummen()) m_gruppe.summenDavor = Summenstand();
   }
-  m_y = std::min(m_y + hoehe, m_tabelleUnten);
+  ZeilePlatzieren(zeile);
+  if (m_hatGruppe) m_gruppe.zeilen.push_back(std::move(zeile));
   ++m_zeilenAufSeite;
   Summieren(anfang);
   if (m_hatGruppe) m_letzterGruppenwert = gruppenwert;
   return Report::Ok;
 }
 
+double Seitenaufbau::ZeilenUnten() const { return m_tabelleUnten - SummenzeileHoehe(); }
+
+void Seitenaufbau::ZeilePlatzieren(const Zeilenbild& zeile) {
+  const double hoehe = Zeilenhoehe(m_normal);
+  const double unten = ZeilenUnten();
+  for (size_t i = 0; i < m_spalten.size(); ++i) {
+    const Spalte& s = m_spalten[i];
+    const Zelle& z = zeile.zellen[i];
+    const double b = s.breite - 2 * Innenrand;
+    if (!z.bild.isNull()) {
+      const double h = std::min(z.hoehe, unten - m_y);
+      if (h > 0) m_dokument.seiten.last().bilder << Druckdokument::Bild{QRectF(s.x + Innenrand, m_y, b, h), z.bild};
+      continue;
+    }
+    double y = m_y;
+    for (const QString& text : z.zeilen) {
+      if (y + hoehe > unten + 0.5) break;   // cut at the page's foot
+      TextSetzen(QRectF(s.x + Innenrand, y, b, hoehe), text, m_normal, Ausrichtung(s.entwurf.ausrichtung));
+      y += hoehe;
+    }
+  }
+  m_y = std::min(m_y + zeile.hoehe, unten);
+}
+
 int Seitenaufbau::EndeSetzen() {
   if (m_endeGesetzt) return Report::Ok;
   if (m_dokument.seiten.isEmpty() || m_umbruch) SeiteBeginnen();
-  bool summenzeile = false;
-  for (const Spalte& s : m_spalten) summenzeile = summenzeile || s.entwurf.summe;
-  const double fettzeile = Zeilenhoehe(m_fett);
-  double hoehe = summenzeile ? fettzeile + Druckdokument::PunkteAusMillimeter(1.0) : 0;
+  double hoehe = SummenzeileHoehe();
   if (!m_zusammenfassung.isEmpty()) hoehe += Abstand;
   for (const auto& [vorlage, schrift] : m_zusammenfassung) hoehe += Zeilenhoehe(schrift);
   if (m_y + hoehe > m_tabelleUnten && m_zeilenAufSeite > 0) {
+    if (HatSummen()) {
+      m_uebertrag = Summenstand();
+      Summenzeile(m_uebertrag, Uebertrag);
+    }
     m_umbruch = true;
     return Report::Wiederholen;
   }
-  if (summenzeile) {
-    const double linie = m_y + Druckdokument::PunkteAusMillimeter(0.4);
-    m_dokument.seiten.last().linien << QLineF(m_inhalt.left(), linie, m_inhalt.right(), linie);
-    m_y = linie + Druckdokument::PunkteAusMillimeter(0.6);
-    for (Spalte& s : m_spalten) {
-      if (!s.entwurf.summe) continue;
-      const double b = s.breite - 2 * Innenrand;
-      const QString text = ReportwertFormatieren(s.summe.Ergebnis(), s.vorlage.Teile().first().format);
-      TextSetzen(QRectF(s.x + Innenrand, m_y, b, fettzeile), Einzeilig(text, m_fett, b), m_fett,
-                 Ausrichtung(s.entwurf.ausrichtung));
-    }
-    m_y += fettzeile;
-  }
+  if (HatSummen()) Summenzeile(Summenstand(), QString());
   if (!m_zusammenfassung.isEmpty()) m_y += Abstand;
   for (const auto& [vorlage, schrift] : m_zusammenfassung) {
     const double h = Zeilenhoehe(schrift);

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QLayout>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <QTableView>
@@ -362,9 +364,43 @@ int DatenGitter::Mindestbreite(int spalte) const {
   const QHeaderView* k = m_ansicht->horizontalHeader();
   const int rand = k->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, k);
   const GitterSpalte& s = m_modell->Spalten()[spalte];
-  const int titel = QFontMetrics(k->font()).horizontalAdvance(s.titel) + 2 * rand + 6;
-  return Fussleiste() && !s.fussText.isEmpty() ? std::max(titel, m_fuss->Textbreite(s.fussText)) : titel;
+  int breite = QFontMetrics(k->font()).horizontalAdvance(s.titel) + 2 * rand + 6;
+  if (Fussleiste() && !s.fussText.isEmpty()) breite = std::max(breite, m_fuss->Textbreite(s.fussText));
+  if (s.Betraege()) {
+    const auto [von, bis] = ZeilenImBlick();
+    for (int z = von; z < bis; ++z) breite = std::max(breite, Textbreite(m_modell->Text(z, spalte)));
+  }
+  return breite;
 }
+
+std::pair<int, int> DatenGitter::ZeilenImBlick() const {
+  const int anzahl = m_modell->rowCount();
+  if (anzahl == 0) return {0, 0};
+  const int hoehe = std::max(1, m_ansicht->verticalHeader()->defaultSectionSize());
+  const int von = std::max(0, m_ansicht->rowAt(0));
+  const int sichtbar = m_ansicht->viewport()->height() > hoehe ? m_ansicht->viewport()->height() / hoehe + 1 : 40;
+  return {von, std::min(anzahl, von + sichtbar)};
+}
+
+int DatenGitter::Textbreite(const QString& text) const {
+  const QStyle* stil = m_ansicht->style();
+  const int rand = stil->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_ansicht) + 1;
+  return QFontMetrics(m_ansicht->font()).horizontalAdvance(text) + 2 * rand + 2;
+}
+
+int DatenGitter::Zellbreite(int spalte) const { return m_ansicht->columnWidth(spalte); }
+
+QString DatenGitter::ZellAnzeige(int zeile, int spalte) const {
+  const QString text = m_modell->Text(zeile, spalte);
+  if (spalte < 0 || spalte >= SpaltenAnzahl() || !m_modell->Spalten()[spalte].Zahlen()) return text;
+  return Textbreite(text) > Zellbreite(spalte) ? QStringLiteral("###") : text;
+}
+
+QString DatenGitter::ZellTipp(int zeile, int spalte) const {
+  const QString text = m_modell->Text(zeile, spalte);
+  return Textbreite(text) > Zellbreite(spalte) ? text : QString();
+}
+
 
 void DatenGitter::SetzeSpalteSichtbar(int spalte, bool sichtbar) {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return;
@@ -509,6 +545,102 @@ std::vector<float> DatenGitter::SpaltenProzente() const { return ProzenteVon(m_a
 
 void DatenGitter::SpaltenProzenteAnwenden(const std::vector<float>& prozente) {
   ProzenteAnwenden(m_ansicht, prozente, [this](int spalte) { return Mindestbreite(spalte); });
+}
+
+std::vector<DatenGitter::Inhaltsbreite> DatenGitter::Inhaltsbreiten(int hoechstensZeichen) const {
+  const QHeaderView* k = m_ansicht->horizontalHeader();
+  const int hoechstens = QFontMetrics(m_ansicht->font()).averageCharWidth() * hoechstensZeichen;
+  const auto [von, bis] = ZeilenImBlick();
+  std::vector<Inhaltsbreite> breiten;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    // The header has a smallest section of its own.
+    const int titel = std::max(Mindestbreite(i), k->minimumSectionSize());
+    int inhalt = titel;
+    bool fliesstext = false;
+    for (int z = von; z < bis; ++z) {
+      const QString text = m_modell->Text(z, i);
+      fliesstext = fliesstext || text.trimmed().contains(QLatin1Char(' '));
+      inhalt = std::max(inhalt, std::min(Textbreite(text), std::max(titel, hoechstens)));
+    }
+    breiten.push_back({i, inhalt, fliesstext ? titel : inhalt});
+  }
+  return breiten;
+}
+
+int DatenGitter::InhaltsBreite(int vorne, int hoechstensZeichen) const {
+  const std::vector<Inhaltsbreite> breiten = Inhaltsbreiten(hoechstensZeichen);
+  const std::size_t passend = vorne > 0 ? std::min(breiten.size(), std::size_t(vorne)) : breiten.size();
+  int summe = 0;
+  for (std::size_t j = 0; j < passend; ++j) summe += breiten[j].inhalt;
+  const QScrollBar* senkrecht = m_ansicht->verticalScrollBar();
+  return summe + m_ansicht->verticalHeader()->width() + 2 * m_ansicht->frameWidth() +
+         (senkrecht->isVisible() ? senkrecht->width() : 0);
+}
+
+void DatenGitter::SpaltenNachInhalt(int vorne, int hoechstensZeichen) {
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  const std::vector<Inhaltsbreite> breiten = Inhaltsbreiten(hoechstensZeichen);
+  if (breiten.empty()) return;
+  const std::size_t passend = vorne > 0 ? std::min(breiten.size(), std::size_t(vorne)) : breiten.size();
+  int alle = 0;
+  int summe = 0;
+  for (std::size_t j = 0; j < breiten.size(); ++j) {
+    alle += breiten[j].inhalt;
+    if (j < passend) summe += breiten[j].inhalt;
+  }
+  const int platz = m_ansicht->viewport()->width();
+  if (alle <= platz) {
+    // Everything fits: the free room is shared in proportion to the content.
+    std::vector<double> anteile;
+    for (const Inhaltsbreite& b : breiten) anteile.push_back(b.inhalt);
+    BreitenVerteilen(k, anteile, platz, [this](int spalte) { return Mindestbreite(spalte); });
+    return;
+  }
+  for (std::size_t j = passend; j < breiten.size(); ++j) k->resizeSection(breiten[j].spalte, breiten[j].inhalt);
+  if (summe <= platz) {
+    for (std::size_t j = 0; j < passend; ++j) k->resizeSection(breiten[j].spalte, breiten[j].inhalt);
+    return;
+  }
+  // Too narrow: running text gives way, the widest first (a short name stays whole while a long one
+  // is shortened): the texts are cut at one common width, none below its caption.
+  int fest = 0;
+  int hoch = 0;
+  for (std::size_t j = 0; j < passend; ++j) {
+    if (breiten[j].mindestens == breiten[j].inhalt) fest += breiten[j].inhalt;
+    else hoch = std::max(hoch, breiten[j].inhalt);
+  }
+  auto belegt = [&](int grenze) {
+    int summe = fest;
+    for (std::size_t j = 0; j < passend; ++j)
+      if (breiten[j].mindestens != breiten[j].inhalt)
+        summe += std::max(breiten[j].mindestens, std::min(breiten[j].inhalt, grenze));
+    return summe;
+  };
+  int niedrig = 0;
+  while (niedrig < hoch) {   // the largest common width that fits
+    const int mitte = (niedrig + hoch + 1) / 2;
+    if (belegt(mitte) <= platz) niedrig = mitte;
+    else hoch = mitte - 1;
+  }
+  for (std::size_t j = 0; j < passend; ++j) {
+    const Inhaltsbreite& b = breiten[j];
+    k->resizeSection(b.spalte, b.mindestens == b.inhalt ? b.inhalt : std::max(b.mindestens, std::min(b.inhalt, niedrig)));
+  }
+}
+
+void FensterFuerSpaltenVerbreitern(QWidget& fenster, DatenGitter& gitter, int vorne) {
+  const int fehlt = gitter.InhaltsBreite(vorne) - gitter.width();
+  if (fehlt > 0 && fenster.screen() && !fenster.isMaximized()) {
+    const QRect platz = fenster.screen()->availableGeometry();
+    const int hoechstens = int(platz.width() * 0.9);
+    fenster.resize(std::min(fenster.width() + fehlt, std::max(fenster.width(), hoechstens)), fenster.height());
+    if (fenster.layout()) fenster.layout()->activate();
+    if (fenster.frameGeometry().right() > platz.right())
+      fenster.move(std::max(platz.left(), platz.right() - fenster.frameGeometry().width() + 1), fenster.y());
+  }
+  gitter.SpaltenNachInhalt(vorne);
 }
 
 void SpaltenbreitenVerwalten(DatenGitter& gitter, std::vector<float>& prozente, bool speichern) {

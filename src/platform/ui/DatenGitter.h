@@ -97,8 +97,23 @@ class DatenGitter : public QWidget {
   int DatenBreite(int spalte) const;
   void SetzeSpaltenbreite(int spalte, int pixel);
   int Spaltenbreite(int spalte) const;
-  // The narrowest a shown column gets: its caption whole.
+  // The narrowest a shown column gets: its caption whole, and for amounts the widest amount of the
+  // rows in view.
   int Mindestbreite(int spalte) const;
+  // Sizes the visible columns to their content: each as wide as its caption and the widest text of
+  // the rows in view (at most `hoechstensZeichen` average characters). The first `vorne` of them (in
+  // display order; 0 = all) are to fit the grid: free room is shared among them in proportion, and
+  // where the grid is too narrow the columns of running text (values with blanks: names, banks,
+  // purposes) give way down to their captions while codes, dates and amounts keep their width; the
+  // columns behind them follow at their content width, reached by scrolling.
+  void SpaltenNachInhalt(int vorne = 0, int hoechstensZeichen = 40);
+  // How wide the grid would be with its first `vorne` visible columns (0 = all) at their content width:
+  // the columns, the row header and the frame (a window makes room with it).
+  int InhaltsBreite(int vorne = 0, int hoechstensZeichen = 40) const;
+  // What a cell shows: its text, or "###" for a number too wide for the column.
+  QString ZellAnzeige(int zeile, int spalte) const;
+  // The tooltip of a cell: its whole text when the cell cannot show all of it, else empty.
+  QString ZellTipp(int zeile, int spalte) const;
   // Shows the columns of these fields first, in this order; the others follow in their order.
   void SetzeSpaltenfolge(const QStringList& felder);
   // Columns stretch to the grid's width (the old SpringMode).
@@ -321,12 +336,29 @@ class DatenGitter : public QWidget {
   QString m_layoutDatei;
   QString m_layoutName;
   void SpaltenSkalieren(double faktor, std::optional<int> gesamt = std::nullopt);
+  struct Inhaltsbreite {
+    int spalte;
+    int inhalt;      // what the content wants
+    int mindestens;  // what it keeps when the grid is too narrow
+  };
+  // The visible columns in display order with their content widths.
+  std::vector<Inhaltsbreite> Inhaltsbreiten(int hoechstensZeichen) const;
+  // The rows in view (all rows up to a screenful before the grid is laid out).
+  std::pair<int, int> ZeilenImBlick() const;
+  // Width a text needs in a cell of the grid (with the cell's margins).
+  int Textbreite(const QString& text) const;
+  int Zellbreite(int spalte) const;   // room for text in a cell of the column
   bool m_strecken = false;
   bool m_zurueckZurAusstehenden = false;
   GitterDropDown* m_offeneListe = nullptr;
   struct SpaltenStand;
   std::unique_ptr<SpaltenStand> m_spaltenStand;
 };
+
+// Widens the window of `gitter` (up to nine tenths of its screen, never narrower, still whole on the
+// screen) so that the first `vorne` visible columns fit at their content width; then sizes the
+// columns to their content (SpaltenNachInhalt).
+void FensterFuerSpaltenVerbreitern(QWidget& fenster, DatenGitter& gitter, int vorne = 0);
 
 // Column widths as percentages (the old SpaltenbreitenVerwalten): with `speichern` the visible
 // columns' widths go into `prozente`; otherwise they are set back from it. Hidden columns skipped.

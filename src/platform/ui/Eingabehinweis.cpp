@@ -4,8 +4,9 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QToolTip>
 #include <QValidator>
+
+#include "platform/ui/Meldung.h"
 
 Eingabehinweis::Eingabehinweis(QLineEdit* feld, Erlaubt erlaubt, Rueckmeldung rueckmeldung, QObject* tasten)
     : QObject(feld),
@@ -46,8 +47,7 @@ bool Eingabehinweis::Abgelehnt(const QString& einfuegen) const {
 
 void Eingabehinweis::Zeigen(const QString& hinweis) {
   m_letzter = hinweis;
-  QApplication::beep();
-  QToolTip::showText(m_feld->mapToGlobal(QPoint(0, m_feld->height())), hinweis, m_feld, QRect(), 4000);
+  Meldung::Randhinweis(hinweis, m_feld);
   if (m_rueckmeldung) m_rueckmeldung(hinweis);
 }
 

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
@@ -13,6 +15,7 @@
 #include "platform/ui/Eingabehinweis.h"
 #include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterModell.h"
+#include "platform/ui/Feldgrenze.h"
 
 GitterDelegate::GitterDelegate(DatenGitter* gitter) : QStyledItemDelegate(gitter), m_gitter(gitter) {}
 
@@ -32,12 +35,12 @@ QWidget* GitterDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
       new Eingabehinweis(e, [] { return Eingabehinweis::ZahlErlaubt(false); });
       break;
     case GitterEditor::Datum:
-      e->setMaxLength(10);
-      e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,10}")), e));
+      e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), e));
+      Feldgrenze::Setzen(e, 10);
       new Eingabehinweis(e, [] { return Eingabehinweis::DatumErlaubt(); });
       break;
     case GitterEditor::Text:
-      if (s.datenBreite > 0) e->setMaxLength(s.datenBreite);
+      Feldgrenze::Setzen(e, s.datenBreite);
       break;
   }
   return e;
@@ -149,20 +152,38 @@ bool IstAktuell(const DatenGitter* g, const QModelIndex& i) {
 }  // namespace
 
 void GitterDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-  QStyledItemDelegate::paint(painter, option, index);
+  QStyleOptionViewItem o = option;
+  initStyleOption(&o, index);
+  // A number too wide for its column is never shown cut ("1.235.567,…"): "###", the value in the tooltip.
+  if (index.column() < m_gitter->SpaltenAnzahl() && m_gitter->Spalte(index.column()).Zahlen() &&
+      index.row() < m_gitter->Modell()->DatenZeilen())
+    o.text = m_gitter->ZellAnzeige(index.row(), index.column());
+  QStyle* stil = o.widget ? o.widget->style() : QApplication::style();
+  stil->drawControl(QStyle::CE_ItemViewItem, &o, painter, o.widget);
   const auto& spalten = m_gitter->Modell()->Spalten();
   if (index.column() >= static_cast<int>(spalten.size()) || !spalten[index.column()].dropDown) return;
   if (!IstAktuell(m_gitter, index)) return;
   QStyleOptionButton knopf;
   knopf.rect = KnopfRechteck(option.rect);
   knopf.state = QStyle::State_Enabled | QStyle::State_Raised;
-  QStyle* stil = option.widget ? option.widget->style() : QApplication::style();
   stil->drawControl(QStyle::CE_PushButtonBevel, &knopf, painter, option.widget);
   QStyleOption pfeil;
   pfeil.rect = knopf.rect.adjusted(3, 3, -3, -3);
   pfeil.state = QStyle::State_Enabled;
   pfeil.palette = option.palette;
   stil->drawPrimitive(QStyle::PE_IndicatorArrowDown, &pfeil, painter, option.widget);
+}
+
+bool GitterDelegate::helpEvent(QHelpEvent* ereignis, QAbstractItemView* ansicht, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) {
+  if (ereignis && ereignis->type() == QEvent::ToolTip && index.isValid() && index.row() < m_gitter->Modell()->DatenZeilen()) {
+    const QString tipp = m_gitter->ZellTipp(index.row(), index.column());
+    if (!tipp.isEmpty()) {
+      QToolTip::showText(ereignis->globalPos(), tipp, ansicht);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::helpEvent(ereignis, ansicht, option, index);
 }
 
 bool GitterDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

@@ -23,6 +23,10 @@ class GitterDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
+  // A cell that cannot show all of its text (a shortened name, a number shown as "###") shows it whole
+  // in its tooltip.
+  bool helpEvent(QHelpEvent* ereignis, QAbstractItemView* ansicht, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override;
   static QRect KnopfRechteck(const QRect& zelle);
   // The cell editor that is open, nullptr when none is.
   QWidget* OffenerEditor() const { return m_editor.data(); }

@@ -38,6 +38,17 @@ struct GitterSpalte {
   // Resolved against the bound recordset (by field name); -1 when the field is missing.
   int rsSpalte = -1;
   FeldTyp typ = FeldTyp::Unbekannt;
+
+  // A column of numbers: a value too wide for it is never cut (the cell shows "###" and the tooltip
+  // the value).
+  bool Zahlen() const {
+    return format == GitterFormat::Standard || format == GitterFormat::Muster || typ == FeldTyp::Waehrung ||
+           typ == FeldTyp::Integer || typ == FeldTyp::Long || typ == FeldTyp::Double;
+  }
+  // A column of amounts: as wide as the widest amount in view, whatever else narrows it.
+  bool Betraege() const {
+    return format == GitterFormat::Standard || format == GitterFormat::Muster || typ == FeldTyp::Waehrung;
+  }
 };
 
 // Colours of one cell, filled in by the grid's style callback.

@@ -1,11 +1,13 @@
 #include "platform/ui/MaskenFeld.h"
 
 #include "platform/ui/Farben.h"
+#include "platform/ui/Feldgrenze.h"
 
 #include <QKeyEvent>
 #include <QValidator>
 
-// Normalises every change (typed, pasted or set from code) into the field's form.
+// Normalises every change (typed, pasted or set from code) into the field's form. A change that would
+// make the value longer than the limit is refused whole (Feldgrenze); a value set from code is kept whole.
 class MaskenValidator : public QValidator {
  public:
   explicit MaskenValidator(QObject* eltern) : QValidator(eltern) {}
@@ -13,14 +15,13 @@ class MaskenValidator : public QValidator {
   int maxLaenge = 0;
   Zeichenklasse klasse = Zeichenklasse::Alle;
   bool block = false;
+  mutable bool zuLang = false;   // the last refusal
 
-  State validate(QString& eingabe, int& position) const override {
+  // The display form of `eingabe`; `position` follows the caret.
+  QString Normalform(const QString& eingabe, int& position, int& wertLaenge) const {
     if (klasse == Zeichenklasse::Alle && !block) {
-      if (maxLaenge > 0 && eingabe.size() > maxLaenge) {
-        eingabe.truncate(maxLaenge);
-        position = qMin(position, maxLaenge);
-      }
-      return Acceptable;
+      wertLaenge = int(eingabe.size());
+      return eingabe;
     }
     QString wert;
     int wertPosition = 0;
@@ -37,25 +38,41 @@ class MaskenValidator : public QValidator {
       wert += c;
       if (i < position) ++wertPosition;
     }
-    if (maxLaenge > 0 && wert.size() > maxLaenge) {
-      // Only text set from code or pasted past the display limit gets here: it is cut.
-      wert.truncate(maxLaenge);
-      wertPosition = qMin(wertPosition, maxLaenge);
-    }
+    wertLaenge = int(wert.size());
     if (block) {
-      eingabe = MaskenFeld::BlockAnzeige(wert);
-      position = qMin(wertPosition + wertPosition / 4, int(eingabe.size()));
-    } else {
-      eingabe = wert;
-      position = wertPosition;
+      const QString anzeige = MaskenFeld::BlockAnzeige(wert);
+      position = qMin(wertPosition + wertPosition / 4, int(anzeige.size()));
+      return anzeige;
     }
+    position = wertPosition;
+    return wert;
+  }
+
+  State validate(QString& eingabe, int& position) const override {
+    zuLang = false;
+    int laenge = 0;
+    int pos = position;
+    const QString form = Normalform(eingabe, pos, laenge);
+    if (maxLaenge > 0 && laenge > maxLaenge) {
+      zuLang = true;
+      return Invalid;
+    }
+    eingabe = form;
+    position = pos;
     return Acceptable;
   }
 };
 
 MaskenFeld::MaskenFeld(QWidget* eltern) : QLineEdit(eltern), m_validator(new MaskenValidator(this)) {
   setValidator(m_validator);
+  // The validator is the limit (in value characters): the line edit's own maximum would cut pasted text.
+  setMaxLength(32767);
   connect(this, &QLineEdit::textEdited, this, [this] { Q_EMIT Getippt(Wert()); });
+  connect(this, &QLineEdit::inputRejected, this, [this] {
+    if (!m_validator->zuLang) return;
+    m_validator->zuLang = false;
+    Feldgrenze::Melden(this, m_maxLaenge);
+  });
 }
 
 MaskenFeld::~MaskenFeld() = default;
@@ -74,10 +91,6 @@ void MaskenFeld::Einrichten() {
   m_validator->maxLaenge = m_maxLaenge;
   m_validator->klasse = m_klasse;
   m_validator->block = m_block;
-  if (m_maxLaenge <= 0)
-    setMaxLength(32767);
-  else
-    setMaxLength(m_block ? m_maxLaenge + (m_maxLaenge - 1) / 4 : m_maxLaenge);
   const QString wert = Wert();
   WertSetzen(wert);
 }
@@ -98,7 +111,6 @@ void MaskenFeld::IbanBlockSetzen(bool block) {
   if (block) m_klasse = Zeichenklasse::GrossbuchstabenZiffern;
   m_validator->block = block;
   m_validator->klasse = m_klasse;
-  setMaxLength(32767);
   setText(wert);
   Einrichten();
 }
@@ -111,11 +123,11 @@ QString MaskenFeld::Wert() const {
 }
 
 void MaskenFeld::WertSetzen(const QString& wert) {
-  // setText runs the validator as well, so the stored text is always in normal form; it raises
-  // textChanged but not textEdited, which is what Getippt follows.
-  QString t = wert;
-  int pos = int(t.size());
-  m_validator->validate(t, pos);
+  // Normalised like typed input but never cut: a stored value longer than the limit shows whole.
+  // setText raises textChanged but not textEdited, which is what Getippt follows.
+  int pos = int(wert.size());
+  int laenge = 0;
+  const QString t = m_validator->Normalform(wert, pos, laenge);
   if (text() != t) setText(t);
 }
 

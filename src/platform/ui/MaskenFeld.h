@@ -17,7 +17,8 @@ class MaskenFeld : public QLineEdit {
   explicit MaskenFeld(QWidget* eltern = nullptr);
   ~MaskenFeld() override;
 
-  // Limit in value characters (blanks of the block display not counted); 0 = none.
+  // Limit in value characters (blanks of the block display not counted); 0 = none. Input beyond it is
+  // refused with a notice at the field (Feldgrenze); a value set from code is never cut.
   void MaxLaengeSetzen(int zeichen);
   int MaxLaenge() const { return m_maxLaenge; }
   void ZeichenklasseSetzen(Zeichenklasse klasse);
@@ -28,7 +29,7 @@ class MaskenFeld : public QLineEdit {
 
   // The value: the text without the display blanks of the block mode.
   QString Wert() const;
-  // Sets the value from code: normalised like typed input, but no typing signal (Getippt) fires.
+  // Sets the value from code: normalised like typed input (never cut), but no typing signal (Getippt) fires.
   void WertSetzen(const QString& wert);
 
   // Caret and selection, in display positions (what the user sees).

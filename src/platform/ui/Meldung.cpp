@@ -2,7 +2,10 @@
 
 #include "platform/ui/MeldungsDialoge.h"
 
+#include <QApplication>
 #include <QStringList>
+#include <QToolTip>
+#include <QWidget>
 
 namespace {
 
@@ -66,5 +69,14 @@ QString Meldung::Eingabe(const QString& aufforderung, const QString& titel, cons
                          QWidget* eltern) {
   return Backend().Eingabe(EingabeAnfrage{TitelOderProgramm(titel), aufforderung, vorgabe}, eltern).value_or(QString());
 }
+
+void MeldungsBackend::Randhinweis(const QString& text, QWidget* feld) {
+  if (!feld) return;
+  QApplication::beep();
+  QToolTip::showText(feld->mapToGlobal(QPoint(0, feld->height())), QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                     feld, {}, 5000);
+}
+
+void Meldung::Randhinweis(const QString& text, QWidget* feld) { Backend().Randhinweis(text, feld); }
 
 QString Meldung::Zeilen(const QStringList& zeilen) { return zeilen.join(QLatin1Char('\r')); }

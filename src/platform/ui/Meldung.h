@@ -31,6 +31,8 @@ class MeldungsBackend {
   virtual MeldungsAntwort Zeigen(const MeldungsAnfrage& anfrage, QWidget* eltern) = 0;
   // The typed text; std::nullopt when the box was cancelled.
   virtual std::optional<QString> Eingabe(const EingabeAnfrage& anfrage, QWidget* eltern) = 0;
+  // A notice at a field that does not take the focus from it (a tip below the field).
+  virtual void Randhinweis(const QString& text, QWidget* feld);
 };
 
 // Every message and input box of the program goes through here; no window calls QMessageBox itself.
@@ -52,6 +54,9 @@ class Meldung {
   static void Fehler(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
   // Yes/No with No as the default button; true for Yes.
   static bool Frage(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+
+  // A short notice at a field while the user types in it (the field's size limit); the typing goes on.
+  static void Randhinweis(const QString& text, QWidget* feld);
 
   // InputBox: the typed text, "" when cancelled.
   static QString Eingabe(const QString& aufforderung, const QString& titel = {}, const QString& vorgabe = {},

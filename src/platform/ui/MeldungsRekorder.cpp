@@ -66,3 +66,10 @@ std::optional<QString> MeldungsRekorder::Eingabe(const EingabeAnfrage& anfrage, 
   m_eingaben.pop_front();
   return text;
 }
+
+void MeldungsRekorder::Randhinweis(const QString& text, QWidget*) {
+  Eintrag e;
+  e.text = text;
+  e.randhinweis = true;
+  m_eintraege.push_back(e);
+}

@@ -20,6 +20,7 @@ class MeldungsRekorder : public MeldungsBackend {
     MeldungsKnoepfe knoepfe = MeldungsKnoepfe::Ok;
     MeldungsSymbol symbol = MeldungsSymbol::Keins;
     QString vorgabe;        // input box only
+    bool randhinweis = false;   // a notice at a field (no box, no answer)
   };
 
   MeldungsRekorder();
@@ -45,6 +46,7 @@ class MeldungsRekorder : public MeldungsBackend {
 
   MeldungsAntwort Zeigen(const MeldungsAnfrage& anfrage, QWidget* eltern) override;
   std::optional<QString> Eingabe(const EingabeAnfrage& anfrage, QWidget* eltern) override;
+  void Randhinweis(const QString& text, QWidget* feld) override;
 
   static MeldungsAntwort Vorgabe(MeldungsKnoepfe knoepfe);
   static bool Passt(MeldungsAntwort antwort, MeldungsKnoepfe knoepfe);

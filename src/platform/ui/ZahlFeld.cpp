@@ -51,6 +51,7 @@ QSize ZahlFeld::minimumSizeHint() const {
   QStringList proben{m_anzeige.leerText,
                      AnzeigeText(m_maximum ? *m_maximum : Waehrung::AusEuro(m_ganzzahl ? 99999 : 9999999))};
   if (m_anzeige.nullText) proben << *m_anzeige.nullText;
+  if (m_breitenprobe) proben << AnzeigeText(*m_breitenprobe) << AnzeigeText(-*m_breitenprobe);
   if (IstNegativErlaubt(m_minimum)) proben << AnzeigeText(m_minimum ? *m_minimum : Waehrung::AusEuro(m_ganzzahl ? -99999 : -9999999));
   int breite = 0;
   for (const QString& probe : std::as_const(proben)) breite = std::max(breite, fm.horizontalAdvance(probe));
@@ -64,6 +65,11 @@ QSize ZahlFeld::minimumSizeHint() const {
 
 QSize ZahlFeld::sizeHint() const {
   return {minimumSizeHint().width(), QAbstractSpinBox::sizeHint().height()};
+}
+
+void ZahlFeld::BreitenprobeSetzen(const Waehrung& probe) {
+  m_breitenprobe = probe;
+  updateGeometry();
 }
 
 void ZahlFeld::GanzzahlSetzen(bool ganzzahl) {

@@ -49,6 +49,12 @@ class ZahlFeld : public QAbstractSpinBox {
   std::optional<Waehrung> Minimum() const { return m_minimum; }
   std::optional<Waehrung> Maximum() const { return m_maximum; }
 
+  // The field is at least as wide as this value shown with either sign (a total field: the largest
+  // total it must show whole), beside the range's ends.
+  void BreitenprobeSetzen(const Waehrung& probe);
+  // The probe of a total field: a total of thirteen digits (9.999.999.999,99, ten times the largest amount).
+  static Waehrung SummenBreitenprobe() { return Waehrung::AusCent(999999999999); }
+
   void AnzeigeFormatSetzen(const ZahlFormat& format);
   void EingabeFormatSetzen(const ZahlFormat& format);
   const ZahlFormat& AnzeigeFormat() const { return m_anzeige; }
@@ -105,6 +111,7 @@ class ZahlFeld : public QAbstractSpinBox {
   std::optional<Waehrung> Deuten(const QString& text) const;
   std::optional<Waehrung> Begrenzt(std::optional<Waehrung> wert) const;
   QString EingabeText(const std::optional<Waehrung>& wert) const;
+  std::optional<Waehrung> m_breitenprobe;
   void TextAktualisieren();
   void FarbenAktualisieren();
   void Zuweisen(const std::optional<Waehrung>& wert);

@@ -490,7 +490,10 @@ class Lauf {
     SepaLaufErgebnis& e = m_ergebnis;
     e.DateiGeschrieben = true;
     for (const QString& z : m_ziele) e.Dateien << QDir::toNativeSeparators(z);
+    e.Lastschriften = m_optionen.IstLastschrift();
     for (const SepaDatei& datei : dokument.Dateien) {
+      e.NachrichtenIds << datei.NachrichtenId;
+      e.Buchungsdaten << datei.Buchungsdatum;
       e.Anzahl += int(datei.ZahlungNummern.size());
       e.ZahlungNummern += datei.ZahlungNummern;
       e.EndToEndIds += datei.EndToEndIds;

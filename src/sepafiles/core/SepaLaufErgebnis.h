@@ -11,6 +11,9 @@
 struct SepaLaufErgebnis {
   bool DateiGeschrieben = false;   // every file is in place and its orders are marked done
   QStringList Dateien;             // full paths of the files written, in file order
+  QStringList NachrichtenIds;      // the message id of each file (parallel to Dateien)
+  QList<QDate> Buchungsdaten;      // the date the bank uses for each file: execution or collection date
+  bool Lastschriften = false;      // the files hold direct debits (else credit transfers)
   QStringList Archivdateien;       // archive copies made
   int Anzahl = 0;                  // orders written and marked done
   QList<qint64> ZahlungNummern;    // exactly those orders, in file order

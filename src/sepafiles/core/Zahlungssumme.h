@@ -4,6 +4,8 @@
 #include "platform/db/SqlText.h"
 #include "platform/db/Waehrung.h"
 
+#include <optional>
+
 // The orders with their remittance lines, one row per line (orders without lines drop out).
 SqlText ZahlungenMitZeilen();
 
@@ -14,3 +16,6 @@ SqlText ZahlungenMitZeilen();
 Waehrung VorzeichenSumme(Datenbank& db, const Bedingung& bedingung, DbFehler& fehler);
 // Its statement (for the message when it fails).
 SqlText VorzeichenSummeSql(const Bedingung& bedingung);
+// One line's amount with the sign the total gives it (Art "G" negative, every other kind positive,
+// no amount 0): what a printed list shows beside the total.
+Waehrung VorzeichenBetrag(const QString& art, const std::optional<Waehrung>& betrag);

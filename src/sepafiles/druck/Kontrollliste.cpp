@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringList>
 
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
@@ -10,6 +11,8 @@
 #include "printing/ReportAuswaehlen.h"
 #include "platform/db/Recordset.h"
 #include "sepafiles/core/SepaSelektion.h"
+#include "sepafiles/core/Zahlungssumme.h"
+#include "sepafiles/druck/Zahlungslistendaten.h"
 
 namespace {
 
@@ -52,16 +55,34 @@ std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufE
   DbFehler fehler;
   std::unique_ptr<Recordset> rs = Recordset::Oeffnen(db, a, RecordsetTyp::Snapshot, fehler);
   if (!rs) {
-    Meldung::Fehler(DatenermittlungsFehlertext(fehler),
-                    {}, fenster);
+    Meldung::Fehler(DatenermittlungsFehlertext(fehler), {}, fenster);
     return nullptr;
   }
-  return std::make_unique<Laufdaten>(std::move(rs), lauf);
+  return std::make_unique<Zahlungslistendaten>(std::make_unique<Laufdaten>(std::move(rs), lauf));
 }
 
-QList<ReportVariable> Kontrollliste::Variablen(const QDate& erstellungsdatum) {
-  return {{QStringLiteral("Zahlungsliste.Formularart"), QStringLiteral("SEPA-Erstellung"), Report::Typ::Text},
-          {QStringLiteral("Zahlungsliste.Status"), erstellungsdatum.toString(QStringLiteral("dd.MM.yyyy")), Report::Typ::Text}};
+QString Kontrollliste::Dateizeilen(const SepaLaufErgebnis& lauf) {
+  const QString datum = lauf.Lastschriften ? QStringLiteral("Fälligkeitsdatum (Einzug): ") : QStringLiteral("Ausführungsdatum: ");
+  QStringList zeilen;
+  for (qsizetype i = 0; i < lauf.Dateien.size(); ++i) {
+    const QDate tag = i < lauf.Buchungsdaten.size() ? lauf.Buchungsdaten.at(i) : QDate();
+    const QString id = i < lauf.NachrichtenIds.size() ? lauf.NachrichtenIds.at(i) : QString();
+    zeilen << QStringLiteral("SEPA-Datei: %1   %2%3   Nachrichten-ID: %4")
+                  .arg(QFileInfo(lauf.Dateien.at(i)).fileName(), datum,
+                       tag.isValid() ? tag.toString(QStringLiteral("dd.MM.yyyy")) : QString(), id);
+  }
+  if (!lauf.Dateien.isEmpty())
+    zeilen << QStringLiteral("Ordner: ") + QDir::toNativeSeparators(QFileInfo(lauf.Dateien.first()).absolutePath());
+  return zeilen.join(QLatin1Char('\r'));
+}
+
+QList<ReportVariable> Kontrollliste::Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum) {
+  // The total as the window counts it; a failure to read it leaves 0 (the rows themselves print).
+  DbFehler fehler;
+  const Waehrung summe =
+      VorzeichenSumme(db, Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), lauf.ZahlungNummern), fehler);
+  return ZahlungslistenVariablen(QStringLiteral("SEPA-Erstellung"), erstellungsdatum.toString(QStringLiteral("dd.MM.yyyy")),
+                                 summe, Dateizeilen(lauf));
 }
 
 QString Kontrollliste::Reportdatei(Datenbank& db, const QString& programmVerzeichnis) {
@@ -71,27 +92,63 @@ QString Kontrollliste::Reportdatei(Datenbank& db, const QString& programmVerzeic
   return gefunden.isEmpty() ? QDir::toNativeSeparators(QDir(programmVerzeichnis).filePath(name)) : gefunden;
 }
 
-void Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, int kopien, const QDate& erstellungsdatum,
-                            const Druckformular& formular) {
-  if (kopien <= 0) return;
+Kontrollliste::Ausgabe Kontrollliste::Vorbereiten(Datenbank& db, const SepaLaufErgebnis& lauf, int kopien,
+                                                  const QDate& erstellungsdatum, const Druckformular& formular,
+                                                  Reportengine& engine) {
+  Ausgabe ausgabe;
+  if (kopien <= 0) return ausgabe;
+  ausgabe.ohneDrucker = !engine.DruckerVorhanden();
+  if (!lauf.PdfDateiname.isEmpty()) {
+    std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
+    if (!daten) return ausgabe;
+    Druckanfrage anfrage;
+    anfrage.ReportDatei = Reportdatei(db, Zustand().ProgrammVerzeichnis());
+    anfrage.ProjektTyp = Report::Liste;
+    anfrage.DruckZiel = Report::ZielPdf;
+    anfrage.PdfDateiname = lauf.PdfDateiname;
+    anfrage.PdfPfad = lauf.PdfPfad;
+    anfrage.FehlerZurueck = true;
+    const int r = ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
+    if (r == Report::Ok) {
+      ausgabe.pdfDatei = QDir::toNativeSeparators(QDir(lauf.PdfPfad).filePath(lauf.PdfDateiname));
+    } else {
+      ausgabe.pdfFehler = anfrage.Fehlertext;
+      // A report that is missing or cannot be read would fail the printout as well: named once.
+      if (r == Report::KeinProjekt || r == Report::DateiDefekt || r == Report::UnbekanntesFeld) return ausgabe;
+    }
+  }
+  // Without a printer the overview stands in for the printout; without that the preview shows the list.
+  ausgabe.drucken = !ausgabe.ohneDrucker || ausgabe.pdfDatei.isEmpty();
+  return ausgabe;
+}
+
+QString Kontrollliste::Meldungstext(const Ausgabe& ausgabe) {
+  QStringList zeilen;
+  if (!ausgabe.pdfDatei.isEmpty())
+    zeilen << QStringLiteral("Die Zahlungsübersicht (Kontroll-Liste) wurde als PDF-Datei gespeichert:") << ausgabe.pdfDatei;
+  if (!ausgabe.pdfFehler.isEmpty())
+    zeilen << QStringLiteral("Die Zahlungsübersicht (PDF) konnte nicht geschrieben werden:")
+           << QString(ausgabe.pdfFehler).replace(QStringLiteral("\r\r"), QStringLiteral("\r"));
+  if (ausgabe.ohneDrucker)
+    zeilen << (ausgabe.drucken ? QStringLiteral("Auf diesem Rechner ist kein Drucker eingerichtet: die Kontroll-Liste "
+                                                "erscheint in der Vorschau, von dort aus können Sie sie drucken oder "
+                                                "als PDF speichern.")
+                               : QStringLiteral("Auf diesem Rechner ist kein Drucker eingerichtet: die Kontroll-Liste "
+                                                "steht in der PDF-Datei."));
+  return zeilen.join(QLatin1Char('\r'));
+}
+
+void Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, const Ausgabe& ausgabe, int kopien,
+                            const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine) {
+  if (kopien <= 0 || !ausgabe.drucken) return;
   std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
   if (!daten) return;
   Druckanfrage anfrage;
   anfrage.ReportDatei = Reportdatei(db, Zustand().ProgrammVerzeichnis());
   anfrage.ProjektTyp = Report::Liste;
-  anfrage.DruckZiel = Report::ZielDrucker;
+  anfrage.DruckZiel = ausgabe.ohneDrucker ? Report::ZielVorschau : Report::ZielDrucker;
   anfrage.DruckKopien = kopien;
-  const QList<ReportVariable> variablen = Variablen(erstellungsdatum);
-  const int gedruckt = ReportDrucken(*daten, anfrage, variablen, formular);
-  // A report that cannot be read or is missing has been reported once; the PDF would only repeat it.
-  if (lauf.PdfDateiname.isEmpty() || gedruckt == Report::KeinProjekt || gedruckt == Report::DateiDefekt ||
-      gedruckt == Report::UnbekanntesFeld)
-    return;
-  anfrage.DruckZiel = Report::ZielPdf;
-  anfrage.DruckKopien = 1;
-  anfrage.PdfDateiname = lauf.PdfDateiname;
-  anfrage.PdfPfad = lauf.PdfPfad;
-  ReportDrucken(*daten, anfrage, variablen, formular);
+  ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
 }
 
 int Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
@@ -105,5 +162,5 @@ int Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, con
   anfrage.DruckZiel = Report::ZielPdf;
   anfrage.PdfDateiname = ziel.fileName();
   anfrage.PdfPfad = QDir::toNativeSeparators(ziel.absolutePath());
-  return ReportDrucken(*daten, anfrage, Variablen(erstellungsdatum), formular);
+  return ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular);
 }

@@ -12,6 +12,8 @@
 #include "printing/Reportdaten.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
 
+class Reportengine;
+
 // The control list of a SEPA run: exactly the orders the run wrote, joined with their remittance
 // lines, printed with the report of the base name "Zahlungsliste". Whatever the window shows
 // later (another selection, a date limit), the list stays the one of the files.
@@ -20,20 +22,39 @@ class Kontrollliste {
   static QString Reportname() { return QStringLiteral("Zahlungsliste"); }
 
   // The rows: one per remittance line (one for an order without lines), ordered as the selection
-  // (Art, MandatSequenz, ZahlungNr, LfdNr). The column EinzelReferenz holds the end-to-end id the
-  // file carries, generated ones included. A failing query is reported over `fenster` (null returned).
+  // (Art, MandatSequenz, ZahlungNr, LfdNr), with the columns a payment print adds (Zahlungslistendaten).
+  // The column EinzelReferenz holds the end-to-end id the file carries, generated ones included. A
+  // failing query is reported over `fenster` (null returned).
   static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QWidget* fenster);
-  // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date.
-  static QList<ReportVariable> Variablen(const QDate& erstellungsdatum);
+  // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date, the
+  // signed total of the run's lines, and in "Zahlungsliste.Dateien" the files (Dateizeilen).
+  static QList<ReportVariable> Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum);
+  // One line per file of the run: the date the bank uses (execution date of transfers, collection
+  // date of debits), the message id and the file's name; then the folder.
+  static QString Dateizeilen(const SepaLaufErgebnis& lauf);
   // The report of the control list in `programmVerzeichnis`: the stored default of the base name
   // (found whatever its letter case), else the shipped "Zahlungsliste.LST". A stored default that is
   // gone is returned as it would lie there, so that printing reports it missing.
   static QString Reportdatei(Datenbank& db, const QString& programmVerzeichnis);
 
-  // The print right after the run: the printer with `kopien` copies (none when 0), then, when the
-  // run named a PDF payment overview, that file. Failures are reported by the print driver.
-  static void Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, int kopien, const QDate& erstellungsdatum,
-                      const Druckformular& formular);
+  // The output right after a run with `kopien` > 0 (none with 0), in two steps around the run's message.
+  struct Ausgabe {
+    QString pdfDatei;          // the PDF payment overview written (full path), empty when none
+    QString pdfFehler;         // why the overview the run named could not be written
+    bool ohneDrucker = false;  // the machine has no printer
+    bool drucken = false;      // step two puts the list out: on the printer, or without one in the preview
+  };
+  // Step one, without any message: the PDF payment overview when the run named one. On a machine
+  // without a printer that file stands in for the printout; without it the preview will show the list.
+  static Ausgabe Vorbereiten(Datenbank& db, const SepaLaufErgebnis& lauf, int kopien, const QDate& erstellungsdatum,
+                             const Druckformular& formular, Reportengine& engine);
+  // What the run's message adds: where the overview is, what happens without a printer, a failure.
+  static QString Meldungstext(const Ausgabe& ausgabe);
+  // Step two: the printer with `kopien` copies or the preview, as step one decided; the driver
+  // reports a failure of its own.
+  static void Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, const Ausgabe& ausgabe, int kopien,
+                      const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine);
+
   // The control list as a PDF file without any dialog (headless run); the driver's result.
   static int PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
                           const QString& datei, const QString& reportdatei, const Druckformular& formular);

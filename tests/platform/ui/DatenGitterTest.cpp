@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/Eingabehinweis.h"
+#include "platform/ui/Feldgrenze.h"
 #include "testsupport/ModaleMeldung.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDropDown.h"
@@ -452,7 +455,7 @@ TEST_F(DatenGitterTest, ZahlUndDatumEditorSchreibenDeutscheEingaben) {
   ASSERT_TRUE(gitter->ZelleBearbeiten());
   auto* textEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
   ASSERT_TRUE(textEditor);
-  EXPECT_EQ(textEditor->maxLength(), 20);
+  EXPECT_EQ(Feldgrenze::Grenze(textEditor), 20);
   QTest::keyClick(textEditor, Qt::Key_Escape);
   QApplication::processEvents();
   EXPECT_FALSE(gitter->ZeileAusstehend());
@@ -1117,3 +1120,113 @@ TEST_F(DatenGitterTest, FilterzellenErstMitDerFilterleiste) {
   gitter->SetzeFilterleiste(true);
   EXPECT_EQ(gitter->FilterText(1), QStringLiteral("mü"));
 }
+
+namespace {
+
+// A grid of one long name, an IBAN, a large amount and a long number, for the widths of the content.
+class GitterBreitenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db = Datenbank::InSpeicher();
+    ASSERT_TRUE(db->Ausfuehren(SqlText("CREATE TABLE Posten (Nr INTEGER PRIMARY KEY, Name TEXT(70), IBAN TEXT(34), "
+                                       "Betrag CURRENCY, Zaehler INTEGER)"))
+                    .Ok());
+    ASSERT_TRUE(db->Ausfuehren(SqlText("INSERT INTO Posten VALUES (1, ?, 'DE02120300000000202051', ?, 123456789012)"),
+                               {QStringLiteral("Lieferant Meier Großhandel für Bürobedarf und Schreibwaren GmbH"),
+                                qint64(99999999999) * 100})
+                    .Ok());
+    ASSERT_TRUE(db->Ausfuehren(SqlText("INSERT INTO Posten VALUES (2, 'Kunde Schulz', 'DE12500105170648489890', 100, 7)")).Ok());
+    DbFehler f;
+    rs = Recordset::Oeffnen(*db, Abfrage::Tabelle(QStringLiteral("Posten")), RecordsetTyp::Dynaset, f);
+    ASSERT_TRUE(rs);
+    gitter = std::make_unique<DatenGitter>();
+    gitter->SetzeRecordset(rs.get());
+    gitter->resize(900, 200);
+    gitter->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(gitter.get()));
+  }
+  int Spalte(const char* feld) const { return gitter->SpaltenIndex(QString::fromUtf8(feld)); }
+  int Braucht(const QString& text) const { return gitter->Ansicht()->fontMetrics().horizontalAdvance(text); }
+  int Sichtbar() const {
+    int s = 0;
+    for (int i = 0; i < gitter->SpaltenAnzahl(); ++i)
+      if (gitter->SpalteSichtbar(i)) s += gitter->Spaltenbreite(i);
+    return s;
+  }
+
+  std::unique_ptr<Datenbank> db;
+  std::unique_ptr<Recordset> rs;
+  std::unique_ptr<DatenGitter> gitter;
+};
+
+// A number too wide for its column shows "###" and the whole value as its tooltip; wide enough, it
+// shows itself and needs no tooltip. A shortened name shows whole in its tooltip as well.
+TEST_F(GitterBreitenTest, ZuSchmaleZahlZeigtRautenUndDenWertImTooltip) {
+  const int zaehler = Spalte("Zaehler");
+  gitter->SetzeSpaltenbreite(zaehler, gitter->Mindestbreite(zaehler));
+  ASSERT_LT(gitter->Spaltenbreite(zaehler), Braucht(QStringLiteral("123456789012")));
+  EXPECT_EQ(gitter->ZellAnzeige(0, zaehler), QStringLiteral("###"));
+  EXPECT_EQ(gitter->ZellTipp(0, zaehler), QStringLiteral("123456789012"));
+  EXPECT_EQ(gitter->ZellAnzeige(1, zaehler), QStringLiteral("7"));
+  EXPECT_EQ(gitter->ZellTipp(1, zaehler), QString());
+
+  // The tooltip the grid shows over the cell.
+  QTableView* v = gitter->Ansicht();
+  const QPoint mitte = v->visualRect(v->model()->index(0, zaehler)).center();
+  QHelpEvent tipp(QEvent::ToolTip, mitte, v->viewport()->mapToGlobal(mitte));
+  QApplication::sendEvent(v->viewport(), &tipp);
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("123456789012"));
+  QToolTip::hideText();
+
+  gitter->SetzeSpaltenbreite(zaehler, Braucht(QStringLiteral("123456789012")) + 20);
+  EXPECT_EQ(gitter->ZellAnzeige(0, zaehler), QStringLiteral("123456789012"));
+  EXPECT_EQ(gitter->ZellTipp(0, zaehler), QString());
+
+  const int name = Spalte("Name");
+  gitter->SetzeSpaltenbreite(name, 80);
+  EXPECT_EQ(gitter->ZellTipp(0, name), QStringLiteral("Lieferant Meier Großhandel für Bürobedarf und Schreibwaren GmbH"));
+}
+
+// An amount column is never narrower than the widest amount in view: whoever narrows it, the amount
+// stays whole ("999.999.999,99", not "999.999.99…").
+TEST_F(GitterBreitenTest, BetragsspalteNieSchmalerAlsDerBreitesteBetrag) {
+  const int betrag = Spalte("Betrag");
+  const QString text = gitter->ZellText(0, betrag);
+  ASSERT_EQ(text, QStringLiteral("999.999.999,99"));
+  gitter->SetzeSpaltenbreite(betrag, 20);
+  EXPECT_GE(gitter->Spaltenbreite(betrag), Braucht(text));
+  EXPECT_EQ(gitter->ZellAnzeige(0, betrag), text);
+  gitter->SpaltenProzenteAnwenden({5.0f, 5.0f, 5.0f, 5.0f, 5.0f});
+  EXPECT_EQ(gitter->ZellAnzeige(0, betrag), text);
+}
+
+// Sized to the content: with room to spare every column gets its content and the free room is shared
+// (the columns fill the grid); with too little room the running text gives way, the IBAN and the
+// amount keep their width.
+TEST_F(GitterBreitenTest, SpaltenNachInhaltTeilenFreienPlatzUndDerNameWeicht) {
+  gitter->resize(1600, 200);
+  QApplication::processEvents();
+  gitter->SpaltenNachInhalt();
+  EXPECT_NEAR(Sichtbar(), gitter->Ansicht()->viewport()->width(), 2);
+  for (const char* feld : {"Name", "IBAN", "Betrag", "Zaehler"})
+    EXPECT_EQ(gitter->ZellTipp(0, Spalte(feld)), QString()) << feld;
+
+  gitter->resize(520, 200);
+  QApplication::processEvents();
+  gitter->SpaltenNachInhalt();
+  EXPECT_GE(gitter->Spaltenbreite(Spalte("IBAN")), Braucht(QStringLiteral("DE02120300000000202051")));
+  EXPECT_GE(gitter->Spaltenbreite(Spalte("Betrag")), Braucht(QStringLiteral("999.999.999,99")));
+  EXPECT_LT(gitter->Spaltenbreite(Spalte("Name")), Braucht(gitter->ZellText(0, Spalte("Name"))));
+  EXPECT_GE(gitter->Spaltenbreite(Spalte("Name")), gitter->Mindestbreite(Spalte("Name")));
+  EXPECT_LE(Sichtbar(), gitter->Ansicht()->viewport()->width());
+
+  // The first two columns only need to fit; the rest follows at its content width behind the scroll.
+  gitter->resize(300, 200);
+  QApplication::processEvents();
+  gitter->SpaltenNachInhalt(2);
+  EXPECT_LE(gitter->Spaltenbreite(Spalte("Nr")) + gitter->Spaltenbreite(Spalte("Name")),
+            gitter->Ansicht()->viewport()->width());
+  EXPECT_GE(gitter->Spaltenbreite(Spalte("IBAN")), Braucht(QStringLiteral("DE02120300000000202051")));
+}
+
+}  // namespace

@@ -1,5 +1,8 @@
 #include "platform/ui/MaskenFeld.h"
 
+#include "platform/ui/Feldgrenze.h"
+#include "platform/ui/MeldungsRekorder.h"
+
 #include "QtAusgabe.h"
 
 #include <QSignalSpy>
@@ -72,16 +75,45 @@ TEST(MaskenFeld, BicNurGrossbuchstabenUndZiffernBisZurFeldgroesse) {
   EXPECT_EQ(feld.text(), QStringLiteral("DEUTDFFXXX9"));
 }
 
-TEST(MaskenFeld, BeliebigeZeichenBisZurFeldgroesse) {
+// Typing stops at the field size with a notice at the field; a value from code is never cut, not
+// even by a smaller field size set later.
+TEST(MaskenFeld, TippenEndetAnDerFeldgroesseMitHinweisWerteVomProgrammBleibenGanz) {
   QWidget fenster;
   MaskenFeld feld(&fenster);
   feld.MaxLaengeSetzen(10);
-  Tippen(&feld, QStringLiteral("Müller & Söhne GmbH"));
+  MeldungsRekorder meldungen;
+  Tippen(&feld, QStringLiteral("Müller & S"));
+  EXPECT_EQ(meldungen.Anzahl(), 0);   // exactly the size: no word
+  Tippen(&feld, QStringLiteral("öhne"));
   EXPECT_EQ(feld.Wert(), QStringLiteral("Müller & S"));
+  ASSERT_EQ(meldungen.Anzahl(), 4);   // one notice per refused character
+  EXPECT_TRUE(meldungen.Letzter().randhinweis);
+  EXPECT_EQ(meldungen.Letzter().text, Feldgrenze::Hinweistext(10));
+  EXPECT_TRUE(meldungen.Letzter().text.contains(QStringLiteral("höchstens 10 Zeichen")));
+
   feld.WertSetzen(QStringLiteral("Ein viel zu langer Name"));
-  EXPECT_EQ(feld.Wert(), QStringLiteral("Ein viel z"));
-  feld.MaxLaengeSetzen(5);  // a smaller field size cuts the present text as well
-  EXPECT_EQ(feld.Wert(), QStringLiteral("Ein v"));
+  EXPECT_EQ(feld.Wert(), QStringLiteral("Ein viel zu langer Name"));
+  feld.MaxLaengeSetzen(5);
+  EXPECT_EQ(feld.Wert(), QStringLiteral("Ein viel zu langer Name"));
+}
+
+// Pasted text counts without the blanks the field drops: 34 characters with blanks between (42 in
+// all) fit whole; one character more is refused whole (nothing of it taken) with the notice.
+TEST(MaskenFeld, EinfuegenZaehltDenWertUndWirdGanzAbgelehntWennErNichtPasst) {
+  QWidget fenster;
+  MaskenFeld feld(&fenster);
+  feld.ZeichenklasseSetzen(Zeichenklasse::GrossbuchstabenZiffern);
+  feld.MaxLaengeSetzen(34);
+  MeldungsRekorder meldungen;
+  const QString mitLuecken = QStringLiteral("DE89 3704 0044 0532 0130 0012 3456 7890 12");
+  feld.insert(mitLuecken + QStringLiteral("3"));   // 35 characters
+  EXPECT_EQ(feld.Wert(), QString());
+  ASSERT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_EQ(meldungen.Letzter().text, Feldgrenze::Hinweistext(34));
+  feld.insert(mitLuecken);
+  EXPECT_EQ(feld.Wert(), QStringLiteral("DE893704004405320130001234567890 12").remove(QLatin1Char(' ')));
+  EXPECT_EQ(feld.Wert().size(), 34);
+  EXPECT_EQ(meldungen.Anzahl(), 1);
 }
 
 TEST(MaskenFeld, CaretUndAuswahlLassenSichSetzenUndLesen) {
