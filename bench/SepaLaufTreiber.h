@@ -12,6 +12,7 @@
 //   sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen]
 //             --ziel ORDNER --referenz R [--kontrollliste DATEI.pdf] [--zeiten] [--abbrechen-bei SCHRITT[:DATEI]]
 //   sepa-lauf --db DATEI --nur-oeffnen [--ziel ORDNER]
+//   sepa-lauf --db DATEI --reaktivieren
 //
 // The database is opened as the program opens it (checks, migration) and what an interrupted run left is
 // finished first ("Fertiggestellt: PATH" / "Fehlt: PATH"); --nur-oeffnen stops there (with --erzeugen and
@@ -21,7 +22,8 @@
 // through the print driver and the report "Zahlungsliste" ("Kontrollliste: PATH"); it needs a
 // QGuiApplication. --abbrechen-bei kills the process with SIGKILL at a step of the run (vor-den-dateien,
 // nach-den-dateien, nach-der-markierung, nach-dem-umbenennen:N with N the file's index from 0,
-// nach-dem-aufraeumen): the kill tests.
+// nach-dem-aufraeumen): the kill tests. --reaktivieren reopens every done order of the sender through the
+// selective reactivation, without finishing an interrupted run first ("Reaktiviert: N"; 1 when refused).
 int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream& fehler);
 
 // Fills the database (from the shipped schema, sender `absenderNr` present) with `anzahl` open

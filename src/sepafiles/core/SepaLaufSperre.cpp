@@ -5,6 +5,7 @@
 #include "platform/db/Datenbank.h"
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -17,6 +18,27 @@ QString SepaLaufSperre::Datei(const Datenbank& db) {
 QString SepaLaufSperre::BelegtMeldung() {
   return QStringLiteral("Eine SEPA-Datei wird gerade an einem anderen Arbeitsplatz erstellt.\r"
                         "Bitte warten Sie, bis dieser Lauf beendet ist, und versuchen Sie es dann noch einmal.");
+}
+
+bool SepaLaufSperre::Belegt(const Datenbank& db) {
+  const QString datei = Datei(db);
+  if (datei.isEmpty()) return false;
+#ifdef Q_OS_UNIX
+  const int fd = ::open(QFile::encodeName(datei).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno != ENOENT;   // no run has ever made the file; unreadable: cannot tell
+  struct flock sperre {};
+  sperre.l_type = F_RDLCK;   // conflicts with a run's write lock
+  sperre.l_whence = SEEK_SET;
+#ifdef F_OFD_GETLK
+  const bool gelesen = ::fcntl(fd, F_OFD_GETLK, &sperre) == 0;
+#else
+  const bool gelesen = ::fcntl(fd, F_GETLK, &sperre) == 0;
+#endif
+  ::close(fd);
+  return gelesen && sperre.l_type != F_UNLCK;
+#else
+  return false;
+#endif
 }
 
 SepaLaufSperre::SepaLaufSperre(const Datenbank& db) {
