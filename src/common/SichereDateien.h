@@ -100,7 +100,8 @@ class SichereDateien {
   static QString NeueKennung();
   // True for a name of the program's one form of temporary names (not those of an earlier version).
   static bool IstTemporaerdatei(const QString& pfad);
-  // True while a live writer (of any process) holds the temporary `pfad`; also when that cannot be told.
+  // True while a live writer (of any process) holds the temporary `pfad` (or any process a write lock of the
+  // file); also when that cannot be told. A missing file is free.
   static bool InBenutzung(const QString& pfad);
   // The checksum of a content as Datei::pruefsumme holds it: BLAKE2b-256 in hex (as fast as the disk, where
   // SHA-256 took as long as building a large file).

@@ -2,10 +2,10 @@
 
 #include <QFile>
 
+#include "common/SichereDateien.h"
 #include "platform/db/Datenbank.h"
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -22,23 +22,8 @@ QString SepaLaufSperre::BelegtMeldung() {
 
 bool SepaLaufSperre::Belegt(const Datenbank& db) {
   const QString datei = Datei(db);
-  if (datei.isEmpty()) return false;
-#ifdef Q_OS_UNIX
-  const int fd = ::open(QFile::encodeName(datei).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno != ENOENT;   // no run has ever made the file; unreadable: cannot tell
-  struct flock sperre {};
-  sperre.l_type = F_RDLCK;   // conflicts with a run's write lock
-  sperre.l_whence = SEEK_SET;
-#ifdef F_OFD_GETLK
-  const bool gelesen = ::fcntl(fd, F_OFD_GETLK, &sperre) == 0;
-#else
-  const bool gelesen = ::fcntl(fd, F_GETLK, &sperre) == 0;
-#endif
-  ::close(fd);
-  return gelesen && sperre.l_type != F_UNLCK;
-#else
-  return false;
-#endif
+  // The run's write lock of the file is seen like a writer's lock of its temporary.
+  return !datei.isEmpty() && SichereDateien::InBenutzung(datei);
 }
 
 SepaLaufSperre::SepaLaufSperre(const Datenbank& db) {
