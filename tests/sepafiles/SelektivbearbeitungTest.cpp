@@ -365,11 +365,13 @@ TEST_P(SelektivOffenerLauf, OffenerLaufVerhindertBeideAktionen) {
     sperre = std::make_unique<SepaLaufSperre>(*m_dort);
     ASSERT_TRUE(sperre->Erhalten());
   }
-  if (fall.lauf == Lauf::NurBegonnen || fall.lauf == Lauf::Unterbrochen)
+  if (fall.lauf == Lauf::NurBegonnen || fall.lauf == Lauf::Unterbrochen) {
     ASSERT_FALSE(SepaLaufVermerke::Beginnen(*m_dort, QStringLiteral("0011223344556677"), m_ordner.Pfad()));
+  }
   if (fall.lauf == Lauf::Unterbrochen) {
-    SepaLaufVermerke::Eintrag u{QLatin1Char('U'), m_ordner.Pfad(), m_ordner.Datei(QStringLiteral("SEPAGK.XML.0011223344556677.sepatmp")),
-                                m_ordner.Datei(QStringLiteral("SEPAGK.XML")), 10, "ab", {m_erledigt}};
+    const SepaLaufVermerke::Eintrag u{QLatin1Char('U'), m_ordner.Pfad(),
+                                      m_ordner.Datei(QStringLiteral("SEPAGK.XML.0011223344556677.sepatmp")),
+                                      m_ordner.Datei(QStringLiteral("SEPAGK.XML")), 10, "ab", {m_erledigt}};
     ASSERT_FALSE(SepaLaufVermerke::Vormerken(*m_dort, QStringLiteral("0011223344556677"), {u}));
   }
   DbFehler f;

@@ -251,7 +251,9 @@ TEST_P(SepaLaufAenderung, DateiMitGeaendertenZahlungenWirdVerworfen) {
   const QString archiv1 = ziel.Datei(QStringLiteral("Archiv/SEPA120240605140509.XML"));
   Unterbrochen({{a, b, c}, {d}}, {{QLatin1Char('K'), {}, ziel.Datei(QStringLiteral("SEPA0.XML")), archiv0, 0, {}, {}},
                                   {QLatin1Char('K'), {}, ziel.Datei(QStringLiteral("SEPA1.XML")), archiv1, 0, {}, {}}});
-  if (!fall.sql.IstLeer()) ASSERT_FALSE(t.Db().Ausfuehren(fall.sql, {a}));
+  if (!fall.sql.IstLeer()) {
+    ASSERT_FALSE(t.Db().Ausfuehren(fall.sql, {a}));
+  }
 
   const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
   EXPECT_EQ(Vermerke(), 0);

@@ -28,8 +28,8 @@ class SepaLaufVermerke {
     QList<qint64> zahlungen; // U: the orders in the file
     // U: ErledigtDatum and Buchungsdatum the run gave the orders (column Zahlungen before the numbers as
     // "yyyy-MM-dd;yyyy-MM-dd;"); invalid in the records of an earlier version.
-    QDate erledigtDatum;
-    QDate buchungsdatum;
+    QDate erledigtDatum = {};
+    QDate buchungsdatum = {};
   };
 
   static DbFehler Beginnen(Datenbank& db, const QString& lauf, const QString& ordner);
