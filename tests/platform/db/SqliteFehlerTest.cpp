@@ -18,7 +18,9 @@ std::unique_ptr<Datenbank> MitTabelle(const QString& datei) {
   DbFehler f;
   std::unique_ptr<Datenbank> db = Datenbank::Oeffnen(datei, f, true);
   EXPECT_TRUE(db) << f.Beschreibung.toStdString();
-  if (db) EXPECT_FALSE(db->Ausfuehren("CREATE TABLE T (Nr INTEGER PRIMARY KEY, Wert BLOB)"));
+  if (db) {
+    EXPECT_FALSE(db->Ausfuehren("CREATE TABLE T (Nr INTEGER PRIMARY KEY, Wert BLOB)"));
+  }
   return db;
 }
 
