@@ -24,6 +24,7 @@
 #include "printing/Reportjob.h"
 #include "platform/db/Waehrung.h"
 #include "sepafiles/core/SepaBefundliste.h"
+#include "sepafiles/core/Selektivbearbeitung.h"
 #include "sepafiles/core/SepaEinstellungen.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
@@ -45,6 +46,7 @@ struct Aufruf {
   bool zeiten = false;
   QString kontrollliste;
   bool nurOeffnen = false;
+  bool reaktivieren = false;
   std::optional<SepaLaufSchritt> abbrechenBei;
   int abbrechenDatei = 0;
   std::optional<SepaFormat> format;   // else the stored setting
@@ -67,7 +69,8 @@ const QString Gebrauch = QStringLiteral(
     "Aufruf: sepa-lauf --db DATEI [--erzeugen N] [--seed S] [--feindlich] --art 0|1|2 [--aufteilen] "
     "--ziel ORDNER --referenz R [--dateiformat pain.001.001.09|pain.001.001.03] [--kontrollliste DATEI.pdf] "
     "[--zeiten] [--abbrechen-bei SCHRITT[:DATEI]] [--verfaelschen DATEI]\n"
-    "       sepa-lauf --db DATEI --nur-oeffnen [--ziel ORDNER]");
+    "       sepa-lauf --db DATEI --nur-oeffnen [--ziel ORDNER]\n"
+    "       sepa-lauf --db DATEI --reaktivieren");
 
 std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
   Aufruf aufruf;
@@ -132,6 +135,8 @@ std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
       aufruf.zeiten = true;
     } else if (name == QLatin1String("--nur-oeffnen")) {
       aufruf.nurOeffnen = true;
+    } else if (name == QLatin1String("--reaktivieren")) {
+      aufruf.reaktivieren = true;
     } else if (name == QLatin1String("--abbrechen-bei")) {
       const auto w = wert();
       const auto schritt = w ? SchrittLesen(*w) : std::nullopt;
@@ -144,6 +149,7 @@ std::optional<Aufruf> ArgumenteLesen(const QStringList& a, QString& fehler) {
     }
   }
   if (aufruf.nurOeffnen && !aufruf.db.isEmpty() && (aufruf.erzeugen < 0 || aufruf.art >= 0)) return aufruf;
+  if (aufruf.reaktivieren && !aufruf.db.isEmpty() && aufruf.erzeugen < 0) return aufruf;
   if (aufruf.db.isEmpty() || aufruf.art < 0 || aufruf.ziel.isEmpty() || aufruf.referenz.isNull()) {
     fehler = QStringLiteral("--db, --art, --ziel und --referenz sind anzugeben.");
     return std::nullopt;
@@ -334,6 +340,22 @@ DbFehler SepaTestdatenErzeugen(Datenbank& db, int absenderNr, int anzahl, int ar
   return transaktion.Commit();
 }
 
+// "--reaktivieren": the selective reactivation of every done order of the sender, as a workstation does whose
+// program was opened before a run elsewhere was interrupted (so without finishing that run first).
+static int Reaktivieren(Datenbank& db, int absenderNr, QTextStream& aus, QTextStream& fehler) {
+  SelektivKriterien kriterien;
+  kriterien.absenderNr = absenderNr;
+  SelektivBestand bestand;
+  DbFehler f = Selektivbearbeitung::BestandLesen(db, kriterien, bestand);
+  if (!f) f = Selektivbearbeitung::Ausfuehren(db, kriterien, SelektivAktion::Reaktivieren, bestand);
+  if (f) {
+    fehler << Meldungszeilen(f.Nummer == Selektivbearbeitung::LaufOffenNr ? f.Beschreibung : f.Meldungstext()) << '\n';
+    return 1;
+  }
+  aus << "Reaktiviert: " << bestand.Anzahl() << '\n';
+  return 0;
+}
+
 int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream& fehler) {
   QString text;
   const std::optional<Aufruf> aufruf = ArgumenteLesen(argumente, text);
@@ -365,6 +387,7 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
   }
   std::unique_ptr<Datenbank> db = std::move(geoeffnet.db);
   if (!geoeffnet.hinweis.isEmpty()) fehler << Meldungszeilen(geoeffnet.hinweis) << '\n';
+  if (aufruf->reaktivieren) return Reaktivieren(*db, absenderNr, aus, fehler);
   const QString datenordner = QFileInfo(aufruf->db).absolutePath();
   const SepaLaufVermerke::Abschluss abschluss = SepaLaufVermerke::Nachholen(
       *db, {aufruf->ziel.isEmpty() ? SepaEinstellungen::Laden(*db, datenordner).Zielordner : aufruf->ziel, datenordner});

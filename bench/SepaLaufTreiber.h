@@ -13,6 +13,7 @@
 //             --ziel ORDNER --referenz R [--dateiformat FORMAT] [--kontrollliste DATEI.pdf] [--zeiten]
 //             [--abbrechen-bei SCHRITT[:DATEI]] [--verfaelschen DATEI]
 //   sepa-lauf --db DATEI --nur-oeffnen [--ziel ORDNER]
+//   sepa-lauf --db DATEI --reaktivieren
 //
 // The database is opened as the program opens it (checks, migration) and what an interrupted run left is
 // finished first ("Fertiggestellt: PATH" / "Fehlt: PATH"); --nur-oeffnen stops there (with --erzeugen and
@@ -26,7 +27,8 @@
 // QGuiApplication. --abbrechen-bei kills the process with SIGKILL at a step of the run (vor-den-dateien,
 // nach-den-dateien, nach-der-markierung, nach-dem-umbenennen:N with N the file's index from 0,
 // nach-dem-aufraeumen): the kill tests. --verfaelschen spoils the stream of file N (from 0) as it is written,
-// so that the schema check must refuse it.
+// so that the schema check must refuse it. --reaktivieren reopens every done order of the sender through the
+// selective reactivation, without finishing an interrupted run first ("Reaktiviert: N"; 1 when refused).
 int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream& fehler);
 
 // Fills the database (from the shipped schema, sender `absenderNr` present) with `anzahl` open

@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "SepaLaufTreiber.h"
+#include "common/Prozessstart.h"
 
 int main(int argc, char** argv) {
+  ProzessEinrichten();
   // The control list is laid out with fonts: a GUI application, on no screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);

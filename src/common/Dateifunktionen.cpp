@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 
 #include <cerrno>
-#include <cstring>
 
 #include "common/Programmzustand.h"
 #include "common/SichereDateien.h"
@@ -53,40 +52,8 @@ bool DateiVorhanden(const QString& pfad) {
 }
 
 DateiFehler DateiFehlerAusSystem(int fehlerNr, const QString& pfad) {
-  const QString p = QDir::toNativeSeparators(pfad);
-  switch (fehlerNr) {
-    case 0:
-      return {};
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-      return {DateiFehlerNr::DatentraegerVoll, QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: ") + p};
-    case EFBIG:
-      return {DateiFehlerNr::DatentraegerVoll, QStringLiteral("Die Datei ist zu groß für den Datenträger: ") + p};
-    case EACCES:
-    case EPERM:
-      return {DateiFehlerNr::KeineBerechtigung, QStringLiteral("Keine Berechtigung zum Schreiben: ") + p};
-    case EROFS:
-      return {DateiFehlerNr::KeineBerechtigung, QStringLiteral("Der Datenträger ist schreibgeschützt: ") + p};
-    case ENOTDIR:
-      return {DateiFehlerNr::PfadNichtGefunden,
-              QStringLiteral("Ein Teil des Pfades ist eine Datei und kein Ordner: ") + p};
-    case ENOENT:
-      return {DateiFehlerNr::PfadNichtGefunden, QStringLiteral("Pfad nicht gefunden: ") + p};
-    case EISDIR:
-      return {DateiFehlerNr::ZugriffsFehler, QStringLiteral("An dieser Stelle steht ein Ordner: ") + p};
-    case EEXIST:
-      return {DateiFehlerNr::DateiVorhanden, QStringLiteral("Die Datei ist bereits vorhanden: ") + p};
-    case EIO:
-      return {DateiFehlerNr::EinAusgabeFehler, QStringLiteral("Ein-/Ausgabefehler des Datenträgers: ") + p};
-    case ENAMETOOLONG:
-      return {DateiFehlerNr::ZugriffsFehler, QStringLiteral("Der Dateiname ist zu lang: ") + p};
-    default:
-      return {DateiFehlerNr::ZugriffsFehler, QStringLiteral("Pfad-/Dateizugriffsfehler (%1): ")
-                                                    .arg(QString::fromLocal8Bit(std::strerror(fehlerNr))) +
-                                                p};
-  }
+  const Systemfehler f = SystemfehlerBeschreiben(fehlerNr, pfad);
+  return {f.nummer, f.text};
 }
 
 DateiFehler UnvollstaendigGeschrieben(const QString& pfad, qint64 geschrieben, qint64 soll) {

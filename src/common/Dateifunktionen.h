@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/db/Systemfehler.h"
+
 // File and path helpers of the shared module. Paths use the native separator; "\" is accepted
 // as a separator as well, since stored paths may come from the old program.
 
@@ -17,17 +19,6 @@ QString BackslashAnhaengen(const QString& pfad);
 // the wildcards * and ?, and is compared without regard to case when no exact match exists.
 bool DateiVorhanden(const QString& pfad);
 
-// Run-time error numbers of file access, for the "Nr: " of a message.
-namespace DateiFehlerNr {
-constexpr int DateiNichtGefunden = 53;
-constexpr int EinAusgabeFehler = 57;
-constexpr int DateiVorhanden = 58;
-constexpr int DatentraegerVoll = 61;
-constexpr int KeineBerechtigung = 70;
-constexpr int ZugriffsFehler = 75;
-constexpr int PfadNichtGefunden = 76;
-}  // namespace DateiFehlerNr
-
 // A failed file operation: the run-time number and a German description that names the path.
 struct DateiFehler {
   int Nummer = 0;
@@ -36,8 +27,8 @@ struct DateiFehler {
   explicit operator bool() const { return Nummer != 0; }   // true = failed
 };
 
-// The failure `fehlerNr` (errno) of an operation on `pfad`: full disk, no permission, read-only disk, a file
-// where a folder belongs and the rest each with their own text.
+// The failure `fehlerNr` (errno) of an operation on `pfad`: full disk, file too large, no permission, read-only
+// disk, a file where a folder belongs and the rest each with their own text (SystemfehlerBeschreiben).
 DateiFehler DateiFehlerAusSystem(int fehlerNr, const QString& pfad);
 // A write that stored fewer bytes than it was given (and reported no reason).
 DateiFehler UnvollstaendigGeschrieben(const QString& pfad, qint64 geschrieben, qint64 soll);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -28,6 +29,33 @@ QByteArray Systempfad(const QString& pfad) { return QFile::encodeName(QDir::toNa
 
 constexpr auto Summenverfahren = QCryptographicHash::Blake2b_256;
 
+#ifdef Q_OS_UNIX
+// Locks of an open file, not of the process: another descriptor of the file closed in this process keeps
+// them, and a test sees the lock of another object in its own process.
+#ifdef F_OFD_SETLK
+constexpr int SperreSetzen = F_OFD_SETLK;
+constexpr int SperreLesen = F_OFD_GETLK;
+#else
+constexpr int SperreSetzen = F_SETLK;
+constexpr int SperreLesen = F_GETLK;
+#endif
+
+// The writer's mark on its new file `fd`: a write lock of the file, kept through a second descriptor of the
+// same open file (so that the one written through can be closed and checked as before).
+SichereDateien::Belegung Belegen(int fd) {
+  struct flock sperre {};
+  sperre.l_type = F_WRLCK;
+  sperre.l_whence = SEEK_SET;
+  if (::fcntl(fd, SperreSetzen, &sperre) != 0) return {};
+  const int halter = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (halter < 0) return {};
+  return SichereDateien::Belegung(new int(halter), [](const int* p) {
+    ::close(*p);
+    delete p;
+  });
+}
+#endif
+
 }  // namespace
 
 void SichereDateien::StoerungSetzen(Stoerung stoerung) { ::Stoerung() = std::move(stoerung); }
@@ -44,6 +72,7 @@ class SichereDateien::Rohdatei {
     const int fehler = Gestoert("open", m_pfad);
     m_fd = fehler ? -1 : ::open(Systempfad(m_pfad).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (m_fd < 0) return DateiFehlerAusSystem(fehler ? fehler : errno, m_gemeldet);
+    m_belegung = Belegen(m_fd);
 #else
     m_datei.setFileName(m_pfad);
     if (!m_datei.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -112,9 +141,15 @@ class SichereDateien::Rohdatei {
     m_datei.close();
 #endif
     m_offen = false;
-    if (ergebnis) ::QFile::remove(m_pfad);
+    if (ergebnis) {
+      ::QFile::remove(m_pfad);
+      m_belegung.reset();
+    }
     return ergebnis;
   }
+
+  // The writer's lock of the complete file, for whoever keeps the file until it is renamed.
+  SichereDateien::Belegung Belegung() const { return m_belegung; }
 
   // Closed and removed (after a failure, or unfinished).
   void Verwerfen() {
@@ -128,6 +163,7 @@ class SichereDateien::Rohdatei {
     m_datei.remove();
 #endif
     m_offen = false;
+    m_belegung.reset();
   }
 
  private:
@@ -135,6 +171,7 @@ class SichereDateien::Rohdatei {
   QString m_gemeldet;
   qint64 m_geschrieben = 0;
   bool m_offen = false;
+  SichereDateien::Belegung m_belegung;   // until this object goes (the caller may keep a copy)
 #ifdef Q_OS_UNIX
   int m_fd = -1;
 #else
@@ -149,6 +186,35 @@ SichereDateien::~SichereDateien() { Verwerfen(); }
 
 QString SichereDateien::TemporaererName(const QString& ziel, const QString& kennung, const QString& endung) {
   return ziel + QLatin1Char('.') + kennung + endung;
+}
+
+QString SichereDateien::BeiseiteName(const QString& ziel, const QString& kennung, const QString& endung) {
+  return ziel + QStringLiteral(".alt-") + kennung + endung;
+}
+
+QString SichereDateien::NeueKennung() {
+  return QString::number(QRandomGenerator::global()->generate64(), 16).rightJustified(16, QLatin1Char('0'));
+}
+
+bool SichereDateien::IstTemporaerdatei(const QString& pfad) {
+  static const QRegularExpression muster(QStringLiteral("\\.(alt-)?[0-9a-f]{16}\\.sepatmp$"));
+  return muster.match(pfad).hasMatch();
+}
+
+bool SichereDateien::InBenutzung(const QString& pfad) {
+#ifdef Q_OS_UNIX
+  const int fd = ::open(Systempfad(pfad).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return errno != ENOENT;
+  struct flock sperre {};
+  sperre.l_type = F_RDLCK;   // conflicts with the writer's write lock
+  sperre.l_whence = SEEK_SET;
+  const bool gelesen = ::fcntl(fd, SperreLesen, &sperre) == 0;
+  ::close(fd);
+  return !gelesen || sperre.l_type != F_UNLCK;
+#else
+  Q_UNUSED(pfad);
+  return false;
+#endif
 }
 
 QByteArray SichereDateien::Pruefsumme(QByteArrayView inhalt) {
@@ -179,8 +245,7 @@ namespace {
 
 // A file beside `ziel` for one replacement.
 QString Ersatzname(const QString& ziel) {
-  return SichereDateien::TemporaererName(ziel, QString::number(QRandomGenerator::global()->generate64(), 16),
-                                         QStringLiteral(".tmp"));
+  return SichereDateien::TemporaererName(ziel, SichereDateien::NeueKennung(), SichereDateien::Endung());
 }
 
 // The complete file `temporaer` in place of `ziel`, the rename made durable; the temporary goes when it fails.
@@ -196,7 +261,10 @@ DateiFehler AnDieStelle(const QString& temporaer, const QString& ziel) {
 
 DateiFehler SichereDateien::Ersetzen(const QString& ziel, const QByteArray& inhalt) {
   const QString temporaer = Ersatzname(ziel);
-  if (DateiFehler f = NeuSchreiben(temporaer, inhalt, ziel)) return f;
+  Rohdatei datei(temporaer, ziel);   // holds the temporary until it is in place
+  if (DateiFehler f = datei.Oeffnen()) return f;
+  if (DateiFehler f = datei.Schreiben(inhalt)) return f;
+  if (DateiFehler f = datei.Abschliessen()) return f;
   return AnDieStelle(temporaer, ziel);
 }
 
@@ -204,18 +272,18 @@ DateiFehler SichereDateien::Kopieren(const QString& quelle, const QString& ziel)
   QFile q(quelle);
   if (!q.open(QIODevice::ReadOnly)) return DateiFehlerAusSystem(QFileInfo::exists(quelle) ? EACCES : ENOENT, quelle);
   const QString temporaer = Ersatzname(ziel);
-  {
-    Rohdatei datei(temporaer, ziel);
-    if (DateiFehler f = datei.Oeffnen()) return f;
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    for (;;) {
-      const qint64 n = q.read(block.data(), block.size());
-      if (n < 0) return {DateiFehlerNr::ZugriffsFehler, q.errorString() + QStringLiteral(": ") + QDir::toNativeSeparators(quelle)};
-      if (n == 0) break;
-      if (DateiFehler f = datei.Schreiben(QByteArrayView(block.constData(), n))) return f;
-    }
-    if (DateiFehler f = datei.Abschliessen()) return f;
+  Rohdatei datei(temporaer, ziel);   // holds the temporary until it is in place
+  if (DateiFehler f = datei.Oeffnen()) return f;
+  QByteArray block(1 << 20, Qt::Uninitialized);
+  for (;;) {
+    const qint64 n = q.read(block.data(), block.size());
+    if (n < 0)
+      return {DateiFehlerNr::EinAusgabeFehler,
+              QStringLiteral("Die Datei kann nicht gelesen werden: ") + QDir::toNativeSeparators(quelle)};
+    if (n == 0) break;
+    if (DateiFehler f = datei.Schreiben(QByteArrayView(block.constData(), n))) return f;
   }
+  if (DateiFehler f = datei.Abschliessen()) return f;
   return AnDieStelle(temporaer, ziel);
 }
 
@@ -250,7 +318,7 @@ std::unique_ptr<SichereDateien::Strom> SichereDateien::Oeffnen(const QString& zi
   Datei d;
   d.ziel = ziel;
   d.temporaer = TemporaererName(ziel, m_kennung, m_endung);
-  d.beiseite = ziel + QStringLiteral(".alt-") + m_kennung + m_endung;
+  d.beiseite = BeiseiteName(ziel, m_kennung, m_endung);
   std::unique_ptr<Strom> strom(new Strom(*this, std::move(d)));
   fehler = strom->m_roh->Oeffnen();
   if (fehler) return nullptr;
@@ -268,6 +336,7 @@ DateiFehler SichereDateien::Strom::Anhaengen(QByteArrayView daten) {
 DateiFehler SichereDateien::Strom::Beenden() {
   if (m_fehler || !m_roh) return m_fehler;
   m_fehler = m_roh->Abschliessen();
+  m_datei.belegung = m_roh->Belegung();
   m_roh.reset();
   if (m_fehler) return m_fehler;
   m_datei.pruefsumme = m_summe.result().toHex();
@@ -292,6 +361,7 @@ DateiFehler SichereDateien::Einsetzen(qsizetype i) {
   }
   if (DateiFehler f = Umbenennen(d.temporaer, d.ziel)) return f;
   d.eingesetzt = true;
+  d.belegung.reset();
   return {};
 }
 
@@ -326,8 +396,10 @@ QStringList SichereDateien::Zuruecknehmen() {
 }
 
 void SichereDateien::Verwerfen() {
-  for (const Datei& d : m_dateien)
+  for (Datei& d : m_dateien) {
     if (!d.eingesetzt) QFile::remove(d.temporaer);
+    d.belegung.reset();
+  }
 }
 
 QStringList SichereDateien::Abschliessen() {

@@ -13,12 +13,21 @@
 #include "common/Dateifunktionen.h"
 
 // Files that appear under their final names complete or not at all. Each is written under a temporary
-// name in its target folder ("<final name>.<id>.<ending>") and forced to disk; Einsetzen renames it over its
-// final name, after an existing file of that name has been moved aside; OrdnerSynchronisieren makes the
-// renames durable. Until Abschliessen the files moved aside are kept, so that Zuruecknehmen can put the
-// folders back as they were. Every failure is a DateiFehler naming the path.
+// name in its target folder and forced to disk; Einsetzen renames it over its final name, after an existing
+// file of that name has been moved aside; OrdnerSynchronisieren makes the renames durable. Until
+// Abschliessen the files moved aside are kept, so that Zuruecknehmen can put the folders back as they were.
+// Every failure is a DateiFehler naming the path.
+//
+// Every temporary of the program has one form of name, "<final name>.<16 hex digits>.sepatmp" (a file
+// moved aside: "<final name>.alt-<16 hex digits>.sepatmp"), so that the recovery at the next opening finds
+// what a killed writer left (IstTemporaerdatei). A writer holds a lock of its temporary from its creation
+// until it is renamed or removed; the system drops the lock when the process ends, however it ends, so a
+// temporary that nobody holds (InBenutzung false) was left by a writer that is gone.
 class SichereDateien {
  public:
+  // The lock of a live writer on its temporary; released with the last copy.
+  using Belegung = std::shared_ptr<const int>;
+
   struct Datei {
     QString ziel;         // final path
     QString temporaer;    // the complete new file until it is in place
@@ -27,9 +36,10 @@ class SichereDateien {
     QByteArray pruefsumme;   // BLAKE2b-256 of the content, hex
     bool eingesetzt = false;
     bool altBeiseite = false;
+    Belegung belegung;       // while the temporary is this object's
   };
 
-  explicit SichereDateien(QString kennung, QString endung = QStringLiteral(".sepatmp"));
+  explicit SichereDateien(QString kennung, QString endung = Endung());
   ~SichereDateien();   // removes temporaries of files never put in place
   SichereDateien(const SichereDateien&) = delete;
   SichereDateien& operator=(const SichereDateien&) = delete;
@@ -83,6 +93,16 @@ class SichereDateien {
 
   // The temporary name of `ziel` for a run `kennung`.
   static QString TemporaererName(const QString& ziel, const QString& kennung, const QString& endung);
+  // Where an older file of the name waits while the new one of run `kennung` goes in.
+  static QString BeiseiteName(const QString& ziel, const QString& kennung, const QString& endung = Endung());
+  // Ending of every temporary; a new id of 16 hex digits for the name.
+  static QString Endung() { return QStringLiteral(".sepatmp"); }
+  static QString NeueKennung();
+  // True for a name of the program's one form of temporary names (not those of an earlier version).
+  static bool IstTemporaerdatei(const QString& pfad);
+  // True while a live writer (of any process) holds the temporary `pfad` (or any process a write lock of the
+  // file); also when that cannot be told. A missing file is free.
+  static bool InBenutzung(const QString& pfad);
   // The checksum of a content as Datei::pruefsumme holds it: BLAKE2b-256 in hex (as fast as the disk, where
   // SHA-256 took as long as building a large file).
   static QByteArray Pruefsumme(QByteArrayView inhalt);

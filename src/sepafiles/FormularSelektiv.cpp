@@ -387,6 +387,12 @@ bool FormularSelektiv::AktionDurchfuehren() {
   if (bestand.Anzahl() == 0) return false;
 
   const QString name = Aktionsname();
+  // A pending SEPA run is named before the question (the action checks it again).
+  DbFehler hindernisFehler;
+  if (const QString hindernis = Selektivbearbeitung::LaufHindernis(*db, hindernisFehler); !hindernis.isEmpty()) {
+    Meldung::Zeigen(hindernis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, windowTitle(), this);
+    return false;
+  }
   if (Meldung::Zeigen(Selektivbearbeitung::Bestaetigung(name, bestand), MeldungsKnoepfe::OkAbbrechen,
                       MeldungsSymbol::Frage, windowTitle(), this) != MeldungsAntwort::Ok)
     return false;
@@ -394,7 +400,8 @@ bool FormularSelektiv::AktionDurchfuehren() {
   AuswahlLaden();
   if (f) {
     Meldung::Fehler(QStringLiteral("Die Aktion '") + name +
-                        QStringLiteral("' wurde nicht ausgeführt, es wurde nichts geändert.\r\r") + f.Meldungstext(),
+                        QStringLiteral("' wurde nicht ausgeführt, es wurde nichts geändert.\r\r") +
+                        (f.Nummer == Selektivbearbeitung::LaufOffenNr ? f.Beschreibung : f.Meldungstext()),
                     windowTitle(), this);
     return false;
   }

@@ -74,7 +74,7 @@ bool Programmstart::DatenbankBereitstellen() {
 void Programmstart::SepaLaufNachholen() {
   Datenbank* db = Zustand().Datenbank();
   if (!db) return;
-  const SepaLaufVermerke::Abschluss a = SepaLaufVermerke::BeimOeffnen(*db, Zustand().DatenVerzeichnis());
+  const SepaLaufVermerke::Abschluss a = SepaLaufVermerke::BeimOeffnen(*db, Zustand().DatenVerzeichnis(), Zustand().ProgrammVerzeichnis());
   if (const QString text = a.Meldung(); !text.isEmpty()) {
     Meldung::Zeigen(text, MeldungsKnoepfe::Ok, a.Warnung() ? MeldungsSymbol::Ausruf : MeldungsSymbol::Information);
   }

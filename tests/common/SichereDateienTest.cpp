@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <string>
 
 #include "common/SichereDateien.h"
 #include "sepafiles/QtAusgabe.h"
@@ -70,8 +71,18 @@ struct Fall {
   const char* aufruf;
   int fehler;   // errno, -1 = the write stores only half
   int nummer;
-  const char* text;
+  std::string text;
+  const char* tun = "";   // what the user can do, on its own line after the path
 };
+
+const char* const PlatzSchaffen =
+    "Bitte schaffen Sie Platz auf dem Datenträger oder wählen Sie einen anderen und versuchen Sie es dann noch einmal.";
+const char* const BerechtigungHolen =
+    "Bitte lassen Sie sich die Berechtigung für den Ordner geben oder wählen Sie einen anderen.";
+
+QString MitHinweis(const QString& text, const char* tun) {
+  return *tun ? text + QLatin1Char('\r') + QString::fromUtf8(tun) : text;
+}
 
 class SichereDateienFehler : public SichereDateienTest, public ::testing::WithParamInterface<Fall> {};
 
@@ -84,18 +95,32 @@ TEST_P(SichereDateienFehler, EigeneMeldungMitPfad) {
   SichereDateien d(QStringLiteral("0123456789abcdef"));
   const DateiFehler e = d.Schreiben(ziel, QByteArray(1000, 'x'));
   EXPECT_EQ(e.Nummer, f.nummer);
-  EXPECT_EQ(e.Beschreibung, QString::fromUtf8(f.text) + QDir::toNativeSeparators(ziel));
+  EXPECT_EQ(e.Beschreibung, MitHinweis(QString::fromStdString(f.text) + QDir::toNativeSeparators(ziel), f.tun));
   EXPECT_TRUE(Dateien(t.Pfad()).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Systemfehler, SichereDateienFehler,
-    ::testing::Values(Fall{"DatentraegerVoll", "write", ENOSPC, 61, "Auf dem Datenträger ist nicht genug Platz frei: "},
-                      Fall{"VollErstBeimSchliessen", "close", ENOSPC, 61, "Auf dem Datenträger ist nicht genug Platz frei: "},
-                      Fall{"KeineBerechtigung", "open", EACCES, 70, "Keine Berechtigung zum Schreiben: "},
-                      Fall{"Schreibgeschuetzt", "open", EROFS, 70, "Der Datenträger ist schreibgeschützt: "},
+    ::testing::Values(Fall{"DatentraegerVoll", "write", ENOSPC, 61, "Auf dem Datenträger ist nicht genug Platz frei: ",
+                           PlatzSchaffen},
+                      Fall{"VollErstBeimSchliessen", "close", ENOSPC, 61, "Auf dem Datenträger ist nicht genug Platz frei: ",
+                           PlatzSchaffen},
+                      Fall{"KontingentErschoepft", "write", EDQUOT, 61, "Auf dem Datenträger ist nicht genug Platz frei: ",
+                           PlatzSchaffen},
+                      Fall{"ZuGross", "write", EFBIG, 61, "Die Datei ist zu groß für den Datenträger: ",
+                           "Die erlaubte Dateigröße ist erreicht (eine Grenze des Dateisystems oder des Benutzerkontos). "
+                           "Bitte wählen Sie einen anderen Datenträger oder lassen Sie die Grenze aufheben."},
+                      Fall{"KeineBerechtigung", "open", EACCES, 70, "Keine Berechtigung zum Schreiben: ", BerechtigungHolen},
+                      Fall{"NichtErlaubt", "open", EPERM, 70, "Keine Berechtigung zum Schreiben: ", BerechtigungHolen},
+                      Fall{"Schreibgeschuetzt", "open", EROFS, 70, "Der Datenträger ist schreibgeschützt: ",
+                           "Bitte heben Sie den Schreibschutz auf oder wählen Sie einen anderen Datenträger."},
                       Fall{"KeinOrdner", "open", ENOTDIR, 76, "Ein Teil des Pfades ist eine Datei und kein Ordner: "},
-                      Fall{"EinAusgabe", "fsync", EIO, 57, "Ein-/Ausgabefehler des Datenträgers: "},
+                      Fall{"EinAusgabe", "fsync", EIO, 57, "Ein-/Ausgabefehler des Datenträgers: ",
+                           "Bitte prüfen Sie den Datenträger (bei einem Netzlaufwerk die Verbindung) und versuchen Sie "
+                           "es dann noch einmal."},
+                      Fall{"Unbekannt", "open", ELOOP, 75,
+                           "Pfad-/Dateizugriffsfehler (Systemfehler " + std::to_string(ELOOP) + "): ",
+                           "Bitte prüfen Sie den Pfad und Ihre Berechtigungen und versuchen Sie es dann noch einmal."},
                       Fall{"KurzesSchreiben", "write", -1, 61,
                            "Die Datei wurde nicht vollständig geschrieben (500 von 1000 Bytes): "}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -119,8 +144,10 @@ TEST_F(SichereDateienTest, EchteFehlerDesDateisystems) {
     e = SichereDateien::Ersetzen(t.Datei(QStringLiteral("gross.XML")), QByteArray(5000, 'x'));
   }
   EXPECT_EQ(e.Nummer, 61);
-  EXPECT_EQ(e.Beschreibung, QStringLiteral("Die Datei ist zu groß für den Datenträger: ") +
-                                QDir::toNativeSeparators(t.Datei(QStringLiteral("gross.XML"))));
+  EXPECT_TRUE(e.Beschreibung.startsWith(QStringLiteral("Die Datei ist zu groß für den Datenträger: ") +
+                                        QDir::toNativeSeparators(t.Datei(QStringLiteral("gross.XML"))) +
+                                        QStringLiteral("\rDie erlaubte Dateigröße ist erreicht")))
+      << e.Beschreibung.toStdString();
   EXPECT_EQ(Dateien(t.Pfad()), QStringList{QStringLiteral("Ordner")});
 }
 
@@ -187,8 +214,9 @@ TEST_F(SichereDateienTest, StromScheitertOhneSpur) {
   EXPECT_FALSE(strom->Anhaengen("erstes Stück"));
   const DateiFehler e = strom->Anhaengen("zweites Stück");
   EXPECT_EQ(e.Nummer, 61);
-  EXPECT_EQ(e.Beschreibung, QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: ") +
-                                QDir::toNativeSeparators(t.Datei(QStringLiteral("A.XML"))));
+  EXPECT_EQ(e.Beschreibung, MitHinweis(QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: ") +
+                                           QDir::toNativeSeparators(t.Datei(QStringLiteral("A.XML"))),
+                                       PlatzSchaffen));
   EXPECT_EQ(strom->Anhaengen("drittes").Nummer, 61);
   EXPECT_EQ(strom->Beenden().Nummer, 61);
   EXPECT_TRUE(d.Dateien().isEmpty());
@@ -223,6 +251,81 @@ TEST_F(SichereDateienTest, KopierenInBloecken) {
   EXPECT_TRUE(f.Beschreibung.endsWith(QDir::toNativeSeparators(t.Datei(QStringLiteral("fehlt.XML")))))
       << f.Beschreibung.toStdString();
   EXPECT_EQ(Dateien(t.Pfad()), (QStringList{QStringLiteral("kopie.XML"), QStringLiteral("quelle.XML")}));
+}
+
+// ---- one form of temporary names, and the writer's hold on its temporary ------------------------------------
+
+struct Name {
+  const char* name;
+  const char* datei;
+  bool temporaer;
+};
+
+class TemporaereNamen : public ::testing::TestWithParam<Name> {};
+
+// Recovery deletes what matches, so the form is exact: 16 lower-case hex digits, the ending, nothing after.
+TEST_P(TemporaereNamen, NurDieEineFormGiltAlsTemporaer) {
+  EXPECT_EQ(SichereDateien::IstTemporaerdatei(QString::fromUtf8(GetParam().datei)), GetParam().temporaer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Namen, TemporaereNamen,
+    ::testing::Values(Name{"Lauf", "/d/SEPAGK.XML.0123456789abcdef.sepatmp", true},
+                      Name{"Beiseite", "/d/SEPAGK.XML.alt-0123456789abcdef.sepatmp", true},
+                      Name{"Bericht", "/p/Zahlungsliste.LST.00000000000000ff.sepatmp", true},
+                      Name{"FuenfzehnZiffern", "/d/SEPAGK.XML.123456789abcdef.sepatmp", false},
+                      Name{"SiebzehnZiffern", "/d/SEPAGK.XML.0123456789abcdef0.sepatmp", false},
+                      Name{"Grossbuchstaben", "/d/SEPAGK.XML.0123456789ABCDEF.sepatmp", false},
+                      Name{"FruehereVersion", "/d/SEPAGK.XML.1a2b3c4d.sepatmp", false},
+                      Name{"AndereEndung", "/d/SEPAGK.XML.0123456789abcdef.tmp", false},
+                      Name{"EtwasDahinter", "/d/SEPAGK.XML.0123456789abcdef.sepatmp.bak", false},
+                      Name{"Endgueltig", "/d/SEPAGK.XML", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every writer names its temporaries in that form: the run's files, a replaced file (a report saved) and a
+// copy (the archive copy).
+TEST_F(SichereDateienTest, JederSchreiberBenutztDieEineForm) {
+  QStringList geoeffnet;
+  SichereDateien::StoerungSetzen([&](const char* aufruf, const QString& pfad) {
+    if (qstrcmp(aufruf, "open") == 0) geoeffnet << pfad;
+    return 0;
+  });
+  SichereDateien lauf(SichereDateien::NeueKennung());
+  ASSERT_FALSE(lauf.Schreiben(t.Datei(QStringLiteral("SEPAGK.XML")), "lauf"));
+  ASSERT_FALSE(SichereDateien::Ersetzen(t.Datei(QStringLiteral("Zahlungsliste.LST")), "report"));
+  ASSERT_FALSE(SichereDateien::Kopieren(t.Datei(QStringLiteral("Zahlungsliste.LST")), t.Datei(QStringLiteral("Kopie.XML"))));
+  SichereDateien::StoerungSetzen({});
+  ASSERT_EQ(geoeffnet.size(), 3);
+  for (const QString& pfad : geoeffnet) EXPECT_TRUE(SichereDateien::IstTemporaerdatei(pfad)) << pfad.toStdString();
+  EXPECT_TRUE(SichereDateien::IstTemporaerdatei(lauf.Dateien().first().beiseite));
+  EXPECT_NE(geoeffnet.at(1), geoeffnet.at(2));   // each replacement its own id
+}
+
+// A writer holds its temporary from its creation until it is in place; a temporary nobody holds (the writer
+// gone, as after a kill) or any other file is free.
+TEST_F(SichereDateienTest, LebenderSchreiberHaeltSeineTemporaereDatei) {
+  SichereDateien d(QStringLiteral("0123456789abcdef"));
+  DateiFehler f;
+  auto strom = d.Oeffnen(t.Datei(QStringLiteral("A.XML")), f);
+  ASSERT_TRUE(strom);
+  const QString a = t.Datei(QStringLiteral("A.XML.0123456789abcdef.sepatmp"));
+  EXPECT_TRUE(SichereDateien::InBenutzung(a));   // being written
+  ASSERT_FALSE(strom->Anhaengen("A"));
+  ASSERT_FALSE(strom->Beenden());
+  strom.reset();
+  EXPECT_TRUE(SichereDateien::InBenutzung(a));   // complete, waiting for its rename
+  ASSERT_FALSE(d.Schreiben(t.Datei(QStringLiteral("B.XML")), "B"));
+  const QString b = d.Dateien().last().temporaer;
+  EXPECT_TRUE(SichereDateien::InBenutzung(b));
+  ASSERT_FALSE(d.Einsetzen(0));
+  EXPECT_FALSE(SichereDateien::InBenutzung(t.Datei(QStringLiteral("A.XML"))));   // in place: free
+  EXPECT_TRUE(SichereDateien::InBenutzung(b));
+  d.Loslassen();
+  EXPECT_TRUE(QFile::exists(b));
+  EXPECT_FALSE(SichereDateien::InBenutzung(b));
+  Schreiben(t.Datei(QStringLiteral("C.XML.0123456789abcdef.sepatmp")), "von niemandem");
+  EXPECT_FALSE(SichereDateien::InBenutzung(t.Datei(QStringLiteral("C.XML.0123456789abcdef.sepatmp"))));
+  EXPECT_FALSE(SichereDateien::InBenutzung(t.Datei(QStringLiteral("fehlt.sepatmp"))));
 }
 
 }  // namespace

@@ -243,7 +243,9 @@ TEST_F(IBANKonvertierenTest, BankMitKaputterBicWirdGenanntDerLaufGehtWeiter) {
   koeln.BIC = "COBADEFFXXX";
   BlzZeile kaputt;
   kaputt.BLZ = "30000000";
-  kaputt.BIC = QByteArray("\x01\x02BADEFF\x03\x04\x05", 11);
+  // Split literals: "\x02BADEFF" would be one hex escape.
+  kaputt.BIC = QByteArray("\x01\x02" "BADEFF" "\x03\x04\x05");
+  ASSERT_EQ(kaputt.BIC.size(), 11);
   DateiSchreiben(koeln.Text() + "\r\n" + kaputt.Text() + "\r\n");
   SpeicherDatensaetze daten({Zeile("1", "37040044", "532013000"), Zeile("2", "30000000", "532013000")});
   const IbanKonvertierErgebnis e = Lauf(daten);
@@ -252,7 +254,9 @@ TEST_F(IBANKonvertierenTest, BankMitKaputterBicWirdGenanntDerLaufGehtWeiter) {
   EXPECT_TRUE(e.Hinweis.startsWith(QStringLiteral("Die Bankleitzahlendatei \"") + m_pfad +
                                    QStringLiteral("\" enthält 1 Bankdatensätze mit ungültiger BIC")))
       << e.Hinweis.toStdString();
-  EXPECT_TRUE(e.Hinweis.contains(QStringLiteral("\rZeile 2, BLZ 30000000, BIC ")));
+  // The control characters show as replacement characters around the readable rest of the field.
+  EXPECT_TRUE(e.Hinweis.contains(QStringLiteral("\rZeile 2, BLZ 30000000, BIC \"\uFFFD\uFFFDBADEFF\uFFFD\uFFFD\uFFFD\": ")))
+      << e.Hinweis.toStdString();
   EXPECT_EQ(daten.Wert(1, IbanFeld::IBANKonvertierHinweis), QStringLiteral("3-BLZ ist nicht im Bundesbank-Bestand"));
 }
 

@@ -20,6 +20,8 @@
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/HilfeFenster.h"
 #include "sepafiles/FormularSelektiv.h"
+#include "sepafiles/core/Selektivbearbeitung.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
 
 namespace {
 
@@ -234,6 +236,27 @@ TEST_F(FormularSelektivTest, FehlschlagEinerZahlungWirdGemeldetUndNichtsGeaender
                            "Nr: 19\rBeschreibung: gesperrt"));
   EXPECT_EQ(Erledigte(), 5);
   EXPECT_EQ(Namen().size(), 3);
+}
+
+// A SEPA run interrupted on another workstation after marking its orders: the window says why nothing can be
+// done and what to do, before it asks anything, and changes nothing.
+TEST_F(FormularSelektivTest, UnterbrochenerLaufWirdVorDerFrageGenannt) {
+  FormularSelektiv& f = Oeffnen();
+  f.Option1(3)->click();
+  const QString lauf = QStringLiteral("0011223344556677");
+  ASSERT_FALSE(SepaLaufVermerke::Beginnen(Db(), lauf, QStringLiteral("/sepa")));
+  ASSERT_FALSE(SepaLaufVermerke::Vormerken(
+      Db(), lauf, {{QLatin1Char('U'), {}, QStringLiteral("/sepa/SEPAGK.XML.0011223344556677.sepatmp"),
+                    QStringLiteral("/sepa/SEPAGK.XML"), 10, "ab", {1}}}));
+  Meldungen().Antworte(MeldungsAntwort::Ok);
+  f.Command1(1)->click();
+  ASSERT_EQ(Meldungen().Anzahl(), 1);
+  EXPECT_EQ(Meldungen().Letzter().knoepfe, MeldungsKnoepfe::Ok);
+  EXPECT_EQ(Meldungen().Letzter().symbol, MeldungsSymbol::Ausruf);
+  DbFehler fehler;
+  EXPECT_EQ(Meldungen().Letzter().text, Selektivbearbeitung::LaufHindernis(Db(), fehler));
+  EXPECT_TRUE(Meldungen().Letzter().text.contains(QStringLiteral("Bitte öffnen Sie das Fenster \"SEPA-Datei erstellen\"")));
+  EXPECT_EQ(Erledigte(), 5);
 }
 
 TEST_F(FormularSelektivTest, EinstellungenKommenWiederAuchDieArtBeiAllenZahlungen) {

@@ -1,13 +1,16 @@
 // Selection and bulk action of the selective window: the criteria (done-date range inclusive on
 // both ends, export flag, each kind, all orders), the counts and the question, reactivation that
-// clears exactly three fields, deletion with the lines, all-or-nothing and the guard against a
-// change between reading and writing.
+// clears exactly three fields, deletion with the lines, all-or-nothing, the guard against a change
+// between reading and writing (a second workstation) and the refusal while a SEPA run is pending.
 
 #include <gtest/gtest.h>
 
 #include "LaufTestDatenbank.h"
 #include "QtAusgabe.h"
 #include "sepafiles/core/Selektivbearbeitung.h"
+#include "sepafiles/core/SepaLaufSperre.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
+#include "testsupport/TestOrdner.h"
 
 namespace {
 
@@ -238,5 +241,173 @@ TEST_F(SelektivbearbeitungTest, AenderungZwischenLesenUndSchreibenStopptDieAktio
   }
   EXPECT_EQ(m_t.AnzahlErledigt(), 7);
 }
+
+// ---- two workstations on one database file -----------------------------------------------------------------
+
+class SelektivZweiArbeitsplaetze : public ::testing::Test {
+ protected:
+  SelektivZweiArbeitsplaetze()
+      : m_hier{Datenbank::Oeffnen(m_ordner.Datei(QStringLiteral("TamoSEPA.db")), m_fehler, true)},
+        m_dort{Datenbank::Oeffnen(m_ordner.Datei(QStringLiteral("TamoSEPA.db")), m_fehler)} {}
+
+  void SetUp() override {
+    ASSERT_TRUE(m_dort) << m_fehler.Beschreibung.toStdString();
+    LaufTestDatenbank::Auftrag a;
+    m_offen = m_hier.Anlegen(a);
+    a.erledigt = true;
+    a.erledigtDatum = QDate(2024, 3, 1);
+    a.buchungsdatum = QDate(2024, 3, 4);
+    m_erledigt = m_hier.Anlegen(a);
+    m_dritte = m_hier.Anlegen(a);
+  }
+
+  int Anzahl(const SqlText& sql) { return m_hier.Wert(sql).toInt(); }
+
+  static SelektivKriterien Alle() {
+    SelektivKriterien k;
+    k.absenderNr = 1;
+    k.alleZahlungen = true;
+    return k;
+  }
+
+  TestOrdner m_ordner;
+  DbFehler m_fehler;
+  LaufTestDatenbank m_hier;   // the selective window
+  std::unique_ptr<Datenbank> m_dort;   // another workstation
+  qint64 m_offen = 0, m_erledigt = 0, m_dritte = 0;
+};
+
+struct Zwischenaenderung {
+  const char* name;
+  SelektivAktion aktion;
+  SqlText sql;   // on the other workstation, between the question and the action
+  bool erledigtGeaendert;   // the open order (false: the done one) is the changed one
+  bool gestoppt;
+};
+
+class SelektivAenderungDazwischen : public SelektivZweiArbeitsplaetze,
+                                    public ::testing::WithParamInterface<Zwischenaenderung> {};
+
+// The question named the orders with their done state. When another workstation changed that state before
+// the action (marked an open order done in a SEPA file, or reopened a done one), the action does nothing to
+// any order and names the changed one: deleting or reopening an order that just went to the bank would
+// lose it or pay it twice. A change of any other field does not stop it.
+TEST_P(SelektivAenderungDazwischen, GeaenderterErledigtStandStopptDieAktion) {
+  const Zwischenaenderung fall = GetParam();
+  const SelektivKriterien k = Alle();
+  SelektivBestand b;
+  ASSERT_FALSE(Selektivbearbeitung::BestandLesen(m_hier.Db(), k, b));
+  ASSERT_EQ(b.Anzahl(), 3);
+  const qint64 geaendert = fall.erledigtGeaendert ? m_offen : m_erledigt;
+  ASSERT_FALSE(m_dort->Ausfuehren(fall.sql, {geaendert}));
+  const int erledigtVorher = m_hier.AnzahlErledigt();
+
+  const DbFehler f = Selektivbearbeitung::Ausfuehren(m_hier.Db(), k, fall.aktion, b);
+  if (!fall.gestoppt) {
+    EXPECT_FALSE(f) << f.Beschreibung.toStdString();
+    EXPECT_EQ(Anzahl(fall.aktion == SelektivAktion::Loeschen ? SqlText("SELECT count(*) FROM Zahlungen")
+                                                             : SqlText("SELECT count(*) FROM Zahlungen WHERE Erledigt = 1")),
+              0);
+    return;
+  }
+  EXPECT_EQ(f.Nummer, DbFehlerNr::KeineTreffer);
+  EXPECT_EQ(f.Beschreibung, QStringLiteral("Die Zahlung Nr. %1 wurde inzwischen geändert oder gelöscht und entspricht "
+                                           "nicht mehr der Auswahl.")
+                                .arg(geaendert));
+  EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen"), 3);
+  EXPECT_EQ(Anzahl("SELECT count(*) FROM Verwendungszweck"), 3);
+  EXPECT_EQ(m_hier.AnzahlErledigt(), erledigtVorher);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arbeitsplaetze, SelektivAenderungDazwischen,
+    ::testing::Values(
+        Zwischenaenderung{"LoeschenNachdemEineOffeneErledigtWurde", SelektivAktion::Loeschen,
+                          "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-05', Buchungsdatum = '2024-06-06' "
+                          "WHERE ZahlungNr = ?",
+                          true, true},
+        Zwischenaenderung{"ReaktivierenNachdemEineOffeneErledigtWurde", SelektivAktion::Reaktivieren,
+                          "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-05', Buchungsdatum = '2024-06-06' "
+                          "WHERE ZahlungNr = ?",
+                          true, true},
+        Zwischenaenderung{"LoeschenNachdemEineErledigteReaktiviertWurde", SelektivAktion::Loeschen,
+                          "UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL WHERE ZahlungNr = ?",
+                          false, true},
+        Zwischenaenderung{"ReaktivierenNachdemEineErledigteReaktiviertWurde", SelektivAktion::Reaktivieren,
+                          "UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL WHERE ZahlungNr = ?",
+                          false, true},
+        Zwischenaenderung{"LoeschenNachAndererAenderung", SelektivAktion::Loeschen,
+                          "UPDATE Zahlungen SET Name = 'Schulze' WHERE ZahlungNr = ?", true, false},
+        Zwischenaenderung{"ReaktivierenNachAndererAenderung", SelektivAktion::Reaktivieren,
+                          "UPDATE Zahlungen SET Name = 'Schulze', Buchungsdatum = '2024-03-05' WHERE ZahlungNr = ?", false,
+                          false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- a pending SEPA run ------------------------------------------------------------------------------------
+
+enum class Lauf { Keiner, NurBegonnen, Unterbrochen, Laeuft };
+struct LaufFall {
+  const char* name;
+  Lauf lauf;
+  const char* anfang;   // of the refusal, empty when the action runs
+};
+
+class SelektivOffenerLauf : public SelektivZweiArbeitsplaetze, public ::testing::WithParamInterface<LaufFall> {};
+
+// While a run's orders are marked done and its files are not in place (a run under way on another
+// workstation, or one interrupted until the next opening), neither action touches an order: reopened, such an
+// order would go to the bank in that run's file and in a new one. A run that never committed marks nothing
+// and stands in no way.
+TEST_P(SelektivOffenerLauf, OffenerLaufVerhindertBeideAktionen) {
+  const LaufFall fall = GetParam();
+  std::unique_ptr<SepaLaufSperre> sperre;
+  if (fall.lauf == Lauf::Laeuft) {
+    sperre = std::make_unique<SepaLaufSperre>(*m_dort);
+    ASSERT_TRUE(sperre->Erhalten());
+  }
+  if (fall.lauf == Lauf::NurBegonnen || fall.lauf == Lauf::Unterbrochen) {
+    ASSERT_FALSE(SepaLaufVermerke::Beginnen(*m_dort, QStringLiteral("0011223344556677"), m_ordner.Pfad()));
+  }
+  if (fall.lauf == Lauf::Unterbrochen) {
+    const SepaLaufVermerke::Eintrag u{QLatin1Char('U'), m_ordner.Pfad(),
+                                      m_ordner.Datei(QStringLiteral("SEPAGK.XML.0011223344556677.sepatmp")),
+                                      m_ordner.Datei(QStringLiteral("SEPAGK.XML")), 10, "ab", {m_erledigt}};
+    ASSERT_FALSE(SepaLaufVermerke::Vormerken(*m_dort, QStringLiteral("0011223344556677"), {u}));
+  }
+  DbFehler f;
+  const QString hindernis = Selektivbearbeitung::LaufHindernis(m_hier.Db(), f);
+  ASSERT_FALSE(f);
+  if (*fall.anfang)
+    EXPECT_TRUE(hindernis.startsWith(QString::fromUtf8(fall.anfang))) << hindernis.toStdString();
+  else
+    EXPECT_TRUE(hindernis.isEmpty()) << hindernis.toStdString();
+
+  // The done orders reactivated, then every order deleted.
+  for (SelektivAktion aktion : {SelektivAktion::Reaktivieren, SelektivAktion::Loeschen}) {
+    SelektivKriterien k = Alle();
+    k.alleZahlungen = aktion == SelektivAktion::Loeschen;
+    SelektivBestand b;
+    ASSERT_FALSE(Selektivbearbeitung::BestandLesen(m_hier.Db(), k, b));
+    const DbFehler e = Selektivbearbeitung::Ausfuehren(m_hier.Db(), k, aktion, b);
+    if (hindernis.isEmpty()) {
+      EXPECT_FALSE(e) << e.Beschreibung.toStdString();
+      EXPECT_EQ(m_hier.AnzahlErledigt(), 0);
+      continue;
+    }
+    EXPECT_EQ(e.Nummer, Selektivbearbeitung::LaufOffenNr);
+    EXPECT_EQ(e.Beschreibung, hindernis);
+    EXPECT_EQ(m_hier.AnzahlErledigt(), 2);
+    EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen"), 3);
+  }
+  EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen"), hindernis.isEmpty() ? 0 : 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Laeufe, SelektivOffenerLauf,
+    ::testing::Values(LaufFall{"Keiner", Lauf::Keiner, ""}, LaufFall{"NurBegonnen", Lauf::NurBegonnen, ""},
+                      LaufFall{"Unterbrochen", Lauf::Unterbrochen,
+                               "Ein SEPA-Lauf wurde unterbrochen, bevor seine SEPA-Dateien fertiggestellt waren"},
+                      LaufFall{"Laeuft", Lauf::Laeuft, "Eine SEPA-Datei wird gerade an einem anderen Arbeitsplatz erstellt."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <cerrno>
 
@@ -39,8 +40,10 @@ class SepaLaufVermerkeTest : public ::testing::Test {
   qint64 Vermerke() { return t.Wert("SELECT count(*) FROM SepaLaufDateien").toLongLong(); }
 
   // A run as its marking transaction leaves it: each file complete under its temporary name, the orders
-  // marked, the renames noted (plus `weitere` rows); nothing renamed yet.
-  QString Unterbrochen(const QList<QList<qint64>>& zahlungenJeDatei, QList<SepaLaufVermerke::Eintrag> weitere = {}) {
+  // marked (done 05.06., booked 06.06.), the renames noted (plus `weitere` rows); nothing renamed yet.
+  // `mitDaten` false: the records of an earlier version, without the dates of the marks.
+  QString Unterbrochen(const QList<QList<qint64>>& zahlungenJeDatei, QList<SepaLaufVermerke::Eintrag> weitere = {},
+                       bool mitDaten = true) {
     const QString lauf = SepaLaufVermerke::NeueKennung();
     EXPECT_FALSE(SepaLaufVermerke::Beginnen(t.Db(), lauf, ziel.Pfad()));
     SichereDateien dateien(lauf);
@@ -51,12 +54,23 @@ class SepaLaufVermerkeTest : public ::testing::Test {
       const SichereDateien::Datei& d = dateien.Dateien().last();
       vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), ziel.Pfad(), d.temporaer, d.ziel, d.groesse, d.pruefsumme,
                                              zahlungenJeDatei.at(i)};
+      if (mitDaten) {
+        vermerke.last().erledigtDatum = Erledigt;
+        vermerke.last().buchungsdatum = Gebucht;
+      }
       for (qint64 nr : zahlungenJeDatei.at(i))
-        EXPECT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-05' WHERE ZahlungNr = ?", {nr}));
+        EXPECT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = ?, Buchungsdatum = ? "
+                                       "WHERE ZahlungNr = ?",
+                                       {Erledigt, Gebucht, nr}));
     }
     EXPECT_FALSE(SepaLaufVermerke::Vormerken(t.Db(), lauf, vermerke + weitere));
     dateien.Loslassen();
     return lauf;
+  }
+  const QDate Erledigt{2024, 6, 5};
+  const QDate Gebucht{2024, 6, 6};
+  QString Temporaer(const QString& lauf, int datei) {
+    return SichereDateien::TemporaererName(ziel.Datei(QStringLiteral("SEPA%1.XML").arg(datei)), lauf, SichereDateien::Endung());
   }
 
   LaufTestDatenbank t;
@@ -136,13 +150,253 @@ TEST_F(SepaLaufVermerkeTest, ScheiterndesUmbenennenWirdBeimNaechstenOeffnenWiede
   SichereDateien::StoerungSetzen([](const char* aufruf, const QString&) { return qstrcmp(aufruf, "rename") ? 0 : EACCES; });
   const SepaLaufVermerke::Abschluss erster = SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()});
   SichereDateien::StoerungSetzen({});
-  EXPECT_EQ(erster.probleme, QStringList{QStringLiteral("Keine Berechtigung zum Schreiben: ") + N(ziel.Datei(QStringLiteral("SEPA0.XML")))});
+  EXPECT_EQ(erster.probleme, QStringList{QStringLiteral("Keine Berechtigung zum Schreiben: ") +
+                                          N(ziel.Datei(QStringLiteral("SEPA0.XML"))) +
+                                          QStringLiteral("\rBitte lassen Sie sich die Berechtigung für den Ordner "
+                                                         "geben oder wählen Sie einen anderen.")});
   EXPECT_TRUE(erster.Warnung());
   EXPECT_GT(Vermerke(), 0);
   EXPECT_EQ(Dateien(ziel.Pfad()).size(), 1);   // the temporary file is kept for the next try
   const SepaLaufVermerke::Abschluss zweiter = SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()});
   EXPECT_EQ(zweiter.fertig, QStringList{N(ziel.Datei(QStringLiteral("SEPA0.XML")))});
   EXPECT_EQ(Vermerke(), 0);
+}
+
+// ---- a file goes into place only when it is the run's own, complete -------------------------------------
+
+enum class Ablage { Unberuehrt, SchonAmZiel, Gekuerzt, GleichGrossAndererInhalt, AeltereAmZielGleichGross, AeltereAmZiel, Weg };
+struct AblageFall {
+  const char* name;
+  Ablage ablage;   // what became of the run's file before the opening
+  bool fertig;     // put in place (else named as lost)
+};
+
+class SepaLaufAblage : public SepaLaufVermerkeTest, public ::testing::WithParamInterface<AblageFall> {};
+
+// The temporary is compared with its record by size and checksum: cut short or replaced by other bytes of
+// the same size, it is no bank file; an older file of the final name is not taken for the finished one.
+TEST_P(SepaLaufAblage, NurDieVollstaendigeEigeneDateiGiltAlsFertig) {
+  const AblageFall fall = GetParam();
+  const qint64 a = t.Anlegen({}), b = t.Anlegen({});
+  const QString lauf = Unterbrochen({{a, b}});
+  const QString temporaer = Temporaer(lauf, 0);
+  const QString fertig = ziel.Datei(QStringLiteral("SEPA0.XML"));
+  const QByteArray inhalt = Lesen(temporaer);
+  ASSERT_EQ(inhalt, QByteArray("<Datei 0/>"));
+  switch (fall.ablage) {
+    case Ablage::Unberuehrt: break;
+    case Ablage::SchonAmZiel: ASSERT_TRUE(QFile::rename(temporaer, fertig)); break;
+    case Ablage::Gekuerzt: Schreiben(temporaer, inhalt.chopped(1)); break;
+    case Ablage::GleichGrossAndererInhalt: Schreiben(temporaer, QByteArray("<Datei 9/>")); break;
+    case Ablage::AeltereAmZielGleichGross:
+      QFile::remove(temporaer);
+      Schreiben(fertig, QByteArray("<Datei 8/>"));
+      break;
+    case Ablage::AeltereAmZiel:
+      QFile::remove(temporaer);
+      Schreiben(fertig, "frueher");
+      break;
+    case Ablage::Weg: QFile::remove(temporaer); break;
+  }
+  const bool vorherDa = QFile::exists(fertig);
+  const QByteArray vorher = Lesen(fertig);
+
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  if (fall.fertig) {
+    EXPECT_EQ(e.fertig, QStringList{N(fertig)});
+    EXPECT_TRUE(e.fehlend.isEmpty());
+    EXPECT_EQ(Lesen(fertig), inhalt);
+  } else {
+    EXPECT_TRUE(e.fertig.isEmpty()) << e.fertig.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(e.fehlend, QStringList{N(fertig) + QStringLiteral(" (2 Zahlungen)")});
+    EXPECT_TRUE(e.Warnung());
+    EXPECT_EQ(QFile::exists(fertig), vorherDa);
+    EXPECT_EQ(Lesen(fertig), vorher);
+  }
+  EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
+  EXPECT_EQ(Vermerke(), 0);
+  EXPECT_EQ(t.AnzahlErledigt(), 2);   // the marks stay: the user decides about a lost file
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ablagen, SepaLaufAblage,
+    ::testing::Values(AblageFall{"Unberuehrt", Ablage::Unberuehrt, true},
+                      AblageFall{"SchonAmZiel", Ablage::SchonAmZiel, true},
+                      AblageFall{"Gekuerzt", Ablage::Gekuerzt, false},
+                      AblageFall{"GleichGrossAndererInhalt", Ablage::GleichGrossAndererInhalt, false},
+                      AblageFall{"AeltereAmZielGleichGross", Ablage::AeltereAmZielGleichGross, false},
+                      AblageFall{"AeltereAmZiel", Ablage::AeltereAmZiel, false},
+                      AblageFall{"Weg", Ablage::Weg, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- orders changed while their file waited ---------------------------------------------------------------
+
+struct AenderungFall {
+  const char* name;
+  SqlText sql;         // applied to the first order of the first file (another workstation, an older program)
+  bool verworfen;      // the first file is dropped
+  int erledigt;        // orders done afterwards (of four)
+};
+
+class SepaLaufAenderung : public SepaLaufVermerkeTest, public ::testing::WithParamInterface<AenderungFall> {};
+
+// Recovery puts a file into place only when every order in it is still marked as the run left it (done, with
+// the run's dates). Otherwise the file is dropped, with its archive copy, and the orders still as the run
+// left them are open again; the other file of the run is finished.
+TEST_P(SepaLaufAenderung, DateiMitGeaendertenZahlungenWirdVerworfen) {
+  const AenderungFall fall = GetParam();
+  const qint64 a = t.Anlegen({}), b = t.Anlegen({}), c = t.Anlegen({}), d = t.Anlegen({});
+  QDir(ziel.Pfad()).mkdir(QStringLiteral("Archiv"));
+  const QString archiv0 = ziel.Datei(QStringLiteral("Archiv/SEPA020240605140509.XML"));
+  const QString archiv1 = ziel.Datei(QStringLiteral("Archiv/SEPA120240605140509.XML"));
+  Unterbrochen({{a, b, c}, {d}}, {{QLatin1Char('K'), {}, ziel.Datei(QStringLiteral("SEPA0.XML")), archiv0, 0, {}, {}},
+                                  {QLatin1Char('K'), {}, ziel.Datei(QStringLiteral("SEPA1.XML")), archiv1, 0, {}, {}}});
+  if (!fall.sql.IstLeer()) {
+    ASSERT_FALSE(t.Db().Ausfuehren(fall.sql, {a}));
+  }
+
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(Vermerke(), 0);
+  EXPECT_TRUE(SepaLauf::Restdateien(ziel.Pfad()).isEmpty());
+  EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPA1.XML"))), QByteArray("<Datei 1/>"));
+  EXPECT_EQ(Lesen(archiv1), QByteArray("<Datei 1/>"));
+  EXPECT_EQ(t.AnzahlErledigt(), fall.erledigt);
+  EXPECT_TRUE(t.Erledigt(d));
+  if (!fall.verworfen) {
+    EXPECT_TRUE(e.verworfen.isEmpty());
+    EXPECT_EQ(e.fertig.size(), 2);
+    EXPECT_EQ(Lesen(ziel.Datei(QStringLiteral("SEPA0.XML"))), QByteArray("<Datei 0/>"));
+    return;
+  }
+  EXPECT_FALSE(QFile::exists(ziel.Datei(QStringLiteral("SEPA0.XML"))));
+  EXPECT_FALSE(QFile::exists(archiv0));
+  EXPECT_EQ(e.fertig, QStringList{N(ziel.Datei(QStringLiteral("SEPA1.XML")))});
+  EXPECT_EQ(e.verworfen, QStringList{N(ziel.Datei(QStringLiteral("SEPA0.XML"))) +
+                                     QStringLiteral(": 1 von 3 Zahlungen inzwischen geändert (Nr. %1), 2 wieder offen").arg(a)});
+  EXPECT_FALSE(t.Erledigt(b));
+  EXPECT_FALSE(t.Erledigt(c));
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM Zahlungen WHERE ZahlungNr IN (?, ?) AND ErledigtDatum IS NULL AND "
+                   "Buchungsdatum IS NULL",
+                   {b, c})
+                .toInt(),
+            2);
+  EXPECT_TRUE(e.Warnung());
+  EXPECT_TRUE(e.Meldung().startsWith(QStringLiteral("ACHTUNG: Zahlungen eines unterbrochenen SEPA-Laufs wurden "
+                                                    "inzwischen geändert")))
+      << e.Meldung().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Aenderungen, SepaLaufAenderung,
+    ::testing::Values(
+        AenderungFall{"Unveraendert", SqlText(), false, 4},
+        AenderungFall{"AndereFelderGeaendert", "UPDATE Zahlungen SET Name = 'Schulze', Fehler = 1 WHERE ZahlungNr = ?",
+                      false, 4},
+        AenderungFall{"Reaktiviert",
+                      "UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL WHERE ZahlungNr = ?",
+                      true, 1},
+        // Reopened and written again by another run: done once more, with that run's dates.
+        AenderungFall{"InAndererDatei", "UPDATE Zahlungen SET ErledigtDatum = '2024-06-07', Buchungsdatum = '2024-06-10' "
+                                        "WHERE ZahlungNr = ?",
+                      true, 2},
+        AenderungFall{"AndererBuchungstag", "UPDATE Zahlungen SET Buchungsdatum = '2024-06-10' WHERE ZahlungNr = ?", true, 2},
+        AenderungFall{"AndererErledigtTag", "UPDATE Zahlungen SET ErledigtDatum = '2024-06-07' WHERE ZahlungNr = ?", true, 2},
+        AenderungFall{"Geloescht", "DELETE FROM Zahlungen WHERE ZahlungNr = ?", true, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The run had already put the file in place (an older file of the name moved aside): the dropped file goes
+// and the older one comes back.
+TEST_F(SepaLaufVermerkeTest, VerworfeneDateiAmZielGibtDerAelterenIhrenPlatzZurueck) {
+  const qint64 a = t.Anlegen({}), b = t.Anlegen({});
+  const QString fertig = ziel.Datei(QStringLiteral("SEPA0.XML"));
+  Schreiben(fertig, "frueher");
+  const QString lauf = Unterbrochen({{a, b}});
+  ASSERT_TRUE(QFile::rename(fertig, SichereDateien::BeiseiteName(fertig, lauf)));
+  ASSERT_TRUE(QFile::rename(Temporaer(lauf, 0), fertig));
+  ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL "
+                                 "WHERE ZahlungNr = ?",
+                                 {b}));
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(e.verworfen.size(), 1);
+  EXPECT_TRUE(e.fertig.isEmpty());
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("SEPA0.XML")});
+  EXPECT_EQ(Lesen(fertig), QByteArray("frueher"));
+  EXPECT_EQ(t.AnzahlErledigt(), 0);
+}
+
+// The records of an earlier version hold no dates: a changed order still drops the file, but the other
+// orders keep their marks (one of them could be in another run's file), and the user is asked to check them.
+TEST_F(SepaLaufVermerkeTest, OhneDatenDerMarkenBleibenDieUebrigenErledigt) {
+  const qint64 a = t.Anlegen({}), b = t.Anlegen({}), c = t.Anlegen({});
+  Unterbrochen({{a, b, c}}, {}, false);
+  ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 0 WHERE ZahlungNr = ?", {a}));
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+  EXPECT_EQ(e.verworfen,
+            QStringList{N(ziel.Datei(QStringLiteral("SEPA0.XML"))) +
+                        QStringLiteral(": 1 von 3 Zahlungen inzwischen geändert (Nr. %1), 2 weiter als erledigt "
+                                       "gekennzeichnet (bitte prüfen Sie in der Zahlungsliste, ob sie in einer anderen "
+                                       "SEPA-Datei enthalten sind)")
+                            .arg(a)});
+  EXPECT_TRUE(Dateien(ziel.Pfad()).isEmpty());
+  EXPECT_TRUE(t.Erledigt(b));
+  EXPECT_TRUE(t.Erledigt(c));
+  EXPECT_EQ(Vermerke(), 0);
+}
+
+// ---- what interrupted writers leave ------------------------------------------------------------------------
+
+// Temporaries of the one form that no record names and no live writer holds go: an archive copy's (in the
+// folder "Archiv"), a saved report file's (program folder), a run's. A temporary a writer holds stays,
+// whether it is being written or complete and waiting for its rename; once the writer is gone it goes too.
+TEST_F(SepaLaufVermerkeTest, VerwaisteTemporaereDateienGehenDieEinesLebendenSchreibersBleiben) {
+  TestOrdner programm;
+  QDir(ziel.Pfad()).mkdir(QStringLiteral("Archiv"));
+  const QString archivRest =
+      SichereDateien::TemporaererName(ziel.Datei(QStringLiteral("Archiv/SEPAGK20240605140509.XML")),
+                                      SichereDateien::NeueKennung(), SichereDateien::Endung());
+  const QString reportRest = SichereDateien::TemporaererName(programm.Datei(QStringLiteral("Zahlungsliste.LST")),
+                                                             SichereDateien::NeueKennung(), SichereDateien::Endung());
+  Schreiben(archivRest, "halb");
+  Schreiben(reportRest, "halb");
+
+  SichereDateien lebend(SichereDateien::NeueKennung());
+  DateiFehler f;
+  const std::unique_ptr<SichereDateien::Strom> strom = lebend.Oeffnen(ziel.Datei(QStringLiteral("SEPAGK.XML")), f);
+  ASSERT_TRUE(strom);
+  ASSERT_FALSE(strom->Anhaengen("im Schreiben"));
+  ASSERT_FALSE(lebend.Schreiben(ziel.Datei(QStringLiteral("Archiv/SEPAGK20240606090000.XML")), "vollständig"));
+  const QString geschrieben = lebend.Dateien().last().temporaer;
+
+  const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad(), programm.Pfad()});
+  EXPECT_EQ(QSet<QString>(e.geloescht.cbegin(), e.geloescht.cend()), (QSet<QString>{N(archivRest), N(reportRest)}));
+  EXPECT_TRUE(e.unbekannt.isEmpty());
+  EXPECT_FALSE(e.Warnung());
+  EXPECT_TRUE(QFile::exists(geschrieben));
+  EXPECT_EQ(SepaLauf::Restdateien(ziel.Pfad()).size(), 1);
+
+  // As after a kill: the files stay, nobody holds them.
+  lebend.Loslassen();
+  EXPECT_EQ(SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()}).geloescht, QStringList{N(geschrieben)});
+}
+
+// A replacement written meanwhile (a report saved while the SEPA window opens) keeps its temporary.
+TEST_F(SepaLaufVermerkeTest, ErsetzenImGangBehaeltSeineTemporaereDatei) {
+  const QString report = ziel.Datei(QStringLiteral("Zahlungsliste.LST"));
+  QStringList waehrenddessen;
+  bool einmal = true;
+  SichereDateien::StoerungSetzen([&](const char* aufruf, const QString&) {
+    if (qstrcmp(aufruf, "rename") == 0 && einmal) {
+      einmal = false;
+      waehrenddessen = SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()}).geloescht;
+    }
+    return 0;
+  });
+  EXPECT_FALSE(SichereDateien::Ersetzen(report, "[Description]"));
+  SichereDateien::StoerungSetzen({});
+  EXPECT_FALSE(einmal);
+  EXPECT_TRUE(waehrenddessen.isEmpty()) << waehrenddessen.join(QLatin1Char(' ')).toStdString();
+  EXPECT_EQ(Lesen(report), QByteArray("[Description]"));
+  EXPECT_EQ(Dateien(ziel.Pfad()), QStringList{QStringLiteral("Zahlungsliste.LST")});
 }
 
 // ---- the run itself -------------------------------------------------------------------------------------

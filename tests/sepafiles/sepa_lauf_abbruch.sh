@@ -88,6 +88,53 @@ done
 abbrechen "lastschrift-alte-datei-nach-der-markierung" lastschriften 1 B 4 R100 R104 SEPALKBasisEinmal.XML -- \
   "$treiber" --abbrechen-bei nach-der-markierung
 
+# Recovery against reactivation: a run killed after its commit, before its renames. The program on another
+# workstation (opened before, so it did not finish the run) refuses to reactivate the orders; an older program
+# reopens three of them anyway. The next opening drops the file that holds them and reopens the rest of it,
+# finishes the other files; a new run writes the reopened orders. No order is in two files, and exactly the
+# orders in files are marked done.
+reaktivierung() {
+  local fall="$arbeit/reaktivierung" rc=0 problem="" markiert namen_db namen_dateien doppelt rest
+  mkdir -p "$fall/ziel" "$fall/neu"
+  cp "$arbeit/lastschriften.db" "$fall/TamoSEPA.db"
+  "$treiber" --abbrechen-bei nach-der-markierung --db "$fall/TamoSEPA.db" --art 1 --aufteilen --ziel "$fall/ziel" \
+    --referenz R100 >"$fall/lauf.aus" 2>"$fall/lauf.err" &
+  wait $! 2>/dev/null || rc=$?
+  [ "$rc" -ne 0 ] || problem="der Lauf wurde nicht abgebrochen"
+  if "$treiber" --db "$fall/TamoSEPA.db" --reaktivieren >"$fall/reaktivieren.aus" 2>"$fall/reaktivieren.err"; then
+    problem="die Reaktivierung wurde nicht verweigert"
+  elif ! grep -q 'Ein SEPA-Lauf wurde unterbrochen' "$fall/reaktivieren.err"; then
+    problem="die Reaktivierung nennt den unterbrochenen Lauf nicht: $(cat "$fall/reaktivieren.err")"
+  fi
+  markiert=$(sqlite3 "$fall/TamoSEPA.db" "SELECT count(*) FROM Zahlungen WHERE Erledigt = 1")
+  [ "$markiert" -eq "$anzahl" ] || problem="${problem:-nach der verweigerten Reaktivierung $markiert statt $anzahl erledigt}"
+  sqlite3 "$fall/TamoSEPA.db" "UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL WHERE \
+    ZahlungNr IN (SELECT ZahlungNr FROM Zahlungen WHERE MandatSequenz = 1 ORDER BY ZahlungNr LIMIT 3)"
+  "$treiber" --db "$fall/TamoSEPA.db" --nur-oeffnen >"$fall/oeffnen.aus" 2>"$fall/oeffnen.err" || true
+  grep -q 'verworfen' "$fall/oeffnen.err" || problem="${problem:-das Öffnen nennt keine verworfene Datei}"
+  "$treiber" --db "$fall/TamoSEPA.db" --art 1 --aufteilen --ziel "$fall/neu" --referenz R200 \
+    >"$fall/neu.aus" 2>"$fall/neu.err" || problem="${problem:-der neue Lauf scheiterte: $(cat "$fall/neu.err")}"
+  markiert=$(sqlite3 "$fall/TamoSEPA.db" "SELECT count(*) FROM Zahlungen WHERE Erledigt = 1")
+  namen_db=$(sqlite3 "$fall/TamoSEPA.db" "SELECT Name FROM Zahlungen WHERE Erledigt = 1" | sort)
+  namen_dateien=$(cat "$fall"/ziel/*.XML "$fall"/neu/*.XML 2>/dev/null | grep -o '<Nm>Kunde [0-9]*</Nm>' |
+                  sed 's/<[^>]*>//g' | sort || true)
+  doppelt=$(printf '%s\n' "$namen_dateien" | uniq -d)
+  rest=$(( $(find "$fall/ziel" "$fall/neu" -name '*.sepatmp' | wc -l) +
+           $(sqlite3 "$fall/TamoSEPA.db" "SELECT count(*) FROM SepaLaufDateien") ))
+  [ -z "$doppelt" ] || problem="${problem:-in zwei Dateien: $doppelt}"
+  [ "$markiert" -eq "$anzahl" ] && [ "$namen_db" = "$namen_dateien" ] ||
+    problem="${problem:-erledigt $markiert, aber die Dateien halten andere Zahlungen}"
+  [ "$rest" -eq 0 ] || problem="${problem:-$rest temporäre Dateien oder Vermerke übrig}"
+  versuche=$((versuche + 1))
+  if [ -z "$problem" ]; then
+    printf 'ok    %-40s kein Auftrag in zwei Dateien\n' "reaktivierung-nach-der-markierung"
+  else
+    fehler=$((fehler + 1))
+    echo "FEHLER reaktivierung-nach-der-markierung: $problem"
+  fi
+}
+reaktivierung
+
 # Killed at the system call itself: each rename and each fsync of a whole run in turn.
 if command -v strace >/dev/null && strace -o /dev/null true 2>/dev/null; then
   zaehlen() {   # how often a run calls the system calls $1

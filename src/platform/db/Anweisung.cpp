@@ -1,6 +1,9 @@
 #include "platform/db/Anweisung.h"
 
+#include <cerrno>
+
 #include "platform/db/Datenbank.h"
+#include "platform/db/Systemfehler.h"
 
 namespace {
 
@@ -10,26 +13,121 @@ QString BelegtBeschreibung() {
                         "Bitte versuchen Sie es in einigen Sekunden noch einmal.");
 }
 
+QString VollBeschreibung() {
+  return QStringLiteral("Die Datenbank oder der Datenträger ist voll. Bitte schaffen Sie Platz auf dem Datenträger "
+                        "des Datenordners und versuchen Sie es dann noch einmal.");
+}
+
+QString SchreibschutzBeschreibung() {
+  return QStringLiteral("Die Datenbank kann nicht geändert werden: Die Datei, ihr Ordner oder der Datenträger ist "
+                        "schreibgeschützt, oder Sie haben keine Schreibberechtigung. Bitte lassen Sie sich die "
+                        "Schreibberechtigung für den Datenordner geben und starten Sie das Programm dann neu.");
+}
+
+// SQLite's failure `code` in the user's words, saying what to do; `system` is the errno behind a failed
+// read or write (for a file-size limit, a full disk or a missing permission).
+QString DeutscheBeschreibung(int code, int system) {
+  switch (code & 0xff) {
+    case SQLITE_BUSY:
+      return BelegtBeschreibung();
+    case SQLITE_FULL:
+      return VollBeschreibung();
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+      switch (system) {
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+          return VollBeschreibung();
+        case EFBIG:
+          return QStringLiteral("Die Datenbankdatei ist zu groß für den Datenträger: Die erlaubte Dateigröße ist "
+                                "erreicht (eine Grenze des Dateisystems oder des Benutzerkontos). Bitte lassen Sie "
+                                "die Grenze aufheben oder legen Sie den Datenordner auf einen anderen Datenträger.");
+        case EACCES:
+        case EPERM:
+        case EROFS:
+          return SchreibschutzBeschreibung();
+        default:
+          break;
+      }
+      if ((code & 0xff) == SQLITE_CANTOPEN)
+        return QStringLiteral("Die Datenbankdatei kann nicht geöffnet werden. Bitte prüfen Sie, ob der Datenordner "
+                              "erreichbar ist und Sie darin schreiben dürfen.");
+      return QStringLiteral("Die Datenbankdatei konnte nicht gelesen oder geschrieben werden (Ein-/Ausgabefehler). "
+                            "Bitte prüfen Sie den Datenträger (bei einem Netzlaufwerk die Verbindung) und versuchen "
+                            "Sie es dann noch einmal.");
+    case SQLITE_CORRUPT:
+      return QStringLiteral("Die Datenbankdatei ist beschädigt. Bitte arbeiten Sie nicht weiter mit ihr, sondern "
+                            "spielen Sie eine Datensicherung zurück oder wenden Sie sich an Ihren Betreuer.");
+    case SQLITE_NOTADB:
+      return QStringLiteral("Die Datei ist keine Datenbank oder so beschädigt, dass sie nicht gelesen werden kann. "
+                            "Bitte prüfen Sie, ob die richtige Datei gewählt ist, oder spielen Sie eine "
+                            "Datensicherung zurück.");
+    case SQLITE_READONLY:
+      return SchreibschutzBeschreibung();
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return QStringLiteral("Keine Berechtigung für den Zugriff auf die Datenbank. Bitte lassen Sie sich die "
+                            "Berechtigung für den Datenordner geben.");
+    case SQLITE_NOMEM:
+      return QStringLiteral("Nicht genügend Arbeitsspeicher. Bitte schließen Sie andere Programme und versuchen Sie "
+                            "es dann noch einmal.");
+    case SQLITE_LOCKED:
+    case SQLITE_PROTOCOL:
+      return QStringLiteral("Die Datenbank ist gerade durch einen anderen Vorgang gesperrt. Bitte versuchen Sie es "
+                            "noch einmal.");
+    case SQLITE_SCHEMA:
+      return QStringLiteral("Der Aufbau der Datenbank wurde inzwischen geändert. Bitte versuchen Sie es noch einmal.");
+    case SQLITE_CONSTRAINT:
+      return QStringLiteral("Die Änderung verstößt gegen eine Regel der Datenbank (zum Beispiel einen doppelten oder "
+                            "fehlenden Schlüssel) und wurde nicht gespeichert. Bitte prüfen Sie die Eingabe und versuchen Sie es dann noch einmal.");
+    case SQLITE_TOOBIG:
+      return QStringLiteral("Ein Wert ist zu groß für die Datenbank und wurde nicht gespeichert. Bitte kürzen Sie ihn.");
+    case SQLITE_INTERRUPT:
+    case SQLITE_ABORT:
+      return QStringLiteral("Der Vorgang wurde abgebrochen; es wurde nichts geändert. Bitte versuchen Sie es noch "
+                            "einmal.");
+    default:
+      return QStringLiteral("Die Datenbank hat den Vorgang mit einem Fehler abgelehnt. Bitte versuchen Sie es noch "
+                            "einmal; tritt der Fehler wieder auf, wenden Sie sich an Ihren Betreuer.");
+  }
+}
+
+// The errno behind the connection's last failed read or write: SQLite's own record of it is taken after
+// later calls may have overwritten errno, so the main file's is asked when that one is empty.
+int SystemFehlerNr(sqlite3* db) {
+  int nr = sqlite3_system_errno(db);
+  if (nr == 0) sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &nr);
+  return nr;
+}
+
 }  // namespace
 
-DbFehler SqliteFehler(sqlite3* db) {
+DbFehler SqliteFehlerBeschreiben(int code, const QString& sqliteText, int system) {
   DbFehler f;
-  f.Nummer = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
-  f.Beschreibung = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("Keine Datenbank geöffnet");
-  if (f.Nummer == 0) f.Nummer = SQLITE_ERROR;
-  if ((f.Nummer & 0xff) == SQLITE_BUSY) f.Beschreibung = BelegtBeschreibung();
+  f.Nummer = code == 0 ? SQLITE_ERROR : code;
+  // A trigger's RAISE carries the text its author wrote for the user.
+  if (f.Nummer == SQLITE_CONSTRAINT_TRIGGER && !sqliteText.isEmpty()) {
+    f.Beschreibung = sqliteText;
+    return f;
+  }
+  f.Beschreibung = DeutscheBeschreibung(f.Nummer, system);
+  // The engine's own words stay for whoever looks into it, after the German text (the busy text is complete).
+  if ((f.Nummer & 0xff) != SQLITE_BUSY && !sqliteText.isEmpty())
+    f.Beschreibung += QStringLiteral("\r(SQLite: ") + sqliteText + QLatin1Char(')');
   return f;
 }
 
+DbFehler SqliteFehler(sqlite3* db) {
+  if (!db) return {SQLITE_MISUSE, QStringLiteral("Keine Datenbank geöffnet")};
+  return SqliteFehlerBeschreiben(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), SystemFehlerNr(db));
+}
+
 DbFehler SqliteFehler(sqlite3* db, int code) {
-  DbFehler f = SqliteFehler(db);
   // errcode of the connection may lag behind a code returned directly (e.g. from sqlite3_step in some paths)
-  if ((f.Nummer & 0xff) != (code & 0xff)) {
-    f.Nummer = code;
-    f.Beschreibung = QString::fromUtf8(sqlite3_errstr(code));
-  }
-  if ((f.Nummer & 0xff) == SQLITE_BUSY) f.Beschreibung = BelegtBeschreibung();
-  return f;
+  if (db && (sqlite3_extended_errcode(db) & 0xff) == (code & 0xff)) return SqliteFehler(db);
+  return SqliteFehlerBeschreiben(code, QString::fromUtf8(sqlite3_errstr(code)), db ? SystemFehlerNr(db) : 0);
 }
 
 Anweisung::~Anweisung() { Freigeben(); }

@@ -45,6 +45,9 @@ class Anweisung {
   quint64 m_schemaStand = 0;
 };
 
-// Error of the connection in our form.
+// Error of the connection in our form: the extended result code as the number, a German text that says what
+// to do as the description, with SQLite's own text after it.
 DbFehler SqliteFehler(sqlite3* db);
 DbFehler SqliteFehler(sqlite3* db, int code);
+// The same from a result code, SQLite's text and the errno behind an I/O failure (0 when none).
+DbFehler SqliteFehlerBeschreiben(int code, const QString& sqliteText, int system);

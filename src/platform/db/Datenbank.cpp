@@ -675,13 +675,11 @@ DbFehler Datenbank::SkriptAusfuehren(const QString& skript) {
   AnweisungenVerwerfen();
   m_eigeneSchreibtransaktion = false;  // the script may end or open transactions
   const int rc = sqlite3_exec(m_db, u.constData(), nullptr, nullptr, &meldung);
+  // The connection holds what sqlite3_exec reports (its text is the connection's message).
+  const DbFehler f = rc == SQLITE_OK ? DbFehler{} : SqliteFehler(m_db, rc);
+  sqlite3_free(meldung);
   SchemaGeaendert();
-  if (rc != SQLITE_OK) {
-    DbFehler f{sqlite3_extended_errcode(m_db), meldung ? QString::fromUtf8(meldung) : QString::fromUtf8(sqlite3_errstr(rc))};
-    sqlite3_free(meldung);
-    return f;
-  }
-  return {};
+  return f;
 }
 
 DbFehler Datenbank::Abfragen(const SqlText& sql, const QVariantList& parameter,

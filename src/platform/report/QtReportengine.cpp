@@ -14,10 +14,13 @@
 #include <QScreen>
 #include <QSaveFile>
 
+#include <cerrno>
+
 #include <climits>
 
 #include "platform/report/Ausgabeeinstellungen.h"
 #include "platform/report/Reportpruefung.h"
+#include "platform/db/Systemfehler.h"
 #include "platform/report/Reportvorlage.h"
 #include "platform/report/Seitenaufbau.h"
 #include "platform/report/Vorschauzoom.h"
@@ -338,15 +341,26 @@ int QtReportengine::PdfSchreiben() {
     }
     if (!maler.end()) return Fehler(Ausgabefehler::PdfSchreiben, datei);
   }
+  // The reason from the system's error number, in German (Qt's own text is English, or "Unknown error").
+  const auto grund = [&datei](int nummer) {
+    // QSaveFile refuses a folder of the name without an error number.
+    if (nummer == 0 && QFileInfo(datei).isDir()) nummer = EISDIR;
+    if (nummer != 0) return SystemfehlerBeschreiben(nummer, datei).text;
+    return QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden: ") + datei +
+           QStringLiteral("\rBitte prüfen Sie, ob auf dem Datenträger Platz ist und Sie in den Ordner schreiben dürfen, "
+                          "und versuchen Sie es dann noch einmal.");
+  };
   QSaveFile ziel(datei);
-  if (!ziel.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-    return Fehler(Ausgabefehler::PdfStart, datei + QStringLiteral(": ") + ziel.errorString());
+  errno = 0;
+  if (!ziel.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return Fehler(Ausgabefehler::PdfStart, grund(errno));
+  errno = 0;
   if (ziel.write(inhalt) != inhalt.size()) {
-    const QString grund = ziel.errorString();
+    const int nummer = errno;
     ziel.cancelWriting();
-    return Fehler(Ausgabefehler::PdfSchreiben, datei + QStringLiteral(": ") + grund);
+    return Fehler(Ausgabefehler::PdfSchreiben, grund(nummer));
   }
-  if (!ziel.commit()) return Fehler(Ausgabefehler::PdfSchreiben, datei + QStringLiteral(": ") + ziel.errorString());
+  errno = 0;
+  if (!ziel.commit()) return Fehler(Ausgabefehler::PdfSchreiben, grund(errno));
   return Report::Ok;
 }
 

@@ -1,6 +1,7 @@
 #include "sepafiles/core/Selektivbearbeitung.h"
 
 #include "payments/core/ZahlungenAbfrage.h"
+#include "sepafiles/core/SepaLaufVermerke.h"
 
 namespace {
 
@@ -51,6 +52,25 @@ DbFehler Selektivbearbeitung::BestandLesen(Datenbank& db, const SelektivKriterie
   return f;
 }
 
+QString Selektivbearbeitung::LaufHindernis(Datenbank& db, DbFehler& fehler) {
+  switch (SepaLaufVermerke::OffenerLauf(db, fehler)) {
+    case SepaLaufVermerke::Stand::Keiner:
+      return {};
+    case SepaLaufVermerke::Stand::Laeuft:
+      return QStringLiteral("Eine SEPA-Datei wird gerade an einem anderen Arbeitsplatz erstellt. Solange dieser Lauf "
+                            "nicht beendet ist, können keine Zahlungen gelöscht oder reaktiviert werden.\r"
+                            "Bitte warten Sie, bis der Lauf beendet ist, und versuchen Sie es dann noch einmal.");
+    case SepaLaufVermerke::Stand::Unterbrochen:
+      break;
+  }
+  return QStringLiteral("Ein SEPA-Lauf wurde unterbrochen, bevor seine SEPA-Dateien fertiggestellt waren; seine "
+                        "Zahlungen sind als erledigt gekennzeichnet. Bis er fertiggestellt ist, können keine Zahlungen "
+                        "gelöscht oder reaktiviert werden, sonst könnte eine Zahlung in zwei SEPA-Dateien an die Bank "
+                        "gehen.\r"
+                        "Bitte öffnen Sie das Fenster \"SEPA-Datei erstellen\" oder starten Sie das Programm neu; dabei "
+                        "wird der Lauf fertiggestellt. Versuchen Sie es danach noch einmal.");
+}
+
 QString Selektivbearbeitung::Bestaetigung(const QString& aktionsname, const SelektivBestand& bestand) {
   return QStringLiteral("Die Aktion: '") + aktionsname + QStringLiteral("' wirkt sich mit den\r gewählten Einstellungen auf ") +
          QString::number(bestand.Anzahl()) + QStringLiteral(" Zahlungen aus.\rDavon sind ") +
@@ -64,10 +84,13 @@ DbFehler Selektivbearbeitung::Ausfuehren(Datenbank& db, const SelektivKriterien&
   const Bedingung auswahl = Auswahlbedingung(kriterien);
   Transaktion transaktion(db);
   if (transaktion.Fehler()) return transaktion.Fehler();
+  // In the write transaction: a run's marks and records commit either before (seen here) or after this.
+  DbFehler f;
+  if (const QString hindernis = LaufHindernis(db, f); f || !hindernis.isEmpty())
+    return f ? f : DbFehler{LaufOffenNr, hindernis};
   for (const SelektivAuftrag& a : bestand.auftraege) {
     const Bedingung unveraendert = UnveraendertBedingung(a, auswahl);
     int geaendert = 0;
-    DbFehler f;
     if (aktion == SelektivAktion::Reaktivieren) {
       f = db.Ausfuehren(SqlText("UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL") +
                             unveraendert.AlsWhere(),

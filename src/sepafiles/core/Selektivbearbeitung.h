@@ -53,9 +53,17 @@ class Selektivbearbeitung {
   // many of them open and done.
   static QString Bestaetigung(const QString& aktionsname, const SelektivBestand& bestand);
 
+  // Why no order may be deleted or reactivated now, empty when nothing stands in the way: a SEPA run under
+  // way on another workstation, or one interrupted whose orders are marked done while its files wait for
+  // the next opening (a reactivated order would go to the bank in that file and in a new one).
+  static QString LaufHindernis(Datenbank& db, DbFehler& fehler);
+  // The number of the refusal for a pending run (the old engine's "locked by another user").
+  static constexpr int LaufOffenNr = 3260;
+
   // Deletes the orders with their lines, or takes back their done state (Erledigt, ErledigtDatum,
   // Buchungsdatum), in one transaction: all or nothing. An order that no longer matches the
-  // criteria or its done state as read (changed meanwhile, or gone) stops the action.
+  // criteria or its done state as read (changed meanwhile, or gone) stops the action, and so does a
+  // pending SEPA run (LaufOffenNr with LaufHindernis's text), checked in the same transaction.
   static DbFehler Ausfuehren(Datenbank& db, const SelektivKriterien& kriterien, SelektivAktion aktion,
                              const SelektivBestand& bestand);
 };

@@ -360,7 +360,8 @@ class Lauf {
     for (qsizetype i = 0; i < m_dateien->Dateien().size(); ++i) {
       const SichereDateien::Datei& d = m_dateien->Dateien().at(i);
       m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), m_ordner, d.temporaer, d.ziel, d.groesse, d.pruefsumme,
-                                             dateien.at(i).ZahlungNummern};
+                                             dateien.at(i).ZahlungNummern, m_optionen.Erstellungsdatum,
+                                             dateien.at(i).Buchungsdatum};
     }
     const QString grundname = SepaDokument::Dateipraefix(m_absender, m_optionen) + SepaDokument::Grunddateiname(m_optionen.Art);
     for (const QString& name : SepaDokument::MoeglicheDateinamen(m_absender, m_optionen)) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "common/SichereDateien.h"
 #include "platform/db/Datenbank.h"
 
 #ifdef Q_OS_UNIX
@@ -17,6 +18,12 @@ QString SepaLaufSperre::Datei(const Datenbank& db) {
 QString SepaLaufSperre::BelegtMeldung() {
   return QStringLiteral("Eine SEPA-Datei wird gerade an einem anderen Arbeitsplatz erstellt.\r"
                         "Bitte warten Sie, bis dieser Lauf beendet ist, und versuchen Sie es dann noch einmal.");
+}
+
+bool SepaLaufSperre::Belegt(const Datenbank& db) {
+  const QString datei = Datei(db);
+  // The run's write lock of the file is seen like a writer's lock of its temporary.
+  return !datei.isEmpty() && SichereDateien::InBenutzung(datei);
 }
 
 SepaLaufSperre::SepaLaufSperre(const Datenbank& db) {

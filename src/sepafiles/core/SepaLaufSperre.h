@@ -14,6 +14,9 @@ class SepaLaufSperre {
   SepaLaufSperre& operator=(const SepaLaufSperre&) = delete;
   bool Erhalten() const { return m_erhalten; }
   static QString Datei(const Datenbank& db);
+  // True while a process (this one included) holds the lock of `db`; asks without taking it, so that a run
+  // starting meanwhile is not refused.
+  static bool Belegt(const Datenbank& db);
   static QString BelegtMeldung();
 
  private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,10 @@
 
 // What a SEPA run notes in table SepaLaufDateien so that a crash never leaves orders marked without their
 // file or a file without its marks: 'B' (begun, its folder) before the first temporary file; in the
-// transaction that marks the orders one 'U' per file (rename temporary -> final, with size, checksum and the
-// orders in it), 'L' per stale split file to delete and 'K' per archive copy; all rows go once the files are
-// in place. Nachholen finishes what an interrupted run left, at every opening.
+// transaction that marks the orders one 'U' per file (rename temporary -> final, with size, checksum, the
+// orders in it and the dates they were marked with), 'L' per stale split file to delete and 'K' per archive
+// copy; all rows go once the files are in place. Nachholen finishes what an interrupted run left, at every
+// opening; a file whose orders were changed meanwhile is dropped instead (it would pay them a second time).
 class SepaLaufVermerke {
  public:
   struct Eintrag {
@@ -24,6 +26,10 @@ class SepaLaufVermerke {
     qint64 groesse = 0;      // U
     QByteArray pruefsumme;   // U: SichereDateien::Pruefsumme, hex
     QList<qint64> zahlungen; // U: the orders in the file
+    // U: ErledigtDatum and Buchungsdatum the run gave the orders (column Zahlungen before the numbers as
+    // "yyyy-MM-dd;yyyy-MM-dd;"); invalid in the records of an earlier version.
+    QDate erledigtDatum = {};
+    QDate buchungsdatum = {};
   };
 
   static DbFehler Beginnen(Datenbank& db, const QString& lauf, const QString& ordner);
@@ -33,26 +39,36 @@ class SepaLaufVermerke {
 
   // A new run id (16 hex digits; part of every temporary name of the run).
   static QString NeueKennung();
-  // Temporary files this program makes (new runs: the id in their name) may be deleted when no record
-  // names them; others (from an earlier version) are only named to the user.
+  // Temporary files this program makes (the one form of SichereDateien) may be deleted when no record names
+  // them and no live writer holds them; others (from an earlier version) are only named to the user.
   static bool IstEigeneTemporaerdatei(const QString& pfad);
+
+  // A run whose orders are marked done while its files are not all in place: one under way (its lock is
+  // held on some workstation) or one interrupted (its records wait for the next opening).
+  enum class Stand { Keiner, Laeuft, Unterbrochen };
+  static Stand OffenerLauf(Datenbank& db, DbFehler& fehler);
 
   struct Abschluss {
     QStringList fertig;          // files of interrupted runs now complete in place
     QStringList fehlend;         // files of interrupted runs that are lost (their orders stay marked)
-    QStringList geloescht;       // temporary files of runs that never committed, deleted
+    QStringList verworfen;       // files dropped because orders in them were changed meanwhile (with what was done)
+    QStringList geloescht;       // temporary files of runs or writers that are gone, deleted
     QStringList unbekannt;       // temporary files of an earlier program version, left alone
     QStringList probleme;        // steps that failed (they are tried again at the next opening)
     bool gesperrt = false;       // another workstation's run is under way: nothing was touched
     DbFehler fehler;
     // The message for the user, empty when there is nothing to tell.
     QString Meldung() const;
-    // Something the user has to look at (lost files, steps that failed), not only news.
-    bool Warnung() const { return !fehlend.isEmpty() || !probleme.isEmpty() || !unbekannt.isEmpty() || fehler; }
+    // Something the user has to look at (lost or dropped files, steps that failed), not only news.
+    bool Warnung() const {
+      return !fehlend.isEmpty() || !verworfen.isEmpty() || !probleme.isEmpty() || !unbekannt.isEmpty() || fehler;
+    }
   };
-  // Finishes the runs that `db` still notes and deletes stray temporary files in their folders and in
-  // `weitereOrdner` (the SEPA folder, the data folder). Does nothing while another process runs a file.
+  // Finishes the runs that `db` still notes and deletes stray temporary files in their folders, in
+  // `weitereOrdner` (the SEPA folder, the data folder, the program folder) and in the archive folder of each.
+  // Does nothing while another process runs a file.
   static Abschluss Nachholen(Datenbank& db, const QStringList& weitereOrdner);
-  // The same at an opening of the program or the SEPA window: the stored SEPA folder and the data folder.
-  static Abschluss BeimOeffnen(Datenbank& db, const QString& datenVerzeichnis);
+  // The same at an opening of the program or the SEPA window: the stored SEPA folder, the data folder and,
+  // when given, the program folder (report files saved there).
+  static Abschluss BeimOeffnen(Datenbank& db, const QString& datenVerzeichnis, const QString& programmVerzeichnis = {});
 };

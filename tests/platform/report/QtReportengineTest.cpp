@@ -185,6 +185,21 @@ const Fehlerfall kFehlerfaelle[] = {
 INSTANTIATE_TEST_SUITE_P(QtReportengine, Fehlertabelle, ::testing::ValuesIn(kFehlerfaelle),
                          [](const ::testing::TestParamInfo<Fehlerfall>& info) { return std::string(info.param.name); });
 
+// The PDF file's failures name the path and the reason in German, with what to do.
+TEST_F(QtReportengineTest, PdfFehlerAufDeutsch) {
+  QtReportengine e;
+  EXPECT_EQ(PdfNach(e, {ordner.Pfad(), datei}, ordner.Datei(QStringLiteral("fehlt")), QStringLiteral("a.pdf")),
+            Report::ExportFehler);
+  EXPECT_TRUE(e.Fehlerdetail().startsWith(QStringLiteral("Pfad nicht gefunden: ") +
+                                          QDir::toNativeSeparators(ordner.Datei(QStringLiteral("fehlt/a.pdf")))))
+      << e.Fehlerdetail().toStdString();
+  QDir(ordner.Pfad()).mkdir(QStringLiteral("belegt.pdf"));
+  EXPECT_EQ(PdfNach(e, {ordner.Pfad(), datei}, ordner.Pfad(), QStringLiteral("belegt.pdf")), Report::ExportFehler);
+  EXPECT_TRUE(e.Fehlerdetail().startsWith(QStringLiteral("An dieser Stelle steht ein Ordner: ") +
+                                          QDir::toNativeSeparators(ordner.Datei(QStringLiteral("belegt.pdf")))))
+      << e.Fehlerdetail().toStdString();
+}
+
 TEST(QtReportengineTabelle, JederFehlerHatEineZeile) {
   EXPECT_EQ(AlleAusgabefehler().size(), qsizetype(std::size(kFehlerfaelle)));
   for (const Fehlerfall& f : kFehlerfaelle) EXPECT_TRUE(AlleAusgabefehler().contains(f.fehler)) << f.name;
@@ -217,6 +232,11 @@ TEST_F(QtReportengineTest, VolleFestplatteBeimPdfIstEinFehler) {
     Dateigroessengrenze grenze(4096);
     EXPECT_EQ(Ausgeben(e, datei, Report::ZielPdf, 3), Report::ExportFehler);
   }
+  // The reason in German, with what to do (never the system's "Unknown error").
+  EXPECT_TRUE(e.Fehlerdetail().startsWith(QStringLiteral("Die Datei ist zu groß für den Datenträger: ") +
+                                          QDir::toNativeSeparators(ziel) +
+                                          QStringLiteral("\rDie erlaubte Dateigröße ist erreicht")))
+      << e.Fehlerdetail().toStdString();
   QFile f(ziel);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("die letzte Übersicht"));
