@@ -79,8 +79,8 @@ QString Feldname(Auftragsfeld feld) {
   }
 }
 
-// A failure of the database in German, under the program's "Nr: " / "Beschreibung: ".
-QString Fehlertext(const DbFehler& f) { return DbFehlerAufDeutsch(f).Meldungstext(); }
+// A failure of the database (its description German at the source), under the program's "Nr: " / "Beschreibung: ".
+QString Fehlertext(const DbFehler& f) { return f.Meldungstext(); }
 
 // An item of a payment: the payments holding its number when the user was asked (with the duplicate
 // check); any other found in the write's transaction came in between.

@@ -82,10 +82,7 @@ ImportSelektionsErgebnis ImportSelektion::Selektieren(Datenbank& db, const Adres
     return e;
   }
   e.daten = Recordset::Oeffnen(db, abfrage, RecordsetTyp::Snapshot, e.fehler);
-  if (!e.daten) {
-    e.fehler = DbFehlerAufDeutsch(e.fehler);
-    return e;
-  }
+  if (!e.daten) return e;
   if (!auswahl.ohneNegativSummen && !auswahl.ohneMehrAls5) return e;
   e.ausgeschlossen = Ausschluss(*e.daten, auswahl.ohneNegativSummen, auswahl.ohneMehrAls5);
   if (e.ausgeschlossen.isEmpty()) return e;
@@ -93,10 +90,7 @@ ImportSelektionsErgebnis ImportSelektion::Selektieren(Datenbank& db, const Adres
   const int spalte = e.daten->SpaltenIndex(QStringLiteral("OPKontoNr"));
   e.fehler = e.daten->ZeilenFiltern(
       [&](const Recordset& rs) { return !raus.contains(TextAusWert(rs.Feld(spalte))); });
-  if (e.fehler) {
-    e.fehler = DbFehlerAufDeutsch(e.fehler);
-    e.daten.reset();
-  }
+  if (e.fehler) e.daten.reset();
   return e;
 }
 

@@ -16,11 +16,6 @@ struct DbFehler {
   QString Meldungstext() const;
 };
 
-// The same failure with a German description where SQLite gave its own (English) text: SQLite's codes
-// are described by their primary code, saying what to do where the user can do something; the
-// layer's own failures keep their text. For messages that reach the user.
-DbFehler DbFehlerAufDeutsch(const DbFehler& fehler);
-
 // Program-side failure numbers (outside SQLite's range) for conditions our layer detects.
 namespace DbFehlerNr {
 constexpr int KeinAktuellerDatensatz = 3021;   // no current record (BOF/EOF or deleted)
