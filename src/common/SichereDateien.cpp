@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+#include "platform/db/Dateisystem.h"
+
 namespace {
 
 SichereDateien::Stoerung& Stoerung() {
@@ -25,7 +27,7 @@ SichereDateien::Stoerung& Stoerung() {
 // The injected errno of a call, 0 when none.
 int Gestoert(const char* aufruf, const QString& pfad) { return Stoerung() ? Stoerung()(aufruf, pfad) : 0; }
 
-QByteArray Systempfad(const QString& pfad) { return QFile::encodeName(QDir::toNativeSeparators(pfad)); }
+using Dateisystem::Systempfad;
 
 constexpr auto Summenverfahren = QCryptographicHash::Blake2b_256;
 
@@ -289,21 +291,14 @@ DateiFehler SichereDateien::Kopieren(const QString& quelle, const QString& ziel)
 
 DateiFehler SichereDateien::Umbenennen(const QString& von, const QString& nach) {
   if (const int f = Gestoert("rename", nach)) return DateiFehlerAusSystem(f, nach);
-  if (std::rename(Systempfad(von).constData(), Systempfad(nach).constData()) != 0)
-    return DateiFehlerAusSystem(errno, nach);
+  if (const int f = Dateisystem::Ersetzen(von, nach)) return DateiFehlerAusSystem(f, nach);
   return {};
 }
 
 DateiFehler SichereDateien::OrdnerSynchronisieren(const QString& ordner) {
 #ifdef Q_OS_UNIX
   if (const int f = Gestoert("fsyncdir", ordner)) return DateiFehlerAusSystem(f, ordner);
-  const int fd = ::open(Systempfad(ordner).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return DateiFehlerAusSystem(errno, ordner);
-  // Some file systems cannot sync a folder; what they can do, they did with the rename.
-  const int rc = ::fsync(fd);
-  const int fehler = errno;
-  ::close(fd);
-  if (rc != 0 && fehler != EINVAL && fehler != ENOTSUP) return DateiFehlerAusSystem(fehler, ordner);
+  if (const int f = Dateisystem::OrdnerSynchronisieren(ordner)) return DateiFehlerAusSystem(f, ordner);
 #endif
   return {};
 }

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "platform/db/Anweisung.h"
+#include "platform/db/Dateisystem.h"
+#include "platform/db/Systemfehler.h"
 #include "platform/db/Waehrung.h"
 
 namespace {
@@ -584,6 +586,20 @@ QString Datenbank::JournalModus() {
   return modus ? modus->toString().toLower() : QString();
 }
 
+namespace {
+std::function<void(const char*)>& SicherungsBeobachter() {
+  static std::function<void(const char*)> beobachter;
+  return beobachter;
+}
+void Sicherungsschritt(const char* schritt) {
+  if (SicherungsBeobachter()) SicherungsBeobachter()(schritt);
+}
+}  // namespace
+
+void Datenbank::SicherungsschrittSetzen(std::function<void(const char*)> beobachter) {
+  SicherungsBeobachter() = std::move(beobachter);
+}
+
 DbFehler Datenbank::Sichern(const QString& ziel) {
   // Through SQLite from this connection: the copy is consistent, and no second descriptor of the open file
   // is made and closed behind SQLite's back.
@@ -615,10 +631,20 @@ DbFehler Datenbank::Sichern(const QString& ziel) {
     sqlite3_free(meldung);
   }
   sqlite3_close(kopie);
-  if (!f) {
-    QFile::remove(ziel);
-    if (!QFile::rename(neu, ziel))
-      f = {DbFehlerNr::DateiFehler, QStringLiteral("Die Sicherung kann nicht angelegt werden: ") + ziel};
+  // The steps of the safe-file writer: the old copy is replaced in one rename, only by a synced new one.
+  int systemfehler = 0;
+  if (!f) systemfehler = Dateisystem::DateiSynchronisieren(neu);
+  if (!f && !systemfehler) {
+    Sicherungsschritt("kopiert");
+    systemfehler = Dateisystem::Ersetzen(neu, ziel);
+  }
+  if (!f && !systemfehler) {
+    Sicherungsschritt("ersetzt");
+    systemfehler = Dateisystem::OrdnerSynchronisieren(QFileInfo(ziel).absolutePath());
+  }
+  if (!f && systemfehler) {
+    const Systemfehler s = SystemfehlerBeschreiben(systemfehler, ziel);
+    f = {DbFehlerNr::DateiFehler, QStringLiteral("Die Sicherung kann nicht angelegt werden: ") + ziel + QLatin1Char('\r') + s.text};
   }
   if (f) QFile::remove(neu);
   return f;

@@ -84,8 +84,12 @@ class Datenbank {
   // WAL (local disks) or the rollback journal (network drives, whose shared memory does not cross machines).
   DbFehler JournalSetzen(bool wal);
   QString JournalModus();   // "wal", "delete", ...
-  // A consistent copy of the whole database into `ziel` (replaced), made through SQLite.
+  // A consistent copy of the whole database into `ziel`, made through SQLite under a temporary name, synced and
+  // renamed over an older copy: a crash leaves the old copy or the new one whole, never neither.
   DbFehler Sichern(const QString& ziel);
+  // Tests: called with "kopiert" (the copy is synced under its temporary name) and "ersetzt" (renamed into
+  // place, before the folder is synced) — a crash test ends the process there.
+  static void SicherungsschrittSetzen(std::function<void(const char* schritt)> beobachter);
 
   const QString& Datei() const { return m_datei; }
   sqlite3* Handle() const { return m_db; }

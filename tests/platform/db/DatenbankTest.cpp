@@ -8,6 +8,11 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/db/Datenbank.h"
 #include "platform/db/Waehrung.h"
 #include "testsupport/Geschwisterdatenbank.h"
@@ -359,5 +364,81 @@ TEST(Datenbank, TabellendefinitionUndFeldgroessen) {
   EXPECT_TRUE(db->Komprimieren().Ok());
   EXPECT_EQ(Zahl(*db, "SELECT count(*) FROM Zahlungen"), 1);
 }
+
+}  // namespace
+
+namespace {
+
+// The value of the row in a copy made by Sichern, read by plain SQLite; empty when the file is no whole database.
+QString WertDerSicherung(const QString& pfad) {
+  sqlite3* db = nullptr;
+  QString wert;
+  if (sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT (SELECT integrity_check FROM pragma_integrity_check), w FROM t", -1, &st, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW &&
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == QStringLiteral("ok"))
+      wert = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_finalize(st);
+  }
+  sqlite3_close(db);
+  return wert;
+}
+
+struct SicherungsAbbruch {
+  const char* schritt;   // where the process dies; nullptr: not at all
+  const char* erwartet;  // the copy afterwards
+};
+
+class SicherungMitAbbruch : public ::testing::TestWithParam<SicherungsAbbruch> {};
+
+// The copy made before a migration: a process killed between Sichern's steps leaves the older copy or the
+// new one whole at its place, never no copy (the old one used to be deleted before the rename).
+TEST_P(SicherungMitAbbruch, AlteOderNeueKopieBleibtGanz) {
+  TestOrdner ordner;
+  const QString datei = ordner.Datei(QStringLiteral("daten.db"));
+  const QString ziel = ordner.Datei(QStringLiteral("daten.db.v2.bak"));
+  {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f, true);
+    ASSERT_TRUE(db) << f.Beschreibung.toStdString();
+    ASSERT_FALSE(db->Ausfuehren(SqlText("CREATE TABLE t (w TEXT); INSERT INTO t VALUES ('alt')")));
+    ASSERT_FALSE(db->Sichern(ziel));
+    ASSERT_FALSE(db->Ausfuehren(SqlText("UPDATE t SET w = 'neu'")));
+  }
+  ASSERT_EQ(WertDerSicherung(ziel), QStringLiteral("alt"));
+
+  const SicherungsAbbruch fall = GetParam();
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    // A connection of the child's own: SQLite connections do not cross a fork.
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    if (!db) ::_exit(3);
+    Datenbank::SicherungsschrittSetzen([&](const char* schritt) {
+      if (fall.schritt && qstrcmp(schritt, fall.schritt) == 0) ::kill(::getpid(), SIGKILL);
+    });
+    ::_exit(db->Sichern(ziel) ? 2 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  if (fall.schritt) {
+    ASSERT_TRUE(WIFSIGNALED(status));
+  } else {
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(QFile::exists(ziel + QStringLiteral(".neu")));
+  }
+  EXPECT_EQ(WertDerSicherung(ziel), QString::fromUtf8(fall.erwartet));
+}
+
+INSTANTIATE_TEST_SUITE_P(Schritte, SicherungMitAbbruch,
+                         ::testing::Values(SicherungsAbbruch{"kopiert", "alt"}, SicherungsAbbruch{"ersetzt", "neu"},
+                                           SicherungsAbbruch{nullptr, "neu"}),
+                         [](const auto& info) {
+                           return std::string(info.param.schritt ? info.param.schritt : "ohneAbbruch");
+                         });
 
 }  // namespace
