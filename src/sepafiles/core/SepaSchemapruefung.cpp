@@ -26,8 +26,9 @@
 
 namespace {
 
-// Blocks a check may lag behind the writer (the writer's blocks are about 256 KiB).
-constexpr size_t MaxRueckstand = 32;
+// Blocks the parse may lag behind the writer (the writer's blocks are about 256 KiB): room for the writer to
+// go on to the next file of a split run while the checks of the last one finish.
+constexpr size_t MaxRueckstand = 64;
 constexpr qsizetype Pruefblock = 256 * 1024;
 
 // While it lives, libxml2's errors on this thread go to `fehler` (the thread's earlier handler comes back).
