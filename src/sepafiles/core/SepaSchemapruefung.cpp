@@ -274,8 +274,10 @@ struct SepaSchemastrom::Pruefer {
       if (!a) break;
       ok = Abspielen(*a, sax, daten, attributzeiger);
     }
+    ereignis = nullptr;
+    // Without the validation layer nothing was checked: never a pass.
+    const int gueltig = stecker ? xmlSchemaIsValid(pruefung) : -1;
     if (stecker) xmlSchemaSAXUnplug(stecker);
-    const int gueltig = pruefung ? xmlSchemaIsValid(pruefung) : -1;
     if (pruefung) xmlSchemaFreeValidCtxt(pruefung);
     std::lock_guard<std::mutex> halt(zustand->sperre);
     if (gueltig != 1 && befund.Ok() && !zustand->abbruch)
