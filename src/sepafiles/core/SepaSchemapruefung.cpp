@@ -160,18 +160,27 @@ struct Abschnitt {
   std::string text;
 };
 
-// Events per section, and sections a check may lag behind the parse (some 150 KiB each).
-constexpr size_t Abschnittsgroesse = 2048;
-constexpr size_t MaxAbschnitte = 8;
+// Events per section, and sections a check may lag behind the parse (some 600 KiB each).
+constexpr size_t Abschnittsgroesse = 8192;
+constexpr size_t MaxAbschnitte = 4;
 constexpr size_t Abschnittstext = 1024 * 1024;   // a long text is handed on in parts
 
 }  // namespace
 
+// Each side is woken only when it can go on, and a full queue only once it is half empty again: a wake-up
+// per section would cost more than the handing on.
 struct SepaSchemastrom::Zustand {
   std::mutex sperre;
-  std::condition_variable signal;
+  std::condition_variable schreiber;   // the writer waits for room
+  std::condition_variable zerleger;    // the parse waits for blocks or for room with the checks
+  std::condition_variable pruefer;     // the checks wait for sections
   bool ende = false;       // the document is complete
   bool abbruch = false;    // no result wanted any more
+  void AlleWecken() {
+    schreiber.notify_all();
+    zerleger.notify_all();
+    pruefer.notify_all();
+  }
 };
 
 // One schema's check; replays the parser's record on its own thread.
@@ -204,11 +213,11 @@ struct SepaSchemastrom::Pruefer {
   // The next section; none at the end of the document or when it was given up.
   std::shared_ptr<const Abschnitt> NaechsterAbschnitt() {
     std::unique_lock<std::mutex> halt(zustand->sperre);
-    zustand->signal.wait(halt, [this] { return !abschnitte.empty() || zerlegt || zustand->abbruch; });
+    zustand->pruefer.wait(halt, [this] { return !abschnitte.empty() || zerlegt || zustand->abbruch; });
     if (zustand->abbruch || abschnitte.empty()) return {};
     std::shared_ptr<const Abschnitt> a = std::move(abschnitte.front());
     abschnitte.pop_front();
-    zustand->signal.notify_all();   // room for the parse
+    if (abschnitte.size() == MaxAbschnitte / 2) zustand->zerleger.notify_all();   // room for the parse
     return a;
   }
 
@@ -284,7 +293,7 @@ struct SepaSchemastrom::Pruefer {
       Beschwerde(0, 0, QStringLiteral("Die Prüfung ist gescheitert (libxml2 %1).").arg(gueltig));
     fertig = true;
     abschnitte.clear();
-    zustand->signal.notify_all();
+    zustand->zerleger.notify_all();
   }
 };
 
@@ -321,12 +330,12 @@ struct SepaSchemastrom::Zerleger {
   }
   bool NaechsterBlock() {
     std::unique_lock<std::mutex> halt(zustand->sperre);
-    zustand->signal.wait(halt, [this] { return !bloecke.empty() || zustand->ende || zustand->abbruch; });
+    zustand->zerleger.wait(halt, [this] { return !bloecke.empty() || zustand->ende || zustand->abbruch; });
     if (zustand->abbruch || bloecke.empty()) return false;
     aktuell = std::move(bloecke.front());
     bloecke.pop_front();
     gelesen = 0;
-    zustand->signal.notify_all();   // room for the writer
+    if (bloecke.size() == MaxRueckstand / 2) zustand->schreiber.notify_all();   // room for the writer
     return true;
   }
   static int Schliessen(void*) { return 0; }
@@ -336,19 +345,21 @@ struct SepaSchemastrom::Zerleger {
     std::shared_ptr<const Abschnitt> a = std::exchange(abschnitt, std::make_shared<Abschnitt>());
     abschnitt->ereignisse.reserve(Abschnittsgroesse);
     std::unique_lock<std::mutex> halt(zustand->sperre);
-    zustand->signal.wait(halt, [this] {
+    zustand->zerleger.wait(halt, [this] {
       if (zustand->abbruch) return true;
       for (const Pruefer* p : pruefer)
         if (!p->fertig && p->abschnitte.size() >= MaxAbschnitte) return false;
       return true;
     });
     bool jemand = false;
+    bool wecken = false;
     for (Pruefer* p : pruefer)
       if (!p->fertig && !zustand->abbruch) {
+        wecken = wecken || p->abschnitte.empty();
         p->abschnitte.push_back(a);
         jemand = true;
       }
-    zustand->signal.notify_all();
+    if (wecken) zustand->pruefer.notify_all();
     return jemand;
   }
   Ereignis& Neu(Art art) {
@@ -478,7 +489,8 @@ struct SepaSchemastrom::Zerleger {
     for (Pruefer* p : pruefer) p->zerlegt = true;
     fertig = true;
     bloecke.clear();
-    zustand->signal.notify_all();
+    zustand->pruefer.notify_all();
+    zustand->schreiber.notify_all();
   }
 };
 
@@ -502,7 +514,7 @@ SepaSchemastrom::~SepaSchemastrom() {
   {
     std::lock_guard<std::mutex> halt(m_zustand->sperre);
     m_zustand->abbruch = true;
-    m_zustand->signal.notify_all();
+    m_zustand->AlleWecken();
   }
   Warten();
 }
@@ -519,17 +531,18 @@ void SepaSchemastrom::Anhaengen(QByteArrayView block) {
   if (block.isEmpty()) return;
   const QByteArray kopie(block.data(), block.size());
   std::unique_lock<std::mutex> halt(m_zustand->sperre);
-  m_zustand->signal.wait(halt, [this] {
+  m_zustand->schreiber.wait(halt, [this] {
     return m_zustand->abbruch || m_zerleger->fertig || m_zerleger->bloecke.size() < MaxRueckstand;
   });
-  if (!m_zerleger->fertig && !m_zustand->abbruch) m_zerleger->bloecke.push_back(kopie);
-  m_zustand->signal.notify_all();
+  if (m_zerleger->fertig || m_zustand->abbruch) return;
+  m_zerleger->bloecke.push_back(kopie);
+  if (m_zerleger->bloecke.size() == 1) m_zustand->zerleger.notify_all();
 }
 
 void SepaSchemastrom::Beenden() {
   std::lock_guard<std::mutex> halt(m_zustand->sperre);
   m_zustand->ende = true;
-  m_zustand->signal.notify_all();
+  m_zustand->zerleger.notify_all();
 }
 
 SepaSchemabefund SepaSchemastrom::Ergebnis() {
