@@ -176,6 +176,9 @@ struct SepaSchemastrom::Zustand {
   std::condition_variable pruefer;     // the checks wait for sections
   bool ende = false;       // the document is complete
   bool abbruch = false;    // no result wanted any more
+  // Sections every check is done with, kept for the parse to fill again (their memory stays warm).
+  std::mutex vorratSperre;
+  std::vector<std::unique_ptr<Abschnitt>> vorrat;
   void AlleWecken() {
     schreiber.notify_all();
     zerleger.notify_all();
@@ -308,7 +311,7 @@ struct SepaSchemastrom::Zerleger {
   xmlParserCtxtPtr parser = nullptr;
   QByteArray aktuell;
   qsizetype gelesen = 0;
-  std::shared_ptr<Abschnitt> abschnitt = std::make_shared<Abschnitt>();
+  std::shared_ptr<Abschnitt> abschnitt;
   std::deque<QByteArray> eigeneNamen;   // names not from the dictionary (stay put: never changed)
   bool beschwert = false;
   bool weiter = true;   // some check still wants events
@@ -340,10 +343,34 @@ struct SepaSchemastrom::Zerleger {
   }
   static int Schliessen(void*) { return 0; }
 
+  // An empty section, from the store when there is one; back to the store once no one reads it.
+  std::shared_ptr<Abschnitt> NeuerAbschnitt() {
+    std::unique_ptr<Abschnitt> a;
+    {
+      std::lock_guard<std::mutex> halt(zustand->vorratSperre);
+      if (!zustand->vorrat.empty()) {
+        a = std::move(zustand->vorrat.back());
+        zustand->vorrat.pop_back();
+      }
+    }
+    if (a) {
+      a->ereignisse.clear();
+      a->namensraeume.clear();
+      a->attribute.clear();
+      a->text.clear();
+    } else {
+      a = std::make_unique<Abschnitt>();
+      a->ereignisse.reserve(Abschnittsgroesse);
+    }
+    return {a.release(), [z = zustand](Abschnitt* b) {
+              std::lock_guard<std::mutex> halt(z->vorratSperre);
+              z->vorrat.emplace_back(b);
+            }};
+  }
+
   // Hands the section to every check still running; false when none is (or the document was given up).
   bool Weitergeben() {
-    std::shared_ptr<const Abschnitt> a = std::exchange(abschnitt, std::make_shared<Abschnitt>());
-    abschnitt->ereignisse.reserve(Abschnittsgroesse);
+    std::shared_ptr<const Abschnitt> a = std::exchange(abschnitt, NeuerAbschnitt());
     std::unique_lock<std::mutex> halt(zustand->sperre);
     zustand->zerleger.wait(halt, [this] {
       if (zustand->abbruch) return true;
@@ -470,6 +497,7 @@ struct SepaSchemastrom::Zerleger {
       sax.cdataBlock = Cdata;
       sax.reference = Verweis;
       sax.serror = Fehler;
+      abschnitt = NeuerAbschnitt();
       parser = xmlCreateIOParserCtxt(&sax, this, Lesen, Schliessen, this, XML_CHAR_ENCODING_NONE);
       if (parser) {
         parser->linenumbers = 1;
