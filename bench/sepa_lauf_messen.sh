@@ -28,6 +28,8 @@ lauf() {  # name, art, further options (--aufteilen, --feindlich)
   "$treiber" --db "$arbeit/$name.vorlage.db" --erzeugen "$anzahl" --art "$art" --referenz "${name}100" --seed 1 \
     "${feindlich[@]}" --nur-oeffnen >/dev/null 2>"$arbeit/$name.erzeugen"
   : >"$arbeit/$name.werte"
+  local lastVorher
+  lastVorher=$(cut -d' ' -f1 /proc/loadavg)
   for ((i = 1; i <= wiederholungen; i++)); do
     rm -rf "$arbeit/$name" "$arbeit/$name.db"* && mkdir -p "$arbeit/$name"
     cp "$arbeit/$name.vorlage.db" "$arbeit/$name.db"
@@ -42,7 +44,8 @@ lauf() {  # name, art, further options (--aufteilen, --feindlich)
     pruefung=$(wert "Zeit Schemaprüfung allein" "$arbeit/$name.err")
     echo "$((auswahl + lauf)) $auswahl $lauf $dateien $markiert $spitze $pruefung" >>"$arbeit/$name.werte"
   done
-  echo "== $name ($anzahl Zahlungen, Median aus $wiederholungen Läufen)"
+  # Wall times on a shared machine depend on its load: the one-minute load average before and after.
+  echo "== $name ($anzahl Zahlungen, Median aus $wiederholungen Läufen; Last $lastVorher vorher, $(cut -d' ' -f1 /proc/loadavg) nachher, $(nproc) Kerne)"
   grep -E '^(Zahlungen|Fehlerhaft):' "$arbeit/$name.aus" | tr '\n' ' '
   echo
   spalte() { awk -v s="$1" '{ print $s }' "$arbeit/$name.werte" | median; }
@@ -57,7 +60,8 @@ lauf() {  # name, art, further options (--aufteilen, --feindlich)
     valgrind --tool=callgrind --callgrind-out-file="$arbeit/$name.cg" "$treiber" --db "$arbeit/$name.db" --art "$art" \
       "${aufteilen[@]}" --ziel "$arbeit/$name" --referenz "${name}100" >/dev/null 2>&1
     # Inclusive counts per function sum up the threads: the selection's and the run's own thread, and the second
-    # threads that work on the orders read (in this fast path only the selection's) and write the files.
+    # threads that work on the orders read (in this fast path only the selection's) and write the files; the
+    # schema check's threads (one parse and one check per schema for each file) are counted apart.
     callgrind_annotate --inclusive=yes "$arbeit/$name.cg" 2>/dev/null |
       awk 'function zahl(t) { gsub(",", "", t); return t / 1e6 }
            /PROGRAM TOTALS/ { gesamt = zahl($1) }
@@ -65,7 +69,9 @@ lauf() {  # name, art, further options (--aufteilen, --feindlich)
            /_M_run\(\)/ && /SepaAuftragsleser::Lesen/ && !b { b = zahl($1) }
            /SepaLauf::Ausfuehren\(Datenbank&, SepaLaufAnfrage const&, SepaLaufStoerung const\*\) \[/ && !l { l = zahl($1) }
            /_M_run\(\)/ && /DateienUndMarken/ && !d { d = zahl($1) }
-           END { printf "    Instruktionen (callgrind, Mio.): Auswahl %.0f (davon im zweiten Thread %.0f), Lauf %.0f (davon Dateien im zweiten Thread %.0f); Prozess gesamt %.0f\n", a + b, b, l + d, d, gesamt }'
+           /SepaSchemastrom::Zerleger::Zerlegen\(\) \[/ && !z { z = zahl($1) }
+           /SepaSchemastrom::Pruefer::Pruefen\(\) \[/ && !p { p = zahl($1) }
+           END { printf "    Instruktionen (callgrind, Mio.): Auswahl %.0f (davon im zweiten Thread %.0f), Lauf %.0f (davon Dateien im zweiten Thread %.0f); Schemaprüfung %.0f (Zerlegen %.0f, Prüfen %.0f); Prozess gesamt %.0f\n", a + b, b, l + d, d, z + p, z, p, gesamt }'
   fi
 }
 

@@ -3,8 +3,12 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <thread>
+
+#include <libxml/parser.h>
+#include <libxml/xmlschemas.h>
 
 #include "QtAusgabe.h"
 #include "sepafiles/core/SepaDokument.h"
@@ -42,6 +46,42 @@ QByteArray Ueberweisung(SepaFormat format) {
   const SepaErgebnis e = SepaDokument::Bauen({a}, absender, o, QStringLiteral("R100"));
   EXPECT_TRUE(e.Ok()) << e.Fehler.toStdString();
   return e.Dateien.value(0).Inhalt;
+}
+
+// The document with its payment `kopien` times (a schema does not count them): some MiB of events for the
+// parse to hand on in many parts, while the checks lag behind.
+QByteArray Vervielfacht(const QByteArray& dokument, int kopien) {
+  const qsizetype anfang = dokument.indexOf("<CdtTrfTxInf>");
+  const qsizetype ende = dokument.indexOf("</CdtTrfTxInf>") + qsizetype(sizeof("</CdtTrfTxInf>") - 1);
+  return dokument.left(anfang) + dokument.mid(anfang, ende - anfang).repeated(kopien) + dokument.mid(ende);
+}
+
+// libxml2's own check of a document against each schema in turn (its parser fed by libxml2 itself); the
+// first complaint as SepaSchemapruefung reports it.
+SepaSchemabefund Libxml2Befund(const QByteArray& dokument, const SepaSchemaliste& schemas) {
+  for (const auto& schema : schemas) {
+    SepaSchemabefund b;
+    const xmlStructuredErrorFunc merken = [](void* kontext, xmlErrorPtr f) {
+      auto* b = static_cast<SepaSchemabefund*>(kontext);
+      if (f->level == XML_ERR_WARNING || !b->Ok()) return;
+      b->zeile = f->line;
+      b->spalte = f->int2;
+      b->text = QString::fromUtf8(f->message).remove(QRegularExpression(QStringLiteral("\\{urn:[^}]*\\}"))).simplified();
+    };
+    xmlSchemaValidCtxtPtr pruefung = xmlSchemaNewValidCtxt(schema->Roh());
+    xmlSchemaSetValidStructuredErrors(pruefung, merken, &b);
+    xmlSetStructuredErrorFunc(&b, merken);
+    xmlParserInputBufferPtr eingabe =
+        xmlParserInputBufferCreateMem(dokument.constData(), int(dokument.size()), XML_CHAR_ENCODING_NONE);
+    xmlSchemaValidateStream(pruefung, eingabe, XML_CHAR_ENCODING_NONE, nullptr, nullptr);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    xmlSchemaFreeValidCtxt(pruefung);
+    if (!b.Ok()) {
+      b.schema = schema->Name();
+      return b;
+    }
+  }
+  return {};
 }
 
 std::string FormatName(const testing::TestParamInfo<SepaFormat>& info) {
@@ -252,6 +292,66 @@ TEST_P(SepaSchemaFormat, FehlerMitSchemaStelleUndErsterBeschwerde) {
   EXPECT_NEAR(b.spalte, falschesElement.indexOf("<Cdtr><Name>") + 12, 12);
 }
 
+// The document is parsed once and each schema's check replays what the parser reported: every answer is
+// libxml2's own for the document, the same complaint at the same place, whatever the document holds.
+TEST_P(SepaSchemaFormat, WieLibxml2sEigenePruefung) {
+  const SepaSchemaliste schemas = Schemas(GetParam(), false);
+  const QByteArray gut = Ueberweisung(GetParam());
+  const QByteArray gross = Vervielfacht(gut, 3000);
+  auto ersetzt = [&gut](const char* was, const char* womit) { return QByteArray(gut).replace(was, womit); };
+  // Every element with a prefix of its namespace instead of the default one.
+  QByteArray praefix = QString::fromUtf8(gut)
+                           .replace(QRegularExpression(QStringLiteral("<(/?)([A-Za-z])")), QStringLiteral("<\\1p:\\2"))
+                           .replace(QStringLiteral("xmlns=\""), QStringLiteral("xmlns:p=\""))
+                           .toUtf8();
+  // A type named in the document: its prefix found through the namespaces declared on the way down.
+  const QByteArray ns = gut.mid(gut.indexOf("xmlns=\"") + 7, gut.indexOf('"', gut.indexOf("xmlns=\"") + 7) - gut.indexOf("xmlns=\"") - 7);
+  const QByteArray typHier = "<Nm xmlns:q=\"" + ns + "\" xsi:type=\"q:Max140Text\">Kunde 1</Nm>";
+  QByteArray praefixTyp = praefix;
+  praefixTyp.replace("<p:Nm>Kunde 1</p:Nm>", "<p:Nm xsi:type=\"p:Max35Text\">Kunde 1</p:Nm>");
+  QByteArray grossHintenFalsch = gross;
+  grossHintenFalsch.replace(grossHintenFalsch.lastIndexOf("<Cdtr><Nm>"), 10, "<Cdtr><Nam>");
+  grossHintenFalsch.replace(grossHintenFalsch.indexOf("</Nm></Cdtr>", grossHintenFalsch.lastIndexOf("<Nam>")), 12, "</Nam></Cdtr>");
+  QByteArray grossVorneNurDk = gross;   // the DK check complains early, the ISO check reads on to the end
+  grossVorneNurDk.replace(grossVorneNurDk.indexOf("Ccy=\"EUR\""), 9, "Ccy=\"USD\"");
+  const struct {
+    const char* name;
+    QByteArray dokument;
+    bool gueltig;
+  } faelle[] = {
+      {"Gueltig", gut, true},
+      {"Gross", gross, true},
+      {"MitPraefix", praefix, true},
+      {"TypMitPraefixHier", ersetzt("<Nm>Kunde 1</Nm>", typHier.constData()), false},
+      {"TypMitPraefixOben", praefixTyp, false},
+      {"Zeilen", QByteArray(gut).replace("><", ">\n<"), true},
+      {"Kommentare", ersetzt("<GrpHdr>", "<!-- Kopf --><?tamo x?><GrpHdr>"), true},
+      {"Cdata", ersetzt("<Nm>Kunde 1</Nm>", "<Nm><![CDATA[Kunde]]> 1</Nm>"), true},
+      {"Zeichenverweise", ersetzt("<Nm>Kunde 1</Nm>", "<Nm>K&#117;nde&#x20;1</Nm>"), true},
+      {"ZeilenMitFehler", QByteArray(gut).replace("><", ">\n<").replace("<Cd>SEPA</Cd>", "<Cd>SEPAX</Cd>"), false},
+      {"AttributMitVerweis", ersetzt("Ccy=\"EUR\"", "Ccy=\"E&#38;R\""), false},
+      {"AttributFehlt", ersetzt(" Ccy=\"EUR\"", ""), false},
+      {"FremderNamensraum", ersetzt("<Nm>Kunde 1</Nm>", "<Nm xmlns=\"urn:fremd\">Kunde 1</Nm>"), false},
+      {"UnbekannterPraefix", ersetzt("<Nm>Kunde 1</Nm>", "<x:Nm>Kunde 1</x:Nm>"), false},
+      {"UnbekannteEntitaet", ersetzt("<Nm>Kunde 1</Nm>", "<Nm>Kunde &eins;</Nm>"), false},
+      {"FalschesEndtag", ersetzt("</Nm></Cdtr>", "</Name></Cdtr>"), false},
+      {"Leer", QByteArray(), false},
+      {"NurDeklaration", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", false},
+      {"GrossHintenFalsch", grossHintenFalsch, false},
+      {"GrossVorneNurDk", grossVorneNurDk, false},
+      {"GrossAbgeschnitten", gross.left(gross.size() / 2), false},
+  };
+  for (const auto& f : faelle) {
+    const SepaSchemabefund erwartet = Libxml2Befund(f.dokument, schemas);
+    EXPECT_EQ(erwartet.Ok(), f.gueltig) << f.name << ": " << erwartet.text.toStdString();
+    const SepaSchemabefund b = SepaSchemapruefung::Pruefen(f.dokument, schemas);
+    EXPECT_EQ(b.schema, erwartet.schema) << f.name;
+    EXPECT_EQ(b.text, erwartet.text) << f.name;
+    EXPECT_EQ(b.zeile, erwartet.zeile) << f.name;
+    EXPECT_EQ(b.spalte, erwartet.spalte) << f.name;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formate, SepaSchemaFormat, testing::Values(SepaFormat::Pain09, SepaFormat::Pain03), FormatName);
 
 TEST(SepaSchemapruefung, MeldungNenntDateiZeileUndBeschwerde) {
@@ -276,6 +376,11 @@ TEST(SepaSchemapruefung, AbgebrochenerStromEndetSofort) {
     SepaSchemastrom strom(schemas);
     strom.Anhaengen(QByteArrayView(dokument).first(100));
   }   // no Beenden, no Ergebnis: the destructor must not hang
+  {
+    // The parse waiting for checks that lag behind, the checks in the middle of the document.
+    SepaSchemastrom strom(schemas);
+    strom.Anhaengen(Vervielfacht(dokument, 3000));
+  }
   SepaSchemastrom strom(schemas);
   strom.Anhaengen("kein xml");
   const QByteArray block(1024, ' ');

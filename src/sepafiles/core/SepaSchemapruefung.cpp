@@ -5,15 +5,19 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <array>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <libxml/globals.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
@@ -22,8 +26,9 @@
 
 namespace {
 
-// Blocks a check may lag behind the writer (the writer's blocks are about 256 KiB).
-constexpr size_t MaxRueckstand = 32;
+// Blocks the parse may lag behind the writer (the writer's blocks are about 256 KiB): room for the writer to
+// go on to the next file of a split run while the checks of the last one finish.
+constexpr size_t MaxRueckstand = 64;
 constexpr qsizetype Pruefblock = 256 * 1024;
 
 // While it lives, libxml2's errors on this thread go to `fehler` (the thread's earlier handler comes back).
@@ -112,134 +117,465 @@ std::shared_ptr<const SepaSchema> SepaSchema::Laden(const QString& pfad, QString
 }
 
 // ---- the check of one document ----------------------------------------------------------------------------------
+//
+// One thread parses the document, once for all schemas, and records what the parser reports: elements with
+// their namespaces and attributes, text, and the parser's first complaint. Each schema's check replays that
+// record on a thread of its own into libxml2's SAX validation layer (xmlSchemaSAXPlug), receiving the same
+// events in the same order as a parse of its own would give it. Names are the parser dictionary's strings,
+// which stay put while the dictionary lives; text and attribute values are copied into the record.
 
-struct SepaSchemastrom::Zustand {
-  std::mutex sperre;
-  std::condition_variable signal;
-  bool ende = false;       // the document is complete
-  bool abbruch = false;    // no result wanted any more
+namespace {
+
+enum class Art : quint8 { Start, Ende, Text, Cdata, Verweis, Fehler };
+
+using Name = const xmlChar*;
+
+struct Ereignis {
+  Name name;
+  Name praefix;
+  Name uri;
+  int zeile;    // where the parser stood when it reported the event
+  int spalte;
+  int anfang;   // Start: first namespace name; Text, Cdata, Fehler: first byte in the text
+  int laenge;   // Start: namespaces; Text, Cdata, Fehler: bytes
+  int erstesAttribut;   // Start
+  int attribute;        // Start
+  int vorgegeben;       // Start: defaulted attributes
+  Art art;
 };
 
-// One schema's check on its own thread; reads the blocks handed to it through libxml2's input callback.
+struct Attribut {
+  Name name;
+  Name praefix;
+  Name uri;
+  int wert;   // in the text
+  int laenge;
+};
+
+// Events handed to the checks together; read-only once handed on.
+struct Abschnitt {
+  std::vector<Ereignis> ereignisse;
+  std::vector<Name> namensraeume;   // prefix and URI of each namespace
+  std::vector<Attribut> attribute;
+  std::string text;
+};
+
+// Events per section, and sections a check may lag behind the parse (some 600 KiB each).
+constexpr size_t Abschnittsgroesse = 8192;
+constexpr size_t MaxAbschnitte = 4;
+constexpr size_t Abschnittstext = 1024 * 1024;   // a long text is handed on in parts
+
+}  // namespace
+
+// Each side is woken only when it can go on, and a full queue only once it is half empty again: a wake-up
+// per section would cost more than the handing on.
+struct SepaSchemastrom::Zustand {
+  std::mutex sperre;
+  std::condition_variable schreiber;   // the writer waits for room
+  std::condition_variable zerleger;    // the parse waits for blocks or for room with the checks
+  std::condition_variable pruefer;     // the checks wait for sections
+  bool ende = false;       // the document is complete
+  bool abbruch = false;    // no result wanted any more
+  // Sections every check is done with, kept for the parse to fill again (their memory stays warm).
+  std::mutex vorratSperre;
+  std::vector<std::unique_ptr<Abschnitt>> vorrat;
+  void AlleWecken() {
+    schreiber.notify_all();
+    zerleger.notify_all();
+    pruefer.notify_all();
+  }
+};
+
+// One schema's check; replays the parser's record on its own thread.
 struct SepaSchemastrom::Pruefer {
   std::shared_ptr<Zustand> zustand;
   std::shared_ptr<const SepaSchema> schema;
-  std::deque<QByteArray> bloecke;   // waiting, guarded by the state's lock
-  bool fertig = false;              // the check has ended and takes nothing more (guarded)
+  std::deque<std::shared_ptr<const Abschnitt>> abschnitte;   // waiting, guarded by the state's lock
+  bool zerlegt = false;   // no more sections will come (guarded)
+  bool fertig = false;    // the check has ended and takes nothing more (guarded)
   // Owned by the check's thread while it runs.
+  const Ereignis* ereignis = nullptr;   // being replayed
+  SepaSchemabefund befund;
+  std::thread faden;
+
+  static void Fehler(void* kontext, xmlErrorPtr fehler) {
+    auto* p = static_cast<Pruefer*>(kontext);
+    if (!fehler || fehler->level == XML_ERR_WARNING || !p->befund.Ok()) return;
+    // Replayed events have no parser behind them: the place is the event's.
+    p->Beschwerde(fehler->line ? fehler->line : p->ereignis ? p->ereignis->zeile : 0,
+                  fehler->int2 ? fehler->int2 : p->ereignis ? p->ereignis->spalte : 0,
+                  fehler->message ? Bereinigt(fehler->message) : QStringLiteral("unbekannter Fehler"));
+  }
+  void Beschwerde(int zeile, int spalte, const QString& text) {
+    befund.schema = schema->Name();
+    befund.zeile = zeile;
+    befund.spalte = spalte;
+    befund.text = text;
+  }
+
+  // The next section; none at the end of the document or when it was given up.
+  std::shared_ptr<const Abschnitt> NaechsterAbschnitt() {
+    std::unique_lock<std::mutex> halt(zustand->sperre);
+    zustand->pruefer.wait(halt, [this] { return !abschnitte.empty() || zerlegt || zustand->abbruch; });
+    if (zustand->abbruch || abschnitte.empty()) return {};
+    std::shared_ptr<const Abschnitt> a = std::move(abschnitte.front());
+    abschnitte.pop_front();
+    if (abschnitte.size() == MaxAbschnitte / 2) zustand->zerleger.notify_all();   // room for the parse
+    return a;
+  }
+
+  // False once the check has complained: the rest is not looked at.
+  bool Abspielen(const Abschnitt& a, xmlSAXHandlerPtr sax, void* daten, std::vector<Name>& attributzeiger) {
+    for (const Ereignis& e : a.ereignisse) {
+      ereignis = &e;
+      switch (e.art) {
+        case Art::Start: {
+          attributzeiger.resize(size_t(e.attribute) * 5);
+          for (int i = 0; i < e.attribute; ++i) {
+            const Attribut& t = a.attribute[size_t(e.erstesAttribut + i)];
+            const Name wert = reinterpret_cast<Name>(a.text.data() + t.wert);
+            Name* z = attributzeiger.data() + size_t(i) * 5;
+            z[0] = t.name;
+            z[1] = t.praefix;
+            z[2] = t.uri;
+            z[3] = wert;
+            z[4] = wert + t.laenge;
+          }
+          sax->startElementNs(daten, e.name, e.praefix, e.uri, e.laenge,
+                              e.laenge ? const_cast<Name*>(a.namensraeume.data() + e.anfang) : nullptr, e.attribute,
+                              e.vorgegeben, e.attribute ? attributzeiger.data() : nullptr);
+          break;
+        }
+        case Art::Ende:
+          sax->endElementNs(daten, e.name, e.praefix, e.uri);
+          break;
+        case Art::Text:
+          sax->characters(daten, reinterpret_cast<Name>(a.text.data() + e.anfang), e.laenge);
+          break;
+        case Art::Cdata:
+          sax->cdataBlock(daten, reinterpret_cast<Name>(a.text.data() + e.anfang), e.laenge);
+          break;
+        case Art::Verweis:
+          sax->reference(daten, e.name);
+          break;
+        case Art::Fehler:
+          if (befund.Ok()) Beschwerde(e.zeile, e.spalte, Bereinigt(a.text.substr(size_t(e.anfang), size_t(e.laenge)).c_str()));
+          break;
+      }
+      if (!befund.Ok()) return false;
+    }
+    ereignis = nullptr;
+    return true;
+  }
+
+  void Pruefen() {
+    // Errors outside the validation context (memory, regular expressions) reach the thread's handler.
+    const Fehlerumleitung umleitung(this, Fehler);
+    xmlSchemaValidCtxtPtr pruefung = xmlSchemaNewValidCtxt(schema->Roh());
+    xmlSAXHandlerPtr sax = nullptr;
+    void* daten = nullptr;
+    xmlSchemaSAXPlugPtr stecker = nullptr;
+    if (pruefung) {
+      xmlSchemaSetValidStructuredErrors(pruefung, Fehler, this);
+      stecker = xmlSchemaSAXPlug(pruefung, &sax, &daten);
+    }
+    bool ok = stecker != nullptr;
+    std::vector<Name> attributzeiger;
+    while (ok) {
+      const std::shared_ptr<const Abschnitt> a = NaechsterAbschnitt();
+      if (!a) break;
+      ok = Abspielen(*a, sax, daten, attributzeiger);
+    }
+    ereignis = nullptr;
+    // Without the validation layer nothing was checked: never a pass.
+    const int gueltig = stecker ? xmlSchemaIsValid(pruefung) : -1;
+    if (stecker) xmlSchemaSAXUnplug(stecker);
+    if (pruefung) xmlSchemaFreeValidCtxt(pruefung);
+    std::lock_guard<std::mutex> halt(zustand->sperre);
+    if (gueltig != 1 && befund.Ok() && !zustand->abbruch)
+      Beschwerde(0, 0, QStringLiteral("Die Prüfung ist gescheitert (libxml2 %1).").arg(gueltig));
+    fertig = true;
+    abschnitte.clear();
+    zustand->zerleger.notify_all();
+  }
+};
+
+// The parse: reads the blocks handed to it through libxml2's input callback and records the events.
+struct SepaSchemastrom::Zerleger {
+  std::shared_ptr<Zustand> zustand;
+  std::vector<Pruefer*> pruefer;
+  std::deque<QByteArray> bloecke;   // waiting, guarded by the state's lock
+  bool fertig = false;              // the parse has ended and takes nothing more (guarded)
+  xmlDictPtr woerterbuch = nullptr; // the parse's names, kept until the checks have ended
+  // Owned by the parse's thread while it runs.
+  xmlParserCtxtPtr parser = nullptr;
   QByteArray aktuell;
   qsizetype gelesen = 0;
-  SepaSchemabefund befund;
+  std::shared_ptr<Abschnitt> abschnitt;
+  std::deque<QByteArray> eigeneNamen;   // names not from the dictionary (stay put: never changed)
+  bool beschwert = false;
+  bool weiter = true;   // some check still wants events
   std::thread faden;
 
   // Fills the buffer as a file read would: short only at the end of the document (the parser looks for the
   // XML declaration in what the first read brings).
   static int Lesen(void* kontext, char* puffer, int laenge) {
-    auto* p = static_cast<Pruefer*>(kontext);
-    // Stopped at the first complaint: the rest of the document is not read.
-    if (!p->befund.Ok()) return 0;
+    auto* z = static_cast<Zerleger*>(kontext);
     int n = 0;
-    while (n < laenge) {
-      if (p->gelesen >= p->aktuell.size() && !p->NaechsterBlock()) break;
-      const qsizetype stueck = std::min<qsizetype>(laenge - n, p->aktuell.size() - p->gelesen);
-      std::memcpy(puffer + n, p->aktuell.constData() + p->gelesen, size_t(stueck));
-      p->gelesen += stueck;
+    while (n < laenge && z->weiter) {
+      if (z->gelesen >= z->aktuell.size() && !z->NaechsterBlock()) break;
+      const qsizetype stueck = std::min<qsizetype>(laenge - n, z->aktuell.size() - z->gelesen);
+      std::memcpy(puffer + n, z->aktuell.constData() + z->gelesen, size_t(stueck));
+      z->gelesen += stueck;
       n += int(stueck);
     }
     return n;
   }
-  // Waits for the writer's next block; false at the end of the document or when it was given up.
   bool NaechsterBlock() {
     std::unique_lock<std::mutex> halt(zustand->sperre);
-    zustand->signal.wait(halt, [this] { return !bloecke.empty() || zustand->ende || zustand->abbruch; });
+    zustand->zerleger.wait(halt, [this] { return !bloecke.empty() || zustand->ende || zustand->abbruch; });
     if (zustand->abbruch || bloecke.empty()) return false;
     aktuell = std::move(bloecke.front());
     bloecke.pop_front();
     gelesen = 0;
-    zustand->signal.notify_all();   // room for the writer
+    if (bloecke.size() == MaxRueckstand / 2) zustand->schreiber.notify_all();   // room for the writer
     return true;
   }
   static int Schliessen(void*) { return 0; }
 
-  static void Fehler(void* kontext, xmlErrorPtr fehler) {
-    auto* p = static_cast<Pruefer*>(kontext);
-    if (!fehler || fehler->level == XML_ERR_WARNING || !p->befund.Ok()) return;
-    p->befund.schema = p->schema->Name();
-    p->befund.zeile = fehler->line;
-    p->befund.spalte = fehler->int2;
-    p->befund.text = fehler->message ? Bereinigt(fehler->message) : QStringLiteral("unbekannter Fehler");
+  // An empty section, from the store when there is one; back to the store once no one reads it.
+  std::shared_ptr<Abschnitt> NeuerAbschnitt() {
+    std::unique_ptr<Abschnitt> a;
+    {
+      std::lock_guard<std::mutex> halt(zustand->vorratSperre);
+      if (!zustand->vorrat.empty()) {
+        a = std::move(zustand->vorrat.back());
+        zustand->vorrat.pop_back();
+      }
+    }
+    if (a) {
+      a->ereignisse.clear();
+      a->namensraeume.clear();
+      a->attribute.clear();
+      a->text.clear();
+    } else {
+      a = std::make_unique<Abschnitt>();
+      a->ereignisse.reserve(Abschnittsgroesse);
+    }
+    return {a.release(), [z = zustand](Abschnitt* b) {
+              std::lock_guard<std::mutex> halt(z->vorratSperre);
+              z->vorrat.emplace_back(b);
+            }};
   }
 
-  void Pruefen() {
-    xmlSchemaValidCtxtPtr pruefung = xmlSchemaNewValidCtxt(schema->Roh());
-    int rc = -1;
-    if (pruefung) {
-      xmlSchemaSetValidStructuredErrors(pruefung, Fehler, this);
-      // Errors of the parser (a document that is no XML) reach the thread's handler.
+  // Hands the section to every check still running; false when none is (or the document was given up).
+  bool Weitergeben() {
+    std::shared_ptr<const Abschnitt> a = std::exchange(abschnitt, NeuerAbschnitt());
+    std::unique_lock<std::mutex> halt(zustand->sperre);
+    zustand->zerleger.wait(halt, [this] {
+      if (zustand->abbruch) return true;
+      for (const Pruefer* p : pruefer)
+        if (!p->fertig && p->abschnitte.size() >= MaxAbschnitte) return false;
+      return true;
+    });
+    bool jemand = false;
+    bool wecken = false;
+    for (Pruefer* p : pruefer)
+      if (!p->fertig && !zustand->abbruch) {
+        wecken = wecken || p->abschnitte.empty();
+        p->abschnitte.push_back(a);
+        jemand = true;
+      }
+    if (wecken) zustand->pruefer.notify_all();
+    return jemand;
+  }
+  Ereignis& Neu(Art art) {
+    Ereignis& e = abschnitt->ereignisse.emplace_back();
+    e.art = art;
+    e.zeile = parser && parser->input ? parser->input->line : 0;
+    e.spalte = parser && parser->input ? parser->input->col : 0;
+    return e;
+  }
+  // After each event: a full section goes on; the parse stops when no check wants more.
+  void Fertig() {
+    if (abschnitt->ereignisse.size() < Abschnittsgroesse && abschnitt->text.size() < Abschnittstext) return;
+    if (!Weitergeben()) {
+      weiter = false;
+      xmlStopParser(parser);
+    }
+  }
+  // The dictionary's strings seen so far (a string of the dictionary stays where it is while it lives).
+  std::array<Name, 256> bekannt{};
+  Name Stabil(Name s) {
+    if (!s) return s;
+    Name& platz = bekannt[(reinterpret_cast<quintptr>(s) >> 3) % bekannt.size()];
+    if (platz == s) return s;
+    if (xmlDictOwns(parser->dict, s) == 1) return platz = s;
+    eigeneNamen.emplace_back(reinterpret_cast<const char*>(s));
+    return reinterpret_cast<Name>(eigeneNamen.back().constData());
+  }
+  int Kopieren(const xmlChar* text, int laenge) {
+    const int anfang = int(abschnitt->text.size());
+    abschnitt->text.append(reinterpret_cast<const char*>(text), laenge);
+    return anfang;
+  }
+
+  static void Start(void* kontext, Name name, Name praefix, Name uri, int namensraeume, Name* ns, int attribute,
+                    int vorgegeben, Name* werte) {
+    auto* z = static_cast<Zerleger*>(kontext);
+    Abschnitt& a = *z->abschnitt;
+    Ereignis& e = z->Neu(Art::Start);
+    e.name = z->Stabil(name);
+    e.praefix = z->Stabil(praefix);
+    e.uri = z->Stabil(uri);
+    e.anfang = int(a.namensraeume.size());
+    e.laenge = namensraeume;
+    for (int i = 0; i < 2 * namensraeume; ++i) a.namensraeume.push_back(z->Stabil(ns[i]));
+    e.attribute = attribute;
+    e.vorgegeben = vorgegeben;
+    e.erstesAttribut = int(a.attribute.size());
+    for (int i = 0; i < attribute; ++i) {
+      const Name* w = werte + size_t(i) * 5;
+      const int laenge = int(w[4] - w[3]);
+      a.attribute.push_back({z->Stabil(w[0]), z->Stabil(w[1]), z->Stabil(w[2]), z->Kopieren(w[3], laenge), laenge});
+    }
+    z->Fertig();
+  }
+  static void Ende(void* kontext, Name name, Name praefix, Name uri) {
+    auto* z = static_cast<Zerleger*>(kontext);
+    Ereignis& e = z->Neu(Art::Ende);
+    e.name = z->Stabil(name);
+    e.praefix = z->Stabil(praefix);
+    e.uri = z->Stabil(uri);
+    z->Fertig();
+  }
+  static void Zeichen(void* kontext, Name text, int laenge, Art art) {
+    auto* z = static_cast<Zerleger*>(kontext);
+    const int anfang = z->Kopieren(text, laenge);
+    Ereignis& e = z->Neu(art);
+    e.anfang = anfang;
+    e.laenge = laenge;
+    z->Fertig();
+  }
+  static void Text(void* kontext, Name text, int laenge) { Zeichen(kontext, text, laenge, Art::Text); }
+  static void Cdata(void* kontext, Name text, int laenge) { Zeichen(kontext, text, laenge, Art::Cdata); }
+  static void Verweis(void* kontext, Name name) {
+    auto* z = static_cast<Zerleger*>(kontext);
+    z->Neu(Art::Verweis).name = z->Stabil(name);
+    z->Fertig();
+  }
+  // The parser's first complaint goes to the checks in its place among the events.
+  void Beschwerde(int zeile, int spalte, const QByteArray& text) {
+    if (beschwert) return;
+    beschwert = true;
+    const int anfang = Kopieren(reinterpret_cast<Name>(text.constData()), int(text.size()));
+    Ereignis& e = Neu(Art::Fehler);
+    e.zeile = zeile;
+    e.spalte = spalte;
+    e.anfang = anfang;
+    e.laenge = int(text.size());
+  }
+  static void Fehler(void* kontext, xmlErrorPtr fehler) {
+    auto* z = static_cast<Zerleger*>(kontext);
+    if (!fehler || fehler->level == XML_ERR_WARNING) return;
+    z->Beschwerde(fehler->line, fehler->int2, fehler->message ? QByteArray(fehler->message) : QByteArray("unbekannter Fehler"));
+  }
+
+  void Zerlegen() {
+    {
+      // Errors without the parser's context (memory) reach the thread's handler.
       const Fehlerumleitung umleitung(this, Fehler);
-      xmlParserInputBufferPtr eingabe =
-          xmlParserInputBufferCreateIO(Lesen, Schliessen, this, XML_CHAR_ENCODING_NONE);
-      if (eingabe) rc = xmlSchemaValidateStream(pruefung, eingabe, XML_CHAR_ENCODING_NONE, nullptr, nullptr);
-      xmlSchemaFreeValidCtxt(pruefung);
+      xmlSAXHandler sax;
+      std::memset(&sax, 0, sizeof(sax));
+      sax.initialized = XML_SAX2_MAGIC;
+      sax.startElementNs = Start;
+      sax.endElementNs = Ende;
+      // One function for both, as the validation layer has it: the parser then does not look for
+      // ignorable white space.
+      sax.characters = Text;
+      sax.ignorableWhitespace = Text;
+      sax.cdataBlock = Cdata;
+      sax.reference = Verweis;
+      sax.serror = Fehler;
+      abschnitt = NeuerAbschnitt();
+      parser = xmlCreateIOParserCtxt(&sax, this, Lesen, Schliessen, this, XML_CHAR_ENCODING_NONE);
+      if (parser) {
+        parser->linenumbers = 1;
+        woerterbuch = parser->dict;
+        xmlDictReference(woerterbuch);
+        const int rc = xmlParseDocument(parser);
+        if (weiter && (rc != 0 || !parser->wellFormed))
+          Beschwerde(0, 0, QStringLiteral("Die Prüfung ist gescheitert (libxml2 %1).").arg(parser->errNo).toUtf8());
+        xmlFreeParserCtxt(parser);
+        parser = nullptr;
+      } else {
+        Beschwerde(0, 0, QByteArrayLiteral("Die Prüfung ist gescheitert (kein Parser)."));
+      }
+      if (weiter && !abschnitt->ereignisse.empty()) Weitergeben();
     }
     std::lock_guard<std::mutex> halt(zustand->sperre);
-    if (rc != 0 && befund.Ok() && !zustand->abbruch) {
-      befund.schema = schema->Name();
-      befund.text = QStringLiteral("Die Prüfung ist gescheitert (libxml2 %1).").arg(rc);
-    }
+    for (Pruefer* p : pruefer) p->zerlegt = true;
     fertig = true;
     bloecke.clear();
-    zustand->signal.notify_all();
+    zustand->pruefer.notify_all();
+    zustand->schreiber.notify_all();
   }
 };
 
-SepaSchemastrom::SepaSchemastrom(const SepaSchemaliste& schemas) : m_zustand(std::make_shared<Zustand>()) {
+SepaSchemastrom::SepaSchemastrom(const SepaSchemaliste& schemas)
+    : m_zustand(std::make_shared<Zustand>()), m_zerleger(std::make_unique<Zerleger>()) {
   LibxmlEinrichten();
+  m_zerleger->zustand = m_zustand;
   m_pruefer.reserve(schemas.size());
   for (const std::shared_ptr<const SepaSchema>& s : schemas) {
     auto p = std::make_unique<Pruefer>();
     p->zustand = m_zustand;
     p->schema = s;
+    m_zerleger->pruefer.push_back(p.get());
     m_pruefer.push_back(std::move(p));
   }
   for (const auto& p : m_pruefer) p->faden = std::thread([q = p.get()] { q->Pruefen(); });
+  m_zerleger->faden = std::thread([z = m_zerleger.get()] { z->Zerlegen(); });
 }
 
 SepaSchemastrom::~SepaSchemastrom() {
   {
     std::lock_guard<std::mutex> halt(m_zustand->sperre);
     m_zustand->abbruch = true;
-    m_zustand->signal.notify_all();
+    m_zustand->AlleWecken();
   }
+  Warten();
+}
+
+void SepaSchemastrom::Warten() {
+  if (m_zerleger->faden.joinable()) m_zerleger->faden.join();
   for (const auto& p : m_pruefer)
     if (p->faden.joinable()) p->faden.join();
+  // The names the checks held are no longer needed.
+  if (m_zerleger->woerterbuch) xmlDictFree(std::exchange(m_zerleger->woerterbuch, nullptr));
 }
 
 void SepaSchemastrom::Anhaengen(QByteArrayView block) {
   if (block.isEmpty()) return;
   const QByteArray kopie(block.data(), block.size());
   std::unique_lock<std::mutex> halt(m_zustand->sperre);
-  m_zustand->signal.wait(halt, [this] {
-    if (m_zustand->abbruch) return true;
-    for (const auto& p : m_pruefer)
-      if (!p->fertig && p->bloecke.size() >= MaxRueckstand) return false;
-    return true;
+  m_zustand->schreiber.wait(halt, [this] {
+    return m_zustand->abbruch || m_zerleger->fertig || m_zerleger->bloecke.size() < MaxRueckstand;
   });
-  for (const auto& p : m_pruefer)
-    if (!p->fertig) p->bloecke.push_back(kopie);   // shared, not copied again
-  m_zustand->signal.notify_all();
+  if (m_zerleger->fertig || m_zustand->abbruch) return;
+  m_zerleger->bloecke.push_back(kopie);
+  if (m_zerleger->bloecke.size() == 1) m_zustand->zerleger.notify_all();
 }
 
 void SepaSchemastrom::Beenden() {
   std::lock_guard<std::mutex> halt(m_zustand->sperre);
   m_zustand->ende = true;
-  m_zustand->signal.notify_all();
+  m_zustand->zerleger.notify_all();
 }
 
 SepaSchemabefund SepaSchemastrom::Ergebnis() {
   Beenden();
-  for (const auto& p : m_pruefer)
-    if (p->faden.joinable()) p->faden.join();
+  Warten();
   for (const auto& p : m_pruefer)
     if (!p->befund.Ok()) return p->befund;
   return {};

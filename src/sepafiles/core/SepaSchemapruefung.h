@@ -41,10 +41,11 @@ struct SepaSchemabefund {
   bool Ok() const { return text.isEmpty(); }
 };
 
-// One document checked against several schemas while it is being written: each schema on a thread of its
-// own, fed the document's blocks as they come, so the check runs beside the writing instead of after it.
-// Anhaengen copies the block and returns at once unless the checks are some MiB behind; then it waits until
-// they catch up, so memory stays bounded. A check stops at its first complaint.
+// One document checked against several schemas while it is being written: parsed once on a thread of its
+// own, fed the document's blocks as they come, and each schema's check on a further thread, fed what the
+// parse reports; so the checks run beside the writing instead of after it. Anhaengen copies the block and
+// returns at once unless the parse is some MiB behind; then it waits until it catches up (and the parse waits
+// for the checks), so memory stays bounded. A check stops at its first complaint.
 class SepaSchemastrom {
  public:
   explicit SepaSchemastrom(const SepaSchemaliste& schemas);
@@ -61,8 +62,11 @@ class SepaSchemastrom {
  private:
   struct Zustand;
   struct Pruefer;
+  struct Zerleger;
+  void Warten();
   std::shared_ptr<Zustand> m_zustand;
   std::vector<std::unique_ptr<Pruefer>> m_pruefer;
+  std::unique_ptr<Zerleger> m_zerleger;
 };
 
 namespace SepaSchemapruefung {
