@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -249,11 +250,16 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   connect(m_absenderKnopf, &QPushButton::clicked, this, [this] { AbsenderErgaenzen(); });
 
   // Layout
-  auto* oben = new QHBoxLayout;
-  oben->addWidget(m_zahlArt);
-  oben->addWidget(zusatz, 1);
-  oben->addWidget(m_check1);
-  oben->addWidget(tage);
+  // The four groups side by side where the screen is wide enough, else two by two (a 1024-pixel screen).
+  auto* oben = new QGridLayout;
+  const QList<QWidget*> gruppen = {m_zahlArt, zusatz, m_check1, tage};
+  int breite = 0;
+  for (const QWidget* g : gruppen) breite += g->sizeHint().width();
+  const QScreen* bildschirm = screen();
+  const bool nebeneinander = !bildschirm || breite + 80 <= bildschirm->availableGeometry().width();
+  for (int i = 0; i < gruppen.size(); ++i)
+    oben->addWidget(gruppen.at(i), nebeneinander ? 0 : i / 2, nebeneinander ? i : i % 2);
+  oben->setColumnStretch(1, 1);
   auto* ordner = new QHBoxLayout;
   ordner->addWidget(new QLabel(QStringLiteral("Ordner:"), this));
   ordner->addWidget(m_aktuellesLaufwerk, 1);
@@ -261,7 +267,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   auto* format = new QHBoxLayout;
   format->addWidget(Beschriftung(QStringLiteral("Dateifor&mat:"), m_dateiformat, this));
   format->addWidget(m_dateiformat);
-  format->addWidget(m_formatAnzeige, 1);
+  format->addStretch(1);
   auto* status = new QHBoxLayout;
   status->addWidget(m_status, 1);
   status->addWidget(m_fortschritt);
@@ -275,6 +281,9 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   layout->addLayout(oben);
   layout->addLayout(ordner);
   layout->addLayout(format);
+  layout->addWidget(m_formatAnzeige);
+  // Room for some rows of the list even where the window's default height is small (a 768-pixel screen).
+  m_tdbGrid1->setMinimumHeight(fontMetrics().height() * 12);
   layout->addWidget(m_tdbGrid1, 1);
   layout->addLayout(status);
   layout->addLayout(knoepfe);
