@@ -22,7 +22,8 @@ class Pruefer {
     for (qsizetype i = 0; i < l.spalten.size(); ++i) {
       const Reportspalte& s = l.spalten.at(i);
       if (!s.summe) continue;
-      const Reportvorlage::Teil* feld = Reportvorlage::Zerlegen(s.wert).EinzigesFeld();
+      const Reportvorlage vorlage = Reportvorlage::Zerlegen(s.wert);   // the field points into it
+      const Reportvorlage::Teil* feld = vorlage.EinzigesFeld();
       if (!feld)
         return Fehler(Ausgabefehler::DateiFormat, QStringLiteral("Spalte%1: eine Summe braucht genau ein Feld als Wert.").arg(i + 1));
       if (!Summierbar(feld->name, QStringLiteral("Spalte%1").arg(i + 1))) return m_e;
