@@ -16,8 +16,4 @@ struct Druckanfrage {
   // The silent PDF target: file name and folder (empty = none).
   QString PdfDateiname;
   QString PdfPfad;
-  // With FehlerZurueck the driver shows no message: the first failure's text is left in Fehlertext
-  // for the caller (who names it in its own message).
-  bool FehlerZurueck = false;
-  QString Fehlertext;
 };

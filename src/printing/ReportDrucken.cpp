@@ -6,21 +6,20 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
+#include <memory>
 #include <numeric>
 #include <vector>
 
 #include "common/Datenhilfen.h"
-#include "common/Programmzustand.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Waehrung.h"
 #include "platform/report/Reportengine.h"
-#include "platform/ui/Meldung.h"
 #include "printing/AbsenderVariablen.h"
 #include "printing/Reportdateien.h"
-#include "printing/Reportjob.h"
 
 namespace {
 
@@ -37,15 +36,6 @@ const char* const kZahlungsordnungen[] = {
 constexpr int kWiederholungen = 3;
 // Not an engine result: the row loop reached the page limit during a page break.
 constexpr int kSeitenende = INT_MIN;
-
-// A failure: shown over the window, or left in the request for the caller to show.
-void Fehler(const QString& text, QWidget* fenster, Druckanfrage& anfrage) {
-  if (anfrage.FehlerZurueck) {
-    if (anfrage.Fehlertext.isEmpty()) anfrage.Fehlertext = text;
-    return;
-  }
-  Meldung::Fehler(text, Meldung::AnwendungsTitel(), fenster);
-}
 
 QVariant Deklarationswert(const Reportdatenspalte& s, const Druckformular& formular) {
   switch (ReportTypVon(s.typ)) {
@@ -154,6 +144,301 @@ struct Abschluss {
   }
 };
 
+const QString Aufgegeben =
+    Kopf + QStringLiteral("Ein Datensatz passt auch auf eine neue Seite nicht.\rDie Ausgabe wurde abgebrochen.");
+
+// One run of the driver, step by step. A step that ends the run returns false with the result's
+// code set; a failure adds its message to the result.
+class Druckdurchlauf {
+ public:
+  Druckdurchlauf(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
+                 const Druckformular& formular, Reportengine& engine)
+      : m_daten(daten), m_anfrage(anfrage), m_variablen(variablen), m_formular(formular), m_engine(engine),
+        m_liste(anfrage.ProjektTyp == Report::Liste) {}
+
+  Druckergebnis Ausfuehren() {
+    const QString endung = m_engine.Dateiendung(m_anfrage.ProjektTyp);
+    Abschluss abschluss{m_engine};
+    if (ReportdateiBestimmen(endung) && ZeilenZaehlen()) {
+      Definieren();
+      if (Starten() && ZielSetzen() && Ordnen() && ZeilenDrucken() && ListeBeenden()) JobBeenden();
+    }
+    return m_ergebnis;
+  }
+
+ private:
+  bool Ende(int code) {
+    m_ergebnis.code = code;
+    return false;
+  }
+  bool Fehler(const QString& text, int code) {
+    m_ergebnis.meldungen << text;
+    return Ende(code);
+  }
+  // Drops the laid-out pages: the end of the job puts nothing out.
+  bool Abbrechen(const QString& text, int code) {
+    m_engine.DruckAbbrechen();
+    return Fehler(text, code);
+  }
+
+  bool ReportdateiBestimmen(const QString& endung);
+  bool ZeilenZaehlen();
+  void Definieren();
+  bool Starten();
+  bool ZielSetzen();
+  bool Ordnen();
+  bool ZeilenDrucken();
+  bool ListeBeenden();
+  void JobBeenden();
+  bool ZeileDefinieren(int zeile);
+  int Wiederholen(int ergebnis, const std::function<int()>& drucken);
+  bool Seitenlimit() const { return m_engine.AktuelleSeite() > m_letzteSeite; }
+
+  Reportdaten& m_daten;
+  Druckanfrage& m_anfrage;
+  const QList<ReportVariable>& m_variablen;
+  const Druckformular& m_formular;
+  Reportengine& m_engine;
+  const bool m_liste;
+  Druckergebnis m_ergebnis;
+  QString m_datei;
+  int m_anzahl = 0;
+  QList<Sortierangebot> m_angebote;
+  std::vector<int> m_reihe;
+  int m_ziel = Report::ZielAbfragen;
+  int m_letztes = Report::Ok;   // the last answer of the engine in the row loop
+  int m_letzteSeite = 0;
+};
+
+// Report file: as given, else from the engine's file dialog (never cut to a length).
+bool Druckdurchlauf::ReportdateiBestimmen(const QString& endung) {
+  m_datei = m_anfrage.ReportDatei;
+  if (!m_datei.isEmpty()) return true;
+  m_datei = m_formular.programmVerzeichnis + QStringLiteral("*.") + endung;
+  if (m_engine.DateiAuswaehlen(m_formular.fenster, QStringLiteral("Reportdatei wählen [") + m_formular.titel + QLatin1Char(']'),
+                               m_anfrage.ProjektTyp, m_datei) == Report::Abgebrochen)
+    return Ende(Report::Abgebrochen);
+  // Reports live in the program folder: one chosen elsewhere is copied in, never over another.
+  QString fehler;
+  m_datei = ReportdateiUebernehmen(m_datei, m_formular.programmVerzeichnis, fehler);
+  if (m_datei.isEmpty()) return Fehler(fehler, Druckergebnis::Kopierfehler);
+  return true;
+}
+
+bool Druckdurchlauf::ZeilenZaehlen() {
+  m_anzahl = m_daten.Anzahl();
+  if (const DbFehler f = m_daten.Fehler()) return Fehler(DatenermittlungsFehlertext(f), Druckergebnis::Datenfehler);
+  return true;
+}
+
+// Before the start: the sort orders offered, the report date, the caller's and the sender's
+// variables, and the columns declared with a sample value.
+void Druckdurchlauf::Definieren() {
+  const QList<Reportdatenspalte>& spalten = m_daten.Spalten();
+  if (m_liste) {
+    m_angebote = Sortierangebote(spalten);
+    m_engine.SortierungenBeginnen();
+    for (const Sortierangebot& a : m_angebote) m_engine.SortierungDefinieren(a.kennung, a.kennung);
+  }
+
+  m_engine.FelderBeginnen();
+  m_engine.VariablenBeginnen();
+  const QDate reportDatum = m_formular.reportDatum.isValid() ? m_formular.reportDatum : Uhr::Heute();
+  m_engine.VariableDefinieren(QStringLiteral("Allgemeines.AusgabeReportDatum"), reportDatum, Report::Typ::Datum);
+  QList<ReportVariable> alle = m_variablen;   // the sender's are appended to this copy only
+  {
+    // Without the caller's sender recordset one is opened for this print.
+    Recordset* absender = m_formular.absenderDaten;
+    std::unique_ptr<Recordset> eigener;
+    if (!absender && m_formular.datenbank) {
+      DbFehler f;
+      eigener = Recordset::Oeffnen(*m_formular.datenbank, Abfrage::Tabelle(QStringLiteral("Absender")),
+                                   RecordsetTyp::Tabelle, f);
+      absender = eigener.get();
+    }
+    AbsenderVariablenErmitteln(alle, absender, m_formular.absenderNr);
+  }
+  for (const ReportVariable& v : alle) m_engine.VariableDefinieren(v.Name, v.Wert, v.Typ);
+  for (const Reportdatenspalte& s : spalten) {
+    const Report::Typ typ = ReportTypVon(s.typ);
+    if (typ == Report::Typ::Keiner) continue;
+    if (m_liste) {
+      m_engine.FeldDefinieren(s.name, Deklarationswert(s, m_formular), typ);
+      if (!s.summeGesperrt.isEmpty()) m_engine.SummeSperren(s.name, s.summeGesperrt);
+    } else {
+      m_engine.VariableDefinieren(s.name, Deklarationswert(s, m_formular), typ);
+    }
+  }
+}
+
+// The start of the job; the designer when asked for or when the report file is missing.
+bool Druckdurchlauf::Starten() {
+  const QString boxTitel = QStringLiteral("Reportausgabe");
+  int ergebnis = m_engine.DruckStarten(m_anfrage.ProjektTyp, m_datei, m_formular.fenster, boxTitel);
+  if (m_anfrage.DesignerAufruf || ergebnis == Report::KeinProjekt) {
+    const int designer = m_engine.Designer(m_formular.fenster, m_formular.titel, m_anfrage.ProjektTyp, m_datei);
+    if (designer == Report::KeinProjekt || designer == Report::KeinDesigner)
+      m_ergebnis.meldungen << ReportFehlermeldung(designer, QDir::toNativeSeparators(m_datei));
+    if (m_anfrage.DesignerAufruf) return Ende(designer);
+    if (designer != Report::Ok) return Ende(designer == Report::Abgebrochen ? Report::Abgebrochen : Report::KeinProjekt);
+    ergebnis = m_engine.DruckStarten(m_anfrage.ProjektTyp, m_datei, m_formular.fenster, boxTitel);
+  }
+  if (ergebnis < 0) {
+    if (ergebnis != Report::Abgebrochen) m_ergebnis.meldungen << ReportFehlermeldung(ergebnis, m_engine.Fehlerdetail());
+    return Ende(ergebnis);
+  }
+  return true;
+}
+
+// The silent PDF file, the target and the copies. Copies are never reduced: the engine repeats the
+// pages when the printer cannot make copies itself.
+bool Druckdurchlauf::ZielSetzen() {
+  if (m_anfrage.DruckZiel == Report::ZielPdf && !m_anfrage.PdfDateiname.isEmpty()) {
+    const QString pdf = QStringLiteral("PDF");
+    m_engine.ExportParameterSetzen(pdf, QStringLiteral("Export.File"), m_anfrage.PdfDateiname);
+    m_engine.ExportFormatSetzen(pdf);
+    m_engine.ExportParameterSetzen(pdf, QStringLiteral("Export.Path"), m_anfrage.PdfPfad);
+    m_engine.ExportParameterSetzen(pdf, QStringLiteral("Export.File"), m_anfrage.PdfDateiname);
+    m_engine.ExportParameterSetzen(pdf, QStringLiteral("Export.Quiet"), QStringLiteral("1"));
+  }
+
+  m_ziel = m_anfrage.DruckZiel;
+  if (m_ziel == Report::ZielAbfragen) {
+    if (!m_anfrage.PdfDateiname.isEmpty())
+      m_engine.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), m_anfrage.PdfDateiname);
+    m_letztes = m_engine.OptionenDialog(m_formular.fenster, QStringLiteral("Ausgabeeinstellungen"),
+                                        QStringLiteral("Datenquelle: ") + m_formular.titel);
+    if (m_letztes == Report::Abgebrochen) return Ende(Report::Abgebrochen);
+    m_ziel = m_engine.DruckOption(Report::OptionZiel);
+    if (m_ziel == Report::ZielDrucker) {
+      m_anfrage.DruckKopien = m_engine.DruckOption(Report::OptionKopien);
+      m_letztes = m_engine.DruckOptionSetzen(Report::OptionKopien, m_anfrage.DruckKopien);
+    }
+  } else {
+    m_engine.DruckOptionSetzen(Report::OptionZiel, m_ziel);
+    if (m_ziel == Report::ZielDrucker && m_anfrage.DruckKopien > 1)
+      m_engine.DruckOptionSetzen(Report::OptionKopien, m_anfrage.DruckKopien);
+  }
+  return true;
+}
+
+// Rows in the order the report chose among the offered ones; the sort runs here, in memory.
+bool Druckdurchlauf::Ordnen() {
+  m_reihe.assign(std::max(0, m_anzahl), 0);
+  std::iota(m_reihe.begin(), m_reihe.end(), 0);
+  if (!m_liste) return true;
+  const QString kennung = NullzeichenAbschneiden(m_engine.Sortierung());
+  if (kennung.trimmed().isEmpty()) return true;
+  const auto angebot = std::find_if(m_angebote.cbegin(), m_angebote.cend(),
+                                    [&kennung](const Sortierangebot& a) { return a.kennung == kennung; });
+  if (angebot == m_angebote.cend()) return Abbrechen(NeusortierenMeldung(kennung), Druckergebnis::Sortierfehler);
+  if (!Sortieren(m_daten, *angebot, m_reihe))
+    return Abbrechen(DatenermittlungsFehlertext(m_daten.Fehler()), Druckergebnis::Datenfehler);
+  return true;
+}
+
+// The values of a row for the names the report uses; false when a read failed.
+bool Druckdurchlauf::ZeileDefinieren(int zeile) {
+  const QList<Reportdatenspalte>& spalten = m_daten.Spalten();
+  for (qsizetype i = 0; i < spalten.size(); ++i) {
+    const Reportdatenspalte& s = spalten.at(i);
+    const Report::Typ typ = ReportTypVon(s.typ);
+    if (typ == Report::Typ::Keiner) continue;
+    if (!(m_liste ? m_engine.FeldBenutzt(s.name) : m_engine.VariableBenutzt(s.name))) continue;
+    const QVariant wert = typ == Report::Typ::Bild ? QVariant(m_formular.bild) : m_daten.Wert(zeile, int(i));
+    if (m_liste)
+      m_engine.FeldDefinieren(s.name, wert, typ);
+    else
+      m_engine.VariableDefinieren(s.name, wert, typ);
+  }
+  return m_daten.Fehler().Ok();
+}
+
+// Calls `drucken` again while it answers Wiederholen; gives up when the page does not move on.
+int Druckdurchlauf::Wiederholen(int ergebnis, const std::function<int()>& drucken) {
+  int versuche = 0;
+  int seite = m_engine.AktuelleSeite();
+  while (ergebnis == Report::Wiederholen) {
+    if (m_engine.AktuelleSeite() != seite) {
+      seite = m_engine.AktuelleSeite();
+      versuche = 0;
+    }
+    if (++versuche > kWiederholungen) return Report::Wiederholen;
+    ergebnis = drucken();
+  }
+  return ergebnis;
+}
+
+// The rows up to the last page asked for. A failing answer of the engine ends the rows with its
+// message; the list is ended and put out all the same.
+bool Druckdurchlauf::ZeilenDrucken() {
+  const QString box = QStringLiteral("Datenquelle: ") + m_formular.titel + QStringLiteral("\r\rAnzahl Datensätze: ") +
+                      QString::number(m_anzahl);
+  int pos = 0;
+  m_letzteSeite = m_engine.DruckOption(Report::OptionLetzteSeite);
+  while (pos < m_anzahl && !Seitenlimit()) {
+    if (m_liste) {
+      m_letztes = m_engine.Drucken();
+      if (m_letztes == Report::Abgebrochen) return Ende(Report::Abgebrochen);
+    }
+    while (pos < m_anzahl && m_letztes == Report::Ok && !Seitenlimit()) {
+      if (!ZeileDefinieren(m_reihe[pos]))
+        return Abbrechen(DatenermittlungsFehlertext(m_daten.Fehler()), Druckergebnis::Datenfehler);
+      if (m_engine.BoxTextSetzen(box, ReportProzent(pos + 1, m_anzahl)) == Report::Abgebrochen)
+        return Ende(Report::Abgebrochen);
+      int r;
+      if (m_liste) {
+        r = Wiederholen(m_engine.FelderDrucken(), [this] {
+          const int v = m_engine.Drucken();
+          if (v == Report::Abgebrochen) return v;
+          // The new page lies behind the last page asked for: the row stays unprinted.
+          return Seitenlimit() ? kSeitenende : m_engine.FelderDrucken();
+        });
+      } else {
+        r = Wiederholen(m_engine.Drucken(), [this] { return m_engine.Drucken(); });
+      }
+      if (r == Report::Abgebrochen) return Ende(Report::Abgebrochen);
+      if (r == kSeitenende) break;
+      if (r == Report::Wiederholen) return Abbrechen(Aufgegeben, Report::Wiederholen);
+      // A positive answer counts as printed: the row is neither printed twice nor waited for.
+      m_letztes = r < 0 ? r : Report::Ok;
+      if (m_letztes == Report::Ok) ++pos;
+    }
+    if (m_letztes < 0) {
+      m_ergebnis.meldungen << ReportFehlermeldung(m_letztes, m_engine.Fehlerdetail());
+      break;
+    }
+  }
+  return true;
+}
+
+// End of the data: sums and summary.
+bool Druckdurchlauf::ListeBeenden() {
+  if (!m_liste) return true;
+  const int r = Wiederholen(m_engine.FelderEnde(), [this] { return m_engine.FelderEnde(); });
+  if (r == Report::Abgebrochen) return Ende(Report::Abgebrochen);
+  if (r == Report::Wiederholen) return Abbrechen(Aufgegeben, Report::Wiederholen);
+  return true;
+}
+
+// The pages go out to the target; the preview shows them.
+void Druckdurchlauf::JobBeenden() {
+  const int ende = m_engine.DruckEnde(0);
+  if (ende < 0 && ende != Report::Abgebrochen) {
+    m_ergebnis.meldungen << ReportFehlermeldung(ende, m_engine.Fehlerdetail());
+    Ende(ende);
+    return;
+  }
+  if (m_ziel == Report::ZielVorschau && ende >= 0) {
+    QCoreApplication::processEvents();
+    m_engine.VorschauAnzeigen(m_datei, QString(), m_formular.fenster);
+    m_engine.VorschauDateienLoeschen(m_datei, QString());
+  }
+  m_ergebnis.code = m_letztes < 0 ? m_letztes : Report::Ok;
+  if (m_ergebnis.Ok() && m_anfrage.DruckZiel == Report::ZielPdf && !m_anfrage.PdfDateiname.isEmpty())
+    m_ergebnis.datei = QDir::toNativeSeparators(QDir(m_anfrage.PdfPfad).filePath(m_anfrage.PdfDateiname));
+}
+
 }  // namespace
 
 int ReportProzent(int zeile, int anzahl) {
@@ -217,241 +502,7 @@ QList<Sortierangebot> Sortierangebote(const QList<Reportdatenspalte>& spalten) {
   return angebote;
 }
 
-int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
-                  const Druckformular& formular) {
-  return ReportDrucken(daten, anfrage, variablen, formular, Reportjob::Engine());
-}
-
-int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
-                  const Druckformular& formular, Reportengine& engine) {
-  QWidget* fenster = formular.fenster;
-  const QString& titel = formular.titel;
-  const bool liste = anfrage.ProjektTyp == Report::Liste;
-  anfrage.Fehlertext.clear();
-  const QString endung = engine.Dateiendung(anfrage.ProjektTyp);
-  Abschluss abschluss{engine};
-
-  // Report file: as given, else from the engine's file dialog (never cut to a length).
-  QString datei = anfrage.ReportDatei;
-  if (datei.isEmpty()) {
-    datei = Zustand().ProgrammVerzeichnis() + QStringLiteral("*.") + endung;
-    if (engine.DateiAuswaehlen(fenster, QStringLiteral("Reportdatei wählen [") + titel + QLatin1Char(']'),
-                               anfrage.ProjektTyp, datei) == Report::Abgebrochen)
-      return Report::Abgebrochen;
-    // Reports live in the program folder: one chosen elsewhere is copied in, never over another.
-    QString fehler;
-    datei = ReportdateiUebernehmen(datei, fehler);
-    if (datei.isEmpty()) {
-      Fehler(fehler, fenster, anfrage);
-      return Druckergebnis::Kopierfehler;
-    }
-  }
-
-  const int anzahl = daten.Anzahl();
-  if (const DbFehler f = daten.Fehler()) {
-    Fehler(DatenermittlungsFehlertext(f), fenster, anfrage);
-    return Druckergebnis::Datenfehler;
-  }
-  const QList<Reportdatenspalte>& spalten = daten.Spalten();
-
-  QList<Sortierangebot> angebote;
-  if (liste) {
-    angebote = Sortierangebote(spalten);
-    engine.SortierungenBeginnen();
-    for (const Sortierangebot& a : angebote) engine.SortierungDefinieren(a.kennung, a.kennung);
-  }
-
-  engine.FelderBeginnen();
-  engine.VariablenBeginnen();
-  const QDate reportDatum = Zustand().ReportDatum().isValid() ? Zustand().ReportDatum() : Uhr::Heute();
-  engine.VariableDefinieren(QStringLiteral("Allgemeines.AusgabeReportDatum"), reportDatum, Report::Typ::Datum);
-  QList<ReportVariable> alle = variablen;   // the sender's are appended to this copy only
-  if (formular.absenderDaten) {
-    AbsenderVariablenErmitteln(alle, formular.absenderDaten, formular.absenderNr);
-  } else {
-    // The active sender; a database opened without its sender recordset gets one for this print.
-    Recordset* absender = Zustand().AbsenderDaten();
-    std::unique_ptr<Recordset> eigener;
-    if (!absender && Zustand().Datenbank()) {
-      DbFehler f;
-      eigener = Recordset::Oeffnen(*Zustand().Datenbank(), Abfrage::Tabelle(QStringLiteral("Absender")),
-                                   RecordsetTyp::Tabelle, f);
-      absender = eigener.get();
-    }
-    AbsenderVariablenErmitteln(alle, absender, Zustand().AktuelleAbsenderNr());
-  }
-  for (const ReportVariable& v : alle) engine.VariableDefinieren(v.Name, v.Wert, v.Typ);
-  for (const Reportdatenspalte& s : spalten) {
-    const Report::Typ typ = ReportTypVon(s.typ);
-    if (typ == Report::Typ::Keiner) continue;
-    if (liste) {
-      engine.FeldDefinieren(s.name, Deklarationswert(s, formular), typ);
-      if (!s.summeGesperrt.isEmpty()) engine.SummeSperren(s.name, s.summeGesperrt);
-    } else {
-      engine.VariableDefinieren(s.name, Deklarationswert(s, formular), typ);
-    }
-  }
-
-  int ergebnis = engine.DruckStarten(anfrage.ProjektTyp, datei, fenster, QStringLiteral("Reportausgabe"));
-  if (anfrage.DesignerAufruf || ergebnis == Report::KeinProjekt) {
-    const int designer = engine.Designer(fenster, titel, anfrage.ProjektTyp, datei);
-    if (designer == Report::KeinProjekt || designer == Report::KeinDesigner)
-      Fehler(ReportFehlermeldung(designer, QDir::toNativeSeparators(datei)), fenster, anfrage);
-    if (anfrage.DesignerAufruf) return designer;
-    if (designer != Report::Ok) return designer == Report::Abgebrochen ? Report::Abgebrochen : Report::KeinProjekt;
-    ergebnis = engine.DruckStarten(anfrage.ProjektTyp, datei, fenster, QStringLiteral("Reportausgabe"));
-  }
-  if (ergebnis < 0) {
-    if (ergebnis != Report::Abgebrochen) Fehler(ReportFehlermeldung(ergebnis, engine.Fehlerdetail()), fenster, anfrage);
-    return ergebnis;
-  }
-
-  if (anfrage.DruckZiel == Report::ZielPdf && !anfrage.PdfDateiname.isEmpty()) {
-    const QString pdf = QStringLiteral("PDF");
-    engine.ExportParameterSetzen(pdf, QStringLiteral("Export.File"), anfrage.PdfDateiname);
-    engine.ExportFormatSetzen(pdf);
-    engine.ExportParameterSetzen(pdf, QStringLiteral("Export.Path"), anfrage.PdfPfad);
-    engine.ExportParameterSetzen(pdf, QStringLiteral("Export.File"), anfrage.PdfDateiname);
-    engine.ExportParameterSetzen(pdf, QStringLiteral("Export.Quiet"), QStringLiteral("1"));
-  }
-
-  // Target and copies. Copies are never reduced: the engine repeats the pages when the printer
-  // cannot make copies itself.
-  int ziel = anfrage.DruckZiel;
-  int letztes = Report::Ok;
-  if (ziel == Report::ZielAbfragen) {
-    if (!anfrage.PdfDateiname.isEmpty())
-      engine.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), anfrage.PdfDateiname);
-    letztes = engine.OptionenDialog(fenster, QStringLiteral("Ausgabeeinstellungen"), QStringLiteral("Datenquelle: ") + titel);
-    if (letztes == Report::Abgebrochen) return Report::Abgebrochen;
-    ziel = engine.DruckOption(Report::OptionZiel);
-    if (ziel == Report::ZielDrucker) {
-      anfrage.DruckKopien = engine.DruckOption(Report::OptionKopien);
-      letztes = engine.DruckOptionSetzen(Report::OptionKopien, anfrage.DruckKopien);
-    }
-  } else {
-    engine.DruckOptionSetzen(Report::OptionZiel, ziel);
-    if (ziel == Report::ZielDrucker && anfrage.DruckKopien > 1)
-      engine.DruckOptionSetzen(Report::OptionKopien, anfrage.DruckKopien);
-  }
-
-  // Rows in the order the report chose among the offered ones; the sort runs here, in memory.
-  std::vector<int> reihe(std::max(0, anzahl));
-  std::iota(reihe.begin(), reihe.end(), 0);
-  if (liste) {
-    const QString kennung = NullzeichenAbschneiden(engine.Sortierung());
-    if (!kennung.trimmed().isEmpty()) {
-      const auto angebot = std::find_if(angebote.cbegin(), angebote.cend(),
-                                        [&kennung](const Sortierangebot& a) { return a.kennung == kennung; });
-      if (angebot == angebote.cend()) {
-        engine.DruckAbbrechen();
-        Fehler(NeusortierenMeldung(kennung), fenster, anfrage);
-        return Druckergebnis::Sortierfehler;
-      }
-      if (!Sortieren(daten, *angebot, reihe)) {
-        engine.DruckAbbrechen();
-        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster, anfrage);
-        return Druckergebnis::Datenfehler;
-      }
-    }
-  }
-
-  const QString box = QStringLiteral("Datenquelle: ") + titel + QStringLiteral("\r\rAnzahl Datensätze: ") +
-                      QString::number(anzahl);
-  auto zeileDefinieren = [&](int zeile) -> bool {
-    for (qsizetype i = 0; i < spalten.size(); ++i) {
-      const Reportdatenspalte& s = spalten.at(i);
-      const Report::Typ typ = ReportTypVon(s.typ);
-      if (typ == Report::Typ::Keiner) continue;
-      if (!(liste ? engine.FeldBenutzt(s.name) : engine.VariableBenutzt(s.name))) continue;
-      const QVariant wert = typ == Report::Typ::Bild ? QVariant(formular.bild) : daten.Wert(zeile, int(i));
-      if (liste)
-        engine.FeldDefinieren(s.name, wert, typ);
-      else
-        engine.VariableDefinieren(s.name, wert, typ);
-    }
-    return daten.Fehler().Ok();
-  };
-  // Calls `drucken` again while it answers Wiederholen; gives up when the page does not move on.
-  auto wiederholen = [&](int ergebnis, const std::function<int()>& drucken) -> int {
-    int versuche = 0;
-    int seite = engine.AktuelleSeite();
-    while (ergebnis == Report::Wiederholen) {
-      if (engine.AktuelleSeite() != seite) {
-        seite = engine.AktuelleSeite();
-        versuche = 0;
-      }
-      if (++versuche > kWiederholungen) return Report::Wiederholen;
-      ergebnis = drucken();
-    }
-    return ergebnis;
-  };
-  const QString aufgegeben =
-      Kopf + QStringLiteral("Ein Datensatz passt auch auf eine neue Seite nicht.\rDie Ausgabe wurde abgebrochen.");
-
-  int pos = 0;
-  const int letzteSeite = engine.DruckOption(Report::OptionLetzteSeite);
-  auto seitenlimit = [&] { return engine.AktuelleSeite() > letzteSeite; };
-  while (pos < anzahl && !seitenlimit()) {
-    if (liste) {
-      letztes = engine.Drucken();
-      if (letztes == Report::Abgebrochen) return Report::Abgebrochen;
-    }
-    while (pos < anzahl && letztes == Report::Ok && !seitenlimit()) {
-      if (!zeileDefinieren(reihe[pos])) {
-        engine.DruckAbbrechen();
-        Fehler(DatenermittlungsFehlertext(daten.Fehler()), fenster, anfrage);
-        return Druckergebnis::Datenfehler;
-      }
-      if (engine.BoxTextSetzen(box, ReportProzent(pos + 1, anzahl)) == Report::Abgebrochen) return Report::Abgebrochen;
-      int r;
-      if (liste) {
-        r = wiederholen(engine.FelderDrucken(), [&] {
-          const int v = engine.Drucken();
-          if (v == Report::Abgebrochen) return v;
-          // The new page lies behind the last page asked for: the row stays unprinted.
-          return seitenlimit() ? kSeitenende : engine.FelderDrucken();
-        });
-      } else {
-        r = wiederholen(engine.Drucken(), [&] { return engine.Drucken(); });
-      }
-      if (r == Report::Abgebrochen) return Report::Abgebrochen;
-      if (r == kSeitenende) break;
-      if (r == Report::Wiederholen) {
-        engine.DruckAbbrechen();
-        Fehler(aufgegeben, fenster, anfrage);
-        return Report::Wiederholen;
-      }
-      // A positive answer counts as printed: the row is neither printed twice nor waited for.
-      letztes = r < 0 ? r : Report::Ok;
-      if (letztes == Report::Ok) ++pos;
-    }
-    if (letztes < 0) {
-      Fehler(ReportFehlermeldung(letztes, engine.Fehlerdetail()), fenster, anfrage);
-      break;
-    }
-  }
-
-  // End of the data: sums and summary.
-  if (liste) {
-    const int r = wiederholen(engine.FelderEnde(), [&] { return engine.FelderEnde(); });
-    if (r == Report::Abgebrochen) return Report::Abgebrochen;
-    if (r == Report::Wiederholen) {
-      engine.DruckAbbrechen();
-      Fehler(aufgegeben, fenster, anfrage);
-      return Report::Wiederholen;
-    }
-  }
-
-  const int ende = engine.DruckEnde(0);
-  if (ende < 0 && ende != Report::Abgebrochen) {
-    Fehler(ReportFehlermeldung(ende, engine.Fehlerdetail()), fenster, anfrage);
-    return ende;
-  }
-  if (ziel == Report::ZielVorschau && ende >= 0) {
-    QCoreApplication::processEvents();
-    engine.VorschauAnzeigen(datei, QString(), fenster);
-    engine.VorschauDateienLoeschen(datei, QString());
-  }
-  return letztes < 0 ? letztes : Report::Ok;
+Druckergebnis ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
+                            const Druckformular& formular, Reportengine& engine) {
+  return Druckdurchlauf(daten, anfrage, variablen, formular, engine).Ausfuehren();
 }

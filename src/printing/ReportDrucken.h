@@ -1,34 +1,36 @@
 #pragma once
 
+#include <QDate>
 #include <QImage>
 #include <QList>
 #include <QString>
 
 #include "printing/Druckanfrage.h"
+#include "printing/Druckergebnis.h"
 #include "printing/ReportVariable.h"
 #include "printing/Reportdaten.h"
 
-class QWidget;
+class Datenbank;
+class QObject;
 class Recordset;
 class Reportengine;
 
-// The window a report is printed for: parent of the engine's dialogs and of the progress box, its
-// caption names the data source, its picture fills picture columns. The sender variables come from
-// `absenderDaten` (a table recordset on Absender) and `absenderNr`; by default from the active sender.
+// What a report is printed for and with. The window is the parent of the engine's dialogs and of the
+// progress box (null for none), its caption names the data source, its picture fills picture columns.
+// The sender variables come from `absenderDaten` (a table recordset on Absender) and sender
+// `absenderNr`; without that recordset from one opened on `datenbank` for the print; without either
+// there are none. The report file dialog starts in `programmVerzeichnis`, where a report chosen
+// elsewhere is copied to. `reportDatum` is "Allgemeines.AusgabeReportDatum" (invalid: today).
 struct Druckformular {
-  QWidget* fenster = nullptr;
+  QObject* fenster = nullptr;
   QString titel;
   QImage bild;
   Recordset* absenderDaten = nullptr;
   int absenderNr = 0;
+  Datenbank* datenbank = nullptr;
+  QString programmVerzeichnis;
+  QDate reportDatum;
 };
-
-// Results of the driver beyond the engine's codes.
-namespace Druckergebnis {
-constexpr int Datenfehler = -1000;     // the rows could not be read ("Fehler bei der Datenermittlung!")
-constexpr int Sortierfehler = -1001;   // the report chose a sort order that was not offered
-constexpr int Kopierfehler = -1002;    // a report file chosen outside the program folder could not be copied in
-}  // namespace Druckergebnis
 
 // One sort order offered to a list report: its identifier and the columns (index, ascending) it
 // sorts by.
@@ -39,16 +41,11 @@ struct Sortierangebot {
 
 // The print driver: puts the rows of `daten` out through the report engine with the report date,
 // the caller's variables and the sender's (appended to a copy of `variablen`), to the target of
-// `anfrage`, or opens the designer for the report file. Every failure is reported to the user (or,
-// with `anfrage.FehlerZurueck`, left in `anfrage.Fehlertext` for the caller to report).
-// Returns Report::Ok when the report went out, Report::Abgebrochen when the user cancelled, the
-// designer's answer for a designer request, else the failure's code. `anfrage.DruckKopien` takes the
-// copies chosen in the output settings.
-int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
-                  const Druckformular& formular, Reportengine& engine);
-// The same with the engine of the program run.
-int ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
-                  const Druckformular& formular);
+// `anfrage`, or opens the designer for the report file. Shows no message: every failure is in the
+// result for the caller to report. `anfrage.DruckKopien` takes the copies chosen in the output
+// settings.
+Druckergebnis ReportDrucken(Reportdaten& daten, Druckanfrage& anfrage, const QList<ReportVariable>& variablen,
+                            const Druckformular& formular, Reportengine& engine);
 
 // The message for a result code of the engine (header, the code's lines, the engine's detail).
 QString ReportFehlermeldung(int code, const QString& detail = {});

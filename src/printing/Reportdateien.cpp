@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-#include "common/Programmzustand.h"
+#include "platform/report/Reportengine.h"
+#include "platform/settings/IniDatei.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ QString FreierName(const QString& stamm, const QString& endung, bool auchOhneNum
 
 }  // namespace
 
-QStringList Reportdateien(const QString& reportname) {
-  QDir ordner(Zustand().ProgrammVerzeichnis());
+QStringList Reportdateien(const QString& reportname, const QString& verzeichnis) {
+  QDir ordner(verzeichnis);
   ordner.setNameFilters({reportname + QStringLiteral("*.LST")});
   // Without QDir::CaseSensitive the pattern ignores letter case.
   return ordner.entryList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
@@ -40,7 +41,7 @@ QString ReportDateiname(const QString& gespeicherterName) {
 QString ReportdateiFinden(const QString& gespeicherterName, const QString& verzeichnis) {
   const QString name = ReportDateiname(gespeicherterName);
   if (name.isEmpty()) return {};
-  const QDir ordner(verzeichnis.isEmpty() ? Zustand().ProgrammVerzeichnis() : verzeichnis);
+  const QDir ordner(verzeichnis);
   if (QFileInfo(ordner.filePath(name)).isFile()) return QDir::toNativeSeparators(ordner.filePath(name));
   const QStringList alle = ordner.entryList(QDir::Files, QDir::Name);
   for (const QString& datei : alle)
@@ -48,21 +49,21 @@ QString ReportdateiFinden(const QString& gespeicherterName, const QString& verze
   return {};
 }
 
-QString NeuerReportname(const QString& reportname) {
+QString NeuerReportname(const QString& reportname, const QString& verzeichnis) {
   return FreierName(reportname, QStringLiteral(".LST"), false,
-                    [](const QString& name) { return ReportdateiFinden(name).isEmpty(); });
+                    [&verzeichnis](const QString& name) { return ReportdateiFinden(name, verzeichnis).isEmpty(); });
 }
 
-QString ReportdateiUebernehmen(const QString& datei, QString& fehler) {
+QString ReportdateiUebernehmen(const QString& datei, const QString& verzeichnis, QString& fehler) {
   const QFileInfo quelle(datei);
-  const QDir ordner(Zustand().ProgrammVerzeichnis());
+  const QDir ordner(verzeichnis);
   const QString hier = ordner.canonicalPath();
   if (!hier.isEmpty() && quelle.absoluteDir().canonicalPath() == hier) return QDir::toNativeSeparators(quelle.absoluteFilePath());
   const QString endung = quelle.suffix().isEmpty() ? QString() : QLatin1Char('.') + quelle.suffix();
   const QString stamm = quelle.fileName().left(quelle.fileName().size() - endung.size());
   QString ziel;
   FreierName(stamm, endung, true, [&](const QString& name) {
-    if (!ReportdateiFinden(name).isEmpty()) return false;
+    if (!ReportdateiFinden(name, verzeichnis).isEmpty()) return false;
     ziel = ordner.filePath(name);
     // QFile::copy never replaces a file; one that appeared meanwhile makes the next name the try.
     QFile kopie(datei);
@@ -74,4 +75,20 @@ QString ReportdateiUebernehmen(const QString& datei, QString& fehler) {
     return true;
   });
   return QDir::toNativeSeparators(ziel);
+}
+
+QString ReportBeschreibung(const QString& datei) {
+  const QString ohne = QStringLiteral("ohne Beschreibung");
+  const std::optional<IniDatei> ini = IniDatei::Laden(datei);
+  if (!ini) return ohne;
+  const QString text = ini->Wert(QStringLiteral("Description"), QStringLiteral("Text")).trimmed();
+  return text.isEmpty() || text == QLatin1String("? (default)") ? ohne : text;
+}
+
+int ReportProjekttyp(const QString& datei, int bisher) {
+  const QString endung = datei.right(4).toUpper();
+  if (endung == QLatin1String(".LST")) return Report::Liste;
+  if (endung == QLatin1String(".CRD")) return Report::Karteikarte;
+  if (endung == QLatin1String(".LBL")) return Report::Etikett;
+  return bisher;
 }

@@ -7,12 +7,10 @@
 
 #include <memory>
 
-#include "common/Programmzustand.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Waehrung.h"
 #include "platform/report/AufzeichnendeEngine.h"
-#include "platform/ui/MeldungsRekorder.h"
 #include "printing/ReportDrucken.h"
 #include "testsupport/TestOrdner.h"
 
@@ -90,7 +88,7 @@ QStringList Zahlungslistenordnungen() {
 class ReportDruckenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
+    formular.reportDatum = QDate(2025, 3, 14);
     m_db = Datenbank::InSpeicher();
     ASSERT_FALSE(m_db->SkriptAusfuehren(QStringLiteral(
         "CREATE TABLE Absender (AbsenderNr INTEGER PRIMARY KEY, Name TEXT(70), IBAN TEXT(34), "
@@ -106,8 +104,10 @@ class ReportDruckenTest : public ::testing::Test {
     anfrage.DruckZiel = Report::ZielVorschau;
   }
 
-  int Drucken(Reportdaten& daten, const QList<ReportVariable>& variablen = {}) {
-    return ReportDrucken(daten, anfrage, variablen, formular, engine);
+  // The driver's code; its result (the failures it reports) is kept in `ergebnis`.
+  int Drucken(Reportdaten& daten, const QList<ReportVariable>& variablen = {}, Reportengine* andere = nullptr) {
+    ergebnis = ReportDrucken(daten, anfrage, variablen, formular, andere ? *andere : engine);
+    return ergebnis.code;
   }
 
   std::unique_ptr<Datenbank> m_db;
@@ -115,7 +115,7 @@ class ReportDruckenTest : public ::testing::Test {
   AufzeichnendeEngine engine;
   Druckanfrage anfrage;
   Druckformular formular;
-  MeldungsRekorder meldungen;
+  Druckergebnis ergebnis;
 };
 
 TEST_F(ReportDruckenTest, AufrufeInDerReihenfolgeDesProtokolls) {
@@ -123,7 +123,7 @@ TEST_F(ReportDruckenTest, AufrufeInDerReihenfolgeDesProtokolls) {
   const QList<ReportVariable> eigene = {
       {QStringLiteral("Zahlungsliste.Formularart"), QStringLiteral("Alle"), Report::Typ::Text}};
   EXPECT_EQ(Drucken(daten, eigene), Report::Ok);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 
   const QStringList erwartet = {
       QStringLiteral("Dateiendung(2)"),
@@ -257,10 +257,8 @@ TEST_P(Ergebniscodes, MeldungUndTrotzdemEndeUndVorschau) {
   Tabellendaten daten = Zahlungszeilen(3);
   engine.antworten[QStringLiteral("FelderDrucken")] = {Report::Ok, fall.code};
   EXPECT_EQ(Drucken(daten), fall.code);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_EQ(meldungen.Letzter().symbol, MeldungsSymbol::Kritisch);
-  EXPECT_EQ(meldungen.Letzter().titel, QStringLiteral("Tamo-SEPA 1.0"));   // the driver's boxes carry the version
-  EXPECT_EQ(meldungen.Letzter().text, QStringLiteral("Bei der Reportausgabe ist ein Problem entstanden!\r\r") +
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_EQ(ergebnis.meldungen.last(), QStringLiteral("Bei der Reportausgabe ist ein Problem entstanden!\r\r") +
                                           fall.zeilen.join(QLatin1Char('\r')));
   EXPECT_EQ(engine.zeilen.size(), 1);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("FelderDrucken()")), 2);   // no row after the failure
@@ -291,8 +289,8 @@ TEST_F(ReportDruckenTest, FehlgeschlagenerDruckstartWirdGemeldetUndDrucktNichts)
   engine.antworten[QStringLiteral("DruckStarten")] = {Report::DateiDefekt};
   engine.fehlerdetail = QStringLiteral("/programm/Zahlungsliste.LST: Unbekannte Ausrichtung: schief");
   EXPECT_EQ(Drucken(daten), Report::DateiDefekt);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_TRUE(meldungen.Letzter().text.endsWith(
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_TRUE(ergebnis.meldungen.last().endsWith(
       QStringLiteral("Die Reportdatei ist defekt oder hat ein falsches Format.\r/programm/Zahlungsliste.LST: Unbekannte "
                      "Ausrichtung: schief")));
   EXPECT_EQ(engine.Anzahl(QStringLiteral("FelderDrucken()")), 0);
@@ -307,8 +305,8 @@ TEST_F(ReportDruckenTest, FehlgeschlagenesJobendeUndPdfExportWerdenGemeldet) {
   engine.antworten[QStringLiteral("DruckEnde")] = {Report::ExportFehler};
   engine.fehlerdetail = QStringLiteral("/nicht/da/Filiale_Zahlungsübersicht.pdf: Verzeichnis fehlt");
   EXPECT_EQ(Drucken(daten), Report::ExportFehler);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_EQ(meldungen.Letzter().text, QStringLiteral("Bei der Reportausgabe ist ein Problem entstanden!\r\r"
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_EQ(ergebnis.meldungen.last(), QStringLiteral("Bei der Reportausgabe ist ein Problem entstanden!\r\r"
                                                      "Die PDF-Datei konnte nicht geschrieben werden.\r"
                                                      "/nicht/da/Filiale_Zahlungsübersicht.pdf: Verzeichnis fehlt"));
 }
@@ -328,7 +326,7 @@ TEST_P(Abbrueche, OhneMeldungUndOhneVorschau) {
   if (QLatin1String(GetParam().aufruf) == QLatin1String("DateiAuswaehlen")) anfrage.ReportDatei.clear();
   engine.antworten[QString::fromUtf8(GetParam().aufruf)] = {Report::Abgebrochen};
   EXPECT_EQ(Drucken(daten), Report::Abgebrochen);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("VorschauAnzeigen")), 0);
   EXPECT_EQ(engine.aufrufe.last(), QStringLiteral("DruckEnde(0)"));
 }
@@ -346,7 +344,7 @@ TEST_F(ReportDruckenTest, OhneReportdateiWaehltDerDateidialogImProgrammverzeichn
   TestOrdner ordner;
   const QString programm = ordner.Datei(QStringLiteral("programm")) + QLatin1Char('/');
   QDir().mkpath(programm);
-  Zustand().ProgrammVerzeichnisSetzen(programm);
+  formular.programmVerzeichnis = programm;
   const auto schreiben = &TestOrdner::Schreiben;
   schreiben(programm + QStringLiteral("Eigene.LST"), "im Programmverzeichnis");
   Tabellendaten daten = Zahlungszeilen(1);
@@ -363,24 +361,88 @@ TEST_F(ReportDruckenTest, OhneReportdateiWaehltDerDateidialogImProgrammverzeichn
   schreiben(programm + QStringLiteral("eigene1.lst"), "belegt");
   AufzeichnendeEngine zweite;
   zweite.gewaehlteDatei = fremd;
-  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, zweite), Report::Ok);
+  EXPECT_EQ(Drucken(daten, {}, &zweite), Report::Ok);
   EXPECT_EQ(zweite.Position(QStringLiteral("DruckStarten(2,%1Eigene2.lst,").arg(programm)), zweite.Position(QStringLiteral("DruckStarten")));
   EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("Eigene2.lst")), QByteArray("von anderswo"));
   EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("Eigene.LST")), QByteArray("im Programmverzeichnis"));
   EXPECT_TRUE(QFileInfo::exists(fremd));
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 
   // A file that cannot be copied: the message, no print.
   AufzeichnendeEngine dritte;
   dritte.gewaehlteDatei = ordner.Datei(QStringLiteral("Verschwunden.LST"));
-  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, dritte), Druckergebnis::Kopierfehler);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Die Reportdatei ") +
+  EXPECT_EQ(Drucken(daten, {}, &dritte), Druckergebnis::Kopierfehler);
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_TRUE(ergebnis.meldungen.last().startsWith(QStringLiteral("Die Reportdatei ") +
                                                   QDir::toNativeSeparators(dritte.gewaehlteDatei) +
                                                   QStringLiteral(" kann nicht ins Programmverzeichnis kopiert werden.")));
   EXPECT_EQ(dritte.Anzahl(QStringLiteral("DruckStarten")), 0);
   EXPECT_FALSE(QFileInfo::exists(programm + QStringLiteral("Verschwunden.LST")));
-  Zustand().Zuruecksetzen();
+}
+
+// Without the caller's sender recordset the driver opens one on the database it was given; without
+// either there are no sender variables.
+TEST_F(ReportDruckenTest, AbsenderAusDerDatenbankOderKeiner) {
+  Tabellendaten daten = Zahlungszeilen(1);
+  formular.absenderDaten = nullptr;
+  formular.datenbank = m_db.get();
+  Drucken(daten);
+  QString name;
+  for (const auto& v : engine.variablen)
+    if (v.name == QLatin1String("Absender.Name")) name = v.wert.toString();
+  EXPECT_EQ(name, QStringLiteral("Tamo Handel GmbH"));
+
+  AufzeichnendeEngine ohne;
+  formular.datenbank = nullptr;
+  EXPECT_EQ(Drucken(daten, {}, &ohne), Report::Ok);
+  for (const auto& v : ohne.variablen) EXPECT_FALSE(v.name.startsWith(QLatin1String("Absender."))) << v.name.toStdString();
+}
+
+// The result names the PDF file only when the silent PDF target wrote it.
+struct Dateifall {
+  const char* name;
+  int ziel;
+  int zeile;           // the engine's answer to the row
+  int druckEnde;       // the engine's answer at the end of the job
+  const char* datei;   // expected in the result
+};
+
+class Ergebnisdatei : public ReportDruckenTest, public ::testing::WithParamInterface<Dateifall> {};
+
+TEST_P(Ergebnisdatei, NurDieGeschriebenePdfDatei) {
+  Tabellendaten daten = Zahlungszeilen(1);
+  anfrage.DruckZiel = GetParam().ziel;
+  anfrage.PdfDateiname = QStringLiteral("Übersicht.pdf");
+  anfrage.PdfPfad = QStringLiteral("/sepa");
+  engine.antworten[QStringLiteral("FelderDrucken")] = {GetParam().zeile};
+  engine.antworten[QStringLiteral("DruckEnde")] = {GetParam().druckEnde};
+  engine.optionen[Report::OptionZiel] = Report::ZielPdf;   // what the output settings would choose
+  Drucken(daten);
+  EXPECT_EQ(ergebnis.datei, QDir::toNativeSeparators(QString::fromUtf8(GetParam().datei)));
+  EXPECT_EQ(ergebnis.meldungen.isEmpty(), GetParam().zeile == Report::Ok && GetParam().druckEnde == Report::Ok);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReportDrucken, Ergebnisdatei,
+    ::testing::Values(Dateifall{"PdfGeschrieben", Report::ZielPdf, Report::Ok, Report::Ok, "/sepa/Übersicht.pdf"},
+                      Dateifall{"PdfFehlgeschlagen", Report::ZielPdf, Report::Ok, Report::ExportFehler, ""},
+                      Dateifall{"PdfMitFehlerInDenZeilen", Report::ZielPdf, Report::UnbekanntesFeld, Report::Ok, ""},
+                      Dateifall{"Vorschau", Report::ZielVorschau, Report::Ok, Report::Ok, ""},
+                      Dateifall{"Drucker", Report::ZielDrucker, Report::Ok, Report::Ok, ""},
+                      Dateifall{"AusgabeeinstellungenMitPdf", Report::ZielAbfragen, Report::Ok, Report::Ok, ""}),
+    [](const ::testing::TestParamInfo<Dateifall>& info) { return std::string(info.param.name); });
+
+// A run that fails twice keeps both failures, the cause first, and ends with the later code.
+TEST_F(ReportDruckenTest, ZweiFehlerEinesLaufsInIhrerReihenfolge) {
+  Tabellendaten daten = Zahlungszeilen(3);
+  anfrage.DruckZiel = Report::ZielDrucker;
+  engine.antworten[QStringLiteral("FelderDrucken")] = {Report::Ok, Report::DruckerFehlt};
+  engine.antworten[QStringLiteral("DruckEnde")] = {Report::Druckfehler};
+  EXPECT_EQ(Drucken(daten), Report::Druckfehler);
+  ASSERT_EQ(ergebnis.meldungen.size(), 2);
+  EXPECT_EQ(ergebnis.meldungen.at(0), ReportFehlermeldung(Report::DruckerFehlt));
+  EXPECT_EQ(ergebnis.meldungen.at(1), ReportFehlermeldung(Report::Druckfehler));
+  EXPECT_FALSE(ergebnis.Ok());
 }
 
 TEST_F(ReportDruckenTest, WiederholungDruecktDieZeileEinmalAufNeuerSeite) {
@@ -390,24 +452,23 @@ TEST_F(ReportDruckenTest, WiederholungDruecktDieZeileEinmalAufNeuerSeite) {
   ASSERT_EQ(engine.zeilen.size(), 5);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(engine.zeilen.at(i).value(QStringLiteral("Zahlungen.ZahlungNr")).toLongLong(), i + 1);
   EXPECT_EQ(engine.seite, 3);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 }
 
 TEST_F(ReportDruckenTest, EndloseWiederholungGibtAufMitMeldung) {
   Tabellendaten daten = Zahlungszeilen(2);
   engine.antworten[QStringLiteral("FelderDrucken")] = QList<int>(50, Report::Wiederholen);
   EXPECT_EQ(Drucken(daten), Report::Wiederholen);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_TRUE(meldungen.Letzter().text.contains(QStringLiteral("Ein Datensatz passt auch auf eine neue Seite nicht.")));
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_TRUE(ergebnis.meldungen.last().contains(QStringLiteral("Ein Datensatz passt auch auf eine neue Seite nicht.")));
   EXPECT_LE(engine.Anzahl(QStringLiteral("FelderDrucken()")), 5);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("DruckAbbrechen()")), 1);
 
   // The same at the end of the list.
   AufzeichnendeEngine zweite;
   zweite.antworten[QStringLiteral("FelderEnde")] = QList<int>(50, Report::Wiederholen);
-  meldungen.Leeren();
-  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, zweite), Report::Wiederholen);
-  EXPECT_EQ(meldungen.Anzahl(), 1);
+  EXPECT_EQ(Drucken(daten, {}, &zweite), Report::Wiederholen);
+  EXPECT_EQ(ergebnis.meldungen.size(), 1);
   EXPECT_LE(zweite.Anzahl(QStringLiteral("FelderEnde()")), 5);
 }
 
@@ -417,7 +478,7 @@ TEST_F(ReportDruckenTest, SeitenlimitBeendetDieZeilenOhneMeldung) {
   engine.optionen[Report::OptionLetzteSeite] = 2;
   EXPECT_EQ(Drucken(daten), Report::Ok);
   EXPECT_EQ(engine.zeilen.size(), 4);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("FelderEnde()")), 1);
 }
 
@@ -429,7 +490,7 @@ TEST_F(ReportDruckenTest, DesignerAufrufDrucktNichts) {
   EXPECT_LT(engine.Position(QStringLiteral("DruckStarten")), engine.Position(QStringLiteral("Designer(")));
   EXPECT_EQ(engine.Anzahl(QStringLiteral("FelderDrucken()")), 0);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("DruckOptionSetzen")), 0);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 }
 
 TEST_F(ReportDruckenTest, FehlendeReportdateiOeffnetDenDesignerUndWirdGemeldet) {
@@ -437,19 +498,18 @@ TEST_F(ReportDruckenTest, FehlendeReportdateiOeffnetDenDesignerUndWirdGemeldet) 
   engine.antworten[QStringLiteral("DruckStarten")] = {Report::KeinProjekt};
   EXPECT_EQ(Drucken(daten), Report::KeinProjekt);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("Designer(Zahlungsliste,2,/programm/Zahlungsliste.LST)")), 1);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_TRUE(meldungen.Letzter().text.endsWith(QStringLiteral("Die Reportdatei ist nicht vorhanden.\r/programm/Zahlungsliste.LST")));
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_TRUE(ergebnis.meldungen.last().endsWith(QStringLiteral("Die Reportdatei ist nicht vorhanden.\r/programm/Zahlungsliste.LST")));
   EXPECT_EQ(engine.Anzahl(QStringLiteral("FelderDrucken()")), 0);
 
   // A designer that saved the file: the print starts on it and goes on.
   AufzeichnendeEngine zweite;
   zweite.antworten[QStringLiteral("DruckStarten")] = {Report::KeinProjekt, Report::Ok};
   zweite.designerErgebnis = Report::Ok;
-  meldungen.Leeren();
-  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, zweite), Report::Ok);
+  EXPECT_EQ(Drucken(daten, {}, &zweite), Report::Ok);
   EXPECT_EQ(zweite.Anzahl(QStringLiteral("DruckStarten")), 2);
   EXPECT_EQ(zweite.zeilen.size(), 2);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 }
 
 TEST_F(ReportDruckenTest, PdfParameterInDerReihenfolgeDesProtokolls) {
@@ -473,7 +533,7 @@ TEST_F(ReportDruckenTest, PdfParameterInDerReihenfolgeDesProtokolls) {
   // Without a file name nothing is set, the target still goes to the engine.
   AufzeichnendeEngine zweite;
   anfrage.PdfDateiname.clear();
-  ReportDrucken(daten, anfrage, {}, formular, zweite);
+  Drucken(daten, {}, &zweite);
   EXPECT_EQ(zweite.Anzahl(QStringLiteral("ExportParameterSetzen")), 0);
   EXPECT_EQ(zweite.Anzahl(QStringLiteral("DruckOptionSetzen(13,8)")), 1);
 
@@ -481,7 +541,7 @@ TEST_F(ReportDruckenTest, PdfParameterInDerReihenfolgeDesProtokolls) {
   AufzeichnendeEngine dritte;
   anfrage.DruckZiel = Report::ZielAbfragen;
   anfrage.PdfDateiname = QStringLiteral("x.pdf");
-  ReportDrucken(daten, anfrage, {}, formular, dritte);
+  Drucken(daten, {}, &dritte);
   EXPECT_LT(dritte.Position(QStringLiteral("ExportParameterSetzen(PDF,Export.File,x.pdf)")),
             dritte.Position(QStringLiteral("OptionenDialog(Ausgabeeinstellungen,Datenquelle: Zahlungsliste)")));
 }
@@ -542,10 +602,10 @@ TEST_F(ReportDruckenTest, SortierungNurAusDenAngebotenenUndImSpeicher) {
   // Anything else, SQL text included, is refused with the re-sort message and prints nothing.
   AufzeichnendeEngine zweite;
   zweite.sortierung = QStringLiteral("Name; DROP TABLE Zahlungen");
-  EXPECT_EQ(ReportDrucken(daten, anfrage, {}, formular, zweite), Druckergebnis::Sortierfehler);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_EQ(meldungen.Letzter().text, NeusortierenMeldung(QStringLiteral("Name; DROP TABLE Zahlungen")));
-  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Fehler beim Neusortieren der Daten!\r\rNr: ")));
+  EXPECT_EQ(Drucken(daten, {}, &zweite), Druckergebnis::Sortierfehler);
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_EQ(ergebnis.meldungen.last(), NeusortierenMeldung(QStringLiteral("Name; DROP TABLE Zahlungen")));
+  EXPECT_TRUE(ergebnis.meldungen.last().startsWith(QStringLiteral("Fehler beim Neusortieren der Daten!\r\rNr: ")));
   EXPECT_TRUE(zweite.zeilen.isEmpty());
   EXPECT_EQ(zweite.Anzahl(QStringLiteral("DruckAbbrechen()")), 1);
 }
@@ -565,8 +625,8 @@ TEST_F(ReportDruckenTest, FesteZahlungsordnungenNurBeiZahlungenAlsErsterQuelleUn
   EXPECT_EQ(Sortierangebote(ohneArt.spalten).size(), 3);
   engine.sortierung = Zahlungslistenordnungen().at(8);
   EXPECT_EQ(Drucken(ohneArt), Druckergebnis::Sortierfehler);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_EQ(meldungen.Letzter().text, NeusortierenMeldung(Zahlungslistenordnungen().at(8)));
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_EQ(ergebnis.meldungen.last(), NeusortierenMeldung(Zahlungslistenordnungen().at(8)));
   EXPECT_TRUE(engine.zeilen.isEmpty());
 }
 
@@ -587,7 +647,7 @@ TEST_P(Sortierungen, SortiertWieBenannt) {
   QString reihe;
   for (const auto& z : engine.zeilen) reihe += z.value(QStringLiteral("Verwendungszweck")).toString();
   EXPECT_EQ(reihe, QString::fromUtf8(GetParam().reihe));
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -603,9 +663,9 @@ TEST_F(ReportDruckenTest, DatenfehlerBeendetDenLaufMitMeldung) {
   Tabellendaten daten = Zahlungszeilen(4);
   daten.fehlerAb = 2;
   EXPECT_EQ(Drucken(daten), Druckergebnis::Datenfehler);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_TRUE(meldungen.Letzter().text.startsWith(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: 1555")));
-  EXPECT_TRUE(meldungen.Letzter().text.contains(QStringLiteral("Beschreibung: Zeile nicht lesbar")));
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_TRUE(ergebnis.meldungen.last().startsWith(QStringLiteral("Fehler bei der Datenermittlung!\r\rNr: 1555")));
+  EXPECT_TRUE(ergebnis.meldungen.last().contains(QStringLiteral("Beschreibung: Zeile nicht lesbar")));
   EXPECT_EQ(engine.zeilen.size(), 2);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("DruckAbbrechen()")), 1);
   EXPECT_EQ(engine.Anzahl(QStringLiteral("FelderEnde()")), 0);

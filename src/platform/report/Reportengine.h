@@ -3,10 +3,12 @@
 #include <QString>
 #include <QVariant>
 
-class QWidget;
+class QObject;
 
 // The report engine as the print driver calls it: one print job per program run, definitions of
 // variables and fields, print start, one call per row, end of the list, end of the job, preview.
+// `eltern` is the window the print is made for (the parent of the engine's dialogs), null for none;
+// an engine without windows ignores it.
 // The calls and the results the driver examines follow the protocol of the old commercial engine,
 // so the driver keeps its order of steps; the values are typed instead of text.
 namespace Report {
@@ -58,7 +60,7 @@ class Reportengine {
   // File extension of the project type's report files ("lst"); empty for other types.
   virtual QString Dateiendung(int projektTyp) = 0;
   // The engine's file dialog; `datei` holds the search pattern and receives the choice.
-  virtual int DateiAuswaehlen(QWidget* eltern, const QString& titel, int projektTyp, QString& datei) = 0;
+  virtual int DateiAuswaehlen(QObject* eltern, const QString& titel, int projektTyp, QString& datei) = 0;
 
   // Sort orders a list report may choose from (identifier and display text).
   virtual void SortierungenBeginnen() = 0;
@@ -79,10 +81,10 @@ class Reportengine {
   }
 
   // Starts the job on the report file, with a progress box titled `boxTitel` over `eltern`.
-  virtual int DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) = 0;
+  virtual int DruckStarten(int projektTyp, const QString& datei, QObject* eltern, const QString& boxTitel) = 0;
   // The designer for the report file: Ok when it saved the file, Abgebrochen, KeinProjekt when no
   // report file exists afterwards, KeinDesigner when there is no designer.
-  virtual int Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) = 0;
+  virtual int Designer(QObject* eltern, const QString& titel, int projektTyp, const QString& datei) = 0;
 
   // Whether the printer target can go anywhere on this machine (a caller chooses the preview or a PDF
   // file instead when not).
@@ -93,7 +95,7 @@ class Reportengine {
   virtual void ExportFormatSetzen(const QString& format) = 0;
 
   // The output-settings dialog: target, printer, page and copies; Abgebrochen when cancelled.
-  virtual int OptionenDialog(QWidget* eltern, const QString& titel, const QString& text) = 0;
+  virtual int OptionenDialog(QObject* eltern, const QString& titel, const QString& text) = 0;
   virtual int DruckOption(int option) = 0;
   virtual int DruckOptionSetzen(int option, int wert) = 0;
 
@@ -116,7 +118,7 @@ class Reportengine {
   // Ends the job: puts the pages out to the target (printer, PDF) or keeps them for the preview.
   // Called a second time, or without a job, it does nothing and returns Ok.
   virtual int DruckEnde(int flags) = 0;
-  virtual void VorschauAnzeigen(const QString& datei, const QString& optionen, QWidget* eltern) = 0;
+  virtual void VorschauAnzeigen(const QString& datei, const QString& optionen, QObject* eltern) = 0;
   virtual void VorschauDateienLoeschen(const QString& datei, const QString& optionen) = 0;
 
   // What went wrong in the last failed call, for a line of the message (a file, a printer, a name).

@@ -25,7 +25,7 @@ QString AufzeichnendeEngine::Dateiendung(int projektTyp) {
   return projektTyp == Report::Liste ? QStringLiteral("lst") : QString();
 }
 
-int AufzeichnendeEngine::DateiAuswaehlen(QWidget*, const QString& titel, int projektTyp, QString& datei) {
+int AufzeichnendeEngine::DateiAuswaehlen(QObject*, const QString& titel, int projektTyp, QString& datei) {
   aufrufe << QStringLiteral("DateiAuswaehlen(%1,%2,%3)").arg(titel).arg(projektTyp).arg(datei);
   const int r = Antwort(QStringLiteral("DateiAuswaehlen"));
   if (r == Report::Ok) datei = gewaehlteDatei;
@@ -51,12 +51,12 @@ void AufzeichnendeEngine::FeldDefinieren(const QString& name, const QVariant& we
   aktuell.insert(name, wert);
 }
 
-int AufzeichnendeEngine::DruckStarten(int projektTyp, const QString& datei, QWidget*, const QString& boxTitel) {
+int AufzeichnendeEngine::DruckStarten(int projektTyp, const QString& datei, QObject*, const QString& boxTitel) {
   aufrufe << QStringLiteral("DruckStarten(%1,%2,%3)").arg(projektTyp).arg(datei, boxTitel);
   return Antwort(QStringLiteral("DruckStarten"));
 }
 
-int AufzeichnendeEngine::Designer(QWidget*, const QString& titel, int projektTyp, const QString& datei) {
+int AufzeichnendeEngine::Designer(QObject*, const QString& titel, int projektTyp, const QString& datei) {
   aufrufe << QStringLiteral("Designer(%1,%2,%3)").arg(titel).arg(projektTyp).arg(datei);
   return designerErgebnis;
 }
@@ -70,7 +70,7 @@ void AufzeichnendeEngine::ExportFormatSetzen(const QString& format) {
   aufrufe << QStringLiteral("ExportFormatSetzen(%1)").arg(format);
 }
 
-int AufzeichnendeEngine::OptionenDialog(QWidget*, const QString& titel, const QString& text) {
+int AufzeichnendeEngine::OptionenDialog(QObject*, const QString& titel, const QString& text) {
   aufrufe << QStringLiteral("OptionenDialog(%1,%2)").arg(titel, text);
   return Antwort(QStringLiteral("OptionenDialog"));
 }
@@ -155,7 +155,7 @@ int AufzeichnendeEngine::DruckEnde(int flags) {
   return Antwort(QStringLiteral("DruckEnde"));
 }
 
-void AufzeichnendeEngine::VorschauAnzeigen(const QString& datei, const QString&, QWidget*) {
+void AufzeichnendeEngine::VorschauAnzeigen(const QString& datei, const QString&, QObject*) {
   aufrufe << QStringLiteral("VorschauAnzeigen(%1)").arg(datei);
 }
 

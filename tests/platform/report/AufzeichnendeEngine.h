@@ -48,18 +48,18 @@ class AufzeichnendeEngine : public Reportengine {
   int Position(const QString& aufruf) const;   // index of the first such call, -1 when none
 
   QString Dateiendung(int projektTyp) override;
-  int DateiAuswaehlen(QWidget* eltern, const QString& titel, int projektTyp, QString& datei) override;
+  int DateiAuswaehlen(QObject* eltern, const QString& titel, int projektTyp, QString& datei) override;
   void SortierungenBeginnen() override;
   void SortierungDefinieren(const QString& kennung, const QString& text) override;
   void FelderBeginnen() override;
   void VariablenBeginnen() override;
   void VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) override;
   void FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) override;
-  int DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) override;
-  int Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) override;
+  int DruckStarten(int projektTyp, const QString& datei, QObject* eltern, const QString& boxTitel) override;
+  int Designer(QObject* eltern, const QString& titel, int projektTyp, const QString& datei) override;
   void ExportParameterSetzen(const QString& format, const QString& schluessel, const QString& wert) override;
   void ExportFormatSetzen(const QString& format) override;
-  int OptionenDialog(QWidget* eltern, const QString& titel, const QString& text) override;
+  int OptionenDialog(QObject* eltern, const QString& titel, const QString& text) override;
   int DruckOption(int option) override;
   int DruckOptionSetzen(int option, int wert) override;
   QString Sortierung() override;
@@ -72,7 +72,7 @@ class AufzeichnendeEngine : public Reportengine {
   int FelderEnde() override;
   void DruckAbbrechen() override;
   int DruckEnde(int flags) override;
-  void VorschauAnzeigen(const QString& datei, const QString& optionen, QWidget* eltern) override;
+  void VorschauAnzeigen(const QString& datei, const QString& optionen, QObject* eltern) override;
   void VorschauDateienLoeschen(const QString& datei, const QString& optionen) override;
   QString Fehlerdetail() const override { return fehlerdetail; }
 
