@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "platform/db/Recordset.h"
-#include "platform/report/PdfReportengine.h"
-#include "printing/ReportDrucken.h"
+#include "platform/report/core/PdfReportengine.h"
+#include "printing/core/ReportDrucken.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/druck/Zahlungslistendaten.h"
 

@@ -18,7 +18,7 @@
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
 #include "platform/db/Recordset.h"
-#include "platform/report/PdfReportengine.h"
+#include "platform/report/core/PdfReportengine.h"
 #include "platform/db/Waehrung.h"
 #include "sepafiles/core/SepaBefundliste.h"
 #include "sepafiles/core/SepaEinstellungen.h"

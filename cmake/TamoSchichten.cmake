@@ -19,6 +19,7 @@ set(TAMO_SCHICHTTABELLE
   tamo_platform_db            platform         widgetfrei
   tamo_platform_settings      platform         widgetfrei
   tamo_platform_ui            platform         widgets
+  tamo_platform_report_core   platform         widgetfrei
   tamo_platform_report        platform         widgets
   tamo_iban                   platform         widgetfrei
   tamo_common                 common           widgetfrei
@@ -27,6 +28,7 @@ set(TAMO_SCHICHTTABELLE
   tamo_payments_core          kern             widgetfrei
   tamo_sepafiles_core         kern             widgetfrei
   tamo_sepafiles_druck        kern             widgetfrei
+  tamo_printing_core          kern             widgetfrei
   tamo_import_core            kern             widgetfrei
   sepa-lauf                   kern             widgetfrei
   iban-konvertieren           kern             widgetfrei
@@ -42,15 +44,8 @@ set(TAMO_SCHICHTTABELLE
 # Libraries that stand alone on QtCore.
 set(TAMO_SCHICHT_ALLEIN tamo_iban)
 
-# Temporary allowances, one arrow each ("from>to"). The SEPA run's control list and the headless run still print
-# through the widget library tamo_printing and report through its message service; the widget-free core of
-# printing deletes these lines.
-set(TAMO_SCHICHT_AUSNAHMEN
-  tamo_sepafiles_druck>tamo_printing
-  tamo_sepafiles_druck>tamo_platform_ui
-  sepa-lauf>tamo_printing
-  sepa-lauf>tamo_platform_ui
-)
+# Temporary allowances, one arrow each ("from>to"): none.
+set(TAMO_SCHICHT_AUSNAHMEN)
 
 set(TAMO_WIDGET_QT "^Qt6::(.*Widgets|PrintSupport)$")
 

@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "printing/Druckanfrage.h"
-#include "printing/ReportDrucken.h"
-#include "printing/ReportVariable.h"
-#include "printing/Reportdateien.h"
-#include "printing/Reportdaten.h"
+#include "printing/core/Druckanfrage.h"
+#include "printing/core/ReportDrucken.h"
+#include "printing/core/ReportVariable.h"
+#include "printing/core/Reportdateien.h"
+#include "printing/core/Reportdaten.h"
 
 class DruckLL;
 class QWidget;

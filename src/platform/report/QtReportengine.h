@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/report/PdfReportengine.h"
+#include "platform/report/core/PdfReportengine.h"
 
 class QDialog;
 class QPrintPreviewDialog;

@@ -7,7 +7,7 @@
 
 #include "common/Datenhilfen.h"
 #include "platform/db/Recordset.h"
-#include "printing/Reportdateien.h"
+#include "printing/core/Reportdateien.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/druck/Zahlungslistendaten.h"

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "platform/db/Datenbank.h"
-#include "printing/ReportDrucken.h"
-#include "printing/ReportVariable.h"
-#include "printing/Reportdaten.h"
+#include "printing/core/ReportDrucken.h"
+#include "printing/core/ReportVariable.h"
+#include "printing/core/Reportdaten.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
 
 class Reportengine;

@@ -29,11 +29,11 @@
 #include "platform/db/Waehrung.h"
 #include "platform/report/Ausgabeeinstellungen.h"
 #include "platform/report/Vorschauzoom.h"
-#include "platform/report/Ausgabefehler.h"
+#include "platform/report/core/Ausgabefehler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/report/Poppler.h"
-#include "platform/report/Probeliste.h"
-#include "platform/report/Seitenaufbau.h"
+#include "platform/report/core/Probeliste.h"
+#include "platform/report/core/Seitenaufbau.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
