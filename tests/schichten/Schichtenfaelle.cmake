@@ -1,6 +1,5 @@
 # The cases of the layering rules: a miniature of the program's graph that keeps every rule, and per case one
-# arrow added to it ("from>to"; "-" for none, "keine-Ausnahmen" drops the temporary allowances) with the breach it
-# must bring (empty: none).
+# arrow added to it ("from>to"; "-" for none) with the breach it must bring (empty: none).
 
 set(TAMO_SCHICHT_KNOTEN
   tamo_platform_db tamo_platform_settings tamo_platform_ui tamo_platform_report_core tamo_platform_report tamo_iban
@@ -22,7 +21,7 @@ set(TAMO_LINKS_tamo_sepafiles_druck tamo_sepafiles_core tamo_printing_core)
 set(TAMO_LINKS_tamo_printing Qt6::Widgets tamo_printing_core tamo_platform_report)
 set(TAMO_LINKS_tamo_payments Qt6::Widgets tamo_payments_core tamo_platform_ui)
 set(TAMO_LINKS_tamo_import Qt6::Widgets tamo_import_core)
-set(TAMO_LINKS_tamo_sepafiles tamo_sepafiles_core tamo_sepafiles_druck tamo_printing tamo_payments)
+set(TAMO_LINKS_tamo_sepafiles tamo_sepafiles_core tamo_sepafiles_druck tamo_printing tamo_payments_core)
 set(TAMO_LINKS_tamo_shell tamo_payments tamo_import tamo_sepafiles)
 set(TAMO_LINKS_sepa-lauf tamo_sepafiles_druck tamo_printing_core tamo_platform_report_core)
 set(TAMO_LINKS_tamo-sepa tamo_shell)
@@ -32,7 +31,10 @@ set(TAMO_SCHICHT_FAELLE
   "Miniatur|-|"
   "GleicheSchicht|tamo_sepafiles_core>tamo_import_core|"
   "TiefereSchicht|tamo_import_core>tamo_platform_settings|"
-  "FensterZuFenster|tamo_payments>tamo_import|"
+  "FensterZuDruckfenster|tamo_import>tamo_printing|"
+  "ShellLinktFenster|tamo_shell>tamo_printing|"
+  "FensterLinktFremdeFenster|tamo_sepafiles>tamo_payments|tamo_sepafiles (windows of sepafiles) links tamo_payments, the windows of payments: open another area's window through a hook the shell registers"
+  "DruckfensterLinktFremdeFenster|tamo_printing>tamo_import|tamo_printing (windows of printing) links tamo_import, the windows of import"
   "KernMitQtGui|tamo_payments_core>Qt6::Gui|"
   "FensterMitWidgets|tamo_import>Qt6::PrintSupport|"
   "CommonLinktDomaene|tamo_common>tamo_zahlungsverkehr|tamo_common (layer common) links tamo_zahlungsverkehr of the higher layer zahlungsverkehr"
