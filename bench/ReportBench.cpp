@@ -70,8 +70,10 @@ void ZahlungslisteAlsPdf(benchmark::State& state) {
     anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
     PdfReportengine engine;
     const Waehrung summe = VorzeichenSumme(*bestand.db, a.bedingung, f);
-    Druckformular formular{nullptr, QStringLiteral("Zahlungsliste"), {}, bestand.absender.get(), 1};
-    formular.reportDatum = QDate(2025, 3, 14);
+    const Druckformular formular{.titel = QStringLiteral("Zahlungsliste"),
+                                 .absenderDaten = bestand.absender.get(),
+                                 .absenderNr = 1,
+                                 .reportDatum = QDate(2025, 3, 14)};
     const Druckergebnis r = ReportDrucken(
         daten, anfrage, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe), formular, engine);
     if (!r.Ok()) std::abort();

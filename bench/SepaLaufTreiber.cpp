@@ -182,9 +182,11 @@ int KontrolllisteSchreiben(Datenbank& db, const SepaLaufErgebnis& ergebnis, int 
   if (!QFileInfo(report).isFile() && EinstellungLesen(db, QStringLiteral("VorgabeRPTZahlungsliste")).isEmpty())
     report = RessourcenVerzeichnis() + QStringLiteral("/Zahlungsliste.LST");
   PdfReportengine engine;
-  Druckformular formular{nullptr, QStringLiteral("SEPA-Datei erstellen"), {}, absender.get(), absenderNr};
-  formular.programmVerzeichnis = ProgrammverzeichnisErmitteln();
-  formular.reportDatum = Zustand().ReportDatum();
+  const Druckformular formular{.titel = QStringLiteral("SEPA-Datei erstellen"),
+                               .absenderDaten = absender.get(),
+                               .absenderNr = absenderNr,
+                               .programmVerzeichnis = ProgrammverzeichnisErmitteln(),
+                               .reportDatum = Zustand().ReportDatum()};
   const Druckergebnis r = Kontrollliste::PdfSchreiben(db, ergebnis, datum, pdf, report, formular, engine);
   // Without a screen the print's messages go to the error stream.
   for (const QString& text : r.meldungen) fehler << Meldungszeilen(text) << '\n';

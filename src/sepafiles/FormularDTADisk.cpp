@@ -752,7 +752,7 @@ bool FormularDTADisk::Erstellen() {
   // The PDF payment overview is written before the message, which names it (and says where the
   // control list goes on a machine without a printer); the printout or the preview follows the message.
   const int kopien = int(m_kopien->Ganzzahl().value_or(0));
-  const Druckformular formular = DruckformularErgaenzen({this, windowTitle(), {}, nullptr, 0});
+  const Druckformular formular = DruckformularErgaenzen({.fenster = this, .titel = windowTitle()});
   const Kontrollliste::Ausgabe ausgabe =
       Kontrollliste::Vorbereiten(*db, m_letzterLauf, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
   if (!ausgabe.datenFehler.isEmpty()) Meldung::Fehler(ausgabe.datenFehler, {}, this);
@@ -810,7 +810,7 @@ void FormularDTADisk::KontrolllisteDrucken() {
         if (!daten) Meldung::Fehler(fehler, {}, this);
         return daten;
       },
-      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
+      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{.fenster = this, .titel = windowTitle()});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
 }

@@ -322,7 +322,7 @@ void Zahlungsliste::Drucken() {
         if (!m_daten) return nullptr;
         return std::make_unique<Zahlungslistendaten>(std::make_unique<RecordsetReportdaten>(*m_daten));
       },
-      variablen, Druckformular{this, windowTitle(), {}, nullptr, 0});
+      variablen, Druckformular{.fenster = this, .titel = windowTitle()});
   m_tdbGrid1->update();
 }
 

@@ -269,7 +269,7 @@ TEST_F(ReportAuswaehlenTest, DruckergebnisZeigtJedenFehlerAlsEigeneMeldung) {
 // sender, the program folder, the report date last chosen. What the caller names stays.
 TEST_F(ReportAuswaehlenTest, DruckformularNimmtDenProgrammzustandNurWoDerAufruferNichtsNennt) {
   Zustand().ReportDatumSetzen(QDate(2025, 6, 30));
-  const Druckformular offen = DruckformularErgaenzen({nullptr, QStringLiteral("Liste"), {}, nullptr, 0});
+  const Druckformular offen = DruckformularErgaenzen({.titel = QStringLiteral("Liste")});
   EXPECT_EQ(offen.titel, QStringLiteral("Liste"));
   EXPECT_EQ(offen.absenderDaten, Zustand().AbsenderDaten());
   EXPECT_EQ(offen.datenbank, Zustand().Datenbank());
@@ -278,11 +278,12 @@ TEST_F(ReportAuswaehlenTest, DruckformularNimmtDenProgrammzustandNurWoDerAufrufe
   EXPECT_EQ(offen.programmVerzeichnis, Zustand().ProgrammVerzeichnis());
   EXPECT_EQ(offen.reportDatum, QDate(2025, 6, 30));
 
-  Druckformular eigen{nullptr, QStringLiteral("Liste"), {}, nullptr, 7};
-  eigen.datenbank = Zustand().Datenbank();   // a database without a recordset is the caller's choice too
-  eigen.programmVerzeichnis = QStringLiteral("/anderswo/");
-  eigen.reportDatum = QDate(2024, 1, 2);
-  const Druckformular genannt = DruckformularErgaenzen(eigen);
+  // A database without a recordset is the caller's choice too.
+  const Druckformular genannt = DruckformularErgaenzen({.titel = QStringLiteral("Liste"),
+                                                        .absenderNr = 7,
+                                                        .datenbank = Zustand().Datenbank(),
+                                                        .programmVerzeichnis = QStringLiteral("/anderswo/"),
+                                                        .reportDatum = QDate(2024, 1, 2)});
   EXPECT_EQ(genannt.absenderDaten, nullptr);
   EXPECT_EQ(genannt.absenderNr, 7);
   EXPECT_EQ(genannt.programmVerzeichnis, QStringLiteral("/anderswo/"));

@@ -85,7 +85,7 @@ class ReportDesignerTest : public Druckumgebung {
     return {{QStringLiteral("Zahlungsliste.Formularart"), QStringLiteral("Alle"), Report::Typ::Text},
             {QStringLiteral("Zahlungsliste.Status"), QStringLiteral("Offen"), Report::Typ::Text}};
   }
-  Druckformular Formular() const { return DruckformularErgaenzen({nullptr, QStringLiteral("Zahlungsliste"), {}, nullptr, 0}); }
+  Druckformular Formular() const { return DruckformularErgaenzen({.titel = QStringLiteral("Zahlungsliste")}); }
   // A print as a window makes it: its failures shown.
   int Melden(const Druckergebnis& ergebnis) {
     DruckergebnisMelden(ergebnis, nullptr);

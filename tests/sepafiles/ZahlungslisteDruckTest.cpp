@@ -73,8 +73,10 @@ class ZahlungslisteDruckTest : public ::testing::Test {
     anfrage.PdfDateiname = QFileInfo(pdf).fileName();
     anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
     PdfReportengine engine;
-    Druckformular formular{nullptr, QStringLiteral("Zahlungsliste"), {}, absender.get(), 1};
-    formular.reportDatum = QDate(2025, 3, 14);
+    const Druckformular formular{.titel = QStringLiteral("Zahlungsliste"),
+                                 .absenderDaten = absender.get(),
+                                 .absenderNr = 1,
+                                 .reportDatum = QDate(2025, 3, 14)};
     ergebnis = ReportDrucken(daten, anfrage, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe),
                              formular, engine);
     return ergebnis.code;

@@ -23,13 +23,13 @@ class Reportengine;
 // elsewhere is copied to. `reportDatum` is "Allgemeines.AusgabeReportDatum" (invalid: today).
 struct Druckformular {
   QObject* fenster = nullptr;
-  QString titel;
-  QImage bild;
+  QString titel{};
+  QImage bild{};
   Recordset* absenderDaten = nullptr;
   int absenderNr = 0;
   Datenbank* datenbank = nullptr;
-  QString programmVerzeichnis;
-  QDate reportDatum;
+  QString programmVerzeichnis{};
+  QDate reportDatum{};
 };
 
 // One sort order offered to a list report: its identifier and the columns (index, ascending) it
