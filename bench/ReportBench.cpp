@@ -1,6 +1,7 @@
 // The shipped payment list printed to PDF over a file database: 10,000 and 100,000 remittance lines
 // (a third of the orders with one, two and three lines), with the columns a payment print adds, through
-// the print driver and the Qt engine (groups kept together, sums carried forward).
+// the print driver and the engine without windows (groups kept together, sums carried forward).
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -10,10 +11,9 @@
 
 #include <memory>
 
-#include "common/Programmzustand.h"
 #include "platform/db/Recordset.h"
-#include "platform/report/QtReportengine.h"
-#include "printing/ReportDrucken.h"
+#include "platform/report/core/PdfReportengine.h"
+#include "printing/core/ReportDrucken.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/druck/Zahlungslistendaten.h"
 
@@ -54,7 +54,6 @@ struct Bestand {
 
 void ZahlungslisteAlsPdf(benchmark::State& state) {
   Bestand bestand(int(state.range(0)));
-  Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
   const QString pdf = bestand.ordner.filePath(QStringLiteral("Zahlungsliste.pdf"));
   for (auto _ : state) {
     Abfrage a;
@@ -69,12 +68,15 @@ void ZahlungslisteAlsPdf(benchmark::State& state) {
     anfrage.DruckZiel = Report::ZielPdf;
     anfrage.PdfDateiname = QFileInfo(pdf).fileName();
     anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
-    QtReportengine engine;
+    PdfReportengine engine;
     const Waehrung summe = VorzeichenSumme(*bestand.db, a.bedingung, f);
-    const int r = ReportDrucken(daten, anfrage,
-                                ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe),
-                                Druckformular{nullptr, QStringLiteral("Zahlungsliste"), {}, bestand.absender.get(), 1}, engine);
-    if (r != Report::Ok) std::abort();
+    const Druckformular formular{.titel = QStringLiteral("Zahlungsliste"),
+                                 .absenderDaten = bestand.absender.get(),
+                                 .absenderNr = 1,
+                                 .reportDatum = QDate(2025, 3, 14)};
+    const Druckergebnis r = ReportDrucken(
+        daten, anfrage, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe), formular, engine);
+    if (!r.Ok()) std::abort();
     state.counters["Seiten"] = double(engine.Dokument().seiten.size());
   }
   state.counters["KiB"] = double(QFileInfo(pdf).size()) / 1024.0;

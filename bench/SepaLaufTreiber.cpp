@@ -18,10 +18,7 @@
 #include "common/Uhr.h"
 #include "platform/db/Anweisung.h"
 #include "platform/db/Recordset.h"
-#include "platform/report/Reportengine.h"
-#include "platform/ui/Meldung.h"
-#include "platform/ui/MeldungsRekorder.h"
-#include "printing/Reportjob.h"
+#include "platform/report/core/PdfReportengine.h"
 #include "platform/db/Waehrung.h"
 #include "sepafiles/core/SepaBefundliste.h"
 #include "sepafiles/core/Selektivbearbeitung.h"
@@ -176,27 +173,10 @@ QString Meldungszeilen(const QString& text) {
   return t;
 }
 
-// Without a screen the messages of the print driver go to the error stream.
-class Textmeldungen : public MeldungsBackend {
- public:
-  explicit Textmeldungen(QTextStream& ziel) : m_ziel(ziel), m_vorher(Meldung::BackendSetzen(this)) {}
-  ~Textmeldungen() override { Meldung::BackendSetzen(m_vorher); }
-  MeldungsAntwort Zeigen(const MeldungsAnfrage& anfrage, QWidget*) override {
-    m_ziel << Meldungszeilen(anfrage.text) << '\n';
-    return MeldungsRekorder::Vorgabe(anfrage.knoepfe);
-  }
-  std::optional<QString> Eingabe(const EingabeAnfrage&, QWidget*) override { return std::nullopt; }
-
- private:
-  QTextStream& m_ziel;
-  MeldungsBackend* m_vorher;
-};
-
 // The control list of the run as a PDF file, through the print driver and the report the window
 // uses (the stored default in the program folder, else the shipped one).
 int KontrolllisteSchreiben(Datenbank& db, const SepaLaufErgebnis& ergebnis, int absenderNr, const QDate& datum,
                            const QString& pdf, QTextStream& fehler) {
-  Textmeldungen meldungen(fehler);
   DbFehler f;
   std::unique_ptr<Recordset> absender =
       Recordset::Oeffnen(db, Abfrage::Tabelle(QStringLiteral("Absender")), RecordsetTyp::Tabelle, f);
@@ -207,11 +187,16 @@ int KontrolllisteSchreiben(Datenbank& db, const SepaLaufErgebnis& ergebnis, int 
   QString report = Kontrollliste::Reportdatei(db, ProgrammverzeichnisErmitteln());
   if (!QFileInfo(report).isFile() && EinstellungLesen(db, QStringLiteral("VorgabeRPTZahlungsliste")).isEmpty())
     report = RessourcenVerzeichnis() + QStringLiteral("/Zahlungsliste.LST");
-  const int r = Kontrollliste::PdfSchreiben(db, ergebnis, datum, pdf, report,
-                                            Druckformular{nullptr, QStringLiteral("SEPA-Datei erstellen"), {}, absender.get(),
-                                                          absenderNr});
-  Reportjob::Schliessen();
-  return r == Report::Ok ? 0 : 1;
+  PdfReportengine engine;
+  const Druckformular formular{.titel = QStringLiteral("SEPA-Datei erstellen"),
+                               .absenderDaten = absender.get(),
+                               .absenderNr = absenderNr,
+                               .programmVerzeichnis = ProgrammverzeichnisErmitteln(),
+                               .reportDatum = Zustand().ReportDatum()};
+  const Druckergebnis r = Kontrollliste::PdfSchreiben(db, ergebnis, datum, pdf, report, formular, engine);
+  // Without a screen the print's messages go to the error stream.
+  for (const QString& text : r.meldungen) fehler << Meldungszeilen(text) << '\n';
+  return r.Ok() ? 0 : 1;
 }
 
 // The files of a run checked once more against the schemas of their format, each read in blocks (the bench's

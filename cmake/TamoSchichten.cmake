@@ -6,79 +6,78 @@
 # - iban stands alone: it links Qt6::Core and nothing else.
 # - A widget-free library reaches no widget library, neither directly nor through another one: not Qt6::Widgets,
 #   not Qt6::PrintSupport, not a library marked "widgets" below. QtGui (the offscreen PDF) is allowed.
+# - An area's windows link no window library of another area: a window opens another area's window through a
+#   hook the shell registers. Printing's windows (report choice, print dialog, designer), through which every
+#   window prints, are the one window library all areas share.
 # The header staging of tamo_library already stops an include of a library that is not linked; this file stops
 # the wrong link.
 
 # Layers, lowest first.
 set(TAMO_SCHICHTEN platform common zahlungsverkehr kern fenster shell)
 
-# Every library (and every headless program) with its layer and whether it may use widgets. A library of
-# tamo_library that is missing here stops the configure.
-#   name                      layer            kind
+# Every library (and every headless program) with its layer, whether it may use widgets, and its area. A
+# library of tamo_library that is missing here stops the configure.
+#   name                      layer            kind        area
 set(TAMO_SCHICHTTABELLE
-  tamo_platform_db            platform         widgetfrei
-  tamo_platform_settings      platform         widgetfrei
-  tamo_platform_ui            platform         widgets
-  tamo_platform_report        platform         widgets
-  tamo_iban                   platform         widgetfrei
-  tamo_common                 common           widgetfrei
-  tamo_zahlungsverkehr        zahlungsverkehr  widgetfrei
-  tamo_masterdata_core        kern             widgetfrei
-  tamo_payments_core          kern             widgetfrei
-  tamo_sepafiles_core         kern             widgetfrei
-  tamo_sepafiles_druck        kern             widgetfrei
-  tamo_import_core            kern             widgetfrei
-  sepa-lauf                   kern             widgetfrei
-  iban-konvertieren           kern             widgetfrei
-  tamo_printing               fenster          widgets
-  tamo_masterdata             fenster          widgets
-  tamo_payments               fenster          widgets
-  tamo_sepafiles              fenster          widgets
-  tamo_import                 fenster          widgets
-  tamo_shell                  shell            widgets
-  tamo-sepa                   shell            widgets
+  tamo_platform_db            platform         widgetfrei  platform
+  tamo_platform_settings      platform         widgetfrei  platform
+  tamo_platform_ui            platform         widgets     platform
+  tamo_platform_report_core   platform         widgetfrei  platform
+  tamo_platform_report        platform         widgets     platform
+  tamo_iban                   platform         widgetfrei  iban
+  tamo_common                 common           widgetfrei  common
+  tamo_zahlungsverkehr        zahlungsverkehr  widgetfrei  zahlungsverkehr
+  tamo_masterdata_core        kern             widgetfrei  masterdata
+  tamo_payments_core          kern             widgetfrei  payments
+  tamo_sepafiles_core         kern             widgetfrei  sepafiles
+  tamo_sepafiles_druck        kern             widgetfrei  sepafiles
+  tamo_printing_core          kern             widgetfrei  printing
+  tamo_import_core            kern             widgetfrei  import
+  sepa-lauf                   kern             widgetfrei  sepafiles
+  iban-konvertieren           kern             widgetfrei  iban
+  tamo_printing               fenster          widgets     printing
+  tamo_masterdata             fenster          widgets     masterdata
+  tamo_payments               fenster          widgets     payments
+  tamo_sepafiles              fenster          widgets     sepafiles
+  tamo_import                 fenster          widgets     import
+  tamo_shell                  shell            widgets     shell
+  tamo-sepa                   shell            widgets     shell
 )
 
 # Libraries that stand alone on QtCore.
 set(TAMO_SCHICHT_ALLEIN tamo_iban)
 
-# Temporary allowances, one arrow each ("from>to"). The SEPA run's control list and the headless run still print
-# through the widget library tamo_printing and report through its message service; the widget-free core of
-# printing deletes these lines.
-set(TAMO_SCHICHT_AUSNAHMEN
-  tamo_sepafiles_druck>tamo_printing
-  tamo_sepafiles_druck>tamo_platform_ui
-  sepa-lauf>tamo_printing
-  sepa-lauf>tamo_platform_ui
-)
+# Window libraries every area's windows may link.
+set(TAMO_SCHICHT_GEMEINSAME_FENSTER tamo_printing)
 
 set(TAMO_WIDGET_QT "^Qt6::(.*Widgets|PrintSupport)$")
 
-# Reads the table into TAMO_SCHICHT_<name> (index of the layer) and TAMO_ART_<name> in the caller's scope.
+# Reads the table into TAMO_SCHICHT_<name> (index of the layer), TAMO_ART_<name> and TAMO_BEREICH_<name> in the
+# caller's scope.
 macro(_tamo_schichttabelle_lesen)
   set(_tabelle ${TAMO_SCHICHTTABELLE})
   set(TAMO_SCHICHT_NAMEN "")
   while(_tabelle)
-    list(POP_FRONT _tabelle _name _schicht _art)
+    list(POP_FRONT _tabelle _name _schicht _art _bereich)
     list(FIND TAMO_SCHICHTEN ${_schicht} _index)
     if(_index LESS 0)
       message(FATAL_ERROR "cmake/TamoSchichten.cmake: ${_name} names the unknown layer ${_schicht}")
     endif()
     set(TAMO_SCHICHT_${_name} ${_index})
     set(TAMO_ART_${_name} ${_art})
+    set(TAMO_BEREICH_${_name} ${_bereich})
     list(APPEND TAMO_SCHICHT_NAMEN ${_name})
   endwhile()
 endmacro()
 
 # The first widget library `start` reaches, as the path of links after it ("a;b;Qt6::Widgets"); empty when none.
-# An allowance "start>x" lets `start` reach x on any path; whoever else reaches x through it breaks the rule.
 function(_tamo_widgetpfad start ergebnis)
   set(offen ${start})
   set(gesehen ${start})
   while(offen)
     list(POP_FRONT offen knoten)
     foreach(ziel IN LISTS TAMO_LINKS_${knoten})
-      if("${start}>${ziel}" IN_LIST TAMO_SCHICHT_AUSNAHMEN OR ziel IN_LIST gesehen)
+      if(ziel IN_LIST gesehen)
         continue()
       endif()
       list(APPEND gesehen ${ziel})
@@ -116,14 +115,17 @@ function(tamo_schichten_befunde ergebnis)
       if(knoten IN_LIST TAMO_SCHICHT_ALLEIN AND NOT ziel STREQUAL "Qt6::Core")
         list(APPEND befunde "${knoten} stands alone on Qt6::Core but links ${ziel}")
       endif()
-      if("${knoten}>${ziel}" IN_LIST TAMO_SCHICHT_AUSNAHMEN)
-        continue()
-      endif()
       if(DEFINED TAMO_SCHICHT_${ziel})
+        list(GET TAMO_SCHICHTEN ${TAMO_SCHICHT_${ziel}} zielschicht)
         if(TAMO_SCHICHT_${ziel} GREATER TAMO_SCHICHT_${knoten})
-          list(GET TAMO_SCHICHTEN ${TAMO_SCHICHT_${ziel}} zielschicht)
           list(APPEND befunde
                "${knoten} (layer ${schicht}) links ${ziel} of the higher layer ${zielschicht}")
+        elseif(schicht STREQUAL "fenster" AND zielschicht STREQUAL "fenster"
+               AND NOT TAMO_BEREICH_${knoten} STREQUAL TAMO_BEREICH_${ziel}
+               AND NOT ziel IN_LIST TAMO_SCHICHT_GEMEINSAME_FENSTER)
+          string(CONCAT befund "${knoten} (windows of ${TAMO_BEREICH_${knoten}}) links ${ziel}, the windows of "
+                 "${TAMO_BEREICH_${ziel}}: open another area's window through a hook the shell registers")
+          list(APPEND befunde "${befund}")
         endif()
       elseif(ziel MATCHES "^tamo[_-]")
         list(APPEND befunde "${knoten} links ${ziel}, which has no layer in cmake/TamoSchichten.cmake")
@@ -172,5 +174,32 @@ function(tamo_schichten_pruefen)
   if(befunde)
     list(JOIN befunde "\n  " text)
     message(FATAL_ERROR "The libraries break the layering (cmake/TamoSchichten.cmake):\n  ${text}\n")
+  endif()
+  _tamo_werkzeuge_pruefen()
+endfunction()
+
+# The headless programs as built: the dynamic loader finds no widget library in them, so that no link the graph
+# does not show can slip one in. The program itself is the counter-check: the test must see its widgets.
+function(_tamo_werkzeuge_pruefen)
+  if(NOT TAMO_TESTS)
+    return()
+  endif()
+  set(werkzeuge "")
+  foreach(name IN LISTS TAMO_SCHICHT_NAMEN)
+    if(TARGET ${name} AND TAMO_ART_${name} STREQUAL "widgetfrei")
+      get_target_property(typ ${name} TYPE)
+      if(typ STREQUAL "EXECUTABLE")
+        list(APPEND werkzeuge $<TARGET_FILE:${name}>)
+      endif()
+    endif()
+  endforeach()
+  set(skript ${PROJECT_SOURCE_DIR}/tests/schichten/werkzeuge_ohne_widgets.sh)
+  if(werkzeuge)
+    add_test(NAME Schichtenregel.WerkzeugeOhneWidgets COMMAND bash ${skript} ${werkzeuge})
+  endif()
+  if(TARGET tamo-sepa)
+    add_test(NAME Schichtenregel.WerkzeugeGegenprobe COMMAND bash ${skript} $<TARGET_FILE:tamo-sepa>)
+    set_tests_properties(Schichtenregel.WerkzeugeGegenprobe PROPERTIES
+                         PASS_REGULAR_EXPRESSION "tamo-sepa loads a widget library:.*libQt6Widgets")
   endif()
 endfunction()

@@ -365,7 +365,7 @@ void FormAdressen::Drucken() {
   // The rows as the grid shows them, filter and order included.
   DruckAnfordern(
       Reportname(), [this]() -> std::unique_ptr<Reportdaten> { return std::make_unique<RecordsetReportdaten>(*m_rs); },
-      {}, Druckformular{this, windowTitle(), {}, nullptr, 0});
+      {}, Druckformular{.fenster = this, .titel = windowTitle()});
 }
 
 void FormAdressen::showEvent(QShowEvent* ereignis) {

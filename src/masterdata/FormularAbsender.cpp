@@ -316,7 +316,7 @@ void FormularAbsender::Drucken() {
         }
         return std::make_unique<RecordsetReportdaten>(std::move(rs));
       },
-      {}, Druckformular{this, windowTitle(), {}, nullptr, 0});
+      {}, Druckformular{.fenster = this, .titel = windowTitle()});
 }
 
 bool FormularAbsender::AenderungenVerwerfenFragen() {

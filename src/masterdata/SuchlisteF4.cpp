@@ -230,3 +230,11 @@ void SuchlisteF4::keyPressEvent(QKeyEvent* ereignis) {
   }
   QDialog::keyPressEvent(ereignis);
 }
+
+bool SuchlisteF4::Auswaehlen(QWidget* eltern, const QFont& schrift, int modus, const Bedingung& zahlungsfilter,
+                             const Suchkriterium& kriterium, bool suchfeld, QVariantList& werte) {
+  SuchlisteF4 liste(eltern);
+  if (!liste.Daten(schrift, suchfeld, zahlungsfilter, kriterium, modus)) return false;
+  liste.exec();
+  return !liste.Rueckwert(werte);
+}

@@ -32,6 +32,11 @@ class SuchlisteF4 : public QDialog {
   // chosen row (see Suchlistenquelle::Rueckwerte) and the list lets go of its data.
   bool Rueckwert(QVariantList& werte);
 
+  // The whole protocol for a caller (Daten, the modal list, Rueckwert): true when a row was chosen,
+  // its values in `werte`.
+  static bool Auswaehlen(QWidget* eltern, const QFont& schrift, int modus, const Bedingung& zahlungsfilter,
+                         const Suchkriterium& kriterium, bool suchfeld, QVariantList& werte);
+
   // Takes the current row as the choice and closes the list (Enter, double click, "Übernehmen").
   void Waehlen();
   // Sorts by a column and keeps it as the mode's sort column.

@@ -16,7 +16,6 @@
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
 #include "masterdata/core/Suchkriterium.h"
-#include "masterdata/SuchlisteF4.h"
 #include "payments/ZahlungBrowse.h"
 #include "payments/ZahlungKopffelder.h"
 #include "payments/ZahlungMandatgruppe.h"
@@ -273,11 +272,8 @@ void FormularZahlung::DbFehlerMelden(const QString& titel, const DbFehler& fehle
 
 bool FormularZahlung::SuchlisteZeigen(int modus, const Bedingung& filter, const Suchkriterium& kriterium, bool suchfeld,
                                       QVariantList& werte) {
-  if (m_suchliste) return m_suchliste(modus, filter, kriterium, suchfeld, werte);
-  SuchlisteF4 liste(this);
-  if (!liste.Daten(font(), suchfeld, filter, kriterium, modus)) return false;
-  liste.exec();
-  return !liste.Rueckwert(werte);
+  // The search list is master data's window: the shell plugs it in.
+  return m_suchliste && m_suchliste(modus, filter, kriterium, suchfeld, werte);
 }
 
 // ---------------------------------------------------------------------------------------------

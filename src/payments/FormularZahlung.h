@@ -53,7 +53,8 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   ~FormularZahlung() override;
 
   // Search list seam: (mode 1/2/3, payment filter, positioning criterion, incremental search box,
-  // values out) -> true when a row was chosen. Default: the modal SuchlisteF4.
+  // values out) -> true when a row was chosen. The shell sets the modal SuchlisteF4; without a search
+  // list nothing is chosen.
   using SuchlistenAufruf = std::function<bool(int modus, const Bedingung& filter, const Suchkriterium& kriterium,
                                               bool suchfeld, QVariantList& werte)>;
   void SuchlisteSetzen(SuchlistenAufruf aufruf) { m_suchliste = std::move(aufruf); }

@@ -9,33 +9,17 @@
 #include "common/Datenhilfen.h"
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
-#include "platform/settings/IniDatei.h"
+#include "platform/ui/Meldung.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/ZahlFeld.h"
 #include "printing/DruckLL.h"
+#include "printing/Reportjob.h"
 
 namespace {
 
 std::function<void(DruckLL&)>& Haken() {
   static std::function<void(DruckLL&)> h;
   return h;
-}
-
-const QString kOhneBeschreibung = QStringLiteral("ohne Beschreibung");
-
-QString Beschreibung(const QString& datei) {
-  const std::optional<IniDatei> ini = IniDatei::Laden(datei);
-  if (!ini) return kOhneBeschreibung;
-  const QString text = ini->Wert(QStringLiteral("Description"), QStringLiteral("Text")).trimmed();
-  return text.isEmpty() || text == QLatin1String("? (default)") ? kOhneBeschreibung : text;
-}
-
-int Projekttyp(const QString& datei, int bisher) {
-  const QString endung = datei.right(4).toUpper();
-  if (endung == QLatin1String(".LST")) return Report::Liste;
-  if (endung == QLatin1String(".CRD")) return Report::Karteikarte;
-  if (endung == QLatin1String(".LBL")) return Report::Etikett;
-  return bisher;
 }
 
 }  // namespace
@@ -53,9 +37,10 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
   dialog->DatumSetzen(Zustand().ReportDatum().isValid() ? Zustand().ReportDatum() : Uhr::Heute());
   const QString letzte = ReportDateiname(EinstellungLesen(QStringLiteral("VorgabeRPT") + reportname, QString()));
   int gewaehlt = -1;
-  const QStringList dateien = Reportdateien(reportname);
+  const QString programm = Zustand().ProgrammVerzeichnis();
+  const QStringList dateien = Reportdateien(reportname, programm);
   for (qsizetype i = 0; i < dateien.size(); ++i) {
-    dialog->ReportHinzufuegen(dateien.at(i), Beschreibung(QDir(Zustand().ProgrammVerzeichnis()).filePath(dateien.at(i))));
+    dialog->ReportHinzufuegen(dateien.at(i), ReportBeschreibung(QDir(programm).filePath(dateien.at(i))));
     if (gewaehlt < 0 && dateien.at(i).compare(letzte, Qt::CaseInsensitive) == 0) gewaehlt = int(i);
   }
   dialog->DateimaskeAnzeigen(reportname + QStringLiteral("*.LST"));
@@ -84,13 +69,13 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
     QString datei = ReportDateiname(dialog->GewaehlteDatei());
     if (anfrage.DruckAktion == 3) {
       anfrage.ProjektTyp = Report::Liste;
-      datei = NeuerReportname(reportname);
+      datei = NeuerReportname(reportname, programm);
     }
     // A new report becomes the default of its base name only once it exists.
-    const QString pfad = QDir::toNativeSeparators(QDir(Zustand().ProgrammVerzeichnis()).filePath(datei));
+    const QString pfad = QDir::toNativeSeparators(QDir(programm).filePath(datei));
     if (!datei.isEmpty() && QFileInfo(pfad).isFile()) EinstellungSpeichern(QStringLiteral("VorgabeRPT") + reportname, datei);
     anfrage.ReportDatei = pfad;
-    anfrage.ProjektTyp = Projekttyp(datei, anfrage.ProjektTyp);
+    anfrage.ProjektTyp = ReportProjekttyp(datei, anfrage.ProjektTyp);
     const int option = dialog->AusgabeZielRpt();
     const qint64 kopien = dialog->Kopien()->Ganzzahl().value_or(1);
     if (option != 2)
@@ -110,18 +95,37 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
   return abbruch;
 }
 
+Druckformular DruckformularErgaenzen(Druckformular formular) {
+  if (!formular.absenderDaten && !formular.datenbank) {
+    formular.absenderDaten = Zustand().AbsenderDaten();
+    formular.datenbank = Zustand().Datenbank();
+    formular.absenderNr = Zustand().AktuelleAbsenderNr();
+  }
+  if (formular.programmVerzeichnis.isEmpty()) formular.programmVerzeichnis = Zustand().ProgrammVerzeichnis();
+  if (!formular.reportDatum.isValid()) formular.reportDatum = Zustand().ReportDatum();
+  return formular;
+}
+
+void DruckergebnisMelden(const Druckergebnis& ergebnis, QWidget* fenster) {
+  for (const QString& text : ergebnis.meldungen) Meldung::Fehler(text, Meldung::AnwendungsTitel(), fenster);
+}
+
 void DruckAnfordern(const QString& reportname, const std::function<std::unique_ptr<Reportdaten>()>& daten,
                     const QList<ReportVariable>& variablen, const Druckformular& formular) {
+  QWidget* fenster = qobject_cast<QWidget*>(formular.fenster);
   Druckanfrage anfrage;
   for (;;) {
-    if (ReportAuswaehlen(reportname, anfrage, formular.fenster)) return;
+    if (ReportAuswaehlen(reportname, anfrage, fenster)) return;
     const std::unique_ptr<Reportdaten> zeilen = daten();
     if (!zeilen) return;
-    const int ergebnis = ReportDrucken(*zeilen, anfrage, variablen, formular);
+    // The report date is the one just chosen.
+    const Druckergebnis ergebnis =
+        ReportDrucken(*zeilen, anfrage, variablen, DruckformularErgaenzen(formular), Reportjob::Engine());
+    DruckergebnisMelden(ergebnis, fenster);
     if (!anfrage.DesignerAufruf) return;
     // The report the designer saved is the one the choice shows next; a new report becomes the
     // default of its base name only now that it exists.
-    if (ergebnis == Report::Ok && QFileInfo(anfrage.ReportDatei).isFile())
+    if (ergebnis.Ok() && QFileInfo(anfrage.ReportDatei).isFile())
       EinstellungSpeichern(QStringLiteral("VorgabeRPT") + reportname, ReportDateiname(anfrage.ReportDatei));
   }
 }

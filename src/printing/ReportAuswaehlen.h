@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "printing/Druckanfrage.h"
-#include "printing/ReportDrucken.h"
-#include "printing/ReportVariable.h"
-#include "printing/Reportdateien.h"
-#include "printing/Reportdaten.h"
+#include "printing/core/Druckanfrage.h"
+#include "printing/core/ReportDrucken.h"
+#include "printing/core/ReportVariable.h"
+#include "printing/core/Reportdateien.h"
+#include "printing/core/Reportdaten.h"
 
 class DruckLL;
 class QWidget;
@@ -27,7 +27,17 @@ bool ReportAuswaehlen(const QString& reportname, Druckanfrage& anfrage, QWidget*
 void DruckdialogHakenSetzen(std::function<void(DruckLL&)> haken);
 
 
-// A print request of a window: the choice, the print of the rows `daten` gives, and back to the
-// choice while the designer was asked for. `daten` is asked anew for every print.
+// The form of a print completed from the program's state where the caller left it open: the active
+// sender (when the caller names neither a sender recordset nor a database), the program folder and
+// the report date last chosen.
+Druckformular DruckformularErgaenzen(Druckformular formular);
+
+// The failures of a print, one message box each over `fenster`, titled with the application's name
+// and version; nothing for a print that went out or was cancelled.
+void DruckergebnisMelden(const Druckergebnis& ergebnis, QWidget* fenster);
+
+// A print request of a window: the choice, the print of the rows `daten` gives with the program's
+// engine and state, its failures shown, and back to the choice while the designer was asked for.
+// `daten` is asked anew for every print.
 void DruckAnfordern(const QString& reportname, const std::function<std::unique_ptr<Reportdaten>()>& daten,
                     const QList<ReportVariable>& variablen, const Druckformular& formular);

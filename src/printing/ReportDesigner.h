@@ -8,9 +8,9 @@
 #include <array>
 #include <functional>
 
-#include "platform/report/Druckdokument.h"
-#include "platform/report/Reportdefinitionen.h"
-#include "platform/report/Reportlayout.h"
+#include "platform/report/core/Druckdokument.h"
+#include "platform/report/core/Reportdefinitionen.h"
+#include "platform/report/core/Reportlayout.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,8 +5,9 @@
 class Reportengine;
 
 // The report engine of the program run: the main window opens the job when it has loaded and
-// closes it as the first step of the shut-down; the print driver uses it in between. A print
-// outside the main window (headless tools) gets an engine when it first asks for one.
+// closes it as the first step of the shut-down; the windows print with it in between. A window
+// printing without the main window (tests) gets an engine when it first asks for one. The headless
+// tools print with an engine without windows of their own (PdfReportengine).
 class Reportjob {
  public:
   static void Oeffnen();

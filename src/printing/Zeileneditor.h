@@ -3,7 +3,7 @@
 #include <QList>
 #include <QWidget>
 
-#include "platform/report/Reportlayout.h"
+#include "platform/report/core/Reportlayout.h"
 
 class QCheckBox;
 class QDoubleSpinBox;

@@ -761,9 +761,10 @@ bool FormularDTADisk::Erstellen() {
   // The PDF payment overview is written before the message, which names it (and says where the
   // control list goes on a machine without a printer); the printout or the preview follows the message.
   const int kopien = int(m_kopien->Ganzzahl().value_or(0));
-  const Druckformular formular{this, windowTitle(), {}, nullptr, 0};
+  const Druckformular formular = DruckformularErgaenzen({.fenster = this, .titel = windowTitle()});
   const Kontrollliste::Ausgabe ausgabe =
       Kontrollliste::Vorbereiten(*db, m_letzterLauf, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
+  if (!ausgabe.datenFehler.isEmpty()) Meldung::Fehler(ausgabe.datenFehler, {}, this);
   const QString ausgabeText = Kontrollliste::Meldungstext(ausgabe);
   const QString meldung = ausgabeText.isEmpty() ? m_letzterLauf.Meldung
                                                 : m_letzterLauf.Meldung + QStringLiteral("\r\r") + ausgabeText;
@@ -778,7 +779,11 @@ bool FormularDTADisk::Erstellen() {
                      m_letzterLauf.AndereDateien.join(QLatin1Char('\r'));
   if (!warnungen.isEmpty())
     Meldung::Zeigen(warnungen.join(QStringLiteral("\r\r")), MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, {}, this);
-  Kontrollliste::Drucken(*db, m_letzterLauf, ausgabe, kopien, m_erstellungsdatum, formular, Reportjob::Engine());
+  QString datenFehler;
+  const Druckergebnis druck = Kontrollliste::Drucken(*db, m_letzterLauf, ausgabe, kopien, m_erstellungsdatum, formular,
+                                                     Reportjob::Engine(), datenFehler);
+  if (!datenFehler.isEmpty()) Meldung::Fehler(datenFehler, {}, this);
+  DruckergebnisMelden(druck, this);
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
   return true;
@@ -808,8 +813,13 @@ void FormularDTADisk::KontrolllisteDrucken() {
   ErstellenKnopfSetzen();
   DruckAnfordern(
       Kontrollliste::Reportname(),
-      [this, db] { return Kontrollliste::Daten(*db, m_letzterLauf, this); },
-      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{this, windowTitle(), {}, nullptr, 0});
+      [this, db] {
+        QString fehler;
+        std::unique_ptr<Reportdaten> daten = Kontrollliste::Daten(*db, m_letzterLauf, fehler);
+        if (!daten) Meldung::Fehler(fehler, {}, this);
+        return daten;
+      },
+      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{.fenster = this, .titel = windowTitle()});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
 }

@@ -14,8 +14,6 @@
 #include "common/Datenhilfen.h"
 #include "common/FilterBedingung.h"
 #include "common/Programmzustand.h"
-#include "common/Uhr.h"
-#include "payments/FaelligAbfrage.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "platform/db/Recordset.h"
 #include "platform/settings/Registrierung.h"
@@ -324,7 +322,7 @@ void Zahlungsliste::Drucken() {
         if (!m_daten) return nullptr;
         return std::make_unique<Zahlungslistendaten>(std::make_unique<RecordsetReportdaten>(*m_daten));
       },
-      variablen, Druckformular{this, windowTitle(), {}, nullptr, 0});
+      variablen, Druckformular{.fenster = this, .titel = windowTitle()});
   m_tdbGrid1->update();
 }
 
@@ -378,8 +376,8 @@ void Zahlungsliste::StatuszeileAktualisieren() {
 }
 
 void Zahlungsliste::FaelligkeitAbfragen() {
-  m_faelligBis = m_faelligAufruf ? m_faelligAufruf(m_faelligBis)
-                                 : FaelligAbfrage::Abfragen(this, font(), m_faelligBis, Uhr::Heute());
+  // The dialog is the payment form's window: the shell plugs it in. Without it the limit stays.
+  if (m_faelligAufruf) m_faelligBis = m_faelligAufruf(m_faelligBis);
   m_faelligAnzeige->setText(m_faelligBis ? QStringLiteral("Fällig bis ") + m_faelligBis->toString(QStringLiteral("dd.MM.yyyy"))
                                          : QString());
   m_faelligAnzeige->setVisible(m_faelligBis.has_value());

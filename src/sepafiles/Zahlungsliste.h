@@ -28,7 +28,7 @@ class Zahlungsliste : public QWidget {
   explicit Zahlungsliste(QWidget* eltern = nullptr);
   ~Zahlungsliste() override;
 
-  // Due-date dialog seam: (current limit) -> new limit. Default: the modal FälligAbfrage.
+  // Due-date dialog seam: (current limit) -> new limit. The shell sets the modal FälligAbfrage.
   using FaelligAufruf = std::function<std::optional<QDate>(const std::optional<QDate>& faelligBis)>;
   void FaelligAbfrageSetzen(FaelligAufruf aufruf) { m_faelligAufruf = std::move(aufruf); }
 

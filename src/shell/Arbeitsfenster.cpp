@@ -1,10 +1,13 @@
 #include "shell/Arbeitsfenster.h"
 
 #include "common/Programmzustand.h"
+#include "common/Uhr.h"
 #include "import/ImportForm.h"
 #include "masterdata/AdressenImport.h"
 #include "masterdata/FormAdressen.h"
 #include "masterdata/FormularAbsender.h"
+#include "masterdata/SuchlisteF4.h"
+#include "payments/FaelligAbfrage.h"
 #include "payments/FormularZahlung.h"
 #include "sepafiles/FormularDTADisk.h"
 #include "sepafiles/FormularSelektiv.h"
@@ -63,6 +66,11 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
          if (auto* zahlung = qobject_cast<FormularZahlung*>(form)) {
            QObject::connect(zahlung, &FormularZahlung::RechnerAngefordert, haupt,
                             [haupt] { haupt->Ausfuehren(Hauptbefehl::Rechner); });
+           // F4: master data's search list, modal over the form.
+           zahlung->SuchlisteSetzen([zahlung](int modus, const Bedingung& filter, const Suchkriterium& kriterium,
+                                              bool suchfeld, QVariantList& werte) {
+             return SuchlisteF4::Auswaehlen(zahlung, zahlung->font(), modus, filter, kriterium, suchfeld, werte);
+           });
            // "Import": the open-item import, modal over the form.
            zahlung->ImportAufrufSetzen([zahlung](Zahlart zahlart, const QFont& schrift) {
              ImportForm fenster(ImportAufruf{zahlart, schrift}, zahlung);
@@ -78,7 +86,15 @@ void ArbeitsfensterAnmelden(ZOVA10& hauptfenster) {
   hauptfenster.FensterartSetzen(
       Hauptbefehl::Zahlungsliste,
       {QStringLiteral("Zahlungsliste"), Fensteroeffnung::Nichtmodal,
-       [](QWidget* eltern) -> QWidget* { return ZahlungslisteErzeugen(eltern); }});
+       [](QWidget* eltern) -> QWidget* {
+         QWidget* fenster = ZahlungslisteErzeugen(eltern);
+         // F6: the payment form's due-date dialog.
+         if (auto* liste = qobject_cast<Zahlungsliste*>(fenster))
+           liste->FaelligAbfrageSetzen([liste](const std::optional<QDate>& faelligBis) {
+             return FaelligAbfrage::Abfragen(liste, liste->font(), faelligBis, Uhr::Heute());
+           });
+         return fenster;
+       }});
   hauptfenster.FensterartSetzen(
       Hauptbefehl::Selektivloeschen,
       {QStringLiteral("FormularSelektiv"), Fensteroeffnung::ModalAllein,

@@ -224,7 +224,7 @@ TEST_F(ReportAuswaehlenTest, NeuerReportSuchtDenErstenFreienNamen) {
   EXPECT_EQ(anfrage.ReportDatei, QDir::toNativeSeparators(Datei(QStringLiteral("Zahlungsliste4.LST"))));
   // Not yet a file: it becomes the default only once it exists.
   EXPECT_TRUE(EinstellungLesen(QStringLiteral("VorgabeRPTZahlungsliste")).isEmpty());
-  EXPECT_EQ(NeuerReportname(QStringLiteral("Absenderliste")), QStringLiteral("Absenderliste1.LST"));
+  EXPECT_EQ(NeuerReportname(QStringLiteral("Absenderliste"), programm), QStringLiteral("Absenderliste1.LST"));
 
   // "Rep&ort ändern" on the chosen file: the designer is asked for.
   EXPECT_FALSE(Waehlen([](DruckLL& d) { d.KnopfDruecken(2); }));
@@ -244,9 +244,54 @@ TEST_F(ReportAuswaehlenTest, DialogZeigtSeineBeschriftungenUndHinweise) {
   EXPECT_TRUE(d.commask(1)->isDefault());
   d.Kopien()->GanzzahlWertSetzen(12);
   EXPECT_EQ(d.Kopien()->Ganzzahl(), 9);
-  EXPECT_EQ(ReportdateiFinden(QStringLiteral("c:\\alt\\absenderLISTE.lst")),
+  EXPECT_EQ(ReportdateiFinden(QStringLiteral("c:\\alt\\absenderLISTE.lst"), programm),
             QDir::toNativeSeparators(Datei(QStringLiteral("Absenderliste.LST"))));
-  EXPECT_TRUE(ReportdateiFinden(QStringLiteral("Fehlt.LST")).isEmpty());
+  EXPECT_TRUE(ReportdateiFinden(QStringLiteral("Fehlt.LST"), programm).isEmpty());
+}
+
+// The driver reports nothing itself: the window shows each failure of its result, in order, as the
+// driver's boxes always looked (the error symbol, the application's name with its version).
+TEST_F(ReportAuswaehlenTest, DruckergebnisZeigtJedenFehlerAlsEigeneMeldung) {
+  DruckergebnisMelden(Druckergebnis{Report::Ok, {}, QStringLiteral("/sepa/x.pdf")}, nullptr);
+  DruckergebnisMelden(Druckergebnis{Report::Abgebrochen, {}, {}}, nullptr);
+  EXPECT_EQ(meldungen.Anzahl(), 0);
+
+  DruckergebnisMelden(Druckergebnis{Report::Druckfehler, {QStringLiteral("erste"), QStringLiteral("zweite")}, {}}, nullptr);
+  ASSERT_EQ(meldungen.Anzahl(), 2);
+  EXPECT_EQ(meldungen.Texte(), (QStringList{QStringLiteral("erste"), QStringLiteral("zweite")}));
+  for (const MeldungsRekorder::Eintrag& e : meldungen.Eintraege()) {
+    EXPECT_EQ(e.symbol, MeldungsSymbol::Kritisch);
+    EXPECT_EQ(e.titel, QStringLiteral("Tamo-SEPA 1.0"));
+  }
+}
+
+// What a window leaves open comes from the program's state at the moment of the print: the active
+// sender, the program folder, the report date last chosen. What the caller names stays.
+TEST_F(ReportAuswaehlenTest, DruckformularNimmtDenProgrammzustandNurWoDerAufruferNichtsNennt) {
+  Zustand().ReportDatumSetzen(QDate(2025, 6, 30));
+  const Druckformular offen = DruckformularErgaenzen({.titel = QStringLiteral("Liste")});
+  EXPECT_EQ(offen.titel, QStringLiteral("Liste"));
+  EXPECT_EQ(offen.absenderDaten, Zustand().AbsenderDaten());
+  EXPECT_EQ(offen.datenbank, Zustand().Datenbank());
+  ASSERT_NE(offen.datenbank, nullptr);
+  EXPECT_EQ(offen.absenderNr, Zustand().AktuelleAbsenderNr());
+  EXPECT_EQ(offen.programmVerzeichnis, Zustand().ProgrammVerzeichnis());
+  EXPECT_EQ(offen.reportDatum, QDate(2025, 6, 30));
+
+  // A database without a recordset is the caller's choice too.
+  const Druckformular genannt = DruckformularErgaenzen({.titel = QStringLiteral("Liste"),
+                                                        .absenderNr = 7,
+                                                        .datenbank = Zustand().Datenbank(),
+                                                        .programmVerzeichnis = QStringLiteral("/anderswo/"),
+                                                        .reportDatum = QDate(2024, 1, 2)});
+  EXPECT_EQ(genannt.absenderDaten, nullptr);
+  EXPECT_EQ(genannt.absenderNr, 7);
+  EXPECT_EQ(genannt.programmVerzeichnis, QStringLiteral("/anderswo/"));
+  EXPECT_EQ(genannt.reportDatum, QDate(2024, 1, 2));
+
+  // No report date chosen yet: the driver takes today.
+  Zustand().ReportDatumSetzen(QDate());
+  EXPECT_FALSE(DruckformularErgaenzen({}).reportDatum.isValid());
 }
 
 }  // namespace

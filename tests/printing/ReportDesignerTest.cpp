@@ -27,8 +27,8 @@
 #include "printing/DruckLL.h"
 #include "printing/ReportAuswaehlen.h"
 #include "printing/ReportDesigner.h"
-#include "printing/ReportDrucken.h"
-#include "printing/Reportentwurf.h"
+#include "printing/core/ReportDrucken.h"
+#include "printing/core/Reportentwurf.h"
 #include "printing/Reportjob.h"
 #include "printing/Zeileneditor.h"
 #include "Druckumgebung.h"
@@ -85,7 +85,12 @@ class ReportDesignerTest : public Druckumgebung {
     return {{QStringLiteral("Zahlungsliste.Formularart"), QStringLiteral("Alle"), Report::Typ::Text},
             {QStringLiteral("Zahlungsliste.Status"), QStringLiteral("Offen"), Report::Typ::Text}};
   }
-  Druckformular Formular() const { return Druckformular{nullptr, QStringLiteral("Zahlungsliste"), {}, nullptr, 0}; }
+  Druckformular Formular() const { return DruckformularErgaenzen({.titel = QStringLiteral("Zahlungsliste")}); }
+  // A print as a window makes it: its failures shown.
+  int Melden(const Druckergebnis& ergebnis) {
+    DruckergebnisMelden(ergebnis, nullptr);
+    return ergebnis.code;
+  }
 
   // The designer as "Rep&ort ändern" / "&Neuer Report" opens it through the driver and the engine.
   int DesignerUeberDenDruck(const QString& datei, const std::function<void(ReportDesigner&)>& bedienen) {
@@ -98,7 +103,7 @@ class ReportDesignerTest : public Druckumgebung {
     anfrage.DesignerAufruf = true;
     anfrage.DruckZiel = Report::ZielVorschau;
     auto daten = Zeilen();
-    return ReportDrucken(*daten, anfrage, Variablen(), Formular(), engine);
+    return Melden(ReportDrucken(*daten, anfrage, Variablen(), Formular(), engine));
   }
 
   int PdfDrucken(const QString& datei, const QString& pdf) {
@@ -109,7 +114,7 @@ class ReportDesignerTest : public Druckumgebung {
     anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
     auto daten = Zeilen();
     QtReportengine druck;
-    return ReportDrucken(*daten, anfrage, Variablen(), Formular(), druck);
+    return Melden(ReportDrucken(*daten, anfrage, Variablen(), Formular(), druck));
   }
 
   // What a real print of the payment rows defines, as the engine hands it to the designer.
@@ -124,7 +129,7 @@ class ReportDesignerTest : public Druckumgebung {
     anfrage.DesignerAufruf = true;
     auto daten = Zeilen();
     QtReportengine e;
-    ReportDrucken(*daten, anfrage, Variablen(), Formular(), e);
+    Melden(ReportDrucken(*daten, anfrage, Variablen(), Formular(), e));
     ReportDesigner::Einsetzen();
     return gesehen;
   }

@@ -1,4 +1,4 @@
-// The shipped payment list printed through the driver and the Qt engine over the rows a payment print
+// The shipped payment list printed through the driver and the engine without windows over the rows a payment print
 // gives (kind, state, signed amounts), read back with poppler.
 
 #include <gtest/gtest.h>
@@ -12,14 +12,12 @@
 #include <memory>
 #include <set>
 
-#include "common/Programmzustand.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
 #include "platform/report/Poppler.h"
-#include "platform/report/QtReportengine.h"
-#include "platform/report/Seitenaufbau.h"
-#include "platform/ui/MeldungsRekorder.h"
-#include "printing/ReportDrucken.h"
+#include "platform/report/core/PdfReportengine.h"
+#include "platform/report/core/Seitenaufbau.h"
+#include "printing/core/ReportDrucken.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/core/ZahlungslisteAbfrage.h"
 #include "sepafiles/druck/Zahlungslistendaten.h"
@@ -33,7 +31,6 @@ const Waehrung kGross = Waehrung::AusCent(99999999999);   // 999.999.999,99
 class ZahlungslisteDruckTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Zustand().ReportDatumSetzen(QDate(2025, 3, 14));
     db = Datenbank::InSpeicher();
     QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
     ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
@@ -44,8 +41,6 @@ class ZahlungslisteDruckTest : public ::testing::Test {
     absender = Recordset::Oeffnen(*db, Abfrage::Tabelle(QStringLiteral("Absender")), RecordsetTyp::Tabelle, f);
     ASSERT_TRUE(absender);
   }
-  void TearDown() override { Zustand().Zuruecksetzen(); }
-
   void Zahlung(int nr, const char* art, bool erledigt, const QList<Waehrung>& zeilen, const QString& name = {}) {
     Waehrung gesamt;
     for (const Waehrung& w : zeilen) gesamt = gesamt + w;
@@ -77,15 +72,20 @@ class ZahlungslisteDruckTest : public ::testing::Test {
     anfrage.DruckZiel = Report::ZielPdf;
     anfrage.PdfDateiname = QFileInfo(pdf).fileName();
     anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
-    QtReportengine engine;
-    return ReportDrucken(daten, anfrage, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe),
-                         Druckformular{nullptr, QStringLiteral("Zahlungsliste"), {}, absender.get(), 1}, engine);
+    PdfReportengine engine;
+    const Druckformular formular{.titel = QStringLiteral("Zahlungsliste"),
+                                 .absenderDaten = absender.get(),
+                                 .absenderNr = 1,
+                                 .reportDatum = QDate(2025, 3, 14)};
+    ergebnis = ReportDrucken(daten, anfrage, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe),
+                             formular, engine);
+    return ergebnis.code;
   }
 
   std::unique_ptr<Datenbank> db;
   std::unique_ptr<Recordset> absender;
   TestOrdner ordner;
-  MeldungsRekorder meldungen;
+  Druckergebnis ergebnis;   // of the last print: the failures the driver reports
   Waehrung summe;
 };
 
@@ -106,7 +106,7 @@ TEST_F(ZahlungslisteDruckTest, GemischteArtenMitArtStatusVorzeichenUndDerSummeDe
   Zahlung(4, "L", false, {Waehrung::AusCent(50000)});                              //   500,00 in
   const QString pdf = ordner.Datei(QStringLiteral("liste.pdf"));
   ASSERT_EQ(Drucken(pdf), Report::Ok);
-  EXPECT_EQ(meldungen.Anzahl(), 0) << meldungen.Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(ergebnis.meldungen.size(), 0) << ergebnis.meldungen.join(QLatin1Char('|')).toStdString();
   EXPECT_EQ(summe, -Waehrung::AusCent(227522));
   const QString text = Poppler::Text(pdf);
   EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: -2.275,22 EUR"))) << text.toStdString();
@@ -145,7 +145,7 @@ TEST_F(ZahlungslisteDruckTest, MehrereSeitenHaltenZahlungenZusammenUndTragenDieS
   ASSERT_FALSE(db->CommitTrans());
   const QString pdf = ordner.Datei(QStringLiteral("Zahlungsübersicht.pdf"));
   ASSERT_EQ(Drucken(pdf), Report::Ok);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
   const int seiten = Poppler::Seiten(pdf);
   ASSERT_GE(seiten, 3);
   const QStringList blaetter = Poppler::Text(pdf).split(QLatin1Char('\f'));
@@ -273,14 +273,13 @@ TEST_F(ZahlungslisteDruckTest, SummeOhneVorzeichenWirdAbgelehnt) {
   Zahlung(2, "L", false, {Waehrung::AusCent(100)});
   const QString pdf = ordner.Datei(QStringLiteral("alt.pdf"));
   EXPECT_EQ(Drucken(pdf, QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST")), Report::DateiDefekt);
-  ASSERT_EQ(meldungen.Anzahl(), 1);
-  EXPECT_TRUE(meldungen.Letzter().text.contains(QStringLiteral("Die Summe von {ZahlungsBetrag} ist nicht zulässig (Spalte8)")))
-      << meldungen.Letzter().text.toStdString();
-  EXPECT_TRUE(meldungen.Letzter().text.contains(Zahlungslistendaten::SummeGesperrtGrund()));
+  ASSERT_EQ(ergebnis.meldungen.size(), 1);
+  EXPECT_TRUE(ergebnis.meldungen.last().contains(QStringLiteral("Die Summe von {ZahlungsBetrag} ist nicht zulässig (Spalte8)")))
+      << ergebnis.meldungen.last().toStdString();
+  EXPECT_TRUE(ergebnis.meldungen.last().contains(Zahlungslistendaten::SummeGesperrtGrund()));
   EXPECT_FALSE(QFileInfo::exists(pdf));
-  meldungen.Leeren();
   EXPECT_EQ(Drucken(pdf), Report::Ok);
-  EXPECT_EQ(meldungen.Anzahl(), 0);
+  EXPECT_EQ(ergebnis.meldungen.size(), 0);
 }
 
 // The signed line amounts of the print add up to the window's total, whatever the case of Art and

@@ -21,8 +21,12 @@
 #include "common/Programmzustand.h"
 #include "import/ImportForm.h"
 #include "masterdata/FormAdressen.h"
+#include "masterdata/SuchlisteF4.h"
+#include "payments/FaelligAbfrage.h"
 #include "payments/FormularZahlung.h"
 #include "platform/settings/Registrierung.h"
+#include "platform/ui/MaskenFeld.h"
+#include "sepafiles/Zahlungsliste.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/Programmstart.h"
 #include "shell/Rechner.h"
@@ -253,6 +257,81 @@ TEST_F(ShellTest, ZahlungsformularOeffnetDenImportUeberDenHaken) {
   EXPECT_TRUE(modal);
   EXPECT_EQ(schrift.pointSize(), 13);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// Cancels the next modal dialog as soon as it shows and notes its class and parent; gives up after a second.
+struct DialogAbfangen {
+  QString gezeigt;   // the dialog's class, empty when none showed
+  QWidget* eltern = nullptr;
+  QTimer uhr;
+  int runden = 0;
+  DialogAbfangen() {
+    QObject::connect(&uhr, &QTimer::timeout, [this] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!d && ++runden < 200) return;
+      uhr.stop();
+      if (!d) return;
+      gezeigt = QString::fromLatin1(d->metaObject()->className());
+      eltern = d->parentWidget();
+      d->reject();
+    });
+    uhr.start(5);
+  }
+};
+
+// Master data's search list and the payment form's due-date dialog are other areas' windows: the payment
+// form and the payment list reach them only through the hooks the shell sets, modal over themselves.
+TEST_F(ShellTest, SuchlisteUndFaelligkeitNurUeberDieHakenDerShell) {
+  ZOVA10 haupt;
+  ArbeitsfensterAnmelden(haupt);
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::ZahlungenErfassen));
+  auto* zahlung = qobject_cast<FormularZahlung*>(haupt.Fenster().Offen(QStringLiteral("FormularZahlung")));
+  ASSERT_NE(zahlung, nullptr);
+  zahlung->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(zahlung));
+  ASSERT_TRUE(zahlung->Befehl(QStringLiteral("Neu")));
+  zahlung->Maske(0)->setFocus();
+  {
+    DialogAbfangen suchliste;
+    QTest::keyClick(zahlung->Maske(0), Qt::Key_F4);
+    EXPECT_EQ(suchliste.gezeigt, QString::fromLatin1(SuchlisteF4::staticMetaObject.className()));
+    EXPECT_EQ(suchliste.eltern, zahlung);
+  }
+
+  ASSERT_TRUE(haupt.Ausfuehren(Hauptbefehl::Zahlungsliste));
+  auto* liste = qobject_cast<Zahlungsliste*>(haupt.Fenster().Offen(QStringLiteral("Zahlungsliste")));
+  ASSERT_NE(liste, nullptr);
+  DialogAbfangen faellig;
+  liste->FaelligkeitAbfragen();
+  EXPECT_EQ(faellig.gezeigt, QString::fromLatin1(FaelligAbfrage::staticMetaObject.className()));
+  EXPECT_EQ(faellig.eltern, liste);
+  EXPECT_FALSE(liste->FaelligBis());   // "Abbruch" removes the limit
+}
+
+// Without the shell the windows open no other area's window: F4 chooses nothing, F6 keeps the limit.
+TEST_F(ShellTest, OhneShellOeffnenDieFensterKeinFremdesFenster) {
+  std::unique_ptr<QWidget> form(FormularZahlungErzeugen(nullptr));
+  auto* zahlung = qobject_cast<FormularZahlung*>(form.get());
+  ASSERT_NE(zahlung, nullptr);
+  zahlung->show();
+  ASSERT_TRUE(zahlung->Befehl(QStringLiteral("Neu")));
+  zahlung->Maske(0)->WertSetzen(QStringLiteral("Mei"));
+  zahlung->Maske(0)->setFocus();
+  {
+    DialogAbfangen keiner;
+    keiner.runden = 190;   // the key is handled at once: a few rounds tell
+    QTest::keyClick(zahlung->Maske(0), Qt::Key_F4);
+    QTest::qWait(100);
+    EXPECT_TRUE(keiner.gezeigt.isEmpty());
+  }
+  EXPECT_EQ(zahlung->Maske(0)->Wert(), QStringLiteral("Mei"));
+
+  std::unique_ptr<QWidget> fenster(ZahlungslisteErzeugen(nullptr));
+  auto* liste = qobject_cast<Zahlungsliste*>(fenster.get());
+  ASSERT_NE(liste, nullptr);
+  liste->FaelligkeitAbfragen();
+  EXPECT_FALSE(liste->FaelligBis());
+  EXPECT_TRUE(liste->FaelligAnzeige()->isHidden());
 }
 
 TEST_F(ShellTest, SchliessenSperreVorSepaDatei) {

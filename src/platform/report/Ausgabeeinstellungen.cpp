@@ -14,7 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "platform/report/Reportengine.h"
+#include "platform/report/core/Reportengine.h"
 #include "platform/ui/Dateidialog.h"
 
 Ausgabeeinstellungen::Ausgabeeinstellungen(QPrinter& drucker, const QString& titel, const QString& text,

@@ -1,34 +1,26 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
 #include <QPointer>
-#include <QSet>
 #include <QString>
-#include <QVariant>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "platform/report/Ausgabefehler.h"
-#include "platform/report/Druckdokument.h"
-#include "platform/report/Reportdefinitionen.h"
-#include "platform/report/Reportengine.h"
-#include "platform/report/Reportlayout.h"
+#include "platform/report/core/PdfReportengine.h"
 
 class QDialog;
 class QPrintPreviewDialog;
 class QPrinter;
 class QProgressDialog;
-class Seitenaufbau;
+class QWidget;
 
-// The report engine on Qt: reads our report files, lays the rows out into display lists per page
-// and puts the pages out to the printer (QPrinter, copies repeated when the printer cannot make
-// them), the preview (QPrintPreviewDialog) or a PDF file (QPdfWriter with embedded fonts, written
-// under a temporary name and renamed). Runs headless under a QGuiApplication for PDF output;
-// dialogs, the progress box and the preview need a QApplication.
-class QtReportengine : public Reportengine {
+// The report engine of the program: the engine without windows (layout, PDF) and what needs them —
+// the printer (QPrinter, copies repeated when the printer cannot make them), the preview
+// (QPrintPreviewDialog), the file dialog, the output settings and the progress box. Dialogs, the
+// progress box and the preview need a QApplication; under a QGuiApplication it behaves as the engine
+// without windows, the printer aside.
+class QtReportengine : public PdfReportengine {
  public:
   QtReportengine();
   ~QtReportengine() override;
@@ -60,65 +52,25 @@ class QtReportengine : public Reportengine {
   // TAMOSEPA_DRUCKER_PDF).
   bool DruckerVorhanden() override;
 
-  // The pages of the last job (the preview shows them).
-  const Druckdokument& Dokument() const { return m_dokument; }
-  // What the print defined before its start (declared values, sort orders offered).
-  const Reportdefinitionen& Definitionen() const { return m_definitionen; }
   QPrinter& Drucker();
 
-  QString Dateiendung(int projektTyp) override;
-  int DateiAuswaehlen(QWidget* eltern, const QString& titel, int projektTyp, QString& datei) override;
-  void SortierungenBeginnen() override;
-  void SortierungDefinieren(const QString& kennung, const QString& text) override;
-  void FelderBeginnen() override;
-  void VariablenBeginnen() override;
-  void VariableDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) override;
-  void FeldDefinieren(const QString& name, const QVariant& wert, Report::Typ typ) override;
-  void SummeSperren(const QString& name, const QString& grund) override;
-  int DruckStarten(int projektTyp, const QString& datei, QWidget* eltern, const QString& boxTitel) override;
-  int Designer(QWidget* eltern, const QString& titel, int projektTyp, const QString& datei) override;
-  void ExportParameterSetzen(const QString& format, const QString& schluessel, const QString& wert) override;
-  void ExportFormatSetzen(const QString& format) override;
-  int OptionenDialog(QWidget* eltern, const QString& titel, const QString& text) override;
-  int DruckOption(int option) override;
-  int DruckOptionSetzen(int option, int wert) override;
-  QString Sortierung() override;
-  int AktuelleSeite() override;
-  bool FeldBenutzt(const QString& name) override;
-  bool VariableBenutzt(const QString& name) override;
+  int DateiAuswaehlen(QObject* eltern, const QString& titel, int projektTyp, QString& datei) override;
+  int DruckStarten(int projektTyp, const QString& datei, QObject* eltern, const QString& boxTitel) override;
+  int Designer(QObject* eltern, const QString& titel, int projektTyp, const QString& datei) override;
+  int OptionenDialog(QObject* eltern, const QString& titel, const QString& text) override;
   int BoxTextSetzen(const QString& text, int prozent) override;
-  int Drucken() override;
-  int FelderDrucken() override;
-  int FelderEnde() override;
-  void DruckAbbrechen() override;
   int DruckEnde(int flags) override;
-  void VorschauAnzeigen(const QString& datei, const QString& optionen, QWidget* eltern) override;
-  void VorschauDateienLoeschen(const QString& datei, const QString& optionen) override;
-  QString Fehlerdetail() const override { return m_fehlerdetail; }
+  void VorschauAnzeigen(const QString& datei, const QString& optionen, QObject* eltern) override;
+
+ protected:
+  int DruckerAusgeben() override;
 
  private:
-  int Fehler(Ausgabefehler fehler, const QString& detail);
-  QVariant Wert(const QString& name) const;
-  int PdfSchreiben();
-  int DruckerAusgeben();
   void BoxSchliessen();
 
-  QHash<QString, QVariant> m_felder;
-  QHash<QString, QVariant> m_variablen;
-  Reportdefinitionen m_definitionen;
-  QHash<int, int> m_optionen;
-  QHash<QString, QString> m_export;      // "Export.File", "Export.Path", ...
-  std::optional<Reportlayout> m_layout;
-  std::unique_ptr<Seitenaufbau> m_aufbau;
-  QSet<QString> m_benutzteFelder;
-  QSet<QString> m_benutzteVariablen;
-  Druckdokument m_dokument;
   std::unique_ptr<QPrinter> m_drucker;
   QPointer<QProgressDialog> m_box;
   QPointer<QWidget> m_boxEltern;
   QString m_boxTitel;
   int m_boxProzent = -1;
-  bool m_job = false;
-  bool m_abgebrochen = false;
-  QString m_fehlerdetail;
 };

@@ -6,10 +6,8 @@
 #include <QStringList>
 
 #include "common/Datenhilfen.h"
-#include "common/Programmzustand.h"
-#include "platform/ui/Meldung.h"
-#include "printing/ReportAuswaehlen.h"
 #include "platform/db/Recordset.h"
+#include "printing/core/Reportdateien.h"
 #include "sepafiles/core/SepaSelektion.h"
 #include "sepafiles/core/Zahlungssumme.h"
 #include "sepafiles/druck/Zahlungslistendaten.h"
@@ -48,14 +46,14 @@ class Laufdaten : public Reportdaten {
 
 }  // namespace
 
-std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QWidget* fenster) {
+std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QString& fehlertext) {
   // All ids travel as one bound parameter, however many orders the run wrote.
   const Abfrage a =
       SepaSelektion::Zeilenabfrage(Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), lauf.ZahlungNummern));
   DbFehler fehler;
   std::unique_ptr<Recordset> rs = Recordset::Oeffnen(db, a, RecordsetTyp::Snapshot, fehler);
   if (!rs) {
-    Meldung::Fehler(DatenermittlungsFehlertext(fehler), {}, fenster);
+    fehlertext = DatenermittlungsFehlertext(fehler);
     return nullptr;
   }
   return std::make_unique<Zahlungslistendaten>(std::make_unique<Laufdaten>(std::move(rs), lauf));
@@ -99,22 +97,22 @@ Kontrollliste::Ausgabe Kontrollliste::Vorbereiten(Datenbank& db, const SepaLaufE
   if (kopien <= 0) return ausgabe;
   ausgabe.ohneDrucker = !engine.DruckerVorhanden();
   if (!lauf.PdfDateiname.isEmpty()) {
-    std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
+    std::unique_ptr<Reportdaten> daten = Daten(db, lauf, ausgabe.datenFehler);
     if (!daten) return ausgabe;
     Druckanfrage anfrage;
-    anfrage.ReportDatei = Reportdatei(db, Zustand().ProgrammVerzeichnis());
+    anfrage.ReportDatei = Reportdatei(db, formular.programmVerzeichnis);
     anfrage.ProjektTyp = Report::Liste;
     anfrage.DruckZiel = Report::ZielPdf;
     anfrage.PdfDateiname = lauf.PdfDateiname;
     anfrage.PdfPfad = lauf.PdfPfad;
-    anfrage.FehlerZurueck = true;
-    const int r = ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
-    if (r == Report::Ok) {
-      ausgabe.pdfDatei = QDir::toNativeSeparators(QDir(lauf.PdfPfad).filePath(lauf.PdfDateiname));
+    const Druckergebnis r = ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
+    if (r.Ok()) {
+      ausgabe.pdfDatei = r.datei;
     } else {
-      ausgabe.pdfFehler = anfrage.Fehlertext;
+      ausgabe.pdfFehler = r.meldungen.value(0);
       // A report that is missing or cannot be read would fail the printout as well: named once.
-      if (r == Report::KeinProjekt || r == Report::DateiDefekt || r == Report::UnbekanntesFeld) return ausgabe;
+      if (r.code == Report::KeinProjekt || r.code == Report::DateiDefekt || r.code == Report::UnbekanntesFeld)
+        return ausgabe;
     }
   }
   // Without a printer the overview stands in for the printout; without that the preview shows the list.
@@ -138,23 +136,26 @@ QString Kontrollliste::Meldungstext(const Ausgabe& ausgabe) {
   return zeilen.join(QLatin1Char('\r'));
 }
 
-void Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, const Ausgabe& ausgabe, int kopien,
-                            const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine) {
-  if (kopien <= 0 || !ausgabe.drucken) return;
-  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
-  if (!daten) return;
+Druckergebnis Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, const Ausgabe& ausgabe, int kopien,
+                                     const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine,
+                                     QString& datenFehler) {
+  if (kopien <= 0 || !ausgabe.drucken) return {};
+  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, datenFehler);
+  if (!daten) return {Druckergebnis::Datenfehler, {}, {}};
   Druckanfrage anfrage;
-  anfrage.ReportDatei = Reportdatei(db, Zustand().ProgrammVerzeichnis());
+  anfrage.ReportDatei = Reportdatei(db, formular.programmVerzeichnis);
   anfrage.ProjektTyp = Report::Liste;
   anfrage.DruckZiel = ausgabe.ohneDrucker ? Report::ZielVorschau : Report::ZielDrucker;
   anfrage.DruckKopien = kopien;
-  ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
+  return ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
 }
 
-int Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
-                                const QString& datei, const QString& reportdatei, const Druckformular& formular) {
-  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, formular.fenster);
-  if (!daten) return Druckergebnis::Datenfehler;
+Druckergebnis Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
+                                          const QString& datei, const QString& reportdatei, const Druckformular& formular,
+                                          Reportengine& engine) {
+  QString fehler;
+  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, fehler);
+  if (!daten) return {Druckergebnis::Datenfehler, {fehler}, {}};
   const QFileInfo ziel(datei);
   Druckanfrage anfrage;
   anfrage.ReportDatei = reportdatei;
@@ -162,5 +163,5 @@ int Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, con
   anfrage.DruckZiel = Report::ZielPdf;
   anfrage.PdfDateiname = ziel.fileName();
   anfrage.PdfPfad = QDir::toNativeSeparators(ziel.absolutePath());
-  return ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular);
+  return ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
 }

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "platform/db/Datenbank.h"
-#include "printing/ReportDrucken.h"
-#include "printing/ReportVariable.h"
-#include "printing/Reportdaten.h"
+#include "printing/core/ReportDrucken.h"
+#include "printing/core/ReportVariable.h"
+#include "printing/core/Reportdaten.h"
 #include "sepafiles/core/SepaLaufErgebnis.h"
 
 class Reportengine;
@@ -24,8 +24,8 @@ class Kontrollliste {
   // The rows: one per remittance line (one for an order without lines), ordered as the selection
   // (Art, MandatSequenz, ZahlungNr, LfdNr), with the columns a payment print adds (Zahlungslistendaten).
   // The column EinzelReferenz holds the end-to-end id the file carries, generated ones included. A
-  // failing query is reported over `fenster` (null returned).
-  static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QWidget* fenster);
+  // failing query returns null with its message in `fehlertext`.
+  static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QString& fehlertext);
   // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date, the
   // signed total of the run's lines, and in "Zahlungsliste.Dateien" the files (Dateizeilen).
   static QList<ReportVariable> Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum);
@@ -41,21 +41,27 @@ class Kontrollliste {
   struct Ausgabe {
     QString pdfDatei;          // the PDF payment overview written (full path), empty when none
     QString pdfFehler;         // why the overview the run named could not be written
+    QString datenFehler;       // the rows could not be read: nothing was written (the caller shows it)
     bool ohneDrucker = false;  // the machine has no printer
     bool drucken = false;      // step two puts the list out: on the printer, or without one in the preview
   };
-  // Step one, without any message: the PDF payment overview when the run named one. On a machine
-  // without a printer that file stands in for the printout; without it the preview will show the list.
+  // Step one, without any message: the PDF payment overview when the run named one, with the report of
+  // `formular.programmVerzeichnis`. On a machine without a printer that file stands in for the
+  // printout; without it the preview will show the list.
   static Ausgabe Vorbereiten(Datenbank& db, const SepaLaufErgebnis& lauf, int kopien, const QDate& erstellungsdatum,
                              const Druckformular& formular, Reportengine& engine);
   // What the run's message adds: where the overview is, what happens without a printer, a failure.
   static QString Meldungstext(const Ausgabe& ausgabe);
-  // Step two: the printer with `kopien` copies or the preview, as step one decided; the driver
-  // reports a failure of its own.
-  static void Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, const Ausgabe& ausgabe, int kopien,
-                      const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine);
+  // Step two: the printer with `kopien` copies or the preview, as step one decided; the driver's
+  // result for the caller to report. Rows that cannot be read print nothing: the result is
+  // Druckergebnis::Datenfehler and the query's message is left in `datenFehler`.
+  static Druckergebnis Drucken(Datenbank& db, const SepaLaufErgebnis& lauf, const Ausgabe& ausgabe, int kopien,
+                               const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine,
+                               QString& datenFehler);
 
-  // The control list as a PDF file without any dialog (headless run); the driver's result.
-  static int PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
-                          const QString& datei, const QString& reportdatei, const Druckformular& formular);
+  // The control list as a PDF file without any dialog (headless run); the driver's result, a query
+  // that fails included.
+  static Druckergebnis PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
+                                    const QString& datei, const QString& reportdatei, const Druckformular& formular,
+                                    Reportengine& engine);
 };

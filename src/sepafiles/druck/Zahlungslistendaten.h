@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "platform/db/Waehrung.h"
-#include "printing/ReportVariable.h"
-#include "printing/Reportdaten.h"
+#include "printing/core/ReportVariable.h"
+#include "printing/core/Reportdaten.h"
 
 // The rows of a printed payment list (the payment list window, the control list of a SEPA run): the
 // columns of the orders and their remittance lines, and three more a reader needs to tell the rows

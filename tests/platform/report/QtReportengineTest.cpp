@@ -29,51 +29,18 @@
 #include "platform/db/Waehrung.h"
 #include "platform/report/Ausgabeeinstellungen.h"
 #include "platform/report/Vorschauzoom.h"
-#include "platform/report/Ausgabefehler.h"
+#include "platform/report/core/Ausgabefehler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/report/Poppler.h"
-#include "platform/report/Seitenaufbau.h"
+#include "platform/report/core/Probeliste.h"
+#include "platform/report/core/Seitenaufbau.h"
 #include "testsupport/TestOrdner.h"
 
 namespace {
 
-const QString kListe = QStringLiteral(
-    "[Description]\nText=Probe\n[Seite]\nGroesse=10\n[Titel]\nZeile1=Liste {Titel}\n"
-    "[Fuss]\nRechts=Seite {Seite} von {Seiten}\n"
-    "[Spalte1]\nTitel=Name\nWert={Name}\nBreite=60\n"
-    "[Spalte2]\nTitel=Betrag\nWert={Betrag}\nBreite=30\nAusrichtung=Rechts\nSumme=1\n");
-
-void Schreiben(const QString& datei, const QString& text) {
-  QFile f(datei);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(text.toUtf8());
-}
-
-// The driver's calls for a list of rows (Name, Betrag), by hand.
-int Ausgeben(QtReportengine& e, const QString& datei, int ziel, int zeilen, int kopien = 1) {
-  e.FelderBeginnen();
-  e.VariablenBeginnen();
-  e.VariableDefinieren(QStringLiteral("Titel"), QStringLiteral("Prüfung"), Report::Typ::Text);
-  e.FeldDefinieren(QStringLiteral("Name"), QStringLiteral("Name"), Report::Typ::Text);
-  e.FeldDefinieren(QStringLiteral("Betrag"), qint64(12345), Report::Typ::Zahl);
-  const int start = e.DruckStarten(Report::Liste, datei, nullptr, QStringLiteral("Reportausgabe"));
-  if (start != Report::Ok) return start;
-  e.DruckOptionSetzen(Report::OptionZiel, ziel);
-  if (kopien > 1) e.DruckOptionSetzen(Report::OptionKopien, kopien);
-  e.Drucken();
-  for (int i = 1; i <= zeilen; ++i) {
-    e.FeldDefinieren(QStringLiteral("Name"), QStringLiteral("Kunde %1").arg(i), Report::Typ::Text);
-    e.FeldDefinieren(QStringLiteral("Betrag"), QVariant::fromValue(Waehrung::AusCent(100 * i)), Report::Typ::Zahl);
-    int r = e.FelderDrucken();
-    if (r == Report::Wiederholen) {
-      e.Drucken();
-      r = e.FelderDrucken();
-    }
-    if (r != Report::Ok) return r;
-  }
-  while (e.FelderEnde() == Report::Wiederholen) {}
-  return e.DruckEnde(0);
-}
+using Probeliste::Ausgeben;
+using Probeliste::kListe;
+using Probeliste::Schreiben;
 
 class QtReportengineTest : public ::testing::Test {
  protected:
@@ -244,6 +211,22 @@ TEST_F(QtReportengineTest, VolleFestplatteBeimPdfIstEinFehler) {
   EXPECT_EQ(QDir(ordner.Pfad()).entryList(QDir::Files).size(), 2);   // nothing left beside it
   EXPECT_EQ(Ausgeben(e, datei, Report::ZielPdf, 3), Report::Ok);    // room again: it goes out
   EXPECT_EQ(Poppler::Seiten(ziel), 1);
+}
+
+// The program's engine and the one without windows write the same PDF: the headless run's control
+// list is the window's.
+TEST_F(QtReportengineTest, PdfGleichDemDerEngineOhneFenster) {
+  QtReportengine mit;
+  const QString a = Pdf(mit, QStringLiteral("mit.pdf"));
+  ASSERT_EQ(Ausgeben(mit, datei, Report::ZielPdf, 80), Report::Ok);
+  PdfReportengine ohne;
+  ohne.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.Path"), ordner.Pfad());
+  ohne.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), QStringLiteral("ohne.pdf"));
+  ASSERT_EQ(Ausgeben(ohne, datei, Report::ZielPdf, 80), Report::Ok);
+  const QString b = ordner.Datei(QStringLiteral("ohne.pdf"));
+  ASSERT_GE(Poppler::Seiten(a), 2);
+  EXPECT_EQ(Poppler::Seiten(a), Poppler::Seiten(b));
+  EXPECT_EQ(Poppler::Text(a), Poppler::Text(b));
 }
 
 TEST_F(QtReportengineTest, AbgebrochenerJobGibtNichtsAus) {
