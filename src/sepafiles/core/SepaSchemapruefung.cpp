@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <atomic>
 #include <cstring>
+#include <limits>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -119,16 +122,43 @@ std::shared_ptr<const SepaSchema> SepaSchema::Laden(const QString& pfad, QString
 // ---- the check of one document ----------------------------------------------------------------------------------
 //
 // One thread parses the document, once for all schemas, and records what the parser reports: elements with
-// their namespaces and attributes, text, and the parser's first complaint. Each schema's check replays that
-// record on a thread of its own into libxml2's SAX validation layer (xmlSchemaSAXPlug), receiving the same
-// events in the same order as a parse of its own would give it. Names are the parser dictionary's strings,
-// which stay put while the dictionary lives; text and attribute values are copied into the record.
+// their namespaces and attributes, text, and the parser's first complaint. Each schema is checked by P
+// checks, each replaying that record on a thread of its own into libxml2's SAX validation layer
+// (xmlSchemaSAXPlug) with a validation context of its own; the parsed schema is shared, libxml2 only reads
+// it while validating. Names are the parser dictionary's strings, which stay put while the dictionary lives;
+// text and attribute values are copied into the record.
+//
+// The transactions (CdtTrfTxInf in pain.001, DrctDbtTxInf in pain.008, children of a PmtInf) are most of a
+// file, so they are shared out: check k of P replays every event except the transactions of the others.
+// Transaction i of the file (counted from 0) is check i mod P's; the first of each PmtInf is replayed by all.
+// Why the document is valid exactly when every check's part is, for each of the eight shipped schemas:
+// - Every type that holds PmtInf elements has them as the only PmtInf particle, and every type of a PmtInf
+//   has the transaction as its last particle, minOccurs 1, maxOccurs unbounded, and as the only particle of
+//   that name. Leaving out transactions that follow the first of their PmtInf keeps a valid child sequence
+//   valid, and a PmtInf whose shortened sequence is valid has a valid full one: the loop over the
+//   transactions is in the same state after one of them as after many.
+// - There are no identity constraints (xs:key, xs:unique, xs:keyref) and no ID or IDREF types, so nothing is
+//   compared across elements: an element is valid or not by its own content, attributes and type, and its
+//   type comes from the particle it matches in its parent's content model (or its own xsi:type).
+// - The wildcard (xs:any in SplmtryData of the ISO pain.x.09/.08 schemas) sits below SplmtryData, never
+//   directly in a PmtInf: an element of that name and place, in a document valid up to it, is the schema's
+//   transaction.
+// So every event outside the transactions is checked by every check in its real context, every transaction
+// by at least one in its real context, and the well-formedness of the whole file by the one parse. The first
+// complaint libxml2 would give for the whole file is, among the complaints of a schema's checks, the one at
+// the earliest event: the check that replays that event sees everything before it in the same state, and no
+// check complains earlier. That one is reported, so the message for a given file stays the same.
 
 namespace {
 
 enum class Art : quint8 { Start, Ende, Text, Cdata, Verweis, Fehler };
 
 using Name = const xmlChar*;
+
+// The start of a transaction replayed by one check of a schema only (its number modulo the checks); every
+// other event goes to all of them.
+constexpr quint8 Alle = 0xFF;
+constexpr qint64 Nirgends = std::numeric_limits<qint64>::max();   // a complaint at no event (after the last)
 
 struct Ereignis {
   Name name;
@@ -142,6 +172,7 @@ struct Ereignis {
   int attribute;        // Start
   int vorgegeben;       // Start: defaulted attributes
   Art art;
+  quint8 eigner;        // Start: the check that replays the element, or Alle
 };
 
 struct Attribut {
@@ -154,6 +185,7 @@ struct Attribut {
 
 // Events handed to the checks together; read-only once handed on.
 struct Abschnitt {
+  qint64 erstes = 0;   // the number of the first event in the document
   std::vector<Ereignis> ereignisse;
   std::vector<Name> namensraeume;   // prefix and URI of each namespace
   std::vector<Attribut> attribute;
@@ -186,16 +218,21 @@ struct SepaSchemastrom::Zustand {
   }
 };
 
-// One schema's check; replays the parser's record on its own thread.
+// One of a schema's checks; replays its part of the parser's record on its own thread.
 struct SepaSchemastrom::Pruefer {
   std::shared_ptr<Zustand> zustand;
   std::shared_ptr<const SepaSchema> schema;
+  quint8 teil = 0;   // replays the transactions whose number modulo the checks is this
+  std::atomic<qint64>* fruehste = nullptr;   // the earliest complaint of the schema's checks
   std::deque<std::shared_ptr<const Abschnitt>> abschnitte;   // waiting, guarded by the state's lock
   bool zerlegt = false;   // no more sections will come (guarded)
   bool fertig = false;    // the check has ended and takes nothing more (guarded)
   // Owned by the check's thread while it runs.
   const Ereignis* ereignis = nullptr;   // being replayed
+  qint64 stelle = Nirgends;             // its number in the document
+  int auslassen = 0;                    // open elements of another check's transaction
   SepaSchemabefund befund;
+  qint64 befundStelle = Nirgends;       // the event complained at
   std::thread faden;
 
   static void Fehler(void* kontext, xmlErrorPtr fehler) {
@@ -211,9 +248,14 @@ struct SepaSchemastrom::Pruefer {
     befund.zeile = zeile;
     befund.spalte = spalte;
     befund.text = text;
+    befundStelle = ereignis ? stelle : Nirgends;
+    // The other checks need not look past it.
+    for (qint64 bisher = fruehste->load(); befundStelle < bisher && !fruehste->compare_exchange_weak(bisher, befundStelle);) {
+    }
   }
 
-  // The next section; none at the end of the document or when it was given up.
+  // The next section; none at the end of the document, when it was given up, or when another check of the
+  // schema has complained before it.
   std::shared_ptr<const Abschnitt> NaechsterAbschnitt() {
     std::unique_lock<std::mutex> halt(zustand->sperre);
     zustand->pruefer.wait(halt, [this] { return !abschnitte.empty() || zerlegt || zustand->abbruch; });
@@ -221,15 +263,27 @@ struct SepaSchemastrom::Pruefer {
     std::shared_ptr<const Abschnitt> a = std::move(abschnitte.front());
     abschnitte.pop_front();
     if (abschnitte.size() == MaxAbschnitte / 2) zustand->zerleger.notify_all();   // room for the parse
+    if (fruehste->load(std::memory_order_relaxed) < a->erstes) return {};
     return a;
   }
 
   // False once the check has complained: the rest is not looked at.
   bool Abspielen(const Abschnitt& a, xmlSAXHandlerPtr sax, void* daten, std::vector<Name>& attributzeiger) {
-    for (const Ereignis& e : a.ereignisse) {
+    for (size_t n = 0; n < a.ereignisse.size(); ++n) {
+      const Ereignis& e = a.ereignisse[n];
       ereignis = &e;
+      stelle = a.erstes + qint64(n);
+      if (auslassen > 0 && e.art != Art::Fehler) {   // another check's transaction
+        if (e.art == Art::Start) ++auslassen;
+        else if (e.art == Art::Ende) --auslassen;
+        continue;
+      }
       switch (e.art) {
         case Art::Start: {
+          if (e.eigner != Alle && e.eigner != teil) {
+            auslassen = 1;
+            continue;
+          }
           attributzeiger.resize(size_t(e.attribute) * 5);
           for (int i = 0; i < e.attribute; ++i) {
             const Attribut& t = a.attribute[size_t(e.erstesAttribut + i)];
@@ -280,10 +334,14 @@ struct SepaSchemastrom::Pruefer {
       stecker = xmlSchemaSAXPlug(pruefung, &sax, &daten);
     }
     bool ok = stecker != nullptr;
+    bool ueberholt = false;   // another check complained earlier: this one's end is not wanted
     std::vector<Name> attributzeiger;
     while (ok) {
       const std::shared_ptr<const Abschnitt> a = NaechsterAbschnitt();
-      if (!a) break;
+      if (!a) {
+        ueberholt = fruehste->load() < Nirgends;
+        break;
+      }
       ok = Abspielen(*a, sax, daten, attributzeiger);
     }
     ereignis = nullptr;
@@ -292,7 +350,7 @@ struct SepaSchemastrom::Pruefer {
     if (stecker) xmlSchemaSAXUnplug(stecker);
     if (pruefung) xmlSchemaFreeValidCtxt(pruefung);
     std::lock_guard<std::mutex> halt(zustand->sperre);
-    if (gueltig != 1 && befund.Ok() && !zustand->abbruch)
+    if (gueltig != 1 && befund.Ok() && !zustand->abbruch && !ueberholt)
       Beschwerde(0, 0, QStringLiteral("Die Prüfung ist gescheitert (libxml2 %1).").arg(gueltig));
     fertig = true;
     abschnitte.clear();
@@ -313,6 +371,15 @@ struct SepaSchemastrom::Zerleger {
   qsizetype gelesen = 0;
   std::shared_ptr<Abschnitt> abschnitt;
   std::deque<QByteArray> eigeneNamen;   // names not from the dictionary (stay put: never changed)
+  qint64 stelle = 0;    // events recorded
+  int teile = 1;        // checks per schema
+  // Where the parse stands: open elements, and whether those at depths 1 to 3 are Document, the message
+  // and a PmtInf (the transaction's name then known).
+  int tiefe = 0;
+  std::array<bool, 4> imPfad{};
+  const char* postenName = nullptr;
+  bool ersterPosten = false;   // the next transaction is the first of its PmtInf
+  qint64 posten = 0;           // transactions so far
   bool beschwert = false;
   bool weiter = true;   // some check still wants events
   std::thread faden;
@@ -362,6 +429,7 @@ struct SepaSchemastrom::Zerleger {
       a = std::make_unique<Abschnitt>();
       a->ereignisse.reserve(Abschnittsgroesse);
     }
+    a->erstes = stelle;
     return {a.release(), [z = zustand](Abschnitt* b) {
               std::lock_guard<std::mutex> halt(z->vorratSperre);
               z->vorrat.emplace_back(b);
@@ -392,6 +460,8 @@ struct SepaSchemastrom::Zerleger {
   Ereignis& Neu(Art art) {
     Ereignis& e = abschnitt->ereignisse.emplace_back();
     e.art = art;
+    e.eigner = Alle;
+    ++stelle;
     e.zeile = parser && parser->input ? parser->input->line : 0;
     e.spalte = parser && parser->input ? parser->input->col : 0;
     return e;
@@ -420,11 +490,38 @@ struct SepaSchemastrom::Zerleger {
     return anfang;
   }
 
+  // The check that replays an element starting now: a transaction's own check, every check for the rest.
+  quint8 Eigner(const char* name) {
+    ++tiefe;
+    if (tiefe > 4) return Alle;
+    const bool darueber = tiefe == 1 || imPfad[size_t(tiefe - 2)];
+    if (tiefe == 4) {
+      if (!darueber || std::strcmp(name, postenName) != 0) return Alle;
+      const qint64 nummer = posten++;
+      if (std::exchange(ersterPosten, false)) return Alle;
+      return quint8(nummer % teile);
+    }
+    bool passt = false;
+    if (darueber && tiefe == 1) {
+      passt = std::strcmp(name, "Document") == 0;
+    } else if (darueber && tiefe == 2) {
+      postenName = std::strcmp(name, "CstmrCdtTrfInitn") == 0    ? "CdtTrfTxInf"
+                   : std::strcmp(name, "CstmrDrctDbtInitn") == 0 ? "DrctDbtTxInf"
+                                                                  : nullptr;
+      passt = postenName != nullptr;
+    } else if (darueber && tiefe == 3) {
+      passt = ersterPosten = std::strcmp(name, "PmtInf") == 0;
+    }
+    imPfad[size_t(tiefe - 1)] = passt;
+    return Alle;
+  }
+
   static void Start(void* kontext, Name name, Name praefix, Name uri, int namensraeume, Name* ns, int attribute,
                     int vorgegeben, Name* werte) {
     auto* z = static_cast<Zerleger*>(kontext);
     Abschnitt& a = *z->abschnitt;
     Ereignis& e = z->Neu(Art::Start);
+    e.eigner = z->Eigner(reinterpret_cast<const char*>(name));
     e.name = z->Stabil(name);
     e.praefix = z->Stabil(praefix);
     e.uri = z->Stabil(uri);
@@ -443,6 +540,7 @@ struct SepaSchemastrom::Zerleger {
   }
   static void Ende(void* kontext, Name name, Name praefix, Name uri) {
     auto* z = static_cast<Zerleger*>(kontext);
+    --z->tiefe;
     Ereignis& e = z->Neu(Art::Ende);
     e.name = z->Stabil(name);
     e.praefix = z->Stabil(praefix);
@@ -522,17 +620,35 @@ struct SepaSchemastrom::Zerleger {
   }
 };
 
-SepaSchemastrom::SepaSchemastrom(const SepaSchemaliste& schemas)
-    : m_zustand(std::make_shared<Zustand>()), m_zerleger(std::make_unique<Zerleger>()) {
+int SepaSchemastrom::Teile() {
+  // The parse, the writer and the marking need their cores too; more checks per schema than the machine
+  // runs at once would only take turns.
+  static const int teile = [] {
+    return std::clamp((int(std::thread::hardware_concurrency()) - 2) / 2, 1, 3);
+  }();
+  return teile;
+}
+
+SepaSchemastrom::SepaSchemastrom(const SepaSchemaliste& schemas, int teile)
+    : m_zustand(std::make_shared<Zustand>()),
+      m_teile(std::clamp(teile, 1, 16)),
+      m_fruehste(std::make_unique<std::atomic<qint64>[]>(size_t(schemas.size()))),
+      m_zerleger(std::make_unique<Zerleger>()) {
   LibxmlEinrichten();
   m_zerleger->zustand = m_zustand;
-  m_pruefer.reserve(schemas.size());
-  for (const std::shared_ptr<const SepaSchema>& s : schemas) {
-    auto p = std::make_unique<Pruefer>();
-    p->zustand = m_zustand;
-    p->schema = s;
-    m_zerleger->pruefer.push_back(p.get());
-    m_pruefer.push_back(std::move(p));
+  m_zerleger->teile = m_teile;
+  m_pruefer.reserve(size_t(schemas.size() * m_teile));
+  for (qsizetype i = 0; i < schemas.size(); ++i) {
+    m_fruehste[size_t(i)] = Nirgends;
+    for (int teil = 0; teil < m_teile; ++teil) {
+      auto p = std::make_unique<Pruefer>();
+      p->zustand = m_zustand;
+      p->schema = schemas.at(i);
+      p->teil = quint8(teil);
+      p->fruehste = &m_fruehste[size_t(i)];
+      m_zerleger->pruefer.push_back(p.get());
+      m_pruefer.push_back(std::move(p));
+    }
   }
   for (const auto& p : m_pruefer) p->faden = std::thread([q = p.get()] { q->Pruefen(); });
   m_zerleger->faden = std::thread([z = m_zerleger.get()] { z->Zerlegen(); });
@@ -576,8 +692,15 @@ void SepaSchemastrom::Beenden() {
 SepaSchemabefund SepaSchemastrom::Ergebnis() {
   Beenden();
   Warten();
-  for (const auto& p : m_pruefer)
-    if (!p->befund.Ok()) return p->befund;
+  // The schemas in order; of a schema's checks, the complaint at the earliest event.
+  for (size_t gruppe = 0; gruppe < m_pruefer.size(); gruppe += size_t(m_teile)) {
+    const Pruefer* erster = nullptr;
+    for (size_t i = gruppe; i < gruppe + size_t(m_teile); ++i) {
+      const Pruefer* p = m_pruefer.at(i).get();
+      if (!p->befund.Ok() && (!erster || p->befundStelle < erster->befundStelle)) erster = p;
+    }
+    if (erster) return erster->befund;
+  }
   return {};
 }
 
@@ -601,8 +724,8 @@ SepaSchemaliste Laden(SepaFormat format, bool lastschrift, const QString& ordner
   return schemas;
 }
 
-SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas) {
-  SepaSchemastrom strom(schemas);
+SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas, int teile) {
+  SepaSchemastrom strom(schemas, teile);
   for (qsizetype i = 0; i < dokument.size(); i += Pruefblock) strom.Anhaengen(dokument.sliced(i, std::min(Pruefblock, dokument.size() - i)));
   return strom.Ergebnis();
 }
