@@ -472,6 +472,19 @@ TEST_P(SepaSchemaFormat, GeteiltePruefungWieLibxml2) {
                       &lastschrift, false});
   faelle.push_back({"LetztePmtInfOhnePosten", vier.left(Stelle(vier, einzug, 8)) + vier.mid(vier.lastIndexOf("</PmtInf>")),
                     &lastschrift, false});
+  // Many sections of events: a transaction that begins in one and ends in the next, and those a check steps
+  // over whole, with faults in each check's share around the middle and at the end.
+  const QByteArray gross = Vervielfacht(gut, 2000);
+  faelle.push_back({"GrossGueltig", gross, &ueberweisung, true});
+  faelle.push_back({"GrossMitKommentarenUndCdata",
+                    QByteArray(gross).replace("<Nm>", "<!-- n --><Nm><![CDATA[]]>"), &ueberweisung, true});
+  for (int i = 1000; i < 1000 + P + 1; ++i) {
+    faelle.push_back({"GrossDoppeltInPosten" + std::to_string(i), Veraendert(gross, posten, i, "<PmtId>", doppelt),
+                      &ueberweisung, false});
+    faelle.push_back({"GrossNurDkInPosten" + std::to_string(i), Veraendert(gross, posten, i, "Ccy=\"EUR\"", "Ccy=\"USD\""),
+                      &ueberweisung, false});
+  }
+  faelle.push_back({"GrossNichtWohlgeformtHinten", Veraendert(gross, posten, 1900, "</Nm>", "</Name>"), &ueberweisung, false});
   const QList<QByteArray> geteilt = Dateien(format, {1, 2, 2, 2, 2, 3, 4, 4, 4}, true);
   EXPECT_EQ(geteilt.size(), 4);
   for (qsizetype i = 0; i < geteilt.size(); ++i) {
