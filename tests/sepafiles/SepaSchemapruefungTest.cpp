@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cstring>
 #include <thread>
 
 #include <libxml/parser.h>
@@ -82,6 +83,57 @@ SepaSchemabefund Libxml2Befund(const QByteArray& dokument, const SepaSchemaliste
     }
   }
   return {};
+}
+
+// Several orders, from the writer: credit transfers (sequence 0), or direct debits of the sequence each
+// order names (merged into one file or one file per sequence type).
+QList<QByteArray> Dateien(SepaFormat format, const QList<int>& sequenzen, bool aufteilen = false) {
+  QList<Zahlungsauftrag> auftraege;
+  for (int sequenz : sequenzen) {
+    Zahlungsauftrag a;
+    a.ZahlungNr = auftraege.size() + 1;
+    a.Art = sequenz == 0 ? QStringLiteral("G") : QStringLiteral("L");
+    a.Name = QStringLiteral("Kunde %1").arg(a.ZahlungNr);
+    a.IBAN = QStringLiteral("DE89370400440532013000");
+    a.BIC = QStringLiteral("DEUTDEFF");
+    a.Betrag = Waehrung::AusCent(100 + a.ZahlungNr);
+    a.Verwendungszweck1 = QStringLiteral("Rechnung %1").arg(a.ZahlungNr);
+    a.MandatReferenz = QStringLiteral("M-%1").arg(a.ZahlungNr);
+    a.MandatDatum = QDate(2023, 1, 15);
+    a.MandatSequenz = sequenz;
+    auftraege << a;
+  }
+  SepaAbsender absender;
+  absender.Name = QStringLiteral("Tamo Handel GmbH");
+  absender.IBAN = QStringLiteral("DE89370400440532013000");
+  absender.BIC = QStringLiteral("COBADEFFXXX");
+  absender.GlaeubigerID = QStringLiteral("DE98ZZZ09999999999");
+  SepaOptionen o;
+  o.Format = format;
+  o.Art = sequenzen.value(0) == 0 ? SepaArt::Ueberweisung : SepaArt::BasisLastschrift;
+  o.AufteilenNachMandatArt = aufteilen;
+  o.Zeitpunkt = QDateTime(QDate(2024, 6, 5), QTime(14, 5, 9));
+  o.Erstellungsdatum = o.Zeitpunkt.date();
+  const SepaErgebnis e = SepaDokument::Bauen(auftraege, absender, o, QStringLiteral("R100"));
+  EXPECT_TRUE(e.Ok()) << e.Fehler.toStdString();
+  QList<QByteArray> dateien;
+  for (const SepaDatei& d : e.Dateien) dateien << d.Inhalt;
+  return dateien;
+}
+
+// Where the `nummer`-th (from 0) element `tag` of the document starts.
+qsizetype Stelle(const QByteArray& dokument, const char* tag, int nummer) {
+  qsizetype stelle = -1;
+  for (int i = 0; i <= nummer; ++i) stelle = dokument.indexOf(tag, stelle + 1);
+  return stelle;
+}
+
+// The document with `was` replaced by `womit` at its first place after the `nummer`-th `tag`.
+QByteArray Veraendert(QByteArray dokument, const char* tag, int nummer, const char* was, const char* womit) {
+  const qsizetype stelle = dokument.indexOf(was, Stelle(dokument, tag, nummer));
+  EXPECT_GE(Stelle(dokument, tag, nummer), 0) << tag << nummer;
+  EXPECT_GE(stelle, 0) << was;
+  return dokument.replace(stelle, qsizetype(std::strlen(was)), womit);
 }
 
 std::string FormatName(const testing::TestParamInfo<SepaFormat>& info) {
@@ -352,6 +404,108 @@ TEST_P(SepaSchemaFormat, WieLibxml2sEigenePruefung) {
   }
 }
 
+// Each schema's checks share out the transactions: check k of P replays transaction i (counted through the
+// file from 0) when i mod P is k, and the first of each PmtInf; everything else goes to every check. For
+// every document the answer is libxml2's own for the whole of it, whatever the number of checks, wherever
+// the fault lies: in a transaction of each check, in the first of a PmtInf, between PmtInf, after the
+// transactions, or twice (the earlier one is reported).
+TEST_P(SepaSchemaFormat, GeteiltePruefungWieLibxml2) {
+  const SepaFormat format = GetParam();
+  constexpr int P = 3;   // the faults below are placed for three checks; the others must agree too
+  const SepaSchemaliste ueberweisung = Schemas(format, false);
+  const SepaSchemaliste lastschrift = Schemas(format, true);
+  const char* posten = "<CdtTrfTxInf>";
+  const char* einzug = "<DrctDbtTxInf>";
+  // Faults that keep the document well-formed: an element twice, a value too long, a currency only the DK
+  // schema refuses.
+  const char* doppelt = "<PmtId><InstrId>A</InstrId><InstrId>B</InstrId>";
+  const char* zuLang = "<EndToEndId>LAENGER-ALS-35-ZEICHEN-LAENGER-ALS-35-";
+  const char* langesMandat = "<MndtId>LAENGER-ALS-35-ZEICHEN-LAENGER-ALS-35-";
+  // Direct debits of four sequence types in one file: four PmtInf of 4, 1, 3 and 2 transactions.
+  const QByteArray vier = Dateien(format, {1, 1, 1, 1, 2, 3, 3, 3, 4, 4}).value(0);
+  const QByteArray gut = Dateien(format, QList<int>(P + 1, 0)).value(0);
+  struct Fall {
+    std::string name;
+    QByteArray dokument;
+    const SepaSchemaliste* schemas;
+    bool gueltig;
+  };
+  std::vector<Fall> faelle;
+  for (int n : {1, 2, P, P + 1}) {
+    const QByteArray d = Dateien(format, QList<int>(n, 0)).value(0);
+    faelle.push_back({"Posten" + std::to_string(n), d, &ueberweisung, true});
+    faelle.push_back({"Posten" + std::to_string(n) + "LetzterFalsch", Veraendert(d, posten, n - 1, "<PmtId>", doppelt),
+                      &ueberweisung, false});
+  }
+  // Transaction 0 is every check's, 1 and 2 those of checks 1 and 2, 3 that of check 0.
+  for (int i = 0; i <= P; ++i) {
+    const std::string nr = std::to_string(i);
+    faelle.push_back({"DoppeltInPosten" + nr, Veraendert(gut, posten, i, "<PmtId>", doppelt), &ueberweisung, false});
+    faelle.push_back({"ZuLangInPosten" + nr, Veraendert(gut, posten, i, "<EndToEndId>", zuLang), &ueberweisung, false});
+    faelle.push_back({"NurDkFalschInPosten" + nr, Veraendert(gut, posten, i, "Ccy=\"EUR\"", "Ccy=\"USD\""),
+                      &ueberweisung, false});
+  }
+  // Two faults, the later one in a check that comes earlier in the order of the checks.
+  faelle.push_back({"ZweiFehlerFruehererBeiPruefer2",
+                    Veraendert(Veraendert(gut, posten, 2, "<EndToEndId>", zuLang), posten, 3, "<PmtId>", doppelt),
+                    &ueberweisung, false});
+  faelle.push_back({"ZweiFehlerFruehererBeiPruefer1",
+                    Veraendert(Veraendert(gut, posten, 1, "<PmtId>", doppelt), posten, 3, "<EndToEndId>", zuLang),
+                    &ueberweisung, false});
+  faelle.push_back({"ZweiFehlerNurDkVorIso",
+                    Veraendert(Veraendert(gut, posten, 2, "Ccy=\"EUR\"", "Ccy=\"USD\""), posten, 3, "<PmtId>", doppelt),
+                    &ueberweisung, false});
+  faelle.push_back({"ImKopf", Veraendert(gut, "<GrpHdr>", 0, "<NbOfTxs>", "<NbOfTxs>x"), &ueberweisung, false});
+  faelle.push_back({"NachDenPosten", Veraendert(gut, "</PmtInf>", 0, "</PmtInf>", "<ChrgBr>SLEV</ChrgBr></PmtInf>"),
+                    &ueberweisung, false});
+  faelle.push_back({"PostenFremderNamensraum", Veraendert(gut, posten, 2, posten, "<CdtTrfTxInf xmlns=\"urn:fremd\">"),
+                    &ueberweisung, false});
+  faelle.push_back({"PostenNichtWohlgeformt", Veraendert(gut, posten, 2, "</Nm>", "</Name>"), &ueberweisung, false});
+  faelle.push_back({"VierSequenzen", vier, &lastschrift, true});
+  faelle.push_back({"KopfZwischenPmtInf", Veraendert(vier, "<PmtInf>", 1, "<SeqTp>FRST</SeqTp>", "<SeqTp>FRSX</SeqTp>"),
+                    &lastschrift, false});
+  faelle.push_back({"ErsterPostenDerDrittenPmtInf", Veraendert(vier, einzug, 5, "<MndtId>", langesMandat), &lastschrift, false});
+  faelle.push_back({"LetzterPostenDerErstenPmtInf", Veraendert(vier, einzug, 3, "Ccy=\"EUR\"", "Ccy=\"USD\""),
+                    &lastschrift, false});
+  for (int i = 6; i <= 9; ++i)
+    faelle.push_back({"PostenHintererPmtInf" + std::to_string(i), Veraendert(vier, einzug, i, "<MndtId>", langesMandat),
+                      &lastschrift, false});
+  faelle.push_back({"LetztePmtInfOhnePosten", vier.left(Stelle(vier, einzug, 8)) + vier.mid(vier.lastIndexOf("</PmtInf>")),
+                    &lastschrift, false});
+  // Many sections of events: a transaction that begins in one and ends in the next, and those a check steps
+  // over whole, with faults in each check's share around the middle and at the end.
+  const QByteArray gross = Vervielfacht(gut, 2000);
+  faelle.push_back({"GrossGueltig", gross, &ueberweisung, true});
+  faelle.push_back({"GrossMitKommentarenUndCdata",
+                    QByteArray(gross).replace("<Nm>", "<!-- n --><Nm><![CDATA[]]>"), &ueberweisung, true});
+  for (int i = 1000; i < 1000 + P + 1; ++i) {
+    faelle.push_back({"GrossDoppeltInPosten" + std::to_string(i), Veraendert(gross, posten, i, "<PmtId>", doppelt),
+                      &ueberweisung, false});
+    faelle.push_back({"GrossNurDkInPosten" + std::to_string(i), Veraendert(gross, posten, i, "Ccy=\"EUR\"", "Ccy=\"USD\""),
+                      &ueberweisung, false});
+  }
+  faelle.push_back({"GrossNichtWohlgeformtHinten", Veraendert(gross, posten, 1900, "</Nm>", "</Name>"), &ueberweisung, false});
+  const QList<QByteArray> geteilt = Dateien(format, {1, 2, 2, 2, 2, 3, 4, 4, 4}, true);
+  EXPECT_EQ(geteilt.size(), 4);
+  for (qsizetype i = 0; i < geteilt.size(); ++i) {
+    faelle.push_back({"Geteilt" + std::to_string(i), geteilt.at(i), &lastschrift, true});
+    const int letzter = int(geteilt.at(i).count(einzug)) - 1;
+    faelle.push_back({"GeteiltLetzterFalsch" + std::to_string(i),
+                      Veraendert(geteilt.at(i), einzug, letzter, "<MndtId>", langesMandat), &lastschrift, false});
+  }
+  for (const Fall& f : faelle) {
+    const SepaSchemabefund erwartet = Libxml2Befund(f.dokument, *f.schemas);
+    EXPECT_EQ(erwartet.Ok(), f.gueltig) << f.name << ": " << erwartet.text.toStdString();
+    for (int teile : {1, 2, P, P + 1}) {
+      const SepaSchemabefund b = SepaSchemapruefung::Pruefen(f.dokument, *f.schemas, teile);
+      EXPECT_EQ(b.schema, erwartet.schema) << f.name << " in " << teile;
+      EXPECT_EQ(b.text, erwartet.text) << f.name << " in " << teile;
+      EXPECT_EQ(b.zeile, erwartet.zeile) << f.name << " in " << teile;
+      EXPECT_EQ(b.spalte, erwartet.spalte) << f.name << " in " << teile;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formate, SepaSchemaFormat, testing::Values(SepaFormat::Pain09, SepaFormat::Pain03), FormatName);
 
 TEST(SepaSchemapruefung, MeldungNenntDateiZeileUndBeschwerde) {
@@ -401,3 +555,4 @@ TEST(SepaSchemapruefung, MehrereStroemeGleichzeitig) {
   }
   for (int i = 0; i < 6; ++i) EXPECT_EQ(stroeme.at(size_t(i))->Ergebnis().Ok(), i != 4) << i;
 }
+

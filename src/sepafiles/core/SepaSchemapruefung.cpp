@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <atomic>
 #include <cstring>
+#include <limits>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -119,10 +122,32 @@ std::shared_ptr<const SepaSchema> SepaSchema::Laden(const QString& pfad, QString
 // ---- the check of one document ----------------------------------------------------------------------------------
 //
 // One thread parses the document, once for all schemas, and records what the parser reports: elements with
-// their namespaces and attributes, text, and the parser's first complaint. Each schema's check replays that
-// record on a thread of its own into libxml2's SAX validation layer (xmlSchemaSAXPlug), receiving the same
-// events in the same order as a parse of its own would give it. Names are the parser dictionary's strings,
-// which stay put while the dictionary lives; text and attribute values are copied into the record.
+// their namespaces and attributes, text, and the parser's first complaint. Each schema is checked by P
+// checks, each replaying that record on a thread of its own into libxml2's SAX validation layer
+// (xmlSchemaSAXPlug) with a validation context of its own; the parsed schema is shared, libxml2 only reads
+// it while validating. Names are the parser dictionary's strings, which stay put while the dictionary lives;
+// text and attribute values are copied into the record, an end is replayed with its start's names.
+//
+// The transactions (CdtTrfTxInf in pain.001, DrctDbtTxInf in pain.008, children of a PmtInf) are most of a
+// file, so they are shared out: check k of P replays every event except the transactions of the others.
+// Transaction i of the file (counted from 0) is check i mod P's; the first of each PmtInf is replayed by all.
+// Why the document is valid exactly when every check's part is, for each of the eight shipped schemas:
+// - Every type that holds PmtInf elements has them as the only PmtInf particle, and every type of a PmtInf
+//   (also those a restriction or xsi:type could bring) has the transaction as its last particle, minOccurs 1,
+//   maxOccurs unbounded, and as the only particle of that name. So a PmtInf's children are valid with n >= 1
+//   transactions exactly when they are with any other m >= 1: leaving out transactions after the first of a
+//   PmtInf keeps a valid sequence valid, and a shortened valid sequence stands for a valid full one.
+// - There are no identity constraints (xs:key, xs:unique, xs:keyref) and no ID or IDREF types, so nothing is
+//   compared across elements: an element is valid or not by its own content, attributes and type, and its
+//   type comes from the particle it matches in its parent's content model (or its own xsi:type).
+// - The wildcard (xs:any in the ISO schemas of pain.001.001.09 and pain.008.001.08) sits below SplmtryData, never
+//   directly in a PmtInf: an element of that name and place, in a document valid up to it, is the schema's
+//   transaction.
+// So every event outside the transactions is checked by every check in its real context, every transaction
+// by at least one in its real context, and the well-formedness of the whole file by the one parse. The first
+// complaint libxml2 would give for the whole file is, among the complaints of a schema's checks, the one at
+// the earliest event: the check that replays that event sees everything before it in the same state, and no
+// check complains earlier. That one is reported, so the message for a given file stays the same.
 
 namespace {
 
@@ -130,18 +155,36 @@ enum class Art : quint8 { Start, Ende, Text, Cdata, Verweis, Fehler };
 
 using Name = const xmlChar*;
 
+// The start of a transaction replayed by one check of a schema only (its number modulo the checks); every
+// other event goes to all of them.
+constexpr quint8 Alle = 0xFF;
+constexpr qint64 Nirgends = std::numeric_limits<qint64>::max();   // a complaint at no event (after the last)
+
+// An event, small: the parse writes some millions of them and every check reads those it replays.
 struct Ereignis {
+  int zeile;    // where the parser stood when it reported the event
+  int spalte;
+  int anfang;   // Start: its Zusatz, or -1; Text, Cdata, Fehler: first byte in the text
+  int laenge;   // Start, Verweis: its Namen; Text, Cdata, Fehler: bytes
+  Art art;
+  quint8 eigner;   // Start: the check that replays the element, or Alle
+};
+static_assert(sizeof(Ereignis) == 20);
+
+// The names of an element (or of an entity, in `name`). An end is replayed with its start's names.
+struct Namen {
   Name name;
   Name praefix;
   Name uri;
-  int zeile;    // where the parser stood when it reported the event
-  int spalte;
-  int anfang;   // Start: first namespace name; Text, Cdata, Fehler: first byte in the text
-  int laenge;   // Start: namespaces; Text, Cdata, Fehler: bytes
-  int erstesAttribut;   // Start
-  int attribute;        // Start
-  int vorgegeben;       // Start: defaulted attributes
-  Art art;
+};
+
+// What a start tag brings besides its names; few do.
+struct Zusatz {
+  int namensraeume;       // declared on it
+  int ersterNamensraum;   // in the section's namespaces
+  int attribute;
+  int erstesAttribut;
+  int vorgegeben;         // defaulted attributes
 };
 
 struct Attribut {
@@ -154,16 +197,60 @@ struct Attribut {
 
 // Events handed to the checks together; read-only once handed on.
 struct Abschnitt {
+  qint64 erstes = 0;   // the number of the first event in the document
   std::vector<Ereignis> ereignisse;
+  // The transactions that begin and end in the section, in order: the index of the start and of the end, so a
+  // check steps over another's transaction without reading it.
+  std::vector<std::pair<int, int>> posten;
+  std::vector<Namen> namen;         // each names once
+  std::vector<Zusatz> zusaetze;
   std::vector<Name> namensraeume;   // prefix and URI of each namespace
   std::vector<Attribut> attribute;
   std::string text;
 };
 
-// Events per section, and sections a check may lag behind the parse (some 600 KiB each).
+// Events per section, and sections a check may lag behind the parse (some 250 KiB each).
 constexpr size_t Abschnittsgroesse = 8192;
 constexpr size_t MaxAbschnitte = 4;
 constexpr size_t Abschnittstext = 1024 * 1024;   // a long text is handed on in parts
+
+// Sections every check is done with, for the parse of any document to fill again, the one longest done first:
+// writing over memory that the checks' cores still hold in their caches slows the parse down twofold. Shared by
+// the documents checked at once (a split run's files), emptied when none is.
+class Vorrat {
+ public:
+  static constexpr size_t Tiefe = 24;   // sections done with before one is filled again (some 6 MiB)
+  static Vorrat& Prozess() {
+    static Vorrat* vorrat = new Vorrat;   // outlives every document, also at the program's end
+    return *vorrat;
+  }
+  void Anmelden() {
+    std::lock_guard<std::mutex> halt(m_sperre);
+    ++m_dokumente;
+  }
+  void Abmelden() {
+    std::deque<std::unique_ptr<Abschnitt>> frei;
+    std::lock_guard<std::mutex> halt(m_sperre);
+    if (--m_dokumente == 0) frei.swap(m_abschnitte);
+  }
+  std::unique_ptr<Abschnitt> Nehmen() {
+    std::lock_guard<std::mutex> halt(m_sperre);
+    if (m_abschnitte.size() < Tiefe) return {};
+    std::unique_ptr<Abschnitt> a = std::move(m_abschnitte.front());
+    m_abschnitte.pop_front();
+    return a;
+  }
+  void Zurueck(Abschnitt* a) {
+    std::unique_ptr<Abschnitt> abschnitt(a);
+    std::lock_guard<std::mutex> halt(m_sperre);
+    if (m_dokumente > 0) m_abschnitte.push_back(std::move(abschnitt));
+  }
+
+ private:
+  std::mutex m_sperre;
+  std::deque<std::unique_ptr<Abschnitt>> m_abschnitte;
+  int m_dokumente = 0;
+};
 
 }  // namespace
 
@@ -176,9 +263,6 @@ struct SepaSchemastrom::Zustand {
   std::condition_variable pruefer;     // the checks wait for sections
   bool ende = false;       // the document is complete
   bool abbruch = false;    // no result wanted any more
-  // Sections every check is done with, kept for the parse to fill again (their memory stays warm).
-  std::mutex vorratSperre;
-  std::vector<std::unique_ptr<Abschnitt>> vorrat;
   void AlleWecken() {
     schreiber.notify_all();
     zerleger.notify_all();
@@ -186,16 +270,22 @@ struct SepaSchemastrom::Zustand {
   }
 };
 
-// One schema's check; replays the parser's record on its own thread.
+// One of a schema's checks; replays its part of the parser's record on its own thread.
 struct SepaSchemastrom::Pruefer {
   std::shared_ptr<Zustand> zustand;
   std::shared_ptr<const SepaSchema> schema;
+  quint8 teil = 0;   // replays the transactions whose number modulo the checks is this
+  std::atomic<qint64>* fruehste = nullptr;   // the earliest complaint of the schema's checks
   std::deque<std::shared_ptr<const Abschnitt>> abschnitte;   // waiting, guarded by the state's lock
   bool zerlegt = false;   // no more sections will come (guarded)
   bool fertig = false;    // the check has ended and takes nothing more (guarded)
   // Owned by the check's thread while it runs.
   const Ereignis* ereignis = nullptr;   // being replayed
+  qint64 stelle = Nirgends;             // its number in the document
+  int auslassen = 0;                    // open elements of another check's transaction
+  std::vector<Namen> offen;             // the names of the open elements replayed
   SepaSchemabefund befund;
+  qint64 befundStelle = Nirgends;       // the event complained at
   std::thread faden;
 
   static void Fehler(void* kontext, xmlErrorPtr fehler) {
@@ -211,9 +301,14 @@ struct SepaSchemastrom::Pruefer {
     befund.zeile = zeile;
     befund.spalte = spalte;
     befund.text = text;
+    befundStelle = ereignis ? stelle : Nirgends;
+    // The other checks need not look past it.
+    for (qint64 bisher = fruehste->load(); befundStelle < bisher && !fruehste->compare_exchange_weak(bisher, befundStelle);) {
+    }
   }
 
-  // The next section; none at the end of the document or when it was given up.
+  // The next section; none at the end of the document, when it was given up, or when another check of the
+  // schema has complained before it.
   std::shared_ptr<const Abschnitt> NaechsterAbschnitt() {
     std::unique_lock<std::mutex> halt(zustand->sperre);
     zustand->pruefer.wait(halt, [this] { return !abschnitte.empty() || zerlegt || zustand->abbruch; });
@@ -221,33 +316,60 @@ struct SepaSchemastrom::Pruefer {
     std::shared_ptr<const Abschnitt> a = std::move(abschnitte.front());
     abschnitte.pop_front();
     if (abschnitte.size() == MaxAbschnitte / 2) zustand->zerleger.notify_all();   // room for the parse
+    if (fruehste->load(std::memory_order_relaxed) < a->erstes) return {};
     return a;
   }
 
   // False once the check has complained: the rest is not looked at.
   bool Abspielen(const Abschnitt& a, xmlSAXHandlerPtr sax, void* daten, std::vector<Name>& attributzeiger) {
-    for (const Ereignis& e : a.ereignisse) {
+    auto posten = a.posten.cbegin();
+    for (size_t n = 0; n < a.ereignisse.size(); ++n) {
+      const Ereignis& e = a.ereignisse[n];
       ereignis = &e;
+      stelle = a.erstes + qint64(n);
+      if (auslassen > 0 && e.art != Art::Fehler) {   // another check's transaction, across sections
+        if (e.art == Art::Start) ++auslassen;
+        else if (e.art == Art::Ende) --auslassen;
+        continue;
+      }
       switch (e.art) {
         case Art::Start: {
-          attributzeiger.resize(size_t(e.attribute) * 5);
-          for (int i = 0; i < e.attribute; ++i) {
-            const Attribut& t = a.attribute[size_t(e.erstesAttribut + i)];
-            const Name wert = reinterpret_cast<Name>(a.text.data() + t.wert);
-            Name* z = attributzeiger.data() + size_t(i) * 5;
-            z[0] = t.name;
-            z[1] = t.praefix;
-            z[2] = t.uri;
-            z[3] = wert;
-            z[4] = wert + t.laenge;
+          if (e.eigner != Alle && e.eigner != teil) {
+            while (posten != a.posten.cend() && posten->first < int(n)) ++posten;
+            if (posten != a.posten.cend() && posten->first == int(n))
+              n = size_t(posten->second);   // on past its end
+            else
+              auslassen = 1;
+            continue;
           }
-          sax->startElementNs(daten, e.name, e.praefix, e.uri, e.laenge,
-                              e.laenge ? const_cast<Name*>(a.namensraeume.data() + e.anfang) : nullptr, e.attribute,
-                              e.vorgegeben, e.attribute ? attributzeiger.data() : nullptr);
+          const Namen& namen = offen.emplace_back(a.namen[size_t(e.laenge)]);
+          if (e.anfang < 0) {
+            sax->startElementNs(daten, namen.name, namen.praefix, namen.uri, 0, nullptr, 0, 0, nullptr);
+            break;
+          }
+          const Zusatz& z = a.zusaetze[size_t(e.anfang)];
+          attributzeiger.resize(size_t(z.attribute) * 5);
+          for (int i = 0; i < z.attribute; ++i) {
+            const Attribut& t = a.attribute[size_t(z.erstesAttribut + i)];
+            const Name wert = reinterpret_cast<Name>(a.text.data() + t.wert);
+            Name* zeiger = attributzeiger.data() + size_t(i) * 5;
+            zeiger[0] = t.name;
+            zeiger[1] = t.praefix;
+            zeiger[2] = t.uri;
+            zeiger[3] = wert;
+            zeiger[4] = wert + t.laenge;
+          }
+          sax->startElementNs(daten, namen.name, namen.praefix, namen.uri, z.namensraeume,
+                              z.namensraeume ? const_cast<Name*>(a.namensraeume.data() + z.ersterNamensraum) : nullptr,
+                              z.attribute, z.vorgegeben, z.attribute ? attributzeiger.data() : nullptr);
           break;
         }
         case Art::Ende:
-          sax->endElementNs(daten, e.name, e.praefix, e.uri);
+          if (!offen.empty()) {
+            const Namen namen = offen.back();
+            offen.pop_back();
+            sax->endElementNs(daten, namen.name, namen.praefix, namen.uri);
+          }
           break;
         case Art::Text:
           sax->characters(daten, reinterpret_cast<Name>(a.text.data() + e.anfang), e.laenge);
@@ -256,7 +378,7 @@ struct SepaSchemastrom::Pruefer {
           sax->cdataBlock(daten, reinterpret_cast<Name>(a.text.data() + e.anfang), e.laenge);
           break;
         case Art::Verweis:
-          sax->reference(daten, e.name);
+          sax->reference(daten, a.namen[size_t(e.laenge)].name);
           break;
         case Art::Fehler:
           if (befund.Ok()) Beschwerde(e.zeile, e.spalte, Bereinigt(a.text.substr(size_t(e.anfang), size_t(e.laenge)).c_str()));
@@ -280,10 +402,14 @@ struct SepaSchemastrom::Pruefer {
       stecker = xmlSchemaSAXPlug(pruefung, &sax, &daten);
     }
     bool ok = stecker != nullptr;
+    bool ueberholt = false;   // another check complained earlier: this one's end is not wanted
     std::vector<Name> attributzeiger;
     while (ok) {
       const std::shared_ptr<const Abschnitt> a = NaechsterAbschnitt();
-      if (!a) break;
+      if (!a) {
+        ueberholt = fruehste->load() < Nirgends;
+        break;
+      }
       ok = Abspielen(*a, sax, daten, attributzeiger);
     }
     ereignis = nullptr;
@@ -292,7 +418,7 @@ struct SepaSchemastrom::Pruefer {
     if (stecker) xmlSchemaSAXUnplug(stecker);
     if (pruefung) xmlSchemaFreeValidCtxt(pruefung);
     std::lock_guard<std::mutex> halt(zustand->sperre);
-    if (gueltig != 1 && befund.Ok() && !zustand->abbruch)
+    if (gueltig != 1 && befund.Ok() && !zustand->abbruch && !ueberholt)
       Beschwerde(0, 0, QStringLiteral("Die Prüfung ist gescheitert (libxml2 %1).").arg(gueltig));
     fertig = true;
     abschnitte.clear();
@@ -313,6 +439,17 @@ struct SepaSchemastrom::Zerleger {
   qsizetype gelesen = 0;
   std::shared_ptr<Abschnitt> abschnitt;
   std::deque<QByteArray> eigeneNamen;   // names not from the dictionary (stay put: never changed)
+  qint64 stelle = 0;    // events recorded
+  int teile = 1;        // checks per schema
+  // Where the parse stands: open elements, and whether those at depths 1 to 3 are Document, the message
+  // and a PmtInf (the transaction's name then known).
+  int tiefe = 0;
+  std::array<bool, 4> imPfad{};
+  const char* postenName = nullptr;
+  bool ersterPosten = false;   // the next transaction is the first of its PmtInf
+  qint64 posten = 0;           // transactions so far
+  int postenAnfang = -1;       // where the open transaction started in the section being filled
+  quint64 abschnittNr = 0;     // sections begun
   bool beschwert = false;
   bool weiter = true;   // some check still wants events
   std::thread faden;
@@ -343,18 +480,14 @@ struct SepaSchemastrom::Zerleger {
   }
   static int Schliessen(void*) { return 0; }
 
-  // An empty section, from the store when there is one; back to the store once no one reads it.
+  // An empty section, from the store when it has enough; back to the store once no one reads it.
   std::shared_ptr<Abschnitt> NeuerAbschnitt() {
-    std::unique_ptr<Abschnitt> a;
-    {
-      std::lock_guard<std::mutex> halt(zustand->vorratSperre);
-      if (!zustand->vorrat.empty()) {
-        a = std::move(zustand->vorrat.back());
-        zustand->vorrat.pop_back();
-      }
-    }
+    std::unique_ptr<Abschnitt> a = Vorrat::Prozess().Nehmen();
     if (a) {
       a->ereignisse.clear();
+      a->posten.clear();
+      a->namen.clear();
+      a->zusaetze.clear();
       a->namensraeume.clear();
       a->attribute.clear();
       a->text.clear();
@@ -362,15 +495,15 @@ struct SepaSchemastrom::Zerleger {
       a = std::make_unique<Abschnitt>();
       a->ereignisse.reserve(Abschnittsgroesse);
     }
-    return {a.release(), [z = zustand](Abschnitt* b) {
-              std::lock_guard<std::mutex> halt(z->vorratSperre);
-              z->vorrat.emplace_back(b);
-            }};
+    a->erstes = stelle;
+    ++abschnittNr;
+    return {a.release(), [](Abschnitt* b) { Vorrat::Prozess().Zurueck(b); }};
   }
 
   // Hands the section to every check still running; false when none is (or the document was given up).
   bool Weitergeben() {
     std::shared_ptr<const Abschnitt> a = std::exchange(abschnitt, NeuerAbschnitt());
+    postenAnfang = -1;   // a transaction that goes on in the next section is stepped over element by element
     std::unique_lock<std::mutex> halt(zustand->sperre);
     zustand->zerleger.wait(halt, [this] {
       if (zustand->abbruch) return true;
@@ -389,12 +522,11 @@ struct SepaSchemastrom::Zerleger {
     if (wecken) zustand->pruefer.notify_all();
     return jemand;
   }
-  Ereignis& Neu(Art art) {
-    Ereignis& e = abschnitt->ereignisse.emplace_back();
-    e.art = art;
-    e.zeile = parser && parser->input ? parser->input->line : 0;
-    e.spalte = parser && parser->input ? parser->input->col : 0;
-    return e;
+  Ereignis& Neu(Art art, int anfang = -1, int laenge = 0) {
+    ++stelle;
+    const xmlParserInputPtr eingabe = parser ? parser->input : nullptr;
+    return abschnitt->ereignisse.emplace_back(
+        Ereignis{eingabe ? eingabe->line : 0, eingabe ? eingabe->col : 0, anfang, laenge, art, Alle});
   }
   // After each event: a full section goes on; the parse stops when no check wants more.
   void Fertig() {
@@ -414,66 +546,105 @@ struct SepaSchemastrom::Zerleger {
     eigeneNamen.emplace_back(reinterpret_cast<const char*>(s));
     return reinterpret_cast<Name>(eigeneNamen.back().constData());
   }
+  // The index of the names in the section; the names of the section's last elements are found again without
+  // copying (only names from the dictionary, whose place says what they are).
+  struct Gemerkt {
+    Name name;
+    Name praefix;
+    Name uri;
+    quint64 abschnitt;
+    int index;
+  };
+  std::array<Gemerkt, 1024> gemerkt{};   // by the name's place: the dictionary keeps its names close together
+  int NamenIndex(Name name, Name praefix, Name uri) {
+    Gemerkt& g = gemerkt[(reinterpret_cast<quintptr>(name) >> 3) % gemerkt.size()];
+    if (g.abschnitt == abschnittNr && g.name == name && g.praefix == praefix && g.uri == uri) return g.index;
+    const Namen stabil{Stabil(name), Stabil(praefix), Stabil(uri)};
+    const int index = int(abschnitt->namen.size());
+    abschnitt->namen.push_back(stabil);
+    if (stabil.name == name && stabil.praefix == praefix && stabil.uri == uri) g = {name, praefix, uri, abschnittNr, index};
+    return index;
+  }
   int Kopieren(const xmlChar* text, int laenge) {
     const int anfang = int(abschnitt->text.size());
     abschnitt->text.append(reinterpret_cast<const char*>(text), laenge);
     return anfang;
   }
 
+  // The check that replays an element starting now: a transaction's own check, every check for the rest.
+  quint8 Eigner(const char* name) {
+    ++tiefe;
+    if (tiefe > 4) return Alle;
+    const bool darueber = tiefe == 1 || imPfad[size_t(tiefe - 2)];
+    if (tiefe == 4) {
+      if (!darueber || std::strcmp(name, postenName) != 0) return Alle;
+      const qint64 nummer = posten++;
+      if (std::exchange(ersterPosten, false)) return Alle;
+      postenAnfang = int(abschnitt->ereignisse.size()) - 1;
+      return quint8(nummer % teile);
+    }
+    bool passt = false;
+    if (darueber && tiefe == 1) {
+      passt = std::strcmp(name, "Document") == 0;
+    } else if (darueber && tiefe == 2) {
+      postenName = std::strcmp(name, "CstmrCdtTrfInitn") == 0    ? "CdtTrfTxInf"
+                   : std::strcmp(name, "CstmrDrctDbtInitn") == 0 ? "DrctDbtTxInf"
+                                                                  : nullptr;
+      passt = postenName != nullptr;
+    } else if (darueber && tiefe == 3) {
+      passt = ersterPosten = std::strcmp(name, "PmtInf") == 0;
+    }
+    imPfad[size_t(tiefe - 1)] = passt;
+    return Alle;
+  }
+
   static void Start(void* kontext, Name name, Name praefix, Name uri, int namensraeume, Name* ns, int attribute,
                     int vorgegeben, Name* werte) {
     auto* z = static_cast<Zerleger*>(kontext);
     Abschnitt& a = *z->abschnitt;
-    Ereignis& e = z->Neu(Art::Start);
-    e.name = z->Stabil(name);
-    e.praefix = z->Stabil(praefix);
-    e.uri = z->Stabil(uri);
-    e.anfang = int(a.namensraeume.size());
-    e.laenge = namensraeume;
-    for (int i = 0; i < 2 * namensraeume; ++i) a.namensraeume.push_back(z->Stabil(ns[i]));
-    e.attribute = attribute;
-    e.vorgegeben = vorgegeben;
-    e.erstesAttribut = int(a.attribute.size());
-    for (int i = 0; i < attribute; ++i) {
-      const Name* w = werte + size_t(i) * 5;
-      const int laenge = int(w[4] - w[3]);
-      a.attribute.push_back({z->Stabil(w[0]), z->Stabil(w[1]), z->Stabil(w[2]), z->Kopieren(w[3], laenge), laenge});
+    const int namen = z->NamenIndex(name, praefix, uri);
+    int zusatz = -1;
+    if (namensraeume || attribute || vorgegeben) {
+      zusatz = int(a.zusaetze.size());
+      a.zusaetze.push_back({namensraeume, int(a.namensraeume.size()), attribute, int(a.attribute.size()), vorgegeben});
+      for (int i = 0; i < 2 * namensraeume; ++i) a.namensraeume.push_back(z->Stabil(ns[i]));
+      for (int i = 0; i < attribute; ++i) {
+        const Name* w = werte + size_t(i) * 5;
+        const int laenge = int(w[4] - w[3]);
+        a.attribute.push_back({z->Stabil(w[0]), z->Stabil(w[1]), z->Stabil(w[2]), z->Kopieren(w[3], laenge), laenge});
+      }
     }
+    z->Neu(Art::Start, zusatz, namen);
+    a.ereignisse.back().eigner = z->Eigner(reinterpret_cast<const char*>(name));
     z->Fertig();
   }
-  static void Ende(void* kontext, Name name, Name praefix, Name uri) {
+  static void Ende(void* kontext, Name, Name, Name) {
     auto* z = static_cast<Zerleger*>(kontext);
-    Ereignis& e = z->Neu(Art::Ende);
-    e.name = z->Stabil(name);
-    e.praefix = z->Stabil(praefix);
-    e.uri = z->Stabil(uri);
+    if (--z->tiefe == 3 && z->postenAnfang >= 0)   // a transaction ends
+      z->abschnitt->posten.emplace_back(std::exchange(z->postenAnfang, -1), int(z->abschnitt->ereignisse.size()));
+    z->Neu(Art::Ende);
     z->Fertig();
   }
   static void Zeichen(void* kontext, Name text, int laenge, Art art) {
     auto* z = static_cast<Zerleger*>(kontext);
-    const int anfang = z->Kopieren(text, laenge);
-    Ereignis& e = z->Neu(art);
-    e.anfang = anfang;
-    e.laenge = laenge;
+    z->Neu(art, z->Kopieren(text, laenge), laenge);
     z->Fertig();
   }
   static void Text(void* kontext, Name text, int laenge) { Zeichen(kontext, text, laenge, Art::Text); }
   static void Cdata(void* kontext, Name text, int laenge) { Zeichen(kontext, text, laenge, Art::Cdata); }
   static void Verweis(void* kontext, Name name) {
     auto* z = static_cast<Zerleger*>(kontext);
-    z->Neu(Art::Verweis).name = z->Stabil(name);
+    z->Neu(Art::Verweis, -1, z->NamenIndex(name, nullptr, nullptr));
     z->Fertig();
   }
   // The parser's first complaint goes to the checks in its place among the events.
   void Beschwerde(int zeile, int spalte, const QByteArray& text) {
     if (beschwert) return;
     beschwert = true;
-    const int anfang = Kopieren(reinterpret_cast<Name>(text.constData()), int(text.size()));
-    Ereignis& e = Neu(Art::Fehler);
+    postenAnfang = -1;   // no check may step over the complaint
+    Ereignis& e = Neu(Art::Fehler, Kopieren(reinterpret_cast<Name>(text.constData()), int(text.size())), int(text.size()));
     e.zeile = zeile;
     e.spalte = spalte;
-    e.anfang = anfang;
-    e.laenge = int(text.size());
   }
   static void Fehler(void* kontext, xmlErrorPtr fehler) {
     auto* z = static_cast<Zerleger*>(kontext);
@@ -522,17 +693,34 @@ struct SepaSchemastrom::Zerleger {
   }
 };
 
-SepaSchemastrom::SepaSchemastrom(const SepaSchemaliste& schemas)
-    : m_zustand(std::make_shared<Zustand>()), m_zerleger(std::make_unique<Zerleger>()) {
+int SepaSchemastrom::Teile() {
+  // Two schemas' checks beside the parse, the writer and the marking: three each on eight hardware threads
+  // (measured against two and four). Beyond four the one parse is what the checks wait for.
+  static const int teile = std::clamp((int(std::thread::hardware_concurrency()) - 2) / 2, 1, 4);
+  return teile;
+}
+
+SepaSchemastrom::SepaSchemastrom(const SepaSchemaliste& schemas, int teile)
+    : m_zustand(std::make_shared<Zustand>()),
+      m_teile(std::clamp(teile, 1, 16)),
+      m_fruehste(std::make_unique<std::atomic<qint64>[]>(size_t(schemas.size()))),
+      m_zerleger(std::make_unique<Zerleger>()) {
   LibxmlEinrichten();
+  Vorrat::Prozess().Anmelden();
   m_zerleger->zustand = m_zustand;
-  m_pruefer.reserve(schemas.size());
-  for (const std::shared_ptr<const SepaSchema>& s : schemas) {
-    auto p = std::make_unique<Pruefer>();
-    p->zustand = m_zustand;
-    p->schema = s;
-    m_zerleger->pruefer.push_back(p.get());
-    m_pruefer.push_back(std::move(p));
+  m_zerleger->teile = m_teile;
+  m_pruefer.reserve(size_t(schemas.size() * m_teile));
+  for (qsizetype i = 0; i < schemas.size(); ++i) {
+    m_fruehste[size_t(i)] = Nirgends;
+    for (int teil = 0; teil < m_teile; ++teil) {
+      auto p = std::make_unique<Pruefer>();
+      p->zustand = m_zustand;
+      p->schema = schemas.at(i);
+      p->teil = quint8(teil);
+      p->fruehste = &m_fruehste[size_t(i)];
+      m_zerleger->pruefer.push_back(p.get());
+      m_pruefer.push_back(std::move(p));
+    }
   }
   for (const auto& p : m_pruefer) p->faden = std::thread([q = p.get()] { q->Pruefen(); });
   m_zerleger->faden = std::thread([z = m_zerleger.get()] { z->Zerlegen(); });
@@ -545,6 +733,8 @@ SepaSchemastrom::~SepaSchemastrom() {
     m_zustand->AlleWecken();
   }
   Warten();
+  m_zerleger->abschnitt.reset();   // the last section still held; the checks hold none once they have ended
+  Vorrat::Prozess().Abmelden();
 }
 
 void SepaSchemastrom::Warten() {
@@ -576,8 +766,15 @@ void SepaSchemastrom::Beenden() {
 SepaSchemabefund SepaSchemastrom::Ergebnis() {
   Beenden();
   Warten();
-  for (const auto& p : m_pruefer)
-    if (!p->befund.Ok()) return p->befund;
+  // The schemas in order; of a schema's checks, the complaint at the earliest event.
+  for (size_t gruppe = 0; gruppe < m_pruefer.size(); gruppe += size_t(m_teile)) {
+    const Pruefer* erster = nullptr;
+    for (size_t i = gruppe; i < gruppe + size_t(m_teile); ++i) {
+      const Pruefer* p = m_pruefer.at(i).get();
+      if (!p->befund.Ok() && (!erster || p->befundStelle < erster->befundStelle)) erster = p;
+    }
+    if (erster) return erster->befund;
+  }
   return {};
 }
 
@@ -601,8 +798,8 @@ SepaSchemaliste Laden(SepaFormat format, bool lastschrift, const QString& ordner
   return schemas;
 }
 
-SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas) {
-  SepaSchemastrom strom(schemas);
+SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas, int teile) {
+  SepaSchemastrom strom(schemas, teile);
   for (qsizetype i = 0; i < dokument.size(); i += Pruefblock) strom.Anhaengen(dokument.sliced(i, std::min(Pruefblock, dokument.size() - i)));
   return strom.Ergebnis();
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -42,13 +43,16 @@ struct SepaSchemabefund {
 };
 
 // One document checked against several schemas while it is being written: parsed once on a thread of its
-// own, fed the document's blocks as they come, and each schema's check on a further thread, fed what the
-// parse reports; so the checks run beside the writing instead of after it. Anhaengen copies the block and
-// returns at once unless the parse is some MiB behind; then it waits until it catches up (and the parse waits
-// for the checks), so memory stays bounded. A check stops at its first complaint.
+// own, fed the document's blocks as they come, and each schema checked by `teile` checks on further threads,
+// fed what the parse reports, each taking its share of the transactions; so the checks run beside the
+// writing instead of after it. Anhaengen copies the block and returns at once unless the parse is some MiB
+// behind; then it waits until it catches up (and the parse waits for the checks), so memory stays bounded.
+// A check stops at its first complaint, or once another check of its schema complained earlier in the file.
 class SepaSchemastrom {
  public:
-  explicit SepaSchemastrom(const SepaSchemaliste& schemas);
+  explicit SepaSchemastrom(const SepaSchemaliste& schemas, int teile = Teile());
+  // Checks per schema for this machine (at least 1).
+  static int Teile();
   ~SepaSchemastrom();   // an unfinished document is abandoned: the threads end
   SepaSchemastrom(const SepaSchemastrom&) = delete;
   SepaSchemastrom& operator=(const SepaSchemastrom&) = delete;
@@ -65,6 +69,8 @@ class SepaSchemastrom {
   struct Zerleger;
   void Warten();
   std::shared_ptr<Zustand> m_zustand;
+  int m_teile;
+  std::unique_ptr<std::atomic<qint64>[]> m_fruehste;   // per schema: the earliest event a check complained at
   std::vector<std::unique_ptr<Pruefer>> m_pruefer;
   std::unique_ptr<Zerleger> m_zerleger;
 };
@@ -77,7 +83,7 @@ QString Ordner();
 // of them is missing or unreadable.
 SepaSchemaliste Laden(SepaFormat format, bool lastschrift, const QString& ordner, QString& meldung);
 // A complete document checked in one call, the same way.
-SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas);
+SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas, int teile = SepaSchemastrom::Teile());
 // "Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte 812): ..." with the schema.
 QString Meldung(const QString& dateiname, const SepaSchemabefund& befund);
 
