@@ -49,7 +49,7 @@ RecordsetReportdaten::RecordsetReportdaten(std::unique_ptr<Recordset> eigene) : 
 void RecordsetReportdaten::SpaltenLesen() {
   for (int i = 0; i < m_kopie->SpaltenAnzahl(); ++i) {
     const SpaltenInfo& s = m_kopie->Spalte(i);
-    m_spalten << Reportdatenspalte{s.name, s.typ, s.quellTabelle, s.quellFeld};
+    m_spalten << Reportdatenspalte{s.name, s.typ, s.quellTabelle, s.quellFeld, {}};
   }
 }
 

@@ -25,7 +25,7 @@ void Deklarieren(QList<Reportdefinition>& liste, const QString& name, const QVar
       d.typ = typ;
       return;
     }
-  liste << Reportdefinition{name, wert, typ};
+  liste << Reportdefinition{name, wert, typ, {}};
 }
 
 }  // namespace
