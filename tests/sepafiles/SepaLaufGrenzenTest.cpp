@@ -12,6 +12,7 @@
 #include "XPfad.h"
 #include "common/Uhr.h"
 #include "sepafiles/core/SepaLauf.h"
+#include "sepafiles/core/SepaSelektion.h"
 #include "testsupport/SchemaPruefung.h"
 #include "testsupport/TestOrdner.h"
 
@@ -219,6 +220,66 @@ INSTANTIATE_TEST_SUITE_P(
                        "UPDATE Zahlungen SET Erledigt = 1, ErledigtDatum = '2024-06-01' WHERE ZahlungNr = ?", true, true},
         Fremdaenderung{"EigeneVerbindungGeloescht", "DELETE FROM Zahlungen WHERE ZahlungNr = ?", true, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Another workstation's run collects a mandate of this run's orders after they were read (before this run
+// holds the lock): the history they were judged by is stale, so the run stops, whether it read the orders
+// itself or took the pre-check's. A collection of another mandate meanwhile does not stop it.
+TEST_F(SepaLaufGrenzen, MandatZwischenLesenUndMarkierenEingezogen) {
+  LaufTestDatenbank::Auftrag einmal = Lastschrift(1);
+  einmal.mandatReferenz = QStringLiteral("CASE-46");
+  const QList<qint64> nummern{t.Anlegen(einmal), t.Anlegen(Lastschrift(3))};
+  IdsVergeben();
+  std::unique_ptr<Datenbank> andere = DateiDatenbank(datei);
+  ASSERT_TRUE(andere);
+  struct Fall {
+    const char* name;
+    QString referenz;   // of the collection the other workstation marks done
+    bool vorpruefung;   // the run takes the pre-check's orders
+    bool haelt;
+  };
+  for (const Fall& fall : {Fall{"GleichesMandatAndereSchreibung", QStringLiteral("case-46"), false, true},
+                           Fall{"GleichesMandatNachVorpruefung", QStringLiteral("CASE-46"), true, true},
+                           Fall{"AnderesMandat", QStringLiteral("ANDERES-1"), false, false},
+                           Fall{"AnderesMandatNachVorpruefung", QStringLiteral("ANDERES-2"), true, false}}) {
+    SCOPED_TRACE(fall.name);
+    ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 0, ErledigtDatum = NULL, Buchungsdatum = NULL "
+                                   "WHERE ErledigtDatum = ?",
+                                   {Laufdatum}));
+    ASSERT_FALSE(t.Db().Ausfuehren("DELETE FROM Zahlungen WHERE ErledigtDatum = ?", {FremdesDatum}));
+    ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Absender SET ReferenzNr = 'R100'"));
+    ASSERT_FALSE(t.Db().Ausfuehren("DELETE FROM GesendeteReferenzen"));   // each case a first run
+    for (const QString& d : Dateien(ziel.Pfad())) ASSERT_TRUE(QFile::remove(QDir(ziel.Pfad()).filePath(d)));
+    SepaLaufAnfrage anfrage = Anfrage(SepaArt::BasisLastschrift, nummern);
+    if (fall.vorpruefung) {
+      SepaAuswahlAnfrage a;
+      a.Art = SepaArt::BasisLastschrift;
+      a.Heute = Zeitpunkt.date();
+      const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
+      ASSERT_EQ(auswahl.ZahlungNummern, nummern) << auswahl.Meldung.toStdString();
+      anfrage.Auftraege = auswahl.Auftraege;
+    }
+    SepaLaufStoerung stoerung;
+    stoerung.Markieren = [&](QString&) {
+      LaufTestDatenbank::Auftrag frueher = Lastschrift(1);
+      frueher.mandatReferenz = fall.referenz;
+      frueher.erledigt = true;
+      frueher.erledigtDatum = QDate::fromString(FremdesDatum, Qt::ISODate);
+      frueher.buchungsdatum = frueher.erledigtDatum;
+      LaufTestDatenbank::Anlegen(*andere, frueher);
+      return 0;
+    };
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage, &stoerung);
+    LaufStimmig(e, SepaArt::BasisLastschrift);
+    if (fall.haelt) {
+      EXPECT_FALSE(e.Ok());
+      EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Ein Mandat der ausgewählten Zahlungen ist inzwischen eingezogen worden.")))
+          << e.Meldung.toStdString();
+    } else {
+      EXPECT_TRUE(e.Ok()) << e.Meldung.toStdString();
+      EXPECT_EQ(e.Anzahl, 2);
+    }
+  }
+}
 
 // ---- more orders than one read block -------------------------------------------------------------------
 

@@ -39,6 +39,7 @@ struct SepaGepruefteAuftraege {
   SepaArt Art = SepaArt::Ueberweisung;
   QDate Heute;                // the day the rules judged them on
   Datenversion Version;       // of the database once the check results were stored
+  Mandatverlaeufe Verlauf;    // the earlier collections of their mandates the rules judged them by
 };
 
 // Result of the selection and its pre-check.

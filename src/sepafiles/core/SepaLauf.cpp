@@ -38,30 +38,47 @@ QStringList Nachrichtenkennungen(const QList<SepaDatei>& dateien) {
   return ids;
 }
 
-// The orders a run writes, and the data version they were read at: another connection's commit since then
-// shows in it, and then they are read again and compared by their fingerprints.
+QString MandatInzwischenEingezogen(qsizetype anzahl) {
+  return (anzahl == 1 ? QStringLiteral("Ein Mandat der ausgewählten Zahlungen ist inzwischen eingezogen worden.")
+                      : QStringLiteral("%1 Mandate der ausgewählten Zahlungen sind inzwischen eingezogen worden.").arg(anzahl)) +
+         QStringLiteral("\rBitte lassen Sie die Zahlungen neu auswählen.");
+}
+
+// The orders a run writes, the data version they were read at and the earlier collections of their mandates
+// they were judged by: another connection's commit since then shows in the version, and then they are read
+// again and compared by their fingerprints, and their mandates' collections are read again.
 struct Lesestand {
   qint64 datenVersion = 0;
   int absenderNr = 0;
   SepaArt art = SepaArt::Ueberweisung;
   std::shared_ptr<const SepaAuftraege> auftraege;
+  Mandatverlaeufe verlauf;
 };
 
-// The number of the run's orders that are no longer as they were read (done, deleted, of another sender or
-// kind, or with any value changed). Reads again only when another connection committed meanwhile.
-qsizetype Geaendert(Datenbank& db, const Lesestand& stand, DbFehler& fehler) {
+// Why the run's orders can no longer be written as they were read, empty when they can: some are done,
+// deleted, of another sender or kind, or have any value changed; or a mandate of theirs was collected since
+// (another workstation's run between the reading and this one's lock). Reads again only when another
+// connection committed meanwhile.
+QString Geaendert(Datenbank& db, const Lesestand& stand, DbFehler& fehler) {
   const std::optional<Datenversion> version = db.DatenversionLesen(fehler);
-  if (fehler || version->fremde == stand.datenVersion) return 0;
+  if (fehler || version->fremde == stand.datenVersion) return {};
   QHash<qint64, quint64> abdruecke;
   abdruecke.reserve(stand.auftraege->Anzahl());
   for (const SepaAuftraege::Auftrag& a : stand.auftraege->Liste()) abdruecke.insert(a.zahlungNr, a.fingerabdruck);
   qsizetype gleich = 0;
-  fehler = SepaAuftragsleser::Lesen(
-      db, SepaLauf::Laufbedingung(stand.absenderNr, stand.art, stand.auftraege->Nummern()),
-      [&](SepaAuftragsleser::Gelesen& g) {
-        if (abdruecke.value(g.auftrag.ZahlungNr, 0) == SepaAuftragsleser::Fingerabdruck(g)) ++gleich;
-      });
-  return stand.auftraege->Anzahl() - gleich;
+  const Bedingung lauf = SepaLauf::Laufbedingung(stand.absenderNr, stand.art, stand.auftraege->Nummern());
+  fehler = SepaAuftragsleser::Lesen(db, lauf, [&](SepaAuftragsleser::Gelesen& g) {
+    if (abdruecke.value(g.auftrag.ZahlungNr, 0) == SepaAuftragsleser::Fingerabdruck(g)) ++gleich;
+  });
+  if (fehler) return {};
+  if (gleich < stand.auftraege->Anzahl()) return InzwischenGeaendert(stand.auftraege->Anzahl() - gleich);
+  if (stand.art == SepaArt::Ueberweisung) return {};
+  Mandatverlaeufe jetzt;
+  if ((fehler = MandatverlaufLesen::ZuAuftraegen(db, stand.absenderNr, lauf, jetzt))) return {};
+  qsizetype eingezogen = 0;
+  for (auto it = jetzt.cbegin(); it != jetzt.cend(); ++it)
+    if (stand.verlauf.value(it.key()) != it.value()) ++eingezogen;
+  return eingezogen > 0 ? MandatInzwischenEingezogen(eingezogen) : QString();
 }
 
 // Marks the orders of the files done, one statement for all files of one booking date (the files of a run
@@ -183,6 +200,7 @@ class Lauf {
     if (g && g->Version == *version && g->AbsenderNr == m_anfrage.AbsenderNr && g->Art == m_optionen.Art &&
         g->Heute == m_optionen.Zeitpunkt.date() && g->Auftraege.Nummern() == m_anfrage.ZahlungNummern) {
       m_stand.auftraege = std::shared_ptr<const SepaAuftraege>(m_anfrage.Auftraege, &g->Auftraege);
+      m_stand.verlauf = g->Verlauf;
       return true;
     }
     auto gelesen = std::make_shared<SepaAuftraege>();
@@ -190,6 +208,7 @@ class Lauf {
     Mandatverlaeufe verlauf;
     if (m_optionen.IstLastschrift())
       if ((f = MandatverlaufLesen::ZuAuftraegen(m_db, m_anfrage.AbsenderNr, lauf, verlauf))) return Fehler(f);
+    m_stand.verlauf = verlauf;
     m_waechter = std::make_unique<SepaDokument::Waechter>(m_optionen, std::move(verlauf));
     f = SepaAuftragsleser::Lesen(m_db, lauf,
                                  [&](SepaAuftragsleser::Gelesen& g) {
@@ -324,8 +343,8 @@ class Lauf {
     Transaktion transaktion(m_db);
     if (transaktion.Fehler()) return transaktion.Fehler();
     DbFehler f;
-    if (const qsizetype geaendert = Geaendert(m_db, m_stand, f); f || geaendert > 0)
-      return f ? f : DbFehler{DbFehlerNr::KeineTreffer, InzwischenGeaendert(geaendert)};
+    if (const QString geaendert = Geaendert(m_db, m_stand, f); f || !geaendert.isEmpty())
+      return f ? f : DbFehler{DbFehlerNr::KeineTreffer, geaendert};
     if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
                                                m_optionen.Erstellungsdatum)))
       return f;

@@ -200,6 +200,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     if (DbFehler f = MandatverlaufLesen::ZuAuftraegen(db, anfrage.AbsenderNr, erste, verlauf))
       return scheitern(f, MandatverlaufLesen::Sql(erste).Text());
   auto geprueft = std::make_shared<SepaGepruefteAuftraege>();
+  geprueft->Verlauf = verlauf;
   Auftragspruefung::Laufpruefung pruefung(heute, std::move(verlauf));
   QList<Gepruefter> reihe;
   QList<Rueckschrieb> texte;
