@@ -314,3 +314,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Feldlaenge>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// A payment another workstation's run marked done while the form showed it is what the bank was sent: a
+// save must neither change it nor report success.
+TEST_F(ZahlungSpeichernTest, InzwischenErledigteZahlungBleibtUnveraendert) {
+  for (const bool gitter : {false, true}) {
+    SCOPED_TRACE(gitter ? "Zeilengitter" : "Einzelfeld");
+    ZahlungsTestDatenbank::Zahlung z;
+    z.erledigt = true;
+    z.gesamt = Euro(100);
+    const qint64 nr = t.ZahlungAnlegen(z);
+    t.ZeileAnlegen(nr, 1, QStringLiteral("Rechnung 1"), Euro(100));
+    ZahlungEingabe e = Eingabe();
+    e.betrag = Euro(100);
+    const SpeicherErgebnis r = ZahlungSpeichern(t.Db(), nr, e, Kontext(Zahlart::Ueberweisung, gitter));
+    EXPECT_FALSE(r.Ok());
+    EXPECT_EQ(r.dbFehler.Nummer, DbFehlerNr::KeineTreffer);
+    EXPECT_TRUE(r.Meldungstext().contains(QStringLiteral("erledigt"))) << r.Meldungstext().toStdString();
+    EXPECT_EQ(Feld(nr, "Name").toString(), QStringLiteral("Meier GmbH"));
+    EXPECT_EQ(t.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toString(),
+              QStringLiteral("Rechnung 1"));
+  }
+}

@@ -233,3 +233,22 @@ TEST(Sequenztexte, ElfTexteUndAdressfolge) {
   EXPECT_EQ(AdressSequenzText(0), QStringLiteral("0-Ohne"));
   EXPECT_EQ(AdressSequenzText(99), QStringLiteral("0-Ohne"));
 }
+
+// Deleting a payment done meanwhile would take away what the import's duplicate check relies on: the
+// open item would be paid again.
+TEST_F(ZahlungsbefehleTest, LoeschenLaesstErledigteZahlungStehen) {
+  ZahlungsTestDatenbank::Zahlung erledigt;
+  erledigt.erledigt = true;
+  const qint64 a = t.ZahlungAnlegen(erledigt);
+  t.ZeileAnlegen(a, 1, QStringLiteral("a1"), Euro(1));
+  const DbFehler f = ZahlungLoeschen(t.Db(), a);
+  EXPECT_EQ(f.Nummer, DbFehlerNr::KeineTreffer);
+  EXPECT_TRUE(LoeschFehlertext(f).contains(QStringLiteral("erledigt"))) << LoeschFehlertext(f).toStdString();
+  EXPECT_EQ(t.Anzahl("Zahlungen"), 1);
+  EXPECT_EQ(t.Anzahl("Verwendungszweck"), 1);
+  // An open one still goes, and one already gone is no failure (the cancel of "Neu" after another deletion).
+  const qint64 b = t.ZahlungAnlegen({});
+  EXPECT_TRUE(ZahlungLoeschen(t.Db(), b).Ok());
+  EXPECT_TRUE(ZahlungLoeschen(t.Db(), b).Ok());
+  EXPECT_EQ(t.Anzahl("Zahlungen"), 1);
+}

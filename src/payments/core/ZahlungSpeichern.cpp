@@ -122,20 +122,20 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
     f = db.Ausfuehren("UPDATE Zahlungen SET AbsenderNr = ?, Art = ?, \"Währung\" = 1, Name = ?, Bank = ?, BIC = ?, "
                       "IBAN = ?, OPKontoNr = ?, \"Textschlüssel\" = ?, ZahlungGesamt = ?, Verwendungszweck1 = ?, "
                       "\"Fällig\" = ?, MandatReferenz = ?, MandatDatum = ?, MandatSequenz = ? "
-                      "WHERE ZahlungNr = ? AND AbsenderNr = ? AND Art = ?",
+                      "WHERE ZahlungNr = ? AND AbsenderNr = ? AND Art = ? AND Erledigt = 0",
                       p, &geaendert);
   } else {
     // Credit transfers leave the mandate fields as they are.
     p << QVariant(zahlungNr) << QVariant(k.absenderNr) << QVariant(art);
     f = db.Ausfuehren("UPDATE Zahlungen SET AbsenderNr = ?, Art = ?, \"Währung\" = 1, Name = ?, Bank = ?, BIC = ?, "
                       "IBAN = ?, OPKontoNr = ?, \"Textschlüssel\" = ?, ZahlungGesamt = ?, Verwendungszweck1 = ?, "
-                      "\"Fällig\" = ? WHERE ZahlungNr = ? AND AbsenderNr = ? AND Art = ?",
+                      "\"Fällig\" = ? WHERE ZahlungNr = ? AND AbsenderNr = ? AND Art = ? AND Erledigt = 0",
                       p, &geaendert);
   }
   if (!f && geaendert != 1) {
     f = DbFehler{DbFehlerNr::KeineTreffer,
-                 QStringLiteral("Die Zahlung ist nicht mehr vorhanden oder gehört zu einem anderen Absender oder einer "
-                                "anderen Zahlungsart.")};
+                 QStringLiteral("Die Zahlung ist nicht mehr vorhanden, inzwischen erledigt oder gehört zu einem anderen "
+                                "Absender oder einer anderen Zahlungsart.")};
   }
   if (f) {
     e.dbFehler = f;

@@ -29,6 +29,6 @@ struct SpeicherErgebnis {
 // payment row with sender, kind, Währung True, the cleaned texts, IBAN without blanks and BIC upper-case,
 // the purpose code upper-case, and in the single-field display line 1 (with more than one line only line 1's
 // text changes); in the grid display the lines are numbered 1..n again. A row of another sender
-// or kind is never overwritten. On return `eingabe` holds the values as they were stored (or as
+// or kind, or one done meanwhile, is never overwritten. On return `eingabe` holds the values as they were stored (or as
 // cleaned by the checks).
 SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingabe& eingabe, const SpeicherKontext& kontext);

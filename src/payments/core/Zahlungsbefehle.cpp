@@ -69,6 +69,13 @@ DbFehler ZahlungLesen(Datenbank& db, qint64 zahlungNr, std::optional<ZahlungEing
 DbFehler ZahlungLoeschen(Datenbank& db, qint64 zahlungNr) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
+  // A payment done since it was listed (another workstation's run) is the record of what the bank was sent.
+  DbFehler f;
+  const std::optional<QVariant> erledigt =
+      db.Wert("SELECT Erledigt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(zahlungNr)}, f);
+  if (f) return f;
+  if (erledigt && erledigt->toInt() != 0)
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Zahlung ist inzwischen erledigt und wird nicht gelöscht.")};
   // The schema cascades; deleting the lines here as well keeps a database without foreign keys clean.
   if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(zahlungNr)})) return f;
   if (DbFehler f = db.Ausfuehren("DELETE FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(zahlungNr)})) return f;

@@ -36,7 +36,8 @@ QString NeuFehlertext(const DbFehler& fehler);
 // The form's values of a stored payment (to fill the entry fields).
 DbFehler ZahlungLesen(Datenbank& db, qint64 zahlungNr, std::optional<ZahlungEingabe>& eingabe, int* mandatSequenz = nullptr);
 
-// "Löschen" and the cancel of "Neu": the payment and its lines, in one transaction.
+// "Löschen" and the cancel of "Neu": the payment and its lines, in one transaction. A payment done
+// meanwhile is refused (KeineTreffer) and stays.
 DbFehler ZahlungLoeschen(Datenbank& db, qint64 zahlungNr);
 // "Fehler beim Löschen: <nr>" CR "Beschreibung: <text>".
 QString LoeschFehlertext(const DbFehler& fehler);
