@@ -18,7 +18,8 @@ bool IstBankarbeitstag(const QDate& tag);
 QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute);
 
 // Collection date of direct debits: `heute` plus the lead days (below 1 counts as 1); a weekend
-// day moves on by two days, then on to the next bank day.
+// day moves on by two days, then on to the next bank day; never before the bank day after the first
+// bank day from `heute` on (the bank's one day of lead).
 QDate Einzugsdatum(int vorlauftage, const QDate& heute);
 
 }  // namespace SepaKalender
