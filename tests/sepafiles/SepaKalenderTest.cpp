@@ -53,12 +53,17 @@ INSTANTIATE_TEST_SUITE_P(
         AusfuehrungsFall{D(2024, 3, 28), std::nullopt, D(2024, 4, 2)},         // Good Friday .. Easter Monday
         AusfuehrungsFall{D(2024, 12, 20), D(2024, 12, 25), D(2024, 12, 27)},   // Christmas
         AusfuehrungsFall{D(2025, 12, 30), D(2026, 1, 1), D(2026, 1, 2)},       // New Year
-        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)}),
+        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)},
+        // A date already past (the window left open over night) is never written: today at the earliest.
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 5), D(2024, 6, 5)},
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 4), D(2024, 6, 5)},
+        AusfuehrungsFall{D(2024, 6, 8), D(2024, 6, 7), D(2024, 6, 10)},        // Saturday: Monday
+        AusfuehrungsFall{D(2025, 1, 1), D(2024, 12, 31), D(2025, 1, 2)}),
     [](const auto& info) {
       const QString wunsch = info.param.gewuenscht ? info.param.gewuenscht->toString(QStringLiteral("yyyyMMdd")) : QStringLiteral("keiner");
       return Testname(QStringList{QStringLiteral("Heute") + info.param.heute.toString(QStringLiteral("yyyyMMdd")),
                                   QStringLiteral("Wunsch") + wunsch});
-    });      // 1 May on a Saturday
+    });      // 1 May on a Saturday; the rows after it, a past date
 
 struct EinzugsFall {
   QDate heute;

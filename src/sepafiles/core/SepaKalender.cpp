@@ -45,6 +45,9 @@ bool IstBankarbeitstag(const QDate& tag) { return !IstWochenende(tag) && !IstTar
 
 QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute) {
   QDate tag = (gewuenscht && gewuenscht->isValid()) ? *gewuenscht : heute.addDays(1);
+  // A date already past when the file is written (the window's date, left over night) would ask the bank to
+  // pay in the past: today at the earliest.
+  tag = std::max(tag, heute);
   if (tag.dayOfWeek() == Qt::Saturday) tag = tag.addDays(2);
   else if (tag.dayOfWeek() == Qt::Sunday) tag = tag.addDays(1);
   return NaechsterBankarbeitstag(tag);

@@ -12,8 +12,8 @@ QDate Ostersonntag(int jahr);
 bool IstTarget2Schliesstag(const QDate& tag);
 bool IstBankarbeitstag(const QDate& tag);
 
-// Requested execution date of credit transfers: the given date, or the day after `heute` when none
-// is given; a Saturday moves to the Monday (+2), a Sunday to the Monday (+1); then on to the next
+// Requested execution date of credit transfers: the given date (a date before `heute` counts as `heute`),
+// or the day after `heute` when none is given; a Saturday moves to the Monday (+2), a Sunday to the Monday (+1); then on to the next
 // bank day.
 QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute);
 
