@@ -11,6 +11,7 @@
 #include "XPfad.h"
 #include "common/Textfunktionen.h"
 #include "sepafiles/core/SepaDokument.h"
+#include "zahlungsverkehr/SepaKennung.h"
 #include "testsupport/SchemaPruefung.h"
 #include "testsupport/TestOrdner.h"
 
@@ -770,10 +771,10 @@ TEST(SepaDokument, HoechstlaengenWerdenGanzGeschrieben) {
   EXPECT_EQ(ae.size(), 140);
   EXPECT_TRUE(ae.startsWith(QStringLiteral("aeaeae"))) << ae.toStdString();
   EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[2]//p:EndToEndId")), ref35);
-  // Generated ids: the message-id part gives way, the counters stay whole.
-  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInfId")),
-            (QStringList{QString(33, QLatin1Char('A')) + QStringLiteral("-1"), QString(33, QLatin1Char('A')) + QStringLiteral("-2")}));
-  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[3]//p:EndToEndId")), QString(31, QLatin1Char('A')) + QStringLiteral("-2-3"));
+  // Generated ids: the front of the message id gives way; its counted end and the counters stay whole.
+  const QString a32 = QString(32, QLatin1Char('A')) + QStringLiteral("8");
+  EXPECT_EQ(x.Texte(QStringLiteral("//p:PmtInfId")), (QStringList{a32 + QStringLiteral("-1"), a32 + QStringLiteral("-2")}));
+  EXPECT_EQ(x.Text(QStringLiteral("(//p:DrctDbtTxInf)[3]//p:EndToEndId")), QString(30, QLatin1Char('A')) + QStringLiteral("8-2-3"));
   EXPECT_EQ(x.Text(QStringLiteral("//p:GrpHdr/p:CtrlSum")), QStringLiteral("1000000001"));
 }
 
@@ -888,6 +889,59 @@ TEST(SepaDokument, UeberlangeReferenzImAufteilmodus) {
   EXPECT_NE(e.Dateien[1].NachrichtenId, e.Dateien[0].NachrichtenId);
   EXPECT_EQ(e.Referenz, e.Dateien[1].NachrichtenId);
 }
+
+// The ids made from the message id (PmtInfId, generated EndToEndId) must differ between the files of a
+// run and between consecutive runs, also where a long reference leaves no room for the message id whole:
+// the count that makes references differ sits at their end. They keep the identifier rules too.
+struct LangeReferenz {
+  const char* fall;
+  QString referenz;
+};
+
+class GenerierteIds : public ::testing::TestWithParam<LangeReferenz> {};
+
+TEST_P(GenerierteIds, EindeutigUeberDateienUndLaeufe) {
+  const QString erste = GetParam().referenz;
+  ASSERT_TRUE(SepaKennung(erste).Gueltig()) << erste.toStdString();
+  const QList<Zahlungsauftrag> auftraege{Auftrag(1, 100, 2), Auftrag(2, 200, 2), Auftrag(3, 300, 3)};
+  QStringList ids;
+  int dateien = 0;
+  auto sammeln = [&](const SepaErgebnis& e) {
+    SchemaGueltig(e, Pain008);
+    for (const SepaDatei& d : e.Dateien) {
+      ++dateien;
+      const XPfad x(d.Inhalt);
+      ids << x.Texte(QStringLiteral("//p:PmtInfId")) << x.Texte(QStringLiteral("//p:EndToEndId"));
+    }
+  };
+  SepaOptionen o = Optionen(SepaArt::BasisLastschrift, true);
+  o.AutoEinzelReferenz = true;
+  const SepaErgebnis geteilt = SepaDokument::Bauen(auftraege, Absender(), o, erste);
+  sammeln(geteilt);
+  // The next run starts from the reference the window offers after this one.
+  const QString naechste = NummerErhoehen(geteilt.Referenz, false).toString();
+  o.AufteilenNachMandatArt = false;
+  sammeln(SepaDokument::Bauen(auftraege, Absender(), o, naechste));
+  ASSERT_EQ(dateien, 3);
+  ASSERT_EQ(ids.size(), 2 * (2 + 3));   // each run: two payment blocks, three orders
+  EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()).size(), ids.size()) << ids.join(QLatin1Char('|')).toStdString();
+  for (const QString& id : ids)
+    EXPECT_TRUE(SepaKennung(id).Gueltig()) << id.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabelle, GenerierteIds,
+    ::testing::Values(LangeReferenz{"Kurz", QStringLiteral("R100")},
+                      LangeReferenz{"Laenge30", QString(28, QLatin1Char('L')) + QStringLiteral("10")},
+                      LangeReferenz{"Laenge31", QString(29, QLatin1Char('L')) + QStringLiteral("10")},
+                      LangeReferenz{"Laenge32", QString(30, QLatin1Char('L')) + QStringLiteral("10")},
+                      LangeReferenz{"Laenge34", QString(32, QLatin1Char('L')) + QStringLiteral("10")},
+                      LangeReferenz{"Laenge35", QStringLiteral("Firma Mustermann GmbH Lastschrift 1")},
+                      LangeReferenz{"UebertragInBuchstaben", QString(34, QLatin1Char('B')) + QStringLiteral("9")},
+                      // Where the message id is cut, a blank or "/" must not come to stand first.
+                      LangeReferenz{"SchnittVorLeerzeichen", QStringLiteral("AB 12345678901234567890123456789012")},
+                      LangeReferenz{"SchnittVorSchraegstrich", QStringLiteral("AB/C/234567890123456789012345678901")}),
+    [](const auto& info) { return std::string(info.param.fall); });
 
 // ---------------------------------------------------------------------------------------------
 // Refusals: nothing is built

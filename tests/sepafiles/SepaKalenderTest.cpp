@@ -53,12 +53,17 @@ INSTANTIATE_TEST_SUITE_P(
         AusfuehrungsFall{D(2024, 3, 28), std::nullopt, D(2024, 4, 2)},         // Good Friday .. Easter Monday
         AusfuehrungsFall{D(2024, 12, 20), D(2024, 12, 25), D(2024, 12, 27)},   // Christmas
         AusfuehrungsFall{D(2025, 12, 30), D(2026, 1, 1), D(2026, 1, 2)},       // New Year
-        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)}),
+        AusfuehrungsFall{D(2021, 4, 28), D(2021, 5, 1), D(2021, 5, 3)},
+        // A date already past (the window left open over night) is never written: today at the earliest.
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 5), D(2024, 6, 5)},
+        AusfuehrungsFall{D(2024, 6, 5), D(2024, 6, 4), D(2024, 6, 5)},
+        AusfuehrungsFall{D(2024, 6, 8), D(2024, 6, 7), D(2024, 6, 10)},        // Saturday: Monday
+        AusfuehrungsFall{D(2025, 1, 1), D(2024, 12, 31), D(2025, 1, 2)}),
     [](const auto& info) {
       const QString wunsch = info.param.gewuenscht ? info.param.gewuenscht->toString(QStringLiteral("yyyyMMdd")) : QStringLiteral("keiner");
       return Testname(QStringList{QStringLiteral("Heute") + info.param.heute.toString(QStringLiteral("yyyyMMdd")),
                                   QStringLiteral("Wunsch") + wunsch});
-    });      // 1 May on a Saturday
+    });      // 1 May on a Saturday; the rows after it, a past date
 
 struct EinzugsFall {
   QDate heute;
@@ -85,7 +90,19 @@ INSTANTIATE_TEST_SUITE_P(
         EinzugsFall{D(2024, 6, 4), 14, D(2024, 6, 18)},
         EinzugsFall{D(2024, 3, 27), 2, D(2024, 4, 2)},    // Good Friday, weekend, Easter Monday
         EinzugsFall{D(2024, 12, 23), 2, D(2024, 12, 27)}, // 25 and 26 December
-        EinzugsFall{D(2027, 12, 23), 2, D(2027, 12, 27)}),
+        EinzugsFall{D(2027, 12, 23), 2, D(2027, 12, 27)},
+        // A file given in on a day the banks are closed is theirs on the next bank day; the collection
+        // must lie at least one bank day after that.
+        EinzugsFall{D(2024, 6, 7), 1, D(2024, 6, 10)},    // Friday: Monday, a bank day after
+        EinzugsFall{D(2024, 6, 8), 2, D(2024, 6, 11)},    // Saturday: taken Monday, so Tuesday
+        EinzugsFall{D(2024, 6, 8), 3, D(2024, 6, 11)},
+        EinzugsFall{D(2024, 6, 9), 1, D(2024, 6, 11)},    // Sunday
+        EinzugsFall{D(2024, 6, 9), 2, D(2024, 6, 11)},
+        EinzugsFall{D(2024, 3, 29), 1, D(2024, 4, 3)},    // Good Friday: taken Tuesday after Easter
+        EinzugsFall{D(2024, 4, 1), 1, D(2024, 4, 3)},     // Easter Monday
+        EinzugsFall{D(2024, 12, 31), 1, D(2025, 1, 2)},   // 31 December is a bank day
+        EinzugsFall{D(2025, 1, 1), 1, D(2025, 1, 3)},     // 1 January is none
+        EinzugsFall{D(2025, 12, 25), 1, D(2025, 12, 30)}),
     [](const auto& info) {
       return Testname(QStringList{QStringLiteral("Heute") + info.param.heute.toString(QStringLiteral("yyyyMMdd"))}) +
              "_Vorlauf" + TestnameBuchstabiert(QString::number(info.param.vorlauf));

@@ -24,6 +24,18 @@ SepaErgebnis Abgelehnt(const QString& meldung) {
   return ergebnis;
 }
 
+// The part of the message id that a generated id (PmtInfId, EndToEndId) begins with, so that it and an ending
+// of `endung` characters fit in 35. Cut at the front: a reference is counted up at its end, and that end
+// keeps the ids of a run's files and of runs after each other apart. A blank or "/" the cut leaves in front
+// goes too, as no identifier may begin with one.
+QByteArrayView IdKopf(QByteArrayView nachrichtenId, qsizetype endung) {
+  const qsizetype platz = qsizetype(MaxId) - endung;
+  if (nachrichtenId.size() <= platz) return nachrichtenId;
+  QByteArrayView kopf = nachrichtenId.last(platz);
+  while (!kopf.isEmpty() && (kopf.front() == ' ' || kopf.front() == '/')) kopf = kopf.sliced(1);
+  return kopf;
+}
+
 // An order of another kind than the run's: the selection never hands one over.
 bool ArtPasst(const Zahlungsauftrag& a, const SepaOptionen& optionen) {
   if (!optionen.IstLastschrift()) return a.Art == QLatin1String("G");
@@ -72,14 +84,14 @@ class Text {
     *this << "</";
     return Roh(name.data(), name.size()) << ">";
   }
-  // A generated id: the message id cut so that id and ending fit in 35 characters (both ASCII).
+  // A generated id: IdKopf of the message id and the ending (both ASCII).
   template <size_t N>
   Text& Id(const char (&name)[N], QByteArrayView nachrichtenId, QByteArrayView endung) {
     char id[2 * MaxId];
-    const qsizetype kopf = std::min(nachrichtenId.size(), qsizetype(MaxId) - endung.size());
-    std::memcpy(id, nachrichtenId.data(), size_t(kopf));
-    std::memcpy(id + kopf, endung.data(), size_t(endung.size()));
-    return Element(name, QByteArrayView(id, kopf + endung.size()));
+    const QByteArrayView kopf = IdKopf(nachrichtenId, endung.size());
+    std::memcpy(id, kopf.data(), size_t(kopf.size()));
+    std::memcpy(id + kopf.size(), endung.data(), size_t(endung.size()));
+    return Element(name, QByteArrayView(id, kopf.size() + endung.size()));
   }
 
   qsizetype Groesse() const { return m_p - m_puffer.constData(); }
@@ -285,7 +297,7 @@ SepaDokument SepaDokument::Planen(std::shared_ptr<const SepaAuftraege> auftraege
           e2e.append(eigene);
         } else if (optionen.AutoEinzelReferenz) {
           const QByteArray endung = AutoEndung(int(g + 1), zeile);
-          e2e.append(QByteArrayView(id).first(std::min(id.size(), qsizetype(MaxId) - endung.size())));
+          e2e.append(IdKopf(id, endung.size()));
           e2e.append(endung);
         } else {
           e2e.append("NOTPROVIDED");

@@ -1,5 +1,7 @@
 #include "sepafiles/core/SepaKalender.h"
 
+#include <algorithm>
+
 namespace SepaKalender {
 namespace {
 
@@ -43,6 +45,9 @@ bool IstBankarbeitstag(const QDate& tag) { return !IstWochenende(tag) && !IstTar
 
 QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute) {
   QDate tag = (gewuenscht && gewuenscht->isValid()) ? *gewuenscht : heute.addDays(1);
+  // A date already past when the file is written (the window's date, left over night) would ask the bank to
+  // pay in the past: today at the earliest.
+  tag = std::max(tag, heute);
   if (tag.dayOfWeek() == Qt::Saturday) tag = tag.addDays(2);
   else if (tag.dayOfWeek() == Qt::Sunday) tag = tag.addDays(1);
   return NaechsterBankarbeitstag(tag);
@@ -51,7 +56,11 @@ QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heu
 QDate Einzugsdatum(int vorlauftage, const QDate& heute) {
   QDate tag = heute.addDays(vorlauftage < 1 ? 1 : vorlauftage);
   if (IstWochenende(tag)) tag = tag.addDays(2);
-  return NaechsterBankarbeitstag(tag);
+  tag = NaechsterBankarbeitstag(tag);
+  // A file given in while the banks are closed is theirs on the next bank day, and the collection must
+  // reach them a bank day before it falls due: otherwise the bank refuses it or moves the date.
+  const QDate fruehestens = NaechsterBankarbeitstag(NaechsterBankarbeitstag(heute).addDays(1));
+  return std::max(tag, fruehestens);
 }
 
 }  // namespace SepaKalender

@@ -12,13 +12,14 @@ QDate Ostersonntag(int jahr);
 bool IstTarget2Schliesstag(const QDate& tag);
 bool IstBankarbeitstag(const QDate& tag);
 
-// Requested execution date of credit transfers: the given date, or the day after `heute` when none
-// is given; a Saturday moves to the Monday (+2), a Sunday to the Monday (+1); then on to the next
+// Requested execution date of credit transfers: the given date (a date before `heute` counts as `heute`),
+// or the day after `heute` when none is given; a Saturday moves to the Monday (+2), a Sunday to the Monday (+1); then on to the next
 // bank day.
 QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute);
 
 // Collection date of direct debits: `heute` plus the lead days (below 1 counts as 1); a weekend
-// day moves on by two days, then on to the next bank day.
+// day moves on by two days, then on to the next bank day; never before the bank day after the first
+// bank day from `heute` on (the bank's one day of lead).
 QDate Einzugsdatum(int vorlauftage, const QDate& heute);
 
 }  // namespace SepaKalender
