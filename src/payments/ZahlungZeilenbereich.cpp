@@ -555,14 +555,16 @@ void ZahlungZeilenbereich::AusgewaehlteLoeschen() {
   Datenbank* db = m_dienste.Db();
   if (!db) return;
   if (g->ZeileAusstehend()) g->ZeileVerwerfen();
+  std::vector<int> zeilen = g->AusgewaehlteZeilen();
+  if (zeilen.empty() && g->AktuelleZeile() >= 0 && !g->IstNeueZeile(g->AktuelleZeile())) zeilen.push_back(g->AktuelleZeile());
   QList<qint64> nummern;
-  for (int zeile : g->AusgewaehlteZeilen()) {
+  for (int zeile : zeilen) {
     const QVariant lfd = g->Wert(zeile, QStringLiteral("LfdNr"));
     if (!lfd.isNull()) nummern << lfd.toLongLong();
   }
   if (nummern.isEmpty()) return;
   // All in one transaction; the sums then renumber the rest and carry the total.
-  const DbFehler f = ZeilenLoeschen(*db, nummern);
+  const DbFehler f = ZeilenLoeschen(*db, m_dienste.AktuelleZahlungNr().value_or(-1), nummern);
   if (f) m_dienste.DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!"), f);
   else m_dienste.FormZustand().ZeilenGeaendertSetzen(true);
   g->Ansicht()->clearSelection();

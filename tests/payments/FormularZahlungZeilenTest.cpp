@@ -739,6 +739,49 @@ TEST_F(GitterTest, ScheiterndesLoeschenMehrererZeilenLaesstAlleStehen) {
   EXPECT_EQ(f.BetragFeld()->Wert(), Eur(6));
 }
 
+// Another workstation's run marks the payment done while it is being changed: the line grid's writes and
+// the cancel's restore are refused with the reason, the lines stay as the run found them.
+TEST_F(GitterTest, ZeilenEinerInzwischenErledigtenZahlungBleibenWieDerLaufSieFand) {
+  FormularZahlung& f = Offen();
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  g->Ansicht()->setFocus();
+  g->SetzeAktuelleZelle(2, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  Taste(f, Qt::Key_Escape);
+  Taste(f, Qt::Key_Delete);  // still open: the line goes
+  ASSERT_EQ(u.Anzahl("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}), 2);
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 1 WHERE ZahlungNr = ?", {nr}).Ok());
+  const SqlText zeilen("SELECT group_concat(Verwendungszweck, '|') FROM (SELECT Verwendungszweck FROM Verwendungszweck "
+                       "WHERE ZahlungNr = ? ORDER BY ZeilenNr)");
+  ASSERT_EQ(u.Wert(zeilen, {nr}).toString(), QStringLiteral("Eins|Zwei"));
+  const auto erledigtGemeldet = [this] {
+    const QString texte = u.Meldungen().Texte().join(QLatin1Char('|'));
+    const bool ok = u.Meldungen().Anzahl() == 1 && texte.startsWith(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!")) &&
+                    texte.contains(QStringLiteral("Die Zahlung ist inzwischen erledigt und wird nicht geändert."));
+    u.Meldungen().Leeren();
+    return ok ? testing::AssertionSuccess() : testing::AssertionFailure() << texte.toStdString();
+  };
+
+  g->SetzeAktuelleZelle(0, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  ASSERT_TRUE(g->ZellwertSetzen(g->SpaltenIndex(QStringLiteral("Verwendungszweck")), QStringLiteral("Geändert")));
+  EXPECT_FALSE(g->ZeileSpeichern());
+  EXPECT_TRUE(erledigtGemeldet());
+  EXPECT_TRUE(g->ZeileAusstehend());  // the input stays on screen, as with any failed line save
+  g->ZeileVerwerfen();
+
+  g->SetzeAktuelleZelle(1, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+  ASSERT_NE(g->MarkierungsStil(), Stil::SchwebenderEditor);  // still selecting lines
+  Taste(f, Qt::Key_Delete);
+  EXPECT_TRUE(erledigtGemeldet());
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+
+  // The cancel would bring back the deleted line.
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Schliessen")));
+  EXPECT_TRUE(erledigtGemeldet());
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert(zeilen, {nr}).toString(), QStringLiteral("Eins|Zwei"));
+}
+
 TEST_F(GitterTest, EinzelneZeileLoeschenBleibtWieBisher) {
   FormularZahlung& f = Offen();
   DatenGitter* g = f.Zeilengitter();

@@ -194,19 +194,23 @@ const Fall Faelle[] = {
        k.imEditor = k.editorOffen = k.aufAbPfeil = true;
      },
      A::Keine},
-    // Del: several selected lines together, one is the grid's own.
+    // Del: the selected lines or the current one, always through the payment's guarded delete; the
+    // open editor keeps its own Del, and outside the entry nothing is deleted.
     {"EntfLoeschtMehrereAusgewaehlte", Qt::Key_Delete,
      [](auto& k) {
        k.stil = ZeilengitterStil::Zeilenauswahl;
        k.ausgewaehlt = 2;
      },
      A::MarkierteLoeschen},
-    {"EntfEineZeileGehoertDemGitter", Qt::Key_Delete,
+    {"EntfLoeschtEineAusgewaehlteEbenso", Qt::Key_Delete,
      [](auto& k) {
        k.stil = ZeilengitterStil::Zeilenauswahl;
        k.ausgewaehlt = 1;
      },
-     A::Keine},
+     A::MarkierteLoeschen},
+    {"EntfOhneAuswahlLoeschtDieAktuelleZeile", Qt::Key_Delete, nullptr, A::MarkierteLoeschen},
+    {"EntfImEditorGehoertDemEditor", Qt::Key_Delete, [](auto& k) { k.imEditor = k.editorOffen = true; }, A::Keine},
+    {"EntfAusserhalbDerEingabeNichts", Qt::Key_Delete, [](auto& k) { k.eingabeModus = false; }, A::Keine},
     // F6: the line above, never on the first line or without adding allowed.
     {"F6UebernimmtWertDarueber", Qt::Key_F6, nullptr, A::WertVonOben},
     {"F6AufErsterZeileNichts", Qt::Key_F6, [](auto& k) { k.zeile = 0; }, A::Keine},

@@ -221,7 +221,7 @@ TEST_F(ZeilenDbTest, UmnummerierungSchliesstLueckenNurImEingabemodus) {
   const qint64 b = t.ZeileAnlegen(nr, 2, QStringLiteral("b"), Euro(2), Euro(1));
   t.ZeileAnlegen(nr, 3, QStringLiteral("c"), Euro(3));
   t.ZeileAnlegen(nr, 4, QStringLiteral("d"), Euro(4));
-  ASSERT_TRUE(ZeilenLoeschen(t.Db(), {b}).Ok());
+  ASSERT_TRUE(ZeilenLoeschen(t.Db(), nr, {b}).Ok());
   ZeilenSummen s;
   ASSERT_TRUE(ZeilenSummieren(t.Db(), nr, false, s).Ok());
   EXPECT_EQ(s.zahlungsBetrag, Euro(8));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ZahlungsTestDatenbank.h"
 #include "common/Datenhilfen.h"
 #include "payments/core/Verwendungszweckzeilen.h"
@@ -153,7 +155,7 @@ TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAlleZeilenGenauWiederHer) {
   for (int i = 1; i <= 3; ++i) t.ZeileAnlegen(quelle, i, QStringLiteral("k%1").arg(i), Euro(9));
   KopierErgebnis k;
   ASSERT_TRUE(ZahlungKopieren(t.Db(), quelle, nr, true, k).Ok());
-  ASSERT_TRUE(ZeilenLoeschen(t.Db(), {*vorher[0].lfdNr}).Ok());
+  ASSERT_TRUE(ZeilenLoeschen(t.Db(), nr, {*vorher[0].lfdNr}).Ok());
   ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET ZahlungsBetrag = 7 WHERE ZahlungNr = ?", {QVariant(nr)}).Ok());
 
   ASSERT_TRUE(ZeilenWiederherstellen(t.Db(), kopie).Ok());
@@ -251,4 +253,134 @@ TEST_F(ZahlungsbefehleTest, LoeschenLaesstErledigteZahlungStehen) {
   EXPECT_TRUE(ZahlungLoeschen(t.Db(), b).Ok());
   EXPECT_TRUE(ZahlungLoeschen(t.Db(), b).Ok());
   EXPECT_EQ(t.Anzahl("Zahlungen"), 1);
+}
+
+namespace {
+
+// The payment being edited: lines 1 and 3 stored, the copy "Ändern" took, then line 4 added; a source
+// payment for "Kopieren".
+struct Erledigtbestand {
+  qint64 ziel = 0;
+  qint64 quelle = 0;
+  qint64 zeile1 = 0;
+  ZeilenKopie kopie;
+};
+
+// The form's writes to one payment's row or lines. Another workstation's run may mark the payment done
+// at any moment; from then on it is the record of what the bank was sent.
+struct Erledigtfall {
+  const char* name;
+  std::function<DbFehler(Datenbank& db, const Erledigtbestand& b)> schreiben;
+};
+
+Verwendungszweckzeile NeueZeile(qint64 zahlungNr, const QString& text) {
+  Verwendungszweckzeile z;
+  z.zahlungNr = zahlungNr;
+  z.verwendungszweck = text;
+  z.betraege.zahlungsBetrag = Euro(4);
+  return z;
+}
+
+DbFehler AusZeilenergebnis(const ZeilenErgebnis& e) {
+  // The grid shows the refusal with its reason.
+  EXPECT_NE(e.art, ZeilenErgebnis::Art::Abgelehnt) << e.meldung.toStdString();
+  if (!e.Ok()) {
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("erledigt"))) << e.meldung.toStdString();
+  }
+  return e.fehler;
+}
+
+class ErledigteZahlungTest : public ::testing::TestWithParam<std::tuple<Erledigtfall, bool>> {
+ protected:
+  void SetUp() override {
+    b.ziel = t.ZahlungAnlegen({});
+    b.zeile1 = t.ZeileAnlegen(b.ziel, 1, QStringLiteral("eins"), Euro(1));
+    t.ZeileAnlegen(b.ziel, 3, QStringLiteral("drei"), Euro(3));
+    ASSERT_TRUE(ZeilenKopieren(t.Db(), b.ziel, b.kopie).Ok());
+    t.ZeileAnlegen(b.ziel, 4, QStringLiteral("vier"), Euro(4));
+    b.quelle = t.ZahlungAnlegen({});
+    t.ZeileAnlegen(b.quelle, 1, QStringLiteral("quelle"), Euro(9));
+  }
+  // The payment's row and its lines, every column that a write here may change.
+  QString Stand() {
+    return t.Wert("SELECT (SELECT COUNT(*) || '/' || COALESCE(ZahlungGesamt, '') FROM Zahlungen WHERE ZahlungNr = ?) "
+                  "|| ':' || COALESCE((SELECT group_concat(LfdNr || '/' || ZeilenNr || '/' || Verwendungszweck || '/' "
+                  "|| COALESCE(ZahlungsBetrag, ''), ';') FROM (SELECT * FROM Verwendungszweck WHERE ZahlungNr = ? "
+                  "ORDER BY LfdNr)), '')",
+                  {QVariant(b.ziel), QVariant(b.ziel)})
+        .toString();
+  }
+  ZahlungsTestDatenbank t;
+  Erledigtbestand b;
+};
+
+}  // namespace
+
+TEST_P(ErledigteZahlungTest, ErledigteBleibtUnveraendertOffeneWirdGeschrieben) {
+  const auto& [fall, erledigt] = GetParam();
+  if (erledigt) {
+    ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Zahlungen SET Erledigt = 1 WHERE ZahlungNr = ?", {QVariant(b.ziel)}).Ok());
+  }
+  const QString vorher = Stand();
+  const DbFehler f = fall.schreiben(t.Db(), b);
+  if (erledigt) {
+    EXPECT_EQ(f.Nummer, DbFehlerNr::KeineTreffer) << f.Meldungstext().toStdString();
+    EXPECT_TRUE(f.Beschreibung.contains(QStringLiteral("erledigt"))) << f.Beschreibung.toStdString();
+    EXPECT_EQ(Stand(), vorher);
+  } else {
+    EXPECT_TRUE(f.Ok()) << f.Meldungstext().toStdString();
+    EXPECT_NE(Stand(), vorher);
+  }
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schreibwege, ErledigteZahlungTest,
+    ::testing::Combine(
+        ::testing::Values(
+            Erledigtfall{"Kopieren",
+                         [](Datenbank& db, const Erledigtbestand& b) {
+                           KopierErgebnis k;
+                           return ZahlungKopieren(db, b.quelle, b.ziel, true, k);
+                         }},
+            Erledigtfall{"NeueZeile",
+                         [](Datenbank& db, const Erledigtbestand& b) {
+                           Verwendungszweckzeile z = NeueZeile(b.ziel, QStringLiteral("neu"));
+                           return AusZeilenergebnis(ZeileSpeichern(db, z));
+                         }},
+            Erledigtfall{"ZeileAendern",
+                         [](Datenbank& db, const Erledigtbestand& b) {
+                           Verwendungszweckzeile z = NeueZeile(b.ziel, QStringLiteral("geändert"));
+                           z.lfdNr = b.zeile1;
+                           z.zeilenNr = 1;
+                           return AusZeilenergebnis(ZeileSpeichern(db, z));
+                         }},
+            Erledigtfall{"ZeilenLoeschen",
+                         [](Datenbank& db, const Erledigtbestand& b) { return ZeilenLoeschen(db, b.ziel, {b.zeile1}); }},
+            Erledigtfall{"AbbruchStelltZeilenWiederHer",
+                         [](Datenbank& db, const Erledigtbestand& b) { return ZeilenWiederherstellen(db, b.kopie); }},
+            Erledigtfall{"SummenNummerierenNeu",
+                         [](Datenbank& db, const Erledigtbestand& b) {
+                           ZeilenSummen s;
+                           return ZeilenSummieren(db, b.ziel, true, s);
+                         }},
+            Erledigtfall{"Loeschen", [](Datenbank& db, const Erledigtbestand& b) { return ZahlungLoeschen(db, b.ziel); }}),
+        ::testing::Bool()),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_Erledigt" : "_Offen");
+    });
+
+// A line of another payment is not the grid's to change or delete (its LfdNr came from the current payment).
+TEST_F(ZahlungsbefehleTest, ZeilenschreibenBleibtBeiDerEigenenZahlung) {
+  const qint64 a = t.ZahlungAnlegen({});
+  const qint64 fremd = t.ZahlungAnlegen({});
+  const qint64 zeile = t.ZeileAnlegen(fremd, 1, QStringLiteral("fremd"), Euro(1));
+  EXPECT_TRUE(ZeilenLoeschen(t.Db(), a, {zeile}).Ok());
+  Verwendungszweckzeile z = NeueZeile(a, QStringLiteral("umgehängt"));
+  z.lfdNr = zeile;
+  z.zeilenNr = 1;
+  EXPECT_EQ(ZeileSpeichern(t.Db(), z).fehler.Nummer, DbFehlerNr::DatensatzGeloescht);
+  EXPECT_EQ(t.Wert("SELECT ZahlungNr || '/' || Verwendungszweck FROM Verwendungszweck WHERE LfdNr = ?", {QVariant(zeile)})
+                .toString(),
+            QStringLiteral("%1/fremd").arg(fremd));
 }

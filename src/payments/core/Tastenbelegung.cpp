@@ -131,9 +131,9 @@ ZeilengitterAktion ZeilengitterTaste(int taste, const ZeilengitterTastenKontext&
         return k.zeilenAnzahl + 1 >= MaximaleZeilen ? A::ZeileAbschliessen : A::ZeileRunter;
       return A::Keine;
     case Qt::Key_Delete:
-      // Several selected lines go together; a single one is the grid's own delete.
-      if (k.imEditor || !k.eingabeModus || k.stil != ZeilengitterStil::Zeilenauswahl || k.ausgewaehlt < 2)
-        return A::Keine;
+      // The selected lines, or the current one, go through the payment's own delete (one transaction,
+      // refused once the payment is done), never the grid's.
+      if (k.imEditor || !k.eingabeModus) return A::Keine;
       return A::MarkierteLoeschen;
     case Qt::Key_F6:
       if (!k.neueZeilenErlaubt || k.zeile <= 0 || k.spalte < 0) return A::Keine;

@@ -80,7 +80,7 @@ enum class ZeilengitterAktion {
   ZeileRunter,         // Down on a line being typed: store it, on to the row below in the same column
   ZeileZurueck,        // Shift+Tab on the first column: to the line above, last column
   WertAendern,         // Up/Down in a number or date editor: one unit or one day on or back
-  MarkierteLoeschen,   // Del with several lines selected: delete them together
+  MarkierteLoeschen,   // Del: delete the selected lines together, or the current line
   WertVonOben,         // F6: the value of the same column in the line above
 };
 

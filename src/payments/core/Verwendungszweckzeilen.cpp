@@ -1,5 +1,6 @@
 #include "payments/core/Verwendungszweckzeilen.h"
 
+#include "payments/core/OffeneZahlung.h"
 #include "payments/core/OPUebernahme.h"
 #include "payments/core/Zahlungswerte.h"
 
@@ -60,15 +61,20 @@ DbFehler ZeilenAnzahl(Datenbank& db, qint64 zahlungNr, int& anzahl) {
 
 ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile) {
   ZeilenErgebnis e;
+  const auto fehler = [&e](const DbFehler& f) {
+    e.art = ZeilenErgebnis::Art::Fehler;
+    e.fehler = f;
+    e.meldung = Fehlertext(f);
+    return e;
+  };
   Verwendungszweckzeile neu = zeile;
+  // Guard, line count and write under one lock.
+  Transaktion t(db);
+  if (t.Fehler()) return fehler(t.Fehler());
+  if (DbFehler f = ZahlungOffenPruefen(db, neu.zahlungNr)) return fehler(f);
   if (!neu.lfdNr) {
     int anzahl = 0;
-    if (DbFehler f = ZeilenAnzahl(db, neu.zahlungNr, anzahl)) {
-      e.art = ZeilenErgebnis::Art::Fehler;
-      e.fehler = f;
-      e.meldung = Fehlertext(f);
-      return e;
-    }
+    if (DbFehler f = ZeilenAnzahl(db, neu.zahlungNr, anzahl)) return fehler(f);
     if (anzahl + 1 > MaximaleZeilen) {
       e.art = ZeilenErgebnis::Art::Abgelehnt;
       e.meldung = QStringLiteral("Es sind maximal 5 Zeilen als Verwendungszweck möglich!");
@@ -97,11 +103,11 @@ ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile) {
   DbFehler f;
   if (neu.lfdNr) {
     QVariantList p = werte;
-    p << QVariant(*neu.lfdNr);
+    p << QVariant(*neu.lfdNr) << QVariant(neu.zahlungNr);
     int geaendert = 0;
     f = db.Ausfuehren("UPDATE Verwendungszweck SET ZahlungNr = ?, ZeilenNr = ?, Verwendungszweck = ?, OPVorgangNr = ?, "
                       "Vorgangsdatum = ?, OPVorgangsArt = ?, OPBetrag = ?, SkontoBetrag = ?, ZahlungsBetrag = ? "
-                      "WHERE LfdNr = ?",
+                      "WHERE LfdNr = ? AND ZahlungNr = ?",
                       p, &geaendert);
     if (!f && geaendert != 1)
       f = DbFehler{DbFehlerNr::DatensatzGeloescht, QStringLiteral("Die Zeile ist nicht mehr vorhanden.")};
@@ -111,21 +117,20 @@ ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile) {
                       werte);
     if (!f) neu.lfdNr = db.LetzteEinfuegeNr();
   }
-  if (f) {
-    e.art = ZeilenErgebnis::Art::Fehler;
-    e.fehler = f;
-    e.meldung = Fehlertext(f);
-    return e;
-  }
+  if (!f) f = t.Commit();
+  if (f) return fehler(f);
   zeile = neu;
   return e;
 }
 
-DbFehler ZeilenLoeschen(Datenbank& db, const QList<qint64>& lfdNummern) {
+DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
+  if (DbFehler f = ZahlungOffenPruefen(db, zahlungNr)) return f;
   for (qint64 nr : lfdNummern) {
-    if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE LfdNr = ?", {QVariant(nr)})) return f;
+    if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE LfdNr = ? AND ZahlungNr = ?",
+                                   {QVariant(nr), QVariant(zahlungNr)}))
+      return f;
   }
   return t.Commit();
 }
@@ -145,6 +150,7 @@ DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, Zei
   if (!noetig) return {};
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
+  if (DbFehler f = ZahlungOffenPruefen(db, zahlungNr)) return f;
   for (size_t i = 0; i < zeilen.size(); ++i) {
     if (DbFehler f = db.Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = ? WHERE LfdNr = ?",
                                    {QVariant(static_cast<int>(i + 1)), QVariant(*zeilen[i].lfdNr)}))
@@ -173,6 +179,7 @@ DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie) {
 DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
+  if (DbFehler f = ZahlungOffenPruefen(db, kopie.zahlungNr)) return f;
   if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(kopie.zahlungNr)})) return f;
   if (!kopie.zeilen.empty()) {
     QList<SqlText> namen;

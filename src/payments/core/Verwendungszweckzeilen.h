@@ -50,11 +50,12 @@ struct ZeilenErgebnis {
 // Stores a line (BeforeUpdate + the write): a new line (no LfdNr) gets ZeilenNr = lines in the
 // database + 1 and is refused as a sixth line; the text loses its placeholders, is cut to the
 // width and reduced to the payment character set, and an empty text is refused; a discount of 0
-// is stored as Null. On success `zeile` holds what was stored (with its LfdNr).
+// is stored as Null. On success `zeile` holds what was stored (with its LfdNr). Every write below to
+// a payment done meanwhile is refused (KeineTreffer, see ZahlungOffenPruefen) and changes nothing.
 ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile);
 
-// Deletes lines (one or several selected) in one transaction.
-DbFehler ZeilenLoeschen(Datenbank& db, const QList<qint64>& lfdNummern);
+// Deletes lines (one or several selected) of the payment in one transaction.
+DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern);
 
 struct ZeilenSummen {
   Waehrung opBetrag;

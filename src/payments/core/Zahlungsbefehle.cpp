@@ -3,6 +3,7 @@
 #include "zahlungsverkehr/Bic.h"
 #include "zahlungsverkehr/Iban.h"
 #include "zahlungsverkehr/Textschluessel.h"
+#include "payments/core/OffeneZahlung.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungswerte.h"
 
@@ -69,13 +70,7 @@ DbFehler ZahlungLesen(Datenbank& db, qint64 zahlungNr, std::optional<ZahlungEing
 DbFehler ZahlungLoeschen(Datenbank& db, qint64 zahlungNr) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
-  // A payment done since it was listed (another workstation's run) is the record of what the bank was sent.
-  DbFehler f;
-  const std::optional<QVariant> erledigt =
-      db.Wert("SELECT Erledigt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(zahlungNr)}, f);
-  if (f) return f;
-  if (erledigt && erledigt->toInt() != 0)
-    return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Zahlung ist inzwischen erledigt und wird nicht gelöscht.")};
+  if (DbFehler f = ZahlungOffenPruefen(db, zahlungNr)) return f;
   // The schema cascades; deleting the lines here as well keeps a database without foreign keys clean.
   if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(zahlungNr)})) return f;
   if (DbFehler f = db.Ausfuehren("DELETE FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(zahlungNr)})) return f;
@@ -101,11 +96,13 @@ DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zei
 
   std::vector<Verwendungszweckzeile> quelle;
   if (DbFehler f = ZeilenLaden(db, quelleNr, false, quelle)) return f;
-  int vorhanden = 0;
-  if (DbFehler f = ZeilenAnzahl(db, zielNr, vorhanden)) return f;
 
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
+  if (DbFehler f = ZahlungOffenPruefen(db, zielNr)) return f;
+  // Counted under the write lock: lines another window added meanwhile count towards the five.
+  int vorhanden = 0;
+  if (DbFehler f = ZeilenAnzahl(db, zielNr, vorhanden)) return f;
   int naechste = vorhanden + 1;
   int angefuegt = 0;
   for (const auto& z : quelle) {

@@ -53,6 +53,7 @@ struct KopierErgebnis {
 // Reads the source payment; with `zeilenKopieren` (line grid shown) appends its lines in
 // ZeilenNr order behind the target's lines, up to line 5, in one transaction. Fields the source
 // has as Null keep the form's values: the window applies only the non-empty ones of `quelle`.
+// A target done meanwhile gets no lines (KeineTreffer).
 DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zeilenKopieren, KopierErgebnis& ergebnis);
 
 // The payee values that "Kopieren" takes from the source: texts that are not empty, the address
