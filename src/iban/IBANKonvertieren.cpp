@@ -74,7 +74,17 @@ IbanKonvertierErgebnis IBANKonvertieren(const QString& blzDatei, BankleitzahlTab
       if (rueckmeldung.Fortschritt) rueckmeldung.Fortschritt(ergebnis.Datensaetze + ergebnis.BereitsUmgestellt, gesamt);
       continue;
     }
-    const IbanErgebnis e = IbanErmitteln(daten.Lesen(IbanFeld::BLZ), daten.Lesen(IbanFeld::KontoNr), tabelle);
+    IbanErgebnis e = IbanErmitteln(daten.Lesen(IbanFeld::BLZ), daten.Lesen(IbanFeld::KontoNr), tabelle);
+    // An IBAN typed for another account (a new bank, with the old bank code still beside it) is replaced by
+    // the account data's, as the run always did; but never unseen: the hint keeps the old one.
+    if (e.IBAN) {
+      QString bisher = daten.Lesen(IbanFeld::IBAN);
+      bisher.remove(QLatin1Char(' '));
+      if (!bisher.isEmpty() && bisher.compare(*e.IBAN, Qt::CaseInsensitive) != 0) {
+        e.Hinweis = IbanHinweis::AndereIbanErsetzt;
+        e.HinweisText = IbanHinweisText(e.Hinweis, QString()) + bisher;
+      }
+    }
     if (const IbanDatensatzFehler f = ErgebnisSchreiben(daten, e); !f.Ok())
       return zuruecknehmen(QStringLiteral("Die Adresse ") + daten.AdressNr() +
                                QStringLiteral(" konnte nicht gespeichert werden."),

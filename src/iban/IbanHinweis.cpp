@@ -59,6 +59,9 @@ QString IbanHinweisText(IbanHinweis hinweis, const QString& regelId) {
     case IbanHinweis::NachfolgeBlz:
       text = QStringLiteral("103-Die gespeicherte BLZ wurde gelöscht und durch eine Nachfolge-BLZ ersetzt");
       break;
+    case IbanHinweis::AndereIbanErsetzt:
+      text = QStringLiteral("104-IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN: ");
+      break;
   }
   if (IbanHinweisMitRegelId(hinweis)) text += regelId;
   return text;

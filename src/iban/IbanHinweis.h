@@ -3,7 +3,7 @@
 #include <QString>
 
 // Numbered hints of the IBAN conversion, written to IBANKonvertierHinweis. Codes 1-10: no IBAN formed;
-// 101-103: IBAN formed, please check.
+// 101-104: IBAN formed, please check.
 enum class IbanHinweis {
   Keiner = 0,
   OhneBerechnung = 1,
@@ -19,9 +19,11 @@ enum class IbanHinweis {
   OhneNeuberechnungPruefziffer = 101,
   UnicreditBlzUmsetzung = 102,
   NachfolgeBlz = 103,
+  AndereIbanErsetzt = 104,   // followed by the IBAN that was stored
 };
 
-// The hint's text; the texts ending in ": " are followed by the six-character rule id. Empty for Keiner.
+// The hint's text; the texts ending in ": " are followed by the six-character rule id (104: by the IBAN
+// stored before). Empty for Keiner.
 QString IbanHinweisText(IbanHinweis hinweis, const QString& regelId);
 
 // True for the hints that carry the rule id.

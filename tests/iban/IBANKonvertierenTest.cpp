@@ -175,7 +175,9 @@ TEST_F(IBANKonvertierenTest, JedeAdresseErhaeltIhrErgebnis) {
   EXPECT_EQ(w(0, IbanFeld::IBAN), iban);
   EXPECT_EQ(w(0, IbanFeld::BIC), QStringLiteral("COBADEFFXXX"));
   EXPECT_EQ(w(0, IbanFeld::Bank), QStringLiteral("Commerzbank Köln"));
-  EXPECT_EQ(w(0, IbanFeld::IBANKonvertierHinweis), QString()) << "alter Hinweis wird gelöscht";
+  // The old hint goes; the IBAN it had before is named, as it was another.
+  EXPECT_EQ(w(0, IbanFeld::IBANKonvertierHinweis),
+            QStringLiteral("104-IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN: DE00ALT"));
 
   // No IBAN formed: IBAN and BIC stay, only the hint is written; Bank only where the bank was found.
   // An IBAN without a bank code needs no conversion: it stays, an earlier hint goes, no hint 5.
@@ -223,6 +225,33 @@ TEST_F(IBANKonvertierenTest, JedeAdresseErhaeltIhrErgebnis) {
                         "Hinweis 5 (BLZ ist nicht 8-stellig): 1 Adresse", "Hinweis 10 (IBAN-Regel wird nicht unterstützt): 1 Adresse",
                         "Hinweis 103 (Die gespeicherte BLZ wurde gelöscht und durch eine Nachfolge-BLZ ersetzt): 1 Adresse"})
     EXPECT_TRUE(zeilen.contains(QString::fromUtf8(z))) << z << "\n" << e.Zusammenfassung().toStdString();
+}
+
+// An IBAN stored for another account than bank code and account number name (typed for a new bank while the
+// old data stayed) is replaced as before, but the hint names the one it replaced; the same IBAN, however it
+// was typed, and an IBAN where none is formed stay without that hint.
+TEST_F(IBANKonvertierenTest, ErsetzteAndereIbanBleibtImHinweis) {
+  SpeicherDatensaetze daten({Zeile("1", "37040044", "532013000", "DE02 1203 0000 0000 2020 51", "BYLADEM1001"),
+                             Zeile("2", "37040044", "532013000", "de89 3704 0044 0532 0130 00", "COBADEFFXXX"),
+                             Zeile("3", "37040044", "532013000", "", ""),
+                             Zeile("4", "20000000", "532013000", "DE02120300000000202051", "BYLADEM1001")});
+  const IbanKonvertierErgebnis e = Lauf(daten);
+  ASSERT_TRUE(e.Ok) << e.Meldung.toStdString();
+  const QString iban = QStringLiteral("DE89370400440532013000");
+  EXPECT_EQ(daten.Wert(0, IbanFeld::IBAN), iban);
+  EXPECT_EQ(daten.Wert(0, IbanFeld::IBANKonvertierHinweis),
+            QStringLiteral("104-IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN: DE02120300000000202051"));
+  EXPECT_LE(daten.Wert(0, IbanFeld::IBANKonvertierHinweis).size() - 22 + 34, 120) << "passt mit der längsten IBAN ins Feld";
+  EXPECT_EQ(daten.Wert(1, IbanFeld::IBAN), iban);
+  EXPECT_EQ(daten.Wert(1, IbanFeld::IBANKonvertierHinweis), QString());
+  EXPECT_EQ(daten.Wert(2, IbanFeld::IBAN), iban);
+  EXPECT_EQ(daten.Wert(2, IbanFeld::IBANKonvertierHinweis), QString());
+  EXPECT_EQ(daten.Wert(3, IbanFeld::IBAN), QStringLiteral("DE02120300000000202051")) << "keine neue IBAN: sie bleibt";
+  EXPECT_EQ(daten.Wert(3, IbanFeld::IBANKonvertierHinweis), QStringLiteral("10-IBAN-Regel wird nicht unterstützt: 009900"));
+  EXPECT_EQ(e.JeHinweis.at(IbanHinweis::AndereIbanErsetzt), 1);
+  EXPECT_TRUE(e.Zusammenfassung().split(QLatin1Char('\r')).contains(
+      QStringLiteral("Hinweis 104 (IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN): 1 Adresse")))
+      << e.Zusammenfassung().toStdString();
 }
 
 TEST_F(IBANKonvertierenTest, StatustexteUndFortschritt) {

@@ -141,7 +141,8 @@ TEST_F(AdressenImportTest, OhneNeueAdressenWirdDieSichtMitDenAktuellenWertenKonv
   ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 2);
   EXPECT_EQ(m_umgebung.Rekorder().Texte().first(), T("Es wurden 0 neue Adressen übernommen.\r3 Adressen waren bereits vorhanden und wurden übersprungen."));
   EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(T("Die IBAN-Konvertierung ist abgeschlossen.")));
-  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|"));
+  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|") +
+                                 T("104-IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN: ") + ErwarteteIban(T("10000000"), T("1234")));
   ASSERT_EQ(fenster.Gitter()->ZeilenAnzahl(), 3);
   EXPECT_EQ(fenster.Gitter()->Wert(1, T("IBAN")).toString(), ErwarteteIban(T("10000000"), T("5678")));
 }
@@ -158,7 +159,8 @@ TEST_F(AdressenImportTest, ElfstelligeKontonummerErhaeltKeineIbanSondernHinweisN
   EXPECT_EQ(Adressen().at(0), T("A1|Postbank Ndl|BYLADEM1001|DE02120300000000202051|9-Kontonummer fehlt oder ist ungültig"));
   ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren("UPDATE Adressen SET KontoNr = '5320130001' WHERE OPKontoNr = 'A1'").Ok());
   Import(fenster);
-  EXPECT_EQ(Adressen().at(0), T("A1|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5320130001")) + T("|"));
+  EXPECT_EQ(Adressen().at(0), T("A1|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5320130001")) + T("|") +
+                                 T("104-IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN: DE02120300000000202051"));
 }
 
 // A damaged record of the bank-code file: the import names it with a warning and converts the rest.
@@ -310,7 +312,8 @@ TEST_F(AdressenImportTest, IbanErmittelnOhneImport) {
   m_umgebung.Rekorder().Antworte(MeldungsAntwort::Ja);
   ASSERT_TRUE(fenster.Leiste()->Druecken(T("IBAN")));
   EXPECT_TRUE(m_vorgaben.isEmpty()) << "no Tamo-Varix file is asked for";
-  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|"));
+  EXPECT_EQ(Adressen().at(1), T("B2|Postbank Ndl|PBNKDEFFXXX|") + ErwarteteIban(T("10000000"), T("5678")) + T("|") +
+                                 T("104-IBAN aus BLZ und Konto-Nr ersetzt die bisherige, nicht passende IBAN: ") + ErwarteteIban(T("10000000"), T("1234")));
   ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 3);
   const QString zusammenfassung = m_umgebung.Rekorder().Letzter().text;
   EXPECT_EQ(m_umgebung.Rekorder().Letzter().symbol, MeldungsSymbol::Information);
