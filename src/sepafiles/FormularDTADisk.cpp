@@ -811,15 +811,18 @@ void FormularDTADisk::KontrolllisteDrucken() {
   if (!m_dateiErstellt || m_laufAktiv || !db) return;
   m_laufAktiv = true;
   ErstellenKnopfSetzen();
+  QList<ReportVariable> variablen;
   DruckAnfordern(
       Kontrollliste::Reportname(),
-      [this, db] {
+      // The variables are read with the rows, for each print anew.
+      [this, db, &variablen] {
         QString fehler;
-        std::unique_ptr<Reportdaten> daten = Kontrollliste::Daten(*db, m_letzterLauf, fehler);
+        std::unique_ptr<Reportdaten> daten =
+            Kontrollliste::DatenUndVariablen(*db, m_letzterLauf, m_erstellungsdatum, variablen, fehler);
         if (!daten) Meldung::Fehler(fehler, {}, this);
         return daten;
       },
-      Kontrollliste::Variablen(*db, m_letzterLauf, m_erstellungsdatum), Druckformular{.fenster = this, .titel = windowTitle()});
+      variablen, Druckformular{.fenster = this, .titel = windowTitle()});
   m_laufAktiv = false;
   ErstellenKnopfSetzen();
 }

@@ -16,6 +16,11 @@ SqlText ZahlungenMitZeilen();
 Waehrung VorzeichenSumme(Datenbank& db, const Bedingung& bedingung, DbFehler& fehler);
 // Its statement (for the message when it fails).
 SqlText VorzeichenSummeSql(const Bedingung& bedingung);
+// The signed total of the orders that match `bedingung` as their SEPA files carry them: an order's
+// remittance lines, and an order without lines with its ZahlungGesamt (the file pays that amount; the
+// total of the lines above leaves it out). Same sign rule. The control list of a run prints this total.
+Waehrung AuftragsSumme(Datenbank& db, const Bedingung& bedingung, DbFehler& fehler);
+SqlText AuftragsSummeSql(const Bedingung& bedingung);
 // One line's amount with the sign the total gives it (Art "G" negative, every other kind positive,
 // no amount 0): what a printed list shows beside the total.
 Waehrung VorzeichenBetrag(const QString& art, const std::optional<Waehrung>& betrag);

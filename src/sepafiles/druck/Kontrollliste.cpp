@@ -46,6 +46,18 @@ class Laufdaten : public Reportdaten {
 
 }  // namespace
 
+std::unique_ptr<Reportdaten> Kontrollliste::DatenUndVariablen(Datenbank& db, const SepaLaufErgebnis& lauf,
+                                                              const QDate& erstellungsdatum,
+                                                              QList<ReportVariable>& variablen, QString& fehlertext) {
+  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, fehlertext);
+  if (!daten) return nullptr;
+  DbFehler fehler;
+  variablen = Variablen(db, lauf, erstellungsdatum, fehler);
+  if (!fehler) return daten;
+  fehlertext = DatenermittlungsFehlertext(fehler);
+  return nullptr;
+}
+
 std::unique_ptr<Reportdaten> Kontrollliste::Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QString& fehlertext) {
   // All ids travel as one bound parameter, however many orders the run wrote.
   const Abfrage a =
@@ -74,11 +86,12 @@ QString Kontrollliste::Dateizeilen(const SepaLaufErgebnis& lauf) {
   return zeilen.join(QLatin1Char('\r'));
 }
 
-QList<ReportVariable> Kontrollliste::Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum) {
-  // The total as the window counts it; a failure to read it leaves 0 (the rows themselves print).
-  DbFehler fehler;
+QList<ReportVariable> Kontrollliste::Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
+                                               DbFehler& fehler) {
+  // The total the files carry; a list with a total that cannot be read is not printed at all.
   const Waehrung summe =
-      VorzeichenSumme(db, Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), lauf.ZahlungNummern), fehler);
+      AuftragsSumme(db, Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), lauf.ZahlungNummern), fehler);
+  if (fehler) return {};
   return ZahlungslistenVariablen(QStringLiteral("SEPA-Erstellung"), erstellungsdatum.toString(QStringLiteral("dd.MM.yyyy")),
                                  summe, Dateizeilen(lauf));
 }
@@ -97,7 +110,8 @@ Kontrollliste::Ausgabe Kontrollliste::Vorbereiten(Datenbank& db, const SepaLaufE
   if (kopien <= 0) return ausgabe;
   ausgabe.ohneDrucker = !engine.DruckerVorhanden();
   if (!lauf.PdfDateiname.isEmpty()) {
-    std::unique_ptr<Reportdaten> daten = Daten(db, lauf, ausgabe.datenFehler);
+    QList<ReportVariable> variablen;
+    std::unique_ptr<Reportdaten> daten = DatenUndVariablen(db, lauf, erstellungsdatum, variablen, ausgabe.datenFehler);
     if (!daten) return ausgabe;
     Druckanfrage anfrage;
     anfrage.ReportDatei = Reportdatei(db, formular.programmVerzeichnis);
@@ -105,7 +119,7 @@ Kontrollliste::Ausgabe Kontrollliste::Vorbereiten(Datenbank& db, const SepaLaufE
     anfrage.DruckZiel = Report::ZielPdf;
     anfrage.PdfDateiname = lauf.PdfDateiname;
     anfrage.PdfPfad = lauf.PdfPfad;
-    const Druckergebnis r = ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
+    const Druckergebnis r = ReportDrucken(*daten, anfrage, variablen, formular, engine);
     if (r.Ok()) {
       ausgabe.pdfDatei = r.datei;
     } else {
@@ -140,21 +154,23 @@ Druckergebnis Kontrollliste::Drucken(Datenbank& db, const SepaLaufErgebnis& lauf
                                      const QDate& erstellungsdatum, const Druckformular& formular, Reportengine& engine,
                                      QString& datenFehler) {
   if (kopien <= 0 || !ausgabe.drucken) return {};
-  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, datenFehler);
+  QList<ReportVariable> variablen;
+  std::unique_ptr<Reportdaten> daten = DatenUndVariablen(db, lauf, erstellungsdatum, variablen, datenFehler);
   if (!daten) return {Druckergebnis::Datenfehler, {}, {}};
   Druckanfrage anfrage;
   anfrage.ReportDatei = Reportdatei(db, formular.programmVerzeichnis);
   anfrage.ProjektTyp = Report::Liste;
   anfrage.DruckZiel = ausgabe.ohneDrucker ? Report::ZielVorschau : Report::ZielDrucker;
   anfrage.DruckKopien = kopien;
-  return ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
+  return ReportDrucken(*daten, anfrage, variablen, formular, engine);
 }
 
 Druckergebnis Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
                                           const QString& datei, const QString& reportdatei, const Druckformular& formular,
                                           Reportengine& engine) {
   QString fehler;
-  std::unique_ptr<Reportdaten> daten = Daten(db, lauf, fehler);
+  QList<ReportVariable> variablen;
+  std::unique_ptr<Reportdaten> daten = DatenUndVariablen(db, lauf, erstellungsdatum, variablen, fehler);
   if (!daten) return {Druckergebnis::Datenfehler, {fehler}, {}};
   const QFileInfo ziel(datei);
   Druckanfrage anfrage;
@@ -163,5 +179,5 @@ Druckergebnis Kontrollliste::PdfSchreiben(Datenbank& db, const SepaLaufErgebnis&
   anfrage.DruckZiel = Report::ZielPdf;
   anfrage.PdfDateiname = ziel.fileName();
   anfrage.PdfPfad = QDir::toNativeSeparators(ziel.absolutePath());
-  return ReportDrucken(*daten, anfrage, Variablen(db, lauf, erstellungsdatum), formular, engine);
+  return ReportDrucken(*daten, anfrage, variablen, formular, engine);
 }

@@ -27,8 +27,14 @@ class Kontrollliste {
   // failing query returns null with its message in `fehlertext`.
   static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QString& fehlertext);
   // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date, the
-  // signed total of the run's lines, and in "Zahlungsliste.Dateien" the files (Dateizeilen).
-  static QList<ReportVariable> Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum);
+  // signed total the run's files carry (AuftragsSumme), and in "Zahlungsliste.Dateien" the files
+  // (Dateizeilen). A total that cannot be read gives no variables and `fehler`.
+  static QList<ReportVariable> Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
+                                         DbFehler& fehler);
+  // Daten and Variablen together: null with the message in `fehlertext` when either cannot be read.
+  static std::unique_ptr<Reportdaten> DatenUndVariablen(Datenbank& db, const SepaLaufErgebnis& lauf,
+                                                        const QDate& erstellungsdatum, QList<ReportVariable>& variablen,
+                                                        QString& fehlertext);
   // One line per file of the run: the date the bank uses (execution date of transfers, collection
   // date of debits), the message id and the file's name; then the folder.
   static QString Dateizeilen(const SepaLaufErgebnis& lauf);

@@ -13,6 +13,7 @@ Zahlungslistendaten::Zahlungslistendaten(std::unique_ptr<Reportdaten> zeilen) : 
   m_erledigt = Quelle("Zahlungen", "Erledigt");
   m_betrag = Quelle("Verwendungszweck", "ZahlungsBetrag");
   m_gesamt = Quelle("Zahlungen", "ZahlungGesamt");
+  m_zeile = Quelle("Verwendungszweck", "LfdNr");
   for (Reportdatenspalte& s : m_spalten) {
     const bool ohneVorzeichen =
         (s.quellTabelle == QLatin1String("Zahlungen") && s.quellFeld == QLatin1String("ZahlungGesamt")) ||
@@ -59,7 +60,9 @@ QVariant Zahlungslistendaten::Wert(int zeile, int spalte) {
       return m_erledigt < 0 ? QVariant() : QVariant(Zahlungsstatus(m_zeilen->Wert(zeile, m_erledigt).toBool()));
     case ZusatzBetrag:
     case ZusatzGesamt: {
-      const int quelle = spalte - m_eigene == ZusatzBetrag ? m_betrag : m_gesamt;
+      // A row without a line stands for an order its file pays with ZahlungGesamt (as AuftragsSumme counts it).
+      const bool ohneZeile = m_zeile >= 0 && m_zeilen->Wert(zeile, m_zeile).isNull();
+      const int quelle = spalte - m_eigene == ZusatzBetrag && !ohneZeile ? m_betrag : m_gesamt;
       if (m_art < 0 || quelle < 0) return {};
       const QVariant betrag = m_zeilen->Wert(zeile, quelle);
       const std::optional<Waehrung> w =

@@ -16,7 +16,8 @@
 // apart and to add them up as the window does:
 //   "Zahlungsart"    "Überweisung" (Art "G") or "Lastschrift",
 //   "Zahlungsstatus" "erledigt" or "offen",
-//   "Betrag"         the line's amount with the sign of the window's total (transfers negative),
+//   "Betrag"         the line's amount with the sign of the window's total (transfers negative); in
+//                    the row of an order without lines (control list) the order's amount, as its file pays it,
 //   "Gesamtbetrag"   the order's amount (ZahlungGesamt) with that sign.
 // The unsigned amounts of the rows (ZahlungsBetrag, ZahlungGesamt, OPBetrag, SkontoBetrag) must not
 // be summed by a report: transfers and debits would count alike.
@@ -44,6 +45,7 @@ class Zahlungslistendaten : public Reportdaten {
   int m_erledigt = -1;
   int m_betrag = -1;
   int m_gesamt = -1;
+  int m_zeile = -1;   // Verwendungszweck.LfdNr: null in the row of an order without lines
 };
 
 // The variables a payment print sets: the chosen kind and state, the signed total of the listed
