@@ -223,8 +223,8 @@ TEST(SepaSelektion, ZahlungenOhneZeilenWerdenAusgewaehltUndImGitterGezeigt) {
 
   const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), Anfrage(SepaArt::Ueberweisung));
   EXPECT_EQ(auswahl.ZahlungNummern, (QList<qint64>{ohneNr, mitNr}));
-  // Credit-transfer lines count negatively; an order without lines adds nothing.
-  EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(-15025));
+  // Credit transfers count negatively; an order without lines with the ZahlungGesamt its file pays.
+  EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(-20025));
   EXPECT_EQ(auswahl.Statustext, QStringLiteral("Keine fehlerhafte Zahlung(en) festgestellt"));
 
   DbFehler f;

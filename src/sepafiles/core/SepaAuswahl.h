@@ -51,7 +51,8 @@ struct SepaAuswahl {
   QList<SepaAuftragsbefund> Befunde;
   QList<qint64> ZahlungNummern;    // the faultless orders the file would carry, ordered by Art, MandatSequenz, ZahlungNr
   std::shared_ptr<const SepaGepruefteAuftraege> Auftraege;  // the same orders, read once, for the run
-  Waehrung Summe;                  // signed line total for the grid footer (credit-transfer lines subtracted)
+  Waehrung Summe;                  // signed total the file would carry, for the grid footer (credit transfers
+                                   // subtracted; an order without lines with its ZahlungGesamt: AuftragsSumme)
   Bedingung Auswahlbedingung;      // second-pass condition (the grid's rows); qualified column names
   QString Statustext;              // "Keine Zahlungen festgestellt" or "<n|Keine> fehlerhafte Zahlung(en) festgestellt"
 

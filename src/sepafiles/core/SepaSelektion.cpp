@@ -48,7 +48,7 @@ struct Gepruefter {
   bool gespeicherterFehler;
   bool eigeneBefunde;
   qsizetype rueckschrieb;   // index in the list of cleaned texts, -1 when the texts stay
-  Waehrung zeilensumme;     // of its lines (Null as 0), for the selection's total
+  Waehrung betrag;          // what its file pays (ZahlungGesamt; its lines add up to it), for the selection's total
 };
 
 DbFehler RueckschriebSpeichern(Datenbank& db, const QList<Rueckschrieb>& texte, const QList<QPair<qint64, bool>>& fehler,
@@ -225,7 +225,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
       g.roh.name = name;
       g.roh.verwendungszweck1 = text1;
     }
-    reihe << Gepruefter{a.ZahlungNr, a.MandatSequenz, g.fehler, !eigene.isEmpty(), rueckschrieb, a.Zeilensumme()};
+    reihe << Gepruefter{a.ZahlungNr, a.MandatSequenz, g.fehler, !eigene.isEmpty(), rueckschrieb, a.Betrag};
     if (!eigene.isEmpty()) {
       befunde << qMakePair(a.MandatSequenz, SepaAuftragsbefund{a.ZahlungNr, a.Name, a.IBAN, a.Betrag, a.Faellig, eigene});
       return;
@@ -271,7 +271,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     if (fehlerhaft)
       ++auswahl.Fehlerhaft;
     else if (summe)
-      summe = Waehrung::Addiert(*summe, p.zeilensumme);
+      summe = Waehrung::Addiert(*summe, p.betrag);
     if (p.rueckschrieb >= 0)
       texte[p.rueckschrieb].fehler = fehlerhaft;
     else if (p.gespeicherterFehler != fehlerhaft)
@@ -284,7 +284,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     return scheitern(s, anweisungText);
   }
 
-  // The faultless orders in the order of the file, their signed line total, and the state they were read in.
+  // The faultless orders in the order of the file, their signed total, and the state they were read in.
   SepaAuftraege& auftraege = geprueft->Auftraege;
   if (!laufFehler.isEmpty())
     auftraege.Auswaehlen([&](const SepaAuftraege::Auftrag& a) { return !laufFehler.contains(a.zahlungNr); });
