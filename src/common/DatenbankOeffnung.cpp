@@ -245,6 +245,38 @@ DbFehler IndizesAbgleichen(Datenbank& db, const QString& schemaSkript) {
   return t.Commit();
 }
 
+
+bool GleicherInhalt(const QString& a, const QString& b) {
+  QFile x(a), y(b);
+  if (!x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly) || x.size() != y.size()) return false;
+  while (!x.atEnd())
+    if (x.read(1 << 20) != y.read(1 << 20)) return false;
+  return true;
+}
+
+// Copies the file aside before its migration. A copy already there (of an earlier migration, or another file
+// put in place since) is never replaced: the new one takes the next free name "<file>.v<n>.<k>.bak", unless it
+// is byte for byte one that is there (a start ended after its copy), which is kept as the only one.
+DbFehler VorDerUmstellungSichern(Datenbank& db, const QString& datei, int version, QString& sicherung) {
+  const QString erste = DatenbankOeffnung::SicherungsDatei(datei, version);
+  sicherung = erste;
+  if (!QFileInfo::exists(erste)) return db.Sichern(erste);
+  QStringList vorhanden{erste};
+  for (int k = 2;; ++k) {
+    sicherung = datei + QStringLiteral(".v%1.%2.bak").arg(version).arg(k);
+    if (!QFileInfo::exists(sicherung)) break;
+    vorhanden << sicherung;
+  }
+  if (DbFehler f = db.Sichern(sicherung)) return f;
+  for (const QString& alt : vorhanden)
+    if (GleicherInhalt(alt, sicherung)) {
+      QFile::remove(sicherung);
+      sicherung = alt;
+      break;
+    }
+  return {};
+}
+
 }  // namespace
 
 QStringList DatenbankOeffnung::Tabellen(int version) {
@@ -347,7 +379,7 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
 
   Ergebnis e;
   if (*version < Version) {
-    const QString sicherung = SicherungsDatei(datei, int(*version));
+    QString sicherung = SicherungsDatei(datei, int(*version));
     if (schemaSkript.isEmpty())
       return Abgelehnt({DateiFehlerNr::DateiNichtGefunden, name},
                        QStringLiteral("Die Datenbank %1 hat die Datenbankversion %2 und muss umgestellt werden; "
@@ -356,7 +388,7 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                                .arg(*version)
                                .arg(Version) +
                            Unveraendert());
-    if ((f = db->Sichern(sicherung)))
+    if ((f = VorDerUmstellungSichern(*db, datei, int(*version), sicherung)))
       return Abgelehnt(f, QStringLiteral("Vor der Umstellung der Datenbank %1 kann die Sicherung %2 nicht angelegt "
                                          "werden.\r").arg(name, Nativ(sicherung)) +
                               f.Meldungstext() + Unveraendert());

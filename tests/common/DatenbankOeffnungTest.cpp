@@ -9,6 +9,10 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "sepafiles/QtAusgabe.h"
 #include "common/DatenbankOeffnung.h"
 #include "common/Datenbankstart.h"
@@ -447,6 +451,74 @@ TEST_F(DatenbankOeffnungTest, BelegteDatenbankWirdAbgewartetUndDeutschGemeldet) 
                                            "gesperrt. Bitte versuchen Sie es in einigen Sekunden noch einmal."));
   ASSERT_TRUE(a.db->CommitTrans().Ok());
   EXPECT_TRUE(b.db->Ausfuehren("INSERT INTO Adressen (OPKontoNr) VALUES ('B')").Ok());
+}
+
+// A copy made before an earlier migration is never replaced by another file's: the new one goes beside it. The
+// same file again (a start ended after its copy was made) keeps the one copy.
+TEST_F(DatenbankOeffnungTest, VorhandeneSicherungWirdNichtUeberschrieben) {
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, datei));
+  QFile::setPermissions(datei, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString erste = DatenbankOeffnung::SicherungsDatei(datei, 1);
+  const QString zweite = datei + QStringLiteral(".v1.2.bak");
+  {
+    QFile alt(erste);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("die ältere Sicherung eines anderen Stands");
+  }
+  const QByteArray alt = Pruefsumme(erste);
+  QStringList vorher;
+  {
+    const QString vergleich = ordner.Datei(QStringLiteral("Vergleich.db"));
+    ASSERT_TRUE(QFile::copy(Fixture, vergleich));
+    DbFehler f;
+    auto original = Datenbank::OeffnenNurLesen(vergleich, f);
+    ASSERT_TRUE(original) << f.Beschreibung.toStdString();
+    vorher = Inhalt(*original, DatenbankOeffnung::Tabellen(1));
+  }
+  {
+    DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(zweite))) << e.hinweis.toStdString();
+  }
+  EXPECT_EQ(Pruefsumme(erste), alt);
+  DbFehler f;
+  auto kopie = Datenbank::OeffnenNurLesen(zweite, f);
+  ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
+  EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 1);
+  EXPECT_EQ(Inhalt(*kopie, DatenbankOeffnung::Tabellen(1)), vorher);
+}
+
+// A start killed once the copy is in place but before the migration: the next start migrates, and the copy it
+// names is the one made before (no second copy of the same file).
+TEST_F(DatenbankOeffnungTest, NachAbbruchNachDerSicherungWirdDieUmstellungNachgeholt) {
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, datei));
+  QFile::setPermissions(datei, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString sicherung = DatenbankOeffnung::SicherungsDatei(datei, 1);
+  const QString schema = Schema();
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    Datenbank::SicherungsschrittSetzen([](const char* schritt) {
+      if (qstrcmp(schritt, "ersetzt") == 0) ::kill(::getpid(), SIGKILL);
+    });
+    DatenbankOeffnung::Oeffnen(datei, schema);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_TRUE(QFile::exists(sicherung));
+  const QByteArray kopie = Pruefsumme(sicherung);
+
+  DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, schema);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(sicherung))) << e.hinweis.toStdString();
+  EXPECT_EQ(Pruefsumme(sicherung), kopie);
+  EXPECT_FALSE(QFile::exists(datei + QStringLiteral(".v1.2.bak")));
+  EXPECT_EQ(QDir(ordner.Pfad()).entryList({QStringLiteral("*.neu")}, QDir::Files), QStringList());
 }
 
 }  // namespace
