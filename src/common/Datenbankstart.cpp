@@ -133,6 +133,17 @@ DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei) {
   if (!schema.open(QIODevice::ReadOnly))
     return {DbFehlerNr::DateiFehler, QStringLiteral("Die Datei ") + schemaDatei + QStringLiteral(" kann nicht gelesen werden.")};
   const QString skript = QString::fromUtf8(schema.readAll());
+  // SQLite pairs a file with its journal by name only: a new file would take the lost one's pages.
+  for (const QString& endung : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+    const QFileInfo journal(datei + endung);
+    if (journal.exists() && journal.size() != 0)
+      return {DbFehlerNr::DateiFehler,
+              QStringLiteral("Neben der fehlenden Datenbank liegt noch ihre Journaldatei %1 mit Daten der fehlenden "
+                             "Datenbank.\rBitte legen Sie die Datenbank, zu der sie gehört, wieder in den Ordner. Ist "
+                             "sie verloren, verschieben Sie die Journaldatei an einen anderen Ort; dann wird beim "
+                             "nächsten Start eine neue, leere Datenbank angelegt.")
+                  .arg(QDir::toNativeSeparators(journal.filePath()))};
+  }
   const QString neu = datei + QStringLiteral(".neu");
   for (const QString& rest : {neu, neu + QStringLiteral("-wal"), neu + QStringLiteral("-shm")}) QFile::remove(rest);
   {

@@ -240,6 +240,42 @@ TEST_F(DatenbankstartTest, FehlendeDatenbankImGesetztenDatenverzeichnis) {
   EXPECT_EQ(Zustand().DatenVerzeichnis(), QDir::toNativeSeparators(daten) + QDir::separator());
 }
 
+// A lost database whose journal is still there: a new file would take the journal's pages of the old one
+// (SQLite pairs them by name only). Nothing is made, the journal stays, the message says what to do.
+TEST_F(DatenbankstartTest, VerwaistesJournalVerhindertEineNeueDatenbank) {
+  const QString res = m_ordner.Datei(QStringLiteral("res"));
+  QDir().mkpath(res);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
+  qputenv("TAMOSEPA_RESSOURCEN", QFile::encodeName(res));
+  ASSERT_TRUE(OrdnerEinrichten().Ok());
+  const QString datei = Zustand().ProgrammVerzeichnis() + DatenbankDateiname;
+  for (const QString& endung : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+    const QString journal = datei + endung;
+    QFile j(journal);
+    ASSERT_TRUE(j.open(QIODevice::WriteOnly));
+    j.write(QByteArray(512, '\x5a'));   // what the lost file's last run left
+    j.close();
+    QFile::remove(datei);
+    const StartErgebnis e = OrdnerEinrichten();
+    EXPECT_FALSE(e.Ok()) << endung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(journal))) << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte"))) << e.meldung.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(datei)) << endung.toStdString();
+    EXPECT_EQ(QFileInfo(journal).size(), 512) << endung.toStdString();
+    // Once the journal is moved away (the data given up), a new database is made.
+    ASSERT_TRUE(QFile::remove(journal));
+    EXPECT_TRUE(OrdnerEinrichten().Ok()) << endung.toStdString();
+    EXPECT_TRUE(QFileInfo(datei).isFile()) << endung.toStdString();
+  }
+  // An empty journal holds nothing: it does not stop a new database.
+  QFile::remove(datei);
+  QFile leer(datei + QStringLiteral("-wal"));
+  ASSERT_TRUE(leer.open(QIODevice::WriteOnly));
+  leer.close();
+  EXPECT_TRUE(OrdnerEinrichten().Ok());
+  EXPECT_TRUE(QFileInfo(datei).isFile());
+}
+
 TEST_F(DatenbankstartTest, FormatIntern) {
   const QString ordner = Datenordner(QStringLiteral("d"), "INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zwei');"
                                                           "INSERT INTO Adressen (OPKontoNr, Name) VALUES ('1', 'Intern')");
