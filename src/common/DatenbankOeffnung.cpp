@@ -320,7 +320,8 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                      QStringLiteral("Die Datenbank %1 wurde nicht gefunden.").arg(name));
   if (info.isDir())
     return Abgelehnt({DateiFehlerNr::ZugriffsFehler, name},
-                     QStringLiteral("%1 ist ein Ordner und keine Datenbank.").arg(name));
+                     QStringLiteral("%1 ist ein Ordner und keine Datenbank.\rBitte benennen Sie den Ordner um und legen "
+                                    "Sie die Datenbank an seine Stelle.").arg(name));
   if (info.size() == 0)
     return Abgelehnt({DateiFehlerNr::ZugriffsFehler, name},
                      QStringLiteral("Die Datei %1 ist leer (0 Bytes) und keine Datenbank von Tamo-SEPA.").arg(name) +

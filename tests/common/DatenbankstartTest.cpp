@@ -276,6 +276,46 @@ TEST_F(DatenbankstartTest, VerwaistesJournalVerhindertEineNeueDatenbank) {
   EXPECT_TRUE(QFileInfo(datei).isFile());
 }
 
+// A data folder that cannot be used ends the start with a message that names the folder, the setting that
+// chose it and the settings file, and says what to do; nothing is made there.
+TEST_F(DatenbankstartTest, UnbrauchbaresDatenverzeichnisSagtWasZuTunIst) {
+  const QString fehlt = m_ordner.Datei(QStringLiteral("netz/nicht/verbunden"));
+  const QString leer = m_ordner.Datei(QStringLiteral("leer"));
+  QDir().mkpath(leer);
+  const QString ordnerStattDatei = m_ordner.Datei(QStringLiteral("verzeichnis"));
+  QDir().mkpath(ordnerStattDatei + QLatin1Char('/') + DatenbankDateiname);
+  struct Fall {
+    const char* name;
+    const char* schluessel;
+    QString ordner;
+    QString erwartet;
+  };
+  const Fall faelle[] = {
+      {"fehlender Ordner", "Datenlaufwerk", fehlt, QStringLiteral("ist nicht erreichbar")},
+      {"fehlender Ordner (InstallDir)", "InstallDir", fehlt, QStringLiteral("ist nicht erreichbar")},
+      {"Ordner ohne Datenbank", "Datenlaufwerk", leer, QStringLiteral("wurde im Datenverzeichnis nicht gefunden")},
+      {"Ordner statt Datenbank", "Datenlaufwerk", ordnerStattDatei, QStringLiteral("ist ein Ordner und keine Datenbank")},
+  };
+  for (const Fall& fall : faelle) {
+    Registrierung::Instanz().Loeschen(QStringLiteral("Window State"));
+    SaveSetting(QStringLiteral("Window State"), QString::fromUtf8(fall.schluessel), fall.ordner);
+    Zustand().Zuruecksetzen();
+    StartErgebnis e = OrdnerEinrichten();
+    if (e.Ok()) e = DatenbankOeffnen();
+    EXPECT_FALSE(e.Ok()) << fall.name;
+    EXPECT_TRUE(e.meldung.contains(fall.erwartet)) << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(fall.ordner))) << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte"))) << fall.name << ": " << e.meldung.toStdString();
+    if (QString::fromUtf8(fall.name).contains(QLatin1String("Ordner statt"))) continue;
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("„%1“").arg(QString::fromUtf8(fall.schluessel))))
+        << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(Registrierung::Instanz().Datei())))
+        << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(fall.ordner + QLatin1Char('/') + DatenbankDateiname)) << fall.name;
+  }
+  EXPECT_TRUE(QFileInfo(ordnerStattDatei + QLatin1Char('/') + DatenbankDateiname).isDir());
+}
+
 TEST_F(DatenbankstartTest, FormatIntern) {
   const QString ordner = Datenordner(QStringLiteral("d"), "INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zwei');"
                                                           "INSERT INTO Adressen (OPKontoNr, Name) VALUES ('1', 'Intern')");
