@@ -521,4 +521,50 @@ TEST_F(DatenbankOeffnungTest, NachAbbruchNachDerSicherungWirdDieUmstellungNachge
   EXPECT_EQ(QDir(ordner.Pfad()).entryList({QStringLiteral("*.neu")}, QDir::Files), QStringList());
 }
 
+// A migration killed half way (old tables renamed, new ones filled) leaves the old file: the next start
+// copies and migrates it whole.
+TEST_F(DatenbankOeffnungTest, AbgebrocheneUmstellungWirdBeimNaechstenStartVollstaendigNachgeholt) {
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, datei));
+  QFile::setPermissions(datei, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString vergleich = ordner.Datei(QStringLiteral("Vergleich.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, vergleich));
+  QStringList vorher;
+  {
+    DbFehler f;
+    auto alt = Datenbank::OeffnenNurLesen(vergleich, f);
+    ASSERT_TRUE(alt) << f.Beschreibung.toStdString();
+    vorher = Inhalt(*alt, DatenbankOeffnung::Tabellen(1));
+  }
+  const QString schema = Schema();
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    if (!db) ::_exit(3);
+    db->SetzeStoerung([](const QString& sql) -> DbFehler {
+      if (sql.startsWith(QLatin1String("CREATE INDEX Adressen_Name"))) ::kill(::getpid(), SIGKILL);
+      return {};
+    });
+    DatenbankOeffnung::Migrieren(*db, schema);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, schema);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM sqlite_master WHERE name LIKE '%\\_\\_v1' ESCAPE '\\'"), 0);
+  EXPECT_EQ(Inhalt(*e.db, DatenbankOeffnung::Tabellen(1)), vorher);
+  e.db.reset();
+  DbFehler f;
+  auto kopie = Datenbank::OeffnenNurLesen(DatenbankOeffnung::SicherungsDatei(datei, 1), f);
+  ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
+  EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 1);
+  EXPECT_EQ(Inhalt(*kopie, DatenbankOeffnung::Tabellen(1)), vorher);
+}
+
 }  // namespace
