@@ -89,13 +89,14 @@ class DatenbankOeffnungTest : public ::testing::Test {
     EXPECT_TRUE(db && db->Ausfuehren(skript).Ok());
     return datei;
   }
-  // Refused, the message names the file, and the file is as it was (no journal files beside it).
+  // Refused, the message names the file and says what to do, and the file is as it was (no journal files beside it).
   void Abgelehnt(const QString& datei, const QString& teil) {
     const QByteArray vorher = Pruefsumme(datei);
     const DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
     EXPECT_FALSE(e.Ok());
     EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(datei))) << e.meldung.toStdString();
     EXPECT_TRUE(e.meldung.contains(teil)) << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte "))) << "says what to do: " << e.meldung.toStdString();
     EXPECT_EQ(Pruefsumme(datei), vorher);
     EXPECT_FALSE(QFile::exists(datei + QStringLiteral("-wal")));
     EXPECT_FALSE(QFile::exists(datei + QStringLiteral("-shm")));
@@ -565,6 +566,42 @@ TEST_F(DatenbankOeffnungTest, AbgebrocheneUmstellungWirdBeimNaechstenStartVollst
   ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
   EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 1);
   EXPECT_EQ(Inhalt(*kopie, DatenbankOeffnung::Tabellen(1)), vorher);
+}
+
+// Another workstation writes (rollback journal on a network drive) while this one starts: the start waits,
+// then says in German that the file is in use and what to do; the file stays as it was.
+TEST_F(DatenbankOeffnungTest, SchreibsperreEinesAnderenProzessesBeimStart) {
+  const QString datei = Neu();
+  Speicherort::ErkennungSetzen([](const QString&) { return true; });
+  ASSERT_TRUE(DatenbankOeffnung::Oeffnen(datei, Schema()).Ok());
+  int gesperrt[2], ende[2];
+  ASSERT_EQ(::pipe(gesperrt), 0);
+  ASSERT_EQ(::pipe(ende), 0);
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    if (!db || db->Ausfuehren("BEGIN EXCLUSIVE; INSERT INTO Adressen (OPKontoNr) VALUES ('fremd')")) ::_exit(3);
+    char c = 1;
+    if (::write(gesperrt[1], &c, 1) != 1 || ::read(ende[0], &c, 1) != 1) ::_exit(4);
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(gesperrt[0], &c, 1), 1);
+  const QByteArray vorher = Pruefsumme(datei);
+  Datenbank::WartezeitSetzen(100);
+  const DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(datei))) << e.meldung.toStdString();
+  EXPECT_TRUE(e.meldung.contains(QStringLiteral("an einem anderen Arbeitsplatz benutzt"))) << e.meldung.toStdString();
+  EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte versuchen Sie es"))) << e.meldung.toStdString();
+  EXPECT_EQ(Pruefsumme(datei), vorher);
+  ASSERT_EQ(::write(ende[1], &c, 1), 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (int fd : {gesperrt[0], gesperrt[1], ende[0], ende[1]}) ::close(fd);
 }
 
 }  // namespace
