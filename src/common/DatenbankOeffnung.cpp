@@ -30,7 +30,18 @@ Ergebnis Abgelehnt(const DbFehler& f, const QString& meldung) {
   return e;
 }
 
-QString Unveraendert() { return QStringLiteral("\rDie Datei wird nicht verändert."); }
+// The end of every refusal: the file is left as it is, and what the user can do.
+QString Unveraendert(const QString& rat) {
+  return QStringLiteral("\rDie Datei wird nicht verändert.") + (rat.isEmpty() ? QString() : QLatin1Char(' ') + rat);
+}
+QString AndereDatei() {
+  return Unveraendert(QStringLiteral("Bitte prüfen Sie, ob die richtige Datei an dieser Stelle liegt, oder spielen "
+                                     "Sie eine Datensicherung der Datenbank zurück."));
+}
+QString Beschaedigt() {
+  return Unveraendert(QStringLiteral("Bitte arbeiten Sie nicht mit ihr weiter, sondern spielen Sie eine "
+                                     "Datensicherung zurück oder wenden Sie sich an Ihren Betreuer."));
+}
 
 // Why the program could not write the file or its journal beside it; empty when it can.
 QString Schreibschutz(const QString& datei) {
@@ -245,6 +256,38 @@ DbFehler IndizesAbgleichen(Datenbank& db, const QString& schemaSkript) {
   return t.Commit();
 }
 
+
+bool GleicherInhalt(const QString& a, const QString& b) {
+  QFile x(a), y(b);
+  if (!x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly) || x.size() != y.size()) return false;
+  while (!x.atEnd())
+    if (x.read(1 << 20) != y.read(1 << 20)) return false;
+  return true;
+}
+
+// Copies the file aside before its migration. A copy already there (of an earlier migration, or another file
+// put in place since) is never replaced: the new one takes the next free name "<file>.v<n>.<k>.bak", unless it
+// is byte for byte one that is there (a start ended after its copy), which is kept as the only one.
+DbFehler VorDerUmstellungSichern(Datenbank& db, const QString& datei, int version, QString& sicherung) {
+  const QString erste = DatenbankOeffnung::SicherungsDatei(datei, version);
+  sicherung = erste;
+  if (!QFileInfo::exists(erste)) return db.Sichern(erste);
+  QStringList vorhanden{erste};
+  for (int k = 2;; ++k) {
+    sicherung = datei + QStringLiteral(".v%1.%2.bak").arg(version).arg(k);
+    if (!QFileInfo::exists(sicherung)) break;
+    vorhanden << sicherung;
+  }
+  if (DbFehler f = db.Sichern(sicherung)) return f;
+  for (const QString& alt : vorhanden)
+    if (GleicherInhalt(alt, sicherung)) {
+      QFile::remove(sicherung);
+      sicherung = alt;
+      break;
+    }
+  return {};
+}
+
 }  // namespace
 
 QStringList DatenbankOeffnung::Tabellen(int version) {
@@ -288,22 +331,24 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                      QStringLiteral("Die Datenbank %1 wurde nicht gefunden.").arg(name));
   if (info.isDir())
     return Abgelehnt({DateiFehlerNr::ZugriffsFehler, name},
-                     QStringLiteral("%1 ist ein Ordner und keine Datenbank.").arg(name));
+                     QStringLiteral("%1 ist ein Ordner und keine Datenbank.\rBitte benennen Sie den Ordner um und legen "
+                                    "Sie die Datenbank an seine Stelle.").arg(name));
   if (info.size() == 0)
     return Abgelehnt({DateiFehlerNr::ZugriffsFehler, name},
                      QStringLiteral("Die Datei %1 ist leer (0 Bytes) und keine Datenbank von Tamo-SEPA.").arg(name) +
-                         Unveraendert());
+                         AndereDatei());
   if (const QString schutz = Schreibschutz(datei); !schutz.isEmpty())
     return Abgelehnt({DateiFehlerNr::KeineBerechtigung, name},
                      schutz + QStringLiteral("\rTamo-SEPA braucht Schreibrechte für die Datenbank und ihren Ordner, "
-                                             "um die Zahlungen zu speichern."));
+                                             "um die Zahlungen zu speichern. Bitte lassen Sie sich diese Rechte "
+                                             "geben und starten Sie das Programm dann neu."));
 
   DbFehler f;
   std::unique_ptr<Datenbank> db = Datenbank::Oeffnen(datei, f);
   if (!db) {
     if ((f.Nummer & 0xff) == SQLITE_NOTADB)
       return Abgelehnt(f, QStringLiteral("Die Datei %1 ist keine SQLite-Datenbank und damit keine Datenbank von "
-                                         "Tamo-SEPA.").arg(name) + Unveraendert());
+                                         "Tamo-SEPA.").arg(name) + AndereDatei());
     return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden.\r").arg(name) + f.Meldungstext());
   }
   const auto kennung = Ganzzahl(*db, "PRAGMA application_id", f);
@@ -321,7 +366,7 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
   const bool unsere = *kennung == AnwendungsKennung || (*kennung == 0 && *version >= 1 && fehlende(1).isEmpty());
   if (!unsere || *version < 1)
     return Abgelehnt({SQLITE_NOTADB, name},
-                     QStringLiteral("Die Datei %1 ist keine Datenbank von Tamo-SEPA.").arg(name) + Unveraendert());
+                     QStringLiteral("Die Datei %1 ist keine Datenbank von Tamo-SEPA.").arg(name) + AndereDatei());
   if (*version > Version)
     return Abgelehnt({SQLITE_ERROR, name},
                      QStringLiteral("Die Datenbank %1 stammt aus einer neueren Version von Tamo-SEPA "
@@ -330,11 +375,11 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                              .arg(name)
                              .arg(*version)
                              .arg(Version) +
-                         Unveraendert());
+                         Unveraendert({}));
   if (const QStringList fehlt = fehlende(int(*version)); !fehlt.isEmpty())
     return Abgelehnt({SQLITE_ERROR, name}, QStringLiteral("Der Datenbank %1 fehlen die Tabellen %2.")
                                                .arg(name, fehlt.join(QStringLiteral(", "))) +
-                                               Unveraendert());
+                                               Beschaedigt());
   QStringList befunde;
   f = db->Abfragen("PRAGMA quick_check", {}, [&](const Zeile& z) {
     befunde << z.Wert(0).toString();
@@ -343,11 +388,11 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
   if (f || befunde != QStringList{QStringLiteral("ok")})
     return Abgelehnt(f ? f : DbFehler{SQLITE_CORRUPT, befunde.join(QLatin1Char('\r'))},
                      QStringLiteral("Die Datenbank %1 ist beschädigt:\r").arg(name) +
-                         (f ? f.Meldungstext() : befunde.join(QLatin1Char('\r'))) + Unveraendert());
+                         (f ? f.Meldungstext() : befunde.join(QLatin1Char('\r'))) + Beschaedigt());
 
   Ergebnis e;
   if (*version < Version) {
-    const QString sicherung = SicherungsDatei(datei, int(*version));
+    QString sicherung = SicherungsDatei(datei, int(*version));
     if (schemaSkript.isEmpty())
       return Abgelehnt({DateiFehlerNr::DateiNichtGefunden, name},
                        QStringLiteral("Die Datenbank %1 hat die Datenbankversion %2 und muss umgestellt werden; "
@@ -355,11 +400,13 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                                .arg(name)
                                .arg(*version)
                                .arg(Version) +
-                           Unveraendert());
-    if ((f = db->Sichern(sicherung)))
+                           Unveraendert(QStringLiteral("Bitte installieren Sie Tamo-SEPA erneut.")));
+    if ((f = VorDerUmstellungSichern(*db, datei, int(*version), sicherung)))
       return Abgelehnt(f, QStringLiteral("Vor der Umstellung der Datenbank %1 kann die Sicherung %2 nicht angelegt "
                                          "werden.\r").arg(name, Nativ(sicherung)) +
-                              f.Meldungstext() + Unveraendert());
+                              f.Meldungstext() +
+                              Unveraendert(QStringLiteral("Bitte sorgen Sie für Platz und Schreibrechte im Ordner der "
+                                                          "Datenbank und starten Sie das Programm dann neu.")));
     if ((f = Migrieren(*db, schemaSkript)))
       return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht auf die Datenbankversion %2 umgestellt werden "
                                          "und bleibt unverändert.\r").arg(name).arg(Version) +

@@ -10,7 +10,8 @@
 // The careful opening of TamoSEPA.db. Before anything is written it checks the file (not empty, writable,
 // an SQLite file, ours by its application id, a version this program knows, the expected tables, a quick
 // integrity check); a file that fails stays untouched and the message names it. An older file of ours is
-// copied to "<file>.v<n>.bak" and then migrated in one transaction. Then the journal: WAL on a local disk,
+// copied to "<file>.v<n>.bak" (an existing copy is kept: then "<file>.v<n>.<k>.bak") and then migrated in one
+// transaction. Then the journal: WAL on a local disk,
 // the rollback journal on a network drive.
 class DatenbankOeffnung {
  public:

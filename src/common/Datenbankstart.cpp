@@ -133,6 +133,17 @@ DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei) {
   if (!schema.open(QIODevice::ReadOnly))
     return {DbFehlerNr::DateiFehler, QStringLiteral("Die Datei ") + schemaDatei + QStringLiteral(" kann nicht gelesen werden.")};
   const QString skript = QString::fromUtf8(schema.readAll());
+  // SQLite pairs a file with its journal by name only: a new file would take the lost one's pages.
+  for (const QString& endung : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+    const QFileInfo journal(datei + endung);
+    if (journal.exists() && journal.size() != 0)
+      return {DbFehlerNr::DateiFehler,
+              QStringLiteral("Neben der fehlenden Datenbank liegt noch ihre Journaldatei %1 mit Daten der fehlenden "
+                             "Datenbank.\rBitte legen Sie die Datenbank, zu der sie gehört, wieder in den Ordner. Ist "
+                             "sie verloren, verschieben Sie die Journaldatei an einen anderen Ort; dann wird beim "
+                             "nächsten Start eine neue, leere Datenbank angelegt.")
+                  .arg(QDir::toNativeSeparators(journal.filePath()))};
+  }
   const QString neu = datei + QStringLiteral(".neu");
   for (const QString& rest : {neu, neu + QStringLiteral("-wal"), neu + QStringLiteral("-shm")}) QFile::remove(rest);
   {
@@ -246,14 +257,30 @@ StartErgebnis OrdnerEinrichten() {
   Zustand().ProgrammVerzeichnisSetzen(programm);
 
   const QString abschnitt = QStringLiteral("Window State");
-  QString daten = GetSetting(abschnitt, QStringLiteral("Datenlaufwerk")).trimmed();
-  if (daten.isEmpty()) daten = GetSetting(abschnitt, QStringLiteral("InstallDir")).trimmed();
+  QString schluessel = QStringLiteral("Datenlaufwerk");
+  QString daten = GetSetting(abschnitt, schluessel).trimmed();
+  if (daten.isEmpty()) daten = GetSetting(abschnitt, schluessel = QStringLiteral("InstallDir")).trimmed();
   if (!daten.isEmpty()) {
     daten = BackslashAnhaengen(QDir::toNativeSeparators(daten));
-    if (!QFileInfo(daten + DatenbankDateiname).isFile())
+    // Set by hand or by an installation: the user must learn where to put it right.
+    const QString einstellung =
+        QStringLiteral("\rOder tragen Sie in der Einstellungsdatei %1 im Abschnitt [%2] bei „%3“ den Ordner der "
+                       "Datenbank ein.")
+            .arg(QDir::toNativeSeparators(Registrierung::Instanz().Datei()), abschnitt, schluessel);
+    if (!QFileInfo(daten).isDir())
+      return Fehlschlag({DbFehlerNr::DateiFehler, daten},
+                        QStringLiteral("Das Datenverzeichnis %1 (Einstellung „%2“) ist nicht erreichbar.\r"
+                                       "Bitte prüfen Sie, ob das Laufwerk verbunden ist und Sie es lesen dürfen.")
+                                .arg(daten, schluessel) +
+                            einstellung);
+    // A folder in the database's place is named by the opening.
+    if (!QFileInfo::exists(daten + DatenbankDateiname))
       return Fehlschlag({DbFehlerNr::DateiFehler, daten + DatenbankDateiname},
-                        QStringLiteral("Die Datenbank ") + DatenbankDateiname +
-                            QStringLiteral(" wurde im Datenverzeichnis nicht gefunden:\r") + daten);
+                        QStringLiteral("Die Datenbank %1 wurde im Datenverzeichnis nicht gefunden:\r%2\r"
+                                       "Bitte legen Sie die Datenbank wieder in diesen Ordner, etwa aus einer "
+                                       "Datensicherung.")
+                                .arg(DatenbankDateiname, daten) +
+                            einstellung);
     Zustand().DatenVerzeichnisSetzen(daten);
     return fertig;
   }

@@ -30,7 +30,7 @@ QString RessourcenVerzeichnis();
 QString SchemaSkript();
 
 // Creates a database file from a schema script. Built under a temporary name and renamed, so an
-// interrupted run leaves no half-made database behind.
+// interrupted run leaves no half-made database behind. Refused while a journal of a lost file is beside it.
 DbFehler DatenbankAnlegen(const QString& datei, const QString& schemaDatei);
 
 // Copies the shipped files into a new (missing or empty) program folder. Existing files are never replaced.

@@ -9,6 +9,10 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "sepafiles/QtAusgabe.h"
 #include "common/DatenbankOeffnung.h"
 #include "common/Datenbankstart.h"
@@ -85,13 +89,14 @@ class DatenbankOeffnungTest : public ::testing::Test {
     EXPECT_TRUE(db && db->Ausfuehren(skript).Ok());
     return datei;
   }
-  // Refused, the message names the file, and the file is as it was (no journal files beside it).
+  // Refused, the message names the file and says what to do, and the file is as it was (no journal files beside it).
   void Abgelehnt(const QString& datei, const QString& teil) {
     const QByteArray vorher = Pruefsumme(datei);
     const DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
     EXPECT_FALSE(e.Ok());
     EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(datei))) << e.meldung.toStdString();
     EXPECT_TRUE(e.meldung.contains(teil)) << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte "))) << "says what to do: " << e.meldung.toStdString();
     EXPECT_EQ(Pruefsumme(datei), vorher);
     EXPECT_FALSE(QFile::exists(datei + QStringLiteral("-wal")));
     EXPECT_FALSE(QFile::exists(datei + QStringLiteral("-shm")));
@@ -447,6 +452,156 @@ TEST_F(DatenbankOeffnungTest, BelegteDatenbankWirdAbgewartetUndDeutschGemeldet) 
                                            "gesperrt. Bitte versuchen Sie es in einigen Sekunden noch einmal."));
   ASSERT_TRUE(a.db->CommitTrans().Ok());
   EXPECT_TRUE(b.db->Ausfuehren("INSERT INTO Adressen (OPKontoNr) VALUES ('B')").Ok());
+}
+
+// A copy made before an earlier migration is never replaced by another file's: the new one goes beside it. The
+// same file again (a start ended after its copy was made) keeps the one copy.
+TEST_F(DatenbankOeffnungTest, VorhandeneSicherungWirdNichtUeberschrieben) {
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, datei));
+  QFile::setPermissions(datei, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString erste = DatenbankOeffnung::SicherungsDatei(datei, 1);
+  const QString zweite = datei + QStringLiteral(".v1.2.bak");
+  {
+    QFile alt(erste);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("die ältere Sicherung eines anderen Stands");
+  }
+  const QByteArray alt = Pruefsumme(erste);
+  QStringList vorher;
+  {
+    const QString vergleich = ordner.Datei(QStringLiteral("Vergleich.db"));
+    ASSERT_TRUE(QFile::copy(Fixture, vergleich));
+    DbFehler f;
+    auto original = Datenbank::OeffnenNurLesen(vergleich, f);
+    ASSERT_TRUE(original) << f.Beschreibung.toStdString();
+    vorher = Inhalt(*original, DatenbankOeffnung::Tabellen(1));
+  }
+  {
+    DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+    ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+    EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(zweite))) << e.hinweis.toStdString();
+  }
+  EXPECT_EQ(Pruefsumme(erste), alt);
+  DbFehler f;
+  auto kopie = Datenbank::OeffnenNurLesen(zweite, f);
+  ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
+  EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 1);
+  EXPECT_EQ(Inhalt(*kopie, DatenbankOeffnung::Tabellen(1)), vorher);
+}
+
+// A start killed once the copy is in place but before the migration: the next start migrates, and the copy it
+// names is the one made before (no second copy of the same file).
+TEST_F(DatenbankOeffnungTest, NachAbbruchNachDerSicherungWirdDieUmstellungNachgeholt) {
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, datei));
+  QFile::setPermissions(datei, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString sicherung = DatenbankOeffnung::SicherungsDatei(datei, 1);
+  const QString schema = Schema();
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    Datenbank::SicherungsschrittSetzen([](const char* schritt) {
+      if (qstrcmp(schritt, "ersetzt") == 0) ::kill(::getpid(), SIGKILL);
+    });
+    DatenbankOeffnung::Oeffnen(datei, schema);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_TRUE(QFile::exists(sicherung));
+  const QByteArray kopie = Pruefsumme(sicherung);
+
+  DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, schema);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(sicherung))) << e.hinweis.toStdString();
+  EXPECT_EQ(Pruefsumme(sicherung), kopie);
+  EXPECT_FALSE(QFile::exists(datei + QStringLiteral(".v1.2.bak")));
+  EXPECT_EQ(QDir(ordner.Pfad()).entryList({QStringLiteral("*.neu")}, QDir::Files), QStringList());
+}
+
+// A migration killed half way (old tables renamed, new ones filled) leaves the old file: the next start
+// copies and migrates it whole.
+TEST_F(DatenbankOeffnungTest, AbgebrocheneUmstellungWirdBeimNaechstenStartVollstaendigNachgeholt) {
+  const QString datei = ordner.Datei(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, datei));
+  QFile::setPermissions(datei, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString vergleich = ordner.Datei(QStringLiteral("Vergleich.db"));
+  ASSERT_TRUE(QFile::copy(Fixture, vergleich));
+  QStringList vorher;
+  {
+    DbFehler f;
+    auto alt = Datenbank::OeffnenNurLesen(vergleich, f);
+    ASSERT_TRUE(alt) << f.Beschreibung.toStdString();
+    vorher = Inhalt(*alt, DatenbankOeffnung::Tabellen(1));
+  }
+  const QString schema = Schema();
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    if (!db) ::_exit(3);
+    db->SetzeStoerung([](const QString& sql) -> DbFehler {
+      if (sql.startsWith(QLatin1String("CREATE INDEX Adressen_Name"))) ::kill(::getpid(), SIGKILL);
+      return {};
+    });
+    DatenbankOeffnung::Migrieren(*db, schema);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, schema);
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM sqlite_master WHERE name LIKE '%\\_\\_v1' ESCAPE '\\'"), 0);
+  EXPECT_EQ(Inhalt(*e.db, DatenbankOeffnung::Tabellen(1)), vorher);
+  e.db.reset();
+  DbFehler f;
+  auto kopie = Datenbank::OeffnenNurLesen(DatenbankOeffnung::SicherungsDatei(datei, 1), f);
+  ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
+  EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 1);
+  EXPECT_EQ(Inhalt(*kopie, DatenbankOeffnung::Tabellen(1)), vorher);
+}
+
+// Another workstation writes (rollback journal on a network drive) while this one starts: the start waits,
+// then says in German that the file is in use and what to do; the file stays as it was.
+TEST_F(DatenbankOeffnungTest, SchreibsperreEinesAnderenProzessesBeimStart) {
+  const QString datei = Neu();
+  Speicherort::ErkennungSetzen([](const QString&) { return true; });
+  ASSERT_TRUE(DatenbankOeffnung::Oeffnen(datei, Schema()).Ok());
+  int gesperrt[2], ende[2];
+  ASSERT_EQ(::pipe(gesperrt), 0);
+  ASSERT_EQ(::pipe(ende), 0);
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    if (!db || db->Ausfuehren("BEGIN EXCLUSIVE; INSERT INTO Adressen (OPKontoNr) VALUES ('fremd')")) ::_exit(3);
+    char c = 1;
+    if (::write(gesperrt[1], &c, 1) != 1 || ::read(ende[0], &c, 1) != 1) ::_exit(4);
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(gesperrt[0], &c, 1), 1);
+  const QByteArray vorher = Pruefsumme(datei);
+  Datenbank::WartezeitSetzen(100);
+  const DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+  EXPECT_FALSE(e.Ok());
+  EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(datei))) << e.meldung.toStdString();
+  EXPECT_TRUE(e.meldung.contains(QStringLiteral("an einem anderen Arbeitsplatz benutzt"))) << e.meldung.toStdString();
+  EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte versuchen Sie es"))) << e.meldung.toStdString();
+  EXPECT_EQ(Pruefsumme(datei), vorher);
+  ASSERT_EQ(::write(ende[1], &c, 1), 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(kind, &status, 0), kind);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (int fd : {gesperrt[0], gesperrt[1], ende[0], ende[1]}) ::close(fd);
 }
 
 }  // namespace

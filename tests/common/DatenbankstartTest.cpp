@@ -240,6 +240,82 @@ TEST_F(DatenbankstartTest, FehlendeDatenbankImGesetztenDatenverzeichnis) {
   EXPECT_EQ(Zustand().DatenVerzeichnis(), QDir::toNativeSeparators(daten) + QDir::separator());
 }
 
+// A lost database whose journal is still there: a new file would take the journal's pages of the old one
+// (SQLite pairs them by name only). Nothing is made, the journal stays, the message says what to do.
+TEST_F(DatenbankstartTest, VerwaistesJournalVerhindertEineNeueDatenbank) {
+  const QString res = m_ordner.Datei(QStringLiteral("res"));
+  QDir().mkpath(res);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"), res + QStringLiteral("/TamoSEPA.sql")));
+  qputenv("TAMOSEPA_RESSOURCEN", QFile::encodeName(res));
+  ASSERT_TRUE(OrdnerEinrichten().Ok());
+  const QString datei = Zustand().ProgrammVerzeichnis() + DatenbankDateiname;
+  for (const QString& endung : {QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+    const QString journal = datei + endung;
+    QFile j(journal);
+    ASSERT_TRUE(j.open(QIODevice::WriteOnly));
+    j.write(QByteArray(512, '\x5a'));   // what the lost file's last run left
+    j.close();
+    QFile::remove(datei);
+    const StartErgebnis e = OrdnerEinrichten();
+    EXPECT_FALSE(e.Ok()) << endung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(journal))) << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte"))) << e.meldung.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(datei)) << endung.toStdString();
+    EXPECT_EQ(QFileInfo(journal).size(), 512) << endung.toStdString();
+    // Once the journal is moved away (the data given up), a new database is made.
+    ASSERT_TRUE(QFile::remove(journal));
+    EXPECT_TRUE(OrdnerEinrichten().Ok()) << endung.toStdString();
+    EXPECT_TRUE(QFileInfo(datei).isFile()) << endung.toStdString();
+  }
+  // An empty journal holds nothing: it does not stop a new database.
+  QFile::remove(datei);
+  QFile leer(datei + QStringLiteral("-wal"));
+  ASSERT_TRUE(leer.open(QIODevice::WriteOnly));
+  leer.close();
+  EXPECT_TRUE(OrdnerEinrichten().Ok());
+  EXPECT_TRUE(QFileInfo(datei).isFile());
+}
+
+// A data folder that cannot be used ends the start with a message that names the folder, the setting that
+// chose it and the settings file, and says what to do; nothing is made there.
+TEST_F(DatenbankstartTest, UnbrauchbaresDatenverzeichnisSagtWasZuTunIst) {
+  const QString fehlt = m_ordner.Datei(QStringLiteral("netz/nicht/verbunden"));
+  const QString leer = m_ordner.Datei(QStringLiteral("leer"));
+  QDir().mkpath(leer);
+  const QString ordnerStattDatei = m_ordner.Datei(QStringLiteral("verzeichnis"));
+  QDir().mkpath(ordnerStattDatei + QLatin1Char('/') + DatenbankDateiname);
+  struct Fall {
+    const char* name;
+    const char* schluessel;
+    QString ordner;
+    QString erwartet;
+  };
+  const Fall faelle[] = {
+      {"fehlender Ordner", "Datenlaufwerk", fehlt, QStringLiteral("ist nicht erreichbar")},
+      {"fehlender Ordner (InstallDir)", "InstallDir", fehlt, QStringLiteral("ist nicht erreichbar")},
+      {"Ordner ohne Datenbank", "Datenlaufwerk", leer, QStringLiteral("wurde im Datenverzeichnis nicht gefunden")},
+      {"Ordner statt Datenbank", "Datenlaufwerk", ordnerStattDatei, QStringLiteral("ist ein Ordner und keine Datenbank")},
+  };
+  for (const Fall& fall : faelle) {
+    Registrierung::Instanz().Loeschen(QStringLiteral("Window State"));
+    SaveSetting(QStringLiteral("Window State"), QString::fromUtf8(fall.schluessel), fall.ordner);
+    Zustand().Zuruecksetzen();
+    StartErgebnis e = OrdnerEinrichten();
+    if (e.Ok()) e = DatenbankOeffnen();
+    EXPECT_FALSE(e.Ok()) << fall.name;
+    EXPECT_TRUE(e.meldung.contains(fall.erwartet)) << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(fall.ordner))) << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("Bitte"))) << fall.name << ": " << e.meldung.toStdString();
+    if (QString::fromUtf8(fall.name).contains(QLatin1String("Ordner statt"))) continue;
+    EXPECT_TRUE(e.meldung.contains(QStringLiteral("„%1“").arg(QString::fromUtf8(fall.schluessel))))
+        << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(Registrierung::Instanz().Datei())))
+        << fall.name << ": " << e.meldung.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(fall.ordner + QLatin1Char('/') + DatenbankDateiname)) << fall.name;
+  }
+  EXPECT_TRUE(QFileInfo(ordnerStattDatei + QLatin1Char('/') + DatenbankDateiname).isDir());
+}
+
 TEST_F(DatenbankstartTest, FormatIntern) {
   const QString ordner = Datenordner(QStringLiteral("d"), "INSERT INTO Absender (AbsenderNr, Name) VALUES (2, 'Zwei');"
                                                           "INSERT INTO Adressen (OPKontoNr, Name) VALUES ('1', 'Intern')");
