@@ -435,3 +435,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// Another workstation's run with the same reference over other orders finishes after this run checked the
+// reference, before this one holds the lock: the message id may not go to the bank twice, and the bookkeeper
+// is told why in words (not by the database's key violation).
+TEST_F(SepaLaufGrenzen, ReferenzInzwischenVonAnderemLaufGesendet) {
+  const QList<qint64> nummern{t.Anlegen(LaufTestDatenbank::Auftrag{})};
+  IdsVergeben();
+  std::unique_ptr<Datenbank> andere = DateiDatenbank(datei);
+  ASSERT_TRUE(andere);
+  SepaLaufStoerung stoerung;
+  stoerung.Markieren = [&](QString&) {
+    EXPECT_FALSE(andere->Ausfuehren("INSERT INTO GesendeteReferenzen (AbsenderNr, Referenz, Erstellt) "
+                                    "VALUES (1, 'R100', '2024-06-05')"));
+    return 0;
+  };
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung, nummern), &stoerung);
+  LaufStimmig(e);
+  ASSERT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits")))
+      << e.Meldung.toStdString();
+}

@@ -353,6 +353,12 @@ class Lauf {
       return {DbFehlerNr::KeineTreffer,
               QStringLiteral("Die Absender-Angaben (Name, IBAN, BIC, Gläubiger-ID oder Bemerkung) sind inzwischen "
                              "geändert worden.\rBitte lassen Sie die Zahlungen neu auswählen.")};
+    // Checked again under the lock: another workstation's run may have sent the message id since the planning.
+    const QStringList verwendet =
+        SepaVorpruefung::VerwendeteReferenzen(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien), f);
+    if (f) return f;
+    if (!verwendet.isEmpty())
+      return {DbFehlerNr::KeineTreffer, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first())};
     if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
                                                m_optionen.Erstellungsdatum)))
       return f;
