@@ -240,6 +240,7 @@ void FormularAbsender::Anzeigen(int nr) {
 void FormularAbsender::FelderSetzen(const Absenderdaten& d) {
   m_laedt = true;
   m_nr = d.nr;
+  m_geladen = d;
   m_suchname->setText(d.suchname);
   m_name->setText(d.name);
   m_bank->setText(d.bank);
@@ -368,7 +369,7 @@ bool FormularAbsender::Speichern() {
     return false;
   }
   d = Absenderpruefung::Normalisieren(d);
-  const DbFehler f = Absenderverwaltung::Speichern(*db, d);
+  const DbFehler f = Absenderverwaltung::Speichern(*db, d, d.nr > 0 ? &m_geladen : nullptr);
   if (f) {
     Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f), {}, this);
     return false;

@@ -73,6 +73,7 @@ class FormularAbsender : public QDialog {
   QPushButton* m_verbindungWaehlen;
   StatusLeiste* m_status;
   int m_nr = 0;
+  Absenderdaten m_geladen;   // as shown: a save over a change made elsewhere since is refused
   bool m_geaendert = false;
   bool m_laedt = false;
 };

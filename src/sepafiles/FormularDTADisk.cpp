@@ -370,6 +370,7 @@ void FormularDTADisk::Laden() {
                       {}, this);
     else if (referenz && !IstNull(*referenz))
       m_tdbText1->setText(referenz->toString());
+    m_referenzGelesen = m_tdbText1->text();
   }
 
   m_aktuellesLaufwerk->setText(QDir::toNativeSeparators(e.Zielordner));
@@ -407,6 +408,8 @@ void FormularDTADisk::Entladen() {
 bool FormularDTADisk::ReferenzSpeichern() {
   Datenbank* db = Zustand().Datenbank();
   if (!db) return false;
+  // Untouched, the stored one stays: another workstation's run may have counted it up meanwhile.
+  if (m_tdbText1->text() == m_referenzGelesen) return true;
   int geaendert = 0;
   DbFehler f = db->Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
                               {m_tdbText1->text(), m_absenderNr}, &geaendert);
@@ -418,6 +421,7 @@ bool FormularDTADisk::ReferenzSpeichern() {
                     {}, this);
     return false;
   }
+  m_referenzGelesen = m_tdbText1->text();
   if (Recordset* absender = Zustand().AbsenderDaten()) absender->CacheVerwerfen();
   return true;
 }
@@ -565,7 +569,10 @@ bool FormularDTADisk::AbsenderErgaenzen() {
     DbFehler f;
     const std::optional<QVariant> referenz =
         db->Wert(SqlText("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = ?"), {m_absenderNr}, f);
-    if (!f && referenz) m_tdbText1->setText(IstNull(*referenz) ? QString() : referenz->toString());
+    if (!f && referenz) {
+      m_tdbText1->setText(IstNull(*referenz) ? QString() : referenz->toString());
+      m_referenzGelesen = m_tdbText1->text();
+    }
   }
   ZahlungenSelektieren();
   if (m_command1[1]->isEnabled()) m_command1[1]->setFocus();
@@ -753,6 +760,7 @@ bool FormularDTADisk::Erstellen() {
 
   m_dateiErstellt = true;
   m_tdbText1->setText(m_letzterLauf.NaechsteReferenz);
+  m_referenzGelesen = m_letzterLauf.NaechsteReferenz;
   if (Recordset* absender = Zustand().AbsenderDaten()) absender->CacheVerwerfen();
   if (m_letzterLauf.Ausfuehrungsdatum) m_tdbDate1[1]->WertSetzen(*m_letzterLauf.Ausfuehrungsdatum);
   if (!m_letzterLauf.PdfDateiname.isEmpty()) Zustand().PDFSetzen(m_letzterLauf.PdfDateiname, m_letzterLauf.PdfPfad);

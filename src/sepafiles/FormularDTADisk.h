@@ -168,6 +168,7 @@ class FormularDTADisk : public QDialog {
   ZahlFeld* m_kopien;
   KontrollGruppe* m_check1;
   QLineEdit* m_tdbText1;
+  QString m_referenzGelesen;   // the reference as stored when shown: only a typed one is written back
   QLabel* m_aktuellesLaufwerk;
   QComboBox* m_dateiformat;
   QLabel* m_formatAnzeige;

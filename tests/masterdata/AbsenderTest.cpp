@@ -213,3 +213,75 @@ TEST_F(AbsenderTest, FalscheDatenbankWirdAlsWarnungGemeldet) {
 }
 
 }  // namespace
+
+// A sender form opened before another workstation (or a SEPA run) changed the sender must not write its stale
+// values back: a reset IBAN routes money to the old account, a reset reference repeats a message id.
+TEST_F(AbsenderTest, VeralteterStandUeberschreibtKeineAenderungVonAnderswo) {
+  struct Fall {
+    const char* name;
+    const char* anderswo;   // what the other workstation stores meanwhile
+    bool abgelehnt;
+  };
+  const Fall faelle[] = {
+      {"nichts geaendert", "", false},
+      {"IBAN", "UPDATE Absender SET IBAN = 'DE02120300000000202051' WHERE AbsenderNr = 2", true},
+      {"ReferenzNr hochgezaehlt", "UPDATE Absender SET ReferenzNr = '00002' WHERE AbsenderNr = 2", true},
+      {"Glaeubiger-ID", "UPDATE Absender SET \"GläubigerID\" = 'DE02ZZZ00000000001' WHERE AbsenderNr = 2", true},
+      {"Bemerkung von leer auf Text", "UPDATE Absender SET Bemerkung = 'neu' WHERE AbsenderNr = 2", true},
+      {"Adressenformat", "UPDATE Absender SET AdressenFormat = 2 WHERE AbsenderNr = 2", true},
+      {"geloescht", "DELETE FROM Absender WHERE AbsenderNr = 2", true},
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.name);
+    Datenbank& db = *Zustand().Datenbank();
+    ASSERT_TRUE(db.SkriptAusfuehren(QStringLiteral("DELETE FROM Absender WHERE AbsenderNr > 1;")).Ok());
+    Absenderdaten d = GuterAbsender();
+    ASSERT_TRUE(Absenderverwaltung::Speichern(db, d).Ok());
+    ASSERT_EQ(d.nr, 2);
+    DbFehler f;
+    const std::optional<Absenderdaten> geladen = Absenderverwaltung::Laden(db, 2, f);
+    ASSERT_TRUE(geladen);
+    if (*fall.anderswo) ASSERT_TRUE(db.SkriptAusfuehren(QString::fromUtf8(fall.anderswo)).Ok());
+    const QStringList vorher = m_umgebung.Zeilen("SELECT IBAN || '|' || ReferenzNr || '|' || \"GläubigerID\" || '|' || "
+                                                 "IFNULL(Bemerkung, '') || '|' || AdressenFormat FROM Absender WHERE AbsenderNr = 2");
+
+    Absenderdaten bearbeitet = *geladen;
+    bearbeitet.suchname = QStringLiteral("NEU");
+    const DbFehler gespeichert = Absenderverwaltung::Speichern(db, bearbeitet, &*geladen);
+    EXPECT_EQ(!gespeichert.Ok(), fall.abgelehnt);
+    if (fall.abgelehnt) {
+      EXPECT_EQ(m_umgebung.Zeilen("SELECT IBAN || '|' || ReferenzNr || '|' || \"GläubigerID\" || '|' || "
+                                  "IFNULL(Bemerkung, '') || '|' || AdressenFormat FROM Absender WHERE AbsenderNr = 2"),
+                vorher);
+      EXPECT_TRUE(gespeichert.Beschreibung.contains(QStringLiteral("Absender 2"))) << gespeichert.Beschreibung.toStdString();
+    } else {
+      EXPECT_EQ(m_umgebung.Zeilen("SELECT Suchname FROM Absender WHERE AbsenderNr = 2"), QStringList{QStringLiteral("NEU")});
+    }
+  }
+}
+
+// The form keeps what it loaded: a save after another workstation's change is refused and named.
+TEST_F(AbsenderTest, FormularSpeichertNichtUeberEineAenderungVonAnderswo) {
+  Absenderdaten d = GuterAbsender();
+  ASSERT_TRUE(Absenderverwaltung::Speichern(*Zustand().Datenbank(), d).Ok());
+  FormularAbsender form;
+  ASSERT_TRUE(form.Auswaehlen(2));
+  ASSERT_TRUE(Zustand().Datenbank()->SkriptAusfuehren(
+      QStringLiteral("UPDATE Absender SET IBAN = 'DE02120300000000202051' WHERE AbsenderNr = 2;")).Ok());
+  form.findChild<QLineEdit*>(QStringLiteral("Suchname"))->setText(QStringLiteral("NEU"));
+  EXPECT_FALSE(form.Speichern());
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT IBAN FROM Absender WHERE AbsenderNr = 2"),
+            QStringList{QStringLiteral("DE02120300000000202051")});
+  ASSERT_GE(m_umgebung.Rekorder().Anzahl(), 1);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(QStringLiteral("inzwischen")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+
+  // Shown again (the stale input dropped), the current state is saved.
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Nein);
+  ASSERT_TRUE(form.Auswaehlen(1));
+  ASSERT_TRUE(form.Auswaehlen(2));
+  form.findChild<QLineEdit*>(QStringLiteral("Suchname"))->setText(QStringLiteral("NEU"));
+  EXPECT_TRUE(form.Speichern());
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT Suchname || '|' || IBAN FROM Absender WHERE AbsenderNr = 2"),
+            QStringList{QStringLiteral("NEU|DE02120300000000202051")});
+}

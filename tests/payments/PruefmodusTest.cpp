@@ -425,3 +425,67 @@ TEST_F(PruefmodusTest, UmschriftWirdGespeichertVerlustUndUeberlaengeSindBefunde)
                                                              "höchstens 70 Zeichen!")});
   EXPECT_TRUE(Fehler(zeileLang));
 }
+
+// Another workstation changes a judged value of an order after the check read it: the finding is stale, so
+// its Fehler is left as the other workstation left it (and the order counts as not stored); a change of a
+// value the rules do not judge does not stop the store.
+TEST(PruefmodusDatei, GeaenderteGepruefteAngabeLaesstFehlerUnberuehrt) {
+  struct Fall {
+    const char* name;
+    const char* sql;   // one parameter: the order's number
+    bool gespeichert;
+  };
+  const Fall faelle[] = {
+      {"IBAN berichtigt", "UPDATE Zahlungen SET IBAN = 'DE02120300000000202051' WHERE ZahlungNr = ?", false},
+      {"BIC", "UPDATE Zahlungen SET BIC = 'BYLADEM1001' WHERE ZahlungNr = ?", false},
+      {"Betrag", "UPDATE Zahlungen SET ZahlungGesamt = 5000000 WHERE ZahlungNr = ?", false},
+      {"Faellig", "UPDATE Zahlungen SET \"Fällig\" = '2024-04-01' WHERE ZahlungNr = ?", false},
+      {"Name nur in der Schreibweise", "UPDATE Zahlungen SET Name = 'ANTON GMBH' WHERE ZahlungNr = ?", false},
+      {"OP-Konto (nicht geprueft)", "UPDATE Zahlungen SET OPKontoNr = '4711' WHERE ZahlungNr = ?", true},
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.name);
+    QTemporaryDir ordner;
+    const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+    ZahlungsTestDatenbank t(datei);
+    Datenbank& db = t.Db();
+    DbFehler f;
+    Auftrag faulig;
+    faulig.iban = QStringLiteral("DE89370400440532013001");  // the check marks it faulty
+    const qint64 nr = Anlegen(db, faulig);
+    auto zweite = Datenbank::Oeffnen(datei, f);
+    ASSERT_TRUE(zweite);
+    bool einmal = true;
+    db.SetzeStoerung([&](const QString& sql) {
+      if (einmal && sql.startsWith(QLatin1String("BEGIN"))) {
+        einmal = false;
+        EXPECT_TRUE(zweite->SkriptAusfuehren(QString::fromUtf8(fall.sql).replace(QLatin1Char('?'), QString::number(nr))).Ok());
+      }
+      return DbFehler{};
+    });
+    const PruefmodusErgebnis e = ZahlungenPruefen(db, Liste(), false, Heute);
+    db.SetzeStoerung({});
+    ASSERT_FALSE(einmal);
+    EXPECT_EQ(e.nichtGespeichert, fall.gespeichert ? 0 : 1);
+    EXPECT_EQ(db.Wert("SELECT Fehler FROM Zahlungen WHERE ZahlungNr = ?", {nr}, f)->toInt(), fall.gespeichert ? 1 : 0);
+  }
+}
+
+// The guard compares what it read with what is stored: dates, amounts and mandate data as the program stores
+// them pass it unchanged, so a faulty direct debit with all of them is stored.
+TEST_F(PruefmodusTest, UnveraenderteLastschriftMitDatenWirdGespeichert) {
+  Auftrag l;
+  l.art = QStringLiteral("L");
+  l.iban = QStringLiteral("DE89370400440532013001");  // faulty
+  l.mandatReferenz = QStringLiteral("MR-1");
+  l.mandatDatum = QDate(2023, 5, 1);
+  l.sequenz = 3;
+  l.cent = 123456;
+  const qint64 nr = Neu(l);
+  ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Zahlungen SET \"Fällig\" = ?, \"Textschlüssel\" = '05', EinzelReferenz = 'E-1' "
+                                "WHERE ZahlungNr = ?", {QDate(2024, 3, 12), nr}).Ok());
+  const PruefmodusErgebnis e = ZahlungenPruefen(t.Db(), Liste(Zahlart::BasisLastschrift), false, Heute);
+  EXPECT_EQ(e.nichtGespeichert, 0);
+  EXPECT_EQ(e.geprueft, 1);
+  EXPECT_TRUE(Fehler(nr));
+}

@@ -250,6 +250,35 @@ TEST_F(FormularDTADiskTest, GeaenderteEinstellungenKommenBeimNaechstenOeffnenWie
   EXPECT_EQ(g.Selektionen(), 0);   // the kind set on loading does not select
 }
 
+// Closing the window stores the reference only when it was typed there: another workstation's run that counted
+// the reference up meanwhile is not reset (its message id would be refused as sent, or the sender form would show
+// a reference behind the bank's).
+TEST_F(FormularDTADiskTest, SchliessenSetztDieReferenzNichtAufDenGelesenenStandZurueck) {
+  struct Fall {
+    const char* name;
+    const char* eingabe;   // typed into the window; nullptr: left as shown
+    const char* erwartet;
+  };
+  const Fall faelle[] = {
+      {"nicht angefasst", nullptr, "R101"},
+      {"eingetippt", "ABC-7", "ABC-7"},
+      {"zurueckgetippt auf den gelesenen Wert: unveraendert", "R100", "R101"},
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.name);
+    ASSERT_TRUE(Db().SkriptAusfuehren(QStringLiteral("UPDATE Absender SET ReferenzNr = 'R100' WHERE AbsenderNr = 1;")).Ok());
+    FormularDTADisk& f = Oeffnen(false);
+    ASSERT_EQ(f.TDBText1()->text(), QStringLiteral("R100"));
+    if (fall.eingabe) {
+      f.TDBText1()->setText(QStringLiteral("X"));
+      f.TDBText1()->setText(QString::fromUtf8(fall.eingabe));
+    }
+    ASSERT_TRUE(Db().SkriptAusfuehren(QStringLiteral("UPDATE Absender SET ReferenzNr = 'R101' WHERE AbsenderNr = 1;")).Ok());
+    Schliessen();
+    EXPECT_EQ(Wert("SELECT ReferenzNr FROM Absender WHERE AbsenderNr = 1"), QString::fromUtf8(fall.erwartet));
+  }
+}
+
 struct GespeicherteArt {
   const char* wert;
   int art;

@@ -221,6 +221,54 @@ INSTANTIATE_TEST_SUITE_P(
         Fremdaenderung{"EigeneVerbindungGeloescht", "DELETE FROM Zahlungen WHERE ZahlungNr = ?", true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Another workstation changes the sender while the run writes (after the run read it): the file would carry the
+// old account, name or creditor identifier, so the run stops; a change of another sender, or of what goes into
+// no file, does not stop it.
+TEST_F(SepaLaufGrenzen, AbsenderZwischenLesenUndMarkierenGeaendert) {
+  struct Fall {
+    const char* name;
+    const char* sql;
+    SepaArt art;
+    bool stoppt;
+  };
+  const Fall faelle[] = {
+      {"IBAN", "UPDATE Absender SET IBAN = 'DE02120300000000202051' WHERE AbsenderNr = 1", SepaArt::Ueberweisung, true},
+      {"BIC", "UPDATE Absender SET BIC = 'BYLADEM1001' WHERE AbsenderNr = 1", SepaArt::Ueberweisung, true},
+      {"Name", "UPDATE Absender SET Name = 'Andere GmbH' WHERE AbsenderNr = 1", SepaArt::Ueberweisung, true},
+      {"Glaeubiger-ID", "UPDATE Absender SET \"GläubigerID\" = 'DE02ZZZ00000000001' WHERE AbsenderNr = 1",
+       SepaArt::BasisLastschrift, true},
+      {"anderer Absender", "UPDATE Absender SET IBAN = 'DE02120300000000202051' WHERE AbsenderNr = 2",
+       SepaArt::Ueberweisung, false},
+      {"Bank (nicht in der Datei)", "UPDATE Absender SET Bank = 'Neue Bank' WHERE AbsenderNr = 1",
+       SepaArt::Ueberweisung, false},
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.name);
+    ASSERT_FALSE(t.Db().Ausfuehren("DELETE FROM Zahlungen"));
+    ASSERT_FALSE(t.Db().Ausfuehren("DELETE FROM GesendeteReferenzen"));
+    ASSERT_FALSE(t.Db().Ausfuehren(
+        "UPDATE Absender SET Name = 'Tamo Handel GmbH & Co. KG', IBAN = 'DE89370400440532013000', BIC = 'COBADEFFXXX', "
+        "\"GläubigerID\" = 'DE98ZZZ09999999999', ReferenzNr = 'R100', Bank = NULL WHERE AbsenderNr = 1"));
+    ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Absender SET IBAN = NULL WHERE AbsenderNr = 2"));
+    for (const QString& name : Dateien(ziel.Pfad())) QFile::remove(QDir(ziel.Pfad()).filePath(name));
+    QList<qint64> nummern;
+    for (int i = 0; i < 2; ++i)
+      nummern << t.Anlegen(fall.art == SepaArt::Ueberweisung ? LaufTestDatenbank::Auftrag{} : Lastschrift(1));
+    IdsVergeben();
+    std::unique_ptr<Datenbank> andere = DateiDatenbank(datei);
+    ASSERT_TRUE(andere);
+    SepaLaufStoerung stoerung;
+    stoerung.Markieren = [&](QString&) {
+      EXPECT_TRUE(andere->SkriptAusfuehren(QString::fromUtf8(fall.sql)).Ok());
+      return 0;
+    };
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(fall.art, nummern), &stoerung);
+    LaufStimmig(e, fall.art);
+    EXPECT_EQ(!e.Ok(), fall.stoppt) << e.Meldung.toStdString();
+    if (fall.stoppt) EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Absender"))) << e.Meldung.toStdString();
+  }
+}
+
 // Another workstation's run collects a mandate of this run's orders after they were read (before this run
 // holds the lock): the history they were judged by is stale, so the run stops, whether it read the orders
 // itself or took the pre-check's. A collection of another mandate meanwhile does not stop it.
@@ -387,3 +435,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// Another workstation's run with the same reference over other orders finishes after this run checked the
+// reference, before this one holds the lock: the message id may not go to the bank twice, and the bookkeeper
+// is told why in words (not by the database's key violation).
+TEST_F(SepaLaufGrenzen, ReferenzInzwischenVonAnderemLaufGesendet) {
+  const QList<qint64> nummern{t.Anlegen(LaufTestDatenbank::Auftrag{})};
+  IdsVergeben();
+  std::unique_ptr<Datenbank> andere = DateiDatenbank(datei);
+  ASSERT_TRUE(andere);
+  SepaLaufStoerung stoerung;
+  stoerung.Markieren = [&](QString&) {
+    EXPECT_FALSE(andere->Ausfuehren("INSERT INTO GesendeteReferenzen (AbsenderNr, Referenz, Erstellt) "
+                                    "VALUES (1, 'R100', '2024-06-05')"));
+    return 0;
+  };
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung, nummern), &stoerung);
+  LaufStimmig(e);
+  ASSERT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits")))
+      << e.Meldung.toStdString();
+}

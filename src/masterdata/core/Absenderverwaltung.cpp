@@ -49,21 +49,42 @@ std::optional<Absenderdaten> Absenderverwaltung::Laden(Datenbank& db, int nr, Db
   return d;
 }
 
-DbFehler Absenderverwaltung::Speichern(Datenbank& db, Absenderdaten& d) {
+DbFehler Absenderverwaltung::Speichern(Datenbank& db, Absenderdaten& d, const Absenderdaten* geladen) {
   const QVariantList werte = {TextOderNull(d.suchname), TextOderNull(d.name), TextOderNull(d.bank),
                               TextOderNull(d.bic), TextOderNull(d.iban), TextOderNull(d.glaeubigerId),
                               TextOderNull(d.referenzNr), TextOderNull(d.bemerkung), d.adressenFormat,
                               TextOderNull(d.adressenVerbindung)};
   if (d.nr > 0) {
-    int geaendert = 0;
-    DbFehler f = db.Ausfuehren(
+    SqlText sql = SqlText(
         "UPDATE Absender SET Suchname = ?, Name = ?, Bank = ?, BIC = ?, IBAN = ?, \"GläubigerID\" = ?, "
-        "ReferenzNr = ?, Bemerkung = ?, AdressenFormat = ?, AdressenVerbindung = ? WHERE AbsenderNr = ?",
-        QVariantList(werte) << d.nr, &geaendert);
+        "ReferenzNr = ?, Bemerkung = ?, AdressenFormat = ?, AdressenVerbindung = ? WHERE AbsenderNr = ?");
+    QVariantList parameter = QVariantList(werte) << d.nr;
+    if (geladen) {
+      // Compared as Laden reads them (Null as empty text, format as number).
+      sql += SqlText(
+          " AND IFNULL(CAST(Suchname AS TEXT), '') = ? COLLATE BINARY AND IFNULL(CAST(Name AS TEXT), '') = ? COLLATE BINARY"
+          " AND IFNULL(CAST(Bank AS TEXT), '') = ? COLLATE BINARY AND IFNULL(CAST(BIC AS TEXT), '') = ? COLLATE BINARY"
+          " AND IFNULL(CAST(IBAN AS TEXT), '') = ? COLLATE BINARY"
+          " AND IFNULL(CAST(\"GläubigerID\" AS TEXT), '') = ? COLLATE BINARY"
+          " AND IFNULL(CAST(ReferenzNr AS TEXT), '') = ? COLLATE BINARY"
+          " AND IFNULL(CAST(Bemerkung AS TEXT), '') = ? COLLATE BINARY AND IFNULL(AdressenFormat, 0) = ?"
+          " AND IFNULL(CAST(AdressenVerbindung AS TEXT), '') = ? COLLATE BINARY");
+      parameter << geladen->suchname << geladen->name << geladen->bank << geladen->bic << geladen->iban
+                << geladen->glaeubigerId << geladen->referenzNr << geladen->bemerkung << geladen->adressenFormat
+                << geladen->adressenVerbindung;
+    }
+    int geaendert = 0;
+    DbFehler f = db.Ausfuehren(sql, parameter, &geaendert);
     if (f) return f;
-    if (geaendert != 1)
-      return {DbFehlerNr::KeineTreffer, QStringLiteral("Der Absender %1 ist nicht mehr vorhanden.").arg(d.nr)};
-    return {};
+    if (geaendert == 1) return {};
+    const std::optional<QVariant> vorhanden = db.Wert("SELECT COUNT(*) FROM Absender WHERE AbsenderNr = ?", {d.nr}, f);
+    if (f) return f;
+    if (vorhanden && vorhanden->toInt() > 0)
+      return {DbFehlerNr::KeineTreffer,
+              QStringLiteral("Der Absender %1 wurde inzwischen an anderer Stelle geändert (z. B. die Referenz-Nr durch "
+                             "eine SEPA-Datei). Bitte zeigen Sie ihn neu an und wiederholen Sie die Änderung.")
+                  .arg(d.nr)};
+    return {DbFehlerNr::KeineTreffer, QStringLiteral("Der Absender %1 ist nicht mehr vorhanden.").arg(d.nr)};
   }
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();

@@ -13,8 +13,10 @@ class Absenderverwaltung {
  public:
   static std::vector<Absenderdaten> Alle(Datenbank& db, DbFehler& fehler);
   static std::optional<Absenderdaten> Laden(Datenbank& db, int nr, DbFehler& fehler);
-  // A new sender (nr 0) gets the next free number, written back into `daten`.
-  static DbFehler Speichern(Datenbank& db, Absenderdaten& daten);
+  // A new sender (nr 0) gets the next free number, written back into `daten`. With `geladen` (the sender as
+  // read when the editing began) a stored sender that no longer matches it is left alone and refused:
+  // another workstation's or a SEPA run's change (IBAN, reference) is not reset by a stale form.
+  static DbFehler Speichern(Datenbank& db, Absenderdaten& daten, const Absenderdaten* geladen = nullptr);
   // Payments of the sender, of every kind and state.
   static int ZahlungenZaehlen(Datenbank& db, int nr, DbFehler& fehler);
   // Deletes the sender and its payments (with their remittance lines) in one transaction.

@@ -18,6 +18,7 @@ namespace {
 struct Gespeichert {
   QVariant name;               // Name as stored (Null included)
   QVariant verwendungszweck1;  // Verwendungszweck1 as stored
+  QVariantList beurteilt;      // the order's judged columns (AuftragLesen::Spalten without ZahlungNr) as stored
   bool fehler = false;
   std::optional<qint64> zeile1;  // LfdNr of line 1 (first in line order)
   QVariant zeile1Text;
@@ -50,8 +51,10 @@ DbFehler AuftraegeLesen(Datenbank& db, const Bedingung& liste, QList<Zahlungsauf
     if (lauf.isEmpty() || lauf.last().ZahlungNr != z.Wert(0).toLongLong()) {
       lauf << AuftragLesen::AusZeile(z);
       if (!absenderNr) absenderNr = int(z.Wert(absenderSpalte).toLongLong());
+      QVariantList beurteilt;
+      for (int i = 1; i < AuftragLesen::Spaltenzahl; ++i) beurteilt << z.Wert(i);
       gespeichert << Gespeichert{z.Wert(AuftragLesen::NameSpalte), z.Wert(AuftragLesen::Verwendungszweck1Spalte),
-                                 z.Wert(fehlerSpalte).toLongLong() != 0, std::nullopt, QVariant()};
+                                 std::move(beurteilt), z.Wert(fehlerSpalte).toLongLong() != 0, std::nullopt, QVariant()};
     }
     if (z.Wert(zeileSpalte).isNull()) return true;
     Gespeichert& g = gespeichert.last();
@@ -78,10 +81,16 @@ DbFehler Speichern(Datenbank& db, const Rueckschrieb& r, const Zahlungsauftrag& 
   gespeichert = false;
   if (DbFehler f = db.BeginTrans()) return f;
   int geaendert = 0;
+  // Every value the finding rests on, in the order of AuftragLesen::Spalten: a finding on values changed since
+  // would mark a corrected order faulty or clear a broken one.
+  static_assert(AuftragLesen::Spaltenzahl == 13, "the guard names the columns of AuftragLesen::Spalten");
   DbFehler f = db.Ausfuehren(
       "UPDATE Zahlungen SET Name = ?, Verwendungszweck1 = ?, Fehler = ? WHERE ZahlungNr = ? AND Erledigt = 0 "
-      "AND Name IS ? COLLATE BINARY AND Verwendungszweck1 IS ? COLLATE BINARY",
-      {r.name, r.verwendungszweck1, r.fehler ? 1 : 0, a.ZahlungNr, g.name, g.verwendungszweck1}, &geaendert);
+      "AND Name IS ? COLLATE BINARY AND IBAN IS ? COLLATE BINARY AND BIC IS ? COLLATE BINARY AND ZahlungGesamt IS ? "
+      "AND \"Textschlüssel\" IS ? COLLATE BINARY AND EinzelReferenz IS ? COLLATE BINARY "
+      "AND MandatReferenz IS ? COLLATE BINARY AND MandatDatum IS ? AND MandatSequenz IS ? "
+      "AND Verwendungszweck1 IS ? COLLATE BINARY AND Art IS ? COLLATE BINARY AND \"Fällig\" IS ?",
+      QVariantList{r.name, r.verwendungszweck1, r.fehler ? 1 : 0, a.ZahlungNr} + g.beurteilt, &geaendert);
   if (!f && geaendert == 1 && r.zeile1Text && g.zeile1) {
     f = db.Ausfuehren("UPDATE Verwendungszweck SET Verwendungszweck = ? WHERE LfdNr = ? AND ZahlungNr = ? AND "
                       "Verwendungszweck IS ? COLLATE BINARY",

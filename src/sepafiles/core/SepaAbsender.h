@@ -9,4 +9,6 @@ struct SepaAbsender {
   QString BIC;
   QString GlaeubigerID;   // Absender.GläubigerID, direct debits only
   QString Bemerkung;      // file-name prefix when the option asks for it
+
+  bool operator==(const SepaAbsender&) const = default;
 };

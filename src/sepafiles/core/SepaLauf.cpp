@@ -345,6 +345,20 @@ class Lauf {
     DbFehler f;
     if (const QString geaendert = Geaendert(m_db, m_stand, f); f || !geaendert.isEmpty())
       return f ? f : DbFehler{DbFehlerNr::KeineTreffer, geaendert};
+    // The files carry the sender as read before: changed since (another workstation), they would pay from or
+    // collect to an account or creditor identifier that is no longer the sender's.
+    const std::optional<SepaAbsender> absender = SepaLauf::AbsenderLesen(m_db, m_anfrage.AbsenderNr, f);
+    if (!absender) return f;
+    if (!(*absender == m_absender))
+      return {DbFehlerNr::KeineTreffer,
+              QStringLiteral("Die Absender-Angaben (Name, IBAN, BIC, Gläubiger-ID oder Bemerkung) sind inzwischen "
+                             "geändert worden.\rBitte lassen Sie die Zahlungen neu auswählen.")};
+    // Checked again under the lock: another workstation's run may have sent the message id since the planning.
+    const QStringList verwendet =
+        SepaVorpruefung::VerwendeteReferenzen(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien), f);
+    if (f) return f;
+    if (!verwendet.isEmpty())
+      return {DbFehlerNr::KeineTreffer, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first())};
     if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
                                                m_optionen.Erstellungsdatum)))
       return f;
