@@ -212,6 +212,14 @@ class Lauf {
   QString PostenBefund(const ImportVorgang& v) const {
     QStringList befunde;
     if (!v.befund.isEmpty()) befunde << v.befund;
+    // The kind of the account decides the kind of the order: a customer's invoice must never become a
+    // credit transfer to the customer, nor a supplier's a debit from the supplier.
+    const QChar kontoart = v.posten.art.isEmpty() ? QChar() : v.posten.art.front().toUpper();
+    if (!kontoart.isNull() && kontoart != (m_o.lieferanten ? QLatin1Char('L') : QLatin1Char('K')))
+      befunde << (m_o.lieferanten
+                      ? QStringLiteral("Der Vorgang der Art »%1« ist kein Lieferanten-Vorgang; er wird nicht überwiesen.")
+                      : QStringLiteral("Der Vorgang der Art »%1« ist kein Kunden-Vorgang; er wird nicht eingezogen."))
+                     .arg(KurzAnzeige(v.posten.art));
     const std::pair<const QString*, std::pair<const char*, int>> ziele[] = {
         {&v.posten.opKontoNr, {"OP-Konto-Nr", m_groessen.opKontoNr}},
         {&v.posten.vorgangsNr, {"OP-Vorgangs-Nr", m_groessen.opVorgangNr}},
