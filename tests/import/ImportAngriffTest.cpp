@@ -1,4 +1,5 @@
-// Hostile open items: the account kind against the order kind.
+// Hostile open items: the account kind against the order kind, and line texts that would lose the
+// item number.
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,38 @@ TEST(ImportAngriff, AuftragsprogrammKenntNurKunden) {
   SkriptFrager frager;
   EXPECT_EQ(ImportAusfuehren(u.Db(), v, u.Optionen(true), frager).importiert, 0);
   EXPECT_EQ(ImportAusfuehren(u.Db(), v, u.Optionen(false), frager).importiert, 1);
+}
+
+// Line texts: the item number stands whole in the line, whatever the template (the line is 27 wide).
+TEST(ImportAngriff, ZeilentextMitVorgangsnummer) {
+  struct Fall {
+    const char* name;
+    QString nr;
+    QChar art;
+    QString text;  // empty: not stored
+  };
+  const Fall faelle[] = {
+      {"kurz", QStringLiteral("R-1"), QLatin1Char('R'), QStringLiteral("RG R-1 vom 01.02.24")},
+      {"José", QStringLiteral("José-1"), QLatin1Char('R'), QStringLiteral("RG Jose-1 vom 01.02.24")},
+      // Template 2 fits without its date: the number stays whole.
+      {"Gutschrift 17", QStringLiteral("GS-12345678901234"), QLatin1Char('G'), QStringLiteral("abzgl. GS GS-12345678901234")},
+      // "abzgl. GS " leaves 17 places: the plain form keeps all 20.
+      {"Gutschrift 20", QStringLiteral("GS-12345678901234567"), QLatin1Char('G'), QStringLiteral("GS GS-12345678901234567 v:0")},
+      {"Anzahlung 20", QStringLiteral("AZ-12345678901234567"), QLatin1Char('A'), QStringLiteral("ANZ AZ-12345678901234567 v:")},
+      {"Rechnung 20", QStringLiteral("12345678901234567890"), QLatin1Char('R'), QStringLiteral("RG 12345678901234567890 vom")},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+    g.Adresse(Konto(QStringLiteral("10001")))
+        .Posten(Posten_(QStringLiteral("10001"), QStringLiteral("R0"), QLatin1Char('K')))
+        .Posten(Posten_(QStringLiteral("10001"), f.nr, QLatin1Char('K'), f.art));
+    ImportTestumgebung u{g};
+    SkriptFrager frager;
+    ImportLaufOptionen o = u.Optionen(false);
+    ImportAusfuehren(u.Db(), u.Vorgaenge({}), o, frager);
+    EXPECT_EQ(u.Zeilen("SELECT Verwendungszweck FROM Verwendungszweck WHERE OPVorgangNr = ?", {f.nr}), QStringList{f.text});
+  }
 }
 
 }  // namespace
