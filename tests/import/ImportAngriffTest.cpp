@@ -101,4 +101,35 @@ TEST(ImportAngriff, ZeilentextMitVorgangsnummer) {
   }
 }
 
+// The own customer number at the payee stands whole in its line: a shorter caption where the long
+// one leaves too little room (the line is 27 wide).
+TEST(ImportAngriff, KundenNrZeileBleibtGanz) {
+  struct Fall {
+    const char* name;
+    QString kundenNr;
+    QString zeile;
+  };
+  const Fall faelle[] = {
+      {"passt", QStringLiteral("12345678901"), QStringLiteral("Unsere KundenNr 12345678901")},
+      {"eins zu lang", QStringLiteral("123456789012"), QStringLiteral("KundenNr 123456789012")},
+      {"KundenNr passt", QStringLiteral("123456789012345678"), QStringLiteral("KundenNr 123456789012345678")},
+      {"zwanzig", QStringLiteral("12345678901234567890"), QStringLiteral("KdNr 12345678901234567890")},
+      {"José", QStringLiteral("José-1234567"), QStringLiteral("KundenNr Jose-1234567")},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    Adresse a = Konto(QStringLiteral("70001"));
+    a.kundenNr = f.kundenNr;
+    Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+    g.Adresse(a).Posten(Posten_(QStringLiteral("70001"), QStringLiteral("ER-1"), QLatin1Char('L')));
+    ImportTestumgebung u{g};
+    ImportAuswahl auswahl;
+    auswahl.lieferanten = true;
+    SkriptFrager frager;
+    const ImportErgebnis e = ImportAusfuehren(u.Db(), u.Vorgaenge(auswahl), u.Optionen(true), frager);
+    EXPECT_EQ(e.importiert, 1);
+    EXPECT_EQ(u.Zeilen("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZeilenNr = 2"), QStringList{f.zeile});
+  }
+}
+
 }  // namespace

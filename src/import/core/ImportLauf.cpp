@@ -70,6 +70,18 @@ QString Gefiltert(const QString& text, int kennzeichen, bool& geaendert) {
   return UngueltigeZeichenEntfernen(QVariant(text), kennzeichen, gueltig, geaendert).toString();
 }
 
+// The customer-number line in the first caption that leaves the number whole; where none does, the
+// long one, which the length check refuses: a cut number names another customer.
+QString KundenNrZeile(const QString& kundenNr, int breite, bool& geaendert) {
+  QString lang;
+  for (const QString& vorsatz : {QStringLiteral("Unsere KundenNr "), QStringLiteral("KundenNr "), QStringLiteral("KdNr ")}) {
+    const QString zeile = Gefiltert(vorsatz + kundenNr, 0, geaendert);
+    if (zeile.size() <= breite) return zeile;
+    if (lang.isEmpty()) lang = zeile;
+  }
+  return lang;
+}
+
 QString Feldname(Auftragsfeld feld) {
   switch (feld) {
     case Auftragsfeld::Name: return QStringLiteral("Empfängerangabe");
@@ -510,7 +522,7 @@ class Lauf {
     QString kundenNrZeile;
     const QString kundenNr = m_o.lieferantenKundenNr ? TextAusWert(adresse.Wert(QStringLiteral("LieferantenKundenNr"))) : QString();
     if (!kundenNr.isEmpty() && e.zeilen.size() < kMaximaleZeilen) {
-      kundenNrZeile = Gefiltert(QStringLiteral("Unsere KundenNr ") + kundenNr, 0, geaendert).left(m_groessen.zeile);
+      kundenNrZeile = KundenNrZeile(kundenNr, m_groessen.zeile, geaendert);
       if (geaendert) ++m_e.automatischeKorrekturen;
     }
     ZeilenSetzen(z, e, kundenNrZeile);
