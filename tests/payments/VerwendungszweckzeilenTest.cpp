@@ -128,6 +128,22 @@ TEST(OPUebernahme, OhneVorlageKurzformVUndSchnittNachDemFilter) {
   EXPECT_EQ(OffenenPostenUebernehmen(p, v, false, 27).verwendungszweck, QStringLiteral("Rg 4711 vom 01.03.2024 "));
 }
 
+// A template whose text would cut the item number gives way to the plain form; one that cuts only
+// its date or its tail keeps its own words.
+TEST(OPUebernahme, VorlageSchneidetNieDieVorgangsnummer) {
+  Zeilenvorlagen v;
+  v[1] = QStringLiteral("Unsere Rechnung Nr. {RgNr} vom {RgDatum}");
+  OffenerPosten p{QStringLiteral("2024-000123"), QStringLiteral("KR"), QDate(2024, 3, 1), {}, {}, Euro(10)};
+  // "Unsere Rechnung Nr. " leaves 7 places for 11.
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, true, 27).verwendungszweck, QStringLiteral("RG 2024-000123 vom 01.03.24"));
+  p.vorgangsNr = QStringLiteral("4711");  // the number fits, the date is cut
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, true, 27).verwendungszweck, QStringLiteral("Unsere Rechnung Nr. 4711 vo"));
+  p.vorgangsNr = QStringLiteral("1234567");  // ends exactly at the edge
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, true, 27).verwendungszweck, QStringLiteral("Unsere Rechnung Nr. 1234567"));
+  p.vorgangsNr = QStringLiteral("12345678");  // one place beyond
+  EXPECT_EQ(OffenenPostenUebernehmen(p, v, true, 27).verwendungszweck, QStringLiteral("RG 12345678 vom 01.03.24"));
+}
+
 // The long date made a 29-character text that the 27-character column cut to "vom 15.01.20".
 TEST(OPUebernahme, DatumWirdNieHalbAbgeschnitten) {
   const QString vorlage = QStringLiteral("abzgl. GS {RgNr} vom {RgDatum}");

@@ -70,6 +70,18 @@ QString Gefiltert(const QString& text, int kennzeichen, bool& geaendert) {
   return UngueltigeZeichenEntfernen(QVariant(text), kennzeichen, gueltig, geaendert).toString();
 }
 
+// The customer-number line in the first caption that leaves the number whole; where none does, the
+// long one, which the length check refuses: a cut number names another customer.
+QString KundenNrZeile(const QString& kundenNr, int breite, bool& geaendert) {
+  QString lang;
+  for (const QString& vorsatz : {QStringLiteral("Unsere KundenNr "), QStringLiteral("KundenNr "), QStringLiteral("KdNr ")}) {
+    const QString zeile = Gefiltert(vorsatz + kundenNr, 0, geaendert);
+    if (zeile.size() <= breite) return zeile;
+    if (lang.isEmpty()) lang = zeile;
+  }
+  return lang;
+}
+
 QString Feldname(Auftragsfeld feld) {
   switch (feld) {
     case Auftragsfeld::Name: return QStringLiteral("Empfängerangabe");
@@ -212,6 +224,14 @@ class Lauf {
   QString PostenBefund(const ImportVorgang& v) const {
     QStringList befunde;
     if (!v.befund.isEmpty()) befunde << v.befund;
+    // The kind of the account decides the kind of the order: a customer's invoice must never become a
+    // credit transfer to the customer, nor a supplier's a debit from the supplier.
+    const QChar kontoart = v.posten.art.isEmpty() ? QChar() : v.posten.art.front().toUpper();
+    if (!kontoart.isNull() && kontoart != (m_o.lieferanten ? QLatin1Char('L') : QLatin1Char('K')))
+      befunde << (m_o.lieferanten
+                      ? QStringLiteral("Der Vorgang der Art »%1« ist kein Lieferanten-Vorgang; er wird nicht überwiesen.")
+                      : QStringLiteral("Der Vorgang der Art »%1« ist kein Kunden-Vorgang; er wird nicht eingezogen."))
+                     .arg(KurzAnzeige(v.posten.art));
     const std::pair<const QString*, std::pair<const char*, int>> ziele[] = {
         {&v.posten.opKontoNr, {"OP-Konto-Nr", m_groessen.opKontoNr}},
         {&v.posten.vorgangsNr, {"OP-Vorgangs-Nr", m_groessen.opVorgangNr}},
@@ -502,7 +522,7 @@ class Lauf {
     QString kundenNrZeile;
     const QString kundenNr = m_o.lieferantenKundenNr ? TextAusWert(adresse.Wert(QStringLiteral("LieferantenKundenNr"))) : QString();
     if (!kundenNr.isEmpty() && e.zeilen.size() < kMaximaleZeilen) {
-      kundenNrZeile = Gefiltert(QStringLiteral("Unsere KundenNr ") + kundenNr, 0, geaendert).left(m_groessen.zeile);
+      kundenNrZeile = KundenNrZeile(kundenNr, m_groessen.zeile, geaendert);
       if (geaendert) ++m_e.automatischeKorrekturen;
     }
     ZeilenSetzen(z, e, kundenNrZeile);

@@ -50,8 +50,8 @@ struct ImportLaufOptionen {
 // sender, one per run of items of the same account with at most five item lines each; an item handed
 // over twice becomes one line. Nothing is read from a sibling file that fails SQLite's quick check.
 // An account is refused as a whole when one of its items carries a finding (ImportVorgang::befund, a
-// text too long for its field), when its key names more than one address (two rows, or spellings
-// that differ only in case), when the address's discount rate is no percentage, or when one of its
+// text too long for its field, an account kind other than the run's: K customers, L suppliers), when
+// its key names more than one address (two rows, or spellings that differ only in case), when the address's discount rate is no percentage, or when one of its
 // payments would leave the amount range or come out negative. For each account its items pass the
 // duplicate question first, then its payments are built. Every question and input box of a payment
 // comes before the payment's transaction; the payment (row, lines, customer-number line) is written in

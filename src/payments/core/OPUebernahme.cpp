@@ -86,6 +86,16 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
     z.betraege.zahlungsBetrag = betrag - abzug;
   }
 
+  // "<word> <nr> vom <date>", or " v:" when that is wider than the column.
+  auto schlicht = [&]() {
+    QString t = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" vom ") + OPDatumText(posten.vom, kurzFormat);
+    if (breite <= 0 || t.size() <= breite) return t;
+    if (zusatz.kurzformTagMonat && posten.vom)
+      return wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + posten.vom->toString(QStringLiteral("dd.MM."));
+    return MitDatum(
+        [&](const QString& datum) { return wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + datum; },
+        posten.vom, kurzFormat, breite);
+  };
   QString text;
   if (!vorlage.isEmpty()) {
     text = MitDatum(
@@ -99,16 +109,13 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
           return t;
         },
         posten.vom, kurzFormat, breite);
+    // A template too wide for the column gives way to the plain form rather than cut the item
+    // number: the payee could not match a cut number.
+    const QString nr = ZahlungszeichenFiltern(posten.vorgangsNr);
+    const qsizetype stelle = nr.isEmpty() ? -1 : ZahlungszeichenFiltern(text).indexOf(nr);
+    if (breite > 0 && stelle >= 0 && stelle + nr.size() > breite) text = schlicht();
   } else {
-    text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" vom ") + OPDatumText(posten.vom, kurzFormat);
-    if (breite > 0 && text.size() > breite) {
-      if (zusatz.kurzformTagMonat && posten.vom)
-        text = wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + posten.vom->toString(QStringLiteral("dd.MM."));
-      else
-        text = MitDatum(
-            [&](const QString& datum) { return wort + QLatin1Char(' ') + posten.vorgangsNr + QStringLiteral(" v:") + datum; },
-            posten.vom, kurzFormat, breite);
-    }
+    text = schlicht();
   }
   const QString gefiltert = ZahlungszeichenFiltern(text);
   z.zeichenEntfernt = gefiltert.size() != text.size();

@@ -63,7 +63,8 @@ QString OPDatumText(const std::optional<QDate>& datum, bool kurzFormat);
 // last letter of its kind R ("RG", template 1), G ("GS", template 2, rest negated), A ("ANZ",
 // template 3, rest negated), else no word, no template and the rest as it is. The text is the
 // template with {RgNr}, {RgDatum}, {Art}, {RgBuListe}, {RgOPKtoNr} replaced (case-insensitive), or
-// without a template "<word> <nr> vom <date>" (" v:" when that is wider than `breite`); then reduced
+// without a template, and where the template's text would cut the item number, "<word> <nr> vom
+// <date>" (" v:" when that is wider than `breite`); then reduced
 // to the payment character set and cut to `breite`. Without a discount rate the discount is Null.
 OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilenvorlagen& vorlagen,
                                        bool kurzFormat, int breite, const OPUebernahmeZusatz& zusatz = {});
