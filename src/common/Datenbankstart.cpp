@@ -105,6 +105,14 @@ DbFehler GeschwisterVerknuepfen(Datenbank& db, const QString& datei, const Gesch
 
 }  // namespace
 
+QString DatenordnerPfadMangel(const QString& ordner) {
+  const QString pfad = ordner.trimmed();
+  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return {};
+  return QStringLiteral("Das Datenverzeichnis %1 ist kein vollständiger Pfad; welcher Ordner gemeint ist, hinge davon "
+                        "ab, wo das Programm gestartet wird.\rBitte geben Sie den Ordner mit vollständigem Pfad an.")
+      .arg(QDir::toNativeSeparators(pfad));
+}
+
 QString ProgrammverzeichnisErmitteln() {
   QString ordner = qEnvironmentVariable("TAMOSEPA_PROGRAMMVERZEICHNIS");
   if (ordner.isEmpty()) ordner = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -267,6 +275,8 @@ StartErgebnis OrdnerEinrichten() {
         QStringLiteral("\rOder tragen Sie in der Einstellungsdatei %1 im Abschnitt [%2] bei „%3“ den Ordner der "
                        "Datenbank ein.")
             .arg(QDir::toNativeSeparators(Registrierung::Instanz().Datei()), abschnitt, schluessel);
+    if (const QString mangel = DatenordnerPfadMangel(daten); !mangel.isEmpty())
+      return Fehlschlag({DbFehlerNr::DateiFehler, daten}, mangel + einstellung);
     if (!QFileInfo(daten).isDir())
       return Fehlschlag({DbFehlerNr::DateiFehler, daten},
                         QStringLiteral("Das Datenverzeichnis %1 (Einstellung „%2“) ist nicht erreichbar.\r"
