@@ -54,12 +54,6 @@ std::optional<Geschwister> GeschwisterTabellen(int format) {
   return std::nullopt;
 }
 
-QString VerbindungsPfad(const QString& verbindung) {
-  const QString pfad = verbindung.trimmed();
-  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return pfad;
-  return QDir(Zustand().DatenVerzeichnis()).absoluteFilePath(pfad);
-}
-
 // Links the sibling file of a sender: TEMP VIEWs OPVorgang, Adressen and Adressen_Intern.
 // Returns the failure; nothing stays attached then.
 DbFehler GeschwisterVerknuepfen(Datenbank& db, const QString& datei, const Geschwister& g, QString& zusatz) {
@@ -104,6 +98,12 @@ DbFehler GeschwisterVerknuepfen(Datenbank& db, const QString& datei, const Gesch
 }
 
 }  // namespace
+
+QString VerbindungsPfad(const QString& verbindung) {
+  const QString pfad = verbindung.trimmed();
+  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return pfad;
+  return QDir(Zustand().DatenVerzeichnis()).absoluteFilePath(pfad);
+}
 
 QString DatenordnerPfadMangel(const QString& ordner) {
   const QString pfad = ordner.trimmed();
