@@ -198,6 +198,11 @@ int PdfReportengine::PdfSchreiben() {
   if (name.isEmpty()) return Fehler(Ausgabefehler::PdfOhneName, QStringLiteral("Für die PDF-Ausgabe ist kein Dateiname angegeben."));
   const QString pfad = m_export.value(QStringLiteral("Export.Path")).trimmed();
   const QString datei = QDir::toNativeSeparators(pfad.isEmpty() || QDir::isAbsolutePath(name) ? name : QDir(pfad).filePath(name));
+  if (!QDir::isAbsolutePath(datei))
+    return Fehler(Ausgabefehler::PdfStart,
+                  QStringLiteral("Die PDF-Datei %1 ist ohne vollständigen Pfad angegeben; sie landete in dem Ordner, in "
+                                 "dem das Programm gestartet wurde.\rBitte geben Sie die Datei mit ihrem Ordner an.")
+                      .arg(datei));
   // A typed or derived name may hit the database, a SEPA file or a report: only an earlier PDF is replaced.
   if (QFileInfo(datei).isFile()) {
     QFile vorhanden(datei);

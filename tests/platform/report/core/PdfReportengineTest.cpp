@@ -97,6 +97,33 @@ TEST_F(PdfReportengineTest, PdfZielErsetztNurEinePdfDatei) {
   EXPECT_EQ(TestOrdner::Lesen(datei), bericht);
 }
 
+// A name typed without its folder would land wherever the program was started: refused with the reason.
+TEST_F(PdfReportengineTest, PdfZielOhneVollstaendigenPfad) {
+  struct Zurueck {
+    QString ordner = QDir::currentPath();
+    ~Zurueck() { QDir::setCurrent(ordner); }
+  } zurueck;
+  QDir().mkpath(ordner.Datei(QStringLiteral("unter")));
+  ASSERT_TRUE(QDir::setCurrent(ordner.Pfad()));
+  for (const char* name : {"relativ.pdf", "unter/relativ.pdf", "./relativ.pdf", "C:\\relativ.pdf"}) {
+    SCOPED_TRACE(name);
+    PdfReportengine engine;
+    engine.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), QString::fromUtf8(name));
+    EXPECT_NE(Probeliste::Ausgeben(engine, datei, Report::ZielPdf, 3), Report::Ok);
+    EXPECT_TRUE(engine.Fehlerdetail().startsWith(
+        QStringLiteral("Die PDF-Datei %1 ist ohne vollständigen Pfad angegeben").arg(QDir::toNativeSeparators(QString::fromUtf8(name)))))
+        << engine.Fehlerdetail().toStdString();
+  }
+  EXPECT_TRUE(QDir(ordner.Pfad()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty());
+  EXPECT_TRUE(QDir(ordner.Datei(QStringLiteral("unter"))).entryList(QDir::Files).isEmpty());
+  // With its folder given apart (the SEPA overview), the bare name is fine.
+  PdfReportengine engine;
+  engine.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.Path"), ordner.Datei(QStringLiteral("unter")));
+  engine.ExportParameterSetzen(QStringLiteral("PDF"), QStringLiteral("Export.File"), QStringLiteral("relativ.pdf"));
+  EXPECT_EQ(Probeliste::Ausgeben(engine, datei, Report::ZielPdf, 3), Report::Ok);
+  EXPECT_EQ(Poppler::Seiten(ordner.Datei(QStringLiteral("unter/relativ.pdf"))), 1);
+}
+
 // The preview target keeps the pages for a preview the engine cannot show; deleting the preview's
 // files drops them. Nothing goes out of a cancelled job, and the progress box it does not have
 // still reports the cancel.
