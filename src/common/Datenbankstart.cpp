@@ -54,12 +54,6 @@ std::optional<Geschwister> GeschwisterTabellen(int format) {
   return std::nullopt;
 }
 
-QString VerbindungsPfad(const QString& verbindung) {
-  const QString pfad = verbindung.trimmed();
-  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return pfad;
-  return QDir(Zustand().DatenVerzeichnis()).absoluteFilePath(pfad);
-}
-
 // Links the sibling file of a sender: TEMP VIEWs OPVorgang, Adressen and Adressen_Intern.
 // Returns the failure; nothing stays attached then.
 DbFehler GeschwisterVerknuepfen(Datenbank& db, const QString& datei, const Geschwister& g, QString& zusatz) {
@@ -104,6 +98,20 @@ DbFehler GeschwisterVerknuepfen(Datenbank& db, const QString& datei, const Gesch
 }
 
 }  // namespace
+
+QString VerbindungsPfad(const QString& verbindung) {
+  const QString pfad = verbindung.trimmed();
+  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return pfad;
+  return QDir(Zustand().DatenVerzeichnis()).absoluteFilePath(pfad);
+}
+
+QString DatenordnerPfadMangel(const QString& ordner) {
+  const QString pfad = ordner.trimmed();
+  if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return {};
+  return QStringLiteral("Das Datenverzeichnis %1 ist kein vollständiger Pfad; welcher Ordner gemeint ist, hinge davon "
+                        "ab, wo das Programm gestartet wird.\rBitte geben Sie den Ordner mit vollständigem Pfad an.")
+      .arg(QDir::toNativeSeparators(pfad));
+}
 
 QString ProgrammverzeichnisErmitteln() {
   QString ordner = qEnvironmentVariable("TAMOSEPA_PROGRAMMVERZEICHNIS");
@@ -267,6 +275,8 @@ StartErgebnis OrdnerEinrichten() {
         QStringLiteral("\rOder tragen Sie in der Einstellungsdatei %1 im Abschnitt [%2] bei „%3“ den Ordner der "
                        "Datenbank ein.")
             .arg(QDir::toNativeSeparators(Registrierung::Instanz().Datei()), abschnitt, schluessel);
+    if (const QString mangel = DatenordnerPfadMangel(daten); !mangel.isEmpty())
+      return Fehlschlag({DbFehlerNr::DateiFehler, daten}, mangel + einstellung);
     if (!QFileInfo(daten).isDir())
       return Fehlschlag({DbFehlerNr::DateiFehler, daten},
                         QStringLiteral("Das Datenverzeichnis %1 (Einstellung „%2“) ist nicht erreichbar.\r"

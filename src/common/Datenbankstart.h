@@ -44,6 +44,13 @@ QString ReportdateienErgaenzen(const QString& programmVerzeichnis, const QString
 // replaces by the current one (a report the user changed is never replaced).
 bool FruehererMitgelieferterReport(const QString& name, const QByteArray& inhalt);
 
+// The file a sender's `AdressenVerbindung` names: a path without its folder lies in the data folder.
+QString VerbindungsPfad(const QString& verbindung);
+
+// Why `ordner` cannot be the data folder by its form, empty when it can: a folder without its full path
+// would be found from the working folder of each start, another one each time.
+QString DatenordnerPfadMangel(const QString& ordner);
+
 // Sets ProgrammVerzeichnis and DatenVerzeichnis ("Window State": "Datenlaufwerk", then
 // "InstallDir", then the program folder), seeding the program folder at the first start (later starts
 // add the shipped report files it lacks) and

@@ -15,6 +15,10 @@ Datenordner::Ergebnis Datenordner::Wechseln(const QString& ordner) {
     e.meldung = QStringLiteral("Bitte geben Sie ein Datenverzeichnis an.");
     return e;
   }
+  if (const QString mangel = DatenordnerPfadMangel(ordner); !mangel.isEmpty()) {
+    e.meldung = mangel;
+    return e;
+  }
   const QString alt = Zustand().DatenVerzeichnis();
   if (QDir(neu) == QDir(alt)) {
     e.ok = true;

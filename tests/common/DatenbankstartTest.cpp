@@ -295,7 +295,16 @@ TEST_F(DatenbankstartTest, UnbrauchbaresDatenverzeichnisSagtWasZuTunIst) {
       {"fehlender Ordner (InstallDir)", "InstallDir", fehlt, QStringLiteral("ist nicht erreichbar")},
       {"Ordner ohne Datenbank", "Datenlaufwerk", leer, QStringLiteral("wurde im Datenverzeichnis nicht gefunden")},
       {"Ordner statt Datenbank", "Datenlaufwerk", ordnerStattDatei, QStringLiteral("ist ein Ordner und keine Datenbank")},
+      // Relative to the working folder of the start: even where a database lies there, it is not taken.
+      {"relativer Pfad", "Datenlaufwerk", QStringLiteral("relativ"), QStringLiteral("ist kein vollständiger Pfad")},
+      {"relativer Pfad (InstallDir)", "InstallDir", QStringLiteral("./relativ"), QStringLiteral("ist kein vollständiger Pfad")},
   };
+  Datenordner(QStringLiteral("relativ"));
+  struct Zurueck {
+    QString ordner = QDir::currentPath();
+    ~Zurueck() { QDir::setCurrent(ordner); }
+  } zurueck;
+  ASSERT_TRUE(QDir::setCurrent(m_ordner.Pfad()));
   for (const Fall& fall : faelle) {
     Registrierung::Instanz().Loeschen(QStringLiteral("Window State"));
     SaveSetting(QStringLiteral("Window State"), QString::fromUtf8(fall.schluessel), fall.ordner);
@@ -311,7 +320,8 @@ TEST_F(DatenbankstartTest, UnbrauchbaresDatenverzeichnisSagtWasZuTunIst) {
         << fall.name << ": " << e.meldung.toStdString();
     EXPECT_TRUE(e.meldung.contains(QDir::toNativeSeparators(Registrierung::Instanz().Datei())))
         << fall.name << ": " << e.meldung.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(fall.ordner + QLatin1Char('/') + DatenbankDateiname)) << fall.name;
+    if (QDir::isAbsolutePath(fall.ordner))
+      EXPECT_FALSE(QFileInfo::exists(fall.ordner + QLatin1Char('/') + DatenbankDateiname)) << fall.name;
   }
   EXPECT_TRUE(QFileInfo(ordnerStattDatei + QLatin1Char('/') + DatenbankDateiname).isDir());
 }

@@ -198,4 +198,26 @@ TEST(SepaEinstellungen, FehlenderZielordnerFaelltAufDenDatenordnerZurueck) {
   EXPECT_TRUE(e.Statustext.contains(QStringLiteral("Datenordner")));
 }
 
+// A stored folder without its full path (set by hand, or a drive path of the old program) would be found
+// from the working folder of each workstation: the data folder is used, with the reason.
+TEST(SepaEinstellungen, ZielordnerOhneVollstaendigenPfadFaelltAufDenDatenordnerZurueck) {
+  LaufTestDatenbank t;
+  TestOrdner daten;
+  QDir().mkpath(daten.Datei(QStringLiteral("relativ")));
+  struct Zurueck {
+    QString ordner = QDir::currentPath();
+    ~Zurueck() { QDir::setCurrent(ordner); }
+  } zurueck;
+  ASSERT_TRUE(QDir::setCurrent(daten.Pfad()));
+  for (const char* gespeichert : {"relativ", "./relativ/", "C:\\relativ", ".."}) {
+    SCOPED_TRACE(gespeichert);
+    EinstellungSpeichern(t.Db(), QStringLiteral("DTADateiZiel"), QString::fromUtf8(gespeichert));
+    const SepaEinstellungen e = SepaEinstellungen::Laden(t.Db(), daten.Pfad());
+    EXPECT_EQ(e.Zielordner, MitTrenner(daten.Pfad()));
+    EXPECT_EQ(e.Statustext, QStringLiteral("Der Ordner \"%1\" für die SEPA-Datei ist kein vollständiger Pfad. Es wird der "
+                                           "Datenordner verwendet.")
+                                .arg(QDir::toNativeSeparators(QString::fromUtf8(gespeichert))));
+  }
+}
+
 }  // namespace

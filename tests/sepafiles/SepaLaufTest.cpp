@@ -313,6 +313,34 @@ TEST_F(SepaLaufTest, ArchivKopienUndIhrFehlschlagIstNurEineWarnung) {
   EXPECT_EQ(t.Referenz(), QStringLiteral("R102"));
 }
 
+// Two runs in the same second: the second archive copy gets a name of its own, the first is never replaced
+// (it may be the only copy left of a file the second run replaced in the target folder).
+TEST_F(SepaLaufTest, ArchivKopieErsetztNieDieEinesAnderenLaufs) {
+  t.Anlegen(LaufTestDatenbank::Auftrag{});
+  SepaLaufAnfrage anfrage = Anfrage(SepaArt::Ueberweisung);
+  anfrage.ArchivSpeichern = true;
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
+  const QByteArray erste = Lesen(e.Dateien.first());
+  QStringList archiviert = e.Archivdateien;
+  for (int lauf = 2; lauf <= 3; ++lauf) {
+    t.Anlegen(LaufTestDatenbank::Auftrag{});
+    SepaLaufAnfrage weitere = Anfrage(SepaArt::Ueberweisung);
+    weitere.Referenz = t.Referenz();
+    weitere.ArchivSpeichern = true;
+    const SepaLaufErgebnis w = SepaLauf::Ausfuehren(t.Db(), weitere);
+    ASSERT_TRUE(w.Ok()) << w.Meldung.toStdString();
+    EXPECT_TRUE(w.Warnungen.isEmpty()) << w.Warnungen.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(w.Archivdateien.size(), 1);
+    EXPECT_EQ(Lesen(w.Archivdateien.first()), Lesen(w.Dateien.first()));
+    archiviert << w.Archivdateien;
+  }
+  EXPECT_EQ(Dateien(ziel.Datei(QStringLiteral("Archiv"))),
+            QStringList({QStringLiteral("SEPAGK20240605140509.XML"), QStringLiteral("SEPAGK20240605140509_2.XML"),
+                         QStringLiteral("SEPAGK20240605140509_3.XML")}));
+  EXPECT_EQ(Lesen(archiviert.first()), erste);
+}
+
 // ---- refusals -----------------------------------------------------------------------------------------
 
 TEST_F(SepaLaufTest, LaufOhneZahlungenWirdAbgelehnt) {

@@ -104,6 +104,35 @@ TEST_F(OptionenTest, OrdnerOhneDatenbankWirdAbgelehnt) {
   EXPECT_FALSE(Registrierung::Instanz().Vorhanden(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk")));
 }
 
+// A folder typed without its full path would follow the working folder of each start: refused, even where
+// it names a database from the current working folder; the full path of the same folder is taken.
+TEST_F(OptionenTest, DatenordnerNurMitVollstaendigemPfad) {
+  const QString anderer = m_umgebung.Datenordner(QStringLiteral("anderer"));
+  struct Zurueck {
+    QString ordner = QDir::currentPath();
+    ~Zurueck() { QDir::setCurrent(ordner); }
+  } zurueck;
+  ASSERT_TRUE(QDir::setCurrent(m_umgebung.Ordner().Pfad()));
+  const char* const relativ[] = {"anderer", "./anderer", "anderer/../anderer", "C:\\anderer"};
+  for (const char* eingabe : relativ) {
+    SCOPED_TRACE(eingabe);
+    m_umgebung.Rekorder().Leeren();
+    Optionen dialog;
+    dialog.DatenordnerSetzen(QString::fromUtf8(eingabe));
+    EXPECT_FALSE(dialog.Uebernehmen());
+    ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), 1);
+    EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(
+        QStringLiteral("Das Datenverzeichnis %1 ist kein vollständiger Pfad").arg(dialog.Datenordner())))
+        << m_umgebung.Rekorder().Letzter().text.toStdString();
+    EXPECT_TRUE(QDir(Zustand().DatenVerzeichnis()) == QDir(m_daten));
+    EXPECT_FALSE(Registrierung::Instanz().Vorhanden(QStringLiteral("Window State"), QStringLiteral("Datenlaufwerk")));
+  }
+  Optionen dialog;
+  dialog.DatenordnerSetzen(anderer);
+  EXPECT_TRUE(dialog.Uebernehmen());
+  EXPECT_TRUE(QDir(Zustand().DatenVerzeichnis()) == QDir(anderer));
+}
+
 TEST_F(OptionenTest, AbgelehnteSperreBehaeltDenOrdner) {
   const QString anderer = m_umgebung.Datenordner(QStringLiteral("anderer"));
   Optionen dialog;

@@ -1,7 +1,9 @@
 #include "masterdata/core/Absenderpruefung.h"
 
+#include <QDir>
 #include <QFileInfo>
 
+#include "common/Datenbankstart.h"
 #include "zahlungsverkehr/Auftragspruefung.h"
 #include "zahlungsverkehr/Bic.h"
 #include "zahlungsverkehr/GlaeubigerId.h"
@@ -57,9 +59,11 @@ std::optional<Absenderpruefung::Fehler> Absenderpruefung::Pruefen(const Absender
     if (d.adressenVerbindung.isEmpty())
       return Fehlermeldung(Feld::AdressenVerbindung,
                            QStringLiteral("Für dieses Adressenformat fehlt noch die Datenbank-Verbindung."));
-    if (!QFileInfo(d.adressenVerbindung).isFile())
+    // Where the start links it, whatever the working folder.
+    const QString datei = VerbindungsPfad(d.adressenVerbindung);
+    if (!QFileInfo(datei).isFile())
       return Fehlermeldung(Feld::AdressenVerbindung,
-                           QStringLiteral("Die Datenbank %1 wurde nicht gefunden.").arg(d.adressenVerbindung));
+                           QStringLiteral("Die Datenbank %1 wurde nicht gefunden.").arg(QDir::toNativeSeparators(datei)));
   }
   return std::nullopt;
 }

@@ -58,6 +58,11 @@ SepaEinstellungen SepaEinstellungen::Laden(Datenbank& db, const QString& datenVe
   const QString gespeichert = EinstellungLesen(db, SchluesselZiel);
   if (gespeichert.isEmpty()) {
     e.Zielordner = BackslashAnhaengen(datenVerzeichnis);
+  } else if (!QDir::isAbsolutePath(gespeichert)) {
+    // It would be found from the working folder of each start.
+    e.Zielordner = BackslashAnhaengen(datenVerzeichnis);
+    hinweise << QStringLiteral("Der Ordner \"") + QDir::toNativeSeparators(gespeichert) +
+                    QStringLiteral("\" für die SEPA-Datei ist kein vollständiger Pfad. Es wird der Datenordner verwendet.");
   } else if (QFileInfo(gespeichert).isDir()) {
     e.Zielordner = BackslashAnhaengen(gespeichert);
   } else {

@@ -410,7 +410,12 @@ class Lauf {
       for (qsizetype i = 0; i < m_ziele.size(); ++i) {
         QString name = dateien.at(i).Dateiname;
         if (name.endsWith(QLatin1String(".XML"), Qt::CaseInsensitive)) name.chop(4);
-        m_archivPfade << archiv + name + m_optionen.Zeitpunkt.toString(QStringLiteral("yyyyMMddHHmmss")) + QStringLiteral(".XML");
+        // A run in the same second must not replace the copy of another: it may be the only one left.
+        const QString stamm = archiv + name + m_optionen.Zeitpunkt.toString(QStringLiteral("yyyyMMddHHmmss"));
+        QString pfad = stamm + QStringLiteral(".XML");
+        for (int n = 2; QFileInfo::exists(pfad) || m_archivPfade.contains(pfad); ++n)
+          pfad = stamm + QLatin1Char('_') + QString::number(n) + QStringLiteral(".XML");
+        m_archivPfade << pfad;
         m_vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('K'), m_ordner, m_ziele.at(i), m_archivPfade.last(), 0, {}, {}};
       }
     }

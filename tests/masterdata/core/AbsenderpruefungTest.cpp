@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <functional>
 
+#include "common/Programmzustand.h"
 #include "masterdata/core/Absenderbeispiel.h"
 #include "masterdata/core/Absenderpruefung.h"
+#include "testsupport/TestOrdner.h"
 
 namespace {
 
@@ -67,6 +71,42 @@ TEST(Absenderpruefung, GuterAbsenderMitKleinbuchstabenUndLeerzeichen) {
   EXPECT_EQ(n.glaeubigerId, QStringLiteral("DE98ZZZ09999999999"));
   d.glaeubigerId.clear();   // only direct debits need it
   EXPECT_FALSE(Absenderpruefung::Pruefen(d).has_value());
+}
+
+// A database named without its folder is the one in the data folder, where the start links it: the save
+// checks that file, never one in the working folder of the program.
+TEST(Absenderpruefung, VerbindungOhneOrdnerLiegtImDatenordner) {
+  TestOrdner ordner;
+  const QString daten = ordner.Datei(QStringLiteral("daten"));
+  const QString arbeit = ordner.Datei(QStringLiteral("arbeit"));
+  QDir().mkpath(daten);
+  QDir().mkpath(arbeit);
+  TestOrdner::Schreiben(daten + QStringLiteral("/OP.db"), "x");
+  TestOrdner::Schreiben(arbeit + QStringLiteral("/Nur hier.db"), "x");
+  struct Zurueck {
+    QString ordner = QDir::currentPath();
+    ~Zurueck() {
+      QDir::setCurrent(ordner);
+      Programmzustand::Instanz().Zuruecksetzen();
+    }
+  } zurueck;
+  ASSERT_TRUE(QDir::setCurrent(arbeit));
+  Programmzustand::Instanz().DatenVerzeichnisSetzen(daten + QLatin1Char('/'));
+  struct Zeile {
+    const char* verbindung;
+    bool gefunden;
+  };
+  const Zeile zeilen[] = {{"OP.db", true}, {" OP.db ", true}, {"Nur hier.db", false}, {"../daten/OP.db", true},
+                          {"../arbeit/Nur hier.db", true}, {"../Nur hier.db", false}};
+  for (const Zeile& z : zeilen) {
+    SCOPED_TRACE(z.verbindung);
+    Absenderdaten d = GuterAbsender();
+    d.adressenFormat = 2;
+    d.adressenVerbindung = QString::fromUtf8(z.verbindung);
+    const auto fehler = Absenderpruefung::Pruefen(d);
+    EXPECT_EQ(fehler.has_value(), !z.gefunden);
+    if (fehler) EXPECT_EQ(fehler->feld, Absenderpruefung::Feld::AdressenVerbindung);
+  }
 }
 
 }  // namespace

@@ -174,13 +174,13 @@ TEST(QtReportengineTabelle, JederFehlerHatEineZeile) {
 
 TEST_F(QtReportengineTest, PdfFehlschlagLaesstDieLetzteDateiStehen) {
   const QString ziel = ordner.Datei(QStringLiteral("Uebersicht.pdf"));
-  Schreiben(ziel, QStringLiteral("die letzte Übersicht"));
+  Schreiben(ziel, QStringLiteral("%PDF-1.4 die letzte Übersicht"));
   QtReportengine e;
   // The report cannot start: the old file stays as it was.
   EXPECT_EQ(Ausgeben(e, ordner.Datei(QStringLiteral("fehlt.LST")), Report::ZielPdf, 1), Report::KeinProjekt);
   QFile f(ziel);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("die letzte Übersicht"));
+  EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("%PDF-1.4 die letzte Übersicht"));
   f.close();
   // A good run replaces it in one step, and nothing is left beside it.
   Pdf(e, QStringLiteral("Uebersicht.pdf"));
@@ -192,7 +192,7 @@ TEST_F(QtReportengineTest, PdfFehlschlagLaesstDieLetzteDateiStehen) {
 // A disk that fills up while the PDF goes out: the failure is reported and the last file stays whole.
 TEST_F(QtReportengineTest, VolleFestplatteBeimPdfIstEinFehler) {
   const QString ziel = ordner.Datei(QStringLiteral("Voll.pdf"));
-  Schreiben(ziel, QStringLiteral("die letzte Übersicht"));
+  Schreiben(ziel, QStringLiteral("%PDF-1.4 die letzte Übersicht"));
   QtReportengine e;
   Pdf(e, QStringLiteral("Voll.pdf"));
   {
@@ -206,7 +206,7 @@ TEST_F(QtReportengineTest, VolleFestplatteBeimPdfIstEinFehler) {
       << e.Fehlerdetail().toStdString();
   QFile f(ziel);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("die letzte Übersicht"));
+  EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("%PDF-1.4 die letzte Übersicht"));
   f.close();
   EXPECT_EQ(QDir(ordner.Pfad()).entryList(QDir::Files).size(), 2);   // nothing left beside it
   EXPECT_EQ(Ausgeben(e, datei, Report::ZielPdf, 3), Report::Ok);    // room again: it goes out

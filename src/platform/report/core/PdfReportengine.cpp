@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -197,6 +198,20 @@ int PdfReportengine::PdfSchreiben() {
   if (name.isEmpty()) return Fehler(Ausgabefehler::PdfOhneName, QStringLiteral("Für die PDF-Ausgabe ist kein Dateiname angegeben."));
   const QString pfad = m_export.value(QStringLiteral("Export.Path")).trimmed();
   const QString datei = QDir::toNativeSeparators(pfad.isEmpty() || QDir::isAbsolutePath(name) ? name : QDir(pfad).filePath(name));
+  if (!QDir::isAbsolutePath(datei))
+    return Fehler(Ausgabefehler::PdfStart,
+                  QStringLiteral("Die PDF-Datei %1 ist ohne vollständigen Pfad angegeben; sie landete in dem Ordner, in "
+                                 "dem das Programm gestartet wurde.\rBitte geben Sie die Datei mit ihrem Ordner an.")
+                      .arg(datei));
+  // A typed or derived name may hit the database, a SEPA file or a report: only an earlier PDF is replaced.
+  if (QFileInfo(datei).isFile()) {
+    QFile vorhanden(datei);
+    if (!vorhanden.open(QIODevice::ReadOnly) || vorhanden.read(5) != "%PDF-")
+      return Fehler(Ausgabefehler::PdfStart,
+                    QStringLiteral("Die Datei %1 ist keine PDF-Datei und wird nicht überschrieben.\rBitte wählen Sie für die "
+                                   "PDF-Ausgabe einen anderen Dateinamen.")
+                        .arg(datei));
+  }
   // Drawn in memory, then written beside the target under a temporary name and renamed: a failure never
   // truncates the last file. Unbuffered, because QSaveFile does not see a write that fails while its
   // buffer is flushed at commit (a full disk would put a truncated file in place as a success).
