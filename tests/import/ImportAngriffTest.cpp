@@ -10,17 +10,7 @@ namespace {
 using Adresse = Geschwisterdatenbank::AdressDaten;
 using Posten = Geschwisterdatenbank::PostenDaten;
 
-Adresse Konto(const QString& konto) {
-  return Adresse{.konto = konto,
-                 .suchname = QStringLiteral("S") + konto,
-                 .name = QStringLiteral("Partner ") + konto,
-                 .bank = QStringLiteral("Sparkasse"),
-                 .bic = QStringLiteral("COLSDE33XXX"),
-                 .iban = QStringLiteral("DE89370400440532013000"),
-                 .mandatReferenz = QStringLiteral("M-") + konto,
-                 .mandatDatum = QDate(2023, 5, 1),
-                 .mandatSequenz = QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)")};
-}
+Adresse Konto(const QString& konto) { return VollstaendigeAdresse(konto, QStringLiteral("Partner ")); }
 
 Posten Posten_(const QString& konto, const QString& nr, QChar kontoart, QChar art = QLatin1Char('R')) {
   return Posten{.konto = konto, .nr = nr, .art = art, .kontoart = kontoart, .vom = QDate(2024, 2, 1),

@@ -16,17 +16,7 @@ using Adresse = Geschwisterdatenbank::AdressDaten;
 using Posten = Geschwisterdatenbank::PostenDaten;
 
 // A customer whose bank and mandate data are complete.
-Adresse Kunde(const QString& konto) {
-  return Adresse{.konto = konto,
-                 .suchname = QStringLiteral("S") + konto,
-                 .name = QStringLiteral("Kunde ") + konto,
-                 .bank = QStringLiteral("Sparkasse"),
-                 .bic = QStringLiteral("COLSDE33XXX"),
-                 .iban = QStringLiteral("DE89370400440532013000"),
-                 .mandatReferenz = QStringLiteral("M-") + konto,
-                 .mandatDatum = QDate(2023, 5, 1),
-                 .mandatSequenz = QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)")};
-}
+Adresse Kunde(const QString& konto) { return VollstaendigeAdresse(konto, QStringLiteral("Kunde ")); }
 
 Posten Posten_(const QString& konto, const QString& nr, Waehrung rest, int tag, char art = 'R') {
   return Posten{.konto = konto, .nr = nr, .art = QLatin1Char(art), .vom = QDate(2024, 2, tag),

@@ -63,3 +63,16 @@ class SkriptFrager : public ImportFrager {
 };
 
 inline Waehrung Eur(int64_t euro, int64_t cent = 0) { return Waehrung::AusCent(euro * 100 + cent); }
+
+// An address of the sibling program whose bank and mandate data are complete, named `namensvorsatz` + account.
+inline Geschwisterdatenbank::AdressDaten VollstaendigeAdresse(const QString& konto, const QString& namensvorsatz) {
+  return Geschwisterdatenbank::AdressDaten{.konto = konto,
+                                           .suchname = QStringLiteral("S") + konto,
+                                           .name = namensvorsatz + konto,
+                                           .bank = QStringLiteral("Sparkasse"),
+                                           .bic = QStringLiteral("COLSDE33XXX"),
+                                           .iban = QStringLiteral("DE89370400440532013000"),
+                                           .mandatReferenz = QStringLiteral("M-") + konto,
+                                           .mandatDatum = QDate(2023, 5, 1),
+                                           .mandatSequenz = QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)")};
+}
