@@ -63,7 +63,7 @@ TEST_F(PdfReportengineTest, PdfZielErsetztNurEinePdfDatei) {
     bool geschrieben;
   };
   const Fall faelle[] = {
-      {"Datenbank.db", QByteArray("SQLite format 3\0\x10\0", 21), false},
+      {"Datenbank.db", QByteArray("SQLite format 3\0\x10\0", 18), false},   // header and page size
       {"SEPAGK.XML", "<?xml version=\"1.0\"?><Document/>", false},
       {"Falsch.pdf", "kein PDF", false},
       {"Leer.pdf", QByteArray(), true},
