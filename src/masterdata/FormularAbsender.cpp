@@ -372,6 +372,11 @@ bool FormularAbsender::Speichern() {
   const DbFehler f = Absenderverwaltung::Speichern(*db, d, d.nr > 0 ? &m_geladen : nullptr);
   if (f) {
     Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f), {}, this);
+    // Changed or deleted elsewhere meanwhile: what is stored now is shown, for the change to be made on it.
+    if (f.Nummer == DbFehlerNr::KeineTreffer && d.nr > 0) {
+      m_geaendert = false;
+      ListeLaden(d.nr);
+    }
     return false;
   }
   m_geaendert = false;

@@ -275,6 +275,10 @@ TEST_F(AbsenderTest, FormularSpeichertNichtUeberEineAenderungVonAnderswo) {
   ASSERT_GE(m_umgebung.Rekorder().Anzahl(), 1);
   EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.contains(QStringLiteral("inzwischen")))
       << m_umgebung.Rekorder().Letzter().text.toStdString();
+  // The refusal shows what is stored now, for the change to be made on it.
+  EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("IBAN"))->text().remove(QLatin1Char(' ')),
+            QStringLiteral("DE02120300000000202051"));
+  EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Suchname"))->text(), d.suchname);
 
   // Shown again (the stale input dropped), the current state is saved.
   m_umgebung.Rekorder().Antworte(MeldungsAntwort::Nein);

@@ -82,7 +82,7 @@ DbFehler Absenderverwaltung::Speichern(Datenbank& db, Absenderdaten& d, const Ab
     if (vorhanden && vorhanden->toInt() > 0)
       return {DbFehlerNr::KeineTreffer,
               QStringLiteral("Der Absender %1 wurde inzwischen an anderer Stelle geändert (z. B. die Referenz-Nr durch "
-                             "eine SEPA-Datei). Bitte zeigen Sie ihn neu an und wiederholen Sie die Änderung.")
+                             "eine SEPA-Datei). Die gespeicherten Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung.")
                   .arg(d.nr)};
     return {DbFehlerNr::KeineTreffer, QStringLiteral("Der Absender %1 ist nicht mehr vorhanden.").arg(d.nr)};
   }
