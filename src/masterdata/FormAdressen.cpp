@@ -203,9 +203,25 @@ QString FormAdressen::Anzahltext(qint64 anzahl) {
 
 bool FormAdressen::Neuladen() {
   if (!m_rs) return Laden();
+  const bool warLeer = m_rs->RecordCount() == 0;
   if (!m_gitter->FilterAnwenden()) return false;
   m_status->TextSetzen(Anzahltext(m_rs->RecordCount()));
+  // Columns sized for an empty list would cut every value of the first entry.
+  if (warLeer && m_gezeigt && m_rs->RecordCount() > 0) SpaltenbreitenSetzen();
   return true;
+}
+
+void FormAdressen::SpaltenbreitenSetzen() {
+  if (m_modus == Modus::Adressen)
+    Gitterspalten::AdressenAnordnen(*m_gitter);
+  else
+    m_gitter->SpaltenNachInhalt();
+  // The sibling's bank fields stand where the own list shows BIC and IBAN.
+  if (FremdeAdressen())
+    m_gitter->SetzeSpaltenfolge({QStringLiteral("OPKontoNr"), QStringLiteral("Suchname"), QStringLiteral("Name"),
+                                 QStringLiteral("BankBIC"), QStringLiteral("BankIBAN"), QStringLiteral("MandatReferenz"),
+                                 QStringLiteral("MandatDatum"), QStringLiteral("MandatSequenz")});
+  Gitterspalten::BreiteFuellen(*m_gitter);
 }
 
 bool FormAdressen::Positionieren(const QString& feld, const QVariant& wert) {
@@ -372,16 +388,7 @@ void FormAdressen::showEvent(QShowEvent* ereignis) {
   QWidget::showEvent(ereignis);
   if (m_gezeigt) return;
   m_gezeigt = true;
-  if (m_modus == Modus::Adressen)
-    Gitterspalten::AdressenAnordnen(*m_gitter);
-  else
-    m_gitter->SpaltenNachInhalt();
-  // The sibling's bank fields stand where the own list shows BIC and IBAN.
-  if (FremdeAdressen())
-    m_gitter->SetzeSpaltenfolge({QStringLiteral("OPKontoNr"), QStringLiteral("Suchname"), QStringLiteral("Name"),
-                                 QStringLiteral("BankBIC"), QStringLiteral("BankIBAN"), QStringLiteral("MandatReferenz"),
-                                 QStringLiteral("MandatDatum"), QStringLiteral("MandatSequenz")});
-  Gitterspalten::BreiteFuellen(*m_gitter);
+  SpaltenbreitenSetzen();
 }
 
 void FormAdressen::closeEvent(QCloseEvent* ereignis) {

@@ -71,6 +71,8 @@ class FormAdressen : public QWidget {
  private:
   bool Laden();
   bool Neuladen();
+  // Columns to their contents and in their order, the rest of the width filled.
+  void SpaltenbreitenSetzen();
   void Befehl(const QString& knopf);
   QString Abschnitt() const;
   // Refuses an edit of foreign addresses with the reason; true when refused.

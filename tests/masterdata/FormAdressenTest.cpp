@@ -348,6 +348,28 @@ TEST_F(FormAdressenTest, IbanUndMandatsspaltenBeiVorgabebreiteSichtbar) {
   EXPECT_GE(kopf->sectionSize(iban), g->Ansicht()->fontMetrics().horizontalAdvance(QStringLiteral("DE89370400440532013000")));
 }
 
+// The first address typed into an empty list: its columns were left at the empty list's widths, every
+// value cut ("Mei…"); they are now as wide as in a window opened on that address.
+TEST_F(FormAdressenTest, ErsteAdresseInLeererListeWirdNichtAbgeschnitten) {
+  auto gezeigt = [](FormAdressen& f) {
+    f.resize(1280 * 90 / 120, 700);
+    f.show();
+    return QTest::qWaitForWindowExposed(&f);
+  };
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(gezeigt(fenster));
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("10001"), QStringLiteral("Meier Maschinenbau GmbH"))));
+  FormAdressen spaeter(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(gezeigt(spaeter));
+  for (const char* feld : {"Name", "BIC", "IBAN", "MandatReferenz"}) {
+    const int s = fenster.Gitter()->SpaltenIndex(QString::fromUtf8(feld));
+    EXPECT_EQ(fenster.Gitter()->Spaltenbreite(s), spaeter.Gitter()->Spaltenbreite(s)) << feld;
+  }
+  const int iban = fenster.Gitter()->SpaltenIndex(QStringLiteral("IBAN"));
+  EXPECT_GE(fenster.Gitter()->Spaltenbreite(iban),
+            fenster.Gitter()->Ansicht()->fontMetrics().horizontalAdvance(QStringLiteral("DE89370400440532013000")));
+}
+
 // With the addresses of the accounting program the window shows them but never writes into the
 // sibling's file: new, change, delete and take-over are refused with the reason in German (the save
 // used to fail with SQLite's English text about a view, and the typed address was lost).
