@@ -1,7 +1,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/TamoSchichten.cmake)
 
 # tamo_library(NAME SOURCES... LINK libs... [PRIVATE_LINK libs...])
-# A static library for one area. Its headers are included as "area/Header.h"; only the headers beside its own
+# A library for one area (static; shared where TAMO_BIBLIOTHEKSART says so). Its headers are included as "area/Header.h"; only the headers beside its own
 # sources are visible to its users (staged under build/include/NAME), so a layer cannot include a header of a
 # library it does not link. LINK is what the library's headers need (passed on), PRIVATE_LINK what only its
 # sources need. Every library has its layer in cmake/TamoSchichten.cmake; the links are checked against it at the
@@ -13,7 +13,7 @@ function(tamo_library name)
     message(FATAL_ERROR "${name} has no layer: give it one in cmake/TamoSchichten.cmake")
   endif()
   set_property(GLOBAL APPEND PROPERTY TAMO_BIBLIOTHEKEN ${name})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  add_library(${name} ${TAMO_BIBLIOTHEKSART} ${ARG_SOURCES})
   set(stage ${PROJECT_BINARY_DIR}/include/${name})
   set(dirs "")
   foreach(src IN LISTS ARG_SOURCES)
@@ -41,7 +41,8 @@ function(tamo_library name)
 endfunction()
 
 # tamo_test(NAME SOURCES... LINK libs...)
-# One GoogleTest executable; every test runs headless (offscreen platform).
+# One GoogleTest executable; every test runs headless (offscreen platform). LINK names every library whose
+# symbols the test's own sources use (with shared libraries nothing is taken along from the libraries' private links).
 function(tamo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
