@@ -351,7 +351,10 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
                                          "Tamo-SEPA.").arg(name) + AndereDatei());
     return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden.\r").arg(name) + f.Meldungstext());
   }
-  const auto kennung = Ganzzahl(*db, "PRAGMA application_id", f);
+  // Identification and check in one read transaction: a workstation that starts writing in between cannot
+  // make the check fail half way (a lock is not damage).
+  f = db->Ausfuehren("BEGIN");
+  const auto kennung = f ? std::nullopt : Ganzzahl(*db, "PRAGMA application_id", f);
   const auto version = f ? std::nullopt : Ganzzahl(*db, "PRAGMA user_version", f);
   const QStringList vorhanden = f ? QStringList() : ::Tabellen(*db, f);
   if (f) return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht gelesen werden.\r").arg(name) + f.Meldungstext());
@@ -385,10 +388,16 @@ DatenbankOeffnung::Ergebnis DatenbankOeffnung::Oeffnen(const QString& datei, con
     befunde << z.Wert(0).toString();
     return befunde.size() < 6;
   });
+  const int art = f.Nummer & 0xff;
+  if (f && art != SQLITE_CORRUPT && art != SQLITE_NOTADB)
+    return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht geprüft werden.\r").arg(name) + f.Meldungstext() +
+                            Unveraendert({}));
   if (f || befunde != QStringList{QStringLiteral("ok")})
     return Abgelehnt(f ? f : DbFehler{SQLITE_CORRUPT, befunde.join(QLatin1Char('\r'))},
                      QStringLiteral("Die Datenbank %1 ist beschädigt:\r").arg(name) +
                          (f ? f.Meldungstext() : befunde.join(QLatin1Char('\r'))) + Beschaedigt());
+  if ((f = db->Ausfuehren("COMMIT")))
+    return Abgelehnt(f, QStringLiteral("Die Datenbank %1 kann nicht gelesen werden.\r").arg(name) + f.Meldungstext());
 
   Ergebnis e;
   if (*version < Version) {
