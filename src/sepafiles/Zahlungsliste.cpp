@@ -181,8 +181,13 @@ void Zahlungsliste::SpaltenAnlegen() {
   // The filter bar's condition is structured; the window builds its own query around it.
   g->SetzeFilterErsteller(FilterErstellerAus<FilterSpalte>(&FilterBedingungErstellen));
   g->SetzeFilterQualifiziert(true);
-  g->SetzeFilterBehandlung([this](const Bedingung& filter, int spalte) {
+  g->SetzeFilterBehandlung([this, g](const Bedingung& filter, int spalte) {
     m_suchfilter = filter;
+    // The values as typed, for the printout's line of what limits the rows.
+    m_suchwerte.clear();
+    if (!filter.IstLeer())
+      for (int i = 0; i < g->SpaltenAnzahl(); ++i)
+        if (!g->FilterText(i).trimmed().isEmpty()) m_suchwerte.append({g->Spalte(i).titel, g->FilterText(i)});
     const DbFehler f = ListeLaden();
     if (spalte >= 0) SaveSetting(kAbschnitt, QStringLiteral("Suchspalte"), QString::number(spalte));
     return f;
@@ -315,7 +320,8 @@ void Zahlungsliste::Drucken() {
   };
   // The total the window shows (VorzeichenSumme), so that the printout carries the same figure.
   const QList<ReportVariable> variablen =
-      ZahlungslistenVariablen(beschriftung(m_zahlArt), beschriftung(m_statusArt), m_summe);
+      ZahlungslistenVariablen(beschriftung(m_zahlArt), beschriftung(m_statusArt), m_summe,
+                              ZahlungslistenGrenzen(m_faelligBis, m_suchwerte));
   DruckAnfordern(
       kReportname,
       [this]() -> std::unique_ptr<Reportdaten> {
@@ -335,6 +341,7 @@ void Zahlungsliste::SuchmodusUmschalten() {
 void Zahlungsliste::SuchmodusAnwenden() {
   const bool an = m_tdbGrid1->Filterleiste();
   m_suchfilter = {};
+  m_suchwerte.clear();
   ListeLaden();
   m_toolbar1->GedruecktSetzen(QStringLiteral("Suchen"), an);
   m_toolbar1->TooltipSetzen(QStringLiteral("Suchen"), QStringLiteral("Suchmodus ") +
@@ -378,8 +385,7 @@ void Zahlungsliste::StatuszeileAktualisieren() {
 void Zahlungsliste::FaelligkeitAbfragen() {
   // The dialog is the payment form's window: the shell plugs it in. Without it the limit stays.
   if (m_faelligAufruf) m_faelligBis = m_faelligAufruf(m_faelligBis);
-  m_faelligAnzeige->setText(m_faelligBis ? QStringLiteral("Fällig bis ") + m_faelligBis->toString(QStringLiteral("dd.MM.yyyy"))
-                                         : QString());
+  m_faelligAnzeige->setText(m_faelligBis ? FaelligBisText(*m_faelligBis) : QString());
   m_faelligAnzeige->setVisible(m_faelligBis.has_value());
   ListeLaden();
 }

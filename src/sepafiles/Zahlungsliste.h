@@ -80,6 +80,7 @@ class Zahlungsliste : public QWidget {
   int m_zahlartIndex = 2;
   int m_statusartIndex = 2;
   Bedingung m_suchfilter;
+  QList<std::pair<QString, QString>> m_suchwerte;   // caption and typed value of each applied search column
   std::optional<QDate> m_faelligBis;
   bool m_anzeigeBereit = false;
   Waehrung m_summe;

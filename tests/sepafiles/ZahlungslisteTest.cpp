@@ -87,6 +87,29 @@ class ZahlungslisteTest : public ListenFensterTest {
     m_fenster.reset();
   }
 
+  // The window's "Drucken" with the shipped payment list to a PDF (print dialog answered "Drucken"): the
+  // printout's text.
+  QString Drucktext(Zahlungsliste& f) {
+    TestOrdner ordner;
+    const QString programm = ordner.Pfad();
+    Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
+    EXPECT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
+                            QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
+    const QString pdf = QDir(programm).filePath(QStringLiteral("drucker.pdf"));
+    QtReportengine::DruckerUmleiten(pdf);
+    Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
+    DruckdialogHakenSetzen([](DruckLL& d) {
+      d.Art()->WertSetzen(1);
+      d.KnopfDruecken(1);
+    });
+    f.Drucken();
+    DruckdialogHakenSetzen({});
+    QtReportengine::DruckerUmleiten({});
+    Reportjob::Schliessen();
+    EXPECT_EQ(Meldungen().Anzahl(), 0) << Meldungen().Texte().join(QLatin1Char('\n')).toStdString();
+    return Poppler::Text(pdf);
+  }
+
   // The names of the listed rows, in list order.
   QStringList Namen() {
     QStringList namen;
@@ -171,27 +194,10 @@ TEST_F(ZahlungslisteTest, DruckenGibtDieGelistetenZeilenMitArtUndStatusAus) {
 // "Alle / Alle" printed: the rows of both kinds and states name their kind and state, and the printout's
 // total is the window's signed total (it used to add transfers and debits alike).
 TEST_F(ZahlungslisteTest, DruckAllerZahlungenTraegtDieSummeDesFensters) {
-  TestOrdner ordner;
-  const QString programm = ordner.Pfad();
-  Zustand().ProgrammVerzeichnisSetzen(programm + QDir::separator());
-  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/resources/Zahlungsliste.LST"),
-                          QDir(programm).filePath(QStringLiteral("Zahlungsliste.LST"))));
-  const QString pdf = QDir(programm).filePath(QStringLiteral("drucker.pdf"));
-  QtReportengine::DruckerUmleiten(pdf);
-  Reportjob::EngineSetzen(std::make_unique<QtReportengine>());
-  DruckdialogHakenSetzen([](DruckLL& d) {
-    d.Art()->WertSetzen(1);
-    d.KnopfDruecken(1);
-  });
   Zahlungsliste& f = Oeffnen();
   ASSERT_EQ(f.ZahlArt()->Wert(), 2);
   ASSERT_EQ(f.StatusArt()->Wert(), 2);
-  f.Drucken();
-  DruckdialogHakenSetzen({});
-  QtReportengine::DruckerUmleiten({});
-  Reportjob::Schliessen();
-  EXPECT_EQ(Meldungen().Anzahl(), 0) << Meldungen().Texte().join(QLatin1Char('\n')).toStdString();
-  const QString text = Poppler::Text(pdf);
+  const QString text = Drucktext(f);
   EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: ") + f.Summe().FormatDeutsch() + QStringLiteral(" EUR")))
       << text.toStdString();
   EXPECT_EQ(f.Summe(), Waehrung::AusCent(35000));
@@ -322,6 +328,30 @@ TEST_F(ZahlungslisteTest, SuchmodusFiltertUndMerktSichDieSpalte) {
   ASSERT_TRUE(f.Suchmodus());
   EXPECT_EQ(QApplication::focusWidget(), g->Filter()->Editor(betrag));
   EXPECT_TRUE(g->Filter()->Editor(betrag)->text().isEmpty());
+}
+
+// A printout of a limited list says what limits it (F6 and the search values as typed), so that it never
+// passes for the whole list; without limits there is no such line.
+TEST_F(ZahlungslisteTest, DruckNenntFaelligkeitUndSuchwerte) {
+  Zahlungsliste& f = Oeffnen();
+  m_faelligAntwort = QDate(2024, 3, 15);
+  QTest::keyClick(f.TDBGrid1()->Ansicht(), Qt::Key_F6);
+  DatenGitter* g = f.TDBGrid1();
+  QTest::keyClick(g->Ansicht(), Qt::Key_F3);
+  QTest::keyClicks(g->Filter()->Editor(g->SpaltenIndex(QStringLiteral("Name"))), QStringLiteral("mÜ"));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(Namen(), QStringList{QStringLiteral("Müller KG")});
+  QString text = Drucktext(f);
+  EXPECT_TRUE(text.contains(QStringLiteral("Eingeschränkt: Fällig bis 15.03.2024; Name: mÜ"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: -200,00 EUR"))) << text.toStdString();
+
+  f.Befehl(QStringLiteral("Suchen"));
+  m_faelligAntwort.reset();
+  QTest::keyClick(g->Ansicht(), Qt::Key_F6);
+  ASSERT_EQ(Namen(), kAlle);
+  text = Drucktext(f);
+  EXPECT_FALSE(text.contains(QStringLiteral("Eingeschränkt"))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("mÜ"))) << text.toStdString();
 }
 
 // A failing query shows an empty list, a total of 0 and the message with the statement; the next

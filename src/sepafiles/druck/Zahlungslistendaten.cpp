@@ -80,3 +80,17 @@ QList<ReportVariable> ZahlungslistenVariablen(const QString& formularart, const 
           {QStringLiteral("Zahlungsliste.Summe"), QVariant::fromValue(summe), Report::Typ::Zahl},
           {QStringLiteral("Zahlungsliste.Dateien"), dateien, Report::Typ::Text}};
 }
+
+QString FaelligBisText(const QDate& faelligBis) {
+  return QStringLiteral("Fällig bis ") + faelligBis.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString ZahlungslistenGrenzen(const std::optional<QDate>& faelligBis,
+                              const QList<std::pair<QString, QString>>& suchwerte) {
+  QStringList grenzen;
+  if (faelligBis && faelligBis->isValid()) grenzen << FaelligBisText(*faelligBis);
+  for (const auto& [spalte, wert] : suchwerte)
+    if (!wert.trimmed().isEmpty()) grenzen << QStringLiteral("%1: %2").arg(spalte, wert);
+  if (grenzen.isEmpty()) return {};
+  return QStringLiteral("Eingeschränkt: ") + grenzen.join(QStringLiteral("; "));
+}

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/db/Waehrung.h"
 #include "printing/core/ReportVariable.h"
@@ -51,6 +53,15 @@ class Zahlungslistendaten : public Reportdaten {
 // The variables a payment print sets: the chosen kind and state, the signed total of the listed
 // lines ("Zahlungsliste.Summe", from VorzeichenSumme) and the lines about the SEPA files of a run
 // ("Zahlungsliste.Dateien": one line per file with the date the bank uses, the message id and the
-// file's name, then the folder; empty for the payment list).
+// file's name, then the folder; for the payment list what else limits its rows, see ZahlungslistenGrenzen).
 QList<ReportVariable> ZahlungslistenVariablen(const QString& formularart, const QString& status, const Waehrung& summe,
                                               const QString& dateien = {});
+
+// The due-date limit as the payment list shows it ("Fällig bis 15.12.2026").
+QString FaelligBisText(const QDate& faelligBis);
+
+// What limits the payment list's rows beyond kind and state, for the line under the printed title, so that a
+// printout of some payments never passes for the whole list: the due date (F6) and the search values of the
+// filter bar with their columns' captions, as the user typed them. Empty when nothing limits the rows.
+QString ZahlungslistenGrenzen(const std::optional<QDate>& faelligBis,
+                              const QList<std::pair<QString, QString>>& suchwerte);
