@@ -32,3 +32,5 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${fehlend[@]}"
+# The downloaded packages are not needed any more; the builds want the room.
+"${sudo_cmd[@]}" apt-get clean
