@@ -1,4 +1,4 @@
--- Tamo-SEPA database schema, version 3. The declared types carry what the program reads back:
+-- Tamo-SEPA database schema, version 4. The declared types carry what the program reads back:
 -- TEXT(n) = text of size n, CURRENCY = integer ten-thousandths, DATE = ISO text,
 -- BOOLEAN = 0/1, MEMO = long text.
 -- The file is a plain SQLite file: the standard sqlite3 shell can check, query and dump it. Text columns
@@ -7,7 +7,7 @@
 -- the program names its own collation TAMO in the query, never in the file.
 
 PRAGMA application_id = 1414743376;  -- "TSEP"
-PRAGMA user_version = 3;
+PRAGMA user_version = 4;
 
 CREATE TABLE Zahlungen (
   ZahlungNr         INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -96,8 +96,10 @@ CREATE TABLE Absender (
   AdressenTransportfelder TEXT(255) COLLATE NOCASE
 );
 
--- Message ids of the SEPA files written for a sender: a reference is never sent twice.
-CREATE TABLE GesendeteReferenzen (AbsenderNr INTEGER NOT NULL REFERENCES Absender(AbsenderNr) ON DELETE CASCADE, Referenz TEXT(35) NOT NULL, Erstellt DATE, PRIMARY KEY (AbsenderNr, Referenz));
+-- Message ids of the SEPA files written from a sender account: the bank refuses an id it has had from the
+-- account before, whichever sender record sent it. IBAN as stored (capitals, no blanks); the rows outlive the
+-- sender, whose number is kept for information only.
+CREATE TABLE GesendeteReferenzen (IBAN TEXT(34) NOT NULL, Referenz TEXT(35) NOT NULL, AbsenderNr INTEGER, Erstellt DATE, PRIMARY KEY (IBAN, Referenz));
 
 CREATE TABLE Bankverbindung (
   BLZ  TEXT(8) COLLATE NOCASE,

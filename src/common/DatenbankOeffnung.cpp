@@ -15,6 +15,7 @@
 #endif
 
 #include "common/Dateifunktionen.h"
+#include "iban/Kennungsform.h"
 #include "platform/db/Speicherort.h"
 
 namespace {
@@ -182,6 +183,27 @@ DbFehler ZahlungsartVereinheitlichen(Datenbank& db) {
       "IN ('G', 'L') AND Art <> upper(trim(Art, char(32, 9, 10, 13))) COLLATE BINARY");
 }
 
+// Before version 4 the sent message ids belonged to a sender record and went with it. From version 4 they belong to
+// the sender's account: each row gets its sender's IBAN in the stored form (a sender always existed, the old table
+// cascaded its deletion). Two records of one account that sent the same id keep the earliest row. A sender without
+// an IBAN leaves its ids with an empty account, which no run can send from.
+DbFehler ReferenzenKontenZuordnen(Datenbank& db, const QString& alt) {
+  if (DbFehler f = db.TextfunktionRegistrieren(QStringLiteral("tamo_kontoform"), [](const QString& text) {
+        return std::optional<QString>(Kennungsform::Kompakt(text));
+      }))
+    return f;
+  return db.Ausfuehren(SqlText("INSERT OR IGNORE INTO main.GesendeteReferenzen (IBAN, Referenz, AbsenderNr, Erstellt) "
+                               "SELECT coalesce(tamo_kontoform(a.IBAN), ''), r.Referenz, r.AbsenderNr, r.Erstellt FROM ") +
+                       SqlText::Bezeichner(QStringLiteral("main.") + alt) +
+                       SqlText(" AS r LEFT JOIN main.Absender AS a ON a.AbsenderNr = r.AbsenderNr "
+                               "ORDER BY r.Erstellt IS NULL, r.Erstellt, r.rowid"));
+}
+
+bool HatSpalte(Datenbank& db, const QString& tabelle, const QString& spalte, DbFehler& f) {
+  const std::vector<Spalte> spalten = Spalten(db, tabelle, f);
+  return Finden(spalten, spalte) != nullptr;
+}
+
 DbFehler InTransaktionMigrieren(Datenbank& db, const std::vector<Objekt>& neu, qint64 kennung, qint64 version) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
@@ -211,9 +233,23 @@ DbFehler InTransaktionMigrieren(Datenbank& db, const std::vector<Objekt>& neu, q
   for (const Objekt& o : neu)
     if (o.typ == QLatin1String("table"))
       if ((f = db.SkriptAusfuehren(o.sql))) return f;
+  QString referenzenOhneKonto;   // the old sent message ids, once the senders are in place
   for (const auto& [name, zwischen] : umbenannt) {
+    if (name.compare(QLatin1String("GesendeteReferenzen"), Qt::CaseInsensitive) == 0) {
+      const bool mitKonto = HatSpalte(db, zwischen, QStringLiteral("IBAN"), f);
+      if (f) return f;
+      if (!mitKonto) {
+        referenzenOhneKonto = zwischen;
+        continue;
+      }
+    }
     if ((f = ZeilenUebernehmen(db, zwischen, name))) return f;
     if ((f = db.Ausfuehren(SqlText("DROP TABLE ") + SqlText::Bezeichner(QStringLiteral("main.") + zwischen)))) return f;
+  }
+  if (!referenzenOhneKonto.isEmpty()) {
+    if ((f = ReferenzenKontenZuordnen(db, referenzenOhneKonto))) return f;
+    if ((f = db.Ausfuehren(SqlText("DROP TABLE ") + SqlText::Bezeichner(QStringLiteral("main.") + referenzenOhneKonto))))
+      return f;
   }
   if ((f = ZahlungsartVereinheitlichen(db))) return f;
   for (const Objekt& o : neu)

@@ -15,7 +15,7 @@
 // the rollback journal on a network drive.
 class DatenbankOeffnung {
  public:
-  static constexpr int Version = 3;                    // PRAGMA user_version of the files this program writes
+  static constexpr int Version = 4;                    // PRAGMA user_version of the files this program writes
   static constexpr int AnwendungsKennung = 1414743376;   // PRAGMA application_id "TSEP"
 
   struct Ergebnis {
@@ -34,7 +34,8 @@ class DatenbankOeffnung {
   // Migrates an open file of an older version to the schema of `schemaSkript` in one transaction: every
   // table is rebuilt with its new declaration, every row and value (rowids and counters included) kept, but
   // for the one spelling of Zahlungen.Art ("g", "l" or with blanks becomes "G" or "L"; any other stays, and
-  // the order rules refuse it).
+  // the order rules refuse it) and the sent message ids of a file before version 4, which are given their
+  // sender's account (IBAN) instead of the sender record alone.
   static DbFehler Migrieren(Datenbank& db, const QString& schemaSkript);
   // "<file>.v1.bak" for version 1.
   static QString SicherungsDatei(const QString& datei, int version);

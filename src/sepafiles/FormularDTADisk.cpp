@@ -680,14 +680,16 @@ bool FormularDTADisk::Erstellen() {
   }
   {
     DbFehler f;
-    const QStringList verwendet = SepaVorpruefung::VerwendeteReferenzen(
-        *db, m_absenderNr, {SepaVorpruefung::NachrichtenId(referenz)}, f);
+    const std::optional<SepaAbsender> absender = SepaLauf::AbsenderLesen(*db, m_absenderNr, f);
+    const QStringList verwendet =
+        absender ? SepaVorpruefung::VerwendeteReferenzen(*db, absender->IBAN, {SepaVorpruefung::NachrichtenId(referenz)}, f)
+                 : QStringList();
     if (f) {
       Meldung::Fehler(SepaLauf::Fehlermeldung(f.Nummer, f.Beschreibung), {}, this);
       return false;
     }
     if (!verwendet.isEmpty()) {
-      Meldung::Zeigen(SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()), MeldungsKnoepfe::Ok,
+      Meldung::Zeigen(SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first(), absender->IBAN), MeldungsKnoepfe::Ok,
                       MeldungsSymbol::Keins, {}, this);
       m_tdbText1->setFocus();
       m_tdbText1->selectAll();

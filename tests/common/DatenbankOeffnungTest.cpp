@@ -70,6 +70,23 @@ qint64 Zahl(Datenbank& db, const SqlText& sql, const QVariantList& p = {}) {
   return w ? w->toLongLong() : -1;
 }
 
+// The table of sent message ids as versions 2 and 3 declared it: by sender record, gone with the sender.
+const char* const GesendeteReferenzenV3 =
+    "DROP TABLE GesendeteReferenzen; CREATE TABLE GesendeteReferenzen (AbsenderNr INTEGER NOT NULL REFERENCES "
+    "Absender(AbsenderNr) ON DELETE CASCADE, Referenz TEXT(35) NOT NULL, Erstellt DATE, PRIMARY KEY (AbsenderNr, "
+    "Referenz));";
+
+// The sent message ids as account|id|sender|created, in key order.
+QStringList Referenzen(Datenbank& db) {
+  QStringList zeilen;
+  EXPECT_TRUE(db.Abfragen("SELECT IBAN || '|' || Referenz || '|' || AbsenderNr || '|' || Erstellt FROM "
+                          "GesendeteReferenzen ORDER BY IBAN, Referenz", {}, [&](const Zeile& z) {
+                            zeilen << z.Wert(0).toString();
+                            return true;
+                          }).Ok());
+  return zeilen;
+}
+
 class DatenbankOeffnungTest : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -173,7 +190,7 @@ TEST_F(DatenbankOeffnungTest, FremdeDateienBleibenUnveraendert) {
 TEST_F(DatenbankOeffnungTest, DateiEinerNeuerenVersionWirdAbgelehnt) {
   Abgelehnt(Geaendert("PRAGMA user_version = 99"),
             QStringLiteral("neueren Version von Tamo-SEPA (Datenbankversion 99).\rDiese Programmversion kennt nur die "
-                           "Datenbankversion 3."));
+                           "Datenbankversion 4."));
   // A file of the first generation (no application id) from a newer program.
   TestOrdner zweiter;
   const QString alt = zweiter.Datei(QStringLiteral("TamoSEPA.db"));
@@ -297,11 +314,11 @@ TEST_F(DatenbankOeffnungTest, Version1WirdGesichertUndVollstaendigUmgestellt) {
   DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
   ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
   const QString sicherung = datei + QStringLiteral(".v1.bak");
-  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 3 umgestellt.\r"
+  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 4 umgestellt.\r"
                                       "Die Datei vor der Umstellung ist gesichert unter:\r%2")
                            .arg(QDir::toNativeSeparators(datei), QDir::toNativeSeparators(sicherung)));
   Datenbank& db = *e.db;
-  EXPECT_EQ(Zahl(db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(db, "PRAGMA user_version"), 4);
   EXPECT_EQ(Zahl(db, "PRAGMA application_id"), DatenbankOeffnung::AnwendungsKennung);
   EXPECT_EQ(Inhalt(db, tabellen), vorher);   // the fixture's kinds are "G" and "L" already
   EXPECT_EQ(Zaehler(db), zaehlerVorher);
@@ -313,6 +330,8 @@ TEST_F(DatenbankOeffnungTest, Version1WirdGesichertUndVollstaendigUmgestellt) {
             1);
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM pragma_foreign_key_list('Verwendungszweck') WHERE \"table\" = 'Zahlungen' "
                      "AND on_delete = 'CASCADE'"), 1);
+  // Sent message ids outlive their sender.
+  EXPECT_EQ(Zahl(db, "SELECT count(*) FROM pragma_foreign_key_list('GesendeteReferenzen')"), 0);
   // Values by name, as the program reads them.
   EXPECT_EQ(Zahl(db, "SELECT count(*) FROM Adressen WHERE Name = ? AND MandatDatum = '2021-02-28'",
                  {QStringLiteral("Müller & Söhne GmbH")}), 1);
@@ -350,7 +369,9 @@ TEST_F(DatenbankOeffnungTest, Version2WirdGesichertUndDieZahlungsartVereinheitli
     auto db = Datenbank::Oeffnen(datei, f);
     ASSERT_TRUE(db);
     ASSERT_TRUE(db->SkriptAusfuehren(QStringLiteral(
-        "DROP INDEX Zahlungen_Mandate; PRAGMA user_version = 2;"
+        "DROP INDEX Zahlungen_Mandate; PRAGMA user_version = 2;") + QLatin1String(GesendeteReferenzenV3) + QStringLiteral(
+        "UPDATE Absender SET IBAN = 'DE89 3704 0044 0532 0130 00' WHERE AbsenderNr = 1;"
+        "INSERT INTO GesendeteReferenzen VALUES (1, 'R7', '2023-01-01');"
         "INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, Name) VALUES (1, 1, 'G', 'a'), (2, 1, 'g', 'b'), "
         "(3, 1, 'l', 'c'), (4, 1, ' L ', 'd'), (5, 1, 'L', 'e'), (6, 1, 'x', 'f'), (7, 1, NULL, 'g'), "
         "(8, 1, char(9) || 'g', 'h'), (9, 1, 'GL', 'i'), (10, 1, '', 'j');")).Ok());
@@ -358,7 +379,7 @@ TEST_F(DatenbankOeffnungTest, Version2WirdGesichertUndDieZahlungsartVereinheitli
   DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
   ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
   const QString sicherung = datei + QStringLiteral(".v2.bak");
-  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 3 umgestellt.\r"
+  EXPECT_EQ(e.hinweis, QStringLiteral("Die Datenbank %1 wurde auf die Datenbankversion 4 umgestellt.\r"
                                       "Die Datei vor der Umstellung ist gesichert unter:\r%2")
                            .arg(QDir::toNativeSeparators(datei), QDir::toNativeSeparators(sicherung)));
   QStringList arten;
@@ -370,8 +391,9 @@ TEST_F(DatenbankOeffnungTest, Version2WirdGesichertUndDieZahlungsartVereinheitli
   EXPECT_EQ(arten, (QStringList{QStringLiteral("G|a"), QStringLiteral("G|b"), QStringLiteral("L|c"), QStringLiteral("L|d"),
                                 QStringLiteral("L|e"), QStringLiteral("x|f"), QStringLiteral("NULL|g"),
                                 QStringLiteral("G|h"), QStringLiteral("GL|i"), QStringLiteral("|j")}));
-  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 4);
   EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM sqlite_master WHERE name = 'Zahlungen_Mandate'"), 1);
+  EXPECT_EQ(Referenzen(*e.db), QStringList{QStringLiteral("DE89370400440532013000|R7|1|2023-01-01")});
   e.db.reset();
   // The copy is the file as it was.
   DbFehler f;
@@ -379,6 +401,49 @@ TEST_F(DatenbankOeffnungTest, Version2WirdGesichertUndDieZahlungsartVereinheitli
   ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
   EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 2);
   EXPECT_EQ(Zahl(*kopie, "SELECT count(*) FROM Zahlungen WHERE Art = 'l' COLLATE BINARY"), 1);
+}
+
+// A file of version 3: its sent message ids belong to the sender's account from now on (the IBAN in its stored
+// form), survive the sender's deletion, and an id two records of one account both sent stays once (the earliest).
+// A sender without an IBAN keeps its ids under an empty account.
+TEST_F(DatenbankOeffnungTest, Version3OrdnetGesendeteReferenzenDemKontoZu) {
+  const QString datei = Neu();
+  {
+    DbFehler f;
+    auto db = Datenbank::Oeffnen(datei, f);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->SkriptAusfuehren(QLatin1String(GesendeteReferenzenV3) + QStringLiteral(
+        "PRAGMA user_version = 3;"
+        "UPDATE Absender SET IBAN = 'DE89370400440532013000' WHERE AbsenderNr = 1;"
+        "INSERT INTO Absender (AbsenderNr, IBAN) VALUES (2, ' de89 3704 0044 0532 0130 00 '), "
+        "(3, 'DE02120300000000202051'), (4, NULL), (5, 'DE12500105170648489890');"
+        "INSERT INTO GesendeteReferenzen VALUES (2, 'R100', '2024-02-01'), (1, 'R100', '2024-01-02'), "
+        "(1, 'R101', '2024-01-03'), (2, 'R200', '2024-02-02'), (3, 'R100', '2024-03-01'), (4, 'X1', '2024-04-01');"))
+                    .Ok());
+  }
+  DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, Schema());
+  ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
+  const QString sicherung = datei + QStringLiteral(".v3.bak");
+  EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(sicherung))) << e.hinweis.toStdString();
+  Datenbank& db = *e.db;
+  EXPECT_EQ(Zahl(db, "PRAGMA user_version"), 4);
+  const QStringList erwartet{QStringLiteral("|X1|4|2024-04-01"), QStringLiteral("DE02120300000000202051|R100|3|2024-03-01"),
+                             QStringLiteral("DE89370400440532013000|R100|1|2024-01-02"),
+                             QStringLiteral("DE89370400440532013000|R101|1|2024-01-03"),
+                             QStringLiteral("DE89370400440532013000|R200|2|2024-02-02")};
+  EXPECT_EQ(Referenzen(db), erwartet);
+  // The senders go, their ids stay.
+  ASSERT_TRUE(db.Ausfuehren("DELETE FROM Absender WHERE AbsenderNr IN (1, 2, 3)").Ok());
+  EXPECT_EQ(Referenzen(db), erwartet);
+  // One account, one id.
+  EXPECT_FALSE(db.Ausfuehren("INSERT INTO GesendeteReferenzen (IBAN, Referenz, AbsenderNr) VALUES "
+                             "('DE89370400440532013000', 'R101', 5)").Ok());
+  e.db.reset();
+  DbFehler f;
+  auto kopie = Datenbank::OeffnenNurLesen(sicherung, f);
+  ASSERT_TRUE(kopie) << f.Beschreibung.toStdString();
+  EXPECT_EQ(Zahl(*kopie, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*kopie, "SELECT count(*) FROM GesendeteReferenzen"), 6);
 }
 
 TEST_F(DatenbankOeffnungTest, GescheiterteUmstellungLaesstDieDateiUnveraendert) {
@@ -515,7 +580,7 @@ TEST_F(DatenbankOeffnungTest, NachAbbruchNachDerSicherungWirdDieUmstellungNachge
 
   DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, schema);
   ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
-  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 4);
   EXPECT_TRUE(e.hinweis.endsWith(QDir::toNativeSeparators(sicherung))) << e.hinweis.toStdString();
   EXPECT_EQ(Pruefsumme(sicherung), kopie);
   EXPECT_FALSE(QFile::exists(datei + QStringLiteral(".v1.2.bak")));
@@ -557,7 +622,7 @@ TEST_F(DatenbankOeffnungTest, AbgebrocheneUmstellungWirdBeimNaechstenStartVollst
 
   DatenbankOeffnung::Ergebnis e = DatenbankOeffnung::Oeffnen(datei, schema);
   ASSERT_TRUE(e.Ok()) << e.meldung.toStdString();
-  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 3);
+  EXPECT_EQ(Zahl(*e.db, "PRAGMA user_version"), 4);
   EXPECT_EQ(Zahl(*e.db, "SELECT count(*) FROM sqlite_master WHERE name LIKE '%\\_\\_v1' ESCAPE '\\'"), 0);
   EXPECT_EQ(Inhalt(*e.db, DatenbankOeffnung::Tabellen(1)), vorher);
   e.db.reset();

@@ -644,7 +644,7 @@ INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, ZahlungsBet
             QStringLiteral("10,11,12,13"));
 }
 
-// A reference this sender already sent is refused before anything is written.
+// A reference already sent from this sender's account is refused before anything is written.
 TEST_F(FormularDTADiskTest, VerwendeteReferenzWirdAbgelehnt) {
   FormularDTADisk& f = Oeffnen();
   const QString ziel = ZielWaehlen(f);
@@ -662,7 +662,7 @@ TEST_F(FormularDTADiskTest, VerwendeteReferenzWirdAbgelehnt) {
   EXPECT_FALSE(g.Erstellen());
   ASSERT_EQ(m_rekorder->Anzahl(), 1);
   EXPECT_EQ(m_rekorder->Letzter().text,
-            QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits "
+            QStringLiteral("Die Referenz-Angabe \"R100\" wurde für dieses Konto (IBAN DE89 3704 0044 0532 0130 00) bereits "
                            "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück, "
                            "deren Kennung sie schon erhalten hat.\r\r"
                            "Bitte tragen Sie eine neue Referenz-Angabe ein."));

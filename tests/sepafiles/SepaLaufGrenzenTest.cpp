@@ -436,9 +436,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 
-// Another workstation's run with the same reference over other orders finishes after this run checked the
-// reference, before this one holds the lock: the message id may not go to the bank twice, and the bookkeeper
-// is told why in words (not by the database's key violation).
+// Another workstation's run (another sender record of the same account) with the same reference over other orders
+// finishes after this run checked the reference, before this one holds the lock: the message id may not go to the
+// bank twice, and the bookkeeper is told why in words (not by the database's key violation).
 TEST_F(SepaLaufGrenzen, ReferenzInzwischenVonAnderemLaufGesendet) {
   const QList<qint64> nummern{t.Anlegen(LaufTestDatenbank::Auftrag{})};
   IdsVergeben();
@@ -446,13 +446,14 @@ TEST_F(SepaLaufGrenzen, ReferenzInzwischenVonAnderemLaufGesendet) {
   ASSERT_TRUE(andere);
   SepaLaufStoerung stoerung;
   stoerung.Markieren = [&](QString&) {
-    EXPECT_FALSE(andere->Ausfuehren("INSERT INTO GesendeteReferenzen (AbsenderNr, Referenz, Erstellt) "
-                                    "VALUES (1, 'R100', '2024-06-05')"));
+    EXPECT_FALSE(andere->Ausfuehren("INSERT INTO GesendeteReferenzen (IBAN, Referenz, AbsenderNr, Erstellt) "
+                                    "VALUES ('DE89370400440532013000', 'R100', 2, '2024-06-05')"));
     return 0;
   };
   const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), Anfrage(SepaArt::Ueberweisung, nummern), &stoerung);
   LaufStimmig(e);
   ASSERT_FALSE(e.Ok());
-  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Die Referenz-Angabe \"R100\" wurde für diesen Absender bereits")))
+  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Die Referenz-Angabe \"R100\" wurde für dieses Konto (IBAN DE89 3704 0044 0532 0130 00) "
+                                              "bereits")))
       << e.Meldung.toStdString();
 }

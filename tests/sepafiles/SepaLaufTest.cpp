@@ -482,9 +482,9 @@ TEST_F(SepaLaufTest, GesendeteReferenzWirdNichtNochmalVerwendet) {
   }
   EXPECT_EQ(Dateien(ziel.Pfad()).size(), 2);  // the first run's files only
 
-  // Another sender may use the same reference.
+  // Another sender of another account may use the same reference.
   EXPECT_TRUE(t.Db().Ausfuehren("UPDATE Absender SET IBAN = ?, BIC = ?, \"GläubigerID\" = ? WHERE AbsenderNr = 2",
-                                {QStringLiteral("DE89370400440532013000"), QStringLiteral("COBADEFFXXX"),
+                                {QStringLiteral("DE02120300000000202051"), QStringLiteral("COBADEFFXXX"),
                                  QStringLiteral("DE98ZZZ09999999999")}).Ok());
   LaufTestDatenbank::Auftrag zweiter = Lastschrift(1);
   zweiter.absenderNr = 2;
@@ -495,6 +495,102 @@ TEST_F(SepaLaufTest, GesendeteReferenzWirdNichtNochmalVerwendet) {
   anfrage.Zielordner = ziel.Datei(QStringLiteral("zweiter"));
   QDir().mkpath(anfrage.Zielordner);
   Gueltig(SepaLauf::Ausfuehren(t.Db(), anfrage), Pain008);
+}
+
+// ---- sent message ids belong to the account ------------------------------------------------------------
+
+struct Kontofall {
+  const char* name;
+  bool ersterGeloescht;   // sender 1 (and its orders) deleted after its run
+  QString iban;           // of the sender that sends next (3 when the first is deleted, else 2)
+  bool abgelehnt;
+};
+
+void PrintTo(const Kontofall& fall, std::ostream* os) { *os << fall.name; }
+
+class SepaLaufKonto_ : public SepaLaufTest, public ::testing::WithParamInterface<Kontofall> {};
+
+// Sender 1 sent R100 from DE89 3704 0044 0532 0130 00. Another sender record, also one made after the first
+// was deleted, may not send R100 again from that account, however its IBAN is written; from another account it may.
+TEST_P(SepaLaufKonto_, GesendeteReferenzGiltFuerDasKonto) {
+  const Kontofall fall = GetParam();
+  const qint64 erster = t.Anlegen(LaufTestDatenbank::Auftrag{});
+  ASSERT_TRUE(SepaLauf::Ausfuehren(t.Db(), LaufAnfrage(SepaArt::Ueberweisung, {erster}, Zeitpunkt, ziel.Pfad())).Ok());
+  int absender = 2;
+  if (fall.ersterGeloescht) {
+    ASSERT_FALSE(t.Db().Ausfuehren("DELETE FROM Zahlungen WHERE AbsenderNr = 1"));
+    ASSERT_FALSE(t.Db().Ausfuehren("DELETE FROM Absender WHERE AbsenderNr = 1"));
+    ASSERT_FALSE(t.Db().Ausfuehren("INSERT INTO Absender (AbsenderNr, Name) VALUES (3, 'Neu angelegt')"));
+    absender = 3;
+  }
+  ASSERT_FALSE(t.Db().Ausfuehren("UPDATE Absender SET IBAN = ?, BIC = 'COBADEFFXXX' WHERE AbsenderNr = ?",
+                                 {fall.iban, absender}));
+  LaufTestDatenbank::Auftrag auftrag;
+  auftrag.absenderNr = absender;
+  const qint64 nr = t.Anlegen(auftrag);
+  SepaLaufAnfrage anfrage = LaufAnfrage(SepaArt::Ueberweisung, {nr}, Zeitpunkt, ziel.Datei(QStringLiteral("zweiter")));
+  anfrage.AbsenderNr = absender;
+  QDir().mkpath(anfrage.Zielordner);
+
+  const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), anfrage);
+  EXPECT_EQ(e.Ok(), !fall.abgelehnt) << e.Meldung.toStdString();
+  EXPECT_EQ(t.Erledigt(nr), !fall.abgelehnt);
+  EXPECT_EQ(Dateien(anfrage.Zielordner).isEmpty(), fall.abgelehnt);
+  if (fall.abgelehnt) {
+    EXPECT_EQ(e.Meldung, QStringLiteral("Die Referenz-Angabe \"R100\" wurde für dieses Konto (IBAN DE89 3704 0044 "
+                                        "0532 0130 00) bereits in einer SEPA-Datei verwendet. Die Bank weist eine "
+                                        "Datei zurück, deren Kennung sie schon erhalten hat.\r\r"
+                                        "Bitte tragen Sie eine neue Referenz-Angabe ein."));
+  }
+  // The ids by account in its stored form, with the sender that sent them; the first run's stays.
+  QString erwartet = QStringLiteral("DE89370400440532013000|R100|1");
+  if (!fall.abgelehnt) erwartet += QStringLiteral(",DE02120300000000202051|R100|%1").arg(absender);
+  EXPECT_EQ(t.Wert("SELECT group_concat(z, ',') FROM (SELECT IBAN || '|' || Referenz || '|' || AbsenderNr AS z "
+                   "FROM GesendeteReferenzen ORDER BY AbsenderNr)").toString(),
+            erwartet);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Konten, SepaLaufKonto_,
+    ::testing::Values(
+        Kontofall{"GeloeschterAbsenderNeuAngelegtGleichesKonto", true, QStringLiteral("DE89370400440532013000"), true},
+        Kontofall{"GeloeschterAbsenderNeuAngelegtKleinUndMitLeerzeichen", true,
+                  QStringLiteral("de89 3704 0044 0532 0130 00"), true},
+        Kontofall{"ZweiterAbsenderGleichesKonto", false, QStringLiteral("DE89370400440532013000"), true},
+        Kontofall{"ZweiterAbsenderGleichesKontoKleinUndMitLeerzeichen", false,
+                  QStringLiteral(" de89 3704 0044 0532 0130 00 "), true},
+        Kontofall{"ZweiterAbsenderAnderesKonto", false, QStringLiteral("DE02 1203 0000 0000 2020 51"), false},
+        Kontofall{"GeloeschterAbsenderNeuAngelegtAnderesKonto", true, QStringLiteral("DE02120300000000202051"), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A run taken back (its files could not be put in place) removes the ids it noted and nothing else: not the
+// same id sent from another account, nor one its own sender record sent from the account it had before.
+TEST_F(SepaLaufTest, ZurueckgenommenerLaufEntferntNurSeineReferenzen) {
+  ASSERT_FALSE(t.Db().Ausfuehren(
+      "INSERT INTO GesendeteReferenzen (IBAN, Referenz, AbsenderNr, Erstellt) VALUES "
+      "('DE02120300000000202051', 'R100', 2, '2024-01-02'), ('DE12500105170648489890', 'R100', 1, '2023-05-06'), "
+      "('DE89370400440532013000', 'R099', 1, '2024-06-01')"));
+  const SqlText alle("SELECT group_concat(z, ',') FROM (SELECT IBAN || '|' || Referenz || '|' || AbsenderNr AS z "
+                     "FROM GesendeteReferenzen ORDER BY 1)");
+  const QString vorher = t.Wert(alle).toString();
+  const qint64 nr = t.Anlegen(LaufTestDatenbank::Auftrag{});
+  SepaLaufStoerung stoerung;
+  stoerung.Umbenennen = [&](const QString&, const QString&, QString& text) {
+    EXPECT_EQ(t.Wert("SELECT count(*) FROM GesendeteReferenzen").toLongLong(), 4);   // noted with the marks
+    text = QStringLiteral("Zugriff verweigert");
+    return 75;
+  };
+  const SepaLaufErgebnis e =
+      SepaLauf::Ausfuehren(t.Db(), LaufAnfrage(SepaArt::Ueberweisung, {nr}, Zeitpunkt, ziel.Pfad()), &stoerung);
+  ASSERT_FALSE(e.Ok());
+  EXPECT_TRUE(e.Meldung.contains(QStringLiteral("Die Zahlungen bleiben offen"))) << e.Meldung.toStdString();
+  EXPECT_FALSE(t.Erledigt(nr));
+  EXPECT_EQ(t.Wert(alle).toString(), vorher);
+
+  // The id is free again for the account.
+  Gueltig(SepaLauf::Ausfuehren(t.Db(), LaufAnfrage(SepaArt::Ueberweisung, {nr}, Zeitpunkt, ziel.Pfad())), Pain001);
+  EXPECT_EQ(t.Wert("SELECT count(*) FROM GesendeteReferenzen WHERE IBAN = 'DE89370400440532013000' AND "
+                   "Referenz = 'R100'").toLongLong(), 1);
 }
 
 TEST_F(SepaLaufTest, ReferenzSpeichernScheitertOhneMarkierung) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <memory>
+
 #include "QtAusgabe.h"
 #include "sepafiles/core/SepaVorpruefung.h"
 
@@ -68,3 +72,42 @@ TEST(SepaVorpruefung, GlaeubigerId) {
 }
 
 }  // namespace
+
+// Sent message ids are noted and found by the account in its stored form; without an account nothing is noted
+// (no later check could find it) and nothing is found.
+TEST(SepaVorpruefung, GesendeteReferenzenJeKonto) {
+  std::unique_ptr<Datenbank> db = Datenbank::InSpeicher();
+  QFile schema(QStringLiteral(TAMO_SOURCE_DIR "/resources/TamoSEPA.sql"));
+  ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+  ASSERT_FALSE(db->SkriptAusfuehren(QString::fromUtf8(schema.readAll())));
+  const QDate erstellt(2024, 6, 5);
+  const QStringList ids{QStringLiteral("R1"), QStringLiteral("R2")};
+
+  for (const char* leer : {"", "   ", "\t"}) {
+    const DbFehler f = SepaVorpruefung::ReferenzenMerken(*db, 7, QString::fromLatin1(leer), ids, erstellt);
+    EXPECT_TRUE(f) << "'" << leer << "'";
+    EXPECT_EQ(f.Beschreibung, QStringLiteral("Beim Absender Nr. 7 fehlt die IBAN; die Referenz-Angabe kann keinem "
+                                             "Konto zugeordnet werden."));
+  }
+  DbFehler f;
+  EXPECT_EQ(db->Wert("SELECT count(*) FROM GesendeteReferenzen", {}, f)->toInt(), 0);
+
+  ASSERT_FALSE(SepaVorpruefung::ReferenzenMerken(*db, 7, QStringLiteral("de89 3704 0044 0532 0130 00"), ids, erstellt));
+  EXPECT_EQ(db->Wert("SELECT group_concat(IBAN || '|' || Referenz || '|' || AbsenderNr, ',') FROM "
+                     "(SELECT * FROM GesendeteReferenzen ORDER BY Referenz)", {}, f)->toString(),
+            QStringLiteral("DE89370400440532013000|R1|7,DE89370400440532013000|R2|7"));
+  const QStringList gefragt{QStringLiteral("R0"), QStringLiteral("R2"), QStringLiteral("R1")};
+  EXPECT_EQ(SepaVorpruefung::VerwendeteReferenzen(*db, QStringLiteral("DE89370400440532013000"), gefragt, f),
+            (QStringList{QStringLiteral("R2"), QStringLiteral("R1")}));
+  EXPECT_FALSE(f);
+  EXPECT_EQ(SepaVorpruefung::VerwendeteReferenzen(*db, QStringLiteral("DE02120300000000202051"), gefragt, f), QStringList());
+  EXPECT_EQ(SepaVorpruefung::VerwendeteReferenzen(*db, QString(), gefragt, f), QStringList());
+
+  // Taken back: only this account's ids of the list.
+  ASSERT_FALSE(SepaVorpruefung::ReferenzenMerken(*db, 8, QStringLiteral("DE02120300000000202051"), ids, erstellt));
+  ASSERT_FALSE(SepaVorpruefung::ReferenzenVergessen(*db, QStringLiteral(" DE89 3704 0044 0532 0130 00"),
+                                                    {QStringLiteral("R1")}));
+  EXPECT_EQ(db->Wert("SELECT group_concat(IBAN || '|' || Referenz, ',') FROM "
+                     "(SELECT * FROM GesendeteReferenzen ORDER BY IBAN, Referenz)", {}, f)->toString(),
+            QStringLiteral("DE02120300000000202051|R1,DE02120300000000202051|R2,DE89370400440532013000|R2"));
+}

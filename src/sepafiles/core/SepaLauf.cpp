@@ -223,15 +223,16 @@ class Lauf {
     return true;
   }
 
-  // The files: names, message ids, their orders; a message id the sender sent before stops the run.
+  // The files: names, message ids, their orders; a message id sent before from the sender's account stops the run.
   bool Planen() {
     m_dokument = SepaDokument::Planen(m_stand.auftraege, m_absender, m_optionen, m_anfrage.Referenz, m_waechter.get());
     if (!m_dokument.Ergebnis().Ok()) return Abbrechen(m_dokument.Ergebnis().Fehler);
     DbFehler f;
     const QStringList verwendet = SepaVorpruefung::VerwendeteReferenzen(
-        m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(m_dokument.Ergebnis().Dateien), f);
+        m_db, m_absender.IBAN, Nachrichtenkennungen(m_dokument.Ergebnis().Dateien), f);
     if (f) return Fehler(f);
-    if (!verwendet.isEmpty()) return Abbrechen(SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first()));
+    if (!verwendet.isEmpty())
+      return Abbrechen(SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first(), m_absender.IBAN));
     return true;
   }
 
@@ -355,12 +356,12 @@ class Lauf {
                              "geändert worden.\rBitte lassen Sie die Zahlungen neu auswählen.")};
     // Checked again under the lock: another workstation's run may have sent the message id since the planning.
     const QStringList verwendet =
-        SepaVorpruefung::VerwendeteReferenzen(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien), f);
+        SepaVorpruefung::VerwendeteReferenzen(m_db, m_absender.IBAN, Nachrichtenkennungen(dateien), f);
     if (f) return f;
     if (!verwendet.isEmpty())
-      return {DbFehlerNr::KeineTreffer, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first())};
-    if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, Nachrichtenkennungen(dateien),
-                                               m_optionen.Erstellungsdatum)))
+      return {DbFehlerNr::KeineTreffer, SepaVorpruefung::VerwendeteReferenzMeldung(verwendet.first(), m_absender.IBAN)};
+    if ((f = SepaVorpruefung::ReferenzenMerken(m_db, m_anfrage.AbsenderNr, m_absender.IBAN,
+                                               Nachrichtenkennungen(dateien), m_optionen.Erstellungsdatum)))
       return f;
     if ((f = ErledigtSetzen(m_db, dateien, m_optionen.Erstellungsdatum))) return f;
     m_referenz = m_aufgeteilt ? m_dokument.Ergebnis().Referenz : m_anfrage.Referenz;
@@ -470,10 +471,9 @@ class Lauf {
     if (DbFehler f = m_db.Ausfuehren(SqlText("UPDATE Absender SET ReferenzNr = ? WHERE AbsenderNr = ?"),
                                      {m_alteReferenz, m_anfrage.AbsenderNr}))
       return f;
-    for (const QString& id : Nachrichtenkennungen(dateien))
-      if (DbFehler f = m_db.Ausfuehren(SqlText("DELETE FROM GesendeteReferenzen WHERE AbsenderNr = ? AND Referenz = ?"),
-                                       {m_anfrage.AbsenderNr, id}))
-        return f;
+    // The account the run noted its ids for, whatever the sender record says by now.
+    if (DbFehler f = SepaVorpruefung::ReferenzenVergessen(m_db, m_absender.IBAN, Nachrichtenkennungen(dateien)))
+      return f;
     return transaktion.Commit();
   }
 

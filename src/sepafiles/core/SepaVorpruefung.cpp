@@ -71,33 +71,49 @@ AbsenderMangel AbsenderPruefen(const SepaAbsender& absender, bool lastschrift) {
   return {};
 }
 
-QStringList VerwendeteReferenzen(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, DbFehler& fehler) {
+QStringList VerwendeteReferenzen(Datenbank& db, const QString& iban, const QStringList& nachrichtenIds, DbFehler& fehler) {
   fehler = {};
+  const QString konto = Iban(iban).Text();
   QStringList verwendet;
+  if (konto.isEmpty()) return verwendet;   // no account, no file: the run refuses such a sender
   for (const QString& id : nachrichtenIds) {
-    const std::optional<QVariant> anzahl =
-        db.Wert(SqlText("SELECT COUNT(*) FROM GesendeteReferenzen WHERE AbsenderNr = ? AND Referenz = ?"),
-                {absenderNr, id}, fehler);
+    const std::optional<QVariant> anzahl = db.Wert(
+        SqlText("SELECT COUNT(*) FROM GesendeteReferenzen WHERE IBAN = ? AND Referenz = ?"), {konto, id}, fehler);
     if (fehler) return {};
     if (anzahl && anzahl->toLongLong() > 0) verwendet << id;
   }
   return verwendet;
 }
 
-QString VerwendeteReferenzMeldung(const QString& nachrichtenId) {
-  return QStringLiteral("Die Referenz-Angabe \"%1\" wurde für diesen Absender bereits "
+QString VerwendeteReferenzMeldung(const QString& nachrichtenId, const QString& iban) {
+  return QStringLiteral("Die Referenz-Angabe \"%1\" wurde für dieses Konto (IBAN %2) bereits "
                         "in einer SEPA-Datei verwendet. Die Bank weist eine Datei zurück, "
                         "deren Kennung sie schon erhalten hat.\r"
                         "\r"
                         "Bitte tragen Sie eine neue Referenz-Angabe ein.")
-      .arg(nachrichtenId);
+      .arg(nachrichtenId, Iban(iban).Bloecke());
 }
 
-DbFehler ReferenzenMerken(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, const QDate& erstellt) {
+DbFehler ReferenzenMerken(Datenbank& db, int absenderNr, const QString& iban, const QStringList& nachrichtenIds,
+                          const QDate& erstellt) {
+  const QString konto = Iban(iban).Text();
+  if (konto.isEmpty())
+    return {DbFehlerNr::KeineTreffer,
+            QStringLiteral("Beim Absender Nr. %1 fehlt die IBAN; die Referenz-Angabe kann keinem Konto "
+                           "zugeordnet werden.").arg(absenderNr)};
   for (const QString& id : nachrichtenIds)
     if (DbFehler f = db.Ausfuehren(
-            SqlText("INSERT INTO GesendeteReferenzen (AbsenderNr, Referenz, Erstellt) VALUES (?, ?, ?)"),
-            {absenderNr, id, erstellt}))
+            SqlText("INSERT INTO GesendeteReferenzen (IBAN, Referenz, AbsenderNr, Erstellt) VALUES (?, ?, ?, ?)"),
+            {konto, id, absenderNr, erstellt}))
+      return f;
+  return {};
+}
+
+DbFehler ReferenzenVergessen(Datenbank& db, const QString& iban, const QStringList& nachrichtenIds) {
+  const QString konto = Iban(iban).Text();
+  for (const QString& id : nachrichtenIds)
+    if (DbFehler f = db.Ausfuehren(SqlText("DELETE FROM GesendeteReferenzen WHERE IBAN = ? AND Referenz = ?"),
+                                   {konto, id}))
       return f;
   return {};
 }

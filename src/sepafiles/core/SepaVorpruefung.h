@@ -34,12 +34,16 @@ struct AbsenderMangel {
 };
 AbsenderMangel AbsenderPruefen(const SepaAbsender& absender, bool lastschrift);
 
-// Message ids of `nachrichtenIds` that a file of this sender already carried (table
-// GesendeteReferenzen), in the given order.
-QStringList VerwendeteReferenzen(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, DbFehler& fehler);
-// Message for a message id sent before; the bank rejects a file whose message id it has seen.
-QString VerwendeteReferenzMeldung(const QString& nachrichtenId);
-// Notes the message ids of the files of a run (inside the run's transaction).
-DbFehler ReferenzenMerken(Datenbank& db, int absenderNr, const QStringList& nachrichtenIds, const QDate& erstellt);
+// Message ids of `nachrichtenIds` that a file from the account `iban` already carried, whichever sender record
+// (deleted ones too) sent it (table GesendeteReferenzen), in the given order.
+QStringList VerwendeteReferenzen(Datenbank& db, const QString& iban, const QStringList& nachrichtenIds, DbFehler& fehler);
+// Message for a message id sent before from the account; the bank rejects a file whose message id it has seen.
+QString VerwendeteReferenzMeldung(const QString& nachrichtenId, const QString& iban);
+// Notes the message ids of the files of a run from the sender's account (inside the run's transaction); refused
+// without an IBAN, whose ids no later check would find.
+DbFehler ReferenzenMerken(Datenbank& db, int absenderNr, const QString& iban, const QStringList& nachrichtenIds,
+                          const QDate& erstellt);
+// Removes what ReferenzenMerken noted, for a run taken back.
+DbFehler ReferenzenVergessen(Datenbank& db, const QString& iban, const QStringList& nachrichtenIds);
 
 }  // namespace SepaVorpruefung
