@@ -198,16 +198,6 @@ const Zwischenfall kZwischenfaelle[] = {
      nullptr, false},
 };
 
-class FremderArbeitsplatz : public SkriptFrager {
- public:
-  std::function<void()> waehrendDerEingabe;
-  QString PflichtfeldAbfragen(const QString& aufforderung) override {
-    if (waehrendDerEingabe) waehrendDerEingabe();
-    waehrendDerEingabe = nullptr;
-    return SkriptFrager::PflichtfeldAbfragen(aufforderung);
-  }
-};
-
 class InzwischenDurchAnderenAbsender : public ::testing::TestWithParam<Zwischenfall> {};
 
 TEST_P(InzwischenDurchAnderenAbsender, WirdImSchreibenErkannt) {
