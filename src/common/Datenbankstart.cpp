@@ -105,6 +105,12 @@ QString VerbindungsPfad(const QString& verbindung) {
   return QDir(Zustand().DatenVerzeichnis()).absoluteFilePath(pfad);
 }
 
+QString VerknuepfteDatei(int adressenFormat, const QString& verbindung) {
+  if (!GeschwisterTabellen(adressenFormat)) return {};
+  const QString pfad = VerbindungsPfad(verbindung);
+  return pfad.isEmpty() ? QString() : QFileInfo(pfad).canonicalFilePath();
+}
+
 QString DatenordnerPfadMangel(const QString& ordner) {
   const QString pfad = ordner.trimmed();
   if (pfad.isEmpty() || QDir::isAbsolutePath(pfad)) return {};

@@ -46,6 +46,9 @@ bool FruehererMitgelieferterReport(const QString& name, const QByteArray& inhalt
 
 // The file a sender's `AdressenVerbindung` names: a path without its folder lies in the data folder.
 QString VerbindungsPfad(const QString& verbindung);
+// The canonical path of the sibling file a sender with these values links, so that two spellings of one
+// file compare equal; empty when the format links none or the file is not found.
+QString VerknuepfteDatei(int adressenFormat, const QString& verbindung);
 
 // Why `ordner` cannot be the data folder by its form, empty when it can: a folder without its full path
 // would be found from the working folder of each start, another one each time.

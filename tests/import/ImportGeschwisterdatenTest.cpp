@@ -388,16 +388,6 @@ TEST(SiblingLauf, EinZweimalUebergebenerPostenWirdEineZeile) {
 // Another workstation takes an item over while this one's user answers the input box: asked first,
 // checked again in the write's transaction, the item is left out and named. An item the user chose to
 // take over although it was paid before stays in.
-class FremderArbeitsplatz : public SkriptFrager {
- public:
-  std::function<void()> waehrendDerEingabe;
-  QString PflichtfeldAbfragen(const QString& aufforderung) override {
-    if (waehrendDerEingabe) waehrendDerEingabe();
-    waehrendDerEingabe = nullptr;
-    return SkriptFrager::PflichtfeldAbfragen(aufforderung);
-  }
-};
-
 TEST(SiblingLauf, PostenDenEinAndererArbeitsplatzInzwischenUebernahmWirdAusgelassen) {
   Adresse a = Kunde(QStringLiteral("10001"));
   a.iban.clear();

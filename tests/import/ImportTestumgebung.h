@@ -6,6 +6,7 @@
 #include <QVariantList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -60,6 +61,18 @@ class SkriptFrager : public ImportFrager {
 
   bool DubletteUebernehmen(const QString& text) override;
   QString PflichtfeldAbfragen(const QString& aufforderung) override;
+};
+
+// Another workstation acts once while this one's user answers the first input box (between the
+// duplicate question and the write's transaction).
+class FremderArbeitsplatz : public SkriptFrager {
+ public:
+  std::function<void()> waehrendDerEingabe;
+  QString PflichtfeldAbfragen(const QString& aufforderung) override {
+    if (waehrendDerEingabe) waehrendDerEingabe();
+    waehrendDerEingabe = nullptr;
+    return SkriptFrager::PflichtfeldAbfragen(aufforderung);
+  }
 };
 
 inline Waehrung Eur(int64_t euro, int64_t cent = 0) { return Waehrung::AusCent(euro * 100 + cent); }

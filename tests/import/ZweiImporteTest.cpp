@@ -1,5 +1,6 @@
 // Two workstations import the same open items at the same time, as two real processes, round after
-// round: every item ends up in exactly one payment. TAMO_ZWEI_IMPORTE_POSTEN and TAMO_ZWEI_IMPORTE_RUNDEN
+// round: every item ends up in exactly one payment, also when the two import through two senders linked
+// to the same sibling file. TAMO_ZWEI_IMPORTE_POSTEN and TAMO_ZWEI_IMPORTE_RUNDEN
 // scale it up for longer runs (bench/import_zwei_prozesse.sh).
 
 #include <gtest/gtest.h>
@@ -50,9 +51,9 @@ bool Lesen(Kindprozess& k, Rundenergebnis& r) {
   }
 }
 
-TEST(ZweiImporte, KeinPostenInZweiZahlungen) {
-  const int posten = Umgebungszahl("TAMO_ZWEI_IMPORTE_POSTEN", 1000);
-  const int runden = Umgebungszahl("TAMO_ZWEI_IMPORTE_RUNDEN", 3);
+// `zweiterAbsender`: the second workstation imports through sender 2, linked to the same file by
+// another spelling of its path.
+void Gleichzeitig(int posten, int runden, bool zweiterAbsender) {
   constexpr int kJeKonto = 5;
   TestOrdner ordner;
   const QString geschwister = ordner.Datei(QStringLiteral("Livra.db"));
@@ -84,11 +85,16 @@ TEST(ZweiImporte, KeinPostenInZweiZahlungen) {
     ASSERT_TRUE(db->Ausfuehren("UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1",
                                {geschwister})
                     .Ok());
+    if (zweiterAbsender)
+      ASSERT_TRUE(db->Ausfuehren("INSERT INTO Absender (AbsenderNr, Name, AdressenFormat, AdressenVerbindung) "
+                                 "VALUES (2, 'Zweites Konto', 1, 'Livra.db')")
+                      .Ok());
   }
 
   const QStringList umgebung = {QStringLiteral("TAMOSEPA_EINSTELLUNGEN=") + ordner.Datei(QStringLiteral("e.ini"))};
   Kindprozess a(QStringLiteral(TAMO_IMPORT_KIND), {ordner.Pfad()}, umgebung);
-  Kindprozess b(QStringLiteral(TAMO_IMPORT_KIND), {ordner.Pfad()}, umgebung);
+  Kindprozess b(QStringLiteral(TAMO_IMPORT_KIND), {ordner.Pfad(), zweiterAbsender ? QStringLiteral("2") : QStringLiteral("1")},
+                umgebung);
   int inzwischen = 0;
   for (int runde = 0; runde < runden; ++runde) {
     SCOPED_TRACE(runde);
@@ -102,8 +108,10 @@ TEST(ZweiImporte, KeinPostenInZweiZahlungen) {
     Rundenergebnis r;
     ASSERT_TRUE(Lesen(a, r)) << r.meldungen.join(QLatin1Char('\n')).toStdString() << a.Fehlerausgabe().toStdString();
     ASSERT_TRUE(Lesen(b, r)) << r.meldungen.join(QLatin1Char('\n')).toStdString() << b.Fehlerausgabe().toStdString();
-    for (const QString& m : r.meldungen)
+    for (const QString& m : r.meldungen) {
       EXPECT_TRUE(m.contains(QLatin1String("inzwischen an einem anderen Arbeitsplatz"))) << m.toStdString();
+      EXPECT_EQ(m.contains(QLatin1String("mit Absender ")), zweiterAbsender) << m.toStdString();
+    }
     inzwischen += r.inzwischen;
 
     auto db = oeffnen();
@@ -129,7 +137,13 @@ TEST(ZweiImporte, KeinPostenInZweiZahlungen) {
   b.Senden(QStringLiteral("ENDE"));
   EXPECT_EQ(a.Ende(), 0);
   EXPECT_EQ(b.Ende(), 0);
-  RecordProperty("InzwischenUebernommen", inzwischen);
+  ::testing::Test::RecordProperty("InzwischenUebernommen", inzwischen);
 }
+
+TEST(ZweiImporte, KeinPostenInZweiZahlungen) {
+  Gleichzeitig(Umgebungszahl("TAMO_ZWEI_IMPORTE_POSTEN", 1000), Umgebungszahl("TAMO_ZWEI_IMPORTE_RUNDEN", 3), false);
+}
+
+TEST(ZweiImporte, ZweiAbsenderMitDerselbenDateiZahlenKeinenPostenDoppelt) { Gleichzeitig(300, 2, true); }
 
 }  // namespace

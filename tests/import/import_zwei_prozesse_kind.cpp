@@ -1,9 +1,9 @@
 // One of two workstations importing the same open items at the same time (ZweiImporteTest): opens the
-// data folder's database as the program does (the sibling file linked for sender 1), and for every line
+// data folder's database as the program does (the sibling file linked for the sender), and for every line
 // "LOS" on stdin selects all customers' items and runs the import, answering every duplicate question
 // "Nein". Prints its messages ("MELDUNG ...") and then "FERTIG <payments> <items imported> <refused as duplicates> <taken in between> <failures>"
 // after each run; ends at "ENDE" (or the end of stdin).
-//   import_zwei_prozesse_kind DATENORDNER
+//   import_zwei_prozesse_kind DATENORDNER [ABSENDERNR]   (the sender, 1 unless given)
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
@@ -34,9 +34,11 @@ void Ausgeben(const QString& zeile) {
 int main(int argc, char** argv) {
   QCoreApplication anwendung(argc, argv);
   const QStringList a = anwendung.arguments();
-  if (a.size() != 2) return 2;
+  if (a.size() != 2 && a.size() != 3) return 2;
+  const int absenderNr = a.size() == 3 ? a.at(2).toInt() : 1;
+  if (absenderNr < 1) return 2;
   Zustand().DatenVerzeichnisSetzen(BackslashAnhaengen(QDir::toNativeSeparators(a.at(1))));
-  Zustand().AktuelleAbsenderNrSetzen(1);
+  Zustand().AktuelleAbsenderNrSetzen(absenderNr);
   const StartErgebnis start = DatenbankOeffnen();
   if (!start.Ok() || !Zustand().AdressQuelle().OPVerknuepft) {
     Ausgeben(QStringLiteral("FEHLER Öffnen: ") + start.meldung);
@@ -45,7 +47,7 @@ int main(int argc, char** argv) {
   Datenbank& db = *Zustand().Datenbank();
   ImportLaufOptionen o;
   o.quelle = Zustand().AdressQuelle();
-  o.absenderNr = 1;
+  o.absenderNr = absenderNr;
   o.formularZahlart = Zahlart::BasisLastschrift;
   o.vorlage = ZeilenvorlagenVorgabe();
 

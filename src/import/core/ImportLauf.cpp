@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "zahlungsverkehr/MandatSequenz.h"
+#include "common/Datenbankstart.h"
 #include "common/Textfunktionen.h"
 #include "common/Uhr.h"
 #include "import/core/ImportPruefung.h"
@@ -123,6 +124,20 @@ struct Entwurf {
   }
 };
 
+// "mit Absender 2 übernommen, der …" or "mit den Absendern 1 und 2 übernommen, die …": the senders whose
+// payments hold an item, when one of them is not the active sender.
+QString MitAbsendernUebernommen(QList<int> nummern, const QString& trenner) {
+  std::sort(nummern.begin(), nummern.end());
+  nummern.erase(std::unique(nummern.begin(), nummern.end()), nummern.end());
+  if (nummern.size() == 1)
+    return QStringLiteral("mit Absender %1 übernommen%2der mit derselben Datenbank verknüpft ist").arg(nummern.front()).arg(trenner);
+  QStringList texte;
+  for (int nr : nummern) texte << QString::number(nr);
+  const QString letzter = texte.takeLast();
+  return QStringLiteral("mit den Absendern %1 und %2 übernommen%3die mit derselben Datenbank verknüpft sind")
+      .arg(texte.join(QStringLiteral(", ")), letzter, trenner);
+}
+
 QStringList Nummern(const std::vector<const ImportVorgang*>& vorgaenge) {
   QStringList n;
   for (const ImportVorgang* v : vorgaenge) n << KurzAnzeige(v->posten.vorgangsNr);
@@ -148,6 +163,13 @@ class Lauf {
     }
     if (DbFehler f = AdressSchluesselLesen()) {
       m_e.FehlerMelden(QStringLiteral("Fehler bei der Datenermittlung! Die Adressen konnten nicht gelesen werden; es "
+                                      "wurde nichts übernommen.\r") +
+                       Fehlertext(f));
+      m_e.postenAbgelehnt += int(vorgaenge.size());
+      return m_e;
+    }
+    if (DbFehler f = m_o.pruefung ? AbsenderLesen() : DbFehler()) {
+      m_e.FehlerMelden(QStringLiteral("Fehler bei der Datenermittlung! Die Absender konnten nicht gelesen werden; es "
                                       "wurde nichts übernommen.\r") +
                        Fehlertext(f));
       m_e.postenAbgelehnt += int(vorgaenge.size());
@@ -205,6 +227,42 @@ class Lauf {
              (f ? QStringLiteral("\r") + Fehlertext(f) : QString());
     }
     return {};
+  }
+
+  // The senders whose payments the duplicate check compares: the active one and every sender linked to
+  // the same sibling file (the file, not the spelling of its path); a link that names no file found
+  // stands for itself. Worked out once per run; the write's transaction reads the links again and works
+  // the set out anew only when one changed, so that a sender linked meanwhile is not missed.
+  DbFehler AbsenderLesen() {
+    std::vector<Absenderverbindung> verbindungen;
+    const DbFehler f = m_db.Abfragen(
+        SqlText("SELECT AbsenderNr, AdressenFormat, AdressenVerbindung FROM Absender ORDER BY AbsenderNr"), {},
+        [&](const Zeile& z) {
+          verbindungen.push_back({z.Wert(0).toInt(), z.Wert(1).toInt(), z.Wert(2).toString()});
+          return true;
+        });
+    if (f) return f;
+    if (!m_absender.isEmpty() && verbindungen == m_verbindungen) return {};
+    m_verbindungen = std::move(verbindungen);
+    m_absender = {m_o.absenderNr};
+    QString eigene;
+    for (const Absenderverbindung& a : m_verbindungen)
+      if (a.nr == m_o.absenderNr) eigene = VerknuepfteDatei(a.format, a.verbindung);
+    if (eigene.isEmpty()) return {};
+    for (const Absenderverbindung& a : m_verbindungen)
+      if (a.nr != m_o.absenderNr && VerknuepfteDatei(a.format, a.verbindung) == eigene) m_absender << a.nr;
+    return {};
+  }
+
+  // "Zahlungen.AbsenderNr IN (?, …)" over the senders the duplicate check compares, their numbers
+  // appended to `parameter`.
+  SqlText AbsenderBedingung(QVariantList& parameter) const {
+    QList<SqlText> platz;
+    for (int nr : m_absender) {
+      platz << SqlText("?");
+      parameter << nr;
+    }
+    return SqlText("Zahlungen.AbsenderNr IN (") + SqlText::Verbinden(platz, SqlText(", ")) + SqlText(")");
   }
 
   // The stored keys of the addresses by the form in which the program compares text, so that an
@@ -386,14 +444,20 @@ class Lauf {
   bool DubletteUebernehmen(const ImportVorgang& v, QList<qint64>& bekannt) {
     if (!m_o.pruefung) return true;
     std::optional<QDate> erledigt;
+    QList<int> absender;
+    bool andererAbsender = false;
+    QVariantList parameter{v.posten.opKontoNr, v.posten.vorgangsNr};
+    const SqlText bedingung = AbsenderBedingung(parameter);
     const DbFehler f = m_db.Abfragen(
-        SqlText("SELECT Zahlungen.ErledigtDatum, Zahlungen.ZahlungNr FROM Zahlungen INNER JOIN Verwendungszweck "
-                "ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr WHERE Zahlungen.OPKontoNr = ? "
-                "AND Verwendungszweck.OPVorgangNr = ? AND Zahlungen.AbsenderNr = ? "
-                "ORDER BY Zahlungen.ErledigtDatum IS NULL, Zahlungen.ErledigtDatum DESC"),
-        {v.posten.opKontoNr, v.posten.vorgangsNr, m_o.absenderNr}, [&](const Zeile& z) {
+        SqlText("SELECT Zahlungen.ErledigtDatum, Zahlungen.ZahlungNr, Zahlungen.AbsenderNr FROM Zahlungen INNER JOIN "
+                "Verwendungszweck ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr WHERE Zahlungen.OPKontoNr = ? "
+                "AND Verwendungszweck.OPVorgangNr = ? AND ") +
+            bedingung + SqlText(" ORDER BY Zahlungen.ErledigtDatum IS NULL, Zahlungen.ErledigtDatum DESC"),
+        parameter, [&](const Zeile& z) {
           if (bekannt.isEmpty()) erledigt = DatumAusWert(z.Wert(0));
           bekannt << z.Wert(1).toLongLong();
+          absender << z.Wert(2).toInt();
+          andererAbsender = andererAbsender || absender.back() != m_o.absenderNr;
           return true;
         });
     if (f) {
@@ -404,7 +468,8 @@ class Lauf {
       return false;
     }
     if (bekannt.isEmpty() ||
-        m_frager.DubletteUebernehmen(DublettenFrage(v.posten.vorgangsNr, erledigt, v.posten.opKontoNr)))
+        m_frager.DubletteUebernehmen(DublettenFrage(v.posten.vorgangsNr, erledigt, v.posten.opKontoNr,
+                                                    andererAbsender ? absender : QList<int>())))
       return true;
     ++m_e.dublettenAbgelehnt;
     return false;
@@ -560,9 +625,16 @@ class Lauf {
     Schreibergebnis r = Schreiben(z, bank, e, konto, kundenNrZeile);
     if (!r.inzwischen.empty()) {
       m_e.inzwischenUebernommen += int(r.inzwischen.size());
-      m_e.FehlerMelden(QStringLiteral("Die OP-Vorgänge %1 des OP-Kontos %2 wurden inzwischen an einem anderen "
-                                      "Arbeitsplatz übernommen; sie wurden nicht noch einmal übernommen.")
-                           .arg(Nummern(r.inzwischen).join(QStringLiteral(", ")), kontoText));
+      const bool andere = std::any_of(r.inzwischenAbsender.cbegin(), r.inzwischenAbsender.cend(),
+                                      [this](int nr) { return nr != m_o.absenderNr; });
+      m_e.FehlerMelden(
+          andere ? QStringLiteral("Die OP-Vorgänge %1 des OP-Kontos %2 wurden inzwischen an einem anderen Arbeitsplatz "
+                                  "%3; sie wurden nicht noch einmal übernommen.")
+                       .arg(Nummern(r.inzwischen).join(QStringLiteral(", ")), kontoText,
+                            MitAbsendernUebernommen(r.inzwischenAbsender, QStringLiteral(", ")))
+                 : QStringLiteral("Die OP-Vorgänge %1 des OP-Kontos %2 wurden inzwischen an einem anderen "
+                                  "Arbeitsplatz übernommen; sie wurden nicht noch einmal übernommen.")
+                       .arg(Nummern(r.inzwischen).join(QStringLiteral(", ")), kontoText));
     }
     if (r.fehler) {
       m_e.FehlerMelden(QStringLiteral("Fehler beim Speichern der Daten! Eine Zahlung an das OP-Konto %1 wurde nicht "
@@ -603,33 +675,40 @@ class Lauf {
     DbFehler fehler;
     QString abgelehnt;                              // why the payment was not stored
     std::vector<const ImportVorgang*> inzwischen;   // items another workstation took in between
+    QList<int> inzwischenAbsender;                  // the senders of the payments that took them
     bool geschrieben = false;
   };
 
   // Which items of the payment another workstation took over since the user was asked: payments of
-  // the sender that hold the item's number, other than those known then and this run's own. Runs
-  // inside the write's transaction (BEGIN IMMEDIATE), which no other workstation can enter.
-  DbFehler InzwischenUebernommen(const Entwurf& e, const QString& konto, std::vector<bool>& weg) {
+  // the senders linked to the same sibling file that hold the item's number, other than those known
+  // then and this run's own; `absender` receives their senders. Runs inside the write's transaction
+  // (BEGIN IMMEDIATE), which no other workstation can enter.
+  DbFehler InzwischenUebernommen(const Entwurf& e, const QString& konto, std::vector<bool>& weg, QList<int>& absender) {
     weg.assign(e.posten.size(), false);
+    if (DbFehler f = AbsenderLesen()) return f;
     QList<SqlText> platz;
-    QVariantList parameter{konto, m_o.absenderNr};
+    QVariantList parameter{konto};
+    const SqlText bedingung = AbsenderBedingung(parameter);
     for (const Posten& p : e.posten) {
       platz << SqlText("?");
       parameter << p.vorgang->posten.vorgangsNr;
     }
     return m_db.Abfragen(
-        SqlText("SELECT Zahlungen.ZahlungNr, Verwendungszweck.OPVorgangNr FROM Zahlungen INNER JOIN Verwendungszweck "
-                "ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr WHERE Zahlungen.OPKontoNr = ? AND "
-                "Zahlungen.AbsenderNr = ? AND Verwendungszweck.OPVorgangNr IN (") +
-            SqlText::Verbinden(platz, SqlText(", ")) + SqlText(")"),
+        SqlText("SELECT Zahlungen.ZahlungNr, Verwendungszweck.OPVorgangNr, Zahlungen.AbsenderNr FROM Zahlungen "
+                "INNER JOIN Verwendungszweck ON Verwendungszweck.ZahlungNr = Zahlungen.ZahlungNr WHERE "
+                "Zahlungen.OPKontoNr = ? AND ") +
+            bedingung + SqlText(" AND Verwendungszweck.OPVorgangNr IN (") + SqlText::Verbinden(platz, SqlText(", ")) +
+            SqlText(")"),
         parameter, [&](const Zeile& z) {
           const qint64 nr = z.Wert(0).toLongLong();
           if (m_eigeneZahlungen.contains(nr)) return true;
           const QString nummer = z.Wert(1).toString();
           for (size_t i = 0; i < e.posten.size(); ++i)
             if (!e.posten[i].bekannt.contains(nr) &&
-                e.posten[i].vorgang->posten.vorgangsNr.compare(nummer, Qt::CaseInsensitive) == 0)
+                e.posten[i].vorgang->posten.vorgangsNr.compare(nummer, Qt::CaseInsensitive) == 0) {
               weg[i] = true;
+              absender << z.Wert(2).toInt();
+            }
           return true;
         });
   }
@@ -643,7 +722,7 @@ class Lauf {
     if ((r.fehler = t.Fehler())) return r;
     if (m_o.pruefung) {
       std::vector<bool> weg;
-      if ((r.fehler = InzwischenUebernommen(e, konto, weg))) return r;
+      if ((r.fehler = InzwischenUebernommen(e, konto, weg, r.inzwischenAbsender))) return r;
       if (std::find(weg.begin(), weg.end(), true) != weg.end()) {
         Entwurf rest;
         for (size_t i = 0; i < e.posten.size(); ++i) {
@@ -735,6 +814,14 @@ class Lauf {
   QHash<QString, QStringList> m_schluessel;   // the addresses' stored keys by their compared form
   QSet<QString> m_gesehen;         // items of this run (account, number, kind)
   QSet<qint64> m_eigeneZahlungen;  // payments this run stored
+  struct Absenderverbindung {
+    int nr = 0;
+    int format = 0;
+    QString verbindung;
+    bool operator==(const Absenderverbindung&) const = default;
+  };
+  std::vector<Absenderverbindung> m_verbindungen;   // the senders' links as last read
+  QList<int> m_absender;           // the active sender and those linked to its sibling file
   ImportErgebnis m_e;
 };
 
@@ -773,8 +860,13 @@ QString PflichtfeldAufforderung(const QString& feld, const QString& konto, const
          QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe.");
 }
 
-QString DublettenFrage(const QString& vorgangsNr, const std::optional<QDate>& bezahltAm, const QString& konto) {
-  return QStringLiteral("Der folgende Vorgang ist schon in den aktuellen\rZahlungen vorhanden!\r\rOP-Vorgangs-Nr: ") +
+QString DublettenFrage(const QString& vorgangsNr, const std::optional<QDate>& bezahltAm, const QString& konto,
+                       const QList<int>& absender) {
+  const QString kopf =
+      absender.isEmpty() ? QStringLiteral("Der folgende Vorgang ist schon in den aktuellen\rZahlungen vorhanden!")
+                         : QStringLiteral("Der folgende Vorgang wurde bereits ") +
+                               MitAbsendernUebernommen(absender, QStringLiteral(",\r")) + QLatin1Char('!');
+  return kopf + QStringLiteral("\r\rOP-Vorgangs-Nr: ") +
          vorgangsNr + QStringLiteral("\rBezahlt am: ") +
          (bezahltAm ? bezahltAm->toString(QStringLiteral("dd.MM.yyyy")) : QString()) + QStringLiteral("\rOP-Konto-Nr: ") +
          konto + QStringLiteral("\r\rSoll die Zahlung trotzdem übernommen werden?");

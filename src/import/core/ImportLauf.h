@@ -53,7 +53,8 @@ struct ImportLaufOptionen {
 // text too long for its field, an account kind other than the run's: K customers, L suppliers), when
 // its key names more than one address (two rows, or spellings that differ only in case), when the address's discount rate is no percentage, or when one of its
 // payments would leave the amount range or come out negative. For each account its items pass the
-// duplicate question first, then its payments are built. Every question and input box of a payment
+// duplicate question first (the payments of every sender linked to the same sibling file as the
+// active sender count), then its payments are built. Every question and input box of a payment
 // comes before the payment's transaction; the payment (row, lines, customer-number line) is written in
 // one write transaction that repeats the duplicate check, so that an item another workstation took
 // over meanwhile is left out and named; texts longer than their fields are never stored. The
@@ -65,5 +66,8 @@ ImportErgebnis ImportAusfuehren(Datenbank& db, const std::vector<ImportVorgang>&
 
 // The input box's prompt for a faulty mandatory field.
 QString PflichtfeldAufforderung(const QString& feld, const QString& konto, const QString& suchname);
-// The duplicate question; `bezahltAm` is the found payment's completion date, if any.
-QString DublettenFrage(const QString& vorgangsNr, const std::optional<QDate>& bezahltAm, const QString& konto);
+// The duplicate question; `bezahltAm` is the found payment's completion date, if any. `absender` names
+// the senders of the found payments when one of them is not the active sender (linked to the same
+// sibling file); empty, the question speaks of the active sender's own payments.
+QString DublettenFrage(const QString& vorgangsNr, const std::optional<QDate>& bezahltAm, const QString& konto,
+                       const QList<int>& absender = {});
