@@ -45,7 +45,8 @@ class FormAdressen : public QWidget {
 
   // Stores an address / bank code (new when `alteNr` / `zeile` is empty), refreshes the grid and
   // positions on the row; a refusal or failure is reported and returns false.
-  bool AdresseSpeichern(const Adressdaten& d, const QString& alteNr = {});
+  // `geladen`: the address as read when the change began; a save over another workstation's change is refused.
+  bool AdresseSpeichern(const Adressdaten& d, const QString& alteNr = {}, const Adressdaten* geladen = nullptr);
   bool BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile = std::nullopt);
   // Positions the grid on the row whose field has the value (case-insensitive).
   bool Positionieren(const QString& feld, const QVariant& wert);

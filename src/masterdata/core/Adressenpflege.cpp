@@ -116,9 +116,21 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Bankdaten& r
   return std::nullopt;
 }
 
-DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const QString& alteNr, const QString& tabelle) {
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const QString& alteNr, const QString& tabelle,
+                                   const Adressdaten* geladen) {
   const Adressdaten d = Normalisieren(roh);
   const SqlText t = SqlText::Bezeichner(tabelle);
+  Transaktion transaktion(db);
+  if (transaktion.Fehler()) return transaktion.Fehler();
+  if (!alteNr.isEmpty() && geladen) {
+    DbFehler f;
+    const std::optional<Adressdaten> jetzt = Laden(db, alteNr, f, tabelle);
+    if (f) return f;
+    if (jetzt && *jetzt != *geladen)
+      return {GeaendertNr, QStringLiteral("Die Adresse %1 wurde inzwischen an anderer Stelle geändert. Die gespeicherten "
+                                          "Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung.")
+                               .arg(alteNr)};
+  }
   if (alteNr.isEmpty() || QString::compare(alteNr, d.opKontoNr, Qt::CaseInsensitive) != 0) {
     DbFehler f;
     const std::optional<QVariant> vorhanden =
@@ -133,10 +145,13 @@ DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const 
                               TextOderNull(d.blz),    TextOderNull(d.kontoNr),        TextOderNull(d.mandatReferenz),
                               d.mandatDatum ? QVariant(*d.mandatDatum) : QVariant(), TextOderNull(d.mandatSequenz)};
   if (alteNr.isEmpty()) {
-    return db.Ausfuehren(SqlText("INSERT INTO ") + t +
-                             " (OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, MandatDatum, "
-                             "MandatSequenz) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                         werte);
+    if (const DbFehler f = db.Ausfuehren(
+            SqlText("INSERT INTO ") + t +
+                " (OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, MandatDatum, "
+                "MandatSequenz) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            werte))
+      return f;
+    return transaktion.Commit();
   }
   int geaendert = 0;
   DbFehler f = db.Ausfuehren(SqlText("UPDATE ") + t +
@@ -146,7 +161,7 @@ DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const 
   if (f) return f;
   if (geaendert != 1)
     return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(alteNr)};
-  return {};
+  return transaktion.Commit();
 }
 
 DbFehler Adressenpflege::Loeschen(Datenbank& db, const QString& opKontoNr, const QString& tabelle) {
@@ -157,6 +172,52 @@ DbFehler Adressenpflege::Loeschen(Datenbank& db, const QString& opKontoNr, const
   if (geloescht != 1)
     return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(opKontoNr)};
   return {};
+}
+
+int Adressenpflege::OffeneZahlungen(Datenbank& db, const QString& opKontoNr, DbFehler& fehler) {
+  const std::optional<QVariant> n =
+      db.Wert(SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 0 AND OPKontoNr = ? COLLATE TAMO"), {opKontoNr}, fehler);
+  return fehler || !n ? 0 : n->toInt();
+}
+
+QString Adressenpflege::OffeneZahlungenHinweis(Datenbank& db, const Adressdaten& altRoh, const Adressdaten& neuRoh,
+                                               DbFehler& fehler) {
+  fehler = {};
+  const Adressdaten alt = Normalisieren(altRoh);
+  const Adressdaten neu = Normalisieren(neuRoh);
+  const auto datum = [](const std::optional<QDate>& d) { return d ? d->toString(Qt::ISODate) : QString(); };
+  QStringList was;
+  QList<SqlText> teile;
+  QVariantList parameter{alt.opKontoNr};
+  if (TamoVergleichsform(alt.opKontoNr) != TamoVergleichsform(neu.opKontoNr)) {
+    was << QStringLiteral("die bisherige Adressnummer %1").arg(alt.opKontoNr);
+    teile << SqlText("1");
+  }
+  if (alt.iban != neu.iban) {
+    was << (neu.iban.isEmpty() ? QStringLiteral("eine IBAN") : QStringLiteral("eine andere IBAN als %1").arg(neu.iban));
+    teile << SqlText("REPLACE(UPPER(IFNULL(IBAN, '')), ' ', '') <> ?");
+    parameter << neu.iban;
+  }
+  if (alt.mandatReferenz != neu.mandatReferenz || alt.mandatDatum != neu.mandatDatum) {
+    was << QStringLiteral("ein anderes Mandat");
+    teile << SqlText("(Art = 'L' AND (IFNULL(MandatReferenz, '') <> ? OR IFNULL(SUBSTR(MandatDatum, 1, 10), '') <> ?))");
+    parameter << neu.mandatReferenz << datum(neu.mandatDatum);
+  }
+  if (teile.isEmpty()) return {};
+  SqlText oder = teile.first();
+  for (qsizetype i = 1; i < teile.size(); ++i) oder += SqlText(" OR ") + teile.at(i);
+  const std::optional<QVariant> n = db.Wert(
+      SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 0 AND OPKontoNr = ? COLLATE TAMO AND (") + oder + SqlText(")"),
+      parameter, fehler);
+  const int anzahl = fehler || !n ? 0 : n->toInt();
+  if (anzahl == 0) return {};
+  const QString aufzaehlung =
+      was.size() == 1 ? was.first() : QStringList(was.mid(0, was.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + was.last();
+  return (anzahl == 1 ? QStringLiteral("1 offene Zahlung der Adresse trägt noch %1.").arg(aufzaehlung)
+                      : QStringLiteral("%1 offene Zahlungen der Adresse tragen noch %2.").arg(anzahl).arg(aufzaehlung)) +
+         QStringLiteral("\rDie Änderung der Adresse gilt nur für neue Zahlungen; die offenen gehen mit ihren bisherigen "
+                        "Angaben an die Bank. Bitte ändern Sie sie in der Zahlungserfassung, bevor Sie die nächste "
+                        "SEPA-Datei erstellen.");
 }
 
 std::optional<Adressdaten> Adressenpflege::Laden(Datenbank& db, const QString& opKontoNr, DbFehler& fehler,

@@ -23,6 +23,8 @@ struct Adressdaten {
   QString mandatReferenz;
   std::optional<QDate> mandatDatum;
   QString mandatSequenz;   // one of MandatSequenzTexte(), or empty
+
+  bool operator==(const Adressdaten&) const = default;
 };
 
 // One row of the bank-code table `Bankverbindung`.
@@ -54,9 +56,19 @@ class Adressenpflege {
   static std::optional<Fehler> Pruefen(const Bankdaten& d);
 
   // Inserts the address (`alteNr` empty) or updates the row with key `alteNr`; a taken address number
-  // is refused with a German message.
-  static DbFehler Speichern(Datenbank& db, const Adressdaten& d, const QString& alteNr, const QString& tabelle = QStringLiteral("Adressen"));
+  // is refused with a German message. With `geladen` (the address as read when the editing began) a stored
+  // address that no longer matches it is left alone and refused with `GeaendertNr`: another workstation's
+  // change (a new IBAN or mandate) is not reset by a stale form. Check and write run in one transaction.
+  static DbFehler Speichern(Datenbank& db, const Adressdaten& d, const QString& alteNr,
+                            const QString& tabelle = QStringLiteral("Adressen"), const Adressdaten* geladen = nullptr);
+  static constexpr int GeaendertNr = DbFehlerNr::KeineTreffer;
   static DbFehler Loeschen(Datenbank& db, const QString& opKontoNr, const QString& tabelle = QStringLiteral("Adressen"));
+
+  // An order carries the number, IBAN and mandate it was entered with; a change of the address does not reach
+  // it. The open orders (any sender) of the address number, and the hint after a change from `alt` to `neu`
+  // naming the open orders that keep a changed number, IBAN or mandate (empty when there are none).
+  static int OffeneZahlungen(Datenbank& db, const QString& opKontoNr, DbFehler& fehler);
+  static QString OffeneZahlungenHinweis(Datenbank& db, const Adressdaten& alt, const Adressdaten& neu, DbFehler& fehler);
   static std::optional<Adressdaten> Laden(Datenbank& db, const QString& opKontoNr, DbFehler& fehler,
                                           const QString& tabelle = QStringLiteral("Adressen"));
 
