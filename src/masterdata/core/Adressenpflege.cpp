@@ -68,6 +68,18 @@ std::optional<Adressenpflege::Fehler> KontoNrPruefen(const QString& konto) {
 
 const QStringList& Adressenpflege::MandatSequenzTexte() { return ::MandatSequenzTexte(); }
 
+QString Adressenpflege::MandatSequenzListentext(const QString& gespeichert) {
+  const QString text = gespeichert.trimmed();
+  for (const QString& t : MandatSequenzTexte())
+    if (QString::compare(t, text, Qt::CaseInsensitive) == 0) return t;
+  bool zahl = false;
+  const int code = text.toInt(&zahl);
+  if (zahl) {
+    if (const std::optional<QString> t = MandatSequenzText(code)) return *t;
+  }
+  return text;
+}
+
 Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
   Adressdaten d = roh;
   d.opKontoNr = d.opKontoNr.trimmed();

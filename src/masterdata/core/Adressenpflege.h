@@ -49,6 +49,9 @@ class Adressenpflege {
 
   // The eleven mandate sequence texts of `Adressen.MandatSequenz`.
   static const QStringList& MandatSequenzTexte();
+  // The list's text for a stored sequence: the same text in any case, or the text of the code it consists of
+  // ("3"); otherwise the stored text trimmed, for the check to name rather than to lose.
+  static QString MandatSequenzListentext(const QString& gespeichert);
 
   static Adressdaten Normalisieren(const Adressdaten& d);
   static std::optional<Fehler> Pruefen(const Adressdaten& d);
