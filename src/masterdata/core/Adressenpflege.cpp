@@ -9,6 +9,7 @@
 #include "zahlungsverkehr/MandatReferenz.h"
 #include "zahlungsverkehr/MandatSequenz.h"
 #include "common/Textfunktionen.h"
+#include "common/Uhr.h"
 #include "iban/IbanHinweis.h"
 #include "iban/IbanRegeln.h"
 #include "platform/db/SqlText.h"
@@ -109,6 +110,9 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten&
   // The reference the debits of this address will carry; empty while the address has no mandate.
   if (const MandatReferenz referenz(d.mandatReferenz); !referenz.IstLeer() && !referenz.Gueltig())
     return Fehlermeldung(QStringLiteral("MandatReferenz"), MandatReferenz::Meldung(referenz.Pruefen()));
+  // The run refuses every debit of a mandate signed in the future; said here, where it can be corrected.
+  if (d.mandatDatum && *d.mandatDatum > Uhr::Heute())
+    return Fehlermeldung(QStringLiteral("MandatDatum"), QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!"));
   if (!d.mandatSequenz.isEmpty() && !MandatSequenzTexte().contains(d.mandatSequenz))
     return Fehlermeldung(QStringLiteral("MandatSequenz"), QStringLiteral("Die Mandat-Sequenz ist unbekannt."));
   return std::nullopt;

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "AdressenTestDatenbank.h"
+#include "common/Uhr.h"
 #include "masterdata/core/Adressenpflege.h"
 
 namespace {
@@ -174,5 +175,24 @@ INSTANTIATE_TEST_SUITE_P(
                   "3 offene Zahlungen der Adresse tragen noch die bisherige Adressnummer K-7, eine andere IBAN als "
                   "DE02120300000000202051 und ein anderes Mandat."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A mandate signed in the future cannot be; every direct debit of the address would be refused in the run.
+TEST(AdressenpflegeMandatDatum, ZukunftWirdAbgewiesenHeuteUndOhneDatumNicht) {
+  Uhr::Festhalten(QDateTime(QDate(2024, 3, 13), QTime(23, 59)));
+  Adressdaten d = Koehler();
+  for (const auto& [datum, abgewiesen] : {std::pair{std::optional<QDate>(QDate(2024, 3, 14)), true},
+                                          std::pair{std::optional<QDate>(QDate(2024, 3, 13)), false},
+                                          std::pair{std::optional<QDate>(), false}}) {
+    d.mandatDatum = datum;
+    const auto fehler = Adressenpflege::Pruefen(d);
+    EXPECT_EQ(fehler.has_value(), abgewiesen) << (datum ? datum->toString(Qt::ISODate).toStdString() : "none");
+    if (fehler) {
+      EXPECT_EQ(fehler->feld, QStringLiteral("MandatDatum"));
+      EXPECT_EQ(fehler->meldung, QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!\r"
+                                                "Bitte korrigieren/ergänzen Sie die Eingabe."));
+    }
+  }
+  Uhr::Setzen({});
+}
 
 }  // namespace
