@@ -326,6 +326,7 @@ void FormAdressen::Aendern() {
       if (*jetzt != *geladen) {
         geladen = jetzt;
         eingabe.AdresseSetzen(*geladen);
+        Neuladen();   // the list shows the stored state behind the editor too
       }
     }
   } else {
