@@ -267,16 +267,24 @@ bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr,
   return true;
 }
 
-bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile) {
+Bankdaten FormAdressen::GezeigteBank(int zeile) const {
+  return {m_gitter->Wert(zeile, QStringLiteral("BLZ")).toString(), m_gitter->Wert(zeile, QStringLiteral("BIC")).toString(),
+          m_gitter->Wert(zeile, QStringLiteral("Bank")).toString()};
+}
+
+bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile, const Bankdaten* geladen) {
   Datenbank* db = Zustand().Datenbank();
   if (!db) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
     Meldung::Warnung(fehler->meldung, {}, this);
     return false;
   }
-  const DbFehler f = Adressenpflege::Speichern(*db, d, zeile);
+  const DbFehler f = Adressenpflege::Speichern(*db, d, zeile, geladen);
   if (f) {
-    Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f), {}, this);
+    Meldung::Fehler(f.Nummer == DbFehlerNr::KeineTreffer ? f.Beschreibung
+                                                          : Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f),
+                    {}, this);
+    if (f.Nummer == DbFehlerNr::KeineTreffer) Neuladen();
     return false;
   }
   const qint64 nr = zeile ? *zeile : db->LetzteEinfuegeNr();
@@ -331,12 +339,14 @@ void FormAdressen::Aendern() {
     }
   } else {
     const qint64 schluessel = m_gitter->Schluessel(zeile).toLongLong();
+    const Bankdaten geladen = GezeigteBank(zeile);
     AdressenEingabe eingabe(AdressenEingabe::Art::Bank, false, this);
-    eingabe.BankSetzen({m_gitter->Wert(zeile, QStringLiteral("BLZ")).toString(),
-                        m_gitter->Wert(zeile, QStringLiteral("BIC")).toString(),
-                        m_gitter->Wert(zeile, QStringLiteral("Bank")).toString()});
-    while (eingabe.exec() == QDialog::Accepted)
-      if (BankSpeichern(eingabe.Bank(), schluessel)) break;
+    eingabe.BankSetzen(geladen);
+    while (eingabe.exec() == QDialog::Accepted) {
+      if (BankSpeichern(eingabe.Bank(), schluessel, &geladen)) break;
+      if (m_gitter->ZeileVonSchluessel(schluessel) < 0 || GezeigteBank(m_gitter->ZeileVonSchluessel(schluessel)) != geladen)
+        break;   // changed or gone elsewhere: the list shows what is stored now
+    }
   }
 }
 
@@ -367,10 +377,12 @@ bool FormAdressen::Loeschen() {
     const QString bank = m_gitter->Wert(zeile, QStringLiteral("Bank")).toString();
     if (!Meldung::Frage(QStringLiteral("Soll die Bankverbindung \u201E%1\u201C gelöscht werden?").arg(bank), {}, this))
       return false;
-    f = Adressenpflege::BankLoeschen(*db, m_gitter->Schluessel(zeile).toLongLong());
+    const Bankdaten gezeigt = GezeigteBank(zeile);
+    f = Adressenpflege::BankLoeschen(*db, m_gitter->Schluessel(zeile).toLongLong(), &gezeigt);
   }
   if (f) {
     Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Löschen der Daten!"), f), {}, this);
+    if (f.Nummer == DbFehlerNr::KeineTreffer) Neuladen();
     return false;
   }
   Neuladen();

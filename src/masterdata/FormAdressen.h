@@ -47,7 +47,9 @@ class FormAdressen : public QWidget {
   // positions on the row; a refusal or failure is reported and returns false.
   // `geladen`: the address as read when the change began; a save over another workstation's change is refused.
   bool AdresseSpeichern(const Adressdaten& d, const QString& alteNr = {}, const Adressdaten* geladen = nullptr);
-  bool BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile = std::nullopt);
+  Bankdaten GezeigteBank(int zeile) const;
+  // `geladen`: the row as the list showed it; a row changed or deleted elsewhere meanwhile is not written.
+  bool BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile = std::nullopt, const Bankdaten* geladen = nullptr);
   // Positions the grid on the row whose field has the value (case-insensitive).
   bool Positionieren(const QString& feld, const QVariant& wert);
 

@@ -262,22 +262,42 @@ std::optional<Adressdaten> Adressenpflege::Laden(Datenbank& db, const QString& o
   return d;
 }
 
-DbFehler Adressenpflege::Speichern(Datenbank& db, const Bankdaten& roh, std::optional<qint64> zeile) {
+namespace {
+
+// The row's values compared as the list shows them (Null as empty text).
+Bedingung BankUnveraendert(qint64 zeile, const Bankdaten* geladen) {
+  Bedingung b("rowid = ?", {zeile});
+  if (!geladen) return b;
+  return b.Und(Bedingung("IFNULL(CAST(BLZ AS TEXT), '') = ? COLLATE BINARY AND IFNULL(CAST(BIC AS TEXT), '') = ? "
+                         "COLLATE BINARY AND IFNULL(CAST(Bank AS TEXT), '') = ? COLLATE BINARY",
+                         {geladen->blz, geladen->bic, geladen->bank}));
+}
+
+const QString kBankWeg = QStringLiteral(
+    "Die Bankverbindung wurde inzwischen an anderer Stelle geändert oder gelöscht. Die Liste zeigt den gespeicherten "
+    "Stand; bitte wiederholen Sie Ihre Änderung.");
+
+}  // namespace
+
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Bankdaten& roh, std::optional<qint64> zeile,
+                                   const Bankdaten* geladen) {
   const Bankdaten d = Normalisieren(roh);
   const QVariantList werte = {TextOderNull(d.blz), TextOderNull(d.bic), TextOderNull(d.bank)};
   if (!zeile) return db.Ausfuehren("INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES (?, ?, ?)", werte);
+  const Bedingung wo = BankUnveraendert(*zeile, geladen);
   int geaendert = 0;
-  DbFehler f = db.Ausfuehren("UPDATE Bankverbindung SET BLZ = ?, BIC = ?, Bank = ? WHERE rowid = ?",
-                             QVariantList(werte) << *zeile, &geaendert);
+  DbFehler f = db.Ausfuehren(SqlText("UPDATE Bankverbindung SET BLZ = ?, BIC = ?, Bank = ?") + wo.AlsWhere(),
+                             QVariantList(werte) << wo.parameter, &geaendert);
   if (f) return f;
-  if (geaendert != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  if (geaendert != 1) return {DbFehlerNr::KeineTreffer, kBankWeg};
   return {};
 }
 
-DbFehler Adressenpflege::BankLoeschen(Datenbank& db, qint64 zeile) {
+DbFehler Adressenpflege::BankLoeschen(Datenbank& db, qint64 zeile, const Bankdaten* geladen) {
+  const Bedingung wo = BankUnveraendert(zeile, geladen);
   int geloescht = 0;
-  DbFehler f = db.Ausfuehren("DELETE FROM Bankverbindung WHERE rowid = ?", {zeile}, &geloescht);
+  DbFehler f = db.Ausfuehren(SqlText("DELETE FROM Bankverbindung") + wo.AlsWhere(), wo.parameter, &geloescht);
   if (f) return f;
-  if (geloescht != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  if (geloescht != 1) return {DbFehlerNr::KeineTreffer, kBankWeg};
   return {};
 }

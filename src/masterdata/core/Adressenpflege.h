@@ -32,6 +32,8 @@ struct Bankdaten {
   QString blz;
   QString bic;
   QString bank;
+
+  bool operator==(const Bankdaten&) const = default;
 };
 
 // Checks, storing and deleting of addresses and bank codes (UI-free). Input faults name the field
@@ -75,7 +77,9 @@ class Adressenpflege {
   static std::optional<Adressdaten> Laden(Datenbank& db, const QString& opKontoNr, DbFehler& fehler,
                                           const QString& tabelle = QStringLiteral("Adressen"));
 
-  // Bank codes have no key of their own: rows are addressed by their rowid.
-  static DbFehler Speichern(Datenbank& db, const Bankdaten& d, std::optional<qint64> zeile);
-  static DbFehler BankLoeschen(Datenbank& db, qint64 zeile);
+  // Bank codes have no key of their own: rows are addressed by their rowid. A rowid is handed out again once
+  // its row is gone; with `geladen` (the row as shown) a row that no longer holds it is left alone and refused.
+  static DbFehler Speichern(Datenbank& db, const Bankdaten& d, std::optional<qint64> zeile,
+                            const Bankdaten* geladen = nullptr);
+  static DbFehler BankLoeschen(Datenbank& db, qint64 zeile, const Bankdaten* geladen = nullptr);
 };

@@ -195,4 +195,40 @@ TEST(AdressenpflegeMandatDatum, ZukunftWirdAbgewiesenHeuteUndOhneDatumNicht) {
   Uhr::Setzen({});
 }
 
+// The bank list addresses rows by rowid, and SQLite hands the rowid of a deleted last row out again. A
+// change or deletion of the row as shown leaves a row that no longer holds it alone (changed meanwhile, or
+// deleted and its rowid taken by another bank); the row as shown is changed and deleted.
+TEST(AdressenpflegeBank, VeralteteZeileWirdWederGeaendertNochGeloescht) {
+  const Bankdaten gezeigt{QStringLiteral("50010517"), QStringLiteral("INGDDEFFXXX"), QStringLiteral("ING")};
+  const Bankdaten neu{QStringLiteral("37040044"), QStringLiteral("COBADEFFXXX"), QStringLiteral("Commerzbank")};
+  const QString weg = QStringLiteral(
+      "Die Bankverbindung wurde inzwischen an anderer Stelle geändert oder gelöscht. Die Liste zeigt den gespeicherten "
+      "Stand; bitte wiederholen Sie Ihre Änderung.");
+  for (const char* fall : {"geaendert", "ersetzt", "unveraendert"}) {
+    SCOPED_TRACE(fall);
+    auto db = SchemaDatenbank();
+    ASSERT_FALSE(Adressenpflege::Speichern(*db, gezeigt, std::nullopt));
+    const qint64 zeile = db->LetzteEinfuegeNr();
+    if (QByteArray(fall) == "geaendert") {
+      ASSERT_FALSE(Adressenpflege::Speichern(*db, Bankdaten{gezeigt.blz, gezeigt.bic, QStringLiteral("ING-DiBa")}, zeile));
+    } else if (QByteArray(fall) == "ersetzt") {
+      ASSERT_FALSE(Adressenpflege::BankLoeschen(*db, zeile));
+      ASSERT_FALSE(Adressenpflege::Speichern(*db, Bankdaten{QStringLiteral("10010010"), QString(), QStringLiteral("Postbank")},
+                                             std::nullopt));
+      ASSERT_EQ(db->LetzteEinfuegeNr(), zeile) << "the rowid is handed out again";
+    }
+    const QStringList vorher = Zeilen(*db, SqlText("SELECT rowid, BLZ, BIC, Bank FROM Bankverbindung"));
+    const DbFehler geaendert = Adressenpflege::Speichern(*db, neu, zeile, &gezeigt);
+    if (QByteArray(fall) == "unveraendert") {
+      EXPECT_FALSE(geaendert) << geaendert.Beschreibung.toStdString();
+      EXPECT_FALSE(Adressenpflege::BankLoeschen(*db, zeile, &neu));
+      EXPECT_TRUE(Zeilen(*db, SqlText("SELECT * FROM Bankverbindung")).isEmpty());
+      continue;
+    }
+    EXPECT_EQ(geaendert.Beschreibung, weg);
+    EXPECT_EQ(Adressenpflege::BankLoeschen(*db, zeile, &gezeigt).Beschreibung, weg);
+    EXPECT_EQ(Zeilen(*db, SqlText("SELECT rowid, BLZ, BIC, Bank FROM Bankverbindung")), vorher);
+  }
+}
+
 }  // namespace
