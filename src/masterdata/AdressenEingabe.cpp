@@ -136,8 +136,14 @@ void AdressenEingabe::AdresseSetzen(const Adressdaten& d) {
   m_kontoNr->setText(d.kontoNr);
   m_mandatReferenz->setText(d.mandatReferenz);
   m_mandatDatum->WertSetzen(d.mandatDatum);
-  const int i = m_mandatSequenz->findText(d.mandatSequenz);
-  m_mandatSequenz->setCurrentIndex(i >= 0 ? i : 0);
+  // A stored text outside the list stays shown (and saved as it is) instead of turning into none.
+  const QString sequenz = Adressenpflege::MandatSequenzListentext(d.mandatSequenz);
+  int i = m_mandatSequenz->findText(sequenz);
+  if (i < 0) {
+    m_mandatSequenz->addItem(sequenz);
+    i = m_mandatSequenz->count() - 1;
+  }
+  m_mandatSequenz->setCurrentIndex(i);
 }
 
 Adressdaten AdressenEingabe::Adresse() const {

@@ -237,14 +237,14 @@ bool FormAdressen::Positionieren(const QString& feld, const QVariant& wert) {
   return true;
 }
 
-bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr) {
+bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr, const Adressdaten* geladen) {
   Datenbank* db = Zustand().Datenbank();
   if (!db || FremdeAdressenAbweisen()) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
     Meldung::Warnung(fehler->meldung, {}, this);
     return false;
   }
-  const DbFehler f = Adressenpflege::Speichern(*db, d, alteNr, Tabelle());
+  const DbFehler f = Adressenpflege::Speichern(*db, d, alteNr, Tabelle(), geladen);
   if (f) {
     Meldung::Fehler(f.Nummer == DbFehlerNr::KeineTreffer ? f.Beschreibung
                                                           : Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f),
@@ -253,19 +253,38 @@ bool FormAdressen::AdresseSpeichern(const Adressdaten& d, const QString& alteNr)
   }
   Neuladen();
   Positionieren(QStringLiteral("OPKontoNr"), Adressenpflege::Normalisieren(d).opKontoNr);
+  if (geladen) {
+    DbFehler pf;
+    const QString hinweis = Adressenpflege::OffeneZahlungenHinweis(*db, *geladen, d, pf);
+    if (pf)
+      Meldung::Fehler(Fehlertext(QStringLiteral("Die Adresse wurde gespeichert; ihre offenen Zahlungen konnten nicht "
+                                                "geprüft werden."),
+                                 pf),
+                      {}, this);
+    else if (!hinweis.isEmpty())
+      Meldung::Hinweis(hinweis, {}, this);
+  }
   return true;
 }
 
-bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile) {
+Bankdaten FormAdressen::GezeigteBank(int zeile) const {
+  return {m_gitter->Wert(zeile, QStringLiteral("BLZ")).toString(), m_gitter->Wert(zeile, QStringLiteral("BIC")).toString(),
+          m_gitter->Wert(zeile, QStringLiteral("Bank")).toString()};
+}
+
+bool FormAdressen::BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile, const Bankdaten* geladen) {
   Datenbank* db = Zustand().Datenbank();
   if (!db) return false;
   if (const auto fehler = Adressenpflege::Pruefen(d)) {
     Meldung::Warnung(fehler->meldung, {}, this);
     return false;
   }
-  const DbFehler f = Adressenpflege::Speichern(*db, d, zeile);
+  const DbFehler f = Adressenpflege::Speichern(*db, d, zeile, geladen);
   if (f) {
-    Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f), {}, this);
+    Meldung::Fehler(f.Nummer == DbFehlerNr::KeineTreffer ? f.Beschreibung
+                                                          : Fehlertext(QStringLiteral("Fehler beim Speichern der Daten!"), f),
+                    {}, this);
+    if (f.Nummer == DbFehlerNr::KeineTreffer) Neuladen();
     return false;
   }
   const qint64 nr = zeile ? *zeile : db->LetzteEinfuegeNr();
@@ -296,23 +315,38 @@ void FormAdressen::Aendern() {
   if (m_modus == Modus::Adressen) {
     const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
     DbFehler f;
-    const std::optional<Adressdaten> d = Adressenpflege::Laden(*db, nr, f, Tabelle());
-    if (f || !d) {
+    std::optional<Adressdaten> geladen = Adressenpflege::Laden(*db, nr, f, Tabelle());
+    if (f || !geladen) {
       Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
       return;
     }
     AdressenEingabe eingabe(AdressenEingabe::Art::Adresse, false, this);
-    eingabe.AdresseSetzen(*d);
-    while (eingabe.exec() == QDialog::Accepted)
-      if (AdresseSpeichern(eingabe.Adresse(), nr)) break;
+    eingabe.AdresseSetzen(*geladen);
+    while (eingabe.exec() == QDialog::Accepted) {
+      if (AdresseSpeichern(eingabe.Adresse(), nr, &*geladen)) break;
+      // Changed or deleted elsewhere meanwhile: the change is made again on what is stored now.
+      const std::optional<Adressdaten> jetzt = Adressenpflege::Laden(*db, nr, f, Tabelle());
+      if (f || !jetzt) {
+        if (f) Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
+        Neuladen();
+        return;
+      }
+      if (*jetzt != *geladen) {
+        geladen = jetzt;
+        eingabe.AdresseSetzen(*geladen);
+        Neuladen();   // the list shows the stored state behind the editor too
+      }
+    }
   } else {
     const qint64 schluessel = m_gitter->Schluessel(zeile).toLongLong();
+    const Bankdaten geladen = GezeigteBank(zeile);
     AdressenEingabe eingabe(AdressenEingabe::Art::Bank, false, this);
-    eingabe.BankSetzen({m_gitter->Wert(zeile, QStringLiteral("BLZ")).toString(),
-                        m_gitter->Wert(zeile, QStringLiteral("BIC")).toString(),
-                        m_gitter->Wert(zeile, QStringLiteral("Bank")).toString()});
-    while (eingabe.exec() == QDialog::Accepted)
-      if (BankSpeichern(eingabe.Bank(), schluessel)) break;
+    eingabe.BankSetzen(geladen);
+    while (eingabe.exec() == QDialog::Accepted) {
+      if (BankSpeichern(eingabe.Bank(), schluessel, &geladen)) break;
+      if (m_gitter->ZeileVonSchluessel(schluessel) < 0 || GezeigteBank(m_gitter->ZeileVonSchluessel(schluessel)) != geladen)
+        break;   // changed or gone elsewhere: the list shows what is stored now
+    }
   }
 }
 
@@ -325,17 +359,30 @@ bool FormAdressen::Loeschen() {
   if (m_modus == Modus::Adressen) {
     const QString nr = m_gitter->Wert(zeile, QStringLiteral("OPKontoNr")).toString();
     const QString name = m_gitter->Wert(zeile, QStringLiteral("Name")).toString();
-    if (!Meldung::Frage(QStringLiteral("Soll die Adresse %1 \u201E%2\u201C gelöscht werden?").arg(nr, name), {}, this))
+    const int offen = Adressenpflege::OffeneZahlungen(*db, nr, f);
+    if (f) {
+      Meldung::Fehler(Fehlertext(QStringLiteral("Fehler bei der Datenermittlung!"), f), {}, this);
       return false;
+    }
+    QString frage = QStringLiteral("Soll die Adresse %1 \u201E%2\u201C gelöscht werden?").arg(nr, name);
+    if (offen > 0)
+      frage += offen == 1 ? QStringLiteral("\r\rFür die Adresse ist noch 1 offene Zahlung erfasst; sie bleibt mit ihren "
+                                          "Angaben erhalten und geht wie erfasst an die Bank.")
+                          : QStringLiteral("\r\rFür die Adresse sind noch %1 offene Zahlungen erfasst; sie bleiben mit "
+                                          "ihren Angaben erhalten und gehen wie erfasst an die Bank.")
+                                .arg(offen);
+    if (!Meldung::Frage(frage, {}, this)) return false;
     f = Adressenpflege::Loeschen(*db, nr, Tabelle());
   } else {
     const QString bank = m_gitter->Wert(zeile, QStringLiteral("Bank")).toString();
     if (!Meldung::Frage(QStringLiteral("Soll die Bankverbindung \u201E%1\u201C gelöscht werden?").arg(bank), {}, this))
       return false;
-    f = Adressenpflege::BankLoeschen(*db, m_gitter->Schluessel(zeile).toLongLong());
+    const Bankdaten gezeigt = GezeigteBank(zeile);
+    f = Adressenpflege::BankLoeschen(*db, m_gitter->Schluessel(zeile).toLongLong(), &gezeigt);
   }
   if (f) {
     Meldung::Fehler(Fehlertext(QStringLiteral("Fehler beim Löschen der Daten!"), f), {}, this);
+    if (f.Nummer == DbFehlerNr::KeineTreffer) Neuladen();
     return false;
   }
   Neuladen();

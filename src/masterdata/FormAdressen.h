@@ -45,8 +45,11 @@ class FormAdressen : public QWidget {
 
   // Stores an address / bank code (new when `alteNr` / `zeile` is empty), refreshes the grid and
   // positions on the row; a refusal or failure is reported and returns false.
-  bool AdresseSpeichern(const Adressdaten& d, const QString& alteNr = {});
-  bool BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile = std::nullopt);
+  // `geladen`: the address as read when the change began; a save over another workstation's change is refused.
+  bool AdresseSpeichern(const Adressdaten& d, const QString& alteNr = {}, const Adressdaten* geladen = nullptr);
+  Bankdaten GezeigteBank(int zeile) const;
+  // `geladen`: the row as the list showed it; a row changed or deleted elsewhere meanwhile is not written.
+  bool BankSpeichern(const Bankdaten& d, std::optional<qint64> zeile = std::nullopt, const Bankdaten* geladen = nullptr);
   // Positions the grid on the row whose field has the value (case-insensitive).
   bool Positionieren(const QString& feld, const QVariant& wert);
 

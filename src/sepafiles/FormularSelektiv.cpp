@@ -379,11 +379,21 @@ bool FormularSelektiv::AktionDurchfuehren() {
                     {}, this);
     return false;
   }
-  // Changed by someone else since the grid was filled: the grid shows what the question names.
+  // Changed by someone else since the grid was filled: no order the user has not seen is touched. The grid
+  // shows the orders as they are now, and the user starts the action again after looking at them.
   bool gleich = m_daten && m_daten->RecordCount() == bestand.Anzahl();
   for (int i = 0; gleich && i < bestand.Anzahl(); ++i)
     gleich = m_daten->SchluesselAn(i).toLongLong() == bestand.auftraege.at(i).zahlungNr;
-  if (!gleich) AuswahlLaden();
+  if (!gleich) {
+    AuswahlLaden();
+    Meldung::Zeigen(QStringLiteral("Die ausgewählten Zahlungen wurden inzwischen an einem anderen Arbeitsplatz ergänzt, "
+                                   "geändert oder gelöscht; es wurde nichts ausgeführt.\r"
+                                   "Die Liste zeigt jetzt %1 Zahlungen. Bitte prüfen Sie sie und führen Sie die Aktion "
+                                   "dann noch einmal durch.")
+                        .arg(bestand.Anzahl()),
+                    MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, windowTitle(), this);
+    return false;
+  }
   if (bestand.Anzahl() == 0) return false;
 
   const QString name = Aktionsname();
@@ -393,7 +403,7 @@ bool FormularSelektiv::AktionDurchfuehren() {
     Meldung::Zeigen(hindernis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, windowTitle(), this);
     return false;
   }
-  if (Meldung::Zeigen(Selektivbearbeitung::Bestaetigung(name, bestand), MeldungsKnoepfe::OkAbbrechen,
+  if (Meldung::Zeigen(Selektivbearbeitung::Bestaetigung(name, bestand, m_aktion), MeldungsKnoepfe::OkAbbrechen,
                       MeldungsSymbol::Frage, windowTitle(), this) != MeldungsAntwort::Ok)
     return false;
   const DbFehler f = Selektivbearbeitung::Ausfuehren(*db, *kriterien, m_aktion, bestand);

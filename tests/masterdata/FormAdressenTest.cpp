@@ -445,3 +445,50 @@ TEST_F(FormAdressenTest, LangeNamenWeichenIbanUndMandatBleibenGanz) {
   EXPECT_EQ(g->ZellTipp(0, name), lang.name);   // too long for 700 pixels: cut, whole in the tooltip
   EXPECT_GE(g->Spaltenbreite(name), g->Mindestbreite(name));
 }
+
+// Another workstation changes the IBAN while the address is open here: the stale save is refused and names
+// why. The change saved on what is stored says which open orders keep the old IBAN, and deleting the address
+// says that its open orders stay as entered.
+TEST_F(FormAdressenTest, VeralteteAenderungAbgewiesenUndOffeneZahlungenGenannt) {
+  FormAdressen fenster(FormAdressen::Modus::Adressen);
+  ASSERT_TRUE(fenster.AdresseSpeichern(Adresse(QStringLiteral("A1"), QStringLiteral("Erste"))));
+  Datenbank& db = *Zustand().Datenbank();
+  ASSERT_FALSE(db.Ausfuehren("INSERT INTO Zahlungen (AbsenderNr, Art, OPKontoNr, IBAN) VALUES (1, 'G', 'A1', ?)",
+                             {QStringLiteral("DE89370400440532013000")}));
+  DbFehler f;
+  const std::optional<Adressdaten> geladen = Adressenpflege::Laden(db, QStringLiteral("A1"), f);
+  ASSERT_TRUE(geladen);
+
+  Adressdaten anderer = *geladen;
+  anderer.iban = QStringLiteral("DE02120300000000202051");
+  ASSERT_FALSE(Adressenpflege::Speichern(db, anderer, QStringLiteral("A1")));
+  Adressdaten meiner = *geladen;
+  meiner.name = QStringLiteral("Erste & Co");
+  EXPECT_FALSE(fenster.AdresseSpeichern(meiner, QStringLiteral("A1"), &*geladen));
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(QStringLiteral("Die Adresse A1 wurde inzwischen an anderer Stelle geändert.")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT Name, IBAN FROM Adressen"), QStringList{QStringLiteral("Erste|DE02120300000000202051")});
+
+  // The name changed on what is stored: no IBAN changes here, nothing more to tell.
+  const int meldungen = m_umgebung.Rekorder().Anzahl();
+  const Adressdaten gespeichert = anderer;
+  meiner = gespeichert;
+  meiner.name = QStringLiteral("Erste & Co");
+  EXPECT_TRUE(fenster.AdresseSpeichern(meiner, QStringLiteral("A1"), &gespeichert));
+  EXPECT_EQ(m_umgebung.Rekorder().Anzahl(), meldungen);
+  Adressdaten zurueck = meiner;
+  zurueck.iban = QStringLiteral("DE75512108001245126199");
+  EXPECT_TRUE(fenster.AdresseSpeichern(zurueck, QStringLiteral("A1"), &meiner));
+  ASSERT_EQ(m_umgebung.Rekorder().Anzahl(), meldungen + 1);
+  EXPECT_TRUE(m_umgebung.Rekorder().Letzter().text.startsWith(
+      QStringLiteral("1 offene Zahlung der Adresse trägt noch eine andere IBAN als DE75512108001245126199.\r")))
+      << m_umgebung.Rekorder().Letzter().text.toStdString();
+
+  ASSERT_TRUE(fenster.Positionieren(QStringLiteral("OPKontoNr"), QStringLiteral("A1")));
+  m_umgebung.Rekorder().Antworte(MeldungsAntwort::Nein);
+  EXPECT_FALSE(fenster.Loeschen());
+  EXPECT_EQ(m_umgebung.Rekorder().Letzter().text,
+            QStringLiteral("Soll die Adresse A1 \u201EErste & Co\u201C gelöscht werden?\r\rFür die Adresse ist noch 1 offene "
+                           "Zahlung erfasst; sie bleibt mit ihren Angaben erhalten und geht wie erfasst an die Bank."));
+  EXPECT_EQ(m_umgebung.Zeilen("SELECT COUNT(*) FROM Adressen"), QStringList{QStringLiteral("1")});
+}

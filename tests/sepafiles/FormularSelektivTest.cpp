@@ -143,7 +143,10 @@ TEST_F(FormularSelektivTest, ReaktivierenNachBestaetigungMitAnzahlen) {
   EXPECT_EQ(Meldungen().Letzter().symbol, MeldungsSymbol::Frage);
   EXPECT_EQ(Meldungen().Letzter().text,
             QStringLiteral("Die Aktion: 'Erledigt-Status aufheben' wirkt sich mit den\r gewählten Einstellungen auf 3 "
-                           "Zahlungen aus.\rDavon sind 0 noch offen und 3 erledigt.\r\r"
+                           "Zahlungen aus.\rDavon sind 0 noch offen und 3 erledigt.\r"
+                           "Achtung: Die erledigten Zahlungen wurden bereits vom 01.03.2024 bis 31.03.2024 in eine "
+                           "SEPA-Datei übernommen. Sie gehen mit der nächsten SEPA-Datei erneut an die Bank; hat die Bank "
+                           "die frühere Datei ausgeführt, wird doppelt gezahlt oder eingezogen.\r\r"
                            "Bitte bestätigen Sie noch einmal mit <OK>"));
   EXPECT_EQ(Erledigte(), 2);
   EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen WHERE ErledigtDatum IS NULL AND Buchungsdatum IS NULL"), 4);
@@ -187,6 +190,50 @@ TEST_F(FormularSelektivTest, GeaendertesKriteriumWirdVorDerFrageSelektiert) {
   EXPECT_TRUE(Meldungen().Letzter().text.contains(QStringLiteral(" auf 2 Zahlungen aus.")))
       << Meldungen().Letzter().text.toStdString();
   EXPECT_EQ(Namen(), (QStringList{QStringLiteral("01.03."), QStringLiteral("13.03.")}));
+}
+
+// Another workstation adds an order that matches the shown criteria, or deletes a shown one, after the
+// grid was filled: nothing is asked and nothing done; the grid shows the orders as they are now, and only
+// the next start of the action (asking for the new count) acts on them.
+TEST_F(FormularSelektivTest, InzwischenGeaenderteAuswahlWirdErstGezeigtDannBearbeitet) {
+  for (const bool hinzu : {true, false}) {
+    SCOPED_TRACE(hinzu ? "added" : "deleted");
+    FormularSelektiv& f = Oeffnen();
+    f.Check1(0)->setChecked(false);   // open and done orders alike
+    const int vorher = f.TDBGrid1()->ZeilenAnzahl();
+    const int gesamt = Anzahl("SELECT count(*) FROM Zahlungen");
+    if (hinzu) {
+      LaufTestDatenbank::Auftrag neu;
+      neu.name = QStringLiteral("neu");
+      Anlegen(neu);
+    } else {
+      ASSERT_FALSE(Db().Ausfuehren("DELETE FROM Zahlungen WHERE ZahlungNr = (SELECT min(ZahlungNr) FROM Zahlungen)"));
+    }
+    const int jetzt = vorher + (hinzu ? 1 : -1);
+    Meldungen().Antworte(MeldungsAntwort::Ok);
+    const int meldungen = Meldungen().Anzahl();
+    EXPECT_FALSE(f.AktionDurchfuehren());
+    ASSERT_EQ(Meldungen().Anzahl(), meldungen + 1);
+    EXPECT_EQ(Meldungen().Letzter().knoepfe, MeldungsKnoepfe::Ok);
+    EXPECT_EQ(Meldungen().Letzter().text,
+              QStringLiteral("Die ausgewählten Zahlungen wurden inzwischen an einem anderen Arbeitsplatz ergänzt, "
+                             "geändert oder gelöscht; es wurde nichts ausgeführt.\rDie Liste zeigt jetzt %1 Zahlungen. "
+                             "Bitte prüfen Sie sie und führen Sie die Aktion dann noch einmal durch.")
+                  .arg(jetzt));
+    EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen"), gesamt + (hinzu ? 1 : -1));
+    EXPECT_EQ(f.TDBGrid1()->ZeilenAnzahl(), jetzt);
+
+    EXPECT_TRUE(f.AktionDurchfuehren());
+    EXPECT_TRUE(Meldungen().Letzter().text.contains(QStringLiteral(" auf %1 Zahlungen aus.").arg(jetzt)))
+        << Meldungen().Letzter().text.toStdString();
+    EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen WHERE AbsenderNr = 1"), 0);
+    m_fenster.reset();
+    for (int i = 0; i < 3; ++i) {
+      LaufTestDatenbank::Auftrag a;
+      a.name = QStringLiteral("wieder %1").arg(i);
+      Anlegen(a);
+    }
+  }
 }
 
 // A half-typed or impossible date never drops its bound: the grid stays empty and the action

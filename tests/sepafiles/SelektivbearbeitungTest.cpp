@@ -410,4 +410,81 @@ INSTANTIATE_TEST_SUITE_P(
                       LaufFall{"Laeuft", Lauf::Laeuft, "Eine SEPA-Datei wird gerade an einem anderen Arbeitsplatz erstellt."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A reactivated done order goes to the bank a second time: the question says so, with the done days, and
+// counts the one-off and final collections among them (their mandate is used up once executed). Deleting,
+// and reactivating open orders alone, ask as before.
+struct FrageFall {
+  const char* name;
+  SelektivAktion aktion;
+  bool nurErledigte;
+  QDate von;
+  QDate bis;
+  const char* warnung;   // the lines between the counts and the last line; empty: none
+};
+
+class SelektivReaktivierungsFrage : public SelektivbearbeitungTest, public ::testing::WithParamInterface<FrageFall> {};
+
+TEST_P(SelektivReaktivierungsFrage, NenntDieFruehereDateiUndVerbrauchteMandate) {
+  // Done one-off (basis) and final (B2B) collections, a done first collection, an open final one.
+  for (const auto& [sequenz, am] : {std::pair{1, QDate(2024, 5, 2)}, std::pair{14, QDate(2024, 5, 3)},
+                                    std::pair{2, QDate(2024, 5, 3)}, std::pair{4, QDate()}}) {
+    LaufTestDatenbank::Auftrag l = Lastschrift(sequenz);
+    l.erledigt = am.isValid();
+    if (am.isValid()) l.erledigtDatum = am;
+    m_t.Anlegen(l);
+  }
+  const FrageFall& fall = GetParam();
+  SelektivKriterien k = Kriterien();
+  k.nurErledigte = fall.nurErledigte;
+  if (fall.nurErledigte) {
+    k.erledigtVon = fall.von;
+    k.erledigtBis = fall.bis;
+  } else {
+    k.zahlartIndex = 2;   // core direct debits: the open final one and the done ones of 6, 5/2 and 5/3
+  }
+  SelektivBestand b;
+  ASSERT_FALSE(Selektivbearbeitung::BestandLesen(m_t.Db(), k, b));
+  const QString frage = Selektivbearbeitung::Bestaetigung(QStringLiteral("X"), b, fall.aktion);
+  const QString kopf = QStringLiteral("Die Aktion: 'X' wirkt sich mit den\r gewählten Einstellungen auf %1 Zahlungen aus.\r"
+                                      "Davon sind %2 noch offen und %3 erledigt.")
+                           .arg(b.Anzahl())
+                           .arg(b.Offene())
+                           .arg(b.Erledigte());
+  EXPECT_EQ(frage, kopf + QString::fromUtf8(fall.warnung) + QStringLiteral("\r\rBitte bestätigen Sie noch einmal mit <OK>"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, SelektivReaktivierungsFrage,
+    ::testing::Values(
+        FrageFall{"EinTagMitUhrzeit", SelektivAktion::Reaktivieren, true, QDate(2024, 3, 31), QDate(2024, 3, 31),
+                  "\rAchtung: Die erledigten Zahlungen wurden bereits am 31.03.2024 in eine SEPA-Datei übernommen. "
+                  "Sie gehen mit der nächsten SEPA-Datei erneut an die Bank; hat die Bank die frühere Datei ausgeführt, "
+                  "wird doppelt gezahlt oder eingezogen."},
+        FrageFall{"BereichOhneEinmalige", SelektivAktion::Reaktivieren, true, QDate(2024, 3, 1), QDate(2024, 4, 30),
+                  "\rAchtung: Die erledigten Zahlungen wurden bereits vom 01.03.2024 bis 01.04.2024 in eine SEPA-Datei "
+                  "übernommen. Sie gehen mit der nächsten SEPA-Datei erneut an die Bank; hat die Bank die frühere Datei "
+                  "ausgeführt, wird doppelt gezahlt oder eingezogen."},
+        FrageFall{"EinmaligeUndLetzteBeiderArten", SelektivAktion::Reaktivieren, true, QDate(2024, 5, 1), QDate(2024, 5, 31),
+                  "\rAchtung: Die erledigten Zahlungen wurden bereits vom 02.05.2024 bis 03.05.2024 in eine SEPA-Datei "
+                  "übernommen. Sie gehen mit der nächsten SEPA-Datei erneut an die Bank; hat die Bank die frühere Datei "
+                  "ausgeführt, wird doppelt gezahlt oder eingezogen.\r2 davon sind Einmal- oder letzte Lastschriften; "
+                  "ihr Mandat ist mit einem ausgeführten Einzug verbraucht."},
+        FrageFall{"OffeneLetzteZaehltNicht", SelektivAktion::Reaktivieren, false, {}, {},
+                  "\rAchtung: Die erledigten Zahlungen wurden bereits vom 15.03.2024 bis 03.05.2024 in eine SEPA-Datei "
+                  "übernommen. Sie gehen mit der nächsten SEPA-Datei erneut an die Bank; hat die Bank die frühere Datei "
+                  "ausgeführt, wird doppelt gezahlt oder eingezogen.\r1 davon ist eine Einmal- oder letzte Lastschrift; "
+                  "ihr Mandat ist mit einem ausgeführten Einzug verbraucht."},
+        FrageFall{"LoeschenWarntNicht", SelektivAktion::Loeschen, true, QDate(2024, 5, 1), QDate(2024, 5, 31), ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SelektivFrage, OffeneAlleinWerdenOhneWarnungReaktiviert) {
+  SelektivBestand b;
+  b.auftraege = {{1, false}, {2, false}};
+  EXPECT_FALSE(Selektivbearbeitung::Bestaetigung(QStringLiteral("X"), b, SelektivAktion::Reaktivieren)
+                   .contains(QStringLiteral("Achtung")));
+  b.auftraege << SelektivAuftrag{3, true};   // done, with no done date stored
+  EXPECT_TRUE(Selektivbearbeitung::Bestaetigung(QStringLiteral("X"), b, SelektivAktion::Reaktivieren)
+                  .contains(QStringLiteral("Achtung: Die erledigten Zahlungen wurden bereits in eine SEPA-Datei")));
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include "zahlungsverkehr/MandatReferenz.h"
 #include "zahlungsverkehr/MandatSequenz.h"
 #include "common/Textfunktionen.h"
+#include "common/Uhr.h"
 #include "iban/IbanHinweis.h"
 #include "iban/IbanRegeln.h"
 #include "platform/db/SqlText.h"
@@ -68,6 +69,18 @@ std::optional<Adressenpflege::Fehler> KontoNrPruefen(const QString& konto) {
 
 const QStringList& Adressenpflege::MandatSequenzTexte() { return ::MandatSequenzTexte(); }
 
+QString Adressenpflege::MandatSequenzListentext(const QString& gespeichert) {
+  const QString text = gespeichert.trimmed();
+  for (const QString& t : MandatSequenzTexte())
+    if (QString::compare(t, text, Qt::CaseInsensitive) == 0) return t;
+  bool zahl = false;
+  const int code = text.toInt(&zahl);
+  if (zahl) {
+    if (const std::optional<QString> t = MandatSequenzText(code)) return *t;
+  }
+  return text;
+}
+
 Adressdaten Adressenpflege::Normalisieren(const Adressdaten& roh) {
   Adressdaten d = roh;
   d.opKontoNr = d.opKontoNr.trimmed();
@@ -97,6 +110,9 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Adressdaten&
   // The reference the debits of this address will carry; empty while the address has no mandate.
   if (const MandatReferenz referenz(d.mandatReferenz); !referenz.IstLeer() && !referenz.Gueltig())
     return Fehlermeldung(QStringLiteral("MandatReferenz"), MandatReferenz::Meldung(referenz.Pruefen()));
+  // The run refuses every debit of a mandate signed in the future; said here, where it can be corrected.
+  if (d.mandatDatum && *d.mandatDatum > Uhr::Heute())
+    return Fehlermeldung(QStringLiteral("MandatDatum"), QStringLiteral("Das Mandat-Datum darf nicht in der Zukunft liegen!"));
   if (!d.mandatSequenz.isEmpty() && !MandatSequenzTexte().contains(d.mandatSequenz))
     return Fehlermeldung(QStringLiteral("MandatSequenz"), QStringLiteral("Die Mandat-Sequenz ist unbekannt."));
   return std::nullopt;
@@ -116,9 +132,21 @@ std::optional<Adressenpflege::Fehler> Adressenpflege::Pruefen(const Bankdaten& r
   return std::nullopt;
 }
 
-DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const QString& alteNr, const QString& tabelle) {
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const QString& alteNr, const QString& tabelle,
+                                   const Adressdaten* geladen) {
   const Adressdaten d = Normalisieren(roh);
   const SqlText t = SqlText::Bezeichner(tabelle);
+  Transaktion transaktion(db);
+  if (transaktion.Fehler()) return transaktion.Fehler();
+  if (!alteNr.isEmpty() && geladen) {
+    DbFehler f;
+    const std::optional<Adressdaten> jetzt = Laden(db, alteNr, f, tabelle);
+    if (f) return f;
+    if (jetzt && *jetzt != *geladen)
+      return {GeaendertNr, QStringLiteral("Die Adresse %1 wurde inzwischen an anderer Stelle geändert. Die gespeicherten "
+                                          "Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung.")
+                               .arg(alteNr)};
+  }
   if (alteNr.isEmpty() || QString::compare(alteNr, d.opKontoNr, Qt::CaseInsensitive) != 0) {
     DbFehler f;
     const std::optional<QVariant> vorhanden =
@@ -133,10 +161,13 @@ DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const 
                               TextOderNull(d.blz),    TextOderNull(d.kontoNr),        TextOderNull(d.mandatReferenz),
                               d.mandatDatum ? QVariant(*d.mandatDatum) : QVariant(), TextOderNull(d.mandatSequenz)};
   if (alteNr.isEmpty()) {
-    return db.Ausfuehren(SqlText("INSERT INTO ") + t +
-                             " (OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, MandatDatum, "
-                             "MandatSequenz) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                         werte);
+    if (const DbFehler f = db.Ausfuehren(
+            SqlText("INSERT INTO ") + t +
+                " (OPKontoNr, Suchname, Name, Bank, BIC, IBAN, BLZ, KontoNr, MandatReferenz, MandatDatum, "
+                "MandatSequenz) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            werte))
+      return f;
+    return transaktion.Commit();
   }
   int geaendert = 0;
   DbFehler f = db.Ausfuehren(SqlText("UPDATE ") + t +
@@ -146,7 +177,7 @@ DbFehler Adressenpflege::Speichern(Datenbank& db, const Adressdaten& roh, const 
   if (f) return f;
   if (geaendert != 1)
     return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(alteNr)};
-  return {};
+  return transaktion.Commit();
 }
 
 DbFehler Adressenpflege::Loeschen(Datenbank& db, const QString& opKontoNr, const QString& tabelle) {
@@ -157,6 +188,52 @@ DbFehler Adressenpflege::Loeschen(Datenbank& db, const QString& opKontoNr, const
   if (geloescht != 1)
     return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Adresse %1 ist nicht mehr vorhanden.").arg(opKontoNr)};
   return {};
+}
+
+int Adressenpflege::OffeneZahlungen(Datenbank& db, const QString& opKontoNr, DbFehler& fehler) {
+  const std::optional<QVariant> n =
+      db.Wert(SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 0 AND OPKontoNr = ? COLLATE TAMO"), {opKontoNr}, fehler);
+  return fehler || !n ? 0 : n->toInt();
+}
+
+QString Adressenpflege::OffeneZahlungenHinweis(Datenbank& db, const Adressdaten& altRoh, const Adressdaten& neuRoh,
+                                               DbFehler& fehler) {
+  fehler = {};
+  const Adressdaten alt = Normalisieren(altRoh);
+  const Adressdaten neu = Normalisieren(neuRoh);
+  const auto datum = [](const std::optional<QDate>& d) { return d ? d->toString(Qt::ISODate) : QString(); };
+  QStringList was;
+  QList<SqlText> teile;
+  QVariantList parameter{alt.opKontoNr};
+  if (TamoVergleichsform(alt.opKontoNr) != TamoVergleichsform(neu.opKontoNr)) {
+    was << QStringLiteral("die bisherige Adressnummer %1").arg(alt.opKontoNr);
+    teile << SqlText("1");
+  }
+  if (alt.iban != neu.iban) {
+    was << (neu.iban.isEmpty() ? QStringLiteral("eine IBAN") : QStringLiteral("eine andere IBAN als %1").arg(neu.iban));
+    teile << SqlText("REPLACE(UPPER(IFNULL(IBAN, '')), ' ', '') <> ?");
+    parameter << neu.iban;
+  }
+  if (alt.mandatReferenz != neu.mandatReferenz || alt.mandatDatum != neu.mandatDatum) {
+    was << QStringLiteral("ein anderes Mandat");
+    teile << SqlText("(Art = 'L' AND (IFNULL(MandatReferenz, '') <> ? OR IFNULL(SUBSTR(MandatDatum, 1, 10), '') <> ?))");
+    parameter << neu.mandatReferenz << datum(neu.mandatDatum);
+  }
+  if (teile.isEmpty()) return {};
+  SqlText oder = teile.first();
+  for (qsizetype i = 1; i < teile.size(); ++i) oder += SqlText(" OR ") + teile.at(i);
+  const std::optional<QVariant> n = db.Wert(
+      SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 0 AND OPKontoNr = ? COLLATE TAMO AND (") + oder + SqlText(")"),
+      parameter, fehler);
+  const int anzahl = fehler || !n ? 0 : n->toInt();
+  if (anzahl == 0) return {};
+  const QString aufzaehlung =
+      was.size() == 1 ? was.first() : QStringList(was.mid(0, was.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + was.last();
+  return (anzahl == 1 ? QStringLiteral("1 offene Zahlung der Adresse trägt noch %1.").arg(aufzaehlung)
+                      : QStringLiteral("%1 offene Zahlungen der Adresse tragen noch %2.").arg(anzahl).arg(aufzaehlung)) +
+         QStringLiteral("\rDie Änderung der Adresse gilt nur für neue Zahlungen; die offenen gehen mit ihren bisherigen "
+                        "Angaben an die Bank. Bitte ändern Sie sie in der Zahlungserfassung, bevor Sie die nächste "
+                        "SEPA-Datei erstellen.");
 }
 
 std::optional<Adressdaten> Adressenpflege::Laden(Datenbank& db, const QString& opKontoNr, DbFehler& fehler,
@@ -185,22 +262,42 @@ std::optional<Adressdaten> Adressenpflege::Laden(Datenbank& db, const QString& o
   return d;
 }
 
-DbFehler Adressenpflege::Speichern(Datenbank& db, const Bankdaten& roh, std::optional<qint64> zeile) {
+namespace {
+
+// The row's values compared as the list shows them (Null as empty text).
+Bedingung BankUnveraendert(qint64 zeile, const Bankdaten* geladen) {
+  Bedingung b("rowid = ?", {zeile});
+  if (!geladen) return b;
+  return b.Und(Bedingung("IFNULL(CAST(BLZ AS TEXT), '') = ? COLLATE BINARY AND IFNULL(CAST(BIC AS TEXT), '') = ? "
+                         "COLLATE BINARY AND IFNULL(CAST(Bank AS TEXT), '') = ? COLLATE BINARY",
+                         {geladen->blz, geladen->bic, geladen->bank}));
+}
+
+const QString kBankWeg = QStringLiteral(
+    "Die Bankverbindung wurde inzwischen an anderer Stelle geändert oder gelöscht. Die Liste zeigt den gespeicherten "
+    "Stand; bitte wiederholen Sie Ihre Änderung.");
+
+}  // namespace
+
+DbFehler Adressenpflege::Speichern(Datenbank& db, const Bankdaten& roh, std::optional<qint64> zeile,
+                                   const Bankdaten* geladen) {
   const Bankdaten d = Normalisieren(roh);
   const QVariantList werte = {TextOderNull(d.blz), TextOderNull(d.bic), TextOderNull(d.bank)};
   if (!zeile) return db.Ausfuehren("INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES (?, ?, ?)", werte);
+  const Bedingung wo = BankUnveraendert(*zeile, geladen);
   int geaendert = 0;
-  DbFehler f = db.Ausfuehren("UPDATE Bankverbindung SET BLZ = ?, BIC = ?, Bank = ? WHERE rowid = ?",
-                             QVariantList(werte) << *zeile, &geaendert);
+  DbFehler f = db.Ausfuehren(SqlText("UPDATE Bankverbindung SET BLZ = ?, BIC = ?, Bank = ?") + wo.AlsWhere(),
+                             QVariantList(werte) << wo.parameter, &geaendert);
   if (f) return f;
-  if (geaendert != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  if (geaendert != 1) return {DbFehlerNr::KeineTreffer, kBankWeg};
   return {};
 }
 
-DbFehler Adressenpflege::BankLoeschen(Datenbank& db, qint64 zeile) {
+DbFehler Adressenpflege::BankLoeschen(Datenbank& db, qint64 zeile, const Bankdaten* geladen) {
+  const Bedingung wo = BankUnveraendert(zeile, geladen);
   int geloescht = 0;
-  DbFehler f = db.Ausfuehren("DELETE FROM Bankverbindung WHERE rowid = ?", {zeile}, &geloescht);
+  DbFehler f = db.Ausfuehren(SqlText("DELETE FROM Bankverbindung") + wo.AlsWhere(), wo.parameter, &geloescht);
   if (f) return f;
-  if (geloescht != 1) return {DbFehlerNr::KeineTreffer, QStringLiteral("Die Bankverbindung ist nicht mehr vorhanden.")};
+  if (geloescht != 1) return {DbFehlerNr::KeineTreffer, kBankWeg};
   return {};
 }

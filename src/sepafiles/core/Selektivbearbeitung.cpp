@@ -42,12 +42,22 @@ Abfrage Selektivbearbeitung::Auswahl(const SelektivKriterien& kriterien) {
 DbFehler Selektivbearbeitung::BestandLesen(Datenbank& db, const SelektivKriterien& kriterien, SelektivBestand& bestand) {
   bestand = {};
   const Bedingung b = Auswahlbedingung(kriterien);
-  const DbFehler f = db.Abfragen(SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Erledigt <> 0 FROM Zahlungen") +
-                                     b.AlsWhere() + SqlText(" ORDER BY Zahlungen.ZahlungNr"),
-                                 b.parameter, [&](const Zeile& z) {
-                                   bestand.auftraege << SelektivAuftrag{z.Wert(0).toLongLong(), z.Wert(1).toLongLong() != 0};
-                                   return true;
-                                 });
+  const DbFehler f = db.Abfragen(
+      SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Erledigt <> 0, Zahlungen.ErledigtDatum, "
+              "Zahlungen.Art = 'L' AND Zahlungen.MandatSequenz % 10 IN (1, 4) FROM Zahlungen") +
+          b.AlsWhere() + SqlText(" ORDER BY Zahlungen.ZahlungNr"),
+      b.parameter, [&](const Zeile& z) {
+        const SelektivAuftrag a{z.Wert(0).toLongLong(), z.Wert(1).toLongLong() != 0};
+        bestand.auftraege << a;
+        if (!a.erledigt) return true;
+        const QDate am = QDate::fromString(z.Wert(2).toString().left(10), Qt::ISODate);
+        if (am.isValid()) {
+          if (!bestand.erledigtAb || am < *bestand.erledigtAb) bestand.erledigtAb = am;
+          if (!bestand.erledigtBis || am > *bestand.erledigtBis) bestand.erledigtBis = am;
+        }
+        if (z.Wert(3).toLongLong() != 0) ++bestand.einmalOderLetzte;
+        return true;
+      });
   if (f) bestand = {};
   return f;
 }
@@ -71,11 +81,30 @@ QString Selektivbearbeitung::LaufHindernis(Datenbank& db, DbFehler& fehler) {
                         "wird der Lauf fertiggestellt. Versuchen Sie es danach noch einmal.");
 }
 
-QString Selektivbearbeitung::Bestaetigung(const QString& aktionsname, const SelektivBestand& bestand) {
+QString Selektivbearbeitung::Bestaetigung(const QString& aktionsname, const SelektivBestand& bestand,
+                                          SelektivAktion aktion) {
+  QString warnung;
+  if (aktion == SelektivAktion::Reaktivieren && bestand.Erledigte() > 0) {
+    const auto datum = [](const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); };
+    QString wann;
+    if (bestand.erledigtAb && bestand.erledigtBis)
+      wann = *bestand.erledigtAb == *bestand.erledigtBis
+                 ? QStringLiteral(" am ") + datum(*bestand.erledigtAb)
+                 : QStringLiteral(" vom ") + datum(*bestand.erledigtAb) + QStringLiteral(" bis ") + datum(*bestand.erledigtBis);
+    warnung = QStringLiteral("\rAchtung: Die erledigten Zahlungen wurden bereits%1 in eine SEPA-Datei übernommen. Sie gehen "
+                             "mit der nächsten SEPA-Datei erneut an die Bank; hat die Bank die frühere Datei ausgeführt, "
+                             "wird doppelt gezahlt oder eingezogen.")
+                  .arg(wann);
+    if (bestand.einmalOderLetzte > 0)
+      warnung += (bestand.einmalOderLetzte == 1
+                      ? QStringLiteral("\r1 davon ist eine Einmal- oder letzte Lastschrift")
+                      : QStringLiteral("\r%1 davon sind Einmal- oder letzte Lastschriften").arg(bestand.einmalOderLetzte)) +
+                 QStringLiteral("; ihr Mandat ist mit einem ausgeführten Einzug verbraucht.");
+  }
   return QStringLiteral("Die Aktion: '") + aktionsname + QStringLiteral("' wirkt sich mit den\r gewählten Einstellungen auf ") +
          QString::number(bestand.Anzahl()) + QStringLiteral(" Zahlungen aus.\rDavon sind ") +
          QString::number(bestand.Offene()) + QStringLiteral(" noch offen und ") + QString::number(bestand.Erledigte()) +
-         QStringLiteral(" erledigt.\r\rBitte bestätigen Sie noch einmal mit <OK>");
+         QStringLiteral(" erledigt.") + warnung + QStringLiteral("\r\rBitte bestätigen Sie noch einmal mit <OK>");
 }
 
 DbFehler Selektivbearbeitung::Ausfuehren(Datenbank& db, const SelektivKriterien& kriterien, SelektivAktion aktion,

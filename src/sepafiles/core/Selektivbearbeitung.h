@@ -35,6 +35,11 @@ struct SelektivAuftrag {
 // The orders an action is confirmed for, by ZahlungNr.
 struct SelektivBestand {
   QList<SelektivAuftrag> auftraege;
+  // Of the done ones: the first and the last done day, and the direct debits sent as one-off or final
+  // collection (their mandate is used up once that collection was executed).
+  std::optional<QDate> erledigtAb;
+  std::optional<QDate> erledigtBis;
+  int einmalOderLetzte = 0;
 
   int Anzahl() const { return int(auftraege.size()); }
   int Erledigte() const;
@@ -50,8 +55,10 @@ class Selektivbearbeitung {
   static DbFehler BestandLesen(Datenbank& db, const SelektivKriterien& kriterien, SelektivBestand& bestand);
 
   // The question before the action (lines joined by CR): the action's name, how many orders, how
-  // many of them open and done.
-  static QString Bestaetigung(const QString& aktionsname, const SelektivBestand& bestand);
+  // many of them open and done; before a reactivation of done orders also that they went to the bank
+  // already (done when, one-off and final collections) and will go again with the next SEPA file.
+  static QString Bestaetigung(const QString& aktionsname, const SelektivBestand& bestand,
+                              SelektivAktion aktion = SelektivAktion::Loeschen);
 
   // Why no order may be deleted or reactivated now, empty when nothing stands in the way: a SEPA run under
   // way on another workstation, or one interrupted whose orders are marked done while its files wait for
