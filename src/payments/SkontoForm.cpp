@@ -371,6 +371,10 @@ void SkontoForm::Ausfuehren(bool zuruecksetzen, const std::function<SkontoErgebn
   if (e.Ok()) NeuLaden();
   QApplication::restoreOverrideCursor();
   m_knoepfe[3]->setEnabled(m_sitzung.Geaendert());
+  if (!e.abgelehnt.isEmpty()) {
+    Meldung::Warnung(e.abgelehnt, {}, this);
+    return;
+  }
   if (!e.Ok()) {
     Meldung::Fehler(zuruecksetzen ? SkontoZuruecksetzenFehlertext(e.fehler) : SkontoLaufFehlertext(e.fehler), {}, this);
     return;

@@ -291,3 +291,87 @@ TEST(SkontoLaufDatei, KeineSperreZwischenDenLaeufenUndNachDemWiederoeffnenGespei
   EXPECT_EQ(db->Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE LfdNr = ?", {zeile}, f)->toLongLong(),
             C(98000)->Roh());
 }
+
+// A run whose result the bank could not pay (a line or a total outside ±999.999.999,99), or whose
+// settings lie outside the dialog's ranges, is refused as a whole; just inside, it runs.
+namespace {
+
+struct GrenzFall {
+  const char* name;
+  std::vector<int64_t> zeilenCent;  // the lines of one payment; the run takes the first
+  SkontoVorgabe vorgabe;
+  bool abgelehnt;
+  int64_t ersteZeileDanachCent;     // ZahlungsBetrag of the first line after the run
+};
+
+SkontoVorgabe Rundung(int vorkomma, int nachkomma) {
+  SkontoVorgabe v;
+  v.skonto = false;
+  v.vorkomma = vorkomma;
+  v.nachkomma = nachkomma;
+  return v;
+}
+
+void PrintTo(const GrenzFall& fall, std::ostream* os) { *os << fall.name; }
+
+constexpr int64_t Hoechst = 99999999999;  // 999.999.999,99 in cent
+
+class SkontoLaufGrenzen : public ::testing::TestWithParam<GrenzFall> {};
+
+}  // namespace
+
+TEST_P(SkontoLaufGrenzen, AusserhalbDesBetragsrahmensWirdNichtsGeschrieben) {
+  const GrenzFall& fall = GetParam();
+  ZahlungsTestDatenbank t;
+  ZahlungsTestDatenbank::Zahlung z;
+  z.name = QStringLiteral("Grenz GmbH");
+  int64_t summe = 0;
+  for (int64_t c : fall.zeilenCent) summe += c;
+  z.gesamt = Waehrung::AusCent(summe);
+  const qint64 nr = t.ZahlungAnlegen(z);
+  QList<qint64> zeilen;
+  for (size_t i = 0; i < fall.zeilenCent.size(); ++i)
+    zeilen << t.ZeileAnlegen(nr, int(i) + 1, QStringLiteral("RG %1").arg(i + 1), C(fall.zeilenCent[i]));
+
+  SkontoSitzung sitzung;
+  const SkontoErgebnis r = sitzung.Abziehen(t.Db(), {zeilen.first()}, fall.vorgabe);
+  EXPECT_TRUE(r.fehler.Ok());
+  EXPECT_EQ(r.abgelehnt.isEmpty(), !fall.abgelehnt) << r.abgelehnt.toStdString();
+  EXPECT_EQ(r.Ok(), !fall.abgelehnt);
+  EXPECT_EQ(sitzung.Geaendert(), !fall.abgelehnt);
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+  EXPECT_EQ(t.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE LfdNr = ?", {zeilen.first()}).toLongLong(),
+            C(fall.ersteZeileDanachCent)->Roh());
+  const qint64 gesamt = t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong();
+  const qint64 zeilensumme =
+      t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toLongLong();
+  EXPECT_EQ(gesamt, zeilensumme);
+  if (fall.abgelehnt) {
+    EXPECT_TRUE(r.abgelehnt.contains(QStringLiteral("±999.999.999,99")) ||
+                r.abgelehnt.contains(QStringLiteral("-99,99 bis 99,99")) ||
+                r.abgelehnt.contains(QStringLiteral("Stellenzahl")))
+        << r.abgelehnt.toStdString();
+    EXPECT_TRUE(r.abgelehnt.endsWith(QStringLiteral("alle Beträge sind unverändert.")));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, SkontoLaufGrenzen,
+    ::testing::Values(
+        // -99,99 % on the largest amount would pay nearly twice the range.
+        GrenzFall{"NegativerSatzUeberDenRahmen", {Hoechst}, Prozent(-9999), true, Hoechst},
+        GrenzFall{"NegativerSatzKnappImRahmen", {50000000000}, Prozent(-9999), false, 99995000000},
+        // Rounding up at the top of the range.
+        GrenzFall{"VorkommaRundetUeberDenRahmen", {Hoechst}, Rundung(9, 0), true, Hoechst},
+        GrenzFall{"VorkommaBleibtImRahmen", {99999999949}, Rundung(9, 0), false, 99999999949},
+        GrenzFall{"NachkommaRundetUeberDenRahmen", {99999999996}, Rundung(0, 1), true, 99999999996},
+        GrenzFall{"NachkommaRundetAbImRahmen", {99999999949}, Rundung(0, 1), false, 99999999900},
+        // Each line within, but the payment's total not.
+        GrenzFall{"SummeUeberDenRahmen", {50000000000, 49900000000}, Prozent(-100), true, 50000000000},
+        GrenzFall{"SummeKnappImRahmen", {50000000000, 49900000000}, Prozent(-10), false, 50050000000},
+        // Settings the dialog's fields never give.
+        GrenzFall{"SatzUeberHundert", {100000}, Prozent(15000), true, 100000},
+        GrenzFall{"SatzAnDerGrenze", {100000}, Prozent(9999), false, 10},
+        GrenzFall{"SatzUnterDerGrenze", {100000}, Prozent(-10000), true, 100000},
+        GrenzFall{"VorkommaZuGross", {100000}, Rundung(19, 0), true, 100000}),
+    [](const auto& info) { return std::string(info.param.name); });

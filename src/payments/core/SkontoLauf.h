@@ -29,7 +29,8 @@ struct SkontoErgebnis {
   int bearbeitet = 0;    // lines the run or reset wrote (or found already right)
   int uebergangen = 0;   // lines left alone: their payment was done or deleted since, or (reset) the
                          // line was changed elsewhere after the dialog's last run
-  bool Ok() const { return fehler.Ok(); }
+  QString abgelehnt;      // refused before anything was written (the reason, German): no amount changed
+  bool Ok() const { return fehler.Ok() && abgelehnt.isEmpty(); }
 };
 // The message after a failed run ("Fehler beim Speichern der Daten!" ...); nothing was changed.
 QString SkontoLaufFehlertext(const DbFehler& fehler);
@@ -44,7 +45,9 @@ QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen
 class SkontoSitzung {
  public:
   // "Abzug vornehmen" on the lines given by LfdNr, in that order. Lines whose payment is done or
-  // gone by now are left alone and counted.
+  // gone by now are left alone and counted. A run that would give a line amount or a payment's
+  // total outside ±999.999.999,99, or whose settings lie outside the dialog's ranges, is refused
+  // as a whole.
   SkontoErgebnis Abziehen(Datenbank& db, const QList<qint64>& lfdNummern, const SkontoVorgabe& vorgabe);
   // "Änderungen zurücksetzen": every line back to its amounts before the dialog's first run. A line
   // changed elsewhere since the dialog's last run, or whose payment is done or gone, keeps what it has.
