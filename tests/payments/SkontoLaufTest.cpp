@@ -375,3 +375,33 @@ INSTANTIATE_TEST_SUITE_P(
         GrenzFall{"SatzUnterDerGrenze", {100000}, Prozent(-10000), true, 100000},
         GrenzFall{"VorkommaZuGross", {100000}, Rundung(19, 0), true, 100000}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Credit notes keep their amounts while the invoices of the same payment are discounted: a total that
+// ends at 0,00 or below is named after the run (no file pays it), one just above is not.
+TEST(SkontoLaufGutschrift, GesamtbetragNullOderWenigerWirdGenannt) {
+  struct Fall {
+    const char* name;
+    int64_t gutschriftCent;
+    int ohneBetrag;
+  };
+  for (const Fall& fall : {Fall{"bleibt positiv", -97999, 0}, Fall{"wird null", -98000, 1}, Fall{"wird negativ", -99000, 1}}) {
+    SCOPED_TRACE(fall.name);
+    ZahlungsTestDatenbank t;
+    ZahlungsTestDatenbank::Zahlung z;
+    z.name = QStringLiteral("Gut & Schrift");
+    z.gesamt = Waehrung::AusCent(100000 + fall.gutschriftCent);
+    const qint64 nr = t.ZahlungAnlegen(z);
+    const qint64 rechnung = t.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), C(100000));
+    const qint64 gutschrift = t.ZeileAnlegen(nr, 2, QStringLiteral("GS 2"), C(fall.gutschriftCent));
+    SkontoSitzung sitzung;
+    const SkontoErgebnis r = sitzung.Abziehen(t.Db(), {rechnung, gutschrift}, Prozent(200));
+    ASSERT_TRUE(r.Ok());
+    EXPECT_EQ(r.bearbeitet, 2);
+    EXPECT_EQ(r.ohneBetrag, fall.ohneBetrag);
+    EXPECT_EQ(SkontoOhneBetragText(r).isEmpty(), fall.ohneBetrag == 0);
+    EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(),
+              C(98000 + fall.gutschriftCent)->Roh());
+    // The reset names nothing.
+    EXPECT_EQ(sitzung.Zuruecksetzen(t.Db()).ohneBetrag, 0);
+  }
+}

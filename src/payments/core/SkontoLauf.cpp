@@ -67,7 +67,7 @@ QString ZeilenGrund(const Gelesen& zeile, const ZeilenBetraege& neu) {
 
 // Each touched payment's total becomes the sum of its lines; a total outside the money range is
 // reported as the reason (the caller rolls back).
-DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, QString& grund) {
+DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, QString& grund, int& ohneBetrag) {
   for (qint64 nr : zahlungen) {
     if (DbFehler f = db.Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = (SELECT COALESCE(SUM(ZahlungsBetrag), 0) "
                                    "FROM Verwendungszweck WHERE ZahlungNr = ?) WHERE ZahlungNr = ?",
@@ -76,6 +76,7 @@ DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, Q
     DbFehler f = db.Abfragen("SELECT ZahlungGesamt, Name FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)},
                              [&](const Zeile& z) {
                                const Waehrung gesamt = OderNull(WaehrungAusWert(z.Wert(0)));
+                               if (gesamt <= Waehrung()) ++ohneBetrag;
                                if (!gesamt.ImBetragsrahmen())
                                  grund = QStringLiteral("Der Gesamtbetrag der Zahlung an \"%1\" läge mit %2 außerhalb von %3.")
                                              .arg(TextAusWert(z.Wert(1)), gesamt.FormatDeutsch(), Betragsrahmen());
@@ -145,6 +146,13 @@ QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen
                                  "gelöscht ist.");
 }
 
+QString SkontoOhneBetragText(const SkontoErgebnis& ergebnis) {
+  if (ergebnis.ohneBetrag <= 0) return {};
+  return QString::number(ergebnis.ohneBetrag) +
+         QStringLiteral(" Zahlung(en) hat/haben nach dem Abzug einen Gesamtbetrag von 0,00 oder weniger (Gutschriften "
+                        "behalten ihren Betrag) und kann/können so nicht ausgeführt werden.");
+}
+
 SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNummern, const SkontoVorgabe& vorgabe) {
   if (const QString grund = VorgabeGrund(vorgabe); !grund.isEmpty()) return Abgelehnt(grund);
   SkontoErgebnis e;
@@ -181,7 +189,7 @@ SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNu
     ++e.bearbeitet;
   }
   QString grund;
-  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund)) return {f, 0, 0};
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, e.ohneBetrag)) return {f, 0, 0};
   if (!grund.isEmpty()) return Abgelehnt(grund);
   if (DbFehler f = t.Commit()) return {f, 0, 0};
   m_zeilen = std::move(staende);
@@ -212,7 +220,8 @@ SkontoErgebnis SkontoSitzung::Zuruecksetzen(Datenbank& db) {
   }
   // Back to amounts the lines had before: a total outside the range was there before the dialog.
   QString grund;
-  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund)) return {f, 0, 0};
+  int ohneBetrag = 0;
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, ohneBetrag)) return {f, 0, 0};
   if (DbFehler f = t.Commit()) return {f, 0, 0};
   m_zeilen.clear();
   return e;

@@ -29,6 +29,7 @@ struct SkontoErgebnis {
   int bearbeitet = 0;    // lines the run or reset wrote (or found already right)
   int uebergangen = 0;   // lines left alone: their payment was done or deleted since, or (reset) the
                          // line was changed elsewhere after the dialog's last run
+  int ohneBetrag = 0;    // touched payments whose total is 0 or less after the run (no file pays them)
   QString abgelehnt;      // refused before anything was written (the reason, German): no amount changed
   bool Ok() const { return fehler.Ok() && abgelehnt.isEmpty(); }
 };
@@ -37,6 +38,9 @@ QString SkontoLaufFehlertext(const DbFehler& fehler);
 QString SkontoZuruecksetzenFehlertext(const DbFehler& fehler);
 // The note on lines left alone; empty when there were none.
 QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen);
+// The note on payments a run left with a total of 0 or less (credit notes keep their amounts while
+// the invoices are discounted); empty when there were none.
+QString SkontoOhneBetragText(const SkontoErgebnis& ergebnis);
 
 // What the dialog changed while it is open. Each run and each reset is one short transaction of its
 // own, all or nothing, so that no lock is held while the dialog waits for the user. The session keeps
