@@ -405,3 +405,28 @@ TEST(SkontoLaufGutschrift, GesamtbetragNullOderWenigerWirdGenannt) {
     EXPECT_EQ(sitzung.Zuruecksetzen(t.Db()).ohneBetrag, 0);
   }
 }
+
+// The reset brings back what was there before the dialog, a total outside the range included, and
+// every other payment of the reset still gets the sum of its lines.
+TEST(SkontoLaufGutschrift, ZuruecksetzenSchreibtAlleGesamtbetraege) {
+  ZahlungsTestDatenbank t;
+  QList<qint64> zahlungen;
+  QList<qint64> zeilen;
+  for (int i = 0; i < 4; ++i) {
+    ZahlungsTestDatenbank::Zahlung z;
+    z.name = QStringLiteral("Zahlung %1").arg(i);
+    const int64_t cent = i == 1 ? 60000000000 : 10000;  // the second: two lines, 1,2 Mrd. in total
+    zahlungen << t.ZahlungAnlegen(z);
+    zeilen << t.ZeileAnlegen(zahlungen.last(), 1, QStringLiteral("RG %1").arg(i), C(cent));
+    if (i == 1) zeilen << t.ZeileAnlegen(zahlungen.last(), 2, QStringLiteral("RG 1b"), C(cent));
+  }
+  SkontoSitzung sitzung;
+  ASSERT_TRUE(sitzung.Abziehen(t.Db(), zeilen, Prozent(5000)).Ok());
+  const SkontoErgebnis r = sitzung.Zuruecksetzen(t.Db());
+  ASSERT_TRUE(r.Ok()) << r.abgelehnt.toStdString();
+  EXPECT_EQ(r.bearbeitet, 5);
+  for (qint64 nr : zahlungen)
+    EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(),
+              t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toLongLong())
+        << "Zahlung " << nr;
+}

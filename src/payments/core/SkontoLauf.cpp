@@ -65,8 +65,8 @@ QString ZeilenGrund(const Gelesen& zeile, const ZeilenBetraege& neu) {
   return {};
 }
 
-// Each touched payment's total becomes the sum of its lines; a total outside the money range is
-// reported as the reason (the caller rolls back).
+// Each touched payment's total becomes the sum of its lines; the first total outside the money range
+// is given as the reason (a run then rolls back, a reset keeps it: it was there before the dialog).
 DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, QString& grund, int& ohneBetrag) {
   for (qint64 nr : zahlungen) {
     if (DbFehler f = db.Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = (SELECT COALESCE(SUM(ZahlungsBetrag), 0) "
@@ -77,12 +77,12 @@ DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, Q
                              [&](const Zeile& z) {
                                const Waehrung gesamt = OderNull(WaehrungAusWert(z.Wert(0)));
                                if (gesamt <= Waehrung()) ++ohneBetrag;
-                               if (!gesamt.ImBetragsrahmen())
+                               if (!gesamt.ImBetragsrahmen() && grund.isEmpty())
                                  grund = QStringLiteral("Der Gesamtbetrag der Zahlung an \"%1\" läge mit %2 außerhalb von %3.")
                                              .arg(TextAusWert(z.Wert(1)), gesamt.FormatDeutsch(), Betragsrahmen());
                                return false;
                              });
-    if (f || !grund.isEmpty()) return f;
+    if (f) return f;
   }
   return {};
 }
