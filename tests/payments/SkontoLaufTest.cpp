@@ -430,3 +430,36 @@ TEST(SkontoLaufGutschrift, ZuruecksetzenSchreibtAlleGesamtbetraege) {
               t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toLongLong())
         << "Zahlung " << nr;
 }
+
+// Two workstations run the same discount on the same line, one after the other or each twice: the
+// discount is taken from the open item once, never from what the other left to pay.
+TEST(SkontoLaufDatei, ZweiArbeitsplaetzeZiehenDenSkontoNurEinmalAb) {
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ZahlungsTestDatenbank t(datei);
+  ZahlungsTestDatenbank::Zahlung z;
+  z.name = QStringLiteral("Anton");
+  z.gesamt = C(100000);
+  const qint64 zahlung = t.ZahlungAnlegen(z);
+  // One line without open item (typed as the paid amount only), one with.
+  const qint64 ohneOP = t.ZeileAnlegen(zahlung, 1, QStringLiteral("RG 1"), C(50000));
+  ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = NULL WHERE LfdNr = ?", {ohneOP}).Ok());
+  const qint64 mitOP = t.ZeileAnlegen(zahlung, 2, QStringLiteral("RG 2"), C(50000));
+  DbFehler f;
+  auto zweite = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(zweite) << f.Beschreibung.toStdString();
+
+  SkontoSitzung hier;
+  SkontoSitzung dort;
+  ASSERT_TRUE(hier.Abziehen(t.Db(), {ohneOP, mitOP}, Prozent(200)).Ok());
+  ASSERT_TRUE(dort.Abziehen(*zweite, {mitOP, ohneOP}, Prozent(200)).Ok());
+  ASSERT_TRUE(hier.Abziehen(t.Db(), {ohneOP, mitOP}, Prozent(200)).Ok());
+  for (qint64 lfdNr : {ohneOP, mitOP}) {
+    SCOPED_TRACE(lfdNr);
+    EXPECT_EQ(t.Wert("SELECT OPBetrag FROM Verwendungszweck WHERE LfdNr = ?", {lfdNr}).toLongLong(), C(50000)->Roh());
+    EXPECT_EQ(t.Wert("SELECT SkontoBetrag FROM Verwendungszweck WHERE LfdNr = ?", {lfdNr}).toLongLong(), C(1000)->Roh());
+    EXPECT_EQ(t.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE LfdNr = ?", {lfdNr}).toLongLong(),
+              C(49000)->Roh());
+  }
+  EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {zahlung}).toLongLong(), C(98000)->Roh());
+}
