@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -371,12 +372,17 @@ void SkontoForm::Ausfuehren(bool zuruecksetzen, const std::function<SkontoErgebn
   if (e.Ok()) NeuLaden();
   QApplication::restoreOverrideCursor();
   m_knoepfe[3]->setEnabled(m_sitzung.Geaendert());
+  if (!e.abgelehnt.isEmpty()) {
+    Meldung::Warnung(e.abgelehnt, {}, this);
+    return;
+  }
   if (!e.Ok()) {
     Meldung::Fehler(zuruecksetzen ? SkontoZuruecksetzenFehlertext(e.fehler) : SkontoLaufFehlertext(e.fehler), {}, this);
     return;
   }
-  if (const QString hinweis = SkontoUebergangenText(e, zuruecksetzen); !hinweis.isEmpty())
-    Meldung::Warnung(hinweis, {}, this);
+  QStringList hinweise = {SkontoUebergangenText(e, zuruecksetzen), SkontoOhneBetragText(e)};
+  hinweise.removeAll(QString());
+  if (!hinweise.isEmpty()) Meldung::Warnung(hinweise.join(QStringLiteral("\r\r")), {}, this);
 }
 
 void SkontoForm::reject() {

@@ -352,7 +352,8 @@ void ZahlungZeilenbereich::VorSpalte(int spalte, QVariant& wert) {
       m_gitter->PufferwertSetzen(QStringLiteral("ZahlungsBetrag"), WertAusWaehrung(w.betraege.zahlungsBetrag));
       m_gitter->PufferwertSetzen(QStringLiteral("Verwendungszweck"), WertAusText(w.verwendungszweck));
     } else if (!m_gitter->DropDown(spalte)) {
-      const auto text = TextAusVorgangsNr(nr, TextAusWert(m_zeilen->Feld(QStringLiteral("Verwendungszweck"))), vorlagen);
+      const auto text = TextAusVorgangsNr(nr, TextAusWert(m_zeilen->Feld(QStringLiteral("Verwendungszweck"))), vorlagen,
+                                          m_zeilenBreite);
       if (text) m_gitter->PufferwertSetzen(QStringLiteral("Verwendungszweck"), *text);
     }
   } else if (feld == QStringLiteral("Vorgangsdatum")) {

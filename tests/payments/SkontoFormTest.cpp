@@ -236,6 +236,25 @@ TEST_F(SkontoFormTest, FehlschlagenderLaufWirdGemeldetUndAendertNichts) {
   EXPECT_EQ(Marken(*d), (QList<qint64>{a1, a2}));
 }
 
+// A run the bank could not pay is refused with its reason as a warning, not as a failed store.
+TEST_F(SkontoFormTest, AbgelehnterLaufWirdAlsWarnungGemeldet) {
+  const Waehrung hoechst = Waehrung::AusCent(99999999999);
+  ASSERT_TRUE(u.Db()
+                  .Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, ZahlungsBetrag = ? WHERE LfdNr = ?",
+                              {QVariant::fromValue(hoechst), QVariant::fromValue(hoechst), a1})
+                  .Ok());
+  auto d = Dialog(a);
+  d->SkontoProzent()->WertSetzen(Waehrung::AusCent(-9999));
+  u.Meldungen().BeiUnerwartet({});
+  QTest::mouseClick(d->Command1(0), Qt::LeftButton);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("Der Betrag der Zeile \"RG 1\"")))
+      << u.Meldungen().Letzter().text.toStdString();
+  EXPECT_EQ(Zahlbetrag(a1), hoechst);
+  EXPECT_FALSE(d->Command1(3)->isEnabled());
+}
+
 TEST_F(SkontoFormTest, SchliessenBehaeltDieLaeufeUndSpeichertDieEinstellungen) {
   {
     auto d = Dialog(a);

@@ -291,3 +291,175 @@ TEST(SkontoLaufDatei, KeineSperreZwischenDenLaeufenUndNachDemWiederoeffnenGespei
   EXPECT_EQ(db->Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE LfdNr = ?", {zeile}, f)->toLongLong(),
             C(98000)->Roh());
 }
+
+// A run whose result the bank could not pay (a line or a total outside ±999.999.999,99), or whose
+// settings lie outside the dialog's ranges, is refused as a whole; just inside, it runs.
+namespace {
+
+struct GrenzFall {
+  const char* name;
+  std::vector<int64_t> zeilenCent;  // the lines of one payment; the run takes the first
+  SkontoVorgabe vorgabe;
+  bool abgelehnt;
+  int64_t ersteZeileDanachCent;     // ZahlungsBetrag of the first line after the run
+};
+
+SkontoVorgabe Rundung(int vorkomma, int nachkomma) {
+  SkontoVorgabe v;
+  v.skonto = false;
+  v.vorkomma = vorkomma;
+  v.nachkomma = nachkomma;
+  return v;
+}
+
+void PrintTo(const GrenzFall& fall, std::ostream* os) { *os << fall.name; }
+
+constexpr int64_t Hoechst = 99999999999;  // 999.999.999,99 in cent
+
+class SkontoLaufGrenzen : public ::testing::TestWithParam<GrenzFall> {};
+
+}  // namespace
+
+TEST_P(SkontoLaufGrenzen, AusserhalbDesBetragsrahmensWirdNichtsGeschrieben) {
+  const GrenzFall& fall = GetParam();
+  ZahlungsTestDatenbank t;
+  ZahlungsTestDatenbank::Zahlung z;
+  z.name = QStringLiteral("Grenz GmbH");
+  int64_t summe = 0;
+  for (int64_t c : fall.zeilenCent) summe += c;
+  z.gesamt = Waehrung::AusCent(summe);
+  const qint64 nr = t.ZahlungAnlegen(z);
+  QList<qint64> zeilen;
+  for (size_t i = 0; i < fall.zeilenCent.size(); ++i)
+    zeilen << t.ZeileAnlegen(nr, int(i) + 1, QStringLiteral("RG %1").arg(i + 1), C(fall.zeilenCent[i]));
+
+  SkontoSitzung sitzung;
+  const SkontoErgebnis r = sitzung.Abziehen(t.Db(), {zeilen.first()}, fall.vorgabe);
+  EXPECT_TRUE(r.fehler.Ok());
+  EXPECT_EQ(r.abgelehnt.isEmpty(), !fall.abgelehnt) << r.abgelehnt.toStdString();
+  EXPECT_EQ(r.Ok(), !fall.abgelehnt);
+  EXPECT_EQ(sitzung.Geaendert(), !fall.abgelehnt);
+  EXPECT_EQ(t.Db().TransaktionsTiefe(), 0);
+  EXPECT_EQ(t.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE LfdNr = ?", {zeilen.first()}).toLongLong(),
+            C(fall.ersteZeileDanachCent)->Roh());
+  const qint64 gesamt = t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong();
+  const qint64 zeilensumme =
+      t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toLongLong();
+  EXPECT_EQ(gesamt, zeilensumme);
+  if (fall.abgelehnt) {
+    EXPECT_TRUE(r.abgelehnt.contains(QStringLiteral("±999.999.999,99")) ||
+                r.abgelehnt.contains(QStringLiteral("-99,99 bis 99,99")) ||
+                r.abgelehnt.contains(QStringLiteral("Stellenzahl")))
+        << r.abgelehnt.toStdString();
+    EXPECT_TRUE(r.abgelehnt.endsWith(QStringLiteral("alle Beträge sind unverändert.")));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, SkontoLaufGrenzen,
+    ::testing::Values(
+        // -99,99 % on the largest amount would pay nearly twice the range.
+        GrenzFall{"NegativerSatzUeberDenRahmen", {Hoechst}, Prozent(-9999), true, Hoechst},
+        GrenzFall{"NegativerSatzKnappImRahmen", {50000000000}, Prozent(-9999), false, 99995000000},
+        // Rounding up at the top of the range.
+        GrenzFall{"VorkommaRundetUeberDenRahmen", {Hoechst}, Rundung(9, 0), true, Hoechst},
+        GrenzFall{"VorkommaBleibtImRahmen", {99999999949}, Rundung(9, 0), false, 99999999949},
+        GrenzFall{"NachkommaRundetUeberDenRahmen", {99999999996}, Rundung(0, 1), true, 99999999996},
+        GrenzFall{"NachkommaRundetAbImRahmen", {99999999949}, Rundung(0, 1), false, 99999999900},
+        // Each line within, but the payment's total not.
+        GrenzFall{"SummeUeberDenRahmen", {50000000000, 49900000000}, Prozent(-100), true, 50000000000},
+        GrenzFall{"SummeKnappImRahmen", {50000000000, 49900000000}, Prozent(-10), false, 50050000000},
+        // Settings the dialog's fields never give.
+        GrenzFall{"SatzUeberHundert", {100000}, Prozent(15000), true, 100000},
+        GrenzFall{"SatzAnDerGrenze", {100000}, Prozent(9999), false, 10},
+        GrenzFall{"SatzUnterDerGrenze", {100000}, Prozent(-10000), true, 100000},
+        GrenzFall{"VorkommaZuGross", {100000}, Rundung(19, 0), true, 100000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Credit notes keep their amounts while the invoices of the same payment are discounted: a total that
+// ends at 0,00 or below is named after the run (no file pays it), one just above is not.
+TEST(SkontoLaufGutschrift, GesamtbetragNullOderWenigerWirdGenannt) {
+  struct Fall {
+    const char* name;
+    int64_t gutschriftCent;
+    int ohneBetrag;
+  };
+  for (const Fall& fall : {Fall{"bleibt positiv", -97999, 0}, Fall{"wird null", -98000, 1}, Fall{"wird negativ", -99000, 1}}) {
+    SCOPED_TRACE(fall.name);
+    ZahlungsTestDatenbank t;
+    ZahlungsTestDatenbank::Zahlung z;
+    z.name = QStringLiteral("Gut & Schrift");
+    z.gesamt = Waehrung::AusCent(100000 + fall.gutschriftCent);
+    const qint64 nr = t.ZahlungAnlegen(z);
+    const qint64 rechnung = t.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), C(100000));
+    const qint64 gutschrift = t.ZeileAnlegen(nr, 2, QStringLiteral("GS 2"), C(fall.gutschriftCent));
+    SkontoSitzung sitzung;
+    const SkontoErgebnis r = sitzung.Abziehen(t.Db(), {rechnung, gutschrift}, Prozent(200));
+    ASSERT_TRUE(r.Ok());
+    EXPECT_EQ(r.bearbeitet, 2);
+    EXPECT_EQ(r.ohneBetrag, fall.ohneBetrag);
+    EXPECT_EQ(SkontoOhneBetragText(r).isEmpty(), fall.ohneBetrag == 0);
+    EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(),
+              C(98000 + fall.gutschriftCent)->Roh());
+    // The reset names nothing.
+    EXPECT_EQ(sitzung.Zuruecksetzen(t.Db()).ohneBetrag, 0);
+  }
+}
+
+// The reset brings back what was there before the dialog, a total outside the range included, and
+// every other payment of the reset still gets the sum of its lines.
+TEST(SkontoLaufGutschrift, ZuruecksetzenSchreibtAlleGesamtbetraege) {
+  ZahlungsTestDatenbank t;
+  QList<qint64> zahlungen;
+  QList<qint64> zeilen;
+  for (int i = 0; i < 4; ++i) {
+    ZahlungsTestDatenbank::Zahlung z;
+    z.name = QStringLiteral("Zahlung %1").arg(i);
+    const int64_t cent = i == 1 ? 60000000000 : 10000;  // the second: two lines, 1,2 Mrd. in total
+    zahlungen << t.ZahlungAnlegen(z);
+    zeilen << t.ZeileAnlegen(zahlungen.last(), 1, QStringLiteral("RG %1").arg(i), C(cent));
+    if (i == 1) zeilen << t.ZeileAnlegen(zahlungen.last(), 2, QStringLiteral("RG 1b"), C(cent));
+  }
+  SkontoSitzung sitzung;
+  ASSERT_TRUE(sitzung.Abziehen(t.Db(), zeilen, Prozent(5000)).Ok());
+  const SkontoErgebnis r = sitzung.Zuruecksetzen(t.Db());
+  ASSERT_TRUE(r.Ok()) << r.abgelehnt.toStdString();
+  EXPECT_EQ(r.bearbeitet, 5);
+  for (qint64 nr : zahlungen)
+    EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(),
+              t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toLongLong())
+        << "Zahlung " << nr;
+}
+
+// Two workstations run the same discount on the same line, one after the other or each twice: the
+// discount is taken from the open item once, never from what the other left to pay.
+TEST(SkontoLaufDatei, ZweiArbeitsplaetzeZiehenDenSkontoNurEinmalAb) {
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ZahlungsTestDatenbank t(datei);
+  ZahlungsTestDatenbank::Zahlung z;
+  z.name = QStringLiteral("Anton");
+  z.gesamt = C(100000);
+  const qint64 zahlung = t.ZahlungAnlegen(z);
+  // One line without open item (typed as the paid amount only), one with.
+  const qint64 ohneOP = t.ZeileAnlegen(zahlung, 1, QStringLiteral("RG 1"), C(50000));
+  ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = NULL WHERE LfdNr = ?", {ohneOP}).Ok());
+  const qint64 mitOP = t.ZeileAnlegen(zahlung, 2, QStringLiteral("RG 2"), C(50000));
+  DbFehler f;
+  auto zweite = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(zweite) << f.Beschreibung.toStdString();
+
+  SkontoSitzung hier;
+  SkontoSitzung dort;
+  ASSERT_TRUE(hier.Abziehen(t.Db(), {ohneOP, mitOP}, Prozent(200)).Ok());
+  ASSERT_TRUE(dort.Abziehen(*zweite, {mitOP, ohneOP}, Prozent(200)).Ok());
+  ASSERT_TRUE(hier.Abziehen(t.Db(), {ohneOP, mitOP}, Prozent(200)).Ok());
+  for (qint64 lfdNr : {ohneOP, mitOP}) {
+    SCOPED_TRACE(lfdNr);
+    EXPECT_EQ(t.Wert("SELECT OPBetrag FROM Verwendungszweck WHERE LfdNr = ?", {lfdNr}).toLongLong(), C(50000)->Roh());
+    EXPECT_EQ(t.Wert("SELECT SkontoBetrag FROM Verwendungszweck WHERE LfdNr = ?", {lfdNr}).toLongLong(), C(1000)->Roh());
+    EXPECT_EQ(t.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE LfdNr = ?", {lfdNr}).toLongLong(),
+              C(49000)->Roh());
+  }
+  EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {zahlung}).toLongLong(), C(98000)->Roh());
+}

@@ -87,6 +87,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ZeilenFall{"ZweiProzentVonTausend", {C(100000), std::nullopt, C(100000)}, Skonto(200), {C(100000), C(2000), C(98000)}},
         ZeilenFall{"OPLeerNimmtDenZahlbetrag", {std::nullopt, std::nullopt, C(50000)}, Skonto(200), {C(50000), C(1000), C(49000)}},
+        // Without open item but with a discount taken, the line stands for what it pays plus that
+        // discount: from the paid amount alone the discount would be taken twice (980 -> 960,40).
+        ZeilenFall{"OPLeerMitSkontoNimmtZahlbetragUndSkonto", {std::nullopt, C(2000), C(98000)}, Skonto(200),
+                   {C(100000), C(2000), C(98000)}},
+        ZeilenFall{"OPNullMitSkonto", {C(0), C(2000), C(98000)}, Skonto(300), {C(100000), C(3000), C(97000)}},
+        ZeilenFall{"OPLeerSkontoGleichtAusNimmtDenZahlbetrag", {std::nullopt, C(-500), C(500)}, Skonto(200),
+                   {C(500), C(10), C(490)}},
         ZeilenFall{"EinProzentVon10_50Ist0_11", {C(1050), std::nullopt, C(1050)}, Skonto(100), {C(1050), C(11), C(1039)}},
         ZeilenFall{"HalberCentWegVonNull", {C(25), std::nullopt, C(25)}, Skonto(200), {C(25), C(1), C(24)}},
         ZeilenFall{"EinmalAufDenCentGerundet", {Roh(9900), std::nullopt, Roh(9900)}, Skonto(50), {Roh(9900), std::nullopt, C(99)}},
@@ -108,6 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
         ZeilenFall{"AufgerundetGibtNegativesSkonto", {C(123496), std::nullopt, C(123496)}, Rundung(0, 1),
                    {C(123496), C(-4), C(123500)}},
         ZeilenFall{"HunderterOhneOP", {std::nullopt, std::nullopt, C(123456)}, Rundung(2, 0), {C(123456), C(3456), C(120000)}},
+        ZeilenFall{"HunderterOhneOPMitSkonto", {std::nullopt, C(3456), C(120000)}, Rundung(2, 0),
+                   {C(123456), C(3456), C(120000)}},
         ZeilenFall{"ZuWenigStellenLaesstDenZahlbetrag", {C(10000), C(200), C(9800)}, Rundung(3, 0),
                    {C(10000), C(200), C(9800)}},
         ZeilenFall{"NegativMitVorzeichen", {C(-123456), std::nullopt, C(-123456)}, Rundung(2, 0),

@@ -160,17 +160,52 @@ TEST(OPUebernahme, DatumWirdNieHalbAbgeschnitten) {
 
 TEST(OPUebernahme, OhneOPQuelleFuelltVorlageEins) {
   Zeilenvorlagen v = ZeilenvorlagenAusText(ZeilenvorlagenVorgabe());
-  EXPECT_EQ(TextAusVorgangsNr(QStringLiteral("815"), QString(), v), std::optional<QString>(QStringLiteral("RG 815 vom {RgDatum}")));
-  EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QStringLiteral("schon da"), v));
-  EXPECT_FALSE(TextAusVorgangsNr(QString(), QString(), v));
+  EXPECT_EQ(TextAusVorgangsNr(QStringLiteral("815"), QString(), v, 27), std::optional<QString>(QStringLiteral("RG 815 vom {RgDatum}")));
+  EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QStringLiteral("schon da"), v, 27));
+  EXPECT_FALSE(TextAusVorgangsNr(QString(), QString(), v, 27));
   v[1].clear();
-  EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QString(), v));
+  EXPECT_FALSE(TextAusVorgangsNr(QStringLiteral("815"), QString(), v, 27));
   EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("RG 815 vom {rgDATUM}"), QDate(2024, 1, 2), false, 27),
             QStringLiteral("RG 815 vom 02.01.2024"));
   // "AutoVerwRgDatumKurzFormat" holds here as it does for the open items.
   EXPECT_EQ(TextMitVorgangsdatum(QStringLiteral("RG 815 vom {RgDatum}"), QDate(2024, 1, 2), true, 27),
             QStringLiteral("RG 815 vom 02.01.24"));
   EXPECT_EQ(ZeilentextBereinigen(QStringLiteral("RG {RgNr} vom {RGDATUM}"), 27), QStringLiteral("RG  vom "));
+}
+
+// Without an open-item source the typed number fills template 1 as well: a template that would
+// push the number over the column's edge gives way to the plain form, as for an open item, so that
+// the stored line (the date typed or not) carries the whole number.
+TEST(OPUebernahme, OhneOPQuelleSchneidetNieDieVorgangsnummer) {
+  Zeilenvorlagen v;
+  v[1] = QStringLiteral("Unsere Rechnung Nr. {RgNr} vom {RgDatum}");
+  struct Fall {
+    const char* nr;
+    const char* text;
+  };
+  for (const Fall& fall : {Fall{"1234567", "Unsere Rechnung Nr. 1234567 vom {RgDatum}"},  // ends at the edge
+                           Fall{"12345678", "RG 12345678 vom {RgDatum}"},                  // one beyond
+                           Fall{"2024-000123", "RG 2024-000123 vom {RgDatum}"}}) {
+    SCOPED_TRACE(fall.nr);
+    const QString nr = QString::fromLatin1(fall.nr);
+    const std::optional<QString> text = TextAusVorgangsNr(nr, QString(), v, 27);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*text, QString::fromLatin1(fall.text));
+    // As stored: without a date, and with the date typed afterwards.
+    EXPECT_TRUE(ZeilentextBereinigen(*text, 27).contains(nr));
+    EXPECT_TRUE(ZeilentextBereinigen(TextMitVorgangsdatum(*text, QDate(2026, 1, 15), false, 27), 27).contains(nr));
+  }
+  // A date before the number counts with its long form.
+  v[1] = QStringLiteral("{RgDatum} Rechnung {RgNr}");
+  EXPECT_EQ(TextAusVorgangsNr(QStringLiteral("1234567"), QString(), v, 27), std::optional<QString>(QStringLiteral("{RgDatum} Rechnung 1234567")));
+  EXPECT_EQ(TextAusVorgangsNr(QStringLiteral("12345678"), QString(), v, 27), std::optional<QString>(QStringLiteral("RG 12345678 vom {RgDatum}")));
+}
+
+// What the payment character set writes longer (æ as ae) is never stored beyond the column.
+TEST(OPUebernahme, BereinigterTextBleibtInDerSpalte) {
+  const QString text = QString(27, QChar(0x00E6));
+  EXPECT_EQ(ZeilentextBereinigen(text, 27).size(), 27);
+  EXPECT_EQ(ZeilentextBereinigen(QStringLiteral("RG 4711"), 27), QStringLiteral("RG 4711"));
 }
 
 namespace {
@@ -213,8 +248,8 @@ TEST_F(ZeilenDbTest, SechsteZeileWirdAbgelehnt) {
 TEST_F(ZeilenDbTest, TextWirdBereinigtLeererAbgelehnt) {
   Verwendungszweckzeile z = Zeile(QStringLiteral("RG {RgNr} vom {RgDatum} <123456789012345678901234567890>"));
   ASSERT_TRUE(ZeileSpeichern(t.Db(), z).Ok());
-  EXPECT_EQ(z.verwendungszweck, QStringLiteral("RG  vom  12345678901234567"));
-  EXPECT_LE(z.verwendungszweck.size(), 27);
+  EXPECT_EQ(z.verwendungszweck, QStringLiteral("RG  vom  123456789012345678"));
+  EXPECT_EQ(z.verwendungszweck.size(), 27);  // filtered first, then cut: the column is filled
 
   Verwendungszweckzeile leer = Zeile(QStringLiteral("{RgNr}{rgdatum}"));
   const ZeilenErgebnis e = ZeileSpeichern(t.Db(), leer);

@@ -6,6 +6,7 @@
 #include "ZahlungsTestDatenbank.h"
 #include "payments/core/Zahlungsbefehle.h"
 #include "payments/core/ZahlungSpeichern.h"
+#include "payments/core/SkontoLauf.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 
 namespace {
@@ -335,4 +336,37 @@ TEST_F(ZahlungSpeichernTest, InzwischenErledigteZahlungBleibtUnveraendert) {
     EXPECT_EQ(t.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toString(),
               QStringLiteral("Rechnung 1"));
   }
+}
+
+// A discounted single line keeps its open item and discount when the payment is saved with the amount
+// it shows: otherwise the next discount run would take the discount again from the paid amount.
+TEST_F(ZahlungSpeichernTest, EinzelfeldBehaeltSkontoDerZeileBeiUnveraendertemBetrag) {
+  const qint64 nr = Neu();
+  const qint64 zeile = t.ZeileAnlegen(nr, 1, QStringLiteral("Rechnung 4711"), Euro(1000));
+  SkontoVorgabe zweiProzent;
+  zweiProzent.prozent = Euro(2);
+  ASSERT_TRUE(SkontoSitzung().Abziehen(t.Db(), {zeile}, zweiProzent).Ok());
+  const auto zeileEins = [&] {
+    std::vector<Verwendungszweckzeile> zeilen;
+    EXPECT_TRUE(ZeilenLaden(t.Db(), nr, false, zeilen).Ok());
+    return zeilen.size() == 1 ? zeilen.front() : Verwendungszweckzeile{};
+  };
+
+  ZahlungEingabe e = Eingabe();
+  e.verwendungszweck1 = QStringLiteral("Rechnung 4711 Korr");
+  e.betrag = Euro(980);  // as the form shows it
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  EXPECT_EQ(zeileEins().verwendungszweck, QStringLiteral("Rechnung 4711 Korr"));
+  EXPECT_EQ(zeileEins().betraege, (ZeilenBetraege{Euro(1000), Euro(20), Euro(980)}));
+
+  // The second run on the same invoice leaves the amount paid as it was.
+  ASSERT_TRUE(SkontoSitzung().Abziehen(t.Db(), {zeile}, zweiProzent).Ok());
+  EXPECT_EQ(zeileEins().betraege, (ZeilenBetraege{Euro(1000), Euro(20), Euro(980)}));
+  EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(980).Roh());
+
+  // A typed amount is the line's new open item, without discount.
+  e.betrag = Euro(979, 99);
+  ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
+  EXPECT_EQ(zeileEins().betraege, (ZeilenBetraege{Euro(979, 99), std::nullopt, Euro(979, 99)}));
+  EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(979, 99).Roh());
 }

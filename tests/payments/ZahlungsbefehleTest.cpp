@@ -4,6 +4,7 @@
 
 #include "ZahlungsTestDatenbank.h"
 #include "common/Datenhilfen.h"
+#include "payments/core/SkontoLauf.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Zahlungsbefehle.h"
 #include "payments/core/Zahlungsempfaenger.h"
@@ -170,6 +171,32 @@ TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAlleZeilenGenauWiederHer) {
   }
   // The other payment's lines are untouched.
   EXPECT_EQ(t.Wert("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(quelle)}).toInt(), 3);
+}
+
+// A discount run on another workstation while the payment is being changed sets its total from the
+// lines as they are then; the cancel brings back the lines and with them the total they had, so that
+// the payment is not left with a total its lines do not add up to.
+TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAuchDenGesamtbetragWiederHer) {
+  ZahlungsTestDatenbank::Zahlung z;
+  z.gesamt = Euro(1300);
+  const qint64 nr = t.ZahlungAnlegen(z);
+  const qint64 eins = t.ZeileAnlegen(nr, 1, QStringLiteral("eins"), Euro(1000));
+  t.ZeileAnlegen(nr, 2, QStringLiteral("zwei"), Euro(300));
+  ZeilenKopie kopie;
+  ASSERT_TRUE(ZeilenKopieren(t.Db(), nr, kopie).Ok());
+  // Changed in the grid, then discounted elsewhere.
+  ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, ZahlungsBetrag = ? WHERE LfdNr = ?",
+                                {QVariant::fromValue(Euro(2000)), QVariant::fromValue(Euro(2000)), eins})
+                  .Ok());
+  SkontoVorgabe zweiProzent;
+  zweiProzent.prozent = Euro(2);
+  ASSERT_TRUE(SkontoSitzung().Abziehen(t.Db(), {eins}, zweiProzent).Ok());
+  ASSERT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(), Euro(2260).Roh());
+
+  ASSERT_TRUE(ZeilenWiederherstellen(t.Db(), kopie).Ok());
+  EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(), Euro(1300).Roh());
+  EXPECT_EQ(t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(),
+            Euro(1300).Roh());
 }
 
 TEST_F(ZahlungsbefehleTest, NeueAdressNr) {

@@ -31,6 +31,17 @@ QString MitDatum(const std::function<QString(const QString& datum)>& text, const
   return text(OPDatumText(datum, true));
 }
 
+// The item number ends within the column in the text as the payment character set writes it (a
+// date placeholder counts with the long date): the payee could not match a cut number.
+bool NummerPasst(const QString& text, const QString& vorgangsNr, int breite) {
+  const QString nr = ZahlungszeichenFiltern(vorgangsNr);
+  if (breite <= 0 || nr.isEmpty()) return true;
+  QString t = text;
+  t.replace(kRgDatum, QStringLiteral("00.00.0000"), Qt::CaseInsensitive);
+  const qsizetype stelle = ZahlungszeichenFiltern(t).indexOf(nr);
+  return stelle < 0 || stelle + nr.size() <= breite;
+}
+
 }  // namespace
 
 QString ZeilenvorlagenVorgabe() {
@@ -109,11 +120,8 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
           return t;
         },
         posten.vom, kurzFormat, breite);
-    // A template too wide for the column gives way to the plain form rather than cut the item
-    // number: the payee could not match a cut number.
-    const QString nr = ZahlungszeichenFiltern(posten.vorgangsNr);
-    const qsizetype stelle = nr.isEmpty() ? -1 : ZahlungszeichenFiltern(text).indexOf(nr);
-    if (breite > 0 && stelle >= 0 && stelle + nr.size() > breite) text = schlicht();
+    // A template too wide for the column gives way to the plain form rather than cut the item number.
+    if (!NummerPasst(text, posten.vorgangsNr, breite)) text = schlicht();
   } else {
     text = schlicht();
   }
@@ -124,11 +132,12 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
 }
 
 std::optional<QString> TextAusVorgangsNr(const QString& vorgangsNr, const QString& zeilentext,
-                                         const Zeilenvorlagen& vorlagen) {
+                                         const Zeilenvorlagen& vorlagen, int breite) {
   if (vorgangsNr.isEmpty() || !zeilentext.isEmpty() || vorlagen[1].isEmpty()) return std::nullopt;
   QString text = vorlagen[1];
   text.replace(kRgNr, vorgangsNr, Qt::CaseInsensitive);
   text.replace(kArt, QStringLiteral("RG"), Qt::CaseInsensitive);
+  if (!NummerPasst(text, vorgangsNr, breite)) text = QStringLiteral("RG ") + vorgangsNr + QStringLiteral(" vom ") + kRgDatum;
   return text;
 }
 
@@ -147,5 +156,6 @@ QString ZeilentextBereinigen(const QString& text, int breite) {
   t.remove(kRgNr, Qt::CaseInsensitive);
   t.remove(kRgDatum, Qt::CaseInsensitive);
   t.remove(kArt, Qt::CaseInsensitive);
-  return ZahlungszeichenFiltern(Abschneiden(t, breite));
+  // Cut after the transliteration, which may lengthen the text (æ as ae).
+  return Abschneiden(ZahlungszeichenFiltern(t), breite);
 }

@@ -70,14 +70,15 @@ OPZeilenwerte OffenenPostenUebernehmen(const OffenerPosten& posten, const Zeilen
                                        bool kurzFormat, int breite, const OPUebernahmeZusatz& zusatz = {});
 
 // Without an open-item source: a typed item number fills an empty line text from template 1
-// ({RgNr} and {Art} = "RG" replaced; {RgDatum} stays for the date). nullopt when nothing changes.
+// ({RgNr} and {Art} = "RG" replaced; {RgDatum} stays for the date), or from "RG <nr> vom {RgDatum}"
+// where the template would put the number beyond `breite`. nullopt when nothing changes.
 std::optional<QString> TextAusVorgangsNr(const QString& vorgangsNr, const QString& zeilentext,
-                                         const Zeilenvorlagen& vorlagen);
+                                         const Zeilenvorlagen& vorlagen, int breite);
 // Without an open-item source: a typed item date replaces every {RgDatum} of the line text, as
 // OPDatumText writes it.
 QString TextMitVorgangsdatum(const QString& zeilentext, const QDate& datum, bool kurzFormat, int breite);
 
-// The line text as it is stored: placeholders removed (case-insensitive), cut to `breite`,
-// then reduced to the payment character set.
+// The line text as it is stored: placeholders removed (case-insensitive), reduced to the payment
+// character set, then cut to `breite`.
 QString ZeilentextBereinigen(const QString& text, int breite);
 

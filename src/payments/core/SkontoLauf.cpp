@@ -11,6 +11,8 @@ namespace {
 struct Gelesen {
   qint64 zahlungNr = 0;
   ZeilenBetraege betraege;
+  QString name;
+  QString text;
 };
 
 // The line as it is now, inside the run's transaction; nullopt when it or its open payment is gone.
@@ -18,11 +20,14 @@ std::optional<Gelesen> ZeileLesen(Datenbank& db, qint64 lfdNr, DbFehler& fehler)
   std::optional<Gelesen> ergebnis;
   fehler = db.Abfragen(
       "SELECT Verwendungszweck.ZahlungNr, Verwendungszweck.OPBetrag, Verwendungszweck.SkontoBetrag, "
-      "Verwendungszweck.ZahlungsBetrag FROM Verwendungszweck INNER JOIN Zahlungen ON Zahlungen.ZahlungNr = "
-      "Verwendungszweck.ZahlungNr WHERE Verwendungszweck.LfdNr = ? AND Zahlungen.Erledigt = 0",
+      "Verwendungszweck.ZahlungsBetrag, Zahlungen.Name, Verwendungszweck.Verwendungszweck FROM Verwendungszweck "
+      "INNER JOIN Zahlungen ON Zahlungen.ZahlungNr = Verwendungszweck.ZahlungNr WHERE Verwendungszweck.LfdNr = ? "
+      "AND Zahlungen.Erledigt = 0",
       {QVariant(lfdNr)}, [&](const Zeile& z) {
         ergebnis = Gelesen{z.Wert(0).toLongLong(),
-                           {WaehrungAusWert(z.Wert(1)), WaehrungAusWert(z.Wert(2)), WaehrungAusWert(z.Wert(3))}};
+                           {WaehrungAusWert(z.Wert(1)), WaehrungAusWert(z.Wert(2)), WaehrungAusWert(z.Wert(3))},
+                           TextAusWert(z.Wert(4)),
+                           TextAusWert(z.Wert(5))};
         return false;
       });
   return ergebnis;
@@ -34,14 +39,58 @@ DbFehler ZeileSchreiben(Datenbank& db, qint64 lfdNr, const ZeilenBetraege& b) {
                         QVariant(lfdNr)});
 }
 
-DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen) {
+const QString& Betragsrahmen() {
+  static const QString text = QStringLiteral("±999.999.999,99");
+  return text;
+}
+
+// Why the run may not start with these settings (the dialog's fields keep to them); empty when it may.
+QString VorgabeGrund(const SkontoVorgabe& v) {
+  if (v.skonto && (v.prozent < -SkontoRechnung::ProzentGrenze || v.prozent > SkontoRechnung::ProzentGrenze))
+    return QStringLiteral("Der Prozentsatz %1 liegt außerhalb von -99,99 bis 99,99.").arg(v.prozent.FormatDeutsch(false, 2));
+  if (!v.skonto && (v.vorkomma < 0 || v.vorkomma > SkontoRechnung::VorkommaHoechst || v.nachkomma < 0 ||
+                    v.nachkomma > SkontoRechnung::NachkommaHoechst))
+    return QStringLiteral("Die Stellenzahl der Abrundung liegt außerhalb von 0 bis 9 (vor dem Komma) bzw. 0 bis 2 (nach "
+                          "dem Komma).");
+  return {};
+}
+
+// A line the bank could not pay: its new amounts must stay within the money range.
+QString ZeilenGrund(const Gelesen& zeile, const ZeilenBetraege& neu) {
+  for (const Waehrung w : {OderNull(neu.zahlungsBetrag), OderNull(neu.skontoBetrag)}) {
+    if (w.ImBetragsrahmen()) continue;
+    return QStringLiteral("Der Betrag der Zeile \"%1\" der Zahlung an \"%2\" läge mit %3 außerhalb von %4.")
+        .arg(zeile.text, zeile.name, w.FormatDeutsch(), Betragsrahmen());
+  }
+  return {};
+}
+
+// Each touched payment's total becomes the sum of its lines; the first total outside the money range
+// is given as the reason (a run then rolls back, a reset keeps it: it was there before the dialog).
+DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, QString& grund, int& ohneBetrag) {
   for (qint64 nr : zahlungen) {
     if (DbFehler f = db.Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = (SELECT COALESCE(SUM(ZahlungsBetrag), 0) "
                                    "FROM Verwendungszweck WHERE ZahlungNr = ?) WHERE ZahlungNr = ?",
                                    {QVariant(nr), QVariant(nr)}))
       return f;
+    DbFehler f = db.Abfragen("SELECT ZahlungGesamt, Name FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)},
+                             [&](const Zeile& z) {
+                               const Waehrung gesamt = OderNull(WaehrungAusWert(z.Wert(0)));
+                               if (gesamt <= Waehrung()) ++ohneBetrag;
+                               if (!gesamt.ImBetragsrahmen() && grund.isEmpty())
+                                 grund = QStringLiteral("Der Gesamtbetrag der Zahlung an \"%1\" läge mit %2 außerhalb von %3.")
+                                             .arg(TextAusWert(z.Wert(1)), gesamt.FormatDeutsch(), Betragsrahmen());
+                               return false;
+                             });
+    if (f) return f;
   }
   return {};
+}
+
+SkontoErgebnis Abgelehnt(const QString& grund) {
+  SkontoErgebnis e;
+  e.abgelehnt = grund + QStringLiteral("\r\rDer Abzug wurde nicht vorgenommen; alle Beträge sind unverändert.");
+  return e;
 }
 
 QString Fehlertext(const QString& titel, const DbFehler& fehler, const QString& folge) {
@@ -97,7 +146,15 @@ QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen
                                  "gelöscht ist.");
 }
 
+QString SkontoOhneBetragText(const SkontoErgebnis& ergebnis) {
+  if (ergebnis.ohneBetrag <= 0) return {};
+  return QString::number(ergebnis.ohneBetrag) +
+         QStringLiteral(" Zahlung(en) hat/haben nach dem Abzug einen Gesamtbetrag von 0,00 oder weniger (Gutschriften "
+                        "behalten ihren Betrag) und kann/können so nicht ausgeführt werden.");
+}
+
 SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNummern, const SkontoVorgabe& vorgabe) {
+  if (const QString grund = VorgabeGrund(vorgabe); !grund.isEmpty()) return Abgelehnt(grund);
   SkontoErgebnis e;
   Transaktion t(db);
   if (t.Fehler()) {
@@ -117,6 +174,7 @@ SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNu
     }
     const ZeilenBetraege neu = SkontoRechnung::ZeileBerechnen(zeile->betraege, vorgabe);
     if (neu != zeile->betraege) {
+      if (const QString grund = ZeilenGrund(*zeile, neu); !grund.isEmpty()) return Abgelehnt(grund);
       if (DbFehler s = ZeileSchreiben(db, lfdNr, neu)) return {s, 0, 0};
     }
     auto stand = staende.find(lfdNr);
@@ -130,7 +188,9 @@ SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNu
     zahlungen.insert(zeile->zahlungNr);
     ++e.bearbeitet;
   }
-  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen)) return {f, 0, 0};
+  QString grund;
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, e.ohneBetrag)) return {f, 0, 0};
+  if (!grund.isEmpty()) return Abgelehnt(grund);
   if (DbFehler f = t.Commit()) return {f, 0, 0};
   m_zeilen = std::move(staende);
   return e;
@@ -158,7 +218,10 @@ SkontoErgebnis SkontoSitzung::Zuruecksetzen(Datenbank& db) {
     zahlungen.insert(zeile->zahlungNr);
     ++e.bearbeitet;
   }
-  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen)) return {f, 0, 0};
+  // Back to amounts the lines had before: a total outside the range was there before the dialog.
+  QString grund;
+  int ohneBetrag = 0;
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, ohneBetrag)) return {f, 0, 0};
   if (DbFehler f = t.Commit()) return {f, 0, 0};
   m_zeilen.clear();
   return e;

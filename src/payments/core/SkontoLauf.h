@@ -29,13 +29,18 @@ struct SkontoErgebnis {
   int bearbeitet = 0;    // lines the run or reset wrote (or found already right)
   int uebergangen = 0;   // lines left alone: their payment was done or deleted since, or (reset) the
                          // line was changed elsewhere after the dialog's last run
-  bool Ok() const { return fehler.Ok(); }
+  int ohneBetrag = 0;    // touched payments whose total is 0 or less after the run (no file pays them)
+  QString abgelehnt;      // refused before anything was written (the reason, German): no amount changed
+  bool Ok() const { return fehler.Ok() && abgelehnt.isEmpty(); }
 };
 // The message after a failed run ("Fehler beim Speichern der Daten!" ...); nothing was changed.
 QString SkontoLaufFehlertext(const DbFehler& fehler);
 QString SkontoZuruecksetzenFehlertext(const DbFehler& fehler);
 // The note on lines left alone; empty when there were none.
 QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen);
+// The note on payments a run left with a total of 0 or less (credit notes keep their amounts while
+// the invoices are discounted); empty when there were none.
+QString SkontoOhneBetragText(const SkontoErgebnis& ergebnis);
 
 // What the dialog changed while it is open. Each run and each reset is one short transaction of its
 // own, all or nothing, so that no lock is held while the dialog waits for the user. The session keeps
@@ -44,7 +49,9 @@ QString SkontoUebergangenText(const SkontoErgebnis& ergebnis, bool zuruecksetzen
 class SkontoSitzung {
  public:
   // "Abzug vornehmen" on the lines given by LfdNr, in that order. Lines whose payment is done or
-  // gone by now are left alone and counted.
+  // gone by now are left alone and counted. A run that would give a line amount or a payment's
+  // total outside ±999.999.999,99, or whose settings lie outside the dialog's ranges, is refused
+  // as a whole.
   SkontoErgebnis Abziehen(Datenbank& db, const QList<qint64>& lfdNummern, const SkontoVorgabe& vorgabe);
   // "Änderungen zurücksetzen": every line back to its amounts before the dialog's first run. A line
   // changed elsewhere since the dialog's last run, or whose payment is done or gone, keeps what it has.

@@ -63,7 +63,10 @@ ZeilenBetraege SkontoRechnung::ZeileBerechnen(const ZeilenBetraege& zeile, const
   Waehrung op = OderNull(z.opBetrag);
   const Waehrung zahlung = OderNull(z.zahlungsBetrag);
   if (!zahlung.IstNull() && op.IstNull()) {
-    op = zahlung;
+    // The open item of such a line is what it pays plus the discount already taken (as a discount
+    // typed into the line has it): from the paid amount alone a second run would take it again.
+    const Waehrung offen = zahlung + OderNull(z.skontoBetrag);
+    op = offen.IstNull() ? zahlung : offen;
     z.opBetrag = op;
   }
   const Waehrung basis = op.IstNull() ? zahlung : op;

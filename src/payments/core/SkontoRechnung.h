@@ -29,8 +29,8 @@ inline constexpr int NachkommaHoechst = 2;
 // for V = 2), otherwise the amount stays as it is (nullopt: 35,20 and -35,20 for V = 2).
 std::optional<Waehrung> Abrunden(Waehrung betrag, int vorkomma, int nachkomma);
 
-// One line of a run: an empty OPBetrag takes ZahlungsBetrag; the base is OPBetrag (or ZahlungsBetrag
-// when that is 0). Discount, only for a base above 0: SkontoBetrag = base x percent / 100 to the
+// One line of a run: an empty OPBetrag takes ZahlungsBetrag plus the SkontoBetrag already taken (just
+// ZahlungsBetrag where that sum is 0); the base is OPBetrag (or ZahlungsBetrag when that is 0). Discount, only for a base above 0: SkontoBetrag = base x percent / 100 to the
 // cent (half away from zero), ZahlungsBetrag = base - SkontoBetrag. Rounding: ZahlungsBetrag = the
 // base rounded, and the difference to OPBetrag is booked as discount. A discount of 0 becomes Null.
 ZeilenBetraege ZeileBerechnen(const ZeilenBetraege& zeile, const SkontoVorgabe& vorgabe);

@@ -162,6 +162,9 @@ DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, Zei
 DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie) {
   kopie = {};
   kopie.zahlungNr = zahlungNr;
+  DbFehler f;
+  kopie.zahlungGesamt = db.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(zahlungNr)}, f);
+  if (f) return f;
   return db.Abfragen("SELECT * FROM Verwendungszweck WHERE ZahlungNr = ? ORDER BY ZeilenNr, LfdNr", {QVariant(zahlungNr)},
                      [&](const Zeile& z) {
                        if (kopie.spalten.isEmpty()) {
@@ -193,6 +196,10 @@ DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie) {
     for (const auto& werte : kopie.zeilen)
       if (DbFehler f = db.Ausfuehren(sql, werte)) return f;
   }
+  if (kopie.zahlungGesamt)
+    if (DbFehler f = db.Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr = ?",
+                                   {*kopie.zahlungGesamt, QVariant(kopie.zahlungNr)}))
+      return f;
   return t.Commit();
 }
 

@@ -66,15 +66,17 @@ struct ZeilenSummen {
 // (closing gaps) in one transaction. The window shows the paid sum in the amount field.
 DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen);
 
-// A copy of a payment's lines, every column by name, taken by "Ändern".
+// A copy of a payment's lines, every column by name, and of its total, taken by "Ändern".
 struct ZeilenKopie {
   qint64 zahlungNr = 0;
   QStringList spalten;
   std::vector<QVariantList> zeilen;
+  std::optional<QVariant> zahlungGesamt;  // nullopt: the payment was not found
 };
 DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie);
 // Cancel after "Ändern": the payment's lines become exactly the copy again (same LfdNr, numbers,
-// texts and amounts), in one transaction.
+// texts and amounts), and its total what it was with them (a discount run elsewhere may have set it
+// from the lines as they were meanwhile), in one transaction.
 DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie);
 
 // The footer texts under the line grid: open sum, negated discount sum, paid sum.

@@ -156,6 +156,11 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
                         "ZahlungsBetrag) VALUES (?, 1, ?, ?, NULL, ?)",
                         {QVariant(zahlungNr), QVariant(eingabe.verwendungszweck1), WertAusWaehrung(eingabe.betrag),
                          WertAusWaehrung(eingabe.betrag)});
+    } else if (pk.zeilen.size() == 1 && eingabe.betrag == pk.zeilen.first().Betrag) {
+      // The amount as stored keeps the line's open item and discount: set anew from the paid amount,
+      // the next discount run would take the discount a second time.
+      f = db.Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = 1, Verwendungszweck = ? WHERE ZahlungNr = ?",
+                        {QVariant(eingabe.verwendungszweck1), QVariant(zahlungNr)});
     } else if (pk.zeilen.size() == 1) {
       f = db.Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = 1, Verwendungszweck = ?, OPBetrag = ?, SkontoBetrag = NULL, "
                         "ZahlungsBetrag = ? WHERE ZahlungNr = ?",
