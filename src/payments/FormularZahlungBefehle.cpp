@@ -26,6 +26,7 @@
 #include "platform/ui/Meldung.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/Werkzeugleiste.h"
+#include "platform/ui/ZahlFeld.h"
 
 bool FormularZahlung::Befehl(const QString& schluessel) { return m_leiste->Druecken(schluessel); }
 
@@ -127,6 +128,8 @@ bool FormularZahlung::Speichern() {
   // A date field that holds no date cannot be read: it would be stored as "no date".
   for (DatumFeld* datum : {FaelligFeld(), MandatDatumFeld()})
     if (datum->isEnabled() && !datum->EingabePruefen()) return false;
+  // Nor an amount typed as "12.50": the save would store the amount from before.
+  if (BetragFeld()->isEnabled() && !BetragFeld()->isReadOnly() && !BetragFeld()->EingabePruefen()) return false;
   ZahlungEingabe eingabe = FelderLesen();
   SpeicherKontext k;
   k.absenderNr = Zustand().AktuelleAbsenderNr();

@@ -1302,3 +1302,37 @@ TEST_F(FormularZahlungTest, EnterAufDerNeuenZeileSpeichertMitSpeicherfeldVier) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormularZahlungTest, UnlesbarerBetragWirdNichtMitDemAltenGespeichert) {
+  // "12.50" (a point for the comma) reads as no amount: the save stored the 100,00 from before without a word.
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(100);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  f.BetragFeld()->setFocus();
+  f.BetragFeld()->selectAll();
+  QTest::keyClicks(f.focusWidget(), QStringLiteral("12.50"));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Meldungen().Letzter().text,
+            QStringLiteral("„12.50“ ist kein gültiger Betrag. Geben Sie ihn mit Komma ein, zum Beispiel 1.234,56.") + Ende);
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(f.focusWidget(), f.BetragFeld());
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(100).Roh());
+
+  // Corrected, it is stored with its line.
+  f.BetragFeld()->selectAll();
+  QTest::keyClicks(f.focusWidget(), QStringLiteral("12,50"));
+  Taste(f, Qt::Key_F9);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(12, 50).Roh());
+  EXPECT_EQ(u.Wert("SELECT ZahlungsBetrag FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(12, 50).Roh());
+}
+
+}  // namespace

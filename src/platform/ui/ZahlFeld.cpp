@@ -12,6 +12,7 @@
 
 #include "platform/ui/Eingabehinweis.h"
 #include "platform/ui/Farben.h"
+#include "platform/ui/Meldung.h"
 
 namespace {
 
@@ -170,8 +171,41 @@ std::optional<Waehrung> ZahlFeld::Wert() const {
   return gelesen ? Begrenzt(gelesen) : m_wert;  // an unfinished entry ("-") keeps the value
 }
 
+bool ZahlFeld::EingabeLesbar() const {
+  if (!m_bearbeiten) return true;
+  const QString text = lineEdit()->text();
+  if (text == EingabeText(m_wert) || text.trimmed().isEmpty()) return true;
+  if (m_eingabe.nullText && text == *m_eingabe.nullText) return true;
+  return Deuten(text).has_value();
+}
+
+QString ZahlFeld::Fehlertext() const {
+  const QString text = lineEdit()->text().trimmed();
+  if (m_ganzzahl) return QStringLiteral("\u201E%1\u201C ist keine gültige ganze Zahl.").arg(text);
+  return QStringLiteral("\u201E%1\u201C ist kein gültiger Betrag. Geben Sie ihn mit Komma ein, zum Beispiel 1.234,56.")
+      .arg(text);
+}
+
+bool ZahlFeld::EingabePruefen() {
+  if (EingabeLesbar()) {
+    Uebernehmen();
+    return true;
+  }
+  Meldung::Warnung(Fehlertext() + QStringLiteral("\r\rBitte korrigieren/ergänzen Sie die Eingabe."), {}, window());
+  setFocus(Qt::OtherFocusReason);
+  lineEdit()->selectAll();
+  return false;
+}
+
 void ZahlFeld::Uebernehmen() {
   if (!m_bearbeiten) return;
+  if (!EingabeLesbar()) {
+    // The value from before stays; what was typed does not vanish without a word.
+    m_hinweis = Fehlertext() + (m_wert ? QStringLiteral(" Es bleibt bei %1.").arg(EingabeText(m_wert))
+                                        : QStringLiteral(" Das Feld bleibt leer."));
+    Meldung::Randhinweis(m_hinweis, this);
+    Q_EMIT EingabeAbgelehnt(m_hinweis);
+  }
   const std::optional<Waehrung> neu = Wert();
   Zuweisen(neu);
   const QString text = EingabeText(m_wert);

@@ -78,8 +78,16 @@ class ZahlFeld : public QAbstractSpinBox {
 
   // The text the field shows for a value in the display format.
   QString AnzeigeText(const std::optional<Waehrung>& wert) const;
-  // Takes over what was typed (range applied); done on leaving and Enter as well.
+  // Takes over what was typed (range applied); done on leaving and Enter as well. A text that reads as
+  // no number ("12.50", "-") leaves the value as it was, and the field says so beside it.
   void Uebernehmen();
+  // Whether what is being typed reads as a number (or is empty).
+  bool EingabeLesbar() const;
+  // Before a save: takes over what was typed; a text that reads as no number gives the German message,
+  // stays in the field and keeps the focus (a save would otherwise store the value from before).
+  bool EingabePruefen();
+  // "„12.50“ ist kein gültiger Betrag. ..." for the text being typed.
+  QString Fehlertext() const;
 
   // Wide enough for the largest value of the range (or a seven-digit amount) in the display format.
   QSize minimumSizeHint() const override;

@@ -1,4 +1,5 @@
 #include "platform/ui/ZahlFeld.h"
+#include "platform/ui/MeldungsRekorder.h"
 
 #include "QtAusgabe.h"
 
@@ -289,4 +290,48 @@ TEST(ZahlFeld, AbgelehnteZeichenWerdenGenannt) {
   g.feld->GanzzahlSetzen(true);
   g.Eingeben(QStringLiteral("3,"));
   EXPECT_TRUE(g.feld->LetzterHinweis().endsWith(QStringLiteral("Erlaubt sind nur Ziffern.")));
+}
+
+TEST(ZahlFeld, UnlesbarerTextBleibtNichtStillBeimAltenWert) {
+  struct Fall {
+    const char* getippt;
+    bool lesbar;
+    std::optional<Waehrung> wert;  // after the take-over
+  };
+  const Fall faelle[] = {
+      {"12.50", false, Euro("100")},  // point for the comma
+      {"1.2", false, Euro("100")},
+      {"1.", false, Euro("100")},
+      {"-", false, Euro("100")},
+      {"1.250", true, Euro("1250")},  // a thousands point reads
+      {"12,5", true, Euro("12,5")},
+      {"", true, std::nullopt},
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.getippt);
+    MeldungsRekorder rekorder;
+    Fenster f;
+    f.feld->WertSetzen(Euro("100"));
+    f.Eingeben(QString::fromUtf8(fall.getippt));
+    EXPECT_EQ(f.feld->EingabeLesbar(), fall.lesbar);
+    EXPECT_EQ(f.feld->EingabePruefen(), fall.lesbar);
+    if (!fall.lesbar) {
+      // The message names the text; the text stays for correcting, with the focus.
+      ASSERT_EQ(rekorder.Anzahl(), 1);
+      EXPECT_TRUE(rekorder.Letzter().text.startsWith(QStringLiteral("„%1“ ist kein gültiger Betrag.").arg(QString::fromUtf8(fall.getippt))));
+      EXPECT_EQ(f.feld->text(), QString::fromUtf8(fall.getippt));
+      EXPECT_TRUE(f.feld->hasFocus());
+      // Leaving keeps the value from before and says so beside the field.
+      rekorder.Leeren();
+      f.Verlassen();
+      ASSERT_EQ(rekorder.Anzahl(), 1);
+      EXPECT_TRUE(rekorder.Letzter().randhinweis);
+      EXPECT_TRUE(rekorder.Letzter().text.endsWith(QStringLiteral("Es bleibt bei 100,00.")));
+    } else {
+      EXPECT_EQ(rekorder.Anzahl(), 0);
+      f.Verlassen();
+      EXPECT_EQ(rekorder.Anzahl(), 0);
+    }
+    EXPECT_EQ(f.feld->Wert(), fall.wert);
+  }
 }
