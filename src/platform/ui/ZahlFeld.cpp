@@ -198,7 +198,7 @@ bool ZahlFeld::EingabePruefen() {
 }
 
 void ZahlFeld::Uebernehmen() {
-  if (!m_bearbeiten) return;
+  if (!m_bearbeiten || m_textBehalten) return;
   if (!EingabeLesbar()) {
     // The value from before stays; what was typed does not vanish without a word.
     m_hinweis = Fehlertext() + (m_wert ? QStringLiteral(" Es bleibt bei %1.").arg(EingabeText(m_wert))
@@ -359,10 +359,16 @@ void ZahlFeld::focusOutEvent(QFocusEvent* ereignis) {
     Uebernehmen();
     m_bearbeiten = false;
     lineEdit()->setText(AnzeigeText(m_wert));
-  } else {
-    Uebernehmen();
+    QAbstractSpinBox::focusOutEvent(ereignis);
+    return;
   }
+  // A message box over the window (the save's "kein gültiger Betrag") leaves an unreadable text in
+  // the field for correcting; the base class's editingFinished would take it over.
+  const bool lesbar = EingabeLesbar();
+  if (lesbar) Uebernehmen();
+  m_textBehalten = !lesbar;
   QAbstractSpinBox::focusOutEvent(ereignis);
+  m_textBehalten = false;
 }
 
 void ZahlFeld::keyPressEvent(QKeyEvent* ereignis) {

@@ -132,6 +132,7 @@ class ZahlFeld : public QAbstractSpinBox {
   bool m_ganzzahl = false;
   bool m_leerErlaubt = true;
   bool m_bearbeiten = false;
+  bool m_textBehalten = false;  // focus to another window: an unreadable text stays
   bool m_ungueltig = false;
   bool m_pfeiltasten = false;
   QColor m_textFarbe;

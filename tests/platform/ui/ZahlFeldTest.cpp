@@ -321,6 +321,10 @@ TEST(ZahlFeld, UnlesbarerTextBleibtNichtStillBeimAltenWert) {
       EXPECT_TRUE(rekorder.Letzter().text.startsWith(QStringLiteral("„%1“ ist kein gültiger Betrag.").arg(QString::fromUtf8(fall.getippt))));
       EXPECT_EQ(f.feld->text(), QString::fromUtf8(fall.getippt));
       EXPECT_TRUE(f.feld->hasFocus());
+      // The message box taking the focus leaves the text as well.
+      QFocusEvent zumMeldungsfenster(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+      QApplication::sendEvent(f.feld, &zumMeldungsfenster);
+      EXPECT_EQ(f.feld->text(), QString::fromUtf8(fall.getippt));
       // Leaving keeps the value from before and says so beside the field.
       rekorder.Leeren();
       f.Verlassen();
