@@ -388,13 +388,19 @@ void ZahlungKopffelder::SuchlisteOeffnen(int index, bool suchfeld) {
 }
 
 void ZahlungKopffelder::UebernahmeAnwenden(const Empfaengeruebernahme& u) {
+  const bool lastschrift = m_dienste.FormZustand().IstLastschrift();
+  const auto setzen = [&u](MaskenFeld* feld, const std::optional<QString>& wert) {
+    if (wert) feld->WertSetzen(*wert);
+    else if (u.fehlendeLeeren) feld->WertSetzen(QString());
+  };
   if (u.opKontoNrLeeren) m_opKontoNr->clear();
   if (u.name) m_maske[0]->WertSetzen(*u.name);
-  if (u.bank) m_maske[2]->WertSetzen(*u.bank);
-  if (u.bic) m_maske[3]->WertSetzen(*u.bic);
-  if (u.iban) m_maske[4]->WertSetzen(*u.iban);
-  if (u.mandatReferenz) m_maske[1]->WertSetzen(*u.mandatReferenz);
-  if (u.mandatDatum && m_mandat) m_mandat->Datum()->WertSetzen(*u.mandatDatum);
+  setzen(m_maske[2], u.bank);
+  setzen(m_maske[3], u.bic);
+  setzen(m_maske[4], u.iban);
+  if (u.mandatReferenz || lastschrift) setzen(m_maske[1], u.mandatReferenz);
+  if (m_mandat && (u.mandatDatum || (lastschrift && (u.fehlendeLeeren || u.mandatDatumLeeren))))
+    m_mandat->Datum()->WertSetzen(u.mandatDatum);
   if (u.opKontoNr) m_opKontoNr->setText(*u.opKontoNr);
   if (u.sequenzText && m_mandat)
     m_mandat->SequenzUebernehmen(*u.sequenzText, m_dienste.FormZustand().AktuelleZahlart(), m_opKontoNr->text());

@@ -21,6 +21,7 @@
 #include "platform/ui/MaskenFeld.h"
 #include "platform/ui/OptionsGruppe.h"
 #include "platform/ui/Werkzeugleiste.h"
+#include "zahlungsverkehr/Iban.h"
 #include "platform/ui/ZahlFeld.h"
 #include "platform/ui/ZweispaltenCombo.h"
 #include "platform/settings/Registrierung.h"
@@ -896,6 +897,32 @@ TEST_F(FormularZahlungTest, FehlerBeiDerSequenzpruefungWirdGemeldet) {
   ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
   EXPECT_TRUE(u.Meldungen().Letzter().text.startsWith(QStringLiteral("Fehler bei der Datenermittlung!")));
   EXPECT_EQ(f.SequenzOptionen()->Wert(), -1);  // never "no earlier collection"
+}
+
+// A second payee picked from the list takes nothing of the first: what its address leaves empty (bank, BIC,
+// mandate) is emptied, so that the new IBAN never goes out beside the other payer's BIC or mandate.
+TEST_F(FormularZahlungTest, ZweiteAdresseAusDerSuchlisteBehaeltNichtsVonDerErsten) {
+  FormularZahlung& f = u.Fenster();
+  f.ZahlartWaehlen(Zahlart::BasisLastschrift);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Neu")));
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("Erste KG"), QStringLiteral("Bank Eins"),
+                                     QStringLiteral("BYLADEM1001"), QStringLiteral("DE02120300000000202051"),
+                                     QStringLiteral("MR-ERSTE"), QStringLiteral("2023-04-01"), QVariant(),
+                                     QStringLiteral("00001")};
+  f.Maske(0)->setFocus();
+  QTest::keyClick(f.Maske(0), Qt::Key_F4);
+  ASSERT_EQ(f.Maske(1)->Wert(), QStringLiteral("MR-ERSTE"));
+  ASSERT_EQ(f.MandatDatumFeld()->Wert(), std::optional<QDate>(QDate(2023, 4, 1)));
+  u.suchlistenAntwort = QVariantList{QVariant(), QStringLiteral("Zweite GmbH"), QVariant(), QVariant(),
+                                     QStringLiteral("DE02300209000106531065"), QVariant(), QVariant(), QVariant(),
+                                     QStringLiteral("00002")};
+  QTest::keyClick(f.Maske(0), Qt::Key_F4);
+  EXPECT_EQ(f.Maske(0)->Wert(), QStringLiteral("Zweite GmbH"));
+  EXPECT_EQ(Iban(f.Maske(4)->Wert()).Text(), QStringLiteral("DE02300209000106531065"));
+  EXPECT_TRUE(f.Maske(2)->Wert().isEmpty()) << f.Maske(2)->Wert().toStdString();
+  EXPECT_TRUE(f.Maske(3)->Wert().isEmpty()) << f.Maske(3)->Wert().toStdString();
+  EXPECT_TRUE(f.Maske(1)->Wert().isEmpty()) << f.Maske(1)->Wert().toStdString();
+  EXPECT_EQ(f.MandatDatumFeld()->Wert(), std::nullopt);
 }
 
 TEST_F(FormularZahlungTest, ZiffernblockPlusMinusImDatumsfeld) {

@@ -219,12 +219,21 @@ TEST(Empfaengeruebernahme, AusSuchlisteUndAusAdresse) {
                             {"BankIBAN", "DE02"}, {"MandatReferenz", "R"}, {"MandatSequenz", "2"}});
   const auto a = UebernahmeAusAdresse(satz, felder, QStringLiteral("OPKontoNr"), Zahlart::FirmenLastschrift);
   EXPECT_FALSE(a.name);  // the field holds it already
-  EXPECT_FALSE(a.bank);  // blank
+  EXPECT_EQ(a.bank, std::optional<QString>(QString()));  // blank: emptied, nothing of the payee before stays
+  EXPECT_TRUE(a.mandatDatumLeeren);                        // defined, the record holds none: emptied
   EXPECT_EQ(a.bic, std::optional<QString>(QStringLiteral("GENODEF1")));
   EXPECT_EQ(a.mandatReferenz, std::optional<QString>(QStringLiteral("R")));
   EXPECT_FALSE(a.sequenzText);  // its transport field is not defined
   EXPECT_EQ(a.opKontoNr, std::optional<QString>(QStringLiteral("K1")));
   EXPECT_FALSE(a.opKontoNrLeeren);
+  // A source without bank name and mandate date fields leaves those fields as they are; a transfer takes no mandate.
+  const QStringList ohne = L({"", "Name", "", "BankBIC", "BankIBAN", "MandatReferenz", "", ""});
+  const auto ohneFelder = UebernahmeAusAdresse(satz, ohne, QString(), Zahlart::BasisLastschrift);
+  EXPECT_FALSE(ohneFelder.bank);
+  EXPECT_FALSE(ohneFelder.mandatDatumLeeren);
+  const auto ueberweisung = UebernahmeAusAdresse(satz, felder, QString(), Zahlart::Ueberweisung);
+  EXPECT_FALSE(ueberweisung.mandatDatumLeeren);
+  EXPECT_FALSE(ueberweisung.mandatReferenz);
 }
 
 TEST(Transportfelder, ZerlegtUndSpaltenEinmal) {

@@ -76,6 +76,7 @@ SequenzAufloesung MandatSequenzAufloesen(const QString& sequenzText, Zahlart zah
 Empfaengeruebernahme UebernahmeAusSuchliste(const QVariantList& werte, Zahlart zahlart) {
   Empfaengeruebernahme u;
   u.opKontoNrLeeren = true;
+  u.fehlendeLeeren = true;
   auto wert = [&](int i) { return i < werte.size() ? werte.at(i) : QVariant(); };
   const bool lastschrift = zahlart != Zahlart::Ueberweisung;
   u.name = AlsText(wert(1));
@@ -94,20 +95,27 @@ Empfaengeruebernahme UebernahmeAusSuchliste(const QVariantList& werte, Zahlart z
 Empfaengeruebernahme UebernahmeAusAdresse(const QVariantMap& datensatz, const QStringList& transportfelder,
                                           const QString& adressNrFeld, Zahlart zahlart) {
   Empfaengeruebernahme u;
+  auto definiert = [&](int k) { return k < transportfelder.size() && !transportfelder.at(k).trimmed().isEmpty(); };
   auto feld = [&](int k) -> QVariant {
-    if (k >= transportfelder.size() || transportfelder.at(k).trimmed().isEmpty()) return {};
+    if (!definiert(k)) return {};
     const QString name = transportfelder.at(k).trimmed();
     for (auto it = datensatz.cbegin(); it != datensatz.cend(); ++it)
       if (it.key().compare(name, Qt::CaseInsensitive) == 0) return it.value();
     return {};
   };
+  // What the source holds for this payee, empty included; nothing where it has no such field.
+  auto text = [&](int k) -> std::optional<QString> {
+    if (!definiert(k)) return std::nullopt;
+    return AlsText(feld(k)).value_or(QString());
+  };
   const bool lastschrift = zahlart != Zahlart::Ueberweisung;
-  u.bank = AlsText(feld(2));
-  u.bic = AlsText(feld(3));
-  u.iban = AlsText(feld(4));
+  u.bank = text(2);
+  u.bic = text(3);
+  u.iban = text(4);
   if (lastschrift) {
-    u.mandatReferenz = AlsText(feld(5));
+    u.mandatReferenz = text(5);
     if (!Leer(feld(6))) u.mandatDatum = DatumAusWert(feld(6));
+    else u.mandatDatumLeeren = definiert(6);
     u.sequenzText = AlsText(feld(7));
   }
   if (!adressNrFeld.isEmpty()) {

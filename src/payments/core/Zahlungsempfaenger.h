@@ -48,6 +48,12 @@ struct Empfaengeruebernahme {
   std::optional<QString> sequenzText;  // resolve with MandatSequenzAufloesen
   std::optional<QString> opKontoNr;    // set the address number (and reload the open items)
   bool opKontoNrLeeren = false;        // search list: the address number is emptied first
+  // A payee picked from the search list: the bank data and (direct debits) the mandate the address leaves empty
+  // are emptied, so that nothing of the payee shown before stays beside the new one's IBAN. (From a completed
+  // name, a field the address source defines but leaves empty comes as an empty text instead, and an undefined
+  // one leaves the field as it is.)
+  bool fehlendeLeeren = false;
+  bool mandatDatumLeeren = false;      // the source defines the mandate date and leaves it empty
 };
 
 // From the address search list: values 1..8 (name, bank, BIC, IBAN, mandate reference, mandate
