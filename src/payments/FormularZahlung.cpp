@@ -352,23 +352,25 @@ void FormularZahlung::Reposition() {
   if (m_zustand.EingabeModus() || !m_zustand.AnzeigeBereit() || m_inReposition) return;
   m_inReposition = true;
   m_aktuelleNr = m_browse->ZahlungNrDerZeile();
+  GespeichertAnzeigen();
+  PruefgrundAnzeigen();
+  m_inReposition = false;
+}
+
+void FormularZahlung::GespeichertAnzeigen() {
+  m_geladen.reset();
   if (m_aktuelleNr && m_db) {
-    std::optional<ZahlungEingabe> e;
-    int sequenz = 0;
-    const DbFehler f = ZahlungLesen(*m_db, *m_aktuelleNr, e, &sequenz);
+    const DbFehler f = ZahlungsstandLesen(*m_db, *m_aktuelleNr, m_geladen);
     if (f) DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), f);
-    if (e) {
-      e->sequenzIndex = m_zustand.IstLastschrift() ? m_zustand.SequenzIndex(sequenz) : -1;
-      FelderFuellen(*e);
-    } else {
-      FelderLeeren();
-    }
+  }
+  if (m_geladen) {
+    ZahlungEingabe e = m_geladen->werte;
+    e.sequenzIndex = m_zustand.IstLastschrift() ? m_zustand.SequenzIndex(m_geladen->mandatSequenz) : -1;
+    FelderFuellen(e);
   } else {
     FelderLeeren();
   }
   ZeilenLaden();
-  PruefgrundAnzeigen();
-  m_inReposition = false;
 }
 
 void FormularZahlung::FelderFuellen(const ZahlungEingabe& e) {

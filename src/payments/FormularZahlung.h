@@ -13,6 +13,7 @@
 
 #include "payments/ZahlungsformularDienste.h"
 #include "payments/core/Formulardarstellung.h"
+#include "payments/core/OffeneZahlung.h"
 #include "payments/core/Verwendungszweckzeilen.h"
 #include "payments/core/Speicherpruefung.h"
 #include "payments/core/Zahlungsbefehl.h"
@@ -139,6 +140,7 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   void EingabeModusAnzeigen();
   void GesamtsummeAnzeigen();
   void Reposition();
+  void GespeichertAnzeigen();
   void FelderFuellen(const ZahlungEingabe& e);
   void FelderLeeren();
   void FelderFaerben();
@@ -178,6 +180,7 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   Formulardarstellung m_darstellung;
   std::optional<qint64> m_aktuelleNr;
   std::optional<ZeilenKopie> m_zeilenKopie;
+  std::optional<Zahlungsstand> m_geladen;  // the shown payment as read; a save refuses once the stored row differs
   bool m_inReposition = false;
   bool m_suchmodusGeschaltet = false;
 

@@ -136,11 +136,18 @@ bool FormularZahlung::Speichern() {
   k.zahlart = m_zustand.AktuelleZahlart();
   k.zeilengitterSichtbar = GitterSichtbar();
   k.heute = Uhr::Heute();
+  if (!m_zustand.NeuerDatensatz()) k.geladen = m_geladen;
   const SpeicherErgebnis r = ZahlungSpeichern(*m_db, *m_aktuelleNr, eingabe, k);
   if (!r.Ok()) {
     // A check that refuses shows the information icon as it always has; a store that failed is an error.
     Meldung::Zeigen(r.Meldungstext(), MeldungsKnoepfe::Ok, r.pruefFehler ? MeldungsSymbol::Information : MeldungsSymbol::Kritisch,
                     ZahlungsformularTitel(), this);
+    if (r.veraltet) {
+      // The stored values replace the stale ones; the change stays open for entering again.
+      const QSignalBlocker sperre(SequenzOptionen());
+      GespeichertAnzeigen();
+      Maske(0)->setFocus();
+    }
     if (r.pruefFehler) {
       // The cleaned texts stay in the fields.
       const QSignalBlocker sperre(SequenzOptionen());
@@ -150,6 +157,7 @@ bool FormularZahlung::Speichern() {
     return false;
   }
   FelderFuellen(eingabe);
+  m_geladen = r.gespeichert;
   if (m_zustand.NeuerDatensatz()) {
     const Optionsschalter& opt = Zustand().Optionen();
     if (opt.AutoSpeichernBank) {

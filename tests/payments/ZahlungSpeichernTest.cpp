@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <functional>
 #include <optional>
 
@@ -8,6 +10,7 @@
 #include "payments/core/ZahlungSpeichern.h"
 #include "payments/core/SkontoLauf.h"
 #include "payments/core/Verwendungszweckzeilen.h"
+#include "payments/core/Zahlungswerte.h"
 
 namespace {
 
@@ -369,4 +372,162 @@ TEST_F(ZahlungSpeichernTest, EinzelfeldBehaeltSkontoDerZeileBeiUnveraendertemBet
   ASSERT_TRUE(ZahlungSpeichern(t.Db(), nr, e, Kontext()).Ok());
   EXPECT_EQ(zeileEins().betraege, (ZeilenBetraege{Euro(979, 99), std::nullopt, Euro(979, 99)}));
   EXPECT_EQ(Feld(nr, "ZahlungGesamt").toLongLong(), Euro(979, 99).Roh());
+}
+
+namespace {
+
+// Workstation B shows a payment; A (a second connection to the same file) changes one field and saves;
+// B then changes the due date and saves with what it showed.
+struct FremdeAenderung {
+  const char* name;
+  Zahlart art;
+  SqlText sql;  // A's change of the row
+  QVariant wert;
+  SqlText spalte;
+};
+
+class ZahlungVeraltetTest : public ::testing::TestWithParam<FremdeAenderung> {};
+
+SpeicherKontext Kontext(Zahlart art) {
+  SpeicherKontext k;
+  k.absenderNr = 1;
+  k.zahlart = art;
+  k.heute = QDate(2024, 6, 1);
+  return k;
+}
+
+ZahlungEingabe Gezeigt(const Zahlungsstand& s, Zahlart art) {
+  ZahlungEingabe e = s.werte;
+  e.sequenzIndex = art == Zahlart::Ueberweisung ? -1 : s.mandatSequenz - 1;
+  return e;
+}
+
+qint64 GespeicherteZahlung(Datenbank& db, Zahlart art) {
+  qint64 nr = 0;
+  EXPECT_TRUE(NeueZahlungAnlegen(db, 1, art, {}, QDate(2024, 6, 1), nr).Ok());
+  ZahlungEingabe e;
+  e.name = QStringLiteral("Meier GmbH");
+  e.iban = QStringLiteral("DE89370400440532013000");
+  e.bic = QStringLiteral("COBADEFFXXX");
+  e.verwendungszweck1 = QStringLiteral("Rechnung 1");
+  e.betrag = Euro(100);
+  e.faellig = QDate(2024, 7, 1);
+  e.mandatReferenz = QStringLiteral("MR-1");
+  e.mandatDatum = QDate(2023, 5, 1);
+  e.sequenzIndex = 1;
+  const SpeicherErgebnis r = ZahlungSpeichern(db, nr, e, Kontext(art));
+  EXPECT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+  return nr;
+}
+
+}  // namespace
+
+TEST_P(ZahlungVeraltetTest, AendernDesAnderenArbeitsplatzesUeberstehtVeraltetesSpeichern) {
+  const FremdeAenderung& a = GetParam();
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ZahlungsTestDatenbank b(datei);
+  DbFehler f;
+  auto arbeitsplatzA = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(arbeitsplatzA);
+  const qint64 nr = GespeicherteZahlung(b.Db(), a.art);
+  std::optional<Zahlungsstand> gezeigt;
+  ASSERT_TRUE(ZahlungsstandLesen(b.Db(), nr, gezeigt).Ok());
+  ASSERT_TRUE(gezeigt);
+
+  ASSERT_TRUE(arbeitsplatzA->Ausfuehren(a.sql, {a.wert, QVariant(nr)}).Ok());
+  const QVariant vonA = b.Wert(SqlText("SELECT ") + a.spalte + SqlText(" FROM Zahlungen WHERE ZahlungNr = ?"), {nr});
+
+  ZahlungEingabe e = Gezeigt(*gezeigt, a.art);
+  e.faellig = QDate(2024, 8, 15);
+  SpeicherKontext k = Kontext(a.art);
+  k.geladen = gezeigt;
+  const SpeicherErgebnis r = ZahlungSpeichern(b.Db(), nr, e, k);
+  EXPECT_FALSE(r.Ok());
+  EXPECT_TRUE(r.veraltet);
+  EXPECT_FALSE(r.gespeichert);
+  EXPECT_EQ(r.Meldungstext(), QStringLiteral("Die Zahlung wurde inzwischen an einem anderen Arbeitsplatz geändert; Ihre "
+                                             "Änderung wurde nicht gespeichert. Die gespeicherten Angaben werden neu "
+                                             "angezeigt; bitte wiederholen Sie Ihre Änderung."));
+  EXPECT_EQ(b.Wert(SqlText("SELECT ") + a.spalte + SqlText(" FROM Zahlungen WHERE ZahlungNr = ?"), {nr}), vonA);
+  EXPECT_EQ(b.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 7, 1));
+  EXPECT_EQ(b.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toString(),
+            QStringLiteral("Rechnung 1"));
+
+  // Shown anew, the same change goes through and keeps A's.
+  ASSERT_TRUE(ZahlungsstandLesen(b.Db(), nr, gezeigt).Ok());
+  e = Gezeigt(*gezeigt, a.art);
+  e.faellig = QDate(2024, 8, 15);
+  k.geladen = gezeigt;
+  const SpeicherErgebnis wieder = ZahlungSpeichern(b.Db(), nr, e, k);
+  ASSERT_TRUE(wieder.Ok()) << wieder.Meldungstext().toStdString();
+  EXPECT_EQ(b.Wert(SqlText("SELECT ") + a.spalte + SqlText(" FROM Zahlungen WHERE ZahlungNr = ?"), {nr}), vonA);
+  EXPECT_EQ(b.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 8, 15));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Felder, ZahlungVeraltetTest,
+    ::testing::Values(
+        FremdeAenderung{"Betrag", Zahlart::Ueberweisung, "UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr = ?",
+                        WertAusWaehrung(Euro(100, 1)), "ZahlungGesamt"},
+        FremdeAenderung{"Iban", Zahlart::Ueberweisung, "UPDATE Zahlungen SET IBAN = ? WHERE ZahlungNr = ?",
+                        QVariant(QStringLiteral("DE02120300000000202051")), "IBAN"},
+        FremdeAenderung{"Name", Zahlart::Ueberweisung, "UPDATE Zahlungen SET Name = ? WHERE ZahlungNr = ?",
+                        QVariant(QStringLiteral("Meier GmbH & Co")), "Name"},
+        FremdeAenderung{"Verwendungszweck", Zahlart::Ueberweisung,
+                        "UPDATE Zahlungen SET Verwendungszweck1 = ? WHERE ZahlungNr = ?",
+                        QVariant(QStringLiteral("Rechnung 2")), "Verwendungszweck1"},
+        FremdeAenderung{"MandatReferenz", Zahlart::BasisLastschrift,
+                        "UPDATE Zahlungen SET MandatReferenz = ? WHERE ZahlungNr = ?", QVariant(QStringLiteral("MR-2")),
+                        "MandatReferenz"},
+        FremdeAenderung{"MandatSequenz", Zahlart::BasisLastschrift,
+                        "UPDATE Zahlungen SET MandatSequenz = ? WHERE ZahlungNr = ?", QVariant(3), "MandatSequenz"}),
+    [](const ::testing::TestParamInfo<FremdeAenderung>& info) { return std::string(info.param.name); });
+
+// What was stored unchanged, or by this form's own save, is saved again; a new payment has nothing to
+// compare; a done payment keeps the done guard's reason.
+TEST(ZahlungVeraltet, UnveraenderteNeueUndErledigteZahlung) {
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ZahlungsTestDatenbank b(datei);
+  DbFehler f;
+  auto arbeitsplatzA = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(arbeitsplatzA);
+  const qint64 nr = GespeicherteZahlung(b.Db(), Zahlart::Ueberweisung);
+  std::optional<Zahlungsstand> gezeigt;
+  ASSERT_TRUE(ZahlungsstandLesen(b.Db(), nr, gezeigt).Ok());
+  ASSERT_TRUE(gezeigt);
+  // A writes the same values back and changes only what the form neither shows nor writes.
+  ASSERT_TRUE(arbeitsplatzA->Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ZahlungGesamt, Fehler = 1 WHERE ZahlungNr = ?",
+                                        {nr}).Ok());
+
+  SpeicherKontext k = Kontext(Zahlart::Ueberweisung);
+  k.geladen = gezeigt;
+  ZahlungEingabe e = Gezeigt(*gezeigt, Zahlart::Ueberweisung);
+  e.faellig = QDate(2024, 8, 15);
+  SpeicherErgebnis r = ZahlungSpeichern(b.Db(), nr, e, k);
+  ASSERT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+  ASSERT_TRUE(r.gespeichert);
+  EXPECT_EQ(r.gespeichert->werte.faellig, QDate(2024, 8, 15));
+
+  // The next save from the same form compares with what it stored itself.
+  k.geladen = r.gespeichert;
+  e.betrag = Euro(99);
+  r = ZahlungSpeichern(b.Db(), nr, e, k);
+  ASSERT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+  EXPECT_EQ(b.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Euro(99).Roh());
+
+  // A row changed meanwhile is no concern of a new payment's first save.
+  qint64 neu = 0;
+  ASSERT_TRUE(NeueZahlungAnlegen(b.Db(), 1, Zahlart::Ueberweisung, {}, QDate(2024, 6, 1), neu).Ok());
+  ASSERT_TRUE(arbeitsplatzA->Ausfuehren("UPDATE Zahlungen SET Name = 'Anders' WHERE ZahlungNr = ?", {neu}).Ok());
+  ZahlungEingabe n = e;
+  EXPECT_TRUE(ZahlungSpeichern(b.Db(), neu, n, Kontext(Zahlart::Ueberweisung)).Ok());
+
+  ASSERT_TRUE(arbeitsplatzA->Ausfuehren("UPDATE Zahlungen SET Erledigt = 1 WHERE ZahlungNr = ?", {nr}).Ok());
+  k.geladen = r.gespeichert;
+  r = ZahlungSpeichern(b.Db(), nr, e, k);
+  EXPECT_FALSE(r.Ok());
+  EXPECT_FALSE(r.veraltet);
+  EXPECT_TRUE(r.Meldungstext().contains(QStringLiteral("Die Zahlung ist inzwischen erledigt"))) << r.Meldungstext().toStdString();
 }

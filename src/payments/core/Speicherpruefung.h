@@ -25,6 +25,7 @@ struct ZahlungEingabe {
   std::optional<QDate> mandatDatum;  // TDBDate1(1)
   std::optional<Waehrung> betrag;    // TDBNumber1(0); nullopt = empty
   int sequenzIndex = -1;             // SSDBOptSet2: 0..3, -1 none
+  bool operator==(const ZahlungEingabe&) const = default;
 };
 
 // The field that gets the focus after a failed check.

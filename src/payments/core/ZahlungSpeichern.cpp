@@ -56,6 +56,7 @@ std::optional<PruefFehler> FeldlaengenPruefen(Datenbank& db, ZahlungEingabe& e, 
 
 QString SpeicherErgebnis::Meldungstext() const {
   if (pruefFehler) return pruefFehler->Meldungstext();
+  if (veraltet) return dbFehler.Beschreibung;
   if (dbFehler) return QStringLiteral("Fehler beim Speichern der Daten!\r") + dbFehler.Meldungstext();
   return {};
 }
@@ -73,6 +74,11 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
     e.dbFehler = t.Fehler();
     return e;
   }
+  if (k.geladen)
+    if (DbFehler f = ZahlungUnveraendertPruefen(db, zahlungNr, *k.geladen, e.veraltet)) {
+      e.dbFehler = f;
+      return e;
+    }
   if (DbFehler f = AuftragszeilenLesen(db, zahlungNr, pk.zeilen)) {
     e.dbFehler = f;
     return e;
@@ -177,6 +183,11 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
       return e;
     }
   }
+  if ((f = ZahlungsstandLesen(db, zahlungNr, e.gespeichert))) {
+    e.dbFehler = f;
+    return e;
+  }
   e.dbFehler = t.Commit();
+  if (e.dbFehler) e.gespeichert.reset();
   return e;
 }
