@@ -13,6 +13,7 @@
 #include "FensterTestumgebung.h"
 #include "common/Programmzustand.h"
 #include "payments/FormularZahlung.h"
+#include "payments/core/Zahlungswerte.h"
 #include "platform/db/Wertumwandlung.h"
 #include "platform/ui/DatenGitter.h"
 #include "platform/ui/DatensatzNavigator.h"
@@ -1363,3 +1364,43 @@ TEST_F(FormularZahlungTest, UnlesbarerBetragWirdNichtMitDemAltenGespeichert) {
 }
 
 }  // namespace
+
+// Another workstation changes the amount and IBAN of the payment this form shows: the form's save of
+// another field is refused, the stored values are shown, and the change entered again is saved.
+TEST_F(FormularZahlungTest, VeralteteAenderungWirdAbgewiesenUndZeigtDenGespeichertenStand) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(100);
+  p.faellig = QDate(2024, 3, 20);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_EQ(f.AktuelleZahlungNr(), nr);
+  ASSERT_EQ(f.BetragFeld()->Wert(), Eur(100));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ?, IBAN = ? WHERE ZahlungNr = ?",
+                                {WertAusWaehrung(Eur(150)), QVariant(QStringLiteral("DE02120300000000202051")), nr}).Ok());
+  f.FaelligFeld()->WertSetzen(QDate(2024, 4, 1));
+  Taste(f, Qt::Key_F9);
+
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1);
+  EXPECT_EQ(u.Meldungen().Letzter().text,
+            QStringLiteral("Die Zahlung wurde inzwischen an einem anderen Arbeitsplatz geändert; Ihre Änderung wurde nicht "
+                           "gespeichert. Die gespeicherten Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung."));
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(150).Roh());
+  EXPECT_EQ(u.Wert("SELECT IBAN FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("DE02120300000000202051"));
+  EXPECT_EQ(u.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 3, 20));
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(150));
+  EXPECT_EQ(Iban(f.Maske(4)->Wert()).Text(), QStringLiteral("DE02120300000000202051"));
+  EXPECT_EQ(f.FaelligFeld()->Wert(), QDate(2024, 3, 20));
+
+  f.FaelligFeld()->WertSetzen(QDate(2024, 4, 1));
+  Taste(f, Qt::Key_F9);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 4, 1));
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(150).Roh());
+  EXPECT_EQ(u.Wert("SELECT IBAN FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("DE02120300000000202051"));
+}
