@@ -8,6 +8,13 @@
 
 namespace {
 
+// A run that failed and was rolled back as a whole.
+SkontoErgebnis Fehlgeschlagen(const DbFehler& fehler) {
+  SkontoErgebnis e;
+  e.fehler = fehler;
+  return e;
+}
+
 struct Gelesen {
   qint64 zahlungNr = 0;
   ZeilenBetraege betraege;
@@ -167,7 +174,7 @@ SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNu
   for (qint64 lfdNr : lfdNummern) {
     DbFehler f;
     const std::optional<Gelesen> zeile = ZeileLesen(db, lfdNr, f);
-    if (f) return {f, 0, 0};
+    if (f) return Fehlgeschlagen(f);
     if (!zeile) {
       ++e.uebergangen;
       continue;
@@ -175,7 +182,7 @@ SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNu
     const ZeilenBetraege neu = SkontoRechnung::ZeileBerechnen(zeile->betraege, vorgabe);
     if (neu != zeile->betraege) {
       if (const QString grund = ZeilenGrund(*zeile, neu); !grund.isEmpty()) return Abgelehnt(grund);
-      if (DbFehler s = ZeileSchreiben(db, lfdNr, neu)) return {s, 0, 0};
+      if (DbFehler s = ZeileSchreiben(db, lfdNr, neu)) return Fehlgeschlagen(s);
     }
     auto stand = staende.find(lfdNr);
     if (stand == staende.end()) {
@@ -189,9 +196,9 @@ SkontoErgebnis SkontoSitzung::Abziehen(Datenbank& db, const QList<qint64>& lfdNu
     ++e.bearbeitet;
   }
   QString grund;
-  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, e.ohneBetrag)) return {f, 0, 0};
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, e.ohneBetrag)) return Fehlgeschlagen(f);
   if (!grund.isEmpty()) return Abgelehnt(grund);
-  if (DbFehler f = t.Commit()) return {f, 0, 0};
+  if (DbFehler f = t.Commit()) return Fehlgeschlagen(f);
   m_zeilen = std::move(staende);
   return e;
 }
@@ -207,13 +214,13 @@ SkontoErgebnis SkontoSitzung::Zuruecksetzen(Datenbank& db) {
   for (auto it = m_zeilen.cbegin(); it != m_zeilen.cend(); ++it) {
     DbFehler f;
     const std::optional<Gelesen> zeile = ZeileLesen(db, it.key(), f);
-    if (f) return {f, 0, 0};
+    if (f) return Fehlgeschlagen(f);
     if (!zeile || zeile->betraege != it->jetzt) {
       ++e.uebergangen;
       continue;
     }
     if (it->original != zeile->betraege) {
-      if (DbFehler s = ZeileSchreiben(db, it.key(), it->original)) return {s, 0, 0};
+      if (DbFehler s = ZeileSchreiben(db, it.key(), it->original)) return Fehlgeschlagen(s);
     }
     zahlungen.insert(zeile->zahlungNr);
     ++e.bearbeitet;
@@ -221,8 +228,8 @@ SkontoErgebnis SkontoSitzung::Zuruecksetzen(Datenbank& db) {
   // Back to amounts the lines had before: a total outside the range was there before the dialog.
   QString grund;
   int ohneBetrag = 0;
-  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, ohneBetrag)) return {f, 0, 0};
-  if (DbFehler f = t.Commit()) return {f, 0, 0};
+  if (DbFehler f = GesamtbetraegeSchreiben(db, zahlungen, grund, ohneBetrag)) return Fehlgeschlagen(f);
+  if (DbFehler f = t.Commit()) return Fehlgeschlagen(f);
   m_zeilen.clear();
   return e;
 }
