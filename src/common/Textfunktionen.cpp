@@ -282,6 +282,11 @@ QString NullzeichenAbschneiden(const QString& text) {
   return pos < 0 ? text : text.left(pos);
 }
 
+QString Aufzaehlung(const QStringList& teile) {
+  if (teile.size() < 2) return teile.value(0);
+  return QStringList(teile.mid(0, teile.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + teile.last();
+}
+
 QVariant NullErsetzen(const QVariant& wert) { return IstNull(wert) ? QVariant(0) : wert; }
 
 QVariant LeerErsetzen(const QVariant& wert) {

@@ -55,6 +55,8 @@ QString TextErsetzen(const QVariant& wert, const QString& suchen, const QString&
 QString AllesErsetzen(const QString& text, const QString& suchen, const QString& ersetzen);
 // The text up to its first character 0.
 QString NullzeichenAbschneiden(const QString& text);
+// The parts as German prose lists them: "a", "a und b", "a, b und c"; empty for none.
+QString Aufzaehlung(const QStringList& teile);
 // Null gives 0, anything else unchanged.
 QVariant NullErsetzen(const QVariant& wert);
 // Null or an empty text gives 0, anything else unchanged.

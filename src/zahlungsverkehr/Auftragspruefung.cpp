@@ -8,6 +8,7 @@
 #include "zahlungsverkehr/Bic.h"
 #include "zahlungsverkehr/Iban.h"
 #include "zahlungsverkehr/MandatReferenz.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 #include "zahlungsverkehr/SepaKennung.h"
 #include "common/Textfunktionen.h"
 #include "common/Umschrift.h"
@@ -123,11 +124,6 @@ std::optional<Befund> LastschriftLandPruefen(const Iban& iban) {
                     .arg(iban.Land())};
 }
 
-const QString& BetragsrahmenText() {
-  static const QString text = QStringLiteral("±999.999.999,99");
-  return text;
-}
-
 // Each line within the amount range, their sum exact and within it too, and the order's amount that sum.
 void ZeilenbetraegePruefen(const Zahlungsauftrag& a, bool betragGueltig, QList<Befund>& befunde) {
   if (a.Zeilen.isEmpty()) return;
@@ -138,14 +134,14 @@ void ZeilenbetraegePruefen(const Zahlungsauftrag& a, bool betragGueltig, QList<B
       befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeilenbetragAusserhalb,
                         QStringLiteral("Der Betrag der Verwendungszweck-Zeile %1 liegt außerhalb von %2!")
                             .arg(i + 1)
-                            .arg(BetragsrahmenText())};
+                            .arg(Waehrung::BetragsrahmenText())};
       return;
     }
     if (summe) summe = Waehrung::Addiert(*summe, betrag);
   }
   if (!summe || !summe->ImBetragsrahmen()) {
     befunde << Befund{Auftragsfeld::Zeilen, Befundart::ZeilensummeAusserhalb,
-                      QStringLiteral("Die Summe der Verwendungszweck-Zeilen liegt außerhalb von %1!").arg(BetragsrahmenText())};
+                      QStringLiteral("Die Summe der Verwendungszweck-Zeilen liegt außerhalb von %1!").arg(Waehrung::BetragsrahmenText())};
     return;
   }
   if (betragGueltig && *summe != a.Betrag)
@@ -161,8 +157,8 @@ std::optional<Befund> VerlaufPruefen(const Zahlungsauftrag& a, const Mandatverla
   if (referenz.IstLeer()) return std::nullopt;
   const auto letzte = verlauf.constFind(MandatSchluessel(referenz.Text()));
   if (letzte == verlauf.constEnd()) return std::nullopt;
+  if (!MandatVerbrauchend(letzte->MandatSequenz)) return std::nullopt;
   const int typ = letzte->MandatSequenz % 10;
-  if (typ != 1 && typ != 4) return std::nullopt;
   return Befund{Auftragsfeld::MandatReferenz, Befundart::MandatBeendet,
                 QStringLiteral("Das Mandat \"%1\" wurde bereits mit Zahlung %2 vom %3 als %4 eingezogen und kann "
                                "nicht noch einmal eingezogen werden.")

@@ -15,6 +15,11 @@
 const QStringList& MandatSequenzTexte();
 // The text of one code; nullopt for a code without text.
 std::optional<QString> MandatSequenzText(int code);
+// A one-off or final collection (1, 4, 11, 14): once executed, its mandate is used up.
+constexpr bool MandatVerbrauchend(int mandatSequenz) {
+  const int typ = mandatSequenz % 10;
+  return typ == 1 || typ == 4;
+}
 
 // The direct debits of one scheme (core, or business-to-business with `firmen`) as the payment form and the SEPA
 // selection list them: Art "L" with a code of the scheme (1-5, 11-15) or of neither (0, Null, 6, ...). The

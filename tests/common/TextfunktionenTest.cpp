@@ -230,3 +230,10 @@ TEST(Zahlungszeichensatz, TafelStimmtMitDemZeichensatz) {
 }
 
 }  // namespace
+
+TEST(Aufzaehlung, KeinsEinsZweiUndMehr) {
+  EXPECT_EQ(Aufzaehlung({}), QString());
+  EXPECT_EQ(Aufzaehlung({QStringLiteral("a")}), QStringLiteral("a"));
+  EXPECT_EQ(Aufzaehlung({QStringLiteral("a"), QStringLiteral("b")}), QStringLiteral("a und b"));
+  EXPECT_EQ(Aufzaehlung({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}), QStringLiteral("a, b und c"));
+}

@@ -133,9 +133,8 @@ QString MitAbsendernUebernommen(QList<int> nummern, const QString& trenner) {
     return QStringLiteral("mit Absender %1 übernommen%2der mit derselben Datenbank verknüpft ist").arg(nummern.front()).arg(trenner);
   QStringList texte;
   for (int nr : nummern) texte << QString::number(nr);
-  const QString letzter = texte.takeLast();
-  return QStringLiteral("mit den Absendern %1 und %2 übernommen%3die mit derselben Datenbank verknüpft sind")
-      .arg(texte.join(QStringLiteral(", ")), letzter, trenner);
+  return QStringLiteral("mit den Absendern %1 übernommen%2die mit derselben Datenbank verknüpft sind")
+      .arg(Aufzaehlung(texte), trenner);
 }
 
 QStringList Nummern(const std::vector<const ImportVorgang*>& vorgaenge) {

@@ -220,15 +220,13 @@ QString Adressenpflege::OffeneZahlungenHinweis(Datenbank& db, const Adressdaten&
     parameter << neu.mandatReferenz << datum(neu.mandatDatum);
   }
   if (teile.isEmpty()) return {};
-  SqlText oder = teile.first();
-  for (qsizetype i = 1; i < teile.size(); ++i) oder += SqlText(" OR ") + teile.at(i);
   const std::optional<QVariant> n = db.Wert(
-      SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 0 AND OPKontoNr = ? COLLATE TAMO AND (") + oder + SqlText(")"),
+      SqlText("SELECT COUNT(*) FROM Zahlungen WHERE Erledigt = 0 AND OPKontoNr = ? COLLATE TAMO AND (") +
+          SqlText::Verbinden(teile, SqlText(" OR ")) + SqlText(")"),
       parameter, fehler);
   const int anzahl = fehler || !n ? 0 : n->toInt();
   if (anzahl == 0) return {};
-  const QString aufzaehlung =
-      was.size() == 1 ? was.first() : QStringList(was.mid(0, was.size() - 1)).join(QStringLiteral(", ")) + QStringLiteral(" und ") + was.last();
+  const QString aufzaehlung = Aufzaehlung(was);
   return (anzahl == 1 ? QStringLiteral("1 offene Zahlung der Adresse trägt noch %1.").arg(aufzaehlung)
                       : QStringLiteral("%1 offene Zahlungen der Adresse tragen noch %2.").arg(anzahl).arg(aufzaehlung)) +
          QStringLiteral("\rDie Änderung der Adresse gilt nur für neue Zahlungen; die offenen gehen mit ihren bisherigen "

@@ -46,11 +46,6 @@ DbFehler ZeileSchreiben(Datenbank& db, qint64 lfdNr, const ZeilenBetraege& b) {
                         QVariant(lfdNr)});
 }
 
-const QString& Betragsrahmen() {
-  static const QString text = QStringLiteral("±999.999.999,99");
-  return text;
-}
-
 // Why the run may not start with these settings (the dialog's fields keep to them); empty when it may.
 QString VorgabeGrund(const SkontoVorgabe& v) {
   if (v.skonto && (v.prozent < -SkontoRechnung::ProzentGrenze || v.prozent > SkontoRechnung::ProzentGrenze))
@@ -67,7 +62,7 @@ QString ZeilenGrund(const Gelesen& zeile, const ZeilenBetraege& neu) {
   for (const Waehrung w : {OderNull(neu.zahlungsBetrag), OderNull(neu.skontoBetrag)}) {
     if (w.ImBetragsrahmen()) continue;
     return QStringLiteral("Der Betrag der Zeile \"%1\" der Zahlung an \"%2\" läge mit %3 außerhalb von %4.")
-        .arg(zeile.text, zeile.name, w.FormatDeutsch(), Betragsrahmen());
+        .arg(zeile.text, zeile.name, w.FormatDeutsch(), Waehrung::BetragsrahmenText());
   }
   return {};
 }
@@ -86,7 +81,7 @@ DbFehler GesamtbetraegeSchreiben(Datenbank& db, const QSet<qint64>& zahlungen, Q
                                if (gesamt <= Waehrung()) ++ohneBetrag;
                                if (!gesamt.ImBetragsrahmen() && grund.isEmpty())
                                  grund = QStringLiteral("Der Gesamtbetrag der Zahlung an \"%1\" läge mit %2 außerhalb von %3.")
-                                             .arg(TextAusWert(z.Wert(1)), gesamt.FormatDeutsch(), Betragsrahmen());
+                                             .arg(TextAusWert(z.Wert(1)), gesamt.FormatDeutsch(), Waehrung::BetragsrahmenText());
                                return false;
                              });
     if (f) return f;

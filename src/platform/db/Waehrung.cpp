@@ -139,3 +139,8 @@ Waehrung Waehrung::ProzentAufCent(Waehrung satz) const {
   // roh * satzRoh / (100 % * Skala) is in ten-thousandths; one more 100 gives cents.
   return AusCent(TeilenKaufmaennisch(static_cast<__int128>(m_roh) * satz.m_roh, 100 * Skala * 100));
 }
+
+const QString& Waehrung::BetragsrahmenText() {
+  static const QString text = QStringLiteral("±") + AusRoh(Hoechstbetrag).FormatDeutsch();
+  return text;
+}

@@ -48,6 +48,8 @@ class Waehrung {
   static constexpr int64_t Hoechstbetrag = 99'999'999'999LL * 100;
   // Within -Hoechstbetrag .. +Hoechstbetrag.
   constexpr bool ImBetragsrahmen() const { return m_roh >= -Hoechstbetrag && m_roh <= Hoechstbetrag; }
+  // The range as messages name it: "±999.999.999,99".
+  static const QString& BetragsrahmenText();
 
   // Exact sum and difference, or nullopt where the int64 would overflow.
   static constexpr std::optional<Waehrung> Addiert(Waehrung a, Waehrung b) {

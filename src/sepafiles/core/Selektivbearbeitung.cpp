@@ -1,7 +1,9 @@
 #include "sepafiles/core/Selektivbearbeitung.h"
 
 #include "payments/core/ZahlungenAbfrage.h"
+#include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
+#include "zahlungsverkehr/MandatSequenz.h"
 
 namespace {
 
@@ -43,19 +45,19 @@ DbFehler Selektivbearbeitung::BestandLesen(Datenbank& db, const SelektivKriterie
   bestand = {};
   const Bedingung b = Auswahlbedingung(kriterien);
   const DbFehler f = db.Abfragen(
-      SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Erledigt <> 0, Zahlungen.ErledigtDatum, "
-              "Zahlungen.Art = 'L' AND Zahlungen.MandatSequenz % 10 IN (1, 4) FROM Zahlungen") +
+      SqlText("SELECT Zahlungen.ZahlungNr, Zahlungen.Erledigt <> 0, Zahlungen.ErledigtDatum, Zahlungen.Art = 'L', "
+              "Zahlungen.MandatSequenz FROM Zahlungen") +
           b.AlsWhere() + SqlText(" ORDER BY Zahlungen.ZahlungNr"),
       b.parameter, [&](const Zeile& z) {
         const SelektivAuftrag a{z.Wert(0).toLongLong(), z.Wert(1).toLongLong() != 0};
         bestand.auftraege << a;
         if (!a.erledigt) return true;
-        const QDate am = QDate::fromString(z.Wert(2).toString().left(10), Qt::ISODate);
-        if (am.isValid()) {
-          if (!bestand.erledigtAb || am < *bestand.erledigtAb) bestand.erledigtAb = am;
-          if (!bestand.erledigtBis || am > *bestand.erledigtBis) bestand.erledigtBis = am;
+        if (const std::optional<QDate> am = DatumAusWert(z.Wert(2))) {
+          if (!bestand.erledigtAb || *am < *bestand.erledigtAb) bestand.erledigtAb = am;
+          if (!bestand.erledigtBis || *am > *bestand.erledigtBis) bestand.erledigtBis = am;
         }
-        if (z.Wert(3).toLongLong() != 0) ++bestand.einmalOderLetzte;
+        if (z.Wert(3).toLongLong() != 0 && !z.Wert(4).isNull() && MandatVerbrauchend(z.Wert(4).toInt()))
+          ++bestand.einmalOderLetzte;
         return true;
       });
   if (f) bestand = {};
