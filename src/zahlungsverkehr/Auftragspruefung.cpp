@@ -354,33 +354,53 @@ QList<QPair<qsizetype, Befund>> Laufpruefung::Laufbefunde() const {
     return x->sequenz != y->sequenz ? x->sequenz < y->sequenz : x->zahlungNr < y->zahlungNr;
   });
 
-  // The first FRST or OOFF order of each mandate.
-  struct Erste {
-    qint64 zahlungNr = 0;
-    bool frst = false;
+  // What the run holds of each mandate so far, in the order above: its first order of each kind.
+  struct Mandatstand {
+    std::optional<qint64> erst;    // FRST or OOFF
+    bool einmal = false;           // ... and it is the OOFF
+    std::optional<qint64> folge;   // RCUR
+    std::optional<qint64> letzte;  // FNAL
   };
-  QHash<QString, Erste> mandate;
+  QHash<QString, Mandatstand> mandate;
   QList<QPair<qsizetype, Befund>> befunde;
+  const auto befund = [&](const Lastschrift* l, Befundart art, const QString& text, qint64 frueher) {
+    befunde << qMakePair(l->stelle, Befund{Auftragsfeld::Sequenz, art, text.arg(l->mandat, QString::number(frueher))});
+  };
   for (const Lastschrift* l : reihe) {
     const int typ = l->sequenz % 10;  // 1 OOFF, 2 FRST, 3 RCUR, 4 FNAL
-    const auto erste = mandate.constFind(l->schluessel);
-    if (typ == 1 || typ == 2) {
-      if (erste == mandate.constEnd()) {
-        mandate.insert(l->schluessel, Erste{l->zahlungNr, typ == 2});
-        continue;
-      }
-      befunde << qMakePair(l->stelle, Befund{Auftragsfeld::Sequenz, Befundart::MandatMehrfachErst,
-                                             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst- "
-                                                            "oder Einmal-Lastschrift enthalten (Zahlung Nr. %2).")
-                                                 .arg(l->mandat)
-                                                 .arg(erste->zahlungNr)});
-    } else if (erste != mandate.constEnd() && erste->frst) {
-      befunde << qMakePair(l->stelle, Befund{Auftragsfeld::Sequenz, Befundart::MandatErstUndFolge,
-                                             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als "
-                                                            "Erst-Lastschrift enthalten (Zahlung Nr. %2); Folge- und letzte "
-                                                            "Lastschriften gehören in einen späteren Lauf.")
-                                                 .arg(l->mandat)
-                                                 .arg(erste->zahlungNr)});
+    Mandatstand& m = mandate[l->schluessel];
+    if (m.erst && (typ == 1 || typ == 2)) {
+      befund(l, Befundart::MandatMehrfachErst,
+             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst- oder Einmal-Lastschrift enthalten "
+                            "(Zahlung Nr. %2)."),
+             *m.erst);
+    } else if (m.erst && !m.einmal) {
+      befund(l, Befundart::MandatErstUndFolge,
+             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Erst-Lastschrift enthalten (Zahlung Nr. "
+                            "%2); Folge- und letzte Lastschriften gehören in einen späteren Lauf."),
+             *m.erst);
+    } else if (m.erst) {
+      befund(l, Befundart::MandatImLaufVerbraucht,
+             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Einmal-Lastschrift enthalten (Zahlung "
+                            "Nr. %2) und damit verbraucht; es kann nicht noch einmal eingezogen werden."),
+             *m.erst);
+    } else if (m.letzte) {
+      befund(l, Befundart::MandatImLaufVerbraucht,
+             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als letzte Lastschrift enthalten (Zahlung "
+                            "Nr. %2) und damit verbraucht; es kann nicht noch einmal eingezogen werden."),
+             *m.letzte);
+    } else if (typ == 4 && m.folge) {
+      befund(l, Befundart::MandatLetzteMitFolge,
+             QStringLiteral("Das Mandat \"%1\" ist in diesem Lauf bereits als Folge-Lastschrift enthalten (Zahlung "
+                            "Nr. %2); die letzte Lastschrift gehört in einen späteren Lauf."),
+             *m.folge);
+    } else if (typ == 1 || typ == 2) {
+      m.erst = l->zahlungNr;
+      m.einmal = typ == 1;
+    } else if (typ == 3) {
+      if (!m.folge) m.folge = l->zahlungNr;
+    } else {
+      m.letzte = l->zahlungNr;
     }
   }
   return befunde;

@@ -65,6 +65,8 @@ enum class Befundart {
   EinzelReferenzUngueltig,   // outside the identifier rules
   MandatMehrfachErst,        // run: the mandate is already in the run as FRST or OOFF
   MandatErstUndFolge,        // run: the mandate is in the run as FRST and as RCUR/FNAL
+  MandatImLaufVerbraucht,    // run: an earlier order of the run (OOFF, FNAL) uses the mandate up
+  MandatLetzteMitFolge,      // run: a FNAL beside a RCUR of the same mandate (the final one waits)
   ArtUnbekannt,              // Art neither "G" nor "L"
   SequenzUnbekannt,          // direct debit with a sequence that is no collection (5/15 unresolved, 6, ...)
   LastschriftAusserhalbEwr,  // direct debit from an account in a SEPA country outside the EEA
@@ -120,8 +122,10 @@ std::optional<Befund> BetragPruefen(Waehrung betrag);
 
 // A run, one kind of one sender: each order's own findings (index as in `lauf`), and for the orders
 // that pass on their own the run's rules: a mandate (mandate reference; the creditor is the run's)
-// appears at most once as FRST or OOFF and never as FRST together with RCUR/FNAL (references compared by
-// MandatSchluessel). The later order by (MandatSequenz, ZahlungNr) gets the finding.
+// appears at most once as FRST or OOFF, never as FRST together with RCUR/FNAL, nothing follows its OOFF
+// or its FNAL, and a FNAL never goes with a RCUR (one file has one collection date: the final collection
+// waits for a later run, the recurring one goes). Only RCURs may share a run. References compared by
+// MandatSchluessel; the later order by (MandatSequenz, ZahlungNr) gets the finding naming the earlier one.
 QList<QList<Befund>> LaufPruefen(const QList<Zahlungsauftrag>& lauf, const QDate& heute,
                                  const Mandatverlaeufe& verlauf = {});
 

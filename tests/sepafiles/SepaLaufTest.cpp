@@ -143,6 +143,42 @@ TEST_F(SepaLaufTest, ErgebnisNenntDieGeschriebenenAuftraegeMitIhrenEndToEndIds) 
   }
 }
 
+// Two open collections of one mandate where one uses the mandate up or ends it: one run collects only
+// the one that may go (the first final one, the one-off, the recurring one beside a final); the other stays
+// open, flagged, and out of the file.
+TEST_F(SepaLaufTest, MandatWirdImLaufNichtUeberSeinEndeEingezogen) {
+  struct Fall {
+    int erste, zweite;
+    bool ersteGeht;
+  };
+  int lauf = 0;
+  for (const Fall f : {Fall{4, 4, true}, Fall{1, 3, true}, Fall{1, 4, true}, Fall{4, 3, false}}) {
+    for (const SepaArt art : {SepaArt::BasisLastschrift, SepaArt::FirmenLastschrift}) {
+      const int firmen = art == SepaArt::FirmenLastschrift ? 10 : 0;
+      SCOPED_TRACE(testing::Message() << f.erste + firmen << "+" << f.zweite + firmen);
+      t.Wert("DELETE FROM Zahlungen");
+      LaufTestDatenbank::Auftrag erste = Lastschrift(f.erste + firmen);
+      erste.mandatReferenz = QStringLiteral("UP-2");
+      LaufTestDatenbank::Auftrag zweite = Lastschrift(f.zweite + firmen);
+      zweite.mandatReferenz = QStringLiteral("up-2");
+      const qint64 a = t.Anlegen(erste);
+      const qint64 b = t.Anlegen(zweite);
+      SepaLaufAnfrage l = Anfrage(art);
+      l.Referenz = QStringLiteral("R%1").arg(100 + ++lauf);
+      const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
+      Gueltig(e, Pain008);
+      const qint64 geht = f.ersteGeht ? a : b;
+      const qint64 wartet = f.ersteGeht ? b : a;
+      EXPECT_EQ(e.ZahlungNummern, QList<qint64>{geht});
+      EXPECT_TRUE(t.Erledigt(geht));
+      EXPECT_FALSE(t.Erledigt(wartet));
+      EXPECT_TRUE(t.Fehler(wartet));
+      ASSERT_EQ(e.Dateien.size(), 1);
+      EXPECT_EQ(XPfad(Lesen(e.Dateien.first())).Texte(QStringLiteral("//p:DrctDbtTxInf")).size(), 1);
+    }
+  }
+}
+
 TEST_F(SepaLaufTest, AufgeteilteLastschriftenErhoehenDieReferenzJeDatei) {
   const qint64 a = t.Anlegen(Lastschrift(2, {1000}));
   const qint64 b = t.Anlegen(Lastschrift(2, {2000}));

@@ -583,9 +583,72 @@ TEST(LaufPruefen, ErstOderEinmalHoechstensEinmal) {
 }
 
 TEST(LaufPruefen, ErlaubtesBleibtOhneBefund) {
-  // Different mandates; recurring and final collections of one mandate.
+  // Different mandates; recurring collections of one mandate.
   EXPECT_EQ(LaufArten({Mandat(5, 2, "M-1"), Mandat(6, 2, "M-2"), Mandat(7, 3, "M-3")}), (QList<L>{{}, {}, {}}));
-  EXPECT_EQ(LaufArten({Mandat(5, 3), Mandat(6, 3), Mandat(7, 4)}), (QList<L>{{}, {}, {}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 3), Mandat(6, 3), Mandat(7, 3)}), (QList<L>{{}, {}, {}}));
+  EXPECT_EQ(LaufArten({Mandat(5, 1, "M-1"), Mandat(6, 4, "M-2"), Mandat(7, 4, "M-3")}), (QList<L>{{}, {}, {}}));
+}
+
+// Every pair of sequences on one mandate in one run: order 5 with the first sequence, order 6 with the
+// second. Only two recurring collections go together; otherwise the later order by (sequence, number)
+// waits, and its finding names the other.
+struct Paarfall {
+  int erste, zweite;   // core sequences 1 OOFF, 2 FRST, 3 RCUR, 4 FNAL
+  int stelle;          // the order with the finding (0: number 5, 1: number 6, -1: none)
+  Befundart art;
+};
+
+class MandatpaarImLauf : public ::testing::TestWithParam<Paarfall> {};
+
+TEST_P(MandatpaarImLauf, NurFolgeLastschriftenGehenZusammen) {
+  const Paarfall f = GetParam();
+  for (int firmen : {0, 10}) {
+    for (const char* zweiteReferenz : {"Abo-7", " aBO-7 "}) {
+      const QList<QList<Befund>> befunde =
+          Auftragspruefung::LaufPruefen({Mandat(5, f.erste + firmen, "Abo-7"), Mandat(6, f.zweite + firmen, zweiteReferenz)}, Heute);
+      const QString fall = QStringLiteral("%1+%2 %3").arg(f.erste + firmen).arg(f.zweite + firmen).arg(QString::fromUtf8(zweiteReferenz));
+      for (int i : {0, 1}) {
+        if (i != f.stelle) {
+          EXPECT_TRUE(befunde.at(i).isEmpty()) << qPrintable(fall) << " order " << i;
+          continue;
+        }
+        ASSERT_EQ(befunde.at(i).size(), 1) << qPrintable(fall);
+        const Befund& b = befunde.at(i).first();
+        EXPECT_EQ(b.Art, f.art) << qPrintable(fall);
+        EXPECT_EQ(b.Feld, Auftragsfeld::Sequenz);
+        EXPECT_TRUE(b.Text.contains(QStringLiteral("(Zahlung Nr. %1)").arg(i == 0 ? 6 : 5))) << qPrintable(b.Text);
+      }
+      // Two mandates: nothing to find.
+      const QList<QList<Befund>> getrennt =
+          Auftragspruefung::LaufPruefen({Mandat(5, f.erste + firmen, "Abo-7"), Mandat(6, f.zweite + firmen, "Abo-8")}, Heute);
+      EXPECT_TRUE(getrennt.at(0).isEmpty() && getrennt.at(1).isEmpty()) << qPrintable(fall);
+    }
+  }
+}
+
+constexpr Befundart Mehrfach = Befundart::MandatMehrfachErst;
+constexpr Befundart ErstFolge = Befundart::MandatErstUndFolge;
+constexpr Befundart Verbraucht = Befundart::MandatImLaufVerbraucht;
+constexpr Befundart LetzteFolge = Befundart::MandatLetzteMitFolge;
+
+INSTANTIATE_TEST_SUITE_P(
+    AllePaare, MandatpaarImLauf,
+    ::testing::Values(Paarfall{1, 1, 1, Mehrfach}, Paarfall{1, 2, 1, Mehrfach}, Paarfall{1, 3, 1, Verbraucht},
+                      Paarfall{1, 4, 1, Verbraucht}, Paarfall{2, 1, 0, Mehrfach}, Paarfall{2, 2, 1, Mehrfach},
+                      Paarfall{2, 3, 1, ErstFolge}, Paarfall{2, 4, 1, ErstFolge}, Paarfall{3, 1, 0, Verbraucht},
+                      Paarfall{3, 2, 0, ErstFolge}, Paarfall{3, 3, -1, Mehrfach}, Paarfall{3, 4, 1, LetzteFolge},
+                      Paarfall{4, 1, 0, Verbraucht}, Paarfall{4, 2, 0, ErstFolge}, Paarfall{4, 3, 0, LetzteFolge},
+                      Paarfall{4, 4, 1, Verbraucht}));
+
+// A used-up mandate stays used up for every later order of the run, not only the next one.
+TEST(LaufPruefen, VerbrauchtesMandatFuerJedenWeiterenAuftrag) {
+  EXPECT_EQ(LaufArten({Mandat(5, 1), Mandat(6, 3), Mandat(7, 3), Mandat(8, 4)}),
+            (QList<L>{{}, {Befundart::MandatImLaufVerbraucht}, {Befundart::MandatImLaufVerbraucht},
+                      {Befundart::MandatImLaufVerbraucht}}));
+  EXPECT_EQ(LaufArten({Mandat(9, 4), Mandat(6, 3), Mandat(7, 3)}),
+            (QList<L>{{Befundart::MandatLetzteMitFolge}, {}, {}}));
+  const QList<QList<Befund>> befunde = Auftragspruefung::LaufPruefen({Mandat(9, 4), Mandat(7, 3), Mandat(6, 3)}, Heute);
+  EXPECT_TRUE(befunde.at(0).first().Text.contains(QStringLiteral("Zahlung Nr. 6"))) << "names the first recurring order";
 }
 
 // The banks compare mandate references without regard to case: one mandate however it is written.
