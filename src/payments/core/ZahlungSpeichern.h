@@ -33,8 +33,9 @@ struct SpeicherErgebnis {
 // first, and a value longer than its field is refused (never cut); only then, in one transaction, the
 // payment row with sender, kind, Währung True, the cleaned texts, IBAN without blanks and BIC upper-case,
 // the purpose code upper-case, and in the single-field display line 1 (with more than one line, or with the
-// amount line 1 pays already, only line 1's text changes: its open item and discount stay); in the grid display the lines are numbered 1..n again. A row of another sender
-// or kind, or one done meanwhile, is never overwritten; nor, with `geladen` and `zeilen`, one whose row or lines
-// (line 1 the single field writes, the numbers the grid display closes) were changed meanwhile. On return `eingabe` holds the values as they were stored (or as
-// cleaned by the checks).
+// amount line 1 pays already, only line 1's text changes: its open item and discount stay); in the grid
+// display the lines are numbered 1..n again. A row of another sender or kind, or one done meanwhile, is never
+// overwritten; nor, with `geladen` and `zeilen`, one whose row or lines (line 1 the single field writes, the
+// numbers the grid display closes) were changed meanwhile. On return `eingabe` holds the values as they were
+// stored (or as cleaned by the checks).
 SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingabe& eingabe, const SpeicherKontext& kontext);
