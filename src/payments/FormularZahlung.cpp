@@ -370,7 +370,38 @@ void FormularZahlung::GespeichertAnzeigen() {
   } else {
     FelderLeeren();
   }
+  // Read before the grid reads the lines: a change in between shows there, and the next write refuses.
+  GezeigteZeilenLesen();
   ZeilenLaden();
+}
+
+void FormularZahlung::GezeigteZeilenLesen() {
+  Zeilenstand stand;
+  if (m_aktuelleNr && m_db) {
+    if (const DbFehler f = ZeilenstandLesen(*m_db, *m_aktuelleNr, stand)) {
+      DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), f);
+      // Lines not known match no stored ones: the next write is refused rather than undo anything.
+      m_gezeigteZeilen = {};
+      return;
+    }
+  }
+  // What another workstation stored since the lines were last shown is where a cancel goes back to
+  // from now on: it undoes only what this form writes after showing them.
+  if (m_zeilenKopie && stand != m_gezeigteZeilen) {
+    m_zeilenKopie->stand = stand;
+    m_zustand.ZeilenGeaendertSetzen(false);
+  }
+  m_gezeigteZeilen = std::move(stand);
+}
+
+void FormularZahlung::InzwischenGeaendertMelden(const DbFehler& fehler) {
+  Meldung::Zeigen(fehler.Beschreibung, MeldungsKnoepfe::Ok, MeldungsSymbol::Kritisch, ZahlungsformularTitel(), this);
+}
+
+void FormularZahlung::ZeilenInzwischenGeaendert(const DbFehler& fehler) {
+  InzwischenGeaendertMelden(fehler);
+  GezeigteZeilenLesen();
+  m_zeilen->NachZeilenaenderung();
 }
 
 void FormularZahlung::FelderFuellen(const ZahlungEingabe& e) {

@@ -122,6 +122,8 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   // ZahlungsformularDienste
   Datenbank* Db() const override { return m_db; }
   ZahlungsformularZustand& FormZustand() override { return m_zustand; }
+  Zeilenstand& GezeigteZeilen() override { return m_gezeigteZeilen; }
+  void ZeilenInzwischenGeaendert(const DbFehler& fehler) override;
   void StatusSetzen(const QString& text) override;
   void DbFehlerMelden(const QString& titel, const DbFehler& fehler) override;
   bool SuchlisteZeigen(int modus, const Bedingung& filter, const Suchkriterium& kriterium, bool suchfeld,
@@ -141,6 +143,8 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   void GesamtsummeAnzeigen();
   void Reposition();
   void GespeichertAnzeigen();
+  void GezeigteZeilenLesen();
+  void InzwischenGeaendertMelden(const DbFehler& fehler);
   void FelderFuellen(const ZahlungEingabe& e);
   void FelderLeeren();
   void FelderFaerben();
@@ -181,6 +185,7 @@ class FormularZahlung : public QWidget, public ZahlungsformularDienste {
   std::optional<qint64> m_aktuelleNr;
   std::optional<ZeilenKopie> m_zeilenKopie;
   std::optional<Zahlungsstand> m_geladen;  // the shown payment as read; a save refuses once the stored row differs
+  Zeilenstand m_gezeigteZeilen;            // its lines and total as shown or last written here (see GezeigteZeilen)
   bool m_inReposition = false;
   bool m_suchmodusGeschaltet = false;
 

@@ -71,8 +71,10 @@ void FormularZahlung::Abbrechen() {
       if (f) Meldung::Fehler(LoeschFehlertext(f), {}, this);
     }
   } else if (m_zustand.ZeilenGeaendert() && m_zeilenKopie && m_db) {
-    const DbFehler f = ZeilenWiederherstellen(*m_db, *m_zeilenKopie);
-    if (f) DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!"), f);
+    // Refused, the lines stay as stored and are shown so below.
+    const DbFehler f = ZeilenWiederherstellen(*m_db, *m_zeilenKopie, m_gezeigteZeilen);
+    if (f.Nummer == DbFehlerNr::InzwischenGeaendert) InzwischenGeaendertMelden(f);
+    else if (f) DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!"), f);
   }
   m_zeilenKopie.reset();
   m_zustand.ZeilenGeaendertSetzen(false);
@@ -136,7 +138,10 @@ bool FormularZahlung::Speichern() {
   k.zahlart = m_zustand.AktuelleZahlart();
   k.zeilengitterSichtbar = GitterSichtbar();
   k.heute = Uhr::Heute();
-  if (!m_zustand.NeuerDatensatz()) k.geladen = m_geladen;
+  if (!m_zustand.NeuerDatensatz()) {
+    k.geladen = m_geladen;
+    k.zeilen = m_gezeigteZeilen;
+  }
   const SpeicherErgebnis r = ZahlungSpeichern(*m_db, *m_aktuelleNr, eingabe, k);
   if (!r.Ok()) {
     // A check that refuses shows the information icon as it always has; a store that failed is an error.
@@ -201,6 +206,7 @@ void FormularZahlung::NeueZahlung() {
     e->sequenzIndex = -1;  // no sequence chosen yet
     FelderFuellen(*e);
   }
+  GezeigteZeilenLesen();
   ZeilenLaden();
   OPListeLaden();
   EingabeModusAnzeigen();
@@ -267,7 +273,11 @@ void FormularZahlung::Kopieren() {
   if (!SuchlisteZeigen(3, filter, Suchkriterium{}, false, werte)) return;
   if (werte.size() < 2 || werte.at(1).isNull()) return;
   KopierErgebnis ergebnis;
-  const DbFehler f = ZahlungKopieren(*m_db, werte.at(1).toLongLong(), *m_aktuelleNr, gitter, ergebnis);
+  const DbFehler f = ZahlungKopieren(*m_db, werte.at(1).toLongLong(), *m_aktuelleNr, gitter, ergebnis, &m_gezeigteZeilen);
+  if (f.Nummer == DbFehlerNr::InzwischenGeaendert) {
+    ZeilenInzwischenGeaendert(f);
+    return;
+  }
   if (f) {
     DbFehlerMelden(QStringLiteral("Fehler beim Kopieren der Zahlung!"), f);
     return;

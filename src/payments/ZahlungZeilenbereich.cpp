@@ -194,7 +194,8 @@ void ZahlungZeilenbereich::SummenAnzeigen() {
   if (!db) return;
   const ZahlungsformularZustand& z = m_dienste.FormZustand();
   ZeilenSummen summen;
-  const DbFehler f = ZeilenSummieren(*db, m_dienste.AktuelleZahlungNr().value_or(-1), z.EingabeModus(), summen);
+  const DbFehler f =
+      ZeilenSummieren(*db, m_dienste.AktuelleZahlungNr().value_or(-1), z.EingabeModus(), summen, &m_dienste.GezeigteZeilen());
   if (f) {
     m_dienste.DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!"), f);
     return;
@@ -385,7 +386,7 @@ void ZahlungZeilenbereich::VorSpeichern(bool& abbrechen) {
   z.betraege.skontoBetrag = WaehrungAusWert(m_zeilen->Feld(QStringLiteral("SkontoBetrag")));
   z.betraege.zahlungsBetrag = WaehrungAusWert(m_zeilen->Feld(QStringLiteral("ZahlungsBetrag")));
   // The core stores the line (limit, numbering, cleaning); the grid's own write is not needed.
-  const ZeilenErgebnis r = ZeileSpeichern(*db, z);
+  const ZeilenErgebnis r = ZeileSpeichern(*db, z, &m_dienste.GezeigteZeilen());
   switch (r.art) {
     case ZeilenErgebnis::Art::Gespeichert:
       m_gitter->ZeileVerwerfen();
@@ -400,6 +401,12 @@ void ZahlungZeilenbereich::VorSpeichern(bool& abbrechen) {
       } else {
         m_gitter->ZeileVerwerfen();  // a sixth line: the input is dropped
       }
+      return;
+    case ZeilenErgebnis::Art::Veraltet:
+      // The input goes; the stored lines are shown. Not stored, the line keeps a save of the payment back.
+      m_gitter->ZeileVerwerfen();
+      m_dienste.ZeilenInzwischenGeaendert(r.fehler);
+      abbrechen = true;
       return;
     case ZeilenErgebnis::Art::Fehler:
       Meldung::Fehler(r.meldung, {}, m_fenster);
@@ -565,10 +572,14 @@ void ZahlungZeilenbereich::AusgewaehlteLoeschen() {
   }
   if (nummern.isEmpty()) return;
   // All in one transaction; the sums then renumber the rest and carry the total.
-  const DbFehler f = ZeilenLoeschen(*db, m_dienste.AktuelleZahlungNr().value_or(-1), nummern);
+  const DbFehler f = ZeilenLoeschen(*db, m_dienste.AktuelleZahlungNr().value_or(-1), nummern, &m_dienste.GezeigteZeilen());
+  g->Ansicht()->clearSelection();
+  if (f.Nummer == DbFehlerNr::InzwischenGeaendert) {
+    m_dienste.ZeilenInzwischenGeaendert(f);
+    return;
+  }
   if (f) m_dienste.DbFehlerMelden(QStringLiteral("Fehler beim Speichern der Verwendungszweck-Zeile!"), f);
   else m_dienste.FormZustand().ZeilenGeaendertSetzen(true);
-  g->Ansicht()->clearSelection();
   NachZeilenaenderung();
   if (g->AktuelleZeile() >= 0) g->SetzeAktuelleZelle(g->AktuelleZeile(), std::max(0, g->AktuelleSpalte()));
 }

@@ -551,8 +551,11 @@ TEST_F(FormularZahlungTest, AbbruchNachAendernStelltAlleZeilenWiederHer) {
   ASSERT_TRUE(g->ZeileSpeichern());
   EXPECT_EQ(Zeilen(u, nr).size(), 3u);
   EXPECT_EQ(f.BetragFeld()->Wert(), Eur(35));
+  // Deleted as the user does: selecting lines, then Del.
+  g->Ansicht()->setFocus();
   g->SetzeAktuelleZelle(0, text);
-  ASSERT_TRUE(g->ZeileLoeschen());
+  Taste(f, Qt::Key_Escape);
+  Taste(f, Qt::Key_Delete);
   const auto geaendert = Zeilen(u, nr);
   ASSERT_EQ(geaendert.size(), 2u);
   EXPECT_EQ(geaendert[0].zeilenNr, 1);  // renumbered in entry mode
@@ -1403,4 +1406,145 @@ TEST_F(FormularZahlungTest, VeralteteAenderungWirdAbgewiesenUndZeigtDenGespeiche
   EXPECT_EQ(u.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 4, 1));
   EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(150).Roh());
   EXPECT_EQ(u.Wert("SELECT IBAN FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("DE02120300000000202051"));
+}
+
+namespace {
+
+const QString InzwischenGeaendert = QStringLiteral(
+    "Die Zahlung wurde inzwischen an einem anderen Arbeitsplatz geändert; Ihre Änderung wurde nicht gespeichert. Die "
+    "gespeicherten Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung.");
+
+// The other workstation saves the amount 5.000,00 in its single field: line and total.
+void BetragAnderswoSpeichern(FensterTestumgebung& u, qint64 nr) {
+  const QVariant betrag = WertAusWaehrung(Eur(5000));
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, SkontoBetrag = NULL, ZahlungsBetrag = ? "
+                                "WHERE ZahlungNr = ? AND ZeilenNr = 1",
+                                {betrag, betrag, nr}).Ok());
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr = ?", {betrag, nr}).Ok());
+}
+
+}  // namespace
+
+// The form changes a line; another workstation then saves the amount: "Abbruch" would write back the
+// lines and the total of "Ändern" and the other workstation's amount would be gone. The cancel says so,
+// leaves the payment as stored and shows it.
+TEST_F(FormularZahlungTest, AbbruchNimmtDenBetragDesAnderenArbeitsplatzesNichtZurueck) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(7453, 44);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(7453, 44));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+  g->SetzeAktuelleZelle(0, text);
+  ASSERT_TRUE(g->ZellwertSetzen(text, QStringLiteral("RG 1 Teil")));
+  ASSERT_TRUE(g->ZeileSpeichern());
+  BetragAnderswoSpeichern(u, nr);
+  const auto gespeichert = Zeilen(u, nr);
+
+  f.setFocus();
+  Taste(f, Qt::Key_Escape);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Meldungen().Letzter().text, InzwischenGeaendert);
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(Zeilen(u, nr), gespeichert);
+  EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(5000).Roh());
+  EXPECT_EQ(f.BetragFeld()->Wert(), Eur(5000));
+  EXPECT_EQ(f.EinzelsummeFeld()->Wert(), Eur(5000));
+  ASSERT_EQ(g->ZeilenAnzahl(), 1);
+  EXPECT_EQ(g->Wert(0, QStringLiteral("Verwendungszweck")).toString(), QStringLiteral("RG 1 Teil"));
+  EXPECT_EQ(WaehrungAusWert(g->Wert(0, QStringLiteral("ZahlungsBetrag"))), Eur(5000));
+}
+
+namespace {
+
+// A write in the line grid after another workstation changed line 1 (the form still shows the line as
+// before): storing line 2 again, or deleting it.
+struct GitterSchreiben {
+  const char* name;
+  std::function<void(FormularZahlung& f, DatenGitter* g)> schreiben;
+};
+
+class ZeilenNachFremderAenderungTest : public FormularZahlungTest, public ::testing::WithParamInterface<GitterSchreiben> {};
+
+}  // namespace
+
+// The write is refused with the message and the grid shows the stored lines. From then on they are
+// what the form changes: the same write goes through, and "Abbruch" undoes it but not the other
+// workstation's line.
+TEST_P(ZeilenNachFremderAenderungTest, WirdAbgewiesenUndDerAbbruchBehaeltDieFremdeZeile) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(30);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(10));
+  u.ZeileAnlegen(nr, 2, QStringLiteral("RG 2"), Eur(20));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::OhneOP);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  DatenGitter* g = f.Zeilengitter();
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Verwendungszweck SET Verwendungszweck = 'Von A' WHERE ZahlungNr = ? AND ZeilenNr = 1",
+                                {nr}).Ok());
+  const auto gespeichert = Zeilen(u, nr);
+
+  GetParam().schreiben(f, g);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Meldungen().Letzter().text, InzwischenGeaendert);
+  EXPECT_EQ(Zeilen(u, nr), gespeichert);
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_FALSE(g->ZeileAusstehend());
+  ASSERT_EQ(g->ZeilenAnzahl(), 2);
+  EXPECT_EQ(g->Wert(0, QStringLiteral("Verwendungszweck")).toString(), QStringLiteral("Von A"));
+  EXPECT_EQ(g->Wert(1, QStringLiteral("Verwendungszweck")).toString(), QStringLiteral("RG 2"));
+
+  GetParam().schreiben(f, g);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_NE(Zeilen(u, nr), gespeichert);
+  f.setFocus();
+  Taste(f, Qt::Key_Escape);
+  EXPECT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_FALSE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(Zeilen(u, nr), gespeichert);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schreibwege, ZeilenNachFremderAenderungTest,
+    ::testing::Values(GitterSchreiben{"ZeileSpeichern",
+                                      [](FormularZahlung&, DatenGitter* g) {
+                                        const int text = g->SpaltenIndex(QStringLiteral("Verwendungszweck"));
+                                        g->SetzeAktuelleZelle(1, text);
+                                        ASSERT_TRUE(g->ZellwertSetzen(text, QStringLiteral("Von B")));
+                                        g->ZeileSpeichern();
+                                      }},
+                      GitterSchreiben{"ZeileLoeschen",
+                                      [](FormularZahlung& f, DatenGitter* g) {
+                                        g->Ansicht()->setFocus();
+                                        g->SetzeAktuelleZelle(1, g->SpaltenIndex(QStringLiteral("Verwendungszweck")));
+                                        if (g->MarkierungsStil() == DatenGitter::Markierungsstil::SchwebenderEditor)
+                                          Taste(f, Qt::Key_Escape);  // from typing to selecting lines
+                                        Taste(f, Qt::Key_Delete);
+                                      }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The single field writes line 1's text: another workstation's line 1 stored in its grid meanwhile would
+// go without a word. The save is refused and the stored values are shown.
+TEST_F(FormularZahlungTest, EinzelfeldUeberschreibtFremdeZeileNicht) {
+  FensterTestumgebung::Zahlung p;
+  p.gesamt = Eur(100);
+  p.faellig = QDate(2024, 3, 20);
+  const qint64 nr = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+  FormularZahlung& f = u.Fenster();
+  f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Verwendungszweck SET Verwendungszweck = 'Von A' WHERE ZahlungNr = ?", {nr}).Ok());
+  f.FaelligFeld()->WertSetzen(QDate(2024, 4, 1));
+  Taste(f, Qt::Key_F9);
+  ASSERT_EQ(u.Meldungen().Anzahl(), 1) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(u.Meldungen().Letzter().text, InzwischenGeaendert);
+  EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
+  EXPECT_EQ(u.Wert("SELECT Verwendungszweck FROM Verwendungszweck WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("Von A"));
+  EXPECT_EQ(u.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 3, 20));
+  EXPECT_EQ(f.FaelligFeld()->Wert(), QDate(2024, 3, 20));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -530,4 +531,292 @@ TEST(ZahlungVeraltet, UnveraenderteNeueUndErledigteZahlung) {
   EXPECT_FALSE(r.Ok());
   EXPECT_FALSE(r.veraltet);
   EXPECT_TRUE(r.Meldungstext().contains(QStringLiteral("Die Zahlung ist inzwischen erledigt"))) << r.Meldungstext().toStdString();
+}
+
+namespace {
+
+const QString GeaendertText = QStringLiteral(
+    "Die Zahlung wurde inzwischen an einem anderen Arbeitsplatz geändert; Ihre Änderung wurde nicht gespeichert. Die "
+    "gespeicherten Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung.");
+
+// What workstation B's form shows of the payment, and the copy "Ändern" took.
+struct Sicht {
+  Zahlungsstand geladen;
+  Zeilenstand gezeigt;
+  ZeilenKopie kopie;
+  std::vector<Verwendungszweckzeile> zeilen;
+};
+
+DbFehler SichtLesen(Datenbank& db, qint64 nr, Sicht& s) {
+  std::optional<Zahlungsstand> geladen;
+  for (DbFehler f : {ZahlungsstandLesen(db, nr, geladen), ZeilenstandLesen(db, nr, s.gezeigt),
+                     ZeilenKopieren(db, nr, s.kopie), ZeilenLaden(db, nr, false, s.zeilen)})
+    if (f) return f;
+  if (geladen) s.geladen = *geladen;
+  return {};
+}
+
+// A line as the grid holds it when its text is typed over.
+Verwendungszweckzeile MitText(Verwendungszweckzeile z, const QString& text) {
+  z.verwendungszweck = text;
+  return z;
+}
+
+SpeicherErgebnis EinzelfeldSpeichern(Datenbank& db, qint64 nr, const Sicht& s, ZahlungEingabe e, bool gitter = false) {
+  SpeicherKontext k = Kontext(Zahlart::Ueberweisung);
+  k.zeilengitterSichtbar = gitter;
+  k.geladen = s.geladen;
+  k.zeilen = s.gezeigt;
+  return ZahlungSpeichern(db, nr, e, k);
+}
+
+// What workstation A does to the payment (through its own form, with what it shows right then), after B
+// showed it. `zeilen`: the lines or the total change; `kopf`: the row B's save of the payment compares.
+struct AndererArbeitsplatz {
+  const char* name;
+  bool zeilen;
+  bool kopf;
+  std::function<void(Datenbank& a, qint64 nr)> aendern;
+};
+
+// B's write from what it showed. `gitter`: B changes the lines in the grid and has stored line 1's new
+// text before A's change (so that the cancel has something to undo); otherwise B shows the single field.
+struct Schreibweg {
+  const char* name;
+  bool gitter;
+  bool kopf;  // the save of the payment, which compares the row too
+  std::function<DbFehler(Datenbank& b, qint64 nr, Sicht& s)> schreiben;
+};
+
+void PrintTo(const AndererArbeitsplatz& a, std::ostream* os) { *os << a.name; }
+void PrintTo(const Schreibweg& w, std::ostream* os) { *os << w.name; }
+
+class ZeilenVeraltetTest : public ::testing::TestWithParam<std::tuple<AndererArbeitsplatz, Schreibweg>> {};
+
+// An empty database file from the shipped schema, made once: each case works on a copy of its own.
+QString LeereDatenbank() {
+  static QTemporaryDir ordner;
+  static const QString datei = [] {
+    const QString d = ordner.filePath(QStringLiteral("Vorlage.db"));
+    ZahlungsTestDatenbank vorlage(d);
+    return d;
+  }();
+  return datei;
+}
+
+}  // namespace
+
+// B presses "Ändern"; A changes the payment; B writes. Whatever B's write would overwrite of A's change
+// is refused with the header save's message, and nothing of it is written; a change of A's that B's write
+// does not concern stays, and B's write goes through.
+TEST_P(ZeilenVeraltetTest, AenderungDesAnderenArbeitsplatzesBleibt) {
+  const auto& [a, w] = GetParam();
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(LeereDatenbank(), datei));
+  DbFehler f;
+  auto arbeitsplatzB = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(arbeitsplatzB) << f.Beschreibung.toStdString();
+  auto arbeitsplatzA = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(arbeitsplatzA) << f.Beschreibung.toStdString();
+  Datenbank& b = *arbeitsplatzB;
+  qint64 nr = 0;
+  ASSERT_TRUE(NeueZahlungAnlegen(b, 1, Zahlart::Ueberweisung, {}, QDate(2024, 6, 1), nr).Ok());
+  ZahlungEingabe e;
+  e.name = QStringLiteral("Meier GmbH");
+  e.iban = QStringLiteral("DE89370400440532013000");
+  e.bic = QStringLiteral("COBADEFFXXX");
+  e.verwendungszweck1 = QStringLiteral("RG 4711");
+  e.betrag = Euro(7453, 44);
+  e.faellig = QDate(2024, 7, 1);
+  ASSERT_TRUE(ZahlungSpeichern(b, nr, e, Kontext(Zahlart::Ueberweisung)).Ok());
+
+  Sicht s;
+  ASSERT_TRUE(SichtLesen(b, nr, s).Ok());
+  ASSERT_EQ(s.zeilen.size(), 1u);
+  if (w.gitter) {
+    Verwendungszweckzeile z = MitText(s.zeilen[0], QStringLiteral("RG 4711 Teil"));
+    ASSERT_TRUE(ZeileSpeichern(b, z, &s.gezeigt).Ok());
+    s.zeilen[0] = z;
+  }
+
+  a.aendern(*arbeitsplatzA, nr);
+  Sicht nachA;
+  ASSERT_TRUE(SichtLesen(b, nr, nachA).Ok());
+
+  f = w.schreiben(b, nr, s);
+  Sicht danach;
+  ASSERT_TRUE(SichtLesen(b, nr, danach).Ok());
+  EXPECT_EQ(b.TransaktionsTiefe(), 0);
+  if (a.zeilen || (w.kopf && a.kopf)) {
+    EXPECT_EQ(f.Nummer, DbFehlerNr::InzwischenGeaendert) << f.Meldungstext().toStdString();
+    EXPECT_EQ(f.Beschreibung, GeaendertText);
+    EXPECT_TRUE(danach.gezeigt == nachA.gezeigt);
+    EXPECT_EQ(danach.geladen, nachA.geladen);
+  } else {
+    ASSERT_TRUE(f.Ok()) << f.Meldungstext().toStdString();
+    EXPECT_FALSE(danach.gezeigt == nachA.gezeigt && danach.geladen == nachA.geladen);
+    EXPECT_EQ(danach.geladen.werte.iban, nachA.geladen.werte.iban);  // A's change stays
+    // What B wrote is what its form shows from now on.
+    if (w.gitter) {
+      EXPECT_TRUE(s.gezeigt == danach.gezeigt);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ArbeitsplaetzeUndSchreibwege, ZeilenVeraltetTest,
+    ::testing::Combine(
+        ::testing::Values(
+            AndererArbeitsplatz{"Betrag", true, true,
+                                [](Datenbank& a, qint64 nr) {
+                                  Sicht s;
+                                  ASSERT_TRUE(SichtLesen(a, nr, s).Ok());
+                                  ZahlungEingabe e = Gezeigt(s.geladen, Zahlart::Ueberweisung);
+                                  e.betrag = Euro(5000);
+                                  const SpeicherErgebnis r = EinzelfeldSpeichern(a, nr, s, e);
+                                  ASSERT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+                                }},
+            AndererArbeitsplatz{"Skonto", true, true,
+                                [](Datenbank& a, qint64 nr) {
+                                  Sicht s;
+                                  ASSERT_TRUE(SichtLesen(a, nr, s).Ok());
+                                  SkontoVorgabe dreiProzent;
+                                  dreiProzent.prozent = Euro(3);
+                                  ASSERT_TRUE(SkontoSitzung().Abziehen(a, {*s.zeilen[0].lfdNr}, dreiProzent).Ok());
+                                }},
+            AndererArbeitsplatz{"ZeileGespeichert", true, false,
+                                [](Datenbank& a, qint64 nr) {
+                                  Sicht s;
+                                  ASSERT_TRUE(SichtLesen(a, nr, s).Ok());
+                                  Verwendungszweckzeile z = MitText(s.zeilen[0], QStringLiteral("Von A"));
+                                  ASSERT_TRUE(ZeileSpeichern(a, z, &s.gezeigt).Ok());
+                                }},
+            AndererArbeitsplatz{"ZeileGeloescht", true, false,
+                                [](Datenbank& a, qint64 nr) {
+                                  Sicht s;
+                                  ASSERT_TRUE(SichtLesen(a, nr, s).Ok());
+                                  ASSERT_TRUE(ZeilenLoeschen(a, nr, {*s.zeilen[0].lfdNr}, &s.gezeigt).Ok());
+                                }},
+            // Deleted and typed again as it was: another line all the same.
+            AndererArbeitsplatz{"ZeileErsetzt", true, false,
+                                [](Datenbank& a, qint64 nr) {
+                                  Sicht s;
+                                  ASSERT_TRUE(SichtLesen(a, nr, s).Ok());
+                                  ASSERT_TRUE(ZeilenLoeschen(a, nr, {*s.zeilen[0].lfdNr}, &s.gezeigt).Ok());
+                                  Verwendungszweckzeile z = s.zeilen[0];
+                                  z.lfdNr.reset();
+                                  ASSERT_TRUE(ZeileSpeichern(a, z, &s.gezeigt).Ok());
+                                }},
+            // A's save in the grid display writes the row and no line.
+            AndererArbeitsplatz{"Iban", false, true,
+                                [](Datenbank& a, qint64 nr) {
+                                  Sicht s;
+                                  ASSERT_TRUE(SichtLesen(a, nr, s).Ok());
+                                  ZahlungEingabe e = Gezeigt(s.geladen, Zahlart::Ueberweisung);
+                                  e.iban = QStringLiteral("DE02120300000000202051");
+                                  const SpeicherErgebnis r = EinzelfeldSpeichern(a, nr, s, e, true);
+                                  ASSERT_TRUE(r.Ok()) << r.Meldungstext().toStdString();
+                                }},
+            AndererArbeitsplatz{"Nichts", false, false, [](Datenbank&, qint64) {}}),
+        ::testing::Values(
+            Schreibweg{"ZeileAendern", true, false,
+                       [](Datenbank& b, qint64, Sicht& s) {
+                         Verwendungszweckzeile z = MitText(s.zeilen[0], QStringLiteral("Von B"));
+                         return ZeileSpeichern(b, z, &s.gezeigt).fehler;
+                       }},
+            Schreibweg{"NeueZeile", true, false,
+                       [](Datenbank& b, qint64 nr, Sicht& s) {
+                         Verwendungszweckzeile z;
+                         z.zahlungNr = nr;
+                         z.verwendungszweck = QStringLiteral("Neue Zeile");
+                         z.betraege.zahlungsBetrag = Euro(5);
+                         return ZeileSpeichern(b, z, &s.gezeigt).fehler;
+                       }},
+            Schreibweg{"ZeileLoeschen", true, false,
+                       [](Datenbank& b, qint64 nr, Sicht& s) {
+                         return ZeilenLoeschen(b, nr, {*s.zeilen[0].lfdNr}, &s.gezeigt);
+                       }},
+            // Appends lines only, but what the form shows afterwards must be what it wrote.
+            Schreibweg{"Kopieren", true, false,
+                       [](Datenbank& b, qint64 nr, Sicht& s) {
+                         qint64 quelle = 0;
+                         EXPECT_TRUE(NeueZahlungAnlegen(b, 1, Zahlart::Ueberweisung, {}, QDate(2024, 6, 1), quelle).Ok());
+                         Verwendungszweckzeile z;
+                         z.zahlungNr = quelle;
+                         z.verwendungszweck = QStringLiteral("Kopiert");
+                         EXPECT_TRUE(ZeileSpeichern(b, z).Ok());
+                         KopierErgebnis k;
+                         return ZahlungKopieren(b, quelle, nr, true, k, &s.gezeigt);
+                       }},
+            Schreibweg{"Abbrechen", true, false,
+                       [](Datenbank& b, qint64 nr, Sicht& s) {
+                         const DbFehler f = ZeilenWiederherstellen(b, s.kopie, s.gezeigt);
+                         Zeilenstand jetzt;
+                         EXPECT_TRUE(ZeilenstandLesen(b, nr, jetzt).Ok());
+                         // Exactly the lines and the total of "Ändern" again, or nothing of them.
+                         EXPECT_EQ(f.Ok(), jetzt == s.kopie.stand);
+                         if (f.Ok()) s.gezeigt = jetzt;
+                         return f;
+                       }},
+            // The single field writes line 1's text from the row's copy of it, and the total.
+            Schreibweg{"Einzelfeld", false, true,
+                       [](Datenbank& b, qint64 nr, Sicht& s) {
+                         ZahlungEingabe e = Gezeigt(s.geladen, Zahlart::Ueberweisung);
+                         e.faellig = QDate(2024, 8, 15);
+                         const SpeicherErgebnis r = EinzelfeldSpeichern(b, nr, s, e);
+                         EXPECT_EQ(r.veraltet, r.dbFehler.Nummer == DbFehlerNr::InzwischenGeaendert);
+                         return r.dbFehler;
+                       }})),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+    });
+
+// The sums renumber the lines in entry mode (closing gaps). A gap of the form's own delete is closed and
+// shown; lines another workstation changed are neither renumbered by a form that has not shown them nor
+// taken into what it shows: its cancel stays refused.
+TEST(ZeilenVeraltet, NummerierungUebernimmtKeineFremdeAenderung) {
+  QTemporaryDir ordner;
+  const QString datei = ordner.filePath(QStringLiteral("TamoSEPA.db"));
+  ASSERT_TRUE(QFile::copy(LeereDatenbank(), datei));
+  DbFehler f;
+  auto arbeitsplatzB = Datenbank::Oeffnen(datei, f);
+  auto arbeitsplatzA = Datenbank::Oeffnen(datei, f);
+  ASSERT_TRUE(arbeitsplatzB && arbeitsplatzA) << f.Beschreibung.toStdString();
+  Datenbank& b = *arbeitsplatzB;
+  qint64 nr = 0;
+  ASSERT_TRUE(NeueZahlungAnlegen(b, 1, Zahlart::Ueberweisung, {}, QDate(2024, 6, 1), nr).Ok());
+  for (const char* text : {"eins", "zwei", "drei"}) {
+    Verwendungszweckzeile z;
+    z.zahlungNr = nr;
+    z.verwendungszweck = QString::fromUtf8(text);
+    z.betraege.zahlungsBetrag = Euro(10);
+    ASSERT_TRUE(ZeileSpeichern(b, z).Ok());
+  }
+  Sicht s;
+  ASSERT_TRUE(SichtLesen(b, nr, s).Ok());
+  const auto nummern = [&] {
+    std::vector<Verwendungszweckzeile> z;
+    EXPECT_TRUE(ZeilenLaden(b, nr, false, z).Ok());
+    QStringList n;
+    for (const auto& zeile : z) n << QStringLiteral("%1:%2").arg(zeile.zeilenNr).arg(zeile.verwendungszweck);
+    return n.join(QLatin1Char(' '));
+  };
+
+  ZeilenSummen summen;
+  ASSERT_TRUE(ZeilenLoeschen(b, nr, {*s.zeilen[0].lfdNr}, &s.gezeigt).Ok());
+  ASSERT_TRUE(ZeilenSummieren(b, nr, true, summen, &s.gezeigt).Ok());
+  EXPECT_EQ(nummern(), QStringLiteral("1:zwei 2:drei"));
+  Zeilenstand jetzt;
+  ASSERT_TRUE(ZeilenstandLesen(b, nr, jetzt).Ok());
+  EXPECT_TRUE(jetzt == s.gezeigt);
+
+  ASSERT_TRUE(arbeitsplatzA->Ausfuehren("DELETE FROM Verwendungszweck WHERE LfdNr = ?", {QVariant(*s.zeilen[1].lfdNr)}).Ok());
+  const Zeilenstand gezeigt = s.gezeigt;
+  ASSERT_TRUE(ZeilenSummieren(b, nr, true, summen, &s.gezeigt).Ok());
+  EXPECT_EQ(nummern(), QStringLiteral("2:drei"));
+  EXPECT_EQ(summen.zahlungsBetrag, Euro(10));
+  EXPECT_TRUE(s.gezeigt == gezeigt);
+  EXPECT_EQ(ZeilenWiederherstellen(b, s.kopie, s.gezeigt).Nummer, DbFehlerNr::InzwischenGeaendert);
+  EXPECT_EQ(nummern(), QStringLiteral("2:drei"));
 }

@@ -151,15 +151,19 @@ TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAlleZeilenGenauWiederHer) {
 
   ZeilenKopie kopie;
   ASSERT_TRUE(ZeilenKopieren(t.Db(), nr, kopie).Ok());
-  // Changes while editing: a copy of three lines, a deletion, a changed amount.
+  // Changes while editing, each leaving what the form shows: a copy of three lines, a deletion, a
+  // changed amount.
+  Zeilenstand gezeigt = kopie.stand;
   const qint64 quelle = t.ZahlungAnlegen({});
   for (int i = 1; i <= 3; ++i) t.ZeileAnlegen(quelle, i, QStringLiteral("k%1").arg(i), Euro(9));
   KopierErgebnis k;
-  ASSERT_TRUE(ZahlungKopieren(t.Db(), quelle, nr, true, k).Ok());
-  ASSERT_TRUE(ZeilenLoeschen(t.Db(), nr, {*vorher[0].lfdNr}).Ok());
-  ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET ZahlungsBetrag = 7 WHERE ZahlungNr = ?", {QVariant(nr)}).Ok());
+  ASSERT_TRUE(ZahlungKopieren(t.Db(), quelle, nr, true, k, &gezeigt).Ok());
+  ASSERT_TRUE(ZeilenLoeschen(t.Db(), nr, {*vorher[0].lfdNr}, &gezeigt).Ok());
+  Verwendungszweckzeile zwei = vorher[1];
+  zwei.betraege.zahlungsBetrag = Euro(7);
+  ASSERT_TRUE(ZeileSpeichern(t.Db(), zwei, &gezeigt).Ok());
 
-  ASSERT_TRUE(ZeilenWiederherstellen(t.Db(), kopie).Ok());
+  ASSERT_TRUE(ZeilenWiederherstellen(t.Db(), kopie, gezeigt).Ok());
   std::vector<Verwendungszweckzeile> nachher;
   ASSERT_TRUE(ZeilenLaden(t.Db(), nr, false, nachher).Ok());
   ASSERT_EQ(nachher.size(), vorher.size());
@@ -173,10 +177,11 @@ TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAlleZeilenGenauWiederHer) {
   EXPECT_EQ(t.Wert("SELECT COUNT(*) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(quelle)}).toInt(), 3);
 }
 
-// A discount run on another workstation while the payment is being changed sets its total from the
-// lines as they are then; the cancel brings back the lines and with them the total they had, so that
-// the payment is not left with a total its lines do not add up to.
-TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAuchDenGesamtbetragWiederHer) {
+// A discount run on another workstation while the payment is being changed sets its lines and total
+// from the lines as they are then; the cancel would bring back the amounts before the discount and
+// the discount would be gone without a word. The cancel is refused and the payment stays as the run
+// left it, with a total its lines add up to.
+TEST_F(ZahlungsbefehleTest, AbbruchNachAendernNimmtFremdesSkontoNichtZurueck) {
   ZahlungsTestDatenbank::Zahlung z;
   z.gesamt = Euro(1300);
   const qint64 nr = t.ZahlungAnlegen(z);
@@ -184,19 +189,23 @@ TEST_F(ZahlungsbefehleTest, AbbruchNachAendernStelltAuchDenGesamtbetragWiederHer
   t.ZeileAnlegen(nr, 2, QStringLiteral("zwei"), Euro(300));
   ZeilenKopie kopie;
   ASSERT_TRUE(ZeilenKopieren(t.Db(), nr, kopie).Ok());
+  Zeilenstand gezeigt = kopie.stand;
   // Changed in the grid, then discounted elsewhere.
-  ASSERT_TRUE(t.Db().Ausfuehren("UPDATE Verwendungszweck SET OPBetrag = ?, ZahlungsBetrag = ? WHERE LfdNr = ?",
-                                {QVariant::fromValue(Euro(2000)), QVariant::fromValue(Euro(2000)), eins})
-                  .Ok());
+  std::vector<Verwendungszweckzeile> zeilen;
+  ASSERT_TRUE(ZeilenLaden(t.Db(), nr, false, zeilen).Ok());
+  zeilen[0].betraege = {Euro(2000), std::nullopt, Euro(2000)};
+  ASSERT_TRUE(ZeileSpeichern(t.Db(), zeilen[0], &gezeigt).Ok());
   SkontoVorgabe zweiProzent;
   zweiProzent.prozent = Euro(2);
   ASSERT_TRUE(SkontoSitzung().Abziehen(t.Db(), {eins}, zweiProzent).Ok());
   ASSERT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(), Euro(2260).Roh());
 
-  ASSERT_TRUE(ZeilenWiederherstellen(t.Db(), kopie).Ok());
-  EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(), Euro(1300).Roh());
+  const DbFehler f = ZeilenWiederherstellen(t.Db(), kopie, gezeigt);
+  EXPECT_EQ(f.Nummer, DbFehlerNr::InzwischenGeaendert);
+  EXPECT_EQ(t.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(), Euro(2260).Roh());
   EXPECT_EQ(t.Wert("SELECT SUM(ZahlungsBetrag) FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(nr)}).toLongLong(),
-            Euro(1300).Roh());
+            Euro(2260).Roh());
+  EXPECT_EQ(t.Wert("SELECT SkontoBetrag FROM Verwendungszweck WHERE LfdNr = ?", {QVariant(eins)}).toLongLong(), Euro(40).Roh());
 }
 
 TEST_F(ZahlungsbefehleTest, NeueAdressNr) {
@@ -291,13 +300,14 @@ struct Erledigtbestand {
   qint64 quelle = 0;
   qint64 zeile1 = 0;
   ZeilenKopie kopie;
+  Zeilenstand gezeigt;  // as the form shows the lines after line 4
 };
 
 // The form's writes to one payment's row or lines. Another workstation's run may mark the payment done
 // at any moment; from then on it is the record of what the bank was sent.
 struct Erledigtfall {
   const char* name;
-  std::function<DbFehler(Datenbank& db, const Erledigtbestand& b)> schreiben;
+  std::function<DbFehler(Datenbank& db, Erledigtbestand& b)> schreiben;
 };
 
 Verwendungszweckzeile NeueZeile(qint64 zahlungNr, const QString& text) {
@@ -325,6 +335,7 @@ class ErledigteZahlungTest : public ::testing::TestWithParam<std::tuple<Erledigt
     t.ZeileAnlegen(b.ziel, 3, QStringLiteral("drei"), Euro(3));
     ASSERT_TRUE(ZeilenKopieren(t.Db(), b.ziel, b.kopie).Ok());
     t.ZeileAnlegen(b.ziel, 4, QStringLiteral("vier"), Euro(4));
+    ASSERT_TRUE(ZeilenstandLesen(t.Db(), b.ziel, b.gezeigt).Ok());
     b.quelle = t.ZahlungAnlegen({});
     t.ZeileAnlegen(b.quelle, 1, QStringLiteral("quelle"), Euro(9));
   }
@@ -366,32 +377,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(
         ::testing::Values(
             Erledigtfall{"Kopieren",
-                         [](Datenbank& db, const Erledigtbestand& b) {
+                         [](Datenbank& db, Erledigtbestand& b) {
                            KopierErgebnis k;
-                           return ZahlungKopieren(db, b.quelle, b.ziel, true, k);
+                           return ZahlungKopieren(db, b.quelle, b.ziel, true, k, &b.gezeigt);
                          }},
             Erledigtfall{"NeueZeile",
-                         [](Datenbank& db, const Erledigtbestand& b) {
+                         [](Datenbank& db, Erledigtbestand& b) {
                            Verwendungszweckzeile z = NeueZeile(b.ziel, QStringLiteral("neu"));
-                           return AusZeilenergebnis(ZeileSpeichern(db, z));
+                           return AusZeilenergebnis(ZeileSpeichern(db, z, &b.gezeigt));
                          }},
             Erledigtfall{"ZeileAendern",
-                         [](Datenbank& db, const Erledigtbestand& b) {
+                         [](Datenbank& db, Erledigtbestand& b) {
                            Verwendungszweckzeile z = NeueZeile(b.ziel, QStringLiteral("geändert"));
                            z.lfdNr = b.zeile1;
                            z.zeilenNr = 1;
-                           return AusZeilenergebnis(ZeileSpeichern(db, z));
+                           return AusZeilenergebnis(ZeileSpeichern(db, z, &b.gezeigt));
                          }},
             Erledigtfall{"ZeilenLoeschen",
-                         [](Datenbank& db, const Erledigtbestand& b) { return ZeilenLoeschen(db, b.ziel, {b.zeile1}); }},
+                         [](Datenbank& db, Erledigtbestand& b) { return ZeilenLoeschen(db, b.ziel, {b.zeile1}, &b.gezeigt); }},
             Erledigtfall{"AbbruchStelltZeilenWiederHer",
-                         [](Datenbank& db, const Erledigtbestand& b) { return ZeilenWiederherstellen(db, b.kopie); }},
+                         [](Datenbank& db, Erledigtbestand& b) { return ZeilenWiederherstellen(db, b.kopie, b.gezeigt); }},
             Erledigtfall{"SummenNummerierenNeu",
-                         [](Datenbank& db, const Erledigtbestand& b) {
+                         [](Datenbank& db, Erledigtbestand& b) {
                            ZeilenSummen s;
-                           return ZeilenSummieren(db, b.ziel, true, s);
+                           return ZeilenSummieren(db, b.ziel, true, s, &b.gezeigt);
                          }},
-            Erledigtfall{"Loeschen", [](Datenbank& db, const Erledigtbestand& b) { return ZahlungLoeschen(db, b.ziel); }}),
+            Erledigtfall{"Loeschen", [](Datenbank& db, Erledigtbestand& b) { return ZahlungLoeschen(db, b.ziel); }}),
         ::testing::Bool()),
     [](const auto& info) {
       return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_Erledigt" : "_Offen");

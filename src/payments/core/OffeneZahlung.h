@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QStringList>
+#include <QVariant>
 #include <QtGlobal>
 
 #include <optional>
+#include <vector>
 
 #include "payments/core/Speicherpruefung.h"
 #include "platform/db/Datenbank.h"
@@ -24,8 +27,27 @@ struct Zahlungsstand {
 // Nullopt when the payment is gone.
 DbFehler ZahlungsstandLesen(Datenbank& db, qint64 zahlungNr, std::optional<Zahlungsstand>& stand);
 
-// A save writes every field back: one from a form that still shows what it read before another
-// workstation changed the payment would undo that change without a word. Inside the save's transaction
-// (as ZahlungOffenPruefen): a done payment gives that guard's reason; a stored row that no longer equals
-// `geladen` (as shown when the form read it) gives KeineTreffer with `veraltet` set; a gone row passes.
-DbFehler ZahlungUnveraendertPruefen(Datenbank& db, qint64 zahlungNr, const Zahlungsstand& geladen, bool& veraltet);
+// A payment's lines, every column by name in line order, and its total, as stored at one moment: what
+// the form showed or its own writes left, or the copy "Ändern" takes for a cancel.
+struct Zeilenstand {
+  QStringList spalten;
+  std::vector<QVariantList> zeilen;
+  std::optional<QVariant> zahlungGesamt;  // nullopt: the payment is gone
+  bool operator==(const Zeilenstand&) const = default;
+};
+DbFehler ZeilenstandLesen(Datenbank& db, qint64 zahlungNr, Zeilenstand& stand);
+
+// A write of the form puts back what it showed: one from a form that still shows what it read before
+// another workstation changed the payment would undo that change without a word. Inside the write's
+// transaction (as ZahlungOffenPruefen, whose reason a done payment gives): what the write overwrites must
+// still be what the form showed, else InzwischenGeaendert with the message that the form shows the stored
+// values again. The save of the payment's row compares the row (a gone row passes); the writes of the
+// lines compare the lines and the total.
+DbFehler ZahlungUnveraendertPruefen(Datenbank& db, qint64 zahlungNr, const Zahlungsstand& geladen);
+DbFehler ZeilenUnveraendertPruefen(Datenbank& db, qint64 zahlungNr, const Zeilenstand& gezeigt);
+
+// The frame of a write of lines. Before it, in its transaction: ZeilenUnveraendertPruefen with `gezeigt`,
+// ZahlungOffenPruefen without. Then the commit; with `gezeigt`, it becomes what the write left (read
+// before the commit, so that no other workstation's change slips into it).
+DbFehler ZeilenschreibenPruefen(Datenbank& db, qint64 zahlungNr, const Zeilenstand* gezeigt);
+DbFehler ZeilenschreibenAbschliessen(Datenbank& db, Transaktion& t, qint64 zahlungNr, Zeilenstand* gezeigt);

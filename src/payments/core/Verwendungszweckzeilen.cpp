@@ -59,19 +59,24 @@ DbFehler ZeilenAnzahl(Datenbank& db, qint64 zahlungNr, int& anzahl) {
   return f;
 }
 
-ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile) {
+ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile, Zeilenstand* gezeigt) {
   ZeilenErgebnis e;
   const auto fehler = [&e](const DbFehler& f) {
-    e.art = ZeilenErgebnis::Art::Fehler;
     e.fehler = f;
-    e.meldung = Fehlertext(f);
+    if (f.Nummer == DbFehlerNr::InzwischenGeaendert) {
+      e.art = ZeilenErgebnis::Art::Veraltet;
+      e.meldung = f.Beschreibung;
+    } else {
+      e.art = ZeilenErgebnis::Art::Fehler;
+      e.meldung = Fehlertext(f);
+    }
     return e;
   };
   Verwendungszweckzeile neu = zeile;
-  // Guard, line count and write under one lock.
+  // Guards, line count and write under one lock.
   Transaktion t(db);
   if (t.Fehler()) return fehler(t.Fehler());
-  if (DbFehler f = ZahlungOffenPruefen(db, neu.zahlungNr)) return fehler(f);
+  if (DbFehler f = ZeilenschreibenPruefen(db, neu.zahlungNr, gezeigt)) return fehler(f);
   if (!neu.lfdNr) {
     int anzahl = 0;
     if (DbFehler f = ZeilenAnzahl(db, neu.zahlungNr, anzahl)) return fehler(f);
@@ -117,25 +122,26 @@ ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile) {
                       werte);
     if (!f) neu.lfdNr = db.LetzteEinfuegeNr();
   }
-  if (!f) f = t.Commit();
+  if (!f) f = ZeilenschreibenAbschliessen(db, t, neu.zahlungNr, gezeigt);
   if (f) return fehler(f);
   zeile = neu;
   return e;
 }
 
-DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern) {
+DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern, Zeilenstand* gezeigt) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
-  if (DbFehler f = ZahlungOffenPruefen(db, zahlungNr)) return f;
+  if (DbFehler f = ZeilenschreibenPruefen(db, zahlungNr, gezeigt)) return f;
   for (qint64 nr : lfdNummern) {
     if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE LfdNr = ? AND ZahlungNr = ?",
                                    {QVariant(nr), QVariant(zahlungNr)}))
       return f;
   }
-  return t.Commit();
+  return ZeilenschreibenAbschliessen(db, t, zahlungNr, gezeigt);
 }
 
-DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen) {
+DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen,
+                         Zeilenstand* gezeigt) {
   summen = {};
   std::vector<Verwendungszweckzeile> zeilen;
   if (DbFehler f = ZeilenLaden(db, zahlungNr, false, zeilen)) return f;
@@ -150,55 +156,46 @@ DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, Zei
   if (!noetig) return {};
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
-  if (DbFehler f = ZahlungOffenPruefen(db, zahlungNr)) return f;
+  if (DbFehler f = ZeilenschreibenPruefen(db, zahlungNr, gezeigt)) {
+    // Lines another workstation changed are not this form's to renumber before it has shown them.
+    if (f.Nummer == DbFehlerNr::InzwischenGeaendert) return {};
+    return f;
+  }
   for (size_t i = 0; i < zeilen.size(); ++i) {
     if (DbFehler f = db.Ausfuehren("UPDATE Verwendungszweck SET ZeilenNr = ? WHERE LfdNr = ?",
                                    {QVariant(static_cast<int>(i + 1)), QVariant(*zeilen[i].lfdNr)}))
       return f;
   }
-  return t.Commit();
+  return ZeilenschreibenAbschliessen(db, t, zahlungNr, gezeigt);
 }
 
 DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie) {
   kopie = {};
   kopie.zahlungNr = zahlungNr;
-  DbFehler f;
-  kopie.zahlungGesamt = db.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {QVariant(zahlungNr)}, f);
-  if (f) return f;
-  return db.Abfragen("SELECT * FROM Verwendungszweck WHERE ZahlungNr = ? ORDER BY ZeilenNr, LfdNr", {QVariant(zahlungNr)},
-                     [&](const Zeile& z) {
-                       if (kopie.spalten.isEmpty()) {
-                         // Column names come from the table itself; read them once from the definition.
-                         if (auto def = db.Tabelle(QStringLiteral("Verwendungszweck")))
-                           for (const auto& feld : def->felder) kopie.spalten << feld.name;
-                       }
-                       QVariantList werte;
-                       for (const QString& s : kopie.spalten) werte << z.Wert(s);
-                       kopie.zeilen.push_back(werte);
-                       return true;
-                     });
+  return ZeilenstandLesen(db, zahlungNr, kopie.stand);
 }
 
-DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie) {
+DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie, const Zeilenstand& gezeigt) {
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
-  if (DbFehler f = ZahlungOffenPruefen(db, kopie.zahlungNr)) return f;
+  if (DbFehler f = ZeilenUnveraendertPruefen(db, kopie.zahlungNr, gezeigt)) return f;
   if (DbFehler f = db.Ausfuehren("DELETE FROM Verwendungszweck WHERE ZahlungNr = ?", {QVariant(kopie.zahlungNr)})) return f;
-  if (!kopie.zeilen.empty()) {
+  const Zeilenstand& s = kopie.stand;
+  if (!s.zeilen.empty()) {
     QList<SqlText> namen;
     QList<SqlText> platzhalter;
-    for (const QString& s : kopie.spalten) {
-      namen << SqlText::Bezeichner(s);
+    for (const QString& spalte : s.spalten) {
+      namen << SqlText::Bezeichner(spalte);
       platzhalter << SqlText("?");
     }
     const SqlText sql = SqlText("INSERT INTO Verwendungszweck (") + SqlText::Verbinden(namen, ", ") +
                         SqlText(") VALUES (") + SqlText::Verbinden(platzhalter, ", ") + SqlText(")");
-    for (const auto& werte : kopie.zeilen)
+    for (const auto& werte : s.zeilen)
       if (DbFehler f = db.Ausfuehren(sql, werte)) return f;
   }
-  if (kopie.zahlungGesamt)
+  if (s.zahlungGesamt)
     if (DbFehler f = db.Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr = ?",
-                                   {*kopie.zahlungGesamt, QVariant(kopie.zahlungNr)}))
+                                   {*s.zahlungGesamt, QVariant(kopie.zahlungNr)}))
       return f;
   return t.Commit();
 }

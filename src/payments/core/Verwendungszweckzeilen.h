@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "zahlungsverkehr/Zahlungsauftrag.h"
+#include "payments/core/OffeneZahlung.h"
 #include "payments/core/ZeilenBetraege.h"
 #include "platform/db/Datenbank.h"
 
@@ -39,7 +40,8 @@ DbFehler ZeilenAnzahl(Datenbank& db, qint64 zahlungNr, int& anzahl);
 
 // Result of storing a line from the grid.
 struct ZeilenErgebnis {
-  enum class Art { Gespeichert, Abgelehnt, Fehler };
+  // Veraltet: another workstation changed the payment's lines since the form showed them.
+  enum class Art { Gespeichert, Abgelehnt, Veraltet, Fehler };
   Art art = Art::Gespeichert;
   QString meldung;           // message box text (OK only, no icon) when refused or failed
   bool fokusAufText = false; // the refused text: the current column becomes Verwendungszweck
@@ -52,10 +54,14 @@ struct ZeilenErgebnis {
 // width and reduced to the payment character set, and an empty text is refused; a discount of 0
 // is stored as Null. On success `zeile` holds what was stored (with its LfdNr). Every write below to
 // a payment done meanwhile is refused (KeineTreffer, see ZahlungOffenPruefen) and changes nothing.
-ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile);
+// With `gezeigt` (the form always gives it: the lines and total as it shows them) every write below is
+// refused, changing nothing, once another workstation changed the lines or the total since
+// (InzwischenGeaendert, see ZeilenUnveraendertPruefen); a write that goes through leaves in `gezeigt`
+// what it stored.
+ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile, Zeilenstand* gezeigt = nullptr);
 
 // Deletes lines (one or several selected) of the payment in one transaction.
-DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern);
+DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern, Zeilenstand* gezeigt = nullptr);
 
 struct ZeilenSummen {
   Waehrung opBetrag;
@@ -63,21 +69,23 @@ struct ZeilenSummen {
   Waehrung zahlungsBetrag;
 };
 // ZeilenSummieren: the three sums; in entry mode the lines are renumbered 1..n in ZeilenNr order
-// (closing gaps) in one transaction. The window shows the paid sum in the amount field.
-DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen);
+// (closing gaps) in one transaction. The window shows the paid sum in the amount field. With `gezeigt`
+// the renumbering is left out while the stored lines are not the ones shown (the form's next write
+// says why), and otherwise leaves there what it stored.
+DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, ZeilenSummen& summen,
+                         Zeilenstand* gezeigt = nullptr);
 
 // A copy of a payment's lines, every column by name, and of its total, taken by "Ändern".
 struct ZeilenKopie {
   qint64 zahlungNr = 0;
-  QStringList spalten;
-  std::vector<QVariantList> zeilen;
-  std::optional<QVariant> zahlungGesamt;  // nullopt: the payment was not found
+  Zeilenstand stand;
 };
 DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie);
 // Cancel after "Ändern": the payment's lines become exactly the copy again (same LfdNr, numbers,
-// texts and amounts), and its total what it was with them (a discount run elsewhere may have set it
-// from the lines as they were meanwhile), in one transaction.
-DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie);
+// texts and amounts), and its total what it was with them, in one transaction. Only what the form's own
+// writes left is undone: lines or a total another workstation stored meanwhile (a save of the amount,
+// a discount run) differ from `gezeigt`, and the cancel is refused (InzwischenGeaendert) without a change.
+DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie, const Zeilenstand& gezeigt);
 
 // The footer texts under the line grid: open sum, negated discount sum, paid sum.
 struct ZeilenFusszeilen {

@@ -74,11 +74,14 @@ SpeicherErgebnis ZahlungSpeichern(Datenbank& db, qint64 zahlungNr, ZahlungEingab
     e.dbFehler = t.Fehler();
     return e;
   }
-  if (k.geladen)
-    if (DbFehler f = ZahlungUnveraendertPruefen(db, zahlungNr, *k.geladen, e.veraltet)) {
-      e.dbFehler = f;
-      return e;
-    }
+  DbFehler unveraendert;
+  if (k.geladen) unveraendert = ZahlungUnveraendertPruefen(db, zahlungNr, *k.geladen);
+  if (!unveraendert && k.zeilen) unveraendert = ZeilenUnveraendertPruefen(db, zahlungNr, *k.zeilen);
+  if (unveraendert) {
+    e.dbFehler = unveraendert;
+    e.veraltet = unveraendert.Nummer == DbFehlerNr::InzwischenGeaendert;
+    return e;
+  }
   if (DbFehler f = AuftragszeilenLesen(db, zahlungNr, pk.zeilen)) {
     e.dbFehler = f;
     return e;

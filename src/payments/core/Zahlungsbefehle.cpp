@@ -89,7 +89,8 @@ QString KopierErgebnis::Hinweis() const {
                            : QStringLiteral("%1 Zeilen wurden nicht kopiert.").arg(ausgelassen));
 }
 
-DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zeilenKopieren, KopierErgebnis& ergebnis) {
+DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zeilenKopieren, KopierErgebnis& ergebnis,
+                         Zeilenstand* gezeigt) {
   ergebnis = {};
   if (DbFehler f = ZahlungLesen(db, quelleNr, ergebnis.quelle)) return f;
   if (!ergebnis.quelle || !zeilenKopieren) return {};
@@ -99,7 +100,7 @@ DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zei
 
   Transaktion t(db);
   if (t.Fehler()) return t.Fehler();
-  if (DbFehler f = ZahlungOffenPruefen(db, zielNr)) return f;
+  if (DbFehler f = ZeilenschreibenPruefen(db, zielNr, gezeigt)) return f;
   // Counted under the write lock: lines another window added meanwhile count towards the five.
   int vorhanden = 0;
   if (DbFehler f = ZeilenAnzahl(db, zielNr, vorhanden)) return f;
@@ -118,7 +119,7 @@ DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zei
     ++naechste;
     ++angefuegt;
   }
-  if (DbFehler f = t.Commit()) return f;
+  if (DbFehler f = ZeilenschreibenAbschliessen(db, t, zielNr, gezeigt)) return f;
   ergebnis.angefuegt = angefuegt;
   ergebnis.ausgelassen = static_cast<int>(quelle.size()) - angefuegt;
   return {};

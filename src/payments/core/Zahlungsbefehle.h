@@ -11,6 +11,8 @@
 #include "payments/core/ZahlungsformularZustand.h"
 #include "platform/db/Datenbank.h"
 
+struct Zeilenstand;
+
 // Values a new payment carries over from the one shown before ("Neu").
 struct Zahlungsuebertrag {
   QString name;            // slot 0, with Kopierfeld(0)
@@ -53,8 +55,10 @@ struct KopierErgebnis {
 // Reads the source payment; with `zeilenKopieren` (line grid shown) appends its lines in
 // ZeilenNr order behind the target's lines, up to line 5, in one transaction. Fields the source
 // has as Null keep the form's values: the window applies only the non-empty ones of `quelle`.
-// A target done meanwhile gets no lines (KeineTreffer).
-DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zeilenKopieren, KopierErgebnis& ergebnis);
+// A target done meanwhile gets no lines (KeineTreffer); nor, with `gezeigt` (the target's lines as the
+// form shows them, see ZeileSpeichern), one whose lines another workstation changed since.
+DbFehler ZahlungKopieren(Datenbank& db, qint64 quelleNr, qint64 zielNr, bool zeilenKopieren, KopierErgebnis& ergebnis,
+                         Zeilenstand* gezeigt = nullptr);
 
 // The payee values that "Kopieren" takes from the source: texts that are not empty, the address
 // number, and the amount.

@@ -27,4 +27,5 @@ constexpr int KeineTreffer = 3022;             // update hit no row where exactl
 constexpr int DateiFehler = 75;                // path/file access error
 constexpr int UngueltigerBezeichner = 3125;    // not a valid name
 constexpr int FeldZuKlein = 3163;              // a text longer than its field
+constexpr int InzwischenGeaendert = 3197;      // another user changed the data since it was read
 }  // namespace DbFehlerNr
