@@ -211,12 +211,37 @@ QByteArray DateiLesen(const QString& pfad) {
 }  // namespace
 
 bool FruehererMitgelieferterReport(const QString& name, const QByteArray& inhalt) {
-  // SHA-256 of the payment list as shipped before it printed kinds, states and signed amounts: its
-  // sums of unsigned amounts are refused by the report check now.
+  // SHA-256 of every shipped report as earlier versions shipped it: the payment list before it printed
+  // kinds, states and signed amounts (its sums of unsigned amounts are refused by the report check now),
+  // and every report before its IBAN and BIC columns held an IBAN of 34 and a BIC of 11 characters (and
+  // the control list's head called its creation date "Status").
   static const QHash<QString, QSet<QByteArray>> frueher = {
       {QStringLiteral("zahlungsliste.lst"),
        {QByteArrayLiteral("08a331ceef60832bd998c4dba475faeb4dd5d7e32f91fe266595df0a8bcb46bf"),
-        QByteArrayLiteral("c5a638bea3e22eb532de3a4d15062003ca90633840418a8061de851d6a6303c4")}}};
+        QByteArrayLiteral("c5a638bea3e22eb532de3a4d15062003ca90633840418a8061de851d6a6303c4"),
+        QByteArrayLiteral("e9672473da4fe02ed20dc483b267a1a96fe8d4281a0f1ac0ad714a466e59ba2f")}},
+      {QStringLiteral("absenderliste.lst"), {QByteArrayLiteral("d3e64880580c340972d3fea68d8b77e1d26165d487e8786f0539e2f39ea758c4")}},
+      {QStringLiteral("bankverbindung.lst"), {QByteArrayLiteral("ab3e6451497734f530e5d7c26c3d3d6552961f064d93234e832171018790b815")}},
+      {QStringLiteral("accessadressen.lst"),
+       {QByteArrayLiteral("5712495df6fd40931f2bbfdb923591a497345460f941dda2bec8af83c4178ac0"),
+        QByteArrayLiteral("d0ebdd370fc3e42200217ced2d292b0f9de1c7aee3720c6fdf12f2651473f27d")}},
+      {QStringLiteral("internadressen.lst"),
+       {QByteArrayLiteral("6753ab8751f8f38d226b40c45eb1ba323a0b57e5e34329629668680ff675cd33"),
+        QByteArrayLiteral("61db27accf25dbbba24b111493d0b7309bfe7955ea311607b34386b0585da742")}},
+      {QStringLiteral("tamolivraopwinadressen.lst"),
+       {QByteArrayLiteral("ffb622b2a1f3f89c4553dc7d21448ca62cf384b307beb5b73bb014b0d1f2b551"),
+        QByteArrayLiteral("086f165895a2148911d79745d27e30de528ce2837f8b956322fc3279b5e9996a"),
+        QByteArrayLiteral("6b2848c80bf91f315bdf20042f90b52d209eba458d2def5703b827bc74fc1043")}},
+      {QStringLiteral("tamoordelwinadressen.lst"),
+       {QByteArrayLiteral("85f44c34288c611e07ae73bdcb8321e3a3177973c3872322edbe55d99a3db14a"),
+        QByteArrayLiteral("cd1155999a579aebf99096f7fea7bc6a998058683ac7d3607e4921f4feb75227"),
+        QByteArrayLiteral("3dd49f40f3174a8cee2c1a2bcb5d7ba5711844bb74147927e141336943912240")}},
+      {QStringLiteral("dbase3adressen.lst"),
+       {QByteArrayLiteral("d86124f164f0059cf291321b02f7e50cfdd9a559c71be14e421f5d1de7e10e3a"),
+        QByteArrayLiteral("763c267b811fc74a53c512d967c4ecf9728c57926aea44bcc2b1343904860fae")}},
+      {QStringLiteral("dbase4adressen.lst"),
+       {QByteArrayLiteral("92c247b363068baf970e3bce9c0bccaec995b28296f3eb4fb18ba140b97e2413"),
+        QByteArrayLiteral("6fc1b3b9664e24ff983ee02716e8af2563c1275cbd0a33a3e002e2502a263697")}}};
   const auto it = frueher.constFind(name.toLower());
   return it != frueher.constEnd() && !inhalt.isEmpty() &&
          it->contains(QCryptographicHash::hash(inhalt, QCryptographicHash::Sha256).toHex());

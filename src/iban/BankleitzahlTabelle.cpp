@@ -93,7 +93,12 @@ std::optional<QString> BankleitzahlTabelle::Laden(const QString& pfad) {
   m_pfad = pfad;
   const QFileInfo info(pfad);
   if (!info.exists())
-    return DateiText(pfad) + QStringLiteral("ist nicht vorhanden.");
+    return DateiText(pfad) +
+           QStringLiteral("ist nicht vorhanden.\rSie ist die Bankleitzahlendatei der Deutschen Bundesbank (die Fassung "
+                          "mit IBAN-Regeln, 174 Zeichen je Zeile); die Bundesbank bietet sie auf ihrer Internetseite zum "
+                          "Herunterladen an, das Programm liefert sie nicht mit. Bitte speichern Sie die Textdatei unter "
+                          "dem Namen ") +
+           QFileInfo(pfad).fileName() + QStringLiteral(" im Programmordner.");
   if (info.isDir())
     return DateiText(pfad) + QStringLiteral("ist ein Ordner, keine Datei.");
   QFile datei(pfad);

@@ -151,6 +151,11 @@ bool FormularZahlung::Speichern() {
       // The stored values replace the stale ones; the change stays open for entering again.
       const QSignalBlocker sperre(SequenzOptionen());
       GespeichertAnzeigen();
+      // The list's row and total show what is stored as well (the row kept the date from before).
+      if (const int zeile = Browsegitter()->AktuelleZeile(); zeile >= 0) {
+        m_browse->ZeileNeuLesen(zeile);
+        GesamtsummeAnzeigen();
+      }
       Maske(0)->setFocus();
     }
     if (r.pruefFehler) {

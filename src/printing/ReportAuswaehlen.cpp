@@ -122,6 +122,9 @@ void DruckAnfordern(const QString& reportname, const std::function<std::unique_p
     const Druckergebnis ergebnis =
         ReportDrucken(*zeilen, anfrage, variablen, DruckformularErgaenzen(formular), Reportjob::Engine());
     DruckergebnisMelden(ergebnis, fenster);
+    // Written through the output settings: the user learns where the file is.
+    if (ergebnis.Ok() && !anfrage.DesignerAufruf && !ergebnis.datei.isEmpty())
+      Meldung::Hinweis(QStringLiteral("Die PDF-Datei wurde gespeichert:\r") + ergebnis.datei, {}, fenster);
     if (!anfrage.DesignerAufruf) return;
     // The report the designer saved is the one the choice shows next; a new report becomes the
     // default of its base name only now that it exists.

@@ -173,7 +173,8 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   m_kopien->GanzzahlSetzen(true);
   m_kopien->LeerErlaubtSetzen(false);
   m_kopien->BereichSetzen(0, 99);
-  m_kopien->AnzeigeFormatSetzen(ZahlFormat{0, false, QStringLiteral(" Kopien"), QStringLiteral("Kein Ausdruck"), {}});
+  m_kopien->AnzeigeFormatSetzen(
+      ZahlFormat{0, false, QStringLiteral(" Kopien"), QStringLiteral("Kein Ausdruck"), {}, QStringLiteral(" Kopie")});
   m_kopien->EingabeFormatSetzen(ZahlFormat::Eingabe(0));
   m_kopien->setMinimumWidth(110);
   auto* tageForm = new QFormLayout(tage);

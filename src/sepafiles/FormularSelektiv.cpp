@@ -403,9 +403,14 @@ bool FormularSelektiv::AktionDurchfuehren() {
     Meldung::Zeigen(hindernis, MeldungsKnoepfe::Ok, MeldungsSymbol::Ausruf, windowTitle(), this);
     return false;
   }
-  if (Meldung::Zeigen(Selektivbearbeitung::Bestaetigung(name, bestand, m_aktion), MeldungsKnoepfe::OkAbbrechen,
-                      MeldungsSymbol::Frage, windowTitle(), this) != MeldungsAntwort::Ok)
-    return false;
+  const QString frage = Selektivbearbeitung::Bestaetigung(name, bestand, m_aktion);
+  // Done orders taken back may go to the bank a second time: Enter alone does not do it.
+  const bool bestaetigt =
+      m_aktion == SelektivAktion::Reaktivieren && bestand.Erledigte() > 0
+          ? Meldung::Bestaetigen(frage, windowTitle(), this)
+          : Meldung::Zeigen(frage, MeldungsKnoepfe::OkAbbrechen, MeldungsSymbol::Frage, windowTitle(), this) ==
+                MeldungsAntwort::Ok;
+  if (!bestaetigt) return false;
   const DbFehler f = Selektivbearbeitung::Ausfuehren(*db, *kriterien, m_aktion, bestand);
   AuswahlLaden();
   if (f) {

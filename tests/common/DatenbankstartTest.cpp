@@ -221,6 +221,22 @@ TEST_F(DatenbankstartTest, UnveraenderteFruehereZahlungslisteWirdErsetzt) {
   EXPECT_EQ(TestOrdner::Lesen(programm + QStringLiteral("/zahlungsliste.lst")), geaendert);
 }
 
+// The reports as shipped before their IBAN and BIC columns held 34 and 11 characters are known as
+// earlier versions (an unchanged copy gives way to the current one); the current ones are not.
+TEST_F(DatenbankstartTest, ReportsVorDenBreiterenIbanUndBicSpaltenSindFruehere) {
+  const QDir bisher(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/bisher"));
+  const QStringList namen = bisher.entryList({QStringLiteral("*.LST")}, QDir::Files);
+  ASSERT_GE(namen.size(), 2);
+  for (const QString& name : namen) {
+    const QByteArray inhalt = TestOrdner::Lesen(bisher.filePath(name));
+    EXPECT_TRUE(FruehererMitgelieferterReport(name, inhalt)) << name.toStdString();
+    EXPECT_FALSE(FruehererMitgelieferterReport(name, inhalt + "\n")) << name.toStdString();
+  }
+  const QDir res(QStringLiteral(TAMO_SOURCE_DIR "/resources"));
+  for (const QString& name : res.entryList({QStringLiteral("*.LST")}, QDir::Files))
+    EXPECT_FALSE(FruehererMitgelieferterReport(name, TestOrdner::Lesen(res.filePath(name)))) << name.toStdString();
+}
+
 TEST_F(DatenbankstartTest, FehlendeDatenbankImGesetztenDatenverzeichnis) {
   const QString leer = m_ordner.Datei(QStringLiteral("leer"));
   QDir().mkpath(leer);

@@ -200,6 +200,9 @@ TEST_F(BankleitzahlDateiTest, DateiFehlt) {
   ASSERT_TRUE(fehler.has_value());
   EXPECT_TRUE(fehler->contains(Pfad()));
   EXPECT_TRUE(fehler->contains(QStringLiteral("nicht vorhanden")));
+  // Where such a file comes from.
+  EXPECT_TRUE(fehler->contains(QStringLiteral("Bankleitzahlendatei der Deutschen Bundesbank"))) << fehler->toStdString();
+  EXPECT_TRUE(fehler->contains(QStringLiteral("mit IBAN-Regeln")));
 }
 
 TEST_F(BankleitzahlDateiTest, OrdnerStattDatei) {

@@ -1381,11 +1381,21 @@ TEST_F(FormularZahlungTest, VeralteteAenderungWirdAbgewiesenUndZeigtDenGespeiche
   ASSERT_EQ(f.AktuelleZahlungNr(), nr);
   ASSERT_EQ(f.BetragFeld()->Wert(), Eur(100));
   ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
+  const Waehrung gesamtVorher = f.GesamtFeld()->Wert().value_or(Waehrung());   // the one payment of 100
+  ASSERT_EQ(std::abs(gesamtVorher.Roh()), Eur(100).Roh());
 
-  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ?, IBAN = ? WHERE ZahlungNr = ?",
-                                {WertAusWaehrung(Eur(150)), QVariant(QStringLiteral("DE02120300000000202051")), nr}).Ok());
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ?, IBAN = ?, \"Fällig\" = ? WHERE ZahlungNr = ?",
+                                {WertAusWaehrung(Eur(150)), QVariant(QStringLiteral("DE02120300000000202051")),
+                                 QVariant(QDate(2024, 3, 25)), nr}).Ok());
   f.FaelligFeld()->WertSetzen(QDate(2024, 4, 1));
   Taste(f, Qt::Key_F9);
+  // The list's row shows the stored date and amount too, and the total counts the stored amount.
+  DatenGitter* liste = f.Browsegitter();
+  const int zeile = liste->AktuelleZeile();
+  ASSERT_GE(zeile, 0);
+  EXPECT_EQ(liste->ZellText(zeile, liste->SpaltenIndex(QStringLiteral("Fällig"))), QStringLiteral("25.03.2024"));
+  EXPECT_EQ(liste->ZellText(zeile, liste->SpaltenIndex(QStringLiteral("ZahlungGesamt"))), QStringLiteral("150,00"));
+  EXPECT_EQ(f.GesamtFeld()->Wert().value_or(Waehrung()).Roh(), gesamtVorher.Roh() * 3 / 2);
 
   ASSERT_EQ(u.Meldungen().Anzahl(), 1);
   EXPECT_EQ(u.Meldungen().Letzter().text,
@@ -1393,11 +1403,11 @@ TEST_F(FormularZahlungTest, VeralteteAenderungWirdAbgewiesenUndZeigtDenGespeiche
                            "gespeichert. Die gespeicherten Angaben werden neu angezeigt; bitte wiederholen Sie Ihre Änderung."));
   EXPECT_EQ(u.Wert("SELECT ZahlungGesamt FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toLongLong(), Eur(150).Roh());
   EXPECT_EQ(u.Wert("SELECT IBAN FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toString(), QStringLiteral("DE02120300000000202051"));
-  EXPECT_EQ(u.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 3, 20));
+  EXPECT_EQ(u.Wert("SELECT \"Fällig\" FROM Zahlungen WHERE ZahlungNr = ?", {nr}).toDate(), QDate(2024, 3, 25));
   EXPECT_TRUE(f.ZustandDerMaske().EingabeModus());
   EXPECT_EQ(f.BetragFeld()->Wert(), Eur(150));
   EXPECT_EQ(Iban(f.Maske(4)->Wert()).Text(), QStringLiteral("DE02120300000000202051"));
-  EXPECT_EQ(f.FaelligFeld()->Wert(), QDate(2024, 3, 20));
+  EXPECT_EQ(f.FaelligFeld()->Wert(), QDate(2024, 3, 25));
 
   f.FaelligFeld()->WertSetzen(QDate(2024, 4, 1));
   Taste(f, Qt::Key_F9);

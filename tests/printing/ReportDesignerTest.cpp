@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -20,10 +21,12 @@
 #include "common/Programmzustand.h"
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
+#include "platform/report/Ausgabeeinstellungen.h"
 #include "platform/report/Poppler.h"
 #include "platform/report/QtReportengine.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/MeldungsRekorder.h"
+#include "platform/ui/OptionsGruppe.h"
 #include "printing/DruckLL.h"
 #include "printing/ReportAuswaehlen.h"
 #include "printing/ReportDesigner.h"
@@ -305,6 +308,31 @@ TEST_F(ReportDesignerTest, FehlendeReportdateiEntstehtImDesignerUndDerDruckGehtW
   EXPECT_FALSE(QFileInfo::exists(pdf));
   EXPECT_FALSE(QFileInfo::exists(datei));
   EXPECT_EQ(meldungen.Anzahl(), 1);   // only the question
+}
+
+// "Einstellung abfragen" with a PDF file chosen in the output settings: the file is written and the
+// user is told where it is.
+TEST_F(ReportDesignerTest, PdfUeberDieAusgabeeinstellungenNenntDieDatei) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TAMO_SOURCE_DIR "/tests/printing/daten/Zahlungsliste.LST"), Datei(QStringLiteral("Zahlungsliste.LST"))));
+  const QString pdf = m_ordner.Datei(QStringLiteral("ausgabe/liste.pdf"));
+  QDir().mkpath(QFileInfo(pdf).absolutePath());
+  DruckdialogHakenSetzen([](DruckLL& dialog) {
+    dialog.Art()->WertSetzen(2);   // "&Einstellung abfragen"
+    dialog.KnopfDruecken(1);
+  });
+  QtReportengine::DialogHakenSetzen([&pdf](QDialog& d) {
+    auto& dialog = dynamic_cast<Ausgabeeinstellungen&>(d);
+    dialog.ZielKnopf(Report::ZielPdf)->click();
+    dialog.PdfDateiSetzen(pdf);
+    dialog.OkKnopf()->click();
+    return dialog.result();
+  });
+  DruckAnfordern(QStringLiteral("Zahlungsliste"), [this] { return Zeilen(); }, Variablen(), Formular());
+  QtReportengine::DialogHakenSetzen({});
+  EXPECT_TRUE(Poppler::Text(pdf).contains(QStringLiteral("Zander")));
+  ASSERT_EQ(meldungen.Anzahl(), 1) << meldungen.Texte().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(meldungen.Letzter().symbol, MeldungsSymbol::Information);
+  EXPECT_EQ(meldungen.Letzter().text, QStringLiteral("Die PDF-Datei wurde gespeichert:\r") + QDir::toNativeSeparators(pdf));
 }
 
 TEST_F(ReportDesignerTest, NeuerReportWirdErstNachDemSpeichernZurVorgabe) {

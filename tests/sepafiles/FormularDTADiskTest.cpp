@@ -184,6 +184,10 @@ TEST_F(FormularDTADiskTest, OeffnetMitVorgabenUndSpeichertSieBeimSchliessen) {
   EXPECT_FALSE(f.Aktiviert());
   EXPECT_EQ(f.Selektionen(), 0);
   EXPECT_EQ(f.Kopien()->Ganzzahl(), 0);
+  EXPECT_EQ(f.Kopien()->text(), QStringLiteral("Kein Ausdruck"));
+  f.Kopien()->GanzzahlWertSetzen(1);
+  EXPECT_EQ(f.Kopien()->text(), QStringLiteral("1 Kopie"));
+  f.Kopien()->GanzzahlWertSetzen(0);
   EXPECT_EQ(f.Faellig2()->Ganzzahl(), 2);
   EXPECT_EQ(f.ZahlArt()->Wert(), 0);
   EXPECT_EQ(f.AktZahlungsart(), 0);

@@ -140,7 +140,9 @@ TEST_F(FormularSelektivTest, ReaktivierenNachBestaetigungMitAnzahlen) {
   ASSERT_EQ(Meldungen().Anzahl(), 1);
   EXPECT_EQ(Meldungen().Letzter().titel, QStringLiteral("Zahlungen selektiv löschen / reaktivieren"));
   EXPECT_EQ(Meldungen().Letzter().knoepfe, MeldungsKnoepfe::OkAbbrechen);
-  EXPECT_EQ(Meldungen().Letzter().symbol, MeldungsSymbol::Frage);
+  // Done orders taken back may be paid twice: the warning icon, and Enter answers "Abbrechen".
+  EXPECT_EQ(Meldungen().Letzter().symbol, MeldungsSymbol::Ausruf);
+  EXPECT_TRUE(Meldungen().Letzter().abbrechenVorgabe);
   EXPECT_EQ(Meldungen().Letzter().text,
             QStringLiteral("Die Aktion: 'Erledigt-Status aufheben' wirkt sich mit den\r gewählten Einstellungen auf 3 "
                            "Zahlungen aus.\rDavon sind 0 noch offen und 3 erledigt.\r"
@@ -173,6 +175,8 @@ TEST_F(FormularSelektivTest, LoeschenOhneHaekchenNimmtOffeneUndZeilenMit) {
   Meldungen().Antworte(MeldungsAntwort::Ok);
   f.Command1(1)->click();
   EXPECT_TRUE(Meldungen().Letzter().text.startsWith(QStringLiteral("Die Aktion: 'Löschen' ")));
+  EXPECT_EQ(Meldungen().Letzter().symbol, MeldungsSymbol::Frage);
+  EXPECT_FALSE(Meldungen().Letzter().abbrechenVorgabe);
   EXPECT_EQ(Anzahl("SELECT count(*) FROM Zahlungen WHERE AbsenderNr = 1"), 0);
   EXPECT_EQ(Anzahl("SELECT count(*) FROM Verwendungszweck"), 0);
   EXPECT_TRUE(Namen().isEmpty());

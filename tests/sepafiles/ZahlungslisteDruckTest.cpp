@@ -183,13 +183,13 @@ TEST_F(ZahlungslisteDruckTest, MehrereSeitenHaltenZahlungenZusammenUndTragenDieS
   EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: ") + summe.FormatDeutsch() + QStringLiteral(" EUR")));
   EXPECT_TRUE(text.contains(QStringLiteral("Anzahl Zahlungen: 60")));
 
-  // Every word lies inside the margins (15 / 12 mm), on every page.
+  // Every word lies inside the margins (10 / 12 mm), on every page.
   QList<Poppler::Seite> formate;
   const QList<Poppler::Wort> woerter = Poppler::Woerter(pdf, &formate);
   const double mm = 72.0 / 25.4;
   for (const Poppler::Wort& w : woerter) {
     const Poppler::Seite& b = formate.at(w.seite - 1);
-    const QRectF innen(15 * mm - 0.5, 12 * mm - 0.5, b.breite - 30 * mm + 1, b.hoehe - 24 * mm + 1);
+    const QRectF innen(10 * mm - 0.5, 12 * mm - 0.5, b.breite - 20 * mm + 1, b.hoehe - 24 * mm + 1);
     EXPECT_TRUE(innen.contains(w.box)) << w.text.toStdString() << " auf Seite " << w.seite;
   }
 }

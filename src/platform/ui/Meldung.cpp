@@ -65,6 +65,12 @@ bool Meldung::Frage(const QString& text, const QString& titel, QWidget* eltern) 
   return Zeigen(text, MeldungsKnoepfe::JaNein, MeldungsSymbol::Frage, titel, eltern) == MeldungsAntwort::Ja;
 }
 
+bool Meldung::Bestaetigen(const QString& text, const QString& titel, QWidget* eltern) {
+  return Backend().Zeigen(MeldungsAnfrage{TitelOderProgramm(titel), text, MeldungsKnoepfe::OkAbbrechen,
+                                          MeldungsSymbol::Ausruf, true},
+                          eltern) == MeldungsAntwort::Ok;
+}
+
 QString Meldung::Eingabe(const QString& aufforderung, const QString& titel, const QString& vorgabe,
                          QWidget* eltern) {
   return Backend().Eingabe(EingabeAnfrage{TitelOderProgramm(titel), aufforderung, vorgabe}, eltern).value_or(QString());

@@ -16,6 +16,7 @@ struct MeldungsAnfrage {
   QString text;
   MeldungsKnoepfe knoepfe = MeldungsKnoepfe::Ok;
   MeldungsSymbol symbol = MeldungsSymbol::Keins;
+  bool abbrechenVorgabe = false;   // OK/Cancel with Cancel as the default button (a step hard to undo)
 };
 
 struct EingabeAnfrage {
@@ -54,6 +55,9 @@ class Meldung {
   static void Fehler(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
   // Yes/No with No as the default button; true for Yes.
   static bool Frage(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
+  // OK/Cancel with the warning icon and Cancel as the default button, for a change that is hard to undo
+  // (Enter alone does not carry it out); true for OK.
+  static bool Bestaetigen(const QString& text, const QString& titel = {}, QWidget* eltern = nullptr);
 
   // A short notice at a field while the user types in it (the field's size limit); the typing goes on.
   static void Randhinweis(const QString& text, QWidget* feld);

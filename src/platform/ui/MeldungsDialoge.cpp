@@ -106,7 +106,7 @@ MeldungsAntwort MeldungsDialoge::Zeigen(const MeldungsAnfrage& anfrage, QWidget*
     case MeldungsKnoepfe::OkAbbrechen:
       ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
       abbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-      box.setDefaultButton(ok);
+      box.setDefaultButton(anfrage.abbrechenVorgabe ? abbrechen : ok);
       box.setEscapeButton(abbrechen);
       break;
     case MeldungsKnoepfe::JaNein:

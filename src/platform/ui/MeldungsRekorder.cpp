@@ -40,6 +40,7 @@ void MeldungsRekorder::Unerwartet(const QString& was) {
 
 MeldungsAntwort MeldungsRekorder::Zeigen(const MeldungsAnfrage& anfrage, QWidget*) {
   m_eintraege.push_back(Eintrag{false, anfrage.titel, anfrage.text, anfrage.knoepfe, anfrage.symbol, {}});
+  m_eintraege.back().abbrechenVorgabe = anfrage.abbrechenVorgabe;
   // A plain message has one possible answer: it never takes a scripted one.
   if (anfrage.knoepfe == MeldungsKnoepfe::Ok) return MeldungsAntwort::Ok;
   if (m_antworten.empty()) {

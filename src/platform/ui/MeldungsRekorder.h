@@ -21,6 +21,7 @@ class MeldungsRekorder : public MeldungsBackend {
     MeldungsSymbol symbol = MeldungsSymbol::Keins;
     QString vorgabe;        // input box only
     bool randhinweis = false;   // a notice at a field (no box, no answer)
+    bool abbrechenVorgabe = false;   // Cancel is the default button
   };
 
   MeldungsRekorder();

@@ -131,7 +131,9 @@ void ZahlFeld::PfeileSetzen(bool pfeile) {
 QString ZahlFeld::AnzeigeText(const std::optional<Waehrung>& wert) const {
   if (!wert) return m_anzeige.leerText;
   if (wert->IstNull() && m_anzeige.nullText) return *m_anzeige.nullText;
-  return wert->FormatDeutsch(m_anzeige.tausenderpunkte, m_anzeige.nachkommastellen) + m_anzeige.nachsatz;
+  const bool eins = !m_anzeige.nachsatzEins.isEmpty() && *wert == Waehrung::AusEuro(1);
+  return wert->FormatDeutsch(m_anzeige.tausenderpunkte, m_anzeige.nachkommastellen) +
+         (eins ? m_anzeige.nachsatzEins : m_anzeige.nachsatz);
 }
 
 QString ZahlFeld::EingabeText(const std::optional<Waehrung>& wert) const {

@@ -15,6 +15,7 @@ struct ZahlFormat {
   QString nachsatz;                 // text behind the number, e.g. " Tage"
   std::optional<QString> nullText;  // shown instead of a zero ("" = blank zero, "Kein Ausdruck")
   QString leerText;                 // shown while the field is empty
+  QString nachsatzEins = {};        // behind the number 1 when it differs (" Kopie" beside " Kopien")
 
   // Plain edit form: no thousands marks, no texts.
   static ZahlFormat Eingabe(int nachkommastellen) { return ZahlFormat{nachkommastellen, false, {}, {}, {}}; }

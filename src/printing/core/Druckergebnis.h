@@ -18,7 +18,8 @@ struct Druckergebnis {
   // The failures in the order they arose, each a message of its own (lines joined with "\r"); the
   // first names the cause. Empty for Report::Ok and Report::Abgebrochen.
   QStringList meldungen;
-  // The PDF file written for the silent PDF target (full path), else empty.
+  // The PDF file written (full path): for the silent PDF target, or the one chosen in the output
+  // settings; else empty.
   QString datei;
 
   bool Ok() const { return code == Report::Ok; }

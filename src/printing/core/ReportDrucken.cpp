@@ -437,6 +437,9 @@ void Druckdurchlauf::JobBeenden() {
   m_ergebnis.code = m_letztes < 0 ? m_letztes : Report::Ok;
   if (m_ergebnis.Ok() && m_anfrage.DruckZiel == Report::ZielPdf && !m_anfrage.PdfDateiname.isEmpty())
     m_ergebnis.datei = QDir::toNativeSeparators(QDir(m_anfrage.PdfPfad).filePath(m_anfrage.PdfDateiname));
+  // A PDF file chosen in the output settings: the caller tells the user where it went.
+  else if (m_ergebnis.Ok() && m_ziel == Report::ZielPdf)
+    m_ergebnis.datei = QDir::toNativeSeparators(m_engine.PdfDatei());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QRectF>
 
 #include "platform/db/Waehrung.h"
+#include "platform/report/core/Ganzwert.h"
 #include "platform/report/core/Reportvorlage.h"
 
 namespace Reportentwurf {
@@ -28,8 +29,15 @@ Reportspalte SpalteAusFeld(const Reportdefinition& feld) {
       break;
     case Report::Typ::Bild: s.breite = 25; break;
     default:
-      s.breite = 35;
-      s.umbruch = true;
+      // An IBAN of 34 characters and a BIC of 11 wide letters fit at 9 points; they are never wrapped.
+      switch (Ganzwert::ArtVon(feld.name, feld.wert)) {
+        case Ganzwert::Art::Iban: s.breite = 73; break;
+        case Ganzwert::Art::Bic: s.breite = 36; break;
+        default:
+          s.breite = 35;
+          s.umbruch = true;
+          break;
+      }
       break;
   }
   return s;

@@ -92,8 +92,11 @@ QList<ReportVariable> Kontrollliste::Variablen(Datenbank& db, const SepaLaufErge
   const Waehrung summe =
       AuftragsSumme(db, Bedingung::InNummern(SqlText("Zahlungen.ZahlungNr"), lauf.ZahlungNummern), fehler);
   if (fehler) return {};
-  return ZahlungslistenVariablen(QStringLiteral("SEPA-Erstellung"), erstellungsdatum.toString(QStringLiteral("dd.MM.yyyy")),
-                                 summe, Dateizeilen(lauf));
+  // "Zahlungsliste.Status" holds the creation date, as reports made for it expect; the line under the
+  // title says what that date is.
+  const QString datum = erstellungsdatum.toString(QStringLiteral("dd.MM.yyyy"));
+  return ZahlungslistenVariablen(QStringLiteral("SEPA-Erstellung"), datum, summe, Dateizeilen(lauf),
+                                 QStringLiteral("Erstellungsdatum: ") + datum);
 }
 
 QString Kontrollliste::Reportdatei(Datenbank& db, const QString& programmVerzeichnis) {

@@ -26,9 +26,9 @@ class Kontrollliste {
   // The column EinzelReferenz holds the end-to-end id the file carries, generated ones included. A
   // failing query returns null with its message in `fehlertext`.
   static std::unique_ptr<Reportdaten> Daten(Datenbank& db, const SepaLaufErgebnis& lauf, QString& fehlertext);
-  // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date, the
-  // signed total the run's files carry (AuftragsSumme), and in "Zahlungsliste.Dateien" the files
-  // (Dateizeilen). A total that cannot be read gives no variables and `fehler`.
+  // "Zahlungsliste.Formularart" = "SEPA-Erstellung", "Zahlungsliste.Status" = the creation date (labelled
+  // "Erstellungsdatum: " in "Zahlungsliste.Statuszeile"), the signed total the run's files carry
+  // (AuftragsSumme), and in "Zahlungsliste.Dateien" the files (Dateizeilen). A total that cannot be read gives no variables and `fehler`.
   static QList<ReportVariable> Variablen(Datenbank& db, const SepaLaufErgebnis& lauf, const QDate& erstellungsdatum,
                                          DbFehler& fehler);
   // Daten and Variablen together: null with the message in `fehlertext` when either cannot be read.

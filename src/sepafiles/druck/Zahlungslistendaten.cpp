@@ -74,11 +74,13 @@ QVariant Zahlungslistendaten::Wert(int zeile, int spalte) {
 }
 
 QList<ReportVariable> ZahlungslistenVariablen(const QString& formularart, const QString& status, const Waehrung& summe,
-                                              const QString& dateien) {
+                                              const QString& dateien, const QString& statuszeile) {
   return {{QStringLiteral("Zahlungsliste.Formularart"), formularart, Report::Typ::Text},
           {QStringLiteral("Zahlungsliste.Status"), status, Report::Typ::Text},
           {QStringLiteral("Zahlungsliste.Summe"), QVariant::fromValue(summe), Report::Typ::Zahl},
-          {QStringLiteral("Zahlungsliste.Dateien"), dateien, Report::Typ::Text}};
+          {QStringLiteral("Zahlungsliste.Dateien"), dateien, Report::Typ::Text},
+          {QStringLiteral("Zahlungsliste.Statuszeile"),
+           statuszeile.isEmpty() ? QStringLiteral("Status: ") + status : statuszeile, Report::Typ::Text}};
 }
 
 QString FaelligBisText(const QDate& faelligBis) {

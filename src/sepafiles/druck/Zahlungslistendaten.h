@@ -51,11 +51,13 @@ class Zahlungslistendaten : public Reportdaten {
 };
 
 // The variables a payment print sets: the chosen kind and state, the signed total of the listed
-// lines ("Zahlungsliste.Summe", from VorzeichenSumme) and the lines about the SEPA files of a run
+// lines ("Zahlungsliste.Summe", from VorzeichenSumme), the lines about the SEPA files of a run
 // ("Zahlungsliste.Dateien": one line per file with the date the bank uses, the message id and the
-// file's name, then the folder; for the payment list what else limits its rows, see ZahlungslistenGrenzen).
+// file's name, then the folder; for the payment list what else limits its rows, see ZahlungslistenGrenzen)
+// and the line under the title that labels "Zahlungsliste.Status" for what it is
+// ("Zahlungsliste.Statuszeile": `statuszeile`, by default "Status: " and the state).
 QList<ReportVariable> ZahlungslistenVariablen(const QString& formularart, const QString& status, const Waehrung& summe,
-                                              const QString& dateien = {});
+                                              const QString& dateien = {}, const QString& statuszeile = {});
 
 // The due-date limit as the payment list shows it ("Fällig bis 15.12.2026").
 QString FaelligBisText(const QDate& faelligBis);

@@ -139,6 +139,29 @@ TEST(Meldung, EchteFrageboxHatNeinAlsVorgabeUndDenProgrammtitel) {
   EXPECT_EQ(vorgabe, QStringLiteral("&Nein"));
 }
 
+// A change that is hard to undo: OK and "Abbrechen" with the warning icon, and Enter cancels; a plain
+// OK/Cancel question keeps OK as the default.
+TEST(Meldung, EchteBestaetigungHatAbbrechenAlsVorgabe) {
+  for (const bool bestaetigen : {true, false}) {
+    NotfallsSchliessen();
+    QString vorgabe;
+    QMessageBox::Icon symbol = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      vorgabe = box->defaultButton() ? box->defaultButton()->text() : QString();
+      symbol = box->icon();
+      box->defaultButton()->click();  // what Enter does
+    });
+    const bool ok = bestaetigen ? Meldung::Bestaetigen(QStringLiteral("Erledigte Zahlungen reaktivieren?"))
+                                : Meldung::Zeigen(QStringLiteral("Fortfahren?"), MeldungsKnoepfe::OkAbbrechen,
+                                                  MeldungsSymbol::Frage) == MeldungsAntwort::Ok;
+    EXPECT_EQ(ok, !bestaetigen);
+    EXPECT_EQ(vorgabe, bestaetigen ? QStringLiteral("Abbrechen") : QStringLiteral("OK"));
+    EXPECT_EQ(symbol, bestaetigen ? QMessageBox::Warning : QMessageBox::Question);
+  }
+}
+
 TEST(Meldung, EchteEingabeboxAbbrechenGibtLeer) {
   NotfallsSchliessen();
   QTimer::singleShot(0, [] {

@@ -150,6 +150,14 @@ TEST(ZahlFeld, NachsatzUndNulltextImAnzeigeformatNichtBeimBearbeiten) {
   EXPECT_EQ(f.Anzeige(), QStringLiteral("Kein Ausdruck"));
   f.feld->GanzzahlWertSetzen(3);
   EXPECT_EQ(f.Anzeige(), QStringLiteral("3 Kopien"));
+  // One copy in the singular where the format names it; 1 without it and 11 keep the plural.
+  f.feld->GanzzahlWertSetzen(1);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("1 Kopien"));
+  kopien.nachsatzEins = QStringLiteral(" Kopie");
+  f.feld->AnzeigeFormatSetzen(kopien);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("1 Kopie"));
+  f.feld->GanzzahlWertSetzen(11);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("11 Kopien"));
 
   ZahlFormat leereNull;
   leereNull.nullText = QString();

@@ -88,6 +88,7 @@ QVariant PdfReportengine::Wert(const QString& name) const {
 int PdfReportengine::DruckStarten(int projektTyp, const QString& datei, QObject*, const QString&) {
   m_job = false;
   m_abgebrochen = false;
+  m_pdfDatei.clear();
   m_aufbau.reset();
   m_layout.reset();
   m_dokument = {};
@@ -252,6 +253,7 @@ int PdfReportengine::PdfSchreiben() {
   }
   errno = 0;
   if (!ziel.commit()) return Fehler(Ausgabefehler::PdfSchreiben, grund(errno));
+  m_pdfDatei = datei;
   return Report::Ok;
 }
 

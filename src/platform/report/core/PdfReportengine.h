@@ -64,6 +64,7 @@ class PdfReportengine : public Reportengine {
   void VorschauAnzeigen(const QString& datei, const QString& optionen, QObject* eltern) override;
   void VorschauDateienLoeschen(const QString& datei, const QString& optionen) override;
   QString Fehlerdetail() const override { return m_fehlerdetail; }
+  QString PdfDatei() const override { return m_pdfDatei; }
 
  protected:
   // The printer target of DruckEnde, with the pages in Dokument(): here always "no printer".
@@ -97,4 +98,5 @@ class PdfReportengine : public Reportengine {
   bool m_job = false;
   bool m_abgebrochen = false;
   QString m_fehlerdetail;
+  QString m_pdfDatei;   // written by the last job
 };

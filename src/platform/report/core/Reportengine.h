@@ -123,4 +123,7 @@ class Reportengine {
 
   // What went wrong in the last failed call, for a line of the message (a file, a printer, a name).
   virtual QString Fehlerdetail() const = 0;
+  // The PDF file the last job wrote (full path), also one chosen in the output settings; empty when the
+  // last job wrote none. The old engine had no such call.
+  virtual QString PdfDatei() const { return {}; }
 };

@@ -28,7 +28,7 @@ struct Reportspalte {
   double breite = 20;           // millimetres
   Spaltenausrichtung ausrichtung = Spaltenausrichtung::Links;
   bool summe = false;           // sum of the values it printed, in the sum row
-  bool umbruch = false;         // long values wrap (else they are cut with "…")
+  bool umbruch = false;         // long values wrap (else they are cut with "…"); never amounts, IBANs, BICs
   bool nurErste = false;        // only on the first row of a group (and of a page)
   bool operator==(const Reportspalte&) const = default;
 };

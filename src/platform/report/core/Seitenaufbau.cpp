@@ -47,7 +47,49 @@ QString Schluesseltext(const QVariant& wert) {
   return QString::number(wert.metaType().id()) + QLatin1Char(':') + wert.toString();
 }
 
+QFont Druckschrift(const QString& familie, double punkte, bool fett) {
+  QFont f(familie);
+  f.setPixelSize(std::max(1, int(std::lround(Druckdokument::PunkteAusPunkten(punkte)))));
+  f.setBold(fett);
+  // Widths measured here are the widths drawn on every device; no ligatures, so that the PDF's text
+  // reads and searches as typed ("Offen", not "O\uFB00en").
+  f.setKerning(false);
+  f.setHintingPreference(QFont::PreferNoHinting);
+  f.setStyleStrategy(QFont::PreferNoShaping);
+  return f;
+}
+
 }  // namespace
+
+void SpaltenbreitenVerteilen(std::vector<double>& breiten, const std::vector<double>& bedarf, double platz) {
+  double summe = 0;
+  for (double b : breiten) summe += b;
+  if (summe <= platz || summe <= 0) return;
+  // All columns narrow by one factor; a column with a need stops at it and the others narrow further.
+  std::vector<bool> fest(breiten.size(), false);
+  double festBreite = 0;
+  double faktor = platz / summe;
+  for (bool weiter = true; weiter;) {
+    weiter = false;
+    double frei = 0;
+    for (size_t i = 0; i < breiten.size(); ++i)
+      if (!fest[i]) frei += breiten[i];
+    if (festBreite >= platz || frei <= 0) break;
+    faktor = (platz - festBreite) / frei;
+    for (size_t i = 0; i < breiten.size(); ++i)
+      if (!fest[i] && i < bedarf.size() && breiten[i] * faktor < bedarf[i]) {
+        fest[i] = true;
+        festBreite += bedarf[i];
+        weiter = true;
+      }
+  }
+  if (festBreite >= platz) {
+    // The needs alone are wider than the page: everything narrows alike, values that no longer fit show "###".
+    for (double& b : breiten) b *= platz / summe;
+    return;
+  }
+  for (size_t i = 0; i < breiten.size(); ++i) breiten[i] = fest[i] ? bedarf[i] : breiten[i] * faktor;
+}
 
 Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(const QString&)> wert)
     : m_layout(layout), m_wert(std::move(wert)) {
@@ -63,20 +105,28 @@ Seitenaufbau::Seitenaufbau(const Reportlayout& layout, std::function<QVariant(co
                             -Druckdokument::PunkteAusMillimeter(r.right()), -Druckdokument::PunkteAusMillimeter(r.bottom()));
   if (m_inhalt.width() < 1 || m_inhalt.height() < 1) m_inhalt = blatt;  // margins larger than the paper
 
-  double summe = 0;
-  for (const Reportspalte& s : layout.spalten) summe += Druckdokument::PunkteAusMillimeter(s.breite);
-  const double faktor = summe > m_inhalt.width() ? m_inhalt.width() / summe : 1.0;
-  double x = m_inhalt.left();
+  std::vector<double> breiten, bedarf;
   for (const Reportspalte& s : layout.spalten) {
     Spalte sp;
     sp.entwurf = s;
     sp.vorlage = Reportvorlage::Zerlegen(s.wert);
+    const Reportvorlage::Teil* feld = sp.vorlage.EinzigesFeld();
     // Only a single field adds up (the print start refuses other sums; the designer's preview lays out unchecked).
-    if (!sp.vorlage.EinzigesFeld()) sp.entwurf.summe = false;
-    sp.x = x;
-    sp.breite = Druckdokument::PunkteAusMillimeter(s.breite) * faktor;
-    x += sp.breite;
+    if (!feld) sp.entwurf.summe = false;
+    // The declared value tells an amount; names tell IBAN and BIC.
+    const QVariant deklariert = feld ? m_wert(feld->name) : QVariant();
+    if (feld) sp.ganzwert = Ganzwert::ArtVon(feld->name, deklariert);
+    const double noetig = Druckdokument::PunkteAusMillimeter(Mindestbreite(layout, s, deklariert));
+    bedarf.push_back(noetig);
+    breiten.push_back(std::max(Druckdokument::PunkteAusMillimeter(s.breite), noetig));
     m_spalten.push_back(std::move(sp));
+  }
+  SpaltenbreitenVerteilen(breiten, bedarf, m_inhalt.width());
+  double x = m_inhalt.left();
+  for (size_t i = 0; i < m_spalten.size(); ++i) {
+    m_spalten[i].x = x;
+    m_spalten[i].breite = breiten[i];
+    x += breiten[i];
   }
 
   m_kopf[0] = Reportvorlage::Zerlegen(layout.kopfLinks);
@@ -126,24 +176,29 @@ Druckdokument Seitenaufbau::Probedruck(const Reportlayout& layout, const QList<Q
     // A row that does not fit goes on a fresh page, where it always fits (cut at the foot).
     if (aufbau.ZeileSetzen() == Report::Wiederholen) aufbau.ZeileSetzen();
   }
-  if (aufbau.EndeSetzen() == Report::Wiederholen) aufbau.EndeSetzen();
+  // The last group may go along with the sums to a page where they still do not fit: a third page then.
+  for (int versuch = 0; versuch < 3 && aufbau.EndeSetzen() == Report::Wiederholen; ++versuch) {
+  }
   return aufbau.DokumentUebernehmen();
 }
 
+double Seitenaufbau::Mindestbreite(const Reportlayout& layout, const Reportspalte& spalte, const QVariant& wert) {
+  const Reportvorlage vorlage = Reportvorlage::Zerlegen(spalte.wert);
+  const Reportvorlage::Teil* feld = vorlage.EinzigesFeld();
+  if (!feld) return 0;
+  const Ganzwert::Art art = Ganzwert::ArtVon(feld->name, wert);
+  if (art == Ganzwert::Art::Keiner) return 0;
+  const QFontMetricsF m(Druckschrift(layout.schrift, layout.groesse, false));
+  return (m.horizontalAdvance(Ganzwert::Breitester(art, feld->format)) + 2 * Innenrand) /
+         Druckdokument::PunkteAusMillimeter(1);
+}
+
 int Seitenaufbau::Schrift(double punkte, bool fett) {
-  const int pixel = std::max(1, int(std::lround(Druckdokument::PunkteAusPunkten(punkte))));
+  const QFont f = Druckschrift(m_layout.schrift, punkte, fett);
   for (qsizetype i = 0; i < m_dokument.schriften.size(); ++i) {
-    const QFont& f = m_dokument.schriften.at(i);
-    if (f.pixelSize() == pixel && f.bold() == fett) return int(i);
+    const QFont& vorhanden = m_dokument.schriften.at(i);
+    if (vorhanden.pixelSize() == f.pixelSize() && vorhanden.bold() == fett) return int(i);
   }
-  QFont f(m_layout.schrift);
-  f.setPixelSize(pixel);
-  f.setBold(fett);
-  // Widths measured here are the widths drawn on every device; no ligatures, so that the PDF's text
-  // reads and searches as typed ("Offen", not "O\uFB00en").
-  f.setKerning(false);
-  f.setHintingPreference(QFont::PreferNoHinting);
-  f.setStyleStrategy(QFont::PreferNoShaping);
   m_dokument.schriften << f;
   m_metriken.emplace_back(f);
   return int(m_dokument.schriften.size() - 1);
@@ -228,7 +283,7 @@ QStringList Seitenaufbau::WortTeilen(const QString& wort, int schrift, double br
   return teile;
 }
 
-QString Seitenaufbau::Zahltext(const QString& text, int schrift, double breite) const {
+QString Seitenaufbau::Ganztext(const QString& text, int schrift, double breite) const {
   return m_metriken.at(schrift).horizontalAdvance(text) <= breite ? text : Raute;
 }
 
@@ -350,7 +405,7 @@ void Seitenaufbau::Summenzeile(const std::vector<QVariant>& summen, const QStrin
     const QRectF r = eigeneSpalte ? QRectF(s.x + Innenrand, m_y, s.breite - 2 * Innenrand, fettzeile)
                                   : QRectF(start, m_y, rechts - start, fettzeile);
     const Qt::Alignment a = eigeneSpalte ? Ausrichtung(s.entwurf.ausrichtung) : (Qt::AlignRight | Qt::AlignTop);
-    TextSetzen(r, Zahltext(text, m_fett, r.width()), m_fett, a);
+    TextSetzen(r, Ganztext(text, m_fett, r.width()), m_fett, a);
     links = s.x + s.breite;
   }
   m_y += fettzeile;
@@ -372,8 +427,9 @@ Seitenaufbau::Zelle Seitenaufbau::ZelleBauen(Spalte& s, bool zeigen) const {
   }
   const QString text = Ausfuellen(s.vorlage);
   const Reportvorlage::Teil* feld = s.vorlage.EinzigesFeld();
-  if (feld && IstZahl(PlatzhalterWert(*feld)))
-    z.zeilen = QStringList{Zahltext(text, m_normal, b)};
+  if (feld && (s.ganzwert != Ganzwert::Art::Keiner || IstZahl(PlatzhalterWert(*feld))))
+    z.zeilen = QStringList{Ganztext(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                    m_normal, b)};
   else
     z.zeilen = s.entwurf.umbruch ? Umbrechen(text, m_normal, b) : QStringList{Einzeilig(text, m_normal, b)};
   z.hoehe = z.zeilen.size() * Zeilenhoehe(m_normal);
@@ -408,16 +464,8 @@ int Seitenaufbau::ZeileSetzen() {
   // Room is kept for the carry-forward at the page's foot.
   if (m_y + zeile.hoehe > ZeilenUnten() && m_zeilenAufSeite > 0) {
     std::vector<QVariant> uebertrag = Summenstand();
-    if (!anfang && m_gruppe.zeilenDavor > 0 && !m_gruppe.zeilen.empty()) {
-      // The group began below other rows: it goes to the next page whole.
-      Druckdokument::Seite& seite = m_dokument.seiten.last();
-      seite.texte.resize(m_gruppe.texte);
-      seite.bilder.resize(m_gruppe.bilder);
-      m_y = m_gruppe.y;
-      m_nachtrag = std::move(m_gruppe.zeilen);
-      m_gruppe.zeilen.clear();
-      uebertrag = m_gruppe.summenDavor;
-    }
+    // The group began below other rows: it goes to the next page whole.
+    if (!anfang) GruppeVerschieben(uebertrag);
     if (HatSummen()) {
       Summenzeile(uebertrag, Uebertrag);
       m_uebertrag = std::move(uebertrag);
@@ -435,11 +483,24 @@ int Seitenaufbau::ZeileSetzen() {
     if (HatSummen()) m_gruppe.summenDavor = Summenstand();
   }
   ZeilePlatzieren(zeile);
-  if (m_hatGruppe) m_gruppe.zeilen.push_back(std::move(zeile));
+  // Without groups every row is one: the last row can still go along with the sum row.
+  m_gruppe.zeilen.push_back(std::move(zeile));
   ++m_zeilenAufSeite;
   Summieren(anfang);
   if (m_hatGruppe) m_letzterGruppenwert = gruppenwert;
   return Report::Ok;
+}
+
+bool Seitenaufbau::GruppeVerschieben(std::vector<QVariant>& uebertrag) {
+  if (m_gruppe.zeilenDavor <= 0 || m_gruppe.zeilen.empty()) return false;
+  Druckdokument::Seite& seite = m_dokument.seiten.last();
+  seite.texte.resize(m_gruppe.texte);
+  seite.bilder.resize(m_gruppe.bilder);
+  m_y = m_gruppe.y;
+  m_nachtrag = std::move(m_gruppe.zeilen);
+  m_gruppe.zeilen.clear();
+  if (HatSummen()) uebertrag = m_gruppe.summenDavor;
+  return true;
 }
 
 double Seitenaufbau::ZeilenUnten() const { return m_tabelleUnten - SummenzeileHoehe(); }
@@ -473,8 +534,11 @@ int Seitenaufbau::EndeSetzen() {
   if (!m_zusammenfassung.isEmpty()) hoehe += Abstand;
   for (const auto& [vorlage, schrift] : m_zusammenfassung) hoehe += Zeilenhoehe(schrift);
   if (m_y + hoehe > m_tabelleUnten && m_zeilenAufSeite > 0) {
+    // The sum row does not stand alone on a page: the last group (or row) goes along with it.
+    std::vector<QVariant> uebertrag = Summenstand();
+    GruppeVerschieben(uebertrag);
     if (HatSummen()) {
-      m_uebertrag = Summenstand();
+      m_uebertrag = std::move(uebertrag);
       Summenzeile(m_uebertrag, Uebertrag);
     }
     m_umbruch = true;

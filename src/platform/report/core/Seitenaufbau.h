@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/report/core/Druckdokument.h"
+#include "platform/report/core/Ganzwert.h"
 #include "platform/report/core/Reportlayout.h"
 #include "platform/report/core/Reportvorlage.h"
 
@@ -22,8 +23,15 @@
 // fresh page it is cut at the page's foot, so no row is asked for twice without progress. The rows
 // of a group (one payment with its lines) stay together: a group that began below other rows goes to
 // the next page whole. A report with sums carries them forward: "Übertrag" at the foot of a page
-// and again at the head of the next. Numbers are never cut: one too wide for its column prints as
-// "###" (a sum may use the empty room of the sum row to its left first).
+// and again at the head of the next; the sum row never stands alone on the last page: the last group
+// goes along with it. Numbers, IBANs and BICs are never cut nor wrapped (Ganzwert): their columns get
+// the room their widest value needs, taken from the other columns when the page is full, and a value
+// that still does not fit prints as "###" (a sum may use the empty room of the sum row to its left first).
+// The widths of the columns (points) on a line `platz` wide: unchanged when they fit; else all narrow by
+// one factor, but none below its need (`bedarf`, 0 for none) as long as the needs fit the line; else all
+// narrow alike.
+void SpaltenbreitenVerteilen(std::vector<double>& breiten, const std::vector<double>& bedarf, double platz);
+
 class Seitenaufbau {
  public:
   // `wert` gives the current value of a variable or field by name.
@@ -42,6 +50,10 @@ class Seitenaufbau {
 
   Druckdokument DokumentUebernehmen() { return std::move(m_dokument); }
 
+  // The width (millimetres) a column of `layout` needs for the widest value it may show whole (an
+  // amount, an IBAN, a BIC; `wert` is a value of its field); 0 for a column without such a need.
+  static double Mindestbreite(const Reportlayout& layout, const Reportspalte& spalte, const QVariant& wert);
+
   // The whole document of `zeilen` (field values by name); names that are not fields come from
   // `variable`. Lays out as a print does, for the designer's preview.
   static Druckdokument Probedruck(const Reportlayout& layout, const QList<QHash<QString, QVariant>>& zeilen,
@@ -51,6 +63,7 @@ class Seitenaufbau {
   struct Spalte {
     Reportspalte entwurf;
     Reportvorlage vorlage;
+    Ganzwert::Art ganzwert = Ganzwert::Art::Keiner;   // by its single field
     double x = 0;
     double breite = 0;
     Reportsumme summe;
@@ -94,8 +107,11 @@ class Seitenaufbau {
   void Band(const QString& links, const QString& mitte, const QString& rechts, double y);
   void TextSetzen(const QRectF& r, const QString& text, int schrift, Qt::Alignment a);
   Zelle ZelleBauen(Spalte& s, bool zeigen) const;
-  // A number that does not fit the width in one line: "###" instead of a cut number.
-  QString Zahltext(const QString& text, int schrift, double breite) const;
+  // A value that must show whole (a number, an IBAN, a BIC) in one line: "###" when it does not fit.
+  QString Ganztext(const QString& text, int schrift, double breite) const;
+  // The current group's rows on this page go to the next one (they began below other rows); the sums
+  // before them are what the page carries forward.
+  bool GruppeVerschieben(std::vector<QVariant>& uebertrag);
   void Summieren(bool gruppenanfang);
 
   Reportlayout m_layout;

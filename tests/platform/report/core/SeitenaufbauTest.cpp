@@ -88,19 +88,98 @@ INSTANTIATE_TEST_SUITE_P(
                       UmbruchFall{"ReferenzMitBindestrichen", "R100-000001-0001-ABCDEF-XYZ", 20}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// An amount never loses digits: one too wide for its column shows "###"; one that fits shows whole.
-TEST(Seitenaufbau, ZuBreiteZahlZeigtRautenNieAbgeschnitteneZiffern) {
-  const Waehrung gross = Waehrung::AusCent(99999999999);
-  const Druckdokument eng = Drucken(Layout({Spalte(QStringLiteral("{Betrag}"), 15)}),
-                                    {{{QStringLiteral("Betrag"), QVariant::fromValue(gross)}}});
-  EXPECT_TRUE(Texte(eng).contains(QStringLiteral("###"))) << Texte(eng).join(QLatin1Char('|')).toStdString();
-  const Druckdokument weit = Drucken(Layout({Spalte(QStringLiteral("{Betrag}"), 26)}),
-                                     {{{QStringLiteral("Betrag"), QVariant::fromValue(gross)}}});
-  EXPECT_TRUE(Texte(weit).contains(QStringLiteral("999.999.999,99")));
-  // Text is still shortened with "…" (a name is no amount).
-  const Druckdokument name = Drucken(Layout({Spalte(QStringLiteral("{Name}"), 15)}),
-                                     {{{QStringLiteral("Name"), QStringLiteral("Ein sehr langer Firmenname")}}});
+// An amount, an IBAN or a BIC never loses characters: a column narrower than its widest value gets
+// that room from the other columns; where the page cannot give it (the needs alone are wider than the
+// page), the value shows "###". Numbers of other kinds too wide show "###"; a name is still shortened
+// with "…".
+TEST(Seitenaufbau, BetragIbanBicNieAbgeschnitten) {
+  const QVariant gross = QVariant::fromValue(-Waehrung::AusCent(99999999999));
+  const QString iban = QStringLiteral("MT84MALT011000012345MTLCAST001S999");
+  const QHash<QString, QVariant> zeile = {{QStringLiteral("Betrag"), gross},
+                                          {QStringLiteral("IBAN"), iban},
+                                          {QStringLiteral("BankBIC"), QStringLiteral("HYVEDEMMXXX")},
+                                          {QStringLiteral("Nummer"), qint64(123456789012)},
+                                          {QStringLiteral("Name"), QStringLiteral("Ein sehr langer Firmenname")}};
+  // As narrow as an old report had them, beside a column that wraps and gives way.
+  const Druckdokument eng = Drucken(Layout({Spalte(QStringLiteral("{Name}"), 200, true), Spalte(QStringLiteral("{Betrag}"), 15),
+                                            Spalte(QStringLiteral("{IBAN}"), 42, true), Spalte(QStringLiteral("{BankBIC}"), 15)}),
+                                    {zeile});
+  for (const QString& ganz : {QStringLiteral("-999.999.999,99"), iban, QStringLiteral("HYVEDEMMXXX")})
+    EXPECT_TRUE(Texte(eng).contains(ganz)) << ganz.toStdString() << ": " << Texte(eng).join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(TextMit(eng, QStringLiteral("Ein sehr langer Firmenname"))) << "the name wraps in the room left";
+
+  // Four IBAN columns do not fit a portrait page: "###", never a cut IBAN.
+  Reportlayout hoch = Layout({Spalte(QStringLiteral("{IBAN}"), 45), Spalte(QStringLiteral("{IBAN}"), 45),
+                              Spalte(QStringLiteral("{IBAN}"), 45), Spalte(QStringLiteral("{IBAN}"), 45)});
+  hoch.ausrichtung = QPageLayout::Portrait;
+  const Druckdokument voll = Drucken(hoch, {zeile});
+  EXPECT_EQ(Texte(voll).count(QStringLiteral("###")), 4) << Texte(voll).join(QLatin1Char('|')).toStdString();
+  for (const QString& t : Texte(voll)) EXPECT_FALSE(t.contains(QStringLiteral("…"))) << t.toStdString();
+
+  const Druckdokument zahl = Drucken(Layout({Spalte(QStringLiteral("{Nummer}"), 8)}), {zeile});
+  EXPECT_TRUE(Texte(zahl).contains(QStringLiteral("###"))) << Texte(zahl).join(QLatin1Char('|')).toStdString();
+  const Druckdokument name = Drucken(Layout({Spalte(QStringLiteral("{Name}"), 15)}), {zeile});
   EXPECT_TRUE(Texte(name).join(QString()).contains(QStringLiteral("…")));
+}
+
+// Column widths on a full line: unchanged when they fit; else narrowed by one factor, a column with a
+// need stopping at it (the others narrow further); needs wider than the line: all narrow alike.
+struct BreitenFall {
+  const char* name;
+  std::vector<double> breiten, bedarf;
+  double platz;
+  std::vector<double> erwartet;
+};
+
+class Spaltenbreiten : public ::testing::TestWithParam<BreitenFall> {};
+
+TEST_P(Spaltenbreiten, VerteilenOhneBedarfZuUnterschreiten) {
+  const BreitenFall& f = GetParam();
+  std::vector<double> b = f.breiten;
+  SpaltenbreitenVerteilen(b, f.bedarf, f.platz);
+  ASSERT_EQ(b.size(), f.erwartet.size());
+  for (size_t i = 0; i < b.size(); ++i) EXPECT_NEAR(b[i], f.erwartet[i], 1e-9) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Spaltenbreiten,
+    ::testing::Values(BreitenFall{"Passt", {50, 50}, {0, 40}, 100, {50, 50}},
+                      BreitenFall{"GleichmaessigUeberBedarf", {100, 100}, {0, 75}, 150, {75, 75}},
+                      BreitenFall{"BedarfHaeltAndereWeichen", {100, 100}, {0, 90}, 150, {60, 90}},
+                      BreitenFall{"BedarfZiehtNach", {100, 50, 100}, {90, 0, 75}, 200, {90, 35, 75}},
+                      BreitenFall{"BedarfGleichPlatz", {100, 100}, {75, 75}, 150, {75, 75}},
+                      BreitenFall{"BedarfBreiterAlsPlatz", {100, 100}, {100, 100}, 150, {75, 75}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The last page never holds only the carried sums, the sum row and the summary: the last group (or,
+// without groups, the last row) goes along with them. Walked over every row count that fills a page.
+TEST(Seitenaufbau, SummeStehtNieAlleinAufDerLetztenSeite) {
+  for (const bool gruppen : {false, true}) {
+    Reportlayout l = Layout({Spalte(QStringLiteral("{Text}"), 60), Spalte(QStringLiteral("{Betrag}"), 30, false, true)});
+    l.zusammenfassung << Reportzeile{QStringLiteral("Anzahl: {Anzahl(Text)}"), 0, true}
+                      << Reportzeile{QStringLiteral("Summe: {Summe(Betrag)}"), 0, true};
+    if (gruppen) l.gruppe = QStringLiteral("Gruppe");
+    int zweiSeiten = 0;
+    for (int n = 20; n <= 90; ++n) {
+      QList<QHash<QString, QVariant>> zeilen;
+      for (int i = 0; i < n; ++i)
+        zeilen << QHash<QString, QVariant>{{QStringLiteral("Text"), QStringLiteral("Zeile %1").arg(i + 1)},
+                                           {QStringLiteral("Gruppe"), qint64(i / 2)},
+                                           {QStringLiteral("Betrag"), QVariant::fromValue(Waehrung::AusCent(100))}};
+      const Druckdokument d = Drucken(l, zeilen);
+      if (d.seiten.size() < 2) continue;
+      ++zweiSeiten;
+      const QStringList letzte = Texte(d, int(d.seiten.size()) - 1);
+      EXPECT_TRUE(letzte.filter(QStringLiteral("Zeile ")).size() > 0)
+          << n << " Zeilen, Gruppen " << gruppen << ": " << letzte.join(QLatin1Char('|')).toStdString();
+      EXPECT_TRUE(letzte.contains(QStringLiteral("Summe: %1").arg(Waehrung::AusCent(100 * n).FormatDeutsch())));
+      // Every row printed once.
+      QStringList alle;
+      for (int s = 0; s < d.seiten.size(); ++s) alle << Texte(d, s).filter(QStringLiteral("Zeile "));
+      EXPECT_EQ(alle.size(), n) << n;
+    }
+    EXPECT_GT(zweiSeiten, 10);
+  }
 }
 
 // A sum wider than its column takes the empty room of the sum row to its left; with a sum right
