@@ -7,6 +7,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
 #include "sepafiles/core/SepaFormat.h"
+#include "sepafiles/core/SepaKalender.h"
 
 // Settings of the SEPA file window, kept in table Einstellungen. Loaded when the window opens and
 // stored when it closes; the driver sepa-lauf reads them the same way.
@@ -23,7 +24,7 @@ struct SepaEinstellungen {
 
   // The ranges the window's fields take; a stored value outside them is read as the default.
   static constexpr int HoechsteKopien = 99;
-  static constexpr int HoechsteFaelligkeitstage = 14;   // the schemes send a collection at most 14 days ahead
+  static constexpr int HoechsteFaelligkeitstage = SepaKalender::HoechsteVorlauftage;
 
   int Kopien = 0;                    // copies of the control list, 0-99
   int Faelligkeitstage = 2;          // lead days of direct debits, 0-14
