@@ -768,6 +768,46 @@ INSTANTIATE_TEST_SUITE_P(
                       "SEPALKBasisMehrfachLetzte.XML", "No matching global declaration"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A run in the older format from 01.12.2026 on is no longer called ready for the bank: the message says the files
+// are in the old format and that German banks no longer take it. Before that day, and in the current format,
+// the message is as it was.
+TEST_F(SepaLaufTest, AltesFormatAbDezember2026NichtBereitFuerDieBank) {
+  struct Fall {
+    QDate tag;
+    SepaFormat format;
+    bool aufteilen;
+    bool alt;
+  };
+  for (const Fall& f : {Fall{QDate(2026, 11, 30), SepaFormat::Pain03, false, false},
+                        Fall{QDate(2026, 12, 1), SepaFormat::Pain03, false, true},
+                        Fall{QDate(2026, 12, 1), SepaFormat::Pain03, true, true},
+                        Fall{QDate(2027, 3, 1), SepaFormat::Pain03, false, true},
+                        Fall{QDate(2026, 12, 1), SepaFormat::Pain09, false, false}}) {
+    SCOPED_TRACE(f.tag.toString(Qt::ISODate).toStdString() + (f.format == SepaFormat::Pain03 ? " alt" : " neu") +
+                 (f.aufteilen ? " aufgeteilt" : ""));
+    LaufTestDatenbank t;
+    TestOrdner ordner;
+    const QDateTime zeitpunkt(f.tag, QTime(9, 0));
+    Uhr::Festhalten(zeitpunkt);
+    for (int sequenz : {1, 3}) t.Anlegen(Lastschrift(sequenz));
+    SepaLaufAnfrage l = LaufAnfrage(SepaArt::BasisLastschrift, {1, 2}, zeitpunkt, ordner.Pfad(), f.aufteilen);
+    l.Optionen.Format = f.format;
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
+    Gueltig(e, SepaFormate::Nachricht(f.format, true));
+    ASSERT_EQ(e.Dateien.size(), f.aufteilen ? 2 : 1);
+    EXPECT_EQ(e.Meldung.contains(QStringLiteral("an Ihre Bank übermittelt werden")), !f.alt) << e.Meldung.toStdString();
+    EXPECT_EQ(e.Meldung.contains(SepaFormate::AltesFormatWarnung()), f.alt) << e.Meldung.toStdString();
+    if (f.alt)
+      EXPECT_TRUE(e.Meldung.startsWith(f.aufteilen ? QStringLiteral("Diese SEPA-Dateien wurden im alten Format "
+                                                                    "pain.008.001.02 erstellt:\r\r")
+                                                   : QStringLiteral("Diese SEPA-Datei wurde im alten Format "
+                                                                    "pain.008.001.02 erstellt:\r\r")))
+          << e.Meldung.toStdString();
+    for (const QString& datei : e.Dateien) EXPECT_TRUE(e.Meldung.contains(datei));
+    EXPECT_EQ(t.AnzahlErledigt(), 2);
+  }
+}
+
 // Without the bank's schemas the run cannot check its files and writes none.
 TEST_F(SepaLaufTest, FehlendesSchemaIstEinLauffehler) {
   t.Anlegen(LaufTestDatenbank::Auftrag{});

@@ -544,14 +544,22 @@ class Lauf {
       e.PdfDateiname = dokument.PdfDateiname;
       e.PdfPfad = m_ordner;
     }
+    // Files in the format the banks no longer take are not called ready for the bank.
+    const bool alt = SepaFormate::VonBankenAbgelehnt(m_optionen.Format, m_optionen.Zeitpunkt.date());
     if (m_aufgeteilt) {
       QString liste;
       for (const QString& pfad : e.Dateien) liste += pfad + QStringLiteral("\r\n");
-      e.Meldung = QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r") + liste;
+      e.Meldung = alt ? SepaFormate::AltesFormatErstellt(m_optionen.Format, e.Lastschriften, true) +
+                            QStringLiteral("\r\r") + liste + QStringLiteral("\r") + SepaFormate::AltesFormatWarnung()
+                      : QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r") +
+                            liste;
       e.Statustext = QStringLiteral("SEPA-Dateien wurden erstellt im Ordner: ") + m_ordner;
     } else {
-      e.Meldung = QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") +
-                  e.Dateien.first();
+      e.Meldung = alt ? SepaFormate::AltesFormatErstellt(m_optionen.Format, e.Lastschriften, false) +
+                            QStringLiteral("\r\r") + e.Dateien.first() + QStringLiteral("\r\r") +
+                            SepaFormate::AltesFormatWarnung()
+                      : QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") +
+                            e.Dateien.first();
       e.Statustext = QStringLiteral("SEPA-Datei wurde erstellt: ") + dokument.Dateien.first().Dateiname;
     }
   }
