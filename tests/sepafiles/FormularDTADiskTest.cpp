@@ -1099,15 +1099,24 @@ TEST_F(FormularDTADiskTest, DateiGegenDasSchemaMeldetUndMarkiertNichts) {
   FormularDTADisk& f = Oeffnen();
   const QString ziel = ZielWaehlen(f);
   SepaLaufStoerung stoerung;
-  stoerung.Verfaelschen = [](int, QByteArray& block) { block.replace("<PmtMtd>TRF</PmtMtd>", "<PmtMtd>TRX</PmtMtd>"); };
+  stoerung.Verfaelschen = [](int, QByteArray& block) {
+    block.replace("<Nm>Lieferant Meier</Nm>", "<Nm>Lieferant Meier " + QByteArray(60, 'X') + "</Nm>");
+  };
   f.StoerungSetzen(&stoerung);
   m_rekorder->Leeren();
   EXPECT_FALSE(f.Erstellen());
   ASSERT_EQ(m_rekorder->Anzahl(), 1);
-  const QString text = m_rekorder->Letzter().text;
-  EXPECT_TRUE(text.startsWith(QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte ")))
-      << text.toStdString();
-  EXPECT_TRUE(text.contains(QStringLiteral("Element 'PmtMtd'"))) << text.toStdString();
+  // In German first: the order with its number and name, the field, what is wrong; libxml2's text follows.
+  const QStringList zeilen = m_rekorder->Letzter().text.split(QLatin1Char('\r'));
+  ASSERT_EQ(zeilen.size(), 6) << m_rekorder->Letzter().text.toStdString();
+  EXPECT_TRUE(zeilen.at(0).startsWith(QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte ")))
+      << zeilen.at(0).toStdString();
+  EXPECT_EQ(zeilen.at(1), QStringLiteral("Zahlung Nr. 1 (Lieferant Meier), Feld \"Name\": zu lang (76 Zeichen, erlaubt sind "
+                                         "höchstens 70)."));
+  EXPECT_EQ(zeilen.at(2), QString());
+  EXPECT_EQ(zeilen.at(3), QStringLiteral("Meldung der Prüfung (für den Support): Element 'Nm': [facet 'maxLength'] The value "
+                                         "has a length of '76'; this exceeds the allowed maximum length of '70'."));
+  EXPECT_EQ(zeilen.at(4), QStringLiteral("Prüfschema: pain.001.001.09_GBIC_5.xsd"));
   EXPECT_FALSE(f.DateiErstellt());
   EXPECT_TRUE(f.Command1(1)->isEnabled());
   EXPECT_TRUE(Dateien(ziel).isEmpty());

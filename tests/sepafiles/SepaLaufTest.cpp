@@ -768,6 +768,44 @@ INSTANTIATE_TEST_SUITE_P(
                       "SEPALKBasisMehrfachLetzte.XML", "No matching global declaration"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A refusal names the order whose transaction the validator refused (its number and name) and the field, in
+// German: the transaction counted in its own file, also the third of the second file of a split run.
+TEST_F(SepaLaufTest, VerfaelschterPostenNenntZahlungUndFeld) {
+  for (const bool aufteilen : {false, true}) {
+    SCOPED_TRACE(aufteilen ? "aufgeteilt" : "eine Datei");
+    LaufTestDatenbank t;
+    qint64 dora = 0;
+    for (const auto& [sequenz, name] : {std::pair{1, "Anna"}, {3, "Berta"}, {3, "Carl"}, {3, "Dora"}, {4, "Emil"}}) {
+      LaufTestDatenbank::Auftrag a = Lastschrift(sequenz);
+      a.name = QString::fromUtf8(name);
+      const qint64 nr = t.Anlegen(a);
+      if (a.name == QLatin1String("Dora")) dora = nr;
+    }
+    SepaLaufStoerung stoerung;
+    stoerung.Verfaelschen = [](int, QByteArray& block) { block.replace("<Nm>Dora</Nm>", "<Nm>" + QByteArray(71, 'D') + "</Nm>"); };
+    SepaAuswahlAnfrage a;
+    a.Art = SepaArt::BasisLastschrift;
+    a.Heute = Zeitpunkt.date();
+    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(
+        t.Db(), LaufAnfrage(SepaArt::BasisLastschrift, auswahl.ZahlungNummern, Zeitpunkt, ziel.Pfad(), aufteilen), &stoerung);
+    ASSERT_FALSE(e.Ok());
+    const QStringList zeilen = e.Meldung.split(QLatin1Char('\r'));
+    ASSERT_GE(zeilen.size(), 4) << e.Meldung.toStdString();
+    EXPECT_TRUE(zeilen.at(0).startsWith(QStringLiteral("Die Datei %1 entspricht nicht dem Schema der Bank")
+                                            .arg(aufteilen ? QStringLiteral("SEPALKBasisMehrfachFolge.XML")
+                                                           : QStringLiteral("SEPALKBasis.XML"))))
+        << e.Meldung.toStdString();
+    EXPECT_EQ(zeilen.at(1), QStringLiteral("Zahlung Nr. %1 (Dora), Feld \"Name\": zu lang (71 Zeichen, erlaubt sind "
+                                           "höchstens 70).")
+                                .arg(dora));
+    EXPECT_TRUE(zeilen.at(3).startsWith(QStringLiteral("Meldung der Prüfung (für den Support): Element 'Nm': [facet "
+                                                       "'maxLength']")))
+        << e.Meldung.toStdString();
+    EXPECT_EQ(t.AnzahlErledigt(), 0);
+  }
+}
+
 // A run in the older format from 01.12.2026 on is no longer called ready for the bank: the message says the files
 // are in the old format and that German banks no longer take it. Before that day, and in the current format,
 // the message is as it was.

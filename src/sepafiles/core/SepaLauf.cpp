@@ -332,9 +332,23 @@ class Lauf {
     for (size_t i = 0; i < m_pruefungen.size(); ++i) {
       const SepaSchemabefund befund = m_pruefungen.at(i)->Ergebnis();
       if (!befund.Ok() && m_schemaMeldung.isEmpty())
-        m_schemaMeldung = SepaSchemapruefung::Meldung(dateien.at(qsizetype(i)).Dateiname, befund);
+        m_schemaMeldung = SepaSchemapruefung::Meldung(dateien.at(qsizetype(i)).Dateiname, befund,
+                                                      Auftrag(dateien.at(qsizetype(i)), befund.posten));
     }
     return m_schemaMeldung.isEmpty();
+  }
+
+  // The order of a file's transaction (counted from 0), to name it to the user.
+  std::optional<SepaSchemaauftrag> Auftrag(const SepaDatei& datei, int posten) const {
+    if (posten < 0 || posten >= datei.ZahlungNummern.size()) return std::nullopt;
+    SepaSchemaauftrag auftrag{datei.ZahlungNummern.at(posten), {}};
+    for (const SepaAuftraege::Auftrag& a : m_stand.auftraege->Liste())
+      if (a.zahlungNr == auftrag.zahlungNr) {
+        const QByteArrayView name = SepaAuftraege::Text(a, SepaAuftraege::Name);
+        auftrag.name = QString::fromUtf8(name.data(), name.size());
+        break;
+      }
+    return auftrag;
   }
 
   // Marks, reference and message ids in the run's transaction once the orders are known to be as they were
