@@ -430,6 +430,9 @@ int SepaLaufTreiber(const QStringList& argumente, QTextStream& aus, QTextStream&
   lauf.Referenz = aufruf->referenz;
   lauf.Zielordner = aufruf->ziel;
   lauf.ArchivSpeichern = optionen.SEPAmitArchivSpeichern;
+  // Headless, nobody can be asked: the run goes on, with the window's warning.
+  if (SepaFormate::VonBankenAbgelehnt(lauf.Optionen.Format, zeitpunkt.date()))
+    fehler << "Warnung: " << SepaFormate::AltesFormatWarnung() << '\n';
 
   uhr.restart();
   SepaLaufStoerung abbrechen;

@@ -21,7 +21,8 @@
 // Zahlungen" (tab-separated, with every reason) per order the pre-check left out, "Datei: PATH" per file
 // written, "Zahlungen: N" and "Fehlerhaft: N"; returns 0 on success, 1 on a refused or failed run (also a file
 // the bank's schemas refuse), 2 on wrong arguments. --dateiformat chooses the setting "Dateiformat" for this
-// run (pain.001.001.09 or pain.001.001.03, or their pain.008 names; default: the stored setting). --zeiten
+// run (pain.001.001.09 or pain.001.001.03, or their pain.008 names; default: the stored setting); the older one
+// from 01.12.2026 on prints "Warnung: " and the window's warning on `fehler` and is written all the same. --zeiten
 // adds timings on `fehler`, and how long checking the files written against the schemas takes alone. --kontrollliste writes the control list of exactly the orders of this run as PDF
 // through the print driver and the report "Zahlungsliste" ("Kontrollliste: PATH"); it needs a
 // QGuiApplication. --abbrechen-bei kills the process with SIGKILL at a step of the run (vor-den-dateien,

@@ -43,9 +43,8 @@ void Programmzustand::DatenVerzeichnisSetzen(const QString& ordner) {
 
 void Programmzustand::StartwerteLesen() {
   const QString abschnitt = QStringLiteral("Window State");
-  bool ok = false;
-  const int nr = GetSetting(abschnitt, QStringLiteral("AbsenderNr"), QStringLiteral("1")).trimmed().toInt(&ok);
-  m_aktuelleAbsenderNr = ok && nr >= 1 ? nr : 1;   // sender numbers start at 1
+  const int nr = EinstellungZahl(GetSetting(abschnitt, QStringLiteral("AbsenderNr"), QStringLiteral("1"))).value_or(1);
+  m_aktuelleAbsenderNr = nr >= 1 ? nr : 1;   // sender numbers start at 1
   m_optionen = Optionsschalter::AusRegistrierung();
   for (int i = 0; i < 6; ++i)
     m_kopierfeld[i] = GetSetting(QStringLiteral("Formular State"), QStringLiteral("Kopierfeld") + QString::number(i),

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -202,7 +203,7 @@ FormularDTADisk::FormularDTADisk(QWidget* eltern) : QDialog(eltern), m_ordnerWah
   // Breaks into lines rather than widening the window.
   m_formatAnzeige->setWordWrap(true);
   m_formatAnzeige->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  connect(m_dateiformat, &QComboBox::currentIndexChanged, this, [this] { FormatAnzeigen(); });
+  connect(m_dateiformat, &QComboBox::currentIndexChanged, this, &FormularDTADisk::FormatGewaehlt);
 
   const char* knopfTexte[] = {"Abbruch", "SEPA-Datei erstellen", "Auswählen..."};
   for (int i = 0; i < 3; ++i) {
@@ -328,6 +329,17 @@ SepaFormat FormularDTADisk::GewaehltesFormat() const {
   return static_cast<SepaFormat>(m_dateiformat->currentData().toInt());
 }
 
+void FormularDTADisk::FormatGewaehlt() {
+  // The older format, once the banks no longer take it, only when the user confirms it (the choice stays open).
+  if (GewaehltesFormat() != m_formatVorher && SepaFormate::VonBankenAbgelehnt(GewaehltesFormat(), Uhr::Heute()) &&
+      !Meldung::Frage(SepaFormate::AltesFormatFrage(false), {}, this)) {
+    const QSignalBlocker sperre(m_dateiformat);
+    m_dateiformat->setCurrentIndex(m_dateiformat->findData(int(m_formatVorher)));
+  }
+  m_formatVorher = GewaehltesFormat();
+  FormatAnzeigen();
+}
+
 void FormularDTADisk::FormatAnzeigen() {
   m_formatAnzeige->setText(QStringLiteral("Geschrieben wird %1; jede Datei wird vor dem Kennzeichnen der Zahlungen "
                                           "gegen das Schema der Bank geprüft.")
@@ -359,7 +371,12 @@ void FormularDTADisk::Laden() {
   m_check1->WertSetzen(0, e.Sammelbuchung);
   m_check1->WertSetzen(1, e.AutoEinzelReferenz);
   m_check1->WertSetzen(2, e.LastschriftenAufteilen);
-  m_dateiformat->setCurrentIndex(m_dateiformat->findData(int(e.Dateiformat)));
+  {
+    // The stored format is no choice of the user's: the run asks when it matters.
+    const QSignalBlocker sperre(m_dateiformat);
+    m_dateiformat->setCurrentIndex(m_dateiformat->findData(int(e.Dateiformat)));
+  }
+  m_formatVorher = GewaehltesFormat();
   FormatAnzeigen();
 
   if (db) {
@@ -717,6 +734,12 @@ bool FormularDTADisk::Erstellen() {
       Meldung::Zeigen(m, MeldungsKnoepfe::Ok, MeldungsSymbol::Keins, {}, this);
       return false;
     }
+  }
+
+  if (SepaFormate::VonBankenAbgelehnt(GewaehltesFormat(), Uhr::Heute()) &&
+      !Meldung::Frage(SepaFormate::AltesFormatFrage(true), {}, this)) {
+    m_dateiformat->setFocus();
+    return false;
   }
 
   SepaLaufAnfrage anfrage;

@@ -127,6 +127,8 @@ class FormularDTADisk : public QDialog {
   // Lead days beyond 0-14 are refused with the reason; the last accepted value comes back.
   void FaelligkeitstageGeaendert();
   void StatusSetzen(const QString& text, const QColor& farbe);
+  // A change of "Dateiformat": the older format after the banks' end asks first ("Nein" keeps the one before).
+  void FormatGewaehlt();
   void FormatAnzeigen();
   void ErstellenKnopfSetzen();
   void AbsenderPruefen();
@@ -171,6 +173,7 @@ class FormularDTADisk : public QDialog {
   QString m_referenzGelesen;   // the reference as stored when shown: only a typed one is written back
   QLabel* m_aktuellesLaufwerk;
   QComboBox* m_dateiformat;
+  SepaFormat m_formatVorher = SepaFormate::Vorgabe;   // the format chosen before the current change
   QLabel* m_formatAnzeige;
   std::array<QPushButton*, 3> m_command1{};
   DatenGitter* m_tdbGrid1;

@@ -214,9 +214,8 @@ void FormularSelektiv::SpaltenAnlegen() {
 void FormularSelektiv::Laden() {
   // Set while AnzeigeBereit is false: the handlers only set the state, the selection runs once below.
   m_option1[Gesetzt(QStringLiteral("AktuelleSelektionsart"), "0") ? 1 : 0]->setChecked(true);
-  bool ok = false;
-  const int art = GetSetting(kAbschnitt, QStringLiteral("AktuelleZahlungsart"), QStringLiteral("0")).toInt(&ok);
-  m_combo1->setCurrentIndex(ok && art >= 0 && art < m_combo1->count() ? art : 0);
+  const int art = EinstellungZahl(GetSetting(kAbschnitt, QStringLiteral("AktuelleZahlungsart"), QStringLiteral("0"))).value_or(0);
+  m_combo1->setCurrentIndex(art >= 0 && art < m_combo1->count() ? art : 0);
   const QDate heute = Uhr::Heute();
   m_tdbDate1[0]->WertSetzen(heute);
   m_tdbDate1[1]->WertSetzen(heute);

@@ -303,10 +303,9 @@ bool ZOVA10::Ausfuehren(Hauptbefehl befehl) {
 
 void ZOVA10::Laden() {
   FensterpositionVerwalten(true, kAbschnitt, this, 85, false);
-  bool ok = false;
-  const int breite = GetSetting(kAbschnitt, QStringLiteral("BefehlsleisteBreite")).toInt(&ok);
+  const int breite = EinstellungZahl(GetSetting(kAbschnitt, QStringLiteral("BefehlsleisteBreite"))).value_or(0);
   // Wider than the window leaves nothing of the work area: the bar keeps its width then.
-  if (ok && breite > 0 && breite < width())
+  if (breite > 0 && breite < width())
     if (auto* teiler = qobject_cast<QSplitter*>(centralWidget())) teiler->setSizes({breite, qMax(width() - breite, 1)});
   Aktualisieren();
   if (m_druckjob) m_druckjob->Oeffnen();

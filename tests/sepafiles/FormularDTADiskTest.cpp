@@ -1030,21 +1030,97 @@ TEST_F(FormularDTADiskTest, DateiformatWirdGezeigtGeschriebenUndGespeichert) {
   EXPECT_EQ(EinstellungLesen(Db(), QStringLiteral("SEPADateiformat")), QStringLiteral("pain.001.001.09"));
 }
 
+// From 01.12.2026 on the older format is still offered, but choosing it and every run in it ask first ("Nein" the
+// default): "Nein" keeps the format before, or writes nothing; a run confirmed says its files are in the old format.
+// A stored older format is shown without a question when the window opens.
+TEST_F(FormularDTADiskTest, AltesFormatAbDezember2026FragtVorDerWahlUndVorJedemLauf) {
+  Uhr::Festhalten(QDateTime(QDate(2026, 12, 1), QTime(8, 0)));
+  ASSERT_TRUE(EinstellungSpeichern(Db(), QStringLiteral("SEPADateiformat"), QStringLiteral("pain.001.001.03")).Ok());
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  EXPECT_EQ(f.GewaehltesFormat(), SepaFormat::Pain03);
+  EXPECT_EQ(m_rekorder->Anzahl(), 0) << m_rekorder->Texte().join(QLatin1Char('\n')).toStdString();
+
+  m_rekorder->Antworte(MeldungsAntwort::Nein);
+  EXPECT_FALSE(f.Erstellen());
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().knoepfe, MeldungsKnoepfe::JaNein);
+  EXPECT_EQ(m_rekorder->Letzter().text, SepaFormate::AltesFormatFrage(true));
+  EXPECT_TRUE(m_rekorder->Letzter().text.contains(QStringLiteral("pain.001.001.03 / pain.008.001.02")));
+  EXPECT_EQ(f.Laeufe(), 0);
+  EXPECT_TRUE(Dateien(ziel).isEmpty());
+  EXPECT_EQ(Erledigt(), 0);
+  EXPECT_TRUE(f.Command1(1)->isEnabled());
+
+  // The choice: "Nein" keeps the current format, "Ja" takes the older one.
+  f.Dateiformat()->setCurrentIndex(f.Dateiformat()->findData(int(SepaFormat::Pain09)));
+  m_rekorder->Leeren();
+  m_rekorder->Antworte(MeldungsAntwort::Nein);
+  f.Dateiformat()->setCurrentIndex(f.Dateiformat()->findData(int(SepaFormat::Pain03)));
+  ASSERT_EQ(m_rekorder->Anzahl(), 1);
+  EXPECT_EQ(m_rekorder->Letzter().text, SepaFormate::AltesFormatFrage(false));
+  EXPECT_EQ(f.GewaehltesFormat(), SepaFormat::Pain09);
+  EXPECT_TRUE(f.FormatAnzeige()->text().contains(QStringLiteral("pain.001.001.09")));
+  m_rekorder->Antworte(MeldungsAntwort::Ja);
+  f.Dateiformat()->setCurrentIndex(f.Dateiformat()->findData(int(SepaFormat::Pain03)));
+  EXPECT_EQ(m_rekorder->Anzahl(), 2);
+  EXPECT_EQ(f.GewaehltesFormat(), SepaFormat::Pain03);
+
+  m_rekorder->Leeren();
+  m_rekorder->Antworte(MeldungsAntwort::Ja);
+  ASSERT_TRUE(f.Erstellen());
+  EXPECT_EQ(m_rekorder->Eintraege().first().text, SepaFormate::AltesFormatFrage(true));
+  ASSERT_EQ(Dateien(ziel), QStringList{QStringLiteral("SEPAGK.XML")});
+  EXPECT_EQ(SchemaPruefung::Pruefen(QDir(ziel).filePath(QStringLiteral("SEPAGK.XML")), QStringLiteral("pain.001.001.03")),
+            QStringList());
+  const QString erfolg = m_rekorder->Eintraege().at(1).text;
+  EXPECT_TRUE(erfolg.startsWith(QStringLiteral("Diese SEPA-Datei wurde im alten Format pain.001.001.03 erstellt:"))) << erfolg.toStdString();
+  EXPECT_TRUE(erfolg.contains(SepaFormate::AltesFormatWarnung())) << erfolg.toStdString();
+  EXPECT_FALSE(erfolg.contains(QStringLiteral("übermittelt werden"))) << erfolg.toStdString();
+  EXPECT_EQ(Erledigt(), 2);
+}
+
+// Up to 30.11.2026 the older format is chosen and written without a question, as before.
+TEST_F(FormularDTADiskTest, AltesFormatBisNovember2026OhneFrage) {
+  Uhr::Festhalten(QDateTime(QDate(2026, 11, 30), QTime(23, 0)));
+  FormularDTADisk& f = Oeffnen();
+  const QString ziel = ZielWaehlen(f);
+  f.Dateiformat()->setCurrentIndex(f.Dateiformat()->findData(int(SepaFormat::Pain03)));
+  EXPECT_EQ(f.GewaehltesFormat(), SepaFormat::Pain03);
+  m_rekorder->Leeren();
+  ASSERT_TRUE(f.Erstellen());
+  for (const MeldungsRekorder::Eintrag& e : m_rekorder->Eintraege()) EXPECT_NE(e.knoepfe, MeldungsKnoepfe::JaNein) << e.text.toStdString();
+  ASSERT_FALSE(m_rekorder->Eintraege().isEmpty());
+  EXPECT_TRUE(m_rekorder->Eintraege().first().text.startsWith(
+      QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:")))
+      << m_rekorder->Eintraege().first().text.toStdString();
+  EXPECT_EQ(Dateien(ziel), QStringList{QStringLiteral("SEPAGK.XML")});
+}
+
 // A file the bank's schemas refuse: the user reads which file, where and why; nothing is marked, no file
 // stays, and the run can be repeated.
 TEST_F(FormularDTADiskTest, DateiGegenDasSchemaMeldetUndMarkiertNichts) {
   FormularDTADisk& f = Oeffnen();
   const QString ziel = ZielWaehlen(f);
   SepaLaufStoerung stoerung;
-  stoerung.Verfaelschen = [](int, QByteArray& block) { block.replace("<PmtMtd>TRF</PmtMtd>", "<PmtMtd>TRX</PmtMtd>"); };
+  stoerung.Verfaelschen = [](int, QByteArray& block) {
+    block.replace("<Nm>Lieferant Meier</Nm>", "<Nm>Lieferant Meier " + QByteArray(60, 'X') + "</Nm>");
+  };
   f.StoerungSetzen(&stoerung);
   m_rekorder->Leeren();
   EXPECT_FALSE(f.Erstellen());
   ASSERT_EQ(m_rekorder->Anzahl(), 1);
-  const QString text = m_rekorder->Letzter().text;
-  EXPECT_TRUE(text.startsWith(QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte ")))
-      << text.toStdString();
-  EXPECT_TRUE(text.contains(QStringLiteral("Element 'PmtMtd'"))) << text.toStdString();
+  // In German first: the order with its number and name, the field, what is wrong; libxml2's text follows.
+  const QStringList zeilen = m_rekorder->Letzter().text.split(QLatin1Char('\r'));
+  ASSERT_EQ(zeilen.size(), 6) << m_rekorder->Letzter().text.toStdString();
+  EXPECT_TRUE(zeilen.at(0).startsWith(QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte ")))
+      << zeilen.at(0).toStdString();
+  EXPECT_EQ(zeilen.at(1), QStringLiteral("Zahlung Nr. 1 (Lieferant Meier), Feld \"Name\": zu lang (76 Zeichen, erlaubt sind "
+                                         "höchstens 70)."));
+  EXPECT_EQ(zeilen.at(2), QString());
+  EXPECT_EQ(zeilen.at(3), QStringLiteral("Meldung der Prüfung (für den Support): Element 'Nm': [facet 'maxLength'] The value "
+                                         "has a length of '76'; this exceeds the allowed maximum length of '70'."));
+  EXPECT_EQ(zeilen.at(4), QStringLiteral("Prüfschema: pain.001.001.09_GBIC_5.xsd"));
   EXPECT_FALSE(f.DateiErstellt());
   EXPECT_TRUE(f.Command1(1)->isEnabled());
   EXPECT_TRUE(Dateien(ziel).isEmpty());

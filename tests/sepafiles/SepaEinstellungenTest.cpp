@@ -98,11 +98,12 @@ TEST_P(GespeicherteArt, AusserhalbNullBisZweiWaehltNull) {
 }
 INSTANTIATE_TEST_SUITE_P(Werte, GespeicherteArt,
                          ::testing::Values(ArtFall{"1", 1}, ArtFall{"2", 2}, ArtFall{"3", 0}, ArtFall{"-1", 0},
-                                           ArtFall{"abc", 0}, ArtFall{"2 Firmen", 2}, ArtFall{"99999999999", 0}),
+                                           ArtFall{"abc", 0}, ArtFall{"2 Firmen", 0}, ArtFall{"99999999999", 0},
+                                           ArtFall{" +2 ", 2}),
     [](const auto& info) { return "Gespeichert_" + TestnameBuchstabiert(info.param.gespeichert); });
 
-// Every number read from the settings within the range its field takes; outside it the default, with a note
-// naming the stored text. A text that is no number keeps the default as before.
+// Every number read from the settings within the range its field takes; outside it, or a text that is no whole
+// number ("5abc" is not 5, "1e3" not 1), the default, with a note naming the stored text.
 struct BereichFall {
   const char* name;
   const char* schluessel;
@@ -134,7 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BereichFall{"TageTausendeinhundert", "SEPAFälligkeitstage2:", "1100", 2, 0, 0, true},
                       BereichFall{"TageNegativ", "SEPAFälligkeitstage2:", "-1", 2, 0, 0, true},
                       BereichFall{"TageRiesig", "SEPAFälligkeitstage2:", "999999999999", 2, 0, 0, true},
-                      BereichFall{"TageKeineZahl", "SEPAFälligkeitstage2:", "viele", 2, 0, 0, false},
+                      BereichFall{"TageKeineZahl", "SEPAFälligkeitstage2:", "viele", 2, 0, 0, true},
+                      BereichFall{"TageZifferUndText", "SEPAFälligkeitstage2:", "5abc", 2, 0, 0, true},
+                      BereichFall{"TageMitExponent", "SEPAFälligkeitstage2:", "1e3", 2, 0, 0, true},
+                      BereichFall{"TageMitKomma", "SEPAFälligkeitstage2:", "5,5", 2, 0, 0, true},
+                      BereichFall{"TageMitVorzeichen", "SEPAFälligkeitstage2:", "+5", 5, 0, 0, false},
+                      BereichFall{"KopienZifferUndText", "SEPADruckKopien:", "4 Kopien", 2, 0, 0, true},
+                      BereichFall{"ArtZifferUndText", "SEPAAktZahlungsart", "1x", 2, 0, 0, true},
                       BereichFall{"KopienNeunundneunzig", "SEPADruckKopien:", "99", 2, 99, 0, false},
                       BereichFall{"KopienHundert", "SEPADruckKopien:", "100", 2, 0, 0, true},
                       BereichFall{"KopienNegativ", "SEPADruckKopien:", "-3", 2, 0, 0, true},
@@ -178,13 +185,20 @@ TEST(SepaEinstellungen, SchalterNurMitWertEinsUndUnlesbareZahlenMitVorgabe) {
   LaufTestDatenbank t;
   EinstellungSpeichern(t.Db(), QStringLiteral("SEPASammelbuchung"), QStringLiteral("2"));
   EinstellungSpeichern(t.Db(), QStringLiteral("SEPAAutoEinzelReferenz"), QStringLiteral("1"));
+  EinstellungSpeichern(t.Db(), QStringLiteral("SEPALastschriftenAufteilenMandatArt"), QStringLiteral("1abc"));
   EinstellungSpeichern(t.Db(), QStringLiteral("SEPAFälligkeitstage2:"), QStringLiteral("zwei"));
   EinstellungSpeichern(t.Db(), QStringLiteral("SEPADruckKopien:"), QStringLiteral("4 Kopien"));
   const SepaEinstellungen e = SepaEinstellungen::Laden(t.Db(), QDir::tempPath());
   EXPECT_FALSE(e.Sammelbuchung);
   EXPECT_TRUE(e.AutoEinzelReferenz);
+  EXPECT_FALSE(e.LastschriftenAufteilen);   // "1abc" is no 1
   EXPECT_EQ(e.Faelligkeitstage, 2);
-  EXPECT_EQ(e.Kopien, 4);
+  EXPECT_EQ(e.Kopien, 0);
+  EXPECT_EQ(e.Statustext.split(QLatin1Char('\n')),
+            QStringList({QStringLiteral("Der gespeicherte Wert \"4 Kopien\" für die Kopien der Kontroll-Liste ist keine "
+                                        "ganze Zahl; es gilt 0."),
+                         QStringLiteral("Der gespeicherte Wert \"zwei\" für die Fälligkeitstage der Lastschriften ist "
+                                        "keine ganze Zahl; es gilt 2.")}));
 }
 
 TEST(SepaEinstellungen, FehlenderZielordnerFaelltAufDenDatenordnerZurueck) {

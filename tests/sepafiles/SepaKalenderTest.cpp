@@ -102,7 +102,26 @@ INSTANTIATE_TEST_SUITE_P(
         EinzugsFall{D(2024, 4, 1), 1, D(2024, 4, 3)},     // Easter Monday
         EinzugsFall{D(2024, 12, 31), 1, D(2025, 1, 2)},   // 31 December is a bank day
         EinzugsFall{D(2025, 1, 1), 1, D(2025, 1, 3)},     // 1 January is none
-        EinzugsFall{D(2025, 12, 25), 1, D(2025, 12, 30)}),
+        EinzugsFall{D(2025, 12, 25), 1, D(2025, 12, 30)},
+        // At most 14 calendar days ahead: where the move to a bank day passes them, the last bank day before.
+        EinzugsFall{D(2024, 6, 7), 14, D(2024, 6, 21)},     // Friday + 14 = Friday: kept
+        EinzugsFall{D(2024, 6, 8), 14, D(2024, 6, 21)},     // Saturday + 14 = Saturday: not Monday (16 days)
+        EinzugsFall{D(2024, 6, 9), 14, D(2024, 6, 21)},     // Sunday + 14 = Sunday: not Tuesday (16 days)
+        EinzugsFall{D(2024, 6, 3), 12, D(2024, 6, 17)},     // Saturday + 2 = day 14: kept
+        EinzugsFall{D(2024, 6, 3), 13, D(2024, 6, 17)},     // Sunday + 2 = day 15: back to day 14
+        EinzugsFall{D(2026, 12, 11), 14, D(2026, 12, 24)},  // Friday before Christmas: not 28.12. (17 days)
+        EinzugsFall{D(2026, 12, 10), 14, D(2026, 12, 24)},  // Thursday: 24.12. is day 14
+        EinzugsFall{D(2026, 12, 12), 14, D(2026, 12, 24)},
+        EinzugsFall{D(2026, 12, 11), 13, D(2026, 12, 24)},  // day 13 is 24.12. itself
+        EinzugsFall{D(2024, 3, 18), 14, D(2024, 3, 28)},    // Easter Monday is day 14: Thursday before Good Friday
+        EinzugsFall{D(2024, 3, 15), 14, D(2024, 3, 28)},    // Good Friday is day 14
+        EinzugsFall{D(2024, 3, 14), 14, D(2024, 3, 28)},    // Thursday before Good Friday is day 14: kept
+        EinzugsFall{D(2026, 4, 17), 14, D(2026, 4, 30)},    // 1 May on a Friday
+        EinzugsFall{D(2026, 4, 16), 14, D(2026, 4, 30)},
+        EinzugsFall{D(2026, 12, 18), 14, D(2026, 12, 31)},  // New Year on a Friday: 31 December
+        EinzugsFall{D(2026, 12, 17), 14, D(2026, 12, 31)},
+        EinzugsFall{D(2025, 12, 18), 14, D(2025, 12, 31)},  // New Year on a Thursday: not 2 January
+        EinzugsFall{D(2025, 12, 19), 14, D(2026, 1, 2)}),   // Friday: 2 January is day 14, a bank day
     [](const auto& info) {
       return Testname(QStringList{QStringLiteral("Heute") + info.param.heute.toString(QStringLiteral("yyyyMMdd"))}) +
              "_Vorlauf" + TestnameBuchstabiert(QString::number(info.param.vorlauf));

@@ -804,6 +804,84 @@ INSTANTIATE_TEST_SUITE_P(
                       "SEPALKBasisMehrfachLetzte.XML", "No matching global declaration"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A refusal names the order whose transaction the validator refused (its number and name) and the field, in
+// German: the transaction counted in its own file, also the third of the second file of a split run.
+TEST_F(SepaLaufTest, VerfaelschterPostenNenntZahlungUndFeld) {
+  for (const bool aufteilen : {false, true}) {
+    SCOPED_TRACE(aufteilen ? "aufgeteilt" : "eine Datei");
+    LaufTestDatenbank t;
+    qint64 dora = 0;
+    for (const auto& [sequenz, name] : {std::pair{1, "Anna"}, {3, "Berta"}, {3, "Carl"}, {3, "Dora"}, {4, "Emil"}}) {
+      LaufTestDatenbank::Auftrag a = Lastschrift(sequenz);
+      a.name = QString::fromUtf8(name);
+      const qint64 nr = t.Anlegen(a);
+      if (a.name == QLatin1String("Dora")) dora = nr;
+    }
+    SepaLaufStoerung stoerung;
+    stoerung.Verfaelschen = [](int, QByteArray& block) { block.replace("<Nm>Dora</Nm>", "<Nm>" + QByteArray(71, 'D') + "</Nm>"); };
+    SepaAuswahlAnfrage a;
+    a.Art = SepaArt::BasisLastschrift;
+    a.Heute = Zeitpunkt.date();
+    const SepaAuswahl auswahl = SepaSelektion::ZahlungenSelektieren(t.Db(), a);
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(
+        t.Db(), LaufAnfrage(SepaArt::BasisLastschrift, auswahl.ZahlungNummern, Zeitpunkt, ziel.Pfad(), aufteilen), &stoerung);
+    ASSERT_FALSE(e.Ok());
+    const QStringList zeilen = e.Meldung.split(QLatin1Char('\r'));
+    ASSERT_GE(zeilen.size(), 4) << e.Meldung.toStdString();
+    EXPECT_TRUE(zeilen.at(0).startsWith(QStringLiteral("Die Datei %1 entspricht nicht dem Schema der Bank")
+                                            .arg(aufteilen ? QStringLiteral("SEPALKBasisMehrfachFolge.XML")
+                                                           : QStringLiteral("SEPALKBasis.XML"))))
+        << e.Meldung.toStdString();
+    EXPECT_EQ(zeilen.at(1), QStringLiteral("Zahlung Nr. %1 (Dora), Feld \"Name\": zu lang (71 Zeichen, erlaubt sind "
+                                           "höchstens 70).")
+                                .arg(dora));
+    EXPECT_TRUE(zeilen.at(3).startsWith(QStringLiteral("Meldung der Prüfung (für den Support): Element 'Nm': [facet "
+                                                       "'maxLength']")))
+        << e.Meldung.toStdString();
+    EXPECT_EQ(t.AnzahlErledigt(), 0);
+  }
+}
+
+// A run in the older format from 01.12.2026 on is no longer called ready for the bank: the message says the files
+// are in the old format and that German banks no longer take it. Before that day, and in the current format,
+// the message is as it was.
+TEST_F(SepaLaufTest, AltesFormatAbDezember2026NichtBereitFuerDieBank) {
+  struct Fall {
+    QDate tag;
+    SepaFormat format;
+    bool aufteilen;
+    bool alt;
+  };
+  for (const Fall& f : {Fall{QDate(2026, 11, 30), SepaFormat::Pain03, false, false},
+                        Fall{QDate(2026, 12, 1), SepaFormat::Pain03, false, true},
+                        Fall{QDate(2026, 12, 1), SepaFormat::Pain03, true, true},
+                        Fall{QDate(2027, 3, 1), SepaFormat::Pain03, false, true},
+                        Fall{QDate(2026, 12, 1), SepaFormat::Pain09, false, false}}) {
+    SCOPED_TRACE(f.tag.toString(Qt::ISODate).toStdString() + (f.format == SepaFormat::Pain03 ? " alt" : " neu") +
+                 (f.aufteilen ? " aufgeteilt" : ""));
+    LaufTestDatenbank t;
+    TestOrdner ordner;
+    const QDateTime zeitpunkt(f.tag, QTime(9, 0));
+    Uhr::Festhalten(zeitpunkt);
+    for (int sequenz : {1, 3}) t.Anlegen(Lastschrift(sequenz));
+    SepaLaufAnfrage l = LaufAnfrage(SepaArt::BasisLastschrift, {1, 2}, zeitpunkt, ordner.Pfad(), f.aufteilen);
+    l.Optionen.Format = f.format;
+    const SepaLaufErgebnis e = SepaLauf::Ausfuehren(t.Db(), l);
+    Gueltig(e, SepaFormate::Nachricht(f.format, true));
+    ASSERT_EQ(e.Dateien.size(), f.aufteilen ? 2 : 1);
+    EXPECT_EQ(e.Meldung.contains(QStringLiteral("an Ihre Bank übermittelt werden")), !f.alt) << e.Meldung.toStdString();
+    EXPECT_EQ(e.Meldung.contains(SepaFormate::AltesFormatWarnung()), f.alt) << e.Meldung.toStdString();
+    if (f.alt)
+      EXPECT_TRUE(e.Meldung.startsWith(f.aufteilen ? QStringLiteral("Diese SEPA-Dateien wurden im alten Format "
+                                                                    "pain.008.001.02 erstellt:\r\r")
+                                                   : QStringLiteral("Diese SEPA-Datei wurde im alten Format "
+                                                                    "pain.008.001.02 erstellt:\r\r")))
+          << e.Meldung.toStdString();
+    for (const QString& datei : e.Dateien) EXPECT_TRUE(e.Meldung.contains(datei));
+    EXPECT_EQ(t.AnzahlErledigt(), 2);
+  }
+}
+
 // Without the bank's schemas the run cannot check its files and writes none.
 TEST_F(SepaLaufTest, FehlendesSchemaIstEinLauffehler) {
   t.Anlegen(LaufTestDatenbank::Auftrag{});

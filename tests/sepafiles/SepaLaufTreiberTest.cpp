@@ -8,8 +8,10 @@
 #include "QtAusgabe.h"
 #include "SepaLaufTreiber.h"
 #include "XPfad.h"
+#include "common/Uhr.h"
 #include "platform/db/Waehrung.h"
 #include "platform/report/Poppler.h"
+#include "sepafiles/core/SepaFormat.h"
 #include "testsupport/SchemaPruefung.h"
 #include "testsupport/TestOrdner.h"
 
@@ -216,6 +218,35 @@ TEST(SepaLaufTreiber, DateiformatUndVerfaelschteDatei) {
   const Lauf neu = lauf(QStringLiteral("F4"), {QStringLiteral("--dateiformat"), QStringLiteral("pain.008.001.08")});
   ASSERT_EQ(neu.rc, 0) << neu.fehler.toStdString();
   EXPECT_TRUE(TestOrdner::Lesen(DateiZeilen(neu.aus).first()).contains("tech:xsd:pain.001.001.09\""));
+}
+
+// From 01.12.2026 on a run in the older format prints the window's warning (and is written all the same); before
+// that day, and in the current format, it does not.
+TEST(SepaLaufTreiber, AltesFormatAbDezember2026MitWarnung) {
+  struct Zurueck {
+    ~Zurueck() { Uhr::Setzen({}); }
+  } zurueck;
+  struct Fall {
+    QDate tag;
+    const char* format;
+    bool warnung;
+  };
+  int nummer = 0;
+  for (const Fall& f : {Fall{QDate(2026, 11, 30), "pain.001.001.03", false}, Fall{QDate(2026, 12, 1), "pain.001.001.03", true},
+                        Fall{QDate(2026, 12, 1), "pain.001.001.09", false}}) {
+    SCOPED_TRACE(f.tag.toString(Qt::ISODate).toStdString() + " " + f.format);
+    Uhr::Festhalten(QDateTime(f.tag, QTime(9, 0)));
+    TestOrdner ordner;
+    const Lauf l = Aufrufen({QStringLiteral("--db"), ordner.Datei(QStringLiteral("a%1.db").arg(++nummer)),
+                             QStringLiteral("--erzeugen"), QStringLiteral("3"), QStringLiteral("--art"), QStringLiteral("0"),
+                             QStringLiteral("--ziel"), ordner.Pfad(), QStringLiteral("--referenz"), QStringLiteral("A1"),
+                             QStringLiteral("--dateiformat"), QString::fromLatin1(f.format)});
+    ASSERT_EQ(l.rc, 0) << l.fehler.toStdString();
+    EXPECT_EQ(l.fehler.contains(QStringLiteral("Warnung: ") + SepaFormate::AltesFormatWarnung() + QLatin1Char('\n')), f.warnung)
+        << l.fehler.toStdString();
+    ASSERT_EQ(DateiZeilen(l.aus).size(), 1);
+    EXPECT_EQ(SchemaPruefung::Pruefen(DateiZeilen(l.aus).first(), QString::fromLatin1(f.format)), QStringList());
+  }
 }
 
 }  // namespace

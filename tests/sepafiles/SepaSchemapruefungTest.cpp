@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include <libxml/parser.h>
@@ -429,21 +430,22 @@ TEST_P(SepaSchemaFormat, GeteiltePruefungWieLibxml2) {
     QByteArray dokument;
     const SepaSchemaliste* schemas;
     bool gueltig;
+    std::optional<int> posten = {};   // the transaction complained at (from 0), -1 outside every one
   };
   std::vector<Fall> faelle;
   for (int n : {1, 2, P, P + 1}) {
     const QByteArray d = Dateien(format, QList<int>(n, 0)).value(0);
     faelle.push_back({"Posten" + std::to_string(n), d, &ueberweisung, true});
     faelle.push_back({"Posten" + std::to_string(n) + "LetzterFalsch", Veraendert(d, posten, n - 1, "<PmtId>", doppelt),
-                      &ueberweisung, false});
+                      &ueberweisung, false, n - 1});
   }
   // Transaction 0 is every check's, 1 and 2 those of checks 1 and 2, 3 that of check 0.
   for (int i = 0; i <= P; ++i) {
     const std::string nr = std::to_string(i);
-    faelle.push_back({"DoppeltInPosten" + nr, Veraendert(gut, posten, i, "<PmtId>", doppelt), &ueberweisung, false});
-    faelle.push_back({"ZuLangInPosten" + nr, Veraendert(gut, posten, i, "<EndToEndId>", zuLang), &ueberweisung, false});
+    faelle.push_back({"DoppeltInPosten" + nr, Veraendert(gut, posten, i, "<PmtId>", doppelt), &ueberweisung, false, i});
+    faelle.push_back({"ZuLangInPosten" + nr, Veraendert(gut, posten, i, "<EndToEndId>", zuLang), &ueberweisung, false, i});
     faelle.push_back({"NurDkFalschInPosten" + nr, Veraendert(gut, posten, i, "Ccy=\"EUR\"", "Ccy=\"USD\""),
-                      &ueberweisung, false});
+                      &ueberweisung, false, i});
   }
   // Two faults, the later one in a check that comes earlier in the order of the checks.
   faelle.push_back({"ZweiFehlerFruehererBeiPruefer2",
@@ -455,21 +457,22 @@ TEST_P(SepaSchemaFormat, GeteiltePruefungWieLibxml2) {
   faelle.push_back({"ZweiFehlerNurDkVorIso",
                     Veraendert(Veraendert(gut, posten, 2, "Ccy=\"EUR\"", "Ccy=\"USD\""), posten, 3, "<PmtId>", doppelt),
                     &ueberweisung, false});
-  faelle.push_back({"ImKopf", Veraendert(gut, "<GrpHdr>", 0, "<NbOfTxs>", "<NbOfTxs>x"), &ueberweisung, false});
+  faelle.push_back({"ImKopf", Veraendert(gut, "<GrpHdr>", 0, "<NbOfTxs>", "<NbOfTxs>x"), &ueberweisung, false, -1});
   faelle.push_back({"NachDenPosten", Veraendert(gut, "</PmtInf>", 0, "</PmtInf>", "<ChrgBr>SLEV</ChrgBr></PmtInf>"),
                     &ueberweisung, false});
   faelle.push_back({"PostenFremderNamensraum", Veraendert(gut, posten, 2, posten, "<CdtTrfTxInf xmlns=\"urn:fremd\">"),
                     &ueberweisung, false});
-  faelle.push_back({"PostenNichtWohlgeformt", Veraendert(gut, posten, 2, "</Nm>", "</Name>"), &ueberweisung, false});
+  faelle.push_back({"PostenNichtWohlgeformt", Veraendert(gut, posten, 2, "</Nm>", "</Name>"), &ueberweisung, false, 2});
   faelle.push_back({"VierSequenzen", vier, &lastschrift, true});
   faelle.push_back({"KopfZwischenPmtInf", Veraendert(vier, "<PmtInf>", 1, "<SeqTp>FRST</SeqTp>", "<SeqTp>FRSX</SeqTp>"),
-                    &lastschrift, false});
-  faelle.push_back({"ErsterPostenDerDrittenPmtInf", Veraendert(vier, einzug, 5, "<MndtId>", langesMandat), &lastschrift, false});
+                    &lastschrift, false, -1});
+  faelle.push_back({"ErsterPostenDerDrittenPmtInf", Veraendert(vier, einzug, 5, "<MndtId>", langesMandat), &lastschrift,
+                    false, 5});
   faelle.push_back({"LetzterPostenDerErstenPmtInf", Veraendert(vier, einzug, 3, "Ccy=\"EUR\"", "Ccy=\"USD\""),
-                    &lastschrift, false});
+                    &lastschrift, false, 3});
   for (int i = 6; i <= 9; ++i)
     faelle.push_back({"PostenHintererPmtInf" + std::to_string(i), Veraendert(vier, einzug, i, "<MndtId>", langesMandat),
-                      &lastschrift, false});
+                      &lastschrift, false, i});
   faelle.push_back({"LetztePmtInfOhnePosten", vier.left(Stelle(vier, einzug, 8)) + vier.mid(vier.lastIndexOf("</PmtInf>")),
                     &lastschrift, false});
   // Many sections of events: a transaction that begins in one and ends in the next, and those a check steps
@@ -480,24 +483,33 @@ TEST_P(SepaSchemaFormat, GeteiltePruefungWieLibxml2) {
                     QByteArray(gross).replace("<Nm>", "<!-- n --><Nm><![CDATA[]]>"), &ueberweisung, true});
   for (int i = 1000; i < 1000 + P + 1; ++i) {
     faelle.push_back({"GrossDoppeltInPosten" + std::to_string(i), Veraendert(gross, posten, i, "<PmtId>", doppelt),
-                      &ueberweisung, false});
+                      &ueberweisung, false, i});
     faelle.push_back({"GrossNurDkInPosten" + std::to_string(i), Veraendert(gross, posten, i, "Ccy=\"EUR\"", "Ccy=\"USD\""),
-                      &ueberweisung, false});
+                      &ueberweisung, false, i});
   }
-  faelle.push_back({"GrossNichtWohlgeformtHinten", Veraendert(gross, posten, 1900, "</Nm>", "</Name>"), &ueberweisung, false});
+  faelle.push_back({"GrossNichtWohlgeformtHinten", Veraendert(gross, posten, 1900, "</Nm>", "</Name>"), &ueberweisung,
+                    false, 1900});
   const QList<QByteArray> geteilt = Dateien(format, {1, 2, 2, 2, 2, 3, 4, 4, 4}, true);
   EXPECT_EQ(geteilt.size(), 4);
   for (qsizetype i = 0; i < geteilt.size(); ++i) {
     faelle.push_back({"Geteilt" + std::to_string(i), geteilt.at(i), &lastschrift, true});
     const int letzter = int(geteilt.at(i).count(einzug)) - 1;
     faelle.push_back({"GeteiltLetzterFalsch" + std::to_string(i),
-                      Veraendert(geteilt.at(i), einzug, letzter, "<MndtId>", langesMandat), &lastschrift, false});
+                      Veraendert(geteilt.at(i), einzug, letzter, "<MndtId>", langesMandat), &lastschrift, false, letzter});
   }
   for (const Fall& f : faelle) {
     const SepaSchemabefund erwartet = Libxml2Befund(f.dokument, *f.schemas);
     EXPECT_EQ(erwartet.Ok(), f.gueltig) << f.name << ": " << erwartet.text.toStdString();
+    // Where the complaint lies (the transaction counted through the file, the element's path) does not depend on
+    // which check found it.
+    const SepaSchemabefund allein = SepaSchemapruefung::Pruefen(f.dokument, *f.schemas, 1);
+    if (f.posten) {
+      EXPECT_EQ(allein.posten, *f.posten) << f.name << ": " << allein.pfad.join(QLatin1Char('/')).toStdString();
+    }
     for (int teile : {1, 2, P, P + 1}) {
       const SepaSchemabefund b = SepaSchemapruefung::Pruefen(f.dokument, *f.schemas, teile);
+      EXPECT_EQ(b.posten, allein.posten) << f.name << " in " << teile;
+      EXPECT_EQ(b.pfad, allein.pfad) << f.name << " in " << teile;
       EXPECT_EQ(b.schema, erwartet.schema) << f.name << " in " << teile;
       EXPECT_EQ(b.text, erwartet.text) << f.name << " in " << teile;
       EXPECT_EQ(b.zeile, erwartet.zeile) << f.name << " in " << teile;
@@ -514,11 +526,99 @@ TEST(SepaSchemapruefung, MeldungNenntDateiZeileUndBeschwerde) {
   b.zeile = 1;
   b.spalte = 812;
   b.text = QStringLiteral("Element 'BIC': This element is not expected.");
-  EXPECT_EQ(SepaSchemapruefung::Meldung(QStringLiteral("SEPAGK.XML"), b),
+  b.pfad = QStringLiteral("Document/CstmrCdtTrfInitn/PmtInf/CdtTrfTxInf/CdtrAgt/FinInstnId/BIC").split(QLatin1Char('/'));
+  b.posten = 1;
+  EXPECT_EQ(SepaSchemapruefung::Meldung(QStringLiteral("SEPAGK.XML"), b, SepaSchemaauftrag{17, QStringLiteral("Kunde Schulz")}),
             QStringLiteral("Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte 812):\r"
-                           "Element 'BIC': This element is not expected.\r\r"
+                           "Zahlung Nr. 17 (Kunde Schulz), Feld \"BIC\": an dieser Stelle nicht erlaubt.\r\r"
+                           "Meldung der Prüfung (für den Support): Element 'BIC': This element is not expected.\r"
                            "Prüfschema: pain.001.001.09_GBIC_5.xsd\r"
                            "Es wurde keine SEPA-Datei erstellt und keine Zahlung als erledigt gekennzeichnet."));
+}
+
+// The refusal in words a bookkeeper reads: the order (its number and name, or its place in the file without them)
+// or the sender's and file's data, the field as the windows call it, and what is wrong, for libxml2's usual
+// complaints against the real schemas.
+struct Erklaerungsfall {
+  const char* name;
+  bool lastschrift;
+  const char* tag;     // the fault is planted after the `nummer`-th of these
+  int nummer;
+  const char* was;
+  const char* womit;
+  const char* erklaerung;   // with the order Nr. (posten + 1), "Kunde (posten + 1)"
+};
+void PrintTo(const Erklaerungsfall& f, std::ostream* os) { *os << f.name; }
+
+class SepaSchemaErklaerung : public testing::TestWithParam<Erklaerungsfall> {};
+
+TEST_P(SepaSchemaErklaerung, DeutschMitZahlungUndFeld) {
+  const Erklaerungsfall& f = GetParam();
+  for (SepaFormat format : SepaFormate::Alle()) {
+    SCOPED_TRACE(SepaFormate::Nachricht(format, f.lastschrift).toStdString());
+    const QByteArray gut = Dateien(format, f.lastschrift ? QList<int>{3, 3, 3} : QList<int>{0, 0, 0}).value(0);
+    const QByteArray dokument = Veraendert(gut, f.tag, f.nummer, f.was, f.womit);
+    const SepaSchemabefund b = SepaSchemapruefung::Pruefen(dokument, Schemas(format, f.lastschrift));
+    ASSERT_FALSE(b.Ok());
+    const std::optional<SepaSchemaauftrag> auftrag =
+        b.posten >= 0 ? std::optional(SepaSchemaauftrag{b.posten + 1, QStringLiteral("Kunde %1").arg(b.posten + 1)})
+                      : std::nullopt;
+    EXPECT_EQ(SepaSchemapruefung::Erklaerung(b, auftrag), QString::fromUtf8(f.erklaerung)) << b.text.toStdString();
+    const QString meldung = SepaSchemapruefung::Meldung(QStringLiteral("SEPA.XML"), b, auftrag);
+    EXPECT_TRUE(meldung.contains(QStringLiteral("\r") + QString::fromUtf8(f.erklaerung) + QStringLiteral("\r\r")));
+    EXPECT_TRUE(meldung.contains(QStringLiteral("Meldung der Prüfung (für den Support): ") + b.text));
+  }
+}
+
+const QByteArray Lang71 = QByteArray(71, 'X');
+
+INSTANTIATE_TEST_SUITE_P(
+    Beschwerden, SepaSchemaErklaerung,
+    testing::Values(
+        Erklaerungsfall{"NameZuLang", false, "<Cdtr><Nm>", 1, "Kunde 2", Lang71.constData(),
+                        "Zahlung Nr. 2 (Kunde 2), Feld \"Name\": zu lang (71 Zeichen, erlaubt sind höchstens 70)."},
+        Erklaerungsfall{"VerwendungszweckLeer", false, "<CdtTrfTxInf>", 2, "<Ustrd>Rechnung 3</Ustrd>", "<Ustrd></Ustrd>",
+                        "Zahlung Nr. 3 (Kunde 3), Feld \"Verwendungszweck\": leer."},
+        Erklaerungsfall{"IbanFalscheZeichen", true, "<DrctDbtTxInf>", 0, "<IBAN>DE89", "<IBAN>de89",
+                        "Zahlung Nr. 1 (Kunde 1), Feld \"IBAN\": enthält Zeichen, die dort nicht erlaubt sind, oder hat "
+                        "nicht die vorgeschriebene Form (\"de89370400440532013000\")."},
+        Erklaerungsfall{"MandatFehlt", true, "<DrctDbtTxInf>", 1, "<MndtId>M-2</MndtId>", "",
+                        "Zahlung Nr. 2 (Kunde 2), Feld \"Mandat-Datum\": an dieser Stelle nicht erlaubt (erwartet: "
+                        "\"Mandat-Referenz\")."},
+        Erklaerungsfall{"NameDesZahlersFehlt", true, "<Dbtr>", 0, "<Nm>Kunde 1</Nm>", "",
+                        "Zahlung Nr. 1 (Kunde 1), Feld \"Name\": fehlt."},
+        Erklaerungsfall{"KontoAmEndeFehlt", false, "<CdtTrfTxInf>", 1,
+                        "<CdtrAcct><Id><IBAN>DE89370400440532013000</IBAN></Id></CdtrAcct><RmtInf><Ustrd>Rechnung 2</Ustrd>"
+                        "</RmtInf>",
+                        "", "Zahlung Nr. 2 (Kunde 2), Feld \"IBAN\": fehlt."},
+        Erklaerungsfall{"MandatsdatumFalscheForm", true, "<DrctDbtTxInf>", 2, "<DtOfSgntr>2023-01-15", "<DtOfSgntr>2023-02-30",
+                        "Zahlung Nr. 3 (Kunde 3), Feld \"Mandat-Datum\": nicht in der vorgeschriebenen Form "
+                        "(\"2023-02-30\")."},
+        Erklaerungsfall{"BetragNull", false, "<CdtTrfTxInf>", 0, ">1.01<", ">0.00<",
+                        "Zahlung Nr. 1 (Kunde 1), Feld \"Betrag\": außerhalb des erlaubten Bereichs (\"0.00\")."},
+        Erklaerungsfall{"BetragDreiNachkommastellen", true, "<DrctDbtTxInf>", 1, ">1.02<", ">1.025<",
+                        "Zahlung Nr. 2 (Kunde 2), Feld \"Betrag\": zu viele Nachkommastellen (\"1.025\")."},
+        Erklaerungsfall{"WaehrungNichtEuro", false, "<CdtTrfTxInf>", 2, "Ccy=\"EUR\"", "Ccy=\"USD\"",
+                        "Zahlung Nr. 3 (Kunde 3), Feld \"Währung\": kein erlaubter Wert (\"USD\")."},
+        Erklaerungsfall{"MandatArtFalsch", true, "<PmtInf>", 0, "<SeqTp>RCUR</SeqTp>", "<SeqTp>RCUX</SeqTp>",
+                        "Angaben des Absenders und der Datei, Feld \"Mandat-Art\": kein erlaubter Wert (\"RCUX\")."},
+        Erklaerungsfall{"AbsenderNameZuLang", false, "<InitgPty>", 0, "Tamo Handel GmbH", Lang71.constData(),
+                        "Angaben des Absenders und der Datei, Feld \"Name des Absenders\": zu lang (71 Zeichen, erlaubt "
+                        "sind höchstens 70)."},
+        Erklaerungsfall{"KeinXmlInDerZahlung", false, "<CdtTrfTxInf>", 1, "</Nm>", "</Name>",
+                        "Die Datei ist kein vollständiges, gültiges XML-Dokument. Der Fehler liegt bei: Zahlung Nr. 2 "
+                        "(Kunde 2)."},
+        Erklaerungsfall{"KeinXmlAmEnde", false, "</PmtInf>", 0, "</Document>", "</Dokument>",
+                        "Die Datei ist kein vollständiges, gültiges XML-Dokument."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Without the run's orders the transaction is named by its place in the file.
+TEST(SepaSchemapruefung, ErklaerungOhneAuftragNenntDieStelle) {
+  const QByteArray dokument =
+      Veraendert(Dateien(SepaFormat::Pain09, {0, 0, 0}).value(0), "<Cdtr><Nm>", 2, "Kunde 3", Lang71.constData());
+  const SepaSchemabefund b = SepaSchemapruefung::Pruefen(dokument, Schemas(SepaFormat::Pain09, false));
+  EXPECT_EQ(SepaSchemapruefung::Erklaerung(b),
+            QStringLiteral("3. Zahlung der Datei, Feld \"Name\": zu lang (71 Zeichen, erlaubt sind höchstens 70)."));
 }
 
 // A document given up half way (the run failed elsewhere) ends its threads at once, also while the writer

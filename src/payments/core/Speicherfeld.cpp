@@ -1,5 +1,7 @@
 #include "payments/core/Speicherfeld.h"
 
+#include "platform/settings/Registrierung.h"
+
 const std::array<Speicherfeld, 6>& AlleSpeicherfelder() {
   static const std::array<Speicherfeld, 6> alle = {
       Speicherfeld::Keines,        Speicherfeld::Betragsfeld,       Speicherfeld::OPBetragZeile,
@@ -8,10 +10,9 @@ const std::array<Speicherfeld, 6>& AlleSpeicherfelder() {
 }
 
 Speicherfeld SpeicherfeldAusText(const QString& text) {
-  bool ok = false;
-  const int wert = text.trimmed().toInt(&ok);
-  if (!ok || wert < 0 || wert >= int(AlleSpeicherfelder().size())) return Speicherfeld::Keines;
-  return Speicherfeld(wert);
+  const std::optional<int> wert = EinstellungZahl(text);
+  if (!wert || *wert < 0 || *wert >= int(AlleSpeicherfelder().size())) return Speicherfeld::Keines;
+  return Speicherfeld(*wert);
 }
 
 QString SpeicherfeldAlsText(Speicherfeld feld) { return QString::number(int(feld)); }

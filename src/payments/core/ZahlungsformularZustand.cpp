@@ -1,5 +1,7 @@
 #include "payments/core/ZahlungsformularZustand.h"
 
+#include "platform/settings/Registrierung.h"
+
 namespace {
 
 const QString kJa = QStringLiteral("1");
@@ -29,11 +31,8 @@ ZahlungsformularEinstellungen ZahlungsformularEinstellungenLesen(const Einstellu
     const QString lastschrift = tabelle(QStringLiteral("AktuelleLastschrifttart"), QStringLiteral("B")).trimmed();
     e.zahlart = lastschrift == QLatin1String("B") ? Zahlart::BasisLastschrift : Zahlart::FirmenLastschrift;
   }
-  bool ok = false;
-  for (int i = 0; i < 4; ++i) {
-    const int wert = tabelle(QStringLiteral("TabfolgeEinAus%1").arg(i), QStringLiteral("0")).trimmed().toInt(&ok);
-    e.tabFolge[i] = ok && wert != 0;
-  }
+  for (int i = 0; i < 4; ++i)
+    e.tabFolge[i] = EinstellungZahl(tabelle(QStringLiteral("TabfolgeEinAus%1").arg(i), QStringLiteral("0"))).value_or(0) != 0;
   e.zeilenanzeige = ZeilenanzeigeAusText(tabelle(QStringLiteral("AnzeigeVerwendungszweckzeilen"), QStringLiteral("2")));
   return e;
 }

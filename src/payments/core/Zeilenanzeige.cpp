@@ -1,9 +1,10 @@
 #include "payments/core/Zeilenanzeige.h"
 
+#include "platform/settings/Registrierung.h"
+
 Zeilenanzeige ZeilenanzeigeAusText(const QString& text) {
-  bool ok = false;
-  const int n = text.trimmed().toInt(&ok);
-  if (ok && n >= 0 && n <= 2) return static_cast<Zeilenanzeige>(n);
+  const std::optional<int> n = EinstellungZahl(text);
+  if (n && *n >= 0 && *n <= 2) return static_cast<Zeilenanzeige>(*n);
   return Zeilenanzeige::MitOP;
 }
 

@@ -1,5 +1,8 @@
 #include "platform/settings/Registrierung.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -103,4 +106,22 @@ QStringList Registrierung::Schluessel(const QString& abschnitt) const {
 bool Registrierung::Sichern() {
   m_settings->sync();
   return m_settings->status() == QSettings::NoError;
+}
+
+std::optional<int> EinstellungZahl(const QString& text) {
+  const QString t = text.trimmed();
+  qsizetype i = 0;
+  if (i < t.size() && (t.at(i) == QLatin1Char('+') || t.at(i) == QLatin1Char('-'))) ++i;
+  const qsizetype ziffern = t.size() - i;
+  if (ziffern == 0) return std::nullopt;
+  for (qsizetype j = i; j < t.size(); ++j)
+    if (t.at(j) < QLatin1Char('0') || t.at(j) > QLatin1Char('9')) return std::nullopt;
+  const bool negativ = t.at(0) == QLatin1Char('-');
+  // Leading zeros aside, more than ten digits lie beyond int in any case.
+  const QStringView zahl = QStringView(t).sliced(i);
+  qsizetype erste = 0;
+  while (erste < zahl.size() - 1 && zahl.at(erste) == QLatin1Char('0')) ++erste;
+  if (zahl.size() - erste > 10) return negativ ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+  const qint64 wert = (negativ ? -1 : 1) * zahl.sliced(erste).toLongLong();
+  return int(std::clamp<qint64>(wert, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -41,3 +42,8 @@ inline QString GetSetting(const QString& abschnitt, const QString& schluessel, c
 inline void SaveSetting(const QString& abschnitt, const QString& schluessel, const QString& wert) {
   Registrierung::Instanz().Schreiben(abschnitt, schluessel, wert);
 }
+
+// A number kept as a setting (here or in the settings table): a whole number, with an optional sign and blanks
+// around it; nullopt for any other text ("5abc", "1e3", "2,5", "", "+"), which the caller then treats as a bad
+// value. Beyond the range of int it is clamped, so a range check still refuses it.
+std::optional<int> EinstellungZahl(const QString& text);

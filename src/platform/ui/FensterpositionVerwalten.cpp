@@ -14,10 +14,7 @@ namespace {
 std::optional<int> Zahl(const QString& abschnitt, const QString& schluessel) {
   Registrierung& r = Registrierung::Instanz();
   if (!r.Vorhanden(abschnitt, schluessel)) return std::nullopt;
-  bool ok = false;
-  const int wert = r.Lesen(abschnitt, schluessel).trimmed().toInt(&ok);
-  if (!ok) return std::nullopt;
-  return wert;
+  return EinstellungZahl(r.Lesen(abschnitt, schluessel));
 }
 
 QScreen* BildschirmVon(const QWidget* fenster) {

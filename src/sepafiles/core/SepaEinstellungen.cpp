@@ -6,18 +6,7 @@
 
 #include "common/Dateifunktionen.h"
 #include "common/Datenhilfen.h"
-
-std::optional<int> SepaEinstellungen::ZahlLesen(const QString& text) {
-  const QString t = text.trimmed();
-  qsizetype i = 0;
-  bool negativ = false;
-  if (i < t.size() && (t.at(i) == QLatin1Char('+') || t.at(i) == QLatin1Char('-'))) negativ = t.at(i++) == QLatin1Char('-');
-  const qsizetype anfang = i;
-  while (i < t.size() && t.at(i) >= QLatin1Char('0') && t.at(i) <= QLatin1Char('9') && i - anfang < 9) ++i;
-  if (i == anfang) return std::nullopt;
-  const int zahl = t.mid(anfang, i - anfang).toInt();
-  return negativ ? -zahl : zahl;
-}
+#include "platform/settings/Registrierung.h"
 
 QString SepaEinstellungen::FaelligkeitstageMeldung(int tage) {
   if (tage >= 0 && tage <= HoechsteFaelligkeitstage) return {};
@@ -31,20 +20,24 @@ QString SepaEinstellungen::FaelligkeitstageMeldung(int tage) {
 SepaEinstellungen SepaEinstellungen::Laden(Datenbank& db, const QString& datenVerzeichnis) {
   SepaEinstellungen e;
   QStringList hinweise;
-  // A number outside its range falls back to the default, with a note naming what was stored.
+  // A text that is no whole number, or a number outside its range, falls back to the default, with a note naming
+  // what was stored ("5abc" is not 5, "1e3" not 1).
   auto zahl = [&](const QString& schluessel, int vorgabe, int hoechstens, const QString& was) {
     const QString text = EinstellungLesen(db, schluessel, QString::number(vorgabe));
-    const int gelesen = ZahlLesen(text).value_or(vorgabe);
-    if (gelesen >= 0 && gelesen <= hoechstens) return gelesen;
-    hinweise << QStringLiteral("Der gespeicherte Wert \"%1\" für %2 liegt nicht zwischen 0 und %3; es gilt %4.")
-                    .arg(text.trimmed(), was)
-                    .arg(hoechstens)
-                    .arg(vorgabe);
+    const std::optional<int> gelesen = EinstellungZahl(text);
+    if (gelesen && *gelesen >= 0 && *gelesen <= hoechstens) return *gelesen;
+    hinweise << (gelesen ? QStringLiteral("Der gespeicherte Wert \"%1\" für %2 liegt nicht zwischen 0 und %3; es gilt %4.")
+                               .arg(text, was)
+                               .arg(hoechstens)
+                               .arg(vorgabe)
+                         : QStringLiteral("Der gespeicherte Wert \"%1\" für %2 ist keine ganze Zahl; es gilt %3.")
+                               .arg(text, was)
+                               .arg(vorgabe));
     return vorgabe;
   };
-  // A box counts as set when its value is 1; a text that is no number leaves it off.
+  // A box counts as set when its value is 1; a text that is no whole number leaves it off.
   auto schalter = [&](const QString& schluessel, bool vorgabe) {
-    return ZahlLesen(EinstellungLesen(db, schluessel, vorgabe ? QStringLiteral("1") : QStringLiteral("0"))).value_or(0) == 1;
+    return EinstellungZahl(EinstellungLesen(db, schluessel, vorgabe ? QStringLiteral("1") : QStringLiteral("0"))) == 1;
   };
   e.Kopien = zahl(SchluesselKopien, 0, HoechsteKopien, QStringLiteral("die Kopien der Kontroll-Liste"));
   e.Faelligkeitstage = zahl(SchluesselFaelligkeitstage, 2, HoechsteFaelligkeitstage,

@@ -7,6 +7,7 @@
 #include "platform/db/Datenbank.h"
 #include "platform/db/DbFehler.h"
 #include "sepafiles/core/SepaFormat.h"
+#include "sepafiles/core/SepaKalender.h"
 
 // Settings of the SEPA file window, kept in table Einstellungen. Loaded when the window opens and
 // stored when it closes; the driver sepa-lauf reads them the same way.
@@ -23,7 +24,7 @@ struct SepaEinstellungen {
 
   // The ranges the window's fields take; a stored value outside them is read as the default.
   static constexpr int HoechsteKopien = 99;
-  static constexpr int HoechsteFaelligkeitstage = 14;   // the schemes send a collection at most 14 days ahead
+  static constexpr int HoechsteFaelligkeitstage = SepaKalender::HoechsteVorlauftage;
 
   int Kopien = 0;                    // copies of the control list, 0-99
   int Faelligkeitstage = 2;          // lead days of direct debits, 0-14
@@ -35,17 +36,15 @@ struct SepaEinstellungen {
   SepaFormat Dateiformat = SepaFormate::Vorgabe;  // "Dateiformat"; stored as its pain.001 version
   QString Statustext;                // notes on stored values not taken (a missing folder, a number out of range)
 
-  // A stored number outside its range (lead days 0-14, copies 0-99, kind 0-2) is read as its default and says so
-  // in Statustext; a stored folder that does not exist falls back to `datenVerzeichnis` and says so too; an empty
-  // one means the data folder. A missing or unknown file format is the current one (installations that ran the
+  // A stored number that is no whole number (EinstellungZahl) or lies outside its range (lead days 0-14, copies
+  // 0-99, kind 0-2) is read as its default and says so in Statustext; a box is set only by the value 1; a stored
+  // folder that does not exist falls back to `datenVerzeichnis` and says so too; an empty one means the data
+  // folder. A missing or unknown file format is the current one (installations that ran the
   // older one switch too).
   static SepaEinstellungen Laden(Datenbank& db, const QString& datenVerzeichnis);
   // Writes all eight keys in one transaction.
   DbFehler Speichern(Datenbank& db) const;
 
-  // The leading whole number of a stored text as the old run time's Val read it ("12 Tage" = 12);
-  // nullopt when the text does not begin with one.
-  static std::optional<int> ZahlLesen(const QString& text);
   // The message for lead days outside 0-14 (the field's refusal, the run's check); empty when they are in range.
   static QString FaelligkeitstageMeldung(int tage);
 };

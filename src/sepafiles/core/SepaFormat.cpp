@@ -35,6 +35,29 @@ std::optional<SepaFormat> AusText(const QString& text) {
   return std::nullopt;
 }
 
+QDate AltesFormatEnde() { return QDate(2026, 12, 1); }
+
+bool VonBankenAbgelehnt(SepaFormat format, const QDate& heute) {
+  return format == SepaFormat::Pain03 && heute >= AltesFormatEnde();
+}
+
+QString AltesFormatWarnung() {
+  return QStringLiteral("Die deutschen Banken nehmen SEPA-Dateien im alten Format pain.001.001.03 / pain.008.001.02 "
+                        "seit Ende November 2026 nicht mehr an.");
+}
+
+QString AltesFormatFrage(bool lauf) {
+  return AltesFormatWarnung() + QStringLiteral("\r\r") +
+         (lauf ? QStringLiteral("Sollen die SEPA-Dateien trotzdem in diesem Format erstellt werden?")
+               : QStringLiteral("Soll trotzdem dieses Format eingestellt werden?"));
+}
+
+QString AltesFormatErstellt(SepaFormat format, bool lastschrift, bool mehrere) {
+  return (mehrere ? QStringLiteral("Diese SEPA-Dateien wurden im alten Format %1 erstellt:")
+                  : QStringLiteral("Diese SEPA-Datei wurde im alten Format %1 erstellt:"))
+      .arg(Nachricht(format, lastschrift));
+}
+
 QByteArray BicElement(SepaFormat format) {
   return format == SepaFormat::Pain03 ? QByteArrayLiteral("BIC") : QByteArrayLiteral("BICFI");
 }

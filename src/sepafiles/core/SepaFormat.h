@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -44,6 +45,17 @@ QString Bezeichnung(SepaFormat format);
 QString Wert(SepaFormat format);
 // A stored value, a choice's caption or any of the four message names; nullopt for anything else.
 std::optional<SepaFormat> AusText(const QString& text);
+
+// The older format: German banks take it only until the end of November 2026. From `AltesFormatEnde` on, a
+// run in it asks first and its success message says so; the format stays selectable (a bank abroad may take it).
+QDate AltesFormatEnde();   // 01.12.2026
+bool VonBankenAbgelehnt(SepaFormat format, const QDate& heute);
+// "Die deutschen Banken nehmen ... seit Ende November 2026 nicht mehr an."
+QString AltesFormatWarnung();
+// The question before a run in the older format (true) or before it is chosen (false); "Nein" is the default.
+QString AltesFormatFrage(bool lauf);
+// What the success message of a run in the older format says instead of "ready for the bank".
+QString AltesFormatErstellt(SepaFormat format, bool lastschrift, bool mehrere);
 
 // The name of every agent's BIC element.
 QByteArray BicElement(SepaFormat format);

@@ -12,6 +12,11 @@ QDate NaechsterBankarbeitstag(QDate tag) {
   return tag;
 }
 
+QDate LetzterBankarbeitstag(QDate tag) {
+  while (!IstBankarbeitstag(tag)) tag = tag.addDays(-1);
+  return tag;
+}
+
 }  // namespace
 
 QDate Ostersonntag(int jahr) {
@@ -57,6 +62,9 @@ QDate Einzugsdatum(int vorlauftage, const QDate& heute) {
   QDate tag = heute.addDays(vorlauftage < 1 ? 1 : vorlauftage);
   if (IstWochenende(tag)) tag = tag.addDays(2);
   tag = NaechsterBankarbeitstag(tag);
+  // The banks refuse a collection given in more than 14 days ahead: the move to a bank day must not pass them.
+  const QDate spaetestens = heute.addDays(HoechsteVorlauftage);
+  if (tag > spaetestens) tag = LetzterBankarbeitstag(spaetestens);
   // A file given in while the banks are closed is theirs on the next bank day, and the collection must
   // reach them a bank day before it falls due: otherwise the bank refuses it or moves the date.
   const QDate fruehestens = NaechsterBankarbeitstag(NaechsterBankarbeitstag(heute).addDays(1));

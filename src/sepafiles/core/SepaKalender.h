@@ -17,9 +17,13 @@ bool IstBankarbeitstag(const QDate& tag);
 // bank day.
 QDate Ausfuehrungsdatum(const std::optional<QDate>& gewuenscht, const QDate& heute);
 
+// The schemes take a collection at most this many calendar days before it falls due.
+inline constexpr int HoechsteVorlauftage = 14;
+
 // Collection date of direct debits: `heute` plus the lead days (below 1 counts as 1); a weekend
-// day moves on by two days, then on to the next bank day; never before the bank day after the first
-// bank day from `heute` on (the bank's one day of lead).
+// day moves on by two days, then on to the next bank day; where that passes `heute` + 14 days, the last
+// bank day before; never before the bank day after the first bank day from `heute` on (the bank's one day
+// of lead).
 QDate Einzugsdatum(int vorlauftage, const QDate& heute);
 
 }  // namespace SepaKalender

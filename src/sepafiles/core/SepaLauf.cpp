@@ -332,9 +332,23 @@ class Lauf {
     for (size_t i = 0; i < m_pruefungen.size(); ++i) {
       const SepaSchemabefund befund = m_pruefungen.at(i)->Ergebnis();
       if (!befund.Ok() && m_schemaMeldung.isEmpty())
-        m_schemaMeldung = SepaSchemapruefung::Meldung(dateien.at(qsizetype(i)).Dateiname, befund);
+        m_schemaMeldung = SepaSchemapruefung::Meldung(dateien.at(qsizetype(i)).Dateiname, befund,
+                                                      Auftrag(dateien.at(qsizetype(i)), befund.posten));
     }
     return m_schemaMeldung.isEmpty();
+  }
+
+  // The order of a file's transaction (counted from 0), to name it to the user.
+  std::optional<SepaSchemaauftrag> Auftrag(const SepaDatei& datei, int posten) const {
+    if (posten < 0 || posten >= datei.ZahlungNummern.size()) return std::nullopt;
+    SepaSchemaauftrag auftrag{datei.ZahlungNummern.at(posten), {}};
+    for (const SepaAuftraege::Auftrag& a : m_stand.auftraege->Liste())
+      if (a.zahlungNr == auftrag.zahlungNr) {
+        const QByteArrayView name = SepaAuftraege::Text(a, SepaAuftraege::Name);
+        auftrag.name = QString::fromUtf8(name.data(), name.size());
+        break;
+      }
+    return auftrag;
   }
 
   // Marks, reference and message ids in the run's transaction once the orders are known to be as they were
@@ -544,14 +558,22 @@ class Lauf {
       e.PdfDateiname = dokument.PdfDateiname;
       e.PdfPfad = m_ordner;
     }
+    // Files in the format the banks no longer take are not called ready for the bank.
+    const bool alt = SepaFormate::VonBankenAbgelehnt(m_optionen.Format, m_optionen.Zeitpunkt.date());
     if (m_aufgeteilt) {
       QString liste;
       for (const QString& pfad : e.Dateien) liste += pfad + QStringLiteral("\r\n");
-      e.Meldung = QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r") + liste;
+      e.Meldung = alt ? SepaFormate::AltesFormatErstellt(m_optionen.Format, e.Lastschriften, true) +
+                            QStringLiteral("\r\r") + liste + QStringLiteral("\r") + SepaFormate::AltesFormatWarnung()
+                      : QStringLiteral("Diese SEPA-Dateien wurden erstellt und können\ran Ihre Bank übermittelt werden:\r\r") +
+                            liste;
       e.Statustext = QStringLiteral("SEPA-Dateien wurden erstellt im Ordner: ") + m_ordner;
     } else {
-      e.Meldung = QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") +
-                  e.Dateien.first();
+      e.Meldung = alt ? SepaFormate::AltesFormatErstellt(m_optionen.Format, e.Lastschriften, false) +
+                            QStringLiteral("\r\r") + e.Dateien.first() + QStringLiteral("\r\r") +
+                            SepaFormate::AltesFormatWarnung()
+                      : QStringLiteral("Diese SEPA-Datei wurde erstellt und kann\ran Ihre Bank übermittelt werden:\r\r") +
+                            e.Dateien.first();
       e.Statustext = QStringLiteral("SEPA-Datei wurde erstellt: ") + dokument.Dateien.first().Dateiname;
     }
   }

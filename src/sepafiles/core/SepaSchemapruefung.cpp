@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -156,8 +157,10 @@ enum class Art : quint8 { Start, Ende, Text, Cdata, Verweis, Fehler };
 using Name = const xmlChar*;
 
 // The start of a transaction replayed by one check of a schema only (its number modulo the checks); every
-// other event goes to all of them.
+// other event goes to all of them. The first transaction of a PmtInf is replayed by all, marked so that the
+// checks count the transactions of the file (to name the one a complaint lies in).
 constexpr quint8 Alle = 0xFF;
+constexpr quint8 AlleErster = 0xFE;
 constexpr qint64 Nirgends = std::numeric_limits<qint64>::max();   // a complaint at no event (after the last)
 
 // An event, small: the parse writes some millions of them and every check reads those it replays.
@@ -167,7 +170,7 @@ struct Ereignis {
   int anfang;   // Start: its Zusatz, or -1; Text, Cdata, Fehler: first byte in the text
   int laenge;   // Start, Verweis: its Namen; Text, Cdata, Fehler: bytes
   Art art;
-  quint8 eigner;   // Start: the check that replays the element, or Alle
+  quint8 eigner;   // Start: the check that replays the element, or Alle (AlleErster)
 };
 static_assert(sizeof(Ereignis) == 20);
 
@@ -284,6 +287,7 @@ struct SepaSchemastrom::Pruefer {
   qint64 stelle = Nirgends;             // its number in the document
   int auslassen = 0;                    // open elements of another check's transaction
   std::vector<Namen> offen;             // the names of the open elements replayed
+  qint64 begonnen = 0;                  // transactions begun in the file, this check's and the others'
   SepaSchemabefund befund;
   qint64 befundStelle = Nirgends;       // the event complained at
   std::thread faden;
@@ -296,11 +300,22 @@ struct SepaSchemastrom::Pruefer {
                   fehler->int2 ? fehler->int2 : p->ereignis ? p->ereignis->spalte : 0,
                   fehler->message ? Bereinigt(fehler->message) : QStringLiteral("unbekannter Fehler"));
   }
-  void Beschwerde(int zeile, int spalte, const QString& text) {
+  // `element`: the validator's complaint about the open element (not the parser's about the file).
+  void Beschwerde(int zeile, int spalte, const QString& text, bool element = true) {
     befund.schema = schema->Name();
     befund.zeile = zeile;
     befund.spalte = spalte;
     befund.text = text;
+    // Where it is: the transaction it lies in (the parser's complaint may come inside another check's
+    // transaction), and the open elements (an element's own complaint comes while it is still open).
+    if (ereignis) {
+      auto ist = [](Name name, const char* text) { return std::strcmp(reinterpret_cast<const char*>(name), text) == 0; };
+      const bool imPosten = auslassen > 0 || (offen.size() >= 4 && (ist(offen[3].name, "CdtTrfTxInf") ||
+                                                                    ist(offen[3].name, "DrctDbtTxInf")));
+      if (imPosten && begonnen > 0) befund.posten = int(begonnen - 1);
+      if (element)
+        for (const Namen& n : offen) befund.pfad << QString::fromUtf8(reinterpret_cast<const char*>(n.name));
+    }
     befundStelle = ereignis ? stelle : Nirgends;
     // The other checks need not look past it.
     for (qint64 bisher = fruehste->load(); befundStelle < bisher && !fruehste->compare_exchange_weak(bisher, befundStelle);) {
@@ -334,13 +349,16 @@ struct SepaSchemastrom::Pruefer {
       }
       switch (e.art) {
         case Art::Start: {
-          if (e.eigner != Alle && e.eigner != teil) {
-            while (posten != a.posten.cend() && posten->first < int(n)) ++posten;
-            if (posten != a.posten.cend() && posten->first == int(n))
-              n = size_t(posten->second);   // on past its end
-            else
-              auslassen = 1;
-            continue;
+          if (e.eigner != Alle) {
+            ++begonnen;
+            if (e.eigner != AlleErster && e.eigner != teil) {
+              while (posten != a.posten.cend() && posten->first < int(n)) ++posten;
+              if (posten != a.posten.cend() && posten->first == int(n))
+                n = size_t(posten->second);   // on past its end
+              else
+                auslassen = 1;
+              continue;
+            }
           }
           const Namen& namen = offen.emplace_back(a.namen[size_t(e.laenge)]);
           if (e.anfang < 0) {
@@ -365,10 +383,11 @@ struct SepaSchemastrom::Pruefer {
           break;
         }
         case Art::Ende:
+          // Popped after the end is replayed: a complaint about the element's content finds it still open.
           if (!offen.empty()) {
             const Namen namen = offen.back();
-            offen.pop_back();
             sax->endElementNs(daten, namen.name, namen.praefix, namen.uri);
+            offen.pop_back();
           }
           break;
         case Art::Text:
@@ -381,7 +400,8 @@ struct SepaSchemastrom::Pruefer {
           sax->reference(daten, a.namen[size_t(e.laenge)].name);
           break;
         case Art::Fehler:
-          if (befund.Ok()) Beschwerde(e.zeile, e.spalte, Bereinigt(a.text.substr(size_t(e.anfang), size_t(e.laenge)).c_str()));
+          if (befund.Ok())
+            Beschwerde(e.zeile, e.spalte, Bereinigt(a.text.substr(size_t(e.anfang), size_t(e.laenge)).c_str()), false);
           break;
       }
       if (!befund.Ok()) return false;
@@ -579,7 +599,7 @@ struct SepaSchemastrom::Zerleger {
     if (tiefe == 4) {
       if (!darueber || std::strcmp(name, postenName) != 0) return Alle;
       const qint64 nummer = posten++;
-      if (std::exchange(ersterPosten, false)) return Alle;
+      if (std::exchange(ersterPosten, false)) return AlleErster;
       postenAnfang = int(abschnitt->ereignisse.size()) - 1;
       return quint8(nummer % teile);
     }
@@ -780,6 +800,42 @@ SepaSchemabefund SepaSchemastrom::Ergebnis() {
 
 // ---- helpers ----------------------------------------------------------------------------------------------------
 
+namespace {
+
+// The field of an element as the program's windows call it; its own name when it has none there.
+QString Feldname(const QStringList& pfad, bool imPosten) {
+  if (pfad.isEmpty()) return {};
+  const QString& e = pfad.last();
+  const QString eltern = pfad.size() >= 2 ? pfad.at(pfad.size() - 2) : QString();
+  auto absender = [&](const QString& feld) { return imPosten ? feld : feld + QStringLiteral(" des Absenders"); };
+  if (e == QLatin1String("Nm")) return absender(QStringLiteral("Name"));
+  if (e == QLatin1String("IBAN") || e == QLatin1String("CdtrAcct") || e == QLatin1String("DbtrAcct"))
+    return absender(QStringLiteral("IBAN"));
+  if (e == QLatin1String("BIC") || e == QLatin1String("BICFI")) return absender(QStringLiteral("BIC"));
+  if (e == QLatin1String("Id") && pfad.contains(QLatin1String("CdtrSchmeId"))) return QStringLiteral("Gläubiger-ID");
+  if (e == QLatin1String("Id") && pfad.contains(QLatin1String("FinInstnId"))) return absender(QStringLiteral("BIC"));
+  if (e == QLatin1String("Ustrd") || e == QLatin1String("RmtInf")) return QStringLiteral("Verwendungszweck");
+  if (e == QLatin1String("MndtId")) return QStringLiteral("Mandat-Referenz");
+  if (e == QLatin1String("DtOfSgntr")) return QStringLiteral("Mandat-Datum");
+  if (e == QLatin1String("InstdAmt") || e == QLatin1String("Amt")) return QStringLiteral("Betrag");
+  if (e == QLatin1String("Ccy")) return QStringLiteral("Währung");
+  if (e == QLatin1String("EndToEndId")) return QStringLiteral("Einzel-Referenz");
+  if (e == QLatin1String("Cd") && eltern == QLatin1String("Purp")) return QStringLiteral("Textschlüssel");
+  if (e == QLatin1String("Cd") && eltern == QLatin1String("LclInstrm")) return QStringLiteral("Lastschriftart");
+  if (e == QLatin1String("MsgId") || e == QLatin1String("PmtInfId")) return QStringLiteral("Referenz-Nr");
+  if (e == QLatin1String("CtrlSum")) return QStringLiteral("Kontrollsumme");
+  if (e == QLatin1String("NbOfTxs")) return QStringLiteral("Anzahl der Zahlungen");
+  if (e == QLatin1String("ReqdColltnDt")) return QStringLiteral("Fälligkeitsdatum");
+  if (e == QLatin1String("ReqdExctnDt") || (e == QLatin1String("Dt") && eltern == QLatin1String("ReqdExctnDt")))
+    return QStringLiteral("Ausführungsdatum");
+  if (e == QLatin1String("CreDtTm")) return QStringLiteral("Erstellungszeitpunkt");
+  if (e == QLatin1String("SeqTp")) return QStringLiteral("Mandat-Art");
+  if (e == QLatin1String("BtchBookg")) return QStringLiteral("Sammelbuchung");
+  return e;
+}
+
+}  // namespace
+
 namespace SepaSchemapruefung {
 
 QString Ordner() {
@@ -804,14 +860,92 @@ SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas
   return strom.Ergebnis();
 }
 
-QString Meldung(const QString& dateiname, const SepaSchemabefund& befund) {
+QString Erklaerung(const SepaSchemabefund& befund, const std::optional<SepaSchemaauftrag>& auftrag) {
+  static const QRegularExpression elementText(QStringLiteral("^Element '([^']*)'(?:, attribute '([^']*)')?: (.*)$"));
+  const bool imPosten = befund.posten >= 0;
+  QString wer;
+  if (imPosten && auftrag)
+    wer = QStringLiteral("Zahlung Nr. %1 (%2)").arg(auftrag->zahlungNr).arg(auftrag->name);
+  else if (imPosten)
+    wer = QStringLiteral("%1. Zahlung der Datei").arg(befund.posten + 1);
+  else
+    wer = QStringLiteral("Angaben des Absenders und der Datei");
+
+  const QRegularExpressionMatch element = elementText.match(befund.text);
+  if (!element.hasMatch()) {
+    // The parser's complaints, or the check's own failure: the file as a whole.
+    const QString ganz = befund.text.startsWith(QLatin1String("Die Prüfung ist gescheitert"))
+                             ? QStringLiteral("Die Datei konnte nicht vollständig geprüft werden.")
+                             : QStringLiteral("Die Datei ist kein vollständiges, gültiges XML-Dokument.");
+    return imPosten ? ganz + QStringLiteral(" Der Fehler liegt bei: ") + wer + QLatin1Char('.') : ganz;
+  }
+  const QString name = element.captured(1);
+  const QString attribut = element.captured(2);
+  const QString text = element.captured(3);
+  if (text.startsWith(QLatin1String("No matching global declaration available for the validation root")))
+    return QStringLiteral("Die Datei hat nicht die Nachrichtenversion, die das Prüfschema erwartet.");
+
+  QStringList pfad = befund.pfad;
+  if (!name.isEmpty() && (pfad.isEmpty() || pfad.last() != name)) pfad << name;
+  QString grund;
+  auto treffer = [&](const char* muster) {
+    return QRegularExpression(QString::fromUtf8(muster)).match(text);
+  };
+  // An element named in the complaint, without a prefix.
+  auto lokal = [](QString name) { return name.mid(name.indexOf(QLatin1Char(':')) + 1); };
+  QRegularExpressionMatch m;
+  if ((m = treffer("^\\[facet 'maxLength'\\] The value has a length of '(\\d+)'.* length of '(\\d+)'")).hasMatch()) {
+    grund = QStringLiteral("zu lang (%1 Zeichen, erlaubt sind höchstens %2)").arg(m.captured(1), m.captured(2));
+  } else if ((m = treffer("^\\[facet 'minLength'\\] The value has a length of '(\\d+)'.* length of '(\\d+)'")).hasMatch()) {
+    grund = m.captured(1) == QLatin1String("0")
+                ? QStringLiteral("leer")
+                : QStringLiteral("zu kurz (%1 Zeichen, nötig sind mindestens %2)").arg(m.captured(1), m.captured(2));
+  } else if ((m = treffer("^\\[facet 'length'\\] The value has a length of '(\\d+)'.* length of '(\\d+)'")).hasMatch()) {
+    grund = QStringLiteral("nicht in der vorgeschriebenen Länge (%1 Zeichen statt %2)").arg(m.captured(1), m.captured(2));
+  } else if ((m = treffer("^\\[facet 'pattern'\\] The value '(.*)' is not accepted by the pattern")).hasMatch()) {
+    grund = QStringLiteral("enthält Zeichen, die dort nicht erlaubt sind, oder hat nicht die vorgeschriebene Form (\"%1\")")
+                .arg(m.captured(1));
+  } else if ((m = treffer("^\\[facet 'enumeration'\\] The value '(.*)' is not an element of the set")).hasMatch()) {
+    grund = QStringLiteral("kein erlaubter Wert (\"%1\")").arg(m.captured(1));
+  } else if ((m = treffer("^\\[facet '(?:min|max)(?:In|Ex)clusive'\\] The value '(.*)' (?:is|must be)")).hasMatch()) {
+    grund = QStringLiteral("außerhalb des erlaubten Bereichs (\"%1\")").arg(m.captured(1));
+  } else if ((m = treffer("^\\[facet 'totalDigits'\\] The value '(.*)' has more digits")).hasMatch()) {
+    grund = QStringLiteral("zu viele Stellen (\"%1\")").arg(m.captured(1));
+  } else if ((m = treffer("^\\[facet 'fractionDigits'\\] The value '(.*)' has more fractional digits")).hasMatch()) {
+    grund = QStringLiteral("zu viele Nachkommastellen (\"%1\")").arg(m.captured(1));
+  } else if ((m = treffer("^'(.*)' is not a valid value of the ")).hasMatch()) {
+    grund = QStringLiteral("nicht in der vorgeschriebenen Form (\"%1\")").arg(m.captured(1));
+  } else if ((m = treffer("^Missing child element\\(s\\)\\. Expected is (?:one of )?\\( ([^ ,)]+)")).hasMatch()) {
+    pfad << lokal(m.captured(1));   // the field named is the one missing
+    grund = QStringLiteral("fehlt");
+  } else if (text.startsWith(QLatin1String("This element is not expected"))) {
+    grund = QStringLiteral("an dieser Stelle nicht erlaubt");
+    // Mostly the one expected there is missing: named too.
+    if ((m = treffer("Expected is (?:one of )?\\( ([^ ,)]+)")).hasMatch()) {
+      QStringList erwartet = pfad.mid(0, pfad.size() - 1);
+      erwartet << lokal(m.captured(1));
+      grund += QStringLiteral(" (erwartet: \"%1\")").arg(Feldname(erwartet, imPosten));
+    }
+  } else if (text.startsWith(QLatin1String("Character content other than whitespace is not allowed"))) {
+    grund = QStringLiteral("enthält Text, wo keiner erlaubt ist");
+  } else {
+    grund = QStringLiteral("von der Prüfung abgelehnt");
+  }
+
+  const QString feld = attribut.isEmpty() ? Feldname(pfad, imPosten) : Feldname({attribut}, imPosten);
+  if (feld.isEmpty()) return wer + QStringLiteral(": ") + grund + QLatin1Char('.');
+  return wer + QStringLiteral(", Feld \"") + feld + QStringLiteral("\": ") + grund + QLatin1Char('.');
+}
+
+QString Meldung(const QString& dateiname, const SepaSchemabefund& befund, const std::optional<SepaSchemaauftrag>& auftrag) {
   return QStringLiteral("Die Datei %1 entspricht nicht dem Schema der Bank (Zeile %2, Spalte %3):\r%4\r\r"
-                        "Prüfschema: %5\r"
+                        "Meldung der Prüfung (für den Support): %5\r"
+                        "Prüfschema: %6\r"
                         "Es wurde keine SEPA-Datei erstellt und keine Zahlung als erledigt gekennzeichnet.")
       .arg(dateiname)
       .arg(befund.zeile)
       .arg(befund.spalte)
-      .arg(befund.text, befund.schema);
+      .arg(Erklaerung(befund, auftrag), befund.text, befund.schema);
 }
 
 }  // namespace SepaSchemapruefung

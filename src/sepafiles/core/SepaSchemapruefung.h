@@ -3,9 +3,11 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "sepafiles/core/SepaFormat.h"
@@ -39,7 +41,15 @@ struct SepaSchemabefund {
   int zeile = 0;
   int spalte = 0;
   QString text;     // libxml2's text (English), without the namespace names
+  QStringList pfad; // the element complained at, with its ancestors from Document on (empty: the parser's complaint)
+  int posten = -1;  // the transaction it lies in, counted in the file from 0; -1 outside every transaction
   bool Ok() const { return text.isEmpty(); }
+};
+
+// The order whose transaction a complaint lies in, as the run knows it.
+struct SepaSchemaauftrag {
+  qint64 zahlungNr = 0;
+  QString name;
 };
 
 // One document checked against several schemas while it is being written: parsed once on a thread of its
@@ -84,7 +94,14 @@ QString Ordner();
 SepaSchemaliste Laden(SepaFormat format, bool lastschrift, const QString& ordner, QString& meldung);
 // A complete document checked in one call, the same way.
 SepaSchemabefund Pruefen(QByteArrayView dokument, const SepaSchemaliste& schemas, int teile = SepaSchemastrom::Teile());
-// "Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte 812): ..." with the schema.
-QString Meldung(const QString& dateiname, const SepaSchemabefund& befund);
+// "Die Datei SEPAGK.XML entspricht nicht dem Schema der Bank (Zeile 1, Spalte 812):", then in German which order
+// (`auftrag`, else the transaction's place in the file) and which field, and what is wrong with it for the usual
+// complaints (too long, empty or missing, characters or form not allowed, value out of range); then libxml2's own
+// text for support, and the schema.
+QString Meldung(const QString& dateiname, const SepaSchemabefund& befund,
+                const std::optional<SepaSchemaauftrag>& auftrag = std::nullopt);
+// The complaint alone in German: "Zahlung Nr. 4 (Kunde Wagner), Feld \"Name\": zu lang (71 Zeichen, erlaubt
+// sind höchstens 70)."
+QString Erklaerung(const SepaSchemabefund& befund, const std::optional<SepaSchemaauftrag>& auftrag = std::nullopt);
 
 }  // namespace SepaSchemapruefung

@@ -73,3 +73,21 @@ TEST_F(RegistrierungTest, VonHandGeschriebeneKommawerteBleibenText) {
 }
 
 }  // namespace
+
+// A stored number is a whole number or none: what the old run time's Val would have read the start of ("5abc",
+// "1e3") is refused, so the reader treats it as a bad value.
+TEST(EinstellungZahl, NurGanzeZahlen) {
+  const struct {
+    const char* text;
+    std::optional<int> zahl;
+  } faelle[] = {
+      {"5", 5},          {" 14 ", 14},        {"+3", 3},         {"-1", -1},        {"0", 0},
+      {"007", 7},        {"\t2\n", 2},        {"5abc", {}},      {"1e3", {}},       {"2,5", {}},
+      {"2.0", {}},       {"", {}},            {"  ", {}},        {"+", {}},         {"-", {}},
+      {"5 6", {}},       {"--5", {}},         {"0x10", {}},      {"vier", {}},      {"٣", {}},
+      {"2147483647", 2147483647},             {"-2147483648", -2147483647 - 1},
+      {"2147483648", 2147483647},             {"99999999999999999999", 2147483647},
+      {"-99999999999999999999", -2147483647 - 1}, {"0000000000000000000001", 1},
+  };
+  for (const auto& f : faelle) EXPECT_EQ(EinstellungZahl(QString::fromUtf8(f.text)), f.zahl) << f.text;
+}
