@@ -57,10 +57,11 @@ ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile);
 // Deletes lines (one or several selected) of the payment in one transaction.
 DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern);
 
+// nullopt: the sum cannot be formed (it leaves the int64: amounts of a damaged or hand-edited database).
 struct ZeilenSummen {
-  Waehrung opBetrag;
-  Waehrung skontoBetrag;
-  Waehrung zahlungsBetrag;
+  std::optional<Waehrung> opBetrag = Waehrung();
+  std::optional<Waehrung> skontoBetrag = Waehrung();
+  std::optional<Waehrung> zahlungsBetrag = Waehrung();
 };
 // ZeilenSummieren: the three sums; in entry mode the lines are renumbered 1..n in ZeilenNr order
 // (closing gaps) in one transaction. The window shows the paid sum in the amount field.
@@ -79,7 +80,8 @@ DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie);
 // from the lines as they were meanwhile), in one transaction.
 DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie);
 
-// The footer texts under the line grid: open sum, negated discount sum, paid sum.
+// The footer texts under the line grid: open sum, negated discount sum, paid sum ("###" for a sum that
+// cannot be formed).
 struct ZeilenFusszeilen {
   QString opBetrag, skontoBetrag, zahlungsBetrag;
 };
