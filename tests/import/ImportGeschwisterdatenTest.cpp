@@ -385,6 +385,61 @@ TEST(SiblingLauf, EinZweimalUebergebenerPostenWirdEineZeile) {
       << "100 - 30, not 200 - 60";
 }
 
+// One item number under the account keys K1 and k1, which the program compares without regard to case:
+// the counts name what happened to each item. Only an item that became a line makes the other one
+// "selected more than once"; where neither was taken, both are counted for the reason they were not.
+struct SchreibweisenFall {
+  const char* name;
+  QStringList adressen;
+  int importiert, mehrfach, abgelehnt, ohneAdresse;
+};
+
+class ZweiSchreibweisenEinesPostens : public ::testing::TestWithParam<SchreibweisenFall> {};
+
+TEST_P(ZweiSchreibweisenEinesPostens, JederPostenWirdNachSeinemSchicksalGezaehlt) {
+  const SchreibweisenFall& fall = GetParam();
+  Geschwisterdatenbank g(Programm::Buchhaltung);
+  for (const QString& konto : fall.adressen) g.Adresse(Kunde(konto));
+  g.Posten(Rechnung(QStringLiteral("K1"), QStringLiteral("R1"), Eur(100)))
+      .Posten(Rechnung(QStringLiteral("k1"), QStringLiteral("R1"), Eur(100)));
+  ImportTestumgebung u{g};
+  ASSERT_EQ(u.Vorgaenge({}).size(), 2u);
+  SkriptFrager frager;
+  const ImportErgebnis e = Importieren(u, frager);
+  EXPECT_EQ(e.importiert, fall.importiert);
+  EXPECT_EQ(e.zahlungen, fall.importiert);
+  EXPECT_EQ(e.mehrfachAusgewaehlt, fall.mehrfach);
+  EXPECT_EQ(e.postenAbgelehnt, fall.abgelehnt);
+  EXPECT_EQ(e.ohneAdresse, fall.ohneAdresse);
+  EXPECT_EQ(e.importiert + e.mehrfachAusgewaehlt + e.postenAbgelehnt + e.ohneAdresse, 2) << "each item counted once";
+  EXPECT_EQ(u.Wert("SELECT count(*) FROM Verwendungszweck WHERE OPVorgangNr = 'R1'").toInt(), fall.importiert);
+  EXPECT_EQ(e.Text(ImportTestumgebung::Heute()).contains(QStringLiteral("Mehrfach ausgewählte OP-Vorgänge")),
+            fall.mehrfach > 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adressen, ZweiSchreibweisenEinesPostens,
+    ::testing::Values(SchreibweisenFall{"BeideSchreibweisen", {QStringLiteral("K1"), QStringLiteral("k1")}, 0, 0, 2, 0},
+                      SchreibweisenFall{"EineAdresse", {QStringLiteral("K1")}, 1, 1, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Handed twice within one account whose address went after the selection: both items count as without
+// address, none as selected twice.
+TEST(SiblingLauf, ZweimalUebergebenerPostenOhneAdresseZaehltZweimalOhneAdresse) {
+  Geschwisterdatenbank g(Programm::Buchhaltung);
+  g.Adresse(Kunde(QStringLiteral("10001"))).Posten(Rechnung(QStringLiteral("10001"), QStringLiteral("R1"), Eur(100)));
+  ImportTestumgebung u{g};
+  std::vector<ImportVorgang> v = u.Vorgaenge({});
+  ASSERT_EQ(v.size(), 1u);
+  v.push_back(v[0]);
+  GeschwisterAendern(u, SqlText("DELETE FROM Personenkonten"), {});
+  SkriptFrager frager;
+  const ImportErgebnis e = ImportAusfuehren(u.Db(), v, u.Optionen(false), frager);
+  EXPECT_EQ(e.ohneAdresse, 2);
+  EXPECT_EQ(e.mehrfachAusgewaehlt, 0);
+  EXPECT_EQ(e.importiert, 0);
+}
+
 // Another workstation takes an item over while this one's user answers the input box: asked first,
 // checked again in the write's transaction, the item is left out and named. An item the user chose to
 // take over although it was paid before stays in.
