@@ -101,11 +101,17 @@ QString DeutscheBeschreibung(int code, const QString& sqliteText, int system) {
   }
 }
 
-// The errno behind the connection's last failed read or write: SQLite's own record of it is taken after
-// later calls may have overwritten errno, so the main file's is asked when that one is empty.
+// The errno behind the connection's last failed read or write. SQLite keeps one of its own for some
+// failures only (none for a commit's failed write to the write-ahead log, say), so the files' own record
+// of their last failed call is asked when it is empty: the main file's, then its journal's or log's.
 int SystemFehlerNr(sqlite3* db) {
   int nr = sqlite3_system_errno(db);
   if (nr == 0) sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &nr);
+  sqlite3_file* journal = nullptr;
+  // An in-memory journal has no file controls.
+  if (nr == 0 && sqlite3_file_control(db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK && journal &&
+      journal->pMethods && journal->pMethods->xFileControl)
+    journal->pMethods->xFileControl(journal, SQLITE_FCNTL_LAST_ERRNO, &nr);
   return nr;
 }
 

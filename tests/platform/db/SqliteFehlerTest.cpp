@@ -66,6 +66,20 @@ INSTANTIATE_TEST_SUITE_P(
              },
              SQLITE_IOERR, "Die Datenbankdatei ist zu groß für den Datenträger: Die erlaubte Dateigröße ist erreicht",
              false},
+        // The same limit met by the write-ahead log at a transaction's commit, for which SQLite keeps no
+        // errno of its own (a run's last write; it was reported as an input/output error).
+        Fall{"DateigroessengrenzeImProtokoll",
+             [](TestOrdner& o) {
+               auto db = MitTabelle(o.Datei(QStringLiteral("a.db")));
+               EXPECT_FALSE(db->Ausfuehren("PRAGMA journal_mode=WAL"));
+               const Dateigroessengrenze grenze(65536);   // the log's index (32 KiB) fits
+               Transaktion t(*db);
+               EXPECT_FALSE(t.Fehler());
+               EXPECT_FALSE(db->Ausfuehren("INSERT INTO T (Wert) VALUES (zeroblob(100000))"));
+               return t.Commit();
+             },
+             SQLITE_IOERR, "Die Datenbankdatei ist zu groß für den Datenträger: Die erlaubte Dateigröße ist erreicht",
+             false},
         Fall{"Schreibgeschuetzt",
              [](TestOrdner& o) {
                MitTabelle(o.Datei(QStringLiteral("a.db")));
