@@ -118,8 +118,8 @@ struct Entwurf {
   // caller's rule).
   QString Betragsgrund() const {
     if (!gesamt || !gesamt->ImBetragsrahmen())
-      return QStringLiteral("Der Gesamtbetrag %1 liegt außerhalb von ±999.999.999,99.")
-          .arg(gesamt ? gesamt->FormatDeutsch() : QStringLiteral("(zu groß)"));
+      return QStringLiteral("Der Gesamtbetrag %1 liegt außerhalb von %2.")
+          .arg(gesamt ? gesamt->FormatDeutsch() : QStringLiteral("(zu groß)"), Waehrung::BetragsrahmenText());
     return {};
   }
 };
