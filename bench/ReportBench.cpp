@@ -69,7 +69,7 @@ void ZahlungslisteAlsPdf(benchmark::State& state) {
     anfrage.PdfDateiname = QFileInfo(pdf).fileName();
     anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
     PdfReportengine engine;
-    const Waehrung summe = VorzeichenSumme(*bestand.db, a.bedingung, f);
+    const Waehrung summe = VorzeichenSumme(*bestand.db, a.bedingung, f).value_or(Waehrung());
     const Druckformular formular{.titel = QStringLiteral("Zahlungsliste"),
                                  .absenderDaten = bestand.absender.get(),
                                  .absenderNr = 1,

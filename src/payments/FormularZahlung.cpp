@@ -145,7 +145,7 @@ void FormularZahlung::Aufbauen() {
   connect(m_zahlArt, &OptionsGruppe::Geklickt, this, &FormularZahlung::ZahlartGeklickt);
   connect(m_anzeige, &OptionsGruppe::Geklickt, this, [this](int) { ZeilenanzeigeAnwenden(); });
   connect(m_kopf, &ZahlungKopffelder::AdresseGewaehlt, this, &FormularZahlung::OPListeLaden);
-  connect(m_zeilen, &ZahlungZeilenbereich::SummeGeaendert, this, [this](const Waehrung& summe) {
+  connect(m_zeilen, &ZahlungZeilenbereich::SummeGeaendert, this, [this](const std::optional<Waehrung>& summe) {
     if (m_zustand.EingabeModus()) BetragFeld()->WertSetzen(summe);
   });
   connect(m_browse, &ZahlungBrowse::ZeileGewechselt, this, &FormularZahlung::Reposition);

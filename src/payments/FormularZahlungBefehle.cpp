@@ -104,8 +104,8 @@ void FormularZahlung::Neu() {
       // The list is the same but for this payment: the total moves by its difference instead of
       // walking every listed payment again.
       const std::optional<Waehrung> betragNachher = GespeicherterBetrag();
-      if (betragVorher && betragNachher) m_browse->SummeVerschieben(*betragVorher, *betragNachher);
-      else GesamtsummeAnzeigen();
+      if (!betragVorher || !betragNachher || !m_browse->SummeVerschieben(*betragVorher, *betragNachher))
+        GesamtsummeAnzeigen();
     }
     EingabeModusAnzeigen();
     if (!warNeu || !m_zustand.Einstellungen().neueingabeFortsetzen) {

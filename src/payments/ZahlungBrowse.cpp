@@ -93,6 +93,7 @@ void ZahlungBrowse::SummeAnordnen(QBoxLayout* zeile) {
   m_gesamtBeschriftung = new QLabel(QStringLiteral("Summe Gutschriften"), fenster);
   m_gesamt = new ZahlFeld(fenster);
   m_gesamt->setReadOnly(true);
+  m_gesamt->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
   m_gesamt->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   m_gesamt->setFocusPolicy(Qt::NoFocus);
   zeile->addWidget(m_gesamtBeschriftung);
@@ -155,18 +156,27 @@ void ZahlungBrowse::ZeileNeuLesen(int zeile) {
 
 void ZahlungBrowse::GesamtsummeAnzeigen(const Formulardarstellung& d) {
   ZahlungenSumme summe;
+  QString grund;
   Datenbank* db = m_dienste.Db();
   if (db && m_zahlungen) {
     // Every listed payment is read: the hourglass while that runs.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const DbFehler f = GesamtsummeErmitteln(*db, Liste(), summe);
     QApplication::restoreOverrideCursor();
-    if (f) return;  // the total stays as it was
+    // Never a total from before beside the list: what cannot be formed shows "###" and says why; the
+    // listed payments stay.
+    if (f) {
+      summe.summe.reset();
+      grund = f.Beschreibung;
+      m_dienste.DbFehlerMelden(QStringLiteral("Fehler bei der Datenermittlung!"), f);
+    } else if (!summe.summe) {
+      grund = Waehrung::SummeNichtBildbarText();
+    }
   }
   m_summe = summe.summe;
-  m_gesamt->WertSetzen(summe.summe);
   m_gesamtBeschriftung->setText(d.gesamtsummeBeschriftung);
   m_gesamt->setStatusTip(QStringLiteral("Infoanzeige ") + d.gesamtsummeBeschriftung);
+  SummeZeigen(grund);
   const QColor farbe = d.farbeBlau ? Farben::Blau() : Farben::Rot();
   m_gesamt->TextFarbeSetzen(farbe);
   m_gesamt->NegativFarbeSetzen(d.farbeBlau ? Farben::Rot() : Farben::Blau());
@@ -175,9 +185,19 @@ void ZahlungBrowse::GesamtsummeAnzeigen(const Formulardarstellung& d) {
   m_gesamtBeschriftung->setPalette(l);
 }
 
-void ZahlungBrowse::SummeVerschieben(const Waehrung& vorher, const Waehrung& nachher) {
-  m_summe += nachher - vorher;
+bool ZahlungBrowse::SummeVerschieben(const Waehrung& vorher, const Waehrung& nachher) {
+  if (!m_summe) return false;
+  const std::optional<Waehrung> differenz = Waehrung::Subtrahiert(nachher, vorher);
+  const std::optional<Waehrung> neu = differenz ? Waehrung::Addiert(*m_summe, *differenz) : std::nullopt;
+  if (!neu) return false;
+  m_summe = neu;
+  SummeZeigen({});
+  return true;
+}
+
+void ZahlungBrowse::SummeZeigen(const QString& grund) {
   m_gesamt->WertSetzen(m_summe);
+  m_gesamt->setToolTip(m_summe ? QString() : QString(grund).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
 void ZahlungBrowse::SuchmodusAnzeigen(bool an) {

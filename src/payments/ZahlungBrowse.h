@@ -57,10 +57,12 @@ class ZahlungBrowse : public QObject {
   void ZeileNeuLesen(int zeile);
   void AufZeile(int zeile);
 
-  // The total of the listed payments with the caption and colours of the mode.
+  // The total of the listed payments with the caption and colours of the mode; one that cannot be
+  // formed (or read) shows "###" with the reason in its tooltip.
   void GesamtsummeAnzeigen(const Formulardarstellung& d);
-  // The list is the same but for one payment: the total moves by its difference.
-  void SummeVerschieben(const Waehrung& vorher, const Waehrung& nachher);
+  // The list is the same but for one payment: the total moves by its difference. false when it cannot
+  // (no total shown, or the new one cannot be formed): the caller reads the total again.
+  bool SummeVerschieben(const Waehrung& vorher, const Waehrung& nachher);
   // After search mode was switched (filter bar shown or hidden, emptied): the cursor into the
   // stored column's filter cell, or back to the rows.
   void SuchmodusAnzeigen(bool an);
@@ -71,6 +73,7 @@ class ZahlungBrowse : public QObject {
 
  private:
   void Taste(GitterTaste& taste, bool losgelassen);
+  void SummeZeigen(const QString& grund);
 
   ZahlungsformularDienste& m_dienste;
   DatenGitter* m_gitter;
@@ -78,5 +81,5 @@ class ZahlungBrowse : public QObject {
   ZahlFeld* m_gesamt = nullptr;
   QLabel* m_gesamtBeschriftung = nullptr;
   std::unique_ptr<Recordset> m_zahlungen;
-  Waehrung m_summe;  // the total shown
+  std::optional<Waehrung> m_summe;  // the total shown; nullopt: "###"
 };

@@ -61,7 +61,7 @@ class ZahlungZeilenbereich : public QObject {
 
  Q_SIGNALS:
   // The paid sum of the lines (carried into the amount in entry mode).
-  void SummeGeaendert(const Waehrung& summe);
+  void SummeGeaendert(const std::optional<Waehrung>& summe);
 
  protected:
   bool eventFilter(QObject* objekt, QEvent* ereignis) override;

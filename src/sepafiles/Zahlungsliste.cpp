@@ -118,7 +118,7 @@ void Zahlungsliste::Aufbauen() {
   m_tdbNumber1->setFocusPolicy(Qt::NoFocus);
   m_tdbNumber1->setButtonSymbols(QAbstractSpinBox::NoButtons);
   m_tdbNumber1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, {}});
+  m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
   m_tdbNumber1->WertSetzen(Waehrung());
   m_tdbNumber1->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   auto* summe = new QLabel(QStringLiteral("Summe"), this);
@@ -270,28 +270,41 @@ DbFehler Zahlungsliste::ListeLaden() {
 
   DbFehler fehler;
   std::unique_ptr<Recordset> rs;
-  Waehrung summe;
-  if (Datenbank* db = Zustand().Datenbank()) {
-    rs = Recordset::Oeffnen(*db, abfrage, RecordsetTyp::Dynaset, fehler);
-    if (rs) summe = VorzeichenSumme(*db, abfrage.bedingung, fehler);
-  } else {
-    fehler = KeineDatenbankFehler();
-  }
+  Datenbank* db = Zustand().Datenbank();
+  if (db) rs = Recordset::Oeffnen(*db, abfrage, RecordsetTyp::Dynaset, fehler);
+  else fehler = KeineDatenbankFehler();
   if (fehler) {
     // Never the old rows or the old total beside a failed query.
     m_tdbGrid1->SetzeRecordset(nullptr);
     m_daten.reset();
     m_tdbGrid1->LeerAnzeigen();
     m_summe = Waehrung();
-    m_tdbNumber1->WertSetzen(m_summe);
+    SummeZeigen({});
     Meldung::Fehler(SepaSelektion::Datenermittlungsfehler(fehler, AbfrageSql(abfrage).Text()), {}, this);
     return fehler;
   }
   m_tdbGrid1->SetzeRecordset(rs.get());
   m_daten = std::move(rs);
-  m_summe = summe;
-  m_tdbNumber1->WertSetzen(m_summe);
+  // A total that cannot be formed (amounts of a damaged database) or read leaves the rows listed: the
+  // payment stays findable, and the total shows "###" with the reason.
+  DbFehler summenFehler;
+  m_summe = VorzeichenSumme(*db, abfrage.bedingung, summenFehler);
+  if (summenFehler) {
+    SummeZeigen(summenFehler.Beschreibung);
+    Meldung::Fehler(SepaSelektion::Datenermittlungsfehler(summenFehler, VorzeichenSummeSql(abfrage.bedingung).Text()),
+                    {}, this);
+  } else {
+    SummeZeigen(Waehrung::SummeNichtBildbarText());
+  }
   return {};
+}
+
+void Zahlungsliste::SummeZeigen(const QString& grund) {
+  m_summenGrund = m_summe ? QString() : grund;
+  m_tdbNumber1->WertSetzen(m_summe);
+  m_tdbNumber1->setToolTip(m_summe ? QStringLiteral("Gesamtsumme")
+                                   : QStringLiteral("Gesamtsumme: ") +
+                                         QString(grund).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
 bool Zahlungsliste::Suchmodus() const { return m_tdbGrid1->Filterleiste(); }
@@ -313,6 +326,11 @@ bool Zahlungsliste::Befehl(const QString& schluessel) {
 
 void Zahlungsliste::Drucken() {
   if (!m_daten) return;
+  // The printout carries the total: a list whose total cannot be formed is not printed without it.
+  if (!m_summe) {
+    Meldung::Warnung(QStringLiteral("Die Zahlungsliste kann nicht gedruckt werden.\r") + m_summenGrund, {}, this);
+    return;
+  }
   // The captions of the chosen kind and status, without their "&".
   const auto beschriftung = [](OptionsGruppe* g) {
     const QRadioButton* o = g->Option(g->Wert());
@@ -320,7 +338,7 @@ void Zahlungsliste::Drucken() {
   };
   // The total the window shows (VorzeichenSumme), so that the printout carries the same figure.
   const QList<ReportVariable> variablen =
-      ZahlungslistenVariablen(beschriftung(m_zahlArt), beschriftung(m_statusArt), m_summe,
+      ZahlungslistenVariablen(beschriftung(m_zahlArt), beschriftung(m_statusArt), *m_summe,
                               ZahlungslistenGrenzen(m_faelligBis, m_suchwerte));
   DruckAnfordern(
       kReportname,

@@ -33,7 +33,8 @@ class Zahlungsliste : public QWidget {
   void FaelligAbfrageSetzen(FaelligAufruf aufruf) { m_faelligAufruf = std::move(aufruf); }
 
   // Builds and opens the list query and shows its total; a failure shows an empty list, a total of
-  // 0 and the message, and is returned.
+  // 0 and the message, and is returned. A total that cannot be formed or read shows "###" with the
+  // reason in its tooltip (a failure with the message as well) and leaves the rows listed.
   DbFehler ListeLaden();
   // Toolbar1_ButtonClick by key; a hidden or disabled button does nothing (false).
   bool Befehl(const QString& schluessel);
@@ -48,7 +49,8 @@ class Zahlungsliste : public QWidget {
   int StatusartIndex() const { return m_statusartIndex; }
   std::optional<QDate> FaelligBis() const { return m_faelligBis; }
   const Bedingung& Suchfilter() const { return m_suchfilter; }
-  Waehrung Summe() const { return m_summe; }
+  // The total shown; nullopt while it shows "###".
+  std::optional<Waehrung> Summe() const { return m_summe; }
   bool AnzeigeBereit() const { return m_anzeigeBereit; }
   bool Suchmodus() const;
   // The bound recordset (the rows a print takes); null after a failed query.
@@ -76,6 +78,7 @@ class Zahlungsliste : public QWidget {
   void SuchmodusUmschalten();
   void SuchmodusAnwenden();
   void StatuszeileAktualisieren();
+  void SummeZeigen(const QString& grund);
 
   int m_zahlartIndex = 2;
   int m_statusartIndex = 2;
@@ -83,7 +86,8 @@ class Zahlungsliste : public QWidget {
   QList<std::pair<QString, QString>> m_suchwerte;   // caption and typed value of each applied search column
   std::optional<QDate> m_faelligBis;
   bool m_anzeigeBereit = false;
-  Waehrung m_summe;
+  std::optional<Waehrung> m_summe;
+  QString m_summenGrund;   // why the total shows "###"
   std::unique_ptr<Recordset> m_daten;   // Data1
   FaelligAufruf m_faelligAufruf;
 

@@ -385,6 +385,61 @@ TEST(SiblingLauf, EinZweimalUebergebenerPostenWirdEineZeile) {
       << "100 - 30, not 200 - 60";
 }
 
+// One item number under the account keys K1 and k1, which the program compares without regard to case:
+// the counts name what happened to each item. Only an item that became a line makes the other one
+// "selected more than once"; where neither was taken, both are counted for the reason they were not.
+struct SchreibweisenFall {
+  const char* name;
+  QStringList adressen;
+  int importiert, mehrfach, abgelehnt, ohneAdresse;
+};
+
+class ZweiSchreibweisenEinesPostens : public ::testing::TestWithParam<SchreibweisenFall> {};
+
+TEST_P(ZweiSchreibweisenEinesPostens, JederPostenWirdNachSeinemSchicksalGezaehlt) {
+  const SchreibweisenFall& fall = GetParam();
+  Geschwisterdatenbank g(Programm::Buchhaltung);
+  for (const QString& konto : fall.adressen) g.Adresse(Kunde(konto));
+  g.Posten(Rechnung(QStringLiteral("K1"), QStringLiteral("R1"), Eur(100)))
+      .Posten(Rechnung(QStringLiteral("k1"), QStringLiteral("R1"), Eur(100)));
+  ImportTestumgebung u{g};
+  ASSERT_EQ(u.Vorgaenge({}).size(), 2u);
+  SkriptFrager frager;
+  const ImportErgebnis e = Importieren(u, frager);
+  EXPECT_EQ(e.importiert, fall.importiert);
+  EXPECT_EQ(e.zahlungen, fall.importiert);
+  EXPECT_EQ(e.mehrfachAusgewaehlt, fall.mehrfach);
+  EXPECT_EQ(e.postenAbgelehnt, fall.abgelehnt);
+  EXPECT_EQ(e.ohneAdresse, fall.ohneAdresse);
+  EXPECT_EQ(e.importiert + e.mehrfachAusgewaehlt + e.postenAbgelehnt + e.ohneAdresse, 2) << "each item counted once";
+  EXPECT_EQ(u.Wert("SELECT count(*) FROM Verwendungszweck WHERE OPVorgangNr = 'R1'").toInt(), fall.importiert);
+  EXPECT_EQ(e.Text(ImportTestumgebung::Heute()).contains(QStringLiteral("Mehrfach ausgewählte OP-Vorgänge")),
+            fall.mehrfach > 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adressen, ZweiSchreibweisenEinesPostens,
+    ::testing::Values(SchreibweisenFall{"BeideSchreibweisen", {QStringLiteral("K1"), QStringLiteral("k1")}, 0, 0, 2, 0},
+                      SchreibweisenFall{"EineAdresse", {QStringLiteral("K1")}, 1, 1, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Handed twice within one account whose address went after the selection: both items count as without
+// address, none as selected twice.
+TEST(SiblingLauf, ZweimalUebergebenerPostenOhneAdresseZaehltZweimalOhneAdresse) {
+  Geschwisterdatenbank g(Programm::Buchhaltung);
+  g.Adresse(Kunde(QStringLiteral("10001"))).Posten(Rechnung(QStringLiteral("10001"), QStringLiteral("R1"), Eur(100)));
+  ImportTestumgebung u{g};
+  std::vector<ImportVorgang> v = u.Vorgaenge({});
+  ASSERT_EQ(v.size(), 1u);
+  v.push_back(v[0]);
+  GeschwisterAendern(u, SqlText("DELETE FROM Personenkonten"), {});
+  SkriptFrager frager;
+  const ImportErgebnis e = ImportAusfuehren(u.Db(), v, u.Optionen(false), frager);
+  EXPECT_EQ(e.ohneAdresse, 2);
+  EXPECT_EQ(e.mehrfachAusgewaehlt, 0);
+  EXPECT_EQ(e.importiert, 0);
+}
+
 // Another workstation takes an item over while this one's user answers the input box: asked first,
 // checked again in the write's transaction, the item is left out and named. An item the user chose to
 // take over although it was paid before stays in.
@@ -424,6 +479,88 @@ TEST(SiblingLauf, PostenDenEinAndererArbeitsplatzInzwischenUebernahmWirdAusgelas
       << e.fehler[0].toStdString();
   EXPECT_TRUE(e.Text(ImportTestumgebung::Heute()).contains(QStringLiteral("Inzwischen anderweitig übernommen: \t1")));
 }
+
+// What is left of a payment when another workstation took some of its items while the user answered the
+// duplicate question is judged again before it is stored: a rest that is negative (a lone credit note),
+// beyond the amount range, or faulty while faulty payments are not stored, is not stored and its items
+// are not counted as imported. Two connections to the one database file.
+struct RestFall {
+  const char* name;
+  QList<Posten> posten;          // the last one was paid before: its duplicate question is the moment
+  const char* genommen;          // the item the other workstation takes meanwhile
+  bool fehlerNichtSpeichern;
+  const char* grund;             // why the rest is not stored
+};
+
+class RestNachFremderUebernahme : public ::testing::TestWithParam<RestFall> {};
+
+TEST_P(RestNachFremderUebernahme, WirdGeprueftUndNichtGespeichert) {
+  const RestFall& fall = GetParam();
+  Geschwisterdatenbank g(Programm::Buchhaltung);
+  g.Adresse(Kunde(QStringLiteral("10001")));
+  for (const Posten& p : fall.posten) g.Posten(p);
+  ImportTestumgebung u{g};
+  u.ZahlungMitPosten(1, QStringLiteral("10001"), fall.posten.back().nr, QDate(2024, 1, 5));
+  ImportLaufOptionen o = u.Optionen(false);
+  o.fehlerNichtSpeichern = fall.fehlerNichtSpeichern;
+  FremderArbeitsplatz frager;
+  frager.dublettenAntworten = {true};
+  frager.waehrendDerFrage = [&u, &fall] {
+    DbFehler f;
+    std::unique_ptr<Datenbank> anderer = Datenbank::Oeffnen(u.Db().Datei(), f);
+    ASSERT_TRUE(anderer) << f.Beschreibung.toStdString();
+    ASSERT_TRUE(anderer->Ausfuehren("INSERT INTO Zahlungen (AbsenderNr, Art, OPKontoNr) VALUES (1, 'L', '10001')").Ok());
+    ASSERT_TRUE(anderer->Ausfuehren("INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, OPVorgangNr) VALUES (?, 1, ?)",
+                                    {anderer->LetzteEinfuegeNr(), QString::fromUtf8(fall.genommen)})
+                    .Ok());
+  };
+  const std::vector<ImportVorgang> vorgaenge = u.Vorgaenge({});
+  ASSERT_EQ(vorgaenge.size(), size_t(fall.posten.size()));
+  ASSERT_EQ(vorgaenge.back().posten.vorgangsNr, fall.posten.back().nr) << "the question comes last";
+  const ImportErgebnis e = ImportAusfuehren(u.Db(), vorgaenge, o, frager);
+  ASSERT_EQ(frager.dublettenFragen.size(), 1);
+  EXPECT_EQ(e.inzwischenUebernommen, 1);
+  EXPECT_EQ(e.zahlungen, 0);
+  EXPECT_EQ(e.importiert, 0);
+  EXPECT_EQ(e.nichtGespeichert, 1);
+  EXPECT_EQ(e.postenNichtGespeichert, int(fall.posten.size()) - 1);
+  EXPECT_EQ(u.Wert("SELECT count(*) FROM Zahlungen WHERE IBAN IS NOT NULL").toInt(), 0) << "nothing of this run stored";
+  ASSERT_EQ(e.fehler.size(), 2) << e.fehler.join(QStringLiteral("\n")).toStdString();
+  EXPECT_TRUE(e.fehler[0].contains(QStringLiteral("wurden inzwischen an einem anderen Arbeitsplatz übernommen")))
+      << e.fehler[0].toStdString();
+  EXPECT_TRUE(e.fehler[1].startsWith(QStringLiteral("Eine Zahlung an das OP-Konto 10001 wurde nicht gespeichert")))
+      << e.fehler[1].toStdString();
+  EXPECT_TRUE(e.fehler[1].endsWith(QString::fromUtf8(fall.grund))) << e.fehler[1].toStdString();
+}
+
+Posten Faellig(Posten p, const QDate& faellig) {
+  p.faellig = faellig;
+  return p;
+}
+
+const QDate kFrueher(2024, 2, 15);   // sorts last: the selection lists the later due dates first
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, RestNachFremderUebernahme,
+    ::testing::Values(
+        // A lone credit note of -30,00 would become a payment.
+        RestFall{"Negativ",
+                 {Rechnung(QStringLiteral("10001"), QStringLiteral("A1"), Eur(100)),
+                  Faellig(Rechnung(QStringLiteral("10001"), QStringLiteral("G1"), Eur(30), 'G'), kFrueher)},
+                 "A1", false, "Ohne diese OP-Vorgänge wäre der Gesamtbetrag negativ."},
+        // 900.000.000,00 twice without the credit note of 900.000.000,00.
+        RestFall{"UeberDemRahmen",
+                 {Rechnung(QStringLiteral("10001"), QStringLiteral("A1"), Eur(900'000'000)),
+                  Rechnung(QStringLiteral("10001"), QStringLiteral("A2"), Eur(900'000'000)),
+                  Faellig(Rechnung(QStringLiteral("10001"), QStringLiteral("G1"), Eur(900'000'000), 'G'), kFrueher)},
+                 "G1", false, "Der Gesamtbetrag 1.800.000.000,00 liegt außerhalb von ±999.999.999,99."},
+        // 30,00 - 30,00 = 0: no payment of nothing, with faulty payments not stored.
+        RestFall{"FehlerhaftNichtGespeichert",
+                 {Rechnung(QStringLiteral("10001"), QStringLiteral("A1"), Eur(100)),
+                  Rechnung(QStringLiteral("10001"), QStringLiteral("A2"), Eur(30)),
+                  Faellig(Rechnung(QStringLiteral("10001"), QStringLiteral("G1"), Eur(30), 'G'), kFrueher)},
+                 "A1", true, "Ohne diese OP-Vorgänge wäre die Zahlung fehlerhaft."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- reading ---------------------------------------------------------------------------------------
 

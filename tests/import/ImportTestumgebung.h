@@ -63,15 +63,21 @@ class SkriptFrager : public ImportFrager {
   QString PflichtfeldAbfragen(const QString& aufforderung) override;
 };
 
-// Another workstation acts once while this one's user answers the first input box (between the
-// duplicate question and the write's transaction).
+// Another workstation acts once while this one's user answers the first input box, or the first
+// duplicate question (between the questions and the write's transaction).
 class FremderArbeitsplatz : public SkriptFrager {
  public:
   std::function<void()> waehrendDerEingabe;
+  std::function<void()> waehrendDerFrage;
   QString PflichtfeldAbfragen(const QString& aufforderung) override {
     if (waehrendDerEingabe) waehrendDerEingabe();
     waehrendDerEingabe = nullptr;
     return SkriptFrager::PflichtfeldAbfragen(aufforderung);
+  }
+  bool DubletteUebernehmen(const QString& text) override {
+    if (waehrendDerFrage) waehrendDerFrage();
+    waehrendDerFrage = nullptr;
+    return SkriptFrager::DubletteUebernehmen(text);
   }
 };
 

@@ -968,6 +968,48 @@ TEST_F(FormularZahlungTest, SummeFolgtDerGeaendertenZahlung) {
   EXPECT_EQ(u.Wert("SELECT SUM(ZahlungGesamt) FROM Zahlungen").toLongLong(), Eur(17, 25).Roh());
 }
 
+// Amounts of a hand-edited database whose sum leaves the int64 never hide the payments: the list shows
+// them all, the total and the payment's own sum show "###" with the reason, and a total that can be
+// formed again reads each stored amount as the program does (a REAL in euros).
+TEST_F(FormularZahlungTest, SummenDieNichtGebildetWerdenKoennenZeigenRauten) {
+  constexpr qint64 kRiesig = 9'000'000'000'000'000'000;
+  FensterTestumgebung::Zahlung p;
+  p.name = QStringLiteral("Riesig AG");
+  const qint64 riesig = u.ZahlungAnlegen(p);
+  u.ZeileAnlegen(riesig, 1, QStringLiteral("RE 1a"), Eur(1));
+  u.ZeileAnlegen(riesig, 2, QStringLiteral("RE 1b"), Eur(1));
+  p.name = QStringLiteral("Zweiter Riese");
+  const qint64 zweiter = u.ZahlungAnlegen(p);
+  p.name = QStringLiteral("Real KG");
+  const qint64 real = u.ZahlungAnlegen(p);
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Verwendungszweck SET ZahlungsBetrag = ?", {kRiesig}).Ok());
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr IN (?, ?)",
+                                {kRiesig, riesig, zweiter}).Ok());
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = 12.5 WHERE ZahlungNr = ?", {real}).Ok());
+
+  FormularZahlung& f = u.Fenster();
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+  EXPECT_EQ(f.Browsegitter()->ZeilenAnzahl(), 3);
+  EXPECT_EQ(f.GesamtFeld()->Wert(), std::nullopt);
+  EXPECT_EQ(f.GesamtFeld()->text(), QStringLiteral("###"));
+  const QString grund = QString(Waehrung::SummeNichtBildbarText()).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  EXPECT_EQ(f.GesamtFeld()->toolTip(), grund);
+  ASSERT_EQ(f.AktuelleZahlungNr(), riesig);
+  EXPECT_EQ(f.EinzelsummeFeld()->text(), QStringLiteral("###"));
+  EXPECT_EQ(f.EinzelsummeFeld()->toolTip(), grund);
+  EXPECT_EQ(f.Zeilengitter()->FussText(f.Zeilengitter()->SpaltenIndex(QStringLiteral("ZahlungsBetrag"))),
+            QStringLiteral("###"));
+
+  // The second giant mended elsewhere, the list read again: the total is formed, the REAL as 12,50.
+  ASSERT_TRUE(u.Db().Ausfuehren("UPDATE Zahlungen SET ZahlungGesamt = ? WHERE ZahlungNr = ?",
+                                {QVariant::fromValue(Eur(5000)), zweiter}).Ok());
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
+  ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
+  EXPECT_EQ(f.GesamtFeld()->Wert(), Waehrung::AusRoh(kRiesig) + Eur(5012, 50));
+  EXPECT_EQ(f.GesamtFeld()->toolTip(), QString());
+  EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
+}
+
 // A saved payment keeps its row, which alone is read again: it shows the new values and the total
 // moves by the difference, while a row changed elsewhere shows its change only once the list is read
 // again.

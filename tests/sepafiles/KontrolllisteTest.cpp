@@ -101,7 +101,7 @@ TEST_P(KontrolllisteTest, UnlesbareSummeIstEinFehler) {
   const SepaLaufErgebnis e = Laufen();
   ASSERT_TRUE(e.Ok()) << e.Meldung.toStdString();
   t.Db().SetzeStoerung([](const QString& sql) -> DbFehler {
-    if (sql.contains(QStringLiteral("SUM("))) return {1, QStringLiteral("gestört")};
+    if (sql.contains(QStringLiteral("tamo_summe("))) return {1, QStringLiteral("gestört")};
     return {};
   });
   DbFehler f;

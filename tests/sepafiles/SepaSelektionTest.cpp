@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "testsupport/TestOrdner.h"
 #include "testsupport/Testname.h"
 
@@ -315,6 +317,45 @@ TEST(SepaSelektion, SummeAusDenZahlbetraegenDerZeilen) {
     EXPECT_EQ(auswahl.Summe, Waehrung::AusCent(art == SepaArt::Ueberweisung ? -14725 : 14725));
   }
 }
+
+// The window's total of the faultless orders at the ends of the int64, from both sides: exact up to them,
+// nothing offered beyond (a saturated or wrapped total would stand there as a figure), and never a sum
+// that left the range and came back. Credit transfers count negative, down to -max.
+struct AuswahlsummenFall {
+  const char* name;
+  QList<qint64> betraege;
+  SepaArt art;
+  std::optional<qint64> summe;
+};
+
+class Auswahlsumme : public ::testing::TestWithParam<AuswahlsummenFall> {};
+
+TEST_P(Auswahlsumme, AnDenGrenzenDesInt64) {
+  const AuswahlsummenFall& fall = GetParam();
+  QList<Waehrung> betraege;
+  for (qint64 b : fall.betraege) betraege << Waehrung::AusRoh(b);
+  const std::optional<Waehrung> summe = SepaSelektion::Auswahlsumme(betraege, fall.art);
+  if (fall.summe) {
+    ASSERT_TRUE(summe);
+    EXPECT_EQ(summe->Roh(), *fall.summe);
+  } else {
+    EXPECT_EQ(summe, std::nullopt) << summe->Roh();
+  }
+}
+
+constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+
+INSTANTIATE_TEST_SUITE_P(
+    Grenzen, Auswahlsumme,
+    ::testing::Values(AuswahlsummenFall{"Leer", {}, SepaArt::BasisLastschrift, 0},
+                      AuswahlsummenFall{"BisMax", {kMax - 5, 5}, SepaArt::BasisLastschrift, kMax},
+                      AuswahlsummenFall{"UeberMax", {kMax - 5, 6}, SepaArt::BasisLastschrift, std::nullopt},
+                      AuswahlsummenFall{"UeberMaxUndZurueck", {kMax, 1, -1}, SepaArt::FirmenLastschrift, std::nullopt},
+                      AuswahlsummenFall{"UeberweisungBisMinusMax", {kMax - 5, 5}, SepaArt::Ueberweisung, -kMax},
+                      AuswahlsummenFall{"UeberweisungUeberMax", {kMax, 1}, SepaArt::Ueberweisung, std::nullopt},
+                      AuswahlsummenFall{"UeberweisungNegativeBisMax", {-kMax}, SepaArt::Ueberweisung, kMax},
+                      AuswahlsummenFall{"UeberweisungMinimum", {-kMax, -1}, SepaArt::Ueberweisung, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 

@@ -184,7 +184,7 @@ TEST_F(ZahlungslisteTest, DruckAllerZahlungenTraegtDieSummeDesFensters) {
   ASSERT_EQ(f.ZahlArt()->Wert(), 2);
   ASSERT_EQ(f.StatusArt()->Wert(), 2);
   const QString text = Drucktext(f);
-  EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: ") + f.Summe().FormatDeutsch() + QStringLiteral(" EUR")))
+  EXPECT_TRUE(text.contains(QStringLiteral("Summe der Zahlungen: ") + f.Summe()->FormatDeutsch() + QStringLiteral(" EUR")))
       << text.toStdString();
   EXPECT_EQ(f.Summe(), Waehrung::AusCent(35000));
   for (const char* wort : {"Überweisung", "Lastschrift", "offen", "erledigt", "-100,00", "-200,00", "400,00"})
@@ -364,6 +364,46 @@ TEST_F(ZahlungslisteTest, FehlgeschlageneAbfrageZeigtLeereListeUndSummeNull) {
   f.StatusArt()->Option(2)->click();
   EXPECT_EQ(Namen(), kAlle);
   EXPECT_EQ(Meldungen().Anzahl(), 1);
+}
+
+// Lines whose sum leaves the int64 (a damaged or hand-edited database) never empty the list: the payment
+// stays listed to be found and corrected, the total shows "###" with the reason, and a printout that
+// would carry no total is refused with it. Mending the lines gives the total back.
+TEST_F(ZahlungslisteTest, SummeDieNichtGebildetWerdenKannZeigtRautenUndLaesstDieZahlungen) {
+  LaufTestDatenbank::Auftrag a;
+  a.name = QStringLiteral("Riesig AG");
+  a.zeilenCent = {1, 1};
+  const qint64 riesig = Anlegen(a);
+  ASSERT_FALSE(Db().Ausfuehren("UPDATE Verwendungszweck SET ZahlungsBetrag = ? WHERE ZahlungNr = ?",
+                               {QVariant(qint64(9'000'000'000'000'000'000)), riesig}));
+  Zahlungsliste& f = Oeffnen();
+  EXPECT_EQ(Meldungen().Anzahl(), 0) << Meldungen().Texte().join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(Namen(), (QStringList{QStringLiteral("Meier GmbH"), QStringLiteral("Meier GmbH"), QStringLiteral("Müller KG"),
+                                  QStringLiteral("Riesig AG"), QStringLiteral("Riesig AG"), QStringLiteral("Möller"),
+                                  QStringLiteral("Schulz")}));
+  EXPECT_EQ(f.Summe(), std::nullopt);
+  EXPECT_EQ(f.TDBNumber1()->text(), QStringLiteral("###"));
+  EXPECT_EQ(f.TDBNumber1()->toolTip(),
+            QStringLiteral("Gesamtsumme: ") +
+                QString(Waehrung::SummeNichtBildbarText()).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+
+  int druckdialoge = 0;
+  DruckdialogHakenSetzen([&druckdialoge](DruckLL& d) {
+    ++druckdialoge;
+    d.KnopfDruecken(0);
+  });
+  f.Drucken();
+  DruckdialogHakenSetzen({});
+  EXPECT_EQ(druckdialoge, 0);
+  ASSERT_EQ(Meldungen().Anzahl(), 1);
+  EXPECT_EQ(Meldungen().Letzter().text,
+            QStringLiteral("Die Zahlungsliste kann nicht gedruckt werden.\r") + Waehrung::SummeNichtBildbarText());
+
+  // Only the direct debits: their total is formed again.
+  f.ZahlArt()->Option(1)->click();
+  EXPECT_EQ(f.Summe(), Waehrung::AusCent(70000));
+  EXPECT_EQ(f.TDBNumber1()->text(), QStringLiteral("700,00"));
+  EXPECT_EQ(f.TDBNumber1()->toolTip(), QStringLiteral("Gesamtsumme"));
 }
 
 TEST_F(ZahlungslisteTest, EscSchliesstUndF1ZeigtDieHilfe) {

@@ -118,8 +118,8 @@ struct Entwurf {
   // caller's rule).
   QString Betragsgrund() const {
     if (!gesamt || !gesamt->ImBetragsrahmen())
-      return QStringLiteral("Der Gesamtbetrag %1 liegt außerhalb von ±999.999.999,99.")
-          .arg(gesamt ? gesamt->FormatDeutsch() : QStringLiteral("(zu groß)"));
+      return QStringLiteral("Der Gesamtbetrag %1 liegt außerhalb von %2.")
+          .arg(gesamt ? gesamt->FormatDeutsch() : QStringLiteral("(zu groß)"), Waehrung::BetragsrahmenText());
     return {};
   }
 };
@@ -178,25 +178,40 @@ class Lauf {
     for (size_t i = 0; i < vorgaenge.size();) {
       std::vector<const ImportVorgang*> konto;
       size_t j = i;
-      for (; j < vorgaenge.size() && vorgaenge[j].posten.opKontoNr == vorgaenge[i].posten.opKontoNr; ++j) {
-        // Within one run an item becomes at most one line.
-        const ImportVorgang& v = vorgaenge[j];
-        const QString kennung = TamoVergleichsform(v.posten.opKontoNr) + QChar(0x1f) +
-                                v.posten.vorgangsNr.toCaseFolded() + QChar(0x1f) + v.posten.art.toCaseFolded();
-        if (m_gesehen.contains(kennung)) {
-          ++m_e.mehrfachAusgewaehlt;
-          continue;
+      for (; j < vorgaenge.size() && vorgaenge[j].posten.opKontoNr == vorgaenge[i].posten.opKontoNr; ++j)
+        konto.push_back(&vorgaenge[j]);
+      // Within one run an item becomes at most one line: one that became a line already is counted as
+      // handed over more than once. A second copy within the account waits for the fate of the first and
+      // goes its own way when that one was not taken (refused for the same reason, counted as such).
+      while (!konto.empty()) {
+        std::vector<const ImportVorgang*> erste, spaetere;
+        QSet<QString> imKonto;
+        for (const ImportVorgang* v : konto) {
+          const QString kennung = Kennung(*v);
+          if (m_uebernommen.contains(kennung))
+            ++m_e.mehrfachAusgewaehlt;
+          else if (imKonto.contains(kennung))
+            spaetere.push_back(v);
+          else {
+            imKonto.insert(kennung);
+            erste.push_back(v);
+          }
         }
-        m_gesehen.insert(kennung);
-        konto.push_back(&v);
+        if (!erste.empty()) KontoUebernehmen(erste);
+        konto = std::move(spaetere);
       }
-      if (!konto.empty()) KontoUebernehmen(konto);
       i = j;
     }
     return m_e;
   }
 
  private:
+  // An item as the program compares it (account, number and kind without regard to case).
+  static QString Kennung(const ImportVorgang& v) {
+    return TamoVergleichsform(v.posten.opKontoNr) + QChar(0x1f) + v.posten.vorgangsNr.toCaseFolded() + QChar(0x1f) +
+           v.posten.art.toCaseFolded();
+  }
+
   // A sibling file that fails SQLite's quick check is not read further: its rows may be anything.
   QString GeschwisterPruefen() {
     struct Datei {
@@ -650,6 +665,7 @@ class Lauf {
     if (!r.geschrieben) return;   // every item came in between
     ++m_e.zahlungen;
     m_e.importiert += int(e.posten.size());
+    for (const Posten& p : e.posten) m_uebernommen.insert(Kennung(*p.vorgang));
 
     if (!mandat.folgeSequenzText.isEmpty()) {
       const QString feld = m_transportFelder.at(7);
@@ -811,7 +827,7 @@ class Lauf {
   QStringList m_transportFelder;   // 1..7
   QString m_kontoFeld;             // the address field holding the account
   QHash<QString, QStringList> m_schluessel;   // the addresses' stored keys by their compared form
-  QSet<QString> m_gesehen;         // items of this run (account, number, kind)
+  QSet<QString> m_uebernommen;     // items that became lines in this run (Kennung)
   QSet<qint64> m_eigeneZahlungen;  // payments this run stored
   struct Absenderverbindung {
     int nr = 0;

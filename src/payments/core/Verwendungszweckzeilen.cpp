@@ -145,10 +145,13 @@ DbFehler ZeilenSummieren(Datenbank& db, qint64 zahlungNr, bool eingabeModus, Zei
   summen = {};
   std::vector<Verwendungszweckzeile> zeilen;
   if (DbFehler f = ZeilenLaden(db, zahlungNr, false, zeilen)) return f;
+  auto dazu = [](std::optional<Waehrung>& summe, const std::optional<Waehrung>& betrag) {
+    if (summe) summe = Waehrung::Addiert(*summe, OderNull(betrag));
+  };
   for (const auto& z : zeilen) {
-    summen.opBetrag += OderNull(z.betraege.opBetrag);
-    summen.skontoBetrag += OderNull(z.betraege.skontoBetrag);
-    summen.zahlungsBetrag += OderNull(z.betraege.zahlungsBetrag);
+    dazu(summen.opBetrag, z.betraege.opBetrag);
+    dazu(summen.skontoBetrag, z.betraege.skontoBetrag);
+    dazu(summen.zahlungsBetrag, z.betraege.zahlungsBetrag);
   }
   if (!eingabeModus) return {};
   bool noetig = false;
@@ -201,5 +204,8 @@ DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie, const Z
 }
 
 ZeilenFusszeilen FusszeilenErmitteln(const ZeilenSummen& summen) {
-  return {SummenText(summen.opBetrag), SummenText(-summen.skontoBetrag), SummenText(summen.zahlungsBetrag)};
+  auto text = [](const std::optional<Waehrung>& summe) { return summe ? SummenText(*summe) : QStringLiteral("###"); };
+  const std::optional<Waehrung> skonto =
+      summen.skontoBetrag ? Waehrung::Subtrahiert(Waehrung(), *summen.skontoBetrag) : std::nullopt;
+  return {text(summen.opBetrag), text(skonto), text(summen.zahlungsBetrag)};
 }

@@ -63,10 +63,11 @@ ZeilenErgebnis ZeileSpeichern(Datenbank& db, Verwendungszweckzeile& zeile, Zeile
 // Deletes lines (one or several selected) of the payment in one transaction.
 DbFehler ZeilenLoeschen(Datenbank& db, qint64 zahlungNr, const QList<qint64>& lfdNummern, Zeilenstand* gezeigt = nullptr);
 
+// nullopt: the sum cannot be formed (it leaves the int64: amounts of a damaged or hand-edited database).
 struct ZeilenSummen {
-  Waehrung opBetrag;
-  Waehrung skontoBetrag;
-  Waehrung zahlungsBetrag;
+  std::optional<Waehrung> opBetrag = Waehrung();
+  std::optional<Waehrung> skontoBetrag = Waehrung();
+  std::optional<Waehrung> zahlungsBetrag = Waehrung();
 };
 // ZeilenSummieren: the three sums; in entry mode the lines are renumbered 1..n in ZeilenNr order
 // (closing gaps) in one transaction. The window shows the paid sum in the amount field. With `gezeigt`
@@ -87,7 +88,8 @@ DbFehler ZeilenKopieren(Datenbank& db, qint64 zahlungNr, ZeilenKopie& kopie);
 // a discount run) differ from `gezeigt`, and the cancel is refused (InzwischenGeaendert) without a change.
 DbFehler ZeilenWiederherstellen(Datenbank& db, const ZeilenKopie& kopie, const Zeilenstand& gezeigt);
 
-// The footer texts under the line grid: open sum, negated discount sum, paid sum.
+// The footer texts under the line grid: open sum, negated discount sum, paid sum ("###" for a sum that
+// cannot be formed).
 struct ZeilenFusszeilen {
   QString opBetrag, skontoBetrag, zahlungsBetrag;
 };

@@ -64,9 +64,10 @@ SqlText AbfrageSql(const Abfrage& abfrage) {
 DbFehler GesamtsummeErmitteln(Datenbank& db, const ZahlungenFilter& filter, ZahlungenSumme& ergebnis) {
   const Bedingung b = ZahlungenBedingung(filter);
   ergebnis = {};
-  return db.Abfragen(SqlText("SELECT COALESCE(SUM(Zahlungen.ZahlungGesamt), 0), COUNT(*) FROM Zahlungen") + b.AlsWhere(),
+  return db.Abfragen(SqlText("SELECT tamo_summe(Zahlungen.ZahlungGesamt), COUNT(*) FROM Zahlungen") + b.AlsWhere(),
                      b.parameter, [&](const Zeile& z) {
-                       ergebnis.summe = Waehrung::AusRoh(z.Wert(0).toLongLong());
+                       ergebnis.summe = z.Wert(0).isNull() ? std::nullopt
+                                                           : std::optional(Waehrung::AusRoh(z.Wert(0).toLongLong()));
                        ergebnis.anzahl = z.Wert(1).toInt();
                        return false;
                      });

@@ -46,9 +46,11 @@ Bedingung ZahlungenDerListe(const Bedingung& liste, const SqlText& spalte);
 // The whole statement of a query in parts (the parameters stay in abfrage.bedingung).
 SqlText AbfrageSql(const Abfrage& abfrage);
 
-// Sum of ZahlungGesamt over the listed payments (Null counts as 0), and their number.
+// Sum of ZahlungGesamt over the listed payments (Null counts as 0; each read as the program reads it,
+// tamo_summe), and their number. The sum is nullopt when it cannot be formed (it leaves the int64:
+// Waehrung::SummeNichtBildbarText); the list is shown all the same.
 struct ZahlungenSumme {
-  Waehrung summe;
+  std::optional<Waehrung> summe = Waehrung();
   int anzahl = 0;
 };
 DbFehler GesamtsummeErmitteln(Datenbank& db, const ZahlungenFilter& filter, ZahlungenSumme& ergebnis);

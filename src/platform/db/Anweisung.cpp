@@ -25,8 +25,9 @@ QString SchreibschutzBeschreibung() {
 }
 
 // SQLite's failure `code` in the user's words, saying what to do; `system` is the errno behind a failed
-// read or write (for a file-size limit, a full disk or a missing permission).
-QString DeutscheBeschreibung(int code, int system) {
+// read or write (for a file-size limit, a full disk or a missing permission). Only a failure that may pass
+// (another workstation's lock, a disk or network that comes back) asks to try again.
+QString DeutscheBeschreibung(int code, const QString& sqliteText, int system) {
   switch (code & 0xff) {
     case SQLITE_BUSY:
       return BelegtBeschreibung();
@@ -89,16 +90,28 @@ QString DeutscheBeschreibung(int code, int system) {
       return QStringLiteral("Der Vorgang wurde abgebrochen; es wurde nichts geändert. Bitte versuchen Sie es noch "
                             "einmal.");
     default:
-      return QStringLiteral("Die Datenbank hat den Vorgang mit einem Fehler abgelehnt. Bitte versuchen Sie es noch "
-                            "einmal; tritt der Fehler wieder auf, wenden Sie sich an Ihren Betreuer.");
+      // A plain error fails the same way on the same file again: no advice to try again. A table or field
+      // missing (a view of a linked file over a table dropped there, a file of another layout) is named.
+      if (sqliteText.startsWith(QLatin1String("no such table")) || sqliteText.startsWith(QLatin1String("no such column")))
+        return QStringLiteral("Der Aufbau der Datenbank ist fehlerhaft oder passt nicht zu diesem Programm: Eine "
+                              "Tabelle oder ein Feld fehlt. Bitte prüfen Sie, ob die richtige Datei gewählt ist, oder "
+                              "lassen Sie die Datei in dem Programm, zu dem sie gehört, prüfen und reparieren.");
+      return QStringLiteral("Die Datenbank hat den Vorgang mit einem Fehler abgelehnt. Bitte wenden Sie sich mit "
+                            "dieser Meldung an Ihren Betreuer.");
   }
 }
 
-// The errno behind the connection's last failed read or write: SQLite's own record of it is taken after
-// later calls may have overwritten errno, so the main file's is asked when that one is empty.
+// The errno behind the connection's last failed read or write. SQLite keeps one of its own for some
+// failures only (none for a commit's failed write to the write-ahead log, say), so the files' own record
+// of their last failed call is asked when it is empty: the main file's, then its journal's or log's.
 int SystemFehlerNr(sqlite3* db) {
   int nr = sqlite3_system_errno(db);
   if (nr == 0) sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &nr);
+  sqlite3_file* journal = nullptr;
+  // An in-memory journal has no file controls.
+  if (nr == 0 && sqlite3_file_control(db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK && journal &&
+      journal->pMethods && journal->pMethods->xFileControl)
+    journal->pMethods->xFileControl(journal, SQLITE_FCNTL_LAST_ERRNO, &nr);
   return nr;
 }
 
@@ -112,7 +125,7 @@ DbFehler SqliteFehlerBeschreiben(int code, const QString& sqliteText, int system
     f.Beschreibung = sqliteText;
     return f;
   }
-  f.Beschreibung = DeutscheBeschreibung(f.Nummer, system);
+  f.Beschreibung = DeutscheBeschreibung(f.Nummer, sqliteText, system);
   // The engine's own words stay for whoever looks into it, after the German text (the busy text is complete).
   if ((f.Nummer & 0xff) != SQLITE_BUSY && !sqliteText.isEmpty())
     f.Beschreibung += QStringLiteral("\r(SQLite: ") + sqliteText + QLatin1Char(')');

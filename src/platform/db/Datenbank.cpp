@@ -19,6 +19,7 @@
 #include "platform/db/Dateisystem.h"
 #include "platform/db/Systemfehler.h"
 #include "platform/db/Waehrung.h"
+#include "platform/db/Wertumwandlung.h"
 
 namespace {
 
@@ -350,19 +351,21 @@ DbFehler ParameterBinden(sqlite3* db, sqlite3_stmt* stmt, const QVariantList& pa
   return {};
 }
 
-QVariant SpaltenWert(sqlite3_stmt* stmt, int spalte) {
-  switch (sqlite3_column_type(stmt, spalte)) {
+QVariant SpaltenWert(sqlite3_stmt* stmt, int spalte) { return SqlWert(sqlite3_column_value(stmt, spalte)); }
+
+QVariant SqlWert(sqlite3_value* wert) {
+  switch (sqlite3_value_type(wert)) {
     case SQLITE_INTEGER:
-      return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt, spalte)));
+      return QVariant(static_cast<qint64>(sqlite3_value_int64(wert)));
     case SQLITE_FLOAT:
-      return QVariant(sqlite3_column_double(stmt, spalte));
+      return QVariant(sqlite3_value_double(wert));
     case SQLITE_TEXT: {
-      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, spalte));
-      return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(stmt, spalte)));
+      const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(wert));
+      return QVariant(QString::fromUtf8(p, sqlite3_value_bytes(wert)));
     }
     case SQLITE_BLOB: {
-      const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, spalte));
-      return QVariant(QByteArray(p, sqlite3_column_bytes(stmt, spalte)));
+      const auto* p = static_cast<const char*>(sqlite3_value_blob(wert));
+      return QVariant(QByteArray(p, sqlite3_value_bytes(wert)));
     }
     default:
       return {};
@@ -433,6 +436,36 @@ void TextfunktionAufruf(sqlite3_context* kontext, int anzahl, sqlite3_value** we
 }
 
 void TextfunktionFreigeben(void* funktion) { delete static_cast<Datenbank::Textfunktion*>(funktion); }
+
+// tamo_summe: the running total of one group (SQLite hands it out zeroed).
+struct Betragssumme {
+  int64_t roh;
+  bool ueberlauf;
+};
+
+void BetragssummeSchritt(sqlite3_context* kontext, int anzahl, sqlite3_value** werte) {
+  auto* s = static_cast<Betragssumme*>(sqlite3_aggregate_context(kontext, sizeof(Betragssumme)));
+  if (!s) {
+    sqlite3_result_error_nomem(kontext);
+    return;
+  }
+  if (s->ueberlauf) return;
+  // Read as every other reader of a CURRENCY value reads it: a REAL or a text with a point is euros.
+  const std::optional<Waehrung> betrag = WaehrungAusWert(SqlWert(werte[0]));
+  if (!betrag) return;
+  const Waehrung bisher = Waehrung::AusRoh(s->roh);
+  const bool abziehen = anzahl > 1 && sqlite3_value_int(werte[1]) != 0;
+  const std::optional<Waehrung> neu =
+      abziehen ? Waehrung::Subtrahiert(bisher, *betrag) : Waehrung::Addiert(bisher, *betrag);
+  if (neu) s->roh = neu->Roh();
+  else s->ueberlauf = true;
+}
+
+void BetragssummeEnde(sqlite3_context* kontext) {
+  const auto* s = static_cast<Betragssumme*>(sqlite3_aggregate_context(kontext, 0));
+  if (s && s->ueberlauf) sqlite3_result_null(kontext);
+  else sqlite3_result_int64(kontext, s ? s->roh : 0);
+}
 
 }  // namespace
 
@@ -512,6 +545,10 @@ static DbFehler Einrichten(Datenbank& db, sqlite3* h) {
       sqlite3_create_function_v2(h, "like", 2, flags, nullptr, &TamoLike, nullptr, nullptr, nullptr) != SQLITE_OK ||
       sqlite3_create_function_v2(h, "like", 3, flags, nullptr, &TamoLike, nullptr, nullptr, nullptr) != SQLITE_OK)
     return SqliteFehler(h);
+  for (int argumente : {1, 2})
+    if (sqlite3_create_function_v2(h, "tamo_summe", argumente, flags, nullptr, nullptr, &BetragssummeSchritt,
+                                   &BetragssummeEnde, nullptr) != SQLITE_OK)
+      return SqliteFehler(h);
   return db.Ausfuehren("PRAGMA foreign_keys=ON");
 }
 

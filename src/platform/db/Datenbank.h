@@ -190,6 +190,16 @@ QString TamoVergleichsform(const QString& text);
 struct sqlite3_stmt;
 DbFehler ParameterBinden(sqlite3* db, sqlite3_stmt* stmt, const QVariantList& parameter);
 QVariant SpaltenWert(sqlite3_stmt* stmt, int spalte);
+// The same for a value of SQLite's (a function's argument).
+struct sqlite3_value;
+QVariant SqlWert(sqlite3_value* wert);
+
+// Every connection has the aggregate tamo_summe(betrag [, abziehen]) for query text (never in the file's
+// declarations): the exact total of the amounts, each read as the program reads a CURRENCY value
+// (WaehrungAusWert: an integer in ten-thousandths, a REAL or a text with a point in euros; Null and what
+// reads as no amount count 0), subtracted where `abziehen` is true. Its result is an integer in
+// ten-thousandths, 0 without rows, and Null when the total leaves the int64: a sum that cannot be
+// formed never fails the query that lists the rows.
 
 // RAII transaction: rolls back in its destructor unless committed.
 class Transaktion {

@@ -144,3 +144,11 @@ const QString& Waehrung::BetragsrahmenText() {
   static const QString text = QStringLiteral("±") + AusRoh(Hoechstbetrag).FormatDeutsch();
   return text;
 }
+
+const QString& Waehrung::SummeNichtBildbarText() {
+  static const QString text =
+      QStringLiteral("Die Summe ist zu groß, um sie zu bilden (sie liegt außerhalb von %1).\rEin Betrag außerhalb "
+                     "von %2 ist ein Fehler in den Daten; bitte korrigieren Sie ihn.")
+          .arg(QStringLiteral("±") + AusRoh(Max).FormatDeutsch(), BetragsrahmenText());
+  return text;
+}

@@ -50,6 +50,9 @@ class Waehrung {
   constexpr bool ImBetragsrahmen() const { return m_roh >= -Hoechstbetrag && m_roh <= Hoechstbetrag; }
   // The range as messages name it: "±999.999.999,99".
   static const QString& BetragsrahmenText();
+  // Why a total of many amounts cannot be formed: together they leave what the int64 holds (only amounts
+  // far beyond the range, of a damaged or hand-edited database, get there). Two lines, joined by CR.
+  static const QString& SummeNichtBildbarText();
 
   // Exact sum and difference, or nullopt where the int64 would overflow.
   static constexpr std::optional<Waehrung> Addiert(Waehrung a, Waehrung b) {

@@ -171,6 +171,16 @@ QString SepaSelektion::Fehlerwarnung(int anzahl) {
                         "Möchten Sie die Liste jetzt sehen?");
 }
 
+std::optional<Waehrung> SepaSelektion::Auswahlsumme(const QList<Waehrung>& betraege, SepaArt art) {
+  std::optional<Waehrung> summe = Waehrung();
+  for (const Waehrung& b : betraege) {
+    summe = Waehrung::Addiert(*summe, b);
+    if (!summe) return std::nullopt;
+  }
+  // Credit transfers count negative (the window's footer, as the payment list shows them).
+  return art == SepaArt::Ueberweisung ? Waehrung::Subtrahiert(Waehrung(), *summe) : summe;
+}
+
 QString SepaSelektion::Datenermittlungsfehler(const DbFehler& fehler, const QString& abfrage) {
   return DatenermittlungsFehlertext(fehler, abfrage);
 }
@@ -264,14 +274,14 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
 
   // Only rows whose stored values change are written; the result is the same as rewriting all.
   QList<QPair<qint64, bool>> fehlerAenderungen;
-  std::optional<Waehrung> summe = Waehrung();   // exact, or nullopt once it overflows
+  QList<Waehrung> betraege;   // of the faultless orders
   for (const Gepruefter& p : reihe) {
     const bool fehlerhaft = p.eigeneBefunde || laufFehler.contains(p.zahlungNr);
     ++auswahl.Geprueft;
     if (fehlerhaft)
       ++auswahl.Fehlerhaft;
-    else if (summe)
-      summe = Waehrung::Addiert(*summe, p.betrag);
+    else
+      betraege << p.betrag;
     if (p.rueckschrieb >= 0)
       texte[p.rueckschrieb].fehler = fehlerhaft;
     else if (p.gespeicherterFehler != fehlerhaft)
@@ -291,6 +301,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
   else
     auftraege.Auswaehlen([](const SepaAuftraege::Auftrag&) { return true; });
   // A total beyond the money range cannot be shown or sent: nothing is offered for a file.
+  const std::optional<Waehrung> summe = Auswahlsumme(betraege, anfrage.Art);
   if (!summe) {
     auswahl.Fehler = {DbFehlerNr::FeldZuKlein, QStringLiteral("Summe zu groß")};
     auswahl.Meldung = QStringLiteral("Die Summe der ausgewählten Zahlungen ist zu groß für eine SEPA-Datei.\r"
@@ -299,8 +310,7 @@ SepaAuswahl SepaSelektion::ZahlungenSelektieren(Datenbank& db, const SepaAuswahl
     auswahl.Auftraege.reset();
     return auswahl;
   }
-  // Credit-transfer lines count negative (the window's footer, as the payment list shows them).
-  auswahl.Summe = anfrage.Art == SepaArt::Ueberweisung ? Waehrung() - *summe : *summe;
+  auswahl.Summe = *summe;
   const std::optional<Datenversion> version = db.DatenversionLesen(f);
   if (f) return scheitern(f, QStringLiteral("PRAGMA data_version"));
   geprueft->AbsenderNr = anfrage.AbsenderNr;

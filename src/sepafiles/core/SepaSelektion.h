@@ -36,6 +36,10 @@ class SepaSelektion {
   // characters; nullopt when it ends in no date.
   static std::optional<QDate> VerwendungszweckDatum(const QString& verwendungszweck1);
 
+  // The total the window shows of the faultless orders' amounts (credit transfers negative): exact, or
+  // nullopt once it leaves the int64 (then nothing is offered for a file).
+  static std::optional<Waehrung> Auswahlsumme(const QList<Waehrung>& betraege, SepaArt art);
+
   // The warning after the first pass found faulty orders (lines joined by CR); it offers their list.
   static QString Fehlerwarnung(int anzahl);
   // "Fehler bei der Datenermittlung!" with number, description and the statement.

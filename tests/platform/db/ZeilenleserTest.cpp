@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/db/Datenbank.h"
 #include "platform/db/Wertumwandlung.h"
@@ -149,6 +150,77 @@ TEST(Datenversion, FremdeUndEigeneAenderungen) {
   EXPECT_EQ(nachEigen->fremde, nachFremd->fremde);
   EXPECT_NE(nachEigen->eigene, nachFremd->eigene);
 }
+
+// tamo_summe reads each stored value as the program reads an amount (WaehrungAusWert): every storage
+// class a column may hold, alone and subtracted.
+TEST(Betragssumme, JederWertWieDasProgrammIhnLiest) {
+  auto db = MitWerten();
+  const QList<QVariant> werte = {QVariant(), QVariant(qint64(125000)), QVariant(qint64(-3)), QVariant(12.5),
+                                 QVariant(-0.0001), QVariant(QStringLiteral("17")), QVariant(QStringLiteral("12.5")),
+                                 QVariant(QStringLiteral("12,50")), QVariant(QStringLiteral("")),
+                                 QVariant(QByteArray("\xff\xfe"))};
+  for (const QVariant& w : werte) {
+    SCOPED_TRACE(w.toString().toStdString());
+    ASSERT_FALSE(db->Ausfuehren("DELETE FROM t"));
+    ASSERT_FALSE(db->Ausfuehren("INSERT INTO t (w) VALUES (?)", {w}));
+    const std::optional<Waehrung> erwartet = WaehrungAusWert(w);
+    DbFehler f;
+    EXPECT_EQ(db->Wert("SELECT tamo_summe(w) FROM t", {}, f).value_or(QVariant()).toLongLong(),
+              erwartet.value_or(Waehrung()).Roh());
+    EXPECT_EQ(db->Wert("SELECT tamo_summe(w, 1) FROM t", {}, f).value_or(QVariant()).toLongLong(),
+              -erwartet.value_or(Waehrung()).Roh());
+    EXPECT_FALSE(f) << f.Beschreibung.toStdString();
+  }
+  // A REAL is euros, not ten-thousandths (SQLite's own sum adds 12.5).
+  DbFehler f;
+  ASSERT_FALSE(db->Ausfuehren("DELETE FROM t"));
+  ASSERT_FALSE(db->Ausfuehren("INSERT INTO t (w) VALUES (12.5), (100000)"));
+  EXPECT_EQ(db->Wert("SELECT tamo_summe(w) FROM t", {}, f).value_or(QVariant()), QVariant(qint64(225000)));
+}
+
+// The sum at the ends of the int64, from both sides: exact up to them, Null beyond (and Null once it left,
+// whatever follows), never the query's failure; 0 without rows.
+struct SummenFall {
+  const char* name;
+  QList<qint64> werte;
+  bool abziehen;
+  std::optional<qint64> summe;   // nullopt: Null
+};
+
+class Betragssumme : public ::testing::TestWithParam<SummenFall> {};
+
+TEST_P(Betragssumme, AnDenGrenzenDesInt64) {
+  const SummenFall& fall = GetParam();
+  auto db = MitWerten();
+  for (qint64 w : fall.werte) ASSERT_FALSE(db->Ausfuehren("INSERT INTO t (w) VALUES (?)", {w}));
+  DbFehler f;
+  const std::optional<QVariant> summe =
+      db->Wert(fall.abziehen ? SqlText("SELECT tamo_summe(w, 1) FROM (SELECT w FROM t ORDER BY nr)")
+                             : SqlText("SELECT tamo_summe(w) FROM (SELECT w FROM t ORDER BY nr)"),
+               {}, f);
+  ASSERT_FALSE(f) << f.Beschreibung.toStdString();
+  ASSERT_TRUE(summe);
+  if (fall.summe) EXPECT_EQ(*summe, QVariant(*fall.summe));
+  else EXPECT_TRUE(summe->isNull()) << summe->toString().toStdString();
+}
+
+constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+constexpr qint64 kMin = std::numeric_limits<qint64>::min();
+
+INSTANTIATE_TEST_SUITE_P(
+    Grenzen, Betragssumme,
+    ::testing::Values(SummenFall{"OhneZeilen", {}, false, 0},
+                      SummenFall{"BisMax", {kMax - 1, 1}, false, kMax},
+                      SummenFall{"UeberMax", {kMax, 1}, false, std::nullopt},
+                      SummenFall{"BisMin", {kMin + 1, -1}, false, kMin},
+                      SummenFall{"UnterMin", {kMin, -1}, false, std::nullopt},
+                      SummenFall{"UeberMaxUndZurueck", {kMax, 1, -1}, false, std::nullopt},
+                      SummenFall{"AbgezogenBisMin", {kMax, 1}, true, kMin},
+                      SummenFall{"AbgezogenUnterMin", {kMax, 2}, true, std::nullopt},
+                      SummenFall{"MinAbgezogen", {kMin}, true, std::nullopt},
+                      SummenFall{"ZweiGrosseZeilen", {9'000'000'000'000'000'000, 9'000'000'000'000'000'000}, false,
+                                 std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Textfunktion, NurFuerTexteUndMitNull) {
   auto db = Datenbank::InSpeicher();
