@@ -22,14 +22,17 @@
 #include <utility>
 #include <vector>
 
+#include "platform/db/Waehrung.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDelegate.h"
 #include "platform/ui/GitterDropDown.h"
+#include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterFuss.h"
 #include "platform/ui/GitterModell.h"
 #include "platform/ui/Meldung.h"
+#include "platform/ui/Zellbreite.h"
 
 namespace {
 
@@ -40,6 +43,13 @@ FilterBedingungsErsteller& StandardErsteller() {
 
 bool IstZahlTyp(FeldTyp t) {
   return t == FeldTyp::Integer || t == FeldTyp::Long || t == FeldTyp::Waehrung || t == FeldTyp::Double;
+}
+
+// The widest text a column of amounts has to show: the largest amount of the money range, negative, in
+// the column's format. The rows are read lazily, so their own widest amount is not known beforehand.
+QString GroessterBetrag(const GitterSpalte& s) {
+  return GitterFormatierung::Anzeige(QVariant::fromValue(Waehrung::AusRoh(-Waehrung::Hoechstbetrag)), FeldTyp::Waehrung,
+                                     s.format, s.muster);
 }
 
 // Measuring a caption lays its text out. Every reset of the rows (the lines of the next payment) made the
@@ -216,8 +226,13 @@ DatenGitter::DatenGitter(QWidget* parent)
     }
     m_filter->SpaltenAbgleichen(m_filterAn);
     for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
+    GanzwerteNachziehen();
     StreifenAnordnen();
   });
+  // Other rows come into view (scrolled to, changed, the grid grown): an IBAN wider than the ones
+  // before widens its column instead of being shortened.
+  connect(m_ansicht->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { GanzwerteNachziehen(); });
+  connect(m_modell, &QAbstractItemModel::dataChanged, this, [this] { GanzwerteNachziehen(); });
 
   connect(m_ansicht->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& neu, const QModelIndex& alt) { AktuelleZeileGewechselt(neu, alt); });
@@ -359,6 +374,16 @@ void DatenGitter::SetzeSpaltenfolge(const QStringList& felder) {
   }
 }
 
+int DatenGitter::SichtbareSpaltenBis(const QString& feld) const {
+  const int spalte = SpaltenIndex(feld);
+  const QHeaderView* k = m_ansicht->horizontalHeader();
+  if (spalte < 0 || k->isSectionHidden(spalte)) return 0;
+  int anzahl = 0;
+  for (int vis = 0; vis <= k->visualIndex(spalte); ++vis)
+    if (!k->isSectionHidden(k->logicalIndex(vis))) ++anzahl;
+  return anzahl;
+}
+
 int DatenGitter::Mindestbreite(int spalte) const {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return 0;
   const QHeaderView* k = m_ansicht->horizontalHeader();
@@ -366,11 +391,21 @@ int DatenGitter::Mindestbreite(int spalte) const {
   const GitterSpalte& s = m_modell->Spalten()[spalte];
   int breite = QFontMetrics(k->font()).horizontalAdvance(s.titel) + 2 * rand + 6;
   if (Fussleiste() && !s.fussText.isEmpty()) breite = std::max(breite, m_fuss->Textbreite(s.fussText));
-  if (s.Betraege()) {
+  if (s.Betraege()) breite = std::max(breite, Textbreite(GroessterBetrag(s)));
+  if (s.Ganzwerte()) {
     const auto [von, bis] = ZeilenImBlick();
     for (int z = von; z < bis; ++z) breite = std::max(breite, Textbreite(m_modell->Text(z, spalte)));
   }
   return breite;
+}
+
+void DatenGitter::GanzwerteNachziehen() {
+  if (!m_ansicht) return;
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  for (int i = 0; i < SpaltenAnzahl(); ++i) {
+    if (k->isSectionHidden(i) || !m_modell->Spalten()[i].Ganzwerte()) continue;
+    if (const int noetig = Mindestbreite(i); k->sectionSize(i) < noetig) k->resizeSection(i, noetig);
+  }
 }
 
 std::pair<int, int> DatenGitter::ZeilenImBlick() const {
@@ -382,17 +417,14 @@ std::pair<int, int> DatenGitter::ZeilenImBlick() const {
   return {von, std::min(anzahl, von + sichtbar)};
 }
 
-int DatenGitter::Textbreite(const QString& text) const {
-  const QStyle* stil = m_ansicht->style();
-  const int rand = stil->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_ansicht) + 1;
-  return QFontMetrics(m_ansicht->font()).horizontalAdvance(text) + 2 * rand + 2;
-}
+int DatenGitter::Textbreite(const QString& text) const { return ZellTextbreite(*m_ansicht, text); }
 
 int DatenGitter::Zellbreite(int spalte) const { return m_ansicht->columnWidth(spalte); }
 
 QString DatenGitter::ZellAnzeige(int zeile, int spalte) const {
   const QString text = m_modell->Text(zeile, spalte);
-  if (spalte < 0 || spalte >= SpaltenAnzahl() || !m_modell->Spalten()[spalte].Zahlen()) return text;
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return text;
+  if (const GitterSpalte& s = m_modell->Spalten()[spalte]; !s.Zahlen() && !s.Ganzwerte()) return text;
   return Textbreite(text) > Zellbreite(spalte) ? QStringLiteral("###") : text;
 }
 
@@ -1418,6 +1450,8 @@ bool DatenGitter::eventFilter(QObject* o, QEvent* e) {
     // Each column keeps its share of the width, none narrower than its caption.
     if (alt > 0 && neu > 0 && alt != neu) SpaltenSkalieren(double(neu) / alt);
   }
+  if (static_cast<QResizeEvent*>(e)->oldSize().height() < static_cast<QResizeEvent*>(e)->size().height())
+    GanzwerteNachziehen();
   StreifenAnordnen();
   return QWidget::eventFilter(o, e);
 }
