@@ -1,5 +1,7 @@
 #include "sepafiles/FormularDTADisk.h"
 
+#include <numeric>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -477,6 +479,15 @@ void FormularDTADisk::Aktivieren() {
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
   UnterbrochenenLaufNachholen();
   ZahlungenSelektieren();
+  // The amounts, BICs and IBANs of the list whole from the start: the window widened for its columns
+  // where the screen has room (a fresh one opens narrow), names giving way first; these shares are kept
+  // from here on.
+  FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1);
+  SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
+  // Where the columns need more than the grid has (it scrolls), their shares are kept of the whole: a
+  // wider window then shows all of them without scrolling.
+  if (const float summe = std::accumulate(m_spaltenbreiten.begin(), m_spaltenbreiten.end(), 0.0f); summe > 100.0f)
+    for (float& anteil : m_spaltenbreiten) anteil *= 100.0f / summe;
   if (!m_absenderMangel.feld.isEmpty() && AbsenderHaken() &&
       Meldung::Zeigen(m_absenderMangel.meldung +
                           QStringLiteral("\r\rOhne diese Angabe kann keine SEPA-Datei erstellt werden.\r"

@@ -250,6 +250,12 @@ void FormularSelektiv::showEvent(QShowEvent* ereignis) {
   QDialog::showEvent(ereignis);
   m_tdbGrid1->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
   m_anzeigeBereit = true;
+  // The columns up to the amount as wide as the orders in view need, the window widened for them where
+  // the screen has room; names and purposes give way first.
+  if (!m_spaltenGesetzt) {
+    m_spaltenGesetzt = true;
+    FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1, m_tdbGrid1->SichtbareSpaltenBis(QStringLiteral("ZahlungGesamt")));
+  }
 }
 
 void FormularSelektiv::resizeEvent(QResizeEvent* ereignis) {

@@ -83,6 +83,7 @@ class Zahlungsliste : public QWidget {
   QList<std::pair<QString, QString>> m_suchwerte;   // caption and typed value of each applied search column
   std::optional<QDate> m_faelligBis;
   bool m_anzeigeBereit = false;
+  bool m_layoutGeladen = false;   // the user's stored column layout
   Waehrung m_summe;
   std::unique_ptr<Recordset> m_daten;   // Data1
   FaelligAufruf m_faelligAufruf;
