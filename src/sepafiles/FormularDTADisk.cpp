@@ -337,6 +337,12 @@ void FormularDTADisk::FormatAnzeigen() {
 
 void FormularDTADisk::SpaltenAnlegen() {
   ListengitterEinrichten(*m_tdbGrid1, kSpalten);
+  // The lines' purpose and amount, with the sum beneath, right after the payment's amount: a 1024-pixel
+  // screen shows every amount without scrolling.
+  m_tdbGrid1->SetzeSpaltenfolge({QStringLiteral("Zahlungen.ZahlungNr"), QStringLiteral("Name"), QStringLiteral("Bank"),
+                                 QStringLiteral("BIC"), QStringLiteral("IBAN"), QStringLiteral("OPKontoNr"),
+                                 QStringLiteral("Textschlüssel"), QStringLiteral("ZahlungGesamt"),
+                                 QStringLiteral("Verwendungszweck"), QStringLiteral("ZahlungsBetrag")});
   m_tdbGrid1->SetzeFussleiste(true);
   m_tdbGrid1->SetzeFussText(m_tdbGrid1->SpaltenIndex(QStringLiteral("Verwendungszweck")), QStringLiteral("Summe"));
   // Credit transfers in red, in every column of their rows.
@@ -479,10 +485,10 @@ void FormularDTADisk::Aktivieren() {
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
   UnterbrochenenLaufNachholen();
   ZahlungenSelektieren();
-  // The amounts, BICs and IBANs of the list whole from the start: the window widened for its columns
-  // where the screen has room (a fresh one opens narrow), names giving way first; these shares are kept
-  // from here on.
-  FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1);
+  // The amounts, BICs and IBANs of the list whole from the start: the window widened for the columns up
+  // to the line amount where the screen has room (a fresh one opens narrow), names giving way first; the
+  // rest is reached by scrolling. These shares are kept from here on.
+  FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1, m_tdbGrid1->SichtbareSpaltenBis(QStringLiteral("ZahlungsBetrag")));
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
   // Where the columns need more than the grid has (it scrolls), their shares are kept of the whole: a
   // wider window then shows all of them without scrolling.

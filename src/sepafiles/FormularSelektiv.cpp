@@ -206,6 +206,10 @@ void FormularSelektiv::SpaltenAnlegen() {
                               {"ErledigtDatum", "", 80},
                               {"Fällig", "", 80},
                               {"Währung", "", 50}});
+  // The amount right after the bank data, so that a small screen shows it without scrolling right.
+  g->SetzeSpaltenfolge({QStringLiteral("ZahlungNr"), QStringLiteral("Name"), QStringLiteral("Bank"),
+                        QStringLiteral("Verwendungszweck1"), QStringLiteral("BIC"), QStringLiteral("IBAN"),
+                        QStringLiteral("ZahlungGesamt")});
   g->SetzeZellStil([g](int zeile, int, ZellStil& stil) {
     if (g->Wert(zeile, QStringLiteral("Art")).toString() == QLatin1String("G")) stil.vordergrund = Farben::Rot();
   });

@@ -98,6 +98,12 @@ QString Ort(const QWidget& w) {
   return ort + QStringLiteral(" / ") + (w.objectName().isEmpty() ? QString::fromLatin1(w.metaObject()->className()) : w.objectName());
 }
 
+// A text that the view's edge cuts (its left part shown, "5.94" of 5.942,13): whole inside the view, or
+// wholly outside it (reached by scrolling), passes.
+bool AmRandGeschnitten(double links, double rechts, int sicht) {
+  return (links < -0.5 && rechts > 0.5) || (links < sicht - 0.5 && rechts > sicht + 0.5);
+}
+
 void ZellenPruefen(const QTableView& v, Ganzwertbefund& b) {
   const QAbstractItemModel* m = v.model();
   if (!m || m->rowCount() == 0) return;
@@ -129,6 +135,7 @@ void ZellenPruefen(const QTableView& v, Ganzwertbefund& b) {
       }
       const QString spaltenname = m->headerData(spalte, Qt::Horizontal).toString();
       const QString stelle = QStringLiteral("%1, Spalte \"%2\", Zeile %3: ").arg(Ort(v), spaltenname).arg(zeile + 1);
+      const int sicht = v.viewport()->width();
       if (gezeigt.trimmed() != wert)
         b.maengel << stelle + QStringLiteral("\"%1\" gezeigt als \"%2\"").arg(wert, gezeigt);
       else if (links < o.rect.left() - 0.5 || rechts > o.rect.right() + 1.5)
@@ -136,6 +143,12 @@ void ZellenPruefen(const QTableView& v, Ganzwertbefund& b) {
                                   .arg(wert)
                                   .arg(rechts - links, 0, 'f', 1)
                                   .arg(o.rect.width());
+      else if (AmRandGeschnitten(links, rechts, sicht))
+        b.maengel << stelle + QStringLiteral("\"%1\" steht über den Rand der Ansicht (%2 bis %3 von %4 Pixeln)")
+                                  .arg(wert)
+                                  .arg(links, 0, 'f', 0)
+                                  .arg(rechts, 0, 'f', 0)
+                                  .arg(sicht);
     }
   }
 }
@@ -148,12 +161,15 @@ void FussPruefen(const DatenGitter& g, Ganzwertbefund& b) {
     const QString text = g.FussText(spalte).trimmed();
     if (!g.SpalteSichtbar(spalte) || !IstGanzwert(text)) continue;
     ++b.geprueft;
-    // The footer leaves 4 pixels on either side of its text.
-    if (fm.horizontalAdvance(text) + 8 > g.Spaltenbreite(spalte))
-      b.maengel << QStringLiteral("%1, Fuß der Spalte \"%2\": \"%3\" braucht %4 Pixel, die Spalte hat %5")
-                       .arg(Ort(g), g.Spalte(spalte).titel, text)
-                       .arg(fm.horizontalAdvance(text) + 8)
-                       .arg(g.Spaltenbreite(spalte));
+    // The footer leaves 4 pixels on either side of its text, which scrolls with its column.
+    const int breite = fm.horizontalAdvance(text);
+    const int links = g.Ansicht()->horizontalHeader()->sectionViewportPosition(spalte) +
+                      ((g.Spalte(spalte).ausrichtung & Qt::AlignRight) ? g.Spaltenbreite(spalte) - 4 - breite : 4);
+    const QString stelle = QStringLiteral("%1, Fuß der Spalte \"%2\": \"%3\" ").arg(Ort(g), g.Spalte(spalte).titel, text);
+    if (breite + 8 > g.Spaltenbreite(spalte))
+      b.maengel << stelle + QStringLiteral("braucht %1 Pixel, die Spalte hat %2").arg(breite + 8).arg(g.Spaltenbreite(spalte));
+    else if (AmRandGeschnitten(links, links + breite, g.Ansicht()->viewport()->width()))
+      b.maengel << stelle + QStringLiteral("steht über den Rand der Ansicht");
   }
 }
 

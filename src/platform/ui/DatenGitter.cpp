@@ -25,6 +25,7 @@
 #include "platform/db/Waehrung.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatumFeld.h"
+#include "platform/ui/FensterpositionVerwalten.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDelegate.h"
 #include "platform/ui/GitterDropDown.h"
@@ -554,6 +555,35 @@ void ProzenteAnwenden(QTableView* v, const std::vector<float>& p,
                    static_cast<int>(std::lround(v->viewport()->width() * summe / 100.0)), mindestbreite);
 }
 
+// A grid wider than its view: the columns that fit whole share what is left of the view's width, so that
+// the first one beyond starts at the view's right edge instead of showing its left part there ("5.94" of
+// 5.942,13, "-591.14" of the sum beneath); it is reached by scrolling.
+void AnDerKanteEnden(QHeaderView* k, int sicht) {
+  std::vector<int> spalten;
+  long summe = 0;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    spalten.push_back(i);
+    summe += k->sectionSize(i);
+  }
+  if (sicht <= 0 || summe <= sicht) return;
+  std::size_t n = 0;
+  long vorne = 0;
+  while (n < spalten.size() && vorne + k->sectionSize(spalten[n]) <= sicht) vorne += k->sectionSize(spalten[n++]);
+  if (n == 0 || vorne == sicht) return;
+  const long rest = sicht - vorne;
+  long bisher = 0;
+  long kante = 0;
+  for (std::size_t j = 0; j < n; ++j) {
+    const int alt = k->sectionSize(spalten[j]);
+    bisher += alt;
+    const long neueKante = std::lround(double(rest) * double(bisher) / double(vorne));
+    k->resizeSection(spalten[j], alt + int(neueKante - kante));
+    kante = neueKante;
+  }
+}
+
 }  // namespace
 
 void DatenGitter::SpaltenEinpassen() { SpaltenSkalieren(1.0, m_ansicht->viewport()->width()); }
@@ -571,12 +601,14 @@ void DatenGitter::SpaltenSkalieren(double faktor, std::optional<int> gesamt) {
   }
   BreitenVerteilen(k, anteile, gesamt.value_or(static_cast<int>(std::lround(summe * faktor))),
                    [this](int spalte) { return Mindestbreite(spalte); });
+  AnDerKanteEnden(k, m_ansicht->viewport()->width());
 }
 
 std::vector<float> DatenGitter::SpaltenProzente() const { return ProzenteVon(m_ansicht); }
 
 void DatenGitter::SpaltenProzenteAnwenden(const std::vector<float>& prozente) {
   ProzenteAnwenden(m_ansicht, prozente, [this](int spalte) { return Mindestbreite(spalte); });
+  AnDerKanteEnden(m_ansicht->horizontalHeader(), m_ansicht->viewport()->width());
 }
 
 std::vector<DatenGitter::Inhaltsbreite> DatenGitter::Inhaltsbreiten(int hoechstensZeichen) const {
@@ -633,6 +665,7 @@ void DatenGitter::SpaltenNachInhalt(int vorne, int hoechstensZeichen) {
   for (std::size_t j = passend; j < breiten.size(); ++j) k->resizeSection(breiten[j].spalte, breiten[j].inhalt);
   if (summe <= platz) {
     for (std::size_t j = 0; j < passend; ++j) k->resizeSection(breiten[j].spalte, breiten[j].inhalt);
+    AnDerKanteEnden(k, platz);
     return;
   }
   // Too narrow: running text gives way, the widest first (a short name stays whole while a long one
@@ -660,17 +693,24 @@ void DatenGitter::SpaltenNachInhalt(int vorne, int hoechstensZeichen) {
     const Inhaltsbreite& b = breiten[j];
     k->resizeSection(b.spalte, b.mindestens == b.inhalt ? b.inhalt : std::max(b.mindestens, std::min(b.inhalt, niedrig)));
   }
+  AnDerKanteEnden(k, platz);
 }
 
 void FensterFuerSpaltenVerbreitern(QWidget& fenster, DatenGitter& gitter, int vorne) {
   const int fehlt = gitter.InhaltsBreite(vorne) - gitter.width();
   if (fehlt > 0 && fenster.screen() && !fenster.isMaximized()) {
     const QRect platz = fenster.screen()->availableGeometry();
-    const int hoechstens = int(platz.width() * 0.9);
-    fenster.resize(std::min(fenster.width() + fehlt, std::max(fenster.width(), hoechstens)), fenster.height());
+    // The frame as it will be (the window system reports a new size, and the frame of a window not yet
+    // mapped, only later): at most as wide as the screen, the frame included.
+    const QMargins rand = FensterRahmen(&fenster);
+    const QRect rahmen = fenster.geometry().marginsAdded(rand);
+    const int hoechstens = platz.width() - rand.left() - rand.right();
+    const int breite = std::min(fenster.width() + fehlt, std::max(fenster.width(), hoechstens));
+    const int rahmenBreite = breite + rand.left() + rand.right();
+    fenster.resize(breite, fenster.height());
     if (fenster.layout()) fenster.layout()->activate();
-    if (fenster.frameGeometry().right() > platz.right())
-      fenster.move(std::max(platz.left(), platz.right() - fenster.frameGeometry().width() + 1), fenster.y());
+    if (rahmen.left() + rahmenBreite - 1 > platz.right())
+      fenster.move(std::max(platz.left(), platz.right() - rahmenBreite + 1), fenster.pos().y());
   }
   gitter.SpaltenNachInhalt(vorne);
 }

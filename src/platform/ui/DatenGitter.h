@@ -106,7 +106,9 @@ class DatenGitter : public QWidget {
   // display order; 0 = all) are to fit the grid: free room is shared among them in proportion, and
   // where the grid is too narrow the columns of running text (values with blanks: names, banks,
   // purposes) give way down to their captions while codes, dates and amounts keep their width; the
-  // columns behind them follow at their content width, reached by scrolling.
+  // columns behind them follow at their content width, reached by scrolling. Whenever the grid scrolls,
+  // the columns that fit share the rest of the view, so that no column shows its left part at the view's
+  // edge (an amount cut to "5.94").
   void SpaltenNachInhalt(int vorne = 0, int hoechstensZeichen = 40);
   // How wide the grid would be with its first `vorne` visible columns (0 = all) at their content width:
   // the columns, the row header and the frame (a window makes room with it).
@@ -362,7 +364,7 @@ class DatenGitter : public QWidget {
   std::unique_ptr<SpaltenStand> m_spaltenStand;
 };
 
-// Widens the window of `gitter` (up to nine tenths of its screen, never narrower, still whole on the
+// Widens the window of `gitter` (up to the width of its screen, never narrower, still whole on the
 // screen) so that the first `vorne` visible columns fit at their content width; then sizes the
 // columns to their content (SpaltenNachInhalt).
 void FensterFuerSpaltenVerbreitern(QWidget& fenster, DatenGitter& gitter, int vorne = 0);

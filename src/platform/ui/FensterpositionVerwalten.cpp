@@ -34,20 +34,6 @@ QRect AlleBildschirme() {
   return alle.isValid() ? alle : QRect(0, 0, 1024, 768);
 }
 
-// The window system's frame around a window's client area (title bar, borders): the window's own once it
-// has been shown, else that of another shown window (the main window), else none (no window manager).
-QMargins Rahmen(const QWidget* fenster) {
-  auto von = [](const QWidget* w) {
-    const QRect f = w->frameGeometry();
-    const QRect g = w->geometry();
-    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
-  };
-  if (fenster->isVisible() && !von(fenster).isNull()) return von(fenster);
-  for (const QWidget* w : QApplication::topLevelWidgets())
-    if (w != fenster && w->isVisible() && !(w->windowFlags() & Qt::Popup) && !von(w).isNull()) return von(w);
-  return {};
-}
-
 // The screen a window opens on: the one holding the middle of its stored place, else its own.
 QScreen* BildschirmFuer(const QWidget* fenster, const QRect& g) {
   if (QScreen* s = QGuiApplication::screenAt(g.center())) return s;
@@ -66,6 +52,18 @@ QRect AufBildschirmEinpassen(const QRect& g, const QRect& frei, const QMargins& 
 }
 
 }  // namespace
+
+QMargins FensterRahmen(const QWidget* fenster) {
+  auto von = [](const QWidget* w) {
+    const QRect f = w->frameGeometry();
+    const QRect g = w->geometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+  };
+  if (fenster->isVisible() && !von(fenster).isNull()) return von(fenster);
+  for (const QWidget* w : QApplication::topLevelWidgets())
+    if (w != fenster && w->isVisible() && w->windowType() != Qt::Popup && !von(w).isNull()) return von(w);
+  return {};
+}
 
 void FensterpositionVerwalten(bool wiederherstellen, const QString& abschnitt, QWidget* fenster, int prozent,
                               bool breit) {
@@ -95,7 +93,7 @@ void FensterpositionVerwalten(bool wiederherstellen, const QString& abschnitt, Q
   const std::optional<int> left = Zahl(abschnitt, QStringLiteral("Left"));
   const std::optional<int> height = Zahl(abschnitt, QStringLiteral("Height"));
   const std::optional<int> width = Zahl(abschnitt, QStringLiteral("Width"));
-  const QMargins rahmen = Rahmen(fenster);
+  const QMargins rahmen = FensterRahmen(fenster);
   QRect g = fenster->geometry();
   if (!top && !left && !height && !width) {
     if (prozent <= 0) return;

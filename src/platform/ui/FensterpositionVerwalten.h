@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QString>
 
 class QWidget;
@@ -13,3 +14,7 @@ class QWidget;
 // place partly or wholly outside it moves onto it.
 void FensterpositionVerwalten(bool wiederherstellen, const QString& abschnitt, QWidget* fenster, int prozent = 70,
                               bool breit = false);
+
+// The window system's frame around a window's client area (title bar, borders): the window's own once it
+// is shown, else that of another shown window (the main window), else none (no window manager).
+QMargins FensterRahmen(const QWidget* fenster);

@@ -1200,6 +1200,22 @@ TEST_F(GitterBreitenTest, BetragsspalteNieSchmalerAlsDerBreitesteBetrag) {
   EXPECT_EQ(gitter->ZellAnzeige(0, betrag), text);
 }
 
+// A grid wider than its view: some column ends exactly at the view's right edge, so that none shows only
+// its left part there ("5.94" of 5.942,13).
+void EndetAnDerKante(const DatenGitter& g) {
+  const QHeaderView* k = g.Ansicht()->horizontalHeader();
+  const int sicht = g.Ansicht()->viewport()->width();
+  int kante = 0;
+  bool getroffen = false;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    kante += k->sectionSize(i);
+    getroffen = getroffen || kante == sicht;
+  }
+  EXPECT_TRUE(kante <= sicht || getroffen) << "Spalten " << kante << " Pixel, Ansicht " << sicht;
+}
+
 // Columns of amounts, IBANs and BICs over many rows read lazily (the test of the widest values must not
 // read them all): whatever narrows them, an amount column keeps room for the largest amount a payment may
 // have (-999.999.999,99) though the rows in view hold 1,00, and IBAN and BIC columns for the codes in view;
@@ -1265,6 +1281,13 @@ TEST_F(WertspaltenTest, BetragIbanUndBicNieSchmalerAlsIhreWerte) {
   gitter->SetzeRecordset(nullptr);
   gitter->SetzeRecordset(rs.get());
   AllesGanz("neu gebunden");
+  // Codes filled in outside (the IBAN conversion of the address window): the grid shown again widens.
+  ASSERT_TRUE(db->Ausfuehren(SqlText("UPDATE Posten SET BankBIC = 'WWWWMTWWWWW', IBAN = 'MT62WWWW12345WWWWWWWWWWWWWWWWWW' "
+                                     "WHERE Nr <= 3"))
+                  .Ok());
+  ASSERT_FALSE(rs->Requery());
+  gitter->Aktualisieren();
+  AllesGanz("geändert");
 
   // The widest codes lie far below: scrolled to, they widen their columns.
   const int iban = gitter->Spaltenbreite(Spalte("IBAN"));
@@ -1276,6 +1299,9 @@ TEST_F(WertspaltenTest, BetragIbanUndBicNieSchmalerAlsIhreWerte) {
   EXPECT_EQ(gitter->ZellAnzeige(249, Spalte("BankBIC")), QStringLiteral("WWWWMTWWWWW"));
   gitter->SpaltenProzenteAnwenden({1.0f, 1.0f, 1.0f, 1.0f, 1.0f});
   AllesGanz("Prozente nach dem Rollen");
+  EndetAnDerKante(*gitter);
+  gitter->SpaltenNachInhalt(2);
+  EndetAnDerKante(*gitter);
 }
 
 // Sized to the content: with room to spare every column gets its content and the free room is shared
@@ -1305,6 +1331,9 @@ TEST_F(GitterBreitenTest, SpaltenNachInhaltTeilenFreienPlatzUndDerNameWeicht) {
   EXPECT_LE(gitter->Spaltenbreite(Spalte("Nr")) + gitter->Spaltenbreite(Spalte("Name")),
             gitter->Ansicht()->viewport()->width());
   EXPECT_GE(gitter->Spaltenbreite(Spalte("IBAN")), Braucht(QStringLiteral("DE02120300000000202051")));
+  EndetAnDerKante(*gitter);
+  gitter->SpaltenEinpassen();
+  EndetAnDerKante(*gitter);
 }
 
 }  // namespace
