@@ -22,7 +22,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/db/Waehrung.h"
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatumFeld.h"
 #include "platform/ui/FensterpositionVerwalten.h"
@@ -44,13 +43,6 @@ FilterBedingungsErsteller& StandardErsteller() {
 
 bool IstZahlTyp(FeldTyp t) {
   return t == FeldTyp::Integer || t == FeldTyp::Long || t == FeldTyp::Waehrung || t == FeldTyp::Double;
-}
-
-// The widest text a column of amounts has to show: the largest amount of the money range, negative, in
-// the column's format. The rows are read lazily, so their own widest amount is not known beforehand.
-QString GroessterBetrag(const GitterSpalte& s) {
-  return GitterFormatierung::Anzeige(QVariant::fromValue(Waehrung::AusRoh(-Waehrung::Hoechstbetrag)), FeldTyp::Waehrung,
-                                     s.format, s.muster);
 }
 
 // Measuring a caption lays its text out. Every reset of the rows (the lines of the next payment) made the
@@ -392,7 +384,7 @@ int DatenGitter::Mindestbreite(int spalte) const {
   const GitterSpalte& s = m_modell->Spalten()[spalte];
   int breite = QFontMetrics(k->font()).horizontalAdvance(s.titel) + 2 * rand + 6;
   if (Fussleiste() && !s.fussText.isEmpty()) breite = std::max(breite, m_fuss->Textbreite(s.fussText));
-  if (s.Betraege()) breite = std::max(breite, Textbreite(GroessterBetrag(s)));
+  if (s.Betraege()) breite = std::max(breite, Textbreite(GitterFormatierung::GroessterBetrag(s.format, s.muster)));
   if (s.Ganzwerte()) {
     const auto [von, bis] = ZeilenImBlick();
     for (int z = von; z < bis; ++z) breite = std::max(breite, Textbreite(m_modell->Text(z, spalte)));
@@ -722,7 +714,7 @@ void SpaltenbreitenVerwalten(DatenGitter& gitter, std::vector<float>& prozente, 
 
 void SpaltenbreitenVerwalten(GitterDropDown& liste, std::vector<float>& prozente, bool speichern) {
   if (speichern) prozente = ProzenteVon(liste.Ansicht());
-  else ProzenteAnwenden(liste.Ansicht(), prozente);
+  else ProzenteAnwenden(liste.Ansicht(), prozente, [&liste](int spalte) { return liste.Mindestbreite(spalte); });
 }
 
 QString DatenGitter::LayoutAbschnitt(const QString& name) const {

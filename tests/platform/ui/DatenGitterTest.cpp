@@ -397,6 +397,23 @@ TEST_F(DropDownTest, KnopfDerAktuellenZelleOeffnetDieListe) {
                                    liste->Ansicht()->horizontalHeader()->sizeHint().height(), 6);
 }
 
+// A list's amount column narrowed by the window (its percentages, a width of its own) still opens with room
+// for the largest amount a payment may have.
+TEST_F(DropDownTest, BetragsspalteOeffnetGanz) {
+  const int rest = liste->SpaltenIndex(QStringLiteral("Rest"));
+  const int noetig = liste->Ansicht()->fontMetrics().horizontalAdvance(QStringLiteral("-999.999.999,99"));
+  std::vector<float> prozente{1.0f, 1.0f};
+  liste->resize(300, 100);
+  SpaltenbreitenVerwalten(*liste, prozente, false);
+  EXPECT_GE(liste->Spaltenbreite(rest), noetig);
+  liste->SetzeSpaltenbreite(rest, 10);
+  QTest::keyClick(gitter->Ansicht(), Qt::Key_F4);
+  ASSERT_TRUE(gitter->DropDownOffen());
+  EXPECT_GE(liste->Spaltenbreite(rest), noetig);
+  EXPECT_GE(liste->width(), liste->Spaltenbreite(0) + liste->Spaltenbreite(rest));
+  QTest::keyClick(gitter->Ansicht(), Qt::Key_Escape);
+}
+
 TEST_F(DropDownTest, OffeneListeVerbrauchtEscUndEnter) {
   QTableView* v = gitter->Ansicht();
   ASSERT_TRUE(gitter->ZellwertSetzen(gitter->SpaltenIndex(QStringLiteral("Name")), QStringLiteral("Neu")));
