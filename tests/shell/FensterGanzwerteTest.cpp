@@ -21,12 +21,15 @@
 #include "Ganzwertpruefung.h"
 #include "common/Programmzustand.h"
 #include "common/Uhr.h"
+#include "import/ImportForm.h"
+#include "masterdata/AdressenEingabe.h"
 #include "masterdata/SuchlisteF4.h"
 #include "payments/SkontoForm.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "sepafiles/SepaFehlerliste.h"
 #include "shell/Arbeitsfenster.h"
 #include "shell/ZOVA10.h"
+#include "testsupport/Geschwisterdatenbank.h"
 
 namespace {
 
@@ -94,6 +97,28 @@ class FensterGanzwerte : public ::testing::TestWithParam<Fensterfall> {
     for (int i = 0; i < 5; ++i) QTest::qWait(20);
   }
   MeldungsRekorder& Rekorder() { return m_umgebung.Rekorder(); }
+  // The active sender's addresses and open items from the accounting program, with the widest values.
+  void BuchhaltungVerknuepfen() {
+    Geschwisterdatenbank g(Geschwisterdatenbank::Programm::Buchhaltung);
+    g.Adresse({.konto = QStringLiteral("10001"), .suchname = QStringLiteral("WUNDERLICH"), .name = QStringLiteral(NAME_70),
+               .bank = QStringLiteral("Wüstenrot Bank"), .bic = QStringLiteral(BIC_W), .iban = QStringLiteral(IBAN_34),
+               .mandatReferenz = QStringLiteral("M-1"), .mandatDatum = QDate(2023, 5, 1),
+               .mandatSequenz = QStringLiteral("3-Mehrfach-Einzug Folgeeinzug (Basis)")});
+    const Waehrung hoechst = Waehrung::AusRoh(Waehrung::Hoechstbetrag);
+    g.Posten({.konto = QStringLiteral("10001"), .nr = QStringLiteral("R-1"), .art = QLatin1Char('R'),
+              .kontoart = QLatin1Char('K'), .vom = QDate(2024, 2, 1), .faellig = QDate(2024, 3, 1), .betrag = hoechst,
+              .rest = hoechst});
+    g.Posten({.konto = QStringLiteral("10001"), .nr = QStringLiteral("G-1"), .art = QLatin1Char('G'),
+              .kontoart = QLatin1Char('K'), .vom = QDate(2024, 2, 2), .faellig = QDate(2024, 3, 2), .betrag = hoechst,
+              .rest = hoechst});
+    const QString datei = m_umgebung.Ordner().Datei(QStringLiteral("livra.db"));
+    const DbFehler f = g.Schreiben(datei);
+    ASSERT_TRUE(f.Ok()) << f.Beschreibung.toStdString();
+    ASSERT_TRUE(Zustand().Datenbank()->Ausfuehren(
+                    SqlText("UPDATE Absender SET AdressenFormat = 1, AdressenVerbindung = ? WHERE AbsenderNr = 1"), {datei})
+                    .Ok());
+    m_umgebung.Oeffnen(m_umgebung.Ordner().Datei(QStringLiteral("daten")));
+  }
   ZOVA10& Haupt() { return *m_haupt; }
 
  protected:
@@ -185,6 +210,33 @@ const Fensterfall kFenster[] = {
        liste->show();
        FensterGanzwerte::Warten();
        return liste;
+     }},
+    {"AdresseAendern", 2,
+     [](FensterGanzwerte& t) -> QWidget* {
+       auto* eingabe = t.Eigenes(std::make_unique<AdressenEingabe>(AdressenEingabe::Art::Adresse, false));
+       eingabe->AdresseSetzen({.opKontoNr = QStringLiteral("10001"), .suchname = QStringLiteral("WUNDERLICH"),
+                               .name = QStringLiteral(NAME_70), .bank = QStringLiteral("Wüstenrot Bank"),
+                               .bic = QStringLiteral(BIC_W), .iban = QStringLiteral(IBAN_34)});
+       eingabe->show();
+       FensterGanzwerte::Warten();
+       return eingabe;
+     }},
+    {"BankAendern", 1,
+     [](FensterGanzwerte& t) -> QWidget* {
+       auto* eingabe = t.Eigenes(std::make_unique<AdressenEingabe>(AdressenEingabe::Art::Bank, false));
+       eingabe->BankSetzen({.blz = QStringLiteral("37040044"), .bic = QStringLiteral(BIC_W),
+                            .bank = QStringLiteral("Wüstenrot Bank")});
+       eingabe->show();
+       FensterGanzwerte::Warten();
+       return eingabe;
+     }},
+    {"Import", 4,
+     [](FensterGanzwerte& t) -> QWidget* {
+       t.BuchhaltungVerknuepfen();
+       auto* import = t.Eigenes(std::make_unique<ImportForm>(ImportAufruf{Zahlart::BasisLastschrift, QApplication::font()}));
+       import->show();
+       FensterGanzwerte::Warten();
+       return import;
      }},
     {"Skonto", 4,
      [](FensterGanzwerte& t) -> QWidget* {
