@@ -1475,15 +1475,14 @@ bool DatenGitter::eventFilter(QObject* o, QEvent* e) {
     }
   }
   if (e->type() != QEvent::Resize || o != m_ansicht->viewport()) return QWidget::eventFilter(o, e);
+  auto* r = static_cast<QResizeEvent*>(e);
   if (m_strecken) {
-    auto* r = static_cast<QResizeEvent*>(e);
     const int alt = r->oldSize().width();
     const int neu = r->size().width();
     // Each column keeps its share of the width, none narrower than its caption.
     if (alt > 0 && neu > 0 && alt != neu) SpaltenSkalieren(double(neu) / alt);
   }
-  if (static_cast<QResizeEvent*>(e)->oldSize().height() < static_cast<QResizeEvent*>(e)->size().height())
-    GanzwerteNachziehen();
+  if (r->oldSize().height() < r->size().height()) GanzwerteNachziehen();   // more rows in view
   StreifenAnordnen();
   return QWidget::eventFilter(o, e);
 }
