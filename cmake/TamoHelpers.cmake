@@ -40,16 +40,21 @@ function(tamo_library name)
   endif()
 endfunction()
 
-# tamo_test(NAME SOURCES... LINK libs...)
+# tamo_test(NAME SOURCES... LINK libs... [ENVIRONMENT "VAR=value"])
 # One GoogleTest executable; every test runs headless (offscreen platform). LINK names every library whose
 # symbols the test's own sources use (with shared libraries nothing is taken along from the libraries' private links).
+# ENVIRONMENT is set for every test of the executable (e.g. the offscreen platform with a screen of a given size).
 function(tamo_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "" "ENVIRONMENT" "SOURCES;LINK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LINK} tamo_testsupport GTest::gtest GTest::gmock)
+  set(eigenschaften TIMEOUT 300)
+  if(ARG_ENVIRONMENT)
+    list(APPEND eigenschaften ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     NO_PRETTY_VALUES
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES ${eigenschaften})
 endfunction()

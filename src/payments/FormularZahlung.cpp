@@ -202,10 +202,12 @@ void FormularZahlung::Laden() {
   }
   m_zustand.FormularGeladenSetzen();
   ZahlungenLaden();
-  FensterpositionVerwalten(true, ZahlungsformularAbschnitt(), this, 70, false);
   if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
   m_zeilen->HoeheFuerAlleZeilen();
   ZeilenanzeigeAnwenden();
+  // Placed once the font and the line grid's height are set: a window that grew after being placed on a
+  // small screen would reach below its edge.
+  FensterpositionVerwalten(true, ZahlungsformularAbschnitt(), this, 70, false);
 }
 
 void FormularZahlung::showEvent(QShowEvent* ereignis) {

@@ -1,5 +1,7 @@
 #include "sepafiles/FormularDTADisk.h"
 
+#include <numeric>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -348,6 +350,12 @@ void FormularDTADisk::FormatAnzeigen() {
 
 void FormularDTADisk::SpaltenAnlegen() {
   ListengitterEinrichten(*m_tdbGrid1, kSpalten);
+  // The lines' purpose and amount, with the sum beneath, right after the payment's amount: a 1024-pixel
+  // screen shows every amount without scrolling.
+  m_tdbGrid1->SetzeSpaltenfolge({QStringLiteral("Zahlungen.ZahlungNr"), QStringLiteral("Name"), QStringLiteral("Bank"),
+                                 QStringLiteral("BIC"), QStringLiteral("IBAN"), QStringLiteral("OPKontoNr"),
+                                 QStringLiteral("Textschlüssel"), QStringLiteral("ZahlungGesamt"),
+                                 QStringLiteral("Verwendungszweck"), QStringLiteral("ZahlungsBetrag")});
   m_tdbGrid1->SetzeFussleiste(true);
   m_tdbGrid1->SetzeFussText(m_tdbGrid1->SpaltenIndex(QStringLiteral("Verwendungszweck")), QStringLiteral("Summe"));
   // Credit transfers in red, in every column of their rows.
@@ -495,6 +503,15 @@ void FormularDTADisk::Aktivieren() {
   SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
   UnterbrochenenLaufNachholen();
   ZahlungenSelektieren();
+  // The amounts, BICs and IBANs of the list whole from the start: the window widened for the columns up
+  // to the line amount where the screen has room (a fresh one opens narrow), names giving way first; the
+  // rest is reached by scrolling. These shares are kept from here on.
+  FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1, m_tdbGrid1->SichtbareSpaltenBis(QStringLiteral("ZahlungsBetrag")));
+  SpaltenbreitenVerwalten(*m_tdbGrid1, m_spaltenbreiten, true);
+  // Where the columns need more than the grid has (it scrolls), their shares are kept of the whole: a
+  // wider window then shows all of them without scrolling.
+  if (const float summe = std::accumulate(m_spaltenbreiten.begin(), m_spaltenbreiten.end(), 0.0f); summe > 100.0f)
+    for (float& anteil : m_spaltenbreiten) anteil *= 100.0f / summe;
   if (!m_absenderMangel.feld.isEmpty() && AbsenderHaken() &&
       Meldung::Zeigen(m_absenderMangel.meldung +
                           QStringLiteral("\r\rOhne diese Angabe kann keine SEPA-Datei erstellt werden.\r"

@@ -206,6 +206,10 @@ void FormularSelektiv::SpaltenAnlegen() {
                               {"ErledigtDatum", "", 80},
                               {"Fällig", "", 80},
                               {"Währung", "", 50}});
+  // The amount right after the bank data, so that a small screen shows it without scrolling right.
+  g->SetzeSpaltenfolge({QStringLiteral("ZahlungNr"), QStringLiteral("Name"), QStringLiteral("Bank"),
+                        QStringLiteral("Verwendungszweck1"), QStringLiteral("BIC"), QStringLiteral("IBAN"),
+                        QStringLiteral("ZahlungGesamt")});
   g->SetzeZellStil([g](int zeile, int, ZellStil& stil) {
     if (g->Wert(zeile, QStringLiteral("Art")).toString() == QLatin1String("G")) stil.vordergrund = Farben::Rot();
   });
@@ -249,6 +253,12 @@ void FormularSelektiv::showEvent(QShowEvent* ereignis) {
   QDialog::showEvent(ereignis);
   m_tdbGrid1->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
   m_anzeigeBereit = true;
+  // The columns up to the amount as wide as the orders in view need, the window widened for them where
+  // the screen has room; names and purposes give way first.
+  if (!m_spaltenGesetzt) {
+    m_spaltenGesetzt = true;
+    FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1, m_tdbGrid1->SichtbareSpaltenBis(QStringLiteral("ZahlungGesamt")));
+  }
 }
 
 void FormularSelektiv::resizeEvent(QResizeEvent* ereignis) {

@@ -71,6 +71,7 @@ class FormularSelektiv : public QDialog {
   SelektivAktion m_aktion = SelektivAktion::Loeschen;
   bool m_anzeigeBereit = false;
   bool m_entladen = false;
+  bool m_spaltenGesetzt = false;   // the columns sized to the rows once, at the first showing
   int m_auswahlen = 0;
   std::array<QString, 2> m_datumBeiFokus;
   std::optional<SelektivKriterien> m_angezeigt;

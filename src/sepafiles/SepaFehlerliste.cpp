@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@
 #include "common/Programmzustand.h"
 #include "platform/ui/HilfeAnzeigen.h"
 #include "platform/ui/HilfeKontext.h"
+#include "platform/ui/Zellbreite.h"
 #include "sepafiles/core/SepaBefundliste.h"
 
 // The rows are read as the view asks for them: a long list costs no widgets.
@@ -95,13 +97,25 @@ SepaFehlerliste::SepaFehlerliste(QWidget* eltern) : QDialog(eltern), m_modell(ne
   layout->addWidget(m_text);
   layout->addWidget(m_tabelle, 1);
   layout->addLayout(knoepfe);
-  resize(1100, 400);
+  // Room for the reasons beside name, IBAN and amount, but never wider than the screen (a 1024-pixel one):
+  // what does not fit is reached by scrolling.
+  const int breite = screen() ? std::min(1100, screen()->availableGeometry().width() * 9 / 10) : 1100;
+  resize(breite, 400);
 }
 
 SepaFehlerliste::~SepaFehlerliste() = default;
 
 void SepaFehlerliste::BefundeSetzen(const QList<SepaAuftragsbefund>& befunde) {
   m_modell->Setzen(befunde);
+  // IBAN and amount whole on one line (an order may be left out for an amount far beyond the money
+  // range): their columns as wide as the widest of the list; the list holds its rows already.
+  for (int spalte : {2, 3}) {
+    int breite = m_tabelle->horizontalHeader()->sectionSizeHint(spalte);
+    for (const SepaAuftragsbefund& b : befunde)
+      breite = std::max(breite, ZellTextbreite(*m_tabelle, SepaBefundliste::Zelle(b, spalte)));
+    m_tabelle->horizontalHeader()->setSectionResizeMode(spalte, QHeaderView::Fixed);
+    m_tabelle->setColumnWidth(spalte, breite);
+  }
   // Every reason in full, the rows following the column widths; measuring rows costs time, so a very
   // long list keeps one line per order (the tooltip and the copy still carry all of it).
   m_tabelle->verticalHeader()->setSectionResizeMode(befunde.size() <= 2000 ? QHeaderView::ResizeToContents

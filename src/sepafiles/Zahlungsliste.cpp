@@ -172,6 +172,9 @@ void Zahlungsliste::SpaltenAnlegen() {
                               {"Verwendungszweck", "", 170},
                               {"OPVorgangNr", "OPVorgNr", 80},
                               {"ZahlungsBetrag", "Betrag", 90, GitterFormat::Standard}});
+  // The amount right after the bank data, so that a small screen shows it without scrolling right.
+  g->SetzeSpaltenfolge({QStringLiteral("Art"), QStringLiteral("Name"), QStringLiteral("Bank"), QStringLiteral("BIC"),
+                        QStringLiteral("IBAN"), QStringLiteral("ZahlungsBetrag")});
   // Credit transfers red, direct debits blue.
   g->SetzeZellStil([g](int zeile, int, ZellStil& stil) {
     const QString art = g->Wert(zeile, QStringLiteral("Art")).toString();
@@ -226,7 +229,7 @@ void Zahlungsliste::Laden() {
   // The clicks set the indexes; the list is loaded once below.
   m_zahlArt->WertSetzen(IndexAusEinstellung(QStringLiteral("Zahlungsart")));
   m_statusArt->WertSetzen(IndexAusEinstellung(QStringLiteral("Statusart")));
-  m_tdbGrid1->LayoutLaden();
+  m_layoutGeladen = m_tdbGrid1->LayoutLaden();
   ListeLaden();
   if (!Zustand().Optionen().AlleFensterProportionaleSchrift) ProgrammschriftSetzen(this, QApplication::font());
   // The total in one and a half times the window's font, its inner edit included (the program
@@ -245,6 +248,11 @@ void Zahlungsliste::showEvent(QShowEvent* ereignis) {
 void Zahlungsliste::Aktivieren() {
   m_tdbGrid1->SetzeWechselndeZeilen(!Zustand().Optionen().TabellenOhneZebramuster);
   m_anzeigeBereit = true;
+  // Without a stored layout the columns up to the amount fit the window, widened for them where the
+  // screen has room; each as wide as the rows in view need, so that empty ones (BLZ, Konto-Nr) keep
+  // just their caption and names give way before the BIC, the IBAN or the amount would.
+  if (!m_layoutGeladen)
+    FensterFuerSpaltenVerbreitern(*this, *m_tdbGrid1, m_tdbGrid1->SichtbareSpaltenBis(QStringLiteral("ZahlungsBetrag")));
   m_tdbGrid1->Ansicht()->setFocus();
   StatuszeileAktualisieren();
 }

@@ -86,6 +86,7 @@ class Zahlungsliste : public QWidget {
   QList<std::pair<QString, QString>> m_suchwerte;   // caption and typed value of each applied search column
   std::optional<QDate> m_faelligBis;
   bool m_anzeigeBereit = false;
+  bool m_layoutGeladen = false;   // the user's stored column layout
   std::optional<Waehrung> m_summe;
   QString m_summenGrund;   // why the total shows "###"
   std::unique_ptr<Recordset> m_daten;   // Data1

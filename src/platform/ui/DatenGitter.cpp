@@ -24,12 +24,15 @@
 
 #include "platform/settings/Registrierung.h"
 #include "platform/ui/DatumFeld.h"
+#include "platform/ui/FensterpositionVerwalten.h"
 #include "platform/ui/FilterLeiste.h"
 #include "platform/ui/GitterDelegate.h"
 #include "platform/ui/GitterDropDown.h"
+#include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterFuss.h"
 #include "platform/ui/GitterModell.h"
 #include "platform/ui/Meldung.h"
+#include "platform/ui/Zellbreite.h"
 
 namespace {
 
@@ -216,8 +219,13 @@ DatenGitter::DatenGitter(QWidget* parent)
     }
     m_filter->SpaltenAbgleichen(m_filterAn);
     for (int i = 0; i < m_filter->Anzahl(); ++i) m_filter->Editor(i)->installEventFilter(this);
+    GanzwerteNachziehen();
     StreifenAnordnen();
   });
+  // Other rows come into view (scrolled to, changed, the grid grown): an IBAN wider than the ones
+  // before widens its column instead of being shortened.
+  connect(m_ansicht->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { GanzwerteNachziehen(); });
+  connect(m_modell, &QAbstractItemModel::dataChanged, this, [this] { GanzwerteNachziehen(); });
 
   connect(m_ansicht->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& neu, const QModelIndex& alt) { AktuelleZeileGewechselt(neu, alt); });
@@ -359,6 +367,16 @@ void DatenGitter::SetzeSpaltenfolge(const QStringList& felder) {
   }
 }
 
+int DatenGitter::SichtbareSpaltenBis(const QString& feld) const {
+  const int spalte = SpaltenIndex(feld);
+  const QHeaderView* k = m_ansicht->horizontalHeader();
+  if (spalte < 0 || k->isSectionHidden(spalte)) return 0;
+  int anzahl = 0;
+  for (int vis = 0; vis <= k->visualIndex(spalte); ++vis)
+    if (!k->isSectionHidden(k->logicalIndex(vis))) ++anzahl;
+  return anzahl;
+}
+
 int DatenGitter::Mindestbreite(int spalte) const {
   if (spalte < 0 || spalte >= SpaltenAnzahl()) return 0;
   const QHeaderView* k = m_ansicht->horizontalHeader();
@@ -366,11 +384,21 @@ int DatenGitter::Mindestbreite(int spalte) const {
   const GitterSpalte& s = m_modell->Spalten()[spalte];
   int breite = QFontMetrics(k->font()).horizontalAdvance(s.titel) + 2 * rand + 6;
   if (Fussleiste() && !s.fussText.isEmpty()) breite = std::max(breite, m_fuss->Textbreite(s.fussText));
-  if (s.Betraege()) {
+  if (s.Betraege()) breite = std::max(breite, Textbreite(GitterFormatierung::GroessterBetrag(s.format, s.muster)));
+  if (s.Ganzwerte()) {
     const auto [von, bis] = ZeilenImBlick();
     for (int z = von; z < bis; ++z) breite = std::max(breite, Textbreite(m_modell->Text(z, spalte)));
   }
   return breite;
+}
+
+void DatenGitter::GanzwerteNachziehen() {
+  if (!m_ansicht) return;
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  for (int i = 0; i < SpaltenAnzahl(); ++i) {
+    if (k->isSectionHidden(i) || !m_modell->Spalten()[i].Ganzwerte()) continue;
+    if (const int noetig = Mindestbreite(i); k->sectionSize(i) < noetig) k->resizeSection(i, noetig);
+  }
 }
 
 std::pair<int, int> DatenGitter::ZeilenImBlick() const {
@@ -382,17 +410,14 @@ std::pair<int, int> DatenGitter::ZeilenImBlick() const {
   return {von, std::min(anzahl, von + sichtbar)};
 }
 
-int DatenGitter::Textbreite(const QString& text) const {
-  const QStyle* stil = m_ansicht->style();
-  const int rand = stil->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_ansicht) + 1;
-  return QFontMetrics(m_ansicht->font()).horizontalAdvance(text) + 2 * rand + 2;
-}
+int DatenGitter::Textbreite(const QString& text) const { return ZellTextbreite(*m_ansicht, text); }
 
 int DatenGitter::Zellbreite(int spalte) const { return m_ansicht->columnWidth(spalte); }
 
 QString DatenGitter::ZellAnzeige(int zeile, int spalte) const {
   const QString text = m_modell->Text(zeile, spalte);
-  if (spalte < 0 || spalte >= SpaltenAnzahl() || !m_modell->Spalten()[spalte].Zahlen()) return text;
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return text;
+  if (const GitterSpalte& s = m_modell->Spalten()[spalte]; !s.Zahlen() && !s.Ganzwerte()) return text;
   return Textbreite(text) > Zellbreite(spalte) ? QStringLiteral("###") : text;
 }
 
@@ -522,6 +547,35 @@ void ProzenteAnwenden(QTableView* v, const std::vector<float>& p,
                    static_cast<int>(std::lround(v->viewport()->width() * summe / 100.0)), mindestbreite);
 }
 
+// A grid wider than its view: the columns that fit whole share what is left of the view's width, so that
+// the first one beyond starts at the view's right edge instead of showing its left part there ("5.94" of
+// 5.942,13, "-591.14" of the sum beneath); it is reached by scrolling.
+void AnDerKanteEnden(QHeaderView* k, int sicht) {
+  std::vector<int> spalten;
+  long summe = 0;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    spalten.push_back(i);
+    summe += k->sectionSize(i);
+  }
+  if (sicht <= 0 || summe <= sicht) return;
+  std::size_t n = 0;
+  long vorne = 0;
+  while (n < spalten.size() && vorne + k->sectionSize(spalten[n]) <= sicht) vorne += k->sectionSize(spalten[n++]);
+  if (n == 0 || vorne == sicht) return;
+  const long rest = sicht - vorne;
+  long bisher = 0;
+  long kante = 0;
+  for (std::size_t j = 0; j < n; ++j) {
+    const int alt = k->sectionSize(spalten[j]);
+    bisher += alt;
+    const long neueKante = std::lround(double(rest) * double(bisher) / double(vorne));
+    k->resizeSection(spalten[j], alt + int(neueKante - kante));
+    kante = neueKante;
+  }
+}
+
 }  // namespace
 
 void DatenGitter::SpaltenEinpassen() { SpaltenSkalieren(1.0, m_ansicht->viewport()->width()); }
@@ -539,12 +593,14 @@ void DatenGitter::SpaltenSkalieren(double faktor, std::optional<int> gesamt) {
   }
   BreitenVerteilen(k, anteile, gesamt.value_or(static_cast<int>(std::lround(summe * faktor))),
                    [this](int spalte) { return Mindestbreite(spalte); });
+  AnDerKanteEnden(k, m_ansicht->viewport()->width());
 }
 
 std::vector<float> DatenGitter::SpaltenProzente() const { return ProzenteVon(m_ansicht); }
 
 void DatenGitter::SpaltenProzenteAnwenden(const std::vector<float>& prozente) {
   ProzenteAnwenden(m_ansicht, prozente, [this](int spalte) { return Mindestbreite(spalte); });
+  AnDerKanteEnden(m_ansicht->horizontalHeader(), m_ansicht->viewport()->width());
 }
 
 std::vector<DatenGitter::Inhaltsbreite> DatenGitter::Inhaltsbreiten(int hoechstensZeichen) const {
@@ -601,6 +657,7 @@ void DatenGitter::SpaltenNachInhalt(int vorne, int hoechstensZeichen) {
   for (std::size_t j = passend; j < breiten.size(); ++j) k->resizeSection(breiten[j].spalte, breiten[j].inhalt);
   if (summe <= platz) {
     for (std::size_t j = 0; j < passend; ++j) k->resizeSection(breiten[j].spalte, breiten[j].inhalt);
+    AnDerKanteEnden(k, platz);
     return;
   }
   // Too narrow: running text gives way, the widest first (a short name stays whole while a long one
@@ -628,17 +685,24 @@ void DatenGitter::SpaltenNachInhalt(int vorne, int hoechstensZeichen) {
     const Inhaltsbreite& b = breiten[j];
     k->resizeSection(b.spalte, b.mindestens == b.inhalt ? b.inhalt : std::max(b.mindestens, std::min(b.inhalt, niedrig)));
   }
+  AnDerKanteEnden(k, platz);
 }
 
 void FensterFuerSpaltenVerbreitern(QWidget& fenster, DatenGitter& gitter, int vorne) {
   const int fehlt = gitter.InhaltsBreite(vorne) - gitter.width();
   if (fehlt > 0 && fenster.screen() && !fenster.isMaximized()) {
     const QRect platz = fenster.screen()->availableGeometry();
-    const int hoechstens = int(platz.width() * 0.9);
-    fenster.resize(std::min(fenster.width() + fehlt, std::max(fenster.width(), hoechstens)), fenster.height());
+    // The frame as it will be (the window system reports a new size, and the frame of a window not yet
+    // mapped, only later): at most as wide as the screen, the frame included.
+    const QMargins rand = FensterRahmen(&fenster);
+    const QRect rahmen = fenster.geometry().marginsAdded(rand);
+    const int hoechstens = platz.width() - rand.left() - rand.right();
+    const int breite = std::min(fenster.width() + fehlt, std::max(fenster.width(), hoechstens));
+    const int rahmenBreite = breite + rand.left() + rand.right();
+    fenster.resize(breite, fenster.height());
     if (fenster.layout()) fenster.layout()->activate();
-    if (fenster.frameGeometry().right() > platz.right())
-      fenster.move(std::max(platz.left(), platz.right() - fenster.frameGeometry().width() + 1), fenster.y());
+    if (rahmen.left() + rahmenBreite - 1 > platz.right())
+      fenster.move(std::max(platz.left(), platz.right() - rahmenBreite + 1), fenster.pos().y());
   }
   gitter.SpaltenNachInhalt(vorne);
 }
@@ -650,7 +714,7 @@ void SpaltenbreitenVerwalten(DatenGitter& gitter, std::vector<float>& prozente, 
 
 void SpaltenbreitenVerwalten(GitterDropDown& liste, std::vector<float>& prozente, bool speichern) {
   if (speichern) prozente = ProzenteVon(liste.Ansicht());
-  else ProzenteAnwenden(liste.Ansicht(), prozente);
+  else ProzenteAnwenden(liste.Ansicht(), prozente, [&liste](int spalte) { return liste.Mindestbreite(spalte); });
 }
 
 QString DatenGitter::LayoutAbschnitt(const QString& name) const {
@@ -1411,13 +1475,14 @@ bool DatenGitter::eventFilter(QObject* o, QEvent* e) {
     }
   }
   if (e->type() != QEvent::Resize || o != m_ansicht->viewport()) return QWidget::eventFilter(o, e);
+  auto* r = static_cast<QResizeEvent*>(e);
   if (m_strecken) {
-    auto* r = static_cast<QResizeEvent*>(e);
     const int alt = r->oldSize().width();
     const int neu = r->size().width();
     // Each column keeps its share of the width, none narrower than its caption.
     if (alt > 0 && neu > 0 && alt != neu) SpaltenSkalieren(double(neu) / alt);
   }
+  if (r->oldSize().height() < r->size().height()) GanzwerteNachziehen();   // more rows in view
   StreifenAnordnen();
   return QWidget::eventFilter(o, e);
 }

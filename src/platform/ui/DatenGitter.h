@@ -97,25 +97,32 @@ class DatenGitter : public QWidget {
   int DatenBreite(int spalte) const;
   void SetzeSpaltenbreite(int spalte, int pixel);
   int Spaltenbreite(int spalte) const;
-  // The narrowest a shown column gets: its caption whole, and for amounts the widest amount of the
-  // rows in view.
+  // The narrowest a shown column gets: its caption and footer whole; for amounts the largest amount
+  // a payment may have (-999.999.999,99) and any wider one in view; for IBANs and BICs the widest
+  // of the rows in view (rows scrolled into view widen the column when they need more).
   int Mindestbreite(int spalte) const;
   // Sizes the visible columns to their content: each as wide as its caption and the widest text of
   // the rows in view (at most `hoechstensZeichen` average characters). The first `vorne` of them (in
   // display order; 0 = all) are to fit the grid: free room is shared among them in proportion, and
   // where the grid is too narrow the columns of running text (values with blanks: names, banks,
   // purposes) give way down to their captions while codes, dates and amounts keep their width; the
-  // columns behind them follow at their content width, reached by scrolling.
+  // columns behind them follow at their content width, reached by scrolling. Whenever the grid scrolls,
+  // the columns that fit share the rest of the view, so that no column shows its left part at the view's
+  // edge (an amount cut to "5.94").
   void SpaltenNachInhalt(int vorne = 0, int hoechstensZeichen = 40);
   // How wide the grid would be with its first `vorne` visible columns (0 = all) at their content width:
   // the columns, the row header and the frame (a window makes room with it).
   int InhaltsBreite(int vorne = 0, int hoechstensZeichen = 40) const;
-  // What a cell shows: its text, or "###" for a number too wide for the column.
+  // What a cell shows: its text, or "###" for a number, an amount, an IBAN or a BIC too wide for the
+  // column (never a shortened one).
   QString ZellAnzeige(int zeile, int spalte) const;
   // The tooltip of a cell: its whole text when the cell cannot show all of it, else empty.
   QString ZellTipp(int zeile, int spalte) const;
   // Shows the columns of these fields first, in this order; the others follow in their order.
   void SetzeSpaltenfolge(const QStringList& felder);
+  // How many visible columns the display shows up to and including the column of `feld` (0 when it is
+  // missing or hidden): the `vorne` of SpaltenNachInhalt that makes that column fit the grid.
+  int SichtbareSpaltenBis(const QString& feld) const;
   // Columns stretch to the grid's width (the old SpringMode).
   void SetzeSpaltenStrecken(bool an);
   // The visible columns fitted into the grid's width in their present proportions, none narrower
@@ -348,6 +355,8 @@ class DatenGitter : public QWidget {
   // Width a text needs in a cell of the grid (with the cell's margins).
   int Textbreite(const QString& text) const;
   int Zellbreite(int spalte) const;   // room for text in a cell of the column
+  // Widens the visible columns of amounts, IBANs and BICs that are narrower than their values need.
+  void GanzwerteNachziehen();
   bool m_strecken = false;
   bool m_zurueckZurAusstehenden = false;
   GitterDropDown* m_offeneListe = nullptr;
@@ -355,7 +364,7 @@ class DatenGitter : public QWidget {
   std::unique_ptr<SpaltenStand> m_spaltenStand;
 };
 
-// Widens the window of `gitter` (up to nine tenths of its screen, never narrower, still whole on the
+// Widens the window of `gitter` (up to the width of its screen, never narrower, still whole on the
 // screen) so that the first `vorne` visible columns fit at their content width; then sizes the
 // columns to their content (SpaltenNachInhalt).
 void FensterFuerSpaltenVerbreitern(QWidget& fenster, DatenGitter& gitter, int vorne = 0);

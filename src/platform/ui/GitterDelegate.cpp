@@ -154,10 +154,14 @@ bool IstAktuell(const DatenGitter* g, const QModelIndex& i) {
 void GitterDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyleOptionViewItem o = option;
   initStyleOption(&o, index);
-  // A number too wide for its column is never shown cut ("1.235.567,…"): "###", the value in the tooltip.
-  if (index.column() < m_gitter->SpaltenAnzahl() && m_gitter->Spalte(index.column()).Zahlen() &&
-      index.row() < m_gitter->Modell()->DatenZeilen())
-    o.text = m_gitter->ZellAnzeige(index.row(), index.column());
+  // A number, an IBAN or a BIC too wide for its column is never shown cut ("1.235.567,…", "DE89…"): "###",
+  // the value in the tooltip.
+  if (index.column() < m_gitter->SpaltenAnzahl() && index.row() < m_gitter->Modell()->DatenZeilen()) {
+    if (const GitterSpalte& s = m_gitter->Spalte(index.column()); s.Zahlen() || s.Ganzwerte()) {
+      o.text = m_gitter->ZellAnzeige(index.row(), index.column());
+      o.textElideMode = Qt::ElideNone;
+    }
+  }
   QStyle* stil = o.widget ? o.widget->style() : QApplication::style();
   stil->drawControl(QStyle::CE_ItemViewItem, &o, painter, o.widget);
   const auto& spalten = m_gitter->Modell()->Spalten();

@@ -8,9 +8,12 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
+#include "platform/ui/GitterFormatierung.h"
 #include "platform/ui/GitterModell.h"
+#include "platform/ui/Zellbreite.h"
 
 GitterDropDown::GitterDropDown(QWidget* parent)
     : QFrame(parent, Qt::Popup), m_modell(new GitterModell(this)), m_ansicht(new QTableView(this)) {
@@ -82,6 +85,16 @@ void GitterDropDown::SetzeSpalteSichtbar(int spalte, bool sichtbar) {
 void GitterDropDown::SetzeSpaltenbreite(int spalte, int pixel) { m_ansicht->setColumnWidth(spalte, pixel); }
 int GitterDropDown::Spaltenbreite(int spalte) const { return m_ansicht->columnWidth(spalte); }
 
+int GitterDropDown::Mindestbreite(int spalte) const {
+  if (spalte < 0 || spalte >= SpaltenAnzahl()) return 0;
+  const GitterSpalte& s = m_modell->Spalten()[spalte];
+  int breite = m_ansicht->horizontalHeader()->sectionSizeHint(spalte);
+  if (s.Betraege()) breite = std::max(breite, ZellTextbreite(*m_ansicht, GitterFormatierung::GroessterBetrag(s.format, s.muster)));
+  if (s.Ganzwerte())
+    for (int z = 0; z < ZeilenAnzahl(); ++z) breite = std::max(breite, ZellTextbreite(*m_ansicht, m_modell->Text(z, spalte)));
+  return breite;
+}
+
 int GitterDropDown::ZeilenAnzahl() const { return m_modell->DatenZeilen(); }
 
 int GitterDropDown::AktuelleZeile() const {
@@ -124,6 +137,10 @@ void GitterDropDown::Oeffnen(const QRect& zelle, const QVariant& wert) {
   const int zeilenHoehe = m_ansicht->verticalHeader()->defaultSectionSize();
   const int kopf = m_ansicht->horizontalHeader()->sizeHint().height();
   const int hoehe = static_cast<int>(std::lround(zeilenHoehe * m_sichtbareZeilen)) + kopf + 4;
+  // Amounts, IBANs and BICs whole, whatever widths the caller gave the columns.
+  for (int i = 0; i < SpaltenAnzahl(); ++i)
+    if (!m_ansicht->isColumnHidden(i) && m_modell->Spalten()[i].Ganzwerte() && m_ansicht->columnWidth(i) < Mindestbreite(i))
+      m_ansicht->setColumnWidth(i, Mindestbreite(i));
   int breite = m_breite;
   if (breite <= 0) {
     breite = 2 * frameWidth() + 2 * m_ansicht->frameWidth() + 2 + m_ansicht->verticalScrollBar()->sizeHint().width();

@@ -33,6 +33,9 @@ class GitterDropDown : public QFrame {
   void SetzeSpalteSichtbar(int spalte, bool sichtbar);
   void SetzeSpaltenbreite(int spalte, int pixel);
   int Spaltenbreite(int spalte) const;
+  // The narrowest a shown column gets when the list opens: its caption, for amounts the largest amount a
+  // payment may have, for IBANs and BICs the widest of the list's rows (they are few).
+  int Mindestbreite(int spalte) const;
 
   void SetzeListenfeld(const QString& feld) { m_listenfeld = feld; }
   const QString& Listenfeld() const { return m_listenfeld; }

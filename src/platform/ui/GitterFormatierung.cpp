@@ -192,6 +192,10 @@ std::optional<QVariant> GitterFormatierung::ZahlLesen(const QString& text, FeldT
   }
 }
 
+QString GitterFormatierung::GroessterBetrag(GitterFormat format, const QString& muster) {
+  return Anzeige(QVariant::fromValue(Waehrung::AusRoh(-Waehrung::Hoechstbetrag)), FeldTyp::Waehrung, format, muster);
+}
+
 QString GitterFormatierung::Anzeige(const QVariant& wert, FeldTyp typ, GitterFormat format, const QString& muster) {
   switch (format) {
     case GitterFormat::Standard: {

@@ -21,6 +21,9 @@ class GitterFormatierung {
 
   // Applies a number format text to an exact amount given in ten-thousandths; nullopt = Null.
   static QString MusterAnwenden(std::optional<int64_t> zehntausendstel, const QString& muster);
+  // The widest text a column of amounts has to show: the largest amount of the money range, negative, in
+  // the column's format. Rows are read lazily, so their own widest amount is not known beforehand.
+  static QString GroessterBetrag(GitterFormat format, const QString& muster = {});
   // German number with thousands separators and `stellen` decimals, half away from zero.
   static QString Zahl(int64_t zehntausendstel, int stellen, bool tausender);
 

@@ -45,10 +45,20 @@ struct GitterSpalte {
     return format == GitterFormat::Standard || format == GitterFormat::Muster || typ == FeldTyp::Waehrung ||
            typ == FeldTyp::Integer || typ == FeldTyp::Long || typ == FeldTyp::Double;
   }
-  // A column of amounts: as wide as the widest amount in view, whatever else narrows it.
+  // A column of amounts: as wide as the largest amount a payment may have, whatever else narrows it.
   bool Betraege() const {
     return format == GitterFormat::Standard || format == GitterFormat::Muster || typ == FeldTyp::Waehrung;
   }
+  // A column of IBANs or BICs (IBAN, BIC, BankIBAN, BankBIC, table-qualified or not): codes read
+  // character by character, as wide as the codes in view.
+  bool Kennungen() const {
+    const QString name = feld.section(QLatin1Char('.'), -1);
+    return name.endsWith(QLatin1String("IBAN"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String("BIC"), Qt::CaseInsensitive);
+  }
+  // Amounts, IBANs and BICs are shown whole or as "###" with the value in the tooltip, never
+  // shortened ("5.94" for 5.942,13, "DE89…"): the column is kept wide enough, the grid scrolls.
+  bool Ganzwerte() const { return Betraege() || Kennungen(); }
 };
 
 // Colours of one cell, filled in by the grid's style callback.

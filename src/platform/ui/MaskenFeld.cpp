@@ -4,7 +4,11 @@
 #include "platform/ui/Feldgrenze.h"
 
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QValidator>
+
+#include <algorithm>
 
 // Normalises every change (typed, pasted or set from code) into the field's form. A change that would
 // make the value longer than the limit is refused whole (Feldgrenze); a value set from code is kept whole.
@@ -93,6 +97,7 @@ void MaskenFeld::Einrichten() {
   m_validator->block = m_block;
   const QString wert = Wert();
   WertSetzen(wert);
+  updateGeometry();   // the width for the longest code follows limit, class and blocks
 }
 
 void MaskenFeld::MaxLaengeSetzen(int zeichen) {
@@ -113,6 +118,28 @@ void MaskenFeld::IbanBlockSetzen(bool block) {
   m_validator->klasse = m_klasse;
   setText(wert);
   Einrichten();
+}
+
+QSize MaskenFeld::minimumSizeHint() const {
+  QSize groesse = QLineEdit::minimumSizeHint();
+  if (m_klasse != Zeichenklasse::GrossbuchstabenZiffern || m_maxLaenge <= 0) return groesse;
+  ensurePolished();
+  const QString probe(m_maxLaenge, QLatin1Char('W'));
+  const QMargins rand = textMargins();
+  // The line edit keeps two pixels beside its text on either side.
+  const QSize inhalt(fontMetrics().horizontalAdvance(m_block ? BlockAnzeige(probe) : probe) + 2 * 2 + rand.left() +
+                         rand.right(),
+                     groesse.height());
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  groesse.setWidth(std::max(groesse.width(), style()->sizeFromContents(QStyle::CT_LineEdit, &option, inhalt, this).width()));
+  return groesse;
+}
+
+QSize MaskenFeld::sizeHint() const {
+  QSize groesse = QLineEdit::sizeHint();
+  groesse.setWidth(std::max(groesse.width(), minimumSizeHint().width()));
+  return groesse;
 }
 
 QString MaskenFeld::Wert() const {

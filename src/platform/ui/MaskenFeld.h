@@ -46,6 +46,11 @@ class MaskenFeld : public QLineEdit {
   // The display of a value: blocks of four in block mode, otherwise the value itself.
   static QString BlockAnzeige(const QString& wert);
 
+  // A field of codes (capitals and digits with a length limit: BIC, IBAN) is never narrower than its
+  // longest value of the widest capitals, so that no BIC or IBAN it holds is shown cut.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+
  Q_SIGNALS:
   // The user changed the text (typing, pasting, deleting); not raised by WertSetzen.
   void Getippt(const QString& wert);

@@ -397,6 +397,23 @@ TEST_F(DropDownTest, KnopfDerAktuellenZelleOeffnetDieListe) {
                                    liste->Ansicht()->horizontalHeader()->sizeHint().height(), 6);
 }
 
+// A list's amount column narrowed by the window (its percentages, a width of its own) still opens with room
+// for the largest amount a payment may have.
+TEST_F(DropDownTest, BetragsspalteOeffnetGanz) {
+  const int rest = liste->SpaltenIndex(QStringLiteral("Rest"));
+  const int noetig = liste->Ansicht()->fontMetrics().horizontalAdvance(QStringLiteral("-999.999.999,99"));
+  std::vector<float> prozente{1.0f, 1.0f};
+  liste->resize(300, 100);
+  SpaltenbreitenVerwalten(*liste, prozente, false);
+  EXPECT_GE(liste->Spaltenbreite(rest), noetig);
+  liste->SetzeSpaltenbreite(rest, 10);
+  QTest::keyClick(gitter->Ansicht(), Qt::Key_F4);
+  ASSERT_TRUE(gitter->DropDownOffen());
+  EXPECT_GE(liste->Spaltenbreite(rest), noetig);
+  EXPECT_GE(liste->width(), liste->Spaltenbreite(0) + liste->Spaltenbreite(rest));
+  QTest::keyClick(gitter->Ansicht(), Qt::Key_Escape);
+}
+
 TEST_F(DropDownTest, OffeneListeVerbrauchtEscUndEnter) {
   QTableView* v = gitter->Ansicht();
   ASSERT_TRUE(gitter->ZellwertSetzen(gitter->SpaltenIndex(QStringLiteral("Name")), QStringLiteral("Neu")));
@@ -706,7 +723,7 @@ TEST_F(DatenGitterTest, ProzentbreitenKommenZurueckUndUebergehenVerborgeneSpalte
   gitter->SetzeSpalteSichtbar(gitter->SpaltenIndex(QStringLiteral("Art")), false);
   gitter->SetzeSpaltenbreite(0, 50);
   gitter->SetzeSpaltenbreite(1, 150);
-  gitter->SetzeSpaltenbreite(3, 100);
+  gitter->SetzeSpaltenbreite(3, 160);   // an amount column: wider than the largest amount
   QApplication::processEvents();
   std::vector<float> prozente;
   SpaltenbreitenVerwalten(*gitter, prozente, true);
@@ -720,7 +737,7 @@ TEST_F(DatenGitterTest, ProzentbreitenKommenZurueckUndUebergehenVerborgeneSpalte
   ASSERT_GT(neueBreite, alteBreite);
   SpaltenbreitenVerwalten(*gitter, prozente, false);
   EXPECT_NEAR(gitter->Spaltenbreite(1), 150.0 * neueBreite / alteBreite, 1.0);
-  EXPECT_NEAR(gitter->Spaltenbreite(3), 100.0 * neueBreite / alteBreite, 1.0);
+  EXPECT_NEAR(gitter->Spaltenbreite(3), 160.0 * neueBreite / alteBreite, 1.0);
   std::vector<float> wieder;
   SpaltenbreitenVerwalten(*gitter, wieder, true);
   ASSERT_EQ(wieder.size(), prozente.size());
@@ -1200,6 +1217,110 @@ TEST_F(GitterBreitenTest, BetragsspalteNieSchmalerAlsDerBreitesteBetrag) {
   EXPECT_EQ(gitter->ZellAnzeige(0, betrag), text);
 }
 
+// A grid wider than its view: some column ends exactly at the view's right edge, so that none shows only
+// its left part there ("5.94" of 5.942,13).
+void EndetAnDerKante(const DatenGitter& g) {
+  const QHeaderView* k = g.Ansicht()->horizontalHeader();
+  const int sicht = g.Ansicht()->viewport()->width();
+  int kante = 0;
+  bool getroffen = false;
+  for (int vis = 0; vis < k->count(); ++vis) {
+    const int i = k->logicalIndex(vis);
+    if (k->isSectionHidden(i)) continue;
+    kante += k->sectionSize(i);
+    getroffen = getroffen || kante == sicht;
+  }
+  EXPECT_TRUE(kante <= sicht || getroffen) << "Spalten " << kante << " Pixel, Ansicht " << sicht;
+}
+
+// Columns of amounts, IBANs and BICs over many rows read lazily (the test of the widest values must not
+// read them all): whatever narrows them, an amount column keeps room for the largest amount a payment may
+// have (-999.999.999,99) though the rows in view hold 1,00, and IBAN and BIC columns for the codes in view;
+// a wider code scrolled into view widens its column. Every value in view is shown whole.
+class WertspaltenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db = Datenbank::InSpeicher();
+    ASSERT_TRUE(db->Ausfuehren(SqlText("CREATE TABLE Posten (Nr INTEGER PRIMARY KEY, Name TEXT(70), BankBIC TEXT(11), "
+                                       "IBAN TEXT(34), Betrag CURRENCY)"))
+                    .Ok());
+    for (int nr = 1; nr <= 300; ++nr) {
+      const bool breit = nr == 250;
+      ASSERT_TRUE(db->Ausfuehren(SqlText("INSERT INTO Posten VALUES (?, 'Kunde', ?, ?, 10000)"),
+                                 {nr, breit ? QStringLiteral("WWWWMTWWWWW") : QStringLiteral("COBADEFF"),
+                                  breit ? QStringLiteral("MT00WWWW12345WWWWWWWWWWWWWWWWWWWWW")
+                                        : QStringLiteral("DE89370400440532013000")})
+                      .Ok());
+    }
+    DbFehler f;
+    rs = Recordset::Oeffnen(*db, Abfrage::Tabelle(QStringLiteral("Posten")), RecordsetTyp::Dynaset, f);
+    ASSERT_TRUE(rs);
+    gitter = std::make_unique<DatenGitter>();
+    gitter->SetzeRecordset(rs.get());
+    gitter->SetzeSpaltenStrecken(true);
+    gitter->resize(600, 240);
+    gitter->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(gitter.get()));
+  }
+  int Spalte(const char* feld) const { return gitter->SpaltenIndex(QString::fromUtf8(feld)); }
+  // Every amount, BIC and IBAN in view shown as it is.
+  void AllesGanz(const char* wie) const {
+    SCOPED_TRACE(wie);
+    QTableView* v = gitter->Ansicht();
+    const int von = v->rowAt(0);
+    const int bis = v->rowAt(v->viewport()->height() - 1) < 0 ? gitter->ZeilenAnzahl() - 1
+                                                               : v->rowAt(v->viewport()->height() - 1);
+    ASSERT_GE(von, 0);
+    for (int z = von; z <= bis; ++z)
+      for (const char* feld : {"BankBIC", "IBAN", "Betrag"})
+        EXPECT_EQ(gitter->ZellAnzeige(z, Spalte(feld)), gitter->ZellText(z, Spalte(feld))) << feld << " Zeile " << z;
+    const QString groesster = QStringLiteral("-999.999.999,99");
+    EXPECT_GE(gitter->Spaltenbreite(Spalte("Betrag")), v->fontMetrics().horizontalAdvance(groesster) + 4);
+  }
+
+  std::unique_ptr<Datenbank> db;
+  std::unique_ptr<Recordset> rs;
+  std::unique_ptr<DatenGitter> gitter;
+};
+
+TEST_F(WertspaltenTest, BetragIbanUndBicNieSchmalerAlsIhreWerte) {
+  AllesGanz("gebunden");
+  for (const char* feld : {"BankBIC", "IBAN", "Betrag"}) gitter->SetzeSpaltenbreite(Spalte(feld), 10);
+  AllesGanz("Breite gesetzt");
+  gitter->SpaltenProzenteAnwenden({1.0f, 1.0f, 1.0f, 1.0f, 1.0f});
+  AllesGanz("Prozente");
+  gitter->resize(200, 240);
+  QApplication::processEvents();
+  gitter->SpaltenEinpassen();
+  AllesGanz("eingepasst");
+  gitter->SpaltenNachInhalt();
+  AllesGanz("nach Inhalt");
+  gitter->SetzeRecordset(nullptr);
+  gitter->SetzeRecordset(rs.get());
+  AllesGanz("neu gebunden");
+  // Codes filled in outside (the IBAN conversion of the address window): the grid shown again widens.
+  ASSERT_TRUE(db->Ausfuehren(SqlText("UPDATE Posten SET BankBIC = 'WWWWMTWWWWW', IBAN = 'MT62WWWW12345WWWWWWWWWWWWWWWWWW' "
+                                     "WHERE Nr <= 3"))
+                  .Ok());
+  ASSERT_FALSE(rs->Requery());
+  gitter->Aktualisieren();
+  AllesGanz("geändert");
+
+  // The widest codes lie far below: scrolled to, they widen their columns.
+  const int iban = gitter->Spaltenbreite(Spalte("IBAN"));
+  gitter->SetzeAktuelleZelle(249, Spalte("Name"));
+  QApplication::processEvents();
+  ASSERT_GE(gitter->Ansicht()->rowAt(0), 200);
+  AllesGanz("gerollt");
+  EXPECT_GT(gitter->Spaltenbreite(Spalte("IBAN")), iban);
+  EXPECT_EQ(gitter->ZellAnzeige(249, Spalte("BankBIC")), QStringLiteral("WWWWMTWWWWW"));
+  gitter->SpaltenProzenteAnwenden({1.0f, 1.0f, 1.0f, 1.0f, 1.0f});
+  AllesGanz("Prozente nach dem Rollen");
+  EndetAnDerKante(*gitter);
+  gitter->SpaltenNachInhalt(2);
+  EndetAnDerKante(*gitter);
+}
+
 // Sized to the content: with room to spare every column gets its content and the free room is shared
 // (the columns fill the grid); with too little room the running text gives way, the IBAN and the
 // amount keep their width.
@@ -1227,6 +1348,9 @@ TEST_F(GitterBreitenTest, SpaltenNachInhaltTeilenFreienPlatzUndDerNameWeicht) {
   EXPECT_LE(gitter->Spaltenbreite(Spalte("Nr")) + gitter->Spaltenbreite(Spalte("Name")),
             gitter->Ansicht()->viewport()->width());
   EXPECT_GE(gitter->Spaltenbreite(Spalte("IBAN")), Braucht(QStringLiteral("DE02120300000000202051")));
+  EndetAnDerKante(*gitter);
+  gitter->SpaltenEinpassen();
+  EndetAnDerKante(*gitter);
 }
 
 }  // namespace

@@ -109,6 +109,41 @@ TEST_F(Fensterposition, NurVorhandeneZahlenWerdenUebernommenUndNiemalsAusserhalb
   EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(fenster.geometry().center()));
 }
 
+// A place and size stored on a larger screen come back fitted to the screen the window opens on: never
+// larger than its free area, wholly on it; what fits stays as stored.
+TEST_F(Fensterposition, GespeicherteLageWirdAufDenBildschirmEingepasst) {
+  const QRect frei = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Fall {
+    const char* name;
+    QRect gespeichert;
+    QRect erwartet;
+  };
+  const Fall faelle[] = {
+      {"passt", QRect(40, 50, 400, 300), QRect(40, 50, 400, 300)},
+      {"so gross wie der Schirm", frei, frei},
+      {"vom grossen Schirm", QRect(10, 20, frei.width() + 480, frei.height() + 256),
+       QRect(frei.left(), frei.top(), frei.width(), frei.height())},
+      {"nur zu hoch", QRect(30, 40, 300, frei.height() + 1), QRect(30, frei.top(), 300, frei.height())},
+      {"rechts unten hinaus", QRect(frei.right() - 99, frei.bottom() - 99, 400, 300),
+       QRect(frei.right() - 399, frei.bottom() - 299, 400, 300)},
+      {"links oben hinaus", QRect(frei.left() - 200, frei.top() - 150, 400, 300),
+       QRect(frei.left(), frei.top(), 400, 300)},
+      {"ganz ausserhalb", QRect(5000, 4000, 400, 300), QRect(frei.right() - 399, frei.bottom() - 299, 400, 300)},
+  };
+  Registrierung& r = Registrierung::Instanz();
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    r.Schreiben(kAbschnitt, QStringLiteral("Left"), QString::number(f.gespeichert.left()));
+    r.Schreiben(kAbschnitt, QStringLiteral("Top"), QString::number(f.gespeichert.top()));
+    r.Schreiben(kAbschnitt, QStringLiteral("Width"), QString::number(f.gespeichert.width()));
+    r.Schreiben(kAbschnitt, QStringLiteral("Height"), QString::number(f.gespeichert.height()));
+    QWidget fenster;
+    FensterpositionVerwalten(true, kAbschnitt, &fenster);
+    EXPECT_EQ(fenster.geometry(), f.erwartet);
+    EXPECT_TRUE(frei.contains(fenster.geometry()));
+  }
+}
+
 TEST(ProgrammschriftSetzen, NameUndGroesseAufJedesSteuerelementStilBleibt) {
   QWidget fenster;
   auto* l = new QVBoxLayout(&fenster);
