@@ -14,6 +14,7 @@
 #include "common/Datenbankstart.h"
 #include "common/SichereDateien.h"
 #include "common/Uhr.h"
+#include "sepafiles/core/SepaFormat.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 #include "sepafiles/core/SepaLaufVermerke.h"
@@ -42,15 +43,16 @@ class SepaLaufVermerkeTest : public ::testing::Test {
   // A run as its marking transaction leaves it: each file complete under its temporary name, the orders
   // marked (done 05.06., booked 06.06.), the renames noted (plus `weitere` rows); nothing renamed yet.
   // `mitDaten` false: the records of an earlier version, without the dates of the marks.
+  // `koepfe`: what each file begins with (its document element).
   QString Unterbrochen(const QList<QList<qint64>>& zahlungenJeDatei, QList<SepaLaufVermerke::Eintrag> weitere = {},
-                       bool mitDaten = true) {
+                       bool mitDaten = true, const QList<QByteArray>& koepfe = {}) {
     const QString lauf = SepaLaufVermerke::NeueKennung();
     EXPECT_FALSE(SepaLaufVermerke::Beginnen(t.Db(), lauf, ziel.Pfad()));
     SichereDateien dateien(lauf);
     QList<SepaLaufVermerke::Eintrag> vermerke;
     for (qsizetype i = 0; i < zahlungenJeDatei.size(); ++i) {
       const QString pfad = ziel.Datei(QStringLiteral("SEPA%1.XML").arg(i));
-      EXPECT_FALSE(dateien.Schreiben(pfad, QStringLiteral("<Datei %1/>").arg(i).toUtf8()));
+      EXPECT_FALSE(dateien.Schreiben(pfad, koepfe.value(i) + QStringLiteral("<Datei %1/>").arg(i).toUtf8()));
       const SichereDateien::Datei& d = dateien.Dateien().last();
       vermerke << SepaLaufVermerke::Eintrag{QLatin1Char('U'), ziel.Pfad(), d.temporaer, d.ziel, d.groesse, d.pruefsumme,
                                              zahlungenJeDatei.at(i)};
@@ -106,6 +108,32 @@ TEST_F(SepaLaufVermerkeTest, BestaetigterLaufWirdFertiggestellt) {
                              N(ziel.Datei(QStringLiteral("SEPA1.XML"))));
   // Nothing left for the next opening.
   EXPECT_TRUE(SepaLaufVermerke::Nachholen(t.Db(), {ziel.Pfad()}).Meldung().isEmpty());
+}
+
+// A file finished at the next opening in the older format is not called ready for the bank once the banks
+// no longer take it; before that day, and in the current format, it is.
+TEST_F(SepaLaufVermerkeTest, FertiggestellteDateiImAltenFormatWirdGenannt) {
+  const QByteArray alt = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.008.001.02\">";
+  const QByteArray neu = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:pain.001.001.09\">";
+  for (const QDate heute : {QDate(2026, 11, 30), QDate(2026, 12, 1)}) {
+    SCOPED_TRACE(heute.toString(Qt::ISODate).toStdString());
+    Uhr::Festhalten(QDateTime(heute, QTime(9, 0)));
+    const qint64 a = t.Anlegen({}), b = t.Anlegen({});
+    Unterbrochen({{a}, {b}}, {}, true, {alt, neu});
+    const SepaLaufVermerke::Abschluss e = SepaLaufVermerke::Nachholen(t.Db(), {});
+    const QString erste = N(ziel.Datei(QStringLiteral("SEPA0.XML")));
+    const QString zweite = N(ziel.Datei(QStringLiteral("SEPA1.XML")));
+    EXPECT_EQ(e.fertig, (QStringList{erste, zweite}));
+    const bool abgelehnt = heute >= QDate(2026, 12, 1);
+    EXPECT_EQ(e.fertigAlt, abgelehnt ? QStringList{erste} : QStringList{});
+    EXPECT_EQ(e.Warnung(), abgelehnt);
+    const QString bereit = QStringLiteral("fertiggestellt und können\ran Ihre Bank übermittelt werden");
+    const QString bereitListe = e.Meldung().section(bereit, 1).section(QStringLiteral("\r\r"), 1, 1);
+    EXPECT_EQ(bereitListe, abgelehnt ? zweite : erste + QLatin1Char('\r') + zweite);
+    EXPECT_EQ(e.Meldung().contains(QStringLiteral("im alten Format fertiggestellt")), abgelehnt);
+    EXPECT_EQ(e.Meldung().contains(SepaFormate::AltesFormatWarnung()), abgelehnt);
+    for (const QString& d : Dateien(ziel.Pfad())) QFile::remove(ziel.Datei(d));
+  }
 }
 
 TEST_F(SepaLaufVermerkeTest, NieBestaetigterLaufHinterlaesstNichtsUndFremdeRestdateienWerdenNurGenannt) {

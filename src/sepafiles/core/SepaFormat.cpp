@@ -1,5 +1,7 @@
 #include "sepafiles/core/SepaFormat.h"
 
+#include <QFile>
+
 #include "sepafiles/core/SepaText.h"
 
 namespace SepaFormate {
@@ -56,6 +58,18 @@ QString AltesFormatErstellt(SepaFormat format, bool lastschrift, bool mehrere) {
   return (mehrere ? QStringLiteral("Diese SEPA-Dateien wurden im alten Format %1 erstellt:")
                   : QStringLiteral("Diese SEPA-Datei wurde im alten Format %1 erstellt:"))
       .arg(Nachricht(format, lastschrift));
+}
+
+std::optional<SepaFormat> FormatDerDatei(const QString& pfad) {
+  QFile datei(pfad);
+  if (!datei.open(QIODevice::ReadOnly)) return std::nullopt;
+  // The document element with its namespace stands right after the XML declaration.
+  const QByteArray kopf = datei.read(1024);
+  for (SepaFormat f : Alle())
+    for (bool lastschrift : {false, true})
+      if (kopf.contains(QByteArrayLiteral("urn:iso:std:iso:20022:tech:xsd:") + Nachricht(f, lastschrift).toLatin1()))
+        return f;
+  return std::nullopt;
 }
 
 QByteArray BicElement(SepaFormat format) {

@@ -56,6 +56,9 @@ QString AltesFormatWarnung();
 QString AltesFormatFrage(bool lauf);
 // What the success message of a run in the older format says instead of "ready for the bank".
 QString AltesFormatErstellt(SepaFormat format, bool lastschrift, bool mehrere);
+// The format of a written SEPA file, by the message its document names near its start; nullopt for a file
+// that cannot be read or names none of the four messages.
+std::optional<SepaFormat> FormatDerDatei(const QString& pfad);
 
 // The name of every agent's BIC element.
 QByteArray BicElement(SepaFormat format);

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "common/SichereDateien.h"
+#include "common/Uhr.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Wertumwandlung.h"
 #include "sepafiles/core/SepaEinstellungen.h"
+#include "sepafiles/core/SepaFormat.h"
 #include "sepafiles/core/SepaLauf.h"
 #include "sepafiles/core/SepaLaufSperre.h"
 
@@ -175,10 +177,16 @@ QString SepaLaufVermerke::Abschluss::Meldung() const {
                  Liste(verworfen) +
                  QStringLiteral("\r\rDie Zahlungen, die wieder offen sind, nehmen Sie bitte in eine neue SEPA-Datei "
                                 "auf.");
-  if (!fertig.isEmpty())
+  QStringList bereit = fertig;
+  for (const QString& pfad : fertigAlt) bereit.removeAll(pfad);
+  if (!bereit.isEmpty())
     teile << QStringLiteral("Ein SEPA-Lauf war unterbrochen worden. Diese SEPA-Dateien wurden jetzt fertiggestellt und "
                             "können\ran Ihre Bank übermittelt werden; ihre Zahlungen sind als erledigt gekennzeichnet:\r\r") +
-                 Liste(fertig);
+                 Liste(bereit);
+  if (!fertigAlt.isEmpty())
+    teile << QStringLiteral("Ein SEPA-Lauf war unterbrochen worden. Diese SEPA-Dateien wurden jetzt im alten Format "
+                            "fertiggestellt; ihre Zahlungen sind als erledigt gekennzeichnet:\r\r") +
+                 Liste(fertigAlt) + QStringLiteral("\r\r") + SepaFormate::AltesFormatWarnung();
   if (!fehlend.isEmpty())
     teile << QStringLiteral("ACHTUNG: Diese SEPA-Dateien eines unterbrochenen Laufs fehlen, ihre Zahlungen sind als "
                             "erledigt gekennzeichnet:\r\r") +
@@ -289,6 +297,9 @@ SepaLaufVermerke::Abschluss SepaLaufVermerke::Nachholen(Datenbank& db, const QSt
           }
         }
         a.fertig << Nativ(r.ziel);
+        if (const std::optional<SepaFormat> format = SepaFormate::FormatDerDatei(r.ziel);
+            format && SepaFormate::VonBankenAbgelehnt(*format, Uhr::Heute()))
+          a.fertigAlt << Nativ(r.ziel);
       }
       if (offen) continue;
       dateiOrdner.removeDuplicates();

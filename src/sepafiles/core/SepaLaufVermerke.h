@@ -50,6 +50,7 @@ class SepaLaufVermerke {
 
   struct Abschluss {
     QStringList fertig;          // files of interrupted runs now complete in place
+    QStringList fertigAlt;       // ... of them, in the older format the banks no longer take (by the clock)
     QStringList fehlend;         // files of interrupted runs that are lost (their orders stay marked)
     QStringList verworfen;       // files dropped because orders in them were changed meanwhile (with what was done)
     QStringList geloescht;       // temporary files of runs or writers that are gone, deleted
@@ -61,7 +62,7 @@ class SepaLaufVermerke {
     QString Meldung() const;
     // Something the user has to look at (lost or dropped files, steps that failed), not only news.
     bool Warnung() const {
-      return !fehlend.isEmpty() || !verworfen.isEmpty() || !probleme.isEmpty() || !unbekannt.isEmpty() || fehler;
+      return !fehlend.isEmpty() || !verworfen.isEmpty() || !fertigAlt.isEmpty() || !probleme.isEmpty() || !unbekannt.isEmpty() || fehler;
     }
   };
   // Finishes the runs that `db` still notes and deletes stray temporary files in their folders, in
