@@ -1006,7 +1006,9 @@ TEST_F(FormularZahlungTest, SummenDieNichtGebildetWerdenKoennenZeigenRauten) {
   ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
   ASSERT_TRUE(f.Befehl(QStringLiteral("Suchen")));
   EXPECT_EQ(f.GesamtFeld()->Wert(), Waehrung::AusRoh(kRiesig) + Eur(5012, 50));
-  EXPECT_EQ(f.GesamtFeld()->toolTip(), QString());
+  // No reason any more; a total too wide for the field shows "###" with itself in the tooltip.
+  EXPECT_EQ(f.GesamtFeld()->toolTip(),
+            f.GesamtFeld()->Gekuerzt() ? QStringLiteral("900.000.000.005.012,50") : QString());
   EXPECT_EQ(u.Meldungen().Anzahl(), 0) << u.Meldungen().Texte().join(QLatin1Char('|')).toStdString();
 }
 

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <memory>
@@ -25,6 +26,7 @@
 #include "masterdata/AdressenEingabe.h"
 #include "masterdata/SuchlisteF4.h"
 #include "payments/SkontoForm.h"
+#include "platform/ui/ZahlFeld.h"
 #include "payments/core/ZahlungenAbfrage.h"
 #include "sepafiles/SepaFehlerliste.h"
 #include "shell/Arbeitsfenster.h"
@@ -71,16 +73,8 @@ INSERT INTO Bankverbindung (BLZ, BIC, Bank) VALUES ('37040044', ')sql" BIC_W R"s
  ('70020270', 'HYVEDEMMXXX', 'UniCredit Bank - HypoVereinsbank');
 )sql";
 
-class FensterGanzwerte;
-
-struct Fensterfall {
-  const char* name;
-  int mindestens;   // amounts, IBANs and BICs the window shows at least (0: it shows none)
-  std::function<QWidget*(FensterGanzwerte&)> oeffnen;
-};
-void PrintTo(const Fensterfall& f, std::ostream* os) { *os << f.name; }
-
-class FensterGanzwerte : public ::testing::TestWithParam<Fensterfall> {
+// The program on the small screen with the data of `skript`, the main window open.
+class Fensterumgebung : public ::testing::Test {
  public:
   QWidget* Befehl(Hauptbefehl befehl, const char* art) {
     EXPECT_TRUE(m_haupt->Ausfuehren(befehl));
@@ -122,12 +116,12 @@ class FensterGanzwerte : public ::testing::TestWithParam<Fensterfall> {
   ZOVA10& Haupt() { return *m_haupt; }
 
  protected:
-  void SetUp() override {
+  void Starten(const std::string& skript) {
     const QScreen* schirm = QGuiApplication::primaryScreen();
     ASSERT_EQ(schirm->geometry().size(), QSize(1024, 768))
         << "ohne den Bildschirm von 1024 x 768 (QT_QPA_PLATFORM=offscreen:configfile=.../bildschirm_1024.json)";
     Uhr::Festhalten(QDateTime(QDate(2024, 3, 10), QTime(9, 0)));
-    m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"), kDaten));
+    m_umgebung.Oeffnen(m_umgebung.Datenordner(QStringLiteral("daten"), skript.c_str()));
     m_haupt = std::make_unique<ZOVA10>();
     ArbeitsfensterAnmelden(*m_haupt);
     m_haupt->show();
@@ -144,15 +138,31 @@ class FensterGanzwerte : public ::testing::TestWithParam<Fensterfall> {
   std::vector<std::unique_ptr<QWidget>> m_eigene;
 };
 
+struct Fensterfall {
+  const char* name;
+  int mindestens;   // amounts, IBANs and BICs the window shows at least (0: it shows none)
+  std::function<QWidget*(Fensterumgebung&)> oeffnen;
+};
+void PrintTo(const Fensterfall& f, std::ostream* os) { *os << f.name; }
+
+class FensterGanzwerte : public Fensterumgebung, public ::testing::WithParamInterface<Fensterfall> {
+ protected:
+  void SetUp() override { Starten(kDaten); }
+};
+
+void FensterAufDemSchirm(const QWidget& fenster) {
+  const QRect frei = fenster.screen()->availableGeometry();
+  EXPECT_TRUE(frei.contains(fenster.frameGeometry())) << "Fenster " << fenster.frameGeometry().x() << ","
+                                                      << fenster.frameGeometry().y() << " "
+                                                      << fenster.frameGeometry().width() << "x"
+                                                      << fenster.frameGeometry().height();
+}
+
 TEST_P(FensterGanzwerte, ZeigtBetraegeIbanUndBicGanz) {
   QWidget* fenster = GetParam().oeffnen(*this);
   ASSERT_NE(fenster, nullptr);
   ASSERT_TRUE(fenster->isVisible());
-  const QRect frei = fenster->screen()->availableGeometry();
-  EXPECT_TRUE(frei.contains(fenster->frameGeometry())) << "Fenster " << fenster->frameGeometry().x() << ","
-                                                       << fenster->frameGeometry().y() << " "
-                                                       << fenster->frameGeometry().width() << "x"
-                                                       << fenster->frameGeometry().height();
+  FensterAufDemSchirm(*fenster);
   const Ganzwertbefund b = GanzwertePruefen(*fenster);
   EXPECT_GE(b.geprueft, GetParam().mindestens);
   for (const QString& mangel : b.maengel) ADD_FAILURE() << mangel.toStdString();
@@ -165,91 +175,161 @@ Bedingung Gutschriften() {
 }
 
 const Fensterfall kFenster[] = {
-    {"Hauptfenster", 0, [](FensterGanzwerte& t) -> QWidget* { return &t.Haupt(); }},
+    {"Hauptfenster", 0, [](Fensterumgebung& t) -> QWidget* { return &t.Haupt(); }},
     {"Zahlungserfassung", 6,
-     [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::ZahlungenErfassen, "FormularZahlung"); }},
-    {"Zahlungsliste", 12, [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Zahlungsliste, "Zahlungsliste"); }},
+     [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::ZahlungenErfassen, "FormularZahlung"); }},
+    {"Zahlungsliste", 12, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Zahlungsliste, "Zahlungsliste"); }},
     {"SepaDatei", 4,
-     [](FensterGanzwerte& t) {
+     [](Fensterumgebung& t) {
        t.Rekorder().Antworte(MeldungsAntwort::Nein);   // not yet the list of the orders left out
        return t.Befehl(Hauptbefehl::SepaDatei, "FormularDTADisk");
      }},
     {"WeggelasseneZahlungen", 2,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        t.Rekorder().Antworte(MeldungsAntwort::Ja);
        QWidget* sepa = t.Befehl(Hauptbefehl::SepaDatei, "FormularDTADisk");
        return sepa ? sepa->findChild<SepaFehlerliste*>() : nullptr;
      }},
-    {"Selektiv", 6, [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Selektivloeschen, "FormularSelektiv"); }},
-    {"Adressen", 4, [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Adressen, "FormAdressen/Adressen"); }},
+    {"Selektiv", 6, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Selektivloeschen, "FormularSelektiv"); }},
+    {"Adressen", 4, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Adressen, "FormAdressen/Adressen"); }},
     {"Bankverbindungen", 2,
-     [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Bankverbindungen, "FormAdressen/Bankverbindungen"); }},
-    {"Absender", 2, [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Absender, "FormularAbsender"); }},
-    {"Einstellungen", 0, [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Einstellungen, "Optionen"); }},
-    {"Rechner", 0, [](FensterGanzwerte& t) { return t.Befehl(Hauptbefehl::Rechner, "Rechner"); }},
+     [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Bankverbindungen, "FormAdressen/Bankverbindungen"); }},
+    {"Absender", 2, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Absender, "FormularAbsender"); }},
+    {"Einstellungen", 0, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Einstellungen, "Optionen"); }},
+    {"Rechner", 0, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Rechner, "Rechner"); }},
     {"SuchlisteBanken", 2,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
        if (!liste->Daten(QApplication::font(), false, {}, {}, 1)) return nullptr;
        liste->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return liste;
      }},
     {"SuchlisteAdressen", 4,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
        if (!liste->Daten(QApplication::font(), true, {}, {}, 2)) return nullptr;
        liste->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return liste;
      }},
     {"SuchlisteZahlungen", 4,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
        if (!liste->Daten(QApplication::font(), false, Gutschriften(), {}, 3)) return nullptr;
        liste->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return liste;
      }},
     {"AdresseAendern", 2,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        auto* eingabe = t.Eigenes(std::make_unique<AdressenEingabe>(AdressenEingabe::Art::Adresse, false));
        eingabe->AdresseSetzen({.opKontoNr = QStringLiteral("10001"), .suchname = QStringLiteral("WUNDERLICH"),
                                .name = QStringLiteral(NAME_70), .bank = QStringLiteral("Wüstenrot Bank"),
                                .bic = QStringLiteral(BIC_W), .iban = QStringLiteral(IBAN_34)});
        eingabe->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return eingabe;
      }},
     {"BankAendern", 1,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        auto* eingabe = t.Eigenes(std::make_unique<AdressenEingabe>(AdressenEingabe::Art::Bank, false));
        eingabe->BankSetzen({.blz = QStringLiteral("37040044"), .bic = QStringLiteral(BIC_W),
                             .bank = QStringLiteral("Wüstenrot Bank")});
        eingabe->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return eingabe;
      }},
     {"Import", 4,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        t.BuchhaltungVerknuepfen();
        auto* import = t.Eigenes(std::make_unique<ImportForm>(ImportAufruf{Zahlart::BasisLastschrift, QApplication::font()}));
        import->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return import;
      }},
     {"Skonto", 4,
-     [](FensterGanzwerte& t) -> QWidget* {
+     [](Fensterumgebung& t) -> QWidget* {
        auto* skonto = t.Eigenes(std::make_unique<SkontoForm>());
        skonto->Daten(Gutschriften(), 1, QApplication::font());
        skonto->show();
-       FensterGanzwerte::Warten();
+       Fensterumgebung::Warten();
        return skonto;
      }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Alle, FensterGanzwerte, ::testing::ValuesIn(kFenster),
                          [](const ::testing::TestParamInfo<Fensterfall>& info) { return std::string(info.param.name); });
+
+// Totals beyond 999.999.999.999,99, where one payment's largest amount is far too small a measure.
+// Viele: 2,000 more open credit transfers of the largest amount (totals of about two trillion euros, well
+// within what a total field is made for: shown whole). Riesig: the first payment damaged, its line and total
+// holding -900 trillion euros (beyond what a field is made for: shown whole where the room allows, else as
+// "###" with the whole value in the tooltip).
+const char* const kViele = R"sql(
+INSERT INTO Zahlungen (ZahlungNr, AbsenderNr, Art, OPKontoNr, Name, Bank, BIC, IBAN, Verwendungszweck1, ZahlungGesamt,
+  "Fällig", Erledigt)
+ WITH RECURSIVE n(i) AS (SELECT 101 UNION ALL SELECT i + 1 FROM n WHERE i < 2100)
+ SELECT i, 1, 'G', '10001', ')sql" NAME_70 R"sql(', 'Wüstenrot Bank', ')sql" BIC_W R"sql(', ')sql" IBAN_MT R"sql(',
+  'RG ' || i, )sql" HOECHST R"sql(, '2024-03-10', 0 FROM n;
+INSERT INTO Verwendungszweck (ZahlungNr, ZeilenNr, Verwendungszweck, OPVorgangNr, OPBetrag, SkontoBetrag,
+  ZahlungsBetrag)
+ SELECT ZahlungNr, 1, Verwendungszweck1, Verwendungszweck1, ZahlungGesamt, 0, ZahlungGesamt FROM Zahlungen
+ WHERE ZahlungNr > 100;
+)sql";
+const char* const kRiesig = R"sql(
+UPDATE Verwendungszweck SET OPBetrag = -9000000000000000000, ZahlungsBetrag = -9000000000000000000 WHERE ZahlungNr = 1;
+UPDATE Zahlungen SET ZahlungGesamt = -9000000000000000000 WHERE ZahlungNr = 1;
+)sql";
+
+enum class Summendaten { Viele, Riesig };
+
+struct Summenfall {
+  const char* name;
+  const char* fenster;   // a row of kFenster
+  Summendaten daten;
+  int grosse;            // totals beyond 999.999.999.999,99 the window shows at least
+};
+void PrintTo(const Summenfall& f, std::ostream* os) { *os << f.name; }
+
+class FensterSummen : public Fensterumgebung, public ::testing::WithParamInterface<Summenfall> {
+ protected:
+  void SetUp() override { Starten(std::string(kDaten) + (GetParam().daten == Summendaten::Viele ? kViele : kRiesig)); }
+};
+
+TEST_P(FensterSummen, ZeigtGrosseSummenGanz) {
+  const Summenfall& fall = GetParam();
+  const auto* fensterfall = std::find_if(std::begin(kFenster), std::end(kFenster),
+                                         [&fall](const Fensterfall& f) { return std::string(f.name) == fall.fenster; });
+  ASSERT_NE(fensterfall, std::end(kFenster));
+  QWidget* fenster = fensterfall->oeffnen(*this);
+  ASSERT_NE(fenster, nullptr);
+  ASSERT_TRUE(fenster->isVisible());
+  FensterAufDemSchirm(*fenster);
+  const Ganzwertbefund b =
+      GanzwertePruefen(*fenster, fall.daten == Summendaten::Riesig ? Rauten::MitWertImTipp : Rauten::Mangel);
+  for (const QString& mangel : b.maengel) ADD_FAILURE() << mangel.toStdString();
+  const Waehrung grenze = *Waehrung::ParseDeutsch(QStringLiteral("999.999.999.999,99"));
+  QStringList grosse;
+  for (const QString& wert : b.ganz)
+    if (const std::optional<Waehrung> w = Waehrung::ParseDeutsch(wert); w && (*w > grenze || *w < -grenze))
+      grosse << wert;
+  EXPECT_GE(grosse.size(), fall.grosse) << grosse.join(QStringLiteral(" | ")).toStdString();
+}
+
+const Summenfall kSummen[] = {
+    {"Zahlungserfassung_Viele", "Zahlungserfassung", Summendaten::Viele, 1},
+    {"Zahlungsliste_Viele", "Zahlungsliste", Summendaten::Viele, 1},
+    {"SepaDatei_Viele", "SepaDatei", Summendaten::Viele, 1},
+    {"Skonto_Viele", "Skonto", Summendaten::Viele, 2},
+    // The damaged payment is the current one: its amount, line and sums as well.
+    {"Zahlungserfassung_Riesig", "Zahlungserfassung", Summendaten::Riesig, 7},
+    {"Zahlungsliste_Riesig", "Zahlungsliste", Summendaten::Riesig, 2},
+    {"Skonto_Riesig", "Skonto", Summendaten::Riesig, 4},
+};
+
+INSTANTIATE_TEST_SUITE_P(Summen, FensterSummen, ::testing::ValuesIn(kSummen),
+                         [](const ::testing::TestParamInfo<Summenfall>& info) { return std::string(info.param.name); });
 
 // The check itself sees a cut: an IBAN and an amount in columns too narrow for them, an amount field too
 // narrow, and a value shown as "###".
@@ -293,6 +373,34 @@ TEST(Ganzwertpruefung, SiehtGekuerzteWerte) {
     b = GanzwertePruefen(fenster);
     EXPECT_EQ(b.maengel.size(), 3) << b.maengel.join(QLatin1Char('\n')).toStdString();
   }
+}
+
+// A total field too narrow for its value shows "###": whole only where that is allowed and its tooltip holds
+// the value; "###" with a reason alone is a defect either way.
+TEST(Ganzwertpruefung, RautenNurMitDemWertImTipp) {
+  QWidget fenster;
+  auto* layout = new QVBoxLayout(&fenster);
+  auto* summe = new ZahlFeld(&fenster);
+  summe->setReadOnly(true);
+  summe->setFocusPolicy(Qt::NoFocus);
+  summe->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
+  summe->setToolTip(QStringLiteral("Gesamtsumme"));
+  summe->setFixedWidth(60);
+  layout->addWidget(summe);
+  fenster.show();
+  summe->WertSetzen(Waehrung::AusRoh(-Waehrung::Hoechstbetrag));
+  QApplication::processEvents();
+  ASSERT_EQ(summe->text(), QStringLiteral("###"));
+  Ganzwertbefund b = GanzwertePruefen(fenster, Rauten::MitWertImTipp);
+  EXPECT_TRUE(b.maengel.isEmpty()) << b.maengel.join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(b.ganz, QStringList{QStringLiteral("-999.999.999,99")});
+  EXPECT_EQ(GanzwertePruefen(fenster).maengel.size(), 1);
+
+  summe->WertSetzen(std::nullopt);
+  summe->setToolTip(Waehrung::SummeNichtBildbarText());
+  b = GanzwertePruefen(fenster, Rauten::MitWertImTipp);
+  EXPECT_EQ(b.maengel.size(), 1);
+  EXPECT_TRUE(b.ganz.isEmpty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "Ganzwertpruefung.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -95,7 +96,9 @@ struct AnsichtZugang : QTableView {
 
 QString Ort(const QWidget& w) {
   QString ort = w.window() ? w.window()->windowTitle() : QString();
-  return ort + QStringLiteral(" / ") + (w.objectName().isEmpty() ? QString::fromLatin1(w.metaObject()->className()) : w.objectName());
+  ort += QStringLiteral(" / ") +
+         (w.objectName().isEmpty() ? QString::fromLatin1(w.metaObject()->className()) : w.objectName());
+  return w.statusTip().isEmpty() ? ort : ort + QStringLiteral(" (") + w.statusTip() + QLatin1Char(')');
 }
 
 // A text that the view's edge cuts (its left part shown, "5.94" of 5.942,13): whole inside the view, or
@@ -149,6 +152,8 @@ void ZellenPruefen(const QTableView& v, Ganzwertbefund& b) {
                                   .arg(links, 0, 'f', 0)
                                   .arg(rechts, 0, 'f', 0)
                                   .arg(sicht);
+      else
+        b.ganz << wert;
     }
   }
 }
@@ -170,15 +175,25 @@ void FussPruefen(const DatenGitter& g, Ganzwertbefund& b) {
       b.maengel << stelle + QStringLiteral("braucht %1 Pixel, die Spalte hat %2").arg(breite + 8).arg(g.Spaltenbreite(spalte));
     else if (AmRandGeschnitten(links, links + breite, g.Ansicht()->viewport()->width()))
       b.maengel << stelle + QStringLiteral("steht über den Rand der Ansicht");
+    else
+      b.ganz << text;
   }
 }
 
-void FeldPruefen(const QLineEdit& feld, Ganzwertbefund& b) {
+void FeldPruefen(const QLineEdit& feld, Rauten rauten, Ganzwertbefund& b) {
   const QString text = feld.displayText().trimmed();
   if (!IstGanzwert(text) && text != QStringLiteral("###")) return;
   ++b.geprueft;
+  // The line edit of a spin box (an amount field): the box has the tooltip and the name.
+  const QWidget* traeger = qobject_cast<const QAbstractSpinBox*>(feld.parentWidget()) ? feld.parentWidget() : &feld;
   if (text == QStringLiteral("###")) {
-    b.maengel << Ort(feld) + QStringLiteral(": zeigt \"###\"");
+    const QStringList tipp = traeger->toolTip().split(QLatin1Char('\n'));
+    const auto wert =
+        std::find_if(tipp.begin(), tipp.end(), [](const QString& zeile) { return IstGanzwert(zeile.trimmed()); });
+    if (rauten == Rauten::MitWertImTipp && wert != tipp.end())
+      b.ganz << wert->trimmed();
+    else
+      b.maengel << Ort(*traeger) + QStringLiteral(": zeigt \"###\" (Tooltip \"%1\")").arg(traeger->toolTip());
     return;
   }
   QStyleOptionFrame o;
@@ -193,7 +208,10 @@ void FeldPruefen(const QLineEdit& feld, Ganzwertbefund& b) {
   const int raum = inhalt.width() - 4;
   const int noetig = QFontMetrics(feld.font()).horizontalAdvance(feld.displayText());
   if (noetig > raum)
-    b.maengel << Ort(feld) + QStringLiteral(": \"%1\" braucht %2 Pixel, das Feld hat %3").arg(text).arg(noetig).arg(raum);
+    b.maengel << Ort(*traeger) +
+                     QStringLiteral(": \"%1\" braucht %2 Pixel, das Feld hat %3").arg(text).arg(noetig).arg(raum);
+  else
+    b.ganz << text;
 }
 
 void BeschriftungPruefen(const QLabel& label, Ganzwertbefund& b) {
@@ -207,6 +225,8 @@ void BeschriftungPruefen(const QLabel& label, Ganzwertbefund& b) {
                                   .arg(text)
                                   .arg(noetig)
                                   .arg(label.contentsRect().width());
+  else
+    b.ganz << text;
 }
 
 }  // namespace
@@ -218,7 +238,7 @@ bool IstGanzwert(const QString& text) {
   return betrag.match(text).hasMatch() || iban.match(text).hasMatch() || bic.match(text).hasMatch();
 }
 
-Ganzwertbefund GanzwertePruefen(QWidget& fenster) {
+Ganzwertbefund GanzwertePruefen(QWidget& fenster, Rauten rauten) {
   Ganzwertbefund b;
   auto sichtbar = [&fenster](const QWidget* w) { return w->isVisibleTo(&fenster) && fenster.isVisible(); };
   for (const QTableView* v : fenster.findChildren<QTableView*>())
@@ -226,7 +246,7 @@ Ganzwertbefund GanzwertePruefen(QWidget& fenster) {
   for (const DatenGitter* g : fenster.findChildren<DatenGitter*>())
     if (sichtbar(g)) FussPruefen(*g, b);
   for (const QLineEdit* f : fenster.findChildren<QLineEdit*>())
-    if (sichtbar(f)) FeldPruefen(*f, b);
+    if (sichtbar(f)) FeldPruefen(*f, rauten, b);
   for (const QLabel* l : fenster.findChildren<QLabel*>())
     if (sichtbar(l)) BeschriftungPruefen(*l, b);
   return b;

@@ -12,9 +12,14 @@ class QWidget;
 struct Ganzwertbefund {
   int geprueft = 0;      // values found and checked
   QStringList maengel;   // one line per value shown shortened, as "###", wrapped or beyond its cell
+  QStringList ganz;      // the values seen whole
 };
 
-Ganzwertbefund GanzwertePruefen(QWidget& fenster);
+// A field showing "###": a defect, or (a total beyond what the field is made for) whole when its tooltip
+// holds the whole value.
+enum class Rauten { Mangel, MitWertImTipp };
+
+Ganzwertbefund GanzwertePruefen(QWidget& fenster, Rauten rauten = Rauten::Mangel);
 
 // A text that is an amount ("-999.999.999,99"), an IBAN (with or without blanks) or a BIC.
 bool IstGanzwert(const QString& text);

@@ -1,14 +1,17 @@
 #include "platform/ui/ZahlFeld.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QStyleOptionSpinBox>
 #include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ui/Eingabehinweis.h"
 #include "platform/ui/Farben.h"
@@ -43,6 +46,8 @@ ZahlFeld::ZahlFeld(QWidget* eltern) : QAbstractSpinBox(eltern) {
                        Q_EMIT EingabeAbgelehnt(hinweis);
                      },
                      this);
+  // The room for the text changes with the edit field's size and font.
+  lineEdit()->installEventFilter(this);
   TextAktualisieren();
 }
 
@@ -244,9 +249,56 @@ void ZahlFeld::GanzzahlWertSetzen(const std::optional<qint64>& wert) {
 }
 
 void ZahlFeld::TextAktualisieren() {
-  const QString text = m_bearbeiten ? EingabeText(m_wert) : AnzeigeText(m_wert);
+  QString text = m_bearbeiten ? EingabeText(m_wert) : AnzeigeText(m_wert);
+  // While typing the text scrolls with the cursor; shown, a value is whole or "###", never its right part.
+  const bool wert = m_wert && !(m_wert->IstNull() && m_anzeige.nullText);
+  const bool gekuerzt = !m_bearbeiten && wert && !PasstInsFeld(text);
+  const QString tipp = !gekuerzt ? m_tipp : m_tipp.isEmpty() ? text : m_tipp + QLatin1Char('\n') + text;
+  if (gekuerzt) text = QStringLiteral("###");
+  m_gekuerzt = gekuerzt;
   if (lineEdit()->text() != text) lineEdit()->setText(text);
+  if (toolTip() != tipp) {
+    m_tippSetzen = true;
+    setToolTip(tipp);
+    m_tippSetzen = false;
+  }
   FarbenAktualisieren();
+}
+
+bool ZahlFeld::PasstInsFeld(const QString& text) const {
+  const QLineEdit* feld = lineEdit();
+  // A field not laid out yet has no width to measure; it is measured again when shown.
+  if (!feld->isVisible()) return true;
+  QStyleOptionFrame o;
+  o.initFrom(feld);
+  o.rect = feld->rect();
+  o.lineWidth = feld->hasFrame() ? feld->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &o, feld) : 0;
+  o.midLineWidth = 0;
+  o.features = QStyleOptionFrame::None;
+  const QRect inhalt =
+      feld->style()->subElementRect(QStyle::SE_LineEditContents, &o, feld).marginsRemoved(feld->textMargins());
+  // The line edit keeps two pixels free on either side and scrolls a text that needs more than the rest
+  // (one pixel for the cursor).
+  const double noetig = std::ceil(QFontMetricsF(feld->font()).horizontalAdvance(text)) + 1;
+  return noetig <= inhalt.width() - 2 * 2;
+}
+
+bool ZahlFeld::event(QEvent* ereignis) {
+  // The window's own tooltip is kept; the whole value joins it while the field shows "###".
+  if (ereignis->type() == QEvent::ToolTipChange && !m_tippSetzen) {
+    m_tipp = toolTip();
+    if (m_gekuerzt) TextAktualisieren();
+  }
+  return QAbstractSpinBox::event(ereignis);
+}
+
+bool ZahlFeld::eventFilter(QObject* objekt, QEvent* ereignis) {
+  if (objekt == lineEdit()) {
+    const QEvent::Type t = ereignis->type();
+    if (t == QEvent::Resize || t == QEvent::Show || t == QEvent::FontChange || t == QEvent::StyleChange)
+      TextAktualisieren();
+  }
+  return QAbstractSpinBox::eventFilter(objekt, ereignis);
 }
 
 void ZahlFeld::TextFarbeSetzen(const QColor& farbe) {
@@ -338,15 +390,14 @@ QAbstractSpinBox::StepEnabled ZahlFeld::stepEnabled() const {
 void ZahlFeld::stepBy(int schritte) {
   const Waehrung basis = Wert().value_or(Waehrung());
   Zuweisen(Begrenzt(Waehrung::AusRoh(basis.Roh() + m_schritt.Roh() * schritte)));
-  const QString text = m_bearbeiten ? EingabeText(m_wert) : AnzeigeText(m_wert);
-  lineEdit()->setText(text);
+  TextAktualisieren();
   if (m_bearbeiten) lineEdit()->selectAll();
 }
 
 void ZahlFeld::focusInEvent(QFocusEvent* ereignis) {
   if (!m_bearbeiten) {
     m_bearbeiten = true;
-    lineEdit()->setText(EingabeText(m_wert));
+    TextAktualisieren();
   }
   QAbstractSpinBox::focusInEvent(ereignis);
   // A click into a field without an amount: what is typed replaces the "0,00" of the edit form. Left where the
@@ -360,7 +411,7 @@ void ZahlFeld::focusOutEvent(QFocusEvent* ereignis) {
   if (ereignis->reason() != Qt::PopupFocusReason && ereignis->reason() != Qt::ActiveWindowFocusReason) {
     Uebernehmen();
     m_bearbeiten = false;
-    lineEdit()->setText(AnzeigeText(m_wert));
+    TextAktualisieren();
     QAbstractSpinBox::focusOutEvent(ereignis);
     return;
   }

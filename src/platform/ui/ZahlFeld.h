@@ -23,7 +23,8 @@ struct ZahlFormat {
 
 // Number entry: an amount (Waehrung) or a whole number, or empty. Shows the display format while it
 // has no focus and the edit format while the user types; the range is enforced when the value is
-// taken over (leaving the field, Enter, Wert()).
+// taken over (leaving the field, Enter, Wert()). A value whose display text does not fit the field's
+// width shows as "###" with the whole value in the tooltip, never with digits cut away.
 class ZahlFeld : public QAbstractSpinBox {
   Q_OBJECT
  public:
@@ -53,8 +54,8 @@ class ZahlFeld : public QAbstractSpinBox {
   // The field is at least as wide as this value shown with either sign (a total field: the largest
   // total it must show whole), beside the range's ends.
   void BreitenprobeSetzen(const Waehrung& probe);
-  // The probe of a total field: a total of thirteen digits (9.999.999.999,99, ten times the largest amount).
-  static Waehrung SummenBreitenprobe() { return Waehrung::AusCent(999999999999); }
+  // The probe of a total field: the total of 100,000 payments of the largest amount (99.999.999.999.000,00).
+  static Waehrung SummenBreitenprobe() { return Waehrung::AusRoh(Waehrung::Hoechstbetrag * 100000); }
 
   void AnzeigeFormatSetzen(const ZahlFormat& format);
   void EingabeFormatSetzen(const ZahlFormat& format);
@@ -90,6 +91,9 @@ class ZahlFeld : public QAbstractSpinBox {
   // "„12.50“ ist kein gültiger Betrag. ..." for the text being typed.
   QString Fehlertext() const;
 
+  // Shown as "###" because the value's display text does not fit the field's width (the tooltip holds it).
+  bool Gekuerzt() const { return m_gekuerzt; }
+
   // Wide enough for the largest value of the range (or a seven-digit amount) in the display format.
   QSize minimumSizeHint() const override;
   QSize sizeHint() const override;
@@ -110,6 +114,8 @@ class ZahlFeld : public QAbstractSpinBox {
   void EingabeAbgelehnt(const QString& hinweis);
 
  protected:
+  bool event(QEvent* ereignis) override;
+  bool eventFilter(QObject* objekt, QEvent* ereignis) override;
   StepEnabled stepEnabled() const override;
   void focusInEvent(QFocusEvent* ereignis) override;
   void focusOutEvent(QFocusEvent* ereignis) override;
@@ -121,7 +127,10 @@ class ZahlFeld : public QAbstractSpinBox {
   std::optional<Waehrung> Begrenzt(std::optional<Waehrung> wert) const;
   QString EingabeText(const std::optional<Waehrung>& wert) const;
   std::optional<Waehrung> m_breitenprobe;
+  // The edit text while typing; otherwise the display text, or "###" with the value in the tooltip where
+  // the field is too narrow for it.
   void TextAktualisieren();
+  bool PasstInsFeld(const QString& text) const;
   void FarbenAktualisieren();
   void Zuweisen(const std::optional<Waehrung>& wert);
 
@@ -141,4 +150,7 @@ class ZahlFeld : public QAbstractSpinBox {
   std::pair<QColor, QColor> m_gesetzteFarben;   // base and text colour last set (invalid: the style's)
   Waehrung m_schritt = Waehrung::AusEuro(1);
   QString m_hinweis;
+  bool m_gekuerzt = false;
+  QString m_tipp;              // the tooltip the window gave the field
+  bool m_tippSetzen = false;   // the field sets its own tooltip (the whole value)
 };

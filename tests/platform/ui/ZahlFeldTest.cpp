@@ -347,3 +347,98 @@ TEST(ZahlFeld, UnlesbarerTextBleibtNichtStillBeimAltenWert) {
     EXPECT_EQ(f.feld->Wert(), fall.wert);
   }
 }
+
+// A total field as wide as it asks to be shows the total of 100,000 payments of the largest amount whole,
+// with either sign. Whatever does not fit its width (a larger total, a narrower field, a larger font) shows
+// "###" with the whole value in the tooltip beside the window's own, never the value's right part; it shows
+// the value again once it fits.
+TEST(ZahlFeld, WasNichtPasstZeigtRautenMitDemGanzenWertImTipp) {
+  QWidget w;
+  auto* feld = new ZahlFeld(&w);
+  feld->setReadOnly(true);
+  feld->setFocusPolicy(Qt::NoFocus);
+  feld->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
+  feld->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
+  feld->setToolTip(QStringLiteral("Gesamtsumme"));
+  w.resize(900, 100);
+  w.show();
+  const QSize groesse = feld->sizeHint();
+  feld->resize(groesse);
+  const Waehrung probe = ZahlFeld::SummenBreitenprobe();
+  EXPECT_EQ(probe, Euro("99.999.999.999.000,00"));
+  for (const Waehrung& wert : {probe, -probe}) {
+    feld->WertSetzen(wert);
+    EXPECT_EQ(feld->text(), wert.FormatDeutsch(true, 2));
+    EXPECT_FALSE(feld->Gekuerzt());
+    EXPECT_EQ(feld->toolTip(), QStringLiteral("Gesamtsumme"));
+  }
+
+  // One digit more than the field was made for.
+  const Waehrung riesig = Waehrung::AusRoh(9'000'000'000'000'000'000);
+  feld->WertSetzen(riesig);
+  EXPECT_EQ(feld->text(), QStringLiteral("###"));
+  EXPECT_TRUE(feld->Gekuerzt());
+  EXPECT_EQ(feld->Wert(), riesig);
+  EXPECT_EQ(feld->toolTip(), QStringLiteral("Gesamtsumme\n900.000.000.000.000,00"));
+  // The window's tooltip changed meanwhile: the value stays in it, and the window's text returns alone.
+  feld->setToolTip(QStringLiteral("Summe Lastschriften"));
+  EXPECT_EQ(feld->toolTip(), QStringLiteral("Summe Lastschriften\n900.000.000.000.000,00"));
+  feld->resize(groesse.width() + 100, groesse.height());
+  EXPECT_EQ(feld->text(), QStringLiteral("900.000.000.000.000,00"));
+  EXPECT_EQ(feld->toolTip(), QStringLiteral("Summe Lastschriften"));
+
+  // The probe at the edge: the narrowest width that shows it whole, and one pixel less.
+  feld->WertSetzen(-probe);
+  int breite = groesse.width();
+  feld->resize(breite, groesse.height());
+  ASSERT_FALSE(feld->Gekuerzt());
+  while (breite > 0 && !feld->Gekuerzt()) feld->resize(--breite, groesse.height());
+  EXPECT_GT(breite, groesse.width() - 10);   // the field asks for no more than it needs
+  EXPECT_EQ(feld->text(), QStringLiteral("###"));
+  EXPECT_EQ(feld->toolTip(), QStringLiteral("Summe Lastschriften\n-99.999.999.999.000,00"));
+  feld->resize(breite + 1, groesse.height());
+  EXPECT_EQ(feld->text(), QStringLiteral("-99.999.999.999.000,00"));
+
+  // A larger font (the payment list's total) measures again.
+  feld->resize(groesse);
+  QFont gross = feld->font();
+  gross.setPointSizeF(gross.pointSizeF() * 1.5);
+  feld->setFont(gross);
+  for (QWidget* innen : feld->findChildren<QWidget*>()) innen->setFont(gross);
+  EXPECT_EQ(feld->text(), QStringLiteral("###"));
+  EXPECT_GT(feld->sizeHint().width(), groesse.width());
+  feld->resize(feld->sizeHint());
+  EXPECT_EQ(feld->text(), QStringLiteral("-99.999.999.999.000,00"));
+
+  // Empty (a total that cannot be formed) keeps its own text and the window's reason.
+  feld->resize(40, groesse.height());
+  feld->WertSetzen(std::nullopt);
+  feld->setToolTip(QStringLiteral("Die Summe ist zu groß."));
+  EXPECT_EQ(feld->text(), QStringLiteral("###"));
+  EXPECT_FALSE(feld->Gekuerzt());
+  EXPECT_EQ(feld->toolTip(), QStringLiteral("Die Summe ist zu groß."));
+}
+
+// An amount field the user types into: what was typed scrolls with the cursor while typing; left, a value
+// wider than the field shows "###" with the value in the tooltip, and typing in it again shows it whole.
+TEST(ZahlFeld, GetippterWertZuBreitFuerDasFeldWirdNichtAbgeschnitten) {
+  Fenster f;
+  f.feld->setFixedWidth(f.feld->sizeHint().width());
+  QApplication::processEvents();
+  f.Eingeben(QStringLiteral("9999999"));
+  f.Verlassen();
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("9.999.999,00"));   // the field's own size holds its seven digits
+  EXPECT_FALSE(f.feld->Gekuerzt());
+
+  f.Eingeben(QStringLiteral("123456789012345"));
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("123456789012345"));
+  f.Verlassen();
+  EXPECT_EQ(f.feld->Wert(), Euro("123456789012345"));
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("###"));
+  EXPECT_EQ(f.feld->toolTip(), QStringLiteral("123.456.789.012.345,00"));
+  f.feld->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("123456789012345,00"));
+  EXPECT_EQ(f.feld->toolTip(), QString());
+  f.Verlassen();
+  EXPECT_EQ(f.Anzeige(), QStringLiteral("###"));
+}
