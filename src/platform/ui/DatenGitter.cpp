@@ -224,8 +224,23 @@ DatenGitter::DatenGitter(QWidget* parent)
   });
   // Other rows come into view (scrolled to, changed, the grid grown): an IBAN wider than the ones
   // before widens its column instead of being shortened.
-  connect(m_ansicht->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { GanzwerteNachziehen(); });
-  connect(m_modell, &QAbstractItemModel::dataChanged, this, [this] { GanzwerteNachziehen(); });
+  // Only the rows that are new in view or changed are measured: a grid browsed row by row or repainted
+  // for its marks does not measure every row in view again.
+  connect(m_ansicht->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    const auto [altVon, altBis] = m_ganzwerteImBlick;
+    const auto [von, bis] = ZeilenImBlick();
+    if (von < altVon) GanzwerteNachziehen(von, std::min(bis, altVon));
+    if (bis > altBis) GanzwerteNachziehen(std::max(von, altBis), bis);
+    m_ganzwerteImBlick = {von, bis};
+  });
+  connect(m_modell, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& von, const QModelIndex& bis, const QList<int>& rollen) {
+            if (!rollen.isEmpty() && !rollen.contains(Qt::DisplayRole)) return;   // colours only
+            if (von.isValid() && bis.isValid()) GanzwerteNachziehen(von.row(), bis.row() + 1);
+            else GanzwerteNachziehen();
+          });
+  connect(m_modell, &QAbstractItemModel::rowsInserted, this, [this] { GanzwerteNachziehen(); });
+  connect(m_modell, &QAbstractItemModel::rowsRemoved, this, [this] { GanzwerteNachziehen(); });
 
   connect(m_ansicht->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& neu, const QModelIndex& alt) { AktuelleZeileGewechselt(neu, alt); });
@@ -399,6 +414,22 @@ void DatenGitter::GanzwerteNachziehen() {
     if (k->isSectionHidden(i) || !m_modell->Spalten()[i].Ganzwerte()) continue;
     if (const int noetig = Mindestbreite(i); k->sectionSize(i) < noetig) k->resizeSection(i, noetig);
   }
+  m_ganzwerteImBlick = ZeilenImBlick();
+}
+
+void DatenGitter::GanzwerteNachziehen(int von, int bis) {
+  if (!m_ansicht) return;
+  const auto [blickVon, blickBis] = ZeilenImBlick();
+  von = std::max(von, blickVon);
+  bis = std::min(bis, blickBis);
+  QHeaderView* k = m_ansicht->horizontalHeader();
+  for (int i = 0; i < SpaltenAnzahl() && von < bis; ++i) {
+    if (k->isSectionHidden(i) || !m_modell->Spalten()[i].Ganzwerte()) continue;
+    int breite = 0;
+    for (int z = von; z < bis; ++z) breite = std::max(breite, Textbreite(m_modell->Text(z, i)));
+    // The column met its other needs before; a wider value makes it take them all again.
+    if (k->sectionSize(i) < breite) k->resizeSection(i, std::max(breite, Mindestbreite(i)));
+  }
 }
 
 std::pair<int, int> DatenGitter::ZeilenImBlick() const {
@@ -410,7 +441,18 @@ std::pair<int, int> DatenGitter::ZeilenImBlick() const {
   return {von, std::min(anzahl, von + sichtbar)};
 }
 
-int DatenGitter::Textbreite(const QString& text) const { return ZellTextbreite(*m_ansicht, text); }
+int DatenGitter::Textbreite(const QString& text) const {
+  // Measured again for every row that comes into view: the same amounts and codes come back often.
+  if (m_breitenSchrift != m_ansicht->font() || m_breiten.size() > 20000) {
+    m_breiten.clear();
+    m_breitenSchrift = m_ansicht->font();
+  }
+  const auto it = m_breiten.constFind(text);
+  if (it != m_breiten.constEnd()) return it.value();
+  const int breite = ZellTextbreite(*m_ansicht, text);
+  m_breiten.insert(text, breite);
+  return breite;
+}
 
 int DatenGitter::Zellbreite(int spalte) const { return m_ansicht->columnWidth(spalte); }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -354,9 +356,15 @@ class DatenGitter : public QWidget {
   std::pair<int, int> ZeilenImBlick() const;
   // Width a text needs in a cell of the grid (with the cell's margins).
   int Textbreite(const QString& text) const;
+  mutable QHash<QString, int> m_breiten;   // Textbreite's measures in m_breitenSchrift
+  mutable QFont m_breitenSchrift;
   int Zellbreite(int spalte) const;   // room for text in a cell of the column
-  // Widens the visible columns of amounts, IBANs and BICs that are narrower than their values need.
+  // Widens the visible columns of amounts, IBANs and BICs that are narrower than their values need: by
+  // every need of the column (rows in view, caption, footer, largest amount), or by the rows von..bis-1
+  // alone (those that came into view or changed).
   void GanzwerteNachziehen();
+  void GanzwerteNachziehen(int von, int bis);
+  std::pair<int, int> m_ganzwerteImBlick{0, 0};   // the rows in view when the columns were last measured
   bool m_strecken = false;
   bool m_zurueckZurAusstehenden = false;
   GitterDropDown* m_offeneListe = nullptr;

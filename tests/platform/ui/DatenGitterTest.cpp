@@ -1305,6 +1305,12 @@ TEST_F(WertspaltenTest, BetragIbanUndBicNieSchmalerAlsIhreWerte) {
   ASSERT_FALSE(rs->Requery());
   gitter->Aktualisieren();
   AllesGanz("geändert");
+  // One row read again after a change elsewhere: its wider IBAN widens the column.
+  const int vorher = gitter->Spaltenbreite(Spalte("IBAN"));
+  ASSERT_TRUE(db->Ausfuehren(SqlText("UPDATE Posten SET IBAN = 'MT62WWWW12345WWWWWWWWWWWWWWWWWWWW' WHERE Nr = 2")).Ok());
+  ASSERT_FALSE(gitter->ZeileAktualisieren(1));
+  AllesGanz("Zeile neu gelesen");
+  EXPECT_GT(gitter->Spaltenbreite(Spalte("IBAN")), vorher);
 
   // The widest codes lie far below: scrolled to, they widen their columns.
   const int iban = gitter->Spaltenbreite(Spalte("IBAN"));
