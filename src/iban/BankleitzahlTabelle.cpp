@@ -98,7 +98,7 @@ std::optional<QString> BankleitzahlTabelle::Laden(const QString& pfad) {
                           "mit IBAN-Regeln, 174 Zeichen je Zeile); die Bundesbank bietet sie auf ihrer Internetseite zum "
                           "Herunterladen an, das Programm liefert sie nicht mit. Bitte speichern Sie die Textdatei unter "
                           "dem Namen ") +
-           QFileInfo(pfad).fileName() + QStringLiteral(" im Programmordner.");
+           info.fileName() + QStringLiteral(" im Programmordner.");
   if (info.isDir())
     return DateiText(pfad) + QStringLiteral("ist ein Ordner, keine Datei.");
   QFile datei(pfad);

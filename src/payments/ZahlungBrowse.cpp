@@ -93,7 +93,7 @@ void ZahlungBrowse::SummeAnordnen(QBoxLayout* zeile) {
   m_gesamtBeschriftung = new QLabel(QStringLiteral("Summe Gutschriften"), fenster);
   m_gesamt = new ZahlFeld(fenster);
   m_gesamt->setReadOnly(true);
-  m_gesamt->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
+  m_gesamt->AnzeigeFormatSetzen(ZahlFormat::Summe());
   m_gesamt->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   m_gesamt->setFocusPolicy(Qt::NoFocus);
   zeile->addWidget(m_gesamtBeschriftung);
@@ -176,7 +176,7 @@ void ZahlungBrowse::GesamtsummeAnzeigen(const Formulardarstellung& d) {
   m_summe = summe.summe;
   m_gesamtBeschriftung->setText(d.gesamtsummeBeschriftung);
   m_gesamt->setStatusTip(QStringLiteral("Infoanzeige ") + d.gesamtsummeBeschriftung);
-  SummeZeigen(grund);
+  m_gesamt->SummeSetzen(m_summe, grund);
   const QColor farbe = d.farbeBlau ? Farben::Blau() : Farben::Rot();
   m_gesamt->TextFarbeSetzen(farbe);
   m_gesamt->NegativFarbeSetzen(d.farbeBlau ? Farben::Rot() : Farben::Blau());
@@ -191,13 +191,8 @@ bool ZahlungBrowse::SummeVerschieben(const Waehrung& vorher, const Waehrung& nac
   const std::optional<Waehrung> neu = differenz ? Waehrung::Addiert(*m_summe, *differenz) : std::nullopt;
   if (!neu) return false;
   m_summe = neu;
-  SummeZeigen({});
+  m_gesamt->SummeSetzen(m_summe, {});
   return true;
-}
-
-void ZahlungBrowse::SummeZeigen(const QString& grund) {
-  m_gesamt->WertSetzen(m_summe);
-  m_gesamt->setToolTip(m_summe ? QString() : QString(grund).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
 void ZahlungBrowse::SuchmodusAnzeigen(bool an) {

@@ -73,7 +73,6 @@ class ZahlungBrowse : public QObject {
 
  private:
   void Taste(GitterTaste& taste, bool losgelassen);
-  void SummeZeigen(const QString& grund);
 
   ZahlungsformularDienste& m_dienste;
   DatenGitter* m_gitter;

@@ -141,7 +141,7 @@ void ZahlungZeilenbereich::SummeAnordnen(QBoxLayout* zeile) {
   m_einzelsumme = new ZahlFeld(m_fenster);
   m_einzelsumme->setReadOnly(true);
   m_einzelsumme->BreitenprobeSetzen(Waehrung::AusCent(99999999999));   // one payment at most
-  m_einzelsumme->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
+  m_einzelsumme->AnzeigeFormatSetzen(ZahlFormat::Summe());
   m_einzelsumme->setFocusPolicy(Qt::NoFocus);
   m_einzelsumme->setStatusTip(QStringLiteral("Infoanzeige Einzelsumme"));
   zeile->addWidget(m_einzelBeschriftung);
@@ -205,10 +205,7 @@ void ZahlungZeilenbereich::SummenAnzeigen() {
   m_gitter->SetzeFussText(m_gitter->SpaltenIndex(QStringLiteral("OPBetrag")), fuss.opBetrag);
   m_gitter->SetzeFussText(m_gitter->SpaltenIndex(QStringLiteral("SkontoBetrag")), fuss.skontoBetrag);
   m_gitter->SetzeFussText(m_gitter->SpaltenIndex(QStringLiteral("ZahlungsBetrag")), fuss.zahlungsBetrag);
-  m_einzelsumme->WertSetzen(summen.zahlungsBetrag);
-  m_einzelsumme->setToolTip(summen.zahlungsBetrag
-                                ? QString()
-                                : QString(Waehrung::SummeNichtBildbarText()).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+  m_einzelsumme->SummeSetzen(summen.zahlungsBetrag, Waehrung::SummeNichtBildbarText());
   const bool lastschrift = z.AktuelleArt() == QStringLiteral("L");
   m_einzelsumme->TextFarbeSetzen(lastschrift ? Farben::Blau() : Farben::Rot());
   m_einzelsumme->NegativFarbeSetzen(lastschrift ? Farben::Rot() : Farben::Blau());

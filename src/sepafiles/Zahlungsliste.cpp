@@ -118,7 +118,7 @@ void Zahlungsliste::Aufbauen() {
   m_tdbNumber1->setFocusPolicy(Qt::NoFocus);
   m_tdbNumber1->setButtonSymbols(QAbstractSpinBox::NoButtons);
   m_tdbNumber1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat{2, true, {}, {}, QStringLiteral("###")});
+  m_tdbNumber1->AnzeigeFormatSetzen(ZahlFormat::Summe());
   m_tdbNumber1->WertSetzen(Waehrung());
   m_tdbNumber1->BreitenprobeSetzen(ZahlFeld::SummenBreitenprobe());
   auto* summe = new QLabel(QStringLiteral("Summe"), this);
@@ -309,10 +309,7 @@ DbFehler Zahlungsliste::ListeLaden() {
 
 void Zahlungsliste::SummeZeigen(const QString& grund) {
   m_summenGrund = m_summe ? QString() : grund;
-  m_tdbNumber1->WertSetzen(m_summe);
-  m_tdbNumber1->setToolTip(m_summe ? QStringLiteral("Gesamtsumme")
-                                   : QStringLiteral("Gesamtsumme: ") +
-                                         QString(grund).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+  m_tdbNumber1->SummeSetzen(m_summe, grund, QStringLiteral("Gesamtsumme"));
 }
 
 bool Zahlungsliste::Suchmodus() const { return m_tdbGrid1->Filterleiste(); }

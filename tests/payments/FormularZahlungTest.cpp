@@ -65,6 +65,16 @@ std::vector<Zeilenstand> Zeilen(FensterTestumgebung& u, qint64 nr) {
 
 class FormularZahlungTest : public ::testing::Test {
  protected:
+  // A payment of 100,00 with its one line "RG 1".
+  qint64 ZahlungMitEinerZeile(std::optional<QDate> faellig = std::nullopt) {
+    FensterTestumgebung::Zahlung p;
+    p.gesamt = Eur(100);
+    p.faellig = faellig;
+    const qint64 nr = u.ZahlungAnlegen(p);
+    u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+    return nr;
+  }
+
   FensterTestumgebung u;
 };
 
@@ -1382,10 +1392,7 @@ namespace {
 
 TEST_F(FormularZahlungTest, UnlesbarerBetragWirdNichtMitDemAltenGespeichert) {
   // "12.50" (a point for the comma) reads as no amount: the save stored the 100,00 from before without a word.
-  FensterTestumgebung::Zahlung p;
-  p.gesamt = Eur(100);
-  const qint64 nr = u.ZahlungAnlegen(p);
-  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+  const qint64 nr = ZahlungMitEinerZeile();
   FormularZahlung& f = u.Fenster();
   f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
   ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));
@@ -1415,11 +1422,7 @@ TEST_F(FormularZahlungTest, UnlesbarerBetragWirdNichtMitDemAltenGespeichert) {
 // Another workstation changes the amount and IBAN of the payment this form shows: the form's save of
 // another field is refused, the stored values are shown, and the change entered again is saved.
 TEST_F(FormularZahlungTest, VeralteteAenderungWirdAbgewiesenUndZeigtDenGespeichertenStand) {
-  FensterTestumgebung::Zahlung p;
-  p.gesamt = Eur(100);
-  p.faellig = QDate(2024, 3, 20);
-  const qint64 nr = u.ZahlungAnlegen(p);
-  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+  const qint64 nr = ZahlungMitEinerZeile(QDate(2024, 3, 20));
   FormularZahlung& f = u.Fenster();
   f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
   ASSERT_EQ(f.AktuelleZahlungNr(), nr);
@@ -1584,11 +1587,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The single field writes line 1's text: another workstation's line 1 stored in its grid meanwhile would
 // go without a word. The save is refused and the stored values are shown.
 TEST_F(FormularZahlungTest, EinzelfeldUeberschreibtFremdeZeileNicht) {
-  FensterTestumgebung::Zahlung p;
-  p.gesamt = Eur(100);
-  p.faellig = QDate(2024, 3, 20);
-  const qint64 nr = u.ZahlungAnlegen(p);
-  u.ZeileAnlegen(nr, 1, QStringLiteral("RG 1"), Eur(100));
+  const qint64 nr = ZahlungMitEinerZeile(QDate(2024, 3, 20));
   FormularZahlung& f = u.Fenster();
   f.ZeilenanzeigeWaehlen(Zeilenanzeige::Ausblenden);
   ASSERT_TRUE(f.Befehl(QStringLiteral("Ändern")));

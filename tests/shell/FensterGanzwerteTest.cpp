@@ -174,6 +174,15 @@ Bedingung Gutschriften() {
   return ZahlungenBedingung(f);
 }
 
+// The search list (F4/F5) of banks (1), addresses (2) or payments (3), shown.
+QWidget* Suchliste(Fensterumgebung& t, bool suchfeld, const Bedingung& filter, int modus) {
+  auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
+  if (!liste->Daten(QApplication::font(), suchfeld, filter, {}, modus)) return nullptr;
+  liste->show();
+  Fensterumgebung::Warten();
+  return liste;
+}
+
 const Fensterfall kFenster[] = {
     {"Hauptfenster", 0, [](Fensterumgebung& t) -> QWidget* { return &t.Haupt(); }},
     {"Zahlungserfassung", 6,
@@ -197,30 +206,9 @@ const Fensterfall kFenster[] = {
     {"Absender", 2, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Absender, "FormularAbsender"); }},
     {"Einstellungen", 0, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Einstellungen, "Optionen"); }},
     {"Rechner", 0, [](Fensterumgebung& t) { return t.Befehl(Hauptbefehl::Rechner, "Rechner"); }},
-    {"SuchlisteBanken", 2,
-     [](Fensterumgebung& t) -> QWidget* {
-       auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
-       if (!liste->Daten(QApplication::font(), false, {}, {}, 1)) return nullptr;
-       liste->show();
-       Fensterumgebung::Warten();
-       return liste;
-     }},
-    {"SuchlisteAdressen", 4,
-     [](Fensterumgebung& t) -> QWidget* {
-       auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
-       if (!liste->Daten(QApplication::font(), true, {}, {}, 2)) return nullptr;
-       liste->show();
-       Fensterumgebung::Warten();
-       return liste;
-     }},
-    {"SuchlisteZahlungen", 4,
-     [](Fensterumgebung& t) -> QWidget* {
-       auto* liste = t.Eigenes(std::make_unique<SuchlisteF4>());
-       if (!liste->Daten(QApplication::font(), false, Gutschriften(), {}, 3)) return nullptr;
-       liste->show();
-       Fensterumgebung::Warten();
-       return liste;
-     }},
+    {"SuchlisteBanken", 2, [](Fensterumgebung& t) { return Suchliste(t, false, {}, 1); }},
+    {"SuchlisteAdressen", 4, [](Fensterumgebung& t) { return Suchliste(t, true, {}, 2); }},
+    {"SuchlisteZahlungen", 4, [](Fensterumgebung& t) { return Suchliste(t, false, Gutschriften(), 3); }},
     {"AdresseAendern", 2,
      [](Fensterumgebung& t) -> QWidget* {
        auto* eingabe = t.Eigenes(std::make_unique<AdressenEingabe>(AdressenEingabe::Art::Adresse, false));

@@ -46,3 +46,10 @@ DeklarierterTyp TypAusDeklaration(const QString& deklaration) {
   }
   return t;
 }
+
+Kennungsfeld KennungsfeldVon(const QString& feldname) {
+  const QStringView name = QStringView(feldname).mid(feldname.lastIndexOf(QLatin1Char('.')) + 1);
+  if (name.endsWith(QLatin1String("IBAN"), Qt::CaseInsensitive)) return Kennungsfeld::Iban;
+  if (name.endsWith(QLatin1String("BIC"), Qt::CaseInsensitive)) return Kennungsfeld::Bic;
+  return Kennungsfeld::Keines;
+}

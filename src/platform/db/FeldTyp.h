@@ -22,3 +22,9 @@ struct FeldDefinition {
   bool primaerschluessel = false;
   bool zaehler = false;   // INTEGER PRIMARY KEY AUTOINCREMENT
 };
+
+// Fields of codes read character by character, told by the field's name: its last part (after a point)
+// ends with "IBAN" or "BIC" in any letter case (IBAN, BankIBAN, Absender.IBAN, BIC, BankBIC). Grids and
+// printouts show such values whole or not at all.
+enum class Kennungsfeld { Keines, Iban, Bic };
+Kennungsfeld KennungsfeldVon(const QString& feldname);

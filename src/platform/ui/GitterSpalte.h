@@ -51,11 +51,7 @@ struct GitterSpalte {
   }
   // A column of IBANs or BICs (IBAN, BIC, BankIBAN, BankBIC, table-qualified or not): codes read
   // character by character, as wide as the codes in view.
-  bool Kennungen() const {
-    const QString name = feld.section(QLatin1Char('.'), -1);
-    return name.endsWith(QLatin1String("IBAN"), Qt::CaseInsensitive) ||
-           name.endsWith(QLatin1String("BIC"), Qt::CaseInsensitive);
-  }
+  bool Kennungen() const { return KennungsfeldVon(feld) != Kennungsfeld::Keines; }
   // Amounts, IBANs and BICs are shown whole or as "###" with the value in the tooltip, never
   // shortened ("5.94" for 5.942,13, "DE89…"): the column is kept wide enough, the grid scrolls.
   bool Ganzwerte() const { return Betraege() || Kennungen(); }

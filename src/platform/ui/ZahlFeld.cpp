@@ -226,6 +226,12 @@ void ZahlFeld::Zuweisen(const std::optional<Waehrung>& wert) {
   if (geaendert) Q_EMIT WertGeaendert();
 }
 
+void ZahlFeld::SummeSetzen(const std::optional<Waehrung>& summe, const QString& grund, const QString& tipp) {
+  WertSetzen(summe);
+  const QString zeilen = QString(grund).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  setToolTip(summe ? tipp : tipp.isEmpty() ? zeilen : tipp + QStringLiteral(": ") + zeilen);
+}
+
 void ZahlFeld::WertSetzen(const std::optional<Waehrung>& wert) {
   std::optional<Waehrung> w = wert;
   if (w && m_ganzzahl) w = Waehrung::AusEuro(w->Roh() / Waehrung::Skala);

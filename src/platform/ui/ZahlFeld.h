@@ -19,6 +19,8 @@ struct ZahlFormat {
 
   // Plain edit form: no thousands marks, no texts.
   static ZahlFormat Eingabe(int nachkommastellen) { return ZahlFormat{nachkommastellen, false, {}, {}, {}}; }
+  // A total: two decimals with thousands marks, "###" while it cannot be formed (see ZahlFeld::SummeSetzen).
+  static ZahlFormat Summe() { return ZahlFormat{2, true, {}, {}, QStringLiteral("###")}; }
 };
 
 // Number entry: an amount (Waehrung) or a whole number, or empty. Shows the display format while it
@@ -36,6 +38,9 @@ class ZahlFeld : public QAbstractSpinBox {
 
   std::optional<Waehrung> Wert() const;
   void WertSetzen(const std::optional<Waehrung>& wert);
+  // A total in the format ZahlFormat::Summe(): `summe`, with `tipp` as the tooltip; nullopt (it cannot be
+  // formed or read) shows "###" with `grund` (lines joined by CR) in the tooltip, behind "`tipp`: ".
+  void SummeSetzen(const std::optional<Waehrung>& summe, const QString& grund, const QString& tipp = {});
   std::optional<qint64> Ganzzahl() const;
   void GanzzahlWertSetzen(const std::optional<qint64>& wert);
   bool IstLeer() const { return !Wert().has_value(); }

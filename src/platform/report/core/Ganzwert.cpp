@@ -1,5 +1,6 @@
 #include "platform/report/core/Ganzwert.h"
 
+#include "platform/db/FeldTyp.h"
 #include "platform/db/Waehrung.h"
 #include "platform/report/core/Reportvorlage.h"
 
@@ -7,9 +8,11 @@ namespace Ganzwert {
 
 Art ArtVon(const QString& feldname, const QVariant& wert) {
   if (wert.isValid() && wert.metaType().id() == qMetaTypeId<Waehrung>()) return Art::Betrag;
-  const QString name = feldname.mid(feldname.lastIndexOf(QLatin1Char('.')) + 1);
-  if (name.endsWith(QLatin1String("IBAN"), Qt::CaseInsensitive)) return Art::Iban;
-  if (name.endsWith(QLatin1String("BIC"), Qt::CaseInsensitive)) return Art::Bic;
+  switch (KennungsfeldVon(feldname)) {
+    case Kennungsfeld::Iban: return Art::Iban;
+    case Kennungsfeld::Bic: return Art::Bic;
+    case Kennungsfeld::Keines: break;
+  }
   return Art::Keiner;
 }
 

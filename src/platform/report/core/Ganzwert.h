@@ -10,8 +10,7 @@ namespace Ganzwert {
 
 enum class Art { Keiner, Betrag, Iban, Bic };
 
-// An IBAN or a BIC by the field's name: its last part (after a point) ends with "IBAN" or "BIC" in any
-// letter case (IBAN, BankIBAN, Absender.IBAN, BIC, BankBIC); an amount by its value (Waehrung).
+// An IBAN or a BIC by the field's name (KennungsfeldVon); an amount by its value (Waehrung).
 Art ArtVon(const QString& feldname, const QVariant& wert);
 
 // The widest value of the kind as printed: the largest amount with its sign in `format`, an IBAN of
