@@ -15,6 +15,7 @@
 #include "LaufTestDatenbank.h"
 #include "common/Uhr.h"
 #include "platform/db/Recordset.h"
+#include "PdfDruck.h"
 #include "platform/report/Poppler.h"
 #include "platform/report/core/PdfReportengine.h"
 #include "platform/report/core/Seitenaufbau.h"
@@ -93,18 +94,11 @@ class MitgelieferteReportsTest : public ::testing::Test {
     EXPECT_TRUE(e.layout) << report.toStdString() << ": " << e.beschreibung.toStdString();
     if (!e.layout) return {};
     Breiteste daten(*e.layout, kZeilen);
-    Druckanfrage anfrage;
-    anfrage.ReportDatei = report;
-    anfrage.DruckZiel = Report::ZielPdf;
-    anfrage.PdfDateiname = QFileInfo(pdf).fileName();
-    anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
-    PdfReportengine engine;
     const Druckformular formular{.titel = QStringLiteral("Liste"), .absenderDaten = absender.get(), .absenderNr = 1,
                                  .reportDatum = QDate(2026, 12, 8)};
-    const Druckergebnis r = ReportDrucken(
-        daten, anfrage,
-        ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), *Waehrung::ParseDeutsch(kBetrag)), formular,
-        engine);
+    const Druckergebnis r = PdfDrucken(
+        daten, report, pdf,
+        ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), *Waehrung::ParseDeutsch(kBetrag)), formular);
     EXPECT_EQ(r.code, Report::Ok) << report.toStdString() << ": " << r.meldungen.join(QLatin1Char('|')).toStdString();
     return Poppler::Text(pdf);
   }

@@ -14,6 +14,7 @@
 
 #include "platform/db/Datenbank.h"
 #include "platform/db/Recordset.h"
+#include "PdfDruck.h"
 #include "platform/report/Poppler.h"
 #include "platform/report/core/PdfReportengine.h"
 #include "platform/report/core/Seitenaufbau.h"
@@ -67,18 +68,12 @@ class ZahlungslisteDruckTest : public ::testing::Test {
     summe = VorzeichenSumme(*db, a.bedingung, f).value_or(Waehrung());
     EXPECT_TRUE(f.Ok());
     Zahlungslistendaten daten(std::make_unique<RecordsetReportdaten>(*rs));
-    Druckanfrage anfrage;
-    anfrage.ReportDatei = report;
-    anfrage.DruckZiel = Report::ZielPdf;
-    anfrage.PdfDateiname = QFileInfo(pdf).fileName();
-    anfrage.PdfPfad = QFileInfo(pdf).absolutePath();
-    PdfReportengine engine;
     const Druckformular formular{.titel = QStringLiteral("Zahlungsliste"),
                                  .absenderDaten = absender.get(),
                                  .absenderNr = 1,
                                  .reportDatum = QDate(2025, 3, 14)};
-    ergebnis = ReportDrucken(daten, anfrage, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe),
-                             formular, engine);
+    ergebnis = PdfDrucken(daten, report, pdf, ZahlungslistenVariablen(QStringLiteral("Alle"), QStringLiteral("Alle"), summe),
+                          formular);
     return ergebnis.code;
   }
 
